@@ -1,0 +1,16 @@
+// derslik-bench: measured figures of Derslik's main operations, one JSON line each.
+// Usage: derslik-bench [name-part ...]   (only the figures whose name contains one)
+#include <QApplication>
+
+#include "Bench.h"
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("derslik-bench"));
+  bench::setFilter(QApplication::arguments().mid(1));
+  bench::storeBenchmarks();
+  bench::receiverBenchmarks();
+  bench::widgetBenchmarks();
+  return 0;
+}

@@ -1,0 +1,18 @@
+# One interface target that every Derslik target links: the language standard,
+# the warning set and the Qt strictness defines live here and nowhere else.
+add_library(derslik_options INTERFACE)
+target_compile_features(derslik_options INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+target_compile_options(derslik_options INTERFACE -Wall -Wextra -Wpedantic)
+if(DERSLIK_WERROR)
+  target_compile_options(derslik_options INTERFACE -Werror)
+endif()
+target_compile_definitions(derslik_options INTERFACE
+  QT_NO_CAST_TO_ASCII
+  QT_NO_CAST_FROM_BYTEARRAY
+  QT_NO_URL_CAST_FROM_STRING
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_NO_FOREACH
+  QT_NO_JAVA_STYLE_ITERATORS
+  QT_DISABLE_DEPRECATED_UP_TO=0x060400
+  QT_MESSAGELOGCONTEXT)

@@ -1,0 +1,10 @@
+#include <QApplication>
+
+#include "shell/MDIForm1.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  MDIForm1 w;
+  w.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,7 @@
+#include "CliCommand.h"
+
+namespace cli {
+
+QList<CliCommand> receiverCommands() { return {}; }
+
+}  // namespace cli

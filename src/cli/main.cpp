@@ -1,0 +1,73 @@
+// derslik-cli: Derslik's headless commands, over the same core the window uses.
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdio>
+
+#include "CliCommand.h"
+#include "store/DataFolder.h"
+
+namespace cli {
+
+QString readStdin() {
+  QFile in;
+  if (!in.open(stdin, QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(in.readAll());
+}
+
+}  // namespace cli
+
+namespace {
+
+QList<cli::CliCommand> allCommands() {
+  QList<cli::CliCommand> all;
+  all << cli::storeCommands() << cli::receiverCommands() << cli::schoolCommands()
+      << cli::userCommands();
+  return all;
+}
+
+void printHelp(QTextStream& out, const QList<cli::CliCommand>& commands) {
+  out << "Kullanım: derslik-cli [--veri-klasoru KLASÖR] KOMUT [ARGÜMANLAR]\n\nKomutlar:\n";
+  for (const cli::CliCommand& c : commands) out << "  " << c.usage << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("derslik"));
+  QCoreApplication::setOrganizationName(QStringLiteral("derslik"));
+  QTextStream out(stdout);
+  QTextStream err(stderr);
+
+  QStringList args = QCoreApplication::arguments().mid(1);
+  const qsizetype folderAt = args.indexOf(QStringLiteral("--veri-klasoru"));
+  if (folderAt >= 0) {
+    if (folderAt + 1 >= args.size()) {
+      err << "--veri-klasoru bir klasör adı bekliyor.\n";
+      return 2;
+    }
+    store::DataFolder::setRoot(args.at(folderAt + 1));
+    args.remove(folderAt, 2);
+  }
+
+  const QList<cli::CliCommand> commands = allCommands();
+  if (args.isEmpty() || args.first() == QStringLiteral("help") ||
+      args.first() == QStringLiteral("--help")) {
+    printHelp(out, commands);
+    return args.isEmpty() ? 2 : 0;
+  }
+  const QString verb = args.takeFirst();
+  for (const cli::CliCommand& c : commands) {
+    if (c.verb == verb) {
+      const int code = c.run(args, out, err);
+      out.flush();
+      err.flush();
+      return code;
+    }
+  }
+  err << "Bilinmeyen komut: " << verb << '\n';
+  printHelp(err, commands);
+  return 2;
+}

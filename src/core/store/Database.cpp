@@ -1,0 +1,103 @@
+#include "store/Database.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "store/DataFolder.h"
+#include "store/SqlFunctions.h"
+
+namespace store {
+
+namespace {
+const QString kSharedConnection = QStringLiteral("derslik");
+
+QString quotedIdentifier(const QString& name) {
+  QString escaped = name;
+  escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+  return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+Status configure(QSqlDatabase& db) {
+  QSqlQuery q(db);
+  // WAL keeps readers and the writer apart; the busy timeout rides over a
+  // checkpoint or a second connection of our own (CLI while the window runs).
+  for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL",
+                             "PRAGMA busy_timeout=5000", "PRAGMA foreign_keys=OFF"}) {
+    if (!q.exec(QString::fromLatin1(pragma))) return Status::failure(q.lastError().text());
+  }
+  registerSqlFunctions(db);
+  return {};
+}
+}  // namespace
+
+QString databaseFile(const QString& nameOrPath) {
+  if (nameOrPath.contains(QLatin1Char('/'))) return nameOrPath + QStringLiteral(".db");
+  return DataFolder::path(nameOrPath + QStringLiteral(".db"));
+}
+
+Result<QSqlDatabase> openFile(const QString& connectionName, const QString& path) {
+  QSqlDatabase db = QSqlDatabase::contains(connectionName)
+                        ? QSqlDatabase::database(connectionName, false)
+                        : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+  if (db.isOpen()) {
+    if (QFileInfo(db.databaseName()) == QFileInfo(path)) return db;
+    db.close();
+  }
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  db.setDatabaseName(path);
+  db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+  if (!db.open()) return Result<QSqlDatabase>::failure(db.lastError().text());
+  if (Status s = configure(db); !s) {
+    db.close();
+    return Result<QSqlDatabase>::failure(s.error());
+  }
+  return db;
+}
+
+void closeFile(const QString& connectionName) {
+  if (!QSqlDatabase::contains(connectionName)) return;
+  {
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(connectionName);
+}
+
+Status BaglantiAc(const QString& nameOrPath) {
+  Result<QSqlDatabase> db = openFile(kSharedConnection, databaseFile(nameOrPath));
+  if (!db) return Status::failure(db.error());
+  return {};
+}
+
+void BaglantiKapat() { closeFile(kSharedConnection); }
+
+bool baglantiAcik() {
+  return QSqlDatabase::contains(kSharedConnection) &&
+         QSqlDatabase::database(kSharedConnection, false).isOpen();
+}
+
+QSqlDatabase connection() {
+  if (!baglantiAcik()) (void)BaglantiAc(kMainName);
+  return QSqlDatabase::database(kSharedConnection, false);
+}
+
+QString mainDatabasePath() {
+  if (baglantiAcik()) return QSqlDatabase::database(kSharedConnection, false).databaseName();
+  return databaseFile(kMainName);
+}
+
+bool TabloVarMi(const QString& table, const QSqlDatabase& db) {
+  if (!db.isOpen()) return false;
+  QSqlQuery q(db);
+  return q.exec(QStringLiteral("SELECT 1 FROM %1 LIMIT 0").arg(quotedIdentifier(table)));
+}
+
+void TabloSil(const QString& table, const QSqlDatabase& db) {
+  if (!db.isOpen()) return;
+  QSqlQuery q(db);
+  (void)q.exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quotedIdentifier(table)));
+}
+
+}  // namespace store

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "Result.h"
+
+namespace store {
+
+// The data version this program brings every database to.
+inline constexpr int kDataVersion = 44;
+
+// "major.minor.0.revision" of the running program: the structure version.
+QString structureVersion();
+
+// What the start-up check did, for the log, the CLI and the window layer.
+struct CheckReport {
+  bool created = false;            // a new database was made whole at the current versions
+  bool structureChecked = false;   // the field pass ran
+  int oldDataVersion = -1;         // data version found before the check (-1: new database)
+  QStringList stepsRun;            // data steps that ran, e.g. "2", "7", "44"
+  QStringList messages;            // texts the window layer must show to the user
+  bool openInstitutionScreen = false;  // a step asks for the institution screen
+};
+
+// Opens the shared connection on the main database, creating it whole when it is
+// missing, then runs the structure check and the data check. On return the shared
+// connection is open.
+Result<CheckReport> VeritabaniKontrol();
+
+}  // namespace store

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+namespace store {
+
+// SQL functions with the meanings the stored data was written for (every value is
+// text; numbers and dates are converted inside the queries). Registered on every
+// connection Derslik opens, here and nowhere else:
+//
+//   VAL(x)        leading number of a text: VAL('12abc') = 12, VAL('') = 0,
+//                 VAL(NULL) = 0, VAL(' -3.5x') = -3.5; a comma ends the number.
+//   ISNUMERIC(x)  1 when the whole trimmed text is a number ("12", "-1.5", "1,5"), else 0.
+//   CDATE(x)      a number that orders dates and times: days since 30.12.1899
+//                 plus the fraction of the day. Reads "dd.MM.yyyy", "dd.MM.yyyy HH:mm:ss",
+//                 "HH:mm:ss", "H:mm" and ISO "yyyy-MM-dd"; NULL when unreadable.
+//   CDBL(x)       number of a text that may use "," as decimal separator; 0 when not a number.
+//   NZ(x, d)      x, or d (default '') when x is NULL: the old "'' & x" idiom.
+//   MID(s, i[, n])  1-based substring. LEFT and RIGHT are join keywords to SQLite:
+//                 write substr(s, 1, n) and substr(s, -n).
+//   TRUPPER(s), TRLOWER(s)   Turkish case mapping (i -> İ, I -> ı).
+// Collation TURKCE orders text by Turkish rules: ORDER BY ADI COLLATE TURKCE.
+void registerSqlFunctions(QSqlDatabase& db);
+
+// The same conversions for C++ callers, so code and SQL agree.
+double jetVal(const QString& text);
+bool jetIsNumeric(const QString& text);
+QVariant jetCDate(const QString& text);  // double, or null QVariant
+
+}  // namespace store
