@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include "Result.h"
+
+namespace store {
+
+// Every table of the main database as a fresh database gets it. Every column is
+// text with '' as default, except the autonumber ID columns and the memo columns
+// (long text; SQLite does not tell them apart, the distinction is kept for the
+// record and for exchange files).
+struct ColumnDef {
+  QString name;
+  enum class Kind { Text, Memo, AutoNumber } kind = Kind::Text;
+};
+
+struct TableDef {
+  QString name;
+  QList<ColumnDef> columns;
+  QStringList columnNames() const;
+};
+
+const QList<TableDef>& mainTables();
+const TableDef* findMainTable(const QString& name);
+
+// "CREATE TABLE ..." for one table definition.
+QString createTableSql(const TableDef& table);
+// Creates every missing main table and the look-up indexes.
+Status createMainTables(const QSqlDatabase& db);
+// The indexes later screens look things up by; idempotent.
+Status createIndexes(const QSqlDatabase& db);
+
+}  // namespace store

@@ -1,0 +1,43 @@
+#include "store/StoreFiles.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "store/DataFolder.h"
+#include "store/Database.h"
+
+namespace store {
+
+QString storeFileName(StoreKind kind, int n) {
+  return (kind == StoreKind::Question ? QStringLiteral("DERSLIK_%1.db")
+                                      : QStringLiteral("DERSLIK_T%1.db"))
+      .arg(n);
+}
+
+QString storePath(StoreKind kind, int n) { return DataFolder::path(storeFileName(kind, n)); }
+
+Status createStoreFile(StoreKind kind, const QString& path) {
+  const QString name = QStringLiteral("store-create");
+  Status status;
+  {
+    Result<QSqlDatabase> db = openFile(name, path);
+    if (!db) return Status::failure(db.error());
+    QSqlQuery q(db.value());
+    const QString sql =
+        kind == StoreKind::Question
+            ? QStringLiteral("CREATE TABLE IF NOT EXISTS TABLESORU (ID INTEGER PRIMARY KEY "
+                             "AUTOINCREMENT, SORUNO TEXT DEFAULT '', SORU BLOB, COZUM BLOB)")
+            : QStringLiteral("CREATE TABLE IF NOT EXISTS TABLETEST (ID INTEGER PRIMARY KEY "
+                             "AUTOINCREMENT, TESTNO TEXT DEFAULT '', BASLANGICEKRANI BLOB, BASLIK BLOB)");
+    if (!q.exec(sql)) status = Status::failure(q.lastError().text());
+    const QString index = kind == StoreKind::Question
+                              ? QStringLiteral("CREATE INDEX IF NOT EXISTS IX_SORUNO ON TABLESORU (SORUNO)")
+                              : QStringLiteral("CREATE INDEX IF NOT EXISTS IX_TESTNO ON TABLETEST (TESTNO)");
+    if (status.ok() && !q.exec(index)) status = Status::failure(q.lastError().text());
+  }
+  closeFile(name);
+  return status;
+}
+
+}  // namespace store

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include "Result.h"
+
+namespace store {
+
+// File names of the content stores in the data folder:
+// question stores DERSLIK_<n>.db (table TABLESORU: ID, SORUNO, SORU, COZUM) and
+// test stores DERSLIK_T<n>.db (table TABLETEST: ID, TESTNO, BASLANGICEKRANI, BASLIK).
+enum class StoreKind { Question, Test };
+
+QString storeFileName(StoreKind kind, int n);  // "DERSLIK_3.db", "DERSLIK_T2.db"
+QString storePath(StoreKind kind, int n);      // inside the data folder
+// Creates an empty store file with its one table (nothing when it exists).
+Status createStoreFile(StoreKind kind, const QString& path);
+
+}  // namespace store
