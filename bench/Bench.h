@@ -21,6 +21,7 @@ void setFilter(const QStringList& names);
 
 // Each area registers its figures here.
 void storeBenchmarks();
+void contentBenchmarks();
 void receiverBenchmarks();
 void widgetBenchmarks();
 

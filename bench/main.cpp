@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("derslik-bench"));
   bench::setFilter(QApplication::arguments().mid(1));
   bench::storeBenchmarks();
+  bench::contentBenchmarks();
   bench::receiverBenchmarks();
   bench::widgetBenchmarks();
   return 0;

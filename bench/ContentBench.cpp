@@ -1,0 +1,7 @@
+#include "Bench.h"
+
+namespace bench {
+
+void contentBenchmarks() {}
+
+}  // namespace bench
