@@ -1,10 +1,67 @@
+// derslik: the classroom response program's main window.
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QPushButton>
 
 #include "shell/MDIForm1.h"
+#include "store/DataFolder.h"
+#include "store/Log.h"
+
+namespace {
+
+// With "logtut" the program's diagnostic output also goes to Log.txt (which, as
+// always, is written only while it exists).
+void logMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
+  store::LogYaz(message);
+  fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  MDIForm1 w;
-  w.show();
+  QApplication::setApplicationName(QStringLiteral("derslik"));
+  QApplication::setOrganizationName(QStringLiteral("derslik"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Derslik"));
+  QApplication::setDesktopFileName(QStringLiteral("derslik"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Derslik - sınıf yanıt sistemi"));
+  parser.addHelpOption();
+  const QCommandLineOption folder(QStringLiteral("veri-klasoru"),
+                                  QStringLiteral("Verilerin tutulacağı klasör."), QStringLiteral("KLASÖR"));
+  const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("Boş veri klasörünü örnek bir okulla doldurur."));
+  const QCommandLineOption simulation(QStringLiteral("simulasyon"),
+                                      QStringLiteral("Gerçek alıcı yerine N kumandalı bir sınıf benzetimi kullanır."),
+                                      QStringLiteral("N"));
+  parser.addOptions({folder, demo, simulation});
+  parser.addPositionalArgument(QStringLiteral("logtut"), QStringLiteral("Tanılama kaydını açar."));
+  parser.process(app);
+
+  if (parser.isSet(folder)) store::DataFolder::setRoot(parser.value(folder));
+  else store::DataFolder::setRoot(store::DataFolder::defaultRoot());
+
+  MDIForm1::Options options;
+  options.logtut = QApplication::arguments().size() == 2 && QApplication::arguments().at(1) == QStringLiteral("logtut");
+  options.demo = parser.isSet(demo);
+  options.simulation = parser.isSet(simulation) ? parser.value(simulation).toInt() : 0;
+  if (options.logtut) qInstallMessageHandler(logMessage);
+
+  // One Derslik per data folder: a second start says so and leaves the first alone.
+  QLockFile lock(store::DataFolder::path(QStringLiteral("derslik.lock")));
+  lock.setStaleLockTime(0);
+  if (!lock.tryLock(100)) {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Derslik"),
+                    QStringLiteral("Derslik zaten açık. Açık olan pencereyi kullanınız."), QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("Tamam"));
+    box.exec();
+    return 1;
+  }
+
+  MDIForm1 window(options);
+  if (!window.MDIForm1_Load()) return 1;
   return QApplication::exec();
 }

@@ -1,18 +1,76 @@
 #pragma once
 
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QMainWindow>
 
-class QMdiArea;
+#include <functional>
 
-// The main window: every screen opens inside it.
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class frmGenelEkran;
+class frmIslem;
+
+struct MDIForm1Options {
+  bool logtut = false;  // the command line was exactly "logtut"
+  bool demo = false;    // fill an empty data folder with a demo school
+  int simulation = 0;   // >0: start with a simulated receiver of that many remotes
+};
+
+// The main window: every screen opens inside it. Loading it runs the whole
+// start-up (MDIForm1_Load), closing it the shutdown.
 class MDIForm1 : public QMainWindow {
   Q_OBJECT
  public:
-  explicit MDIForm1(QWidget* parent = nullptr);
+  using Options = MDIForm1Options;
+
+  explicit MDIForm1(Options options = {}, QWidget* parent = nullptr);
   ~MDIForm1() override;
 
+  // The process's main window (null before construction and after destruction).
+  static MDIForm1* instance();
+
+  // The start-up sequence. False when the program must end (terms refused, the
+  // database could not be opened); the reason has been shown to the user.
+  bool MDIForm1_Load();
+
   QMdiArea* mdiArea() const { return m_mdi; }
+  frmGenelEkran* homeScreen() const { return m_home; }
+  // Shows a screen inside the main window, maximised.
+  QMdiSubWindow* showScreen(QWidget* screen);
+
+  QString threeButtonSetting() const { return m_threeButton; }
+  bool advancedMode() const { return m_advancedMode; }
+  bool loggingSwitch() const { return m_options.logtut; }
+  bool closing() const { return m_closing; }
+  qint64 startUpMilliseconds() const { return m_startUpMs; }
+
+  // Runs a modal first-run dialog; tests replace it to see which dialogs start-up opens.
+  void setModalRunner(std::function<int(QDialog&)> runner) { m_runModal = std::move(runner); }
+  // The school-year rollover for `label`, reached from start-up and the menu.
+  void SinifAtlatmaUygula(const QString& label);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
-  QMdiArea* m_mdi = nullptr;
+  void buildMenus();
+  void applyInstitutionOptions();
+  void refreshHome();
+  void createDesktopShortcut();
+  void MDIForm1_Unload();
+
+  Options m_options;
+  QMdiArea* m_mdi;
+  frmGenelEkran* m_home = nullptr;
+  frmIslem* m_islem = nullptr;
+  QAction* m_raporAnimasyonu = nullptr;
+  QString m_threeButton = QStringLiteral("0");
+  bool m_advancedMode = false;
+  bool m_closing = false;
+  bool m_unloaded = false;
+  qint64 m_startUpMs = 0;
+  QElapsedTimer m_startTime;
+  std::function<int(QDialog&)> m_runModal;
 };

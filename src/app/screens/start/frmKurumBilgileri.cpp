@@ -1,0 +1,85 @@
+#include "screens/start/frmKurumBilgileri.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "shell/frmMesaj.h"
+#include "store/Institution.h"
+#include "store/Parameters.h"
+
+frmKurumBilgileri::frmKurumBilgileri(QWidget* parent)
+    : QDialog(parent), m_kod(new QLineEdit(this)), m_ad(new QLineEdit(this)) {
+  setObjectName(QStringLiteral("frmKurumBilgileri"));
+  setWindowTitle(QStringLiteral("Kurum Bilgileri"));
+  setModal(true);
+  setMinimumWidth(520);
+
+  auto* intro = new QLabel(
+      QStringLiteral("Derslik'i kullanacak kurumun bilgilerini giriniz. Kurum kodu, okulunuzun "
+                     "Millî Eğitim Bakanlığı kurum kodudur (yalnızca rakam)."),
+      this);
+  intro->setWordWrap(true);
+  m_kod->setObjectName(QStringLiteral("txtKurumKodu"));
+  m_kod->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,12}")), m_kod));
+  m_kod->setPlaceholderText(QStringLiteral("örnek: 123456"));
+  m_ad->setObjectName(QStringLiteral("txtKurumAdi"));
+  m_ad->setMaxLength(255);
+  m_ad->setPlaceholderText(QStringLiteral("örnek: Atatürk Ortaokulu"));
+
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Kurum Kodu:"), m_kod);
+  form->addRow(QStringLiteral("Kurum Adı:"), m_ad);
+
+  auto* kaydet = new QPushButton(QStringLiteral("Kaydet"), this);
+  kaydet->setObjectName(QStringLiteral("cmdKaydet"));
+  kaydet->setDefault(true);
+  kaydet->setMinimumSize(130, 40);
+  auto* kapat = new QPushButton(QStringLiteral("Kapat"), this);
+  kapat->setObjectName(QStringLiteral("cmdKapat"));
+  kapat->setMinimumSize(130, 40);
+  connect(kaydet, &QPushButton::clicked, this, &frmKurumBilgileri::kaydet);
+  connect(kapat, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(kapat);
+  buttons->addWidget(kaydet);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(intro);
+  layout->addLayout(form);
+  layout->addLayout(buttons);
+  yenile();
+}
+
+void frmKurumBilgileri::yenile() {
+  m_kod->setText(store::institutionValue(QStringLiteral("KURUMKODU")).trimmed());
+  QString name = store::institutionValue(QStringLiteral("OKULADI")).trimmed();
+  if (name.isEmpty()) name = store::UserSettings::get(QStringLiteral("KurumBilgileri"), QStringLiteral("OkulAdi"));
+  m_ad->setText(name);
+}
+
+void frmKurumBilgileri::kaydet() {
+  const QString kod = m_kod->text().trimmed();
+  const QString ad = m_ad->text().simplified();
+  if (kod.isEmpty()) {
+    frmMesaj::uyari(this, QStringLiteral("Lütfen kurum kodunu giriniz."));
+    m_kod->setFocus();
+    return;
+  }
+  if (ad.isEmpty()) {
+    frmMesaj::uyari(this, QStringLiteral("Lütfen kurum adını giriniz."));
+    m_ad->setFocus();
+    return;
+  }
+  if (Status s = store::saveInstitution(kod, ad); !s) {
+    frmMesaj::hata(this, QStringLiteral("Kurum bilgileri kaydedilemedi: ") + s.error());
+    return;
+  }
+  store::UserSettings::set(QStringLiteral("KurumBilgileri"), QStringLiteral("OkulAdi"), ad);
+  emit saved();
+  accept();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+// Institution code and name, asked on first start (and whenever the code is empty).
+class frmKurumBilgileri : public QDialog {
+  Q_OBJECT
+ public:
+  explicit frmKurumBilgileri(QWidget* parent = nullptr);
+  // Reads the stored values again.
+  void yenile();
+
+ signals:
+  void saved();
+
+ private:
+  void kaydet();
+  QLineEdit* m_kod;
+  QLineEdit* m_ad;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDialog>
+
+// The terms of use, shown once before anything else on a new installation. Accepting
+// records the date and the program version; refusing ends the program.
+class frmSozlesme : public QDialog {
+  Q_OBJECT
+ public:
+  explicit frmSozlesme(QWidget* parent = nullptr);
+  static QString termsText();
+
+ private:
+  void kabulEt();
+};
