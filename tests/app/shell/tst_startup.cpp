@@ -1,0 +1,191 @@
+// The main window's start-up and shutdown, and the saved control states of a screen.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include <memory>
+
+#include "screens/start/frmGenelEkran.h"
+#include "shell/FormSettings.h"
+#include "shell/MDIForm1.h"
+#include "shell/frmMesaj.h"
+#include "store/DataFolder.h"
+#include "store/Database.h"
+#include "store/Institution.h"
+#include "store/Parameters.h"
+#include "store/Schema.h"
+#include "store/Sql.h"
+
+class TestStartup : public QObject {
+  Q_OBJECT
+ private slots:
+  void init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    store::DataFolder::setRoot(m_dir->path());
+    store::UserSettings::setFile(m_dir->filePath(QStringLiteral("ayar.ini")));
+    frmMesaj::takeShownTexts();
+  }
+  void cleanup() { store::BaglantiKapat(); }
+
+  void firstStartShowsTermsThenInstitution() {
+    MDIForm1 w;
+    QStringList opened;
+    w.setModalRunner([&](QDialog& d) {
+      opened << d.objectName();
+      if (d.objectName() == QStringLiteral("frmSozlesme")) {
+        (void)store::acceptAgreement(QStringLiteral("1.0.0.0"));
+        return int(QDialog::Accepted);
+      }
+      return int(QDialog::Rejected);
+    });
+    QVERIFY(w.MDIForm1_Load());
+    QCOMPARE(opened, (QStringList{QStringLiteral("frmSozlesme"), QStringLiteral("frmKurumBilgileri")}));
+    // The empty institution table got its one row with a blank name.
+    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL")).toInt(), 1);
+    QCOMPARE(store::scalar(QStringLiteral("SELECT OKULADI FROM TABLEOKUL")).toString(), QStringLiteral(" "));
+    QVERIFY(w.windowTitle().startsWith(QStringLiteral("Derslik - Versiyon : ")));
+    QCOMPARE(w.threeButtonSetting(), QStringLiteral("0"));
+    QVERIFY(w.homeScreen());
+    QCOMPARE(w.homeScreen()->objectName(), QStringLiteral("frmGenelEkran"));
+  }
+
+  void refusedTermsEndTheProgram() {
+    MDIForm1 w;
+    w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    QVERIFY(!w.MDIForm1_Load());
+  }
+
+  void secondStartAsksNothingAndReadsOptions() {
+    prepareInstalled();
+    QVERIFY(store::setInstitutionValue(QStringLiteral("UCDUGME"), QStringLiteral("1")).ok());
+    QVERIFY(store::setInstitutionValue(QStringLiteral("GELISMISMOD"), QStringLiteral("1")).ok());
+    store::BaglantiKapat();
+    store::UserSettings::setBool(QStringLiteral("Raporlar"), QStringLiteral("DogruYanlisCevap3"), true);
+    MDIForm1 w;
+    QStringList opened;
+    w.setModalRunner([&](QDialog& d) {
+      opened << d.objectName();
+      return int(QDialog::Rejected);
+    });
+    QVERIFY(w.MDIForm1_Load());
+    QVERIFY(opened.isEmpty());
+    QCOMPARE(w.threeButtonSetting(), QStringLiteral("1"));
+    QVERIFY(w.advancedMode());
+    QVERIFY(!store::UserSettings::getBool(QStringLiteral("Raporlar"), QStringLiteral("DogruYanlisCevap3"), true));
+  }
+
+  void shutdownClosesTheDatabase() {
+    prepareInstalled();
+    store::BaglantiKapat();
+    {
+      MDIForm1 w;
+      w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+      QVERIFY(w.MDIForm1_Load());
+      QVERIFY(store::baglantiAcik());
+      w.close();
+      QVERIFY(w.closing());
+      QVERIFY(!store::baglantiAcik());
+      QVERIFY(w.mdiArea()->subWindowList().isEmpty() || !w.mdiArea()->subWindowList().first()->isVisible());
+    }
+    QCOMPARE(MDIForm1::instance(), nullptr);
+  }
+
+  void controlStatesRoundTrip() {
+    QVERIFY(store::VeritabaniKontrol().ok());
+    auto build = [](QWidget& screen, QComboBox*& upper, QComboBox*& lower, QList<QRadioButton*>& options,
+                    QCheckBox*& check, QComboBox*& typed) {
+      screen.setObjectName(QStringLiteral("frmDeneme"));
+      auto* layout = new QVBoxLayout(&screen);
+      upper = new QComboBox(&screen);
+      upper->setObjectName(QStringLiteral("cmbSeviyeAra"));
+      upper->addItems({QStringLiteral("TÜMÜ"), QStringLiteral("5. SINIF"), QStringLiteral("6. SINIF")});
+      lower = new QComboBox(&screen);
+      lower->setObjectName(QStringLiteral("cmbUniteAra"));
+      // The lower list depends on the upper one, as the curriculum lists do.
+      QObject::connect(upper, &QComboBox::currentIndexChanged, lower, [upper, lower] {
+        lower->clear();
+        lower->addItem(QStringLiteral("TÜMÜ"));
+        for (int i = 1; i <= upper->currentIndex() * 2; ++i) lower->addItem(QStringLiteral("Ünite %1").arg(i));
+      });
+      layout->addWidget(upper);
+      layout->addWidget(lower);
+      for (int i = 0; i < 3; ++i) {
+        auto* r = new QRadioButton(QStringLiteral("Seçenek %1").arg(i), &screen);
+        r->setObjectName(QStringLiteral("optSure"));
+        setControlIndex(r, i);
+        layout->addWidget(r);
+        options << r;
+      }
+      check = new QCheckBox(&screen);
+      check->setObjectName(QStringLiteral("chkKarisik"));
+      check->setTristate(true);
+      layout->addWidget(check);
+      typed = new QComboBox(&screen);
+      typed->setObjectName(QStringLiteral("cmbGrup"));
+      typed->setEditable(true);
+      layout->addWidget(typed);
+    };
+
+    {
+      QWidget screen;
+      QComboBox *upper, *lower, *typed;
+      QList<QRadioButton*> options;
+      QCheckBox* check;
+      build(screen, upper, lower, options, check, typed);
+      upper->setCurrentIndex(2);
+      lower->setCurrentIndex(3);  // exists only after the upper list is set
+      options[1]->setChecked(true);
+      check->setCheckState(Qt::PartiallyChecked);
+      typed->setCurrentText(QStringLiteral("Türkiye'nin grubu"));
+      AyarKaydet(&screen);
+      AyarKaydet(&screen);
+    }
+    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEAYAR WHERE FORMADI='frmDeneme'")).toInt(), 7);
+    QCOMPARE(store::column(QStringLiteral("SELECT INDEKS FROM TABLEAYAR WHERE KONTROLADI='optSure' ORDER BY INDEKS")),
+             (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}));
+    {
+      QWidget screen;
+      QComboBox *upper, *lower, *typed;
+      QList<QRadioButton*> options;
+      QCheckBox* check;
+      build(screen, upper, lower, options, check, typed);
+      AyarYukle(&screen);
+      QCOMPARE(upper->currentIndex(), 2);
+      QCOMPARE(lower->currentIndex(), 3);
+      QVERIFY(options[1]->isChecked());
+      QVERIFY(!options[0]->isChecked());
+      QCOMPARE(check->checkState(), Qt::PartiallyChecked);
+      QCOMPARE(typed->currentText(), QStringLiteral("Türkiye'nin grubu"));
+    }
+    // A list shorter than the saved position keeps its current selection.
+    QVERIFY(store::run(QStringLiteral("UPDATE TABLEAYAR SET DEGER='9' WHERE KONTROLADI='cmbSeviyeAra'")).ok());
+    {
+      QWidget screen;
+      QComboBox *upper, *lower, *typed;
+      QList<QRadioButton*> options;
+      QCheckBox* check;
+      build(screen, upper, lower, options, check, typed);
+      upper->setCurrentIndex(1);
+      AyarYukle(&screen);
+      QCOMPARE(upper->currentIndex(), 1);
+    }
+  }
+
+ private:
+  void prepareInstalled() {
+    QVERIFY(store::VeritabaniKontrol().ok());
+    QVERIFY(store::acceptAgreement(QStringLiteral("1.0.0.0")).ok());
+    QVERIFY(store::saveInstitution(QStringLiteral("123456"), QStringLiteral("Atatürk Ortaokulu")).ok());
+  }
+
+  std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
