@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QIcon>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QPushButton>
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("derslik"));
   QApplication::setApplicationDisplayName(QStringLiteral("Derslik"));
   QApplication::setDesktopFileName(QStringLiteral("derslik"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("derslik"), QIcon(QStringLiteral(":/app/derslik.svg"))));
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Derslik - sınıf yanıt sistemi"));
