@@ -1,0 +1,9 @@
+#pragma once
+
+class QWidget;
+
+// The "repair" of the main menu: asks whether the question files are compacted too,
+// compacts the databases with a progress window and reports the outcome. The caller
+// closes the open child windows first; the shared connection is closed and opened
+// again here.
+void runRepair(QWidget* parent);

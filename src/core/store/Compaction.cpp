@@ -1,0 +1,160 @@
+#include "store/Compaction.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "store/Database.h"
+#include "store/Log.h"
+
+namespace store {
+
+namespace {
+
+using RowCounts = QMap<QString, qint64>;
+
+Result<RowCounts> rowCounts(const QSqlDatabase& db) {
+  RowCounts counts;
+  QSqlQuery tables(db);
+  if (!tables.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'")))
+    return Result<RowCounts>::failure(tables.lastError().text());
+  while (tables.next()) {
+    const QString name = tables.value(0).toString();
+    QSqlQuery count(db);
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    if (!count.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(quoted)) || !count.next())
+      return Result<RowCounts>::failure(count.lastError().text());
+    counts.insert(name, count.value(0).toLongLong());
+  }
+  return counts;
+}
+
+bool removeWithCompanions(const QString& path) {
+  for (const char* suffix : {"-wal", "-shm", "-journal"})
+    QFile::remove(path + QLatin1String(suffix));
+  return !QFileInfo::exists(path) || QFile::remove(path);
+}
+
+// The copy must be on disk before it replaces the original.
+bool syncFile(const QString& path, bool directory) {
+  const int fd =
+      ::open(QFile::encodeName(path).constData(), directory ? O_RDONLY | O_DIRECTORY : O_RDWR);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+bool openOnSharedConnection(const QString& path) {
+  if (!baglantiAcik()) return false;
+  const QString canonical = QFileInfo(path).canonicalFilePath();
+  QSqlQuery q(connection());
+  if (!q.exec(QStringLiteral("PRAGMA database_list"))) return false;
+  while (q.next())
+    if (!q.value(2).toString().isEmpty() &&
+        QFileInfo(q.value(2).toString()).canonicalFilePath() == canonical)
+      return true;
+  return false;
+}
+
+Status fail(const QString& file, const QString& why) {
+  const QString text = QStringLiteral("%1 sıkıştırılamadı: %2").arg(file, why);
+  LogYaz(text);
+  return Status::failure(text);
+}
+
+}  // namespace
+
+Status VeritabaniSikistir(const QString& path) {
+  const QFileInfo info(path);
+  const QString file = info.fileName();
+  if (!info.isFile()) return fail(file, QStringLiteral("dosya bulunamadı."));
+  if (openOnSharedConnection(path))
+    return fail(file, QStringLiteral("dosya kullanımda; önce bağlantı kapatılmalı."));
+
+  const QString target = info.absoluteFilePath();
+  const QString temp = info.absolutePath() + QStringLiteral("/tmp") + file;
+  if (!removeWithCompanions(temp))
+    return fail(file, QStringLiteral("geçici dosya silinemedi: ") + temp);
+
+  const QString sourceName = QStringLiteral("compact-source");
+  RowCounts before;
+  QString error;
+  {
+    Result<QSqlDatabase> source = openFile(sourceName, target);
+    if (!source) {
+      error = source.error();
+    } else {
+      Result<RowCounts> counts = rowCounts(source.value());
+      if (!counts)
+        error = counts.error();
+      else
+        before = counts.value();
+      QSqlQuery vacuum(source.value());
+      if (error.isEmpty()) {
+        vacuum.prepare(QStringLiteral("VACUUM INTO ?"));
+        vacuum.addBindValue(temp);
+        if (!vacuum.exec()) error = vacuum.lastError().text();
+      }
+    }
+  }
+  closeFile(sourceName);
+  if (!error.isEmpty()) {
+    removeWithCompanions(temp);
+    return fail(file, error);
+  }
+  // A write-ahead log that outlives our connection means someone else has the file
+  // open; replacing the file under them would lose their writes.
+  if (QFileInfo::exists(target + QStringLiteral("-wal"))) {
+    removeWithCompanions(temp);
+    return fail(file, QStringLiteral("dosya başka bir bağlantı tarafından kullanılıyor."));
+  }
+
+  const QString checkName = QStringLiteral("compact-check");
+  {
+    Result<QSqlDatabase> copy = openFile(checkName, temp);
+    if (!copy) {
+      error = copy.error();
+    } else {
+      QSqlQuery check(copy.value());
+      if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next())
+        error = check.lastError().text();
+      else if (check.value(0).toString() != QLatin1String("ok"))
+        error = QStringLiteral("sıkıştırılmış kopya bozuk: ") + check.value(0).toString();
+      if (error.isEmpty()) {
+        Result<RowCounts> after = rowCounts(copy.value());
+        if (!after)
+          error = after.error();
+        else if (after.value() != before)
+          error = QStringLiteral("sıkıştırılmış kopyada kayıt sayıları tutmuyor.");
+      }
+    }
+  }
+  closeFile(checkName);
+  if (error.isEmpty() && !syncFile(temp, false))
+    error = QStringLiteral("geçici dosya diske yazılamadı.");
+  if (!error.isEmpty()) {
+    removeWithCompanions(temp);
+    return fail(file, error);
+  }
+
+  // rename(2) replaces the original in one step: a reader sees either file, whole.
+  if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) !=
+      0) {
+    removeWithCompanions(temp);
+    return fail(file, QStringLiteral("dosya değiştirilemedi."));
+  }
+  QFile::remove(target + QStringLiteral("-shm"));
+  (void)syncFile(info.absolutePath(), true);
+  return {};
+}
+
+}  // namespace store
