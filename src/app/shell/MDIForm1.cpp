@@ -16,6 +16,7 @@
 #include "screens/start/frmGenelEkran.h"
 #include "screens/start/frmKurumBilgileri.h"
 #include "screens/start/frmSozlesme.h"
+#include "shell/RepairAction.h"
 #include "shell/frmIslem.h"
 #include "shell/frmMesaj.h"
 #include "store/DataFolder.h"
@@ -23,6 +24,7 @@
 #include "store/Institution.h"
 #include "store/Log.h"
 #include "store/Parameters.h"
+#include "store/Resources.h"
 #include "store/Schema.h"
 
 namespace {
@@ -71,6 +73,12 @@ void MDIForm1::buildMenus() {
   rollover->setObjectName(QStringLiteral("mnuSinifAtlatma"));
   connect(rollover, &QAction::triggered, this,
           [this] { SinifAtlatmaUygula(store::schoolYearLabel(QDate::currentDate())); });
+  QAction* repair = menu->addAction(QStringLiteral("Bilgileri Onar"));
+  repair->setObjectName(QStringLiteral("BilgileriOnar"));
+  connect(repair, &QAction::triggered, this, [this] {
+    closeScreens();
+    runRepair(this);
+  });
   menu->addSeparator();
   m_raporAnimasyonu = menu->addAction(QStringLiteral("Rapor Animasyonu"));
   m_raporAnimasyonu->setObjectName(QStringLiteral("RaporAnimasyonu"));
@@ -141,6 +149,10 @@ bool MDIForm1::MDIForm1_Load() {
   if (store::rolloverDue(label)) SinifAtlatmaUygula(label);
 
   // 11. Update and correction downloads belong to online services Derslik does not use.
+
+  // 12. Blank question and solution pictures for the question screens.
+  store::KaynakCikar(QStringLiteral("YeniSoru.dce"), QString(), false);
+  store::KaynakCikar(QStringLiteral("YeniCevap.dce"), QString(), false);
 
   // 13./17. Institution options: advanced mode and the three-button setting.
   applyInstitutionOptions();
@@ -215,6 +227,13 @@ void MDIForm1::createDesktopShortcut() {
                  .toUtf8());
   file.close();
   file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+}
+
+void MDIForm1::closeScreens() {
+  for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+    if (m_home && w->widget() == m_home) continue;
+    w->close();
+  }
 }
 
 void MDIForm1::SinifAtlatmaUygula(const QString& label) { Q_UNUSED(label); }

@@ -37,6 +37,8 @@ class MDIForm1 : public QMainWindow {
 
   QMdiArea* mdiArea() const { return m_mdi; }
   frmGenelEkran* homeScreen() const { return m_home; }
+  // Closes every screen but the home page.
+  void closeScreens();
   // Shows a screen inside the main window, maximised.
   QMdiSubWindow* showScreen(QWidget* screen);
 

@@ -1,32 +1,18 @@
 #include "shell/RepairAction.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QProgressDialog>
-#include <QPushButton>
 
+#include "shell/frmMesaj.h"
 #include "store/Repair.h"
 
 namespace {
 
-void showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                 const QString& text) {
-  QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
-  box.addButton(QStringLiteral("Tamam"), QMessageBox::AcceptRole);
-  box.exec();
-}
-
 bool askWithStores(QWidget* parent) {
-  QMessageBox ask(QMessageBox::Question, QStringLiteral("Uyarı"),
-                  QStringLiteral("Soru dosyalarının da sıkıştırılmasını istiyor musunuz?\n"
-                                 "! Bu işlem bir kaç dakika sürebilir !"),
-                  QMessageBox::NoButton, parent);
-  QPushButton* yes = ask.addButton(QStringLiteral("Evet"), QMessageBox::YesRole);
-  QPushButton* no = ask.addButton(QStringLiteral("Hayır"), QMessageBox::NoRole);
-  ask.setDefaultButton(no);
-  ask.setEscapeButton(no);
-  ask.exec();
-  return ask.clickedButton() == yes;
+  return frmMesaj::Mesaj(parent, QStringLiteral("Uyarı"),
+                         QStringLiteral("Soru dosyalarının da sıkıştırılmasını istiyor musunuz?\n"
+                                        "! Bu işlem bir kaç dakika sürebilir !"),
+                         frmMesaj::Buttons::YesNo, frmMesaj::Kind::Question) == frmMesaj::Evet;
 }
 
 }  // namespace
@@ -54,8 +40,7 @@ void runRepair(QWidget* parent) {
   progress.close();
 
   if (status.ok())
-    showMessage(parent, QMessageBox::Information, QStringLiteral("Bilgi"),
-                QStringLiteral("İşlem başarı ile tamamlanmıştır"));
+    frmMesaj::Mesaj(parent, QStringLiteral("Bilgi"), QStringLiteral("İşlem başarı ile tamamlanmıştır"));
   else
-    showMessage(parent, QMessageBox::Critical, QStringLiteral("Hata"), status.error());
+    frmMesaj::hata(parent, status.error());
 }
