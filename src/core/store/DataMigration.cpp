@@ -14,6 +14,7 @@
 #include "store/Log.h"
 #include "store/Sql.h"
 #include "store/SqlFunctions.h"
+#include "store/StartupData.h"
 #include "store/StoreFiles.h"
 
 namespace store {

@@ -27,7 +27,4 @@ Status VeriVersiyonKontrol(CheckReport& report, const QSqlDatabase& db = connect
 // schools, offered; plus every value the data steps add, as they would mark it).
 Status seedNewDatabase(const QSqlDatabase& db = connection());
 
-// The three-button setting: the first non-blank TABLEOKUL.UCDUGME, else "0".
-QString threeButtonSetting(const QSqlDatabase& db = connection());
-
 }  // namespace store

@@ -138,14 +138,30 @@ int OtomatikSayiEkle(const QString& table, const QString& field, const QSqlDatab
     return ok ? 1 : -1;
   }
   if (hasColumn(columns, field)) return 0;
-  QStringList definitions{quoted(field) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT")};
+  // First, unless the current layout puts it after another column (TABLESONUC.ID
+  // follows KACINCIOLDU): then after that one, so the column order matches a new
+  // database's wherever the older columns allow.
+  QString after;
+  if (const TableDef* def = findMainTable(table)) {
+    const QStringList canonical = def->columnNames();
+    const qsizetype at = canonical.indexOf(field);
+    if (at > 0) after = canonical.at(at - 1);
+  }
+  const QString autonumber = quoted(field) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+  QStringList definitions;
   QStringList names;
+  bool placed = false;
   for (const ColumnInfo& c : columns) {
     ColumnInfo plain = c;
     plain.primaryKey = false;  // the new autonumber is the only key
     definitions << columnSql(plain);
     names << quoted(c.name);
+    if (!after.isEmpty() && c.name.compare(after, Qt::CaseInsensitive) == 0) {
+      definitions << autonumber;
+      placed = true;
+    }
   }
+  if (!placed) definitions.prepend(autonumber);
   return rebuildTable(table, definitions, names, names, db) ? 1 : -1;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QString>
 
 #include "Result.h"
+#include "store/Database.h"
 
 namespace store {
 
@@ -17,6 +19,9 @@ Result<bool> applyInstitutionCorrections();
 // The column layout of the relative report grid: inserted when missing, else its
 // test-name width is set back to 4650.
 Status seedRelativeReportLayout();
+
+// The three-button setting: the first non-blank TABLEOKUL.UCDUGME, else "0".
+QString threeButtonSetting(const QSqlDatabase& db = connection());
 
 // Name of the single parameter that records that the corrections were applied.
 inline const QString kInstitutionCorrectionMarker = QStringLiteral("KURUMDUZELTMESI");

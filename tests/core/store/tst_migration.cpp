@@ -11,6 +11,7 @@
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
 #include "store/Sql.h"
+#include "store/StartupData.h"
 #include "store/StoreFiles.h"
 
 using store::run;

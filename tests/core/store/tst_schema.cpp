@@ -220,6 +220,12 @@ class TestSchema : public QObject {
                  "ID")),
              QStringList({QStringLiteral("1:12-201:7.5"), QStringLiteral("2:12-202:3"),
                           QStringLiteral("3:12-203:4"), QStringLiteral("4:12-201:-0.25")}));
+    const QStringList resultColumns =
+        store::tableColumns(QStringLiteral("TABLESONUC"), store::connection());
+    QCOMPARE(resultColumns.indexOf(QStringLiteral("ID")),
+             resultColumns.indexOf(QStringLiteral("KACINCIOLDU")) + 1);
+    QCOMPARE(store::tableColumns(QStringLiteral("TABLEOGRENCI"), store::connection()).first(),
+             QStringLiteral("ID"));
     QCOMPARE(scalar(QStringLiteral("SELECT KURUMKODU FROM TABLEOKUL")).toString(),
              QStringLiteral("123456"));
     QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP")).toInt(), 1);
