@@ -73,25 +73,30 @@ class TestMigration : public QObject {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<bool>("deleteRow");
     QTest::addColumn<QStringList>("steps");
-    QTest::newRow("43") << QStringLiteral("43") << false << QStringList{QStringLiteral("44")};
-    QTest::newRow("44") << QStringLiteral("44") << false << QStringList();
-    QTest::newRow("empty") << QString() << false << stepsFrom(2);
-    QTest::newRow("missing row") << QString() << true << stepsFrom(2);
-    QTest::newRow("not a number") << QStringLiteral("abc") << false << stepsFrom(2);
-    QTest::newRow("leading number") << QStringLiteral("21x") << false << stepsFrom(22);
-    QTest::newRow("between steps") << QStringLiteral("27") << false << stepsFrom(33);
+    QTest::addColumn<QString>("after");
+    QTest::newRow("43") << QStringLiteral("43") << false << QStringList{QStringLiteral("44")}
+                        << "44";
+    QTest::newRow("44") << QStringLiteral("44") << false << QStringList() << "44";
+    QTest::newRow("empty") << QString() << false << stepsFrom(2) << "44";
+    QTest::newRow("missing row") << QString() << true << stepsFrom(2) << "44";
+    QTest::newRow("not a number") << QStringLiteral("abc") << false << stepsFrom(2) << "44";
+    QTest::newRow("leading number") << QStringLiteral("21x") << false << stepsFrom(22) << "44";
+    QTest::newRow("between steps") << QStringLiteral("27") << false << stepsFrom(33) << "44";
+    // A newer program's version is neither run nor lowered.
+    QTest::newRow("newer") << QStringLiteral("45") << false << QStringList() << "45";
   }
   void versionDecidesSteps() {
     QFETCH(QString, stored);
     QFETCH(bool, deleteRow);
     QFETCH(QStringList, steps);
+    QFETCH(QString, after);
     setDataVersion(stored);
     if (deleteRow) QVERIFY(run(QStringLiteral("DELETE FROM TABLEVERSIYON")).ok());
     const Result<store::CheckReport> report = restart();
     QVERIFY2(report.ok(), qPrintable(report.error()));
     QCOMPARE(report->failedStep, 0);
     QCOMPARE(report->stepsRun, steps);
-    QCOMPARE(dataVersion(), QStringLiteral("44"));
+    QCOMPARE(dataVersion(), after);
     QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEVERSIYON")).toInt(), 1);
     // A second start runs nothing.
     const Result<store::CheckReport> again = restart();
