@@ -27,8 +27,10 @@ bool selected(const QString& name) {
 void print(const QString& name, long long n, double medianMs, double minMs, double maxMs,
            const QString& extra) {
   QTextStream out(stdout);
-  out << "{\"name\":\"" << name << "\",\"n\":" << n << ",\"median_ms\":" << QString::number(medianMs, 'f', 4)
-      << ",\"min_ms\":" << QString::number(minMs, 'f', 4) << ",\"max_ms\":" << QString::number(maxMs, 'f', 4);
+  out << "{\"name\":\"" << name << "\",\"n\":" << n
+      << ",\"median_ms\":" << QString::number(medianMs, 'f', 4)
+      << ",\"min_ms\":" << QString::number(minMs, 'f', 4)
+      << ",\"max_ms\":" << QString::number(maxMs, 'f', 4);
   if (!extra.isEmpty()) out << ',' << extra;
   out << "}\n";
   out.flush();
@@ -47,8 +49,9 @@ void measure(const QString& name, long long n, int repeats, const std::function<
     times.push_back(t.nsecsElapsed() / 1e6);
   }
   std::sort(times.begin(), times.end());
-  const double median = times.size() % 2 ? times[times.size() / 2]
-                                          : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
+  const double median = times.size() % 2
+                            ? times[times.size() / 2]
+                            : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
   print(name, n, median, times.front(), times.back());
 }
 

@@ -28,26 +28,33 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("derslik"));
   QApplication::setApplicationDisplayName(QStringLiteral("Derslik"));
   QApplication::setDesktopFileName(QStringLiteral("derslik"));
-  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("derslik"), QIcon(QStringLiteral(":/app/derslik.svg"))));
+  QApplication::setWindowIcon(
+      QIcon::fromTheme(QStringLiteral("derslik"), QIcon(QStringLiteral(":/app/derslik.svg"))));
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Derslik - sınıf yanıt sistemi"));
   parser.addHelpOption();
   const QCommandLineOption folder(QStringLiteral("veri-klasoru"),
-                                  QStringLiteral("Verilerin tutulacağı klasör."), QStringLiteral("KLASÖR"));
-  const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("Boş veri klasörünü örnek bir okulla doldurur."));
-  const QCommandLineOption simulation(QStringLiteral("simulasyon"),
-                                      QStringLiteral("Gerçek alıcı yerine N kumandalı bir sınıf benzetimi kullanır."),
-                                      QStringLiteral("N"));
+                                  QStringLiteral("Verilerin tutulacağı klasör."),
+                                  QStringLiteral("KLASÖR"));
+  const QCommandLineOption demo(QStringLiteral("demo"),
+                                QStringLiteral("Boş veri klasörünü örnek bir okulla doldurur."));
+  const QCommandLineOption simulation(
+      QStringLiteral("simulasyon"),
+      QStringLiteral("Gerçek alıcı yerine N kumandalı bir sınıf benzetimi kullanır."),
+      QStringLiteral("N"));
   parser.addOptions({folder, demo, simulation});
   parser.addPositionalArgument(QStringLiteral("logtut"), QStringLiteral("Tanılama kaydını açar."));
   parser.process(app);
 
-  if (parser.isSet(folder)) store::DataFolder::setRoot(parser.value(folder));
-  else store::DataFolder::setRoot(store::DataFolder::defaultRoot());
+  if (parser.isSet(folder))
+    store::DataFolder::setRoot(parser.value(folder));
+  else
+    store::DataFolder::setRoot(store::DataFolder::defaultRoot());
 
   MDIForm1::Options options;
-  options.logtut = QApplication::arguments().size() == 2 && QApplication::arguments().at(1) == QStringLiteral("logtut");
+  options.logtut = QApplication::arguments().size() == 2 &&
+                   QApplication::arguments().at(1) == QStringLiteral("logtut");
   options.demo = parser.isSet(demo);
   options.simulation = parser.isSet(simulation) ? parser.value(simulation).toInt() : 0;
   if (options.logtut) qInstallMessageHandler(logMessage);
@@ -57,7 +64,8 @@ int main(int argc, char** argv) {
   lock.setStaleLockTime(0);
   if (!lock.tryLock(100)) {
     QMessageBox box(QMessageBox::Information, QStringLiteral("Derslik"),
-                    QStringLiteral("Derslik zaten açık. Açık olan pencereyi kullanınız."), QMessageBox::Ok);
+                    QStringLiteral("Derslik zaten açık. Açık olan pencereyi kullanınız."),
+                    QMessageBox::Ok);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("Tamam"));
     box.exec();
     return 1;

@@ -23,8 +23,8 @@ int init(const QStringList&, QTextStream& out, QTextStream& err) {
   if (report->created) {
     out << "Yeni veritabanı oluşturuldu (veri sürümü " << store::kDataVersion << ").\n";
   } else {
-    out << "Veritabanı denetlendi"
-        << (report->structureChecked ? ", yapı güncellendi" : "") << ".\n";
+    out << "Veritabanı denetlendi" << (report->structureChecked ? ", yapı güncellendi" : "")
+        << ".\n";
     if (!report->stepsRun.isEmpty())
       out << "Veri sürümü " << report->oldDataVersion << " -> " << store::kDataVersion
           << ", çalışan adımlar: " << report->stepsRun.join(QStringLiteral(", ")) << '\n';
@@ -92,8 +92,10 @@ int version(const QStringList&, QTextStream& out, QTextStream&) {
 
 QList<CliCommand> storeCommands() {
   return {
-      {QStringLiteral("init"), QStringLiteral("init                 veri klasörünü oluşturur ya da günceller"), init},
-      {QStringLiteral("sql"), QStringLiteral("sql \"SELECT ...\"     tek bir okuma sorgusu çalıştırır"), sql},
+      {QStringLiteral("init"),
+       QStringLiteral("init                 veri klasörünü oluşturur ya da günceller"), init},
+      {QStringLiteral("sql"),
+       QStringLiteral("sql \"SELECT ...\"     tek bir okuma sorgusu çalıştırır"), sql},
       {QStringLiteral("version"), QStringLiteral("version              sürümü yazar"), version},
   };
 }

@@ -33,7 +33,8 @@ bool saveable(const QWidget* w) {
 }
 
 QString valueOf(const QWidget* w) {
-  if (const auto* c = qobject_cast<const QCheckBox*>(w)) return QString::number(int(c->checkState()));
+  if (const auto* c = qobject_cast<const QCheckBox*>(w))
+    return QString::number(int(c->checkState()));
   if (const auto* c = qobject_cast<const QComboBox*>(w))
     return c->isEditable() ? c->currentText() : QString::number(c->currentIndex());
   if (const auto* r = qobject_cast<const QRadioButton*>(w))
@@ -55,7 +56,8 @@ void applyValue(QWidget* w, const QString& value) {
     const int index = value.toInt(&ok);
     if (ok && index >= -1 && index < c->count()) c->setCurrentIndex(index);
   } else if (auto* r = qobject_cast<QRadioButton*>(w)) {
-    if (value.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0) r->setChecked(true);
+    if (value.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
+      r->setChecked(true);
     else if (value.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0 && r->isChecked())
       r->setChecked(false);
   }
@@ -103,7 +105,8 @@ void AyarKaydet(QWidget* screen) {
 void AyarYukle(QWidget* screen, const QString& threeButtonSetting) {
   if (!screen) return;
   const QString name = screenName(screen);
-  if (name == QStringLiteral("frmTestUygula")) (void)store::ensureTestRunFactoryRows(threeButtonSetting);
+  if (name == QStringLiteral("frmTestUygula"))
+    (void)store::ensureTestRunFactoryRows(threeButtonSetting);
   const QList<Saveable> controls = saveableControls(screen);
   for (const store::ControlState& row : store::loadScreenState(name)) {
     for (const Saveable& c : controls) {

@@ -61,7 +61,8 @@ void MDIForm1::buildMenus() {
   home->setObjectName(QStringLiteral("mnuAnaSayfa"));
   home->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home));
   connect(home, &QAction::triggered, this, [this] {
-    if (m_home && m_home->parentWidget()) m_mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(m_home->parentWidget()));
+    if (m_home && m_home->parentWidget())
+      m_mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(m_home->parentWidget()));
   });
   QAction* kurum = menu->addAction(QStringLiteral("Kurum Bilgileri"));
   kurum->setObjectName(QStringLiteral("mnuKurumBilgileri"));
@@ -128,10 +129,12 @@ bool MDIForm1::MDIForm1_Load() {
   }
   m_islem->hide();
   for (const QString& message : check->messages)
-    frmMesaj::Mesaj(this, QStringLiteral("Uyarı"), message, frmMesaj::Buttons::Ok, frmMesaj::Kind::Warning);
+    frmMesaj::Mesaj(this, QStringLiteral("Uyarı"), message, frmMesaj::Buttons::Ok,
+                    frmMesaj::Kind::Warning);
 
   // 8. Caption.
-  setWindowTitle(productTitle() + QStringLiteral(" - Versiyon : ") + QString::fromLatin1(derslik::kVersionText));
+  setWindowTitle(productTitle() + QStringLiteral(" - Versiyon : ") +
+                 QString::fromLatin1(derslik::kVersionText));
 
   // 9. First-run data: the terms before anything else, then the institution.
   if (!store::agreementAccepted()) {
@@ -139,7 +142,8 @@ bool MDIForm1::MDIForm1_Load() {
     if (m_runModal(terms) != QDialog::Accepted || !store::agreementAccepted()) return false;
   }
   (void)store::ensureInstitutionRow();
-  if (check->openInstitutionScreen || store::institutionValue(QStringLiteral("KURUMKODU")).trimmed().isEmpty()) {
+  if (check->openInstitutionScreen ||
+      store::institutionValue(QStringLiteral("KURUMKODU")).trimmed().isEmpty()) {
     frmKurumBilgileri kurum(this);
     m_runModal(kurum);
   }
@@ -158,8 +162,8 @@ bool MDIForm1::MDIForm1_Load() {
   applyInstitutionOptions();
 
   // 15. Menu check marks from the user's settings.
-  m_raporAnimasyonu->setChecked(
-      store::UserSettings::getBool(QStringLiteral("Menu"), QStringLiteral("RaporAnimasyonu"), false));
+  m_raporAnimasyonu->setChecked(store::UserSettings::getBool(
+      QStringLiteral("Menu"), QStringLiteral("RaporAnimasyonu"), false));
 
   // 16./18. Visible, sized to the screen.
   store::LogYaz(QStringLiteral("mdiform_load USBDurum"));

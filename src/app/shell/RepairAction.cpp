@@ -40,7 +40,8 @@ void runRepair(QWidget* parent) {
   progress.close();
 
   if (status.ok())
-    frmMesaj::Mesaj(parent, QStringLiteral("Bilgi"), QStringLiteral("İşlem başarı ile tamamlanmıştır"));
+    frmMesaj::Mesaj(parent, QStringLiteral("Bilgi"),
+                    QStringLiteral("İşlem başarı ile tamamlanmıştır"));
   else
     frmMesaj::hata(parent, status.error());
 }

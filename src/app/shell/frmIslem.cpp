@@ -24,7 +24,8 @@ frmIslem::frmIslem(QWidget* parent)
   layout->addWidget(title);
   layout->addWidget(m_label);
   layout->addWidget(busy);
-  setStyleSheet(QStringLiteral("frmIslem { background: #ffffff; border: 2px solid #3465a4; border-radius: 6px; }"));
+  setStyleSheet(QStringLiteral(
+      "frmIslem { background: #ffffff; border: 2px solid #3465a4; border-radius: 6px; }"));
   setFixedWidth(380);
 }
 

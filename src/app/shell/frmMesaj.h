@@ -20,7 +20,8 @@ class frmMesaj : public QDialog {
   // Short forms: "Uyarı" for warnings, "Hata" for errors.
   static void uyari(QWidget* parent, const QString& text);
   static void hata(QWidget* parent, const QString& text);
-  static bool soru(QWidget* parent, const QString& text, const QString& title = QStringLiteral("Soru"));
+  static bool soru(QWidget* parent, const QString& text,
+                   const QString& title = QStringLiteral("Soru"));
 
   // Tests answer the next windows without showing them: each entry is returned in turn.
   static void setAutoAnswers(QList<int> answers);

@@ -21,8 +21,10 @@ bool agreementAccepted() {
 }
 
 Status acceptAgreement(const QString& programVersion) {
-  return run(QStringLiteral("INSERT INTO TABLESOZLESME (SOZLESMEKABULTARIHI, VERSIYON) VALUES (?, ?)"),
-             {QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")), programVersion});
+  return run(
+      QStringLiteral("INSERT INTO TABLESOZLESME (SOZLESMEKABULTARIHI, VERSIYON) VALUES (?, ?)"),
+      {QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+       programVersion});
 }
 
 Result<bool> ensureInstitutionRow() {
@@ -34,24 +36,28 @@ Result<bool> ensureInstitutionRow() {
 
 QString institutionValue(const QString& column) {
   if (!isInstitutionColumn(column)) return {};
-  return scalar(QStringLiteral("SELECT %1 FROM TABLEOKUL WHERE TRIM(NZ(%1)) <> '' LIMIT 1").arg(column))
+  return scalar(QStringLiteral("SELECT %1 FROM TABLEOKUL WHERE TRIM(NZ(%1)) <> '' LIMIT 1")
+                    .arg(column))
       .toString();
 }
 
 bool institutionOptionOn(const QString& column) { return jetVal(institutionValue(column)) > 0; }
 
 Status setInstitutionValue(const QString& column, const QString& value) {
-  if (!isInstitutionColumn(column)) return Status::failure(QStringLiteral("Bilinmeyen alan: ") + column);
+  if (!isInstitutionColumn(column))
+    return Status::failure(QStringLiteral("Bilinmeyen alan: ") + column);
   Transaction tx;
   if (Result<bool> r = ensureInstitutionRow(); !r) return Status::failure(r.error());
-  if (Status s = run(QStringLiteral("UPDATE TABLEOKUL SET %1=?").arg(column), {value}); !s) return s;
+  if (Status s = run(QStringLiteral("UPDATE TABLEOKUL SET %1=?").arg(column), {value}); !s)
+    return s;
   return tx.commit();
 }
 
 Status saveInstitution(const QString& code, const QString& name) {
   Transaction tx;
   if (Result<bool> r = ensureInstitutionRow(); !r) return Status::failure(r.error());
-  if (Status s = run(QStringLiteral("UPDATE TABLEOKUL SET KURUMKODU=?, OKULADI=?"), {code, name}); !s)
+  if (Status s = run(QStringLiteral("UPDATE TABLEOKUL SET KURUMKODU=?, OKULADI=?"), {code, name});
+      !s)
     return s;
   return tx.commit();
 }
@@ -64,7 +70,8 @@ QString schoolYearLabel(const QDate& date) {
 
 bool rolloverDue(const QString& label) {
   const int recorded =
-      scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL WHERE SINIFATLATMADONEM=?"), {label}, 0).toInt();
+      scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL WHERE SINIFATLATMADONEM=?"), {label}, 0)
+          .toInt();
   if (recorded > 0) return false;
   return scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI"), {}, 0).toInt() > 0;
 }

@@ -21,8 +21,9 @@ Status ParametreKaydet(const QString& name, const QString& value) {
 }
 
 QString ParametreAl(const QString& name, const QString& fallback) {
-  Result<QSqlQuery> q =
-      exec(QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI=? LIMIT 1"), {name});
+  Result<QSqlQuery> q = exec(
+      QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI=? LIMIT 1"),
+      {name});
   if (!q || !q.value().next()) return fallback;
   return q.value().value(0).toString();
 }

@@ -39,8 +39,8 @@ QList<TableDef> buildTables() {
   t << table("TABLETEST", {"ID#", "TESTNO", "TESTADI", "HAZIRLAYAN", "SEVIYE", "DERS", "UNITE",
                            "KONU", "KAZANIM", "SORUSAYILARINIGOSTER", "BASLANGICEKRANIGOSTER",
                            "BKITAPCIK", "CKITAPCIK", "DKITAPCIK", "TESTSIRASI"});
-  t << table("TABLETESTSORU", {"ID#", "TESTNO", "SORUNO", "SURE", "TESTSIRANO", "BOLUM",
-                               "BSIRASI", "CSIRASI", "DSIRASI"});
+  t << table("TABLETESTSORU", {"ID#", "TESTNO", "SORUNO", "SURE", "TESTSIRANO", "BOLUM", "BSIRASI",
+                               "CSIRASI", "DSIRASI"});
   t << table("TABLETANIMLAMALAR",
              {"ID#", "TANIMADI", "SEVIYE", "DERS", "UNITE", "KONU", "KAZANIM"});
   t << table("TABLEPARAMETRE", {"PARAMETREADI", "PARAMETREDEGERI", "PARAMETREACIKLAMA"});
@@ -53,11 +53,12 @@ QList<TableDef> buildTables() {
                             "TESTSIRANO", "KUMANDAADRESI", "KAYITNO", "CEVAP", "CEVAPSURESI",
                             "DOGRUSIK", "YANLISDOGRUGOTURU", "KACINCIOLDU"});
   t << table("TABLESONUC",
-             {"KUMANDAADRESI", "KAYITNO", "ADI", "SOYADI", "TESTTARIHI", "TESTBASLANGIC",
-              "TESTBITIS", "TESTNO", "SEVIYE", "SINIFI", "GRUP", "ACIKLAMA", "KISISAYI",
-              "SORUSAYI", "NET", "DOGRUSAYI", "YANLISSAYI", "BOSSAYI", "TOPLAMSURE",
-              "TOPLAMSUREGIZLI", "KACINCIOLDU", "ID#", "DERS", "UNITE", "KONU", "KAZANIM",
-              "TESTADI"});
+             {"KUMANDAADRESI", "KAYITNO",    "ADI",      "SOYADI",     "TESTTARIHI",
+              "TESTBASLANGIC", "TESTBITIS",  "TESTNO",   "SEVIYE",     "SINIFI",
+              "GRUP",          "ACIKLAMA",   "KISISAYI", "SORUSAYI",   "NET",
+              "DOGRUSAYI",     "YANLISSAYI", "BOSSAYI",  "TOPLAMSURE", "TOPLAMSUREGIZLI",
+              "KACINCIOLDU",   "ID#",        "DERS",     "UNITE",      "KONU",
+              "KAZANIM",       "TESTADI"});
   t << table("TABLEAYAR", {"FORMADI", "KONTROLADI", "INDEKS", "DEGER", "TABINDEX"});
   {
     TableDef layout = table("TABLESLISTESUTUNADI", {"FORMADI", "SLISTEADI", "AYRAC", "TUR"});
@@ -69,9 +70,9 @@ QList<TableDef> buildTables() {
   t << table("TABLEKULLANICIBILGILERI",
              {"KULLANICIADI", "KULLANICISIFRESI", "GELISMISMOD", "SORUAL", "SORUVER", "TESTAL",
               "TESTVER", "KITAPCIKVER", "KITAPCIKYAZDIR", "SAYFAKODU"});
-  t << table("TABLEOKUL", {"KURUMKODU", "OKULADI", "SINIFATLATMADONEM", "SONSORUINDIRMEZAMANI",
-                           "ANAOKULU", "UCDUGME", "OTOMATIKKISAYOL", "GELISMISMOD",
-                           "SORUDUZELTMEGUNCELLEMETARIHI"});
+  t << table("TABLEOKUL",
+             {"KURUMKODU", "OKULADI", "SINIFATLATMADONEM", "SONSORUINDIRMEZAMANI", "ANAOKULU",
+              "UCDUGME", "OTOMATIKKISAYOL", "GELISMISMOD", "SORUDUZELTMEGUNCELLEMETARIHI"});
   t << table("TABLEGENEL", {"OKULADI", "BASLIK"});
   t << table("TABLESOZLESME", {"SOZLESMEKABULTARIHI", "VERSIYON"});
   t << table("TABLEVERSIYON", {"VTYAPIVERSIYON", "VTVERIVERSIYON"});
@@ -109,7 +110,8 @@ QString createTableSql(const TableDef& table) {
     else
       cols << c.name + QStringLiteral(" TEXT DEFAULT ''");
   }
-  return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)").arg(table.name, cols.join(QStringLiteral(", ")));
+  return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+      .arg(table.name, cols.join(QStringLiteral(", ")));
 }
 
 Status createIndexes(const QSqlDatabase& db) {

@@ -7,11 +7,13 @@ namespace store {
 
 Status saveScreenState(const QString& screen, const QList<ControlState>& states) {
   Transaction tx;
-  if (Status s = run(QStringLiteral("DELETE FROM TABLEAYAR WHERE FORMADI=?"), {screen}); !s) return s;
+  if (Status s = run(QStringLiteral("DELETE FROM TABLEAYAR WHERE FORMADI=?"), {screen}); !s)
+    return s;
   for (const ControlState& c : states) {
-    if (Status s = run(QStringLiteral("INSERT INTO TABLEAYAR (FORMADI,KONTROLADI,INDEKS,DEGER,TABINDEX) "
-                                      "VALUES (?,?,?,?,?)"),
-                       {screen, c.control, c.index, c.value, c.tabIndex});
+    if (Status s =
+            run(QStringLiteral("INSERT INTO TABLEAYAR (FORMADI,KONTROLADI,INDEKS,DEGER,TABINDEX) "
+                               "VALUES (?,?,?,?,?)"),
+                {screen, c.control, c.index, c.value, c.tabIndex});
         !s)
       return s;
   }
@@ -20,9 +22,10 @@ Status saveScreenState(const QString& screen, const QList<ControlState>& states)
 
 QList<ControlState> loadScreenState(const QString& screen) {
   QList<ControlState> out;
-  Result<QSqlQuery> q = exec(QStringLiteral("SELECT KONTROLADI, NZ(INDEKS), NZ(DEGER), NZ(TABINDEX) "
-                                            "FROM TABLEAYAR WHERE FORMADI=? ORDER BY VAL(TABINDEX), rowid"),
-                             {screen});
+  Result<QSqlQuery> q =
+      exec(QStringLiteral("SELECT KONTROLADI, NZ(INDEKS), NZ(DEGER), NZ(TABINDEX) "
+                          "FROM TABLEAYAR WHERE FORMADI=? ORDER BY VAL(TABINDEX), rowid"),
+           {screen});
   if (!q) return out;
   while (q.value().next())
     out.append({q.value().value(0).toString(), q.value().value(1).toString(),
@@ -33,7 +36,8 @@ QList<ControlState> loadScreenState(const QString& screen) {
 Status ensureTestRunFactoryRows(const QString& threeButtonSetting) {
   if (jetVal(threeButtonSetting) != 0) return {};
   const QString screen = QStringLiteral("frmTestUygula");
-  if (scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEAYAR WHERE FORMADI=? AND KONTROLADI='cmbSoruRaporuGoster'"),
+  if (scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEAYAR WHERE FORMADI=? AND "
+                            "KONTROLADI='cmbSoruRaporuGoster'"),
              {screen}, 0)
           .toInt() > 0)
     return {};
@@ -50,10 +54,11 @@ Status ensureTestRunFactoryRows(const QString& threeButtonSetting) {
                              {"optSure", "1", "False", "21"}};
   Transaction tx;
   for (const Row& r : rows) {
-    if (Status s = run(QStringLiteral("INSERT INTO TABLEAYAR (FORMADI,KONTROLADI,INDEKS,DEGER,TABINDEX) "
-                                      "VALUES (?,?,?,?,?)"),
-                       {screen, QString::fromLatin1(r.control), QString::fromLatin1(r.index),
-                        QString::fromLatin1(r.value), QString::fromLatin1(r.tab)});
+    if (Status s =
+            run(QStringLiteral("INSERT INTO TABLEAYAR (FORMADI,KONTROLADI,INDEKS,DEGER,TABINDEX) "
+                               "VALUES (?,?,?,?,?)"),
+                {screen, QString::fromLatin1(r.control), QString::fromLatin1(r.index),
+                 QString::fromLatin1(r.value), QString::fromLatin1(r.tab)});
         !s)
       return s;
   }

@@ -11,10 +11,10 @@ namespace store {
 // index for members of a control array ("-" for a single control), the value as
 // text and the control's tab position, which is the order of restoring.
 struct ControlState {
-  QString control;  // KONTROLADI
-  QString index;    // INDEKS: "-" or the array index
-  QString value;    // DEGER
-  QString tabIndex; // TABINDEX
+  QString control;   // KONTROLADI
+  QString index;     // INDEKS: "-" or the array index
+  QString value;     // DEGER
+  QString tabIndex;  // TABINDEX
 };
 
 // Replaces everything saved for the screen with `states`, in one transaction.

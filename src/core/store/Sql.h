@@ -22,8 +22,8 @@ Result<QSqlQuery> exec(const QString& sql, const QVariantList& params = {},
 Status run(const QString& sql, const QVariantList& params = {},
            const QSqlDatabase& db = connection());
 // First column of the first row; `fallback` when there is no row or on error.
-QVariant scalar(const QString& sql, const QVariantList& params = {},
-                const QVariant& fallback = {}, const QSqlDatabase& db = connection());
+QVariant scalar(const QString& sql, const QVariantList& params = {}, const QVariant& fallback = {},
+                const QSqlDatabase& db = connection());
 // Every row's first column as text (null read as empty text).
 QStringList column(const QString& sql, const QVariantList& params = {},
                    const QSqlDatabase& db = connection());

@@ -178,10 +178,11 @@ void registerSqlFunctions(QSqlDatabase& db) {
     void (*fn)(sqlite3_context*, int, sqlite3_value**);
   };
   const Fn functions[] = {
-      {"VAL", 1, fnVal},     {"ISNUMERIC", 1, fnIsNumeric}, {"CDATE", 1, fnCDate},
-      {"CDBL", 1, fnCDbl},   {"NZ", 1, fnNz},               {"NZ", 2, fnNz},
-      {"MID", 2, fnMid},     {"MID", 3, fnMid},             {"TRUPPER", 1, fnUpper},
-      {"TRLOWER", 1, fnLower},
+      {"VAL", 1, fnVal},       {"ISNUMERIC", 1, fnIsNumeric},
+      {"CDATE", 1, fnCDate},   {"CDBL", 1, fnCDbl},
+      {"NZ", 1, fnNz},         {"NZ", 2, fnNz},
+      {"MID", 2, fnMid},       {"MID", 3, fnMid},
+      {"TRUPPER", 1, fnUpper}, {"TRLOWER", 1, fnLower},
   };
   for (const Fn& f : functions)
     sqlite3_create_function_v2(h, f.name, f.argc, flags, nullptr, f.fn, nullptr, nullptr, nullptr);

@@ -26,14 +26,17 @@ Status createStoreFile(StoreKind kind, const QString& path) {
     QSqlQuery q(db.value());
     const QString sql =
         kind == StoreKind::Question
-            ? QStringLiteral("CREATE TABLE IF NOT EXISTS TABLESORU (ID INTEGER PRIMARY KEY "
-                             "AUTOINCREMENT, SORUNO TEXT DEFAULT '', SORU BLOB, COZUM BLOB)")
-            : QStringLiteral("CREATE TABLE IF NOT EXISTS TABLETEST (ID INTEGER PRIMARY KEY "
-                             "AUTOINCREMENT, TESTNO TEXT DEFAULT '', BASLANGICEKRANI BLOB, BASLIK BLOB)");
+            ? QStringLiteral(
+                  "CREATE TABLE IF NOT EXISTS TABLESORU (ID INTEGER PRIMARY KEY "
+                  "AUTOINCREMENT, SORUNO TEXT DEFAULT '', SORU BLOB, COZUM BLOB)")
+            : QStringLiteral(
+                  "CREATE TABLE IF NOT EXISTS TABLETEST (ID INTEGER PRIMARY KEY "
+                  "AUTOINCREMENT, TESTNO TEXT DEFAULT '', BASLANGICEKRANI BLOB, BASLIK BLOB)");
     if (!q.exec(sql)) status = Status::failure(q.lastError().text());
-    const QString index = kind == StoreKind::Question
-                              ? QStringLiteral("CREATE INDEX IF NOT EXISTS IX_SORUNO ON TABLESORU (SORUNO)")
-                              : QStringLiteral("CREATE INDEX IF NOT EXISTS IX_TESTNO ON TABLETEST (TESTNO)");
+    const QString index =
+        kind == StoreKind::Question
+            ? QStringLiteral("CREATE INDEX IF NOT EXISTS IX_SORUNO ON TABLESORU (SORUNO)")
+            : QStringLiteral("CREATE INDEX IF NOT EXISTS IX_TESTNO ON TABLETEST (TESTNO)");
     if (status.ok() && !q.exec(index)) status = Status::failure(q.lastError().text());
   }
   closeFile(name);

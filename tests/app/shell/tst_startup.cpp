@@ -5,9 +5,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
+
+#include "TempDataFolder.h"
 
 #include <memory>
 
@@ -26,9 +27,9 @@ class TestStartup : public QObject {
   Q_OBJECT
  private slots:
   void init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    store::DataFolder::setRoot(m_dir->path());
-    store::UserSettings::setFile(m_dir->filePath(QStringLiteral("ayar.ini")));
+    m_dir.reset();  // before the next folder: it closes the shared connection
+    m_dir = std::make_unique<TempDataFolder>(false);
+    QVERIFY(m_dir->ok());
     frmMesaj::takeShownTexts();
   }
   void cleanup() { store::BaglantiKapat(); }
@@ -45,10 +46,12 @@ class TestStartup : public QObject {
       return int(QDialog::Rejected);
     });
     QVERIFY(w.MDIForm1_Load());
-    QCOMPARE(opened, (QStringList{QStringLiteral("frmSozlesme"), QStringLiteral("frmKurumBilgileri")}));
+    QCOMPARE(opened,
+             (QStringList{QStringLiteral("frmSozlesme"), QStringLiteral("frmKurumBilgileri")}));
     // The empty institution table got its one row with a blank name.
     QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL")).toInt(), 1);
-    QCOMPARE(store::scalar(QStringLiteral("SELECT OKULADI FROM TABLEOKUL")).toString(), QStringLiteral(" "));
+    QCOMPARE(store::scalar(QStringLiteral("SELECT OKULADI FROM TABLEOKUL")).toString(),
+             QStringLiteral(" "));
     QVERIFY(w.windowTitle().startsWith(QStringLiteral("Derslik - Versiyon : ")));
     QCOMPARE(w.threeButtonSetting(), QStringLiteral("0"));
     QVERIFY(w.homeScreen());
@@ -66,7 +69,8 @@ class TestStartup : public QObject {
     QVERIFY(store::setInstitutionValue(QStringLiteral("UCDUGME"), QStringLiteral("1")).ok());
     QVERIFY(store::setInstitutionValue(QStringLiteral("GELISMISMOD"), QStringLiteral("1")).ok());
     store::BaglantiKapat();
-    store::UserSettings::setBool(QStringLiteral("Raporlar"), QStringLiteral("DogruYanlisCevap3"), true);
+    store::UserSettings::setBool(QStringLiteral("Raporlar"), QStringLiteral("DogruYanlisCevap3"),
+                                 true);
     MDIForm1 w;
     QStringList opened;
     w.setModalRunner([&](QDialog& d) {
@@ -77,7 +81,8 @@ class TestStartup : public QObject {
     QVERIFY(opened.isEmpty());
     QCOMPARE(w.threeButtonSetting(), QStringLiteral("1"));
     QVERIFY(w.advancedMode());
-    QVERIFY(!store::UserSettings::getBool(QStringLiteral("Raporlar"), QStringLiteral("DogruYanlisCevap3"), true));
+    QVERIFY(!store::UserSettings::getBool(QStringLiteral("Raporlar"),
+                                          QStringLiteral("DogruYanlisCevap3"), true));
   }
 
   void shutdownClosesTheDatabase() {
@@ -91,27 +96,30 @@ class TestStartup : public QObject {
       w.close();
       QVERIFY(w.closing());
       QVERIFY(!store::baglantiAcik());
-      QVERIFY(w.mdiArea()->subWindowList().isEmpty() || !w.mdiArea()->subWindowList().first()->isVisible());
+      QVERIFY(w.mdiArea()->subWindowList().isEmpty() ||
+              !w.mdiArea()->subWindowList().first()->isVisible());
     }
     QCOMPARE(MDIForm1::instance(), nullptr);
   }
 
   void controlStatesRoundTrip() {
     QVERIFY(store::VeritabaniKontrol().ok());
-    auto build = [](QWidget& screen, QComboBox*& upper, QComboBox*& lower, QList<QRadioButton*>& options,
-                    QCheckBox*& check, QComboBox*& typed) {
+    auto build = [](QWidget& screen, QComboBox*& upper, QComboBox*& lower,
+                    QList<QRadioButton*>& options, QCheckBox*& check, QComboBox*& typed) {
       screen.setObjectName(QStringLiteral("frmDeneme"));
       auto* layout = new QVBoxLayout(&screen);
       upper = new QComboBox(&screen);
       upper->setObjectName(QStringLiteral("cmbSeviyeAra"));
-      upper->addItems({QStringLiteral("TÜMÜ"), QStringLiteral("5. SINIF"), QStringLiteral("6. SINIF")});
+      upper->addItems(
+          {QStringLiteral("TÜMÜ"), QStringLiteral("5. SINIF"), QStringLiteral("6. SINIF")});
       lower = new QComboBox(&screen);
       lower->setObjectName(QStringLiteral("cmbUniteAra"));
       // The lower list depends on the upper one, as the curriculum lists do.
       QObject::connect(upper, &QComboBox::currentIndexChanged, lower, [upper, lower] {
         lower->clear();
         lower->addItem(QStringLiteral("TÜMÜ"));
-        for (int i = 1; i <= upper->currentIndex() * 2; ++i) lower->addItem(QStringLiteral("Ünite %1").arg(i));
+        for (int i = 1; i <= upper->currentIndex() * 2; ++i)
+          lower->addItem(QStringLiteral("Ünite %1").arg(i));
       });
       layout->addWidget(upper);
       layout->addWidget(lower);
@@ -146,8 +154,12 @@ class TestStartup : public QObject {
       AyarKaydet(&screen);
       AyarKaydet(&screen);
     }
-    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEAYAR WHERE FORMADI='frmDeneme'")).toInt(), 7);
-    QCOMPARE(store::column(QStringLiteral("SELECT INDEKS FROM TABLEAYAR WHERE KONTROLADI='optSure' ORDER BY INDEKS")),
+    QCOMPARE(
+        store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEAYAR WHERE FORMADI='frmDeneme'"))
+            .toInt(),
+        7);
+    QCOMPARE(store::column(QStringLiteral(
+                 "SELECT INDEKS FROM TABLEAYAR WHERE KONTROLADI='optSure' ORDER BY INDEKS")),
              (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}));
     {
       QWidget screen;
@@ -164,7 +176,9 @@ class TestStartup : public QObject {
       QCOMPARE(typed->currentText(), QStringLiteral("Türkiye'nin grubu"));
     }
     // A list shorter than the saved position keeps its current selection.
-    QVERIFY(store::run(QStringLiteral("UPDATE TABLEAYAR SET DEGER='9' WHERE KONTROLADI='cmbSeviyeAra'")).ok());
+    QVERIFY(
+        store::run(QStringLiteral("UPDATE TABLEAYAR SET DEGER='9' WHERE KONTROLADI='cmbSeviyeAra'"))
+            .ok());
     {
       QWidget screen;
       QComboBox *upper, *lower, *typed;
@@ -181,10 +195,11 @@ class TestStartup : public QObject {
   void prepareInstalled() {
     QVERIFY(store::VeritabaniKontrol().ok());
     QVERIFY(store::acceptAgreement(QStringLiteral("1.0.0.0")).ok());
-    QVERIFY(store::saveInstitution(QStringLiteral("123456"), QStringLiteral("Atatürk Ortaokulu")).ok());
+    QVERIFY(
+        store::saveInstitution(QStringLiteral("123456"), QStringLiteral("Atatürk Ortaokulu")).ok());
   }
 
-  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<TempDataFolder> m_dir;
 };
 
 QTEST_MAIN(TestStartup)

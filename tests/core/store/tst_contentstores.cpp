@@ -1,8 +1,9 @@
 #include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "TempDataFolder.h"
 
 #include <memory>
 
@@ -77,10 +78,9 @@ class TestContentStores : public QObject {
   Q_OBJECT
  private slots:
   void init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    store::DataFolder::setRoot(m_dir->path());
-    QVERIFY(store::VeritabaniKontrol().ok());
+    m_dir.reset();  // before the next folder: it closes the shared connection
+    m_dir = std::make_unique<TempDataFolder>();
+    QVERIFY(m_dir->ok());
   }
   void cleanup() {
     store::BaglantiKapat();
@@ -444,7 +444,7 @@ class TestContentStores : public QObject {
   }
 
  private:
-  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<TempDataFolder> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestContentStores)

@@ -1,5 +1,6 @@
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "TempDataFolder.h"
 
 #include <memory>
 
@@ -12,9 +13,9 @@ class TestDatabase : public QObject {
   Q_OBJECT
  private slots:
   void init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    store::DataFolder::setRoot(m_dir->path());
+    m_dir.reset();  // before the next folder: it closes the shared connection
+    m_dir = std::make_unique<TempDataFolder>(false);
+    QVERIFY(m_dir->ok());
   }
   void cleanup() { store::BaglantiKapat(); }
 
@@ -40,22 +41,38 @@ class TestDatabase : public QObject {
   void jetFunctions_data() {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("val prefix") << "SELECT VAL('12abc')" << "12";
-    QTest::newRow("val empty") << "SELECT VAL('')" << "0";
-    QTest::newRow("val null") << "SELECT VAL(NULL)" << "0";
-    QTest::newRow("val decimal") << "SELECT VAL(' -3.5x')" << "-3.5";
-    QTest::newRow("val comma ends") << "SELECT VAL('1,5')" << "1";
-    QTest::newRow("isnumeric yes") << "SELECT ISNUMERIC(' 1,5 ')" << "1";
-    QTest::newRow("isnumeric no") << "SELECT ISNUMERIC('12a')" << "0";
-    QTest::newRow("isnumeric empty") << "SELECT ISNUMERIC('')" << "0";
-    QTest::newRow("nz") << "SELECT NZ(NULL) || 'x'" << "x";
-    QTest::newRow("mid") << "SELECT MID('updated6-A',8)" << "6-A";
-    QTest::newRow("upper tr") << "SELECT TRUPPER('istanbul ılık')" << "İSTANBUL ILIK";
-    QTest::newRow("lower tr") << "SELECT TRLOWER('IŞIK İĞNE')" << "ışık iğne";
-    QTest::newRow("date order") << "SELECT CDATE('02.01.2025') > CDATE('31.12.2024')" << "1";
-    QTest::newRow("time order") << "SELECT CDATE('10:00:00') > CDATE('9:59:59')" << "1";
-    QTest::newRow("date time") << "SELECT CDATE('01.01.2025 12:00:00') - CDATE('01.01.2025')" << "0.5";
-    QTest::newRow("bad date") << "SELECT CDATE('31.02.2025') IS NULL" << "1";
+    QTest::newRow("val prefix") << "SELECT VAL('12abc')"
+                                << "12";
+    QTest::newRow("val empty") << "SELECT VAL('')"
+                               << "0";
+    QTest::newRow("val null") << "SELECT VAL(NULL)"
+                              << "0";
+    QTest::newRow("val decimal") << "SELECT VAL(' -3.5x')"
+                                 << "-3.5";
+    QTest::newRow("val comma ends") << "SELECT VAL('1,5')"
+                                    << "1";
+    QTest::newRow("isnumeric yes") << "SELECT ISNUMERIC(' 1,5 ')"
+                                   << "1";
+    QTest::newRow("isnumeric no") << "SELECT ISNUMERIC('12a')"
+                                  << "0";
+    QTest::newRow("isnumeric empty") << "SELECT ISNUMERIC('')"
+                                     << "0";
+    QTest::newRow("nz") << "SELECT NZ(NULL) || 'x'"
+                        << "x";
+    QTest::newRow("mid") << "SELECT MID('updated6-A',8)"
+                         << "6-A";
+    QTest::newRow("upper tr") << "SELECT TRUPPER('istanbul ılık')"
+                              << "İSTANBUL ILIK";
+    QTest::newRow("lower tr") << "SELECT TRLOWER('IŞIK İĞNE')"
+                              << "ışık iğne";
+    QTest::newRow("date order") << "SELECT CDATE('02.01.2025') > CDATE('31.12.2024')"
+                                << "1";
+    QTest::newRow("time order") << "SELECT CDATE('10:00:00') > CDATE('9:59:59')"
+                                << "1";
+    QTest::newRow("date time") << "SELECT CDATE('01.01.2025 12:00:00') - CDATE('01.01.2025')"
+                               << "0.5";
+    QTest::newRow("bad date") << "SELECT CDATE('31.02.2025') IS NULL"
+                              << "1";
     QTest::newRow("collation")
         << "SELECT group_concat(x, ',') FROM (SELECT x FROM (SELECT 'Zeki' x UNION SELECT 'Çelik' "
            "UNION SELECT 'Can' UNION SELECT 'Ömer' UNION SELECT 'Oya') ORDER BY x COLLATE TURKCE)"
@@ -73,11 +90,17 @@ class TestDatabase : public QObject {
     for (const char* v : {"a", "Türkiye'nin", "c\"d"})
       QVERIFY(store::run(QStringLiteral("INSERT INTO T VALUES (?)"), {QString::fromUtf8(v)}).ok());
     const store::InList in = store::inList({QStringLiteral("Türkiye'nin"), QStringLiteral("c\"d")});
-    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE A IN (%1)").arg(in.placeholders),
-                           in.values).toInt(), 2);
+    QCOMPARE(
+        store::scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE A IN (%1)").arg(in.placeholders),
+                      in.values)
+            .toInt(),
+        2);
     const store::InList none = store::inList({});
-    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE A IN (%1)").arg(none.placeholders),
-                           none.values).toInt(), 0);
+    QCOMPARE(store::scalar(
+                 QStringLiteral("SELECT COUNT(*) FROM T WHERE A IN (%1)").arg(none.placeholders),
+                 none.values)
+                 .toInt(),
+             0);
   }
 
   void transactionsNestAndRollBack() {
@@ -101,7 +124,7 @@ class TestDatabase : public QObject {
   }
 
  private:
-  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<TempDataFolder> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestDatabase)

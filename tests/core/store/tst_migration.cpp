@@ -1,6 +1,7 @@
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "TempDataFolder.h"
 
 #include <memory>
 
@@ -62,10 +63,9 @@ class TestMigration : public QObject {
 
  private slots:
   void init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    store::DataFolder::setRoot(m_dir->path());
-    QVERIFY(store::VeritabaniKontrol().ok());
+    m_dir.reset();  // before the next folder: it closes the shared connection
+    m_dir = std::make_unique<TempDataFolder>();
+    QVERIFY(m_dir->ok());
   }
   void cleanup() { store::BaglantiKapat(); }
 
@@ -456,7 +456,7 @@ class TestMigration : public QObject {
   }
 
  private:
-  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<TempDataFolder> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestMigration)

@@ -1,6 +1,7 @@
 #include <QImage>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "TempDataFolder.h"
 
 #include <memory>
 
@@ -11,9 +12,9 @@ class TestResources : public QObject {
   Q_OBJECT
  private slots:
   void init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    store::DataFolder::setRoot(m_dir->path());
+    m_dir.reset();  // before the next folder: it closes the shared connection
+    m_dir = std::make_unique<TempDataFolder>(false);
+    QVERIFY(m_dir->ok());
   }
 
   void builtInFilesAreUsable_data() {
@@ -80,7 +81,7 @@ class TestResources : public QObject {
     f.write(data);
   }
 
-  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<TempDataFolder> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestResources)

@@ -1,6 +1,7 @@
 #include <QSqlRecord>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "TempDataFolder.h"
 
 #include <memory>
 
@@ -66,9 +67,9 @@ class TestSchema : public QObject {
 
  private slots:
   void init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    store::DataFolder::setRoot(m_dir->path());
+    m_dir.reset();  // before the next folder: it closes the shared connection
+    m_dir = std::make_unique<TempDataFolder>(false);
+    QVERIFY(m_dir->ok());
   }
   void cleanup() { store::BaglantiKapat(); }
 
@@ -343,7 +344,7 @@ class TestSchema : public QObject {
   }
 
  private:
-  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<TempDataFolder> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestSchema)

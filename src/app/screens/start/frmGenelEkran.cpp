@@ -6,15 +6,20 @@
 #include <QVBoxLayout>
 
 frmGenelEkran::frmGenelEkran(QWidget* parent)
-    : QWidget(parent), m_school(new QLabel(this)), m_receiver(new QLabel(this)), m_tiles(new QGridLayout) {
+    : QWidget(parent),
+      m_school(new QLabel(this)),
+      m_receiver(new QLabel(this)),
+      m_tiles(new QGridLayout) {
   setObjectName(QStringLiteral("frmGenelEkran"));
   setWindowTitle(QStringLiteral("Ana Sayfa"));
   setAttribute(Qt::WA_StyledBackground, true);
   setStyleSheet(QStringLiteral(
-      "#frmGenelEkran { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #eaf1fb, stop:1 #ffffff); }"
+      "#frmGenelEkran { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #eaf1fb, stop:1 "
+      "#ffffff); }"
       "#lblBaslik { color: #1f4e8c; }"
       "#lblOkul { color: #333333; }"
-      "QPushButton[tile=\"true\"] { background: #ffffff; border: 1px solid #b8c9e4; border-radius: 10px;"
+      "QPushButton[tile=\"true\"] { background: #ffffff; border: 1px solid #b8c9e4; border-radius: "
+      "10px;"
       "  padding: 14px; text-align: left; color: #1d2b3a; }"
       "QPushButton[tile=\"true\"]:hover { background: #f2f7ff; border-color: #3465a4; }"
       "QPushButton[tile=\"true\"]:pressed { background: #dce8fa; }"
@@ -73,10 +78,12 @@ void frmGenelEkran::setSchoolName(const QString& name) {
 }
 
 void frmGenelEkran::setReceiverState(bool connected, const QString& detail) {
-  QString text = connected ? QStringLiteral("● Alıcı Bağlı") : QStringLiteral("● Alıcı Bağlı Değil");
+  QString text =
+      connected ? QStringLiteral("● Alıcı Bağlı") : QStringLiteral("● Alıcı Bağlı Değil");
   if (!detail.isEmpty()) text += QStringLiteral("  (") + detail + QLatin1Char(')');
   m_receiver->setText(text);
-  m_receiver->setStyleSheet(connected ? QStringLiteral("color: #2e7d32;") : QStringLiteral("color: #c62828;"));
+  m_receiver->setStyleSheet(connected ? QStringLiteral("color: #2e7d32;")
+                                      : QStringLiteral("color: #c62828;"));
 }
 
 void frmGenelEkran::setTiles(const QList<Tile>& tiles) {

@@ -24,7 +24,8 @@ frmKurumBilgileri::frmKurumBilgileri(QWidget* parent)
       this);
   intro->setWordWrap(true);
   m_kod->setObjectName(QStringLiteral("txtKurumKodu"));
-  m_kod->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,12}")), m_kod));
+  m_kod->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,12}")), m_kod));
   m_kod->setPlaceholderText(QStringLiteral("örnek: 123456"));
   m_ad->setObjectName(QStringLiteral("txtKurumAdi"));
   m_ad->setMaxLength(255);
@@ -58,7 +59,8 @@ frmKurumBilgileri::frmKurumBilgileri(QWidget* parent)
 void frmKurumBilgileri::yenile() {
   m_kod->setText(store::institutionValue(QStringLiteral("KURUMKODU")).trimmed());
   QString name = store::institutionValue(QStringLiteral("OKULADI")).trimmed();
-  if (name.isEmpty()) name = store::UserSettings::get(QStringLiteral("KurumBilgileri"), QStringLiteral("OkulAdi"));
+  if (name.isEmpty())
+    name = store::UserSettings::get(QStringLiteral("KurumBilgileri"), QStringLiteral("OkulAdi"));
   m_ad->setText(name);
 }
 

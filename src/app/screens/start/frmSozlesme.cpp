@@ -46,7 +46,8 @@ frmSozlesme::frmSozlesme(QWidget* parent) : QDialog(parent) {
   text->setHtml(termsText());
   text->setOpenExternalLinks(false);
 
-  auto* onay = new QCheckBox(QStringLiteral("Kullanım koşullarını okudum ve kabul ediyorum."), this);
+  auto* onay =
+      new QCheckBox(QStringLiteral("Kullanım koşullarını okudum ve kabul ediyorum."), this);
   onay->setObjectName(QStringLiteral("chkKabul"));
   auto* kabul = new QPushButton(QStringLiteral("Kabul Ediyorum"), this);
   kabul->setObjectName(QStringLiteral("cmdKabul"));

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QTemporaryDir>
+
+#include "store/DataFolder.h"
+#include "store/Database.h"
+#include "store/Parameters.h"
+#include "store/Schema.h"
+
+// A data folder of one test function's own: a temporary directory made the data
+// folder, with its own per-user settings file, and (unless asked not to) a fresh
+// main database with the shared connection open. Closes the connection when done.
+class TempDataFolder {
+ public:
+  explicit TempDataFolder(bool withDatabase = true) {
+    m_ok = m_dir.isValid();
+    if (!m_ok) return;
+    store::DataFolder::setRoot(m_dir.path());
+    store::UserSettings::setFile(m_dir.filePath(QStringLiteral("ayar.ini")));
+    if (withDatabase) m_ok = store::VeritabaniKontrol().ok();
+  }
+  ~TempDataFolder() { store::BaglantiKapat(); }
+  TempDataFolder(const TempDataFolder&) = delete;
+  TempDataFolder& operator=(const TempDataFolder&) = delete;
+
+  bool ok() const { return m_ok; }
+  QString path() const { return m_dir.path(); }
+  QString filePath(const QString& name) const { return m_dir.filePath(name); }
+
+ private:
+  QTemporaryDir m_dir;
+  bool m_ok = false;
+};
