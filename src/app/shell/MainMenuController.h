@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "shell/ButtonBar.h"
 #include "shell/ScreenRegistry.h"
 #include "users/InstitutionOptions.h"
 #include "users/RightFlags.h"
@@ -21,8 +22,6 @@ class Session;
 }
 
 namespace shell {
-
-class ButtonBar;
 
 // The main menu and the button bar of the main window: opens one main screen at
 // a time (the home page stays), tests the user's right first, keeps the bar's

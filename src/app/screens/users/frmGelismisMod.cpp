@@ -35,9 +35,12 @@ QString passwordState(const users::UserEntry& e) {
 frmGelismisMod::frmGelismisMod(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("frmGelismisMod"));
   setWindowTitle(QStringLiteral("Gelişmiş Mod Ayarları"));
+  // Rows and buttons large enough to hit with a finger on a classroom board.
   setStyleSheet(
-      QStringLiteral("QPushButton { min-height: 36px; padding: 0 16px; }"
-                     "QCheckBox { min-height: 32px; }"));
+      QStringLiteral("QPushButton { min-height: 40px; padding: 0 18px; }"
+                     "QCheckBox { min-height: 36px; }"
+                     "QTreeView::item { min-height: 24px; }"
+                     "QLineEdit { min-height: 32px; }"));
 
   // Institution options.
   auto* options = new QGroupBox(QStringLiteral("Kurum Seçenekleri"), this);
@@ -74,6 +77,7 @@ frmGelismisMod::frmGelismisMod(QWidget* parent) : QWidget(parent) {
   m_txtSifre->setEchoMode(QLineEdit::Password);
   m_txtSifre->setPlaceholderText(QStringLiteral("Değiştirmek için yeni şifreyi yazınız"));
   auto* form = new QFormLayout;
+  form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   form->addRow(QStringLiteral("Kullanıcı adı"), m_txtKullaniciAdi);
   form->addRow(QStringLiteral("Şifre"), m_txtSifre);
 

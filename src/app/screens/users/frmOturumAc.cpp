@@ -19,17 +19,14 @@ frmOturumAc::frmOturumAc(users::Session* session, QWidget* parent)
   auto* card = new QFrame(this);
   card->setObjectName(QStringLiteral("kart"));
   card->setFrameShape(QFrame::StyledPanel);
-  card->setFixedWidth(460);
+  card->setFixedWidth(480);
   card->setStyleSheet(
       QStringLiteral("#kart { background: #ffffff; border: 1px solid #c3ccd9; border-radius: 8px; }"
-                     "QLineEdit, QPushButton { min-height: 40px; font-size: 12pt; }"
-                     "QLabel { font-size: 12pt; }"));
+                     "#kart QLabel, #kart QLineEdit, #kart QPushButton { font-size: 12pt; }"
+                     "#kart QLabel#baslik { font-size: 18pt; font-weight: bold; }"));
 
   auto* title = new QLabel(QStringLiteral("Oturum Aç"), card);
-  QFont tf = title->font();
-  tf.setPointSize(18);
-  tf.setBold(true);
-  title->setFont(tf);
+  title->setObjectName(QStringLiteral("baslik"));
 
   m_lblDurum = new QLabel(card);
   m_lblDurum->setObjectName(QStringLiteral("lblDurum"));
@@ -47,12 +44,17 @@ frmOturumAc::frmOturumAc(users::Session* session, QWidget* parent)
   auto* form = new QFormLayout(m_loginPart);
   form->setContentsMargins(0, 0, 0, 0);
   form->setSpacing(12);
+  form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   form->addRow(QStringLiteral("Kullanıcı Adı"), m_txtKullaniciAdi);
   form->addRow(QStringLiteral("Şifre"), m_txtSifre);
   form->addRow(QString(), m_cmdKaydet);
 
   m_cmdOturumKapat = new QPushButton(QStringLiteral("Oturumu Kapat"), card);
   m_cmdOturumKapat->setObjectName(QStringLiteral("cmdOturumKapat"));
+  // Large enough to hit with a finger on a classroom board.
+  for (QWidget* w : std::initializer_list<QWidget*>{m_txtKullaniciAdi, m_txtSifre, m_cmdKaydet,
+                                                    m_cmdOturumKapat})
+    w->setMinimumHeight(44);
 
   auto* cardLayout = new QVBoxLayout(card);
   cardLayout->setContentsMargins(28, 24, 28, 28);
@@ -81,9 +83,8 @@ void frmOturumAc::showState() {
   const bool in = m_session->loggedIn();
   m_loginPart->setVisible(!in);
   m_cmdOturumKapat->setVisible(in);
-  m_lblDurum->setText(
-      in ? QStringLiteral("Oturum açık: %1").arg(m_session->userName())
-         : QStringLiteral("Devam etmek için kullanıcı adınızı ve şifrenizi yazınız."));
+  m_lblDurum->setText(in ? QStringLiteral("Oturum açık: %1").arg(m_session->userName())
+                         : QStringLiteral("Kullanıcı adınızı ve şifrenizi yazınız."));
 }
 
 void frmOturumAc::cmdKaydet_Click() {

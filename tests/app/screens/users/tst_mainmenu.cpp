@@ -1,13 +1,13 @@
 #include <QAction>
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QDockWidget>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -174,6 +174,25 @@ class TestMainMenu : public QObject {
     QCOMPARE(m_window->findChild<QAction*>(QStringLiteral("mnuEkran_2"))->shortcut(),
              QKeySequence(QStringLiteral("Ctrl+3")));
     QVERIFY(b->height() >= shell::ButtonBar::kMinButtonHeight || b->minimumSizeHint().height() > 0);
+  }
+
+  void keyboardMovesAlongTheShownButtons() {
+    m_menu->applyStartupRights(false, 0);
+    QVERIFY(store::ParametreKaydet(QStringLiteral("Dugme1"), QStringLiteral("0")).ok());
+    m_menu->DugmeleriDuzenle();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    shell::ButtonBar* bar = m_menu->buttonBar();
+    bar->button(0)->setFocus();
+    QTest::keyClick(bar->button(0), Qt::Key_Down);  // skips the hidden button 1
+    QCOMPARE(QApplication::focusWidget(), bar->button(2));
+    QTest::keyClick(bar->button(2), Qt::Key_Up);
+    QCOMPARE(QApplication::focusWidget(), bar->button(0));
+    QTest::keyClick(bar->button(0), Qt::Key_Up);  // wraps to the last shown button
+    QCOMPARE(QApplication::focusWidget(), bar->button(8));
+    QTest::keyClick(bar->button(2), Qt::Key_Return);
+    QCOMPARE(m_menu->currentScreen()->objectName(), QStringLiteral("frmSoruHazirlama"));
+    QCOMPARE(bar->pressed(), 2);
   }
 
   void menuItemsChangeTheBar() {
