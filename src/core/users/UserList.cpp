@@ -96,6 +96,14 @@ Status UserList::validate() const {
             QStringLiteral("Bu kullanıcı adı daha önce kullanılmış\nlütfen farklı bir kullanıcı "
                            "adı seçiniz"));
   }
+  // Somebody must still be able to reach the user list, or the advanced mode
+  // could never be switched off again.
+  const QString adminCode = requiredCode(QStringLiteral("frmGelismisMod"));
+  bool anyAdmin = m_users.isEmpty();
+  for (const UserEntry& e : m_users) anyAdmin = anyAdmin || !e.denied.toUpper().contains(adminCode);
+  if (!anyAdmin)
+    return Status::failure(
+        QStringLiteral("En az bir kullanıcının \"%1\" izni olmalıdır.").arg(captionOf(adminCode)));
   return {};
 }
 
@@ -104,8 +112,9 @@ Status UserList::save() {
   // Hash first: a failure here must leave the stored list untouched.
   QList<UserEntry> toStore = m_users;
   for (UserEntry& e : toStore) {
-    if (!e.passwordChanged) continue;
-    Result<QString> hash = hashPassword(e.newPassword);
+    // A password an older installation kept as typed is hashed now as well.
+    if (!e.passwordChanged && isPasswordHash(e.passwordHash)) continue;
+    Result<QString> hash = hashPassword(e.passwordChanged ? e.newPassword : e.passwordHash);
     if (!hash) return Status::failure(hash.error());
     e.passwordHash = hash.value();
     e.newPassword.clear();
@@ -124,6 +133,27 @@ Status UserList::save() {
   for (UserEntry& e : toStore) e.name = e.name.trimmed();
   m_users = toStore;
   return {};
+}
+
+Status hashTypedPasswords() {
+  Result<UserList> list = UserList::load();
+  if (!list) return Status::failure(list.error());
+  bool typed = false;
+  for (const UserEntry& e : list->entries()) typed = typed || !isPasswordHash(e.passwordHash);
+  if (!typed) return {};
+  // The stored list was valid before; only the passwords change here.
+  QList<UserEntry> entries = list->entries();
+  store::Transaction tx;
+  for (const UserEntry& e : entries) {
+    if (isPasswordHash(e.passwordHash)) continue;
+    Result<QString> hash = hashPassword(e.passwordHash);
+    if (!hash) return Status::failure(hash.error());
+    Status s = store::run(QStringLiteral("UPDATE TABLEKULLANICIBILGILERI SET KULLANICISIFRESI=? "
+                                         "WHERE NZ(KULLANICISIFRESI)=? AND NZ(KULLANICIADI)=?"),
+                          {hash.value(), e.passwordHash, e.name});
+    if (!s) return s;
+  }
+  return tx.commit();
 }
 
 int userCount() {

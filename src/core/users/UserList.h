@@ -46,7 +46,8 @@ class UserList {
 
   // Row of a user by name (Turkish case rules), -1 when none.
   int find(const QString& name) const;
-  // Empty and repeated names are refused with the message to show.
+  // Empty and repeated names, and a list in which nobody may enter the
+  // advanced-mode page any more, are refused with the message to show.
   Status validate() const;
   // Replaces the stored list with this one in one transaction; nothing is written
   // when the list does not validate or a password cannot be hashed.
@@ -55,6 +56,10 @@ class UserList {
  private:
   QList<UserEntry> m_users;
 };
+
+// Replaces every password still stored as typed (by an older installation) with
+// its hash; the start-up calls it once.
+Status hashTypedPasswords();
 
 // Number of stored users.
 int userCount();

@@ -170,6 +170,35 @@ class TestUsers : public QObject {
     QVERIFY(users::authenticate(QStringLiteral("eski"), QStringLiteral("abc")).ok());
   }
 
+  void typedPasswordsOfOlderInstallationsAreHashed() {
+    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEKULLANICIBILGILERI (KULLANICIADI, "
+                                      "KULLANICISIFRESI) VALUES ('Eski', 'abc'), ('Boş', NULL)"))
+                .ok());
+    QVERIFY(users::hashTypedPasswords().ok());
+    const QStringList stored =
+        store::column(QStringLiteral("SELECT KULLANICISIFRESI FROM TABLEKULLANICIBILGILERI"));
+    QCOMPARE(stored.size(), 2);
+    for (const QString& s : stored) QVERIFY(users::isPasswordHash(s));
+    QVERIFY(users::authenticate(QStringLiteral("eski"), QStringLiteral("abc")).ok());
+    QVERIFY(users::authenticate(QStringLiteral("BOŞ"), QString()).ok());
+    QVERIFY(users::hashTypedPasswords().ok());  // nothing left to do
+    QCOMPARE(store::column(QStringLiteral("SELECT KULLANICISIFRESI FROM TABLEKULLANICIBILGILERI")),
+             stored);
+  }
+
+  void somebodyKeepsTheUserListRight() {
+    users::UserList list;
+    list.add(QStringLiteral("Ali"), QStringLiteral("x"), QStringLiteral("-108M"));
+    const Status s = list.save();
+    QVERIFY(!s.ok());
+    QCOMPARE(
+        s.error(),
+        QStringLiteral("En az bir kullanıcının \"Gelişmiş Mod Sayfasına Giriş\" izni olmalıdır."));
+    QCOMPARE(users::userCount(), 0);
+    list.add(QStringLiteral("Veli"), QStringLiteral("y"), QStringLiteral("-105M"));
+    QVERIFY(list.save().ok());
+  }
+
   void duplicateNameWritesNothing_data() {
     QTest::addColumn<QString>("second");
     QTest::newRow("same spelling") << "Ayşe";

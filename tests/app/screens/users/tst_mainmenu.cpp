@@ -221,8 +221,9 @@ class TestMainMenu : public QObject {
   void logInAndOutThroughTheMenu() {
     users::UserList list;
     list.add(QStringLiteral("İSMAİL"), QStringLiteral("pw'1"), QStringLiteral("-105M-108M"));
+    list.add(QStringLiteral("Yönetici"), QStringLiteral("y"));
     QVERIFY(list.save().ok());
-    m_menu->applyStartupRights(true, 1);
+    m_menu->applyStartupRights(true, 2);
     QVERIFY(m_menu->oturumAcAction()->isVisible());
     QVERIFY(!m_menu->gelismisModAction()->isVisible());
     QVERIFY(m_menu->buttonBar()->buttonShown(9));
