@@ -208,6 +208,14 @@ QWidget* MainMenuController::cmdMenu_Click(int index) {
   screen->setAttribute(Qt::WA_DeleteOnClose);
   QMdiSubWindow* sub = m_mdi->addSubWindow(screen);
   sub->setAttribute(Qt::WA_DeleteOnClose);
+  // A maximised sub-window with a title writes " - [title]" into the main window's
+  // caption and puts back its own copy when it closes, which would drop the
+  // " - Kullanıcı:[name]" part set meanwhile. The bar's pressed button already
+  // names the open screen.
+  sub->setWindowTitle(QString());
+  connect(sub, &QWidget::windowTitleChanged, sub, [sub](const QString& title) {
+    if (!title.isEmpty()) sub->setWindowTitle(QString());
+  });
   sub->showMaximized();
   m_mdi->setActiveSubWindow(sub);
   screen->setFocus();

@@ -193,7 +193,7 @@ void frmGelismisMod::fillUsers(int row) {
   for (int i = 0; i < m_list.count(); ++i) showRow(i);
   m_filling = false;
   selectRow(row);
-  if (row < 0) userSelected();
+  if (selectedRow() < 0) userSelected();
 }
 
 void frmGelismisMod::showRow(int row) {

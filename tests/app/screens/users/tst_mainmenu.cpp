@@ -282,6 +282,37 @@ class TestMainMenu : public QObject {
     QCOMPARE(m_menu->rights(), users::initialRights(false, 0));
   }
 
+  void captionSurvivesTheLogInWindow() {
+    users::UserList list;
+    list.add(QStringLiteral("Ayşe"), QStringLiteral("a"));
+    QVERIFY(list.save().ok());
+    m_menu->applyStartupRights(true, 1);
+    const QString base = QStringLiteral("Derslik - Versiyon : 1.0.0.0");
+    m_window->setWindowTitle(base);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    connect(m_menu, &shell::MainMenuController::userChanged, m_window.get(),
+            [this](const QString& name) {
+              m_window->setWindowTitle(
+                  shell::MainMenuController::captionWithUser(m_window->windowTitle(), name));
+            });
+    MessageBoxAnswerer boxes;
+    QWidget* login = m_menu->cmdMenu_Click(9);
+    QCOMPARE(m_window->windowTitle(), base);
+    login->findChild<QLineEdit*>(QStringLiteral("txtKullaniciAdi"))
+        ->setText(QStringLiteral("ayşe"));
+    login->findChild<QLineEdit*>(QStringLiteral("txtSifre"))->setText(QStringLiteral("a"));
+    login->findChild<QPushButton*>(QStringLiteral("cmdKaydet"))->click();
+    flushDeletes();
+    const QString withUser = base + QStringLiteral(" - Kullanıcı:[Ayşe]");
+    QCOMPARE(m_window->windowTitle(), withUser);
+    QWidget* lesson = m_menu->cmdMenu_Click(7);
+    lesson->setWindowTitle(QStringLiteral("Ders"));  // a screen renaming itself
+    QCOMPARE(m_window->windowTitle(), withUser);
+    m_menu->OturumAc_Click();
+    QCOMPARE(m_window->windowTitle(), base);
+  }
+
   void captionCarriesTheUser() {
     const QString base = QStringLiteral("Derslik - Versiyon : 1.0.0.0");
     const QString with = shell::MainMenuController::captionWithUser(base, QStringLiteral("Ayşe"));
