@@ -168,7 +168,12 @@ void MainMenuController::refreshRightsUi() {
     if (i == kAdvancedScreen) shown = shown && advancedPage;
     if (i == kLoginScreen) shown = shown && m_advancedMode;
     m_bar->setButtonShown(i, shown);
+    if (QAction* a = mnuDugme(i)) a->setVisible(m_registry.has(i));
   }
+  bool anyMenuButton = false;
+  for (int i = kFirstMenuButton; i <= kLastParameterButton; ++i)
+    anyMenuButton = anyMenuButton || m_registry.has(i);
+  m_buttonsMenu->menuAction()->setVisible(anyMenuButton);
   m_bar->layoutButtons();
   m_bar->updateGeometry();
 }

@@ -159,6 +159,12 @@ class TestMainMenu : public QObject {
     QVERIFY(!bar->buttonShown(10));
     QVERIFY(!m_menu->cmdMenu_Click(10));
     QVERIFY(!m_window->findChild<QAction*>(QStringLiteral("mnuEkran_10")));
+    auto* fresh =
+        new shell::MainMenuController(m_window.get(), m_mdi, new QMenuBar(m_window.get()));
+    QVERIFY(!fresh->mnuDugme(2)->isVisible());  // no screen behind it yet
+    fresh->registry().registerScreen(2, [](QWidget*) { return makeScreen("frmSoruHazirlama"); });
+    QVERIFY(fresh->mnuDugme(2)->isVisible());
+    QVERIFY(!fresh->mnuDugme(3)->isVisible());
     m_menu->registry().registerScreen(10, [](QWidget*) { return makeScreen("frmIletisim"); });
     QVERIFY(bar->buttonShown(10));
     auto* item = m_window->findChild<QAction*>(QStringLiteral("mnuEkran_10"));
