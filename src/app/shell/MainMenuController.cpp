@@ -38,6 +38,7 @@ MainMenuController::MainMenuController(QMainWindow* window, QMdiArea* mdi, QMenu
       m_menuBar(menuBar),
       m_session(new users::Session(this)),
       m_bar(new ButtonBar(window)) {
+  m_session->makeCurrent();
   connect(m_bar, &ButtonBar::cmdMenuClicked, this, &MainMenuController::cmdMenu_Click);
   connect(m_session, &users::Session::rightsChanged, this, &MainMenuController::refreshRightsUi);
   connect(m_session, &users::Session::userChanged, this, [this](const QString& name) {

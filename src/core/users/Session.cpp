@@ -29,7 +29,30 @@ Result<Account> authenticate(const QString& name, const QString& password) {
   return Result<Account>::failure(wrong);
 }
 
+namespace {
+
+Session* g_current = nullptr;
+
+}  // namespace
+
 Session::Session(QObject* parent) : QObject(parent) {}
+
+Session::~Session() {
+  if (g_current == this) g_current = nullptr;
+}
+
+Session& Session::current() {
+  if (g_current) return *g_current;
+  // Never destroyed: it may be asked for until the very end of the program.
+  static Session* const fallback = [] {
+    auto* s = new Session;
+    s->m_flags = initialRights(false, 0);
+    return s;
+  }();
+  return *fallback;
+}
+
+void Session::makeCurrent() { g_current = this; }
 
 void Session::setFlags(const RightFlags& flags) {
   if (flags == m_flags) return;
