@@ -19,7 +19,7 @@ class ButtonBar : public QWidget {
   Q_OBJECT
  public:
   static constexpr int kButtonCount = 13;
-  static constexpr int kMinButtonHeight = 56;
+  static constexpr int kMinButtonHeight = 48;
   static constexpr int kMaxButtonHeight = 84;
 
   explicit ButtonBar(QWidget* parent = nullptr);

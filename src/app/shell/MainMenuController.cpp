@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QToolButton>
 
 #include "screens/users/frmGelismisMod.h"
 #include "screens/users/frmOturumAc.h"
@@ -44,6 +45,7 @@ MainMenuController::MainMenuController(QMainWindow* window, QMdiArea* mdi, QMenu
   connect(m_session, &users::Session::userChanged, this, [this](const QString& name) {
     m_oturumAc->setText(name.isEmpty() ? QStringLiteral("Oturum Aç")
                                        : QStringLiteral("Oturumu Kapat"));
+    refreshRightsUi();
     emit userChanged(name);
   });
   buildMenu();
@@ -164,6 +166,8 @@ void MainMenuController::refreshRightsUi() {
   for (int i = 0; i < ScreenRegistry::kButtonCount; ++i) {
     const ScreenEntry& e = m_registry.entry(i);
     m_bar->setEntry(e);
+    if (i == kLoginScreen && m_session->loggedIn())
+      m_bar->button(i)->setText(QStringLiteral("Oturumu Kapat"));
     bool shown = m_registry.has(i);
     if (i <= kLastParameterButton) shown = shown && buttonParameterShown(i);
     if (i == kAdvancedScreen) shown = shown && advancedPage;

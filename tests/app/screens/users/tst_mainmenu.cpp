@@ -152,6 +152,22 @@ class TestMainMenu : public QObject {
     }
   }
 
+  void everyButtonFitsAt800Pixels() {
+    m_menu->applyStartupRights(true, 0);  // advanced mode: the log-in button too
+    m_menu->setRights(users::RightFlags::all(true));
+    for (int i : {10, 11, 12}) {
+      const QString name = m_menu->registry().entry(i).windowName;
+      m_menu->registry().registerScreen(i, [name](QWidget*) { return makeScreen(name); });
+    }
+    m_menu->DugmeleriDuzenle();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    shell::ButtonBar* bar = m_menu->buttonBar();
+    QCOMPARE(bar->shownButtons().size(), 13);
+    QVERIFY(bar->button(12)->geometry().bottom() < bar->height());
+    QVERIFY(bar->button(12)->height() >= shell::ButtonBar::kMinButtonHeight);
+  }
+
   void buttonsOfMissingScreensAreHidden() {
     m_menu->applyStartupRights(false, 0);
     m_menu->DugmeleriDuzenle();
@@ -249,6 +265,7 @@ class TestMainMenu : public QObject {
     QCOMPARE(users.count(), 1);
     QCOMPARE(users.first().first().toString(), QStringLiteral("İSMAİL"));
     QCOMPARE(m_menu->oturumAcAction()->text(), QStringLiteral("Oturumu Kapat"));
+    QCOMPARE(m_menu->buttonBar()->button(9)->text(), QStringLiteral("Oturumu Kapat"));
     QVERIFY(!m_menu->gelismisModAction()->isVisible());  // 108M denied
     QCOMPARE(m_menu->cmdMenu_Click(4)->objectName(), QStringLiteral("frmTestUygula"));
     QCOMPARE(m_menu->cmdMenu_Click(2)->objectName(), QStringLiteral("frmOturumAc"));
@@ -258,6 +275,7 @@ class TestMainMenu : public QObject {
     QCOMPARE(users.last().first().toString(), QString());
     QCOMPARE(m_menu->rights(), users::RightFlags::all(false));
     QCOMPARE(m_menu->oturumAcAction()->text(), QStringLiteral("Oturum Aç"));
+    QCOMPARE(m_menu->buttonBar()->button(9)->text(), QStringLiteral("Oturum Aç"));
     QCOMPARE(m_menu->cmdMenu_Click(4)->objectName(), QStringLiteral("frmOturumAc"));
   }
 
@@ -343,6 +361,16 @@ class TestMainMenu : public QObject {
     m_menu->KolayMenuYaz();
     QTest::qWait(50);
     QVERIFY(m_window->grab().save(folder + QStringLiteral("/users_bar_kolay.png")));
+    m_menu->TamMenuYaz();
+    m_menu->applyStartupRights(true, 0);
+    m_menu->setRights(users::RightFlags::all(true));
+    for (int i : {10, 11, 12}) {
+      const QString name = m_menu->registry().entry(i).windowName;
+      m_menu->registry().registerScreen(i, [name](QWidget*) { return makeScreen(name); });
+    }
+    m_menu->cmdMenu_Click(4);
+    QTest::qWait(50);
+    QVERIFY(m_window->grab().save(folder + QStringLiteral("/users_bar_full.png")));
   }
 
  private:
