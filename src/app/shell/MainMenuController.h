@@ -30,8 +30,8 @@ namespace shell {
 // Wiring in the main window:
 //   m_menu = new shell::MainMenuController(this, mdiArea(), menuBar());
 //   dock m_menu->buttonBar() at the left;
-//   m_menu->applyStartupRights();   // start-up step 14
-//   m_menu->DugmeleriDuzenle();     // start-up step 20
+//   m_menu->applyStartupRights();   // once the database is open
+//   m_menu->DugmeleriDuzenle();     // after the home page is shown
 //   connect userChanged (caption) and institutionOptionChanged (three-button
 //   setting, kindergarten timer, desktop shortcut).
 class MainMenuController : public QObject {
@@ -46,7 +46,7 @@ class MainMenuController : public QObject {
   const users::RightFlags& rights() const;
   void setRights(const users::RightFlags& flags);
 
-  // Right flags from the advanced mode and the number of users (start-up step 14);
+  // Right flags from the advanced mode and the number of users, at start-up;
   // shows OturumAc only in the advanced mode.
   void applyStartupRights();
   void applyStartupRights(bool advancedMode, int userCount);
