@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QWidget>
+
+#include "users/InstitutionOptions.h"
+#include "users/UserList.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The advanced-mode window: the institution-wide options, written at each click,
+// and the users with their rights, stored together with "Kaydet".
+class frmGelismisMod : public QWidget {
+  Q_OBJECT
+ public:
+  explicit frmGelismisMod(QWidget* parent = nullptr);
+
+  const users::UserList& userList() const { return m_list; }
+  bool hasUnsavedChanges() const { return m_dirty; }
+  int selectedRow() const;
+  void selectRow(int row);
+
+ public slots:
+  void cmdYeniKayit_Click();
+  void cmdSil_Click();
+  bool cmdKaydet_Click();
+
+ signals:
+  // An option was written; the main window applies it at once.
+  void secenekDegisti(users::Option option, bool on);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QCheckBox* addOption(users::Option option, const QString& objectName, const QString& text);
+  void loadUsers();
+  void fillUsers(int selectRow);
+  void showRow(int row);
+  void userSelected();
+  void rightsTicked();
+  void setDirty(bool dirty);
+
+  users::UserList m_list;
+  bool m_dirty = false;
+  bool m_filling = false;
+  QList<QCheckBox*> m_options;
+  QTreeWidget* m_lvKullanicilar = nullptr;
+  QTreeWidget* m_TVIzinler = nullptr;
+  QLineEdit* m_txtKullaniciAdi = nullptr;
+  QLineEdit* m_txtSifre = nullptr;
+  QPushButton* m_cmdYeniKayit = nullptr;
+  QPushButton* m_cmdSil = nullptr;
+  QPushButton* m_cmdKaydet = nullptr;
+};

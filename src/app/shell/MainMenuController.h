@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <array>
+
+#include "shell/ButtonBar.h"
+#include "shell/ScreenRegistry.h"
+#include "users/InstitutionOptions.h"
+#include "users/RightFlags.h"
+
+class QAction;
+class QMainWindow;
+class QMdiArea;
+class QMenu;
+class QMenuBar;
+
+namespace users {
+class Session;
+}
+
+namespace shell {
+
+// The main menu and the button bar of the main window: opens one main screen at
+// a time (the home page stays), tests the user's right first, keeps the bar's
+// shown buttons and the simplified/full sets, and logs users in and out.
+//
+// Wiring in the main window:
+//   m_menu = new shell::MainMenuController(this, mdiArea(), menuBar());
+//   dock m_menu->buttonBar() at the left;
+//   m_menu->applyStartupRights();   // once the database is open
+//   m_menu->DugmeleriDuzenle();     // after the home page is shown
+//   connect userChanged (caption) and institutionOptionChanged (three-button
+//   setting, kindergarten timer, desktop shortcut).
+class MainMenuController : public QObject {
+  Q_OBJECT
+ public:
+  MainMenuController(QMainWindow* window, QMdiArea* mdi, QMenuBar* menuBar);
+  ~MainMenuController() override;
+
+  ButtonBar* buttonBar() const { return m_bar; }
+  ScreenRegistry& registry() { return m_registry; }
+  users::Session* session() const { return m_session; }
+  const users::RightFlags& rights() const;
+  void setRights(const users::RightFlags& flags);
+
+  // Right flags from the advanced mode and the number of users, at start-up;
+  // shows OturumAc only in the advanced mode.
+  void applyStartupRights();
+  void applyStartupRights(bool advancedMode, int userCount);
+
+  // Shows or hides the bar's buttons from the parameters "Dugme0".."Dugme6" and
+  // from which screens exist, and closes up the shown ones.
+  void DugmeleriDuzenle();
+
+  // Opens the screen of a bar button: every other window except the home page
+  // closes first; without the right the log-in screen opens instead. Returns the
+  // screen that opened, or null when the button's screen does not exist yet.
+  QWidget* cmdMenu_Click(int index);
+  QWidget* openScreen(int index) { return cmdMenu_Click(index); }
+  QWidget* currentScreen() const { return m_current; }
+
+  void mnuDugme_Click(int index);
+  // The simplified set hides the first three buttons; the full set shows all seven.
+  void KolayMenuYaz();
+  void TamMenuYaz();
+  // Logs out while a user is logged in; otherwise opens the log-in screen.
+  void OturumAc_Click();
+
+  QAction* mnuDugme(int index) const;
+  QAction* kolayMenuAction() const { return m_kolayMenu; }
+  QAction* tamMenuAction() const { return m_tamMenu; }
+  QAction* oturumAcAction() const { return m_oturumAc; }
+  QAction* gelismisModAction() const { return m_gelismisMod; }
+  QMenu* mainMenu() const { return m_menu; }
+
+  // The window caption with the user part " - Kullanıcı:[name]" replaced (removed
+  // for an empty name).
+  static QString captionWithUser(const QString& caption, const QString& userName);
+
+  // Window names that a button press never closes.
+  static bool keptOpen(const QString& windowName);
+
+ signals:
+  // After log-in (the stored name) and log-out (empty).
+  void userChanged(const QString& userName);
+  // An institution option was switched in frmGelismisMod and written.
+  void institutionOptionChanged(users::Option option, bool on);
+  void screenOpened(int index, QWidget* screen);
+
+ private:
+  void registerOwnScreens();
+  void buildMenu();
+  void rebuildScreenActions();
+  void refreshRightsUi();
+  void closeOtherScreens();
+  void optionChanged(users::Option option, bool on);
+  bool buttonParameterShown(int index) const;
+
+  QMainWindow* m_window;
+  QMdiArea* m_mdi;
+  QMenuBar* m_menuBar;
+  ScreenRegistry m_registry;
+  users::Session* m_session;
+  ButtonBar* m_bar;
+  QPointer<QWidget> m_current;
+  bool m_advancedMode = false;
+  // "Dugme0".."Dugme6" as last read; every button shown until then.
+  std::array<bool, 7> m_parameterShown{true, true, true, true, true, true, true};
+
+  QMenu* m_menu = nullptr;
+  QMenu* m_buttonsMenu = nullptr;
+  QList<QAction*> m_screenActions;
+  QAction* m_screensEnd = nullptr;
+  std::array<QAction*, 7> m_mnuDugme{};
+  QAction* m_kolayMenu = nullptr;
+  QAction* m_tamMenu = nullptr;
+  QAction* m_oturumAc = nullptr;
+  QAction* m_gelismisMod = nullptr;
+};
+
+}  // namespace shell

@@ -1,0 +1,80 @@
+#include "users/Session.h"
+
+#include "store/Sql.h"
+#include "users/PasswordHash.h"
+#include "users/UserList.h"
+
+namespace users {
+
+Result<Account> authenticate(const QString& name, const QString& password) {
+  const QString wrong = QStringLiteral("Kullanıcı Adı veya Şifre yanlış");
+  Result<QSqlQuery> q = store::exec(
+      QStringLiteral("SELECT rowid, NZ(KULLANICIADI), NZ(KULLANICISIFRESI), NZ(SAYFAKODU) "
+                     "FROM TABLEKULLANICIBILGILERI ORDER BY rowid"));
+  if (!q) return Result<Account>::failure(q.error());
+  const QString folded = foldUserName(name);
+  if (folded.isEmpty()) return Result<Account>::failure(wrong);
+  while (q.value().next()) {
+    if (foldUserName(q.value().value(1).toString()) != folded) continue;
+    const QString stored = q.value().value(2).toString();
+    if (!verifyPassword(stored, password)) continue;
+    if (!isPasswordHash(stored)) {
+      if (Result<QString> hash = hashPassword(password))
+        (void)store::run(
+            QStringLiteral("UPDATE TABLEKULLANICIBILGILERI SET KULLANICISIFRESI=? WHERE rowid=?"),
+            {hash.value(), q.value().value(0)});
+    }
+    return Account{q.value().value(1).toString(), q.value().value(3).toString()};
+  }
+  return Result<Account>::failure(wrong);
+}
+
+namespace {
+
+Session* g_current = nullptr;
+
+}  // namespace
+
+Session::Session(QObject* parent) : QObject(parent) {}
+
+Session::~Session() {
+  if (g_current == this) g_current = nullptr;
+}
+
+Session& Session::current() {
+  if (g_current) return *g_current;
+  // Never destroyed: it may be asked for until the very end of the program.
+  static Session* const fallback = [] {
+    auto* s = new Session;
+    s->m_flags = initialRights(false, 0);
+    return s;
+  }();
+  return *fallback;
+}
+
+void Session::makeCurrent() { g_current = this; }
+
+void Session::setFlags(const RightFlags& flags) {
+  if (flags == m_flags) return;
+  m_flags = flags;
+  emit rightsChanged();
+}
+
+Status Session::logIn(const QString& name, const QString& password) {
+  Result<Account> account = authenticate(name, password);
+  if (!account) return Status::failure(account.error());
+  RightFlags f = m_flags;
+  f.applyDenied(account->denied);
+  m_user = account->name;
+  setFlags(f);
+  emit userChanged(m_user);
+  return {};
+}
+
+void Session::logOut() {
+  m_user.clear();
+  setFlags(RightFlags::all(false));
+  emit userChanged(QString());
+}
+
+}  // namespace users
