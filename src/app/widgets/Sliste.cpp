@@ -386,7 +386,7 @@ void Sliste::applyFilter() {
   const bool big = m_model->rows() >= kWaitThreshold;
   if (big) showWait(true);
   const std::vector<char> picked = pickedMask();
-  const bool all = m_selectAll->isChecked();
+  const bool all = m_allPicked;
   QStringList texts;
   for (const QString& name : m_gridNames) texts << m_filterTexts.value(key(name));
   m_quiet = true;
@@ -469,7 +469,7 @@ void Sliste::headerClicked(int gridColumn) {
           : Qt::AscendingOrder;
   WaitCursor wait;
   const std::vector<char> picked = pickedMask();
-  const bool all = m_selectAll->isChecked();
+  const bool all = m_allPicked;
   m_quiet = true;
   m_proxy->sortByColumn(gridColumn, order);
   restorePicks(picked, all);
@@ -559,6 +559,7 @@ QString Sliste::SeciliKayitDegerleriniVerString(const QString& column) const {
 
 void Sliste::TumunuSec() {
   if (m_mode == OperationMode::TekSatir) return;
+  m_allPicked = true;
   m_quiet = true;
   restorePicks({}, true);
   m_quiet = false;
@@ -567,6 +568,7 @@ void Sliste::TumunuSec() {
 }
 
 void Sliste::SecimiBosalt() {
+  m_allPicked = false;
   m_quiet = true;
   m_view->selectionModel()->clearSelection();
   m_quiet = false;
@@ -576,6 +578,7 @@ void Sliste::SecimiBosalt() {
 
 void Sliste::selectionChanged() {
   if (m_quiet) return;
+  m_allPicked = false;  // the user picked or dropped rows by hand
   updateSelectAll();
   emit secimDegisti();
 }

@@ -191,5 +191,6 @@ class Sliste : public QWidget {
   OperationMode m_mode = OperationMode::CokSatir;
   int m_rowHeight = 0;  // 0 = from the font
   QFont m_baseFont;
-  bool m_quiet = false;  // selection changes of our own: one signal at the end
+  bool m_quiet = false;
+  bool m_allPicked = false;  // "select all" was chosen: a refilter picks every row shown  // selection changes of our own: one signal at the end
 };

@@ -69,6 +69,7 @@ frmSlisteDuzenle::frmSlisteDuzenle(Sliste* grid, QWidget* parent) : QDialog(pare
   m_width->setObjectName(QStringLiteral("txtGenislik"));
   m_width->setValidator(new QIntValidator(0, 999999, m_width));
   m_width->setMaximumWidth(90);
+  m_width->setToolTip(QStringLiteral("Twip cinsinden: 1440 twip 2,54 cm eder."));
   auto* apply = button(QStringLiteral("cmdDegistir"), QStringLiteral("Değiştir"), edit);
   auto* editRow = new QHBoxLayout(edit);
   editRow->addWidget(new QLabel(QStringLiteral("Başlık:"), edit));
