@@ -91,7 +91,8 @@ Result<DefinitionTemplates> DefinitionTemplates::fromSource(const DefinitionSour
         value.endsWith(QLatin1Char('\'')))
       value = value.mid(1, value.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
     if (!isIdentifier(column)) return fail(column);
-    conditions << column + QLatin1Char('=') + quoted(value);
+    // NZ: a row written with a null in a fixed column still belongs to the list.
+    conditions << QStringLiteral("NZ(") + column + QStringLiteral(")=") + quoted(value);
     columns << column;
     values << quoted(value);
   }

@@ -359,7 +359,7 @@ class TestLists : public QObject {
     QVERIFY(t.ok());
     QCOMPARE(
         t->select,
-        QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI='DERS'"));
+        QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE NZ(PARAMETREADI)='DERS'"));
     QCOMPARE(
         t->insert,
         QStringLiteral(
