@@ -480,6 +480,10 @@ void Sliste::headerClicked(int gridColumn) {
   emit secimDegisti();
 }
 
+void Sliste::setSonSutunuGenislet(bool on) {
+  m_view->horizontalHeader()->setStretchLastSection(on);
+}
+
 void Sliste::setBasligaTiklayincaSirala(bool on) {
   m_sortOnHeaderClick = on;
   m_view->horizontalHeader()->setSectionsClickable(on);

@@ -118,6 +118,8 @@ class Sliste : public QWidget {
   void setBasligaTiklayincaSirala(bool on);
   bool basligaTiklayincaSirala() const { return m_sortOnHeaderClick; }
   void setSagMenuOlmasin(bool on) { m_noContextMenu = on; }
+  // The last column takes the room left on the right (single-column lists).
+  void setSonSutunuGenislet(bool on);
   void setOperationMode(OperationMode mode);
   OperationMode operationMode() const { return m_mode; }
   void setSatirYuksekligi(int pixels);
@@ -192,5 +194,6 @@ class Sliste : public QWidget {
   int m_rowHeight = 0;  // 0 = from the font
   QFont m_baseFont;
   bool m_quiet = false;
-  bool m_allPicked = false;  // "select all" was chosen: a refilter picks every row shown  // selection changes of our own: one signal at the end
+  bool m_allPicked = false;  // "select all" was chosen: a refilter picks every row shown  //
+                             // selection changes of our own: one signal at the end
 };

@@ -33,11 +33,12 @@ TanimEkle::TanimEkle(QWidget* parent) : QWidget(parent) {
   m_list = new Sliste(this);
   m_list->setObjectName(QStringLiteral("TanimSliste"));
   m_list->setSagMenuOlmasin(true);
+  m_list->setSonSutunuGenislet(true);
   m_text = new QLineEdit(this);
   m_text->setObjectName(QStringLiteral("txtTanim"));
   m_status = new QLabel(this);
   m_status->setObjectName(QStringLiteral("lblDurum"));
-  m_status->setWordWrap(true);
+  m_status->setMinimumHeight(m_status->fontMetrics().height() + 6);
   auto* add = button(QStringLiteral("cmdYeniKayit"), QStringLiteral("Yeni Kayıt"), this);
   m_save = button(QStringLiteral("cmdKaydet"), QStringLiteral("Ekle"), this);
   auto* remove = button(QStringLiteral("cmdSil"), QStringLiteral("Sil"), this);

@@ -5,12 +5,12 @@
 
 #include <memory>
 
-#include "Mesaj.h"
 #include "store/DataFolder.h"
 #include "store/Database.h"
 #include "store/Parameters.h"
 #include "store/Schema.h"
 #include "store/Sql.h"
+#include "widgets/Mesaj.h"
 
 // A fresh database per test function and a message hook that records every
 // message and answers questions with `answer`.

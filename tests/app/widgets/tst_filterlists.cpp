@@ -1,9 +1,9 @@
 #include <QComboBox>
 
-#include "CurriculumFilters.h"
-#include "FilterListFill.h"
 #include "WidgetTestBase.h"
 #include "lists/FilterLists.h"
+#include "widgets/CurriculumFilters.h"
+#include "widgets/FilterListFill.h"
 
 class TestFilterLists : public QObject {
   Q_OBJECT

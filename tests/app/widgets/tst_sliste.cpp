@@ -7,9 +7,9 @@
 #include <QTableView>
 #include <QTableWidget>
 
-#include "Sliste.h"
 #include "WidgetTestBase.h"
-#include "frmSlisteDuzenle.h"
+#include "widgets/Sliste.h"
+#include "widgets/frmSlisteDuzenle.h"
 
 namespace {
 const QString kSql = QStringLiteral(

@@ -3,11 +3,11 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "FilterListFill.h"
-#include "Sliste.h"
-#include "TanimEkle.h"
 #include "WidgetTestBase.h"
-#include "frmParametreEkle.h"
+#include "widgets/FilterListFill.h"
+#include "widgets/Sliste.h"
+#include "widgets/TanimEkle.h"
+#include "widgets/frmParametreEkle.h"
 
 class TestTanimEkle : public QObject {
   Q_OBJECT
@@ -186,6 +186,18 @@ class TestTanimEkle : public QObject {
     QVERIFY(!w.isVisible());
     QCOMPARE(host.count(), 4);  // "TÜMÜ", "4-C", "5-A", "5-B"
     QCOMPARE(host.currentText(), QStringLiteral("5-B"));
+  }
+
+  void screenshot() {
+    const QString dir = qEnvironmentVariable("DERSLIK_SHOTS");
+    if (dir.isEmpty()) QSKIP("DERSLIK_SHOTS not set");
+    for (const char* v : {"MATEMATİK", "TÜRKÇE", "FEN BİLİMLERİ", "SOSYAL BİLGİLER", "İNGİLİZCE"})
+      param("DERS", QString::fromUtf8(v));
+    frmParametreEkle w(QStringLiteral("DERS"), QStringLiteral("Dersler"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    pickRows(w.tanimEkle(), {1});
+    QVERIFY(w.grab().save(dir + QStringLiteral("/grid_tanimekle.png")));
   }
 };
 
