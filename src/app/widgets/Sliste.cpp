@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -120,6 +121,19 @@ Sliste::Sliste(QWidget* parent) : QWidget(parent) {
   connect(m_view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
     if (index.isValid()) emit kayitCiftTiklandi(m_proxy->sourceRow(index.row()));
   });
+  // Ctrl+F: to the filter box of the current column (or the first shown one).
+  auto* find =
+      new QShortcut(QKeySequence::Find, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+  connect(find, &QShortcut::activated, this, [this] {
+    const int current = m_view->currentIndex().isValid() ? m_view->currentIndex().column() : -1;
+    QLineEdit* box = m_filterBoxes.value(current);
+    for (int i = 0; (!box || !box->isVisible()) && i < m_filterBoxes.size(); ++i)
+      box = m_filterBoxes.at(i);
+    if (box && box->isVisible()) {
+      box->setFocus();
+      box->selectAll();
+    }
+  });
   m_baseFont = m_view->font();
   setOperationMode(OperationMode::CokSatir);
   setSatirYuksekligi(0);
@@ -147,6 +161,7 @@ Status Sliste::ListeDoldurYeni(const QString& sql, const QVariantList& params,
   WaitCursor wait;
   showWait(true);
   m_options = options;
+  m_allPicked = false;
   m_quiet = true;
   const Status loaded = m_model->load(sql, params, options.columnKinds);
   applyLayout();

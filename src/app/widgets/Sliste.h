@@ -39,7 +39,8 @@ class QTimer;
 // columns (ID, SORUNUMARASI, SILINDIMI, AKTARILDI2 and FillOptions::internalColumns)
 // are never shown: read them with deger().
 //
-// Filter boxes: one over each column. A burst of typing refilters once when
+// Filter boxes: one over each column (Ctrl+F goes there, Escape empties one,
+// Down returns to the list). A burst of typing refilters once when
 // TimerFiltre fires: text columns match every typed word in any order without
 // regard to Turkish case, date columns one day, number columns their value.
 //

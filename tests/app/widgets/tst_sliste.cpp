@@ -221,8 +221,11 @@ class TestSliste : public QObject {
     QVERIFY(m_grid->tablo()->isColumnHidden(2));
     QVERIFY(!m_grid->filtreKutusu(QStringLiteral("SOYADI"))->isVisible());
     QVERIFY(!m_grid->SutunGizleSutunAdiIle(QStringLiteral("YOK")));
-    fill();  // the choice holds across fills
+    fill();  // the choice holds across fills and filters
     QVERIFY(m_grid->tablo()->isColumnHidden(2));
+    m_grid->setFiltreMetni(QStringLiteral("ADI"), QStringLiteral("ayşe"));
+    QVERIFY(m_grid->tablo()->isColumnHidden(2));
+    QVERIFY(!m_grid->filtreKutusu(QStringLiteral("SOYADI"))->isVisible());
     QVERIFY(m_grid->SutunGosterSutunAdiIle(QStringLiteral("SOYADI")));
     QVERIFY(!m_grid->tablo()->isColumnHidden(2));
     QVERIFY(m_grid->filtreKutusu(QStringLiteral("SOYADI"))->isVisible());
