@@ -15,7 +15,8 @@ namespace {
 QString workFolderTemplate() { return store::DataFolder::path(QStringLiteral("paket-XXXXXX")); }
 
 Status attach(const QString& file) {
-  Status s = store::run(QStringLiteral("ATTACH DATABASE ? AS %1").arg(PackageFile::kSchema), {file});
+  Status s =
+      store::run(QStringLiteral("ATTACH DATABASE ? AS %1").arg(PackageFile::kSchema), {file});
   return s;
 }
 
@@ -30,10 +31,12 @@ Status PackageFile::write(const QString& archivePath, const QString& member,
   QTemporaryDir work(workFolderTemplate());
   if (!work.isValid()) return Status::failure(failed);
   const QString file = work.filePath(member);
-  if (Status s = attach(file); !s) return Status::failure(failed + QStringLiteral(" (") + s.error() + QLatin1Char(')'));
+  if (Status s = attach(file); !s)
+    return Status::failure(failed + QStringLiteral(" (") + s.error() + QLatin1Char(')'));
   Status filled = fill();
   detach();
-  if (!filled) return Status::failure(failed + QStringLiteral(" (") + filled.error() + QLatin1Char(')'));
+  if (!filled)
+    return Status::failure(failed + QStringLiteral(" (") + filled.error() + QLatin1Char(')'));
   QFile f(file);
   if (!f.open(QIODevice::ReadOnly)) return Status::failure(failed);
   QList<formats::ZipMember> members{{member, f.readAll()}};
@@ -75,7 +78,8 @@ Result<int> PackageFile::read(const QString& archivePath, const QString& member,
   R result = R::failure(QString());
   {
     const QString check =
-        store::scalar(QStringLiteral("PRAGMA %1.quick_check").arg(kSchema), {}, QString()).toString();
+        store::scalar(QStringLiteral("PRAGMA %1.quick_check").arg(kSchema), {}, QString())
+            .toString();
     if (check != QStringLiteral("ok")) {
       result = R::failure(QStringLiteral("Dosyadaki %1 bozuk.").arg(member));
     } else {

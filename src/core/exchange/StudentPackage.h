@@ -18,7 +18,9 @@ class StudentPackage {
   // Messages of the student screen.
   static QString writtenMessage() { return QStringLiteral("Kayıt dosyası oluşturuldu"); }
   static QString writeFailedMessage() { return QStringLiteral("Dosya oluşturulamadı"); }
-  static QString addedMessage(int count) { return QStringLiteral("%1 adet kayit eklendi").arg(count); }
+  static QString addedMessage(int count) {
+    return QStringLiteral("%1 adet kayit eklendi").arg(count);
+  }
   static QString readFailedMessage() {
     return QStringLiteral("Kayıtlar alınamadı, lütfen dosyanın düzgün olduğundan emin olunuz.");
   }

@@ -21,13 +21,20 @@ QString fromWindows1254(const QByteArray& bytes) {
   for (char ch : bytes) {
     const auto b = static_cast<unsigned char>(ch);
     char16_t u = b;
-    if (b >= 0x80 && b <= 0x9F) u = kHigh1254[b - 0x80] ? kHigh1254[b - 0x80] : char16_t(0xFFFD);
-    else if (b == 0xD0) u = 0x011E;  // Ğ
-    else if (b == 0xDD) u = 0x0130;  // İ
-    else if (b == 0xDE) u = 0x015E;  // Ş
-    else if (b == 0xF0) u = 0x011F;  // ğ
-    else if (b == 0xFD) u = 0x0131;  // ı
-    else if (b == 0xFE) u = 0x015F;  // ş
+    if (b >= 0x80 && b <= 0x9F)
+      u = kHigh1254[b - 0x80] ? kHigh1254[b - 0x80] : char16_t(0xFFFD);
+    else if (b == 0xD0)
+      u = 0x011E;  // Ğ
+    else if (b == 0xDD)
+      u = 0x0130;  // İ
+    else if (b == 0xDE)
+      u = 0x015E;  // Ş
+    else if (b == 0xF0)
+      u = 0x011F;  // ğ
+    else if (b == 0xFD)
+      u = 0x0131;  // ı
+    else if (b == 0xFE)
+      u = 0x015F;  // ş
     out += QChar(u);
   }
   return out;
@@ -40,10 +47,14 @@ QChar separatorOf(const QString& text) {
   int commas = 0;
   bool quoted = false;
   for (QChar c : text) {
-    if (c == QLatin1Char('"')) quoted = !quoted;
-    else if (!quoted && c == QLatin1Char('\n')) break;
-    else if (!quoted && c == QLatin1Char(';')) ++semicolons;
-    else if (!quoted && c == QLatin1Char(',')) ++commas;
+    if (c == QLatin1Char('"'))
+      quoted = !quoted;
+    else if (!quoted && c == QLatin1Char('\n'))
+      break;
+    else if (!quoted && c == QLatin1Char(';'))
+      ++semicolons;
+    else if (!quoted && c == QLatin1Char(','))
+      ++commas;
   }
   return commas > semicolons ? QLatin1Char(',') : QLatin1Char(';');
 }
@@ -117,7 +128,8 @@ Result<Workbook> CsvReader::read(const QString& path) {
     return Result<Workbook>::failure(QStringLiteral("Dosya açılamadı: %1").arg(path));
   const QByteArray bytes = file.readAll();
   if (bytes.contains('\0'))
-    return Result<Workbook>::failure(QStringLiteral("Dosya metin (csv) dosyası değil: %1").arg(path));
+    return Result<Workbook>::failure(
+        QStringLiteral("Dosya metin (csv) dosyası değil: %1").arg(path));
   return parse(bytes, QFileInfo(path).completeBaseName());
 }
 

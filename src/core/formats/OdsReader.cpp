@@ -56,7 +56,8 @@ QString cellText(QXmlStreamReader& xml) {
 Result<Workbook> OdsReader::read(const QString& path) {
   Result<QByteArray> content = ZipArchive::readMember(path, QStringLiteral("content.xml"));
   if (!content)
-    return R::failure(QStringLiteral("Dosya geçerli bir OpenDocument tablosu değil (%1).").arg(content.error()));
+    return R::failure(
+        QStringLiteral("Dosya geçerli bir OpenDocument tablosu değil (%1).").arg(content.error()));
   Workbook book;
   QXmlStreamReader xml(content.value());
   QString sheetName;
@@ -67,13 +68,15 @@ Result<Workbook> OdsReader::read(const QString& path) {
     xml.readNext();
     if (xml.isStartElement()) {
       const QStringView n = xml.name();
-      if (n == QStringLiteral("table") && xml.namespaceUri().endsWith(QStringLiteral(":table:1.0"))) {
+      if (n == QStringLiteral("table") &&
+          xml.namespaceUri().endsWith(QStringLiteral(":table:1.0"))) {
         inTable = true;
         sheetName = xml.attributes().value(QStringLiteral("table:name")).toString();
         rows.clear();
         pendingRows = 0;
       } else if (inTable && n == QStringLiteral("table-row")) {
-        const int rowRepeat = repeatOf(xml.attributes(), QStringLiteral("table:number-rows-repeated"));
+        const int rowRepeat =
+            repeatOf(xml.attributes(), QStringLiteral("table:number-rows-repeated"));
         QStringList row;
         int pendingCells = 0;
         while (!xml.atEnd()) {
@@ -100,9 +103,10 @@ Result<Workbook> OdsReader::read(const QString& path) {
             continue;
           }
           if (row.size() + pendingCells + cellRepeat > 16384) {
-            return R::failure(QStringLiteral("Dosya bozuk: \"%1\" sayfasının %2. satırında çok fazla sütun var.")
-                                  .arg(sheetName)
-                                  .arg(rows.size() + pendingRows + 1));
+            return R::failure(
+                QStringLiteral("Dosya bozuk: \"%1\" sayfasının %2. satırında çok fazla sütun var.")
+                    .arg(sheetName)
+                    .arg(rows.size() + pendingRows + 1));
           }
           for (int i = 0; i < pendingCells; ++i) row.append(QString());
           pendingCells = 0;
@@ -113,7 +117,8 @@ Result<Workbook> OdsReader::read(const QString& path) {
           continue;
         }
         if (rows.size() + pendingRows + std::min(rowRepeat, kMaxRepeat) > 1048576)
-          return R::failure(QStringLiteral("Dosya bozuk: \"%1\" sayfasında çok fazla satır var.").arg(sheetName));
+          return R::failure(
+              QStringLiteral("Dosya bozuk: \"%1\" sayfasında çok fazla satır var.").arg(sheetName));
         for (int i = 0; i < pendingRows; ++i) rows.append(QStringList());
         pendingRows = 0;
         for (int i = 0; i < std::min(rowRepeat, kMaxRepeat); ++i) rows.append(row);

@@ -13,7 +13,8 @@ namespace formats {
 
 Result<Workbook> Workbook::open(const QString& path) {
   const QFileInfo info(path);
-  if (!info.isFile()) return Result<Workbook>::failure(QStringLiteral("Dosya bulunamadı: %1").arg(path));
+  if (!info.isFile())
+    return Result<Workbook>::failure(QStringLiteral("Dosya bulunamadı: %1").arg(path));
   const QString ext = info.suffix().toLower();
   if (ext == QStringLiteral("xlsx") || ext == QStringLiteral("xlsm")) return XlsxReader::read(path);
   if (ext == QStringLiteral("ods")) return OdsReader::read(path);

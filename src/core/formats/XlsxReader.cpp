@@ -50,12 +50,15 @@ QString richText(QXmlStreamReader& xml) {
   while (!xml.atEnd()) {
     xml.readNext();
     if (xml.isStartElement()) {
-      if (xml.name() == QStringLiteral("rPh")) ++phonetic;
+      if (xml.name() == QStringLiteral("rPh"))
+        ++phonetic;
       else if (xml.name() == QStringLiteral("t") && phonetic == 0)
         text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
     } else if (xml.isEndElement()) {
-      if (xml.name() == QStringLiteral("rPh")) --phonetic;
-      else if (xml.name() == endName) break;
+      if (xml.name() == QStringLiteral("rPh"))
+        --phonetic;
+      else if (xml.name() == endName)
+        break;
     }
   }
   return text;
@@ -85,7 +88,8 @@ QString cellValue(const QString& type, const QString& raw, const QStringList& sh
     }
     return shared.at(index);
   }
-  if (type == QStringLiteral("str") || type == QStringLiteral("e") || type == QStringLiteral("inlineStr"))
+  if (type == QStringLiteral("str") || type == QStringLiteral("e") ||
+      type == QStringLiteral("inlineStr"))
     return raw;
   if (type == QStringLiteral("b")) return raw;
   if (raw.isEmpty()) return raw;
@@ -119,7 +123,8 @@ Result<QList<QStringList>> sheetRows(const QString& part, const QByteArray& data
     const QString type = attrs.value(QStringLiteral("t")).toString();
     int col = ref.isEmpty() ? colIndex + 1 : columnOf(ref);
     if (col < 0 || col > 16383)
-      return RR::failure(QStringLiteral("Dosya bozuk: %1 içinde geçersiz hücre adresi \"%2\".").arg(part, ref));
+      return RR::failure(
+          QStringLiteral("Dosya bozuk: %1 içinde geçersiz hücre adresi \"%2\".").arg(part, ref));
     if (rowIndex < 0) rowIndex = ref.isEmpty() ? 0 : std::max(0, rowOf(ref));
     colIndex = col;
     QString raw;
@@ -128,7 +133,8 @@ Result<QList<QStringList>> sheetRows(const QString& part, const QByteArray& data
     while (!xml.atEnd()) {
       xml.readNext();
       if (xml.isStartElement()) {
-        if (xml.name() == QStringLiteral("v")) raw = xml.readElementText();
+        if (xml.name() == QStringLiteral("v"))
+          raw = xml.readElementText();
         else if (xml.name() == QStringLiteral("is")) {
           inlineText = richText(xml);
           hasInline = true;
@@ -140,8 +146,9 @@ Result<QList<QStringList>> sheetRows(const QString& part, const QByteArray& data
     bool ok = true;
     const QString text = hasInline ? inlineText : cellValue(type, raw, shared, &ok);
     if (!ok)
-      return RR::failure(QStringLiteral("Dosya bozuk: %1 içinde %2 hücresi olmayan bir metne bakıyor.")
-                             .arg(part, ref));
+      return RR::failure(
+          QStringLiteral("Dosya bozuk: %1 içinde %2 hücresi olmayan bir metne bakıyor.")
+              .arg(part, ref));
     if (text.isEmpty()) continue;
     while (rows.size() <= rowIndex) rows.append(QStringList());
     QStringList& row = rows[rowIndex];
@@ -156,7 +163,8 @@ Result<QList<QStringList>> sheetRows(const QString& part, const QByteArray& data
 
 Result<Workbook> XlsxReader::read(const QString& path) {
   Result<QList<ZipMember>> members = ZipArchive::readAll(path);
-  if (!members) return R::failure(QStringLiteral("Excel dosyası okunamadı: %1").arg(members.error()));
+  if (!members)
+    return R::failure(QStringLiteral("Excel dosyası okunamadı: %1").arg(members.error()));
   QHash<QString, QByteArray> parts;
   for (const ZipMember& m : members.value()) parts.insert(m.name, m.data);
   const QString workbookPart = QStringLiteral("xl/workbook.xml");
@@ -171,7 +179,8 @@ Result<Workbook> XlsxReader::read(const QString& path) {
       xml.readNext();
       if (xml.isStartElement() && xml.name() == QStringLiteral("Relationship")) {
         QString target = xml.attributes().value(QStringLiteral("Target")).toString();
-        target = target.startsWith(QLatin1Char('/')) ? target.mid(1) : QStringLiteral("xl/") + target;
+        target =
+            target.startsWith(QLatin1Char('/')) ? target.mid(1) : QStringLiteral("xl/") + target;
         targets.insert(xml.attributes().value(QStringLiteral("Id")).toString(), target);
       }
     }

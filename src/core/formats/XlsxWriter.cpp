@@ -84,14 +84,14 @@ void XlsxWriter::writeNumber(int row, int column, double value, Style style) {
   if (!m_book) return;
   if (!m_sheet) addSheet(QStringLiteral("Sayfa1"));
   if (!m_sheet) return;
-  worksheet_write_number(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), value,
-                         format(style));
+  worksheet_write_number(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column),
+                         value, format(style));
 }
 
 void XlsxWriter::setColumnWidth(int column, double width) {
   if (!m_sheet) return;
-  worksheet_set_column(m_sheet, static_cast<lxw_col_t>(column), static_cast<lxw_col_t>(column), width,
-                       nullptr);
+  worksheet_set_column(m_sheet, static_cast<lxw_col_t>(column), static_cast<lxw_col_t>(column),
+                       width, nullptr);
 }
 
 void XlsxWriter::setRowHeight(int row, double height) {

@@ -19,8 +19,8 @@ struct ZipMember {
 class ZipArchive {
  public:
   // Every regular member, in archive order. `limit` caps the total unpacked size.
-  static Result<QList<ZipMember>> readAll(const QString& archivePath,
-                                          qint64 limit = qint64(1) << 30);
+  static Result<QList<ZipMember>> readAll(const QString& archivePath, qint64 limit = qint64(1)
+                                                                                     << 30);
   // One member by name (case-sensitive); an error when it is missing.
   static Result<QByteArray> readMember(const QString& archivePath, const QString& name);
   // Writes a new ZIP archive (replacing `archivePath` only when everything was written).

@@ -11,15 +11,21 @@ const QString kAll = QStringLiteral("TÜMÜ");
 
 const QList<BulkChange::Target>& BulkChange::targets() {
   static const QList<Target> list{
-      {QStringLiteral("Seviyeler"), QStringLiteral("TABLEOGRENCI"), QStringLiteral("SEVIYE"), QStringLiteral("SEVIYE")},
-      {QStringLiteral("Sınıflar"), QStringLiteral("TABLEOGRENCI"), QStringLiteral("SINIFI"), QStringLiteral("SINIFI")},
-      {QStringLiteral("Test Hazırlayanı"), QStringLiteral("TABLETEST"), QStringLiteral("HAZIRLAYAN"),
-       QStringLiteral("HAZIRLAYAN")},
-      {QStringLiteral("Test Seviye"), QStringLiteral("TABLETEST"), QStringLiteral("SEVIYE"), QStringLiteral("SEVIYE")},
-      {QStringLiteral("Test Ders"), QStringLiteral("TABLETEST"), QStringLiteral("DERS"), QStringLiteral("DERS")},
-      {QStringLiteral("Test Ünite"), QStringLiteral("TABLETEST"), QStringLiteral("UNITE"), QString()},
+      {QStringLiteral("Seviyeler"), QStringLiteral("TABLEOGRENCI"), QStringLiteral("SEVIYE"),
+       QStringLiteral("SEVIYE")},
+      {QStringLiteral("Sınıflar"), QStringLiteral("TABLEOGRENCI"), QStringLiteral("SINIFI"),
+       QStringLiteral("SINIFI")},
+      {QStringLiteral("Test Hazırlayanı"), QStringLiteral("TABLETEST"),
+       QStringLiteral("HAZIRLAYAN"), QStringLiteral("HAZIRLAYAN")},
+      {QStringLiteral("Test Seviye"), QStringLiteral("TABLETEST"), QStringLiteral("SEVIYE"),
+       QStringLiteral("SEVIYE")},
+      {QStringLiteral("Test Ders"), QStringLiteral("TABLETEST"), QStringLiteral("DERS"),
+       QStringLiteral("DERS")},
+      {QStringLiteral("Test Ünite"), QStringLiteral("TABLETEST"), QStringLiteral("UNITE"),
+       QString()},
       {QStringLiteral("Test Konu"), QStringLiteral("TABLETEST"), QStringLiteral("KONU"), QString()},
-      {QStringLiteral("Test Kazanım"), QStringLiteral("TABLETEST"), QStringLiteral("KAZANIM"), QString()},
+      {QStringLiteral("Test Kazanım"), QStringLiteral("TABLETEST"), QStringLiteral("KAZANIM"),
+       QString()},
   };
   return list;
 }
@@ -32,17 +38,21 @@ const BulkChange::Target* BulkChange::target(const QString& caption) {
 
 Query BulkChange::rowsQuery(const Target& target, const TestFilter& filter) {
   if (target.students())
-    return {QStringLiteral("SELECT KAYITNO,TCKIMLIK,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,%1 AS DEGISECEKDEGER "
-                           "FROM TABLEOGRENCI WHERE NZ(SILINDIMI)='' ORDER BY ADI COLLATE TURKCE ASC,"
-                           "SOYADI COLLATE TURKCE ASC")
+    return {QStringLiteral(
+                "SELECT KAYITNO,TCKIMLIK,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,%1 AS DEGISECEKDEGER "
+                "FROM TABLEOGRENCI WHERE NZ(SILINDIMI)='' ORDER BY ADI COLLATE TURKCE ASC,"
+                "SOYADI COLLATE TURKCE ASC")
                 .arg(target.column),
             {}};
-  Query q{QStringLiteral("SELECT TESTNO,TESTADI,%1 AS DEGISECEKDEGER FROM TABLETEST WHERE 1=1").arg(target.column),
+  Query q{QStringLiteral("SELECT TESTNO,TESTADI,%1 AS DEGISECEKDEGER FROM TABLETEST WHERE 1=1")
+              .arg(target.column),
           {}};
-  const QList<QPair<QString, QString>> filters{
-      {QStringLiteral("SEVIYE"), filter.seviye}, {QStringLiteral("DERS"), filter.ders},
-      {QStringLiteral("UNITE"), filter.unite},   {QStringLiteral("KONU"), filter.konu},
-      {QStringLiteral("KAZANIM"), filter.kazanim}, {QStringLiteral("HAZIRLAYAN"), filter.hazirlayan}};
+  const QList<QPair<QString, QString>> filters{{QStringLiteral("SEVIYE"), filter.seviye},
+                                               {QStringLiteral("DERS"), filter.ders},
+                                               {QStringLiteral("UNITE"), filter.unite},
+                                               {QStringLiteral("KONU"), filter.konu},
+                                               {QStringLiteral("KAZANIM"), filter.kazanim},
+                                               {QStringLiteral("HAZIRLAYAN"), filter.hazirlayan}};
   for (const auto& [column, value] : filters) {
     if (value.isEmpty() || value == kAll) continue;
     q.sql += QStringLiteral(" AND NZ(%1)=?").arg(column);
@@ -55,14 +65,17 @@ Query BulkChange::rowsQuery(const Target& target, const TestFilter& filter) {
 Query BulkChange::valuesQuery(const Target& target) {
   if (target.parameter.isEmpty()) {
     // Units, topics and outcomes are curriculum definitions, not value lists.
-    return {QStringLiteral("SELECT 'TÜMÜ' AS PARAMETREDEGERI UNION ALL SELECT * FROM (SELECT DISTINCT %1 FROM "
-                           "TABLETANIMLAMALAR WHERE NZ(%1)<>'' ORDER BY %1 COLLATE TURKCE)")
+    return {QStringLiteral(
+                "SELECT 'TÜMÜ' AS PARAMETREDEGERI UNION ALL SELECT * FROM (SELECT DISTINCT %1 FROM "
+                "TABLETANIMLAMALAR WHERE NZ(%1)<>'' ORDER BY %1 COLLATE TURKCE)")
                 .arg(target.column),
             {}};
   }
-  return {QStringLiteral("SELECT 'TÜMÜ' AS PARAMETREDEGERI UNION ALL SELECT PARAMETREDEGERI FROM TABLEPARAMETRE "
-                         "WHERE PARAMETREADI=? AND NZ(PARAMETREACIKLAMA)=''"),
-          {target.parameter}};
+  return {
+      QStringLiteral(
+          "SELECT 'TÜMÜ' AS PARAMETREDEGERI UNION ALL SELECT PARAMETREDEGERI FROM TABLEPARAMETRE "
+          "WHERE PARAMETREADI=? AND NZ(PARAMETREACIKLAMA)=''"),
+      {target.parameter}};
 }
 
 Status BulkChange::apply(const Target& target, const QString& value, const QStringList& keys) {
@@ -73,10 +86,13 @@ Status BulkChange::apply(const Target& target, const QString& value, const QStri
     // keep it in their new class.
     for (const QString& k : keys) {
       const QString current =
-          store::scalar(QStringLiteral("SELECT NZ(SINIFI) FROM TABLEOGRENCI WHERE KAYITNO=?"), {k}).toString();
+          store::scalar(QStringLiteral("SELECT NZ(SINIFI) FROM TABLEOGRENCI WHERE KAYITNO=?"), {k})
+              .toString();
       if (current == value) continue;
       if (Status s = Students::releaseConflictingPairings(k, value); !s) return s;
-      if (Status s = store::run(QStringLiteral("UPDATE TABLEOGRENCI SET SINIFI=? WHERE KAYITNO=?"), {value, k}); !s)
+      if (Status s = store::run(QStringLiteral("UPDATE TABLEOGRENCI SET SINIFI=? WHERE KAYITNO=?"),
+                                {value, k});
+          !s)
         return s;
     }
     return tx.commit();

@@ -33,7 +33,9 @@ class BulkChange {
   // "TÜMÜ" followed by the values offered for the list.
   static Query valuesQuery(const Target& target);
   // The progress text shown while applying.
-  static QString waitText() { return QStringLiteral("Lütfen Bekleyiniz...\nBilgiler Kaydediliyor"); }
+  static QString waitText() {
+    return QStringLiteral("Lütfen Bekleyiniz...\nBilgiler Kaydediliyor");
+  }
   // Applies `value` to the picked rows (KAYITNO or TESTNO). A class change first
   // releases the pairing of each moved student whose remote is used in the new
   // class. One transaction.

@@ -15,7 +15,9 @@ class IdentityNumber {
   };
   static Check check(const QString& text);
 
-  static QString wrongLengthMessage() { return QStringLiteral("Lütfen TC kimlik noyu kontrol ediniz"); }
+  static QString wrongLengthMessage() {
+    return QStringLiteral("Lütfen TC kimlik noyu kontrol ediniz");
+  }
   static QString wrongChecksumQuestion() {
     return QStringLiteral("TC kimlik no yanlış, yine de devam etmek istediğinizden emin misiniz?");
   }

@@ -15,25 +15,30 @@ QString column(OfferedValues::Kind kind) {
 QString OfferedValues::parameterName() const { return column(m_kind); }
 
 Query OfferedValues::hiddenQuery() const {
-  return {QStringLiteral("SELECT PARAMETREDEGERI AS %1 FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND "
-                         "NZ(PARAMETREACIKLAMA)<>'' ORDER BY PARAMETREDEGERI COLLATE TURKCE")
-              .arg(column(m_kind)),
-          {parameterName()}};
+  return {
+      QStringLiteral("SELECT PARAMETREDEGERI AS %1 FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND "
+                     "NZ(PARAMETREACIKLAMA)<>'' ORDER BY PARAMETREDEGERI COLLATE TURKCE")
+          .arg(column(m_kind)),
+      {parameterName()}};
 }
 
 Query OfferedValues::offeredQuery() const {
   const QString c = column(m_kind);
-  const QString other = m_kind == Kind::Level ? QStringLiteral("TABLEOGRENCI") : QStringLiteral("TABLETANIMLAMALAR");
-  return {QStringLiteral("SELECT PARAMETREDEGERI AS %1,"
-                         "CAST((EXISTS (SELECT 1 FROM TABLESORU WHERE TABLESORU.%1=TABLEPARAMETRE.PARAMETREDEGERI) "
-                         "OR EXISTS (SELECT 1 FROM %2 WHERE %2.%1=TABLEPARAMETRE.PARAMETREDEGERI)) AS TEXT) "
-                         "AS KULLANILMISSORU,"
-                         "CAST(EXISTS (SELECT 1 FROM TABLETEST WHERE TABLETEST.%1=TABLEPARAMETRE.PARAMETREDEGERI) "
-                         "AS TEXT) AS KULLANILMISTEST "
-                         "FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND NZ(PARAMETREACIKLAMA)='' "
-                         "ORDER BY PARAMETREDEGERI COLLATE TURKCE")
-              .arg(c, other),
-          {parameterName()}};
+  const QString other =
+      m_kind == Kind::Level ? QStringLiteral("TABLEOGRENCI") : QStringLiteral("TABLETANIMLAMALAR");
+  return {
+      QStringLiteral(
+          "SELECT PARAMETREDEGERI AS %1,"
+          "CAST((EXISTS (SELECT 1 FROM TABLESORU WHERE "
+          "TABLESORU.%1=TABLEPARAMETRE.PARAMETREDEGERI) "
+          "OR EXISTS (SELECT 1 FROM %2 WHERE %2.%1=TABLEPARAMETRE.PARAMETREDEGERI)) AS TEXT) "
+          "AS KULLANILMISSORU,"
+          "CAST(EXISTS (SELECT 1 FROM TABLETEST WHERE TABLETEST.%1=TABLEPARAMETRE.PARAMETREDEGERI) "
+          "AS TEXT) AS KULLANILMISTEST "
+          "FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND NZ(PARAMETREACIKLAMA)='' "
+          "ORDER BY PARAMETREDEGERI COLLATE TURKCE")
+          .arg(c, other),
+      {parameterName()}};
 }
 
 QStringList OfferedValues::offeredValues() const {
@@ -51,10 +56,11 @@ Status OfferedValues::offer(const QStringList& values) const {
   QVariantList params{parameterName()};
   params << in.values;
   store::Transaction tx;
-  if (Status s = store::run(QStringLiteral("UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='' WHERE PARAMETREADI=? "
-                                           "AND PARAMETREDEGERI IN (%1)")
-                                .arg(in.placeholders),
-                            params);
+  if (Status s = store::run(
+          QStringLiteral("UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='' WHERE PARAMETREADI=? "
+                         "AND PARAMETREDEGERI IN (%1)")
+              .arg(in.placeholders),
+          params);
       !s)
     return s;
   return tx.commit();
@@ -75,9 +81,10 @@ Result<QStringList> OfferedValues::hide(const QStringList& values) const {
   }
   store::Transaction tx;
   for (const QString& v : unused) {
-    if (Status s = store::run(QStringLiteral("UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='1' WHERE PARAMETREADI=? "
-                                             "AND PARAMETREDEGERI=?"),
-                              {parameterName(), v});
+    if (Status s = store::run(
+            QStringLiteral("UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='1' WHERE PARAMETREADI=? "
+                           "AND PARAMETREDEGERI=?"),
+            {parameterName(), v});
         !s)
       return Result<QStringList>::failure(s.error());
   }
@@ -89,14 +96,16 @@ Status OfferedValues::add(const QString& value) const {
   const QString v = value.trimmed();
   if (v.isEmpty()) return Status::failure(QStringLiteral("Boş kayıt ekleyemezsiniz!"));
   const bool present =
-      store::scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND "
-                                   "PARAMETREDEGERI=?)"),
-                    {parameterName(), v}, 0)
+      store::scalar(
+          QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND "
+                         "PARAMETREDEGERI=?)"),
+          {parameterName(), v}, 0)
           .toInt() == 1;
   if (present) return Status::failure(QStringLiteral("Bu tanım daha önce eklenmiş"));
-  return store::run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,PARAMETREACIKLAMA) "
-                                   "VALUES (?,?,'')"),
-                    {parameterName(), v});
+  return store::run(
+      QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,PARAMETREACIKLAMA) "
+                     "VALUES (?,?,'')"),
+      {parameterName(), v});
 }
 
 }  // namespace school

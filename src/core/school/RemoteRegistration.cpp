@@ -27,7 +27,9 @@ QString RemoteRegistration::tag() const {
 QString RemoteRegistration::instructionText() const {
   const QString hold = QStringLiteral("Tüm kumandaların A tuşuna 10 saniye basık tutunuz.");
   if (m_mode == Mode::NewRemotes)
-    return QStringLiteral("Öğretmen Kumandası yapmak istediğiniz kumandanın yanındaki kutucuğu işaretleyiniz.\n") +
+    return QStringLiteral(
+               "Öğretmen Kumandası yapmak istediğiniz kumandanın yanındaki kutucuğu "
+               "işaretleyiniz.\n") +
            hold;
   return hold;
 }
@@ -46,11 +48,12 @@ void RemoteRegistration::startNewRemotes() {
 
 void RemoteRegistration::startNewReceiver() {
   m_items.clear();
-  Result<QSqlQuery> q = store::exec(
-      QStringLiteral("SELECT KUMANDAADRESI,NZ(OGRETMENKUMANDASI) FROM TABLEKUMANDA ORDER BY KUMANDAADRESI"));
+  Result<QSqlQuery> q = store::exec(QStringLiteral(
+      "SELECT KUMANDAADRESI,NZ(OGRETMENKUMANDASI) FROM TABLEKUMANDA ORDER BY KUMANDAADRESI"));
   if (q) {
     while (q.value().next())
-      m_items.append({q.value().value(0).toString(), 1, q.value().value(1).toString() == QStringLiteral("1")});
+      m_items.append(
+          {q.value().value(0).toString(), 1, q.value().value(1).toString() == QStringLiteral("1")});
   }
   open(Mode::NewReceiver);
 }

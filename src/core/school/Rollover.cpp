@@ -24,7 +24,8 @@ const QString kNewConnection = QStringLiteral("rollover-new");
 // The single group of digits of a name, or empty when there is none or several.
 QString singleDigitGroup(const QString& name) {
   QString image;
-  for (QChar c : name) image += (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ? c : QLatin1Char(' ');
+  for (QChar c : name)
+    image += (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ? c : QLatin1Char(' ');
   const QStringList groups = image.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
   return groups.size() == 1 ? groups.first() : QString();
 }
@@ -52,7 +53,8 @@ QStringList databaseFiles() {
 }
 
 void removeWithSidecars(const QString& file) {
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(file + QString::fromLatin1(suffix));
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+    QFile::remove(file + QString::fromLatin1(suffix));
 }
 
 // Writes a file's WAL back into it, so that copying the file copies everything.
@@ -77,15 +79,19 @@ Result<QList<QPair<QString, qint64>>> rowCounts(const QString& file, bool integr
     if (!db) return R::failure(db.error());
     if (integrity) {
       const QString check =
-          store::scalar(QStringLiteral("PRAGMA integrity_check"), {}, QString(), db.value()).toString();
-      if (check != QStringLiteral("ok")) error = QStringLiteral("%1 bozuk (%2)").arg(QFileInfo(file).fileName(), check);
+          store::scalar(QStringLiteral("PRAGMA integrity_check"), {}, QString(), db.value())
+              .toString();
+      if (check != QStringLiteral("ok"))
+        error = QStringLiteral("%1 bozuk (%2)").arg(QFileInfo(file).fileName(), check);
     }
     if (error.isEmpty()) {
-      const QStringList tables = store::column(
-          QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%' ORDER BY name"),
-          {}, db.value());
+      const QStringList tables =
+          store::column(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name "
+                                       "NOT LIKE 'sqlite_%' ORDER BY name"),
+                        {}, db.value());
       for (const QString& t : tables) {
-        const QVariant n = store::scalar(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(t), {}, QVariant(), db.value());
+        const QVariant n = store::scalar(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(t), {},
+                                         QVariant(), db.value());
         if (!n.isValid()) {
           error = QStringLiteral("%1 içindeki %2 okunamadı").arg(QFileInfo(file).fileName(), t);
           break;
@@ -107,18 +113,21 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
     Result<QSqlDatabase> opened = store::openFile(kNewConnection, target);
     if (!opened) return Status::failure(opened.error());
     QSqlDatabase db = opened.value();
-    auto run = [&db](const QString& sql, const QVariantList& params = {}) { return store::run(sql, params, db); };
+    auto run = [&db](const QString& sql, const QVariantList& params = {}) {
+      return store::run(sql, params, db);
+    };
     result = store::createMainTables(db);
     if (result) result = run(QStringLiteral("ATTACH DATABASE ? AS ESKI"), {backupMain});
     if (result) {
       store::Transaction tx(db);
-      result = run(QStringLiteral("INSERT INTO TABLEVERSIYON (VTYAPIVERSIYON, VTVERIVERSIYON) VALUES (?, ?)"),
+      result = run(QStringLiteral(
+                       "INSERT INTO TABLEVERSIYON (VTYAPIVERSIYON, VTVERIVERSIYON) VALUES (?, ?)"),
                    {store::structureVersion(), QString::number(store::kDataVersion)});
       for (const QString& table : Rollover::carriedTables()) {
         if (!result) break;
         const store::TableDef* def = store::findMainTable(table);
-        const QStringList old = store::column(QStringLiteral("SELECT upper(name) FROM pragma_table_info(?, 'ESKI')"),
-                                              {table}, db);
+        const QStringList old = store::column(
+            QStringLiteral("SELECT upper(name) FROM pragma_table_info(?, 'ESKI')"), {table}, db);
         if (!def || old.isEmpty()) continue;
         QStringList columns;
         for (const QString& c : def->columnNames())
@@ -132,44 +141,54 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
       // its old value, so 5-A -> 6-A is never raised again as the old 6-A.
       for (const QString& column : {QStringLiteral("SINIFI"), QStringLiteral("SEVIYE")}) {
         if (!result) break;
-        const QStringList values =
-            store::column(QStringLiteral("SELECT NZ(%1) FROM TABLEOGRENCI GROUP BY NZ(%1)").arg(column), {}, db);
+        const QStringList values = store::column(
+            QStringLiteral("SELECT NZ(%1) FROM TABLEOGRENCI GROUP BY NZ(%1)").arg(column), {}, db);
         QString cases;
         QVariantList params;
         for (const QString& v : values) {
           const QString next = column == QStringLiteral("SINIFI") ? Rollover::SinifNumarasiArttir(v)
-                                                                   : Rollover::SeviyeArttir(v);
+                                                                  : Rollover::SeviyeArttir(v);
           if (next == v) continue;
           cases += QStringLiteral(" WHEN ? THEN ?");
           params << v << next;
         }
         if (!cases.isEmpty())
-          result = run(QStringLiteral("UPDATE TABLEOGRENCI SET %1 = CASE NZ(%1)%2 ELSE %1 END").arg(column, cases),
+          result = run(QStringLiteral("UPDATE TABLEOGRENCI SET %1 = CASE NZ(%1)%2 ELSE %1 END")
+                           .arg(column, cases),
                        params);
       }
-      if (result) result = run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI='SINIFI'"));
       if (result)
-        result = run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI) SELECT DISTINCT "
-                                    "'SINIFI',SINIFI FROM TABLEOGRENCI WHERE NZ(SINIFI)<>'' ORDER BY SINIFI"));
+        result = run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI='SINIFI'"));
       if (result)
-        result = run(QStringLiteral("UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='1' WHERE PARAMETREADI='DERS' OR "
-                                    "PARAMETREADI='HAZIRLAYAN' OR PARAMETREADI='SEVIYE'"));
+        result = run(QStringLiteral(
+            "INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI) SELECT DISTINCT "
+            "'SINIFI',SINIFI FROM TABLEOGRENCI WHERE NZ(SINIFI)<>'' ORDER BY SINIFI"));
       if (result)
-        result = run(QStringLiteral("UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='' WHERE PARAMETREADI='SEVIYE' AND "
-                                    "PARAMETREDEGERI IN (SELECT DISTINCT SEVIYE FROM TABLEOGRENCI)"));
+        result = run(QStringLiteral(
+            "UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='1' WHERE PARAMETREADI='DERS' OR "
+            "PARAMETREADI='HAZIRLAYAN' OR PARAMETREADI='SEVIYE'"));
+      if (result)
+        result = run(QStringLiteral(
+            "UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='' WHERE PARAMETREADI='SEVIYE' AND "
+            "PARAMETREDEGERI IN (SELECT DISTINCT SEVIYE FROM TABLEOGRENCI)"));
       // A raised level that was never in the list (8 after 7) is offered too.
       if (result)
-        result = run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,PARAMETREACIKLAMA) "
-                                    "SELECT DISTINCT 'SEVIYE',SEVIYE,'' FROM TABLEOGRENCI WHERE NZ(SEVIYE)<>'' AND "
-                                    "SEVIYE NOT IN (SELECT NZ(PARAMETREDEGERI) FROM TABLEPARAMETRE WHERE "
-                                    "PARAMETREADI='SEVIYE')"));
-      const QList<QPair<const char*, const char*>> filters{{"cmbHazirlayanAra", "0"}, {"cmbDersAra", "0"},
-                                                           {"cmbUygulanma", "1"},     {"cmbSeviyeAra", "1"},
+        result = run(QStringLiteral(
+            "INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,PARAMETREACIKLAMA) "
+            "SELECT DISTINCT 'SEVIYE',SEVIYE,'' FROM TABLEOGRENCI WHERE NZ(SEVIYE)<>'' AND "
+            "SEVIYE NOT IN (SELECT NZ(PARAMETREDEGERI) FROM TABLEPARAMETRE WHERE "
+            "PARAMETREADI='SEVIYE')"));
+      const QList<QPair<const char*, const char*>> filters{{"cmbHazirlayanAra", "0"},
+                                                           {"cmbDersAra", "0"},
+                                                           {"cmbUygulanma", "1"},
+                                                           {"cmbSeviyeAra", "1"},
                                                            {"cmbSinifi", "1"}};
       for (const auto& [control, value] : filters) {
         if (!result) break;
-        result = run(QStringLiteral("UPDATE TABLEAYAR SET DEGER=? WHERE FORMADI='frmTestUygula' AND KONTROLADI=?"),
-                     {QString::fromLatin1(value), QString::fromLatin1(control)});
+        result =
+            run(QStringLiteral(
+                    "UPDATE TABLEAYAR SET DEGER=? WHERE FORMADI='frmTestUygula' AND KONTROLADI=?"),
+                {QString::fromLatin1(value), QString::fromLatin1(control)});
       }
       if (result) result = run(QStringLiteral("UPDATE TABLEOKUL SET SONSORUINDIRMEZAMANI=''"));
       if (result) result = run(QStringLiteral("UPDATE TABLEOKUL SET SINIFATLATMADONEM=?"), {label});
@@ -178,8 +197,10 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
     (void)run(QStringLiteral("DETACH DATABASE ESKI"));
     if (result) result = store::createIndexes(db);
     if (result) {
-      const QString check = store::scalar(QStringLiteral("PRAGMA integrity_check"), {}, QString(), db).toString();
-      if (check != QStringLiteral("ok")) result = Status::failure(QStringLiteral("yeni veritabanı denetlenemedi"));
+      const QString check =
+          store::scalar(QStringLiteral("PRAGMA integrity_check"), {}, QString(), db).toString();
+      if (check != QStringLiteral("ok"))
+        result = Status::failure(QStringLiteral("yeni veritabanı denetlenemedi"));
     }
     if (result) result = run(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
   }
@@ -191,12 +212,16 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
 }  // namespace
 
 const QStringList& Rollover::carriedTables() {
-  static const QStringList tables{
-      QStringLiteral("TABLEAYAR"),       QStringLiteral("TABLEESLESME"),
-      QStringLiteral("TABLEKULLANICIBILGILERI"), QStringLiteral("TABLEKUMANDA"),
-      QStringLiteral("TABLEOGRENCI"),    QStringLiteral("TABLEOKUL"),
-      QStringLiteral("TABLEPARAMETRE"),  QStringLiteral("TABLESLISTESUTUNADI"),
-      QStringLiteral("TABLESLISTESUTUNBILGILERI"), QStringLiteral("TABLESOZLESME")};
+  static const QStringList tables{QStringLiteral("TABLEAYAR"),
+                                  QStringLiteral("TABLEESLESME"),
+                                  QStringLiteral("TABLEKULLANICIBILGILERI"),
+                                  QStringLiteral("TABLEKUMANDA"),
+                                  QStringLiteral("TABLEOGRENCI"),
+                                  QStringLiteral("TABLEOKUL"),
+                                  QStringLiteral("TABLEPARAMETRE"),
+                                  QStringLiteral("TABLESLISTESUTUNADI"),
+                                  QStringLiteral("TABLESLISTESUTUNBILGILERI"),
+                                  QStringLiteral("TABLESOZLESME")};
   return tables;
 }
 
@@ -206,7 +231,8 @@ QString Rollover::SeviyeArttir(const QString& level) { return raised(level, 12);
 
 QString Rollover::schoolYearLabel(const QDate& date) {
   const int y = date.year();
-  return date.month() > 6 ? QStringLiteral("%1-%2").arg(y).arg(y + 1) : QStringLiteral("%1-%2").arg(y - 1).arg(y);
+  return date.month() > 6 ? QStringLiteral("%1-%2").arg(y).arg(y + 1)
+                          : QStringLiteral("%1-%2").arg(y - 1).arg(y);
 }
 
 QString Rollover::backupStamp(const QDateTime& when) {
@@ -222,11 +248,14 @@ QString Rollover::backupStamp(const QDateTime& when) {
 }
 
 QString Rollover::firstQuestion() {
-  return QStringList{QStringLiteral("Yeni eğitim öğretim yılı için program ayarlansın mı?"), QString(),
-                     QStringLiteral("- Öğrenciler bir üst sınıfa geçirilecek"),
-                     QStringLiteral("- Yeni sınıfa ait sorular internetten indirilecek"), QString(),
-                     QStringLiteral("Bu işlemi sonra yapmak isterseniz sol üstteki menüden Sınıf Atlatma seçeneği "
-                                    "ile yapabilirsiniz")}
+  return QStringList{
+      QStringLiteral("Yeni eğitim öğretim yılı için program ayarlansın mı?"),
+      QString(),
+      QStringLiteral("- Öğrenciler bir üst sınıfa geçirilecek"),
+      QStringLiteral("- Yeni sınıfa ait sorular internetten indirilecek"),
+      QString(),
+      QStringLiteral("Bu işlemi sonra yapmak isterseniz sol üstteki menüden Sınıf Atlatma seçeneği "
+                     "ile yapabilirsiniz")}
       .join(QStringLiteral("\r\n"));
 }
 
@@ -238,7 +267,8 @@ QString Rollover::confirmYearQuestion(const QString& label) {
 Rollover::Report Rollover::offer(const Hooks& hooks) {
   const QDateTime now = hooks.now ? hooks.now() : QDateTime::currentDateTime();
   const QString label = schoolYearLabel(now.date());
-  if (SchoolInfo::recordedSchoolYear() == label || !SchoolInfo::hasStudents()) return {Outcome::NotOffered, {}, label, {}};
+  if (SchoolInfo::recordedSchoolYear() == label || !SchoolInfo::hasStudents())
+    return {Outcome::NotOffered, {}, label, {}};
   return SinifAtlatmaUygula(hooks);
 }
 
@@ -280,8 +310,9 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
     store::BaglantiKapat();
     (void)store::BaglantiAc(store::kMainName);
     result.outcome = Outcome::Failed;
-    result.message = QStringLiteral("Sınıf atlatma yapılamadı: %1\nHiçbir veri değiştirilmedi, eski dosyalar "
-                                    "kullanılmaya devam ediyor.")
+    result.message = QStringLiteral(
+                         "Sınıf atlatma yapılamadı: %1\nHiçbir veri değiştirilmedi, eski dosyalar "
+                         "kullanılmaya devam ediyor.")
                          .arg(why);
     return result;
   };
@@ -291,16 +322,20 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
   // 7.
   result.backupStamp = backupStamp(QDateTime::currentDateTime());
   const QString backupFolder = store::DataFolder::subFolder(QStringLiteral("Yedek"));
-  if (!QFileInfo(backupFolder).isDir()) return fail(QStringLiteral("Yedek klasörü oluşturulamadı."), {});
+  if (!QFileInfo(backupFolder).isDir())
+    return fail(QStringLiteral("Yedek klasörü oluşturulamadı."), {});
   // 8. Copy, then check each copy against its original.
   const QStringList files = databaseFiles();
   QStringList copies;
   QString backupMain;
   for (const QString& file : files) {
-    if (Status s = checkpoint(file); !s) return fail(QFileInfo(file).fileName() + QStringLiteral(": ") + s.error(), copies);
-    const QString copy = backupFolder + QLatin1Char('/') + result.backupStamp + QLatin1Char('-') + QFileInfo(file).fileName();
+    if (Status s = checkpoint(file); !s)
+      return fail(QFileInfo(file).fileName() + QStringLiteral(": ") + s.error(), copies);
+    const QString copy = backupFolder + QLatin1Char('/') + result.backupStamp + QLatin1Char('-') +
+                         QFileInfo(file).fileName();
     if (QFile::exists(copy)) return fail(QStringLiteral("%1 zaten var.").arg(copy), copies);
-    if (!QFile::copy(file, copy)) return fail(QStringLiteral("%1 kopyalanamadı.").arg(QFileInfo(file).fileName()), copies);
+    if (!QFile::copy(file, copy))
+      return fail(QStringLiteral("%1 kopyalanamadı.").arg(QFileInfo(file).fileName()), copies);
     copies << copy;
     if (file == store::databaseFile(store::kMainName)) backupMain = copy;
     const auto original = rowCounts(file, false);
@@ -308,7 +343,8 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
     if (!original) return fail(original.error(), copies);
     if (!copied) return fail(copied.error(), copies);
     if (original.value() != copied.value())
-      return fail(QStringLiteral("%1 yedeği aslıyla aynı değil.").arg(QFileInfo(file).fileName()), copies);
+      return fail(QStringLiteral("%1 yedeği aslıyla aynı değil.").arg(QFileInfo(file).fileName()),
+                  copies);
   }
   if (backupMain.isEmpty()) return fail(QStringLiteral("Ana veritabanı bulunamadı."), copies);
   // 9-16. The new main database, built beside the old one.

@@ -20,9 +20,9 @@ namespace school {
 class Rollover {
  public:
   struct Hooks {
-    Ask ask;                                     // Yes/No questions (frmMesaj)
-    std::function<QDateTime()> now;              // the "server" date; the local clock when empty
-    std::function<void()> closeScreens;          // step 6: close every other screen
+    Ask ask;                                       // Yes/No questions (frmMesaj)
+    std::function<QDateTime()> now;                // the "server" date; the local clock when empty
+    std::function<void()> closeScreens;            // step 6: close every other screen
     std::function<void(const QString&)> progress;  // optional wait text
   };
   enum class Outcome {
@@ -30,7 +30,7 @@ class Rollover {
     NotAllowed,  // three-button remotes: the rollover never runs
     Declined,    // the teacher answered "Hayır"
     Done,
-    Failed,      // nothing changed; `message` says why
+    Failed,  // nothing changed; `message` says why
   };
   struct Report {
     Outcome outcome = Outcome::NotOffered;
@@ -63,7 +63,11 @@ class Rollover {
 };
 
 // The entries the main window calls: at start-up and from mnuSinifAtlatma.
-inline Rollover::Report offerRollover(const Rollover::Hooks& hooks) { return Rollover::offer(hooks); }
-inline Rollover::Report runRollover(const Rollover::Hooks& hooks) { return Rollover::SinifAtlatmaUygula(hooks); }
+inline Rollover::Report offerRollover(const Rollover::Hooks& hooks) {
+  return Rollover::offer(hooks);
+}
+inline Rollover::Report runRollover(const Rollover::Hooks& hooks) {
+  return Rollover::SinifAtlatmaUygula(hooks);
+}
 
 }  // namespace school

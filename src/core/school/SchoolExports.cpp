@@ -16,7 +16,8 @@ constexpr int kFirstRow = 3;   // row 4
 
 void headers(XlsxWriter& w, const QString& title, const QStringList& captions) {
   w.write(0, 0, title, XlsxWriter::Style::Title);
-  for (int c = 0; c < captions.size(); ++c) w.write(kHeaderRow, c, captions.at(c), XlsxWriter::Style::Header);
+  for (int c = 0; c < captions.size(); ++c)
+    w.write(kHeaderRow, c, captions.at(c), XlsxWriter::Style::Header);
   w.setColumnWidth(0, 6);
 }
 
@@ -24,7 +25,8 @@ void headers(XlsxWriter& w, const QString& title, const QStringList& captions) {
 
 Status SchoolExports::pairingList(const QString& sinifi, const QString& path) {
   Result<QSqlQuery> q = store::exec(
-      QStringLiteral("SELECT TABLEESLESME.KUMANDAADRESI,NZ(NUMARASI),NZ(ADI),NZ(SOYADI) FROM TABLEESLESME INNER JOIN "
+      QStringLiteral("SELECT TABLEESLESME.KUMANDAADRESI,NZ(NUMARASI),NZ(ADI),NZ(SOYADI) FROM "
+                     "TABLEESLESME INNER JOIN "
                      "TABLEOGRENCI ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO WHERE SINIFI=? AND "
                      "NZ(SILINDIMI)='' ORDER BY ADI COLLATE TURKCE,SOYADI COLLATE TURKCE"),
       {sinifi});
@@ -32,8 +34,8 @@ Status SchoolExports::pairingList(const QString& sinifi, const QString& path) {
   XlsxWriter w(path);
   w.addSheet(QStringLiteral("Eşleşme Listesi"));
   headers(w, sinifi + QStringLiteral(" SINIFI EŞLEŞME LİSTESİ"),
-          {QStringLiteral("SN"), QStringLiteral("Kumanda No"), QStringLiteral("Numarası"), QStringLiteral("Adı"),
-           QStringLiteral("Soyadı")});
+          {QStringLiteral("SN"), QStringLiteral("Kumanda No"), QStringLiteral("Numarası"),
+           QStringLiteral("Adı"), QStringLiteral("Soyadı")});
   for (int c = 1; c <= 4; ++c) w.setColumnWidth(c, c == 1 || c == 2 ? 12 : 20);
   int row = kFirstRow;
   while (q.value().next()) {
@@ -46,9 +48,10 @@ Status SchoolExports::pairingList(const QString& sinifi, const QString& path) {
 
 Status SchoolExports::classLabels(const QString& sinifi, const QString& path) {
   Result<QSqlQuery> q = store::exec(
-      QStringLiteral("SELECT TABLEESLESME.KUMANDAADRESI,NZ(ADI) || char(10) || NZ(SOYADI) FROM TABLEESLESME "
-                     "INNER JOIN TABLEOGRENCI ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO WHERE SINIFI=? AND "
-                     "NZ(SILINDIMI)='' ORDER BY ADI COLLATE TURKCE,SOYADI COLLATE TURKCE"),
+      QStringLiteral(
+          "SELECT TABLEESLESME.KUMANDAADRESI,NZ(ADI) || char(10) || NZ(SOYADI) FROM TABLEESLESME "
+          "INNER JOIN TABLEOGRENCI ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO WHERE SINIFI=? AND "
+          "NZ(SILINDIMI)='' ORDER BY ADI COLLATE TURKCE,SOYADI COLLATE TURKCE"),
       {sinifi});
   if (!q) return Status::failure(q.error());
   XlsxWriter w(path);
@@ -65,11 +68,12 @@ Status SchoolExports::classLabels(const QString& sinifi, const QString& path) {
     w.setRowHeight(row, 32);
     ++row;
   }
-  const QStringList addresses =
-      store::column(QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA WHERE NZ(OGRETMENKUMANDASI)<>'1' "
-                                   "ORDER BY KUMANDAADRESI"));
+  const QStringList addresses = store::column(
+      QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA WHERE NZ(OGRETMENKUMANDASI)<>'1' "
+                     "ORDER BY KUMANDAADRESI"));
   w.addSheet(QStringLiteral("Kumandalar"));
-  headers(w, QStringLiteral("ÖĞRENCİ KUMANDALARI"), {QStringLiteral("SN"), QStringLiteral("Kumanda No")});
+  headers(w, QStringLiteral("ÖĞRENCİ KUMANDALARI"),
+          {QStringLiteral("SN"), QStringLiteral("Kumanda No")});
   for (int i = 0; i < addresses.size(); ++i) {
     w.writeNumber(kFirstRow + i, 0, i + 1);
     w.write(kFirstRow + i, 1, addresses.at(i));
@@ -80,10 +84,12 @@ Status SchoolExports::classLabels(const QString& sinifi, const QString& path) {
 Status SchoolExports::multiClassLabels(const QStringList& classes, const QString& path) {
   const store::InList in = store::inList(classes);
   Result<QSqlQuery> q = store::exec(
-      QStringLiteral("SELECT TABLEESLESME.KUMANDAADRESI,NZ(ADI) || ' ' || NZ(SOYADI) || ' (' || NZ(SINIFI) || ')' "
-                     "FROM TABLEESLESME INNER JOIN TABLEOGRENCI ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO "
-                     "WHERE SINIFI IN (%1) AND NZ(SILINDIMI)='' ORDER BY TABLEESLESME.KUMANDAADRESI,"
-                     "SINIFI COLLATE TURKCE,ADI COLLATE TURKCE,SOYADI COLLATE TURKCE")
+      QStringLiteral(
+          "SELECT TABLEESLESME.KUMANDAADRESI,NZ(ADI) || ' ' || NZ(SOYADI) || ' (' || NZ(SINIFI) || "
+          "')' "
+          "FROM TABLEESLESME INNER JOIN TABLEOGRENCI ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO "
+          "WHERE SINIFI IN (%1) AND NZ(SILINDIMI)='' ORDER BY TABLEESLESME.KUMANDAADRESI,"
+          "SINIFI COLLATE TURKCE,ADI COLLATE TURKCE,SOYADI COLLATE TURKCE")
           .arg(in.placeholders),
       in.values);
   if (!q) return Status::failure(q.error());
@@ -99,7 +105,9 @@ Status SchoolExports::multiClassLabels(const QStringList& classes, const QString
   }
   XlsxWriter w(path);
   w.addSheet(QStringLiteral("Etiket"));
-  headers(w, QStringLiteral("KUMANDA ETİKETLERİ (") + classes.join(QStringLiteral(", ")) + QLatin1Char(')'),
+  headers(w,
+          QStringLiteral("KUMANDA ETİKETLERİ (") + classes.join(QStringLiteral(", ")) +
+              QLatin1Char(')'),
           {QStringLiteral("SN"), QStringLiteral("Kumanda No"), QStringLiteral("Öğrenciler")});
   w.setColumnWidth(1, 12);
   w.setColumnWidth(2, 36);
@@ -120,11 +128,13 @@ QString SchoolExports::remoteNumberLabelsPath() {
 Status SchoolExports::remoteNumberLabels(const QStringList& addresses, const QString& path) {
   QStringList list = addresses;
   if (list.isEmpty())
-    list = store::column(QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA ORDER BY "
-                                        "VAL(NZ(OGRETMENKUMANDASI)) DESC,KUMANDAADRESI"));
+    list =
+        store::column(QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA ORDER BY "
+                                     "VAL(NZ(OGRETMENKUMANDASI)) DESC,KUMANDAADRESI"));
   XlsxWriter w(path);
   w.addSheet(QStringLiteral("Kumanda Numaraları"));
-  headers(w, QStringLiteral("KUMANDA NUMARALARI"), {QStringLiteral("SN"), QStringLiteral("Kumanda No")});
+  headers(w, QStringLiteral("KUMANDA NUMARALARI"),
+          {QStringLiteral("SN"), QStringLiteral("Kumanda No")});
   w.setColumnWidth(1, 14);
   for (int i = 0; i < list.size(); ++i) {
     w.writeNumber(kFirstRow + i, 0, i + 1);

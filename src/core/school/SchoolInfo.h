@@ -12,7 +12,7 @@ class SchoolInfo {
   // TABLEOKUL.UCDUGME, "0" when empty or missing (three-button remotes off).
   static QString threeButtonValue();
   static bool threeButtonMode() { return threeButtonValue() != QStringLiteral("0"); }
-  static QString institutionCode();  // TABLEOKUL.KURUMKODU
+  static QString institutionCode();     // TABLEOKUL.KURUMKODU
   static QString recordedSchoolYear();  // TABLEOKUL.SINIFATLATMADONEM
   // Updates the row, or inserts one carrying only this column when the table is empty.
   static Status recordSchoolYear(const QString& label);

@@ -42,8 +42,9 @@ void StudentForm::cancel() {
 
 bool StudentForm::fieldsChanged() {
   if (m_mode != Mode::Adding || SchoolInfo::threeButtonValue() != QStringLiteral("1")) return false;
-  const QString number = SchoolNumber::automatic(SchoolInfo::institutionCode(), m_student.sinifi,
-                                                 m_student.kayitNo, m_student.adi, m_student.soyadi);
+  const QString number =
+      SchoolNumber::automatic(SchoolInfo::institutionCode(), m_student.sinifi, m_student.kayitNo,
+                              m_student.adi, m_student.soyadi);
   if (number == m_student.numarasi) return false;
   m_student.numarasi = number;
   return true;
@@ -58,7 +59,8 @@ QString StudentForm::photoToShow() const {
 Status StudentForm::save(const Ask& ask) {
   m_focus.clear();
   m_hata = false;
-  if (m_mode == Mode::Idle) return Status::failure(QStringLiteral("Önce yeni kayıt açınız veya bir öğrenci seçiniz."));
+  if (m_mode == Mode::Idle)
+    return Status::failure(QStringLiteral("Önce yeni kayıt açınız veya bir öğrenci seçiniz."));
   Student& s = m_student;
   switch (IdentityNumber::check(s.tcKimlik)) {
     case IdentityNumber::Check::WrongLength:
@@ -76,7 +78,7 @@ Status StudentForm::save(const Ask& ask) {
       break;
   }
   if (s.adi.trimmed().isEmpty() || s.soyadi.trimmed().isEmpty() || s.numarasi.trimmed().isEmpty()) {
-    m_focus = s.adi.trimmed().isEmpty() ? QStringLiteral("txtAdi")
+    m_focus = s.adi.trimmed().isEmpty()      ? QStringLiteral("txtAdi")
               : s.soyadi.trimmed().isEmpty() ? QStringLiteral("txtSoyadi")
                                              : QStringLiteral("txtNumarasi");
     return Status::failure(emptyFieldsMessage());
@@ -85,25 +87,29 @@ Status StudentForm::save(const Ask& ask) {
   if (m_mode == Mode::Adding) {
     // Another screen (or the CLI) may have taken the number since beginNew().
     const bool taken =
-        store::scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEOGRENCI WHERE KAYITNO=?)"), {s.kayitNo}, 0)
+        store::scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEOGRENCI WHERE KAYITNO=?)"),
+                      {s.kayitNo}, 0)
             .toInt() == 1;
     if (taken) s.kayitNo = QString::number(Students::nextRegistrationNumber());
-    if (Status r = store::run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SEVIYE,SINIFI,"
-                                             "TCKIMLIK) VALUES (?,?,?,?,?,?,?)"),
-                              {s.kayitNo, s.numarasi, s.adi, s.soyadi, s.seviye, s.sinifi, s.tcKimlik});
+    if (Status r = store::run(
+            QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SEVIYE,SINIFI,"
+                           "TCKIMLIK) VALUES (?,?,?,?,?,?,?)"),
+            {s.kayitNo, s.numarasi, s.adi, s.soyadi, s.seviye, s.sinifi, s.tcKimlik});
         !r)
       return r;
   } else {
     if (s.sinifi != m_originalClass) {
       if (Status r = Students::releaseConflictingPairings(s.kayitNo, s.sinifi); !r) return r;
     }
-    if (Status r = store::run(QStringLiteral("UPDATE TABLEOGRENCI SET NUMARASI=?,ADI=?,SOYADI=?,SEVIYE=?,SINIFI=?,"
-                                             "TCKIMLIK=? WHERE KAYITNO=?"),
-                              {s.numarasi, s.adi, s.soyadi, s.seviye, s.sinifi, s.tcKimlik, s.kayitNo});
+    if (Status r = store::run(
+            QStringLiteral("UPDATE TABLEOGRENCI SET NUMARASI=?,ADI=?,SOYADI=?,SEVIYE=?,SINIFI=?,"
+                           "TCKIMLIK=? WHERE KAYITNO=?"),
+            {s.numarasi, s.adi, s.soyadi, s.seviye, s.sinifi, s.tcKimlik, s.kayitNo});
         !r)
       return r;
-    if (Status r = store::run(QStringLiteral("UPDATE TABLESONUC SET ADI=?,SOYADI=? WHERE KAYITNO=?"),
-                              {s.adi, s.soyadi, s.kayitNo});
+    if (Status r =
+            store::run(QStringLiteral("UPDATE TABLESONUC SET ADI=?,SOYADI=? WHERE KAYITNO=?"),
+                       {s.adi, s.soyadi, s.kayitNo});
         !r)
       return r;
   }

@@ -1,9 +1,9 @@
 #include "school/StudentImport.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
-#include <QFile>
 #include <QSqlQuery>
 
 #include "formats/XlsxWriter.h"
@@ -86,19 +86,24 @@ const QList<StudentImport::Field>& StudentImport::fields() {
 
 QString StudentImport::fieldKey(const QString& captionOrKey) {
   for (const Field& f : fields())
-    if (f.caption == captionOrKey || f.key.compare(captionOrKey, Qt::CaseInsensitive) == 0) return f.key;
+    if (f.caption == captionOrKey || f.key.compare(captionOrKey, Qt::CaseInsensitive) == 0)
+      return f.key;
   return {};
 }
 
 bool StudentImport::canOpen() { return !levels().isEmpty(); }
 
-QStringList StudentImport::levels() { return OfferedValues(OfferedValues::Kind::Level).offeredValues(); }
+QStringList StudentImport::levels() {
+  return OfferedValues(OfferedValues::Kind::Level).offeredValues();
+}
 
 Status StudentImport::openFile(const QString& path) {
   const QString ext = QFileInfo(path).suffix().toLower();
-  static const QStringList known{QStringLiteral("xls"), QStringLiteral("xlsx"), QStringLiteral("xlsm"),
-                                 QStringLiteral("ods"), QStringLiteral("csv")};
-  if (!known.contains(ext)) return Status::failure(QStringLiteral("Lütfen geçerli bir MS Excel dosyası seçiniz"));
+  static const QStringList known{QStringLiteral("xls"), QStringLiteral("xlsx"),
+                                 QStringLiteral("xlsm"), QStringLiteral("ods"),
+                                 QStringLiteral("csv")};
+  if (!known.contains(ext))
+    return Status::failure(QStringLiteral("Lütfen geçerli bir MS Excel dosyası seçiniz"));
   Result<formats::Workbook> book = formats::Workbook::open(path);
   if (!book) return Status::failure(book.error());
   setWorkbook(book.value(), path);
@@ -113,7 +118,8 @@ void StudentImport::setWorkbook(const formats::Workbook& book, const QString& pa
 }
 
 Status StudentImport::chooseSheet(int index) {
-  if (index < 0 || index >= m_book.sheetCount()) return Status::failure(QStringLiteral("Sayfa bulunamadı."));
+  if (index < 0 || index >= m_book.sheetCount())
+    return Status::failure(QStringLiteral("Sayfa bulunamadı."));
   m_sheet = index;
   m_pairs.clear();
   return {};
@@ -135,7 +141,8 @@ bool StudentImport::isNationalList() const {
 
 Status StudentImport::applyNationalPreset() {
   if (!isNationalList())
-    return Status::failure(QStringLiteral("Seçilen sayfa e-Okul sınıf listesi değil (A1 hücresinde \"S.No\" yok)."));
+    return Status::failure(
+        QStringLiteral("Seçilen sayfa e-Okul sınıf listesi değil (A1 hücresinde \"S.No\" yok)."));
   m_pairs.clear();
   const int n = m_book.columnCount(m_sheet);
   for (int c = 0; c < n; ++c) {
@@ -152,14 +159,16 @@ Status StudentImport::applyNationalPreset() {
 
 Status StudentImport::addPair(int column, const QString& fieldCaptionOrKey) {
   const QString key = fieldKey(fieldCaptionOrKey);
-  if (key.isEmpty()) return Status::failure(QStringLiteral("Bilinmeyen öğrenci alanı: %1").arg(fieldCaptionOrKey));
+  if (key.isEmpty())
+    return Status::failure(QStringLiteral("Bilinmeyen öğrenci alanı: %1").arg(fieldCaptionOrKey));
   if (column < 0 || column >= std::max(1, m_book.columnCount(m_sheet)))
     return Status::failure(QStringLiteral("Sayfada %1. sütun yok.").arg(column + 1));
   for (const Pair& p : m_pairs) {
     const bool bothNames = (p.key == QStringLiteral("ADISOYADI") && key == QStringLiteral("ADI")) ||
                            (p.key == QStringLiteral("ADI") && key == QStringLiteral("ADISOYADI"));
     if (p.key == key || bothNames)
-      return Status::failure(QStringLiteral("\"%1\" alanı zaten eşleştirilmiş.").arg(captionOf(key)));
+      return Status::failure(
+          QStringLiteral("\"%1\" alanı zaten eşleştirilmiş.").arg(captionOf(key)));
   }
   m_pairs.append({column, key});
   return {};
@@ -172,17 +181,21 @@ void StudentImport::removePair(int index) {
 QStringList StudentImport::pairTexts() const {
   QStringList texts;
   for (const Pair& p : m_pairs)
-    texts << QStringLiteral("%1. Sütun (%2) => %3").arg(p.column + 1).arg(columnHeader(p.column), captionOf(p.key));
+    texts << QStringLiteral("%1. Sütun (%2) => %3")
+                 .arg(p.column + 1)
+                 .arg(columnHeader(p.column), captionOf(p.key));
   return texts;
 }
 
-Result<StudentImport::Report> StudentImport::run(const QString& level, const QString& resultPath,
-                                                 const std::function<void(const QString&)>& progress) {
+Result<StudentImport::Report> StudentImport::run(
+    const QString& level, const QString& resultPath,
+    const std::function<void(const QString&)>& progress) {
   auto say = [&](const QString& text) {
     if (progress) progress(text);
   };
   if (m_pairs.isEmpty())
-    return R::failure(QStringLiteral("Lütfen eşleşme listesine exceldeki sütunların karşılıklarını belirtiniz"));
+    return R::failure(
+        QStringLiteral("Lütfen eşleşme listesine exceldeki sütunların karşılıklarını belirtiniz"));
   if (level.trimmed().isEmpty())
     return R::failure(QStringLiteral("Kayıt eklemek için lütfen tanımlamalardan seviye ekleyiniz"));
   if (m_sheet < 0) return R::failure(QStringLiteral("Lütfen geçerli bir MS Excel dosyası seçiniz"));
@@ -212,7 +225,8 @@ Result<StudentImport::Report> StudentImport::run(const QString& level, const QSt
                               .arg(it.value() + 1)
                               .arg(v.size()));
       any = any || !v.isEmpty();
-      row.values.insert(it.key() == QStringLiteral("ADISOYADI") ? QStringLiteral("ADI") : it.key(), v);
+      row.values.insert(it.key() == QStringLiteral("ADISOYADI") ? QStringLiteral("ADI") : it.key(),
+                        v);
     }
     if (!any) continue;
     QString& adi = row.values[QStringLiteral("ADI")];
@@ -237,8 +251,10 @@ Result<StudentImport::Report> StudentImport::run(const QString& level, const QSt
   const QString institution = SchoolInfo::institutionCode();
   const bool levelMapped = columnOf.contains(QStringLiteral("SEVIYE"));
   store::Transaction tx;
-  const int m = store::scalar(QStringLiteral("SELECT COALESCE(MAX(VAL(NZ(KAYITNO))), 0) FROM TABLEOGRENCI"), {}, 0)
-                    .toInt();
+  const int m =
+      store::scalar(QStringLiteral("SELECT COALESCE(MAX(VAL(NZ(KAYITNO))), 0) FROM TABLEOGRENCI"),
+                    {}, 0)
+          .toInt();
   // Columns that the update assigns: exactly the mapped ones.
   QStringList mapped;
   for (const Pair& p : m_pairs) {
@@ -250,9 +266,11 @@ Result<StudentImport::Report> StudentImport::run(const QString& level, const QSt
     const QString tc = row.values.value(QStringLiteral("TCKIMLIK"));
     QString existing;
     if (!tc.isEmpty())
-      existing = store::scalar(QStringLiteral("SELECT KAYITNO FROM TABLEOGRENCI WHERE TCKIMLIK=? AND NZ(SILINDIMI)='' "
-                                              "ORDER BY VAL(KAYITNO) LIMIT 1"),
-                               {tc}, QString())
+      existing = store::scalar(
+                     QStringLiteral(
+                         "SELECT KAYITNO FROM TABLEOGRENCI WHERE TCKIMLIK=? AND NZ(SILINDIMI)='' "
+                         "ORDER BY VAL(KAYITNO) LIMIT 1"),
+                     {tc}, QString())
                      .toString();
     if (!existing.isEmpty()) {
       row.update = true;
@@ -261,13 +279,16 @@ Result<StudentImport::Report> StudentImport::run(const QString& level, const QSt
       for (const QString& c : mapped) {
         if (c == QStringLiteral("NUMARASI") && threeButton) continue;
         sets << c + QStringLiteral("=?");
-        params << (c == QStringLiteral("NUMARASI") ? SchoolNumber::cleanUp(row.values.value(c)) : row.values.value(c));
+        params << (c == QStringLiteral("NUMARASI") ? SchoolNumber::cleanUp(row.values.value(c))
+                                                   : row.values.value(c));
       }
       params << existing;
       const QString sinifi = row.values.value(QStringLiteral("SINIFI"));
       if (columnOf.contains(QStringLiteral("SINIFI")))
-        if (Status s = Students::releaseConflictingPairings(existing, sinifi); !s) return R::failure(s.error());
-      if (Status s = store::run(QStringLiteral("UPDATE TABLEOGRENCI SET %1 WHERE KAYITNO=?").arg(sets.join(QLatin1Char(','))),
+        if (Status s = Students::releaseConflictingPairings(existing, sinifi); !s)
+          return R::failure(s.error());
+      if (Status s = store::run(QStringLiteral("UPDATE TABLEOGRENCI SET %1 WHERE KAYITNO=?")
+                                    .arg(sets.join(QLatin1Char(','))),
                                 params);
           !s)
         return R::failure(QStringLiteral("Satır %1: %2").arg(row.sheetRow).arg(s.error()));
@@ -281,38 +302,45 @@ Result<StudentImport::Report> StudentImport::run(const QString& level, const QSt
     const QString adi = row.values.value(QStringLiteral("ADI"));
     const QString soyadi = row.values.value(QStringLiteral("SOYADI"));
     const QString sinifi = row.values.value(QStringLiteral("SINIFI"));
-    const QString numarasi = threeButton ? SchoolNumber::automatic(institution, sinifi, kayitNo, adi, soyadi)
-                                         : SchoolNumber::cleanUp(row.values.value(QStringLiteral("NUMARASI")));
-    if (Status s = store::run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,"
-                                             "TCKIMLIK) VALUES (?,?,?,?,?,?,?)"),
-                              {kayitNo, numarasi, adi, soyadi, sinifi, seviye, tc});
+    const QString numarasi =
+        threeButton ? SchoolNumber::automatic(institution, sinifi, kayitNo, adi, soyadi)
+                    : SchoolNumber::cleanUp(row.values.value(QStringLiteral("NUMARASI")));
+    if (Status s = store::run(
+            QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,"
+                           "TCKIMLIK) VALUES (?,?,?,?,?,?,?)"),
+            {kayitNo, numarasi, adi, soyadi, sinifi, seviye, tc});
         !s)
       return R::failure(QStringLiteral("Satır %1: %2").arg(row.sheetRow).arg(s.error()));
     ++report.added;
   }
-  if (Status s = store::run(QStringLiteral(
-          "INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI) SELECT DISTINCT 'SINIFI',SINIFI FROM "
-          "TABLEOGRENCI WHERE NZ(SINIFI)<>'' AND NZ(SINIFI) NOT IN (SELECT NZ(PARAMETREDEGERI) FROM "
-          "TABLEPARAMETRE WHERE PARAMETREADI='SINIFI')"));
+  if (Status s =
+          store::run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI) "
+                                    "SELECT DISTINCT 'SINIFI',SINIFI FROM "
+                                    "TABLEOGRENCI WHERE NZ(SINIFI)<>'' AND NZ(SINIFI) NOT IN "
+                                    "(SELECT NZ(PARAMETREDEGERI) FROM "
+                                    "TABLEPARAMETRE WHERE PARAMETREADI='SINIFI')"));
       !s)
     return R::failure(s.error());
-  if (Status s = store::run(QStringLiteral("UPDATE TABLEOGRENCI SET NUMARASI=replace(replace(replace(NUMARASI,'-','.'),"
-                                           "'/','.'),'\\','.') WHERE NUMARASI LIKE '%-%' OR NUMARASI LIKE '%/%' OR "
-                                           "NUMARASI LIKE '%\\%'"));
+  if (Status s = store::run(QStringLiteral(
+          "UPDATE TABLEOGRENCI SET NUMARASI=replace(replace(replace(NUMARASI,'-','.'),"
+          "'/','.'),'\\','.') WHERE NUMARASI LIKE '%-%' OR NUMARASI LIKE '%/%' OR "
+          "NUMARASI LIKE '%\\%'"));
       !s)
     return R::failure(s.error());
 
   say(QStringLiteral("Rapor Hazırlanıyor..."));
-  report.resultPath =
-      resultPath.isEmpty() ? store::DataFolder::subFolder(QStringLiteral("Sonuclar")) + QStringLiteral("/OgrenciAktarimi.xlsx")
-                           : resultPath;
+  report.resultPath = resultPath.isEmpty()
+                          ? store::DataFolder::subFolder(QStringLiteral("Sonuclar")) +
+                                QStringLiteral("/OgrenciAktarimi.xlsx")
+                          : resultPath;
   {
     formats::XlsxWriter w(report.resultPath);
     w.addSheet(QStringLiteral("XLSONUC"));
     int c = 0;
     for (const Pair& p : m_pairs) {
       const QString header = columnHeader(p.column);
-      w.write(0, c++, header.isEmpty() ? captionOf(p.key) : header, formats::XlsxWriter::Style::Header);
+      w.write(0, c++, header.isEmpty() ? captionOf(p.key) : header,
+              formats::XlsxWriter::Style::Header);
     }
     w.write(0, c, QStringLiteral("Seviye"), formats::XlsxWriter::Style::Header);
     w.write(0, c + 1, QStringLiteral("Sonuç"), formats::XlsxWriter::Style::Header);
@@ -321,7 +349,8 @@ Result<StudentImport::Report> StudentImport::run(const QString& level, const QSt
       for (const Row& row : data) {
         if (row.update != updated) continue;
         int col = 0;
-        for (const Pair& p : m_pairs) w.write(out, col++, rows.at(row.sheetRow - 1).value(p.column));
+        for (const Pair& p : m_pairs)
+          w.write(out, col++, rows.at(row.sheetRow - 1).value(p.column));
         w.write(out, col, row.values.value(QStringLiteral("SEVIYE")));
         w.write(out, col + 1, updated ? QStringLiteral("Güncellendi") : QStringLiteral("Eklendi"));
         ++out;
@@ -333,7 +362,8 @@ Result<StudentImport::Report> StudentImport::run(const QString& level, const QSt
     QFile::remove(report.resultPath);
     return R::failure(s.error());
   }
-  store::UserSettings::set(QStringLiteral("Raporlar"), QStringLiteral("DogruYanlisCevap4"), QStringLiteral("0"));
+  store::UserSettings::set(QStringLiteral("Raporlar"), QStringLiteral("DogruYanlisCevap4"),
+                           QStringLiteral("0"));
   return report;
 }
 

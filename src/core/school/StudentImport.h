@@ -40,10 +40,13 @@ class StudentImport {
   // cmdDisVeriAl refuses to open the window while no level is offered.
   static bool canOpen();
   static QString openRefusal() {
-    return QStringLiteral("Aktarım yapabilmek için önce seviye ekleyiniz.\n"
-                          "Seviye eklemek için 'Seviye Tanımlamaları' kısmını kullanabilirsiniz.");
+    return QStringLiteral(
+        "Aktarım yapabilmek için önce seviye ekleyiniz.\n"
+        "Seviye eklemek için 'Seviye Tanımlamaları' kısmını kullanabilirsiniz.");
   }
-  static QString fileFilter() { return QStringLiteral("MS Excel Dosyaları|*.xls;*.xlsx;*.ods;*.csv"); }
+  static QString fileFilter() {
+    return QStringLiteral("MS Excel Dosyaları|*.xls;*.xlsx;*.ods;*.csv");
+  }
   static QString closeReportCaption() { return QStringLiteral("Raporu Kapat"); }
   // Offered levels for the level list.
   static QStringList levels();

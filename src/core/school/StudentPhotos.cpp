@@ -12,7 +12,9 @@ QString StudentPhotos::path(const QString& kayitNo) {
   return store::DataFolder::path(QStringLiteral("Fotograflar/") + kayitNo + QStringLiteral(".jpg"));
 }
 
-bool StudentPhotos::has(const QString& kayitNo) { return !kayitNo.isEmpty() && QFile::exists(path(kayitNo)); }
+bool StudentPhotos::has(const QString& kayitNo) {
+  return !kayitNo.isEmpty() && QFile::exists(path(kayitNo));
+}
 
 QString StudentPhotos::placeholderPath() {
   const QString p = store::DataFolder::path(QStringLiteral("ResimYok.jpg"));
@@ -34,7 +36,8 @@ Status StudentPhotos::set(const QString& kayitNo, const QString& sourceFile) {
   const QString target = path(kayitNo);
   if (QFileInfo(sourceFile) == QFileInfo(target)) return {};
   QImage image(sourceFile);
-  if (image.isNull()) return Status::failure(QStringLiteral("Resim dosyası okunamadı: %1").arg(sourceFile));
+  if (image.isNull())
+    return Status::failure(QStringLiteral("Resim dosyası okunamadı: %1").arg(sourceFile));
   const QString suffix = QFileInfo(sourceFile).suffix().toLower();
   const QString temp = target + QStringLiteral(".yeni");
   QFile::remove(temp);
@@ -43,7 +46,8 @@ Status StudentPhotos::set(const QString& kayitNo, const QString& sourceFile) {
                            : image.save(temp, "JPG", 90);
   if (!written) return Status::failure(QStringLiteral("Resim kaydedilemedi: %1").arg(target));
   QFile::remove(target);
-  if (!QFile::rename(temp, target)) return Status::failure(QStringLiteral("Resim kaydedilemedi: %1").arg(target));
+  if (!QFile::rename(temp, target))
+    return Status::failure(QStringLiteral("Resim kaydedilemedi: %1").arg(target));
   return {};
 }
 

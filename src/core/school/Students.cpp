@@ -10,28 +10,34 @@
 namespace school {
 
 Query Students::activeListQuery() {
-  return {QStringLiteral("SELECT * FROM TABLEOGRENCI WHERE NZ(SILINDIMI)='' ORDER BY VAL(KAYITNO)"), {}};
-}
-
-Query Students::deletedListQuery() {
-  return {QStringLiteral("SELECT KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,TCKIMLIK,SILINDIMI AS SILINMETARIHI "
-                         "FROM TABLEOGRENCI WHERE NZ(SILINDIMI)<>'' ORDER BY VAL(KAYITNO)"),
+  return {QStringLiteral("SELECT * FROM TABLEOGRENCI WHERE NZ(SILINDIMI)='' ORDER BY VAL(KAYITNO)"),
           {}};
 }
 
+Query Students::deletedListQuery() {
+  return {
+      QStringLiteral(
+          "SELECT KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,TCKIMLIK,SILINDIMI AS SILINMETARIHI "
+          "FROM TABLEOGRENCI WHERE NZ(SILINDIMI)<>'' ORDER BY VAL(KAYITNO)"),
+      {}};
+}
+
 int Students::nextRegistrationNumber() {
-  return store::scalar(QStringLiteral("SELECT COALESCE(MAX(VAL(NZ(KAYITNO))), 0) FROM TABLEOGRENCI"), {}, 0)
+  return store::scalar(
+             QStringLiteral("SELECT COALESCE(MAX(VAL(NZ(KAYITNO))), 0) FROM TABLEOGRENCI"), {}, 0)
              .toInt() +
          1;
 }
 
 Result<Student> Students::load(const QString& kayitNo) {
   Result<QSqlQuery> q = store::exec(
-      QStringLiteral("SELECT KAYITNO,NZ(NUMARASI),NZ(ADI),NZ(SOYADI),NZ(SINIFI),NZ(SEVIYE),NZ(TCKIMLIK),"
-                     "NZ(SILINDIMI) FROM TABLEOGRENCI WHERE KAYITNO=?"),
+      QStringLiteral(
+          "SELECT KAYITNO,NZ(NUMARASI),NZ(ADI),NZ(SOYADI),NZ(SINIFI),NZ(SEVIYE),NZ(TCKIMLIK),"
+          "NZ(SILINDIMI) FROM TABLEOGRENCI WHERE KAYITNO=?"),
       {kayitNo});
   if (!q) return Result<Student>::failure(q.error());
-  if (!q.value().next()) return Result<Student>::failure(QStringLiteral("Öğrenci bulunamadı: %1").arg(kayitNo));
+  if (!q.value().next())
+    return Result<Student>::failure(QStringLiteral("Öğrenci bulunamadı: %1").arg(kayitNo));
   Student s;
   QSqlQuery& r = q.value();
   s.kayitNo = r.value(0).toString();
@@ -43,9 +49,10 @@ Result<Student> Students::load(const QString& kayitNo) {
   s.tcKimlik = r.value(6).toString();
   s.silindimi = r.value(7).toString();
   if (!s.seviye.isEmpty())
-    (void)store::run(QStringLiteral("UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='' WHERE PARAMETREDEGERI=? AND "
-                                    "PARAMETREADI='SEVIYE'"),
-                     {s.seviye});
+    (void)store::run(
+        QStringLiteral("UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='' WHERE PARAMETREDEGERI=? AND "
+                       "PARAMETREADI='SEVIYE'"),
+        {s.seviye});
   return s;
 }
 
@@ -62,9 +69,12 @@ Result<int> Students::remove(const QStringList& kayitNos, const QDateTime& now) 
                        now.toString(QStringLiteral("HH:mm:ss"));
   store::Transaction tx;
   for (const QString& k : kayitNos) {
-    if (Status s = store::run(QStringLiteral("UPDATE TABLEOGRENCI SET SILINDIMI=? WHERE NZ(KAYITNO)=?"), {mark, k}); !s)
+    if (Status s = store::run(
+            QStringLiteral("UPDATE TABLEOGRENCI SET SILINDIMI=? WHERE NZ(KAYITNO)=?"), {mark, k});
+        !s)
       return Result<int>::failure(s.error());
-    if (Status s = store::run(QStringLiteral("DELETE FROM TABLEESLESME WHERE NZ(KAYITNO)=?"), {k}); !s)
+    if (Status s = store::run(QStringLiteral("DELETE FROM TABLEESLESME WHERE NZ(KAYITNO)=?"), {k});
+        !s)
       return Result<int>::failure(s.error());
   }
   Result<int> purged = purge();
@@ -76,31 +86,32 @@ Result<int> Students::remove(const QStringList& kayitNos, const QDateTime& now) 
 }
 
 Result<int> Students::purge() {
-  Result<QSqlQuery> q = store::exec(
-      QStringLiteral("DELETE FROM TABLEOGRENCI WHERE NZ(SILINDIMI)<>'' AND NOT EXISTS "
-                     "(SELECT KAYITNO FROM TABLECEVAP WHERE TABLECEVAP.KAYITNO=TABLEOGRENCI.KAYITNO)"));
+  Result<QSqlQuery> q = store::exec(QStringLiteral(
+      "DELETE FROM TABLEOGRENCI WHERE NZ(SILINDIMI)<>'' AND NOT EXISTS "
+      "(SELECT KAYITNO FROM TABLECEVAP WHERE TABLECEVAP.KAYITNO=TABLEOGRENCI.KAYITNO)"));
   if (!q) return Result<int>::failure(q.error());
   return q.value().numRowsAffected();
 }
 
 Status Students::releaseConflictingPairings(const QString& kayitNo, const QString& newClass) {
   const bool conflict =
-      store::scalar(QStringLiteral("SELECT EXISTS (SELECT TABLEESLESME.KUMANDAADRESI FROM TABLEESLESME "
-                                   "INNER JOIN TABLEOGRENCI ON TABLEOGRENCI.KAYITNO=TABLEESLESME.KAYITNO "
-                                   "WHERE TABLEOGRENCI.SINIFI=? AND TABLEOGRENCI.KAYITNO<>? AND "
-                                   "TABLEESLESME.KUMANDAADRESI IN "
-                                   "(SELECT KUMANDAADRESI FROM TABLEESLESME WHERE KAYITNO=?))"),
-                    {newClass, kayitNo, kayitNo}, 0)
+      store::scalar(
+          QStringLiteral("SELECT EXISTS (SELECT TABLEESLESME.KUMANDAADRESI FROM TABLEESLESME "
+                         "INNER JOIN TABLEOGRENCI ON TABLEOGRENCI.KAYITNO=TABLEESLESME.KAYITNO "
+                         "WHERE TABLEOGRENCI.SINIFI=? AND TABLEOGRENCI.KAYITNO<>? AND "
+                         "TABLEESLESME.KUMANDAADRESI IN "
+                         "(SELECT KUMANDAADRESI FROM TABLEESLESME WHERE KAYITNO=?))"),
+          {newClass, kayitNo, kayitNo}, 0)
           .toInt() == 1;
   if (!conflict) return {};
   return store::run(QStringLiteral("DELETE FROM TABLEESLESME WHERE KAYITNO=?"), {kayitNo});
 }
 
 QStringList Students::classNames() {
-  QStringList names = store::column(
-      QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI='SINIFI' AND "
-                     "NZ(PARAMETREDEGERI)<>'' UNION SELECT SINIFI FROM TABLEOGRENCI WHERE NZ(SINIFI)<>'' "
-                     "AND NZ(SILINDIMI)=''"));
+  QStringList names = store::column(QStringLiteral(
+      "SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI='SINIFI' AND "
+      "NZ(PARAMETREDEGERI)<>'' UNION SELECT SINIFI FROM TABLEOGRENCI WHERE NZ(SINIFI)<>'' "
+      "AND NZ(SILINDIMI)=''"));
   names.removeDuplicates();
   QCollator collator{QLocale(QLocale::Turkish)};
   collator.setNumericMode(true);

@@ -33,7 +33,8 @@ class Students {
   // Soft delete: marks each student with `now` ("dd.MM.yyyy HH:mm:ss"), removes
   // its pairings and photo, then purges every marked student without answers.
   // One transaction. Returns the number of rows removed for good.
-  static Result<int> remove(const QStringList& kayitNos, const QDateTime& now = QDateTime::currentDateTime());
+  static Result<int> remove(const QStringList& kayitNos,
+                            const QDateTime& now = QDateTime::currentDateTime());
   // Deletes marked students that have no stored answer; the number removed.
   static Result<int> purge();
 

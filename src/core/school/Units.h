@@ -24,7 +24,8 @@ class Units {
   // questions and tests that used the old ones. One transaction.
   static Status rename(const Key& from, const Key& to);
   static QString deleteQuestion(const QString& unite) {
-    return QStringLiteral("Bu ") + unite + QStringLiteral(" kaydı silmek istediğinizden emin misiniz?");
+    return QStringLiteral("Bu ") + unite +
+           QStringLiteral(" kaydı silmek istediğinizden emin misiniz?");
   }
   // Deletes the unit of that level and course with its topics and outcomes.
   static Status remove(const Key& unit);
