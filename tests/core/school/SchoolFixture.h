@@ -26,16 +26,19 @@ class SchoolFixture {
 
   static void addStudent(const QString& kayitNo, const QString& adi, const QString& sinifi,
                          const QString& seviye = QStringLiteral("5"), const QString& tc = {}) {
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,TCKIMLIK) "
-                                      "VALUES (?,?,?,?,?,?,?)"),
-                       {kayitNo, QStringLiteral("N") + kayitNo, adi, QStringLiteral("Soyad") + kayitNo, sinifi, seviye,
-                        tc})
+    QVERIFY(store::run(
+                QStringLiteral(
+                    "INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,TCKIMLIK) "
+                    "VALUES (?,?,?,?,?,?,?)"),
+                {kayitNo, QStringLiteral("N") + kayitNo, adi, QStringLiteral("Soyad") + kayitNo,
+                 sinifi, seviye, tc})
                 .ok());
   }
   static void pair(const QString& address, const QString& kayitNo) {
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES (?,?)"),
-                       {address, kayitNo})
-                .ok());
+    QVERIFY(
+        store::run(QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES (?,?)"),
+                   {address, kayitNo})
+            .ok());
   }
   static int count(const QString& sql, const QVariantList& params = {}) {
     return store::scalar(sql, params, -1).toInt();

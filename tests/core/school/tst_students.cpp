@@ -30,8 +30,8 @@ class TestStudents : public QObject {
     // 1+0+0+0+0+0+0+0+0+2 = 3 -> a valid number ends in 3.
     QTest::newRow("empty accepted") << "" << false << false << true << "";
     QTest::newRow("valid") << "10000000023" << false << false << true << "";
-    QTest::newRow("ten digits refused") << "1000000002" << true << false << false
-                                        << "Lütfen TC kimlik noyu kontrol ediniz";
+    QTest::newRow("ten digits refused")
+        << "1000000002" << true << false << false << "Lütfen TC kimlik noyu kontrol ediniz";
     QTest::newRow("checksum no") << "10000000024" << false << true << false << "";
     QTest::newRow("checksum yes") << "10000000024" << true << true << true << "";
   }
@@ -58,9 +58,10 @@ class TestStudents : public QObject {
     QCOMPARE(questions.isEmpty(), !asked);
     if (asked) QCOMPARE(questions.first(), IdentityNumber::wrongChecksumQuestion());
     if (!saved) QCOMPARE(form.focusField(), QStringLiteral("txtTCKimlik"));
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SOYADI=?"),
-                                  {QStringLiteral("Yılmaz'oğlu")}),
-             saved ? 1 : 0);
+    QCOMPARE(
+        SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SOYADI=?"),
+                             {QStringLiteral("Yılmaz'oğlu")}),
+        saved ? 1 : 0);
   }
 
   void emptyFieldsRefused() {
@@ -88,12 +89,17 @@ class TestStudents : public QObject {
   }
 
   void softDeleteKeepsStudentsWithAnswers() {
-    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Cevaplı"), QStringLiteral("5-A"));
-    SchoolFixture::addStudent(QStringLiteral("2"), QStringLiteral("Cevapsız"), QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Cevaplı"),
+                              QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("2"), QStringLiteral("Cevapsız"),
+                              QStringLiteral("5-A"));
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
     SchoolFixture::pair(QStringLiteral("12-202"), QStringLiteral("2"));
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLECEVAP (KAYITNO,CEVAP) VALUES ('1','A')")).ok());
-    QVERIFY(school::StudentPhotos::set(QStringLiteral("1"), school::StudentPhotos::placeholderPath()).ok());
+    QVERIFY(
+        store::run(QStringLiteral("INSERT INTO TABLECEVAP (KAYITNO,CEVAP) VALUES ('1','A')")).ok());
+    QVERIFY(
+        school::StudentPhotos::set(QStringLiteral("1"), school::StudentPhotos::placeholderPath())
+            .ok());
     QVERIFY(school::StudentPhotos::has(QStringLiteral("1")));
     QCOMPARE(Students::deleteQuestion({QStringLiteral("1")}),
              QStringLiteral("Bu 1 numaralı kaydı silmek istediğinizden emin misiniz?"));
@@ -101,12 +107,16 @@ class TestStudents : public QObject {
              QStringLiteral("Bu 2 kaydı silmek istediğinizden emin misiniz?"));
     const QDateTime when(QDate(2025, 3, 4), QTime(9, 5, 7));
     QCOMPARE(Students::remove({QStringLiteral("1"), QStringLiteral("2")}, when).value(), 1);
-    QCOMPARE(store::scalar(QStringLiteral("SELECT SILINDIMI FROM TABLEOGRENCI WHERE KAYITNO='1'")).toString(),
+    QCOMPARE(store::scalar(QStringLiteral("SELECT SILINDIMI FROM TABLEOGRENCI WHERE KAYITNO='1'"))
+                 .toString(),
              QStringLiteral("04.03.2025 09:05:07"));
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='2'")), 0);
+    QCOMPARE(
+        SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='2'")),
+        0);
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 0);
     QVERIFY(!school::StudentPhotos::has(QStringLiteral("1")));
-    QVERIFY(school::StudentPhotos::displayPath(QStringLiteral("1")).endsWith(QStringLiteral("ResimYok.jpg")));
+    QVERIFY(school::StudentPhotos::displayPath(QStringLiteral("1"))
+                .endsWith(QStringLiteral("ResimYok.jpg")));
     // The active list no longer shows it; numbering still counts it.
     QCOMPARE(store::column(Students::activeListQuery().sql).size(), 0);
     QCOMPARE(Students::nextRegistrationNumber(), 2);
@@ -122,19 +132,26 @@ class TestStudents : public QObject {
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Gezgin"), QStringLiteral("5-A"));
     SchoolFixture::addStudent(QStringLiteral("2"), QStringLiteral("Yerli"), QStringLiteral("6-A"));
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
-    SchoolFixture::pair(remoteUsedInNewClass ? QStringLiteral("12-201") : QStringLiteral("12-202"), QStringLiteral("2"));
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESONUC (KAYITNO,ADI,SOYADI) VALUES ('1','Eski','Ad')")).ok());
+    SchoolFixture::pair(remoteUsedInNewClass ? QStringLiteral("12-201") : QStringLiteral("12-202"),
+                        QStringLiteral("2"));
+    QVERIFY(store::run(QStringLiteral(
+                           "INSERT INTO TABLESONUC (KAYITNO,ADI,SOYADI) VALUES ('1','Eski','Ad')"))
+                .ok());
     StudentForm form;
     QVERIFY(form.edit(QStringLiteral("1")).ok());
     QCOMPARE(form.saveButtonCaption(), QStringLiteral("Düzelt"));
     form.student().sinifi = QStringLiteral("6-A");
     form.student().adi = QStringLiteral("Gezgin Can");
     QVERIFY(form.save(school::alwaysYes()).ok());
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KAYITNO='1'")),
-             remoteUsedInNewClass ? 0 : 1);
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KAYITNO='2'")), 1);
-    QCOMPARE(store::scalar(QStringLiteral("SELECT ADI FROM TABLESONUC WHERE KAYITNO='1'")).toString(),
-             QStringLiteral("Gezgin Can"));
+    QCOMPARE(
+        SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KAYITNO='1'")),
+        remoteUsedInNewClass ? 0 : 1);
+    QCOMPARE(
+        SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KAYITNO='2'")),
+        1);
+    QCOMPARE(
+        store::scalar(QStringLiteral("SELECT ADI FROM TABLESONUC WHERE KAYITNO='1'")).toString(),
+        QStringLiteral("Gezgin Can"));
   }
 
   void bulkClassChangeNeverSharesARemote() {
@@ -145,12 +162,21 @@ class TestStudents : public QObject {
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("2"));
     const school::BulkChange::Target* t = school::BulkChange::target(QStringLiteral("Sınıflar"));
     QVERIFY(t);
-    QVERIFY(school::BulkChange::apply(*t, QStringLiteral("7-A"), {QStringLiteral("1"), QStringLiteral("2")}).ok());
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='7-A'")), 2);
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KUMANDAADRESI='12-201'")), 1);
+    QVERIFY(school::BulkChange::apply(*t, QStringLiteral("7-A"),
+                                      {QStringLiteral("1"), QStringLiteral("2")})
+                .ok());
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='7-A'")),
+             2);
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KUMANDAADRESI='12-201'")),
+             1);
     // Test rows through their own map entry, with a filter.
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,DERS,SEVIYE) VALUES ('1','Fen','5'),('2','Fen','6')")).ok());
-    const school::BulkChange::Target* ders = school::BulkChange::target(QStringLiteral("Test Ders"));
+    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,DERS,SEVIYE) VALUES "
+                                      "('1','Fen','5'),('2','Fen','6')"))
+                .ok());
+    const school::BulkChange::Target* ders =
+        school::BulkChange::target(QStringLiteral("Test Ders"));
     school::BulkChange::TestFilter filter;
     filter.seviye = QStringLiteral("6");
     filter.ders = QStringLiteral("TÜMÜ");
@@ -165,9 +191,13 @@ class TestStudents : public QObject {
     school::OfferedValues courses(school::OfferedValues::Kind::Course);
     QVERIFY(courses.add(QStringLiteral("Matematik")).ok());
     QVERIFY(courses.add(QStringLiteral("Müzik")).ok());
-    QCOMPARE(courses.add(QStringLiteral("Müzik")).error(), QStringLiteral("Bu tanım daha önce eklenmiş"));
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DERS) VALUES ('1','Matematik')")).ok());
-    const Result<QStringList> kept = courses.hide({QStringLiteral("Matematik"), QStringLiteral("Müzik")});
+    QCOMPARE(courses.add(QStringLiteral("Müzik")).error(),
+             QStringLiteral("Bu tanım daha önce eklenmiş"));
+    QVERIFY(
+        store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DERS) VALUES ('1','Matematik')"))
+            .ok());
+    const Result<QStringList> kept =
+        courses.hide({QStringLiteral("Matematik"), QStringLiteral("Müzik")});
     QVERIFY(kept.ok());
     QCOMPARE(kept.value(), QStringList{QStringLiteral("Matematik")});
     QCOMPARE(courses.offeredValues(), QStringList{QStringLiteral("Matematik")});
@@ -177,34 +207,46 @@ class TestStudents : public QObject {
   }
 
   void unitsRenameCarriesAndRefusesDuplicates() {
-    const school::Units::Key unit{QStringLiteral("5"), QStringLiteral("Fen"), QStringLiteral("Canlılar")};
+    const school::Units::Key unit{QStringLiteral("5"), QStringLiteral("Fen"),
+                                  QStringLiteral("Canlılar")};
     QVERIFY(school::Units::add(unit).ok());
-    QCOMPARE(school::Units::add(unit).error(), QStringLiteral("Bu seviye ve ders için bu konu daha önce tanımlanmış"));
+    QCOMPARE(school::Units::add(unit).error(),
+             QStringLiteral("Bu seviye ve ders için bu konu daha önce tanımlanmış"));
     QCOMPARE(school::Units::add({QStringLiteral("5"), QStringLiteral("Fen"), QString()}).error(),
              QStringLiteral("Ünite bilgisi boş bırakılamaz"));
     // The same unit name in another course is a different unit.
-    QVERIFY(school::Units::add({QStringLiteral("6"), QStringLiteral("Fen"), QStringLiteral("Canlılar")}).ok());
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,SEVIYE,DERS,UNITE) VALUES ('1','5','Fen','Canlılar')")).ok());
-    const school::Units::Key renamed{QStringLiteral("5"), QStringLiteral("Fen"), QStringLiteral("Canlılar Dünyası")};
+    QVERIFY(
+        school::Units::add({QStringLiteral("6"), QStringLiteral("Fen"), QStringLiteral("Canlılar")})
+            .ok());
+    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,SEVIYE,DERS,UNITE) VALUES "
+                                      "('1','5','Fen','Canlılar')"))
+                .ok());
+    const school::Units::Key renamed{QStringLiteral("5"), QStringLiteral("Fen"),
+                                     QStringLiteral("Canlılar Dünyası")};
     QVERIFY(school::Units::rename(unit, renamed).ok());
-    QCOMPARE(store::scalar(QStringLiteral("SELECT UNITE FROM TABLESORU")).toString(), renamed.unite);
+    QCOMPARE(store::scalar(QStringLiteral("SELECT UNITE FROM TABLESORU")).toString(),
+             renamed.unite);
     QVERIFY(school::Units::remove(renamed).ok());
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLETANIMLAMALAR WHERE UNITE='Canlılar'")), 1);
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(*) FROM TABLETANIMLAMALAR WHERE UNITE='Canlılar'")),
+             1);
   }
 
   void studentFileRoundTrip() {
-    SchoolFixture::addStudent(QStringLiteral("3"), QStringLiteral("Şule"), QStringLiteral("5-A"), QStringLiteral("5"),
-                              QStringLiteral("10000000023"));
+    SchoolFixture::addStudent(QStringLiteral("3"), QStringLiteral("Şule"), QStringLiteral("5-A"),
+                              QStringLiteral("5"), QStringLiteral("10000000023"));
     SchoolFixture::addStudent(QStringLiteral("10"), QStringLiteral("Ümit"), QStringLiteral("5-A"));
     const QString file = m_fx.path(QStringLiteral("Kayit.ckk"));
-    QVERIFY(exchange::StudentPackage::write({QStringLiteral("3"), QStringLiteral("10")}, file).ok());
+    QVERIFY(
+        exchange::StudentPackage::write({QStringLiteral("3"), QStringLiteral("10")}, file).ok());
     for (int round = 0; round < 2; ++round) {
       const Result<int> added = exchange::StudentPackage::read(file);
       QVERIFY2(added.ok(), qPrintable(added.error()));
       QCOMPARE(added.value(), 2);
     }
     // Read twice: 11, 12 and then 13, 14, in the order of the numbers in the file.
-    QCOMPARE(store::column(QStringLiteral("SELECT KAYITNO || ADI || NZ(TCKIMLIK) FROM TABLEOGRENCI ORDER BY VAL(KAYITNO)")),
+    QCOMPARE(store::column(QStringLiteral(
+                 "SELECT KAYITNO || ADI || NZ(TCKIMLIK) FROM TABLEOGRENCI ORDER BY VAL(KAYITNO)")),
              (QStringList{QStringLiteral("3Şule10000000023"), QStringLiteral("10Ümit"),
                           QStringLiteral("11Şule10000000023"), QStringLiteral("12Ümit"),
                           QStringLiteral("13Şule10000000023"), QStringLiteral("14Ümit")}));
@@ -226,11 +268,15 @@ class TestStudents : public QObject {
     QVERIFY(!added.error().isEmpty());
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
     // The shared connection is usable afterwards (the package was detached).
-    QVERIFY(exchange::StudentPackage::write({QStringLiteral("1")}, m_fx.path(QStringLiteral("iyi.ckk"))).ok());
+    QVERIFY(
+        exchange::StudentPackage::write({QStringLiteral("1")}, m_fx.path(QStringLiteral("iyi.ckk")))
+            .ok());
   }
 
   void automaticSchoolNumberInThreeButtonMode() {
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEOKUL (KURUMKODU,UCDUGME) VALUES ('7382','1')")).ok());
+    QVERIFY(
+        store::run(QStringLiteral("INSERT INTO TABLEOKUL (KURUMKODU,UCDUGME) VALUES ('7382','1')"))
+            .ok());
     StudentForm form;
     form.beginNew();
     form.student().adi = QStringLiteral("Ayşe");
