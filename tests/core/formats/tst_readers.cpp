@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "BiffFixture.h"
 #include "formats/CsvReader.h"
 #include "formats/Workbook.h"
 #include "formats/XlsxWriter.h"
@@ -184,6 +185,29 @@ class TestReaders : public QObject {
     QCOMPARE(book->sheetNames(), QStringList{QStringLiteral("liste")});
     QCOMPARE(book->sheet(0).rows.size(), 2);
     QCOMPARE(book->sheet(0).rows.at(1), second);
+  }
+
+  void xls() {
+    const QString path = m_dir->filePath(QStringLiteral("liste.xls"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(
+        BiffFixture::workbook(QStringLiteral("Şube 5-A"), {{0, 0, QStringLiteral("S.No")},
+                                                           {0, 2, QStringLiteral("Adı")},
+                                                           {1, 0, 1.0},
+                                                           {1, 1, 12345678901.0},
+                                                           {1, 2, QStringLiteral("Çiğdem Işık")},
+                                                           {2, 0, 2.5}}));
+    f.close();
+    Result<Workbook> book = Workbook::open(path);
+    QVERIFY2(book.ok(), qPrintable(book.error()));
+    QCOMPARE(book->sheetNames(), QStringList{QStringLiteral("Şube 5-A")});
+    QCOMPARE(book->sheet(0).rows.at(0),
+             (QStringList{QStringLiteral("S.No"), QString(), QStringLiteral("Adı")}));
+    QCOMPARE(book->sheet(0).rows.at(1),
+             (QStringList{QStringLiteral("1"), QStringLiteral("12345678901"),
+                          QStringLiteral("Çiğdem Işık")}));
+    QCOMPARE(book->sheet(0).rows.at(2), QStringList{QStringLiteral("2.5")});
   }
 
   void badFilesGiveTurkishErrors_data() {
