@@ -96,6 +96,7 @@ Result<QList<ZipMember>> ZipArchive::readAll(const QString& archivePath, qint64 
     ZipMember m;
     m.name = name;
     char buffer[64 * 1024];
+    int warnings = 0;
     for (;;) {
       const la_ssize_t n = archive_read_data(a, buffer, sizeof buffer);
       if (n == 0) break;
@@ -103,7 +104,13 @@ Result<QList<ZipMember>> ZipArchive::readAll(const QString& archivePath, qint64 
         failure = QStringLiteral("Arşiv bozuk (%1).").arg(archiveError(a));
         break;
       }
-      if (n < 0) continue;
+      if (n < 0) {  // a warning: go on, but never forever
+        if (++warnings > 100) {
+          failure = QStringLiteral("Arşiv bozuk (%1).").arg(archiveError(a));
+          break;
+        }
+        continue;
+      }
       total += n;
       if (total > limit) {
         failure = QStringLiteral("Arşiv beklenenden çok büyük.");
