@@ -267,8 +267,12 @@ QString Rollover::confirmYearQuestion(const QString& label) {
 Rollover::Report Rollover::offer(const Hooks& hooks) {
   const QDateTime now = hooks.now ? hooks.now() : QDateTime::currentDateTime();
   const QString label = schoolYearLabel(now.date());
-  if (SchoolInfo::recordedSchoolYear() == label || !SchoolInfo::hasStudents())
-    return {Outcome::NotOffered, {}, label, {}};
+  const bool recorded =
+      store::scalar(
+          QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEOKUL WHERE SINIFATLATMADONEM=?)"),
+          {label}, 0)
+          .toInt() == 1;
+  if (recorded || !SchoolInfo::hasStudents()) return {Outcome::NotOffered, {}, label, {}};
   return SinifAtlatmaUygula(hooks);
 }
 
