@@ -1,5 +1,6 @@
 #include "formats/Workbook.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cmath>
@@ -16,6 +17,18 @@ Result<Workbook> Workbook::open(const QString& path) {
   if (!info.isFile())
     return Result<Workbook>::failure(QStringLiteral("Dosya bulunamadı: %1").arg(path));
   const QString ext = info.suffix().toLower();
+  // The content decides over the name: lists saved by other programs are often
+  // an xlsx or a text file named .xls.
+  QByteArray head;
+  {
+    QFile f(path);
+    if (f.open(QIODevice::ReadOnly)) head = f.read(8);
+  }
+  const bool zip = head.startsWith("PK\x03\x04");
+  const bool compound = head.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+  if (ext == QStringLiteral("xls") && zip) return XlsxReader::read(path);
+  if ((ext == QStringLiteral("xlsx") || ext == QStringLiteral("xlsm")) && compound)
+    return XlsReader::read(path);
   if (ext == QStringLiteral("xlsx") || ext == QStringLiteral("xlsm")) return XlsxReader::read(path);
   if (ext == QStringLiteral("ods")) return OdsReader::read(path);
   if (ext == QStringLiteral("xls")) return XlsReader::read(path);

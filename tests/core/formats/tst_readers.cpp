@@ -115,6 +115,14 @@ class TestReaders : public QObject {
     QCOMPARE(book->cell(0, 3, 2), QStringLiteral("Ğ\nş"));
   }
 
+  void contentDecidesOverTheName() {
+    const QString path = m_dir->filePath(QStringLiteral("aslinda-xlsx.xls"));
+    QVERIFY(ZipArchive::write(path, handMadeXlsx()).ok());
+    Result<Workbook> book = Workbook::open(path);
+    QVERIFY2(book.ok(), qPrintable(book.error()));
+    QCOMPARE(book->cell(0, 1, 2), QStringLiteral("Çağrı Öztürk"));
+  }
+
   void ods() {
     const QByteArray content(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
