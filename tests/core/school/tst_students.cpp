@@ -1,3 +1,4 @@
+#include <QImage>
 #include <QtTest>
 
 #include "SchoolFixture.h"
@@ -271,6 +272,30 @@ class TestStudents : public QObject {
     QVERIFY(
         exchange::StudentPackage::write({QStringLiteral("1")}, m_fx.path(QStringLiteral("iyi.ckk")))
             .ok());
+  }
+
+  void photoCopiedOnSaveAndRemoved() {
+    const QString png = m_fx.path(QStringLiteral("vesikalık.png"));
+    QImage picture(30, 40, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QVERIFY(picture.save(png));
+    StudentForm form;
+    form.beginNew();
+    QVERIFY(form.photoToShow().endsWith(QStringLiteral("ResimYok.jpg")));
+    form.student().adi = QStringLiteral("Fotoğraflı");
+    form.student().soyadi = QStringLiteral("Öğrenci");
+    form.student().numarasi = QStringLiteral("1");
+    form.choosePhoto(png);
+    QCOMPARE(form.photoToShow(), png);
+    QVERIFY(form.save(school::alwaysYes()).ok());
+    const QString stored = school::StudentPhotos::path(QStringLiteral("1"));
+    QVERIFY(stored.endsWith(QStringLiteral("/Fotograflar/1.jpg")));
+    QCOMPARE(QImage(stored).size(), QSize(30, 40));  // converted to JPEG
+    QVERIFY(form.edit(QStringLiteral("1")).ok());
+    QCOMPARE(form.photoToShow(), stored);
+    form.removePhoto();
+    QVERIFY(form.save(school::alwaysYes()).ok());
+    QVERIFY(!QFile::exists(stored));
   }
 
   void automaticSchoolNumberInThreeButtonMode() {
