@@ -15,6 +15,13 @@ class StudentPackage {
  public:
   static inline const QString kMember = QStringLiteral("Kyt.mds");
 
+  // File dialogs of cmdKayitVer / cmdKayitAl.
+  static QString writeDialogTitle() { return QStringLiteral("Kayıtların Verileceği Dosya"); }
+  static QString readDialogTitle() { return QStringLiteral("Kayıtların Alınacağı Dosya"); }
+  static QString fileFilter() { return QStringLiteral("Kayıt Dosyası (*.ckk)|*.ckk"); }
+  static QString writeDefaultName() { return QStringLiteral("Kayit.ckk"); }
+  static QString readDefaultName() { return QStringLiteral("Kayıt"); }
+
   // Messages of the student screen.
   static QString writtenMessage() { return QStringLiteral("Kayıt dosyası oluşturuldu"); }
   static QString writeFailedMessage() { return QStringLiteral("Dosya oluşturulamadı"); }
