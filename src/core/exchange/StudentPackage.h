@@ -18,7 +18,8 @@ class StudentPackage {
   // File dialogs of cmdKayitVer / cmdKayitAl.
   static QString writeDialogTitle() { return QStringLiteral("Kayıtların Verileceği Dosya"); }
   static QString readDialogTitle() { return QStringLiteral("Kayıtların Alınacağı Dosya"); }
-  static QString fileFilter() { return QStringLiteral("Kayıt Dosyası (*.ckk)|*.ckk"); }
+  // Filters are in the form QFileDialog takes.
+  static QString fileFilter() { return QStringLiteral("Kayıt Dosyası (*.ckk)"); }
   static QString writeDefaultName() { return QStringLiteral("Kayit.ckk"); }
   static QString readDefaultName() { return QStringLiteral("Kayıt"); }
 

@@ -11,7 +11,7 @@ namespace school {
 // 3, data from row 4 with the running number "SN" in column A.
 class SchoolExports {
  public:
-  static QString fileFilter() { return QStringLiteral("Excel Dosyası (*.xlsx)|*.xlsx"); }
+  static QString fileFilter() { return QStringLiteral("Excel Dosyası (*.xlsx)"); }
   // Asked after a file was written; on Yes the screen opens it with the desktop's
   // default application (QDesktopServices::openUrl).
   static QString openQuestion() {

@@ -45,7 +45,7 @@ class StudentImport {
         "Seviye eklemek için 'Seviye Tanımlamaları' kısmını kullanabilirsiniz.");
   }
   static QString fileFilter() {
-    return QStringLiteral("MS Excel Dosyaları|*.xls;*.xlsx;*.ods;*.csv");
+    return QStringLiteral("MS Excel Dosyaları (*.xls *.xlsx *.ods *.csv)");
   }
   static QString closeReportCaption() { return QStringLiteral("Raporu Kapat"); }
   // Offered levels for the level list.
