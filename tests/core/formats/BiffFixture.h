@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QtEndian>
+
+#include <variant>
+
+// Writes a small Excel 97-2003 workbook (BIFF8 inside a compound file) for the
+// reader tests: one sheet of text cells (shared strings) and number cells. Only
+// the records a reader needs are written; the stream is padded past the 4096-byte
+// mini-stream cut-off so that it lives in ordinary sectors.
+class BiffFixture {
+ public:
+  using Cell = std::variant<QString, double>;
+  struct Entry {
+    int row;
+    int column;
+    Cell value;
+  };
+
+  static QByteArray workbook(const QString& sheetName, const QList<Entry>& cells) {
+    QList<QString> strings;
+    for (const Entry& e : cells)
+      if (const QString* s = std::get_if<QString>(&e.value); s && !strings.contains(*s))
+        strings << *s;
+
+    QByteArray globals;
+    globals += record(0x0809, bof(0x0005));
+    globals += record(0x0042, u16(1200));  // code page: UTF-16
+    QByteArray sheetRecord = u32(0) + u16(0) + shortString(sheetName);
+    const qsizetype sheetOffsetAt = globals.size() + 4;  // lbPlyPos, patched below
+    globals += record(0x0085, sheetRecord);
+    QByteArray sst =
+        u32(static_cast<quint32>(strings.size())) + u32(static_cast<quint32>(strings.size()));
+    for (const QString& s : strings)
+      sst += u16(static_cast<quint16>(s.size())) + QByteArray(1, '\x01') + utf16(s);
+    globals += record(0x00FC, sst);
+    globals += record(0x000A, {});
+
+    int rows = 0;
+    int columns = 0;
+    for (const Entry& e : cells) {
+      rows = std::max(rows, e.row + 1);
+      columns = std::max(columns, e.column + 1);
+    }
+    QByteArray sheet;
+    sheet += record(0x0809, bof(0x0010));
+    sheet += record(0x0200, u32(0) + u32(static_cast<quint32>(rows)) + u16(0) +
+                                u16(static_cast<quint16>(columns)) + u16(0));
+    for (const Entry& e : cells) {
+      const QByteArray where =
+          u16(static_cast<quint16>(e.row)) + u16(static_cast<quint16>(e.column)) + u16(0);
+      if (const QString* s = std::get_if<QString>(&e.value)) {
+        sheet += record(0x00FD, where + u32(static_cast<quint32>(strings.indexOf(*s))));
+      } else {
+        QByteArray number(8, '\0');
+        qToLittleEndian(std::get<double>(e.value), number.data());
+        sheet += record(0x0203, where + number);
+      }
+    }
+    sheet += record(0x000A, {});
+    qToLittleEndian<quint32>(static_cast<quint32>(globals.size()), globals.data() + sheetOffsetAt);
+    QByteArray stream = globals + sheet;
+    const qsizetype size = stream.size();
+    stream.append(
+        QByteArray(std::max<qsizetype>(4096 + 512, ((size + 511) / 512) * 512) - size, '\0'));
+    return compoundFile(stream, static_cast<quint32>(std::max<qsizetype>(size, 4096 + 1)));
+  }
+
+ private:
+  static QByteArray u16(quint16 v) {
+    QByteArray b(2, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
+  }
+  static QByteArray u32(quint32 v) {
+    QByteArray b(4, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
+  }
+  static QByteArray utf16(const QString& s) {
+    QByteArray b;
+    for (QChar c : s) b += u16(c.unicode());
+    return b;
+  }
+  static QByteArray shortString(const QString& s) {
+    return QByteArray(1, static_cast<char>(s.size())) + QByteArray(1, '\x01') + utf16(s);
+  }
+  static QByteArray record(quint16 type, const QByteArray& body) {
+    return u16(type) + u16(static_cast<quint16>(body.size())) + body;
+  }
+  static QByteArray bof(quint16 kind) {
+    return u16(0x0600) + u16(kind) + u16(0x0DBB) + u16(0x07CC) + u32(0) + u32(0x0206);
+  }
+
+  // Sector 0: FAT, sector 1: directory, sectors 2..: the Workbook stream.
+  static QByteArray compoundFile(const QByteArray& stream, quint32 streamSize) {
+    const quint32 endOfChain = 0xFFFFFFFE, freeSector = 0xFFFFFFFF, noStream = 0xFFFFFFFF;
+    const int streamSectors = static_cast<int>(stream.size() / 512);
+    QByteArray header;
+    header += QByteArray::fromHex("D0CF11E0A1B11AE1");
+    header += QByteArray(16, '\0');
+    header += u16(0x003E) + u16(0x0003) + u16(0xFFFE) + u16(9) + u16(6) + QByteArray(6, '\0');
+    header += u32(0) + u32(1) + u32(1) + u32(0) + u32(4096) + u32(endOfChain) + u32(0) +
+              u32(endOfChain) + u32(0);
+    header += u32(0);
+    for (int i = 1; i < 109; ++i) header += u32(freeSector);
+
+    QByteArray fat = u32(0xFFFFFFFD) + u32(endOfChain);
+    for (int i = 0; i < streamSectors; ++i)
+      fat += u32(i + 1 < streamSectors ? static_cast<quint32>(3 + i) : endOfChain);
+    while (fat.size() < 512) fat += u32(freeSector);
+
+    auto entry = [&](const QString& name, quint8 type, quint32 child, quint32 start, quint32 size) {
+      QByteArray e = utf16(name);
+      e.append(QByteArray(64 - e.size(), '\0'));
+      e += u16(static_cast<quint16>(name.isEmpty() ? 0 : (name.size() + 1) * 2));
+      e += QByteArray(1, static_cast<char>(type)) + QByteArray(1, '\x01');
+      e += u32(noStream) + u32(noStream) + u32(child);
+      e += QByteArray(16 + 4 + 16, '\0');
+      e += u32(start) + u32(size) + u32(0);
+      return e;
+    };
+    QByteArray directory = entry(QStringLiteral("Root Entry"), 5, 1, endOfChain, 0);
+    directory += entry(QStringLiteral("Workbook"), 2, noStream, 2, streamSize);
+    directory += entry(QString(), 0, noStream, 0, 0);
+    directory += entry(QString(), 0, noStream, 0, 0);
+    return header + fat + directory + stream;
+  }
+};

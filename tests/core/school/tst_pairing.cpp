@@ -1,0 +1,237 @@
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "SchoolFixture.h"
+#include "formats/Workbook.h"
+#include "school/DemoSchool.h"
+#include "school/Pairing.h"
+#include "school/RemoteRegistration.h"
+#include "school/SchoolExports.h"
+
+using school::Pairing;
+using school::RemoteRegistration;
+
+namespace {
+QStringList rows(const school::Query& q) { return store::column(q.sql, q.params); }
+}  // namespace
+
+class TestPairing : public QObject {
+  Q_OBJECT
+ private slots:
+  void init() { m_fx.setUp(); }
+  void cleanup() { m_fx.tearDown(); }
+
+  void autoPairingOneFreeStudentTwoRemotes() {
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Eşli"), QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("2"), QStringLiteral("Boşta"), QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("3"), QStringLiteral("Başka"), QStringLiteral("6-A"));
+    SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
+    for (const char* a : {"12-201", "12-202", "12-203"})
+      QVERIFY(Pairing::registerRemote(QString::fromLatin1(a), false).ok());
+    QCOMPARE(Pairing::autoPair({}, QStringLiteral("5-A")).value(), 0);
+    // 12-201 already has a 5-A student; of 12-202 and 12-203 only the first gets the free one.
+    const Result<int> made = Pairing::autoPair(
+        {QStringLiteral("12-201"), QStringLiteral("12-202"), QStringLiteral("12-203")},
+        QStringLiteral("5-A"));
+    QCOMPARE(made.value(), 1);
+    QCOMPARE(store::column(QStringLiteral(
+                 "SELECT KUMANDAADRESI || ':' || KAYITNO FROM TABLEESLESME ORDER BY 1")),
+             (QStringList{QStringLiteral("12-201:1"), QStringLiteral("12-202:2")}));
+    QCOMPARE(Pairing::autoPair({QStringLiteral("12-203")}, QStringLiteral("5-A")).value(), 0);
+    // One remote may serve one student in each of several classes.
+    QCOMPARE(Pairing::autoPair({QStringLiteral("12-201")}, QStringLiteral("6-A")).value(), 1);
+    const school::Query grid = Pairing::studentRemotesQuery(QStringLiteral("5-A"));
+    Result<QSqlQuery> q = store::exec(grid.sql, grid.params);
+    QVERIFY(q.ok());
+    QStringList seen;
+    while (q.value().next())
+      seen << QStringLiteral("%1 %2 %3")
+                  .arg(q.value().value(0).toString(), q.value().value(1).toString(),
+                       q.value().value(2).toString());
+    QCOMPARE(seen, (QStringList{QStringLiteral("12-201 2 1"), QStringLiteral("12-202 1 1"),
+                                QStringLiteral("12-203 0 0")}));
+  }
+
+  void autoPairingFollowsRegistrationOrder() {
+    // Rows inserted out of order: "natural order" means registration numbers.
+    for (const char* k : {"10", "2", "9"})
+      SchoolFixture::addStudent(QString::fromLatin1(k), QStringLiteral("Ö"), QStringLiteral("5-A"));
+    QCOMPARE(
+        Pairing::autoPair({QStringLiteral("1-1"), QStringLiteral("1-2"), QStringLiteral("1-3")},
+                          QStringLiteral("5-A"))
+            .value(),
+        3);
+    QCOMPARE(
+        store::column(QStringLiteral("SELECT KAYITNO FROM TABLEESLESME ORDER BY KUMANDAADRESI")),
+        (QStringList{QStringLiteral("2"), QStringLiteral("9"), QStringLiteral("10")}));
+  }
+
+  void availableStudentsRule() {
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Eşli"), QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("2"), QStringLiteral("Sınıfdaşı"),
+                              QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("3"), QStringLiteral("Altıncı"),
+                              QStringLiteral("6-A"));
+    SchoolFixture::addStudent(QStringLiteral("4"), QStringLiteral("Başkasında"),
+                              QStringLiteral("6-A"));
+    SchoolFixture::addStudent(QStringLiteral("5"), QStringLiteral("Silinmiş"),
+                              QStringLiteral("6-A"));
+    QVERIFY(
+        store::run(QStringLiteral(
+                       "UPDATE TABLEOGRENCI SET SILINDIMI='01.01.2025 10:00:00' WHERE KAYITNO='5'"))
+            .ok());
+    SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
+    SchoolFixture::pair(QStringLiteral("12-209"), QStringLiteral("4"));
+    QCOMPARE(rows(Pairing::availableStudentsQuery(QStringLiteral("12-201"), Pairing::kAllClasses)),
+             QStringList{QStringLiteral("3")});
+    QCOMPARE(rows(Pairing::availableStudentsQuery(QStringLiteral("12-201"), QStringLiteral("5-A"))),
+             QStringList());
+    QCOMPARE(rows(Pairing::availableStudentsQuery(QStringLiteral("12-202"), QStringLiteral("5-A"))),
+             QStringList{QStringLiteral("2")});
+    QCOMPARE(rows(Pairing::pairedStudentsQuery(QStringLiteral("12-201"), Pairing::kAllClasses)),
+             QStringList{QStringLiteral("1")});
+    QCOMPARE(rows(Pairing::pairedStudentsQuery(QStringLiteral("12-201"), QStringLiteral("6-A"))),
+             QStringList());
+    // Pairing by hand never puts two students of one class on a remote.
+    QVERIFY(
+        Pairing::pair(QStringLiteral("12-202"), {QStringLiteral("2"), QStringLiteral("3")}).ok());
+    QVERIFY(Pairing::pair(QStringLiteral("12-201"), {QStringLiteral("2")}).ok());
+    QCOMPARE(
+        SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KAYITNO='2'")),
+        1);
+    QVERIFY(Pairing::unpair(QStringLiteral("12-202"), {QStringLiteral("2")}).ok());
+    QCOMPARE(
+        SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KAYITNO='2'")),
+        0);
+  }
+
+  void registrationIconsAndFinish() {
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Eşli"), QStringLiteral("5-A"));
+    QVERIFY(Pairing::registerRemote(QStringLiteral("12-201"), true).ok());
+    SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
+    RemoteRegistration reg;
+    QSignalSpy mode(&reg, &RemoteRegistration::registrationModeRequested);
+    reg.startNewRemotes();
+    QCOMPARE(reg.tag(), QStringLiteral("YeniKumanda"));
+    QVERIFY(reg.instructionText().startsWith(QStringLiteral("Öğretmen Kumandası yapmak")));
+    reg.heard(QStringLiteral("12-201"));
+    QCOMPARE(reg.items().at(0).icon, 1);
+    QCOMPARE(reg.count(), 1);
+    reg.heard(QStringLiteral("12-202"));
+    reg.heard(QStringLiteral("12-201"));
+    QCOMPARE(reg.items().at(0).icon, 3);
+    reg.heard(QStringLiteral("12-201"));
+    QCOMPARE(reg.items().at(0).icon, 3);
+    QCOMPARE(reg.count(), 2);
+    QCOMPARE(mode.count(), 4);  // each press re-sends the registration mode
+    QVERIFY(mode.wait(1000));   // and so does the 500 ms timer
+    reg.setTeacher(QStringLiteral("12-202"), true);
+    mode.clear();
+    QVERIFY(reg.finish().ok());
+    QCOMPARE(mode.last().at(0).toBool(), false);
+    QVERIFY(!reg.isOpen());
+    // 12-201 replaced (teacher mark from its unticked box), its pairing kept.
+    QCOMPARE(store::column(QStringLiteral(
+                 "SELECT KUMANDAADRESI || '=' || OGRETMENKUMANDASI FROM TABLEKUMANDA ORDER BY 1")),
+             (QStringList{QStringLiteral("12-201=0"), QStringLiteral("12-202=1")}));
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KUMANDAADRESI='12-201'")),
+             1);
+    QCOMPARE(rows(Pairing::teacherRemotesQuery()), QStringList{QStringLiteral("12-202")});
+
+    // Re-learning lists the register, captures nothing and writes nothing.
+    reg.startNewReceiver();
+    QCOMPARE(reg.tag(), QStringLiteral("YeniAlici"));
+    QCOMPARE(reg.count(), 2);
+    reg.heard(QStringLiteral("99-99"));
+    QCOMPARE(reg.count(), 2);
+    QVERIFY(reg.finish().ok());
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 2);
+  }
+
+  void fortyRemotesRegisteredAndPaired() {
+    for (int i = 1; i <= 40; ++i)
+      SchoolFixture::addStudent(QString::number(i), QStringLiteral("Öğrenci%1").arg(i),
+                                QStringLiteral("8-B"));
+    RemoteRegistration reg;
+    reg.startNewRemotes();
+    for (int round = 0; round < 2; ++round)
+      for (int i = 0; i < 41; ++i) reg.heard(QStringLiteral("20-%1").arg(100 + i));
+    reg.setTeacher(QStringLiteral("20-140"), true);
+    QVERIFY(reg.finish().ok());
+    const QStringList remotes = rows(Pairing::studentRemotesQuery(QStringLiteral("8-B")));
+    QCOMPARE(remotes.size(), 40);
+    QCOMPARE(Pairing::autoPair(remotes, QStringLiteral("8-B")).value(), 40);
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(DISTINCT KUMANDAADRESI) FROM TABLEESLESME")),
+             40);
+  }
+
+  void deleteRemotes() {
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Eşli"), QStringLiteral("5-A"));
+    QVERIFY(Pairing::registerRemote(QStringLiteral("12-201"), false).ok());
+    SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
+    QCOMPARE(Pairing::deleteQuestion({QStringLiteral("12-201")}),
+             QStringLiteral("12-201 numaralı kumandayı silmek istediğinizden emin misiniz?"));
+    QCOMPARE(Pairing::deleteQuestion({QStringLiteral("1-1"), QStringLiteral("1-2")}),
+             QStringLiteral("2 adet kumandayı silmek istediğinizden emin misiniz?"));
+    QVERIFY(Pairing::removeRemotes({QStringLiteral("12-201")}).ok());
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 0);
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 0);
+  }
+
+  void demoSchoolAndExports() {
+    QVERIFY(school::createDemoSchool().ok());
+    QVERIFY(school::createDemoSchool().ok());  // a second call adds nothing
+    const QStringList classes =
+        store::column(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI GROUP BY SINIFI"));
+    QCOMPARE(classes.size(), 3);
+    for (const QString& c : classes) {
+      const int n = SchoolFixture::count(
+          QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI=?"), {c});
+      QVERIFY(n >= 20 && n <= 30);
+      // Every student paired, no remote twice in a class.
+      QCOMPARE(SchoolFixture::count(
+                   QStringLiteral("SELECT COUNT(DISTINCT E.KUMANDAADRESI) FROM TABLEESLESME E JOIN "
+                                  "TABLEOGRENCI O ON O.KAYITNO=E.KAYITNO WHERE O.SINIFI=?"),
+                   {c}),
+               n);
+    }
+    QCOMPARE(rows(Pairing::teacherRemotesQuery()).size(), 1);
+
+    const QString list = m_fx.path(QStringLiteral("eslesme.xlsx"));
+    QVERIFY(school::SchoolExports::pairingList(QStringLiteral("5-A"), list).ok());
+    Result<formats::Workbook> book = formats::Workbook::open(list);
+    QVERIFY2(book.ok(), qPrintable(book.error()));
+    QCOMPARE(book->cell(0, 0, 0), QStringLiteral("5-A SINIFI EŞLEŞME LİSTESİ"));
+    QCOMPARE(book->cell(0, 2, 0), QStringLiteral("SN"));
+    QCOMPARE(book->cell(0, 3, 0), QStringLiteral("1"));
+    QVERIFY(book->cell(0, 3, 1).startsWith(QStringLiteral("12-")));
+    const int students = SchoolFixture::count(
+        QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='5-A'"));
+    QCOMPARE(book->sheet(0).rows.size(), 3 + students);
+    QCOMPARE(book->cell(0, 2 + students, 0), QString::number(students));
+
+    const QString labels = m_fx.path(QStringLiteral("etiket.xlsx"));
+    QVERIFY(school::SchoolExports::multiClassLabels({QStringLiteral("5-A"), QStringLiteral("6-B")},
+                                                    labels)
+                .ok());
+    book = formats::Workbook::open(labels);
+    QVERIFY(book.ok());
+    // A remote of both classes carries two lines, one per class.
+    QCOMPARE(book->cell(0, 3, 2).count(QLatin1Char('\n')), 1);
+    QVERIFY(book->cell(0, 3, 2).contains(QStringLiteral("(5-A)")));
+    QVERIFY(school::SchoolExports::classLabels(QStringLiteral("7-C"),
+                                               m_fx.path(QStringLiteral("e.xlsx")))
+                .ok());
+    QVERIFY(school::SchoolExports::remoteNumberLabels(
+                {}, school::SchoolExports::remoteNumberLabelsPath())
+                .ok());
+  }
+
+ private:
+  SchoolFixture m_fx;
+};
+
+QTEST_GUILESS_MAIN(TestPairing)
+#include "tst_pairing.moc"

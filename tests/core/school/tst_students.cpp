@@ -1,0 +1,319 @@
+#include <QImage>
+#include <QtTest>
+
+#include "SchoolFixture.h"
+#include "exchange/StudentPackage.h"
+#include "formats/ZipArchive.h"
+#include "school/BulkChange.h"
+#include "school/IdentityNumber.h"
+#include "school/OfferedValues.h"
+#include "school/StudentForm.h"
+#include "school/StudentPhotos.h"
+#include "school/Students.h"
+#include "school/Units.h"
+
+using school::IdentityNumber;
+using school::StudentForm;
+using school::Students;
+
+class TestStudents : public QObject {
+  Q_OBJECT
+ private slots:
+  void init() { m_fx.setUp(); }
+  void cleanup() { m_fx.tearDown(); }
+
+  void identityNumberRules_data() {
+    QTest::addColumn<QString>("tc");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<QString>("message");
+    // 1+0+0+0+0+0+0+0+0+2 = 3 -> a valid number ends in 3.
+    QTest::newRow("empty accepted") << "" << false << false << true << "";
+    QTest::newRow("valid") << "10000000023" << false << false << true << "";
+    QTest::newRow("ten digits refused")
+        << "1000000002" << true << false << false << "Lütfen TC kimlik noyu kontrol ediniz";
+    QTest::newRow("checksum no") << "10000000024" << false << true << false << "";
+    QTest::newRow("checksum yes") << "10000000024" << true << true << true << "";
+  }
+  void identityNumberRules() {
+    QFETCH(QString, tc);
+    QFETCH(bool, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, saved);
+    QFETCH(QString, message);
+    StudentForm form;
+    form.beginNew();
+    QCOMPARE(form.saveButtonCaption(), QStringLiteral("Ekle"));
+    form.student().adi = QStringLiteral("Ayşe");
+    form.student().soyadi = QStringLiteral("Yılmaz'oğlu");
+    form.student().numarasi = QStringLiteral("12");
+    form.student().tcKimlik = tc;
+    QStringList questions;
+    const Status s = form.save([&](const QString& q) {
+      questions << q;
+      return answer;
+    });
+    QCOMPARE(s.ok(), saved);
+    QCOMPARE(s.error(), message);
+    QCOMPARE(questions.isEmpty(), !asked);
+    if (asked) QCOMPARE(questions.first(), IdentityNumber::wrongChecksumQuestion());
+    if (!saved) QCOMPARE(form.focusField(), QStringLiteral("txtTCKimlik"));
+    QCOMPARE(
+        SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SOYADI=?"),
+                             {QStringLiteral("Yılmaz'oğlu")}),
+        saved ? 1 : 0);
+  }
+
+  void emptyFieldsRefused() {
+    StudentForm form;
+    form.beginNew();
+    form.student().adi = QStringLiteral("Ali");
+    const Status s = form.save(school::alwaysYes());
+    QCOMPARE(s.error(), StudentForm::emptyFieldsMessage());
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
+  }
+
+  void registrationNumbersAfterPurge() {
+    QCOMPARE(Students::nextRegistrationNumber(), 1);
+    for (int i = 1; i <= 5; ++i) {
+      StudentForm form;
+      form.beginNew();
+      QCOMPARE(form.student().kayitNo, QString::number(i));
+      form.student().adi = QStringLiteral("Öğrenci");
+      form.student().soyadi = QString::number(i);
+      form.student().numarasi = QString::number(i);
+      QVERIFY(form.save(school::alwaysYes()).ok());
+    }
+    QCOMPARE(Students::remove({QStringLiteral("5")}).value(), 1);
+    QCOMPARE(Students::nextRegistrationNumber(), 5);
+  }
+
+  void softDeleteKeepsStudentsWithAnswers() {
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Cevaplı"),
+                              QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("2"), QStringLiteral("Cevapsız"),
+                              QStringLiteral("5-A"));
+    SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
+    SchoolFixture::pair(QStringLiteral("12-202"), QStringLiteral("2"));
+    QVERIFY(
+        store::run(QStringLiteral("INSERT INTO TABLECEVAP (KAYITNO,CEVAP) VALUES ('1','A')")).ok());
+    QVERIFY(
+        school::StudentPhotos::set(QStringLiteral("1"), school::StudentPhotos::placeholderPath())
+            .ok());
+    QVERIFY(school::StudentPhotos::has(QStringLiteral("1")));
+    QCOMPARE(Students::deleteQuestion({QStringLiteral("1")}),
+             QStringLiteral("Bu 1 numaralı kaydı silmek istediğinizden emin misiniz?"));
+    QCOMPARE(Students::deleteQuestion({QStringLiteral("1"), QStringLiteral("2")}),
+             QStringLiteral("Bu 2 kaydı silmek istediğinizden emin misiniz?"));
+    const QDateTime when(QDate(2025, 3, 4), QTime(9, 5, 7));
+    QCOMPARE(Students::remove({QStringLiteral("1"), QStringLiteral("2")}, when).value(), 1);
+    QCOMPARE(store::scalar(QStringLiteral("SELECT SILINDIMI FROM TABLEOGRENCI WHERE KAYITNO='1'"))
+                 .toString(),
+             QStringLiteral("04.03.2025 09:05:07"));
+    QCOMPARE(
+        SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='2'")),
+        0);
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 0);
+    QVERIFY(!school::StudentPhotos::has(QStringLiteral("1")));
+    QVERIFY(school::StudentPhotos::displayPath(QStringLiteral("1"))
+                .endsWith(QStringLiteral("ResimYok.jpg")));
+    // The active list no longer shows it; numbering still counts it.
+    QCOMPARE(store::column(Students::activeListQuery().sql).size(), 0);
+    QCOMPARE(Students::nextRegistrationNumber(), 2);
+  }
+
+  void classChangePairingRule_data() {
+    QTest::addColumn<bool>("remoteUsedInNewClass");
+    QTest::newRow("remote used there: pairing removed") << true;
+    QTest::newRow("remote free there: pairing kept") << false;
+  }
+  void classChangePairingRule() {
+    QFETCH(bool, remoteUsedInNewClass);
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Gezgin"), QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("2"), QStringLiteral("Yerli"), QStringLiteral("6-A"));
+    SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
+    SchoolFixture::pair(remoteUsedInNewClass ? QStringLiteral("12-201") : QStringLiteral("12-202"),
+                        QStringLiteral("2"));
+    QVERIFY(store::run(QStringLiteral(
+                           "INSERT INTO TABLESONUC (KAYITNO,ADI,SOYADI) VALUES ('1','Eski','Ad')"))
+                .ok());
+    StudentForm form;
+    QVERIFY(form.edit(QStringLiteral("1")).ok());
+    QCOMPARE(form.saveButtonCaption(), QStringLiteral("Düzelt"));
+    form.student().sinifi = QStringLiteral("6-A");
+    form.student().adi = QStringLiteral("Gezgin Can");
+    QVERIFY(form.save(school::alwaysYes()).ok());
+    QCOMPARE(
+        SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KAYITNO='1'")),
+        remoteUsedInNewClass ? 0 : 1);
+    QCOMPARE(
+        SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KAYITNO='2'")),
+        1);
+    QCOMPARE(
+        store::scalar(QStringLiteral("SELECT ADI FROM TABLESONUC WHERE KAYITNO='1'")).toString(),
+        QStringLiteral("Gezgin Can"));
+  }
+
+  void bulkClassChangeNeverSharesARemote() {
+    // Two students of different classes share remote 12-201 and both move to 7-A.
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Bir"), QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("2"), QStringLiteral("İki"), QStringLiteral("6-A"));
+    SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
+    SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("2"));
+    const school::BulkChange::Target* t = school::BulkChange::target(QStringLiteral("Sınıflar"));
+    QVERIFY(t);
+    QVERIFY(school::BulkChange::apply(*t, QStringLiteral("7-A"),
+                                      {QStringLiteral("1"), QStringLiteral("2")})
+                .ok());
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='7-A'")),
+             2);
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KUMANDAADRESI='12-201'")),
+             1);
+    // Test rows through their own map entry, with a filter.
+    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,DERS,SEVIYE) VALUES "
+                                      "('1','Fen','5'),('2','Fen','6')"))
+                .ok());
+    const school::BulkChange::Target* ders =
+        school::BulkChange::target(QStringLiteral("Test Ders"));
+    school::BulkChange::TestFilter filter;
+    filter.seviye = QStringLiteral("6");
+    filter.ders = QStringLiteral("TÜMÜ");
+    const school::Query rows = school::BulkChange::rowsQuery(*ders, filter);
+    QCOMPARE(store::column(rows.sql, rows.params), QStringList{QStringLiteral("2")});
+    QVERIFY(school::BulkChange::apply(*ders, QStringLiteral("Türkçe"), {QStringLiteral("2")}).ok());
+    QCOMPARE(store::column(QStringLiteral("SELECT DERS FROM TABLETEST ORDER BY TESTNO")),
+             (QStringList{QStringLiteral("Fen"), QStringLiteral("Türkçe")}));
+  }
+
+  void hidingAUsedCourseKeepsItOffered() {
+    school::OfferedValues courses(school::OfferedValues::Kind::Course);
+    QVERIFY(courses.add(QStringLiteral("Matematik")).ok());
+    QVERIFY(courses.add(QStringLiteral("Müzik")).ok());
+    QCOMPARE(courses.add(QStringLiteral("Müzik")).error(),
+             QStringLiteral("Bu tanım daha önce eklenmiş"));
+    QVERIFY(
+        store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DERS) VALUES ('1','Matematik')"))
+            .ok());
+    const Result<QStringList> kept =
+        courses.hide({QStringLiteral("Matematik"), QStringLiteral("Müzik")});
+    QVERIFY(kept.ok());
+    QCOMPARE(kept.value(), QStringList{QStringLiteral("Matematik")});
+    QCOMPARE(courses.offeredValues(), QStringList{QStringLiteral("Matematik")});
+    QCOMPARE(courses.hiddenValues(), QStringList{QStringLiteral("Müzik")});
+    QVERIFY(courses.offer({QStringLiteral("Müzik")}).ok());
+    QCOMPARE(courses.hiddenValues(), QStringList());
+  }
+
+  void unitsRenameCarriesAndRefusesDuplicates() {
+    const school::Units::Key unit{QStringLiteral("5"), QStringLiteral("Fen"),
+                                  QStringLiteral("Canlılar")};
+    QVERIFY(school::Units::add(unit).ok());
+    QCOMPARE(school::Units::add(unit).error(),
+             QStringLiteral("Bu seviye ve ders için bu konu daha önce tanımlanmış"));
+    QCOMPARE(school::Units::add({QStringLiteral("5"), QStringLiteral("Fen"), QString()}).error(),
+             QStringLiteral("Ünite bilgisi boş bırakılamaz"));
+    // The same unit name in another course is a different unit.
+    QVERIFY(
+        school::Units::add({QStringLiteral("6"), QStringLiteral("Fen"), QStringLiteral("Canlılar")})
+            .ok());
+    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,SEVIYE,DERS,UNITE) VALUES "
+                                      "('1','5','Fen','Canlılar')"))
+                .ok());
+    const school::Units::Key renamed{QStringLiteral("5"), QStringLiteral("Fen"),
+                                     QStringLiteral("Canlılar Dünyası")};
+    QVERIFY(school::Units::rename(unit, renamed).ok());
+    QCOMPARE(store::scalar(QStringLiteral("SELECT UNITE FROM TABLESORU")).toString(),
+             renamed.unite);
+    QVERIFY(school::Units::remove(renamed).ok());
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(*) FROM TABLETANIMLAMALAR WHERE UNITE='Canlılar'")),
+             1);
+  }
+
+  void studentFileRoundTrip() {
+    SchoolFixture::addStudent(QStringLiteral("3"), QStringLiteral("Şule"), QStringLiteral("5-A"),
+                              QStringLiteral("5"), QStringLiteral("10000000023"));
+    SchoolFixture::addStudent(QStringLiteral("10"), QStringLiteral("Ümit"), QStringLiteral("5-A"));
+    const QString file = m_fx.path(QStringLiteral("Kayit.ckk"));
+    QVERIFY(
+        exchange::StudentPackage::write({QStringLiteral("3"), QStringLiteral("10")}, file).ok());
+    for (int round = 0; round < 2; ++round) {
+      const Result<int> added = exchange::StudentPackage::read(file);
+      QVERIFY2(added.ok(), qPrintable(added.error()));
+      QCOMPARE(added.value(), 2);
+    }
+    // Read twice: 11, 12 and then 13, 14, in the order of the numbers in the file.
+    QCOMPARE(store::column(QStringLiteral(
+                 "SELECT KAYITNO || ADI || NZ(TCKIMLIK) FROM TABLEOGRENCI ORDER BY VAL(KAYITNO)")),
+             (QStringList{QStringLiteral("3Şule10000000023"), QStringLiteral("10Ümit"),
+                          QStringLiteral("11Şule10000000023"), QStringLiteral("12Ümit"),
+                          QStringLiteral("13Şule10000000023"), QStringLiteral("14Ümit")}));
+  }
+
+  void badStudentFileAddsNothing_data() {
+    QTest::addColumn<QList<formats::ZipMember>>("members");
+    QTest::newRow("no package") << QList<formats::ZipMember>{{QStringLiteral("x.txt"), "x"}};
+    QTest::newRow("package not a database")
+        << QList<formats::ZipMember>{{QStringLiteral("Kyt.mds"), QByteArray(8192, 'z')}};
+  }
+  void badStudentFileAddsNothing() {
+    QFETCH(QList<formats::ZipMember>, members);
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Var"), QStringLiteral("5-A"));
+    const QString file = m_fx.path(QStringLiteral("bozuk.ckk"));
+    QVERIFY(formats::ZipArchive::write(file, members).ok());
+    const Result<int> added = exchange::StudentPackage::read(file);
+    QVERIFY(!added.ok());
+    QVERIFY(!added.error().isEmpty());
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
+    // The shared connection is usable afterwards (the package was detached).
+    QVERIFY(
+        exchange::StudentPackage::write({QStringLiteral("1")}, m_fx.path(QStringLiteral("iyi.ckk")))
+            .ok());
+  }
+
+  void photoCopiedOnSaveAndRemoved() {
+    const QString png = m_fx.path(QStringLiteral("vesikalık.png"));
+    QImage picture(30, 40, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QVERIFY(picture.save(png));
+    StudentForm form;
+    form.beginNew();
+    QVERIFY(form.photoToShow().endsWith(QStringLiteral("ResimYok.jpg")));
+    form.student().adi = QStringLiteral("Fotoğraflı");
+    form.student().soyadi = QStringLiteral("Öğrenci");
+    form.student().numarasi = QStringLiteral("1");
+    form.choosePhoto(png);
+    QCOMPARE(form.photoToShow(), png);
+    QVERIFY(form.save(school::alwaysYes()).ok());
+    const QString stored = school::StudentPhotos::path(QStringLiteral("1"));
+    QVERIFY(stored.endsWith(QStringLiteral("/Fotograflar/1.jpg")));
+    QCOMPARE(QImage(stored).size(), QSize(30, 40));  // converted to JPEG
+    QVERIFY(form.edit(QStringLiteral("1")).ok());
+    QCOMPARE(form.photoToShow(), stored);
+    form.removePhoto();
+    QVERIFY(form.save(school::alwaysYes()).ok());
+    QVERIFY(!QFile::exists(stored));
+  }
+
+  void automaticSchoolNumberInThreeButtonMode() {
+    QVERIFY(
+        store::run(QStringLiteral("INSERT INTO TABLEOKUL (KURUMKODU,UCDUGME) VALUES ('7382','1')"))
+            .ok());
+    StudentForm form;
+    form.beginNew();
+    form.student().adi = QStringLiteral("Ayşe");
+    form.student().soyadi = QStringLiteral("Öztürk");
+    form.student().sinifi = QStringLiteral("5/A-2");
+    QVERIFY(form.fieldsChanged());
+    QCOMPARE(form.student().numarasi, QStringLiteral("73825.A1AyşÖzt"));
+  }
+
+ private:
+  SchoolFixture m_fx;
+};
+
+QTEST_GUILESS_MAIN(TestStudents)
+#include "tst_students.moc"
