@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include "store/DataFolder.h"
@@ -24,6 +25,16 @@ class TempDataFolder {
   TempDataFolder& operator=(const TempDataFolder&) = delete;
 
   bool ok() const { return m_ok; }
+  // A new database offers the common levels, courses and factory grid layouts;
+  // tests that count list rows or layout rows start from empty ones instead.
+  bool emptySeededLists() {
+    for (const char* table : {"TABLEPARAMETRE", "TABLETANIMLAMALAR", "TABLESLISTESUTUNADI",
+                              "TABLESLISTESUTUNBILGILERI"}) {
+      QSqlQuery q(store::connection());
+      if (!q.exec(QStringLiteral("DELETE FROM ") + QString::fromLatin1(table))) return false;
+    }
+    return true;
+  }
   QString path() const { return m_dir.path(); }
   QString filePath(const QString& name) const { return m_dir.filePath(name); }
 

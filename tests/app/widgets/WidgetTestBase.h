@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
+#include "TempDataFolder.h"
 #include "store/DataFolder.h"
 #include "store/Database.h"
 #include "store/Parameters.h"
@@ -20,28 +20,25 @@ struct WidgetTestBase {
     QString text;
     bool question = false;
   };
-  std::unique_ptr<QTemporaryDir> dir;
+  std::unique_ptr<TempDataFolder> dir;
   QList<Message> messages;
   bool answer = true;
 
   bool setUp() {
-    dir = std::make_unique<QTemporaryDir>();
-    if (!dir->isValid()) return false;
-    store::DataFolder::setRoot(dir->path());
-    store::UserSettings::setFile(dir->filePath(QStringLiteral("ayar.ini")));
+    dir.reset();  // closes the shared connection of the previous folder
+    dir = std::make_unique<TempDataFolder>();
+    if (!dir->ok()) return false;
     messages.clear();
     answer = true;
     mesaj::setHook([this](const QString& title, const QString& text, bool question) {
       messages.append({title, text, question});
       return answer;
     });
-    if (!store::VeritabaniKontrol().ok()) return false;
-    return store::run(QStringLiteral("DELETE FROM TABLEPARAMETRE")).ok() &&
-           store::run(QStringLiteral("DELETE FROM TABLETANIMLAMALAR")).ok();
+    return dir->emptySeededLists();
   }
   void tearDown() {
     mesaj::setHook({});
-    store::BaglantiKapat();
+    dir.reset();
   }
   QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
 };

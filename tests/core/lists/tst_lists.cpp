@@ -1,6 +1,7 @@
 #include <QLocale>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "TempDataFolder.h"
 
 #include <memory>
 
@@ -24,7 +25,7 @@ using lists::LayoutColumn;
 class TestLists : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<TempDataFolder> m_dir;
 
   static void exec(const QString& sql, const QVariantList& params = {}) {
     const Status s = store::run(sql, params);
@@ -56,13 +57,10 @@ class TestLists : public QObject {
 
  private slots:
   void init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    store::DataFolder::setRoot(m_dir->path());
-    store::UserSettings::setFile(m_dir->filePath(QStringLiteral("ayar.ini")));
-    QVERIFY(store::VeritabaniKontrol().ok());
-    exec(QStringLiteral("DELETE FROM TABLEPARAMETRE"));
-    exec(QStringLiteral("DELETE FROM TABLETANIMLAMALAR"));
+    m_dir.reset();  // closes the shared connection of the previous folder
+    m_dir = std::make_unique<TempDataFolder>();
+    QVERIFY(m_dir->ok());
+    QVERIFY(m_dir->emptySeededLists());
   }
   void cleanup() { store::BaglantiKapat(); }
 

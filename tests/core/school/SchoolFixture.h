@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
+#include "TempDataFolder.h"
 #include "store/DataFolder.h"
 #include "store/Database.h"
 #include "store/Parameters.h"
@@ -15,13 +15,12 @@
 class SchoolFixture {
  public:
   void setUp() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    store::DataFolder::setRoot(m_dir->path());
-    store::UserSettings::setFile(m_dir->filePath(QStringLiteral("ayar.ini")));
-    QVERIFY(store::VeritabaniKontrol().ok());
+    m_dir.reset();  // closes the shared connection of the previous folder
+    m_dir = std::make_unique<TempDataFolder>();
+    QVERIFY(m_dir->ok());
+    QVERIFY(m_dir->emptySeededLists());
   }
-  void tearDown() { store::BaglantiKapat(); }
+  void tearDown() { m_dir.reset(); }
   QString path(const QString& name) const { return m_dir->filePath(name); }
 
   static void addStudent(const QString& kayitNo, const QString& adi, const QString& sinifi,
@@ -45,5 +44,5 @@ class SchoolFixture {
   }
 
  private:
-  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<TempDataFolder> m_dir;
 };
