@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -16,6 +17,9 @@
 #include "screens/start/frmGenelEkran.h"
 #include "screens/start/frmKurumBilgileri.h"
 #include "screens/start/frmSozlesme.h"
+#include "school/DemoSchool.h"
+#include "school/Rollover.h"
+#include "shell/MainMenuController.h"
 #include "shell/RepairAction.h"
 #include "shell/frmIslem.h"
 #include "shell/frmMesaj.h"
@@ -26,6 +30,8 @@
 #include "store/Parameters.h"
 #include "store/Resources.h"
 #include "store/Schema.h"
+#include "users/UserList.h"
+#include "widgets/Mesaj.h"
 
 namespace {
 MDIForm1* g_instance = nullptr;
@@ -46,11 +52,22 @@ MDIForm1::MDIForm1(Options options, QWidget* parent)
   m_mdi->setBackground(QColor(0xea, 0xf1, 0xfb));
   setCentralWidget(m_mdi);
   m_runModal = [](QDialog& d) { return d.exec(); };
+  // The shared widgets' messages go through the app's own message window.
+  mesaj::setHook([this](const QString& title, const QString& text, bool question) {
+    if (question)
+      return frmMesaj::Mesaj(this, title, text, frmMesaj::Buttons::YesNo, frmMesaj::Kind::Question) ==
+             frmMesaj::Evet;
+    frmMesaj::Mesaj(this, title, text, frmMesaj::Buttons::Ok,
+                    title == QStringLiteral("Hata") ? frmMesaj::Kind::Error : frmMesaj::Kind::Warning);
+    return true;
+  });
   buildMenus();
+  buildButtonBar();
 }
 
 MDIForm1::~MDIForm1() {
   MDIForm1_Unload();
+  mesaj::setHook({});
   if (g_instance == this) g_instance = nullptr;
 }
 
@@ -72,8 +89,7 @@ void MDIForm1::buildMenus() {
   });
   QAction* rollover = menu->addAction(QStringLiteral("Sınıf Atlatma"));
   rollover->setObjectName(QStringLiteral("mnuSinifAtlatma"));
-  connect(rollover, &QAction::triggered, this,
-          [this] { SinifAtlatmaUygula(store::schoolYearLabel(QDate::currentDate())); });
+  connect(rollover, &QAction::triggered, this, [this] { SinifAtlatmaUygula(false); });
   QAction* repair = menu->addAction(QStringLiteral("Bilgileri Onar"));
   repair->setObjectName(QStringLiteral("BilgileriOnar"));
   connect(repair, &QAction::triggered, this, [this] {
@@ -92,6 +108,29 @@ void MDIForm1::buildMenus() {
   quit->setObjectName(QStringLiteral("mnuCikis"));
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+void MDIForm1::buildButtonBar() {
+  m_menu = new shell::MainMenuController(this, m_mdi, menuBar());
+  auto* dock = new QDockWidget(this);
+  dock->setObjectName(QStringLiteral("dockDugmeler"));
+  dock->setTitleBarWidget(new QWidget(dock));
+  dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+  dock->setWidget(m_menu->buttonBar());
+  addDockWidget(Qt::LeftDockWidgetArea, dock);
+  registerScreens();
+  connect(m_menu, &shell::MainMenuController::userChanged, this, [this](const QString& name) {
+    setWindowTitle(shell::MainMenuController::captionWithUser(windowTitle(), name));
+  });
+  connect(m_menu, &shell::MainMenuController::institutionOptionChanged, this,
+          [this](users::Option option, bool on) {
+            applyInstitutionOptions();
+            if (option == users::Option::OtomatikKisayol && on) createDesktopShortcut();
+          });
+}
+
+void MDIForm1::registerScreens() {
+  // Each area's screens join the bar here as they are built.
 }
 
 QMdiSubWindow* MDIForm1::showScreen(QWidget* screen) {
@@ -128,6 +167,9 @@ bool MDIForm1::MDIForm1_Load() {
     return false;
   }
   m_islem->hide();
+  // Passwords an older installation stored as typed become salted hashes.
+  (void)users::hashTypedPasswords();
+  if (m_options.demo) createDemoSchool();
   for (const QString& message : check->messages)
     frmMesaj::Mesaj(this, QStringLiteral("Uyarı"), message, frmMesaj::Buttons::Ok,
                     frmMesaj::Kind::Warning);
@@ -149,8 +191,7 @@ bool MDIForm1::MDIForm1_Load() {
   }
 
   // 10. New school year: the local clock stands in for the time server.
-  const QString label = store::schoolYearLabel(QDate::currentDate());
-  if (store::rolloverDue(label)) SinifAtlatmaUygula(label);
+  SinifAtlatmaUygula(true);
 
   // 11. Update and correction downloads belong to online services Derslik does not use.
 
@@ -158,8 +199,10 @@ bool MDIForm1::MDIForm1_Load() {
   store::KaynakCikar(QStringLiteral("YeniSoru.dce"), QString(), false);
   store::KaynakCikar(QStringLiteral("YeniCevap.dce"), QString(), false);
 
-  // 13./17. Institution options: advanced mode and the three-button setting.
+  // 13./17. Institution options: advanced mode and the three-button setting;
+  // 14. the right flags follow the advanced mode and the users.
   applyInstitutionOptions();
+  m_menu->applyStartupRights();
 
   // 15. Menu check marks from the user's settings.
   m_raporAnimasyonu->setChecked(store::UserSettings::getBool(
@@ -175,6 +218,7 @@ bool MDIForm1::MDIForm1_Load() {
 
   // 19. Home screen.
   m_home = new frmGenelEkran;
+  connect(m_home, &frmGenelEkran::tileClicked, m_menu, &shell::MainMenuController::cmdMenu_Click);
   QMdiSubWindow* homeWindow = showScreen(m_home);
   homeWindow->setAttribute(Qt::WA_DeleteOnClose, false);
   homeWindow->setWindowFlags(Qt::FramelessWindowHint);
@@ -183,6 +227,8 @@ bool MDIForm1::MDIForm1_Load() {
 
   // 20. Button bar.
   store::LogYaz(QStringLiteral("mdiform_load DugmeleriDuzenle"));
+  m_menu->DugmeleriDuzenle();
+  refreshHome();
   store::LogYaz(QStringLiteral("Düğmeler Düzenlendi"));
   store::LogYaz(QStringLiteral("Kısayol Atılacak"));
 
@@ -216,6 +262,19 @@ void MDIForm1::applyInstitutionOptions() {
 void MDIForm1::refreshHome() {
   if (!m_home) return;
   m_home->setSchoolName(store::institutionValue(QStringLiteral("OKULADI")));
+  static const char* const kDescriptions[] = {
+      "Sınıfları ve öğrencileri tanımlayın, listeleri aktarın",
+      "Kumandaları tanıtın ve öğrencilerle eşleştirin",
+      "Soruları ekleyin, bulun, düzenleyin",
+      "Testleri hazırlayın, cevap anahtarını girin",
+      "Testi sınıfta kumandalarla uygulayın",
+      "Uygulanan testlerin sonuçları ve raporlar"};
+  QList<frmGenelEkran::Tile> tiles;
+  for (int i = 0; i < 6; ++i) {
+    if (!m_menu->registry().has(i)) continue;
+    tiles.append({i, m_menu->registry().entry(i).caption, QString::fromUtf8(kDescriptions[i])});
+  }
+  m_home->setTiles(tiles);
 }
 
 void MDIForm1::createDesktopShortcut() {
@@ -245,7 +304,37 @@ void MDIForm1::closeScreens() {
   }
 }
 
-void MDIForm1::SinifAtlatmaUygula(const QString& label) { Q_UNUSED(label); }
+void MDIForm1::SinifAtlatmaUygula(bool fromStartUp) {
+  school::Rollover::Hooks hooks;
+  hooks.ask = [this](const QString& question) {
+    return frmMesaj::Mesaj(this, QStringLiteral("Sınıf Atlatma"), question, frmMesaj::Buttons::YesNo,
+                           frmMesaj::Kind::Question) == frmMesaj::Evet;
+  };
+  hooks.closeScreens = [this] { closeScreens(); };
+  hooks.progress = [this](const QString& text) {
+    if (m_islem) m_islem->showText(text);
+  };
+  const school::Rollover::Report report = fromStartUp ? school::offerRollover(hooks) : school::runRollover(hooks);
+  if (m_islem) m_islem->hide();
+  if (report.outcome == school::Rollover::Outcome::Done)
+    frmMesaj::Mesaj(this, QStringLiteral("Sınıf Atlatma"), report.message);
+  else if (report.outcome == school::Rollover::Outcome::Failed)
+    frmMesaj::hata(this, report.message);
+  if (report.outcome == school::Rollover::Outcome::Done) {
+    applyInstitutionOptions();
+    refreshHome();
+  }
+}
+
+void MDIForm1::createDemoSchool() {
+  // A first look without a class list: a school, its classes, students and remotes.
+  if (Status s = school::createDemoSchool(); !s) {
+    frmMesaj::hata(this, QStringLiteral("Örnek okul oluşturulamadı: ") + s.error());
+    return;
+  }
+  if (store::institutionValue(QStringLiteral("KURUMKODU")).trimmed().isEmpty())
+    (void)store::saveInstitution(QStringLiteral("999999"), QStringLiteral("Derslik Örnek Ortaokulu"));
+}
 
 void MDIForm1::closeEvent(QCloseEvent* event) {
   // Asking to close never cancels and asks nothing; screens that must not act

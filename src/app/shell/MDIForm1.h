@@ -11,6 +11,9 @@ class QMdiArea;
 class QMdiSubWindow;
 class frmGenelEkran;
 class frmIslem;
+namespace shell {
+class MainMenuController;
+}
 
 struct MDIForm1Options {
   bool logtut = false;  // the command line was exactly "logtut"
@@ -42,6 +45,7 @@ class MDIForm1 : public QMainWindow {
   // Shows a screen inside the main window, maximised.
   QMdiSubWindow* showScreen(QWidget* screen);
 
+  shell::MainMenuController* mainMenu() const { return m_menu; }
   QString threeButtonSetting() const { return m_threeButton; }
   bool advancedMode() const { return m_advancedMode; }
   bool loggingSwitch() const { return m_options.logtut; }
@@ -50,14 +54,18 @@ class MDIForm1 : public QMainWindow {
 
   // Runs a modal first-run dialog; tests replace it to see which dialogs start-up opens.
   void setModalRunner(std::function<int(QDialog&)> runner) { m_runModal = std::move(runner); }
-  // The school-year rollover for `label`, reached from start-up and the menu.
-  void SinifAtlatmaUygula(const QString& label);
+  // The school-year rollover: offered at start-up (`fromStartUp`) when this school
+  // year is not recorded yet, and run from the menu item mnuSinifAtlatma.
+  void SinifAtlatmaUygula(bool fromStartUp = false);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildMenus();
+  void buildButtonBar();
+  void registerScreens();
+  void createDemoSchool();
   void applyInstitutionOptions();
   void refreshHome();
   void createDesktopShortcut();
@@ -67,6 +75,7 @@ class MDIForm1 : public QMainWindow {
   QMdiArea* m_mdi;
   frmGenelEkran* m_home = nullptr;
   frmIslem* m_islem = nullptr;
+  shell::MainMenuController* m_menu = nullptr;
   QAction* m_raporAnimasyonu = nullptr;
   QString m_threeButton = QStringLiteral("0");
   bool m_advancedMode = false;

@@ -9,6 +9,7 @@
 #include "school/SchoolInfo.h"
 #include "store/DataFolder.h"
 #include "store/Database.h"
+#include "store/Institution.h"
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
 #include "store/Sql.h"
@@ -229,11 +230,7 @@ QString Rollover::SinifNumarasiArttir(const QString& name) { return raised(name,
 
 QString Rollover::SeviyeArttir(const QString& level) { return raised(level, 12); }
 
-QString Rollover::schoolYearLabel(const QDate& date) {
-  const int y = date.year();
-  return date.month() > 6 ? QStringLiteral("%1-%2").arg(y).arg(y + 1)
-                          : QStringLiteral("%1-%2").arg(y - 1).arg(y);
-}
+QString Rollover::schoolYearLabel(const QDate& date) { return store::schoolYearLabel(date); }
 
 QString Rollover::backupStamp(const QDateTime& when) {
   const QDate d = when.date();
@@ -267,12 +264,7 @@ QString Rollover::confirmYearQuestion(const QString& label) {
 Rollover::Report Rollover::offer(const Hooks& hooks) {
   const QDateTime now = hooks.now ? hooks.now() : QDateTime::currentDateTime();
   const QString label = schoolYearLabel(now.date());
-  const bool recorded =
-      store::scalar(
-          QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEOKUL WHERE SINIFATLATMADONEM=?)"),
-          {label}, 0)
-          .toInt() == 1;
-  if (recorded || !SchoolInfo::hasStudents()) return {Outcome::NotOffered, {}, label, {}};
+  if (!store::rolloverDue(label)) return {Outcome::NotOffered, {}, label, {}};
   return SinifAtlatmaUygula(hooks);
 }
 

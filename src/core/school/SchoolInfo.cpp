@@ -1,21 +1,13 @@
 #include "school/SchoolInfo.h"
 
+#include "store/Institution.h"
 #include "store/Sql.h"
 
 namespace school {
 
-QString SchoolInfo::threeButtonValue() {
-  const QString v =
-      store::scalar(QStringLiteral("SELECT NZ(UCDUGME) FROM TABLEOKUL LIMIT 1"), {}, QString())
-          .toString()
-          .trimmed();
-  return v.isEmpty() ? QStringLiteral("0") : v;
-}
+QString SchoolInfo::threeButtonValue() { return store::threeButtonSetting(); }
 
-QString SchoolInfo::institutionCode() {
-  return store::scalar(QStringLiteral("SELECT NZ(KURUMKODU) FROM TABLEOKUL LIMIT 1"), {}, QString())
-      .toString();
-}
+QString SchoolInfo::institutionCode() { return store::institutionValue(QStringLiteral("KURUMKODU")); }
 
 QString SchoolInfo::recordedSchoolYear() {
   return store::scalar(QStringLiteral("SELECT NZ(SINIFATLATMADONEM) FROM TABLEOKUL LIMIT 1"), {},

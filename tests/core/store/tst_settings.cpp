@@ -24,20 +24,6 @@ class TestSettings : public QObject {
   }
   void cleanup() { store::BaglantiKapat(); }
 
-  void schoolYearLabel_data() {
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<QString>("label");
-    QTest::newRow("march") << QDate(2026, 3, 10) << "2025-2026";
-    QTest::newRow("june") << QDate(2025, 6, 30) << "2024-2025";
-    QTest::newRow("july") << QDate(2025, 7, 1) << "2025-2026";
-    QTest::newRow("september") << QDate(2026, 9, 1) << "2026-2027";
-  }
-  void schoolYearLabel() {
-    QFETCH(QDate, date);
-    QFETCH(QString, label);
-    QCOMPARE(store::schoolYearLabel(date), label);
-  }
-
   void rolloverDueNeedsStudentsAndNoRecordedLabel() {
     QVERIFY(!store::rolloverDue(QStringLiteral("2026-2027")));  // no students yet
     QVERIFY(
