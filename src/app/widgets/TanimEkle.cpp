@@ -188,15 +188,7 @@ bool TanimEkle::cmdKaydet_Click() {
       return false;
     }
   }
-  const Status s = m_renaming ? m_definitions.rename(m_oldName, name) : m_definitions.add(name);
-  if (!s) {
-    mesaj::hata(this, s.error());
-    return false;
-  }
-  ListeyiDoldur();
-  cmdYeniKayit_Click();
-  emit tanimlarDegisti();
-  return true;
+  return afterChange(m_renaming ? m_definitions.rename(m_oldName, name) : m_definitions.add(name));
 }
 
 bool TanimEkle::cmdSil_Click() {
@@ -215,7 +207,10 @@ bool TanimEkle::cmdSil_Click() {
                 QStringLiteral(" adet kayıt silinecektir. Devam etmek istediğinize emin misiniz?");
   if (!mesaj::soru(this, question)) return false;
   names.removeDuplicates();
-  const Status s = m_definitions.remove(names);
+  return afterChange(m_definitions.remove(names));
+}
+
+bool TanimEkle::afterChange(const Status& s) {
   if (!s) {
     mesaj::hata(this, s.error());
     return false;

@@ -56,6 +56,8 @@ class TanimEkle : public QWidget {
   void kapandi(const QString& gelenKontrolAdi);
 
  private:
+  // After a save or a delete: the error, or the list refilled and the host told.
+  bool afterChange(const Status& s);
   void rowsPicked();
   void upperCaseText();
   void digitsEdited(const QString& text);

@@ -55,17 +55,24 @@ Query Pairing::noStudentsQuery() {
   return {QStringLiteral("SELECT %1 FROM TABLEOGRENCI WHERE 1=0").arg(kStudentColumns), {}};
 }
 
-Query Pairing::pairedStudentsQuery(const QString& address, const QString& sinifi) {
-  Query q{QStringLiteral("SELECT %1 FROM TABLEOGRENCI WHERE NZ(SILINDIMI)='' AND KAYITNO IN "
-                         "(SELECT KAYITNO FROM TABLEESLESME WHERE KUMANDAADRESI=?)")
-              .arg(kStudentColumns),
-          {address}};
-  if (!sinifi.isEmpty() && sinifi != kAllClasses) {
+namespace {
+// The class filter of the student grids ("TÜMÜ" is no filter) and their order.
+void restrictToClass(Query& q, const QString& sinifi) {
+  if (!sinifi.isEmpty() && sinifi != Pairing::kAllClasses) {
     q.sql += QStringLiteral(" AND SINIFI=?");
     q.params << sinifi;
   }
   q.sql +=
       QStringLiteral(" ORDER BY SINIFI COLLATE TURKCE,ADI COLLATE TURKCE,SOYADI COLLATE TURKCE");
+}
+}  // namespace
+
+Query Pairing::pairedStudentsQuery(const QString& address, const QString& sinifi) {
+  Query q{QStringLiteral("SELECT %1 FROM TABLEOGRENCI WHERE NZ(SILINDIMI)='' AND KAYITNO IN "
+                         "(SELECT KAYITNO FROM TABLEESLESME WHERE KUMANDAADRESI=?)")
+              .arg(kStudentColumns),
+          {address}};
+  restrictToClass(q, sinifi);
   return q;
 }
 
@@ -78,12 +85,7 @@ Query Pairing::availableStudentsQuery(const QString& address, const QString& sin
           "O.KAYITNO=E.KAYITNO WHERE E.KUMANDAADRESI=? AND NZ(O.SILINDIMI)='')")
           .arg(kStudentColumns),
       {address}};
-  if (!sinifi.isEmpty() && sinifi != kAllClasses) {
-    q.sql += QStringLiteral(" AND SINIFI=?");
-    q.params << sinifi;
-  }
-  q.sql +=
-      QStringLiteral(" ORDER BY SINIFI COLLATE TURKCE,ADI COLLATE TURKCE,SOYADI COLLATE TURKCE");
+  restrictToClass(q, sinifi);
   return q;
 }
 
