@@ -73,6 +73,8 @@ QList<SimulatedReport> ClassroomSimulation::question(qint64 startMs, qint64 leng
       out.append({startMs + qint64(later), pressReport(hi, lo, changed, 1, kind)});
     }
   }
+  // Nothing spills over into the next question.
+  for (SimulatedReport& r : out) r.atMs = std::min(r.atMs, startMs + length - 1);
   std::stable_sort(out.begin(), out.end(), [](const SimulatedReport& a, const SimulatedReport& b) {
     return a.atMs < b.atMs;
   });
