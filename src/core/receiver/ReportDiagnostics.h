@@ -16,8 +16,9 @@ class ReportDiagnostics : public QObject {
   using QObject::QObject;
 
   void add(const QString& reportText);
-  // Free-form lines (device opened, access refused ...) go to the same list.
-  void note(const QString& line) { add(line); }
+  // Free-form lines (device opened, access refused ...) go to the same list but
+  // are not counted as reports.
+  void note(const QString& line);
 
   const QString& lastReport() const { return m_last; }
   const QStringList& recent() const { return m_recent; }

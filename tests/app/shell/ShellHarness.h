@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStatusBar>
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <QtTest>
