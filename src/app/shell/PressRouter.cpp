@@ -32,9 +32,11 @@ QWidget* PressRouter::activeWindow() const {
   if (m_focused) return m_focused;
   if (m_provider) return m_provider();
   // A top-level screen (a full-screen presentation, a confirmation) that has the
-  // focus wins; tool windows such as the virtual remote never take presses.
+  // focus wins. Tool windows such as the virtual remote, message boxes and the
+  // diagnostics never take presses: behind them the active child screen does.
   QWidget* top = QApplication::activeWindow();
-  if (top && (!m_mdi || top != m_mdi->window())) {
+  if (top && (!m_mdi || top != m_mdi->window()) &&
+      top->objectName().startsWith(QLatin1String("frm"))) {
     const Qt::WindowType type = top->windowType();
     if (type == Qt::Window || type == Qt::Dialog) return top;
   }

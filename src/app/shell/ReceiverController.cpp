@@ -13,8 +13,10 @@
 #include "receiver/ReportDecoder.h"
 #include "receiver/SimulatedReceiver.h"
 #include "shell/ReceiverDiagnosticsPanel.h"
+#include "store/Database.h"
 #include "store/Log.h"
 #include "store/Parameters.h"
+#include "store/Sql.h"
 
 namespace shell {
 
@@ -143,6 +145,7 @@ void ReceiverController::setLink(std::unique_ptr<receiver::ReceiverLink> link) {
   connect(m_link.get(), &ReceiverLink::reportReadable, this, &ReceiverController::OnRead);
   connect(m_link.get(), &ReceiverLink::problem, this, [this](const QString& text) {
     m_diagnostics.note(text);
+    m_lblAliciBagli->setToolTip(text);
     store::LogYaz(text);
   });
   if (wasConnected) ConnectToHID();
@@ -157,6 +160,11 @@ void ReceiverController::useSimulation(int remotes) {
   receiver::SimulationOptions options;
   options.remotes = remotes;
   options.seed = quint32(QDateTime::currentMSecsSinceEpoch());
+  // The registered student remotes answer first, so the screens find them.
+  if (store::baglantiAcik())
+    options.addresses =
+        store::column(QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA WHERE "
+                                     "NZ(OGRETMENKUMANDASI) <> '1' ORDER BY rowid"));
   setLink(std::make_unique<receiver::SimulatedReceiver>(options));
 }
 

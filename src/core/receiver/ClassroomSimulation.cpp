@@ -19,6 +19,17 @@ ClassroomSimulation::ClassroomSimulation(const SimulationOptions& options)
   // Real remotes carry two address bytes, both non-zero; no two alike.
   QSet<int> used;
   const int n = std::clamp(options.remotes, 0, 250 * 250);
+  for (const QString& a : options.addresses) {
+    if (m_addresses.size() >= n) break;
+    const QStringList parts = a.split(QLatin1Char('-'));
+    bool okHi = false, okLo = false;
+    const int hi = parts.size() == 2 ? parts[0].toInt(&okHi) : -1;
+    const int lo = parts.size() == 2 ? parts[1].toInt(&okLo) : -1;
+    if (!okHi || !okLo || hi < 0 || hi > 255 || lo < 0 || lo > 255) continue;
+    if (used.contains(hi * 256 + lo)) continue;
+    used.insert(hi * 256 + lo);
+    m_addresses.append({hi, lo});
+  }
   while (m_addresses.size() < n) {
     const int hi = 1 + pick(250);
     const int lo = 1 + pick(250);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <random>
 
@@ -19,6 +20,9 @@ struct SimulationOptions {
   double lateChangeRate = 0.05;  // a student changes their mind a few seconds later
   qint64 questionMs = 30000;     // length of one question
   quint32 seed = 1;
+  // Addresses to answer from ("12-201"), e.g. the registered remotes, so that the
+  // screens know them; more remotes than addresses get made-up ones.
+  QStringList addresses;
 };
 
 struct SimulatedReport {

@@ -320,6 +320,27 @@ class TestPressRouter : public QObject {
     QCOMPARE(p->tiles.changes, 0);
   }
 
+  // A presentation in its own top-level window takes the presses while it is
+  // active; the virtual remote or a message box in front of it does not.
+  void topLevelPresentation() {
+    auto* full = new StandInPresentation;
+    full->tiles.setAddresses({"8-8"});
+    full->show();
+    full->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(full));
+    QCOMPARE(h->controller->router().activeName(), QStringLiteral("frmOnizleme"));
+    h->press("8-8", "A");
+    QCOMPARE(full->tiles.changes, 1);
+    delete full;
+    QWidget box;
+    box.setObjectName("qt_msgbox");
+    box.show();
+    box.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &box);
+    h->press("1-1", "A");
+    QCOMPARE(p->tiles.changes, 1);  // the child screen behind it
+  }
+
   void noActiveWindow() {
     h->controller->router().setActiveWindowProvider([] { return nullptr; });
     h->press("1-1", "A");

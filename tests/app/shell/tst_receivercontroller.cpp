@@ -10,6 +10,9 @@
 #include "StandInScreens.h"
 #include "receiver/HidrawReceiver.h"
 #include "shell/ReceiverDiagnosticsPanel.h"
+#include "store/Database.h"
+#include "store/Schema.h"
+#include "store/Sql.h"
 
 using receiver::colors::kAnswered;
 
@@ -185,6 +188,20 @@ class TestReceiverController : public QObject {
     QCOMPARE(QByteArray(buffer, 4), QByteArray("\0\1\0\0", 4));
     ::close(fds[1]);
     QTRY_VERIFY(!h->controller->receiverPresent());
+  }
+
+  // The simulated class answers from the registered student remotes first.
+  void simulationUsesRegisteredRemotes() {
+    QVERIFY(store::VeritabaniKontrol().ok());
+    QVERIFY(store::run("INSERT INTO TABLEKUMANDA (KUMANDAADRESI, OGRETMENKUMANDASI) VALUES "
+                       "('12-201','0'), ('99-99','1'), ('7-8',NULL)")
+                .ok());
+    h->controller->useSimulation(3);
+    auto* sim = static_cast<receiver::SimulatedReceiver*>(h->controller->link());
+    const QStringList addresses = sim->simulation().addresses();
+    QCOMPARE(addresses.size(), 3);
+    QCOMPARE(addresses.mid(0, 2), (QStringList{"12-201", "7-8"}));
+    store::BaglantiKapat();
   }
 
   // --simulasyon: the simulated class answers by itself.

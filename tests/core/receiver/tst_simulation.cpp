@@ -79,6 +79,18 @@ class TestSimulation : public QObject {
     QCOMPARE(again.addresses(), sim.addresses());
   }
 
+  void registeredAddressesFirst() {
+    SimulationOptions o;
+    o.remotes = 4;
+    o.addresses = {"12-201", "bozuk", "12-201", "0-7", "300-1", "5-5", "6-6"};
+    ClassroomSimulation sim(o);
+    QCOMPARE(sim.addresses(), (QStringList{"12-201", "0-7", "5-5", "6-6"}));
+    o.remotes = 3;
+    o.addresses = {"1-1"};
+    QCOMPARE(ClassroomSimulation(o).addresses().first(), QStringLiteral("1-1"));
+    QCOMPARE(ClassroomSimulation(o).remoteCount(), 3);
+  }
+
   void receiverPlaysReports() {
     SimulationOptions o;
     o.remotes = 30;
