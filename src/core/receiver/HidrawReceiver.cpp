@@ -1,10 +1,14 @@
 #include "receiver/HidrawReceiver.h"
 
+#include "receiver/ReportDescriptor.h"
+
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <fcntl.h>
 #include <libudev.h>
+#include <linux/hidraw.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
@@ -163,6 +167,15 @@ bool HidrawReceiver::openDevice(const DeviceInfo& info) {
   m_fd = fd;
   m_ownsFd = true;
   m_receiver = info;
+  int descriptorSize = 0;
+  hidraw_report_descriptor descriptor{};
+  if (::ioctl(fd, HIDIOCGRDESCSIZE, &descriptorSize) == 0 && descriptorSize > 0 &&
+      descriptorSize <= HID_MAX_DESCRIPTOR_SIZE) {
+    descriptor.size = quint32(descriptorSize);
+    if (::ioctl(fd, HIDIOCGRDESC, &descriptor) == 0)
+      m_outputLength = outputReportLength(
+          QByteArrayView(reinterpret_cast<const char*>(descriptor.value), descriptorSize));
+  }
   m_readNotify = false;  // switched on by the next device-list change only
   m_readNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
   m_readNotifier->setEnabled(false);
@@ -193,6 +206,7 @@ void HidrawReceiver::closeDevice() {
   if (m_fd >= 0 && m_ownsFd) ::close(m_fd);
   m_fd = -1;
   m_readNotify = false;
+  m_outputLength = 0;
   m_queue.clear();
   m_receiver = DeviceInfo{};
 }
@@ -236,11 +250,14 @@ std::optional<QByteArray> HidrawReceiver::Read() {
 
 bool HidrawReceiver::writeOutputReport(const QByteArray& report) {
   if (m_fd < 0) return false;
+  // Byte 0 is the report number; the rest is padded to the declared length.
+  QByteArray data = report;
+  if (data.size() < 1 + m_outputLength) data.append(1 + m_outputLength - data.size(), '\0');
   ssize_t n;
   do {
-    n = ::write(m_fd, report.constData(), size_t(report.size()));
+    n = ::write(m_fd, data.constData(), size_t(data.size()));
   } while (n < 0 && errno == EINTR);
-  return n == report.size();
+  return n == data.size();
 }
 
 }  // namespace receiver

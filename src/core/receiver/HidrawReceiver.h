@@ -63,6 +63,7 @@ class HidrawReceiver : public ReceiverLink {
   DeviceInfo m_receiver;
   QHash<QString, DeviceInfo> m_known;  // hidraw node -> identity seen when added
   QQueue<QByteArray> m_queue;
+  int m_outputLength = 0;  // from the device's report descriptor; 0 when unknown
 };
 
 }  // namespace receiver

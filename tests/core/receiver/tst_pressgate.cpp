@@ -18,7 +18,8 @@ class Board : public TileBoard {
     QString toolTip;
   };
   explicit Board(const QStringList& addresses) {
-    for (const QString& a : addresses) tiles.append({a, QStringLiteral("|"), colors::kNotAnswered, {}});
+    for (const QString& a : addresses)
+      tiles.append({a, QStringLiteral("|"), colors::kNotAnswered, {}});
   }
   int tileCount() const override { return int(tiles.size()); }
   QString tileAddress(int i) const override { return tiles[i].address; }

@@ -3,6 +3,7 @@
 
 #include "receiver/PressDecoder.h"
 #include "receiver/ReportDecoder.h"
+#include "receiver/ReportDescriptor.h"
 #include "receiver/ReportDiagnostics.h"
 
 using namespace receiver;
@@ -169,6 +170,41 @@ class TestReportDecoder : public QObject {
       QCOMPARE(r.letter, letter);
       QCOMPARE(r.code, QStringLiteral("181"));
       QVERIFY(r.text.startsWith(QStringLiteral("-1-1-0")));
+    }
+  }
+
+  void outputLength_data() {
+    QTest::addColumn<QByteArray>("descriptor");
+    QTest::addColumn<int>("length");
+    // Vendor page, 16 bytes in, 16 bytes out.
+    QTest::newRow("16 out") << QByteArray::fromHex(
+                                   "0600FF0901A10115002600FF7508951009018102951009019102C0")
+                            << 16;
+    QTest::newRow("8 out, no id") << QByteArray::fromHex(
+                                         "0600FF0901A1017508954009018102950809019102C0")
+                                  << 8;
+    // Two numbered output reports: the longer counts.
+    QTest::newRow("by report id") << QByteArray::fromHex(
+                                         "0600FF0901A1018501750895040901910285027508952009019102C0")
+                                  << 32;
+    QTest::newRow("input only") << QByteArray::fromHex("0600FF0901A1017508951009018102C0") << 0;
+    QTest::newRow("push pop") << QByteArray::fromHex("75089504A49508B49102") << 4;
+    QTest::newRow("truncated") << QByteArray::fromHex("7508951091") << 0;
+    QTest::newRow("empty") << QByteArray() << 0;
+    QTest::newRow("long item skipped") << QByteArray::fromHex("FE0200AABB750895039102") << 3;
+  }
+  void outputLength() {
+    QFETCH(QByteArray, descriptor);
+    QTEST(outputReportLength(descriptor), "length");
+  }
+
+  void descriptorFuzz() {
+    QRandomGenerator rng(7);
+    for (int i = 0; i < 20000; ++i) {
+      QByteArray data(int(rng.bounded(64)), '\0');
+      for (char& c : data) c = char(rng.bounded(256));
+      const int n = outputReportLength(data);
+      QVERIFY(n >= 0 && n <= 4096);
     }
   }
 

@@ -99,7 +99,6 @@ void frmSanalKumanda::fill() {
   const auto* host = dynamic_cast<const SanalKumandaHost*>(m_opener.data());
   if (!host) return;
   m_lstAdresler->addItems(host->remoteAddresses());
-  if (m_lstAdresler->count() > 0) m_lstAdresler->setCurrentRow(0);
   const QStringList questions = host->questionTitles();
   for (const QString& q : questions)
     m_LVSorular->addTopLevelItem(new QTreeWidgetItem({q, QString()}));
