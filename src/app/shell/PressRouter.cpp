@@ -29,7 +29,15 @@ void PressRouter::setActiveWindowProvider(std::function<QWidget*()> provider) {
 }
 
 QWidget* PressRouter::activeWindow() const {
-  if (m_focused) return m_focused;
+  QWidget* real = systemActiveWindow();
+  if (m_focused) {
+    if (real == m_focusedFrom) return m_focused;
+    m_focused = nullptr;
+  }
+  return real;
+}
+
+QWidget* PressRouter::systemActiveWindow() const {
   if (m_provider) return m_provider();
   // A top-level screen (a full-screen presentation, a confirmation) that has the
   // focus wins. Tool windows such as the virtual remote, message boxes and the
@@ -65,6 +73,7 @@ QWidget* PressRouter::loadedWindow(const QString& name) const {
 
 void PressRouter::focusWindow(QWidget* window) {
   if (!window) return;
+  m_focusedFrom = systemActiveWindow();
   m_focused = window;
   if (m_mdi) {
     const QList<QMdiSubWindow*> subs = m_mdi->subWindowList();

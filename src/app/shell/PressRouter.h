@@ -69,7 +69,12 @@ class PressRouter {
 
   QMdiArea* m_mdi;
   std::function<QWidget*()> m_provider;
-  QPointer<QWidget> m_focused;  // made active by the routing itself, until the press is handled
+  QWidget* systemActiveWindow() const;
+
+  // Made active by the routing itself: it counts as active until the window
+  // system has caught up or the user has gone to yet another window.
+  mutable QPointer<QWidget> m_focused;
+  mutable QPointer<QWidget> m_focusedFrom;
 };
 
 }  // namespace shell

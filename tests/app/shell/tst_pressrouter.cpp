@@ -269,6 +269,25 @@ class TestPressRouter : public QObject {
     QCOMPARE(p->nav.clicks[3], 1);
   }
 
+  // A window the routing made active while the window system lags behind stays
+  // the target until the user goes elsewhere.
+  void focusOverrideEnds() {
+    auto* clip = new StandInScreen(QStringLiteral("frmKirpma"));
+    addScreen(h->mdi, clip);
+    QWidget* shown = clip;
+    h->controller->router().setActiveWindowProvider([&shown] { return shown; });
+    h->press("2-2", "D");
+    QCOMPARE(h->controller->router().activeName(), QStringLiteral("frmOnizleme"));
+    h->controller->DugmeBirakildi();  // Timer2 stopped: the override must not stick
+    auto* game = new StandInAttendance(QStringLiteral("frmOyun1"));
+    addScreen(h->mdi, game);
+    shown = game;
+    QCOMPARE(h->controller->router().activeName(), QStringLiteral("frmOyun1"));
+    shown = clip;
+    QCOMPARE(h->controller->router().activeName(), QStringLiteral("frmKirpma"));
+    h->controller->router().setActiveWindowProvider({});
+  }
+
   void registration() {
     auto* r = new StandInRegistration;
     addScreen(h->mdi, r);
