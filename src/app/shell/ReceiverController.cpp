@@ -1,0 +1,330 @@
+#include "shell/ReceiverController.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QPainter>
+#include <QShortcut>
+
+#include "receiver/Colors.h"
+#include "receiver/HidrawReceiver.h"
+#include "receiver/ReportDecoder.h"
+#include "receiver/SimulatedReceiver.h"
+#include "shell/ReceiverDiagnosticsPanel.h"
+#include "store/Database.h"
+#include "store/Log.h"
+#include "store/Parameters.h"
+#include "store/Sql.h"
+
+namespace shell {
+
+namespace {
+
+const QString kSection = QStringLiteral("USBDurum");
+const QString kKey = QStringLiteral("USBDurum");
+
+// The indicator pictures: a filled disc for the receiver, a ring for reception.
+QPixmap indicator(const QColor& color, bool ring) {
+  QPixmap pm(18, 18);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  if (ring) {
+    p.setPen(QPen(color, 3));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(2.5, 2.5, 13, 13));
+  } else {
+    p.setPen(QPen(color.darker(140), 1));
+    p.setBrush(color);
+    p.drawEllipse(QRectF(1.5, 1.5, 15, 15));
+  }
+  return pm;
+}
+
+QLabel* picture(QWidget* parent, const QString& name, const QColor& color, bool ring,
+                const QString& toolTip) {
+  auto* l = new QLabel(parent);
+  l->setObjectName(name);
+  l->setPixmap(indicator(color, ring));
+  l->setToolTip(toolTip);
+  return l;
+}
+
+}  // namespace
+
+ReceiverController::ReceiverController(QMdiArea* mdi, QObject* parent)
+    : QObject(parent), m_mdi(mdi), m_router(mdi) {
+  m_timerConnect.setSingleShot(true);
+  m_timerConnect.setInterval(100);
+  connect(&m_timerConnect, &QTimer::timeout, this, &ReceiverController::timerConnectToHID_Timer);
+  m_timer2.setSingleShot(true);
+  m_timer2.setInterval(100);
+  connect(&m_timer2, &QTimer::timeout, this, &ReceiverController::Timer2_Timer);
+  m_timerRepeat.setSingleShot(true);
+  m_timerRepeat.setInterval(int(receiver::RepeatWindow::kWindowMs));
+  // The window itself is decided by the clock; the tick only shows in the
+  // diagnostics that it has run out.
+  connect(&m_timerRepeat, &QTimer::timeout, &m_diagnostics, &receiver::ReportDiagnostics::changed);
+
+  buildStatusWidget();
+  setLink(std::make_unique<receiver::HidrawReceiver>());
+
+  if (m_mdi && m_mdi->window()) {
+    // Technicians open the hidden diagnostics with Ctrl+Alt+Shift+D.
+    auto* shortcut =
+        new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+Shift+D")), m_mdi->window());
+    connect(shortcut, &QShortcut::activated, this, &ReceiverController::showDiagnostics);
+  }
+}
+
+ReceiverController::~ReceiverController() {
+  if (m_link) m_link->disconnect(this);
+  if (m_status && !m_status->parent()) delete m_status;
+  delete m_panel;
+}
+
+void ReceiverController::buildStatusWidget() {
+  m_status = new QWidget;
+  m_status->setObjectName(QStringLiteral("AliciDurumu"));
+  auto* box = new QHBoxLayout(m_status);
+  box->setContentsMargins(4, 2, 4, 2);
+  box->setSpacing(4);
+  const QColor green(0, 160, 0);
+  const QColor grey(150, 150, 150);
+  m_imgON = picture(m_status, QStringLiteral("imgON"), green, false, {});
+  m_imgOFF = picture(m_status, QStringLiteral("imgOFF"), grey, false,
+                     QStringLiteral("Alıcı takılı değil"));
+  m_imgON2 = picture(m_status, QStringLiteral("imgON2"), green, true,
+                     QStringLiteral("Kumandalar dinleniyor"));
+  m_imgOFF2 =
+      picture(m_status, QStringLiteral("imgOFF2"), grey, true, QStringLiteral("Alıcı bekleniyor"));
+  m_lblAliciBagli = new QLabel(QStringLiteral("Alıcı Bağlı Değil"), m_status);
+  m_lblAliciBagli->setObjectName(QStringLiteral("lblAliciBagli"));
+  m_lblUSBOnOff = new QLabel(QStringLiteral("Dinleme"), m_status);
+  m_lblUSBOnOff->setObjectName(QStringLiteral("lblUSBOnOff"));
+  m_lblUSBOnOff->setToolTip(
+      QStringLiteral("Kumanda dinlemeyi açmak ya da kapatmak için çift tıklayın"));
+  m_lblUSBOnOff->installEventFilter(this);
+  for (QWidget* w : {static_cast<QWidget*>(m_imgON), static_cast<QWidget*>(m_imgOFF),
+                     static_cast<QWidget*>(m_imgON2), static_cast<QWidget*>(m_imgOFF2),
+                     static_cast<QWidget*>(m_lblAliciBagli), static_cast<QWidget*>(m_lblUSBOnOff)})
+    box->addWidget(w);
+  m_imgON->hide();
+  m_imgON2->hide();
+  setConnectedLook(false);
+
+  auto* diag = new QAction(QStringLiteral("Alıcı tanılama..."), m_status);
+  connect(diag, &QAction::triggered, this, &ReceiverController::showDiagnostics);
+  m_status->addAction(diag);
+  m_status->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void ReceiverController::setConnectedLook(bool connected) {
+  m_lblAliciBagli->setText(connected ? QStringLiteral("Alıcı Bağlı")
+                                     : QStringLiteral("Alıcı Bağlı Değil"));
+  QPalette pal = m_lblAliciBagli->palette();
+  pal.setColor(QPalette::WindowText,
+               connected ? QColor(0, 128, 0) : receiver::colorFromColorRef(receiver::colors::kRed));
+  m_lblAliciBagli->setPalette(pal);
+}
+
+void ReceiverController::setLink(std::unique_ptr<receiver::ReceiverLink> link) {
+  const bool wasConnected = m_link && m_link->isConnected();
+  if (m_link) {
+    m_link->disconnect(this);
+    m_link->Disconnect();
+  }
+  m_link = std::move(link);
+  if (!m_link) return;
+  using receiver::ReceiverLink;
+  connect(m_link.get(), &ReceiverLink::plugged, this, &ReceiverController::OnPlugged);
+  connect(m_link.get(), &ReceiverLink::unplugged, this, &ReceiverController::OnUnplugged);
+  connect(m_link.get(), &ReceiverLink::deviceListChanged, this, &ReceiverController::OnChanged);
+  connect(m_link.get(), &ReceiverLink::reportReadable, this, &ReceiverController::OnRead);
+  connect(m_link.get(), &ReceiverLink::problem, this, [this](const QString& text) {
+    m_diagnostics.note(text);
+    m_lblAliciBagli->setToolTip(text);
+    store::LogYaz(text);
+  });
+  if (wasConnected) ConnectToHID();
+}
+
+void ReceiverController::setClock(const receiver::Clock* clock) {
+  m_clock = clock ? clock : &receiver::SteadyClock::instance();
+  m_gate.setClock(m_clock);
+}
+
+void ReceiverController::useSimulation(int remotes) {
+  receiver::SimulationOptions options;
+  options.remotes = remotes;
+  options.seed = quint32(QDateTime::currentMSecsSinceEpoch());
+  // The registered student remotes answer first, so the screens find them.
+  if (store::baglantiAcik())
+    options.addresses =
+        store::column(QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA WHERE "
+                                     "NZ(OGRETMENKUMANDASI) <> '1' ORDER BY rowid"));
+  setLink(std::make_unique<receiver::SimulatedReceiver>(options));
+}
+
+bool ReceiverController::ConnectToHID() { return m_link && m_link->Connect(); }
+
+void ReceiverController::DisconnectFromHID() {
+  if (m_link) m_link->Disconnect();
+}
+
+void ReceiverController::startDelayedConnect() {
+  if (m_lblAliciBagli->palette().color(QPalette::WindowText) ==
+      receiver::colorFromColorRef(receiver::colors::kRed))
+    DisconnectFromHID();
+  m_timerConnect.start();
+}
+
+void ReceiverController::timerConnectToHID_Timer() {
+  m_timerConnect.stop();
+  if (m_closing) return;
+  if (store::UserSettings::getBool(kSection, kKey, true)) {
+    ConnectToHID();
+  } else {
+    m_imgON2->hide();
+    m_imgOFF2->hide();
+  }
+}
+
+bool ReceiverController::receptionOn() const {
+  return !m_imgON2->isHidden() || !m_imgOFF2->isHidden();
+}
+
+bool ReceiverController::receiverPresent() const { return !m_imgON->isHidden(); }
+
+void ReceiverController::lblUSBOnOff_DblClick() {
+  QLabel* listening = receiverPresent() ? m_imgON2 : m_imgOFF2;
+  listening->setVisible(listening->isHidden());
+  const bool on = !listening->isHidden();
+  if (on)
+    ConnectToHID();
+  else
+    DisconnectFromHID();
+  store::UserSettings::setBool(kSection, kKey, on);
+}
+
+bool ReceiverController::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_lblUSBOnOff && event->type() == QEvent::MouseButtonDblClick) {
+    lblUSBOnOff_DblClick();
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void ReceiverController::showMainWindow() {
+  if (m_closing || !m_mdi) return;
+  QWidget* main = m_mdi->window();
+  if (main && main->isHidden()) main->show();
+}
+
+void ReceiverController::OnPlugged(const receiver::DeviceInfo& device) {
+  showMainWindow();
+  if (!device.isReceiver()) return;
+  const receiver::DeviceInfo info = m_link->receiverInfo();
+  m_imgON->show();
+  m_imgON2->show();
+  m_imgOFF->hide();
+  m_imgOFF2->hide();
+  setConnectedLook(true);
+  m_imgON->setToolTip(info.serialNumber.isEmpty() ? device.serialNumber : info.serialNumber);
+  m_diagnostics.note(QStringLiteral("Alıcı takıldı: %1 %2 (%3)")
+                         .arg(device.vendorName, device.productName, device.node));
+  emit receiverChanged(true);
+}
+
+void ReceiverController::OnUnplugged(const receiver::DeviceInfo& device) {
+  showMainWindow();
+  if (!device.isReceiver()) return;
+  m_imgON->hide();
+  m_imgON2->hide();
+  m_imgOFF->show();
+  m_imgOFF2->show();
+  setConnectedLook(false);
+  m_diagnostics.note(QStringLiteral("Alıcı çıkarıldı"));
+  emit receiverChanged(false);
+}
+
+void ReceiverController::OnChanged() {
+  showMainWindow();
+  if (m_link) m_link->SetReadNotify(true);
+}
+
+void ReceiverController::OnRead() {
+  showMainWindow();
+  if (!m_link) return;
+  const std::optional<QByteArray> bytes = m_link->Read();
+  if (!bytes) return;
+  const receiver::DecodedReport report = receiver::decodeRead(*bytes);
+  m_diagnostics.add(report.wellFormed
+                        ? report.text
+                        : report.text + QStringLiteral("  (") + report.reason + QLatin1Char(')'));
+  store::LogYaz(QStringLiteral(" OnRead ") + report.text);
+  if (const std::optional<receiver::DugmeSinyali> press = m_decoder.feed(report))
+    DugmeBasildi(press->KumandaAdresi, press->Dugme, press->SinyalKodu);
+}
+
+void ReceiverController::DugmeBasildi(const QString& address, const QString& letter,
+                                      const QString& code) {
+  if (m_closing) return;
+  const std::optional<receiver::AdmittedPress> admitted =
+      m_gate.admit({address, letter, code}, m_router.teacherCollection());
+  if (!admitted) return;
+  m_timerRepeat.start();
+  emit pressAccepted(admitted->press.KumandaAdresi, admitted->press.Dugme, admitted->teacher);
+  if (m_router.stageOne(*admitted, m_clock->timeOfDay())) {
+    m_pendingAddress = admitted->press.KumandaAdresi;
+    m_pendingButton = admitted->press.Dugme;
+    m_timer2.start();
+  }
+  m_held = true;
+}
+
+void ReceiverController::Timer2_Timer() {
+  m_timer2.stop();
+  if (m_closing) return;
+  m_router.stageTwo(m_pendingAddress, m_pendingButton);
+}
+
+void ReceiverController::DugmeBirakildi() {
+  m_timer2.stop();
+  m_held = false;
+}
+
+bool ReceiverController::WriteSomeData(bool on) {
+  if (!m_link) return false;
+  QByteArray report(4, '\0');
+  report[1] = on ? 1 : 0;
+  return m_link->writeOutputReport(report);
+}
+
+void ReceiverController::setThreeButtonSetting(const QString& value) {
+  m_gate.setThreeButtonSetting(value);
+}
+
+void ReceiverController::setClosing(bool closing) {
+  m_closing = closing;
+  if (!closing) return;
+  m_timerConnect.stop();
+  m_timer2.stop();
+  m_timerRepeat.stop();
+  DisconnectFromHID();
+  if (m_panel) m_panel->close();
+}
+
+void ReceiverController::showDiagnostics() {
+  if (!m_panel) {
+    m_panel = new ReceiverDiagnosticsPanel(this, m_mdi ? m_mdi->window() : nullptr);
+    m_panel->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  m_panel->show();
+  m_panel->raise();
+  m_panel->activateWindow();
+}
+
+}  // namespace shell

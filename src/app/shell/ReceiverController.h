@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+#include "receiver/Clock.h"
+#include "receiver/DeviceInfo.h"
+#include "receiver/PressDecoder.h"
+#include "receiver/PressGate.h"
+#include "receiver/ReportDiagnostics.h"
+#include "shell/PressRouter.h"
+
+class QLabel;
+class QMdiArea;
+class QWidget;
+
+namespace receiver {
+class ReceiverLink;
+}
+
+namespace shell {
+
+class ReceiverDiagnosticsPanel;
+
+// The main window's side of the receiver: connection and indicators, reading
+// and decoding reports, the head of DugmeBasildi and the two routing stages.
+// The main window owns one and places statusWidget() where the receiver's state
+// is shown.
+class ReceiverController : public QObject {
+  Q_OBJECT
+ public:
+  explicit ReceiverController(QMdiArea* mdi, QObject* parent = nullptr);
+  ~ReceiverController() override;
+
+  // imgON/imgOFF, imgON2/imgOFF2, lblAliciBagli, lblUSBOnOff. The caller places it
+  // (and so owns it); if never placed it goes with the controller.
+  QWidget* statusWidget() const { return m_status; }
+
+  bool ConnectToHID();
+  void DisconnectFromHID();
+  // The end of start-up: drops a stale connection, then connects 100 ms later
+  // unless the user switched reception off (USBDurum).
+  void startDelayedConnect();
+
+  void DugmeBasildi(const QString& address, const QString& letter, const QString& code);
+  void DugmeBirakildi();
+  // Registration mode of the receiver on (True) or off (False).
+  bool WriteSomeData(bool on);
+
+  // Replaces the receiver by a simulated class of `remotes` remotes.
+  void useSimulation(int remotes);
+  void showDiagnostics();
+  // TABLEOKUL.UCDUGME as read at start-up.
+  void setThreeButtonSetting(const QString& value);
+  // The main window is closing: no more presses are routed, timers stop and the
+  // receiver is released.
+  void setClosing(bool closing);
+
+  // --- for the screens and for tests
+  receiver::ReceiverLink* link() const { return m_link.get(); }
+  void setLink(std::unique_ptr<receiver::ReceiverLink> link);
+  void setClock(const receiver::Clock* clock);
+  PressRouter& router() { return m_router; }
+  receiver::PressGate& gate() { return m_gate; }
+  receiver::ReportDiagnostics& diagnostics() { return m_diagnostics; }
+  const receiver::PressDecoder& decoder() const { return m_decoder; }
+  QString pendingAddress() const { return m_pendingAddress; }
+  QString pendingButton() const { return m_pendingButton; }
+  bool buttonHeld() const { return m_held; }
+  bool receptionOn() const;
+  bool receiverPresent() const;
+  QTimer& Timer2() { return m_timer2; }
+  QTimer& timerConnectToHID() { return m_timerConnect; }
+  void Timer2_Timer();
+  void lblUSBOnOff_DblClick();
+  void OnRead();
+
+ signals:
+  // Every press that passed the head of DugmeBasildi (after the three-button rule).
+  void pressAccepted(const QString& address, const QString& button, bool teacher);
+  void receiverChanged(bool present);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildStatusWidget();
+  void OnPlugged(const receiver::DeviceInfo& device);
+  void OnUnplugged(const receiver::DeviceInfo& device);
+  void OnChanged();
+  void timerConnectToHID_Timer();
+  void showMainWindow();
+  void setConnectedLook(bool connected);
+
+  QMdiArea* m_mdi;
+  std::unique_ptr<receiver::ReceiverLink> m_link;
+  const receiver::Clock* m_clock = &receiver::SteadyClock::instance();
+  receiver::PressDecoder m_decoder;
+  receiver::PressGate m_gate;
+  receiver::ReportDiagnostics m_diagnostics;
+  PressRouter m_router;
+
+  QTimer m_timerConnect;  // timerConnectToHID
+  QTimer m_timer2;        // Timer2
+  QTimer m_timerRepeat;   // TimerGelenSinyalTekrar
+  QString m_pendingAddress;
+  QString m_pendingButton;
+  bool m_held = false;
+  bool m_closing = false;
+
+  QPointer<QWidget> m_status;
+  QLabel* m_imgON = nullptr;
+  QLabel* m_imgOFF = nullptr;
+  QLabel* m_imgON2 = nullptr;
+  QLabel* m_imgOFF2 = nullptr;
+  QLabel* m_lblAliciBagli = nullptr;
+  QLabel* m_lblUSBOnOff = nullptr;
+  QPointer<ReceiverDiagnosticsPanel> m_panel;
+};
+
+}  // namespace shell

@@ -1,0 +1,129 @@
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "ShellHarness.h"
+#include "StandInScreens.h"
+#include "screens/activities/SanalKumandaHost.h"
+#include "screens/activities/frmSanalKumanda.h"
+
+using receiver::colors::kAnswered;
+using receiver::colors::kNotAnswered;
+
+namespace {
+class HostPresentation : public StandInPresentation, public SanalKumandaHost {
+ public:
+  QStringList remoteAddresses() const override { return {"0-0", "7-200"}; }
+  QStringList questionTitles() const override { return {"1", "2", "3"}; }
+  int currentQuestion() const override { return question; }
+  int question = 1;
+};
+}  // namespace
+
+class TestSanalKumanda : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<ShellHarness> h;
+  HostPresentation* p = nullptr;
+  QPointer<frmSanalKumanda> f;
+
+ private slots:
+  void init() {
+    h = std::make_unique<ShellHarness>();
+    h->start();
+    p = new HostPresentation;
+    p->mdi = h->mdi;
+    p->tab = 4;
+    p->testTiles.setAddresses({"0-0", "7-200"});
+    addScreen(h->mdi, p);
+    f = new frmSanalKumanda(p, h->controller.get());
+    f->show();
+  }
+  void cleanup() {
+    delete f;
+    h->controller.reset();
+    h.reset();
+  }
+
+  // A click is the press a remote with the selected address would make.
+  void clickPresses() {
+    QCOMPARE(f->lstAdresler()->count(), 2);
+    QCOMPARE(f->LVSorular()->topLevelItemCount(), 3);
+    f->lstAdresler()->setCurrentRow(1);
+    QTest::mouseClick(f->cmdDugme(1), Qt::LeftButton);
+    const MemoryBoard::Tile* t = p->testTiles.find("7-200");
+    QVERIFY(t->tag.startsWith(QStringLiteral("B|")));
+    QCOMPARE(t->toolTip, QStringLiteral("181"));
+    QCOMPARE(f->LVSorular()->topLevelItem(1)->text(1), QStringLiteral("B"));
+    QVERIFY(f->cmdDugme(1)->isChecked());
+    QCOMPARE(f->cmdDugme(1)->palette().color(QPalette::ButtonText), QColor(255, 0, 0));
+    QVERIFY(!f->cmdDugme(0)->isChecked());
+    QCOMPARE(h->controller->router().activeName(), QStringLiteral("frmOnizleme"));
+
+    // B again inside a second: dropped by the repeat window.
+    const int changes = p->testTiles.changes;
+    f->cmdDugme_Click(1);
+    QCOMPARE(p->testTiles.changes, changes);
+    h->clock.advance(1000);
+    f->cmdDugme_Click(1);
+    QCOMPARE(p->testTiles.changes, changes + 1);
+  }
+
+  void keysPress_data() {
+    QTest::addColumn<char>("key");
+    QTest::addColumn<QString>("letter");
+    QTest::newRow("x") << 'x' << "X";
+    QTest::newRow("a") << 'a' << "A";
+    QTest::newRow("E") << 'E' << "E";
+  }
+  void keysPress() {
+    QFETCH(char, key);
+    QFETCH(QString, letter);
+    f->lstAdresler()->setCurrentRow(0);
+    QTest::keyClick(f->lstAdresler(), key);
+    QVERIFY(p->testTiles.find("0-0")->tag.startsWith(letter + QLatin1Char('|')));
+    QCOMPARE(p->testTiles.find("0-0")->color, letter == "X" ? kNotAnswered : kAnswered);
+    // Typing a name presses nothing.
+    const int changes = p->testTiles.changes;
+    h->clock.advance(2000);
+    QTest::keyClicks(f->txtAdi(), "Ada");
+    QCOMPARE(p->testTiles.changes, changes);
+  }
+
+  void noAddressSelected() {
+    f->lstAdresler()->clearSelection();
+    f->lstAdresler()->setCurrentItem(nullptr);
+    f->cmdDugme_Click(0);
+    QCOMPARE(p->testTiles.changes, 0);
+    QCOMPARE(h->controller->gate().repeatWindow().SonSinyal(), QStringLiteral("-A"));
+  }
+
+  void keepsNameAndPosition() {
+    f->txtAdi()->setText("Ayşe");
+    f->txtSoyadi()->setText("Yılmaz'ın");
+    f->move(140, 90);
+    const QPoint at = f->pos();
+    f->close();
+    QTRY_VERIFY(!f);
+    QCOMPARE(store::UserSettings::get("Sanal Kumanda", "Adi"), QStringLiteral("Ayşe"));
+    QCOMPARE(store::UserSettings::get("Sanal Kumanda", "Soyadi"), QStringLiteral("Yılmaz'ın"));
+    QCOMPARE(store::UserSettings::get("Sanal Kumanda", "Solu"), QString::number(at.x()));
+    QCOMPARE(store::UserSettings::get("Sanal Kumanda", "Ustu"), QString::number(at.y()));
+    f = new frmSanalKumanda(p, h->controller.get());
+    QCOMPARE(f->txtAdi()->text(), QStringLiteral("Ayşe"));
+    QCOMPARE(f->pos(), at);
+    f->resize(1280, 800);
+    f->show();
+    f->grab().save(QDir::temp().filePath("derslik-sanal-kumanda.png"));
+  }
+
+  void closesWithOpener() {
+    QVERIFY(f);
+    p->close();
+    QTRY_VERIFY(!f);
+  }
+};
+
+QTEST_MAIN(TestSanalKumanda)
+#include "tst_sanalkumanda.moc"
