@@ -19,7 +19,9 @@
 #include "screens/start/frmSozlesme.h"
 #include "school/DemoSchool.h"
 #include "school/Rollover.h"
+#include "screens/activities/frmSanalKumanda.h"
 #include "shell/MainMenuController.h"
+#include "shell/ReceiverController.h"
 #include "shell/RepairAction.h"
 #include "shell/frmIslem.h"
 #include "shell/frmMesaj.h"
@@ -61,6 +63,11 @@ MDIForm1::MDIForm1(Options options, QWidget* parent)
                     title == QStringLiteral("Hata") ? frmMesaj::Kind::Error : frmMesaj::Kind::Warning);
     return true;
   });
+  m_receiver = new shell::ReceiverController(m_mdi, this);
+  statusBar()->addPermanentWidget(m_receiver->statusWidget());
+  connect(m_receiver, &shell::ReceiverController::receiverChanged, this, [this](bool present) {
+    if (m_home) m_home->setReceiverState(present);
+  });
   buildMenus();
   buildButtonBar();
 }
@@ -95,6 +102,16 @@ void MDIForm1::buildMenus() {
   connect(repair, &QAction::triggered, this, [this] {
     closeScreens();
     runRepair(this);
+  });
+  QAction* diagnostics = menu->addAction(QStringLiteral("Alıcı Tanılama"));
+  diagnostics->setObjectName(QStringLiteral("mnuAliciTanilama"));
+  connect(diagnostics, &QAction::triggered, this, [this] { m_receiver->showDiagnostics(); });
+  QAction* virtualRemote = menu->addAction(QStringLiteral("Sanal Kumanda"));
+  virtualRemote->setObjectName(QStringLiteral("mnuSanalKumanda"));
+  connect(virtualRemote, &QAction::triggered, this, [this] {
+    QMdiSubWindow* active = m_mdi->activeSubWindow();
+    QWidget* opener = active && active->widget() ? active->widget() : static_cast<QWidget*>(this);
+    (new frmSanalKumanda(opener, m_receiver))->show();
   });
   menu->addSeparator();
   m_raporAnimasyonu = menu->addAction(QStringLiteral("Rapor Animasyonu"));
@@ -235,6 +252,11 @@ bool MDIForm1::MDIForm1_Load() {
   // 21./30. Desktop shortcut when the institution asks for one.
   createDesktopShortcut();
 
+  // 22./25. The receiver is connected 100 ms after the start-up, outside it; with
+  // --simulasyon a simulated class stands in for it.
+  if (m_options.simulation > 0) m_receiver->useSimulation(m_options.simulation);
+  m_receiver->startDelayedConnect();
+
   // 23./26./31. Current-question downloads, kindergarten uploads and online
   // answer-key corrections are online services Derslik does not use.
   store::LogYaz(QStringLiteral("mdiform_load complete"));
@@ -257,6 +279,7 @@ bool MDIForm1::MDIForm1_Load() {
 void MDIForm1::applyInstitutionOptions() {
   m_advancedMode = store::institutionOptionOn(QStringLiteral("GELISMISMOD"));
   m_threeButton = store::threeButtonSetting();
+  m_receiver->setThreeButtonSetting(m_threeButton);
 }
 
 void MDIForm1::refreshHome() {
@@ -348,6 +371,8 @@ void MDIForm1::MDIForm1_Unload() {
   if (m_unloaded) return;
   m_unloaded = true;
   m_closing = true;
+  // The receiver goes first: no press may reach a screen while the database closes.
+  m_receiver->setClosing(true);
   store::BaglantiKapat();
   for (QMdiSubWindow* w : m_mdi->subWindowList()) {
     w->setAttribute(Qt::WA_DeleteOnClose, true);

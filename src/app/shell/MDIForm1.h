@@ -13,6 +13,7 @@ class frmGenelEkran;
 class frmIslem;
 namespace shell {
 class MainMenuController;
+class ReceiverController;
 }
 
 struct MDIForm1Options {
@@ -46,6 +47,8 @@ class MDIForm1 : public QMainWindow {
   QMdiSubWindow* showScreen(QWidget* screen);
 
   shell::MainMenuController* mainMenu() const { return m_menu; }
+  // The receiver, the pending press and its routing to the active screen.
+  shell::ReceiverController* receiverController() const { return m_receiver; }
   QString threeButtonSetting() const { return m_threeButton; }
   bool advancedMode() const { return m_advancedMode; }
   bool loggingSwitch() const { return m_options.logtut; }
@@ -76,6 +79,7 @@ class MDIForm1 : public QMainWindow {
   frmGenelEkran* m_home = nullptr;
   frmIslem* m_islem = nullptr;
   shell::MainMenuController* m_menu = nullptr;
+  shell::ReceiverController* m_receiver = nullptr;
   QAction* m_raporAnimasyonu = nullptr;
   QString m_threeButton = QStringLiteral("0");
   bool m_advancedMode = false;
