@@ -14,12 +14,12 @@
 #include <QStatusBar>
 
 #include "Version.h"
-#include "screens/start/frmGenelEkran.h"
-#include "screens/start/frmKurumBilgileri.h"
-#include "screens/start/frmSozlesme.h"
 #include "school/DemoSchool.h"
 #include "school/Rollover.h"
 #include "screens/activities/frmSanalKumanda.h"
+#include "screens/start/frmGenelEkran.h"
+#include "screens/start/frmKurumBilgileri.h"
+#include "screens/start/frmSozlesme.h"
 #include "shell/MainMenuController.h"
 #include "shell/ReceiverController.h"
 #include "shell/RepairAction.h"
@@ -57,10 +57,11 @@ MDIForm1::MDIForm1(Options options, QWidget* parent)
   // The shared widgets' messages go through the app's own message window.
   mesaj::setHook([this](const QString& title, const QString& text, bool question) {
     if (question)
-      return frmMesaj::Mesaj(this, title, text, frmMesaj::Buttons::YesNo, frmMesaj::Kind::Question) ==
-             frmMesaj::Evet;
-    frmMesaj::Mesaj(this, title, text, frmMesaj::Buttons::Ok,
-                    title == QStringLiteral("Hata") ? frmMesaj::Kind::Error : frmMesaj::Kind::Warning);
+      return frmMesaj::Mesaj(this, title, text, frmMesaj::Buttons::YesNo,
+                             frmMesaj::Kind::Question) == frmMesaj::Evet;
+    frmMesaj::Mesaj(
+        this, title, text, frmMesaj::Buttons::Ok,
+        title == QStringLiteral("Hata") ? frmMesaj::Kind::Error : frmMesaj::Kind::Warning);
     return true;
   });
   m_receiver = new shell::ReceiverController(m_mdi, this);
@@ -330,14 +331,15 @@ void MDIForm1::closeScreens() {
 void MDIForm1::SinifAtlatmaUygula(bool fromStartUp) {
   school::Rollover::Hooks hooks;
   hooks.ask = [this](const QString& question) {
-    return frmMesaj::Mesaj(this, QStringLiteral("Sınıf Atlatma"), question, frmMesaj::Buttons::YesNo,
-                           frmMesaj::Kind::Question) == frmMesaj::Evet;
+    return frmMesaj::Mesaj(this, QStringLiteral("Sınıf Atlatma"), question,
+                           frmMesaj::Buttons::YesNo, frmMesaj::Kind::Question) == frmMesaj::Evet;
   };
   hooks.closeScreens = [this] { closeScreens(); };
   hooks.progress = [this](const QString& text) {
     if (m_islem) m_islem->showText(text);
   };
-  const school::Rollover::Report report = fromStartUp ? school::offerRollover(hooks) : school::runRollover(hooks);
+  const school::Rollover::Report report =
+      fromStartUp ? school::offerRollover(hooks) : school::runRollover(hooks);
   if (m_islem) m_islem->hide();
   if (report.outcome == school::Rollover::Outcome::Done)
     frmMesaj::Mesaj(this, QStringLiteral("Sınıf Atlatma"), report.message);
@@ -356,7 +358,8 @@ void MDIForm1::createDemoSchool() {
     return;
   }
   if (store::institutionValue(QStringLiteral("KURUMKODU")).trimmed().isEmpty())
-    (void)store::saveInstitution(QStringLiteral("999999"), QStringLiteral("Derslik Örnek Ortaokulu"));
+    (void)store::saveInstitution(QStringLiteral("999999"),
+                                 QStringLiteral("Derslik Örnek Ortaokulu"));
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event) {

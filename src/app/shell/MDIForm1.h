@@ -14,7 +14,7 @@ class frmIslem;
 namespace shell {
 class MainMenuController;
 class ReceiverController;
-}
+}  // namespace shell
 
 struct MDIForm1Options {
   bool logtut = false;  // the command line was exactly "logtut"

@@ -7,7 +7,9 @@ namespace school {
 
 QString SchoolInfo::threeButtonValue() { return store::threeButtonSetting(); }
 
-QString SchoolInfo::institutionCode() { return store::institutionValue(QStringLiteral("KURUMKODU")); }
+QString SchoolInfo::institutionCode() {
+  return store::institutionValue(QStringLiteral("KURUMKODU"));
+}
 
 QString SchoolInfo::recordedSchoolYear() {
   return store::scalar(QStringLiteral("SELECT NZ(SINIFATLATMADONEM) FROM TABLEOKUL LIMIT 1"), {},

@@ -21,7 +21,8 @@ QString columnOf(Option option) {
 bool optionOn(Option option) { return store::institutionOptionOn(columnOf(option)); }
 
 Status setOption(Option option, bool on) {
-  return store::setInstitutionValue(columnOf(option), on ? QStringLiteral("1") : QStringLiteral("0"));
+  return store::setInstitutionValue(columnOf(option),
+                                    on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 bool advancedModeOn() { return optionOn(Option::GelismisMod); }

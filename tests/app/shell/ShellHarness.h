@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QStatusBar>
 #include <QMdiArea>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
