@@ -85,6 +85,28 @@ class TestStartup : public QObject {
                                           QStringLiteral("DogruYanlisCevap3"), true));
   }
 
+  void demoFillsAnEmptySchoolOnce() {
+    prepareInstalled();
+    store::BaglantiKapat();
+    MDIForm1::Options options;
+    options.demo = true;
+    int students = 0;
+    for (int run = 0; run < 2; ++run) {
+      MDIForm1 w(options);
+      w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+      QVERIFY(w.MDIForm1_Load());
+      const int now = store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")).toInt();
+      if (run == 0) students = now;
+      QCOMPARE(now, students);  // the second start adds nobody
+      QVERIFY(students >= 60);
+      QCOMPARE(store::scalar(
+                   QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA WHERE OGRETMENKUMANDASI='1'"))
+                   .toInt(),
+               1);
+      w.close();
+    }
+  }
+
   void shutdownClosesTheDatabase() {
     prepareInstalled();
     store::BaglantiKapat();
