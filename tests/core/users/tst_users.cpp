@@ -1,6 +1,7 @@
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "TempDataFolder.h"
 
 #include <memory>
 
@@ -38,10 +39,9 @@ class TestUsers : public QObject {
   Q_OBJECT
  private slots:
   void init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    store::DataFolder::setRoot(m_dir->path());
-    QVERIFY(store::VeritabaniKontrol().ok());
+    m_dir.reset();  // closes the shared connection of the previous folder
+    m_dir = std::make_unique<TempDataFolder>();
+    QVERIFY(m_dir->ok());
   }
   void cleanup() { store::BaglantiKapat(); }
 
@@ -320,7 +320,7 @@ class TestUsers : public QObject {
   }
 
  private:
-  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<TempDataFolder> m_dir;
 };
 
 QTEST_GUILESS_MAIN(TestUsers)

@@ -9,9 +9,10 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+
+#include "TempDataFolder.h"
 
 #include <memory>
 
@@ -49,11 +50,9 @@ class TestMainMenu : public QObject {
   Q_OBJECT
  private slots:
   void init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    store::DataFolder::setRoot(m_dir->path());
-    store::UserSettings::setFile(m_dir->filePath(QStringLiteral("ayar.ini")));
-    QVERIFY(store::VeritabaniKontrol().ok());
+    m_dir.reset();  // closes the shared connection of the previous folder
+    m_dir = std::make_unique<TempDataFolder>();
+    QVERIFY(m_dir->ok());
 
     m_window = std::make_unique<QMainWindow>();
     m_mdi = new QMdiArea(m_window.get());
@@ -374,7 +373,7 @@ class TestMainMenu : public QObject {
   }
 
  private:
-  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<TempDataFolder> m_dir;
   std::unique_ptr<QMainWindow> m_window;
   QMdiArea* m_mdi = nullptr;
   shell::MainMenuController* m_menu = nullptr;

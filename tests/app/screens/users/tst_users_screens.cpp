@@ -6,9 +6,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include "TempDataFolder.h"
 
 #include <memory>
 
@@ -62,11 +63,9 @@ class TestUsersScreens : public QObject {
   Q_OBJECT
  private slots:
   void init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    store::DataFolder::setRoot(m_dir->path());
-    store::UserSettings::setFile(m_dir->filePath(QStringLiteral("ayar.ini")));
-    QVERIFY(store::VeritabaniKontrol().ok());
+    m_dir.reset();  // closes the shared connection of the previous folder
+    m_dir = std::make_unique<TempDataFolder>();
+    QVERIFY(m_dir->ok());
     QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEOKUL (OKULADI) VALUES (' ')")).ok());
     users::UserList list;
     list.add(QStringLiteral("İSMAİL"), QStringLiteral("Doğru'1"), QStringLiteral("-105M-109M"));
@@ -293,7 +292,7 @@ class TestUsersScreens : public QObject {
   }
 
  private:
-  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<TempDataFolder> m_dir;
 };
 
 QTEST_MAIN(TestUsersScreens)
