@@ -1,7 +1,126 @@
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
 #include "Bench.h"
+#include "lists/FilterProxy.h"
+#include "lists/TableModel.h"
+#include "store/DataFolder.h"
+#include "store/Database.h"
+#include "store/Schema.h"
+#include "store/Sql.h"
 
 namespace bench {
 
-void widgetBenchmarks() {}
+namespace {
+
+const QStringList kNames = {
+    QStringLiteral("Ayşe"),  QStringLiteral("İbrahim"), QStringLiteral("Işıl"),
+    QStringLiteral("Çağla"), QStringLiteral("Ömer"),    QStringLiteral("Şule"),
+    QStringLiteral("Ali"),   QStringLiteral("Gül"),     QStringLiteral("Yiğit")};
+const QStringList kSurnames = {QStringLiteral("Yılmaz"), QStringLiteral("Öztürk"),
+                               QStringLiteral("Kaya"),   QStringLiteral("Çelik"),
+                               QStringLiteral("Şahin"),  QStringLiteral("Doğan"),
+                               QStringLiteral("Aydın"),  QStringLiteral("Arslan")};
+
+// 100,000 answer-like rows: keys, names, class, a date and a number.
+void fillRows(int n) {
+  store::Transaction tx;
+  QSqlQuery q(store::connection());
+  q.prepare(QStringLiteral(
+      "INSERT INTO TABLEOGRENCI (KAYITNO, NUMARASI, ADI, SOYADI, SINIFI, SEVIYE, TCKIMLIK) "
+      "VALUES (?,?,?,?,?,?,?)"));
+  for (int i = 0; i < n; ++i) {
+    q.addBindValue(QString::number(i + 1));
+    q.addBindValue(QString::number(100 + i % 900));
+    q.addBindValue(kNames.at(i % kNames.size()) + QLatin1Char(' ') +
+                   kNames.at((i / 7) % kNames.size()));
+    q.addBindValue(kSurnames.at((i / 3) % kSurnames.size()));
+    q.addBindValue(QStringLiteral("%1-%2").arg(1 + i % 12).arg(QChar(u'A' + (i / 12) % 6)));
+    q.addBindValue(QStringLiteral("%1.%2.2025")
+                       .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                       .arg(1 + i % 12, 2, 10, QLatin1Char('0')));
+    q.addBindValue(QString::number(10000000000LL + i));
+    q.exec();
+  }
+  (void)tx.commit();
+}
+
+const QString kSql = QStringLiteral(
+    "SELECT ID, KAYITNO, NUMARASI, ADI, SOYADI, SINIFI, SEVIYE AS TESTTARIHI, VAL(NUMARASI) AS NET "
+    "FROM TABLEOGRENCI");
+
+QList<lists::FilterProxy::GridColumn> gridColumns(const lists::TableModel& model) {
+  QList<lists::FilterProxy::GridColumn> cols;
+  for (int c = 1; c < model.columns(); ++c) cols.append({c, model.columnNames().at(c)});
+  return cols;
+}
+
+}  // namespace
+
+void widgetBenchmarks() {
+  const QStringList names = {QStringLiteral("grid.load_100k"),
+                             QStringLiteral("grid.filter_100k"),
+                             QStringLiteral("grid.filter_100k_first"),
+                             QStringLiteral("grid.filter_100k_date"),
+                             QStringLiteral("grid.sort_100k_text_first"),
+                             QStringLiteral("grid.sort_100k_again")};
+  if (std::none_of(names.begin(), names.end(), [](const QString& n) { return selected(n); }))
+    return;
+  QTemporaryDir dir;
+  store::DataFolder::setRoot(dir.path());
+  if (!store::VeritabaniKontrol()) return;
+  constexpr int kRows = 100000;
+  fillRows(kRows);
+
+  lists::TableModel model;
+  lists::FilterProxy proxy;
+  proxy.setTableModel(&model);
+  measure(QStringLiteral("grid.load_100k"), kRows, 7, [&] {
+    (void)model.load(kSql);
+    proxy.setColumns(gridColumns(model));
+  });
+
+  // A burst of typing is collapsed by TimerFiltre into one refilter with the last
+  // text: two words in the name column and a class.
+  const int adi = 2;  // grid columns follow result columns from KAYITNO on
+  measure(QStringLiteral("grid.filter_100k"), kRows, 9, [&] {
+    QStringList texts(proxy.gridColumns().size());
+    texts[adi] = QStringLiteral("yiğit ayşe");
+    texts[4] = QStringLiteral("3-");
+    proxy.setFilterTexts(texts);
+    proxy.refilter();
+  });
+  // The first filter on a column also folds its text once.
+  measure(
+      QStringLiteral("grid.filter_100k_first"), kRows, 5,
+      [&] {
+        QStringList texts(proxy.gridColumns().size());
+        texts[adi] = QStringLiteral("işıl");
+        proxy.setFilterTexts(texts);
+        proxy.refilter();
+      },
+      [&] {
+        (void)model.load(kSql);
+        proxy.setColumns(gridColumns(model));
+      });
+  measure(QStringLiteral("grid.filter_100k_date"), kRows, 9, [&] {
+    QStringList texts(proxy.gridColumns().size());
+    texts[5] = QStringLiteral("14.02.2025");
+    proxy.setFilterTexts(texts);
+    proxy.refilter();
+  });
+  measure(
+      QStringLiteral("grid.sort_100k_text_first"), kRows, 5,
+      [&] { proxy.sortByColumn(3, Qt::AscendingOrder); },
+      [&] {
+        (void)model.load(kSql);
+        proxy.setColumns(gridColumns(model));
+      });
+  measure(QStringLiteral("grid.sort_100k_again"), kRows, 9,
+          [&] { proxy.sortByColumn(3, Qt::DescendingOrder); });
+  store::BaglantiKapat();
+}
 
 }  // namespace bench
