@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "Result.h"
+
+namespace exchange {
+
+// Student record files (".ckk"): a ZIP archive with the package "Kyt.mds" that
+// holds TABLEOGRENCI. Reading appends the students under new registration numbers
+// (largest local number + 1, + 2, ... in the order of their numbers in the file),
+// so nothing present is overwritten; a bad file adds nothing.
+class StudentPackage {
+ public:
+  static inline const QString kMember = QStringLiteral("Kyt.mds");
+
+  // Messages of the student screen.
+  static QString writtenMessage() { return QStringLiteral("Kayıt dosyası oluşturuldu"); }
+  static QString writeFailedMessage() { return QStringLiteral("Dosya oluşturulamadı"); }
+  static QString addedMessage(int count) { return QStringLiteral("%1 adet kayit eklendi").arg(count); }
+  static QString readFailedMessage() {
+    return QStringLiteral("Kayıtlar alınamadı, lütfen dosyanın düzgün olduğundan emin olunuz.");
+  }
+
+  // Writes the students with these registration numbers to `archivePath`.
+  static Status write(const QStringList& kayitNos, const QString& archivePath);
+  // Reads a student file; the number of students added. The error text names
+  // what was wrong; the screen shows readFailedMessage() with it.
+  static Result<int> read(const QString& archivePath);
+};
+
+}  // namespace exchange

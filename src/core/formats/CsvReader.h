@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "Result.h"
+#include "formats/Workbook.h"
+
+namespace formats {
+
+// Comma or semicolon separated text, UTF-8 or Windows-1254 (the encoding Turkish
+// Windows spreadsheets save text in); one sheet named after the file.
+class CsvReader {
+ public:
+  static Result<Workbook> read(const QString& path);
+  static Workbook parse(const QByteArray& bytes, const QString& sheetName);
+  static QString decode(const QByteArray& bytes);
+};
+
+}  // namespace formats

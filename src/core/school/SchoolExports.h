@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "Result.h"
+
+namespace school {
+
+// Pairing lists and labels written as .xlsx: title in A1, column headers in row
+// 3, data from row 4 with the running number "SN" in column A.
+class SchoolExports {
+ public:
+  static QString fileFilter() { return QStringLiteral("Excel Dosyası (*.xlsx)|*.xlsx"); }
+  // Asked after a file was written; on Yes the screen opens it with the desktop's
+  // default application (QDesktopServices::openUrl).
+  static QString openQuestion() {
+    return QStringLiteral("Raporunuz başarıyla hazırlandı, Raporu şimdi açmak ister misiniz?");
+  }
+
+  // cmdEslesmeListesi: "<class> SINIFI EŞLEŞME LİSTESİ"; SN, Kumanda No, Numarası, Adı, Soyadı.
+  static Status pairingList(const QString& sinifi, const QString& path);
+  // cmdEtiket: one label per paired student of the class ("ADI" line break
+  // "SOYADI", by name); a second sheet lists the student-remote addresses.
+  static Status classLabels(const QString& sinifi, const QString& path);
+  // Labels of several classes: per address the students of those classes,
+  // "ADI SOYADI (SINIFI)" one per line.
+  static Status multiClassLabels(const QStringList& classes, const QString& path);
+  // Remote number labels (double-click on the count): every address given, or
+  // every registered remote when the list is empty.
+  static Status remoteNumberLabels(const QStringList& addresses, const QString& path);
+  // Where the remote number labels go by default: derslik_kumanda.xlsx in the data folder.
+  static QString remoteNumberLabelsPath();
+};
+
+}  // namespace school

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace school {
+
+// One row of TABLEOGRENCI as the student form edits it.
+struct Student {
+  QString kayitNo;   // KAYITNO
+  QString numarasi;  // NUMARASI (school number)
+  QString adi;       // ADI
+  QString soyadi;    // SOYADI
+  QString sinifi;    // SINIFI (the class)
+  QString seviye;    // SEVIYE (the level)
+  QString tcKimlik;  // TCKIMLIK
+  QString silindimi; // SILINDIMI: empty, or the deletion time "dd.MM.yyyy HH:mm:ss"
+};
+
+}  // namespace school

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+
+#include "Result.h"
+#include "school/Ask.h"
+#include "school/Student.h"
+
+namespace school {
+
+// The edit fields of one student on the student section, with the rules of new,
+// edit and save. The screen binds txtAdi, txtSoyadi, txtNumarasi, txtTCKimlik,
+// cmbSinifi, the level list and lblKayitNo to `student()` and calls the
+// functions below; it shows saveButtonCaption() on the save button.
+class StudentForm {
+ public:
+  enum class Mode { Idle, Adding, Editing };
+
+  Mode mode() const { return m_mode; }
+  // "Ekle" while a new student is entered, "Düzelt" while one is edited.
+  QString saveButtonCaption() const;
+  const Student& student() const { return m_student; }
+  Student& student() { return m_student; }
+
+  // cmdYeniKayit: empty fields, the next registration number, mode "Ekle".
+  void beginNew();
+  // A row picked in the student grid.
+  Status edit(const QString& kayitNo);
+  void cancel();
+
+  // Call after the first name, surname or class changed: in three-button mode a
+  // new student's school number is rewritten. True when it changed.
+  bool fieldsChanged();
+
+  // cmdKaydet. A failure carries the message; an empty message means the teacher
+  // answered "Hayır" and nothing is to be shown. focusField() names the field to
+  // focus after a failure ("txtTCKimlik", "txtAdi") and errorIsHata() tells
+  // whether the message is shown as "Hata" (else "Uyarı").
+  Status save(const Ask& ask);
+  QString focusField() const { return m_focus; }
+  bool errorIsHata() const { return m_hata; }
+
+  // A photo chosen before saving is copied on save; removePhoto() deletes it on save.
+  void choosePhoto(const QString& file) {
+    m_photo = file;
+    m_removePhoto = false;
+  }
+  void removePhoto() {
+    m_photo.clear();
+    m_removePhoto = true;
+  }
+  // What the photo box shows now.
+  QString photoToShow() const;
+
+  static QString emptyFieldsMessage() {
+    return QStringLiteral("Adı, soyadi ve numarası bilgileri boş geçilemez");
+  }
+
+ private:
+  Mode m_mode = Mode::Idle;
+  Student m_student;
+  QString m_originalClass;
+  QString m_photo;
+  bool m_removePhoto = false;
+  QString m_focus;
+  bool m_hata = false;
+};
+
+}  // namespace school

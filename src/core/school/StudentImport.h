@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+#include "Result.h"
+#include "formats/Workbook.h"
+
+namespace school {
+
+// The spreadsheet import of frmDisVeriAl: pick a workbook and a sheet, pair
+// spreadsheet columns with student fields, choose a level, run. Students whose
+// identity number is stored are updated, the others added under new
+// registration numbers (largest + data row number). The first row is the header
+// and never a student. The whole import is one transaction.
+class StudentImport {
+ public:
+  struct Field {
+    QString caption;  // "Adı", "Soyadı", "Adı Soyadı", ...
+    QString key;      // ADI, SOYADI, ADISOYADI (full name, lands in ADI), NUMARASI, ...
+  };
+  struct Pair {
+    int column = 0;  // 0-based spreadsheet column
+    QString key;     // Field::key
+  };
+  struct Report {
+    int added = 0;
+    int updated = 0;
+    QList<int> skippedRows;  // 1-based sheet rows without a name
+    QString resultPath;      // the result workbook (sheet "XLSONUC")
+  };
+
+  // Student fields offered in cmbRehberSutunu.
+  static const QList<Field>& fields();
+  static QString fieldKey(const QString& captionOrKey);  // empty when unknown
+
+  // cmdDisVeriAl refuses to open the window while no level is offered.
+  static bool canOpen();
+  static QString openRefusal() {
+    return QStringLiteral("Aktarım yapabilmek için önce seviye ekleyiniz.\n"
+                          "Seviye eklemek için 'Seviye Tanımlamaları' kısmını kullanabilirsiniz.");
+  }
+  static QString fileFilter() { return QStringLiteral("MS Excel Dosyaları|*.xls;*.xlsx;*.ods;*.csv"); }
+  static QString closeReportCaption() { return QStringLiteral("Raporu Kapat"); }
+  // Offered levels for the level list.
+  static QStringList levels();
+
+  // cmdGozat. "Lütfen geçerli bir MS Excel dosyası seçiniz" for another kind of
+  // file; a reader's error text for a malformed one.
+  Status openFile(const QString& path);
+  // A workbook already read (tests, other callers).
+  void setWorkbook(const formats::Workbook& book, const QString& path = {});
+  QStringList sheetNames() const { return m_book.sheetNames(); }
+  // cmbSheet: chooses the sheet and empties the pairing list.
+  Status chooseSheet(int index);
+  int sheet() const { return m_sheet; }
+  // "1. Sütun (S.No)", "2. Sütun (Öğrenci No)", ...
+  QStringList columnEntries() const;
+
+  // cmdEOkulListesi: A1 holds "S.No".
+  bool isNationalList() const;
+  // Fills the pairing list by matching the national list's headers by name.
+  Status applyNationalPreset();
+
+  // cmdEkle / cmdSil / cmdTemizle of the pairing list.
+  Status addPair(int column, const QString& fieldCaptionOrKey);
+  void removePair(int index);
+  void clearPairs() { m_pairs.clear(); }
+  const QList<Pair>& pairs() const { return m_pairs; }
+  // "3. Sütun (Adı) => Adı"
+  QStringList pairTexts() const;
+
+  // cmdKaydet. `progress` gets "Excel Dosyasına Bağlanılıyor...", "Bilgiler
+  // Kaydediliyor...", "Rapor Hazırlanıyor...". The result sheet is written to
+  // `resultPath` (default: Sonuclar/OgrenciAktarimi.xlsx in the data folder).
+  Result<Report> run(const QString& level, const QString& resultPath = {},
+                     const std::function<void(const QString&)>& progress = {});
+
+ private:
+  QString columnHeader(int column) const;
+  formats::Workbook m_book;
+  QString m_path;
+  int m_sheet = -1;
+  QList<Pair> m_pairs;
+};
+
+}  // namespace school
