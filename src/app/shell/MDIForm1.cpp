@@ -128,7 +128,7 @@ bool MDIForm1::MDIForm1_Load() {
   }
   m_islem->hide();
   for (const QString& message : check->messages)
-    frmMesaj::Mesaj(this, QStringLiteral("Bilgi"), message);
+    frmMesaj::Mesaj(this, QStringLiteral("Uyarı"), message, frmMesaj::Buttons::Ok, frmMesaj::Kind::Warning);
 
   // 8. Caption.
   setWindowTitle(productTitle() + QStringLiteral(" - Versiyon : ") + QString::fromLatin1(derslik::kVersionText));
@@ -188,6 +188,11 @@ bool MDIForm1::MDIForm1_Load() {
   // 23./26./31. Current-question downloads, kindergarten uploads and online
   // answer-key corrections are online services Derslik does not use.
   store::LogYaz(QStringLiteral("mdiform_load complete"));
+
+  // 27. Data corrections a few institutions asked for; 28. the relative report's
+  // grid layout. Both do nothing once done.
+  (void)store::applyInstitutionCorrections();
+  (void)store::seedRelativeReportLayout();
 
   // 29. Report choices that must not survive a restart.
   for (const char* key : {"DogruYanlisCevap2", "DogruYanlisCevap3", "DogruYanlisCevap4"})

@@ -56,11 +56,6 @@ Status saveInstitution(const QString& code, const QString& name) {
   return tx.commit();
 }
 
-QString threeButtonSetting() {
-  const QString v = institutionValue(QStringLiteral("UCDUGME"));
-  return v.trimmed().isEmpty() ? QStringLiteral("0") : v;
-}
-
 QString schoolYearLabel(const QDate& date) {
   const int year = date.year();
   if (date.month() > 6) return QStringLiteral("%1-%2").arg(year).arg(year + 1);

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "Result.h"
+#include "store/StartupData.h"  // threeButtonSetting()
 
 namespace store {
 
@@ -23,9 +24,6 @@ bool institutionOptionOn(const QString& column);
 // Writes one TABLEOKUL column (the row is created when missing).
 Status setInstitutionValue(const QString& column, const QString& value);
 Status saveInstitution(const QString& code, const QString& name);
-
-// The three-button setting: first non-blank TABLEOKUL.UCDUGME, else "0".
-QString threeButtonSetting();
 
 // School-year label of a date: "2025-2026" from July 2025 on, "2024-2025" up to June 2025.
 QString schoolYearLabel(const QDate& date);

@@ -15,12 +15,14 @@ QString structureVersion();
 
 // What the start-up check did, for the log, the CLI and the window layer.
 struct CheckReport {
-  bool created = false;            // a new database was made whole at the current versions
-  bool structureChecked = false;   // the field pass ran
-  int oldDataVersion = -1;         // data version found before the check (-1: new database)
-  QStringList stepsRun;            // data steps that ran, e.g. "2", "7", "44"
-  QStringList messages;            // texts the window layer must show to the user
+  bool created = false;                // a new database was made whole at the current versions
+  bool structureChecked = false;       // the field pass ran
+  int oldDataVersion = -1;             // data version found before the check (-1: new database)
+  QStringList stepsRun;                // data steps that ran, e.g. "2", "7", "44"
+  QStringList messages;                // texts the window layer must show to the user
   bool openInstitutionScreen = false;  // a step asks for the institution screen
+  int failedStep = 0;                  // data step that failed (0: none); it runs again next start
+  QString error;                       // database error of the failed step
 };
 
 // Opens the shared connection on the main database, creating it whole when it is
