@@ -632,7 +632,6 @@ QWidget* frmTanimlamalar::buildLists() {
   m_sliste1->setObjectName(QStringLiteral("Sliste1"));
   m_sliste2 = new Sliste(page);
   m_sliste2->setObjectName(QStringLiteral("Sliste2"));
-  m_sliste2->setOperationMode(Sliste::OperationMode::TekSatir);
   h->addWidget(boxed(QStringLiteral("Değeri Değiştirilecek Kayıtlar"), m_sliste1, page), 3);
 
   auto* right = new QVBoxLayout;

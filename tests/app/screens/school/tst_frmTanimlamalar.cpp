@@ -185,6 +185,7 @@ class TestTanimlamalar : public QObject {
     w.sliste2()->TumunuSec();
     pick(w.sliste1(), QStringLiteral("2"));
     w.topluUygula();
+    QCOMPARE(frmMesaj::takeShownTexts(), QStringList{});
     QCOMPARE(SchoolFixture::count(
                  QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='6-B'")),
              1);
