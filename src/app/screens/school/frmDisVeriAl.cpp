@@ -77,6 +77,7 @@ frmDisVeriAl::frmDisVeriAl(QWidget* parent) : QWidget(parent) {
       schoolui::button(QStringLiteral("cmdSil"), QStringLiteral("Seçili Eşleşmeyi Sil"), gEs);
   auto* cmdTemizle =
       schoolui::button(QStringLiteral("cmdTemizle"), QStringLiteral("Listeyi Temizle"), gEs);
+  for (QPushButton* b : {m_cmdEOkulListesi, cmdSil, cmdTemizle}) b->setMinimumWidth(190);
   side->addWidget(m_cmdEOkulListesi);
   side->addWidget(cmdSil);
   side->addWidget(cmdTemizle);

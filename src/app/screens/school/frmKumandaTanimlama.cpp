@@ -166,6 +166,8 @@ frmKumandaTanimlama::frmKumandaTanimlama(QWidget* parent) : QWidget(parent) {
   split->setStretchFactor(0, 2);
   split->setStretchFactor(1, 3);
   split->setStretchFactor(2, 2);
+  // The remote grid needs room for its three counts; the panel for the addresses.
+  split->setSizes({430, 520, 300});
   root->addWidget(split, 1);
 
   // Exports.

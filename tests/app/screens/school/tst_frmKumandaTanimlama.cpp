@@ -4,10 +4,16 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QTabWidget>
 #include <QtTest>
 
+#include "formats/XlsxWriter.h"
+
 #include "SchoolFixture.h"
+#include "school/DemoSchool.h"
+#include "screens/school/frmDisVeriAl.h"
 #include "screens/school/frmKumandaTanimlama.h"
+#include "screens/school/frmTanimlamalar.h"
 #include "widgets/Sliste.h"
 
 class TestKumandaTanimlama : public QObject {
@@ -160,6 +166,57 @@ class TestKumandaTanimlama : public QObject {
     QVERIFY(QFile::exists(f.opened.first()));
     QVERIFY(w.eslesmeListesiYaz(f.path(QStringLiteral("liste.xlsx"))).ok());
     QVERIFY(QFile::exists(f.path(QStringLiteral("liste.xlsx"))));
+  }
+
+  // With DERSLIK_SHOTS=<folder>: the three screens with the demo school, for looking at.
+  void screenshots() {
+    const QString out = qEnvironmentVariable("DERSLIK_SHOTS");
+    if (out.isEmpty()) QSKIP("DERSLIK_SHOTS not set");
+    QVERIFY(school::createDemoSchool().ok());
+    auto shoot = [&out](QWidget& w, const QString& name, QSize size) {
+      w.resize(size);
+      w.show();
+      QCoreApplication::processEvents();
+      QVERIFY(w.grab().save(out + QStringLiteral("/school_") + name + QStringLiteral(".png")));
+    };
+    {
+      frmTanimlamalar w;
+      w.ogrenciSec(QStringLiteral("3"));
+      shoot(w, QStringLiteral("tanimlamalar_ogrenciler"), {1280, 800});
+      shoot(w, QStringLiteral("tanimlamalar_ogrenciler_1920"), {1920, 1080});
+      for (int i = 1; i < w.sekmeler()->count(); ++i) {
+        w.sekmeler()->setCurrentIndex(i);
+        shoot(w, QStringLiteral("tanimlamalar_sekme%1").arg(i), {1280, 800});
+      }
+    }
+    {
+      frmKumandaTanimlama w;
+      w.sinifSec(QStringLiteral("5-A"));
+      w.kumandaSec(w.kumandalar()->deger(2, QStringLiteral("KUMANDAADRESI")));
+      shoot(w, QStringLiteral("kumanda"), {1280, 800});
+      w.yeniKayit();
+      for (int i = 1; i <= 12; ++i) w.yeniKumandaYakalandi(QStringLiteral("40-%1").arg(i));
+      for (int i = 1; i <= 5; ++i) w.yeniKumandaYakalandi(QStringLiteral("40-%1").arg(i));
+      shoot(w, QStringLiteral("kumanda_kayit"), {1280, 800});
+      shoot(w, QStringLiteral("kumanda_kayit_1920"), {1920, 1080});
+      w.registration().startNewReceiver();
+      (void)w.bitir();
+    }
+    {
+      formats::XlsxWriter x(f.path(QStringLiteral("sinif.xlsx")));
+      x.addSheet(QStringLiteral("Sınıf Listesi"));
+      const QStringList head{QStringLiteral("S.No"), QStringLiteral("Öğrenci No"),
+                             QStringLiteral("Adı"), QStringLiteral("Soyadı"),
+                             QStringLiteral("Cinsiyeti")};
+      for (int c = 0; c < head.size(); ++c) x.write(0, c, head[c]);
+      x.write(1, 0, QStringLiteral("1"));
+      x.write(1, 2, QStringLiteral("Elif"));
+      QVERIFY(x.close().ok());
+      frmDisVeriAl w;
+      QVERIFY(w.dosyaAc(f.path(QStringLiteral("sinif.xlsx"))));
+      w.eOkulListesi();
+      shoot(w, QStringLiteral("disverial"), {1280, 800});
+    }
   }
 };
 
