@@ -1,0 +1,55 @@
+#include "screens/school/SchoolScreens.h"
+
+#include <QDesktopServices>
+#include <QPushButton>
+#include <QUrl>
+
+#include "shell/frmMesaj.h"
+#include "widgets/Sliste.h"
+
+namespace schoolui {
+
+namespace {
+std::function<void(const QString&)>& opener() {
+  static std::function<void(const QString&)> f;
+  return f;
+}
+}  // namespace
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(name);
+  b->setMinimumHeight(44);
+  b->setMinimumWidth(110);
+  b->setAutoDefault(false);
+  return b;
+}
+
+school::Ask asker(QWidget* parent) {
+  return [parent](const QString& question) {
+    return frmMesaj::Mesaj(parent, QStringLiteral("Soru"), question, frmMesaj::Buttons::YesNo,
+                           frmMesaj::Kind::Question) == frmMesaj::Evet;
+  };
+}
+
+Status fill(Sliste* grid, const school::Query& query) {
+  return grid->ListeDoldurYeni(query.sql, query.params);
+}
+
+void openFile(const QString& path) {
+  if (opener()) {
+    opener()(path);
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void setFileOpener(std::function<void(const QString&)> f) { opener() = std::move(f); }
+
+bool check(QWidget* parent, const Status& status) {
+  if (status.ok()) return true;
+  frmMesaj::hata(parent, status.error());
+  return false;
+}
+
+}  // namespace schoolui

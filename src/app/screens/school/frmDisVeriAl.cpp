@@ -1,0 +1,215 @@
+#include "screens/school/frmDisVeriAl.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "screens/school/SchoolScreens.h"
+#include "shell/frmIslem.h"
+#include "shell/frmMesaj.h"
+
+frmDisVeriAl::frmDisVeriAl(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("frmDisVeriAl"));
+  setWindowTitle(QStringLiteral("Excel'den Öğrenci Aktarımı"));
+
+  auto* root = new QVBoxLayout(this);
+  QFont big = font();
+  big.setPointSizeF(big.pointSizeF() * 1.15);
+
+  // 1. The workbook and its sheet.
+  auto* gDosya = new QGroupBox(QStringLiteral("1. Dosya ve Sayfa"), this);
+  auto* fd = new QFormLayout(gDosya);
+  auto* row = new QHBoxLayout;
+  m_txtDosya = new QLineEdit(gDosya);
+  m_txtDosya->setObjectName(QStringLiteral("txtDosya"));
+  m_txtDosya->setReadOnly(true);
+  m_txtDosya->setMinimumHeight(40);
+  m_txtDosya->setPlaceholderText(
+      QStringLiteral("Excel, Calc (.xls, .xlsx, .ods) veya .csv dosyası seçiniz"));
+  auto* cmdGozat = schoolui::button(QStringLiteral("cmdGozat"), QStringLiteral("Gözat..."), gDosya);
+  row->addWidget(m_txtDosya, 1);
+  row->addWidget(cmdGozat);
+  fd->addRow(QStringLiteral("Dosya:"), row);
+  m_cmbSheet = new QComboBox(gDosya);
+  m_cmbSheet->setObjectName(QStringLiteral("cmbSheet"));
+  m_cmbSheet->setMinimumHeight(40);
+  fd->addRow(QStringLiteral("Sayfa:"), m_cmbSheet);
+  root->addWidget(gDosya);
+
+  // 2. Which spreadsheet column is which student field.
+  auto* gEs = new QGroupBox(QStringLiteral("2. Sütun Eşleştirme"), this);
+  auto* el = new QVBoxLayout(gEs);
+  auto* pick = new QHBoxLayout;
+  m_cmbExcelSutunu = new QComboBox(gEs);
+  m_cmbExcelSutunu->setObjectName(QStringLiteral("cmbExcelSutunu"));
+  m_cmbExcelSutunu->setMinimumSize(260, 40);
+  m_cmbRehberSutunu = new QComboBox(gEs);
+  m_cmbRehberSutunu->setObjectName(QStringLiteral("cmbRehberSutunu"));
+  m_cmbRehberSutunu->setMinimumSize(200, 40);
+  for (const auto& f : school::StudentImport::fields()) m_cmbRehberSutunu->addItem(f.caption);
+  auto* cmdEkle = schoolui::button(QStringLiteral("cmdEkle"), QStringLiteral("Eşleştir"), gEs);
+  pick->addWidget(new QLabel(QStringLiteral("Excel sütunu:"), gEs));
+  pick->addWidget(m_cmbExcelSutunu, 1);
+  pick->addWidget(new QLabel(QStringLiteral("=>  Öğrenci bilgisi:"), gEs));
+  pick->addWidget(m_cmbRehberSutunu);
+  pick->addWidget(cmdEkle);
+  el->addLayout(pick);
+  auto* listRow = new QHBoxLayout;
+  m_lstEslesme = new QListWidget(gEs);
+  m_lstEslesme->setObjectName(QStringLiteral("lstEslesme"));
+  m_lstEslesme->setFont(big);
+  listRow->addWidget(m_lstEslesme, 1);
+  auto* side = new QVBoxLayout;
+  m_cmdEOkulListesi = schoolui::button(QStringLiteral("cmdEOkulListesi"),
+                                       QStringLiteral("e-Okul Sınıf Listesi"), gEs);
+  m_cmdEOkulListesi->setToolTip(
+      QStringLiteral("e-Okul'dan alınan sınıf listesinin sütunlarını kendiliğinden eşleştirir (A1 "
+                     "hücresi \"S.No\")"));
+  auto* cmdSil =
+      schoolui::button(QStringLiteral("cmdSil"), QStringLiteral("Seçili Eşleşmeyi Sil"), gEs);
+  auto* cmdTemizle =
+      schoolui::button(QStringLiteral("cmdTemizle"), QStringLiteral("Listeyi Temizle"), gEs);
+  for (QPushButton* b : {m_cmdEOkulListesi, cmdSil, cmdTemizle}) b->setMinimumWidth(190);
+  side->addWidget(m_cmdEOkulListesi);
+  side->addWidget(cmdSil);
+  side->addWidget(cmdTemizle);
+  side->addStretch();
+  listRow->addLayout(side);
+  el->addLayout(listRow, 1);
+  root->addWidget(gEs, 1);
+
+  // 3. Level and the import.
+  auto* gKay = new QGroupBox(QStringLiteral("3. Seviye ve Aktarım"), this);
+  auto* kl = new QHBoxLayout(gKay);
+  m_cmbSeviye = new QComboBox(gKay);
+  m_cmbSeviye->setObjectName(QStringLiteral("cmbSeviye"));
+  m_cmbSeviye->setMinimumSize(160, 40);
+  m_cmbSeviye->addItems(school::StudentImport::levels());
+  m_cmdKaydet =
+      schoolui::button(QStringLiteral("cmdKaydet"), QStringLiteral("Öğrencileri Aktar"), gKay);
+  m_cmdKaydet->setMinimumWidth(200);
+  m_lblDurum = new QLabel(gKay);
+  m_lblDurum->setObjectName(QStringLiteral("lblDurum"));
+  m_lblDurum->setWordWrap(true);
+  kl->addWidget(new QLabel(QStringLiteral("Yeni öğrencilerin seviyesi:"), gKay));
+  kl->addWidget(m_cmbSeviye);
+  kl->addWidget(m_lblDurum, 1);
+  kl->addWidget(m_cmdKaydet);
+  root->addWidget(gKay);
+
+  connect(cmdGozat, &QPushButton::clicked, this, &frmDisVeriAl::gozat);
+  connect(m_cmbSheet, &QComboBox::currentIndexChanged, this, &frmDisVeriAl::sayfaSec);
+  connect(cmdEkle, &QPushButton::clicked, this, [this] {
+    eslesmeEkle(m_cmbExcelSutunu->currentIndex(), m_cmbRehberSutunu->currentText());
+  });
+  connect(m_cmdEOkulListesi, &QPushButton::clicked, this, &frmDisVeriAl::eOkulListesi);
+  connect(cmdSil, &QPushButton::clicked, this, [this] {
+    const int row = m_lstEslesme->currentRow();
+    if (row < 0) return;
+    m_import.removePair(row);
+    refreshPairs();
+  });
+  connect(cmdTemizle, &QPushButton::clicked, this, [this] {
+    m_import.clearPairs();
+    refreshPairs();
+  });
+  connect(m_cmdKaydet, &QPushButton::clicked, this, &frmDisVeriAl::kaydet);
+  refreshColumns();
+}
+
+frmDisVeriAl::~frmDisVeriAl() = default;
+
+void frmDisVeriAl::gozat() {
+  const QString path =
+      QFileDialog::getOpenFileName(this, QStringLiteral("Aktarılacak Dosya"), QDir::homePath(),
+                                   QStringLiteral("MS Excel Dosyaları (*.xls *.xlsx *.ods *.csv)"));
+  if (!path.isEmpty()) dosyaAc(path);
+}
+
+bool frmDisVeriAl::dosyaAc(const QString& path) {
+  const Status s = m_import.openFile(path);
+  if (!s) {
+    frmMesaj::uyari(this, s.error());
+    return false;
+  }
+  m_txtDosya->setText(QDir::toNativeSeparators(path));
+  m_cmbSheet->blockSignals(true);
+  m_cmbSheet->clear();
+  m_cmbSheet->addItems(m_import.sheetNames());
+  m_cmbSheet->blockSignals(false);
+  sayfaSec(0);
+  return true;
+}
+
+void frmDisVeriAl::sayfaSec(int index) {
+  if (index < 0) return;
+  if (m_cmbSheet->currentIndex() != index) {
+    m_cmbSheet->setCurrentIndex(index);
+    return;
+  }
+  if (Status s = m_import.chooseSheet(index); !s) frmMesaj::uyari(this, s.error());
+  refreshColumns();
+  refreshPairs();
+}
+
+void frmDisVeriAl::refreshColumns() {
+  m_cmbExcelSutunu->clear();
+  m_cmbExcelSutunu->addItems(m_import.columnEntries());
+  m_cmdEOkulListesi->setEnabled(m_import.sheet() >= 0 && m_import.isNationalList());
+}
+
+void frmDisVeriAl::refreshPairs() {
+  m_lstEslesme->clear();
+  m_lstEslesme->addItems(m_import.pairTexts());
+}
+
+void frmDisVeriAl::eslesmeEkle(int column, const QString& fieldCaption) {
+  if (column < 0) return;
+  if (Status s = m_import.addPair(column, fieldCaption); !s) frmMesaj::uyari(this, s.error());
+  refreshPairs();
+}
+
+void frmDisVeriAl::eOkulListesi() {
+  if (Status s = m_import.applyNationalPreset(); !s) frmMesaj::uyari(this, s.error());
+  refreshPairs();
+}
+
+QString frmDisVeriAl::sonuc() const { return m_lblDurum->text(); }
+
+void frmDisVeriAl::kaydet() {
+  if (m_done) {
+    // "Raporu Kapat": the report was handed to the spreadsheet program; the window closes.
+    close();
+    return;
+  }
+  frmIslem wait(this);
+  const Result<school::StudentImport::Report> r =
+      m_import.run(m_cmbSeviye->currentText(), m_resultPath,
+                   [&wait](const QString& text) { wait.showText(text); });
+  wait.close();
+  if (!r) {
+    frmMesaj::uyari(this, r.error());
+    return;
+  }
+  m_done = true;
+  QString text =
+      QStringLiteral("%1 öğrenci eklendi, %2 öğrenci güncellendi.").arg(r->added).arg(r->updated);
+  if (!r->skippedRows.isEmpty()) {
+    QStringList rows;
+    for (int n : r->skippedRows) rows << QString::number(n);
+    text += QStringLiteral("\nAdı boş olduğu için alınmayan satırlar: ") +
+            rows.join(QStringLiteral(", "));
+  }
+  m_lblDurum->setText(text);
+  m_cmdKaydet->setText(school::StudentImport::closeReportCaption());
+  emit ogrencilerDegisti();
+  if (!r->resultPath.isEmpty()) schoolui::openFile(r->resultPath);
+}

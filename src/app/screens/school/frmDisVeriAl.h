@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QWidget>
+
+#include "Result.h"
+#include "school/StudentImport.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+// Loading a class list from a workbook: file, sheet, column pairs, level, import;
+// the result sheet opens afterwards and the save button becomes "Raporu Kapat".
+class frmDisVeriAl : public QWidget {
+  Q_OBJECT
+ public:
+  explicit frmDisVeriAl(QWidget* parent = nullptr);
+  ~frmDisVeriAl() override;
+
+  // cmdGozat after the file dialog: reads the workbook and lists its sheets.
+  bool dosyaAc(const QString& path);
+  void sayfaSec(int index);
+  // cmdEkle with the chosen column (0-based) and field caption.
+  void eslesmeEkle(int column, const QString& fieldCaption);
+  void eOkulListesi();
+  // cmdKaydet: the import, or closing after the report.
+  void kaydet();
+  void setResultPath(const QString& path) { m_resultPath = path; }
+
+  school::StudentImport& import() { return m_import; }
+  QComboBox* sayfaListesi() const { return m_cmbSheet; }
+  QComboBox* sutunListesi() const { return m_cmbExcelSutunu; }
+  QComboBox* seviyeListesi() const { return m_cmbSeviye; }
+  QListWidget* eslesmeListesi() const { return m_lstEslesme; }
+  QPushButton* kaydetButonu() const { return m_cmdKaydet; }
+  QString sonuc() const;
+
+ signals:
+  // The students changed: open screens refill their lists.
+  void ogrencilerDegisti();
+
+ private:
+  void gozat();
+  void refreshColumns();
+  void refreshPairs();
+
+  school::StudentImport m_import;
+  QString m_resultPath;
+  bool m_done = false;
+
+  QLineEdit* m_txtDosya = nullptr;
+  QComboBox* m_cmbSheet = nullptr;
+  QComboBox* m_cmbExcelSutunu = nullptr;
+  QComboBox* m_cmbRehberSutunu = nullptr;
+  QListWidget* m_lstEslesme = nullptr;
+  QComboBox* m_cmbSeviye = nullptr;
+  QPushButton* m_cmdEOkulListesi = nullptr;
+  QPushButton* m_cmdKaydet = nullptr;
+  QLabel* m_lblDurum = nullptr;
+};

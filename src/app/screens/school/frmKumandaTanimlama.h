@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+#include "Result.h"
+#include "school/RemoteRegistration.h"
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class Sliste;
+
+// Remotes and their pairing with students: the teacher and student remote grids,
+// the students paired with the picked remote and those still free for it, pairing
+// by hand or automatically, the registration panel and the exports.
+//
+// Integration: the press routing calls yeniKumandaYakalandi() for a captured
+// press while this screen is active and frameKumanda is visible with the
+// property "Tag" == "YeniKumanda"; setWriteSomeData() gives the screen the
+// receiver's registration-mode switch, called every 500 ms while the panel is open.
+class frmKumandaTanimlama : public QWidget {
+  Q_OBJECT
+ public:
+  explicit frmKumandaTanimlama(QWidget* parent = nullptr);
+  ~frmKumandaTanimlama() override;
+
+  void setWriteSomeData(std::function<void(bool)> writeSomeData) {
+    m_writeSomeData = std::move(writeSomeData);
+  }
+
+  // The panel's tag as the routing tests it ("YeniKumanda", "YeniAlici" or empty).
+  QString frameKumandaTag() const;
+  bool kayitPaneliAcik() const { return m_registration.isOpen(); }
+  school::RemoteRegistration& registration() { return m_registration; }
+
+  // Grids and lists, for the screen's callers and tests.
+  Sliste* kumandalar() const { return m_kumandalar; }
+  Sliste* ogretmenKumandalari() const { return m_ogretmen; }
+  Sliste* eslesme() const { return m_eslesme; }
+  Sliste* ogrenciler() const { return m_ogrenciler; }
+  QComboBox* sinifListesi() const { return m_cmbSinifi; }
+  QListWidget* kumandaListesi() const { return m_lvKumanda; }
+  QString seciliKumanda() const { return m_address; }
+
+  // Actions of the buttons (also callable with a chosen file name).
+  void listeleriYenile();
+  void sinifSec(const QString& sinifi);
+  void kumandaSec(const QString& address);
+  void ekle();
+  void cikart();
+  void otomatikEslestir();
+  void sil();
+  void yeniKayit();
+  void yeniAlici();
+  Status bitir();
+  Status eslesmeListesiYaz(const QString& path);
+  Status etiketYaz(const QString& path);
+  Status topluEtiketYaz(const QStringList& classes, const QString& path);
+  Status kumandaEtiketiYaz(const QString& path);
+
+ public slots:
+  // A press captured by the routing during registration.
+  void yeniKumandaYakalandi(const QString& address);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void remoteSelectionChanged(Sliste* grid);
+  void refreshStudents();
+  void refreshPanel();
+  void panelItemChanged(QListWidgetItem* item);
+  void exportTo(const QString& suggestedName, const std::function<Status(const QString&)>& write);
+  void afterExport(const Status& status, const QString& path);
+  void chooseClassesForLabels();
+  QString sinifi() const;
+
+  school::RemoteRegistration m_registration;
+  std::function<void(bool)> m_writeSomeData;
+  QString m_address;
+  bool m_refreshing = false;
+
+  QComboBox* m_cmbSinifi = nullptr;
+  Sliste* m_ogretmen = nullptr;
+  Sliste* m_kumandalar = nullptr;
+  Sliste* m_eslesme = nullptr;
+  Sliste* m_ogrenciler = nullptr;
+  QLabel* m_lblKumandaNo = nullptr;
+  QFrame* m_frameKumanda = nullptr;
+  QListWidget* m_lvKumanda = nullptr;
+  QLabel* m_lblOgretmenKumandasi = nullptr;
+  QLabel* m_lblKumandaEtiketiYazdir = nullptr;
+  QPushButton* m_cmdYeniKayit = nullptr;
+  QPushButton* m_cmdYeniAlici = nullptr;
+};

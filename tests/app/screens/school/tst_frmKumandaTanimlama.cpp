@@ -1,0 +1,224 @@
+// The remote screen driven as a teacher would: registering a box of remotes by
+// their presses, then pairing them with a class.
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "formats/XlsxWriter.h"
+
+#include "SchoolFixture.h"
+#include "school/DemoSchool.h"
+#include "screens/school/frmDisVeriAl.h"
+#include "screens/school/frmKumandaTanimlama.h"
+#include "screens/school/frmTanimlamalar.h"
+#include "widgets/Sliste.h"
+
+class TestKumandaTanimlama : public QObject {
+  Q_OBJECT
+  SchoolFixture f;
+
+ private slots:
+  void init() { f.init(); }
+  void cleanup() { f.cleanup(); }
+
+  // Forty remotes heard, one ticked as the teacher's, finished, then the 30
+  // students of 5-A paired automatically: well under a minute, end to end.
+  void registerFortyAndPairClass() {
+    for (int i = 1; i <= 30; ++i) SchoolFixture::addStudent(i, QStringLiteral("5-A"));
+    QElapsedTimer clock;
+    clock.start();
+    frmKumandaTanimlama w;
+    QList<bool> sent;
+    w.setWriteSomeData([&sent](bool on) { sent << on; });
+
+    w.yeniKayit();
+    QCOMPARE(w.frameKumandaTag(), QStringLiteral("YeniKumanda"));
+    QVERIFY(w.findChild<QWidget*>(QStringLiteral("frameKumanda"))->isVisibleTo(&w));
+    QTRY_VERIFY_WITH_TIMEOUT(sent.contains(true),
+                             2000);  // the 500 ms timer holds registration mode
+
+    for (int i = 1; i <= 40; ++i) w.yeniKumandaYakalandi(QStringLiteral("12-%1").arg(i));
+    w.yeniKumandaYakalandi(QStringLiteral("12-5"));  // heard again
+    QListWidget* lv = w.kumandaListesi();
+    QCOMPARE(lv->count(), 40);
+    QCOMPARE(lv->item(4)->data(Qt::UserRole).toInt(), 3);
+    QCOMPARE(lv->item(5)->data(Qt::UserRole).toInt(), 1);
+    QCOMPARE(w.findChild<QLabel*>(QStringLiteral("lblKumandaEtiketiYazdir"))->text(),
+             QStringLiteral("40"));
+    lv->item(0)->setCheckState(Qt::Checked);  // 12-1 becomes the teacher remote
+
+    QVERIFY(w.bitir().ok());
+    QCOMPARE(sent.last(), false);
+    QVERIFY(w.frameKumandaTag().isEmpty());
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 40);
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA WHERE OGRETMENKUMANDASI='1'")),
+             1);
+    QCOMPARE(w.ogretmenKumandalari()->kayitSayisi(), 1);
+    QCOMPARE(w.kumandalar()->kayitSayisi(), 39);
+
+    w.sinifSec(QStringLiteral("5-A"));
+    w.kumandalar()->TumunuSec();
+    w.otomatikEslestir();
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 30);
+    QCOMPARE(
+        SchoolFixture::count(QStringLiteral("SELECT COUNT(DISTINCT KAYITNO) FROM TABLEESLESME")),
+        30);
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(DISTINCT KUMANDAADRESI) FROM TABLEESLESME")),
+             30);
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KUMANDAADRESI='12-1'")),
+             0);
+    // Pairing again changes nothing: every remote already has its student of 5-A.
+    w.kumandalar()->TumunuSec();
+    w.otomatikEslestir();
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 30);
+    QVERIFY(clock.elapsed() < 60000);
+  }
+
+  // Re-registering a known remote replaces its row with the new teacher mark and
+  // keeps its pairing; closing the screen finishes an open panel.
+  void reRegisterKeepsPairingsAndCloseFinishes() {
+    SchoolFixture::addStudent(1, QStringLiteral("5-A"));
+    QVERIFY(store::run(QStringLiteral(
+        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('1-1','0')")));
+    QVERIFY(store::run(
+        QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES ('1-1','1')")));
+    {
+      frmKumandaTanimlama w;
+      w.yeniKayit();
+      w.yeniKumandaYakalandi(QStringLiteral("1-1"));
+      w.yeniKumandaYakalandi(QStringLiteral("1-2"));
+      w.kumandaListesi()->item(0)->setCheckState(Qt::Checked);
+      w.close();
+      QVERIFY(!w.kayitPaneliAcik());
+    }
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 2);
+    QCOMPARE(SchoolFixture::count(QStringLiteral(
+                 "SELECT OGRETMENKUMANDASI FROM TABLEKUMANDA WHERE KUMANDAADRESI='1-1'")),
+             1);
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KUMANDAADRESI='1-1'")),
+             1);
+  }
+
+  // A new receiver learns the stored remotes: presses are not captured and
+  // finishing writes nothing.
+  void newReceiverCapturesNothing() {
+    QVERIFY(store::run(QStringLiteral(
+        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('3-3','1')")));
+    frmKumandaTanimlama w;
+    w.yeniAlici();
+    QCOMPARE(w.frameKumandaTag(), QStringLiteral("YeniAlici"));
+    QCOMPARE(w.kumandaListesi()->count(), 1);
+    QCOMPARE(w.kumandaListesi()->item(0)->checkState(), Qt::Checked);
+    w.yeniKumandaYakalandi(QStringLiteral("9-9"));
+    QCOMPARE(w.kumandaListesi()->count(), 1);
+    QVERIFY(w.bitir().ok());
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 1);
+  }
+
+  // Pairing by hand offers no student of a class the remote already serves.
+  void pairByHandAndDelete() {
+    SchoolFixture::addStudent(1, QStringLiteral("5-A"));
+    SchoolFixture::addStudent(2, QStringLiteral("5-A"));
+    SchoolFixture::addStudent(3, QStringLiteral("6-B"));
+    QVERIFY(store::run(QStringLiteral(
+        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('4-4','0')")));
+    frmKumandaTanimlama w;
+    w.kumandaSec(QStringLiteral("4-4"));
+    QCOMPARE(w.ogrenciler()->kayitSayisi(), 3);
+    w.ogrenciler()->setFiltreMetni(QStringLiteral("KAYITNO"), QStringLiteral("1"));
+    w.ogrenciler()->TumunuSec();
+    w.ekle();
+    QCOMPARE(w.eslesme()->kayitSayisi(), 1);
+    QCOMPARE(w.ogrenciler()->kayitSayisi(), 1);  // only 3 of 6-B is still offered
+    QCOMPARE(w.ogrenciler()->deger(0, QStringLiteral("KAYITNO")), QStringLiteral("3"));
+
+    w.kumandalar()->TumunuSec();
+    SchoolFixture::answers({frmMesaj::Hayir, frmMesaj::Evet});
+    w.sil();
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 1);
+    w.kumandalar()->TumunuSec();
+    w.sil();
+    QCOMPARE(frmMesaj::takeShownTexts().last(),
+             QStringLiteral("4-4 numaralı kumandayı silmek istediğinizden emin misiniz?"));
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 0);
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 0);
+  }
+
+  // Double-clicking the count writes the remote number labels, asks, and opens them.
+  void remoteLabelsAskAndOpen() {
+    QVERIFY(store::run(QStringLiteral(
+        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('5-5','0')")));
+    frmKumandaTanimlama w;
+    SchoolFixture::answers({frmMesaj::Evet});
+    QTest::mouseDClick(w.findChild<QLabel*>(QStringLiteral("lblKumandaEtiketiYazdir")),
+                       Qt::LeftButton);
+    QCOMPARE(frmMesaj::takeShownTexts(),
+             QStringList{QStringLiteral(
+                 "Raporunuz başarıyla hazırlandı, Raporu şimdi açmak ister misiniz?")});
+    QCOMPARE(f.opened.size(), 1);
+    QVERIFY(QFile::exists(f.opened.first()));
+    QVERIFY(w.eslesmeListesiYaz(f.path(QStringLiteral("liste.xlsx"))).ok());
+    QVERIFY(QFile::exists(f.path(QStringLiteral("liste.xlsx"))));
+  }
+
+  // With DERSLIK_SHOTS=<folder>: the three screens with the demo school, for looking at.
+  void screenshots() {
+    const QString out = qEnvironmentVariable("DERSLIK_SHOTS");
+    if (out.isEmpty()) QSKIP("DERSLIK_SHOTS not set");
+    QVERIFY(school::createDemoSchool().ok());
+    auto shoot = [&out](QWidget& w, const QString& name, QSize size) {
+      w.resize(size);
+      w.show();
+      QCoreApplication::processEvents();
+      QVERIFY(w.grab().save(out + QStringLiteral("/school_") + name + QStringLiteral(".png")));
+    };
+    {
+      frmTanimlamalar w;
+      w.ogrenciSec(QStringLiteral("3"));
+      shoot(w, QStringLiteral("tanimlamalar_ogrenciler"), {1280, 800});
+      shoot(w, QStringLiteral("tanimlamalar_ogrenciler_1920"), {1920, 1080});
+      for (int i = 1; i < w.sekmeler()->count(); ++i) {
+        w.sekmeler()->setCurrentIndex(i);
+        shoot(w, QStringLiteral("tanimlamalar_sekme%1").arg(i), {1280, 800});
+      }
+    }
+    {
+      frmKumandaTanimlama w;
+      w.sinifSec(QStringLiteral("5-A"));
+      w.kumandaSec(w.kumandalar()->deger(2, QStringLiteral("KUMANDAADRESI")));
+      shoot(w, QStringLiteral("kumanda"), {1280, 800});
+      w.yeniKayit();
+      for (int i = 1; i <= 12; ++i) w.yeniKumandaYakalandi(QStringLiteral("40-%1").arg(i));
+      for (int i = 1; i <= 5; ++i) w.yeniKumandaYakalandi(QStringLiteral("40-%1").arg(i));
+      shoot(w, QStringLiteral("kumanda_kayit"), {1280, 800});
+      shoot(w, QStringLiteral("kumanda_kayit_1920"), {1920, 1080});
+      w.registration().startNewReceiver();
+      (void)w.bitir();
+    }
+    {
+      formats::XlsxWriter x(f.path(QStringLiteral("sinif.xlsx")));
+      x.addSheet(QStringLiteral("Sınıf Listesi"));
+      const QStringList head{QStringLiteral("S.No"), QStringLiteral("Öğrenci No"),
+                             QStringLiteral("Adı"), QStringLiteral("Soyadı"),
+                             QStringLiteral("Cinsiyeti")};
+      for (int c = 0; c < head.size(); ++c) x.write(0, c, head[c]);
+      x.write(1, 0, QStringLiteral("1"));
+      x.write(1, 2, QStringLiteral("Elif"));
+      QVERIFY(x.close().ok());
+      frmDisVeriAl w;
+      QVERIFY(w.dosyaAc(f.path(QStringLiteral("sinif.xlsx"))));
+      w.eOkulListesi();
+      shoot(w, QStringLiteral("disverial"), {1280, 800});
+    }
+  }
+};
+
+QTEST_MAIN(TestKumandaTanimlama)
+#include "tst_frmKumandaTanimlama.moc"
