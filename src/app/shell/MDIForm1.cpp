@@ -16,7 +16,11 @@
 #include "Version.h"
 #include "school/DemoSchool.h"
 #include "school/Rollover.h"
+#include "school/StudentImport.h"
 #include "screens/activities/frmSanalKumanda.h"
+#include "screens/school/frmDisVeriAl.h"
+#include "screens/school/frmKumandaTanimlama.h"
+#include "screens/school/frmTanimlamalar.h"
 #include "screens/start/frmGenelEkran.h"
 #include "screens/start/frmKurumBilgileri.h"
 #include "screens/start/frmSozlesme.h"
@@ -95,6 +99,15 @@ void MDIForm1::buildMenus() {
     frmKurumBilgileri dialog(this);
     if (m_runModal(dialog) == QDialog::Accepted) refreshHome();
   });
+  QAction* studentImport = menu->addAction(QStringLiteral("Öğrenci Listesi Aktar"));
+  studentImport->setObjectName(QStringLiteral("mnuDisVeriAl"));
+  connect(studentImport, &QAction::triggered, this, [this] {
+    // The import needs a level to give the students.
+    if (school::StudentImport::canOpen())
+      openStudentImport(nullptr);
+    else
+      frmMesaj::uyari(this, school::StudentImport::openRefusal());
+  });
   QAction* rollover = menu->addAction(QStringLiteral("Sınıf Atlatma"));
   rollover->setObjectName(QStringLiteral("mnuSinifAtlatma"));
   connect(rollover, &QAction::triggered, this, [this] { SinifAtlatmaUygula(false); });
@@ -149,6 +162,25 @@ void MDIForm1::buildButtonBar() {
 
 void MDIForm1::registerScreens() {
   // Each area's screens join the bar here as they are built.
+  m_menu->registry().registerScreen(0, [this](QWidget* parent) {
+    auto* screen = new frmTanimlamalar(parent);
+    connect(screen, &frmTanimlamalar::disVeriAlIstendi, this,
+            [this, screen] { openStudentImport(screen); });
+    return screen;
+  });
+  m_menu->registry().registerScreen(1, [this](QWidget* parent) {
+    auto* screen = new frmKumandaTanimlama(parent);
+    screen->setWriteSomeData([this](bool on) { m_receiver->WriteSomeData(on); });
+    return screen;
+  });
+}
+
+void MDIForm1::openStudentImport(frmTanimlamalar* students) {
+  auto* import = new frmDisVeriAl;
+  if (students)
+    connect(import, &frmDisVeriAl::ogrencilerDegisti, students,
+            &frmTanimlamalar::ogrencileriListele);
+  showScreen(import);
 }
 
 QMdiSubWindow* MDIForm1::showScreen(QWidget* screen) {

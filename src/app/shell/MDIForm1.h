@@ -11,6 +11,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class frmGenelEkran;
 class frmIslem;
+class frmTanimlamalar;
 namespace shell {
 class MainMenuController;
 class ReceiverController;
@@ -69,6 +70,8 @@ class MDIForm1 : public QMainWindow {
   void buildButtonBar();
   void registerScreens();
   void createDemoSchool();
+  // Opens the student import; `students` (when open) refills its list after it.
+  void openStudentImport(frmTanimlamalar* students);
   void applyInstitutionOptions();
   void refreshHome();
   void createDesktopShortcut();

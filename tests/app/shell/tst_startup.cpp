@@ -12,9 +12,12 @@
 
 #include <memory>
 
+#include "screens/school/frmKumandaTanimlama.h"
 #include "screens/start/frmGenelEkran.h"
 #include "shell/FormSettings.h"
 #include "shell/MDIForm1.h"
+#include "shell/MainMenuController.h"
+#include "shell/ReceiverController.h"
 #include "shell/frmMesaj.h"
 #include "store/DataFolder.h"
 #include "store/Database.h"
@@ -105,6 +108,28 @@ class TestStartup : public QObject {
                1);
       w.close();
     }
+  }
+
+  // The bar opens the remote screen; a press from the receiver reaches its
+  // registration panel through the routing, and the panel drives the receiver.
+  void remoteRegistrationThroughTheMainWindow() {
+    prepareInstalled();
+    store::BaglantiKapat();
+    MDIForm1 w;
+    w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    QVERIFY(w.MDIForm1_Load());
+    auto* screen = qobject_cast<frmKumandaTanimlama*>(w.mainMenu()->cmdMenu_Click(1));
+    QVERIFY(screen);
+    QCOMPARE(w.mdiArea()->activeSubWindow()->widget(), screen);
+    screen->yeniKayit();
+    QVERIFY(screen->capturingNewRemotes());
+    w.receiverController()->DugmeBasildi(QStringLiteral("12-250"), QStringLiteral("A"),
+                                         QStringLiteral("1"));
+    w.receiverController()->DugmeBasildi(QStringLiteral("12-251"), QStringLiteral("A"),
+                                         QStringLiteral("1"));
+    QCOMPARE(screen->registration().count(), 2);
+    QVERIFY(screen->bitir().ok());
+    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")).toInt(), 2);
   }
 
   void shutdownClosesTheDatabase() {

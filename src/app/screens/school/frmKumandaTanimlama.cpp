@@ -348,6 +348,14 @@ Status frmKumandaTanimlama::bitir() {
   return s;
 }
 
+bool frmKumandaTanimlama::capturingNewRemotes() const {
+  return m_frameKumanda->isVisible() && frameKumandaTag() == QStringLiteral("YeniKumanda");
+}
+
+void frmKumandaTanimlama::captureNewRemote(const receiver::DugmeSinyali& press) {
+  yeniKumandaYakalandi(press.KumandaAdresi);
+}
+
 void frmKumandaTanimlama::yeniKumandaYakalandi(const QString& address) {
   if (frameKumandaTag() != QStringLiteral("YeniKumanda")) return;
   m_registration.heard(address);

@@ -12,6 +12,8 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+#include "shell/RegistrationTarget.h"
+
 class QPushButton;
 class Sliste;
 
@@ -23,7 +25,7 @@ class Sliste;
 // press while this screen is active and frameKumanda is visible with the
 // property "Tag" == "YeniKumanda"; setWriteSomeData() gives the screen the
 // receiver's registration-mode switch, called every 500 ms while the panel is open.
-class frmKumandaTanimlama : public QWidget {
+class frmKumandaTanimlama : public QWidget, public shell::RegistrationTarget {
   Q_OBJECT
  public:
   explicit frmKumandaTanimlama(QWidget* parent = nullptr);
@@ -62,6 +64,10 @@ class frmKumandaTanimlama : public QWidget {
   Status etiketYaz(const QString& path);
   Status topluEtiketYaz(const QStringList& classes, const QString& path);
   Status kumandaEtiketiYaz(const QString& path);
+
+  // The routing's registration branch.
+  bool capturingNewRemotes() const override;
+  void captureNewRemote(const receiver::DugmeSinyali& press) override;
 
  public slots:
   // A press captured by the routing during registration.
