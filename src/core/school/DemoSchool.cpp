@@ -61,7 +61,8 @@ Status createDemoSchool() {
     const char* level;
     int size;
   };
-  const DemoClass classes[] = {{"5-A", "5", 24}, {"6-B", "6", 27}, {"7-C", "7", 22}};
+  const DemoClass classes[] = {
+      {"5-A", "5. SINIF", 24}, {"6-B", "6. SINIF", 27}, {"7-C", "7. SINIF", 22}};
   int kayitNo =
       store::scalar(QStringLiteral("SELECT COALESCE(MAX(VAL(NZ(KAYITNO))), 0) FROM TABLEOGRENCI"),
                     {}, 0)
@@ -89,7 +90,7 @@ Status createDemoSchool() {
                                    "PARAMETREDEGERI=?)"),
                     {list, sinifi, list, sinifi})))
         return s;
-    const QString level = QString::fromLatin1(c.level);
+    const QString level = QString::fromUtf8(c.level);
     if (!(s = run(
               QStringLiteral("INSERT INTO TABLEPARAMETRE "
                              "(PARAMETREADI,PARAMETREDEGERI,PARAMETREACIKLAMA) SELECT "
