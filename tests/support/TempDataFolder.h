@@ -3,6 +3,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <memory>
+
 #include "store/DataFolder.h"
 #include "store/Database.h"
 #include "store/Parameters.h"
@@ -22,6 +24,15 @@ class TempDataFolder {
   }
   ~TempDataFolder() { store::BaglantiKapat(); }
   TempDataFolder(const TempDataFolder&) = delete;
+
+  // Gives a test function a folder of its own: the previous folder goes first
+  // (its destructor closes the shared connection), then the new one is made.
+  [[nodiscard]] static bool renew(std::unique_ptr<TempDataFolder>& folder,
+                                  bool withDatabase = true) {
+    folder.reset();
+    folder = std::make_unique<TempDataFolder>(withDatabase);
+    return folder->ok();
+  }
   TempDataFolder& operator=(const TempDataFolder&) = delete;
 
   bool ok() const { return m_ok; }

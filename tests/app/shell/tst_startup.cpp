@@ -30,9 +30,7 @@ class TestStartup : public QObject {
   Q_OBJECT
  private slots:
   void init() {
-    m_dir.reset();  // before the next folder: it closes the shared connection
-    m_dir = std::make_unique<TempDataFolder>(false);
-    QVERIFY(m_dir->ok());
+    QVERIFY(TempDataFolder::renew(m_dir, false));
     frmMesaj::takeShownTexts();
   }
   void cleanup() { store::BaglantiKapat(); }

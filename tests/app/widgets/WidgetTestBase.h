@@ -25,9 +25,7 @@ struct WidgetTestBase {
   bool answer = true;
 
   bool setUp() {
-    dir.reset();  // closes the shared connection of the previous folder
-    dir = std::make_unique<TempDataFolder>();
-    if (!dir->ok()) return false;
+    if (!TempDataFolder::renew(dir)) return false;
     messages.clear();
     answer = true;
     mesaj::setHook([this](const QString& title, const QString& text, bool question) {

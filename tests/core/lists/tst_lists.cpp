@@ -57,9 +57,7 @@ class TestLists : public QObject {
 
  private slots:
   void init() {
-    m_dir.reset();  // closes the shared connection of the previous folder
-    m_dir = std::make_unique<TempDataFolder>();
-    QVERIFY(m_dir->ok());
+    QVERIFY(TempDataFolder::renew(m_dir));
     QVERIFY(m_dir->emptySeededLists());
   }
   void cleanup() { store::BaglantiKapat(); }

@@ -15,9 +15,7 @@
 class SchoolFixture {
  public:
   void setUp() {
-    m_dir.reset();  // closes the shared connection of the previous folder
-    m_dir = std::make_unique<TempDataFolder>();
-    QVERIFY(m_dir->ok());
+    QVERIFY(TempDataFolder::renew(m_dir));
     QVERIFY(m_dir->emptySeededLists());
   }
   void tearDown() { m_dir.reset(); }

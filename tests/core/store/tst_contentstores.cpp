@@ -77,11 +77,7 @@ QByteArray fileHash(const QString& path) {
 class TestContentStores : public QObject {
   Q_OBJECT
  private slots:
-  void init() {
-    m_dir.reset();  // before the next folder: it closes the shared connection
-    m_dir = std::make_unique<TempDataFolder>();
-    QVERIFY(m_dir->ok());
-  }
+  void init() { QVERIFY(TempDataFolder::renew(m_dir)); }
   void cleanup() {
     store::BaglantiKapat();
     ContentStores::setSizeLimit(0);

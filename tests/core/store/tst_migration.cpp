@@ -62,11 +62,7 @@ class TestMigration : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() {
-    m_dir.reset();  // before the next folder: it closes the shared connection
-    m_dir = std::make_unique<TempDataFolder>();
-    QVERIFY(m_dir->ok());
-  }
+  void init() { QVERIFY(TempDataFolder::renew(m_dir)); }
   void cleanup() { store::BaglantiKapat(); }
 
   void versionDecidesSteps_data() {

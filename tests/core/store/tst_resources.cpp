@@ -11,11 +11,7 @@
 class TestResources : public QObject {
   Q_OBJECT
  private slots:
-  void init() {
-    m_dir.reset();  // before the next folder: it closes the shared connection
-    m_dir = std::make_unique<TempDataFolder>(false);
-    QVERIFY(m_dir->ok());
-  }
+  void init() { QVERIFY(TempDataFolder::renew(m_dir, false)); }
 
   void builtInFilesAreUsable_data() {
     QTest::addColumn<QString>("name");

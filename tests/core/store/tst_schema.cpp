@@ -66,11 +66,7 @@ class TestSchema : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() {
-    m_dir.reset();  // before the next folder: it closes the shared connection
-    m_dir = std::make_unique<TempDataFolder>(false);
-    QVERIFY(m_dir->ok());
-  }
+  void init() { QVERIFY(TempDataFolder::renew(m_dir, false)); }
   void cleanup() { store::BaglantiKapat(); }
 
   // A new data folder is made whole: current versions, every table and column,

@@ -38,11 +38,7 @@ void storeUsers(const QList<std::pair<QString, QString>>& namesAndDenied) {
 class TestUsers : public QObject {
   Q_OBJECT
  private slots:
-  void init() {
-    m_dir.reset();  // closes the shared connection of the previous folder
-    m_dir = std::make_unique<TempDataFolder>();
-    QVERIFY(m_dir->ok());
-  }
+  void init() { QVERIFY(TempDataFolder::renew(m_dir)); }
   void cleanup() { store::BaglantiKapat(); }
 
   void passwordsAreSaltedHashes() {

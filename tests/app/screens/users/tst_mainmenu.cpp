@@ -50,9 +50,7 @@ class TestMainMenu : public QObject {
   Q_OBJECT
  private slots:
   void init() {
-    m_dir.reset();  // closes the shared connection of the previous folder
-    m_dir = std::make_unique<TempDataFolder>();
-    QVERIFY(m_dir->ok());
+    QVERIFY(TempDataFolder::renew(m_dir));
 
     m_window = std::make_unique<QMainWindow>();
     m_mdi = new QMdiArea(m_window.get());

@@ -63,9 +63,7 @@ class TestUsersScreens : public QObject {
   Q_OBJECT
  private slots:
   void init() {
-    m_dir.reset();  // closes the shared connection of the previous folder
-    m_dir = std::make_unique<TempDataFolder>();
-    QVERIFY(m_dir->ok());
+    QVERIFY(TempDataFolder::renew(m_dir));
     QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEOKUL (OKULADI) VALUES (' ')")).ok());
     users::UserList list;
     list.add(QStringLiteral("İSMAİL"), QStringLiteral("Doğru'1"), QStringLiteral("-105M-109M"));
