@@ -244,14 +244,7 @@ bool frmSlisteDuzenle::cmdKaydet_Click() {
   lists::GridAppearance a;
   a.fontSize = m_fontSize->text().toInt();
   a.rowHeight = m_rowHeight->text().toInt();
-  const Status s = lists::GridLayout::save(m_grid->identity(), columns, a);
-  if (!s) {
-    mesaj::hata(this, s.error());
-    return false;
-  }
-  m_grid->DuzenKaydedeBasildi();
-  accept();
-  return true;
+  return applied(lists::GridLayout::save(m_grid->identity(), columns, a));
 }
 
 bool frmSlisteDuzenle::cmdAyarlariSifirla_Click() {
@@ -260,7 +253,10 @@ bool frmSlisteDuzenle::cmdAyarlariSifirla_Click() {
       "yazılımın ilk haline "
       "dönecektir.\nDevam etmek istediğinize emin misiniz?");
   if (!mesaj::soru(this, question, QStringLiteral("ÖNEMLİ"))) return false;
-  const Status s = lists::GridLayout::reset(m_grid->identity());
+  return applied(lists::GridLayout::reset(m_grid->identity()));
+}
+
+bool frmSlisteDuzenle::applied(const Status& s) {
   if (!s) {
     mesaj::hata(this, s.error());
     return false;

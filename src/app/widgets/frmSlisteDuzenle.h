@@ -35,6 +35,8 @@ class frmSlisteDuzenle : public QDialog {
   QLineEdit* widthBox() const { return m_width; }
 
  private:
+  // After saving or resetting: the error, or the grid shown with its new layout.
+  bool applied(const Status& s);
   void fill(const QList<lists::LayoutColumn>& columns);
   void rowChosen();
   void moveRow(int from, int to);

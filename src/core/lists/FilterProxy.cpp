@@ -18,20 +18,20 @@ void FilterProxy::setTableModel(TableModel* model) {
     // A new result invalidates the grid columns: the owner sets them again.
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
-      m_columns.clear();
-      m_filterTexts.clear();
-      m_sortColumn = -1;
-      m_order.clear();
-      rebuildRows();
+      forgetColumns();
       endResetModel();
     });
   }
+  forgetColumns();
+  endResetModel();
+}
+
+void FilterProxy::forgetColumns() {
   m_columns.clear();
   m_filterTexts.clear();
   m_sortColumn = -1;
   m_order.clear();
   rebuildRows();
-  endResetModel();
 }
 
 void FilterProxy::setColumns(const QList<GridColumn>& columns) {

@@ -59,6 +59,8 @@ class FilterProxy : public QAbstractProxyModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
+  // A new result: its columns, filters and order are set again by the owner.
+  void forgetColumns();
   void rebuildRows();
 
   TableModel* m_model = nullptr;
