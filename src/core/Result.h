@@ -6,9 +6,11 @@
 #include <utility>
 
 // The core reports failures as values, never as message boxes: the widget layer
-// decides how to show the (Turkish) error text.
+// decides how to show the (Turkish) error text. A result must be looked at: a
+// discarded one is a compile warning (an error in CI). Where a failure truly does
+// not matter, say so with (void) and a comment.
 template <typename T>
-class Result {
+class [[nodiscard]] Result {
  public:
   Result(T value) : m_value(std::move(value)) {}  // NOLINT(google-explicit-constructor)
   static Result failure(QString error) { return Result(std::move(error), 0); }
@@ -20,6 +22,9 @@ class Result {
   const T& operator*() const { return *m_value; }
   const T* operator->() const { return &*m_value; }
   const QString& error() const { return m_error; }
+  // The value, or `fallback` after a failure: for what is only shown, never for a
+  // rule that decides something (a rule passes the failure on).
+  T valueOr(T fallback) const { return ok() ? *m_value : std::move(fallback); }
 
  private:
   Result(QString error, int) : m_error(std::move(error)) {}
@@ -28,7 +33,7 @@ class Result {
 };
 
 template <>
-class Result<void> {
+class [[nodiscard]] Result<void> {
  public:
   Result() = default;
   static Result failure(QString error) {

@@ -5,44 +5,44 @@
 
 #include <memory>
 
-#include "store/DataFolder.h"
-#include "store/Database.h"
+#include "Messages.h"
 #include "store/Parameters.h"
-#include "store/Schema.h"
+#include "store/Store.h"
 
-// A data folder of one test function's own: a temporary directory made the data
-// folder, with its own per-user settings file, and (unless asked not to) a fresh
-// main database with the shared connection open. Closes the connection when done.
+// A data folder of one test function's own: a temporary directory with its store,
+// its own per-user settings file, and (unless asked not to) a fresh main database,
+// open. Everything the test builds gets store() (and messages(), which records
+// every message and answers as told).
 class TempDataFolder {
  public:
   explicit TempDataFolder(bool withDatabase = true) {
     m_ok = m_dir.isValid();
     if (!m_ok) return;
-    store::DataFolder::setRoot(m_dir.path());
+    m_store = std::make_unique<store::Store>(m_dir.path());
     store::UserSettings::setFile(m_dir.filePath(QStringLiteral("ayar.ini")));
-    if (withDatabase) m_ok = store::VeritabaniKontrol().ok();
+    if (withDatabase) m_ok = m_store->open().ok();
   }
-  ~TempDataFolder() { store::BaglantiKapat(); }
   TempDataFolder(const TempDataFolder&) = delete;
+  TempDataFolder& operator=(const TempDataFolder&) = delete;
 
   // Gives a test function a folder of its own: the previous folder goes first
-  // (its destructor closes the shared connection), then the new one is made.
+  // (its store closes), then the new one is made.
   [[nodiscard]] static bool renew(std::unique_ptr<TempDataFolder>& folder,
                                   bool withDatabase = true) {
     folder.reset();
     folder = std::make_unique<TempDataFolder>(withDatabase);
     return folder->ok();
   }
-  TempDataFolder& operator=(const TempDataFolder&) = delete;
 
   bool ok() const { return m_ok; }
+  store::Store& store() { return *m_store; }
+  RecordedMessages& messages() { return m_messages; }
   // A new database offers the common levels, courses and factory grid layouts;
   // tests that count list rows or layout rows start from empty ones instead.
   bool emptySeededLists() {
     for (const char* table : {"TABLEPARAMETRE", "TABLETANIMLAMALAR", "TABLESLISTESUTUNADI",
                               "TABLESLISTESUTUNBILGILERI"}) {
-      QSqlQuery q(store::connection());
-      if (!q.exec(QStringLiteral("DELETE FROM ") + QString::fromLatin1(table))) return false;
+      if (!m_store->run(QStringLiteral("DELETE FROM ") + QString::fromLatin1(table))) return false;
     }
     return true;
   }
@@ -51,5 +51,7 @@ class TempDataFolder {
 
  private:
   QTemporaryDir m_dir;
+  std::unique_ptr<store::Store> m_store;
+  RecordedMessages m_messages;
   bool m_ok = false;
 };

@@ -12,7 +12,6 @@
 #include <cstdio>
 
 #include "store/Database.h"
-#include "store/Log.h"
 
 namespace store {
 
@@ -53,22 +52,26 @@ bool syncFile(const QString& path, bool directory) {
   return ok;
 }
 
-bool openOnSharedConnection(const QString& path) {
-  if (!baglantiAcik()) return false;
+// True when a connection of this program has the file open (as its main file or
+// attached): compacting it would replace the file under that connection.
+bool openHere(const QString& path) {
   const QString canonical = QFileInfo(path).canonicalFilePath();
-  QSqlQuery q(connection());
-  if (!q.exec(QStringLiteral("PRAGMA database_list"))) return false;
-  while (q.next())
-    if (!q.value(2).toString().isEmpty() &&
-        QFileInfo(q.value(2).toString()).canonicalFilePath() == canonical)
-      return true;
+  const QStringList names = QSqlDatabase::connectionNames();
+  for (const QString& name : names) {
+    const QSqlDatabase db = QSqlDatabase::database(name, false);
+    if (!db.isOpen()) continue;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA database_list"))) continue;
+    while (q.next())
+      if (!q.value(2).toString().isEmpty() &&
+          QFileInfo(q.value(2).toString()).canonicalFilePath() == canonical)
+        return true;
+  }
   return false;
 }
 
 Status fail(const QString& file, const QString& why) {
-  const QString text = QStringLiteral("%1 sıkıştırılamadı: %2").arg(file, why);
-  LogYaz(text);
-  return Status::failure(text);
+  return Status::failure(QStringLiteral("%1 sıkıştırılamadı: %2").arg(file, why));
 }
 
 }  // namespace
@@ -77,7 +80,7 @@ Status VeritabaniSikistir(const QString& path) {
   const QFileInfo info(path);
   const QString file = info.fileName();
   if (!info.isFile()) return fail(file, QStringLiteral("dosya bulunamadı."));
-  if (openOnSharedConnection(path))
+  if (openHere(path))
     return fail(file, QStringLiteral("dosya kullanımda; önce bağlantı kapatılmalı."));
 
   const QString target = info.absoluteFilePath();

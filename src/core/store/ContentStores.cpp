@@ -9,8 +9,9 @@
 
 #include <sqlite3.h>
 
-#include "store/Log.h"
+#include "store/Database.h"
 #include "store/Sql.h"
+#include "store/Store.h"
 
 namespace store {
 
@@ -33,8 +34,6 @@ const Layout& layout(StoreKind kind) {
                            QStringLiteral("BASLIK")};
   return kind == StoreKind::Question ? question : test;
 }
-
-qint64 g_sizeLimit = kStoreSizeLimit;
 
 struct AttachedFile {
   QString name;
@@ -74,12 +73,35 @@ QString storeMessage(StoreKind kind, int n, const QString& error) {
   return QStringLiteral("İçerik deposuna erişilemedi (%1): %2").arg(storeFileName(kind, n), error);
 }
 
+sqlite3* handleOf(const QSqlDatabase& db) {
+  const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+  if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
+  return *static_cast<sqlite3* const*>(v.constData());
+}
+
+bool inTransaction(const QSqlDatabase& db) {
+  sqlite3* h = handleOf(db);
+  return h && sqlite3_get_autocommit(h) == 0;
+}
+
+// True when the running transaction has already read or written the schema (it
+// stays locked to the transaction and cannot be detached before it ends).
+bool touchedByTransaction(const QSqlDatabase& db, const QString& schema) {
+  sqlite3* h = handleOf(db);
+  return h && sqlite3_txn_state(h, schema.toUtf8().constData()) > SQLITE_TXN_NONE;
+}
+
+QVariant blob(const QByteArray& bytes) { return QVariant(bytes); }
+
+}  // namespace
+
 // Attaches the store unless it is attached; with `mayEvict`, a store the running
 // transaction has not touched is detached when the slots are all taken.
-Status attachStore(StoreKind kind, int n, const QSqlDatabase& db, bool mayEvict) {
+Status ContentStores::attachStore(StoreKind kind, int n, bool mayEvict) {
+  const QSqlDatabase db = m_store.db();
   if (!db.isOpen()) return Status::failure(QStringLiteral("Veritabanı bağlantısı açık değil."));
-  const QString name = ContentStores::schemaName(kind, n);
-  const QString path = storePath(kind, n);
+  const QString name = schemaName(kind, n);
+  const QString path = this->path(kind, n);
   if (!QFile::exists(path))
     return Status::failure(storeMessage(kind, n, QStringLiteral("dosya yok")));
 
@@ -96,9 +118,8 @@ Status attachStore(StoreKind kind, int n, const QSqlDatabase& db, bool mayEvict)
 
   // Keeps the newest stores, which take every new row; any other store that the
   // running transaction has not touched may go.
-  const QStringList keep{
-      ContentStores::schemaName(StoreKind::Question, ContentStores::last(StoreKind::Question)),
-      ContentStores::schemaName(StoreKind::Test, ContentStores::last(StoreKind::Test))};
+  const QStringList keep{schemaName(StoreKind::Question, last(StoreKind::Question)),
+                         schemaName(StoreKind::Test, last(StoreKind::Test))};
   auto makeRoom = [&]() {
     if (!mayEvict) return false;
     for (qsizetype i = 0; i < files.size(); ++i) {
@@ -130,29 +151,9 @@ Status attachStore(StoreKind kind, int n, const QSqlDatabase& db, bool mayEvict)
   return {};
 }
 
-sqlite3* handleOf(const QSqlDatabase& db) {
-  const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
-  if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
-  return *static_cast<sqlite3* const*>(v.constData());
-}
-
-bool inTransaction(const QSqlDatabase& db) {
-  sqlite3* h = handleOf(db);
-  return h && sqlite3_get_autocommit(h) == 0;
-}
-
-// True when the running transaction has already read or written the schema (it
-// stays locked to the transaction and cannot be detached before it ends).
-bool touchedByTransaction(const QSqlDatabase& db, const QString& schema) {
-  sqlite3* h = handleOf(db);
-  return h && sqlite3_txn_state(h, schema.toUtf8().constData()) > SQLITE_TXN_NONE;
-}
-
 // More stores on disk than attachment slots.
-bool crowded() {
-  return ContentStores::numbers(StoreKind::Question).size() +
-             ContentStores::numbers(StoreKind::Test).size() >
-         kMaxAttachedStores;
+bool ContentStores::crowded() const {
+  return numbers(StoreKind::Question).size() + numbers(StoreKind::Test).size() > kMaxAttachedStores;
 }
 
 // Runs `body` on the store, through the shared connection when it can: it sees the
@@ -160,19 +161,20 @@ bool crowded() {
 // running, a store the transaction has not touched is read through a separate
 // connection instead (it holds nothing uncommitted then): a read would tie the store
 // to the transaction and reading every store would use up the slots.
-Status withStoreForReading(StoreKind kind, int n,
-                           const std::function<Status(const QSqlDatabase&, const QString&)>& body) {
-  QSqlDatabase shared = connection();
-  const QString schema = ContentStores::schemaName(kind, n);
+Status ContentStores::withStoreForReading(
+    StoreKind kind, int n, const std::function<Status(const QSqlDatabase&, const QString&)>& body) {
+  const QSqlDatabase shared = m_store.db();
+  if (!shared.isOpen()) return Status::failure(QStringLiteral("Veritabanı bağlantısı kapalı."));
+  const QString schema = schemaName(kind, n);
   bool useShared = false;
   if (!crowded())
-    useShared = attachStore(kind, n, shared, false).ok();
+    useShared = attachStore(kind, n, false).ok();
   else if (!inTransaction(shared))
-    useShared = attachStore(kind, n, shared, true).ok();
+    useShared = attachStore(kind, n, true).ok();
   else
-    useShared = touchedByTransaction(shared, schema) && attachStore(kind, n, shared, false).ok();
-  if (useShared) return body(shared, ContentStores::tableRef(kind, n));
-  const QString path = storePath(kind, n);
+    useShared = touchedByTransaction(shared, schema) && attachStore(kind, n, false).ok();
+  if (useShared) return body(shared, tableRef(kind, n));
+  const QString path = this->path(kind, n);
   if (!QFile::exists(path))
     return Status::failure(storeMessage(kind, n, QStringLiteral("dosya yok")));
   const QString name = QStringLiteral("content-read");
@@ -186,7 +188,7 @@ Status withStoreForReading(StoreKind kind, int n,
   return status;
 }
 
-Result<bool> hasKey(StoreKind kind, int n, const QString& key) {
+Result<bool> ContentStores::hasKey(StoreKind kind, int n, const QString& key) {
   bool has = false;
   const Layout& l = layout(kind);
   Status s =
@@ -201,8 +203,8 @@ Result<bool> hasKey(StoreKind kind, int n, const QString& key) {
   return has;
 }
 
-Result<int> findStore(StoreKind kind, const QString& key) {
-  for (int n : ContentStores::numbers(kind)) {
+Result<int> ContentStores::find(StoreKind kind, const QString& key) {
+  for (int n : numbers(kind)) {
     if (n == kFirstStore) continue;
     Result<bool> has = hasKey(kind, n, key);
     if (!has) return Result<int>::failure(has.error());
@@ -211,59 +213,55 @@ Result<int> findStore(StoreKind kind, const QString& key) {
   return kFirstStore;
 }
 
-Result<qint64> storeSize(StoreKind kind, int n) {
-  const QString schema = ContentStores::schemaName(kind, n);
-  const QVariant pages = scalar(QStringLiteral("PRAGMA %1.page_count").arg(schema));
-  const QVariant pageSize = scalar(QStringLiteral("PRAGMA %1.page_size").arg(schema));
-  if (!pages.isValid() || !pageSize.isValid())
+Result<qint64> ContentStores::storeSize(StoreKind kind, int n) {
+  const QString schema = schemaName(kind, n);
+  const Result<QVariant> pages = m_store.scalar(QStringLiteral("PRAGMA %1.page_count").arg(schema));
+  const Result<QVariant> pageSize =
+      m_store.scalar(QStringLiteral("PRAGMA %1.page_size").arg(schema));
+  if (!pages || !pageSize || !pages->isValid() || !pageSize->isValid())
     return Result<qint64>::failure(storeMessage(kind, n, QStringLiteral("boyut okunamadı")));
-  return pages.toLongLong() * pageSize.toLongLong();
+  return pages->toLongLong() * pageSize->toLongLong();
 }
 
 // The newest store, after beginning the next one when the newest is full. When no
 // further store can be made the newest takes the row anyway: refusing to save would
 // lose the user's work, and SQLite has no 2 GB limit.
-Result<int> newestWithRoom(StoreKind kind) {
-  int n = ContentStores::last(kind);
+Result<int> ContentStores::newestWithRoom(StoreKind kind) {
+  int n = last(kind);
   for (int guard = 0; guard < kLastStoreNumber; ++guard) {
-    n = ContentStores::last(kind);
-    if (Status s = ContentStores::attach(kind, n); !s) return Result<int>::failure(s.error());
+    n = last(kind);
+    if (Status s = attach(kind, n); !s) return Result<int>::failure(s.error());
     Result<qint64> size = storeSize(kind, n);
     if (!size) return Result<int>::failure(size.error());
-    if (size.value() <= ContentStores::sizeLimit()) break;
-    Result<int> next = ContentStores::create(kind);
+    if (size.value() <= sizeLimit()) break;
+    Result<int> next = create(kind);
     if (!next) {
-      LogYaz(next.error());
+      m_store.log(next.error());
       break;
     }
   }
-  if (Status s = ContentStores::attach(kind, n); !s) return Result<int>::failure(s.error());
+  if (Status s = attach(kind, n); !s) return Result<int>::failure(s.error());
   return n;
 }
 
-QVariant blob(const QByteArray& bytes) { return QVariant(bytes); }
+QString ContentStores::path(StoreKind kind, int n) const {
+  return storePath(m_store.root(), kind, n);
+}
 
-}  // namespace
-
-QList<int> ContentStores::numbers(StoreKind kind) {
+QList<int> ContentStores::numbers(StoreKind kind) const {
   QList<int> out{kFirstStore};
   for (int n = kFirstStore + 1; n <= kLastStoreNumber; ++n) {
-    if (!QFile::exists(storePath(kind, n))) break;
+    if (!QFile::exists(path(kind, n))) break;
     out << n;
   }
   return out;
 }
 
-int ContentStores::last(StoreKind kind) { return numbers(kind).constLast(); }
-
-int ContentStores::find(StoreKind kind, const QString& key) {
-  Result<int> n = findStore(kind, key);
-  return n ? n.value() : kFirstStore;
-}
+int ContentStores::last(StoreKind kind) const { return numbers(kind).constLast(); }
 
 Result<int> ContentStores::create(StoreKind kind) {
   for (int n = kFirstStore; n <= kLastStoreNumber; ++n) {
-    const QString path = storePath(kind, n);
+    const QString path = this->path(kind, n);
     if (QFile::exists(path)) continue;
     if (Status s = createStoreFile(kind, path); !s) {
       // A half-made file would count as a store from now on.
@@ -271,7 +269,7 @@ Result<int> ContentStores::create(StoreKind kind) {
       return Result<int>::failure(QStringLiteral("Yeni içerik deposu oluşturulamadı (%1): %2")
                                       .arg(storeFileName(kind, n), s.error()));
     }
-    LogYaz(QStringLiteral("Yeni içerik deposu: ") + storeFileName(kind, n));
+    m_store.log(QStringLiteral("Yeni içerik deposu: ") + storeFileName(kind, n));
     return n;
   }
   return Result<int>::failure(
@@ -279,10 +277,8 @@ Result<int> ContentStores::create(StoreKind kind) {
           .arg(kLastStoreNumber));
 }
 
-qint64 ContentStores::sizeLimit() { return g_sizeLimit; }
-
 void ContentStores::setSizeLimit(qint64 bytes) {
-  g_sizeLimit = bytes > 0 ? bytes : kStoreSizeLimit;
+  m_sizeLimit = bytes > 0 ? bytes : kStoreSizeLimit;
 }
 
 QString ContentStores::schemaName(StoreKind kind, int n) {
@@ -293,11 +289,9 @@ QString ContentStores::tableRef(StoreKind kind, int n) {
   return schemaName(kind, n) + QLatin1Char('.') + layout(kind).table;
 }
 
-Status ContentStores::attach(StoreKind kind, int n, const QSqlDatabase& db) {
-  return attachStore(kind, n, db, true);
-}
+Status ContentStores::attach(StoreKind kind, int n) { return attachStore(kind, n, true); }
 
-Status ContentStores::attachAll(const QSqlDatabase& db) {
+Status ContentStores::attachAll() {
   // Newest first, so the stores that take new rows are never the ones left out.
   QList<QPair<StoreKind, int>> order;
   QList<int> questions = numbers(StoreKind::Question);
@@ -312,7 +306,7 @@ Status ContentStores::attachAll(const QSqlDatabase& db) {
   int attachedCount = 0;
   for (const auto& [kind, n] : order) {
     if (attachedCount >= kMaxAttachedStores) break;
-    Status s = attach(kind, n, db);
+    Status s = attach(kind, n);
     if (s)
       ++attachedCount;
     else if (first)
@@ -321,13 +315,15 @@ Status ContentStores::attachAll(const QSqlDatabase& db) {
   return first;
 }
 
-void ContentStores::detachAll(const QSqlDatabase& db) {
+void ContentStores::detachAll() {
+  const QSqlDatabase db = m_store.db();
   if (!db.isOpen()) return;
   for (const AttachedFile& f : attachedFiles(db))
     if (isStoreSchema(f.name)) (void)detach(db, f.name);
 }
 
-QStringList ContentStores::attached(const QSqlDatabase& db) {
+QStringList ContentStores::attached() const {
+  const QSqlDatabase db = m_store.db();
   QStringList out;
   if (!db.isOpen()) return out;
   for (const AttachedFile& f : attachedFiles(db))
@@ -336,7 +332,7 @@ QStringList ContentStores::attached(const QSqlDatabase& db) {
 }
 
 Result<StoreContent> ContentStores::read(StoreKind kind, const QString& key) {
-  Result<int> n = findStore(kind, key);
+  Result<int> n = find(kind, key);
   if (!n) return Result<StoreContent>::failure(n.error());
   const Layout& l = layout(kind);
   StoreContent content;
@@ -363,10 +359,10 @@ Status ContentStores::write(StoreKind kind, const QString& key,
                             const std::optional<QByteArray>& second) {
   if (!first && !second) return {};
   const Layout& l = layout(kind);
-  Transaction tx;
+  Transaction tx(m_store);
   if (!tx.active()) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
 
-  Result<int> holder = findStore(kind, key);
+  Result<int> holder = find(kind, key);
   if (!holder) return Status::failure(holder.error());
   // Any store but 2 was named because it holds the key; store 2 is the fallback.
   Result<bool> has =
@@ -386,18 +382,19 @@ Status ContentStores::write(StoreKind kind, const QString& key,
       params << blob(*second);
     }
     params << key;
-    if (Status s = run(QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
-                           .arg(tableRef(kind, holder.value()), sets.join(QLatin1Char(',')), l.key),
-                       params);
+    if (Status s = m_store.run(
+            QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
+                .arg(tableRef(kind, holder.value()), sets.join(QLatin1Char(',')), l.key),
+            params);
         !s)
       return Status::failure(storeMessage(kind, holder.value(), s.error()));
   } else {
     Result<int> target = newestWithRoom(kind);
     if (!target) return Status::failure(target.error());
-    if (Status s =
-            run(QStringLiteral("INSERT INTO %1 (%2,%3,%4) VALUES (?,?,?)")
-                    .arg(tableRef(kind, target.value()), l.key, l.first, l.second),
-                {key, first ? blob(*first) : QVariant(), second ? blob(*second) : QVariant()});
+    if (Status s = m_store.run(
+            QStringLiteral("INSERT INTO %1 (%2,%3,%4) VALUES (?,?,?)")
+                .arg(tableRef(kind, target.value()), l.key, l.first, l.second),
+            {key, first ? blob(*first) : QVariant(), second ? blob(*second) : QVariant()});
         !s)
       return Status::failure(storeMessage(kind, target.value(), s.error()));
   }
@@ -406,7 +403,7 @@ Status ContentStores::write(StoreKind kind, const QString& key,
 
 Status ContentStores::copy(StoreKind kind, const QString& from, const QString& to) {
   if (from == to) return {};
-  Transaction tx;
+  Transaction tx(m_store);
   if (!tx.active()) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
   Result<StoreContent> content = read(kind, from);
   if (!content) return Status::failure(content.error());
@@ -419,7 +416,7 @@ Status ContentStores::copy(StoreKind kind, const QString& from, const QString& t
 Status ContentStores::rename(StoreKind kind, const QString& from, const QString& to) {
   if (from == to) return {};
   const Layout& l = layout(kind);
-  Transaction tx;
+  Transaction tx(m_store);
   if (!tx.active()) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
   Result<StoreContent> content = read(kind, from);
   if (!content) return Status::failure(content.error());
@@ -431,9 +428,9 @@ Status ContentStores::rename(StoreKind kind, const QString& from, const QString&
     if (!has) return Status::failure(has.error());
     if (!has.value()) continue;
     if (Status s = attach(kind, n); !s) return s;
-    if (Status s =
-            run(QStringLiteral("UPDATE %1 SET %2=? WHERE %2=?").arg(tableRef(kind, n), l.key),
-                {to, from});
+    if (Status s = m_store.run(
+            QStringLiteral("UPDATE %1 SET %2=? WHERE %2=?").arg(tableRef(kind, n), l.key),
+            {to, from});
         !s)
       return Status::failure(storeMessage(kind, n, s.error()));
   }
@@ -442,7 +439,7 @@ Status ContentStores::rename(StoreKind kind, const QString& from, const QString&
 
 Status ContentStores::remove(StoreKind kind, const QString& key) {
   const Layout& l = layout(kind);
-  Transaction tx;
+  Transaction tx(m_store);
   if (!tx.active()) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
   for (int n : numbers(kind)) {
     // Stores without the key are skipped: a store that cannot be attached (too many
@@ -451,8 +448,8 @@ Status ContentStores::remove(StoreKind kind, const QString& key) {
     if (!has) return Status::failure(has.error());
     if (!has.value()) continue;
     if (Status s = attach(kind, n); !s) return s;
-    if (Status s =
-            run(QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(tableRef(kind, n), l.key), {key});
+    if (Status s = m_store.run(
+            QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(tableRef(kind, n), l.key), {key});
         !s)
       return Status::failure(storeMessage(kind, n, s.error()));
   }
@@ -500,46 +497,49 @@ Result<QString> ContentStores::unionSql(StoreKind kind) {
   return QLatin1Char('(') + selects.join(QStringLiteral(" UNION ALL ")) + QLatin1Char(')');
 }
 
-QString SonSoruDeposu() {
-  const int n = ContentStores::last(StoreKind::Question);
-  (void)ContentStores::attach(StoreKind::Question, n);
-  return ContentStores::tableRef(StoreKind::Question, n);
+Result<QString> ContentStores::SonSoruDeposu() {
+  const int n = last(StoreKind::Question);
+  if (Status s = attach(StoreKind::Question, n); !s) return Result<QString>::failure(s.error());
+  return tableRef(StoreKind::Question, n);
 }
 
-QString SonTestDeposu() {
-  const int n = ContentStores::last(StoreKind::Test);
-  (void)ContentStores::attach(StoreKind::Test, n);
-  return ContentStores::tableRef(StoreKind::Test, n);
+Result<QString> ContentStores::SonTestDeposu() {
+  const int n = last(StoreKind::Test);
+  if (Status s = attach(StoreKind::Test, n); !s) return Result<QString>::failure(s.error());
+  return tableRef(StoreKind::Test, n);
 }
 
-QString SonSoruDeposuYolu() {
-  return storePath(StoreKind::Question, ContentStores::last(StoreKind::Question));
+QString ContentStores::SonSoruDeposuYolu() const {
+  return path(StoreKind::Question, last(StoreKind::Question));
 }
 
-QString SonTestDeposuYolu() {
-  return storePath(StoreKind::Test, ContentStores::last(StoreKind::Test));
+QString ContentStores::SonTestDeposuYolu() const {
+  return path(StoreKind::Test, last(StoreKind::Test));
 }
 
-Result<QString> YeniSoruDeposu() {
-  Result<int> n = ContentStores::create(StoreKind::Question);
+Result<QString> ContentStores::YeniSoruDeposu() {
+  Result<int> n = create(StoreKind::Question);
   if (!n) return Result<QString>::failure(n.error());
-  return storePath(StoreKind::Question, n.value());
+  return path(StoreKind::Question, n.value());
 }
 
-Result<QString> YeniTestDeposu() {
-  Result<int> n = ContentStores::create(StoreKind::Test);
+Result<QString> ContentStores::YeniTestDeposu() {
+  Result<int> n = create(StoreKind::Test);
   if (!n) return Result<QString>::failure(n.error());
-  return storePath(StoreKind::Test, n.value());
+  return path(StoreKind::Test, n.value());
 }
 
-QString SoruDeposuBul(const QString& soruNo) {
-  const int n = ContentStores::find(StoreKind::Question, soruNo);
-  (void)ContentStores::attach(StoreKind::Question, n);
-  return ContentStores::tableRef(StoreKind::Question, n);
+Result<QString> ContentStores::SoruDeposuBul(const QString& soruNo) {
+  const Result<int> n = find(StoreKind::Question, soruNo);
+  if (!n) return Result<QString>::failure(n.error());
+  // Store 2 is named without being looked at, even when its file is missing: a
+  // statement on the reference then fails with its own error.
+  (void)attach(StoreKind::Question, n.value());
+  return tableRef(StoreKind::Question, n.value());
 }
 
-Result<QString> SoruKaynagi() {
-  Result<QString> bare = ContentStores::unionSql(StoreKind::Question);
+Result<QString> ContentStores::SoruKaynagi() {
+  Result<QString> bare = unionSql(StoreKind::Question);
   if (!bare) return bare;
   return QStringLiteral(
              "(SELECT TABLESORU.*,AA.SORU AS SORU,AA.COZUM AS COZUM,AA.SORUNO AS DISTABLOSORUNO "
@@ -547,8 +547,8 @@ Result<QString> SoruKaynagi() {
       .arg(bare.value());
 }
 
-Result<QString> TestKaynagi() {
-  Result<QString> bare = ContentStores::unionSql(StoreKind::Test);
+Result<QString> ContentStores::TestKaynagi() {
+  Result<QString> bare = unionSql(StoreKind::Test);
   if (!bare) return bare;
   return QStringLiteral(
              "(SELECT TABLETEST.*,AA.BASLANGICEKRANI AS BASLANGICEKRANI,AA.BASLIK AS BASLIK,"
@@ -557,6 +557,6 @@ Result<QString> TestKaynagi() {
       .arg(bare.value());
 }
 
-Result<QString> TestIcerikBirlesim() { return ContentStores::unionSql(StoreKind::Test); }
+Result<QString> ContentStores::TestIcerikBirlesim() { return unionSql(StoreKind::Test); }
 
 }  // namespace store

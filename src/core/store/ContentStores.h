@@ -9,7 +9,6 @@
 #include <optional>
 
 #include "Result.h"
-#include "store/Database.h"
 #include "store/StoreFiles.h"
 
 namespace store {
@@ -23,9 +22,9 @@ namespace store {
 // seen (only the repair touches it) and the next new store is 4. Store 2 is taken
 // to exist without probing.
 //
-// The stores are reached through ATTACH on the shared connection under the schema
+// The stores are reached through ATTACH on the main connection under the schema
 // names SORU<n> and TEST<n>, so every statement below runs inside the caller's
-// transaction (a Transaction on the shared connection covers the stores too).
+// transaction (a Transaction on the main connection covers the stores too).
 // Attaching is done on demand, also inside a transaction; closing the connection
 // detaches everything. SQLite allows at most 10 attached files per connection: the
 // stores use at most kMaxAttachedStores of them and leave the rest to other work
@@ -36,9 +35,9 @@ namespace store {
 // middle of a commit can leave one file committed and another not.
 
 inline constexpr qint64 kStoreSizeLimit = 1'800'000'000;
-inline constexpr int kFirstStore = 2;
-inline constexpr int kLastStoreNumber = 100;
 inline constexpr int kMaxAttachedStores = 8;
+
+class Store;
 
 // One content row: the two binary columns of a question (SORU, COZUM) or of a test
 // (BASLANGICEKRANI, BASLIK), and the store it was found in (0: no content).
@@ -49,82 +48,98 @@ struct StoreContent {
   bool found() const { return store != 0; }
 };
 
+// The content stores of one data folder; Store::contents() is the one to use.
 class ContentStores {
  public:
+  explicit ContentStores(Store& store) : m_store(store) {}
+
+  QString path(StoreKind kind, int n) const;
   // Store numbers 2 .. last without gaps (2 is always in the list).
-  static QList<int> numbers(StoreKind kind);
-  static int last(StoreKind kind);
+  QList<int> numbers(StoreKind kind) const;
+  int last(StoreKind kind) const;
   // The store that holds the key: the first of 3 .. last with a row for it, else 2
   // (with store 2 alone no query runs).
-  static int find(StoreKind kind, const QString& key);
+  Result<int> find(StoreKind kind, const QString& key);
   // Creates the next store (the first missing number of 2 .. 100) and returns its number.
-  static Result<int> create(StoreKind kind);
+  Result<int> create(StoreKind kind);
 
   // A store whose content passes this many bytes takes no new rows (the next is begun).
-  static qint64 sizeLimit();
-  static void setSizeLimit(qint64 bytes);  // tests; 0 or less restores the default
+  qint64 sizeLimit() const { return m_sizeLimit; }
+  void setSizeLimit(qint64 bytes);  // tests; 0 or less restores the default
 
-  // "SORU3", "TEST2": schema names on the shared connection.
+  // "SORU3", "TEST2": schema names on the main connection.
   static QString schemaName(StoreKind kind, int n);
-  // "SORU3.TABLESORU": the store's table for SQL on the shared connection.
+  // "SORU3.TABLESORU": the store's table for SQL on the main connection.
   static QString tableRef(StoreKind kind, int n);
-  // Attaches the store to the connection when it is not attached yet.
-  static Status attach(StoreKind kind, int n, const QSqlDatabase& db = connection());
+  // Attaches the store to the main connection when it is not attached yet.
+  Status attach(StoreKind kind, int n);
   // Attaches every store (as many as the limit allows, newest first). Cheap to repeat.
-  static Status attachAll(const QSqlDatabase& db = connection());
+  Status attachAll();
   // Detaches every store that is not in use by a running transaction.
-  static void detachAll(const QSqlDatabase& db = connection());
+  void detachAll();
   // Schema names of the stores attached now.
-  static QStringList attached(const QSqlDatabase& db = connection());
+  QStringList attached() const;
 
   // The content of a key from the store that holds it (find order above).
-  static Result<StoreContent> read(StoreKind kind, const QString& key);
+  Result<StoreContent> read(StoreKind kind, const QString& key);
   // Sets the content of a key: replaces the given columns where the key already has
   // content, otherwise adds one row to the newest store (beginning the next store
   // first when the newest is full). A column given as nullopt keeps its value (a new
   // row gets NULL there).
-  static Status write(StoreKind kind, const QString& key, const std::optional<QByteArray>& first,
-                      const std::optional<QByteArray>& second);
+  Status write(StoreKind kind, const QString& key, const std::optional<QByteArray>& first,
+               const std::optional<QByteArray>& second);
   // Copies the content of `from` to a new key in the newest store (the duplicate of a
   // question); earlier content of `to` is replaced. Nothing is written when `from`
   // has no content.
-  static Status copy(StoreKind kind, const QString& from, const QString& to);
+  Status copy(StoreKind kind, const QString& from, const QString& to);
   // Re-keys the content in every store (renumbering).
-  static Status rename(StoreKind kind, const QString& from, const QString& to);
+  Status rename(StoreKind kind, const QString& from, const QString& to);
   // Deletes the key's content from every store.
-  static Status remove(StoreKind kind, const QString& key);
+  Status remove(StoreKind kind, const QString& key);
   // Calls `visit` for every row of every store, store by store in number order;
   // `visit` returns false to stop.
   using Visitor = std::function<bool(const QString& key, const StoreContent& content)>;
-  static Status forEach(StoreKind kind, const Visitor& visit);
+  Status forEach(StoreKind kind, const Visitor& visit);
 
   // "(SELECT key,a,b FROM SORU2.TABLESORU UNION ALL SELECT ... FROM SORU3.TABLESORU)":
   // the content of every store as one table expression. Fails when the stores do not
   // all fit on the connection at once.
-  static Result<QString> unionSql(StoreKind kind);
+  Result<QString> unionSql(StoreKind kind);
+
+  // The names the rest of Derslik calls.
+  // "SORU<n>.TABLESORU" / "TEST<n>.TABLETEST" of the newest store (attached on return).
+  Result<QString> SonSoruDeposu();
+  Result<QString> SonTestDeposu();
+  QString SonSoruDeposuYolu() const;
+  QString SonTestDeposuYolu() const;
+  // Creates the next store and returns its path.
+  Result<QString> YeniSoruDeposu();
+  Result<QString> YeniTestDeposu();
+  // Table reference of the question store that holds the question number.
+  Result<QString> SoruDeposuBul(const QString& soruNo);
+  // The main TABLESORU joined with the content of every question store; stands where
+  // a query would name TABLESORU ("SELECT * FROM " + SoruKaynagi() + " WHERE ...").
+  // Each row carries the TABLESORU columns, SORU, COZUM and DISTABLOSORUNO; a question
+  // without content drops out (inner join).
+  Result<QString> SoruKaynagi();
+  // The same for TABLETEST (BASLANGICEKRANI, BASLIK, DISTABLOTESTNO), without an alias:
+  // the caller appends its own.
+  Result<QString> TestKaynagi();
+  // The bare union of all test stores' TESTNO, BASLANGICEKRANI, BASLIK in parentheses.
+  Result<QString> TestIcerikBirlesim();
+
+ private:
+  Status attachStore(StoreKind kind, int n, bool mayEvict);
+  bool crowded() const;
+  Status withStoreForReading(
+      StoreKind kind, int n,
+      const std::function<Status(const QSqlDatabase&, const QString&)>& body);
+  Result<bool> hasKey(StoreKind kind, int n, const QString& key);
+  Result<qint64> storeSize(StoreKind kind, int n);
+  Result<int> newestWithRoom(StoreKind kind);
+
+  Store& m_store;
+  qint64 m_sizeLimit = kStoreSizeLimit;
 };
-
-// The names every other part of Derslik calls.
-
-// "SORU<n>.TABLESORU" / "TEST<n>.TABLETEST" of the newest store (attached on return).
-QString SonSoruDeposu();
-QString SonTestDeposu();
-QString SonSoruDeposuYolu();
-QString SonTestDeposuYolu();
-// Creates the next store and returns its path.
-Result<QString> YeniSoruDeposu();
-Result<QString> YeniTestDeposu();
-// Table reference of the question store that holds the question number.
-QString SoruDeposuBul(const QString& soruNo);
-// The main TABLESORU joined with the content of every question store; stands where
-// a query would name TABLESORU ("SELECT * FROM " + SoruKaynagi() + " WHERE ...").
-// Each row carries the TABLESORU columns, SORU, COZUM and DISTABLOSORUNO; a question
-// without content drops out (inner join).
-Result<QString> SoruKaynagi();
-// The same for TABLETEST (BASLANGICEKRANI, BASLIK, DISTABLOTESTNO), without an alias:
-// the caller appends its own.
-Result<QString> TestKaynagi();
-// The bare union of all test stores' TESTNO, BASLANGICEKRANI, BASLIK in parentheses.
-Result<QString> TestIcerikBirlesim();
 
 }  // namespace store

@@ -11,10 +11,10 @@
 
 #include "store/FactoryLayouts.h"
 #include "store/FieldPass.h"
-#include "store/Log.h"
+#include "store/Institution.h"
 #include "store/Sql.h"
 #include "store/SqlFunctions.h"
-#include "store/StartupData.h"
+#include "store/Store.h"
 #include "store/StoreFiles.h"
 
 namespace store {
@@ -93,17 +93,29 @@ class AttachedStore {
   QString m_error;
 };
 
-int lastTestStore() {
-  int last = 2;
-  for (int n = 3; n <= 100 && QFile::exists(storePath(StoreKind::Test, n)); ++n) last = n;
+int lastTestStore(const QString& root) {
+  int last = kFirstStore;
+  for (int n = kFirstStore + 1;
+       n <= kLastStoreNumber && QFile::exists(storePath(root, StoreKind::Test, n)); ++n)
+    last = n;
   return last;
 }
 
 struct StepContext {
   QSqlDatabase db;
+  const Store* store = nullptr;  // none while a new database is seeded
   QStringList messages;
   bool openInstitutionScreen = false;
+  void log(const QString& text) const {
+    if (store) store->log(text);
+  }
 };
+
+Result<bool> threeButton(const QSqlDatabase& db) {
+  Result<Institution> i = Institution::read(db);
+  if (!i) return Result<bool>::failure(i.error());
+  return i->threeButton();
+}
 
 // ---- the steps ----
 
@@ -449,9 +461,10 @@ Status step20(StepContext& c) {
 
 Status step21(StepContext& c) {
   const QString where = QStringLiteral(" WHERE MID(NZ(AKTARILDI),3,8)='.04.2014'");
-  const int count =
-      scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEUYGULAMA") + where, {}, 0, c.db).toInt();
-  if (count == 0) return {};
+  const Result<QVariant> count =
+      scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEUYGULAMA") + where, {}, c.db);
+  if (!count) return Status::failure(count.error());
+  if (count->toInt() == 0) return {};
   if (Status s = run(QStringLiteral("UPDATE TABLEUYGULAMA SET AKTARILDI=''") + where, {}, c.db); !s)
     return s;
   c.messages << texts({"Değerli Öğretmenimiz,",
@@ -476,12 +489,10 @@ Status step22(StepContext& c) {
 Status step23(StepContext& c) { return DersEkle(QStringLiteral("FEN BİLİMLERİ"), c.db); }
 
 Status step24(StepContext& c) {
-  const QString name =
-      scalar(QStringLiteral("SELECT OKULADI FROM TABLEOKUL WHERE TRIM(NZ(OKULADI))<>'' LIMIT 1"),
-             {}, QString(), c.db)
-          .toString();
+  const Result<Institution> institution = Institution::read(c.db);
+  if (!institution) return Status::failure(institution.error());
   const bool kindergarten =
-      QLocale(QLocale::Turkish).toLower(name).contains(QStringLiteral("anaokulu"));
+      QLocale(QLocale::Turkish).toLower(institution->name).contains(QStringLiteral("anaokulu"));
   return run(QStringLiteral("UPDATE TABLEOKUL SET ANAOKULU=?"),
              {kindergarten ? QStringLiteral("1") : QStringLiteral("0")}, c.db);
 }
@@ -491,9 +502,10 @@ Status step25(StepContext& c) { return DersEkle(QStringLiteral("FEN BİLİMLERİ
 // With three-button remotes the student number is built from the institution
 // code and the student's own data.
 Status step33(StepContext& c) {
-  const QString setting = threeButtonSetting(c.db);
-  LogYaz(QStringLiteral("UCDUGME: ") + setting);
-  if (setting == QLatin1String("0")) return {};
+  const Result<Institution> institution = Institution::read(c.db);
+  if (!institution) return Status::failure(institution.error());
+  c.log(QStringLiteral("UCDUGME: ") + institution->threeButtonSetting);
+  if (!institution->threeButton()) return {};
   Result<QSqlQuery> first =
       exec(QStringLiteral("SELECT NZ(KURUMKODU) FROM TABLEOKUL LIMIT 1"), {}, c.db);
   if (!first) return Status::failure(first.error());
@@ -502,15 +514,13 @@ Status step33(StepContext& c) {
           ? first.value().value(0).toString()
           : QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).remove(QLatin1Char(':'));
   first.value().finish();
-  LogYaz(code);
-  if (Status s =
-          run(QStringLiteral(
-                  "UPDATE TABLEOGRENCI SET NUMARASI=? || substr(NZ(SINIFI),1,3) || NZ(KAYITNO) "
-                  "|| substr(NZ(ADI),1,3) || substr(NZ(SOYADI),1,3)"),
-              {code}, c.db);
+  c.log(code);
+  if (Status s = run(QStringLiteral("UPDATE TABLEOGRENCI SET NUMARASI=OKULNO(?,SINIFI,KAYITNO,ADI,"
+                                    "SOYADI)"),
+                     {code}, c.db);
       !s)
     return s;
-  LogYaz(QStringLiteral("egcn çalıştı"));
+  c.log(QStringLiteral("egcn çalıştı"));
   return {};
 }
 
@@ -519,12 +529,12 @@ Status step33(StepContext& c) {
 Status step35(StepContext&) { return {}; }
 
 Status step37(StepContext& c) {
-  if (threeButtonSetting(c.db) == QLatin1String("0")) return {};
-  return run(
-      QStringLiteral(
-          "UPDATE TABLEOGRENCI SET NUMARASI=REPLACE(REPLACE(REPLACE(NUMARASI,'-','.'),'/','.'),"
-          "'\\','.') WHERE NUMARASI LIKE '%-%' OR NUMARASI LIKE '%/%' OR NUMARASI LIKE '%\\%'"),
-      {}, c.db);
+  const Result<bool> on = threeButton(c.db);
+  if (!on) return Status::failure(on.error());
+  if (!on.value()) return {};
+  return run(QStringLiteral("UPDATE TABLEOGRENCI SET NUMARASI=OKULNOTEMIZLE(NUMARASI) WHERE "
+                            "NUMARASI<>OKULNOTEMIZLE(NUMARASI)"),
+             {}, c.db);
 }
 
 Status step38(StepContext& c) { return DersEkle(QStringLiteral("KAVRAMLAR"), c.db); }
@@ -616,15 +626,18 @@ Status runStep(const Step& step, StepContext& c) {
   std::optional<AttachedStore> first;
   std::optional<AttachedStore> second;
   if (step.stores != Stores::None) {
+    const QString root = c.store->root();
     for (StoreKind kind : {StoreKind::Question, StoreKind::Test})
-      if (!QFile::exists(storePath(kind, 2)))
-        if (Status s = createStoreFile(kind, storePath(kind, 2)); !s) return s;
+      if (!QFile::exists(storePath(root, kind, kFirstStore)))
+        if (Status s = createStoreFile(kind, storePath(root, kind, kFirstStore)); !s) return s;
     if (step.stores == Stores::First) {
-      first.emplace(c.db, storePath(StoreKind::Question, 2), QStringLiteral("soru2"));
-      second.emplace(c.db, storePath(StoreKind::Test, 2), QStringLiteral("test2"));
+      first.emplace(c.db, storePath(root, StoreKind::Question, kFirstStore),
+                    QStringLiteral("soru2"));
+      second.emplace(c.db, storePath(root, StoreKind::Test, kFirstStore), QStringLiteral("test2"));
       if (!second->ok()) return Status::failure(second->error());
     } else {
-      first.emplace(c.db, storePath(StoreKind::Test, lastTestStore()), QStringLiteral("testson"));
+      first.emplace(c.db, storePath(root, StoreKind::Test, lastTestStore(root)),
+                    QStringLiteral("testson"));
     }
     if (!first->ok()) return Status::failure(first->error());
   }
@@ -648,15 +661,8 @@ Status SeviyeEkle(const QString& name, const QSqlDatabase& db) {
   return addToList(QStringLiteral("SEVIYE"), name, db);
 }
 
-QString threeButtonSetting(const QSqlDatabase& db) {
-  const QString v =
-      scalar(QStringLiteral("SELECT UCDUGME FROM TABLEOKUL WHERE TRIM(NZ(UCDUGME))<>'' LIMIT 1"),
-             {}, QString(), db)
-          .toString();
-  return v.isEmpty() ? QStringLiteral("0") : v;
-}
-
-Status VeriVersiyonKontrol(CheckReport& report, const QSqlDatabase& db) {
+Status VeriVersiyonKontrol(CheckReport& report, Store& store) {
+  const QSqlDatabase db = store.db();
   Result<QSqlQuery> q =
       exec(QStringLiteral("SELECT VTVERIVERSIYON FROM TABLEVERSIYON LIMIT 1"), {}, db);
   if (!q) return Status::failure(q.error());
@@ -685,10 +691,10 @@ Status VeriVersiyonKontrol(CheckReport& report, const QSqlDatabase& db) {
       return run(QStringLiteral("UPDATE TABLEVERSIYON SET VTVERIVERSIYON=?"), {current}, db);
     return {};
   }
-  LogYaz(QStringLiteral("VeriGecisi %1").arg(old));
+  store.log(QStringLiteral("VeriGecisi %1").arg(old));
   for (const Step& step : kSteps) {
     if (step.number <= old) continue;
-    StepContext context{db, {}, false};
+    StepContext context{db, &store, {}, false};
     if (Status s = runStep(step, context); !s) {
       report.failedStep = step.number;
       report.error = s.error();
@@ -697,7 +703,7 @@ Status VeriVersiyonKontrol(CheckReport& report, const QSqlDatabase& db) {
                              "programın bir sonraki açılışında yeniden denenecek.")
                              .arg(step.number)
                              .arg(s.error());
-      LogYaz(QStringLiteral("VeriGecisi adım %1 başarısız: %2").arg(step.number).arg(s.error()));
+      store.log(QStringLiteral("VeriGecisi adım %1 başarısız: %2").arg(step.number).arg(s.error()));
       return s;
     }
     report.stepsRun << QString::number(step.number);
@@ -748,7 +754,7 @@ Status seedNewDatabase(const QSqlDatabase& db) {
     if (Status s = addOffered(QStringLiteral("DERS"), c, db); !s) return s;
 
   // The values the data steps bring to an old database, marked as they mark them.
-  StepContext context{db, {}, false};
+  StepContext context{db, nullptr, {}, false};
   for (auto step : {step2, step4, step6, step17, step23, step38, step39, step44})
     if (Status s = step(context); !s) return s;
   return tx.commit();

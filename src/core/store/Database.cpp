@@ -5,13 +5,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include "store/DataFolder.h"
 #include "store/SqlFunctions.h"
 
 namespace store {
 
 namespace {
-const QString kSharedConnection = QStringLiteral("derslik");
 
 QString quotedIdentifier(const QString& name) {
   QString escaped = name;
@@ -30,12 +28,8 @@ Status configure(QSqlDatabase& db) {
   registerSqlFunctions(db);
   return {};
 }
-}  // namespace
 
-QString databaseFile(const QString& nameOrPath) {
-  if (nameOrPath.contains(QLatin1Char('/'))) return nameOrPath + QStringLiteral(".db");
-  return DataFolder::path(nameOrPath + QStringLiteral(".db"));
-}
+}  // namespace
 
 Result<QSqlDatabase> openFile(const QString& connectionName, const QString& path) {
   QSqlDatabase db = QSqlDatabase::contains(connectionName)
@@ -63,29 +57,6 @@ void closeFile(const QString& connectionName) {
     db.close();
   }
   QSqlDatabase::removeDatabase(connectionName);
-}
-
-Status BaglantiAc(const QString& nameOrPath) {
-  Result<QSqlDatabase> db = openFile(kSharedConnection, databaseFile(nameOrPath));
-  if (!db) return Status::failure(db.error());
-  return {};
-}
-
-void BaglantiKapat() { closeFile(kSharedConnection); }
-
-bool baglantiAcik() {
-  return QSqlDatabase::contains(kSharedConnection) &&
-         QSqlDatabase::database(kSharedConnection, false).isOpen();
-}
-
-QSqlDatabase connection() {
-  if (!baglantiAcik()) (void)BaglantiAc(kMainName);
-  return QSqlDatabase::database(kSharedConnection, false);
-}
-
-QString mainDatabasePath() {
-  if (baglantiAcik()) return QSqlDatabase::database(kSharedConnection, false).databaseName();
-  return databaseFile(kMainName);
 }
 
 bool TabloVarMi(const QString& table, const QSqlDatabase& db) {

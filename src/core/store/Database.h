@@ -7,35 +7,20 @@
 
 namespace store {
 
-// The shared connection to the main database DERSLIK.db. It stays open for the
-// whole run and is closed only around whole-file work (upgrade, repair, rollover)
-// and at shutdown. Queries are plain RAII QSqlQuery objects on it (see Sql.h).
+// Connections to SQLite files. The main connection belongs to store::Store; these
+// are the pieces it and every separate connection share.
 
-// Base name of the main database inside the data folder.
+// Base name of the main database inside the data folder ("DERSLIK.db").
 inline const QString kMainName = QStringLiteral("DERSLIK");
 
-// The file a name stands for: a name containing '/' is a path without extension,
-// anything else is a base name inside the data folder; ".db" is appended.
-QString databaseFile(const QString& nameOrPath);
-
-// Opens the shared connection (when it is not already open on the same file).
-Status BaglantiAc(const QString& nameOrPath = kMainName);
-// Closes the shared connection; never fails.
-void BaglantiKapat();
-bool baglantiAcik();
-// The shared connection, opened on the main database when closed.
-QSqlDatabase connection();
-// Path of the file the shared connection is (or will be) open on.
-QString mainDatabasePath();
-
-// A separate connection to any SQLite file with the same SQL functions and
-// pragmas; used for whole-file work. Close it with closeFile().
+// Opens (or returns, when already open on the same file) a connection with Derslik's
+// SQL functions and pragmas (WAL, busy timeout). Close it with closeFile().
 Result<QSqlDatabase> openFile(const QString& connectionName, const QString& path);
 void closeFile(const QString& connectionName);
 
 // True when the table exists on the connection; every error reads as false.
-bool TabloVarMi(const QString& table, const QSqlDatabase& db = connection());
+bool TabloVarMi(const QString& table, const QSqlDatabase& db);
 // Drops the table; a missing table is not an error.
-void TabloSil(const QString& table, const QSqlDatabase& db = connection());
+void TabloSil(const QString& table, const QSqlDatabase& db);
 
 }  // namespace store

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include "Result.h"
-#include "store/Database.h"
 
 namespace store {
 
@@ -37,8 +36,8 @@ GridLayout relativeReportLayout();
 QList<GridLayout> currentFactoryLayouts();
 
 // Deletes the layout rows of (form, grid, AYRAC) and inserts the four rows anew.
-Status replaceLayout(const GridLayout& layout, const QSqlDatabase& db = connection());
+Status replaceLayout(const GridLayout& layout, const QSqlDatabase& db);
 // Inserts the four rows (no delete).
-Status insertLayout(const GridLayout& layout, const QSqlDatabase& db = connection());
+Status insertLayout(const GridLayout& layout, const QSqlDatabase& db);
 
 }  // namespace store

@@ -73,10 +73,11 @@ Status execAll(const QStringList& statements, const QSqlDatabase& db) {
 Status rebuildTable(const QString& table, const QStringList& definitions,
                     const QStringList& targets, const QStringList& sources,
                     const QSqlDatabase& db) {
-  const QStringList indexSql = column(
+  const Result<QStringList> indexSql = column(
       QStringLiteral("SELECT sql FROM sqlite_master WHERE type='index' AND tbl_name=? COLLATE "
                      "NOCASE AND sql IS NOT NULL"),
       {table}, db);
+  if (!indexSql) return Status::failure(indexSql.error());
   const QString scratch = table + QStringLiteral("_YENI");
   Transaction tx(db);
   QStringList statements;
@@ -90,7 +91,7 @@ Status rebuildTable(const QString& table, const QStringList& definitions,
              << QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(scratch), quoted(table));
   if (Status s = execAll(statements, db); !s) return s;
   QSqlQuery q(db);
-  for (const QString& sql : indexSql)
+  for (const QString& sql : indexSql.value())
     (void)q.exec(sql);  // an index on a removed column goes with it
   return tx.commit();
 }

@@ -5,7 +5,6 @@
 #include <QStringList>
 
 #include "Result.h"
-#include "store/Database.h"
 
 namespace store {
 
@@ -19,14 +18,12 @@ enum class FieldType { Text, Memo, Long };
 // Adds a column unless it exists. 2: the table was missing and has been created
 // (a known main table gets its whole layout at once), 1: the column was added,
 // 0: it was there. -1 on a database error.
-int AlanEkle(const QString& table, const QString& field, FieldType type = FieldType::Text,
-             const QSqlDatabase& db = connection());
+int AlanEkle(const QString& table, const QString& field, FieldType type, const QSqlDatabase& db);
 // Adds an autonumber column in the first position, numbering the existing rows.
 // 1 when added, 0 when it was there, -1 on a database error.
-int OtomatikSayiEkle(const QString& table, const QString& field,
-                     const QSqlDatabase& db = connection());
+int OtomatikSayiEkle(const QString& table, const QString& field, const QSqlDatabase& db);
 // Removes a column; a missing column or table is not an error.
-void AlanSil(const QString& table, const QString& field, const QSqlDatabase& db = connection());
+void AlanSil(const QString& table, const QString& field, const QSqlDatabase& db);
 
 // Column names of a table as the database has them (empty when the table is missing).
 QStringList tableColumns(const QString& table, const QSqlDatabase& db);

@@ -2,64 +2,126 @@
 
 #include <QDateTime>
 
-#include "store/SchemaTables.h"
 #include "store/Sql.h"
 #include "store/SqlFunctions.h"
+#include "store/Store.h"
 
 namespace store {
 
-namespace {
-// Column names cannot be bound; accept only real TABLEOKUL columns.
-bool isInstitutionColumn(const QString& column) {
-  const TableDef* t = findMainTable(QStringLiteral("TABLEOKUL"));
-  return t && t->columnNames().contains(column);
+bool Institution::option(Option option) const {
+  switch (option) {
+    case Option::AdvancedMode:
+      return advancedMode;
+    case Option::Kindergarten:
+      return kindergarten;
+    case Option::ThreeButton:
+      return threeButton();
+    case Option::DesktopShortcut:
+      return desktopShortcut;
+  }
+  return false;
 }
+
+QString Institution::column(Option option) {
+  switch (option) {
+    case Option::AdvancedMode:
+      return QStringLiteral("GELISMISMOD");
+    case Option::Kindergarten:
+      return QStringLiteral("ANAOKULU");
+    case Option::ThreeButton:
+      return QStringLiteral("UCDUGME");
+    case Option::DesktopShortcut:
+      return QStringLiteral("OTOMATIKKISAYOL");
+  }
+  return {};
+}
+
+Result<Institution> Institution::read(const QSqlDatabase& db) {
+  // Each column's first non-blank value: an old database may hold several rows,
+  // and may lack a column (read as blank).
+  const QStringList columns{QStringLiteral("KURUMKODU"),         QStringLiteral("OKULADI"),
+                            QStringLiteral("SINIFATLATMADONEM"), QStringLiteral("UCDUGME"),
+                            QStringLiteral("GELISMISMOD"),       QStringLiteral("ANAOKULU"),
+                            QStringLiteral("OTOMATIKKISAYOL")};
+  const Result<QStringList> present = store::column(
+      QStringLiteral("SELECT upper(name) FROM pragma_table_info('TABLEOKUL')"), {}, db);
+  if (!present) return Result<Institution>::failure(present.error());
+  QStringList selects;
+  for (const QString& c : columns)
+    selects
+        << (present->contains(c)
+                ? QStringLiteral("(SELECT %1 FROM TABLEOKUL WHERE TRIM(NZ(%1))<>'' LIMIT 1)").arg(c)
+                : QStringLiteral("NULL"));
+  Result<QSqlQuery> q = exec(QStringLiteral("SELECT ") + selects.join(QLatin1Char(',')), {}, db);
+  if (!q) return Result<Institution>::failure(q.error());
+  Institution i;
+  if (!q.value().next()) return i;
+  auto text = [&q](int c) { return q.value().value(c).toString(); };
+  i.code = text(0);
+  i.name = text(1);
+  i.schoolYear = text(2);
+  if (!text(3).isEmpty()) i.threeButtonSetting = text(3);
+  i.advancedMode = jetVal(text(4)) > 0;
+  i.kindergarten = jetVal(text(5)) > 0;
+  i.desktopShortcut = jetVal(text(6)) > 0;
+  return i;
+}
+
+namespace {
+
+// Writes one column of the row (created when missing) in one transaction.
+Status writeColumn(Store& store, const QString& column, const QString& value) {
+  Transaction tx(store);
+  if (Result<bool> r = ensureInstitutionRow(store); !r) return Status::failure(r.error());
+  if (Status s = store.run(QStringLiteral("UPDATE TABLEOKUL SET %1=?").arg(column), {value}); !s)
+    return s;
+  store.changed(Change::Institution);
+  return tx.commit();
+}
+
 }  // namespace
 
-bool agreementAccepted() {
-  return scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESOZLESME"), {}, 0).toInt() > 0;
+Status setOption(Store& store, Institution::Option option, bool on) {
+  return writeColumn(store, Institution::column(option),
+                     on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-Status acceptAgreement(const QString& programVersion) {
-  return run(
-      QStringLiteral("INSERT INTO TABLESOZLESME (SOZLESMEKABULTARIHI, VERSIYON) VALUES (?, ?)"),
-      {QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
-       programVersion});
+Status recordSchoolYear(Store& store, const QString& label) {
+  return writeColumn(store, QStringLiteral("SINIFATLATMADONEM"), label);
 }
 
-Result<bool> ensureInstitutionRow() {
-  if (scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL"), {}, 0).toInt() > 0) return false;
-  if (Status s = run(QStringLiteral("INSERT INTO TABLEOKUL (OKULADI) VALUES (' ')")); !s)
+Status saveInstitution(Store& store, const QString& code, const QString& name) {
+  Transaction tx(store);
+  if (Result<bool> r = ensureInstitutionRow(store); !r) return Status::failure(r.error());
+  if (Status s =
+          store.run(QStringLiteral("UPDATE TABLEOKUL SET KURUMKODU=?, OKULADI=?"), {code, name});
+      !s)
+    return s;
+  store.changed(Change::Institution);
+  return tx.commit();
+}
+
+Result<bool> ensureInstitutionRow(Store& store) {
+  Result<QVariant> rows = store.scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL"));
+  if (!rows) return Result<bool>::failure(rows.error());
+  if (rows->toInt() > 0) return false;
+  if (Status s = store.run(QStringLiteral("INSERT INTO TABLEOKUL (OKULADI) VALUES (' ')")); !s)
     return Result<bool>::failure(s.error());
+  store.changed(Change::Institution);
   return true;
 }
 
-QString institutionValue(const QString& column) {
-  if (!isInstitutionColumn(column)) return {};
-  return scalar(QStringLiteral("SELECT %1 FROM TABLEOKUL WHERE TRIM(NZ(%1)) <> '' LIMIT 1")
-                    .arg(column))
-      .toString();
+Result<bool> agreementAccepted(const Store& store) {
+  Result<QVariant> rows = store.scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESOZLESME"));
+  if (!rows) return Result<bool>::failure(rows.error());
+  return rows->toInt() > 0;
 }
 
-bool institutionOptionOn(const QString& column) { return jetVal(institutionValue(column)) > 0; }
-
-Status setInstitutionValue(const QString& column, const QString& value) {
-  if (!isInstitutionColumn(column))
-    return Status::failure(QStringLiteral("Bilinmeyen alan: ") + column);
-  Transaction tx;
-  if (Result<bool> r = ensureInstitutionRow(); !r) return Status::failure(r.error());
-  if (Status s = run(QStringLiteral("UPDATE TABLEOKUL SET %1=?").arg(column), {value}); !s)
-    return s;
-  return tx.commit();
-}
-
-Status saveInstitution(const QString& code, const QString& name) {
-  Transaction tx;
-  if (Result<bool> r = ensureInstitutionRow(); !r) return Status::failure(r.error());
-  if (Status s = run(QStringLiteral("UPDATE TABLEOKUL SET KURUMKODU=?, OKULADI=?"), {code, name});
-      !s)
-    return s;
-  return tx.commit();
+Status acceptAgreement(Store& store, const QString& programVersion) {
+  return store.run(
+      QStringLiteral("INSERT INTO TABLESOZLESME (SOZLESMEKABULTARIHI, VERSIYON) VALUES (?, ?)"),
+      {QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+       programVersion});
 }
 
 QString schoolYearLabel(const QDate& date) {
@@ -68,12 +130,15 @@ QString schoolYearLabel(const QDate& date) {
   return QStringLiteral("%1-%2").arg(year - 1).arg(year);
 }
 
-bool rolloverDue(const QString& label) {
-  const int recorded =
-      scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL WHERE SINIFATLATMADONEM=?"), {label}, 0)
-          .toInt();
-  if (recorded > 0) return false;
-  return scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI"), {}, 0).toInt() > 0;
+Result<bool> rolloverDue(const Store& store, const QString& label) {
+  Result<QVariant> recorded = store.scalar(
+      QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL WHERE SINIFATLATMADONEM=?"), {label});
+  if (!recorded) return Result<bool>::failure(recorded.error());
+  if (recorded->toInt() > 0) return false;
+  Result<QVariant> students =
+      store.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEOGRENCI)"));
+  if (!students) return Result<bool>::failure(students.error());
+  return students->toInt() == 1;
 }
 
 }  // namespace store

@@ -5,26 +5,31 @@
 #include <memory>
 
 #include "store/Sql.h"
+#include "store/Store.h"
 
 namespace store {
 
-Status ParametreKaydet(const QString& name, const QString& value) {
-  Transaction tx;
-  if (Status s = run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI=?"), {name}); !s)
+Status ParametreKaydet(Store& store, const QString& name, const QString& value) {
+  Transaction tx(store);
+  if (Status s =
+          store.run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI=?"), {name});
+      !s)
     return s;
-  if (Status s = run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,"
-                                    "PARAMETREACIKLAMA) VALUES (?,?,'')"),
-                     {name, value});
+  if (Status s =
+          store.run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,"
+                                   "PARAMETREACIKLAMA) VALUES (?,?,'')"),
+                    {name, value});
       !s)
     return s;
   return tx.commit();
 }
 
-QString ParametreAl(const QString& name, const QString& fallback) {
-  Result<QSqlQuery> q = exec(
+Result<QString> ParametreAl(const Store& store, const QString& name, const QString& fallback) {
+  Result<QSqlQuery> q = store.exec(
       QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI=? LIMIT 1"),
       {name});
-  if (!q || !q.value().next()) return fallback;
+  if (!q) return Result<QString>::failure(q.error());
+  if (!q.value().next()) return fallback;
   return q.value().value(0).toString();
 }
 

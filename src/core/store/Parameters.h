@@ -7,13 +7,15 @@
 
 namespace store {
 
+class Store;
+
 // Single named values in TABLEPARAMETRE: one row whose PARAMETREADI is the name,
 // PARAMETREDEGERI the value and PARAMETREACIKLAMA empty.
 
 // Replaces the value (delete every row of that name, insert one), in one transaction.
-Status ParametreKaydet(const QString& name, const QString& value);
+Status ParametreKaydet(Store& store, const QString& name, const QString& value);
 // The value of the first row of that name (null read as ''), or `fallback` when none.
-QString ParametreAl(const QString& name, const QString& fallback = {});
+Result<QString> ParametreAl(const Store& store, const QString& name, const QString& fallback = {});
 
 // Per-user program settings: (section, key) -> text in the user's settings file
 // (QSettings, application "derslik"). A missing key yields the default.

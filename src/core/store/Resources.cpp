@@ -5,8 +5,7 @@
 #include <QHash>
 #include <QSaveFile>
 
-#include "store/DataFolder.h"
-#include "store/Log.h"
+#include "store/Store.h"
 
 namespace store {
 
@@ -46,10 +45,10 @@ QByteArray resourceData(const QString& fileName) {
   return f.readAll();
 }
 
-QString KaynakCikar(const QString& fileName, const QString& subFolder, bool overwrite) {
+QString KaynakCikar(const Store& store, const QString& fileName, const QString& subFolder,
+                    bool overwrite) {
   if (!resourceExists(fileName)) return fileName;
-  const QString folder =
-      subFolder.isEmpty() ? DataFolder::root() : DataFolder::subFolder(subFolder);
+  const QString folder = subFolder.isEmpty() ? store.root() : store.subFolder(subFolder);
   const QString path = QDir(folder).filePath(fileName);
   if (QFile::exists(path) && !overwrite) return fileName;
 
@@ -59,7 +58,7 @@ QString KaynakCikar(const QString& fileName, const QString& subFolder, bool over
   const QByteArray data = resourceData(fileName);
   if (data.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(data) != data.size() ||
       !out.commit())
-    LogYaz(QStringLiteral("%1 yazılamadı: %2").arg(path, out.errorString()));
+    store.log(QStringLiteral("%1 yazılamadı: %2").arg(path, out.errorString()));
   return fileName;
 }
 

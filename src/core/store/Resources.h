@@ -6,6 +6,8 @@
 
 namespace store {
 
+class Store;
+
 // Files carried inside the program (Qt resources) and written to the data folder
 // when they are needed: blank question and solution pictures (YeniSoru.dce,
 // YeniCevap.dce, TT.dce, TK.dce), the student placeholder photo ResimYok.jpg and the
@@ -14,7 +16,8 @@ namespace store {
 // Writes the built-in file to data folder [/ subFolder] / fileName when it is missing,
 // or always when `overwrite` is set (the new file replaces the old one whole). An
 // unknown name writes nothing. Returns fileName unchanged.
-QString KaynakCikar(const QString& fileName, const QString& subFolder = {}, bool overwrite = false);
+QString KaynakCikar(const Store& store, const QString& fileName, const QString& subFolder = {},
+                    bool overwrite = false);
 
 // The names KaynakCikar knows.
 QStringList resourceNames();

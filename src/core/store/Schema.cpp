@@ -7,9 +7,9 @@
 #include "store/DataMigration.h"
 #include "store/Database.h"
 #include "store/FieldPass.h"
-#include "store/Log.h"
 #include "store/SchemaTables.h"
 #include "store/Sql.h"
+#include "store/Store.h"
 #include "store/StoreFiles.h"
 
 namespace store {
@@ -33,9 +33,9 @@ Status createWhole(const QSqlDatabase& db) {
 }
 
 Status writeStructureVersion(const QSqlDatabase& db) {
-  const bool hasRow =
-      scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEVERSIYON"), {}, 0, db).toInt() > 0;
-  if (hasRow)
+  Result<QVariant> rows = scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEVERSIYON"), {}, db);
+  if (!rows) return Status::failure(rows.error());
+  if (rows->toInt() > 0)
     return run(QStringLiteral("UPDATE TABLEVERSIYON SET VTYAPIVERSIYON=?"), {structureVersion()},
                db);
   return run(QStringLiteral("INSERT INTO TABLEVERSIYON (VTYAPIVERSIYON) VALUES (?)"),
@@ -43,9 +43,15 @@ Status writeStructureVersion(const QSqlDatabase& db) {
 }
 
 Status checkStructure(const QSqlDatabase& db, CheckReport& report) {
-  const QVariant stored =
-      scalar(QStringLiteral("SELECT VTYAPIVERSIYON FROM TABLEVERSIYON LIMIT 1"), {}, {}, db);
-  if (!stored.isNull() && stored.toString() == structureVersion()) {
+  // An early database has no version table at all: it gets the whole field pass.
+  QVariant version;
+  if (TabloVarMi(QStringLiteral("TABLEVERSIYON"), db)) {
+    Result<QVariant> stored =
+        scalar(QStringLiteral("SELECT VTYAPIVERSIYON FROM TABLEVERSIYON LIMIT 1"), {}, db);
+    if (!stored) return Status::failure(stored.error());
+    version = stored.value();
+  }
+  if (!version.isNull() && version.toString() == structureVersion()) {
     // Same program as last time: only a table or index lost in between comes back.
     return createMainTables(db);
   }
@@ -59,31 +65,28 @@ Status checkStructure(const QSqlDatabase& db, CheckReport& report) {
 
 }  // namespace
 
-Result<CheckReport> VeritabaniKontrol() {
+Result<CheckReport> VeritabaniKontrol(Store& store) {
   CheckReport report;
-  if (Status s = BaglantiAc(kMainName); !s) return Result<CheckReport>::failure(s.error());
-  const QSqlDatabase db = connection();
-  const int tables =
-      scalar(
-          QStringLiteral(
-              "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite%'"),
-          {}, -1, db)
-          .toInt();
-  if (tables < 0) return Result<CheckReport>::failure(db.lastError().text());
-  if (tables == 0) {
+  const QSqlDatabase db = store.db();
+  Result<QVariant> tables = scalar(
+      QStringLiteral(
+          "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite%'"),
+      {}, db);
+  if (!tables) return Result<CheckReport>::failure(tables.error());
+  if (tables->toInt() == 0) {
     if (Status s = createWhole(db); !s) return Result<CheckReport>::failure(s.error());
     report.created = true;
   } else {
     if (Status s = checkStructure(db, report); !s) return Result<CheckReport>::failure(s.error());
     // A failed data step is reported, not fatal: the program works on, and the
     // step runs again at the next start.
-    if (Status s = VeriVersiyonKontrol(report, db); !s && report.failedStep == 0)
+    if (Status s = VeriVersiyonKontrol(report, store); !s && report.failedStep == 0)
       return Result<CheckReport>::failure(s.error());
   }
   for (StoreKind kind : {StoreKind::Question, StoreKind::Test}) {
-    if (QFile::exists(storePath(kind, 2))) continue;
-    if (Status s = createStoreFile(kind, storePath(kind, 2)); !s)
-      return Result<CheckReport>::failure(s.error());
+    const QString first = storePath(store.root(), kind, kFirstStore);
+    if (QFile::exists(first)) continue;
+    if (Status s = createStoreFile(kind, first); !s) return Result<CheckReport>::failure(s.error());
   }
   return report;
 }

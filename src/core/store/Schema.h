@@ -7,6 +7,8 @@
 
 namespace store {
 
+class Store;
+
 // The data version this program brings every database to.
 inline constexpr int kDataVersion = 44;
 
@@ -25,9 +27,10 @@ struct CheckReport {
   QString error;                       // database error of the failed step
 };
 
-// Opens the shared connection on the main database, creating it whole when it is
-// missing, then runs the structure check and the data check. On return the shared
-// connection is open.
-Result<CheckReport> VeritabaniKontrol();
+// The start-up check of the store's open main connection: a database without
+// tables is made whole at the current versions; any other gets the structure check
+// and the data check. The first question and test stores are created when missing.
+// Store::open() runs it; nothing else needs to.
+Result<CheckReport> VeritabaniKontrol(Store& store);
 
 }  // namespace store

@@ -4,9 +4,16 @@
 
 #include <atomic>
 
+#include "store/Store.h"
+
 namespace store {
 
+namespace {
+QString closedMessage() { return QStringLiteral("Veritabanı bağlantısı kapalı."); }
+}  // namespace
+
 Result<QSqlQuery> exec(const QString& sql, const QVariantList& params, const QSqlDatabase& db) {
+  if (!db.isOpen()) return Result<QSqlQuery>::failure(closedMessage());
   QSqlQuery q(db);
   q.setForwardOnly(true);
   if (!q.prepare(sql)) return Result<QSqlQuery>::failure(q.lastError().text());
@@ -21,17 +28,17 @@ Status run(const QString& sql, const QVariantList& params, const QSqlDatabase& d
   return {};
 }
 
-QVariant scalar(const QString& sql, const QVariantList& params, const QVariant& fallback,
-                const QSqlDatabase& db) {
+Result<QVariant> scalar(const QString& sql, const QVariantList& params, const QSqlDatabase& db) {
   Result<QSqlQuery> q = exec(sql, params, db);
-  if (!q || !q.value().next()) return fallback;
+  if (!q) return Result<QVariant>::failure(q.error());
+  if (!q.value().next()) return QVariant();
   return q.value().value(0);
 }
 
-QStringList column(const QString& sql, const QVariantList& params, const QSqlDatabase& db) {
-  QStringList out;
+Result<QStringList> column(const QString& sql, const QVariantList& params, const QSqlDatabase& db) {
   Result<QSqlQuery> q = exec(sql, params, db);
-  if (!q) return out;
+  if (!q) return Result<QStringList>::failure(q.error());
+  QStringList out;
   while (q.value().next()) out << q.value().value(0).toString();
   return out;
 }
@@ -52,17 +59,25 @@ InList inList(const QStringList& values) {
   return list;
 }
 
-Transaction::Transaction(const QSqlDatabase& db) : m_db(db) {
+Transaction::Transaction(Store& store) : m_store(&store), m_db(store.db()) { begin(); }
+
+Transaction::Transaction(const QSqlDatabase& db) : m_db(db) { begin(); }
+
+void Transaction::begin() {
   static std::atomic<int> counter{0};
   m_name = QStringLiteral("sp%1").arg(++counter);
+  if (!m_db.isOpen()) return;
   QSqlQuery q(m_db);
   m_active = q.exec(QStringLiteral("SAVEPOINT ") + m_name);
+  if (m_active && m_store) m_store->beginChanges();
 }
 
 Transaction::~Transaction() { rollback(); }
 
 Status Transaction::commit() {
-  if (!m_active) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
+  if (!m_active)
+    return Status::failure(m_db.isOpen() ? QStringLiteral("İşlem başlatılamadı.")
+                                         : closedMessage());
   QSqlQuery q(m_db);
   if (!q.exec(QStringLiteral("RELEASE ") + m_name)) {
     const QString error = q.lastError().text();
@@ -70,6 +85,7 @@ Status Transaction::commit() {
     return Status::failure(error);
   }
   m_active = false;
+  if (m_store) m_store->endChanges(true);
   return {};
 }
 
@@ -79,6 +95,7 @@ void Transaction::rollback() {
   (void)q.exec(QStringLiteral("ROLLBACK TO ") + m_name);
   (void)q.exec(QStringLiteral("RELEASE ") + m_name);
   m_active = false;
+  if (m_store) m_store->endChanges(false);
 }
 
 }  // namespace store

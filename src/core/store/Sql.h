@@ -8,25 +8,32 @@
 #include <QVariantList>
 
 #include "Result.h"
-#include "store/Database.h"
 
 namespace store {
 
+class Store;
+
 // Every value that comes from a user goes into SQL as a bound parameter ("?").
-// These helpers run one statement on a connection (the shared one by default).
+// These helpers run one statement on a connection; the main connection's own are
+// the members of the same names on store::Store (store.run(sql, params)). A closed
+// connection is an error ("Veritabanı bağlantısı kapalı."), never opened again here.
 
 // Runs a statement; on success the query is positioned before its first row.
-Result<QSqlQuery> exec(const QString& sql, const QVariantList& params = {},
-                       const QSqlDatabase& db = connection());
+Result<QSqlQuery> exec(const QString& sql, const QVariantList& params, const QSqlDatabase& db);
 // Runs a statement that returns no rows.
-Status run(const QString& sql, const QVariantList& params = {},
-           const QSqlDatabase& db = connection());
-// First column of the first row; `fallback` when there is no row or on error.
-QVariant scalar(const QString& sql, const QVariantList& params = {}, const QVariant& fallback = {},
-                const QSqlDatabase& db = connection());
+Status run(const QString& sql, const QVariantList& params, const QSqlDatabase& db);
+// First column of the first row; a null QVariant when there is no row.
+Result<QVariant> scalar(const QString& sql, const QVariantList& params, const QSqlDatabase& db);
 // Every row's first column as text (null read as empty text).
-QStringList column(const QString& sql, const QVariantList& params = {},
-                   const QSqlDatabase& db = connection());
+Result<QStringList> column(const QString& sql, const QVariantList& params, const QSqlDatabase& db);
+
+// A statement for a grid or list: SQL text with "?" placeholders and the values
+// bound to them in order (user values never become SQL text). Core builds them, a
+// grid (Sliste) runs them.
+struct Query {
+  QString sql;
+  QVariantList params;
+};
 
 // For "... IN (" + list.placeholders + ")": one "?" per value. An empty list
 // gives "NULL", so "x IN (NULL)" matches nothing instead of being a syntax error.
@@ -38,10 +45,13 @@ InList inList(const QStringList& values);
 
 // One user action, applied whole or not at all. Nests (savepoints), so a core
 // operation can open its own transaction inside the caller's. Rolls back unless
-// commit() succeeded.
+// commit() succeeded. On the main connection (Transaction(store)) the change
+// signals raised inside it (store.changed(...)) are sent when the outermost
+// transaction commits, and dropped when it rolls back.
 class Transaction {
  public:
-  explicit Transaction(const QSqlDatabase& db = connection());
+  explicit Transaction(Store& store);
+  explicit Transaction(const QSqlDatabase& db);
   ~Transaction();
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
@@ -51,6 +61,8 @@ class Transaction {
   void rollback();
 
  private:
+  void begin();
+  Store* m_store = nullptr;
   QSqlDatabase m_db;
   QString m_name;
   bool m_active = false;

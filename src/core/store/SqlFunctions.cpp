@@ -11,6 +11,9 @@
 
 #include <cmath>
 
+#include "school/Remotes.h"
+#include "school/SchoolNumber.h"
+
 namespace store {
 
 namespace {
@@ -90,6 +93,22 @@ void fnUpper(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void fnLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
   resultText(ctx, turkish().toLower(argText(argv[0])));
+}
+
+// The school's own rules, so that SQL never keeps a copy of them.
+void fnTeacher(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_result_int(ctx, school::remotes::isTeacherFlag(argText(argv[0])) ? 1 : 0);
+}
+
+void fnSchoolNumber(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  resultText(ctx,
+             school::SchoolNumber::automatic(argText(argv[0]), argText(argv[1]), argText(argv[2]),
+                                             argText(argv[3]), argText(argv[4])));
+}
+
+void fnSchoolNumberCleanUp(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  resultText(ctx, school::SchoolNumber::cleanUp(argText(argv[0])));
 }
 
 int collateTurkish(void*, int lenA, const void* a, int lenB, const void* b) {
@@ -178,11 +197,19 @@ void registerSqlFunctions(QSqlDatabase& db) {
     void (*fn)(sqlite3_context*, int, sqlite3_value**);
   };
   const Fn functions[] = {
-      {"VAL", 1, fnVal},       {"ISNUMERIC", 1, fnIsNumeric},
-      {"CDATE", 1, fnCDate},   {"CDBL", 1, fnCDbl},
-      {"NZ", 1, fnNz},         {"NZ", 2, fnNz},
-      {"MID", 2, fnMid},       {"MID", 3, fnMid},
-      {"TRUPPER", 1, fnUpper}, {"TRLOWER", 1, fnLower},
+      {"VAL", 1, fnVal},
+      {"ISNUMERIC", 1, fnIsNumeric},
+      {"CDATE", 1, fnCDate},
+      {"CDBL", 1, fnCDbl},
+      {"NZ", 1, fnNz},
+      {"NZ", 2, fnNz},
+      {"MID", 2, fnMid},
+      {"MID", 3, fnMid},
+      {"TRUPPER", 1, fnUpper},
+      {"TRLOWER", 1, fnLower},
+      {"OGRETMENMI", 1, fnTeacher},
+      {"OKULNO", 5, fnSchoolNumber},
+      {"OKULNOTEMIZLE", 1, fnSchoolNumberCleanUp},
   };
   for (const Fn& f : functions)
     sqlite3_create_function_v2(h, f.name, f.argc, flags, nullptr, f.fn, nullptr, nullptr, nullptr);

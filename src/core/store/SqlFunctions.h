@@ -21,6 +21,12 @@ namespace store {
 //   MID(s, i[, n])  1-based substring. LEFT and RIGHT are join keywords to SQLite:
 //                 write substr(s, 1, n) and substr(s, -n).
 //   TRUPPER(s), TRLOWER(s)   Turkish case mapping (i -> İ, I -> ı).
+// and the school's rules, with the C++ functions that decide them:
+//   OGRETMENMI(flag)          1 for a teacher remote's OGRETMENKUMANDASI
+//                             (school::remotes::isTeacherFlag).
+//   OKULNO(code, class, kayitNo, name, surname)   the automatic school number of
+//                             three-button mode (school::SchoolNumber::automatic).
+//   OKULNOTEMIZLE(number)     "/", "\" and "-" become "." (school::SchoolNumber::cleanUp).
 // Collation TURKCE orders text by Turkish rules: ORDER BY ADI COLLATE TURKCE.
 void registerSqlFunctions(QSqlDatabase& db);
 

@@ -1,10 +1,10 @@
 #include "store/StoreFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include "store/DataFolder.h"
 #include "store/Database.h"
 
 namespace store {
@@ -15,7 +15,9 @@ QString storeFileName(StoreKind kind, int n) {
       .arg(n);
 }
 
-QString storePath(StoreKind kind, int n) { return DataFolder::path(storeFileName(kind, n)); }
+QString storePath(const QString& root, StoreKind kind, int n) {
+  return QDir(root).filePath(storeFileName(kind, n));
+}
 
 Status createStoreFile(StoreKind kind, const QString& path) {
   const QString name = QStringLiteral("store-create");

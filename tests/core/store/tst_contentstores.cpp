@@ -9,11 +9,9 @@
 
 #include "store/Compaction.h"
 #include "store/ContentStores.h"
-#include "store/DataFolder.h"
 #include "store/Database.h"
 #include "store/Repair.h"
-#include "store/Schema.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 #include "store/StoreFiles.h"
 
 using store::ContentStores;
@@ -23,6 +21,10 @@ Q_DECLARE_METATYPE(StoreKind)
 
 namespace {
 
+// The data folder of the running test function.
+QString g_root;
+QString storeFile(StoreKind kind, int n) { return store::storePath(g_root, kind, n); }
+
 QByteArray randomBytes(int size, quint32 seed) {
   QRandomGenerator gen(seed);
   QByteArray out(size, Qt::Uninitialized);
@@ -31,7 +33,7 @@ QByteArray randomBytes(int size, quint32 seed) {
 }
 
 void makeStores(StoreKind kind, const QList<int>& numbers) {
-  for (int n : numbers) QVERIFY(store::createStoreFile(kind, store::storePath(kind, n)).ok());
+  for (int n : numbers) QVERIFY(store::createStoreFile(kind, storeFile(kind, n)).ok());
 }
 
 // Writes a row straight into a store file, behind the content API (for layouts the
@@ -39,7 +41,7 @@ void makeStores(StoreKind kind, const QList<int>& numbers) {
 void putRaw(int n, const QString& key, const QByteArray& soru) {
   const QString name = QStringLiteral("raw");
   {
-    Result<QSqlDatabase> db = store::openFile(name, store::storePath(StoreKind::Question, n));
+    Result<QSqlDatabase> db = store::openFile(name, storeFile(StoreKind::Question, n));
     QVERIFY(db.ok());
     QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,SORU,COZUM) VALUES (?,?,?)"),
                        {key, soru, QByteArray("cozum")}, db.value())
@@ -56,10 +58,11 @@ int rowsIn(StoreKind kind, int n, const QString& key) {
   const QString name = QStringLiteral("count");
   int rows = -1;
   {
-    Result<QSqlDatabase> db = store::openFile(name, store::storePath(kind, n));
+    Result<QSqlDatabase> db = store::openFile(name, storeFile(kind, n));
     if (db)
       rows = store::scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2=?").arg(table, column),
-                           {key}, {}, db.value())
+                           {key}, db.value())
+                 .valueOr(-1)
                  .toInt();
   }
   store::closeFile(name);
@@ -76,12 +79,16 @@ QByteArray fileHash(const QString& path) {
 
 class TestContentStores : public QObject {
   Q_OBJECT
+
+  store::Store& db() { return m_dir->store(); }
+  ContentStores& cs() { return m_dir->store().contents(); }
+
  private slots:
-  void init() { QVERIFY(TempDataFolder::renew(m_dir)); }
-  void cleanup() {
-    store::BaglantiKapat();
-    ContentStores::setSizeLimit(0);
+  void init() {
+    QVERIFY(TempDataFolder::renew(m_dir));
+    g_root = m_dir->path();
   }
+  void cleanup() { m_dir.reset(); }
 
   void probing_data() {
     QTest::addColumn<StoreKind>("kind");
@@ -106,27 +113,27 @@ class TestContentStores : public QObject {
     QFETCH(int, created);
     QFETCH(QList<int>, seenAfter);
     makeStores(kind, extra);
-    QCOMPARE(ContentStores::numbers(kind), seen);
+    QCOMPARE(cs().numbers(kind), seen);
     const QString last =
-        kind == StoreKind::Question ? store::SonSoruDeposu() : store::SonTestDeposu();
+        (kind == StoreKind::Question ? cs().SonSoruDeposu() : cs().SonTestDeposu()).value();
     QCOMPARE(last, ContentStores::tableRef(kind, seen.last()));
-    QCOMPARE(kind == StoreKind::Question ? store::SonSoruDeposuYolu() : store::SonTestDeposuYolu(),
-             store::storePath(kind, seen.last()));
+    QCOMPARE(kind == StoreKind::Question ? cs().SonSoruDeposuYolu() : cs().SonTestDeposuYolu(),
+             storeFile(kind, seen.last()));
     Result<QString> path =
-        kind == StoreKind::Question ? store::YeniSoruDeposu() : store::YeniTestDeposu();
+        kind == StoreKind::Question ? cs().YeniSoruDeposu() : cs().YeniTestDeposu();
     QVERIFY2(path.ok(), qPrintable(path.error()));
-    QCOMPARE(path.value(), store::storePath(kind, created));
-    QCOMPARE(ContentStores::numbers(kind), seenAfter);
+    QCOMPARE(path.value(), storeFile(kind, created));
+    QCOMPARE(cs().numbers(kind), seenAfter);
   }
 
   void storeTwoIsAssumed() {
     // With store 2 alone, every number is "in" store 2 and its file is not consulted.
-    QVERIFY(QFile::remove(store::storePath(StoreKind::Question, 2)));
-    QCOMPARE(ContentStores::find(StoreKind::Question, QStringLiteral("5")), 2);
-    QCOMPARE(store::SoruDeposuBul(QStringLiteral("5")), QStringLiteral("SORU2.TABLESORU"));
-    Result<QString> path = store::YeniSoruDeposu();
+    QVERIFY(QFile::remove(storeFile(StoreKind::Question, 2)));
+    QCOMPARE(cs().find(StoreKind::Question, QStringLiteral("5")).value(), 2);
+    QCOMPARE(cs().SoruDeposuBul(QStringLiteral("5")).value(), QStringLiteral("SORU2.TABLESORU"));
+    Result<QString> path = cs().YeniSoruDeposu();
     QVERIFY(path.ok());
-    QCOMPARE(path.value(), store::storePath(StoreKind::Question, 2));
+    QCOMPARE(path.value(), storeFile(StoreKind::Question, 2));
   }
 
   void findOrder() {
@@ -138,11 +145,11 @@ class TestContentStores : public QObject {
     putRaw(6, QStringLiteral("9"), "behind gap");
     putRaw(4, QStringLiteral("10"), "only 4");
 
-    QCOMPARE(ContentStores::find(StoreKind::Question, QStringLiteral("7")), 3);
-    QCOMPARE(store::SoruDeposuBul(QStringLiteral("7")), QStringLiteral("SORU3.TABLESORU"));
-    QCOMPARE(ContentStores::find(StoreKind::Question, QStringLiteral("10")), 4);
-    QCOMPARE(ContentStores::find(StoreKind::Question, QStringLiteral("8")), 2);
-    QCOMPARE(ContentStores::find(StoreKind::Question, QStringLiteral("9")), 2);
+    QCOMPARE(cs().find(StoreKind::Question, QStringLiteral("7")).value(), 3);
+    QCOMPARE(cs().SoruDeposuBul(QStringLiteral("7")).value(), QStringLiteral("SORU3.TABLESORU"));
+    QCOMPARE(cs().find(StoreKind::Question, QStringLiteral("10")).value(), 4);
+    QCOMPARE(cs().find(StoreKind::Question, QStringLiteral("8")).value(), 2);
+    QCOMPARE(cs().find(StoreKind::Question, QStringLiteral("9")).value(), 2);
 
     struct Case {
       const char* key;
@@ -151,15 +158,13 @@ class TestContentStores : public QObject {
     };
     for (const Case& c :
          {Case{"7", "from 3", 3}, Case{"8", "only 2", 2}, Case{"10", "only 4", 4}}) {
-      Result<store::StoreContent> got =
-          ContentStores::read(StoreKind::Question, QString::fromLatin1(c.key));
+      Result<store::StoreContent> got = cs().read(StoreKind::Question, QString::fromLatin1(c.key));
       QVERIFY(got.ok());
       QCOMPARE(got->first, c.soru);
       QCOMPARE(got->second, QByteArray("cozum"));
       QCOMPARE(got->store, c.store);
     }
-    Result<store::StoreContent> hidden =
-        ContentStores::read(StoreKind::Question, QStringLiteral("9"));
+    Result<store::StoreContent> hidden = cs().read(StoreKind::Question, QStringLiteral("9"));
     QVERIFY(hidden.ok());
     QVERIFY(!hidden->found());
   }
@@ -169,8 +174,8 @@ class TestContentStores : public QObject {
     const QString key = QStringLiteral("Türkiye'nin \"1\"");
     const QByteArray soru = randomBytes(300 * 1024, 1);
     const QByteArray cozum = randomBytes(120 * 1024, 2);
-    QVERIFY(ContentStores::write(StoreKind::Question, key, soru, cozum).ok());
-    Result<store::StoreContent> got = ContentStores::read(StoreKind::Question, key);
+    QVERIFY(cs().write(StoreKind::Question, key, soru, cozum).ok());
+    Result<store::StoreContent> got = cs().read(StoreKind::Question, key);
     QVERIFY(got.ok() && got->found());
     QCOMPARE(got->store, 3);
     QVERIFY(got->first == soru);
@@ -178,112 +183,107 @@ class TestContentStores : public QObject {
 
     // A second save replaces, in place, only what it was given.
     const QByteArray newCozum = randomBytes(50 * 1024, 3);
-    QVERIFY(ContentStores::write(StoreKind::Question, key, std::nullopt, newCozum).ok());
-    got = ContentStores::read(StoreKind::Question, key);
+    QVERIFY(cs().write(StoreKind::Question, key, std::nullopt, newCozum).ok());
+    got = cs().read(StoreKind::Question, key);
     QVERIFY(got->first == soru);
     QVERIFY(got->second == newCozum);
     QCOMPARE(rowsIn(StoreKind::Question, 3, key), 1);
 
     // Duplicate question: content under the new number in the newest store.
     makeStores(StoreKind::Question, {4});
-    QVERIFY(ContentStores::copy(StoreKind::Question, key, QStringLiteral("12")).ok());
-    got = ContentStores::read(StoreKind::Question, QStringLiteral("12"));
+    QVERIFY(cs().copy(StoreKind::Question, key, QStringLiteral("12")).ok());
+    got = cs().read(StoreKind::Question, QStringLiteral("12"));
     QCOMPARE(got->store, 4);
     QVERIFY(got->first == soru);
     QVERIFY(got->second == newCozum);
     // Copying a number without content writes nothing.
-    QVERIFY(ContentStores::copy(StoreKind::Question, QStringLiteral("404"), QStringLiteral("405"))
-                .ok());
-    QVERIFY(!ContentStores::read(StoreKind::Question, QStringLiteral("405"))->found());
+    QVERIFY(cs().copy(StoreKind::Question, QStringLiteral("404"), QStringLiteral("405")).ok());
+    QVERIFY(!cs().read(StoreKind::Question, QStringLiteral("405"))->found());
 
-    QVERIFY(ContentStores::rename(StoreKind::Question, QStringLiteral("12"), QStringLiteral("13"))
-                .ok());
-    QVERIFY(!ContentStores::read(StoreKind::Question, QStringLiteral("12"))->found());
-    QVERIFY(ContentStores::read(StoreKind::Question, QStringLiteral("13"))->first == soru);
+    QVERIFY(cs().rename(StoreKind::Question, QStringLiteral("12"), QStringLiteral("13")).ok());
+    QVERIFY(!cs().read(StoreKind::Question, QStringLiteral("12"))->found());
+    QVERIFY(cs().read(StoreKind::Question, QStringLiteral("13"))->first == soru);
 
-    QVERIFY(ContentStores::remove(StoreKind::Question, key).ok());
-    QVERIFY(!ContentStores::read(StoreKind::Question, key)->found());
+    QVERIFY(cs().remove(StoreKind::Question, key).ok());
+    QVERIFY(!cs().read(StoreKind::Question, key)->found());
     QCOMPARE(rowsIn(StoreKind::Question, 3, key), 0);
-    QVERIFY(ContentStores::read(StoreKind::Question, QStringLiteral("13"))->found());
+    QVERIFY(cs().read(StoreKind::Question, QStringLiteral("13"))->found());
   }
 
   void testContentIsOneRow() {
     // Start screen and booklet header arrive separately and share one row.
     const QByteArray screen = randomBytes(40 * 1024, 4);
     const QByteArray header = randomBytes(20 * 1024, 5);
-    QVERIFY(ContentStores::write(StoreKind::Test, QStringLiteral("3"), screen, std::nullopt).ok());
-    QVERIFY(ContentStores::write(StoreKind::Test, QStringLiteral("3"), std::nullopt, header).ok());
-    QVERIFY(ContentStores::write(StoreKind::Test, QStringLiteral("3"), std::nullopt, header).ok());
+    QVERIFY(cs().write(StoreKind::Test, QStringLiteral("3"), screen, std::nullopt).ok());
+    QVERIFY(cs().write(StoreKind::Test, QStringLiteral("3"), std::nullopt, header).ok());
+    QVERIFY(cs().write(StoreKind::Test, QStringLiteral("3"), std::nullopt, header).ok());
     QCOMPARE(rowsIn(StoreKind::Test, 2, QStringLiteral("3")), 1);
-    Result<store::StoreContent> got = ContentStores::read(StoreKind::Test, QStringLiteral("3"));
+    Result<store::StoreContent> got = cs().read(StoreKind::Test, QStringLiteral("3"));
     QVERIFY(got->first == screen);
     QVERIFY(got->second == header);
   }
 
   void thresholdStartsNewStore() {
-    ContentStores::setSizeLimit(64 * 1024);
+    cs().setSizeLimit(64 * 1024);
     const QByteArray picture = randomBytes(100 * 1024, 6);
     for (int i = 1; i <= 3; ++i)
-      QVERIFY(ContentStores::write(StoreKind::Question, QString::number(i), picture, picture).ok());
-    QCOMPARE(ContentStores::numbers(StoreKind::Question), (QList<int>{2, 3, 4}));
+      QVERIFY(cs().write(StoreKind::Question, QString::number(i), picture, picture).ok());
+    QCOMPARE(cs().numbers(StoreKind::Question), (QList<int>{2, 3, 4}));
     for (int i = 1; i <= 3; ++i)
-      QCOMPARE(ContentStores::read(StoreKind::Question, QString::number(i))->store, i + 1);
+      QCOMPARE(cs().read(StoreKind::Question, QString::number(i))->store, i + 1);
 
     // Inside a transaction that is rolled back: the new store stays (empty), the content goes.
     {
-      store::Transaction tx;
-      QVERIFY(
-          ContentStores::write(StoreKind::Question, QStringLiteral("4"), picture, picture).ok());
-      QCOMPARE(ContentStores::read(StoreKind::Question, QStringLiteral("4"))->store, 5);
+      store::Transaction tx(db());
+      QVERIFY(cs().write(StoreKind::Question, QStringLiteral("4"), picture, picture).ok());
+      QCOMPARE(cs().read(StoreKind::Question, QStringLiteral("4"))->store, 5);
     }
-    QVERIFY(!ContentStores::read(StoreKind::Question, QStringLiteral("4"))->found());
-    QCOMPARE(ContentStores::last(StoreKind::Question), 5);
+    QVERIFY(!cs().read(StoreKind::Question, QStringLiteral("4"))->found());
+    QCOMPARE(cs().last(StoreKind::Question), 5);
   }
 
   void rollbackLeavesNoContent() {
     makeStores(StoreKind::Question, {3});
     const QByteArray picture = randomBytes(10 * 1024, 7);
-    QVERIFY(ContentStores::write(StoreKind::Question, QStringLiteral("1"), picture, picture).ok());
-    store::BaglantiKapat();  // the next statements attach on a fresh connection, inside the
-                             // transaction
+    QVERIFY(cs().write(StoreKind::Question, QStringLiteral("1"), picture, picture).ok());
+    // The next statements attach on a fresh connection, inside the transaction.
+    db().close();
+    QVERIFY(db().open().ok());
     {
-      store::Transaction tx;
+      store::Transaction tx(db());
       QVERIFY(tx.active());
-      QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO) VALUES ('2')")).ok());
-      QVERIFY(
-          ContentStores::write(StoreKind::Question, QStringLiteral("2"), picture, picture).ok());
-      QVERIFY(
-          ContentStores::copy(StoreKind::Question, QStringLiteral("1"), QStringLiteral("3")).ok());
-      QVERIFY(ContentStores::remove(StoreKind::Question, QStringLiteral("1")).ok());
-      QVERIFY(
-          ContentStores::write(StoreKind::Test, QStringLiteral("1"), picture, std::nullopt).ok());
+      QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO) VALUES ('2')")).ok());
+      QVERIFY(cs().write(StoreKind::Question, QStringLiteral("2"), picture, picture).ok());
+      QVERIFY(cs().copy(StoreKind::Question, QStringLiteral("1"), QStringLiteral("3")).ok());
+      QVERIFY(cs().remove(StoreKind::Question, QStringLiteral("1")).ok());
+      QVERIFY(cs().write(StoreKind::Test, QStringLiteral("1"), picture, std::nullopt).ok());
     }
-    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")).toInt(), 0);
-    QVERIFY(!ContentStores::read(StoreKind::Question, QStringLiteral("2"))->found());
-    QVERIFY(!ContentStores::read(StoreKind::Question, QStringLiteral("3"))->found());
-    QVERIFY(ContentStores::read(StoreKind::Question, QStringLiteral("1"))->first == picture);
-    QVERIFY(!ContentStores::read(StoreKind::Test, QStringLiteral("1"))->found());
+    QCOMPARE(db().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU"))->toInt(), 0);
+    QVERIFY(!cs().read(StoreKind::Question, QStringLiteral("2"))->found());
+    QVERIFY(!cs().read(StoreKind::Question, QStringLiteral("3"))->found());
+    QVERIFY(cs().read(StoreKind::Question, QStringLiteral("1"))->first == picture);
+    QVERIFY(!cs().read(StoreKind::Test, QStringLiteral("1"))->found());
   }
 
   void unionOverStores() {
     // One store: the derived table is the single select, with no UNION ALL.
-    Result<QString> bare = store::TestIcerikBirlesim();
+    Result<QString> bare = cs().TestIcerikBirlesim();
     QVERIFY(bare.ok());
     QCOMPARE(bare.value(),
              QStringLiteral("(SELECT TESTNO,BASLANGICEKRANI,BASLIK FROM TEST2.TABLETEST)"));
 
     makeStores(StoreKind::Question, {3, 4});
     for (int i = 1; i <= 4; ++i)
-      QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DOGRUSIK) VALUES (?,'A')"),
-                         {QString::number(i)})
+      QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DOGRUSIK) VALUES (?,'A')"),
+                       {QString::number(i)})
                   .ok());
     putRaw(2, QStringLiteral("1"), "s1");
     putRaw(3, QStringLiteral("2"), "s2");
     putRaw(4, QStringLiteral("3"), "s3");  // question 4 has no content and drops out
-    Result<QString> source = store::SoruKaynagi();
+    Result<QString> source = cs().SoruKaynagi();
     QVERIFY2(source.ok(), qPrintable(source.error()));
     QCOMPARE(source->count(QStringLiteral("UNION ALL")), 2);
-    Result<QSqlQuery> q = store::exec(
+    Result<QSqlQuery> q = db().exec(
         QStringLiteral("SELECT SORUNO,DISTABLOSORUNO,SORU,DOGRUSIK FROM %1 ORDER BY VAL(SORUNO)")
             .arg(source.value()));
     QVERIFY2(q.ok(), qPrintable(q.error()));
@@ -294,28 +294,27 @@ class TestContentStores : public QObject {
                   .join(QLatin1Char('|'));
     QCOMPARE(rows, (QStringList{"1|1|s1|A", "2|2|s2|A", "3|3|s3|A"}));
 
-    QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,TESTADI) VALUES ('5','Deneme')"))
-            .ok());
-    QVERIFY(ContentStores::write(StoreKind::Test, QStringLiteral("5"), QByteArray("ekran"),
-                                 std::nullopt)
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,TESTADI) VALUES ('5','Deneme')"))
                 .ok());
-    Result<QString> tests = store::TestKaynagi();
+    QVERIFY(
+        cs().write(StoreKind::Test, QStringLiteral("5"), QByteArray("ekran"), std::nullopt).ok());
+    Result<QString> tests = cs().TestKaynagi();
     QVERIFY(tests.ok());
-    QCOMPARE(store::scalar(
-                 QStringLiteral("SELECT TESTADI || '/' || BASLANGICEKRANI || '/' || DISTABLOTESTNO "
-                                "FROM %1 AS T WHERE TESTNO=?")
-                     .arg(tests.value()),
-                 {QStringLiteral("5")})
-                 .toString(),
+    QCOMPARE(db().scalar(QStringLiteral(
+                             "SELECT TESTADI || '/' || BASLANGICEKRANI || '/' || DISTABLOTESTNO "
+                             "FROM %1 AS T WHERE TESTNO=?")
+                             .arg(tests.value()),
+                         {QStringLiteral("5")})
+                 ->toString(),
              QStringLiteral("Deneme/ekran/5"));
 
     QStringList visited;
-    QVERIFY(ContentStores::forEach(StoreKind::Question, [&](const QString& key,
-                                                            const store::StoreContent& c) {
-              visited << key + QLatin1Char('@') + QString::number(c.store);
-              return true;
-            }).ok());
+    QVERIFY(cs().forEach(StoreKind::Question,
+                         [&](const QString& key, const store::StoreContent& c) {
+                           visited << key + QLatin1Char('@') + QString::number(c.store);
+                           return true;
+                         })
+                .ok());
     QCOMPARE(visited, (QStringList{"1@2", "2@3", "3@4"}));
   }
 
@@ -325,74 +324,76 @@ class TestContentStores : public QObject {
     for (int n = 3; n <= 13; ++n) extra << n;
     makeStores(StoreKind::Question, extra);
     for (int n = 2; n <= 13; ++n) putRaw(n, QStringLiteral("k%1").arg(n), QByteArray::number(n));
-    (void)ContentStores::attachAll();
-    const QStringList attached = ContentStores::attached();
+    (void)cs().attachAll();
+    const QStringList attached = cs().attached();
     QVERIFY(attached.size() <= store::kMaxAttachedStores);
     QVERIFY(attached.contains(QStringLiteral("SORU13")));
     QVERIFY(attached.contains(QStringLiteral("TEST2")));
 
     for (int n = 2; n <= 13; ++n) {
       Result<store::StoreContent> got =
-          ContentStores::read(StoreKind::Question, QStringLiteral("k%1").arg(n));
+          cs().read(StoreKind::Question, QStringLiteral("k%1").arg(n));
       QVERIFY2(got.ok(), qPrintable(got.error()));
       QCOMPARE(got->store, n);
       QCOMPARE(got->first, QByteArray::number(n));
     }
     int rows = 0;
-    QVERIFY(ContentStores::forEach(StoreKind::Question, [&](const QString&,
-                                                            const store::StoreContent&) {
-              ++rows;
-              return true;
-            }).ok());
+    QVERIFY(cs().forEach(StoreKind::Question,
+                         [&](const QString&, const store::StoreContent&) {
+                           ++rows;
+                           return true;
+                         })
+                .ok());
     QCOMPARE(rows, 12);
 
-    Result<QString> source = store::SoruKaynagi();
+    Result<QString> source = cs().SoruKaynagi();
     QVERIFY(!source.ok());
     QVERIFY(source.error().contains(QStringLiteral("içerik deposu")));
 
     {
-      store::Transaction tx;
-      QVERIFY(ContentStores::remove(StoreKind::Question, QStringLiteral("k3")).ok());
-      QVERIFY(ContentStores::remove(StoreKind::Question, QStringLiteral("k5")).ok());
-      QVERIFY(ContentStores::write(StoreKind::Question, QStringLiteral("new"), QByteArray("x"),
-                                   QByteArray("y"))
-                  .ok());
+      store::Transaction tx(db());
+      QVERIFY(cs().remove(StoreKind::Question, QStringLiteral("k3")).ok());
+      QVERIFY(cs().remove(StoreKind::Question, QStringLiteral("k5")).ok());
+      QVERIFY(
+          cs().write(StoreKind::Question, QStringLiteral("new"), QByteArray("x"), QByteArray("y"))
+              .ok());
       QVERIFY(tx.commit().ok());
     }
-    QVERIFY(!ContentStores::read(StoreKind::Question, QStringLiteral("k3"))->found());
-    QVERIFY(!ContentStores::read(StoreKind::Question, QStringLiteral("k5"))->found());
-    QCOMPARE(ContentStores::read(StoreKind::Question, QStringLiteral("new"))->store, 13);
-    QVERIFY(ContentStores::attached().size() <= store::kMaxAttachedStores);
+    QVERIFY(!cs().read(StoreKind::Question, QStringLiteral("k3"))->found());
+    QVERIFY(!cs().read(StoreKind::Question, QStringLiteral("k5"))->found());
+    QCOMPARE(cs().read(StoreKind::Question, QStringLiteral("new"))->store, 13);
+    QVERIFY(cs().attached().size() <= store::kMaxAttachedStores);
   }
 
   void compactionShrinksAndKeeps() {
     const QByteArray picture = randomBytes(200 * 1024, 8);
     for (int i = 1; i <= 20; ++i)
-      QVERIFY(ContentStores::write(StoreKind::Question, QString::number(i), picture, picture).ok());
+      QVERIFY(cs().write(StoreKind::Question, QString::number(i), picture, picture).ok());
     for (int i = 1; i <= 18; ++i)
-      QVERIFY(ContentStores::remove(StoreKind::Question, QString::number(i)).ok());
-    const QString path = store::storePath(StoreKind::Question, 2);
+      QVERIFY(cs().remove(StoreKind::Question, QString::number(i)).ok());
+    const QString path = storeFile(StoreKind::Question, 2);
 
-    // Not while the shared connection has the file attached.
+    // Not while the main connection has the file attached.
     QVERIFY(!store::VeritabaniSikistir(path).ok());
 
-    store::BaglantiKapat();
+    db().close();
     const qint64 before = QFileInfo(path).size();
     Status s = store::VeritabaniSikistir(path);
     QVERIFY2(s.ok(), qPrintable(s.error()));
+    QVERIFY(db().open().ok());
     QVERIFY(QFileInfo(path).size() < before / 4);
     QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("tmpDERSLIK_2.db"))));
     for (const char* k : {"19", "20"})
-      QVERIFY(ContentStores::read(StoreKind::Question, QLatin1String(k))->first == picture);
+      QVERIFY(cs().read(StoreKind::Question, QLatin1String(k))->first == picture);
     QVERIFY(!store::VeritabaniSikistir(m_dir->filePath(QStringLiteral("yok.db"))).ok());
   }
 
   void failedCompactionKeepsOriginal() {
-    QVERIFY(ContentStores::write(StoreKind::Question, QStringLiteral("1"), QByteArray("soru"),
-                                 QByteArray("cozum"))
+    QVERIFY(cs().write(StoreKind::Question, QStringLiteral("1"), QByteArray("soru"),
+                       QByteArray("cozum"))
                 .ok());
-    store::BaglantiKapat();
-    const QString path = store::storePath(StoreKind::Question, 2);
+    db().close();
+    const QString path = storeFile(StoreKind::Question, 2);
     const QByteArray hash = fileHash(path);
     // The temporary name is taken by a folder with a file in it: the copy cannot be made.
     QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("tmpDERSLIK_2.db/x")));
@@ -400,43 +401,41 @@ class TestContentStores : public QObject {
     QVERIFY(!s.ok());
     QVERIFY(s.error().contains(QStringLiteral("DERSLIK_2.db")));
     QCOMPARE(fileHash(path), hash);
-    QCOMPARE(ContentStores::read(StoreKind::Question, QStringLiteral("1"))->first,
-             QByteArray("soru"));
+    QVERIFY(db().open().ok());
+    QCOMPARE(cs().read(StoreKind::Question, QStringLiteral("1"))->first, QByteArray("soru"));
   }
 
   void repairCompactsEveryStore() {
     makeStores(StoreKind::Question, {3, 5});
     makeStores(StoreKind::Test, {3});
-    const QString main = store::mainDatabasePath();
-    QCOMPARE(store::repairFiles(main, false), QStringList{main});
-    QCOMPARE(store::repairFiles(main, true),
-             (QStringList{
-                 main, store::storePath(StoreKind::Question, 2),
-                 store::storePath(StoreKind::Question, 3), store::storePath(StoreKind::Question, 5),
-                 store::storePath(StoreKind::Test, 2), store::storePath(StoreKind::Test, 3)}));
+    const QString main = db().mainFile();
+    QCOMPARE(store::repairFiles(g_root, main, false), QStringList{main});
+    QCOMPARE(store::repairFiles(g_root, main, true),
+             (QStringList{main, storeFile(StoreKind::Question, 2),
+                          storeFile(StoreKind::Question, 3), storeFile(StoreKind::Question, 5),
+                          storeFile(StoreKind::Test, 2), storeFile(StoreKind::Test, 3)}));
 
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO) VALUES ('1')")).ok());
-    QVERIFY(ContentStores::write(StoreKind::Question, QStringLiteral("1"), QByteArray("a"),
-                                 QByteArray("b"))
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO) VALUES ('1')")).ok());
+    QVERIFY(cs().write(StoreKind::Question, QStringLiteral("1"), QByteArray("a"), QByteArray("b"))
                 .ok());
     QStringList seen;
-    Status s = store::BilgileriOnar(true, [&](const QString& file, int index, int total) {
+    Status s = store::BilgileriOnar(db(), true, [&](const QString& file, int index, int total) {
       seen << QStringLiteral("%1 %2/%3").arg(file).arg(index).arg(total);
     });
     QVERIFY2(s.ok(), qPrintable(s.error()));
     QCOMPARE(seen.size(), 6);
     QCOMPARE(seen.first(), QStringLiteral("DERSLIK.db 1/6"));
-    QVERIFY(store::baglantiAcik());
-    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")).toInt(), 1);
-    QCOMPARE(ContentStores::read(StoreKind::Question, QStringLiteral("1"))->first, QByteArray("a"));
+    QVERIFY(db().isOpen());
+    QCOMPARE(db().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU"))->toInt(), 1);
+    QCOMPARE(cs().read(StoreKind::Question, QStringLiteral("1"))->first, QByteArray("a"));
 
     // A file that cannot be compacted is reported; the connection is open again anyway.
     QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("tmpDERSLIK_3.db/x")));
-    s = store::BilgileriOnar(true);
+    s = store::BilgileriOnar(db(), true);
     QVERIFY(!s.ok());
     QVERIFY(s.error().contains(QStringLiteral("DERSLIK_3.db")));
     QVERIFY(!s.error().contains(QStringLiteral("DERSLIK_5.db")));
-    QVERIFY(store::baglantiAcik());
+    QVERIFY(db().isOpen());
   }
 
  private:

@@ -1,37 +1,124 @@
+// The store: its data folder, the main connection's life, statements, transactions
+// and the change signals.
+#include <QSignalSpy>
 #include <QtTest>
 
 #include "TempDataFolder.h"
 
 #include <memory>
 
-#include "store/DataFolder.h"
 #include "store/Database.h"
 #include "store/Sql.h"
 #include "store/SqlFunctions.h"
+#include "store/Store.h"
+
+Q_DECLARE_METATYPE(store::Changes)
 
 class TestDatabase : public QObject {
   Q_OBJECT
- private slots:
-  void init() { QVERIFY(TempDataFolder::renew(m_dir, false)); }
-  void cleanup() { store::BaglantiKapat(); }
 
-  void opensNameOrPath() {
-    QVERIFY(store::BaglantiAc(QStringLiteral("DERSLIK")).ok());
-    QCOMPARE(store::mainDatabasePath(), m_dir->filePath(QStringLiteral("DERSLIK.db")));
-    store::BaglantiKapat();
-    const QString full = m_dir->filePath(QStringLiteral("baska/ozel"));
-    QVERIFY(store::BaglantiAc(full).ok());
-    QCOMPARE(store::mainDatabasePath(), full + QStringLiteral(".db"));
-    QVERIFY(QFile::exists(full + QStringLiteral(".db")));
+  store::Store& db() { return m_dir->store(); }
+
+ private slots:
+  void init() { QVERIFY(TempDataFolder::renew(m_dir)); }
+  void cleanup() { m_dir.reset(); }
+
+  // Each store is its data folder: two of them in one process keep apart.
+  void storesKeepTheirOwnFolder() {
+    QCOMPARE(db().mainFile(), m_dir->filePath(QStringLiteral("DERSLIK.db")));
+    QVERIFY(QFile::exists(db().mainFile()));
+    QTemporaryDir other;
+    store::Store second(other.path());
+    QVERIFY(second.open().ok());
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO) VALUES ('1')")).ok());
+    QCOMPARE(second.scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI"))->toInt(), 0);
+    QCOMPARE(db().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI"))->toInt(), 1);
+    QCOMPARE(second.path(QStringLiteral("Yedek/x.db")),
+             other.filePath(QStringLiteral("Yedek/x.db")));
+  }
+
+  // After close() every use is an error, and nothing opens the file again: a
+  // deleted database stays deleted.
+  void closedStoreNeverReopens() {
+    db().close();
+    QVERIFY(!db().isOpen());
+    for (const char* suffix : {"", "-wal", "-shm"})
+      QFile::remove(db().mainFile() + QLatin1String(suffix));
+    const Status s = db().run(QStringLiteral("SELECT 1"));
+    QVERIFY(!s.ok());
+    QCOMPARE(s.error(), QStringLiteral("Veritabanı bağlantısı kapalı."));
+    QVERIFY(!db().scalar(QStringLiteral("SELECT 1")).ok());
+    store::Transaction tx(db());
+    QVERIFY(!tx.active());
+    QVERIFY(!tx.commit().ok());
+    QVERIFY(!QFile::exists(db().mainFile()));
+    // Opening on purpose makes it whole again.
+    QVERIFY(db().open().ok());
+    QVERIFY(db().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")).ok());
+  }
+
+  // A change is told once its transaction is committed: at once without one, at
+  // the outermost commit inside nested ones, never after a rollback.
+  void changesAfterTheCommit() {
+    qRegisterMetaType<store::Changes>();
+    QSignalSpy students(&db(), &store::Store::studentsChanged);
+    QSignalSpy remotes(&db(), &store::Store::remotesChanged);
+    QSignalSpy all(&db(), &store::Store::dataChanged);
+    db().changed(store::Change::Students);
+    QCOMPARE(students.size(), 1);
+    {
+      store::Transaction outer(db());
+      {
+        store::Transaction inner(db());
+        db().changed(store::Change::Students);
+        QVERIFY(inner.commit().ok());
+      }
+      {
+        store::Transaction dropped(db());
+        db().changed(store::Change::Remotes);
+      }  // rolled back: its change is forgotten
+      db().changed(store::Change::Pairings);
+      QCOMPARE(students.size(), 1);  // nothing before the outer commit
+      QVERIFY(outer.commit().ok());
+    }
+    QCOMPARE(students.size(), 2);
+    QCOMPARE(remotes.size(), 0);
+    QCOMPARE(all.size(), 2);
+    QCOMPARE(all.last().at(0).value<store::Changes>(),
+             store::Changes(store::Change::Students) | store::Change::Pairings);
+    {
+      store::Transaction failed(db());
+      db().changed(store::Change::Students);
+    }
+    QCOMPARE(students.size(), 2);
+  }
+
+  // The institution is read once into a value; a write through the store is seen
+  // at once and told.
+  void institutionIsOneValue() {
+    QSignalSpy told(&db(), &store::Store::institutionChanged);
+    QCOMPARE(db().institution().threeButtonSetting, QStringLiteral("0"));
+    QVERIFY(!db().institution().threeButton());
+    QVERIFY(store::setOption(db(), store::Institution::Option::ThreeButton, true).ok());
+    QVERIFY(db().institution().threeButton());
+    QCOMPARE(told.size(), 1);
+    // Any value other than "0" is three-button mode (an old "2" too), blank is "0".
+    QVERIFY(db().run(QStringLiteral("UPDATE TABLEOKUL SET UCDUGME='2'")).ok());
+    QVERIFY(db().reloadInstitution().ok());
+    QVERIFY(db().institution().threeButton());
+    QVERIFY(db().run(QStringLiteral("UPDATE TABLEOKUL SET UCDUGME='  '")).ok());
+    QVERIFY(db().reloadInstitution().ok());
+    QCOMPARE(db().institution().threeButtonSetting, QStringLiteral("0"));
   }
 
   void tableHelpers() {
-    QVERIFY(!store::TabloVarMi(QStringLiteral("TABLEX")));
-    QVERIFY(store::run(QStringLiteral("CREATE TABLE TABLEX (A TEXT)")).ok());
-    QVERIFY(store::TabloVarMi(QStringLiteral("TABLEX")));
-    store::TabloSil(QStringLiteral("TABLEX"));
-    store::TabloSil(QStringLiteral("TABLEX"));  // a missing table is no error
-    QVERIFY(!store::TabloVarMi(QStringLiteral("TABLEX")));
+    const QSqlDatabase c = db().db();
+    QVERIFY(!store::TabloVarMi(QStringLiteral("TABLEX"), c));
+    QVERIFY(db().run(QStringLiteral("CREATE TABLE TABLEX (A TEXT)")).ok());
+    QVERIFY(store::TabloVarMi(QStringLiteral("TABLEX"), c));
+    store::TabloSil(QStringLiteral("TABLEX"), c);
+    store::TabloSil(QStringLiteral("TABLEX"), c);  // a missing table is no error
+    QVERIFY(!store::TabloVarMi(QStringLiteral("TABLEX"), c));
   }
 
   void jetFunctions_data() {
@@ -73,50 +160,60 @@ class TestDatabase : public QObject {
         << "SELECT group_concat(x, ',') FROM (SELECT x FROM (SELECT 'Zeki' x UNION SELECT 'Çelik' "
            "UNION SELECT 'Can' UNION SELECT 'Ömer' UNION SELECT 'Oya') ORDER BY x COLLATE TURKCE)"
         << "Can,Çelik,Oya,Ömer,Zeki";
+    // The school's rules reach SQL through the functions that decide them in C++.
+    QTest::newRow("teacher") << "SELECT OGRETMENMI('1') || OGRETMENMI(' 1 ') || OGRETMENMI('0') || "
+                                "OGRETMENMI('') || OGRETMENMI(NULL) || OGRETMENMI('True')"
+                             << "110000";
+    QTest::newRow("school number") << "SELECT OKULNO('123', '5-A', '7', 'Ayşenur', 'Yılmaz')"
+                                   << "1235.A7AyşYıl";
+    QTest::newRow("school number clean") << "SELECT OKULNOTEMIZLE('12/3\\4-5')"
+                                         << "12.3.4.5";
   }
   void jetFunctions() {
     QFETCH(QString, sql);
     QFETCH(QString, expected);
-    QVERIFY(store::BaglantiAc().ok());
-    QCOMPARE(store::scalar(sql).toString(), expected);
+    QCOMPARE(db().scalar(sql)->toString(), expected);
   }
 
   void boundInList() {
-    QVERIFY(store::run(QStringLiteral("CREATE TABLE T (A TEXT)")).ok());
+    QVERIFY(db().run(QStringLiteral("CREATE TABLE T (A TEXT)")).ok());
     for (const char* v : {"a", "Türkiye'nin", "c\"d"})
-      QVERIFY(store::run(QStringLiteral("INSERT INTO T VALUES (?)"), {QString::fromUtf8(v)}).ok());
+      QVERIFY(db().run(QStringLiteral("INSERT INTO T VALUES (?)"), {QString::fromUtf8(v)}).ok());
     const store::InList in = store::inList({QStringLiteral("Türkiye'nin"), QStringLiteral("c\"d")});
     QCOMPARE(
-        store::scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE A IN (%1)").arg(in.placeholders),
-                      in.values)
-            .toInt(),
+        db().scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE A IN (%1)").arg(in.placeholders),
+                    in.values)
+            ->toInt(),
         2);
     const store::InList none = store::inList({});
-    QCOMPARE(store::scalar(
-                 QStringLiteral("SELECT COUNT(*) FROM T WHERE A IN (%1)").arg(none.placeholders),
-                 none.values)
-                 .toInt(),
-             0);
+    QCOMPARE(
+        db().scalar(QStringLiteral("SELECT COUNT(*) FROM T WHERE A IN (%1)").arg(none.placeholders),
+                    none.values)
+            ->toInt(),
+        0);
+    // A failing statement is a failure, never a made-up value.
+    QVERIFY(!db().scalar(QStringLiteral("SELECT COUNT(*) FROM NOPE")).ok());
   }
 
   void transactionsNestAndRollBack() {
-    QVERIFY(store::run(QStringLiteral("CREATE TABLE T (A TEXT)")).ok());
+    QVERIFY(db().run(QStringLiteral("CREATE TABLE T (A TEXT)")).ok());
     {
-      store::Transaction outer;
-      QVERIFY(store::run(QStringLiteral("INSERT INTO T VALUES ('1')")).ok());
+      store::Transaction outer(db());
+      QVERIFY(db().run(QStringLiteral("INSERT INTO T VALUES ('1')")).ok());
       {
-        store::Transaction inner;
-        QVERIFY(store::run(QStringLiteral("INSERT INTO T VALUES ('2')")).ok());
+        store::Transaction inner(db());
+        QVERIFY(db().run(QStringLiteral("INSERT INTO T VALUES ('2')")).ok());
       }  // inner rolled back
       QVERIFY(outer.commit().ok());
     }
-    QCOMPARE(store::column(QStringLiteral("SELECT A FROM T")), QStringList{QStringLiteral("1")});
+    QCOMPARE(db().column(QStringLiteral("SELECT A FROM T")).value(),
+             QStringList{QStringLiteral("1")});
     {
-      store::Transaction failing;
-      QVERIFY(store::run(QStringLiteral("INSERT INTO T VALUES ('3')")).ok());
-      QVERIFY(!store::run(QStringLiteral("INSERT INTO NOPE VALUES ('x')")).ok());
+      store::Transaction failing(db());
+      QVERIFY(db().run(QStringLiteral("INSERT INTO T VALUES ('3')")).ok());
+      QVERIFY(!db().run(QStringLiteral("INSERT INTO NOPE VALUES ('x')")).ok());
     }  // never committed: nothing of it stays
-    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM T")).toInt(), 1);
+    QCOMPARE(db().scalar(QStringLiteral("SELECT COUNT(*) FROM T"))->toInt(), 1);
   }
 
  private:

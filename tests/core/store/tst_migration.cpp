@@ -5,22 +5,36 @@
 
 #include <memory>
 
-#include "store/DataFolder.h"
 #include "store/DataMigration.h"
 #include "store/Database.h"
 #include "store/FieldPass.h"
+#include "store/Institution.h"
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
-#include "store/Sql.h"
-#include "store/StartupData.h"
+#include "store/Store.h"
 #include "store/StoreFiles.h"
-
-using store::run;
-using store::scalar;
 
 namespace {
 
 QString text(const char* s) { return QString::fromUtf8(s); }
+
+// The running test's store; the helpers run on its main connection unless told
+// another one.
+store::Store* g_store = nullptr;
+
+Status run(const QString& sql, const QVariantList& params = {}, const QSqlDatabase& db = {}) {
+  return store::run(sql, params, db.isValid() ? db : g_store->db());
+}
+QVariant scalar(const QString& sql, const QVariantList& params = {}) {
+  return g_store->scalar(sql, params).valueOr({});
+}
+QStringList column(const QString& sql, const QVariantList& params = {},
+                   const QSqlDatabase& db = {}) {
+  return store::column(sql, params, db.isValid() ? db : g_store->db()).valueOr({});
+}
+QString storeFile(store::StoreKind kind, int n) {
+  return store::storePath(g_store->root(), kind, n);
+}
 
 void setDataVersion(const QString& version) {
   QVERIFY(run(QStringLiteral("UPDATE TABLEVERSIYON SET VTVERIVERSIYON=?"), {version}).ok());
@@ -32,8 +46,8 @@ QString dataVersion() {
 
 // The next start: close, then check again.
 Result<store::CheckReport> restart() {
-  store::BaglantiKapat();
-  return store::VeritabaniKontrol();
+  g_store->close();
+  return g_store->open();
 }
 
 QStringList stepsFrom(int first) {
@@ -62,8 +76,14 @@ class TestMigration : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() { QVERIFY(TempDataFolder::renew(m_dir)); }
-  void cleanup() { store::BaglantiKapat(); }
+  void init() {
+    QVERIFY(TempDataFolder::renew(m_dir));
+    g_store = &m_dir->store();
+  }
+  void cleanup() {
+    g_store = nullptr;
+    m_dir.reset();
+  }
 
   void versionDecidesSteps_data() {
     QTest::addColumn<QString>("stored");
@@ -124,7 +144,7 @@ class TestMigration : public QObject {
       QVERIFY(
           run(QStringLiteral("INSERT INTO TABLEPARAMETRE VALUES ('SEVIYE',?,'')"), {name}).ok());
     const int before = scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEPARAMETRE")).toInt();
-    QVERIFY(store::DersEkle(name).ok());
+    QVERIFY(store::DersEkle(name, g_store->db()).ok());
     QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEPARAMETRE")).toInt(), before + added);
     if (added)
       QCOMPARE(
@@ -134,7 +154,7 @@ class TestMigration : public QObject {
                  {name})
               .toString(),
           QStringLiteral("1"));
-    QVERIFY(store::SeviyeEkle(QStringLiteral("YENİ SEVİYE")).ok());
+    QVERIFY(store::SeviyeEkle(QStringLiteral("YENİ SEVİYE"), g_store->db()).ok());
     QCOMPARE(
         scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEPARAMETRE WHERE PARAMETREADI='SEVIYE'"))
             .toInt(),
@@ -173,10 +193,10 @@ class TestMigration : public QObject {
     const Result<store::CheckReport> report = restart();
     QVERIFY(report.ok());
     QVERIFY(report->stepsRun.contains(QStringLiteral("11")));
-    QCOMPARE(store::column(QStringLiteral(
-                 "SELECT KUMANDAADRESI || '=' || KACINCIOLDU FROM TABLESONUC ORDER BY "
-                 "TESTBASLANGIC, CAST(KACINCIOLDU AS INTEGER)")),
-             QStringList({"1-3=1", "1-2=2", "1-1=3", "1-5=4", "1-4=5", "1-6=6", "2-2=1", "2-1=2"}));
+    QCOMPARE(
+        column(QStringLiteral("SELECT KUMANDAADRESI || '=' || KACINCIOLDU FROM TABLESONUC ORDER BY "
+                              "TESTBASLANGIC, CAST(KACINCIOLDU AS INTEGER)")),
+        QStringList({"1-3=1", "1-2=2", "1-1=3", "1-5=4", "1-4=5", "1-6=6", "2-2=1", "2-1=2"}));
     QCOMPARE(scalar(QStringLiteral(
                         "SELECT COUNT(*) FROM TABLECEVAP C JOIN TABLESONUC S ON "
                         "S.KUMANDAADRESI=C.KUMANDAADRESI AND S.TESTBASLANGIC=C.TESTBASLANGIC WHERE "
@@ -205,11 +225,11 @@ class TestMigration : public QObject {
     const Result<store::CheckReport> report = restart();
     QVERIFY(report.ok());
     QCOMPARE(report->failedStep, 0);
-    QCOMPARE(store::column(QStringLiteral(
+    QCOMPARE(column(QStringLiteral(
                  "SELECT ID || '|' || UNITE || '|' || KONU || '|' || KAZANIM || '|' || "
                  "COZUMVIDEO || '|' || SESDOSYASI || '|' || DOGRUSIK FROM TABLESORU")),
              QStringList{QStringLiteral("%1|Sayılar|||cozum.mp4|ses.wav|C").arg(questionId)});
-    QCOMPARE(store::column(QStringLiteral(
+    QCOMPARE(column(QStringLiteral(
                  "SELECT UNITE || '|' || KONU || '|' || BKITAPCIK || CKITAPCIK || DKITAPCIK "
                  "|| '|' || TESTSIRASI || '|' || BASLANGICEKRANIGOSTER FROM TABLETEST")),
              QStringList{text("Kesirler||ABCDBCDACDAB|2|1")});
@@ -217,7 +237,7 @@ class TestMigration : public QObject {
         scalar(QStringLiteral("SELECT UNITE || '|' || KONU FROM TABLETANIMLAMALAR")).toString(),
         text("Sayılar|"));
     for (const char* table : {"TABLESORU", "TABLETEST", "TABLETANIMLAMALAR"})
-      QCOMPARE(store::tableColumns(QString::fromLatin1(table), store::connection()),
+      QCOMPARE(store::tableColumns(QString::fromLatin1(table), g_store->db()),
                store::findMainTable(QString::fromLatin1(table))->columnNames());
     QVERIFY(run(QStringLiteral("INSERT INTO TABLESORU (SORUNO) VALUES ('6')")).ok());
     QCOMPARE(scalar(QStringLiteral("SELECT ID FROM TABLESORU WHERE SORUNO='6'")).toInt(),
@@ -264,14 +284,14 @@ class TestMigration : public QObject {
     // old content must go in all the same.
     {
       Result<QSqlDatabase> q2 =
-          store::openFile(QStringLiteral("q2"), store::storePath(store::StoreKind::Question, 2));
+          store::openFile(QStringLiteral("q2"), storeFile(store::StoreKind::Question, 2));
       QVERIFY(q2.ok());
       QVERIFY(run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,SORU) VALUES ('99',x'99')"), {},
                   q2.value())
                   .ok());
     }
     store::closeFile(QStringLiteral("q2"));
-    QVERIFY(QFile::remove(store::storePath(store::StoreKind::Test, 2)));
+    QVERIFY(QFile::remove(storeFile(store::StoreKind::Test, 2)));
     setDataVersion(QStringLiteral("6"));
 
     const Result<store::CheckReport> report = restart();
@@ -280,16 +300,16 @@ class TestMigration : public QObject {
     QVERIFY(report->stepsRun.contains(QStringLiteral("7")));
 
     const QStringList questionColumns =
-        store::tableColumns(QStringLiteral("TABLESORU"), store::connection());
+        store::tableColumns(QStringLiteral("TABLESORU"), g_store->db());
     QVERIFY(!questionColumns.contains(QStringLiteral("SORU")));
     QVERIFY(!questionColumns.contains(QStringLiteral("COZUM")));
-    QVERIFY(!store::tableColumns(QStringLiteral("TABLETEST"), store::connection())
+    QVERIFY(!store::tableColumns(QStringLiteral("TABLETEST"), g_store->db())
                  .contains(QStringLiteral("BASLIK")));
     QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")).toInt(), 2);
-    store::BaglantiKapat();
+    g_store->close();
 
-    const QString q2 = store::storePath(store::StoreKind::Question, 2);
-    const QString t2 = store::storePath(store::StoreKind::Test, 2);
+    const QString q2 = storeFile(store::StoreKind::Question, 2);
+    const QString t2 = storeFile(store::StoreKind::Test, 2);
     QCOMPARE(
         blob(q2, QStringLiteral("SELECT SORU FROM TABLESORU WHERE SORUNO=?"), QStringLiteral("1")),
         QByteArray::fromHex("00ff10"));
@@ -309,17 +329,17 @@ class TestMigration : public QObject {
                   QStringLiteral("T1")),
              QByteArray::fromHex("beef"));
 
-    QVERIFY(store::BaglantiAc().ok());
+    QVERIFY(g_store->open().ok());
     // 1 correct, 3 wrong at three-wrong-cancel-one: net 0; blank and no answer are blanks.
-    QCOMPARE(store::column(
-                 QStringLiteral("SELECT "
-                                "KUMANDAADRESI||'|'||KAYITNO||'|'||ADI||'|'||SOYADI||'|'||SORUSAYI|"
-                                "|'|'||DOGRUSAYI||'|'||"
-                                "YANLISSAYI||'|'||BOSSAYI||'|'||NET||'|'||TOPLAMSURE||'|'||"
-                                "KISISAYI||'|'||SINIFI||'|'||GRUP||'|'||"
-                                "SEVIYE||'|'||KACINCIOLDU FROM TABLESONUC ORDER BY KUMANDAADRESI")),
-             QStringList({text("1-1|10|Ali|Veli'oğlu|6|1|3|2|0|01:20|2|5-A|G1|5. SINIF|2"),
-                          text("1-2|11|||6|6|0|0|6|06:00|2|5-A|G1|5. SINIF|1")}));
+    QCOMPARE(
+        column(QStringLiteral("SELECT "
+                              "KUMANDAADRESI||'|'||KAYITNO||'|'||ADI||'|'||SOYADI||'|'||SORUSAYI|"
+                              "|'|'||DOGRUSAYI||'|'||"
+                              "YANLISSAYI||'|'||BOSSAYI||'|'||NET||'|'||TOPLAMSURE||'|'||"
+                              "KISISAYI||'|'||SINIFI||'|'||GRUP||'|'||"
+                              "SEVIYE||'|'||KACINCIOLDU FROM TABLESONUC ORDER BY KUMANDAADRESI")),
+        QStringList({text("1-1|10|Ali|Veli'oğlu|6|1|3|2|0|01:20|2|5-A|G1|5. SINIF|2"),
+                     text("1-2|11|||6|6|0|0|6|06:00|2|5-A|G1|5. SINIF|1")}));
     QCOMPARE(
         scalar(QStringLiteral(
                    "SELECT CAST(ROUND(CDBL(TOPLAMSUREGIZLI)*86400) AS INTEGER) FROM TABLESONUC "
@@ -406,7 +426,7 @@ class TestMigration : public QObject {
     QVERIFY(
         run(QStringLiteral("INSERT INTO TABLEOKUL (KURUMKODU,UCDUGME) VALUES ('KOD',?)"), {setting})
             .ok());
-    QCOMPARE(store::threeButtonSetting(),
+    QCOMPARE(store::Institution::read(g_store->db())->threeButtonSetting,
              setting.trimmed().isEmpty() ? QStringLiteral("0") : setting);
     QVERIFY(
         run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,SINIFI,ADI,SOYADI) VALUES "
@@ -420,12 +440,11 @@ class TestMigration : public QObject {
   // Step 20 removes the distributed sample tests everywhere, the last test store included.
   void step20DeletesSampleTests() {
     Result<QSqlDatabase> t3 =
-        store::openFile(QStringLiteral("t3"), store::storePath(store::StoreKind::Test, 3));
+        store::openFile(QStringLiteral("t3"), storeFile(store::StoreKind::Test, 3));
     QVERIFY(t3.ok());
     QVERIFY(
-        store::createStoreFile(store::StoreKind::Test, store::storePath(store::StoreKind::Test, 3))
-            .ok());
-    t3 = store::openFile(QStringLiteral("t3"), store::storePath(store::StoreKind::Test, 3));
+        store::createStoreFile(store::StoreKind::Test, storeFile(store::StoreKind::Test, 3)).ok());
+    t3 = store::openFile(QStringLiteral("t3"), storeFile(store::StoreKind::Test, 3));
     QVERIFY(
         run(QStringLiteral("INSERT INTO TABLETEST (TESTNO) VALUES ('ABCE01XX050'),('ABCE01XX150')"),
             {}, t3.value())
@@ -441,12 +460,12 @@ class TestMigration : public QObject {
     const Result<store::CheckReport> report = restart();
     QVERIFY(report.ok());
     QCOMPARE(report->failedStep, 0);
-    QCOMPARE(store::column(QStringLiteral("SELECT TESTNO FROM TABLETEST ORDER BY TESTNO")),
+    QCOMPARE(column(QStringLiteral("SELECT TESTNO FROM TABLETEST ORDER BY TESTNO")),
              QStringList({QStringLiteral("7"), QStringLiteral("ABCE01XX150")}));
     QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM TABLETESTSORU")).toInt(), 2);
-    store::BaglantiKapat();
-    t3 = store::openFile(QStringLiteral("t3"), store::storePath(store::StoreKind::Test, 3));
-    QCOMPARE(store::column(QStringLiteral("SELECT TESTNO FROM TABLETEST"), {}, t3.value()),
+    g_store->close();
+    t3 = store::openFile(QStringLiteral("t3"), storeFile(store::StoreKind::Test, 3));
+    QCOMPARE(column(QStringLiteral("SELECT TESTNO FROM TABLETEST"), {}, t3.value()),
              QStringList{QStringLiteral("ABCE01XX150")});
     store::closeFile(QStringLiteral("t3"));
   }

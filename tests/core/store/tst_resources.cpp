@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "store/DataFolder.h"
 #include "store/Resources.h"
+#include "store/Store.h"
 
 class TestResources : public QObject {
   Q_OBJECT
@@ -35,32 +35,35 @@ class TestResources : public QObject {
   void missingOverwriteUnknown() {
     const QString path = m_dir->filePath(QStringLiteral("YeniSoru.dce"));
     // Missing: written.
-    QCOMPARE(store::KaynakCikar(QStringLiteral("YeniSoru.dce")), QStringLiteral("YeniSoru.dce"));
+    QCOMPARE(store::KaynakCikar(m_dir->store(), QStringLiteral("YeniSoru.dce")),
+             QStringLiteral("YeniSoru.dce"));
     QCOMPARE(readAll(path), store::resourceData(QStringLiteral("YeniSoru.dce")));
 
     // Present, no overwrite: the user's file stays.
     writeFile(path, "kullanicinin resmi");
-    QCOMPARE(store::KaynakCikar(QStringLiteral("YeniSoru.dce"), {}, false),
+    QCOMPARE(store::KaynakCikar(m_dir->store(), QStringLiteral("YeniSoru.dce"), {}, false),
              QStringLiteral("YeniSoru.dce"));
     QCOMPARE(readAll(path), QByteArray("kullanicinin resmi"));
 
     // Present, overwrite: replaced whole.
-    store::KaynakCikar(QStringLiteral("YeniSoru.dce"), {}, true);
+    store::KaynakCikar(m_dir->store(), QStringLiteral("YeniSoru.dce"), {}, true);
     QCOMPARE(readAll(path), store::resourceData(QStringLiteral("YeniSoru.dce")));
 
     // Unknown: the name comes back, nothing is written, an existing file is untouched.
     const QString unknown = m_dir->filePath(QStringLiteral("Kitapcik.doc"));
     writeFile(unknown, "eski");
-    QCOMPARE(store::KaynakCikar(QStringLiteral("Kitapcik.doc"), {}, true),
+    QCOMPARE(store::KaynakCikar(m_dir->store(), QStringLiteral("Kitapcik.doc"), {}, true),
              QStringLiteral("Kitapcik.doc"));
     QCOMPARE(readAll(unknown), QByteArray("eski"));
-    QCOMPARE(store::KaynakCikar(QStringLiteral("yok.bin")), QStringLiteral("yok.bin"));
+    QCOMPARE(store::KaynakCikar(m_dir->store(), QStringLiteral("yok.bin")),
+             QStringLiteral("yok.bin"));
     QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("yok.bin"))));
   }
 
   void subFolderIsMade() {
-    QCOMPARE(store::KaynakCikar(QStringLiteral("app6.wav"), QStringLiteral("Sesler")),
-             QStringLiteral("app6.wav"));
+    QCOMPARE(
+        store::KaynakCikar(m_dir->store(), QStringLiteral("app6.wav"), QStringLiteral("Sesler")),
+        QStringLiteral("app6.wav"));
     QCOMPARE(readAll(m_dir->filePath(QStringLiteral("Sesler/app6.wav"))),
              store::resourceData(QStringLiteral("app6.wav")));
     QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("app6.wav"))));

@@ -5,33 +5,44 @@
 
 #include <memory>
 
-#include "store/DataFolder.h"
 #include "store/Database.h"
 #include "store/FieldPass.h"
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
-#include "store/Sql.h"
 #include "store/StartupData.h"
+#include "store/Store.h"
 #include "store/StoreFiles.h"
-
-using store::run;
-using store::scalar;
 
 namespace {
 
 QString text(const char* s) { return QString::fromUtf8(s); }
 
+// The connection the helpers below run on: the store's, or a bare one on the main
+// file while a test lays out an old database by hand.
+QSqlDatabase g_db;
+const QString kBare = QStringLiteral("eski");
+
+Status run(const QString& sql, const QVariantList& params = {}) {
+  return store::run(sql, params, g_db);
+}
+QVariant scalar(const QString& sql, const QVariantList& params = {}, const QVariant& none = {}) {
+  const Result<QVariant> v = store::scalar(sql, params, g_db);
+  return v && !v->isNull() ? v.value() : none;
+}
+QStringList column(const QString& sql) { return store::column(sql, {}, g_db).valueOr({}); }
+
 // Every table's definition and every row, to tell whether a pass changed anything.
 QString snapshot() {
   QString out;
   for (const QString& sql :
-       store::column(QStringLiteral("SELECT type || ':' || name || ':' || NZ(sql) FROM "
-                                    "sqlite_master WHERE name NOT LIKE 'sqlite%' ORDER BY name")))
+       column(QStringLiteral("SELECT type || ':' || name || ':' || NZ(sql) FROM "
+                             "sqlite_master WHERE name NOT LIKE 'sqlite%' ORDER BY name")))
     out += sql + QLatin1Char('\n');
-  for (const QString& table : store::column(QStringLiteral(
+  for (const QString& table : column(QStringLiteral(
            "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite%' "
            "ORDER BY name"))) {
-    Result<QSqlQuery> q = store::exec(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table));
+    Result<QSqlQuery> q =
+        store::exec(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table), {}, g_db);
     while (q && q.value().next()) {
       QStringList cells;
       for (int i = 0; i < q.value().record().count(); ++i) cells << q.value().value(i).toString();
@@ -65,14 +76,40 @@ QString layoutSlot(const char* form, const char* grid, const char* variant, cons
 class TestSchema : public QObject {
   Q_OBJECT
 
+  // The start-up check (Store::open runs it) on the test's data folder.
+  Result<store::CheckReport> check() {
+    const Result<store::CheckReport> r = m_dir->store().open();
+    g_db = m_dir->store().db();
+    return r;
+  }
+  void closeStore() {
+    g_db = QSqlDatabase();
+    m_dir->store().close();
+  }
+  // A bare connection on the main file, without any check: the way to lay out an
+  // old database before the program first sees it.
+  bool openBare() {
+    Result<QSqlDatabase> bare = store::openFile(kBare, m_dir->store().mainFile());
+    if (bare) g_db = bare.value();
+    return bare.ok();
+  }
+  void closeBare() {
+    g_db = QSqlDatabase();
+    store::closeFile(kBare);
+  }
+
  private slots:
   void init() { QVERIFY(TempDataFolder::renew(m_dir, false)); }
-  void cleanup() { store::BaglantiKapat(); }
+  void cleanup() {
+    closeBare();
+    closeStore();
+    m_dir.reset();
+  }
 
   // A new data folder is made whole: current versions, every table and column,
   // content stores, layouts and value lists; no old step runs on it.
   void newDatabaseIsWhole() {
-    const Result<store::CheckReport> report = store::VeritabaniKontrol();
+    const Result<store::CheckReport> report = check();
     QVERIFY2(report.ok(), qPrintable(report.error()));
     QVERIFY(report->created);
     QVERIFY(report->stepsRun.isEmpty());
@@ -83,9 +120,9 @@ class TestSchema : public QObject {
              store::structureVersion());
     QCOMPARE(scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEVERSIYON")).toInt(), 1);
     for (const store::TableDef& t : store::mainTables())
-      QCOMPARE(store::tableColumns(t.name, store::connection()), t.columnNames());
-    QVERIFY(QFile::exists(store::storePath(store::StoreKind::Question, 2)));
-    QVERIFY(QFile::exists(store::storePath(store::StoreKind::Test, 2)));
+      QCOMPARE(store::tableColumns(t.name, g_db), t.columnNames());
+    QVERIFY(QFile::exists(store::storePath(m_dir->path(), store::StoreKind::Question, 2)));
+    QVERIFY(QFile::exists(store::storePath(m_dir->path(), store::StoreKind::Test, 2)));
 
     // Factory layouts with their later replacements, the appearance row and the
     // relative report grid.
@@ -128,8 +165,8 @@ class TestSchema : public QObject {
 
     // The next start finds everything in place and changes nothing.
     const QString before = snapshot();
-    store::BaglantiKapat();
-    const Result<store::CheckReport> again = store::VeritabaniKontrol();
+    closeStore();
+    const Result<store::CheckReport> again = check();
     QVERIFY(again.ok());
     QVERIFY(!again->created);
     QVERIFY(!again->structureChecked);
@@ -154,18 +191,18 @@ class TestSchema : public QObject {
     QFETCH(QString, stored);
     QFETCH(bool, deleteRow);
     QFETCH(bool, expected);
-    QVERIFY(store::VeritabaniKontrol().ok());
+    QVERIFY(check().ok());
     QVERIFY(run(QStringLiteral("UPDATE TABLEVERSIYON SET VTYAPIVERSIYON=?"), {stored}).ok());
     if (deleteRow) QVERIFY(run(QStringLiteral("DELETE FROM TABLEVERSIYON")).ok());
     QVERIFY(run(QStringLiteral("ALTER TABLE TABLEOKUL DROP COLUMN UCDUGME")).ok());
-    store::BaglantiKapat();
+    closeStore();
 
-    const Result<store::CheckReport> report = store::VeritabaniKontrol();
+    const Result<store::CheckReport> report = check();
     QVERIFY2(report.ok(), qPrintable(report.error()));
     QCOMPARE(report->structureChecked, expected);
-    QCOMPARE(store::tableColumns(QStringLiteral("TABLEOKUL"), store::connection())
-                 .contains(QStringLiteral("UCDUGME")),
-             expected);
+    QCOMPARE(
+        store::tableColumns(QStringLiteral("TABLEOKUL"), g_db).contains(QStringLiteral("UCDUGME")),
+        expected);
     if (expected)
       QCOMPARE(scalar(QStringLiteral("SELECT VTYAPIVERSIYON FROM TABLEVERSIYON")).toString(),
                store::structureVersion());
@@ -176,7 +213,7 @@ class TestSchema : public QObject {
   // no autonumbers, an obsolete column. Everything arrives, nothing is lost, and
   // a second pass changes nothing.
   void fieldPassOnOldLayout() {
-    QVERIFY(store::BaglantiAc().ok());
+    QVERIFY(openBare());
     for (const char* sql :
          {"CREATE TABLE TABLEOGRENCI (KAYITNO TEXT, NUMARASI TEXT, ADI TEXT, SOYADI TEXT, SINIFI "
           "TEXT, SEVIYE TEXT)",
@@ -193,35 +230,35 @@ class TestSchema : public QObject {
           "TEXT)",
           "INSERT INTO TABLECEVAP VALUES ('01.02.2010','10:00:00','12-201','A')"})
       QVERIFY2(run(text(sql)).ok(), sql);
+    closeBare();
 
-    const Result<store::CheckReport> report = store::VeritabaniKontrol();
+    const Result<store::CheckReport> report = check();
     QVERIFY2(report.ok(), qPrintable(report.error()));
     QVERIFY(report->structureChecked);
     QCOMPARE(report->failedStep, 0);
     QCOMPARE(report->stepsRun.first(), QStringLiteral("2"));
 
     for (const store::TableDef& t : store::mainTables()) {
-      const QStringList have = store::tableColumns(t.name, store::connection());
+      const QStringList have = store::tableColumns(t.name, g_db);
       for (const QString& c : t.columnNames())
         QVERIFY2(have.contains(c), qPrintable(t.name + "." + c));
     }
-    QVERIFY(!store::tableColumns(QStringLiteral("TABLEOKUL"), store::connection())
+    QVERIFY(!store::tableColumns(QStringLiteral("TABLEOKUL"), g_db)
                  .contains(QStringLiteral("SINIFKODU")));
-    QCOMPARE(store::column(QStringLiteral(
+    QCOMPARE(column(QStringLiteral(
                  "SELECT ID || ':' || KAYITNO || ':' || ADI || ':' || SOYADI || ':' || "
                  "NZ(SEVIYE) FROM TABLEOGRENCI ORDER BY ID")),
              QStringList({text("1:1:Ayşe:Türkiye'nin:5. SINIF"), text("2:2:Ömer:Işık:")}));
     // The three old result rows keep their values; the run that had none gets its own.
-    QCOMPARE(store::column(QStringLiteral(
+    QCOMPARE(column(QStringLiteral(
                  "SELECT ID || ':' || KUMANDAADRESI || ':' || NET FROM TABLESONUC ORDER BY "
                  "ID")),
              QStringList({QStringLiteral("1:12-201:7.5"), QStringLiteral("2:12-202:3"),
                           QStringLiteral("3:12-203:4"), QStringLiteral("4:12-201:-0.25")}));
-    const QStringList resultColumns =
-        store::tableColumns(QStringLiteral("TABLESONUC"), store::connection());
+    const QStringList resultColumns = store::tableColumns(QStringLiteral("TABLESONUC"), g_db);
     QCOMPARE(resultColumns.indexOf(QStringLiteral("ID")),
              resultColumns.indexOf(QStringLiteral("KACINCIOLDU")) + 1);
-    QCOMPARE(store::tableColumns(QStringLiteral("TABLEOGRENCI"), store::connection()).first(),
+    QCOMPARE(store::tableColumns(QStringLiteral("TABLEOGRENCI"), g_db).first(),
              QStringLiteral("ID"));
     QCOMPARE(scalar(QStringLiteral("SELECT KURUMKODU FROM TABLEOKUL")).toString(),
              QStringLiteral("123456"));
@@ -236,13 +273,13 @@ class TestSchema : public QObject {
              QStringLiteral("44"));
 
     const QString before = snapshot();
-    QVERIFY(store::runFieldPass(store::connection()).ok());
+    QVERIFY(store::runFieldPass(g_db).ok());
     QCOMPARE(snapshot(), before);
   }
 
   void fieldOperations() {
-    QVERIFY(store::BaglantiAc().ok());
-    const QSqlDatabase db = store::connection();
+    QVERIFY(openBare());
+    const QSqlDatabase db = g_db;
     QCOMPARE(store::AlanEkle(QStringLiteral("TABLEYENI"), QStringLiteral("A"),
                              store::FieldType::Text, db),
              2);
@@ -263,7 +300,7 @@ class TestSchema : public QObject {
     QCOMPARE(store::tableColumns(QStringLiteral("TABLEYENI"), db),
              QStringList({QStringLiteral("ID"), QStringLiteral("A"), QStringLiteral("B"),
                           QStringLiteral("N")}));
-    QCOMPARE(store::column(QStringLiteral("SELECT ID || A FROM TABLEYENI ORDER BY ID")),
+    QCOMPARE(column(QStringLiteral("SELECT ID || A FROM TABLEYENI ORDER BY ID")),
              QStringList({QStringLiteral("1x"), QStringLiteral("2y")}));
     // A known main table missing at the first call arrives whole.
     QCOMPARE(store::AlanEkle(QStringLiteral("TABLEKUMANDA"), QStringLiteral("OGRETMENKUMANDASI"),
@@ -293,14 +330,14 @@ class TestSchema : public QObject {
   void institutionCorrections() {
     QFETCH(QString, code);
     QFETCH(bool, applies);
-    QVERIFY(store::VeritabaniKontrol().ok());
+    QVERIFY(check().ok());
     QVERIFY(
         run(QStringLiteral("INSERT INTO TABLEOKUL (KURUMKODU,OKULADI) VALUES (?, 'Okul')"), {code})
             .ok());
     QVERIFY(run(QStringLiteral("INSERT INTO TABLEPARAMETRE VALUES ('SEVIYE',?,'')"),
                 {text("ÜNİVERSİTE HAZIRLIK")})
                 .ok());
-    const Result<bool> first = store::applyInstitutionCorrections();
+    const Result<bool> first = store::applyInstitutionCorrections(m_dir->store());
     QVERIFY(first.ok());
     QCOMPARE(first.value(), applies);
     const QString hidden = applies ? QStringLiteral("1") : QString();
@@ -312,20 +349,20 @@ class TestSchema : public QObject {
     QVERIFY(run(QStringLiteral("UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='' WHERE "
                                "PARAMETREDEGERI='SOSYAL BİLGİLER'"))
                 .ok());
-    const Result<bool> second = store::applyInstitutionCorrections();
+    const Result<bool> second = store::applyInstitutionCorrections(m_dir->store());
     QVERIFY(second.ok());
     QVERIFY(!second.value());
     QCOMPARE(parameterMarker("DERS", "SOSYAL BİLGİLER"), QString());
   }
 
   void relativeReportLayoutSeed() {
-    QVERIFY(store::VeritabaniKontrol().ok());
+    QVERIFY(check().ok());
     const QString rows = QStringLiteral(
         "SELECT COUNT(*) FROM TABLESLISTESUTUNADI WHERE FORMADI='frmRaporlarGoreceli'");
     QVERIFY(
         run(QStringLiteral("DELETE FROM TABLESLISTESUTUNADI WHERE FORMADI='frmRaporlarGoreceli'"))
             .ok());
-    QVERIFY(store::seedRelativeReportLayout().ok());
+    QVERIFY(store::seedRelativeReportLayout(m_dir->store()).ok());
     QCOMPARE(scalar(rows).toInt(), 4);
     QCOMPARE(layoutSlot("frmRaporlarGoreceli", "Sliste1", "1", "D", 15),
              QStringLiteral("KISISAYISI"));
@@ -333,7 +370,7 @@ class TestSchema : public QObject {
     QVERIFY(run(QStringLiteral("UPDATE TABLESLISTESUTUNADI SET S5='100', S6='200' WHERE "
                                "FORMADI='frmRaporlarGoreceli' AND TUR='W'"))
                 .ok());
-    QVERIFY(store::seedRelativeReportLayout().ok());
+    QVERIFY(store::seedRelativeReportLayout(m_dir->store()).ok());
     QCOMPARE(scalar(rows).toInt(), 4);
     QCOMPARE(layoutSlot("frmRaporlarGoreceli", "Sliste1", "1", "W", 5), QStringLiteral("4650"));
     QCOMPARE(layoutSlot("frmRaporlarGoreceli", "Sliste1", "1", "W", 6), QStringLiteral("200"));

@@ -1,89 +1,157 @@
-// Institution data, parameters, saved control states, per-user settings and the log.
+// Institution data, parameters, saved screen choices as typed values, per-user
+// settings and the log.
 #include <QtTest>
 
 #include "TempDataFolder.h"
 
 #include <memory>
 
-#include "store/DataFolder.h"
-#include "store/Database.h"
+#include "delivery/RunSettings.h"
 #include "store/Institution.h"
-#include "store/Log.h"
 #include "store/Parameters.h"
-#include "store/Schema.h"
-#include "store/ScreenState.h"
-#include "store/Sql.h"
+#include "store/SavedControls.h"
+#include "store/Store.h"
 
 class TestSettings : public QObject {
   Q_OBJECT
+
+  store::Store& db() { return m_dir->store(); }
+  QStringList rows(const QString& control) {
+    return db()
+        .column(QStringLiteral("SELECT INDEKS || '=' || DEGER FROM TABLEAYAR WHERE "
+                               "FORMADI='frmTestUygula' AND KONTROLADI=? ORDER BY INDEKS"),
+                {control})
+        .value();
+  }
+
  private slots:
   void init() { QVERIFY(TempDataFolder::renew(m_dir)); }
-  void cleanup() { store::BaglantiKapat(); }
+  void cleanup() { m_dir.reset(); }
 
   void rolloverDueNeedsStudentsAndNoRecordedLabel() {
-    QVERIFY(!store::rolloverDue(QStringLiteral("2026-2027")));  // no students yet
-    QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO, ADI) VALUES ('1', 'Ali')"))
-            .ok());
-    QVERIFY(store::rolloverDue(QStringLiteral("2026-2027")));
-    QVERIFY(
-        store::setInstitutionValue(QStringLiteral("SINIFATLATMADONEM"), QStringLiteral("2026-2027"))
-            .ok());
-    QVERIFY(!store::rolloverDue(QStringLiteral("2026-2027")));
-    QVERIFY(store::rolloverDue(QStringLiteral("2027-2028")));
+    QVERIFY(!store::rolloverDue(db(), QStringLiteral("2026-2027")).value());  // no students yet
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO, ADI) VALUES ('1', 'Ali')"))
+                .ok());
+    QVERIFY(store::rolloverDue(db(), QStringLiteral("2026-2027")).value());
+    QVERIFY(store::recordSchoolYear(db(), QStringLiteral("2026-2027")).ok());
+    QVERIFY(!store::rolloverDue(db(), QStringLiteral("2026-2027")).value());
+    QVERIFY(store::rolloverDue(db(), QStringLiteral("2027-2028")).value());
   }
 
   void institutionRowAndOptions() {
-    QCOMPARE(store::ensureInstitutionRow().value(), true);
-    QCOMPARE(store::scalar(QStringLiteral("SELECT OKULADI FROM TABLEOKUL")).toString(),
+    QCOMPARE(store::ensureInstitutionRow(db()).value(), true);
+    QCOMPARE(db().scalar(QStringLiteral("SELECT OKULADI FROM TABLEOKUL"))->toString(),
              QStringLiteral(" "));
-    QCOMPARE(store::ensureInstitutionRow().value(), false);      // exactly one row
-    QCOMPARE(store::threeButtonSetting(), QStringLiteral("0"));  // blank reads as "0"
-    QVERIFY(!store::institutionOptionOn(QStringLiteral("GELISMISMOD")));
-    QVERIFY(store::setInstitutionValue(QStringLiteral("GELISMISMOD"), QStringLiteral("1")).ok());
-    QVERIFY(store::setInstitutionValue(QStringLiteral("UCDUGME"), QStringLiteral("1")).ok());
-    QVERIFY(store::institutionOptionOn(QStringLiteral("GELISMISMOD")));
-    QCOMPARE(store::threeButtonSetting(), QStringLiteral("1"));
-    QVERIFY(!store::setInstitutionValue(QStringLiteral("OKULADI=1 --"), QStringLiteral("x")).ok());
-    QVERIFY(
-        store::saveInstitution(QStringLiteral("123456"), QStringLiteral("Gazi'nin Okulu")).ok());
-    QCOMPARE(store::institutionValue(QStringLiteral("OKULADI")), QStringLiteral("Gazi'nin Okulu"));
-    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL")).toInt(), 1);
+    QCOMPARE(store::ensureInstitutionRow(db()).value(), false);  // exactly one row
+    QVERIFY(!db().institution().advancedMode);
+    using Option = store::Institution::Option;
+    QVERIFY(store::setOption(db(), Option::AdvancedMode, true).ok());
+    QVERIFY(store::setOption(db(), Option::ThreeButton, true).ok());
+    QVERIFY(db().institution().advancedMode);
+    QCOMPARE(db().institution().threeButtonSetting, QStringLiteral("1"));
+    QVERIFY(store::setOption(db(), Option::AdvancedMode, false).ok());
+    QVERIFY(!db().institution().option(Option::AdvancedMode));
+    QVERIFY(store::saveInstitution(db(), QStringLiteral("123456"), QStringLiteral("Gazi'nin Okulu"))
+                .ok());
+    QCOMPARE(db().institution().name, QStringLiteral("Gazi'nin Okulu"));
+    QCOMPARE(db().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL"))->toInt(), 1);
+    // A number above 0 switches an option on, whatever its text: the old "2" and " 1".
+    QVERIFY(db().run(QStringLiteral("UPDATE TABLEOKUL SET ANAOKULU=' 2', GELISMISMOD='0'")).ok());
+    QVERIFY(db().reloadInstitution().ok());
+    QVERIFY(db().institution().kindergarten);
+    QVERIFY(!db().institution().advancedMode);
   }
 
   void parameters() {
-    QCOMPARE(store::ParametreAl(QStringLiteral("Dugme3"), QStringLiteral("1")),
+    QCOMPARE(store::ParametreAl(db(), QStringLiteral("Dugme3"), QStringLiteral("1")).value(),
              QStringLiteral("1"));
-    QVERIFY(store::ParametreKaydet(QStringLiteral("Dugme3"), QStringLiteral("0")).ok());
-    QVERIFY(store::ParametreKaydet(QStringLiteral("Dugme3"), QString()).ok());
-    QCOMPARE(store::ParametreAl(QStringLiteral("Dugme3"), QStringLiteral("1")), QString());
-    QCOMPARE(store::scalar(
-                 QStringLiteral("SELECT COUNT(*) FROM TABLEPARAMETRE WHERE PARAMETREADI='Dugme3'"))
-                 .toInt(),
+    QVERIFY(store::ParametreKaydet(db(), QStringLiteral("Dugme3"), QStringLiteral("0")).ok());
+    QVERIFY(store::ParametreKaydet(db(), QStringLiteral("Dugme3"), QString()).ok());
+    QCOMPARE(store::ParametreAl(db(), QStringLiteral("Dugme3"), QStringLiteral("1")).value(),
+             QString());
+    QCOMPARE(db().scalar(QStringLiteral(
+                             "SELECT COUNT(*) FROM TABLEPARAMETRE WHERE PARAMETREADI='Dugme3'"))
+                 ->toInt(),
              1);
   }
 
-  void screenStateReplacesAndOrdersByTabPosition() {
-    const QList<store::ControlState> first = {
-        {QStringLiteral("cmbB"), QStringLiteral("-"), QStringLiteral("3"), QStringLiteral("10")},
-        {QStringLiteral("cmbA"), QStringLiteral("-"), QStringLiteral("1"), QStringLiteral("9")}};
-    QVERIFY(store::saveScreenState(QStringLiteral("frmX"), first).ok());
-    QVERIFY(store::saveScreenState(QStringLiteral("frmX"), first).ok());
-    const QList<store::ControlState> loaded = store::loadScreenState(QStringLiteral("frmX"));
-    QCOMPARE(loaded.size(), 2);                              // saved twice, one row per control
-    QCOMPARE(loaded.at(0).control, QStringLiteral("cmbA"));  // 9 before 10: numeric order
+  // The stored rows keep their layout: one row per control, replaced on save,
+  // rows the value does not know kept as they were.
+  void savedControlsKeepTheirLayout() {
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEAYAR (FORMADI,KONTROLADI,INDEKS,DEGER,"
+                                    "TABINDEX) VALUES ('frmX','cmbGrup','-','9-A grubu','3')"))
+                .ok());
+    store::SavedControls c = store::SavedControls::load(db().db(), QStringLiteral("frmX")).value();
+    c.setPosition(QStringLiteral("cmbA"), 4, 10);
+    c.selectOption(QStringLiteral("optB"), 1, 3, 20);
+    c.setChecked(QStringLiteral("chkC"), true, 30);
+    QVERIFY(c.save(db().db()).ok());
+    QVERIFY(c.save(db().db()).ok());  // saved twice: still one row per control
+    QCOMPARE(
+        db().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEAYAR WHERE FORMADI='frmX'"))->toInt(),
+        6);
+    const store::SavedControls back =
+        store::SavedControls::load(db().db(), QStringLiteral("frmX")).value();
+    QCOMPARE(back.position(QStringLiteral("cmbA"), -1), 4);
+    QCOMPARE(back.selectedOption(QStringLiteral("optB"), -1), 1);
+    QVERIFY(back.checked(QStringLiteral("chkC"), false));
+    QCOMPARE(back.text(QStringLiteral("cmbGrup")), QStringLiteral("9-A grubu"));
+    // A value that does not read is its default.
+    QVERIFY(
+        db().run(QStringLiteral("UPDATE TABLEAYAR SET DEGER='x' WHERE KONTROLADI='cmbA'")).ok());
+    QCOMPARE(store::SavedControls::load(db().db(), QStringLiteral("frmX"))
+                 ->position(QStringLiteral("cmbA"), 7),
+             7);
   }
 
-  void testRunFactoryRows() {
-    QVERIFY(store::ensureTestRunFactoryRows(QStringLiteral("1")).ok());
-    QVERIFY(
-        store::loadScreenState(QStringLiteral("frmTestUygula")).isEmpty());  // three-button: none
-    QVERIFY(store::ensureTestRunFactoryRows(QStringLiteral("0")).ok());
-    QVERIFY(store::ensureTestRunFactoryRows(QStringLiteral("0")).ok());
-    const QList<store::ControlState> rows = store::loadScreenState(QStringLiteral("frmTestUygula"));
-    QCOMPARE(rows.size(), 5);
-    QCOMPARE(rows.first().control, QStringLiteral("cmbSure"));
-    QCOMPARE(rows.first().value, QStringLiteral("18"));
+  // The run options: factory values without a saved row, the stored indices and
+  // texts in the old layout, and the rules of the three-button setting.
+  void runSettingsAsValues() {
+    using delivery::RunSettings;
+    const RunSettings fresh = RunSettings::load(db().db()).value();
+    QCOMPARE(fresh, RunSettings{});
+    QCOMPARE(fresh.duration, RunSettings::Duration::Fixed);
+    QCOMPARE(fresh.fixedSeconds, 90);
+    QCOMPARE(fresh.afterQuestion, RunSettings::QuestionReport::QuestionStatistics);
+
+    RunSettings mine;
+    mine.duration = RunSettings::Duration::PerQuestion;
+    mine.fixedSeconds = 45;
+    mine.penalty = RunSettings::Penalty::FourWrongs;
+    mine.afterQuestion = RunSettings::QuestionReport::StudentAnswers;
+    mine.majorityIsCorrect = true;
+    QVERIFY(mine.save(db().db()).ok());
+    QCOMPARE(RunSettings::load(db().db()).value(), mine);
+    // What the old screens stored and read: option arrays by index, list positions.
+    QCOMPARE(rows(QStringLiteral("optSure")),
+             (QStringList{QStringLiteral("0=True"), QStringLiteral("1=False"),
+                          QStringLiteral("2=False")}));
+    QCOMPARE(rows(QStringLiteral("cmbSure")), QStringList{QStringLiteral("-=9")});
+    QCOMPARE(rows(QStringLiteral("optGoturu")).value(2), QStringLiteral("2=True"));
+    QCOMPARE(rows(QStringLiteral("cmbSoruRaporuGoster")), QStringList{QStringLiteral("-=4")});
+    QCOMPARE(rows(QStringLiteral("chkCogunlukCevabi")), QStringList{QStringLiteral("-=1")});
+
+    // The factory rows of an old installation read as the same defaults.
+    QVERIFY(db().run(QStringLiteral("DELETE FROM TABLEAYAR")).ok());
+    for (const char* row :
+         {"'cmbSoruRaporuGoster','-','2','48'", "'cmbSure','-','18','19'",
+          "'optSure','2','True','22'", "'optSure','0','False','20'", "'optSure','1','False','21'"})
+      QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEAYAR (FORMADI,KONTROLADI,INDEKS,DEGER,"
+                                      "TABINDEX) VALUES ('frmTestUygula',%1)")
+                           .arg(QString::fromLatin1(row)))
+                  .ok());
+    QCOMPARE(RunSettings::load(db().db()).value(), RunSettings{});
+
+    RunSettings forced = mine;
+    forced.applyThreeButtonRule();
+    QCOMPARE(forced.duration, RunSettings::Duration::Fixed);
+    QCOMPARE(forced.fixedSeconds, 90);
+    QVERIFY(forced.goOnWhenAllAnswered);
+    QCOMPARE(forced.penalty, RunSettings::Penalty::FourWrongs);  // untouched
+
+    QCOMPARE(RunSettings::secondsAt(0), 0);  // "Süresiz"
+    QCOMPARE(RunSettings::secondsAt(120), 600);
+    QCOMPARE(RunSettings::positionOf(601), 120);
   }
 
   void userSettingsDefaults() {
@@ -98,12 +166,12 @@ class TestSettings : public QObject {
 
   void logOnlyWhileFileExists() {
     const QString log = m_dir->filePath(QStringLiteral("Log.txt"));
-    store::LogYaz(QStringLiteral("kayıt yok"));
+    db().log(QStringLiteral("kayıt yok"));
     QVERIFY(!QFile::exists(log));
     QFile f(log);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.close();
-    store::LogYaz(QStringLiteral("mdiform_load"));
+    db().log(QStringLiteral("mdiform_load"));
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QString line = QString::fromUtf8(f.readAll());
     f.close();
@@ -113,7 +181,7 @@ class TestSettings : public QObject {
                  .hasMatch(),
              qPrintable(line));
     QVERIFY(QFile::remove(log));
-    store::LogYaz(QStringLiteral("yine yok"));
+    db().log(QStringLiteral("yine yok"));
     QVERIFY(!QFile::exists(log));
   }
 

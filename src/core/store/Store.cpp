@@ -1,0 +1,143 @@
+#include "store/Store.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+#include <atomic>
+
+#include "store/ContentStores.h"
+#include "store/Database.h"
+
+namespace store {
+
+Store::Store(const QString& root, QObject* parent)
+    : QObject(parent),
+      m_root(QDir(root).absolutePath()),
+      m_contents(std::make_unique<ContentStores>(*this)) {
+  static std::atomic<int> counter{0};
+  m_connection = QStringLiteral("derslik-%1").arg(++counter);
+  QDir().mkpath(m_root);
+}
+
+Store::~Store() { close(); }
+
+QString Store::defaultRoot() {
+  const QString env = qEnvironmentVariable("DERSLIK_VERI");
+  if (!env.isEmpty()) return QDir(env).absolutePath();
+  const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  return QDir(base).filePath(QStringLiteral("derslik"));
+}
+
+QString Store::path(const QString& relative) const { return QDir(m_root).filePath(relative); }
+
+QString Store::subFolder(const QString& name) const {
+  const QString p = path(name);
+  QDir().mkpath(p);
+  return p;
+}
+
+QString Store::mainFile() const { return path(kMainName + QStringLiteral(".db")); }
+
+void Store::log(const QString& message) const {
+  QFile file(path(QStringLiteral("Log.txt")));
+  if (!file.exists()) return;
+  if (!file.open(QIODevice::Append | QIODevice::Text)) return;  // best effort
+  const QString line =
+      QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) +
+      QStringLiteral(": ") + message + QLatin1Char('\n');
+  file.write(line.toUtf8());
+}
+
+Result<CheckReport> Store::open() {
+  close();
+  Result<QSqlDatabase> db = openFile(m_connection, mainFile());
+  if (!db) {
+    closeFile(m_connection);
+    return Result<CheckReport>::failure(db.error());
+  }
+  m_open = true;
+  Result<CheckReport> report = VeritabaniKontrol(*this);
+  if (!report) {
+    close();
+    return report;
+  }
+  if (Status s = reloadInstitution(); !s) {
+    close();
+    return Result<CheckReport>::failure(s.error());
+  }
+  emit institutionChanged();
+  return report;
+}
+
+void Store::close() {
+  if (!m_open) return;
+  m_open = false;
+  m_pending.clear();
+  closeFile(m_connection);
+}
+
+bool Store::isOpen() const { return m_open; }
+
+QSqlDatabase Store::db() const {
+  if (!m_open) return {};
+  return QSqlDatabase::database(m_connection, false);
+}
+
+Result<QSqlQuery> Store::exec(const QString& sql, const QVariantList& params) const {
+  return store::exec(sql, params, db());
+}
+
+Status Store::run(const QString& sql, const QVariantList& params) const {
+  return store::run(sql, params, db());
+}
+
+Result<QVariant> Store::scalar(const QString& sql, const QVariantList& params) const {
+  return store::scalar(sql, params, db());
+}
+
+Result<QStringList> Store::column(const QString& sql, const QVariantList& params) const {
+  return store::column(sql, params, db());
+}
+
+Status Store::reloadInstitution() {
+  Result<Institution> read = Institution::read(db());
+  if (!read) return Status::failure(read.error());
+  m_institution = read.value();
+  return {};
+}
+
+void Store::changed(Changes what) {
+  if (!m_pending.isEmpty()) {
+    m_pending.last() |= what;
+    return;
+  }
+  emitChanges(what);
+}
+
+void Store::beginChanges() { m_pending.append(Changes()); }
+
+void Store::endChanges(bool committed) {
+  if (m_pending.isEmpty()) return;
+  const Changes what = m_pending.takeLast();
+  if (!committed) return;
+  changed(what);
+}
+
+void Store::emitChanges(Changes what) {
+  if (!what) return;
+  if (what.testFlag(Change::Institution)) (void)reloadInstitution();
+  emit dataChanged(what);
+  if (what.testFlag(Change::Students)) emit studentsChanged();
+  if (what.testFlag(Change::Remotes)) emit remotesChanged();
+  if (what.testFlag(Change::Pairings)) emit pairingsChanged();
+  if (what.testFlag(Change::Lists)) emit listsChanged();
+  if (what.testFlag(Change::Institution)) emit institutionChanged();
+  if (what.testFlag(Change::Users)) emit usersChanged();
+  if (what.testFlag(Change::Questions)) emit questionsChanged();
+  if (what.testFlag(Change::Tests)) emit testsChanged();
+  if (what.testFlag(Change::Runs)) emit runsChanged();
+}
+
+}  // namespace store
