@@ -6,6 +6,10 @@
 #include "Result.h"
 #include "lists/DefinitionTemplates.h"
 
+namespace store {
+class Store;
+}
+
 namespace lists {
 
 // The operations of the definition editor on its templates; each user action is
@@ -13,7 +17,8 @@ namespace lists {
 // before it calls here).
 class Definitions {
  public:
-  explicit Definitions(DefinitionTemplates templates = {}) : m_templates(std::move(templates)) {}
+  explicit Definitions(store::Store& store, DefinitionTemplates templates = {})
+      : m_store(store), m_templates(std::move(templates)) {}
 
   const DefinitionTemplates& templates() const { return m_templates; }
   void setTemplates(const DefinitionTemplates& t) { m_templates = t; }
@@ -29,6 +34,8 @@ class Definitions {
   Status remove(const QStringList& names);
 
  private:
+  Status runBound(const QString& templ, const QString& yeni, const QString& eski);
+  store::Store& m_store;
   DefinitionTemplates m_templates;
 };
 

@@ -1,6 +1,6 @@
 #include "lists/FilterLists.h"
 
-#include "store/Sql.h"
+#include "store/Store.h"
 
 namespace lists {
 
@@ -18,78 +18,29 @@ QStringList fixed(std::initializer_list<const char*> values) {
   return out;
 }
 
-// One level of the curriculum cascade: distinct non-empty values of `field` under
-// the choices above it; a "TÜMÜ" choice adds no condition.
-QStringList cascade(const QString& field, const QList<std::pair<QString, QString>>& above) {
-  QString sql = QStringLiteral("SELECT %1 FROM TABLETANIMLAMALAR WHERE NZ(%1)<>''").arg(field);
-  QVariantList params;
-  for (const auto& [column, choice] : above) {
-    if (choice == kTumu) continue;
-    sql += QStringLiteral(" AND %1=?").arg(column);
-    params << choice;
-  }
-  sql += QStringLiteral(" GROUP BY %1 ORDER BY MIN(ID)").arg(field);
-  return withAll(store::column(sql, params));
-}
-
 }  // namespace
 
-bool ucDugmeAcik() {
-  const QString v =
-      store::scalar(QStringLiteral("SELECT NZ(UCDUGME) FROM TABLEOKUL"), {}, QString())
-          .toString()
-          .trimmed();
-  return !v.isEmpty() && v != QLatin1String("0");
+QStringList SinifDoldur(const store::Store& store) {
+  return withAll(store
+                     .column(QStringLiteral(
+                         "SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI='SINIFI' "
+                         "ORDER BY PARAMETREDEGERI COLLATE TURKCE ASC"))
+                     .valueOr({}));
 }
 
-QStringList SeviyeDoldur(bool threeButton) {
-  const QStringList values = store::column(
-      QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI='SEVIYE' "
-                     "AND NZ(PARAMETREACIKLAMA)='' ORDER BY rowid"));
-  return threeButton ? values : withAll(values);
-}
-
-QStringList DersDoldur() {
-  return withAll(store::column(
-      QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI='DERS' "
-                     "AND NZ(PARAMETREACIKLAMA)='' ORDER BY PARAMETREDEGERI COLLATE TURKCE")));
-}
-
-QStringList UniteDoldur(const QString& level, const QString& course) {
-  return cascade(QStringLiteral("UNITE"),
-                 {{QStringLiteral("SEVIYE"), level}, {QStringLiteral("DERS"), course}});
-}
-
-QStringList KonuDoldur(const QString& level, const QString& course, const QString& unit) {
-  return cascade(QStringLiteral("KONU"), {{QStringLiteral("SEVIYE"), level},
-                                          {QStringLiteral("DERS"), course},
-                                          {QStringLiteral("UNITE"), unit}});
-}
-
-QStringList KazanimDoldur(const QString& level, const QString& course, const QString& unit,
-                          const QString& topic) {
-  return cascade(QStringLiteral("KAZANIM"), {{QStringLiteral("SEVIYE"), level},
-                                             {QStringLiteral("DERS"), course},
-                                             {QStringLiteral("UNITE"), unit},
-                                             {QStringLiteral("KONU"), topic}});
-}
-
-QStringList SinifDoldur() {
-  return withAll(store::column(
-      QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI='SINIFI' "
-                     "ORDER BY PARAMETREDEGERI COLLATE TURKCE ASC")));
-}
-
-QStringList HazirlayanDoldur() {
+QStringList HazirlayanDoldur(const store::Store& store) {
   return withAll(
-      store::column(QStringLiteral("SELECT NZ(HAZIRLAYAN) FROM TABLETEST GROUP BY NZ(HAZIRLAYAN) "
-                                   "ORDER BY NZ(HAZIRLAYAN) COLLATE TURKCE")));
+      store
+          .column(QStringLiteral("SELECT NZ(HAZIRLAYAN) FROM TABLETEST GROUP BY NZ(HAZIRLAYAN) "
+                                 "ORDER BY NZ(HAZIRLAYAN) COLLATE TURKCE"))
+          .valueOr({}));
 }
 
-QStringList GrupDoldur() {
-  return withAll(
-      store::column(QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE "
-                                   "PARAMETREADI='TESTUYGULANANGRUPLAR' ORDER BY rowid")));
+QStringList GrupDoldur(const store::Store& store) {
+  return withAll(store
+                     .column(QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE "
+                                            "PARAMETREADI='TESTUYGULANANGRUPLAR' ORDER BY rowid"))
+                     .valueOr({}));
 }
 
 QStringList PuanDoldur() {

@@ -3,37 +3,28 @@
 #include <QString>
 #include <QStringList>
 
+namespace store {
+class Store;
+}
+
 namespace lists {
 
-// The drop-down lists that narrow what a screen shows. Every operation returns the
-// whole list, "TÜMÜ" (no restriction) first unless said otherwise; the widget layer
-// puts it into a combo box (FilterListFill) and wires the cascade
-// level/course -> units -> topics -> outcomes (CurriculumFilters).
-// Values come from TABLEPARAMETRE, TABLETANIMLAMALAR and TABLETEST with bound
-// parameters; a null reads as empty text.
+// The drop-down lists that narrow what a screen shows, besides the curriculum lists
+// (curriculum/CurriculumLists.h). Every operation returns the whole list, "TÜMÜ"
+// (no restriction) first unless said otherwise; the widget layer puts it into a
+// combo box (FilterListFill). Values come from TABLEPARAMETRE and TABLETEST with
+// bound parameters; a null reads as empty text, a list that cannot be read offers
+// only "TÜMÜ".
 
+// The first entry of every filter list: no restriction.
 inline const QString kTumu = QStringLiteral("TÜMÜ");
 
-// Levels in table order, hidden ones (PARAMETREACIKLAMA = "1") left out. With
-// three-button remotes the list has no "TÜMÜ": a run always needs one level.
-QStringList SeviyeDoldur(bool threeButton);
-// Whether the school uses three-button remotes (TABLEOKUL.UCDUGME other than "0").
-bool ucDugmeAcik();
-
-// Courses in Turkish alphabetical order, hidden ones left out.
-QStringList DersDoldur();
-// Units / topics / outcomes of TABLETANIMLAMALAR for the choices above ("TÜMÜ" =
-// any), each once, in the order they were defined; empty values are never listed.
-QStringList UniteDoldur(const QString& level, const QString& course);
-QStringList KonuDoldur(const QString& level, const QString& course, const QString& unit);
-QStringList KazanimDoldur(const QString& level, const QString& course, const QString& unit,
-                          const QString& topic);
 // Class names (SINIFI value list), alphabetical.
-QStringList SinifDoldur();
+QStringList SinifDoldur(const store::Store& store);
 // Authors of the tests, each once.
-QStringList HazirlayanDoldur();
+QStringList HazirlayanDoldur(const store::Store& store);
 // Group names offered for test runs.
-QStringList GrupDoldur();
+QStringList GrupDoldur(const store::Store& store);
 // 0..100.
 QStringList PuanDoldur();
 // "Süresiz", then 5, 10, ... 600 seconds.

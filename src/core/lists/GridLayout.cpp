@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "lists/SutunBaslik.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 
 namespace lists {
 
@@ -14,7 +14,11 @@ namespace {
 
 const QString kWhere = QStringLiteral(" WHERE FORMADI=? AND SLISTEADI=? AND AYRAC=?");
 
-QVariantList keyParams(const GridIdentity& id) { return {id.form, id.grid, id.tag}; }
+// A grid without a tag is stored (and looked up) with an empty AYRAC, as the
+// factory layouts are: never with NULL, which no comparison finds again.
+QVariantList keyParams(const GridIdentity& id) {
+  return {id.form, id.grid, id.tag.isNull() ? QStringLiteral("") : id.tag};
+}
 
 QString visibilityText(LayoutColumn::Visibility v) {
   switch (v) {
@@ -38,7 +42,8 @@ LayoutColumn::Visibility visibilityFrom(const QString& text) {
 // Slot texts of one layout row, in slot order (S1..S100).
 using SlotRow = QStringList;
 
-Status insertRow(const GridIdentity& id, const QString& tur, const SlotRow& slotTexts) {
+Status insertRow(store::Store& store, const GridIdentity& id, const QString& tur,
+                 const SlotRow& slotTexts) {
   QStringList names{QStringLiteral("FORMADI"), QStringLiteral("SLISTEADI"), QStringLiteral("AYRAC"),
                     QStringLiteral("TUR")};
   QStringList marks(4, QStringLiteral("?"));
@@ -49,12 +54,12 @@ Status insertRow(const GridIdentity& id, const QString& tur, const SlotRow& slot
     marks << QStringLiteral("?");
     params << (i < slotTexts.size() ? slotTexts.at(i) : QString());
   }
-  return store::run(QStringLiteral("INSERT INTO TABLESLISTESUTUNADI (%1) VALUES (%2)")
-                        .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
-                    params);
+  return store.run(QStringLiteral("INSERT INTO TABLESLISTESUTUNADI (%1) VALUES (%2)")
+                       .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+                   params);
 }
 
-Status insertRows(const GridIdentity& id, const QList<LayoutColumn>& columns) {
+Status insertRows(store::Store& store, const GridIdentity& id, const QList<LayoutColumn>& columns) {
   SlotRow c, d, w, v;
   for (const LayoutColumn& col : columns.mid(0, GridLayout::kSlots)) {
     c << col.caption;
@@ -65,16 +70,16 @@ Status insertRows(const GridIdentity& id, const QList<LayoutColumn>& columns) {
   for (const auto& [tur, row] :
        {std::pair{QStringLiteral("C"), &c}, std::pair{QStringLiteral("D"), &d},
         std::pair{QStringLiteral("W"), &w}, std::pair{QStringLiteral("V"), &v}}) {
-    if (Status s = insertRow(id, tur, *row); !s) return s;
+    if (Status s = insertRow(store, id, tur, *row); !s) return s;
   }
   return {};
 }
 
 // TUR -> slot texts of the identity's rows (the first row of each kind).
-Result<QHash<QString, SlotRow>> readRows(const GridIdentity& id) {
-  Result<QSqlQuery> q = store::exec(QStringLiteral("SELECT * FROM TABLESLISTESUTUNADI") + kWhere +
-                                        QStringLiteral(" ORDER BY TUR ASC"),
-                                    keyParams(id));
+Result<QHash<QString, SlotRow>> readRows(const store::Store& store, const GridIdentity& id) {
+  Result<QSqlQuery> q = store.exec(QStringLiteral("SELECT * FROM TABLESLISTESUTUNADI") + kWhere +
+                                       QStringLiteral(" ORDER BY TUR ASC"),
+                                   keyParams(id));
   if (!q) return Result<QHash<QString, SlotRow>>::failure(q.error());
   QHash<QString, SlotRow> rows;
   while (q.value().next()) {
@@ -93,8 +98,8 @@ Result<QHash<QString, SlotRow>> readRows(const GridIdentity& id) {
 
 }  // namespace
 
-Result<QList<LayoutColumn>> GridLayout::load(const GridIdentity& id) {
-  Result<QHash<QString, SlotRow>> rows = readRows(id);
+Result<QList<LayoutColumn>> GridLayout::load(const store::Store& store, const GridIdentity& id) {
+  Result<QHash<QString, SlotRow>> rows = readRows(store, id);
   if (!rows) return Result<QList<LayoutColumn>>::failure(rows.error());
   QList<LayoutColumn> out;
   const SlotRow d = rows->value(QStringLiteral("D"));
@@ -117,9 +122,9 @@ Result<QList<LayoutColumn>> GridLayout::load(const GridIdentity& id) {
   return out;
 }
 
-GridAppearance GridLayout::loadAppearance(const GridIdentity& id) {
+GridAppearance GridLayout::loadAppearance(const store::Store& store, const GridIdentity& id) {
   GridAppearance a;
-  Result<QSqlQuery> q = store::exec(
+  Result<QSqlQuery> q = store.exec(
       QStringLiteral("SELECT SATIRYUKSELIGI, FONTBOYU FROM TABLESLISTESUTUNBILGILERI") + kWhere,
       keyParams(id));
   if (q && q.value().next()) {
@@ -129,29 +134,31 @@ GridAppearance GridLayout::loadAppearance(const GridIdentity& id) {
   return a;
 }
 
-bool GridLayout::exists(const GridIdentity& id) {
-  return store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESLISTESUTUNADI") + kWhere +
-                           QStringLiteral(" AND TUR='D'"),
-                       keyParams(id), 0)
-             .toInt() > 0;
+Result<bool> GridLayout::exists(const store::Store& store, const GridIdentity& id) {
+  const Result<QVariant> n =
+      store.scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESLISTESUTUNADI") + kWhere +
+                       QStringLiteral(" AND TUR='D'"),
+                   keyParams(id));
+  if (!n) return Result<bool>::failure(n.error());
+  return n->toInt() > 0;
 }
 
-Status GridLayout::save(const GridIdentity& id, const QList<LayoutColumn>& columns,
-                        const GridAppearance& appearance) {
-  store::Transaction tx;
+Status GridLayout::save(store::Store& store, const GridIdentity& id,
+                        const QList<LayoutColumn>& columns, const GridAppearance& appearance) {
+  store::Transaction tx(store);
   if (Status s =
-          store::run(QStringLiteral("DELETE FROM TABLESLISTESUTUNADI") + kWhere, keyParams(id));
+          store.run(QStringLiteral("DELETE FROM TABLESLISTESUTUNADI") + kWhere, keyParams(id));
       !s)
     return s;
-  if (Status s = insertRows(id, columns); !s) return s;
-  if (Status s = store::run(QStringLiteral("DELETE FROM TABLESLISTESUTUNBILGILERI") + kWhere,
-                            keyParams(id));
+  if (Status s = insertRows(store, id, columns); !s) return s;
+  if (Status s = store.run(QStringLiteral("DELETE FROM TABLESLISTESUTUNBILGILERI") + kWhere,
+                           keyParams(id));
       !s)
     return s;
   QVariantList params = keyParams(id);
   params << (appearance.rowHeight > 0 ? QString::number(appearance.rowHeight) : QString())
          << (appearance.fontSize > 0 ? QString::number(appearance.fontSize) : QString());
-  if (Status s = store::run(
+  if (Status s = store.run(
           QStringLiteral("INSERT INTO TABLESLISTESUTUNBILGILERI "
                          "(FORMADI,SLISTEADI,AYRAC,SATIRYUKSELIGI,FONTBOYU) VALUES (?,?,?,?,?)"),
           params);
@@ -160,10 +167,11 @@ Status GridLayout::save(const GridIdentity& id, const QList<LayoutColumn>& colum
   return tx.commit();
 }
 
-Status GridLayout::saveWidths(const GridIdentity& id, const QStringList& resultColumns,
-                              const QList<ShownColumn>& shown, const QStringList& internalColumns) {
-  store::Transaction tx;
-  Result<QHash<QString, SlotRow>> rows = readRows(id);
+Status GridLayout::saveWidths(store::Store& store, const GridIdentity& id,
+                              const QStringList& resultColumns, const QList<ShownColumn>& shown,
+                              const QStringList& internalColumns) {
+  store::Transaction tx(store);
+  Result<QHash<QString, SlotRow>> rows = readRows(store, id);
   if (!rows) return Status::failure(rows.error());
   if (rows->contains(QStringLiteral("D"))) {
     const SlotRow d = rows->value(QStringLiteral("D"));
@@ -174,9 +182,9 @@ Status GridLayout::saveWidths(const GridIdentity& id, const QStringList& resultC
       params << keyParams(id);
       // The slot name is built from a number, never from user text.
       if (Status st =
-              store::run(QStringLiteral("UPDATE TABLESLISTESUTUNADI SET S%1=?").arg(slot + 1) +
-                             kWhere + QStringLiteral(" AND TUR='W'"),
-                         params);
+              store.run(QStringLiteral("UPDATE TABLESLISTESUTUNADI SET S%1=?").arg(slot + 1) +
+                            kWhere + QStringLiteral(" AND TUR='W'"),
+                        params);
           !st)
         return st;
     }
@@ -201,14 +209,14 @@ Status GridLayout::saveWidths(const GridIdentity& id, const QStringList& resultC
       col.visibility = LayoutColumn::Visibility::Shown;
     }
   }
-  if (Status s = insertRows(id, columns); !s) return s;
+  if (Status s = insertRows(store, id, columns); !s) return s;
   return tx.commit();
 }
 
-Status GridLayout::reset(const GridIdentity& id) {
-  store::Transaction tx;
+Status GridLayout::reset(store::Store& store, const GridIdentity& id) {
+  store::Transaction tx(store);
   if (Status s =
-          store::run(QStringLiteral("DELETE FROM TABLESLISTESUTUNADI") + kWhere, keyParams(id));
+          store.run(QStringLiteral("DELETE FROM TABLESLISTESUTUNADI") + kWhere, keyParams(id));
       !s)
     return s;
   return tx.commit();

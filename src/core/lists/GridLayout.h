@@ -7,14 +7,21 @@
 
 #include "Result.h"
 
+namespace store {
+class Store;
+}
+
 namespace lists {
 
 // Which saved layout a grid uses: the screen that holds it, the grid's name and its
-// tag, so that one grid can keep several layouts (FORMADI, SLISTEADI, AYRAC).
+// tag, so that one grid can keep several layouts (FORMADI, SLISTEADI, AYRAC). A
+// grid is given its identity when it is made: never taken from the window it sits
+// in, so that it stays the same inside the main window, alone, or under another
+// screen's grid of the same name.
 struct GridIdentity {
   QString form;
   QString grid;
-  QString tag;
+  QString tag{};  // AYRAC; most grids have none
 };
 
 // One slot of a layout: grid column i shows result column `column` under `caption`.
@@ -45,13 +52,13 @@ class GridLayout {
   static constexpr int kDefaultWidthTwips = 1000;
 
   // The saved slots in display order; empty when the identity has no layout.
-  static Result<QList<LayoutColumn>> load(const GridIdentity& id);
-  static GridAppearance loadAppearance(const GridIdentity& id);
+  static Result<QList<LayoutColumn>> load(const store::Store& store, const GridIdentity& id);
+  static GridAppearance loadAppearance(const store::Store& store, const GridIdentity& id);
 
   // The layout window's save: replaces the four rows with `columns` in the given
   // order (internal columns should come last) and the appearance row.
-  static Status save(const GridIdentity& id, const QList<LayoutColumn>& columns,
-                     const GridAppearance& appearance);
+  static Status save(store::Store& store, const GridIdentity& id,
+                     const QList<LayoutColumn>& columns, const GridAppearance& appearance);
 
   // The context menu's "save widths". With a layout: each shown column's width goes
   // into the slot that names its result column. Without one: a layout is created
@@ -63,14 +70,15 @@ class GridLayout {
     QString caption;
     int widthTwips = kDefaultWidthTwips;
   };
-  static Status saveWidths(const GridIdentity& id, const QStringList& resultColumns,
-                           const QList<ShownColumn>& shown, const QStringList& internalColumns);
+  static Status saveWidths(store::Store& store, const GridIdentity& id,
+                           const QStringList& resultColumns, const QList<ShownColumn>& shown,
+                           const QStringList& internalColumns);
 
   // Deletes the identity's layout rows (the appearance row stays): the grid then
   // shows every result column with its mapped caption.
-  static Status reset(const GridIdentity& id);
+  static Status reset(store::Store& store, const GridIdentity& id);
 
-  static bool exists(const GridIdentity& id);
+  static Result<bool> exists(const store::Store& store, const GridIdentity& id);
 
   // twips <-> pixels at a given dots-per-inch (1440 twips to the inch).
   static int twipsToPixels(int twips, double dpi);

@@ -16,7 +16,6 @@
 #include <sqlite3.h>
 
 #include "lists/TurkishText.h"
-#include "store/Database.h"
 #include "store/SqlFunctions.h"
 
 namespace lists {
@@ -92,9 +91,9 @@ void TableModel::clear() {
   endResetModel();
 }
 
-Status TableModel::load(const QString& sql, const QVariantList& params,
-                        const QHash<QString, ColumnKind>& kinds, const QSqlDatabase& db) {
-  const QSqlDatabase conn = db.isValid() ? db : store::connection();
+Status TableModel::load(const QSqlDatabase& conn, const QString& sql, const QVariantList& params,
+                        const QHash<QString, ColumnKind>& kinds) {
+  if (!conn.isOpen()) return Status::failure(QStringLiteral("Veritabanı bağlantısı kapalı."));
   const QVariant handle = conn.driver() ? conn.driver()->handle() : QVariant();
   if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
     return loadSqlite(*static_cast<sqlite3* const*>(handle.constData()), sql, params, kinds);

@@ -35,8 +35,8 @@ class TableModel : public QAbstractTableModel {
   // Runs `sql` with bound `params` and keeps every row. A column is a number
   // column when the database returns numbers for it, a date column when every
   // non-empty value is a dd.MM.yyyy date; `kinds` overrides that per column name.
-  Status load(const QString& sql, const QVariantList& params = {},
-              const QHash<QString, ColumnKind>& kinds = {}, const QSqlDatabase& db = {});
+  Status load(const QSqlDatabase& db, const QString& sql, const QVariantList& params = {},
+              const QHash<QString, ColumnKind>& kinds = {});
   void clear();
 
   int rows() const { return m_rowCount; }

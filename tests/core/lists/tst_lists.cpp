@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "curriculum/CurriculumFilter.h"
+#include "curriculum/CurriculumLists.h"
 #include "lists/DefinitionTemplates.h"
 #include "lists/Definitions.h"
 #include "lists/FilterLists.h"
@@ -14,11 +16,8 @@
 #include "lists/SutunBaslik.h"
 #include "lists/TableModel.h"
 #include "lists/TurkishText.h"
-#include "store/DataFolder.h"
-#include "store/Database.h"
-#include "store/Parameters.h"
-#include "store/Schema.h"
-#include "store/Sql.h"
+#include "store/Institution.h"
+#include "store/Store.h"
 
 using lists::LayoutColumn;
 
@@ -26,11 +25,14 @@ class TestLists : public QObject {
   Q_OBJECT
 
   std::unique_ptr<TempDataFolder> m_dir;
+  static inline store::Store* s_store = nullptr;
 
+  static store::Store& db() { return *s_store; }
   static void exec(const QString& sql, const QVariantList& params = {}) {
-    const Status s = store::run(sql, params);
+    const Status s = db().run(sql, params);
     QVERIFY2(s.ok(), qPrintable(s.error()));
   }
+  static int count(const QString& sql) { return db().scalar(sql)->toInt(); }
   static void student(const QString& kayitNo, const QString& adi, const QString& soyadi,
                       const QString& sinifi, const QString& tarih) {
     exec(QStringLiteral(
@@ -59,8 +61,12 @@ class TestLists : public QObject {
   void init() {
     QVERIFY(TempDataFolder::renew(m_dir));
     QVERIFY(m_dir->emptySeededLists());
+    s_store = &m_dir->store();
   }
-  void cleanup() { store::BaglantiKapat(); }
+  void cleanup() {
+    s_store = nullptr;
+    m_dir.reset();
+  }
 
   void turkishCase_data() {
     QTest::addColumn<QString>("text");
@@ -111,7 +117,8 @@ class TestLists : public QObject {
             QString());
     lists::TableModel m;
     const Status s =
-        m.load(QStringLiteral("SELECT KAYITNO, ADI, SEVIYE AS TARIH, VAL(KAYITNO) * 1.5 AS NET "
+        m.load(db().db(),
+               QStringLiteral("SELECT KAYITNO, ADI, SEVIYE AS TARIH, VAL(KAYITNO) * 1.5 AS NET "
                               "FROM TABLEOGRENCI WHERE ADI<>? ORDER BY ID"),
                {QStringLiteral("Türkiye'nin")});
     QVERIFY2(s.ok(), qPrintable(s.error()));
@@ -122,9 +129,9 @@ class TestLists : public QObject {
     QCOMPARE(m.kind(3), lists::ColumnKind::Number);
     QCOMPARE(m.text(1, 3), QStringLiteral("3.0"));
     QCOMPARE(m.number(1, 3), 3.0);
-    QVERIFY(!m.load(QStringLiteral("SELECT NOPE FROM TABLEOGRENCI")).ok());
+    QVERIFY(!m.load(db().db(), QStringLiteral("SELECT NOPE FROM TABLEOGRENCI")).ok());
     QCOMPARE(m.rows(), 2);  // a failed load keeps what was shown
-    QVERIFY(m.load(QStringLiteral("SELECT KAYITNO FROM TABLEOGRENCI"), {},
+    QVERIFY(m.load(db().db(), QStringLiteral("SELECT KAYITNO FROM TABLEOGRENCI"), {},
                    {{QStringLiteral("kayitno"), lists::ColumnKind::Number}})
                 .ok());
     QCOMPARE(m.kind(0), lists::ColumnKind::Number);
@@ -161,7 +168,8 @@ class TestLists : public QObject {
     student("4", "İğüşöç", "Öz", "6-A", "01.02.2025 10:20:00");
     student("5", "IŞIK", "Er", "6-A", "");
     lists::TableModel m;
-    QVERIFY(m.load(QStringLiteral("SELECT KAYITNO, ADI || ' ' || SOYADI AS ADI, SEVIYE AS TARIH, "
+    QVERIFY(m.load(db().db(),
+                   QStringLiteral("SELECT KAYITNO, ADI || ' ' || SOYADI AS ADI, SEVIYE AS TARIH, "
                                   "VAL(KAYITNO) * 1.5 AS NET FROM TABLEOGRENCI ORDER BY ID"))
                 .ok());
     lists::FilterProxy proxy;
@@ -182,7 +190,8 @@ class TestLists : public QObject {
       student(key, QString::fromUtf8(n), "", "", "");
     }
     lists::TableModel m;
-    QVERIFY(m.load(QStringLiteral(
+    QVERIFY(m.load(db().db(),
+                   QStringLiteral(
                        "SELECT KAYITNO, ADI, VAL(KAYITNO) AS N FROM TABLEOGRENCI ORDER BY ID"))
                 .ok());
     lists::FilterProxy proxy;
@@ -210,44 +219,45 @@ class TestLists : public QObject {
 
   void layoutRoundTrip() {
     const lists::GridIdentity id{"frmSiniflar", "Sliste1", "1"};
-    QVERIFY(!lists::GridLayout::exists(id));
-    QVERIFY(lists::GridLayout::load(id)->isEmpty());
+    QVERIFY(!lists::GridLayout::exists(db(), id).value());
+    QVERIFY(lists::GridLayout::load(db(), id)->isEmpty());
     const QList<LayoutColumn> columns = {
         {"Soyadı", "SOYADI", 1500, LayoutColumn::Visibility::Shown},
         {"Öğrencinin Adı", "ADI", 2000, LayoutColumn::Visibility::Hidden},
         {"ID", "ID", 0, LayoutColumn::Visibility::Internal},
     };
-    QVERIFY(lists::GridLayout::save(id, columns, {24, 11}).ok());
-    QCOMPARE(*lists::GridLayout::load(id), columns);
-    QCOMPARE(lists::GridLayout::loadAppearance(id).fontSize, 11);
-    QCOMPARE(lists::GridLayout::loadAppearance(id).rowHeight, 24);
+    QVERIFY(lists::GridLayout::save(db(), id, columns, {24, 11}).ok());
+    QCOMPARE(*lists::GridLayout::load(db(), id), columns);
+    QCOMPARE(lists::GridLayout::loadAppearance(db(), id).fontSize, 11);
+    QCOMPARE(lists::GridLayout::loadAppearance(db(), id).rowHeight, 24);
     // Another tag of the same grid is another layout.
-    QVERIFY(lists::GridLayout::load({"frmSiniflar", "Sliste1", "Silinmeyen"})->isEmpty());
+    QVERIFY(lists::GridLayout::load(db(), {"frmSiniflar", "Sliste1", "Silinmeyen"})->isEmpty());
     // Saving again replaces: four rows per identity.
-    QVERIFY(lists::GridLayout::save(id, columns.mid(0, 1), {}).ok());
-    QCOMPARE(store::scalar("SELECT COUNT(*) FROM TABLESLISTESUTUNADI").toInt(), 4);
-    QCOMPARE(store::scalar("SELECT COUNT(*) FROM TABLESLISTESUTUNBILGILERI").toInt(), 1);
-    QVERIFY(lists::GridLayout::reset(id).ok());
-    QVERIFY(!lists::GridLayout::exists(id));
+    QVERIFY(lists::GridLayout::save(db(), id, columns.mid(0, 1), {}).ok());
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLESLISTESUTUNADI"), 4);
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLESLISTESUTUNBILGILERI"), 1);
+    QVERIFY(lists::GridLayout::reset(db(), id).ok());
+    QVERIFY(!lists::GridLayout::exists(db(), id).value());
   }
 
   void saveWidths() {
     const lists::GridIdentity id{"frmX", "Sliste1", ""};
     const QStringList result = {"ID", "KAYITNO", "ADI", "GIZLI"};
     // Without a layout: four rows from the result columns.
-    QVERIFY(lists::GridLayout::saveWidths(id, result, {{"ADI", "Ad", 2100}}, {"GIZLI"}).ok());
-    QList<LayoutColumn> l = *lists::GridLayout::load(id);
+    QVERIFY(lists::GridLayout::saveWidths(db(), id, result, {{"ADI", "Ad", 2100}}, {"GIZLI"}).ok());
+    QList<LayoutColumn> l = *lists::GridLayout::load(db(), id);
     QCOMPARE(l.size(), 4);
     QCOMPARE(l[0].visibility, LayoutColumn::Visibility::Internal);
     QCOMPARE(l[1], (LayoutColumn{"Kayıt No", "KAYITNO", 1000, LayoutColumn::Visibility::Hidden}));
     QCOMPARE(l[2], (LayoutColumn{"Ad", "ADI", 2100, LayoutColumn::Visibility::Shown}));
     QCOMPARE(l[3].visibility, LayoutColumn::Visibility::Internal);
     // With a layout: only the widths change.
-    QVERIFY(lists::GridLayout::saveWidths(id, result, {{"ADI", "Başka", 900}, {"YOK", "", 5}}, {})
-                .ok());
-    l = *lists::GridLayout::load(id);
+    QVERIFY(
+        lists::GridLayout::saveWidths(db(), id, result, {{"ADI", "Başka", 900}, {"YOK", "", 5}}, {})
+            .ok());
+    l = *lists::GridLayout::load(db(), id);
     QCOMPARE(l[2], (LayoutColumn{"Ad", "ADI", 900, LayoutColumn::Visibility::Shown}));
-    QCOMPARE(store::scalar("SELECT COUNT(*) FROM TABLESLISTESUTUNADI").toInt(), 4);
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLESLISTESUTUNADI"), 4);
     QCOMPARE(lists::GridLayout::twipsToPixels(1440, 96), 96);
     QCOMPARE(lists::GridLayout::pixelsToTwips(96, 96), 1440);
     QCOMPARE(lists::GridLayout::twipsToPixels(1000, 120), 83);
@@ -264,7 +274,7 @@ class TestLists : public QObject {
         "INSERT INTO TABLESLISTESUTUNADI (FORMADI,SLISTEADI,AYRAC,TUR,S1) VALUES "
         "(?,?,?,'W','99999')",
         p);
-    const QList<LayoutColumn> l = *lists::GridLayout::load({"f", "g", "t"});
+    const QList<LayoutColumn> l = *lists::GridLayout::load(db(), {"f", "g", "t"});
     QCOMPARE(l.size(), 1);
     QCOMPARE(l[0].widthTwips, 32000);
     QCOMPARE(l[0].caption, QStringLiteral("A"));
@@ -279,12 +289,11 @@ class TestLists : public QObject {
     param("DERS", "Çevre");
     param("DERS", "Coğrafya");
     param("DERS", "Gizli Ders", "1");
-    QCOMPARE(lists::SeviyeDoldur(false), (QStringList{"TÜMÜ", "5. Sınıf", "1. Sınıf"}));
-    QCOMPARE(lists::SeviyeDoldur(true), (QStringList{"5. Sınıf", "1. Sınıf"}));
-    QCOMPARE(lists::DersDoldur(), (QStringList{"TÜMÜ", "Coğrafya", "Çevre", "Türkçe"}));
-    QVERIFY(!lists::ucDugmeAcik());
-    exec("INSERT INTO TABLEOKUL (UCDUGME) VALUES ('3')");
-    QVERIFY(lists::ucDugmeAcik());
+    QCOMPARE(curriculum::SeviyeDoldur(db()), (QStringList{"TÜMÜ", "5. Sınıf", "1. Sınıf"}));
+    QCOMPARE(curriculum::DersDoldur(db()), (QStringList{"TÜMÜ", "Coğrafya", "Çevre", "Türkçe"}));
+    // Three-button remotes (any setting but "0"): no "TÜMÜ" among the levels.
+    QVERIFY(store::setOption(db(), store::Institution::Option::ThreeButton, true).ok());
+    QCOMPARE(curriculum::SeviyeDoldur(db()), (QStringList{"5. Sınıf", "1. Sınıf"}));
     QCOMPARE(lists::SureDoldur().size(), 122);
     QCOMPARE(lists::SureDoldur().mid(0, 3), (QStringList{"TÜMÜ", "Süresiz", "5"}));
     QCOMPARE(lists::SureDoldur().last(), QStringLiteral("600"));
@@ -302,19 +311,53 @@ class TestLists : public QObject {
     definition("5", "Türkçe", "Okuma", "Hikâye", "K'4");
     definition("5", "Türkçe", "", "", "");
     const QString all = lists::kTumu;
-    QCOMPARE(lists::UniteDoldur("5", "Matematik"), (QStringList{all, "Sayılar"}));
-    QCOMPARE(lists::UniteDoldur(all, "Matematik"), (QStringList{all, "Sayılar", "Kesirler"}));
-    QCOMPARE(lists::UniteDoldur("7", "Matematik"), QStringList{all});
-    QCOMPARE(lists::UniteDoldur(all, all), (QStringList{all, "Sayılar", "Kesirler", "Okuma"}));
-    QCOMPARE(lists::KonuDoldur(all, "Matematik", "Sayılar"),
+    using curriculum::CurriculumFilter;
+    auto units = [&](const QString& level, const QString& course) {
+      return curriculum::UniteDoldur(db(), CurriculumFilter{level, course});
+    };
+    QCOMPARE(units("5", "Matematik"), (QStringList{all, "Sayılar"}));
+    QCOMPARE(units(all, "Matematik"), (QStringList{all, "Sayılar", "Kesirler"}));
+    QCOMPARE(units("7", "Matematik"), QStringList{all});
+    QCOMPARE(units(all, all), (QStringList{all, "Sayılar", "Kesirler", "Okuma"}));
+    // A choice below the list does not narrow it: the unit list ignores the topic.
+    QCOMPARE(curriculum::UniteDoldur(db(), {"5", "Matematik", all, "Bölme"}),
+             (QStringList{all, "Sayılar"}));
+    QCOMPARE(curriculum::KonuDoldur(db(), {all, "Matematik", "Sayılar"}),
              (QStringList{all, "Toplama", "Çıkarma", "Bölme"}));
-    QCOMPARE(lists::KonuDoldur("5", all, all), (QStringList{all, "Toplama", "Çıkarma", "Hikâye"}));
-    QCOMPARE(lists::KazanimDoldur(all, all, "Kesirler", all), QStringList{all});
-    QCOMPARE(lists::KazanimDoldur("5", "Türkçe", "Okuma", "Hikâye"), (QStringList{all, "K'4"}));
+    QCOMPARE(curriculum::KonuDoldur(db(), {"5", all, all}),
+             (QStringList{all, "Toplama", "Çıkarma", "Hikâye"}));
+    QCOMPARE(curriculum::KazanimDoldur(db(), {all, all, "Kesirler", all}), QStringList{all});
+    QCOMPARE(curriculum::KazanimDoldur(db(), {"5", "Türkçe", "Okuma", "Hikâye"}),
+             (QStringList{all, "K'4"}));
     exec(
         "INSERT INTO TABLETEST (TESTNO, HAZIRLAYAN) VALUES ('1','Öğretmen'), ('2','Ali'), "
         "('3','Ali')");
-    QCOMPARE(lists::HazirlayanDoldur(), (QStringList{all, "Ali", "Öğretmen"}));
+    QCOMPARE(lists::HazirlayanDoldur(db()), (QStringList{all, "Ali", "Öğretmen"}));
+  }
+
+  // One filter gives every search its condition: a choice of "TÜMÜ" or nothing
+  // adds no term, values are bound, never written into the statement.
+  void curriculumFilterCondition() {
+    using curriculum::CurriculumFilter;
+    const CurriculumFilter all;
+    QCOMPARE(all.condition().sql, QString());
+    const CurriculumFilter some{"5. SINIF", lists::kTumu, "Türkiye'nin Yerleri", "", "K1"};
+    const CurriculumFilter::Condition c = some.condition(QStringLiteral("T."));
+    QCOMPARE(c.sql, QStringLiteral(" AND T.SEVIYE=? AND T.UNITE=? AND T.KAZANIM=?"));
+    QCOMPARE(c.params, (QVariantList{QStringLiteral("5. SINIF"),
+                                     QStringLiteral("Türkiye'nin Yerleri"), QStringLiteral("K1")}));
+    definition("5. SINIF", "Sosyal", "Türkiye'nin Yerleri", "Dağlar", "K1");
+    definition("5. SINIF", "Sosyal", "Türkiye'nin Yerleri", "Ovalar", "K2");
+    definition("6. SINIF", "Sosyal", "Türkiye'nin Yerleri", "Göller", "K1");
+    const CurriculumFilter::Condition rows = some.condition();
+    QCOMPARE(
+        db().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLETANIMLAMALAR WHERE 1=1") + rows.sql,
+                    rows.params)
+            ->toInt(),
+        1);
+    // The lists above a field narrow it; the field itself and those below do not.
+    QCOMPARE(some.above(CurriculumFilter::Field::Topic),
+             (CurriculumFilter{"5. SINIF", lists::kTumu, "Türkiye'nin Yerleri", {}, {}}));
   }
 
   void markers_data() {
@@ -370,7 +413,7 @@ class TestLists : public QObject {
     param("BASKA", "ESKİ");
     const auto t = lists::DefinitionTemplates::fromSource(
         {"TABLEPARAMETRE", "PARAMETREDEGERI", "PARAMETREADI=KONULAR", "|"});
-    lists::Definitions d(*t);
+    lists::Definitions d(db(), *t);
     const QString name = QStringLiteral("TÜRKİYE'NİN İLLERİ");
     QVERIFY(!*d.exists(name));
     QVERIFY(d.add(name).ok());
@@ -379,12 +422,12 @@ class TestLists : public QObject {
     QCOMPARE(*d.names(), (QStringList{"ESKİ", "ESKİ", name}));
     QVERIFY(d.rename(QStringLiteral("ESKİ"), QStringLiteral("YENİ'Sİ")).ok());
     QCOMPARE(*d.names(), (QStringList{"YENİ'Sİ", "YENİ'Sİ", name}));
-    QCOMPARE(store::scalar("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI='BASKA'")
-                 .toString(),
+    QCOMPARE(db().scalar("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI='BASKA'")
+                 ->toString(),
              QStringLiteral("ESKİ"));  // outside the fixed conditions: untouched
     QVERIFY(d.remove({QStringLiteral("YENİ'Sİ"), name}).ok());
     QVERIFY(d.names()->isEmpty());
-    QCOMPARE(store::scalar("SELECT COUNT(*) FROM TABLEPARAMETRE").toInt(), 1);
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLEPARAMETRE"), 1);
   }
 };
 

@@ -1,29 +1,25 @@
-#include "school/OfferedValues.h"
+#include "curriculum/OfferedValues.h"
 
 #include <QSqlQuery>
 
-#include "store/Sql.h"
+#include "store/Store.h"
 
-namespace school {
+namespace curriculum {
 
-namespace {
-QString column(OfferedValues::Kind kind) {
-  return kind == OfferedValues::Kind::Level ? QStringLiteral("SEVIYE") : QStringLiteral("DERS");
+QString OfferedValues::parameterName(Kind kind) {
+  return kind == Kind::Level ? QStringLiteral("SEVIYE") : QStringLiteral("DERS");
 }
-}  // namespace
 
-QString OfferedValues::parameterName() const { return column(m_kind); }
-
-Query OfferedValues::hiddenQuery() const {
+store::Query OfferedValues::hiddenQuery() const {
   return {
       QStringLiteral("SELECT PARAMETREDEGERI AS %1 FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND "
                      "NZ(PARAMETREACIKLAMA)<>'' ORDER BY PARAMETREDEGERI COLLATE TURKCE")
-          .arg(column(m_kind)),
+          .arg(parameterName()),
       {parameterName()}};
 }
 
-Query OfferedValues::offeredQuery() const {
-  const QString c = column(m_kind);
+store::Query OfferedValues::offeredQuery() const {
+  const QString c = parameterName();
   const QString other =
       m_kind == Kind::Level ? QStringLiteral("TABLEOGRENCI") : QStringLiteral("TABLETANIMLAMALAR");
   return {
@@ -41,34 +37,45 @@ Query OfferedValues::offeredQuery() const {
       {parameterName()}};
 }
 
-QStringList OfferedValues::offeredValues() const {
-  const Query q = offeredQuery();
-  return store::column(q.sql, q.params);
+Result<QStringList> OfferedValues::offeredValues() const {
+  const store::Query q = offeredQuery();
+  return m_store.column(q.sql, q.params);
 }
 
-QStringList OfferedValues::hiddenValues() const {
-  const Query q = hiddenQuery();
-  return store::column(q.sql, q.params);
+Result<QStringList> OfferedValues::hiddenValues() const {
+  const store::Query q = hiddenQuery();
+  return m_store.column(q.sql, q.params);
 }
 
-Status OfferedValues::offer(const QStringList& values) const {
+Status OfferedValues::offer(const QStringList& values) {
   const store::InList in = store::inList(values);
   QVariantList params{parameterName()};
   params << in.values;
-  store::Transaction tx;
-  if (Status s = store::run(
+  if (Status s = m_store.run(
           QStringLiteral("UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='' WHERE PARAMETREADI=? "
                          "AND PARAMETREDEGERI IN (%1)")
               .arg(in.placeholders),
           params);
       !s)
     return s;
-  return tx.commit();
+  m_store.changed(store::Change::Lists);
+  return {};
 }
 
-Result<QStringList> OfferedValues::hide(const QStringList& values) const {
-  const Query q = offeredQuery();
-  Result<QSqlQuery> rows = store::exec(q.sql, q.params);
+Status OfferedValues::ensureOffered(const QString& value) {
+  if (value.isEmpty()) return {};
+  Result<QVariant> hidden = m_store.scalar(
+      QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND "
+                     "PARAMETREDEGERI=? AND NZ(PARAMETREACIKLAMA)<>'')"),
+      {parameterName(), value});
+  if (!hidden) return Status::failure(hidden.error());
+  if (hidden->toInt() != 1) return {};
+  return offer({value});
+}
+
+Result<QStringList> OfferedValues::hide(const QStringList& values) {
+  const store::Query q = offeredQuery();
+  Result<QSqlQuery> rows = m_store.exec(q.sql, q.params);
   if (!rows) return Result<QStringList>::failure(rows.error());
   QStringList unused;
   QStringList kept;
@@ -79,33 +86,38 @@ Result<QStringList> OfferedValues::hide(const QStringList& values) const {
                       rows.value().value(2).toString() != QStringLiteral("0");
     (used ? kept : unused) << v;
   }
-  store::Transaction tx;
+  store::Transaction tx(m_store);
   for (const QString& v : unused) {
-    if (Status s = store::run(
+    if (Status s = m_store.run(
             QStringLiteral("UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='1' WHERE PARAMETREADI=? "
                            "AND PARAMETREDEGERI=?"),
             {parameterName(), v});
         !s)
       return Result<QStringList>::failure(s.error());
   }
+  m_store.changed(store::Change::Lists);
   if (Status s = tx.commit(); !s) return Result<QStringList>::failure(s.error());
   return kept;
 }
 
-Status OfferedValues::add(const QString& value) const {
+Status OfferedValues::add(const QString& value) {
   const QString v = value.trimmed();
   if (v.isEmpty()) return Status::failure(QStringLiteral("Boş kayıt ekleyemezsiniz!"));
-  const bool present =
-      store::scalar(
-          QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND "
-                         "PARAMETREDEGERI=?)"),
-          {parameterName(), v}, 0)
-          .toInt() == 1;
-  if (present) return Status::failure(QStringLiteral("Bu tanım daha önce eklenmiş"));
-  return store::run(
-      QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,PARAMETREACIKLAMA) "
-                     "VALUES (?,?,'')"),
+  const Result<QVariant> present = m_store.scalar(
+      QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND "
+                     "PARAMETREDEGERI=?)"),
       {parameterName(), v});
+  if (!present) return Status::failure(present.error());
+  if (present->toInt() == 1) return Status::failure(QStringLiteral("Bu tanım daha önce eklenmiş"));
+  if (Status s = m_store.run(
+          QStringLiteral(
+              "INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,PARAMETREACIKLAMA) "
+              "VALUES (?,?,'')"),
+          {parameterName(), v});
+      !s)
+    return s;
+  m_store.changed(store::Change::Lists);
+  return {};
 }
 
-}  // namespace school
+}  // namespace curriculum

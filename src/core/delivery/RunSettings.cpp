@@ -1,0 +1,121 @@
+#include "delivery/RunSettings.h"
+
+#include <algorithm>
+
+#include "store/SavedControls.h"
+
+namespace delivery {
+
+namespace {
+
+// The controls and the tab positions their rows get (the factory rows' positions
+// where there were factory rows).
+const QString kSure = QStringLiteral("optSure");
+const QString kSureList = QStringLiteral("cmbSure");
+const QString kGoturu = QStringLiteral("optGoturu");
+const QString kReport = QStringLiteral("cmbSoruRaporuGoster");
+const QString kRemoteTest = QStringLiteral("optKumandaTest");
+const QString kStatistics = QStringLiteral("optIstatistik");
+const QString kAllAnswered = QStringLiteral("chkHerkesCevapVerinceGec");
+const QString kLastTen = QStringLiteral("chkSon5Saniye");
+const QString kMajority = QStringLiteral("chkCogunlukCevabi");
+const QString kAutoVote = QStringLiteral("chkOylamaOtomatikBaslasin");
+
+const QString kLevel = QStringLiteral("cmbSeviyeAra");
+const QString kCourse = QStringLiteral("cmbDersAra");
+const QString kAuthor = QStringLiteral("cmbHazirlayanAra");
+const QString kApplied = QStringLiteral("cmbUygulanma");
+const QString kClass = QStringLiteral("cmbSinifi");
+
+template <typename E>
+E fromIndex(int index, int count, E fallback) {
+  return index >= 0 && index < count ? static_cast<E>(index) : fallback;
+}
+
+}  // namespace
+
+void RunSettings::applyThreeButtonRule() {
+  afterQuestion = QuestionReport::QuestionStatistics;
+  duration = Duration::Fixed;
+  fixedSeconds = 90;
+  goOnWhenAllAnswered = true;
+}
+
+int RunSettings::secondsAt(int position) {
+  return position >= 1 && position < durationCount() ? position * 5 : 0;
+}
+
+int RunSettings::positionOf(int seconds) {
+  return std::clamp((seconds + 2) / 5, 1, durationCount() - 1);
+}
+
+Result<RunSettings> RunSettings::load(const QSqlDatabase& db) {
+  Result<store::SavedControls> saved = store::SavedControls::load(db, kRunSetupScreen);
+  if (!saved) return Result<RunSettings>::failure(saved.error());
+  const store::SavedControls& c = saved.value();
+  RunSettings r;
+  r.duration = fromIndex(c.selectedOption(kSure, int(r.duration)), 3, r.duration);
+  if (const int seconds = secondsAt(c.position(kSureList, positionOf(r.fixedSeconds))); seconds > 0)
+    r.fixedSeconds = seconds;
+  r.penalty = fromIndex(c.selectedOption(kGoturu, int(r.penalty)), 3, r.penalty);
+  r.afterQuestion = fromIndex(c.position(kReport, int(r.afterQuestion)), 6, r.afterQuestion);
+  r.remoteTestScreen = c.selectedOption(kRemoteTest, r.remoteTestScreen ? 0 : 1) == 0;
+  r.reportAtEnd = c.selectedOption(kStatistics, r.reportAtEnd ? 0 : 1) == 0;
+  r.goOnWhenAllAnswered = c.checked(kAllAnswered, r.goOnWhenAllAnswered);
+  r.lastTenSecondsOnly = c.checked(kLastTen, r.lastTenSecondsOnly);
+  r.majorityIsCorrect = c.checked(kMajority, r.majorityIsCorrect);
+  r.autoStartVoting = c.checked(kAutoVote, r.autoStartVoting);
+  return r;
+}
+
+Status RunSettings::save(const QSqlDatabase& db) const {
+  Result<store::SavedControls> saved = store::SavedControls::load(db, kRunSetupScreen);
+  if (!saved) return Status::failure(saved.error());
+  store::SavedControls& c = saved.value();
+  c.selectOption(kSure, int(duration), 3, 20);
+  c.setPosition(kSureList, positionOf(fixedSeconds), 19);
+  c.selectOption(kGoturu, int(penalty), 3, 30);
+  c.setPosition(kReport, int(afterQuestion), 48);
+  c.selectOption(kRemoteTest, remoteTestScreen ? 0 : 1, 2, 40);
+  c.selectOption(kStatistics, reportAtEnd ? 0 : 1, 2, 42);
+  c.setChecked(kAllAnswered, goOnWhenAllAnswered, 23);
+  c.setChecked(kLastTen, lastTenSecondsOnly, 24);
+  c.setChecked(kMajority, majorityIsCorrect, 44);
+  c.setChecked(kAutoVote, autoStartVoting, 45);
+  return c.save(db);
+}
+
+Result<RunSetupChoices> RunSetupChoices::load(const QSqlDatabase& db) {
+  Result<store::SavedControls> saved = store::SavedControls::load(db, kRunSetupScreen);
+  if (!saved) return Result<RunSetupChoices>::failure(saved.error());
+  const store::SavedControls& c = saved.value();
+  RunSetupChoices r;
+  r.level = c.position(kLevel, r.level);
+  r.course = c.position(kCourse, r.course);
+  r.author = c.position(kAuthor, r.author);
+  r.applied = c.position(kApplied, r.applied);
+  r.classIndex = c.position(kClass, r.classIndex);
+  return r;
+}
+
+Status RunSetupChoices::save(const QSqlDatabase& db) const {
+  Result<store::SavedControls> saved = store::SavedControls::load(db, kRunSetupScreen);
+  if (!saved) return Status::failure(saved.error());
+  store::SavedControls& c = saved.value();
+  c.setPosition(kLevel, level, 1);
+  c.setPosition(kCourse, course, 2);
+  c.setPosition(kAuthor, author, 7);
+  c.setPosition(kApplied, applied, 9);
+  c.setPosition(kClass, classIndex, 10);
+  return c.save(db);
+}
+
+void RunSetupChoices::resetForNewYear() {
+  author = 0;
+  course = 0;
+  applied = 1;
+  level = 1;
+  classIndex = 1;
+}
+
+}  // namespace delivery

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include "Result.h"
+
+namespace delivery {
+
+// The run options of the test-run screen (frmTestUygula): how long each question
+// runs, how wrong answers count, which report follows each question and the end
+// of the run, and the free-questioning choices. The presentation gets them as this
+// value when a run starts; free questioning reads the same stored options.
+//
+// Stored as the screen's control rows of TABLEAYAR (store::SavedControls), in the
+// layout the data has always had; load() and save() are the only code that knows
+// those rows. A value never read from the database has the factory defaults.
+struct RunSettings {
+  // optSure(0..2): the index is what is stored.
+  enum class Duration { PerQuestion = 0, Untimed = 1, Fixed = 2 };
+  // optGoturu(0..2), stored with the run as YANLISDOGRUGOTURU.
+  enum class Penalty { None = 0, ThreeWrongs = 1, FourWrongs = 2 };
+  // cmbSoruRaporuGoster: the position in the list is what is stored.
+  enum class QuestionReport {
+    None = 0,                 // "Rapor Gösterme"
+    GeneralChart = 1,         // "Genel Durum Grafiği"
+    QuestionStatistics = 2,   // "Soru Bazlı İstatistikler"
+    StudentDistribution = 3,  // "Öğrenci Dağılım Grafiği"
+    StudentAnswers = 4,       // "Öğrenci Cevapları"
+    StudentStatus = 5,        // "Öğrencinin Testteki Durumu"
+  };
+
+  Duration duration = Duration::Fixed;
+  int fixedSeconds = 90;  // cmbSure: 5 .. 600 in steps of 5
+  Penalty penalty = Penalty::None;
+  QuestionReport afterQuestion = QuestionReport::QuestionStatistics;
+  bool remoteTestScreen = true;      // optKumandaTest: "Göster" before the first question
+  bool reportAtEnd = true;           // optIstatistik: "Rapor Göster" at the end
+  bool goOnWhenAllAnswered = false;  // chkHerkesCevapVerinceGec
+  bool lastTenSecondsOnly = false;   // chkSon5Saniye: the countdown shows only at the end
+  bool majorityIsCorrect = false;    // chkCogunlukCevabi (free questioning)
+  bool autoStartVoting = false;      // chkOylamaOtomatikBaslasin (free questioning)
+
+  // With three-button remotes the screen always runs with these, whatever was saved.
+  void applyThreeButtonRule();
+
+  // The fixed durations offered, in order: "Süresiz" (0) first, then 5 .. 600.
+  static int secondsAt(int position);  // 0 for "Süresiz" or a position out of range
+  static int positionOf(int seconds);  // the nearest offered duration
+  static int durationCount() { return 121; }
+
+  static Result<RunSettings> load(const QSqlDatabase& db);
+  // Stores the options, keeping the screen's other saved choices.
+  Status save(const QSqlDatabase& db) const;
+
+  bool operator==(const RunSettings&) const = default;
+};
+
+// The search choices of the same screen, which the school-year rollover puts back
+// to their start: the positions in the screen's lists ("TÜMÜ" first).
+struct RunSetupChoices {
+  int level = 0;       // cmbSeviyeAra
+  int course = 0;      // cmbDersAra
+  int author = 0;      // cmbHazirlayanAra
+  int applied = 0;     // cmbUygulanma: 0 "TÜMÜ", 1 "UYGULANMAYAN", 2 "UYGULANAN"
+  int classIndex = 1;  // cmbSinifi: the first real class
+
+  static Result<RunSetupChoices> load(const QSqlDatabase& db);
+  Status save(const QSqlDatabase& db) const;
+  // A new school year: every test counts as not yet applied and the lists start over.
+  void resetForNewYear();
+};
+
+// The window name the test-run screen's choices are stored under.
+inline const QString kRunSetupScreen = QStringLiteral("frmTestUygula");
+
+}  // namespace delivery
