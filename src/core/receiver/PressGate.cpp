@@ -10,7 +10,7 @@ void PressGate::setThreeButtonSetting(const QString& value) {
 std::optional<AdmittedPress> PressGate::admit(const DugmeSinyali& press,
                                               const QSet<QString>& teachers) {
   if (!m_window.accept(press.KumandaAdresi, press.Dugme)) return std::nullopt;
-  AdmittedPress out{press, teachers.contains(press.KumandaAdresi)};
+  AdmittedPress out{press, teachers.contains(press.KumandaAdresi), m_clock->timeOfDay()};
   if (!out.teacher && m_threeButton != QLatin1String("0") && out.press.Dugme == QLatin1String("E"))
     out.press.Dugme = QStringLiteral("C");
   return out;

@@ -15,6 +15,7 @@ namespace receiver {
 struct AdmittedPress {
   DugmeSinyali press;
   bool teacher = false;
+  QTime at;  // when it was admitted (the time a tile shows for the answer)
 };
 
 // The head of DugmeBasildi: drops repeats inside the one-second window, tells a
@@ -22,8 +23,12 @@ struct AdmittedPress {
 // with three answer buttons send E for what the class knows as C).
 class PressGate {
  public:
-  explicit PressGate(const Clock* clock = &SteadyClock::instance()) : m_window(clock) {}
-  void setClock(const Clock* clock) { m_window.setClock(clock); }
+  explicit PressGate(const Clock* clock = &SteadyClock::instance())
+      : m_clock(clock), m_window(clock) {}
+  void setClock(const Clock* clock) {
+    m_clock = clock;
+    m_window.setClock(clock);
+  }
 
   // TABLEOKUL.UCDUGME as read at start-up; blank means "0" (off).
   void setThreeButtonSetting(const QString& value);
@@ -35,6 +40,7 @@ class PressGate {
   RepeatWindow& repeatWindow() { return m_window; }
 
  private:
+  const Clock* m_clock;
   RepeatWindow m_window;
   QString m_threeButton = QStringLiteral("0");
 };

@@ -1,37 +1,15 @@
 #include <QtTest>
 
 #include "FakeClock.h"
+#include "activity/RemoteTiles.h"
 #include "receiver/Colors.h"
 #include "receiver/PressGate.h"
-#include "receiver/TileRules.h"
 
 using namespace receiver;
+using activity::RemoteTiles;
+using State = activity::RemoteTiles::State;
 
 namespace {
-
-// Tiles held in memory, as a screen would show them.
-class Board : public TileBoard {
- public:
-  struct Tile {
-    QString address, tag = QStringLiteral("|");
-    quint32 color = colors::kNotAnswered;
-    QString toolTip;
-  };
-  explicit Board(const QStringList& addresses) {
-    for (const QString& a : addresses)
-      tiles.append({a, QStringLiteral("|"), colors::kNotAnswered, {}});
-  }
-  int tileCount() const override { return int(tiles.size()); }
-  QString tileAddress(int i) const override { return tiles[i].address; }
-  QString tileTag(int i) const override { return tiles[i].tag; }
-  quint32 tileColor(int i) const override { return tiles[i].color; }
-  void setTile(int i, const QString& tag, quint32 color) override {
-    tiles[i].tag = tag;
-    tiles[i].color = color;
-  }
-  void setTileToolTip(int i, const QString& t) override { tiles[i].toolTip = t; }
-  QList<Tile> tiles;
-};
 
 DugmeSinyali press(const QString& address, const QString& letter) {
   return {address, letter, QStringLiteral("1")};
@@ -136,47 +114,56 @@ class TestPressGate : public QObject {
     gate.setThreeButtonSetting(QStringLiteral("1"));
     QCOMPARE(gate.admit(press("5-5", "E"), {})->press.Dugme, QStringLiteral("C"));
     clock.advance(100);
+    // An admitted press carries the time it came, for the answer it records.
+    QCOMPARE(gate.admit(press("6-6", "A"), {})->at, clock.timeOfDay());
     QVERIFY(gate.admit(press("5-5", "C"), {}));  // a real C is another key
     clock.advance(100);
     QVERIFY(gate.admit(press("5-5", "E"), {}));
   }
 
-  void testTiles() {
-    Board board({"1-1", "2-2", "1-1"});
+  // The remote test grid and attendance: every press counts again, the blank key
+  // shows the remote as heard but not answered; letter, time and code are kept.
+  void lastPressTiles() {
+    RemoteTiles tiles({"1-1", "2-2", "1-1"}, RemoteTiles::Rule::LastPress);
     const QTime t(10, 11, 12);
-    QCOMPARE(TileRules::markTestTiles(board, {"1-1", "B", "44"}, t, true), 2);
-    QCOMPARE(board.tiles[0].tag, QStringLiteral("B|10:11:12"));
-    QCOMPARE(board.tiles[0].color, colors::kAnswered);
-    QCOMPARE(board.tiles[0].toolTip, QStringLiteral("44"));
-    QCOMPARE(board.tiles[2].color, colors::kAnswered);
-    QCOMPARE(board.tiles[1].tag, QStringLiteral("|"));
-    TileRules::markTestTiles(board, {"2-2", "X", "7"}, t, false);
-    QCOMPARE(board.tiles[1].color, colors::kNotAnswered);
-    QCOMPARE(board.tiles[1].tag, QStringLiteral("X|10:11:12"));
-    QCOMPARE(board.tiles[1].toolTip, QString());
-    QCOMPARE(TileRules::markTestTiles(board, {"", "A", "181"}, t, true), 0);  // no address
-    QVERIFY(TileRules::allAnswered(board));
+    QVERIFY(tiles.mark({"1-1", "B", "44"}, t));
+    QCOMPARE(tiles.tiles()[0].state, State::Answered);
+    QCOMPARE(tiles.tiles()[0].letter, QStringLiteral("B"));
+    QCOMPARE(tiles.tiles()[0].pressedAt, t);
+    QCOMPARE(tiles.tiles()[0].code, QStringLiteral("44"));
+    QCOMPARE(tiles.tiles()[2].state, State::Answered);  // every tile of the address
+    QCOMPARE(tiles.tiles()[1].state, State::NotAnswered);
+    QVERIFY(tiles.mark({"2-2", "X", "7"}, t));
+    QCOMPARE(tiles.find("2-2")->state, State::NotAnswered);
+    QCOMPARE(tiles.find("2-2")->letter, QStringLiteral("X"));
+    QVERIFY(tiles.mark({"1-1", "C", "45"}, t.addSecs(3)));  // a later press replaces
+    QCOMPARE(tiles.find("1-1")->letter, QStringLiteral("C"));
+    QVERIFY(!tiles.mark({"", "A", "181"}, t));  // no address
+    QVERIFY(tiles.allAnswered());               // every remote was heard
+    tiles.clearAnswers();
+    QCOMPARE(tiles.counts().notAnswered, 3);
   }
 
-  // Free question: a first answer sticks, a blank always overrides, and the
-  // counters are recounted over every tile.
-  void freeTiles() {
-    Board board({"1-1", "2-2", "3-3"});
+  // A question: a first answer sticks, a blank always overrides, and the counters
+  // follow the states.
+  void firstAnswerTiles() {
+    RemoteTiles tiles({"1-1", "2-2", "3-3"});
     const QTime t(8, 0);
-    TileCounts c = TileRules::markFreeTiles(board, {"1-1", "A", "1"}, t);
-    QCOMPARE(c.answered, 1);
-    QCOMPARE(c.notAnswered, 2);
-    TileRules::markFreeTiles(board, {"1-1", "B", "1"}, t.addSecs(5));
-    QCOMPARE(board.tiles[0].tag, QStringLiteral("A|08:00:00"));  // answered stays
-    c = TileRules::markFreeTiles(board, {"1-1", "X", "1"}, t.addSecs(6));
-    QCOMPARE(board.tiles[0].color, colors::kWhite);
-    QCOMPARE(c.blank, 1);
-    QCOMPARE(c.answered, 0);
-    c = TileRules::markFreeTiles(board, {"1-1", "C", "1"}, t.addSecs(7));
-    QCOMPARE(board.tiles[0].tag, QStringLiteral("C|08:00:07"));  // blank can become an answer
-    QCOMPARE(c.answered, 1);
-    QCOMPARE(c.blank + c.notAnswered, 2);
-    QVERIFY(!TileRules::allAnswered(board));
+    QVERIFY(tiles.mark({"1-1", "A", "1"}, t));
+    QCOMPARE(tiles.counts().answered, 1);
+    QCOMPARE(tiles.counts().notAnswered, 2);
+    QVERIFY(!tiles.mark({"1-1", "B", "1"}, t.addSecs(5)));  // answered stays
+    QCOMPARE(tiles.find("1-1")->letter, QStringLiteral("A"));
+    QCOMPARE(tiles.find("1-1")->pressedAt, t);
+    QVERIFY(tiles.mark({"1-1", "X", "1"}, t.addSecs(6)));
+    QCOMPARE(tiles.find("1-1")->state, State::Blank);
+    QCOMPARE(tiles.counts().blank, 1);
+    QCOMPARE(tiles.counts().answered, 0);
+    QVERIFY(tiles.mark({"1-1", "C", "1"}, t.addSecs(7)));  // blank can become an answer
+    QCOMPARE(tiles.find("1-1")->pressedAt, t.addSecs(7));
+    QCOMPARE(tiles.counts().answered, 1);
+    QCOMPARE(tiles.counts().blank + tiles.counts().notAnswered, 2);
+    QVERIFY(!tiles.allAnswered());
   }
 
   void colorRefs_data() {
