@@ -4,25 +4,22 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include "store/DataFolder.h"
-#include "store/Database.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 
 namespace exchange {
 
-namespace {
-
-QString workFolderTemplate() { return store::DataFolder::path(QStringLiteral("paket-XXXXXX")); }
-
-Status attach(const QString& file) {
-  Status s =
-      store::run(QStringLiteral("ATTACH DATABASE ? AS %1").arg(PackageFile::kSchema), {file});
-  return s;
+QString PackageFile::workFolderTemplate() const {
+  return m_store.path(QStringLiteral("paket-XXXXXX"));
 }
 
-void detach() { (void)store::run(QStringLiteral("DETACH DATABASE %1").arg(PackageFile::kSchema)); }
+Status PackageFile::attach(const QString& file) {
+  return m_store.run(QStringLiteral("ATTACH DATABASE ? AS %1").arg(kSchema), {file});
+}
 
-}  // namespace
+void PackageFile::detach() {
+  // Fails only when nothing is attached.
+  (void)m_store.run(QStringLiteral("DETACH DATABASE %1").arg(kSchema));
+}
 
 Status PackageFile::write(const QString& archivePath, const QString& member,
                           const std::function<Status()>& fill,
@@ -77,13 +74,12 @@ Result<int> PackageFile::read(const QString& archivePath, const QString& member,
   if (Status s = attach(file); !s) return R::failure(s.error());
   R result = R::failure(QString());
   {
-    const QString check =
-        store::scalar(QStringLiteral("PRAGMA %1.quick_check").arg(kSchema), {}, QString())
-            .toString();
-    if (check != QStringLiteral("ok")) {
+    const Result<QVariant> check =
+        m_store.scalar(QStringLiteral("PRAGMA %1.quick_check").arg(kSchema));
+    if (!check || check->toString() != QStringLiteral("ok")) {
       result = R::failure(QStringLiteral("Dosyadaki %1 bozuk.").arg(member));
     } else {
-      store::Transaction tx;
+      store::Transaction tx(m_store);
       result = apply();
       if (result.ok()) {
         if (Status s = tx.commit(); !s) result = R::failure(s.error());
@@ -94,16 +90,16 @@ Result<int> PackageFile::read(const QString& archivePath, const QString& member,
   return result;
 }
 
-QStringList PackageFile::columnsOf(const QString& table) {
+QStringList PackageFile::columnsOf(const QString& table) const {
   QStringList columns;
   Result<QSqlQuery> q =
-      store::exec(QStringLiteral("SELECT name FROM pragma_table_info(?, ?)"), {table, kSchema});
+      m_store.exec(QStringLiteral("SELECT name FROM pragma_table_info(?, ?)"), {table, kSchema});
   if (!q) return columns;
   while (q.value().next()) columns << q.value().value(0).toString().toUpper();
   return columns;
 }
 
-bool PackageFile::hasColumns(const QString& table, const QStringList& columns) {
+bool PackageFile::hasColumns(const QString& table, const QStringList& columns) const {
   const QStringList present = columnsOf(table);
   if (present.isEmpty()) return false;
   for (const QString& c : columns)

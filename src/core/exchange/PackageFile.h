@@ -8,11 +8,15 @@
 #include "Result.h"
 #include "formats/ZipArchive.h"
 
+namespace store {
+class Store;
+}
+
 namespace exchange {
 
 // An exchange file: a ZIP archive holding one SQLite database (the package,
 // "Sru.mds", "Tst.mds" or "Kyt.mds") and possibly other members (media archives).
-// While a package is filled or read it is attached to the shared connection under
+// While a package is filled or read it is attached to the main connection under
 // the schema name kSchema, so statements copy rows with plain SQL
 // ("INSERT INTO PKG.TABLEX SELECT ... FROM main.TABLEX").
 //
@@ -22,23 +26,30 @@ class PackageFile {
  public:
   static inline const QString kSchema = QStringLiteral("PKG");
 
+  explicit PackageFile(store::Store& store) : m_store(store) {}
+
   // Creates an empty package, lets `fill` copy rows into it and writes the archive
   // with the package as `member` followed by `extra`. A failure leaves no file.
-  static Status write(const QString& archivePath, const QString& member,
-                      const std::function<Status()>& fill,
-                      const QList<formats::ZipMember>& extra = {});
+  Status write(const QString& archivePath, const QString& member,
+               const std::function<Status()>& fill, const QList<formats::ZipMember>& extra = {});
 
   // Unpacks `member` of the archive, checks it is a readable database and runs
   // `apply` inside one transaction: on any failure nothing is added. `others`
   // receives the remaining members when given. The result is `apply`'s count.
-  static Result<int> read(const QString& archivePath, const QString& member,
-                          const std::function<Result<int>()>& apply,
-                          QList<formats::ZipMember>* others = nullptr);
+  Result<int> read(const QString& archivePath, const QString& member,
+                   const std::function<Result<int>()>& apply,
+                   QList<formats::ZipMember>* others = nullptr);
 
   // True when the attached package holds `table` with every one of `columns`.
-  static bool hasColumns(const QString& table, const QStringList& columns);
+  bool hasColumns(const QString& table, const QStringList& columns) const;
   // Column names of a package table (empty when the table is missing).
-  static QStringList columnsOf(const QString& table);
+  QStringList columnsOf(const QString& table) const;
+
+ private:
+  QString workFolderTemplate() const;
+  Status attach(const QString& file);
+  void detach();
+  store::Store& m_store;
 };
 
 }  // namespace exchange

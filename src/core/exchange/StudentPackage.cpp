@@ -3,15 +3,16 @@
 #include <QSqlQuery>
 
 #include "exchange/PackageFile.h"
-#include "store/Sql.h"
+#include "school/Students.h"
+#include "store/Store.h"
 
 namespace exchange {
 
 Status StudentPackage::write(const QStringList& kayitNos, const QString& archivePath) {
   if (kayitNos.isEmpty()) return Status::failure(writeFailedMessage());
-  return PackageFile::write(archivePath, kMember, [&]() -> Status {
+  return PackageFile(m_store).write(archivePath, kMember, [&]() -> Status {
     const store::InList keys = store::inList(kayitNos);
-    return store::run(
+    return m_store.run(
         QStringLiteral("CREATE TABLE %1.TABLEOGRENCI AS SELECT * FROM main.TABLEOGRENCI "
                        "WHERE KAYITNO IN (%2) ORDER BY VAL(KAYITNO)")
             .arg(PackageFile::kSchema, keys.placeholders),
@@ -20,9 +21,10 @@ Status StudentPackage::write(const QStringList& kayitNos, const QString& archive
 }
 
 Result<int> StudentPackage::read(const QString& archivePath) {
-  return PackageFile::read(archivePath, kMember, []() -> Result<int> {
+  PackageFile package(m_store);
+  return package.read(archivePath, kMember, [&]() -> Result<int> {
     using R = Result<int>;
-    const QStringList present = PackageFile::columnsOf(QStringLiteral("TABLEOGRENCI"));
+    const QStringList present = package.columnsOf(QStringLiteral("TABLEOGRENCI"));
     if (!present.contains(QStringLiteral("KAYITNO")) || !present.contains(QStringLiteral("ADI")))
       return R::failure(QStringLiteral("Dosyada öğrenci tablosu yok."));
     // Older files may lack a column (TCKIMLIK); carry what both tables have.
@@ -31,14 +33,12 @@ Result<int> StudentPackage::read(const QString& archivePath) {
       if (present.contains(QString::fromLatin1(c))) columns << QString::fromLatin1(c);
     QStringList nullSafe;
     for (const QString& c : columns) nullSafe << QStringLiteral("NZ(%1)").arg(c);
-    const int base =
-        store::scalar(QStringLiteral("SELECT COALESCE(MAX(VAL(KAYITNO)), 0) FROM TABLEOGRENCI "
-                                     "WHERE INSTR(NZ(KAYITNO), 'A') = 0"),
-                      {}, 0)
-            .toInt();
-    Result<QSqlQuery> rows =
-        store::exec(QStringLiteral("SELECT rowid FROM %1.TABLEOGRENCI ORDER BY VAL(KAYITNO), rowid")
-                        .arg(PackageFile::kSchema));
+    const Result<int> next = school::Students(m_store).nextRegistrationNumber();
+    if (!next) return R::failure(next.error());
+    const int base = next.value() - 1;
+    Result<QSqlQuery> rows = m_store.exec(
+        QStringLiteral("SELECT rowid FROM %1.TABLEOGRENCI ORDER BY VAL(KAYITNO), rowid")
+            .arg(PackageFile::kSchema));
     if (!rows) return R::failure(rows.error());
     QList<qint64> rowIds;
     while (rows.value().next()) rowIds << rows.value().value(0).toLongLong();
@@ -51,10 +51,11 @@ Result<int> StudentPackage::read(const QString& archivePath) {
     int added = 0;
     for (qint64 rowId : rowIds) {
       ++added;
-      if (Status s = store::run(insert, {QString::number(base + added), rowId}); !s)
+      if (Status s = m_store.run(insert, {QString::number(base + added), rowId}); !s)
         return R::failure(s.error());
     }
     if (added == 0) return R::failure(QStringLiteral("Dosyada öğrenci yok."));
+    m_store.changed(store::Change::Students);
     return added;
   });
 }

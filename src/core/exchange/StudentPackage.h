@@ -5,6 +5,10 @@
 
 #include "Result.h"
 
+namespace store {
+class Store;
+}
+
 namespace exchange {
 
 // Student record files (".ckk"): a ZIP archive with the package "Kyt.mds" that
@@ -14,6 +18,8 @@ namespace exchange {
 class StudentPackage {
  public:
   static inline const QString kMember = QStringLiteral("Kyt.mds");
+
+  explicit StudentPackage(store::Store& store) : m_store(store) {}
 
   // File dialogs of cmdKayitVer / cmdKayitAl.
   static QString writeDialogTitle() { return QStringLiteral("Kayıtların Verileceği Dosya"); }
@@ -34,10 +40,13 @@ class StudentPackage {
   }
 
   // Writes the students with these registration numbers to `archivePath`.
-  static Status write(const QStringList& kayitNos, const QString& archivePath);
+  Status write(const QStringList& kayitNos, const QString& archivePath);
   // Reads a student file; the number of students added. The error text names
   // what was wrong; the screen shows readFailedMessage() with it.
-  static Result<int> read(const QString& archivePath);
+  Result<int> read(const QString& archivePath);
+
+ private:
+  store::Store& m_store;
 };
 
 }  // namespace exchange

@@ -1,13 +1,12 @@
 #include "school/BulkChange.h"
 
+#include "curriculum/CurriculumFilter.h"
 #include "school/Students.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 
 namespace school {
 
-namespace {
-const QString kAll = QStringLiteral("TÜMÜ");
-}
+using store::Query;
 
 const QList<BulkChange::Target>& BulkChange::targets() {
   static const QList<Target> list{
@@ -44,19 +43,13 @@ Query BulkChange::rowsQuery(const Target& target, const TestFilter& filter) {
                 "SOYADI COLLATE TURKCE ASC")
                 .arg(target.column),
             {}};
-  Query q{QStringLiteral("SELECT TESTNO,TESTADI,%1 AS DEGISECEKDEGER FROM TABLETEST WHERE 1=1")
-              .arg(target.column),
-          {}};
-  const QList<QPair<QString, QString>> filters{{QStringLiteral("SEVIYE"), filter.seviye},
-                                               {QStringLiteral("DERS"), filter.ders},
-                                               {QStringLiteral("UNITE"), filter.unite},
-                                               {QStringLiteral("KONU"), filter.konu},
-                                               {QStringLiteral("KAZANIM"), filter.kazanim},
-                                               {QStringLiteral("HAZIRLAYAN"), filter.hazirlayan}};
-  for (const auto& [column, value] : filters) {
-    if (value.isEmpty() || value == kAll) continue;
-    q.sql += QStringLiteral(" AND NZ(%1)=?").arg(column);
-    q.params << value;
+  const curriculum::CurriculumFilter::Condition c = filter.curriculum.condition();
+  Query q{QStringLiteral("SELECT TESTNO,TESTADI,%1 AS DEGISECEKDEGER FROM TABLETEST WHERE 1=1%2")
+              .arg(target.column, c.sql),
+          c.params};
+  if (!curriculum::CurriculumFilter::isAll(filter.hazirlayan)) {
+    q.sql += QStringLiteral(" AND HAZIRLAYAN=?");
+    q.params << filter.hazirlayan;
   }
   q.sql += QStringLiteral(" ORDER BY VAL(TESTNO)");
   return q;
@@ -80,18 +73,20 @@ Query BulkChange::valuesQuery(const Target& target) {
 
 Status BulkChange::apply(const Target& target, const QString& value, const QStringList& keys) {
   if (keys.isEmpty()) return {};
-  store::Transaction tx;
+  store::Transaction tx(m_store);
+  m_store.changed(target.students() ? store::Change::Students : store::Change::Tests);
   if (target.students() && target.column == QStringLiteral("SINIFI")) {
     // One student at a time: two moved students sharing a remote must not both
     // keep it in their new class.
+    Students students(m_store);
     for (const QString& k : keys) {
-      const QString current =
-          store::scalar(QStringLiteral("SELECT NZ(SINIFI) FROM TABLEOGRENCI WHERE KAYITNO=?"), {k})
-              .toString();
-      if (current == value) continue;
-      if (Status s = Students::releaseConflictingPairings(k, value); !s) return s;
-      if (Status s = store::run(QStringLiteral("UPDATE TABLEOGRENCI SET SINIFI=? WHERE KAYITNO=?"),
-                                {value, k});
+      const Result<QVariant> current = m_store.scalar(
+          QStringLiteral("SELECT NZ(SINIFI) FROM TABLEOGRENCI WHERE KAYITNO=?"), {k});
+      if (!current) return Status::failure(current.error());
+      if (current->toString() == value) continue;
+      if (Status s = students.releaseConflictingPairings(k, value); !s) return s;
+      if (Status s = m_store.run(QStringLiteral("UPDATE TABLEOGRENCI SET SINIFI=? WHERE KAYITNO=?"),
+                                 {value, k});
           !s)
         return s;
     }
@@ -100,10 +95,9 @@ Status BulkChange::apply(const Target& target, const QString& value, const QStri
   const store::InList in = store::inList(keys);
   QVariantList params{value};
   params << in.values;
-  const QString key = target.students() ? QStringLiteral("KAYITNO") : QStringLiteral("TESTNO");
-  if (Status s = store::run(QStringLiteral("UPDATE %1 SET %2=? WHERE %3 IN (%4)")
-                                .arg(target.table, target.column, key, in.placeholders),
-                            params);
+  if (Status s = m_store.run(QStringLiteral("UPDATE %1 SET %2=? WHERE %3 IN (%4)")
+                                 .arg(target.table, target.column, target.key(), in.placeholders),
+                             params);
       !s)
     return s;
   return tx.commit();

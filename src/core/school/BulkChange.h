@@ -5,7 +5,12 @@
 #include <QStringList>
 
 #include "Result.h"
-#include "school/Query.h"
+#include "curriculum/CurriculumFilter.h"
+#include "store/Sql.h"
+
+namespace store {
+class Store;
+}
 
 namespace school {
 
@@ -18,20 +23,29 @@ class BulkChange {
     QString column;     // the column that changes
     QString parameter;  // the TABLEPARAMETRE list the values come from ('' for curriculum columns)
     bool students() const { return table == QStringLiteral("TABLEOGRENCI"); }
+    // The key column of the rows (KAYITNO or TESTNO).
+    QString key() const {
+      return students() ? QStringLiteral("KAYITNO") : QStringLiteral("TESTNO");
+    }
   };
-  // Filters of the test rows; "TÜMÜ" or empty means no restriction.
+  // Filters of the test rows: the curriculum and the author ("TÜMÜ" or empty: any).
   struct TestFilter {
-    QString seviye, ders, unite, konu, kazanim, hazirlayan;
+    curriculum::CurriculumFilter curriculum;
+    QString hazirlayan;
   };
+  // The value column of valuesQuery().
+  static inline const QString kValue = QStringLiteral("PARAMETREDEGERI");
+
+  explicit BulkChange(store::Store& store) : m_store(store) {}
 
   // The lists in the order the screen offers them.
   static const QList<Target>& targets();
   static const Target* target(const QString& caption);
 
   // Rows that can be given a value; the column shows as DEGISECEKDEGER.
-  static Query rowsQuery(const Target& target, const TestFilter& filter = {});
+  static store::Query rowsQuery(const Target& target, const TestFilter& filter = {});
   // "TÜMÜ" followed by the values offered for the list.
-  static Query valuesQuery(const Target& target);
+  static store::Query valuesQuery(const Target& target);
   // The progress text shown while applying.
   static QString waitText() {
     return QStringLiteral("Lütfen Bekleyiniz...\nBilgiler Kaydediliyor");
@@ -39,7 +53,10 @@ class BulkChange {
   // Applies `value` to the picked rows (KAYITNO or TESTNO). A class change first
   // releases the pairing of each moved student whose remote is used in the new
   // class. One transaction.
-  static Status apply(const Target& target, const QString& value, const QStringList& keys);
+  Status apply(const Target& target, const QString& value, const QStringList& keys);
+
+ private:
+  store::Store& m_store;
 };
 
 }  // namespace school

@@ -4,9 +4,10 @@
 #include <QStringList>
 
 #include "school/IdentityNumber.h"
+#include "school/Remotes.h"
 #include "school/Rollover.h"
-#include "school/SchoolInfo.h"
-#include "store/Sql.h"
+#include "school/Students.h"
+#include "store/Store.h"
 
 namespace school {
 
@@ -37,17 +38,20 @@ QString identityNumber(int seed) {
 
 }  // namespace
 
-Status createDemoSchool() {
-  if (SchoolInfo::hasStudents()) return {};
-  store::Transaction tx;
-  auto run = [](const QString& sql, const QVariantList& params = {}) {
-    return store::run(sql, params);
+Status createDemoSchool(store::Store& store) {
+  Students students(store);
+  const Result<bool> any = students.any();
+  if (!any) return Status::failure(any.error());
+  if (any.value()) return {};
+  store::Transaction tx(store);
+  auto run = [&store](const QString& sql, const QVariantList& params = {}) {
+    return store.run(sql, params);
   };
   const QString label = Rollover::schoolYearLabel(QDate::currentDate());
-  const bool hasSchool =
-      store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL"), {}, 0).toInt() > 0;
+  const Result<QVariant> schools = store.scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL"));
+  if (!schools) return Status::failure(schools.error());
   Status s =
-      hasSchool
+      schools->toInt() > 0
           ? run(QStringLiteral("UPDATE TABLEOKUL SET SINIFATLATMADONEM=?,UCDUGME=NZ(UCDUGME,'0') "
                                "WHERE NZ(SINIFATLATMADONEM)=''"),
                 {label})
@@ -63,10 +67,9 @@ Status createDemoSchool() {
   };
   const DemoClass classes[] = {
       {"5-A", "5. SINIF", 24}, {"6-B", "6. SINIF", 27}, {"7-C", "7. SINIF", 22}};
-  int kayitNo =
-      store::scalar(QStringLiteral("SELECT COALESCE(MAX(VAL(NZ(KAYITNO))), 0) FROM TABLEOGRENCI"),
-                    {}, 0)
-          .toInt();
+  const Result<int> first = students.nextRegistrationNumber();
+  if (!first) return Status::failure(first.error());
+  int kayitNo = first.value() - 1;
   int widest = 0;
   for (const DemoClass& c : classes) widest = std::max(widest, c.size);
   // Remotes 12-201, 12-202, ...: one per seat of the largest class, plus the teacher's.
@@ -74,11 +77,12 @@ Status createDemoSchool() {
   for (int i = 0; i < widest; ++i) remotes << QStringLiteral("12-%1").arg(201 + i);
   for (const QString& a : remotes)
     if (!(s = run(QStringLiteral(
-                      "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES (?,'0')"),
-                  {a})))
+                      "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES (?,?)"),
+                  {a, remotes::teacherFlag(false)})))
       return s;
   if (!(s = run(QStringLiteral(
-            "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('12-200','1')"))))
+                    "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES (?,?)"),
+                {QStringLiteral("12-200"), remotes::teacherFlag(true)})))
     return s;
   int person = 0;
   for (const DemoClass& c : classes) {
@@ -119,6 +123,8 @@ Status createDemoSchool() {
         return s;
     }
   }
+  store.changed(store::Change::Students | store::Change::Remotes | store::Change::Pairings |
+                store::Change::Lists | store::Change::Institution);
   return tx.commit();
 }
 

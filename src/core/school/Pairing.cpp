@@ -1,23 +1,43 @@
 #include "school/Pairing.h"
 
-#include <QRegularExpression>
 #include <QSqlQuery>
 
+#include "lists/FilterLists.h"
+#include "school/Remotes.h"
 #include "school/Students.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 
 namespace school {
 
+using store::Query;
+
 namespace {
-const QString kStudentRemote =
-    QStringLiteral("(NZ(OGRETMENKUMANDASI)='' OR NZ(OGRETMENKUMANDASI)='0')");
+// Teachers first (the SQL function OGRETMENMI is school::remotes::isTeacherFlag).
+const QString kStudentRemote = QStringLiteral("OGRETMENMI(OGRETMENKUMANDASI)=0");
+const QString kRemoteOrder = QStringLiteral("OGRETMENMI(OGRETMENKUMANDASI) DESC,KUMANDAADRESI");
 const QString kStudentColumns = QStringLiteral("KAYITNO,ADI,SOYADI,NUMARASI,SINIFI,SEVIYE");
+
+bool allClasses(const QString& sinifi) { return sinifi.isEmpty() || sinifi == lists::kTumu; }
 }  // namespace
 
-QStringList Pairing::classFilterEntries() {
-  QStringList entries{kAllClasses};
-  entries << Students::classNames();
+Result<QStringList> Pairing::classFilterEntries() const {
+  Result<QStringList> classes = Students(m_store).classNames();
+  if (!classes) return classes;
+  QStringList entries{lists::kTumu};
+  entries << classes.value();
   return entries;
+}
+
+Result<QStringList> Pairing::teacherAddresses() const {
+  return m_store.column(
+      QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA WHERE OGRETMENMI(OGRETMENKUMANDASI)=1 "
+                     "ORDER BY rowid"));
+}
+
+Result<QStringList> Pairing::studentAddresses() const {
+  return m_store.column(
+      QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA WHERE %1 ORDER BY rowid")
+          .arg(kStudentRemote));
 }
 
 Query Pairing::teacherRemotesQuery() {
@@ -25,13 +45,13 @@ Query Pairing::teacherRemotesQuery() {
       QStringLiteral(
           "SELECT KUMANDAADRESI,(SELECT COUNT(KAYITNO) FROM TABLEESLESME WHERE "
           "TABLEESLESME.KUMANDAADRESI=TABLEKUMANDA.KUMANDAADRESI) AS KISISAYISI FROM TABLEKUMANDA "
-          "WHERE NOT %1 ORDER BY VAL(NZ(OGRETMENKUMANDASI)) DESC,KUMANDAADRESI")
-          .arg(kStudentRemote),
+          "WHERE NOT %1 ORDER BY %2")
+          .arg(kStudentRemote, kRemoteOrder),
       {}};
 }
 
 Query Pairing::studentRemotesQuery(const QString& sinifi) {
-  const bool all = sinifi.isEmpty() || sinifi == kAllClasses;
+  const bool all = allClasses(sinifi);
   const QString selected =
       all ? QStringLiteral("0")
           : QStringLiteral(
@@ -40,13 +60,13 @@ Query Pairing::studentRemotesQuery(const QString& sinifi) {
                 "TABLEESLESME.KUMANDAADRESI=TABLEKUMANDA.KUMANDAADRESI AND TABLEOGRENCI.SINIFI=? "
                 "AND "
                 "NZ(TABLEOGRENCI.SILINDIMI)='')");
-  Query q{QStringLiteral(
-              "SELECT KUMANDAADRESI,(SELECT COUNT(KAYITNO) FROM TABLEESLESME WHERE "
-              "TABLEESLESME.KUMANDAADRESI=TABLEKUMANDA.KUMANDAADRESI) AS KISISAYISI,%1 AS "
-              "SECILENSINIFTA "
-              "FROM TABLEKUMANDA WHERE %2 ORDER BY VAL(NZ(OGRETMENKUMANDASI)) DESC,KUMANDAADRESI")
-              .arg(selected, kStudentRemote),
-          {}};
+  Query q{
+      QStringLiteral("SELECT KUMANDAADRESI,(SELECT COUNT(KAYITNO) FROM TABLEESLESME WHERE "
+                     "TABLEESLESME.KUMANDAADRESI=TABLEKUMANDA.KUMANDAADRESI) AS KISISAYISI,%1 AS "
+                     "SECILENSINIFTA "
+                     "FROM TABLEKUMANDA WHERE %2 ORDER BY %3")
+          .arg(selected, kStudentRemote, kRemoteOrder),
+      {}};
   if (!all) q.params << sinifi;
   return q;
 }
@@ -58,7 +78,7 @@ Query Pairing::noStudentsQuery() {
 namespace {
 // The class filter of the student grids ("TÜMÜ" is no filter) and their order.
 void restrictToClass(Query& q, const QString& sinifi) {
-  if (!sinifi.isEmpty() && sinifi != Pairing::kAllClasses) {
+  if (!allClasses(sinifi)) {
     q.sql += QStringLiteral(" AND SINIFI=?");
     q.params << sinifi;
   }
@@ -90,45 +110,45 @@ Query Pairing::availableStudentsQuery(const QString& address, const QString& sin
 }
 
 Status Pairing::pair(const QString& address, const QStringList& kayitNos) {
-  store::Transaction tx;
+  store::Transaction tx(m_store);
   for (const QString& k : kayitNos) {
     // The grid only offers free students, but two picked students of one class
     // would still both land on the remote: the second is skipped.
-    const bool clash =
-        store::scalar(
-            QStringLiteral(
-                "SELECT EXISTS (SELECT 1 FROM TABLEESLESME E INNER JOIN TABLEOGRENCI O ON "
-                "O.KAYITNO=E.KAYITNO WHERE E.KUMANDAADRESI=? AND NZ(O.SILINDIMI)='' AND "
-                "NZ(O.SINIFI)=(SELECT NZ(SINIFI) FROM TABLEOGRENCI WHERE KAYITNO=?))"),
-            {address, k}, 0)
-            .toInt() == 1;
-    if (clash) continue;
-    if (Status s = store::run(
+    const Result<QVariant> clash = m_store.scalar(
+        QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEESLESME E INNER JOIN TABLEOGRENCI O ON "
+                       "O.KAYITNO=E.KAYITNO WHERE E.KUMANDAADRESI=? AND NZ(O.SILINDIMI)='' AND "
+                       "NZ(O.SINIFI)=(SELECT NZ(SINIFI) FROM TABLEOGRENCI WHERE KAYITNO=?))"),
+        {address, k});
+    if (!clash) return Status::failure(clash.error());
+    if (clash->toInt() == 1) continue;
+    if (Status s = m_store.run(
             QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES (?,?)"),
             {address, k});
         !s)
       return s;
   }
+  m_store.changed(store::Change::Pairings);
   return tx.commit();
 }
 
 Status Pairing::unpair(const QString& address, const QStringList& kayitNos) {
-  store::Transaction tx;
+  store::Transaction tx(m_store);
   for (const QString& k : kayitNos)
-    if (Status s = store::run(
+    if (Status s = m_store.run(
             QStringLiteral("DELETE FROM TABLEESLESME WHERE KUMANDAADRESI=? AND KAYITNO=?"),
             {address, k});
         !s)
       return s;
+  m_store.changed(store::Change::Pairings);
   return tx.commit();
 }
 
 Result<int> Pairing::autoPair(const QStringList& addresses, const QString& sinifi) {
   int made = 0;
   if (addresses.isEmpty()) return made;
-  store::Transaction tx;
+  store::Transaction tx(m_store);
   for (const QString& address : addresses) {
-    Result<QSqlQuery> q = store::exec(
+    Result<QSqlQuery> q = m_store.exec(
         QStringLiteral(
             "INSERT INTO TABLEESLESME (KAYITNO,KUMANDAADRESI) "
             "SELECT KAYITNO,? FROM TABLEOGRENCI WHERE NOT EXISTS "
@@ -142,6 +162,7 @@ Result<int> Pairing::autoPair(const QStringList& addresses, const QString& sinif
     if (!q) return Result<int>::failure(q.error());
     made += q.value().numRowsAffected();
   }
+  m_store.changed(store::Change::Pairings);
   if (Status s = tx.commit(); !s) return Result<int>::failure(s.error());
   return made;
 }
@@ -154,38 +175,34 @@ QString Pairing::deleteQuestion(const QStringList& addresses) {
 }
 
 Status Pairing::removeRemotes(const QStringList& addresses) {
-  store::Transaction tx;
+  store::Transaction tx(m_store);
   for (const QString& a : addresses) {
     if (Status s =
-            store::run(QStringLiteral("DELETE FROM TABLEKUMANDA WHERE KUMANDAADRESI=?"), {a});
+            m_store.run(QStringLiteral("DELETE FROM TABLEKUMANDA WHERE KUMANDAADRESI=?"), {a});
         !s)
       return s;
     if (Status s =
-            store::run(QStringLiteral("DELETE FROM TABLEESLESME WHERE KUMANDAADRESI=?"), {a});
+            m_store.run(QStringLiteral("DELETE FROM TABLEESLESME WHERE KUMANDAADRESI=?"), {a});
         !s)
       return s;
   }
+  m_store.changed(store::Change::Remotes | store::Change::Pairings);
   return tx.commit();
 }
 
 Status Pairing::registerRemote(const QString& address, bool teacher) {
-  store::Transaction tx;
+  store::Transaction tx(m_store);
   if (Status s =
-          store::run(QStringLiteral("DELETE FROM TABLEKUMANDA WHERE KUMANDAADRESI=?"), {address});
+          m_store.run(QStringLiteral("DELETE FROM TABLEKUMANDA WHERE KUMANDAADRESI=?"), {address});
       !s)
     return s;
-  if (Status s = store::run(
+  if (Status s = m_store.run(
           QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES (?,?)"),
-          {address, teacher ? QStringLiteral("1") : QStringLiteral("0")});
+          {address, remotes::teacherFlag(teacher)});
       !s)
     return s;
+  m_store.changed(store::Change::Remotes);
   return tx.commit();
-}
-
-bool Pairing::validAddress(const QString& address) {
-  static const QRegularExpression re(QStringLiteral("^(\\d{1,3})-(\\d{1,3})$"));
-  const QRegularExpressionMatch m = re.match(address);
-  return m.hasMatch() && m.captured(1).toInt() <= 255 && m.captured(2).toInt() <= 255;
 }
 
 }  // namespace school

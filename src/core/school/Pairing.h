@@ -4,7 +4,11 @@
 #include <QStringList>
 
 #include "Result.h"
-#include "school/Query.h"
+#include "store/Sql.h"
+
+namespace store {
+class Store;
+}
 
 namespace school {
 
@@ -13,41 +17,50 @@ namespace school {
 // The grid queries of frmKumandaTanimlama live here; "TÜMÜ" as class means all.
 class Pairing {
  public:
-  static inline const QString kAllClasses = QStringLiteral("TÜMÜ");
+  // Columns of the grid queries that screens read back.
+  static inline const QString kAddress = QStringLiteral("KUMANDAADRESI");
+  static inline const QString kKayitNo = QStringLiteral("KAYITNO");
+
+  explicit Pairing(store::Store& store) : m_store(store) {}
 
   // cmbSinifi: "TÜMÜ" followed by the classes.
-  static QStringList classFilterEntries();
+  Result<QStringList> classFilterEntries() const;
   // SlisteKumandalarOgretmen: KUMANDAADRESI, KISISAYISI.
-  static Query teacherRemotesQuery();
+  static store::Query teacherRemotesQuery();
   // SlisteKumandalar: KUMANDAADRESI, KISISAYISI, SECILENSINIFTA (0 for "TÜMÜ").
-  static Query studentRemotesQuery(const QString& sinifi);
+  static store::Query studentRemotesQuery(const QString& sinifi);
   // Both student grids when no remote is selected.
-  static Query noStudentsQuery();
+  static store::Query noStudentsQuery();
   // SlisteEslesme: students paired with the remote.
-  static Query pairedStudentsQuery(const QString& address, const QString& sinifi);
+  static store::Query pairedStudentsQuery(const QString& address, const QString& sinifi);
   // SlisteOgrenciler: students not paired with any remote and not in a class
   // where this remote already has a student.
-  static Query availableStudentsQuery(const QString& address, const QString& sinifi);
+  static store::Query availableStudentsQuery(const QString& address, const QString& sinifi);
+
+  // Addresses of the registered teacher / student remotes, in registration order.
+  Result<QStringList> teacherAddresses() const;
+  Result<QStringList> studentAddresses() const;
 
   // cmdEkle / cmdCikart: one transaction each. Pairing refuses a student that
   // would make the remote serve two students of one class.
-  static Status pair(const QString& address, const QStringList& kayitNos);
-  static Status unpair(const QString& address, const QStringList& kayitNos);
+  Status pair(const QString& address, const QStringList& kayitNos);
+  Status unpair(const QString& address, const QStringList& kayitNos);
 
   // cmdOtomatikEslestir: each address, in the given order, gets the first
   // unpaired student of the class (registration order) unless it already has a
   // student of that class. The number of pairings made.
-  static Result<int> autoPair(const QStringList& addresses, const QString& sinifi);
+  Result<int> autoPair(const QStringList& addresses, const QString& sinifi);
   static QString waitText() { return QStringLiteral("Lütfen Bekleyiniz..."); }
 
   // cmdSil: the question, then removal of the remotes with their pairings.
   static QString deleteQuestion(const QStringList& addresses);
-  static Status removeRemotes(const QStringList& addresses);
+  Status removeRemotes(const QStringList& addresses);
 
   // Registers (replaces) one remote; its pairings stay.
-  static Status registerRemote(const QString& address, bool teacher);
-  // "12-201": two numbers 0-255 joined by a hyphen.
-  static bool validAddress(const QString& address);
+  Status registerRemote(const QString& address, bool teacher);
+
+ private:
+  store::Store& m_store;
 };
 
 }  // namespace school

@@ -3,11 +3,13 @@
 #include <QSqlQuery>
 
 #include "school/Pairing.h"
-#include "store/Sql.h"
+#include "school/Remotes.h"
+#include "store/Store.h"
 
 namespace school {
 
-RemoteRegistration::RemoteRegistration(QObject* parent) : QObject(parent) {
+RemoteRegistration::RemoteRegistration(store::Store& store, QObject* parent)
+    : QObject(parent), m_store(store) {
   m_timer.setInterval(kIntervalMs);
   connect(&m_timer, &QTimer::timeout, this, [this] { emit registrationModeRequested(true); });
 }
@@ -48,12 +50,12 @@ void RemoteRegistration::startNewRemotes() {
 
 void RemoteRegistration::startNewReceiver() {
   m_items.clear();
-  Result<QSqlQuery> q = store::exec(QStringLiteral(
+  Result<QSqlQuery> q = m_store.exec(QStringLiteral(
       "SELECT KUMANDAADRESI,NZ(OGRETMENKUMANDASI) FROM TABLEKUMANDA ORDER BY KUMANDAADRESI"));
   if (q) {
     while (q.value().next())
-      m_items.append(
-          {q.value().value(0).toString(), 1, q.value().value(1).toString() == QStringLiteral("1")});
+      m_items.append({q.value().value(0).toString(), 1,
+                      remotes::isTeacherFlag(q.value().value(1).toString())});
   }
   open(Mode::NewReceiver);
 }
@@ -86,9 +88,10 @@ Status RemoteRegistration::finish() {
   emit registrationModeRequested(false);
   Status result;
   if (was == Mode::NewRemotes) {
-    store::Transaction tx;
+    Pairing pairing(m_store);
+    store::Transaction tx(m_store);
     for (const Item& item : m_items) {
-      result = Pairing::registerRemote(item.address, item.teacher);
+      result = pairing.registerRemote(item.address, item.teacher);
       if (!result) break;
     }
     if (result) result = tx.commit();

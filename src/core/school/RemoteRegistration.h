@@ -6,6 +6,11 @@
 #include <QTimer>
 
 #include "Result.h"
+#include "activity/PressConsumer.h"
+
+namespace store {
+class Store;
+}
 
 namespace school {
 
@@ -14,7 +19,10 @@ namespace school {
 // receiver is held in registration mode: every 500 ms, and after each captured
 // press, registrationModeRequested(true) asks the window to send WriteSomeData(True);
 // finishing asks for WriteSomeData(False).
-class RemoteRegistration : public QObject {
+//
+// It is the press consumer of the remote screen: while new remotes are being
+// registered every press is a remote heard; otherwise presses change nothing.
+class RemoteRegistration : public QObject, public activity::PressConsumer {
   Q_OBJECT
  public:
   enum class Mode { Closed, NewRemotes, NewReceiver };
@@ -24,7 +32,7 @@ class RemoteRegistration : public QObject {
     bool teacher = false;  // the item's check box
   };
 
-  explicit RemoteRegistration(QObject* parent = nullptr);
+  explicit RemoteRegistration(store::Store& store, QObject* parent = nullptr);
 
   Mode mode() const { return m_mode; }
   bool isOpen() const { return m_mode != Mode::Closed; }
@@ -43,6 +51,7 @@ class RemoteRegistration : public QObject {
   void startNewReceiver();
   // A routed press (repeats already dropped). Only under "YeniKumanda".
   void heard(const QString& address);
+  void press(const receiver::AdmittedPress& press) override { heard(press.press.KumandaAdresi); }
   void setTeacher(const QString& address, bool teacher);
   // cmdBitir (and closing the screen while open): under "YeniKumanda" every
   // listed remote is written to TABLEKUMANDA (replacing its row, keeping its
@@ -59,6 +68,7 @@ class RemoteRegistration : public QObject {
 
  private:
   void open(Mode mode);
+  store::Store& m_store;
   Mode m_mode = Mode::Closed;
   QList<Item> m_items;
   QTimer m_timer;

@@ -6,13 +6,13 @@
 #include <QSqlQuery>
 #include <QStringList>
 
-#include "school/SchoolInfo.h"
-#include "store/DataFolder.h"
+#include "Messages.h"
+#include "delivery/RunSettings.h"
 #include "store/Database.h"
 #include "store/Institution.h"
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 #include "store/StoreFiles.h"
 
 namespace school {
@@ -43,13 +43,14 @@ QString raised(const QString& name, int ceiling) {
   return out;
 }
 
-QStringList databaseFiles() {
+QStringList databaseFiles(const store::Store& store) {
   QStringList files;
-  const QString main = store::databaseFile(store::kMainName);
+  const QString main = store.mainFile();
   if (QFile::exists(main)) files << main;
-  for (int n = 1; n <= 100; ++n)
+  for (int n = 1; n <= store::kLastStoreNumber; ++n)
     for (store::StoreKind kind : {store::StoreKind::Question, store::StoreKind::Test})
-      if (QFile::exists(store::storePath(kind, n))) files << store::storePath(kind, n);
+      if (QFile::exists(store::storePath(store.root(), kind, n)))
+        files << store::storePath(store.root(), kind, n);
   return files;
 }
 
@@ -79,25 +80,26 @@ Result<QList<QPair<QString, qint64>>> rowCounts(const QString& file, bool integr
     Result<QSqlDatabase> db = store::openFile(kCheckConnection, file);
     if (!db) return R::failure(db.error());
     if (integrity) {
-      const QString check =
-          store::scalar(QStringLiteral("PRAGMA integrity_check"), {}, QString(), db.value())
-              .toString();
-      if (check != QStringLiteral("ok"))
-        error = QStringLiteral("%1 bozuk (%2)").arg(QFileInfo(file).fileName(), check);
+      const Result<QVariant> check =
+          store::scalar(QStringLiteral("PRAGMA integrity_check"), {}, db.value());
+      const QString text = check ? check->toString() : check.error();
+      if (text != QStringLiteral("ok"))
+        error = QStringLiteral("%1 bozuk (%2)").arg(QFileInfo(file).fileName(), text);
     }
     if (error.isEmpty()) {
-      const QStringList tables =
+      const Result<QStringList> tables =
           store::column(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name "
                                        "NOT LIKE 'sqlite_%' ORDER BY name"),
                         {}, db.value());
-      for (const QString& t : tables) {
-        const QVariant n = store::scalar(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(t), {},
-                                         QVariant(), db.value());
-        if (!n.isValid()) {
+      if (!tables) error = tables.error();
+      for (const QString& t : tables.valueOr({})) {
+        const Result<QVariant> n =
+            store::scalar(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(t), {}, db.value());
+        if (!n || !n->isValid()) {
           error = QStringLiteral("%1 içindeki %2 okunamadı").arg(QFileInfo(file).fileName(), t);
           break;
         }
-        counts.append({t, n.toLongLong()});
+        counts.append({t, n->toLongLong()});
       }
     }
   }
@@ -127,8 +129,13 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
       for (const QString& table : Rollover::carriedTables()) {
         if (!result) break;
         const store::TableDef* def = store::findMainTable(table);
-        const QStringList old = store::column(
+        const Result<QStringList> oldColumns = store::column(
             QStringLiteral("SELECT upper(name) FROM pragma_table_info(?, 'ESKI')"), {table}, db);
+        if (!oldColumns) {
+          result = Status::failure(oldColumns.error());
+          break;
+        }
+        const QStringList& old = oldColumns.value();
         if (!def || old.isEmpty()) continue;
         QStringList columns;
         for (const QString& c : def->columnNames())
@@ -142,11 +149,15 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
       // its old value, so 5-A -> 6-A is never raised again as the old 6-A.
       for (const QString& column : {QStringLiteral("SINIFI"), QStringLiteral("SEVIYE")}) {
         if (!result) break;
-        const QStringList values = store::column(
+        const Result<QStringList> values = store::column(
             QStringLiteral("SELECT NZ(%1) FROM TABLEOGRENCI GROUP BY NZ(%1)").arg(column), {}, db);
+        if (!values) {
+          result = Status::failure(values.error());
+          break;
+        }
         QString cases;
         QVariantList params;
-        for (const QString& v : values) {
+        for (const QString& v : values.value()) {
           const QString next = column == QStringLiteral("SINIFI") ? Rollover::SinifNumarasiArttir(v)
                                                                   : Rollover::SeviyeArttir(v);
           if (next == v) continue;
@@ -179,17 +190,15 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
             "SELECT DISTINCT 'SEVIYE',SEVIYE,'' FROM TABLEOGRENCI WHERE NZ(SEVIYE)<>'' AND "
             "SEVIYE NOT IN (SELECT NZ(PARAMETREDEGERI) FROM TABLEPARAMETRE WHERE "
             "PARAMETREADI='SEVIYE')"));
-      const QList<QPair<const char*, const char*>> filters{{"cmbHazirlayanAra", "0"},
-                                                           {"cmbDersAra", "0"},
-                                                           {"cmbUygulanma", "1"},
-                                                           {"cmbSeviyeAra", "1"},
-                                                           {"cmbSinifi", "1"}};
-      for (const auto& [control, value] : filters) {
-        if (!result) break;
-        result =
-            run(QStringLiteral(
-                    "UPDATE TABLEAYAR SET DEGER=? WHERE FORMADI='frmTestUygula' AND KONTROLADI=?"),
-                {QString::fromLatin1(value), QString::fromLatin1(control)});
+      // The test-run screen's search lists start the new year over.
+      if (result) {
+        Result<delivery::RunSetupChoices> choices = delivery::RunSetupChoices::load(db);
+        if (!choices) {
+          result = Status::failure(choices.error());
+        } else {
+          choices.value().resetForNewYear();
+          result = choices.value().save(db);
+        }
       }
       if (result) result = run(QStringLiteral("UPDATE TABLEOKUL SET SONSORUINDIRMEZAMANI=''"));
       if (result) result = run(QStringLiteral("UPDATE TABLEOKUL SET SINIFATLATMADONEM=?"), {label});
@@ -198,9 +207,9 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
     (void)run(QStringLiteral("DETACH DATABASE ESKI"));
     if (result) result = store::createIndexes(db);
     if (result) {
-      const QString check =
-          store::scalar(QStringLiteral("PRAGMA integrity_check"), {}, QString(), db).toString();
-      if (check != QStringLiteral("ok"))
+      const Result<QVariant> check =
+          store::scalar(QStringLiteral("PRAGMA integrity_check"), {}, db);
+      if (!check || check->toString() != QStringLiteral("ok"))
         result = Status::failure(QStringLiteral("yeni veritabanı denetlenemedi"));
     }
     if (result) result = run(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
@@ -261,29 +270,45 @@ QString Rollover::confirmYearQuestion(const QString& label) {
          QStringLiteral(" olduğunu doğruluyor musunuz?");
 }
 
-Rollover::Report Rollover::offer(const Hooks& hooks) {
-  const QDateTime now = hooks.now ? hooks.now() : QDateTime::currentDateTime();
-  const QString label = schoolYearLabel(now.date());
-  if (!store::rolloverDue(label)) return {Outcome::NotOffered, {}, label, {}};
-  return SinifAtlatmaUygula(hooks);
+void Rollover::tell(Messages& messages, const Report& report) {
+  if (report.outcome == Outcome::Done)
+    messages.info(report.message, QStringLiteral("Sınıf Atlatma"));
+  else if (report.outcome == Outcome::Failed)
+    messages.error(report.message);
 }
 
-Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
+Rollover::Report Rollover::offer(store::Store& store, const Hooks& hooks) {
+  const QDateTime now = hooks.now ? hooks.now() : QDateTime::currentDateTime();
+  const QString label = schoolYearLabel(now.date());
+  const Result<bool> due = store::rolloverDue(store, label);
+  if (!due) return {Outcome::Failed, due.error(), label, {}};
+  if (!due.value()) return {Outcome::NotOffered, {}, label, {}};
+  return SinifAtlatmaUygula(store, hooks);
+}
+
+Rollover::Report Rollover::SinifAtlatmaUygula(store::Store& store, const Hooks& hooks) {
   auto now = [&hooks]() { return hooks.now ? hooks.now() : QDateTime::currentDateTime(); };
   auto say = [&hooks](const QString& text) {
     if (hooks.progress) hooks.progress(text);
   };
   Report result;
+  auto ask = [&hooks](const QString& question) {
+    return hooks.messages && hooks.messages->ask(question, QStringLiteral("Sınıf Atlatma"));
+  };
   // 1. Never with three-button remotes.
-  if (SchoolInfo::threeButtonValue() != QStringLiteral("0")) {
+  if (store.institution().threeButton()) {
     result.outcome = Outcome::NotAllowed;
     return result;
   }
   // 2. Recorded whatever the answers: start-up does not ask again this year.
   result.label = schoolYearLabel(now().date());
-  (void)SchoolInfo::recordSchoolYear(result.label);
+  if (Status s = store::recordSchoolYear(store, result.label); !s) {
+    result.outcome = Outcome::Failed;
+    result.message = s.error();
+    return result;
+  }
   // 3.
-  if (!hooks.ask || !hooks.ask(firstQuestion())) {
+  if (!ask(firstQuestion())) {
     result.outcome = Outcome::Declined;
     return result;
   }
@@ -295,7 +320,7 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
     return result;
   }
   result.label = schoolYearLabel(serverDate.date());
-  if (!hooks.ask(confirmYearQuestion(result.label))) {
+  if (!ask(confirmYearQuestion(result.label))) {
     result.outcome = Outcome::Declined;
     return result;
   }
@@ -303,8 +328,8 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
   if (hooks.closeScreens) hooks.closeScreens();
   auto fail = [&](const QString& why, const QStringList& copies) {
     for (const QString& c : copies) QFile::remove(c);
-    store::BaglantiKapat();
-    (void)store::BaglantiAc(store::kMainName);
+    if (Result<store::CheckReport> reopened = store.open(); !reopened)
+      store.log(QStringLiteral("Sınıf atlatma: veritabanı yeniden açılamadı: ") + reopened.error());
     result.outcome = Outcome::Failed;
     result.message = QStringLiteral(
                          "Sınıf atlatma yapılamadı: %1\nHiçbir veri değiştirilmedi, eski dosyalar "
@@ -313,15 +338,16 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
     return result;
   };
   say(QStringLiteral("Veritabanı yedekleniyor..."));
-  (void)store::run(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-  store::BaglantiKapat();
+  // Best effort: the checkpoint of each file below is the one that counts.
+  (void)store.run(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+  store.close();
   // 7.
   result.backupStamp = backupStamp(QDateTime::currentDateTime());
-  const QString backupFolder = store::DataFolder::subFolder(QStringLiteral("Yedek"));
+  const QString backupFolder = store.subFolder(QStringLiteral("Yedek"));
   if (!QFileInfo(backupFolder).isDir())
     return fail(QStringLiteral("Yedek klasörü oluşturulamadı."), {});
   // 8. Copy, then check each copy against its original.
-  const QStringList files = databaseFiles();
+  const QStringList files = databaseFiles(store);
   QStringList copies;
   QString backupMain;
   for (const QString& file : files) {
@@ -333,7 +359,7 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
     if (!QFile::copy(file, copy))
       return fail(QStringLiteral("%1 kopyalanamadı.").arg(QFileInfo(file).fileName()), copies);
     copies << copy;
-    if (file == store::databaseFile(store::kMainName)) backupMain = copy;
+    if (file == store.mainFile()) backupMain = copy;
     const auto original = rowCounts(file, false);
     const auto copied = rowCounts(copy, true);
     if (!original) return fail(original.error(), copies);
@@ -345,10 +371,10 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
   if (backupMain.isEmpty()) return fail(QStringLiteral("Ana veritabanı bulunamadı."), copies);
   // 9-16. The new main database, built beside the old one.
   say(QStringLiteral("Yeni eğitim öğretim yılı hazırlanıyor..."));
-  const QString mainFile = store::databaseFile(store::kMainName);
-  const QString staged = store::DataFolder::path(QStringLiteral("DERSLIK.yeni.db"));
+  const QString mainFile = store.mainFile();
+  const QString staged = store.path(QStringLiteral("DERSLIK.yeni.db"));
   if (Status s = buildNewMain(staged, backupMain, result.label); !s) return fail(s.error(), copies);
-  const QString retired = store::DataFolder::path(QStringLiteral("DERSLIK.eski.db"));
+  const QString retired = store.path(QStringLiteral("DERSLIK.eski.db"));
   removeWithSidecars(retired);
   if (!QFile::rename(mainFile, retired)) {
     removeWithSidecars(staged);
@@ -365,7 +391,7 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
   // The content stores start empty; their contents live on in Yedek.
   for (const QString& file : files)
     if (file != mainFile) removeWithSidecars(file);
-  Result<store::CheckReport> reopened = store::VeritabaniKontrol();
+  Result<store::CheckReport> reopened = store.open();
   if (!reopened) {
     result.outcome = Outcome::Failed;
     result.message = reopened.error();

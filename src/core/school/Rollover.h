@@ -6,7 +6,11 @@
 
 #include <functional>
 
-#include "school/Ask.h"
+class Messages;
+
+namespace store {
+class Store;
+}
 
 namespace school {
 
@@ -20,7 +24,7 @@ namespace school {
 class Rollover {
  public:
   struct Hooks {
-    Ask ask;                                       // Yes/No questions (frmMesaj)
+    Messages* messages = nullptr;                  // the two Yes/No questions; none: "Hayır"
     std::function<QDateTime()> now;                // the "server" date; the local clock when empty
     std::function<void()> closeScreens;            // step 6: close every other screen
     std::function<void(const QString&)> progress;  // optional wait text
@@ -52,22 +56,19 @@ class Rollover {
   static QString confirmYearQuestion(const QString& label);
   static QString doneMessage() { return QStringLiteral("Sınıf atlatma prosedürü tamamlanmıştır."); }
 
-  // The menu item mnuSinifAtlatma.
-  static Report SinifAtlatmaUygula(const Hooks& hooks);
+  // The menu item mnuSinifAtlatma. The store is closed while the files are
+  // replaced and open again on return (also after a failure).
+  static Report SinifAtlatmaUygula(store::Store& store, const Hooks& hooks);
   // Start-up: runs SinifAtlatmaUygula when this school year is not recorded in
   // TABLEOKUL and the school has students.
-  static Report offer(const Hooks& hooks);
+  static Report offer(store::Store& store, const Hooks& hooks);
+
+  // Tells the teacher how it ended: the done message, or the failure. Nothing for
+  // a rollover that was not offered, not allowed or declined.
+  static void tell(Messages& messages, const Report& report);
 
   // The tables carried into the new year, in order.
   static const QStringList& carriedTables();
 };
-
-// The entries the main window calls: at start-up and from mnuSinifAtlatma.
-inline Rollover::Report offerRollover(const Rollover::Hooks& hooks) {
-  return Rollover::offer(hooks);
-}
-inline Rollover::Report runRollover(const Rollover::Hooks& hooks) {
-  return Rollover::SinifAtlatmaUygula(hooks);
-}
 
 }  // namespace school

@@ -3,8 +3,7 @@
 #include <QSqlQuery>
 
 #include "formats/XlsxWriter.h"
-#include "store/DataFolder.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 
 namespace school {
 
@@ -23,8 +22,8 @@ void headers(XlsxWriter& w, const QString& title, const QStringList& captions) {
 
 }  // namespace
 
-Status SchoolExports::pairingList(const QString& sinifi, const QString& path) {
-  Result<QSqlQuery> q = store::exec(
+Status SchoolExports::pairingList(const QString& sinifi, const QString& path) const {
+  Result<QSqlQuery> q = m_store.exec(
       QStringLiteral("SELECT TABLEESLESME.KUMANDAADRESI,NZ(NUMARASI),NZ(ADI),NZ(SOYADI) FROM "
                      "TABLEESLESME INNER JOIN "
                      "TABLEOGRENCI ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO WHERE SINIFI=? AND "
@@ -46,8 +45,8 @@ Status SchoolExports::pairingList(const QString& sinifi, const QString& path) {
   return w.close();
 }
 
-Status SchoolExports::classLabels(const QString& sinifi, const QString& path) {
-  Result<QSqlQuery> q = store::exec(
+Status SchoolExports::classLabels(const QString& sinifi, const QString& path) const {
+  Result<QSqlQuery> q = m_store.exec(
       QStringLiteral(
           "SELECT TABLEESLESME.KUMANDAADRESI,NZ(ADI) || char(10) || NZ(SOYADI) FROM TABLEESLESME "
           "INNER JOIN TABLEOGRENCI ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO WHERE SINIFI=? AND "
@@ -68,9 +67,11 @@ Status SchoolExports::classLabels(const QString& sinifi, const QString& path) {
     w.setRowHeight(row, 32);
     ++row;
   }
-  const QStringList addresses = store::column(
-      QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA WHERE NZ(OGRETMENKUMANDASI)<>'1' "
+  const Result<QStringList> studentRemotes = m_store.column(
+      QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA WHERE OGRETMENMI(OGRETMENKUMANDASI)=0 "
                      "ORDER BY KUMANDAADRESI"));
+  if (!studentRemotes) return Status::failure(studentRemotes.error());
+  const QStringList& addresses = studentRemotes.value();
   w.addSheet(QStringLiteral("Kumandalar"));
   headers(w, QStringLiteral("ÖĞRENCİ KUMANDALARI"),
           {QStringLiteral("SN"), QStringLiteral("Kumanda No")});
@@ -81,9 +82,9 @@ Status SchoolExports::classLabels(const QString& sinifi, const QString& path) {
   return w.close();
 }
 
-Status SchoolExports::multiClassLabels(const QStringList& classes, const QString& path) {
+Status SchoolExports::multiClassLabels(const QStringList& classes, const QString& path) const {
   const store::InList in = store::inList(classes);
-  Result<QSqlQuery> q = store::exec(
+  Result<QSqlQuery> q = m_store.exec(
       QStringLiteral(
           "SELECT TABLEESLESME.KUMANDAADRESI,NZ(ADI) || ' ' || NZ(SOYADI) || ' (' || NZ(SINIFI) || "
           "')' "
@@ -121,16 +122,19 @@ Status SchoolExports::multiClassLabels(const QStringList& classes, const QString
   return w.close();
 }
 
-QString SchoolExports::remoteNumberLabelsPath() {
-  return store::DataFolder::path(QStringLiteral("derslik_kumanda.xlsx"));
+QString SchoolExports::remoteNumberLabelsPath() const {
+  return m_store.path(QStringLiteral("derslik_kumanda.xlsx"));
 }
 
-Status SchoolExports::remoteNumberLabels(const QStringList& addresses, const QString& path) {
+Status SchoolExports::remoteNumberLabels(const QStringList& addresses, const QString& path) const {
   QStringList list = addresses;
-  if (list.isEmpty())
-    list =
-        store::column(QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA ORDER BY "
-                                     "VAL(NZ(OGRETMENKUMANDASI)) DESC,KUMANDAADRESI"));
+  if (list.isEmpty()) {
+    const Result<QStringList> all =
+        m_store.column(QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA ORDER BY "
+                                      "OGRETMENMI(OGRETMENKUMANDASI) DESC,KUMANDAADRESI"));
+    if (!all) return Status::failure(all.error());
+    list = all.value();
+  }
   XlsxWriter w(path);
   w.addSheet(QStringLiteral("Kumanda Numaraları"));
   headers(w, QStringLiteral("KUMANDA NUMARALARI"),

@@ -1,11 +1,11 @@
 #include "school/StudentForm.h"
 
+#include "Messages.h"
 #include "school/IdentityNumber.h"
-#include "school/SchoolInfo.h"
 #include "school/SchoolNumber.h"
 #include "school/StudentPhotos.h"
 #include "school/Students.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 
 namespace school {
 
@@ -13,17 +13,20 @@ QString StudentForm::saveButtonCaption() const {
   return m_mode == Mode::Editing ? QStringLiteral("Düzelt") : QStringLiteral("Ekle");
 }
 
-void StudentForm::beginNew() {
+Status StudentForm::beginNew() {
+  const Result<int> next = Students(m_store).nextRegistrationNumber();
+  if (!next) return Status::failure(next.error());
   m_student = Student{};
-  m_student.kayitNo = QString::number(Students::nextRegistrationNumber());
+  m_student.kayitNo = QString::number(next.value());
   m_originalClass.clear();
   m_photo.clear();
   m_removePhoto = false;
   m_mode = Mode::Adding;
+  return {};
 }
 
 Status StudentForm::edit(const QString& kayitNo) {
-  Result<Student> s = Students::load(kayitNo);
+  Result<Student> s = Students(m_store).load(kayitNo);
   if (!s) return Status::failure(s.error());
   m_student = s.value();
   m_originalClass = m_student.sinifi;
@@ -41,35 +44,36 @@ void StudentForm::cancel() {
 }
 
 bool StudentForm::fieldsChanged() {
-  if (m_mode != Mode::Adding || SchoolInfo::threeButtonValue() != QStringLiteral("1")) return false;
-  const QString number =
-      SchoolNumber::automatic(SchoolInfo::institutionCode(), m_student.sinifi, m_student.kayitNo,
-                              m_student.adi, m_student.soyadi);
+  const store::Institution& school = m_store.institution();
+  if (m_mode != Mode::Adding || !school.threeButton()) return false;
+  const QString number = SchoolNumber::automatic(school.code, m_student.sinifi, m_student.kayitNo,
+                                                 m_student.adi, m_student.soyadi);
   if (number == m_student.numarasi) return false;
   m_student.numarasi = number;
   return true;
 }
 
 QString StudentForm::photoToShow() const {
+  const StudentPhotos photos(m_store);
   if (!m_photo.isEmpty()) return m_photo;
-  if (m_removePhoto || m_mode != Mode::Editing) return StudentPhotos::placeholderPath();
-  return StudentPhotos::displayPath(m_student.kayitNo);
+  if (m_removePhoto || m_mode != Mode::Editing) return photos.placeholderPath();
+  return photos.displayPath(m_student.kayitNo);
 }
 
-Status StudentForm::save(const Ask& ask) {
-  m_focus.clear();
+Status StudentForm::save(Messages& messages) {
+  m_focus = Field::None;
   m_hata = false;
   if (m_mode == Mode::Idle)
     return Status::failure(QStringLiteral("Önce yeni kayıt açınız veya bir öğrenci seçiniz."));
   Student& s = m_student;
   switch (IdentityNumber::check(s.tcKimlik)) {
     case IdentityNumber::Check::WrongLength:
-      m_focus = QStringLiteral("txtTCKimlik");
+      m_focus = Field::TcKimlik;
       m_hata = true;
       return Status::failure(IdentityNumber::wrongLengthMessage());
     case IdentityNumber::Check::WrongChecksum:
-      if (!ask || !ask(IdentityNumber::wrongChecksumQuestion())) {
-        m_focus = QStringLiteral("txtTCKimlik");
+      if (!messages.ask(IdentityNumber::wrongChecksumQuestion())) {
+        m_focus = Field::TcKimlik;
         return Status::failure(QString());
       }
       break;
@@ -78,20 +82,24 @@ Status StudentForm::save(const Ask& ask) {
       break;
   }
   if (s.adi.trimmed().isEmpty() || s.soyadi.trimmed().isEmpty() || s.numarasi.trimmed().isEmpty()) {
-    m_focus = s.adi.trimmed().isEmpty()      ? QStringLiteral("txtAdi")
-              : s.soyadi.trimmed().isEmpty() ? QStringLiteral("txtSoyadi")
-                                             : QStringLiteral("txtNumarasi");
+    m_focus = s.adi.trimmed().isEmpty()      ? Field::Adi
+              : s.soyadi.trimmed().isEmpty() ? Field::Soyadi
+                                             : Field::Numarasi;
     return Status::failure(emptyFieldsMessage());
   }
-  store::Transaction tx;
+  Students students(m_store);
+  store::Transaction tx(m_store);
   if (m_mode == Mode::Adding) {
     // Another screen (or the CLI) may have taken the number since beginNew().
-    const bool taken =
-        store::scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEOGRENCI WHERE KAYITNO=?)"),
-                      {s.kayitNo}, 0)
-            .toInt() == 1;
-    if (taken) s.kayitNo = QString::number(Students::nextRegistrationNumber());
-    if (Status r = store::run(
+    const Result<QVariant> taken = m_store.scalar(
+        QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEOGRENCI WHERE KAYITNO=?)"), {s.kayitNo});
+    if (!taken) return Status::failure(taken.error());
+    if (taken->toInt() == 1) {
+      const Result<int> next = students.nextRegistrationNumber();
+      if (!next) return Status::failure(next.error());
+      s.kayitNo = QString::number(next.value());
+    }
+    if (Status r = m_store.run(
             QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SEVIYE,SINIFI,"
                            "TCKIMLIK) VALUES (?,?,?,?,?,?,?)"),
             {s.kayitNo, s.numarasi, s.adi, s.soyadi, s.seviye, s.sinifi, s.tcKimlik});
@@ -99,28 +107,30 @@ Status StudentForm::save(const Ask& ask) {
       return r;
   } else {
     if (s.sinifi != m_originalClass) {
-      if (Status r = Students::releaseConflictingPairings(s.kayitNo, s.sinifi); !r) return r;
+      if (Status r = students.releaseConflictingPairings(s.kayitNo, s.sinifi); !r) return r;
     }
-    if (Status r = store::run(
+    if (Status r = m_store.run(
             QStringLiteral("UPDATE TABLEOGRENCI SET NUMARASI=?,ADI=?,SOYADI=?,SEVIYE=?,SINIFI=?,"
                            "TCKIMLIK=? WHERE KAYITNO=?"),
             {s.numarasi, s.adi, s.soyadi, s.seviye, s.sinifi, s.tcKimlik, s.kayitNo});
         !r)
       return r;
     if (Status r =
-            store::run(QStringLiteral("UPDATE TABLESONUC SET ADI=?,SOYADI=? WHERE KAYITNO=?"),
-                       {s.adi, s.soyadi, s.kayitNo});
+            m_store.run(QStringLiteral("UPDATE TABLESONUC SET ADI=?,SOYADI=? WHERE KAYITNO=?"),
+                        {s.adi, s.soyadi, s.kayitNo});
         !r)
       return r;
   }
+  m_store.changed(store::Change::Students);
   if (Status r = tx.commit(); !r) return r;
+  const StudentPhotos photos(m_store);
   if (!m_photo.isEmpty()) {
-    if (Status p = StudentPhotos::set(s.kayitNo, m_photo); !p) {
+    if (Status p = photos.set(s.kayitNo, m_photo); !p) {
       m_mode = Mode::Idle;
       return p;  // the student is saved; only the photo failed
     }
   } else if (m_removePhoto) {
-    StudentPhotos::remove(s.kayitNo);
+    photos.remove(s.kayitNo);
   }
   m_photo.clear();
   m_removePhoto = false;

@@ -3,18 +3,26 @@
 #include <QString>
 
 #include "Result.h"
-#include "school/Ask.h"
 #include "school/Student.h"
+
+class Messages;
+
+namespace store {
+class Store;
+}
 
 namespace school {
 
 // The edit fields of one student on the student section, with the rules of new,
-// edit and save. The screen binds txtAdi, txtSoyadi, txtNumarasi, txtTCKimlik,
-// cmbSinifi, the level list and lblKayitNo to `student()` and calls the
+// edit and save. The screen binds its fields to `student()` and calls the
 // functions below; it shows saveButtonCaption() on the save button.
 class StudentForm {
  public:
   enum class Mode { Idle, Adding, Editing };
+  // The field a failed save points at; the screen maps it to its control.
+  enum class Field { None, Adi, Soyadi, Numarasi, TcKimlik };
+
+  explicit StudentForm(store::Store& store) : m_store(store) {}
 
   Mode mode() const { return m_mode; }
   // "Ekle" while a new student is entered, "Düzelt" while one is edited.
@@ -23,7 +31,7 @@ class StudentForm {
   Student& student() { return m_student; }
 
   // cmdYeniKayit: empty fields, the next registration number, mode "Ekle".
-  void beginNew();
+  Status beginNew();
   // A row picked in the student grid.
   Status edit(const QString& kayitNo);
   void cancel();
@@ -34,10 +42,10 @@ class StudentForm {
 
   // cmdKaydet. A failure carries the message; an empty message means the teacher
   // answered "Hayır" and nothing is to be shown. focusField() names the field to
-  // focus after a failure ("txtTCKimlik", "txtAdi") and errorIsHata() tells
-  // whether the message is shown as "Hata" (else "Uyarı").
-  Status save(const Ask& ask);
-  QString focusField() const { return m_focus; }
+  // focus after a failure and errorIsHata() tells whether the message is shown as
+  // "Hata" (else "Uyarı").
+  Status save(Messages& messages);
+  Field focusField() const { return m_focus; }
   bool errorIsHata() const { return m_hata; }
 
   // A photo chosen before saving is copied on save; removePhoto() deletes it on save.
@@ -57,12 +65,13 @@ class StudentForm {
   }
 
  private:
+  store::Store& m_store;
   Mode m_mode = Mode::Idle;
   Student m_student;
   QString m_originalClass;
   QString m_photo;
   bool m_removePhoto = false;
-  QString m_focus;
+  Field m_focus = Field::None;
   bool m_hata = false;
 };
 

@@ -6,14 +6,12 @@
 #include <QLocale>
 #include <QSqlQuery>
 
+#include "curriculum/OfferedValues.h"
 #include "formats/XlsxWriter.h"
-#include "school/OfferedValues.h"
-#include "school/SchoolInfo.h"
 #include "school/SchoolNumber.h"
 #include "school/Students.h"
-#include "store/DataFolder.h"
 #include "store/Parameters.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 
 namespace school {
 
@@ -91,10 +89,12 @@ QString StudentImport::fieldKey(const QString& captionOrKey) {
   return {};
 }
 
-bool StudentImport::canOpen() { return !levels().isEmpty(); }
+bool StudentImport::canOpen() const { return !levels().isEmpty(); }
 
-QStringList StudentImport::levels() {
-  return OfferedValues(OfferedValues::Kind::Level).offeredValues();
+QStringList StudentImport::levels() const {
+  return curriculum::OfferedValues(m_store, curriculum::OfferedValues::Kind::Level)
+      .offeredValues()
+      .valueOr({});
 }
 
 Status StudentImport::openFile(const QString& path) {
@@ -247,14 +247,15 @@ Result<StudentImport::Report> StudentImport::run(
   }
 
   say(QStringLiteral("Bilgiler Kaydediliyor..."));
-  const bool threeButton = SchoolInfo::threeButtonMode();
-  const QString institution = SchoolInfo::institutionCode();
+  const bool threeButton = m_store.institution().threeButton();
+  const QString institution = m_store.institution().code;
   const bool levelMapped = columnOf.contains(QStringLiteral("SEVIYE"));
-  store::Transaction tx;
-  const int m =
-      store::scalar(QStringLiteral("SELECT COALESCE(MAX(VAL(NZ(KAYITNO))), 0) FROM TABLEOGRENCI"),
-                    {}, 0)
-          .toInt();
+  Students students(m_store);
+  store::Transaction tx(m_store);
+  // Added rows are numbered by their place under the header, after the largest number.
+  const Result<int> next = students.nextRegistrationNumber();
+  if (!next) return R::failure(next.error());
+  const int m = next.value() - 1;
   // Columns that the update assigns: exactly the mapped ones.
   QStringList mapped;
   for (const Pair& p : m_pairs) {
@@ -265,13 +266,14 @@ Result<StudentImport::Report> StudentImport::run(
   for (Row& row : data) {
     const QString tc = row.values.value(QStringLiteral("TCKIMLIK"));
     QString existing;
-    if (!tc.isEmpty())
-      existing = store::scalar(
-                     QStringLiteral(
-                         "SELECT KAYITNO FROM TABLEOGRENCI WHERE TCKIMLIK=? AND NZ(SILINDIMI)='' "
+    if (!tc.isEmpty()) {
+      const Result<QVariant> found = m_store.scalar(
+          QStringLiteral("SELECT KAYITNO FROM TABLEOGRENCI WHERE TCKIMLIK=? AND NZ(SILINDIMI)='' "
                          "ORDER BY VAL(KAYITNO) LIMIT 1"),
-                     {tc}, QString())
-                     .toString();
+          {tc});
+      if (!found) return R::failure(found.error());
+      existing = found->toString();
+    }
     if (!existing.isEmpty()) {
       row.update = true;
       QStringList sets;
@@ -285,11 +287,11 @@ Result<StudentImport::Report> StudentImport::run(
       params << existing;
       const QString sinifi = row.values.value(QStringLiteral("SINIFI"));
       if (columnOf.contains(QStringLiteral("SINIFI")))
-        if (Status s = Students::releaseConflictingPairings(existing, sinifi); !s)
+        if (Status s = students.releaseConflictingPairings(existing, sinifi); !s)
           return R::failure(s.error());
-      if (Status s = store::run(QStringLiteral("UPDATE TABLEOGRENCI SET %1 WHERE KAYITNO=?")
-                                    .arg(sets.join(QLatin1Char(','))),
-                                params);
+      if (Status s = m_store.run(QStringLiteral("UPDATE TABLEOGRENCI SET %1 WHERE KAYITNO=?")
+                                     .arg(sets.join(QLatin1Char(','))),
+                                 params);
           !s)
         return R::failure(QStringLiteral("Satır %1: %2").arg(row.sheetRow).arg(s.error()));
       ++report.updated;
@@ -305,7 +307,7 @@ Result<StudentImport::Report> StudentImport::run(
     const QString numarasi =
         threeButton ? SchoolNumber::automatic(institution, sinifi, kayitNo, adi, soyadi)
                     : SchoolNumber::cleanUp(row.values.value(QStringLiteral("NUMARASI")));
-    if (Status s = store::run(
+    if (Status s = m_store.run(
             QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,"
                            "TCKIMLIK) VALUES (?,?,?,?,?,?,?)"),
             {kayitNo, numarasi, adi, soyadi, sinifi, seviye, tc});
@@ -314,25 +316,24 @@ Result<StudentImport::Report> StudentImport::run(
     ++report.added;
   }
   if (Status s =
-          store::run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI) "
-                                    "SELECT DISTINCT 'SINIFI',SINIFI FROM "
-                                    "TABLEOGRENCI WHERE NZ(SINIFI)<>'' AND NZ(SINIFI) NOT IN "
-                                    "(SELECT NZ(PARAMETREDEGERI) FROM "
-                                    "TABLEPARAMETRE WHERE PARAMETREADI='SINIFI')"));
+          m_store.run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI) "
+                                     "SELECT DISTINCT 'SINIFI',SINIFI FROM "
+                                     "TABLEOGRENCI WHERE NZ(SINIFI)<>'' AND NZ(SINIFI) NOT IN "
+                                     "(SELECT NZ(PARAMETREDEGERI) FROM "
+                                     "TABLEPARAMETRE WHERE PARAMETREADI='SINIFI')"));
       !s)
     return R::failure(s.error());
-  if (Status s = store::run(QStringLiteral(
-          "UPDATE TABLEOGRENCI SET NUMARASI=replace(replace(replace(NUMARASI,'-','.'),"
-          "'/','.'),'\\','.') WHERE NUMARASI LIKE '%-%' OR NUMARASI LIKE '%/%' OR "
-          "NUMARASI LIKE '%\\%'"));
+  // Every stored number, as the old import did, by the one rule SchoolNumber::cleanUp.
+  if (Status s =
+          m_store.run(QStringLiteral("UPDATE TABLEOGRENCI SET NUMARASI=OKULNOTEMIZLE(NUMARASI) "
+                                     "WHERE NUMARASI<>OKULNOTEMIZLE(NUMARASI)"));
       !s)
     return R::failure(s.error());
 
   say(QStringLiteral("Rapor Hazırlanıyor..."));
-  report.resultPath = resultPath.isEmpty()
-                          ? store::DataFolder::subFolder(QStringLiteral("Sonuclar")) +
-                                QStringLiteral("/OgrenciAktarimi.xlsx")
-                          : resultPath;
+  report.resultPath = resultPath.isEmpty() ? m_store.subFolder(QStringLiteral("Sonuclar")) +
+                                                 QStringLiteral("/OgrenciAktarimi.xlsx")
+                                           : resultPath;
   {
     formats::XlsxWriter w(report.resultPath);
     w.addSheet(QStringLiteral("XLSONUC"));
@@ -358,6 +359,7 @@ Result<StudentImport::Report> StudentImport::run(
     }
     if (Status s = w.close(); !s) return R::failure(s.error());
   }
+  m_store.changed(store::Change::Students | store::Change::Lists);
   if (Status s = tx.commit(); !s) {
     QFile::remove(report.resultPath);
     return R::failure(s.error());

@@ -9,6 +9,10 @@
 #include "Result.h"
 #include "formats/Workbook.h"
 
+namespace store {
+class Store;
+}
+
 namespace school {
 
 // The spreadsheet import of frmDisVeriAl: pick a workbook and a sheet, pair
@@ -33,12 +37,14 @@ class StudentImport {
     QString resultPath;      // the result workbook (sheet "XLSONUC")
   };
 
+  explicit StudentImport(store::Store& store) : m_store(store) {}
+
   // Student fields offered in cmbRehberSutunu.
   static const QList<Field>& fields();
   static QString fieldKey(const QString& captionOrKey);  // empty when unknown
 
   // cmdDisVeriAl refuses to open the window while no level is offered.
-  static bool canOpen();
+  bool canOpen() const;
   static QString openRefusal() {
     return QStringLiteral(
         "Aktarım yapabilmek için önce seviye ekleyiniz.\n"
@@ -49,7 +55,7 @@ class StudentImport {
   }
   static QString closeReportCaption() { return QStringLiteral("Raporu Kapat"); }
   // Offered levels for the level list.
-  static QStringList levels();
+  QStringList levels() const;
 
   // cmdGozat. "Lütfen geçerli bir MS Excel dosyası seçiniz" for another kind of
   // file; a reader's error text for a malformed one.
@@ -84,6 +90,7 @@ class StudentImport {
 
  private:
   QString columnHeader(int column) const;
+  store::Store& m_store;
   formats::Workbook m_book;
   QString m_path;
   int m_sheet = -1;

@@ -4,20 +4,20 @@
 #include <QFileInfo>
 #include <QImage>
 
-#include "store/DataFolder.h"
+#include "store/Store.h"
 
 namespace school {
 
-QString StudentPhotos::path(const QString& kayitNo) {
-  return store::DataFolder::path(QStringLiteral("Fotograflar/") + kayitNo + QStringLiteral(".jpg"));
+QString StudentPhotos::path(const QString& kayitNo) const {
+  return m_store.path(QStringLiteral("Fotograflar/") + kayitNo + QStringLiteral(".jpg"));
 }
 
-bool StudentPhotos::has(const QString& kayitNo) {
+bool StudentPhotos::has(const QString& kayitNo) const {
   return !kayitNo.isEmpty() && QFile::exists(path(kayitNo));
 }
 
-QString StudentPhotos::placeholderPath() {
-  const QString p = store::DataFolder::path(QStringLiteral("ResimYok.jpg"));
+QString StudentPhotos::placeholderPath() const {
+  const QString p = m_store.path(QStringLiteral("ResimYok.jpg"));
   if (!QFile::exists(p)) {
     QImage blank(120, 150, QImage::Format_RGB32);
     blank.fill(QColor(0xE0, 0xE0, 0xE0));
@@ -26,13 +26,13 @@ QString StudentPhotos::placeholderPath() {
   return p;
 }
 
-QString StudentPhotos::displayPath(const QString& kayitNo) {
+QString StudentPhotos::displayPath(const QString& kayitNo) const {
   return has(kayitNo) ? path(kayitNo) : placeholderPath();
 }
 
-Status StudentPhotos::set(const QString& kayitNo, const QString& sourceFile) {
+Status StudentPhotos::set(const QString& kayitNo, const QString& sourceFile) const {
   if (kayitNo.isEmpty()) return Status::failure(QStringLiteral("Önce öğrenciyi kaydediniz."));
-  store::DataFolder::subFolder(QStringLiteral("Fotograflar"));
+  m_store.subFolder(QStringLiteral("Fotograflar"));
   const QString target = path(kayitNo);
   if (QFileInfo(sourceFile) == QFileInfo(target)) return {};
   QImage image(sourceFile);
@@ -51,7 +51,7 @@ Status StudentPhotos::set(const QString& kayitNo, const QString& sourceFile) {
   return {};
 }
 
-void StudentPhotos::remove(const QString& kayitNo) {
+void StudentPhotos::remove(const QString& kayitNo) const {
   if (!kayitNo.isEmpty()) QFile::remove(path(kayitNo));
 }
 

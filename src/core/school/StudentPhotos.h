@@ -4,20 +4,29 @@
 
 #include "Result.h"
 
+namespace store {
+class Store;
+}
+
 namespace school {
 
 // Student photos: Fotograflar/<KAYITNO>.jpg in the data folder; a student without
 // one shows ResimYok.jpg from the data folder.
 class StudentPhotos {
  public:
-  static QString path(const QString& kayitNo);
+  explicit StudentPhotos(const store::Store& store) : m_store(store) {}
+
+  QString path(const QString& kayitNo) const;
   // The photo, or ResimYok.jpg (written when it is missing).
-  static QString displayPath(const QString& kayitNo);
-  static bool has(const QString& kayitNo);
+  QString displayPath(const QString& kayitNo) const;
+  bool has(const QString& kayitNo) const;
   // Copies (JPEG) or converts (any other picture) the chosen file.
-  static Status set(const QString& kayitNo, const QString& sourceFile);
-  static void remove(const QString& kayitNo);
-  static QString placeholderPath();
+  Status set(const QString& kayitNo, const QString& sourceFile) const;
+  void remove(const QString& kayitNo) const;
+  QString placeholderPath() const;
+
+ private:
+  const store::Store& m_store;
 };
 
 }  // namespace school

@@ -4,17 +4,18 @@
 #include <QLocale>
 #include <QSqlQuery>
 
+#include "curriculum/OfferedValues.h"
 #include "school/StudentPhotos.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 
 namespace school {
 
-Query Students::activeListQuery() {
+store::Query Students::activeListQuery() {
   return {QStringLiteral("SELECT * FROM TABLEOGRENCI WHERE NZ(SILINDIMI)='' ORDER BY VAL(KAYITNO)"),
           {}};
 }
 
-Query Students::deletedListQuery() {
+store::Query Students::deletedListQuery() {
   return {
       QStringLiteral(
           "SELECT KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,TCKIMLIK,SILINDIMI AS SILINMETARIHI "
@@ -22,15 +23,15 @@ Query Students::deletedListQuery() {
       {}};
 }
 
-int Students::nextRegistrationNumber() {
-  return store::scalar(
-             QStringLiteral("SELECT COALESCE(MAX(VAL(NZ(KAYITNO))), 0) FROM TABLEOGRENCI"), {}, 0)
-             .toInt() +
-         1;
+Result<int> Students::nextRegistrationNumber() const {
+  const Result<QVariant> largest =
+      m_store.scalar(QStringLiteral("SELECT COALESCE(MAX(VAL(NZ(KAYITNO))), 0) FROM TABLEOGRENCI"));
+  if (!largest) return Result<int>::failure(largest.error());
+  return largest->toInt() + 1;
 }
 
 Result<Student> Students::load(const QString& kayitNo) {
-  Result<QSqlQuery> q = store::exec(
+  Result<QSqlQuery> q = m_store.exec(
       QStringLiteral(
           "SELECT KAYITNO,NZ(NUMARASI),NZ(ADI),NZ(SOYADI),NZ(SINIFI),NZ(SEVIYE),NZ(TCKIMLIK),"
           "NZ(SILINDIMI) FROM TABLEOGRENCI WHERE KAYITNO=?"),
@@ -48,11 +49,9 @@ Result<Student> Students::load(const QString& kayitNo) {
   s.seviye = r.value(5).toString();
   s.tcKimlik = r.value(6).toString();
   s.silindimi = r.value(7).toString();
-  if (!s.seviye.isEmpty())
-    (void)store::run(
-        QStringLiteral("UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='' WHERE PARAMETREDEGERI=? AND "
-                       "PARAMETREADI='SEVIYE'"),
-        {s.seviye});
+  // The level list must be able to show the student's level.
+  (void)curriculum::OfferedValues(m_store, curriculum::OfferedValues::Kind::Level)
+      .ensureOffered(s.seviye);
   return s;
 }
 
@@ -67,56 +66,72 @@ QString Students::deleteQuestion(const QStringList& kayitNos) {
 Result<int> Students::remove(const QStringList& kayitNos, const QDateTime& now) {
   const QString mark = now.toString(QStringLiteral("dd.MM.yyyy")) + QLatin1Char(' ') +
                        now.toString(QStringLiteral("HH:mm:ss"));
-  store::Transaction tx;
+  store::Transaction tx(m_store);
   for (const QString& k : kayitNos) {
-    if (Status s = store::run(
+    if (Status s = m_store.run(
             QStringLiteral("UPDATE TABLEOGRENCI SET SILINDIMI=? WHERE NZ(KAYITNO)=?"), {mark, k});
         !s)
       return Result<int>::failure(s.error());
-    if (Status s = store::run(QStringLiteral("DELETE FROM TABLEESLESME WHERE NZ(KAYITNO)=?"), {k});
+    if (Status s = m_store.run(QStringLiteral("DELETE FROM TABLEESLESME WHERE NZ(KAYITNO)=?"), {k});
         !s)
       return Result<int>::failure(s.error());
   }
   Result<int> purged = purge();
   if (!purged) return purged;
+  m_store.changed(store::Change::Students | store::Change::Pairings);
   if (Status s = tx.commit(); !s) return Result<int>::failure(s.error());
   // Files follow the committed rows, never the other way round.
-  for (const QString& k : kayitNos) StudentPhotos::remove(k);
+  const StudentPhotos photos(m_store);
+  for (const QString& k : kayitNos) photos.remove(k);
   return purged;
 }
 
 Result<int> Students::purge() {
-  Result<QSqlQuery> q = store::exec(QStringLiteral(
+  Result<QSqlQuery> q = m_store.exec(QStringLiteral(
       "DELETE FROM TABLEOGRENCI WHERE NZ(SILINDIMI)<>'' AND NOT EXISTS "
       "(SELECT KAYITNO FROM TABLECEVAP WHERE TABLECEVAP.KAYITNO=TABLEOGRENCI.KAYITNO)"));
   if (!q) return Result<int>::failure(q.error());
-  return q.value().numRowsAffected();
+  const int removed = q.value().numRowsAffected();
+  if (removed > 0) m_store.changed(store::Change::Students);
+  return removed;
 }
 
 Status Students::releaseConflictingPairings(const QString& kayitNo, const QString& newClass) {
-  const bool conflict =
-      store::scalar(
-          QStringLiteral("SELECT EXISTS (SELECT TABLEESLESME.KUMANDAADRESI FROM TABLEESLESME "
-                         "INNER JOIN TABLEOGRENCI ON TABLEOGRENCI.KAYITNO=TABLEESLESME.KAYITNO "
-                         "WHERE TABLEOGRENCI.SINIFI=? AND TABLEOGRENCI.KAYITNO<>? AND "
-                         "TABLEESLESME.KUMANDAADRESI IN "
-                         "(SELECT KUMANDAADRESI FROM TABLEESLESME WHERE KAYITNO=?))"),
-          {newClass, kayitNo, kayitNo}, 0)
-          .toInt() == 1;
-  if (!conflict) return {};
-  return store::run(QStringLiteral("DELETE FROM TABLEESLESME WHERE KAYITNO=?"), {kayitNo});
+  const Result<QVariant> conflict = m_store.scalar(
+      QStringLiteral("SELECT EXISTS (SELECT TABLEESLESME.KUMANDAADRESI FROM TABLEESLESME "
+                     "INNER JOIN TABLEOGRENCI ON TABLEOGRENCI.KAYITNO=TABLEESLESME.KAYITNO "
+                     "WHERE TABLEOGRENCI.SINIFI=? AND TABLEOGRENCI.KAYITNO<>? AND "
+                     "TABLEESLESME.KUMANDAADRESI IN "
+                     "(SELECT KUMANDAADRESI FROM TABLEESLESME WHERE KAYITNO=?))"),
+      {newClass, kayitNo, kayitNo});
+  if (!conflict) return Status::failure(conflict.error());
+  if (conflict->toInt() != 1) return {};
+  if (Status s = m_store.run(QStringLiteral("DELETE FROM TABLEESLESME WHERE KAYITNO=?"), {kayitNo});
+      !s)
+    return s;
+  m_store.changed(store::Change::Pairings);
+  return {};
 }
 
-QStringList Students::classNames() {
-  QStringList names = store::column(QStringLiteral(
+Result<QStringList> Students::classNames() const {
+  Result<QStringList> names = m_store.column(QStringLiteral(
       "SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI='SINIFI' AND "
       "NZ(PARAMETREDEGERI)<>'' UNION SELECT SINIFI FROM TABLEOGRENCI WHERE NZ(SINIFI)<>'' "
       "AND NZ(SILINDIMI)=''"));
-  names.removeDuplicates();
+  if (!names) return names;
+  QStringList out = names.value();
+  out.removeDuplicates();
   QCollator collator{QLocale(QLocale::Turkish)};
   collator.setNumericMode(true);
-  std::sort(names.begin(), names.end(), collator);
-  return names;
+  std::sort(out.begin(), out.end(), collator);
+  return out;
+}
+
+Result<bool> Students::any() const {
+  const Result<QVariant> r =
+      m_store.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEOGRENCI)"));
+  if (!r) return Result<bool>::failure(r.error());
+  return r->toInt() == 1;
 }
 
 }  // namespace school

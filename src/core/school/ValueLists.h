@@ -4,21 +4,31 @@
 #include <QStringList>
 
 #include "Result.h"
-#include "school/Query.h"
+#include "store/Sql.h"
+
+namespace store {
+class Store;
+}
 
 namespace school {
 
 // Named value lists of TABLEPARAMETRE ("SINIFI", "HAZIRLAYAN", "SEVIYE", ...).
 class ValueLists {
  public:
-  static Query valuesQuery(const QString& list);
+  explicit ValueLists(store::Store& store) : m_store(store) {}
+
+  static store::Query valuesQuery(const QString& list);
   // "Boş kayıt ekleyemezsiniz!" / "Bu tanım daha önce eklenmiş".
-  static Status add(const QString& list, const QString& value);
-  static Status rename(const QString& list, const QString& oldValue, const QString& newValue);
+  Status add(const QString& list, const QString& value);
+  Status rename(const QString& list, const QString& oldValue, const QString& newValue);
   static QString deleteQuestion(const QString& value) {
     return value + QStringLiteral(" tanımlamasını silmek istediğinizden emin misiniz?");
   }
-  static Status remove(const QString& list, const QString& value);
+  Status remove(const QString& list, const QString& value);
+
+ private:
+  Result<bool> contains(const QString& list, const QString& value) const;
+  store::Store& m_store;
 };
 
 }  // namespace school

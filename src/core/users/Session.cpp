@@ -1,14 +1,14 @@
 #include "users/Session.h"
 
-#include "store/Sql.h"
+#include "store/Store.h"
 #include "users/PasswordHash.h"
 #include "users/UserList.h"
 
 namespace users {
 
-Result<Account> authenticate(const QString& name, const QString& password) {
+Result<Account> authenticate(store::Store& store, const QString& name, const QString& password) {
   const QString wrong = QStringLiteral("Kullanıcı Adı veya Şifre yanlış");
-  Result<QSqlQuery> q = store::exec(
+  Result<QSqlQuery> q = store.exec(
       QStringLiteral("SELECT rowid, NZ(KULLANICIADI), NZ(KULLANICISIFRESI), NZ(SAYFAKODU) "
                      "FROM TABLEKULLANICIBILGILERI ORDER BY rowid"));
   if (!q) return Result<Account>::failure(q.error());
@@ -20,7 +20,8 @@ Result<Account> authenticate(const QString& name, const QString& password) {
     if (!verifyPassword(stored, password)) continue;
     if (!isPasswordHash(stored)) {
       if (Result<QString> hash = hashPassword(password))
-        (void)store::run(
+        // Best effort: the log-in stands, and the next one tries the upgrade again.
+        (void)store.run(
             QStringLiteral("UPDATE TABLEKULLANICIBILGILERI SET KULLANICISIFRESI=? WHERE rowid=?"),
             {hash.value(), q.value().value(0)});
     }
@@ -60,8 +61,8 @@ void Session::setFlags(const RightFlags& flags) {
   emit rightsChanged();
 }
 
-Status Session::logIn(const QString& name, const QString& password) {
-  Result<Account> account = authenticate(name, password);
+Status Session::logIn(store::Store& store, const QString& name, const QString& password) {
+  Result<Account> account = authenticate(store, name, password);
   if (!account) return Status::failure(account.error());
   RightFlags f = m_flags;
   f.applyDenied(account->denied);

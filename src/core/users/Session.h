@@ -6,6 +6,10 @@
 #include "Result.h"
 #include "users/RightFlags.h"
 
+namespace store {
+class Store;
+}
+
 namespace users {
 
 // A user found by name and password.
@@ -18,7 +22,7 @@ struct Account {
 // password exactly. Fails with "Kullanıcı Adı veya Şifre yanlış" when either is
 // wrong. A password still stored as typed by an older installation is replaced
 // by its hash on the first successful log-in.
-Result<Account> authenticate(const QString& name, const QString& password);
+Result<Account> authenticate(store::Store& store, const QString& name, const QString& password);
 
 // The right flags of the running program and the logged-in user. The main
 // window owns one; menus and screens ask it before they open anything.
@@ -43,7 +47,7 @@ class Session : public QObject {
   bool loggedIn() const { return !m_user.isEmpty(); }
 
   // On success the flags follow the user's denied codes; on failure nothing changes.
-  Status logIn(const QString& name, const QString& password);
+  Status logIn(store::Store& store, const QString& name, const QString& password);
   // Every flag "0" until the next log-in.
   void logOut();
 

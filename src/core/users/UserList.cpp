@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "store/Sql.h"
+#include "store/Store.h"
 #include "users/PasswordHash.h"
 #include "users/Rights.h"
 
@@ -30,8 +30,8 @@ QStringList deniedCodes(const QString& text) {
   return out;
 }
 
-Result<UserList> UserList::load() {
-  Result<QSqlQuery> q = store::exec(QStringLiteral(
+Result<UserList> UserList::load(const store::Store& store) {
+  Result<QSqlQuery> q = store.exec(QStringLiteral(
       "SELECT NZ(KULLANICIADI), NZ(KULLANICISIFRESI), NZ(SAYFAKODU) FROM TABLEKULLANICIBILGILERI "
       "ORDER BY rowid"));
   if (!q) return Result<UserList>::failure(q.error());
@@ -107,7 +107,7 @@ Status UserList::validate() const {
   return {};
 }
 
-Status UserList::save() {
+Status UserList::save(store::Store& store) {
   if (Status valid = validate(); !valid) return valid;
   // Hash first: a failure here must leave the stored list untouched.
   QList<UserEntry> toStore = m_users;
@@ -120,45 +120,48 @@ Status UserList::save() {
     e.newPassword.clear();
     e.passwordChanged = false;
   }
-  store::Transaction tx;
-  if (Status s = store::run(QStringLiteral("DELETE FROM TABLEKULLANICIBILGILERI")); !s) return s;
+  store::Transaction tx(store);
+  if (Status s = store.run(QStringLiteral("DELETE FROM TABLEKULLANICIBILGILERI")); !s) return s;
   for (const UserEntry& e : toStore) {
     Status s =
-        store::run(QStringLiteral("INSERT INTO TABLEKULLANICIBILGILERI "
-                                  "(KULLANICIADI, KULLANICISIFRESI, SAYFAKODU) VALUES (?, ?, ?)"),
-                   {e.name.trimmed(), e.passwordHash, e.denied});
+        store.run(QStringLiteral("INSERT INTO TABLEKULLANICIBILGILERI "
+                                 "(KULLANICIADI, KULLANICISIFRESI, SAYFAKODU) VALUES (?, ?, ?)"),
+                  {e.name.trimmed(), e.passwordHash, e.denied});
     if (!s) return s;
   }
+  store.changed(store::Change::Users);
   if (Status s = tx.commit(); !s) return s;
   for (UserEntry& e : toStore) e.name = e.name.trimmed();
   m_users = toStore;
   return {};
 }
 
-Status hashTypedPasswords() {
-  Result<UserList> list = UserList::load();
+Status hashTypedPasswords(store::Store& store) {
+  Result<UserList> list = UserList::load(store);
   if (!list) return Status::failure(list.error());
   bool typed = false;
   for (const UserEntry& e : list->entries()) typed = typed || !isPasswordHash(e.passwordHash);
   if (!typed) return {};
   // The stored list was valid before; only the passwords change here.
   QList<UserEntry> entries = list->entries();
-  store::Transaction tx;
+  store::Transaction tx(store);
   for (const UserEntry& e : entries) {
     if (isPasswordHash(e.passwordHash)) continue;
     Result<QString> hash = hashPassword(e.passwordHash);
     if (!hash) return Status::failure(hash.error());
-    Status s = store::run(QStringLiteral("UPDATE TABLEKULLANICIBILGILERI SET KULLANICISIFRESI=? "
-                                         "WHERE NZ(KULLANICISIFRESI)=? AND NZ(KULLANICIADI)=?"),
-                          {hash.value(), e.passwordHash, e.name});
+    Status s = store.run(QStringLiteral("UPDATE TABLEKULLANICIBILGILERI SET KULLANICISIFRESI=? "
+                                        "WHERE NZ(KULLANICISIFRESI)=? AND NZ(KULLANICIADI)=?"),
+                         {hash.value(), e.passwordHash, e.name});
     if (!s) return s;
   }
   return tx.commit();
 }
 
-int userCount() {
-  return store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEKULLANICIBILGILERI"), {}, 0)
-      .toInt();
+Result<int> userCount(const store::Store& store) {
+  const Result<QVariant> n =
+      store.scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEKULLANICIBILGILERI"));
+  if (!n) return Result<int>::failure(n.error());
+  return n->toInt();
 }
 
 }  // namespace users

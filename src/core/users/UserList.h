@@ -6,6 +6,10 @@
 
 #include "Result.h"
 
+namespace store {
+class Store;
+}
+
 namespace users {
 
 // One user of TABLEKULLANICIBILGILERI as the advanced-mode screen edits it.
@@ -29,7 +33,7 @@ QStringList deniedCodes(const QString& text);
 // The whole user list, edited in memory and stored at once.
 class UserList {
  public:
-  static Result<UserList> load();
+  static Result<UserList> load(const store::Store& store);
 
   int count() const { return static_cast<int>(m_users.size()); }
   const UserEntry& at(int row) const { return m_users.at(row); }
@@ -51,7 +55,7 @@ class UserList {
   Status validate() const;
   // Replaces the stored list with this one in one transaction; nothing is written
   // when the list does not validate or a password cannot be hashed.
-  Status save();
+  Status save(store::Store& store);
 
  private:
   QList<UserEntry> m_users;
@@ -59,9 +63,9 @@ class UserList {
 
 // Replaces every password still stored as typed (by an older installation) with
 // its hash; the start-up calls it once.
-Status hashTypedPasswords();
+Status hashTypedPasswords(store::Store& store);
 
 // Number of stored users.
-int userCount();
+Result<int> userCount(const store::Store& store);
 
 }  // namespace users

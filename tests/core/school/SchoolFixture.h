@@ -5,11 +5,7 @@
 #include <memory>
 
 #include "TempDataFolder.h"
-#include "store/DataFolder.h"
-#include "store/Database.h"
-#include "store/Parameters.h"
-#include "store/Schema.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 
 // A fresh data folder and main database per test function.
 class SchoolFixture {
@@ -17,30 +13,41 @@ class SchoolFixture {
   void setUp() {
     QVERIFY(TempDataFolder::renew(m_dir));
     QVERIFY(m_dir->emptySeededLists());
+    s_store = &m_dir->store();
   }
-  void tearDown() { m_dir.reset(); }
+  void tearDown() {
+    s_store = nullptr;
+    m_dir.reset();
+  }
   QString path(const QString& name) const { return m_dir->filePath(name); }
+  static store::Store& db() { return *s_store; }
+  RecordedMessages& messages() { return m_dir->messages(); }
 
   static void addStudent(const QString& kayitNo, const QString& adi, const QString& sinifi,
                          const QString& seviye = QStringLiteral("5"), const QString& tc = {}) {
-    QVERIFY(store::run(
-                QStringLiteral(
-                    "INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,TCKIMLIK) "
-                    "VALUES (?,?,?,?,?,?,?)"),
-                {kayitNo, QStringLiteral("N") + kayitNo, adi, QStringLiteral("Soyad") + kayitNo,
-                 sinifi, seviye, tc})
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,"
+                                    "SEVIYE,TCKIMLIK) VALUES (?,?,?,?,?,?,?)"),
+                     {kayitNo, QStringLiteral("N") + kayitNo, adi,
+                      QStringLiteral("Soyad") + kayitNo, sinifi, seviye, tc})
                 .ok());
   }
   static void pair(const QString& address, const QString& kayitNo) {
     QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES (?,?)"),
-                   {address, kayitNo})
+        db().run(QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES (?,?)"),
+                 {address, kayitNo})
             .ok());
   }
   static int count(const QString& sql, const QVariantList& params = {}) {
-    return store::scalar(sql, params, -1).toInt();
+    return db().scalar(sql, params).valueOr(-1).toInt();
+  }
+  static QStringList column(const QString& sql, const QVariantList& params = {}) {
+    return db().column(sql, params).valueOr({});
+  }
+  static QString text(const QString& sql, const QVariantList& params = {}) {
+    return db().scalar(sql, params).valueOr({}).toString();
   }
 
  private:
   std::unique_ptr<TempDataFolder> m_dir;
+  static inline store::Store* s_store = nullptr;
 };

@@ -26,8 +26,8 @@ class TestImport : public QObject {
  private slots:
   void init() {
     m_fx.setUp();
-    QVERIFY(store::run(
-                QStringLiteral(
+    QVERIFY(SchoolFixture::db()
+                .run(QStringLiteral(
                     "INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,PARAMETREACIKLAMA) "
                     "VALUES ('SEVIYE','5',''),('SEVIYE','6','')"))
                 .ok());
@@ -37,7 +37,7 @@ class TestImport : public QObject {
   void addsAfterHighestNumberAndSkipsHeader() {
     SchoolFixture::addStudent(QStringLiteral("40"), QStringLiteral("Kırkıncı"),
                               QStringLiteral("5-A"));
-    StudentImport imp;
+    StudentImport imp(SchoolFixture::db());
     imp.setWorkbook(book({kHeader,
                           {QStringLiteral("1"), QStringLiteral("Ali Can Yılmaz"),
                            QStringLiteral("12-3"), QStringLiteral("5-B"), QString()},
@@ -60,7 +60,7 @@ class TestImport : public QObject {
     QCOMPARE(progress, (QStringList{QStringLiteral("Excel Dosyasına Bağlanılıyor..."),
                                     QStringLiteral("Bilgiler Kaydediliyor..."),
                                     QStringLiteral("Rapor Hazırlanıyor...")}));
-    QCOMPARE(store::column(QStringLiteral(
+    QCOMPARE(SchoolFixture::column(QStringLiteral(
                  "SELECT KAYITNO || '|' || ADI || '|' || SOYADI || '|' || NUMARASI || '|' || "
                  "SEVIYE FROM TABLEOGRENCI WHERE VAL(KAYITNO)>40 ORDER BY VAL(KAYITNO)")),
              (QStringList{QStringLiteral("41|Ali Can|Yılmaz|12.3|5"),
@@ -69,7 +69,7 @@ class TestImport : public QObject {
     QCOMPARE(SchoolFixture::count(
                  QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE ADI IN ('Sıra','Adı')")),
              0);
-    QCOMPARE(store::column(QStringLiteral(
+    QCOMPARE(SchoolFixture::column(QStringLiteral(
                  "SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI='SINIFI' "
                  "ORDER BY 1")),
              (QStringList{QStringLiteral("5-A"), QStringLiteral("5-B"), QStringLiteral("5-C")}));
@@ -90,7 +90,7 @@ class TestImport : public QObject {
   void updatesByIdentityNumber() {
     SchoolFixture::addStudent(QStringLiteral("7"), QStringLiteral("Eski"), QStringLiteral("5-A"),
                               QStringLiteral("5"), QStringLiteral("10000000023"));
-    StudentImport imp;
+    StudentImport imp(SchoolFixture::db());
     imp.setWorkbook(book({{QStringLiteral("Ad"), QStringLiteral("Soyad"), QStringLiteral("TC"),
                            QStringLiteral("Sınıf")},
                           {QStringLiteral("Yeni"), QStringLiteral("Adlı"),
@@ -105,7 +105,7 @@ class TestImport : public QObject {
     QVERIFY2(report.ok(), qPrintable(report.error()));
     QCOMPARE(report->updated, 1);
     QCOMPARE(report->added, 1);
-    QCOMPARE(store::column(QStringLiteral(
+    QCOMPARE(SchoolFixture::column(QStringLiteral(
                  "SELECT KAYITNO || '|' || ADI || '|' || SOYADI || '|' || SINIFI || '|' || "
                  "SEVIYE FROM TABLEOGRENCI ORDER BY VAL(KAYITNO)")),
              (QStringList{QStringLiteral("7|Yeni|Adlı|6-A|5"),
@@ -118,10 +118,11 @@ class TestImport : public QObject {
   }
 
   void threeButtonSchoolNumbers() {
-    QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLEOKUL (KURUMKODU,UCDUGME) VALUES ('99','1')"))
-            .ok());
-    StudentImport imp;
+    QVERIFY(SchoolFixture::db()
+                .run(QStringLiteral("INSERT INTO TABLEOKUL (KURUMKODU,UCDUGME) VALUES ('99','1')"))
+                .ok());
+    QVERIFY(SchoolFixture::db().reloadInstitution().ok());
+    StudentImport imp(SchoolFixture::db());
     imp.setWorkbook(
         book({{QStringLiteral("Ad"), QStringLiteral("Soyad"), QStringLiteral("Sınıf")},
               {QStringLiteral("Şükrü"), QStringLiteral("Çınar"), QStringLiteral("10/B")}}));
@@ -129,7 +130,7 @@ class TestImport : public QObject {
     QVERIFY(imp.addPair(1, QStringLiteral("SOYADI")).ok());
     QVERIFY(imp.addPair(2, QStringLiteral("SINIFI")).ok());
     QVERIFY(imp.run(QStringLiteral("5"), m_fx.path(QStringLiteral("s.xlsx"))).ok());
-    QCOMPARE(store::scalar(QStringLiteral("SELECT NUMARASI FROM TABLEOGRENCI")).toString(),
+    QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT NUMARASI FROM TABLEOGRENCI")),
              QStringLiteral("9910.1ŞükÇın"));
   }
 
@@ -153,7 +154,7 @@ class TestImport : public QObject {
     QFETCH(QString, level);
     QFETCH(QString, longCell);
     QFETCH(QString, message);
-    StudentImport imp;
+    StudentImport imp(SchoolFixture::db());
     imp.setWorkbook(
         book({{QStringLiteral("Ad"), QStringLiteral("Soyad")},
               {QStringLiteral("Bir"), QStringLiteral("İki")},
@@ -185,7 +186,7 @@ class TestImport : public QObject {
       w.write(1, 4, QStringLiteral("Kız"));
       QVERIFY(w.close().ok());
     }
-    StudentImport imp;
+    StudentImport imp(SchoolFixture::db());
     QCOMPARE(imp.openFile(m_fx.path(QStringLiteral("liste.txt"))).error(),
              QStringLiteral("Lütfen geçerli bir MS Excel dosyası seçiniz"));
     QVERIFY(imp.openFile(path).ok());
@@ -196,7 +197,7 @@ class TestImport : public QObject {
                                            QStringLiteral("3. Sütun (Adı) => Adı"),
                                            QStringLiteral("4. Sütun (Soyadı) => Soyadı")}));
     QVERIFY(imp.run(QStringLiteral("6"), m_fx.path(QStringLiteral("s.xlsx"))).ok());
-    QCOMPARE(store::column(
+    QCOMPARE(SchoolFixture::column(
                  QStringLiteral("SELECT NUMARASI || ADI || SOYADI || SEVIYE FROM TABLEOGRENCI")),
              QStringList{QStringLiteral("1453İlkayIşıkçı6")});
   }

@@ -3,20 +3,27 @@
 
 #include "SchoolFixture.h"
 #include "formats/Workbook.h"
+#include "lists/FilterLists.h"
 #include "school/DemoSchool.h"
 #include "school/Pairing.h"
 #include "school/RemoteRegistration.h"
 #include "school/SchoolExports.h"
+#include "store/Store.h"
 
 using school::Pairing;
 using school::RemoteRegistration;
 
 namespace {
-QStringList rows(const school::Query& q) { return store::column(q.sql, q.params); }
+QStringList rows(const store::Query& q) { return SchoolFixture::column(q.sql, q.params); }
 }  // namespace
 
 class TestPairing : public QObject {
   Q_OBJECT
+
+  static store::Store& db() { return SchoolFixture::db(); }
+  static Pairing pairing() { return Pairing(db()); }
+  static school::SchoolExports exports() { return school::SchoolExports(db()); }
+
  private slots:
   void init() { m_fx.setUp(); }
   void cleanup() { m_fx.tearDown(); }
@@ -27,21 +34,21 @@ class TestPairing : public QObject {
     SchoolFixture::addStudent(QStringLiteral("3"), QStringLiteral("Başka"), QStringLiteral("6-A"));
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
     for (const char* a : {"12-201", "12-202", "12-203"})
-      QVERIFY(Pairing::registerRemote(QString::fromLatin1(a), false).ok());
-    QCOMPARE(Pairing::autoPair({}, QStringLiteral("5-A")).value(), 0);
+      QVERIFY(pairing().registerRemote(QString::fromLatin1(a), false).ok());
+    QCOMPARE(pairing().autoPair({}, QStringLiteral("5-A")).value(), 0);
     // 12-201 already has a 5-A student; of 12-202 and 12-203 only the first gets the free one.
-    const Result<int> made = Pairing::autoPair(
+    const Result<int> made = pairing().autoPair(
         {QStringLiteral("12-201"), QStringLiteral("12-202"), QStringLiteral("12-203")},
         QStringLiteral("5-A"));
     QCOMPARE(made.value(), 1);
-    QCOMPARE(store::column(QStringLiteral(
+    QCOMPARE(SchoolFixture::column(QStringLiteral(
                  "SELECT KUMANDAADRESI || ':' || KAYITNO FROM TABLEESLESME ORDER BY 1")),
              (QStringList{QStringLiteral("12-201:1"), QStringLiteral("12-202:2")}));
-    QCOMPARE(Pairing::autoPair({QStringLiteral("12-203")}, QStringLiteral("5-A")).value(), 0);
+    QCOMPARE(pairing().autoPair({QStringLiteral("12-203")}, QStringLiteral("5-A")).value(), 0);
     // One remote may serve one student in each of several classes.
-    QCOMPARE(Pairing::autoPair({QStringLiteral("12-201")}, QStringLiteral("6-A")).value(), 1);
-    const school::Query grid = Pairing::studentRemotesQuery(QStringLiteral("5-A"));
-    Result<QSqlQuery> q = store::exec(grid.sql, grid.params);
+    QCOMPARE(pairing().autoPair({QStringLiteral("12-201")}, QStringLiteral("6-A")).value(), 1);
+    const store::Query grid = Pairing::studentRemotesQuery(QStringLiteral("5-A"));
+    Result<QSqlQuery> q = db().exec(grid.sql, grid.params);
     QVERIFY(q.ok());
     QStringList seen;
     while (q.value().next())
@@ -56,14 +63,14 @@ class TestPairing : public QObject {
     // Rows inserted out of order: "natural order" means registration numbers.
     for (const char* k : {"10", "2", "9"})
       SchoolFixture::addStudent(QString::fromLatin1(k), QStringLiteral("Ö"), QStringLiteral("5-A"));
-    QCOMPARE(
-        Pairing::autoPair({QStringLiteral("1-1"), QStringLiteral("1-2"), QStringLiteral("1-3")},
-                          QStringLiteral("5-A"))
-            .value(),
-        3);
-    QCOMPARE(
-        store::column(QStringLiteral("SELECT KAYITNO FROM TABLEESLESME ORDER BY KUMANDAADRESI")),
-        (QStringList{QStringLiteral("2"), QStringLiteral("9"), QStringLiteral("10")}));
+    QCOMPARE(pairing()
+                 .autoPair({QStringLiteral("1-1"), QStringLiteral("1-2"), QStringLiteral("1-3")},
+                           QStringLiteral("5-A"))
+                 .value(),
+             3);
+    QCOMPARE(SchoolFixture::column(
+                 QStringLiteral("SELECT KAYITNO FROM TABLEESLESME ORDER BY KUMANDAADRESI")),
+             (QStringList{QStringLiteral("2"), QStringLiteral("9"), QStringLiteral("10")}));
   }
 
   void availableStudentsRule() {
@@ -77,29 +84,29 @@ class TestPairing : public QObject {
     SchoolFixture::addStudent(QStringLiteral("5"), QStringLiteral("Silinmiş"),
                               QStringLiteral("6-A"));
     QVERIFY(
-        store::run(QStringLiteral(
-                       "UPDATE TABLEOGRENCI SET SILINDIMI='01.01.2025 10:00:00' WHERE KAYITNO='5'"))
+        db().run(QStringLiteral(
+                     "UPDATE TABLEOGRENCI SET SILINDIMI='01.01.2025 10:00:00' WHERE KAYITNO='5'"))
             .ok());
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
     SchoolFixture::pair(QStringLiteral("12-209"), QStringLiteral("4"));
-    QCOMPARE(rows(Pairing::availableStudentsQuery(QStringLiteral("12-201"), Pairing::kAllClasses)),
+    QCOMPARE(rows(Pairing::availableStudentsQuery(QStringLiteral("12-201"), lists::kTumu)),
              QStringList{QStringLiteral("3")});
     QCOMPARE(rows(Pairing::availableStudentsQuery(QStringLiteral("12-201"), QStringLiteral("5-A"))),
              QStringList());
     QCOMPARE(rows(Pairing::availableStudentsQuery(QStringLiteral("12-202"), QStringLiteral("5-A"))),
              QStringList{QStringLiteral("2")});
-    QCOMPARE(rows(Pairing::pairedStudentsQuery(QStringLiteral("12-201"), Pairing::kAllClasses)),
+    QCOMPARE(rows(Pairing::pairedStudentsQuery(QStringLiteral("12-201"), lists::kTumu)),
              QStringList{QStringLiteral("1")});
     QCOMPARE(rows(Pairing::pairedStudentsQuery(QStringLiteral("12-201"), QStringLiteral("6-A"))),
              QStringList());
     // Pairing by hand never puts two students of one class on a remote.
     QVERIFY(
-        Pairing::pair(QStringLiteral("12-202"), {QStringLiteral("2"), QStringLiteral("3")}).ok());
-    QVERIFY(Pairing::pair(QStringLiteral("12-201"), {QStringLiteral("2")}).ok());
+        pairing().pair(QStringLiteral("12-202"), {QStringLiteral("2"), QStringLiteral("3")}).ok());
+    QVERIFY(pairing().pair(QStringLiteral("12-201"), {QStringLiteral("2")}).ok());
     QCOMPARE(
         SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KAYITNO='2'")),
         1);
-    QVERIFY(Pairing::unpair(QStringLiteral("12-202"), {QStringLiteral("2")}).ok());
+    QVERIFY(pairing().unpair(QStringLiteral("12-202"), {QStringLiteral("2")}).ok());
     QCOMPARE(
         SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KAYITNO='2'")),
         0);
@@ -107,14 +114,17 @@ class TestPairing : public QObject {
 
   void registrationIconsAndFinish() {
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Eşli"), QStringLiteral("5-A"));
-    QVERIFY(Pairing::registerRemote(QStringLiteral("12-201"), true).ok());
+    QVERIFY(pairing().registerRemote(QStringLiteral("12-201"), true).ok());
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
-    RemoteRegistration reg;
+    RemoteRegistration reg(db());
     QSignalSpy mode(&reg, &RemoteRegistration::registrationModeRequested);
     reg.startNewRemotes();
     QCOMPARE(reg.tag(), QStringLiteral("YeniKumanda"));
     QVERIFY(reg.instructionText().startsWith(QStringLiteral("Öğretmen Kumandası yapmak")));
-    reg.heard(QStringLiteral("12-201"));
+    // The registration is the screen's press consumer: a routed press is a remote heard.
+    activity::PressConsumer& consumer = reg;
+    consumer.press(
+        {{QStringLiteral("12-201"), QStringLiteral("A"), QStringLiteral("1")}, false, {}});
     QCOMPARE(reg.items().at(0).icon, 1);
     QCOMPARE(reg.count(), 1);
     reg.heard(QStringLiteral("12-202"));
@@ -131,7 +141,7 @@ class TestPairing : public QObject {
     QCOMPARE(mode.last().at(0).toBool(), false);
     QVERIFY(!reg.isOpen());
     // 12-201 replaced (teacher mark from its unticked box), its pairing kept.
-    QCOMPARE(store::column(QStringLiteral(
+    QCOMPARE(SchoolFixture::column(QStringLiteral(
                  "SELECT KUMANDAADRESI || '=' || OGRETMENKUMANDASI FROM TABLEKUMANDA ORDER BY 1")),
              (QStringList{QStringLiteral("12-201=0"), QStringLiteral("12-202=1")}));
     QCOMPARE(SchoolFixture::count(
@@ -153,7 +163,7 @@ class TestPairing : public QObject {
     for (int i = 1; i <= 40; ++i)
       SchoolFixture::addStudent(QString::number(i), QStringLiteral("Öğrenci%1").arg(i),
                                 QStringLiteral("8-B"));
-    RemoteRegistration reg;
+    RemoteRegistration reg(db());
     reg.startNewRemotes();
     for (int round = 0; round < 2; ++round)
       for (int i = 0; i < 41; ++i) reg.heard(QStringLiteral("20-%1").arg(100 + i));
@@ -161,30 +171,66 @@ class TestPairing : public QObject {
     QVERIFY(reg.finish().ok());
     const QStringList remotes = rows(Pairing::studentRemotesQuery(QStringLiteral("8-B")));
     QCOMPARE(remotes.size(), 40);
-    QCOMPARE(Pairing::autoPair(remotes, QStringLiteral("8-B")).value(), 40);
+    QCOMPARE(pairing().autoPair(remotes, QStringLiteral("8-B")).value(), 40);
     QCOMPARE(SchoolFixture::count(
                  QStringLiteral("SELECT COUNT(DISTINCT KUMANDAADRESI) FROM TABLEESLESME")),
              40);
   }
 
+  // A teacher remote is one whose OGRETMENKUMANDASI is "1", in every list that
+  // tells them apart; an old "True" or "2" is a student remote everywhere.
+  void oneTeacherRule() {
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) "
+                                    "VALUES ('1-1','1'),('1-2','True'),('1-3',' 1'),('1-4',NULL)"))
+                .ok());
+    QCOMPARE(rows(Pairing::teacherRemotesQuery()),
+             (QStringList{QStringLiteral("1-1"), QStringLiteral("1-3")}));
+    QCOMPARE(rows(Pairing::studentRemotesQuery(lists::kTumu)),
+             (QStringList{QStringLiteral("1-2"), QStringLiteral("1-4")}));
+    QCOMPARE(pairing().teacherAddresses().value(),
+             (QStringList{QStringLiteral("1-1"), QStringLiteral("1-3")}));
+    QCOMPARE(pairing().studentAddresses().value(),
+             (QStringList{QStringLiteral("1-2"), QStringLiteral("1-4")}));
+    RemoteRegistration reg(db());
+    reg.startNewReceiver();
+    QStringList teachers;
+    for (const auto& item : reg.items())
+      if (item.teacher) teachers << item.address;
+    QCOMPARE(teachers, (QStringList{QStringLiteral("1-1"), QStringLiteral("1-3")}));
+    QVERIFY(reg.finish().ok());
+  }
+
+  // Pairing is told once committed; a pairing that cannot check its rule writes
+  // nothing and says so.
+  void pairingChangesAndFailures() {
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Bir"), QStringLiteral("5-A"));
+    QSignalSpy told(&db(), &store::Store::pairingsChanged);
+    QVERIFY(pairing().pair(QStringLiteral("12-201"), {QStringLiteral("1")}).ok());
+    QCOMPARE(told.size(), 1);
+    QVERIFY(db().run(QStringLiteral("ALTER TABLE TABLEOGRENCI RENAME TO TABLEOGRENCI_YOK")).ok());
+    QVERIFY(!pairing().pair(QStringLiteral("12-202"), {QStringLiteral("1")}).ok());
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 1);
+  }
+
   void deleteRemotes() {
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Eşli"), QStringLiteral("5-A"));
-    QVERIFY(Pairing::registerRemote(QStringLiteral("12-201"), false).ok());
+    QVERIFY(pairing().registerRemote(QStringLiteral("12-201"), false).ok());
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
     QCOMPARE(Pairing::deleteQuestion({QStringLiteral("12-201")}),
              QStringLiteral("12-201 numaralı kumandayı silmek istediğinizden emin misiniz?"));
     QCOMPARE(Pairing::deleteQuestion({QStringLiteral("1-1"), QStringLiteral("1-2")}),
              QStringLiteral("2 adet kumandayı silmek istediğinizden emin misiniz?"));
-    QVERIFY(Pairing::removeRemotes({QStringLiteral("12-201")}).ok());
+    QVERIFY(pairing().removeRemotes({QStringLiteral("12-201")}).ok());
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 0);
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 0);
   }
 
   void demoSchoolAndExports() {
-    QVERIFY(school::createDemoSchool().ok());
-    QVERIFY(school::createDemoSchool().ok());  // a second call adds nothing
+    QVERIFY(school::createDemoSchool(db()).ok());
+    QVERIFY(school::createDemoSchool(db()).ok());  // a second call adds nothing
     const QStringList classes =
-        store::column(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI GROUP BY SINIFI"));
+        SchoolFixture::column(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI GROUP BY SINIFI"));
     QCOMPARE(classes.size(), 3);
     for (const QString& c : classes) {
       const int n = SchoolFixture::count(
@@ -200,7 +246,7 @@ class TestPairing : public QObject {
     QCOMPARE(rows(Pairing::teacherRemotesQuery()).size(), 1);
 
     const QString list = m_fx.path(QStringLiteral("eslesme.xlsx"));
-    QVERIFY(school::SchoolExports::pairingList(QStringLiteral("5-A"), list).ok());
+    QVERIFY(exports().pairingList(QStringLiteral("5-A"), list).ok());
     Result<formats::Workbook> book = formats::Workbook::open(list);
     QVERIFY2(book.ok(), qPrintable(book.error()));
     QCOMPARE(book->cell(0, 0, 0), QStringLiteral("5-A SINIFI EŞLEŞME LİSTESİ"));
@@ -213,20 +259,15 @@ class TestPairing : public QObject {
     QCOMPARE(book->cell(0, 2 + students, 0), QString::number(students));
 
     const QString labels = m_fx.path(QStringLiteral("etiket.xlsx"));
-    QVERIFY(school::SchoolExports::multiClassLabels({QStringLiteral("5-A"), QStringLiteral("6-B")},
-                                                    labels)
-                .ok());
+    QVERIFY(
+        exports().multiClassLabels({QStringLiteral("5-A"), QStringLiteral("6-B")}, labels).ok());
     book = formats::Workbook::open(labels);
     QVERIFY(book.ok());
     // A remote of both classes carries two lines, one per class.
     QCOMPARE(book->cell(0, 3, 2).count(QLatin1Char('\n')), 1);
     QVERIFY(book->cell(0, 3, 2).contains(QStringLiteral("(5-A)")));
-    QVERIFY(school::SchoolExports::classLabels(QStringLiteral("7-C"),
-                                               m_fx.path(QStringLiteral("e.xlsx")))
-                .ok());
-    QVERIFY(school::SchoolExports::remoteNumberLabels(
-                {}, school::SchoolExports::remoteNumberLabelsPath())
-                .ok());
+    QVERIFY(exports().classLabels(QStringLiteral("7-C"), m_fx.path(QStringLiteral("e.xlsx"))).ok());
+    QVERIFY(exports().remoteNumberLabels({}, exports().remoteNumberLabelsPath()).ok());
   }
 
  private:

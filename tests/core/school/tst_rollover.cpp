@@ -4,8 +4,9 @@
 #include <QtTest>
 
 #include "SchoolFixture.h"
+#include "delivery/RunSettings.h"
 #include "school/Rollover.h"
-#include "school/SchoolInfo.h"
+#include "store/Database.h"
 #include "store/StoreFiles.h"
 
 using school::Rollover;
@@ -16,7 +17,8 @@ namespace {
 // where the rollover changes them).
 QStringList dump(const QString& table, const QString& columns = QStringLiteral("*")) {
   QStringList out;
-  Result<QSqlQuery> q = store::exec(QStringLiteral("SELECT %1 FROM %2").arg(columns, table));
+  Result<QSqlQuery> q =
+      SchoolFixture::db().exec(QStringLiteral("SELECT %1 FROM %2").arg(columns, table));
   if (!q) return {QStringLiteral("HATA: ") + q.error()};
   while (q.value().next()) {
     QStringList cells;
@@ -27,10 +29,26 @@ QStringList dump(const QString& table, const QString& columns = QStringLiteral("
   return out;
 }
 
+QString storeFile(store::StoreKind kind, int n) {
+  return store::storePath(SchoolFixture::db().root(), kind, n);
+}
+
 }  // namespace
 
 class TestRollover : public QObject {
   Q_OBJECT
+
+  static store::Store& db() { return SchoolFixture::db(); }
+  static QString recordedSchoolYear() {
+    return SchoolFixture::text(QStringLiteral("SELECT NZ(SINIFATLATMADONEM) FROM TABLEOKUL"));
+  }
+  static Rollover::Report offer(const Rollover::Hooks& hooks) {
+    return Rollover::offer(db(), hooks);
+  }
+  static Rollover::Report run(const Rollover::Hooks& hooks) {
+    return Rollover::SinifAtlatmaUygula(db(), hooks);
+  }
+
  private slots:
   void init() { m_fx.setUp(); }
   void cleanup() { m_fx.tearDown(); }
@@ -86,45 +104,44 @@ class TestRollover : public QObject {
 
   void noStillRecordsTheLabel() {
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
-    QStringList asked;
+    RecordedMessages messages;
+    messages.setDefaultAnswer(Messages::Answer::No);
     Rollover::Hooks hooks;
     hooks.now = [] { return QDateTime(QDate(2026, 3, 2), QTime(10, 0)); };
-    hooks.ask = [&](const QString& q) {
-      asked << q;
-      return false;
-    };
-    const Rollover::Report r = school::offerRollover(hooks);
+    hooks.messages = &messages;
+    const Rollover::Report r = offer(hooks);
     QCOMPARE(r.outcome, Rollover::Outcome::Declined);
-    QCOMPARE(asked, QStringList{Rollover::firstQuestion()});
-    QVERIFY(asked.first().contains(
+    QCOMPARE(messages.texts(), QStringList{Rollover::firstQuestion()});
+    QCOMPARE(messages.shown().first().title, QStringLiteral("Sınıf Atlatma"));
+    QVERIFY(messages.lastText().contains(
         QStringLiteral("\r\n\r\n- Öğrenciler bir üst sınıfa geçirilecek\r\n")));
-    QCOMPARE(school::SchoolInfo::recordedSchoolYear(), QStringLiteral("2025-2026"));
+    QCOMPARE(recordedSchoolYear(), QStringLiteral("2025-2026"));
     // Start-up does not ask again this school year; the menu item still does.
-    QCOMPARE(school::offerRollover(hooks).outcome, Rollover::Outcome::NotOffered);
-    QCOMPARE(asked.size(), 1);
-    QCOMPARE(school::runRollover(hooks).outcome, Rollover::Outcome::Declined);
-    QCOMPARE(asked.size(), 2);
+    QCOMPARE(offer(hooks).outcome, Rollover::Outcome::NotOffered);
+    QCOMPARE(messages.shown().size(), 1);
+    QCOMPARE(run(hooks).outcome, Rollover::Outcome::Declined);
+    QCOMPARE(messages.shown().size(), 2);
     // A "No" to the year confirmation changes nothing either.
-    asked.clear();
-    hooks.ask = [&](const QString& q) {
-      asked << q;
-      return asked.size() == 1;
-    };
-    QCOMPARE(school::runRollover(hooks).outcome, Rollover::Outcome::Declined);
-    QCOMPARE(asked.last(), Rollover::confirmYearQuestion(QStringLiteral("2025-2026")));
-    QCOMPARE(store::scalar(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI")).toString(),
+    messages.clear();
+    messages.setNextAnswer(Messages::Answer::Yes);
+    QCOMPARE(run(hooks).outcome, Rollover::Outcome::Declined);
+    QCOMPARE(messages.lastText(), Rollover::confirmYearQuestion(QStringLiteral("2025-2026")));
+    QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI")),
              QStringLiteral("5-A"));
     QVERIFY(!QDir(m_fx.path(QStringLiteral("Yedek"))).exists() ||
             QDir(m_fx.path(QStringLiteral("Yedek"))).isEmpty());
   }
 
   void threeButtonSchoolsNeverRollOver() {
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEOKUL (UCDUGME) VALUES ('1')")).ok());
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEOKUL (UCDUGME) VALUES ('1')")).ok());
+    QVERIFY(db().reloadInstitution().ok());
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
+    RecordedMessages messages;
     Rollover::Hooks hooks;
-    hooks.ask = school::alwaysYes();
-    QCOMPARE(school::runRollover(hooks).outcome, Rollover::Outcome::NotAllowed);
-    QCOMPARE(school::SchoolInfo::recordedSchoolYear(), QString());
+    hooks.messages = &messages;
+    QCOMPARE(run(hooks).outcome, Rollover::Outcome::NotAllowed);
+    QCOMPARE(recordedSchoolYear(), QString());
+    QVERIFY(messages.shown().isEmpty());
   }
 
   void fullRunCarriesTheSchoolAndEmptiesTheYear() {
@@ -139,39 +156,38 @@ class TestRollover : public QObject {
     SchoolFixture::addStudent(QString::number(++k), QStringLiteral("Son"), QStringLiteral("12-Fen"),
                               QStringLiteral("12"));
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
-    QVERIFY(store::run(
-                QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES "
-                               "('12-201','0'),('12-200','1')"))
-                .ok());
-    QVERIFY(store::run(
-                QStringLiteral(
+    QVERIFY(
+        db().run(QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES "
+                                "('12-201','0'),('12-200','1')"))
+            .ok());
+    QVERIFY(db()
+                .run(QStringLiteral(
                     "INSERT INTO TABLEOKUL (KURUMKODU,OKULADI,UCDUGME,SONSORUINDIRMEZAMANI) VALUES "
                     "('1','Okul''un Adı','0','01.01.2026')"))
                 .ok());
-    QVERIFY(
-        store::run(QStringLiteral(
-                       "INSERT INTO TABLEKULLANICIBILGILERI (KULLANICIADI) VALUES ('öğretmen')"))
-            .ok());
-    QVERIFY(store::run(
-                QStringLiteral(
-                    "INSERT INTO TABLEAYAR (FORMADI,KONTROLADI,INDEKS,DEGER) VALUES "
-                    "('frmTestUygula','cmbDersAra','-','4'),('frmTestUygula','cmbSinifi','-','3'),"
-                    "('frmX','chk','-','1')"))
+    QVERIFY(db().run(QStringLiteral(
+                         "INSERT INTO TABLEKULLANICIBILGILERI (KULLANICIADI) VALUES ('öğretmen')"))
                 .ok());
     QVERIFY(
-        store::run(
-            QStringLiteral(
+        db().run(QStringLiteral(
+                     "INSERT INTO TABLEAYAR (FORMADI,KONTROLADI,INDEKS,DEGER) VALUES "
+                     "('frmTestUygula','cmbDersAra','-','4'),('frmTestUygula','cmbSinifi','-','3'),"
+                     "('frmX','chk','-','1')"))
+            .ok());
+    QVERIFY(
+        db()
+            .run(QStringLiteral(
                 "INSERT INTO TABLESLISTESUTUNADI (FORMADI,SLISTEADI,S1) VALUES ('f','s','ADI')"))
             .ok());
-    QVERIFY(store::run(
-                QStringLiteral(
-                    "INSERT INTO TABLESLISTESUTUNBILGILERI (FORMADI,SLISTEADI) VALUES ('f','s')"))
+    QVERIFY(
+        db().run(QStringLiteral(
+                     "INSERT INTO TABLESLISTESUTUNBILGILERI (FORMADI,SLISTEADI) VALUES ('f','s')"))
+            .ok());
+    QVERIFY(db().run(QStringLiteral(
+                         "INSERT INTO TABLESOZLESME (SOZLESMEKABULTARIHI) VALUES ('01.09.2025')"))
                 .ok());
-    QVERIFY(store::run(QStringLiteral(
-                           "INSERT INTO TABLESOZLESME (SOZLESMEKABULTARIHI) VALUES ('01.09.2025')"))
-                .ok());
-    QVERIFY(store::run(
-                QStringLiteral(
+    QVERIFY(db()
+                .run(QStringLiteral(
                     "INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,PARAMETREACIKLAMA) "
                     "VALUES "
                     "('DERS','Fen',''),('SEVIYE','5',''),('SEVIYE','9',''),('HAZIRLAYAN','Ben',''),"
@@ -179,21 +195,19 @@ class TestRollover : public QObject {
                 .ok());
     // ... and the year's work.
     QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DERS) VALUES ('1','Fen')")).ok());
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLETEST (TESTNO) VALUES ('1')")).ok());
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLETESTSORU (TESTNO,SORUNO) VALUES ('1','1')"))
+        db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DERS) VALUES ('1','Fen')")).ok());
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLETEST (TESTNO) VALUES ('1')")).ok());
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLETESTSORU (TESTNO,SORUNO) VALUES ('1','1')"))
                 .ok());
     QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLECEVAP (KAYITNO,CEVAP) VALUES ('1','A')")).ok());
-    QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLESONUC (KAYITNO,NET) VALUES ('1','3')")).ok());
-    QVERIFY(
-        store::run(QStringLiteral(
-                       "INSERT INTO TABLETANIMLAMALAR (TANIMADI,UNITE) VALUES ('UNITELER','U')"))
-            .ok());
+        db().run(QStringLiteral("INSERT INTO TABLECEVAP (KAYITNO,CEVAP) VALUES ('1','A')")).ok());
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESONUC (KAYITNO,NET) VALUES ('1','3')")).ok());
+    QVERIFY(db().run(QStringLiteral(
+                         "INSERT INTO TABLETANIMLAMALAR (TANIMADI,UNITE) VALUES ('UNITELER','U')"))
+                .ok());
     {
-      Result<QSqlDatabase> content = store::openFile(
-          QStringLiteral("t-store"), store::storePath(store::StoreKind::Question, 2));
+      Result<QSqlDatabase> content =
+          store::openFile(QStringLiteral("t-store"), storeFile(store::StoreKind::Question, 2));
       QVERIFY(content.ok());
       QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,SORU) VALUES ('1',x'FFD8')"),
                          {}, content.value())
@@ -201,8 +215,7 @@ class TestRollover : public QObject {
     }
     store::closeFile(QStringLiteral("t-store"));
     QVERIFY(
-        store::createStoreFile(store::StoreKind::Test, store::storePath(store::StoreKind::Test, 3))
-            .ok());
+        store::createStoreFile(store::StoreKind::Test, storeFile(store::StoreKind::Test, 3)).ok());
 
     const QStringList untouched{QStringLiteral("TABLEESLESME"),
                                 QStringLiteral("TABLEKULLANICIBILGILERI"),
@@ -217,21 +230,19 @@ class TestRollover : public QObject {
     const QStringList otherSettings =
         dump(QStringLiteral("TABLEAYAR WHERE FORMADI<>'frmTestUygula'"));
 
-    QStringList asked;
+    RecordedMessages messages;
     Rollover::Hooks hooks;
     hooks.now = [] { return QDateTime(QDate(2026, 9, 7), QTime(8, 30)); };
-    hooks.ask = [&](const QString& q) {
-      asked << q;
-      return true;
-    };
+    hooks.messages = &messages;
     bool closed = false;
     hooks.closeScreens = [&] { closed = true; };
-    const Rollover::Report r = school::runRollover(hooks);
+    const Rollover::Report r = run(hooks);
     QVERIFY2(r.outcome == Rollover::Outcome::Done, qPrintable(r.message));
     QCOMPARE(r.message, QStringLiteral("Sınıf atlatma prosedürü tamamlanmıştır."));
     QVERIFY(closed);
+    QVERIFY(db().isOpen());  // on the new database
     QCOMPARE(
-        asked.last(),
+        messages.lastText(),
         QStringLiteral(
             "İçinde bulunduğumuz eğitim öğretim yılının 2026-2027 olduğunu doğruluyor musunuz?"));
 
@@ -247,25 +258,28 @@ class TestRollover : public QObject {
              studentsBefore);
     for (const QString& t : untouched) QCOMPARE(dump(t), before.value(t));
     QCOMPARE(dump(QStringLiteral("TABLEAYAR WHERE FORMADI<>'frmTestUygula'")), otherSettings);
-    QCOMPARE(dump(QStringLiteral("TABLEAYAR WHERE FORMADI='frmTestUygula'"),
-                  QStringLiteral("KONTROLADI,DEGER")),
-             (QStringList{QStringLiteral("cmbDersAra|0"), QStringLiteral("cmbSinifi|1")}));
+    // The test-run screen's search lists start the new year over.
+    const delivery::RunSetupChoices search = delivery::RunSetupChoices::load(db().db()).value();
+    QCOMPARE(search.course, 0);
+    QCOMPARE(search.author, 0);
+    QCOMPARE(search.level, 1);
+    QCOMPARE(search.applied, 1);
+    QCOMPARE(search.classIndex, 1);
     // The year's work is gone from the working files.
     for (const char* t : {"TABLESORU", "TABLETEST", "TABLETESTSORU", "TABLECEVAP", "TABLESONUC",
                           "TABLETANIMLAMALAR"})
       QCOMPARE(SchoolFixture::count(
                    QStringLiteral("SELECT COUNT(*) FROM %1").arg(QString::fromLatin1(t))),
                0);
-    QVERIFY(!QFile::exists(store::storePath(store::StoreKind::Test, 3)));
-    QVERIFY(QFile::exists(store::storePath(store::StoreKind::Question, 2)));
+    QVERIFY(!QFile::exists(storeFile(store::StoreKind::Test, 3)));
+    QVERIFY(QFile::exists(storeFile(store::StoreKind::Question, 2)));
     {
-      Result<QSqlDatabase> content = store::openFile(
-          QStringLiteral("t-store"), store::storePath(store::StoreKind::Question, 2));
+      Result<QSqlDatabase> content =
+          store::openFile(QStringLiteral("t-store"), storeFile(store::StoreKind::Question, 2));
       QVERIFY(content.ok());
-      QCOMPARE(
-          store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU"), {}, -1, content.value())
-              .toInt(),
-          0);
+      QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU"), {}, content.value())
+                   ->toInt(),
+               0);
     }
     store::closeFile(QStringLiteral("t-store"));
     // Value lists and the school row.
@@ -293,12 +307,12 @@ class TestRollover : public QObject {
           store::openFile(QStringLiteral("t-old"),
                           m_fx.path(QStringLiteral("Yedek/%1-DERSLIK.db").arg(r.backupStamp)));
       QVERIFY(old.ok());
-      QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP"), {}, -1, old.value())
-                   .toInt(),
+      QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP"), {}, old.value())
+                   ->toInt(),
                1);
       QCOMPARE(store::scalar(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI WHERE KAYITNO='1'"),
-                             {}, QString(), old.value())
-                   .toString(),
+                             {}, old.value())
+                   ->toString(),
                QStringLiteral("5-A"));
     }
     store::closeFile(QStringLiteral("t-old"));
@@ -307,20 +321,21 @@ class TestRollover : public QObject {
   void failureKeepsTheOldFiles() {
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
     QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLECEVAP (KAYITNO,CEVAP) VALUES ('1','A')")).ok());
+        db().run(QStringLiteral("INSERT INTO TABLECEVAP (KAYITNO,CEVAP) VALUES ('1','A')")).ok());
     // A content store that is not a database stops the backup check.
-    QFile bad(store::storePath(store::StoreKind::Question, 4));
+    QFile bad(storeFile(store::StoreKind::Question, 4));
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write(QByteArray(4096, 'x'));
     bad.close();
+    RecordedMessages messages;
     Rollover::Hooks hooks;
-    hooks.ask = school::alwaysYes();
+    hooks.messages = &messages;
     hooks.now = [] { return QDateTime(QDate(2026, 9, 7), QTime(8, 30)); };
-    const Rollover::Report r = school::runRollover(hooks);
+    const Rollover::Report r = run(hooks);
     QCOMPARE(r.outcome, Rollover::Outcome::Failed);
     QVERIFY(r.message.contains(QStringLiteral("eski dosyalar kullanılmaya devam ediyor")));
-    QVERIFY(store::baglantiAcik());
-    QCOMPARE(store::scalar(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI")).toString(),
+    QVERIFY(db().isOpen());
+    QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI")),
              QStringLiteral("5-A"));
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP")), 1);
     QVERIFY(QDir(m_fx.path(QStringLiteral("Yedek"))).entryList(QDir::Files).isEmpty());

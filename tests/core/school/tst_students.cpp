@@ -2,15 +2,16 @@
 #include <QtTest>
 
 #include "SchoolFixture.h"
+#include "curriculum/OfferedValues.h"
+#include "curriculum/Units.h"
 #include "exchange/StudentPackage.h"
 #include "formats/ZipArchive.h"
 #include "school/BulkChange.h"
 #include "school/IdentityNumber.h"
-#include "school/OfferedValues.h"
 #include "school/StudentForm.h"
 #include "school/StudentPhotos.h"
 #include "school/Students.h"
-#include "school/Units.h"
+#include "store/Institution.h"
 
 using school::IdentityNumber;
 using school::StudentForm;
@@ -18,6 +19,11 @@ using school::Students;
 
 class TestStudents : public QObject {
   Q_OBJECT
+
+  static store::Store& db() { return SchoolFixture::db(); }
+  RecordedMessages& messages() { return m_fx.messages(); }
+  school::StudentPhotos photos() { return school::StudentPhotos(db()); }
+
  private slots:
   void init() { m_fx.setUp(); }
   void cleanup() { m_fx.tearDown(); }
@@ -42,23 +48,21 @@ class TestStudents : public QObject {
     QFETCH(bool, asked);
     QFETCH(bool, saved);
     QFETCH(QString, message);
-    StudentForm form;
-    form.beginNew();
+    StudentForm form(db());
+    QVERIFY(form.beginNew().ok());
     QCOMPARE(form.saveButtonCaption(), QStringLiteral("Ekle"));
     form.student().adi = QStringLiteral("Ayşe");
     form.student().soyadi = QStringLiteral("Yılmaz'oğlu");
     form.student().numarasi = QStringLiteral("12");
     form.student().tcKimlik = tc;
-    QStringList questions;
-    const Status s = form.save([&](const QString& q) {
-      questions << q;
-      return answer;
-    });
+    messages().setNextAnswer(answer ? Messages::Answer::Yes : Messages::Answer::No);
+    const Status s = form.save(messages());
     QCOMPARE(s.ok(), saved);
     QCOMPARE(s.error(), message);
+    const QStringList questions = messages().texts();
     QCOMPARE(questions.isEmpty(), !asked);
     if (asked) QCOMPARE(questions.first(), IdentityNumber::wrongChecksumQuestion());
-    if (!saved) QCOMPARE(form.focusField(), QStringLiteral("txtTCKimlik"));
+    if (!saved) QCOMPARE(form.focusField(), StudentForm::Field::TcKimlik);
     QCOMPARE(
         SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SOYADI=?"),
                              {QStringLiteral("Yılmaz'oğlu")}),
@@ -66,27 +70,28 @@ class TestStudents : public QObject {
   }
 
   void emptyFieldsRefused() {
-    StudentForm form;
-    form.beginNew();
+    StudentForm form(db());
+    QVERIFY(form.beginNew().ok());
     form.student().adi = QStringLiteral("Ali");
-    const Status s = form.save(school::alwaysYes());
+    const Status s = form.save(messages());
     QCOMPARE(s.error(), StudentForm::emptyFieldsMessage());
+    QCOMPARE(form.focusField(), StudentForm::Field::Soyadi);
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
   }
 
   void registrationNumbersAfterPurge() {
-    QCOMPARE(Students::nextRegistrationNumber(), 1);
+    QCOMPARE(Students(db()).nextRegistrationNumber().value(), 1);
     for (int i = 1; i <= 5; ++i) {
-      StudentForm form;
-      form.beginNew();
+      StudentForm form(db());
+      QVERIFY(form.beginNew().ok());
       QCOMPARE(form.student().kayitNo, QString::number(i));
       form.student().adi = QStringLiteral("Öğrenci");
       form.student().soyadi = QString::number(i);
       form.student().numarasi = QString::number(i);
-      QVERIFY(form.save(school::alwaysYes()).ok());
+      QVERIFY(form.save(messages()).ok());
     }
-    QCOMPARE(Students::remove({QStringLiteral("5")}).value(), 1);
-    QCOMPARE(Students::nextRegistrationNumber(), 5);
+    QCOMPARE(Students(db()).remove({QStringLiteral("5")}).value(), 1);
+    QCOMPARE(Students(db()).nextRegistrationNumber().value(), 5);
   }
 
   void softDeleteKeepsStudentsWithAnswers() {
@@ -97,30 +102,27 @@ class TestStudents : public QObject {
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
     SchoolFixture::pair(QStringLiteral("12-202"), QStringLiteral("2"));
     QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLECEVAP (KAYITNO,CEVAP) VALUES ('1','A')")).ok());
-    QVERIFY(
-        school::StudentPhotos::set(QStringLiteral("1"), school::StudentPhotos::placeholderPath())
-            .ok());
-    QVERIFY(school::StudentPhotos::has(QStringLiteral("1")));
+        db().run(QStringLiteral("INSERT INTO TABLECEVAP (KAYITNO,CEVAP) VALUES ('1','A')")).ok());
+    QVERIFY(photos().set(QStringLiteral("1"), photos().placeholderPath()).ok());
+    QVERIFY(photos().has(QStringLiteral("1")));
     QCOMPARE(Students::deleteQuestion({QStringLiteral("1")}),
              QStringLiteral("Bu 1 numaralı kaydı silmek istediğinizden emin misiniz?"));
     QCOMPARE(Students::deleteQuestion({QStringLiteral("1"), QStringLiteral("2")}),
              QStringLiteral("Bu 2 kaydı silmek istediğinizden emin misiniz?"));
     const QDateTime when(QDate(2025, 3, 4), QTime(9, 5, 7));
-    QCOMPARE(Students::remove({QStringLiteral("1"), QStringLiteral("2")}, when).value(), 1);
-    QCOMPARE(store::scalar(QStringLiteral("SELECT SILINDIMI FROM TABLEOGRENCI WHERE KAYITNO='1'"))
-                 .toString(),
-             QStringLiteral("04.03.2025 09:05:07"));
+    QCOMPARE(Students(db()).remove({QStringLiteral("1"), QStringLiteral("2")}, when).value(), 1);
+    QCOMPARE(
+        SchoolFixture::text(QStringLiteral("SELECT SILINDIMI FROM TABLEOGRENCI WHERE KAYITNO='1'")),
+        QStringLiteral("04.03.2025 09:05:07"));
     QCOMPARE(
         SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='2'")),
         0);
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 0);
-    QVERIFY(!school::StudentPhotos::has(QStringLiteral("1")));
-    QVERIFY(school::StudentPhotos::displayPath(QStringLiteral("1"))
-                .endsWith(QStringLiteral("ResimYok.jpg")));
+    QVERIFY(!photos().has(QStringLiteral("1")));
+    QVERIFY(photos().displayPath(QStringLiteral("1")).endsWith(QStringLiteral("ResimYok.jpg")));
     // The active list no longer shows it; numbering still counts it.
-    QCOMPARE(store::column(Students::activeListQuery().sql).size(), 0);
-    QCOMPARE(Students::nextRegistrationNumber(), 2);
+    QCOMPARE(SchoolFixture::column(Students::activeListQuery().sql).size(), 0);
+    QCOMPARE(Students(db()).nextRegistrationNumber().value(), 2);
   }
 
   void classChangePairingRule_data() {
@@ -135,24 +137,23 @@ class TestStudents : public QObject {
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
     SchoolFixture::pair(remoteUsedInNewClass ? QStringLiteral("12-201") : QStringLiteral("12-202"),
                         QStringLiteral("2"));
-    QVERIFY(store::run(QStringLiteral(
-                           "INSERT INTO TABLESONUC (KAYITNO,ADI,SOYADI) VALUES ('1','Eski','Ad')"))
+    QVERIFY(db().run(QStringLiteral(
+                         "INSERT INTO TABLESONUC (KAYITNO,ADI,SOYADI) VALUES ('1','Eski','Ad')"))
                 .ok());
-    StudentForm form;
+    StudentForm form(db());
     QVERIFY(form.edit(QStringLiteral("1")).ok());
     QCOMPARE(form.saveButtonCaption(), QStringLiteral("Düzelt"));
     form.student().sinifi = QStringLiteral("6-A");
     form.student().adi = QStringLiteral("Gezgin Can");
-    QVERIFY(form.save(school::alwaysYes()).ok());
+    QVERIFY(form.save(messages()).ok());
     QCOMPARE(
         SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KAYITNO='1'")),
         remoteUsedInNewClass ? 0 : 1);
     QCOMPARE(
         SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KAYITNO='2'")),
         1);
-    QCOMPARE(
-        store::scalar(QStringLiteral("SELECT ADI FROM TABLESONUC WHERE KAYITNO='1'")).toString(),
-        QStringLiteral("Gezgin Can"));
+    QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT ADI FROM TABLESONUC WHERE KAYITNO='1'")),
+             QStringLiteral("Gezgin Can"));
   }
 
   void bulkClassChangeNeverSharesARemote() {
@@ -163,8 +164,8 @@ class TestStudents : public QObject {
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("2"));
     const school::BulkChange::Target* t = school::BulkChange::target(QStringLiteral("Sınıflar"));
     QVERIFY(t);
-    QVERIFY(school::BulkChange::apply(*t, QStringLiteral("7-A"),
-                                      {QStringLiteral("1"), QStringLiteral("2")})
+    QVERIFY(school::BulkChange(db())
+                .apply(*t, QStringLiteral("7-A"), {QStringLiteral("1"), QStringLiteral("2")})
                 .ok());
     QCOMPARE(SchoolFixture::count(
                  QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='7-A'")),
@@ -173,61 +174,63 @@ class TestStudents : public QObject {
                  QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KUMANDAADRESI='12-201'")),
              1);
     // Test rows through their own map entry, with a filter.
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,DERS,SEVIYE) VALUES "
-                                      "('1','Fen','5'),('2','Fen','6')"))
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,DERS,SEVIYE) VALUES "
+                                    "('1','Fen','5'),('2','Fen','6')"))
                 .ok());
     const school::BulkChange::Target* ders =
         school::BulkChange::target(QStringLiteral("Test Ders"));
     school::BulkChange::TestFilter filter;
-    filter.seviye = QStringLiteral("6");
-    filter.ders = QStringLiteral("TÜMÜ");
-    const school::Query rows = school::BulkChange::rowsQuery(*ders, filter);
-    QCOMPARE(store::column(rows.sql, rows.params), QStringList{QStringLiteral("2")});
-    QVERIFY(school::BulkChange::apply(*ders, QStringLiteral("Türkçe"), {QStringLiteral("2")}).ok());
-    QCOMPARE(store::column(QStringLiteral("SELECT DERS FROM TABLETEST ORDER BY TESTNO")),
+    filter.curriculum.level = QStringLiteral("6");
+    filter.curriculum.course = QStringLiteral("TÜMÜ");
+    const store::Query rows = school::BulkChange::rowsQuery(*ders, filter);
+    QCOMPARE(SchoolFixture::column(rows.sql, rows.params), QStringList{QStringLiteral("2")});
+    QVERIFY(school::BulkChange(db())
+                .apply(*ders, QStringLiteral("Türkçe"), {QStringLiteral("2")})
+                .ok());
+    QCOMPARE(SchoolFixture::column(QStringLiteral("SELECT DERS FROM TABLETEST ORDER BY TESTNO")),
              (QStringList{QStringLiteral("Fen"), QStringLiteral("Türkçe")}));
   }
 
   void hidingAUsedCourseKeepsItOffered() {
-    school::OfferedValues courses(school::OfferedValues::Kind::Course);
+    curriculum::OfferedValues courses(db(), curriculum::OfferedValues::Kind::Course);
     QVERIFY(courses.add(QStringLiteral("Matematik")).ok());
     QVERIFY(courses.add(QStringLiteral("Müzik")).ok());
     QCOMPARE(courses.add(QStringLiteral("Müzik")).error(),
              QStringLiteral("Bu tanım daha önce eklenmiş"));
-    QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DERS) VALUES ('1','Matematik')"))
-            .ok());
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DERS) VALUES ('1','Matematik')"))
+                .ok());
     const Result<QStringList> kept =
         courses.hide({QStringLiteral("Matematik"), QStringLiteral("Müzik")});
     QVERIFY(kept.ok());
     QCOMPARE(kept.value(), QStringList{QStringLiteral("Matematik")});
-    QCOMPARE(courses.offeredValues(), QStringList{QStringLiteral("Matematik")});
-    QCOMPARE(courses.hiddenValues(), QStringList{QStringLiteral("Müzik")});
+    QCOMPARE(courses.offeredValues().value(), QStringList{QStringLiteral("Matematik")});
+    QCOMPARE(courses.hiddenValues().value(), QStringList{QStringLiteral("Müzik")});
     QVERIFY(courses.offer({QStringLiteral("Müzik")}).ok());
-    QCOMPARE(courses.hiddenValues(), QStringList());
+    QCOMPARE(courses.hiddenValues().value(), QStringList());
   }
 
   void unitsRenameCarriesAndRefusesDuplicates() {
-    const school::Units::Key unit{QStringLiteral("5"), QStringLiteral("Fen"),
-                                  QStringLiteral("Canlılar")};
-    QVERIFY(school::Units::add(unit).ok());
-    QCOMPARE(school::Units::add(unit).error(),
+    const curriculum::Units::Key unit{QStringLiteral("5"), QStringLiteral("Fen"),
+                                      QStringLiteral("Canlılar")};
+    QVERIFY(curriculum::Units(db()).add(unit).ok());
+    QCOMPARE(curriculum::Units(db()).add(unit).error(),
              QStringLiteral("Bu seviye ve ders için bu konu daha önce tanımlanmış"));
-    QCOMPARE(school::Units::add({QStringLiteral("5"), QStringLiteral("Fen"), QString()}).error(),
+    QCOMPARE(curriculum::Units(db())
+                 .add({QStringLiteral("5"), QStringLiteral("Fen"), QString()})
+                 .error(),
              QStringLiteral("Ünite bilgisi boş bırakılamaz"));
     // The same unit name in another course is a different unit.
-    QVERIFY(
-        school::Units::add({QStringLiteral("6"), QStringLiteral("Fen"), QStringLiteral("Canlılar")})
-            .ok());
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,SEVIYE,DERS,UNITE) VALUES "
-                                      "('1','5','Fen','Canlılar')"))
+    QVERIFY(curriculum::Units(db())
+                .add({QStringLiteral("6"), QStringLiteral("Fen"), QStringLiteral("Canlılar")})
                 .ok());
-    const school::Units::Key renamed{QStringLiteral("5"), QStringLiteral("Fen"),
-                                     QStringLiteral("Canlılar Dünyası")};
-    QVERIFY(school::Units::rename(unit, renamed).ok());
-    QCOMPARE(store::scalar(QStringLiteral("SELECT UNITE FROM TABLESORU")).toString(),
-             renamed.unite);
-    QVERIFY(school::Units::remove(renamed).ok());
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,SEVIYE,DERS,UNITE) VALUES "
+                                    "('1','5','Fen','Canlılar')"))
+                .ok());
+    const curriculum::Units::Key renamed{QStringLiteral("5"), QStringLiteral("Fen"),
+                                         QStringLiteral("Canlılar Dünyası")};
+    QVERIFY(curriculum::Units(db()).rename(unit, renamed).ok());
+    QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT UNITE FROM TABLESORU")), renamed.unite);
+    QVERIFY(curriculum::Units(db()).remove(renamed).ok());
     QCOMPARE(SchoolFixture::count(
                  QStringLiteral("SELECT COUNT(*) FROM TABLETANIMLAMALAR WHERE UNITE='Canlılar'")),
              1);
@@ -238,15 +241,16 @@ class TestStudents : public QObject {
                               QStringLiteral("5"), QStringLiteral("10000000023"));
     SchoolFixture::addStudent(QStringLiteral("10"), QStringLiteral("Ümit"), QStringLiteral("5-A"));
     const QString file = m_fx.path(QStringLiteral("Kayit.ckk"));
-    QVERIFY(
-        exchange::StudentPackage::write({QStringLiteral("3"), QStringLiteral("10")}, file).ok());
+    QVERIFY(exchange::StudentPackage(db())
+                .write({QStringLiteral("3"), QStringLiteral("10")}, file)
+                .ok());
     for (int round = 0; round < 2; ++round) {
-      const Result<int> added = exchange::StudentPackage::read(file);
+      const Result<int> added = exchange::StudentPackage(db()).read(file);
       QVERIFY2(added.ok(), qPrintable(added.error()));
       QCOMPARE(added.value(), 2);
     }
     // Read twice: 11, 12 and then 13, 14, in the order of the numbers in the file.
-    QCOMPARE(store::column(QStringLiteral(
+    QCOMPARE(SchoolFixture::column(QStringLiteral(
                  "SELECT KAYITNO || ADI || NZ(TCKIMLIK) FROM TABLEOGRENCI ORDER BY VAL(KAYITNO)")),
              (QStringList{QStringLiteral("3Şule10000000023"), QStringLiteral("10Ümit"),
                           QStringLiteral("11Şule10000000023"), QStringLiteral("12Ümit"),
@@ -264,14 +268,14 @@ class TestStudents : public QObject {
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Var"), QStringLiteral("5-A"));
     const QString file = m_fx.path(QStringLiteral("bozuk.ckk"));
     QVERIFY(formats::ZipArchive::write(file, members).ok());
-    const Result<int> added = exchange::StudentPackage::read(file);
+    const Result<int> added = exchange::StudentPackage(db()).read(file);
     QVERIFY(!added.ok());
     QVERIFY(!added.error().isEmpty());
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
     // The shared connection is usable afterwards (the package was detached).
-    QVERIFY(
-        exchange::StudentPackage::write({QStringLiteral("1")}, m_fx.path(QStringLiteral("iyi.ckk")))
-            .ok());
+    QVERIFY(exchange::StudentPackage(db())
+                .write({QStringLiteral("1")}, m_fx.path(QStringLiteral("iyi.ckk")))
+                .ok());
   }
 
   void photoCopiedOnSaveAndRemoved() {
@@ -279,31 +283,40 @@ class TestStudents : public QObject {
     QImage picture(30, 40, QImage::Format_RGB32);
     picture.fill(Qt::blue);
     QVERIFY(picture.save(png));
-    StudentForm form;
-    form.beginNew();
+    StudentForm form(db());
+    QVERIFY(form.beginNew().ok());
     QVERIFY(form.photoToShow().endsWith(QStringLiteral("ResimYok.jpg")));
     form.student().adi = QStringLiteral("Fotoğraflı");
     form.student().soyadi = QStringLiteral("Öğrenci");
     form.student().numarasi = QStringLiteral("1");
     form.choosePhoto(png);
     QCOMPARE(form.photoToShow(), png);
-    QVERIFY(form.save(school::alwaysYes()).ok());
-    const QString stored = school::StudentPhotos::path(QStringLiteral("1"));
+    QVERIFY(form.save(messages()).ok());
+    const QString stored = photos().path(QStringLiteral("1"));
     QVERIFY(stored.endsWith(QStringLiteral("/Fotograflar/1.jpg")));
     QCOMPARE(QImage(stored).size(), QSize(30, 40));  // converted to JPEG
     QVERIFY(form.edit(QStringLiteral("1")).ok());
     QCOMPARE(form.photoToShow(), stored);
     form.removePhoto();
-    QVERIFY(form.save(school::alwaysYes()).ok());
+    QVERIFY(form.save(messages()).ok());
     QVERIFY(!QFile::exists(stored));
   }
 
+  // Three-button mode is any setting other than "0": the form numbers the students
+  // itself, as the import does.
+  void automaticSchoolNumberInThreeButtonMode_data() {
+    QTest::addColumn<QString>("setting");
+    QTest::newRow("1") << QStringLiteral("1");
+    QTest::newRow("an old 2") << QStringLiteral("2");
+  }
   void automaticSchoolNumberInThreeButtonMode() {
-    QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLEOKUL (KURUMKODU,UCDUGME) VALUES ('7382','1')"))
-            .ok());
-    StudentForm form;
-    form.beginNew();
+    QFETCH(QString, setting);
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEOKUL (KURUMKODU,UCDUGME) VALUES ('7382',?)"),
+                     {setting})
+                .ok());
+    QVERIFY(db().reloadInstitution().ok());
+    StudentForm form(db());
+    QVERIFY(form.beginNew().ok());
     form.student().adi = QStringLiteral("Ayşe");
     form.student().soyadi = QStringLiteral("Öztürk");
     form.student().sinifi = QStringLiteral("5/A-2");

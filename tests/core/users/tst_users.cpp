@@ -5,11 +5,7 @@
 
 #include <memory>
 
-#include "store/DataFolder.h"
-#include "store/Database.h"
-#include "store/Schema.h"
-#include "store/Sql.h"
-#include "users/InstitutionOptions.h"
+#include "store/Store.h"
 #include "users/PasswordHash.h"
 #include "users/RightFlags.h"
 #include "users/Session.h"
@@ -17,9 +13,13 @@
 
 namespace {
 
+// The running test's store.
+store::Store* g_store = nullptr;
+store::Store& db() { return *g_store; }
+
 QStringList storedRows() {
   QStringList rows;
-  Result<QSqlQuery> q = store::exec(QStringLiteral(
+  Result<QSqlQuery> q = db().exec(QStringLiteral(
       "SELECT NZ(KULLANICIADI) || '|' || NZ(KULLANICISIFRESI) || '|' || NZ(SAYFAKODU) "
       "FROM TABLEKULLANICIBILGILERI ORDER BY rowid"));
   while (q && q.value().next()) rows << q.value().value(0).toString();
@@ -30,7 +30,7 @@ void storeUsers(const QList<std::pair<QString, QString>>& namesAndDenied) {
   users::UserList list;
   for (const auto& [name, denied] : namesAndDenied)
     list.add(name, name + QStringLiteral("-pw"), denied);
-  QVERIFY2(list.save().ok(), "users saved");
+  QVERIFY2(list.save(db()).ok(), "users saved");
 }
 
 }  // namespace
@@ -38,8 +38,14 @@ void storeUsers(const QList<std::pair<QString, QString>>& namesAndDenied) {
 class TestUsers : public QObject {
   Q_OBJECT
  private slots:
-  void init() { QVERIFY(TempDataFolder::renew(m_dir)); }
-  void cleanup() { store::BaglantiKapat(); }
+  void init() {
+    QVERIFY(TempDataFolder::renew(m_dir));
+    g_store = &m_dir->store();
+  }
+  void cleanup() {
+    g_store = nullptr;
+    m_dir.reset();
+  }
 
   void passwordsAreSaltedHashes() {
     const QString typed = QStringLiteral("Türkiye'nin Şifresi");
@@ -58,14 +64,14 @@ class TestUsers : public QObject {
   void storedListHoldsNoTypedPassword() {
     users::UserList list;
     list.add(QStringLiteral("Ayşe"), QStringLiteral("s3cr3t"));
-    QVERIFY(list.save().ok());
+    QVERIFY(list.save(db()).ok());
     const QStringList rows = storedRows();
     QCOMPARE(rows.size(), 1);
     QVERIFY(!rows.first().contains(QLatin1String("s3cr3t")));
     // Saving again keeps the hash of a user whose password was not changed.
-    Result<users::UserList> loaded = users::UserList::load();
+    Result<users::UserList> loaded = users::UserList::load(db());
     QVERIFY(loaded.ok());
-    QVERIFY(loaded.value().save().ok());
+    QVERIFY(loaded.value().save(db()).ok());
     QCOMPARE(storedRows(), rows);
   }
 
@@ -119,13 +125,13 @@ class TestUsers : public QObject {
     users::UserList list;
     list.add(QStringLiteral("İSMAİL"), QStringLiteral("Gizli'1"), QStringLiteral("-105M-109M"));
     list.add(QStringLiteral("Ayşe"), QStringLiteral("Gizli'1"));
-    QVERIFY(list.save().ok());
+    QVERIFY(list.save(db()).ok());
 
     users::Session session;
     session.setFlags(users::initialRights(true, 2));
     const users::RightFlags before = session.flags();
     QSignalSpy rightsSpy(&session, &users::Session::rightsChanged);
-    const Status s = session.logIn(name, password);
+    const Status s = session.logIn(db(), name, password);
     QCOMPARE(s.ok(), accepted);
     if (!accepted) {
       QCOMPARE(s.error(), QStringLiteral("Kullanıcı Adı veya Şifre yanlış"));
@@ -150,49 +156,49 @@ class TestUsers : public QObject {
   }
 
   void oldTypedPasswordIsHashedAtLogIn() {
-    QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLEKULLANICIBILGILERI (KULLANICIADI, "
-                                  "KULLANICISIFRESI, SAYFAKODU) VALUES ('Eski', 'abc', '-102M')"))
-            .ok());
-    QVERIFY(!users::authenticate(QStringLiteral("eski"), QStringLiteral("ABC")).ok());
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEKULLANICIBILGILERI (KULLANICIADI, "
+                                    "KULLANICISIFRESI, SAYFAKODU) VALUES ('Eski', 'abc', '-102M')"))
+                .ok());
+    QVERIFY(!users::authenticate(db(), QStringLiteral("eski"), QStringLiteral("ABC")).ok());
     const Result<users::Account> a =
-        users::authenticate(QStringLiteral("ESKİ"), QStringLiteral("abc"));
+        users::authenticate(db(), QStringLiteral("ESKİ"), QStringLiteral("abc"));
     QVERIFY(a.ok());
     QCOMPARE(a->denied, QStringLiteral("-102M"));
     const QString stored =
-        store::scalar(QStringLiteral("SELECT KULLANICISIFRESI FROM TABLEKULLANICIBILGILERI"))
-            .toString();
+        db().scalar(QStringLiteral("SELECT KULLANICISIFRESI FROM TABLEKULLANICIBILGILERI"))
+            ->toString();
     QVERIFY(users::isPasswordHash(stored));
-    QVERIFY(users::authenticate(QStringLiteral("eski"), QStringLiteral("abc")).ok());
+    QVERIFY(users::authenticate(db(), QStringLiteral("eski"), QStringLiteral("abc")).ok());
   }
 
   void typedPasswordsOfOlderInstallationsAreHashed() {
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEKULLANICIBILGILERI (KULLANICIADI, "
-                                      "KULLANICISIFRESI) VALUES ('Eski', 'abc'), ('Boş', NULL)"))
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEKULLANICIBILGILERI (KULLANICIADI, "
+                                    "KULLANICISIFRESI) VALUES ('Eski', 'abc'), ('Boş', NULL)"))
                 .ok());
-    QVERIFY(users::hashTypedPasswords().ok());
+    QVERIFY(users::hashTypedPasswords(db()).ok());
     const QStringList stored =
-        store::column(QStringLiteral("SELECT KULLANICISIFRESI FROM TABLEKULLANICIBILGILERI"));
+        db().column(QStringLiteral("SELECT KULLANICISIFRESI FROM TABLEKULLANICIBILGILERI")).value();
     QCOMPARE(stored.size(), 2);
     for (const QString& s : stored) QVERIFY(users::isPasswordHash(s));
-    QVERIFY(users::authenticate(QStringLiteral("eski"), QStringLiteral("abc")).ok());
-    QVERIFY(users::authenticate(QStringLiteral("BOŞ"), QString()).ok());
-    QVERIFY(users::hashTypedPasswords().ok());  // nothing left to do
-    QCOMPARE(store::column(QStringLiteral("SELECT KULLANICISIFRESI FROM TABLEKULLANICIBILGILERI")),
-             stored);
+    QVERIFY(users::authenticate(db(), QStringLiteral("eski"), QStringLiteral("abc")).ok());
+    QVERIFY(users::authenticate(db(), QStringLiteral("BOŞ"), QString()).ok());
+    QVERIFY(users::hashTypedPasswords(db()).ok());  // nothing left to do
+    QCOMPARE(
+        db().column(QStringLiteral("SELECT KULLANICISIFRESI FROM TABLEKULLANICIBILGILERI")).value(),
+        stored);
   }
 
   void somebodyKeepsTheUserListRight() {
     users::UserList list;
     list.add(QStringLiteral("Ali"), QStringLiteral("x"), QStringLiteral("-108M"));
-    const Status s = list.save();
+    const Status s = list.save(db());
     QVERIFY(!s.ok());
     QCOMPARE(
         s.error(),
         QStringLiteral("En az bir kullanıcının \"Gelişmiş Mod Sayfasına Giriş\" izni olmalıdır."));
-    QCOMPARE(users::userCount(), 0);
+    QCOMPARE(users::userCount(db()).value(), 0);
     list.add(QStringLiteral("Veli"), QStringLiteral("y"), QStringLiteral("-105M"));
-    QVERIFY(list.save().ok());
+    QVERIFY(list.save(db()).ok());
   }
 
   void duplicateNameWritesNothing_data() {
@@ -206,11 +212,11 @@ class TestUsers : public QObject {
     storeUsers({{QStringLiteral("Mehmet"), QStringLiteral("-100M")}});
     const QStringList before = storedRows();
 
-    Result<users::UserList> list = users::UserList::load();
+    Result<users::UserList> list = users::UserList::load(db());
     QVERIFY(list.ok());
     list.value().setName(0, QStringLiteral("Ayşe"));  // a rename too must not be written
     list.value().add(second, QStringLiteral("x"));
-    const Status s = list.value().save();
+    const Status s = list.value().save(db());
     QVERIFY(!s.ok());
     QCOMPARE(s.error(), QStringLiteral("Bu kullanıcı adı daha önce kullanılmış\nlütfen farklı "
                                        "bir kullanıcı adı seçiniz"));
@@ -220,27 +226,27 @@ class TestUsers : public QObject {
   void emptyNameIsRefused() {
     users::UserList list;
     list.add(QStringLiteral("   "), QStringLiteral("x"));
-    QVERIFY(!list.save().ok());
-    QCOMPARE(users::userCount(), 0);
+    QVERIFY(!list.save(db()).ok());
+    QCOMPARE(users::userCount(db()).value(), 0);
   }
 
   void lastUserCannotBeRemoved() {
     storeUsers({{QStringLiteral("Ali"), QString()}, {QStringLiteral("Veli"), QString()}});
-    Result<users::UserList> list = users::UserList::load();
+    Result<users::UserList> list = users::UserList::load(db());
     QVERIFY(list.ok());
     QVERIFY(list.value().remove(0).ok());
     const Status s = list.value().remove(0);
     QVERIFY(!s.ok());
     QCOMPARE(s.error(), QStringLiteral("En az bir kullanıcı olmalıdır"));
     QCOMPARE(list.value().count(), 1);
-    QVERIFY(list.value().save().ok());
-    QCOMPARE(users::userCount(), 1);
+    QVERIFY(list.value().save(db()).ok());
+    QCOMPARE(users::userCount(db()).value(), 1);
     QCOMPARE(list.value().at(0).name, QStringLiteral("Veli"));
   }
 
   void apostropheNamesAndDeniedCodesRoundTrip() {
     storeUsers({{QStringLiteral("Türkiye'nin Öğretmeni"), users::deniedText({"119M", "101M"})}});
-    Result<users::UserList> list = users::UserList::load();
+    Result<users::UserList> list = users::UserList::load(db());
     QVERIFY(list.ok());
     QCOMPARE(list.value().at(0).name, QStringLiteral("Türkiye'nin Öğretmeni"));
     QCOMPARE(list.value().at(0).denied, QStringLiteral("-101M-119M"));
@@ -297,22 +303,6 @@ class TestUsers : public QObject {
     for (const users::Requirement& q : users::requirements())
       QVERIFY2(q.flag > 0 && (q.code.isEmpty() || users::flagOf(q.code) == q.flag),
                qPrintable(q.key));
-  }
-
-  void institutionOptions() {
-    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL")).toInt(), 0);
-    QVERIFY(!users::advancedModeOn());
-    QCOMPARE(users::threeButtonSetting(), QStringLiteral("0"));
-    QVERIFY(users::setOption(users::Option::UcDugme, true).ok());  // no row yet: one is made
-    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL")).toInt(), 1);
-    QVERIFY(users::setOption(users::Option::GelismisMod, true).ok());
-    QCOMPARE(users::threeButtonSetting(), QStringLiteral("1"));
-    QVERIFY(users::advancedModeOn());
-    QVERIFY(users::setOption(users::Option::GelismisMod, false).ok());
-    QVERIFY(!users::advancedModeOn());
-    QCOMPARE(store::scalar(QStringLiteral("SELECT GELISMISMOD FROM TABLEOKUL")).toString(),
-             QStringLiteral("0"));
-    QVERIFY(!users::optionOn(users::Option::Anaokulu));
   }
 
  private:
