@@ -7,9 +7,7 @@
 
 #include "Bench.h"
 #include "store/ContentStores.h"
-#include "store/DataFolder.h"
-#include "store/Database.h"
-#include "store/Schema.h"
+#include "store/Store.h"
 
 namespace bench {
 
@@ -27,20 +25,20 @@ QByteArray picture() {
 }
 
 // A fresh data folder with an empty main database and store 2.
-std::unique_ptr<QTemporaryDir> freshFolder() {
-  store::BaglantiKapat();
-  auto dir = std::make_unique<QTemporaryDir>();
-  store::DataFolder::setRoot(dir->path());
-  if (!store::VeritabaniKontrol()) std::fprintf(stderr, "content bench: database not made\n");
-  return dir;
-}
+struct Folder {
+  QTemporaryDir dir;
+  store::Store store{dir.path()};
+  Folder() {
+    if (!store.open()) std::fprintf(stderr, "content bench: database not made\n");
+  }
+};
 
 // Each picture is saved as its own user action (one transaction), as the question
 // screen saves them.
-void writeAll(const QByteArray& bytes) {
+void writeAll(store::Store& store, const QByteArray& bytes) {
   for (int i = 1; i <= kQuestions; ++i) {
-    if (!store::ContentStores::write(store::StoreKind::Question, QString::number(i), bytes,
-                                     QByteArray()))
+    if (!store.contents().write(store::StoreKind::Question, QString::number(i), bytes,
+                                QByteArray()))
       std::fprintf(stderr, "content bench: write %d failed\n", i);
   }
 }
@@ -52,32 +50,32 @@ void contentBenchmarks() {
   const bool read = selected(QStringLiteral("store.content_read_10k"));
   if (!write && !read) return;
   const QByteArray bytes = picture();
-  std::unique_ptr<QTemporaryDir> dir;
+  std::unique_ptr<Folder> folder;
 
   measure(
-      QStringLiteral("store.content_write_10k"), kQuestions, kRepeats, [&] { writeAll(bytes); },
+      QStringLiteral("store.content_write_10k"), kQuestions, kRepeats,
+      [&] { writeAll(folder->store, bytes); },
       [&] {
-        dir.reset();
-        dir = freshFolder();
+        folder.reset();
+        folder = std::make_unique<Folder>();
       });
 
   if (read) {
-    dir.reset();
-    dir = freshFolder();
-    writeAll(bytes);
+    folder.reset();
+    folder = std::make_unique<Folder>();
+    writeAll(folder->store, bytes);
     measure(QStringLiteral("store.content_read_10k"), kQuestions, kRepeats, [&] {
       qint64 total = 0;
       for (int i = 1; i <= kQuestions; ++i) {
         Result<store::StoreContent> c =
-            store::ContentStores::read(store::StoreKind::Question, QString::number(i));
+            folder->store.contents().read(store::StoreKind::Question, QString::number(i));
         if (c) total += c->first.size();
       }
       if (total != qint64(kQuestions) * kPictureBytes)
         std::fprintf(stderr, "content bench: short read\n");
     });
   }
-  store::BaglantiKapat();
-  dir.reset();
+  folder.reset();
 }
 
 }  // namespace bench

@@ -13,13 +13,12 @@
 #include <vector>
 
 #include "Bench.h"
-#include "receiver/Colors.h"
+#include "activity/PressConsumer.h"
+#include "activity/RemoteTiles.h"
 #include "receiver/HidrawReceiver.h"
 #include "receiver/ReportDecoder.h"
 #include "receiver/SimulatedReceiver.h"
-#include "shell/PresentationTarget.h"
 #include "shell/ReceiverController.h"
-#include "store/DataFolder.h"
 
 namespace bench {
 
@@ -27,72 +26,38 @@ namespace {
 
 constexpr int kRemotes = 60;
 
-// A presentation showing one tile per remote during a running question; it
-// notes when a tile last changed.
-class BenchPresentation : public QWidget,
-                          public shell::PresentationTarget,
-                          public receiver::TileBoard {
+// A run's screen: one tile per remote, every press counted again (as the remote
+// test grid counts them); it notes when a tile last changed.
+class BenchActivity : public QWidget, public activity::PressConsumer {
  public:
-  BenchPresentation() {
+  BenchActivity() {
     setObjectName(QStringLiteral("frmOnizleme"));
+    QStringList addresses;
     for (int i = 0; i < kRemotes; ++i)
-      m_tiles.push_back({QStringLiteral("%1-%2").arg(10 + i).arg(200 - i), QStringLiteral("|"),
-                         receiver::colors::kNotAnswered});
+      addresses << QStringLiteral("%1-%2").arg(10 + i).arg(200 - i);
+    m_tiles = activity::RemoteTiles(addresses, activity::RemoteTiles::Rule::LastPress);
     m_clock.start();
   }
-  // PresentationTarget
-  int currentTab() const override { return kTabQuestion; }
   QSet<QString> teacherRemotes() const override { return {QStringLiteral("99-99")}; }
-  receiver::TileBoard* remoteTestTiles() override { return this; }
-  receiver::TileBoard* remoteTiles() override { return this; }
-  bool remoteFrameVisible() const override { return true; }
-  bool questionRunning() const override { return true; }
-  bool freeQuestioning() const override { return false; }
-  bool freeQuestionOpen() const override { return false; }
-  void setCounts(const receiver::TileCounts&) override {}
-  bool autoAdvance() const override { return false; }
-  void refreshTestGridCounts() override {}
-  QAbstractButton* cmdNav(int) const override { return nullptr; }
-  QAbstractButton* cmdCikis() const override { return nullptr; }
-  QString cikisTag() const override { return {}; }
-  void setCikisTag(const QString&) override {}
-  void showExitConfirmation() override {}
-  void closeExitConfirmation() override {}
-  void endTest() override {}
-  // TileBoard
-  int tileCount() const override { return int(m_tiles.size()); }
-  QString tileAddress(int i) const override { return m_tiles[size_t(i)].address; }
-  QString tileTag(int i) const override { return m_tiles[size_t(i)].tag; }
-  quint32 tileColor(int i) const override { return m_tiles[size_t(i)].color; }
-  void setTile(int i, const QString& tag, quint32 color) override {
-    m_tiles[size_t(i)].tag = tag;
-    // An answered tile can take a blank; otherwise let the next round answer again.
-    m_tiles[size_t(i)].color =
-        color == receiver::colors::kAnswered ? receiver::colors::kNotAnswered : color;
+  void press(const receiver::AdmittedPress& p) override {
+    if (!m_tiles.mark(p.press, p.at)) return;
     m_changedAt = m_clock.nsecsElapsed();
     ++m_changes;
   }
-  QString address(int i) const { return m_tiles[size_t(i)].address; }
 
-  struct Tile {
-    QString address, tag;
-    quint32 color;
-  };
-  std::vector<Tile> m_tiles;
+  activity::RemoteTiles m_tiles;
   QElapsedTimer m_clock;
   qint64 m_changedAt = 0;
   qint64 m_changes = 0;
 };
 
 struct Classroom {
-  QTemporaryDir dir;
   QMainWindow main;
   QMdiArea* mdi = new QMdiArea(&main);
-  BenchPresentation* presentation = new BenchPresentation;
+  BenchActivity* presentation = new BenchActivity;
   std::unique_ptr<shell::ReceiverController> controller;
 
   Classroom() {
-    store::DataFolder::setRoot(dir.path());
     main.setCentralWidget(mdi);
     main.resize(1280, 800);
     QMdiSubWindow* sub = mdi->addSubWindow(presentation);
@@ -100,6 +65,7 @@ struct Classroom {
     main.show();
     mdi->setActiveSubWindow(sub);
     controller = std::make_unique<shell::ReceiverController>(mdi);
+    controller->router().attach(presentation, presentation);
   }
 };
 
@@ -118,7 +84,7 @@ std::vector<QByteArray> reports(int n) {
 }
 
 void pressThroughput() {
-  const QString name = QStringLiteral("receiver_presses_decode_window_stage1_60_remotes");
+  const QString name = QStringLiteral("receiver_presses_decode_window_dispatch_60_remotes");
   if (!selected(name)) return;
   Classroom room;
   auto link = std::make_unique<receiver::SimulatedReceiver>(receiver::SimulationOptions{});
@@ -134,7 +100,7 @@ void pressThroughput() {
     for (const QByteArray& r : data) sim->inject(r);  // OnRead runs for each, synchronously
   });
   if (room.presentation->m_changes - before < qint64(n) * 5)
-    qWarning("receiver bench: not every press reached its tile");
+    qWarning("receiver bench: not every press reached its activity");
 }
 
 void pressLatency() {

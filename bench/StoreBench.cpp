@@ -6,17 +6,16 @@
 #include <memory>
 
 #include "Bench.h"
-#include "store/DataFolder.h"
-#include "store/Database.h"
-#include "store/Schema.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 
 namespace bench {
 
 namespace {
 
-void check() {
-  const Result<store::CheckReport> report = store::VeritabaniKontrol();
+// Opens (and so checks) the data folder's database, then closes it again.
+void check(const QString& folder) {
+  store::Store store(folder);
+  const Result<store::CheckReport> report = store.open();
   if (!report) QTextStream(stderr) << "VeritabaniKontrol: " << report.error() << '\n';
 }
 
@@ -26,14 +25,16 @@ constexpr long long kQuestions = 100000;
 // A school's database after years of use: 1,000,000 answers (1,000 runs of 40
 // questions by 25 students) and 100,000 questions, written in one transaction.
 bool buildLargeFixture(const QString& folder) {
-  store::BaglantiKapat();
-  store::DataFolder::setRoot(folder);
-  check();
+  store::Store store(folder);
+  if (Result<store::CheckReport> r = store.open(); !r) {
+    QTextStream(stderr) << "fixture: " << r.error() << '\n';
+    return false;
+  }
   QElapsedTimer t;
   t.start();
   {
-    store::Transaction tx;
-    const Status answers = store::run(
+    store::Transaction tx(store);
+    const Status answers = store.run(
         QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i<%1) "
             "INSERT INTO TABLECEVAP "
@@ -45,7 +46,7 @@ bool buildLargeFixture(const QString& folder) {
             "CAST((i/25)%40+1 AS TEXT),printf('%d-%d',1+i%25,200),CAST(i%25+1 AS TEXT),"
             "substr('ABCDEX',1+i%6,1),'00:15','A','0','' FROM n")
             .arg(kAnswers - 1));
-    const Status questions = store::run(
+    const Status questions = store.run(
         QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<%1) "
             "INSERT INTO TABLESORU "
@@ -60,7 +61,6 @@ bool buildLargeFixture(const QString& folder) {
     }
   }
   QTextStream(stderr) << "store fixture built in " << t.elapsed() << " ms\n";
-  store::BaglantiKapat();
   return true;
 }
 
@@ -69,16 +69,10 @@ bool buildLargeFixture(const QString& folder) {
 void storeBenchmarks() {
   {
     std::list<QTemporaryDir> folders;
+    QString next;
     measure(
-        QStringLiteral("store.create_data_folder"), 1, 9,
-        [] {
-          check();
-          store::BaglantiKapat();
-        },
-        [&folders] {
-          store::BaglantiKapat();
-          store::DataFolder::setRoot(folders.emplace_back().path());
-        });
+        QStringLiteral("store.create_data_folder"), 1, 9, [&next] { check(next); },
+        [&folders, &next] { next = folders.emplace_back().path(); });
   }
 
   const bool wanted = selected(QStringLiteral("store.open_check_large")) ||
@@ -86,24 +80,16 @@ void storeBenchmarks() {
   if (!wanted) return;
   QTemporaryDir folder;
   if (!buildLargeFixture(folder.path())) return;
-  measure(
-      QStringLiteral("store.open_check_large"), kAnswers + kQuestions, 7,
-      [] {
-        check();
-        store::BaglantiKapat();
-      },
-      [&folder] { store::DataFolder::setRoot(folder.path()); });
+  measure(QStringLiteral("store.open_check_large"), kAnswers + kQuestions, 7,
+          [&folder] { check(folder.path()); });
   // The same database left by another program version: the whole field pass runs.
   measure(
       QStringLiteral("store.field_pass_large"), kAnswers + kQuestions, 5,
-      [] {
-        check();
-        store::BaglantiKapat();
-      },
+      [&folder] { check(folder.path()); },
       [&folder] {
-        store::DataFolder::setRoot(folder.path());
-        (void)store::run(QStringLiteral("UPDATE TABLEVERSIYON SET VTYAPIVERSIYON='0.0.0.0'"));
-        store::BaglantiKapat();
+        store::Store store(folder.path());
+        if (store.open())
+          (void)store.run(QStringLiteral("UPDATE TABLEVERSIYON SET VTYAPIVERSIYON='0.0.0.0'"));
       });
 }
 

@@ -6,12 +6,10 @@
 #include <QLineEdit>
 
 #include "Bench.h"
+#include "Messages.h"
 #include "lists/FilterProxy.h"
 #include "lists/TableModel.h"
-#include "store/DataFolder.h"
-#include "store/Database.h"
-#include "store/Schema.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 #include "widgets/Sliste.h"
 
 namespace bench {
@@ -28,9 +26,9 @@ const QStringList kSurnames = {QStringLiteral("Yılmaz"), QStringLiteral("Öztü
                                QStringLiteral("Aydın"),  QStringLiteral("Arslan")};
 
 // 100,000 answer-like rows: keys, names, class, a date and a number.
-void fillRows(int n) {
-  store::Transaction tx;
-  QSqlQuery q(store::connection());
+void fillRows(store::Store& store, int n) {
+  store::Transaction tx(store);
+  QSqlQuery q(store.db());
   q.prepare(QStringLiteral(
       "INSERT INTO TABLEOGRENCI (KAYITNO, NUMARASI, ADI, SOYADI, SINIFI, SEVIYE, TCKIMLIK) "
       "VALUES (?,?,?,?,?,?,?)"));
@@ -74,16 +72,16 @@ void widgetBenchmarks() {
   if (std::none_of(names.begin(), names.end(), [](const QString& n) { return selected(n); }))
     return;
   QTemporaryDir dir;
-  store::DataFolder::setRoot(dir.path());
-  if (!store::VeritabaniKontrol()) return;
+  store::Store store(dir.path());
+  if (!store.open()) return;
   constexpr int kRows = 100000;
-  fillRows(kRows);
+  fillRows(store, kRows);
 
   lists::TableModel model;
   lists::FilterProxy proxy;
   proxy.setTableModel(&model);
   measure(QStringLiteral("grid.load_100k"), kRows, 7, [&] {
-    (void)model.load(kSql);
+    (void)model.load(store.db(), kSql);
     proxy.setColumns(gridColumns(model));
   });
 
@@ -107,7 +105,7 @@ void widgetBenchmarks() {
         proxy.refilter();
       },
       [&] {
-        (void)model.load(kSql);
+        (void)model.load(store.db(), kSql);
         proxy.setColumns(gridColumns(model));
       });
   measure(QStringLiteral("grid.filter_100k_date"), kRows, 9, [&] {
@@ -120,7 +118,7 @@ void widgetBenchmarks() {
       QStringLiteral("grid.sort_100k_text_first"), kRows, 5,
       [&] { proxy.sortByColumn(3, Qt::AscendingOrder); },
       [&] {
-        (void)model.load(kSql);
+        (void)model.load(store.db(), kSql);
         proxy.setColumns(gridColumns(model));
       });
   measure(QStringLiteral("grid.sort_100k_again"), kRows, 9,
@@ -129,8 +127,10 @@ void widgetBenchmarks() {
   // The same on the real grid (view, header, filter boxes), drawn offscreen.
   {
     QWidget host;
-    host.setObjectName(QStringLiteral("frmBench"));
-    auto* grid = new Sliste(&host);
+    RecordedMessages messages;
+    const ScreenContext context{store, messages, {}};
+    auto* grid =
+        new Sliste(context, {QStringLiteral("frmBench"), QStringLiteral("Sliste1")}, &host);
     host.resize(1280, 800);
     grid->resize(1280, 800);
     host.show();
@@ -143,7 +143,6 @@ void widgetBenchmarks() {
                            ++i % 2 ? QStringLiteral("ayşe yiğit") : QStringLiteral("ali"));
     });
   }
-  store::BaglantiKapat();
 }
 
 }  // namespace bench

@@ -7,14 +7,23 @@
 
 #include <functional>
 
+#include "Messages.h"
+
+namespace store {
+class Store;
+}
+
 namespace cli {
 
-// One verb of derslik-cli. `run` gets the arguments after the verb and returns
-// the process exit code. Each area keeps its verbs in its own file.
+// One verb of derslik-cli. `run` gets the data folder's store (not yet open: a
+// verb opens it when it needs the database), the arguments after the verb, and
+// returns the process exit code. Each area keeps its verbs in its own file.
 struct CliCommand {
+  using Run = std::function<int(store::Store& store, const QStringList& args, QTextStream& out,
+                                QTextStream& err)>;
   QString verb;
   QString usage;  // one line shown by "derslik-cli help"
-  std::function<int(const QStringList& args, QTextStream& out, QTextStream& err)> run;
+  Run run;
 };
 
 QList<CliCommand> storeCommands();
@@ -24,5 +33,22 @@ QList<CliCommand> userCommands();
 
 // Reads all of standard input (for --password-stdin and the like).
 QString readStdin();
+
+// Opens the store; false (with the reason written to `err`) when it cannot. With
+// `mustExist` a missing database is refused instead of created.
+bool openStore(store::Store& store, QTextStream& err, bool mustExist = false);
+
+// The command line's message channel: messages are printed, questions answered
+// "Evet" only with --yes (the question and the answer are printed too).
+class CliMessages : public Messages {
+ public:
+  CliMessages(QTextStream& out, QTextStream& err, bool yes) : m_out(out), m_err(err), m_yes(yes) {}
+  Answer show(const Message& message) override;
+
+ private:
+  QTextStream& m_out;
+  QTextStream& m_err;
+  bool m_yes;
+};
 
 }  // namespace cli

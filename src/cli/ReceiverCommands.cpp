@@ -7,7 +7,7 @@ namespace cli {
 
 namespace {
 
-int decode(const QStringList& args, QTextStream& out, QTextStream& err) {
+int decode(store::Store&, const QStringList& args, QTextStream& out, QTextStream& err) {
   if (args.size() != receiver::kReportDataSize) {
     err << "Raporun 1.-16. baytları gerekli (16 sayı), " << args.size() << " verildi.\n";
     return 2;
@@ -39,7 +39,7 @@ int decode(const QStringList& args, QTextStream& out, QTextStream& err) {
   return 0;
 }
 
-int simulate(const QStringList& args, QTextStream& out, QTextStream& err) {
+int simulate(store::Store&, const QStringList& args, QTextStream& out, QTextStream& err) {
   receiver::SimulationOptions options;
   qint64 seconds = 60;
   for (qsizetype i = 0; i < args.size(); ++i) {

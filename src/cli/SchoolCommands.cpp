@@ -6,13 +6,12 @@
 #include "CliCommand.h"
 #include "school/DemoSchool.h"
 #include "school/Pairing.h"
+#include "school/Remotes.h"
 #include "school/Rollover.h"
 #include "school/StudentForm.h"
 #include "school/StudentImport.h"
 #include "school/Students.h"
-#include "store/Database.h"
-#include "store/Schema.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 
 namespace cli {
 
@@ -44,24 +43,18 @@ Args parse(const QStringList& args, const QStringList& flagNames) {
   return a;
 }
 
-bool openDatabase(QTextStream& err) {
-  const Result<store::CheckReport> report = store::VeritabaniKontrol();
-  if (!report) {
-    err << "Veritabanı hazırlanamadı: " << report.error() << '\n';
-    return false;
-  }
-  return true;
-}
-
-int studentsAdd(const Args& a, QTextStream& out, QTextStream& err) {
+int studentsAdd(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
   if (a.positional.size() < 4) {
     err << "Kullanım: derslik-cli students add ADI SOYADI NUMARASI [--class SINIF] [--level "
            "SEVIYE] [--tc NO] "
            "[--yes]\n";
     return 2;
   }
-  school::StudentForm form;
-  form.beginNew();
+  school::StudentForm form(store);
+  if (Status begun = form.beginNew(); !begun) {
+    err << begun.error() << '\n';
+    return 1;
+  }
   school::Student& s = form.student();
   s.adi = a.positional.at(1);
   s.soyadi = a.positional.at(2);
@@ -70,11 +63,8 @@ int studentsAdd(const Args& a, QTextStream& out, QTextStream& err) {
   s.seviye = a.value(QStringLiteral("level"));
   s.tcKimlik = a.value(QStringLiteral("tc"));
   (void)form.fieldsChanged();
-  const bool yes = a.has(QStringLiteral("yes"));
-  const Status saved = form.save([&](const QString& q) {
-    err << q << (yes ? " Evet\n" : " Hayır (onaylamak için --yes)\n");
-    return yes;
-  });
+  CliMessages messages(err, err, a.has(QStringLiteral("yes")));
+  const Status saved = form.save(messages);
   if (!saved) {
     if (!saved.error().isEmpty()) err << saved.error() << '\n';
     return 1;
@@ -83,10 +73,10 @@ int studentsAdd(const Args& a, QTextStream& out, QTextStream& err) {
   return 0;
 }
 
-int studentsList(const Args& a, QTextStream& out, QTextStream& err) {
+int studentsList(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
   const QString sinifi = a.value(QStringLiteral("class"));
-  const school::Query q = school::Students::activeListQuery();
-  Result<QSqlQuery> rows = store::exec(q.sql, q.params);
+  const store::Query q = school::Students::activeListQuery();
+  Result<QSqlQuery> rows = store.exec(q.sql, q.params);
   if (!rows) {
     err << rows.error() << '\n';
     return 1;
@@ -103,14 +93,14 @@ int studentsList(const Args& a, QTextStream& out, QTextStream& err) {
   return 0;
 }
 
-int studentsImport(const Args& a, QTextStream& out, QTextStream& err) {
+int studentsImport(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
   if (a.positional.size() < 2) {
     err << "Kullanım: derslik-cli students import DOSYA [--sheet SAYFA] [--map "
            "\"3=ADI,4=SOYADI,...\"] "
            "[--level SEVIYE]\n";
     return 2;
   }
-  school::StudentImport import;
+  school::StudentImport import(store);
   if (Status s = import.openFile(a.positional.at(1)); !s) {
     err << s.error() << '\n';
     return 1;
@@ -150,7 +140,7 @@ int studentsImport(const Args& a, QTextStream& out, QTextStream& err) {
   }
   for (const QString& t : import.pairTexts()) out << t << '\n';
   QString level = a.value(QStringLiteral("level"));
-  if (level.isEmpty()) level = school::StudentImport::levels().value(0);
+  if (level.isEmpty()) level = import.levels().value(0);
   auto report = import.run(level, {}, [&](const QString& text) { out << text << '\n'; });
   if (!report) {
     err << report.error() << '\n';
@@ -166,7 +156,7 @@ int studentsImport(const Args& a, QTextStream& out, QTextStream& err) {
   return 0;
 }
 
-int students(const QStringList& args, QTextStream& out, QTextStream& err) {
+int students(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
   const Args a = parse(args, {QStringLiteral("yes")});
   const QString what = a.positional.value(0);
   if (what != QStringLiteral("add") && what != QStringLiteral("list") &&
@@ -174,32 +164,25 @@ int students(const QStringList& args, QTextStream& out, QTextStream& err) {
     err << "Kullanım: derslik-cli students add|list|import ...\n";
     return 2;
   }
-  if (!openDatabase(err)) return 1;
-  int code = 0;
-  if (what == QStringLiteral("add"))
-    code = studentsAdd(a, out, err);
-  else if (what == QStringLiteral("list"))
-    code = studentsList(a, out, err);
-  else
-    code = studentsImport(a, out, err);
-  store::BaglantiKapat();
-  return code;
+  if (!openStore(store, err)) return 1;
+  if (what == QStringLiteral("add")) return studentsAdd(store, a, out, err);
+  if (what == QStringLiteral("list")) return studentsList(store, a, out, err);
+  return studentsImport(store, a, out, err);
 }
 
-int remotes(const QStringList& args, QTextStream& out, QTextStream& err) {
+int remotes(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
   const Args a = parse(args, {QStringLiteral("teacher")});
   if (a.positional.value(0) != QStringLiteral("add") || a.positional.size() != 2) {
     err << "Kullanım: derslik-cli remotes add ADRES [--teacher]\n";
     return 2;
   }
   const QString address = a.positional.at(1);
-  if (!school::Pairing::validAddress(address)) {
+  if (!school::remotes::validAddress(address)) {
     err << "Geçersiz kumanda adresi: " << address << " (örnek: 12-201)\n";
     return 2;
   }
-  if (!openDatabase(err)) return 1;
-  const Status s = school::Pairing::registerRemote(address, a.has(QStringLiteral("teacher")));
-  store::BaglantiKapat();
+  if (!openStore(store, err)) return 1;
+  const Status s = school::Pairing(store).registerRemote(address, a.has(QStringLiteral("teacher")));
   if (!s) {
     err << s.error() << '\n';
     return 1;
@@ -209,22 +192,26 @@ int remotes(const QStringList& args, QTextStream& out, QTextStream& err) {
   return 0;
 }
 
-int pair(const QStringList& args, QTextStream& out, QTextStream& err) {
+int pair(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
   const Args a = parse(args, {});
   const QString sinifi = a.value(QStringLiteral("class"));
   if (a.positional.value(0) != QStringLiteral("auto") || sinifi.isEmpty()) {
     err << "Kullanım: derslik-cli pair auto --class SINIF [--remotes 12-201,12-202,...]\n";
     return 2;
   }
-  if (!openDatabase(err)) return 1;
+  if (!openStore(store, err)) return 1;
   QStringList addresses =
       a.value(QStringLiteral("remotes")).split(QLatin1Char(','), Qt::SkipEmptyParts);
   if (addresses.isEmpty()) {
-    const school::Query q = school::Pairing::studentRemotesQuery(sinifi);
-    addresses = store::column(q.sql, q.params);
+    const store::Query q = school::Pairing::studentRemotesQuery(sinifi);
+    const Result<QStringList> all = store.column(q.sql, q.params);
+    if (!all) {
+      err << all.error() << '\n';
+      return 1;
+    }
+    addresses = all.value();
   }
-  const Result<int> made = school::Pairing::autoPair(addresses, sinifi);
-  store::BaglantiKapat();
+  const Result<int> made = school::Pairing(store).autoPair(addresses, sinifi);
   if (!made) {
     err << made.error() << '\n';
     return 1;
@@ -233,7 +220,7 @@ int pair(const QStringList& args, QTextStream& out, QTextStream& err) {
   return 0;
 }
 
-int rollover(const QStringList& args, QTextStream& out, QTextStream& err) {
+int rollover(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
   const Args a = parse(args, {QStringLiteral("yes")});
   QDateTime when = QDateTime::currentDateTime();
   if (a.options.contains(QStringLiteral("date"))) {
@@ -246,16 +233,13 @@ int rollover(const QStringList& args, QTextStream& out, QTextStream& err) {
     when = QDateTime(d, QTime::currentTime());
   }
   const bool yes = a.has(QStringLiteral("yes"));
-  if (!openDatabase(err)) return 1;
+  if (!openStore(store, err)) return 1;
+  CliMessages messages(out, err, yes);
   school::Rollover::Hooks hooks;
   hooks.now = [when] { return when; };
-  hooks.ask = [&](const QString& q) {
-    out << q << (yes ? "\n-> Evet\n" : "\n-> Hayır (onaylamak için --yes)\n");
-    return yes;
-  };
+  hooks.messages = &messages;
   hooks.progress = [&](const QString& t) { out << t << '\n'; };
-  const school::Rollover::Report r = school::runRollover(hooks);
-  store::BaglantiKapat();
+  const school::Rollover::Report r = school::Rollover::SinifAtlatmaUygula(store, hooks);
   switch (r.outcome) {
     case school::Rollover::Outcome::Done:
       out << r.message << "\nEğitim öğretim yılı: " << r.label << ", yedek: Yedek/" << r.backupStamp
@@ -273,10 +257,9 @@ int rollover(const QStringList& args, QTextStream& out, QTextStream& err) {
   }
 }
 
-int demo(const QStringList&, QTextStream& out, QTextStream& err) {
-  if (!openDatabase(err)) return 1;
-  const Status s = school::createDemoSchool();
-  store::BaglantiKapat();
+int demo(store::Store& store, const QStringList&, QTextStream& out, QTextStream& err) {
+  if (!openStore(store, err)) return 1;
+  const Status s = school::createDemoSchool(store);
   if (!s) {
     err << s.error() << '\n';
     return 1;

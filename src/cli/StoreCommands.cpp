@@ -5,21 +5,21 @@
 
 #include "CliCommand.h"
 #include "Version.h"
-#include "store/DataFolder.h"
 #include "store/Database.h"
 #include "store/Schema.h"
+#include "store/Store.h"
 
 namespace cli {
 
 namespace {
 
-int init(const QStringList&, QTextStream& out, QTextStream& err) {
-  const Result<store::CheckReport> report = store::VeritabaniKontrol();
+int init(store::Store& store, const QStringList&, QTextStream& out, QTextStream& err) {
+  const Result<store::CheckReport> report = store.open();
   if (!report) {
     err << "Veritabanı hazırlanamadı: " << report.error() << '\n';
     return 1;
   }
-  out << "Veri klasörü: " << store::DataFolder::root() << '\n';
+  out << "Veri klasörü: " << store.root() << '\n';
   if (report->created) {
     out << "Yeni veritabanı oluşturuldu (veri sürümü " << store::kDataVersion << ").\n";
   } else {
@@ -30,7 +30,6 @@ int init(const QStringList&, QTextStream& out, QTextStream& err) {
           << ", çalışan adımlar: " << report->stepsRun.join(QStringLiteral(", ")) << '\n';
   }
   for (const QString& m : report->messages) out << "Not: " << m << '\n';
-  store::BaglantiKapat();
   return 0;
 }
 
@@ -42,12 +41,12 @@ QString cellText(const QVariant& v) {
 
 // One read-only statement on a separate query-only connection: SQLite itself
 // refuses any write, whatever the statement's text looks like.
-int sql(const QStringList& args, QTextStream& out, QTextStream& err) {
+int sql(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
   if (args.size() != 1) {
     err << "Kullanım: derslik-cli sql \"SELECT ...\"\n";
     return 2;
   }
-  const QString path = store::mainDatabasePath();
+  const QString path = store.mainFile();
   if (!QFile::exists(path)) {
     err << "Veritabanı bulunamadı: " << path << " (önce: derslik-cli init)\n";
     return 1;
@@ -83,7 +82,7 @@ int sql(const QStringList& args, QTextStream& out, QTextStream& err) {
   return code;
 }
 
-int version(const QStringList&, QTextStream& out, QTextStream&) {
+int version(store::Store&, const QStringList&, QTextStream& out, QTextStream&) {
   out << "Derslik " << derslik::kVersionText << " (veri sürümü " << store::kDataVersion << ")\n";
   return 0;
 }

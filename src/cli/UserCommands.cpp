@@ -1,8 +1,7 @@
 #include <QFile>
 
 #include "CliCommand.h"
-#include "store/Database.h"
-#include "store/Schema.h"
+#include "store/Store.h"
 #include "users/RightFlags.h"
 #include "users/Rights.h"
 #include "users/Session.h"
@@ -22,20 +21,7 @@ QString passwordFromStdin() {
   return text;
 }
 
-bool openDatabase(QTextStream& err) {
-  if (!QFile::exists(store::mainDatabasePath())) {
-    err << "Veritabanı bulunamadı: " << store::mainDatabasePath() << " (önce: derslik-cli init)\n";
-    return false;
-  }
-  const Result<store::CheckReport> report = store::VeritabaniKontrol();
-  if (!report) {
-    err << "Veritabanı açılamadı: " << report.error() << '\n';
-    return false;
-  }
-  return true;
-}
-
-int usersAdd(const QStringList& args, QTextStream& out, QTextStream& err) {
+int usersAdd(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
   const QString usage =
       QStringLiteral("Kullanım: derslik-cli users add AD --password-stdin [--deny KOD...]\n");
   if (args.isEmpty() || args.first().startsWith(QLatin1String("--"))) {
@@ -74,16 +60,14 @@ int usersAdd(const QStringList& args, QTextStream& out, QTextStream& err) {
     return 2;
   }
   const QString password = passwordFromStdin();
-  if (!openDatabase(err)) return 1;
-  Result<users::UserList> list = users::UserList::load();
+  if (!openStore(store, err, true)) return 1;
+  Result<users::UserList> list = users::UserList::load(store);
   if (!list) {
     err << list.error() << '\n';
-    store::BaglantiKapat();
     return 1;
   }
   list.value().add(name, password, users::deniedText(deny));
-  const Status saved = list.value().save();
-  store::BaglantiKapat();
+  const Status saved = list.value().save(store);
   if (!saved) {
     err << saved.error() << '\n';
     return 1;
@@ -92,14 +76,13 @@ int usersAdd(const QStringList& args, QTextStream& out, QTextStream& err) {
   return 0;
 }
 
-int usersList(const QStringList& args, QTextStream& out, QTextStream& err) {
+int usersList(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
   if (!args.isEmpty()) {
     err << "Kullanım: derslik-cli users list\n";
     return 2;
   }
-  if (!openDatabase(err)) return 1;
-  Result<users::UserList> list = users::UserList::load();
-  store::BaglantiKapat();
+  if (!openStore(store, err, true)) return 1;
+  Result<users::UserList> list = users::UserList::load(store);
   if (!list) {
     err << list.error() << '\n';
     return 1;
@@ -110,24 +93,23 @@ int usersList(const QStringList& args, QTextStream& out, QTextStream& err) {
   return 0;
 }
 
-int users(const QStringList& args, QTextStream& out, QTextStream& err) {
+int users(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
   const QString sub = args.value(0);
-  if (sub == QLatin1String("add")) return usersAdd(args.mid(1), out, err);
-  if (sub == QLatin1String("list")) return usersList(args.mid(1), out, err);
+  if (sub == QLatin1String("add")) return usersAdd(store, args.mid(1), out, err);
+  if (sub == QLatin1String("list")) return usersList(store, args.mid(1), out, err);
   err << "Kullanım: derslik-cli users add AD --password-stdin [--deny KOD...] | users list\n";
   return 2;
 }
 
-int loginCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
+int loginCheck(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
   if (args.size() != 2 || args.at(1) != QLatin1String("--password-stdin")) {
     err << "Kullanım: derslik-cli login-check AD --password-stdin\n";
     return 2;
   }
   const QString password = passwordFromStdin();
-  if (!openDatabase(err)) return 1;
+  if (!openStore(store, err, true)) return 1;
   users::Session session;
-  const Status s = session.logIn(args.first(), password);
-  store::BaglantiKapat();
+  const Status s = session.logIn(store, args.first(), password);
   if (!s) {
     err << s.error() << '\n';
     return 1;

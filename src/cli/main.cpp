@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "CliCommand.h"
-#include "store/DataFolder.h"
+#include "store/Store.h"
 
 namespace cli {
 
@@ -14,6 +14,28 @@ QString readStdin() {
   QFile in;
   if (!in.open(stdin, QIODevice::ReadOnly)) return {};
   return QString::fromUtf8(in.readAll());
+}
+
+bool openStore(store::Store& store, QTextStream& err, bool mustExist) {
+  if (mustExist && !QFile::exists(store.mainFile())) {
+    err << "Veritabanı bulunamadı: " << store.mainFile() << " (önce: derslik-cli init)\n";
+    return false;
+  }
+  const Result<store::CheckReport> report = store.open();
+  if (!report) {
+    err << "Veritabanı hazırlanamadı: " << report.error() << '\n';
+    return false;
+  }
+  return true;
+}
+
+Messages::Answer CliMessages::show(const Message& message) {
+  if (message.buttons == Buttons::Ok) {
+    (message.kind == Kind::Error ? m_err : m_out) << message.text << '\n';
+    return Answer::Ok;
+  }
+  m_out << message.text << (m_yes ? "\n-> Evet\n" : "\n-> Hayır (onaylamak için --yes)\n");
+  return m_yes ? Answer::Yes : Answer::No;
 }
 
 }  // namespace cli
@@ -42,13 +64,14 @@ int main(int argc, char** argv) {
   QTextStream err(stderr);
 
   QStringList args = QCoreApplication::arguments().mid(1);
+  QString folder = store::Store::defaultRoot();
   const qsizetype folderAt = args.indexOf(QStringLiteral("--veri-klasoru"));
   if (folderAt >= 0) {
     if (folderAt + 1 >= args.size()) {
       err << "--veri-klasoru bir klasör adı bekliyor.\n";
       return 2;
     }
-    store::DataFolder::setRoot(args.at(folderAt + 1));
+    folder = args.at(folderAt + 1);
     args.remove(folderAt, 2);
   }
 
@@ -61,7 +84,8 @@ int main(int argc, char** argv) {
   const QString verb = args.takeFirst();
   for (const cli::CliCommand& c : commands) {
     if (c.verb == verb) {
-      const int code = c.run(args, out, err);
+      store::Store store(folder);
+      const int code = c.run(store, args, out, err);
       out.flush();
       err.flush();
       return code;
