@@ -4,19 +4,19 @@
 #include <QDir>
 #include <QIcon>
 #include <QLockFile>
-#include <QMessageBox>
-#include <QPushButton>
 
 #include "shell/MDIForm1.h"
-#include "store/DataFolder.h"
-#include "store/Log.h"
+#include "store/Store.h"
+#include "widgets/frmMesaj.h"
 
 namespace {
+
+const store::Store* g_logStore = nullptr;
 
 // With "logtut" the program's diagnostic output also goes to Log.txt (which, as
 // always, is written only while it exists).
 void logMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
-  store::LogYaz(message);
+  if (g_logStore) g_logStore->log(message);
   fprintf(stderr, "%s\n", qPrintable(message));
 }
 
@@ -47,31 +47,30 @@ int main(int argc, char** argv) {
   parser.addPositionalArgument(QStringLiteral("logtut"), QStringLiteral("Tanılama kaydını açar."));
   parser.process(app);
 
-  if (parser.isSet(folder))
-    store::DataFolder::setRoot(parser.value(folder));
-  else
-    store::DataFolder::setRoot(store::DataFolder::defaultRoot());
+  store::Store store(parser.isSet(folder) ? parser.value(folder) : store::Store::defaultRoot());
 
   MDIForm1::Options options;
   options.logtut = QApplication::arguments().size() == 2 &&
                    QApplication::arguments().at(1) == QStringLiteral("logtut");
   options.demo = parser.isSet(demo);
   options.simulation = parser.isSet(simulation) ? parser.value(simulation).toInt() : 0;
-  if (options.logtut) qInstallMessageHandler(logMessage);
+  if (options.logtut) {
+    g_logStore = &store;
+    qInstallMessageHandler(logMessage);
+  }
 
   // One Derslik per data folder: a second start says so and leaves the first alone.
-  QLockFile lock(store::DataFolder::path(QStringLiteral("derslik.lock")));
+  QLockFile lock(store.path(QStringLiteral("derslik.lock")));
   lock.setStaleLockTime(0);
   if (!lock.tryLock(100)) {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Derslik"),
-                    QStringLiteral("Derslik zaten açık. Açık olan pencereyi kullanınız."),
-                    QMessageBox::Ok);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("Tamam"));
-    box.exec();
+    WidgetMessages().info(QStringLiteral("Derslik zaten açık. Açık olan pencereyi kullanınız."),
+                          QStringLiteral("Derslik"));
     return 1;
   }
 
-  MDIForm1 window(options);
+  MDIForm1 window(store, options);
   if (!window.MDIForm1_Load()) return 1;
-  return QApplication::exec();
+  const int code = QApplication::exec();
+  qInstallMessageHandler(nullptr);
+  return code;
 }

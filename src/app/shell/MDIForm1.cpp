@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDate>
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
@@ -14,30 +13,22 @@
 #include <QStatusBar>
 
 #include "Version.h"
-#include "school/DemoSchool.h"
+#include "school/Pairing.h"
 #include "school/Rollover.h"
-#include "school/StudentImport.h"
 #include "screens/activities/frmSanalKumanda.h"
-#include "screens/school/frmDisVeriAl.h"
-#include "screens/school/frmKumandaTanimlama.h"
-#include "screens/school/frmTanimlamalar.h"
+#include "screens/school/SchoolScreens.h"
 #include "screens/start/frmGenelEkran.h"
 #include "screens/start/frmKurumBilgileri.h"
 #include "screens/start/frmSozlesme.h"
+#include "screens/users/UserScreens.h"
 #include "shell/MainMenuController.h"
 #include "shell/ReceiverController.h"
 #include "shell/RepairAction.h"
 #include "shell/frmIslem.h"
-#include "shell/frmMesaj.h"
-#include "store/DataFolder.h"
-#include "store/Database.h"
-#include "store/Institution.h"
-#include "store/Log.h"
+#include "startup/StartupSequence.h"
 #include "store/Parameters.h"
-#include "store/Resources.h"
-#include "store/Schema.h"
-#include "users/UserList.h"
-#include "widgets/Mesaj.h"
+#include "store/Store.h"
+#include "widgets/frmMesaj.h"
 
 namespace {
 MDIForm1* g_instance = nullptr;
@@ -47,8 +38,14 @@ QString productTitle() { return QStringLiteral("Derslik"); }
 
 MDIForm1* MDIForm1::instance() { return g_instance; }
 
-MDIForm1::MDIForm1(Options options, QWidget* parent)
-    : QMainWindow(parent), m_options(options), m_mdi(new QMdiArea(this)) {
+MDIForm1::MDIForm1(store::Store& store, Options options, QWidget* parent)
+    : QMainWindow(parent),
+      m_store(store),
+      m_options(options),
+      m_ownMessages(options.messages ? nullptr : std::make_unique<WidgetMessages>(this)),
+      m_context{store, options.messages ? *options.messages : *m_ownMessages,
+                [this](QWidget* screen) { showScreen(screen); }},
+      m_mdi(new QMdiArea(this)) {
   g_instance = this;
   setObjectName(QStringLiteral("MDIForm1"));
   setWindowTitle(productTitle());
@@ -58,20 +55,18 @@ MDIForm1::MDIForm1(Options options, QWidget* parent)
   m_mdi->setBackground(QColor(0xea, 0xf1, 0xfb));
   setCentralWidget(m_mdi);
   m_runModal = [](QDialog& d) { return d.exec(); };
-  // The shared widgets' messages go through the app's own message window.
-  mesaj::setHook([this](const QString& title, const QString& text, bool question) {
-    if (question)
-      return frmMesaj::Mesaj(this, title, text, frmMesaj::Buttons::YesNo,
-                             frmMesaj::Kind::Question) == frmMesaj::Evet;
-    frmMesaj::Mesaj(
-        this, title, text, frmMesaj::Buttons::Ok,
-        title == QStringLiteral("Hata") ? frmMesaj::Kind::Error : frmMesaj::Kind::Warning);
-    return true;
-  });
   m_receiver = new shell::ReceiverController(m_mdi, this);
   statusBar()->addPermanentWidget(m_receiver->statusWidget());
   connect(m_receiver, &shell::ReceiverController::receiverChanged, this, [this](bool present) {
     if (m_home) m_home->setReceiverState(present);
+  });
+  connect(m_receiver, &shell::ReceiverController::logLine, this,
+          [this](const QString& text) { m_store.log(text); });
+  // The rollover and the repair open the store again; options may change in
+  // frmGelismisMod: both come as institutionChanged.
+  connect(&m_store, &store::Store::institutionChanged, this, [this] {
+    applyInstitutionOptions();
+    refreshHome();
   });
   buildMenus();
   buildButtonBar();
@@ -79,9 +74,12 @@ MDIForm1::MDIForm1(Options options, QWidget* parent)
 
 MDIForm1::~MDIForm1() {
   MDIForm1_Unload();
-  mesaj::setHook({});
   if (g_instance == this) g_instance = nullptr;
 }
+
+QString MDIForm1::threeButtonSetting() const { return m_store.institution().threeButtonSetting; }
+
+bool MDIForm1::advancedMode() const { return m_store.institution().advancedMode; }
 
 void MDIForm1::buildMenus() {
   QMenu* menu = menuBar()->addMenu(QStringLiteral("&Menü"));
@@ -96,26 +94,21 @@ void MDIForm1::buildMenus() {
   QAction* kurum = menu->addAction(QStringLiteral("Kurum Bilgileri"));
   kurum->setObjectName(QStringLiteral("mnuKurumBilgileri"));
   connect(kurum, &QAction::triggered, this, [this] {
-    frmKurumBilgileri dialog(this);
-    if (m_runModal(dialog) == QDialog::Accepted) refreshHome();
+    frmKurumBilgileri dialog(m_context, this);
+    m_runModal(dialog);
   });
   QAction* studentImport = menu->addAction(QStringLiteral("Öğrenci Listesi Aktar"));
   studentImport->setObjectName(QStringLiteral("mnuDisVeriAl"));
-  connect(studentImport, &QAction::triggered, this, [this] {
-    // The import needs a level to give the students.
-    if (school::StudentImport::canOpen())
-      openStudentImport(nullptr);
-    else
-      frmMesaj::uyari(this, school::StudentImport::openRefusal());
-  });
+  connect(studentImport, &QAction::triggered, this,
+          [this] { schoolui::openStudentImport(m_context); });
   QAction* rollover = menu->addAction(QStringLiteral("Sınıf Atlatma"));
   rollover->setObjectName(QStringLiteral("mnuSinifAtlatma"));
-  connect(rollover, &QAction::triggered, this, [this] { SinifAtlatmaUygula(false); });
+  connect(rollover, &QAction::triggered, this, &MDIForm1::SinifAtlatmaUygula);
   QAction* repair = menu->addAction(QStringLiteral("Bilgileri Onar"));
   repair->setObjectName(QStringLiteral("BilgileriOnar"));
   connect(repair, &QAction::triggered, this, [this] {
     closeScreens();
-    runRepair(this);
+    runRepair(this, m_store, m_context.messages);
   });
   QAction* diagnostics = menu->addAction(QStringLiteral("Alıcı Tanılama"));
   diagnostics->setObjectName(QStringLiteral("mnuAliciTanilama"));
@@ -142,45 +135,24 @@ void MDIForm1::buildMenus() {
 }
 
 void MDIForm1::buildButtonBar() {
-  m_menu = new shell::MainMenuController(this, m_mdi, menuBar());
+  m_menu = new shell::MainMenuController(this, m_mdi, menuBar(), m_context);
   auto* dock = new QDockWidget(this);
   dock->setObjectName(QStringLiteral("dockDugmeler"));
   dock->setTitleBarWidget(new QWidget(dock));
   dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
   dock->setWidget(m_menu->buttonBar());
   addDockWidget(Qt::LeftDockWidgetArea, dock);
-  registerScreens();
+  // Each area puts its own screens on the bar.
+  schoolui::registerSchoolScreens(m_menu->registry(), m_context, *m_receiver);
+  usersui::registerUserScreens(m_menu->registry(), m_context, *m_menu->session());
   connect(m_menu, &shell::MainMenuController::userChanged, this, [this](const QString& name) {
     setWindowTitle(shell::MainMenuController::captionWithUser(windowTitle(), name));
   });
   connect(m_menu, &shell::MainMenuController::institutionOptionChanged, this,
-          [this](users::Option option, bool on) {
-            applyInstitutionOptions();
-            if (option == users::Option::OtomatikKisayol && on) createDesktopShortcut();
+          [this](store::Institution::Option option, bool on) {
+            if (option == store::Institution::Option::DesktopShortcut && on)
+              createDesktopShortcut();
           });
-}
-
-void MDIForm1::registerScreens() {
-  // Each area's screens join the bar here as they are built.
-  m_menu->registry().registerScreen(0, [this](QWidget* parent) {
-    auto* screen = new frmTanimlamalar(parent);
-    connect(screen, &frmTanimlamalar::disVeriAlIstendi, this,
-            [this, screen] { openStudentImport(screen); });
-    return screen;
-  });
-  m_menu->registry().registerScreen(1, [this](QWidget* parent) {
-    auto* screen = new frmKumandaTanimlama(parent);
-    screen->setWriteSomeData([this](bool on) { m_receiver->WriteSomeData(on); });
-    return screen;
-  });
-}
-
-void MDIForm1::openStudentImport(frmTanimlamalar* students) {
-  auto* import = new frmDisVeriAl;
-  if (students)
-    connect(import, &frmDisVeriAl::ogrencilerDegisti, students,
-            &frmTanimlamalar::ogrencileriListele);
-  showScreen(import);
 }
 
 QMdiSubWindow* MDIForm1::showScreen(QWidget* screen) {
@@ -193,131 +165,92 @@ QMdiSubWindow* MDIForm1::showScreen(QWidget* screen) {
 }
 
 bool MDIForm1::MDIForm1_Load() {
-  // 1. Start time, wait window, first log line.
+  // The wait window, then the data half of the start-up.
   m_startTime.start();
   m_islem = new frmIslem(this);
   m_islem->showText(QString());
-  store::LogYaz(QStringLiteral("mdiform_load"));
-
-  // 2./3. The old installation's leftover files do not exist here; a second start
-  // is stopped before the window is made (QLockFile in main).
-  // 4. The logging switch came with the options ("logtut").
-  // 5./6. Nothing of the desktop is changed at start: the screen saver is held off
-  // only while a presentation runs, and the user's regional settings are left alone
-  // because every date and number is written with fixed formats.
-
-  // 7. Schema and data checks; on return the shared connection is open.
-  store::LogYaz(QStringLiteral("VersiyonGecisiKontrol"));
-  m_islem->showText(QStringLiteral("Veritabanı denetleniyor..."));
-  const Result<store::CheckReport> check = store::VeritabaniKontrol();
-  if (!check) {
+  startup::StartupSequence::Hooks hooks;
+  hooks.messages = &m_context.messages;
+  hooks.showAgreement = [this] {
+    frmSozlesme terms(m_context, this);
+    return m_runModal(terms) == QDialog::Accepted;
+  };
+  hooks.showInstitution = [this] {
+    frmKurumBilgileri kurum(m_context, this);
+    m_runModal(kurum);
+  };
+  hooks.progress = [this](const QString& text) {
+    if (!m_islem) return;
+    if (text.isEmpty())
+      m_islem->hide();
+    else
+      m_islem->showText(text);
+  };
+  hooks.closeScreens = [this] { closeScreens(); };
+  hooks.demo = m_options.demo;
+  startup::StartupSequence sequence(m_store, hooks);
+  if (!sequence.run()) {
     m_islem->hide();
-    frmMesaj::hata(this, QStringLiteral("Veritabanı açılamadı:\n") + check.error() +
-                             QStringLiteral("\n\nVeri klasörü: ") + store::DataFolder::root());
     return false;
   }
-  m_islem->hide();
-  // Passwords an older installation stored as typed become salted hashes.
-  (void)users::hashTypedPasswords();
-  if (m_options.demo) createDemoSchool();
-  for (const QString& message : check->messages)
-    frmMesaj::Mesaj(this, QStringLiteral("Uyarı"), message, frmMesaj::Buttons::Ok,
-                    frmMesaj::Kind::Warning);
 
-  // 8. Caption.
   setWindowTitle(productTitle() + QStringLiteral(" - Versiyon : ") +
                  QString::fromLatin1(derslik::kVersionText));
-
-  // 9. First-run data: the terms before anything else, then the institution.
-  if (!store::agreementAccepted()) {
-    frmSozlesme terms(this);
-    if (m_runModal(terms) != QDialog::Accepted || !store::agreementAccepted()) return false;
-  }
-  (void)store::ensureInstitutionRow();
-  if (check->openInstitutionScreen ||
-      store::institutionValue(QStringLiteral("KURUMKODU")).trimmed().isEmpty()) {
-    frmKurumBilgileri kurum(this);
-    m_runModal(kurum);
-  }
-
-  // 10. New school year: the local clock stands in for the time server.
-  SinifAtlatmaUygula(true);
-
-  // 11. Update and correction downloads belong to online services Derslik does not use.
-
-  // 12. Blank question and solution pictures for the question screens.
-  store::KaynakCikar(QStringLiteral("YeniSoru.dce"), QString(), false);
-  store::KaynakCikar(QStringLiteral("YeniCevap.dce"), QString(), false);
-
-  // 13./17. Institution options: advanced mode and the three-button setting;
-  // 14. the right flags follow the advanced mode and the users.
   applyInstitutionOptions();
-  m_menu->applyStartupRights();
+  m_menu->applyStartupRights(sequence.rights(), m_store.institution().advancedMode);
 
-  // 15. Menu check marks from the user's settings.
+  // Menu check marks from the user's settings.
   m_raporAnimasyonu->setChecked(store::UserSettings::getBool(
       QStringLiteral("Menu"), QStringLiteral("RaporAnimasyonu"), false));
 
-  // 16./18. Visible, sized to the screen.
-  store::LogYaz(QStringLiteral("mdiform_load USBDurum"));
-  store::LogYaz(QStringLiteral("mdiform_load Me.Visible"));
-  // Without a window manager (a bare X server on a classroom board) maximising
-  // does nothing, so the window is first given the screen's whole work area.
+  // Visible, sized to the screen. Without a window manager (a bare X server on a
+  // classroom board) maximising does nothing, so the window is first given the
+  // screen's whole work area.
+  m_store.log(QStringLiteral("mdiform_load USBDurum"));
+  m_store.log(QStringLiteral("mdiform_load Me.Visible"));
   if (QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
   showMaximized();
 
-  // 19. Home screen.
+  // Home screen.
   m_home = new frmGenelEkran;
   connect(m_home, &frmGenelEkran::tileClicked, m_menu, &shell::MainMenuController::cmdMenu_Click);
   QMdiSubWindow* homeWindow = showScreen(m_home);
   homeWindow->setAttribute(Qt::WA_DeleteOnClose, false);
   homeWindow->setWindowFlags(Qt::FramelessWindowHint);
   homeWindow->showMaximized();
-  refreshHome();
 
-  // 20. Button bar.
-  store::LogYaz(QStringLiteral("mdiform_load DugmeleriDuzenle"));
+  // Button bar.
+  m_store.log(QStringLiteral("mdiform_load DugmeleriDuzenle"));
   m_menu->DugmeleriDuzenle();
   refreshHome();
-  store::LogYaz(QStringLiteral("Düğmeler Düzenlendi"));
-  store::LogYaz(QStringLiteral("Kısayol Atılacak"));
+  m_store.log(QStringLiteral("Düğmeler Düzenlendi"));
+  m_store.log(QStringLiteral("Kısayol Atılacak"));
 
-  // 21./30. Desktop shortcut when the institution asks for one.
+  // Desktop shortcut when the institution asks for one.
   createDesktopShortcut();
 
-  // 22./25. The receiver is connected 100 ms after the start-up, outside it; with
-  // --simulasyon a simulated class stands in for it.
-  if (m_options.simulation > 0) m_receiver->useSimulation(m_options.simulation);
+  // The receiver is connected 100 ms after the start-up, outside it; with
+  // --simulasyon a simulated class stands in for it, answering with the
+  // registered student remotes first.
+  if (m_options.simulation > 0)
+    m_receiver->useSimulation(m_options.simulation,
+                              school::Pairing(m_store).studentAddresses().valueOr({}));
   m_receiver->startDelayedConnect();
-
-  // 23./26./31. Current-question downloads, kindergarten uploads and online
-  // answer-key corrections are online services Derslik does not use.
-  store::LogYaz(QStringLiteral("mdiform_load complete"));
-
-  // 27. Data corrections a few institutions asked for; 28. the relative report's
-  // grid layout. Both do nothing once done.
-  (void)store::applyInstitutionCorrections();
-  (void)store::seedRelativeReportLayout();
-
-  // 29. Report choices that must not survive a restart.
-  for (const char* key : {"DogruYanlisCevap2", "DogruYanlisCevap3", "DogruYanlisCevap4"})
-    store::UserSettings::setBool(QStringLiteral("Raporlar"), QString::fromLatin1(key), false);
 
   m_startUpMs = m_startTime.elapsed();
   m_islem->close();
-  store::LogYaz(QStringLiteral("Açılış süresi: %1 ms").arg(m_startUpMs));
+  m_store.log(QStringLiteral("mdiform_load complete"));
+  m_store.log(QStringLiteral("Açılış süresi: %1 ms").arg(m_startUpMs));
   return true;
 }
 
 void MDIForm1::applyInstitutionOptions() {
-  m_advancedMode = store::institutionOptionOn(QStringLiteral("GELISMISMOD"));
-  m_threeButton = store::threeButtonSetting();
-  m_receiver->setThreeButtonSetting(m_threeButton);
+  m_receiver->setThreeButtonSetting(m_store.institution().threeButtonSetting);
 }
 
 void MDIForm1::refreshHome() {
   if (!m_home) return;
-  m_home->setSchoolName(store::institutionValue(QStringLiteral("OKULADI")));
+  m_home->setSchoolName(m_store.institution().name);
   static const char* const kDescriptions[] = {
       "Sınıfları ve öğrencileri tanımlayın, listeleri aktarın",
       "Kumandaları tanıtın ve öğrencilerle eşleştirin",
@@ -334,7 +267,7 @@ void MDIForm1::refreshHome() {
 }
 
 void MDIForm1::createDesktopShortcut() {
-  if (!store::institutionOptionOn(QStringLiteral("OTOMATIKKISAYOL"))) return;
+  if (!m_store.institution().desktopShortcut) return;
   const QString program = QCoreApplication::applicationFilePath();
   if (program.contains(QStringLiteral("prj"))) return;  // a developer's own build
   const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
@@ -360,38 +293,16 @@ void MDIForm1::closeScreens() {
   }
 }
 
-void MDIForm1::SinifAtlatmaUygula(bool fromStartUp) {
+void MDIForm1::SinifAtlatmaUygula() {
   school::Rollover::Hooks hooks;
-  hooks.ask = [this](const QString& question) {
-    return frmMesaj::Mesaj(this, QStringLiteral("Sınıf Atlatma"), question,
-                           frmMesaj::Buttons::YesNo, frmMesaj::Kind::Question) == frmMesaj::Evet;
-  };
+  hooks.messages = &m_context.messages;
   hooks.closeScreens = [this] { closeScreens(); };
   hooks.progress = [this](const QString& text) {
     if (m_islem) m_islem->showText(text);
   };
-  const school::Rollover::Report report =
-      fromStartUp ? school::offerRollover(hooks) : school::runRollover(hooks);
+  const school::Rollover::Report report = school::Rollover::SinifAtlatmaUygula(m_store, hooks);
   if (m_islem) m_islem->hide();
-  if (report.outcome == school::Rollover::Outcome::Done)
-    frmMesaj::Mesaj(this, QStringLiteral("Sınıf Atlatma"), report.message);
-  else if (report.outcome == school::Rollover::Outcome::Failed)
-    frmMesaj::hata(this, report.message);
-  if (report.outcome == school::Rollover::Outcome::Done) {
-    applyInstitutionOptions();
-    refreshHome();
-  }
-}
-
-void MDIForm1::createDemoSchool() {
-  // A first look without a class list: a school, its classes, students and remotes.
-  if (Status s = school::createDemoSchool(); !s) {
-    frmMesaj::hata(this, QStringLiteral("Örnek okul oluşturulamadı: ") + s.error());
-    return;
-  }
-  if (store::institutionValue(QStringLiteral("KURUMKODU")).trimmed().isEmpty())
-    (void)store::saveInstitution(QStringLiteral("999999"),
-                                 QStringLiteral("Derslik Örnek Ortaokulu"));
+  school::Rollover::tell(m_context.messages, report);
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event) {
@@ -406,11 +317,15 @@ void MDIForm1::MDIForm1_Unload() {
   if (m_unloaded) return;
   m_unloaded = true;
   m_closing = true;
-  // The receiver goes first: no press may reach a screen while the database closes.
+  // The receiver goes first: no press may reach a screen while it closes.
   m_receiver->setClosing(true);
-  store::BaglantiKapat();
+  // The screens close while the data is still there, so that what they hold (the
+  // remotes of an open registration panel) is written. Then the store closes:
+  // whatever still tries to reach it from here on gets an error, never a reopened
+  // database.
   for (QMdiSubWindow* w : m_mdi->subWindowList()) {
     w->setAttribute(Qt::WA_DeleteOnClose, true);
     w->close();
   }
+  m_store.close();
 }

@@ -5,41 +5,51 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
+#include "widgets/ScreenContext.h"
+
+class Messages;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
 class frmGenelEkran;
 class frmIslem;
-class frmTanimlamalar;
 namespace shell {
 class MainMenuController;
 class ReceiverController;
 }  // namespace shell
+namespace store {
+class Store;
+}
 
 struct MDIForm1Options {
   bool logtut = false;  // the command line was exactly "logtut"
   bool demo = false;    // fill an empty data folder with a demo school
   int simulation = 0;   // >0: start with a simulated receiver of that many remotes
+  // Where messages and questions go; null: frmMesaj windows over the main window.
+  Messages* messages = nullptr;
 };
 
-// The main window: every screen opens inside it. Loading it runs the whole
-// start-up (MDIForm1_Load), closing it the shutdown.
+// The main window: every screen opens inside it. It draws and wires; the data
+// side of the start-up is startup::StartupSequence, each area registers its own
+// screens, and screens follow the store's change signals themselves.
 class MDIForm1 : public QMainWindow {
   Q_OBJECT
  public:
   using Options = MDIForm1Options;
 
-  explicit MDIForm1(Options options = {}, QWidget* parent = nullptr);
+  explicit MDIForm1(store::Store& store, Options options = {}, QWidget* parent = nullptr);
   ~MDIForm1() override;
 
   // The process's main window (null before construction and after destruction).
   static MDIForm1* instance();
 
-  // The start-up sequence. False when the program must end (terms refused, the
-  // database could not be opened); the reason has been shown to the user.
+  // The start-up. False when the program must end (terms refused, the database
+  // could not be opened); the reason has been shown to the user.
   bool MDIForm1_Load();
 
+  const ScreenContext& context() const { return m_context; }
   QMdiArea* mdiArea() const { return m_mdi; }
   frmGenelEkran* homeScreen() const { return m_home; }
   // Closes every screen but the home page.
@@ -48,19 +58,18 @@ class MDIForm1 : public QMainWindow {
   QMdiSubWindow* showScreen(QWidget* screen);
 
   shell::MainMenuController* mainMenu() const { return m_menu; }
-  // The receiver, the pending press and its routing to the active screen.
+  // The receiver and the routing of its presses to the active activity.
   shell::ReceiverController* receiverController() const { return m_receiver; }
-  QString threeButtonSetting() const { return m_threeButton; }
-  bool advancedMode() const { return m_advancedMode; }
+  QString threeButtonSetting() const;
+  bool advancedMode() const;
   bool loggingSwitch() const { return m_options.logtut; }
   bool closing() const { return m_closing; }
   qint64 startUpMilliseconds() const { return m_startUpMs; }
 
   // Runs a modal first-run dialog; tests replace it to see which dialogs start-up opens.
   void setModalRunner(std::function<int(QDialog&)> runner) { m_runModal = std::move(runner); }
-  // The school-year rollover: offered at start-up (`fromStartUp`) when this school
-  // year is not recorded yet, and run from the menu item mnuSinifAtlatma.
-  void SinifAtlatmaUygula(bool fromStartUp = false);
+  // The school-year rollover of the menu item mnuSinifAtlatma.
+  void SinifAtlatmaUygula();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -68,24 +77,21 @@ class MDIForm1 : public QMainWindow {
  private:
   void buildMenus();
   void buildButtonBar();
-  void registerScreens();
-  void createDemoSchool();
-  // Opens the student import; `students` (when open) refills its list after it.
-  void openStudentImport(frmTanimlamalar* students);
   void applyInstitutionOptions();
   void refreshHome();
   void createDesktopShortcut();
   void MDIForm1_Unload();
 
+  store::Store& m_store;
   Options m_options;
+  std::unique_ptr<Messages> m_ownMessages;
+  ScreenContext m_context;
   QMdiArea* m_mdi;
   frmGenelEkran* m_home = nullptr;
   frmIslem* m_islem = nullptr;
   shell::MainMenuController* m_menu = nullptr;
   shell::ReceiverController* m_receiver = nullptr;
   QAction* m_raporAnimasyonu = nullptr;
-  QString m_threeButton = QStringLiteral("0");
-  bool m_advancedMode = false;
   bool m_closing = false;
   bool m_unloaded = false;
   qint64 m_startUpMs = 0;

@@ -6,16 +6,13 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QToolButton>
 
-#include "screens/users/frmGelismisMod.h"
-#include "screens/users/frmOturumAc.h"
+#include "Messages.h"
 #include "shell/ButtonBar.h"
 #include "store/Parameters.h"
-#include "store/Sql.h"
+#include "store/Store.h"
 #include "users/Session.h"
-#include "users/UserList.h"
 
 namespace shell {
 
@@ -32,10 +29,13 @@ const QString kUserPart = QStringLiteral(" - Kullanıcı:[");
 
 }  // namespace
 
-MainMenuController::MainMenuController(QMainWindow* window, QMdiArea* mdi, QMenuBar* menuBar)
+MainMenuController::MainMenuController(QMainWindow* window, QMdiArea* mdi, QMenuBar* menuBar,
+                                       const ScreenContext& context)
     : QObject(window),
       m_window(window),
       m_mdi(mdi),
+      m_context(context),
+      m_institution(context.store.institution()),
       m_menuBar(menuBar),
       m_session(new users::Session(this)),
       m_bar(new ButtonBar(window)) {
@@ -49,7 +49,8 @@ MainMenuController::MainMenuController(QMainWindow* window, QMdiArea* mdi, QMenu
     emit userChanged(name);
   });
   buildMenu();
-  registerOwnScreens();
+  connect(&context.store, &store::Store::institutionChanged, this,
+          &MainMenuController::institutionChanged);
   connect(&m_registry, &ScreenRegistry::changed, this, [this] {
     rebuildScreenActions();
     refreshRightsUi();
@@ -67,16 +68,6 @@ void MainMenuController::setRights(const users::RightFlags& flags) {
   refreshRightsUi();
 }
 
-void MainMenuController::registerOwnScreens() {
-  m_registry.registerScreen(kAdvancedScreen, [this](QWidget* parent) {
-    auto* screen = new frmGelismisMod(parent);
-    connect(screen, &frmGelismisMod::secenekDegisti, this, &MainMenuController::optionChanged);
-    return screen;
-  });
-  m_registry.registerScreen(kLoginScreen,
-                            [this](QWidget* parent) { return new frmOturumAc(m_session, parent); });
-}
-
 void MainMenuController::buildMenu() {
   m_menu = m_menuBar->addMenu(QStringLiteral("&Ana Menü"));
   m_menu->setObjectName(QStringLiteral("mnuAnaMenu"));
@@ -91,8 +82,10 @@ void MainMenuController::buildMenu() {
     connect(a, &QAction::triggered, this, [this, i](bool checked) {
       store::UserSettings::setBool(QStringLiteral("Anamenu"), QStringLiteral("Dugmeler%1").arg(i),
                                    checked);
-      (void)store::ParametreKaydet(buttonParameter(i),
-                                   checked ? QStringLiteral("1") : QStringLiteral("0"));
+      if (Status s = store::ParametreKaydet(m_context.store, buttonParameter(i),
+                                            checked ? QStringLiteral("1") : QStringLiteral("0"));
+          !s)
+        m_context.messages.error(s.error());
       DugmeleriDuzenle();
     });
     m_mnuDugme[static_cast<size_t>(i)] = a;
@@ -143,8 +136,9 @@ void MainMenuController::DugmeleriDuzenle() {
   bool allShown = true;
   bool simplified = true;
   for (int i = 0; i <= kLastParameterButton; ++i) {
-    const bool shown =
-        store::ParametreAl(buttonParameter(i), QStringLiteral("1")).trimmed() != QLatin1String("0");
+    const bool shown = store::ParametreAl(m_context.store, buttonParameter(i), QStringLiteral("1"))
+                           .valueOr(QStringLiteral("1"))
+                           .trimmed() != QLatin1String("0");
     allShown = allShown && shown;
     simplified = simplified && shown == (i > 2);
     m_parameterShown[static_cast<size_t>(i)] = shown;
@@ -183,14 +177,14 @@ void MainMenuController::refreshRightsUi() {
   m_bar->updateGeometry();
 }
 
-void MainMenuController::applyStartupRights() {
-  applyStartupRights(users::advancedModeOn(), users::userCount());
+void MainMenuController::applyStartupRights(const users::RightFlags& flags, bool advancedMode) {
+  m_advancedMode = advancedMode;
+  m_session->setFlags(flags);
+  refreshRightsUi();
 }
 
 void MainMenuController::applyStartupRights(bool advancedMode, int userCount) {
-  m_advancedMode = advancedMode;
-  m_session->setFlags(users::initialRights(advancedMode, userCount));
-  refreshRightsUi();
+  applyStartupRights(users::initialRights(advancedMode, userCount), advancedMode);
 }
 
 bool MainMenuController::keptOpen(const QString& windowName) {
@@ -244,24 +238,26 @@ void MainMenuController::mnuDugme_Click(int index) {
   if (QAction* a = mnuDugme(index)) a->trigger();
 }
 
+namespace {
+// Shows or hides the buttons 0..6 in one transaction.
+Status writeButtons(store::Store& store, int lastHidden) {
+  store::Transaction tx(store);
+  for (int i = 0; i <= kLastParameterButton; ++i)
+    if (Status s = store::ParametreKaydet(
+            store, buttonParameter(i), i <= lastHidden ? QStringLiteral("0") : QStringLiteral("1"));
+        !s)
+      return s;
+  return tx.commit();
+}
+}  // namespace
+
 void MainMenuController::KolayMenuYaz() {
-  {
-    store::Transaction tx;
-    for (int i = 0; i <= kLastParameterButton; ++i)
-      (void)store::ParametreKaydet(buttonParameter(i),
-                                   i <= 2 ? QStringLiteral("0") : QStringLiteral("1"));
-    (void)tx.commit();
-  }
+  if (Status s = writeButtons(m_context.store, 2); !s) m_context.messages.error(s.error());
   DugmeleriDuzenle();
 }
 
 void MainMenuController::TamMenuYaz() {
-  {
-    store::Transaction tx;
-    for (int i = 0; i <= kLastParameterButton; ++i)
-      (void)store::ParametreKaydet(buttonParameter(i), QStringLiteral("1"));
-    (void)tx.commit();
-  }
+  if (Status s = writeButtons(m_context.store, -1); !s) m_context.messages.error(s.error());
   DugmeleriDuzenle();
 }
 
@@ -271,21 +267,28 @@ void MainMenuController::OturumAc_Click() {
     return;
   }
   m_session->logOut();
-  QMessageBox::information(m_window, QStringLiteral("Bilgi"),
-                           QStringLiteral("Oturumunuz Kapatılmıştır"));
+  m_context.messages.info(QStringLiteral("Oturumunuz Kapatılmıştır"));
 }
 
-void MainMenuController::optionChanged(users::Option option, bool on) {
-  if (option == users::Option::GelismisMod) {
-    m_advancedMode = on;
-    if (!on) {
-      // Without the advanced mode nobody is logged in and everything is allowed.
-      if (m_session->loggedIn()) m_session->logOut();
-      m_session->setFlags(users::initialRights(false, 0));
+void MainMenuController::institutionChanged() {
+  using Option = store::Institution::Option;
+  const store::Institution now = m_context.store.institution();
+  const store::Institution before = std::exchange(m_institution, now);
+  for (Option option :
+       {Option::AdvancedMode, Option::Kindergarten, Option::ThreeButton, Option::DesktopShortcut}) {
+    if (before.option(option) == now.option(option)) continue;
+    const bool on = now.option(option);
+    if (option == Option::AdvancedMode) {
+      m_advancedMode = on;
+      if (!on) {
+        // Without the advanced mode nobody is logged in and everything is allowed.
+        if (m_session->loggedIn()) m_session->logOut();
+        m_session->setFlags(users::initialRights(false, 0));
+      }
+      refreshRightsUi();
     }
-    refreshRightsUi();
+    emit institutionOptionChanged(option, on);
   }
-  emit institutionOptionChanged(option, on);
 }
 
 QString MainMenuController::captionWithUser(const QString& caption, const QString& userName) {

@@ -8,8 +8,9 @@
 
 #include "shell/ButtonBar.h"
 #include "shell/ScreenRegistry.h"
-#include "users/InstitutionOptions.h"
+#include "store/Institution.h"
 #include "users/RightFlags.h"
+#include "widgets/ScreenContext.h"
 
 class QAction;
 class QMainWindow;
@@ -28,16 +29,17 @@ namespace shell {
 // shown buttons and the simplified/full sets, and logs users in and out.
 //
 // Wiring in the main window:
-//   m_menu = new shell::MainMenuController(this, mdiArea(), menuBar());
+//   m_menu = new shell::MainMenuController(this, mdiArea(), menuBar(), context);
 //   dock m_menu->buttonBar() at the left;
-//   m_menu->applyStartupRights();   // once the database is open
-//   m_menu->DugmeleriDuzenle();     // after the home page is shown
-//   connect userChanged (caption) and institutionOptionChanged (three-button
-//   setting, kindergarten timer, desktop shortcut).
+//   each area registers its screens: registerSchoolScreens(m_menu->registry(), ...);
+//   m_menu->applyStartupRights(startup.rights(), advancedMode);   // once the data is open
+//   m_menu->DugmeleriDuzenle();            // after the home page is shown
+//   connect userChanged (caption) and institutionOptionChanged (desktop shortcut).
 class MainMenuController : public QObject {
   Q_OBJECT
  public:
-  MainMenuController(QMainWindow* window, QMdiArea* mdi, QMenuBar* menuBar);
+  MainMenuController(QMainWindow* window, QMdiArea* mdi, QMenuBar* menuBar,
+                     const ScreenContext& context);
   ~MainMenuController() override;
 
   ButtonBar* buttonBar() const { return m_bar; }
@@ -46,9 +48,10 @@ class MainMenuController : public QObject {
   const users::RightFlags& rights() const;
   void setRights(const users::RightFlags& flags);
 
-  // Right flags from the advanced mode and the number of users, at start-up;
-  // shows OturumAc only in the advanced mode.
-  void applyStartupRights();
+  // The right flags of the start-up (startup::StartupSequence::rights()); shows
+  // OturumAc only in the advanced mode.
+  void applyStartupRights(const users::RightFlags& flags, bool advancedMode);
+  // The same from the advanced mode and the number of users.
   void applyStartupRights(bool advancedMode, int userCount);
 
   // Shows or hides the bar's buttons from the parameters "Dugme0".."Dugme6" and
@@ -86,21 +89,22 @@ class MainMenuController : public QObject {
  signals:
   // After log-in (the stored name) and log-out (empty).
   void userChanged(const QString& userName);
-  // An institution option was switched in frmGelismisMod and written.
-  void institutionOptionChanged(users::Option option, bool on);
+  // An institution option changed (frmGelismisMod writes them through the store).
+  void institutionOptionChanged(store::Institution::Option option, bool on);
   void screenOpened(int index, QWidget* screen);
 
  private:
-  void registerOwnScreens();
   void buildMenu();
   void rebuildScreenActions();
   void refreshRightsUi();
   void closeOtherScreens();
-  void optionChanged(users::Option option, bool on);
+  void institutionChanged();
   bool buttonParameterShown(int index) const;
 
   QMainWindow* m_window;
   QMdiArea* m_mdi;
+  ScreenContext m_context;
+  store::Institution m_institution;  // as last seen, to tell which option changed
   QMenuBar* m_menuBar;
   ScreenRegistry m_registry;
   users::Session* m_session;

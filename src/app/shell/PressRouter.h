@@ -1,75 +1,67 @@
 #pragma once
 
+#include <QList>
 #include <QPointer>
 #include <QSet>
 #include <QString>
-#include <QTime>
 
 #include <functional>
 
+#include "activity/PressConsumer.h"
 #include "receiver/PressGate.h"
 
-class QAbstractButton;
 class QMdiArea;
 class QWidget;
 
 namespace shell {
 
-class PresentationTarget;
-class ReportTarget;
-
-// Hands each accepted press to the screen the teacher is looking at. The active
-// window's objectName decides; a screen takes part by implementing one of the
-// small interfaces (PresentationTarget, ReportTarget, RegistrationTarget,
-// TileScreen, PressTarget) on the widget that carries its window name.
+// Hands each admitted press to the activity of the window the teacher is looking
+// at, and does nothing else: what a press means is the activity's business
+// (activity::PressConsumer). A screen that listens to the remotes attaches its
+// consumer to its window when it is made, usually in its area's registration:
 //
-// Stage one runs at once inside DugmeBasildi (tile feedback, registration
-// capture); stage two runs on the next Timer2 tick with the pending press.
+//   router.attach(screen, &screen->registration());
+//
+// The active window is the top-level screen that has the focus (a full-screen
+// presentation) or else the active screen inside the main window; helper windows
+// over an activity (an exit confirmation, the clipping tools) attach the same
+// consumer. A press for a window without a consumer is dropped.
 class PressRouter {
  public:
-  static inline const QString kPresentation = QStringLiteral("frmOnizleme");
-  static inline const QString kReport = QStringLiteral("frmRaporlar");
-  static inline const QString kDrawing = QStringLiteral("Cizim");
-  static inline const QString kRegistration = QStringLiteral("frmKumandaTanimlama");
-  static inline const QString kClipping = QStringLiteral("frmKirpma");
-  static inline const QString kClippingMenu = QStringLiteral("frmKirpmaMenu");
-  static inline const QString kAttendance = QStringLiteral("frmYoklama");
-  static inline const QString kGame = QStringLiteral("frmOyun1");
-  static inline const QString kExitConfirmation = QStringLiteral("frmCikisOnay");
-
   explicit PressRouter(QMdiArea* mdi = nullptr);
+
+  // The consumer takes the presses while `window` is active; the attachment ends
+  // with the window (or with detach()). A window has at most one consumer.
+  void attach(QWidget* window, activity::PressConsumer* consumer);
+  void detach(QWidget* window);
 
   // The window that has the focus in the main window. Replaceable for tests.
   QWidget* activeWindow() const;
   QString activeName() const;
   void setActiveWindowProvider(std::function<QWidget*()> provider);
-  // A loaded window of that name (a child of the main window or a top-level one).
-  QWidget* loadedWindow(const QString& name) const;
   // Makes `window` the active one (for the routing at once, for the user as soon as
-  // the window system follows).
+  // the window system follows): the virtual remote presses for the screen that
+  // opened it.
   void focusWindow(QWidget* window);
 
-  // The teacher collection of the active screen: the presentation's, or the
-  // report screen's while the report or a drawing overlay is active.
+  // The consumer of the active window, or null.
+  activity::PressConsumer* activeConsumer() const;
+  // Its teacher remotes (empty without a consumer).
   QSet<QString> teacherCollection() const;
 
-  // Stage one. True when the press has become the pending press (start Timer2).
-  bool stageOne(const receiver::AdmittedPress& admitted, const QTime& now);
-  // Stage two with the pending press.
-  void stageTwo(const QString& address, const QString& button);
-
-  // Clicks the button when it is both visible and enabled.
-  static bool clickIfActive(QAbstractButton* button);
+  // Gives the press to the active consumer; false when there is none.
+  bool dispatch(const receiver::AdmittedPress& press);
 
  private:
-  PresentationTarget* presentation(QWidget* window) const;
-  ReportTarget* loadedReport() const;
-  void presentationStageTwo(PresentationTarget* p, const QString& address, const QString& button);
-  void reportStageTwo(const QString& address, const QString& button);
+  QWidget* systemActiveWindow() const;
 
+  struct Attachment {
+    QPointer<QWidget> window;
+    activity::PressConsumer* consumer = nullptr;
+  };
   QMdiArea* m_mdi;
   std::function<QWidget*()> m_provider;
-  QWidget* systemActiveWindow() const;
+  QList<Attachment> m_attached;
 
   // Made active by the routing itself: it counts as active until the window
   // system has caught up or the user has gone to yet another window.

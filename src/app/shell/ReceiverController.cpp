@@ -13,10 +13,7 @@
 #include "receiver/ReportDecoder.h"
 #include "receiver/SimulatedReceiver.h"
 #include "shell/ReceiverDiagnosticsPanel.h"
-#include "store/Database.h"
-#include "store/Log.h"
 #include "store/Parameters.h"
-#include "store/Sql.h"
 
 namespace shell {
 
@@ -59,9 +56,6 @@ ReceiverController::ReceiverController(QMdiArea* mdi, QObject* parent)
   m_timerConnect.setSingleShot(true);
   m_timerConnect.setInterval(100);
   connect(&m_timerConnect, &QTimer::timeout, this, &ReceiverController::timerConnectToHID_Timer);
-  m_timer2.setSingleShot(true);
-  m_timer2.setInterval(100);
-  connect(&m_timer2, &QTimer::timeout, this, &ReceiverController::Timer2_Timer);
   m_timerRepeat.setSingleShot(true);
   m_timerRepeat.setInterval(int(receiver::RepeatWindow::kWindowMs));
   // The window itself is decided by the clock; the tick only shows in the
@@ -146,7 +140,7 @@ void ReceiverController::setLink(std::unique_ptr<receiver::ReceiverLink> link) {
   connect(m_link.get(), &ReceiverLink::problem, this, [this](const QString& text) {
     m_diagnostics.note(text);
     m_lblAliciBagli->setToolTip(text);
-    store::LogYaz(text);
+    emit logLine(text);
   });
   if (wasConnected) ConnectToHID();
 }
@@ -156,15 +150,11 @@ void ReceiverController::setClock(const receiver::Clock* clock) {
   m_gate.setClock(m_clock);
 }
 
-void ReceiverController::useSimulation(int remotes) {
+void ReceiverController::useSimulation(int remotes, const QStringList& addresses) {
   receiver::SimulationOptions options;
   options.remotes = remotes;
   options.seed = quint32(QDateTime::currentMSecsSinceEpoch());
-  // The registered student remotes answer first, so the screens find them.
-  if (store::baglantiAcik())
-    options.addresses =
-        store::column(QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA WHERE "
-                                     "NZ(OGRETMENKUMANDASI) <> '1' ORDER BY rowid"));
+  options.addresses = addresses;
   setLink(std::make_unique<receiver::SimulatedReceiver>(options));
 }
 
@@ -264,7 +254,7 @@ void ReceiverController::OnRead() {
   m_diagnostics.add(report.wellFormed
                         ? report.text
                         : report.text + QStringLiteral("  (") + report.reason + QLatin1Char(')'));
-  store::LogYaz(QStringLiteral(" OnRead ") + report.text);
+  emit logLine(QStringLiteral(" OnRead ") + report.text);
   if (const std::optional<receiver::DugmeSinyali> press = m_decoder.feed(report))
     DugmeBasildi(press->KumandaAdresi, press->Dugme, press->SinyalKodu);
 }
@@ -277,24 +267,11 @@ void ReceiverController::DugmeBasildi(const QString& address, const QString& let
   if (!admitted) return;
   m_timerRepeat.start();
   emit pressAccepted(admitted->press.KumandaAdresi, admitted->press.Dugme, admitted->teacher);
-  if (m_router.stageOne(*admitted, m_clock->timeOfDay())) {
-    m_pendingAddress = admitted->press.KumandaAdresi;
-    m_pendingButton = admitted->press.Dugme;
-    m_timer2.start();
-  }
+  (void)m_router.dispatch(*admitted);  // a window without an activity drops the press
   m_held = true;
 }
 
-void ReceiverController::Timer2_Timer() {
-  m_timer2.stop();
-  if (m_closing) return;
-  m_router.stageTwo(m_pendingAddress, m_pendingButton);
-}
-
-void ReceiverController::DugmeBirakildi() {
-  m_timer2.stop();
-  m_held = false;
-}
+void ReceiverController::DugmeBirakildi() { m_held = false; }
 
 bool ReceiverController::WriteSomeData(bool on) {
   if (!m_link) return false;
@@ -311,7 +288,6 @@ void ReceiverController::setClosing(bool closing) {
   m_closing = closing;
   if (!closing) return;
   m_timerConnect.stop();
-  m_timer2.stop();
   m_timerRepeat.stop();
   DisconnectFromHID();
   if (m_panel) m_panel->close();

@@ -26,7 +26,9 @@ namespace shell {
 class ReceiverDiagnosticsPanel;
 
 // The main window's side of the receiver: connection and indicators, reading
-// and decoding reports, the head of DugmeBasildi and the two routing stages.
+// and decoding reports, the head of DugmeBasildi, then the press to the routing.
+// Every admitted press reaches the active activity at once and in order
+// (PressRouter); there is no pending press that a later one could overwrite.
 // The main window owns one and places statusWidget() where the receiver's state
 // is shown.
 class ReceiverController : public QObject {
@@ -46,12 +48,15 @@ class ReceiverController : public QObject {
   void startDelayedConnect();
 
   void DugmeBasildi(const QString& address, const QString& letter, const QString& code);
+  // Clears the held-button flag (nothing calls it from the receiver: no release is
+  // decoded from reports).
   void DugmeBirakildi();
   // Registration mode of the receiver on (True) or off (False).
   bool WriteSomeData(bool on);
 
-  // Replaces the receiver by a simulated class of `remotes` remotes.
-  void useSimulation(int remotes);
+  // Replaces the receiver by a simulated class of `remotes` remotes; the registered
+  // student remotes (`addresses`) answer first, so the screens find them.
+  void useSimulation(int remotes, const QStringList& addresses = {});
   void showDiagnostics();
   // TABLEOKUL.UCDUGME as read at start-up.
   void setThreeButtonSetting(const QString& value);
@@ -67,14 +72,10 @@ class ReceiverController : public QObject {
   receiver::PressGate& gate() { return m_gate; }
   receiver::ReportDiagnostics& diagnostics() { return m_diagnostics; }
   const receiver::PressDecoder& decoder() const { return m_decoder; }
-  QString pendingAddress() const { return m_pendingAddress; }
-  QString pendingButton() const { return m_pendingButton; }
   bool buttonHeld() const { return m_held; }
   bool receptionOn() const;
   bool receiverPresent() const;
-  QTimer& Timer2() { return m_timer2; }
   QTimer& timerConnectToHID() { return m_timerConnect; }
-  void Timer2_Timer();
   void lblUSBOnOff_DblClick();
   void OnRead();
 
@@ -82,6 +83,8 @@ class ReceiverController : public QObject {
   // Every press that passed the head of DugmeBasildi (after the three-button rule).
   void pressAccepted(const QString& address, const QString& button, bool teacher);
   void receiverChanged(bool present);
+  // A line for the diagnostic log (Log.txt): the main window writes it to its store.
+  void logLine(const QString& text);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -104,10 +107,7 @@ class ReceiverController : public QObject {
   PressRouter m_router;
 
   QTimer m_timerConnect;  // timerConnectToHID
-  QTimer m_timer2;        // Timer2
   QTimer m_timerRepeat;   // TimerGelenSinyalTekrar
-  QString m_pendingAddress;
-  QString m_pendingButton;
   bool m_held = false;
   bool m_closing = false;
 

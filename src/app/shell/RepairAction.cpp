@@ -3,23 +3,15 @@
 #include <QApplication>
 #include <QProgressDialog>
 
-#include "shell/frmMesaj.h"
+#include "Messages.h"
 #include "store/Repair.h"
 
-namespace {
-
-bool askWithStores(QWidget* parent) {
-  return frmMesaj::Mesaj(parent, QStringLiteral("Uyarı"),
-                         QStringLiteral("Soru dosyalarının da sıkıştırılmasını istiyor musunuz?\n"
-                                        "! Bu işlem bir kaç dakika sürebilir !"),
-                         frmMesaj::Buttons::YesNo, frmMesaj::Kind::Question) == frmMesaj::Evet;
-}
-
-}  // namespace
-
-void runRepair(QWidget* parent) {
+void runRepair(QWidget* parent, store::Store& store, Messages& messages) {
   // Asked before any work, so the user waits once instead of twice.
-  const bool withStores = askWithStores(parent);
+  const bool withStores =
+      messages.ask(QStringLiteral("Soru dosyalarının da sıkıştırılmasını istiyor musunuz?\n"
+                                  "! Bu işlem bir kaç dakika sürebilir !"),
+                   QStringLiteral("Uyarı"));
 
   QProgressDialog progress(QStringLiteral("Veritabanı sıkıştırılıyor..."), QString(), 0, 1, parent);
   progress.setWindowTitle(QStringLiteral("Bilgileri Onar"));
@@ -29,7 +21,7 @@ void runRepair(QWidget* parent) {
   progress.setValue(0);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const Status status =
-      store::BilgileriOnar(withStores, [&](const QString& file, int index, int total) {
+      store::BilgileriOnar(store, withStores, [&](const QString& file, int index, int total) {
         progress.setMaximum(total);
         progress.setLabelText(
             QStringLiteral("%1 sıkıştırılıyor (%2/%3)").arg(file).arg(index).arg(total));
@@ -40,8 +32,7 @@ void runRepair(QWidget* parent) {
   progress.close();
 
   if (status.ok())
-    frmMesaj::Mesaj(parent, QStringLiteral("Bilgi"),
-                    QStringLiteral("İşlem başarı ile tamamlanmıştır"));
+    messages.info(QStringLiteral("İşlem başarı ile tamamlanmıştır"));
   else
-    frmMesaj::hata(parent, status.error());
+    messages.error(status.error());
 }

@@ -27,8 +27,14 @@ struct ScreenEntry {
 // The screens of the main bar, by cmdMenu index (0..12). Every index has its
 // window name, caption, right and shortcut from the start; a screen becomes
 // available, and its button and menu item appear, when its area registers a
-// factory:
-//   controller->registry().registerScreen(2, [](QWidget* p) { return new frmSoruHazirlama(p); });
+// factory. Each area does that in one function of its own, called once by the
+// main window (schoolui::registerSchoolScreens, usersui::registerUserScreens):
+//
+//   void registerBankScreens(shell::ScreenRegistry& registry, const ScreenContext& context) {
+//     registry.registerScreen(2, [context](QWidget* parent) {
+//       return new frmSoruHazirlama(context, parent);
+//     });
+//   }
 class ScreenRegistry : public QObject {
   Q_OBJECT
  public:

@@ -11,8 +11,9 @@ QString choice(const QComboBox* combo) {
 }
 }  // namespace
 
-CurriculumFilters::CurriculumFilters(const Lists& l, QObject* parent)
+CurriculumFilters::CurriculumFilters(const store::Store& store, const Lists& l, QObject* parent)
     : QObject(parent),
+      m_store(store),
       m_level(l.level),
       m_course(l.course),
       m_unit(l.unit),
@@ -30,32 +31,16 @@ CurriculumFilters::CurriculumFilters(const Lists& l, QObject* parent)
 }
 
 void CurriculumFilters::fillAll() {
-  if (m_level) filtre::SeviyeDoldur(m_level, m_threeButton);
-  if (m_course) filtre::DersDoldur(m_course);
+  if (m_level) filtre::SeviyeDoldur(m_level, m_store);
+  if (m_course) filtre::DersDoldur(m_course, m_store);
   refillUnits();
   refillTopics();
   refillOutcomes();
   emit changed();
 }
 
-QString CurriculumFilters::level() const { return choice(m_level); }
-QString CurriculumFilters::course() const { return choice(m_course); }
-QString CurriculumFilters::unit() const { return choice(m_unit); }
-QString CurriculumFilters::topic() const { return choice(m_topic); }
-QString CurriculumFilters::outcome() const { return choice(m_outcome); }
-
-void CurriculumFilters::appendConditions(QString& where, QVariantList& params,
-                                         const QString& prefix) const {
-  const std::pair<const char*, QString> terms[] = {{"SEVIYE", level()},
-                                                   {"DERS", course()},
-                                                   {"UNITE", unit()},
-                                                   {"KONU", topic()},
-                                                   {"KAZANIM", outcome()}};
-  for (const auto& [column, value] : terms) {
-    if (value == lists::kTumu) continue;
-    where += QStringLiteral(" AND ") + prefix + QLatin1String(column) + QStringLiteral("=?");
-    params << value;
-  }
+curriculum::CurriculumFilter CurriculumFilters::filter() const {
+  return {choice(m_level), choice(m_course), choice(m_unit), choice(m_topic), choice(m_outcome)};
 }
 
 void CurriculumFilters::levelOrCourseChanged() {
@@ -77,13 +62,13 @@ void CurriculumFilters::topicChanged() {
 }
 
 void CurriculumFilters::refillUnits() {
-  if (m_unit) filtre::UniteDoldur(m_unit, level(), course());
+  if (m_unit) filtre::UniteDoldur(m_unit, m_store, filter());
 }
 
 void CurriculumFilters::refillTopics() {
-  if (m_topic) filtre::KonuDoldur(m_topic, level(), course(), unit());
+  if (m_topic) filtre::KonuDoldur(m_topic, m_store, filter());
 }
 
 void CurriculumFilters::refillOutcomes() {
-  if (m_outcome) filtre::KazanimDoldur(m_outcome, level(), course(), unit(), topic());
+  if (m_outcome) filtre::KazanimDoldur(m_outcome, m_store, filter());
 }

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QSignalBlocker>
 
+#include "curriculum/CurriculumLists.h"
 #include "lists/FilterLists.h"
 
 namespace filtre {
@@ -20,24 +21,33 @@ void fillCombo(QComboBox* combo, const QStringList& entries, bool selectFirst) {
   }
 }
 
-void SeviyeDoldur(QComboBox* combo, std::optional<bool> threeButton) {
-  fillCombo(combo, lists::SeviyeDoldur(threeButton.value_or(lists::ucDugmeAcik())));
+void SeviyeDoldur(QComboBox* combo, const store::Store& store) {
+  fillCombo(combo, curriculum::SeviyeDoldur(store));
 }
-void DersDoldur(QComboBox* combo) { fillCombo(combo, lists::DersDoldur()); }
-void UniteDoldur(QComboBox* combo, const QString& level, const QString& course) {
-  fillCombo(combo, lists::UniteDoldur(level, course));
+void DersDoldur(QComboBox* combo, const store::Store& store) {
+  fillCombo(combo, curriculum::DersDoldur(store));
 }
-void KonuDoldur(QComboBox* combo, const QString& level, const QString& course,
-                const QString& unit) {
-  fillCombo(combo, lists::KonuDoldur(level, course, unit));
+void UniteDoldur(QComboBox* combo, const store::Store& store,
+                 const curriculum::CurriculumFilter& filter) {
+  fillCombo(combo, curriculum::UniteDoldur(store, filter));
 }
-void KazanimDoldur(QComboBox* combo, const QString& level, const QString& course,
-                   const QString& unit, const QString& topic) {
-  fillCombo(combo, lists::KazanimDoldur(level, course, unit, topic));
+void KonuDoldur(QComboBox* combo, const store::Store& store,
+                const curriculum::CurriculumFilter& filter) {
+  fillCombo(combo, curriculum::KonuDoldur(store, filter));
 }
-void SinifDoldur(QComboBox* combo) { fillCombo(combo, lists::SinifDoldur()); }
-void HazirlayanDoldur(QComboBox* combo) { fillCombo(combo, lists::HazirlayanDoldur()); }
-void GrupDoldur(QComboBox* combo) { fillCombo(combo, lists::GrupDoldur(), false); }
+void KazanimDoldur(QComboBox* combo, const store::Store& store,
+                   const curriculum::CurriculumFilter& filter) {
+  fillCombo(combo, curriculum::KazanimDoldur(store, filter));
+}
+void SinifDoldur(QComboBox* combo, const store::Store& store) {
+  fillCombo(combo, lists::SinifDoldur(store));
+}
+void HazirlayanDoldur(QComboBox* combo, const store::Store& store) {
+  fillCombo(combo, lists::HazirlayanDoldur(store));
+}
+void GrupDoldur(QComboBox* combo, const store::Store& store) {
+  fillCombo(combo, lists::GrupDoldur(store), false);
+}
 void PuanDoldur(QComboBox* combo) { fillCombo(combo, lists::PuanDoldur()); }
 void SureDoldur(QComboBox* combo) { fillCombo(combo, lists::SureDoldur()); }
 void SoruTuruDoldur(QComboBox* combo) { fillCombo(combo, lists::SoruTuruDoldur(), false); }

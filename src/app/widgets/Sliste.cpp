@@ -19,10 +19,11 @@
 
 #include <algorithm>
 
-#include "Mesaj.h"
+#include "Messages.h"
 #include "frmSlisteDuzenle.h"
 #include "lists/RowFilter.h"
 #include "lists/SutunBaslik.h"
+#include "store/Store.h"
 
 namespace {
 
@@ -42,8 +43,9 @@ constexpr int kWaitThreshold = 20000;  // rows from which refiltering shows the 
 
 }  // namespace
 
-Sliste::Sliste(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("Sliste1"));
+Sliste::Sliste(const ScreenContext& context, const lists::GridIdentity& identity, QWidget* parent)
+    : QWidget(parent), m_context(context), m_identity(identity) {
+  setObjectName(identity.grid);
   m_model = new lists::TableModel(this);
   m_proxy = new lists::FilterProxy(this);
   m_proxy->setTableModel(m_model);
@@ -142,11 +144,6 @@ Sliste::Sliste(QWidget* parent) : QWidget(parent) {
 
 Sliste::~Sliste() = default;
 
-QString Sliste::formAdi() const {
-  if (!m_formAdi.isEmpty()) return m_formAdi;
-  return window() ? window()->objectName() : QString();
-}
-
 // ---------------------------------------------------------------------------------
 // Filling and layout
 
@@ -155,7 +152,7 @@ Status Sliste::ListeDoldurYeni(const QString& sql, const QVariantList& params,
   if (sql.trimmed().isEmpty()) {
     const QString text =
         QStringLiteral("Güncellenecek sql gelmemiş lütfen program satıcınız ile temasa geçin.");
-    mesaj::uyari(this, text);
+    m_context.messages.warning(text);
     return Status::failure(text);
   }
   WaitCursor wait;
@@ -163,12 +160,12 @@ Status Sliste::ListeDoldurYeni(const QString& sql, const QVariantList& params,
   m_options = options;
   m_allPicked = false;
   m_quiet = true;
-  const Status loaded = m_model->load(sql, params, options.columnKinds);
+  const Status loaded = m_model->load(m_context.store.db(), sql, params, options.columnKinds);
   applyLayout();
   m_quiet = false;
   showWait(false);
   if (!loaded) {
-    mesaj::hata(this, loaded.error());
+    m_context.messages.error(loaded.error());
     return loaded;
   }
   if (m_proxy->rowCount() > 0)
@@ -206,9 +203,10 @@ QList<lists::LayoutColumn> Sliste::defaultLayout() const {
 
 void Sliste::applyLayout() {
   const std::vector<char> picked = pickedMask();
-  const Result<QList<lists::LayoutColumn>> saved = lists::GridLayout::load(identity());
+  const Result<QList<lists::LayoutColumn>> saved =
+      lists::GridLayout::load(m_context.store, identity());
   m_layout = saved && !saved->isEmpty() ? *saved : defaultLayout();
-  applyAppearance(lists::GridLayout::loadAppearance(identity()));
+  applyAppearance(lists::GridLayout::loadAppearance(m_context.store, identity()));
 
   QList<lists::FilterProxy::GridColumn> columns;
   QList<const lists::LayoutColumn*> shown;
@@ -306,15 +304,16 @@ void Sliste::TabloDuzeniniKaydet() {
         {m_gridNames.at(i), m_proxy->headerData(i, Qt::Horizontal).toString(),
          lists::GridLayout::pixelsToTwips(m_view->horizontalHeader()->sectionSize(i), dpi())});
   }
-  const Status s = lists::GridLayout::saveWidths(identity(), m_model->columnNames(), shown,
-                                                 m_options.internalColumns);
+  const Status s = lists::GridLayout::saveWidths(
+      m_context.store, identity(), m_model->columnNames(), shown, m_options.internalColumns);
   if (!s) {
-    mesaj::hata(this, s.error());
+    m_context.messages.error(s.error());
     return;
   }
-  const Result<QList<lists::LayoutColumn>> saved = lists::GridLayout::load(identity());
+  const Result<QList<lists::LayoutColumn>> saved =
+      lists::GridLayout::load(m_context.store, identity());
   if (saved && !saved->isEmpty()) m_layout = *saved;
-  mesaj::uyari(this, QStringLiteral("Tablo Düzeni Kaydedildi"), QStringLiteral("Uyarı!"));
+  m_context.messages.warning(QStringLiteral("Tablo Düzeni Kaydedildi"), QStringLiteral("Uyarı!"));
 }
 
 void Sliste::Tabloyuduzenle() {

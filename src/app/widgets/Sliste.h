@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "Result.h"
+#include "ScreenContext.h"
 #include "lists/FilterProxy.h"
 #include "lists/GridLayout.h"
 #include "lists/TableModel.h"
+#include "store/Sql.h"
 
 class QCheckBox;
 class QLabel;
@@ -27,15 +29,22 @@ class QTimer;
 
 // The list of every screen that shows database rows.
 //
-// Filling: ListeDoldurYeni(sql, params) runs one statement with bound parameters
-// on the shared connection and keeps every row in memory; filtering and sorting
+// Identity: a grid is made with the name of its screen and its own name (and,
+// optionally, a tag), which pick its saved layout; the grid's objectName is its
+// own name. The identity never follows the window the grid happens to sit in:
+//
+//   m_list = new Sliste(context, {QStringLiteral("frmTanimlamalar"),
+//                                 QStringLiteral("SlisteOgrenciler")}, page);
+//
+// Filling: ListeDoldurYeni(query) runs one statement with bound parameters on the
+// store's main connection and keeps every row in memory; filtering and sorting
 // never ask the database again. Call it again whenever the screen's search
 // conditions change; the texts typed into the filter boxes stay and apply again.
 //
 // Layout: the columns, captions, widths (stored in twips) and visibility come from
-// TABLESLISTESUTUNADI for (formAdi(), slisteAdi(), ayrac()) — the host window's
-// objectName, this widget's objectName and its tag. Without a saved layout every
-// result column is shown under its caption from lists::sutunBaslik(). Internal
+// TABLESLISTESUTUNADI for the identity (FORMADI, SLISTEADI, AYRAC). Without a
+// saved layout every result column is shown under its caption from
+// lists::sutunBaslik(). Internal
 // columns (ID, SORUNUMARASI, SILINDIMI, AKTARILDI2 and FillOptions::internalColumns)
 // are never shown: read them with deger().
 //
@@ -65,23 +74,25 @@ class Sliste : public QWidget {
     QStringList internalColumns;
   };
 
-  explicit Sliste(QWidget* parent = nullptr);
+  Sliste(const ScreenContext& context, const lists::GridIdentity& identity,
+         QWidget* parent = nullptr);
   ~Sliste() override;
 
   // --- identity of the saved layout -------------------------------------------
-  // The screen's name; by default the objectName of the window holding the grid.
-  void setFormAdi(const QString& name) { m_formAdi = name; }
-  QString formAdi() const;
-  QString slisteAdi() const { return objectName(); }
-  void setAyrac(const QString& tag) { m_ayrac = tag; }
-  QString ayrac() const { return m_ayrac; }
-  lists::GridIdentity identity() const { return {formAdi(), slisteAdi(), ayrac()}; }
+  QString formAdi() const { return m_identity.form; }
+  QString slisteAdi() const { return m_identity.grid; }
+  QString ayrac() const { return m_identity.tag; }
+  const lists::GridIdentity& identity() const { return m_identity; }
+  const ScreenContext& context() const { return m_context; }
 
   // --- members the screens call -----------------------------------------------
-  // Runs `sql` and shows its rows. An empty statement is refused with the
+  // Runs the statement and shows its rows. An empty statement is refused with the
   // message the user is shown; a database error is shown as "Hata" and returned.
   Status ListeDoldurYeni(const QString& sql, const QVariantList& params = {},
                          const FillOptions& options = {});
+  Status ListeDoldurYeni(const store::Query& query, const FillOptions& options = {}) {
+    return ListeDoldurYeni(query.sql, query.params, options);
+  }
   // Record positions of the picked rows, in the order shown.
   QList<int> SeciliKayitlariVer() const;
   // The column's value in every picked row, in the order shown.
@@ -182,8 +193,8 @@ class Sliste : public QWidget {
   QList<QLineEdit*> m_filterBoxes;
   QPointer<QLineEdit> m_lastEdited;
 
-  QString m_formAdi;
-  QString m_ayrac;
+  ScreenContext m_context;
+  lists::GridIdentity m_identity;
   FillOptions m_options;
   QList<lists::LayoutColumn> m_layout;     // slots in display order (internal ones too)
   QStringList m_gridNames;                 // result column of each grid column

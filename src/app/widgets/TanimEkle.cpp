@@ -8,7 +8,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "Mesaj.h"
+#include "Messages.h"
 #include "Sliste.h"
 #include "lists/TurkishText.h"
 
@@ -22,7 +22,8 @@ QPushButton* button(const QString& name, const QString& text, QWidget* parent) {
 }
 }  // namespace
 
-TanimEkle::TanimEkle(QWidget* parent) : QWidget(parent) {
+TanimEkle::TanimEkle(const ScreenContext& context, const QString& form, QWidget* parent)
+    : QWidget(parent), m_context(context), m_definitions(context.store) {
   setObjectName(QStringLiteral("TanimEkle1"));
   m_caption = new QLabel(this);
   m_caption->setObjectName(QStringLiteral("lblUstTekiAciklama"));
@@ -30,8 +31,7 @@ TanimEkle::TanimEkle(QWidget* parent) : QWidget(parent) {
   QFont bold = m_caption->font();
   bold.setBold(true);
   m_caption->setFont(bold);
-  m_list = new Sliste(this);
-  m_list->setObjectName(QStringLiteral("TanimSliste"));
+  m_list = new Sliste(context, {form, QStringLiteral("TanimSliste")}, this);
   m_list->setSagMenuOlmasin(true);
   m_list->setSonSutunuGenislet(true);
   m_text = new QLineEdit(this);
@@ -71,7 +71,7 @@ TanimEkle::TanimEkle(QWidget* parent) : QWidget(parent) {
 Status TanimEkle::BilgileriAl(const lists::DefinitionSource& source) {
   Result<lists::DefinitionTemplates> t = lists::DefinitionTemplates::fromSource(source);
   if (!t) {
-    mesaj::uyari(this, t.error());
+    m_context.messages.warning(t.error());
     return Status::failure(t.error());
   }
   m_field = source.field;
@@ -100,7 +100,6 @@ void TanimEkle::setSadeSayi(bool on) {
 void TanimEkle::ListeyiDoldur() {
   if (m_definitions.templates().select.isEmpty()) return;
   const lists::BoundSql b = lists::bindMarkers(m_definitions.templates().select, {}, {});
-  m_list->setFormAdi(window() ? window()->objectName() : QString());
   (void)m_list->ListeDoldurYeni(b.sql, b.params);
   m_list->SecimiBosalt();
 }
@@ -149,22 +148,21 @@ void TanimEkle::digitsEdited(const QString& text) {
   QString t = text;
   while (t.startsWith(QLatin1Char('0'))) t.remove(0, 1);
   m_text->setText(t);
-  mesaj::uyari(this, QStringLiteral("Sıfırdan farklı bir sayı giriniz"));
+  m_context.messages.warning(QStringLiteral("Sıfırdan farklı bir sayı giriniz"));
 }
 
 bool TanimEkle::cmdKaydet_Click() {
   upperCaseText();
   const QString name = m_text->text().trimmed();
   if (name.isEmpty()) {
-    mesaj::uyari(
-        this,
+    m_context.messages.warning(
         QStringLiteral("Boş bir tanımlama yapamazsınız. Lütfen kontrol edip tekrar deneyiniz."));
     m_text->setFocus();
     m_text->selectAll();
     return false;
   }
   if (m_definitions.templates().duplicate.trimmed().isEmpty()) {
-    mesaj::uyari(this, QStringLiteral("sqlTekrarlananKayıtKontrol sql tanımı yapılmamış"));
+    m_context.messages.warning(QStringLiteral("sqlTekrarlananKayıtKontrol sql tanımı yapılmamış"));
     return false;
   }
   // Changing only the case of a name is a rename of the same definition, not a copy.
@@ -172,12 +170,11 @@ bool TanimEkle::cmdKaydet_Click() {
   if (!sameName) {
     const Result<bool> exists = m_definitions.exists(name, m_oldName);
     if (!exists) {
-      mesaj::hata(this, exists.error());
+      m_context.messages.error(exists.error());
       return false;
     }
     if (*exists) {
-      mesaj::uyari(
-          this,
+      m_context.messages.warning(
           QStringLiteral("Eklemeye çalıştığınız ") + name +
               QStringLiteral(
                   " isimli tanım daha önceden programa eklenmiş. Lütfen kontrol edip tekrar "
@@ -205,14 +202,14 @@ bool TanimEkle::cmdSil_Click() {
                 QStringLiteral(" isimli kayıt silinecektir. Devam etmek istediğinize emin misiniz?")
           : QString::number(names.size()) +
                 QStringLiteral(" adet kayıt silinecektir. Devam etmek istediğinize emin misiniz?");
-  if (!mesaj::soru(this, question)) return false;
+  if (!m_context.messages.ask(question, QStringLiteral("Uyarı"))) return false;
   names.removeDuplicates();
   return afterChange(m_definitions.remove(names));
 }
 
 bool TanimEkle::afterChange(const Status& s) {
   if (!s) {
-    mesaj::hata(this, s.error());
+    m_context.messages.error(s.error());
     return false;
   }
   ListeyiDoldur();

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "Result.h"
+#include "ScreenContext.h"
 #include "lists/Definitions.h"
 
 class QLabel;
@@ -23,7 +24,8 @@ class Sliste;
 class TanimEkle : public QWidget {
   Q_OBJECT
  public:
-  explicit TanimEkle(QWidget* parent = nullptr);
+  // `form` is the screen the editor sits on: its list keeps its layout under it.
+  TanimEkle(const ScreenContext& context, const QString& form, QWidget* parent = nullptr);
 
   Status BilgileriAl(const lists::DefinitionSource& source);
   void setTemplates(const lists::DefinitionTemplates& templates);
@@ -63,6 +65,7 @@ class TanimEkle : public QWidget {
   void digitsEdited(const QString& text);
   void setStatus(const QString& text);
 
+  ScreenContext m_context;
   lists::Definitions m_definitions;
   QString m_field;
   QString m_gelenKontrolAdi;

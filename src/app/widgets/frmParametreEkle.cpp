@@ -6,12 +6,12 @@
 #include "FilterListFill.h"
 #include "TanimEkle.h"
 
-frmParametreEkle::frmParametreEkle(const QString& parametreAdi, const QString& aciklama,
-                                   QWidget* parent)
+frmParametreEkle::frmParametreEkle(const ScreenContext& context, const QString& parametreAdi,
+                                   const QString& aciklama, QWidget* parent)
     : QDialog(parent), m_parametreAdi(parametreAdi) {
   setObjectName(QStringLiteral("frmParametreEkle"));
   setWindowTitle(aciklama);
-  m_editor = new TanimEkle(this);
+  m_editor = new TanimEkle(context, objectName(), this);
   m_editor->setObjectName(QStringLiteral("TanimEkle1"));
   m_editor->setUstTekiAciklama(aciklama);
   auto* layout = new QVBoxLayout(this);

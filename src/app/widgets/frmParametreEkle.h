@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "ScreenContext.h"
+
 class QComboBox;
 class TanimEkle;
 
@@ -13,13 +15,14 @@ class TanimEkle;
 // sections ...) through its definition editor TanimEkle1. For levels and courses
 // only the offered values (marker empty) are listed and edited.
 //
-//   frmParametreEkle w(QStringLiteral("DERS"), QStringLiteral("Dersler"), this);
-//   w.setGelenKontrol(cmbDers, filtre::DersDoldur);   // refilled on close, choice kept
+//   frmParametreEkle w(context, QStringLiteral("DERS"), QStringLiteral("Dersler"), this);
+//   w.setGelenKontrol(cmbDers, [&](QComboBox* c) { filtre::DersDoldur(c, store); });
 //   w.exec();
 class frmParametreEkle : public QDialog {
   Q_OBJECT
  public:
-  frmParametreEkle(const QString& parametreAdi, const QString& aciklama, QWidget* parent = nullptr);
+  frmParametreEkle(const ScreenContext& context, const QString& parametreAdi,
+                   const QString& aciklama, QWidget* parent = nullptr);
 
   // The host's list that opened the window and how to fill it: on close it is
   // refilled and keeps the entry the user had chosen.

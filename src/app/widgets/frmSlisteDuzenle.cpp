@@ -11,7 +11,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "Mesaj.h"
+#include "Messages.h"
 #include "Sliste.h"
 
 namespace {
@@ -199,8 +199,8 @@ bool frmSlisteDuzenle::cmdDegistir_Click() {
   const int r = m_list->currentRow();
   if (r < 0) return false;
   if (m_caption->text().trimmed().isEmpty()) {
-    mesaj::uyari(this,
-                 QStringLiteral("Sütun adı boş olamaz. Lütfen kontrol edip tekrar deneyiniz."));
+    m_grid->context().messages.warning(
+        QStringLiteral("Sütun adı boş olamaz. Lütfen kontrol edip tekrar deneyiniz."));
     m_caption->setFocus();
     m_caption->selectAll();
     return false;
@@ -208,10 +208,8 @@ bool frmSlisteDuzenle::cmdDegistir_Click() {
   bool ok = false;
   const int width = m_width->text().trimmed().toInt(&ok);
   if (!ok || width < 0 || width > lists::GridLayout::kMaxWidthTwips) {
-    mesaj::uyari(
-        this,
-        QStringLiteral(
-            "Sütun genişlik değeri 32000'den büyük olmaz. Lütfen kontrol edip tekrar deneyiniz."));
+    m_grid->context().messages.warning(QStringLiteral(
+        "Sütun genişlik değeri 32000'den büyük olmaz. Lütfen kontrol edip tekrar deneyiniz."));
     m_width->setFocus();
     m_width->selectAll();
     return false;
@@ -244,7 +242,7 @@ bool frmSlisteDuzenle::cmdKaydet_Click() {
   lists::GridAppearance a;
   a.fontSize = m_fontSize->text().toInt();
   a.rowHeight = m_rowHeight->text().toInt();
-  return applied(lists::GridLayout::save(m_grid->identity(), columns, a));
+  return applied(lists::GridLayout::save(m_grid->context().store, m_grid->identity(), columns, a));
 }
 
 bool frmSlisteDuzenle::cmdAyarlariSifirla_Click() {
@@ -252,13 +250,13 @@ bool frmSlisteDuzenle::cmdAyarlariSifirla_Click() {
       "Bu uyarıya Evet dediğinizde listenizin başlıkları,\ngenişlikleri ve görünürlükleri "
       "yazılımın ilk haline "
       "dönecektir.\nDevam etmek istediğinize emin misiniz?");
-  if (!mesaj::soru(this, question, QStringLiteral("ÖNEMLİ"))) return false;
-  return applied(lists::GridLayout::reset(m_grid->identity()));
+  if (!m_grid->context().messages.ask(question, QStringLiteral("ÖNEMLİ"))) return false;
+  return applied(lists::GridLayout::reset(m_grid->context().store, m_grid->identity()));
 }
 
 bool frmSlisteDuzenle::applied(const Status& s) {
   if (!s) {
-    mesaj::hata(this, s.error());
+    m_grid->context().messages.error(s.error());
     return false;
   }
   m_grid->DuzenKaydedeBasildi();

@@ -3,22 +3,21 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
 #include "../../core/receiver/FakeClock.h"
+#include "TempDataFolder.h"
 #include "receiver/ReportDecoder.h"
 #include "receiver/SimulatedReceiver.h"
 #include "shell/ReceiverController.h"
-#include "store/DataFolder.h"
-#include "store/Parameters.h"
 
 // A main window with its screen area and a receiver controller on a simulated
-// receiver that answers only when told, with a clock the test moves.
+// receiver that answers only when told, with a clock the test moves; a data
+// folder of its own (its store is open).
 struct ShellHarness {
-  QTemporaryDir dir;
+  std::unique_ptr<TempDataFolder> dir;
   std::unique_ptr<QMainWindow> main;
   QMdiArea* mdi = nullptr;
   std::unique_ptr<shell::ReceiverController> controller;
@@ -26,9 +25,7 @@ struct ShellHarness {
   FakeClock clock;
 
   void start(bool connect = true) {
-    QVERIFY(dir.isValid());
-    store::DataFolder::setRoot(dir.path());
-    store::UserSettings::setFile(dir.filePath(QStringLiteral("ayar.ini")));
+    QVERIFY(TempDataFolder::renew(dir));
     main = std::make_unique<QMainWindow>();
     main->setObjectName(QStringLiteral("MDIForm1"));
     mdi = new QMdiArea(main.get());
@@ -48,17 +45,17 @@ struct ShellHarness {
       QTRY_VERIFY(controller->receiverPresent());
     }
   }
+  void stop() {
+    controller.reset();
+    main.reset();
+    dir.reset();
+  }
+  store::Store& store() { return dir->store(); }
   // A report from the receiver, through OnRead.
   void report(int hi, int lo, const QString& letter) {
     sim->inject(receiver::pressReport(hi, lo, letter));
   }
   void press(const QString& address, const QString& letter) {
     controller->DugmeBasildi(address, letter, QStringLiteral("1"));
-  }
-  // The next Timer2 tick, if one is due.
-  bool tick() {
-    if (!controller->Timer2().isActive()) return false;
-    controller->Timer2_Timer();
-    return true;
   }
 };

@@ -9,12 +9,9 @@
 #include "ShellHarness.h"
 #include "StandInScreens.h"
 #include "receiver/HidrawReceiver.h"
+#include "school/Pairing.h"
 #include "shell/ReceiverDiagnosticsPanel.h"
-#include "store/Database.h"
-#include "store/Schema.h"
-#include "store/Sql.h"
-
-using receiver::colors::kAnswered;
+#include "store/Parameters.h"
 
 class TestReceiverController : public QObject {
   Q_OBJECT
@@ -37,10 +34,7 @@ class TestReceiverController : public QObject {
     h->start(false);
     h->main->statusBar()->addPermanentWidget(h->controller->statusWidget());
   }
-  void cleanup() {
-    h->controller.reset();
-    h.reset();
-  }
+  void cleanup() { h->stop(); }
 
   void startsRedAndDisconnected() {
     QCOMPARE(label("lblAliciBagli")->text(), QStringLiteral("Alıcı Bağlı Değil"));
@@ -103,26 +97,26 @@ class TestReceiverController : public QObject {
   // Unplug and plug again: indicators follow; reports are read only once the
   // device-list change has switched reading on.
   void replug() {
-    auto* p = new StandInPresentation;
-    p->tab = 4;
-    p->testTiles.setAddresses({"7-200"});
-    addScreen(h->mdi, p);
+    auto* p = new StandInActivity(QStringLiteral("frmOnizleme"), {"7-200"});
+    addActivity(h->mdi, h->controller->router(), p);
     QVERIFY(h->controller->ConnectToHID());
     QTRY_VERIFY(h->controller->receiverPresent());
     h->sim->unplug();
     QCOMPARE(shown(), (QStringList{"imgOFF", "imgOFF2"}));
     QCOMPARE(label("lblAliciBagli")->text(), QStringLiteral("Alıcı Bağlı Değil"));
     h->report(7, 200, "A");
-    QCOMPARE(p->testTiles.changes, 0);
+    QVERIFY(p->received.isEmpty());
     h->sim->plug();
     QCOMPARE(shown(), (QStringList{"imgON", "imgON2"}));
     h->report(7, 200, "A");
-    QCOMPARE(p->testTiles.changes, 1);
+    QCOMPARE(p->received, QStringList{"7-200:A"});
   }
 
   // Diagnostics: every report is listed, malformed ones with the reason; the list
   // starts again at the 47th entry; nothing that is not a press is routed.
   void diagnostics() {
+    auto* p = new StandInActivity;
+    addActivity(h->mdi, h->controller->router(), p);
     QVERIFY(h->controller->ConnectToHID());
     QTRY_VERIFY(h->controller->receiverPresent());
     h->controller->diagnostics().add("x");  // the plug note is already there
@@ -133,7 +127,7 @@ class TestReceiverController : public QObject {
     QCOMPARE(h->controller->diagnostics().recent().size(), 1);
     QVERIFY(h->controller->diagnostics().lastReport().startsWith(
         QStringLiteral("-1-2-3  (Hatalı rapor")));
-    QVERIFY(!h->controller->Timer2().isActive());
+    QVERIFY(p->received.isEmpty());
     QVERIFY(h->controller->decoder().currentAddress().isEmpty());
 
     h->controller->showDiagnostics();
@@ -151,26 +145,24 @@ class TestReceiverController : public QObject {
   void closingReleasesReceiver() {
     QVERIFY(h->controller->ConnectToHID());
     QTRY_VERIFY(h->controller->receiverPresent());
-    auto* p = new StandInPresentation;
-    p->tiles.setAddresses({"1-1"});
-    addScreen(h->mdi, p);
+    auto* p = new StandInActivity;
+    addActivity(h->mdi, h->controller->router(), p);
     h->controller->setClosing(true);
     QVERIFY(!h->sim->isConnected());
     h->press("1-1", "A");
-    QCOMPARE(p->tiles.changes, 0);
+    QVERIFY(p->received.isEmpty());
   }
 
   // The whole road through the real reading code: a report written into a socket
-  // pair lands on the presentation's tile.
+  // pair lands on the activity's tile.
   void socketPairEndToEnd() {
     int fds[2];
     QCOMPARE(::socketpair(AF_UNIX, SOCK_SEQPACKET, 0, fds), 0);
     auto link = std::make_unique<receiver::HidrawReceiver>();
     receiver::HidrawReceiver* hid = link.get();
     h->controller->setLink(std::move(link));
-    auto* p = new StandInPresentation;
-    p->tiles.setAddresses({"12-201", "3-4"});
-    addScreen(h->mdi, p);
+    auto* p = new StandInActivity(QStringLiteral("frmOnizleme"), {"12-201", "3-4"});
+    addActivity(h->mdi, h->controller->router(), p);
     receiver::DeviceInfo info;
     info.vendorId = receiver::kVendorId;
     info.productId = receiver::kProductId;
@@ -180,8 +172,8 @@ class TestReceiverController : public QObject {
     QVERIFY(h->controller->receiverPresent());
     const QByteArray report = QByteArray(1, '\0') + receiver::pressReport(12, 201, "B");
     QCOMPARE(::write(fds[1], report.constData(), size_t(report.size())), ssize_t(report.size()));
-    QTRY_COMPARE(p->tiles.find("12-201")->color, kAnswered);
-    QVERIFY(p->tiles.find("12-201")->tag.startsWith(QStringLiteral("B|")));
+    QTRY_COMPARE(p->tiles.find("12-201")->state, activity::RemoteTiles::State::Answered);
+    QCOMPARE(p->tiles.find("12-201")->letter, QStringLiteral("B"));
     QVERIFY(h->controller->WriteSomeData(true));
     char buffer[8];
     QCOMPARE(::read(fds[1], buffer, sizeof buffer), ssize_t(4));
@@ -192,16 +184,15 @@ class TestReceiverController : public QObject {
 
   // The simulated class answers from the registered student remotes first.
   void simulationUsesRegisteredRemotes() {
-    QVERIFY(store::VeritabaniKontrol().ok());
-    QVERIFY(store::run("INSERT INTO TABLEKUMANDA (KUMANDAADRESI, OGRETMENKUMANDASI) VALUES "
-                       "('12-201','0'), ('99-99','1'), ('7-8',NULL)")
+    QVERIFY(h->store()
+                .run("INSERT INTO TABLEKUMANDA (KUMANDAADRESI, OGRETMENKUMANDASI) VALUES "
+                     "('12-201','0'), ('99-99','1'), ('7-8',NULL)")
                 .ok());
-    h->controller->useSimulation(3);
+    h->controller->useSimulation(3, school::Pairing(h->store()).studentAddresses().valueOr({}));
     auto* sim = static_cast<receiver::SimulatedReceiver*>(h->controller->link());
     const QStringList addresses = sim->simulation().addresses();
     QCOMPARE(addresses.size(), 3);
     QCOMPARE(addresses.mid(0, 2), (QStringList{"12-201", "7-8"}));
-    store::BaglantiKapat();
   }
 
   // --simulasyon: the simulated class answers by itself.

@@ -1,5 +1,6 @@
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -7,13 +8,16 @@
 #include "StandInScreens.h"
 #include "screens/activities/SanalKumandaHost.h"
 #include "screens/activities/frmSanalKumanda.h"
-
-using receiver::colors::kAnswered;
-using receiver::colors::kNotAnswered;
+#include "store/Parameters.h"
 
 namespace {
-class HostPresentation : public StandInPresentation, public SanalKumandaHost {
+// A run of a test (its tiles count every press, as the remote test does) that
+// opens the virtual remote.
+class HostPresentation : public StandInActivity, public SanalKumandaHost {
  public:
+  HostPresentation() {
+    tiles = activity::RemoteTiles({"0-0", "7-200"}, activity::RemoteTiles::Rule::LastPress);
+  }
   QStringList remoteAddresses() const override { return {"0-0", "7-200"}; }
   QStringList questionTitles() const override { return {"1", "2", "3"}; }
   int currentQuestion() const override { return question; }
@@ -33,17 +37,13 @@ class TestSanalKumanda : public QObject {
     h = std::make_unique<ShellHarness>();
     h->start();
     p = new HostPresentation;
-    p->mdi = h->mdi;
-    p->tab = 4;
-    p->testTiles.setAddresses({"0-0", "7-200"});
-    addScreen(h->mdi, p);
+    addActivity(h->mdi, h->controller->router(), p);
     f = new frmSanalKumanda(p, h->controller.get());
     f->show();
   }
   void cleanup() {
     delete f;
-    h->controller.reset();
-    h.reset();
+    h->stop();
   }
 
   // A click is the press a remote with the selected address would make.
@@ -52,9 +52,9 @@ class TestSanalKumanda : public QObject {
     QCOMPARE(f->LVSorular()->topLevelItemCount(), 3);
     f->lstAdresler()->setCurrentRow(1);
     QTest::mouseClick(f->cmdDugme(1), Qt::LeftButton);
-    const MemoryBoard::Tile* t = p->testTiles.find("7-200");
-    QVERIFY(t->tag.startsWith(QStringLiteral("B|")));
-    QCOMPARE(t->toolTip, QStringLiteral("181"));
+    const activity::RemoteTiles::Tile* t = p->tiles.find("7-200");
+    QCOMPARE(t->letter, QStringLiteral("B"));
+    QCOMPARE(t->code, QStringLiteral("181"));
     QCOMPARE(f->LVSorular()->topLevelItem(1)->text(1), QStringLiteral("B"));
     QVERIFY(f->cmdDugme(1)->isChecked());
     QCOMPARE(f->cmdDugme(1)->palette().color(QPalette::ButtonText), QColor(255, 0, 0));
@@ -62,12 +62,12 @@ class TestSanalKumanda : public QObject {
     QCOMPARE(h->controller->router().activeName(), QStringLiteral("frmOnizleme"));
 
     // B again inside a second: dropped by the repeat window.
-    const int changes = p->testTiles.changes;
+    QCOMPARE(p->received, QStringList{"7-200:B"});
     f->cmdDugme_Click(1);
-    QCOMPARE(p->testTiles.changes, changes);
+    QCOMPARE(p->received.size(), 1);
     h->clock.advance(1000);
     f->cmdDugme_Click(1);
-    QCOMPARE(p->testTiles.changes, changes + 1);
+    QCOMPARE(p->received, (QStringList{"7-200:B", "7-200:B"}));
   }
 
   void keysPress_data() {
@@ -82,20 +82,23 @@ class TestSanalKumanda : public QObject {
     QFETCH(QString, letter);
     f->lstAdresler()->setCurrentRow(0);
     QTest::keyClick(f->lstAdresler(), key);
-    QVERIFY(p->testTiles.find("0-0")->tag.startsWith(letter + QLatin1Char('|')));
-    QCOMPARE(p->testTiles.find("0-0")->color, letter == "X" ? kNotAnswered : kAnswered);
+    QCOMPARE(p->tiles.find("0-0")->letter, letter);
+    QCOMPARE(p->tiles.find("0-0")->state, letter == "X" ? activity::RemoteTiles::State::NotAnswered
+                                                        : activity::RemoteTiles::State::Answered);
     // Typing a name presses nothing.
-    const int changes = p->testTiles.changes;
     h->clock.advance(2000);
     QTest::keyClicks(f->txtAdi(), "Ada");
-    QCOMPARE(p->testTiles.changes, changes);
+    QCOMPARE(p->received.size(), 1);
   }
 
   void noAddressSelected() {
     f->lstAdresler()->clearSelection();
     f->lstAdresler()->setCurrentItem(nullptr);
     f->cmdDugme_Click(0);
-    QCOMPARE(p->testTiles.changes, 0);
+    // A press without an address goes through, as an unknown remote's would, and
+    // marks no tile.
+    QCOMPARE(p->received, QStringList{":A"});
+    QCOMPARE(p->tiles.counts().notAnswered, 2);
     QCOMPARE(h->controller->gate().repeatWindow().SonSinyal(), QStringLiteral("-A"));
   }
 

@@ -1,47 +1,60 @@
-// The main window's start-up and shutdown, and the saved control states of a screen.
-#include <QCheckBox>
-#include <QComboBox>
+// The main window's start-up and shutdown.
 #include <QDialog>
+#include <QFile>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QRadioButton>
-#include <QVBoxLayout>
+#include <QPointer>
 #include <QtTest>
-
-#include "TempDataFolder.h"
 
 #include <memory>
 
+#include "TempDataFolder.h"
 #include "screens/school/frmKumandaTanimlama.h"
 #include "screens/start/frmGenelEkran.h"
-#include "shell/FormSettings.h"
 #include "shell/MDIForm1.h"
 #include "shell/MainMenuController.h"
 #include "shell/ReceiverController.h"
-#include "shell/frmMesaj.h"
-#include "store/DataFolder.h"
 #include "store/Database.h"
 #include "store/Institution.h"
 #include "store/Parameters.h"
-#include "store/Schema.h"
-#include "store/Sql.h"
 
 class TestStartup : public QObject {
   Q_OBJECT
- private slots:
-  void init() {
-    QVERIFY(TempDataFolder::renew(m_dir, false));
-    frmMesaj::takeShownTexts();
+
+  std::unique_ptr<TempDataFolder> m_dir;
+
+  store::Store& store() { return m_dir->store(); }
+  MDIForm1::Options options() {
+    MDIForm1::Options o;
+    o.messages = &m_dir->messages();
+    return o;
   }
-  void cleanup() { store::BaglantiKapat(); }
+  int count(const QString& sql) { return store().scalar(sql).valueOr(-1).toInt(); }
+  // An installed program: terms accepted, the institution named; the store closed
+  // again, as it is before a start.
+  void prepareInstalled() {
+    QVERIFY(store().open().ok());
+    QVERIFY(store::acceptAgreement(store(), QStringLiteral("1.0.0.0")).ok());
+    QVERIFY(store::saveInstitution(store(), QStringLiteral("123456"),
+                                   QStringLiteral("Atatürk Ortaokulu"))
+                .ok());
+  }
+  static void rejectDialogs(MDIForm1& w) {
+    w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+  }
+
+ private slots:
+  void init() { QVERIFY(TempDataFolder::renew(m_dir, false)); }
+  void cleanup() { m_dir.reset(); }
 
   void firstStartShowsTermsThenInstitution() {
-    MDIForm1 w;
+    MDIForm1 w(store(), options());
     QStringList opened;
     w.setModalRunner([&](QDialog& d) {
       opened << d.objectName();
       if (d.objectName() == QStringLiteral("frmSozlesme")) {
-        (void)store::acceptAgreement(QStringLiteral("1.0.0.0"));
+        (void)store::acceptAgreement(store(), QStringLiteral("1.0.0.0"));
         return int(QDialog::Accepted);
       }
       return int(QDialog::Rejected);
@@ -50,8 +63,8 @@ class TestStartup : public QObject {
     QCOMPARE(opened,
              (QStringList{QStringLiteral("frmSozlesme"), QStringLiteral("frmKurumBilgileri")}));
     // The empty institution table got its one row with a blank name.
-    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL")).toInt(), 1);
-    QCOMPARE(store::scalar(QStringLiteral("SELECT OKULADI FROM TABLEOKUL")).toString(),
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL")), 1);
+    QCOMPARE(store().scalar(QStringLiteral("SELECT OKULADI FROM TABLEOKUL"))->toString(),
              QStringLiteral(" "));
     QVERIFY(w.windowTitle().startsWith(QStringLiteral("Derslik - Versiyon : ")));
     QCOMPARE(w.threeButtonSetting(), QStringLiteral("0"));
@@ -60,19 +73,19 @@ class TestStartup : public QObject {
   }
 
   void refusedTermsEndTheProgram() {
-    MDIForm1 w;
-    w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    MDIForm1 w(store(), options());
+    rejectDialogs(w);
     QVERIFY(!w.MDIForm1_Load());
   }
 
   void secondStartAsksNothingAndReadsOptions() {
     prepareInstalled();
-    QVERIFY(store::setInstitutionValue(QStringLiteral("UCDUGME"), QStringLiteral("1")).ok());
-    QVERIFY(store::setInstitutionValue(QStringLiteral("GELISMISMOD"), QStringLiteral("1")).ok());
-    store::BaglantiKapat();
+    QVERIFY(store::setOption(store(), store::Institution::Option::ThreeButton, true).ok());
+    QVERIFY(store::setOption(store(), store::Institution::Option::AdvancedMode, true).ok());
+    store().close();
     store::UserSettings::setBool(QStringLiteral("Raporlar"), QStringLiteral("DogruYanlisCevap3"),
                                  true);
-    MDIForm1 w;
+    MDIForm1 w(store(), options());
     QStringList opened;
     w.setModalRunner([&](QDialog& d) {
       opened << d.objectName();
@@ -82,29 +95,30 @@ class TestStartup : public QObject {
     QVERIFY(opened.isEmpty());
     QCOMPARE(w.threeButtonSetting(), QStringLiteral("1"));
     QVERIFY(w.advancedMode());
+    QCOMPARE(w.receiverController()->gate().threeButtonSetting(), QStringLiteral("1"));
     QVERIFY(!store::UserSettings::getBool(QStringLiteral("Raporlar"),
                                           QStringLiteral("DogruYanlisCevap3"), true));
   }
 
   void demoFillsAnEmptySchoolOnce() {
     prepareInstalled();
-    store::BaglantiKapat();
-    MDIForm1::Options options;
-    options.demo = true;
+    store().close();
+    MDIForm1::Options o = options();
+    o.demo = true;
     int students = 0;
     for (int run = 0; run < 2; ++run) {
-      MDIForm1 w(options);
-      w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+      MDIForm1 w(store(), o);
+      rejectDialogs(w);
       QVERIFY(w.MDIForm1_Load());
-      const int now = store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")).toInt();
+      const int now = count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI"));
       if (run == 0) students = now;
       QCOMPARE(now, students);  // the second start adds nobody
       QVERIFY(students >= 60);
-      QCOMPARE(store::scalar(
-                   QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA WHERE OGRETMENKUMANDASI='1'"))
-                   .toInt(),
+      QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA WHERE "
+                                    "OGRETMENKUMANDASI='1'")),
                1);
       w.close();
+      QVERIFY(!store().isOpen());
     }
   }
 
@@ -112,13 +126,14 @@ class TestStartup : public QObject {
   // registration panel through the routing, and the panel drives the receiver.
   void remoteRegistrationThroughTheMainWindow() {
     prepareInstalled();
-    store::BaglantiKapat();
-    MDIForm1 w;
-    w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    store().close();
+    MDIForm1 w(store(), options());
+    rejectDialogs(w);
     QVERIFY(w.MDIForm1_Load());
     auto* screen = qobject_cast<frmKumandaTanimlama*>(w.mainMenu()->cmdMenu_Click(1));
     QVERIFY(screen);
     QCOMPARE(w.mdiArea()->activeSubWindow()->widget(), screen);
+    QCOMPARE(w.receiverController()->router().activeConsumer(), &screen->registration());
     screen->yeniKayit();
     QVERIFY(screen->capturingNewRemotes());
     w.receiverController()->DugmeBasildi(QStringLiteral("12-250"), QStringLiteral("A"),
@@ -127,124 +142,68 @@ class TestStartup : public QObject {
                                          QStringLiteral("1"));
     QCOMPARE(screen->registration().count(), 2);
     QVERIFY(screen->bitir().ok());
-    QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")).toInt(), 2);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 2);
   }
 
   void shutdownClosesTheDatabase() {
     prepareInstalled();
-    store::BaglantiKapat();
+    store().close();
     {
-      MDIForm1 w;
-      w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+      MDIForm1 w(store(), options());
+      rejectDialogs(w);
       QVERIFY(w.MDIForm1_Load());
-      QVERIFY(store::baglantiAcik());
+      QVERIFY(store().isOpen());
       w.close();
       QVERIFY(w.closing());
-      QVERIFY(!store::baglantiAcik());
+      QVERIFY(!store().isOpen());
       QVERIFY(w.mdiArea()->subWindowList().isEmpty() ||
               !w.mdiArea()->subWindowList().first()->isVisible());
     }
     QCOMPARE(MDIForm1::instance(), nullptr);
   }
 
-  void controlStatesRoundTrip() {
-    QVERIFY(store::VeritabaniKontrol().ok());
-    auto build = [](QWidget& screen, QComboBox*& upper, QComboBox*& lower,
-                    QList<QRadioButton*>& options, QCheckBox*& check, QComboBox*& typed) {
-      screen.setObjectName(QStringLiteral("frmDeneme"));
-      auto* layout = new QVBoxLayout(&screen);
-      upper = new QComboBox(&screen);
-      upper->setObjectName(QStringLiteral("cmbSeviyeAra"));
-      upper->addItems(
-          {QStringLiteral("TÜMÜ"), QStringLiteral("5. SINIF"), QStringLiteral("6. SINIF")});
-      lower = new QComboBox(&screen);
-      lower->setObjectName(QStringLiteral("cmbUniteAra"));
-      // The lower list depends on the upper one, as the curriculum lists do.
-      QObject::connect(upper, &QComboBox::currentIndexChanged, lower, [upper, lower] {
-        lower->clear();
-        lower->addItem(QStringLiteral("TÜMÜ"));
-        for (int i = 1; i <= upper->currentIndex() * 2; ++i)
-          lower->addItem(QStringLiteral("Ünite %1").arg(i));
-      });
-      layout->addWidget(upper);
-      layout->addWidget(lower);
-      for (int i = 0; i < 3; ++i) {
-        auto* r = new QRadioButton(QStringLiteral("Seçenek %1").arg(i), &screen);
-        r->setObjectName(QStringLiteral("optSure"));
-        setControlIndex(r, i);
-        layout->addWidget(r);
-        options << r;
+  // The teacher quits while the remote screen registers new remotes: the screen
+  // closes first and writes what it heard, then the data closes; nothing the
+  // screens do on their way out opens the database again.
+  void shutdownWithAScreenOpenNeverReopens() {
+    prepareInstalled();
+    store().close();
+    const QString file = store().mainFile();
+    {
+      MDIForm1 w(store(), options());
+      rejectDialogs(w);
+      QVERIFY(w.MDIForm1_Load());
+      QPointer<frmKumandaTanimlama> screen =
+          qobject_cast<frmKumandaTanimlama*>(w.mainMenu()->cmdMenu_Click(1));
+      QVERIFY(screen);
+      screen->yeniKayit();
+      w.receiverController()->DugmeBasildi(QStringLiteral("7-70"), QStringLiteral("B"),
+                                           QStringLiteral("1"));
+      QCOMPARE(screen->kumandaListesi()->count(), 1);
+      w.close();
+      QVERIFY(!store().isOpen());
+      // What the panel heard was written before the data closed.
+      {
+        Result<QSqlDatabase> db = store::openFile(QStringLiteral("check"), file);
+        QVERIFY(db.ok());
+        QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA WHERE "
+                                              "KUMANDAADRESI='7-70'"),
+                               {}, *db)
+                     .valueOr(-1)
+                     .toInt(),
+                 1);
       }
-      check = new QCheckBox(&screen);
-      check->setObjectName(QStringLiteral("chkKarisik"));
-      check->setTristate(true);
-      layout->addWidget(check);
-      typed = new QComboBox(&screen);
-      typed->setObjectName(QStringLiteral("cmbGrup"));
-      typed->setEditable(true);
-      layout->addWidget(typed);
-    };
-
-    {
-      QWidget screen;
-      QComboBox *upper, *lower, *typed;
-      QList<QRadioButton*> options;
-      QCheckBox* check;
-      build(screen, upper, lower, options, check, typed);
-      upper->setCurrentIndex(2);
-      lower->setCurrentIndex(3);  // exists only after the upper list is set
-      options[1]->setChecked(true);
-      check->setCheckState(Qt::PartiallyChecked);
-      typed->setCurrentText(QStringLiteral("Türkiye'nin grubu"));
-      AyarKaydet(&screen);
-      AyarKaydet(&screen);
+      store::closeFile(QStringLiteral("check"));
+      // The database is gone from under the program: were anything to open it
+      // again while the windows are torn down, the file would come back.
+      QVERIFY(QFile::remove(file));
     }
-    QCOMPARE(
-        store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEAYAR WHERE FORMADI='frmDeneme'"))
-            .toInt(),
-        7);
-    QCOMPARE(store::column(QStringLiteral(
-                 "SELECT INDEKS FROM TABLEAYAR WHERE KONTROLADI='optSure' ORDER BY INDEKS")),
-             (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}));
-    {
-      QWidget screen;
-      QComboBox *upper, *lower, *typed;
-      QList<QRadioButton*> options;
-      QCheckBox* check;
-      build(screen, upper, lower, options, check, typed);
-      AyarYukle(&screen);
-      QCOMPARE(upper->currentIndex(), 2);
-      QCOMPARE(lower->currentIndex(), 3);
-      QVERIFY(options[1]->isChecked());
-      QVERIFY(!options[0]->isChecked());
-      QCOMPARE(check->checkState(), Qt::PartiallyChecked);
-      QCOMPARE(typed->currentText(), QStringLiteral("Türkiye'nin grubu"));
-    }
-    // A list shorter than the saved position keeps its current selection.
-    QVERIFY(
-        store::run(QStringLiteral("UPDATE TABLEAYAR SET DEGER='9' WHERE KONTROLADI='cmbSeviyeAra'"))
-            .ok());
-    {
-      QWidget screen;
-      QComboBox *upper, *lower, *typed;
-      QList<QRadioButton*> options;
-      QCheckBox* check;
-      build(screen, upper, lower, options, check, typed);
-      upper->setCurrentIndex(1);
-      AyarYukle(&screen);
-      QCOMPARE(upper->currentIndex(), 1);
-    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!QFile::exists(file));
+    QVERIFY(!store().isOpen());
+    QVERIFY(!store().run(QStringLiteral("SELECT 1")).ok());
+    QVERIFY(!QFile::exists(file));
   }
-
- private:
-  void prepareInstalled() {
-    QVERIFY(store::VeritabaniKontrol().ok());
-    QVERIFY(store::acceptAgreement(QStringLiteral("1.0.0.0")).ok());
-    QVERIFY(
-        store::saveInstitution(QStringLiteral("123456"), QStringLiteral("Atatürk Ortaokulu")).ok());
-  }
-
-  std::unique_ptr<TempDataFolder> m_dir;
 };
 
 QTEST_MAIN(TestStartup)

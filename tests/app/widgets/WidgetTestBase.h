@@ -5,38 +5,23 @@
 #include <memory>
 
 #include "TempDataFolder.h"
-#include "store/DataFolder.h"
-#include "store/Database.h"
-#include "store/Parameters.h"
-#include "store/Schema.h"
-#include "store/Sql.h"
-#include "widgets/Mesaj.h"
+#include "store/Store.h"
+#include "widgets/ScreenContext.h"
 
-// A fresh database per test function and a message hook that records every
-// message and answers questions with `answer`.
+// A fresh database per test function, and the context the widgets get: its store
+// and a message channel that records every message and answers questions as told
+// (Yes unless the test queues another answer).
 struct WidgetTestBase {
-  struct Message {
-    QString title;
-    QString text;
-    bool question = false;
-  };
   std::unique_ptr<TempDataFolder> dir;
-  QList<Message> messages;
-  bool answer = true;
 
   bool setUp() {
     if (!TempDataFolder::renew(dir)) return false;
-    messages.clear();
-    answer = true;
-    mesaj::setHook([this](const QString& title, const QString& text, bool question) {
-      messages.append({title, text, question});
-      return answer;
-    });
     return dir->emptySeededLists();
   }
-  void tearDown() {
-    mesaj::setHook({});
-    dir.reset();
-  }
-  QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
+  void tearDown() { dir.reset(); }
+
+  store::Store& store() { return dir->store(); }
+  RecordedMessages& messages() { return dir->messages(); }
+  ScreenContext context() { return {store(), messages(), {}}; }
+  QString lastText() { return messages().lastText(); }
 };

@@ -2,6 +2,7 @@
 
 #include "WidgetTestBase.h"
 #include "lists/FilterLists.h"
+#include "store/Institution.h"
 #include "widgets/CurriculumFilters.h"
 #include "widgets/FilterListFill.h"
 
@@ -10,18 +11,20 @@ class TestFilterLists : public QObject {
 
   WidgetTestBase m_base;
 
-  static void definition(const QString& level, const QString& course, const QString& unit,
-                         const QString& topic, const QString& outcome) {
-    QVERIFY(store::run(
-                QStringLiteral("INSERT INTO TABLETANIMLAMALAR (SEVIYE, DERS, UNITE, KONU, KAZANIM) "
-                               "VALUES (?,?,?,?,?)"),
-                {level, course, unit, topic, outcome})
+  void definition(const QString& level, const QString& course, const QString& unit,
+                  const QString& topic, const QString& outcome) {
+    QVERIFY(m_base.store()
+                .run(QStringLiteral(
+                         "INSERT INTO TABLETANIMLAMALAR (SEVIYE, DERS, UNITE, KONU, KAZANIM) "
+                         "VALUES (?,?,?,?,?)"),
+                     {level, course, unit, topic, outcome})
                 .ok());
   }
-  static void param(const QString& name, const QString& value, const QString& marker = {}) {
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI, PARAMETREDEGERI, "
-                                      "PARAMETREACIKLAMA) VALUES (?,?,?)"),
-                       {name, value, marker})
+  void param(const QString& name, const QString& value, const QString& marker = {}) {
+    QVERIFY(m_base.store()
+                .run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI, PARAMETREDEGERI, "
+                                    "PARAMETREACIKLAMA) VALUES (?,?,?)"),
+                     {name, value, marker})
                 .ok());
   }
   static QStringList items(const QComboBox& c) {
@@ -48,8 +51,7 @@ class TestFilterLists : public QObject {
 
   void cascade() {
     QComboBox level, course, unit, topic, outcome;
-    CurriculumFilters f({&level, &course, &unit, &topic, &outcome});
-    f.setThreeButton(false);
+    CurriculumFilters f(m_base.store(), {&level, &course, &unit, &topic, &outcome});
     QSignalSpy changed(&f, &CurriculumFilters::changed);
     f.fillAll();
     QCOMPARE(items(level), (QStringList{"TÜMÜ", "5", "6"}));
@@ -68,12 +70,8 @@ class TestFilterLists : public QObject {
     topic.setCurrentText("Çıkarma");
     QCOMPARE(items(outcome), (QStringList{"TÜMÜ", "K2"}));
     outcome.setCurrentText("K2");
-    QString where;
-    QVariantList params;
-    f.appendConditions(where, params, QStringLiteral("S."));
-    QCOMPARE(where, QStringLiteral(
-                        " AND S.SEVIYE=? AND S.DERS=? AND S.UNITE=? AND S.KONU=? AND S.KAZANIM=?"));
-    QCOMPARE(params, (QVariantList{"5", "Matematik", "Sayılar", "Çıkarma", "K2"}));
+    QCOMPARE(f.filter(),
+             (curriculum::CurriculumFilter{"5", "Matematik", "Sayılar", "Çıkarma", "K2"}));
 
     // A change above sends every list below back to "TÜMÜ".
     level.setCurrentText("6");
@@ -84,20 +82,17 @@ class TestFilterLists : public QObject {
     level.setCurrentText("TÜMÜ");
     course.setCurrentText("Fen");
     QCOMPARE(items(unit), (QStringList{"TÜMÜ", "Canlılar"}));
-    where.clear();
-    params.clear();
-    f.appendConditions(where, params);
-    QCOMPARE(where, QStringLiteral(" AND DERS=?"));
+    QCOMPARE(f.filter().condition().sql, QStringLiteral(" AND DERS=?"));
   }
 
   void partialRowAndThreeButton() {
     QComboBox level, unit;
-    CurriculumFilters f({&level, nullptr, &unit, nullptr, nullptr});
-    QVERIFY(store::run("INSERT INTO TABLEOKUL (UCDUGME) VALUES ('1')").ok());
+    CurriculumFilters f(m_base.store(), {&level, nullptr, &unit, nullptr, nullptr});
+    QVERIFY(store::setOption(m_base.store(), store::Institution::Option::ThreeButton, true).ok());
     f.fillAll();  // the school's setting: no "TÜMÜ" for levels
     QCOMPARE(items(level), (QStringList{"5", "6"}));
     QCOMPARE(items(unit), (QStringList{"TÜMÜ", "Sayılar", "Geometri"}));
-    QCOMPARE(f.course(), lists::kTumu);
+    QCOMPARE(f.filter().course, lists::kTumu);
   }
 
   void fillKeepsOrSelects() {
@@ -112,7 +107,7 @@ class TestFilterLists : public QObject {
     QCOMPARE(c.currentText(), QStringLiteral("C"));
     param("SINIFI", "5-B");
     param("SINIFI", "5-A");
-    filtre::SinifDoldur(&c);
+    filtre::SinifDoldur(&c, m_base.store());
     QCOMPARE(items(c), (QStringList{"TÜMÜ", "5-A", "5-B"}));
   }
 };

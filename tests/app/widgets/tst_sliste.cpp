@@ -2,11 +2,16 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
+#include "Screenshot.h"
 #include "WidgetTestBase.h"
 #include "widgets/Sliste.h"
 #include "widgets/frmSlisteDuzenle.h"
@@ -24,12 +29,13 @@ class TestSliste : public QObject {
   std::unique_ptr<QWidget> m_host;
   Sliste* m_grid = nullptr;
 
-  static void student(const QString& no, const QString& adi, const QString& soyadi,
-                      const QString& sinif, const QString& tarih) {
+  void student(const QString& no, const QString& adi, const QString& soyadi, const QString& sinif,
+               const QString& tarih) {
     QVERIFY(
-        store::run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO, ADI, SOYADI, SINIFI, SEVIYE) "
-                                  "VALUES (?,?,?,?,?)"),
-                   {no, adi, soyadi, sinif, tarih})
+        m_base.store()
+            .run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO, ADI, SOYADI, SINIFI, SEVIYE) "
+                                "VALUES (?,?,?,?,?)"),
+                 {no, adi, soyadi, sinif, tarih})
             .ok());
   }
   QStringList values(const QString& name) const {
@@ -67,9 +73,10 @@ class TestSliste : public QObject {
     student("6", "Türkiye'nin", "Dağ", "6-B", "04.02.2025");
     m_host = std::make_unique<QWidget>();
     m_host->setObjectName(QStringLiteral("frmOgrenciler"));
-    m_grid = new Sliste(m_host.get());
-    m_grid->setObjectName(QStringLiteral("Sliste1"));
-    m_grid->setAyrac(QStringLiteral("1"));
+    m_grid = new Sliste(
+        m_base.context(),
+        {QStringLiteral("frmOgrenciler"), QStringLiteral("Sliste1"), QStringLiteral("1")},
+        m_host.get());
     m_grid->setFiltreGecikmesi(50);
     m_host->resize(900, 500);
     m_grid->resize(900, 500);
@@ -87,7 +94,7 @@ class TestSliste : public QObject {
         m_base.lastText(),
         QStringLiteral("Güncellenecek sql gelmemiş lütfen program satıcınız ile temasa geçin."));
     QVERIFY(!m_grid->ListeDoldurYeni(QStringLiteral("SELECT NOPE FROM TABLEOGRENCI")).ok());
-    QCOMPARE(m_base.messages.last().title, QStringLiteral("Hata"));
+    QCOMPARE(m_base.messages().shown().last().title, QStringLiteral("Hata"));
   }
 
   void fillShowsMappedCaptionsWithoutInternalColumns() {
@@ -259,25 +266,61 @@ class TestSliste : public QObject {
     fill();
     m_grid->tablo()->horizontalHeader()->resizeSection(1, 150);
     m_grid->TabloDuzeniniKaydet();
-    QCOMPARE(m_base.messages.last().title, QStringLiteral("Uyarı!"));
+    QCOMPARE(m_base.messages().shown().last().title, QStringLiteral("Uyarı!"));
     QCOMPARE(m_base.lastText(), QStringLiteral("Tablo Düzeni Kaydedildi"));
     QCOMPARE(
-        store::scalar("SELECT COUNT(*) FROM TABLESLISTESUTUNADI WHERE FORMADI='frmOgrenciler' AND "
-                      "SLISTEADI='Sliste1' AND AYRAC='1'")
-            .toInt(),
+        m_base.store()
+            .scalar("SELECT COUNT(*) FROM TABLESLISTESUTUNADI WHERE FORMADI='frmOgrenciler' AND "
+                    "SLISTEADI='Sliste1' AND AYRAC='1'")
+            ->toInt(),
         4);
-    QCOMPARE(store::scalar("SELECT S1 FROM TABLESLISTESUTUNADI WHERE TUR='V'").toString(),
+    QCOMPARE(m_base.store().scalar("SELECT S1 FROM TABLESLISTESUTUNADI WHERE TUR='V'")->toString(),
              QStringLiteral("2"));
     // Another grid of the same screen and tag reads the widths back.
-    Sliste other(m_host.get());
-    other.setObjectName(QStringLiteral("Sliste1"));
-    other.setAyrac(QStringLiteral("1"));
+    Sliste other(m_base.context(),
+                 {QStringLiteral("frmOgrenciler"), QStringLiteral("Sliste1"), QStringLiteral("1")},
+                 m_host.get());
     QVERIFY(other.ListeDoldurYeni(kSql, {QString()}).ok());
     QVERIFY(qAbs(other.tablo()->horizontalHeader()->sectionSize(1) - 150) <= 1);
     // Another tag keeps its own (no) layout.
-    other.setAyrac(QStringLiteral("Silinmeyen"));
-    QVERIFY(other.ListeDoldurYeni(kSql, {QString()}).ok());
-    QVERIFY(qAbs(other.tablo()->horizontalHeader()->sectionSize(1) - 150) > 1);
+    Sliste otherTag(
+        m_base.context(),
+        {QStringLiteral("frmOgrenciler"), QStringLiteral("Sliste1"), QStringLiteral("Silinmeyen")},
+        m_host.get());
+    QVERIFY(otherTag.ListeDoldurYeni(kSql, {QString()}).ok());
+    QVERIFY(qAbs(otherTag.tablo()->horizontalHeader()->sectionSize(1) - 150) > 1);
+  }
+
+  // A grid keeps the layout of its own screen wherever it is shown: built alone,
+  // inside the main window's screen area, or beside another screen's grid of the
+  // same name.
+  void gridInsideMainWindowKeepsItsLayout() {
+    QMainWindow main;
+    main.setObjectName(QStringLiteral("MDIForm1"));
+    auto* mdi = new QMdiArea(&main);
+    main.setCentralWidget(mdi);
+    main.resize(1200, 700);
+    auto* screen = new QWidget;
+    screen->setObjectName(QStringLiteral("frmKumandaTanimlama"));
+    auto* grid =
+        new Sliste(m_base.context(),
+                   {QStringLiteral("frmKumandaTanimlama"), QStringLiteral("Sliste1")}, screen);
+    (new QVBoxLayout(screen))->addWidget(grid);
+    QVERIFY(grid->ListeDoldurYeni(kSql, {QString()}).ok());  // filled before it is placed
+    QMdiSubWindow* sub = mdi->addSubWindow(screen);
+    sub->showMaximized();
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    grid->tablo()->horizontalHeader()->resizeSection(1, 170);
+    grid->TabloDuzeniniKaydet();
+    const QString rows = QStringLiteral("SELECT COUNT(*) FROM TABLESLISTESUTUNADI WHERE FORMADI=?");
+    QCOMPARE(m_base.store().scalar(rows, {QStringLiteral("frmKumandaTanimlama")})->toInt(), 4);
+    QCOMPARE(m_base.store().scalar(rows, {QStringLiteral("MDIForm1")})->toInt(), 0);
+    QVERIFY(grid->ListeDoldurYeni(kSql, {QString()}).ok());
+    QVERIFY(qAbs(grid->tablo()->horizontalHeader()->sectionSize(1) - 170) <= 1);
+    // The test fixture's own "Sliste1" (of frmOgrenciler) has no layout from it.
+    fill();
+    QVERIFY(qAbs(m_grid->tablo()->horizontalHeader()->sectionSize(1) - 170) > 1);
   }
 
   void layoutWindow() {
@@ -324,11 +367,11 @@ class TestSliste : public QObject {
     QCOMPARE(m_grid->tablo()->horizontalHeader()->sectionSize(0), 200);  // 3000 twips at 96 dpi
     QVERIFY(m_grid->tablo()->isColumnHidden(4));
     QCOMPARE(m_grid->tablo()->font().pointSize(), 12);
-    QCOMPARE(store::scalar("SELECT S6 FROM TABLESLISTESUTUNADI WHERE TUR='D'").toString(),
+    QCOMPARE(m_base.store().scalar("SELECT S6 FROM TABLESLISTESUTUNADI WHERE TUR='D'")->toString(),
              QStringLiteral("ID"));
-    QCOMPARE(store::scalar("SELECT S6 FROM TABLESLISTESUTUNADI WHERE TUR='V'").toString(),
+    QCOMPARE(m_base.store().scalar("SELECT S6 FROM TABLESLISTESUTUNADI WHERE TUR='V'")->toString(),
              QStringLiteral("2"));
-    QCOMPARE(store::scalar("SELECT S5 FROM TABLESLISTESUTUNADI WHERE TUR='V'").toString(),
+    QCOMPARE(m_base.store().scalar("SELECT S5 FROM TABLESLISTESUTUNADI WHERE TUR='V'")->toString(),
              QStringLiteral("0"));
     // A hidden column is offered again, unchecked.
     frmSlisteDuzenle again(m_grid);
@@ -338,7 +381,7 @@ class TestSliste : public QObject {
 
   void layoutReset() {
     fill();
-    QVERIFY(lists::GridLayout::save(m_grid->identity(),
+    QVERIFY(lists::GridLayout::save(m_base.store(), m_grid->identity(),
                                     {{"Ad", "ADI", 2000, lists::LayoutColumn::Visibility::Shown},
                                      {"ID", "ID", 0, lists::LayoutColumn::Visibility::Internal}},
                                     {})
@@ -346,24 +389,23 @@ class TestSliste : public QObject {
     m_grid->DuzenKaydedeBasildi();
     QCOMPARE(m_grid->proxy()->columnCount(), 1);
     frmSlisteDuzenle w(m_grid);
-    m_base.answer = false;
+    m_base.messages().setNextAnswer(Messages::Answer::No);
     QVERIFY(!w.cmdAyarlariSifirla_Click());
-    QVERIFY(lists::GridLayout::exists(m_grid->identity()));
-    m_base.answer = true;
+    QVERIFY(lists::GridLayout::exists(m_base.store(), m_grid->identity()).value());
     QVERIFY(w.cmdAyarlariSifirla_Click());
-    QCOMPARE(m_base.messages.last().title, QStringLiteral("ÖNEMLİ"));
+    QCOMPARE(m_base.messages().shown().last().title, QStringLiteral("ÖNEMLİ"));
     QCOMPARE(m_base.lastText(),
              QStringLiteral("Bu uyarıya Evet dediğinizde listenizin başlıkları,\ngenişlikleri ve "
                             "görünürlükleri yazılımın ilk haline dönecektir.\nDevam etmek "
                             "istediğinize emin misiniz?"));
-    QVERIFY(!lists::GridLayout::exists(m_grid->identity()));
+    QVERIFY(!lists::GridLayout::exists(m_base.store(), m_grid->identity()).value());
     QCOMPARE(m_grid->proxy()->columnCount(), 5);
     QCOMPARE(m_grid->proxy()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Adı"));
   }
 
   void missingLayoutColumnStaysEmpty() {
     QVERIFY(lists::GridLayout::save(
-                m_grid->identity(),
+                m_base.store(), m_grid->identity(),
                 {{"Ad", "ADI", 1500, lists::LayoutColumn::Visibility::Shown},
                  {"Eski", "ESKISUTUN", 1500, lists::LayoutColumn::Visibility::Shown}},
                 {})
@@ -376,9 +418,6 @@ class TestSliste : public QObject {
   }
 
   void screenshots() {
-    const QString dir = qEnvironmentVariable("DERSLIK_SHOTS");
-    if (dir.isEmpty()) QSKIP("DERSLIK_SHOTS not set");
-    QDir().mkpath(dir);
     for (int i = 0; i < 60; ++i)
       student(QString::number(100 + i), QStringLiteral("Öğrenci %1").arg(i),
               QStringLiteral("Şahin"), QStringLiteral("7-%1").arg(QChar(u'A' + i % 4)),
@@ -390,12 +429,12 @@ class TestSliste : public QObject {
     QTRY_VERIFY(m_grid->gorunenKayitSayisi() < 20);
     m_grid->tablo()->selectRow(1);
     clickHeader(3);
-    QVERIFY(m_host->grab().save(dir + QStringLiteral("/grid_list.png")));
+    QVERIFY(saveScreenshot(m_host.get(), QStringLiteral("grid_list.png")));
     frmSlisteDuzenle w(m_grid);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.list()->selectRow(2);
-    QVERIFY(w.grab().save(dir + QStringLiteral("/grid_layout_window.png")));
+    QVERIFY(saveScreenshot(&w, QStringLiteral("grid_layout_window.png")));
   }
 };
 

@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "Screenshot.h"
 #include "WidgetTestBase.h"
 #include "widgets/FilterListFill.h"
 #include "widgets/Sliste.h"
@@ -14,16 +15,20 @@ class TestTanimEkle : public QObject {
 
   WidgetTestBase m_base;
 
-  static QStringList stored(const QString& name) {
-    return store::column(
-        QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI=? "
-                       "ORDER BY rowid"),
-        {name});
+  store::Store& store() { return m_base.store(); }
+  QStringList stored(const QString& name) {
+    return store()
+        .column(QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI=? "
+                               "ORDER BY rowid"),
+                {name})
+        .valueOr({});
   }
-  static void param(const QString& name, const QString& value, const QString& marker = {}) {
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI, PARAMETREDEGERI, "
-                                      "PARAMETREACIKLAMA) VALUES (?,?,?)"),
-                       {name, value, marker})
+  QString valueOf(const QString& sql) { return store().scalar(sql)->toString(); }
+  void param(const QString& name, const QString& value, const QString& marker = {}) {
+    QVERIFY(store()
+                .run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI, PARAMETREDEGERI, "
+                                    "PARAMETREACIKLAMA) VALUES (?,?,?)"),
+                     {name, value, marker})
                 .ok());
   }
   static void typeInto(QLineEdit* box, const QString& text) {
@@ -54,7 +59,7 @@ class TestTanimEkle : public QObject {
   void addRenameDeleteWithApostrophe() {
     param("DERS", "FEN");
     param("DERS", "GİZLİ", "1");
-    frmParametreEkle w(QStringLiteral("DERS"), QStringLiteral("Dersler"));
+    frmParametreEkle w(m_base.context(), QStringLiteral("DERS"), QStringLiteral("Dersler"));
     w.show();
     TanimEkle* e = w.tanimEkle();
     QCOMPARE(e->TanimSliste()->kayitSayisi(), 1);  // hidden courses are not offered
@@ -68,16 +73,15 @@ class TestTanimEkle : public QObject {
     QTest::keyClick(text, Qt::Key_Return);
     QCOMPARE(stored("DERS"), (QStringList{"FEN", "GİZLİ", "TÜRKİYE'NİN ILIK İKLİMİ"}));
     QCOMPARE(e->TanimSliste()->kayitSayisi(), 2);
-    QCOMPARE(store::scalar(
-                 "SELECT PARAMETREACIKLAMA FROM TABLEPARAMETRE WHERE PARAMETREDEGERI LIKE 'T%'")
-                 .toString(),
-             QString());
+    QCOMPARE(
+        valueOf("SELECT PARAMETREACIKLAMA FROM TABLEPARAMETRE WHERE PARAMETREDEGERI LIKE 'T%'"),
+        QString());
 
     // Duplicate, other case: refused, nothing written.
     e->cmdYeniKayit_Click();
     e->setTextTanim(QStringLiteral("Türkiye'nin Ilık İklimi"));
     QVERIFY(!e->cmdKaydet_Click());
-    QCOMPARE(m_base.messages.last().title, QStringLiteral("Uyarı!"));
+    QCOMPARE(m_base.messages().shown().last().title, QStringLiteral("Uyarı!"));
     QCOMPARE(m_base.lastText(),
              QStringLiteral("Eklemeye çalıştığınız TÜRKİYE'NİN ILIK İKLİMİ isimli tanım daha "
                             "önceden programa eklenmiş. Lütfen kontrol edip tekrar deneyiniz."));
@@ -106,13 +110,12 @@ class TestTanimEkle : public QObject {
 
     // Delete two with the count question; "No" keeps them.
     e->TanimSliste()->TumunuSec();
-    m_base.answer = false;
+    m_base.messages().setNextAnswer(Messages::Answer::No);
     QVERIFY(!e->cmdSil_Click());
     QCOMPARE(e->durum(), QStringLiteral("Şu an tüm kayıtları silmek için seçtiniz."));
     QCOMPARE(m_base.lastText(),
              QStringLiteral("2 adet kayıt silinecektir. Devam etmek istediğinize emin misiniz?"));
     QCOMPARE(stored("DERS").size(), 3);
-    m_base.answer = true;
     pickRows(e, {1});
     QVERIFY(e->cmdSil_Click());
     QCOMPARE(
@@ -124,25 +127,28 @@ class TestTanimEkle : public QObject {
 
   void renameChangesEveryRowAndCaseOnly() {
     for (const char* v : {"Sayılar", "Sayılar", "Kesirler"})
-      QVERIFY(store::run("INSERT INTO TABLETANIMLAMALAR (DERS, UNITE) VALUES ('MAT', ?)",
-                         {QString::fromUtf8(v)})
+      QVERIFY(store()
+                  .run("INSERT INTO TABLETANIMLAMALAR (DERS, UNITE) VALUES ('MAT', ?)",
+                       {QString::fromUtf8(v)})
                   .ok());
     QVERIFY(
-        store::run("INSERT INTO TABLETANIMLAMALAR (DERS, UNITE) VALUES ('FEN', 'Sayılar')").ok());
-    TanimEkle e;
+        store().run("INSERT INTO TABLETANIMLAMALAR (DERS, UNITE) VALUES ('FEN', 'Sayılar')").ok());
+    TanimEkle e(m_base.context(), QStringLiteral("frmTanimlamalar"));
     QVERIFY(e.BilgileriAl({"TABLETANIMLAMALAR", "UNITE", "DERS=MAT", "|"}).ok());
     QCOMPARE(e.TanimSliste()->kayitSayisi(), 3);
     pickRows(&e, {0});
     e.setTextTanim(QStringLiteral("sayılar"));  // only the case changes: not a duplicate of itself
     QVERIFY(e.cmdKaydet_Click());
-    QCOMPARE(store::column("SELECT UNITE FROM TABLETANIMLAMALAR WHERE DERS='MAT' ORDER BY ID"),
+    QCOMPARE(store()
+                 .column("SELECT UNITE FROM TABLETANIMLAMALAR WHERE DERS='MAT' ORDER BY ID")
+                 .valueOr({}),
              (QStringList{"SAYILAR", "SAYILAR", "Kesirler"}));
-    QCOMPARE(store::scalar("SELECT UNITE FROM TABLETANIMLAMALAR WHERE DERS='FEN'").toString(),
+    QCOMPARE(valueOf("SELECT UNITE FROM TABLETANIMLAMALAR WHERE DERS='FEN'"),
              QStringLiteral("Sayılar"));
   }
 
   void templatesAndNumbers() {
-    TanimEkle e;
+    TanimEkle e(m_base.context(), QStringLiteral("frmTanimlamalar"));
     lists::DefinitionTemplates t;
     t.select =
         QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE PARAMETREADI='PUAN'");
@@ -170,10 +176,10 @@ class TestTanimEkle : public QObject {
     param("SINIFI", "5-B");
     QComboBox host;
     host.setObjectName(QStringLiteral("cmbSinifi"));
-    filtre::SinifDoldur(&host);
+    filtre::SinifDoldur(&host, store());
     host.setCurrentText(QStringLiteral("5-B"));
-    frmParametreEkle w(QStringLiteral("SINIFI"), QStringLiteral("Sınıflar"));
-    w.setGelenKontrol(&host, filtre::SinifDoldur);
+    frmParametreEkle w(m_base.context(), QStringLiteral("SINIFI"), QStringLiteral("Sınıflar"));
+    w.setGelenKontrol(&host, [this](QComboBox* c) { filtre::SinifDoldur(c, store()); });
     QSignalSpy closed(w.tanimEkle(), &TanimEkle::kapandi);
     QSignalSpy changed(&w, &frmParametreEkle::parametrelerDegisti);
     w.show();
@@ -189,15 +195,13 @@ class TestTanimEkle : public QObject {
   }
 
   void screenshot() {
-    const QString dir = qEnvironmentVariable("DERSLIK_SHOTS");
-    if (dir.isEmpty()) QSKIP("DERSLIK_SHOTS not set");
     for (const char* v : {"MATEMATİK", "TÜRKÇE", "FEN BİLİMLERİ", "SOSYAL BİLGİLER", "İNGİLİZCE"})
       param("DERS", QString::fromUtf8(v));
-    frmParametreEkle w(QStringLiteral("DERS"), QStringLiteral("Dersler"));
+    frmParametreEkle w(m_base.context(), QStringLiteral("DERS"), QStringLiteral("Dersler"));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     pickRows(w.tanimEkle(), {1});
-    QVERIFY(w.grab().save(dir + QStringLiteral("/grid_tanimekle.png")));
+    QVERIFY(saveScreenshot(&w, QStringLiteral("grid_tanimekle.png")));
   }
 };
 

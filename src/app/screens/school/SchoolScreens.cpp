@@ -4,8 +4,13 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "shell/frmMesaj.h"
-#include "widgets/Sliste.h"
+#include "Messages.h"
+#include "school/StudentImport.h"
+#include "screens/school/frmDisVeriAl.h"
+#include "screens/school/frmKumandaTanimlama.h"
+#include "screens/school/frmTanimlamalar.h"
+#include "shell/ReceiverController.h"
+#include "shell/ScreenRegistry.h"
 
 namespace schoolui {
 
@@ -16,6 +21,35 @@ std::function<void(const QString&)>& opener() {
 }
 }  // namespace
 
+void registerSchoolScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
+                           shell::ReceiverController& receiver) {
+  registry.registerScreen(
+      0, [context](QWidget* parent) { return new frmTanimlamalar(context, parent); });
+  registry.registerScreen(1, [context, &receiver](QWidget* parent) {
+    auto* screen = new frmKumandaTanimlama(context, parent);
+    school::RemoteRegistration& registration = screen->registration();
+    receiver.router().attach(screen, &registration);
+    QObject::connect(&registration, &school::RemoteRegistration::registrationModeRequested,
+                     &receiver, [&receiver](bool on) { (void)receiver.WriteSomeData(on); });
+    return screen;
+  });
+}
+
+void openStudentImport(const ScreenContext& context) {
+  if (!school::StudentImport(context.store).canOpen()) {
+    context.messages.warning(school::StudentImport::openRefusal());
+    return;
+  }
+  auto* screen = new frmDisVeriAl(context);
+  if (context.showScreen) {
+    context.showScreen(screen);
+    return;
+  }
+  screen->setAttribute(Qt::WA_DeleteOnClose);
+  screen->resize(1000, 700);
+  screen->show();
+}
+
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
   auto* b = new QPushButton(caption, parent);
   b->setObjectName(name);
@@ -23,17 +57,6 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
   b->setMinimumWidth(110);
   b->setAutoDefault(false);
   return b;
-}
-
-school::Ask asker(QWidget* parent) {
-  return [parent](const QString& question) {
-    return frmMesaj::Mesaj(parent, QStringLiteral("Soru"), question, frmMesaj::Buttons::YesNo,
-                           frmMesaj::Kind::Question) == frmMesaj::Evet;
-  };
-}
-
-Status fill(Sliste* grid, const school::Query& query) {
-  return grid->ListeDoldurYeni(query.sql, query.params);
 }
 
 void openFile(const QString& path) {
@@ -46,9 +69,9 @@ void openFile(const QString& path) {
 
 void setFileOpener(std::function<void(const QString&)> f) { opener() = std::move(f); }
 
-bool check(QWidget* parent, const Status& status) {
+bool check(Messages& messages, const Status& status) {
   if (status.ok()) return true;
-  frmMesaj::hata(parent, status.error());
+  messages.error(status.error());
   return false;
 }
 

@@ -5,26 +5,33 @@
 #include <functional>
 
 #include "Result.h"
-#include "school/Ask.h"
-#include "school/Query.h"
+#include "widgets/ScreenContext.h"
 
+class Messages;
 class QPushButton;
 class QWidget;
-class Sliste;
 
-// Small pieces the three school screens share: touch-sized buttons, the Yes/No
-// question through frmMesaj, filling a grid from a core query and opening a
-// written file with the desktop's default application.
+namespace shell {
+class ReceiverController;
+class ScreenRegistry;
+}  // namespace shell
+
+// The school area's screens (classes and students, remotes and pairing, student
+// import) and the small pieces they share.
 namespace schoolui {
+
+// Puts the area's screens on the main bar: frmTanimlamalar (button 0) and
+// frmKumandaTanimlama (button 1, whose registration panel takes the remote
+// presses and drives the receiver's registration mode).
+void registerSchoolScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
+                           shell::ReceiverController& receiver);
+
+// Opens the student import (menu and student screen alike); refused while no
+// level is offered, as the import needs one to give the students.
+void openStudentImport(const ScreenContext& context);
 
 // A large button with a clear caption; `name` becomes its objectName.
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent);
-
-// The core's questions answered by the teacher in the program's message window.
-school::Ask asker(QWidget* parent);
-
-// Fills the grid; a failure was already shown by the grid itself.
-Status fill(Sliste* grid, const school::Query& query);
 
 // Opens a file with the default application. Tests replace the opener so that
 // nothing is started; an empty function restores the desktop's.
@@ -32,6 +39,6 @@ void openFile(const QString& path);
 void setFileOpener(std::function<void(const QString&)> opener);
 
 // Shows a failed Status as "Hata"; true when it succeeded.
-bool check(QWidget* parent, const Status& status);
+bool check(Messages& messages, const Status& status);
 
 }  // namespace schoolui

@@ -12,11 +12,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "Messages.h"
 #include "screens/school/SchoolScreens.h"
 #include "shell/frmIslem.h"
-#include "shell/frmMesaj.h"
 
-frmDisVeriAl::frmDisVeriAl(QWidget* parent) : QWidget(parent) {
+frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_import(context.store) {
   setObjectName(QStringLiteral("frmDisVeriAl"));
   setWindowTitle(QStringLiteral("Excel'den Öğrenci Aktarımı"));
 
@@ -92,7 +93,7 @@ frmDisVeriAl::frmDisVeriAl(QWidget* parent) : QWidget(parent) {
   m_cmbSeviye = new QComboBox(gKay);
   m_cmbSeviye->setObjectName(QStringLiteral("cmbSeviye"));
   m_cmbSeviye->setMinimumSize(160, 40);
-  m_cmbSeviye->addItems(school::StudentImport::levels());
+  m_cmbSeviye->addItems(m_import.levels());
   m_cmdKaydet =
       schoolui::button(QStringLiteral("cmdKaydet"), QStringLiteral("Öğrencileri Aktar"), gKay);
   m_cmdKaydet->setMinimumWidth(200);
@@ -137,7 +138,7 @@ void frmDisVeriAl::gozat() {
 bool frmDisVeriAl::dosyaAc(const QString& path) {
   const Status s = m_import.openFile(path);
   if (!s) {
-    frmMesaj::uyari(this, s.error());
+    m_context.messages.warning(s.error());
     return false;
   }
   m_txtDosya->setText(QDir::toNativeSeparators(path));
@@ -155,7 +156,7 @@ void frmDisVeriAl::sayfaSec(int index) {
     m_cmbSheet->setCurrentIndex(index);
     return;
   }
-  if (Status s = m_import.chooseSheet(index); !s) frmMesaj::uyari(this, s.error());
+  if (Status s = m_import.chooseSheet(index); !s) m_context.messages.warning(s.error());
   refreshColumns();
   refreshPairs();
 }
@@ -173,12 +174,12 @@ void frmDisVeriAl::refreshPairs() {
 
 void frmDisVeriAl::eslesmeEkle(int column, const QString& fieldCaption) {
   if (column < 0) return;
-  if (Status s = m_import.addPair(column, fieldCaption); !s) frmMesaj::uyari(this, s.error());
+  if (Status s = m_import.addPair(column, fieldCaption); !s) m_context.messages.warning(s.error());
   refreshPairs();
 }
 
 void frmDisVeriAl::eOkulListesi() {
-  if (Status s = m_import.applyNationalPreset(); !s) frmMesaj::uyari(this, s.error());
+  if (Status s = m_import.applyNationalPreset(); !s) m_context.messages.warning(s.error());
   refreshPairs();
 }
 
@@ -196,7 +197,7 @@ void frmDisVeriAl::kaydet() {
                    [&wait](const QString& text) { wait.showText(text); });
   wait.close();
   if (!r) {
-    frmMesaj::uyari(this, r.error());
+    m_context.messages.warning(r.error());
     return;
   }
   m_done = true;
@@ -210,6 +211,5 @@ void frmDisVeriAl::kaydet() {
   }
   m_lblDurum->setText(text);
   m_cmdKaydet->setText(school::StudentImport::closeReportCaption());
-  emit ogrencilerDegisti();
   if (!r->resultPath.isEmpty()) schoolui::openFile(r->resultPath);
 }

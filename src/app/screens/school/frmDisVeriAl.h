@@ -4,6 +4,7 @@
 
 #include "Result.h"
 #include "school/StudentImport.h"
+#include "widgets/ScreenContext.h"
 
 class QComboBox;
 class QLabel;
@@ -16,7 +17,7 @@ class QPushButton;
 class frmDisVeriAl : public QWidget {
   Q_OBJECT
  public:
-  explicit frmDisVeriAl(QWidget* parent = nullptr);
+  explicit frmDisVeriAl(const ScreenContext& context, QWidget* parent = nullptr);
   ~frmDisVeriAl() override;
 
   // cmdGozat after the file dialog: reads the workbook and lists its sheets.
@@ -37,15 +38,12 @@ class frmDisVeriAl : public QWidget {
   QPushButton* kaydetButonu() const { return m_cmdKaydet; }
   QString sonuc() const;
 
- signals:
-  // The students changed: open screens refill their lists.
-  void ogrencilerDegisti();
-
  private:
   void gozat();
   void refreshColumns();
   void refreshPairs();
 
+  ScreenContext m_context;
   school::StudentImport m_import;
   QString m_resultPath;
   bool m_done = false;

@@ -16,13 +16,13 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "Messages.h"
+#include "lists/FilterLists.h"
 #include "school/Pairing.h"
 #include "school/SchoolExports.h"
 #include "school/Students.h"
 #include "screens/school/SchoolScreens.h"
 #include "shell/frmIslem.h"
-#include "shell/frmMesaj.h"
-#include "store/DataFolder.h"
 #include "widgets/Sliste.h"
 
 namespace {
@@ -46,6 +46,8 @@ QIcon hearingIcon(int icon) {
   return QIcon(pm);
 }
 
+const QString kScreen = QStringLiteral("frmKumandaTanimlama");
+
 QGroupBox* group(const QString& title, QWidget* content, QWidget* parent) {
   auto* box = new QGroupBox(title, parent);
   auto* l = new QVBoxLayout(box);
@@ -56,8 +58,9 @@ QGroupBox* group(const QString& title, QWidget* content, QWidget* parent) {
 
 }  // namespace
 
-frmKumandaTanimlama::frmKumandaTanimlama(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("frmKumandaTanimlama"));
+frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_registration(context.store) {
+  setObjectName(kScreen);
   setWindowTitle(QStringLiteral("Kumanda Tanımlama ve Eşleştirme"));
 
   auto* root = new QVBoxLayout(this);
@@ -92,10 +95,8 @@ frmKumandaTanimlama::frmKumandaTanimlama(QWidget* parent) : QWidget(parent) {
   auto* left = new QWidget(split);
   auto* ll = new QVBoxLayout(left);
   ll->setContentsMargins(0, 0, 0, 0);
-  m_ogretmen = new Sliste(left);
-  m_ogretmen->setObjectName(QStringLiteral("SlisteKumandalarOgretmen"));
-  m_kumandalar = new Sliste(left);
-  m_kumandalar->setObjectName(QStringLiteral("SlisteKumandalar"));
+  m_ogretmen = new Sliste(context, {kScreen, QStringLiteral("SlisteKumandalarOgretmen")}, left);
+  m_kumandalar = new Sliste(context, {kScreen, QStringLiteral("SlisteKumandalar")}, left);
   auto* gOgretmen = group(QStringLiteral("Öğretmen Kumandaları"), m_ogretmen, left);
   gOgretmen->setMaximumHeight(200);
   ll->addWidget(gOgretmen);
@@ -116,8 +117,7 @@ frmKumandaTanimlama::frmKumandaTanimlama(QWidget* parent) : QWidget(parent) {
   m_lblKumandaNo->setFont(huge);
   m_lblKumandaNo->setMinimumHeight(36);
   ml->addWidget(m_lblKumandaNo);
-  m_eslesme = new Sliste(mid);
-  m_eslesme->setObjectName(QStringLiteral("SlisteEslesme"));
+  m_eslesme = new Sliste(context, {kScreen, QStringLiteral("SlisteEslesme")}, mid);
   ml->addWidget(group(QStringLiteral("Bu Kumandayla Eşleşmiş Öğrenciler"), m_eslesme, mid), 1);
   auto* moves = new QHBoxLayout;
   auto* cmdEkle = schoolui::button(QStringLiteral("cmdEkle"),
@@ -127,8 +127,7 @@ frmKumandaTanimlama::frmKumandaTanimlama(QWidget* parent) : QWidget(parent) {
   moves->addWidget(cmdEkle);
   moves->addWidget(cmdCikart);
   ml->addLayout(moves);
-  m_ogrenciler = new Sliste(mid);
-  m_ogrenciler->setObjectName(QStringLiteral("SlisteOgrenciler"));
+  m_ogrenciler = new Sliste(context, {kScreen, QStringLiteral("SlisteOgrenciler")}, mid);
   ml->addWidget(group(QStringLiteral("Eşleştirilebilecek Öğrenciler"), m_ogrenciler, mid), 1);
 
   // Right: the registration panel, shown only while registering.
@@ -197,7 +196,8 @@ frmKumandaTanimlama::frmKumandaTanimlama(QWidget* parent) : QWidget(parent) {
   connect(cmdSil, &QPushButton::clicked, this, &frmKumandaTanimlama::sil);
   connect(m_cmdYeniKayit, &QPushButton::clicked, this, &frmKumandaTanimlama::yeniKayit);
   connect(m_cmdYeniAlici, &QPushButton::clicked, this, &frmKumandaTanimlama::yeniAlici);
-  connect(cmdBitir, &QPushButton::clicked, this, [this] { schoolui::check(this, bitir()); });
+  connect(cmdBitir, &QPushButton::clicked, this,
+          [this] { schoolui::check(m_context.messages, bitir()); });
   connect(cmdEslesmeListesi, &QPushButton::clicked, this, [this] {
     exportTo(sinifi() + QStringLiteral(" Eşleşme Listesi"),
              [this](const QString& p) { return eslesmeListesiYaz(p); });
@@ -210,12 +210,9 @@ frmKumandaTanimlama::frmKumandaTanimlama(QWidget* parent) : QWidget(parent) {
           &frmKumandaTanimlama::chooseClassesForLabels);
   connect(m_lvKumanda, &QListWidget::itemChanged, this, &frmKumandaTanimlama::panelItemChanged);
 
-  connect(&m_registration, &school::RemoteRegistration::registrationModeRequested, this,
-          [this](bool on) {
-            if (m_writeSomeData) m_writeSomeData(on);
-          });
   connect(&m_registration, &school::RemoteRegistration::itemsChanged, this,
           &frmKumandaTanimlama::refreshPanel);
+  connect(&context.store, &store::Store::dataChanged, this, &frmKumandaTanimlama::dataChanged);
 
   listeleriYenile();
 }
@@ -231,18 +228,30 @@ QString frmKumandaTanimlama::frameKumandaTag() const {
 
 QString frmKumandaTanimlama::sinifi() const {
   const QString c = m_cmbSinifi->currentText();
-  return c.isEmpty() ? school::Pairing::kAllClasses : c;
+  return c.isEmpty() ? lists::kTumu : c;
+}
+
+void frmKumandaTanimlama::dataChanged(store::Changes what) {
+  using store::Change;
+  if (!(what &
+        (store::Changes(Change::Remotes) | Change::Pairings | Change::Students | Change::Lists)))
+    return;
+  // The remote being looked at stays picked across the refill.
+  const QString keep = m_address;
+  listeleriYenile();
+  if (!keep.isEmpty()) kumandaSec(keep);
 }
 
 void frmKumandaTanimlama::listeleriYenile() {
   const QString keep = m_cmbSinifi->currentText();
   m_refreshing = true;
   m_cmbSinifi->clear();
-  m_cmbSinifi->addItems(school::Pairing::classFilterEntries());
+  m_cmbSinifi->addItems(
+      school::Pairing(m_context.store).classFilterEntries().valueOr({lists::kTumu}));
   const int at = m_cmbSinifi->findText(keep);
   m_cmbSinifi->setCurrentIndex(at >= 0 ? at : 0);
-  schoolui::fill(m_ogretmen, school::Pairing::teacherRemotesQuery());
-  schoolui::fill(m_kumandalar, school::Pairing::studentRemotesQuery(sinifi()));
+  (void)m_ogretmen->ListeDoldurYeni(school::Pairing::teacherRemotesQuery());
+  (void)m_kumandalar->ListeDoldurYeni(school::Pairing::studentRemotesQuery(sinifi()));
   m_refreshing = false;
   refreshStudents();
 }
@@ -254,7 +263,7 @@ void frmKumandaTanimlama::sinifSec(const QString& sinifi) {
     return;
   }
   m_refreshing = true;
-  schoolui::fill(m_kumandalar, school::Pairing::studentRemotesQuery(this->sinifi()));
+  (void)m_kumandalar->ListeDoldurYeni(school::Pairing::studentRemotesQuery(this->sinifi()));
   m_refreshing = false;
   refreshStudents();
 }
@@ -266,7 +275,7 @@ void frmKumandaTanimlama::kumandaSec(const QString& address) {
 
 void frmKumandaTanimlama::remoteSelectionChanged(Sliste* grid) {
   if (m_refreshing) return;
-  const QStringList picked = grid->SeciliKayitDegerleriniVer(QStringLiteral("KUMANDAADRESI"));
+  const QStringList picked = grid->SeciliKayitDegerleriniVer(school::Pairing::kAddress);
   if (!picked.isEmpty()) {
     // One remote at a time is shown: a pick in one grid drops the other's.
     Sliste* other = grid == m_ogretmen ? m_kumandalar : m_ogretmen;
@@ -282,59 +291,48 @@ void frmKumandaTanimlama::refreshStudents() {
   m_lblKumandaNo->setText(m_address.isEmpty() ? QString()
                                               : QStringLiteral("Kumanda No: ") + m_address);
   if (m_address.isEmpty()) {
-    schoolui::fill(m_eslesme, school::Pairing::noStudentsQuery());
-    schoolui::fill(m_ogrenciler, school::Pairing::noStudentsQuery());
+    (void)m_eslesme->ListeDoldurYeni(school::Pairing::noStudentsQuery());
+    (void)m_ogrenciler->ListeDoldurYeni(school::Pairing::noStudentsQuery());
     return;
   }
-  schoolui::fill(m_eslesme, school::Pairing::pairedStudentsQuery(m_address, sinifi()));
-  schoolui::fill(m_ogrenciler, school::Pairing::availableStudentsQuery(m_address, sinifi()));
+  (void)m_eslesme->ListeDoldurYeni(school::Pairing::pairedStudentsQuery(m_address, sinifi()));
+  (void)m_ogrenciler->ListeDoldurYeni(school::Pairing::availableStudentsQuery(m_address, sinifi()));
 }
 
 void frmKumandaTanimlama::ekle() {
-  const QStringList picked = m_ogrenciler->SeciliKayitDegerleriniVer(QStringLiteral("KAYITNO"));
+  const QStringList picked = m_ogrenciler->SeciliKayitDegerleriniVer(school::Pairing::kKayitNo);
   if (m_address.isEmpty() || picked.isEmpty()) return;
-  schoolui::check(this, school::Pairing::pair(m_address, picked));
-  const QString keep = m_address;
-  listeleriYenile();
-  kumandaSec(keep);
+  schoolui::check(m_context.messages, school::Pairing(m_context.store).pair(m_address, picked));
 }
 
 void frmKumandaTanimlama::cikart() {
-  const QStringList picked = m_eslesme->SeciliKayitDegerleriniVer(QStringLiteral("KAYITNO"));
+  const QStringList picked = m_eslesme->SeciliKayitDegerleriniVer(school::Pairing::kKayitNo);
   if (m_address.isEmpty() || picked.isEmpty()) return;
-  schoolui::check(this, school::Pairing::unpair(m_address, picked));
-  const QString keep = m_address;
-  listeleriYenile();
-  kumandaSec(keep);
+  schoolui::check(m_context.messages, school::Pairing(m_context.store).unpair(m_address, picked));
 }
 
 void frmKumandaTanimlama::otomatikEslestir() {
-  const QStringList addresses =
-      m_kumandalar->SeciliKayitDegerleriniVer(QStringLiteral("KUMANDAADRESI"));
+  const QStringList addresses = m_kumandalar->SeciliKayitDegerleriniVer(school::Pairing::kAddress);
   if (addresses.isEmpty()) return;
-  if (sinifi() == school::Pairing::kAllClasses) {
-    frmMesaj::uyari(this,
-                    QStringLiteral("Otomatik eşleştirme için lütfen listeden bir sınıf seçiniz."));
+  if (sinifi() == lists::kTumu) {
+    m_context.messages.warning(
+        QStringLiteral("Otomatik eşleştirme için lütfen listeden bir sınıf seçiniz."));
     return;
   }
   frmIslem wait(this);
   wait.showText(school::Pairing::waitText());
-  const Result<int> made = school::Pairing::autoPair(addresses, sinifi());
+  const Result<int> made = school::Pairing(m_context.store).autoPair(addresses, sinifi());
   wait.close();
-  if (!made) frmMesaj::hata(this, made.error());
-  listeleriYenile();
+  if (!made) m_context.messages.error(made.error());
 }
 
 void frmKumandaTanimlama::sil() {
-  QStringList addresses = m_ogretmen->SeciliKayitDegerleriniVer(QStringLiteral("KUMANDAADRESI"));
-  addresses += m_kumandalar->SeciliKayitDegerleriniVer(QStringLiteral("KUMANDAADRESI"));
+  QStringList addresses = m_ogretmen->SeciliKayitDegerleriniVer(school::Pairing::kAddress);
+  addresses += m_kumandalar->SeciliKayitDegerleriniVer(school::Pairing::kAddress);
   if (addresses.isEmpty()) return;
-  if (frmMesaj::Mesaj(this, QStringLiteral("Soru"), school::Pairing::deleteQuestion(addresses),
-                      frmMesaj::Buttons::YesNo, frmMesaj::Kind::Question) != frmMesaj::Evet)
-    return;
-  schoolui::check(this, school::Pairing::removeRemotes(addresses));
+  if (!m_context.messages.ask(school::Pairing::deleteQuestion(addresses))) return;
   m_address.clear();
-  listeleriYenile();
+  schoolui::check(m_context.messages, school::Pairing(m_context.store).removeRemotes(addresses));
 }
 
 void frmKumandaTanimlama::yeniKayit() { m_registration.startNewRemotes(); }
@@ -344,20 +342,14 @@ void frmKumandaTanimlama::yeniAlici() { m_registration.startNewReceiver(); }
 Status frmKumandaTanimlama::bitir() {
   const Status s = m_registration.finish();
   refreshPanel();
-  listeleriYenile();
   return s;
 }
 
 bool frmKumandaTanimlama::capturingNewRemotes() const {
-  return m_frameKumanda->isVisible() && frameKumandaTag() == QStringLiteral("YeniKumanda");
-}
-
-void frmKumandaTanimlama::captureNewRemote(const receiver::DugmeSinyali& press) {
-  yeniKumandaYakalandi(press.KumandaAdresi);
+  return m_registration.mode() == school::RemoteRegistration::Mode::NewRemotes;
 }
 
 void frmKumandaTanimlama::yeniKumandaYakalandi(const QString& address) {
-  if (frameKumandaTag() != QStringLiteral("YeniKumanda")) return;
   m_registration.heard(address);
 }
 
@@ -387,13 +379,13 @@ void frmKumandaTanimlama::panelItemChanged(QListWidgetItem* item) {
 }
 
 void frmKumandaTanimlama::closeEvent(QCloseEvent* event) {
-  if (m_registration.isOpen()) schoolui::check(this, bitir());
+  if (m_registration.isOpen()) schoolui::check(m_context.messages, bitir());
   QWidget::closeEvent(event);
 }
 
 bool frmKumandaTanimlama::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_lblKumandaEtiketiYazdir && event->type() == QEvent::MouseButtonDblClick) {
-    const QString path = school::SchoolExports::remoteNumberLabelsPath();
+    const QString path = school::SchoolExports(m_context.store).remoteNumberLabelsPath();
     afterExport(kumandaEtiketiYaz(path), path);
     return true;
   }
@@ -401,21 +393,21 @@ bool frmKumandaTanimlama::eventFilter(QObject* watched, QEvent* event) {
 }
 
 Status frmKumandaTanimlama::eslesmeListesiYaz(const QString& path) {
-  return school::SchoolExports::pairingList(sinifi(), path);
+  return school::SchoolExports(m_context.store).pairingList(sinifi(), path);
 }
 
 Status frmKumandaTanimlama::etiketYaz(const QString& path) {
-  return school::SchoolExports::classLabels(sinifi(), path);
+  return school::SchoolExports(m_context.store).classLabels(sinifi(), path);
 }
 
 Status frmKumandaTanimlama::topluEtiketYaz(const QStringList& classes, const QString& path) {
-  return school::SchoolExports::multiClassLabels(classes, path);
+  return school::SchoolExports(m_context.store).multiClassLabels(classes, path);
 }
 
 Status frmKumandaTanimlama::kumandaEtiketiYaz(const QString& path) {
   QStringList addresses;
   for (const auto& it : m_registration.items()) addresses << it.address;
-  return school::SchoolExports::remoteNumberLabels(addresses, path);
+  return school::SchoolExports(m_context.store).remoteNumberLabels(addresses, path);
 }
 
 void frmKumandaTanimlama::exportTo(const QString& suggestedName,
@@ -430,9 +422,8 @@ void frmKumandaTanimlama::exportTo(const QString& suggestedName,
 }
 
 void frmKumandaTanimlama::afterExport(const Status& status, const QString& path) {
-  if (!schoolui::check(this, status)) return;
-  if (frmMesaj::Mesaj(this, QStringLiteral("Bilgi"), school::SchoolExports::openQuestion(),
-                      frmMesaj::Buttons::YesNo, frmMesaj::Kind::Question) == frmMesaj::Evet)
+  if (!schoolui::check(m_context.messages, status)) return;
+  if (m_context.messages.ask(school::SchoolExports::openQuestion(), QStringLiteral("Bilgi")))
     schoolui::openFile(path);
 }
 
@@ -443,7 +434,7 @@ void frmKumandaTanimlama::chooseClassesForLabels() {
   l->addWidget(
       new QLabel(QStringLiteral("Etiketleri hazırlanacak sınıfları işaretleyiniz:"), &dlg));
   auto* list = new QListWidget(&dlg);
-  for (const QString& c : school::Students::classNames()) {
+  for (const QString& c : school::Students(m_context.store).classNames().valueOr({})) {
     auto* item = new QListWidgetItem(c, list);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(c == sinifi() ? Qt::Checked : Qt::Unchecked);

@@ -6,14 +6,14 @@
 
 #include "Result.h"
 #include "school/RemoteRegistration.h"
+#include "store/Store.h"
+#include "widgets/ScreenContext.h"
 
 class QComboBox;
 class QFrame;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
-#include "shell/RegistrationTarget.h"
-
 class QPushButton;
 class Sliste;
 
@@ -21,19 +21,15 @@ class Sliste;
 // the students paired with the picked remote and those still free for it, pairing
 // by hand or automatically, the registration panel and the exports.
 //
-// Integration: the press routing calls yeniKumandaYakalandi() for a captured
-// press while this screen is active and frameKumanda is visible with the
-// property "Tag" == "YeniKumanda"; setWriteSomeData() gives the screen the
-// receiver's registration-mode switch, called every 500 ms while the panel is open.
-class frmKumandaTanimlama : public QWidget, public shell::RegistrationTarget {
+// Integration: registration() is the screen's press consumer; the area attaches it
+// to the press routing and connects its registrationModeRequested to the
+// receiver's WriteSomeData (schoolui::registerSchoolScreens). The lists follow the
+// store's changes of remotes, pairings and students.
+class frmKumandaTanimlama : public QWidget {
   Q_OBJECT
  public:
-  explicit frmKumandaTanimlama(QWidget* parent = nullptr);
+  explicit frmKumandaTanimlama(const ScreenContext& context, QWidget* parent = nullptr);
   ~frmKumandaTanimlama() override;
-
-  void setWriteSomeData(std::function<void(bool)> writeSomeData) {
-    m_writeSomeData = std::move(writeSomeData);
-  }
 
   // The panel's tag as the routing tests it ("YeniKumanda", "YeniAlici" or empty).
   QString frameKumandaTag() const;
@@ -65,12 +61,11 @@ class frmKumandaTanimlama : public QWidget, public shell::RegistrationTarget {
   Status topluEtiketYaz(const QStringList& classes, const QString& path);
   Status kumandaEtiketiYaz(const QString& path);
 
-  // The routing's registration branch.
-  bool capturingNewRemotes() const override;
-  void captureNewRemote(const receiver::DugmeSinyali& press) override;
+  // True while the panel captures new remotes.
+  bool capturingNewRemotes() const;
 
  public slots:
-  // A press captured by the routing during registration.
+  // A remote heard during registration (what a routed press does).
   void yeniKumandaYakalandi(const QString& address);
 
  protected:
@@ -78,6 +73,7 @@ class frmKumandaTanimlama : public QWidget, public shell::RegistrationTarget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void dataChanged(store::Changes what);
   void remoteSelectionChanged(Sliste* grid);
   void refreshStudents();
   void refreshPanel();
@@ -87,8 +83,8 @@ class frmKumandaTanimlama : public QWidget, public shell::RegistrationTarget {
   void chooseClassesForLabels();
   QString sinifi() const;
 
+  ScreenContext m_context;
   school::RemoteRegistration m_registration;
-  std::function<void(bool)> m_writeSomeData;
   QString m_address;
   bool m_refreshing = false;
 

@@ -8,28 +8,29 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMetaMethod>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "Messages.h"
+#include "curriculum/Units.h"
 #include "exchange/StudentPackage.h"
+#include "lists/FilterLists.h"
 #include "school/BulkChange.h"
-#include "school/Pairing.h"
-#include "school/StudentImport.h"
 #include "school/Students.h"
-#include "school/Units.h"
 #include "school/ValueLists.h"
 #include "screens/school/SchoolScreens.h"
-#include "screens/school/frmDisVeriAl.h"
 #include "shell/frmIslem.h"
-#include "shell/frmMesaj.h"
 #include "widgets/Sliste.h"
 
-using school::OfferedValues;
+using curriculum::OfferedValues;
+using curriculum::Units;
+using school::BulkChange;
 
 namespace {
+
+const QString kScreen = QStringLiteral("frmTanimlamalar");
 
 QGroupBox* boxed(const QString& title, QWidget* content, QWidget* parent) {
   auto* box = new QGroupBox(title, parent);
@@ -70,8 +71,9 @@ void setItems(QComboBox* c, const QStringList& items) {
 
 }  // namespace
 
-frmTanimlamalar::frmTanimlamalar(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("frmTanimlamalar"));
+frmTanimlamalar::frmTanimlamalar(const ScreenContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_form(context.store) {
+  setObjectName(kScreen);
   setWindowTitle(QStringLiteral("Sınıf ve Öğrenci Tanımlamaları"));
   auto* root = new QVBoxLayout(this);
   m_tabs = new QTabWidget(this);
@@ -87,27 +89,7 @@ frmTanimlamalar::frmTanimlamalar(QWidget* parent) : QWidget(parent) {
   m_tabs->addTab(buildLists(), QStringLiteral("Listeler ve Toplu Değişiklik"));
   root->addWidget(m_tabs);
 
-  // Each section reads the database again when shown: another section may have changed it.
-  connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
-    switch (index) {
-      case 0:
-        fillLevelCombos();
-        break;
-      case 1:
-        refreshOffered(OfferedValues::Kind::Level);
-        break;
-      case 2:
-        refreshOffered(OfferedValues::Kind::Course);
-        break;
-      case 3:
-        fillLevelCombos();
-        refreshUnits();
-        break;
-      default:
-        refreshBulk();
-        break;
-    }
-  });
+  connect(&context.store, &store::Store::dataChanged, this, &frmTanimlamalar::dataChanged);
 
   fillLevelCombos();
   ogrencileriListele();
@@ -118,6 +100,23 @@ frmTanimlamalar::frmTanimlamalar(QWidget* parent) : QWidget(parent) {
   setEditing(false);
 }
 
+void frmTanimlamalar::dataChanged(store::Changes what) {
+  using store::Change;
+  const bool students = what.testFlag(Change::Students);
+  const bool lists = what.testFlag(Change::Lists);
+  // Where a level or course is used decides whether it may be hidden.
+  const bool usage =
+      students || lists || what.testFlag(Change::Questions) || what.testFlag(Change::Tests);
+  if (students) ogrencileriListele();
+  if (students || lists) fillLevelCombos();
+  if (usage) {
+    refreshOffered(Kind::Level);
+    refreshOffered(Kind::Course);
+  }
+  if (lists) refreshUnits();
+  if (usage) refreshBulk();
+}
+
 // ---------------------------------------------------------------------------------
 // Students
 
@@ -126,9 +125,7 @@ QWidget* frmTanimlamalar::buildStudents() {
   auto* h = new QHBoxLayout(page);
 
   auto* left = new QVBoxLayout;
-  m_slisteOgrenciler = new Sliste(page);
-  m_slisteOgrenciler->setObjectName(QStringLiteral("SlisteOgrenciler"));
-  m_slisteOgrenciler->setFormAdi(objectName());
+  m_slisteOgrenciler = new Sliste(m_context, {kScreen, QStringLiteral("SlisteOgrenciler")}, page);
   left->addWidget(m_slisteOgrenciler, 1);
   auto* files = new QHBoxLayout;
   auto* cmdDisVeriAl = schoolui::button(QStringLiteral("cmdDisVeriAl"),
@@ -205,7 +202,7 @@ QWidget* frmTanimlamalar::buildStudents() {
 
   connect(m_slisteOgrenciler, &Sliste::aktifKayitDegisti, this, [this](int record) {
     if (record < 0 || m_loading) return;
-    ogrenciSec(m_slisteOgrenciler->deger(record, QStringLiteral("KAYITNO")));
+    ogrenciSec(m_slisteOgrenciler->deger(record, school::Students::kKayitNo));
   });
   connect(cmdYeni, &QPushButton::clicked, this, &frmTanimlamalar::yeniKayit);
   connect(m_cmdKaydet, &QPushButton::clicked, this, &frmTanimlamalar::kaydet);
@@ -218,7 +215,8 @@ QWidget* frmTanimlamalar::buildStudents() {
     if (!f.isEmpty()) fotografSec(f);
   });
   connect(m_cmdFotoSil, &QPushButton::clicked, this, &frmTanimlamalar::fotografKaldir);
-  connect(cmdDisVeriAl, &QPushButton::clicked, this, &frmTanimlamalar::disVeriAl);
+  connect(cmdDisVeriAl, &QPushButton::clicked, this,
+          [this] { schoolui::openStudentImport(m_context); });
   connect(cmdKayitVer, &QPushButton::clicked, this, [this] {
     QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Kayıtların Verileceği Dosya"),
                                                 QDir::home().filePath(QStringLiteral("Kayit.ckk")),
@@ -242,17 +240,19 @@ QWidget* frmTanimlamalar::buildStudents() {
 
 void frmTanimlamalar::ogrencileriListele() {
   m_loading = true;
-  schoolui::fill(m_slisteOgrenciler, school::Students::activeListQuery());
+  (void)m_slisteOgrenciler->ListeDoldurYeni(school::Students::activeListQuery());
   m_loading = false;
 }
 
 void frmTanimlamalar::fillLevelCombos() {
-  const QStringList levels = OfferedValues(OfferedValues::Kind::Level).offeredValues();
+  const QStringList levels =
+      OfferedValues(m_context.store, Kind::Level).offeredValues().valueOr({});
   setItems(m_cmbSeviye, levels);
-  setItems(m_cmbSinifi, school::Students::classNames());
+  setItems(m_cmbSinifi, school::Students(m_context.store).classNames().valueOr({}));
   if (m_cmbUniteSeviye) {
     setItems(m_cmbUniteSeviye, levels);
-    setItems(m_cmbUniteDers, OfferedValues(OfferedValues::Kind::Course).offeredValues());
+    setItems(m_cmbUniteDers,
+             OfferedValues(m_context.store, Kind::Course).offeredValues().valueOr({}));
   }
 }
 
@@ -312,7 +312,7 @@ void frmTanimlamalar::showPhoto(const QString& path) {
 }
 
 void frmTanimlamalar::yeniKayit() {
-  m_form.beginNew();
+  if (!schoolui::check(m_context.messages, m_form.beginNew())) return;
   formToFields();
   setEditing(true);
   m_txtAdi->setFocus();
@@ -320,29 +320,41 @@ void frmTanimlamalar::yeniKayit() {
 
 void frmTanimlamalar::ogrenciSec(const QString& kayitNo) {
   if (kayitNo.isEmpty()) return;
-  if (!schoolui::check(this, m_form.edit(kayitNo))) return;
+  if (!schoolui::check(m_context.messages, m_form.edit(kayitNo))) return;
   formToFields();
   setEditing(true);
 }
 
+QWidget* frmTanimlamalar::fieldWidget(school::StudentForm::Field field) const {
+  using Field = school::StudentForm::Field;
+  switch (field) {
+    case Field::Adi:
+      return m_txtAdi;
+    case Field::Soyadi:
+      return m_txtSoyadi;
+    case Field::Numarasi:
+      return m_txtNumarasi;
+    case Field::TcKimlik:
+      return m_txtTCKimlik;
+    case Field::None:
+      break;
+  }
+  return nullptr;
+}
+
 void frmTanimlamalar::kaydet() {
   fieldsToForm();
-  const Status s = m_form.save(schoolui::asker(this));
+  const Status s = m_form.save(m_context.messages);
   if (!s) {
     if (!s.error().isEmpty()) {
       if (m_form.errorIsHata())
-        frmMesaj::hata(this, s.error());
+        m_context.messages.error(s.error());
       else
-        frmMesaj::uyari(this, s.error());
+        m_context.messages.warning(s.error());
     }
-    if (m_form.focusField() == QStringLiteral("txtTCKimlik"))
-      m_txtTCKimlik->setFocus();
-    else if (m_form.focusField() == QStringLiteral("txtAdi"))
-      m_txtAdi->setFocus();
+    if (QWidget* w = fieldWidget(m_form.focusField())) w->setFocus();
     if (m_form.mode() != school::StudentForm::Mode::Idle) return;
   }
-  ogrencileriListele();
-  fillLevelCombos();
   setEditing(false);
 }
 
@@ -354,19 +366,18 @@ void frmTanimlamalar::vazgec() {
 
 void frmTanimlamalar::sil() {
   const QStringList picked =
-      m_slisteOgrenciler->SeciliKayitDegerleriniVer(QStringLiteral("KAYITNO"));
+      m_slisteOgrenciler->SeciliKayitDegerleriniVer(school::Students::kKayitNo);
   if (picked.isEmpty()) {
-    frmMesaj::uyari(this,
-                    QStringLiteral("Lütfen silmek istediğiniz öğrencileri listeden seçiniz."));
+    m_context.messages.warning(
+        QStringLiteral("Lütfen silmek istediğiniz öğrencileri listeden seçiniz."));
     return;
   }
-  if (!schoolui::asker(this)(school::Students::deleteQuestion(picked))) return;
-  const Result<int> r = school::Students::remove(picked);
-  if (!r) frmMesaj::hata(this, r.error());
+  if (!m_context.messages.ask(school::Students::deleteQuestion(picked))) return;
+  const Result<int> r = school::Students(m_context.store).remove(picked);
+  if (!r) m_context.messages.error(r.error());
   m_form.cancel();
   formToFields();
   setEditing(false);
-  ogrencileriListele();
 }
 
 void frmTanimlamalar::fotografSec(const QString& file) {
@@ -381,62 +392,42 @@ void frmTanimlamalar::fotografKaldir() {
 
 void frmTanimlamalar::kayitVer(const QString& path) {
   const QStringList picked =
-      m_slisteOgrenciler->SeciliKayitDegerleriniVer(QStringLiteral("KAYITNO"));
+      m_slisteOgrenciler->SeciliKayitDegerleriniVer(school::Students::kKayitNo);
   if (picked.isEmpty()) {
-    frmMesaj::uyari(this, QStringLiteral("Lütfen dosyaya verilecek öğrencileri listeden seçiniz."));
+    m_context.messages.warning(
+        QStringLiteral("Lütfen dosyaya verilecek öğrencileri listeden seçiniz."));
     return;
   }
-  const Status s = exchange::StudentPackage::write(picked, path);
+  const Status s = exchange::StudentPackage(m_context.store).write(picked, path);
   if (s)
-    frmMesaj::Mesaj(this, QStringLiteral("Bilgi"), exchange::StudentPackage::writtenMessage());
+    m_context.messages.info(exchange::StudentPackage::writtenMessage());
   else
-    frmMesaj::hata(
-        this, exchange::StudentPackage::writeFailedMessage() + QStringLiteral("\n") + s.error());
+    m_context.messages.error(exchange::StudentPackage::writeFailedMessage() + QStringLiteral("\n") +
+                             s.error());
 }
 
 void frmTanimlamalar::kayitAl(const QString& path) {
-  const Result<int> r = exchange::StudentPackage::read(path);
+  const Result<int> r = exchange::StudentPackage(m_context.store).read(path);
   if (r)
-    frmMesaj::Mesaj(this, QStringLiteral("Bilgi"), exchange::StudentPackage::addedMessage(*r));
+    m_context.messages.info(exchange::StudentPackage::addedMessage(*r));
   else
-    frmMesaj::hata(
-        this, exchange::StudentPackage::readFailedMessage() + QStringLiteral("\n") + r.error());
-  ogrencileriListele();
-  fillLevelCombos();
-}
-
-void frmTanimlamalar::disVeriAl() {
-  if (!school::StudentImport::canOpen()) {
-    frmMesaj::uyari(this, school::StudentImport::openRefusal());
-    return;
-  }
-  if (isSignalConnected(QMetaMethod::fromSignal(&frmTanimlamalar::disVeriAlIstendi))) {
-    emit disVeriAlIstendi();
-    return;
-  }
-  auto* w = new frmDisVeriAl(nullptr);
-  w->setAttribute(Qt::WA_DeleteOnClose);
-  connect(w, &frmDisVeriAl::ogrencilerDegisti, this, [this] {
-    ogrencileriListele();
-    fillLevelCombos();
-  });
-  w->resize(1000, 700);
-  w->show();
+    m_context.messages.error(exchange::StudentPackage::readFailedMessage() + QStringLiteral("\n") +
+                             r.error());
 }
 
 // ---------------------------------------------------------------------------------
 // Levels and courses
 
-Sliste* frmTanimlamalar::gizliListe(OfferedValues::Kind kind) const {
-  return kind == OfferedValues::Kind::Level ? m_seviyeGizli : m_dersGizli;
+Sliste* frmTanimlamalar::gizliListe(Kind kind) const {
+  return kind == Kind::Level ? m_seviyeGizli : m_dersGizli;
 }
 
-Sliste* frmTanimlamalar::acikListe(OfferedValues::Kind kind) const {
-  return kind == OfferedValues::Kind::Level ? m_seviyeAcik : m_dersAcik;
+Sliste* frmTanimlamalar::acikListe(Kind kind) const {
+  return kind == Kind::Level ? m_seviyeAcik : m_dersAcik;
 }
 
-QWidget* frmTanimlamalar::buildOffered(OfferedValues::Kind kind) {
-  const bool level = kind == OfferedValues::Kind::Level;
+QWidget* frmTanimlamalar::buildOffered(Kind kind) {
+  const bool level = kind == Kind::Level;
   const QString what = level ? QStringLiteral("Seviyeler") : QStringLiteral("Dersler");
   auto* page = new QWidget(this);
   auto* v = new QVBoxLayout(page);
@@ -450,12 +441,14 @@ QWidget* frmTanimlamalar::buildOffered(OfferedValues::Kind kind) {
   info->setWordWrap(true);
   v->addWidget(info);
   auto* h = new QHBoxLayout;
-  auto* hidden = new Sliste(page);
-  hidden->setObjectName(level ? QStringLiteral("SlisteSeviyelerButun")
-                              : QStringLiteral("SlisteDerslerButun"));
-  auto* offered = new Sliste(page);
-  offered->setObjectName(level ? QStringLiteral("SlisteSeviyelerSecilen")
-                               : QStringLiteral("SlisteDerslerSecilen"));
+  auto* hidden = new Sliste(m_context,
+                            {kScreen, level ? QStringLiteral("SlisteSeviyelerButun")
+                                            : QStringLiteral("SlisteDerslerButun")},
+                            page);
+  auto* offered = new Sliste(m_context,
+                             {kScreen, level ? QStringLiteral("SlisteSeviyelerSecilen")
+                                             : QStringLiteral("SlisteDerslerSecilen")},
+                             page);
   (level ? m_seviyeGizli : m_dersGizli) = hidden;
   (level ? m_seviyeAcik : m_dersAcik) = offered;
   h->addWidget(boxed(QStringLiteral("Gizli ") + what, hidden, page), 1);
@@ -484,7 +477,7 @@ QWidget* frmTanimlamalar::buildOffered(OfferedValues::Kind kind) {
   add->addStretch(1);
   v->addLayout(add);
 
-  const QString column = OfferedValues(kind).parameterName();
+  const QString column = OfferedValues::parameterName(kind);
   connect(cmdGoster, &QPushButton::clicked, this, [this, kind, hidden, column] {
     degerleriGoster(kind, hidden->SeciliKayitDegerleriniVer(column));
   });
@@ -492,32 +485,29 @@ QWidget* frmTanimlamalar::buildOffered(OfferedValues::Kind kind) {
     degerleriGizle(kind, offered->SeciliKayitDegerleriniVer(column));
   });
   connect(cmdYeni, &QPushButton::clicked, this, [this, kind, txt] {
-    if (schoolui::check(this, OfferedValues(kind).add(txt->text().trimmed()))) txt->clear();
-    refreshOffered(kind);
+    if (schoolui::check(m_context.messages,
+                        OfferedValues(m_context.store, kind).add(txt->text().trimmed())))
+      txt->clear();
   });
   return page;
 }
 
-void frmTanimlamalar::refreshOffered(OfferedValues::Kind kind) {
-  const OfferedValues ov(kind);
-  schoolui::fill(gizliListe(kind), ov.hiddenQuery());
-  schoolui::fill(acikListe(kind), ov.offeredQuery());
+void frmTanimlamalar::refreshOffered(Kind kind) {
+  const OfferedValues ov(m_context.store, kind);
+  (void)gizliListe(kind)->ListeDoldurYeni(ov.hiddenQuery());
+  (void)acikListe(kind)->ListeDoldurYeni(ov.offeredQuery());
 }
 
-void frmTanimlamalar::degerleriGoster(OfferedValues::Kind kind, const QStringList& values) {
+void frmTanimlamalar::degerleriGoster(Kind kind, const QStringList& values) {
   if (values.isEmpty()) return;
-  schoolui::check(this, OfferedValues(kind).offer(values));
-  refreshOffered(kind);
-  fillLevelCombos();
+  schoolui::check(m_context.messages, OfferedValues(m_context.store, kind).offer(values));
 }
 
-void frmTanimlamalar::degerleriGizle(OfferedValues::Kind kind, const QStringList& values) {
+void frmTanimlamalar::degerleriGizle(Kind kind, const QStringList& values) {
   if (values.isEmpty()) return;
   // Values still in use stay offered without a word: the flags in the grid tell why.
-  const Result<QStringList> r = OfferedValues(kind).hide(values);
-  if (!r) frmMesaj::hata(this, r.error());
-  refreshOffered(kind);
-  fillLevelCombos();
+  const Result<QStringList> r = OfferedValues(m_context.store, kind).hide(values);
+  if (!r) m_context.messages.error(r.error());
 }
 
 // ---------------------------------------------------------------------------------
@@ -536,8 +526,7 @@ QWidget* frmTanimlamalar::buildUnits() {
   pick->addWidget(m_cmbUniteDers);
   pick->addStretch();
   v->addLayout(pick);
-  m_slisteKonu = new Sliste(page);
-  m_slisteKonu->setObjectName(QStringLiteral("SlisteKonu"));
+  m_slisteKonu = new Sliste(m_context, {kScreen, QStringLiteral("SlisteKonu")}, page);
   m_slisteKonu->setOperationMode(Sliste::OperationMode::TekSatir);
   v->addWidget(boxed(QStringLiteral("Üniteler"), m_slisteKonu, page), 1);
   auto* edit = new QHBoxLayout;
@@ -558,7 +547,7 @@ QWidget* frmTanimlamalar::buildUnits() {
   connect(m_cmbUniteSeviye, &QComboBox::currentTextChanged, this, &frmTanimlamalar::refreshUnits);
   connect(m_cmbUniteDers, &QComboBox::currentTextChanged, this, &frmTanimlamalar::refreshUnits);
   connect(m_slisteKonu, &Sliste::aktifKayitDegisti, this, [this](int record) {
-    if (record >= 0) m_txtUnite->setText(m_slisteKonu->deger(record, QStringLiteral("UNITE")));
+    if (record >= 0) m_txtUnite->setText(m_slisteKonu->deger(record, Units::kUnite));
   });
   connect(cmdYeni, &QPushButton::clicked, this, [this] {
     m_slisteKonu->SecimiBosalt();
@@ -572,44 +561,38 @@ QWidget* frmTanimlamalar::buildUnits() {
 
 void frmTanimlamalar::refreshUnits() {
   if (!m_slisteKonu) return;
-  schoolui::fill(m_slisteKonu, school::Units::listQuery(m_cmbUniteSeviye->currentText(),
-                                                        m_cmbUniteDers->currentText()));
+  (void)m_slisteKonu->ListeDoldurYeni(
+      Units::listQuery(m_cmbUniteSeviye->currentText(), m_cmbUniteDers->currentText()));
 }
 
+namespace {
+Units::Key unitOf(const Sliste* grid, int record) {
+  return {grid->deger(record, Units::kSeviye), grid->deger(record, Units::kDers),
+          grid->deger(record, Units::kUnite)};
+}
+}  // namespace
+
 void frmTanimlamalar::uniteKaydet() {
-  const school::Units::Key to{m_cmbUniteSeviye->currentText(), m_cmbUniteDers->currentText(),
-                              m_txtUnite->text().trimmed()};
+  const Units::Key to{m_cmbUniteSeviye->currentText(), m_cmbUniteDers->currentText(),
+                      m_txtUnite->text().trimmed()};
   const QList<int> picked = m_slisteKonu->SeciliKayitlariVer();
-  Status s;
-  if (picked.isEmpty()) {
-    s = school::Units::add(to);
-  } else {
-    const int r = picked.first();
-    const school::Units::Key from{m_slisteKonu->deger(r, QStringLiteral("SEVIYE")),
-                                  m_slisteKonu->deger(r, QStringLiteral("DERS")),
-                                  m_slisteKonu->deger(r, QStringLiteral("UNITE"))};
-    s = to.unite.isEmpty() ? Status::failure(QStringLiteral("Ünite bilgisi boş bırakılamaz"))
-                           : school::Units::rename(from, to);
-  }
+  Units units(m_context.store);
+  const Status s =
+      picked.isEmpty() ? units.add(to) : units.rename(unitOf(m_slisteKonu, picked.first()), to);
   if (!s) {
-    frmMesaj::uyari(this, s.error());
+    m_context.messages.warning(s.error());
     return;
   }
   m_txtUnite->clear();
-  refreshUnits();
 }
 
 void frmTanimlamalar::uniteSil() {
   const QList<int> picked = m_slisteKonu->SeciliKayitlariVer();
   if (picked.isEmpty()) return;
-  const int r = picked.first();
-  const school::Units::Key key{m_slisteKonu->deger(r, QStringLiteral("SEVIYE")),
-                               m_slisteKonu->deger(r, QStringLiteral("DERS")),
-                               m_slisteKonu->deger(r, QStringLiteral("UNITE"))};
-  if (!schoolui::asker(this)(school::Units::deleteQuestion(key.unite))) return;
-  schoolui::check(this, school::Units::remove(key));
+  const Units::Key key = unitOf(m_slisteKonu, picked.first());
+  if (!m_context.messages.ask(Units::deleteQuestion(key.unite))) return;
+  schoolui::check(m_context.messages, Units(m_context.store).remove(key));
   m_txtUnite->clear();
-  refreshUnits();
 }
 
 // ---------------------------------------------------------------------------------
@@ -621,17 +604,15 @@ QWidget* frmTanimlamalar::buildLists() {
   auto* pick = new QHBoxLayout;
   m_cmbListe = combo(QStringLiteral("cmbListe"), page);
   m_cmbListe->setMinimumWidth(220);
-  for (const auto& t : school::BulkChange::targets()) m_cmbListe->addItem(t.caption);
+  for (const auto& t : BulkChange::targets()) m_cmbListe->addItem(t.caption);
   pick->addWidget(new QLabel(QStringLiteral("Liste:"), page));
   pick->addWidget(m_cmbListe);
   pick->addStretch();
   v->addLayout(pick);
 
   auto* h = new QHBoxLayout;
-  m_sliste1 = new Sliste(page);
-  m_sliste1->setObjectName(QStringLiteral("Sliste1"));
-  m_sliste2 = new Sliste(page);
-  m_sliste2->setObjectName(QStringLiteral("Sliste2"));
+  m_sliste1 = new Sliste(m_context, {kScreen, QStringLiteral("Sliste1")}, page);
+  m_sliste2 = new Sliste(m_context, {kScreen, QStringLiteral("Sliste2")}, page);
   h->addWidget(boxed(QStringLiteral("Değeri Değiştirilecek Kayıtlar"), m_sliste1, page), 3);
 
   auto* right = new QVBoxLayout;
@@ -657,9 +638,8 @@ QWidget* frmTanimlamalar::buildLists() {
 
   connect(m_cmbListe, &QComboBox::currentTextChanged, this, &frmTanimlamalar::listeSec);
   connect(m_sliste2, &Sliste::aktifKayitDegisti, this, [this](int record) {
-    const QString value =
-        record >= 0 ? m_sliste2->deger(record, QStringLiteral("PARAMETREDEGERI")) : QString();
-    if (value != school::Pairing::kAllClasses) m_txtTanim->setText(value);
+    const QString value = record >= 0 ? m_sliste2->deger(record, BulkChange::kValue) : QString();
+    if (value != lists::kTumu) m_txtTanim->setText(value);
   });
   connect(cmdTanimKaydet, &QPushButton::clicked, this, &frmTanimlamalar::tanimKaydet);
   connect(cmdTanimDuzelt, &QPushButton::clicked, this, &frmTanimlamalar::tanimDuzelt);
@@ -677,88 +657,77 @@ void frmTanimlamalar::listeSec(const QString& caption) {
 }
 
 void frmTanimlamalar::refreshBulk() {
-  const auto* target = school::BulkChange::target(m_cmbListe->currentText());
+  const auto* target = BulkChange::target(m_cmbListe->currentText());
   if (!target) return;
-  schoolui::fill(m_sliste1, school::BulkChange::rowsQuery(*target));
-  schoolui::fill(m_sliste2, school::BulkChange::valuesQuery(*target));
+  (void)m_sliste1->ListeDoldurYeni(BulkChange::rowsQuery(*target));
+  (void)m_sliste2->ListeDoldurYeni(BulkChange::valuesQuery(*target));
 }
 
 namespace {
 // The value list behind the chosen list, or a warning when its values come from
 // the curriculum definitions instead.
-QString editableList(QWidget* parent, const QString& caption) {
-  const auto* target = school::BulkChange::target(caption);
+QString editableList(Messages& messages, const QString& caption) {
+  const auto* target = BulkChange::target(caption);
   if (!target) return {};
   if (target->parameter.isEmpty())
-    frmMesaj::uyari(
-        parent, QStringLiteral("Bu listenin değerleri ünite, konu ve kazanım tanımlarından gelir; "
-                               "onları tanımlamalardan düzenleyiniz."));
+    messages.warning(
+        QStringLiteral("Bu listenin değerleri ünite, konu ve kazanım tanımlarından gelir; "
+                       "onları tanımlamalardan düzenleyiniz."));
   return target->parameter;
 }
 
 QString pickedValue(Sliste* grid) {
-  const QStringList v = grid->SeciliKayitDegerleriniVer(QStringLiteral("PARAMETREDEGERI"));
-  if (v.isEmpty() || v.first() == school::Pairing::kAllClasses) return {};
+  const QStringList v = grid->SeciliKayitDegerleriniVer(BulkChange::kValue);
+  if (v.isEmpty() || v.first() == lists::kTumu) return {};
   return v.first();
 }
 }  // namespace
 
 void frmTanimlamalar::tanimKaydet() {
-  const QString list = editableList(this, m_cmbListe->currentText());
+  const QString list = editableList(m_context.messages, m_cmbListe->currentText());
   if (list.isEmpty()) return;
-  const Status s = school::ValueLists::add(list, m_txtTanim->text().trimmed());
+  const Status s = school::ValueLists(m_context.store).add(list, m_txtTanim->text().trimmed());
   if (!s) {
-    frmMesaj::uyari(this, s.error());
+    m_context.messages.warning(s.error());
     return;
   }
   m_txtTanim->clear();
-  refreshBulk();
-  fillLevelCombos();
 }
 
 void frmTanimlamalar::tanimDuzelt() {
-  const QString list = editableList(this, m_cmbListe->currentText());
+  const QString list = editableList(m_context.messages, m_cmbListe->currentText());
   const QString old = pickedValue(m_sliste2);
   if (list.isEmpty() || old.isEmpty()) return;
-  const Status s = school::ValueLists::rename(list, old, m_txtTanim->text().trimmed());
-  if (!s) {
-    frmMesaj::uyari(this, s.error());
-    return;
-  }
-  refreshBulk();
-  fillLevelCombos();
+  const Status s =
+      school::ValueLists(m_context.store).rename(list, old, m_txtTanim->text().trimmed());
+  if (!s) m_context.messages.warning(s.error());
 }
 
 void frmTanimlamalar::tanimSil() {
-  const QString list = editableList(this, m_cmbListe->currentText());
+  const QString list = editableList(m_context.messages, m_cmbListe->currentText());
   const QString value = pickedValue(m_sliste2);
   if (list.isEmpty() || value.isEmpty()) return;
-  if (!schoolui::asker(this)(school::ValueLists::deleteQuestion(value))) return;
-  schoolui::check(this, school::ValueLists::remove(list, value));
+  if (!m_context.messages.ask(school::ValueLists::deleteQuestion(value))) return;
+  schoolui::check(m_context.messages, school::ValueLists(m_context.store).remove(list, value));
   m_txtTanim->clear();
-  refreshBulk();
-  fillLevelCombos();
 }
 
 void frmTanimlamalar::topluUygula() {
-  const auto* target = school::BulkChange::target(m_cmbListe->currentText());
+  const auto* target = BulkChange::target(m_cmbListe->currentText());
   if (!target) return;
   const QString value = pickedValue(m_sliste2);
   if (value.isEmpty()) {
-    frmMesaj::uyari(this, QStringLiteral("Lütfen sağdaki listeden verilecek değeri seçiniz."));
+    m_context.messages.warning(QStringLiteral("Lütfen sağdaki listeden verilecek değeri seçiniz."));
     return;
   }
-  const QStringList keys = m_sliste1->SeciliKayitDegerleriniVer(
-      target->students() ? QStringLiteral("KAYITNO") : QStringLiteral("TESTNO"));
+  const QStringList keys = m_sliste1->SeciliKayitDegerleriniVer(target->key());
   if (keys.isEmpty()) {
-    frmMesaj::uyari(this, QStringLiteral("Lütfen değeri değiştirilecek kayıtları seçiniz."));
+    m_context.messages.warning(QStringLiteral("Lütfen değeri değiştirilecek kayıtları seçiniz."));
     return;
   }
   frmIslem wait(this);
-  wait.showText(school::BulkChange::waitText());
-  const Status s = school::BulkChange::apply(*target, value, keys);
+  wait.showText(BulkChange::waitText());
+  const Status s = BulkChange(m_context.store).apply(*target, value, keys);
   wait.close();
-  schoolui::check(this, s);
-  refreshBulk();
-  ogrencileriListele();
+  schoolui::check(m_context.messages, s);
 }

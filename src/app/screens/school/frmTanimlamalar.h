@@ -2,8 +2,10 @@
 
 #include <QWidget>
 
-#include "school/OfferedValues.h"
+#include "curriculum/OfferedValues.h"
 #include "school/StudentForm.h"
+#include "store/Store.h"
+#include "widgets/ScreenContext.h"
 
 class QComboBox;
 class QLabel;
@@ -13,11 +15,14 @@ class QTabWidget;
 class Sliste;
 
 // Classes, students and the vocabulary the other screens pick from: students,
-// offered levels and courses, units, value lists and bulk changes.
+// offered levels and courses, units, value lists and bulk changes. Every section
+// follows the store's changes (also those made by the import or another screen).
 class frmTanimlamalar : public QWidget {
   Q_OBJECT
  public:
-  explicit frmTanimlamalar(QWidget* parent = nullptr);
+  using Kind = curriculum::OfferedValues::Kind;
+
+  explicit frmTanimlamalar(const ScreenContext& context, QWidget* parent = nullptr);
 
   // --- students -------------------------------------------------------------------
   void ogrencileriListele();
@@ -32,8 +37,8 @@ class frmTanimlamalar : public QWidget {
   void kayitVer(const QString& path);
   void kayitAl(const QString& path);
   // --- levels and courses ---------------------------------------------------------
-  void degerleriGoster(school::OfferedValues::Kind kind, const QStringList& values);
-  void degerleriGizle(school::OfferedValues::Kind kind, const QStringList& values);
+  void degerleriGoster(Kind kind, const QStringList& values);
+  void degerleriGizle(Kind kind, const QStringList& values);
   // --- units ------------------------------------------------------------------------
   void uniteKaydet();
   void uniteSil();
@@ -49,8 +54,8 @@ class frmTanimlamalar : public QWidget {
   Sliste* konuListesi() const { return m_slisteKonu; }
   Sliste* sliste1() const { return m_sliste1; }
   Sliste* sliste2() const { return m_sliste2; }
-  Sliste* gizliListe(school::OfferedValues::Kind kind) const;
-  Sliste* acikListe(school::OfferedValues::Kind kind) const;
+  Sliste* gizliListe(Kind kind) const;
+  Sliste* acikListe(Kind kind) const;
   const school::StudentForm& form() const { return m_form; }
   QLineEdit* txtAdi() const { return m_txtAdi; }
   QLineEdit* txtSoyadi() const { return m_txtSoyadi; }
@@ -63,14 +68,10 @@ class frmTanimlamalar : public QWidget {
   QComboBox* cmbUniteDers() const { return m_cmbUniteDers; }
   QLineEdit* txtTanim() const { return m_txtTanim; }
 
- signals:
-  // cmdDisVeriAl when the import may open: the main window shows frmDisVeriAl.
-  // Without a receiver the screen opens it as its own window.
-  void disVeriAlIstendi();
-
  private:
+  void dataChanged(store::Changes what);
   QWidget* buildStudents();
-  QWidget* buildOffered(school::OfferedValues::Kind kind);
+  QWidget* buildOffered(Kind kind);
   QWidget* buildUnits();
   QWidget* buildLists();
   void formToFields();
@@ -79,11 +80,12 @@ class frmTanimlamalar : public QWidget {
   void setEditing(bool on);
   void showPhoto(const QString& path);
   void fillLevelCombos();
-  void refreshOffered(school::OfferedValues::Kind kind);
+  void refreshOffered(Kind kind);
   void refreshUnits();
   void refreshBulk();
-  void disVeriAl();
+  QWidget* fieldWidget(school::StudentForm::Field field) const;
 
+  ScreenContext m_context;
   school::StudentForm m_form;
   bool m_loading = false;
 

@@ -7,12 +7,13 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "shell/frmMesaj.h"
+#include "Messages.h"
 #include "store/Institution.h"
 #include "store/Parameters.h"
+#include "store/Store.h"
 
-frmKurumBilgileri::frmKurumBilgileri(QWidget* parent)
-    : QDialog(parent), m_kod(new QLineEdit(this)), m_ad(new QLineEdit(this)) {
+frmKurumBilgileri::frmKurumBilgileri(const ScreenContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context), m_kod(new QLineEdit(this)), m_ad(new QLineEdit(this)) {
   setObjectName(QStringLiteral("frmKurumBilgileri"));
   setWindowTitle(QStringLiteral("Kurum Bilgileri"));
   setModal(true);
@@ -57,8 +58,9 @@ frmKurumBilgileri::frmKurumBilgileri(QWidget* parent)
 }
 
 void frmKurumBilgileri::yenile() {
-  m_kod->setText(store::institutionValue(QStringLiteral("KURUMKODU")).trimmed());
-  QString name = store::institutionValue(QStringLiteral("OKULADI")).trimmed();
+  const store::Institution& institution = m_context.store.institution();
+  m_kod->setText(institution.code.trimmed());
+  QString name = institution.name.trimmed();
   if (name.isEmpty())
     name = store::UserSettings::get(QStringLiteral("KurumBilgileri"), QStringLiteral("OkulAdi"));
   m_ad->setText(name);
@@ -68,17 +70,17 @@ void frmKurumBilgileri::kaydet() {
   const QString kod = m_kod->text().trimmed();
   const QString ad = m_ad->text().simplified();
   if (kod.isEmpty()) {
-    frmMesaj::uyari(this, QStringLiteral("Lütfen kurum kodunu giriniz."));
+    m_context.messages.warning(QStringLiteral("Lütfen kurum kodunu giriniz."));
     m_kod->setFocus();
     return;
   }
   if (ad.isEmpty()) {
-    frmMesaj::uyari(this, QStringLiteral("Lütfen kurum adını giriniz."));
+    m_context.messages.warning(QStringLiteral("Lütfen kurum adını giriniz."));
     m_ad->setFocus();
     return;
   }
-  if (Status s = store::saveInstitution(kod, ad); !s) {
-    frmMesaj::hata(this, QStringLiteral("Kurum bilgileri kaydedilemedi: ") + s.error());
+  if (Status s = store::saveInstitution(m_context.store, kod, ad); !s) {
+    m_context.messages.error(QStringLiteral("Kurum bilgileri kaydedilemedi: ") + s.error());
     return;
   }
   store::UserSettings::set(QStringLiteral("KurumBilgileri"), QStringLiteral("OkulAdi"), ad);

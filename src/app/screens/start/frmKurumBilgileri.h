@@ -2,13 +2,15 @@
 
 #include <QDialog>
 
+#include "widgets/ScreenContext.h"
+
 class QLineEdit;
 
 // Institution code and name, asked on first start (and whenever the code is empty).
 class frmKurumBilgileri : public QDialog {
   Q_OBJECT
  public:
-  explicit frmKurumBilgileri(QWidget* parent = nullptr);
+  explicit frmKurumBilgileri(const ScreenContext& context, QWidget* parent = nullptr);
   // Reads the stored values again.
   void yenile();
 
@@ -17,6 +19,7 @@ class frmKurumBilgileri : public QDialog {
 
  private:
   void kaydet();
+  ScreenContext m_context;
   QLineEdit* m_kod;
   QLineEdit* m_ad;
 };

@@ -7,9 +7,10 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "Messages.h"
 #include "Version.h"
-#include "shell/frmMesaj.h"
 #include "store/Institution.h"
+#include "store/Store.h"
 
 QString frmSozlesme::termsText() {
   return QStringLiteral(
@@ -35,7 +36,8 @@ QString frmSozlesme::termsText() {
       "almanızı öneririz.</p>");
 }
 
-frmSozlesme::frmSozlesme(QWidget* parent) : QDialog(parent) {
+frmSozlesme::frmSozlesme(const ScreenContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context) {
   setObjectName(QStringLiteral("frmSozlesme"));
   setWindowTitle(QStringLiteral("Kullanım Sözleşmesi"));
   setModal(true);
@@ -70,8 +72,10 @@ frmSozlesme::frmSozlesme(QWidget* parent) : QDialog(parent) {
 }
 
 void frmSozlesme::kabulEt() {
-  if (Status s = store::acceptAgreement(QString::fromLatin1(derslik::kVersionText)); !s) {
-    frmMesaj::hata(this, QStringLiteral("Sözleşme onayı kaydedilemedi: ") + s.error());
+  if (Status s =
+          store::acceptAgreement(m_context.store, QString::fromLatin1(derslik::kVersionText));
+      !s) {
+    m_context.messages.error(QStringLiteral("Sözleşme onayı kaydedilemedi: ") + s.error());
     return;
   }
   accept();

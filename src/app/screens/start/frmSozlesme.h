@@ -2,14 +2,17 @@
 
 #include <QDialog>
 
+#include "widgets/ScreenContext.h"
+
 // The terms of use, shown once before anything else on a new installation. Accepting
 // records the date and the program version; refusing ends the program.
 class frmSozlesme : public QDialog {
   Q_OBJECT
  public:
-  explicit frmSozlesme(QWidget* parent = nullptr);
+  explicit frmSozlesme(const ScreenContext& context, QWidget* parent = nullptr);
   static QString termsText();
 
  private:
   void kabulEt();
+  ScreenContext m_context;
 };

@@ -8,11 +8,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "Messages.h"
+#include "store/Store.h"
 #include "users/Rights.h"
 
 namespace {
@@ -32,7 +33,8 @@ QString passwordState(const users::UserEntry& e) {
 
 }  // namespace
 
-frmGelismisMod::frmGelismisMod(QWidget* parent) : QWidget(parent) {
+frmGelismisMod::frmGelismisMod(const ScreenContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context) {
   setObjectName(QStringLiteral("frmGelismisMod"));
   setWindowTitle(QStringLiteral("Gelişmiş Mod Ayarları"));
   // Rows and buttons large enough to hit with a finger on a classroom board.
@@ -46,14 +48,14 @@ frmGelismisMod::frmGelismisMod(QWidget* parent) : QWidget(parent) {
   auto* options = new QGroupBox(QStringLiteral("Kurum Seçenekleri"), this);
   auto* optionRow = new QHBoxLayout(options);
   optionRow->setSpacing(24);
-  optionRow->addWidget(addOption(users::Option::GelismisMod, QStringLiteral("chkGelismisMod"),
+  using Option = store::Institution::Option;
+  optionRow->addWidget(addOption(Option::AdvancedMode, QStringLiteral("chkGelismisMod"),
                                  QStringLiteral("Gelişmiş mod (kullanıcı girişi)")));
-  optionRow->addWidget(addOption(users::Option::Anaokulu, QStringLiteral("chkAnaokulu"),
+  optionRow->addWidget(addOption(Option::Kindergarten, QStringLiteral("chkAnaokulu"),
                                  QStringLiteral("Anaokulu modu")));
-  optionRow->addWidget(addOption(users::Option::UcDugme, QStringLiteral("Chk3Dugme"),
+  optionRow->addWidget(addOption(Option::ThreeButton, QStringLiteral("Chk3Dugme"),
                                  QStringLiteral("Üç düğmeli kumandalar")));
-  optionRow->addWidget(addOption(users::Option::OtomatikKisayol,
-                                 QStringLiteral("chkOtomatikKisayol"),
+  optionRow->addWidget(addOption(Option::DesktopShortcut, QStringLiteral("chkOtomatikKisayol"),
                                  QStringLiteral("Masaüstü kısayolu")));
   optionRow->addStretch(1);
 
@@ -157,28 +159,25 @@ frmGelismisMod::frmGelismisMod(QWidget* parent) : QWidget(parent) {
   loadUsers();
 }
 
-QCheckBox* frmGelismisMod::addOption(users::Option option, const QString& objectName,
+QCheckBox* frmGelismisMod::addOption(store::Institution::Option option, const QString& objectName,
                                      const QString& text) {
   auto* box = new QCheckBox(text, this);
   box->setObjectName(objectName);
-  box->setChecked(users::optionOn(option));
+  box->setChecked(m_context.store.institution().option(option));
   connect(box, &QCheckBox::clicked, this, [this, box, option](bool on) {
-    const Status s = users::setOption(option, on);
-    if (!s) {
+    if (const Status s = store::setOption(m_context.store, option, on); !s) {
       box->setChecked(!on);
-      QMessageBox::critical(this, QStringLiteral("Hata"), s.error());
-      return;
+      m_context.messages.error(s.error());
     }
-    emit secenekDegisti(option, on);
   });
   m_options << box;
   return box;
 }
 
 void frmGelismisMod::loadUsers() {
-  Result<users::UserList> loaded = users::UserList::load();
+  Result<users::UserList> loaded = users::UserList::load(m_context.store);
   if (!loaded) {
-    QMessageBox::critical(this, QStringLiteral("Hata"), loaded.error());
+    m_context.messages.error(loaded.error());
     return;
   }
   m_list = loaded.value();
@@ -269,24 +268,22 @@ void frmGelismisMod::cmdYeniKayit_Click() {
 void frmGelismisMod::cmdSil_Click() {
   const int row = selectedRow();
   if (row < 0) {
-    QMessageBox::warning(
-        this, QStringLiteral("UYARI"),
+    m_context.messages.warning(
         QStringLiteral(
-            "Lütfen en soldaki listeden değişiklik yapmak istediğiniz kullanıcıyı seçiniz"));
+            "Lütfen en soldaki listeden değişiklik yapmak istediğiniz kullanıcıyı seçiniz"),
+        QStringLiteral("UYARI"));
     return;
   }
   if (m_list.count() <= 1) {
-    QMessageBox::warning(this, QStringLiteral("Uyarı"),
-                         QStringLiteral("En az bir kullanıcı olmalıdır"));
+    m_context.messages.warning(QStringLiteral("En az bir kullanıcı olmalıdır"));
     return;
   }
-  if (QMessageBox::question(
-          this, QStringLiteral("KULLANICI SİLME"),
+  if (!m_context.messages.ask(
           m_list.at(row).name + QStringLiteral(" kullanıcısını silmek istediğinize emin misiniz"),
-          QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+          QStringLiteral("KULLANICI SİLME"), Messages::Answer::No))
     return;
   if (Status s = m_list.remove(row); !s) {
-    QMessageBox::warning(this, QStringLiteral("Uyarı"), s.error());
+    m_context.messages.warning(s.error());
     return;
   }
   fillUsers(std::min(row, m_list.count() - 1));
@@ -295,18 +292,17 @@ void frmGelismisMod::cmdSil_Click() {
 
 bool frmGelismisMod::cmdKaydet_Click() {
   if (Status valid = m_list.validate(); !valid) {
-    QMessageBox::warning(this, QStringLiteral("Uyarı"), valid.error());
+    m_context.messages.warning(valid.error());
     return false;
   }
-  const Status s = m_list.save();
+  const Status s = m_list.save(m_context.store);
   if (!s) {
-    QMessageBox::critical(this, QStringLiteral("Hata"), s.error());
+    m_context.messages.error(s.error());
     return false;
   }
   fillUsers(std::max(0, selectedRow()));
   setDirty(false);
-  QMessageBox::information(this, QStringLiteral("Bilgi"),
-                           QStringLiteral("Kullanıcı bilgileri kaydedildi."));
+  m_context.messages.info(QStringLiteral("Kullanıcı bilgileri kaydedildi."));
   return true;
 }
 
@@ -317,11 +313,9 @@ void frmGelismisMod::setDirty(bool dirty) {
 
 void frmGelismisMod::closeEvent(QCloseEvent* event) {
   if (m_dirty &&
-      QMessageBox::question(this, QStringLiteral("Uyarı"),
-                            QStringLiteral("Kullanıcı listesindeki değişiklikler kaydedilmedi.\n"
-                                           "Kaydetmek istiyor musunuz?"),
-                            QMessageBox::Yes | QMessageBox::No,
-                            QMessageBox::Yes) == QMessageBox::Yes &&
+      m_context.messages.ask(QStringLiteral("Kullanıcı listesindeki değişiklikler kaydedilmedi.\n"
+                                            "Kaydetmek istiyor musunuz?"),
+                             QStringLiteral("Uyarı")) &&
       !cmdKaydet_Click()) {
     event->ignore();
     return;

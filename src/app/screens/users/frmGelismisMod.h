@@ -2,8 +2,9 @@
 
 #include <QWidget>
 
-#include "users/InstitutionOptions.h"
+#include "store/Institution.h"
 #include "users/UserList.h"
+#include "widgets/ScreenContext.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -11,12 +12,13 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// The advanced-mode window: the institution-wide options, written at each click,
-// and the users with their rights, stored together with "Kaydet".
+// The advanced-mode window: the institution-wide options, written at each click
+// (whoever needs them hears Store::institutionChanged), and the users with their
+// rights, stored together with "Kaydet".
 class frmGelismisMod : public QWidget {
   Q_OBJECT
  public:
-  explicit frmGelismisMod(QWidget* parent = nullptr);
+  explicit frmGelismisMod(const ScreenContext& context, QWidget* parent = nullptr);
 
   const users::UserList& userList() const { return m_list; }
   bool hasUnsavedChanges() const { return m_dirty; }
@@ -28,15 +30,12 @@ class frmGelismisMod : public QWidget {
   void cmdSil_Click();
   bool cmdKaydet_Click();
 
- signals:
-  // An option was written; the main window applies it at once.
-  void secenekDegisti(users::Option option, bool on);
-
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QCheckBox* addOption(users::Option option, const QString& objectName, const QString& text);
+  QCheckBox* addOption(store::Institution::Option option, const QString& objectName,
+                       const QString& text);
   void loadUsers();
   void fillUsers(int selectRow);
   void showRow(int row);
@@ -44,6 +43,7 @@ class frmGelismisMod : public QWidget {
   void rightsTicked();
   void setDirty(bool dirty);
 
+  ScreenContext m_context;
   users::UserList m_list;
   bool m_dirty = false;
   bool m_filling = false;

@@ -5,14 +5,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "Messages.h"
 #include "users/Session.h"
 
-frmOturumAc::frmOturumAc(users::Session* session, QWidget* parent)
-    : QWidget(parent), m_session(session) {
+frmOturumAc::frmOturumAc(const ScreenContext& context, users::Session* session, QWidget* parent)
+    : QWidget(parent), m_context(context), m_session(session) {
   setObjectName(QStringLiteral("frmOturumAc"));
   setWindowTitle(QStringLiteral("Oturum Aç"));
 
@@ -88,24 +88,23 @@ void frmOturumAc::showState() {
 }
 
 void frmOturumAc::cmdKaydet_Click() {
-  const Status s = m_session->logIn(m_txtKullaniciAdi->text(), m_txtSifre->text());
+  const Status s = m_session->logIn(m_context.store, m_txtKullaniciAdi->text(), m_txtSifre->text());
   if (!s) {
-    QMessageBox::warning(this, QStringLiteral("Uyarı"), s.error());
+    m_context.messages.warning(s.error());
     m_txtSifre->clear();
     m_txtSifre->setFocus();
     return;
   }
   m_txtSifre->clear();
   emit oturumAcildi(m_session->userName());
-  QMessageBox::information(this, QStringLiteral("Bilgi"), QStringLiteral("Oturumunuz açılmıştır"));
+  m_context.messages.info(QStringLiteral("Oturumunuz açılmıştır"));
   closeScreen();
 }
 
 void frmOturumAc::cmdOturumKapat_Click() {
   m_session->logOut();
   emit oturumKapandi();
-  QMessageBox::information(this, QStringLiteral("Bilgi"),
-                           QStringLiteral("Oturumunuz Kapatılmıştır"));
+  m_context.messages.info(QStringLiteral("Oturumunuz Kapatılmıştır"));
   showState();
   setFocusProxy(m_txtKullaniciAdi);
   m_txtKullaniciAdi->setFocus();

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "widgets/ScreenContext.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,7 +17,7 @@ class Session;
 class frmOturumAc : public QWidget {
   Q_OBJECT
  public:
-  explicit frmOturumAc(users::Session* session, QWidget* parent = nullptr);
+  frmOturumAc(const ScreenContext& context, users::Session* session, QWidget* parent = nullptr);
 
  public slots:
   void cmdKaydet_Click();
@@ -29,6 +31,7 @@ class frmOturumAc : public QWidget {
   void showState();
   void closeScreen();
 
+  ScreenContext m_context;
   users::Session* m_session;
   QLabel* m_lblDurum;
   QWidget* m_loginPart;

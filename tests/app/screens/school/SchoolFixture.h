@@ -1,63 +1,56 @@
 #pragma once
 
-// A fresh data folder and main database per test function, and small helpers
-// for putting students and remotes into it.
-#include <QTemporaryDir>
+// A fresh data folder and main database per test function, the context the
+// screens get (its messages record and answer as told), and small helpers for
+// putting students and remotes into it.
 #include <QtTest>
 
 #include <memory>
 
-#include "school/OfferedValues.h"
+#include "TempDataFolder.h"
+#include "curriculum/OfferedValues.h"
 #include "screens/school/SchoolScreens.h"
-#include "shell/frmMesaj.h"
-#include "store/DataFolder.h"
-#include "store/Database.h"
-#include "store/Parameters.h"
-#include "store/Schema.h"
-#include "store/Sql.h"
+#include "store/Store.h"
+#include "widgets/ScreenContext.h"
 
 struct SchoolFixture {
-  std::unique_ptr<QTemporaryDir> dir;
+  std::unique_ptr<TempDataFolder> dir;
   QStringList opened;  // files the screens asked the desktop to open
 
   void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    store::DataFolder::setRoot(dir->path());
-    store::UserSettings::setFile(dir->filePath(QStringLiteral("ayar.ini")));
-    QVERIFY(store::VeritabaniKontrol().ok());
-    answers({});
-    frmMesaj::takeShownTexts();
+    QVERIFY(TempDataFolder::renew(dir));
     opened.clear();
     schoolui::setFileOpener([this](const QString& p) { opened << p; });
   }
   void cleanup() {
     schoolui::setFileOpener({});
-    frmMesaj::setAutoAnswers({});
-    store::BaglantiKapat();
+    dir.reset();
   }
-  // The next answers, then "Tamam" for every further window, so that an
-  // unexpected message never waits for a hand on the mouse.
-  static void answers(QList<int> first) {
-    for (int i = 0; i < 50; ++i) first << frmMesaj::Tamam;
-    frmMesaj::setAutoAnswers(first);
-  }
+  store::Store& store() { return dir->store(); }
+  RecordedMessages& messages() { return dir->messages(); }
+  ScreenContext context() { return {store(), messages(), {}}; }
+  // The texts shown since the last call.
+  QStringList shown() { return messages().takeTexts(); }
+  // The answers to the next questions; further questions get their default button.
+  void answers(const QList<Messages::Answer>& next) { messages().setNextAnswers(next); }
   QString path(const QString& name) const { return dir->filePath(name); }
 
-  static int count(const QString& sql, const QVariantList& params = {}) {
-    return store::scalar(sql, params, -1).toInt();
+  int count(const QString& sql, const QVariantList& params = {}) {
+    return store().scalar(sql, params).valueOr(-1).toInt();
   }
-  static void addStudent(int kayitNo, const QString& sinifi, const QString& adi = {}) {
-    QVERIFY(store::run(
-                QStringLiteral(
-                    "INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,TCKIMLIK) "
-                    "VALUES (?,?,?,?,?,?,'')"),
-                {QString::number(kayitNo), QString::number(100 + kayitNo),
-                 adi.isEmpty() ? QStringLiteral("Öğrenci%1").arg(kayitNo) : adi,
-                 QStringLiteral("Yılmaz"), sinifi, QStringLiteral("5")})
+  void exec(const QString& sql) { QVERIFY(store().run(sql).ok()); }
+  void addStudent(int kayitNo, const QString& sinifi, const QString& adi = {}) {
+    QVERIFY(store()
+                .run(QStringLiteral("INSERT INTO TABLEOGRENCI "
+                                    "(KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,TCKIMLIK) "
+                                    "VALUES (?,?,?,?,?,?,'')"),
+                     {QString::number(kayitNo), QString::number(100 + kayitNo),
+                      adi.isEmpty() ? QStringLiteral("Öğrenci%1").arg(kayitNo) : adi,
+                      QStringLiteral("Yılmaz"), sinifi, QStringLiteral("5")})
                 .ok());
   }
-  static void ensureLevel(const QString& level = QStringLiteral("5")) {
-    school::OfferedValues levels(school::OfferedValues::Kind::Level);
-    if (!levels.offeredValues().contains(level)) (void)levels.add(level);
+  void ensureLevel(const QString& level = QStringLiteral("5")) {
+    curriculum::OfferedValues levels(store(), curriculum::OfferedValues::Kind::Level);
+    if (!levels.offeredValues().valueOr({}).contains(level)) QVERIFY(levels.add(level).ok());
   }
 };

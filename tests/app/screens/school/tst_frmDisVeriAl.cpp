@@ -26,16 +26,15 @@ class TestDisVeriAl : public QObject {
  private slots:
   void init() {
     f.init();
-    SchoolFixture::ensureLevel();
+    f.ensureLevel();
   }
   void cleanup() { f.cleanup(); }
 
   // Three data rows into a school whose highest number is 40: 41, 42, 43; the
   // header row is no student; a known identity number updates its student.
   void importSmallSheet() {
-    for (int i = 1; i <= 40; ++i) SchoolFixture::addStudent(i, QStringLiteral("5-A"));
-    QVERIFY(store::run(
-        QStringLiteral("UPDATE TABLEOGRENCI SET TCKIMLIK='12345678905' WHERE KAYITNO='7'")));
+    for (int i = 1; i <= 40; ++i) f.addStudent(i, QStringLiteral("5-A"));
+    f.exec(QStringLiteral("UPDATE TABLEOGRENCI SET TCKIMLIK='12345678905' WHERE KAYITNO='7'"));
     const QString file = makeSheet({
         {QStringLiteral("No"), QStringLiteral("Adı Soyadı"), QStringLiteral("Sınıf"),
          QStringLiteral("TC")},
@@ -48,14 +47,14 @@ class TestDisVeriAl : public QObject {
     });
     QVERIFY(!file.isEmpty());
 
-    frmDisVeriAl w;
+    frmDisVeriAl w(f.context());
     w.setResultPath(f.path(QStringLiteral("sonuc.xlsx")));
     QVERIFY(w.dosyaAc(file));
     QCOMPARE(w.sayfaListesi()->count(), 1);
     QCOMPARE(w.sutunListesi()->itemText(1), QStringLiteral("2. Sütun (Adı Soyadı)"));
 
     w.kaydet();  // no pairs yet
-    QCOMPARE(frmMesaj::takeShownTexts(),
+    QCOMPARE(f.shown(),
              QStringList{QStringLiteral(
                  "Lütfen eşleşme listesine exceldeki sütunların karşılıklarını belirtiniz")});
 
@@ -64,34 +63,30 @@ class TestDisVeriAl : public QObject {
     w.eslesmeEkle(2, QStringLiteral("Sınıfı"));
     w.eslesmeEkle(3, QStringLiteral("T.C.Kimlik No"));
     QCOMPARE(w.eslesmeListesi()->count(), 4);
-    QSignalSpy changed(&w, &frmDisVeriAl::ogrencilerDegisti);
+    QSignalSpy changed(&f.store(), &store::Store::studentsChanged);
     w.kaydet();
-    QCOMPARE(frmMesaj::takeShownTexts(), QStringList{});
+    QCOMPARE(f.shown(), QStringList{});
     QCOMPARE(changed.count(), 1);
     QCOMPARE(w.kaydetButonu()->text(), QStringLiteral("Raporu Kapat"));
     QCOMPARE(f.opened, QStringList{f.path(QStringLiteral("sonuc.xlsx"))});
     QVERIFY(QFile::exists(f.opened.first()));
     QVERIFY(w.sonuc().startsWith(QStringLiteral("3 öğrenci eklendi, 1 öğrenci güncellendi")));
 
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 43);
-    QCOMPARE(SchoolFixture::count(QStringLiteral(
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 43);
+    QCOMPARE(f.count(QStringLiteral(
                  "SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO IN ('41','42','43')")),
              3);
-    QCOMPARE(SchoolFixture::count(
-                 QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE ADI='Ayşe Nur' AND "
-                                "SOYADI='Yıldız'")),
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE ADI='Ayşe Nur' AND "
+                                    "SOYADI='Yıldız'")),
              1);
-    QCOMPARE(
-        SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SOYADI=?"),
-                             {QStringLiteral("O'Neil")}),
-        1);
-    QCOMPARE(SchoolFixture::count(
-                 QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE ADI='No' OR ADI LIKE "
-                                "'Adı%'")),
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SOYADI=?"),
+                     {QStringLiteral("O'Neil")}),
+             1);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE ADI='No' OR ADI LIKE "
+                                    "'Adı%'")),
              0);
-    QCOMPARE(SchoolFixture::count(
-                 QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='7' AND "
-                                "SINIFI='6-B'")),
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='7' AND "
+                                    "SINIFI='6-B'")),
              1);
   }
 
@@ -101,14 +96,13 @@ class TestDisVeriAl : public QObject {
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write("PK this is not a workbook");
     bad.close();
-    frmDisVeriAl w;
+    frmDisVeriAl w(f.context());
     QVERIFY(!w.dosyaAc(bad.fileName()));
-    QCOMPARE(frmMesaj::takeShownTexts().size(), 1);
+    QCOMPARE(f.shown().size(), 1);
     QCOMPARE(w.sayfaListesi()->count(), 0);
     QVERIFY(!w.dosyaAc(f.path(QStringLiteral("liste.txt"))));
-    QCOMPARE(frmMesaj::takeShownTexts(),
-             QStringList{QStringLiteral("Lütfen geçerli bir MS Excel dosyası seçiniz")});
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
+    QCOMPARE(f.shown(), QStringList{QStringLiteral("Lütfen geçerli bir MS Excel dosyası seçiniz")});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
   }
 };
 

@@ -10,6 +10,7 @@
 #include "formats/XlsxWriter.h"
 
 #include "SchoolFixture.h"
+#include "Screenshot.h"
 #include "school/DemoSchool.h"
 #include "screens/school/frmDisVeriAl.h"
 #include "screens/school/frmKumandaTanimlama.h"
@@ -27,12 +28,13 @@ class TestKumandaTanimlama : public QObject {
   // Forty remotes heard, one ticked as the teacher's, finished, then the 30
   // students of 5-A paired automatically: well under a minute, end to end.
   void registerFortyAndPairClass() {
-    for (int i = 1; i <= 30; ++i) SchoolFixture::addStudent(i, QStringLiteral("5-A"));
+    for (int i = 1; i <= 30; ++i) f.addStudent(i, QStringLiteral("5-A"));
     QElapsedTimer clock;
     clock.start();
-    frmKumandaTanimlama w;
+    frmKumandaTanimlama w(f.context());
     QList<bool> sent;
-    w.setWriteSomeData([&sent](bool on) { sent << on; });
+    connect(&w.registration(), &school::RemoteRegistration::registrationModeRequested, this,
+            [&sent](bool on) { sent << on; });
 
     w.yeniKayit();
     QCOMPARE(w.frameKumandaTag(), QStringLiteral("YeniKumanda"));
@@ -53,43 +55,37 @@ class TestKumandaTanimlama : public QObject {
     QVERIFY(w.bitir().ok());
     QCOMPARE(sent.last(), false);
     QVERIFY(w.frameKumandaTag().isEmpty());
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 40);
-    QCOMPARE(SchoolFixture::count(
-                 QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA WHERE OGRETMENKUMANDASI='1'")),
-             1);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 40);
+    QCOMPARE(
+        f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA WHERE OGRETMENKUMANDASI='1'")),
+        1);
     QCOMPARE(w.ogretmenKumandalari()->kayitSayisi(), 1);
     QCOMPARE(w.kumandalar()->kayitSayisi(), 39);
 
     w.sinifSec(QStringLiteral("5-A"));
     w.kumandalar()->TumunuSec();
     w.otomatikEslestir();
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 30);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 30);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(DISTINCT KAYITNO) FROM TABLEESLESME")), 30);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(DISTINCT KUMANDAADRESI) FROM TABLEESLESME")), 30);
     QCOMPARE(
-        SchoolFixture::count(QStringLiteral("SELECT COUNT(DISTINCT KAYITNO) FROM TABLEESLESME")),
-        30);
-    QCOMPARE(SchoolFixture::count(
-                 QStringLiteral("SELECT COUNT(DISTINCT KUMANDAADRESI) FROM TABLEESLESME")),
-             30);
-    QCOMPARE(SchoolFixture::count(
-                 QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KUMANDAADRESI='12-1'")),
-             0);
+        f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KUMANDAADRESI='12-1'")), 0);
     // Pairing again changes nothing: every remote already has its student of 5-A.
     w.kumandalar()->TumunuSec();
     w.otomatikEslestir();
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 30);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 30);
     QVERIFY(clock.elapsed() < 60000);
   }
 
   // Re-registering a known remote replaces its row with the new teacher mark and
   // keeps its pairing; closing the screen finishes an open panel.
   void reRegisterKeepsPairingsAndCloseFinishes() {
-    SchoolFixture::addStudent(1, QStringLiteral("5-A"));
-    QVERIFY(store::run(QStringLiteral(
-        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('1-1','0')")));
-    QVERIFY(store::run(
-        QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES ('1-1','1')")));
+    f.addStudent(1, QStringLiteral("5-A"));
+    f.exec(QStringLiteral(
+        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('1-1','0')"));
+    f.exec(QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES ('1-1','1')"));
     {
-      frmKumandaTanimlama w;
+      frmKumandaTanimlama w(f.context());
       w.yeniKayit();
       w.yeniKumandaYakalandi(QStringLiteral("1-1"));
       w.yeniKumandaYakalandi(QStringLiteral("1-2"));
@@ -97,21 +93,20 @@ class TestKumandaTanimlama : public QObject {
       w.close();
       QVERIFY(!w.kayitPaneliAcik());
     }
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 2);
-    QCOMPARE(SchoolFixture::count(QStringLiteral(
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 2);
+    QCOMPARE(f.count(QStringLiteral(
                  "SELECT OGRETMENKUMANDASI FROM TABLEKUMANDA WHERE KUMANDAADRESI='1-1'")),
              1);
-    QCOMPARE(SchoolFixture::count(
-                 QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KUMANDAADRESI='1-1'")),
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KUMANDAADRESI='1-1'")),
              1);
   }
 
   // A new receiver learns the stored remotes: presses are not captured and
   // finishing writes nothing.
   void newReceiverCapturesNothing() {
-    QVERIFY(store::run(QStringLiteral(
-        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('3-3','1')")));
-    frmKumandaTanimlama w;
+    f.exec(QStringLiteral(
+        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('3-3','1')"));
+    frmKumandaTanimlama w(f.context());
     w.yeniAlici();
     QCOMPARE(w.frameKumandaTag(), QStringLiteral("YeniAlici"));
     QCOMPARE(w.kumandaListesi()->count(), 1);
@@ -119,17 +114,17 @@ class TestKumandaTanimlama : public QObject {
     w.yeniKumandaYakalandi(QStringLiteral("9-9"));
     QCOMPARE(w.kumandaListesi()->count(), 1);
     QVERIFY(w.bitir().ok());
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 1);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 1);
   }
 
   // Pairing by hand offers no student of a class the remote already serves.
   void pairByHandAndDelete() {
-    SchoolFixture::addStudent(1, QStringLiteral("5-A"));
-    SchoolFixture::addStudent(2, QStringLiteral("5-A"));
-    SchoolFixture::addStudent(3, QStringLiteral("6-B"));
-    QVERIFY(store::run(QStringLiteral(
-        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('4-4','0')")));
-    frmKumandaTanimlama w;
+    f.addStudent(1, QStringLiteral("5-A"));
+    f.addStudent(2, QStringLiteral("5-A"));
+    f.addStudent(3, QStringLiteral("6-B"));
+    f.exec(QStringLiteral(
+        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('4-4','0')"));
+    frmKumandaTanimlama w(f.context());
     w.kumandaSec(QStringLiteral("4-4"));
     QCOMPARE(w.ogrenciler()->kayitSayisi(), 3);
     w.ogrenciler()->setFiltreMetni(QStringLiteral("KAYITNO"), QStringLiteral("1"));
@@ -140,47 +135,45 @@ class TestKumandaTanimlama : public QObject {
     QCOMPARE(w.ogrenciler()->deger(0, QStringLiteral("KAYITNO")), QStringLiteral("3"));
 
     w.kumandalar()->TumunuSec();
-    SchoolFixture::answers({frmMesaj::Hayir, frmMesaj::Evet});
+    f.answers({Messages::Answer::No, Messages::Answer::Yes});
     w.sil();
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 1);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 1);
     w.kumandalar()->TumunuSec();
     w.sil();
-    QCOMPARE(frmMesaj::takeShownTexts().last(),
+    QCOMPARE(f.shown().last(),
              QStringLiteral("4-4 numaralı kumandayı silmek istediğinizden emin misiniz?"));
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 0);
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 0);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 0);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 0);
   }
 
   // Double-clicking the count writes the remote number labels, asks, and opens them.
   void remoteLabelsAskAndOpen() {
-    QVERIFY(store::run(QStringLiteral(
-        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('5-5','0')")));
-    frmKumandaTanimlama w;
-    SchoolFixture::answers({frmMesaj::Evet});
+    f.exec(QStringLiteral(
+        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('5-5','0')"));
+    frmKumandaTanimlama w(f.context());
+    f.answers({Messages::Answer::Yes});
     QTest::mouseDClick(w.findChild<QLabel*>(QStringLiteral("lblKumandaEtiketiYazdir")),
                        Qt::LeftButton);
-    QCOMPARE(frmMesaj::takeShownTexts(),
-             QStringList{QStringLiteral(
-                 "Raporunuz başarıyla hazırlandı, Raporu şimdi açmak ister misiniz?")});
+    QCOMPARE(f.shown(), QStringList{QStringLiteral(
+                            "Raporunuz başarıyla hazırlandı, Raporu şimdi açmak ister misiniz?")});
     QCOMPARE(f.opened.size(), 1);
     QVERIFY(QFile::exists(f.opened.first()));
     QVERIFY(w.eslesmeListesiYaz(f.path(QStringLiteral("liste.xlsx"))).ok());
     QVERIFY(QFile::exists(f.path(QStringLiteral("liste.xlsx"))));
   }
 
-  // With DERSLIK_SHOTS=<folder>: the three screens with the demo school, for looking at.
+  // The three screens with the demo school paint at both sizes (kept in the
+  // folder DERSLIK_SHOTS names, for looking at).
   void screenshots() {
-    const QString out = qEnvironmentVariable("DERSLIK_SHOTS");
-    if (out.isEmpty()) QSKIP("DERSLIK_SHOTS not set");
-    QVERIFY(school::createDemoSchool().ok());
-    auto shoot = [&out](QWidget& w, const QString& name, QSize size) {
+    QVERIFY(school::createDemoSchool(f.store()).ok());
+    auto shoot = [](QWidget& w, const QString& name, QSize size) {
       w.resize(size);
       w.show();
       QCoreApplication::processEvents();
-      QVERIFY(w.grab().save(out + QStringLiteral("/school_") + name + QStringLiteral(".png")));
+      QVERIFY(saveScreenshot(&w, QStringLiteral("school_") + name + QStringLiteral(".png")));
     };
     {
-      frmTanimlamalar w;
+      frmTanimlamalar w(f.context());
       w.ogrenciSec(QStringLiteral("3"));
       shoot(w, QStringLiteral("tanimlamalar_ogrenciler"), {1280, 800});
       shoot(w, QStringLiteral("tanimlamalar_ogrenciler_1920"), {1920, 1080});
@@ -190,7 +183,7 @@ class TestKumandaTanimlama : public QObject {
       }
     }
     {
-      frmKumandaTanimlama w;
+      frmKumandaTanimlama w(f.context());
       w.sinifSec(QStringLiteral("5-A"));
       w.kumandaSec(w.kumandalar()->deger(2, QStringLiteral("KUMANDAADRESI")));
       shoot(w, QStringLiteral("kumanda"), {1280, 800});
@@ -212,7 +205,7 @@ class TestKumandaTanimlama : public QObject {
       x.write(1, 0, QStringLiteral("1"));
       x.write(1, 2, QStringLiteral("Elif"));
       QVERIFY(x.close().ok());
-      frmDisVeriAl w;
+      frmDisVeriAl w(f.context());
       QVERIFY(w.dosyaAc(f.path(QStringLiteral("sinif.xlsx"))));
       w.eOkulListesi();
       shoot(w, QStringLiteral("disverial"), {1280, 800});

@@ -2,6 +2,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QtTest>
 
 #include "SchoolFixture.h"
@@ -22,6 +24,19 @@ class TestTanimlamalar : public QObject {
     w.cmbSinifi()->setEditText(QStringLiteral("5-A"));
   }
 
+  static void typeInto(QWidget* box, const QString& text) {
+    for (const QChar c : text)
+      QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+  static QPushButton* buttonOf(QWidget& w, const char* name) {
+    return w.findChild<QPushButton*>(QLatin1String(name));
+  }
+  static void clickRow(Sliste* grid, int row) {
+    QTableView* view = grid->tablo();
+    const QRect cell = view->visualRect(view->model()->index(row, 1));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+  }
+
   // Picks the grid rows whose registration number is `kayitNo`.
   static void pick(Sliste* grid, const QString& kayitNo) {
     grid->SecimiBosalt();
@@ -32,22 +47,22 @@ class TestTanimlamalar : public QObject {
  private slots:
   void init() {
     f.init();
-    SchoolFixture::ensureLevel();
+    f.ensureLevel();
   }
   void cleanup() { f.cleanup(); }
 
   void addStudentWithApostrophe() {
-    frmTanimlamalar w;
+    frmTanimlamalar w(f.context());
     w.yeniKayit();
     QCOMPARE(w.form().saveButtonCaption(), QStringLiteral("Ekle"));
     type(w, QStringLiteral("Ayşe'nur"), QStringLiteral("D'Angelo"), QStringLiteral("7"), QString());
     w.kaydet();
-    QCOMPARE(frmMesaj::takeShownTexts(), QStringList{});
-    QCOMPARE(SchoolFixture::count(
-                 QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE ADI=? AND SOYADI=? AND "
-                                "SINIFI='5-A' AND KAYITNO='1'"),
-                 {QStringLiteral("Ayşe'nur"), QStringLiteral("D'Angelo")}),
-             1);
+    QCOMPARE(f.shown(), QStringList{});
+    QCOMPARE(
+        f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE ADI=? AND SOYADI=? AND "
+                               "SINIFI='5-A' AND KAYITNO='1'"),
+                {QStringLiteral("Ayşe'nur"), QStringLiteral("D'Angelo")}),
+        1);
     QCOMPARE(w.ogrenciListesi()->kayitSayisi(), 1);
 
     // Editing carries the new name; the caption tells the mode.
@@ -56,104 +71,172 @@ class TestTanimlamalar : public QObject {
     QCOMPARE(w.txtAdi()->text(), QStringLiteral("Ayşe'nur"));
     w.txtSoyadi()->setText(QStringLiteral("Türkiye'nin"));
     w.kaydet();
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SOYADI=?"),
+                     {QStringLiteral("Türkiye'nin")}),
+             1);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
+  }
+
+  // The student section driven by the mouse and keyboard alone: each button reaches
+  // its action, the fields follow the mode, a refused save puts the cursor where
+  // the teacher must type.
+  void studentButtonsByClicking() {
+    f.addStudent(1, QStringLiteral("5-A"));
+    frmTanimlamalar w(f.context());
+    w.resize(1200, 700);
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QPushButton* add = buttonOf(w, "cmdYeniKayit");
+    QPushButton* save = buttonOf(w, "cmdKaydet");
+    QPushButton* cancel = buttonOf(w, "cmdVazgec");
+    QPushButton* remove = buttonOf(w, "cmdSil");
+    QVERIFY(add && save && cancel && remove);
+    QVERIFY(!save->isEnabled());
+    QVERIFY(!w.txtAdi()->isEnabled());
+
+    QTest::mouseClick(add, Qt::LeftButton);
+    QVERIFY(save->isEnabled());
+    QCOMPARE(save->text(), QStringLiteral("Ekle"));
+    QVERIFY(w.txtAdi()->hasFocus());
+    typeInto(w.txtAdi(), QStringLiteral("Ayşe"));
+    QTest::mouseClick(save, Qt::LeftButton);  // no surname yet
+    QCOMPARE(f.shown(), QStringList{school::StudentForm::emptyFieldsMessage()});
+    QVERIFY(w.txtSoyadi()->hasFocus());
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
+
+    typeInto(w.txtSoyadi(), QStringLiteral("Şen"));
+    QTest::mouseClick(save, Qt::LeftButton);  // no number yet
+    QCOMPARE(f.shown(), QStringList{school::StudentForm::emptyFieldsMessage()});
+    QVERIFY(w.txtNumarasi()->hasFocus());
+    typeInto(w.txtNumarasi(), QStringLiteral("412"));
+    w.cmbSinifi()->lineEdit()->selectAll();
+    typeInto(w.cmbSinifi()->lineEdit(), QStringLiteral("5-B"));
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(f.shown(), QStringList{});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE ADI=? AND SOYADI=? "
+                                    "AND NUMARASI='412' AND SINIFI='5-B'"),
+                     {QStringLiteral("Ayşe"), QStringLiteral("Şen")}),
+             1);
+    QVERIFY(!save->isEnabled());
+    QCOMPARE(w.ogrenciListesi()->kayitSayisi(), 2);
+
+    // A click on a row edits that student; "Vazgeç" leaves it unchanged.
+    w.ogrenciListesi()->setFiltreMetni(QStringLiteral("KAYITNO"), QStringLiteral("1"));
+    QTRY_COMPARE(w.ogrenciListesi()->gorunenKayitSayisi(), 1);
+    clickRow(w.ogrenciListesi(), 0);
+    QCOMPARE(save->text(), QStringLiteral("Düzelt"));
+    QCOMPARE(w.txtAdi()->text(), QStringLiteral("Öğrenci1"));
+    w.txtAdi()->selectAll();
+    typeInto(w.txtAdi(), QStringLiteral("Deniz"));
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QVERIFY(!save->isEnabled());
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE ADI='Deniz'")), 0);
+
+    // The picked row goes after "Evet"; "Hayır" keeps it.
+    clickRow(w.ogrenciListesi(), 0);
+    f.answers({Messages::Answer::No});
+    QTest::mouseClick(remove, Qt::LeftButton);
     QCOMPARE(
-        SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SOYADI=?"),
-                             {QStringLiteral("Türkiye'nin")}),
-        1);
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
+        f.shown(),
+        QStringList{QStringLiteral("Bu 1 numaralı kaydı silmek istediğinizden emin misiniz?")});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 2);
+    f.answers({Messages::Answer::Yes});
+    QTest::mouseClick(remove, Qt::LeftButton);
+    QCOMPARE(f.shown().size(), 1);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='1'")), 0);
+    QCOMPARE(w.ogrenciListesi()->kayitSayisi(), 1);
   }
 
   void identityNumber_data() {
     QTest::addColumn<QString>("tc");
-    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QList<Messages::Answer>>("answers");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("saved");
-    QTest::newRow("empty") << QString() << QList<int>{} << QString() << true;
-    QTest::newRow("valid") << QStringLiteral("12345678905") << QList<int>{} << QString() << true;
-    QTest::newRow("ten digits") << QStringLiteral("1234567890") << QList<int>{}
+    QTest::newRow("empty") << QString() << QList<Messages::Answer>{} << QString() << true;
+    QTest::newRow("valid") << QStringLiteral("12345678905") << QList<Messages::Answer>{}
+                           << QString() << true;
+    QTest::newRow("ten digits") << QStringLiteral("1234567890") << QList<Messages::Answer>{}
                                 << school::IdentityNumber::wrongLengthMessage() << false;
-    QTest::newRow("checksum no") << QStringLiteral("12345678901") << QList<int>{frmMesaj::Hayir}
+    QTest::newRow("checksum no") << QStringLiteral("12345678901")
+                                 << QList<Messages::Answer>{Messages::Answer::No}
                                  << school::IdentityNumber::wrongChecksumQuestion() << false;
-    QTest::newRow("checksum yes") << QStringLiteral("12345678901") << QList<int>{frmMesaj::Evet}
+    QTest::newRow("checksum yes") << QStringLiteral("12345678901")
+                                  << QList<Messages::Answer>{Messages::Answer::Yes}
                                   << school::IdentityNumber::wrongChecksumQuestion() << true;
   }
   void identityNumber() {
     QFETCH(QString, tc);
-    QFETCH(QList<int>, answers);
+    QFETCH(QList<Messages::Answer>, answers);
     QFETCH(QString, shown);
     QFETCH(bool, saved);
-    frmTanimlamalar w;
+    frmTanimlamalar w(f.context());
     w.yeniKayit();
     type(w, QStringLiteral("Ali"), QStringLiteral("Kaya"), QStringLiteral("12"), tc);
-    SchoolFixture::answers(answers);
+    f.answers(answers);
     w.kaydet();
-    QCOMPARE(frmMesaj::takeShownTexts(), shown.isEmpty() ? QStringList{} : QStringList{shown});
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")),
-             saved ? 1 : 0);
+    QCOMPARE(f.shown(), shown.isEmpty() ? QStringList{} : QStringList{shown});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), saved ? 1 : 0);
     // A refused save keeps what was typed.
     if (!saved) QCOMPARE(w.txtAdi()->text(), QStringLiteral("Ali"));
   }
 
   void emptyNameRefused() {
-    frmTanimlamalar w;
+    frmTanimlamalar w(f.context());
     w.yeniKayit();
     type(w, QString(), QStringLiteral("Kaya"), QStringLiteral("12"), QString());
     w.kaydet();
-    QCOMPARE(frmMesaj::takeShownTexts(), QStringList{school::StudentForm::emptyFieldsMessage()});
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
+    QCOMPARE(f.shown(), QStringList{school::StudentForm::emptyFieldsMessage()});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
   }
 
   // A student with answers stays marked (and loses its pairing); one without is removed.
   void softDelete() {
-    SchoolFixture::addStudent(1, QStringLiteral("5-A"));
-    SchoolFixture::addStudent(2, QStringLiteral("5-A"));
-    QVERIFY(store::run(
-        QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES ('1-1','1')")));
-    QVERIFY(store::run(
-        QStringLiteral("INSERT INTO TABLECEVAP (TESTNO,KAYITNO,CEVAP) VALUES ('1','1','A')")));
-    frmTanimlamalar w;
+    f.addStudent(1, QStringLiteral("5-A"));
+    f.addStudent(2, QStringLiteral("5-A"));
+    f.exec(QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES ('1-1','1')"));
+    f.exec(QStringLiteral("INSERT INTO TABLECEVAP (TESTNO,KAYITNO,CEVAP) VALUES ('1','1','A')"));
+    frmTanimlamalar w(f.context());
     QCOMPARE(w.ogrenciListesi()->kayitSayisi(), 2);
     pick(w.ogrenciListesi(), QStringLiteral("1"));
-    SchoolFixture::answers({frmMesaj::Hayir});
+    f.answers({Messages::Answer::No});
     w.sil();
     QCOMPARE(
-        frmMesaj::takeShownTexts(),
+        f.shown(),
         QStringList{QStringLiteral("Bu 1 numaralı kaydı silmek istediğinizden emin misiniz?")});
-    QCOMPARE(SchoolFixture::count(
-                 QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE NZ(SILINDIMI)=''")),
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE NZ(SILINDIMI)=''")),
              2);
 
     w.ogrenciListesi()->setFiltreMetni(QStringLiteral("KAYITNO"), QString());
     w.ogrenciListesi()->TumunuSec();
-    SchoolFixture::answers({frmMesaj::Evet});
+    f.answers({Messages::Answer::Yes});
     w.sil();
-    QCOMPARE(frmMesaj::takeShownTexts(),
+    QCOMPARE(f.shown(),
              QStringList{QStringLiteral("Bu 2 kaydı silmek istediğinizden emin misiniz?")});
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
-    QCOMPARE(SchoolFixture::count(
-                 QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='1' AND "
-                                "NZ(SILINDIMI)<>''")),
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='1' AND "
+                                    "NZ(SILINDIMI)<>''")),
              1);
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 0);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 0);
     QCOMPARE(w.ogrenciListesi()->kayitSayisi(), 0);
   }
 
   // Picked students written to a record file come back under new numbers.
   void recordFileRoundTrip() {
-    SchoolFixture::addStudent(1, QStringLiteral("5-A"), QStringLiteral("Can'su"));
-    SchoolFixture::addStudent(2, QStringLiteral("5-A"));
-    frmTanimlamalar w;
+    f.addStudent(1, QStringLiteral("5-A"), QStringLiteral("Can'su"));
+    f.addStudent(2, QStringLiteral("5-A"));
+    frmTanimlamalar w(f.context());
     const QString file = f.path(QStringLiteral("Kayit.ckk"));
     w.kayitVer(file);  // nothing picked
-    QCOMPARE(frmMesaj::takeShownTexts().size(), 1);
+    QCOMPARE(f.shown().size(), 1);
     QVERIFY(!QFile::exists(file));
     w.ogrenciListesi()->TumunuSec();
     w.kayitVer(file);
-    QCOMPARE(frmMesaj::takeShownTexts(), QStringList{QStringLiteral("Kayıt dosyası oluşturuldu")});
+    QCOMPARE(f.shown(), QStringList{QStringLiteral("Kayıt dosyası oluşturuldu")});
     w.kayitAl(file);
-    QCOMPARE(frmMesaj::takeShownTexts(), QStringList{QStringLiteral("2 adet kayit eklendi")});
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE ADI=?"),
-                                  {QStringLiteral("Can'su")}),
+    QCOMPARE(f.shown(), QStringList{QStringLiteral("2 adet kayit eklendi")});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE ADI=?"),
+                     {QStringLiteral("Can'su")}),
              2);
     QCOMPARE(w.ogrenciListesi()->kayitSayisi(), 4);
 
@@ -162,36 +245,32 @@ class TestTanimlamalar : public QObject {
     bad.write("not a zip");
     bad.close();
     w.kayitAl(bad.fileName());
-    const QStringList shown = frmMesaj::takeShownTexts();
+    const QStringList shown = f.shown();
     QCOMPARE(shown.size(), 1);
     QVERIFY(shown.first().startsWith(QStringLiteral("Kayıtlar alınamadı")));
-    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 4);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 4);
   }
 
   // Bulk change of the class through the lists section.
   void bulkClassChange() {
-    SchoolFixture::addStudent(1, QStringLiteral("5-A"));
-    SchoolFixture::addStudent(2, QStringLiteral("5-A"));
-    frmTanimlamalar w;
+    f.addStudent(1, QStringLiteral("5-A"));
+    f.addStudent(2, QStringLiteral("5-A"));
+    frmTanimlamalar w(f.context());
     w.listeSec(QStringLiteral("Sınıflar"));
     w.txtTanim()->setText(QStringLiteral("6-B"));
     w.tanimKaydet();
     QVERIFY(w.txtTanim()->text().isEmpty());
     w.txtTanim()->setText(QStringLiteral("6-B"));
     w.tanimKaydet();  // the same value again
-    QCOMPARE(frmMesaj::takeShownTexts(),
-             QStringList{QStringLiteral("Bu tanım daha önce eklenmiş")});
+    QCOMPARE(f.shown(), QStringList{QStringLiteral("Bu tanım daha önce eklenmiş")});
     w.sliste2()->setFiltreMetni(QStringLiteral("PARAMETREDEGERI"), QStringLiteral("6-B"));
     w.sliste2()->TumunuSec();
     pick(w.sliste1(), QStringLiteral("2"));
     w.topluUygula();
-    QCOMPARE(frmMesaj::takeShownTexts(), QStringList{});
-    QCOMPARE(SchoolFixture::count(
-                 QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='6-B'")),
-             1);
-    QCOMPARE(SchoolFixture::count(
-                 QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='2' AND "
-                                "SINIFI='6-B'")),
+    QCOMPARE(f.shown(), QStringList{});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='6-B'")), 1);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='2' AND "
+                                    "SINIFI='6-B'")),
              1);
   }
 };

@@ -9,32 +9,21 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "TempDataFolder.h"
-
 #include <memory>
 
-#include "MessageBoxAnswerer.h"
+#include "Screenshot.h"
+#include "TempDataFolder.h"
+#include "screens/users/UserScreens.h"
 #include "screens/users/frmGelismisMod.h"
 #include "screens/users/frmOturumAc.h"
 #include "shell/MainMenuController.h"
-#include "store/DataFolder.h"
-#include "store/Database.h"
-#include "store/Parameters.h"
-#include "store/Schema.h"
-#include "store/Sql.h"
+#include "store/Institution.h"
+#include "store/Store.h"
 #include "users/PasswordHash.h"
 #include "users/Session.h"
 #include "users/UserList.h"
 
-Q_DECLARE_METATYPE(users::Option)
-
 namespace {
-
-QStringList storedRows() {
-  return store::column(QStringLiteral(
-      "SELECT NZ(KULLANICIADI) || '|' || NZ(KULLANICISIFRESI) || '|' || NZ(SAYFAKODU) "
-      "FROM TABLEKULLANICIBILGILERI ORDER BY rowid"));
-}
 
 QTreeWidgetItem* rightNode(QTreeWidget* tree, const QString& code) {
   for (int g = 0; g < tree->topLevelItemCount(); ++g)
@@ -61,16 +50,36 @@ T* child(QWidget* w, const char* name) {
 
 class TestUsersScreens : public QObject {
   Q_OBJECT
+
+  std::unique_ptr<TempDataFolder> m_dir;
+
+  store::Store& store() { return m_dir->store(); }
+  RecordedMessages& messages() { return m_dir->messages(); }
+  ScreenContext context() { return {store(), messages(), {}}; }
+  QString lastShown() {
+    const auto& shown = messages().shown();
+    return shown.isEmpty() ? QString() : shown.last().title + QLatin1Char('|') + shown.last().text;
+  }
+  QString text(const QString& sql) { return store().scalar(sql).valueOr({}).toString(); }
+  QStringList storedRows() {
+    return store()
+        .column(QStringLiteral(
+            "SELECT NZ(KULLANICIADI) || '|' || NZ(KULLANICISIFRESI) || '|' || NZ(SAYFAKODU) "
+            "FROM TABLEKULLANICIBILGILERI ORDER BY rowid"))
+        .valueOr({});
+  }
+
  private slots:
   void init() {
     QVERIFY(TempDataFolder::renew(m_dir));
-    QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEOKUL (OKULADI) VALUES (' ')")).ok());
+    QVERIFY(store().run(QStringLiteral("INSERT INTO TABLEOKUL (OKULADI) VALUES (' ')")).ok());
+    QVERIFY(store().reloadInstitution().ok());
     users::UserList list;
     list.add(QStringLiteral("İSMAİL"), QStringLiteral("Doğru'1"), QStringLiteral("-105M-109M"));
     list.add(QStringLiteral("Ayşe"), QStringLiteral("a"));
-    QVERIFY(list.save().ok());
+    QVERIFY(list.save(store()).ok());
   }
-  void cleanup() { store::BaglantiKapat(); }
+  void cleanup() { m_dir.reset(); }
 
   void logInScreen_data() {
     QTest::addColumn<QString>("name");
@@ -89,23 +98,22 @@ class TestUsersScreens : public QObject {
     QFETCH(bool, accepted);
     users::Session session;
     session.setFlags(users::initialRights(true, 2));
-    frmOturumAc screen(&session);
+    frmOturumAc screen(context(), &session);
     screen.show();
     QSignalSpy loggedIn(&screen, &frmOturumAc::oturumAcildi);
-    MessageBoxAnswerer boxes;
     child<QLineEdit>(&screen, "txtKullaniciAdi")->setText(name);
     QLineEdit* pw = child<QLineEdit>(&screen, "txtSifre");
     pw->setText(password);
     QTest::keyClick(pw, Qt::Key_Return);
-    QCOMPARE(boxes.seen().size(), 1);
+    QCOMPARE(messages().shown().size(), 1);
     if (accepted) {
-      QCOMPARE(boxes.last(), QStringLiteral("Bilgi|Oturumunuz açılmıştır"));
+      QCOMPARE(lastShown(), QStringLiteral("Bilgi|Oturumunuz açılmıştır"));
       QCOMPARE(loggedIn.count(), 1);
       QVERIFY(!screen.isVisible());
       QVERIFY(!session.flags().allows(QStringLiteral("frmSoruHazirlama")));
       QVERIFY(session.flags().allows(QStringLiteral("frmTestHazirlama")));
     } else {
-      QCOMPARE(boxes.last(), QStringLiteral("Uyarı|Kullanıcı Adı veya Şifre yanlış"));
+      QCOMPARE(lastShown(), QStringLiteral("Uyarı|Kullanıcı Adı veya Şifre yanlış"));
       QCOMPARE(loggedIn.count(), 0);
       QVERIFY(screen.isVisible());  // the window stays open
       QVERIFY(pw->text().isEmpty());
@@ -115,14 +123,13 @@ class TestUsersScreens : public QObject {
 
   void logOutFromTheLogInScreen() {
     users::Session session;
-    QVERIFY(session.logIn(QStringLiteral("ayşe"), QStringLiteral("a")).ok());
-    frmOturumAc screen(&session);
+    QVERIFY(session.logIn(store(), QStringLiteral("ayşe"), QStringLiteral("a")).ok());
+    frmOturumAc screen(context(), &session);
     screen.show();
     QVERIFY(child<QPushButton>(&screen, "cmdOturumKapat")->isVisible());
     QVERIFY(!child<QLineEdit>(&screen, "txtKullaniciAdi")->isVisible());
-    MessageBoxAnswerer boxes;
     child<QPushButton>(&screen, "cmdOturumKapat")->click();
-    QCOMPARE(boxes.last(), QStringLiteral("Bilgi|Oturumunuz Kapatılmıştır"));
+    QCOMPARE(lastShown(), QStringLiteral("Bilgi|Oturumunuz Kapatılmıştır"));
     QVERIFY(!session.loggedIn());
     QCOMPARE(session.flags(), users::RightFlags::all(false));
     QVERIFY(child<QLineEdit>(&screen, "txtKullaniciAdi")->isVisible());
@@ -133,38 +140,41 @@ class TestUsersScreens : public QObject {
     QTest::addColumn<QString>("column");
     QTest::addColumn<int>("option");
     QTest::newRow("advanced") << "chkGelismisMod"
-                              << "GELISMISMOD" << int(users::Option::GelismisMod);
+                              << "GELISMISMOD" << int(store::Institution::Option::AdvancedMode);
     QTest::newRow("kindergarten") << "chkAnaokulu"
-                                  << "ANAOKULU" << int(users::Option::Anaokulu);
+                                  << "ANAOKULU" << int(store::Institution::Option::Kindergarten);
     QTest::newRow("three buttons") << "Chk3Dugme"
-                                   << "UCDUGME" << int(users::Option::UcDugme);
+                                   << "UCDUGME" << int(store::Institution::Option::ThreeButton);
     QTest::newRow("shortcut") << "chkOtomatikKisayol"
-                              << "OTOMATIKKISAYOL" << int(users::Option::OtomatikKisayol);
+                              << "OTOMATIKKISAYOL"
+                              << int(store::Institution::Option::DesktopShortcut);
   }
   void optionsAreWrittenAtEachClick() {
     QFETCH(QString, box);
     QFETCH(QString, column);
     QFETCH(int, option);
-    frmGelismisMod screen;
-    QSignalSpy changed(&screen, &frmGelismisMod::secenekDegisti);
+    const auto which = store::Institution::Option(option);
+    QCOMPARE(store::Institution::column(which), column);
+    frmGelismisMod screen(context());
+    QSignalSpy changed(&store(), &store::Store::institutionChanged);
     auto* chk = screen.findChild<QCheckBox*>(box);
     QVERIFY(chk);
     QVERIFY(!chk->isChecked());
     const QString read = QStringLiteral("SELECT %1 FROM TABLEOKUL").arg(column);
     chk->click();
-    QCOMPARE(store::scalar(read).toString(), QStringLiteral("1"));
+    QCOMPARE(text(read), QStringLiteral("1"));
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(int(changed.last().at(0).value<users::Option>()), option);
-    QCOMPARE(changed.last().at(1).toBool(), true);
+    QVERIFY(store().institution().option(which));  // every reader sees it at once
     chk->click();
-    QCOMPARE(store::scalar(read).toString(), QStringLiteral("0"));
-    QCOMPARE(changed.last().at(1).toBool(), false);
-    frmGelismisMod reopened;
+    QCOMPARE(text(read), QStringLiteral("0"));
+    QCOMPARE(changed.count(), 2);
+    QVERIFY(!store().institution().option(which));
+    frmGelismisMod reopened(context());
     QVERIFY(!reopened.findChild<QCheckBox*>(box)->isChecked());
   }
 
   void selectingAUserTicksTheTree() {
-    frmGelismisMod screen;
+    frmGelismisMod screen(context());
     auto* list = child<QTreeWidget>(&screen, "lvKullanicilar");
     auto* tree = child<QTreeWidget>(&screen, "TVIzinler");
     QCOMPARE(list->topLevelItemCount(), 2);
@@ -182,75 +192,69 @@ class TestUsersScreens : public QObject {
     // Unticking a right of Ayşe, then saving, stores her denied codes.
     rightNode(tree, QStringLiteral("120M"))->setCheckState(0, Qt::Unchecked);
     QVERIFY(screen.hasUnsavedChanges());
-    MessageBoxAnswerer boxes;
     QVERIFY(screen.cmdKaydet_Click());
-    QCOMPARE(store::scalar(
-                 QStringLiteral(
-                     "SELECT SAYFAKODU FROM TABLEKULLANICIBILGILERI WHERE KULLANICIADI='Ayşe'"))
-                 .toString(),
+    QCOMPARE(text(QStringLiteral(
+                 "SELECT SAYFAKODU FROM TABLEKULLANICIBILGILERI WHERE KULLANICIADI='Ayşe'")),
              QStringLiteral("-120M"));
     // İSMAİL's denied codes were not touched by editing Ayşe's.
-    QCOMPARE(store::scalar(
-                 QStringLiteral(
-                     "SELECT SAYFAKODU FROM TABLEKULLANICIBILGILERI WHERE KULLANICIADI='İSMAİL'"))
-                 .toString(),
+    QCOMPARE(text(QStringLiteral(
+                 "SELECT SAYFAKODU FROM TABLEKULLANICIBILGILERI WHERE KULLANICIADI='İSMAİL'")),
              QStringLiteral("-105M-109M"));
   }
 
   void newUserIsSavedWithAHash() {
-    frmGelismisMod screen;
+    frmGelismisMod screen(context());
     screen.show();
-    MessageBoxAnswerer boxes;
     child<QPushButton>(&screen, "cmdYeniKayit")->click();
     QCOMPARE(screen.userList().at(2).name, QStringLiteral("yeni"));
     QCOMPARE(screen.selectedRow(), 2);
     typeInto(child<QLineEdit>(&screen, "txtKullaniciAdi"), QStringLiteral("Türkiye'nin"));
     typeInto(child<QLineEdit>(&screen, "txtSifre"), QStringLiteral("çok gizli"));
     child<QPushButton>(&screen, "cmdKaydet")->click();
-    QCOMPARE(boxes.last(), QStringLiteral("Bilgi|Kullanıcı bilgileri kaydedildi."));
+    QCOMPARE(lastShown(), QStringLiteral("Bilgi|Kullanıcı bilgileri kaydedildi."));
     const QStringList rows = storedRows();
     QCOMPARE(rows.size(), 3);
     QVERIFY(rows.at(2).startsWith(QStringLiteral("Türkiye'nin|$argon2id$")));
     QVERIFY(!rows.join(QString()).contains(QStringLiteral("çok gizli")));
-    QVERIFY(users::authenticate(QStringLiteral("TÜRKİYE'NİN"), QStringLiteral("çok gizli")).ok());
-    QVERIFY(users::authenticate(QStringLiteral("ismail"), QStringLiteral("Doğru'1")).ok());
+    QVERIFY(users::authenticate(store(), QStringLiteral("TÜRKİYE'NİN"), QStringLiteral("çok gizli"))
+                .ok());
+    QVERIFY(users::authenticate(store(), QStringLiteral("ismail"), QStringLiteral("Doğru'1")).ok());
   }
 
   void duplicateNameIsRefused() {
-    frmGelismisMod screen;
+    frmGelismisMod screen(context());
     screen.show();
     const QStringList before = storedRows();
-    MessageBoxAnswerer boxes;
     child<QPushButton>(&screen, "cmdYeniKayit")->click();
     QLineEdit* name = child<QLineEdit>(&screen, "txtKullaniciAdi");
     typeInto(name, QStringLiteral("AYŞE"));
     QVERIFY(!screen.cmdKaydet_Click());
-    QCOMPARE(boxes.last(), QStringLiteral("Uyarı|Bu kullanıcı adı daha önce kullanılmış\nlütfen "
-                                          "farklı bir kullanıcı adı seçiniz"));
+    QCOMPARE(lastShown(), QStringLiteral("Uyarı|Bu kullanıcı adı daha önce kullanılmış\nlütfen "
+                                         "farklı bir kullanıcı adı seçiniz"));
     QCOMPARE(storedRows(), before);
     QVERIFY(screen.hasUnsavedChanges());
   }
 
   void deleteAsksAndKeepsTheLastUser() {
-    frmGelismisMod screen;
+    frmGelismisMod screen(context());
     screen.show();
-    MessageBoxAnswerer boxes(QMessageBox::No);
+    messages().setNextAnswer(Messages::Answer::No);
     screen.selectRow(0);
     screen.cmdSil_Click();
     QCOMPARE(
-        boxes.last(),
+        lastShown(),
         QStringLiteral("KULLANICI SİLME|İSMAİL kullanıcısını silmek istediğinize emin misiniz"));
     QCOMPARE(screen.userList().count(), 2);
-    boxes.setAnswer(QMessageBox::Yes);
+    messages().setDefaultAnswer(Messages::Answer::Yes);
     screen.cmdSil_Click();
     QCOMPARE(screen.userList().count(), 1);
     QCOMPARE(screen.userList().at(0).name, QStringLiteral("Ayşe"));
     screen.cmdSil_Click();
-    QCOMPARE(boxes.last(), QStringLiteral("Uyarı|En az bir kullanıcı olmalıdır"));
+    QCOMPARE(lastShown(), QStringLiteral("Uyarı|En az bir kullanıcı olmalıdır"));
     QCOMPARE(screen.userList().count(), 1);
     screen.selectRow(-1);
     screen.cmdSil_Click();
-    QCOMPARE(boxes.last(),
+    QCOMPARE(lastShown(),
              QStringLiteral("UYARI|Lütfen en soldaki listeden değişiklik yapmak istediğiniz "
                             "kullanıcıyı seçiniz"));
     // Nothing is stored until "Kaydet"; closing asks, and "Evet" stores the list.
@@ -260,13 +264,11 @@ class TestUsersScreens : public QObject {
   }
 
   void screenshots() {
-    const QString folder = qEnvironmentVariable("DERSLIK_SHOTS");
-    if (folder.isEmpty()) QSKIP("DERSLIK_SHOTS not set");
-    QDir().mkpath(folder);
     QMainWindow window;
     auto* mdi = new QMdiArea(&window);
     window.setCentralWidget(mdi);
-    auto* menu = new shell::MainMenuController(&window, mdi, window.menuBar());
+    auto* menu = new shell::MainMenuController(&window, mdi, window.menuBar(), context());
+    usersui::registerUserScreens(menu->registry(), context(), *menu->session());
     auto* dock = new QDockWidget(&window);
     dock->setTitleBarWidget(new QWidget(dock));
     dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
@@ -280,17 +282,14 @@ class TestUsersScreens : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     menu->cmdMenu_Click(9);
     QTest::qWait(50);
-    QVERIFY(window.grab().save(folder + QStringLiteral("/users_oturumac.png")));
+    QVERIFY(saveScreenshot(&window, QStringLiteral("users_oturumac.png")));
     menu->setRights(users::RightFlags::all(true));
     auto* page = qobject_cast<frmGelismisMod*>(menu->cmdMenu_Click(8));
     QVERIFY(page);
     page->selectRow(0);
     QTest::qWait(50);
-    QVERIFY(window.grab().save(folder + QStringLiteral("/users_gelismismod.png")));
+    QVERIFY(saveScreenshot(&window, QStringLiteral("users_gelismismod.png")));
   }
-
- private:
-  std::unique_ptr<TempDataFolder> m_dir;
 };
 
 QTEST_MAIN(TestUsersScreens)
