@@ -17,6 +17,7 @@
 
 #include "lists/TurkishText.h"
 #include "store/Database.h"
+#include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
 
 namespace lists {
@@ -101,9 +102,9 @@ Status TableModel::load(const QString& sql, const QVariantList& params,
 
   QSqlQuery q(conn);
   q.setForwardOnly(true);
-  if (!q.prepare(sql)) return Status::failure(q.lastError().text());
+  if (!q.prepare(sql)) return Status::failure(store::sqlErrorText(q.lastError()));
   for (const QVariant& p : params) q.addBindValue(p);
-  if (!q.exec()) return Status::failure(q.lastError().text());
+  if (!q.exec()) return Status::failure(store::sqlErrorText(q.lastError()));
 
   beginResetModel();
   const QSqlRecord rec = q.record();

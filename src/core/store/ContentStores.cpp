@@ -11,6 +11,7 @@
 
 #include "store/Log.h"
 #include "store/Sql.h"
+#include "store/SqlErrors.h"
 
 namespace store {
 
@@ -125,7 +126,7 @@ Status attachStore(StoreKind kind, int n, const QSqlDatabase& db, bool mayEvict)
     if (q.exec()) return {};
     // Other work may hold the remaining slots of the connection.
     if (attempt == 1 || !makeRoom())
-      return Status::failure(storeMessage(kind, n, q.lastError().text()));
+      return Status::failure(storeMessage(kind, n, sqlErrorText(q.lastError())));
   }
   return {};
 }

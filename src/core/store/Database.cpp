@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 
 #include "store/DataFolder.h"
+#include "store/RolloverFiles.h"
+#include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
 
 namespace store {
@@ -25,7 +27,7 @@ Status configure(QSqlDatabase& db) {
   // checkpoint or a second connection of our own (CLI while the window runs).
   for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL",
                              "PRAGMA busy_timeout=5000", "PRAGMA foreign_keys=OFF"}) {
-    if (!q.exec(QString::fromLatin1(pragma))) return Status::failure(q.lastError().text());
+    if (!q.exec(QString::fromLatin1(pragma))) return Status::failure(sqlErrorText(q.lastError()));
   }
   registerSqlFunctions(db);
   return {};
@@ -48,7 +50,7 @@ Result<QSqlDatabase> openFile(const QString& connectionName, const QString& path
   QDir().mkpath(QFileInfo(path).absolutePath());
   db.setDatabaseName(path);
   db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-  if (!db.open()) return Result<QSqlDatabase>::failure(db.lastError().text());
+  if (!db.open()) return Result<QSqlDatabase>::failure(sqlErrorText(db.lastError()));
   if (Status s = configure(db); !s) {
     db.close();
     return Result<QSqlDatabase>::failure(s.error());
@@ -79,7 +81,8 @@ bool baglantiAcik() {
 }
 
 QSqlDatabase connection() {
-  if (!baglantiAcik()) (void)BaglantiAc(kMainName);
+  // Opening on demand never makes an empty main database where a school was.
+  if (!baglantiAcik() && emptyMainRefusal().isEmpty()) (void)BaglantiAc(kMainName);
   return QSqlDatabase::database(kSharedConnection, false);
 }
 

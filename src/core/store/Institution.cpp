@@ -53,9 +53,16 @@ Status setInstitutionValue(const QString& column, const QString& value) {
   return tx.commit();
 }
 
-Status saveInstitution(const QString& code, const QString& name) {
+Status saveInstitution(const QString& code, const QString& name, const QDate& today) {
   Transaction tx;
   if (Result<bool> r = ensureInstitutionRow(); !r) return Status::failure(r.error());
+  if (institutionValue(QStringLiteral("KURUMKODU")).trimmed().isEmpty() &&
+      institutionValue(QStringLiteral("SINIFATLATMADONEM")).isEmpty()) {
+    if (Status s = run(QStringLiteral("UPDATE TABLEOKUL SET SINIFATLATMADONEM=?"),
+                       {schoolYearLabel(today)});
+        !s)
+      return s;
+  }
   if (Status s = run(QStringLiteral("UPDATE TABLEOKUL SET KURUMKODU=?, OKULADI=?"), {code, name});
       !s)
     return s;

@@ -23,7 +23,11 @@ QString institutionValue(const QString& column);
 bool institutionOptionOn(const QString& column);
 // Writes one TABLEOKUL column (the row is created when missing).
 Status setInstitutionValue(const QString& column, const QString& value);
-Status saveInstitution(const QString& code, const QString& name);
+// The first save (no institution code yet) also records the school year of
+// `today`: a school that starts using Derslik is already in its year, and the
+// rollover must not be offered for the students it is about to enter.
+Status saveInstitution(const QString& code, const QString& name,
+                       const QDate& today = QDate::currentDate());
 
 // School-year label of a date: "2025-2026" from July 2025 on, "2024-2025" up to June 2025.
 QString schoolYearLabel(const QDate& date);

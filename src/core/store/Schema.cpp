@@ -8,8 +8,10 @@
 #include "store/Database.h"
 #include "store/FieldPass.h"
 #include "store/Log.h"
+#include "store/RolloverFiles.h"
 #include "store/SchemaTables.h"
 #include "store/Sql.h"
+#include "store/SqlErrors.h"
 #include "store/StoreFiles.h"
 
 namespace store {
@@ -61,6 +63,9 @@ Status checkStructure(const QSqlDatabase& db, CheckReport& report) {
 
 Result<CheckReport> VeritabaniKontrol() {
   CheckReport report;
+  // A missing main database is made new only in a folder without a school in it.
+  if (const QString refusal = emptyMainRefusal(); !refusal.isEmpty())
+    return Result<CheckReport>::failure(refusal);
   if (Status s = BaglantiAc(kMainName); !s) return Result<CheckReport>::failure(s.error());
   const QSqlDatabase db = connection();
   const int tables =
@@ -69,7 +74,7 @@ Result<CheckReport> VeritabaniKontrol() {
               "SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite%'"),
           {}, -1, db)
           .toInt();
-  if (tables < 0) return Result<CheckReport>::failure(db.lastError().text());
+  if (tables < 0) return Result<CheckReport>::failure(sqlErrorText(db.lastError()));
   if (tables == 0) {
     if (Status s = createWhole(db); !s) return Result<CheckReport>::failure(s.error());
     report.created = true;

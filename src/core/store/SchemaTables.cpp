@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 
 #include "store/Database.h"
+#include "store/SqlErrors.h"
 
 namespace store {
 
@@ -146,7 +147,7 @@ Status createIndexes(const QSqlDatabase& db) {
 Status createMainTables(const QSqlDatabase& db) {
   QSqlQuery q(db);
   for (const TableDef& t : mainTables()) {
-    if (!q.exec(createTableSql(t))) return Status::failure(q.lastError().text());
+    if (!q.exec(createTableSql(t))) return Status::failure(sqlErrorText(q.lastError()));
   }
   return createIndexes(db);
 }

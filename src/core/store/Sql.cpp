@@ -2,6 +2,8 @@
 
 #include <QSqlError>
 
+#include "store/SqlErrors.h"
+
 #include <atomic>
 
 namespace store {
@@ -9,9 +11,9 @@ namespace store {
 Result<QSqlQuery> exec(const QString& sql, const QVariantList& params, const QSqlDatabase& db) {
   QSqlQuery q(db);
   q.setForwardOnly(true);
-  if (!q.prepare(sql)) return Result<QSqlQuery>::failure(q.lastError().text());
+  if (!q.prepare(sql)) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
   for (const QVariant& p : params) q.addBindValue(p);
-  if (!q.exec()) return Result<QSqlQuery>::failure(q.lastError().text());
+  if (!q.exec()) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
   return q;
 }
 
@@ -65,7 +67,7 @@ Status Transaction::commit() {
   if (!m_active) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
   QSqlQuery q(m_db);
   if (!q.exec(QStringLiteral("RELEASE ") + m_name)) {
-    const QString error = q.lastError().text();
+    const QString error = sqlErrorText(q.lastError());
     rollback();
     return Status::failure(error);
   }
