@@ -35,6 +35,7 @@
 #include "store/Log.h"
 #include "store/Parameters.h"
 #include "store/Resources.h"
+#include "store/RolloverFiles.h"
 #include "store/Schema.h"
 #include "users/UserList.h"
 #include "widgets/Mesaj.h"
@@ -206,9 +207,19 @@ bool MDIForm1::MDIForm1_Load() {
   // only while a presentation runs, and the user's regional settings are left alone
   // because every date and number is written with fixed formats.
 
-  // 7. Schema and data checks; on return the shared connection is open.
+  // 7. Before anything is opened: a rollover still running elsewhere is waited
+  // for, one a kill interrupted is finished or undone, and the data folder's
+  // shared lock is taken for the whole run. Then the schema and data checks; on
+  // return the shared connection is open.
   store::LogYaz(QStringLiteral("VersiyonGecisiKontrol"));
   m_islem->showText(QStringLiteral("Veritabanı denetleniyor..."));
+  const Result<QStringList> entered = store::enterDataFolder();
+  if (!entered) {
+    m_islem->hide();
+    frmMesaj::hata(
+        this, entered.error() + QStringLiteral("\n\nVeri klasörü: ") + store::DataFolder::root());
+    return false;
+  }
   const Result<store::CheckReport> check = store::VeritabaniKontrol();
   if (!check) {
     m_islem->hide();
@@ -220,7 +231,7 @@ bool MDIForm1::MDIForm1_Load() {
   // Passwords an older installation stored as typed become salted hashes.
   (void)users::hashTypedPasswords();
   if (m_options.demo) createDemoSchool();
-  for (const QString& message : check->messages)
+  for (const QString& message : entered.value() + check->messages)
     frmMesaj::Mesaj(this, QStringLiteral("Uyarı"), message, frmMesaj::Buttons::Ok,
                     frmMesaj::Kind::Warning);
 
@@ -362,9 +373,12 @@ void MDIForm1::closeScreens() {
 
 void MDIForm1::SinifAtlatmaUygula(bool fromStartUp) {
   school::Rollover::Hooks hooks;
+  // Every question of the rollover leads to a step that cannot be taken back:
+  // Enter must never answer "Evet".
   hooks.ask = [this](const QString& question) {
     return frmMesaj::Mesaj(this, QStringLiteral("Sınıf Atlatma"), question,
-                           frmMesaj::Buttons::YesNo, frmMesaj::Kind::Question) == frmMesaj::Evet;
+                           frmMesaj::Buttons::YesNoDefaultNo,
+                           frmMesaj::Kind::Question) == frmMesaj::Evet;
   };
   hooks.closeScreens = [this] { closeScreens(); };
   hooks.progress = [this](const QString& text) {

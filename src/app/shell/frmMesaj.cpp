@@ -71,6 +71,14 @@ frmMesaj::frmMesaj(QWidget* parent, const QString& title, const QString& text, B
       add(QStringLiteral("Hayır"), Hayir, QDialogButtonBox::NoRole);
       m_result = Hayir;
       break;
+    case Buttons::YesNoDefaultNo: {
+      add(QStringLiteral("Evet"), Evet, QDialogButtonBox::YesRole)->setAutoDefault(false);
+      QPushButton* no = add(QStringLiteral("Hayır"), Hayir, QDialogButtonBox::NoRole);
+      no->setDefault(true);
+      no->setFocus();
+      m_result = Hayir;
+      break;
+    }
     case Buttons::YesNoCancel:
       add(QStringLiteral("Evet"), Evet, QDialogButtonBox::YesRole)->setDefault(true);
       add(QStringLiteral("Hayır"), Hayir, QDialogButtonBox::NoRole);

@@ -11,7 +11,8 @@ class frmMesaj : public QDialog {
   Q_OBJECT
  public:
   enum Button { Tamam = 1, Iptal = 2, Evet = 6, Hayir = 7 };
-  enum class Buttons { Ok, YesNo, OkCancel, YesNoCancel };
+  // YesNoDefaultNo: for questions whose "Evet" cannot be taken back; Enter answers "Hayır".
+  enum class Buttons { Ok, YesNo, YesNoDefaultNo, OkCancel, YesNoCancel };
   enum class Kind { Info, Warning, Error, Question };
 
   // Shows the window modally and returns the pressed button (Iptal/Hayir when closed).

@@ -37,7 +37,10 @@ class Pairing {
   // cmdOtomatikEslestir: each address, in the given order, gets the first
   // unpaired student of the class (registration order) unless it already has a
   // student of that class. The number of pairings made.
+  // Only registered student remotes are paired: an unknown, malformed or
+  // teacher address refuses the whole list.
   static Result<int> autoPair(const QStringList& addresses, const QString& sinifi);
+  static Status checkStudentRemotes(const QStringList& addresses);
   static QString waitText() { return QStringLiteral("Lütfen Bekleyiniz..."); }
 
   // cmdSil: the question, then removal of the remotes with their pairings.

@@ -10,6 +10,8 @@
 #include "store/DataFolder.h"
 #include "store/Database.h"
 #include "store/Institution.h"
+#include "store/Parameters.h"
+#include "store/RolloverFiles.h"
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
 #include "store/Sql.h"
@@ -70,21 +72,23 @@ Status checkpoint(const QString& file) {
   return s;
 }
 
-// Table name -> row count of a database file; empty on failure.
-Result<QList<QPair<QString, qint64>>> rowCounts(const QString& file, bool integrity) {
+// Table name -> row count of a database file, after its integrity check when
+// asked for; the failure names the file as `name`.
+Result<QList<QPair<QString, qint64>>> rowCounts(const QString& file, const QString& name,
+                                                bool integrity) {
   using R = Result<QList<QPair<QString, qint64>>>;
   QList<QPair<QString, qint64>> counts;
   QString error;
   {
     Result<QSqlDatabase> db = store::openFile(kCheckConnection, file);
-    if (!db) return R::failure(db.error());
-    if (integrity) {
-      const QString check =
-          store::scalar(QStringLiteral("PRAGMA integrity_check"), {}, QString(), db.value())
-              .toString();
-      if (check != QStringLiteral("ok"))
-        error = QStringLiteral("%1 bozuk (%2)").arg(QFileInfo(file).fileName(), check);
-    }
+    if (!db) return R::failure(QStringLiteral("%1 açılamadı: %2").arg(name, db.error()));
+    const QString check = integrity ? store::scalar(QStringLiteral("PRAGMA integrity_check"), {},
+                                                    QString(), db.value())
+                                          .toString()
+                                    : QStringLiteral("ok");
+    if (check != QStringLiteral("ok"))
+      error = QStringLiteral("%1 bozuk (%2)")
+                  .arg(name, check.isEmpty() ? QStringLiteral("okunamadı") : check);
     if (error.isEmpty()) {
       const QStringList tables =
           store::column(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name "
@@ -94,7 +98,7 @@ Result<QList<QPair<QString, qint64>>> rowCounts(const QString& file, bool integr
         const QVariant n = store::scalar(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(t), {},
                                          QVariant(), db.value());
         if (!n.isValid()) {
-          error = QStringLiteral("%1 içindeki %2 okunamadı").arg(QFileInfo(file).fileName(), t);
+          error = QStringLiteral("%1 içindeki %2 okunamadı").arg(name, t);
           break;
         }
         counts.append({t, n.toLongLong()});
@@ -106,8 +110,11 @@ Result<QList<QPair<QString, qint64>>> rowCounts(const QString& file, bool integr
   return counts;
 }
 
+const QString kCompletedParameter = QStringLiteral("SINIFATLATMAYAPILDI");
+
 // Builds the new main database at `target` from the checked backup copy.
-Status buildNewMain(const QString& target, const QString& backupMain, const QString& label) {
+Status buildNewMain(const QString& target, const QString& backupMain, const QString& label,
+                    const QDateTime& when, const std::function<void(const QString&)>& reached) {
   removeWithSidecars(target);
   Status result;
   {
@@ -193,6 +200,17 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
       }
       if (result) result = run(QStringLiteral("UPDATE TABLEOKUL SET SONSORUINDIRMEZAMANI=''"));
       if (result) result = run(QStringLiteral("UPDATE TABLEOKUL SET SINIFATLATMADONEM=?"), {label});
+      // The completed run, apart from the label that a "Hayır" records as well.
+      if (result)
+        result = run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI=?"),
+                     {kCompletedParameter});
+      if (result)
+        result =
+            run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,"
+                               "PARAMETREACIKLAMA) VALUES (?,?,'')"),
+                {kCompletedParameter,
+                 label + QLatin1Char('|') + when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))});
+      if (result) reached(QStringLiteral("new-filled"));
       if (result) result = tx.commit();
     }
     (void)run(QStringLiteral("DETACH DATABASE ESKI"));
@@ -203,9 +221,12 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
       if (check != QStringLiteral("ok"))
         result = Status::failure(QStringLiteral("yeni veritabanı denetlenemedi"));
     }
-    if (result) result = run(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    // One self-contained file: the rename that puts it in place carries everything.
+    if (result) result = run(QStringLiteral("PRAGMA journal_mode=DELETE"));
   }
   store::closeFile(kNewConnection);
+  if (result && QFileInfo::exists(target + QStringLiteral("-wal")))
+    result = Status::failure(QStringLiteral("yeni veritabanının günlüğü kapatılamadı"));
   if (!result) removeWithSidecars(target);
   return result;
 }
@@ -246,11 +267,8 @@ QString Rollover::backupStamp(const QDateTime& when) {
 
 QString Rollover::firstQuestion() {
   return QStringList{
-      QStringLiteral("Yeni eğitim öğretim yılı için program ayarlansın mı?"),
-      QString(),
-      QStringLiteral("- Öğrenciler bir üst sınıfa geçirilecek"),
-      QStringLiteral("- Yeni sınıfa ait sorular internetten indirilecek"),
-      QString(),
+      QStringLiteral("Yeni eğitim öğretim yılı için program ayarlansın mı?"), QString(),
+      QStringLiteral("- Öğrenciler bir üst sınıfa geçirilecek"), QString(),
       QStringLiteral("Bu işlemi sonra yapmak isterseniz sol üstteki menüden Sınıf Atlatma seçeneği "
                      "ile yapabilirsiniz")}
       .join(QStringLiteral("\r\n"));
@@ -259,6 +277,17 @@ QString Rollover::firstQuestion() {
 QString Rollover::confirmYearQuestion(const QString& label) {
   return QStringLiteral("İçinde bulunduğumuz eğitim öğretim yılının ") + label +
          QStringLiteral(" olduğunu doğruluyor musunuz?");
+}
+
+QString Rollover::againQuestion(const QString& date) {
+  return QStringLiteral("Bu eğitim-öğretim yılı için sınıf atlatma ") + date +
+         QStringLiteral(" tarihinde yapıldı. Yeniden yapılsın mı?");
+}
+
+QString Rollover::completedOn(const QString& label) {
+  const QStringList parts = store::ParametreAl(kCompletedParameter).split(QLatin1Char('|'));
+  if (parts.size() != 2 || parts.first() != label) return {};
+  return parts.last().left(10);
 }
 
 Rollover::Report Rollover::offer(const Hooks& hooks) {
@@ -273,6 +302,9 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
   auto say = [&hooks](const QString& text) {
     if (hooks.progress) hooks.progress(text);
   };
+  auto reached = [&hooks](const QString& step) {
+    if (hooks.stepReached) hooks.stepReached(step);
+  };
   Report result;
   // 1. Never with three-button remotes.
   if (SchoolInfo::threeButtonValue() != QStringLiteral("0")) {
@@ -282,6 +314,7 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
   // 2. Recorded whatever the answers: start-up does not ask again this year.
   result.label = schoolYearLabel(now().date());
   (void)SchoolInfo::recordSchoolYear(result.label);
+  reached(QStringLiteral("label-recorded"));
   // 3.
   if (!hooks.ask || !hooks.ask(firstQuestion())) {
     result.outcome = Outcome::Declined;
@@ -299,13 +332,33 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
     result.outcome = Outcome::Declined;
     return result;
   }
+  // A second run in one school year would raise every class twice: only on request.
+  if (const QString done = completedOn(result.label); !done.isEmpty()) {
+    const Ask& again = hooks.askAgain ? hooks.askAgain : hooks.ask;
+    if (!again(againQuestion(done))) {
+      result.outcome = Outcome::AlreadyDone;
+      result.message = againQuestion(done);
+      return result;
+    }
+  }
   // 6.
   if (hooks.closeScreens) hooks.closeScreens();
-  auto fail = [&](const QString& why, const QStringList& copies) {
-    for (const QString& c : copies) QFile::remove(c);
+  store::ExclusiveDataLock lock(hooks.lockWaitMs);
+  if (!lock.held()) {
+    result.outcome = Outcome::Failed;
+    result.message =
+        QStringLiteral("Sınıf atlatma yapılamadı: ") + store::DataLock::folderInUseMessage();
+    return result;
+  }
+  reached(QStringLiteral("locked"));
+  store::Backup backup;
+  auto fail = [&](const QString& why) {
+    if (!backup.folder.isEmpty()) QDir(backup.folder).removeRecursively();
+    removeWithSidecars(store::stagedMainPath());
     store::BaglantiKapat();
     (void)store::BaglantiAc(store::kMainName);
     result.outcome = Outcome::Failed;
+    result.backupStamp.clear();
     result.message = QStringLiteral(
                          "Sınıf atlatma yapılamadı: %1\nHiçbir veri değiştirilmedi, eski dosyalar "
                          "kullanılmaya devam ediyor.")
@@ -315,62 +368,64 @@ Rollover::Report Rollover::SinifAtlatmaUygula(const Hooks& hooks) {
   say(QStringLiteral("Veritabanı yedekleniyor..."));
   (void)store::run(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
   store::BaglantiKapat();
-  // 7.
-  result.backupStamp = backupStamp(QDateTime::currentDateTime());
-  const QString backupFolder = store::DataFolder::subFolder(QStringLiteral("Yedek"));
-  if (!QFileInfo(backupFolder).isDir())
-    return fail(QStringLiteral("Yedek klasörü oluşturulamadı."), {});
-  // 8. Copy, then check each copy against its original.
-  const QStringList files = databaseFiles();
-  QStringList copies;
+  // A half-built file of an earlier run never counted (it had no journal).
+  removeWithSidecars(store::stagedMainPath());
+  // 7. A folder of its own per run, even for two runs in one second.
+  Result<store::Backup> folder =
+      store::createBackupFolder(backupStamp(QDateTime::currentDateTime()));
+  if (!folder) return fail(folder.error());
+  backup = folder.value();
+  result.backupStamp = backup.stamp;
+  reached(QStringLiteral("backup-folder-created"));
+  // 8. Copy, then check each copy against its original; the folder's marker last.
+  const QString mainFile = store::databaseFile(store::kMainName);
+  if (!QFileInfo::exists(mainFile)) return fail(QStringLiteral("Ana veritabanı bulunamadı."));
   QString backupMain;
-  for (const QString& file : files) {
-    if (Status s = checkpoint(file); !s)
-      return fail(QFileInfo(file).fileName() + QStringLiteral(": ") + s.error(), copies);
-    const QString copy = backupFolder + QLatin1Char('/') + result.backupStamp + QLatin1Char('-') +
-                         QFileInfo(file).fileName();
-    if (QFile::exists(copy)) return fail(QStringLiteral("%1 zaten var.").arg(copy), copies);
-    if (!QFile::copy(file, copy))
-      return fail(QStringLiteral("%1 kopyalanamadı.").arg(QFileInfo(file).fileName()), copies);
-    copies << copy;
-    if (file == store::databaseFile(store::kMainName)) backupMain = copy;
-    const auto original = rowCounts(file, false);
-    const auto copied = rowCounts(copy, true);
-    if (!original) return fail(original.error(), copies);
-    if (!copied) return fail(copied.error(), copies);
+  for (const QString& file : databaseFiles()) {
+    const QString name = QFileInfo(file).fileName();
+    if (Status s = checkpoint(file); !s) return fail(name + QStringLiteral(": ") + s.error());
+    if (Status s = store::copyIntoBackup(file, backup); !s) return fail(s.error());
+    const QString copy = QDir(backup.folder).filePath(name);
+    if (file == mainFile) backupMain = copy;
+    const QString live = QStringLiteral("Kullanılan veritabanı dosyası %1").arg(name);
+    const auto copied =
+        rowCounts(copy, QStringLiteral("Yedek/%1/%2 yedeği").arg(backup.stamp, name), true);
+    // A bad copy of a bad file: the file in use is the one to name.
+    const auto original = rowCounts(file, live, !copied);
+    if (!original) return fail(original.error());
+    if (!copied) return fail(copied.error());
     if (original.value() != copied.value())
-      return fail(QStringLiteral("%1 yedeği aslıyla aynı değil.").arg(QFileInfo(file).fileName()),
-                  copies);
+      return fail(QStringLiteral("%1 yedeği aslıyla aynı değil.").arg(name));
+    reached(QStringLiteral("backup-copied:") + name);
   }
-  if (backupMain.isEmpty()) return fail(QStringLiteral("Ana veritabanı bulunamadı."), copies);
+  if (Status s = store::markBackupComplete(backup); !s) return fail(s.error());
+  reached(QStringLiteral("backup-marked"));
   // 9-16. The new main database, built beside the old one.
   say(QStringLiteral("Yeni eğitim öğretim yılı hazırlanıyor..."));
-  const QString mainFile = store::databaseFile(store::kMainName);
-  const QString staged = store::DataFolder::path(QStringLiteral("DERSLIK.yeni.db"));
-  if (Status s = buildNewMain(staged, backupMain, result.label); !s) return fail(s.error(), copies);
-  const QString retired = store::DataFolder::path(QStringLiteral("DERSLIK.eski.db"));
-  removeWithSidecars(retired);
-  if (!QFile::rename(mainFile, retired)) {
-    removeWithSidecars(staged);
-    return fail(QStringLiteral("Ana veritabanı değiştirilemedi."), copies);
+  if (Status s =
+          buildNewMain(store::stagedMainPath(), backupMain, result.label, serverDate, reached);
+      !s)
+    return fail(s.error());
+  reached(QStringLiteral("new-built"));
+  // The commit point: from here on the new year stands, even after a kill.
+  if (Status s = store::writeSwapJournal(backup); !s) return fail(s.error());
+  reached(QStringLiteral("journal-written"));
+  if (Status s = store::finishSwap(reached); !s) {
+    // The journal stays: the next start finishes the swap before opening anything.
+    result.outcome = Outcome::Failed;
+    result.message = QStringLiteral(
+                         "Sınıf atlatma tamamlanamadı: %1\nDerslik'i kapatıp yeniden açınız; "
+                         "yarım kalan iş açılışta tamamlanır.")
+                         .arg(s.error());
+    return result;
   }
-  if (!QFile::rename(staged, mainFile)) {
-    QFile::rename(retired, mainFile);
-    removeWithSidecars(staged);
-    return fail(QStringLiteral("Yeni veritabanı yerine konamadı."), copies);
-  }
-  removeWithSidecars(retired);
-  QFile::remove(mainFile + QStringLiteral("-wal"));
-  QFile::remove(mainFile + QStringLiteral("-shm"));
-  // The content stores start empty; their contents live on in Yedek.
-  for (const QString& file : files)
-    if (file != mainFile) removeWithSidecars(file);
   Result<store::CheckReport> reopened = store::VeritabaniKontrol();
   if (!reopened) {
     result.outcome = Outcome::Failed;
     result.message = reopened.error();
     return result;
   }
+  reached(QStringLiteral("reopened"));
   result.outcome = Outcome::Done;
   result.message = doneMessage();
   return result;

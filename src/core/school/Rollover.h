@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "school/Ask.h"
+#include "store/DataLock.h"
 
 namespace school {
 
@@ -14,21 +15,31 @@ namespace school {
 // the year's questions, tests and results stay behind in the backup.
 //
 // Unlike a plain move of the files, the database files are first COPIED into
-// Yedek and the copies checked (integrity check, row counts of every table);
-// the new main database is built beside the old one and only put in place when
-// it is complete. On any failure the old files stay in use and nothing changes.
+// their own backup folder Yedek/<stamp>/ and the copies checked (integrity
+// check, row counts of every table); the new main database is built beside the
+// old one and put in place by one rename after the swap journal is written (see
+// store/RolloverFiles.h), so a kill at any moment leaves either the old year or
+// the new one, never a folder without DERSLIK.db. The run holds the data
+// folder's lock exclusively: nobody writes into the files while they are copied.
+// On any failure before the journal the old files stay in use and nothing changes.
 class Rollover {
  public:
   struct Hooks {
     Ask ask;                                       // Yes/No questions (frmMesaj)
+    Ask askAgain;                                  // "Yeniden yapılsın mı?"; `ask` when empty
     std::function<QDateTime()> now;                // the "server" date; the local clock when empty
     std::function<void()> closeScreens;            // step 6: close every other screen
     std::function<void(const QString&)> progress;  // optional wait text
+    // Each step of the run as it is reached, before the next begins ("backup-marked",
+    // "journal-written", ...). The crash tests stop the process here.
+    std::function<void(const QString& step)> stepReached;
+    int lockWaitMs = store::DataLock::kDefaultWaitMs;  // for writers still at work
   };
   enum class Outcome {
-    NotOffered,  // start-up: the year is recorded already, or there are no students
-    NotAllowed,  // three-button remotes: the rollover never runs
-    Declined,    // the teacher answered "Hayır"
+    NotOffered,   // start-up: the year is recorded already, or there are no students
+    NotAllowed,   // three-button remotes: the rollover never runs
+    Declined,     // the teacher answered "Hayır"
+    AlreadyDone,  // done this school year already, and not asked to be done again
     Done,
     Failed,  // nothing changed; `message` says why
   };
@@ -36,7 +47,7 @@ class Rollover {
     Outcome outcome = Outcome::NotOffered;
     QString message;      // doneMessage() or the failure text
     QString label;        // school year the run was for
-    QString backupStamp;  // e.g. "2025.9.1-8.5.7"
+    QString backupStamp;  // backup folder in Yedek, e.g. "2025.9.1-8.5.7"
   };
 
   // 5-A -> 6-A, 9B -> 10B; names without digits or with two digit groups stay.
@@ -50,6 +61,10 @@ class Rollover {
 
   static QString firstQuestion();
   static QString confirmYearQuestion(const QString& label);
+  // Asked when the school year's rollover was done already; `date` "dd.MM.yyyy".
+  static QString againQuestion(const QString& date);
+  // The day ("dd.MM.yyyy") this school year's rollover was completed; empty when not.
+  static QString completedOn(const QString& label);
   static QString doneMessage() { return QStringLiteral("Sınıf atlatma prosedürü tamamlanmıştır."); }
 
   // The menu item mnuSinifAtlatma.

@@ -4,6 +4,7 @@
 #include "school/SchoolInfo.h"
 #include "school/SchoolNumber.h"
 #include "school/StudentPhotos.h"
+#include "school/StudentRules.h"
 #include "school/Students.h"
 #include "store/Sql.h"
 
@@ -83,7 +84,16 @@ Status StudentForm::save(const Ask& ask) {
                                              : QStringLiteral("txtNumarasi");
     return Status::failure(emptyFieldsMessage());
   }
+  if (const FieldProblem tooLong = tooLongField(s); !tooLong.message.isEmpty()) {
+    m_focus = tooLong.field;
+    return Status::failure(tooLong.message);
+  }
   store::Transaction tx;
+  const QString except = m_mode == Mode::Editing ? s.kayitNo : QString();
+  if (const QString other = studentWithNumber(s.numarasi, s.sinifi, except); !other.isEmpty()) {
+    m_focus = QStringLiteral("txtNumarasi");
+    return Status::failure(sameNumberMessage(s.numarasi, s.sinifi, other));
+  }
   if (m_mode == Mode::Adding) {
     // Another screen (or the CLI) may have taken the number since beginNew().
     const bool taken =

@@ -2,8 +2,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -128,6 +132,56 @@ class TestStartup : public QObject {
     QCOMPARE(screen->registration().count(), 2);
     QVERIFY(screen->bitir().ok());
     QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")).toInt(), 2);
+  }
+
+  // A school set up today and filled at once is in its school year already: the
+  // next start offers no rollover. The question itself never defaults to "Evet".
+  void newSchoolIsNotRolledOverAndEnterAnswersNo() {
+    {
+      MDIForm1 w;
+      w.setModalRunner([](QDialog& d) {
+        if (d.objectName() == QStringLiteral("frmSozlesme")) {
+          (void)store::acceptAgreement(QStringLiteral("1.0.0.0"));
+          return int(QDialog::Accepted);
+        }
+        d.findChild<QLineEdit*>(QStringLiteral("txtKurumKodu"))->setText(QStringLiteral("745231"));
+        d.findChild<QLineEdit*>(QStringLiteral("txtKurumAdi"))
+            ->setText(QStringLiteral("Yeni Okul"));
+        d.findChild<QPushButton*>(QStringLiteral("cmdKaydet"))->click();
+        return d.result();
+      });
+      QVERIFY(w.MDIForm1_Load());
+      QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,NUMARASI,"
+                                        "SINIFI,SEVIYE) VALUES ('1','Ali','Can','7','5-A','5')"))
+                  .ok());
+      w.close();
+    }
+    frmMesaj::takeShownTexts();
+    frmMesaj::setAutoAnswers({frmMesaj::Hayir, frmMesaj::Hayir});
+    MDIForm1 w;
+    w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    QVERIFY(w.MDIForm1_Load());
+    QVERIFY(frmMesaj::takeShownTexts().isEmpty());
+    frmMesaj::setAutoAnswers({});
+
+    // From the menu: the first question, answered with Enter, changes nothing.
+    QString asked;
+    QString defaultButton;
+    QTimer::singleShot(0, this, [&] {
+      auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(box);
+      asked = box->findChild<QLabel*>(QStringLiteral("lblMesaj"))->text();
+      for (QPushButton* b : box->findChildren<QPushButton*>())
+        if (b->isDefault()) defaultButton = b->text();
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    w.menuBar()->findChild<QAction*>(QStringLiteral("mnuSinifAtlatma"))->trigger();
+    QCOMPARE(defaultButton, QStringLiteral("Hayır"));
+    QVERIFY(
+        asked.startsWith(QStringLiteral("Yeni eğitim öğretim yılı için program ayarlansın mı?")));
+    QVERIFY(!asked.contains(QStringLiteral("internet")));
+    QCOMPARE(store::scalar(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI")).toString(),
+             QStringLiteral("5-A"));
   }
 
   void shutdownClosesTheDatabase() {
