@@ -8,16 +8,6 @@
 #include "CliCommand.h"
 #include "store/DataFolder.h"
 
-namespace cli {
-
-QString readStdin() {
-  QFile in;
-  if (!in.open(stdin, QIODevice::ReadOnly)) return {};
-  return QString::fromUtf8(in.readAll());
-}
-
-}  // namespace cli
-
 namespace {
 
 QList<cli::CliCommand> allCommands() {
