@@ -41,7 +41,8 @@ class Rollover {
     Declined,     // the teacher answered "Hayır"
     AlreadyDone,  // done this school year already, and not asked to be done again
     Done,
-    Failed,  // nothing changed; `message` says why
+    Failed,  // nothing changed (or, after a failed rename, the next start
+             // finishes the swap); `message` says why
   };
   struct Report {
     Outcome outcome = Outcome::NotOffered;

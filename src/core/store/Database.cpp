@@ -81,8 +81,10 @@ bool baglantiAcik() {
 }
 
 QSqlDatabase connection() {
-  // Opening on demand never makes an empty main database where a school was.
-  if (!baglantiAcik() && emptyMainRefusal().isEmpty()) (void)BaglantiAc(kMainName);
+  // Opening on demand never makes an empty main database where a school was, nor
+  // opens the old year's file while a committed rollover waits to be finished.
+  if (!baglantiAcik() && emptyMainRefusal().isEmpty() && !QFileInfo::exists(swapJournalPath()))
+    (void)BaglantiAc(kMainName);
   return QSqlDatabase::database(kSharedConnection, false);
 }
 

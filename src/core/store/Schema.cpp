@@ -66,6 +66,10 @@ Result<CheckReport> VeritabaniKontrol() {
   // A missing main database is made new only in a folder without a school in it.
   if (const QString refusal = emptyMainRefusal(); !refusal.isEmpty())
     return Result<CheckReport>::failure(refusal);
+  // DERSLIK.db may still be the old year's file until the swap is finished.
+  if (QFile::exists(swapJournalPath()))
+    return Result<CheckReport>::failure(QStringLiteral(
+        "Yarım kalan bir sınıf atlatma tamamlanmayı bekliyor. Derslik'i kapatıp yeniden açınız."));
   if (Status s = BaglantiAc(kMainName); !s) return Result<CheckReport>::failure(s.error());
   const QSqlDatabase db = connection();
   const int tables =

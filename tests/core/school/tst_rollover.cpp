@@ -560,6 +560,11 @@ class TestRollover : public QObject {
     }
 
     QVERIFY(store::rolloverInterrupted());
+    // Until the swap is finished DERSLIK.db may be the old year's file: never opened.
+    if (leftovers.contains(QStringLiteral("journal"))) {
+      QVERIFY(!store::VeritabaniKontrol().ok());
+      QVERIFY(!store::connection().isOpen());
+    }
     const Result<QStringList> entered = store::enterDataFolder(0);
     QVERIFY2(entered.ok(), qPrintable(entered.error()));
     QCOMPARE(entered->size(), 1);  // what was found and done, in one sentence
