@@ -145,8 +145,9 @@ class TestImport : public QObject {
     QTest::newRow("no level") << true << ""
                               << ""
                               << "Kayıt eklemek için lütfen tanımlamalardan seviye ekleyiniz";
-    QTest::newRow("cell too long") << true << "5" << QString(300, QLatin1Char('x'))
-                                   << "Satır 3, sütun 2: değer çok uzun (300 karakter).";
+    QTest::newRow("cell too long")
+        << true << "5" << QString(300, QLatin1Char('x'))
+        << "Satır 3, sütun 2: değer çok uzun (en çok 255 karakter olabilir).";
   }
   void refusalsChangeNothing() {
     QFETCH(bool, pairs);
