@@ -113,7 +113,6 @@ Status sheetRows(const QString& part, const QByteArray& data, const QStringList&
       bool ok = false;
       const int n = r.toInt(&ok);
       rowIndex = ok && n > 0 ? n - 1 : rowIndex + 1;
-      if (rowIndex > 1048575) return RR::failure(xmlError(part, xml));
       colIndex = -1;
       continue;
     }

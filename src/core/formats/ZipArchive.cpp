@@ -55,6 +55,10 @@ QString entryName(archive_entry* entry) {
   return {};
 }
 
+// libarchive reports a file it does not recognise with EILSEQ on this platform
+// (its ARCHIVE_ERRNO_FILE_FORMAT).
+bool formatError(archive* a) { return archive_errno(a) == EILSEQ; }
+
 QString megabytes(qint64 bytes) { return QString::number(bytes / ArchiveLimits::kMiB); }
 
 }  // namespace
@@ -90,7 +94,9 @@ bool ArchiveReader::next() {
     archive_read_support_format_zip(m_state->handle);
     const QByteArray encoded = QFile::encodeName(m_path);
     if (archive_read_open_filename(m_state->handle, encoded.constData(), 64 * 1024) != ARCHIVE_OK)
-      return fail(withDetail(QStringLiteral("Dosya açılamadı"), libraryText(m_state->handle)));
+      return fail(withDetail(formatError(m_state->handle) ? QStringLiteral("Dosya tanınmadı")
+                                                          : QStringLiteral("Dosya açılamadı"),
+                             libraryText(m_state->handle)));
   }
   if (!m_state) return false;
   archive* a = m_state->handle;
@@ -104,10 +110,8 @@ bool ArchiveReader::next() {
       return false;
     }
     if (rc < ARCHIVE_WARN) {  // ARCHIVE_WARN is only a warning (e.g. a name conversion)
-      const QString words =
-          m_members == 0 && archive_errno(a) == EILSEQ  // libarchive's "file format" error
-              ? QStringLiteral("Dosya tanınmadı")
-              : QStringLiteral("Dosya bozuk");
+      const QString words = m_members == 0 && formatError(a) ? QStringLiteral("Dosya tanınmadı")
+                                                             : QStringLiteral("Dosya bozuk");
       return fail(withDetail(words, libraryText(a)));
     }
     if (++m_members > m_limits.maxMembers)
