@@ -15,6 +15,8 @@ class PeakMemory {
   }
   // Growth of the resident size over the start, at its highest, in megabytes.
   double grownMb() const { return double(field("VmHWM:") - m_start) / 1024.0; }
+  // The highest resident size of the whole process since the start, in megabytes.
+  static double peakMb() { return double(field("VmHWM:")) / 1024.0; }
 
  private:
   // A "VmXXX:   1234 kB" line of /proc/self/status, in kilobytes.

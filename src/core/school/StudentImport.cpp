@@ -6,11 +6,12 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSqlError>
+#include <QSqlDriver>
 #include <QSqlQuery>
-#include <QSqlRecord>
 
 #include <array>
+
+#include <sqlite3.h>
 
 #include "formats/XlsxWriter.h"
 #include "lists/TurkishText.h"
@@ -280,33 +281,62 @@ struct ImportRow {
   bool update = false;
 };
 
-// One statement prepared once and run for every row.
+// One statement prepared once on the shared connection and run for every row,
+// straight through SQLite: a list of 200,000 rows would otherwise spend most of
+// its time building and clearing QVariants.
 class Prepared {
  public:
-  explicit Prepared(const QString& sql) : m_query(store::connection()) {
-    m_query.setForwardOnly(true);
-    m_ok = m_query.prepare(sql);
+  explicit Prepared(const QString& sql) {
+    const QVariant handle = store::connection().driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+      m_db = *static_cast<sqlite3* const*>(handle.constData());
+    const QByteArray text = sql.toUtf8();
+    if (m_db &&
+        sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK)
+      m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
   }
-  Status exec(const QVariantList& params) {
-    if (!m_ok) return Status::failure(m_query.lastError().text());
-    m_query.finish();
-    for (int i = 0; i < params.size(); ++i) m_query.bindValue(i, params.at(i));
-    if (!m_query.exec()) return Status::failure(m_query.lastError().text());
-    return {};
+  ~Prepared() { sqlite3_finalize(m_stmt); }
+  Prepared(const Prepared&) = delete;
+  Prepared& operator=(const Prepared&) = delete;
+
+  // Binds the values and steps once: true while a row is there.
+  Result<bool> run(const QStringList& params) {
+    if (!m_stmt)
+      return Result<bool>::failure(m_error.isEmpty() ? QStringLiteral("Veritabanı açık değil.")
+                                                     : m_error);
+    sqlite3_reset(m_stmt);
+    for (int i = 0; i < params.size(); ++i) {
+      const QByteArray utf8 = params.at(i).toUtf8();
+      sqlite3_bind_text(m_stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    return step();
   }
-  // The first row's columns, empty when there is none.
-  QStringList first(const QVariantList& params) {
-    QStringList out;
-    if (!exec(params) || !m_query.next()) return out;
-    for (int i = 0; i < m_query.record().count(); ++i) out << m_query.value(i).toString();
-    m_query.finish();
-    return out;
+  // A finished statement is reset at once, so that none is left running when
+  // the import's transaction commits.
+  Result<bool> step() {
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW) return true;
+    sqlite3_reset(m_stmt);
+    if (rc == SQLITE_DONE) return false;
+    return Result<bool>::failure(QString::fromUtf8(sqlite3_errmsg(m_db)));
   }
-  QSqlQuery& query() { return m_query; }
+  QString text(int column) const {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column)),
+                             sqlite3_column_bytes(m_stmt, column));
+  }
+  // The first row's first two columns, empty when there is none.
+  QStringList first(const QStringList& params) {
+    const Result<bool> row = run(params);
+    if (!row || !row.value()) return {};
+    QStringList cells{text(0), text(1)};
+    sqlite3_reset(m_stmt);
+    return cells;
+  }
 
  private:
-  QSqlQuery m_query;
-  bool m_ok = false;
+  sqlite3* m_db = nullptr;
+  sqlite3_stmt* m_stmt = nullptr;
+  QString m_error;
 };
 
 // Finds the stored student a row stands for. Identity and school numbers
@@ -340,7 +370,7 @@ class StudentMatcher {
     QString tc;
   };
   static Match toMatch(const QStringList& cells) {
-    return cells.isEmpty() ? Match{} : Match{cells.value(0), cells.value(1)};
+    return cells.isEmpty() ? Match{} : Match{cells.at(0), cells.at(1)};
   }
   static QString nameKey(const QString& adi, const QString& soyadi) {
     return lists::turkishFold(adi.simplified()) + QChar(0x1F) +
@@ -352,12 +382,9 @@ class StudentMatcher {
     if (cls == m_classes.end()) {
       // The class's students are read once; later rows of the class look them up.
       QHash<QString, QList<Named>> names;
-      if (m_byClass.exec({sinifi})) {
-        QSqlQuery& q = m_byClass.query();
-        while (q.next())
-          names[nameKey(q.value(1).toString(), q.value(2).toString())].append(
-              Named{q.value(0).toString(), q.value(3).toString()});
-      }
+      for (Result<bool> row = m_byClass.run({sinifi}); row && row.value(); row = m_byClass.step())
+        names[nameKey(m_byClass.text(1), m_byClass.text(2))].append(
+            Named{m_byClass.text(0), m_byClass.text(3)});
       cls = m_classes.insert(sinifi, names);
     }
     for (const Named& n : cls->value(nameKey(adi, soyadi))) {
@@ -387,7 +414,8 @@ class StudentMatcher {
 Status writeResult(const formats::Workbook& book, int sheet, int headerRow,
                    const QList<StudentImport::Pair>& pairs, bool classColumn,
                    const QList<ImportRow>& data, const QString& path) {
-  formats::XlsxWriter w(path);
+  // Row by row: a list can have hundreds of thousands of rows.
+  formats::XlsxWriter w(path, formats::XlsxWriter::Memory::RowByRow);
   w.addSheet(QStringLiteral("XLSONUC"));
   int c = 0;
   for (const StudentImport::Pair& p : pairs) {
@@ -509,14 +537,14 @@ Result<StudentImport::Report> StudentImport::run(
     const StudentMatcher::Match found = matcher.find(row, !threeButton);
     if (!found.kayitNo.isEmpty()) {
       row.update = true;
-      QVariantList params;
+      QStringList params;
       for (int f = 0; f < kFieldCount; ++f)
         if (assigned[f]) params << v[f];
       params << found.kayitNo;
       if (assigned[kSinifi] && found.sinifi != v[kSinifi])
         if (Status s = Students::releaseConflictingPairings(found.kayitNo, v[kSinifi]); !s)
           return R::failure(s.error());
-      if (Status s = update.exec(params); !s)
+      if (Result<bool> s = update.run(params); !s)
         return R::failure(QStringLiteral("Satır %1: %2").arg(row.sheetRow).arg(s.error()));
       ++report.updated;
       continue;
@@ -526,7 +554,7 @@ Result<StudentImport::Report> StudentImport::run(
     const QString numarasi =
         threeButton ? SchoolNumber::automatic(institution, v[kSinifi], kayitNo, v[kAdi], v[kSoyadi])
                     : v[kNumarasi];
-    if (Status s = insert.exec(
+    if (Result<bool> s = insert.run(
             {kayitNo, numarasi, v[kAdi], v[kSoyadi], v[kSinifi], v[kSeviye], v[kTcKimlik]});
         !s)
       return R::failure(QStringLiteral("Satır %1: %2").arg(row.sheetRow).arg(s.error()));
