@@ -170,8 +170,14 @@ void frmDisVeriAl::sayfaSec(int index) {
     return;
   }
   if (Status s = m_import.chooseSheet(index); !s) frmMesaj::uyari(this, s.error());
-  // The class the list's title names, unless the teacher already chose one.
-  if (!m_import.suggestedClass().isEmpty()) m_cmbSinifi->setCurrentText(m_import.className());
+  // The class the list's title names, and the level of its grade when that is
+  // offered ("7-A" -> "7. SINIF"), so a 7th-grade list does not land in 1st grade.
+  if (!m_import.suggestedClass().isEmpty()) {
+    m_cmbSinifi->setCurrentText(m_import.className());
+    const QString grade = m_import.className().section(QLatin1Char('-'), 0, 0) + QLatin1Char('.');
+    for (int i = 0; i < m_cmbSeviye->count(); ++i)
+      if (m_cmbSeviye->itemText(i).startsWith(grade)) m_cmbSeviye->setCurrentIndex(i);
+  }
   refreshColumns();
   refreshPairs();
 }

@@ -101,6 +101,7 @@ class TestDisVeriAl : public QObject {
   // the students get it. "Raporu Kapat" brings the screen back to its start; a
   // result sheet no program opens is shown by its place.
   void classFromTitleThenStartOver() {
+    SchoolFixture::ensureLevel(QStringLiteral("7. SINIF"));
     const QString file = makeSheet({
         {QStringLiteral("ATATÜRK ORTAOKULU")},
         {QStringLiteral("7. Sınıf / A Şubesi Sınıf Listesi")},
@@ -115,6 +116,7 @@ class TestDisVeriAl : public QObject {
     w.setResultPath(f.path(QStringLiteral("Sonuclar/OgrenciAktarimi.xlsx")));
     QVERIFY(w.dosyaAc(file));
     QCOMPARE(w.sinifListesi()->currentText(), QStringLiteral("7-A"));
+    QCOMPARE(w.seviyeListesi()->currentText(), QStringLiteral("7. SINIF"));
     w.eOkulListesi();
     QCOMPARE(w.eslesmeListesi()->count(), 3);
     f.desktopOpens = false;
