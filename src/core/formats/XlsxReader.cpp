@@ -157,14 +157,16 @@ Status sheetRows(const QString& part, const QByteArray& data, const QStringList&
 }  // namespace
 
 Result<Workbook> XlsxReader::read(const QString& path) {
-  // Only the parts that hold cells are unpacked; pictures, styles and the like
-  // are passed over.
+  // Only the parts that may hold cells or lead to them are unpacked; pictures,
+  // styles, drawings and the like are passed over.
   auto wanted = [](const QString& name) {
-    return name == QStringLiteral("xl/workbook.xml") ||
-           name == QStringLiteral("xl/_rels/workbook.xml.rels") ||
-           name == QStringLiteral("xl/sharedStrings.xml") ||
-           (name.startsWith(QStringLiteral("xl/")) && name.endsWith(QStringLiteral(".xml")) &&
-            name.contains(QStringLiteral("sheet")));
+    if (name == QStringLiteral("xl/_rels/workbook.xml.rels")) return true;
+    if (!name.startsWith(QStringLiteral("xl/")) || !name.endsWith(QStringLiteral(".xml")))
+      return false;
+    for (const char* skip : {"xl/styles.xml", "xl/theme/", "xl/drawings/", "xl/charts/",
+                             "xl/media/", "xl/printerSettings/", "xl/pivot", "xl/externalLinks/"})
+      if (name.startsWith(QLatin1String(skip))) return false;
+    return true;
   };
   Result<QList<ZipMember>> members = ZipArchive::readAll(path, wanted);
   if (!members)

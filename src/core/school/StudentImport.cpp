@@ -267,11 +267,16 @@ const char* const kColumnNames[kFieldCount] = {"ADI",    "SOYADI",   "NUMARASI",
                                                "SINIFI", "TCKIMLIK", "SEVIYE"};
 
 // A cell as a student field: line breaks, tabs and runs of spaces become one
-// space (a name typed over two lines in a cell is one name).
+// space (a name typed over two lines in a cell is one name). Most cells need
+// nothing and are kept as they are.
 QString cleanCell(const QString& text) {
-  for (QChar c : text)
-    if (c.isSpace() && c != QLatin1Char(' ')) return text.simplified();
-  return text.trimmed();
+  bool previousSpace = true;  // a space at the start needs cleaning too
+  for (QChar c : text) {
+    const bool space = c.isSpace();
+    if (space && (previousSpace || c != QLatin1Char(' '))) return text.simplified();
+    previousSpace = space;
+  }
+  return previousSpace ? text.simplified() : text;
 }
 
 struct ImportRow {
