@@ -1,7 +1,6 @@
 #include "formats/XlsReader.h"
 
 #include <QFile>
-#include <QtEndian>
 
 #include <freexl.h>
 
@@ -33,13 +32,16 @@ QString freexlError(int code) {
   }
 }
 
+// Little-endian numbers at a byte offset; out of range reads as "no sector".
 quint32 u32At(const QByteArray& b, qint64 at) {
   if (at < 0 || at + 4 > b.size()) return 0xFFFFFFFF;
-  return qFromLittleEndian<quint32>(b.constData() + at);
+  quint32 v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uchar>(b.at(at + i));
+  return v;
 }
 quint16 u16At(const QByteArray& b, qint64 at) {
   if (at < 0 || at + 2 > b.size()) return 0;
-  return qFromLittleEndian<quint16>(b.constData() + at);
+  return static_cast<quint16>(static_cast<uchar>(b.at(at)) | static_cast<uchar>(b.at(at + 1)) << 8);
 }
 
 // Just enough of the compound file format to find the workbook stream, with
