@@ -36,12 +36,14 @@ const Syntax& studentsListSyntax() {
   return s;
 }
 const Syntax& studentsImportSyntax() {
-  static const Syntax s = Syntax(QStringLiteral("students import DOSYA [--sheet SAYFA] [--map "
-                                                "\"3=ADI,4=SOYADI,...\"] [--level SEVIYE]"),
-                                 1, 1)
-                              .value(QStringLiteral("sheet"))
-                              .value(QStringLiteral("map"))
-                              .value(QStringLiteral("level"));
+  static const Syntax s =
+      Syntax(QStringLiteral("students import DOSYA [--sheet SAYFA] [--map "
+                            "\"3=ADI,4=SOYADI,...\"] [--level SEVIYE] [--class SINIF]"),
+             1, 1)
+          .value(QStringLiteral("sheet"))
+          .value(QStringLiteral("map"))
+          .value(QStringLiteral("level"))
+          .value(QStringLiteral("class"));
   return s;
 }
 const Syntax& remotesAddSyntax() {
@@ -151,7 +153,11 @@ int studentsImport(const Args& a, QTextStream& out, QTextStream& err) {
       return 1;
     }
   }
+  // A class given here wins over the one the list's title names.
+  if (a.has(QStringLiteral("class")))
+    import.setClassName(a.value(QStringLiteral("class")));
   for (const QString& t : import.pairTexts()) out << t << '\n';
+  if (!import.className().isEmpty()) out << "Sınıf: " << import.className() << '\n';
   QString level = a.value(QStringLiteral("level"));
   if (level.isEmpty()) level = school::StudentImport::levels().value(0);
   auto report = import.run(level, {}, [&](const QString& text) { out << text << '\n'; });
@@ -318,7 +324,8 @@ QList<CliCommand> schoolCommands() {
       {QStringLiteral("students"),
        QStringLiteral("students add ADI SOYADI NUMARASI [--class C] [--level L] [--tc NO] | list "
                       "[--class C] | "
-                      "import DOSYA [--sheet S] [--map \"3=ADI,4=SOYADI,...\"] [--level L]"),
+                      "import DOSYA [--sheet S] [--map \"3=ADI,4=SOYADI,...\"] [--level L] "
+                      "[--class C]"),
        students},
       {QStringLiteral("remotes"), QStringLiteral("remotes add ADRES [--teacher]"), remotes},
       {QStringLiteral("pair"), QStringLiteral("pair auto --class SINIF [--remotes A,B,...]"), pair},

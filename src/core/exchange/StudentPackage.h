@@ -14,6 +14,7 @@ namespace exchange {
 class StudentPackage {
  public:
   static inline const QString kMember = QStringLiteral("Kyt.mds");
+  static constexpr int kMaxStudents = 100000;
 
   // File dialogs of cmdKayitVer / cmdKayitAl.
   static QString writeDialogTitle() { return QStringLiteral("Kayıtların Verileceği Dosya"); }
@@ -35,8 +36,10 @@ class StudentPackage {
 
   // Writes the students with these registration numbers to `archivePath`.
   static Status write(const QStringList& kayitNos, const QString& archivePath);
-  // Reads a student file; the number of students added. The error text names
-  // what was wrong; the screen shows readFailedMessage() with it.
+  // Reads a student file; the number of students added. Every value is checked
+  // as the spreadsheet import checks it (text, at most 255 characters, a first
+  // name present); one bad row refuses the whole file, named by its row. The
+  // error text names what was wrong; the screen shows readFailedMessage() with it.
   static Result<int> read(const QString& archivePath);
 };
 

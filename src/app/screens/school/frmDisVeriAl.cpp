@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "school/Students.h"
 #include "screens/school/SchoolScreens.h"
 #include "shell/frmIslem.h"
 #include "shell/frmMesaj.h"
@@ -70,9 +71,9 @@ frmDisVeriAl::frmDisVeriAl(QWidget* parent) : QWidget(parent) {
   auto* side = new QVBoxLayout;
   m_cmdEOkulListesi = schoolui::button(QStringLiteral("cmdEOkulListesi"),
                                        QStringLiteral("e-Okul Sınıf Listesi"), gEs);
-  m_cmdEOkulListesi->setToolTip(
-      QStringLiteral("e-Okul'dan alınan sınıf listesinin sütunlarını kendiliğinden eşleştirir (A1 "
-                     "hücresi \"S.No\")"));
+  m_cmdEOkulListesi->setToolTip(QStringLiteral(
+      "e-Okul'dan alınan sınıf listesinin sütunlarını kendiliğinden eşleştirir (başlık "
+      "satırı \"S.No\" ile başlar)"));
   auto* cmdSil =
       schoolui::button(QStringLiteral("cmdSil"), QStringLiteral("Seçili Eşleşmeyi Sil"), gEs);
   auto* cmdTemizle =
@@ -86,9 +87,18 @@ frmDisVeriAl::frmDisVeriAl(QWidget* parent) : QWidget(parent) {
   el->addLayout(listRow, 1);
   root->addWidget(gEs, 1);
 
-  // 3. Level and the import.
-  auto* gKay = new QGroupBox(QStringLiteral("3. Seviye ve Aktarım"), this);
+  // 3. Class, level and the import.
+  auto* gKay = new QGroupBox(QStringLiteral("3. Sınıf, Seviye ve Aktarım"), this);
   auto* kl = new QHBoxLayout(gKay);
+  m_cmbSinifi = new QComboBox(gKay);
+  m_cmbSinifi->setObjectName(QStringLiteral("cmbSinifi"));
+  m_cmbSinifi->setEditable(true);  // a class not offered yet is typed in
+  m_cmbSinifi->setInsertPolicy(QComboBox::NoInsert);
+  m_cmbSinifi->setMinimumSize(140, 40);
+  m_cmbSinifi->lineEdit()->setPlaceholderText(QStringLiteral("Yeni sınıf"));
+  m_cmbSinifi->setToolTip(QStringLiteral(
+      "Sınıf sütunu eşleştirilmemiş ya da boş olan öğrencilerin sınıfı. Listenin başlığında "
+      "\"7. Sınıf / A Şubesi\" gibi bir satır varsa kendiliğinden dolar."));
   m_cmbSeviye = new QComboBox(gKay);
   m_cmbSeviye->setObjectName(QStringLiteral("cmbSeviye"));
   m_cmbSeviye->setMinimumSize(160, 40);
@@ -99,6 +109,9 @@ frmDisVeriAl::frmDisVeriAl(QWidget* parent) : QWidget(parent) {
   m_lblDurum = new QLabel(gKay);
   m_lblDurum->setObjectName(QStringLiteral("lblDurum"));
   m_lblDurum->setWordWrap(true);
+  kl->addWidget(new QLabel(QStringLiteral("Sınıfı:"), gKay));
+  kl->addWidget(m_cmbSinifi);
+  kl->addSpacing(12);
   kl->addWidget(new QLabel(QStringLiteral("Yeni öğrencilerin seviyesi:"), gKay));
   kl->addWidget(m_cmbSeviye);
   kl->addWidget(m_lblDurum, 1);
@@ -122,6 +135,7 @@ frmDisVeriAl::frmDisVeriAl(QWidget* parent) : QWidget(parent) {
     refreshPairs();
   });
   connect(m_cmdKaydet, &QPushButton::clicked, this, &frmDisVeriAl::kaydet);
+  refreshClasses();
   refreshColumns();
 }
 
@@ -156,8 +170,38 @@ void frmDisVeriAl::sayfaSec(int index) {
     return;
   }
   if (Status s = m_import.chooseSheet(index); !s) frmMesaj::uyari(this, s.error());
+  // The class the list's title names, and the level of its grade when that is
+  // offered ("7-A" -> "7. SINIF"), so a 7th-grade list does not land in 1st grade.
+  if (!m_import.suggestedClass().isEmpty()) {
+    m_cmbSinifi->setCurrentText(m_import.className());
+    const QString grade = m_import.className().section(QLatin1Char('-'), 0, 0) + QLatin1Char('.');
+    for (int i = 0; i < m_cmbSeviye->count(); ++i)
+      if (m_cmbSeviye->itemText(i).startsWith(grade)) m_cmbSeviye->setCurrentIndex(i);
+  }
   refreshColumns();
   refreshPairs();
+}
+
+void frmDisVeriAl::refreshClasses() {
+  const QString typed = m_cmbSinifi->currentText();
+  m_cmbSinifi->clear();
+  m_cmbSinifi->addItems(school::Students::classNames());
+  m_cmbSinifi->setCurrentText(typed);
+}
+
+void frmDisVeriAl::startOver() {
+  m_import = school::StudentImport();
+  m_done = false;
+  m_txtDosya->clear();
+  m_cmbSheet->blockSignals(true);
+  m_cmbSheet->clear();
+  m_cmbSheet->blockSignals(false);
+  m_cmbSinifi->setCurrentText(QString());
+  refreshClasses();
+  refreshColumns();
+  refreshPairs();
+  m_lblDurum->clear();
+  m_cmdKaydet->setText(QStringLiteral("Öğrencileri Aktar"));
 }
 
 void frmDisVeriAl::refreshColumns() {
@@ -186,10 +230,12 @@ QString frmDisVeriAl::sonuc() const { return m_lblDurum->text(); }
 
 void frmDisVeriAl::kaydet() {
   if (m_done) {
-    // "Raporu Kapat": the report was handed to the spreadsheet program; the window closes.
-    close();
+    // "Raporu Kapat": the report was handed to the spreadsheet program; the
+    // screen is ready for the next list.
+    startOver();
     return;
   }
+  m_import.setClassName(m_cmbSinifi->currentText());
   frmIslem wait(this);
   const Result<school::StudentImport::Report> r =
       m_import.run(m_cmbSeviye->currentText(), m_resultPath,
@@ -210,6 +256,7 @@ void frmDisVeriAl::kaydet() {
   }
   m_lblDurum->setText(text);
   m_cmdKaydet->setText(school::StudentImport::closeReportCaption());
+  refreshClasses();
   emit ogrencilerDegisti();
-  if (!r->resultPath.isEmpty()) schoolui::openFile(r->resultPath);
+  if (!r->resultPath.isEmpty()) schoolui::openFile(this, r->resultPath);
 }

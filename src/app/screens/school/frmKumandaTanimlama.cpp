@@ -433,7 +433,7 @@ void frmKumandaTanimlama::afterExport(const Status& status, const QString& path)
   if (!schoolui::check(this, status)) return;
   if (frmMesaj::Mesaj(this, QStringLiteral("Bilgi"), school::SchoolExports::openQuestion(),
                       frmMesaj::Buttons::YesNo, frmMesaj::Kind::Question) == frmMesaj::Evet)
-    schoolui::openFile(path);
+    schoolui::openFile(this, path);
 }
 
 void frmKumandaTanimlama::chooseClassesForLabels() {

@@ -18,7 +18,8 @@
 
 struct SchoolFixture {
   std::unique_ptr<QTemporaryDir> dir;
-  QStringList opened;  // files the screens asked the desktop to open
+  QStringList opened;        // files the screens asked the desktop to open
+  bool desktopOpens = true;  // whether a program takes them
 
   void init() {
     dir = std::make_unique<QTemporaryDir>();
@@ -28,7 +29,11 @@ struct SchoolFixture {
     answers({});
     frmMesaj::takeShownTexts();
     opened.clear();
-    schoolui::setFileOpener([this](const QString& p) { opened << p; });
+    desktopOpens = true;
+    schoolui::setFileOpener([this](const QString& p) {
+      opened << p;
+      return desktopOpens;
+    });
   }
   void cleanup() {
     schoolui::setFileOpener({});
