@@ -2,12 +2,17 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
+#include "screens/school/frmTanimlamalar.h"
 #include "shell/MDIForm1.h"
+#include "shell/MainMenuController.h"
+#include "shell/frmMesaj.h"
 #include "store/DataFolder.h"
 #include "store/Log.h"
 
@@ -18,6 +23,47 @@ namespace {
 void logMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
   store::LogYaz(message);
   fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+// A file handed to the program (double-clicked in the file manager) is taken in
+// once the main window is up, through the same screen and right check as the
+// screen's own button.
+void openGivenFile(MDIForm1& window, const QString& path) {
+  const QFileInfo file(path);
+  if (!file.isFile()) {
+    frmMesaj::uyari(&window, QStringLiteral("Dosya bulunamadı:\n") + path);
+    return;
+  }
+  const QString suffix = file.suffix().toLower();
+  if (suffix == QLatin1String("ckk")) {
+    constexpr int kDefinitionsScreen = 0;
+    if (auto* students =
+            qobject_cast<frmTanimlamalar*>(window.mainMenu()->openScreen(kDefinitionsScreen))) {
+      students->kayitAl(file.absoluteFilePath());
+    } else {
+      frmMesaj::uyari(&window, QStringLiteral("Öğrenci kayıtlarını almak için yetkili bir "
+                                              "kullanıcıyla oturum açınız; sonra dosyayı "
+                                              "Tanımlamalar ekranındaki \"Dosyadan Kayıt Al\" "
+                                              "ile alınız."));
+    }
+    return;
+  }
+  QString kind;
+  if (suffix == QLatin1String("cks"))
+    kind = QStringLiteral("bir soru dosyası");
+  else if (suffix == QLatin1String("ckp") || suffix == QLatin1String("ckt"))
+    kind = QStringLiteral("bir test dosyası");
+  if (kind.isEmpty()) {
+    frmMesaj::uyari(&window, QStringLiteral("Derslik bu dosyayı tanımıyor: %1\n\nDerslik soru "
+                                            "(.cks), test (.ckp, .ckt) ve öğrenci kayıt (.ckk) "
+                                            "dosyalarını açar.")
+                                 .arg(file.fileName()));
+    return;
+  }
+  frmMesaj::Mesaj(&window, QStringLiteral("Bilgi"),
+                  QStringLiteral("%1 %2.\n\nBu tür dosyaları almak Derslik'in sonraki bir "
+                                 "sürümüyle gelecek.")
+                      .arg(file.fileName(), kind));
 }
 
 }  // namespace
@@ -44,7 +90,11 @@ int main(int argc, char** argv) {
       QStringLiteral("Gerçek alıcı yerine N kumandalı bir sınıf benzetimi kullanır."),
       QStringLiteral("N"));
   parser.addOptions({folder, demo, simulation});
-  parser.addPositionalArgument(QStringLiteral("logtut"), QStringLiteral("Tanılama kaydını açar."));
+  parser.addPositionalArgument(
+      QStringLiteral("dosya"),
+      QStringLiteral("Açılışta alınacak soru, test ya da öğrenci kayıt dosyası; tek başına "
+                     "\"logtut\" tanılama kaydını açar."),
+      QStringLiteral("[DOSYA | logtut]"));
   parser.process(app);
 
   if (parser.isSet(folder))
@@ -58,14 +108,18 @@ int main(int argc, char** argv) {
   options.demo = parser.isSet(demo);
   options.simulation = parser.isSet(simulation) ? parser.value(simulation).toInt() : 0;
   if (options.logtut) qInstallMessageHandler(logMessage);
+  const QStringList positional = parser.positionalArguments();
+  const QString givenFile = options.logtut || positional.isEmpty() ? QString() : positional.first();
 
   // One Derslik per data folder: a second start says so and leaves the first alone.
   QLockFile lock(store::DataFolder::path(QStringLiteral("derslik.lock")));
   lock.setStaleLockTime(0);
   if (!lock.tryLock(100)) {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Derslik"),
-                    QStringLiteral("Derslik zaten açık. Açık olan pencereyi kullanınız."),
-                    QMessageBox::Ok);
+    QString text = QStringLiteral("Derslik zaten açık. Açık olan pencereyi kullanınız.");
+    if (!givenFile.isEmpty())
+      text += QStringLiteral("\n\nDosyayı açık olan Derslik'ten alınız: ") +
+              QFileInfo(givenFile).fileName();
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Derslik"), text, QMessageBox::Ok);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("Tamam"));
     box.exec();
     return 1;
@@ -73,5 +127,7 @@ int main(int argc, char** argv) {
 
   MDIForm1 window(options);
   if (!window.MDIForm1_Load()) return 1;
+  if (!givenFile.isEmpty())
+    QTimer::singleShot(0, &window, [&window, givenFile] { openGivenFile(window, givenFile); });
   return QApplication::exec();
 }
