@@ -24,5 +24,6 @@ void storeBenchmarks();
 void contentBenchmarks();
 void receiverBenchmarks();
 void widgetBenchmarks();
+void importBenchmarks();
 
 }  // namespace bench

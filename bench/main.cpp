@@ -13,5 +13,6 @@ int main(int argc, char** argv) {
   bench::contentBenchmarks();
   bench::receiverBenchmarks();
   bench::widgetBenchmarks();
+  bench::importBenchmarks();
   return 0;
 }

@@ -7,6 +7,14 @@ target_compile_options(derslik_options INTERFACE -Wall -Wextra -Wpedantic)
 if(DERSLIK_WERROR)
   target_compile_options(derslik_options INTERFACE -Werror)
 endif()
+# Any undefined behaviour stops the program, so a test that meets it fails
+# instead of printing a line nobody reads.
+if(DERSLIK_SANITIZE)
+  set(derslik_sanitize_flags
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_compile_options(derslik_options INTERFACE ${derslik_sanitize_flags})
+  target_link_options(derslik_options INTERFACE ${derslik_sanitize_flags})
+endif()
 target_compile_definitions(derslik_options INTERFACE
   QT_NO_CAST_TO_ASCII
   QT_NO_CAST_FROM_BYTEARRAY

@@ -2,10 +2,15 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLockFile>
+#include <QTimer>
 
+#include "Messages.h"
+#include "screens/school/frmTanimlamalar.h"
 #include "shell/MDIForm1.h"
+#include "shell/MainMenuController.h"
 #include "store/Store.h"
 #include "widgets/frmMesaj.h"
 
@@ -18,6 +23,48 @@ const store::Store* g_logStore = nullptr;
 void logMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
   if (g_logStore) g_logStore->log(message);
   fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+// A file handed to the program (double-clicked in the file manager) is taken in
+// once the main window is up, through the same screen and right check as the
+// screen's own button.
+void openGivenFile(MDIForm1& window, const QString& path) {
+  Messages& messages = window.context().messages;
+  const QFileInfo file(path);
+  if (!file.isFile()) {
+    messages.warning(QStringLiteral("Dosya bulunamadı:\n") + path);
+    return;
+  }
+  const QString suffix = file.suffix().toLower();
+  if (suffix == QLatin1String("ckk")) {
+    constexpr int kDefinitionsScreen = 0;
+    if (auto* students =
+            qobject_cast<frmTanimlamalar*>(window.mainMenu()->openScreen(kDefinitionsScreen))) {
+      students->kayitAl(file.absoluteFilePath());
+    } else {
+      messages.warning(
+          QStringLiteral("Öğrenci kayıtlarını almak için yetkili bir "
+                         "kullanıcıyla oturum açınız; sonra dosyayı "
+                         "Tanımlamalar ekranındaki \"Dosyadan Kayıt Al\" "
+                         "ile alınız."));
+    }
+    return;
+  }
+  QString kind;
+  if (suffix == QLatin1String("cks"))
+    kind = QStringLiteral("bir soru dosyası");
+  else if (suffix == QLatin1String("ckp") || suffix == QLatin1String("ckt"))
+    kind = QStringLiteral("bir test dosyası");
+  if (kind.isEmpty()) {
+    messages.warning(QStringLiteral("Derslik bu dosyayı tanımıyor: %1\n\nDerslik soru "
+                                    "(.cks), test (.ckp, .ckt) ve öğrenci kayıt (.ckk) "
+                                    "dosyalarını açar.")
+                         .arg(file.fileName()));
+    return;
+  }
+  messages.info(QStringLiteral("%1 %2.\n\nBu tür dosyaları almak Derslik'in sonraki bir "
+                               "sürümüyle gelecek.")
+                    .arg(file.fileName(), kind));
 }
 
 }  // namespace
@@ -44,7 +91,11 @@ int main(int argc, char** argv) {
       QStringLiteral("Gerçek alıcı yerine N kumandalı bir sınıf benzetimi kullanır."),
       QStringLiteral("N"));
   parser.addOptions({folder, demo, simulation});
-  parser.addPositionalArgument(QStringLiteral("logtut"), QStringLiteral("Tanılama kaydını açar."));
+  parser.addPositionalArgument(
+      QStringLiteral("dosya"),
+      QStringLiteral("Açılışta alınacak soru, test ya da öğrenci kayıt dosyası; tek başına "
+                     "\"logtut\" tanılama kaydını açar."),
+      QStringLiteral("[DOSYA | logtut]"));
   parser.process(app);
 
   store::Store store(parser.isSet(folder) ? parser.value(folder) : store::Store::defaultRoot());
@@ -58,18 +109,25 @@ int main(int argc, char** argv) {
     g_logStore = &store;
     qInstallMessageHandler(logMessage);
   }
+  const QStringList positional = parser.positionalArguments();
+  const QString givenFile = options.logtut || positional.isEmpty() ? QString() : positional.first();
 
   // One Derslik per data folder: a second start says so and leaves the first alone.
   QLockFile lock(store.path(QStringLiteral("derslik.lock")));
   lock.setStaleLockTime(0);
   if (!lock.tryLock(100)) {
-    WidgetMessages().info(QStringLiteral("Derslik zaten açık. Açık olan pencereyi kullanınız."),
-                          QStringLiteral("Derslik"));
+    QString text = QStringLiteral("Derslik zaten açık. Açık olan pencereyi kullanınız.");
+    if (!givenFile.isEmpty())
+      text += QStringLiteral("\n\nDosyayı açık olan Derslik'ten alınız: ") +
+              QFileInfo(givenFile).fileName();
+    WidgetMessages().info(text, QStringLiteral("Derslik"));
     return 1;
   }
 
   MDIForm1 window(store, options);
   if (!window.MDIForm1_Load()) return 1;
+  if (!givenFile.isEmpty())
+    QTimer::singleShot(0, &window, [&window, givenFile] { openGivenFile(window, givenFile); });
   const int code = QApplication::exec();
   qInstallMessageHandler(nullptr);
   return code;

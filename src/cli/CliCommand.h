@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "CliArgs.h"
 #include "Messages.h"
 
 namespace store {
@@ -16,8 +17,9 @@ class Store;
 namespace cli {
 
 // One verb of derslik-cli. `run` gets the data folder's store (not yet open: a
-// verb opens it when it needs the database), the arguments after the verb, and
-// returns the process exit code. Each area keeps its verbs in its own file.
+// verb opens it with openDatabase() when it needs the database), the arguments
+// after the verb, and returns the process exit code. Each area keeps its verbs
+// in its own file.
 struct CliCommand {
   using Run = std::function<int(store::Store& store, const QStringList& args, QTextStream& out,
                                 QTextStream& err)>;
@@ -31,12 +33,18 @@ QList<CliCommand> receiverCommands();
 QList<CliCommand> schoolCommands();
 QList<CliCommand> userCommands();
 
-// Reads all of standard input (for --password-stdin and the like).
-QString readStdin();
+// Reads all of standard input, as bytes (for --password-stdin and the like).
+QByteArray readStdin();
 
-// Opens the store; false (with the reason written to `err`) when it cannot. With
-// `mustExist` a missing database is refused instead of created.
-bool openStore(store::Store& store, QTextStream& err, bool mustExist = false);
+// Opens the data folder for a command, before anything in it is read: waits a
+// moment for a running rollover (then says "Sınıf atlatma sürüyor"), finishes
+// or undoes an interrupted one (its sentences go to `err`), takes the folder's
+// shared lock for the rest of the command and opens the store (with the database
+// check). With `mustExist` a missing main database is an error instead of being
+// created.
+bool openDatabase(store::Store& store, QTextStream& err, bool mustExist = false);
+// Only the first half: the wait, the repair and the lock, nothing opened.
+bool enterDataFolder(const store::Store& store, QTextStream& err);
 
 // The command line's message channel: messages are printed, questions answered
 // "Evet" only with --yes (the question and the answer are printed too).

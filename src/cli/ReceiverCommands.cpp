@@ -7,11 +7,25 @@ namespace cli {
 
 namespace {
 
-int decode(store::Store&, const QStringList& args, QTextStream& out, QTextStream& err) {
-  if (args.size() != receiver::kReportDataSize) {
-    err << "Raporun 1.-16. baytları gerekli (16 sayı), " << args.size() << " verildi.\n";
-    return 2;
-  }
+const Syntax& decodeSyntax() {
+  static const Syntax s(QStringLiteral("decode B1 ... B16   (raporun 1.-16. baytları, 16 sayı)"),
+                        receiver::kReportDataSize, receiver::kReportDataSize);
+  return s;
+}
+const Syntax& simulateSyntax() {
+  static const Syntax s =
+      Syntax(QStringLiteral("simulate --remotes N --seconds S [--seed K]  (N 1-1000, S 1-86400)"))
+          .value(QStringLiteral("remotes"))
+          .value(QStringLiteral("seconds"))
+          .value(QStringLiteral("seed"));
+  return s;
+}
+
+int decode(store::Store&, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  const std::optional<Args> parsed = parseOrComplain(words, decodeSyntax(), err, code);
+  if (!parsed) return code;
+  const QStringList& args = parsed->positional;
   QByteArray data;
   for (const QString& a : args) {
     bool ok = false;
@@ -39,28 +53,24 @@ int decode(store::Store&, const QStringList& args, QTextStream& out, QTextStream
   return 0;
 }
 
-int simulate(store::Store&, const QStringList& args, QTextStream& out, QTextStream& err) {
+int simulate(store::Store&, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  const std::optional<Args> a = parseOrComplain(words, simulateSyntax(), err, code);
+  if (!a) return code;
   receiver::SimulationOptions options;
   qint64 seconds = 60;
-  for (qsizetype i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    bool ok = false;
-    if (a == QLatin1String("--remotes") && hasValue) {
-      options.remotes = args[++i].toInt(&ok);
-      ok = ok && options.remotes > 0 && options.remotes <= 1000;
-    } else if (a == QLatin1String("--seconds") && hasValue) {
-      seconds = args[++i].toLongLong(&ok);
-      ok = ok && seconds > 0 && seconds <= 24 * 3600;
-    } else if (a == QLatin1String("--seed") && hasValue) {
-      options.seed = args[++i].toUInt(&ok);
-    }
-    if (!ok) {
-      err << "Kullanım: derslik-cli simulate --remotes N --seconds S [--seed K]"
-             " (N 1-1000, S 1-86400)\n";
-      return 2;
-    }
+  bool ok = true;
+  if (a->has(QStringLiteral("remotes"))) {
+    options.remotes = a->value(QStringLiteral("remotes")).toInt(&ok);
+    ok = ok && options.remotes > 0 && options.remotes <= 1000;
   }
+  if (ok && a->has(QStringLiteral("seconds"))) {
+    seconds = a->value(QStringLiteral("seconds")).toLongLong(&ok);
+    ok = ok && seconds > 0 && seconds <= 24 * 3600;
+  }
+  if (ok && a->has(QStringLiteral("seed")))
+    options.seed = a->value(QStringLiteral("seed")).toUInt(&ok);
+  if (!ok) return usageError(err, QStringLiteral("Geçersiz sayı."), simulateSyntax());
   receiver::ClassroomSimulation sim(options);
   const QList<receiver::SimulatedReport> reports = sim.run(seconds);
   for (const receiver::SimulatedReport& r : reports) {

@@ -17,48 +17,68 @@ namespace cli {
 
 namespace {
 
-// Options "--name value" and flags "--name"; everything else is positional.
-struct Args {
-  QStringList positional;
-  QHash<QString, QString> options;
-  QStringList flags;
-  bool has(const QString& flag) const { return flags.contains(flag); }
-  QString value(const QString& name) const { return options.value(name); }
-};
-
-Args parse(const QStringList& args, const QStringList& flagNames) {
-  Args a;
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& s = args.at(i);
-    if (s.startsWith(QStringLiteral("--"))) {
-      const QString name = s.mid(2);
-      if (flagNames.contains(name) || i + 1 >= args.size())
-        a.flags << name;
-      else
-        a.options.insert(name, args.at(++i));
-    } else {
-      a.positional << s;
-    }
-  }
-  return a;
+// Each sub-command's words. Keep one Syntax per sub-command: a new option is
+// one more line here and its use in the function below.
+const Syntax& studentsAddSyntax() {
+  static const Syntax s = Syntax(QStringLiteral("students add ADI SOYADI NUMARASI [--class SINIF] "
+                                                "[--level SEVIYE] [--tc NO] [--yes]"),
+                                 3, 3)
+                              .value(QStringLiteral("class"))
+                              .value(QStringLiteral("level"))
+                              .value(QStringLiteral("tc"))
+                              .flag(QStringLiteral("yes"));
+  return s;
+}
+const Syntax& studentsListSyntax() {
+  static const Syntax s =
+      Syntax(QStringLiteral("students list [--class SINIF]")).value(QStringLiteral("class"));
+  return s;
+}
+const Syntax& studentsImportSyntax() {
+  static const Syntax s =
+      Syntax(QStringLiteral("students import DOSYA [--sheet SAYFA] [--map "
+                            "\"3=ADI,4=SOYADI,...\"] [--level SEVIYE] [--class SINIF]"),
+             1, 1)
+          .value(QStringLiteral("sheet"))
+          .value(QStringLiteral("map"))
+          .value(QStringLiteral("level"))
+          .value(QStringLiteral("class"));
+  return s;
+}
+const Syntax& remotesAddSyntax() {
+  static const Syntax s =
+      Syntax(QStringLiteral("remotes add ADRES [--teacher]"), 1, 1).flag(QStringLiteral("teacher"));
+  return s;
+}
+const Syntax& pairAutoSyntax() {
+  static const Syntax s =
+      Syntax(QStringLiteral("pair auto --class SINIF [--remotes 12-201,12-202,...]"))
+          .value(QStringLiteral("class"))
+          .value(QStringLiteral("remotes"));
+  return s;
+}
+const Syntax& rolloverSyntax() {
+  static const Syntax s = Syntax(QStringLiteral("rollover [--date gg.aa.yyyy] [--yes] [--again]"))
+                              .value(QStringLiteral("date"))
+                              .flag(QStringLiteral("yes"))
+                              .flag(QStringLiteral("again"));
+  return s;
+}
+const Syntax& demoSyntax() {
+  static const Syntax s(QStringLiteral("demo"));
+  return s;
 }
 
 int studentsAdd(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
-  if (a.positional.size() < 4) {
-    err << "Kullanım: derslik-cli students add ADI SOYADI NUMARASI [--class SINIF] [--level "
-           "SEVIYE] [--tc NO] "
-           "[--yes]\n";
-    return 2;
-  }
   school::StudentForm form(store);
   if (Status begun = form.beginNew(); !begun) {
     err << begun.error() << '\n';
     return 1;
   }
   school::Student& s = form.student();
-  s.adi = a.positional.at(1);
-  s.soyadi = a.positional.at(2);
-  s.numarasi = a.positional.at(3);
+  s.adi = a.positional.at(0);
+  s.soyadi = a.positional.at(1);
+  s.numarasi = a.positional.at(2);
   s.sinifi = a.value(QStringLiteral("class"));
   s.seviye = a.value(QStringLiteral("level"));
   s.tcKimlik = a.value(QStringLiteral("tc"));
@@ -94,18 +114,12 @@ int studentsList(store::Store& store, const Args& a, QTextStream& out, QTextStre
 }
 
 int studentsImport(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
-  if (a.positional.size() < 2) {
-    err << "Kullanım: derslik-cli students import DOSYA [--sheet SAYFA] [--map "
-           "\"3=ADI,4=SOYADI,...\"] "
-           "[--level SEVIYE]\n";
-    return 2;
-  }
   school::StudentImport import(store);
-  if (Status s = import.openFile(a.positional.at(1)); !s) {
+  if (Status s = import.openFile(a.positional.at(0)); !s) {
     err << s.error() << '\n';
     return 1;
   }
-  if (a.options.contains(QStringLiteral("sheet"))) {
+  if (a.has(QStringLiteral("sheet"))) {
     const QString sheet = a.value(QStringLiteral("sheet"));
     int index = import.sheetNames().indexOf(sheet);
     bool isNumber = false;
@@ -116,7 +130,7 @@ int studentsImport(store::Store& store, const Args& a, QTextStream& out, QTextSt
       return 1;
     }
   }
-  if (a.options.contains(QStringLiteral("map"))) {
+  if (a.has(QStringLiteral("map"))) {
     const QStringList pairs =
         a.value(QStringLiteral("map")).split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& p : pairs) {
@@ -138,7 +152,10 @@ int studentsImport(store::Store& store, const Args& a, QTextStream& out, QTextSt
       return 1;
     }
   }
+  // A class given here wins over the one the list's title names.
+  if (a.has(QStringLiteral("class"))) import.setClassName(a.value(QStringLiteral("class")));
   for (const QString& t : import.pairTexts()) out << t << '\n';
+  if (!import.className().isEmpty()) out << "Sınıf: " << import.className() << '\n';
   QString level = a.value(QStringLiteral("level"));
   if (level.isEmpty()) level = import.levels().value(0);
   auto report = import.run(level, {}, [&](const QString& text) { out << text << '\n'; });
@@ -156,52 +173,66 @@ int studentsImport(store::Store& store, const Args& a, QTextStream& out, QTextSt
   return 0;
 }
 
-int students(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
-  const Args a = parse(args, {QStringLiteral("yes")});
-  const QString what = a.positional.value(0);
-  if (what != QStringLiteral("add") && what != QStringLiteral("list") &&
-      what != QStringLiteral("import")) {
-    err << "Kullanım: derslik-cli students add|list|import ...\n";
-    return 2;
+int students(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  struct Sub {
+    const char* name;
+    const Syntax& syntax;
+    int (*run)(store::Store&, const Args&, QTextStream&, QTextStream&);
+  };
+  const Sub subs[] = {{"add", studentsAddSyntax(), studentsAdd},
+                      {"list", studentsListSyntax(), studentsList},
+                      {"import", studentsImportSyntax(), studentsImport}};
+  for (const Sub& sub : subs) {
+    if (words.value(0) != QLatin1String(sub.name)) continue;
+    int code = 0;
+    const std::optional<Args> a = parseOrComplain(words.mid(1), sub.syntax, err, code);
+    if (!a) return code;
+    if (!openDatabase(store, err)) return 1;
+    return sub.run(store, *a, out, err);
   }
-  if (!openStore(store, err)) return 1;
-  if (what == QStringLiteral("add")) return studentsAdd(store, a, out, err);
-  if (what == QStringLiteral("list")) return studentsList(store, a, out, err);
-  return studentsImport(store, a, out, err);
+  return subCommandError(err, words,
+                         QStringLiteral("students add|list|import ... (derslik-cli help)"));
 }
 
-int remotes(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
-  const Args a = parse(args, {QStringLiteral("teacher")});
-  if (a.positional.value(0) != QStringLiteral("add") || a.positional.size() != 2) {
-    err << "Kullanım: derslik-cli remotes add ADRES [--teacher]\n";
-    return 2;
-  }
-  const QString address = a.positional.at(1);
+int remotes(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  if (words.value(0) != QStringLiteral("add"))
+    return subCommandError(err, words, remotesAddSyntax().usage);
+  int code = 0;
+  const std::optional<Args> a = parseOrComplain(words.mid(1), remotesAddSyntax(), err, code);
+  if (!a) return code;
+  const QString address = a->positional.first();
   if (!school::remotes::validAddress(address)) {
     err << "Geçersiz kumanda adresi: " << address << " (örnek: 12-201)\n";
     return 2;
   }
-  if (!openStore(store, err)) return 1;
-  const Status s = school::Pairing(store).registerRemote(address, a.has(QStringLiteral("teacher")));
+  const bool teacher = a->has(QStringLiteral("teacher"));
+  if (!openDatabase(store, err)) return 1;
+  const Status s = school::Pairing(store).registerRemote(address, teacher);
   if (!s) {
     err << s.error() << '\n';
     return 1;
   }
-  out << "Kumanda kaydedildi: " << address
-      << (a.has(QStringLiteral("teacher")) ? " (öğretmen)" : "") << '\n';
+  out << "Kumanda kaydedildi: " << address << (teacher ? " (öğretmen)" : "") << '\n';
   return 0;
 }
 
-int pair(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
-  const Args a = parse(args, {});
-  const QString sinifi = a.value(QStringLiteral("class"));
-  if (a.positional.value(0) != QStringLiteral("auto") || sinifi.isEmpty()) {
-    err << "Kullanım: derslik-cli pair auto --class SINIF [--remotes 12-201,12-202,...]\n";
-    return 2;
-  }
-  if (!openStore(store, err)) return 1;
-  QStringList addresses =
-      a.value(QStringLiteral("remotes")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+int pair(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  if (words.value(0) != QStringLiteral("auto"))
+    return subCommandError(err, words, pairAutoSyntax().usage);
+  int code = 0;
+  const std::optional<Args> a = parseOrComplain(words.mid(1), pairAutoSyntax(), err, code);
+  if (!a) return code;
+  const QString sinifi = a->value(QStringLiteral("class"));
+  if (sinifi.isEmpty())
+    return usageError(err, QStringLiteral("--class gerekli."), pairAutoSyntax());
+  QStringList addresses;
+  for (const QString& address :
+       a->value(QStringLiteral("remotes")).split(QLatin1Char(','), Qt::SkipEmptyParts))
+    if (!address.trimmed().isEmpty()) addresses << address.trimmed();
+  if (a->has(QStringLiteral("remotes")) && addresses.isEmpty())
+    return usageError(err, QStringLiteral("--remotes en az bir kumanda adresi bekliyor."),
+                      pairAutoSyntax());
+  if (!openDatabase(store, err)) return 1;
   if (addresses.isEmpty()) {
     const store::Query q = school::Pairing::studentRemotesQuery(sinifi);
     const Result<QStringList> all = store.column(q.sql, q.params);
@@ -220,33 +251,44 @@ int pair(store::Store& store, const QStringList& args, QTextStream& out, QTextSt
   return 0;
 }
 
-int rollover(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
-  const Args a = parse(args, {QStringLiteral("yes")});
+int rollover(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  const std::optional<Args> a = parseOrComplain(words, rolloverSyntax(), err, code);
+  if (!a) return code;
   QDateTime when = QDateTime::currentDateTime();
-  if (a.options.contains(QStringLiteral("date"))) {
+  if (a->has(QStringLiteral("date"))) {
     const QDate d =
-        QDate::fromString(a.value(QStringLiteral("date")), QStringLiteral("dd.MM.yyyy"));
+        QDate::fromString(a->value(QStringLiteral("date")), QStringLiteral("dd.MM.yyyy"));
     if (!d.isValid()) {
-      err << "Geçersiz tarih: " << a.value(QStringLiteral("date")) << " (gg.aa.yyyy)\n";
+      err << "Geçersiz tarih: " << a->value(QStringLiteral("date")) << " (gg.aa.yyyy)\n";
       return 2;
     }
     when = QDateTime(d, QTime::currentTime());
   }
-  const bool yes = a.has(QStringLiteral("yes"));
-  if (!openStore(store, err)) return 1;
+  const bool yes = a->has(QStringLiteral("yes"));
+  const bool again = a->has(QStringLiteral("again"));
+  if (!openDatabase(store, err)) return 1;
   CliMessages messages(out, err, yes);
   school::Rollover::Hooks hooks;
   hooks.now = [when] { return when; };
   hooks.messages = &messages;
+  hooks.askAgain = [&](const QString& q) {
+    out << q << (again ? "\n-> Evet (--again)\n" : "\n-> Hayır (yeniden yapmak için --again)\n");
+    return again;
+  };
   hooks.progress = [&](const QString& t) { out << t << '\n'; };
   const school::Rollover::Report r = school::Rollover::SinifAtlatmaUygula(store, hooks);
   switch (r.outcome) {
     case school::Rollover::Outcome::Done:
       out << r.message << "\nEğitim öğretim yılı: " << r.label << ", yedek: Yedek/" << r.backupStamp
-          << "-*\n";
+          << "/\n";
       return 0;
     case school::Rollover::Outcome::NotAllowed:
       err << "Üç tuşlu kumanda kullanımında sınıf atlatma yapılmaz.\n";
+      return 1;
+    case school::Rollover::Outcome::AlreadyDone:
+      err << "Sınıf atlatma yapılmadı: bu eğitim-öğretim yılı için yapılmıştı. Yeniden yapmak "
+             "için --again ekleyiniz.\n";
       return 1;
     case school::Rollover::Outcome::Failed:
       err << r.message << '\n';
@@ -257,8 +299,10 @@ int rollover(store::Store& store, const QStringList& args, QTextStream& out, QTe
   }
 }
 
-int demo(store::Store& store, const QStringList&, QTextStream& out, QTextStream& err) {
-  if (!openStore(store, err)) return 1;
+int demo(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  if (!parseOrComplain(words, demoSyntax(), err, code)) return code;
+  if (!openDatabase(store, err)) return 1;
   const Status s = school::createDemoSchool(store);
   if (!s) {
     err << s.error() << '\n';
@@ -275,7 +319,8 @@ QList<CliCommand> schoolCommands() {
       {QStringLiteral("students"),
        QStringLiteral("students add ADI SOYADI NUMARASI [--class C] [--level L] [--tc NO] | list "
                       "[--class C] | "
-                      "import DOSYA [--sheet S] [--map \"3=ADI,4=SOYADI,...\"] [--level L]"),
+                      "import DOSYA [--sheet S] [--map \"3=ADI,4=SOYADI,...\"] [--level L] "
+                      "[--class C]"),
        students},
       {QStringLiteral("remotes"), QStringLiteral("remotes add ADRES [--teacher]"), remotes},
       {QStringLiteral("pair"), QStringLiteral("pair auto --class SINIF [--remotes A,B,...]"), pair},

@@ -1,11 +1,8 @@
 #include <QFile>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 #include "CliCommand.h"
 #include "Version.h"
-#include "store/Database.h"
+#include "store/ReadOnlyQuery.h"
 #include "store/Schema.h"
 #include "store/Store.h"
 
@@ -13,7 +10,23 @@ namespace cli {
 
 namespace {
 
-int init(store::Store& store, const QStringList&, QTextStream& out, QTextStream& err) {
+const Syntax& initSyntax() {
+  static const Syntax s(QStringLiteral("init"));
+  return s;
+}
+const Syntax& sqlSyntax() {
+  static const Syntax s(QStringLiteral("sql \"SELECT ...\""), 1, 1);
+  return s;
+}
+const Syntax& versionSyntax() {
+  static const Syntax s(QStringLiteral("version"));
+  return s;
+}
+
+int init(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  if (!parseOrComplain(words, initSyntax(), err, code)) return code;
+  if (!enterDataFolder(store, err)) return 1;
   const Result<store::CheckReport> report = store.open();
   if (!report) {
     err << "Veritabanı hazırlanamadı: " << report.error() << '\n';
@@ -33,56 +46,31 @@ int init(store::Store& store, const QStringList&, QTextStream& out, QTextStream&
   return 0;
 }
 
-QString cellText(const QVariant& v) {
-  QString s = v.isNull() ? QString() : v.toString();
-  s.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-  return s;
-}
-
-// One read-only statement on a separate query-only connection: SQLite itself
-// refuses any write, whatever the statement's text looks like.
-int sql(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
-  if (args.size() != 1) {
-    err << "Kullanım: derslik-cli sql \"SELECT ...\"\n";
-    return 2;
-  }
+// One reading statement; nothing of the data folder is written, not even the
+// database's header.
+int sql(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  const std::optional<Args> a = parseOrComplain(words, sqlSyntax(), err, code);
+  if (!a) return code;
+  if (!enterDataFolder(store, err)) return 1;
   const QString path = store.mainFile();
   if (!QFile::exists(path)) {
     err << "Veritabanı bulunamadı: " << path << " (önce: derslik-cli init)\n";
     return 1;
   }
-  const QString name = QStringLiteral("cli-readonly");
-  int code = 0;
-  {
-    Result<QSqlDatabase> db = store::openFile(name, path);
-    if (!db) {
-      err << db.error() << '\n';
-      return 1;
-    }
-    QSqlQuery q(db.value());
-    (void)q.exec(QStringLiteral("PRAGMA query_only=ON"));
-    q.setForwardOnly(true);
-    if (!q.exec(args.first())) {
-      err << "Sorgu çalıştırılamadı (yalnızca okuma sorgularına izin verilir): "
-          << q.lastError().databaseText() << '\n';
-      code = 1;
-    } else {
-      const QSqlRecord rec = q.record();
-      QStringList header;
-      for (int i = 0; i < rec.count(); ++i) header << rec.fieldName(i);
-      if (!header.isEmpty()) out << header.join(QLatin1Char('\t')) << '\n';
-      while (q.next()) {
-        QStringList row;
-        for (int i = 0; i < rec.count(); ++i) row << cellText(q.value(i));
-        out << row.join(QLatin1Char('\t')) << '\n';
-      }
-    }
+  const Status s = store::runReadOnlyQuery(
+      path, a->positional.first(),
+      [&out](const QStringList& row) { out << row.join(QLatin1Char('\t')) << '\n'; });
+  if (!s) {
+    err << "Sorgu çalıştırılamadı: " << s.error() << '\n';
+    return 1;
   }
-  store::closeFile(name);
-  return code;
+  return 0;
 }
 
-int version(store::Store&, const QStringList&, QTextStream& out, QTextStream&) {
+int version(store::Store&, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  if (!parseOrComplain(words, versionSyntax(), err, code)) return code;
   out << "Derslik " << derslik::kVersionText << " (veri sürümü " << store::kDataVersion << ")\n";
   return 0;
 }
@@ -94,7 +82,8 @@ QList<CliCommand> storeCommands() {
       {QStringLiteral("init"),
        QStringLiteral("init                 veri klasörünü oluşturur ya da günceller"), init},
       {QStringLiteral("sql"),
-       QStringLiteral("sql \"SELECT ...\"     tek bir okuma sorgusu çalıştırır"), sql},
+       QStringLiteral("sql \"SELECT ...\"     tek bir okuma sorgusu çalıştırır (yazma reddedilir)"),
+       sql},
       {QStringLiteral("version"), QStringLiteral("version              sürümü yazar"), version},
   };
 }

@@ -1,6 +1,7 @@
-#include <QFile>
+#include <QStringDecoder>
 
 #include "CliCommand.h"
+#include "store/Database.h"
 #include "store/Store.h"
 #include "users/RightFlags.h"
 #include "users/Rights.h"
@@ -11,56 +12,82 @@ namespace cli {
 
 namespace {
 
-// The password is the first line of standard input, without its line break; it
-// never appears on the command line where other users could read it.
-QString passwordFromStdin() {
-  QString text = readStdin();
-  const qsizetype end = text.indexOf(QLatin1Char('\n'));
-  if (end >= 0) text.truncate(end);
-  if (text.endsWith(QLatin1Char('\r'))) text.chop(1);
+const Syntax& usersAddSyntax() {
+  static const Syntax s =
+      Syntax(QStringLiteral("users add AD --password-stdin [--deny KOD...]"), 1, 1)
+          .flag(QStringLiteral("password-stdin"))
+          .values(QStringLiteral("deny"));
+  return s;
+}
+const Syntax& usersListSyntax() {
+  static const Syntax s(QStringLiteral("users list"));
+  return s;
+}
+const Syntax& loginCheckSyntax() {
+  static const Syntax s = Syntax(QStringLiteral("login-check AD --password-stdin"), 1, 1)
+                              .flag(QStringLiteral("password-stdin"));
+  return s;
+}
+
+// The password is all of standard input but one line break at its end; it never
+// appears on the command line where other users could read it. Text that is not
+// UTF-8 is refused rather than turned into replacement characters (which would
+// make different inputs one password).
+Result<QString> passwordFromStdin() {
+  QByteArray bytes = readStdin();
+  if (bytes.endsWith("\r\n"))
+    bytes.chop(2);
+  else if (bytes.endsWith('\n'))
+    bytes.chop(1);
+  QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString text = decode(bytes);
+  if (decode.hasError())
+    return Result<QString>::failure(QStringLiteral("Şifre geçerli bir UTF-8 metni değil."));
+  if (text.isEmpty()) return Result<QString>::failure(QStringLiteral("Şifre boş olamaz."));
   return text;
 }
 
-int usersAdd(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
-  const QString usage =
-      QStringLiteral("Kullanım: derslik-cli users add AD --password-stdin [--deny KOD...]\n");
-  if (args.isEmpty() || args.first().startsWith(QLatin1String("--"))) {
-    err << usage;
-    return 2;
+// The name and the password of users add / login-check, checked before the data is touched.
+bool credentials(const Args& a, const Syntax& syntax, QTextStream& err, QString& name,
+                 QString& password, int& code) {
+  name = a.positional.first();
+  if (const QString problem = users::userNameProblem(name); !problem.isEmpty()) {
+    err << problem << '\n';
+    code = 2;
+    return false;
   }
-  const QString name = args.first();
-  bool passwordStdin = false;
+  if (!a.has(QStringLiteral("password-stdin"))) {
+    code = usageError(
+        err, QStringLiteral("Şifre standart girdiden okunur: --password-stdin gerekli."), syntax);
+    return false;
+  }
+  const Result<QString> typed = passwordFromStdin();
+  if (!typed) {
+    err << typed.error() << '\n';
+    code = 2;
+    return false;
+  }
+  password = typed.value();
+  return true;
+}
+
+int usersAdd(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  const std::optional<Args> a = parseOrComplain(words, usersAddSyntax(), err, code);
+  if (!a) return code;
   QStringList deny;
-  for (qsizetype i = 1; i < args.size(); ++i) {
-    const QString& a = args.at(i);
-    if (a == QLatin1String("--password-stdin")) {
-      passwordStdin = true;
-    } else if (a == QLatin1String("--deny")) {
-      bool any = false;
-      while (i + 1 < args.size() && !args.at(i + 1).startsWith(QLatin1String("--"))) {
-        const QString code = args.at(++i).toUpper();
-        if (!users::isKnownCode(code)) {
-          err << "Bilinmeyen izin kodu: " << code << '\n';
-          return 2;
-        }
-        deny << code;
-        any = true;
-      }
-      if (!any) {
-        err << usage;
-        return 2;
-      }
-    } else {
-      err << "Bilinmeyen seçenek: " << a << '\n' << usage;
+  for (const QString& given : a->values(QStringLiteral("deny"))) {
+    const QString c = given.toUpper();
+    if (!users::isKnownCode(c)) {
+      err << "Bilinmeyen izin kodu: " << c << '\n';
       return 2;
     }
+    deny << c;
   }
-  if (!passwordStdin) {
-    err << "Şifre standart girdiden okunur: --password-stdin gerekli.\n";
-    return 2;
-  }
-  const QString password = passwordFromStdin();
-  if (!openStore(store, err, true)) return 1;
+  QString name;
+  QString password;
+  if (!credentials(*a, usersAddSyntax(), err, name, password, code)) return code;
+  if (!openDatabase(store, err, true)) return 1;
   Result<users::UserList> list = users::UserList::load(store);
   if (!list) {
     err << list.error() << '\n';
@@ -76,12 +103,10 @@ int usersAdd(store::Store& store, const QStringList& args, QTextStream& out, QTe
   return 0;
 }
 
-int usersList(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
-  if (!args.isEmpty()) {
-    err << "Kullanım: derslik-cli users list\n";
-    return 2;
-  }
-  if (!openStore(store, err, true)) return 1;
+int usersList(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  if (!parseOrComplain(words, usersListSyntax(), err, code)) return code;
+  if (!openDatabase(store, err, true)) return 1;
   Result<users::UserList> list = users::UserList::load(store);
   if (!list) {
     err << list.error() << '\n';
@@ -93,23 +118,24 @@ int usersList(store::Store& store, const QStringList& args, QTextStream& out, QT
   return 0;
 }
 
-int users(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
-  const QString sub = args.value(0);
-  if (sub == QLatin1String("add")) return usersAdd(store, args.mid(1), out, err);
-  if (sub == QLatin1String("list")) return usersList(store, args.mid(1), out, err);
-  err << "Kullanım: derslik-cli users add AD --password-stdin [--deny KOD...] | users list\n";
-  return 2;
+int users(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  const QString sub = words.value(0);
+  if (sub == QLatin1String("add")) return usersAdd(store, words.mid(1), out, err);
+  if (sub == QLatin1String("list")) return usersList(store, words.mid(1), out, err);
+  return subCommandError(
+      err, words, QStringLiteral("users add AD --password-stdin [--deny KOD...] | users list"));
 }
 
-int loginCheck(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
-  if (args.size() != 2 || args.at(1) != QLatin1String("--password-stdin")) {
-    err << "Kullanım: derslik-cli login-check AD --password-stdin\n";
-    return 2;
-  }
-  const QString password = passwordFromStdin();
-  if (!openStore(store, err, true)) return 1;
+int loginCheck(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  const std::optional<Args> a = parseOrComplain(words, loginCheckSyntax(), err, code);
+  if (!a) return code;
+  QString name;
+  QString password;
+  if (!credentials(*a, loginCheckSyntax(), err, name, password, code)) return code;
+  if (!openDatabase(store, err, true)) return 1;
   users::Session session;
-  const Status s = session.logIn(store, args.first(), password);
+  const Status s = session.logIn(store, name, password);
   if (!s) {
     err << s.error() << '\n';
     return 1;

@@ -8,38 +8,6 @@
 #include "CliCommand.h"
 #include "store/Store.h"
 
-namespace cli {
-
-QString readStdin() {
-  QFile in;
-  if (!in.open(stdin, QIODevice::ReadOnly)) return {};
-  return QString::fromUtf8(in.readAll());
-}
-
-bool openStore(store::Store& store, QTextStream& err, bool mustExist) {
-  if (mustExist && !QFile::exists(store.mainFile())) {
-    err << "Veritabanı bulunamadı: " << store.mainFile() << " (önce: derslik-cli init)\n";
-    return false;
-  }
-  const Result<store::CheckReport> report = store.open();
-  if (!report) {
-    err << "Veritabanı hazırlanamadı: " << report.error() << '\n';
-    return false;
-  }
-  return true;
-}
-
-Messages::Answer CliMessages::show(const Message& message) {
-  if (message.buttons == Buttons::Ok) {
-    (message.kind == Kind::Error ? m_err : m_out) << message.text << '\n';
-    return Answer::Ok;
-  }
-  m_out << message.text << (m_yes ? "\n-> Evet\n" : "\n-> Hayır (onaylamak için --yes)\n");
-  return m_yes ? Answer::Yes : Answer::No;
-}
-
-}  // namespace cli
-
 namespace {
 
 QList<cli::CliCommand> allCommands() {

@@ -63,8 +63,10 @@ frmMesaj::frmMesaj(QWidget* parent, const Messages::Message& message)
   for (const Messages::Answer answer : Messages::answersOf(message.buttons)) {
     QPushButton* b = box->addButton(Messages::buttonText(answer), roleOf(answer));
     b->setMinimumSize(110, 40);
+    // Enter presses the default button: "Hayır" where "Evet" cannot be taken back.
     b->setDefault(answer == message.defaultAnswer);
     b->setAutoDefault(answer == message.defaultAnswer);
+    if (answer == message.defaultAnswer) b->setFocus();
     connect(b, &QPushButton::clicked, this, [this, answer] {
       m_answer = answer;
       accept();

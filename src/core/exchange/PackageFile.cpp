@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include "store/ContentStores.h"
 #include "store/Store.h"
 
 namespace exchange {
@@ -44,67 +45,41 @@ Status PackageFile::write(const QString& archivePath, const QString& member,
 }
 
 Result<int> PackageFile::read(const QString& archivePath, const QString& member,
-                              const std::function<Result<int>()>& apply,
+                              const std::function<Result<int>(PackageDatabase&)>& apply,
                               QList<formats::ZipMember>* others) {
   using R = Result<int>;
-  Result<QList<formats::ZipMember>> members = formats::ZipArchive::readAll(archivePath);
-  if (!members) return R::failure(members.error());
-  QByteArray package;
-  bool found = false;
-  for (const formats::ZipMember& m : members.value()) {
-    // Archives made elsewhere may keep the package in a folder.
-    if (m.name == member || m.name.endsWith(QLatin1Char('/') + member)) {
-      package = m.data;
-      found = true;
-    } else if (others) {
-      others->append(m);
-    }
-  }
-  if (!found) return R::failure(QStringLiteral("Dosyada %1 bulunamadı.").arg(member));
-  if (!package.startsWith("SQLite format 3"))
-    return R::failure(QStringLiteral("Dosyadaki %1 okunabilir bir veritabanı değil.").arg(member));
+  formats::ArchiveLimits limits;
+  limits.memberBytes = store::kStoreSizeLimit;
+  limits.totalBytes = store::kStoreSizeLimit;
+  formats::ArchiveReader archive(archivePath, limits);
   QTemporaryDir work(workFolderTemplate());
   if (!work.isValid()) return R::failure(QStringLiteral("Geçici klasör oluşturulamadı."));
   const QString file = work.filePath(member);
-  {
-    QFile f(file);
-    if (!f.open(QIODevice::WriteOnly) || f.write(package) != package.size())
-      return R::failure(QStringLiteral("Geçici dosya yazılamadı."));
-  }
-  if (Status s = attach(file); !s) return R::failure(s.error());
-  R result = R::failure(QString());
-  {
-    const Result<QVariant> check =
-        m_store.scalar(QStringLiteral("PRAGMA %1.quick_check").arg(kSchema));
-    if (!check || check->toString() != QStringLiteral("ok")) {
-      result = R::failure(QStringLiteral("Dosyadaki %1 bozuk.").arg(member));
-    } else {
-      store::Transaction tx(m_store);
-      result = apply();
-      if (result.ok()) {
-        if (Status s = tx.commit(); !s) result = R::failure(s.error());
-      }
+  bool found = false;
+  while (archive.next()) {
+    // Archives made elsewhere may keep the package in a folder.
+    const QString& name = archive.name();
+    if (!found && (name == member || name.endsWith(QLatin1Char('/') + member))) {
+      QFile out(file);
+      if (!out.open(QIODevice::WriteOnly))
+        return R::failure(QStringLiteral("Geçici dosya yazılamadı."));
+      if (Status s = archive.copyTo(out); !s) return R::failure(s.error());
+      found = true;
+    } else if (others) {
+      Result<QByteArray> data = archive.read();
+      if (!data) return R::failure(data.error());
+      others->append({name, std::move(data.value())});
     }
   }
-  detach();
+  if (!archive.error().isEmpty()) return R::failure(archive.error());
+  if (!found) return R::failure(QStringLiteral("Dosyada %1 bulunamadı.").arg(member));
+  Result<std::unique_ptr<PackageDatabase>> package = PackageDatabase::open(file, kAllowed);
+  if (!package) return R::failure(package.error());
+  store::Transaction tx(m_store);
+  R result = apply(*package.value());
+  if (result.ok())
+    if (Status s = tx.commit(); !s) result = R::failure(s.error());
   return result;
-}
-
-QStringList PackageFile::columnsOf(const QString& table) const {
-  QStringList columns;
-  Result<QSqlQuery> q =
-      m_store.exec(QStringLiteral("SELECT name FROM pragma_table_info(?, ?)"), {table, kSchema});
-  if (!q) return columns;
-  while (q.value().next()) columns << q.value().value(0).toString().toUpper();
-  return columns;
-}
-
-bool PackageFile::hasColumns(const QString& table, const QStringList& columns) const {
-  const QStringList present = columnsOf(table);
-  if (present.isEmpty()) return false;
-  for (const QString& c : columns)
-    if (!present.contains(c.toUpper())) return false;
-  return true;
 }
 
 }  // namespace exchange

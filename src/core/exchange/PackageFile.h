@@ -3,9 +3,11 @@
 #include <QList>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 
 #include "Result.h"
+#include "exchange/PackageDatabase.h"
 #include "formats/ZipArchive.h"
 
 namespace store {
@@ -16,12 +18,12 @@ namespace exchange {
 
 // An exchange file: a ZIP archive holding one SQLite database (the package,
 // "Sru.mds", "Tst.mds" or "Kyt.mds") and possibly other members (media archives).
-// While a package is filled or read it is attached to the main connection under
-// the schema name kSchema, so statements copy rows with plain SQL
-// ("INSERT INTO PKG.TABLEX SELECT ... FROM main.TABLEX").
-//
-// Both calls attach and detach the package themselves; SQLite refuses ATTACH
-// inside a transaction, so they must not be called with one open.
+// While a package is written it is attached to the store's connection under the
+// schema name kSchema, so statements copy rows with plain SQL ("INSERT INTO
+// PKG.TABLEX SELECT ... FROM main.TABLEX"); SQLite refuses ATTACH inside a
+// transaction, so write() must not be called with one open. A package that is
+// read came from elsewhere: it is never attached, but opened on its own as a
+// PackageDatabase.
 class PackageFile {
  public:
   static inline const QString kSchema = QStringLiteral("PKG");
@@ -33,17 +35,17 @@ class PackageFile {
   Status write(const QString& archivePath, const QString& member,
                const std::function<Status()>& fill, const QList<formats::ZipMember>& extra = {});
 
-  // Unpacks `member` of the archive, checks it is a readable database and runs
-  // `apply` inside one transaction: on any failure nothing is added. `others`
-  // receives the remaining members when given. The result is `apply`'s count.
-  Result<int> read(const QString& archivePath, const QString& member,
-                   const std::function<Result<int>()>& apply,
-                   QList<formats::ZipMember>* others = nullptr);
+  // How long reading one package may take, whatever it holds.
+  static constexpr std::chrono::seconds kAllowed{30};
 
-  // True when the attached package holds `table` with every one of `columns`.
-  bool hasColumns(const QString& table, const QStringList& columns) const;
-  // Column names of a package table (empty when the table is missing).
-  QStringList columnsOf(const QString& table) const;
+  // Unpacks `member` of the archive into a private temporary folder (within the
+  // archive limits, up to the size of a content store), opens it as a
+  // PackageDatabase and runs `apply` inside one transaction of the main
+  // database: on any failure nothing is added. `others` receives the remaining
+  // members when given. The result is `apply`'s count.
+  Result<int> read(const QString& archivePath, const QString& member,
+                   const std::function<Result<int>(PackageDatabase&)>& apply,
+                   QList<formats::ZipMember>* others = nullptr);
 
  private:
   QString workFolderTemplate() const;

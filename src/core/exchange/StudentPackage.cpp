@@ -1,9 +1,14 @@
 #include "exchange/StudentPackage.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 #include "exchange/PackageFile.h"
+#include "school/StudentRules.h"
 #include "school/Students.h"
+#include "store/SqlErrors.h"
 #include "store/Store.h"
 
 namespace exchange {
@@ -20,44 +25,96 @@ Status StudentPackage::write(const QStringList& kayitNos, const QString& archive
   });
 }
 
+namespace {
+
+// The numeric value of a registration number as the lists order it ("12A" is 12).
+double leadingNumber(const QString& text) {
+  qsizetype end = 0;
+  const QString t = text.trimmed();
+  while (end < t.size() && (t.at(end).isDigit() || t.at(end) == QLatin1Char('.'))) ++end;
+  return t.left(end).toDouble();
+}
+
+constexpr int kMaxValue = school::kMaxStudentFieldLength;
+
+}  // namespace
+
 Result<int> StudentPackage::read(const QString& archivePath) {
-  PackageFile package(m_store);
-  return package.read(archivePath, kMember, [&]() -> Result<int> {
-    using R = Result<int>;
-    const QStringList present = package.columnsOf(QStringLiteral("TABLEOGRENCI"));
-    if (!present.contains(QStringLiteral("KAYITNO")) || !present.contains(QStringLiteral("ADI")))
-      return R::failure(QStringLiteral("Dosyada öğrenci tablosu yok."));
-    // Older files may lack a column (TCKIMLIK); carry what both tables have.
-    QStringList columns;
-    for (const char* c : {"NUMARASI", "ADI", "SOYADI", "SINIFI", "SEVIYE", "TCKIMLIK", "SILINDIMI"})
-      if (present.contains(QString::fromLatin1(c))) columns << QString::fromLatin1(c);
-    QStringList nullSafe;
-    for (const QString& c : columns) nullSafe << QStringLiteral("NZ(%1)").arg(c);
-    const Result<int> next = school::Students(m_store).nextRegistrationNumber();
-    if (!next) return R::failure(next.error());
-    const int base = next.value() - 1;
-    Result<QSqlQuery> rows = m_store.exec(
-        QStringLiteral("SELECT rowid FROM %1.TABLEOGRENCI ORDER BY VAL(KAYITNO), rowid")
-            .arg(PackageFile::kSchema));
-    if (!rows) return R::failure(rows.error());
-    QList<qint64> rowIds;
-    while (rows.value().next()) rowIds << rows.value().value(0).toLongLong();
-    const QString insert =
-        QStringLiteral(
-            "INSERT INTO TABLEOGRENCI (KAYITNO,%1) SELECT ?,%2 FROM %3.TABLEOGRENCI "
-            "WHERE rowid = ?")
-            .arg(columns.join(QLatin1Char(',')), nullSafe.join(QLatin1Char(',')),
-                 PackageFile::kSchema);
-    int added = 0;
-    for (qint64 rowId : rowIds) {
-      ++added;
-      if (Status s = m_store.run(insert, {QString::number(base + added), rowId}); !s)
-        return R::failure(s.error());
-    }
-    if (added == 0) return R::failure(QStringLiteral("Dosyada öğrenci yok."));
-    m_store.changed(store::Change::Students);
-    return added;
-  });
+  return PackageFile(m_store).read(
+      archivePath, kMember, [&](PackageDatabase& package) -> Result<int> {
+        using R = Result<int>;
+        const Result<QStringList> present = package.tableColumns(QStringLiteral("TABLEOGRENCI"));
+        if (!present) return R::failure(present.error());
+        if (!present->contains(QStringLiteral("KAYITNO")) ||
+            !present->contains(QStringLiteral("ADI")))
+          return R::failure(QStringLiteral("Dosyada öğrenci tablosu yok."));
+        // Older files may lack a column (TCKIMLIK); carry what both tables have.
+        QStringList columns;
+        for (const char* c :
+             {"NUMARASI", "ADI", "SOYADI", "SINIFI", "SEVIYE", "TCKIMLIK", "SILINDIMI"})
+          if (present->contains(QString::fromLatin1(c))) columns << QString::fromLatin1(c);
+        const qsizetype adi = columns.indexOf(QStringLiteral("ADI"));
+        // Every value is checked before anything is written: one bad row refuses the file.
+        struct Row {
+          double order;
+          QStringList values;
+        };
+        QList<Row> rows;
+        int number = 0;
+        const Status read = package.forEachRow(
+            QStringLiteral("SELECT KAYITNO,%1 FROM TABLEOGRENCI ORDER BY rowid")
+                .arg(columns.join(QLatin1Char(','))),
+            [&](const QVariantList& values) -> Status {
+              ++number;
+              Row row{0, {}};
+              for (qsizetype i = 0; i < values.size(); ++i) {
+                const QVariant& v = values.at(i);
+                const QString column = i == 0 ? QStringLiteral("KAYITNO") : columns.at(i - 1);
+                if (v.typeId() == QMetaType::QByteArray)
+                  return Status::failure(
+                      QStringLiteral("Satır %1: %2 metin değil.").arg(number).arg(column));
+                const QString text = v.toString().trimmed();
+                if (text.size() > kMaxValue)
+                  return Status::failure(
+                      QStringLiteral("Satır %1: %2 çok uzun (en çok %3 karakter olabilir).")
+                          .arg(number)
+                          .arg(column)
+                          .arg(kMaxValue));
+                if (i == 0)
+                  row.order = leadingNumber(text);
+                else
+                  row.values << text;
+              }
+              if (row.values.value(adi).isEmpty())
+                return Status::failure(QStringLiteral("Satır %1: öğrencinin adı boş.").arg(number));
+              rows.append(std::move(row));
+              if (rows.size() > kMaxStudents)
+                return Status::failure(QStringLiteral("Dosyada çok fazla öğrenci var."));
+              return {};
+            });
+        if (!read) return R::failure(read.error());
+        if (rows.isEmpty()) return R::failure(QStringLiteral("Dosyada öğrenci yok."));
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const Row& a, const Row& b) { return a.order < b.order; });
+        const Result<int> next = school::Students(m_store).nextRegistrationNumber();
+        if (!next) return R::failure(next.error());
+        const int base = next.value() - 1;
+        QStringList marks(columns.size() + 1, QStringLiteral("?"));
+        QSqlQuery insert(m_store.db());
+        if (!insert.prepare(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,%1) VALUES (%2)")
+                                .arg(columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))))
+          return R::failure(store::sqlErrorText(insert.lastError()));
+        int added = 0;
+        for (const Row& row : rows) {
+          ++added;
+          insert.bindValue(0, QString::number(base + added));
+          for (qsizetype i = 0; i < row.values.size(); ++i)
+            insert.bindValue(static_cast<int>(i + 1), row.values.at(i));
+          if (!insert.exec()) return R::failure(store::sqlErrorText(insert.lastError()));
+        }
+        m_store.changed(store::Change::Students);
+        return added;
+      });
 }
 
 }  // namespace exchange

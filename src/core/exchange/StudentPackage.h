@@ -18,6 +18,7 @@ namespace exchange {
 class StudentPackage {
  public:
   static inline const QString kMember = QStringLiteral("Kyt.mds");
+  static constexpr int kMaxStudents = 100000;
 
   explicit StudentPackage(store::Store& store) : m_store(store) {}
 
@@ -41,8 +42,10 @@ class StudentPackage {
 
   // Writes the students with these registration numbers to `archivePath`.
   Status write(const QStringList& kayitNos, const QString& archivePath);
-  // Reads a student file; the number of students added. The error text names
-  // what was wrong; the screen shows readFailedMessage() with it.
+  // Reads a student file; the number of students added. Every value is checked
+  // as the spreadsheet import checks it (text, at most 255 characters, a first
+  // name present); one bad row refuses the whole file, named by its row. The
+  // error text names what was wrong; the screen shows readFailedMessage() with it.
   Result<int> read(const QString& archivePath);
 
  private:

@@ -70,55 +70,68 @@ QString CsvReader::decode(const QByteArray& bytes) {
   return fromWindows1254(data);
 }
 
-Workbook CsvReader::parse(const QByteArray& bytes, const QString& sheetName) {
+Result<Workbook> CsvReader::parse(const QByteArray& bytes, const QString& sheetName) {
   const QString text = decode(bytes);
   const QChar sep = separatorOf(text);
-  QList<QStringList> rows;
+  qint64 budget = Workbook::kMaxCells;
+  SheetBuilder sheet(sheetName, &budget);
   QStringList row;
   QString field;
   bool quoted = false;
   bool any = false;
+  int line = 1;
+  int quoteLine = 0;  // where the open quote began
+  auto addField = [&] {
+    if (row.size() < Workbook::kMaxColumns) row << field;
+    field.clear();
+  };
+  auto addChar = [&](QChar c) {
+    if (field.size() < Workbook::kMaxCellText) field += c;
+  };
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar c = text.at(i);
+    if (c == QLatin1Char('\n')) ++line;
     if (quoted) {
       if (c == QLatin1Char('"')) {
         if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
-          field += c;
+          addChar(c);
           ++i;
         } else {
           quoted = false;
         }
       } else {
-        field += c;
+        addChar(c);
       }
       continue;
     }
     if (c == QLatin1Char('"') && field.isEmpty()) {
       quoted = true;
+      quoteLine = line;
       any = true;
     } else if (c == sep) {
-      row << field;
-      field.clear();
+      addField();
       any = true;
     } else if (c == QLatin1Char('\r')) {
       continue;
     } else if (c == QLatin1Char('\n')) {
-      row << field;
-      rows << row;
+      addField();
+      if (Status s = sheet.append(row); !s) return Result<Workbook>::failure(s.error());
       row.clear();
-      field.clear();
       any = false;
     } else {
-      field += c;
+      addChar(c);
       any = true;
     }
   }
+  // A quote that never closes would swallow every later line into one cell.
+  if (quoted)
+    return Result<Workbook>::failure(QStringLiteral("Satır %1: kapanmayan tırnak").arg(quoteLine));
   if (any || !field.isEmpty()) {
-    row << field;
-    rows << row;
+    addField();
+    if (Status s = sheet.append(row); !s) return Result<Workbook>::failure(s.error());
   }
   Workbook book;
-  book.addSheet(sheetName, rows);
+  sheet.addTo(book);
   return book;
 }
 

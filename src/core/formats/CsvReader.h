@@ -13,7 +13,8 @@ namespace formats {
 class CsvReader {
  public:
   static Result<Workbook> read(const QString& path);
-  static Workbook parse(const QByteArray& bytes, const QString& sheetName);
+  // "Satır n: kapanmayan tırnak" for a quote that never closes.
+  static Result<Workbook> parse(const QByteArray& bytes, const QString& sheetName);
   static QString decode(const QByteArray& bytes);
 };
 

@@ -1,6 +1,9 @@
 #include "formats/OdsReader.h"
 
+#include <QLocale>
 #include <QXmlStreamReader>
+
+#include <optional>
 
 #include "formats/ZipArchive.h"
 
@@ -11,18 +14,25 @@ namespace {
 using R = Result<Workbook>;
 
 // Files written by office suites repeat the empty cells and rows up to the sheet's
-// edge (a million rows); repetitions are only materialised when content follows.
-constexpr int kMaxRepeat = 100000;
-
-int repeatOf(const QXmlStreamAttributes& attrs, const QString& name) {
+// edge (a million rows); repetitions are only materialised when content follows,
+// and never past what a sheet may hold (SheetBuilder).
+qint64 repeatOf(const QXmlStreamAttributes& attrs, const QString& name) {
   bool ok = false;
-  const int n = attrs.value(name).toInt(&ok);
-  return ok && n > 1 ? n : 1;
+  const qint64 n = attrs.value(name).toLongLong(&ok);
+  return ok && n > 1 ? std::min<qint64>(n, Workbook::kMaxRows) : 1;
 }
 
-// The text of a cell: paragraphs joined by line breaks, <text:s> as spaces.
-QString cellText(QXmlStreamReader& xml) {
+// No spreadsheet program writes a cell longer than this; a file that asks for
+// more (a few bytes of <text:s text:c="2147483647"/>) is refused.
+constexpr qint64 kLongestCell = 32767;
+
+// The text of a cell: paragraphs joined by line breaks, <text:s> as spaces. A
+// cell keeps Workbook::kMaxCellText characters; `length` gets the length the
+// file asks for.
+QString cellText(QXmlStreamReader& xml, qint64* length) {
   QString text;
+  *length = 0;
+  auto room = [&text] { return std::max<qsizetype>(0, Workbook::kMaxCellText - text.size()); };
   int paragraphs = 0;
   int depth = 1;
   while (!xml.atEnd() && depth > 0) {
@@ -31,9 +41,16 @@ QString cellText(QXmlStreamReader& xml) {
       ++depth;
       const QStringView n = xml.name();
       if (n == QStringLiteral("p")) {
-        if (paragraphs++ > 0) text += QLatin1Char('\n');
+        if (paragraphs++ > 0) {
+          text += QLatin1Char('\n');
+          ++*length;
+        }
       } else if (n == QStringLiteral("s")) {
-        text += QString(repeatOf(xml.attributes(), QStringLiteral("text:c")), QLatin1Char(' '));
+        bool ok = false;
+        const qint64 spaces =
+            std::max<qint64>(1, xml.attributes().value(QStringLiteral("text:c")).toLongLong(&ok));
+        *length += ok ? spaces : 1;
+        text += QString(std::min<qint64>(room(), ok ? spaces : 1), QLatin1Char(' '));
       } else if (n == QStringLiteral("tab")) {
         text += QLatin1Char('\t');
       } else if (n == QStringLiteral("line-break")) {
@@ -45,10 +62,11 @@ QString cellText(QXmlStreamReader& xml) {
     } else if (xml.isEndElement()) {
       --depth;
     } else if (xml.isCharacters()) {
-      text += xml.text();
+      *length += xml.text().size();
+      text += xml.text().left(room());
     }
   }
-  return text;
+  return SheetBuilder::clip(text);
 }
 
 }  // namespace
@@ -56,29 +74,25 @@ QString cellText(QXmlStreamReader& xml) {
 Result<Workbook> OdsReader::read(const QString& path) {
   Result<QByteArray> content = ZipArchive::readMember(path, QStringLiteral("content.xml"));
   if (!content)
-    return R::failure(
-        QStringLiteral("Dosya geçerli bir OpenDocument tablosu değil (%1).").arg(content.error()));
+    return R::failure(QStringLiteral("OpenDocument tablosu okunamadı: %1").arg(content.error()));
   Workbook book;
+  qint64 budget = Workbook::kMaxCells;
+  std::optional<SheetBuilder> sheet;
   QXmlStreamReader xml(content.value());
-  QString sheetName;
-  QList<QStringList> rows;
-  int pendingRows = 0;  // empty rows not yet added
-  bool inTable = false;
+  auto isTable = [&xml] {
+    return xml.name() == QStringLiteral("table") &&
+           xml.namespaceUri().endsWith(QStringLiteral(":table:1.0"));
+  };
   while (!xml.atEnd()) {
     xml.readNext();
     if (xml.isStartElement()) {
-      const QStringView n = xml.name();
-      if (n == QStringLiteral("table") &&
-          xml.namespaceUri().endsWith(QStringLiteral(":table:1.0"))) {
-        inTable = true;
-        sheetName = xml.attributes().value(QStringLiteral("table:name")).toString();
-        rows.clear();
-        pendingRows = 0;
-      } else if (inTable && n == QStringLiteral("table-row")) {
-        const int rowRepeat =
+      if (isTable()) {
+        sheet.emplace(xml.attributes().value(QStringLiteral("table:name")).toString(), &budget);
+      } else if (sheet && xml.name() == QStringLiteral("table-row")) {
+        const qint64 rowRepeat =
             repeatOf(xml.attributes(), QStringLiteral("table:number-rows-repeated"));
         QStringList row;
-        int pendingCells = 0;
+        qint64 pendingCells = 0;  // empty cells not yet added
         while (!xml.atEnd()) {
           xml.readNext();
           if (xml.isEndElement() && xml.name() == QStringLiteral("table-row")) break;
@@ -89,44 +103,42 @@ Result<Workbook> OdsReader::read(const QString& path) {
             continue;
           }
           const QXmlStreamAttributes attrs = xml.attributes();
-          const int cellRepeat = repeatOf(attrs, QStringLiteral("table:number-columns-repeated"));
+          const qint64 cellRepeat =
+              repeatOf(attrs, QStringLiteral("table:number-columns-repeated"));
           const QString type = attrs.value(QStringLiteral("office:value-type")).toString();
-          QString text = cellText(xml);
-          if (type == QStringLiteral("float") || type == QStringLiteral("percentage") ||
-              type == QStringLiteral("currency")) {
+          qint64 length = 0;
+          QString text = cellText(xml, &length);
+          if (length > kLongestCell)
+            return R::failure(
+                QStringLiteral("Dosya bozuk: \"%1\" sayfasında bir hücre %2 karakterden uzun.")
+                    .arg(sheet->name())
+                    .arg(QLocale(QLocale::Turkish).toString(kLongestCell)));
+          if (type == QStringLiteral("float")) {
             bool ok = false;
             const double v = attrs.value(QStringLiteral("office:value")).toDouble(&ok);
-            if (ok && type == QStringLiteral("float")) text = Workbook::numberText(v);
+            if (ok) text = Workbook::numberText(v);
           }
           if (text.isEmpty()) {
             pendingCells += cellRepeat;
             continue;
           }
-          if (row.size() + pendingCells + cellRepeat > 16384) {
-            return R::failure(
-                QStringLiteral("Dosya bozuk: \"%1\" sayfasının %2. satırında çok fazla sütun var.")
-                    .arg(sheetName)
-                    .arg(rows.size() + pendingRows + 1));
+          // Columns past the last one kept are read over, not stored.
+          const qint64 room = Workbook::kMaxColumns - row.size();
+          if (room <= 0 || pendingCells >= room) {
+            pendingCells = room;
+            continue;
           }
-          for (int i = 0; i < pendingCells; ++i) row.append(QString());
+          for (qint64 i = 0; i < pendingCells; ++i) row.append(QString());
           pendingCells = 0;
-          for (int i = 0; i < cellRepeat; ++i) row.append(text);
+          for (qint64 i = 0; i < std::min<qint64>(cellRepeat, Workbook::kMaxColumns - row.size());
+               ++i)
+            row.append(text);
         }
-        if (row.isEmpty()) {
-          pendingRows += rowRepeat;
-          continue;
-        }
-        if (rows.size() + pendingRows + std::min(rowRepeat, kMaxRepeat) > 1048576)
-          return R::failure(
-              QStringLiteral("Dosya bozuk: \"%1\" sayfasında çok fazla satır var.").arg(sheetName));
-        for (int i = 0; i < pendingRows; ++i) rows.append(QStringList());
-        pendingRows = 0;
-        for (int i = 0; i < std::min(rowRepeat, kMaxRepeat); ++i) rows.append(row);
+        if (Status s = sheet->append(row, rowRepeat); !s) return R::failure(s.error());
       }
-    } else if (xml.isEndElement() && inTable && xml.name() == QStringLiteral("table") &&
-               xml.namespaceUri().endsWith(QStringLiteral(":table:1.0"))) {
-      inTable = false;
-      book.addSheet(sheetName, rows);
+    } else if (xml.isEndElement() && sheet && isTable()) {
+      sheet->addTo(book);
+      sheet.reset();
     }
   }
   if (xml.hasError())

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <cmath>
 
@@ -56,6 +57,16 @@ QString Workbook::cell(int sheet, int row, int column) const {
   return rows.at(row).value(column);
 }
 
+int Workbook::rowCount(int sheet) const {
+  if (sheet < 0 || sheet >= sheetCount()) return 0;
+  return static_cast<int>(m_sheets.at(sheet).rows.size());
+}
+
+QStringList Workbook::row(int sheet, int row) const {
+  if (sheet < 0 || sheet >= sheetCount()) return {};
+  return m_sheets.at(sheet).rows.value(row);
+}
+
 int Workbook::columnCount(int sheet) const {
   if (sheet < 0 || sheet >= sheetCount()) return 0;
   qsizetype widest = 0;
@@ -65,9 +76,16 @@ int Workbook::columnCount(int sheet) const {
 
 void Workbook::addSheet(const QString& name, QList<QStringList> rows) {
   // Trailing empty cells and rows carry nothing and only widen the column list.
-  for (QStringList& r : rows)
-    while (!r.isEmpty() && r.last().isEmpty()) r.removeLast();
-  while (!rows.isEmpty() && rows.last().isEmpty()) rows.removeLast();
+  // Rows repeated by a reader share their cells: look before touching, so that
+  // only a row that really changes is copied.
+  for (qsizetype i = 0; i < rows.size(); ++i) {
+    const QStringList& r = std::as_const(rows).at(i);
+    if (!r.isEmpty() && r.constLast().isEmpty()) {
+      QStringList& w = rows[i];
+      while (!w.isEmpty() && w.constLast().isEmpty()) w.removeLast();
+    }
+  }
+  while (!rows.isEmpty() && rows.constLast().isEmpty()) rows.removeLast();
   m_sheets.append({name, std::move(rows)});
 }
 
@@ -75,6 +93,59 @@ QString Workbook::numberText(double value) {
   if (std::isfinite(value) && std::fabs(value) < 1e15 && value == std::floor(value))
     return QString::number(static_cast<qint64>(value));
   return QString::number(value, 'g', 15);
+}
+
+QString SheetBuilder::clip(QString text) {
+  if (text.size() > Workbook::kMaxCellText) text.truncate(Workbook::kMaxCellText);
+  return text;
+}
+
+Status SheetBuilder::spend(qint64 count) {
+  *m_budget -= count;
+  if (*m_budget >= 0) return {};
+  return Status::failure(QStringLiteral("Dosya çok büyük: okunabilecek hücre sayısı (%1) aşıldı.")
+                             .arg(QLocale(QLocale::Turkish).toString(Workbook::kMaxCells)));
+}
+
+Status SheetBuilder::tooManyRows() const {
+  return Status::failure(
+      QStringLiteral("Dosya bozuk: \"%1\" sayfasında çok fazla satır var.").arg(m_name));
+}
+
+Status SheetBuilder::set(int row, int column, const QString& text) {
+  if (text.isEmpty() || column < 0 || column >= Workbook::kMaxColumns) return {};
+  if (row < 0 || row >= Workbook::kMaxRows) return tooManyRows();
+  if (row >= m_rows.size()) {
+    if (Status s = spend(row + 1 - m_rows.size()); !s) return s;
+    m_rows.resize(row + 1);
+  }
+  QStringList& cells = m_rows[row];
+  if (column >= cells.size()) {
+    if (Status s = spend(column + 1 - cells.size()); !s) return s;
+    cells.resize(column + 1);
+  }
+  cells[column] = clip(text);
+  return {};
+}
+
+Status SheetBuilder::append(QStringList row, qint64 repeat) {
+  if (row.size() > Workbook::kMaxColumns) row.resize(Workbook::kMaxColumns);
+  while (!row.isEmpty() && row.constLast().isEmpty()) row.removeLast();
+  if (row.isEmpty()) {
+    m_pendingEmpty = std::min<qint64>(m_pendingEmpty + repeat, Workbook::kMaxRows);
+    return {};
+  }
+  if (m_rows.size() + m_pendingEmpty + repeat > Workbook::kMaxRows) return tooManyRows();
+  if (Status s = spend(m_pendingEmpty + repeat * (row.size() + 1)); !s) return s;
+  m_rows.resize(m_rows.size() + m_pendingEmpty);
+  m_pendingEmpty = 0;
+  for (qint64 i = 0; i < repeat; ++i) m_rows.append(row);
+  return {};
+}
+
+void SheetBuilder::addTo(Workbook& book) {
+  book.addSheet(m_name, std::move(m_rows));
+  m_rows.clear();
 }
 
 }  // namespace formats

@@ -70,7 +70,8 @@ Result<QStringList> sharedStrings(const QByteArray& data) {
   QXmlStreamReader xml(data);
   while (!xml.atEnd()) {
     xml.readNext();
-    if (xml.isStartElement() && xml.name() == QStringLiteral("si")) strings << richText(xml);
+    if (xml.isStartElement() && xml.name() == QStringLiteral("si"))
+      strings << SheetBuilder::clip(richText(xml));
   }
   if (xml.hasError())
     return Result<QStringList>::failure(xmlError(QStringLiteral("xl/sharedStrings.xml"), xml));
@@ -98,10 +99,9 @@ QString cellValue(const QString& type, const QString& raw, const QStringList& sh
   return isNumber ? Workbook::numberText(value) : raw;
 }
 
-Result<QList<QStringList>> sheetRows(const QString& part, const QByteArray& data,
-                                     const QStringList& shared) {
-  using RR = Result<QList<QStringList>>;
-  QList<QStringList> rows;
+Status sheetRows(const QString& part, const QByteArray& data, const QStringList& shared,
+                 SheetBuilder& sheet) {
+  using RR = Status;
   QXmlStreamReader xml(data);
   int rowIndex = -1;
   int colIndex = -1;
@@ -113,7 +113,6 @@ Result<QList<QStringList>> sheetRows(const QString& part, const QByteArray& data
       bool ok = false;
       const int n = r.toInt(&ok);
       rowIndex = ok && n > 0 ? n - 1 : rowIndex + 1;
-      if (rowIndex > 1048575) return RR::failure(xmlError(part, xml));
       colIndex = -1;
       continue;
     }
@@ -149,20 +148,27 @@ Result<QList<QStringList>> sheetRows(const QString& part, const QByteArray& data
       return RR::failure(
           QStringLiteral("Dosya bozuk: %1 içinde %2 hücresi olmayan bir metne bakıyor.")
               .arg(part, ref));
-    if (text.isEmpty()) continue;
-    while (rows.size() <= rowIndex) rows.append(QStringList());
-    QStringList& row = rows[rowIndex];
-    while (row.size() <= col) row.append(QString());
-    row[col] = text;
+    if (Status s = sheet.set(rowIndex, col, text); !s) return s;
   }
   if (xml.hasError()) return RR::failure(xmlError(part, xml));
-  return rows;
+  return {};
 }
 
 }  // namespace
 
 Result<Workbook> XlsxReader::read(const QString& path) {
-  Result<QList<ZipMember>> members = ZipArchive::readAll(path);
+  // Only the parts that may hold cells or lead to them are unpacked; pictures,
+  // styles, drawings and the like are passed over.
+  auto wanted = [](const QString& name) {
+    if (name == QStringLiteral("xl/_rels/workbook.xml.rels")) return true;
+    if (!name.startsWith(QStringLiteral("xl/")) || !name.endsWith(QStringLiteral(".xml")))
+      return false;
+    for (const char* skip : {"xl/styles.xml", "xl/theme/", "xl/drawings/", "xl/charts/",
+                             "xl/media/", "xl/printerSettings/", "xl/pivot", "xl/externalLinks/"})
+      if (name.startsWith(QLatin1String(skip))) return false;
+    return true;
+  };
+  Result<QList<ZipMember>> members = ZipArchive::readAll(path, wanted);
   if (!members)
     return R::failure(QStringLiteral("Excel dosyası okunamadı: %1").arg(members.error()));
   QHash<QString, QByteArray> parts;
@@ -189,6 +195,7 @@ Result<Workbook> XlsxReader::read(const QString& path) {
   if (!shared) return R::failure(shared.error());
 
   Workbook book;
+  qint64 budget = Workbook::kMaxCells;
   QXmlStreamReader xml(parts.value(workbookPart));
   int position = 0;
   while (!xml.atEnd()) {
@@ -204,9 +211,10 @@ Result<Workbook> XlsxReader::read(const QString& path) {
     if (part.isEmpty()) part = QStringLiteral("xl/worksheets/sheet%1.xml").arg(position);
     if (!parts.contains(part))
       return R::failure(QStringLiteral("Dosya bozuk: \"%1\" sayfasının verisi yok.").arg(name));
-    Result<QList<QStringList>> rows = sheetRows(part, parts.value(part), shared.value());
-    if (!rows) return R::failure(rows.error());
-    book.addSheet(name, rows.value());
+    SheetBuilder sheet(name, &budget);
+    if (Status s = sheetRows(part, parts.value(part), shared.value(), sheet); !s)
+      return R::failure(s.error());
+    sheet.addTo(book);
   }
   if (xml.hasError()) return R::failure(xmlError(workbookPart, xml));
   if (book.sheetCount() == 0) return R::failure(QStringLiteral("Dosyada hiç sayfa yok."));

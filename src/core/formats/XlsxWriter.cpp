@@ -18,10 +18,21 @@ QString sheetName(const QString& name) {
 }
 }  // namespace
 
-XlsxWriter::XlsxWriter(const QString& path) : m_path(path) {
+XlsxWriter::XlsxWriter(const QString& path, Memory memory) : m_path(path) {
   QDir().mkpath(QFileInfo(path).absolutePath());
   const QByteArray encoded = QFile::encodeName(path + QStringLiteral(".yaziliyor"));
-  m_book = workbook_new(encoded.constData());
+  if (memory == Memory::RowByRow) {
+    m_scratch = std::make_unique<QTemporaryDir>(QFileInfo(path).absolutePath() +
+                                                QStringLiteral("/.yaziliyor-XXXXXX"));
+    if (!m_scratch->isValid()) return;
+    m_scratchPath = QFile::encodeName(m_scratch->path());  // kept as long as the book
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = m_scratchPath.data();
+    m_book = workbook_new_opt(encoded.constData(), &options);
+  } else {
+    m_book = workbook_new(encoded.constData());
+  }
   if (!m_book) return;
   m_bold = workbook_add_format(m_book);
   format_set_bold(m_bold);

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
 
 #include "Result.h"
 
@@ -15,8 +19,12 @@ namespace formats {
 class XlsxWriter {
  public:
   enum class Style { Plain, Bold, Title, Wrap, Header };
+  // RowByRow keeps only the current row in memory (long lists): rows must then be
+  // written in order, each row's cells left to right, and rows already passed
+  // cannot be changed. Its scratch files stay in a private temporary folder.
+  enum class Memory { WholeSheet, RowByRow };
 
-  explicit XlsxWriter(const QString& path);
+  explicit XlsxWriter(const QString& path, Memory memory = Memory::WholeSheet);
   ~XlsxWriter();
   XlsxWriter(const XlsxWriter&) = delete;
   XlsxWriter& operator=(const XlsxWriter&) = delete;
@@ -36,6 +44,8 @@ class XlsxWriter {
  private:
   lxw_format* format(Style style) const;
   QString m_path;
+  std::unique_ptr<QTemporaryDir> m_scratch;
+  QByteArray m_scratchPath;
   lxw_workbook* m_book = nullptr;
   lxw_worksheet* m_sheet = nullptr;
   lxw_format* m_bold = nullptr;

@@ -16,6 +16,7 @@
 #include <sqlite3.h>
 
 #include "lists/TurkishText.h"
+#include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
 
 namespace lists {
@@ -100,9 +101,9 @@ Status TableModel::load(const QSqlDatabase& conn, const QString& sql, const QVar
 
   QSqlQuery q(conn);
   q.setForwardOnly(true);
-  if (!q.prepare(sql)) return Status::failure(q.lastError().text());
+  if (!q.prepare(sql)) return Status::failure(store::sqlErrorText(q.lastError()));
   for (const QVariant& p : params) q.addBindValue(p);
-  if (!q.exec()) return Status::failure(q.lastError().text());
+  if (!q.exec()) return Status::failure(store::sqlErrorText(q.lastError()));
 
   beginResetModel();
   const QSqlRecord rec = q.record();

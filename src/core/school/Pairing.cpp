@@ -143,9 +143,40 @@ Status Pairing::unpair(const QString& address, const QStringList& kayitNos) {
   return tx.commit();
 }
 
+Status Pairing::checkStudentRemotes(const QStringList& addresses) const {
+  QStringList malformed, unknown, teacher;
+  for (const QString& address : addresses) {
+    if (!remotes::validAddress(address)) {
+      malformed << address;
+      continue;
+    }
+    Result<QSqlQuery> q = m_store.exec(
+        QStringLiteral("SELECT NZ(OGRETMENKUMANDASI) FROM TABLEKUMANDA WHERE KUMANDAADRESI=?"),
+        {address});
+    if (!q) return Status::failure(q.error());
+    if (!q.value().next())
+      unknown << address;
+    else if (remotes::isTeacherFlag(q.value().value(0).toString()))
+      teacher << address;
+  }
+  QStringList problems;
+  if (!malformed.isEmpty())
+    problems << QStringLiteral("Geçersiz kumanda adresi: %1 (örnek: 12-201)")
+                    .arg(malformed.join(QStringLiteral(", ")));
+  if (!unknown.isEmpty())
+    problems << QStringLiteral("Tanıtılmamış kumanda: %1").arg(unknown.join(QStringLiteral(", ")));
+  if (!teacher.isEmpty())
+    problems << QStringLiteral("Öğretmen kumandası öğrenciyle eşleştirilmez: %1")
+                    .arg(teacher.join(QStringLiteral(", ")));
+  if (problems.isEmpty()) return {};
+  return Status::failure(problems.join(QLatin1Char('\n')) +
+                         QStringLiteral("\nHiçbir eşleştirme yapılmadı."));
+}
+
 Result<int> Pairing::autoPair(const QStringList& addresses, const QString& sinifi) {
   int made = 0;
   if (addresses.isEmpty()) return made;
+  if (Status s = checkStudentRemotes(addresses); !s) return Result<int>::failure(s.error());
   store::Transaction tx(m_store);
   for (const QString& address : addresses) {
     Result<QSqlQuery> q = m_store.exec(

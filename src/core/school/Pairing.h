@@ -49,7 +49,10 @@ class Pairing {
   // cmdOtomatikEslestir: each address, in the given order, gets the first
   // unpaired student of the class (registration order) unless it already has a
   // student of that class. The number of pairings made.
+  // Only registered student remotes are paired: an unknown, malformed or
+  // teacher address refuses the whole list.
   Result<int> autoPair(const QStringList& addresses, const QString& sinifi);
+  Status checkStudentRemotes(const QStringList& addresses) const;
   static QString waitText() { return QStringLiteral("Lütfen Bekleyiniz..."); }
 
   // cmdSil: the question, then removal of the remotes with their pairings.

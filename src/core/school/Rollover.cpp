@@ -10,6 +10,8 @@
 #include "delivery/RunSettings.h"
 #include "store/Database.h"
 #include "store/Institution.h"
+#include "store/Parameters.h"
+#include "store/RolloverFiles.h"
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
 #include "store/Store.h"
@@ -71,32 +73,35 @@ Status checkpoint(const QString& file) {
   return s;
 }
 
-// Table name -> row count of a database file; empty on failure.
-Result<QList<QPair<QString, qint64>>> rowCounts(const QString& file, bool integrity) {
+// Table name -> row count of a database file, after its integrity check when
+// asked for; the failure names the file as `name`.
+Result<QList<QPair<QString, qint64>>> rowCounts(const QString& file, const QString& name,
+                                                bool integrity) {
   using R = Result<QList<QPair<QString, qint64>>>;
   QList<QPair<QString, qint64>> counts;
   QString error;
   {
     Result<QSqlDatabase> db = store::openFile(kCheckConnection, file);
-    if (!db) return R::failure(db.error());
-    if (integrity) {
-      const Result<QVariant> check =
-          store::scalar(QStringLiteral("PRAGMA integrity_check"), {}, db.value());
-      const QString text = check ? check->toString() : check.error();
-      if (text != QStringLiteral("ok"))
-        error = QStringLiteral("%1 bozuk (%2)").arg(QFileInfo(file).fileName(), text);
-    }
+    if (!db) return R::failure(QStringLiteral("%1 açılamadı: %2").arg(name, db.error()));
+    const QString check =
+        integrity ? store::scalar(QStringLiteral("PRAGMA integrity_check"), {}, db.value())
+                        .valueOr({})
+                        .toString()
+                  : QStringLiteral("ok");
+    if (check != QStringLiteral("ok"))
+      error = QStringLiteral("%1 bozuk (%2)")
+                  .arg(name, check.isEmpty() ? QStringLiteral("okunamadı") : check);
     if (error.isEmpty()) {
       const Result<QStringList> tables =
           store::column(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name "
                                        "NOT LIKE 'sqlite_%' ORDER BY name"),
                         {}, db.value());
-      if (!tables) error = tables.error();
+      if (!tables) error = QStringLiteral("%1 okunamadı (%2)").arg(name, tables.error());
       for (const QString& t : tables.valueOr({})) {
         const Result<QVariant> n =
             store::scalar(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(t), {}, db.value());
         if (!n || !n->isValid()) {
-          error = QStringLiteral("%1 içindeki %2 okunamadı").arg(QFileInfo(file).fileName(), t);
+          error = QStringLiteral("%1 içindeki %2 okunamadı").arg(name, t);
           break;
         }
         counts.append({t, n->toLongLong()});
@@ -108,8 +113,11 @@ Result<QList<QPair<QString, qint64>>> rowCounts(const QString& file, bool integr
   return counts;
 }
 
+const QString kCompletedParameter = QStringLiteral("SINIFATLATMAYAPILDI");
+
 // Builds the new main database at `target` from the checked backup copy.
-Status buildNewMain(const QString& target, const QString& backupMain, const QString& label) {
+Status buildNewMain(const QString& target, const QString& backupMain, const QString& label,
+                    const QDateTime& when, const std::function<void(const QString&)>& reached) {
   removeWithSidecars(target);
   Status result;
   {
@@ -202,6 +210,17 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
       }
       if (result) result = run(QStringLiteral("UPDATE TABLEOKUL SET SONSORUINDIRMEZAMANI=''"));
       if (result) result = run(QStringLiteral("UPDATE TABLEOKUL SET SINIFATLATMADONEM=?"), {label});
+      // The completed run, apart from the label that a "Hayır" records as well.
+      if (result)
+        result = run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI=?"),
+                     {kCompletedParameter});
+      if (result)
+        result =
+            run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,"
+                               "PARAMETREACIKLAMA) VALUES (?,?,'')"),
+                {kCompletedParameter,
+                 label + QLatin1Char('|') + when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))});
+      if (result) reached(QStringLiteral("new-filled"));
       if (result) result = tx.commit();
     }
     (void)run(QStringLiteral("DETACH DATABASE ESKI"));
@@ -212,9 +231,12 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
       if (!check || check->toString() != QStringLiteral("ok"))
         result = Status::failure(QStringLiteral("yeni veritabanı denetlenemedi"));
     }
-    if (result) result = run(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    // One self-contained file: the rename that puts it in place carries everything.
+    if (result) result = run(QStringLiteral("PRAGMA journal_mode=DELETE"));
   }
   store::closeFile(kNewConnection);
+  if (result && QFileInfo::exists(target + QStringLiteral("-wal")))
+    result = Status::failure(QStringLiteral("yeni veritabanının günlüğü kapatılamadı"));
   if (!result) removeWithSidecars(target);
   return result;
 }
@@ -255,11 +277,8 @@ QString Rollover::backupStamp(const QDateTime& when) {
 
 QString Rollover::firstQuestion() {
   return QStringList{
-      QStringLiteral("Yeni eğitim öğretim yılı için program ayarlansın mı?"),
-      QString(),
-      QStringLiteral("- Öğrenciler bir üst sınıfa geçirilecek"),
-      QStringLiteral("- Yeni sınıfa ait sorular internetten indirilecek"),
-      QString(),
+      QStringLiteral("Yeni eğitim öğretim yılı için program ayarlansın mı?"), QString(),
+      QStringLiteral("- Öğrenciler bir üst sınıfa geçirilecek"), QString(),
       QStringLiteral("Bu işlemi sonra yapmak isterseniz sol üstteki menüden Sınıf Atlatma seçeneği "
                      "ile yapabilirsiniz")}
       .join(QStringLiteral("\r\n"));
@@ -268,6 +287,19 @@ QString Rollover::firstQuestion() {
 QString Rollover::confirmYearQuestion(const QString& label) {
   return QStringLiteral("İçinde bulunduğumuz eğitim öğretim yılının ") + label +
          QStringLiteral(" olduğunu doğruluyor musunuz?");
+}
+
+QString Rollover::againQuestion(const QString& date) {
+  return QStringLiteral("Bu eğitim-öğretim yılı için sınıf atlatma ") + date +
+         QStringLiteral(" tarihinde yapıldı. Yeniden yapılsın mı?");
+}
+
+Result<QString> Rollover::completedOn(const store::Store& store, const QString& label) {
+  const Result<QString> stored = store::ParametreAl(store, kCompletedParameter);
+  if (!stored) return stored;
+  const QStringList parts = stored->split(QLatin1Char('|'));
+  if (parts.size() != 2 || parts.first() != label) return QString();
+  return parts.last().left(10);
 }
 
 void Rollover::tell(Messages& messages, const Report& report) {
@@ -291,10 +323,15 @@ Rollover::Report Rollover::SinifAtlatmaUygula(store::Store& store, const Hooks& 
   auto say = [&hooks](const QString& text) {
     if (hooks.progress) hooks.progress(text);
   };
-  Report result;
-  auto ask = [&hooks](const QString& question) {
-    return hooks.messages && hooks.messages->ask(question, QStringLiteral("Sınıf Atlatma"));
+  auto reached = [&hooks](const QString& step) {
+    if (hooks.stepReached) hooks.stepReached(step);
   };
+  // Every question leads to a step that cannot be taken back: Enter never answers "Evet".
+  auto ask = [&hooks](const QString& question) {
+    return hooks.messages &&
+           hooks.messages->ask(question, QStringLiteral("Sınıf Atlatma"), Messages::Answer::No);
+  };
+  Report result;
   // 1. Never with three-button remotes.
   if (store.institution().threeButton()) {
     result.outcome = Outcome::NotAllowed;
@@ -307,6 +344,7 @@ Rollover::Report Rollover::SinifAtlatmaUygula(store::Store& store, const Hooks& 
     result.message = s.error();
     return result;
   }
+  reached(QStringLiteral("label-recorded"));
   // 3.
   if (!ask(firstQuestion())) {
     result.outcome = Outcome::Declined;
@@ -324,13 +362,40 @@ Rollover::Report Rollover::SinifAtlatmaUygula(store::Store& store, const Hooks& 
     result.outcome = Outcome::Declined;
     return result;
   }
+  // A second run in one school year would raise every class twice: only on request.
+  const Result<QString> done = completedOn(store, result.label);
+  if (!done) {
+    result.outcome = Outcome::Failed;
+    result.message = done.error();
+    return result;
+  }
+  if (!done->isEmpty()) {
+    const bool again =
+        hooks.askAgain ? hooks.askAgain(againQuestion(*done)) : ask(againQuestion(*done));
+    if (!again) {
+      result.outcome = Outcome::AlreadyDone;
+      result.message = againQuestion(*done);
+      return result;
+    }
+  }
   // 6.
   if (hooks.closeScreens) hooks.closeScreens();
-  auto fail = [&](const QString& why, const QStringList& copies) {
-    for (const QString& c : copies) QFile::remove(c);
+  store::ExclusiveDataLock lock(store.root(), hooks.lockWaitMs);
+  if (!lock.held()) {
+    result.outcome = Outcome::Failed;
+    result.message =
+        QStringLiteral("Sınıf atlatma yapılamadı: ") + store::DataLock::folderInUseMessage();
+    return result;
+  }
+  reached(QStringLiteral("locked"));
+  store::Backup backup;
+  auto fail = [&](const QString& why) {
+    if (!backup.folder.isEmpty()) QDir(backup.folder).removeRecursively();
+    removeWithSidecars(store::stagedMainPath(store.root()));
     if (Result<store::CheckReport> reopened = store.open(); !reopened)
       store.log(QStringLiteral("Sınıf atlatma: veritabanı yeniden açılamadı: ") + reopened.error());
     result.outcome = Outcome::Failed;
+    result.backupStamp.clear();
     result.message = QStringLiteral(
                          "Sınıf atlatma yapılamadı: %1\nHiçbir veri değiştirilmedi, eski dosyalar "
                          "kullanılmaya devam ediyor.")
@@ -341,62 +406,64 @@ Rollover::Report Rollover::SinifAtlatmaUygula(store::Store& store, const Hooks& 
   // Best effort: the checkpoint of each file below is the one that counts.
   (void)store.run(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
   store.close();
-  // 7.
-  result.backupStamp = backupStamp(QDateTime::currentDateTime());
-  const QString backupFolder = store.subFolder(QStringLiteral("Yedek"));
-  if (!QFileInfo(backupFolder).isDir())
-    return fail(QStringLiteral("Yedek klasörü oluşturulamadı."), {});
-  // 8. Copy, then check each copy against its original.
-  const QStringList files = databaseFiles(store);
-  QStringList copies;
+  // A half-built file of an earlier run never counted (it had no journal).
+  removeWithSidecars(store::stagedMainPath(store.root()));
+  // 7. A folder of its own per run, even for two runs in one second.
+  Result<store::Backup> folder =
+      store::createBackupFolder(store.root(), backupStamp(QDateTime::currentDateTime()));
+  if (!folder) return fail(folder.error());
+  backup = folder.value();
+  result.backupStamp = backup.stamp;
+  reached(QStringLiteral("backup-folder-created"));
+  // 8. Copy, then check each copy against its original; the folder's marker last.
+  const QString mainFile = store.mainFile();
+  if (!QFileInfo::exists(mainFile)) return fail(QStringLiteral("Ana veritabanı bulunamadı."));
   QString backupMain;
-  for (const QString& file : files) {
-    if (Status s = checkpoint(file); !s)
-      return fail(QFileInfo(file).fileName() + QStringLiteral(": ") + s.error(), copies);
-    const QString copy = backupFolder + QLatin1Char('/') + result.backupStamp + QLatin1Char('-') +
-                         QFileInfo(file).fileName();
-    if (QFile::exists(copy)) return fail(QStringLiteral("%1 zaten var.").arg(copy), copies);
-    if (!QFile::copy(file, copy))
-      return fail(QStringLiteral("%1 kopyalanamadı.").arg(QFileInfo(file).fileName()), copies);
-    copies << copy;
-    if (file == store.mainFile()) backupMain = copy;
-    const auto original = rowCounts(file, false);
-    const auto copied = rowCounts(copy, true);
-    if (!original) return fail(original.error(), copies);
-    if (!copied) return fail(copied.error(), copies);
+  for (const QString& file : databaseFiles(store)) {
+    const QString name = QFileInfo(file).fileName();
+    if (Status s = checkpoint(file); !s) return fail(name + QStringLiteral(": ") + s.error());
+    if (Status s = store::copyIntoBackup(file, backup); !s) return fail(s.error());
+    const QString copy = QDir(backup.folder).filePath(name);
+    if (file == mainFile) backupMain = copy;
+    const QString live = QStringLiteral("Kullanılan veritabanı dosyası %1").arg(name);
+    const auto copied =
+        rowCounts(copy, QStringLiteral("Yedek/%1/%2 yedeği").arg(backup.stamp, name), true);
+    // A bad copy of a bad file: the file in use is the one to name.
+    const auto original = rowCounts(file, live, !copied);
+    if (!original) return fail(original.error());
+    if (!copied) return fail(copied.error());
     if (original.value() != copied.value())
-      return fail(QStringLiteral("%1 yedeği aslıyla aynı değil.").arg(QFileInfo(file).fileName()),
-                  copies);
+      return fail(QStringLiteral("%1 yedeği aslıyla aynı değil.").arg(name));
+    reached(QStringLiteral("backup-copied:") + name);
   }
-  if (backupMain.isEmpty()) return fail(QStringLiteral("Ana veritabanı bulunamadı."), copies);
+  if (Status s = store::markBackupComplete(backup); !s) return fail(s.error());
+  reached(QStringLiteral("backup-marked"));
   // 9-16. The new main database, built beside the old one.
   say(QStringLiteral("Yeni eğitim öğretim yılı hazırlanıyor..."));
-  const QString mainFile = store.mainFile();
-  const QString staged = store.path(QStringLiteral("DERSLIK.yeni.db"));
-  if (Status s = buildNewMain(staged, backupMain, result.label); !s) return fail(s.error(), copies);
-  const QString retired = store.path(QStringLiteral("DERSLIK.eski.db"));
-  removeWithSidecars(retired);
-  if (!QFile::rename(mainFile, retired)) {
-    removeWithSidecars(staged);
-    return fail(QStringLiteral("Ana veritabanı değiştirilemedi."), copies);
+  if (Status s = buildNewMain(store::stagedMainPath(store.root()), backupMain, result.label,
+                              serverDate, reached);
+      !s)
+    return fail(s.error());
+  reached(QStringLiteral("new-built"));
+  // The commit point: from here on the new year stands, even after a kill.
+  if (Status s = store::writeSwapJournal(store.root(), backup); !s) return fail(s.error());
+  reached(QStringLiteral("journal-written"));
+  if (Status s = store::finishSwap(store.root(), reached); !s) {
+    // The journal stays: the next start finishes the swap before opening anything.
+    result.outcome = Outcome::Failed;
+    result.message = QStringLiteral(
+                         "Sınıf atlatma tamamlanamadı: %1\nDerslik'i kapatıp yeniden açınız; "
+                         "yarım kalan iş açılışta tamamlanır.")
+                         .arg(s.error());
+    return result;
   }
-  if (!QFile::rename(staged, mainFile)) {
-    QFile::rename(retired, mainFile);
-    removeWithSidecars(staged);
-    return fail(QStringLiteral("Yeni veritabanı yerine konamadı."), copies);
-  }
-  removeWithSidecars(retired);
-  QFile::remove(mainFile + QStringLiteral("-wal"));
-  QFile::remove(mainFile + QStringLiteral("-shm"));
-  // The content stores start empty; their contents live on in Yedek.
-  for (const QString& file : files)
-    if (file != mainFile) removeWithSidecars(file);
   Result<store::CheckReport> reopened = store.open();
   if (!reopened) {
     result.outcome = Outcome::Failed;
     result.message = reopened.error();
     return result;
   }
+  reached(QStringLiteral("reopened"));
   result.outcome = Outcome::Done;
   result.message = doneMessage();
   return result;

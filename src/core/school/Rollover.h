@@ -6,6 +6,9 @@
 
 #include <functional>
 
+#include "Result.h"
+#include "store/DataLock.h"
+
 class Messages;
 
 namespace store {
@@ -18,29 +21,42 @@ namespace school {
 // the year's questions, tests and results stay behind in the backup.
 //
 // Unlike a plain move of the files, the database files are first COPIED into
-// Yedek and the copies checked (integrity check, row counts of every table);
-// the new main database is built beside the old one and only put in place when
-// it is complete. On any failure the old files stay in use and nothing changes.
+// their own backup folder Yedek/<stamp>/ and the copies checked (integrity
+// check, row counts of every table); the new main database is built beside the
+// old one and put in place by one rename after the swap journal is written (see
+// store/RolloverFiles.h), so a kill at any moment leaves either the old year or
+// the new one, never a folder without DERSLIK.db. The run holds the data
+// folder's lock exclusively: nobody writes into the files while they are copied.
+// On any failure before the journal the old files stay in use and nothing changes.
 class Rollover {
  public:
   struct Hooks {
-    Messages* messages = nullptr;                  // the two Yes/No questions; none: "Hayır"
+    Messages* messages = nullptr;  // the Yes/No questions; none: "Hayır"
+    // "Yeniden yapılsın mı?" (derslik-cli answers it from --again); through
+    // `messages` when empty. Every question's default button is "Hayır".
+    std::function<bool(const QString& question)> askAgain;
     std::function<QDateTime()> now;                // the "server" date; the local clock when empty
     std::function<void()> closeScreens;            // step 6: close every other screen
     std::function<void(const QString&)> progress;  // optional wait text
+    // Each step of the run as it is reached, before the next begins ("backup-marked",
+    // "journal-written", ...). The crash tests stop the process here.
+    std::function<void(const QString& step)> stepReached;
+    int lockWaitMs = store::DataLock::kDefaultWaitMs;  // for writers still at work
   };
   enum class Outcome {
-    NotOffered,  // start-up: the year is recorded already, or there are no students
-    NotAllowed,  // three-button remotes: the rollover never runs
-    Declined,    // the teacher answered "Hayır"
+    NotOffered,   // start-up: the year is recorded already, or there are no students
+    NotAllowed,   // three-button remotes: the rollover never runs
+    Declined,     // the teacher answered "Hayır"
+    AlreadyDone,  // done this school year already, and not asked to be done again
     Done,
-    Failed,  // nothing changed; `message` says why
+    Failed,  // nothing changed (or, after a failed rename, the next start
+             // finishes the swap); `message` says why
   };
   struct Report {
     Outcome outcome = Outcome::NotOffered;
     QString message;      // doneMessage() or the failure text
     QString label;        // school year the run was for
-    QString backupStamp;  // e.g. "2025.9.1-8.5.7"
+    QString backupStamp;  // backup folder in Yedek, e.g. "2025.9.1-8.5.7"
   };
 
   // 5-A -> 6-A, 9B -> 10B; names without digits or with two digit groups stay.
@@ -54,17 +70,21 @@ class Rollover {
 
   static QString firstQuestion();
   static QString confirmYearQuestion(const QString& label);
+  // Asked when the school year's rollover was done already; `date` "dd.MM.yyyy".
+  static QString againQuestion(const QString& date);
+  // The day ("dd.MM.yyyy") this school year's rollover was completed; empty when not.
+  static Result<QString> completedOn(const store::Store& store, const QString& label);
   static QString doneMessage() { return QStringLiteral("Sınıf atlatma prosedürü tamamlanmıştır."); }
 
   // The menu item mnuSinifAtlatma. The store is closed while the files are
-  // replaced and open again on return (also after a failure).
+  // replaced and open again on return (also after a failure before the swap).
   static Report SinifAtlatmaUygula(store::Store& store, const Hooks& hooks);
   // Start-up: runs SinifAtlatmaUygula when this school year is not recorded in
   // TABLEOKUL and the school has students.
   static Report offer(store::Store& store, const Hooks& hooks);
 
   // Tells the teacher how it ended: the done message, or the failure. Nothing for
-  // a rollover that was not offered, not allowed or declined.
+  // a rollover that was not offered, not allowed, declined or done already.
   static void tell(Messages& messages, const Report& report);
 
   // The tables carried into the new year, in order.

@@ -4,6 +4,10 @@
 
 namespace school {
 
+// A field of the student form, for a rule that points at the field to correct
+// (the screen maps it to its own control).
+enum class StudentField { None, Adi, Soyadi, Numarasi, Sinifi, Seviye, TcKimlik };
+
 // One row of TABLEOGRENCI as the student form edits it.
 struct Student {
   QString kayitNo;    // KAYITNO

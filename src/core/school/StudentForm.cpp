@@ -4,6 +4,7 @@
 #include "school/IdentityNumber.h"
 #include "school/SchoolNumber.h"
 #include "school/StudentPhotos.h"
+#include "school/StudentRules.h"
 #include "school/Students.h"
 #include "store/Store.h"
 
@@ -87,8 +88,19 @@ Status StudentForm::save(Messages& messages) {
                                              : Field::Numarasi;
     return Status::failure(emptyFieldsMessage());
   }
+  if (const FieldProblem tooLong = tooLongField(s); !tooLong.message.isEmpty()) {
+    m_focus = tooLong.field;
+    return Status::failure(tooLong.message);
+  }
   Students students(m_store);
   store::Transaction tx(m_store);
+  const QString except = m_mode == Mode::Editing ? s.kayitNo : QString();
+  const Result<QString> other = studentWithNumber(m_store, s.numarasi, s.sinifi, except);
+  if (!other) return Status::failure(other.error());
+  if (!other->isEmpty()) {
+    m_focus = Field::Numarasi;
+    return Status::failure(sameNumberMessage(m_store, s.numarasi, s.sinifi, *other));
+  }
   if (m_mode == Mode::Adding) {
     // Another screen (or the CLI) may have taken the number since beginNew().
     const Result<QVariant> taken = m_store.scalar(

@@ -20,7 +20,7 @@ class StudentForm {
  public:
   enum class Mode { Idle, Adding, Editing };
   // The field a failed save points at; the screen maps it to its control.
-  enum class Field { None, Adi, Soyadi, Numarasi, TcKimlik };
+  using Field = StudentField;
 
   explicit StudentForm(store::Store& store) : m_store(store) {}
 

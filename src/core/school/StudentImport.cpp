@@ -4,10 +4,18 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlDriver>
 #include <QSqlQuery>
+
+#include <array>
+
+#include <sqlite3.h>
 
 #include "curriculum/OfferedValues.h"
 #include "formats/XlsxWriter.h"
+#include "lists/TurkishText.h"
 #include "school/SchoolNumber.h"
 #include "school/Students.h"
 #include "store/Parameters.h"
@@ -19,6 +27,8 @@ namespace {
 
 using R = Result<StudentImport::Report>;
 constexpr int kMaxCell = 255;
+// Title lines of a national list take a few rows; the header is among these.
+constexpr int kHeaderSearchRows = 30;
 
 // Header text reduced for matching: Turkish lower case, letters and digits only.
 QString normalized(const QString& text) {
@@ -114,7 +124,8 @@ void StudentImport::setWorkbook(const formats::Workbook& book, const QString& pa
   m_book = book;
   m_path = path;
   m_pairs.clear();
-  m_sheet = m_book.sheetCount() > 0 ? 0 : -1;
+  m_sheet = -1;
+  if (m_book.sheetCount() > 0) (void)chooseSheet(0);
 }
 
 Status StudentImport::chooseSheet(int index) {
@@ -122,10 +133,58 @@ Status StudentImport::chooseSheet(int index) {
     return Status::failure(QStringLiteral("Sayfa bulunamadı."));
   m_sheet = index;
   m_pairs.clear();
+  findHeaderRow();
+  if (const QString named = suggestedClass(); !named.isEmpty()) m_class = named;
   return {};
 }
 
-QString StudentImport::columnHeader(int column) const { return m_book.cell(m_sheet, 0, column); }
+void StudentImport::findHeaderRow() {
+  m_headerRow = 0;
+  const int rows = std::min<int>(kHeaderSearchRows, m_book.rowCount(m_sheet));
+  for (int r = 0; r < rows; ++r) {
+    const QStringList cells = m_book.row(m_sheet, r);
+    int known = 0;
+    for (const QString& c : cells) {
+      if (c.trimmed() == QStringLiteral("S.No")) known += 2;
+      if (!fieldForHeader(c).isEmpty()) ++known;
+    }
+    if (known >= 2) {
+      m_headerRow = r;
+      return;
+    }
+  }
+}
+
+QString StudentImport::classFromText(const QString& text) {
+  // "7. Sınıf / A Şubesi", "7.SINIF A ŞUBESİ", "Sınıfı/Şubesi: 7/A", "Sınıf - Şube : 11-B"
+  static const QRegularExpression numberFirst(
+      QStringLiteral("(\\d{1,2})\\s*\\.?\\s*sınıf\\w*\\s*[/,\\-]?\\s*\\(?([a-zçğıöşü])\\)?\\s*"
+                     "şube"),
+      QRegularExpression::UseUnicodePropertiesOption);
+  static const QRegularExpression labelFirst(
+      QStringLiteral(
+          "sınıf\\w*\\s*(?:/|-|ve)\\s*şube\\w*\\s*:?\\s*(\\d{1,2})\\s*\\.?\\s*[/\\-]?\\s*"
+          "([a-zçğıöşü])(?![a-zçğıöşü])"),
+      QRegularExpression::UseUnicodePropertiesOption);
+  const QString lower = lists::turkishLower(text.simplified());
+  for (const QRegularExpression* re : {&numberFirst, &labelFirst}) {
+    const QRegularExpressionMatch m = re->match(lower);
+    if (m.hasMatch()) return m.captured(1) + QLatin1Char('-') + lists::turkishUpper(m.captured(2));
+  }
+  return {};
+}
+
+QString StudentImport::suggestedClass() const {
+  if (m_sheet < 0) return {};
+  for (int r = 0; r < m_headerRow; ++r)
+    for (const QString& c : m_book.row(m_sheet, r))
+      if (const QString named = classFromText(c); !named.isEmpty()) return named;
+  return classFromText(m_book.sheet(m_sheet).name);
+}
+
+QString StudentImport::columnHeader(int column) const {
+  return m_book.cell(m_sheet, m_headerRow, column);
+}
 
 QStringList StudentImport::columnEntries() const {
   QStringList entries;
@@ -136,7 +195,7 @@ QStringList StudentImport::columnEntries() const {
 }
 
 bool StudentImport::isNationalList() const {
-  return m_book.cell(m_sheet, 0, 0).trimmed() == QStringLiteral("S.No");
+  return m_book.cell(m_sheet, m_headerRow, 0).trimmed() == QStringLiteral("S.No");
 }
 
 Status StudentImport::applyNationalPreset() {
@@ -164,6 +223,8 @@ Status StudentImport::addPair(int column, const QString& fieldCaptionOrKey) {
   if (column < 0 || column >= std::max(1, m_book.columnCount(m_sheet)))
     return Status::failure(QStringLiteral("Sayfada %1. sütun yok.").arg(column + 1));
   for (const Pair& p : m_pairs) {
+    if (p.column == column)
+      return Status::failure(QStringLiteral("%1. sütun zaten eşleştirilmiş.").arg(column + 1));
     const bool bothNames = (p.key == QStringLiteral("ADISOYADI") && key == QStringLiteral("ADI")) ||
                            (p.key == QStringLiteral("ADI") && key == QStringLiteral("ADISOYADI"));
     if (p.key == key || bothNames)
@@ -187,6 +248,213 @@ QStringList StudentImport::pairTexts() const {
   return texts;
 }
 
+namespace {
+
+// The fields a row carries, in a fixed order (no per-row hash: a list can have
+// hundreds of thousands of rows).
+enum Field { kAdi, kSoyadi, kNumarasi, kSinifi, kTcKimlik, kSeviye, kFieldCount };
+
+int fieldIndex(const QString& key) {
+  if (key == QStringLiteral("ADI") || key == QStringLiteral("ADISOYADI")) return kAdi;
+  if (key == QStringLiteral("SOYADI")) return kSoyadi;
+  if (key == QStringLiteral("NUMARASI")) return kNumarasi;
+  if (key == QStringLiteral("SINIFI")) return kSinifi;
+  if (key == QStringLiteral("TCKIMLIK")) return kTcKimlik;
+  return kSeviye;
+}
+
+const char* const kColumnNames[kFieldCount] = {"ADI",    "SOYADI",   "NUMARASI",
+                                               "SINIFI", "TCKIMLIK", "SEVIYE"};
+
+// A cell as a student field: line breaks, tabs and runs of spaces become one
+// space (a name typed over two lines in a cell is one name). Most cells need
+// nothing and are kept as they are.
+QString cleanCell(const QString& text) {
+  bool previousSpace = true;  // a space at the start needs cleaning too
+  for (QChar c : text) {
+    const bool space = c.isSpace();
+    if (space && (previousSpace || c != QLatin1Char(' '))) return text.simplified();
+    previousSpace = space;
+  }
+  return previousSpace ? text.simplified() : text;
+}
+
+struct ImportRow {
+  int sheetRow = 0;  // 1-based
+  int number = 0;    // data row number (1 = first row under the header)
+  std::array<QString, kFieldCount> values;
+  bool update = false;
+};
+
+// One statement prepared once on the store's connection and run for every row,
+// straight through SQLite: a list of 200,000 rows would otherwise spend most of
+// its time building and clearing QVariants.
+class Prepared {
+ public:
+  Prepared(const QSqlDatabase& db, const QString& sql) {
+    const QVariant handle = db.isOpen() ? db.driver()->handle() : QVariant();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+      m_db = *static_cast<sqlite3* const*>(handle.constData());
+    const QByteArray text = sql.toUtf8();
+    if (m_db &&
+        sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK)
+      m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+  }
+  ~Prepared() { sqlite3_finalize(m_stmt); }
+  Prepared(const Prepared&) = delete;
+  Prepared& operator=(const Prepared&) = delete;
+
+  // Binds the values and steps once: true while a row is there.
+  Result<bool> run(const QStringList& params) {
+    if (!m_stmt)
+      return Result<bool>::failure(m_error.isEmpty() ? QStringLiteral("Veritabanı açık değil.")
+                                                     : m_error);
+    sqlite3_reset(m_stmt);
+    for (int i = 0; i < params.size(); ++i) {
+      const QByteArray utf8 = params.at(i).toUtf8();
+      sqlite3_bind_text(m_stmt, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    return step();
+  }
+  // A finished statement is reset at once, so that none is left running when
+  // the import's transaction commits.
+  Result<bool> step() {
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW) return true;
+    sqlite3_reset(m_stmt);
+    if (rc == SQLITE_DONE) return false;
+    return Result<bool>::failure(QString::fromUtf8(sqlite3_errmsg(m_db)));
+  }
+  QString text(int column) const {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column)),
+                             sqlite3_column_bytes(m_stmt, column));
+  }
+  // The first row's first two columns, empty when there is none.
+  QStringList first(const QStringList& params) {
+    const Result<bool> row = run(params);
+    if (!row || !row.value()) return {};
+    QStringList cells{text(0), text(1)};
+    sqlite3_reset(m_stmt);
+    return cells;
+  }
+
+ private:
+  sqlite3* m_db = nullptr;
+  sqlite3_stmt* m_stmt = nullptr;
+  QString m_error;
+};
+
+// Finds the stored student a row stands for. Identity and school numbers
+// identify a student; a name does not, so a student found by name is not
+// found again in the same import (two pupils of one name stay two).
+class StudentMatcher {
+ public:
+  explicit StudentMatcher(const QSqlDatabase& db)
+      : m_byTc(db, QStringLiteral("SELECT KAYITNO, SINIFI FROM TABLEOGRENCI WHERE TCKIMLIK=? AND "
+                                  "NZ(SILINDIMI)='' ORDER BY VAL(KAYITNO) LIMIT 1")),
+        m_byNumber(db, QStringLiteral(
+                           "SELECT KAYITNO, SINIFI FROM TABLEOGRENCI WHERE SINIFI=? AND "
+                           "NUMARASI=? AND NZ(SILINDIMI)='' AND (NZ(TCKIMLIK)='' OR TCKIMLIK=?) "
+                           "ORDER BY VAL(KAYITNO) LIMIT 1")),
+        m_byClass(
+            db, QStringLiteral("SELECT KAYITNO, ADI, SOYADI, NZ(TCKIMLIK) FROM TABLEOGRENCI WHERE "
+                               "SINIFI=? AND NZ(SILINDIMI)='' ORDER BY VAL(KAYITNO)")) {}
+
+  struct Match {
+    QString kayitNo;
+    QString sinifi;
+  };
+
+  Match find(const ImportRow& row, bool useNumber) {
+    const QString& tc = row.values[kTcKimlik];
+    const QString& sinifi = row.values[kSinifi];
+    Match m;
+    if (!tc.isEmpty()) m = toMatch(m_byTc.first({tc}));
+    // A row whose identity number is new may still be a stored student who was
+    // imported without one.
+    if (m.kayitNo.isEmpty() && useNumber && !row.values[kNumarasi].isEmpty())
+      m = toMatch(m_byNumber.first({sinifi, row.values[kNumarasi], tc}));
+    if (m.kayitNo.isEmpty() && (!useNumber || row.values[kNumarasi].isEmpty()))
+      m = byName(sinifi, row.values[kAdi], row.values[kSoyadi], tc);
+    if (!m.kayitNo.isEmpty()) m_taken.insert(m.kayitNo);
+    return m;
+  }
+
+ private:
+  struct Named {
+    QString kayitNo;
+    QString tc;
+  };
+  static Match toMatch(const QStringList& cells) {
+    return cells.isEmpty() ? Match{} : Match{cells.at(0), cells.at(1)};
+  }
+  static QString nameKey(const QString& adi, const QString& soyadi) {
+    return lists::turkishFold(adi.simplified()) + QChar(0x1F) +
+           lists::turkishFold(soyadi.simplified());
+  }
+  Match byName(const QString& sinifi, const QString& adi, const QString& soyadi,
+               const QString& tc) {
+    auto cls = m_classes.find(sinifi);
+    if (cls == m_classes.end()) {
+      // The class's students are read once; later rows of the class look them up.
+      QHash<QString, QList<Named>> names;
+      for (Result<bool> row = m_byClass.run({sinifi}); row && row.value(); row = m_byClass.step())
+        names[nameKey(m_byClass.text(1), m_byClass.text(2))].append(
+            Named{m_byClass.text(0), m_byClass.text(3)});
+      cls = m_classes.insert(sinifi, names);
+    }
+    for (const Named& n : cls->value(nameKey(adi, soyadi))) {
+      if (m_taken.contains(n.kayitNo)) continue;
+      if (!tc.isEmpty() && !n.tc.isEmpty() && n.tc != tc) continue;
+      return {n.kayitNo, sinifi};
+    }
+    return {};
+  }
+
+  Prepared m_byTc;
+  Prepared m_byNumber;
+  Prepared m_byClass;
+  QHash<QString, QHash<QString, QList<Named>>> m_classes;
+  QSet<QString> m_taken;
+};
+
+// The result sheet "XLSONUC": the mapped cells of every row as the list had
+// them, the class when it came from the class field, the level and the outcome;
+// added rows first, then updated ones.
+Status writeResult(const formats::Workbook& book, int sheet, int headerRow,
+                   const QList<StudentImport::Pair>& pairs, bool classColumn,
+                   const QList<ImportRow>& data, const QString& path) {
+  // Row by row: a list can have hundreds of thousands of rows.
+  formats::XlsxWriter w(path, formats::XlsxWriter::Memory::RowByRow);
+  w.addSheet(QStringLiteral("XLSONUC"));
+  int c = 0;
+  for (const StudentImport::Pair& p : pairs) {
+    const QString header = book.cell(sheet, headerRow, p.column);
+    w.write(0, c++, header.isEmpty() ? captionOf(p.key) : header,
+            formats::XlsxWriter::Style::Header);
+  }
+  QStringList tail;
+  if (classColumn) tail << QStringLiteral("Sınıfı");
+  tail << QStringLiteral("Seviye") << QStringLiteral("Sonuç");
+  for (const QString& t : tail) w.write(0, c++, t, formats::XlsxWriter::Style::Header);
+  int out = 1;
+  for (bool updated : {false, true}) {
+    for (const ImportRow& row : data) {
+      if (row.update != updated) continue;
+      int col = 0;
+      for (const StudentImport::Pair& p : pairs)
+        w.write(out, col++, book.cell(sheet, row.sheetRow - 1, p.column));
+      if (classColumn) w.write(out, col++, row.values[kSinifi]);
+      w.write(out, col++, row.values[kSeviye]);
+      w.write(out, col, updated ? QStringLiteral("Güncellendi") : QStringLiteral("Eklendi"));
+      ++out;
+    }
+  }
+  return w.close();
+}
+
+}  // namespace
+
 Result<StudentImport::Report> StudentImport::run(
     const QString& level, const QString& resultPath,
     const std::function<void(const QString&)>& progress) {
@@ -201,40 +469,42 @@ Result<StudentImport::Report> StudentImport::run(
   if (m_sheet < 0) return R::failure(QStringLiteral("Lütfen geçerli bir MS Excel dosyası seçiniz"));
   say(QStringLiteral("Excel Dosyasına Bağlanılıyor..."));
 
-  QHash<QString, int> columnOf;
-  for (const Pair& p : m_pairs) columnOf.insert(p.key, p.column);
-  const bool fullName = columnOf.contains(QStringLiteral("ADISOYADI"));
-  const QList<QStringList>& rows = m_book.sheet(m_sheet).rows;
+  bool mappedField[kFieldCount] = {};
+  bool fullName = false;
+  for (const Pair& p : m_pairs) {
+    mappedField[fieldIndex(p.key)] = true;
+    fullName = fullName || p.key == QStringLiteral("ADISOYADI");
+  }
+  const int rowCount = m_book.rowCount(m_sheet);
 
-  struct Row {
-    int sheetRow;  // 1-based
-    int number;    // data row number (1 = first row under the header)
-    QHash<QString, QString> values;
-    bool update = false;
-  };
-  QList<Row> data;
+  QList<ImportRow> data;
+  data.reserve(std::max(0, rowCount - m_headerRow - 1));
   Report report;
-  for (int r = 1; r < rows.size(); ++r) {
-    Row row{r + 1, r, {}, false};
+  for (int r = m_headerRow + 1; r < rowCount; ++r) {
+    const QStringList cells = m_book.row(m_sheet, r);
+    ImportRow row;
+    row.sheetRow = r + 1;
+    row.number = r - m_headerRow;
     bool any = false;
-    for (auto it = columnOf.cbegin(); it != columnOf.cend(); ++it) {
-      QString v = rows.at(r).value(it.value()).trimmed();
+    for (const Pair& p : m_pairs) {
+      QString v = cleanCell(cells.value(p.column));
       if (v.size() > kMaxCell)
-        return R::failure(QStringLiteral("Satır %1, sütun %2: değer çok uzun (%3 karakter).")
-                              .arg(r + 1)
-                              .arg(it.value() + 1)
-                              .arg(v.size()));
+        return R::failure(
+            QStringLiteral("Satır %1, sütun %2: değer çok uzun (en çok %3 karakter olabilir).")
+                .arg(r + 1)
+                .arg(p.column + 1)
+                .arg(kMaxCell));
       any = any || !v.isEmpty();
-      row.values.insert(it.key() == QStringLiteral("ADISOYADI") ? QStringLiteral("ADI") : it.key(),
-                        v);
+      row.values[fieldIndex(p.key)] = std::move(v);
     }
     if (!any) continue;
-    QString& adi = row.values[QStringLiteral("ADI")];
-    QString& soyadi = row.values[QStringLiteral("SOYADI")];
+    // A repeated header (a list printed over several pages) is no student.
+    if (cells.value(0).trimmed() == QStringLiteral("S.No")) continue;
+    QString& adi = row.values[kAdi];
+    QString& soyadi = row.values[kSoyadi];
     // A full name is split at its last space: "Ali Can Yılmaz" -> "Ali Can" + "Yılmaz".
     // A first name with a space stays whole when the surname has its own column.
     if ((fullName || soyadi.isEmpty()) && adi.contains(QLatin1Char(' '))) {
-      adi = adi.simplified();
       const qsizetype cut = adi.lastIndexOf(QLatin1Char(' '));
       if (soyadi.isEmpty()) soyadi = adi.mid(cut + 1);
       adi = adi.left(cut);
@@ -243,74 +513,61 @@ Result<StudentImport::Report> StudentImport::run(
       report.skippedRows << r + 1;
       continue;
     }
-    data.append(row);
+    if (!mappedField[kSinifi] || row.values[kSinifi].isEmpty()) row.values[kSinifi] = m_class;
+    data.append(std::move(row));
   }
 
   say(QStringLiteral("Bilgiler Kaydediliyor..."));
   const bool threeButton = m_store.institution().threeButton();
   const QString institution = m_store.institution().code;
-  const bool levelMapped = columnOf.contains(QStringLiteral("SEVIYE"));
   Students students(m_store);
   store::Transaction tx(m_store);
   // Added rows are numbered by their place under the header, after the largest number.
   const Result<int> next = students.nextRegistrationNumber();
   if (!next) return R::failure(next.error());
   const int m = next.value() - 1;
-  // Columns that the update assigns: exactly the mapped ones.
-  QStringList mapped;
-  for (const Pair& p : m_pairs) {
-    mapped << (p.key == QStringLiteral("ADISOYADI") ? QStringLiteral("ADI") : p.key);
-    if (p.key == QStringLiteral("ADISOYADI")) mapped << QStringLiteral("SOYADI");
-  }
-  mapped.removeDuplicates();
-  for (Row& row : data) {
-    const QString tc = row.values.value(QStringLiteral("TCKIMLIK"));
-    QString existing;
-    if (!tc.isEmpty()) {
-      const Result<QVariant> found = m_store.scalar(
-          QStringLiteral("SELECT KAYITNO FROM TABLEOGRENCI WHERE TCKIMLIK=? AND NZ(SILINDIMI)='' "
-                         "ORDER BY VAL(KAYITNO) LIMIT 1"),
-          {tc});
-      if (!found) return R::failure(found.error());
-      existing = found->toString();
-    }
-    if (!existing.isEmpty()) {
+  // Columns that an update assigns: the mapped ones, and the class when one was
+  // chosen for the list.
+  bool assigned[kFieldCount] = {};
+  for (int f = 0; f < kFieldCount; ++f) assigned[f] = mappedField[f];
+  if (fullName) assigned[kSoyadi] = true;
+  if (!m_class.isEmpty()) assigned[kSinifi] = true;
+  if (threeButton) assigned[kNumarasi] = false;  // generated, never typed
+  QStringList sets;
+  for (int f = 0; f < kFieldCount; ++f)
+    if (assigned[f]) sets << QString::fromLatin1(kColumnNames[f]) + QStringLiteral("=?");
+  const QSqlDatabase db = m_store.db();
+  Prepared update(db, QStringLiteral("UPDATE TABLEOGRENCI SET %1 WHERE KAYITNO=?")
+                          .arg(sets.join(QLatin1Char(','))));
+  Prepared insert(
+      db, QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,"
+                         "TCKIMLIK) VALUES (?,?,?,?,?,?,?)"));
+  StudentMatcher matcher(db);
+  for (ImportRow& row : data) {
+    auto& v = row.values;
+    v[kNumarasi] = SchoolNumber::cleanUp(v[kNumarasi]);
+    const StudentMatcher::Match found = matcher.find(row, !threeButton);
+    if (!found.kayitNo.isEmpty()) {
       row.update = true;
-      QStringList sets;
-      QVariantList params;
-      for (const QString& c : mapped) {
-        if (c == QStringLiteral("NUMARASI") && threeButton) continue;
-        sets << c + QStringLiteral("=?");
-        params << (c == QStringLiteral("NUMARASI") ? SchoolNumber::cleanUp(row.values.value(c))
-                                                   : row.values.value(c));
-      }
-      params << existing;
-      const QString sinifi = row.values.value(QStringLiteral("SINIFI"));
-      if (columnOf.contains(QStringLiteral("SINIFI")))
-        if (Status s = students.releaseConflictingPairings(existing, sinifi); !s)
+      QStringList params;
+      for (int f = 0; f < kFieldCount; ++f)
+        if (assigned[f]) params << v[f];
+      params << found.kayitNo;
+      if (assigned[kSinifi] && found.sinifi != v[kSinifi])
+        if (Status s = students.releaseConflictingPairings(found.kayitNo, v[kSinifi]); !s)
           return R::failure(s.error());
-      if (Status s = m_store.run(QStringLiteral("UPDATE TABLEOGRENCI SET %1 WHERE KAYITNO=?")
-                                     .arg(sets.join(QLatin1Char(','))),
-                                 params);
-          !s)
+      if (Result<bool> s = update.run(params); !s)
         return R::failure(QStringLiteral("Satır %1: %2").arg(row.sheetRow).arg(s.error()));
       ++report.updated;
       continue;
     }
     const QString kayitNo = QString::number(m + row.number);
-    QString seviye = row.values.value(QStringLiteral("SEVIYE"));
-    if (!levelMapped || seviye.isEmpty()) seviye = level;
-    row.values.insert(QStringLiteral("SEVIYE"), seviye);
-    const QString adi = row.values.value(QStringLiteral("ADI"));
-    const QString soyadi = row.values.value(QStringLiteral("SOYADI"));
-    const QString sinifi = row.values.value(QStringLiteral("SINIFI"));
+    if (!mappedField[kSeviye] || v[kSeviye].isEmpty()) v[kSeviye] = level;
     const QString numarasi =
-        threeButton ? SchoolNumber::automatic(institution, sinifi, kayitNo, adi, soyadi)
-                    : SchoolNumber::cleanUp(row.values.value(QStringLiteral("NUMARASI")));
-    if (Status s = m_store.run(
-            QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE,"
-                           "TCKIMLIK) VALUES (?,?,?,?,?,?,?)"),
-            {kayitNo, numarasi, adi, soyadi, sinifi, seviye, tc});
+        threeButton ? SchoolNumber::automatic(institution, v[kSinifi], kayitNo, v[kAdi], v[kSoyadi])
+                    : v[kNumarasi];
+    if (Result<bool> s = insert.run(
+            {kayitNo, numarasi, v[kAdi], v[kSoyadi], v[kSinifi], v[kSeviye], v[kTcKimlik]});
         !s)
       return R::failure(QStringLiteral("Satır %1: %2").arg(row.sheetRow).arg(s.error()));
     ++report.added;
@@ -334,31 +591,10 @@ Result<StudentImport::Report> StudentImport::run(
   report.resultPath = resultPath.isEmpty() ? m_store.subFolder(QStringLiteral("Sonuclar")) +
                                                  QStringLiteral("/OgrenciAktarimi.xlsx")
                                            : resultPath;
-  {
-    formats::XlsxWriter w(report.resultPath);
-    w.addSheet(QStringLiteral("XLSONUC"));
-    int c = 0;
-    for (const Pair& p : m_pairs) {
-      const QString header = columnHeader(p.column);
-      w.write(0, c++, header.isEmpty() ? captionOf(p.key) : header,
-              formats::XlsxWriter::Style::Header);
-    }
-    w.write(0, c, QStringLiteral("Seviye"), formats::XlsxWriter::Style::Header);
-    w.write(0, c + 1, QStringLiteral("Sonuç"), formats::XlsxWriter::Style::Header);
-    int out = 1;
-    for (bool updated : {false, true}) {
-      for (const Row& row : data) {
-        if (row.update != updated) continue;
-        int col = 0;
-        for (const Pair& p : m_pairs)
-          w.write(out, col++, rows.at(row.sheetRow - 1).value(p.column));
-        w.write(out, col, row.values.value(QStringLiteral("SEVIYE")));
-        w.write(out, col + 1, updated ? QStringLiteral("Güncellendi") : QStringLiteral("Eklendi"));
-        ++out;
-      }
-    }
-    if (Status s = w.close(); !s) return R::failure(s.error());
-  }
+  if (Status s = writeResult(m_book, m_sheet, m_headerRow, m_pairs,
+                             !mappedField[kSinifi] && !m_class.isEmpty(), data, report.resultPath);
+      !s)
+    return R::failure(s.error());
   m_store.changed(store::Change::Students | store::Change::Lists);
   if (Status s = tx.commit(); !s) {
     QFile::remove(report.resultPath);

@@ -16,10 +16,13 @@ class Store;
 namespace school {
 
 // The spreadsheet import of frmDisVeriAl: pick a workbook and a sheet, pair
-// spreadsheet columns with student fields, choose a level, run. Students whose
-// identity number is stored are updated, the others added under new
-// registration numbers (largest + data row number). The first row is the header
-// and never a student. The whole import is one transaction.
+// spreadsheet columns with student fields, choose a level and a class, run.
+// A row finds its stored student by identity number, or (without one) by school
+// number in the same class, or (without a number) by first name and surname in
+// the same class; a found student is updated, the others are added under new
+// registration numbers (largest + data row number), so importing a list again
+// adds nothing. The header row is never a student; lines above it (titles of a
+// national list) are no students either. The whole import is one transaction.
 class StudentImport {
  public:
   struct Field {
@@ -63,18 +66,33 @@ class StudentImport {
   // A workbook already read (tests, other callers).
   void setWorkbook(const formats::Workbook& book, const QString& path = {});
   QStringList sheetNames() const { return m_book.sheetNames(); }
-  // cmbSheet: chooses the sheet and empties the pairing list.
+  // cmbSheet: chooses the sheet, empties the pairing list and takes the class
+  // its title lines name (when they name one).
   Status chooseSheet(int index);
   int sheet() const { return m_sheet; }
   // "1. Sütun (S.No)", "2. Sütun (Öğrenci No)", ...
   QStringList columnEntries() const;
 
-  // cmdEOkulListesi: A1 holds "S.No".
+  // The row holding the column headers: the first one (of the first few) that
+  // holds "S.No" or two known field names, else the first row. Rows above it
+  // are title lines.
+  int headerRow() const { return m_headerRow; }
+  // cmdEOkulListesi: the header row starts with "S.No".
   bool isNationalList() const;
+  // The class named by the sheet's title lines or its name ("7. Sınıf / A Şubesi"
+  // -> "7-A"); empty when none names one.
+  QString suggestedClass() const;
+  // "7-A" for a text naming a class and its section, else empty.
+  static QString classFromText(const QString& text);
+  // The class given to rows without a class of their own (a mapped class column
+  // wins when the row has a value there). chooseSheet() sets the suggestion.
+  void setClassName(const QString& sinifi) { m_class = sinifi.simplified(); }
+  const QString& className() const { return m_class; }
   // Fills the pairing list by matching the national list's headers by name.
   Status applyNationalPreset();
 
   // cmdEkle / cmdSil / cmdTemizle of the pairing list.
+  // A column is paired once, and a field once.
   Status addPair(int column, const QString& fieldCaptionOrKey);
   void removePair(int index);
   void clearPairs() { m_pairs.clear(); }
@@ -90,10 +108,13 @@ class StudentImport {
 
  private:
   QString columnHeader(int column) const;
+  void findHeaderRow();
   store::Store& m_store;
   formats::Workbook m_book;
   QString m_path;
   int m_sheet = -1;
+  int m_headerRow = 0;
+  QString m_class;
   QList<Pair> m_pairs;
 };
 

@@ -6,6 +6,7 @@
 #include "store/Institution.h"
 #include "store/Parameters.h"
 #include "store/Resources.h"
+#include "store/RolloverFiles.h"
 #include "store/StartupData.h"
 #include "store/Store.h"
 #include "users/UserList.h"
@@ -22,9 +23,20 @@ void StartupSequence::say(const QString& text) const {
 bool StartupSequence::run() {
   m_store.log(QStringLiteral("mdiform_load"));
 
-  // The schema and data checks; on return the main connection is open.
+  // Before anything is opened: a rollover still running elsewhere is waited for,
+  // one a kill interrupted is finished or undone, and the data folder's shared
+  // lock is taken for the whole run. Then the schema and data checks; on return
+  // the main connection is open.
   m_store.log(QStringLiteral("VersiyonGecisiKontrol"));
   say(QStringLiteral("Veritabanı denetleniyor..."));
+  const Result<QStringList> entered = store::enterDataFolder(m_store.root());
+  if (!entered) {
+    say({});
+    if (m_hooks.messages)
+      m_hooks.messages->error(entered.error() + QStringLiteral("\n\nVeri klasörü: ") +
+                              m_store.root());
+    return false;
+  }
   const Result<store::CheckReport> check = m_store.open();
   say({});
   if (!check) {
@@ -46,7 +58,8 @@ bool StartupSequence::run() {
     }
   }
   if (m_hooks.messages)
-    for (const QString& message : check->messages) m_hooks.messages->warning(message);
+    for (const QString& message : entered.value() + check->messages)
+      m_hooks.messages->warning(message);
 
   // First-run data: the terms before anything else, then the institution.
   const Result<bool> accepted = store::agreementAccepted(m_store);

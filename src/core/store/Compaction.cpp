@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "store/Database.h"
+#include "store/SqlErrors.h"
 
 namespace store {
 
@@ -23,14 +24,14 @@ Result<RowCounts> rowCounts(const QSqlDatabase& db) {
   RowCounts counts;
   QSqlQuery tables(db);
   if (!tables.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'")))
-    return Result<RowCounts>::failure(tables.lastError().text());
+    return Result<RowCounts>::failure(sqlErrorText(tables.lastError()));
   while (tables.next()) {
     const QString name = tables.value(0).toString();
     QSqlQuery count(db);
     QString quoted = name;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     if (!count.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(quoted)) || !count.next())
-      return Result<RowCounts>::failure(count.lastError().text());
+      return Result<RowCounts>::failure(sqlErrorText(count.lastError()));
     counts.insert(name, count.value(0).toLongLong());
   }
   return counts;
@@ -105,7 +106,7 @@ Status VeritabaniSikistir(const QString& path) {
       if (error.isEmpty()) {
         vacuum.prepare(QStringLiteral("VACUUM INTO ?"));
         vacuum.addBindValue(temp);
-        if (!vacuum.exec()) error = vacuum.lastError().text();
+        if (!vacuum.exec()) error = sqlErrorText(vacuum.lastError());
       }
     }
   }
@@ -129,7 +130,7 @@ Status VeritabaniSikistir(const QString& path) {
     } else {
       QSqlQuery check(copy.value());
       if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next())
-        error = check.lastError().text();
+        error = sqlErrorText(check.lastError());
       else if (check.value(0).toString() != QLatin1String("ok"))
         error = QStringLiteral("sıkıştırılmış kopya bozuk: ") + check.value(0).toString();
       if (error.isEmpty()) {

@@ -11,6 +11,7 @@
 
 #include "store/Database.h"
 #include "store/Sql.h"
+#include "store/SqlErrors.h"
 #include "store/Store.h"
 
 namespace store {
@@ -146,7 +147,7 @@ Status ContentStores::attachStore(StoreKind kind, int n, bool mayEvict) {
     if (q.exec()) return {};
     // Other work may hold the remaining slots of the connection.
     if (attempt == 1 || !makeRoom())
-      return Status::failure(storeMessage(kind, n, q.lastError().text()));
+      return Status::failure(storeMessage(kind, n, sqlErrorText(q.lastError())));
   }
   return {};
 }

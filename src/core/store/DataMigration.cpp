@@ -13,6 +13,7 @@
 #include "store/FieldPass.h"
 #include "store/Institution.h"
 #include "store/Sql.h"
+#include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
 #include "store/Store.h"
 #include "store/StoreFiles.h"
@@ -74,7 +75,7 @@ class AttachedStore {
     q.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + alias);
     q.addBindValue(path);
     m_attached = q.exec();
-    if (!m_attached) m_error = q.lastError().text();
+    if (!m_attached) m_error = sqlErrorText(q.lastError());
   }
   ~AttachedStore() {
     if (!m_attached) return;
@@ -383,7 +384,7 @@ Status step11(StepContext& c) {
       !answers.prepare(
           QStringLiteral("UPDATE TABLECEVAP SET KACINCIOLDU=? WHERE TESTTARIHI IS ? AND "
                          "TESTBASLANGIC IS ? AND KUMANDAADRESI IS ?")))
-    return Status::failure(result.lastError().text());
+    return Status::failure(sqlErrorText(result.lastError()));
   int rank = 0;
   for (int i = 0; i < all.size(); ++i) {
     const Row& r = all.at(i);
@@ -392,12 +393,12 @@ Status step11(StepContext& c) {
     const QString text = QString::number(rank);
     result.addBindValue(text);
     result.addBindValue(r.id);
-    if (!result.exec()) return Status::failure(result.lastError().text());
+    if (!result.exec()) return Status::failure(sqlErrorText(result.lastError()));
     answers.addBindValue(text);
     answers.addBindValue(r.date);
     answers.addBindValue(r.start);
     answers.addBindValue(r.remote);
-    if (!answers.exec()) return Status::failure(answers.lastError().text());
+    if (!answers.exec()) return Status::failure(sqlErrorText(answers.lastError()));
   }
   return {};
 }

@@ -5,6 +5,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
 
 namespace store {
@@ -23,7 +24,7 @@ Status configure(QSqlDatabase& db) {
   // checkpoint or a second connection of our own (CLI while the window runs).
   for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL",
                              "PRAGMA busy_timeout=5000", "PRAGMA foreign_keys=OFF"}) {
-    if (!q.exec(QString::fromLatin1(pragma))) return Status::failure(q.lastError().text());
+    if (!q.exec(QString::fromLatin1(pragma))) return Status::failure(sqlErrorText(q.lastError()));
   }
   registerSqlFunctions(db);
   return {};
@@ -42,7 +43,7 @@ Result<QSqlDatabase> openFile(const QString& connectionName, const QString& path
   QDir().mkpath(QFileInfo(path).absolutePath());
   db.setDatabaseName(path);
   db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-  if (!db.open()) return Result<QSqlDatabase>::failure(db.lastError().text());
+  if (!db.open()) return Result<QSqlDatabase>::failure(sqlErrorText(db.lastError()));
   if (Status s = configure(db); !s) {
     db.close();
     return Result<QSqlDatabase>::failure(s.error());

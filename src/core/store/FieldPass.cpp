@@ -6,6 +6,7 @@
 
 #include "store/SchemaTables.h"
 #include "store/Sql.h"
+#include "store/SqlErrors.h"
 
 namespace store {
 
@@ -63,7 +64,8 @@ Status execAll(const QStringList& statements, const QSqlDatabase& db) {
   QSqlQuery q(db);
   for (const QString& s : statements)
     if (!q.exec(s))
-      return Status::failure(q.lastError().text() + QStringLiteral(" [") + s + QLatin1Char(']'));
+      return Status::failure(sqlErrorText(q.lastError()) + QStringLiteral(" [") + s +
+                             QLatin1Char(']'));
   return {};
 }
 

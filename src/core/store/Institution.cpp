@@ -90,9 +90,17 @@ Status recordSchoolYear(Store& store, const QString& label) {
   return writeColumn(store, QStringLiteral("SINIFATLATMADONEM"), label);
 }
 
-Status saveInstitution(Store& store, const QString& code, const QString& name) {
+Status saveInstitution(Store& store, const QString& code, const QString& name, const QDate& today) {
   Transaction tx(store);
   if (Result<bool> r = ensureInstitutionRow(store); !r) return Status::failure(r.error());
+  const Result<Institution> stored = Institution::read(store.db());
+  if (!stored) return Status::failure(stored.error());
+  if (stored->code.trimmed().isEmpty() && stored->schoolYear.isEmpty()) {
+    if (Status s = store.run(QStringLiteral("UPDATE TABLEOKUL SET SINIFATLATMADONEM=?"),
+                             {schoolYearLabel(today)});
+        !s)
+      return s;
+  }
   if (Status s =
           store.run(QStringLiteral("UPDATE TABLEOKUL SET KURUMKODU=?, OKULADI=?"), {code, name});
       !s)

@@ -40,7 +40,11 @@ struct Institution {
 
 // Writes "1" or "0" into the option's column (into a new row when there is none).
 Status setOption(Store& store, Institution::Option option, bool on);
-Status saveInstitution(Store& store, const QString& code, const QString& name);
+// The first save (no institution code yet) also records the school year of
+// `today`: a school that starts using Derslik is already in its year, and the
+// rollover must not be offered for the students it is about to enter.
+Status saveInstitution(Store& store, const QString& code, const QString& name,
+                       const QDate& today = QDate::currentDate());
 // Records the school year the rollover was offered for (whatever was answered).
 Status recordSchoolYear(Store& store, const QString& label);
 // Inserts the row (OKULADI ' ') when TABLEOKUL is empty; true when it inserted.

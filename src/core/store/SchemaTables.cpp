@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 
 #include "store/Database.h"
+#include "store/SqlErrors.h"
 
 namespace store {
 
@@ -127,6 +128,10 @@ Status createIndexes(const QSqlDatabase& db) {
       "CREATE INDEX IF NOT EXISTS IX_TESTSORU_TESTNO ON TABLETESTSORU (TESTNO)",
       "CREATE INDEX IF NOT EXISTS IX_TESTSORU_SORUNO ON TABLETESTSORU (SORUNO)",
       "CREATE INDEX IF NOT EXISTS IX_OGRENCI_KAYITNO ON TABLEOGRENCI (KAYITNO)",
+      // The import finds a listed student by identity number, or by school
+      // number within the class (and reads a class's names at once).
+      "CREATE INDEX IF NOT EXISTS IX_OGRENCI_TCKIMLIK ON TABLEOGRENCI (TCKIMLIK)",
+      "CREATE INDEX IF NOT EXISTS IX_OGRENCI_SINIF_NUMARA ON TABLEOGRENCI (SINIFI, NUMARASI)",
       "CREATE INDEX IF NOT EXISTS IX_KUMANDA_ADRES ON TABLEKUMANDA (KUMANDAADRESI)",
       "CREATE INDEX IF NOT EXISTS IX_ESLESME_ADRES ON TABLEESLESME (KUMANDAADRESI)",
       "CREATE INDEX IF NOT EXISTS IX_ESLESME_KAYITNO ON TABLEESLESME (KAYITNO)",
@@ -146,7 +151,7 @@ Status createIndexes(const QSqlDatabase& db) {
 Status createMainTables(const QSqlDatabase& db) {
   QSqlQuery q(db);
   for (const TableDef& t : mainTables()) {
-    if (!q.exec(createTableSql(t))) return Status::failure(q.lastError().text());
+    if (!q.exec(createTableSql(t))) return Status::failure(sqlErrorText(q.lastError()));
   }
   return createIndexes(db);
 }

@@ -2,6 +2,8 @@
 
 #include <QSqlError>
 
+#include "store/SqlErrors.h"
+
 #include <atomic>
 
 #include "store/Store.h"
@@ -16,9 +18,9 @@ Result<QSqlQuery> exec(const QString& sql, const QVariantList& params, const QSq
   if (!db.isOpen()) return Result<QSqlQuery>::failure(closedMessage());
   QSqlQuery q(db);
   q.setForwardOnly(true);
-  if (!q.prepare(sql)) return Result<QSqlQuery>::failure(q.lastError().text());
+  if (!q.prepare(sql)) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
   for (const QVariant& p : params) q.addBindValue(p);
-  if (!q.exec()) return Result<QSqlQuery>::failure(q.lastError().text());
+  if (!q.exec()) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
   return q;
 }
 
@@ -80,7 +82,7 @@ Status Transaction::commit() {
                                          : closedMessage());
   QSqlQuery q(m_db);
   if (!q.exec(QStringLiteral("RELEASE ") + m_name)) {
-    const QString error = q.lastError().text();
+    const QString error = sqlErrorText(q.lastError());
     rollback();
     return Status::failure(error);
   }

@@ -188,7 +188,10 @@ QVariant jetCDate(const QString& input) {
 void registerSqlFunctions(QSqlDatabase& db) {
   const QVariant handle = db.driver()->handle();
   if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return;
-  sqlite3* h = *static_cast<sqlite3* const*>(handle.constData());
+  registerSqlFunctions(*static_cast<sqlite3* const*>(handle.constData()));
+}
+
+void registerSqlFunctions(sqlite3* h) {
   if (!h) return;
   constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   struct Fn {

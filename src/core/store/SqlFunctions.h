@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 
+struct sqlite3;
+
 namespace store {
 
 // SQL functions with the meanings the stored data was written for (every value is
@@ -29,6 +31,8 @@ namespace store {
 //   OKULNOTEMIZLE(number)     "/", "\" and "-" become "." (school::SchoolNumber::cleanUp).
 // Collation TURKCE orders text by Turkish rules: ORDER BY ADI COLLATE TURKCE.
 void registerSqlFunctions(QSqlDatabase& db);
+// The same on a connection opened with SQLite's own interface.
+void registerSqlFunctions(sqlite3* handle);
 
 // The same conversions for C++ callers, so code and SQL agree.
 double jetVal(const QString& text);

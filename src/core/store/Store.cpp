@@ -9,6 +9,7 @@
 
 #include "store/ContentStores.h"
 #include "store/Database.h"
+#include "store/RolloverFiles.h"
 
 namespace store {
 
@@ -52,6 +53,13 @@ void Store::log(const QString& message) const {
 
 Result<CheckReport> Store::open() {
   close();
+  // A missing main database is made new only in a folder without a school in it.
+  if (const QString refusal = emptyMainRefusal(m_root); !refusal.isEmpty())
+    return Result<CheckReport>::failure(refusal);
+  // DERSLIK.db may still be the old year's file until the swap is finished.
+  if (QFile::exists(swapJournalPath(m_root)))
+    return Result<CheckReport>::failure(QStringLiteral(
+        "Yarım kalan bir sınıf atlatma tamamlanmayı bekliyor. Derslik'i kapatıp yeniden açınız."));
   Result<QSqlDatabase> db = openFile(m_connection, mainFile());
   if (!db) {
     closeFile(m_connection);

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 
 #include "store/Database.h"
+#include "store/SqlErrors.h"
 
 namespace store {
 
@@ -34,12 +35,12 @@ Status createStoreFile(StoreKind kind, const QString& path) {
             : QStringLiteral(
                   "CREATE TABLE IF NOT EXISTS TABLETEST (ID INTEGER PRIMARY KEY "
                   "AUTOINCREMENT, TESTNO TEXT DEFAULT '', BASLANGICEKRANI BLOB, BASLIK BLOB)");
-    if (!q.exec(sql)) status = Status::failure(q.lastError().text());
+    if (!q.exec(sql)) status = Status::failure(sqlErrorText(q.lastError()));
     const QString index =
         kind == StoreKind::Question
             ? QStringLiteral("CREATE INDEX IF NOT EXISTS IX_SORUNO ON TABLESORU (SORUNO)")
             : QStringLiteral("CREATE INDEX IF NOT EXISTS IX_TESTNO ON TABLETEST (TESTNO)");
-    if (status.ok() && !q.exec(index)) status = Status::failure(q.lastError().text());
+    if (status.ok() && !q.exec(index)) status = Status::failure(sqlErrorText(q.lastError()));
   }
   closeFile(name);
   return status;

@@ -6,6 +6,17 @@
 
 namespace users {
 
+namespace {
+
+// A hash of nothing anybody can type, made with the same parameters as real ones:
+// a name without an account costs the same work as a known one, so the answer's
+// time does not tell who has an account.
+const QString kUnknownUserHash = QStringLiteral(
+    "$argon2id$v=19$m=65536,t=2,p=1$V2Bez/03z53xBKTAg0e4cw$iDvVr29wIYWIVgjzCxXd+/"
+    "FtrrZT6WPgNcQfKmiM3/w");
+
+}  // namespace
+
 Result<Account> authenticate(store::Store& store, const QString& name, const QString& password) {
   const QString wrong = QStringLiteral("Kullanıcı Adı veya Şifre yanlış");
   Result<QSqlQuery> q = store.exec(
@@ -13,10 +24,14 @@ Result<Account> authenticate(store::Store& store, const QString& name, const QSt
                      "FROM TABLEKULLANICIBILGILERI ORDER BY rowid"));
   if (!q) return Result<Account>::failure(q.error());
   const QString folded = foldUserName(name);
-  if (folded.isEmpty()) return Result<Account>::failure(wrong);
-  while (q.value().next()) {
+  bool known = false;
+  while (!folded.isEmpty() && q.value().next()) {
     if (foldUserName(q.value().value(1).toString()) != folded) continue;
+    known = true;
     const QString stored = q.value().value(2).toString();
+    // A password an older installation kept as typed compares at once; the
+    // dummy verification keeps its time like the others'.
+    if (!isPasswordHash(stored)) (void)verifyPassword(kUnknownUserHash, password);
     if (!verifyPassword(stored, password)) continue;
     if (!isPasswordHash(stored)) {
       if (Result<QString> hash = hashPassword(password))
@@ -27,6 +42,7 @@ Result<Account> authenticate(store::Store& store, const QString& name, const QSt
     }
     return Account{q.value().value(1).toString(), q.value().value(3).toString()};
   }
+  if (!known) (void)verifyPassword(kUnknownUserHash, password);
   return Result<Account>::failure(wrong);
 }
 

@@ -15,6 +15,15 @@ QString foldUserName(const QString& name) {
 
 bool sameUserName(const QString& a, const QString& b) { return foldUserName(a) == foldUserName(b); }
 
+QString userNameProblem(const QString& name) {
+  if (name.trimmed().isEmpty()) return QStringLiteral("Kullanıcı adı boş olamaz.");
+  for (QChar c : name) {
+    if (c.category() == QChar::Other_Control || c == QChar::ReplacementCharacter)
+      return QStringLiteral("Kullanıcı adında denetim karakteri ya da geçersiz bir karakter var.");
+  }
+  return {};
+}
+
 QString deniedText(const QStringList& codes) {
   QString out;
   for (const Right& r : rights())
@@ -88,8 +97,8 @@ int UserList::find(const QString& name) const {
 
 Status UserList::validate() const {
   for (int i = 0; i < count(); ++i) {
-    if (m_users.at(i).name.trimmed().isEmpty())
-      return Status::failure(QStringLiteral("Kullanıcı adı boş olamaz."));
+    if (const QString problem = userNameProblem(m_users.at(i).name); !problem.isEmpty())
+      return Status::failure(problem);
     for (int j = 0; j < i; ++j)
       if (sameUserName(m_users.at(i).name, m_users.at(j).name))
         return Status::failure(

@@ -25,6 +25,9 @@ struct UserEntry {
 // "ismail" are one name, "ISMAIL" is "ısmaıl".
 QString foldUserName(const QString& name);
 bool sameUserName(const QString& a, const QString& b);
+// Why a name cannot be a user name (empty, control characters, a character that
+// came from text that was not valid UTF-8); empty when it can.
+QString userNameProblem(const QString& name);
 
 // "-105M-109M" from a list of codes, and back.
 QString deniedText(const QStringList& codes);

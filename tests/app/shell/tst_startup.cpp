@@ -1,10 +1,15 @@
 // The main window's start-up and shutdown.
+#include <QAction>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QtTest>
 
 #include <memory>
@@ -18,6 +23,7 @@
 #include "store/Database.h"
 #include "store/Institution.h"
 #include "store/Parameters.h"
+#include "widgets/frmMesaj.h"
 
 class TestStartup : public QObject {
   Q_OBJECT
@@ -143,6 +149,63 @@ class TestStartup : public QObject {
     QCOMPARE(screen->registration().count(), 2);
     QVERIFY(screen->bitir().ok());
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 2);
+  }
+
+  // A school set up today and filled at once is in its school year already: the
+  // next start offers no rollover. The question itself never defaults to "Evet",
+  // and in the message window Enter answers "Hayır".
+  void newSchoolIsNotRolledOverAndEnterAnswersNo() {
+    {
+      MDIForm1 w(store(), options());
+      w.setModalRunner([this](QDialog& d) {
+        if (d.objectName() == QStringLiteral("frmSozlesme")) {
+          (void)store::acceptAgreement(store(), QStringLiteral("1.0.0.0"));
+          return int(QDialog::Accepted);
+        }
+        d.findChild<QLineEdit*>(QStringLiteral("txtKurumKodu"))->setText(QStringLiteral("745231"));
+        d.findChild<QLineEdit*>(QStringLiteral("txtKurumAdi"))
+            ->setText(QStringLiteral("Yeni Okul"));
+        d.findChild<QPushButton*>(QStringLiteral("cmdKaydet"))->click();
+        return d.result();
+      });
+      QVERIFY(w.MDIForm1_Load());
+      QVERIFY(store()
+                  .run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,NUMARASI,"
+                                      "SINIFI,SEVIYE) VALUES ('1','Ali','Can','7','5-A','5')"))
+                  .ok());
+      w.close();
+    }
+    RecordedMessages& messages = m_dir->messages();
+    messages.clear();
+    MDIForm1 w(store(), options());
+    rejectDialogs(w);
+    QVERIFY(w.MDIForm1_Load());
+    QVERIFY(messages.shown().isEmpty());
+
+    // From the menu: the first question's default answer changes nothing.
+    w.menuBar()->findChild<QAction*>(QStringLiteral("mnuSinifAtlatma"))->trigger();
+    QCOMPARE(messages.shown().size(), 1);
+    const Messages::Message& asked = messages.shown().first();
+    QCOMPARE(asked.defaultAnswer, Messages::Answer::No);
+    QVERIFY(asked.text.startsWith(
+        QStringLiteral("Yeni eğitim öğretim yılı için program ayarlansın mı?")));
+    QVERIFY(!asked.text.contains(QStringLiteral("internet")));
+    QCOMPARE(store().scalar(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI"))->toString(),
+             QStringLiteral("5-A"));
+
+    // The message window: "Hayır" is the default button, and Enter presses it.
+    QString defaultButton;
+    QTimer::singleShot(0, this, [&] {
+      auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(box);
+      QCOMPARE(box->findChild<QLabel*>(QStringLiteral("lblMesaj"))->text(), asked.text);
+      for (QPushButton* b : box->findChildren<QPushButton*>())
+        if (b->isDefault()) defaultButton = b->text();
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    WidgetMessages window(&w);
+    QCOMPARE(window.show(asked), Messages::Answer::No);
+    QCOMPARE(defaultButton, QStringLiteral("Hayır"));
   }
 
   void shutdownClosesTheDatabase() {

@@ -21,5 +21,5 @@ run pair auto --class 5-A | grep -q "^2 eşleştirme" || fail "iki eşleştirme 
 run rollover --date 01.03.2027 >/dev/null || true
 run rollover --date 02.09.2027 --yes | grep -q "2027-2028" || fail "sınıf atlatma yapılmadı"
 [ "$(run students list --class 6-A | wc -l)" = 4 ] || fail "öğrenciler 6-A olmalıydı"
-ls "$dir/Yedek" | grep -q -- "-DERSLIK.db$" || fail "yedek yok"
+ls "$dir"/Yedek/*/TAMAM "$dir"/Yedek/*/DERSLIK.db >/dev/null 2>&1 || fail "yedek yok"
 echo "tamam"

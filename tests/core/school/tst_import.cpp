@@ -5,6 +5,7 @@
 #include "formats/Workbook.h"
 #include "formats/XlsxWriter.h"
 #include "school/StudentImport.h"
+#include "school/Students.h"
 
 using school::StudentImport;
 
@@ -146,8 +147,9 @@ class TestImport : public QObject {
     QTest::newRow("no level") << true << ""
                               << ""
                               << "Kayıt eklemek için lütfen tanımlamalardan seviye ekleyiniz";
-    QTest::newRow("cell too long") << true << "5" << QString(300, QLatin1Char('x'))
-                                   << "Satır 3, sütun 2: değer çok uzun (300 karakter).";
+    QTest::newRow("cell too long")
+        << true << "5" << QString(300, QLatin1Char('x'))
+        << "Satır 3, sütun 2: değer çok uzun (en çok 255 karakter olabilir).";
   }
   void refusalsChangeNothing() {
     QFETCH(bool, pairs);
@@ -168,6 +170,194 @@ class TestImport : public QObject {
     QCOMPARE(report.error(), message);
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
     QVERIFY(!QFile::exists(m_fx.path(QStringLiteral("s.xlsx"))));
+  }
+
+  // Importing a list again finds every listed student instead of adding a
+  // second copy; only a row that stands for nobody stored is added.
+  void reimportFindsListedStudents_data() {
+    QTest::addColumn<QStringList>("stored");  // KAYITNO|ADI|SOYADI|NUMARASI|SINIFI|TC|SILINDIMI
+    QTest::addColumn<QStringList>("row");     // Adı|Soyadı|No|Sınıf|TC of the one listed row
+    QTest::addColumn<QString>("chosenClass");
+    QTest::addColumn<int>("updated");
+    QTest::addColumn<QString>("after");  // the students afterwards, KAYITNO:ADI:SINIFI
+    QTest::newRow("same number, same class")
+        << QStringList{"1|Ali|Kaya|501|7-A||"} << QStringList{"Ali", "Kaya", "501", "7-A", ""} << ""
+        << 1 << "1:Ali:7-A";
+    QTest::newRow("number from the class field")
+        << QStringList{"1|Ali|Kaya|501|7-A||"} << QStringList{"Ali", "Kaya", "501", "", ""} << "7-A"
+        << 1 << "1:Ali:7-A";
+    QTest::newRow("number written with a dash")
+        << QStringList{"1|Ali|Kaya|12.3|7-A||"} << QStringList{"Ali", "Kaya", "12-3", "7-A", ""}
+        << "" << 1 << "1:Ali:7-A";
+    QTest::newRow("same number, other class")
+        << QStringList{"1|Ali|Kaya|501|7-B||"} << QStringList{"Ali", "Kaya", "501", "7-A", ""} << ""
+        << 0 << "1:Ali:7-B,2:Ali:7-A";
+    QTest::newRow("no number: names the Turkish way")
+        << QStringList{"1|İLKAY|IŞIKÇI||7-A||"} << QStringList{"ilkay", "ışıkçı", "", "7-A", ""}
+        << "" << 1 << "1:ilkay:7-A";
+    QTest::newRow("no number: dotted and dotless i differ")
+        << QStringList{"1|Ilkay|Işık||7-A||"} << QStringList{"İlkay", "Işık", "", "7-A", ""} << ""
+        << 0 << "1:Ilkay:7-A,2:İlkay:7-A";
+    QTest::newRow("deleted student is not found")
+        << QStringList{"1|Ali|Kaya|501|7-A||01.01.2024 10:00:00"}
+        << QStringList{"Ali", "Kaya", "501", "7-A", ""} << "" << 0 << "2:Ali:7-A";
+    QTest::newRow("new identity number of a student imported without one")
+        << QStringList{"1|Ali|Kaya|501|7-A||"}
+        << QStringList{"Ali", "Kaya", "501", "7-A", "10000000146"} << "" << 1 << "1:Ali:7-A";
+    QTest::newRow("other identity number is another student")
+        << QStringList{"1|Ali|Kaya|501|7-A|10000000078|"}
+        << QStringList{"Ali", "Kaya", "501", "7-A", "10000000146"} << "" << 0
+        << "1:Ali:7-A,2:Ali:7-A";
+    QTest::newRow("two of one name: each found once")
+        << QStringList{"1|Ali|Kaya||7-A||", "2|Ali|Kaya||7-A||"}
+        << QStringList{"Ali", "Kaya", "", "7-A", ""} << "" << 1 << "1:Ali:7-A,2:Ali:7-A";
+  }
+  void reimportFindsListedStudents() {
+    QFETCH(QStringList, stored);
+    QFETCH(QStringList, row);
+    QFETCH(QString, chosenClass);
+    QFETCH(int, updated);
+    QFETCH(QString, after);
+    for (const QString& s : stored) {
+      const QStringList f = s.split(QLatin1Char('|'));
+      QVERIFY(
+          SchoolFixture::db()
+              .run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,NUMARASI,"
+                                  "SINIFI,TCKIMLIK,SILINDIMI,SEVIYE) VALUES (?,?,?,?,?,?,?,'5')"),
+                   {f[0], f[1], f[2], f[3], f[4], f[5], f[6]})
+              .ok());
+    }
+    StudentImport imp(SchoolFixture::db());
+    imp.setWorkbook(book({{QStringLiteral("Adı"), QStringLiteral("Soyadı"), QStringLiteral("No"),
+                           QStringLiteral("Sınıf"), QStringLiteral("TC")},
+                          row}));
+    QVERIFY(imp.addPair(0, QStringLiteral("ADI")).ok());
+    QVERIFY(imp.addPair(1, QStringLiteral("SOYADI")).ok());
+    QVERIFY(imp.addPair(2, QStringLiteral("NUMARASI")).ok());
+    QVERIFY(imp.addPair(3, QStringLiteral("SINIFI")).ok());
+    QVERIFY(imp.addPair(4, QStringLiteral("TCKIMLIK")).ok());
+    imp.setClassName(chosenClass);
+    for (int round = 0; round < 2; ++round) {  // the second round finds what the first added
+      auto report = imp.run(QStringLiteral("5"), m_fx.path(QStringLiteral("s.xlsx")));
+      QVERIFY2(report.ok(), qPrintable(report.error()));
+      QCOMPARE(report->updated, round == 0 ? updated : 1);
+      QCOMPARE(report->added, round == 0 ? 1 - updated : 0);
+    }
+    QCOMPARE(
+        SchoolFixture::column(QStringLiteral("SELECT KAYITNO || ':' || ADI || ':' || SINIFI FROM "
+                                             "TABLEOGRENCI WHERE NZ(SILINDIMI)='' ORDER BY "
+                                             "VAL(KAYITNO)"))
+            .join(QLatin1Char(',')),
+        after);
+    Result<formats::Workbook> result = formats::Workbook::open(m_fx.path(QStringLiteral("s.xlsx")));
+    QVERIFY(result.ok());
+    QCOMPARE(result->cell(0, 1, 6), QStringLiteral("Güncellendi"));
+  }
+
+  // An e-Okul list: title lines above the "S.No" header name the class; the
+  // class field gets it and every student without a class of its own too.
+  void classFromTheListsTitle() {
+    formats::Workbook b;
+    b.addSheet(QStringLiteral("Sayfa1"),
+               {{QStringLiteral("T.C. MİLLÎ EĞİTİM BAKANLIĞI")},
+                {QStringLiteral("ATATÜRK ORTAOKULU")},
+                {QStringLiteral("2024-2025 Eğitim Öğretim Yılı 7. Sınıf / A Şubesi Sınıf Listesi")},
+                {},
+                {QStringLiteral("S.No"), QStringLiteral("Öğrenci No"), QStringLiteral("Adı"),
+                 QStringLiteral("Soyadı"), QStringLiteral("Sınıfı")},
+                {QStringLiteral("1"), QStringLiteral("501"), QStringLiteral("Ece"),
+                 QStringLiteral("Kaya")},
+                {QStringLiteral("2"), QStringLiteral("502"), QStringLiteral("Can"),
+                 QStringLiteral("Er"), QStringLiteral("7-B")},
+                {QStringLiteral("S.No"), QStringLiteral("Öğrenci No"), QStringLiteral("Adı"),
+                 QStringLiteral("Soyadı"), QStringLiteral("Sınıfı")},
+                {QStringLiteral("3"), QStringLiteral("503"), QStringLiteral("Nur"),
+                 QStringLiteral("Ak")}});
+    StudentImport imp(SchoolFixture::db());
+    imp.setWorkbook(b);
+    QCOMPARE(imp.headerRow(), 4);
+    QCOMPARE(imp.className(), QStringLiteral("7-A"));
+    QVERIFY(imp.isNationalList());
+    QCOMPARE(imp.columnEntries().at(2), QStringLiteral("3. Sütun (Adı)"));
+    QVERIFY(imp.applyNationalPreset().ok());
+    auto report = imp.run(QStringLiteral("5"), m_fx.path(QStringLiteral("s.xlsx")));
+    QVERIFY2(report.ok(), qPrintable(report.error()));
+    QCOMPARE(report->added, 3);  // neither the titles nor the repeated header
+    // The row's own class wins; the others take the list's; numbering follows
+    // the rows under the header.
+    QCOMPARE(
+        SchoolFixture::column(QStringLiteral("SELECT KAYITNO || ':' || ADI || ':' || SINIFI FROM "
+                                             "TABLEOGRENCI ORDER BY VAL(KAYITNO)")),
+        (QStringList{QStringLiteral("1:Ece:7-A"), QStringLiteral("2:Can:7-B"),
+                     QStringLiteral("4:Nur:7-A")}));
+    QVERIFY(school::Students(SchoolFixture::db())
+                .classNames()
+                .valueOr({})
+                .contains(QStringLiteral("7-A")));
+  }
+
+  void classNamedByText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("sinifi");
+    QTest::newRow("e-Okul") << "7. Sınıf / A Şubesi"
+                            << "7-A";
+    QTest::newRow("in a sentence") << "2024-2025 ... 11. SINIF / İ ŞUBESİ SINIF LİSTESİ"
+                                   << "11-İ";
+    QTest::newRow("no dot, no slash") << "5.sınıf b şubesi"
+                                      << "5-B";
+    QTest::newRow("label first") << "Sınıfı/Şubesi : 9 / C"
+                                 << "9-C";
+    QTest::newRow("label with dash") << "Sınıf - Şube: 10-D"
+                                     << "10-D";
+    QTest::newRow("school name only") << "Atatürk Ortaokulu"
+                                      << "";
+    QTest::newRow("class without section") << "7. Sınıf"
+                                           << "";
+  }
+  void classNamedByText() {
+    QFETCH(QString, text);
+    QFETCH(QString, sinifi);
+    QCOMPARE(StudentImport::classFromText(text), sinifi);
+  }
+
+  // One spreadsheet column feeds one field: pairing it twice is refused.
+  void oneColumnPairedOnce() {
+    StudentImport imp(SchoolFixture::db());
+    imp.setWorkbook(book({{QStringLiteral("Ad"), QStringLiteral("Soyad")}}));
+    QVERIFY(imp.addPair(0, QStringLiteral("ADI")).ok());
+    QCOMPARE(imp.addPair(0, QStringLiteral("SOYADI")).error(),
+             QStringLiteral("1. sütun zaten eşleştirilmiş."));
+    QCOMPARE(imp.pairs().size(), 1);
+  }
+
+  // A name typed over two lines of one cell is one name; a quote left open
+  // refuses the file instead of swallowing the rest into one student.
+  void csvLineBreaksAndOpenQuotes() {
+    const QString good = m_fx.path(QStringLiteral("liste.csv"));
+    QFile f(good);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(
+        "Ad;Soyad\n\"Ay\xC5\x9F"
+        "e\nNur\";Kaya\n\"Ali\";\"Er\"\n");
+    f.close();
+    StudentImport imp(SchoolFixture::db());
+    QVERIFY(imp.openFile(good).ok());
+    QVERIFY(imp.addPair(0, QStringLiteral("ADI")).ok());
+    QVERIFY(imp.addPair(1, QStringLiteral("SOYADI")).ok());
+    QVERIFY(imp.run(QStringLiteral("5"), m_fx.path(QStringLiteral("s.xlsx"))).ok());
+    QCOMPARE(
+        SchoolFixture::column(QStringLiteral("SELECT ADI || '|' || SOYADI FROM TABLEOGRENCI ORDER "
+                                             "BY VAL(KAYITNO)")),
+        (QStringList{QStringLiteral("Ayşe Nur|Kaya"), QStringLiteral("Ali|Er")}));
+
+    const QString bad = m_fx.path(QStringLiteral("acik.csv"));
+    QFile g(bad);
+    QVERIFY(g.open(QIODevice::WriteOnly));
+    g.write("Ad;Soyad\nAli;Er\n\"Veli;Kaya\nAyşe;Nur\n");
+    g.close();
+    StudentImport second(SchoolFixture::db());
+    QCOMPARE(second.openFile(bad).error(), QStringLiteral("Satır 3: kapanmayan tırnak"));
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 2);
   }
 
   void nationalListPresetFromFile() {

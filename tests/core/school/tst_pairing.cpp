@@ -63,6 +63,8 @@ class TestPairing : public QObject {
     // Rows inserted out of order: "natural order" means registration numbers.
     for (const char* k : {"10", "2", "9"})
       SchoolFixture::addStudent(QString::fromLatin1(k), QStringLiteral("Ö"), QStringLiteral("5-A"));
+    for (const char* a : {"1-1", "1-2", "1-3"})
+      QVERIFY(pairing().registerRemote(QString::fromLatin1(a), false).ok());
     QCOMPARE(pairing()
                  .autoPair({QStringLiteral("1-1"), QStringLiteral("1-2"), QStringLiteral("1-3")},
                            QStringLiteral("5-A"))
@@ -71,6 +73,35 @@ class TestPairing : public QObject {
     QCOMPARE(SchoolFixture::column(
                  QStringLiteral("SELECT KAYITNO FROM TABLEESLESME ORDER BY KUMANDAADRESI")),
              (QStringList{QStringLiteral("2"), QStringLiteral("9"), QStringLiteral("10")}));
+  }
+
+  // Only remotes the school registered are paired, and no teacher remote; one
+  // address that is not one refuses the whole list.
+  void autoPairingTakesOnlyRegisteredStudentRemotes_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown") << "12-250"
+                             << "Tanıtılmamış kumanda: 12-250";
+    QTest::newRow("malformed") << "12-2500"
+                               << "Geçersiz kumanda adresi: 12-2500";
+    QTest::newRow("not an address") << "'; DROP"
+                                    << "Geçersiz kumanda adresi: '; DROP";
+    QTest::newRow("teacher") << "12-200"
+                             << "Öğretmen kumandası öğrenciyle eşleştirilmez: 12-200";
+  }
+  void autoPairingTakesOnlyRegisteredStudentRemotes() {
+    QFETCH(QString, address);
+    QFETCH(QString, message);
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("2"), QStringLiteral("Ayşe"), QStringLiteral("5-A"));
+    QVERIFY(pairing().registerRemote(QStringLiteral("12-201"), false).ok());
+    QVERIFY(pairing().registerRemote(QStringLiteral("12-200"), true).ok());
+    const Result<int> made =
+        pairing().autoPair({QStringLiteral("12-201"), address}, QStringLiteral("5-A"));
+    QVERIFY(!made.ok());
+    QVERIFY2(made.error().startsWith(message), qPrintable(made.error()));
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 0);
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 2);
   }
 
   void availableStudentsRule() {

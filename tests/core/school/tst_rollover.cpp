@@ -6,8 +6,15 @@
 #include "SchoolFixture.h"
 #include "delivery/RunSettings.h"
 #include "school/Rollover.h"
+#include "store/DataLock.h"
 #include "store/Database.h"
+#include "store/Institution.h"
+#include "store/RolloverFiles.h"
 #include "store/StoreFiles.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using school::Rollover;
 
@@ -29,9 +36,9 @@ QStringList dump(const QString& table, const QString& columns = QStringLiteral("
   return out;
 }
 
-QString storeFile(store::StoreKind kind, int n) {
-  return store::storePath(SchoolFixture::db().root(), kind, n);
-}
+QString root() { return SchoolFixture::db().root(); }
+
+QString storeFile(store::StoreKind kind, int n) { return store::storePath(root(), kind, n); }
 
 }  // namespace
 
@@ -47,6 +54,14 @@ class TestRollover : public QObject {
   }
   static Rollover::Report run(const Rollover::Hooks& hooks) {
     return Rollover::SinifAtlatmaUygula(db(), hooks);
+  }
+  // Every question answered "Evet", on 07.09.2026.
+  Rollover::Hooks yesOnSeptember7() {
+    m_yes.setDefaultAnswer(Messages::Answer::Yes);
+    Rollover::Hooks hooks;
+    hooks.messages = &m_yes;
+    hooks.now = [] { return QDateTime(QDate(2026, 9, 7), QTime(8, 30)); };
+    return hooks;
   }
 
  private slots:
@@ -104,8 +119,7 @@ class TestRollover : public QObject {
 
   void noStillRecordsTheLabel() {
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
-    RecordedMessages messages;
-    messages.setDefaultAnswer(Messages::Answer::No);
+    RecordedMessages messages;  // every question's default: "Hayır"
     Rollover::Hooks hooks;
     hooks.now = [] { return QDateTime(QDate(2026, 3, 2), QTime(10, 0)); };
     hooks.messages = &messages;
@@ -113,6 +127,7 @@ class TestRollover : public QObject {
     QCOMPARE(r.outcome, Rollover::Outcome::Declined);
     QCOMPARE(messages.texts(), QStringList{Rollover::firstQuestion()});
     QCOMPARE(messages.shown().first().title, QStringLiteral("Sınıf Atlatma"));
+    QCOMPARE(messages.shown().first().defaultAnswer, Messages::Answer::No);
     QVERIFY(messages.lastText().contains(
         QStringLiteral("\r\n\r\n- Öğrenciler bir üst sınıfa geçirilecek\r\n")));
     QCOMPARE(recordedSchoolYear(), QStringLiteral("2025-2026"));
@@ -136,12 +151,10 @@ class TestRollover : public QObject {
     QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEOKUL (UCDUGME) VALUES ('1')")).ok());
     QVERIFY(db().reloadInstitution().ok());
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
-    RecordedMessages messages;
-    Rollover::Hooks hooks;
-    hooks.messages = &messages;
+    Rollover::Hooks hooks = yesOnSeptember7();
     QCOMPARE(run(hooks).outcome, Rollover::Outcome::NotAllowed);
     QCOMPARE(recordedSchoolYear(), QString());
-    QVERIFY(messages.shown().isEmpty());
+    QVERIFY(m_yes.shown().isEmpty());
   }
 
   void fullRunCarriesTheSchoolAndEmptiesTheYear() {
@@ -230,10 +243,7 @@ class TestRollover : public QObject {
     const QStringList otherSettings =
         dump(QStringLiteral("TABLEAYAR WHERE FORMADI<>'frmTestUygula'"));
 
-    RecordedMessages messages;
-    Rollover::Hooks hooks;
-    hooks.now = [] { return QDateTime(QDate(2026, 9, 7), QTime(8, 30)); };
-    hooks.messages = &messages;
+    Rollover::Hooks hooks = yesOnSeptember7();
     bool closed = false;
     hooks.closeScreens = [&] { closed = true; };
     const Rollover::Report r = run(hooks);
@@ -242,7 +252,7 @@ class TestRollover : public QObject {
     QVERIFY(closed);
     QVERIFY(db().isOpen());  // on the new database
     QCOMPARE(
-        messages.lastText(),
+        m_yes.lastText(),
         QStringLiteral(
             "İçinde bulunduğumuz eğitim öğretim yılının 2026-2027 olduğunu doğruluyor musunuz?"));
 
@@ -292,20 +302,23 @@ class TestRollover : public QObject {
              (QStringList{QStringLiteral("DERS|Fen|1"), QStringLiteral("HAZIRLAYAN|Ben|1"),
                           QStringLiteral("SEVIYE|12|"), QStringLiteral("SEVIYE|5|1"),
                           QStringLiteral("SEVIYE|6|"), QStringLiteral("SEVIYE|7|"),
-                          QStringLiteral("SEVIYE|8|"), QStringLiteral("SEVIYE|9|1")}));
+                          QStringLiteral("SEVIYE|8|"), QStringLiteral("SEVIYE|9|1"),
+                          QStringLiteral("SINIFATLATMAYAPILDI|2026-2027|07.09.2026 08:30:00|")}));
     QCOMPARE(dump(QStringLiteral("TABLEOKUL"),
                   QStringLiteral("OKULADI,SINIFATLATMADONEM,SONSORUINDIRMEZAMANI")),
              QStringList{QStringLiteral("Okul'un Adı|2026-2027|")});
-    // The old year, whole, in Yedek.
-    const QStringList backups =
-        QDir(m_fx.path(QStringLiteral("Yedek"))).entryList(QDir::Files, QDir::Name);
-    QCOMPARE(backups.size(), 4);
-    for (const QString& b : backups)
-      QVERIFY2(b.startsWith(r.backupStamp + QLatin1Char('-')), qPrintable(b));
+    // The old year, whole, in its own finished backup folder.
+    const QList<store::Backup> backups = store::completeBackups(root());
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(backups.first().stamp, r.backupStamp);
+    QCOMPARE(QDir(backups.first().folder).entryList(QDir::Files, QDir::Name),
+             (QStringList{QStringLiteral("DERSLIK.db"), QStringLiteral("DERSLIK_2.db"),
+                          QStringLiteral("DERSLIK_T2.db"), QStringLiteral("DERSLIK_T3.db"),
+                          QStringLiteral("TAMAM")}));
     {
       Result<QSqlDatabase> old =
           store::openFile(QStringLiteral("t-old"),
-                          m_fx.path(QStringLiteral("Yedek/%1-DERSLIK.db").arg(r.backupStamp)));
+                          QDir(backups.first().folder).filePath(QStringLiteral("DERSLIK.db")));
       QVERIFY(old.ok());
       QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP"), {}, old.value())
                    ->toInt(),
@@ -316,6 +329,7 @@ class TestRollover : public QObject {
                QStringLiteral("5-A"));
     }
     store::closeFile(QStringLiteral("t-old"));
+    QVERIFY(!store::rolloverInterrupted(root()));
   }
 
   void failureKeepsTheOldFiles() {
@@ -327,10 +341,7 @@ class TestRollover : public QObject {
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write(QByteArray(4096, 'x'));
     bad.close();
-    RecordedMessages messages;
-    Rollover::Hooks hooks;
-    hooks.messages = &messages;
-    hooks.now = [] { return QDateTime(QDate(2026, 9, 7), QTime(8, 30)); };
+    Rollover::Hooks hooks = yesOnSeptember7();
     const Rollover::Report r = run(hooks);
     QCOMPARE(r.outcome, Rollover::Outcome::Failed);
     QVERIFY(r.message.contains(QStringLiteral("eski dosyalar kullanılmaya devam ediyor")));
@@ -338,12 +349,262 @@ class TestRollover : public QObject {
     QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI")),
              QStringLiteral("5-A"));
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP")), 1);
-    QVERIFY(QDir(m_fx.path(QStringLiteral("Yedek"))).entryList(QDir::Files).isEmpty());
+    QVERIFY(QDir(m_fx.path(QStringLiteral("Yedek")))
+                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
+                .isEmpty());
     QVERIFY(!QFile::exists(m_fx.path(QStringLiteral("DERSLIK.yeni.db"))));
+  }
+
+  // A school that starts in December is in its school year: the first save of
+  // the institution records it, and the students entered next are not promoted
+  // at the next start.
+  void newSchoolIsInItsYearAlready() {
+    const QDate december(2025, 12, 3);
+    QVERIFY(store::saveInstitution(db(), QStringLiteral("745231"), QStringLiteral("Yeni Okul"),
+                                   december)
+                .ok());
+    QCOMPARE(recordedSchoolYear(), QStringLiteral("2025-2026"));
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
+    RecordedMessages messages;
+    Rollover::Hooks hooks;
+    hooks.messages = &messages;
+    hooks.now = [] { return QDateTime(QDate(2026, 1, 5), QTime(9, 0)); };
+    QCOMPARE(offer(hooks).outcome, Rollover::Outcome::NotOffered);
+    QVERIFY(messages.shown().isEmpty());
+    // Later saves leave the recorded year alone; September offers the new one.
+    QVERIFY(store::saveInstitution(db(), QStringLiteral("745231"),
+                                   QStringLiteral("Yeni Okulun Adı"), QDate(2026, 9, 2))
+                .ok());
+    QCOMPARE(recordedSchoolYear(), QStringLiteral("2025-2026"));
+    hooks.now = [] { return QDateTime(QDate(2026, 9, 2), QTime(9, 0)); };
+    QCOMPARE(offer(hooks).outcome, Rollover::Outcome::Declined);
+    QCOMPARE(messages.shown().size(), 1);
+    QVERIFY(!messages.lastText().contains(QStringLiteral("internet")));
+  }
+
+  // Two runs in one school year raise the classes twice only when asked to.
+  void secondRunInTheSameYearOnlyOnRequest() {
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
+    Rollover::Hooks hooks = yesOnSeptember7();
+    QStringList againAsked;
+    bool again = false;
+    hooks.askAgain = [&](const QString& q) {
+      againAsked << q;
+      return again;
+    };
+    QCOMPARE(run(hooks).outcome, Rollover::Outcome::Done);
+    QVERIFY(againAsked.isEmpty());
+    QCOMPARE(Rollover::completedOn(db(), QStringLiteral("2026-2027")).value(),
+             QStringLiteral("07.09.2026"));
+    const Rollover::Report refused = run(hooks);
+    QCOMPARE(refused.outcome, Rollover::Outcome::AlreadyDone);
+    QCOMPARE(againAsked,
+             QStringList{QStringLiteral("Bu eğitim-öğretim yılı için sınıf atlatma 07.09.2026 "
+                                        "tarihinde yapıldı. Yeniden yapılsın mı?")});
+    QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI")),
+             QStringLiteral("6-A"));
+    QCOMPARE(store::completeBackups(root()).size(), 1);
+    // Asked for: done again at once, in a backup folder of its own.
+    again = true;
+    QCOMPARE(run(hooks).outcome, Rollover::Outcome::Done);
+    QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI")),
+             QStringLiteral("7-A"));
+    const QList<store::Backup> backups = store::completeBackups(root());
+    QCOMPARE(backups.size(), 2);
+    QVERIFY(backups.first().stamp != backups.last().stamp);
+    // A new school year asks nothing extra.
+    againAsked.clear();
+    hooks.now = [] { return QDateTime(QDate(2027, 9, 6), QTime(8, 30)); };
+    QCOMPARE(run(hooks).outcome, Rollover::Outcome::Done);
+    QVERIFY(againAsked.isEmpty());
+  }
+
+  // A backup is a folder whose marker was written; one without it is never
+  // counted and goes at the next start. Two in one second get two folders.
+  void backupFoldersAndTheirMarker() {
+    const QString stamp = Rollover::backupStamp(QDateTime(QDate(2026, 9, 1), QTime(8, 5, 7)));
+    const Result<store::Backup> first = store::createBackupFolder(root(), stamp);
+    const Result<store::Backup> second = store::createBackupFolder(root(), stamp);
+    QVERIFY(first.ok() && second.ok());
+    QCOMPARE(first->stamp, QStringLiteral("2026.9.1-8.5.7"));
+    QCOMPARE(second->stamp, QStringLiteral("2026.9.1-8.5.7-2"));
+    QVERIFY(store::copyIntoBackup(db().mainFile(), first.value()).ok());
+    QVERIFY(store::completeBackups(root()).isEmpty());
+    QVERIFY(store::markBackupComplete(second.value()).ok());
+    QCOMPARE(store::completeBackups(root()).size(), 1);
+    QCOMPARE(store::completeBackups(root()).first().stamp, second->stamp);
+    QVERIFY(store::rolloverInterrupted(root()));
+    const Result<QStringList> said = store::recoverInterruptedRollover(root());
+    QVERIFY(said.ok());
+    QCOMPARE(said->size(), 1);
+    QVERIFY(said->first().contains(QStringLiteral("(Yedek/2026.9.1-8.5.7)")));
+    QVERIFY(!QFileInfo::exists(first->folder));
+    QVERIFY(QFileInfo::exists(second->folder));
+    QVERIFY(!store::rolloverInterrupted(root()));
+  }
+
+  // A file that is already damaged is named as the file in use, not as its copy.
+  void damagedFileIsNamedAsTheOneInUse() {
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
+    const QString damaged = storeFile(store::StoreKind::Question, 3);
+    {
+      QVERIFY(store::createStoreFile(store::StoreKind::Question, damaged).ok());
+      Result<QSqlDatabase> db = store::openFile(QStringLiteral("t-bad"), damaged);
+      QVERIFY(db.ok());
+      store::Transaction tx(db.value());
+      for (int i = 0; i < 400; ++i)
+        QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,SORU) VALUES (?,?)"),
+                           {QString::number(i), QByteArray(600, char('a' + i % 26))}, db.value())
+                    .ok());
+      QVERIFY(tx.commit().ok());
+      QVERIFY(store::run(QStringLiteral("PRAGMA journal_mode=DELETE"), {}, db.value()).ok());
+    }
+    store::closeFile(QStringLiteral("t-bad"));
+    QFile file(damaged);
+    QVERIFY(file.size() > 40 * 4096);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    for (int page = 20; page < 30; ++page) {
+      file.seek(page * 4096 + 8);
+      file.write(QByteArray(64, '\xff'));
+    }
+    file.close();
+    Rollover::Hooks hooks = yesOnSeptember7();
+    const Rollover::Report r = run(hooks);
+    QCOMPARE(r.outcome, Rollover::Outcome::Failed);
+    QVERIFY2(r.message.contains(QStringLiteral("Kullanılan veritabanı dosyası DERSLIK_3.db bozuk")),
+             qPrintable(r.message));
+    QVERIFY2(!r.message.contains(QStringLiteral("Yedek")), qPrintable(r.message));
+    QVERIFY(store::completeBackups(root()).isEmpty());
+    QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI")),
+             QStringLiteral("5-A"));
+  }
+
+  // The rollover runs alone: it waits for writers that hold the folder, and a
+  // program that starts while it runs writes nothing.
+  void rolloverAndWritersExcludeEachOther() {
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
+    QVERIFY(store::enterDataFolder(root(), 0).ok());
+    // Another process is the only thing flock tells apart by its open file.
+    const int other =
+        ::open(QFile::encodeName(store::DataLock::filePath(root())).constData(), O_RDWR);
+    QVERIFY(other >= 0);
+    QCOMPARE(::flock(other, LOCK_SH | LOCK_NB), 0);
+    Rollover::Hooks hooks = yesOnSeptember7();
+    hooks.lockWaitMs = 200;
+    const Rollover::Report busy = run(hooks);
+    QCOMPARE(busy.outcome, Rollover::Outcome::Failed);
+    QVERIFY(busy.message.contains(store::DataLock::folderInUseMessage()));
+    QVERIFY(!QFileInfo::exists(store::backupRoot(root())) ||
+            QDir(store::backupRoot(root())).isEmpty());
+    QCOMPARE(store::DataLock::mode(root()), store::DataLock::Mode::Shared);
+    // The other process runs a rollover now: this one may not start writing.
+    QCOMPARE(::flock(other, LOCK_UN), 0);
+    store::DataLock::release();
+    QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), 0);
+    const Result<QStringList> entered = store::enterDataFolder(root(), 200);
+    QVERIFY(!entered.ok());
+    QCOMPARE(entered.error(), store::DataLock::rolloverRunningMessage());
+    ::close(other);
+    QVERIFY(store::enterDataFolder(root(), 200).ok());
+    QCOMPARE(run(hooks).outcome, Rollover::Outcome::Done);
+    QCOMPARE(store::DataLock::mode(root()), store::DataLock::Mode::Shared);
+    store::DataLock::release();
+  }
+
+  // What a kill leaves behind at each point of a run, and what the next start
+  // makes of it: the old year whole, or the new year whole; DERSLIK.db always there.
+  void interruptedRunIsFinishedOrUndone_data() {
+    QTest::addColumn<QStringList>("leftovers");
+    QTest::addColumn<QString>("expectedClass");
+    QTest::addColumn<bool>("storesKept");
+    QTest::newRow("building the new file") << QStringList{"staged"} << "5-A" << true;
+    QTest::newRow("journal written") << QStringList{"staged", "journal"} << "6-A" << false;
+    QTest::newRow("new file in place") << QStringList{"swapped", "journal"} << "6-A" << false;
+    QTest::newRow("older version between its renames")
+        << QStringList{"staged", "retired"} << "5-A" << true;
+    QTest::newRow("older version after its renames")
+        << QStringList{"swapped", "retired"} << "6-A" << true;
+    QTest::newRow("half-written backup") << QStringList{"halfBackup"} << "5-A" << true;
+  }
+  void interruptedRunIsFinishedOrUndone() {
+    QFETCH(QStringList, leftovers);
+    QFETCH(QString, expectedClass);
+    QFETCH(bool, storesKept);
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
+    db().close();
+    const QString main = db().mainFile();
+    const QString newYear = m_fx.path(QStringLiteral("yeni-yil.db"));
+    QVERIFY(QFile::copy(main, newYear));
+    {
+      Result<QSqlDatabase> db = store::openFile(QStringLiteral("t-new"), newYear);
+      QVERIFY(db.ok());
+      QVERIFY(
+          store::run(QStringLiteral("UPDATE TABLEOGRENCI SET SINIFI='6-A'"), {}, db.value()).ok());
+    }
+    store::closeFile(QStringLiteral("t-new"));
+    const Result<store::Backup> backup =
+        store::createBackupFolder(root(), QStringLiteral("2026.9.7-8.30.0"));
+    QVERIFY(backup.ok());
+    if (!leftovers.contains(QStringLiteral("halfBackup")))
+      QVERIFY(store::markBackupComplete(backup.value()).ok());
+    if (leftovers.contains(QStringLiteral("staged")))
+      QVERIFY(QFile::rename(newYear, store::stagedMainPath(root())));
+    if (leftovers.contains(QStringLiteral("swapped"))) {
+      QVERIFY(QFile::rename(main, m_fx.path(QStringLiteral("eski-yil.db"))));
+      QVERIFY(QFile::rename(newYear, main));
+      if (leftovers.contains(QStringLiteral("retired")))
+        QVERIFY(QFile::rename(m_fx.path(QStringLiteral("eski-yil.db")),
+                              m_fx.path(QStringLiteral("DERSLIK.eski.db"))));
+    } else if (leftovers.contains(QStringLiteral("retired"))) {
+      QVERIFY(QFile::rename(main, m_fx.path(QStringLiteral("DERSLIK.eski.db"))));
+    }
+    if (leftovers.contains(QStringLiteral("journal"))) {
+      // As a run leaves it at its commit point (the new file may be in place already).
+      QFile journal(store::swapJournalPath(root()));
+      QVERIFY(journal.open(QIODevice::WriteOnly));
+      journal.write("Yedek/2026.9.7-8.30.0\n");
+    }
+
+    QVERIFY(store::rolloverInterrupted(root()));
+    // Until the swap is finished DERSLIK.db may be the old year's file: never opened.
+    if (leftovers.contains(QStringLiteral("journal"))) {
+      QVERIFY(!db().open().ok());
+      QVERIFY(!db().isOpen());
+    }
+    const Result<QStringList> entered = store::enterDataFolder(root(), 0);
+    QVERIFY2(entered.ok(), qPrintable(entered.error()));
+    QCOMPARE(entered->size(), 1);  // what was found and done, in one sentence
+    QVERIFY(!store::rolloverInterrupted(root()));
+    QVERIFY(QFileInfo::exists(main));
+    QCOMPARE(QFileInfo::exists(storeFile(store::StoreKind::Question, 2)), storesKept);
+    QVERIFY(db().open().ok());
+    QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI")), expectedClass);
+    QCOMPARE(SchoolFixture::text(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    store::DataLock::release();
+  }
+
+  // A data folder with a school in it never gets an empty main database.
+  void missingMainDatabaseIsNotMadeEmpty() {
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
+    Rollover::Hooks hooks = yesOnSeptember7();
+    const Rollover::Report r = run(hooks);
+    QCOMPARE(r.outcome, Rollover::Outcome::Done);
+    db().close();
+    const QString main = db().mainFile();
+    for (const char* suffix : {"", "-wal", "-shm"})
+      QFile::remove(main + QString::fromLatin1(suffix));
+    const Result<store::CheckReport> check = db().open();
+    QVERIFY(!check.ok());
+    QVERIFY2(check.error().contains(QStringLiteral("boş bir veritabanı oluşturulmadı")),
+             qPrintable(check.error()));
+    QVERIFY(check.error().contains(QStringLiteral("Yedek/") + r.backupStamp));
+    QVERIFY(!db().isOpen());
+    QVERIFY(!QFileInfo::exists(main));
   }
 
  private:
   SchoolFixture m_fx;
+  RecordedMessages m_yes;
 };
 
 QTEST_GUILESS_MAIN(TestRollover)

@@ -79,6 +79,43 @@ class TestStudents : public QObject {
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
   }
 
+  // The form and derslik-cli students add keep the import's limits: no field
+  // over 255 characters, and one school number once per class.
+  void lengthAndNumberRules() {
+    auto add = [this](const QString& adi, const QString& numarasi, const QString& sinifi) {
+      StudentForm form(db());
+      [&] { QVERIFY(form.beginNew().ok()); }();
+      form.student().adi = adi;
+      form.student().soyadi = QStringLiteral("Yılmaz");
+      form.student().numarasi = numarasi;
+      form.student().sinifi = sinifi;
+      const Status s = form.save(messages());
+      return std::make_pair(s.ok() ? QString() : s.error(), form.focusField());
+    };
+    const auto longName =
+        add(QString(256, QChar(u'ş')), QStringLiteral("1"), QStringLiteral("5-A"));
+    QCOMPARE(longName.first,
+             QStringLiteral("Adı en çok 255 karakter olabilir (256 karakter yazıldı)."));
+    QCOMPARE(longName.second, StudentForm::Field::Adi);
+    QVERIFY(
+        add(QString(255, QChar(u'ş')), QStringLiteral("1"), QStringLiteral("5-A")).first.isEmpty());
+    const auto twice = add(QStringLiteral("Veli"), QStringLiteral(" 1 "), QStringLiteral("5-A"));
+    QVERIFY2(
+        twice.first.startsWith(QStringLiteral("5-A sınıfında 1 numaralı bir öğrenci zaten var")),
+        qPrintable(twice.first));
+    QCOMPARE(twice.second, StudentForm::Field::Numarasi);
+    QVERIFY(
+        add(QStringLiteral("Veli"), QStringLiteral("1"), QStringLiteral("5-B")).first.isEmpty());
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 2);
+    // Editing a student keeps its own number; a deleted student frees it.
+    StudentForm form(db());
+    QVERIFY(form.edit(QStringLiteral("1")).ok());
+    form.student().soyadi = QStringLiteral("Kaya");
+    QVERIFY(form.save(messages()).ok());
+    QVERIFY(Students(db()).remove({QStringLiteral("1")}).ok());
+    QVERIFY(add(QStringLiteral("Can"), QStringLiteral("1"), QStringLiteral("5-A")).first.isEmpty());
+  }
+
   void registrationNumbersAfterPurge() {
     QCOMPARE(Students(db()).nextRegistrationNumber().value(), 1);
     for (int i = 1; i <= 5; ++i) {

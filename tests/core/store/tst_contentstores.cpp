@@ -1,7 +1,8 @@
-#include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QtTest>
+
+#include "FileHash.h"
 
 #include "TempDataFolder.h"
 
@@ -67,12 +68,6 @@ int rowsIn(StoreKind kind, int n, const QString& key) {
   }
   store::closeFile(name);
   return rows;
-}
-
-QByteArray fileHash(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
 }  // namespace

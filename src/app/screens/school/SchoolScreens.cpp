@@ -1,6 +1,7 @@
 #include "screens/school/SchoolScreens.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QPushButton>
 #include <QUrl>
 
@@ -15,8 +16,8 @@
 namespace schoolui {
 
 namespace {
-std::function<void(const QString&)>& opener() {
-  static std::function<void(const QString&)> f;
+std::function<bool(const QString&)>& opener() {
+  static std::function<bool(const QString&)> f;
   return f;
 }
 }  // namespace
@@ -59,15 +60,14 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
   return b;
 }
 
-void openFile(const QString& path) {
-  if (opener()) {
-    opener()(path);
-    return;
-  }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+void openFile(Messages& messages, const QString& path) {
+  const bool opened =
+      opener() ? opener()(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  if (!opened)
+    messages.info(QStringLiteral("Sonuç dosyası: %1").arg(QDir::toNativeSeparators(path)));
 }
 
-void setFileOpener(std::function<void(const QString&)> f) { opener() = std::move(f); }
+void setFileOpener(std::function<bool(const QString&)> f) { opener() = std::move(f); }
 
 bool check(Messages& messages, const Status& status) {
   if (status.ok()) return true;

@@ -33,10 +33,13 @@ void openStudentImport(const ScreenContext& context);
 // A large button with a clear caption; `name` becomes its objectName.
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent);
 
-// Opens a file with the default application. Tests replace the opener so that
-// nothing is started; an empty function restores the desktop's.
-void openFile(const QString& path);
-void setFileOpener(std::function<void(const QString&)> opener);
+// Opens a written file with the desktop's default application; when no program
+// takes it, says where the file is ("Sonuç dosyası: ..."), so the work is never
+// lost from sight. Tests replace the opener so that nothing is started (it
+// returns whether a program took the file); an empty function restores the
+// desktop's.
+void openFile(Messages& messages, const QString& path);
+void setFileOpener(std::function<bool(const QString&)> opener);
 
 // Shows a failed Status as "Hata"; true when it succeeded.
 bool check(Messages& messages, const Status& status);

@@ -13,11 +13,12 @@
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "school/Students.h"
 #include "screens/school/SchoolScreens.h"
 #include "shell/frmIslem.h"
 
 frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_import(context.store) {
+    : QWidget(parent), m_context(context), m_import(std::in_place, context.store) {
   setObjectName(QStringLiteral("frmDisVeriAl"));
   setWindowTitle(QStringLiteral("Excel'den Öğrenci Aktarımı"));
 
@@ -71,9 +72,9 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
   auto* side = new QVBoxLayout;
   m_cmdEOkulListesi = schoolui::button(QStringLiteral("cmdEOkulListesi"),
                                        QStringLiteral("e-Okul Sınıf Listesi"), gEs);
-  m_cmdEOkulListesi->setToolTip(
-      QStringLiteral("e-Okul'dan alınan sınıf listesinin sütunlarını kendiliğinden eşleştirir (A1 "
-                     "hücresi \"S.No\")"));
+  m_cmdEOkulListesi->setToolTip(QStringLiteral(
+      "e-Okul'dan alınan sınıf listesinin sütunlarını kendiliğinden eşleştirir (başlık "
+      "satırı \"S.No\" ile başlar)"));
   auto* cmdSil =
       schoolui::button(QStringLiteral("cmdSil"), QStringLiteral("Seçili Eşleşmeyi Sil"), gEs);
   auto* cmdTemizle =
@@ -87,19 +88,31 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
   el->addLayout(listRow, 1);
   root->addWidget(gEs, 1);
 
-  // 3. Level and the import.
-  auto* gKay = new QGroupBox(QStringLiteral("3. Seviye ve Aktarım"), this);
+  // 3. Class, level and the import.
+  auto* gKay = new QGroupBox(QStringLiteral("3. Sınıf, Seviye ve Aktarım"), this);
   auto* kl = new QHBoxLayout(gKay);
+  m_cmbSinifi = new QComboBox(gKay);
+  m_cmbSinifi->setObjectName(QStringLiteral("cmbSinifi"));
+  m_cmbSinifi->setEditable(true);  // a class not offered yet is typed in
+  m_cmbSinifi->setInsertPolicy(QComboBox::NoInsert);
+  m_cmbSinifi->setMinimumSize(140, 40);
+  m_cmbSinifi->lineEdit()->setPlaceholderText(QStringLiteral("Yeni sınıf"));
+  m_cmbSinifi->setToolTip(QStringLiteral(
+      "Sınıf sütunu eşleştirilmemiş ya da boş olan öğrencilerin sınıfı. Listenin başlığında "
+      "\"7. Sınıf / A Şubesi\" gibi bir satır varsa kendiliğinden dolar."));
   m_cmbSeviye = new QComboBox(gKay);
   m_cmbSeviye->setObjectName(QStringLiteral("cmbSeviye"));
   m_cmbSeviye->setMinimumSize(160, 40);
-  m_cmbSeviye->addItems(m_import.levels());
+  m_cmbSeviye->addItems(m_import->levels());
   m_cmdKaydet =
       schoolui::button(QStringLiteral("cmdKaydet"), QStringLiteral("Öğrencileri Aktar"), gKay);
   m_cmdKaydet->setMinimumWidth(200);
   m_lblDurum = new QLabel(gKay);
   m_lblDurum->setObjectName(QStringLiteral("lblDurum"));
   m_lblDurum->setWordWrap(true);
+  kl->addWidget(new QLabel(QStringLiteral("Sınıfı:"), gKay));
+  kl->addWidget(m_cmbSinifi);
+  kl->addSpacing(12);
   kl->addWidget(new QLabel(QStringLiteral("Yeni öğrencilerin seviyesi:"), gKay));
   kl->addWidget(m_cmbSeviye);
   kl->addWidget(m_lblDurum, 1);
@@ -115,14 +128,15 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
   connect(cmdSil, &QPushButton::clicked, this, [this] {
     const int row = m_lstEslesme->currentRow();
     if (row < 0) return;
-    m_import.removePair(row);
+    m_import->removePair(row);
     refreshPairs();
   });
   connect(cmdTemizle, &QPushButton::clicked, this, [this] {
-    m_import.clearPairs();
+    m_import->clearPairs();
     refreshPairs();
   });
   connect(m_cmdKaydet, &QPushButton::clicked, this, &frmDisVeriAl::kaydet);
+  refreshClasses();
   refreshColumns();
 }
 
@@ -136,7 +150,7 @@ void frmDisVeriAl::gozat() {
 }
 
 bool frmDisVeriAl::dosyaAc(const QString& path) {
-  const Status s = m_import.openFile(path);
+  const Status s = m_import->openFile(path);
   if (!s) {
     m_context.messages.warning(s.error());
     return false;
@@ -144,7 +158,7 @@ bool frmDisVeriAl::dosyaAc(const QString& path) {
   m_txtDosya->setText(QDir::toNativeSeparators(path));
   m_cmbSheet->blockSignals(true);
   m_cmbSheet->clear();
-  m_cmbSheet->addItems(m_import.sheetNames());
+  m_cmbSheet->addItems(m_import->sheetNames());
   m_cmbSheet->blockSignals(false);
   sayfaSec(0);
   return true;
@@ -156,30 +170,60 @@ void frmDisVeriAl::sayfaSec(int index) {
     m_cmbSheet->setCurrentIndex(index);
     return;
   }
-  if (Status s = m_import.chooseSheet(index); !s) m_context.messages.warning(s.error());
+  if (Status s = m_import->chooseSheet(index); !s) m_context.messages.warning(s.error());
+  // The class the list's title names, and the level of its grade when that is
+  // offered ("7-A" -> "7. SINIF"), so a 7th-grade list does not land in 1st grade.
+  if (!m_import->suggestedClass().isEmpty()) {
+    m_cmbSinifi->setCurrentText(m_import->className());
+    const QString grade = m_import->className().section(QLatin1Char('-'), 0, 0) + QLatin1Char('.');
+    for (int i = 0; i < m_cmbSeviye->count(); ++i)
+      if (m_cmbSeviye->itemText(i).startsWith(grade)) m_cmbSeviye->setCurrentIndex(i);
+  }
   refreshColumns();
   refreshPairs();
 }
 
+void frmDisVeriAl::refreshClasses() {
+  const QString typed = m_cmbSinifi->currentText();
+  m_cmbSinifi->clear();
+  m_cmbSinifi->addItems(school::Students(m_context.store).classNames().valueOr({}));
+  m_cmbSinifi->setCurrentText(typed);
+}
+
+void frmDisVeriAl::startOver() {
+  m_import.emplace(m_context.store);
+  m_done = false;
+  m_txtDosya->clear();
+  m_cmbSheet->blockSignals(true);
+  m_cmbSheet->clear();
+  m_cmbSheet->blockSignals(false);
+  m_cmbSinifi->setCurrentText(QString());
+  refreshClasses();
+  refreshColumns();
+  refreshPairs();
+  m_lblDurum->clear();
+  m_cmdKaydet->setText(QStringLiteral("Öğrencileri Aktar"));
+}
+
 void frmDisVeriAl::refreshColumns() {
   m_cmbExcelSutunu->clear();
-  m_cmbExcelSutunu->addItems(m_import.columnEntries());
-  m_cmdEOkulListesi->setEnabled(m_import.sheet() >= 0 && m_import.isNationalList());
+  m_cmbExcelSutunu->addItems(m_import->columnEntries());
+  m_cmdEOkulListesi->setEnabled(m_import->sheet() >= 0 && m_import->isNationalList());
 }
 
 void frmDisVeriAl::refreshPairs() {
   m_lstEslesme->clear();
-  m_lstEslesme->addItems(m_import.pairTexts());
+  m_lstEslesme->addItems(m_import->pairTexts());
 }
 
 void frmDisVeriAl::eslesmeEkle(int column, const QString& fieldCaption) {
   if (column < 0) return;
-  if (Status s = m_import.addPair(column, fieldCaption); !s) m_context.messages.warning(s.error());
+  if (Status s = m_import->addPair(column, fieldCaption); !s) m_context.messages.warning(s.error());
   refreshPairs();
 }
 
 void frmDisVeriAl::eOkulListesi() {
-  if (Status s = m_import.applyNationalPreset(); !s) m_context.messages.warning(s.error());
+  if (Status s = m_import->applyNationalPreset(); !s) m_context.messages.warning(s.error());
   refreshPairs();
 }
 
@@ -187,14 +231,16 @@ QString frmDisVeriAl::sonuc() const { return m_lblDurum->text(); }
 
 void frmDisVeriAl::kaydet() {
   if (m_done) {
-    // "Raporu Kapat": the report was handed to the spreadsheet program; the window closes.
-    close();
+    // "Raporu Kapat": the report was handed to the spreadsheet program; the
+    // screen is ready for the next list.
+    startOver();
     return;
   }
+  m_import->setClassName(m_cmbSinifi->currentText());
   frmIslem wait(this);
   const Result<school::StudentImport::Report> r =
-      m_import.run(m_cmbSeviye->currentText(), m_resultPath,
-                   [&wait](const QString& text) { wait.showText(text); });
+      m_import->run(m_cmbSeviye->currentText(), m_resultPath,
+                    [&wait](const QString& text) { wait.showText(text); });
   wait.close();
   if (!r) {
     m_context.messages.warning(r.error());
@@ -211,5 +257,6 @@ void frmDisVeriAl::kaydet() {
   }
   m_lblDurum->setText(text);
   m_cmdKaydet->setText(school::StudentImport::closeReportCaption());
-  if (!r->resultPath.isEmpty()) schoolui::openFile(r->resultPath);
+  refreshClasses();
+  if (!r->resultPath.isEmpty()) schoolui::openFile(m_context.messages, r->resultPath);
 }

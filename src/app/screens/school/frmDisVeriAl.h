@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 #include "Result.h"
 #include "school/StudentImport.h"
 #include "widgets/ScreenContext.h"
@@ -12,8 +14,9 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-// Loading a class list from a workbook: file, sheet, column pairs, level, import;
-// the result sheet opens afterwards and the save button becomes "Raporu Kapat".
+// Loading a class list from a workbook: file, sheet, column pairs, class, level,
+// import; the result sheet opens afterwards and the save button becomes "Raporu
+// Kapat", which brings the screen back to its start for the next list.
 class frmDisVeriAl : public QWidget {
   Q_OBJECT
  public:
@@ -30,10 +33,12 @@ class frmDisVeriAl : public QWidget {
   void kaydet();
   void setResultPath(const QString& path) { m_resultPath = path; }
 
-  school::StudentImport& import() { return m_import; }
+  school::StudentImport& import() { return *m_import; }
   QComboBox* sayfaListesi() const { return m_cmbSheet; }
   QComboBox* sutunListesi() const { return m_cmbExcelSutunu; }
   QComboBox* seviyeListesi() const { return m_cmbSeviye; }
+  QComboBox* sinifListesi() const { return m_cmbSinifi; }
+  QLineEdit* dosyaKutusu() const { return m_txtDosya; }
   QListWidget* eslesmeListesi() const { return m_lstEslesme; }
   QPushButton* kaydetButonu() const { return m_cmdKaydet; }
   QString sonuc() const;
@@ -42,9 +47,11 @@ class frmDisVeriAl : public QWidget {
   void gozat();
   void refreshColumns();
   void refreshPairs();
+  void refreshClasses();
+  void startOver();
 
   ScreenContext m_context;
-  school::StudentImport m_import;
+  std::optional<school::StudentImport> m_import;  // made anew for each list
   QString m_resultPath;
   bool m_done = false;
 
@@ -54,6 +61,7 @@ class frmDisVeriAl : public QWidget {
   QComboBox* m_cmbRehberSutunu = nullptr;
   QListWidget* m_lstEslesme = nullptr;
   QComboBox* m_cmbSeviye = nullptr;
+  QComboBox* m_cmbSinifi = nullptr;
   QPushButton* m_cmdEOkulListesi = nullptr;
   QPushButton* m_cmdKaydet = nullptr;
   QLabel* m_lblDurum = nullptr;

@@ -424,7 +424,7 @@ void frmKumandaTanimlama::exportTo(const QString& suggestedName,
 void frmKumandaTanimlama::afterExport(const Status& status, const QString& path) {
   if (!schoolui::check(m_context.messages, status)) return;
   if (m_context.messages.ask(school::SchoolExports::openQuestion(), QStringLiteral("Bilgi")))
-    schoolui::openFile(path);
+    schoolui::openFile(m_context.messages, path);
 }
 
 void frmKumandaTanimlama::chooseClassesForLabels() {

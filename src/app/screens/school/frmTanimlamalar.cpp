@@ -334,6 +334,10 @@ QWidget* frmTanimlamalar::fieldWidget(school::StudentForm::Field field) const {
       return m_txtSoyadi;
     case Field::Numarasi:
       return m_txtNumarasi;
+    case Field::Sinifi:
+      return m_cmbSinifi;
+    case Field::Seviye:
+      return m_cmbSeviye;
     case Field::TcKimlik:
       return m_txtTCKimlik;
     case Field::None:

@@ -15,12 +15,17 @@
 
 struct SchoolFixture {
   std::unique_ptr<TempDataFolder> dir;
-  QStringList opened;  // files the screens asked the desktop to open
+  QStringList opened;        // files the screens asked the desktop to open
+  bool desktopOpens = true;  // whether a program takes them
 
   void init() {
     QVERIFY(TempDataFolder::renew(dir));
     opened.clear();
-    schoolui::setFileOpener([this](const QString& p) { opened << p; });
+    desktopOpens = true;
+    schoolui::setFileOpener([this](const QString& p) {
+      opened << p;
+      return desktopOpens;
+    });
   }
   void cleanup() {
     schoolui::setFileOpener({});
@@ -38,6 +43,7 @@ struct SchoolFixture {
   int count(const QString& sql, const QVariantList& params = {}) {
     return store().scalar(sql, params).valueOr(-1).toInt();
   }
+  QStringList column(const QString& sql) { return store().column(sql).valueOr({}); }
   void exec(const QString& sql) { QVERIFY(store().run(sql).ok()); }
   void addStudent(int kayitNo, const QString& sinifi, const QString& adi = {}) {
     QVERIFY(store()

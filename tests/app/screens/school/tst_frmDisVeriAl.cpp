@@ -1,6 +1,8 @@
 // The import window with workbooks made by the project's own writer.
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
@@ -88,6 +90,57 @@ class TestDisVeriAl : public QObject {
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='7' AND "
                                     "SINIFI='6-B'")),
              1);
+  }
+
+  // An e-Okul list names its class in a title line: the class field takes it and
+  // the students get it. "Raporu Kapat" brings the screen back to its start; a
+  // result sheet no program opens is shown by its place.
+  void classFromTitleThenStartOver() {
+    f.ensureLevel(QStringLiteral("7. SINIF"));
+    const QString file = makeSheet({
+        {QStringLiteral("ATATÜRK ORTAOKULU")},
+        {QStringLiteral("7. Sınıf / A Şubesi Sınıf Listesi")},
+        {QStringLiteral("S.No"), QStringLiteral("Öğrenci No"), QStringLiteral("Adı"),
+         QStringLiteral("Soyadı")},
+        {QStringLiteral("1"), QStringLiteral("501"), QStringLiteral("Ece"), QStringLiteral("Kaya")},
+        {QStringLiteral("2"), QStringLiteral("502"), QStringLiteral("Can"), QStringLiteral("Er")},
+    });
+    QVERIFY(!file.isEmpty());
+    frmDisVeriAl w(f.context());
+    w.show();
+    w.setResultPath(f.path(QStringLiteral("Sonuclar/OgrenciAktarimi.xlsx")));
+    QVERIFY(w.dosyaAc(file));
+    QCOMPARE(w.sinifListesi()->currentText(), QStringLiteral("7-A"));
+    QCOMPARE(w.seviyeListesi()->currentText(), QStringLiteral("7. SINIF"));
+    w.eOkulListesi();
+    QCOMPARE(w.eslesmeListesi()->count(), 3);
+    f.desktopOpens = false;
+    w.kaydet();
+    QCOMPARE(f.shown(), QStringList{QStringLiteral("Sonuç dosyası: ") +
+                                    QDir::toNativeSeparators(
+                                        f.path(QStringLiteral("Sonuclar/OgrenciAktarimi.xlsx")))});
+    QCOMPARE(f.column(QStringLiteral(
+                 "SELECT ADI || ':' || SINIFI FROM TABLEOGRENCI ORDER BY VAL(KAYITNO)")),
+             (QStringList{QStringLiteral("Ece:7-A"), QStringLiteral("Can:7-A")}));
+    QCOMPARE(w.kaydetButonu()->text(), QStringLiteral("Raporu Kapat"));
+
+    w.kaydet();              // "Raporu Kapat"
+    QVERIFY(w.isVisible());  // the screen stays, ready for the next list
+    QCOMPARE(w.kaydetButonu()->text(), QStringLiteral("Öğrencileri Aktar"));
+    QVERIFY(w.dosyaKutusu()->text().isEmpty());
+    QCOMPARE(w.sayfaListesi()->count(), 0);
+    QCOMPARE(w.eslesmeListesi()->count(), 0);
+    QVERIFY(w.sinifListesi()->currentText().isEmpty());
+    QVERIFY(w.sonuc().isEmpty());
+    // The class just imported is offered for the next list.
+    QVERIFY(w.sinifListesi()->findText(QStringLiteral("7-A")) >= 0);
+
+    // The same list again: nobody doubles.
+    QVERIFY(w.dosyaAc(file));
+    w.eOkulListesi();
+    w.kaydet();
+    QVERIFY(w.sonuc().startsWith(QStringLiteral("0 öğrenci eklendi, 2 öğrenci güncellendi")));
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 2);
   }
 
   // A file that is no workbook is refused with a message and adds nothing.

@@ -1,0 +1,48 @@
+#include <QFile>
+
+#include "CliCommand.h"
+#include "store/RolloverFiles.h"
+#include "store/Store.h"
+
+namespace cli {
+
+QByteArray readStdin() {
+  QFile in;
+  if (!in.open(stdin, QIODevice::ReadOnly)) return {};
+  return in.readAll();
+}
+
+bool enterDataFolder(const store::Store& store, QTextStream& err) {
+  const Result<QStringList> entered = store::enterDataFolder(store.root());
+  if (!entered) {
+    err << entered.error() << '\n';
+    return false;
+  }
+  for (const QString& note : entered.value()) err << "Not: " << note << '\n';
+  return true;
+}
+
+bool openDatabase(store::Store& store, QTextStream& err, bool mustExist) {
+  if (!enterDataFolder(store, err)) return false;
+  if (mustExist && !QFile::exists(store.mainFile())) {
+    err << "Veritabanı bulunamadı: " << store.mainFile() << " (önce: derslik-cli init)\n";
+    return false;
+  }
+  const Result<store::CheckReport> report = store.open();
+  if (!report) {
+    err << "Veritabanı açılamadı: " << report.error() << '\n';
+    return false;
+  }
+  return true;
+}
+
+Messages::Answer CliMessages::show(const Message& message) {
+  if (message.buttons == Buttons::Ok) {
+    (message.kind == Kind::Error ? m_err : m_out) << message.text << '\n';
+    return Answer::Ok;
+  }
+  m_out << message.text << (m_yes ? "\n-> Evet\n" : "\n-> Hayır (onaylamak için --yes)\n");
+  return m_yes ? Answer::Yes : Answer::No;
+}
+
+}  // namespace cli

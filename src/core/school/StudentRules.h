@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include "Result.h"
+#include "school/Student.h"
+
+namespace store {
+class Store;
+}
+
+namespace school {
+
+// Rules every way of adding or changing a student shares (the form, the command
+// line, the list import), so none of them lets through what another refuses.
+
+// The longest value a student field may hold: the limit the list import puts
+// on every cell.
+inline constexpr int kMaxStudentFieldLength = 255;
+
+struct FieldProblem {
+  QString message;                          // empty: no problem
+  StudentField field = StudentField::None;  // the field to correct
+};
+
+// The first field longer than kMaxStudentFieldLength.
+FieldProblem tooLongField(const Student& student);
+
+// The active student other than `exceptKayitNo` who has school number
+// `numarasi` in class `sinifi`: a class never has one number twice. Empty when none.
+Result<QString> studentWithNumber(const store::Store& store, const QString& numarasi,
+                                  const QString& sinifi, const QString& exceptKayitNo = {});
+QString sameNumberMessage(const store::Store& store, const QString& numarasi, const QString& sinifi,
+                          const QString& kayitNo);
+
+}  // namespace school

@@ -1,0 +1,261 @@
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "FileHash.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+struct Run {
+  int code = -1;
+  QString out;
+  QString err;
+};
+
+Run cli(const QString& folder, const QStringList& args, const QByteArray& input = {}) {
+  QProcess p;
+  p.start(QStringLiteral(DERSLIK_CLI),
+          QStringList{QStringLiteral("--veri-klasoru"), folder} + args);
+  Run r;
+  if (!p.waitForStarted()) return r;
+  p.write(input);
+  p.closeWriteChannel();
+  p.waitForFinished(60000);
+  r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  r.out = QString::fromUtf8(p.readAllStandardOutput());
+  r.err = QString::fromUtf8(p.readAllStandardError());
+  return r;
+}
+
+}  // namespace
+
+class TestCli : public QObject {
+  Q_OBJECT
+ private slots:
+  void init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_folder = m_dir->filePath(QStringLiteral("veri"));
+  }
+
+  // Every command refuses a word it does not know before it touches the data.
+  void wrongWordsAreNamedAndChangeNothing_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("said");
+    auto row = [](const char* name, const QStringList& args, const QString& said) {
+      QTest::newRow(name) << args << said;
+    };
+    const QString missing = QStringLiteral("Eksik argüman");
+    row("init stray", {"init", "fazla"}, "Fazla argüman: fazla");
+    row("init unknown", {"init", "--force"}, "Bilinmeyen seçenek: --force");
+    row("version unknown", {"version", "--verbose"}, "Bilinmeyen seçenek: --verbose");
+    row("demo stray", {"demo", "evet"}, "Fazla argüman: evet");
+    row("sql missing", {"sql"}, missing);
+    row("sql stray", {"sql", "SELECT 1", "SELECT 2"}, "Fazla argüman: SELECT 2");
+    row("sql unknown", {"sql", "--write", "SELECT 1"}, "Bilinmeyen seçenek: --write");
+    row("students add missing", {"students", "add", "Ali", "Can"}, missing);
+    row("students add stray", {"students", "add", "Ali", "Can", "12", "fazla"},
+        "Fazla argüman: fazla");
+    row("students add no value", {"students", "add", "Ali", "Can", "12", "--class"},
+        "--class seçeneği bir değer bekliyor.");
+    row("students add value is an option",
+        {"students", "add", "Ali", "Can", "12", "--class", "--yes"},
+        "--class seçeneği bir değer bekliyor.");
+    row("students add unknown", {"students", "add", "Ali", "Can", "12", "--sinif", "5-A"},
+        "Bilinmeyen seçenek: --sinif");
+    row("students add twice",
+        {"students", "add", "Ali", "Can", "12", "--class", "5-A", "--class=6-A"},
+        "--class seçeneği bir kez verilebilir.");
+    row("students add flag with value", {"students", "add", "Ali", "Can", "12", "--yes=1"},
+        "--yes seçeneği değer almaz.");
+    row("students add short option", {"students", "add", "Ali", "Can", "12", "-y"},
+        "Bilinmeyen seçenek: -y");
+    row("students list stray", {"students", "list", "5-A"}, "Fazla argüman: 5-A");
+    row("students import unknown", {"students", "import", "liste.csv", "--sayfa", "1"},
+        "Bilinmeyen seçenek: --sayfa");
+    row("students import no value", {"students", "import", "liste.csv", "--map"},
+        "--map seçeneği bir değer bekliyor.");
+    row("students unknown sub", {"students", "remove", "1"}, "Bilinmeyen alt komut: remove");
+    row("remotes add unknown", {"remotes", "add", "12-201", "--ogretmen"},
+        "Bilinmeyen seçenek: --ogretmen");
+    row("remotes add stray", {"remotes", "add", "12-201", "12-202"}, "Fazla argüman: 12-202");
+    row("pair auto unknown", {"pair", "auto", "--class", "5-A", "--all"},
+        "Bilinmeyen seçenek: --all");
+    row("pair auto no value", {"pair", "auto", "--class"}, "--class seçeneği bir değer bekliyor.");
+    row("pair auto stray", {"pair", "auto", "5-A", "--class", "5-A"}, "Fazla argüman: 5-A");
+    row("rollover unknown", {"rollover", "--yes", "--force"}, "Bilinmeyen seçenek: --force");
+    row("rollover no value", {"rollover", "--date"}, "--date seçeneği bir değer bekliyor.");
+    row("rollover stray", {"rollover", "evet"}, "Fazla argüman: evet");
+    row("users add unknown", {"users", "add", "ali", "--password-stdin", "--admin"},
+        "Bilinmeyen seçenek: --admin");
+    row("users add deny without codes", {"users", "add", "ali", "--password-stdin", "--deny"},
+        "--deny seçeneği en az bir değer bekliyor.");
+    row("users list stray", {"users", "list", "ali"}, "Fazla argüman: ali");
+    row("login-check stray", {"login-check", "ali", "veli", "--password-stdin"},
+        "Fazla argüman: veli");
+    row("login-check unknown", {"login-check", "ali", "--password-stdin", "--verbose"},
+        "Bilinmeyen seçenek: --verbose");
+    row("decode missing", {"decode", "1", "2", "3"}, missing);
+    row("decode unknown", {"decode", "--hex", "1"}, "Bilinmeyen seçenek: --hex");
+    row("simulate no value", {"simulate", "--remotes"}, "--remotes seçeneği bir değer bekliyor.");
+    row("simulate unknown", {"simulate", "--remotes", "5", "--speed", "2"},
+        "Bilinmeyen seçenek: --speed");
+  }
+  void wrongWordsAreNamedAndChangeNothing() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, said);
+    const Run r = cli(m_folder, args);
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.err.startsWith(said), qPrintable(r.err));
+    QVERIFY(r.err.contains(QStringLiteral("Kullanım: derslik-cli ")));
+    QVERIFY(QDir(m_folder).isEmpty());
+  }
+
+  // While a rollover holds the data folder, a writer waits a moment, then says
+  // so and writes nothing.
+  void writersWaitForTheRollover() {
+    QCOMPARE(cli(m_folder, {QStringLiteral("demo")}).code, 0);
+    const int rollover = ::open(
+        QFile::encodeName(m_folder + QStringLiteral("/derslik.veri.lock")).constData(), O_RDWR);
+    QVERIFY(rollover >= 0);
+    QCOMPARE(::flock(rollover, LOCK_EX | LOCK_NB), 0);
+    for (const QStringList& args :
+         {QStringList{"students", "add", "Yeni", "Kişi", "999", "--class", "5-A"},
+          QStringList{"remotes", "add", "12-250"}, QStringList{"sql", "SELECT 1"}}) {
+      const Run r = cli(m_folder, args);
+      QCOMPARE(r.code, 1);
+      QVERIFY2(r.err.startsWith(QStringLiteral("Sınıf atlatma sürüyor")), qPrintable(r.err));
+    }
+    ::close(rollover);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE NUMARASI='999'")), 0);
+    QCOMPARE(
+        count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA WHERE KUMANDAADRESI='12-250'")), 0);
+    QCOMPARE(cli(m_folder, {"students", "add", "Yeni", "Kişi", "999", "--class", "5-A"}).code, 0);
+  }
+
+  void rolloverOnceASchoolYearUnlessAgain() {
+    QCOMPARE(cli(m_folder, {QStringLiteral("demo")}).code, 0);
+    const QStringList rollover{"rollover", "--date", "02.09.2027", "--yes"};
+    QCOMPARE(cli(m_folder, rollover).code, 0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='6-A'")), 24);
+    const Run refused = cli(m_folder, rollover);
+    QCOMPARE(refused.code, 1);
+    QVERIFY(
+        refused.out.contains(QStringLiteral("Bu eğitim-öğretim yılı için sınıf atlatma 02.09.2027 "
+                                            "tarihinde yapıldı. Yeniden yapılsın mı?")));
+    QVERIFY2(refused.err.contains(QStringLiteral("--again")), qPrintable(refused.err));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='6-A'")), 24);
+    QCOMPARE(cli(m_folder, rollover + QStringList{"--again"}).code, 0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='7-A'")), 24);
+    // The school is never replaced by an empty one when its database goes missing.
+    QVERIFY(QFile::remove(m_folder + QStringLiteral("/DERSLIK.db")));
+    const Run missing = cli(m_folder, {QStringLiteral("students"), QStringLiteral("list")});
+    QCOMPARE(missing.code, 1);
+    QVERIFY2(missing.err.contains(QStringLiteral("boş bir veritabanı oluşturulmadı")),
+             qPrintable(missing.err));
+    QVERIFY(!QFile::exists(m_folder + QStringLiteral("/DERSLIK.db")));
+  }
+
+  void sqlReadsAndNeverWrites() {
+    QCOMPARE(cli(m_folder, {QStringLiteral("demo")}).code, 0);
+    const QString main = m_folder + QStringLiteral("/DERSLIK.db");
+    const QByteArray before = fileHash(main);
+    Run r = cli(m_folder, {"sql", "SELECT COUNT(*) AS N FROM TABLEOGRENCI WHERE SINIFI='5-A'"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QStringLiteral("N\n24\n"));
+    r = cli(m_folder, {"sql", "PRAGMA journal_mode=DELETE"});
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.err.contains(QStringLiteral("Yalnızca okuma sorgularına izin verilir")));
+    r = cli(m_folder, {"sql", "SELECT 1; SELECT 2"});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("Yalnızca bir sorgu")), qPrintable(r.err));
+    QCOMPARE(fileHash(main), before);
+  }
+
+  void studentsAndPairingKeepTheSchoolsRules() {
+    QCOMPARE(cli(m_folder, {QStringLiteral("demo")}).code, 0);
+    Run r = cli(m_folder, {"students", "add", QString(300, QLatin1Char('a')), "Soyad", "5000"});
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.err.contains(QStringLiteral("en çok 255 karakter")));
+    r = cli(m_folder, {"students", "add", "Yeni", "Kişi", "101", "--class", "5-A"});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("101 numaralı bir öğrenci zaten var")),
+             qPrintable(r.err));
+    const int pairs = count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME"));
+    QCOMPARE(cli(m_folder, {"students", "add", "Yeni", "Kişi", "101", "--class", "8-X"}).code, 0);
+    r = cli(m_folder, {"pair", "auto", "--class", "8-X", "--remotes", "12-201,99-99,abc"});
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.err.contains(QStringLiteral("Tanıtılmamış kumanda: 99-99")));
+    QVERIFY(r.err.contains(QStringLiteral("Geçersiz kumanda adresi: abc")));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), pairs);
+    QCOMPARE(cli(m_folder, {"pair", "auto", "--class", "8-X", "--remotes", "12-201"}).code, 0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), pairs + 1);
+  }
+
+  // The password is all of standard input but one final line break.
+  void passwordsFromStandardInput_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QByteArray>("typed");
+    QTest::addColumn<int>("code");
+    QTest::newRow("same") << QByteArray("gizli\n") << QByteArray("gizli") << 0;
+    QTest::newRow("second line counts")
+        << QByteArray("gizli\nikinci\n") << QByteArray("gizli\n") << 1;
+    QTest::newRow("two lines") << QByteArray("gizli\nikinci\n") << QByteArray("gizli\nikinci") << 0;
+    QTest::newRow("one break only") << QByteArray("gizli\n\n") << QByteArray("gizli\n") << 1;
+    QTest::newRow("windows break") << QByteArray("gizli\r\n") << QByteArray("gizli") << 0;
+    QTest::newRow("turkish") << QByteArray("şifreİı\n") << QByteArray("şifreİı\n") << 0;
+  }
+  void passwordsFromStandardInput() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QByteArray, typed);
+    QFETCH(int, code);
+    QCOMPARE(cli(m_folder, {QStringLiteral("init")}).code, 0);
+    QCOMPARE(cli(m_folder, {"users", "add", "ayşe", "--password-stdin"}, stored).code, 0);
+    QCOMPARE(cli(m_folder, {"login-check", "AYŞE", "--password-stdin"}, typed).code, code);
+  }
+
+  void unusableCredentialsAreRefused_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("password");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("invalid utf-8")
+        << "ali" << QByteArray("\xff\xfe\xfd") << "Şifre geçerli bir UTF-8";
+    QTest::newRow("empty") << "ali" << QByteArray() << "Şifre boş olamaz.";
+    QTest::newRow("only a line break") << "ali" << QByteArray("\n") << "Şifre boş olamaz.";
+    QTest::newRow("control character in name")
+        << "ali\x1b[2J" << QByteArray("x") << "Kullanıcı adında";
+  }
+  void unusableCredentialsAreRefused() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, password);
+    QFETCH(QString, said);
+    QCOMPARE(cli(m_folder, {QStringLiteral("init")}).code, 0);
+    for (const char* command : {"users add", "login-check"}) {
+      const Run r = cli(m_folder,
+                        QString::fromLatin1(command).split(QLatin1Char(' ')) +
+                            QStringList{name, QStringLiteral("--password-stdin")},
+                        password);
+      QCOMPARE(r.code, 2);
+      QVERIFY2(r.err.startsWith(said), qPrintable(r.err));
+    }
+    QCOMPARE(cli(m_folder, {"users", "list"}).out,
+             QStringLiteral("KULLANICIADI\tIZINVERILMEYENLER\n"));
+  }
+
+ private:
+  int count(const QString& sql) {
+    const Run r = cli(m_folder, {QStringLiteral("sql"), sql});
+    return r.code == 0 ? r.out.split(QLatin1Char('\n')).value(1).toInt() : -1;
+  }
+
+  std::unique_ptr<QTemporaryDir> m_dir;
+  QString m_folder;
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
