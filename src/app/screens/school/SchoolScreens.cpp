@@ -1,6 +1,7 @@
 #include "screens/school/SchoolScreens.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QPushButton>
 #include <QUrl>
 
@@ -10,8 +11,8 @@
 namespace schoolui {
 
 namespace {
-std::function<void(const QString&)>& opener() {
-  static std::function<void(const QString&)> f;
+std::function<bool(const QString&)>& opener() {
+  static std::function<bool(const QString&)> f;
   return f;
 }
 }  // namespace
@@ -36,15 +37,16 @@ Status fill(Sliste* grid, const school::Query& query) {
   return grid->ListeDoldurYeni(query.sql, query.params);
 }
 
-void openFile(const QString& path) {
-  if (opener()) {
-    opener()(path);
-    return;
-  }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+void openFile(QWidget* parent, const QString& path) {
+  const bool opened =
+      opener() ? opener()(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  if (!opened)
+    frmMesaj::Mesaj(parent, QStringLiteral("Bilgi"),
+                    QStringLiteral("Dosyayı açacak bir program bulunamadı.\nSonuç dosyası: ") +
+                        QDir::toNativeSeparators(path));
 }
 
-void setFileOpener(std::function<void(const QString&)> f) { opener() = std::move(f); }
+void setFileOpener(std::function<bool(const QString&)> f) { opener() = std::move(f); }
 
 bool check(QWidget* parent, const Status& status) {
   if (status.ok()) return true;

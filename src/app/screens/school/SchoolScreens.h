@@ -26,10 +26,12 @@ school::Ask asker(QWidget* parent);
 // Fills the grid; a failure was already shown by the grid itself.
 Status fill(Sliste* grid, const school::Query& query);
 
-// Opens a file with the default application. Tests replace the opener so that
-// nothing is started; an empty function restores the desktop's.
-void openFile(const QString& path);
-void setFileOpener(std::function<void(const QString&)> opener);
+// Opens a written file with the default application; when none opens it, the
+// teacher is told where the file is ("Sonuç dosyası: ..."). Tests replace the
+// opener so that nothing is started (it returns whether a program took the
+// file); an empty function restores the desktop's.
+void openFile(QWidget* parent, const QString& path);
+void setFileOpener(std::function<bool(const QString&)> opener);
 
 // Shows a failed Status as "Hata"; true when it succeeded.
 bool check(QWidget* parent, const Status& status);

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +14,7 @@
 #include "screens/school/SchoolScreens.h"
 #include "shell/frmIslem.h"
 #include "shell/frmMesaj.h"
+#include "widgets/FileDialogs.h"
 
 frmDisVeriAl::frmDisVeriAl(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("frmDisVeriAl"));
@@ -93,8 +93,7 @@ frmDisVeriAl::frmDisVeriAl(QWidget* parent) : QWidget(parent) {
   m_cmbSeviye->setObjectName(QStringLiteral("cmbSeviye"));
   m_cmbSeviye->setMinimumSize(160, 40);
   m_cmbSeviye->addItems(school::StudentImport::levels());
-  m_cmdKaydet =
-      schoolui::button(QStringLiteral("cmdKaydet"), QStringLiteral("Öğrencileri Aktar"), gKay);
+  m_cmdKaydet = schoolui::button(QStringLiteral("cmdKaydet"), m_kaydetCaption, gKay);
   m_cmdKaydet->setMinimumWidth(200);
   m_lblDurum = new QLabel(gKay);
   m_lblDurum->setObjectName(QStringLiteral("lblDurum"));
@@ -128,9 +127,9 @@ frmDisVeriAl::frmDisVeriAl(QWidget* parent) : QWidget(parent) {
 frmDisVeriAl::~frmDisVeriAl() = default;
 
 void frmDisVeriAl::gozat() {
-  const QString path =
-      QFileDialog::getOpenFileName(this, QStringLiteral("Aktarılacak Dosya"), QDir::homePath(),
-                                   QStringLiteral("MS Excel Dosyaları (*.xls *.xlsx *.ods *.csv)"));
+  const QString path = filedialogs::openFile(
+      this, QStringLiteral("OgrenciListesi"), QStringLiteral("Aktarılacak Dosya"),
+      QStringLiteral("MS Excel Dosyaları (*.xls *.xlsx *.ods *.csv)"));
   if (!path.isEmpty()) dosyaAc(path);
 }
 
@@ -182,12 +181,26 @@ void frmDisVeriAl::eOkulListesi() {
   refreshPairs();
 }
 
+void frmDisVeriAl::baslangicaDon() {
+  m_import = school::StudentImport();
+  m_done = false;
+  m_txtDosya->clear();
+  m_cmbSheet->blockSignals(true);
+  m_cmbSheet->clear();
+  m_cmbSheet->blockSignals(false);
+  m_lblDurum->clear();
+  m_cmdKaydet->setText(m_kaydetCaption);
+  refreshColumns();
+  refreshPairs();
+}
+
 QString frmDisVeriAl::sonuc() const { return m_lblDurum->text(); }
 
 void frmDisVeriAl::kaydet() {
   if (m_done) {
-    // "Raporu Kapat": the report was handed to the spreadsheet program; the window closes.
-    close();
+    // "Raporu Kapat": the report was handed to the spreadsheet program; the screen
+    // is ready for the next list.
+    baslangicaDon();
     return;
   }
   frmIslem wait(this);
@@ -211,5 +224,5 @@ void frmDisVeriAl::kaydet() {
   m_lblDurum->setText(text);
   m_cmdKaydet->setText(school::StudentImport::closeReportCaption());
   emit ogrencilerDegisti();
-  if (!r->resultPath.isEmpty()) schoolui::openFile(r->resultPath);
+  if (!r->resultPath.isEmpty()) schoolui::openFile(this, r->resultPath);
 }

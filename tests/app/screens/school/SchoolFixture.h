@@ -18,7 +18,8 @@
 
 struct SchoolFixture {
   std::unique_ptr<QTemporaryDir> dir;
-  QStringList opened;  // files the screens asked the desktop to open
+  QStringList opened;       // files the screens asked the desktop to open
+  bool openerFound = true;  // whether a desktop program takes them
 
   void init() {
     dir = std::make_unique<QTemporaryDir>();
@@ -28,7 +29,11 @@ struct SchoolFixture {
     answers({});
     frmMesaj::takeShownTexts();
     opened.clear();
-    schoolui::setFileOpener([this](const QString& p) { opened << p; });
+    openerFound = true;
+    schoolui::setFileOpener([this](const QString& p) {
+      opened << p;
+      return openerFound;
+    });
   }
   void cleanup() {
     schoolui::setFileOpener({});

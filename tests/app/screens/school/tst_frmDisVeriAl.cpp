@@ -95,6 +95,37 @@ class TestDisVeriAl : public QObject {
              1);
   }
 
+  // Without a program for .xlsx the teacher is told where the result is;
+  // "Raporu Kapat" brings the screen back to its start, ready for the next list.
+  void reportClosedBackToStart() {
+    const QString file = makeSheet({{QStringLiteral("Adı"), QStringLiteral("Soyadı")},
+                                    {QStringLiteral("Ali"), QStringLiteral("Kaya")}});
+    frmDisVeriAl w;
+    w.show();
+    const QString result = f.path(QStringLiteral("Sonuclar/OgrenciAktarimi.xlsx"));
+    w.setResultPath(result);
+    QVERIFY(w.dosyaAc(file));
+    w.eslesmeEkle(0, QStringLiteral("Adı"));
+    w.eslesmeEkle(1, QStringLiteral("Soyadı"));
+    f.openerFound = false;
+    w.kaydet();
+    const QStringList shown = frmMesaj::takeShownTexts();
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().endsWith(QStringLiteral("Sonuç dosyası: ") +
+                                    QDir::toNativeSeparators(result)),
+             qPrintable(shown.first()));
+    QCOMPARE(w.kaydetButonu()->text(), QStringLiteral("Raporu Kapat"));
+    w.kaydet();
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.kaydetButonu()->text(), QStringLiteral("Öğrencileri Aktar"));
+    QCOMPARE(w.sayfaListesi()->count(), 0);
+    QCOMPARE(w.eslesmeListesi()->count(), 0);
+    QCOMPARE(w.sonuc(), QString());
+    // The next list goes through the same screen.
+    QVERIFY(w.dosyaAc(file));
+    QCOMPARE(w.sayfaListesi()->count(), 1);
+  }
+
   // A file that is no workbook is refused with a message and adds nothing.
   void malformedFileRefused() {
     QFile bad(f.path(QStringLiteral("bozuk.xlsx")));
