@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "users/Rights.h"
+
 frmGenelEkran::frmGenelEkran(QWidget* parent)
     : QWidget(parent),
       m_school(new QLabel(this)),
@@ -102,6 +104,8 @@ void frmGenelEkran::setTiles(const QList<Tile>& tiles) {
     QFont f = b->font();
     f.setPointSizeF(f.pointSizeF() * 1.15);
     b->setFont(f);
+    b->setEnabled(t.enabled);
+    if (!t.enabled) b->setToolTip(users::kDeniedMessage);
     const int index = t.index;
     connect(b, &QPushButton::clicked, this, [this, index] { emit tileClicked(index); });
     m_tiles->addWidget(b, i / kColumns, i % kColumns);
