@@ -1,13 +1,11 @@
 // derslik: the classroom response program's main window.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
-#include <QIcon>
-#include <QLockFile>
-#include <QMessageBox>
-#include <QPushButton>
 
+#include "shell/Application.h"
 #include "shell/MDIForm1.h"
+#include "shell/SingleInstance.h"
+#include "shell/frmMesaj.h"
 #include "store/DataFolder.h"
 #include "store/Log.h"
 
@@ -24,12 +22,7 @@ void logMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("derslik"));
-  QApplication::setOrganizationName(QStringLiteral("derslik"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Derslik"));
-  QApplication::setDesktopFileName(QStringLiteral("derslik"));
-  QApplication::setWindowIcon(
-      QIcon::fromTheme(QStringLiteral("derslik"), QIcon(QStringLiteral(":/app/derslik.svg"))));
+  shell::setUpApplication(app);
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Derslik - sınıf yanıt sistemi"));
@@ -59,19 +52,22 @@ int main(int argc, char** argv) {
   options.simulation = parser.isSet(simulation) ? parser.value(simulation).toInt() : 0;
   if (options.logtut) qInstallMessageHandler(logMessage);
 
-  // One Derslik per data folder: a second start says so and leaves the first alone.
-  QLockFile lock(store::DataFolder::path(QStringLiteral("derslik.lock")));
-  lock.setStaleLockTime(0);
-  if (!lock.tryLock(100)) {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Derslik"),
-                    QStringLiteral("Derslik zaten açık. Açık olan pencereyi kullanınız."),
-                    QMessageBox::Ok);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("Tamam"));
-    box.exec();
-    return 1;
+  // One Derslik per data folder: a second start brings the first window forward
+  // and ends; the running one loses nothing.
+  shell::SingleInstance instance(store::DataFolder::root());
+  switch (instance.claim()) {
+    case shell::SingleInstance::Outcome::First:
+      break;
+    case shell::SingleInstance::Outcome::OtherBroughtUp:
+      return 0;
+    case shell::SingleInstance::Outcome::OtherUnreachable:
+      frmMesaj::uyari(nullptr, shell::SingleInstance::unreachableMessage());
+      return 1;
   }
 
   MDIForm1 window(options);
+  QObject::connect(&instance, &shell::SingleInstance::bringToFrontRequested, &window,
+                   &MDIForm1::bringToFront);
   if (!window.MDIForm1_Load()) return 1;
   return QApplication::exec();
 }

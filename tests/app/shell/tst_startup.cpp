@@ -1,7 +1,9 @@
 // The main window's start-up and shutdown, and the saved control states of a screen.
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
@@ -12,8 +14,12 @@
 
 #include <memory>
 
+#include "Version.h"
+#include "screens/activities/frmSanalKumanda.h"
 #include "screens/school/frmKumandaTanimlama.h"
+#include "screens/school/frmTanimlamalar.h"
 #include "screens/start/frmGenelEkran.h"
+#include "screens/start/frmSozlesme.h"
 #include "shell/FormSettings.h"
 #include "shell/MDIForm1.h"
 #include "shell/MainMenuController.h"
@@ -31,9 +37,13 @@ class TestStartup : public QObject {
  private slots:
   void init() {
     QVERIFY(TempDataFolder::renew(m_dir, false));
+    frmMesaj::setAutoAnswers({});
     frmMesaj::takeShownTexts();
   }
-  void cleanup() { store::BaglantiKapat(); }
+  void cleanup() {
+    frmMesaj::setAutoAnswers({});
+    store::BaglantiKapat();
+  }
 
   void firstStartShowsTermsThenInstitution() {
     MDIForm1 w;
@@ -53,7 +63,9 @@ class TestStartup : public QObject {
     QCOMPARE(store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL")).toInt(), 1);
     QCOMPARE(store::scalar(QStringLiteral("SELECT OKULADI FROM TABLEOKUL")).toString(),
              QStringLiteral(" "));
-    QVERIFY(w.windowTitle().startsWith(QStringLiteral("Derslik - Versiyon : ")));
+    // The caption once, without the home page's title appended to it.
+    QCOMPARE(w.windowTitle(),
+             QStringLiteral("Derslik - Versiyon : ") + QString::fromLatin1(derslik::kVersionText));
     QCOMPARE(w.threeButtonSetting(), QStringLiteral("0"));
     QVERIFY(w.homeScreen());
     QCOMPARE(w.homeScreen()->objectName(), QStringLiteral("frmGenelEkran"));
@@ -62,7 +74,56 @@ class TestStartup : public QObject {
   void refusedTermsEndTheProgram() {
     MDIForm1 w;
     w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    frmMesaj::setAutoAnswers({frmMesaj::Tamam});
     QVERIFY(!w.MDIForm1_Load());
+    QCOMPARE(frmMesaj::takeShownTexts(), QStringList{frmSozlesme::refusedMessage()});
+  }
+
+  // Ctrl+Q while a screen holds unsaved changes asks; "İptal" keeps everything
+  // open and the database usable, "Hayır" quits without saving.
+  void quitAsksWhileAScreenHasUnsavedChanges() {
+    prepareInstalled();
+    store::BaglantiKapat();
+    MDIForm1 w;
+    w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    QVERIFY(w.MDIForm1_Load());
+    auto* students = qobject_cast<frmTanimlamalar*>(w.mainMenu()->cmdMenu_Click(0));
+    QVERIFY(students);
+    students->yeniKayit();
+    students->txtAdi()->setText(QStringLiteral("Yarım"));
+    QAction* quit = w.findChild<QAction*>(QStringLiteral("mnuCikis"));
+    QCOMPARE(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    frmMesaj::takeShownTexts();
+    frmMesaj::setAutoAnswers({frmMesaj::Iptal});
+    quit->trigger();
+    QCOMPARE(frmMesaj::takeShownTexts().size(), 1);
+    QVERIFY(!w.closing());
+    QVERIFY(store::baglantiAcik());
+    QVERIFY(w.mainMenu()->currentScreen());
+    frmMesaj::setAutoAnswers({frmMesaj::Hayir});
+    quit->trigger();
+    QVERIFY(w.closing());
+    QVERIFY(!store::baglantiAcik());
+  }
+
+  // A second click on "Sanal Kumanda" brings the open window forward.
+  void virtualRemoteOpensOnce() {
+    prepareInstalled();
+    store::BaglantiKapat();
+    MDIForm1 w;
+    w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    QVERIFY(w.MDIForm1_Load());
+    QAction* item = w.findChild<QAction*>(QStringLiteral("mnuSanalKumanda"));
+    item->trigger();
+    QPointer<frmSanalKumanda> first = w.virtualRemote();
+    QVERIFY(first);
+    item->trigger();
+    QCOMPARE(w.virtualRemote(), first.data());
+    QCOMPARE(w.findChildren<frmSanalKumanda*>().size(), 1);
+    first->close();
+    QTRY_VERIFY(!first);
+    item->trigger();
+    QVERIFY(w.virtualRemote());
   }
 
   void secondStartAsksNothingAndReadsOptions() {

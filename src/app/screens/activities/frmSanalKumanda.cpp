@@ -67,7 +67,11 @@ frmSanalKumanda::frmSanalKumanda(QWidget* opener, shell::ReceiverController* con
   left->addWidget(m_lstAdresler);
   lists->addLayout(left, 1);
   lists->addWidget(m_LVSorular, 2);
+  auto* help = new QLabel(helpText(), this);
+  help->setObjectName(QStringLiteral("lblYardim"));
+  help->setWordWrap(true);
   auto* box = new QVBoxLayout(this);
+  box->addWidget(help);
   box->addLayout(grid);
   box->addLayout(names);
   box->addLayout(lists, 1);
