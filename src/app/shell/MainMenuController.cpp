@@ -303,6 +303,11 @@ QWidget* MainMenuController::openEntry(int index) {
   screen->setFocus();
   m_current = screen;
   m_bar->setPressed(index);
+  // A screen that closes itself (the log-in after a log-in) leaves no pressed button.
+  connect(screen, &QObject::destroyed, m_bar, [this, index](QObject* gone) {
+    const bool wasCurrent = !m_current || m_current.data() == gone;
+    if (wasCurrent && m_bar->pressed() == index) m_bar->setPressed(-1);
+  });
   emit screenOpened(index, screen);
   return screen;
 }

@@ -3,6 +3,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QToolButton>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -15,6 +22,15 @@
 #include <memory>
 
 #include "Version.h"
+#include "formats/XlsxWriter.h"
+#include "screens/school/SchoolScreens.h"
+#include "screens/school/frmDisVeriAl.h"
+#include "shell/Application.h"
+#include "shell/ButtonBar.h"
+#include "users/Session.h"
+#include "users/UserList.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Sliste.h"
 #include "screens/activities/frmSanalKumanda.h"
 #include "screens/school/frmKumandaTanimlama.h"
 #include "screens/school/frmTanimlamalar.h"
@@ -206,6 +222,132 @@ class TestStartup : public QObject {
               !w.mdiArea()->subWindowList().first()->isVisible());
     }
     QCOMPARE(MDIForm1::instance(), nullptr);
+  }
+
+  // With DERSLIK_SHOTS=<folder>, under Xvfb (QT_QPA_PLATFORM=xcb): a first start on
+  // an empty data folder to a paired class, photographed screen by screen.
+  void firstUseScreenshots() {
+    const QString out = qEnvironmentVariable("DERSLIK_SHOTS");
+    if (out.isEmpty()) QSKIP("DERSLIK_SHOTS not set");
+    QDir().mkpath(out);
+    auto shoot = [&out](const QString& name) {
+      QTest::qWait(400);
+      QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(out + QLatin1Char('/') + name +
+                                                                    QStringLiteral(".png")));
+    };
+    // The next message window is shown for real, photographed, then closed.
+    auto shootNextMessage = [&shoot](const QString& name) {
+      QTimer::singleShot(300, [&shoot, name] {
+        shoot(name);
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+      });
+    };
+    QStandardPaths::setTestModeEnabled(true);
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    shell::setUpApplication(*qApp);  // Qt's own texts in Turkish, as the program starts
+
+    MDIForm1 w;
+    w.setModalRunner([&](QDialog& d) {
+      d.show();
+      if (d.objectName() == QStringLiteral("frmSozlesme")) {
+        shoot(QStringLiteral("01_ilk_acilis_sozlesme"));
+        d.findChild<QCheckBox*>(QStringLiteral("chkKabul"))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdKabul"))->click();
+      } else if (d.objectName() == QStringLiteral("frmKurumBilgileri")) {
+        d.findChild<QLineEdit*>(QStringLiteral("txtKurumKodu"))->setText(QStringLiteral("765432"));
+        d.findChild<QLineEdit*>(QStringLiteral("txtKurumAdi"))
+            ->setText(QStringLiteral("Atatürk Ortaokulu"));
+        shoot(QStringLiteral("02_ilk_acilis_kurum"));
+        d.findChild<QPushButton*>(QStringLiteral("cmdKaydet"))->click();
+      }
+      return d.result();
+    });
+    QVERIFY(w.MDIForm1_Load());
+    shoot(QStringLiteral("03_ilk_acilis_ana_sayfa"));
+
+    // A class list in the national system's layout, imported through the menu.
+    const QString list = m_dir->filePath(QStringLiteral("7-A listesi.xlsx"));
+    {
+      formats::XlsxWriter x(list);
+      x.addSheet(QStringLiteral("Sayfa1"));
+      const QStringList head{QStringLiteral("S.No"), QStringLiteral("Öğrenci No"),
+                             QStringLiteral("Adı"), QStringLiteral("Soyadı"),
+                             QStringLiteral("Sınıfı")};
+      for (int c = 0; c < head.size(); ++c) x.write(0, c, head.at(c));
+      const QStringList names{"Ayşe",   "Mehmet", "Zeynep", "Ali",   "Elif",  "Çağan",
+                              "İrem",   "Oğuz",   "Şule",   "Ümit",  "Gül",   "Kerem",
+                              "Derya",  "Emre",   "Hülya",  "Burak", "Nehir", "Tolga"};
+      for (int r = 0; r < names.size(); ++r) {
+        x.write(r + 1, 0, QString::number(r + 1));
+        x.write(r + 1, 1, QString::number(300 + r));
+        x.write(r + 1, 2, names.at(r));
+        x.write(r + 1, 3, QStringLiteral("Yıldız"));
+        x.write(r + 1, 4, QStringLiteral("7-A"));
+      }
+      QVERIFY(x.close());
+    }
+    filedialogs::setRunner([&](QFileDialog& d) {
+      d.show();
+      d.setDirectory(m_dir->path());
+      d.selectFile(list);
+      shoot(QStringLiteral("04_dosya_penceresi"));
+      return int(QDialog::Accepted);
+    });
+    w.findChild<QAction*>(QStringLiteral("mnuDisVeriAl"))->trigger();
+    auto* import = qobject_cast<frmDisVeriAl*>(w.mdiArea()->activeSubWindow()->widget());
+    QVERIFY(import);
+    import->findChild<QPushButton*>(QStringLiteral("cmdGozat"))->click();
+    filedialogs::setRunner({});
+    import->eOkulListesi();
+    import->seviyeListesi()->setCurrentIndex(import->seviyeListesi()->findText(
+        QStringLiteral("7. SINIF")));
+    schoolui::setFileOpener([](const QString&) { return false; });
+    shootNextMessage(QStringLiteral("05_sonuc_dosyasi"));
+    import->kaydet();
+    schoolui::setFileOpener({});
+    shoot(QStringLiteral("06_aktarim_sonucu"));
+
+    // Remotes: registration without a receiver, then sixteen remotes for eighteen students.
+    auto* remotes = qobject_cast<frmKumandaTanimlama*>(w.mainMenu()->cmdMenu_Click(1));
+    QVERIFY(remotes);
+    remotes->yeniKayit();
+    shoot(QStringLiteral("07_kayit_alici_yok"));
+    for (int i = 1; i <= 16; ++i) remotes->yeniKumandaYakalandi(QStringLiteral("12-%1").arg(i * 13));
+    QVERIFY(remotes->bitir().ok());
+    remotes->sinifSec(QStringLiteral("7-A"));
+    remotes->kumandalar()->TumunuSec();
+    shootNextMessage(QStringLiteral("08_eslestirme_ozeti"));
+    remotes->otomatikEslestir();
+    remotes->kumandasizlar()->setChecked(true);
+    shoot(QStringLiteral("09_kumandasi_olmayanlar"));
+
+    // The advanced mode with a user: nobody logged in is refused with the reason.
+    users::UserList users;
+    users.add(QStringLiteral("Yönetici"), QStringLiteral("y"));
+    users.add(QStringLiteral("Ayşe"), QStringLiteral("a"), QStringLiteral("-103M"));
+    QVERIFY(users.save().ok());
+    QVERIFY(store::setInstitutionValue(QStringLiteral("GELISMISMOD"), QStringLiteral("1")).ok());
+    w.mainMenu()->applyStartupRights();
+    shootNextMessage(QStringLiteral("10_yetki_yok"));
+    QTest::mouseClick(w.mainMenu()->buttonBar()->button(0), Qt::LeftButton);
+    shoot(QStringLiteral("11_oturum_ac"));
+
+    // A teacher without the classes right: that button and tile are disabled.
+    QVERIFY(w.mainMenu()->session()->logIn(QStringLiteral("ayşe"), QStringLiteral("a")).ok());
+    w.closeScreens();
+    shoot(QStringLiteral("12_kisitli_kullanici"));
+    w.mainMenu()->session()->logOut();
+    QVERIFY(w.mainMenu()->session()->logIn(QStringLiteral("yönetici"), QStringLiteral("y")).ok());
+    w.mainMenu()->cmdMenu_Click(8);
+    shoot(QStringLiteral("13_izin_listesi"));
+    w.closeScreens();
+    QTimer::singleShot(300, [&shoot] {
+      shoot(QStringLiteral("14_ana_menu"));
+      if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+    w.mainMenu()->mainMenu()->exec(w.mapToGlobal(QPoint(70, 20)));
+    w.findChild<QAction*>(QStringLiteral("mnuSanalKumanda"))->trigger();
+    shoot(QStringLiteral("15_sanal_kumanda"));
   }
 
   void controlStatesRoundTrip() {

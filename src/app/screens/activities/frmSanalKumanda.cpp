@@ -87,7 +87,13 @@ frmSanalKumanda::frmSanalKumanda(QWidget* opener, shell::ReceiverController* con
   bool okTop = false, okLeft = false;
   const int top = store::UserSettings::get(kSection, QStringLiteral("Ustu")).toInt(&okTop);
   const int leftPos = store::UserSettings::get(kSection, QStringLiteral("Solu")).toInt(&okLeft);
-  if (okTop && okLeft) move(leftPos, top);
+  if (okTop && okLeft) {
+    move(leftPos, top);
+  } else if (m_opener) {
+    // First opening: at the right of the window it answers for, clear of its menu.
+    const QRect area = m_opener->window()->geometry();
+    move(area.right() - width() - 24, area.top() + 80);
+  }
 
   // Letter keys press the buttons wherever the focus is, except while typing a name.
   installEventFilter(this);

@@ -25,6 +25,8 @@ frmGenelEkran::frmGenelEkran(QWidget* parent)
       "  padding: 14px; text-align: left; color: #1d2b3a; }"
       "QPushButton[tile=\"true\"]:hover { background: #f2f7ff; border-color: #3465a4; }"
       "QPushButton[tile=\"true\"]:pressed { background: #dce8fa; }"
+      "QPushButton[tile=\"true\"]:disabled { background: #f3f5f8; border-color: #dde3ea; "
+      "color: #9aa3ae; }"
       "#grpAdimlar { background: #ffffff; border: 1px solid #d5deea; border-radius: 10px; }"));
 
   auto* title = new QLabel(QStringLiteral("Derslik"), this);

@@ -290,6 +290,7 @@ class TestMainMenu : public QObject {
     QCOMPARE(boxes.last(), QStringLiteral("Bilgi|Oturumunuz açılmıştır"));
     flushDeletes();
     QVERIFY(loginAlive.isNull());  // the window closed
+    QCOMPARE(m_menu->buttonBar()->pressed(), -1);  // and no button stays pressed for it
     QCOMPARE(users.count(), 1);
     QCOMPARE(users.first().first().toString(), QStringLiteral("İSMAİL"));
     QCOMPARE(m_menu->oturumAcAction()->text(), QStringLiteral("Oturumu Kapat"));
