@@ -101,8 +101,7 @@ class TestStartup : public QObject {
     prepareInstalled();
     store::BaglantiKapat();
     MDIForm1 w;
-    w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
-    QVERIFY(w.MDIForm1_Load());
+    QVERIFY(loadAsked(w));
     auto* students = qobject_cast<frmTanimlamalar*>(w.mainMenu()->cmdMenu_Click(0));
     QVERIFY(students);
     students->yeniKayit();
@@ -127,8 +126,7 @@ class TestStartup : public QObject {
     prepareInstalled();
     store::BaglantiKapat();
     MDIForm1 w;
-    w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
-    QVERIFY(w.MDIForm1_Load());
+    QVERIFY(loadAsked(w));
     QAction* item = w.findChild<QAction*>(QStringLiteral("mnuSanalKumanda"));
     item->trigger();
     QPointer<frmSanalKumanda> first = w.virtualRemote();
@@ -171,8 +169,7 @@ class TestStartup : public QObject {
     int students = 0;
     for (int run = 0; run < 2; ++run) {
       MDIForm1 w(options);
-      w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
-      QVERIFY(w.MDIForm1_Load());
+      QVERIFY(loadAsked(w));
       const int now = store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")).toInt();
       if (run == 0) students = now;
       QCOMPARE(now, students);  // the second start adds nobody
@@ -191,8 +188,7 @@ class TestStartup : public QObject {
     prepareInstalled();
     store::BaglantiKapat();
     MDIForm1 w;
-    w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
-    QVERIFY(w.MDIForm1_Load());
+    QVERIFY(loadAsked(w));
     auto* screen = qobject_cast<frmKumandaTanimlama*>(w.mainMenu()->cmdMenu_Click(1));
     QVERIFY(screen);
     QCOMPARE(w.mdiArea()->activeSubWindow()->widget(), screen);
@@ -212,8 +208,7 @@ class TestStartup : public QObject {
     store::BaglantiKapat();
     {
       MDIForm1 w;
-      w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
-      QVERIFY(w.MDIForm1_Load());
+      QVERIFY(loadAsked(w));
       QVERIFY(store::baglantiAcik());
       w.close();
       QVERIFY(w.closing());
@@ -440,6 +435,11 @@ class TestStartup : public QObject {
   }
 
  private:
+  // Start-up with every dialog it opens answered by closing it.
+  static bool loadAsked(MDIForm1& w) {
+    w.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    return w.MDIForm1_Load();
+  }
   void prepareInstalled() {
     QVERIFY(store::VeritabaniKontrol().ok());
     QVERIFY(store::acceptAgreement(QStringLiteral("1.0.0.0")).ok());
