@@ -6,12 +6,19 @@
 
 namespace store {
 
+namespace {
+// What reaches the user: Turkish words, the database's own text in parentheses.
+QString failureText(const QSqlQuery& q) {
+  return QStringLiteral("Veritabanı işlemi yapılamadı (%1)").arg(q.lastError().text().trimmed());
+}
+}  // namespace
+
 Result<QSqlQuery> exec(const QString& sql, const QVariantList& params, const QSqlDatabase& db) {
   QSqlQuery q(db);
   q.setForwardOnly(true);
-  if (!q.prepare(sql)) return Result<QSqlQuery>::failure(q.lastError().text());
+  if (!q.prepare(sql)) return Result<QSqlQuery>::failure(failureText(q));
   for (const QVariant& p : params) q.addBindValue(p);
-  if (!q.exec()) return Result<QSqlQuery>::failure(q.lastError().text());
+  if (!q.exec()) return Result<QSqlQuery>::failure(failureText(q));
   return q;
 }
 
@@ -65,7 +72,7 @@ Status Transaction::commit() {
   if (!m_active) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
   QSqlQuery q(m_db);
   if (!q.exec(QStringLiteral("RELEASE ") + m_name)) {
-    const QString error = q.lastError().text();
+    const QString error = failureText(q);
     rollback();
     return Status::failure(error);
   }
