@@ -19,9 +19,11 @@ namespace {
 
 constexpr int kCodeRole = Qt::UserRole + 1;
 
-QString deniedCaptions(const QString& denied) {
+// The denied rights among those listed (the others belong to screens not built).
+QString deniedCaptions(const QString& denied, const QStringList& listed) {
   QStringList out;
-  for (const QString& code : users::deniedCodes(denied)) out << users::captionOf(code);
+  for (const QString& code : users::deniedCodes(denied))
+    if (listed.contains(code)) out << users::captionOf(code);
   return out.isEmpty() ? QStringLiteral("—") : out.join(QStringLiteral(", "));
 }
 
@@ -211,7 +213,7 @@ void frmGelismisMod::showRow(int row) {
   const users::UserEntry& e = m_list.at(row);
   item->setText(0, e.name);
   item->setText(1, passwordState(e));
-  item->setText(2, deniedCaptions(e.denied));
+  item->setText(2, deniedCaptions(e.denied, m_listedCodes));
 }
 
 int frmGelismisMod::selectedRow() const {

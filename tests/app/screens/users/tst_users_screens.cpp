@@ -215,8 +215,11 @@ class TestUsersScreens : public QObject {
     QCOMPARE(rightNode(tree, QStringLiteral("104M"))->toolTip(0),
              QStringLiteral("İzin kodu: 104M"));
     QVERIFY(!rightNode(tree, QStringLiteral("105M")));
-    screen.selectRow(0);  // İSMAİL: -105M-109M
+    screen.selectRow(0);  // İSMAİL: -105M-109M, both of screens not built
+    auto* list = child<QTreeWidget>(&screen, "lvKullanicilar");
+    QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("—"));
     rightNode(tree, QStringLiteral("104M"))->setCheckState(0, Qt::Unchecked);
+    QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("Kumanda Tanımlama"));
     MessageBoxAnswerer boxes;
     QVERIFY(screen.cmdKaydet_Click());
     QCOMPARE(store::scalar(
