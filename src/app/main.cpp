@@ -1,17 +1,14 @@
 // derslik: the classroom response program's main window.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QFileInfo>
-#include <QIcon>
-#include <QLockFile>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 
 #include "screens/school/frmTanimlamalar.h"
+#include "shell/Application.h"
 #include "shell/MDIForm1.h"
 #include "shell/MainMenuController.h"
+#include "shell/SingleInstance.h"
 #include "shell/frmMesaj.h"
 #include "store/DataFolder.h"
 #include "store/Log.h"
@@ -70,12 +67,7 @@ void openGivenFile(MDIForm1& window, const QString& path) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("derslik"));
-  QApplication::setOrganizationName(QStringLiteral("derslik"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Derslik"));
-  QApplication::setDesktopFileName(QStringLiteral("derslik"));
-  QApplication::setWindowIcon(
-      QIcon::fromTheme(QStringLiteral("derslik"), QIcon(QStringLiteral(":/app/derslik.svg"))));
+  shell::setUpApplication(app);
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Derslik - sınıf yanıt sistemi"));
@@ -111,21 +103,29 @@ int main(int argc, char** argv) {
   const QStringList positional = parser.positionalArguments();
   const QString givenFile = options.logtut || positional.isEmpty() ? QString() : positional.first();
 
-  // One Derslik per data folder: a second start says so and leaves the first alone.
-  QLockFile lock(store::DataFolder::path(QStringLiteral("derslik.lock")));
-  lock.setStaleLockTime(0);
-  if (!lock.tryLock(100)) {
-    QString text = QStringLiteral("Derslik zaten açık. Açık olan pencereyi kullanınız.");
-    if (!givenFile.isEmpty())
-      text += QStringLiteral("\n\nDosyayı açık olan Derslik'ten alınız: ") +
-              QFileInfo(givenFile).fileName();
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Derslik"), text, QMessageBox::Ok);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("Tamam"));
-    box.exec();
-    return 1;
+  // One Derslik per data folder: a second start brings the first window forward
+  // and ends; the running one loses nothing. A file given to the second start is
+  // not pushed into the first (that would close whatever screen is open there):
+  // the teacher is told to take it in from the open window.
+  shell::SingleInstance instance(store::DataFolder::root());
+  switch (instance.claim()) {
+    case shell::SingleInstance::Outcome::First:
+      break;
+    case shell::SingleInstance::Outcome::OtherBroughtUp:
+      if (givenFile.isEmpty()) return 0;
+      frmMesaj::Mesaj(nullptr, QStringLiteral("Derslik"),
+                      shell::SingleInstance::fileForRunningMessage(givenFile));
+      return 1;
+    case shell::SingleInstance::Outcome::OtherUnreachable:
+      frmMesaj::uyari(nullptr, givenFile.isEmpty()
+                                   ? shell::SingleInstance::unreachableMessage()
+                                   : shell::SingleInstance::fileForRunningMessage(givenFile));
+      return 1;
   }
 
   MDIForm1 window(options);
+  QObject::connect(&instance, &shell::SingleInstance::bringToFrontRequested, &window,
+                   &MDIForm1::bringToFront);
   if (!window.MDIForm1_Load()) return 1;
   if (!givenFile.isEmpty())
     QTimer::singleShot(0, &window, [&window, givenFile] { openGivenFile(window, givenFile); });

@@ -9,6 +9,7 @@
 #include "school/Rollover.h"
 #include "school/StudentForm.h"
 #include "school/StudentImport.h"
+#include "school/StudentRules.h"
 #include "school/Students.h"
 #include "store/Database.h"
 #include "store/Schema.h"
@@ -78,7 +79,11 @@ int studentsAdd(const Args& a, QTextStream& out, QTextStream& err) {
   s.soyadi = a.positional.at(1);
   s.numarasi = a.positional.at(2);
   s.sinifi = a.value(QStringLiteral("class"));
+  // Without --level the student takes the level its class's grade names; a
+  // student is never stored without one.
   s.seviye = a.value(QStringLiteral("level"));
+  if (s.seviye.isEmpty())
+    s.seviye = school::levelOfClass(s.sinifi, school::StudentImport::levels());
   s.tcKimlik = a.value(QStringLiteral("tc"));
   (void)form.fieldsChanged();
   const bool yes = a.has(QStringLiteral("yes"));
@@ -88,6 +93,8 @@ int studentsAdd(const Args& a, QTextStream& out, QTextStream& err) {
   });
   if (!saved) {
     if (!saved.error().isEmpty()) err << saved.error() << '\n';
+    if (form.focusField() == QLatin1String("cmbSeviye"))
+      err << "Seviyeyi --level ile veriniz (ör. --level \"5. SINIF\").\n";
     return 1;
   }
   out << "Öğrenci eklendi, kayıt no: " << form.student().kayitNo << '\n';
@@ -154,8 +161,7 @@ int studentsImport(const Args& a, QTextStream& out, QTextStream& err) {
     }
   }
   // A class given here wins over the one the list's title names.
-  if (a.has(QStringLiteral("class")))
-    import.setClassName(a.value(QStringLiteral("class")));
+  if (a.has(QStringLiteral("class"))) import.setClassName(a.value(QStringLiteral("class")));
   for (const QString& t : import.pairTexts()) out << t << '\n';
   if (!import.className().isEmpty()) out << "Sınıf: " << import.className() << '\n';
   QString level = a.value(QStringLiteral("level"));

@@ -18,9 +18,10 @@ class OfferedValues {
   QString parameterName() const;  // "SEVIYE" / "DERS"
   // Hidden values, one column named SEVIYE / DERS.
   Query hiddenQuery() const;
-  // Offered values with the flags KULLANILMISSORU (used by questions, and by
-  // students for levels, by definitions for courses) and KULLANILMISTEST
-  // (used by tests), each "1" or "0".
+  // Offered values with the flags KULLANILMISSORU (used by questions),
+  // KULLANILMISOGRENCI for levels (used by students) or KULLANILMISUNITE for
+  // courses (used by unit definitions), and KULLANILMISTEST (used by tests),
+  // each "1" or "0". A value with any flag "1" stays offered.
   Query offeredQuery() const;
   QStringList offeredValues() const;
   QStringList hiddenValues() const;

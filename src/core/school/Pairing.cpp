@@ -25,7 +25,7 @@ Query Pairing::teacherRemotesQuery() {
       QStringLiteral(
           "SELECT KUMANDAADRESI,(SELECT COUNT(KAYITNO) FROM TABLEESLESME WHERE "
           "TABLEESLESME.KUMANDAADRESI=TABLEKUMANDA.KUMANDAADRESI) AS KISISAYISI FROM TABLEKUMANDA "
-          "WHERE NOT %1 ORDER BY VAL(NZ(OGRETMENKUMANDASI)) DESC,KUMANDAADRESI")
+          "WHERE NOT %1 ORDER BY VAL(NZ(OGRETMENKUMANDASI)) DESC,KUMANDAADRESI COLLATE KUMANDA")
           .arg(kStudentRemote),
       {}};
 }
@@ -40,13 +40,14 @@ Query Pairing::studentRemotesQuery(const QString& sinifi) {
                 "TABLEESLESME.KUMANDAADRESI=TABLEKUMANDA.KUMANDAADRESI AND TABLEOGRENCI.SINIFI=? "
                 "AND "
                 "NZ(TABLEOGRENCI.SILINDIMI)='')");
-  Query q{QStringLiteral(
-              "SELECT KUMANDAADRESI,(SELECT COUNT(KAYITNO) FROM TABLEESLESME WHERE "
-              "TABLEESLESME.KUMANDAADRESI=TABLEKUMANDA.KUMANDAADRESI) AS KISISAYISI,%1 AS "
-              "SECILENSINIFTA "
-              "FROM TABLEKUMANDA WHERE %2 ORDER BY VAL(NZ(OGRETMENKUMANDASI)) DESC,KUMANDAADRESI")
-              .arg(selected, kStudentRemote),
-          {}};
+  Query q{
+      QStringLiteral("SELECT KUMANDAADRESI,(SELECT COUNT(KAYITNO) FROM TABLEESLESME WHERE "
+                     "TABLEESLESME.KUMANDAADRESI=TABLEKUMANDA.KUMANDAADRESI) AS KISISAYISI,%1 AS "
+                     "SECILENSINIFTA "
+                     "FROM TABLEKUMANDA WHERE %2 ORDER BY VAL(NZ(OGRETMENKUMANDASI)) "
+                     "DESC,KUMANDAADRESI COLLATE KUMANDA")
+          .arg(selected, kStudentRemote),
+      {}};
   if (!all) q.params << sinifi;
   return q;
 }
@@ -174,6 +175,35 @@ Result<int> Pairing::autoPair(const QStringList& addresses, const QString& sinif
   }
   if (Status s = tx.commit(); !s) return Result<int>::failure(s.error());
   return made;
+}
+
+Query Pairing::withoutRemoteQuery(const QString& sinifi) {
+  Query q{QStringLiteral("SELECT %1 FROM TABLEOGRENCI WHERE NZ(SILINDIMI)='' AND "
+                         "KAYITNO NOT IN (SELECT KAYITNO FROM TABLEESLESME)")
+              .arg(kStudentColumns),
+          {}};
+  restrictToClass(q, sinifi);
+  return q;
+}
+
+QStringList Pairing::studentsWithoutRemote(const QString& sinifi) {
+  const Query q = withoutRemoteQuery(sinifi);
+  Result<QSqlQuery> rows = store::exec(q.sql, q.params);
+  QStringList names;
+  if (!rows) return names;
+  while (rows.value().next())
+    names << (rows.value().value(1).toString() + QLatin1Char(' ') +
+              rows.value().value(2).toString())
+                 .trimmed();
+  return names;
+}
+
+QString Pairing::autoPairSummary(int made, const QString& sinifi) {
+  QString text = QStringLiteral("%1 öğrenci eşleştirildi").arg(made);
+  const QStringList left = studentsWithoutRemote(sinifi);
+  if (left.isEmpty()) return text + QStringLiteral("; sınıfın bütün öğrencilerinin kumandası var.");
+  return text + QStringLiteral("; %1 öğrencinin kumandası yok: ").arg(left.size()) +
+         left.join(QStringLiteral(", "));
 }
 
 QString Pairing::deleteQuestion(const QStringList& addresses) {

@@ -41,6 +41,14 @@ class Pairing {
   // teacher address refuses the whole list.
   static Result<int> autoPair(const QStringList& addresses, const QString& sinifi);
   static Status checkStudentRemotes(const QStringList& addresses);
+  // What the teacher is told after the automatic pairing of a class: "29 öğrenci
+  // eşleştirildi; 2 öğrencinin kumandası yok: ADI SOYADI, ...".
+  static QString autoPairSummary(int made, const QString& sinifi);
+  // "ADI SOYADI" of the students of the class (all classes for "TÜMÜ") who have
+  // no remote, by name.
+  static QStringList studentsWithoutRemote(const QString& sinifi);
+  // SlisteOgrenciler with the filter "Kumandası olmayanlar": those students.
+  static Query withoutRemoteQuery(const QString& sinifi);
   static QString waitText() { return QStringLiteral("Lütfen Bekleyiniz..."); }
 
   // cmdSil: the question, then removal of the remotes with their pairings.

@@ -23,11 +23,20 @@ void headers(XlsxWriter& w, const QString& title, const QStringList& captions) {
 
 }  // namespace
 
+QString SchoolExports::proposedFileName(const QString& title) {
+  QString name = title.trimmed();
+  for (QChar& c : name)
+    if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('-');
+  return name + QStringLiteral(".xlsx");
+}
+
 Status SchoolExports::pairingList(const QString& sinifi, const QString& path) {
   Result<QSqlQuery> q = store::exec(
-      QStringLiteral("SELECT TABLEESLESME.KUMANDAADRESI,NZ(NUMARASI),NZ(ADI),NZ(SOYADI) FROM "
-                     "TABLEESLESME INNER JOIN "
-                     "TABLEOGRENCI ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO WHERE SINIFI=? AND "
+      // Students without a remote are listed too, with an empty remote column:
+      // the list is also where the teacher sees who still needs one.
+      QStringLiteral("SELECT NZ(TABLEESLESME.KUMANDAADRESI),NZ(NUMARASI),NZ(ADI),NZ(SOYADI) FROM "
+                     "TABLEOGRENCI LEFT JOIN "
+                     "TABLEESLESME ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO WHERE SINIFI=? AND "
                      "NZ(SILINDIMI)='' ORDER BY ADI COLLATE TURKCE,SOYADI COLLATE TURKCE"),
       {sinifi});
   if (!q) return Status::failure(q.error());
@@ -70,7 +79,7 @@ Status SchoolExports::classLabels(const QString& sinifi, const QString& path) {
   }
   const QStringList addresses = store::column(
       QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA WHERE NZ(OGRETMENKUMANDASI)<>'1' "
-                     "ORDER BY KUMANDAADRESI"));
+                     "ORDER BY KUMANDAADRESI COLLATE KUMANDA"));
   w.addSheet(QStringLiteral("Kumandalar"));
   headers(w, QStringLiteral("ÖĞRENCİ KUMANDALARI"),
           {QStringLiteral("SN"), QStringLiteral("Kumanda No")});
@@ -88,7 +97,8 @@ Status SchoolExports::multiClassLabels(const QStringList& classes, const QString
           "SELECT TABLEESLESME.KUMANDAADRESI,NZ(ADI) || ' ' || NZ(SOYADI) || ' (' || NZ(SINIFI) || "
           "')' "
           "FROM TABLEESLESME INNER JOIN TABLEOGRENCI ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO "
-          "WHERE SINIFI IN (%1) AND NZ(SILINDIMI)='' ORDER BY TABLEESLESME.KUMANDAADRESI,"
+          "WHERE SINIFI IN (%1) AND NZ(SILINDIMI)='' ORDER BY TABLEESLESME.KUMANDAADRESI COLLATE "
+          "KUMANDA,"
           "SINIFI COLLATE TURKCE,ADI COLLATE TURKCE,SOYADI COLLATE TURKCE")
           .arg(in.placeholders),
       in.values);
@@ -128,9 +138,9 @@ QString SchoolExports::remoteNumberLabelsPath() {
 Status SchoolExports::remoteNumberLabels(const QStringList& addresses, const QString& path) {
   QStringList list = addresses;
   if (list.isEmpty())
-    list =
-        store::column(QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA ORDER BY "
-                                     "VAL(NZ(OGRETMENKUMANDASI)) DESC,KUMANDAADRESI"));
+    list = store::column(
+        QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA ORDER BY "
+                       "VAL(NZ(OGRETMENKUMANDASI)) DESC,KUMANDAADRESI COLLATE KUMANDA"));
   XlsxWriter w(path);
   w.addSheet(QStringLiteral("Kumanda Numaraları"));
   headers(w, QStringLiteral("KUMANDA NUMARALARI"),

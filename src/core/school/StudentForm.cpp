@@ -17,6 +17,7 @@ QString StudentForm::saveButtonCaption() const {
 void StudentForm::beginNew() {
   m_student = Student{};
   m_student.kayitNo = QString::number(Students::nextRegistrationNumber());
+  m_original = m_student;
   m_originalClass.clear();
   m_photo.clear();
   m_removePhoto = false;
@@ -27,6 +28,7 @@ Status StudentForm::edit(const QString& kayitNo) {
   Result<Student> s = Students::load(kayitNo);
   if (!s) return Status::failure(s.error());
   m_student = s.value();
+  m_original = m_student;
   m_originalClass = m_student.sinifi;
   m_photo.clear();
   m_removePhoto = false;
@@ -39,6 +41,11 @@ void StudentForm::cancel() {
   m_student = Student{};
   m_photo.clear();
   m_removePhoto = false;
+}
+
+bool StudentForm::hasChanges() const {
+  if (m_mode == Mode::Idle) return false;
+  return !(m_student == m_original) || !m_photo.isEmpty() || m_removePhoto;
 }
 
 bool StudentForm::fieldsChanged() {
@@ -87,6 +94,10 @@ Status StudentForm::save(const Ask& ask) {
   if (const FieldProblem tooLong = tooLongField(s); !tooLong.message.isEmpty()) {
     m_focus = tooLong.field;
     return Status::failure(tooLong.message);
+  }
+  if (s.seviye.trimmed().isEmpty()) {
+    m_focus = QStringLiteral("cmbSeviye");
+    return Status::failure(levelMissingMessage());
   }
   store::Transaction tx;
   const QString except = m_mode == Mode::Editing ? s.kayitNo : QString();

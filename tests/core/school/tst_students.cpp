@@ -1,14 +1,17 @@
 #include <QImage>
+#include <QSqlRecord>
 #include <QtTest>
 
 #include "SchoolFixture.h"
 #include "exchange/StudentPackage.h"
 #include "formats/ZipArchive.h"
+#include "lists/SutunBaslik.h"
 #include "school/BulkChange.h"
 #include "school/IdentityNumber.h"
 #include "school/OfferedValues.h"
 #include "school/StudentForm.h"
 #include "school/StudentPhotos.h"
+#include "school/StudentRules.h"
 #include "school/Students.h"
 #include "school/Units.h"
 
@@ -48,6 +51,7 @@ class TestStudents : public QObject {
     form.student().adi = QStringLiteral("Ayşe");
     form.student().soyadi = QStringLiteral("Yılmaz'oğlu");
     form.student().numarasi = QStringLiteral("12");
+    form.student().seviye = QStringLiteral("5. SINIF");
     form.student().tcKimlik = tc;
     QStringList questions;
     const Status s = form.save([&](const QString& q) {
@@ -68,10 +72,35 @@ class TestStudents : public QObject {
   void emptyFieldsRefused() {
     StudentForm form;
     form.beginNew();
+    QVERIFY(!form.hasChanges());
     form.student().adi = QStringLiteral("Ali");
-    const Status s = form.save(school::alwaysYes());
-    QCOMPARE(s.error(), StudentForm::emptyFieldsMessage());
+    QVERIFY(form.hasChanges());
+    QCOMPARE(form.save(school::alwaysYes()).error(), StudentForm::emptyFieldsMessage());
+    // Without a level the student would drop out of every list chosen by level.
+    form.student().soyadi = QStringLiteral("Kaya");
+    form.student().numarasi = QStringLiteral("7");
+    QCOMPARE(form.save(school::alwaysYes()).error(), StudentForm::levelMissingMessage());
+    QCOMPARE(form.focusField(), QStringLiteral("cmbSeviye"));
+    form.student().seviye = QStringLiteral("   ");
+    QCOMPARE(form.save(school::alwaysYes()).error(), StudentForm::levelMissingMessage());
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
+    form.student().seviye = QStringLiteral("5. SINIF");
+    QVERIFY(form.save(school::alwaysYes()).ok());
+    QVERIFY(!form.hasChanges());
+    QVERIFY(form.edit(QStringLiteral("1")).ok());
+    QVERIFY(!form.hasChanges());
+    form.student().sinifi = QStringLiteral("5-B");
+    QVERIFY(form.hasChanges());
+  }
+
+  // A class's grade names its level; "1-A" is not in "10. SINIF" nor "10-A" in "1. SINIF".
+  void levelOfClassTakesTheWholeGrade() {
+    const QStringList levels{QStringLiteral("1. SINIF"), QStringLiteral("10. SINIF"),
+                             QStringLiteral("ANASINIFI")};
+    QCOMPARE(school::levelOfClass(QStringLiteral("10-A"), levels), QStringLiteral("10. SINIF"));
+    QCOMPARE(school::levelOfClass(QStringLiteral("1-A"), levels), QStringLiteral("1. SINIF"));
+    QCOMPARE(school::levelOfClass(QStringLiteral("9-A"), levels), QString());
+    QCOMPARE(school::levelOfClass(QString(), levels), QString());
   }
 
   // The form and derslik-cli students add keep the import's limits: no field
@@ -84,6 +113,7 @@ class TestStudents : public QObject {
       form.student().soyadi = QStringLiteral("Yılmaz");
       form.student().numarasi = numarasi;
       form.student().sinifi = sinifi;
+      form.student().seviye = QStringLiteral("5. SINIF");
       const Status s = form.save(school::alwaysYes());
       return std::make_pair(s.ok() ? QString() : s.error(), form.focusField());
     };
@@ -120,6 +150,7 @@ class TestStudents : public QObject {
       form.student().adi = QStringLiteral("Öğrenci");
       form.student().soyadi = QString::number(i);
       form.student().numarasi = QString::number(i);
+      form.student().seviye = QStringLiteral("5. SINIF");
       QVERIFY(form.save(school::alwaysYes()).ok());
     }
     QCOMPARE(Students::remove({QStringLiteral("5")}).value(), 1);
@@ -244,6 +275,47 @@ class TestStudents : public QObject {
     QCOMPARE(courses.hiddenValues(), QStringList());
   }
 
+  // Each use has its own flag: a level that only students use is not shown as
+  // used by questions, and still stays offered.
+  void usedFlagsSayWhatUsesAValue() {
+    school::OfferedValues levels(school::OfferedValues::Kind::Level);
+    QVERIFY(levels.add(QStringLiteral("5. SINIF")).ok());
+    QVERIFY(levels.add(QStringLiteral("6. SINIF")).ok());
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"),
+                              QStringLiteral("5. SINIF"));
+    QVERIFY(
+        store::run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,SEVIYE) VALUES ('1','6. SINIF')"))
+            .ok());
+    const school::Query q = levels.offeredQuery();
+    Result<QSqlQuery> rows = store::exec(q.sql, q.params);
+    QVERIFY(rows.ok());
+    QSqlRecord header = rows.value().record();
+    QCOMPARE(header.fieldName(1), QStringLiteral("KULLANILMISSORU"));
+    QCOMPARE(header.fieldName(2), QStringLiteral("KULLANILMISOGRENCI"));
+    QCOMPARE(header.fieldName(3), QStringLiteral("KULLANILMISTEST"));
+    QStringList flags;
+    while (rows.value().next())
+      flags << QStringLiteral("%1:%2%3%4")
+                   .arg(rows.value().value(0).toString(), rows.value().value(1).toString(),
+                        rows.value().value(2).toString(), rows.value().value(3).toString());
+    QCOMPARE(flags, (QStringList{QStringLiteral("5. SINIF:010"), QStringLiteral("6. SINIF:001")}));
+    QCOMPARE(levels.hide({QStringLiteral("5. SINIF"), QStringLiteral("6. SINIF")}).value(),
+             (QStringList{QStringLiteral("5. SINIF"), QStringLiteral("6. SINIF")}));
+    // For courses the second flag is the unit definitions.
+    school::OfferedValues courses(school::OfferedValues::Kind::Course);
+    QVERIFY(courses.add(QStringLiteral("Fen")).ok());
+    QVERIFY(school::Units::add(
+                {QStringLiteral("5. SINIF"), QStringLiteral("Fen"), QStringLiteral("Canlılar")})
+                .ok());
+    const school::Query c = courses.offeredQuery();
+    QCOMPARE(store::column(
+                 QStringLiteral("SELECT KULLANILMISSORU || KULLANILMISUNITE FROM (%1)").arg(c.sql),
+                 c.params),
+             QStringList{QStringLiteral("01")});
+    QCOMPARE(lists::sutunBaslik(QStringLiteral("KULLANILMISOGRENCI")),
+             QStringLiteral("Öğrencide Kullanılmış"));
+  }
+
   void unitsRenameCarriesAndRefusesDuplicates() {
     const school::Units::Key unit{QStringLiteral("5"), QStringLiteral("Fen"),
                                   QStringLiteral("Canlılar")};
@@ -322,6 +394,7 @@ class TestStudents : public QObject {
     form.student().adi = QStringLiteral("Fotoğraflı");
     form.student().soyadi = QStringLiteral("Öğrenci");
     form.student().numarasi = QStringLiteral("1");
+    form.student().seviye = QStringLiteral("5. SINIF");
     form.choosePhoto(png);
     QCOMPARE(form.photoToShow(), png);
     QVERIFY(form.save(school::alwaysYes()).ok());

@@ -7,8 +7,10 @@
 #include "Result.h"
 #include "school/RemoteRegistration.h"
 
+class QCheckBox;
 class QComboBox;
 class QFrame;
+class QGroupBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -34,6 +36,9 @@ class frmKumandaTanimlama : public QWidget, public shell::RegistrationTarget {
   void setWriteSomeData(std::function<void(bool)> writeSomeData) {
     m_writeSomeData = std::move(writeSomeData);
   }
+  // Whether a receiver (or the simulation) is attached; the registration panel
+  // tells how to attach one while none is.
+  void setReceiverPresent(bool present);
 
   // The panel's tag as the routing tests it ("YeniKumanda", "YeniAlici" or empty).
   QString frameKumandaTag() const;
@@ -46,6 +51,10 @@ class frmKumandaTanimlama : public QWidget, public shell::RegistrationTarget {
   Sliste* eslesme() const { return m_eslesme; }
   Sliste* ogrenciler() const { return m_ogrenciler; }
   QComboBox* sinifListesi() const { return m_cmbSinifi; }
+  // The filter "Kumandası olmayanlar" of the student grid.
+  QCheckBox* kumandasizlar() const { return m_chkKumandasiz; }
+  QLabel* aliciUyarisi() const { return m_lblAliciYok; }
+  QLabel* sayiBasligi() const { return m_lblSayi; }
   QListWidget* kumandaListesi() const { return m_lvKumanda; }
   QString seciliKumanda() const { return m_address; }
 
@@ -93,6 +102,10 @@ class frmKumandaTanimlama : public QWidget, public shell::RegistrationTarget {
   bool m_refreshing = false;
 
   QComboBox* m_cmbSinifi = nullptr;
+  QCheckBox* m_chkKumandasiz = nullptr;
+  QGroupBox* m_gOgrenciler = nullptr;
+  QLabel* m_lblAliciYok = nullptr;
+  QLabel* m_lblSayi = nullptr;
   Sliste* m_ogretmen = nullptr;
   Sliste* m_kumandalar = nullptr;
   Sliste* m_eslesme = nullptr;

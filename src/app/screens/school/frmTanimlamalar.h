@@ -68,6 +68,10 @@ class frmTanimlamalar : public QWidget {
   // Without a receiver the screen opens it as its own window.
   void disVeriAlIstendi();
 
+ protected:
+  // Unsaved student fields are offered for saving; "İptal" keeps the screen open.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   QWidget* buildStudents();
   QWidget* buildOffered(school::OfferedValues::Kind kind);

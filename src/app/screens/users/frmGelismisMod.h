@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 #include "users/InstitutionOptions.h"
 #include "users/UserList.h"
 
@@ -16,7 +18,11 @@ class QTreeWidgetItem;
 class frmGelismisMod : public QWidget {
   Q_OBJECT
  public:
+  // Every right is listed.
   explicit frmGelismisMod(QWidget* parent = nullptr);
+  // Only the rights asked for by the screens named in `builtScreens` (window
+  // names) are listed; a user's other denied codes are kept as they are.
+  explicit frmGelismisMod(const QStringList& builtScreens, QWidget* parent = nullptr);
 
   const users::UserList& userList() const { return m_list; }
   bool hasUnsavedChanges() const { return m_dirty; }
@@ -36,6 +42,7 @@ class frmGelismisMod : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void build(const std::optional<QStringList>& builtScreens);  // nullopt: all
   QCheckBox* addOption(users::Option option, const QString& objectName, const QString& text);
   void loadUsers();
   void fillUsers(int selectRow);
@@ -48,6 +55,7 @@ class frmGelismisMod : public QWidget {
   bool m_dirty = false;
   bool m_filling = false;
   QList<QCheckBox*> m_options;
+  QStringList m_listedCodes;  // rights shown in the tree
   QTreeWidget* m_lvKullanicilar = nullptr;
   QTreeWidget* m_TVIzinler = nullptr;
   QLineEdit* m_txtKullaniciAdi = nullptr;

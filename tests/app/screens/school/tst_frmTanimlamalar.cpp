@@ -20,6 +20,7 @@ class TestTanimlamalar : public QObject {
     w.txtNumarasi()->setText(numara);
     w.txtTCKimlik()->setText(tc);
     w.cmbSinifi()->setEditText(QStringLiteral("5-A"));
+    w.cmbSeviye()->setCurrentIndex(w.cmbSeviye()->findText(QStringLiteral("5")));
   }
 
   // Picks the grid rows whose registration number is `kayitNo`.
@@ -101,6 +102,54 @@ class TestTanimlamalar : public QObject {
     w.kaydet();
     QCOMPARE(frmMesaj::takeShownTexts(), QStringList{school::StudentForm::emptyFieldsMessage()});
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
+  }
+
+  // The level list shows what is stored, also after the lists were refilled, and
+  // a new student cannot be saved without one.
+  void levelIsChosenAndShownAsStored() {
+    SchoolFixture::ensureLevel(QStringLiteral("1. SINIF"));
+    QVERIFY(store::run(
+        QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE) "
+                       "VALUES ('1','1','Eski','Kayıt','5-A','')")));
+    frmTanimlamalar w;
+    w.yeniKayit();
+    QCOMPARE(w.cmbSeviye()->currentText(), QString());
+    type(w, QStringLiteral("Ali"), QStringLiteral("Kaya"), QStringLiteral("12"), QString());
+    w.cmbSeviye()->setCurrentIndex(-1);
+    w.kaydet();
+    QCOMPARE(frmMesaj::takeShownTexts(), QStringList{school::StudentForm::levelMissingMessage()});
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
+    w.cmbSeviye()->setCurrentIndex(w.cmbSeviye()->findText(QStringLiteral("1. SINIF")));
+    w.kaydet();
+    QCOMPARE(SchoolFixture::count(
+                 QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SEVIYE='1. SINIF'")),
+             1);
+    // The old student without a level: the list stays empty, whatever refills it.
+    w.ogrenciSec(QStringLiteral("1"));
+    QCOMPARE(w.cmbSeviye()->currentText(), QString());
+    w.sekmeler()->setCurrentIndex(1);
+    w.sekmeler()->setCurrentIndex(0);
+    QCOMPARE(w.cmbSeviye()->currentText(), QString());
+    QCOMPARE(w.cmbSeviye()->currentIndex(), -1);
+  }
+
+  // Closing the screen with unsaved fields asks; "İptal" keeps it open.
+  void closingAsksForUnsavedFields() {
+    frmTanimlamalar w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(w.close());  // nothing typed: nothing asked
+    QCOMPARE(frmMesaj::takeShownTexts(), QStringList{});
+    w.show();
+    w.yeniKayit();
+    type(w, QStringLiteral("Ali"), QStringLiteral("Kaya"), QStringLiteral("12"), QString());
+    SchoolFixture::answers({frmMesaj::Iptal});
+    QVERIFY(!w.close());
+    QCOMPARE(frmMesaj::takeShownTexts().size(), 1);
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
+    SchoolFixture::answers({frmMesaj::Evet});
+    QVERIFY(w.close());
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
   }
 
   // A student with answers stays marked (and loses its pairing); one without is removed.
