@@ -1,16 +1,15 @@
 // derslik: the classroom response program's main window.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QFileInfo>
-#include <QIcon>
-#include <QLockFile>
 #include <QTimer>
 
 #include "Messages.h"
 #include "screens/school/frmTanimlamalar.h"
+#include "shell/Application.h"
 #include "shell/MDIForm1.h"
 #include "shell/MainMenuController.h"
+#include "shell/SingleInstance.h"
 #include "store/Store.h"
 #include "widgets/frmMesaj.h"
 
@@ -71,12 +70,7 @@ void openGivenFile(MDIForm1& window, const QString& path) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("derslik"));
-  QApplication::setOrganizationName(QStringLiteral("derslik"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Derslik"));
-  QApplication::setDesktopFileName(QStringLiteral("derslik"));
-  QApplication::setWindowIcon(
-      QIcon::fromTheme(QStringLiteral("derslik"), QIcon(QStringLiteral(":/app/derslik.svg"))));
+  shell::setUpApplication(app);
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Derslik - sınıf yanıt sistemi"));
@@ -112,19 +106,29 @@ int main(int argc, char** argv) {
   const QStringList positional = parser.positionalArguments();
   const QString givenFile = options.logtut || positional.isEmpty() ? QString() : positional.first();
 
-  // One Derslik per data folder: a second start says so and leaves the first alone.
-  QLockFile lock(store.path(QStringLiteral("derslik.lock")));
-  lock.setStaleLockTime(0);
-  if (!lock.tryLock(100)) {
-    QString text = QStringLiteral("Derslik zaten açık. Açık olan pencereyi kullanınız.");
-    if (!givenFile.isEmpty())
-      text += QStringLiteral("\n\nDosyayı açık olan Derslik'ten alınız: ") +
-              QFileInfo(givenFile).fileName();
-    WidgetMessages().info(text, QStringLiteral("Derslik"));
-    return 1;
+  // One Derslik per data folder: a second start brings the first window forward
+  // and ends; the running one loses nothing. A file given to the second start is
+  // not pushed into the first (that would close whatever screen is open there):
+  // the teacher is told to take it in from the open window.
+  shell::SingleInstance instance(store.root());
+  switch (instance.claim()) {
+    case shell::SingleInstance::Outcome::First:
+      break;
+    case shell::SingleInstance::Outcome::OtherBroughtUp:
+      if (givenFile.isEmpty()) return 0;
+      WidgetMessages().info(shell::SingleInstance::fileForRunningMessage(givenFile),
+                            QStringLiteral("Derslik"));
+      return 1;
+    case shell::SingleInstance::Outcome::OtherUnreachable:
+      WidgetMessages().warning(givenFile.isEmpty()
+                                   ? shell::SingleInstance::unreachableMessage()
+                                   : shell::SingleInstance::fileForRunningMessage(givenFile));
+      return 1;
   }
 
   MDIForm1 window(store, options);
+  QObject::connect(&instance, &shell::SingleInstance::bringToFrontRequested, &window,
+                   &MDIForm1::bringToFront);
   if (!window.MDIForm1_Load()) return 1;
   if (!givenFile.isEmpty())
     QTimer::singleShot(0, &window, [&window, givenFile] { openGivenFile(window, givenFile); });

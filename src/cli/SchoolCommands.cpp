@@ -10,6 +10,7 @@
 #include "school/Rollover.h"
 #include "school/StudentForm.h"
 #include "school/StudentImport.h"
+#include "school/StudentRules.h"
 #include "school/Students.h"
 #include "store/Store.h"
 
@@ -80,13 +81,19 @@ int studentsAdd(store::Store& store, const Args& a, QTextStream& out, QTextStrea
   s.soyadi = a.positional.at(1);
   s.numarasi = a.positional.at(2);
   s.sinifi = a.value(QStringLiteral("class"));
+  // Without --level the student takes the level its class's grade names; a
+  // student is never stored without one.
   s.seviye = a.value(QStringLiteral("level"));
+  if (s.seviye.isEmpty())
+    s.seviye = school::levelOfClass(s.sinifi, school::StudentImport(store).levels());
   s.tcKimlik = a.value(QStringLiteral("tc"));
   (void)form.fieldsChanged();
   CliMessages messages(err, err, a.has(QStringLiteral("yes")));
   const Status saved = form.save(messages);
   if (!saved) {
     if (!saved.error().isEmpty()) err << saved.error() << '\n';
+    if (form.focusField() == school::StudentField::Seviye)
+      err << "Seviyeyi --level ile veriniz (ör. --level \"5. SINIF\").\n";
     return 1;
   }
   out << "Öğrenci eklendi, kayıt no: " << form.student().kayitNo << '\n';

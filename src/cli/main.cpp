@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "CliCommand.h"
+#include "QtTranslations.h"
 #include "store/Store.h"
 
 namespace {
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("derslik"));
   QCoreApplication::setOrganizationName(QStringLiteral("derslik"));
+  derslik::loadQtTranslations(app);
   QTextStream out(stdout);
   QTextStream err(stderr);
 

@@ -186,8 +186,20 @@ class TestCli : public QObject {
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(QStringLiteral("101 numaralı bir öğrenci zaten var")),
              qPrintable(r.err));
+    // Every student has a level: without --level the class's grade gives it.
+    r = cli(m_folder, {"students", "add", "Yeni", "Kişi", "5001"});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("--level")), qPrintable(r.err));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE NUMARASI='5001'")), 0);
+    QCOMPARE(cli(m_folder, {"students", "add", "Yeni", "Kişi", "5002", "--class", "6-B"}).code, 0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE NUMARASI='5002' AND "
+                                  "SEVIYE='6. SINIF'")),
+             1);
     const int pairs = count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME"));
-    QCOMPARE(cli(m_folder, {"students", "add", "Yeni", "Kişi", "101", "--class", "8-X"}).code, 0);
+    QCOMPARE(cli(m_folder, {"students", "add", "Yeni", "Kişi", "101", "--class", "8-X", "--level",
+                            "7. SINIF"})
+                 .code,
+             0);
     r = cli(m_folder, {"pair", "auto", "--class", "8-X", "--remotes", "12-201,99-99,abc"});
     QCOMPARE(r.code, 1);
     QVERIFY(r.err.contains(QStringLiteral("Tanıtılmamış kumanda: 99-99")));

@@ -7,17 +7,15 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
-// Saves the picture of a shown widget as PNG: into the folder named by
-// DERSLIK_SHOTS when it is set (for looking at the screens), otherwise into a
-// temporary folder. Either way the file must read back at the widget's size and
-// show more than one colour, so a screen that painted nothing fails.
-[[nodiscard]] inline bool saveScreenshot(QWidget* widget, const QString& fileName) {
+// Saves a picture as PNG: into the folder named by DERSLIK_SHOTS when it is set
+// (for looking at the screens), otherwise into a temporary folder. Either way the
+// file must read back at the picture's size and show more than one colour, so a
+// screen that painted nothing fails.
+[[nodiscard]] inline bool savePicture(const QPixmap& picture, const QString& fileName) {
   static QTemporaryDir scratch;
   QString folder = qEnvironmentVariable("DERSLIK_SHOTS");
   if (folder.isEmpty()) folder = scratch.path();
-  if (!QDir().mkpath(folder)) return false;
-  const QPixmap picture = widget->grab();
-  if (picture.isNull()) return false;
+  if (!QDir().mkpath(folder) || picture.isNull()) return false;
   const QString file = QDir(folder).filePath(fileName);
   if (!picture.save(file, "PNG")) return false;
   const QImage back(file);
@@ -27,4 +25,9 @@
     for (int x = 0; x < back.width() && colours.size() < 2; x += 7)
       colours.insert(back.pixel(x, y));
   return colours.size() > 1;
+}
+
+// The same for a shown widget.
+[[nodiscard]] inline bool saveScreenshot(QWidget* widget, const QString& fileName) {
+  return savePicture(widget->grab(), fileName);
 }

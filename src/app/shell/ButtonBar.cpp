@@ -30,6 +30,7 @@ const char* const kStyle = R"(
   background: #dce6f5; border: 2px solid #0000c0; color: #0000c0;
 }
 #ButtonBar QToolButton:focus { border: 2px solid #3d7bd9; }
+#ButtonBar QToolButton:disabled { background: #eef1f5; border-color: #d3d9e2; color: #9aa3ae; }
 )";
 
 }  // namespace

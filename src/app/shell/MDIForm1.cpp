@@ -26,8 +26,10 @@
 #include "shell/RepairAction.h"
 #include "shell/frmIslem.h"
 #include "startup/StartupSequence.h"
+#include "store/Institution.h"
 #include "store/Parameters.h"
 #include "store/Store.h"
+#include "users/Session.h"
 #include "widgets/frmMesaj.h"
 
 namespace {
@@ -84,42 +86,35 @@ bool MDIForm1::advancedMode() const { return m_store.institution().advancedMode;
 void MDIForm1::buildMenus() {
   QMenu* menu = menuBar()->addMenu(QStringLiteral("&Menü"));
   menu->setObjectName(QStringLiteral("mnuMenu"));
-  QAction* home = menu->addAction(QStringLiteral("Ana Sayfa"));
-  home->setObjectName(QStringLiteral("mnuAnaSayfa"));
-  home->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home));
-  connect(home, &QAction::triggered, this, [this] {
+  // The bar's controller keeps the rights; its own menu follows this one.
+  m_menu = new shell::MainMenuController(this, m_mdi, menuBar(), m_context);
+  // Every item passes the same rights check as the bar (keyed by its objectName).
+  auto add = [this, menu](const QString& text, const QString& name, std::function<void()> run) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(name);
+    m_menu->connectGuarded(a, std::move(run));
+    return a;
+  };
+  QAction* home = add(QStringLiteral("Ana Sayfa"), QStringLiteral("mnuAnaSayfa"), [this] {
     if (m_home && m_home->parentWidget())
       m_mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(m_home->parentWidget()));
   });
-  QAction* kurum = menu->addAction(QStringLiteral("Kurum Bilgileri"));
-  kurum->setObjectName(QStringLiteral("mnuKurumBilgileri"));
-  connect(kurum, &QAction::triggered, this, [this] {
+  home->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home));
+  add(QStringLiteral("Kurum Bilgileri"), QStringLiteral("mnuKurumBilgileri"), [this] {
     frmKurumBilgileri dialog(m_context, this);
     m_runModal(dialog);
   });
-  QAction* studentImport = menu->addAction(QStringLiteral("Öğrenci Listesi Aktar"));
-  studentImport->setObjectName(QStringLiteral("mnuDisVeriAl"));
-  connect(studentImport, &QAction::triggered, this,
-          [this] { schoolui::openStudentImport(m_context); });
-  QAction* rollover = menu->addAction(QStringLiteral("Sınıf Atlatma"));
-  rollover->setObjectName(QStringLiteral("mnuSinifAtlatma"));
-  connect(rollover, &QAction::triggered, this, &MDIForm1::SinifAtlatmaUygula);
-  QAction* repair = menu->addAction(QStringLiteral("Bilgileri Onar"));
-  repair->setObjectName(QStringLiteral("BilgileriOnar"));
-  connect(repair, &QAction::triggered, this, [this] {
-    closeScreens();
-    runRepair(this, m_store, m_context.messages);
+  add(QStringLiteral("Öğrenci Listesi Aktar"), QStringLiteral("mnuDisVeriAl"),
+      [this] { schoolui::openStudentImport(m_context); });
+  add(QStringLiteral("Sınıf Atlatma"), QStringLiteral("mnuSinifAtlatma"),
+      [this] { SinifAtlatmaUygula(); });
+  add(QStringLiteral("Bilgileri Onar"), QStringLiteral("BilgileriOnar"), [this] {
+    if (closeScreens()) runRepair(this, m_store, m_context.messages);
   });
-  QAction* diagnostics = menu->addAction(QStringLiteral("Alıcı Tanılama"));
-  diagnostics->setObjectName(QStringLiteral("mnuAliciTanilama"));
-  connect(diagnostics, &QAction::triggered, this, [this] { m_receiver->showDiagnostics(); });
-  QAction* virtualRemote = menu->addAction(QStringLiteral("Sanal Kumanda"));
-  virtualRemote->setObjectName(QStringLiteral("mnuSanalKumanda"));
-  connect(virtualRemote, &QAction::triggered, this, [this] {
-    QMdiSubWindow* active = m_mdi->activeSubWindow();
-    QWidget* opener = active && active->widget() ? active->widget() : static_cast<QWidget*>(this);
-    (new frmSanalKumanda(opener, m_receiver))->show();
-  });
+  add(QStringLiteral("Alıcı Tanılama"), QStringLiteral("mnuAliciTanilama"),
+      [this] { m_receiver->showDiagnostics(); });
+  add(QStringLiteral("Sanal Kumanda"), QStringLiteral("mnuSanalKumanda"),
+      [this] { openVirtualRemote(); });
   menu->addSeparator();
   m_raporAnimasyonu = menu->addAction(QStringLiteral("Rapor Animasyonu"));
   m_raporAnimasyonu->setObjectName(QStringLiteral("RaporAnimasyonu"));
@@ -128,14 +123,34 @@ void MDIForm1::buildMenus() {
     store::UserSettings::setBool(QStringLiteral("Menu"), QStringLiteral("RaporAnimasyonu"), on);
   });
   menu->addSeparator();
-  QAction* quit = menu->addAction(QStringLiteral("Çıkış"));
-  quit->setObjectName(QStringLiteral("mnuCikis"));
+  QAction* quit = add(QStringLiteral("Çıkış"), QStringLiteral("mnuCikis"), [this] { close(); });
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-  connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+void MDIForm1::bringToFront() {
+  if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+  show();
+  raise();
+  activateWindow();
+}
+
+frmSanalKumanda* MDIForm1::virtualRemote() const { return m_virtualRemote.data(); }
+
+void MDIForm1::openVirtualRemote() {
+  // One at a time: a second click brings the open one forward.
+  if (m_virtualRemote) {
+    m_virtualRemote->show();
+    m_virtualRemote->raise();
+    m_virtualRemote->activateWindow();
+    return;
+  }
+  QMdiSubWindow* active = m_mdi->activeSubWindow();
+  QWidget* opener = active && active->widget() ? active->widget() : static_cast<QWidget*>(this);
+  m_virtualRemote = new frmSanalKumanda(opener, m_receiver);
+  m_virtualRemote->show();
 }
 
 void MDIForm1::buildButtonBar() {
-  m_menu = new shell::MainMenuController(this, m_mdi, menuBar(), m_context);
   auto* dock = new QDockWidget(this);
   dock->setObjectName(QStringLiteral("dockDugmeler"));
   dock->setTitleBarWidget(new QWidget(dock));
@@ -145,7 +160,11 @@ void MDIForm1::buildButtonBar() {
   // Each area puts its own screens on the bar.
   schoolui::registerSchoolScreens(m_menu->registry(), m_context, *m_receiver);
   usersui::registerUserScreens(m_menu->registry(), m_context, *m_menu->session());
+  // The home page's tiles follow the rights like the bar's buttons (a user who
+  // logs in may keep the very flags of nobody, so the log-in counts too).
+  connect(m_menu->session(), &users::Session::rightsChanged, this, &MDIForm1::refreshHome);
   connect(m_menu, &shell::MainMenuController::userChanged, this, [this](const QString& name) {
+    refreshHome();
     setWindowTitle(shell::MainMenuController::captionWithUser(windowTitle(), name));
   });
   connect(m_menu, &shell::MainMenuController::institutionOptionChanged, this,
@@ -156,12 +175,7 @@ void MDIForm1::buildButtonBar() {
 }
 
 QMdiSubWindow* MDIForm1::showScreen(QWidget* screen) {
-  QMdiSubWindow* sub = m_mdi->addSubWindow(screen);
-  sub->setObjectName(screen->objectName() + QStringLiteral("_pencere"));
-  sub->setAttribute(Qt::WA_DeleteOnClose);
-  sub->setWindowTitle(screen->windowTitle());
-  sub->showMaximized();
-  return sub;
+  return shell::MainMenuController::showInArea(m_mdi, screen);
 }
 
 bool MDIForm1::MDIForm1_Load() {
@@ -173,7 +187,10 @@ bool MDIForm1::MDIForm1_Load() {
   hooks.messages = &m_context.messages;
   hooks.showAgreement = [this] {
     frmSozlesme terms(m_context, this);
-    return m_runModal(terms) == QDialog::Accepted;
+    const bool accepted =
+        m_runModal(terms) == QDialog::Accepted && store::agreementAccepted(m_store).valueOr(false);
+    if (!accepted) m_context.messages.warning(frmSozlesme::refusedMessage());
+    return accepted;
   };
   hooks.showInstitution = [this] {
     frmKurumBilgileri kurum(m_context, this);
@@ -261,7 +278,9 @@ void MDIForm1::refreshHome() {
   QList<frmGenelEkran::Tile> tiles;
   for (int i = 0; i < 6; ++i) {
     if (!m_menu->registry().has(i)) continue;
-    tiles.append({i, m_menu->registry().entry(i).caption, QString::fromUtf8(kDescriptions[i])});
+    const shell::ScreenEntry& e = m_menu->registry().entry(i);
+    tiles.append(
+        {i, e.caption, QString::fromUtf8(kDescriptions[i]), !m_menu->mayNeverUse(e.rightKey)});
   }
   m_home->setTiles(tiles);
 }
@@ -286,11 +305,13 @@ void MDIForm1::createDesktopShortcut() {
   file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
 }
 
-void MDIForm1::closeScreens() {
+bool MDIForm1::closeScreens() {
+  bool all = true;
   for (QMdiSubWindow* w : m_mdi->subWindowList()) {
     if (m_home && w->widget() == m_home) continue;
-    w->close();
+    all = w->close() && all;
   }
+  return all;
 }
 
 void MDIForm1::SinifAtlatmaUygula() {
@@ -306,8 +327,13 @@ void MDIForm1::SinifAtlatmaUygula() {
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event) {
-  // Asking to close never cancels and asks nothing; screens that must not act
-  // during shutdown look at closing().
+  // A screen with unsaved changes asks first (while the database is still open);
+  // one that stays open keeps the program open. Screens that must not act during
+  // shutdown look at closing().
+  if (!m_unloaded && !closeScreens()) {
+    event->ignore();
+    return;
+  }
   m_closing = true;
   MDIForm1_Unload();
   event->accept();

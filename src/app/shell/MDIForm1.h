@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -15,6 +16,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class frmGenelEkran;
 class frmIslem;
+class frmSanalKumanda;
 namespace shell {
 class MainMenuController;
 class ReceiverController;
@@ -52,8 +54,9 @@ class MDIForm1 : public QMainWindow {
   const ScreenContext& context() const { return m_context; }
   QMdiArea* mdiArea() const { return m_mdi; }
   frmGenelEkran* homeScreen() const { return m_home; }
-  // Closes every screen but the home page.
-  void closeScreens();
+  // Closes every screen but the home page; false when one of them stayed open
+  // (its unsaved changes were not to be dropped).
+  bool closeScreens();
   // Shows a screen inside the main window, maximised.
   QMdiSubWindow* showScreen(QWidget* screen);
 
@@ -66,10 +69,17 @@ class MDIForm1 : public QMainWindow {
   bool closing() const { return m_closing; }
   qint64 startUpMilliseconds() const { return m_startUpMs; }
 
+  // A second start asked for the program: the window comes to the front (out of
+  // the task bar when minimised).
+  void bringToFront();
+
   // Runs a modal first-run dialog; tests replace it to see which dialogs start-up opens.
   void setModalRunner(std::function<int(QDialog&)> runner) { m_runModal = std::move(runner); }
   // The school-year rollover of the menu item mnuSinifAtlatma.
   void SinifAtlatmaUygula();
+  // mnuSanalKumanda: opens the virtual remote, or brings the open one forward.
+  void openVirtualRemote();
+  frmSanalKumanda* virtualRemote() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -92,6 +102,7 @@ class MDIForm1 : public QMainWindow {
   shell::MainMenuController* m_menu = nullptr;
   shell::ReceiverController* m_receiver = nullptr;
   QAction* m_raporAnimasyonu = nullptr;
+  QPointer<frmSanalKumanda> m_virtualRemote;
   bool m_closing = false;
   bool m_unloaded = false;
   qint64 m_startUpMs = 0;

@@ -1,6 +1,7 @@
 #include "shell/MainMenuController.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -90,20 +91,26 @@ void MainMenuController::buildMenu() {
     });
     m_mnuDugme[static_cast<size_t>(i)] = a;
   }
-  m_kolayMenu = m_menu->addAction(QStringLiteral("Sade Menü"));
+  // A choice of one, shown as such; neither is ticked after the buttons were
+  // picked one by one.
+  auto* sets = new QActionGroup(this);
+  sets->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+  m_kolayMenu = sets->addAction(QStringLiteral("Sade Menü"));
   m_kolayMenu->setObjectName(QStringLiteral("KolayMenu"));
   m_kolayMenu->setCheckable(true);
   connect(m_kolayMenu, &QAction::triggered, this, &MainMenuController::KolayMenuYaz);
-  m_tamMenu = m_menu->addAction(QStringLiteral("Tam Menü"));
+  m_tamMenu = sets->addAction(QStringLiteral("Tam Menü"));
   m_tamMenu->setObjectName(QStringLiteral("TamMenu"));
   m_tamMenu->setCheckable(true);
   connect(m_tamMenu, &QAction::triggered, this, &MainMenuController::TamMenuYaz);
+  m_menu->addActions(sets->actions());
   m_menu->addSeparator();
 
   const ScreenEntry& advanced = m_registry.entry(kAdvancedScreen);
   m_gelismisMod = m_menu->addAction(QStringLiteral("Gelişmiş Mod Ayarları"));
   m_gelismisMod->setObjectName(QStringLiteral("GelismisModAyarlari"));
   m_gelismisMod->setShortcut(advanced.shortcut);
+  m_gelismisMod->setProperty("rightKey", advanced.rightKey);
   connect(m_gelismisMod, &QAction::triggered, this, [this] { cmdMenu_Click(kAdvancedScreen); });
 
   m_oturumAc = m_menuBar->addAction(QStringLiteral("Oturum Aç"));
@@ -121,6 +128,7 @@ void MainMenuController::rebuildScreenActions() {
     const ScreenEntry& e = m_registry.entry(i);
     auto* a = new QAction(e.caption, m_menu);
     a->setObjectName(QStringLiteral("mnuEkran_%1").arg(i));
+    a->setProperty("rightKey", e.rightKey);
     a->setShortcut(e.shortcut);
     connect(a, &QAction::triggered, this, [this, i] { cmdMenu_Click(i); });
     m_menu->insertAction(m_screensEnd, a);
@@ -129,7 +137,14 @@ void MainMenuController::rebuildScreenActions() {
 }
 
 bool MainMenuController::buttonParameterShown(int index) const {
-  return index > kLastParameterButton || m_parameterShown[static_cast<size_t>(index)];
+  if (index > kLastParameterButton) return true;
+  if (m_parameterShown[static_cast<size_t>(index)]) return true;
+  // Hidden buttons must leave at least one screen of the first seven on the bar:
+  // a simplified set whose screens are not built yet would leave the teacher
+  // without any way to the screens that are.
+  for (int i = 0; i <= kLastParameterButton; ++i)
+    if (m_registry.has(i) && m_parameterShown[static_cast<size_t>(i)]) return false;
+  return true;
 }
 
 void MainMenuController::DugmeleriDuzenle() {
@@ -152,6 +167,10 @@ void MainMenuController::DugmeleriDuzenle() {
   refreshRightsUi();
 }
 
+bool MainMenuController::mayNeverUse(const QString& key) const {
+  return !key.isEmpty() && !m_session->allows(key) && (!m_advancedMode || m_session->loggedIn());
+}
+
 void MainMenuController::refreshRightsUi() {
   const users::RightFlags& flags = m_session->flags();
   const bool advancedPage = flags.flag(users::kFlagAdvancedSettings);
@@ -167,12 +186,26 @@ void MainMenuController::refreshRightsUi() {
     if (i == kAdvancedScreen) shown = shown && advancedPage;
     if (i == kLoginScreen) shown = shown && m_advancedMode;
     m_bar->setButtonShown(i, shown);
+    const bool refused = mayNeverUse(e.rightKey);
+    m_bar->button(i)->setEnabled(!refused);
+    if (refused) m_bar->button(i)->setToolTip(users::kDeniedMessage);
     if (QAction* a = mnuDugme(i)) a->setVisible(m_registry.has(i));
   }
+  // Every guarded item of the window's menus, the main window's own included.
+  for (QAction* a : m_window->findChildren<QAction*>()) {
+    const QString key = rightKeyOf(a);
+    if (!key.isEmpty() && users::requiredFlag(key) > 0) a->setEnabled(!mayNeverUse(key));
+  }
   bool anyMenuButton = false;
-  for (int i = kFirstMenuButton; i <= kLastParameterButton; ++i)
+  bool anySimplified = false;
+  for (int i = kFirstMenuButton; i <= kLastParameterButton; ++i) {
     anyMenuButton = anyMenuButton || m_registry.has(i);
+    anySimplified = anySimplified || (i > 2 && m_registry.has(i));
+  }
   m_buttonsMenu->menuAction()->setVisible(anyMenuButton);
+  m_kolayMenu->setEnabled(anySimplified);
+  m_kolayMenu->setToolTip(anySimplified ? QString()
+                                        : QStringLiteral("Sade menünün ekranları henüz yok"));
   m_bar->layoutButtons();
   m_bar->updateGeometry();
 }
@@ -199,18 +232,27 @@ void MainMenuController::closeOtherScreens() {
   }
 }
 
-QWidget* MainMenuController::cmdMenu_Click(int index) {
-  if (!m_registry.has(index)) return nullptr;
-  closeOtherScreens();
-  const ScreenEntry& clicked = m_registry.entry(index);
-  const bool allowed = clicked.rightKey.isEmpty() || m_session->allows(clicked.rightKey);
-  const ScreenEntry& target = m_registry.entry(allowed ? index : kLoginScreen);
-  if (!target.factory) return nullptr;
-  QWidget* screen = target.factory(nullptr);
-  if (screen->objectName().isEmpty()) screen->setObjectName(target.windowName);
-  if (screen->windowTitle().isEmpty()) screen->setWindowTitle(target.caption);
-  screen->setAttribute(Qt::WA_DeleteOnClose);
-  QMdiSubWindow* sub = m_mdi->addSubWindow(screen);
+QString MainMenuController::rightKeyOf(const QAction* action) {
+  const QVariant key = action->property("rightKey");
+  return key.isValid() ? key.toString() : action->objectName();
+}
+
+bool MainMenuController::requireRight(const QString& key) {
+  if (key.isEmpty() || m_session->allows(key)) return true;
+  m_context.messages.warning(users::kDeniedMessage);
+  if (m_advancedMode && !m_session->loggedIn()) openLogIn();
+  return false;
+}
+
+void MainMenuController::connectGuarded(QAction* action, std::function<void()> handler) {
+  connect(action, &QAction::triggered, this, [this, action, handler = std::move(handler)] {
+    if (requireRight(rightKeyOf(action))) handler();
+  });
+}
+
+QMdiSubWindow* MainMenuController::showInArea(QMdiArea* mdi, QWidget* screen) {
+  QMdiSubWindow* sub = mdi->addSubWindow(screen);
+  sub->setObjectName(screen->objectName() + QStringLiteral("_pencere"));
   sub->setAttribute(Qt::WA_DeleteOnClose);
   // A maximised sub-window with a title writes " - [title]" into the main window's
   // caption and puts back its own copy when it closes, which would drop the
@@ -221,10 +263,40 @@ QWidget* MainMenuController::cmdMenu_Click(int index) {
     if (!title.isEmpty()) sub->setWindowTitle(QString());
   });
   sub->showMaximized();
-  m_mdi->setActiveSubWindow(sub);
+  mdi->setActiveSubWindow(sub);
+  return sub;
+}
+
+QWidget* MainMenuController::openLogIn() { return openEntry(kLoginScreen); }
+
+QWidget* MainMenuController::cmdMenu_Click(int index) {
+  if (!m_registry.has(index)) return nullptr;
+  if (!requireRight(m_registry.entry(index).rightKey)) {
+    // The log-in screen may have opened in its place.
+    const bool login =
+        m_current && m_current->objectName() == m_registry.entry(kLoginScreen).windowName;
+    return login ? m_current.data() : nullptr;
+  }
+  return openEntry(index);
+}
+
+QWidget* MainMenuController::openEntry(int index) {
+  const ScreenEntry& target = m_registry.entry(index);
+  if (!target.factory) return nullptr;
+  closeOtherScreens();
+  QWidget* screen = target.factory(nullptr);
+  if (screen->objectName().isEmpty()) screen->setObjectName(target.windowName);
+  if (screen->windowTitle().isEmpty()) screen->setWindowTitle(target.caption);
+  screen->setAttribute(Qt::WA_DeleteOnClose);
+  showInArea(m_mdi, screen);
   screen->setFocus();
   m_current = screen;
   m_bar->setPressed(index);
+  // A screen that closes itself (the log-in after a log-in) leaves no pressed button.
+  connect(screen, &QObject::destroyed, m_bar, [this, index](QObject* gone) {
+    const bool wasCurrent = !m_current || m_current.data() == gone;
+    if (wasCurrent && m_bar->pressed() == index) m_bar->setPressed(-1);
+  });
   emit screenOpened(index, screen);
   return screen;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 #include "shell/ButtonBar.h"
 #include "shell/ScreenRegistry.h"
@@ -17,6 +18,7 @@ class QMainWindow;
 class QMdiArea;
 class QMenu;
 class QMenuBar;
+class QMdiSubWindow;
 
 namespace users {
 class Session;
@@ -58,15 +60,35 @@ class MainMenuController : public QObject {
   // from which screens exist, and closes up the shown ones.
   void DugmeleriDuzenle();
 
+  // The one rights check of every way into a screen or an action (bar button,
+  // menu item, shortcut, home tile). True when the user may go on; otherwise the
+  // user is told "Bu bölümü kullanma yetkiniz yok" and, while nobody is logged
+  // in, the log-in screen opens.
+  bool requireRight(const QString& key);
+  // The key a menu action is checked with: its "rightKey" property, else its
+  // objectName.
+  static QString rightKeyOf(const QAction* action);
+  // Whether a refused key stays refused until somebody else logs in (the user
+  // is logged in, or there is no log-in at all): then its buttons, tiles and
+  // items are disabled instead of answering each click.
+  bool mayNeverUse(const QString& key) const;
+  // Connects an action of the main window's menus so that it runs `handler`
+  // only after requireRight(rightKeyOf(action)).
+  void connectGuarded(QAction* action, std::function<void()> handler);
+
   // Opens the screen of a bar button: every other window except the home page
-  // closes first; without the right the log-in screen opens instead. Returns the
-  // screen that opened, or null when the button's screen does not exist yet.
+  // closes first. Without the right nothing closes (see requireRight). Returns
+  // the screen that opened (the log-in screen when it opened instead), or null.
   QWidget* cmdMenu_Click(int index);
   QWidget* openScreen(int index) { return cmdMenu_Click(index); }
   QWidget* currentScreen() const { return m_current; }
+  // Shows a screen maximised in the area, deleted when closed. The main window's
+  // caption stays as it is (no " - [title]" of the screen).
+  static QMdiSubWindow* showInArea(QMdiArea* mdi, QWidget* screen);
 
   void mnuDugme_Click(int index);
-  // The simplified set hides the first three buttons; the full set shows all seven.
+  // The simplified set hides the first three buttons; the full set shows all
+  // seven. Either is a choice of one: at most one of the two items is ticked.
   void KolayMenuYaz();
   void TamMenuYaz();
   // Logs out while a user is logged in; otherwise opens the log-in screen.
@@ -97,6 +119,9 @@ class MainMenuController : public QObject {
   void buildMenu();
   void rebuildScreenActions();
   void refreshRightsUi();
+  QWidget* openLogIn();
+  // Closes the other screens and shows the button's screen maximised.
+  QWidget* openEntry(int index);
   void closeOtherScreens();
   void institutionChanged();
   bool buttonParameterShown(int index) const;

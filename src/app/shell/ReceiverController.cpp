@@ -96,10 +96,10 @@ void ReceiverController::buildStatusWidget() {
       picture(m_status, QStringLiteral("imgOFF2"), grey, true, QStringLiteral("Alıcı bekleniyor"));
   m_lblAliciBagli = new QLabel(QStringLiteral("Alıcı Bağlı Değil"), m_status);
   m_lblAliciBagli->setObjectName(QStringLiteral("lblAliciBagli"));
-  m_lblUSBOnOff = new QLabel(QStringLiteral("Dinleme"), m_status);
+  m_lblUSBOnOff = new QLabel(m_status);
   m_lblUSBOnOff->setObjectName(QStringLiteral("lblUSBOnOff"));
   m_lblUSBOnOff->setToolTip(
-      QStringLiteral("Kumanda dinlemeyi açmak ya da kapatmak için çift tıklayın"));
+      QStringLiteral("Kumanda alımını açmak ya da kapatmak için çift tıklayın"));
   m_lblUSBOnOff->installEventFilter(this);
   for (QWidget* w : {static_cast<QWidget*>(m_imgON), static_cast<QWidget*>(m_imgOFF),
                      static_cast<QWidget*>(m_imgON2), static_cast<QWidget*>(m_imgOFF2),
@@ -108,6 +108,7 @@ void ReceiverController::buildStatusWidget() {
   m_imgON->hide();
   m_imgON2->hide();
   setConnectedLook(false);
+  showReceptionState();
 
   auto* diag = new QAction(QStringLiteral("Alıcı tanılama..."), m_status);
   connect(diag, &QAction::triggered, this, &ReceiverController::showDiagnostics);
@@ -122,6 +123,11 @@ void ReceiverController::setConnectedLook(bool connected) {
   pal.setColor(QPalette::WindowText,
                connected ? QColor(0, 128, 0) : receiver::colorFromColorRef(receiver::colors::kRed));
   m_lblAliciBagli->setPalette(pal);
+}
+
+void ReceiverController::showReceptionState() {
+  m_lblUSBOnOff->setText(receptionOn() ? QStringLiteral("Kumanda alımı açık")
+                                       : QStringLiteral("Kumanda alımı kapalı"));
 }
 
 void ReceiverController::setLink(std::unique_ptr<receiver::ReceiverLink> link) {
@@ -180,6 +186,7 @@ void ReceiverController::timerConnectToHID_Timer() {
     m_imgON2->hide();
     m_imgOFF2->hide();
   }
+  showReceptionState();
 }
 
 bool ReceiverController::receptionOn() const {
@@ -197,6 +204,7 @@ void ReceiverController::lblUSBOnOff_DblClick() {
   else
     DisconnectFromHID();
   store::UserSettings::setBool(kSection, kKey, on);
+  showReceptionState();
 }
 
 bool ReceiverController::eventFilter(QObject* watched, QEvent* event) {
@@ -222,6 +230,7 @@ void ReceiverController::OnPlugged(const receiver::DeviceInfo& device) {
   m_imgOFF->hide();
   m_imgOFF2->hide();
   setConnectedLook(true);
+  showReceptionState();
   m_imgON->setToolTip(info.serialNumber.isEmpty() ? device.serialNumber : info.serialNumber);
   m_diagnostics.note(QStringLiteral("Alıcı takıldı: %1 %2 (%3)")
                          .arg(device.vendorName, device.productName, device.node));
@@ -236,6 +245,7 @@ void ReceiverController::OnUnplugged(const receiver::DeviceInfo& device) {
   m_imgOFF->show();
   m_imgOFF2->show();
   setConnectedLook(false);
+  showReceptionState();
   m_diagnostics.note(QStringLiteral("Alıcı çıkarıldı"));
   emit receiverChanged(false);
 }

@@ -97,6 +97,8 @@ class ReceiverController : public QObject {
   void timerConnectToHID_Timer();
   void showMainWindow();
   void setConnectedLook(bool connected);
+  // lblUSBOnOff says in words what its ring shows.
+  void showReceptionState();
 
   QMdiArea* m_mdi;
   std::unique_ptr<receiver::ReceiverLink> m_link;

@@ -19,22 +19,26 @@ store::Query OfferedValues::hiddenQuery() const {
 }
 
 store::Query OfferedValues::offeredQuery() const {
+  // Each use in its own column, so a flag means what its caption says.
   const QString c = parameterName();
+  const bool level = m_kind == Kind::Level;
   const QString other =
-      m_kind == Kind::Level ? QStringLiteral("TABLEOGRENCI") : QStringLiteral("TABLETANIMLAMALAR");
-  return {
-      QStringLiteral(
-          "SELECT PARAMETREDEGERI AS %1,"
-          "CAST((EXISTS (SELECT 1 FROM TABLESORU WHERE "
-          "TABLESORU.%1=TABLEPARAMETRE.PARAMETREDEGERI) "
-          "OR EXISTS (SELECT 1 FROM %2 WHERE %2.%1=TABLEPARAMETRE.PARAMETREDEGERI)) AS TEXT) "
-          "AS KULLANILMISSORU,"
-          "CAST(EXISTS (SELECT 1 FROM TABLETEST WHERE TABLETEST.%1=TABLEPARAMETRE.PARAMETREDEGERI) "
-          "AS TEXT) AS KULLANILMISTEST "
-          "FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND NZ(PARAMETREACIKLAMA)='' "
-          "ORDER BY PARAMETREDEGERI COLLATE TURKCE")
-          .arg(c, other),
-      {parameterName()}};
+      level ? QStringLiteral("TABLEOGRENCI") : QStringLiteral("TABLETANIMLAMALAR");
+  const QString otherFlag =
+      level ? QStringLiteral("KULLANILMISOGRENCI") : QStringLiteral("KULLANILMISUNITE");
+  auto used = [&c](const QString& table) {
+    return QStringLiteral(
+               "CAST(EXISTS (SELECT 1 FROM %1 WHERE %1.%2=TABLEPARAMETRE.PARAMETREDEGERI) "
+               "AS TEXT)")
+        .arg(table, c);
+  };
+  return {QStringLiteral("SELECT PARAMETREDEGERI AS %1,%2 AS KULLANILMISSORU,%3 AS %4,"
+                         "%5 AS KULLANILMISTEST "
+                         "FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND NZ(PARAMETREACIKLAMA)='' "
+                         "ORDER BY PARAMETREDEGERI COLLATE TURKCE")
+              .arg(c, used(QStringLiteral("TABLESORU")), used(other), otherFlag,
+                   used(QStringLiteral("TABLETEST"))),
+          {parameterName()}};
 }
 
 Result<QStringList> OfferedValues::offeredValues() const {
@@ -82,8 +86,9 @@ Result<QStringList> OfferedValues::hide(const QStringList& values) {
   while (rows.value().next()) {
     const QString v = rows.value().value(0).toString();
     if (!values.contains(v)) continue;
-    const bool used = rows.value().value(1).toString() != QStringLiteral("0") ||
-                      rows.value().value(2).toString() != QStringLiteral("0");
+    bool used = false;
+    for (int flag = 1; flag <= 3; ++flag)
+      used = used || rows.value().value(flag).toString() != QStringLiteral("0");
     (used ? kept : unused) << v;
   }
   store::Transaction tx(m_store);

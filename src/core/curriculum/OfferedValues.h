@@ -24,9 +24,10 @@ class OfferedValues {
   QString parameterName() const { return parameterName(m_kind); }
   // Hidden values, one column named SEVIYE / DERS.
   store::Query hiddenQuery() const;
-  // Offered values with the flags KULLANILMISSORU (used by questions, and by
-  // students for levels, by definitions for courses) and KULLANILMISTEST
-  // (used by tests), each "1" or "0".
+  // Offered values with the flags KULLANILMISSORU (used by questions),
+  // KULLANILMISOGRENCI for levels (used by students) or KULLANILMISUNITE for
+  // courses (used by unit definitions), and KULLANILMISTEST (used by tests),
+  // each "1" or "0". A value with any flag "1" stays offered.
   store::Query offeredQuery() const;
   Result<QStringList> offeredValues() const;
   Result<QStringList> hiddenValues() const;

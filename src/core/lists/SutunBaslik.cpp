@@ -60,6 +60,8 @@ const QHash<QString, QString>& captions() {
         {"DEGISECEKDEGER", "Değişecek Değer"},
         {"SECILENSINIFTA", "Seçili Sınıfta"},
         {"KULLANILMISSORU", "Soruda Kullanılmış"},
+        {"KULLANILMISOGRENCI", "Öğrencide Kullanılmış"},
+        {"KULLANILMISUNITE", "Ünitede Kullanılmış"},
         {"KULLANILMISTEST", "Testte Kullanılmış"},
         {"BOLUM", "Bölüm"},
         {"YANLISSAYI", "Y"},

@@ -14,7 +14,9 @@ using store::Query;
 namespace {
 // Teachers first (the SQL function OGRETMENMI is school::remotes::isTeacherFlag).
 const QString kStudentRemote = QStringLiteral("OGRETMENMI(OGRETMENKUMANDASI)=0");
-const QString kRemoteOrder = QStringLiteral("OGRETMENMI(OGRETMENKUMANDASI) DESC,KUMANDAADRESI");
+// Addresses by their two numbers (the SQL collation KUMANDA).
+const QString kRemoteOrder =
+    QStringLiteral("OGRETMENMI(OGRETMENKUMANDASI) DESC,KUMANDAADRESI COLLATE KUMANDA");
 const QString kStudentColumns = QStringLiteral("KAYITNO,ADI,SOYADI,NUMARASI,SINIFI,SEVIYE");
 
 bool allClasses(const QString& sinifi) { return sinifi.isEmpty() || sinifi == lists::kTumu; }
@@ -196,6 +198,36 @@ Result<int> Pairing::autoPair(const QStringList& addresses, const QString& sinif
   m_store.changed(store::Change::Pairings);
   if (Status s = tx.commit(); !s) return Result<int>::failure(s.error());
   return made;
+}
+
+Query Pairing::withoutRemoteQuery(const QString& sinifi) {
+  Query q{QStringLiteral("SELECT %1 FROM TABLEOGRENCI WHERE NZ(SILINDIMI)='' AND "
+                         "KAYITNO NOT IN (SELECT KAYITNO FROM TABLEESLESME)")
+              .arg(kStudentColumns),
+          {}};
+  restrictToClass(q, sinifi);
+  return q;
+}
+
+Result<QStringList> Pairing::studentsWithoutRemote(const QString& sinifi) const {
+  const Query q = withoutRemoteQuery(sinifi);
+  Result<QSqlQuery> rows = m_store.exec(q.sql, q.params);
+  if (!rows) return Result<QStringList>::failure(rows.error());
+  QStringList names;
+  while (rows.value().next())
+    names << (rows.value().value(1).toString() + QLatin1Char(' ') +
+              rows.value().value(2).toString())
+                 .trimmed();
+  return names;
+}
+
+QString Pairing::autoPairSummary(int made, const QString& sinifi) const {
+  QString text = QStringLiteral("%1 öğrenci eşleştirildi").arg(made);
+  // The names only complete the message: without them it still stands.
+  const QStringList left = studentsWithoutRemote(sinifi).valueOr({});
+  if (left.isEmpty()) return text + QStringLiteral("; sınıfın bütün öğrencilerinin kumandası var.");
+  return text + QStringLiteral("; %1 öğrencinin kumandası yok: ").arg(left.size()) +
+         left.join(QStringLiteral(", "));
 }
 
 QString Pairing::deleteQuestion(const QStringList& addresses) {

@@ -53,6 +53,14 @@ class Pairing {
   // teacher address refuses the whole list.
   Result<int> autoPair(const QStringList& addresses, const QString& sinifi);
   Status checkStudentRemotes(const QStringList& addresses) const;
+  // What the teacher is told after the automatic pairing of a class: "29 öğrenci
+  // eşleştirildi; 2 öğrencinin kumandası yok: ADI SOYADI, ...".
+  QString autoPairSummary(int made, const QString& sinifi) const;
+  // "ADI SOYADI" of the students of the class (all classes for "TÜMÜ") who have
+  // no remote, by name.
+  Result<QStringList> studentsWithoutRemote(const QString& sinifi) const;
+  // SlisteOgrenciler with the filter "Kumandası olmayanlar": those students.
+  static store::Query withoutRemoteQuery(const QString& sinifi);
   static QString waitText() { return QStringLiteral("Lütfen Bekleyiniz..."); }
 
   // cmdSil: the question, then removal of the remotes with their pairings.

@@ -36,6 +36,26 @@ QString RemoteRegistration::instructionText() const {
   return hold;
 }
 
+QString RemoteRegistration::countCaption() const {
+  return m_mode == Mode::NewReceiver ? QStringLiteral("Kayıtlı kumanda sayısı:")
+                                     : QStringLiteral("Duyulan kumanda sayısı:");
+}
+
+void RemoteRegistration::setReceiverPresent(bool present) {
+  if (present == m_receiverPresent) return;
+  m_receiverPresent = present;
+  emit itemsChanged();
+}
+
+QString RemoteRegistration::noReceiverText() const {
+  if (m_receiverPresent || m_mode == Mode::Closed) return {};
+  return QStringLiteral(
+      "Alıcı bağlı değil: kumandalar duyulamaz.\n"
+      "Alıcıyı bilgisayarın bir USB girişine takınız; alt çubukta \"Alıcı Bağlı\" yazısı "
+      "görününce kumandaların A tuşuna basınız.\n"
+      "Alıcı olmadan denemek için Derslik'i \"derslik --simulasyon 40\" komutuyla başlatınız.");
+}
+
 void RemoteRegistration::open(Mode mode) {
   m_mode = mode;
   m_timer.start();
@@ -50,11 +70,12 @@ void RemoteRegistration::startNewRemotes() {
 
 void RemoteRegistration::startNewReceiver() {
   m_items.clear();
-  Result<QSqlQuery> q = m_store.exec(QStringLiteral(
-      "SELECT KUMANDAADRESI,NZ(OGRETMENKUMANDASI) FROM TABLEKUMANDA ORDER BY KUMANDAADRESI"));
+  Result<QSqlQuery> q =
+      m_store.exec(QStringLiteral("SELECT KUMANDAADRESI,NZ(OGRETMENKUMANDASI) FROM TABLEKUMANDA "
+                                  "ORDER BY KUMANDAADRESI COLLATE KUMANDA"));
   if (q) {
     while (q.value().next())
-      m_items.append({q.value().value(0).toString(), 1,
+      m_items.append({q.value().value(0).toString(), 0,
                       remotes::isTeacherFlag(q.value().value(1).toString())});
   }
   open(Mode::NewReceiver);

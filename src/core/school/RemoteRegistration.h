@@ -28,7 +28,7 @@ class RemoteRegistration : public QObject, public activity::PressConsumer {
   enum class Mode { Closed, NewRemotes, NewReceiver };
   struct Item {
     QString address;
-    int icon = 1;          // 1 heard once, 3 heard again
+    int icon = 1;          // 0 registered but not heard, 1 heard once, 3 heard again
     bool teacher = false;  // the item's check box
   };
 
@@ -44,6 +44,15 @@ class RemoteRegistration : public QObject, public activity::PressConsumer {
   const QList<Item>& items() const { return m_items; }
   // lblKumandaEtiketiYazdir.
   int count() const { return static_cast<int>(m_items.size()); }
+  // The caption before the count: heard remotes while registering, registered
+  // ones while re-learning (nothing is heard then).
+  QString countCaption() const;
+
+  // Whether a receiver (or the simulation) is attached. Without one nothing can
+  // be heard: noReceiverText() says so while the panel is open.
+  void setReceiverPresent(bool present);
+  bool receiverPresent() const { return m_receiverPresent; }
+  QString noReceiverText() const;
 
   // cmdYeniKayit: an empty list, check boxes on.
   void startNewRemotes();
@@ -70,6 +79,7 @@ class RemoteRegistration : public QObject, public activity::PressConsumer {
   void open(Mode mode);
   store::Store& m_store;
   Mode m_mode = Mode::Closed;
+  bool m_receiverPresent = true;
   QList<Item> m_items;
   QTimer m_timer;
 };

@@ -22,11 +22,20 @@ void headers(XlsxWriter& w, const QString& title, const QStringList& captions) {
 
 }  // namespace
 
+QString SchoolExports::proposedFileName(const QString& title) {
+  QString name = title.trimmed();
+  for (QChar& c : name)
+    if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('-');
+  return name + QStringLiteral(".xlsx");
+}
+
 Status SchoolExports::pairingList(const QString& sinifi, const QString& path) const {
   Result<QSqlQuery> q = m_store.exec(
-      QStringLiteral("SELECT TABLEESLESME.KUMANDAADRESI,NZ(NUMARASI),NZ(ADI),NZ(SOYADI) FROM "
-                     "TABLEESLESME INNER JOIN "
-                     "TABLEOGRENCI ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO WHERE SINIFI=? AND "
+      // Students without a remote are listed too, with an empty remote column:
+      // the list is also where the teacher sees who still needs one.
+      QStringLiteral("SELECT NZ(TABLEESLESME.KUMANDAADRESI),NZ(NUMARASI),NZ(ADI),NZ(SOYADI) FROM "
+                     "TABLEOGRENCI LEFT JOIN "
+                     "TABLEESLESME ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO WHERE SINIFI=? AND "
                      "NZ(SILINDIMI)='' ORDER BY ADI COLLATE TURKCE,SOYADI COLLATE TURKCE"),
       {sinifi});
   if (!q) return Status::failure(q.error());
@@ -69,7 +78,7 @@ Status SchoolExports::classLabels(const QString& sinifi, const QString& path) co
   }
   const Result<QStringList> studentRemotes = m_store.column(
       QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA WHERE OGRETMENMI(OGRETMENKUMANDASI)=0 "
-                     "ORDER BY KUMANDAADRESI"));
+                     "ORDER BY KUMANDAADRESI COLLATE KUMANDA"));
   if (!studentRemotes) return Status::failure(studentRemotes.error());
   const QStringList& addresses = studentRemotes.value();
   w.addSheet(QStringLiteral("Kumandalar"));
@@ -89,7 +98,8 @@ Status SchoolExports::multiClassLabels(const QStringList& classes, const QString
           "SELECT TABLEESLESME.KUMANDAADRESI,NZ(ADI) || ' ' || NZ(SOYADI) || ' (' || NZ(SINIFI) || "
           "')' "
           "FROM TABLEESLESME INNER JOIN TABLEOGRENCI ON TABLEESLESME.KAYITNO=TABLEOGRENCI.KAYITNO "
-          "WHERE SINIFI IN (%1) AND NZ(SILINDIMI)='' ORDER BY TABLEESLESME.KUMANDAADRESI,"
+          "WHERE SINIFI IN (%1) AND NZ(SILINDIMI)='' ORDER BY TABLEESLESME.KUMANDAADRESI COLLATE "
+          "KUMANDA,"
           "SINIFI COLLATE TURKCE,ADI COLLATE TURKCE,SOYADI COLLATE TURKCE")
           .arg(in.placeholders),
       in.values);
@@ -131,7 +141,8 @@ Status SchoolExports::remoteNumberLabels(const QStringList& addresses, const QSt
   if (list.isEmpty()) {
     const Result<QStringList> all =
         m_store.column(QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA ORDER BY "
-                                      "OGRETMENMI(OGRETMENKUMANDASI) DESC,KUMANDAADRESI"));
+                                      "OGRETMENMI(OGRETMENKUMANDASI) DESC,KUMANDAADRESI COLLATE "
+                                      "KUMANDA"));
     if (!all) return Status::failure(all.error());
     list = all.value();
   }

@@ -18,13 +18,18 @@ class SchoolExports {
   explicit SchoolExports(const store::Store& store) : m_store(store) {}
 
   static QString fileFilter() { return QStringLiteral("Excel Dosyası (*.xlsx)"); }
+  // The file name offered for a list ("TÜMÜ Etiket" -> "TÜMÜ Etiket.xlsx"): Turkish
+  // letters stay; only characters no file name may hold (on this disk or on a
+  // memory stick) become "-".
+  static QString proposedFileName(const QString& title);
   // Asked after a file was written; on Yes the screen opens it with the desktop's
   // default application (QDesktopServices::openUrl).
   static QString openQuestion() {
     return QStringLiteral("Raporunuz başarıyla hazırlandı, Raporu şimdi açmak ister misiniz?");
   }
 
-  // cmdEslesmeListesi: "<class> SINIFI EŞLEŞME LİSTESİ"; SN, Kumanda No, Numarası, Adı, Soyadı.
+  // cmdEslesmeListesi: "<class> SINIFI EŞLEŞME LİSTESİ"; SN, Kumanda No, Numarası, Adı,
+  // Soyadı. Every student of the class, the ones without a remote with an empty Kumanda No.
   Status pairingList(const QString& sinifi, const QString& path) const;
   // cmdEtiket: one label per paired student of the class ("ADI" line break
   // "SOYADI", by name); a second sheet lists the student-remote addresses.

@@ -18,6 +18,8 @@ struct Student {
   QString seviye;     // SEVIYE (the level)
   QString tcKimlik;   // TCKIMLIK
   QString silindimi;  // SILINDIMI: empty, or the deletion time "dd.MM.yyyy HH:mm:ss"
+
+  bool operator==(const Student& other) const = default;
 };
 
 }  // namespace school

@@ -19,6 +19,7 @@ Status StudentForm::beginNew() {
   if (!next) return Status::failure(next.error());
   m_student = Student{};
   m_student.kayitNo = QString::number(next.value());
+  m_original = m_student;
   m_originalClass.clear();
   m_photo.clear();
   m_removePhoto = false;
@@ -30,6 +31,7 @@ Status StudentForm::edit(const QString& kayitNo) {
   Result<Student> s = Students(m_store).load(kayitNo);
   if (!s) return Status::failure(s.error());
   m_student = s.value();
+  m_original = m_student;
   m_originalClass = m_student.sinifi;
   m_photo.clear();
   m_removePhoto = false;
@@ -42,6 +44,11 @@ void StudentForm::cancel() {
   m_student = Student{};
   m_photo.clear();
   m_removePhoto = false;
+}
+
+bool StudentForm::hasChanges() const {
+  if (m_mode == Mode::Idle) return false;
+  return !(m_student == m_original) || !m_photo.isEmpty() || m_removePhoto;
 }
 
 bool StudentForm::fieldsChanged() {
@@ -91,6 +98,10 @@ Status StudentForm::save(Messages& messages) {
   if (const FieldProblem tooLong = tooLongField(s); !tooLong.message.isEmpty()) {
     m_focus = tooLong.field;
     return Status::failure(tooLong.message);
+  }
+  if (s.seviye.trimmed().isEmpty()) {
+    m_focus = Field::Seviye;
+    return Status::failure(levelMissingMessage());
   }
   Students students(m_store);
   store::Transaction tx(m_store);

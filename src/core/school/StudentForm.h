@@ -36,6 +36,9 @@ class StudentForm {
   Status edit(const QString& kayitNo);
   void cancel();
 
+  // True while a new or picked student has edits (fields or photo) not saved yet.
+  bool hasChanges() const;
+
   // Call after the first name, surname or class changed: in three-button mode a
   // new student's school number is rewritten. True when it changed.
   bool fieldsChanged();
@@ -63,11 +66,16 @@ class StudentForm {
   static QString emptyFieldsMessage() {
     return QStringLiteral("Adı, soyadi ve numarası bilgileri boş geçilemez");
   }
+  // Every student has a level: the lists of questions, tests and runs select by it.
+  static QString levelMissingMessage() {
+    return QStringLiteral("Lütfen öğrencinin seviyesini seçiniz.");
+  }
 
  private:
   store::Store& m_store;
   Mode m_mode = Mode::Idle;
   Student m_student;
+  Student m_original;  // as begun or loaded
   QString m_originalClass;
   QString m_photo;
   bool m_removePhoto = false;

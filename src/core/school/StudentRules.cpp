@@ -55,4 +55,12 @@ QString sameNumberMessage(const store::Store& store, const QString& numarasi, co
       .arg(where, numarasi.trimmed(), who, kayitNo);
 }
 
+QString levelOfClass(const QString& sinifi, const QStringList& levels) {
+  const QString grade = sinifi.section(QLatin1Char('-'), 0, 0).trimmed();
+  if (grade.isEmpty()) return {};
+  for (const QString& level : levels)
+    if (level.startsWith(grade + QLatin1Char('.'))) return level;
+  return {};
+}
+
 }  // namespace school

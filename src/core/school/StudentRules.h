@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "Result.h"
 #include "school/Student.h"
@@ -32,5 +33,9 @@ Result<QString> studentWithNumber(const store::Store& store, const QString& numa
                                   const QString& sinifi, const QString& exceptKayitNo = {});
 QString sameNumberMessage(const store::Store& store, const QString& numarasi, const QString& sinifi,
                           const QString& kayitNo);
+
+// The level of `levels` that the grade of class `sinifi` names ("7-A" -> "7. SINIF"),
+// so a class's students do not land in another grade. Empty when none does.
+QString levelOfClass(const QString& sinifi, const QStringList& levels);
 
 }  // namespace school

@@ -10,6 +10,8 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "school/Remotes.h"
 #include "school/SchoolNumber.h"
@@ -121,7 +123,33 @@ int collateTurkish(void*, int lenA, const void* a, int lenB, const void* b) {
                           QString::fromUtf8(static_cast<const char*>(b), lenB));
 }
 
+int collateRemoteAddress(void*, int lenA, const void* a, int lenB, const void* b) {
+  return compareRemoteAddresses(QString::fromUtf8(static_cast<const char*>(a), lenA),
+                                QString::fromUtf8(static_cast<const char*>(b), lenB));
+}
+
+// The two numbers of "12-201"; nullopt for any other text.
+std::optional<std::pair<int, int>> addressNumbers(const QString& text) {
+  const qsizetype dash = text.indexOf(QLatin1Char('-'));
+  if (dash <= 0) return std::nullopt;
+  bool okHigh = false;
+  bool okLow = false;
+  const int high = QStringView(text).left(dash).trimmed().toInt(&okHigh);
+  const int low = QStringView(text).mid(dash + 1).trimmed().toInt(&okLow);
+  if (!okHigh || !okLow) return std::nullopt;
+  return std::make_pair(high, low);
+}
+
 }  // namespace
+
+int compareRemoteAddresses(const QString& a, const QString& b) {
+  const auto x = addressNumbers(a);
+  const auto y = addressNumbers(b);
+  // Addresses first, by their numbers; anything else after them, as text.
+  if (x && y) return *x < *y ? -1 : (*y < *x ? 1 : 0);
+  if (x || y) return x ? -1 : 1;
+  return a.compare(b);
+}
 
 double jetVal(const QString& text) {
   // Leading blanks are skipped, then sign, digits, one '.', digits; anything else ends it.
@@ -217,6 +245,7 @@ void registerSqlFunctions(sqlite3* h) {
   for (const Fn& f : functions)
     sqlite3_create_function_v2(h, f.name, f.argc, flags, nullptr, f.fn, nullptr, nullptr, nullptr);
   sqlite3_create_collation_v2(h, "TURKCE", SQLITE_UTF8, nullptr, collateTurkish, nullptr);
+  sqlite3_create_collation_v2(h, "KUMANDA", SQLITE_UTF8, nullptr, collateRemoteAddress, nullptr);
 }
 
 }  // namespace store

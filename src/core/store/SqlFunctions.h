@@ -30,9 +30,15 @@ namespace store {
 //                             three-button mode (school::SchoolNumber::automatic).
 //   OKULNOTEMIZLE(number)     "/", "\" and "-" become "." (school::SchoolNumber::cleanUp).
 // Collation TURKCE orders text by Turkish rules: ORDER BY ADI COLLATE TURKCE.
+// Collation KUMANDA orders remote addresses by their two numbers ("23-229" before
+// "108-88"): ORDER BY KUMANDAADRESI COLLATE KUMANDA.
 void registerSqlFunctions(QSqlDatabase& db);
 // The same on a connection opened with SQLite's own interface.
 void registerSqlFunctions(sqlite3* handle);
+
+// The order of the KUMANDA collation: negative, zero or positive. Texts that are
+// no address come after the addresses, in plain text order.
+int compareRemoteAddresses(const QString& a, const QString& b);
 
 // The same conversions for C++ callers, so code and SQL agree.
 double jetVal(const QString& text);

@@ -39,7 +39,10 @@ namespace users {
 // Screens and actions ask by their key (a window name or an action name of the
 // last column) through requiredFlag(); a key that is not listed needs no right.
 // The user-admin screen frmGelismisMod needs flag 3 whichever way it is opened: a
-// teacher who may not enter it must not be able to grant himself rights.
+// teacher who may not enter it must not be able to grant himself rights. Main
+// menu items that reach the same data as a screen ask for that screen's right
+// (the student import and the rollover: flag 5; the institution data and the
+// repair of the database files: flag 3).
 
 inline constexpr int kFlagCount = 23;
 inline constexpr int kFlagAdvancedSettings = 3;
@@ -50,6 +53,7 @@ struct Right {
   QString caption;
   int flag = 0;
   bool screen = false;  // 100M..107M open screens, 108M..120M allow actions
+  QString usedIn;       // window name of the screen that asks for it
 };
 
 // The 21 rights in code order.
@@ -69,6 +73,9 @@ const QList<Requirement>& requirements();
 // The flag a screen or action needs; 0 when it needs none.
 int requiredFlag(const QString& key);
 QString requiredCode(const QString& key);
+
+// What a user is told when a screen or an action is refused.
+inline const QString kDeniedMessage = QStringLiteral("Bu bölümü kullanma yetkiniz yok");
 
 // Key of the external online lesson platform mode of frmTestUygula (cmdMenu 12).
 inline const QString kOnlineLessonKey = QStringLiteral("frmTestUygula.cevrimici");

@@ -64,17 +64,21 @@ class TestReceiverController : public QObject {
     QVERIFY(!h->sim->isConnected());
     QCOMPARE(shown(), QStringList{"imgOFF"});
     QVERIFY(!h->controller->receptionOn());
+    // The words say what the ring shows.
+    QCOMPARE(label("lblUSBOnOff")->text(), QStringLiteral("Kumanda alımı kapalı"));
 
     QTest::mouseDClick(label("lblUSBOnOff"), Qt::LeftButton);
     QVERIFY(h->sim->isConnected());
     QTRY_VERIFY(h->controller->receiverPresent());
     QCOMPARE(shown(), (QStringList{"imgON", "imgON2"}));
     QCOMPARE(store::UserSettings::get("USBDurum", "USBDurum"), QStringLiteral("True"));
+    QCOMPARE(label("lblUSBOnOff")->text(), QStringLiteral("Kumanda alımı açık"));
 
     // Off again while the receiver is there: it stays shown, reception stops.
     h->controller->lblUSBOnOff_DblClick();
     QVERIFY(!h->sim->isConnected());
     QCOMPARE(shown(), QStringList{"imgON"});
+    QCOMPARE(label("lblUSBOnOff")->text(), QStringLiteral("Kumanda alımı kapalı"));
     QCOMPARE(store::UserSettings::get("USBDurum", "USBDurum"), QStringLiteral("False"));
     h->controller->lblUSBOnOff_DblClick();
     QTRY_COMPARE(shown(), (QStringList{"imgON", "imgON2"}));

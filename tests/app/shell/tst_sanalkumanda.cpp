@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -48,6 +49,8 @@ class TestSanalKumanda : public QObject {
 
   // A click is the press a remote with the selected address would make.
   void clickPresses() {
+    QCOMPARE(f->findChild<QLabel*>(QStringLiteral("lblYardim"))->text(),
+             frmSanalKumanda::helpText());
     QCOMPARE(f->lstAdresler()->count(), 2);
     QCOMPARE(f->LVSorular()->topLevelItemCount(), 3);
     f->lstAdresler()->setCurrentRow(1);

@@ -1,7 +1,10 @@
 // The main window's start-up and shutdown.
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,19 +13,37 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
 
+#include "Screenshot.h"
 #include "TempDataFolder.h"
+#include "Version.h"
+#include "formats/XlsxWriter.h"
+#include "screens/activities/frmSanalKumanda.h"
+#include "screens/school/SchoolScreens.h"
+#include "screens/school/frmDisVeriAl.h"
 #include "screens/school/frmKumandaTanimlama.h"
+#include "screens/school/frmTanimlamalar.h"
 #include "screens/start/frmGenelEkran.h"
+#include "screens/start/frmSozlesme.h"
+#include "shell/Application.h"
+#include "shell/ButtonBar.h"
 #include "shell/MDIForm1.h"
 #include "shell/MainMenuController.h"
 #include "shell/ReceiverController.h"
 #include "store/Database.h"
 #include "store/Institution.h"
 #include "store/Parameters.h"
+#include "users/Session.h"
+#include "users/UserList.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Sliste.h"
 #include "widgets/frmMesaj.h"
 
 class TestStartup : public QObject {
@@ -72,7 +93,9 @@ class TestStartup : public QObject {
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL")), 1);
     QCOMPARE(store().scalar(QStringLiteral("SELECT OKULADI FROM TABLEOKUL"))->toString(),
              QStringLiteral(" "));
-    QVERIFY(w.windowTitle().startsWith(QStringLiteral("Derslik - Versiyon : ")));
+    // The caption once, without the home page's title appended to it.
+    QCOMPARE(w.windowTitle(),
+             QStringLiteral("Derslik - Versiyon : ") + QString::fromLatin1(derslik::kVersionText));
     QCOMPARE(w.threeButtonSetting(), QStringLiteral("0"));
     QVERIFY(w.homeScreen());
     QCOMPARE(w.homeScreen()->objectName(), QStringLiteral("frmGenelEkran"));
@@ -82,6 +105,56 @@ class TestStartup : public QObject {
     MDIForm1 w(store(), options());
     rejectDialogs(w);
     QVERIFY(!w.MDIForm1_Load());
+    QCOMPARE(m_dir->messages().takeTexts(), QStringList{frmSozlesme::refusedMessage()});
+  }
+
+  // Ctrl+Q while a screen holds unsaved changes asks; "İptal" keeps everything
+  // open and the database usable, "Hayır" quits without saving.
+  void quitAsksWhileAScreenHasUnsavedChanges() {
+    prepareInstalled();
+    store().close();
+    MDIForm1 w(store(), options());
+    rejectDialogs(w);
+    QVERIFY(w.MDIForm1_Load());
+    auto* students = qobject_cast<frmTanimlamalar*>(w.mainMenu()->cmdMenu_Click(0));
+    QVERIFY(students);
+    students->yeniKayit();
+    students->txtAdi()->setText(QStringLiteral("Yarım"));
+    QAction* quit = w.findChild<QAction*>(QStringLiteral("mnuCikis"));
+    QCOMPARE(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    RecordedMessages& messages = m_dir->messages();
+    messages.takeTexts();
+    messages.setNextAnswer(Messages::Answer::Cancel);
+    quit->trigger();
+    QCOMPARE(messages.takeTexts().size(), 1);
+    QVERIFY(!w.closing());
+    QVERIFY(store().isOpen());
+    QVERIFY(w.mainMenu()->currentScreen());
+    messages.setNextAnswer(Messages::Answer::No);
+    quit->trigger();
+    QVERIFY(w.closing());
+    QVERIFY(!store().isOpen());
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), -1);  // closed
+  }
+
+  // A second click on "Sanal Kumanda" brings the open window forward.
+  void virtualRemoteOpensOnce() {
+    prepareInstalled();
+    store().close();
+    MDIForm1 w(store(), options());
+    rejectDialogs(w);
+    QVERIFY(w.MDIForm1_Load());
+    QAction* item = w.findChild<QAction*>(QStringLiteral("mnuSanalKumanda"));
+    item->trigger();
+    QPointer<frmSanalKumanda> first = w.virtualRemote();
+    QVERIFY(first);
+    item->trigger();
+    QCOMPARE(w.virtualRemote(), first.data());
+    QCOMPARE(w.findChildren<frmSanalKumanda*>().size(), 1);
+    first->close();
+    QTRY_VERIFY(!first);
+    item->trigger();
+    QVERIFY(w.virtualRemote());
   }
 
   void secondStartAsksNothingAndReadsOptions() {
@@ -266,6 +339,138 @@ class TestStartup : public QObject {
     QVERIFY(!store().isOpen());
     QVERIFY(!store().run(QStringLiteral("SELECT 1")).ok());
     QVERIFY(!QFile::exists(file));
+  }
+  // A first start on an empty data folder to a paired class, photographed screen
+  // by screen with the real message windows (kept in the folder DERSLIK_SHOTS
+  // names, for looking at; under Xvfb with QT_QPA_PLATFORM=xcb as well).
+  void firstUseScreenshots() {
+    auto shoot = [](const QString& name) {
+      QTest::qWait(400);
+      QVERIFY2(savePicture(QGuiApplication::primaryScreen()->grabWindow(0),
+                           name + QStringLiteral(".png")),
+               qPrintable(name));
+    };
+    // The next message window is shown for real, photographed, then closed.
+    auto shootNextMessage = [&shoot](const QString& name) {
+      QTimer::singleShot(300, [&shoot, name] {
+        shoot(name);
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+      });
+    };
+    QStandardPaths::setTestModeEnabled(true);
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    shell::setUpApplication(*qApp);  // Qt's own texts in Turkish, as the program starts
+
+    MDIForm1 w(store());  // the program's own message windows
+    w.setModalRunner([&](QDialog& d) {
+      d.show();
+      if (d.objectName() == QStringLiteral("frmSozlesme")) {
+        shoot(QStringLiteral("01_ilk_acilis_sozlesme"));
+        d.findChild<QCheckBox*>(QStringLiteral("chkKabul"))->setChecked(true);
+        d.findChild<QPushButton*>(QStringLiteral("cmdKabul"))->click();
+      } else if (d.objectName() == QStringLiteral("frmKurumBilgileri")) {
+        d.findChild<QLineEdit*>(QStringLiteral("txtKurumKodu"))->setText(QStringLiteral("765432"));
+        d.findChild<QLineEdit*>(QStringLiteral("txtKurumAdi"))
+            ->setText(QStringLiteral("Atatürk Ortaokulu"));
+        shoot(QStringLiteral("02_ilk_acilis_kurum"));
+        d.findChild<QPushButton*>(QStringLiteral("cmdKaydet"))->click();
+      }
+      return d.result();
+    });
+    QVERIFY(w.MDIForm1_Load());
+    shoot(QStringLiteral("03_ilk_acilis_ana_sayfa"));
+
+    // A class list in the national system's layout, imported through the menu.
+    const QString list = m_dir->filePath(QStringLiteral("7-A listesi.xlsx"));
+    {
+      formats::XlsxWriter x(list);
+      x.addSheet(QStringLiteral("Sayfa1"));
+      const QStringList head{QStringLiteral("S.No"), QStringLiteral("Öğrenci No"),
+                             QStringLiteral("Adı"), QStringLiteral("Soyadı"),
+                             QStringLiteral("Sınıfı")};
+      for (int c = 0; c < head.size(); ++c) x.write(0, c, head.at(c));
+      const QStringList names{"Ayşe",  "Mehmet", "Zeynep", "Ali",   "Elif",  "Çağan",
+                              "İrem",  "Oğuz",   "Şule",   "Ümit",  "Gül",   "Kerem",
+                              "Derya", "Emre",   "Hülya",  "Burak", "Nehir", "Tolga"};
+      for (int r = 0; r < names.size(); ++r) {
+        x.write(r + 1, 0, QString::number(r + 1));
+        x.write(r + 1, 1, QString::number(300 + r));
+        x.write(r + 1, 2, names.at(r));
+        x.write(r + 1, 3, QStringLiteral("Yıldız"));
+        x.write(r + 1, 4, QStringLiteral("7-A"));
+      }
+      QVERIFY(x.close());
+    }
+    filedialogs::setRunner([&](QFileDialog& d) {
+      d.show();
+      d.setDirectory(m_dir->path());
+      d.selectFile(list);
+      shoot(QStringLiteral("04_dosya_penceresi"));
+      return int(QDialog::Accepted);
+    });
+    w.findChild<QAction*>(QStringLiteral("mnuDisVeriAl"))->trigger();
+    auto* import = qobject_cast<frmDisVeriAl*>(w.mdiArea()->activeSubWindow()->widget());
+    QVERIFY(import);
+    import->findChild<QPushButton*>(QStringLiteral("cmdGozat"))->click();
+    filedialogs::setRunner({});
+    import->eOkulListesi();
+    import->seviyeListesi()->setCurrentIndex(
+        import->seviyeListesi()->findText(QStringLiteral("7. SINIF")));
+    schoolui::setFileOpener([](const QString&) { return false; });
+    shootNextMessage(QStringLiteral("05_sonuc_dosyasi"));
+    import->kaydet();
+    schoolui::setFileOpener({});
+    shoot(QStringLiteral("06_aktarim_sonucu"));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='7-A'")), 18);
+
+    // Remotes: registration without a receiver, then sixteen remotes for eighteen students.
+    auto* remotes = qobject_cast<frmKumandaTanimlama*>(w.mainMenu()->cmdMenu_Click(1));
+    QVERIFY(remotes);
+    remotes->yeniKayit();
+    shoot(QStringLiteral("07_kayit_alici_yok"));
+    for (int i = 1; i <= 16; ++i)
+      remotes->yeniKumandaYakalandi(QStringLiteral("12-%1").arg(i * 13));
+    QVERIFY(remotes->bitir().ok());
+    remotes->sinifSec(QStringLiteral("7-A"));
+    remotes->kumandalar()->TumunuSec();
+    shootNextMessage(QStringLiteral("08_eslestirme_ozeti"));
+    remotes->otomatikEslestir();
+    remotes->kumandasizlar()->setChecked(true);
+    shoot(QStringLiteral("09_kumandasi_olmayanlar"));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 16);
+
+    // The advanced mode with a user: nobody logged in is refused with the reason.
+    users::UserList users;
+    users.add(QStringLiteral("Yönetici"), QStringLiteral("y"));
+    users.add(QStringLiteral("Ayşe"), QStringLiteral("a"), QStringLiteral("-103M"));
+    QVERIFY(users.save(store()).ok());
+    QVERIFY(store::setOption(store(), store::Institution::Option::AdvancedMode, true).ok());
+    w.mainMenu()->applyStartupRights(true, 2);
+    shootNextMessage(QStringLiteral("10_yetki_yok"));
+    QTest::mouseClick(w.mainMenu()->buttonBar()->button(0), Qt::LeftButton);
+    shoot(QStringLiteral("11_oturum_ac"));
+
+    // A teacher without the classes right: that button and tile are disabled.
+    QVERIFY(
+        w.mainMenu()->session()->logIn(store(), QStringLiteral("ayşe"), QStringLiteral("a")).ok());
+    QVERIFY(w.closeScreens());
+    shoot(QStringLiteral("12_kisitli_kullanici"));
+    QVERIFY(!w.mainMenu()->buttonBar()->button(0)->isEnabled());
+    w.mainMenu()->session()->logOut();
+    QVERIFY(w.mainMenu()
+                ->session()
+                ->logIn(store(), QStringLiteral("yönetici"), QStringLiteral("y"))
+                .ok());
+    w.mainMenu()->cmdMenu_Click(8);
+    shoot(QStringLiteral("13_izin_listesi"));
+    QVERIFY(w.closeScreens());
+    QTimer::singleShot(300, [&shoot] {
+      shoot(QStringLiteral("14_ana_menu"));
+      if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+    w.mainMenu()->mainMenu()->exec(w.mapToGlobal(QPoint(70, 20)));
+    w.findChild<QAction*>(QStringLiteral("mnuSanalKumanda"))->trigger();
+    shoot(QStringLiteral("15_sanal_kumanda"));
   }
 };
 

@@ -217,6 +217,26 @@ class TestLists : public QObject {
     QCOMPARE(proxy.proxyRow(proxy.sourceRow(2)), 2);
   }
 
+  // Remote addresses sort by their two numbers in the grid as in SQL.
+  void remoteAddressesSortByNumber() {
+    for (const char* a : {"108-88", "23-229", "9-1", "23-30", "12-201", "12-21"})
+      exec(QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI) VALUES (?)"),
+           {QString::fromLatin1(a)});
+    lists::TableModel m;
+    QVERIFY(m.load(db().db(), QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA ORDER BY ID"))
+                .ok());
+    lists::FilterProxy proxy;
+    proxy.setTableModel(&m);
+    proxy.setColumns({{0, "Kumanda No"}});
+    proxy.sortByColumn(0, Qt::AscendingOrder);
+    const QStringList expected{"9-1", "12-21", "12-201", "23-30", "23-229", "108-88"};
+    QCOMPARE(shown(proxy, 0), expected);
+    QCOMPARE(db().column(QStringLiteral("SELECT KUMANDAADRESI FROM TABLEKUMANDA ORDER BY "
+                                        "KUMANDAADRESI COLLATE KUMANDA"))
+                 .value(),
+             expected);
+  }
+
   void layoutRoundTrip() {
     const lists::GridIdentity id{"frmSiniflar", "Sliste1", "1"};
     QVERIFY(!lists::GridLayout::exists(db(), id).value());

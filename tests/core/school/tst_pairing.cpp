@@ -8,6 +8,7 @@
 #include "school/Pairing.h"
 #include "school/RemoteRegistration.h"
 #include "school/SchoolExports.h"
+#include "store/SqlFunctions.h"
 #include "store/Store.h"
 
 using school::Pairing;
@@ -180,14 +181,105 @@ class TestPairing : public QObject {
              1);
     QCOMPARE(rows(Pairing::teacherRemotesQuery()), QStringList{QStringLiteral("12-202")});
 
-    // Re-learning lists the register, captures nothing and writes nothing.
+    // Re-learning lists the register, captures nothing and writes nothing: the
+    // listed remotes are registered ones, none of them heard.
     reg.startNewReceiver();
     QCOMPARE(reg.tag(), QStringLiteral("YeniAlici"));
     QCOMPARE(reg.count(), 2);
+    QCOMPARE(reg.countCaption(), QStringLiteral("Kayıtlı kumanda sayısı:"));
+    for (const RemoteRegistration::Item& item : reg.items()) QCOMPARE(item.icon, 0);
     reg.heard(QStringLiteral("99-99"));
     QCOMPARE(reg.count(), 2);
     QVERIFY(reg.finish().ok());
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 2);
+  }
+
+  // Without a receiver the panel says so and how to attach one, instead of
+  // waiting at a count of 0.
+  void registrationWithoutReceiver() {
+    RemoteRegistration reg(db());
+    QSignalSpy changed(&reg, &RemoteRegistration::itemsChanged);
+    reg.setReceiverPresent(false);
+    QCOMPARE(reg.noReceiverText(), QString());  // closed: nothing to say
+    reg.startNewRemotes();
+    QCOMPARE(reg.countCaption(), QStringLiteral("Duyulan kumanda sayısı:"));
+    const QString text = reg.noReceiverText();
+    QVERIFY(text.startsWith(QStringLiteral("Alıcı bağlı değil")));
+    QVERIFY(text.contains(QStringLiteral("USB")));
+    QVERIFY(text.contains(QStringLiteral("--simulasyon")));
+    changed.clear();
+    reg.setReceiverPresent(true);  // plugged in while the panel is open
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(reg.noReceiverText(), QString());
+    QVERIFY(reg.finish().ok());
+  }
+
+  // Addresses order by their two numbers, in every list and in the grid.
+  void addressesSortByNumber() {
+    for (const char* a : {"108-88", "23-229", "23-30", "9-1"})
+      QVERIFY(pairing().registerRemote(QString::fromLatin1(a), false).ok());
+    QVERIFY(pairing().registerRemote(QStringLiteral("200-3"), true).ok());
+    const QStringList numeric{QStringLiteral("9-1"), QStringLiteral("23-30"),
+                              QStringLiteral("23-229"), QStringLiteral("108-88")};
+    QCOMPARE(rows(Pairing::studentRemotesQuery(lists::kTumu)), numeric);
+    RemoteRegistration reg(db());
+    reg.startNewReceiver();
+    QStringList listed;
+    for (const RemoteRegistration::Item& item : reg.items()) listed << item.address;
+    QCOMPARE(listed, numeric + QStringList{QStringLiteral("200-3")});
+    QVERIFY(reg.finish().ok());
+    QCOMPARE(store::compareRemoteAddresses(QStringLiteral("23-229"), QStringLiteral("108-88")), -1);
+    QCOMPARE(store::compareRemoteAddresses(QStringLiteral("12-21"), QStringLiteral("12-201")), -1);
+    QCOMPARE(store::compareRemoteAddresses(QStringLiteral("0-0"), QStringLiteral("0-0")), 0);
+    // Anything that is no address comes after the addresses.
+    QCOMPARE(store::compareRemoteAddresses(QStringLiteral("abc"), QStringLiteral("255-255")), 1);
+  }
+
+  // The automatic pairing says what it did and who is left; those students are
+  // listed by the filter and in the pairing list, with an empty remote.
+  void studentsLeftWithoutRemote() {
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Zeynep"), QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("2"), QStringLiteral("Ali"), QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("3"), QStringLiteral("Çağla"), QStringLiteral("5-A"));
+    SchoolFixture::addStudent(QStringLiteral("4"), QStringLiteral("Başka"), QStringLiteral("6-A"));
+    QVERIFY(pairing().registerRemote(QStringLiteral("1-1"), false).ok());
+    const Result<int> made = pairing().autoPair({QStringLiteral("1-1")}, QStringLiteral("5-A"));
+    QCOMPARE(made.value(), 1);
+    QCOMPARE(pairing().studentsWithoutRemote(QStringLiteral("5-A")).value(),
+             (QStringList{QStringLiteral("Ali Soyad2"), QStringLiteral("Çağla Soyad3")}));
+    QCOMPARE(pairing().autoPairSummary(*made, QStringLiteral("5-A")),
+             QStringLiteral("1 öğrenci eşleştirildi; 2 öğrencinin kumandası yok: Ali Soyad2, "
+                            "Çağla Soyad3"));
+    QCOMPARE(rows(Pairing::withoutRemoteQuery(QStringLiteral("5-A"))),
+             (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
+    QCOMPARE(rows(Pairing::withoutRemoteQuery(lists::kTumu)).size(), 3);
+
+    const QString list = m_fx.path(QStringLiteral("eslesme.xlsx"));
+    QVERIFY(exports().pairingList(QStringLiteral("5-A"), list).ok());
+    Result<formats::Workbook> book = formats::Workbook::open(list);
+    QVERIFY(book.ok());
+    QCOMPARE(book->sheet(0).rows.size(), 3 + 3);
+    QStringList lines;
+    for (int r = 3; r < 6; ++r)
+      lines << book->cell(0, r, 1) + QLatin1Char('|') + book->cell(0, r, 3);
+    QCOMPARE(lines, (QStringList{QStringLiteral("|Ali"), QStringLiteral("|Çağla"),
+                                 QStringLiteral("1-1|Zeynep")}));
+
+    SchoolFixture::addStudent(QStringLiteral("5"), QStringLiteral("Son"), QStringLiteral("7-A"));
+    QVERIFY(pairing().registerRemote(QStringLiteral("1-2"), false).ok());
+    QCOMPARE(pairing().autoPairSummary(
+                 pairing().autoPair({QStringLiteral("1-2")}, QStringLiteral("7-A")).value(),
+                 QStringLiteral("7-A")),
+             QStringLiteral("1 öğrenci eşleştirildi; sınıfın bütün öğrencilerinin kumandası var."));
+  }
+
+  // The offered file name keeps Turkish letters; only what no file name may
+  // hold is replaced.
+  void proposedFileNames() {
+    QCOMPARE(school::SchoolExports::proposedFileName(QStringLiteral("TÜMÜ Etiket")),
+             QStringLiteral("TÜMÜ Etiket.xlsx"));
+    QCOMPARE(school::SchoolExports::proposedFileName(QStringLiteral("7/A Eşleşme Listesi")),
+             QStringLiteral("7-A Eşleşme Listesi.xlsx"));
   }
 
   void fortyRemotesRegisteredAndPaired() {

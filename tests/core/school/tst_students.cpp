@@ -1,4 +1,5 @@
 #include <QImage>
+#include <QSqlRecord>
 #include <QtTest>
 
 #include "SchoolFixture.h"
@@ -6,10 +7,12 @@
 #include "curriculum/Units.h"
 #include "exchange/StudentPackage.h"
 #include "formats/ZipArchive.h"
+#include "lists/SutunBaslik.h"
 #include "school/BulkChange.h"
 #include "school/IdentityNumber.h"
 #include "school/StudentForm.h"
 #include "school/StudentPhotos.h"
+#include "school/StudentRules.h"
 #include "school/Students.h"
 #include "store/Institution.h"
 
@@ -54,6 +57,7 @@ class TestStudents : public QObject {
     form.student().adi = QStringLiteral("Ayşe");
     form.student().soyadi = QStringLiteral("Yılmaz'oğlu");
     form.student().numarasi = QStringLiteral("12");
+    form.student().seviye = QStringLiteral("5. SINIF");
     form.student().tcKimlik = tc;
     messages().setNextAnswer(answer ? Messages::Answer::Yes : Messages::Answer::No);
     const Status s = form.save(messages());
@@ -72,11 +76,36 @@ class TestStudents : public QObject {
   void emptyFieldsRefused() {
     StudentForm form(db());
     QVERIFY(form.beginNew().ok());
+    QVERIFY(!form.hasChanges());
     form.student().adi = QStringLiteral("Ali");
-    const Status s = form.save(messages());
-    QCOMPARE(s.error(), StudentForm::emptyFieldsMessage());
+    QVERIFY(form.hasChanges());
+    QCOMPARE(form.save(messages()).error(), StudentForm::emptyFieldsMessage());
     QCOMPARE(form.focusField(), StudentForm::Field::Soyadi);
+    // Without a level the student would drop out of every list chosen by level.
+    form.student().soyadi = QStringLiteral("Kaya");
+    form.student().numarasi = QStringLiteral("7");
+    QCOMPARE(form.save(messages()).error(), StudentForm::levelMissingMessage());
+    QCOMPARE(form.focusField(), StudentForm::Field::Seviye);
+    form.student().seviye = QStringLiteral("   ");
+    QCOMPARE(form.save(messages()).error(), StudentForm::levelMissingMessage());
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
+    form.student().seviye = QStringLiteral("5. SINIF");
+    QVERIFY(form.save(messages()).ok());
+    QVERIFY(!form.hasChanges());
+    QVERIFY(form.edit(QStringLiteral("1")).ok());
+    QVERIFY(!form.hasChanges());
+    form.student().sinifi = QStringLiteral("5-B");
+    QVERIFY(form.hasChanges());
+  }
+
+  // A class's grade names its level; "1-A" is not in "10. SINIF" nor "10-A" in "1. SINIF".
+  void levelOfClassTakesTheWholeGrade() {
+    const QStringList levels{QStringLiteral("1. SINIF"), QStringLiteral("10. SINIF"),
+                             QStringLiteral("ANASINIFI")};
+    QCOMPARE(school::levelOfClass(QStringLiteral("10-A"), levels), QStringLiteral("10. SINIF"));
+    QCOMPARE(school::levelOfClass(QStringLiteral("1-A"), levels), QStringLiteral("1. SINIF"));
+    QCOMPARE(school::levelOfClass(QStringLiteral("9-A"), levels), QString());
+    QCOMPARE(school::levelOfClass(QString(), levels), QString());
   }
 
   // The form and derslik-cli students add keep the import's limits: no field
@@ -89,6 +118,7 @@ class TestStudents : public QObject {
       form.student().soyadi = QStringLiteral("Yılmaz");
       form.student().numarasi = numarasi;
       form.student().sinifi = sinifi;
+      form.student().seviye = QStringLiteral("5. SINIF");
       const Status s = form.save(messages());
       return std::make_pair(s.ok() ? QString() : s.error(), form.focusField());
     };
@@ -125,6 +155,7 @@ class TestStudents : public QObject {
       form.student().adi = QStringLiteral("Öğrenci");
       form.student().soyadi = QString::number(i);
       form.student().numarasi = QString::number(i);
+      form.student().seviye = QStringLiteral("5. SINIF");
       QVERIFY(form.save(messages()).ok());
     }
     QCOMPARE(Students(db()).remove({QStringLiteral("5")}).value(), 1);
@@ -246,6 +277,48 @@ class TestStudents : public QObject {
     QCOMPARE(courses.hiddenValues().value(), QStringList());
   }
 
+  // Each use has its own flag: a level that only students use is not shown as
+  // used by questions, and still stays offered.
+  void usedFlagsSayWhatUsesAValue() {
+    curriculum::OfferedValues levels(db(), curriculum::OfferedValues::Kind::Level);
+    QVERIFY(levels.add(QStringLiteral("5. SINIF")).ok());
+    QVERIFY(levels.add(QStringLiteral("6. SINIF")).ok());
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"),
+                              QStringLiteral("5. SINIF"));
+    QVERIFY(
+        db().run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,SEVIYE) VALUES ('1','6. SINIF')"))
+            .ok());
+    const store::Query q = levels.offeredQuery();
+    Result<QSqlQuery> rows = db().exec(q.sql, q.params);
+    QVERIFY(rows.ok());
+    QSqlRecord header = rows.value().record();
+    QCOMPARE(header.fieldName(1), QStringLiteral("KULLANILMISSORU"));
+    QCOMPARE(header.fieldName(2), QStringLiteral("KULLANILMISOGRENCI"));
+    QCOMPARE(header.fieldName(3), QStringLiteral("KULLANILMISTEST"));
+    QStringList flags;
+    while (rows.value().next())
+      flags << QStringLiteral("%1:%2%3%4")
+                   .arg(rows.value().value(0).toString(), rows.value().value(1).toString(),
+                        rows.value().value(2).toString(), rows.value().value(3).toString());
+    QCOMPARE(flags, (QStringList{QStringLiteral("5. SINIF:010"), QStringLiteral("6. SINIF:001")}));
+    QCOMPARE(levels.hide({QStringLiteral("5. SINIF"), QStringLiteral("6. SINIF")}).value(),
+             (QStringList{QStringLiteral("5. SINIF"), QStringLiteral("6. SINIF")}));
+    // For courses the second flag is the unit definitions.
+    curriculum::OfferedValues courses(db(), curriculum::OfferedValues::Kind::Course);
+    QVERIFY(courses.add(QStringLiteral("Fen")).ok());
+    QVERIFY(
+        curriculum::Units(db())
+            .add({QStringLiteral("5. SINIF"), QStringLiteral("Fen"), QStringLiteral("Canlılar")})
+            .ok());
+    const store::Query c = courses.offeredQuery();
+    QCOMPARE(SchoolFixture::column(
+                 QStringLiteral("SELECT KULLANILMISSORU || KULLANILMISUNITE FROM (%1)").arg(c.sql),
+                 c.params),
+             QStringList{QStringLiteral("01")});
+    QCOMPARE(lists::sutunBaslik(QStringLiteral("KULLANILMISOGRENCI")),
+             QStringLiteral("Öğrencide Kullanılmış"));
+  }
+
   void unitsRenameCarriesAndRefusesDuplicates() {
     const curriculum::Units::Key unit{QStringLiteral("5"), QStringLiteral("Fen"),
                                       QStringLiteral("Canlılar")};
@@ -326,6 +399,7 @@ class TestStudents : public QObject {
     form.student().adi = QStringLiteral("Fotoğraflı");
     form.student().soyadi = QStringLiteral("Öğrenci");
     form.student().numarasi = QStringLiteral("1");
+    form.student().seviye = QStringLiteral("5. SINIF");
     form.choosePhoto(png);
     QCOMPARE(form.photoToShow(), png);
     QVERIFY(form.save(messages()).ok());

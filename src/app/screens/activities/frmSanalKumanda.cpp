@@ -67,7 +67,11 @@ frmSanalKumanda::frmSanalKumanda(QWidget* opener, shell::ReceiverController* con
   left->addWidget(m_lstAdresler);
   lists->addLayout(left, 1);
   lists->addWidget(m_LVSorular, 2);
+  auto* help = new QLabel(helpText(), this);
+  help->setObjectName(QStringLiteral("lblYardim"));
+  help->setWordWrap(true);
   auto* box = new QVBoxLayout(this);
+  box->addWidget(help);
   box->addLayout(grid);
   box->addLayout(names);
   box->addLayout(lists, 1);
@@ -83,7 +87,13 @@ frmSanalKumanda::frmSanalKumanda(QWidget* opener, shell::ReceiverController* con
   bool okTop = false, okLeft = false;
   const int top = store::UserSettings::get(kSection, QStringLiteral("Ustu")).toInt(&okTop);
   const int leftPos = store::UserSettings::get(kSection, QStringLiteral("Solu")).toInt(&okLeft);
-  if (okTop && okLeft) move(leftPos, top);
+  if (okTop && okLeft) {
+    move(leftPos, top);
+  } else if (m_opener) {
+    // First opening: at the right of the window it answers for, clear of its menu.
+    const QRect area = m_opener->window()->geometry();
+    move(area.right() - width() - 24, area.top() + 80);
+  }
 
   // Letter keys press the buttons wherever the focus is, except while typing a name.
   installEventFilter(this);

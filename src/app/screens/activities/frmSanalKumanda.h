@@ -23,6 +23,8 @@ class frmSanalKumanda : public QWidget {
  public:
   static inline const QString kSection = QStringLiteral("Sanal Kumanda");
   static inline const QString kCode = QStringLiteral("181");
+  // The window's one line of help.
+  static QString helpText() { return QStringLiteral("Cevap vermek için bir harfe basın"); }
 
   // `opener` is the presentation or attendance screen; when it implements
   // SanalKumandaHost its remotes and questions are listed.

@@ -32,6 +32,9 @@ void registerSchoolScreens(shell::ScreenRegistry& registry, const ScreenContext&
     receiver.router().attach(screen, &registration);
     QObject::connect(&registration, &school::RemoteRegistration::registrationModeRequested,
                      &receiver, [&receiver](bool on) { (void)receiver.WriteSomeData(on); });
+    registration.setReceiverPresent(receiver.receiverPresent());
+    QObject::connect(&receiver, &shell::ReceiverController::receiverChanged, &registration,
+                     &school::RemoteRegistration::setReceiverPresent);
     return screen;
   });
 }

@@ -22,7 +22,8 @@ namespace schoolui {
 
 // Puts the area's screens on the main bar: frmTanimlamalar (button 0) and
 // frmKumandaTanimlama (button 1, whose registration panel takes the remote
-// presses and drives the receiver's registration mode).
+// presses, drives the receiver's registration mode and knows whether a receiver
+// is attached).
 void registerSchoolScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
                            shell::ReceiverController& receiver);
 

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,9 +12,11 @@
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "school/StudentRules.h"
 #include "school/Students.h"
 #include "screens/school/SchoolScreens.h"
 #include "shell/frmIslem.h"
+#include "widgets/FileDialogs.h"
 
 frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
     : QWidget(parent), m_context(context), m_import(std::in_place, context.store) {
@@ -104,8 +105,7 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
   m_cmbSeviye->setObjectName(QStringLiteral("cmbSeviye"));
   m_cmbSeviye->setMinimumSize(160, 40);
   m_cmbSeviye->addItems(m_import->levels());
-  m_cmdKaydet =
-      schoolui::button(QStringLiteral("cmdKaydet"), QStringLiteral("Öğrencileri Aktar"), gKay);
+  m_cmdKaydet = schoolui::button(QStringLiteral("cmdKaydet"), m_kaydetCaption, gKay);
   m_cmdKaydet->setMinimumWidth(200);
   m_lblDurum = new QLabel(gKay);
   m_lblDurum->setObjectName(QStringLiteral("lblDurum"));
@@ -143,9 +143,9 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
 frmDisVeriAl::~frmDisVeriAl() = default;
 
 void frmDisVeriAl::gozat() {
-  const QString path =
-      QFileDialog::getOpenFileName(this, QStringLiteral("Aktarılacak Dosya"), QDir::homePath(),
-                                   QStringLiteral("MS Excel Dosyaları (*.xls *.xlsx *.ods *.csv)"));
+  const QString path = filedialogs::openFile(
+      this, QStringLiteral("OgrenciListesi"), QStringLiteral("Aktarılacak Dosya"),
+      QStringLiteral("MS Excel Dosyaları (*.xls *.xlsx *.ods *.csv)"));
   if (!path.isEmpty()) dosyaAc(path);
 }
 
@@ -175,9 +175,9 @@ void frmDisVeriAl::sayfaSec(int index) {
   // offered ("7-A" -> "7. SINIF"), so a 7th-grade list does not land in 1st grade.
   if (!m_import->suggestedClass().isEmpty()) {
     m_cmbSinifi->setCurrentText(m_import->className());
-    const QString grade = m_import->className().section(QLatin1Char('-'), 0, 0) + QLatin1Char('.');
-    for (int i = 0; i < m_cmbSeviye->count(); ++i)
-      if (m_cmbSeviye->itemText(i).startsWith(grade)) m_cmbSeviye->setCurrentIndex(i);
+    const QString level = school::levelOfClass(m_import->className(), m_import->levels());
+    if (const int i = m_cmbSeviye->findText(level); !level.isEmpty() && i >= 0)
+      m_cmbSeviye->setCurrentIndex(i);
   }
   refreshColumns();
   refreshPairs();
@@ -202,7 +202,7 @@ void frmDisVeriAl::startOver() {
   refreshColumns();
   refreshPairs();
   m_lblDurum->clear();
-  m_cmdKaydet->setText(QStringLiteral("Öğrencileri Aktar"));
+  m_cmdKaydet->setText(m_kaydetCaption);
 }
 
 void frmDisVeriAl::refreshColumns() {

@@ -29,7 +29,7 @@ class frmDisVeriAl : public QWidget {
   // cmdEkle with the chosen column (0-based) and field caption.
   void eslesmeEkle(int column, const QString& fieldCaption);
   void eOkulListesi();
-  // cmdKaydet: the import, or closing after the report.
+  // cmdKaydet: the import, or after the report ("Raporu Kapat") back to the start.
   void kaydet();
   void setResultPath(const QString& path) { m_resultPath = path; }
 
@@ -48,12 +48,14 @@ class frmDisVeriAl : public QWidget {
   void refreshColumns();
   void refreshPairs();
   void refreshClasses();
+  // The screen as it opened: no file, no pairs, no class, no result.
   void startOver();
 
   ScreenContext m_context;
   std::optional<school::StudentImport> m_import;  // made anew for each list
   QString m_resultPath;
   bool m_done = false;
+  const QString m_kaydetCaption = QStringLiteral("Öğrencileri Aktar");
 
   QLineEdit* m_txtDosya = nullptr;
   QComboBox* m_cmbSheet = nullptr;

@@ -1,11 +1,10 @@
 #include "screens/school/frmKumandaTanimlama.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,14 +22,17 @@
 #include "school/Students.h"
 #include "screens/school/SchoolScreens.h"
 #include "shell/frmIslem.h"
+#include "widgets/FileDialogs.h"
 #include "widgets/Sliste.h"
 
 namespace {
 
-// Icon 1: heard once (amber); icon 3: heard again (green, the remote answers reliably).
+// Icon 1: heard once (amber); icon 3: heard again (green, the remote answers reliably);
+// icon 0: listed but not heard (an empty place, so the addresses stay aligned).
 QIcon hearingIcon(int icon) {
   QPixmap pm(28, 28);
   pm.fill(Qt::transparent);
+  if (icon <= 0) return QIcon(pm);
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(Qt::NoPen);
@@ -81,8 +83,13 @@ frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* 
       schoolui::button(QStringLiteral("cmdYeniAlici"), QStringLiteral("Yeni Alıcıya Tanıt"), this);
   auto* cmdSil =
       schoolui::button(QStringLiteral("cmdSil"), QStringLiteral("Seçili Kumandaları Sil"), this);
+  m_chkKumandasiz = new QCheckBox(QStringLiteral("Kumandası olmayanlar"), this);
+  m_chkKumandasiz->setObjectName(QStringLiteral("chkKumandasiz"));
+  m_chkKumandasiz->setToolTip(
+      QStringLiteral("Seçili sınıfın henüz kumandası olmayan öğrencilerini listeler"));
   top->addWidget(lblSinif);
   top->addWidget(m_cmbSinifi);
+  top->addWidget(m_chkKumandasiz);
   top->addStretch();
   top->addWidget(m_cmdYeniKayit);
   top->addWidget(m_cmdYeniAlici);
@@ -128,7 +135,8 @@ frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* 
   moves->addWidget(cmdCikart);
   ml->addLayout(moves);
   m_ogrenciler = new Sliste(context, {kScreen, QStringLiteral("SlisteOgrenciler")}, mid);
-  ml->addWidget(group(QStringLiteral("Eşleştirilebilecek Öğrenciler"), m_ogrenciler, mid), 1);
+  m_gOgrenciler = group(QStringLiteral("Eşleştirilebilecek Öğrenciler"), m_ogrenciler, mid);
+  ml->addWidget(m_gOgrenciler, 1);
 
   // Right: the registration panel, shown only while registering.
   m_frameKumanda = new QFrame(split);
@@ -144,19 +152,28 @@ frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* 
   m_lvKumanda->setIconSize(QSize(28, 28));
   m_lvKumanda->setFont(big);
   auto* countRow = new QHBoxLayout;
-  auto* lblSayi = new QLabel(QStringLiteral("Duyulan kumanda sayısı:"), m_frameKumanda);
+  m_lblAliciYok = new QLabel(m_frameKumanda);
+  m_lblAliciYok->setObjectName(QStringLiteral("lblAliciYok"));
+  m_lblAliciYok->setWordWrap(true);
+  m_lblAliciYok->setStyleSheet(
+      QStringLiteral("color: #8a1c1c; background: #fdecea; border: 1px solid #e6a29b; "
+                     "border-radius: 4px; padding: 6px;"));
+  m_lblAliciYok->hide();
+  m_lblSayi = new QLabel(m_frameKumanda);
+  m_lblSayi->setObjectName(QStringLiteral("lblSayi"));
   m_lblKumandaEtiketiYazdir = new QLabel(QStringLiteral("0"), m_frameKumanda);
   m_lblKumandaEtiketiYazdir->setObjectName(QStringLiteral("lblKumandaEtiketiYazdir"));
   m_lblKumandaEtiketiYazdir->setFont(huge);
   m_lblKumandaEtiketiYazdir->setToolTip(
       QStringLiteral("Kumanda numarası etiketleri için çift tıklayınız"));
   m_lblKumandaEtiketiYazdir->installEventFilter(this);
-  countRow->addWidget(lblSayi);
+  countRow->addWidget(m_lblSayi);
   countRow->addWidget(m_lblKumandaEtiketiYazdir);
   countRow->addStretch();
   auto* cmdBitir =
       schoolui::button(QStringLiteral("cmdBitir"), QStringLiteral("Bitir"), m_frameKumanda);
   fl->addWidget(m_lblOgretmenKumandasi);
+  fl->addWidget(m_lblAliciYok);
   fl->addWidget(m_lvKumanda, 1);
   fl->addLayout(countRow);
   fl->addWidget(cmdBitir);
@@ -187,6 +204,7 @@ frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* 
   connect(m_cmbSinifi, &QComboBox::currentTextChanged, this, [this](const QString& c) {
     if (!m_refreshing) sinifSec(c);
   });
+  connect(m_chkKumandasiz, &QCheckBox::toggled, this, [this] { refreshStudents(); });
   connect(m_ogretmen, &Sliste::secimDegisti, this, [this] { remoteSelectionChanged(m_ogretmen); });
   connect(m_kumandalar, &Sliste::secimDegisti, this,
           [this] { remoteSelectionChanged(m_kumandalar); });
@@ -290,13 +308,19 @@ void frmKumandaTanimlama::remoteSelectionChanged(Sliste* grid) {
 void frmKumandaTanimlama::refreshStudents() {
   m_lblKumandaNo->setText(m_address.isEmpty() ? QString()
                                               : QStringLiteral("Kumanda No: ") + m_address);
+  const bool without = m_chkKumandasiz->isChecked();
+  m_gOgrenciler->setTitle(without ? QStringLiteral("Kumandası Olmayan Öğrenciler")
+                                  : QStringLiteral("Eşleştirilebilecek Öğrenciler"));
+  if (without) (void)m_ogrenciler->ListeDoldurYeni(school::Pairing::withoutRemoteQuery(sinifi()));
   if (m_address.isEmpty()) {
     (void)m_eslesme->ListeDoldurYeni(school::Pairing::noStudentsQuery());
-    (void)m_ogrenciler->ListeDoldurYeni(school::Pairing::noStudentsQuery());
+    if (!without) (void)m_ogrenciler->ListeDoldurYeni(school::Pairing::noStudentsQuery());
     return;
   }
   (void)m_eslesme->ListeDoldurYeni(school::Pairing::pairedStudentsQuery(m_address, sinifi()));
-  (void)m_ogrenciler->ListeDoldurYeni(school::Pairing::availableStudentsQuery(m_address, sinifi()));
+  if (!without)
+    (void)m_ogrenciler->ListeDoldurYeni(
+        school::Pairing::availableStudentsQuery(m_address, sinifi()));
 }
 
 void frmKumandaTanimlama::ekle() {
@@ -323,7 +347,12 @@ void frmKumandaTanimlama::otomatikEslestir() {
   wait.showText(school::Pairing::waitText());
   const Result<int> made = school::Pairing(m_context.store).autoPair(addresses, sinifi());
   wait.close();
-  if (!made) m_context.messages.error(made.error());
+  if (!made) {
+    m_context.messages.error(made.error());
+    return;
+  }
+  m_context.messages.info(school::Pairing(m_context.store).autoPairSummary(*made, sinifi()),
+                          QStringLiteral("Otomatik Eşleştirme"));
 }
 
 void frmKumandaTanimlama::sil() {
@@ -372,6 +401,14 @@ void frmKumandaTanimlama::refreshPanel() {
   m_lvKumanda->scrollToBottom();
   m_lvKumanda->blockSignals(false);
   m_lblKumandaEtiketiYazdir->setText(QString::number(m_registration.count()));
+  m_lblSayi->setText(m_registration.countCaption());
+  const QString noReceiver = m_registration.noReceiverText();
+  m_lblAliciYok->setText(noReceiver);
+  m_lblAliciYok->setVisible(!noReceiver.isEmpty());
+}
+
+void frmKumandaTanimlama::setReceiverPresent(bool present) {
+  m_registration.setReceiverPresent(present);
 }
 
 void frmKumandaTanimlama::panelItemChanged(QListWidgetItem* item) {
@@ -412,13 +449,11 @@ Status frmKumandaTanimlama::kumandaEtiketiYaz(const QString& path) {
 
 void frmKumandaTanimlama::exportTo(const QString& suggestedName,
                                    const std::function<Status(const QString&)>& write) {
-  QString path =
-      QFileDialog::getSaveFileName(this, QStringLiteral("Kaydet"),
-                                   QDir::home().filePath(suggestedName + QStringLiteral(".xlsx")),
-                                   QStringLiteral("Excel Dosyası (*.xlsx)"));
-  if (path.isEmpty()) return;
-  if (!path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) path += QStringLiteral(".xlsx");
-  afterExport(write(path), path);
+  const QString path =
+      filedialogs::saveFile(this, QStringLiteral("Excel"), QStringLiteral("Kaydet"),
+                            school::SchoolExports::proposedFileName(suggestedName),
+                            school::SchoolExports::fileFilter(), QStringLiteral("xlsx"));
+  if (!path.isEmpty()) afterExport(write(path), path);
 }
 
 void frmKumandaTanimlama::afterExport(const Status& status, const QString& path) {

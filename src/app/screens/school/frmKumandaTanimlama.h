@@ -9,8 +9,10 @@
 #include "store/Store.h"
 #include "widgets/ScreenContext.h"
 
+class QCheckBox;
 class QComboBox;
 class QFrame;
+class QGroupBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -31,6 +33,10 @@ class frmKumandaTanimlama : public QWidget {
   explicit frmKumandaTanimlama(const ScreenContext& context, QWidget* parent = nullptr);
   ~frmKumandaTanimlama() override;
 
+  // Whether a receiver (or the simulation) is attached; the registration panel
+  // tells how to attach one while none is.
+  void setReceiverPresent(bool present);
+
   // The panel's tag as the routing tests it ("YeniKumanda", "YeniAlici" or empty).
   QString frameKumandaTag() const;
   bool kayitPaneliAcik() const { return m_registration.isOpen(); }
@@ -42,6 +48,10 @@ class frmKumandaTanimlama : public QWidget {
   Sliste* eslesme() const { return m_eslesme; }
   Sliste* ogrenciler() const { return m_ogrenciler; }
   QComboBox* sinifListesi() const { return m_cmbSinifi; }
+  // The filter "Kumandası olmayanlar" of the student grid.
+  QCheckBox* kumandasizlar() const { return m_chkKumandasiz; }
+  QLabel* aliciUyarisi() const { return m_lblAliciYok; }
+  QLabel* sayiBasligi() const { return m_lblSayi; }
   QListWidget* kumandaListesi() const { return m_lvKumanda; }
   QString seciliKumanda() const { return m_address; }
 
@@ -89,6 +99,10 @@ class frmKumandaTanimlama : public QWidget {
   bool m_refreshing = false;
 
   QComboBox* m_cmbSinifi = nullptr;
+  QCheckBox* m_chkKumandasiz = nullptr;
+  QGroupBox* m_gOgrenciler = nullptr;
+  QLabel* m_lblAliciYok = nullptr;
+  QLabel* m_lblSayi = nullptr;
   Sliste* m_ogretmen = nullptr;
   Sliste* m_kumandalar = nullptr;
   Sliste* m_eslesme = nullptr;

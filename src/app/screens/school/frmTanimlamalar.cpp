@@ -1,8 +1,8 @@
 #include "screens/school/frmTanimlamalar.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,6 +22,7 @@
 #include "school/ValueLists.h"
 #include "screens/school/SchoolScreens.h"
 #include "shell/frmIslem.h"
+#include "widgets/FileDialogs.h"
 #include "widgets/Sliste.h"
 
 using curriculum::OfferedValues;
@@ -66,6 +67,8 @@ void setItems(QComboBox* c, const QStringList& items) {
     c->setCurrentIndex(at);
   else if (c->isEditable())
     c->setEditText(keep);
+  else
+    c->setCurrentIndex(-1);  // shows what was there: nothing, not the first entry
   c->blockSignals(false);
 }
 
@@ -181,6 +184,7 @@ QWidget* frmTanimlamalar::buildStudents() {
   m_txtTCKimlik->setPlaceholderText(QStringLiteral("İsteğe bağlı, 11 hane"));
   m_cmbSinifi = combo(QStringLiteral("cmbSinifi"), card, true);
   m_cmbSeviye = combo(QStringLiteral("cmbSeviye"), card);
+  m_cmbSeviye->setPlaceholderText(QStringLiteral("Seviye seçiniz"));
   form->addRow(QStringLiteral("Adı:"), m_txtAdi);
   form->addRow(QStringLiteral("Soyadı:"), m_txtSoyadi);
   form->addRow(QStringLiteral("Numarası:"), m_txtNumarasi);
@@ -210,26 +214,24 @@ QWidget* frmTanimlamalar::buildStudents() {
   connect(cmdSil, &QPushButton::clicked, this, &frmTanimlamalar::sil);
   connect(m_cmdFoto, &QPushButton::clicked, this, [this] {
     const QString f =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Fotoğraf Seç"), QDir::homePath(),
-                                     QStringLiteral("Resimler (*.jpg *.jpeg *.png *.bmp)"));
+        filedialogs::openFile(this, QStringLiteral("Fotograf"), QStringLiteral("Fotoğraf Seç"),
+                              QStringLiteral("Resimler (*.jpg *.jpeg *.png *.bmp)"));
     if (!f.isEmpty()) fotografSec(f);
   });
   connect(m_cmdFotoSil, &QPushButton::clicked, this, &frmTanimlamalar::fotografKaldir);
   connect(cmdDisVeriAl, &QPushButton::clicked, this,
           [this] { schoolui::openStudentImport(m_context); });
   connect(cmdKayitVer, &QPushButton::clicked, this, [this] {
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Kayıtların Verileceği Dosya"),
-                                                QDir::home().filePath(QStringLiteral("Kayit.ckk")),
-                                                QStringLiteral("Kayıt Dosyası (*.ckk)"));
-    if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".ckk"), Qt::CaseInsensitive)) path += QStringLiteral(".ckk");
-    kayitVer(path);
+    const QString path = filedialogs::saveFile(
+        this, QStringLiteral("KayitDosyasi"), QStringLiteral("Kayıtların Verileceği Dosya"),
+        QStringLiteral("Kayit.ckk"), QStringLiteral("Kayıt Dosyası (*.ckk)"),
+        QStringLiteral("ckk"));
+    if (!path.isEmpty()) kayitVer(path);
   });
   connect(cmdKayitAl, &QPushButton::clicked, this, [this] {
-    const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Kayıtların Alınacağı Dosya"),
-                                     QDir::home().filePath(QStringLiteral("Kayıt.ckk")),
-                                     QStringLiteral("Kayıt Dosyası (*.ckk)"));
+    const QString path = filedialogs::openFile(this, QStringLiteral("KayitDosyasi"),
+                                               QStringLiteral("Kayıtların Alınacağı Dosya"),
+                                               QStringLiteral("Kayıt Dosyası (*.ckk)"));
     if (!path.isEmpty()) kayitAl(path);
   });
   connect(m_txtAdi, &QLineEdit::textEdited, this, &frmTanimlamalar::fieldEdited);
@@ -360,6 +362,25 @@ void frmTanimlamalar::kaydet() {
     if (m_form.mode() != school::StudentForm::Mode::Idle) return;
   }
   setEditing(false);
+}
+
+void frmTanimlamalar::closeEvent(QCloseEvent* event) {
+  fieldsToForm();
+  if (m_form.hasChanges()) {
+    using Answer = Messages::Answer;
+    const Answer answer = m_context.messages.askOrCancel(
+        QStringLiteral("Öğrenci bilgilerindeki değişiklikler kaydedilmedi.\n"
+                       "Kaydetmek istiyor musunuz?"),
+        QStringLiteral("Uyarı"));
+    if (answer == Answer::Yes) kaydet();
+    // Cancelled, or the save was refused (its message has been shown): stay open.
+    if (answer == Answer::Cancel ||
+        (answer == Answer::Yes && m_form.mode() != school::StudentForm::Mode::Idle)) {
+      event->ignore();
+      return;
+    }
+  }
+  QWidget::closeEvent(event);
 }
 
 void frmTanimlamalar::vazgec() {

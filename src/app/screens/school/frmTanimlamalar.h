@@ -68,6 +68,10 @@ class frmTanimlamalar : public QWidget {
   QComboBox* cmbUniteDers() const { return m_cmbUniteDers; }
   QLineEdit* txtTanim() const { return m_txtTanim; }
 
+ protected:
+  // Unsaved student fields are offered for saving; "İptal" keeps the screen open.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void dataChanged(store::Changes what);
   QWidget* buildStudents();

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "users/Rights.h"
+
 frmGenelEkran::frmGenelEkran(QWidget* parent)
     : QWidget(parent),
       m_school(new QLabel(this)),
@@ -23,6 +25,8 @@ frmGenelEkran::frmGenelEkran(QWidget* parent)
       "  padding: 14px; text-align: left; color: #1d2b3a; }"
       "QPushButton[tile=\"true\"]:hover { background: #f2f7ff; border-color: #3465a4; }"
       "QPushButton[tile=\"true\"]:pressed { background: #dce8fa; }"
+      "QPushButton[tile=\"true\"]:disabled { background: #f3f5f8; border-color: #dde3ea; "
+      "color: #9aa3ae; }"
       "#grpAdimlar { background: #ffffff; border: 1px solid #d5deea; border-radius: 10px; }"));
 
   auto* title = new QLabel(QStringLiteral("Derslik"), this);
@@ -102,6 +106,8 @@ void frmGenelEkran::setTiles(const QList<Tile>& tiles) {
     QFont f = b->font();
     f.setPointSizeF(f.pointSizeF() * 1.15);
     b->setFont(f);
+    b->setEnabled(t.enabled);
+    if (!t.enabled) b->setToolTip(users::kDeniedMessage);
     const int index = t.index;
     connect(b, &QPushButton::clicked, this, [this, index] { emit tileClicked(index); });
     m_tiles->addWidget(b, i / kColumns, i % kColumns);

@@ -17,6 +17,7 @@ class frmGenelEkran : public QWidget {
     int index;  // the button-bar index the tile opens
     QString title;
     QString description;
+    bool enabled = true;  // false: the user may not use that screen
   };
 
   explicit frmGenelEkran(QWidget* parent = nullptr);

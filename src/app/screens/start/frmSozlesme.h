@@ -11,6 +11,11 @@ class frmSozlesme : public QDialog {
  public:
   explicit frmSozlesme(const ScreenContext& context, QWidget* parent = nullptr);
   static QString termsText();
+  // Said before the program ends after "Kabul Etmiyorum".
+  static QString refusedMessage() {
+    return QStringLiteral(
+        "Derslik, kullanım koşulları kabul edilmeden kullanılamaz. Program kapatılacak.");
+  }
 
  private:
   void kabulEt();

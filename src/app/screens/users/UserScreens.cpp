@@ -8,8 +8,13 @@ namespace usersui {
 
 void registerUserScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
                          users::Session& session) {
-  registry.registerScreen(
-      8, [context](QWidget* parent) { return new frmGelismisMod(context, parent); });
+  registry.registerScreen(8, [context, &registry](QWidget* parent) {
+    // The rights of screens that are not built yet would only confuse.
+    QStringList built;
+    for (int i = 0; i < shell::ScreenRegistry::kButtonCount; ++i)
+      if (registry.has(i)) built << registry.entry(i).windowName;
+    return new frmGelismisMod(context, built, parent);
+  });
   registry.registerScreen(9, [context, &session](QWidget* parent) {
     return new frmOturumAc(context, &session, parent);
   });

@@ -20,9 +20,11 @@ namespace {
 
 constexpr int kCodeRole = Qt::UserRole + 1;
 
-QString deniedCaptions(const QString& denied) {
+// The denied rights among those listed (the others belong to screens not built).
+QString deniedCaptions(const QString& denied, const QStringList& listed) {
   QStringList out;
-  for (const QString& code : users::deniedCodes(denied)) out << users::captionOf(code);
+  for (const QString& code : users::deniedCodes(denied))
+    if (listed.contains(code)) out << users::captionOf(code);
   return out.isEmpty() ? QStringLiteral("—") : out.join(QStringLiteral(", "));
 }
 
@@ -35,6 +37,16 @@ QString passwordState(const users::UserEntry& e) {
 
 frmGelismisMod::frmGelismisMod(const ScreenContext& context, QWidget* parent)
     : QWidget(parent), m_context(context) {
+  build(std::nullopt);
+}
+
+frmGelismisMod::frmGelismisMod(const ScreenContext& context, const QStringList& builtScreens,
+                               QWidget* parent)
+    : QWidget(parent), m_context(context) {
+  build(builtScreens);
+}
+
+void frmGelismisMod::build(const std::optional<QStringList>& builtScreens) {
   setObjectName(QStringLiteral("frmGelismisMod"));
   setWindowTitle(QStringLiteral("Gelişmiş Mod Ayarları"));
   // Rows and buttons large enough to hit with a finger on a classroom board.
@@ -104,19 +116,22 @@ frmGelismisMod::frmGelismisMod(const ScreenContext& context, QWidget* parent)
   auto* rightsBox = new QGroupBox(QStringLiteral("İzinler"), this);
   m_TVIzinler = new QTreeWidget(rightsBox);
   m_TVIzinler->setObjectName(QStringLiteral("TVIzinler"));
-  m_TVIzinler->setHeaderLabels({QStringLiteral("İzin"), QStringLiteral("Kod")});
+  m_TVIzinler->setHeaderLabels({QStringLiteral("İzin")});
   m_TVIzinler->setUniformRowHeights(true);
-  m_TVIzinler->setColumnWidth(0, 270);
   auto* screens = new QTreeWidgetItem(m_TVIzinler, {QStringLiteral("Sayfalar")});
   auto* actions = new QTreeWidgetItem(m_TVIzinler, {QStringLiteral("İşlemler")});
   for (QTreeWidgetItem* group : {screens, actions})
     group->setFlags(group->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsAutoTristate);
   for (const users::Right& r : users::rights()) {
-    auto* item = new QTreeWidgetItem(r.screen ? screens : actions, {r.caption, r.code});
+    if (builtScreens && !builtScreens->contains(r.usedIn)) continue;
+    auto* item = new QTreeWidgetItem(r.screen ? screens : actions, {r.caption});
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setData(0, kCodeRole, r.code);
+    item->setToolTip(0, QStringLiteral("İzin kodu: ") + r.code);
     item->setCheckState(0, Qt::Checked);
+    m_listedCodes << r.code;
   }
+  for (QTreeWidgetItem* group : {screens, actions}) group->setHidden(group->childCount() == 0);
   m_TVIzinler->expandAll();
   auto* rightsLayout = new QVBoxLayout(rightsBox);
   rightsLayout->addWidget(m_TVIzinler);
@@ -201,7 +216,7 @@ void frmGelismisMod::showRow(int row) {
   const users::UserEntry& e = m_list.at(row);
   item->setText(0, e.name);
   item->setText(1, passwordState(e));
-  item->setText(2, deniedCaptions(e.denied));
+  item->setText(2, deniedCaptions(e.denied, m_listedCodes));
 }
 
 int frmGelismisMod::selectedRow() const {
@@ -243,7 +258,10 @@ void frmGelismisMod::rightsTicked() {
   if (m_filling) return;
   const int row = selectedRow();
   if (row < 0) return;
+  // Codes of rights not listed stay as they were.
   QStringList denied;
+  for (const QString& code : users::deniedCodes(m_list.at(row).denied))
+    if (!m_listedCodes.contains(code)) denied << code;
   for (int g = 0; g < m_TVIzinler->topLevelItemCount(); ++g) {
     QTreeWidgetItem* group = m_TVIzinler->topLevelItem(g);
     for (int c = 0; c < group->childCount(); ++c)

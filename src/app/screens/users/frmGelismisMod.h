@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 #include "store/Institution.h"
 #include "users/UserList.h"
 #include "widgets/ScreenContext.h"
@@ -18,7 +20,12 @@ class QTreeWidgetItem;
 class frmGelismisMod : public QWidget {
   Q_OBJECT
  public:
+  // Every right is listed.
   explicit frmGelismisMod(const ScreenContext& context, QWidget* parent = nullptr);
+  // Only the rights asked for by the screens named in `builtScreens` (window
+  // names) are listed; a user's other denied codes are kept as they are.
+  frmGelismisMod(const ScreenContext& context, const QStringList& builtScreens,
+                 QWidget* parent = nullptr);
 
   const users::UserList& userList() const { return m_list; }
   bool hasUnsavedChanges() const { return m_dirty; }
@@ -34,6 +41,7 @@ class frmGelismisMod : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void build(const std::optional<QStringList>& builtScreens);  // nullopt: all
   QCheckBox* addOption(store::Institution::Option option, const QString& objectName,
                        const QString& text);
   void loadUsers();
@@ -48,6 +56,7 @@ class frmGelismisMod : public QWidget {
   bool m_dirty = false;
   bool m_filling = false;
   QList<QCheckBox*> m_options;
+  QStringList m_listedCodes;  // rights shown in the tree
   QTreeWidget* m_lvKullanicilar = nullptr;
   QTreeWidget* m_TVIzinler = nullptr;
   QLineEdit* m_txtKullaniciAdi = nullptr;

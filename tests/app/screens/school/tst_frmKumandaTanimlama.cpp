@@ -1,5 +1,6 @@
 // The remote screen driven as a teacher would: registering a box of remotes by
 // their presses, then pairing them with a class.
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -111,10 +112,50 @@ class TestKumandaTanimlama : public QObject {
     QCOMPARE(w.frameKumandaTag(), QStringLiteral("YeniAlici"));
     QCOMPARE(w.kumandaListesi()->count(), 1);
     QCOMPARE(w.kumandaListesi()->item(0)->checkState(), Qt::Checked);
+    // Listed because registered, not because heard.
+    QCOMPARE(w.sayiBasligi()->text(), QStringLiteral("Kayıtlı kumanda sayısı:"));
     w.yeniKumandaYakalandi(QStringLiteral("9-9"));
     QCOMPARE(w.kumandaListesi()->count(), 1);
     QVERIFY(w.bitir().ok());
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEKUMANDA")), 1);
+  }
+
+  // Without a receiver the panel says how to attach one; plugging it in clears that.
+  void registrationSaysWhenNoReceiver() {
+    frmKumandaTanimlama w(f.context());
+    w.show();
+    w.setReceiverPresent(false);
+    w.yeniKayit();
+    QVERIFY(w.aliciUyarisi()->isVisible());
+    QVERIFY(w.aliciUyarisi()->text().startsWith(QStringLiteral("Alıcı bağlı değil")));
+    QCOMPARE(w.sayiBasligi()->text(), QStringLiteral("Duyulan kumanda sayısı:"));
+    w.setReceiverPresent(true);
+    QVERIFY(!w.aliciUyarisi()->isVisible());
+    QVERIFY(w.bitir().ok());
+  }
+
+  // The automatic pairing tells who is left, and the filter lists them.
+  void pairingSummaryAndStudentsWithoutRemote() {
+    for (int i = 1; i <= 3; ++i) f.addStudent(i, QStringLiteral("5-A"));
+    for (const char* a : {"1-1", "1-2"})
+      QVERIFY(f.store()
+                  .run(QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) "
+                                      "VALUES (?,'0')"),
+                       {QString::fromLatin1(a)})
+                  .ok());
+    frmKumandaTanimlama w(f.context());
+    w.sinifSec(QStringLiteral("5-A"));
+    w.kumandalar()->TumunuSec();
+    f.shown();
+    w.otomatikEslestir();
+    QCOMPARE(f.shown(),
+             QStringList{QStringLiteral(
+                 "2 öğrenci eşleştirildi; 1 öğrencinin kumandası yok: Öğrenci3 Yılmaz")});
+    w.kumandasizlar()->setChecked(true);
+    QCOMPARE(w.ogrenciler()->kayitSayisi(), 1);
+    QCOMPARE(w.ogrenciler()->deger(0, QStringLiteral("KAYITNO")), QStringLiteral("3"));
+    w.kumandasizlar()->setChecked(false);
+    QCOMPARE(w.ogrenciler()->kayitSayisi(), 0);  // no remote picked
   }
 
   // Pairing by hand offers no student of a class the remote already serves.

@@ -22,6 +22,7 @@ class TestTanimlamalar : public QObject {
     w.txtNumarasi()->setText(numara);
     w.txtTCKimlik()->setText(tc);
     w.cmbSinifi()->setEditText(QStringLiteral("5-A"));
+    w.cmbSeviye()->setCurrentIndex(w.cmbSeviye()->findText(QStringLiteral("5")));
   }
 
   static void typeInto(QWidget* box, const QString& text) {
@@ -112,11 +113,17 @@ class TestTanimlamalar : public QObject {
     typeInto(w.txtNumarasi(), QStringLiteral("412"));
     w.cmbSinifi()->lineEdit()->selectAll();
     typeInto(w.cmbSinifi()->lineEdit(), QStringLiteral("5-B"));
+    QTest::mouseClick(save, Qt::LeftButton);  // no level yet
+    QCOMPARE(f.shown(), QStringList{school::StudentForm::levelMissingMessage()});
+    QVERIFY(w.cmbSeviye()->hasFocus());
+    QTest::keyClick(w.cmbSeviye(), Qt::Key_Down);  // the first offered level
+    const QString level = w.cmbSeviye()->currentText();
+    QVERIFY(!level.isEmpty());
     QTest::mouseClick(save, Qt::LeftButton);
     QCOMPARE(f.shown(), QStringList{});
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE ADI=? AND SOYADI=? "
-                                    "AND NUMARASI='412' AND SINIFI='5-B'"),
-                     {QStringLiteral("Ayşe"), QStringLiteral("Şen")}),
+                                    "AND NUMARASI='412' AND SINIFI='5-B' AND SEVIYE=?"),
+                     {QStringLiteral("Ayşe"), QStringLiteral("Şen"), level}),
              1);
     QVERIFY(!save->isEnabled());
     QCOMPARE(w.ogrenciListesi()->kayitSayisi(), 2);
@@ -188,6 +195,53 @@ class TestTanimlamalar : public QObject {
     w.kaydet();
     QCOMPARE(f.shown(), QStringList{school::StudentForm::emptyFieldsMessage()});
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
+  }
+
+  // The level list shows what is stored, also after the lists were refilled, and
+  // a new student cannot be saved without one.
+  void levelIsChosenAndShownAsStored() {
+    f.ensureLevel(QStringLiteral("1. SINIF"));
+    f.exec(
+        QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE) "
+                       "VALUES ('1','1','Eski','Kayıt','5-A','')"));
+    frmTanimlamalar w(f.context());
+    w.yeniKayit();
+    QCOMPARE(w.cmbSeviye()->currentText(), QString());
+    type(w, QStringLiteral("Ali"), QStringLiteral("Kaya"), QStringLiteral("12"), QString());
+    w.cmbSeviye()->setCurrentIndex(-1);
+    w.kaydet();
+    QCOMPARE(f.shown(), QStringList{school::StudentForm::levelMissingMessage()});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
+    w.cmbSeviye()->setCurrentIndex(w.cmbSeviye()->findText(QStringLiteral("1. SINIF")));
+    w.kaydet();
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SEVIYE='1. SINIF'")),
+             1);
+    // The old student without a level: the list stays empty, whatever refills it.
+    w.ogrenciSec(QStringLiteral("1"));
+    QCOMPARE(w.cmbSeviye()->currentText(), QString());
+    w.sekmeler()->setCurrentIndex(1);
+    w.sekmeler()->setCurrentIndex(0);
+    QCOMPARE(w.cmbSeviye()->currentText(), QString());
+    QCOMPARE(w.cmbSeviye()->currentIndex(), -1);
+  }
+
+  // Closing the screen with unsaved fields asks; "İptal" keeps it open.
+  void closingAsksForUnsavedFields() {
+    frmTanimlamalar w(f.context());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(w.close());  // nothing typed: nothing asked
+    QCOMPARE(f.shown(), QStringList{});
+    w.show();
+    w.yeniKayit();
+    type(w, QStringLiteral("Ali"), QStringLiteral("Kaya"), QStringLiteral("12"), QString());
+    f.answers({Messages::Answer::Cancel});
+    QVERIFY(!w.close());
+    QCOMPARE(f.shown().size(), 1);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
+    f.answers({Messages::Answer::Yes});
+    QVERIFY(w.close());
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
   }
 
   // A student with answers stays marked (and loses its pairing); one without is removed.

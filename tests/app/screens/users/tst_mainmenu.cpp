@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QDockWidget>
 #include <QLineEdit>
@@ -67,6 +68,7 @@ class TestMainMenu : public QObject {
     m_home = makeScreen(QStringLiteral("frmGenelEkran"));
     m_mdi->addSubWindow(m_home)->showMaximized();
     m_window->resize(1280, 800);
+    m_dir->messages().takeTexts();
   }
   void cleanup() {
     m_window.reset();
@@ -96,12 +98,17 @@ class TestMainMenu : public QObject {
     QCOMPARE(screen->objectName(), opened);
     QCOMPARE(m_menu->currentScreen(), screen);
     QVERIFY(screen->parentWidget()->isMaximized());
-    // The clicked button takes the pressed look, every other one the normal look.
-    QCOMPARE(m_menu->buttonBar()->pressed(), index);
+    // Refused: the user is told why before the log-in screen opens.
+    const bool refused = opened == QStringLiteral("frmOturumAc");
+    QCOMPARE(m_dir->messages().takeTexts(),
+             refused ? QStringList{users::kDeniedMessage} : QStringList{});
+    // The opened screen's button takes the pressed look, every other one the normal look.
+    const int pressed = refused ? 9 : index;
+    QCOMPARE(m_menu->buttonBar()->pressed(), pressed);
     for (int i = 0; i < shell::ButtonBar::kButtonCount; ++i) {
       QToolButton* b = m_menu->buttonBar()->button(i);
-      QCOMPARE(b->isChecked(), i == index);
-      QCOMPARE(b->font().underline(), i == index);
+      QCOMPARE(b->isChecked(), i == pressed);
+      QCOMPARE(b->font().underline(), i == pressed);
     }
   }
 
@@ -228,14 +235,37 @@ class TestMainMenu : public QObject {
     m_menu->mnuDugme_Click(3);
     QVERIFY(m_menu->buttonBar()->buttonShown(3));
 
-    m_menu->KolayMenuYaz();
+    m_menu->kolayMenuAction()->trigger();
     QVERIFY(m_menu->kolayMenuAction()->isChecked());
     QVERIFY(!m_menu->tamMenuAction()->isChecked());
+    QVERIFY(m_menu->kolayMenuAction()->actionGroup()->isExclusive());
     QCOMPARE(m_menu->buttonBar()->shownButtons(), (QList<int>{3, 4, 5, 6, 7, 8}));
     m_menu->TamMenuYaz();
     QVERIFY(!m_menu->kolayMenuAction()->isChecked());
     QVERIFY(m_menu->tamMenuAction()->isChecked());
     QCOMPARE(m_menu->buttonBar()->shownButtons(), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+  }
+
+  // The simplified set keeps the everyday screens; while none of them is built it
+  // cannot be chosen, and hidden buttons never leave the bar without the built ones.
+  void simplifiedSetKeepsAWayToTheScreens() {
+    auto* bar = new QMenuBar(m_window.get());
+    shell::MainMenuController fresh(m_window.get(), m_mdi, bar, context());
+    usersui::registerUserScreens(fresh.registry(), context(), *fresh.session());
+    for (int i : {0, 1})
+      fresh.registry().registerScreen(i, [](QWidget*) { return makeScreen("ekran"); });
+    fresh.applyStartupRights(false, 0);
+    fresh.DugmeleriDuzenle();
+    QVERIFY(!fresh.kolayMenuAction()->isEnabled());
+    for (int i = 0; i <= 2; ++i)
+      QVERIFY(store::ParametreKaydet(store(), QStringLiteral("Dugme%1").arg(i), QStringLiteral("0"))
+                  .ok());
+    fresh.DugmeleriDuzenle();
+    QVERIFY(fresh.kolayMenuAction()->isChecked());
+    QCOMPARE(fresh.buttonBar()->shownButtons(), (QList<int>{0, 1, 8}));
+    fresh.registry().registerScreen(3, [](QWidget*) { return makeScreen("frmTestHazirlama"); });
+    QVERIFY(fresh.kolayMenuAction()->isEnabled());
+    QCOMPARE(fresh.buttonBar()->shownButtons(), (QList<int>{3, 8}));
   }
 
   void logInAndOutThroughTheMenu() {
@@ -258,14 +288,22 @@ class TestMainMenu : public QObject {
     QTest::mouseClick(login->findChild<QPushButton*>(QStringLiteral("cmdKaydet")), Qt::LeftButton);
     QCOMPARE(lastShown(), QStringLiteral("Bilgi|Oturumunuz açılmıştır"));
     flushDeletes();
-    QVERIFY(loginAlive.isNull());  // the window closed
+    QVERIFY(loginAlive.isNull());                  // the window closed
+    QCOMPARE(m_menu->buttonBar()->pressed(), -1);  // and no button stays pressed for it
     QCOMPARE(users.count(), 1);
     QCOMPARE(users.first().first().toString(), QStringLiteral("İSMAİL"));
     QCOMPARE(m_menu->oturumAcAction()->text(), QStringLiteral("Oturumu Kapat"));
     QCOMPARE(m_menu->buttonBar()->button(9)->text(), QStringLiteral("Oturumu Kapat"));
     QVERIFY(!m_menu->gelismisModAction()->isVisible());  // 108M denied
     QCOMPARE(m_menu->cmdMenu_Click(4)->objectName(), QStringLiteral("frmTestUygula"));
-    QCOMPARE(m_menu->cmdMenu_Click(2)->objectName(), QStringLiteral("frmOturumAc"));
+    // A right this user never has: the button is disabled, a click elsewhere is told.
+    QVERIFY(!m_menu->buttonBar()->button(2)->isEnabled());
+    QVERIFY(!m_window->findChild<QAction*>(QStringLiteral("mnuEkran_2"))->isEnabled());
+    QVERIFY(m_menu->buttonBar()->button(4)->isEnabled());
+    m_dir->messages().takeTexts();
+    QVERIFY(!m_menu->cmdMenu_Click(2));
+    QCOMPARE(m_dir->messages().takeTexts(), QStringList{users::kDeniedMessage});
+    QCOMPARE(m_menu->currentScreen()->objectName(), QStringLiteral("frmTestUygula"));
 
     m_menu->OturumAc_Click();
     QCOMPARE(lastShown(), QStringLiteral("Bilgi|Oturumunuz Kapatılmıştır"));

@@ -28,7 +28,8 @@ namespace {
 QTreeWidgetItem* rightNode(QTreeWidget* tree, const QString& code) {
   for (int g = 0; g < tree->topLevelItemCount(); ++g)
     for (int c = 0; c < tree->topLevelItem(g)->childCount(); ++c)
-      if (tree->topLevelItem(g)->child(c)->text(1) == code) return tree->topLevelItem(g)->child(c);
+      if (tree->topLevelItem(g)->child(c)->toolTip(0).endsWith(code))
+        return tree->topLevelItem(g)->child(c);
   return nullptr;
 }
 
@@ -200,6 +201,35 @@ class TestUsersScreens : public QObject {
     QCOMPARE(text(QStringLiteral(
                  "SELECT SAYFAKODU FROM TABLEKULLANICIBILGILERI WHERE KULLANICIADI='İSMAİL'")),
              QStringLiteral("-105M-109M"));
+  }
+
+  // Only the rights of screens that exist are offered, by name; the codes are
+  // in the tooltips, and codes not offered keep their stored state.
+  void rightsOfBuiltScreensOnly() {
+    frmGelismisMod screen(context(),
+                          {QStringLiteral("frmTanimlamalar"), QStringLiteral("frmKumandaTanimlama"),
+                           QStringLiteral("frmGelismisMod")});
+    auto* tree = child<QTreeWidget>(&screen, "TVIzinler");
+    QCOMPARE(tree->columnCount(), 1);
+    QStringList listed;
+    for (int g = 0; g < tree->topLevelItemCount(); ++g)
+      for (int c = 0; c < tree->topLevelItem(g)->childCount(); ++c)
+        listed << tree->topLevelItem(g)->child(c)->text(0);
+    QCOMPARE(listed,
+             (QStringList{QStringLiteral("Tanımlamalar"), QStringLiteral("Kumanda Tanımlama"),
+                          QStringLiteral("Gelişmiş Mod Sayfasına Giriş")}));
+    QCOMPARE(rightNode(tree, QStringLiteral("104M"))->toolTip(0),
+             QStringLiteral("İzin kodu: 104M"));
+    QVERIFY(!rightNode(tree, QStringLiteral("105M")));
+    screen.selectRow(0);  // İSMAİL: -105M-109M, both of screens not built
+    auto* list = child<QTreeWidget>(&screen, "lvKullanicilar");
+    QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("—"));
+    rightNode(tree, QStringLiteral("104M"))->setCheckState(0, Qt::Unchecked);
+    QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("Kumanda Tanımlama"));
+    QVERIFY(screen.cmdKaydet_Click());
+    QCOMPARE(text(QStringLiteral(
+                 "SELECT SAYFAKODU FROM TABLEKULLANICIBILGILERI WHERE KULLANICIADI='İSMAİL'")),
+             QStringLiteral("-104M-105M-109M"));
   }
 
   void newUserIsSavedWithAHash() {

@@ -1,0 +1,77 @@
+#include "widgets/FileDialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include "store/Parameters.h"
+
+namespace filedialogs {
+
+namespace {
+
+const QString kSection = QStringLiteral("Klasorler");
+
+std::function<int(QFileDialog&)>& runner() {
+  static std::function<int(QFileDialog&)> f;
+  return f;
+}
+
+QString documentsFolder() {
+  const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (!docs.isEmpty() && QDir(docs).exists()) return docs;
+  return QDir::homePath();
+}
+
+QString run(QFileDialog& dialog, const QString& kind) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  // The name box takes the keyboard at once, also without a window manager
+  // that would give the new window the focus. The offered name is not shown
+  // selected: white on blue hides the dots of "Ü", "Ö", "İ" at this size.
+  QTimer::singleShot(0, &dialog, [&dialog] {
+    dialog.activateWindow();
+    if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+      name->setFocus(Qt::OtherFocusReason);
+      name->deselect();
+      name->end(false);
+    }
+  });
+  const int result = runner() ? runner()(dialog) : dialog.exec();
+  if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const QString path = dialog.selectedFiles().first();
+  store::UserSettings::set(kSection, kind, QFileInfo(path).absolutePath());
+  return path;
+}
+
+}  // namespace
+
+QString startFolder(const QString& kind) {
+  const QString last = store::UserSettings::get(kSection, kind);
+  if (!last.isEmpty() && QDir(last).exists()) return last;
+  return documentsFolder();
+}
+
+QString openFile(QWidget* parent, const QString& kind, const QString& title,
+                 const QString& filter) {
+  QFileDialog dialog(parent, title, startFolder(kind), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  return run(dialog, kind);
+}
+
+QString saveFile(QWidget* parent, const QString& kind, const QString& title,
+                 const QString& proposedName, const QString& filter, const QString& suffix) {
+  QFileDialog dialog(parent, title, startFolder(kind), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(suffix);
+  dialog.selectFile(proposedName);
+  return run(dialog, kind);
+}
+
+void setRunner(std::function<int(QFileDialog&)> f) { runner() = std::move(f); }
+
+}  // namespace filedialogs

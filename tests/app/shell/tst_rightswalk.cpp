@@ -1,0 +1,291 @@
+// Every way into a screen or an action of the main window, walked in the
+// advanced mode by nobody and by a user without any right: each one that needs a
+// right is refused with the reason, nothing behind it opens or runs.
+#include <QAction>
+#include <QDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest>
+
+#include "TempDataFolder.h"
+
+#include <memory>
+
+#include "school/Rollover.h"
+#include "screens/start/frmGenelEkran.h"
+#include "shell/ButtonBar.h"
+#include "shell/MDIForm1.h"
+#include "shell/MainMenuController.h"
+#include "store/Institution.h"
+#include "store/Store.h"
+#include "users/Rights.h"
+#include "users/Session.h"
+#include "users/UserList.h"
+
+namespace {
+
+enum class Way { MenuItem, BarButton, Tile, Shortcut };
+
+struct Entry {
+  Way way;
+  QString name;  // objectName of the item, button or tile; the key sequence of a shortcut
+  bool guarded;  // asks for a right
+};
+
+// Every way in that the main window offers today. A new item, button or tile
+// must be added here (the coverage test below fails until it is).
+QList<Entry> ways() {
+  auto item = [](const char* n, bool g) { return Entry{Way::MenuItem, QString::fromLatin1(n), g}; };
+  return {
+      item("mnuEkran_0", true),
+      item("mnuEkran_1", true),
+      item("GelismisModAyarlari", true),
+      item("mnuDisVeriAl", true),
+      item("mnuSinifAtlatma", true),
+      item("mnuKurumBilgileri", true),
+      item("BilgileriOnar", true),
+      item("mnuAnaSayfa", false),
+      item("mnuAliciTanilama", false),
+      item("mnuSanalKumanda", false),
+      item("RaporAnimasyonu", false),
+      item("mnuCikis", false),
+      item("KolayMenu", false),
+      item("TamMenu", false),
+      item("OturumAc", false),
+      item("mnuDugme_2", false),
+      item("mnuDugme_3", false),
+      item("mnuDugme_4", false),
+      item("mnuDugme_5", false),
+      item("mnuDugme_6", false),
+      {Way::BarButton, QStringLiteral("cmdMenu_0"), true},
+      {Way::BarButton, QStringLiteral("cmdMenu_1"), true},
+      {Way::BarButton, QStringLiteral("cmdMenu_8"), true},
+      {Way::BarButton, QStringLiteral("cmdMenu_9"), false},
+      {Way::Tile, QStringLiteral("cmdKutu0"), true},
+      {Way::Tile, QStringLiteral("cmdKutu1"), true},
+      {Way::Shortcut, QStringLiteral("Ctrl+1"), true},
+      {Way::Shortcut, QStringLiteral("Ctrl+2"), true},
+      {Way::Shortcut, QStringLiteral("Ctrl+9"), true},
+  };
+}
+
+QString wayName(Way w) {
+  switch (w) {
+    case Way::MenuItem:
+      return QStringLiteral("menu");
+    case Way::BarButton:
+      return QStringLiteral("bar");
+    case Way::Tile:
+      return QStringLiteral("tile");
+    case Way::Shortcut:
+      return QStringLiteral("shortcut");
+  }
+  return {};
+}
+
+QList<QAction*> menuActions(QMenuBar* bar) {
+  QList<QAction*> out;
+  QList<QAction*> todo = bar->actions();
+  while (!todo.isEmpty()) {
+    QAction* a = todo.takeFirst();
+    if (a->menu()) {
+      todo << a->menu()->actions();
+      continue;
+    }
+    if (!a->isSeparator()) out << a;
+  }
+  return out;
+}
+
+}  // namespace
+
+class TestRightsWalk : public QObject {
+  Q_OBJECT
+ private slots:
+  void init() {
+    QVERIFY(TempDataFolder::renew(m_dir, false));
+    QVERIFY(store().open().ok());
+    QVERIFY(store::acceptAgreement(store(), QStringLiteral("1.0.0.0")).ok());
+    QVERIFY(store::saveInstitution(store(), QStringLiteral("123456"),
+                                   QStringLiteral("Atatürk Ortaokulu"))
+                .ok());
+    QVERIFY(store::setOption(store(), store::Institution::Option::AdvancedMode, true).ok());
+    // This school year is under way: start-up offers no rollover.
+    QVERIFY(
+        store::recordSchoolYear(store(), school::Rollover::schoolYearLabel(QDate::currentDate()))
+            .ok());
+    QVERIFY(store()
+                .run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,SINIFI,SEVIYE) "
+                                    "VALUES ('1','Ali','Kaya','5-A','5. SINIF')"))
+                .ok());
+    QStringList all;
+    for (const users::Right& r : users::rights()) all << r.code;
+    users::UserList list;
+    list.add(QStringLiteral("Yönetici"), QStringLiteral("y"));
+    list.add(QStringLiteral("Kısıtlı"), QStringLiteral("k"), users::deniedText(all));
+    QVERIFY(list.save(store()).ok());
+    store().close();
+
+    MDIForm1::Options options;
+    options.messages = &messages();  // anything unexpected is answered at once and recorded
+    m_window = std::make_unique<MDIForm1>(store(), options);
+    m_modals.clear();
+    m_window->setModalRunner([this](QDialog& d) {
+      m_modals << d.objectName();
+      return int(QDialog::Rejected);
+    });
+    QVERIFY(m_window->MDIForm1_Load());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    messages().takeTexts();
+  }
+  void cleanup() {
+    m_window.reset();
+    m_dir.reset();
+  }
+
+  void walk_data() {
+    QTest::addColumn<bool>("loggedIn");
+    QTest::addColumn<int>("way");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("guarded");
+    for (bool loggedIn : {false, true})
+      for (const Entry& e : ways())
+        QTest::addRow("%s, %s %s", loggedIn ? "user without rights" : "nobody",
+                      qPrintable(wayName(e.way)), qPrintable(e.name))
+            << loggedIn << int(e.way) << e.name << e.guarded;
+  }
+  void walk() {
+    QFETCH(bool, loggedIn);
+    QFETCH(int, way);
+    QFETCH(QString, name);
+    QFETCH(bool, guarded);
+    shell::MainMenuController* menu = m_window->mainMenu();
+    if (loggedIn)
+      QVERIFY(menu->session()->logIn(store(), QStringLiteral("kısıtlı"), QStringLiteral("k")));
+    messages().takeTexts();
+
+    QWidget* widget = nullptr;
+    QAction* action = nullptr;
+    switch (Way(way)) {
+      case Way::MenuItem:
+        action = m_window->findChild<QAction*>(name);
+        QVERIFY2(action, qPrintable(name));
+        break;
+      case Way::BarButton:
+        widget = menu->buttonBar()->findChild<QToolButton*>(name);
+        break;
+      case Way::Tile:
+        widget = m_window->homeScreen()->findChild<QPushButton*>(name);
+        break;
+      case Way::Shortcut:
+        // The item that carries it: a hidden item's shortcut does nothing.
+        for (QAction* a : menuActions(m_window->menuBar()))
+          if (a->shortcut() == QKeySequence(name)) action = a;
+        QVERIFY2(action, qPrintable(name));
+        break;
+    }
+    if (Way(way) == Way::BarButton || Way(way) == Way::Tile) QVERIFY2(widget, qPrintable(name));
+    if (!guarded) {
+      // Not subject to rights: usable whoever is (not) logged in.
+      if (action) QCOMPARE(users::requiredFlag(shell::MainMenuController::rightKeyOf(action)), 0);
+      if (widget) QVERIFY(widget->isEnabled());
+      return;
+    }
+
+    // What a user can reach at all: a hidden item or button is no way in.
+    const bool shown = action ? action->isVisible() : (!widget || !widget->isHidden());
+    const bool enabled = action ? action->isEnabled() : (!widget || widget->isEnabled());
+    // Without anybody logged in the way answers; a logged-in user who lacks the
+    // right can never use it: it is disabled (or hidden).
+    if (shown) QVERIFY2(enabled != loggedIn, qPrintable(name));
+
+    const QStringList screensBefore = openScreens();
+    switch (Way(way)) {
+      case Way::MenuItem:
+        if (shown) action->trigger();
+        break;
+      case Way::BarButton:
+      case Way::Tile:
+        if (shown) QTest::mouseClick(widget, Qt::LeftButton);
+        break;
+      case Way::Shortcut:
+        QTest::keySequence(m_window.get(), QKeySequence(name));
+        break;
+    }
+    QVERIFY(m_modals.isEmpty());  // no dialog behind it opened
+    QCOMPARE(store()
+                 .scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='5-A'"))
+                 .valueOr(-1)
+                 .toInt(),
+             1);  // the rollover did not run
+    const QStringList texts = messages().takeTexts();
+    const QStringList screens = openScreens();
+    if (!loggedIn && shown && enabled) {
+      // Told why, then offered the log-in.
+      QCOMPARE(texts, QStringList{users::kDeniedMessage});
+      QCOMPARE(screens,
+               (QStringList{QStringLiteral("frmGenelEkran"), QStringLiteral("frmOturumAc")}));
+    } else {
+      // Nothing happened at all (a disabled or hidden way).
+      QCOMPARE(texts, QStringList{});
+      QCOMPARE(screens, screensBefore);
+    }
+  }
+
+  // A logged-in user without the right who still reaches the check (a caller
+  // that does not look at the enabled state) is told why and stays where he is.
+  void checkRefusesAUserWithoutTheRight() {
+    shell::MainMenuController* menu = m_window->mainMenu();
+    QVERIFY(menu->session()->logIn(store(), QStringLiteral("kısıtlı"), QStringLiteral("k")));
+    messages().takeTexts();
+    QVERIFY(!menu->requireRight(QStringLiteral("mnuDisVeriAl")));
+    QVERIFY(!menu->cmdMenu_Click(0));
+    QCOMPARE(messages().takeTexts(), (QStringList{users::kDeniedMessage, users::kDeniedMessage}));
+    QCOMPARE(openScreens(), QStringList{QStringLiteral("frmGenelEkran")});
+    // The administrator gets through every way.
+    menu->session()->logOut();
+    QVERIFY(menu->session()->logIn(store(), QStringLiteral("yönetici"), QStringLiteral("y")));
+    QVERIFY(menu->buttonBar()->button(0)->isEnabled());
+    QVERIFY(
+        m_window->homeScreen()->findChild<QPushButton*>(QStringLiteral("cmdKutu0"))->isEnabled());
+    QCOMPARE(menu->cmdMenu_Click(0)->objectName(), QStringLiteral("frmTanimlamalar"));
+  }
+
+  // Every item, button and tile of the window is one of the walked ways.
+  void everyWayIsWalked() {
+    QStringList known;
+    for (const Entry& e : ways()) known << e.name;
+    for (QAction* a : menuActions(m_window->menuBar()))
+      QVERIFY2(known.contains(a->objectName()), qPrintable(a->objectName() + a->text()));
+    shell::MainMenuController* menu = m_window->mainMenu();
+    for (int i = 0; i < shell::ButtonBar::kButtonCount; ++i)
+      if (menu->registry().has(i))
+        QVERIFY2(known.contains(menu->buttonBar()->button(i)->objectName()),
+                 qPrintable(menu->buttonBar()->button(i)->objectName()));
+    for (QPushButton* tile : m_window->homeScreen()->findChildren<QPushButton*>())
+      if (tile->objectName().startsWith(QStringLiteral("cmdKutu")))
+        QVERIFY2(known.contains(tile->objectName()), qPrintable(tile->objectName()));
+  }
+
+ private:
+  store::Store& store() { return m_dir->store(); }
+  RecordedMessages& messages() { return m_dir->messages(); }
+  QStringList openScreens() const {
+    QStringList names;
+    for (QMdiSubWindow* sub : m_window->mdiArea()->subWindowList())
+      if (sub->widget()) names << sub->widget()->objectName();
+    names.sort();
+    return names;
+  }
+
+  std::unique_ptr<TempDataFolder> m_dir;
+  std::unique_ptr<MDIForm1> m_window;
+  QStringList m_modals;
+};
+
+QTEST_MAIN(TestRightsWalk)
+#include "tst_rightswalk.moc"
