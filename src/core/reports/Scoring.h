@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+
+#include "Result.h"
+
+namespace store {
+class Store;
+}
+
+namespace reports {
+
+// A test run everywhere: the date it was opened (TESTTARIHI, "dd.MM.yyyy") and the
+// time its first question was shown (TESTBASLANGIC, "HH:mm:ss").
+struct RunKey {
+  QString date;
+  QString start;
+
+  bool isEmpty() const { return date.isEmpty() && start.isEmpty(); }
+  bool operator==(const RunKey&) const = default;
+};
+
+// How one answer counts against its key. "X" (the blank key) and no answer are
+// blank whatever the key says; an empty key makes every letter wrong.
+enum class Outcome { Correct, Wrong, Blank };
+Outcome outcome(const QString& answer, const QString& key);
+
+// The net of a remote by the run's penalty mode (YANLISDOGRUGOTURU): "0" counts
+// the correct answers only, "1" takes one off for three wrongs, anything else one
+// for four wrongs. Real division: 6 correct, 4 wrong gives 4.67 and 5.
+double net(int correct, int wrong, const QString& penaltyMode);
+// A net as TABLESONUC keeps it: whole numbers without decimals, others rounded to
+// two places ("6", "4.67", "-0.25").
+QString netText(double net);
+// 100 × count / total with two decimals ("0.00" for an empty group).
+QString percent(double count, int total);
+
+// Answer times. CEVAPSURESI is "N:Ss" (minutes without a leading zero, two-digit
+// seconds); sums are written "Nn:Ss". Minutes never wrap into hours, so a long run
+// still orders by its time. Unreadable text counts as 0 seconds.
+int answerSeconds(const QString& text);
+QString answerTimeText(int seconds);
+QString totalTimeText(int seconds);
+
+// The one scorer: rebuilds a run's results from what is stored. The question rows
+// (TABLEUYGULAMA.DOGRUSIK) hold the key; their keys are copied onto the answers,
+// every remote of the run gets one TABLESONUC row (grouped by remote, never by
+// student: unpaired remotes all have an empty KAYITNO) and a distinct rank, by net
+// and then by the shorter total time, in TABLESONUC and on its answers.
+//
+//   reports::Scoring scoring(store);
+//   if (Status s = scoring.rescoreRun({date, start}); !s) messages.error(s.error());
+//
+// One transaction; runs inside the caller's when there is one.
+class Scoring {
+ public:
+  explicit Scoring(store::Store& store) : m_store(store) {}
+
+  Status rescoreRun(const RunKey& run);
+
+ private:
+  store::Store& m_store;
+};
+
+}  // namespace reports
