@@ -1,6 +1,7 @@
 #include "authoring/BookletDocument.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -376,22 +377,26 @@ Status BookletDocument::write(const QString& testNo, const QString& path,
     return Status::failure(QStringLiteral("Kitapçık .pdf ya da .odt dosyası olarak kaydedilir."));
   Result<std::unique_ptr<QTextDocument>> doc = build(testNo, options, progress);
   if (!doc) return Status::failure(doc.error());
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    return Status::failure(
-        QStringLiteral("Dosya yazılamadı: %1 (%2)").arg(path, file.errorString()));
+  // Both writers may close their device: they write to memory, the file is
+  // written whole afterwards.
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
   if (suffix == QStringLiteral("odt")) {
-    QTextDocumentWriter writer(&file, "odf");
+    QTextDocumentWriter writer(&buffer, "odf");
     if (!writer.write(doc->get()))
       return Status::failure(QStringLiteral("Belge yazılamadı: ") + path);
   } else {
-    QPdfWriter pdf(&file);
+    QPdfWriter pdf(&buffer);
     pdf.setPageLayout(pageLayout());
     pdf.setResolution(300);
     pdf.setTitle(doc.value()->metaInformation(QTextDocument::DocumentTitle));
     pdf.setCreator(QStringLiteral("Derslik"));
     doc.value()->print(&pdf);
   }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(buffer.data()) != buffer.data().size())
+    return Status::failure(
+        QStringLiteral("Dosya yazılamadı: %1 (%2)").arg(path, file.errorString()));
   if (!file.commit())
     return Status::failure(
         QStringLiteral("Dosya yazılamadı: %1 (%2)").arg(path, file.errorString()));
