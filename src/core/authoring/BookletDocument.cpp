@@ -9,7 +9,7 @@
 #include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextDocumentFragment>
+#include <QTextBlock>
 #include <QTextDocumentWriter>
 #include <QTextTable>
 
@@ -150,7 +150,20 @@ void insertHeader(QTextCursor& c, const Header& h) {
     after.setBottomMargin(8);
     c.mergeBlockFormat(after);
   } else {
-    c.insertFragment(QTextDocumentFragment::fromHtml(h.html));
+    // Block by block: inserting the HTML as a fragment would drop the format
+    // (centring) of its first paragraph.
+    QTextDocument source;
+    source.setHtml(h.html);
+    bool first = true;
+    for (QTextBlock b = source.begin(); b.isValid(); b = b.next()) {
+      if (first)
+        c.mergeBlockFormat(b.blockFormat());
+      else
+        c.insertBlock(b.blockFormat(), b.charFormat());
+      first = false;
+      for (auto it = b.begin(); !it.atEnd(); ++it)
+        c.insertText(it.fragment().text(), it.fragment().charFormat());
+    }
   }
 }
 

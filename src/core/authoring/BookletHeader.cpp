@@ -138,11 +138,15 @@ Result<QByteArray> fromFile(const QString& path) {
 }
 
 QString defaultHtml(const QString& school, const QString& testName) {
+  QString title;
+  for (const QString& line : {school.trimmed(), testName.trimmed()})
+    if (!line.isEmpty())
+      title += QStringLiteral("<p align=\"center\"><b>%1</b></p>").arg(line.toHtmlEscaped());
   return QStringLiteral(
-             "<html><body><p align=\"center\"><b>%1</b></p><p align=\"center\"><b>%2</b></p>"
-             "<p>Adı Soyadı: ..................................................&nbsp;&nbsp;&nbsp;"
-             "Numarası: ..............&nbsp;&nbsp;&nbsp;Sınıfı: ..........</p><hr></body></html>")
-      .arg(school.toHtmlEscaped(), testName.toHtmlEscaped());
+             "<html><body>%1<p>Adı Soyadı: ..................................................&nbsp;"
+             "&nbsp;&nbsp;Numarası: ..............&nbsp;&nbsp;&nbsp;Sınıfı: ..........</p><hr>"
+             "</body></html>")
+      .arg(title);
 }
 
 }  // namespace authoring::bookletheader
