@@ -366,7 +366,7 @@ Status QuestionForm::choose(const QStringList& keys) {
   if (keys.isEmpty()) return {};
   const store::InList in = store::inList(keys);
   Result<QStringList> chosen = m_store.column(
-      QStringLiteral("SELECT SORUNO FROM TABLESORU WHERE SORUNO IN (%1) AND NZ(SILINDIMI)<>'1' "
+      QStringLiteral("SELECT SORUNO FROM TABLESORU WHERE SORUNO IN (%1) AND COALESCE(SILINDIMI,'')<>'1' "
                      "ORDER BY %2")
           .arg(in.placeholders, keys::orderBy()),
       in.values);

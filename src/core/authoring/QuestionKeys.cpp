@@ -21,9 +21,16 @@ Result<int> nextNumber(const store::Store& store, const QString& table, const QS
   return int(largest->toDouble()) + 1;
 }
 
+bool allDigits(const QString& key) {
+  if (key.isEmpty()) return false;
+  for (QChar c : key)
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+  return true;
+}
+
 // (group, value, text): the sort key of orderBy().
 std::tuple<int, double, QString> sortKey(const QString& key) {
-  if (store::jetIsNumeric(key)) return {0, store::jetVal(key), key};
+  if (allDigits(key)) return {0, store::jetVal(key), key};
   if (key.size() == kPackageKeyLength) return {1, store::jetVal(key.right(6)), key};
   return {2, 0.0, key};
 }
@@ -52,11 +59,13 @@ Result<QString> nextFreeQuestionKey(const store::Store& store) {
   return QStringLiteral("S%1").arg(std::max(bank.value(), int(free->toDouble()) + 1));
 }
 
+// SQLite's own operators only: a list of 100,000 questions sorts without a call
+// into Derslik's functions per row.
 QString orderBy(const QString& column) {
   return QStringLiteral(
-             "CASE WHEN ISNUMERIC(%1) THEN 0 WHEN length(%1)=14 THEN 1 ELSE 2 END,"
-             "CASE WHEN ISNUMERIC(%1) THEN VAL(%1) WHEN length(%1)=14 THEN VAL(substr(%1,-6)) "
-             "ELSE 0 END,%1")
+             "CASE WHEN %1<>'' AND %1 NOT GLOB '*[^0-9]*' THEN 0 WHEN length(%1)=14 THEN 1 ELSE 2 "
+             "END,CASE WHEN %1<>'' AND %1 NOT GLOB '*[^0-9]*' THEN CAST(%1 AS REAL) WHEN "
+             "length(%1)=14 THEN CAST(substr(%1,-6) AS REAL) ELSE 0 END,%1")
       .arg(column);
 }
 

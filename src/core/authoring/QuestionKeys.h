@@ -31,8 +31,8 @@ Result<int> nextTestNumber(const store::Store& store);
 Result<QString> nextFreeQuestionKey(const store::Store& store);
 
 // ORDER BY terms of the navigation order of `column` (SORUNO or TESTNO):
-// numeric keys first by value, then 14-character package keys by the value of
-// their last six characters, then any other key by its text.
+// number keys (digits only) first by value, then 14-character package keys by
+// the value of their last six characters, then any other key by its text.
 QString orderBy(const QString& column = QStringLiteral("SORUNO"));
 // The same order for C++ callers (true when a comes before b).
 bool lessThan(const QString& a, const QString& b);

@@ -67,11 +67,11 @@ curriculum::CurriculumFilter::Condition QuestionSearch::condition(const QString&
 
 curriculum::CurriculumFilter::Condition QuestionSearch::where() const {
   curriculum::CurriculumFilter::Condition c = condition(QStringLiteral("TABLESORU."));
-  c.sql.prepend(QStringLiteral("NZ(TABLESORU.SILINDIMI)<>'1'"));
+  c.sql.prepend(QStringLiteral("COALESCE(TABLESORU.SILINDIMI,'')<>'1'"));
   if (lastAdded > 0) {
     const curriculum::CurriculumFilter::Condition inner = condition(QStringLiteral("L."));
     c.sql += QStringLiteral(
-                 " AND TABLESORU.SORUNO IN (SELECT L.SORUNO FROM TABLESORU L WHERE NZ(L.SILINDIMI)<>'1'%1 "
+                 " AND TABLESORU.SORUNO IN (SELECT L.SORUNO FROM TABLESORU L WHERE COALESCE(L.SILINDIMI,'')<>'1'%1 "
                  "ORDER BY VAL(L.SORUNO) DESC, L.ID DESC LIMIT ?)")
                  .arg(inner.sql);
     c.params << inner.params << lastAdded;
