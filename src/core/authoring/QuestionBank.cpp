@@ -44,14 +44,15 @@ Question rowToQuestion(const QSqlQuery& r) {
   return q;
 }
 
-// Only the header is looked at: a 2 MB photo is not decoded to be saved.
+// Only the header (and the picture's size in it) is read: a 2 MB photo is not
+// decoded to be saved.
 Status checkPicture(const QByteArray& bytes, const QString& what) {
   if (bytes.isEmpty()) return {};
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer);
-  if (!reader.canRead())
+  if (!reader.canRead() || !reader.size().isValid())
     return Status::failure(QStringLiteral("%1 bir resim değil ya da okunamadı.").arg(what));
   return {};
 }
