@@ -1,6 +1,7 @@
 #include "authoring/DemoBank.h"
 
 #include <QBuffer>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QStringList>
@@ -327,6 +328,8 @@ Status defineUnits(store::Store& store, const QList<Draft>& drafts) {
 }  // namespace
 
 Status createDemoBank(store::Store& store) {
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    return Status::failure(QStringLiteral("Sorular çizilemedi: grafik ortamı başlatılmamış."));
   const Result<QVariant> any = store.scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU"));
   if (!any) return Status::failure(any.error());
   if (any->toInt() > 0) return {};

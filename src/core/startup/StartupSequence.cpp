@@ -56,12 +56,14 @@ bool StartupSequence::run() {
     if (Status s = school::createDemoSchool(m_store); !s) {
       if (m_hooks.messages)
         m_hooks.messages->error(QStringLiteral("Örnek okul oluşturulamadı: ") + s.error());
-    } else if (Status bank = emptySchool ? authoring::createDemoBank(m_store) : Status(); !bank) {
-      if (m_hooks.messages)
-        m_hooks.messages->error(QStringLiteral("Örnek soru bankası oluşturulamadı: ") + bank.error());
-    } else if (m_store.institution().code.trimmed().isEmpty()) {
-      (void)store::saveInstitution(m_store, QStringLiteral("999999"),
-                                   QStringLiteral("Derslik Örnek Ortaokulu"));
+    } else {
+      if (Status bank = emptySchool ? authoring::createDemoBank(m_store) : Status();
+          !bank && m_hooks.messages)
+        m_hooks.messages->error(QStringLiteral("Örnek soru bankası oluşturulamadı: ") +
+                                bank.error());
+      if (m_store.institution().code.trimmed().isEmpty())
+        (void)store::saveInstitution(m_store, QStringLiteral("999999"),
+                                     QStringLiteral("Derslik Örnek Ortaokulu"));
     }
   }
   if (m_hooks.messages)
