@@ -43,8 +43,9 @@ const char* const kCourses[] = {"MATEMATİK", "TÜRKÇE", "FEN BİLİMLERİ", "S
 void fillBank(store::Store& store) {
   store::Transaction tx(store);
   QSqlQuery q(store.db());
-  q.prepare(QStringLiteral("INSERT INTO TABLESORU (SORUNO,SEVIYE,DERS,UNITE,DOGRUSIK,ZORLUK,SURE,"
-                           "SORUICERIK,SILINDIMI) VALUES (?,?,?,?,?,?,?,?,'')"));
+  q.prepare(
+      QStringLiteral("INSERT INTO TABLESORU (SORUNO,SEVIYE,DERS,UNITE,DOGRUSIK,ZORLUK,SURE,"
+                     "SORUICERIK,SILINDIMI) VALUES (?,?,?,?,?,?,?,?,'')"));
   for (int i = 1; i <= kBank; ++i) {
     q.addBindValue(QString::number(i));
     q.addBindValue(QString::fromUtf8(kLevels[i % 4]));
@@ -101,7 +102,8 @@ void authoringBenchmarks() {
     int found = 0;
     measure(search, kBank, kRepeats, [&] { found = readAll(f.store, s.bankQuery()); });
     if (selected(search) && found == 0) std::fprintf(stderr, "authoring bench: nothing found\n");
-    measure(searchAll, kBank, kRepeats, [&] { found = readAll(f.store, authoring::QuestionSearch{}.bankQuery()); });
+    measure(searchAll, kBank, kRepeats,
+            [&] { found = readAll(f.store, authoring::QuestionSearch{}.bankQuery()); });
     authoring::RandomSource random;
     QString test;
     measure(

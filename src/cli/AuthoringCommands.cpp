@@ -31,10 +31,11 @@ using namespace authoring;
 
 const Syntax& questionsAddSyntax() {
   static const Syntax s =
-      Syntax(QStringLiteral(
-          "questions add --picture DOSYA|--text \"SORU\" [--choices \"A|B|C|D|E\"] --answer X "
-          "[--solution DOSYA] [--level L] [--course C] [--unit U] [--topic T] [--outcome O] "
-          "[--type T] [--difficulty D] [--points P] [--time S] [--note METİN]"))
+      Syntax(
+          QStringLiteral(
+              "questions add --picture DOSYA|--text \"SORU\" [--choices \"A|B|C|D|E\"] --answer X "
+              "[--solution DOSYA] [--level L] [--course C] [--unit U] [--topic T] [--outcome O] "
+              "[--type T] [--difficulty D] [--points P] [--time S] [--note METİN]"))
           .value(QStringLiteral("picture"))
           .value(QStringLiteral("text"))
           .value(QStringLiteral("choices"))
@@ -95,10 +96,11 @@ const Syntax& testsAddSyntax() {
 }
 const Syntax& testsAutoSyntax() {
   static const Syntax s =
-      Syntax(QStringLiteral("tests auto T --count K [--level L] [--course C] [--unit U] [--topic T] "
-                            "[--outcome O] [--type T] [--difficulty D] [--points P] "
-                            "[--usage used|unused] [--note METİN]"),
-             1, 1)
+      Syntax(
+          QStringLiteral("tests auto T --count K [--level L] [--course C] [--unit U] [--topic T] "
+                         "[--outcome O] [--type T] [--difficulty D] [--points P] "
+                         "[--usage used|unused] [--note METİN]"),
+          1, 1)
           .value(QStringLiteral("count"))
           .value(QStringLiteral("level"))
           .value(QStringLiteral("course"))
@@ -222,14 +224,14 @@ Result<QString> oneOf(const QString& option, const QString& value, const QString
 // The classification options every question command shares.
 Status classify(const Args& a, Question& q) {
   if (a.has(QStringLiteral("type"))) {
-    Result<QString> v = oneOf(QStringLiteral("type"), a.value(QStringLiteral("type")),
-                              lists::SoruTuruDoldur());
+    Result<QString> v =
+        oneOf(QStringLiteral("type"), a.value(QStringLiteral("type")), lists::SoruTuruDoldur());
     if (!v) return Status::failure(v.error());
     q.turu = v.value();
   }
   if (a.has(QStringLiteral("difficulty"))) {
-    Result<QString> v = oneOf(QStringLiteral("difficulty"),
-                              a.value(QStringLiteral("difficulty")), lists::ZorlukDoldur());
+    Result<QString> v = oneOf(QStringLiteral("difficulty"), a.value(QStringLiteral("difficulty")),
+                              lists::ZorlukDoldur());
     if (!v) return Status::failure(v.error());
     q.zorluk = v.value();
   }
@@ -400,10 +402,10 @@ int testsShow(store::Store& store, const Args& a, QTextStream& out, QTextStream&
                                 QStringLiteral("CKITAPCIK"),
                                 QStringLiteral("DKITAPCIK"),
                                 QStringLiteral("TESTSIRASI")};
-  const Result<Table> test =
-      readTable(store,
-                {QStringLiteral("SELECT * FROM TABLETEST WHERE TESTNO=? ORDER BY ID LIMIT 1"), {testNo}},
-                testColumns);
+  const Result<Table> test = readTable(
+      store,
+      {QStringLiteral("SELECT * FROM TABLETEST WHERE TESTNO=? ORDER BY ID LIMIT 1"), {testNo}},
+      testColumns);
   const Result<Table> questions = readTable(
       store,
       {QStringLiteral("SELECT TS.TESTSIRANO AS TESTSIRANO,TS.SORUNO AS SORUNO,NZ(S.DOGRUSIK) AS "
@@ -458,8 +460,8 @@ int testsAuto(store::Store& store, const Args& a, QTextStream& out, QTextStream&
     if (u != QStringLiteral("used") && u != QStringLiteral("unused"))
       return usageError(err, QStringLiteral("--usage used ya da unused olmalıdır."),
                         testsAutoSyntax());
-    c.usage = u == QStringLiteral("used") ? QuestionSearch::Usage::Used
-                                          : QuestionSearch::Usage::Unused;
+    c.usage =
+        u == QStringLiteral("used") ? QuestionSearch::Usage::Used : QuestionSearch::Usage::Unused;
   }
   const QString testNo = a.positional.first();
   if (!openDatabase(store, err)) return 1;
@@ -498,7 +500,8 @@ int testsOrder(store::Store& store, const Args& a, QTextStream& out, QTextStream
 
 int testsBooklet(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
   const QString file = a.value(QStringLiteral("out"));
-  if (file.isEmpty()) return usageError(err, QStringLiteral("--out gerekli."), testsBookletSyntax());
+  if (file.isEmpty())
+    return usageError(err, QStringLiteral("--out gerekli."), testsBookletSyntax());
   const QString suffix = QFileInfo(file).suffix().toLower();
   if (suffix != QStringLiteral("pdf") && suffix != QStringLiteral("odt"))
     return usageError(err, QStringLiteral("--out bir .pdf ya da .odt dosyası olmalıdır."),

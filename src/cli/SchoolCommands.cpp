@@ -341,7 +341,8 @@ QList<CliCommand> schoolCommands() {
       {QStringLiteral("rollover"), QStringLiteral("rollover [--date gg.aa.yyyy] [--yes]"),
        rollover},
       {QStringLiteral("demo"),
-       QStringLiteral("demo  (örnek okul: 3 sınıf, kumandalar, eşleştirmeler, soru bankası, testler)"),
+       QStringLiteral(
+           "demo  (örnek okul: 3 sınıf, kumandalar, eşleştirmeler, soru bankası, testler)"),
        demo},
   };
 }

@@ -1,6 +1,6 @@
 // derslik-cli: Derslik's headless commands, over the same core the window uses.
-#include <QGuiApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>

@@ -254,7 +254,8 @@ class CrashTest {
     {
       // The demo school's bank and the row above.
       Peek store2(QDir(m_template).filePath(store::storeFileName(store::StoreKind::Question, 2)));
-      m_oldContent = store2.column(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")).value(0).toInt();
+      m_oldContent =
+          store2.column(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")).value(0).toInt();
     }
     QFile csv(m_work.filePath(QStringLiteral("liste.csv")));
     if (!csv.open(QIODevice::WriteOnly)) return false;
@@ -390,7 +391,8 @@ class CrashTest {
   void check(Tally& t, const QString& where, const QString& folder) {
     const Run restart = cli(folder, {QStringLiteral("students"), QStringLiteral("list")});
     QString why;
-    const Year year = restart.exitCode == 0 ? judge(folder, m_oldClasses, m_oldContent, why) : Year::Broken;
+    const Year year =
+        restart.exitCode == 0 ? judge(folder, m_oldClasses, m_oldContent, why) : Year::Broken;
     if (year == Year::Broken) {
       t.failures << where + QStringLiteral(": ") +
                         (why.isEmpty() ? QStringLiteral("yeniden açılamadı: ") + restart.output

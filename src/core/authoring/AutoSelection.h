@@ -27,8 +27,8 @@ struct SelectionRow {
 struct SelectionReport {
   int asked = 0;
   int added = 0;
-  QStringList keys;                // the questions added, in their new order
-  QList<SelectionReport> rows;     // per blueprint row (empty for a single row)
+  QStringList keys;             // the questions added, in their new order
+  QList<SelectionReport> rows;  // per blueprint row (empty for a single row)
   // "10 soru eklendi", or "7 soru eklendi; ölçütlere uyan başka soru yok" when
   // fewer than asked (for a blueprint, the rows that fell short are named).
   QString message() const;
@@ -53,7 +53,9 @@ class AutoSelection {
                                        const Progress& progress = {});
 
   static QString title() { return QStringLiteral("Otomatik Soru Seçme"); }
-  static QString progressText(int i, int k) { return QStringLiteral("Eklenen : %1/%2").arg(i).arg(k); }
+  static QString progressText(int i, int k) {
+    return QStringLiteral("Eklenen : %1/%2").arg(i).arg(k);
+  }
   // The count box: digits, not zero.
   static Result<int> parseCount(const QString& text);
 

@@ -7,9 +7,9 @@
 #include <QImage>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextBlock>
 #include <QTextDocumentWriter>
 #include <QTextTable>
 
@@ -236,8 +236,7 @@ Result<std::unique_ptr<QTextDocument>> BookletDocument::build(const QString& tes
                             .arg(booklets::letter(options.booklet)));
     const Result<QList<int>> stored = orders.order(testNo, options.booklet);
     if (!stored) return R::failure(stored.error());
-    if (const QString p = booklets::orderProblem(options.booklet, stored.value(), n);
-        !p.isEmpty())
+    if (const QString p = booklets::orderProblem(options.booklet, stored.value(), n); !p.isEmpty())
       return R::failure(p);
     order = stored.value();
   }
@@ -306,11 +305,11 @@ Result<std::unique_ptr<QTextDocument>> BookletDocument::build(const QString& tes
   for (qsizetype i = 0; i < items.size(); i += two ? 2 : 1) {
     QList<const Item*> row{&items.at(i)};
     if (two && i + 1 < items.size()) row << &items.at(i + 1);
-    const qreal h = two ? measure(area.width(),
-                                  [&](QTextCursor& c) {
-                                    insertRow(c.insertTable(1, 2, columnsFormat(2)), 0, row);
-                                  })
-                        : measure(area.width(), [&](QTextCursor& c) { insertItem(c, *row.first()); });
+    const qreal h =
+        two ? measure(
+                  area.width(),
+                  [&](QTextCursor& c) { insertRow(c.insertTable(1, 2, columnsFormat(2)), 0, row); })
+            : measure(area.width(), [&](QTextCursor& c) { insertItem(c, *row.first()); });
     if (!pages.last().isEmpty() && used + h > area.height() * kFill) {
       pages << QList<QList<const Item*>>();
       used = pageHeader;
@@ -337,7 +336,8 @@ Result<std::unique_ptr<QTextDocument>> BookletDocument::build(const QString& tes
       insertCover(c, options.booklet);
       c.insertBlock(QTextBlockFormat(), QTextCharFormat());
     }
-    const bool withHeader = header.present() && (p == 0 || options.header == HeaderPlacement::EveryPage);
+    const bool withHeader =
+        header.present() && (p == 0 || options.header == HeaderPlacement::EveryPage);
     if (withHeader) {
       insertHeader(c, header);
       c.insertBlock(QTextBlockFormat(), QTextCharFormat());

@@ -59,7 +59,9 @@ class BookletDocument {
   static QString fileNameFor(const QString& path, Booklet booklet);
   // "<N> Kayıttan <i>. Kayıt Ekleniyor"
   static QString progressText(int n, int i);
-  static QString keyQuestion() { return QStringLiteral("Testin sonuna cevap anahtarı yazılsın mı"); }
+  static QString keyQuestion() {
+    return QStringLiteral("Testin sonuna cevap anahtarı yazılsın mı");
+  }
   static QString keyHeading() { return QStringLiteral("Cevap Anahtarı"); }
   static QString panelTitle() { return QStringLiteral("Kitapçık Ayarları"); }
   static QString noQuestionsMessage() { return QStringLiteral("Soru Bulunamadı"); }

@@ -29,7 +29,8 @@ Result<QByteArray> fromOdt(const QString& path) {
   }
   if (!reader.error().isEmpty()) return Result<QByteArray>::failure(reader.error());
   if (xml.isEmpty())
-    return Result<QByteArray>::failure(QStringLiteral("Belge okunamadı (content.xml yok): ") + path);
+    return Result<QByteArray>::failure(QStringLiteral("Belge okunamadı (content.xml yok): ") +
+                                       path);
   QXmlStreamReader x(xml);
   QStringList paragraphs;
   QString current;
@@ -56,8 +57,8 @@ Result<QByteArray> fromOdt(const QString& path) {
     }
   }
   if (x.hasError())
-    return Result<QByteArray>::failure(QStringLiteral("Belge okunamadı (%1): %2")
-                                           .arg(x.errorString(), path));
+    return Result<QByteArray>::failure(
+        QStringLiteral("Belge okunamadı (%1): %2").arg(x.errorString(), path));
   return (QStringLiteral("<html><body>") + paragraphs.join(QString()) +
           QStringLiteral("</body></html>"))
       .toUtf8();
@@ -70,12 +71,13 @@ Result<QByteArray> fromPdf(const QString& path) {
     return Result<QByteArray>::failure(QStringLiteral(
         "PDF başlık sayfası okunamadı: pdftoppm bulunamadı (poppler-utils paketini kurunuz)."));
   QTemporaryDir dir;
-  if (!dir.isValid()) return Result<QByteArray>::failure(QStringLiteral("Geçici klasör açılamadı."));
+  if (!dir.isValid())
+    return Result<QByteArray>::failure(QStringLiteral("Geçici klasör açılamadı."));
   QProcess p;
-  p.start(tool, {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("200"),
-                 QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                 QStringLiteral("1"), QStringLiteral("-singlefile"), path,
-                 dir.filePath(QStringLiteral("baslik"))});
+  p.start(tool,
+          {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("200"),
+           QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+           QStringLiteral("-singlefile"), path, dir.filePath(QStringLiteral("baslik"))});
   if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
     return Result<QByteArray>::failure(
         QStringLiteral("PDF başlık sayfası okunamadı (%1): %2")
@@ -116,7 +118,8 @@ bool isPicture(const QByteArray& stored) {
 
 Result<QByteArray> fromFile(const QString& path) {
   const QFileInfo info(path);
-  if (!info.isFile()) return Result<QByteArray>::failure(QStringLiteral("Dosya bulunamadı: ") + path);
+  if (!info.isFile())
+    return Result<QByteArray>::failure(QStringLiteral("Dosya bulunamadı: ") + path);
   const QString suffix = info.suffix().toLower();
   if (suffix == QStringLiteral("odt")) return fromOdt(path);
   if (suffix == QStringLiteral("pdf")) return fromPdf(path);
@@ -129,7 +132,7 @@ Result<QByteArray> fromFile(const QString& path) {
   if (suffix == QStringLiteral("txt"))
     return (QStringLiteral("<html><body><p>") +
             QString::fromUtf8(bytes).toHtmlEscaped().replace(QLatin1Char('\n'),
-                                                              QStringLiteral("<br>")) +
+                                                             QStringLiteral("<br>")) +
             QStringLiteral("</p></body></html>"))
         .toUtf8();
   return Result<QByteArray>::failure(

@@ -58,7 +58,9 @@ QString orderProblem(Booklet booklet, const QList<int>& aPositions, int n) {
   }
   for (int p = 1; p <= n; ++p)
     if (firstAt[p] == 0)
-      return QStringLiteral("%1: A sırasındaki %2. soru hiçbir sıraya yazılmamış.").arg(name).arg(p);
+      return QStringLiteral("%1: A sırasındaki %2. soru hiçbir sıraya yazılmamış.")
+          .arg(name)
+          .arg(p);
   return {};
 }
 

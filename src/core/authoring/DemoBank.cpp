@@ -51,41 +51,53 @@ void mathematics(QList<Draft>& out, std::mt19937& rng) {
   std::uniform_int_distribution<int> two(12, 99), small(3, 12);
   for (int i = 0; i < 12; ++i) {
     const int a = two(rng), b = two(rng);
-    out << Draft{QStringLiteral("5. SINIF"), QStringLiteral("MATEMATİK"),
+    out << Draft{QStringLiteral("5. SINIF"),
+                 QStringLiteral("MATEMATİK"),
                  QStringLiteral("Doğal Sayılarla İşlemler"),
-                 QStringLiteral("%1 + %2 işleminin sonucu kaçtır?").arg(a).arg(b), n(a + b),
+                 QStringLiteral("%1 + %2 işleminin sonucu kaçtır?").arg(a).arg(b),
+                 n(a + b),
                  near(a + b, rng)};
   }
   for (int i = 0; i < 12; ++i) {
     const int a = small(rng), b = small(rng);
-    out << Draft{QStringLiteral("5. SINIF"), QStringLiteral("MATEMATİK"),
+    out << Draft{QStringLiteral("5. SINIF"),
+                 QStringLiteral("MATEMATİK"),
                  QStringLiteral("Doğal Sayılarla İşlemler"),
                  QStringLiteral("Bir kutuda %1 sıra ve her sırada %2 kalem vardır. Kutuda kaç "
                                 "kalem vardır?")
                      .arg(a)
                      .arg(b),
-                 n(a * b), near(a * b, rng)};
+                 n(a * b),
+                 near(a * b, rng)};
   }
   for (int i = 0; i < 10; ++i) {
     const int d = small(rng) + 1, k = 1 + int(rng() % (d - 1));
     const int total = d * (2 + int(rng() % 8));
-    out << Draft{QStringLiteral("5. SINIF"), QStringLiteral("MATEMATİK"), QStringLiteral("Kesirler"),
+    out << Draft{QStringLiteral("5. SINIF"),
+                 QStringLiteral("MATEMATİK"),
+                 QStringLiteral("Kesirler"),
                  QStringLiteral("%1 sayısının %2/%3'i kaçtır?").arg(total).arg(k).arg(d),
-                 n(total / d * k), near(total / d * k, rng)};
+                 n(total / d * k),
+                 near(total / d * k, rng)};
   }
   for (int i = 0; i < 10; ++i) {
     const int p = 10 * (1 + int(rng() % 9)), base = 20 * (1 + int(rng() % 10));
-    out << Draft{QStringLiteral("6. SINIF"), QStringLiteral("MATEMATİK"), QStringLiteral("Yüzdeler"),
+    out << Draft{QStringLiteral("6. SINIF"),
+                 QStringLiteral("MATEMATİK"),
+                 QStringLiteral("Yüzdeler"),
                  QStringLiteral("%1 liralık bir ürüne %%%2 indirim yapılıyor. İndirim kaç liradır?")
                      .arg(base)
                      .arg(p),
-                 n(base * p / 100), near(base * p / 100, rng)};
+                 n(base * p / 100),
+                 near(base * p / 100, rng)};
   }
   for (int i = 0; i < 10; ++i) {
     const int w = small(rng), h = small(rng);
-    Draft d{QStringLiteral("6. SINIF"), QStringLiteral("MATEMATİK"),
+    Draft d{QStringLiteral("6. SINIF"),
+            QStringLiteral("MATEMATİK"),
             QStringLiteral("Alan Ölçme"),
-            QStringLiteral("Şekildeki dikdörtgenin alanı kaç santimetrekaredir?"), n(w * h),
+            QStringLiteral("Şekildeki dikdörtgenin alanı kaç santimetrekaredir?"),
+            n(w * h),
             near(w * h, rng)};
     d.figure = Draft::Figure::Rectangle;
     d.numbers = {w, h};
@@ -93,9 +105,11 @@ void mathematics(QList<Draft>& out, std::mt19937& rng) {
   }
   for (int i = 0; i < 12; ++i) {
     const int a = small(rng) + 4, b = two(rng) % 24 + 17;  // b > a: five different choices
-    out << Draft{QStringLiteral("7. SINIF"), QStringLiteral("MATEMATİK"),
+    out << Draft{QStringLiteral("7. SINIF"),
+                 QStringLiteral("MATEMATİK"),
                  QStringLiteral("Tam Sayılarla İşlemler"),
-                 QStringLiteral("(-%1) + %2 işleminin sonucu kaçtır?").arg(a).arg(b), n(b - a),
+                 QStringLiteral("(-%1) + %2 işleminin sonucu kaçtır?").arg(a).arg(b),
+                 n(b - a),
                  [&] {
                    QStringList w;
                    for (int v : {a + b, a - b, -(a + b), b - a + 2}) w << n(v);
@@ -104,57 +118,64 @@ void mathematics(QList<Draft>& out, std::mt19937& rng) {
   }
   for (int i = 0; i < 10; ++i) {
     const int whole = small(rng), tenths = 1 + int(rng() % 9);
-    out << Draft{QStringLiteral("6. SINIF"), QStringLiteral("MATEMATİK"),
-                 QStringLiteral("Ondalık Gösterim"),
-                 QStringLiteral("%1 tam %2 onda birin ondalık gösterimi hangisidir?")
-                     .arg(whole)
-                     .arg(tenths),
-                 QStringLiteral("%1,%2").arg(whole).arg(tenths),
-                 {QStringLiteral("%1,0%2").arg(whole).arg(tenths),
-                  QStringLiteral("%1,%2").arg(tenths).arg(whole),
-                  QStringLiteral("%1%2").arg(whole).arg(tenths),
-                  QStringLiteral("0,%1%2").arg(whole).arg(tenths)}};
+    out << Draft{
+        QStringLiteral("6. SINIF"),
+        QStringLiteral("MATEMATİK"),
+        QStringLiteral("Ondalık Gösterim"),
+        QStringLiteral("%1 tam %2 onda birin ondalık gösterimi hangisidir?").arg(whole).arg(tenths),
+        QStringLiteral("%1,%2").arg(whole).arg(tenths),
+        {QStringLiteral("%1,0%2").arg(whole).arg(tenths),
+         QStringLiteral("%1,%2").arg(tenths).arg(whole),
+         QStringLiteral("%1%2").arg(whole).arg(tenths),
+         QStringLiteral("0,%1%2").arg(whole).arg(tenths)}};
   }
   for (int i = 0; i < 10; ++i) {
     const int x = small(rng), a = small(rng);
-    out << Draft{QStringLiteral("7. SINIF"), QStringLiteral("MATEMATİK"),
+    out << Draft{QStringLiteral("7. SINIF"),
+                 QStringLiteral("MATEMATİK"),
                  QStringLiteral("Cebirsel İfadeler"),
                  QStringLiteral("%1x + %2 = %3 denkleminde x kaçtır?").arg(a).arg(x).arg(a * x + x),
-                 n(x), near(x, rng)};
+                 n(x),
+                 near(x, rng)};
   }
 }
 
 void turkish(QList<Draft>& out) {
   const char* const pairs[][2] = {
-      {"siyah", "kara"},   {"beyaz", "ak"},       {"cevap", "yanıt"},     {"öğretmen", "muallim"},
-      {"ilim", "bilim"},   {"misafir", "konuk"},  {"yaşlı", "ihtiyar"},   {"kırmızı", "al"},
-      {"okul", "mektep"},  {"sene", "yıl"},       {"vatan", "yurt"},      {"hediye", "armağan"},
-      {"zengin", "varsıl"}, {"ırmak", "nehir"},   {"doktor", "hekim"},    {"cümle", "tümce"},
-      {"şiir", "koşuk"},   {"kelime", "sözcük"},  {"rüya", "düş"},        {"imkân", "olanak"}};
+      {"siyah", "kara"},    {"beyaz", "ak"},      {"cevap", "yanıt"},   {"öğretmen", "muallim"},
+      {"ilim", "bilim"},    {"misafir", "konuk"}, {"yaşlı", "ihtiyar"}, {"kırmızı", "al"},
+      {"okul", "mektep"},   {"sene", "yıl"},      {"vatan", "yurt"},    {"hediye", "armağan"},
+      {"zengin", "varsıl"}, {"ırmak", "nehir"},   {"doktor", "hekim"},  {"cümle", "tümce"},
+      {"şiir", "koşuk"},    {"kelime", "sözcük"}, {"rüya", "düş"},      {"imkân", "olanak"}};
   const char* const opposites[][2] = {
-      {"uzun", "kısa"},   {"geniş", "dar"},     {"erken", "geç"},      {"kolay", "zor"},
-      {"sıcak", "soğuk"}, {"hızlı", "yavaş"},   {"ağır", "hafif"},     {"derin", "sığ"},
-      {"cesur", "korkak"}, {"temiz", "kirli"},  {"eski", "yeni"},      {"acı", "tatlı"},
-      {"ince", "kalın"},  {"dolu", "boş"},      {"yakın", "uzak"},     {"aydınlık", "karanlık"}};
+      {"uzun", "kısa"},    {"geniş", "dar"},   {"erken", "geç"},  {"kolay", "zor"},
+      {"sıcak", "soğuk"},  {"hızlı", "yavaş"}, {"ağır", "hafif"}, {"derin", "sığ"},
+      {"cesur", "korkak"}, {"temiz", "kirli"}, {"eski", "yeni"},  {"acı", "tatlı"},
+      {"ince", "kalın"},   {"dolu", "boş"},    {"yakın", "uzak"}, {"aydınlık", "karanlık"}};
   const int pairCount = int(std::size(pairs));
   for (int i = 0; i < pairCount; ++i) {
     QStringList wrong;
     for (int k = 1; k <= 4; ++k) wrong << QString::fromUtf8(pairs[(i + 3 * k) % pairCount][1]);
     out << Draft{i < 10 ? QStringLiteral("5. SINIF") : QStringLiteral("6. SINIF"),
-                 QStringLiteral("TÜRKÇE"), QStringLiteral("Sözcükte Anlam"),
+                 QStringLiteral("TÜRKÇE"),
+                 QStringLiteral("Sözcükte Anlam"),
                  QStringLiteral("\"%1\" sözcüğünün eş anlamlısı aşağıdakilerden hangisidir?")
                      .arg(QString::fromUtf8(pairs[i][0])),
-                 QString::fromUtf8(pairs[i][1]), wrong};
+                 QString::fromUtf8(pairs[i][1]),
+                 wrong};
   }
   const int oppositeCount = int(std::size(opposites));
   for (int i = 0; i < oppositeCount; ++i) {
     QStringList wrong;
     for (int k = 1; k <= 4; ++k)
       wrong << QString::fromUtf8(opposites[(i + 3 * k) % oppositeCount][1]);
-    out << Draft{QStringLiteral("7. SINIF"), QStringLiteral("TÜRKÇE"), QStringLiteral("Sözcükte Anlam"),
+    out << Draft{QStringLiteral("7. SINIF"),
+                 QStringLiteral("TÜRKÇE"),
+                 QStringLiteral("Sözcükte Anlam"),
                  QStringLiteral("\"%1\" sözcüğünün zıt anlamlısı aşağıdakilerden hangisidir?")
                      .arg(QString::fromUtf8(opposites[i][0])),
-                 QString::fromUtf8(opposites[i][1]), wrong};
+                 QString::fromUtf8(opposites[i][1]),
+                 wrong};
   }
 }
 
@@ -167,47 +188,131 @@ void science(QList<Draft>& out) {
     const char* wrong[4];
   };
   static const Fact facts[] = {
-      {"5. SINIF", "Güneş, Dünya ve Ay", "Dünya'nın kendi ekseni etrafında dönmesi sonucunda ne oluşur?", "Gece ve gündüz", {"Mevsimler", "Ay tutulması", "Gelgit", "Yıllar"}},
-      {"5. SINIF", "Güneş, Dünya ve Ay", "Ay'ın Dünya etrafında bir tam dolanımı yaklaşık kaç gün sürer?", "29,5", {"7", "15", "365", "60"}},
-      {"5. SINIF", "Güneş, Dünya ve Ay", "Güneş sistemindeki en büyük gezegen hangisidir?", "Jüpiter", {"Mars", "Venüs", "Merkür", "Dünya"}},
-      {"5. SINIF", "Canlılar Dünyası", "Aşağıdakilerden hangisi omurgasız bir hayvandır?", "Salyangoz", {"Kedi", "Kartal", "Yılan", "Balina"}},
-      {"5. SINIF", "Canlılar Dünyası", "Mantarlar besinlerini nasıl elde eder?", "Ayrıştırarak", {"Fotosentezle", "Avlanarak", "Güneşten", "Topraktan taşla"}},
-      {"5. SINIF", "Canlılar Dünyası", "Bitkilerde fotosentez en çok hangi organda olur?", "Yaprak", {"Kök", "Çiçek", "Tohum", "Meyve"}},
-      {"6. SINIF", "Vücudumuzdaki Sistemler", "Kanı vücuda pompalayan organ hangisidir?", "Kalp", {"Akciğer", "Böbrek", "Mide", "Karaciğer"}},
-      {"6. SINIF", "Vücudumuzdaki Sistemler", "Besinlerin kimyasal sindirimi hangi organda tamamlanır?", "İnce bağırsak", {"Mide", "Yemek borusu", "Ağız", "Kalın bağırsak"}},
-      {"6. SINIF", "Vücudumuzdaki Sistemler", "Soluk alırken diyafram nasıl hareket eder?", "Kasılıp aşağı iner", {"Gevşeyip yukarı çıkar", "Hiç hareket etmez", "Sağa kayar", "Öne çıkar"}},
-      {"6. SINIF", "Kuvvet ve Hareket", "Kuvvetin birimi aşağıdakilerden hangisidir?", "Newton", {"Joule", "Watt", "Metre", "Kilogram"}},
-      {"6. SINIF", "Kuvvet ve Hareket", "Sürtünme kuvveti hareketi nasıl etkiler?", "Zorlaştırır", {"Hızlandırır", "Etkilemez", "Yönünü ters çevirir", "Sonsuz yapar"}},
-      {"6. SINIF", "Kuvvet ve Hareket", "Hız birimi aşağıdakilerden hangisi olabilir?", "km/saat", {"kg", "Newton", "°C", "Litre"}},
-      {"7. SINIF", "Madde ve Enerji", "Suyun deniz seviyesinde kaynama sıcaklığı kaç °C'dir?", "100", {"0", "50", "80", "120"}},
-      {"7. SINIF", "Madde ve Enerji", "Atomun çekirdeğinde hangi tanecikler bulunur?", "Proton ve nötron", {"Yalnız elektron", "Elektron ve proton", "Yalnız nötron", "Molekül"}},
-      {"7. SINIF", "Madde ve Enerji", "Katı bir maddenin doğrudan gaza dönüşmesine ne denir?", "Süblimleşme", {"Erime", "Donma", "Yoğuşma", "Buharlaşma"}},
-      {"7. SINIF", "Işığın Madde ile Etkileşimi", "Beyaz ışık prizmadan geçince ne olur?", "Renklerine ayrılır", {"Kaybolur", "Siyaha döner", "Hızı artar", "Isınır"}},
-      {"7. SINIF", "Işığın Madde ile Etkileşimi", "Düz aynada oluşan görüntü için hangisi doğrudur?", "Cisimle aynı boydadır", {"Ters döner", "Cisimden büyüktür", "Cisimden küçüktür", "Renksizdir"}},
-      {"7. SINIF", "Işığın Madde ile Etkileşimi", "Işığı en çok yansıtan renk hangisidir?", "Beyaz", {"Siyah", "Lacivert", "Kahverengi", "Mor"}},
+      {"5. SINIF",
+       "Güneş, Dünya ve Ay",
+       "Dünya'nın kendi ekseni etrafında dönmesi sonucunda ne oluşur?",
+       "Gece ve gündüz",
+       {"Mevsimler", "Ay tutulması", "Gelgit", "Yıllar"}},
+      {"5. SINIF",
+       "Güneş, Dünya ve Ay",
+       "Ay'ın Dünya etrafında bir tam dolanımı yaklaşık kaç gün sürer?",
+       "29,5",
+       {"7", "15", "365", "60"}},
+      {"5. SINIF",
+       "Güneş, Dünya ve Ay",
+       "Güneş sistemindeki en büyük gezegen hangisidir?",
+       "Jüpiter",
+       {"Mars", "Venüs", "Merkür", "Dünya"}},
+      {"5. SINIF",
+       "Canlılar Dünyası",
+       "Aşağıdakilerden hangisi omurgasız bir hayvandır?",
+       "Salyangoz",
+       {"Kedi", "Kartal", "Yılan", "Balina"}},
+      {"5. SINIF",
+       "Canlılar Dünyası",
+       "Mantarlar besinlerini nasıl elde eder?",
+       "Ayrıştırarak",
+       {"Fotosentezle", "Avlanarak", "Güneşten", "Topraktan taşla"}},
+      {"5. SINIF",
+       "Canlılar Dünyası",
+       "Bitkilerde fotosentez en çok hangi organda olur?",
+       "Yaprak",
+       {"Kök", "Çiçek", "Tohum", "Meyve"}},
+      {"6. SINIF",
+       "Vücudumuzdaki Sistemler",
+       "Kanı vücuda pompalayan organ hangisidir?",
+       "Kalp",
+       {"Akciğer", "Böbrek", "Mide", "Karaciğer"}},
+      {"6. SINIF",
+       "Vücudumuzdaki Sistemler",
+       "Besinlerin kimyasal sindirimi hangi organda tamamlanır?",
+       "İnce bağırsak",
+       {"Mide", "Yemek borusu", "Ağız", "Kalın bağırsak"}},
+      {"6. SINIF",
+       "Vücudumuzdaki Sistemler",
+       "Soluk alırken diyafram nasıl hareket eder?",
+       "Kasılıp aşağı iner",
+       {"Gevşeyip yukarı çıkar", "Hiç hareket etmez", "Sağa kayar", "Öne çıkar"}},
+      {"6. SINIF",
+       "Kuvvet ve Hareket",
+       "Kuvvetin birimi aşağıdakilerden hangisidir?",
+       "Newton",
+       {"Joule", "Watt", "Metre", "Kilogram"}},
+      {"6. SINIF",
+       "Kuvvet ve Hareket",
+       "Sürtünme kuvveti hareketi nasıl etkiler?",
+       "Zorlaştırır",
+       {"Hızlandırır", "Etkilemez", "Yönünü ters çevirir", "Sonsuz yapar"}},
+      {"6. SINIF",
+       "Kuvvet ve Hareket",
+       "Hız birimi aşağıdakilerden hangisi olabilir?",
+       "km/saat",
+       {"kg", "Newton", "°C", "Litre"}},
+      {"7. SINIF",
+       "Madde ve Enerji",
+       "Suyun deniz seviyesinde kaynama sıcaklığı kaç °C'dir?",
+       "100",
+       {"0", "50", "80", "120"}},
+      {"7. SINIF",
+       "Madde ve Enerji",
+       "Atomun çekirdeğinde hangi tanecikler bulunur?",
+       "Proton ve nötron",
+       {"Yalnız elektron", "Elektron ve proton", "Yalnız nötron", "Molekül"}},
+      {"7. SINIF",
+       "Madde ve Enerji",
+       "Katı bir maddenin doğrudan gaza dönüşmesine ne denir?",
+       "Süblimleşme",
+       {"Erime", "Donma", "Yoğuşma", "Buharlaşma"}},
+      {"7. SINIF",
+       "Işığın Madde ile Etkileşimi",
+       "Beyaz ışık prizmadan geçince ne olur?",
+       "Renklerine ayrılır",
+       {"Kaybolur", "Siyaha döner", "Hızı artar", "Isınır"}},
+      {"7. SINIF",
+       "Işığın Madde ile Etkileşimi",
+       "Düz aynada oluşan görüntü için hangisi doğrudur?",
+       "Cisimle aynı boydadır",
+       {"Ters döner", "Cisimden büyüktür", "Cisimden küçüktür", "Renksizdir"}},
+      {"7. SINIF",
+       "Işığın Madde ile Etkileşimi",
+       "Işığı en çok yansıtan renk hangisidir?",
+       "Beyaz",
+       {"Siyah", "Lacivert", "Kahverengi", "Mor"}},
   };
   for (const Fact& f : facts) {
     QStringList wrong;
     for (const char* w : f.wrong) wrong << QString::fromUtf8(w);
-    out << Draft{QString::fromUtf8(f.level), QStringLiteral("FEN BİLİMLERİ"),
-                 QString::fromUtf8(f.unit), QString::fromUtf8(f.stem), QString::fromUtf8(f.correct),
-                 wrong};
+    out << Draft{QString::fromUtf8(f.level),   QStringLiteral("FEN BİLİMLERİ"),
+                 QString::fromUtf8(f.unit),    QString::fromUtf8(f.stem),
+                 QString::fromUtf8(f.correct), wrong};
   }
 }
 
 void social(QList<Draft>& out) {
-  const QStringList regions{QStringLiteral("Marmara"), QStringLiteral("Ege"),
-                            QStringLiteral("Akdeniz"), QStringLiteral("İç Anadolu"),
-                            QStringLiteral("Karadeniz"), QStringLiteral("Doğu Anadolu"),
+  const QStringList regions{QStringLiteral("Marmara"),          QStringLiteral("Ege"),
+                            QStringLiteral("Akdeniz"),          QStringLiteral("İç Anadolu"),
+                            QStringLiteral("Karadeniz"),        QStringLiteral("Doğu Anadolu"),
                             QStringLiteral("Güneydoğu Anadolu")};
-  const char* const cities[][2] = {
-      {"Bursa", "Marmara"},        {"Edirne", "Marmara"},        {"İzmir", "Ege"},
-      {"Manisa", "Ege"},           {"Antalya", "Akdeniz"},       {"Adana", "Akdeniz"},
-      {"Ankara", "İç Anadolu"},    {"Konya", "İç Anadolu"},      {"Kayseri", "İç Anadolu"},
-      {"Trabzon", "Karadeniz"},    {"Samsun", "Karadeniz"},      {"Rize", "Karadeniz"},
-      {"Erzurum", "Doğu Anadolu"}, {"Van", "Doğu Anadolu"},      {"Malatya", "Doğu Anadolu"},
-      {"Gaziantep", "Güneydoğu Anadolu"}, {"Diyarbakır", "Güneydoğu Anadolu"},
-      {"Mardin", "Güneydoğu Anadolu"}, {"Kocaeli", "Marmara"},   {"Denizli", "Ege"}};
+  const char* const cities[][2] = {{"Bursa", "Marmara"},
+                                   {"Edirne", "Marmara"},
+                                   {"İzmir", "Ege"},
+                                   {"Manisa", "Ege"},
+                                   {"Antalya", "Akdeniz"},
+                                   {"Adana", "Akdeniz"},
+                                   {"Ankara", "İç Anadolu"},
+                                   {"Konya", "İç Anadolu"},
+                                   {"Kayseri", "İç Anadolu"},
+                                   {"Trabzon", "Karadeniz"},
+                                   {"Samsun", "Karadeniz"},
+                                   {"Rize", "Karadeniz"},
+                                   {"Erzurum", "Doğu Anadolu"},
+                                   {"Van", "Doğu Anadolu"},
+                                   {"Malatya", "Doğu Anadolu"},
+                                   {"Gaziantep", "Güneydoğu Anadolu"},
+                                   {"Diyarbakır", "Güneydoğu Anadolu"},
+                                   {"Mardin", "Güneydoğu Anadolu"},
+                                   {"Kocaeli", "Marmara"},
+                                   {"Denizli", "Ege"}};
   int i = 0;
   for (const auto& c : cities) {
     const QString region = QString::fromUtf8(c[1]);
@@ -217,7 +322,8 @@ void social(QList<Draft>& out) {
       if (r != region && !wrong.contains(r)) wrong << r;
     }
     out << Draft{i++ < 10 ? QStringLiteral("5. SINIF") : QStringLiteral("6. SINIF"),
-                 QStringLiteral("SOSYAL BİLGİLER"), QStringLiteral("Bölgemizi Tanıyalım"),
+                 QStringLiteral("SOSYAL BİLGİLER"),
+                 QStringLiteral("Bölgemizi Tanıyalım"),
                  QStringLiteral("%1 ili hangi coğrafi bölgemizdedir?").arg(QString::fromUtf8(c[0])),
                  region + QStringLiteral(" Bölgesi"),
                  [&] {
@@ -229,11 +335,13 @@ void social(QList<Draft>& out) {
   const QStringList months{QStringLiteral("Ocak"), QStringLiteral("Şubat"), QStringLiteral("Mart"),
                            QStringLiteral("Nisan"), QStringLiteral("Mayıs")};
   for (int k = 0; k < 12; ++k) {
-    Draft d{QStringLiteral("7. SINIF"), QStringLiteral("SOSYAL BİLGİLER"),
+    Draft d{QStringLiteral("7. SINIF"),
+            QStringLiteral("SOSYAL BİLGİLER"),
             QStringLiteral("Kültür ve Miras"),
             QStringLiteral("Grafikte bir kütüphaneden aylara göre ödünç alınan kitap sayıları "
                            "verilmiştir. En çok kitap hangi ayda alınmıştır?"),
-            {}, {}};
+            {},
+            {}};
     d.figure = Draft::Figure::Chart;
     const int top = k % 5;
     for (int m = 0; m < 5; ++m) d.numbers << (m == top ? 90 : 30 + (m * 17 + k * 7) % 50);
@@ -246,20 +354,24 @@ void social(QList<Draft>& out) {
 
 void english(QList<Draft>& out) {
   const char* const words[][2] = {
-      {"apple", "elma"},    {"book", "kitap"},     {"window", "pencere"}, {"teacher", "öğretmen"},
-      {"river", "ırmak"},   {"bread", "ekmek"},    {"cloud", "bulut"},    {"chair", "sandalye"},
-      {"green", "yeşil"},   {"friend", "arkadaş"}, {"summer", "yaz"},     {"kitchen", "mutfak"},
-      {"happy", "mutlu"},   {"bridge", "köprü"},   {"horse", "at"},       {"mountain", "dağ"},
-      {"village", "köy"},   {"weather", "hava durumu"}, {"answer", "cevap"}, {"library", "kütüphane"}};
+      {"apple", "elma"},       {"book", "kitap"},       {"window", "pencere"},
+      {"teacher", "öğretmen"}, {"river", "ırmak"},      {"bread", "ekmek"},
+      {"cloud", "bulut"},      {"chair", "sandalye"},   {"green", "yeşil"},
+      {"friend", "arkadaş"},   {"summer", "yaz"},       {"kitchen", "mutfak"},
+      {"happy", "mutlu"},      {"bridge", "köprü"},     {"horse", "at"},
+      {"mountain", "dağ"},     {"village", "köy"},      {"weather", "hava durumu"},
+      {"answer", "cevap"},     {"library", "kütüphane"}};
   const int count = int(std::size(words));
   for (int i = 0; i < count; ++i) {
     QStringList wrong;
     for (int k = 1; k <= 4; ++k) wrong << QString::fromUtf8(words[(i + 5 * k) % count][1]);
     out << Draft{i < 10 ? QStringLiteral("5. SINIF") : QStringLiteral("6. SINIF"),
-                 QStringLiteral("İNGİLİZCE"), QStringLiteral("Vocabulary"),
+                 QStringLiteral("İNGİLİZCE"),
+                 QStringLiteral("Vocabulary"),
                  QStringLiteral("\"%1\" kelimesinin Türkçe anlamı nedir?")
                      .arg(QString::fromUtf8(words[i][0])),
-                 QString::fromUtf8(words[i][1]), wrong};
+                 QString::fromUtf8(words[i][1]),
+                 wrong};
   }
 }
 
@@ -296,7 +408,8 @@ QByteArray drawFigure(const Draft& d, const QStringList& choices) {
       const int bh = d.numbers.at(m) * 5;
       const QRect bar(area.left() + 40 + m * 170, area.bottom() - bh, 110, bh);
       p.fillRect(bar, QColor(0x44, 0x88, 0xcc));
-      p.drawText(QRect(bar.left() - 30, area.bottom() + 5, 170, 50), Qt::AlignHCenter, months.at(m));
+      p.drawText(QRect(bar.left() - 30, area.bottom() + 5, 170, 50), Qt::AlignHCenter,
+                 months.at(m));
     }
   }
   font.setPixelSize(44);
@@ -313,12 +426,13 @@ QByteArray drawFigure(const Draft& d, const QStringList& choices) {
 
 Status defineUnits(store::Store& store, const QList<Draft>& drafts) {
   for (const Draft& d : drafts) {
-    if (Status s = store.run(
-            QStringLiteral("INSERT INTO TABLETANIMLAMALAR (TANIMADI,SEVIYE,DERS,UNITE,KONU,KAZANIM) "
-                           "SELECT 'UNITELER',?,?,?,'','' WHERE NOT EXISTS (SELECT 1 FROM "
-                           "TABLETANIMLAMALAR WHERE TANIMADI='UNITELER' AND SEVIYE=? AND DERS=? "
-                           "AND UNITE=?)"),
-            {d.level, d.course, d.unit, d.level, d.course, d.unit});
+    if (Status s =
+            store.run(QStringLiteral(
+                          "INSERT INTO TABLETANIMLAMALAR (TANIMADI,SEVIYE,DERS,UNITE,KONU,KAZANIM) "
+                          "SELECT 'UNITELER',?,?,?,'','' WHERE NOT EXISTS (SELECT 1 FROM "
+                          "TABLETANIMLAMALAR WHERE TANIMADI='UNITELER' AND SEVIYE=? AND DERS=? "
+                          "AND UNITE=?)"),
+                      {d.level, d.course, d.unit, d.level, d.course, d.unit});
         !s)
       return s;
   }
@@ -403,22 +517,30 @@ Status createDemoBank(store::Store& store) {
         out << keys.at(i);
     return out;
   };
-  const Result<QString> fractions = makeTest(QStringLiteral("Kesirler Kısa Sınav"),
-                                             QStringLiteral("5. SINIF"), QStringLiteral("MATEMATİK"),
-                                             QStringLiteral("Kesirler"));
-  const Result<QString> words = makeTest(QStringLiteral("İngilizce Kelime Testi"), QStringLiteral("5. SINIF"),
-                                         QStringLiteral("İNGİLİZCE"), QStringLiteral("Vocabulary"));
-  const Result<QString> turkce = makeTest(QStringLiteral("Sözcükte Anlam Deneme"), QStringLiteral("7. SINIF"),
-                                          QStringLiteral("TÜRKÇE"), QStringLiteral("Sözcükte Anlam"));
-  const Result<QString> scienceTest = makeTest(QStringLiteral("Fen Bilimleri Tarama"), QStringLiteral("6. SINIF"),
-                                               QStringLiteral("FEN BİLİMLERİ"), QString());
-  const Result<QString> mixed = makeTest(QStringLiteral("Genel Tekrar"), QString(), QString(), QString());
+  const Result<QString> fractions =
+      makeTest(QStringLiteral("Kesirler Kısa Sınav"), QStringLiteral("5. SINIF"),
+               QStringLiteral("MATEMATİK"), QStringLiteral("Kesirler"));
+  const Result<QString> words =
+      makeTest(QStringLiteral("İngilizce Kelime Testi"), QStringLiteral("5. SINIF"),
+               QStringLiteral("İNGİLİZCE"), QStringLiteral("Vocabulary"));
+  const Result<QString> turkce =
+      makeTest(QStringLiteral("Sözcükte Anlam Deneme"), QStringLiteral("7. SINIF"),
+               QStringLiteral("TÜRKÇE"), QStringLiteral("Sözcükte Anlam"));
+  const Result<QString> scienceTest =
+      makeTest(QStringLiteral("Fen Bilimleri Tarama"), QStringLiteral("6. SINIF"),
+               QStringLiteral("FEN BİLİMLERİ"), QString());
+  const Result<QString> mixed =
+      makeTest(QStringLiteral("Genel Tekrar"), QString(), QString(), QString());
   for (const Result<QString>* r : {&fractions, &words, &turkce, &scienceTest, &mixed})
     if (!*r) return Status::failure(r->error());
-  if (Status s = members.add(fractions.value(), pick(QStringLiteral("MATEMATİK"), QStringLiteral("Kesirler"), 8)); !s)
+  if (Status s = members.add(fractions.value(),
+                             pick(QStringLiteral("MATEMATİK"), QStringLiteral("Kesirler"), 8));
+      !s)
     return s;
-  if (Status s = members.add(words.value(), pick(QStringLiteral("İNGİLİZCE"), QString(), 10)); !s) return s;
-  if (Status s = members.add(turkce.value(), pick(QStringLiteral("TÜRKÇE"), QString(), 10)); !s) return s;
+  if (Status s = members.add(words.value(), pick(QStringLiteral("İNGİLİZCE"), QString(), 10)); !s)
+    return s;
+  if (Status s = members.add(turkce.value(), pick(QStringLiteral("TÜRKÇE"), QString(), 10)); !s)
+    return s;
   SelectionRow scienceRow;
   scienceRow.criteria.curriculum.course = QStringLiteral("FEN BİLİMLERİ");
   scienceRow.count = 12;

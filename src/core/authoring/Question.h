@@ -29,9 +29,7 @@ struct Question {
   QString cozumVideo;  // COZUMVIDEO: "Videolar/<SORUNO><ext>", or empty
   QString silindimi;   // SILINDIMI: "1" when deleted but kept for recorded runs
 
-  curriculum::CurriculumFilter curriculum() const {
-    return {seviye, ders, unite, konu, kazanim};
-  }
+  curriculum::CurriculumFilter curriculum() const { return {seviye, ders, unite, konu, kazanim}; }
   bool operator==(const Question&) const = default;
 };
 

@@ -158,9 +158,13 @@ Result<QuestionBank::Staging> QuestionBank::stageMedia(const Question& current,
 }
 
 Status QuestionBank::writeRow(const Question& q, bool isNew) {
-  const QVariantList values{q.seviye,   q.ders,     q.unite,      q.konu,       q.kazanim,
-                            q.soruIcerik, q.dogruSik, q.turu,     q.zorluk,     q.puan,
-                            q.sure,     q.sesDosyasi, q.aciklama, q.anket ? texts::kTrue : texts::kFalse,
+  const QVariantList values{q.seviye,    q.ders,
+                            q.unite,     q.konu,
+                            q.kazanim,   q.soruIcerik,
+                            q.dogruSik,  q.turu,
+                            q.zorluk,    q.puan,
+                            q.sure,      q.sesDosyasi,
+                            q.aciklama,  q.anket ? texts::kTrue : texts::kFalse,
                             q.cozumVideo};
   if (isNew)
     return m_store.run(
@@ -176,19 +180,20 @@ Status QuestionBank::writeRow(const Question& q, bool isNew) {
 }
 
 Result<Question> QuestionBank::load(const QString& key) const {
-  Result<QSqlQuery> q = m_store.exec(
-      QStringLiteral("SELECT %1 FROM TABLESORU WHERE SORUNO=? ORDER BY ID LIMIT 1").arg(kRowColumns),
-      {key});
+  Result<QSqlQuery> q =
+      m_store.exec(QStringLiteral("SELECT %1 FROM TABLESORU WHERE SORUNO=? ORDER BY ID LIMIT 1")
+                       .arg(kRowColumns),
+                   {key});
   if (!q) return Result<Question>::failure(q.error());
   if (!q.value().next()) return Result<Question>::failure(notFoundMessage());
   return rowToQuestion(q.value());
 }
 
 Result<bool> QuestionBank::isLive(const QString& key) const {
-  const Result<QVariant> n = m_store.scalar(
-      QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLESORU WHERE SORUNO=? AND "
-                     "NZ(SILINDIMI)<>'1')"),
-      {key});
+  const Result<QVariant> n =
+      m_store.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLESORU WHERE SORUNO=? AND "
+                                    "NZ(SILINDIMI)<>'1')"),
+                     {key});
   if (!n) return Result<bool>::failure(n.error());
   return n->toInt() == 1;
 }
@@ -228,16 +233,16 @@ Result<QString> QuestionBank::add(Question question, const QuestionPictures& pic
     q.sesDosyasi = staging->storedSound(q.soruNo, {});
     q.cozumVideo = staging->storedVideo(q.soruNo, {});
     if (Status s = writeRow(q, true); !s) return fail(s.error());
-    if (Status s = m_store.contents().write(store::StoreKind::Question, q.soruNo,
-                                            pictures.question, pictures.solution);
+    if (Status s = m_store.contents().write(store::StoreKind::Question, q.soruNo, pictures.question,
+                                            pictures.solution);
         !s)
       return fail(s.error());
     m_store.changed(store::Change::Questions);
     if (Status s = tx.commit(); !s) return fail(s.error());
   }
   if (Status s = staging->settle(files, q.soruNo); !s)
-    return Result<QString>::failure(QStringLiteral("Soru %1 numarasıyla kaydedildi, ancak: %2")
-                                        .arg(q.soruNo, s.error()));
+    return Result<QString>::failure(
+        QStringLiteral("Soru %1 numarasıyla kaydedildi, ancak: %2").arg(q.soruNo, s.error()));
   return q.soruNo;
 }
 
@@ -341,8 +346,7 @@ Result<QuestionBank::Removal> QuestionBank::remove(const QStringList& requested,
     }
     const int total = int(removal.deleted.size());
     for (int i = 0; i < total; ++i) {
-      if (Status s =
-              m_store.contents().remove(store::StoreKind::Question, removal.deleted.at(i));
+      if (Status s = m_store.contents().remove(store::StoreKind::Question, removal.deleted.at(i));
           !s)
         return fail(s.error());
       if (progress) progress(i + 1, total);
@@ -362,8 +366,8 @@ Status QuestionBank::setCorrectChoice(const QString& key, const QString& letter)
   if (!texts::kChoices.contains(letter))
     return Status::failure(QStringLiteral("Doğru şık A, B, C, D ya da E olmalıdır."));
   store::Transaction tx(m_store);
-  if (Status s =
-          m_store.run(QStringLiteral("UPDATE TABLESORU SET DOGRUSIK=? WHERE SORUNO=?"), {letter, key});
+  if (Status s = m_store.run(QStringLiteral("UPDATE TABLESORU SET DOGRUSIK=? WHERE SORUNO=?"),
+                             {letter, key});
       !s)
     return s;
   m_store.changed(store::Change::Questions | store::Change::Tests);

@@ -173,15 +173,16 @@ QString QuestionForm::workingPicture(View view) const {
   const bool q = view == View::Question;
   if (m_mode == Mode::New)
     return m_store.path(q ? QStringLiteral("YeniSoru.dce") : QStringLiteral("YeniCevap.dce"));
-  return m_store.path(QStringLiteral("NetFile/%1%2.dce")
-                          .arg(q ? QStringLiteral("TT") : QStringLiteral("TK"),
-                               fileSafe(m_fields.soruNo)));
+  return m_store.path(
+      QStringLiteral("NetFile/%1%2.dce")
+          .arg(q ? QStringLiteral("TT") : QStringLiteral("TK"), fileSafe(m_fields.soruNo)));
 }
 
 QByteArray QuestionForm::blank(View view) const {
   const bool q = view == View::Question;
   if (m_mode == Mode::New)
-    return store::resourceData(q ? QStringLiteral("YeniSoru.dce") : QStringLiteral("YeniCevap.dce"));
+    return store::resourceData(q ? QStringLiteral("YeniSoru.dce")
+                                 : QStringLiteral("YeniCevap.dce"));
   return store::resourceData(q ? QStringLiteral("TT.dce") : QStringLiteral("TK.dce"));
 }
 
@@ -190,8 +191,8 @@ Status QuestionForm::writeWorking(View view, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).absolutePath());
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    return Status::failure(QStringLiteral("Çalışma resmi yazılamadı: %1 (%2)")
-                               .arg(path, file.errorString()));
+    return Status::failure(
+        QStringLiteral("Çalışma resmi yazılamadı: %1 (%2)").arg(path, file.errorString()));
   return {};
 }
 
@@ -207,7 +208,8 @@ Result<QByteArray> QuestionForm::readWorking(View view) const {
 Status QuestionForm::choosePicture(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
-    return Status::failure(QStringLiteral("Dosya açılamadı: %1 (%2)").arg(path, file.errorString()));
+    return Status::failure(
+        QStringLiteral("Dosya açılamadı: %1 (%2)").arg(path, file.errorString()));
   QByteArray bytes = file.readAll();
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::ReadOnly);
@@ -366,8 +368,9 @@ Status QuestionForm::choose(const QStringList& keys) {
   if (keys.isEmpty()) return {};
   const store::InList in = store::inList(keys);
   Result<QStringList> chosen = m_store.column(
-      QStringLiteral("SELECT SORUNO FROM TABLESORU WHERE SORUNO IN (%1) AND COALESCE(SILINDIMI,'')<>'1' "
-                     "ORDER BY %2")
+      QStringLiteral(
+          "SELECT SORUNO FROM TABLESORU WHERE SORUNO IN (%1) AND COALESCE(SILINDIMI,'')<>'1' "
+          "ORDER BY %2")
           .arg(in.placeholders, keys::orderBy()),
       in.values);
   if (!chosen) return Status::failure(chosen.error());
@@ -391,11 +394,11 @@ Status QuestionForm::removeMany(const QStringList& keys, Messages& messages,
 }
 
 const QStringList& QuestionForm::searchPositionKeys() {
-  static const QStringList keys{
-      QStringLiteral("SeviyeAra"), QStringLiteral("DersAra"),     QStringLiteral("UniteAra"),
-      QStringLiteral("KonuAra"),   QStringLiteral("KazanimAra"),  QStringLiteral("DogruSikAra"),
-      QStringLiteral("SoruTuruAra"), QStringLiteral("ZorlukAra"), QStringLiteral("PuanAra"),
-      QStringLiteral("SureAra")};
+  static const QStringList keys{QStringLiteral("SeviyeAra"),   QStringLiteral("DersAra"),
+                                QStringLiteral("UniteAra"),    QStringLiteral("KonuAra"),
+                                QStringLiteral("KazanimAra"),  QStringLiteral("DogruSikAra"),
+                                QStringLiteral("SoruTuruAra"), QStringLiteral("ZorlukAra"),
+                                QStringLiteral("PuanAra"),     QStringLiteral("SureAra")};
   return keys;
 }
 

@@ -14,9 +14,9 @@ namespace {
 constexpr int kPackageKeyLength = 14;
 
 Result<int> nextNumber(const store::Store& store, const QString& table, const QString& column) {
-  const Result<QVariant> largest = store.scalar(
-      QStringLiteral("SELECT COALESCE(MAX(VAL(%2)), 0) FROM %1 WHERE ISNUMERIC(%2)")
-          .arg(table, column));
+  const Result<QVariant> largest =
+      store.scalar(QStringLiteral("SELECT COALESCE(MAX(VAL(%2)), 0) FROM %1 WHERE ISNUMERIC(%2)")
+                       .arg(table, column));
   if (!largest) return Result<int>::failure(largest.error());
   return int(largest->toDouble()) + 1;
 }

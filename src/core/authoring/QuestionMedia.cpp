@@ -20,8 +20,7 @@ void undo(const QList<QuestionMedia::Rename>& steps) {
 }
 
 QString tempName(const QString& path) {
-  return QFileInfo(path).dir().filePath(kStagePrefix +
-                                        QUuid::createUuid().toString(QUuid::Id128));
+  return QFileInfo(path).dir().filePath(kStagePrefix + QUuid::createUuid().toString(QUuid::Id128));
 }
 
 }  // namespace
@@ -59,8 +58,7 @@ QString QuestionMedia::absolute(const QString& stored) const {
 
 Result<QuestionMedia::Staged> QuestionMedia::stage(const QString& source, Kind kind) const {
   const QFileInfo info(source);
-  if (!info.isFile())
-    return Result<Staged>::failure(QStringLiteral("Dosya bulunamadı: ") + source);
+  if (!info.isFile()) return Result<Staged>::failure(QStringLiteral("Dosya bulunamadı: ") + source);
   const QString folder = m_store.subFolder(folderName(kind));
   Staged staged{kind, tempName(QDir(folder).filePath(info.fileName())),
                 info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix().toLower()};
@@ -75,8 +73,8 @@ Result<QString> QuestionMedia::place(const Staged& staged, const QString& key) c
   const QString stored = storedPath(key, staged.kind, staged.suffix);
   if (!QFile::rename(staged.temp, m_store.path(stored))) {
     discard(staged);
-    return Result<QString>::failure(
-        QStringLiteral("Dosya yerine konamadı: ") + m_store.path(stored));
+    return Result<QString>::failure(QStringLiteral("Dosya yerine konamadı: ") +
+                                    m_store.path(stored));
   }
   return stored;
 }

@@ -49,8 +49,8 @@ curriculum::CurriculumFilter::Condition QuestionSearch::condition(const QString&
     c.params << pattern << pattern;
   }
   if (!testNo.trimmed().isEmpty()) {
-    c.sql += QStringLiteral(" AND %1SORUNO IN (SELECT SORUNO FROM TABLETESTSORU WHERE TESTNO=?)")
-                 .arg(p);
+    c.sql +=
+        QStringLiteral(" AND %1SORUNO IN (SELECT SORUNO FROM TABLETESTSORU WHERE TESTNO=?)").arg(p);
     c.params << testNo.trimmed();
   }
   if (!notInTest.isEmpty()) {
@@ -60,8 +60,9 @@ curriculum::CurriculumFilter::Condition QuestionSearch::condition(const QString&
     c.params << notInTest;
   }
   if (usage != Usage::Any)
-    c.sql += QStringLiteral(" AND %2 EXISTS (SELECT 1 FROM TABLETESTSORU U WHERE U.SORUNO=%1SORUNO)")
-                 .arg(p, usage == Usage::Used ? QString() : QStringLiteral("NOT"));
+    c.sql +=
+        QStringLiteral(" AND %2 EXISTS (SELECT 1 FROM TABLETESTSORU U WHERE U.SORUNO=%1SORUNO)")
+            .arg(p, usage == Usage::Used ? QString() : QStringLiteral("NOT"));
   return c;
 }
 
@@ -71,7 +72,8 @@ curriculum::CurriculumFilter::Condition QuestionSearch::where() const {
   if (lastAdded > 0) {
     const curriculum::CurriculumFilter::Condition inner = condition(QStringLiteral("L."));
     c.sql += QStringLiteral(
-                 " AND TABLESORU.SORUNO IN (SELECT L.SORUNO FROM TABLESORU L WHERE COALESCE(L.SILINDIMI,'')<>'1'%1 "
+                 " AND TABLESORU.SORUNO IN (SELECT L.SORUNO FROM TABLESORU L WHERE "
+                 "COALESCE(L.SILINDIMI,'')<>'1'%1 "
                  "ORDER BY VAL(L.SORUNO) DESC, L.ID DESC LIMIT ?)")
                  .arg(inner.sql);
     c.params << inner.params << lastAdded;
@@ -97,9 +99,9 @@ store::Query QuestionSearch::pickerQuery() const {
 
 Result<QStringList> QuestionSearch::keys(const store::Store& store) const {
   const auto w = where();
-  return store.column(
-      QStringLiteral("SELECT SORUNO FROM TABLESORU WHERE %1 ORDER BY %2").arg(w.sql, keys::orderBy()),
-      w.params);
+  return store.column(QStringLiteral("SELECT SORUNO FROM TABLESORU WHERE %1 ORDER BY %2")
+                          .arg(w.sql, keys::orderBy()),
+                      w.params);
 }
 
 Result<int> QuestionSearch::parseLastAdded(const QString& text) {
@@ -107,7 +109,8 @@ Result<int> QuestionSearch::parseLastAdded(const QString& text) {
   if (t.isEmpty()) return 0;
   bool ok = false;
   const int n = t.toInt(&ok);
-  if (!ok || n <= 0) return Result<int>::failure(QStringLiteral("Sıfırdan farklı bir sayı giriniz"));
+  if (!ok || n <= 0)
+    return Result<int>::failure(QStringLiteral("Sıfırdan farklı bir sayı giriniz"));
   return n;
 }
 

@@ -8,24 +8,22 @@ namespace authoring {
 
 // One row of TABLETEST as the test screen edits it.
 struct Test {
-  QString testNo;                     // TESTNO
-  QString testAdi;                    // TESTADI (name)
-  QString hazirlayan;                 // HAZIRLAYAN (author)
-  QString seviye;                     // SEVIYE
-  QString ders;                       // DERS
-  QString unite;                      // UNITE
-  QString konu;                       // KONU
-  QString kazanim;                    // KAZANIM
-  QString soruSayilariniGoster{"0"};  // SORUSAYILARINIGOSTER: "0" Gösterme, "1" Göster
-  QString baslangicEkraniGoster{"0"}; // BASLANGICEKRANIGOSTER: "0" Gösterme, "1" Göster
-  QString bKitapcik{"0"};             // BKITAPCIK: "1" when booklet B exists
-  QString cKitapcik{"0"};             // CKITAPCIK
-  QString dKitapcik{"0"};             // DKITAPCIK
-  QString testSirasi;                 // TESTSIRASI (kept as it came)
+  QString testNo;                      // TESTNO
+  QString testAdi;                     // TESTADI (name)
+  QString hazirlayan;                  // HAZIRLAYAN (author)
+  QString seviye;                      // SEVIYE
+  QString ders;                        // DERS
+  QString unite;                       // UNITE
+  QString konu;                        // KONU
+  QString kazanim;                     // KAZANIM
+  QString soruSayilariniGoster{"0"};   // SORUSAYILARINIGOSTER: "0" Gösterme, "1" Göster
+  QString baslangicEkraniGoster{"0"};  // BASLANGICEKRANIGOSTER: "0" Gösterme, "1" Göster
+  QString bKitapcik{"0"};              // BKITAPCIK: "1" when booklet B exists
+  QString cKitapcik{"0"};              // CKITAPCIK
+  QString dKitapcik{"0"};              // DKITAPCIK
+  QString testSirasi;                  // TESTSIRASI (kept as it came)
 
-  curriculum::CurriculumFilter curriculum() const {
-    return {seviye, ders, unite, konu, kazanim};
-  }
+  curriculum::CurriculumFilter curriculum() const { return {seviye, ders, unite, konu, kazanim}; }
   bool operator==(const Test&) const = default;
 };
 

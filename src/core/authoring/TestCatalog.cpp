@@ -33,8 +33,9 @@ store::Query TestSearch::query() const {
     c.params << hazirlayan;
   }
   if (usage != Usage::Any)
-    c.sql += QStringLiteral(" AND %1 EXISTS (SELECT 1 FROM TABLEUYGULAMA U WHERE U.TESTNO=T.TESTNO)")
-                 .arg(usage == Usage::Run ? QString() : QStringLiteral("NOT"));
+    c.sql +=
+        QStringLiteral(" AND %1 EXISTS (SELECT 1 FROM TABLEUYGULAMA U WHERE U.TESTNO=T.TESTNO)")
+            .arg(usage == Usage::Run ? QString() : QStringLiteral("NOT"));
   if (!name.trimmed().isEmpty()) {
     c.sql += QStringLiteral(" AND instr(TRLOWER(NZ(T.TESTADI)), ?)>0");
     c.params << QLocale(QLocale::Turkish).toLower(name.trimmed());
@@ -49,9 +50,10 @@ store::Query TestSearch::query() const {
 }
 
 Result<Test> TestCatalog::load(const QString& testNo) const {
-  Result<QSqlQuery> q = m_store.exec(
-      QStringLiteral("SELECT %1 FROM TABLETEST WHERE TESTNO=? ORDER BY ID LIMIT 1").arg(kTestColumns),
-      {testNo});
+  Result<QSqlQuery> q =
+      m_store.exec(QStringLiteral("SELECT %1 FROM TABLETEST WHERE TESTNO=? ORDER BY ID LIMIT 1")
+                       .arg(kTestColumns),
+                   {testNo});
   if (!q) return Result<Test>::failure(q.error());
   QSqlQuery& r = q.value();
   if (!r.next()) return Result<Test>::failure(notFoundMessage());
@@ -197,9 +199,7 @@ Status TestCatalog::setHeader(const QString& testNo, const QByteArray& header) {
   const Result<bool> there = exists(testNo);
   if (!there) return Status::failure(there.error());
   if (!there.value()) return Status::failure(notFoundMessage());
-  if (Status s =
-          m_store.contents().write(store::StoreKind::Test, testNo, std::nullopt, header);
-      !s)
+  if (Status s = m_store.contents().write(store::StoreKind::Test, testNo, std::nullopt, header); !s)
     return s;
   m_store.changed(store::Change::Tests);
   return tx.commit();

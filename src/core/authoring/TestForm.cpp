@@ -173,7 +173,8 @@ Status TestForm::removeMany(const QStringList& testNos, Messages& messages) {
 
 Result<TestRenumbering::Report> TestForm::renumber(const QString& newTestNo) {
   if (Status s = needSavedTest(); !s) return Result<TestRenumbering::Report>::failure(s.error());
-  Result<TestRenumbering::Report> report = TestRenumbering(m_store).renumber(m_fields.testNo, newTestNo);
+  Result<TestRenumbering::Report> report =
+      TestRenumbering(m_store).renumber(m_fields.testNo, newTestNo);
   if (!report) return report;
   if (Status s = load(report->testNo); !s)
     return Result<TestRenumbering::Report>::failure(s.error());
@@ -204,8 +205,8 @@ Status TestForm::addFromDetail(const QString& key, const QString& time) {
   if (Status s = needSavedTest(); !s) return s;
   const Result<QuestionPictures> pictures = QuestionBank(m_store).pictures(key);
   if (!pictures || pictures->question.isEmpty())
-    return Status::failure(QStringLiteral(
-        "Soru içeriği bulunamadı, lütfen soruyu içeren testi yeniden yükleyin"));
+    return Status::failure(
+        QStringLiteral("Soru içeriği bulunamadı, lütfen soruyu içeren testi yeniden yükleyin"));
   if (Status s = TestQuestions(m_store).addWithTime(m_fields.testNo, key, time); !s) return s;
   return reloadSummary();
 }
@@ -242,7 +243,9 @@ Status TestForm::setCorrectChoice(const QString& key, const QString& letter) {
   return QuestionBank(m_store).setCorrectChoice(key, letter);
 }
 
-Result<Question> TestForm::detail(const QString& key) const { return QuestionBank(m_store).load(key); }
+Result<Question> TestForm::detail(const QString& key) const {
+  return QuestionBank(m_store).load(key);
+}
 
 Result<QString> TestForm::statistics() const {
   return TestQuestions(m_store).statistics(m_fields.testNo);

@@ -100,13 +100,15 @@ Status TestQuestions::insertRows(const QString& testNo, const QStringList& keys,
     const QString position = QString::number(n.value() + int(i) + 1);
     const Status s =
         times.isEmpty()
-            ? m_store.run(QStringLiteral("INSERT INTO TABLETESTSORU (TESTNO,SORUNO,SURE,TESTSIRANO) "
-                                         "SELECT ?,SORUNO,NZ(SURE),? FROM TABLESORU WHERE SORUNO=? "
-                                         "ORDER BY ID LIMIT 1"),
-                          {testNo, position, keys.at(i)})
-            : m_store.run(QStringLiteral("INSERT INTO TABLETESTSORU (TESTNO,SORUNO,SURE,TESTSIRANO) "
-                                         "VALUES (?,?,?,?)"),
-                          {testNo, keys.at(i), times.value(i), position});
+            ? m_store.run(
+                  QStringLiteral("INSERT INTO TABLETESTSORU (TESTNO,SORUNO,SURE,TESTSIRANO) "
+                                 "SELECT ?,SORUNO,NZ(SURE),? FROM TABLESORU WHERE SORUNO=? "
+                                 "ORDER BY ID LIMIT 1"),
+                  {testNo, position, keys.at(i)})
+            : m_store.run(
+                  QStringLiteral("INSERT INTO TABLETESTSORU (TESTNO,SORUNO,SURE,TESTSIRANO) "
+                                 "VALUES (?,?,?,?)"),
+                  {testNo, keys.at(i), times.value(i), position});
     if (!s) return s;
   }
   return {};
@@ -119,8 +121,7 @@ Status TestQuestions::add(const QString& testNo, const QStringList& keys) {
   return tx.commit();
 }
 
-Status TestQuestions::addWithTime(const QString& testNo, const QString& key,
-                                  const QString& time) {
+Status TestQuestions::addWithTime(const QString& testNo, const QString& key, const QString& time) {
   if (!isValidTime(time)) return Status::failure(QStringLiteral("Geçersiz süre: ") + time);
   store::Transaction tx(m_store);
   if (Status s = insertRows(testNo, {key}, {time}); !s) return s;
@@ -155,9 +156,10 @@ Status TestQuestions::compact(const QString& testNo) {
     QList<const TestQuestion*> placed;
     for (const TestQuestion& t : all)
       if (t.booklet[b] > 0) placed << &t;
-    std::stable_sort(placed.begin(), placed.end(), [b](const TestQuestion* x, const TestQuestion* y) {
-      return x->booklet[b] < y->booklet[b];
-    });
+    std::stable_sort(placed.begin(), placed.end(),
+                     [b](const TestQuestion* x, const TestQuestion* y) {
+                       return x->booklet[b] < y->booklet[b];
+                     });
     for (qsizetype i = 0; i < placed.size(); ++i) {
       if (placed.at(i)->booklet[b] == int(i) + 1) continue;
       if (Status s = m_store.run(QStringLiteral("UPDATE TABLETESTSORU SET %1=? WHERE ID=?")
@@ -207,9 +209,9 @@ Status TestQuestions::setSection(const QString& testNo, const QList<int>& ids,
                                  const QString& section) {
   store::Transaction tx(m_store);
   for (int id : ids)
-    if (Status s = m_store.run(
-            QStringLiteral("UPDATE TABLETESTSORU SET BOLUM=? WHERE TESTNO=? AND ID=?"),
-            {section.trimmed(), testNo, id});
+    if (Status s =
+            m_store.run(QStringLiteral("UPDATE TABLETESTSORU SET BOLUM=? WHERE TESTNO=? AND ID=?"),
+                        {section.trimmed(), testNo, id});
         !s)
       return s;
   m_store.changed(store::Change::Tests);
@@ -220,9 +222,9 @@ Status TestQuestions::setTime(const QString& testNo, const QList<int>& ids, cons
   if (!isValidTime(time)) return Status::failure(QStringLiteral("Geçersiz süre: ") + time);
   store::Transaction tx(m_store);
   for (int id : ids)
-    if (Status s = m_store.run(
-            QStringLiteral("UPDATE TABLETESTSORU SET SURE=? WHERE TESTNO=? AND ID=?"),
-            {time, testNo, id});
+    if (Status s =
+            m_store.run(QStringLiteral("UPDATE TABLETESTSORU SET SURE=? WHERE TESTNO=? AND ID=?"),
+                        {time, testNo, id});
         !s)
       return s;
   m_store.changed(store::Change::Tests);
@@ -262,7 +264,8 @@ Result<QString> TestQuestions::statistics(const QString& testNo) const {
       if (!v.isEmpty()) parts << v;
     }
     QString line = QStringLiteral("%1 SORU").arg(q.value().value(0).toInt());
-    if (!parts.isEmpty()) line += QStringLiteral("  (") + parts.join(QStringLiteral(" - ")) + QLatin1Char(')');
+    if (!parts.isEmpty())
+      line += QStringLiteral("  (") + parts.join(QStringLiteral(" - ")) + QLatin1Char(')');
     lines << line;
   }
   return lines.join(QLatin1Char('\n'));

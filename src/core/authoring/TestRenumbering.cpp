@@ -62,8 +62,9 @@ Result<TestRenumbering::Report> TestRenumbering::renumber(const QString& testNo,
       const Result<bool> taken = catalog.exists(target);
       if (!taken) return R::failure(taken.error());
       if (taken.value())
-        return R::failure(QStringLiteral("%1 numaralı bir test zaten var; başka bir numara giriniz.")
-                              .arg(target));
+        return R::failure(
+            QStringLiteral("%1 numaralı bir test zaten var; başka bir numara giriniz.")
+                .arg(target));
     }
     TestQuestions members(m_store);
     if (Status s = members.compact(testNo); !s) return R::failure(s.error());
@@ -95,20 +96,21 @@ Result<TestRenumbering::Report> TestRenumbering::renumber(const QString& testNo,
       bool freed = false;
       for (const QuestionMedia::Rename& other : renames) freed = freed || other.from == r.to;
       if (QFile::exists(r.to) && !freed)
-        return R::failure(QStringLiteral("%1 dosyası zaten var; test yeniden numaralandırılamadı.")
-                              .arg(r.to));
+        return R::failure(
+            QStringLiteral("%1 dosyası zaten var; test yeniden numaralandırılamadı.").arg(r.to));
     }
 
     if (!report.questions.isEmpty()) {
-      if (Status s = m_store.run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS RENUMARA (ESKI TEXT "
-                                                "PRIMARY KEY, YENI TEXT)"));
+      if (Status s =
+              m_store.run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS RENUMARA (ESKI TEXT "
+                                         "PRIMARY KEY, YENI TEXT)"));
           !s)
         return R::failure(s.error());
       if (Status s = m_store.run(QStringLiteral("DELETE FROM ") + kMap); !s)
         return R::failure(s.error());
       for (const auto& [from, to] : report.questions)
-        if (Status s = m_store.run(QStringLiteral("INSERT INTO %1 (ESKI,YENI) VALUES (?,?)").arg(kMap),
-                                   {from, to});
+        if (Status s = m_store.run(
+                QStringLiteral("INSERT INTO %1 (ESKI,YENI) VALUES (?,?)").arg(kMap), {from, to});
             !s)
           return R::failure(s.error());
       // Stored sound and video paths follow their files.
@@ -137,14 +139,16 @@ Result<TestRenumbering::Report> TestRenumbering::renumber(const QString& testNo,
           return R::failure(s.error());
         const QString table = store::ContentStores::tableRef(store::StoreKind::Question, n);
         // Content left behind under a new key belongs to no question.
-        if (Status s = m_store.run(QStringLiteral("DELETE FROM %1 WHERE SORUNO IN (SELECT YENI FROM "
-                                                  "%2) AND SORUNO NOT IN (SELECT ESKI FROM %2)")
-                                       .arg(table, kMap));
+        if (Status s =
+                m_store.run(QStringLiteral("DELETE FROM %1 WHERE SORUNO IN (SELECT YENI FROM "
+                                           "%2) AND SORUNO NOT IN (SELECT ESKI FROM %2)")
+                                .arg(table, kMap));
             !s)
           return R::failure(s.error());
-        if (Status s = m_store.run(QStringLiteral("UPDATE %1 SET SORUNO=(SELECT YENI FROM %2 WHERE "
-                                                  "ESKI=SORUNO) WHERE SORUNO IN (SELECT ESKI FROM %2)")
-                                       .arg(table, kMap));
+        if (Status s =
+                m_store.run(QStringLiteral("UPDATE %1 SET SORUNO=(SELECT YENI FROM %2 WHERE "
+                                           "ESKI=SORUNO) WHERE SORUNO IN (SELECT ESKI FROM %2)")
+                                .arg(table, kMap));
             !s)
           return R::failure(s.error());
       }

@@ -25,7 +25,7 @@ namespace authoring {
 class TestRenumbering {
  public:
   struct Report {
-    QString testNo;                          // the new test key
+    QString testNo;                            // the new test key
     QList<QPair<QString, QString>> questions;  // old key -> new key
   };
 

@@ -129,7 +129,9 @@ void TypedQuestion::setStemText(const QString& text) {
   m_images.clear();
 }
 
-void TypedQuestion::addImage(const QString& name, const QImage& image) { m_images.insert(name, image); }
+void TypedQuestion::addImage(const QString& name, const QImage& image) {
+  m_images.insert(name, image);
+}
 
 std::unique_ptr<QTextDocument> TypedQuestion::stemDocument() const {
   auto doc = std::make_unique<QTextDocument>();
@@ -153,7 +155,9 @@ void TypedQuestion::setChoice(int i, const QTextDocument& document) {
 QString TypedQuestion::plainText() const {
   QStringList lines{fragmentText(m_stem)};
   for (qsizetype i = 0; i < m_choices.size(); ++i)
-    lines << QStringLiteral("%1) %2").arg(QChar(char16_t(u'A' + i))).arg(fragmentText(m_choices.at(i)));
+    lines << QStringLiteral("%1) %2")
+                 .arg(QChar(char16_t(u'A' + i)))
+                 .arg(fragmentText(m_choices.at(i)));
   return lines.join(QLatin1Char('\n')).trimmed();
 }
 

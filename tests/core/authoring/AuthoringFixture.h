@@ -32,7 +32,8 @@ class AuthoringFixture {
   QString path(const QString& name) const { return m_dir->filePath(name); }
 
   // A small picture that names what it shows.
-  static QByteArray picture(const QString& text, QSize size = {240, 120}, const char* format = "PNG") {
+  static QByteArray picture(const QString& text, QSize size = {240, 120},
+                            const char* format = "PNG") {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);

@@ -44,7 +44,8 @@ class TestBooklets : public QObject, AuthoringFixture {
     for (int i = 1; i <= n; ++i) {
       Question q;
       q.dogruSik = QString(QChar(char16_t(u'A' + (i - 1) % 5)));
-      keys << bank.add(q, {picture(QStringLiteral("resim %1").arg(i), pictureSize), {}}).valueOr({});
+      keys
+          << bank.add(q, {picture(QStringLiteral("resim %1").arg(i), pictureSize), {}}).valueOr({});
     }
     if (!TestQuestions(db()).add(t, keys)) return {};
     return t;
@@ -102,10 +103,13 @@ class TestBooklets : public QObject, AuthoringFixture {
     QVERIFY(text.contains(QStringLiteral("B KİTAPÇIĞI")));
     QVERIFY(!text.contains(QStringLiteral("Kesirler Sınavı")));
     // B shows A's third question (answer C) first.
-    for (const char* pair : {"1-C", "2-A", "3-B"}) QVERIFY2(text.contains(QLatin1String(pair)), pair);
+    for (const char* pair : {"1-C", "2-A", "3-B"})
+      QVERIFY2(text.contains(QLatin1String(pair)), pair);
     options.booklet = Booklet::C;
-    QVERIFY(BookletDocument(db()).write(t, file, options).error().startsWith(
-        QStringLiteral("C kitapçığı tanımlı değil")));
+    QVERIFY(BookletDocument(db())
+                .write(t, file, options)
+                .error()
+                .startsWith(QStringLiteral("C kitapçığı tanımlı değil")));
     QCOMPARE(BookletDocument::fileNameFor(QStringLiteral("/x/Kitapcik 1.pdf"), Booklet::C),
              QStringLiteral("/x/Kitapcik 1 C.pdf"));
   }
@@ -121,7 +125,8 @@ class TestBooklets : public QObject, AuthoringFixture {
     const int n = pages(file);
     QVERIFY(n >= 3);
     for (int p = 1; p <= n; ++p)
-      QVERIFY2(pdfText(file, p, p).contains(QStringLiteral("ÖZEL BAŞLIK")), qPrintable(QString::number(p)));
+      QVERIFY2(pdfText(file, p, p).contains(QStringLiteral("ÖZEL BAŞLIK")),
+               qPrintable(QString::number(p)));
     options.header = HeaderPlacement::FirstPage;
     QVERIFY(BookletDocument(db()).write(t, file, options));
     QVERIFY(pdfText(file, 1, 1).contains(QStringLiteral("ÖZEL BAŞLIK")));

@@ -23,8 +23,8 @@ class TestQuestionBank : public QObject, AuthoringFixture {
   static QStringList stagedFiles() {
     QStringList out;
     for (const char* folder : {"Sesler", "Videolar"})
-      out << QDir(db().path(QLatin1String(folder))).entryList({QStringLiteral(".yukleniyor*")},
-                                                                 QDir::Files | QDir::Hidden);
+      out << QDir(db().path(QLatin1String(folder)))
+                 .entryList({QStringLiteral(".yukleniyor*")}, QDir::Files | QDir::Hidden);
     return out;
   }
   QString mediaFile(const QString& name) {
@@ -73,9 +73,12 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     for (const char* key : {"10", "XYZABCDE000007", "9", "S3", "ABCDEFGH000002", "100"})
       QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO) VALUES (?)"),
                        {QLatin1String(key)}));
-    const QStringList expected{QStringLiteral("9"),  QStringLiteral("10"),
-                               QStringLiteral("100"), QStringLiteral("ABCDEFGH000002"),
-                               QStringLiteral("XYZABCDE000007"), QStringLiteral("S3")};
+    const QStringList expected{QStringLiteral("9"),
+                               QStringLiteral("10"),
+                               QStringLiteral("100"),
+                               QStringLiteral("ABCDEFGH000002"),
+                               QStringLiteral("XYZABCDE000007"),
+                               QStringLiteral("S3")};
     QCOMPARE(QuestionSearch{}.keys(db()).valueOr({}), expected);
     QStringList sorted = expected;
     std::reverse(sorted.begin(), sorted.end());
@@ -94,9 +97,11 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     q.aciklama = QStringLiteral("Türkiye'nin \"ilk\" sorusu");
     q.soruIcerik = QStringLiteral("Metin");
     QuestionBank bank(db());
-    const QuestionPictures pictures{picture(QStringLiteral("soru")), picture(QStringLiteral("çözüm"))};
+    const QuestionPictures pictures{picture(QStringLiteral("soru")),
+                                    picture(QStringLiteral("çözüm"))};
     const QString key =
-        bank.add(q, pictures, {mediaFile(QStringLiteral("a.mp3")), mediaFile(QStringLiteral("v.mp4"))})
+        bank.add(q, pictures,
+                 {mediaFile(QStringLiteral("a.mp3")), mediaFile(QStringLiteral("v.mp4"))})
             .valueOr({});
     QCOMPARE(key, QStringLiteral("1"));
     QVERIFY(QFile::exists(db().path(QStringLiteral("Videolar/1.mp4"))));
@@ -138,9 +143,9 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     QCOMPARE(text(QStringLiteral("SELECT SILINDIMI FROM TABLESORU WHERE SORUNO=?"), {q2}),
              QStringLiteral("1"));
     QVERIFY(!bank.pictures(q2)->question.isEmpty());
-    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLETESTSORU WHERE SORUNO IN (?,?)"),
-                   {q1, q2}),
-             0);
+    QCOMPARE(
+        count(QStringLiteral("SELECT COUNT(*) FROM TABLETESTSORU WHERE SORUNO IN (?,?)"), {q1, q2}),
+        0);
     // The unused one is gone with its picture and its sound.
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU WHERE SORUNO=?"), {q1}), 0);
     QVERIFY(bank.pictures(q1)->question.isEmpty());
@@ -164,8 +169,9 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     QCOMPARE(bank.add(noChoice, {}).error(), QuestionBank::noCorrectChoiceMessage());
     // The content store refuses the picture after the row went in.
     QVERIFY(db().contents().attach(store::StoreKind::Question, 2));
-    QVERIFY(db().run(QStringLiteral("CREATE TRIGGER SORU2.DOLU BEFORE INSERT ON TABLESORU BEGIN "
-                                    "SELECT RAISE(ABORT, 'depo dolu'); END")));
+    QVERIFY(
+        db().run(QStringLiteral("CREATE TRIGGER SORU2.DOLU BEFORE INSERT ON TABLESORU BEGIN "
+                                "SELECT RAISE(ABORT, 'depo dolu'); END")));
     const Result<QString> failed =
         bank.add(q, {picture(QStringLiteral("x")), {}}, {mediaFile(QStringLiteral("k.mp3")), {}});
     QVERIFY(!failed.ok());
@@ -183,7 +189,8 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     const QString key = bank.add(q, {}, {mediaFile(QStringLiteral("Türkü's.MP3")), {}}).valueOr({});
     QuestionMedia media(db());
     QCOMPARE(bank.load(key)->sesDosyasi, QStringLiteral("Sesler/1.mp3"));
-    QCOMPARE(media.find(key, QuestionMedia::Kind::Sound), db().path(QStringLiteral("Sesler/1.mp3")));
+    QCOMPARE(media.find(key, QuestionMedia::Kind::Sound),
+             db().path(QStringLiteral("Sesler/1.mp3")));
     // Another file replaces it, whatever its ending.
     QVERIFY(bank.update(bank.load(key).value(), std::nullopt,
                         {mediaFile(QStringLiteral("b.wav")), std::nullopt}));
@@ -230,18 +237,21 @@ class TestQuestionBank : public QObject, AuthoringFixture {
       QVERIFY(bank.add(q, {}).ok());
     }
     recordRun(QStringLiteral("7"), {QStringLiteral("4")});
-    QVERIFY(bank.add([] {
-                  Question q;
-                  q.dogruSik = QStringLiteral("E");
-                  return q;
-                }(),
-                {})
-                .ok());  // 5
+    QVERIFY(bank.add(
+                    [] {
+                      Question q;
+                      q.dogruSik = QStringLiteral("E");
+                      return q;
+                    }(),
+                    {})
+                .ok());                                // 5
     QVERIFY(bank.remove({QStringLiteral("4")}).ok());  // marked: never found again
     const QString t = addTest();
     QVERIFY(TestQuestions(db()).add(t, {QStringLiteral("2"), QStringLiteral("3")}));
 
-    auto found = [](const QuestionSearch& s) { return s.keys(db()).valueOr({QStringLiteral("?")}); };
+    auto found = [](const QuestionSearch& s) {
+      return s.keys(db()).valueOr({QStringLiteral("?")});
+    };
     auto list = [](std::initializer_list<const char*> keys) {
       QStringList out;
       for (const char* k : keys) out << QLatin1String(k);
@@ -307,7 +317,8 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     Result<QSqlQuery> rowsFound = db().exec(grid.sql, grid.params);
     QVERIFY(rowsFound.ok());
     QVERIFY(rowsFound.value().next());
-    QCOMPARE(rowsFound.value().value(QStringLiteral("SORUNUMARASI")).toString(), QStringLiteral("1"));
+    QCOMPARE(rowsFound.value().value(QStringLiteral("SORUNUMARASI")).toString(),
+             QStringLiteral("1"));
   }
 
   void theFormNavigatesSavesAndDeletes() {

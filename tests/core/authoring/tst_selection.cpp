@@ -27,9 +27,9 @@ class TestSelection : public QObject, AuthoringFixture {
 
   void selectionDrawsWithoutRepeatsUntilThePoolIsEmpty() {
     for (int i = 0; i < 6; ++i) addQuestion(QStringLiteral("5. SINIF"));
-    for (int i = 0; i < 4; ++i) addQuestion(QStringLiteral("6. SINIF"), QStringLiteral("MATEMATİK"),
-                                            QStringLiteral("Kesirler"), QStringLiteral("B"),
-                                            QStringLiteral("45"));
+    for (int i = 0; i < 4; ++i)
+      addQuestion(QStringLiteral("6. SINIF"), QStringLiteral("MATEMATİK"),
+                  QStringLiteral("Kesirler"), QStringLiteral("B"), QStringLiteral("45"));
     const QString deleted = addQuestion(QStringLiteral("6. SINIF"));
     recordRun(QStringLiteral("50"), {deleted});
     QVERIFY(QuestionBank(db()).remove({deleted}).ok());
@@ -95,12 +95,15 @@ class TestSelection : public QObject, AuthoringFixture {
   }
 
   void aBlueprintFillsEachRowOnce() {
-    for (int i = 0; i < 5; ++i) addQuestion(QStringLiteral("5. SINIF"), QStringLiteral("MATEMATİK"),
-                                            QStringLiteral("Ünite 1"));
-    for (int i = 0; i < 5; ++i) addQuestion(QStringLiteral("5. SINIF"), QStringLiteral("MATEMATİK"),
-                                            QStringLiteral("Ünite 2"));
-    QVERIFY(db().run(QStringLiteral("UPDATE TABLESORU SET ZORLUK='Zor' WHERE SORUNO IN "
-                                    "('1','2','6','7')")));
+    for (int i = 0; i < 5; ++i)
+      addQuestion(QStringLiteral("5. SINIF"), QStringLiteral("MATEMATİK"),
+                  QStringLiteral("Ünite 1"));
+    for (int i = 0; i < 5; ++i)
+      addQuestion(QStringLiteral("5. SINIF"), QStringLiteral("MATEMATİK"),
+                  QStringLiteral("Ünite 2"));
+    QVERIFY(
+        db().run(QStringLiteral("UPDATE TABLESORU SET ZORLUK='Zor' WHERE SORUNO IN "
+                                "('1','2','6','7')")));
     const QString t = addTest();
     RandomSource random(3);
     SelectionRow unit1, unit2, hard;
@@ -110,7 +113,8 @@ class TestSelection : public QObject, AuthoringFixture {
     unit2.count = 2;
     hard.criteria.zorluk = QStringLiteral("Zor");
     hard.count = 3;
-    const Result<SelectionReport> r = AutoSelection(db(), random).runBlueprint(t, {unit1, unit2, hard});
+    const Result<SelectionReport> r =
+        AutoSelection(db(), random).runBlueprint(t, {unit1, unit2, hard});
     QVERIFY2(r.ok(), qPrintable(r.error()));
     QCOMPARE(r->rows.size(), 3);
     QCOMPARE(r->rows.at(0).added, 3);
@@ -127,8 +131,9 @@ class TestSelection : public QObject, AuthoringFixture {
                QStringLiteral("%1 soru eklendi; 3. satırın ölçütlerine uyan başka soru yok")
                    .arg(r->added));
     // A failing row leaves nothing of the blueprint behind.
-    QVERIFY(db().run(QStringLiteral("CREATE TRIGGER BOZUK BEFORE INSERT ON TABLETESTSORU WHEN "
-                                    "NEW.SORUNO='10' BEGIN SELECT RAISE(ABORT,'x'); END")));
+    QVERIFY(
+        db().run(QStringLiteral("CREATE TRIGGER BOZUK BEFORE INSERT ON TABLETESTSORU WHEN "
+                                "NEW.SORUNO='10' BEGIN SELECT RAISE(ABORT,'x'); END")));
     const QString t2 = addTest();
     SelectionRow all;
     all.count = 10;
@@ -153,8 +158,9 @@ class TestSelection : public QObject, AuthoringFixture {
     double chi = 0;
     for (int n : std::as_const(seen)) chi += std::pow(n - runs / 6.0, 2) / (runs / 6.0);
     QVERIFY2(chi < 20.52, qPrintable(QString::number(chi)));  // 5 degrees of freedom, p = 0.001
-    QCOMPARE(column(QStringLiteral("SELECT TESTSIRANO FROM TABLETESTSORU ORDER BY VAL(TESTSIRANO)")),
-             QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    QCOMPARE(
+        column(QStringLiteral("SELECT TESTSIRANO FROM TABLETESTSORU ORDER BY VAL(TESTSIRANO)")),
+        QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
     // Booklet orders are the teacher's: a shuffle leaves them.
     QCOMPARE(column(QStringLiteral("SELECT BSIRASI FROM TABLETESTSORU ORDER BY SORUNO")),
              QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
@@ -169,13 +175,15 @@ class TestSelection : public QObject, AuthoringFixture {
       addQuestion(QStringLiteral("5. SINIF"), QStringLiteral("MATEMATİK"), QStringLiteral("K"),
                   QStringList({"A", "B", "C"}).at(i));
     const QString t = addTest();
-    QVERIFY(TestQuestions(db()).add(t, {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    QVERIFY(TestQuestions(db()).add(
+        t, {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
     AnswerKeyForm form(db());
     QVERIFY(form.open(t));
     QCOMPARE(form.rowCount(), 3);
     QVERIFY(!form.setCell(Booklet::B, 0, QStringLiteral("3")));  // not ticked: not editable
     form.setBookletOn(Booklet::B, true);
-    for (int k = 0; k < 3; ++k) QVERIFY(form.setCell(Booklet::B, k, QString::number(QList{3, 1, 2}[k])));
+    for (int k = 0; k < 3; ++k)
+      QVERIFY(form.setCell(Booklet::B, k, QString::number(QList{3, 1, 2}[k])));
     QCOMPARE(form.answer(Booklet::B, 0), QStringLiteral("C"));
     QVERIFY(form.accept());
     QCOMPARE(column(QStringLiteral("SELECT BSIRASI FROM TABLETESTSORU WHERE TESTNO=? ORDER BY "
@@ -194,20 +202,24 @@ class TestSelection : public QObject, AuthoringFixture {
 
     // A duplicate or a missing position is named, and nothing is stored.
     again.setBookletOn(Booklet::C, true);
-    for (int k = 0; k < 3; ++k) QVERIFY(again.setCell(Booklet::C, k, QString::number(QList{1, 3, 1}[k])));
+    for (int k = 0; k < 3; ++k)
+      QVERIFY(again.setCell(Booklet::C, k, QString::number(QList{1, 3, 1}[k])));
     again.mark(0, QStringLiteral("D"));
-    QCOMPARE(again.accept().error(),
-             QStringLiteral("C kitapçığı: A sırasındaki 1. soru iki kez yazılmış (1. ve 3. sırada)."));
+    QCOMPARE(
+        again.accept().error(),
+        QStringLiteral("C kitapçığı: A sırasındaki 1. soru iki kez yazılmış (1. ve 3. sırada)."));
     QCOMPARE(QuestionBank(db()).load(QStringLiteral("1"))->dogruSik, QStringLiteral("A"));
     QCOMPARE(text(QStringLiteral("SELECT NZ(CKITAPCIK) FROM TABLETEST WHERE TESTNO=?"), {t}),
              QStringLiteral("0"));
-    QCOMPARE(booklets::orderProblem(Booklet::D, {2, 3, 0}, 3),
-             QStringLiteral("D kitapçığı: 3. sırada yazılan A sırası (0) 1 ile 3 arasında olmalıdır."));
+    QCOMPARE(
+        booklets::orderProblem(Booklet::D, {2, 3, 0}, 3),
+        QStringLiteral("D kitapçığı: 3. sırada yazılan A sırası (0) 1 ile 3 arasında olmalıdır."));
     QCOMPARE(booklets::orderProblem(Booklet::D, {2, 3}, 3),
              QStringLiteral("D kitapçığı için 3 sıra gerekli, 2 sıra verildi."));
     BookletOrders orders(db());
-    QCOMPARE(orders.setOrder(t, Booklet::D, {2, 2, 3}).error(),
-             QStringLiteral("D kitapçığı: A sırasındaki 2. soru iki kez yazılmış (1. ve 2. sırada)."));
+    QCOMPARE(
+        orders.setOrder(t, Booklet::D, {2, 2, 3}).error(),
+        QStringLiteral("D kitapçığı: A sırasındaki 2. soru iki kez yazılmış (1. ve 2. sırada)."));
     QCOMPARE(orders.order(t, Booklet::B).valueOr({}), QList<int>({3, 1, 2}));
     QCOMPARE(booklets::parseOrder(QStringLiteral("3, 1,x")).error(),
              QStringLiteral("Sıra bir sayı olmalıdır: \"x\""));

@@ -10,6 +10,7 @@
 #include "authoring/QuestionMedia.h"
 #include "authoring/TestForm.h"
 #include "authoring/TestRenumbering.h"
+#include "authoring/TestSearchChoices.h"
 #include "store/ContentStores.h"
 
 using namespace authoring;
@@ -57,7 +58,15 @@ class TestComposition : public QObject, AuthoringFixture {
     byName.name = QStringLiteral("ışık");
     const store::Query n = byName.query();
     QCOMPARE(db().column(n.sql, n.params).valueOr({}), QStringList{QStringLiteral("2")});
-    QCOMPARE(TestCatalog(db()).create(Test{}).error(), QStringLiteral("Lütfen testin adını giriniz."));
+    QCOMPARE(TestCatalog(db()).create(Test{}).error(),
+             QStringLiteral("Lütfen testin adını giriniz."));
+    // The panel's choices come back when the screen opens again.
+    TestSearchChoices choices;
+    choices.level = 2;
+    choices.applied = 1;
+    choices.name = QStringLiteral("Işık");
+    QVERIFY(choices.save(db().db()));
+    QCOMPARE(TestSearchChoices::load(db().db()).valueOr({}), choices);
   }
 
   void positionsStayDenseThroughAddsRemovalsAndMoves() {
@@ -70,17 +79,18 @@ class TestComposition : public QObject, AuthoringFixture {
     QCOMPARE(positions(t).last(), QStringLiteral("4:5"));
     // Refusals name the problem and add nothing.
     QCOMPARE(tq.add(t, {QStringLiteral("99")}).error(), QStringLiteral("Soru Bulunamadı"));
-    QCOMPARE(tq.add(t, {QStringLiteral("1")}).error(), QStringLiteral("Soru zaten bu teste eklenmiş"));
+    QCOMPARE(tq.add(t, {QStringLiteral("1")}).error(),
+             QStringLiteral("Soru zaten bu teste eklenmiş"));
     QCOMPARE(tq.add(t, keysOf({6, 1})).error(), QStringLiteral("Soru zaten bu teste eklenmiş (1)"));
     QCOMPARE(tq.count(t).valueOr(-1), 5);
     // The question's own time goes with it.
-    QCOMPARE(text(QStringLiteral("SELECT SURE FROM TABLETESTSORU WHERE TESTNO=? AND SORUNO='6'"),
-                  {t}),
-             QString());
+    QCOMPARE(
+        text(QStringLiteral("SELECT SURE FROM TABLETESTSORU WHERE TESTNO=? AND SORUNO='6'"), {t}),
+        QString());
     QVERIFY(tq.addWithTime(t, QStringLiteral("6"), QStringLiteral("45")));
-    QCOMPARE(text(QStringLiteral("SELECT SURE FROM TABLETESTSORU WHERE TESTNO=? AND SORUNO='6'"),
-                  {t}),
-             QStringLiteral("45"));
+    QCOMPARE(
+        text(QStringLiteral("SELECT SURE FROM TABLETESTSORU WHERE TESTNO=? AND SORUNO='6'"), {t}),
+        QStringLiteral("45"));
 
     QVERIFY(tq.remove(t, ids(t, {2, 4})));
     QCOMPARE(order(t), keysOf({3, 2, 4, 6}));
@@ -101,10 +111,11 @@ class TestComposition : public QObject, AuthoringFixture {
     QCOMPARE(order(t), keysOf({4, 3, 2, 6}));
 
     QVERIFY(tq.setSection(t, ids(t, {1, 2}), QStringLiteral(" Sayılar ")));
-    QCOMPARE(column(QStringLiteral("SELECT NZ(BOLUM) FROM TABLETESTSORU WHERE TESTNO=? ORDER BY "
-                                   "VAL(TESTSIRANO)"),
-                    {t}),
-             QStringList({QStringLiteral("Sayılar"), QStringLiteral("Sayılar"), QString(), QString()}));
+    QCOMPARE(
+        column(QStringLiteral("SELECT NZ(BOLUM) FROM TABLETESTSORU WHERE TESTNO=? ORDER BY "
+                              "VAL(TESTSIRANO)"),
+               {t}),
+        QStringList({QStringLiteral("Sayılar"), QStringLiteral("Sayılar"), QString(), QString()}));
     QVERIFY(!tq.setTime(t, ids(t, {1}), QStringLiteral("çok")));
     QVERIFY(tq.setTime(t, ids(t, {1}), QStringLiteral("Süresiz")));
   }
@@ -134,7 +145,8 @@ class TestComposition : public QObject, AuthoringFixture {
     QCOMPARE(form.timeText(), QStringLiteral("60 sn"));
     QVERIFY(form.load(empty));
     QCOMPARE(form.previewTest().error(), QStringLiteral("Lütfen önce teste soru ekleyiniz"));
-    QVERIFY(form.loadByNumber(QStringLiteral("Serbest")).error() == QStringLiteral("Test Bulunamadı"));
+    QVERIFY(form.loadByNumber(QStringLiteral("Serbest")).error() ==
+            QStringLiteral("Test Bulunamadı"));
   }
 
   void theTestFormSavesAndAppliesItsInformation() {
@@ -202,7 +214,8 @@ class TestComposition : public QObject, AuthoringFixture {
     // A second question store holds question 3's picture.
     QVERIFY(db().contents().create(store::StoreKind::Question).ok());
     QVERIFY(db().contents().remove(store::StoreKind::Question, q3));
-    QVERIFY(db().contents().write(store::StoreKind::Question, q3, picture(QStringLiteral("üç")), {}));
+    QVERIFY(
+        db().contents().write(store::StoreKind::Question, q3, picture(QStringLiteral("üç")), {}));
     QCOMPARE(db().contents().find(store::StoreKind::Question, q3).valueOr(0), 3);
 
     TestRenumbering renumbering(db());
@@ -210,15 +223,17 @@ class TestComposition : public QObject, AuthoringFixture {
     QCOMPARE(renumbering.renumber(t1, t2).error(),
              QStringLiteral("2 numaralı bir test zaten var; başka bir numara giriniz."));
     QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO) VALUES ('12002')")));
-    QVERIFY(renumbering.renumber(t1, QStringLiteral("12")).error().startsWith(
-        QStringLiteral("12002 numaralı soru zaten var")));
+    QVERIFY(renumbering.renumber(t1, QStringLiteral("12"))
+                .error()
+                .startsWith(QStringLiteral("12002 numaralı soru zaten var")));
     QVERIFY(!renumbering.renumber(t1, QStringLiteral("abc")).ok());
     QCOMPARE(order(t1), QStringList({q1, q2, q3}));
     QVERIFY(db().run(QStringLiteral("DELETE FROM TABLESORU WHERE SORUNO='12002'")));
 
     const Result<TestRenumbering::Report> r = renumbering.renumber(t1, QStringLiteral("12"));
     QVERIFY2(r.ok(), qPrintable(r.error()));
-    const QStringList fresh{QStringLiteral("12001"), QStringLiteral("12002"), QStringLiteral("12003")};
+    const QStringList fresh{QStringLiteral("12001"), QStringLiteral("12002"),
+                            QStringLiteral("12003")};
     QCOMPARE(order(QStringLiteral("12")), fresh);
     QCOMPARE(order(t1), QStringList());
     // The shared question is re-keyed in the other test too.
@@ -238,14 +253,16 @@ class TestComposition : public QObject, AuthoringFixture {
              fresh);
     QCOMPARE(column(QStringLiteral("SELECT DISTINCT TESTNO FROM TABLEUYGULAMA")),
              QStringList{QStringLiteral("12")});
-    QCOMPARE(column(QStringLiteral("SELECT SORUNO FROM TABLECEVAP ORDER BY VAL(TESTSIRANO)")), fresh);
+    QCOMPARE(column(QStringLiteral("SELECT SORUNO FROM TABLECEVAP ORDER BY VAL(TESTSIRANO)")),
+             fresh);
     QCOMPARE(text(QStringLiteral("SELECT TESTNO FROM TABLESONUC")), QStringLiteral("12"));
     QCOMPARE(text(QStringLiteral("SELECT TESTNO FROM TABLETEST WHERE TESTNO='12'")),
              QStringLiteral("12"));
 
     // Renumbering again to the same number changes nothing; package keys keep theirs.
-    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DOGRUSIK) VALUES "
-                                    "('ABCDEFGH000001','A')")));
+    QVERIFY(
+        db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DOGRUSIK) VALUES "
+                                "('ABCDEFGH000001','A')")));
     QVERIFY(tq.add(QStringLiteral("12"), {QStringLiteral("ABCDEFGH000001")}));
     const Result<TestRenumbering::Report> again =
         renumbering.renumber(QStringLiteral("12"), QStringLiteral("12"));
