@@ -29,8 +29,17 @@ namespace {
 
 using namespace authoring;
 
+// The place and classification of a question: the options that questions add
+// and tests auto share.
+Syntax withQuestionOptions(Syntax s) {
+  for (const char* name :
+       {"level", "course", "unit", "topic", "outcome", "type", "difficulty", "points", "note"})
+    s.value(QLatin1String(name));
+  return s;
+}
+
 const Syntax& questionsAddSyntax() {
-  static const Syntax s =
+  static const Syntax s = withQuestionOptions(
       Syntax(
           QStringLiteral(
               "questions add --picture DOSYA|--text \"SORU\" [--choices \"A|B|C|D|E\"] --answer X "
@@ -41,16 +50,7 @@ const Syntax& questionsAddSyntax() {
           .value(QStringLiteral("choices"))
           .value(QStringLiteral("answer"))
           .value(QStringLiteral("solution"))
-          .value(QStringLiteral("level"))
-          .value(QStringLiteral("course"))
-          .value(QStringLiteral("unit"))
-          .value(QStringLiteral("topic"))
-          .value(QStringLiteral("outcome"))
-          .value(QStringLiteral("type"))
-          .value(QStringLiteral("difficulty"))
-          .value(QStringLiteral("points"))
-          .value(QStringLiteral("time"))
-          .value(QStringLiteral("note"));
+          .value(QStringLiteral("time")));
   return s;
 }
 const Syntax& questionsListSyntax() {
@@ -95,23 +95,14 @@ const Syntax& testsAddSyntax() {
   return s;
 }
 const Syntax& testsAutoSyntax() {
-  static const Syntax s =
+  static const Syntax s = withQuestionOptions(
       Syntax(
           QStringLiteral("tests auto T --count K [--level L] [--course C] [--unit U] [--topic T] "
                          "[--outcome O] [--type T] [--difficulty D] [--points P] "
                          "[--usage used|unused] [--note METİN]"),
           1, 1)
           .value(QStringLiteral("count"))
-          .value(QStringLiteral("level"))
-          .value(QStringLiteral("course"))
-          .value(QStringLiteral("unit"))
-          .value(QStringLiteral("topic"))
-          .value(QStringLiteral("outcome"))
-          .value(QStringLiteral("type"))
-          .value(QStringLiteral("difficulty"))
-          .value(QStringLiteral("points"))
-          .value(QStringLiteral("usage"))
-          .value(QStringLiteral("note"));
+          .value(QStringLiteral("usage")));
   return s;
 }
 const Syntax& testsShuffleSyntax() {
