@@ -40,6 +40,9 @@ struct QuestionPictures {
   QByteArray solution;
 };
 
+// A value as a column keeps it: an empty text, never NULL (lists compare with '').
+inline QString stored(const QString& value) { return value.isNull() ? QStringLiteral("") : value; }
+
 // The texts every question list and rule shares.
 namespace texts {
 inline const QString kSuresiz = QStringLiteral("Süresiz");

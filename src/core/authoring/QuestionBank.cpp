@@ -158,20 +158,17 @@ Result<QuestionBank::Staging> QuestionBank::stageMedia(const Question& current,
 }
 
 Status QuestionBank::writeRow(const Question& q, bool isNew) {
-  const QVariantList values{q.seviye,    q.ders,
-                            q.unite,     q.konu,
-                            q.kazanim,   q.soruIcerik,
-                            q.dogruSik,  q.turu,
-                            q.zorluk,    q.puan,
-                            q.sure,      q.sesDosyasi,
-                            q.aciklama,  q.anket ? texts::kTrue : texts::kFalse,
-                            q.cozumVideo};
+  QVariantList values;
+  for (const QString& v : {q.seviye, q.ders, q.unite, q.konu, q.kazanim, q.soruIcerik, q.dogruSik,
+                           q.turu, q.zorluk, q.puan, q.sure, q.sesDosyasi, q.aciklama,
+                           q.anket ? texts::kTrue : texts::kFalse, q.cozumVideo})
+    values << stored(v);
   if (isNew)
     return m_store.run(
         QStringLiteral("INSERT INTO TABLESORU (SEVIYE,DERS,UNITE,KONU,KAZANIM,SORUICERIK,DOGRUSIK,"
                        "TURU,ZORLUK,PUAN,SURE,SESDOSYASI,ACIKLAMA,ANKETSORUSUMU,COZUMVIDEO,SORUNO,"
                        "SILINDIMI) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-        values + QVariantList{q.soruNo, q.silindimi});
+        values + QVariantList{q.soruNo, stored(q.silindimi)});
   return m_store.run(
       QStringLiteral("UPDATE TABLESORU SET SEVIYE=?,DERS=?,UNITE=?,KONU=?,KAZANIM=?,SORUICERIK=?,"
                      "DOGRUSIK=?,TURU=?,ZORLUK=?,PUAN=?,SURE=?,SESDOSYASI=?,ACIKLAMA=?,"

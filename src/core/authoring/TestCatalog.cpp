@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QSqlQuery>
 
+#include "authoring/Question.h"
 #include "authoring/QuestionKeys.h"
 #include "store/ContentStores.h"
 #include "store/Store.h"
@@ -112,10 +113,10 @@ Result<QString> TestCatalog::create(Test test, const std::optional<QByteArray>& 
           QStringLiteral("INSERT INTO TABLETEST (TESTNO,TESTADI,HAZIRLAYAN,SEVIYE,DERS,UNITE,KONU,"
                          "KAZANIM,SORUSAYILARINIGOSTER,BASLANGICEKRANIGOSTER,BKITAPCIK,CKITAPCIK,"
                          "DKITAPCIK,TESTSIRASI) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-          {test.testNo, test.testAdi, test.hazirlayan, test.seviye, test.ders, test.unite,
-           test.konu, test.kazanim, flag(test.soruSayilariniGoster),
-           flag(test.baslangicEkraniGoster), flag(test.bKitapcik), flag(test.cKitapcik),
-           flag(test.dKitapcik), test.testSirasi});
+          {test.testNo, stored(test.testAdi), stored(test.hazirlayan), stored(test.seviye),
+           stored(test.ders), stored(test.unite), stored(test.konu), stored(test.kazanim),
+           flag(test.soruSayilariniGoster), flag(test.baslangicEkraniGoster), flag(test.bKitapcik),
+           flag(test.cKitapcik), flag(test.dKitapcik), stored(test.testSirasi)});
       !s)
     return Result<QString>::failure(s.error());
   if (startScreen) {
@@ -139,9 +140,9 @@ Status TestCatalog::update(const Test& test, const std::optional<QByteArray>& st
           QStringLiteral("UPDATE TABLETEST SET TESTADI=?,HAZIRLAYAN=?,SEVIYE=?,DERS=?,UNITE=?,"
                          "KONU=?,KAZANIM=?,SORUSAYILARINIGOSTER=?,BASLANGICEKRANIGOSTER=? WHERE "
                          "TESTNO=?"),
-          {test.testAdi, test.hazirlayan, test.seviye, test.ders, test.unite, test.konu,
-           test.kazanim, flag(test.soruSayilariniGoster), flag(test.baslangicEkraniGoster),
-           test.testNo});
+          {stored(test.testAdi), stored(test.hazirlayan), stored(test.seviye), stored(test.ders),
+           stored(test.unite), stored(test.konu), stored(test.kazanim),
+           flag(test.soruSayilariniGoster), flag(test.baslangicEkraniGoster), test.testNo});
       !s)
     return s;
   if (startScreen) {

@@ -211,7 +211,7 @@ Status TestQuestions::setSection(const QString& testNo, const QList<int>& ids,
   for (int id : ids)
     if (Status s =
             m_store.run(QStringLiteral("UPDATE TABLETESTSORU SET BOLUM=? WHERE TESTNO=? AND ID=?"),
-                        {section.trimmed(), testNo, id});
+                        {stored(section.trimmed()), testNo, id});
         !s)
       return s;
   m_store.changed(store::Change::Tests);
