@@ -65,6 +65,11 @@ class BookletDocument {
   static QString keyHeading() { return QStringLiteral("Cevap Anahtarı"); }
   static QString panelTitle() { return QStringLiteral("Kitapçık Ayarları"); }
   static QString noQuestionsMessage() { return QStringLiteral("Soru Bulunamadı"); }
+  // What explains a disabled save or print button (booklet rights).
+  static QString noSaveRightText() {
+    return QStringLiteral("MS Word Belgesine Kaydetme Yetkiniz Bulunmamaktadır");
+  }
+  static QString noPrintRightText() { return QStringLiteral("Yazdırma Yetkiniz Bulunmamaktadır"); }
 
  private:
   store::Store& m_store;
