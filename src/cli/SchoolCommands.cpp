@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 
 #include "CliCommand.h"
+#include "authoring/DemoBank.h"
 #include "school/DemoSchool.h"
 #include "school/Pairing.h"
 #include "school/Remotes.h"
@@ -310,9 +311,15 @@ int demo(store::Store& store, const QStringList& words, QTextStream& out, QTextS
   int code = 0;
   if (!parseOrComplain(words, demoSyntax(), err, code)) return code;
   if (!openDatabase(store, err)) return 1;
+  // The demo bank goes only into the demo school, never into a real one.
+  const bool emptySchool = !school::Students(store).any().valueOr(true);
   const Status s = school::createDemoSchool(store);
   if (!s) {
     err << s.error() << '\n';
+    return 1;
+  }
+  if (Status bank = emptySchool ? authoring::createDemoBank(store) : Status(); !bank) {
+    err << bank.error() << '\n';
     return 1;
   }
   out << "Örnek okul hazır.\n";
@@ -334,7 +341,9 @@ QList<CliCommand> schoolCommands() {
       {QStringLiteral("rollover"), QStringLiteral("rollover [--date gg.aa.yyyy] [--yes]"),
        rollover},
       {QStringLiteral("demo"),
-       QStringLiteral("demo  (örnek okul: 3 sınıf, kumandalar, eşleştirmeler)"), demo},
+       QStringLiteral(
+           "demo  (örnek okul: 3 sınıf, kumandalar, eşleştirmeler, soru bankası, testler)"),
+       demo},
   };
 }
 

@@ -1,6 +1,6 @@
 // derslik-cli: Derslik's headless commands, over the same core the window uses.
-#include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
@@ -14,7 +14,7 @@ namespace {
 QList<cli::CliCommand> allCommands() {
   QList<cli::CliCommand> all;
   all << cli::storeCommands() << cli::receiverCommands() << cli::schoolCommands()
-      << cli::userCommands();
+      << cli::userCommands() << cli::authoringCommands();
   return all;
 }
 
@@ -23,10 +23,23 @@ void printHelp(QTextStream& out, const QList<cli::CliCommand>& commands) {
   for (const cli::CliCommand& c : commands) out << "  " << c.usage << '\n';
 }
 
+// QGuiApplication asks for the session's runtime folder, which a root shell or a
+// cron job does not have; that notice is not the command's business.
+QtMessageHandler g_defaultHandler = nullptr;
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
+    return;
+  if (g_defaultHandler) g_defaultHandler(type, context, message);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // No window is ever shown, but typed questions and booklets draw text: the
+  // offscreen platform gives fonts without a display.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  g_defaultHandler = qInstallMessageHandler(quietHandler);
+  QGuiApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("derslik"));
   QCoreApplication::setOrganizationName(QStringLiteral("derslik"));
   derslik::loadQtTranslations(app);

@@ -1,8 +1,10 @@
 #include "startup/StartupSequence.h"
 
 #include "Messages.h"
+#include "authoring/DemoBank.h"
 #include "school/DemoSchool.h"
 #include "school/Rollover.h"
+#include "school/Students.h"
 #include "store/Institution.h"
 #include "store/Parameters.h"
 #include "store/Resources.h"
@@ -49,12 +51,19 @@ bool StartupSequence::run() {
   if (Status s = users::hashTypedPasswords(m_store); !s) m_store.log(s.error());
   if (m_hooks.demo) {
     // A first look without a class list: a school, its classes, students and remotes.
+    // The demo bank goes only into the demo school, never into a real one.
+    const bool emptySchool = !school::Students(m_store).any().valueOr(true);
     if (Status s = school::createDemoSchool(m_store); !s) {
       if (m_hooks.messages)
         m_hooks.messages->error(QStringLiteral("Örnek okul oluşturulamadı: ") + s.error());
-    } else if (m_store.institution().code.trimmed().isEmpty()) {
-      (void)store::saveInstitution(m_store, QStringLiteral("999999"),
-                                   QStringLiteral("Derslik Örnek Ortaokulu"));
+    } else {
+      if (Status bank = emptySchool ? authoring::createDemoBank(m_store) : Status();
+          !bank && m_hooks.messages)
+        m_hooks.messages->error(QStringLiteral("Örnek soru bankası oluşturulamadı: ") +
+                                bank.error());
+      if (m_store.institution().code.trimmed().isEmpty())
+        (void)store::saveInstitution(m_store, QStringLiteral("999999"),
+                                     QStringLiteral("Derslik Örnek Ortaokulu"));
     }
   }
   if (m_hooks.messages)
