@@ -50,9 +50,9 @@ Status queryError(const QSqlQuery& q) {
   return Status::failure(store::sqlErrorText(q.lastError()));
 }
 
-// Runs a prepared statement with `values` bound in order.
+// Runs a prepared statement with `values` bound in order (unset texts as '').
 Status execPrepared(QSqlQuery& q, const QVariantList& values) {
-  for (const QVariant& v : values) q.addBindValue(v);
+  for (const QVariant& v : store::texts(values)) q.addBindValue(v);
   if (!q.exec()) return queryError(q);
   return {};
 }

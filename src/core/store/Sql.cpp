@@ -45,6 +45,12 @@ Result<QStringList> column(const QString& sql, const QVariantList& params, const
   return out;
 }
 
+QVariantList texts(QVariantList values) {
+  for (QVariant& v : values)
+    if (v.typeId() == QMetaType::QString && v.toString().isNull()) v = QStringLiteral("");
+  return values;
+}
+
 InList inList(const QStringList& values) {
   InList list;
   if (values.isEmpty()) {

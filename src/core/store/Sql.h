@@ -27,6 +27,11 @@ Result<QVariant> scalar(const QString& sql, const QVariantList& params, const QS
 // Every row's first column as text (null read as empty text).
 Result<QStringList> column(const QString& sql, const QVariantList& params, const QSqlDatabase& db);
 
+// Stored values are text, never NULL: a QString that was never set would be bound
+// as NULL, so the values of an insert or update pass through here and such a
+// string goes in as ''.
+QVariantList texts(QVariantList values);
+
 // A statement for a grid or list: SQL text with "?" placeholders and the values
 // bound to them in order (user values never become SQL text). Core builds them, a
 // grid (Sliste) runs them.
