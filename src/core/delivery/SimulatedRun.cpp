@@ -132,6 +132,7 @@ Result<reports::RunKey> SimulatedRun::run(const Options& options) {
   }
 
   m_session = std::make_unique<RunSession>(m_store, m_messages, *m_clock);
+  m_session->recording().setHooks(m_recordingHooks);
   bool closed = false;
   QObject::connect(m_session.get(), &RunSession::closeRequested, [&closed] { closed = true; });
   if (Status s = m_session->open(plan.value()); !s) return Key::failure(s.error());
@@ -174,7 +175,6 @@ void SimulatedRun::feed(const QByteArray& report) {
             m_gate.admit(*press, m_session->teacherRemotes()))
       m_session->press(*admitted);
   }
-  if (m_afterReport) m_afterReport();
 }
 
 void SimulatedRun::advanceTo(qint64 ms) {

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 #include "Messages.h"
@@ -71,8 +70,8 @@ class SimulatedRun {
   const QList<Sent>& sent() const { return m_sent; }
   RunSession* session() const { return m_session.get(); }
   const receiver::ManualClock& clock() const { return *m_clock; }
-  // Called after every report fed to the run (tests kill or inspect here).
-  void setAfterReport(std::function<void()> hook) { m_afterReport = std::move(hook); }
+  // Given to the run's recording (the crash tests kill the process inside it).
+  void setRecordingHooks(Recording::Hooks hooks) { m_recordingHooks = std::move(hooks); }
 
  private:
   void feed(const QByteArray& report);
@@ -89,7 +88,7 @@ class SimulatedRun {
   receiver::PressDecoder m_decoder;
   receiver::PressGate m_gate;
   QList<Sent> m_sent;
-  std::function<void()> m_afterReport;
+  Recording::Hooks m_recordingHooks;
   QElapsedTimer m_real;
 };
 
