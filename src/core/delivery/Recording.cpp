@@ -85,8 +85,8 @@ Status Recording::refresh(const RunRecord& run, int position) {
   if (run.addresses == QStringList{RunPlan::kVirtualRemote}) {
     if (Status s = m_store.run(
             QStringLiteral("UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=? WHERE "
-                           "TESTTARIHI=? AND TESTBASLANGIC=? AND (NZ(TESTBITIS)<>? OR "
-                           "NZ(YANLISDOGRUGOTURU)<>? OR NZ(KAYITNO)<>?)"),
+                           "TESTTARIHI=? AND TESTBASLANGIC=? AND (TESTBITIS IS NOT ? OR "
+                           "YANLISDOGRUGOTURU IS NOT ? OR KAYITNO IS NOT ?)"),
             store::texts(QVariantList{run.end, run.penalty, run.virtualKayitNo} + key +
                          QVariantList{run.end, run.penalty, run.virtualKayitNo}));
         !s)
@@ -94,20 +94,32 @@ Status Recording::refresh(const RunRecord& run, int position) {
   } else {
     const QString sinifi =
         run.description.className == lists::kTumu ? QString() : run.description.className;
-    if (Status s = m_store.run(
-            QStringLiteral(
-                "UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=K.KAYITNO FROM "
-                "(SELECT A.ADRES,NZ((SELECT E.KAYITNO FROM TABLEESLESME E INNER JOIN TABLEOGRENCI "
-                "O ON O.KAYITNO=E.KAYITNO WHERE E.KUMANDAADRESI=A.ADRES AND (?='' OR O.SINIFI=?) "
-                "ORDER BY E.rowid LIMIT 1)) AS KAYITNO FROM (SELECT DISTINCT KUMANDAADRESI AS "
-                "ADRES FROM TABLECEVAP WHERE TESTTARIHI=? AND TESTBASLANGIC=?) A) K WHERE "
-                "TABLECEVAP.TESTTARIHI=? AND TABLECEVAP.TESTBASLANGIC=? AND "
-                "TABLECEVAP.KUMANDAADRESI=K.ADRES AND (NZ(TABLECEVAP.TESTBITIS)<>? OR "
-                "NZ(TABLECEVAP.YANLISDOGRUGOTURU)<>? OR NZ(TABLECEVAP.KAYITNO)<>K.KAYITNO)"),
-            store::texts(QVariantList{run.end, run.penalty, sinifi, sinifi} + key + key +
-                         QVariantList{run.end, run.penalty}));
-        !s)
-      return s;
+    Result<QSqlQuery> paired = m_store.exec(
+        QStringLiteral(
+            "SELECT A.ADRES,(SELECT E.KAYITNO FROM TABLEESLESME E INNER JOIN TABLEOGRENCI O ON "
+            "O.KAYITNO=E.KAYITNO WHERE E.KUMANDAADRESI=A.ADRES AND (?='' OR O.SINIFI=?) ORDER BY "
+            "E.rowid LIMIT 1) FROM (SELECT DISTINCT KUMANDAADRESI AS ADRES FROM TABLECEVAP WHERE "
+            "TESTTARIHI=? AND TESTBASLANGIC=?) A"),
+        store::texts(QVariantList{sinifi, sinifi} + key));
+    if (!paired) return Status::failure(paired.error());
+    QList<QPair<QString, QString>> students;
+    while (paired.value().next())
+      students.append({paired.value().value(0).toString(), paired.value().value(1).toString()});
+    paired.value().finish();
+    if (!students.isEmpty()) {
+      // One pass over the run's answers, writing only the rows that change.
+      const store::CaseMap student =
+          store::caseMap(QStringLiteral("KUMANDAADRESI"), students, QStringLiteral("KAYITNO"));
+      const QVariantList set = store::texts({run.end, run.penalty});
+      if (Status s = m_store.run(
+              QStringLiteral("UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=%1 "
+                             "WHERE TESTTARIHI=? AND TESTBASLANGIC=? AND (TESTBITIS IS NOT ? OR "
+                             "YANLISDOGRUGOTURU IS NOT ? OR KAYITNO IS NOT %1)")
+                  .arg(student.sql),
+              set + student.values + key + set + student.values);
+          !s)
+        return s;
+    }
   }
 
   // The run's description on its question rows.

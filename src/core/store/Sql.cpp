@@ -67,6 +67,18 @@ InList inList(const QStringList& values) {
   return list;
 }
 
+CaseMap caseMap(const QString& key, const QList<QPair<QString, QString>>& pairs,
+                const QString& otherwise) {
+  CaseMap c;
+  c.sql = QStringLiteral("CASE ") + key;
+  for (const QPair<QString, QString>& p : pairs) {
+    c.sql += QStringLiteral(" WHEN ? THEN ?");
+    c.values << texts({p.first, p.second});
+  }
+  c.sql += QStringLiteral(" ELSE ") + otherwise + QStringLiteral(" END");
+  return c;
+}
+
 Transaction::Transaction(Store& store) : m_store(&store), m_db(store.db()) { begin(); }
 
 Transaction::Transaction(const QSqlDatabase& db) : m_db(db) { begin(); }

@@ -48,6 +48,16 @@ struct InList {
 };
 InList inList(const QStringList& values);
 
+// "CASE key WHEN ? THEN ? ... ELSE otherwise END" with the pairs bound in order:
+// one statement gives many rows each its own value (a rank per remote ...) in a
+// single pass over them, where a statement per key would scan them again and again.
+struct CaseMap {
+  QString sql;
+  QVariantList values;
+};
+CaseMap caseMap(const QString& key, const QList<QPair<QString, QString>>& pairs,
+                const QString& otherwise);
+
 // One user action, applied whole or not at all. Nests (savepoints), so a core
 // operation can open its own transaction inside the caller's. Rolls back unless
 // commit() succeeded. On the main connection (Transaction(store)) the change
