@@ -26,5 +26,6 @@ void receiverBenchmarks();
 void widgetBenchmarks();
 void importBenchmarks();
 void authoringBenchmarks();
+void deliveryBenchmarks();
 
 }  // namespace bench

@@ -15,5 +15,6 @@ int main(int argc, char** argv) {
   bench::widgetBenchmarks();
   bench::importBenchmarks();
   bench::authoringBenchmarks();
+  bench::deliveryBenchmarks();
   return 0;
 }

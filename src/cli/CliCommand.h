@@ -33,6 +33,7 @@ QList<CliCommand> receiverCommands();
 QList<CliCommand> schoolCommands();
 QList<CliCommand> userCommands();
 QList<CliCommand> authoringCommands();
+QList<CliCommand> runCommands();
 
 // Reads all of standard input, as bytes (for --password-stdin and the like).
 QByteArray readStdin();

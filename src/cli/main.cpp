@@ -14,7 +14,7 @@ namespace {
 QList<cli::CliCommand> allCommands() {
   QList<cli::CliCommand> all;
   all << cli::storeCommands() << cli::receiverCommands() << cli::schoolCommands()
-      << cli::userCommands() << cli::authoringCommands();
+      << cli::userCommands() << cli::authoringCommands() << cli::runCommands();
   return all;
 }
 

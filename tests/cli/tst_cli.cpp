@@ -1,9 +1,13 @@
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "FileHash.h"
+#include "store/Store.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -105,6 +109,19 @@ class TestCli : public QObject {
     row("simulate no value", {"simulate", "--remotes"}, "--remotes seçeneği bir değer bekliyor.");
     row("simulate unknown", {"simulate", "--remotes", "5", "--speed", "2"},
         "Bilinmeyen seçenek: --speed");
+    row("run unknown sub", {"run", "start"}, "Bilinmeyen alt komut: start");
+    row("run simulate no test", {"run", "simulate", "--class", "5-A"}, "--test gerekli.");
+    row("run simulate no class", {"run", "simulate", "--test", "1"}, "--class gerekli.");
+    const QStringList run = {"run", "simulate", "--test", "1", "--class", "5-A"};
+    row("run simulate penalty", run + QStringList{"--penalty", "3"},
+        "--penalty 0, 1 ya da 2 olmalı.");
+    row("run simulate duration", run + QStringList{"--duration", "fixed:0"},
+        "--duration tests, fixed:SANİYE (1-3600) ya da none olmalı.");
+    row("run simulate at", run + QStringList{"--at", "2026-03-14 10:00"}, "--at \"gg.aa.yyyy");
+    row("run simulate speed", run + QStringList{"--speed", "0"},
+        "--speed sıfırdan büyük bir sayı olmalı.");
+    row("run simulate unknown", run + QStringList{"--remotes", "30"},
+        "Bilinmeyen seçenek: --remotes");
   }
   void wrongWordsAreNamedAndChangeNothing() {
     QFETCH(QStringList, args);
@@ -257,6 +274,81 @@ class TestCli : public QObject {
     }
     QCOMPARE(cli(m_folder, {"users", "list"}).out,
              QStringLiteral("KULLANICIADI\tIZINVERILMEYENLER\n"));
+  }
+
+  // A whole run by the demo class, recorded like any other: the run key, the
+  // result rows as JSON in the table's column order, every row under the date the
+  // run was opened although it ends after midnight.
+  void runSimulateRecordsAWholeRun() {
+    QCOMPARE(cli(m_folder, {QStringLiteral("demo")}).code, 0);
+    {
+      store::Store data(m_folder);
+      QVERIFY(data.open().ok());
+      QVERIFY(data.run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,TESTADI,DERS,"
+                                      "BASLANGICEKRANIGOSTER,SORUSAYILARINIGOSTER) VALUES "
+                                      "('1','Kesirler','MATEMATİK','0','0')"))
+                  .ok());
+      for (int i = 1; i <= 5; ++i) {
+        QVERIFY(data.run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DOGRUSIK) VALUES (?,?)"),
+                         {QStringLiteral("S%1").arg(i), QStringLiteral("ABCDE").mid(i - 1, 1)})
+                    .ok());
+        QVERIFY(data.run(QStringLiteral("INSERT INTO TABLETESTSORU (TESTNO,SORUNO,SURE,TESTSIRANO) "
+                                        "VALUES ('1',?,'30',?)"),
+                         {QStringLiteral("S%1").arg(i), QString::number(i)})
+                    .ok());
+      }
+    }
+    const Run first =
+        cli(m_folder, {"sql",
+                       "SELECT E.KUMANDAADRESI FROM TABLEESLESME E INNER JOIN TABLEOGRENCI "
+                       "O ON O.KAYITNO=E.KAYITNO WHERE O.SINIFI='5-A' ORDER BY E.rowid "
+                       "LIMIT 1"});
+    const QString remote = first.out.split(QLatin1Char('\n')).value(1);
+    QVERIFY(!remote.isEmpty());
+    const QString answers = m_dir->filePath(QStringLiteral("cevaplar.txt"));
+    QFile file(answers);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write((remote + QStringLiteral(" ABCXE 1,2,3,4,5\n")).toUtf8());
+    file.close();
+
+    const QStringList run = {
+        "run",    "simulate",  "--test", "1",          "--class",  "5-A",  "--answers",
+        answers,  "--penalty", "2",      "--duration", "fixed:20", "--at", "14.03.2026 23:59:30",
+        "--seed", "3"};
+    Run r = cli(m_folder, run + QStringList{"--json"});
+    QCOMPARE(r.code, 0);
+    const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    QCOMPARE(json.value(QStringLiteral("TESTTARIHI")).toString(), QStringLiteral("14.03.2026"));
+    QCOMPARE(json.value(QStringLiteral("TESTBASLANGIC")).toString(), QStringLiteral("23:59:30"));
+    const QJsonArray rows = json.value(QStringLiteral("TABLESONUC")).toArray();
+    QCOMPARE(rows.size(), 24);
+    QVERIFY(r.out.contains(QStringLiteral("{\"KUMANDAADRESI\": ")));
+    for (const QJsonValue& row : rows) {
+      if (row[QStringLiteral("KUMANDAADRESI")].toString() != remote) continue;
+      QCOMPARE(row[QStringLiteral("DOGRUSAYI")].toString(), QStringLiteral("4"));
+      QCOMPARE(row[QStringLiteral("BOSSAYI")].toString(), QStringLiteral("1"));
+      QCOMPARE(row[QStringLiteral("TOPLAMSURE")].toString(), QStringLiteral("00:15"));
+      QCOMPARE(row[QStringLiteral("SINIFI")].toString(), QStringLiteral("5-A"));
+    }
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP WHERE TESTTARIHI='14.03.2026'")),
+             120);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP WHERE TESTBITIS LIKE '00:%'")),
+             120);
+
+    // The same moment again is another run, a second later.
+    r = cli(m_folder, run);
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QStringLiteral("TESTTARIHI: 14.03.2026\nTESTBASLANGIC: 23:59:31\n"));
+
+    // A bad answers file says where, and records nothing.
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("12-201 ABQ\n");
+    file.close();
+    r = cli(m_folder, run);
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.err, QStringLiteral("Cevap dosyası, satır 1: geçersiz harf 'Q' (A-E, boş tuşu için "
+                                   "X, basılmadıysa -)\n"));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP")), 240);
   }
 
  private:

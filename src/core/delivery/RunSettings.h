@@ -69,6 +69,8 @@ struct RunSetupChoices {
   Status save(const QSqlDatabase& db) const;
   // A new school year: every test counts as not yet applied and the lists start over.
   void resetForNewYear();
+
+  bool operator==(const RunSetupChoices&) const = default;
 };
 
 // The window name the test-run screen's choices are stored under.

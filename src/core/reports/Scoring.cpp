@@ -50,9 +50,9 @@ Status queryError(const QSqlQuery& q) {
   return Status::failure(store::sqlErrorText(q.lastError()));
 }
 
-// Runs a prepared statement with `values` bound in order.
+// Runs a prepared statement with `values` bound in order (unset texts as '').
 Status execPrepared(QSqlQuery& q, const QVariantList& values) {
-  for (const QVariant& v : values) q.addBindValue(v);
+  for (const QVariant& v : store::texts(values)) q.addBindValue(v);
   if (!q.exec()) return queryError(q);
   return {};
 }
@@ -110,11 +110,12 @@ Status Scoring::rescoreRun(const RunKey& run) {
 
   // The question rows are the key; the answers carry a copy of it.
   if (Status s = m_store.run(
-          QStringLiteral("UPDATE TABLECEVAP SET DOGRUSIK=U.DOGRUSIK FROM (SELECT TESTSIRANO,"
-                         "MAX(NZ(DOGRUSIK)) AS DOGRUSIK FROM TABLEUYGULAMA WHERE TESTTARIHI=? AND "
-                         "TESTBASLANGIC=? GROUP BY TESTSIRANO) U WHERE TABLECEVAP.TESTTARIHI=? AND "
-                         "TABLECEVAP.TESTBASLANGIC=? AND TABLECEVAP.TESTSIRANO=U.TESTSIRANO AND "
-                         "NZ(TABLECEVAP.DOGRUSIK)<>U.DOGRUSIK"),
+          QStringLiteral(
+              "UPDATE TABLECEVAP SET DOGRUSIK=U.DOGRUSIK FROM (SELECT TESTSIRANO,"
+              "MAX(COALESCE(DOGRUSIK,'')) AS DOGRUSIK FROM TABLEUYGULAMA WHERE TESTTARIHI=? AND "
+              "TESTBASLANGIC=? GROUP BY TESTSIRANO) U WHERE TABLECEVAP.TESTTARIHI=? AND "
+              "TABLECEVAP.TESTBASLANGIC=? AND TABLECEVAP.TESTSIRANO=U.TESTSIRANO AND "
+              "TABLECEVAP.DOGRUSIK IS NOT U.DOGRUSIK"),
           key + key);
       !s)
     return s;
@@ -136,11 +137,11 @@ Status Scoring::rescoreRun(const RunKey& run) {
   }
   description.value().finish();
 
-  Result<QSqlQuery> answers = m_store.exec(
-      QStringLiteral("SELECT NZ(KUMANDAADRESI),NZ(KAYITNO),NZ(CEVAP),NZ(DOGRUSIK),NZ(CEVAPSURESI),"
-                     "NZ(YANLISDOGRUGOTURU),NZ(TESTBITIS),NZ(TESTNO) FROM TABLECEVAP WHERE "
-                     "TESTTARIHI=? AND TESTBASLANGIC=? ORDER BY rowid"),
-      key);
+  Result<QSqlQuery> answers =
+      m_store.exec(QStringLiteral("SELECT KUMANDAADRESI,KAYITNO,CEVAP,DOGRUSIK,CEVAPSURESI,"
+                                  "YANLISDOGRUGOTURU,TESTBITIS,TESTNO FROM TABLECEVAP WHERE "
+                                  "TESTTARIHI=? AND TESTBASLANGIC=? ORDER BY rowid"),
+                   key);
   if (!answers) return Status::failure(answers.error());
   QList<RemoteResult> remotes;
   QHash<QString, qsizetype> byAddress;
@@ -223,18 +224,14 @@ Status Scoring::rescoreRun(const RunKey& run) {
       !s)
     return s;
   QSqlQuery insert(db);
-  QSqlQuery rankAnswers(db);
   if (!insert.prepare(QStringLiteral(
           "INSERT INTO TABLESONUC (KUMANDAADRESI,KAYITNO,ADI,SOYADI,TESTTARIHI,TESTBASLANGIC,"
           "TESTBITIS,TESTNO,SEVIYE,SINIFI,GRUP,ACIKLAMA,KISISAYI,SORUSAYI,NET,DOGRUSAYI,"
           "YANLISSAYI,BOSSAYI,TOPLAMSURE,TOPLAMSUREGIZLI,KACINCIOLDU,DERS,UNITE,KONU,KAZANIM,"
           "TESTADI) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")))
     return queryError(insert);
-  if (!rankAnswers.prepare(
-          QStringLiteral("UPDATE TABLECEVAP SET KACINCIOLDU=? WHERE TESTTARIHI=? AND "
-                         "TESTBASLANGIC=? AND KUMANDAADRESI=? AND NZ(KACINCIOLDU)<>?")))
-    return queryError(rankAnswers);
   const QString people = QString::number(remotes.size());
+  QList<QPair<QString, QString>> ranks;
   for (qsizetype i = 0; i < remotes.size(); ++i) {
     const RemoteResult& r = remotes.at(i);
     const QString rank = QString::number(i + 1);
@@ -266,7 +263,18 @@ Status Scoring::rescoreRun(const RunKey& run) {
                                          columns.testAdi});
         !s)
       return s;
-    if (Status s = execPrepared(rankAnswers, {rank, run.date, run.start, r.address, rank}); !s)
+    ranks.append({r.address, rank});
+  }
+  // The ranks onto the answers in one pass, touching only rows that change.
+  if (!ranks.isEmpty()) {
+    const store::CaseMap rankOf =
+        store::caseMap(QStringLiteral("KUMANDAADRESI"), ranks, QStringLiteral("KACINCIOLDU"));
+    if (Status s = m_store.run(QStringLiteral("UPDATE TABLECEVAP SET KACINCIOLDU=%1 WHERE "
+                                              "TESTTARIHI=? AND TESTBASLANGIC=? AND "
+                                              "KACINCIOLDU IS NOT %1")
+                                   .arg(rankOf.sql),
+                               rankOf.values + key + rankOf.values);
+        !s)
       return s;
   }
   m_store.changed(store::Change::Runs);

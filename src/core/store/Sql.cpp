@@ -45,6 +45,12 @@ Result<QStringList> column(const QString& sql, const QVariantList& params, const
   return out;
 }
 
+QVariantList texts(QVariantList values) {
+  for (QVariant& v : values)
+    if (v.typeId() == QMetaType::QString && v.toString().isNull()) v = QStringLiteral("");
+  return values;
+}
+
 InList inList(const QStringList& values) {
   InList list;
   if (values.isEmpty()) {
@@ -59,6 +65,18 @@ InList inList(const QStringList& values) {
   }
   list.placeholders = marks.join(QLatin1Char(','));
   return list;
+}
+
+CaseMap caseMap(const QString& key, const QList<QPair<QString, QString>>& pairs,
+                const QString& otherwise) {
+  CaseMap c;
+  c.sql = QStringLiteral("CASE ") + key;
+  for (const QPair<QString, QString>& p : pairs) {
+    c.sql += QStringLiteral(" WHEN ? THEN ?");
+    c.values << texts({p.first, p.second});
+  }
+  c.sql += QStringLiteral(" ELSE ") + otherwise + QStringLiteral(" END");
+  return c;
 }
 
 Transaction::Transaction(Store& store) : m_store(&store), m_db(store.db()) { begin(); }

@@ -27,6 +27,11 @@ Result<QVariant> scalar(const QString& sql, const QVariantList& params, const QS
 // Every row's first column as text (null read as empty text).
 Result<QStringList> column(const QString& sql, const QVariantList& params, const QSqlDatabase& db);
 
+// Stored values are text, never NULL: a QString that was never set would be bound
+// as NULL, so the values of an insert or update pass through here and such a
+// string goes in as ''.
+QVariantList texts(QVariantList values);
+
 // A statement for a grid or list: SQL text with "?" placeholders and the values
 // bound to them in order (user values never become SQL text). Core builds them, a
 // grid (Sliste) runs them.
@@ -42,6 +47,16 @@ struct InList {
   QVariantList values;
 };
 InList inList(const QStringList& values);
+
+// "CASE key WHEN ? THEN ? ... ELSE otherwise END" with the pairs bound in order:
+// one statement gives many rows each its own value (a rank per remote ...) in a
+// single pass over them, where a statement per key would scan them again and again.
+struct CaseMap {
+  QString sql;
+  QVariantList values;
+};
+CaseMap caseMap(const QString& key, const QList<QPair<QString, QString>>& pairs,
+                const QString& otherwise);
 
 // One user action, applied whole or not at all. Nests (savepoints), so a core
 // operation can open its own transaction inside the caller's. Rolls back unless

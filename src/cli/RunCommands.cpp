@@ -1,0 +1,183 @@
+// derslik-cli verbs of running a test: a whole run by a simulated class, through
+// the same receiver, session and recording code as the classroom.
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include "CliCommand.h"
+#include "delivery/SimulatedRun.h"
+#include "store/Store.h"
+
+namespace cli {
+
+namespace {
+
+const Syntax& simulateSyntax() {
+  static const Syntax s =
+      Syntax(QStringLiteral("run simulate --test T --class C [--answers FILE] [--penalty 0|1|2] "
+                            "[--duration tests|fixed:S|none] [--at \"dd.MM.yyyy HH:mm:ss\"] "
+                            "[--speed F] [--seed K] [--json]"))
+          .value(QStringLiteral("test"))
+          .value(QStringLiteral("class"))
+          .value(QStringLiteral("answers"))
+          .value(QStringLiteral("penalty"))
+          .value(QStringLiteral("duration"))
+          .value(QStringLiteral("at"))
+          .value(QStringLiteral("speed"))
+          .value(QStringLiteral("seed"))
+          .flag(QStringLiteral("json"));
+  return s;
+}
+
+// The options as words say them; a word that does not read is a usage error.
+std::optional<QString> applyOptions(const Args& a, delivery::SimulatedRun::Options& o) {
+  using delivery::RunSettings;
+  o.testNo = a.value(QStringLiteral("test"));
+  o.className = a.value(QStringLiteral("class"));
+  if (o.testNo.isEmpty()) return QStringLiteral("--test gerekli.");
+  if (o.className.isEmpty()) return QStringLiteral("--class gerekli.");
+  if (a.has(QStringLiteral("penalty"))) {
+    const QString p = a.value(QStringLiteral("penalty"));
+    if (p != QLatin1String("0") && p != QLatin1String("1") && p != QLatin1String("2"))
+      return QStringLiteral("--penalty 0, 1 ya da 2 olmalı.");
+    o.settings.penalty = RunSettings::Penalty(p.toInt());
+  }
+  if (a.has(QStringLiteral("duration"))) {
+    const QString d = a.value(QStringLiteral("duration"));
+    bool ok = true;
+    if (d == QLatin1String("tests")) {
+      o.settings.duration = RunSettings::Duration::PerQuestion;
+    } else if (d == QLatin1String("none")) {
+      o.settings.duration = RunSettings::Duration::Untimed;
+    } else if (d.startsWith(QLatin1String("fixed:"))) {
+      o.settings.duration = RunSettings::Duration::Fixed;
+      o.settings.fixedSeconds = d.mid(6).toInt(&ok);
+      ok = ok && o.settings.fixedSeconds > 0 && o.settings.fixedSeconds <= 3600;
+    } else {
+      ok = false;
+    }
+    if (!ok) return QStringLiteral("--duration tests, fixed:SANİYE (1-3600) ya da none olmalı.");
+  }
+  if (a.has(QStringLiteral("at"))) {
+    o.at =
+        QDateTime::fromString(a.value(QStringLiteral("at")), QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    if (!o.at.isValid())
+      return QStringLiteral(
+          "--at \"gg.aa.yyyy SS:dd:ss\" biçiminde olmalı (ör. \"14.03.2026 "
+          "10:15:00\").");
+  }
+  if (a.has(QStringLiteral("speed"))) {
+    bool ok = false;
+    o.speed = a.value(QStringLiteral("speed")).toDouble(&ok);
+    if (!ok || o.speed <= 0) return QStringLiteral("--speed sıfırdan büyük bir sayı olmalı.");
+  }
+  if (a.has(QStringLiteral("seed"))) {
+    bool ok = false;
+    o.seed = a.value(QStringLiteral("seed")).toUInt(&ok);
+    if (!ok) return QStringLiteral("--seed bir sayı olmalı.");
+  }
+  return std::nullopt;
+}
+
+QString jsonText(const QString& text) {
+  const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+  return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// The run key and its result rows, best first, each row's keys in TABLESONUC's
+// column order (a JSON object of Qt's own would sort them).
+QString runJson(store::Store& store, const reports::RunKey& key) {
+  QStringList rows;
+  Result<QSqlQuery> q = store.exec(
+      QStringLiteral("SELECT * FROM TABLESONUC WHERE TESTTARIHI=? AND TESTBASLANGIC=? ORDER BY "
+                     "CAST(KACINCIOLDU AS INTEGER)"),
+      {key.date, key.start});
+  while (q && q.value().next()) {
+    const QSqlRecord r = q.value().record();
+    QStringList fields;
+    for (int i = 0; i < r.count(); ++i)
+      if (r.fieldName(i) != QLatin1String("ID"))
+        fields << jsonText(r.fieldName(i)) + QStringLiteral(": ") + jsonText(r.value(i).toString());
+    rows << QStringLiteral("    {") + fields.join(QStringLiteral(", ")) + QLatin1Char('}');
+  }
+  return QStringLiteral(
+             "{\n  \"TESTTARIHI\": %1,\n  \"TESTBASLANGIC\": %2,\n  \"TABLESONUC\": [\n%3\n  "
+             "]\n}\n")
+      .arg(jsonText(key.date), jsonText(key.start), rows.join(QStringLiteral(",\n")));
+}
+
+int simulate(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  const std::optional<Args> a = parseOrComplain(words, simulateSyntax(), err, code);
+  if (!a) return code;
+  delivery::SimulatedRun::Options options;
+  if (const std::optional<QString> wrong = applyOptions(*a, options))
+    return usageError(err, *wrong, simulateSyntax());
+  if (a->has(QStringLiteral("answers"))) {
+    QFile file(a->value(QStringLiteral("answers")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+      err << "Cevap dosyası okunamadı: " << file.fileName() << '\n';
+      return 1;
+    }
+    Result<QList<delivery::ScriptedRemote>> scripted =
+        delivery::SimulatedRun::parseAnswers(QString::fromUtf8(file.readAll()));
+    if (!scripted) {
+      err << scripted.error() << '\n';
+      return 1;
+    }
+    options.scripted = scripted.value();
+  }
+  if (!openDatabase(store, err, true)) return 1;
+
+  // The saved run options, as the setup screen would start with them, and the
+  // choices given here; there is no report screen to open in a terminal.
+  Result<delivery::RunSettings> saved = delivery::RunSettings::load(store.db());
+  if (!saved) {
+    err << saved.error() << '\n';
+    return 1;
+  }
+  delivery::RunSettings settings = saved.value();
+  if (store.institution().threeButton()) settings.applyThreeButtonRule();
+  if (a->has(QStringLiteral("penalty"))) settings.penalty = options.settings.penalty;
+  if (a->has(QStringLiteral("duration"))) {
+    settings.duration = options.settings.duration;
+    settings.fixedSeconds = options.settings.fixedSeconds;
+  }
+  settings.afterQuestion = delivery::RunSettings::QuestionReport::None;
+  settings.reportAtEnd = false;
+  settings.remoteTestScreen = false;
+  options.settings = settings;
+
+  CliMessages messages(out, err, false);
+  delivery::SimulatedRun run(store, messages);
+  const Result<reports::RunKey> key = run.run(options);
+  if (!key) {
+    err << key.error() << '\n';
+    return 1;
+  }
+  if (a->has(QStringLiteral("json"))) {
+    out << runJson(store, key.value());
+  } else {
+    out << "TESTTARIHI: " << key->date << '\n' << "TESTBASLANGIC: " << key->start << '\n';
+  }
+  return 0;
+}
+
+int runVerb(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  if (words.value(0) != QStringLiteral("simulate"))
+    return subCommandError(err, words, simulateSyntax().usage);
+  return simulate(store, words.mid(1), out, err);
+}
+
+}  // namespace
+
+QList<CliCommand> runCommands() {
+  return {{QStringLiteral("run"),
+           simulateSyntax().usage +
+               QStringLiteral("   sanal bir sınıfla bir testi baştan sona uygular ve kaydeder"),
+           runVerb}};
+}
+
+}  // namespace cli

@@ -1,0 +1,233 @@
+#include "delivery/Recording.h"
+
+#include <QSet>
+#include <QSqlQuery>
+
+#include "lists/FilterLists.h"
+#include "reports/Majority.h"
+#include "store/SqlErrors.h"
+#include "store/Store.h"
+
+namespace delivery {
+
+namespace {
+
+const QString kTimeFormat = QStringLiteral("HH:mm:ss");
+
+QVariantList runParams(const reports::RunKey& key) { return {key.date, key.start}; }
+
+}  // namespace
+
+Status Recording::CevaplariVeritabaninaYaz(const RunRecord& run, int position,
+                                           const QString& soruNo,
+                                           const QList<TileAnswer>& answers) {
+  const QString sira = QString::number(position);
+  const bool threeButton = m_store.institution().threeButton();
+  store::Transaction tx(m_store);
+  step(QStringLiteral("begin"));
+  // A revisited question is stored afresh: its earlier rows go in the same
+  // transaction that writes the new ones.
+  if (Status s = m_store.run(QStringLiteral("DELETE FROM TABLECEVAP WHERE TESTTARIHI=? AND "
+                                            "TESTBASLANGIC=? AND TESTSIRANO=?"),
+                             runParams(run.key) << sira);
+      !s)
+    return s;
+  QSqlQuery insert(m_store.db());
+  if (!insert.prepare(QStringLiteral(
+          "INSERT INTO TABLECEVAP (TESTTARIHI,TESTBASLANGIC,TESTNO,SORUNO,TESTSIRANO,"
+          "KUMANDAADRESI,CEVAP,CEVAPSURESI) VALUES (?,?,?,?,?,?,?,?)")))
+    return Status::failure(store::sqlErrorText(insert.lastError()));
+  for (const TileAnswer& a : answers) {
+    const QString letter =
+        threeButton && a.letter == QLatin1String("E") ? QStringLiteral("C") : a.letter;
+    for (const QVariant& v :
+         store::texts({run.key.date, run.key.start, run.description.testNo, soruNo, sira, a.address,
+                       letter, reports::answerTimeText(a.seconds)}))
+      insert.addBindValue(v);
+    if (!insert.exec()) return Status::failure(store::sqlErrorText(insert.lastError()));
+  }
+  step(QStringLiteral("answers"));
+
+  Result<QVariant> known = m_store.scalar(
+      QStringLiteral("SELECT COUNT(*) FROM TABLEUYGULAMA WHERE TESTTARIHI=? AND TESTBASLANGIC=? "
+                     "AND TESTNO=? AND SORUNO=? AND TESTSIRANO=?"),
+      store::texts(runParams(run.key) << run.description.testNo << soruNo << sira));
+  if (!known) return Status::failure(known.error());
+  if (known->toInt() == 0) {
+    Result<QVariant> key = m_store.scalar(
+        QStringLiteral("SELECT NZ(DOGRUSIK) FROM TABLESORU WHERE SORUNO=? LIMIT 1"), {soruNo});
+    if (!key) return Status::failure(key.error());
+    if (Status s = m_store.run(
+            QStringLiteral("INSERT INTO TABLEUYGULAMA (TESTTARIHI,TESTBASLANGIC,TESTNO,SORUNO,"
+                           "TESTSIRANO,DOGRUSIK) VALUES (?,?,?,?,?,?)"),
+            store::texts(runParams(run.key)
+                         << run.description.testNo << soruNo << sira << key->toString()));
+        !s)
+      return s;
+  }
+  step(QStringLiteral("question"));
+  if (Status s = refresh(run, position); !s) return s;
+  step(QStringLiteral("results"));
+  return tx.commit();
+}
+
+Status Recording::RaporIcinHazirla(const RunRecord& run, int position) {
+  store::Transaction tx(m_store);
+  if (Status s = refresh(run, position); !s) return s;
+  return tx.commit();
+}
+
+Status Recording::refresh(const RunRecord& run, int position) {
+  const QVariantList key = runParams(run.key);
+  // Students and penalty mode on every answer of the run. A remote's student is
+  // the one it is paired with in the run's class; a remote without one (or with
+  // a student of another class only) keeps an empty KAYITNO.
+  if (run.addresses == QStringList{RunPlan::kVirtualRemote}) {
+    if (Status s = m_store.run(
+            QStringLiteral("UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=? WHERE "
+                           "TESTTARIHI=? AND TESTBASLANGIC=? AND (TESTBITIS IS NOT ? OR "
+                           "YANLISDOGRUGOTURU IS NOT ? OR KAYITNO IS NOT ?)"),
+            store::texts(QVariantList{run.end, run.penalty, run.virtualKayitNo} + key +
+                         QVariantList{run.end, run.penalty, run.virtualKayitNo}));
+        !s)
+      return s;
+  } else {
+    const QString sinifi =
+        run.description.className == lists::kTumu ? QString() : run.description.className;
+    Result<QSqlQuery> paired = m_store.exec(
+        QStringLiteral(
+            "SELECT A.ADRES,(SELECT E.KAYITNO FROM TABLEESLESME E INNER JOIN TABLEOGRENCI O ON "
+            "O.KAYITNO=E.KAYITNO WHERE E.KUMANDAADRESI=A.ADRES AND (?='' OR O.SINIFI=?) ORDER BY "
+            "E.rowid LIMIT 1) FROM (SELECT DISTINCT KUMANDAADRESI AS ADRES FROM TABLECEVAP WHERE "
+            "TESTTARIHI=? AND TESTBASLANGIC=?) A"),
+        store::texts(QVariantList{sinifi, sinifi} + key));
+    if (!paired) return Status::failure(paired.error());
+    QList<QPair<QString, QString>> students;
+    while (paired.value().next())
+      students.append({paired.value().value(0).toString(), paired.value().value(1).toString()});
+    paired.value().finish();
+    if (!students.isEmpty()) {
+      // One pass over the run's answers, writing only the rows that change.
+      const store::CaseMap student =
+          store::caseMap(QStringLiteral("KUMANDAADRESI"), students, QStringLiteral("KAYITNO"));
+      const QVariantList set = store::texts({run.end, run.penalty});
+      if (Status s = m_store.run(
+              QStringLiteral("UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=%1 "
+                             "WHERE TESTTARIHI=? AND TESTBASLANGIC=? AND (TESTBITIS IS NOT ? OR "
+                             "YANLISDOGRUGOTURU IS NOT ? OR KAYITNO IS NOT %1)")
+                  .arg(student.sql),
+              set + student.values + key + set + student.values);
+          !s)
+        return s;
+    }
+  }
+
+  // The run's description on its question rows.
+  const RunDescription& d = run.description;
+  if (Status s = m_store.run(
+          QStringLiteral("UPDATE TABLEUYGULAMA SET TESTBITIS=?,TESTADI=?,SEVIYE=?,SINIFI=?,DERS=?,"
+                         "UNITE=?,KONU=?,KAZANIM=?,GRUP=?,ACIKLAMA=?,YANLISDOGRUGOTURU=? WHERE "
+                         "TESTTARIHI=? AND TESTBASLANGIC=?"),
+          store::texts(QVariantList{run.end, d.testName, d.level, d.className, d.course, d.unit,
+                                    d.topic, d.outcome, d.group, d.description, run.penalty} +
+                       key));
+      !s)
+    return s;
+
+  // The class's majority decides a question that has no key.
+  if (run.majorityIsCorrect && position > 0) {
+    Result<QStringList> letters = m_store.column(
+        QStringLiteral("SELECT NZ(CEVAP) FROM TABLECEVAP WHERE TESTTARIHI=? AND TESTBASLANGIC=? "
+                       "AND TESTSIRANO=?"),
+        key + QVariantList{QString::number(position)});
+    if (!letters) return Status::failure(letters.error());
+    if (const QString majority = reports::majorityKey(letters.value()); !majority.isEmpty()) {
+      if (Status s = m_store.run(
+              QStringLiteral("UPDATE TABLEUYGULAMA SET DOGRUSIK=? WHERE TESTTARIHI=? AND "
+                             "TESTBASLANGIC=? AND TESTSIRANO=? AND NZ(DOGRUSIK)=''"),
+              QVariantList{majority} + key + QVariantList{QString::number(position)});
+          !s)
+        return s;
+    }
+  }
+  // Keys onto the answers, result rows and ranks.
+  return reports::Scoring(m_store).rescoreRun(run.key);
+}
+
+Result<QList<TileAnswer>> Recording::CevaplariAl(const reports::RunKey& run, int position) const {
+  Result<QSqlQuery> q = m_store.exec(
+      QStringLiteral("SELECT NZ(KUMANDAADRESI),NZ(CEVAP),NZ(CEVAPSURESI) FROM TABLECEVAP WHERE "
+                     "TESTTARIHI=? AND TESTBASLANGIC=? AND TESTSIRANO=? ORDER BY rowid"),
+      runParams(run) << QString::number(position));
+  if (!q) return Result<QList<TileAnswer>>::failure(q.error());
+  QList<TileAnswer> out;
+  while (q.value().next())
+    out.append({q.value().value(0).toString(), q.value().value(1).toString(),
+                reports::answerSeconds(q.value().value(2).toString())});
+  return out;
+}
+
+Result<QList<int>> Recording::storedPositions(const reports::RunKey& run) const {
+  Result<QStringList> positions = m_store.column(
+      QStringLiteral("SELECT DISTINCT TESTSIRANO FROM TABLEUYGULAMA WHERE TESTTARIHI=? AND "
+                     "TESTBASLANGIC=? ORDER BY VAL(TESTSIRANO)"),
+      runParams(run));
+  if (!positions) return Result<QList<int>>::failure(positions.error());
+  QList<int> out;
+  for (const QString& p : positions.value()) out << p.toInt();
+  return out;
+}
+
+Result<QString> Recording::freeStartTime(const QString& date, const QTime& wanted) const {
+  QTime t = QTime(wanted.hour(), wanted.minute(), wanted.second());
+  for (int tries = 0; tries < 3600; ++tries, t = t.addSecs(1)) {
+    const QString start = t.toString(kTimeFormat);
+    Result<QVariant> used = m_store.scalar(
+        QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEUYGULAMA WHERE TESTTARIHI=? AND "
+                       "TESTBASLANGIC=?) OR EXISTS (SELECT 1 FROM TABLECEVAP WHERE TESTTARIHI=? "
+                       "AND TESTBASLANGIC=?) OR EXISTS (SELECT 1 FROM TABLESONUC WHERE "
+                       "TESTTARIHI=? AND TESTBASLANGIC=?)"),
+        {date, start, date, start, date, start});
+    if (!used) return Result<QString>::failure(used.error());
+    if (used->toInt() == 0) return start;
+  }
+  return Result<QString>::failure(QStringLiteral("Uygulamanın başlangıç saati belirlenemedi."));
+}
+
+Result<RunStatistics> Recording::statistics(const reports::RunKey& run) const {
+  Result<QSqlQuery> q = m_store.exec(
+      QStringLiteral("SELECT NZ(KUMANDAADRESI),NZ(SORUNO),NZ(CEVAP),NZ(DOGRUSIK),NZ(TESTBITIS) "
+                     "FROM TABLECEVAP WHERE TESTTARIHI=? AND TESTBASLANGIC=?"),
+      runParams(run));
+  if (!q) return Result<RunStatistics>::failure(q.error());
+  RunStatistics s;
+  QSet<QString> remotes;
+  QSet<QString> questions;
+  QString end;
+  while (q.value().next()) {
+    remotes.insert(q.value().value(0).toString());
+    questions.insert(q.value().value(1).toString());
+    ++s.answers;
+    switch (reports::outcome(q.value().value(2).toString(), q.value().value(3).toString())) {
+      case reports::Outcome::Correct:
+        ++s.correct;
+        break;
+      case reports::Outcome::Wrong:
+        ++s.wrong;
+        break;
+      case reports::Outcome::Blank:
+        ++s.blank;
+        break;
+    }
+    end = q.value().value(4).toString();
+  }
+  s.students = int(remotes.size());
+  s.questions = int(questions.size());
+  s.correctPercent = reports::percent(s.correct, s.answers);
+  s.wrongPercent = reports::percent(s.wrong, s.answers);
+  s.blankPercent = reports::percent(s.blank, s.answers);
+  s.label = QStringLiteral("%1 (%2-%3)").arg(run.date, run.start, end);
+  return s;
+}
+
+}  // namespace delivery

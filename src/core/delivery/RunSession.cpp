@@ -1,0 +1,562 @@
+#include "delivery/RunSession.h"
+
+#include <algorithm>
+
+#include "store/Store.h"
+
+namespace delivery {
+
+namespace {
+
+const QString kUntimed = QStringLiteral("Süresiz");
+constexpr qint64 kKeyDelayMs = 5000;
+constexpr qint64 kCloseDelayMs = 500;
+constexpr int kStartCount = 3;
+constexpr int kLastSeconds = 10;
+
+}  // namespace
+
+RunSession::RunSession(store::Store& store, Messages& messages, const receiver::Clock& clock,
+                       QObject* parent)
+    : QObject(parent), m_store(store), m_messages(messages), m_clock(clock), m_recording(store) {
+  m_ticker.setInterval(100);
+  connect(&m_ticker, &QTimer::timeout, this, &RunSession::tick);
+}
+
+Status RunSession::open(const RunPlan& plan) {
+  m_plan = plan;
+  if (m_plan.studentRemotes.isEmpty()) {
+    m_plan.studentRemotes = {RunPlan::kVirtualRemote};
+    m_plan.names = {RunPlan::kVirtualRemote};
+    m_plan.settings.remoteTestScreen = false;
+  }
+  while (m_plan.names.size() < m_plan.studentRemotes.size())
+    m_plan.names << m_plan.studentRemotes.at(m_plan.names.size());
+  Result<RunContent> content =
+      RunContent::load(m_store, m_plan.description.testNo, m_plan.settings);
+  if (!content) return Status::failure(content.error());
+  m_content = content.value();
+  if (m_content.questions.isEmpty())
+    return Status::failure(QStringLiteral("İçerisinde soru olmayan bir test uygulanamaz"));
+
+  m_steps.clear();
+  const bool resuming = !m_plan.resume.isEmpty();
+  if (resuming) {
+    m_key = m_plan.resume;
+    Result<QList<int>> stored = m_recording.storedPositions(m_key);
+    if (!stored) return Status::failure(stored.error());
+    m_stored = stored.value();
+  } else {
+    m_key = {m_clock.now().date().toString(QStringLiteral("dd.MM.yyyy")), {}};
+    if (m_content.startScreen) m_steps << Step::StartScreen;
+    if (m_content.questionStatistics) m_steps << Step::QuestionStatistics;
+    if (m_plan.settings.remoteTestScreen && !m_plan.virtualRemoteOnly())
+      m_steps << Step::RemoteTest;
+  }
+  m_steps << Step::Questions;
+  if (m_plan.settings.reportAtEnd) m_steps << Step::FinalStatistics;
+  m_names = m_plan.names;
+  m_tiles.reset(m_plan.studentRemotes);
+  m_answeredMs = QList<qint64>(m_tiles.size(), -1);
+  next();
+  return {};
+}
+
+QSet<QString> RunSession::teacherRemotes() const {
+  return QSet<QString>(m_plan.teacherRemotes.begin(), m_plan.teacherRemotes.end());
+}
+
+void RunSession::startTicking() { m_ticker.start(); }
+
+// ---- presses -------------------------------------------------------------------
+
+void RunSession::press(const receiver::AdmittedPress& p) {
+  if (m_closed || p.press.Dugme.isEmpty()) return;
+  if (p.teacher)
+    teacherKey(p.press.Dugme);
+  else
+    studentPress(p);
+}
+
+void RunSession::studentPress(const receiver::AdmittedPress& p) {
+  const QString& address = p.press.KumandaAdresi;
+  if (m_page == Page::RemoteTest) {
+    for (int i = 0; i < m_testTiles.size(); ++i) {
+      if (m_testTiles.tiles().at(i).address != address) continue;
+      if (m_testTiles.mark(p.press, m_clock.timeOfDay())) {
+        emit tileChanged(i);
+        emit changed();
+      }
+      return;
+    }
+    return;
+  }
+  // Answers count while the question runs; a paused question takes none.
+  if (m_page != Page::Question || m_paused) return;
+  for (int i = 0; i < m_tiles.size(); ++i) {
+    if (m_tiles.tiles().at(i).address != address) continue;
+    if (!m_tiles.mark(p.press, m_clock.timeOfDay())) return;
+    m_answeredMs[i] = now();
+    emit tileChanged(i);
+    emit changed();
+    if (m_plan.settings.goOnWhenAllAnswered && m_tiles.allAnswered()) next();
+    return;
+  }
+}
+
+void RunSession::teacherKey(const QString& letter) {
+  const QChar key = letter.at(0);
+  if (m_confirmingExit) {
+    if (key == QLatin1Char('B')) trigger(Command::ConfirmExit);
+    if (key == QLatin1Char('A')) trigger(Command::CancelExit);
+    return;
+  }
+  switch (key.toLatin1()) {
+    case 'X':
+      trigger(Command::Exit);
+      return;
+    case 'B':
+      if (!keyDelayActive()) trigger(Command::Next);
+      return;
+    default:
+      break;
+  }
+  if (m_page != Page::Question) return;
+  switch (key.toLatin1()) {
+    case 'A':
+      trigger(Command::Previous);
+      break;
+    case 'C':
+      trigger(Command::Replay);
+      break;
+    case 'D':
+      trigger(Command::ToggleCounts);
+      break;
+    case 'E':
+      trigger(Command::Pause);
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- time ----------------------------------------------------------------------
+
+void RunSession::tick() {
+  if (m_closed) return;
+  const qint64 t = now();
+  if (m_closeAt >= 0) {
+    if (t < m_closeAt) return;
+    m_closeAt = -1;
+    m_closed = true;
+    m_ticker.stop();
+    emit closeRequested();
+    return;
+  }
+  if (m_page == Page::Countdown) {
+    if (t - m_countdownFrom >= kStartCount * 1000) return showQuestion();
+    if (startCountdown() != m_lastStartCount) {
+      m_lastStartCount = startCountdown();
+      emit changed();
+    }
+    return;
+  }
+  if (m_page != Page::Question || m_seconds <= 0 || m_paused) return;
+  // The countdown shows 0 for a second, then the question is left as by "next".
+  if (questionElapsed() >= qint64(m_seconds + 1) * 1000) return next();
+  if (const int remaining = countdown().remaining; remaining != m_lastRemaining) {
+    m_lastRemaining = remaining;
+    emit changed();
+  }
+}
+
+qint64 RunSession::questionElapsed() const {
+  const qint64 pausedNow = m_paused ? now() - m_pausedAt : 0;
+  return now() - m_shownMs - m_pausedTotal - pausedNow;
+}
+
+RunSession::Countdown RunSession::countdown() const {
+  Countdown c;
+  if (m_page != Page::Question || m_seconds <= 0) {
+    c.remainingText = c.visibleText = kUntimed;
+    return c;
+  }
+  c.timed = true;
+  c.total = m_seconds;
+  c.remaining = int(std::max<qint64>(m_seconds - questionElapsed() / 1000, 0));
+  c.remainingText = QString::number(c.remaining);
+  // With the last-ten-seconds option the visible figure keeps the full time
+  // until ten seconds are left.
+  const int visible =
+      m_plan.settings.lastTenSecondsOnly && c.remaining > kLastSeconds ? m_seconds : c.remaining;
+  c.visibleText = QString::number(visible) + QStringLiteral(" sn");
+  return c;
+}
+
+int RunSession::startCountdown() const {
+  if (m_page != Page::Countdown) return 0;
+  return int(std::clamp<qint64>(kStartCount - (now() - m_countdownFrom) / 1000, 1, kStartCount));
+}
+
+bool RunSession::keyDelayActive() const { return m_keyDelayUntil >= 0 && now() < m_keyDelayUntil; }
+
+// ---- commands ------------------------------------------------------------------
+
+bool RunSession::isAvailable(Command command) const {
+  if (m_closed || m_closeAt >= 0) return false;
+  if (m_confirmingExit) return command == Command::ConfirmExit || command == Command::CancelExit;
+  const bool onQuestion = m_page == Page::Question;
+  switch (command) {
+    case Command::Next:
+      return m_page == Page::StartScreen || m_page == Page::QuestionStatistics ||
+             m_page == Page::RemoteTest || onQuestion || m_page == Page::FinalStatistics;
+    case Command::Previous:
+    case Command::ShowAnswer:
+    case Command::Solution:
+      return onQuestion;
+    case Command::ToggleCounts:
+      return onQuestion && !virtualRemoteOnly();
+    case Command::Pause:
+      return onQuestion && m_seconds > 0;
+    case Command::Replay:
+      return onQuestion && question() != nullptr && !question()->mediaFile.isEmpty();
+    case Command::Exit:
+      return m_page != Page::Finished && m_page != Page::Report;
+    case Command::ConfirmExit:
+    case Command::CancelExit:
+      return false;
+  }
+  return false;
+}
+
+QList<RunSession::Command> RunSession::availableCommands() const {
+  QList<Command> out;
+  for (Command c : {Command::Previous, Command::ToggleCounts, Command::Pause, Command::Next,
+                    Command::ShowAnswer, Command::Replay, Command::Solution, Command::Exit,
+                    Command::ConfirmExit, Command::CancelExit})
+    if (isAvailable(c)) out << c;
+  return out;
+}
+
+bool RunSession::trigger(Command command) {
+  if (!isAvailable(command)) return false;
+  switch (command) {
+    case Command::Next:
+      next();
+      break;
+    case Command::Previous:
+      leaveQuestion(-1);
+      break;
+    case Command::ToggleCounts:
+      m_countsShown = !m_countsShown;
+      emit changed();
+      break;
+    case Command::Pause:
+      pause(!m_paused);
+      break;
+    case Command::ShowAnswer:
+      m_answerShown = !m_answerShown;
+      emit changed();
+      break;
+    case Command::Replay:
+      emit replayRequested(question()->mediaFile);
+      break;
+    case Command::Solution:
+      m_solutionShown = !m_solutionShown;
+      emit changed();
+      break;
+    case Command::Exit:
+      m_confirmingExit = true;
+      emit changed();
+      break;
+    case Command::ConfirmExit:
+      exitRun();
+      break;
+    case Command::CancelExit:
+      m_confirmingExit = false;
+      emit changed();
+      break;
+  }
+  return true;
+}
+
+QString RunSession::caption(Command command) const {
+  switch (command) {
+    case Command::Previous:
+      return QStringLiteral("Önceki Soru (A)");
+    case Command::ToggleCounts:
+      return m_countsShown ? QStringLiteral("Öğrencileri Göster (D)")
+                           : QStringLiteral("Sayıları Göster (D)");
+    case Command::Pause:
+      return m_paused ? QStringLiteral("Devam Et (E)") : QStringLiteral("Süreyi Durdur (E)");
+    case Command::Next:
+      return m_nextCaption;
+    case Command::ShowAnswer:
+      return m_answerShown ? QStringLiteral("Cevabı Gizle") : QStringLiteral("Cevabı Göster");
+    case Command::Replay:
+      return QStringLiteral("Yeniden Oynat (C)");
+    case Command::Solution:
+      return m_solutionShown ? QStringLiteral("Soruyu Göster") : QStringLiteral("Çözümü Göster");
+    case Command::Exit:
+      return QStringLiteral("Çıkış (BOŞ)");
+    case Command::ConfirmExit:
+      return QStringLiteral("Çık (B)");
+    case Command::CancelExit:
+      return QStringLiteral("Vazgeç (A)");
+  }
+  return {};
+}
+
+void RunSession::pause(bool on) {
+  if (on == m_paused) return;
+  m_paused = on;
+  if (on)
+    m_pausedAt = now();
+  else
+    m_pausedTotal += now() - m_pausedAt;
+  emit changed();
+}
+
+void RunSession::reportClosed() {
+  if (m_page != Page::Report) return;
+  showQuestion();
+}
+
+// ---- the pages -----------------------------------------------------------------
+
+void RunSession::next() {
+  m_keyDelayUntil = now() + kKeyDelayMs;
+  if (m_steps.isEmpty()) return scheduleClose();
+  switch (m_steps.first()) {
+    case Step::StartScreen:
+      m_steps.removeFirst();
+      m_page = Page::StartScreen;
+      m_nextCaption = !m_steps.isEmpty() && m_steps.first() == Step::QuestionStatistics
+                          ? QStringLiteral("İleri (B)")
+                          : QStringLiteral("Teste Başla (B)");
+      break;
+    case Step::QuestionStatistics:
+      m_steps.removeFirst();
+      m_page = Page::QuestionStatistics;
+      m_nextCaption = QStringLiteral("Teste Başla (B)");
+      break;
+    case Step::RemoteTest:
+      m_steps.removeFirst();
+      m_testTiles.reset(m_plan.studentRemotes);
+      m_remoteTestShown = true;
+      m_page = Page::RemoteTest;
+      m_nextCaption = QStringLiteral("Teste Başla (B)");
+      break;
+    case Step::Questions:
+      if (!m_questionsBegun) return beginQuestions();
+      leaveQuestion(+1);
+      return;
+    case Step::FinalStatistics:  // reached only through finishRun()
+      m_steps.removeFirst();
+      break;
+  }
+  emit changed();
+}
+
+void RunSession::beginQuestions() {
+  m_questionsBegun = true;
+  // Only the remotes that pressed a letter on the remote test take part.
+  if (m_remoteTestShown) {
+    QStringList addresses;
+    QStringList names;
+    for (int i = 0; i < m_testTiles.size(); ++i) {
+      if (m_testTiles.tiles().at(i).state != activity::RemoteTiles::State::Answered) continue;
+      addresses << m_plan.studentRemotes.at(i);
+      names << m_plan.names.at(i);
+    }
+    if (addresses.isEmpty()) {
+      addresses = names = QStringList{RunPlan::kVirtualRemote};
+    }
+    m_plan.studentRemotes = addresses;
+    m_plan.names = m_names = names;
+    m_tiles.reset(addresses);
+    m_answeredMs = QList<qint64>(m_tiles.size(), -1);
+  }
+  if (m_key.start.isEmpty()) {
+    Result<QString> start = m_recording.freeStartTime(m_key.date, m_clock.timeOfDay());
+    if (!start) return fail(QStringLiteral("Uygulama başlatılamadı."), start.error());
+    m_key.start = start.value();
+  }
+  m_nextCaption = QStringLiteral("Sonraki Soru (B)");
+  m_cursor = 0;
+  while (m_cursor < questionCount() - 1 && m_stored.contains(m_cursor + 1)) ++m_cursor;
+  if (m_stored.contains(m_cursor + 1)) {
+    // Every question of an interrupted run was left: only its end is missing.
+    m_steps.removeAll(Step::Questions);
+    m_end = m_clock.timeOfDay().toString(QStringLiteral("HH:mm:ss"));
+    if (Status s = m_recording.RaporIcinHazirla(record()); !s)
+      m_messages.error(QStringLiteral("Sonuçlar kaydedilemedi: ") + s.error());
+    return finishRun();
+  }
+  if (virtualRemoteOnly()) return showQuestion();
+  m_page = Page::Countdown;
+  m_countdownFrom = now();
+  m_lastStartCount = kStartCount;
+  emit changed();
+}
+
+void RunSession::showQuestion() {
+  m_page = Page::Question;
+  m_shownMs = now();
+  m_seconds = RunContent::secondsFor(*question(), m_plan.settings);
+  m_paused = false;
+  m_pausedTotal = 0;
+  m_lastRemaining = m_seconds;
+  m_answerShown = false;
+  m_solutionShown = false;
+  m_tiles.clearAnswers();
+  m_answeredMs.fill(-1);
+  // A question seen before shows its stored answers again, with their times.
+  Result<QList<TileAnswer>> stored = m_recording.CevaplariAl(m_key, position());
+  if (!stored) m_messages.error(QStringLiteral("Cevaplar okunamadı: ") + stored.error());
+  for (const TileAnswer& a : stored.valueOr({})) {
+    if (a.letter.isEmpty()) continue;
+    for (int i = 0; i < m_tiles.size(); ++i) {
+      if (m_tiles.tiles().at(i).address != a.address) continue;
+      const qint64 at = m_shownMs + qint64(a.seconds) * 1000;
+      (void)m_tiles.mark({a.address, a.letter, {}},
+                         m_clock.timeOfDay().addMSecs(int(at - m_shownMs)));
+      m_answeredMs[i] = at;
+    }
+  }
+  emit questionShown(position(), question()->mediaFile);
+  emit changed();
+}
+
+bool RunSession::leaveQuestion(int direction) {
+  const qint64 t = now();
+  QList<TileAnswer> answers;
+  for (int i = 0; i < m_tiles.size(); ++i) {
+    const activity::RemoteTiles::Tile& tile = m_tiles.tiles().at(i);
+    const bool answered = tile.state != activity::RemoteTiles::State::NotAnswered;
+    const qint64 at = answered && m_answeredMs.at(i) >= 0 ? m_answeredMs.at(i) : t;
+    answers.append({tile.address, answered ? tile.letter : QString(),
+                    int(std::max<qint64>(at - m_shownMs, 0) / 1000)});
+  }
+  const bool last = direction > 0 && m_cursor == questionCount() - 1;
+  RunRecord run = record();
+  if (last) run.end = m_clock.timeOfDay().toString(QStringLiteral("HH:mm:ss"));
+  if (Status s = m_recording.CevaplariVeritabaninaYaz(run, position(), question()->soruNo, answers);
+      !s) {
+    // Nothing of the question was stored: it stays on the screen, its countdown
+    // held, so that the teacher can try again.
+    if (m_seconds > 0) pause(true);
+    fail(QStringLiteral("Cevaplar kaydedilemedi."), s.error());
+    return false;
+  }
+  if (direction < 0) {
+    m_cursor = std::max(m_cursor - 1, 0);
+    showQuestion();
+    return true;
+  }
+  if (last) {
+    m_end = run.end;
+    m_steps.removeAll(Step::Questions);
+    finishRun();
+    return true;
+  }
+  ++m_cursor;
+  if (m_plan.settings.afterQuestion != RunSettings::QuestionReport::None) {
+    m_page = Page::Report;
+    emit changed();
+    emit reportRequested(m_plan.settings.afterQuestion, position() - 1);
+    return true;
+  }
+  showQuestion();
+  return true;
+}
+
+void RunSession::finishRun() {
+  if (!virtualRemoteOnly()) m_notice = resultsText();
+  const int lastPosition = questionCount();
+  if (m_plan.settings.afterQuestion != RunSettings::QuestionReport::None) {
+    m_page = Page::Finished;
+    emit changed();
+    emit reportRequested(m_plan.settings.afterQuestion, lastPosition);
+    return scheduleClose();
+  }
+  if (!m_steps.isEmpty() && m_steps.first() == Step::FinalStatistics) {
+    m_steps.removeFirst();
+    Result<RunStatistics> statistics = m_recording.statistics(m_key);
+    if (!statistics)
+      m_messages.error(QStringLiteral("İstatistikler okunamadı: ") + statistics.error());
+    m_statistics = statistics.valueOr({});
+    m_notice.clear();
+    m_page = Page::FinalStatistics;
+    m_nextCaption = QStringLiteral("İleri (B)");
+    emit changed();
+    return;
+  }
+  m_page = Page::Finished;
+  emit changed();
+  scheduleClose();
+}
+
+void RunSession::exitRun() {
+  m_confirmingExit = false;
+  // The questions already left keep their answers; the one on the screen is
+  // dropped, as the teacher asked to leave it.
+  if (m_questionsBegun && m_end.isEmpty() && !m_key.start.isEmpty()) {
+    m_end = m_clock.timeOfDay().toString(QStringLiteral("HH:mm:ss"));
+    if (Status s = m_recording.RaporIcinHazirla(record()); !s)
+      m_messages.error(QStringLiteral("Sonuçlar kaydedilemedi: ") + s.error());
+  }
+  m_page = Page::Finished;
+  emit changed();
+  scheduleClose();
+}
+
+void RunSession::scheduleClose() {
+  if (m_closeAt < 0) m_closeAt = now() + kCloseDelayMs;
+}
+
+void RunSession::fail(const QString& what, const QString& error) {
+  m_messages.error(what + QStringLiteral(" (") + error + QLatin1Char(')'));
+  emit changed();
+}
+
+RunRecord RunSession::record() const {
+  RunRecord r;
+  r.key = m_key;
+  r.end = m_end;
+  r.description = m_plan.description;
+  r.penalty = QString::number(int(m_plan.settings.penalty));
+  r.majorityIsCorrect = m_plan.settings.majorityIsCorrect;
+  r.addresses = m_plan.studentRemotes;
+  r.virtualKayitNo = m_plan.virtualName + QLatin1Char('|') + m_plan.virtualSurname;
+  return r;
+}
+
+// ---- what the window paints ----------------------------------------------------
+
+activity::RemoteTiles::Counts RunSession::counts() const {
+  return m_page == Page::RemoteTest ? m_testTiles.counts() : m_tiles.counts();
+}
+
+const RunQuestion* RunSession::question() const {
+  if (m_cursor < 0 || m_cursor >= questionCount()) return nullptr;
+  return &m_content.questions.at(m_cursor);
+}
+
+QString RunSession::progressText() const {
+  if (m_cursor < 0) return {};
+  return QStringLiteral("%1/%2").arg(position()).arg(questionCount());
+}
+
+QString RunSession::answerText() const {
+  const RunQuestion* q = question();
+  return q ? q->key : QString();
+}
+
+QString RunSession::windowTitle() const {
+  if (m_key.start.isEmpty()) return QStringLiteral("Önizleme");
+  return QStringLiteral("Test Başlangıç Saati : ") + m_key.start + QStringLiteral(" - Test No: ") +
+         m_plan.description.testNo + QStringLiteral(" - Test Adı :") + m_plan.description.testName;
+}
+
+}  // namespace delivery

@@ -1,0 +1,217 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include "Messages.h"
+#include "Result.h"
+#include "activity/PressConsumer.h"
+#include "activity/RemoteTiles.h"
+#include "delivery/Recording.h"
+#include "delivery/RunContent.h"
+#include "delivery/RunPlan.h"
+#include "receiver/Clock.h"
+
+namespace store {
+class Store;
+}
+
+namespace delivery {
+
+// The run of a test in class, whole, without a window: the pages from the start
+// screen to the final statistics, the question under the cursor with its
+// countdown, one tile per remote, the three counters, pause, answer and solution,
+// the exit confirmation, and the recording of each question as it is left.
+// frmOnizleme paints what this says and turns its buttons into trigger(); the
+// press routing hands it every admitted press (it is the run's PressConsumer).
+//
+//   delivery::RunSession run(store, messages, clock);
+//   if (Status s = run.open(plan); !s) return messages.error(s.error());
+//   router.attach(window, &run);          // presses
+//   run.startTicking();                    // or call tick() from a timer of your own
+//   connect(&run, &RunSession::changed, window, &QWidget::update);
+//
+// Everything follows the injected clock: tick() applies the time that has passed
+// (countdown, time-out, the 3-2-1 start, the 5-second key delay, the deferred
+// close), so tests and derslik-cli run a whole lesson in milliseconds.
+class RunSession : public QObject, public activity::PressConsumer {
+  Q_OBJECT
+ public:
+  // The page the window shows.
+  enum class Page {
+    Opened,              // nothing shown yet
+    StartScreen,         // the test's start screen (TEST store BASLANGICEKRANI)
+    QuestionStatistics,  // questionStatistics(): questions and time per unit
+    RemoteTest,          // testTiles(): who has pressed a letter
+    Countdown,           // "TEST BAŞLIYOR" 3-2-1 (startCountdown())
+    Question,            // the question under the cursor, tiles or counters
+    Report,              // an after-question report is open over the run
+    FinalStatistics,     // finalStatistics()
+    Finished,            // the run is over; closeRequested follows
+  };
+  // The screen's buttons. Each acts only while isAvailable(); a teacher remote's
+  // key presses the button its letter stands for, under the same rule.
+  enum class Command {
+    Previous,      // cmdNav(0) "Önceki Soru (A)"
+    ToggleCounts,  // cmdNav(1) tiles <-> counters table (D)
+    Pause,         // cmdNav(2) stop / resume the countdown (E)
+    Next,          // cmdNav(3) next page or question (B)
+    ShowAnswer,    // cmdNav(4) show / hide the key
+    Replay,        // cmdNav(5) play the question's sound or video again (C)
+    Solution,      // cmdSoruCevapGoster question <-> solution
+    Exit,          // cmdCikis "Çıkış (BOŞ)": asks first
+    ConfirmExit,   // the exit confirmation: B
+    CancelExit,    // the exit confirmation: A
+  };
+  struct Countdown {
+    bool timed = false;
+    int total = 0;          // the progress bar's maximum
+    int remaining = 0;      // lblSure and the progress bar's value
+    QString remainingText;  // "27" or "Süresiz"
+    QString visibleText;    // lblSureGorunen: "27 sn" (see lastTenSecondsOnly), or "Süresiz"
+    bool operator==(const Countdown&) const = default;
+  };
+
+  RunSession(store::Store& store, Messages& messages, const receiver::Clock& clock,
+             QObject* parent = nullptr);
+
+  // Opens the run (TestGoster): reads the test, builds the pages and the tiles
+  // and shows the first page. A plan with `resume` set takes an interrupted run up
+  // again at its first question without stored answers.
+  Status open(const RunPlan& plan);
+
+  // ---- driving it
+  QSet<QString> teacherRemotes() const override;
+  void press(const receiver::AdmittedPress& press) override;
+  // Applies the time that has passed on the clock.
+  void tick();
+  // Calls tick() every 100 ms of real time (the program; tests and the command
+  // line call tick() themselves after moving their clock).
+  void startTicking();
+  bool isAvailable(Command command) const;
+  QList<Command> availableCommands() const;
+  // Runs the command when it is available; false when it was not.
+  bool trigger(Command command);
+  // The after-question report was closed ("Teste Devam Et"): the next question.
+  void reportClosed();
+
+  // ---- what the window paints
+  Page page() const { return m_page; }
+  QString caption(Command command) const;
+  const RunPlan& plan() const { return m_plan; }
+  const RunContent& content() const { return m_content; }
+  reports::RunKey runKey() const { return m_key; }
+  QString windowTitle() const;
+  // The question's tiles (answers), their names, and those of the remote test.
+  const activity::RemoteTiles& tiles() const { return m_tiles; }
+  const QStringList& names() const { return m_names; }
+  const activity::RemoteTiles& testTiles() const { return m_testTiles; }
+  // lblCevapVeren, lblBos, lblCevapVermeyen (of the remote test on its page).
+  activity::RemoteTiles::Counts counts() const;
+  int questionCount() const { return int(m_content.questions.size()); }
+  int position() const { return m_cursor + 1; }  // 1-based; 0 before the first question
+  const RunQuestion* question() const;
+  QString progressText() const;  // lblSayac: "3/10"
+  Countdown countdown() const;
+  bool paused() const { return m_paused; }
+  bool countsShown() const { return m_countsShown; }
+  bool answerShown() const { return m_answerShown; }
+  QString answerText() const;  // lblCevap: the key
+  bool solutionShown() const { return m_solutionShown; }
+  bool confirmingExit() const { return m_confirmingExit; }
+  // After "next" the teacher remote's B waits five seconds.
+  bool keyDelayActive() const;
+  int startCountdown() const;  // 3, 2, 1 on the Countdown page
+  // The virtual remote answers ("0-0" only): the window shows it instead of tiles.
+  bool virtualRemoteOnly() const { return m_plan.virtualRemoteOnly(); }
+  // Shown over the run while its results are being written (empty otherwise).
+  QString notice() const { return m_notice; }
+  const QList<QuestionStatisticsRow>& questionStatistics() const { return m_content.statistics; }
+  const RunStatistics& finalStatistics() const { return m_statistics; }
+  Recording& recording() { return m_recording; }
+
+  static QString pausedText() { return QStringLiteral("TEST DURDURULDU"); }
+  static QString startingText() { return QStringLiteral("TEST BAŞLIYOR"); }
+  static QString resultsText() { return QStringLiteral("SONUÇLAR\nHAZIRLANIYOR"); }
+  static QString exitQuestion() { return QStringLiteral("Uygulamadan çıkılsın mı?"); }
+
+ signals:
+  // Anything the window paints changed.
+  void changed();
+  // A press changed tile `index` of tiles() (or of testTiles() on the remote test).
+  void tileChanged(int index);
+  // A question is shown: its picture, and its sound or video when `mediaFile` is set.
+  void questionShown(int position, const QString& mediaFile);
+  // "Yeniden Oynat": play the file again.
+  void replayRequested(const QString& mediaFile);
+  // Open the report screen on this run for the question at `position`.
+  void reportRequested(delivery::RunSettings::QuestionReport report, int position);
+  // The run is over: close the window (half a second after the end).
+  void closeRequested();
+
+ private:
+  enum class Step { StartScreen, QuestionStatistics, RemoteTest, Questions, FinalStatistics };
+
+  void next();
+  void beginQuestions();
+  void showQuestion();
+  bool leaveQuestion(int direction);
+  void finishRun();
+  void exitRun();
+  void teacherKey(const QString& letter);
+  void studentPress(const receiver::AdmittedPress& press);
+  void pause(bool on);
+  void scheduleClose();
+  RunRecord record() const;
+  qint64 now() const { return m_clock.msecs(); }
+  qint64 questionElapsed() const;
+  void fail(const QString& what, const QString& error);
+
+  store::Store& m_store;
+  Messages& m_messages;
+  const receiver::Clock& m_clock;
+  Recording m_recording;
+  QTimer m_ticker;
+
+  RunPlan m_plan;
+  RunContent m_content;
+  QList<Step> m_steps;
+  Page m_page = Page::Opened;
+  reports::RunKey m_key;
+  QString m_end;
+  bool m_questionsBegun = false;
+  bool m_remoteTestShown = false;
+  int m_cursor = -1;
+  QList<int> m_stored;  // positions left before (a resumed run)
+
+  QStringList m_names;
+  activity::RemoteTiles m_tiles;
+  activity::RemoteTiles m_testTiles{{}, activity::RemoteTiles::Rule::LastPress};
+  QList<qint64> m_answeredMs;  // clock time of each tile's answer, -1 while none
+
+  qint64 m_shownMs = 0;
+  int m_seconds = 0;
+  bool m_paused = false;
+  qint64 m_pausedAt = 0;
+  qint64 m_pausedTotal = 0;
+  int m_lastRemaining = -1;
+  qint64 m_countdownFrom = 0;
+  int m_lastStartCount = 0;
+  qint64 m_keyDelayUntil = -1;
+  qint64 m_closeAt = -1;
+  bool m_closed = false;
+
+  bool m_confirmingExit = false;
+  bool m_countsShown = false;
+  bool m_answerShown = false;
+  bool m_solutionShown = false;
+  QString m_nextCaption;
+  QString m_notice;
+  RunStatistics m_statistics;
+};
+
+}  // namespace delivery

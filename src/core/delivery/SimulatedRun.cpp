@@ -1,0 +1,268 @@
+#include "delivery/SimulatedRun.h"
+
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QThread>
+
+#include <algorithm>
+#include <random>
+
+#include "delivery/RunSetup.h"
+#include "receiver/ClassroomSimulation.h"
+#include "receiver/ReportDecoder.h"
+#include "school/Remotes.h"
+#include "store/Store.h"
+
+namespace delivery {
+
+namespace {
+
+constexpr qint64 kUntimedWindowMs = 20000;  // an untimed question: the class answers in 20 s
+
+QByteArray reportOf(const QString& address, const QString& letter) {
+  const QStringList parts = address.split(QLatin1Char('-'));
+  return receiver::pressReport(parts.value(0).toInt(), parts.value(1).toInt(), letter);
+}
+
+QString lineError(int line, const QString& text) {
+  return QStringLiteral("Cevap dosyası, satır %1: %2").arg(line).arg(text);
+}
+
+}  // namespace
+
+SimulatedRun::SimulatedRun(store::Store& store, Messages& messages)
+    : m_store(store), m_messages(messages) {}
+
+SimulatedRun::~SimulatedRun() = default;
+
+Result<QList<ScriptedRemote>> SimulatedRun::parseAnswers(const QString& text) {
+  using Scripts = QList<ScriptedRemote>;
+  Scripts out;
+  const QStringList lines = text.split(QLatin1Char('\n'));
+  for (int i = 0; i < lines.size(); ++i) {
+    const QString line = lines.at(i).trimmed();
+    if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
+    const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.size() < 2 || words.size() > 3)
+      return Result<Scripts>::failure(
+          lineError(i + 1, QStringLiteral("\"ADRES HARFLER [SANİYELER]\" bekleniyordu.")));
+    ScriptedRemote r;
+    r.address = words.at(0);
+    if (!school::remotes::validAddress(r.address))
+      return Result<Scripts>::failure(
+          lineError(i + 1, QStringLiteral("geçersiz kumanda adresi: ") + r.address));
+    for (const ScriptedRemote& earlier : out)
+      if (earlier.address == r.address)
+        return Result<Scripts>::failure(
+            lineError(i + 1, QStringLiteral("kumanda iki kez yazılmış: ") + r.address));
+    r.letters = words.at(1).toUpper();
+    for (const QChar c : r.letters)
+      if (!QStringLiteral("ABCDEX-").contains(c))
+        return Result<Scripts>::failure(lineError(
+            i + 1,
+            QStringLiteral("geçersiz harf '%1' (A-E, boş tuşu için X, basılmadıysa -)").arg(c)));
+    if (words.size() == 3) {
+      for (const QString& s : words.at(2).split(QLatin1Char(','))) {
+        bool ok = false;
+        const double v = s.toDouble(&ok);
+        if (!ok || v < 0)
+          return Result<Scripts>::failure(lineError(i + 1, QStringLiteral("geçersiz süre: ") + s));
+        r.seconds << v;
+      }
+      if (r.seconds.size() != r.letters.size())
+        return Result<Scripts>::failure(
+            lineError(i + 1, QStringLiteral("%1 harf için %2 süre verilmiş.")
+                                 .arg(r.letters.size())
+                                 .arg(r.seconds.size())));
+    }
+    out.append(r);
+  }
+  return out;
+}
+
+Result<reports::RunKey> SimulatedRun::run(const Options& options) {
+  using Key = Result<reports::RunKey>;
+  m_options = options;
+  m_sent.clear();
+  m_clock = std::make_unique<receiver::ManualClock>(options.at);
+  m_gate.setClock(m_clock.get());
+  m_gate.setThreeButtonSetting(m_store.institution().threeButtonSetting);
+  receiver::SimulationOptions silent;
+  silent.remotes = 0;
+  m_receiver = std::make_unique<receiver::SimulatedReceiver>(silent);
+  m_receiver->setPlaying(false);
+  m_receiver->Connect();
+
+  // The run setup as the teacher would fill it: the class's remotes, all of them.
+  RunSetup setup(m_store);
+  Result<RunSetup::TestSummary> test = setup.summary(options.testNo);
+  if (!test) return Key::failure(test.error());
+  Result<QStringList> classes = setup.classEntries();
+  if (!classes) return Key::failure(classes.error());
+  if (!classes->contains(options.className))
+    return Key::failure(QStringLiteral("Sınıf bulunamadı: ") + options.className);
+  RunSetup::Start start;
+  start.test = test.value();
+  start.className = options.className;
+  start.level = test->level;
+  start.settings = options.settings;
+  const store::Query students = RunSetup::studentRemotesQuery(options.className);
+  Result<QSqlQuery> rows = m_store.exec(students.sql, students.params);
+  if (!rows) return Key::failure(rows.error());
+  while (rows.value().next())
+    start.students.append({rows.value().value(0).toString(), rows.value().value(3).toString(),
+                           rows.value().value(4).toString()});
+  const store::Query teachers = RunSetup::teacherRemotesQuery();
+  Result<QStringList> teacherAddresses = m_store.column(teachers.sql, teachers.params);
+  if (!teacherAddresses) return Key::failure(teacherAddresses.error());
+  start.teachers = teacherAddresses.value();
+  const std::optional<RunPlan> plan = setup.start(start, m_messages);
+  if (!plan) return Key::failure(RunSetup::emptyTestText());
+  for (const ScriptedRemote& r : options.scripted) {
+    if (!plan->studentRemotes.contains(r.address))
+      return Key::failure(
+          QStringLiteral("Cevap dosyasındaki kumanda bu uygulamada yok: %1 (sınıf %2)")
+              .arg(r.address, options.className));
+    if (r.letters.size() > test->questions)
+      return Key::failure(
+          QStringLiteral("Cevap dosyasında %1 için %2 harf var; testte %3 soru var.")
+              .arg(r.address)
+              .arg(r.letters.size())
+              .arg(test->questions));
+  }
+
+  m_session = std::make_unique<RunSession>(m_store, m_messages, *m_clock);
+  m_session->recording().setHooks(m_recordingHooks);
+  bool closed = false;
+  QObject::connect(m_session.get(), &RunSession::closeRequested, [&closed] { closed = true; });
+  if (Status s = m_session->open(plan.value()); !s) return Key::failure(s.error());
+  m_real.start();
+
+  for (int guard = 0; !closed; ++guard) {
+    if (guard > 1000000) return Key::failure(QStringLiteral("Benzetim tamamlanamadı."));
+    switch (m_session->page()) {
+      case RunSession::Page::StartScreen:
+      case RunSession::Page::QuestionStatistics:
+      case RunSession::Page::RemoteTest:
+      case RunSession::Page::FinalStatistics:
+        teacherNext();
+        break;
+      case RunSession::Page::Countdown:
+        advanceTo(m_clock->msecs() + 1000);
+        break;
+      case RunSession::Page::Question:
+        if (!playQuestion()) return Key::failure(QStringLiteral("Benzetim tamamlanamadı."));
+        break;
+      case RunSession::Page::Report:
+        m_session->reportClosed();
+        break;
+      case RunSession::Page::Opened:
+      case RunSession::Page::Finished:
+        advanceTo(m_clock->msecs() + 100);
+        break;
+    }
+  }
+  return m_session->runKey();
+}
+
+void SimulatedRun::feed(const QByteArray& report) {
+  m_receiver->inject(report);
+  while (const std::optional<QByteArray> read = m_receiver->Read()) {
+    const std::optional<receiver::DugmeSinyali> press = m_decoder.feed(receiver::decodeRead(*read));
+    if (!press) continue;
+    // The routing: the active activity's teacher remotes, then the activity itself.
+    if (const std::optional<receiver::AdmittedPress> admitted =
+            m_gate.admit(*press, m_session->teacherRemotes()))
+      m_session->press(*admitted);
+  }
+}
+
+void SimulatedRun::advanceTo(qint64 ms) {
+  while (m_clock->msecs() < ms) {
+    m_clock->advance(std::min<qint64>(1000, ms - m_clock->msecs()));
+    m_session->tick();
+    if (m_options.speed > 0) {
+      const qint64 due = qint64(double(m_clock->msecs()) / m_options.speed);
+      if (const qint64 wait = due - m_real.elapsed(); wait > 0) QThread::msleep(quint64(wait));
+    }
+  }
+}
+
+void SimulatedRun::teacherNext() {
+  while (m_session->keyDelayActive()) advanceTo(m_clock->msecs() + 1000);
+  const QStringList teachers = m_session->plan().teacherRemotes;
+  if (teachers.isEmpty() || !school::remotes::validAddress(teachers.first())) {
+    m_session->trigger(RunSession::Command::Next);
+    return;
+  }
+  feed(reportOf(teachers.first(), QStringLiteral("B")));
+}
+
+bool SimulatedRun::playQuestion() {
+  const int position = m_session->position();
+  const qint64 shown = m_clock->msecs();
+  const RunSession::Countdown countdown = m_session->countdown();
+  const qint64 window = countdown.timed ? qint64(countdown.total) * 1000 : kUntimedWindowMs;
+  const quint32 seed = m_options.seed * 1009u + quint32(position);
+  std::mt19937 random(seed);
+
+  struct Event {
+    qint64 at;
+    QString address;
+    QString letter;
+  };
+  QList<Event> events;
+  QStringList unscripted;
+  for (const QString& address : m_session->plan().studentRemotes) {
+    auto scripted = std::find_if(m_options.scripted.begin(), m_options.scripted.end(),
+                                 [&](const ScriptedRemote& r) { return r.address == address; });
+    if (scripted == m_options.scripted.end()) {
+      unscripted << address;
+      continue;
+    }
+    const QString letter = scripted->letters.mid(position - 1, 1);
+    if (letter.isEmpty() || letter == QLatin1String("-")) continue;
+    const qint64 at = scripted->seconds.isEmpty()
+                          ? std::uniform_int_distribution<qint64>(
+                                1000, std::max<qint64>(1000, window * 9 / 10))(random)
+                          : qint64(scripted->seconds.at(position - 1) * 1000);
+    events.append({at, address, letter});
+  }
+  if (!unscripted.isEmpty()) {
+    receiver::SimulationOptions sim;
+    sim.remotes = int(unscripted.size());
+    sim.addresses = unscripted;
+    sim.seed = seed;
+    sim.questionMs = window;
+    sim.medianThinkMs = double(window) / 3;
+    receiver::ClassroomSimulation classroom(sim);
+    for (const receiver::SimulatedReport& r : classroom.question(0, window)) {
+      const receiver::DecodedReport d = receiver::decodeReport(r.data);
+      events.append({r.atMs, d.address, d.letter});
+    }
+  }
+  std::stable_sort(events.begin(), events.end(),
+                   [](const Event& a, const Event& b) { return a.at < b.at; });
+
+  const auto stillHere = [&] {
+    return m_session->page() == RunSession::Page::Question && m_session->position() == position;
+  };
+  for (const Event& e : events) {
+    advanceTo(shown + e.at);
+    if (!stillHere()) return true;
+    m_sent.append({position, e.address, e.letter, m_clock->msecs() - shown});
+    feed(reportOf(e.address, e.letter));
+    if (!stillHere()) return true;
+  }
+  if (countdown.timed) {
+    // The countdown runs out (or everybody has answered already).
+    for (int s = 0; s <= countdown.total + 2 && stillHere(); ++s)
+      advanceTo(m_clock->msecs() + 1000);
+    return !stillHere();
+  }
+  advanceTo(m_clock->msecs() + 1000);
+  if (stillHere()) teacherNext();
+  return !stillHere();
+}
+
+}  // namespace delivery

@@ -1,0 +1,143 @@
+#pragma once
+
+#include <QtTest>
+
+#include <memory>
+
+#include "TempDataFolder.h"
+#include "delivery/RunPlan.h"
+#include "delivery/RunSession.h"
+#include "receiver/Clock.h"
+#include "store/Store.h"
+
+// A data folder with a school and tests made with SQL: class 5-A with students
+// paired to remotes 10-1 … 10-n, a teacher remote 99-1, and tests whose questions
+// carry keys and times. Each test function gets a fresh one.
+class RunFixture {
+ public:
+  void setUp() {
+    QVERIFY(TempDataFolder::renew(m_dir));
+    m_clock =
+        std::make_unique<receiver::ManualClock>(QDateTime(QDate(2026, 3, 14), QTime(10, 15, 0)));
+  }
+  void tearDown() {
+    m_session.reset();
+    m_dir.reset();
+  }
+
+  store::Store& db() { return m_dir->store(); }
+  RecordedMessages& messages() { return m_dir->messages(); }
+  receiver::ManualClock& clock() { return *m_clock; }
+
+  void exec(const QString& sql, const QVariantList& params = {}) {
+    const Status s = db().run(sql, params);
+    QVERIFY2(s.ok(), qPrintable(s.error()));
+  }
+  int count(const QString& sql, const QVariantList& params = {}) {
+    return db().scalar(sql, params).valueOr(-1).toInt();
+  }
+  QString text(const QString& sql, const QVariantList& params = {}) {
+    return db().scalar(sql, params).valueOr({}).toString();
+  }
+  QStringList column(const QString& sql, const QVariantList& params = {}) {
+    return db().column(sql, params).valueOr({});
+  }
+
+  // A test whose question i (from 1) has key keys[i-1] and time times[i-1].
+  void addTest(const QString& testNo, const QString& keys, const QStringList& times = {},
+               const QString& name = QStringLiteral("Kesirler"), bool pages = false) {
+    exec(QStringLiteral("INSERT INTO TABLETEST (TESTNO,TESTADI,HAZIRLAYAN,SEVIYE,DERS,UNITE,"
+                        "BASLANGICEKRANIGOSTER,SORUSAYILARINIGOSTER) VALUES "
+                        "(?,?,'Ayşe Öğretmen','5. SINIF','MATEMATİK','KESİRLER',?,?)"),
+         {testNo, name, pages ? "1" : "0", pages ? "1" : "0"});
+    for (int i = 0; i < keys.size(); ++i) {
+      const QString soruNo = testNo + QStringLiteral("0") + QString::number(i + 1);
+      exec(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DOGRUSIK,SEVIYE,DERS,UNITE,SURE) VALUES "
+                          "(?,?,'5. SINIF','MATEMATİK','KESİRLER','30')"),
+           {soruNo, QString(keys.at(i))});
+      exec(QStringLiteral(
+               "INSERT INTO TABLETESTSORU (TESTNO,SORUNO,SURE,TESTSIRANO) VALUES (?,?,?,?)"),
+           {testNo, soruNo, times.value(i, QStringLiteral("30")), QString::number(i + 1)});
+    }
+  }
+  // Students 1..n of `sinifi`, paired with remotes <first>-1 … <first>-n.
+  QStringList addClass(const QString& sinifi, int n, int first = 10) {
+    QStringList addresses;
+    for (int i = 1; i <= n; ++i) {
+      const QString kayitNo = QString::number(first * 100 + i);
+      const QString address = QStringLiteral("%1-%2").arg(first).arg(i);
+      exec(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE) "
+                          "VALUES (?,?,?,?,?,'5. SINIF')"),
+           {kayitNo, QString::number(i), QStringLiteral("Öğrenci%1").arg(i),
+            QStringLiteral("Soyadı%1").arg(first), sinifi});
+      exec(QStringLiteral(
+               "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES (?,'0')"),
+           {address});
+      exec(QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES (?,?)"),
+           {address, kayitNo});
+      addresses << address;
+    }
+    return addresses;
+  }
+  void addTeacherRemote(const QString& address = QStringLiteral("99-1")) {
+    exec(
+        QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES (?,'1')"),
+        {address});
+  }
+
+  // A plan for `testNo` with these remotes; no pages before or after the questions.
+  static delivery::RunPlan plan(const QString& testNo, const QStringList& remotes,
+                                const QString& sinifi = QStringLiteral("5-A")) {
+    delivery::RunPlan p;
+    p.description.testNo = testNo;
+    p.description.testName = QStringLiteral("Kesirler");
+    p.description.className = sinifi;
+    p.description.level = QStringLiteral("5. SINIF");
+    p.settings.duration = delivery::RunSettings::Duration::PerQuestion;
+    p.settings.afterQuestion = delivery::RunSettings::QuestionReport::None;
+    p.settings.reportAtEnd = false;
+    p.settings.remoteTestScreen = false;
+    p.teacherRemotes = {QStringLiteral("99-1")};
+    p.studentRemotes = remotes;
+    p.names = remotes;
+    return p;
+  }
+
+  delivery::RunSession& open(const delivery::RunPlan& p) {
+    m_session = std::make_unique<delivery::RunSession>(db(), messages(), clock());
+    const Status s = m_session->open(p);
+    if (!s.ok()) qWarning("%s", qPrintable(s.error()));
+    return *m_session;
+  }
+  delivery::RunSession& session() { return *m_session; }
+
+  // Moves the clock in one-second steps, ticking the run as its timer would.
+  void wait(qint64 ms) {
+    while (ms > 0) {
+      const qint64 step = std::min<qint64>(ms, 1000);
+      m_clock->advance(step);
+      ms -= step;
+      if (m_session) m_session->tick();
+    }
+  }
+  // Past the "TEST BAŞLIYOR" countdown.
+  void throughCountdown() {
+    if (m_session->page() == delivery::RunSession::Page::Countdown) wait(3000);
+  }
+  void press(const QString& address, const QString& letter, bool teacher = false) {
+    m_session->press({{address, letter, QStringLiteral("1")}, teacher, m_clock->timeOfDay()});
+  }
+  void teacher(const QString& letter) { press(QStringLiteral("99-1"), letter, true); }
+
+  // The stored answers of a question: "address=letter@time" in tile order.
+  QStringList stored(int position) {
+    return column(QStringLiteral("SELECT KUMANDAADRESI||'='||CEVAP||'@'||CEVAPSURESI FROM "
+                                 "TABLECEVAP WHERE TESTSIRANO=? ORDER BY rowid"),
+                  {QString::number(position)});
+  }
+
+ private:
+  std::unique_ptr<TempDataFolder> m_dir;
+  std::unique_ptr<receiver::ManualClock> m_clock;
+  std::unique_ptr<delivery::RunSession> m_session;
+};

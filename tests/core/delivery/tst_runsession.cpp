@@ -1,0 +1,455 @@
+#include <QtTest>
+
+#include "RunFixture.h"
+#include "delivery/InterruptedRuns.h"
+
+using delivery::RunSession;
+using Page = delivery::RunSession::Page;
+using Command = delivery::RunSession::Command;
+
+class TestRunSession : public QObject, public RunFixture {
+  Q_OBJECT
+
+  QStringList fourRemotes() {
+    addTeacherRemote();
+    return addClass(QStringLiteral("5-A"), 4);
+  }
+
+ private slots:
+  void init() { setUp(); }
+  void cleanup() { tearDown(); }
+
+  // The first letter stays; the blank key clears it and lets a new letter in; a
+  // remote that never answers is stored empty, with the whole time of the question.
+  void answersOnTheTiles() {
+    addTest(QStringLiteral("7"), QStringLiteral("BCA"));
+    RunSession& run = open(plan(QStringLiteral("7"), fourRemotes()));
+    QCOMPARE(run.page(), Page::Countdown);
+    throughCountdown();
+    QCOMPARE(run.page(), Page::Question);
+    QCOMPARE(run.progressText(), QStringLiteral("1/3"));
+    QSignalSpy tiles(&run, &RunSession::tileChanged);
+    wait(2000);
+    press("10-1", "B");
+    wait(1000);
+    press("10-1", "C");
+    press("10-2", "B");
+    press("10-2", "X");
+    QCOMPARE(run.counts().blank, 1);
+    press("10-2", "C");
+    press("10-3", "X");
+    QCOMPARE(run.tiles().find("10-1")->letter, QStringLiteral("B"));
+    QCOMPARE(tiles.count(), 5);  // the second letter of 10-1 changed nothing
+    const auto c = run.counts();
+    QCOMPARE(c.answered, 2);
+    QCOMPARE(c.blank, 1);
+    QCOMPARE(c.notAnswered, 1);
+    wait(7000);
+    QVERIFY(run.trigger(Command::Next));
+    QCOMPARE(run.position(), 2);
+    QCOMPARE(stored(1), (QStringList{"10-1=B@0:02", "10-2=C@0:03", "10-3=X@0:03", "10-4=@0:10"}));
+    // Scored at once: the silent remote counts as blank, the students are on the rows.
+    QCOMPARE(text("SELECT DOGRUSAYI||'/'||YANLISSAYI||'/'||BOSSAYI FROM TABLESONUC WHERE "
+                  "KUMANDAADRESI='10-2'"),
+             QStringLiteral("0/1/0"));
+    QCOMPARE(text("SELECT BOSSAYI FROM TABLESONUC WHERE KUMANDAADRESI='10-4'"),
+             QStringLiteral("1"));
+    QCOMPARE(text("SELECT KAYITNO FROM TABLECEVAP WHERE KUMANDAADRESI='10-3'"),
+             QStringLiteral("1003"));
+    QCOMPARE(text("SELECT TESTTARIHI||' '||TESTBASLANGIC FROM TABLEUYGULAMA"),
+             QStringLiteral("14.03.2026 10:15:00"));
+  }
+
+  // Countdown, the last ten seconds, time-out, untimed questions.
+  void theClock() {
+    addTest(QStringLiteral("8"), QStringLiteral("AB"),
+            {QStringLiteral("30"), QStringLiteral("Süresiz")});
+    delivery::RunPlan p = plan(QStringLiteral("8"), fourRemotes());
+    p.settings.lastTenSecondsOnly = true;
+    RunSession& run = open(p);
+    throughCountdown();
+    QCOMPARE(run.countdown().visibleText, QStringLiteral("30 sn"));
+    wait(5000);
+    QCOMPARE(run.countdown().remaining, 25);
+    QCOMPARE(run.countdown().visibleText, QStringLiteral("30 sn"));
+    wait(14000);
+    QCOMPARE(run.countdown().remainingText, QStringLiteral("11"));
+    QCOMPARE(run.countdown().visibleText, QStringLiteral("30 sn"));
+    wait(1000);
+    QCOMPARE(run.countdown().visibleText, QStringLiteral("10 sn"));
+    wait(10000);
+    QCOMPARE(run.countdown().remaining, 0);
+    QCOMPARE(run.position(), 1);  // 0 is shown for a second
+    wait(1000);
+    QCOMPARE(run.position(), 2);  // timed out: left as by "next"
+    QCOMPARE(stored(1).size(), 4);
+    // "Süresiz": no countdown, no pause; the question waits for the teacher.
+    QVERIFY(!run.countdown().timed);
+    QCOMPARE(run.countdown().visibleText, QStringLiteral("Süresiz"));
+    QVERIFY(!run.isAvailable(Command::Pause));
+    wait(600000);
+    QCOMPARE(run.position(), 2);
+
+    // A fixed duration of "Süresiz" is untimed too.
+    p.settings.duration = delivery::RunSettings::Duration::Fixed;
+    p.settings.fixedSeconds = 0;
+    RunSession& fixed = open(p);
+    throughCountdown();
+    QVERIFY(!fixed.countdown().timed);
+    wait(120000);
+    QCOMPARE(fixed.position(), 1);
+  }
+
+  // A time-out on the last question ends the run as "next" would: end time on
+  // every row, then the window is asked to close.
+  void timeOutOnTheLastQuestion() {
+    addTest(QStringLiteral("9"), QStringLiteral("AB"), {QStringLiteral("5"), QStringLiteral("5")});
+    RunSession& run = open(plan(QStringLiteral("9"), fourRemotes()));
+    QSignalSpy closing(&run, &RunSession::closeRequested);
+    throughCountdown();
+    press("10-1", "A");
+    wait(6000);
+    QCOMPARE(run.position(), 2);
+    wait(6000);
+    QCOMPARE(run.page(), Page::Finished);
+    QCOMPARE(run.notice(), RunSession::resultsText());
+    QVERIFY(run.availableCommands().isEmpty());
+    const QString end = QStringLiteral("10:15:15");
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLECEVAP WHERE TESTBITIS=?", {end}), 8);
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLEUYGULAMA WHERE TESTBITIS=?", {end}), 2);
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLESONUC WHERE TESTBITIS=?", {end}), 4);
+    QCOMPARE(closing.count(), 0);
+    wait(500);
+    QCOMPARE(closing.count(), 1);
+  }
+
+  // Going back shows the stored answers; changing one and going on stores the
+  // change, keeps the other times and doubles nothing.
+  void revisitingAQuestion() {
+    addTest(QStringLiteral("7"), QStringLiteral("ABC"));
+    RunSession& run = open(plan(QStringLiteral("7"), fourRemotes()));
+    throughCountdown();
+    wait(1000);
+    press("10-1", "A");
+    wait(1000);
+    press("10-2", "B");
+    wait(3000);
+    QVERIFY(run.trigger(Command::Next));
+    wait(4000);
+    QVERIFY(run.trigger(Command::Previous));
+    QCOMPARE(run.position(), 1);
+    QCOMPARE(run.tiles().find("10-1")->letter, QStringLiteral("A"));
+    QCOMPARE(run.tiles().find("10-2")->letter, QStringLiteral("B"));
+    QCOMPARE(run.counts().answered, 2);
+    press("10-1", "C");  // the first letter is still final
+    press("10-1", "X");
+    press("10-1", "D");
+    wait(2000);
+    QVERIFY(run.trigger(Command::Next));
+    QCOMPARE(stored(1), (QStringList{"10-1=D@0:00", "10-2=B@0:02", "10-3=@0:02", "10-4=@0:02"}));
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLECEVAP"), 8);
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLEUYGULAMA"), 2);
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLESONUC"), 4);
+  }
+
+  // Only the remotes that pressed a letter on the remote test take part; nobody
+  // at all leaves the run to the virtual remote.
+  void remoteTestPage() {
+    addTest(QStringLiteral("7"), QStringLiteral("ABC"));
+    const QStringList remotes = fourRemotes();
+    delivery::RunPlan p = plan(QStringLiteral("7"), remotes);
+    p.settings.remoteTestScreen = true;
+    p.names = {"Ali", "Can", "Ece", "Nur"};
+    RunSession& run = open(p);
+    QCOMPARE(run.page(), Page::RemoteTest);
+    QCOMPARE(run.caption(Command::Next), QStringLiteral("Teste Başla (B)"));
+    press("10-1", "A");
+    press("10-2", "X");
+    press("10-4", "C");
+    press("10-4", "X");  // the last press decides on this page
+    QCOMPARE(run.counts().answered, 1);
+    QCOMPARE(run.counts().notAnswered, 3);
+    QVERIFY(run.trigger(Command::Next));
+    QCOMPARE(run.tiles().size(), 1);
+    QCOMPARE(run.names(), QStringList{"Ali"});
+    throughCountdown();
+    QVERIFY(run.trigger(Command::Next));
+    QCOMPARE(stored(1), QStringList{"10-1=@0:00"});
+
+    RunSession& empty = open(p);
+    QVERIFY(empty.trigger(Command::Next));
+    QVERIFY(empty.virtualRemoteOnly());
+    QCOMPARE(empty.page(), Page::Question);  // the virtual remote needs no 3-2-1
+    QVERIFY(!empty.isAvailable(Command::ToggleCounts));
+  }
+
+  // No student remote: the virtual remote's answerer is recorded by name.
+  void virtualRemoteRun() {
+    addTest(QStringLiteral("7"), QStringLiteral("ABC"));
+    delivery::RunPlan p = plan(QStringLiteral("7"), {}, QStringLiteral("SANAL KUMANDA"));
+    p.virtualName = QStringLiteral("Can");
+    p.virtualSurname = QStringLiteral("Demir");
+    RunSession& run = open(p);
+    QCOMPARE(run.page(), Page::Question);
+    press("0-0", "A");
+    QVERIFY(run.trigger(Command::Next));
+    QCOMPARE(stored(1), QStringList{"0-0=A@0:00"});
+    QCOMPARE(text("SELECT KAYITNO FROM TABLECEVAP"), QStringLiteral("Can|Demir"));
+    QCOMPARE(text("SELECT ADI||' '||SOYADI||' '||NET FROM TABLESONUC"),
+             QStringLiteral("Can Demir 1"));
+  }
+
+  // Answers get the student paired in the run's class only.
+  void studentsOfTheRunsClass() {
+    addTeacherRemote();
+    QStringList remotes = addClass(QStringLiteral("5-A"), 2);
+    remotes << addClass(QStringLiteral("6-B"), 1, 20);
+    exec("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SINIFI) VALUES ('3001','Başka','6-B')");
+    exec("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES ('10-2','3001')");
+    addTest(QStringLiteral("7"), QStringLiteral("ABC"));
+    RunSession& run = open(plan(QStringLiteral("7"), remotes));
+    throughCountdown();
+    QVERIFY(run.trigger(Command::Next));
+    QCOMPARE(column("SELECT KUMANDAADRESI||'='||KAYITNO FROM TABLECEVAP ORDER BY rowid"),
+             (QStringList{"10-1=1001", "10-2=1002", "20-1="}));
+  }
+
+  // Each key presses its button only while the button is there; B waits five
+  // seconds after "next"; the blank key asks before leaving.
+  void teacherKeysAndCommands() {
+    addTest(QStringLiteral("7"), QStringLiteral("ABC"), {}, QStringLiteral("Kesirler"), true);
+    QDir(db().subFolder(QStringLiteral("Sesler"))).mkpath(QStringLiteral("."));
+    QFile media(db().path(QStringLiteral("Sesler/701.mp3")));
+    QVERIFY(media.open(QIODevice::WriteOnly));
+    media.close();
+    RunSession& run = open(plan(QStringLiteral("7"), fourRemotes()));
+    QCOMPARE(run.page(), Page::StartScreen);
+    QCOMPARE(run.caption(Command::Next), QStringLiteral("İleri (B)"));
+    QCOMPARE(run.availableCommands(), (QList<Command>{Command::Next, Command::Exit}));
+    teacher("A");
+    teacher("B");  // held back: "next" was pressed when the run opened
+    QCOMPARE(run.page(), Page::StartScreen);
+    wait(5000);
+    teacher("B");
+    QCOMPARE(run.page(), Page::QuestionStatistics);
+    QCOMPARE(run.caption(Command::Next), QStringLiteral("Teste Başla (B)"));
+    QCOMPARE(run.questionStatistics(), (QList<delivery::QuestionStatisticsRow>{
+                                           {"5. SINIF", "MATEMATİK", "KESİRLER", 3, "90 sn"}}));
+    QVERIFY(run.trigger(Command::Next));
+    QCOMPARE(run.page(), Page::Countdown);
+    QCOMPARE(run.startCountdown(), 3);
+    QVERIFY(run.availableCommands().contains(Command::Exit));
+    wait(1000);
+    QCOMPARE(run.startCountdown(), 2);
+    wait(2000);
+    QCOMPARE(run.page(), Page::Question);
+    QCOMPARE(run.windowTitle(),
+             QStringLiteral("Test Başlangıç Saati : 10:15:05 - Test No: 7 - Test Adı :Kesirler"));
+    QCOMPARE(
+        run.availableCommands(),
+        (QList<Command>{Command::Previous, Command::ToggleCounts, Command::Pause, Command::Next,
+                        Command::ShowAnswer, Command::Replay, Command::Solution, Command::Exit}));
+    QSignalSpy replay(&run, &RunSession::replayRequested);
+    teacher("C");
+    QCOMPARE(replay.count(), 1);
+    QVERIFY(replay.first().first().toString().endsWith(QStringLiteral("Sesler/701.mp3")));
+
+    teacher("E");
+    QVERIFY(run.paused());
+    QCOMPARE(run.caption(Command::Pause), QStringLiteral("Devam Et (E)"));
+    const int remaining = run.countdown().remaining;
+    wait(10000);
+    QCOMPARE(run.countdown().remaining, remaining);
+    press("10-1", "A");  // a paused question takes no answers
+    QCOMPARE(run.counts().answered, 0);
+    teacher("E");
+    QVERIFY(!run.paused());
+    teacher("D");
+    QVERIFY(run.countsShown());
+    QCOMPARE(run.caption(Command::ToggleCounts), QStringLiteral("Öğrencileri Göster (D)"));
+
+    teacher("X");
+    QVERIFY(run.confirmingExit());
+    QCOMPARE(run.availableCommands(), (QList<Command>{Command::ConfirmExit, Command::CancelExit}));
+    teacher("E");
+    QVERIFY(!run.paused());
+    teacher("A");
+    QVERIFY(!run.confirmingExit());
+    QCOMPARE(run.position(), 1);
+    teacher("X");
+    QSignalSpy closing(&run, &RunSession::closeRequested);
+    teacher("B");
+    QCOMPARE(run.page(), Page::Finished);
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLECEVAP"), 0);  // no question was left
+    wait(1000);
+    QCOMPARE(closing.count(), 1);
+  }
+
+  // "Herkes cevap verince geç": the last answer moves the run on.
+  void everybodyAnswered() {
+    addTest(QStringLiteral("7"), QStringLiteral("ABC"));
+    const QStringList remotes = fourRemotes();
+    delivery::RunPlan p = plan(QStringLiteral("7"), remotes);
+    p.settings.goOnWhenAllAnswered = true;
+    RunSession& run = open(p);
+    throughCountdown();
+    press("10-1", "A");
+    press("10-2", "X");
+    press("10-3", "C");
+    QCOMPARE(run.position(), 1);
+    press("10-4", "D");
+    QCOMPARE(run.position(), 2);
+    QCOMPARE(stored(1).size(), 4);
+  }
+
+  // A run that crosses midnight stays one run under the date it was opened.
+  void runAcrossMidnight() {
+    clock().advance(QTime(10, 15).msecsTo(QTime(23, 58, 30)));
+    addTest(QStringLiteral("7"), QStringLiteral("ABC"),
+            {QStringLiteral("60"), QStringLiteral("60"), QStringLiteral("60")});
+    RunSession& run = open(plan(QStringLiteral("7"), fourRemotes()));
+    throughCountdown();
+    for (int q = 1; q <= 3; ++q) {
+      QCOMPARE(run.position(), q);
+      press("10-1", QStringLiteral("ABC").mid(q - 1, 1));
+      wait(61000);
+    }
+    QCOMPARE(run.page(), Page::Finished);
+    QCOMPARE(column("SELECT DISTINCT TESTTARIHI||' '||TESTBASLANGIC FROM TABLECEVAP"),
+             QStringList{"14.03.2026 23:58:30"});
+    QCOMPARE(text("SELECT SORUSAYI||' '||DOGRUSAYI||' '||TESTBITIS FROM TABLESONUC WHERE "
+                  "KUMANDAADRESI='10-1'"),
+             QStringLiteral("3 3 00:01:36"));
+  }
+
+  // An after-question report stops the run until it is closed; the end of the run
+  // can show the final statistics.
+  void reportsAfterQuestionsAndAtTheEnd() {
+    addTest(QStringLiteral("7"), QStringLiteral("AB"));
+    delivery::RunPlan p = plan(QStringLiteral("7"), fourRemotes());
+    p.settings.afterQuestion = delivery::RunSettings::QuestionReport::StudentAnswers;
+    RunSession& run = open(p);
+    QSignalSpy reports(&run, &RunSession::reportRequested);
+    throughCountdown();
+    press("10-1", "A");
+    QVERIFY(run.trigger(Command::Next));
+    QCOMPARE(run.page(), Page::Report);
+    QCOMPARE(reports.count(), 1);
+    QCOMPARE(reports.first().at(1).toInt(), 1);
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLESONUC"), 4);
+    QVERIFY(!run.isAvailable(Command::Next));
+    run.reportClosed();
+    QCOMPARE(run.page(), Page::Question);
+    QCOMPARE(run.position(), 2);
+
+    p.settings.afterQuestion = delivery::RunSettings::QuestionReport::None;
+    p.settings.reportAtEnd = true;
+    RunSession& last = open(p);
+    throughCountdown();
+    press("10-1", "A");
+    press("10-2", "B");
+    QVERIFY(last.trigger(Command::Next));
+    press("10-1", "B");
+    QVERIFY(last.trigger(Command::Next));
+    QCOMPARE(last.page(), Page::FinalStatistics);
+    const delivery::RunStatistics& s = last.finalStatistics();
+    QCOMPARE(s.answers, 8);
+    QCOMPARE(s.correct, 2);
+    QCOMPARE(s.wrong, 1);
+    QCOMPARE(s.blank, 5);
+    QCOMPARE(s.correctPercent, QStringLiteral("25.00"));
+    QCOMPARE(s.students, 4);
+    QCOMPARE(s.questions, 2);
+    QSignalSpy closing(&last, &RunSession::closeRequested);
+    QVERIFY(last.trigger(Command::Next));
+    wait(1000);
+    QCOMPARE(closing.count(), 1);
+  }
+
+  // A question that cannot be stored stays on the screen, whole: its earlier
+  // answers are kept and nothing half-written remains.
+  void aFailedRecordingLosesNothing() {
+    addTest(QStringLiteral("7"), QStringLiteral("ABC"));
+    RunSession& run = open(plan(QStringLiteral("7"), fourRemotes()));
+    throughCountdown();
+    press("10-1", "A");
+    QVERIFY(run.trigger(Command::Next));
+    QVERIFY(run.trigger(Command::Previous));
+    const QStringList before = stored(1);
+    exec(
+        "CREATE TRIGGER dolu BEFORE INSERT ON TABLECEVAP BEGIN SELECT RAISE(ABORT,'disk dolu'); "
+        "END");
+    press("10-2", "B");
+    QVERIFY(run.trigger(Command::Next));
+    QCOMPARE(run.position(), 1);
+    QVERIFY(run.paused());
+    QVERIFY(messages().lastText().startsWith(QStringLiteral("Cevaplar kaydedilemedi.")));
+    QCOMPARE(stored(1), before);
+    exec("DROP TRIGGER dolu");
+    QVERIFY(run.trigger(Command::Next));
+    QCOMPARE(run.position(), 2);
+    QCOMPARE(stored(1).value(1).left(6), QStringLiteral("10-2=B"));
+  }
+
+  // A run that stopped half way is offered again and goes on under the same key
+  // from its first question without answers; "Hayır" leaves it for the reports.
+  void resumingAnInterruptedRun() {
+    addTest(QStringLiteral("7"), QStringLiteral("ABCDE"));
+    const QStringList remotes = fourRemotes();
+    RunSession& first = open(plan(QStringLiteral("7"), remotes));
+    throughCountdown();
+    for (int q = 1; q <= 3; ++q) {
+      press("10-1", QStringLiteral("ABCDE").mid(q - 1, 1));
+      QVERIFY(first.trigger(Command::Next));
+    }
+    press("10-2", "D");  // on the screen when the power goes: not stored
+    const reports::RunKey key = first.runKey();
+
+    // Taken up again with the options saved today.
+    delivery::RunSettings today;
+    today.duration = delivery::RunSettings::Duration::PerQuestion;
+    today.afterQuestion = delivery::RunSettings::QuestionReport::None;
+    today.reportAtEnd = false;
+    QVERIFY(today.save(db().db()).ok());
+    delivery::InterruptedRuns interrupted(db());
+    const QList<delivery::InterruptedRun> found = interrupted.find().value();
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(delivery::InterruptedRuns::question(found.first()),
+             QStringLiteral("Yarım kalan bir uygulama var: 14.03.2026 10:15:00, 5-A, 7 numaralı "
+                            "\"Kesirler\" testi, 3/5 soru cevaplandı, devam edilsin mi?"));
+    messages().setNextAnswer(Messages::Answer::Yes);
+    const std::optional<delivery::RunPlan> again = interrupted.offer(messages()).value();
+    QVERIFY(again.has_value());
+    QCOMPARE(again->studentRemotes, remotes);
+    QCOMPARE(again->names.first(), QStringLiteral("Öğrenci1 Soyadı10"));
+
+    RunSession& resumed = open(*again);
+    throughCountdown();
+    QCOMPARE(resumed.position(), 4);
+    QCOMPARE(resumed.runKey(), key);
+    press("10-1", "D");
+    QVERIFY(resumed.trigger(Command::Next));
+    press("10-1", "E");
+    QVERIFY(resumed.trigger(Command::Next));
+    QCOMPARE(resumed.page(), Page::Finished);
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLECEVAP"), 20);
+    QCOMPARE(count("SELECT COUNT(DISTINCT TESTBASLANGIC) FROM TABLECEVAP"), 1);
+    QCOMPARE(text("SELECT DOGRUSAYI FROM TABLESONUC WHERE KUMANDAADRESI='10-1'"),
+             QStringLiteral("5"));
+    QVERIFY(interrupted.find().value().isEmpty());
+
+    // Another one, declined: it stays as it is and is not asked about again.
+    RunSession& second = open(plan(QStringLiteral("7"), remotes));
+    throughCountdown();
+    QVERIFY(second.trigger(Command::Next));
+    messages().setNextAnswer(Messages::Answer::No);
+    QVERIFY(!interrupted.offer(messages()).value().has_value());
+    const qsizetype asked = messages().shown().size();
+    QVERIFY(!interrupted.offer(messages()).value().has_value());
+    QCOMPARE(messages().shown().size(), asked);
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLEUYGULAMA WHERE NZ(TESTBITIS)=''"), 1);
+  }
+};
+
+QTEST_GUILESS_MAIN(TestRunSession)
+#include "tst_runsession.moc"
