@@ -32,6 +32,7 @@ QList<CliCommand> storeCommands();
 QList<CliCommand> receiverCommands();
 QList<CliCommand> schoolCommands();
 QList<CliCommand> userCommands();
+QList<CliCommand> reportCommands();
 
 // Reads all of standard input, as bytes (for --password-stdin and the like).
 QByteArray readStdin();

@@ -1,9 +1,11 @@
 // derslik-cli: Derslik's headless commands, over the same core the window uses.
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 #include "CliCommand.h"
 #include "QtTranslations.h"
@@ -14,7 +16,7 @@ namespace {
 QList<cli::CliCommand> allCommands() {
   QList<cli::CliCommand> all;
   all << cli::storeCommands() << cli::receiverCommands() << cli::schoolCommands()
-      << cli::userCommands();
+      << cli::userCommands() << cli::reportCommands();
   return all;
 }
 
@@ -23,10 +25,27 @@ void printHelp(QTextStream& out, const QList<cli::CliCommand>& commands) {
   for (const cli::CliCommand& c : commands) out << "  " << c.usage << '\n';
 }
 
+// Documents (PDF, .odt) are laid out with fonts, which only a GUI application
+// has: the report verb gets one on the offscreen platform (no window, no display
+// needed); every other verb stays a plain console program.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (qstrcmp(argv[i], "--veri-klasoru") == 0) {
+      ++i;
+      continue;
+    }
+    if (qstrcmp(argv[i], "report") != 0) break;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+  }
+  return std::make_unique<QCoreApplication>(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  const std::unique_ptr<QCoreApplication> application = makeApplication(argc, argv);
+  QCoreApplication& app = *application;
   QCoreApplication::setApplicationName(QStringLiteral("derslik"));
   QCoreApplication::setOrganizationName(QStringLiteral("derslik"));
   derslik::loadQtTranslations(app);
