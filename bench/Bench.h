@@ -25,5 +25,6 @@ void contentBenchmarks();
 void receiverBenchmarks();
 void widgetBenchmarks();
 void importBenchmarks();
+void reportBenchmarks();
 
 }  // namespace bench

@@ -14,5 +14,6 @@ int main(int argc, char** argv) {
   bench::receiverBenchmarks();
   bench::widgetBenchmarks();
   bench::importBenchmarks();
+  bench::reportBenchmarks();
   return 0;
 }

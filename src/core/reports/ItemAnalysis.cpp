@@ -4,10 +4,12 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 
 #include "formats/XlsxWriter.h"
+#include "reports/BulkRows.h"
 #include "reports/Scoring.h"
 #include "store/SqlFunctions.h"
 #include "store/Store.h"
@@ -226,13 +228,22 @@ Result<ItemAnalysis::Findings> analyseTest(const store::Store& store, const QStr
                      "CDATE(TESTTARIHI),CDATE(TESTBASLANGIC),VAL(TESTSIRANO)"),
       {testNo});
   if (!q) return Result<Findings>::failure(q.error());
+  // How each possible answer counts against a run's key, decided once per
+  // question by reports::outcome(): A .. E, "X", no answer.
+  constexpr int kAnswerForms = ItemAnalysis::kOptions + 2;
   struct Slot {
     int item = -1;
     QString key;
+    std::array<bool, kAnswerForms> correct{};
   };
-  QHash<QString, int> runIndex;          // "date|start" -> run
-  QList<QHash<QString, Slot>> runSlots;  // per run: position -> item and key
-  QHash<QString, int> itemIndex;         // SORUNO (or "#position") -> item
+  const auto answerForm = [](int form) {
+    return form < ItemAnalysis::kOptions
+               ? QString(kLetters.at(form))
+               : (form == ItemAnalysis::kOptions ? QStringLiteral("X") : QString());
+  };
+  QHash<QString, int> runIndex;      // "date|start" -> run
+  QList<QHash<int, Slot>> runSlots;  // per run: position -> item and key
+  QHash<QString, int> itemIndex;     // SORUNO (or "#position") -> item
   QList<ItemAnalysis::Item> items;
   QList<QStringList> keysOf;  // per item: the distinct keys of its runs
   QList<bool> unkeyed;        // per item: some run has no key for it
@@ -244,7 +255,7 @@ Result<ItemAnalysis::Findings> analyseTest(const store::Store& store, const QStr
     if (ri < 0) {
       ri = int(runSlots.size());
       runIndex.insert(run, ri);
-      runSlots.append(QHash<QString, Slot>());
+      runSlots.append(QHash<int, Slot>());
     }
     const QString position = r.value(1).toString();
     const QString soruNo = r.value(2).toString();
@@ -262,44 +273,62 @@ Result<ItemAnalysis::Findings> analyseTest(const store::Store& store, const QStr
     if (key.isEmpty()) unkeyed[ii] = true;
     if (!key.isEmpty() && !keysOf[ii].contains(key)) keysOf[ii] << key;
     firstPosition[ii] = std::min(firstPosition[ii], int(store::jetVal(position)));
-    runSlots[ri].insert(position, Slot{ii, key});
+    Slot slot{ii, key, {}};
+    for (int form = 0; form < kAnswerForms; ++form)
+      slot.correct[size_t(form)] = outcome(answerForm(form), key) == Outcome::Correct;
+    runSlots[ri].insert(int(store::jetVal(position)), slot);
   }
   q.value().finish();
 
-  Result<QSqlQuery> a = store.exec(
-      QStringLiteral(
-          "SELECT C.TESTTARIHI || '|' || C.TESTBASLANGIC,NZ(C.KUMANDAADRESI),"
-          "NZ(C.TESTSIRANO),NZ(C.CEVAP) FROM TABLECEVAP C INNER JOIN (SELECT DISTINCT "
-          "TESTTARIHI,TESTBASLANGIC FROM TABLEUYGULAMA WHERE TESTNO=?) R ON "
-          "C.TESTTARIHI=R.TESTTARIHI AND C.TESTBASLANGIC=R.TESTBASLANGIC ORDER BY C.rowid"),
-      {testNo});
-  if (!a) return Result<Findings>::failure(a.error());
-  a.value().setForwardOnly(true);
-  QHash<QString, int> respondentIndex;  // "date|start|address"
+  // The answers, read straight (a hundred runs of a class are 150,000 rows). Rows
+  // of one run come together, so the run is looked up once per run.
+  QList<QHash<QByteArray, int>> respondentsOf(runSlots.size());
+  int respondents = 0;
   const ItemAnalysis::Response none;
-  while (a.value().next()) {
-    const QSqlQuery& r = a.value();
-    const QString run = r.value(0).toString();
-    const int ri = runIndex.value(run, -1);
-    if (ri < 0) continue;
-    const auto slot = runSlots.at(ri).constFind(r.value(2).toString());
-    if (slot == runSlots.at(ri).constEnd()) continue;
-    const QString who = run + QLatin1Char('|') + r.value(1).toString();
-    int respondent = respondentIndex.value(who, -1);
-    if (respondent < 0) {
-      respondent = int(respondentIndex.size());
-      respondentIndex.insert(who, respondent);
-      for (ItemAnalysis::Item& item : items) item.responses.push_back(none);
-    }
-    ItemAnalysis::Response& resp = items[slot->item].responses[size_t(respondent)];
-    if (resp.option >= 0 || resp.correct) continue;  // the first answer counts
-    const QString answer = r.value(3).toString();
-    resp.option = answer.size() == 1 ? int(kLetters.indexOf(answer.at(0))) : -1;
-    resp.correct = outcome(answer, slot->key) == Outcome::Correct;
-  }
+  QByteArray lastDate, lastStart;
+  int ri = -1;
+  const Status read = forEachRow(
+      store.db(),
+      // Columns as stored (a missing value reads as empty): no function per row.
+      QStringLiteral("SELECT C.TESTTARIHI,C.TESTBASLANGIC,C.KUMANDAADRESI,C.TESTSIRANO,C.CEVAP "
+                     "FROM TABLECEVAP C INNER JOIN (SELECT DISTINCT TESTTARIHI,TESTBASLANGIC FROM "
+                     "TABLEUYGULAMA WHERE TESTNO=?) R ON C.TESTTARIHI=R.TESTTARIHI AND "
+                     "C.TESTBASLANGIC=R.TESTBASLANGIC"),
+      {testNo}, [&](const BulkRow& r) {
+        if (r.bytes(0) != lastDate || r.bytes(1) != lastStart) {
+          lastDate = r.bytes(0).toByteArray();
+          lastStart = r.bytes(1).toByteArray();
+          ri = runIndex.value(QString::fromUtf8(lastDate + '|' + lastStart), -1);
+        }
+        if (ri < 0) return;
+        const auto slot = runSlots.at(ri).constFind(int(r.integer(3)));
+        if (slot == runSlots.at(ri).constEnd()) return;
+        QHash<QByteArray, int>& of = respondentsOf[ri];
+        // Looked up in place; copied only when the remote is new.
+        const QByteArrayView address = r.bytes(2);
+        auto who = of.constFind(QByteArray::fromRawData(address.data(), address.size()));
+        if (who == of.constEnd()) {
+          who = of.insert(address.toByteArray(), respondents++);
+          for (ItemAnalysis::Item& item : items) item.responses.push_back(none);
+        }
+        ItemAnalysis::Response& resp = items[slot->item].responses[size_t(*who)];
+        if (resp.option >= 0 || resp.correct) return;  // the first answer counts
+        const QByteArrayView answer = r.bytes(4);
+        const int letter =
+            answer.size() == 1 ? int(kLetters.indexOf(QLatin1Char(answer.at(0)))) : -1;
+        resp.option = letter;
+        if (letter >= 0)
+          resp.correct = slot->correct[size_t(letter)];
+        else if (answer.isEmpty() || answer == "X")
+          resp.correct =
+              slot->correct[size_t(answer.isEmpty() ? kAnswerForms - 1 : kAnswerForms - 2)];
+        else
+          resp.correct = outcome(QString::fromUtf8(answer), slot->key) == Outcome::Correct;
+      });
+  if (!read) return Result<Findings>::failure(read.error());
 
   ItemAnalysis::Input in;
-  in.respondents = int(respondentIndex.size());
+  in.respondents = respondents;
   in.optionCount = store.institution().threeButton() ? 3 : ItemAnalysis::kOptions;
   QList<int> order;
   for (int i = 0; i < items.size(); ++i) {

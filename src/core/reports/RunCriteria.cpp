@@ -68,14 +68,20 @@ RunCriteria::Sql RunCriteria::sql(const QString& alias) const {
 namespace runsql {
 
 QString isFreeRun(const QString& testNoColumn) {
-  return QStringLiteral("(UPPER(NZ(%1))='SERBEST')").arg(testNoColumn);
+  return QStringLiteral("(UPPER(COALESCE(%1,''))='SERBEST')").arg(testNoColumn);
 }
 
 QString resolved(const QString& column, const QString& runAlias) {
-  return QStringLiteral(
-             "(CASE WHEN %1 THEN NZ(%2%3) ELSE COALESCE((SELECT T.%3 FROM TABLETEST T WHERE "
-             "T.TESTNO=%2TESTNO LIMIT 1),NZ(%2%3)) END)")
+  return QStringLiteral("(CASE WHEN %1 OR RT.TESTNO IS NULL THEN COALESCE(%2%3,'') ELSE RT.%3 END)")
       .arg(isFreeRun(runAlias + QStringLiteral("TESTNO")), runAlias, column);
+}
+
+QString testJoin(const QString& runAlias) {
+  return QStringLiteral(
+             " LEFT JOIN (SELECT TESTNO,MAX(NZ(DERS)) AS DERS,MAX(NZ(UNITE)) AS UNITE,"
+             "MAX(NZ(KONU)) AS KONU,MAX(NZ(KAZANIM)) AS KAZANIM FROM TABLETEST GROUP BY TESTNO) RT "
+             "ON RT.TESTNO=%1TESTNO")
+      .arg(runAlias);
 }
 
 QString newestFirst(const QString& alias) {

@@ -44,8 +44,10 @@ namespace runsql {
 QString isFreeRun(const QString& testNoColumn);
 // The course (unit, topic, outcome) of a run: for free runs and runs whose test no
 // longer exists the run's own value, otherwise the test's. `runAlias` is the alias
-// of the row holding TESTNO and the run's own columns ("U." or "S.").
+// of the row holding TESTNO and the run's own columns ("U." or "S."); the query
+// joins the tests with testJoin() of the same alias.
 QString resolved(const QString& column, const QString& runAlias);
+QString testJoin(const QString& runAlias);
 // Newest run first, by the run's date and then its start time.
 QString newestFirst(const QString& alias);
 }  // namespace runsql

@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "formats/XlsxWriter.h"
+#include "reports/BulkRows.h"
 #include "reports/Participants.h"
 #include "reports/Scoring.h"
 #include "store/Store.h"
@@ -109,57 +111,84 @@ Result<Ranking> SuccessRanking::build(const QStringList& kayitNos,
                                       const RunCriteria& criteria) const {
   if (const QString p = criteria.problem(); !p.isEmpty()) return Result<Ranking>::failure(p);
   const RunCriteria::Sql c = criteria.sql(QStringLiteral("S."));
-  // The newest runs first within each student, so the row numbers are the limit of
-  // "the last N runs" taken across all courses before the courses are grouped.
-  const QString inner =
+  const QString select =
       QStringLiteral(
-          "SELECT S.KAYITNO AS KAYITNO,NZ(S.ADI) AS ADI,NZ(S.SOYADI) AS SOYADI,NZ(S.SINIFI) AS "
-          "SINIFI,%1 AS DERS,CDBL(S.NET) AS NET,VAL(S.SORUSAYI) AS SORUSAYI,NZ(S.TOPLAMSURE) AS "
-          "TOPLAMSURE,ROW_NUMBER() OVER (PARTITION BY S.KAYITNO ORDER BY %2) AS SIRA FROM "
-          "TABLESONUC S WHERE S.KAYITNO IN (%3) AND NZ(S.SINIFI)<>'TÜMÜ'%4")
+          "SELECT S.KAYITNO,S.ADI,S.SOYADI,S.SINIFI,%1,S.NET,S.SORUSAYI,S.TOPLAMSURE,"
+          "COALESCE(CDATE(S.TESTTARIHI),0)+COALESCE(CDATE(S.TESTBASLANGIC),0) FROM TABLESONUC S%2 "
+          "WHERE S.KAYITNO IN (%3) AND COALESCE(S.SINIFI,'')<>'TÜMÜ'%4 ORDER BY S.KAYITNO")
           .arg(runsql::resolved(QStringLiteral("DERS"), QStringLiteral("S.")),
-               runsql::newestFirst(QStringLiteral("S.")));
+               runsql::testJoin(QStringLiteral("S.")));
 
+  // One student's counted runs: newest first, then only the first N of them. A
+  // course is kept as its place in `courseNames` (a school has a handful).
+  struct Run {
+    double when = 0;
+    int course = 0;
+    double net = 0;
+    double questions = 0;
+    int seconds = 0;
+  };
+  QList<QByteArray> courseBytes;
+  QStringList courseNames;
+  const auto courseOf = [&](QByteArrayView bytes) {
+    for (int i = 0; i < courseBytes.size(); ++i)
+      if (courseBytes.at(i) == bytes) return i;
+    courseBytes << bytes.toByteArray();
+    courseNames << QString::fromUtf8(bytes);
+    return int(courseBytes.size() - 1);
+  };
   QHash<QString, StudentSums> sums;
   QStringList order;  // students in the order first met, for stable ties
+  QByteArray current;
+  std::vector<Run> runs;
+  double newest = -1;
+  StudentSums person;
+  const auto finish = [&] {
+    if (runs.empty()) return;
+    std::stable_sort(runs.begin(), runs.end(),
+                     [](const Run& a, const Run& b) { return a.when > b.when; });
+    if (c.limit > 0 && runs.size() > size_t(c.limit)) runs.resize(size_t(c.limit));
+    for (const Run& r : runs) {
+      CourseSum& cs = person.courses[courseNames.at(r.course)];
+      if (r.questions > 0) cs.ratioSum += r.net / r.questions;
+      ++cs.runs;
+      cs.seconds += r.seconds;
+    }
+    const QString key = QString::fromUtf8(current);
+    sums.insert(key, person);
+    order << key;
+    runs.clear();
+  };
+
   QStringList unique = kayitNos;
   unique.removeDuplicates();
   unique.removeAll(QString());
   for (qsizetype from = 0; from < unique.size(); from += kBatch) {
     const store::InList keys = store::inList(unique.mid(from, kBatch));
-    QString sql = QStringLiteral(
-                      "SELECT KAYITNO,ADI,SOYADI,SINIFI,DERS,NET,SORUSAYI,TOPLAMSURE,"
-                      "SIRA FROM (") +
-                  inner.arg(keys.placeholders, c.where) + QStringLiteral(")");
     QVariantList params = keys.values;
     params << c.params;
-    if (c.limit > 0) {
-      sql += QStringLiteral(" WHERE SIRA<=?");
-      params << c.limit;
-    }
-    Result<QSqlQuery> q = m_store.exec(sql, params);
-    if (!q) return Result<Ranking>::failure(q.error());
-    QSqlQuery& rows = q.value();
-    while (rows.next()) {
-      const QString key = rows.value(0).toString();
-      auto it = sums.find(key);
-      if (it == sums.end()) {
-        it = sums.insert(key, {});
-        order << key;
-      }
-      // Name and class as on the newest counted run.
-      if (rows.value(8).toInt() == 1 || it->adi.isEmpty()) {
-        it->adi = rows.value(1).toString();
-        it->soyadi = rows.value(2).toString();
-        it->sinifi = rows.value(3).toString();
-      }
-      CourseSum& cs = it->courses[rows.value(4).toString()];
-      const double questions = rows.value(6).toDouble();
-      if (questions > 0) cs.ratioSum += rows.value(5).toDouble() / questions;
-      ++cs.runs;
-      cs.seconds += answerSeconds(rows.value(7).toString());
-    }
+    const Status read = forEachRow(m_store.db(), select.arg(keys.placeholders, c.where), params,
+                                   [&](const BulkRow& row) {
+                                     if (const QByteArrayView key = row.bytes(0); key != current) {
+                                       finish();
+                                       current = key.toByteArray();
+                                       person = {};
+                                       newest = -1;
+                                     }
+                                     const double when = row.number(8);
+                                     // Name and class as on the newest counted run.
+                                     if (when > newest) {
+                                       newest = when;
+                                       person.adi = row.text(1);
+                                       person.soyadi = row.text(2);
+                                       person.sinifi = row.text(3);
+                                     }
+                                     runs.push_back(Run{when, courseOf(row.bytes(4)), row.number(5),
+                                                        row.number(6), answerSeconds(row.text(7))});
+                                   });
+    if (!read) return Result<Ranking>::failure(read.error());
   }
+  finish();
 
   const QCollator collator = turkishCollator();
   Ranking ranking;
