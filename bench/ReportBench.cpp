@@ -18,7 +18,6 @@ const reports::RunKey kRun{QStringLiteral("15.05.2026"), QStringLiteral("09:00:0
 constexpr int kRemotes = 60;
 constexpr int kQuestions = 50;
 constexpr int kStudents = 1000;
-constexpr int kClasses = 40;  // 25 students each
 constexpr int kRunsPerClass = 200;
 constexpr int kItemRuns = 100;
 constexpr int kItemRemotes = 30;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "formats/XlsxWriter.h"
 #include "store/Parameters.h"
 #include "store/SqlFunctions.h"
 #include "store/Store.h"
@@ -112,6 +113,33 @@ Result<QString> ProgressReport::titleOf(const QString& subject) const {
   if (!name) return Result<QString>::failure(name.error());
   return (name->isNull() ? QStringLiteral("...") : name->toString()) +
          QStringLiteral(" İsimli Öğrencinin Girdiği Uygulamaların İstatistiği");
+}
+
+Status ProgressReport::exportXlsx(const QString& path) const {
+  using formats::XlsxWriter;
+  XlsxWriter w(path);
+  w.addSheet(QStringLiteral("Sayfa1"));
+  w.write(0, 0, m_title, XlsxWriter::Style::Title);
+  const QStringList caps = captions();
+  for (int c = 0; c < caps.size(); ++c) {
+    w.write(2, c, caps.at(c), XlsxWriter::Style::Header);
+    w.setColumnWidth(c, c == 4 ? 30 : 12);
+  }
+  int row = 3;
+  for (const ProgressRow& r : m_rows) {
+    const QStringList cellsOfRow = cells(r);
+    for (int c = 0; c < cellsOfRow.size(); ++c) {
+      bool number = false;
+      const double v = cellsOfRow.at(c).toDouble(&number);
+      // The percentages are numbers a teacher charts; the rest stays text.
+      if (number && c >= 15)
+        w.writeNumber(row, c, v);
+      else
+        w.write(row, c, cellsOfRow.at(c));
+    }
+    ++row;
+  }
+  return w.close();
 }
 
 Result<QList<ProgressRow>> ProgressReport::rowsOf(const QString& subject) const {

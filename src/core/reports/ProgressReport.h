@@ -68,6 +68,9 @@ class ProgressReport {
   static int chartKind();
   static void setChartKind(int kind);
 
+  // The shown subject's table with its title, sheet "Sayfa1".
+  Status exportXlsx(const QString& path) const;
+
   // The rows of one subject (what show() reads), for the command line.
   Result<QList<ProgressRow>> rowsOf(const QString& subject) const;
 

@@ -276,6 +276,38 @@ QString ReportExports::resultSheetsHtml(const RunReport& report) {
   return html + QStringLiteral("</body></html>");
 }
 
+QString ReportExports::pageHtml(const RunReport& report, const ReportOptions& options,
+                                ReportNavigator::Page page, int index) {
+  QString html = head(report.title());
+  switch (page) {
+    case ReportNavigator::Page::General:
+      html += generalHtml(report.general(options));
+      break;
+    case ReportNavigator::Page::Question:
+      html += questionHtml(report.question(index, options));
+      break;
+    case ReportNavigator::Page::Answers:
+    case ReportNavigator::Page::ClassTable:
+      html += answersHtml(report.answersTable(options));
+      break;
+    case ReportNavigator::Page::Distribution:
+      html += distributionHtml(report.distribution());
+      break;
+    case ReportNavigator::Page::Student:
+      html += studentHtml(report.student(index, options));
+      break;
+    case ReportNavigator::Page::Items:
+      html += itemsHtml(report.itemAnalysis());
+      break;
+  }
+  return html + QStringLiteral("</body></html>");
+}
+
+Status ReportExports::pagePdf(const RunReport& report, const ReportOptions& options,
+                              ReportNavigator::Page page, int index, const QString& path) {
+  return writeHtmlPdf(pageHtml(report, options, page, index), path);
+}
+
 Status ReportExports::viewsPdf(const RunReport& report, const ReportOptions& options,
                                const QString& path) {
   return writeHtmlPdf(viewsHtml(report, options), path);

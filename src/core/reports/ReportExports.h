@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "Result.h"
+#include "reports/ReportNavigator.h"
 #include "reports/ReportOptions.h"
 
 namespace reports {
@@ -29,10 +30,16 @@ class ReportExports {
   static Status viewsPdf(const RunReport& report, const ReportOptions& options,
                          const QString& path);
   static Status resultSheetsPdf(const RunReport& report, const QString& path);
+  // One page of the report as the screen shows it (`index`: the question or the
+  // remote of those pages).
+  static Status pagePdf(const RunReport& report, const ReportOptions& options,
+                        ReportNavigator::Page page, int index, const QString& path);
 
   // The HTML behind the PDFs (a screen may preview or print it).
   static QString viewsHtml(const RunReport& report, const ReportOptions& options);
   static QString resultSheetsHtml(const RunReport& report);
+  static QString pageHtml(const RunReport& report, const ReportOptions& options,
+                          ReportNavigator::Page page, int index);
 };
 
 }  // namespace reports

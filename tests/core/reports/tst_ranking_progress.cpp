@@ -196,6 +196,13 @@ class TestRankingProgress : public QObject {
     QCOMPARE(p.rows().at(2).bosOran, 30.0);
     QCOMPARE(p.subjectSeries(), (QList<double>{100, 75, 40}));
     QCOMPARE(p.classSeries().size(), 3);
+    const QString path = m_fx.path(QStringLiteral("gelisim.xlsx"));
+    QVERIFY(p.exportXlsx(path).ok());
+    const Result<formats::Workbook> book = formats::Workbook::open(path);
+    QVERIFY(book.ok());
+    QCOMPARE(book->cell(0, 0, 0), p.title());
+    QCOMPARE(book->cell(0, 2, 19), QStringLiteral("Sınıf Net Oran"));
+    QCOMPARE(book->cell(0, 4, 19), QStringLiteral("75"));
     QVERIFY(p.hasNext());
     QVERIFY(p.next().ok());
     QCOMPARE(p.title(), QStringLiteral("... İsimli Öğrencinin Girdiği Uygulamaların İstatistiği"));

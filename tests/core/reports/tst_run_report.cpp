@@ -368,6 +368,9 @@ class TestRunReport : public QObject {
     QCOMPARE(text.count(QStringLiteral("Öğrenci Sonuç Belgesi")), 4);
     QVERIFY(text.contains(QStringLiteral("Ali Can Öztürk")));
     QVERIFY(pdfText(views).contains(QStringLiteral("Madde Analizi")));
+    const QString page = m_fx.path(QStringLiteral("soru.pdf"));
+    QVERIFY(reports::ReportExports::pagePdf(r, {}, ReportNavigator::Page::Question, 8, page).ok());
+    QVERIFY(pdfText(page).contains(QStringLiteral("9. Soru")));
   }
 };
 
