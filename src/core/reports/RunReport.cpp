@@ -20,6 +20,29 @@ int optionIndex(const QString& answer) {
   return answer.size() == 1 ? int(kLetters.indexOf(answer.at(0))) : -1;
 }
 
+// Counts answers by how they scored and by the letter chosen.
+struct Tally {
+  int answers = 0;
+  std::array<int, 3> outcomes{};  // by Outcome
+  std::array<int, 5> letters{};
+  void add(const AnswerCell& a) {
+    ++answers;
+    ++outcomes[size_t(a.outcome)];
+    if (const int o = optionIndex(a.answer); o >= 0) ++letters[size_t(o)];
+  }
+  void fill(AnswerTally& t) const {
+    t.correct = countOf(outcomes[size_t(Outcome::Correct)], answers);
+    t.wrong = countOf(outcomes[size_t(Outcome::Wrong)], answers);
+    t.blank = countOf(outcomes[size_t(Outcome::Blank)], answers);
+    int chosen = 0;
+    for (size_t i = 0; i < letters.size(); ++i) {
+      t.options[i] = countOf(letters[i], answers);
+      chosen += letters[i];
+    }
+    t.optionBlank = countOf(answers - chosen, answers);
+  }
+};
+
 // Correct, wrong and blank as bars, blanks left out when the options say so.
 QList<Bar> correctnessBars(const Count& correct, const Count& wrong, const Count& blank,
                            const ReportOptions& options) {
@@ -238,34 +261,11 @@ GeneralView RunReport::general(const ReportOptions& options) const {
   g.questions = int(m_questions.size());
   g.participants = int(m_participants.size());
   g.chartGroup = m_info.chartGroup();
-  int correct = 0, wrong = 0, blank = 0;
-  std::array<int, 5> chosen{};
-  for (const ReportParticipant& p : m_participants) {
-    for (const AnswerCell& a : p.answers) {
-      ++g.answers;
-      switch (a.outcome) {
-        case Outcome::Correct:
-          ++correct;
-          break;
-        case Outcome::Wrong:
-          ++wrong;
-          break;
-        case Outcome::Blank:
-          ++blank;
-          break;
-      }
-      if (const int o = optionIndex(a.answer); o >= 0) ++chosen[size_t(o)];
-    }
-  }
-  g.correct = countOf(correct, g.answers);
-  g.wrong = countOf(wrong, g.answers);
-  g.blank = countOf(blank, g.answers);
-  int letters = 0;
-  for (size_t i = 0; i < chosen.size(); ++i) {
-    g.options[i] = countOf(chosen[i], g.answers);
-    letters += chosen[i];
-  }
-  g.optionBlank = countOf(g.answers - letters, g.answers);
+  Tally tally;
+  for (const ReportParticipant& p : m_participants)
+    for (const AnswerCell& a : p.answers) tally.add(a);
+  g.answers = tally.answers;
+  tally.fill(g);
   g.correctnessBars = correctnessBars(g.correct, g.wrong, g.blank, options);
   g.distributionBars = optionBars(g.options, g.optionBlank, m_optionCount, options);
   return g;
@@ -297,33 +297,18 @@ QuestionView RunReport::question(int index, const ReportOptions& options) const 
   v.index = index;
   v.question = m_questions.at(index);
   v.participants = int(m_participants.size());
-  std::array<int, 5> chosen{};
-  int letters = 0;
+  Tally tally;
   for (const ReportParticipant& p : m_participants) {
     const AnswerCell& a = p.answers.at(index);
+    tally.add(a);
     const QuestionAnswerRow row{p.address, p.name, a, stateText(a.outcome)};
-    switch (a.outcome) {
-      case Outcome::Correct:
-        v.correctList << row;
-        break;
-      case Outcome::Wrong:
-        v.wrongList << row;
-        break;
-      case Outcome::Blank:
-        v.blankList << row;
-        break;
-    }
+    (a.outcome == Outcome::Correct ? v.correctList
+     : a.outcome == Outcome::Wrong ? v.wrongList
+                                   : v.blankList)
+        << row;
     v.all << row;
-    if (const int o = optionIndex(a.answer); o >= 0) {
-      ++chosen[size_t(o)];
-      ++letters;
-    }
   }
-  v.correct = countOf(int(v.correctList.size()), v.participants);
-  v.wrong = countOf(int(v.wrongList.size()), v.participants);
-  v.blank = countOf(int(v.blankList.size()), v.participants);
-  for (size_t i = 0; i < chosen.size(); ++i) v.options[i] = countOf(chosen[i], v.participants);
-  v.optionBlank = countOf(v.participants - letters, v.participants);
+  tally.fill(v);
   v.bars = optionBars(v.options, v.optionBlank, m_optionCount, options);
   return v;
 }

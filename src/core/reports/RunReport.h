@@ -81,14 +81,19 @@ struct ReportParticipant {
   QString netPercent() const;
 };
 
-// "Doğru-Yanlış İstatistiği" / "Cevap Dağılım İstatistiği": the whole run.
-struct GeneralView {
-  int questions = 0;
-  int participants = 0;
-  int answers = 0;
+// Answers counted: correct, wrong and blank, and the letters chosen, each with its
+// share of the answers counted.
+struct AnswerTally {
   Count correct, wrong, blank;
   std::array<Count, 5> options;  // A .. E
   Count optionBlank;             // "X" or no answer
+};
+
+// "Doğru-Yanlış İstatistiği" / "Cevap Dağılım İstatistiği": the whole run.
+struct GeneralView : AnswerTally {
+  int questions = 0;
+  int participants = 0;
+  int answers = 0;
   QString chartGroup;
   QList<Bar> correctnessBars;   // "Doğru", "Yanlış", "Boş"
   QList<Bar> distributionBars;  // "A" .. "E", "Boş"
@@ -111,14 +116,11 @@ struct QuestionAnswerRow {
 };
 
 // TestSoruBazliGoster: one question of the run.
-struct QuestionView {
+struct QuestionView : AnswerTally {
   int index = -1;
   int count = 0;
   ReportQuestion question;
   int participants = 0;
-  Count correct, wrong, blank;
-  std::array<Count, 5> options;
-  Count optionBlank;
   QList<Bar> bars;  // "A" .. "E" and "Boş", as the options say
   QList<QuestionAnswerRow> correctList, wrongList, blankList;
   QList<QuestionAnswerRow> all;  // the single list, with CEVAPDURUMU
