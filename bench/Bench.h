@@ -27,5 +27,6 @@ void widgetBenchmarks();
 void importBenchmarks();
 void authoringBenchmarks();
 void deliveryBenchmarks();
+void reportBenchmarks();
 
 }  // namespace bench

@@ -16,5 +16,6 @@ int main(int argc, char** argv) {
   bench::importBenchmarks();
   bench::authoringBenchmarks();
   bench::deliveryBenchmarks();
+  bench::reportBenchmarks();
   return 0;
 }

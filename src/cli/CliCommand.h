@@ -34,6 +34,7 @@ QList<CliCommand> schoolCommands();
 QList<CliCommand> userCommands();
 QList<CliCommand> authoringCommands();
 QList<CliCommand> runCommands();
+QList<CliCommand> reportCommands();
 
 // Reads all of standard input, as bytes (for --password-stdin and the like).
 QByteArray readStdin();

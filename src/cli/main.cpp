@@ -14,7 +14,8 @@ namespace {
 QList<cli::CliCommand> allCommands() {
   QList<cli::CliCommand> all;
   all << cli::storeCommands() << cli::receiverCommands() << cli::schoolCommands()
-      << cli::userCommands() << cli::authoringCommands() << cli::runCommands();
+      << cli::userCommands() << cli::authoringCommands() << cli::runCommands()
+      << cli::reportCommands();
   return all;
 }
 

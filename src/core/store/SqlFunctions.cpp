@@ -51,7 +51,43 @@ void fnIsNumeric(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int(ctx, jetIsNumeric(argText(argv[0])) ? 1 : 0);
 }
 
+// The two forms Derslik itself stores, "dd.MM.yyyy" and "H:mm:ss" / "HH:mm:ss",
+// read straight from the bytes: sorting 200,000 results by date must not parse
+// a format string per row. Anything else goes the long way (same values).
+std::optional<QVariant> storedDateOrTime(const char* t, int n) {
+  const auto digit = [t](int i) { return t[i] >= '0' && t[i] <= '9'; };
+  const auto number = [t](int from, int to) {
+    int v = 0;
+    for (int i = from; i < to; ++i) v = v * 10 + (t[i] - '0');
+    return v;
+  };
+  if (n == 10 && t[2] == '.' && t[5] == '.') {
+    for (int i : {0, 1, 3, 4, 6, 7, 8, 9})
+      if (!digit(i)) return std::nullopt;
+    const QDate date(number(6, 10), number(3, 5), number(0, 2));
+    if (!date.isValid()) return QVariant();
+    static const qint64 epoch = QDate(1899, 12, 30).toJulianDay();
+    return QVariant(double(date.toJulianDay() - epoch));
+  }
+  if ((n == 8 || n == 7) && t[n - 3] == ':' && t[n - 6] == ':') {
+    const int h = n - 6;
+    for (int i = 0; i < n; ++i)
+      if (i != h && i != n - 3 && !digit(i)) return std::nullopt;
+    const int hours = number(0, h), minutes = number(h + 1, h + 3), seconds = number(n - 2, n);
+    if (hours > 23 || minutes > 59 || seconds > 59) return QVariant();
+    return QVariant((hours * 3600 + minutes * 60 + seconds) / 86400.0);
+  }
+  return std::nullopt;
+}
+
 void fnCDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    if (const std::optional<QVariant> fast = storedDateOrTime(text, sqlite3_value_bytes(argv[0]))) {
+      if (fast->isNull()) return sqlite3_result_null(ctx);
+      return sqlite3_result_double(ctx, fast->toDouble());
+    }
+  }
   const QVariant d = jetCDate(argText(argv[0]));
   if (d.isNull()) return sqlite3_result_null(ctx);
   sqlite3_result_double(ctx, d.toDouble());

@@ -1,0 +1,231 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+#include "ReportsFixture.h"
+
+using Remote = ReportsFixture::Remote;
+
+namespace {
+
+struct Output {
+  int code = -1;
+  QString out;
+  QString err;
+  QJsonDocument json() const { return QJsonDocument::fromJson(out.toUtf8()); }
+};
+
+QStringList sortedKeys(const QJsonObject& o) {
+  QStringList k = o.keys();
+  k.sort();
+  return k;
+}
+
+}  // namespace
+
+// derslik-cli report ... over runs written by the fixture, as a script sees it.
+class TestReportCli : public QObject {
+  Q_OBJECT
+
+  ReportsFixture m_fx;
+
+  Output cli(const QStringList& args) {
+    // The command line opens the folder itself; the fixture lets go of it first.
+    ReportsFixture::db().close();
+    QProcess p;
+    p.start(QStringLiteral(DERSLIK_CLI),
+            QStringList{QStringLiteral("--veri-klasoru"), ReportsFixture::db().root()} + args);
+    Output o;
+    if (!p.waitForStarted() || !p.waitForFinished(60000)) return o;
+    o.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    o.out = QString::fromUtf8(p.readAllStandardOutput());
+    o.err = QString::fromUtf8(p.readAllStandardError());
+    if (!ReportsFixture::db().open().ok()) o.code = -2;
+    return o;
+  }
+
+  static ReportsFixture::Run classRun(const char* date, const char* start, const char* keys) {
+    ReportsFixture::Run run;
+    run.key = {QString::fromLatin1(date), QString::fromLatin1(start)};
+    run.penalty = QStringLiteral("1");
+    run.keys = ReportsFixture::letters(keys);
+    return run;
+  }
+
+ private slots:
+  void init() {
+    m_fx.setUp();
+    ReportsFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("Can"),
+                               QStringLiteral("5-A"));
+    ReportsFixture::addStudent(QStringLiteral("2"), QStringLiteral("Ece"), QStringLiteral("Su"),
+                               QStringLiteral("5-A"));
+    ReportsFixture::Run run = classRun("12.10.2026", "09:00:00", "ABCDEABCDE");
+    run.remotes = {
+        Remote{QStringLiteral("1-1"), QStringLiteral("1"), ReportsFixture::letters("ABCDEBBBBB")},
+        Remote{QStringLiteral("1-2"), QStringLiteral("2"), ReportsFixture::letters("ABCDEABCD-")},
+        Remote{QStringLiteral("1-3"), {}, ReportsFixture::letters("AAAAAAAAAA")}};
+    ReportsFixture::addRun(run);
+    ReportsFixture::Run later = classRun("19.10.2026", "09:00:00", "AB");
+    later.testNo = QStringLiteral("13");
+    later.ders = QStringLiteral("TÜRKÇE");
+    later.remotes = {
+        Remote{QStringLiteral("1-1"), QStringLiteral("1"), ReportsFixture::letters("AB")}};
+    ReportsFixture::addRun(later);
+  }
+  void cleanup() { m_fx.tearDown(); }
+
+  void runsAndOneRun() {
+    Output o = cli({QStringLiteral("report"), QStringLiteral("runs")});
+    QCOMPARE(o.code, 0);
+    const QStringList lines = o.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.at(0).startsWith(QStringLiteral("TESTTARIHI\tTESTBASLANGIC\tTESTBITIS\tTESTNO")));
+    QVERIFY(lines.at(1).startsWith(QStringLiteral("19.10.2026\t09:00:00")));
+    o = cli({QStringLiteral("report"), QStringLiteral("runs"), QStringLiteral("--test"),
+             QStringLiteral("12"), QStringLiteral("--from"), QStringLiteral("01.10.2026"),
+             QStringLiteral("--json")});
+    QCOMPARE(o.code, 0);
+    QCOMPARE(o.json().array().size(), 1);
+    QCOMPARE(o.json().array().at(0)[QStringLiteral("SORUSAYISI")].toString(), QStringLiteral("10"));
+    QCOMPARE(cli({QStringLiteral("report"), QStringLiteral("runs"), QStringLiteral("--from"),
+                  QStringLiteral("32.10.2026")})
+                 .code,
+             2);
+
+    o = cli({QStringLiteral("report"), QStringLiteral("run"), QStringLiteral("12.10.2026"),
+             QStringLiteral("09:00:00"), QStringLiteral("--json")});
+    QCOMPARE(o.code, 0);
+    const QJsonObject doc = o.json().object();
+    QCOMPARE(sortedKeys(doc),
+             (QStringList{QStringLiteral("questions"), QStringLiteral("students")}));
+    const QJsonArray students = doc[QStringLiteral("students")].toArray();
+    QCOMPARE(students.size(), 3);
+    QCOMPARE(students.at(0)[QStringLiteral("KAYITNO")].toString(), QStringLiteral("2"));
+    QCOMPARE(students.at(1)[QStringLiteral("NET")].toString(), QStringLiteral("4.67"));
+    QCOMPARE(students.at(1)[QStringLiteral("KACINCIOLDU")].toString(), QStringLiteral("2"));
+    const QJsonObject q10 = doc[QStringLiteral("questions")].toArray().at(9).toObject();
+    QCOMPARE(sortedKeys(q10), (QStringList{"A", "B", "BOS", "C", "D", "DOGRUORAN", "DOGRUSIK", "E",
+                                           "SORUNO", "TESTSIRANO"}));
+    QCOMPARE(q10[QStringLiteral("A")].toInt(), 1);
+    QCOMPARE(q10[QStringLiteral("BOS")].toInt(), 1);
+    QCOMPARE(q10[QStringLiteral("DOGRUORAN")].toDouble(), 0.0);
+
+    o = cli({QStringLiteral("report"), QStringLiteral("run"), QStringLiteral("12.10.2026"),
+             QStringLiteral("10:00:00")});
+    QCOMPARE(o.code, 1);
+    QVERIFY(o.err.contains(QStringLiteral("Uygulama bulunamadı: 12.10.2026 10:00:00")));
+  }
+
+  void keyAndRemovalRescore() {
+    const QStringList run{QStringLiteral("report"), QStringLiteral("key"),
+                          QStringLiteral("12.10.2026"), QStringLiteral("09:00:00")};
+    QCOMPARE(cli(run).code, 2);
+    QCOMPARE(cli(run + QStringList{QStringLiteral("--set"), QStringLiteral("1=F")}).code, 2);
+    QCOMPARE(cli(run + QStringList{QStringLiteral("--set"), QStringLiteral("1=A"),
+                                   QStringLiteral("--majority")})
+                 .code,
+             2);
+    // Keys 6..10 made B: the first student's answers are all right now.
+    Output o =
+        cli(run + QStringList{QStringLiteral("--set"), QStringLiteral("6=B,7=b,8=B,9=B,10=B")});
+    QCOMPARE(o.code, 0);
+    QCOMPARE(ReportsFixture::text(QStringLiteral("SELECT NET FROM TABLESONUC WHERE KAYITNO='1' AND "
+                                                 "TESTTARIHI='12.10.2026'")),
+             QStringLiteral("10"));
+    QCOMPARE(cli(run + QStringList{QStringLiteral("--set"), QStringLiteral("11=A")}).code, 1);
+    o = cli(run + QStringList{QStringLiteral("--majority")});
+    QCOMPARE(o.code, 0);
+    // Question 2: B twice, A once.
+    QCOMPARE(ReportsFixture::text(
+                 QStringLiteral("SELECT DOGRUSIK FROM TABLEUYGULAMA WHERE TESTSIRANO='2' "
+                                "AND TESTTARIHI='12.10.2026'")),
+             QStringLiteral("B"));
+
+    o = cli({QStringLiteral("report"), QStringLiteral("remove-question"),
+             QStringLiteral("12.10.2026"), QStringLiteral("09:00:00"), QStringLiteral("3")});
+    QCOMPARE(o.code, 0);
+    QCOMPARE(ReportsFixture::text(
+                 QStringLiteral("SELECT MAX(CAST(TESTSIRANO AS INTEGER)) FROM TABLECEVAP "
+                                "WHERE TESTTARIHI='12.10.2026'")),
+             QStringLiteral("9"));
+  }
+
+  void itemsRankingProgress() {
+    Output o = cli({QStringLiteral("report"), QStringLiteral("items"), QStringLiteral("12.10.2026"),
+                    QStringLiteral("09:00:00"), QStringLiteral("--json")});
+    QCOMPARE(o.code, 0);
+    const QJsonObject items = o.json().object();
+    for (const char* k : {"questions", "kr20", "mean", "sd", "sem"})
+      QVERIFY2(items.contains(QString::fromLatin1(k)), k);
+    const QJsonObject first = items[QStringLiteral("questions")].toArray().at(0).toObject();
+    for (const char* k :
+         {"TESTSIRANO", "facility", "discrimination", "upperLower", "blank", "options", "flags"})
+      QVERIFY2(first.contains(QString::fromLatin1(k)), k);
+    QCOMPARE(sortedKeys(first[QStringLiteral("options")][QStringLiteral("A")].toObject()),
+             (QStringList{QStringLiteral("count"), QStringLiteral("pointBiserial"),
+                          QStringLiteral("share")}));
+    QCOMPARE(first[QStringLiteral("facility")].toDouble(), 1.0);
+    QVERIFY(first[QStringLiteral("flags")].toArray().contains(QStringLiteral("çok kolay")));
+    QCOMPARE(cli({QStringLiteral("report"), QStringLiteral("items"), QStringLiteral("--test"),
+                  QStringLiteral("12")})
+                 .code,
+             0);
+    QCOMPARE(cli({QStringLiteral("report"), QStringLiteral("items")}).code, 2);
+
+    o = cli({QStringLiteral("report"), QStringLiteral("ranking"), QStringLiteral("--class"),
+             QStringLiteral("5-A"), QStringLiteral("--last"), QStringLiteral("2"),
+             QStringLiteral("--json")});
+    QCOMPARE(o.code, 0);
+    const QJsonArray rows = o.json().array();
+    // Ece (one run), Ali (overall, maths, Turkish): overall rows first.
+    QCOMPARE(rows.size(), 5);
+    QCOMPARE(sortedKeys(rows.at(0).toObject()),
+             (QStringList{"ADI", "DERS", "KAYITNO", "NET", "SINIFI", "SOYADI", "TESTSAYISI",
+                          "TOPLAMSURE"}));
+    QCOMPARE(rows.at(2)[QStringLiteral("DERS")].toString(), QStringLiteral(" GENEL"));
+    QCOMPARE(rows.at(2)[QStringLiteral("TESTSAYISI")].toInt(), 2);
+    QCOMPARE(cli({QStringLiteral("report"), QStringLiteral("ranking")}).code, 2);
+    QCOMPARE(cli({QStringLiteral("report"), QStringLiteral("ranking"), QStringLiteral("--last"),
+                  QStringLiteral("2"), QStringLiteral("--from"), QStringLiteral("01.01.2026"),
+                  QStringLiteral("--to"), QStringLiteral("01.02.2026")})
+                 .code,
+             2);
+
+    o = cli({QStringLiteral("report"), QStringLiteral("progress"), QStringLiteral("--student"),
+             QStringLiteral("1"), QStringLiteral("--from"), QStringLiteral("01.10.2026"),
+             QStringLiteral("--to"), QStringLiteral("31.10.2026"), QStringLiteral("--json")});
+    QCOMPARE(o.code, 0);
+    const QJsonArray progress = o.json().array();
+    QCOMPARE(progress.size(), 2);
+    QCOMPARE(progress.at(0)[QStringLiteral("TESTTARIHI")].toString(), QStringLiteral("12.10.2026"));
+    QCOMPARE(progress.at(1)[QStringLiteral("NETORAN")].toDouble(), 100.0);
+    for (const char* k : {"TESTBASLANGIC", "SORUSAYISI", "DOGRUORAN", "YANLISORAN", "BOSORAN",
+                          "SINIFNETORAN", "KISISAYISI"})
+      QVERIFY2(progress.at(0).toObject().contains(QString::fromLatin1(k)), k);
+  }
+
+  void filesFromARun() {
+    const QString xlsx = m_fx.path(QStringLiteral("cevaplar.xlsx"));
+    const QStringList run{QStringLiteral("report"), QStringLiteral("export"),
+                          QStringLiteral("12.10.2026"), QStringLiteral("09:00:00"),
+                          QStringLiteral("--out")};
+    QCOMPARE(cli(run + QStringList{xlsx}).code, 0);
+    QVERIFY(QFileInfo(xlsx).size() > 0);
+    const QString sheets = m_fx.path(QStringLiteral("belgeler.pdf"));
+    QCOMPARE(cli(run + QStringList{sheets, QStringLiteral("--sheets")}).code, 0);
+    QVERIFY(QFileInfo(sheets).size() > 0);
+    QCOMPARE(cli(run + QStringList{xlsx, QStringLiteral("--sheets")}).code, 2);
+    QCOMPARE(cli(run + QStringList{m_fx.path(QStringLiteral("x.doc"))}).code, 2);
+
+    // Not a survey: said so, nothing written.
+    const Output o = cli({QStringLiteral("report"), QStringLiteral("survey"),
+                          QStringLiteral("12.10.2026"), QStringLiteral("09:00:00")});
+    QCOMPARE(o.code, 1);
+    QVERIFY(o.err.contains(QStringLiteral("bir anket değil")));
+  }
+};
+
+QTEST_MAIN(TestReportCli)
+#include "tst_report_cli.moc"
