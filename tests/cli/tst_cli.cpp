@@ -286,14 +286,14 @@ class TestCli : public QObject {
       QVERIFY(data.open().ok());
       QVERIFY(data.run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,TESTADI,DERS,"
                                       "BASLANGICEKRANIGOSTER,SORUSAYILARINIGOSTER) VALUES "
-                                      "('1','Kesirler','MATEMATİK','0','0')"))
+                                      "('90','Kesirler','MATEMATİK','0','0')"))
                   .ok());
       for (int i = 1; i <= 5; ++i) {
         QVERIFY(data.run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DOGRUSIK) VALUES (?,?)"),
                          {QStringLiteral("S%1").arg(i), QStringLiteral("ABCDE").mid(i - 1, 1)})
                     .ok());
         QVERIFY(data.run(QStringLiteral("INSERT INTO TABLETESTSORU (TESTNO,SORUNO,SURE,TESTSIRANO) "
-                                        "VALUES ('1',?,'30',?)"),
+                                        "VALUES ('90',?,'30',?)"),
                          {QStringLiteral("S%1").arg(i), QString::number(i)})
                     .ok());
       }
@@ -312,7 +312,7 @@ class TestCli : public QObject {
     file.close();
 
     const QStringList run = {
-        "run",    "simulate",  "--test", "1",          "--class",  "5-A",  "--answers",
+        "run",    "simulate",  "--test", "90",         "--class",  "5-A",  "--answers",
         answers,  "--penalty", "2",      "--duration", "fixed:20", "--at", "14.03.2026 23:59:30",
         "--seed", "3"};
     Run r = cli(m_folder, run + QStringList{"--json"});
