@@ -3,27 +3,22 @@
 // a press from the receiver's socket to the run's state change.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "Bench.h"
+#include "RunRig.h"
 #include "delivery/Recording.h"
 #include "delivery/RunSession.h"
 #include "delivery/SimulatedRun.h"
-#include "receiver/HidrawReceiver.h"
 #include "receiver/ReportDecoder.h"
-#include "shell/ReceiverController.h"
 #include "store/Store.h"
 
 namespace bench {
@@ -44,44 +39,6 @@ bool ok(const Status& s, const char* what) {
 double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
-// A class of `remotes` paired students and a test of kQuestions questions.
-bool addClassAndTest(store::Store& store, int remotes) {
-  store::Transaction tx(store);
-  for (int i = 1; i <= remotes; ++i) {
-    const QString kayitNo = QString::number(9000 + i);
-    const QString address = QStringLiteral("10-%1").arg(i);
-    if (!ok(store.run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,SINIFI) VALUES "
-                                     "(?,'Öğrenci','Bir','5-A')"),
-                      {kayitNo}),
-            "öğrenci") ||
-        !ok(store.run(QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) "
-                                     "VALUES (?,'0')"),
-                      {address}),
-            "kumanda") ||
-        !ok(store.run(
-                QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES (?,?)"),
-                {address, kayitNo}),
-            "eşleşme"))
-      return false;
-  }
-  if (!ok(store.run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,TESTADI,BASLANGICEKRANIGOSTER,"
-                                   "SORUSAYILARINIGOSTER) VALUES ('1','Ölçüm','0','0')")),
-          "test"))
-    return false;
-  for (int q = 1; q <= kQuestions; ++q) {
-    const QString soruNo = QStringLiteral("B%1").arg(q);
-    if (!ok(store.run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DOGRUSIK) VALUES (?,?)"),
-                      {soruNo, QStringLiteral("ABCDE").mid(q % 5, 1)}),
-            "soru") ||
-        !ok(store.run(QStringLiteral("INSERT INTO TABLETESTSORU (TESTNO,SORUNO,SURE,TESTSIRANO) "
-                                     "VALUES ('1',?,'30',?)"),
-                      {soruNo, QString::number(q)}),
-            "test sorusu"))
-      return false;
-  }
-  return ok(tx.commit(), "işlem");
 }
 
 // 1,000 earlier runs of 20 questions by 50 remotes: 1,000,000 answers, their
@@ -249,7 +206,7 @@ void leavingAQuestion() {
   if (!selected(ours) && !selected(old)) return;
   QTemporaryDir dir;
   store::Store store(dir.path());
-  if (!store.open() || !addClassAndTest(store, kRemotes) || !addPastRuns(store)) return;
+  if (!store.open() || !addClassAndTest(store, kRemotes, kQuestions) || !addPastRuns(store)) return;
   delivery::Recording recording(store);
 
   std::vector<double> oursMs;
@@ -296,7 +253,7 @@ void simulatedRun() {
   if (!selected(name)) return;
   QTemporaryDir dir;
   store::Store store(dir.path());
-  if (!store.open() || !addClassAndTest(store, 40)) return;
+  if (!store.open() || !addClassAndTest(store, 40, kQuestions)) return;
   RecordedMessages messages;
   int seed = 0;
   measure(name, 40 * kQuestions, 5, [&] {
@@ -320,31 +277,10 @@ void pressToRunState() {
   if (!selected(name)) return;
   QTemporaryDir dir;
   store::Store store(dir.path());
-  if (!store.open() || !addClassAndTest(store, kRemotes)) return;
-  RecordedMessages messages;
-  receiver::ManualClock runClock;
-  delivery::RunSession run(store, messages, runClock);
-  delivery::RunPlan plan;
-  plan.description.testNo = QStringLiteral("1");
-  plan.description.className = QStringLiteral("5-A");
-  plan.settings.remoteTestScreen = false;
-  for (int i = 1; i <= kRemotes; ++i) plan.studentRemotes << QStringLiteral("10-%1").arg(i);
-  plan.names = plan.studentRemotes;
-  if (!ok(run.open(plan), "açılış")) return;
-  runClock.advance(3000);
-  run.tick();
-
-  QMainWindow main;
-  auto* mdi = new QMdiArea(&main);
-  main.setCentralWidget(mdi);
-  auto* window = new QWidget;
-  window->setObjectName(QStringLiteral("frmOnizleme"));
-  QMdiSubWindow* sub = mdi->addSubWindow(window);
-  sub->show();
-  main.show();
-  mdi->setActiveSubWindow(sub);
-  shell::ReceiverController controller(mdi);
-  controller.router().attach(window, &run);
+  if (!store.open() || !addClassAndTest(store, kRemotes, kQuestions)) return;
+  RunRig rig(store, kRemotes);
+  if (!rig.ok()) return;
+  delivery::RunSession& run = rig.run();
   QElapsedTimer clock;
   clock.start();
   qint64 changedAt = 0;
@@ -354,17 +290,6 @@ void pressToRunState() {
     ++changes;
   });
 
-  int fds[2];
-  if (::socketpair(AF_UNIX, SOCK_SEQPACKET, 0, fds) != 0) return;
-  auto link = std::make_unique<receiver::HidrawReceiver>();
-  receiver::HidrawReceiver* hid = link.get();
-  controller.setLink(std::move(link));
-  receiver::DeviceInfo info;
-  info.vendorId = receiver::kVendorId;
-  info.productId = receiver::kProductId;
-  info.node = QStringLiteral("socketpair");
-  hid->attachDescriptor(fds[0], info);
-
   // Each remote in turn: the blank key, then a letter, again and again; every
   // one of these presses changes its tile.
   constexpr int n = 6000;
@@ -373,10 +298,10 @@ void pressToRunState() {
   for (int k = 0; k < n; ++k) {
     const int r = k % kRemotes;
     const QString letter = (k / kRemotes) % 2 ? QStringLiteral("A") : QStringLiteral("X");
-    const QByteArray report = QByteArray(1, '\0') + receiver::pressReport(10, 1 + r, letter);
+    const QByteArray report = RunRig::press(1 + r, letter);
     const qint64 before = changes;
     const qint64 t0 = clock.nsecsElapsed();
-    if (::write(fds[1], report.constData(), size_t(report.size())) != report.size()) break;
+    if (::write(rig.writeEnd(), report.constData(), size_t(report.size())) != report.size()) break;
     QElapsedTimer guard;
     guard.start();
     while (changes == before && guard.elapsed() < 1000)
@@ -387,7 +312,6 @@ void pressToRunState() {
     }
     ms.push_back(double(changedAt - t0) / 1e6);
   }
-  ::close(fds[1]);
   if (ms.empty()) return;
   std::sort(ms.begin(), ms.end());
   const double p99 = ms[std::min(ms.size() - 1, size_t(double(ms.size()) * 0.99))];
