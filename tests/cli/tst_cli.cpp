@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QJsonArray>
+#include <QSet>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -274,6 +275,25 @@ class TestCli : public QObject {
     }
     QCOMPARE(cli(m_folder, {"users", "list"}).out,
              QStringLiteral("KULLANICIADI\tIZINVERILMEYENLER\n"));
+  }
+
+  // The demo bank is what a new teacher first runs: no question may offer the
+  // same answer twice (one of them would be marked wrong).
+  void demoQuestionsOfferDistinctChoices() {
+    QCOMPARE(cli(m_folder, {QStringLiteral("demo")}).code, 0);
+    const Run r = cli(m_folder, {"questions", "list", "--json"});
+    QCOMPARE(r.code, 0);
+    const QJsonArray questions = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    QVERIFY(questions.size() > 100);
+    for (const QJsonValue& q : questions) {
+      const QStringList lines = q[QStringLiteral("SORUICERIK")].toString().split(QLatin1Char('\n'));
+      QStringList choices;
+      for (const QString& line : lines)
+        if (line.size() > 3 && line.at(1) == QLatin1Char(')')) choices << line.mid(3);
+      const QSet<QString> distinct(choices.begin(), choices.end());
+      QVERIFY2(distinct.size() == choices.size(),
+               qPrintable(q[QStringLiteral("SORUNO")].toString()));
+    }
   }
 
   // A whole run by the demo class, recorded like any other: the run key, the

@@ -364,7 +364,7 @@ void english(QList<Draft>& out) {
   const int count = int(std::size(words));
   for (int i = 0; i < count; ++i) {
     QStringList wrong;
-    for (int k = 1; k <= 4; ++k) wrong << QString::fromUtf8(words[(i + 5 * k) % count][1]);
+    for (int k = 1; k <= 4; ++k) wrong << QString::fromUtf8(words[(i + 3 * k) % count][1]);
     out << Draft{i < 10 ? QStringLiteral("5. SINIF") : QStringLiteral("6. SINIF"),
                  QStringLiteral("İNGİLİZCE"),
                  QStringLiteral("Vocabulary"),
