@@ -1,0 +1,137 @@
+#include "screens/reports/ReportCharts.h"
+
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QHorizontalBarSeries>
+#include <QtCharts/QValueAxis>
+
+#include <algorithm>
+
+namespace reportsui {
+
+namespace {
+
+QFont chartFont(int points, bool bold = false) {
+  QFont f;
+  f.setPointSize(points);
+  f.setBold(bold);
+  return f;
+}
+
+// Correct is green and wrong red wherever they appear, so the class reads the
+// chart without the legend; the letters get distinct, strong colours.
+QColor colourOf(const QString& label, int index) {
+  if (label == QStringLiteral("Doğru")) return QColor(0x2e, 0x9e, 0x44);
+  if (label == QStringLiteral("Yanlış")) return QColor(0xd6, 0x33, 0x2f);
+  if (label == QStringLiteral("Boş")) return QColor(0x9e, 0x9e, 0x9e);
+  static const QColor letters[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xff, 0x8c, 0x00),
+                                   QColor(0x8e, 0x44, 0xad), QColor(0x00, 0x96, 0x88),
+                                   QColor(0xc2, 0x18, 0x5b)};
+  return letters[index % 5];
+}
+
+void reset(QChart* chart, const QString& title) {
+  chart->removeAllSeries();
+  const auto axes = chart->axes();
+  for (QAbstractAxis* axis : axes) {
+    chart->removeAxis(axis);
+    delete axis;
+  }
+  chart->setTitle(title);
+}
+
+QValueAxis* valueAxis(double top) {
+  auto* axis = new QValueAxis;
+  // Room above the highest bar for its label.
+  axis->setRange(0, std::max(1.0, top * 1.15));
+  axis->setLabelFormat(QStringLiteral("%.0f"));
+  axis->setLabelsFont(chartFont(ReportChart::kTextPoints - 2));
+  return axis;
+}
+
+double highest(const QList<reports::Bar>& bars) {
+  double top = 0;
+  for (const reports::Bar& b : bars) top = std::max(top, b.value);
+  return top;
+}
+
+}  // namespace
+
+QChartView* ReportChart::make(QWidget* parent) {
+  auto* chart = new QChart;
+  chart->setTitleFont(chartFont(kTextPoints + 3, true));
+  chart->legend()->setFont(chartFont(kTextPoints));
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->setAnimationOptions(QChart::NoAnimation);
+  chart->setMargins(QMargins(4, 4, 4, 4));
+  auto* view = new QChartView(chart, parent);
+  view->setRenderHint(QPainter::Antialiasing);
+  view->setMinimumSize(320, 260);
+  return view;
+}
+
+void ReportChart::setGroupBars(QChartView* view, const QString& title, const QString& group,
+                               const QList<reports::Bar>& bars) {
+  QChart* chart = view->chart();
+  reset(chart, title);
+  auto* series = new QBarSeries;
+  for (int i = 0; i < bars.size(); ++i) {
+    auto* set = new QBarSet(bars.at(i).label);
+    *set << bars.at(i).value;
+    set->setColor(colourOf(bars.at(i).label, i));
+    set->setLabelFont(chartFont(kTextPoints, true));
+    set->setLabelColor(Qt::black);
+    series->append(set);
+  }
+  series->setLabelsVisible(true);
+  series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+  series->setLabelsFormat(QStringLiteral("@value"));
+  series->setLabelsPrecision(4);
+  chart->addSeries(series);
+  auto* categories = new QBarCategoryAxis;
+  categories->append(group);
+  categories->setLabelsFont(chartFont(kTextPoints - 1));
+  chart->addAxis(categories, Qt::AlignBottom);
+  series->attachAxis(categories);
+  QValueAxis* values = valueAxis(highest(bars));
+  chart->addAxis(values, Qt::AlignLeft);
+  series->attachAxis(values);
+  chart->legend()->setVisible(true);
+}
+
+void ReportChart::setRowBars(QChartView* view, const QString& title,
+                             const QList<reports::Bar>& bars) {
+  QChart* chart = view->chart();
+  reset(chart, title);
+  auto* series = new QHorizontalBarSeries;
+  auto* set = new QBarSet(title);
+  auto* categories = new QBarCategoryAxis;
+  // The first entry (the best) on top.
+  for (int i = int(bars.size()) - 1; i >= 0; --i) {
+    *set << std::max(0.0, bars.at(i).value);
+    categories->append(bars.at(i).label);
+  }
+  set->setColor(QColor(0x1f, 0x77, 0xb4));
+  set->setLabelFont(chartFont(kTextPoints - 2, true));
+  set->setLabelColor(Qt::black);
+  series->append(set);
+  series->setBarWidth(0.7);
+  series->setLabelsVisible(true);
+  series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+  series->setLabelsFormat(QStringLiteral("@value"));
+  series->setLabelsPrecision(4);
+  chart->addSeries(series);
+  categories->setLabelsFont(chartFont(kTextPoints - 2));
+  chart->addAxis(categories, Qt::AlignLeft);
+  series->attachAxis(categories);
+  auto* values = valueAxis(100.0 / 1.15);
+  values->setRange(0, 110);
+  chart->addAxis(values, Qt::AlignBottom);
+  series->attachAxis(values);
+  chart->legend()->setVisible(false);
+}
+
+}  // namespace reportsui

@@ -1,0 +1,54 @@
+#include "screens/reports/ReportScreens.h"
+
+#include <QCheckBox>
+#include <QSet>
+
+#include "school/Pairing.h"
+#include "screens/reports/frmRaporlar.h"
+#include "screens/reports/frmRaporlarMenu.h"
+#include "shell/PressRouter.h"
+#include "shell/ScreenRegistry.h"
+#include "store/Store.h"
+
+namespace reportsui {
+
+void registerReportScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
+                           shell::PressRouter* router) {
+  registry.registerScreen(5, [context, router](QWidget* parent) {
+    auto* screen = new frmRaporlarMenu(context, parent);
+    screen->setReportOpener([context, router](const reports::RunKey& run) {
+      OpenOptions options;
+      options.router = router;
+      (void)openRunReport(context, run, options);
+    });
+    return screen;
+  });
+}
+
+frmRaporlar* openRunReport(const ScreenContext& context, const reports::RunKey& run,
+                           const OpenOptions& options) {
+  auto* screen = new frmRaporlar(context, run);
+  if (!screen->loaded()) {
+    delete screen;
+    return nullptr;
+  }
+  reports::ReportNavigator& nav = screen->navigator();
+  nav.setOpenedFromRun(options.fromRun);
+  const Result<QStringList> teachers = context.store.column(
+      school::Pairing::teacherRemotesQuery().sql, school::Pairing::teacherRemotesQuery().params);
+  if (teachers.ok())
+    nav.setTeacherRemotes(QSet<QString>(teachers.value().begin(), teachers.value().end()));
+  if (auto* box = screen->findChild<QCheckBox*>(QStringLiteral("chkOgretmenKumandasi")))
+    box->setChecked(options.fromRun);
+  if (options.router) options.router->attach(screen, &nav);
+  if (context.showScreen) {
+    context.showScreen(screen);
+    return screen;
+  }
+  screen->setAttribute(Qt::WA_DeleteOnClose);
+  screen->resize(1280, 800);
+  screen->show();
+  return screen;
+}
+
+}  // namespace reportsui

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "reports/Scoring.h"
+#include "widgets/ScreenContext.h"
+
+class frmRaporlar;
+
+namespace shell {
+class PressRouter;
+class ScreenRegistry;
+}  // namespace shell
+
+// The results area: the report selection frmRaporlarMenu on the main bar (button
+// 5, right "frmRaporlarMenu", which also gives its home tile and menu item) and
+// the report of one run, frmRaporlar, which the selection and the run screens open.
+namespace reportsui {
+
+// `router` takes the teacher remote's presses to an open report; null: none.
+void registerReportScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
+                           shell::PressRouter* router);
+
+struct OpenOptions {
+  // Opened by the presentation after a question: "Teste Devam Et (BOŞ)" instead
+  // of "Çıkış (BOŞ)", and the teacher remote drives the report from the start.
+  bool fromRun = false;
+  shell::PressRouter* router = nullptr;
+};
+
+// Opens the report of the run (date and start time as stored) inside the main
+// window when the context can show screens, otherwise as a window of its own.
+// Returns the screen (null when the run cannot be read; the user has been told).
+frmRaporlar* openRunReport(const ScreenContext& context, const reports::RunKey& run,
+                           const OpenOptions& options = {});
+
+}  // namespace reportsui

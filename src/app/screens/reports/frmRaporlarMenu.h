@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+#include "reports/RunList.h"
+#include "widgets/ScreenContext.h"
+
+class CurriculumFilters;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+class Sliste;
+
+// The way into past results ("Raporlar"): the stored runs by curriculum, class,
+// group, description, test number and dates, newest first; from the list the
+// teacher opens a run's report, deletes runs (right "UygulamaSil") or merges the
+// runs of the expectation survey (right "UygulamaBirlestir"). Searching keeps the
+// list choices for the next visit and repairs runs left without an end time
+// (reports::RunList).
+class frmRaporlarMenu : public QWidget {
+  Q_OBJECT
+ public:
+  explicit frmRaporlarMenu(const ScreenContext& context, QWidget* parent = nullptr);
+  ~frmRaporlarMenu() override;
+
+  // Opens the report of a run; the area sets it (reportsui::openRunReport).
+  void setReportOpener(std::function<void(const reports::RunKey&)> opener) {
+    m_openReport = std::move(opener);
+  }
+
+  // The search as the screen's lists say it.
+  reports::RunFilter filter() const;
+  // "Bul".
+  void cmdBul_Click();
+  // "Raporu Aç": the report of the current run.
+  void cmdTestSec_Click();
+  // "Seçili Uygulama Kayıtlarını Sil".
+  void cmdSil_Click();
+  // "Birleştir".
+  void cmUygulamalariBirlestir_Click();
+
+  Sliste* runs() const { return m_runs; }
+  QComboBox* sinifListesi() const { return m_cmbSinifi; }
+  QLineEdit* testNoBox() const { return m_txtTestNo; }
+  QCheckBox* dateRangeBox() const { return m_chkTarihAraligi; }
+  QDateEdit* fromBox() const { return m_dtBaslangic; }
+  QDateEdit* toBox() const { return m_dtBitis; }
+
+ private:
+  QList<reports::RunKey> selectedRuns() const;
+  bool allowed(const QString& key);
+  void restore(const reports::RunFilter& stored);
+
+  ScreenContext m_context;
+  reports::RunList m_list;
+  std::function<void(const reports::RunKey&)> m_openReport;
+  bool m_searching = false;  // the search's own repair refills nothing
+
+  CurriculumFilters* m_curriculum = nullptr;
+  QComboBox* m_cmbSeviye = nullptr;
+  QComboBox* m_cmbDers = nullptr;
+  QComboBox* m_cmbUnite = nullptr;
+  QComboBox* m_cmbKonu = nullptr;
+  QComboBox* m_cmbKazanim = nullptr;
+  QComboBox* m_cmbSinifi = nullptr;
+  QComboBox* m_cmbGrup = nullptr;
+  QLineEdit* m_txtTestNo = nullptr;
+  QLineEdit* m_txtAciklama = nullptr;
+  QCheckBox* m_chkTarihAraligi = nullptr;
+  QDateEdit* m_dtBaslangic = nullptr;
+  QDateEdit* m_dtBitis = nullptr;
+  Sliste* m_runs = nullptr;
+};
