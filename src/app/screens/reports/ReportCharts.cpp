@@ -33,20 +33,33 @@ QColor colourOf(const QString& label, int index) {
   return letters[index % 5];
 }
 
-void reset(QChart* chart, const QString& title) {
-  chart->removeAllSeries();
-  const auto axes = chart->axes();
-  for (QAbstractAxis* axis : axes) {
-    chart->removeAxis(axis);
-    delete axis;
-  }
+QChart* newChart() {
+  auto* chart = new QChart;
+  chart->setTitleFont(chartFont(ReportChart::kTextPoints + 3, true));
+  chart->legend()->setFont(chartFont(ReportChart::kTextPoints));
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->setAnimationOptions(QChart::NoAnimation);
+  chart->setMargins(QMargins(4, 4, 4, 4));
+  return chart;
+}
+
+// Axes taken off a chart in use leave their labels behind: every drawing gets a
+// chart of its own.
+QChart* reset(QChartView* view, const QString& title) {
+  QChart* old = view->chart();
+  QChart* chart = newChart();
   chart->setTitle(title);
+  view->setChart(chart);
+  delete old;
+  return chart;
 }
 
 QValueAxis* valueAxis(double top) {
   auto* axis = new QValueAxis;
   // Room above the highest bar for its label.
-  axis->setRange(0, std::max(1.0, top * 1.15));
+  axis->setRange(0, std::max(4.0, top * 1.15));
+  // Whole steps: the counts are whole.
+  axis->applyNiceNumbers();
   axis->setLabelFormat(QStringLiteral("%.0f"));
   axis->setLabelsFont(chartFont(ReportChart::kTextPoints - 2));
   return axis;
@@ -61,13 +74,7 @@ double highest(const QList<reports::Bar>& bars) {
 }  // namespace
 
 QChartView* ReportChart::make(QWidget* parent) {
-  auto* chart = new QChart;
-  chart->setTitleFont(chartFont(kTextPoints + 3, true));
-  chart->legend()->setFont(chartFont(kTextPoints));
-  chart->legend()->setAlignment(Qt::AlignBottom);
-  chart->setAnimationOptions(QChart::NoAnimation);
-  chart->setMargins(QMargins(4, 4, 4, 4));
-  auto* view = new QChartView(chart, parent);
+  auto* view = new QChartView(newChart(), parent);
   view->setRenderHint(QPainter::Antialiasing);
   view->setMinimumSize(320, 260);
   return view;
@@ -75,8 +82,13 @@ QChartView* ReportChart::make(QWidget* parent) {
 
 void ReportChart::setGroupBars(QChartView* view, const QString& title, const QString& group,
                                const QList<reports::Bar>& bars) {
-  QChart* chart = view->chart();
-  reset(chart, title);
+  // The group (the run, the question, the student) under the title: as an axis
+  // label it would be cut short.
+  QChart* chart =
+      reset(view, QStringLiteral("%1<br><span style='font-size:%2pt; font-weight:normal'>%3</span>")
+                      .arg(title.toHtmlEscaped())
+                      .arg(kTextPoints - 2)
+                      .arg(group.toHtmlEscaped()));
   auto* series = new QBarSeries;
   for (int i = 0; i < bars.size(); ++i) {
     auto* set = new QBarSet(bars.at(i).label);
@@ -93,7 +105,7 @@ void ReportChart::setGroupBars(QChartView* view, const QString& title, const QSt
   chart->addSeries(series);
   auto* categories = new QBarCategoryAxis;
   categories->append(group);
-  categories->setLabelsFont(chartFont(kTextPoints - 1));
+  categories->setLabelsVisible(false);
   chart->addAxis(categories, Qt::AlignBottom);
   series->attachAxis(categories);
   QValueAxis* values = valueAxis(highest(bars));
@@ -104,8 +116,7 @@ void ReportChart::setGroupBars(QChartView* view, const QString& title, const QSt
 
 void ReportChart::setRowBars(QChartView* view, const QString& title,
                              const QList<reports::Bar>& bars) {
-  QChart* chart = view->chart();
-  reset(chart, title);
+  QChart* chart = reset(view, title);
   auto* series = new QHorizontalBarSeries;
   auto* set = new QBarSet(title);
   auto* categories = new QBarCategoryAxis;

@@ -1,6 +1,7 @@
 #include "screens/reports/frmRaporlar.h"
 
 #include <QButtonGroup>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QChartView>
+#include <algorithm>
 
 #include "Messages.h"
 #include "reports/ReportExports.h"
@@ -38,6 +40,10 @@ namespace {
 
 const QStringList kLetters = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
                               QStringLiteral("D"), QStringLiteral("E")};
+
+// The key among the options must be seen from the back of the room.
+const QString kMarkedStyle = QStringLiteral(
+    "QPushButton:checked { background: #2e9e44; color: white; border: 1px solid #1d6b2d; }");
 
 QFont scaled(QFont f, double factor, bool bold = false) {
   f.setPointSizeF(f.pointSizeF() * factor);
@@ -138,11 +144,11 @@ frmRaporlar::frmRaporlar(const ScreenContext& context, const reports::RunKey& ru
   auto* middle = new QHBoxLayout;
   m_pages = new QStackedWidget(this);
   middle->addWidget(m_pages, 1);
-  auto* side = new QWidget(this);
-  side->setObjectName(QStringLiteral("panelSecenekler"));
-  side->setMaximumWidth(330);
-  buildOptions(side);
-  middle->addWidget(side);
+  m_optionsPanel = new QWidget(this);
+  m_optionsPanel->setObjectName(QStringLiteral("panelSecenekler"));
+  m_optionsPanel->setMaximumWidth(330);
+  buildOptions(m_optionsPanel);
+  middle->addWidget(m_optionsPanel);
   root->addLayout(middle, 1);
 
   buildGeneral();
@@ -341,6 +347,7 @@ void frmRaporlar::buildQuestion() {
     b->setCheckable(true);
     b->setMinimumSize(52, 44);
     b->setFont(scaled(font(), 1.4, true));
+    b->setStyleSheet(kMarkedStyle);
     connect(b, &QPushButton::clicked, this, [this, i] { lblABCDE_Click(kLetters.at(i)); });
     m_lblABCDE[size_t(i)] = b;
     keyRow->addWidget(b);
@@ -456,7 +463,7 @@ void frmRaporlar::paintClassTable() {
     for (const QStringList& r : t.rows) rows << QStringList{QString()} + r;
     return rows;
   }());
-  m_tblClass->setColumnWidth(0, 56);
+  m_tblClass->setColumnWidth(0, std::max(m_tblClass->columnWidth(0), 56));
   for (int r = 0; r < t.photos.size(); ++r) {
     const QPixmap photo(t.photos.at(r));
     if (photo.isNull()) continue;
@@ -581,8 +588,10 @@ void frmRaporlar::paintItems() {
   const reports::ItemAnalysis::Findings f = m_report->itemAnalysis();
   m_lblMadde->setText(reports::ItemAnalysis::summary(f).join(QStringLiteral("   ·   ")));
   fill(m_tblMadde, reports::ItemAnalysis::captions(f.optionCount), reports::ItemAnalysis::cells(f));
-  // The flags are the teacher's to act on: they stand out.
+  // The flags are the teacher's to act on: they stand out, next to the key.
   const int flags = m_tblMadde->columnCount() - 1;
+  QHeaderView* header = m_tblMadde->horizontalHeader();
+  header->moveSection(header->visualIndex(flags), 3);
   for (int r = 0; r < m_tblMadde->rowCount(); ++r)
     if (QTableWidgetItem* item = m_tblMadde->item(r, flags); item && !item->text().isEmpty()) {
       item->setBackground(QColor(0xff, 0xf0, 0xb0));
@@ -638,10 +647,6 @@ void frmRaporlar::buildOptions(QWidget* panel) {
           [this](bool on) { m_nav.setTeacherCommands(on); });
   col->addWidget(m_chkOgretmenKumandasi);
 
-  auto* majority = schoolui::button(QStringLiteral("cmdCogunlukCevabiDogru"),
-                                    reports::AnswerKeyEditor::majorityCaption(), panel);
-  connect(majority, &QPushButton::clicked, this, &frmRaporlar::cmdCogunlukCevabiDogru_Click);
-  col->addWidget(majority);
   col->addStretch(1);
 }
 
@@ -663,8 +668,7 @@ void frmRaporlar::buildKeyEditor() {
   m_keyPanel = new QFrame(this);
   m_keyPanel->setObjectName(QStringLiteral("frameCevapAnahtari"));
   m_keyPanel->setFrameShape(QFrame::StyledPanel);
-  m_keyPanel->setMinimumWidth(360);
-  m_keyPanel->setMaximumWidth(420);
+  m_keyPanel->setFixedWidth(330);
   auto* col = new QVBoxLayout(m_keyPanel);
   auto* caption = new QLabel(reports::AnswerKeyEditor::caption(), m_keyPanel);
   caption->setFont(scaled(font(), 1.2, true));
@@ -685,6 +689,8 @@ void frmRaporlar::buildKeyEditor() {
       &frmRaporlar::cmdCevapAnahtariniKaydet_Click);
   add(QStringLiteral("cmdCevapAnahtariniBosalt"), reports::AnswerKeyEditor::clearCaption(),
       &frmRaporlar::cmdCevapAnahtariniBosalt_Click);
+  add(QStringLiteral("cmdCogunlukCevabiDogru"), reports::AnswerKeyEditor::majorityCaption(),
+      &frmRaporlar::cmdCogunlukCevabiDogru_Click);
   add(QStringLiteral("cmdCevapAnahtariIptal"), reports::AnswerKeyEditor::cancelCaption(),
       &frmRaporlar::cmdCevapAnahtariIptal_Click);
   m_keyPanel->hide();
@@ -712,7 +718,8 @@ void frmRaporlar::cmdCevapAnahtariDegistir_Click() {
       auto* b = new QPushButton(kLetters.at(i), m_keyRows);
       b->setObjectName(QStringLiteral("optCevap_%1_%2").arg(r).arg(kLetters.at(i)));
       b->setCheckable(true);
-      b->setMinimumSize(44, 36);
+      b->setMinimumSize(40, 34);
+      b->setStyleSheet(kMarkedStyle);
       connect(b, &QPushButton::clicked, this, [this, r, i] {
         // A second click on the marked option takes the mark away.
         const bool marked = m_keyEditor->rows().at(r).key == kLetters.at(i);
@@ -725,6 +732,8 @@ void frmRaporlar::cmdCevapAnahtariDegistir_Click() {
   }
   m_keyGrid->setRowStretch(int(rows.size()), 1);
   paintKeyEditor();
+  // The editor takes the place of the display options.
+  m_optionsPanel->hide();
   m_keyPanel->show();
 }
 
@@ -751,6 +760,7 @@ void frmRaporlar::cmdCevapAnahtariniBosalt_Click() {
 void frmRaporlar::cmdCevapAnahtariIptal_Click() {
   m_keyEditor.reset();
   m_keyPanel->hide();
+  m_optionsPanel->show();
 }
 
 void frmRaporlar::cmdCevapAnahtariniKaydet_Click() {

@@ -106,6 +106,7 @@ class frmRaporlar : public QWidget {
   QLabel* m_lblBaslik = nullptr;
   QTabBar* m_tabs = nullptr;
   QStackedWidget* m_pages = nullptr;
+  QWidget* m_optionsPanel = nullptr;
   std::map<reports::ReportNavigator::Action, QPushButton*> m_actions;
 
   // General
