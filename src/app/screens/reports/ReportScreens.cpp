@@ -41,14 +41,18 @@ frmRaporlar* openRunReport(const ScreenContext& context, const reports::RunKey& 
   if (auto* box = screen->findChild<QCheckBox*>(QStringLiteral("chkOgretmenKumandasi")))
     box->setChecked(options.fromRun);
   if (options.router) options.router->attach(screen, &nav);
+  present(context, screen);
+  return screen;
+}
+
+void present(const ScreenContext& context, QWidget* screen) {
   if (context.showScreen) {
     context.showScreen(screen);
-    return screen;
+    return;
   }
   screen->setAttribute(Qt::WA_DeleteOnClose);
   screen->resize(1280, 800);
   screen->show();
-  return screen;
 }
 
 }  // namespace reportsui

@@ -4,6 +4,7 @@
 #include "widgets/ScreenContext.h"
 
 class frmRaporlar;
+class QWidget;
 
 namespace shell {
 class PressRouter;
@@ -31,5 +32,9 @@ struct OpenOptions {
 // Returns the screen (null when the run cannot be read; the user has been told).
 frmRaporlar* openRunReport(const ScreenContext& context, const reports::RunKey& run,
                            const OpenOptions& options = {});
+
+// Shows a screen of the area inside the main window when the context can,
+// otherwise as a window of its own, deleted when closed.
+void present(const ScreenContext& context, QWidget* screen);
 
 }  // namespace reportsui

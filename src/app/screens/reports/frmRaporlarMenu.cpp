@@ -1,16 +1,22 @@
 #include "screens/reports/frmRaporlarMenu.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "reports/Surveys.h"
+#include "screens/reports/ReportScreens.h"
+#include "screens/reports/frmRaporlarBasariListesi.h"
 #include "screens/school/SchoolScreens.h"
 #include "store/Store.h"
 #include "users/Rights.h"
@@ -124,12 +130,29 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   merge->setToolTip(
       QStringLiteral("Seçili Beklenti Anketi uygulamalarını ilk seçilende birleştirir"));
   connect(merge, &QPushButton::clicked, this, &frmRaporlarMenu::cmUygulamalariBirlestir_Click);
+  auto* lastRuns = new QLabel(QStringLiteral("Tarih aralığı yoksa son yapılan"), this);
+  m_spnSonYapilan = new QSpinBox(this);
+  m_spnSonYapilan->setObjectName(QStringLiteral("txtSonYapilan"));
+  m_spnSonYapilan->setRange(1, 999);
+  m_spnSonYapilan->setValue(reports::RunCriteria{}.lastRuns);
+  m_spnSonYapilan->setMinimumHeight(34);
+  auto* ranking = schoolui::button(QStringLiteral("cmdTestSec2"),
+                                   QStringLiteral("Kriterlere Göre Rapor Göster"), this);
+  ranking->setToolTip(QStringLiteral(
+      "Seçili sınıfın öğrencilerini seçili ölçütlere uyan uygulamalardaki başarılarına göre "
+      "sıralar"));
+  connect(ranking, &QPushButton::clicked, this, [this] { (void)cmdTestSec2_Click(); });
   auto* home = schoolui::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
   connect(home, &QPushButton::clicked, this, &QWidget::close);
   buttons->addWidget(open);
   buttons->addWidget(del);
   buttons->addWidget(merge);
   buttons->addStretch(1);
+  buttons->addWidget(lastRuns);
+  buttons->addWidget(m_spnSonYapilan);
+  buttons->addWidget(new QLabel(QStringLiteral("uygulama"), this));
+  buttons->addWidget(ranking);
+  buttons->addSpacing(20);
   buttons->addWidget(home);
   root->addLayout(buttons);
 
@@ -206,7 +229,44 @@ void frmRaporlarMenu::cmdTestSec_Click() {
   }
   const reports::RunKey key{m_runs->deger(record, QStringLiteral("TESTTARIHI")),
                             m_runs->deger(record, QStringLiteral("TESTBASLANGIC"))};
-  if (m_openReport) m_openReport(key);
+  const Result<QList<reports::RunRow>> rows = m_list.run(key);
+  if (!rows.ok() || rows->isEmpty()) {
+    m_context.messages.error(rows.ok() ? QStringLiteral("Uygulama bulunamadı.") : rows.error());
+    return;
+  }
+  if (rows->first().opens() == reports::RunRow::Opens::Report) {
+    if (m_openReport) m_openReport(key);
+    return;
+  }
+  evaluateSurvey(rows->first());
+}
+
+void frmRaporlarMenu::evaluateSurvey(const reports::RunRow& run) {
+  // The two built-in surveys are evaluated into documents, not shown as a test.
+  const QString folder = reports::surveyFolder(m_context.store);
+  if (!QDir().mkpath(folder)) {
+    m_context.messages.error(
+        QStringLiteral("Klasör oluşturulamadı: %1").arg(QDir::toNativeSeparators(folder)));
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  Result<QStringList> files = QStringList();
+  if (run.opens() == reports::RunRow::Opens::ExpectationSurvey) {
+    const auto e = reports::ExpectationSurvey(m_context.store).evaluate(run.key);
+    files = e.ok() ? reports::ExpectationSurvey::write(e.value(), folder)
+                   : Result<QStringList>::failure(e.error());
+  } else {
+    const auto l = reports::LeadershipSurvey(m_context.store).evaluate(run.key);
+    files = l.ok() ? reports::LeadershipSurvey::write(l.value(), folder)
+                   : Result<QStringList>::failure(l.error());
+  }
+  QApplication::restoreOverrideCursor();
+  if (!files.ok()) {
+    m_context.messages.error(files.error());
+    return;
+  }
+  m_context.messages.info(QStringLiteral("%1 anket belgesi hazırlandı.").arg(files->size()));
+  schoolui::openFile(m_context.messages, folder);
 }
 
 void frmRaporlarMenu::cmdSil_Click() {
@@ -237,4 +297,40 @@ void frmRaporlarMenu::cmUygulamalariBirlestir_Click() {
                               ? QStringLiteral("%1 uygulama birleştirildi.").arg(merged.value())
                               : QStringLiteral("Seçilenler arasında birleştirilecek Beklenti "
                                                "Anketi uygulaması yok."));
+}
+
+reports::RunCriteria frmRaporlarMenu::criteria() const {
+  reports::RunCriteria c;
+  c.limit = m_chkTarihAraligi->isChecked() ? reports::RunCriteria::Limit::DateRange
+                                           : reports::RunCriteria::Limit::LastRuns;
+  c.lastRuns = m_spnSonYapilan->value();
+  c.from = m_dtBaslangic->date();
+  c.to = m_dtBitis->date();
+  c.curriculum = m_curriculum->filter();
+  return c;
+}
+
+frmRaporlarBasariListesi* frmRaporlarMenu::cmdTestSec2_Click() {
+  const reports::RunCriteria c = criteria();
+  if (const QString problem = c.problem(); !problem.isEmpty()) {
+    m_context.messages.warning(problem);
+    return nullptr;
+  }
+  const Result<QStringList> students =
+      reports::SuccessRanking(m_context.store).studentsOf(choice(m_cmbSinifi));
+  if (!students.ok()) {
+    m_context.messages.error(students.error());
+    return nullptr;
+  }
+  if (students->isEmpty()) {
+    m_context.messages.warning(QStringLiteral("Seçili sınıfta öğrenci yok."));
+    return nullptr;
+  }
+  auto* screen = new frmRaporlarBasariListesi(m_context, students.value(), c);
+  if (!screen->loaded()) {
+    delete screen;
+    return nullptr;
+  }
+  reportsui::present(m_context, screen);
+  return screen;
 }

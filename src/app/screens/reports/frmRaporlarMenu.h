@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "reports/RunCriteria.h"
 #include "reports/RunList.h"
 #include "widgets/ScreenContext.h"
 
@@ -13,6 +14,8 @@ class QComboBox;
 class QDateEdit;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
+class frmRaporlarBasariListesi;
 class Sliste;
 
 // The way into past results ("Raporlar"): the stored runs by curriculum, class,
@@ -36,12 +39,18 @@ class frmRaporlarMenu : public QWidget {
   reports::RunFilter filter() const;
   // "Bul".
   void cmdBul_Click();
-  // "Raporu Aç": the report of the current run.
+  // "Raporu Aç": the report of the current run; the two built-in surveys are
+  // evaluated into their documents (folder "Sonuclar") instead.
   void cmdTestSec_Click();
   // "Seçili Uygulama Kayıtlarını Sil".
   void cmdSil_Click();
   // "Birleştir".
   void cmUygulamalariBirlestir_Click();
+  // "Kriterlere Göre Rapor Göster": the success ranking of the chosen class over
+  // the last N runs, or the runs of the date range, of the chosen curriculum.
+  frmRaporlarBasariListesi* cmdTestSec2_Click();
+  reports::RunCriteria criteria() const;
+  QSpinBox* lastRunsBox() const { return m_spnSonYapilan; }
 
   Sliste* runs() const { return m_runs; }
   QComboBox* sinifListesi() const { return m_cmbSinifi; }
@@ -54,6 +63,7 @@ class frmRaporlarMenu : public QWidget {
   QList<reports::RunKey> selectedRuns() const;
   bool allowed(const QString& key);
   void restore(const reports::RunFilter& stored);
+  void evaluateSurvey(const reports::RunRow& run);
 
   ScreenContext m_context;
   reports::RunList m_list;
@@ -73,5 +83,6 @@ class frmRaporlarMenu : public QWidget {
   QCheckBox* m_chkTarihAraligi = nullptr;
   QDateEdit* m_dtBaslangic = nullptr;
   QDateEdit* m_dtBitis = nullptr;
+  QSpinBox* m_spnSonYapilan = nullptr;
   Sliste* m_runs = nullptr;
 };

@@ -15,6 +15,7 @@
 #include "reports/RunList.h"
 #include "screens/reports/ReportScreens.h"
 #include "screens/reports/frmRaporlar.h"
+#include "screens/reports/frmRaporlarBasariListesi.h"
 #include "screens/reports/frmRaporlarMenu.h"
 #include "screens/school/SchoolScreens.h"
 #include "store/Parameters.h"
@@ -261,6 +262,16 @@ class TestFrmRaporlar : public QObject {
       menu.show();
       QCoreApplication::processEvents();
       QVERIFY(saveScreenshot(&menu, QStringLiteral("raporlar_menu_%1.png").arg(tag)));
+      menu.sinifListesi()->setCurrentIndex(menu.sinifListesi()->findText(QStringLiteral("5-A")));
+      std::unique_ptr<frmRaporlarBasariListesi> ranking(menu.cmdTestSec2_Click());
+      QVERIFY(ranking);
+      ranking->resize(size);
+      ranking->cmdListe_Click();
+      QVERIFY(saveScreenshot(ranking.get(), QStringLiteral("basari_liste_%1.png").arg(tag)));
+      ranking->cmdGrafik_Click();
+      QVERIFY(saveScreenshot(ranking.get(), QStringLiteral("basari_grafik_%1.png").arg(tag)));
+      ranking->cmdBasariKursusu_Click();
+      QVERIFY(saveScreenshot(ranking.get(), QStringLiteral("basari_kursu_%1.png").arg(tag)));
     }
   }
 };

@@ -3,10 +3,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
 #include <QtTest>
 
 #include "../../../core/reports/ReportsFixture.h"
+#include "screens/reports/frmRaporlarBasariListesi.h"
 #include "screens/reports/frmRaporlarMenu.h"
 #include "users/RightFlags.h"
 #include "users/Rights.h"
@@ -107,6 +112,56 @@ class TestFrmRaporlarMenu : public QObject {
       QCOMPARE(ReportsFixture::count(QStringLiteral("SELECT COUNT(*) FROM ") +
                                      QString::fromLatin1(table)),
                0);
+  }
+
+  void openingHandsTheRunOver() {
+    frmRaporlarMenu screen(context());
+    QList<reports::RunKey> opened;
+    screen.setReportOpener([&](const reports::RunKey& key) { opened << key; });
+    screen.sinifListesi()->setCurrentText(QStringLiteral("TÜMÜ"));
+    screen.cmdBul_Click();
+    QTableView* view = screen.runs()->tablo();
+    view->setCurrentIndex(view->model()->index(1, 1));
+    screen.cmdTestSec_Click();
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened.first().date, QStringLiteral("20.10.2026"));
+    QCOMPARE(opened.first().start, QStringLiteral("09:00:00"));
+  }
+
+  void rankingOfTheChosenClass() {
+    ReportsFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("Kaya"),
+                               QStringLiteral("5-A"));
+    ReportsFixture::addStudent(QStringLiteral("2"), QStringLiteral("Ayşe"), QStringLiteral("Demir"),
+                               QStringLiteral("5-A"));
+    ReportsFixture::addStudent(QStringLiteral("3"), QStringLiteral("Can"), QStringLiteral("Şahin"),
+                               QStringLiteral("5-B"));
+    ReportsFixture::Run run = runOf("05.11.2026", "5-A", "12");
+    run.remotes = {{QStringLiteral("2-1"), QStringLiteral("1"), ReportsFixture::letters("AB")},
+                   {QStringLiteral("2-2"), QStringLiteral("2"), ReportsFixture::letters("A-")}};
+    ReportsFixture::addRun(run);
+    frmRaporlarMenu screen(context());
+    screen.sinifListesi()->setCurrentIndex(screen.sinifListesi()->findText(QStringLiteral("5-A")));
+    // A date range that ends before it starts is refused before anything opens.
+    screen.dateRangeBox()->setChecked(true);
+    screen.fromBox()->setDate(QDate(2026, 11, 30));
+    screen.toBox()->setDate(QDate(2026, 11, 1));
+    QVERIFY(!screen.cmdTestSec2_Click());
+    QVERIFY(f.messages().lastText().contains(QStringLiteral("Başlangıç tarihi")));
+
+    screen.dateRangeBox()->setChecked(false);
+    screen.lastRunsBox()->setValue(5);
+    std::unique_ptr<frmRaporlarBasariListesi> ranking(screen.cmdTestSec2_Click());
+    QVERIFY(ranking && ranking->loaded());
+    // Only the chosen class, best first; the podium has as many names as students.
+    QCOMPARE(ranking->list()->rowCount(), 2);
+    QCOMPARE(ranking->list()->item(0, 1)->text(), QStringLiteral("Ali"));
+    QCOMPARE(ranking->podiumNames(),
+             QStringList({QStringLiteral("Ali Kaya"), QStringLiteral("Ayşe Demir")}));
+    QVERIFY(ranking->titleLabel()->text().contains(QStringLiteral("SON YAPILAN 5")));
+    const QString xlsx = f.path(QStringLiteral("Basari_Listesi.xlsx"));
+    f.messages().setNextAnswer(Messages::Answer::No);
+    ranking->cmdExcel_Click(xlsx);
+    QVERIFY(QFileInfo(xlsx).size() > 0);
   }
 };
 
