@@ -65,6 +65,18 @@ QValueAxis* valueAxis(double top) {
   return axis;
 }
 
+// Percentages: steps of 20, with room above 100 for a full bar's label.
+QValueAxis* percentAxis() {
+  auto* axis = new QValueAxis;
+  axis->setRange(0, 110);
+  axis->setTickType(QValueAxis::TicksDynamic);
+  axis->setTickAnchor(0);
+  axis->setTickInterval(20);
+  axis->setLabelFormat(QStringLiteral("%.0f"));
+  axis->setLabelsFont(chartFont(ReportChart::kTextPoints - 2));
+  return axis;
+}
+
 double highest(const QList<reports::Bar>& bars) {
   double top = 0;
   for (const reports::Bar& b : bars) top = std::max(top, b.value);
@@ -138,11 +150,39 @@ void ReportChart::setRowBars(QChartView* view, const QString& title,
   categories->setLabelsFont(chartFont(kTextPoints - 2));
   chart->addAxis(categories, Qt::AlignLeft);
   series->attachAxis(categories);
-  auto* values = valueAxis(100.0 / 1.15);
-  values->setRange(0, 110);
+  QValueAxis* values = percentAxis();
   chart->addAxis(values, Qt::AlignBottom);
   series->attachAxis(values);
   chart->legend()->setVisible(false);
+}
+
+void ReportChart::setSeriesBars(QChartView* view, const QString& title,
+                                const QStringList& categories, const QList<Series>& series) {
+  QChart* chart = reset(view, title.toHtmlEscaped());
+  auto* bars = new QBarSeries;
+  static const QColor colours[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xff, 0x8c, 0x00)};
+  for (int i = 0; i < series.size(); ++i) {
+    auto* set = new QBarSet(series.at(i).name);
+    for (double v : series.at(i).values) *set << v;
+    set->setColor(colours[i % 2]);
+    set->setLabelFont(chartFont(kTextPoints - 3, true));
+    set->setLabelColor(Qt::black);
+    bars->append(set);
+  }
+  bars->setLabelsVisible(true);
+  bars->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+  bars->setLabelsFormat(QStringLiteral("@value"));
+  bars->setLabelsPrecision(4);
+  chart->addSeries(bars);
+  auto* axis = new QBarCategoryAxis;
+  axis->append(categories);
+  axis->setLabelsFont(chartFont(kTextPoints - 3));
+  chart->addAxis(axis, Qt::AlignBottom);
+  bars->attachAxis(axis);
+  QValueAxis* values = percentAxis();
+  chart->addAxis(values, Qt::AlignLeft);
+  bars->attachAxis(values);
+  chart->legend()->setVisible(true);
 }
 
 }  // namespace reportsui

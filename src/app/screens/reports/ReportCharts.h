@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include "reports/RunReport.h"
 
@@ -24,6 +25,14 @@ class ReportChart {
   // One horizontal bar per entry, labelled by its entry (the class's nets); the
   // values are percentages.
   static void setRowBars(QChartView* view, const QString& title, const QList<reports::Bar>& bars);
+  // Bars of one or more named series over the same categories (a student and the
+  // class, run by run), percentages.
+  struct Series {
+    QString name;
+    QList<double> values;
+  };
+  static void setSeriesBars(QChartView* view, const QString& title, const QStringList& categories,
+                            const QList<Series>& series);
   // The font size of every text of a chart, in points.
   static constexpr int kTextPoints = 15;
 };

@@ -1,14 +1,18 @@
 #include "screens/reports/ReportScreens.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QSet>
 
+#include "Messages.h"
 #include "school/Pairing.h"
 #include "screens/reports/frmRaporlar.h"
 #include "screens/reports/frmRaporlarMenu.h"
+#include "screens/school/SchoolScreens.h"
 #include "shell/PressRouter.h"
 #include "shell/ScreenRegistry.h"
 #include "store/Store.h"
+#include "widgets/FileDialogs.h"
 
 namespace reportsui {
 
@@ -53,6 +57,20 @@ void present(const ScreenContext& context, QWidget* screen) {
   screen->setAttribute(Qt::WA_DeleteOnClose);
   screen->resize(1280, 800);
   screen->show();
+}
+
+QString reportFile(QWidget* parent, const QString& proposedName) {
+  const QString suffix = QFileInfo(proposedName).suffix();
+  const QString filter = suffix == QStringLiteral("pdf") ? QStringLiteral("PDF Dosyası (*.pdf)")
+                                                         : QStringLiteral("Excel Dosyası (*.xlsx)");
+  return filedialogs::saveFile(parent, QStringLiteral("Raporlar"), QStringLiteral("Raporu Kaydet"),
+                               proposedName, filter, suffix);
+}
+
+void offerToOpen(Messages& messages, const QString& path) {
+  if (messages.ask(
+          QStringLiteral("Raporunuz başarıyla hazırlandı, Raporu şimdi açmak ister misiniz?")))
+    schoolui::openFile(messages, path);
 }
 
 }  // namespace reportsui

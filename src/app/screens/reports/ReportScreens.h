@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QString>
+
 #include "reports/Scoring.h"
 #include "widgets/ScreenContext.h"
 
+class Messages;
 class frmRaporlar;
 class QWidget;
 
@@ -36,5 +39,12 @@ frmRaporlar* openRunReport(const ScreenContext& context, const reports::RunKey& 
 // Shows a screen of the area inside the main window when the context can,
 // otherwise as a window of its own, deleted when closed.
 void present(const ScreenContext& context, QWidget* screen);
+
+// The file a report is written to: the save dialog offers `proposedName` (a
+// .xlsx or .pdf name); empty when the teacher cancels.
+QString reportFile(QWidget* parent, const QString& proposedName);
+// After a workbook is written: "Raporunuz başarıyla hazırlandı, Raporu şimdi açmak
+// ister misiniz?", and on yes the file opens.
+void offerToOpen(Messages& messages, const QString& path);
 
 }  // namespace reportsui

@@ -800,28 +800,19 @@ void frmRaporlar::cmdSoruSil_Click() {
 
 // --- Exports -----------------------------------------------------------------------
 
-QString frmRaporlar::chooseFile(const QString& suggested, const QString& filter) {
-  return filedialogs::saveFile(this, QStringLiteral("Raporlar"), QStringLiteral("Raporu Kaydet"),
-                               suggested, filter, QFileInfo(suggested).suffix());
-}
-
 void frmRaporlar::exportAnswers(const QString& path) {
-  const QString file = path.isEmpty() ? chooseFile(reports::ReportExports::answersFileName(),
-                                                   QStringLiteral("Excel Dosyası (*.xlsx)"))
-                                      : path;
+  const QString file = path.isEmpty()
+                           ? reportsui::reportFile(this, reports::ReportExports::answersFileName())
+                           : path;
   if (file.isEmpty()) return;
-  if (!schoolui::check(m_context.messages,
-                       reports::ReportExports::answersXlsx(*m_report, m_options, file)))
-    return;
-  if (m_context.messages.ask(
-          QStringLiteral("Raporunuz başarıyla hazırlandı, Raporu şimdi açmak ister misiniz?")))
-    schoolui::openFile(m_context.messages, file);
+  if (schoolui::check(m_context.messages,
+                      reports::ReportExports::answersXlsx(*m_report, m_options, file)))
+    reportsui::offerToOpen(m_context.messages, file);
 }
 
 void frmRaporlar::exportPdf(const QString& path) {
-  const QString file = path.isEmpty() ? chooseFile(reports::ReportExports::viewsFileName(),
-                                                   QStringLiteral("PDF Dosyası (*.pdf)"))
-                                      : path;
+  const QString file =
+      path.isEmpty() ? reportsui::reportFile(this, reports::ReportExports::viewsFileName()) : path;
   if (file.isEmpty()) return;
   if (schoolui::check(m_context.messages,
                       reports::ReportExports::viewsPdf(*m_report, m_options, file)))
@@ -829,9 +820,8 @@ void frmRaporlar::exportPdf(const QString& path) {
 }
 
 void frmRaporlar::exportSheets(const QString& path) {
-  const QString file = path.isEmpty() ? chooseFile(reports::ReportExports::sheetsFileName(),
-                                                   QStringLiteral("PDF Dosyası (*.pdf)"))
-                                      : path;
+  const QString file =
+      path.isEmpty() ? reportsui::reportFile(this, reports::ReportExports::sheetsFileName()) : path;
   if (file.isEmpty()) return;
   if (schoolui::check(m_context.messages, reports::ReportExports::resultSheetsPdf(*m_report, file)))
     schoolui::openFile(m_context.messages, file);

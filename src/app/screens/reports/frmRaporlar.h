@@ -93,7 +93,6 @@ class frmRaporlar : public QWidget {
   void paintItems();
   void paintKeyEditor();
   void optionsChanged();
-  QString chooseFile(const QString& suggested, const QString& filter);
 
   ScreenContext m_context;
   reports::RunKey m_run;

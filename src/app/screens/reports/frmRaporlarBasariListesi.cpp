@@ -14,8 +14,8 @@
 
 #include "Messages.h"
 #include "screens/reports/ReportCharts.h"
+#include "screens/reports/ReportScreens.h"
 #include "screens/school/SchoolScreens.h"
-#include "widgets/FileDialogs.h"
 
 using View = reports::RunCriteria::View;
 
@@ -145,16 +145,10 @@ void frmRaporlarBasariListesi::cmdBasariKursusu_Click() { showView(View::Podium)
 
 void frmRaporlarBasariListesi::cmdExcel_Click(const QString& path) {
   const QString file =
-      path.isEmpty()
-          ? filedialogs::saveFile(this, QStringLiteral("Raporlar"), QStringLiteral("Raporu Kaydet"),
-                                  QStringLiteral("Basari_Listesi.xlsx"),
-                                  QStringLiteral("Excel Dosyası (*.xlsx)"), QStringLiteral("xlsx"))
-          : path;
+      path.isEmpty() ? reportsui::reportFile(this, QStringLiteral("Basari_Listesi.xlsx")) : path;
   if (file.isEmpty()) return;
   if (!schoolui::check(m_context.messages,
                        reports::SuccessRanking::exportXlsx(m_ranking, m_view, file)))
     return;
-  if (m_context.messages.ask(
-          QStringLiteral("Raporunuz başarıyla hazırlandı, Raporu şimdi açmak ister misiniz?")))
-    schoolui::openFile(m_context.messages, file);
+  reportsui::offerToOpen(m_context.messages, file);
 }

@@ -17,6 +17,7 @@
 #include "reports/Surveys.h"
 #include "screens/reports/ReportScreens.h"
 #include "screens/reports/frmRaporlarBasariListesi.h"
+#include "screens/reports/frmRaporlarGoreceli.h"
 #include "screens/school/SchoolScreens.h"
 #include "store/Store.h"
 #include "users/Rights.h"
@@ -142,17 +143,30 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
       "Seçili sınıfın öğrencilerini seçili ölçütlere uyan uygulamalardaki başarılarına göre "
       "sıralar"));
   connect(ranking, &QPushButton::clicked, this, [this] { (void)cmdTestSec2_Click(); });
+  using Subject = reports::ProgressReport::Subject;
+  auto* students = schoolui::button(QStringLiteral("cmdOgrenciGelisimi"),
+                                    QStringLiteral("Öğrenci Gelişimi"), this);
+  connect(students, &QPushButton::clicked, this, [this] { (void)openProgress(Subject::Student); });
+  auto* classes =
+      schoolui::button(QStringLiteral("cmdSinifGelisimi"), QStringLiteral("Sınıf Gelişimi"), this);
+  connect(classes, &QPushButton::clicked, this, [this] { (void)openProgress(Subject::Class); });
   auto* home = schoolui::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
   connect(home, &QPushButton::clicked, this, &QWidget::close);
+  // Over many runs: the ranking and the progress take the class, the curriculum
+  // and the dates above, or the last N runs.
+  auto* stats = new QHBoxLayout;
+  stats->addWidget(lastRuns);
+  stats->addWidget(m_spnSonYapilan);
+  stats->addWidget(new QLabel(QStringLiteral("uygulama"), this));
+  stats->addWidget(ranking);
+  stats->addWidget(students);
+  stats->addWidget(classes);
+  stats->addStretch(1);
+  root->addLayout(stats);
   buttons->addWidget(open);
   buttons->addWidget(del);
   buttons->addWidget(merge);
   buttons->addStretch(1);
-  buttons->addWidget(lastRuns);
-  buttons->addWidget(m_spnSonYapilan);
-  buttons->addWidget(new QLabel(QStringLiteral("uygulama"), this));
-  buttons->addWidget(ranking);
-  buttons->addSpacing(20);
   buttons->addWidget(home);
   root->addLayout(buttons);
 
@@ -327,6 +341,35 @@ frmRaporlarBasariListesi* frmRaporlarMenu::cmdTestSec2_Click() {
     return nullptr;
   }
   auto* screen = new frmRaporlarBasariListesi(m_context, students.value(), c);
+  if (!screen->loaded()) {
+    delete screen;
+    return nullptr;
+  }
+  reportsui::present(m_context, screen);
+  return screen;
+}
+
+frmRaporlarGoreceli* frmRaporlarMenu::openProgress(reports::ProgressReport::Subject kind) {
+  const reports::RunCriteria c = criteria();
+  if (const QString problem = c.problem(); !problem.isEmpty()) {
+    m_context.messages.warning(problem);
+    return nullptr;
+  }
+  const QString sinifi = choice(m_cmbSinifi);
+  Result<QStringList> subjects = QStringList{sinifi};
+  if (kind == reports::ProgressReport::Subject::Student)
+    subjects = reports::SuccessRanking(m_context.store).studentsOf(sinifi);
+  else if (curriculum::CurriculumFilter::isAll(sinifi))
+    subjects = m_context.store.column(reports::RunList::classesQuery().sql);
+  if (!subjects.ok()) {
+    m_context.messages.error(subjects.error());
+    return nullptr;
+  }
+  if (subjects->isEmpty()) {
+    m_context.messages.warning(QStringLiteral("Seçili ölçütlere uyan öğrenci ya da sınıf yok."));
+    return nullptr;
+  }
+  auto* screen = new frmRaporlarGoreceli(m_context, kind, subjects.value(), c);
   if (!screen->loaded()) {
     delete screen;
     return nullptr;

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "reports/ProgressReport.h"
 #include "reports/RunCriteria.h"
 #include "reports/RunList.h"
 #include "widgets/ScreenContext.h"
@@ -16,6 +17,7 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class frmRaporlarBasariListesi;
+class frmRaporlarGoreceli;
 class Sliste;
 
 // The way into past results ("Raporlar"): the stored runs by curriculum, class,
@@ -50,6 +52,9 @@ class frmRaporlarMenu : public QWidget {
   // the last N runs, or the runs of the date range, of the chosen curriculum.
   frmRaporlarBasariListesi* cmdTestSec2_Click();
   reports::RunCriteria criteria() const;
+  // "Öğrenci Gelişimi" / "Sınıf Gelişimi": the progress of the chosen class's
+  // students one after the other, or of the chosen class (every class for "TÜMÜ").
+  frmRaporlarGoreceli* openProgress(reports::ProgressReport::Subject kind);
   QSpinBox* lastRunsBox() const { return m_spnSonYapilan; }
 
   Sliste* runs() const { return m_runs; }

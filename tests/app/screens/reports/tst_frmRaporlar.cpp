@@ -16,6 +16,7 @@
 #include "screens/reports/ReportScreens.h"
 #include "screens/reports/frmRaporlar.h"
 #include "screens/reports/frmRaporlarBasariListesi.h"
+#include "screens/reports/frmRaporlarGoreceli.h"
 #include "screens/reports/frmRaporlarMenu.h"
 #include "screens/school/SchoolScreens.h"
 #include "store/Parameters.h"
@@ -272,6 +273,14 @@ class TestFrmRaporlar : public QObject {
       QVERIFY(saveScreenshot(ranking.get(), QStringLiteral("basari_grafik_%1.png").arg(tag)));
       ranking->cmdBasariKursusu_Click();
       QVERIFY(saveScreenshot(ranking.get(), QStringLiteral("basari_kursu_%1.png").arg(tag)));
+      for (auto kind :
+           {reports::ProgressReport::Subject::Student, reports::ProgressReport::Subject::Class}) {
+        std::unique_ptr<frmRaporlarGoreceli> progress(menu.openProgress(kind));
+        QVERIFY(progress);
+        progress->resize(size);
+        QVERIFY(saveScreenshot(progress.get(),
+                               QStringLiteral("gelisim_%1_%2.png").arg(int(kind)).arg(tag)));
+      }
     }
   }
 };

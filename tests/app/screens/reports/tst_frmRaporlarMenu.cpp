@@ -12,6 +12,7 @@
 
 #include "../../../core/reports/ReportsFixture.h"
 #include "screens/reports/frmRaporlarBasariListesi.h"
+#include "screens/reports/frmRaporlarGoreceli.h"
 #include "screens/reports/frmRaporlarMenu.h"
 #include "users/RightFlags.h"
 #include "users/Rights.h"
@@ -158,6 +159,18 @@ class TestFrmRaporlarMenu : public QObject {
     QCOMPARE(ranking->podiumNames(),
              QStringList({QStringLiteral("Ali Kaya"), QStringLiteral("Ayşe Demir")}));
     QVERIFY(ranking->titleLabel()->text().contains(QStringLiteral("SON YAPILAN 5")));
+    // The progress of the same students, one after the other.
+    std::unique_ptr<frmRaporlarGoreceli> progress(
+        screen.openProgress(reports::ProgressReport::Subject::Student));
+    QVERIFY(progress && progress->loaded());
+    QCOMPARE(progress->counterLabel()->text(), QStringLiteral("1/2"));
+    const QString first = progress->titleLabel()->text();
+    progress->step(1);
+    QCOMPARE(progress->counterLabel()->text(), QStringLiteral("2/2"));
+    QVERIFY(progress->titleLabel()->text() != first);
+    progress->step(1);  // past the last: stays
+    QCOMPARE(progress->counterLabel()->text(), QStringLiteral("2/2"));
+    QCOMPARE(progress->table()->rowCount(), 1);
     const QString xlsx = f.path(QStringLiteral("Basari_Listesi.xlsx"));
     f.messages().setNextAnswer(Messages::Answer::No);
     ranking->cmdExcel_Click(xlsx);
