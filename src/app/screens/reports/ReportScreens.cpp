@@ -17,9 +17,11 @@
 namespace reportsui {
 
 void registerReportScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
-                           shell::PressRouter* router) {
-  registry.registerScreen(5, [context, router](QWidget* parent) {
+                           shell::PressRouter* router,
+                           std::function<void(const reports::ResumeRun&)> resume) {
+  registry.registerScreen(5, [context, router, resume](QWidget* parent) {
     auto* screen = new frmRaporlarMenu(context, parent);
+    if (resume) screen->setResumer(resume);
     screen->setReportOpener([context, router](const reports::RunKey& run) {
       OpenOptions options;
       options.router = router;

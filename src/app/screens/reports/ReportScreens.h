@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <functional>
+
+#include "reports/RunList.h"
 #include "reports/Scoring.h"
 #include "widgets/ScreenContext.h"
 
@@ -20,8 +23,11 @@ class ScreenRegistry;
 namespace reportsui {
 
 // `router` takes the teacher remote's presses to an open report; null: none.
+// `resume` takes an interrupted run up again on the presentation (the run
+// screens give it); empty: the selection offers no "Uygulamaya Devam Et".
 void registerReportScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
-                           shell::PressRouter* router);
+                           shell::PressRouter* router,
+                           std::function<void(const reports::ResumeRun&)> resume = {});
 
 struct OpenOptions {
   // Opened by the presentation after a question: "Teste Devam Et (BOŞ)" instead

@@ -123,6 +123,10 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   auto* buttons = new QHBoxLayout;
   auto* open = schoolui::button(QStringLiteral("cmdTestSec"), QStringLiteral("Raporu Aç"), this);
   connect(open, &QPushButton::clicked, this, &frmRaporlarMenu::cmdTestSec_Click);
+  m_cmdDevam =
+      schoolui::button(QStringLiteral("cmdDevam"), QStringLiteral("Uygulamaya Devam Et"), this);
+  m_cmdDevam->hide();
+  connect(m_cmdDevam, &QPushButton::clicked, this, &frmRaporlarMenu::cmdDevam_Click);
   auto* del = schoolui::button(QStringLiteral("cmdSil"),
                                QStringLiteral("Seçili Uygulama Kayıtlarını Sil"), this);
   connect(del, &QPushButton::clicked, this, &frmRaporlarMenu::cmdSil_Click);
@@ -164,6 +168,7 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   stats->addStretch(1);
   root->addLayout(stats);
   buttons->addWidget(open);
+  buttons->addWidget(m_cmdDevam);
   buttons->addWidget(del);
   buttons->addWidget(merge);
   buttons->addStretch(1);
@@ -253,6 +258,24 @@ void frmRaporlarMenu::cmdTestSec_Click() {
     return;
   }
   evaluateSurvey(rows->first());
+}
+
+void frmRaporlarMenu::setResumer(std::function<void(const reports::ResumeRun&)> resumer) {
+  m_resume = std::move(resumer);
+  m_cmdDevam->setVisible(bool(m_resume));
+}
+
+void frmRaporlarMenu::cmdDevam_Click() {
+  const int record = m_runs->aktifKayit();
+  if (!m_resume || record < 0) return;
+  const Result<reports::ResumeRun> run =
+      m_list.resume({m_runs->deger(record, QStringLiteral("TESTTARIHI")),
+                     m_runs->deger(record, QStringLiteral("TESTBASLANGIC"))});
+  if (!run.ok()) {
+    m_context.messages.error(run.error());
+    return;
+  }
+  m_resume(run.value());
 }
 
 void frmRaporlarMenu::evaluateSurvey(const reports::RunRow& run) {

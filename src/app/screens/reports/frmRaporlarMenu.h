@@ -37,6 +37,11 @@ class frmRaporlarMenu : public QWidget {
     m_openReport = std::move(opener);
   }
 
+  // Takes an interrupted run up again on the presentation ("Uygulamaya Devam Et");
+  // the run screens set it. Without it the button is hidden.
+  void setResumer(std::function<void(const reports::ResumeRun&)> resumer);
+  void cmdDevam_Click();
+
   // The search as the screen's lists say it.
   reports::RunFilter filter() const;
   // "Bul".
@@ -73,6 +78,8 @@ class frmRaporlarMenu : public QWidget {
   ScreenContext m_context;
   reports::RunList m_list;
   std::function<void(const reports::RunKey&)> m_openReport;
+  std::function<void(const reports::ResumeRun&)> m_resume;
+  QPushButton* m_cmdDevam = nullptr;
   bool m_searching = false;  // the search's own repair refills nothing
 
   CurriculumFilters* m_curriculum = nullptr;

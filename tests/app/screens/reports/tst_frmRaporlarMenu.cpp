@@ -127,6 +127,13 @@ class TestFrmRaporlarMenu : public QObject {
     QCOMPARE(opened.size(), 1);
     QCOMPARE(opened.first().date, QStringLiteral("20.10.2026"));
     QCOMPARE(opened.first().start, QStringLiteral("09:00:00"));
+    // The same run goes to the presentation with its remotes.
+    QList<reports::ResumeRun> resumed;
+    screen.setResumer([&](const reports::ResumeRun& run) { resumed << run; });
+    screen.cmdDevam_Click();
+    QCOMPARE(resumed.size(), 1);
+    QCOMPARE(resumed.first().key.date, QStringLiteral("20.10.2026"));
+    QCOMPARE(resumed.first().remotes, QStringList{QStringLiteral("1-1")});
   }
 
   void rankingOfTheChosenClass() {
