@@ -334,6 +334,11 @@ void frmRaporlar::buildQuestion() {
   nav->addWidget(remove);
   col->addLayout(nav);
 
+  m_lblSoruIcerik = new QLabel(page);
+  m_lblSoruIcerik->setObjectName(QStringLiteral("lblSoruIcerik"));
+  m_lblSoruIcerik->setWordWrap(true);
+  m_lblSoruIcerik->setFont(scaled(font(), 1.3));
+  col->addWidget(m_lblSoruIcerik);
   auto* keyRow = new QHBoxLayout;
   m_lblDogruSik = new QLabel(page);
   m_lblDogruSik->setObjectName(QStringLiteral("lblDogruSik"));
@@ -390,6 +395,8 @@ void frmRaporlar::buildQuestion() {
   split->addWidget(lists);
   split->setStretchFactor(1, 2);
   split->setStretchFactor(2, 2);
+  // The chart as wide as the lists: it is what the class looks at.
+  split->setSizes({200, 500, 500});
   col->addWidget(split, 1);
   m_pages->addWidget(page);
 }
@@ -397,6 +404,9 @@ void frmRaporlar::buildQuestion() {
 void frmRaporlar::paintQuestion() {
   const reports::QuestionView v = m_report->question(m_nav.question(), m_options);
   m_cmbTestSiraNo->setCurrentIndex(v.index);
+  // The question's own text, when it was typed rather than drawn.
+  m_lblSoruIcerik->setText(v.question.content);
+  m_lblSoruIcerik->setVisible(!v.question.content.isEmpty());
   const QString key = v.question.key;
   m_lblDogruSik->setText(
       QStringLiteral("Sorunun Cevabı: %1").arg(key.isEmpty() ? QStringLiteral("(yok)") : key));

@@ -115,6 +115,7 @@ class frmRaporlar : public QWidget {
   QComboBox* m_cmbTestSiraNo = nullptr;
   QLabel* m_lblDogruSik = nullptr;
   QLabel* m_lblSoru = nullptr;
+  QLabel* m_lblSoruIcerik = nullptr;
   std::array<QPushButton*, 5> m_lblABCDE{};
   QChartView* m_chartSoru = nullptr;
   QTableWidget* m_listeDogru = nullptr;
