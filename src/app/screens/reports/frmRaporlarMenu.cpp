@@ -1,0 +1,402 @@
+#include "screens/reports/frmRaporlarMenu.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "Messages.h"
+#include "reports/Surveys.h"
+#include "screens/reports/ReportScreens.h"
+#include "screens/reports/frmRaporlarBasariListesi.h"
+#include "screens/reports/frmRaporlarGoreceli.h"
+#include "screens/school/SchoolScreens.h"
+#include "store/Store.h"
+#include "users/Rights.h"
+#include "users/Session.h"
+#include "widgets/CurriculumFilters.h"
+#include "widgets/FilterListFill.h"
+#include "widgets/Sliste.h"
+
+namespace {
+
+QComboBox* combo(const QString& name, QWidget* parent) {
+  auto* c = new QComboBox(parent);
+  c->setObjectName(name);
+  c->setMinimumWidth(140);
+  c->setMinimumHeight(34);
+  return c;
+}
+
+void choose(QComboBox* c, const QString& text) {
+  const int at = c->findText(text);
+  if (at >= 0) c->setCurrentIndex(at);
+}
+
+QString choice(const QComboBox* c) { return c->currentText(); }
+
+}  // namespace
+
+frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_list(context.store) {
+  setObjectName(QStringLiteral("frmRaporlarMenu"));
+  setWindowTitle(QStringLiteral("Raporlar"));
+  auto* root = new QVBoxLayout(this);
+
+  auto* filters = new QGridLayout;
+  auto add = [&](int row, int col, const QString& caption, QWidget* w) {
+    filters->addWidget(new QLabel(caption, this), row * 2, col);
+    filters->addWidget(w, row * 2 + 1, col);
+  };
+  m_cmbSeviye = combo(QStringLiteral("cmbSeviyeAra"), this);
+  m_cmbDers = combo(QStringLiteral("cmbDersAra"), this);
+  m_cmbUnite = combo(QStringLiteral("cmbUniteAra"), this);
+  m_cmbKonu = combo(QStringLiteral("cmbKonuAra"), this);
+  m_cmbKazanim = combo(QStringLiteral("cmbKazanimAra"), this);
+  m_cmbSinifi = combo(QStringLiteral("cmbSinifi"), this);
+  m_cmbGrup = combo(QStringLiteral("cmbGrup"), this);
+  m_txtTestNo = new QLineEdit(this);
+  m_txtTestNo->setObjectName(QStringLiteral("txtTestNo"));
+  m_txtAciklama = new QLineEdit(this);
+  m_txtAciklama->setObjectName(QStringLiteral("txtAciklama"));
+  add(0, 0, QStringLiteral("Seviye"), m_cmbSeviye);
+  add(0, 1, QStringLiteral("Ders"), m_cmbDers);
+  add(0, 2, QStringLiteral("Ünite"), m_cmbUnite);
+  add(0, 3, QStringLiteral("Konu"), m_cmbKonu);
+  add(0, 4, QStringLiteral("Kazanım"), m_cmbKazanim);
+  add(1, 0, QStringLiteral("Sınıfı"), m_cmbSinifi);
+  add(1, 1, QStringLiteral("Grup"), m_cmbGrup);
+  add(1, 2, QStringLiteral("Test No"), m_txtTestNo);
+  add(1, 3, QStringLiteral("Açıklama"), m_txtAciklama);
+
+  auto* dates = new QHBoxLayout;
+  m_chkTarihAraligi = new QCheckBox(QStringLiteral("Tarih Aralığına Göre"), this);
+  m_chkTarihAraligi->setObjectName(QStringLiteral("chkTarihAraligi"));
+  m_dtBaslangic = new QDateEdit(QDate::currentDate().addMonths(-1), this);
+  m_dtBaslangic->setObjectName(QStringLiteral("DTBaslangic"));
+  m_dtBitis = new QDateEdit(QDate::currentDate(), this);
+  m_dtBitis->setObjectName(QStringLiteral("DTBitis"));
+  for (QDateEdit* d : {m_dtBaslangic, m_dtBitis}) {
+    d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    d->setCalendarPopup(true);
+    d->setEnabled(false);
+    connect(m_chkTarihAraligi, &QCheckBox::toggled, d, &QWidget::setEnabled);
+  }
+  dates->addWidget(m_chkTarihAraligi);
+  dates->addWidget(m_dtBaslangic);
+  dates->addWidget(new QLabel(QStringLiteral("ile"), this));
+  dates->addWidget(m_dtBitis);
+  dates->addWidget(new QLabel(QStringLiteral("tarihleri arasında yapılan"), this));
+  dates->addStretch(1);
+  auto* bul = schoolui::button(QStringLiteral("cmdBul"), QStringLiteral("Bul"), this);
+  connect(bul, &QPushButton::clicked, this, &frmRaporlarMenu::cmdBul_Click);
+  dates->addWidget(bul);
+  filters->addLayout(dates, 4, 0, 1, 5);
+  root->addLayout(filters);
+
+  m_runs = new Sliste(context, {QStringLiteral("frmRaporlarMenu"), QStringLiteral("SlisteTestler")},
+                      this);
+  m_runs->setOperationMode(Sliste::OperationMode::CokSatir);
+  connect(m_runs, &Sliste::kayitCiftTiklandi, this, [this](int) { cmdTestSec_Click(); });
+  root->addWidget(m_runs, 1);
+
+  auto* legend = new QHBoxLayout;
+  for (auto state : {reports::RunList::Upload::Uploaded, reports::RunList::Upload::NotUploaded}) {
+    auto* swatch = new QLabel(this);
+    swatch->setFixedSize(18, 18);
+    swatch->setStyleSheet(QStringLiteral("background:%1; border:1px solid gray;")
+                              .arg(reports::RunList::colour(state).name()));
+    legend->addWidget(swatch);
+    legend->addWidget(new QLabel(reports::RunList::legend(state), this));
+  }
+  legend->addStretch(1);
+  root->addLayout(legend);
+
+  auto* buttons = new QHBoxLayout;
+  auto* open = schoolui::button(QStringLiteral("cmdTestSec"), QStringLiteral("Raporu Aç"), this);
+  connect(open, &QPushButton::clicked, this, &frmRaporlarMenu::cmdTestSec_Click);
+  m_cmdDevam =
+      schoolui::button(QStringLiteral("cmdDevam"), QStringLiteral("Uygulamaya Devam Et"), this);
+  m_cmdDevam->hide();
+  connect(m_cmdDevam, &QPushButton::clicked, this, &frmRaporlarMenu::cmdDevam_Click);
+  auto* del = schoolui::button(QStringLiteral("cmdSil"),
+                               QStringLiteral("Seçili Uygulama Kayıtlarını Sil"), this);
+  connect(del, &QPushButton::clicked, this, &frmRaporlarMenu::cmdSil_Click);
+  auto* merge = schoolui::button(QStringLiteral("cmUygulamalariBirlestir"),
+                                 QStringLiteral("Birleştir"), this);
+  merge->setToolTip(
+      QStringLiteral("Seçili Beklenti Anketi uygulamalarını ilk seçilende birleştirir"));
+  connect(merge, &QPushButton::clicked, this, &frmRaporlarMenu::cmUygulamalariBirlestir_Click);
+  auto* lastRuns = new QLabel(QStringLiteral("Tarih aralığı yoksa son yapılan"), this);
+  m_spnSonYapilan = new QSpinBox(this);
+  m_spnSonYapilan->setObjectName(QStringLiteral("txtSonYapilan"));
+  m_spnSonYapilan->setRange(1, 999);
+  m_spnSonYapilan->setValue(reports::RunCriteria{}.lastRuns);
+  m_spnSonYapilan->setMinimumHeight(34);
+  auto* ranking = schoolui::button(QStringLiteral("cmdTestSec2"),
+                                   QStringLiteral("Kriterlere Göre Rapor Göster"), this);
+  ranking->setToolTip(QStringLiteral(
+      "Seçili sınıfın öğrencilerini seçili ölçütlere uyan uygulamalardaki başarılarına göre "
+      "sıralar"));
+  connect(ranking, &QPushButton::clicked, this, [this] { (void)cmdTestSec2_Click(); });
+  using Subject = reports::ProgressReport::Subject;
+  auto* students = schoolui::button(QStringLiteral("cmdOgrenciGelisimi"),
+                                    QStringLiteral("Öğrenci Gelişimi"), this);
+  connect(students, &QPushButton::clicked, this, [this] { (void)openProgress(Subject::Student); });
+  auto* classes =
+      schoolui::button(QStringLiteral("cmdSinifGelisimi"), QStringLiteral("Sınıf Gelişimi"), this);
+  connect(classes, &QPushButton::clicked, this, [this] { (void)openProgress(Subject::Class); });
+  auto* home = schoolui::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
+  connect(home, &QPushButton::clicked, this, &QWidget::close);
+  // Over many runs: the ranking and the progress take the class, the curriculum
+  // and the dates above, or the last N runs.
+  auto* stats = new QHBoxLayout;
+  stats->addWidget(lastRuns);
+  stats->addWidget(m_spnSonYapilan);
+  stats->addWidget(new QLabel(QStringLiteral("uygulama"), this));
+  stats->addWidget(ranking);
+  stats->addWidget(students);
+  stats->addWidget(classes);
+  stats->addStretch(1);
+  root->addLayout(stats);
+  buttons->addWidget(open);
+  buttons->addWidget(m_cmdDevam);
+  buttons->addWidget(del);
+  buttons->addWidget(merge);
+  buttons->addStretch(1);
+  buttons->addWidget(home);
+  root->addLayout(buttons);
+
+  m_curriculum = new CurriculumFilters(
+      context.store, {m_cmbSeviye, m_cmbDers, m_cmbUnite, m_cmbKonu, m_cmbKazanim}, this);
+  m_curriculum->fillAll();
+  filtre::SinifDoldur(m_cmbSinifi, context.store);
+  filtre::GrupDoldur(m_cmbGrup, context.store);
+  const Result<reports::RunFilter> stored = reports::RunFilter::load(context.store);
+  if (stored.ok()) restore(stored.value());
+  cmdBul_Click();
+  // Runs recorded, re-scored or deleted elsewhere show without a new search.
+  connect(&context.store, &store::Store::runsChanged, this, [this] {
+    if (!m_searching) (void)m_runs->ListeDoldurYeni(reports::RunList::listQuery(filter()));
+  });
+}
+
+frmRaporlarMenu::~frmRaporlarMenu() = default;
+
+void frmRaporlarMenu::restore(const reports::RunFilter& stored) {
+  using F = curriculum::CurriculumFilter::Field;
+  // From the top down, so that each list is filled under the choice above it.
+  choose(m_cmbSeviye, stored.curriculum.value(F::Level));
+  choose(m_cmbDers, stored.curriculum.value(F::Course));
+  choose(m_cmbUnite, stored.curriculum.value(F::Unit));
+  choose(m_cmbKonu, stored.curriculum.value(F::Topic));
+  choose(m_cmbKazanim, stored.curriculum.value(F::Outcome));
+  choose(m_cmbSinifi, stored.sinifi);
+  choose(m_cmbGrup, stored.grup);
+}
+
+reports::RunFilter frmRaporlarMenu::filter() const {
+  reports::RunFilter f;
+  f.curriculum = m_curriculum->filter();
+  f.sinifi = choice(m_cmbSinifi);
+  f.grup = choice(m_cmbGrup);
+  f.aciklama = m_txtAciklama->text().trimmed();
+  f.testNo = m_txtTestNo->text().trimmed();
+  f.dateRange = m_chkTarihAraligi->isChecked();
+  f.from = m_dtBaslangic->date();
+  f.to = m_dtBitis->date();
+  return f;
+}
+
+void frmRaporlarMenu::cmdBul_Click() {
+  const reports::RunFilter f = filter();
+  f.save();
+  m_searching = true;
+  const Status repaired = m_list.repairUnfinished();
+  m_searching = false;
+  if (!schoolui::check(m_context.messages, repaired)) return;
+  (void)m_runs->ListeDoldurYeni(reports::RunList::listQuery(f));
+}
+
+QList<reports::RunKey> frmRaporlarMenu::selectedRuns() const {
+  QList<reports::RunKey> keys;
+  for (int record : m_runs->SeciliKayitlariVer())
+    keys << reports::RunKey{m_runs->deger(record, QStringLiteral("TESTTARIHI")),
+                            m_runs->deger(record, QStringLiteral("TESTBASLANGIC"))};
+  return keys;
+}
+
+bool frmRaporlarMenu::allowed(const QString& key) {
+  if (users::Session::current().allows(key)) return true;
+  m_context.messages.warning(users::kDeniedMessage);
+  return false;
+}
+
+void frmRaporlarMenu::cmdTestSec_Click() {
+  const int record = m_runs->aktifKayit();
+  if (record < 0) {
+    m_context.messages.warning(QStringLiteral("Lütfen listeden bir uygulama seçiniz."));
+    return;
+  }
+  const reports::RunKey key{m_runs->deger(record, QStringLiteral("TESTTARIHI")),
+                            m_runs->deger(record, QStringLiteral("TESTBASLANGIC"))};
+  const Result<QList<reports::RunRow>> rows = m_list.run(key);
+  if (!rows.ok() || rows->isEmpty()) {
+    m_context.messages.error(rows.ok() ? QStringLiteral("Uygulama bulunamadı.") : rows.error());
+    return;
+  }
+  if (rows->first().opens() == reports::RunRow::Opens::Report) {
+    if (m_openReport) m_openReport(key);
+    return;
+  }
+  evaluateSurvey(rows->first());
+}
+
+void frmRaporlarMenu::setResumer(std::function<void(const reports::ResumeRun&)> resumer) {
+  m_resume = std::move(resumer);
+  m_cmdDevam->setVisible(bool(m_resume));
+}
+
+void frmRaporlarMenu::cmdDevam_Click() {
+  const int record = m_runs->aktifKayit();
+  if (!m_resume || record < 0) return;
+  const Result<reports::ResumeRun> run =
+      m_list.resume({m_runs->deger(record, QStringLiteral("TESTTARIHI")),
+                     m_runs->deger(record, QStringLiteral("TESTBASLANGIC"))});
+  if (!run.ok()) {
+    m_context.messages.error(run.error());
+    return;
+  }
+  m_resume(run.value());
+}
+
+void frmRaporlarMenu::evaluateSurvey(const reports::RunRow& run) {
+  // The two built-in surveys are evaluated into documents, not shown as a test.
+  const QString folder = reports::surveyFolder(m_context.store);
+  if (!QDir().mkpath(folder)) {
+    m_context.messages.error(
+        QStringLiteral("Klasör oluşturulamadı: %1").arg(QDir::toNativeSeparators(folder)));
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  Result<QStringList> files = QStringList();
+  if (run.opens() == reports::RunRow::Opens::ExpectationSurvey) {
+    const auto e = reports::ExpectationSurvey(m_context.store).evaluate(run.key);
+    files = e.ok() ? reports::ExpectationSurvey::write(e.value(), folder)
+                   : Result<QStringList>::failure(e.error());
+  } else {
+    const auto l = reports::LeadershipSurvey(m_context.store).evaluate(run.key);
+    files = l.ok() ? reports::LeadershipSurvey::write(l.value(), folder)
+                   : Result<QStringList>::failure(l.error());
+  }
+  QApplication::restoreOverrideCursor();
+  if (!files.ok()) {
+    m_context.messages.error(files.error());
+    return;
+  }
+  m_context.messages.info(QStringLiteral("%1 anket belgesi hazırlandı.").arg(files->size()));
+  schoolui::openFile(m_context.messages, folder);
+}
+
+void frmRaporlarMenu::cmdSil_Click() {
+  if (!allowed(QStringLiteral("UygulamaSil"))) return;
+  const QList<reports::RunKey> keys = selectedRuns();
+  if (keys.isEmpty()) {
+    m_context.messages.warning(QStringLiteral("Lütfen silinecek uygulamaları seçiniz."));
+    return;
+  }
+  const Result<bool> done = m_list.deleteRuns(keys, m_context.messages);
+  if (!done.ok()) m_context.messages.error(done.error());
+}
+
+void frmRaporlarMenu::cmUygulamalariBirlestir_Click() {
+  if (!allowed(QStringLiteral("UygulamaBirlestir"))) return;
+  const QList<reports::RunKey> keys = selectedRuns();
+  if (keys.size() < 2) {
+    m_context.messages.warning(
+        QStringLiteral("Birleştirmek için en az iki Beklenti Anketi uygulaması seçiniz."));
+    return;
+  }
+  const Result<int> merged = m_list.mergeSurveyRuns(keys);
+  if (!merged.ok()) {
+    m_context.messages.error(merged.error());
+    return;
+  }
+  m_context.messages.info(merged.value() > 0
+                              ? QStringLiteral("%1 uygulama birleştirildi.").arg(merged.value())
+                              : QStringLiteral("Seçilenler arasında birleştirilecek Beklenti "
+                                               "Anketi uygulaması yok."));
+}
+
+reports::RunCriteria frmRaporlarMenu::criteria() const {
+  reports::RunCriteria c;
+  c.limit = m_chkTarihAraligi->isChecked() ? reports::RunCriteria::Limit::DateRange
+                                           : reports::RunCriteria::Limit::LastRuns;
+  c.lastRuns = m_spnSonYapilan->value();
+  c.from = m_dtBaslangic->date();
+  c.to = m_dtBitis->date();
+  c.curriculum = m_curriculum->filter();
+  return c;
+}
+
+frmRaporlarBasariListesi* frmRaporlarMenu::cmdTestSec2_Click() {
+  const reports::RunCriteria c = criteria();
+  if (const QString problem = c.problem(); !problem.isEmpty()) {
+    m_context.messages.warning(problem);
+    return nullptr;
+  }
+  const Result<QStringList> students =
+      reports::SuccessRanking(m_context.store).studentsOf(choice(m_cmbSinifi));
+  if (!students.ok()) {
+    m_context.messages.error(students.error());
+    return nullptr;
+  }
+  if (students->isEmpty()) {
+    m_context.messages.warning(QStringLiteral("Seçili sınıfta öğrenci yok."));
+    return nullptr;
+  }
+  auto* screen = new frmRaporlarBasariListesi(m_context, students.value(), c);
+  if (!screen->loaded()) {
+    delete screen;
+    return nullptr;
+  }
+  reportsui::present(m_context, screen);
+  return screen;
+}
+
+frmRaporlarGoreceli* frmRaporlarMenu::openProgress(reports::ProgressReport::Subject kind) {
+  const reports::RunCriteria c = criteria();
+  if (const QString problem = c.problem(); !problem.isEmpty()) {
+    m_context.messages.warning(problem);
+    return nullptr;
+  }
+  const QString sinifi = choice(m_cmbSinifi);
+  Result<QStringList> subjects = QStringList{sinifi};
+  if (kind == reports::ProgressReport::Subject::Student)
+    subjects = reports::SuccessRanking(m_context.store).studentsOf(sinifi);
+  else if (curriculum::CurriculumFilter::isAll(sinifi))
+    subjects = m_context.store.column(reports::RunList::classesQuery().sql);
+  if (!subjects.ok()) {
+    m_context.messages.error(subjects.error());
+    return nullptr;
+  }
+  if (subjects->isEmpty()) {
+    m_context.messages.warning(QStringLiteral("Seçili ölçütlere uyan öğrenci ya da sınıf yok."));
+    return nullptr;
+  }
+  auto* screen = new frmRaporlarGoreceli(m_context, kind, subjects.value(), c);
+  if (!screen->loaded()) {
+    delete screen;
+    return nullptr;
+  }
+  reportsui::present(m_context, screen);
+  return screen;
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+#include "reports/ProgressReport.h"
+#include "reports/RunCriteria.h"
+#include "reports/RunList.h"
+#include "widgets/ScreenContext.h"
+
+class CurriculumFilters;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class frmRaporlarBasariListesi;
+class frmRaporlarGoreceli;
+class Sliste;
+
+// The way into past results ("Raporlar"): the stored runs by curriculum, class,
+// group, description, test number and dates, newest first; from the list the
+// teacher opens a run's report, deletes runs (right "UygulamaSil") or merges the
+// runs of the expectation survey (right "UygulamaBirlestir"). Searching keeps the
+// list choices for the next visit and repairs runs left without an end time
+// (reports::RunList).
+class frmRaporlarMenu : public QWidget {
+  Q_OBJECT
+ public:
+  explicit frmRaporlarMenu(const ScreenContext& context, QWidget* parent = nullptr);
+  ~frmRaporlarMenu() override;
+
+  // Opens the report of a run; the area sets it (reportsui::openRunReport).
+  void setReportOpener(std::function<void(const reports::RunKey&)> opener) {
+    m_openReport = std::move(opener);
+  }
+
+  // Takes an interrupted run up again on the presentation ("Uygulamaya Devam Et");
+  // the run screens set it. Without it the button is hidden.
+  void setResumer(std::function<void(const reports::ResumeRun&)> resumer);
+  void cmdDevam_Click();
+
+  // The search as the screen's lists say it.
+  reports::RunFilter filter() const;
+  // "Bul".
+  void cmdBul_Click();
+  // "Raporu Aç": the report of the current run; the two built-in surveys are
+  // evaluated into their documents (folder "Sonuclar") instead.
+  void cmdTestSec_Click();
+  // "Seçili Uygulama Kayıtlarını Sil".
+  void cmdSil_Click();
+  // "Birleştir".
+  void cmUygulamalariBirlestir_Click();
+  // "Kriterlere Göre Rapor Göster": the success ranking of the chosen class over
+  // the last N runs, or the runs of the date range, of the chosen curriculum.
+  frmRaporlarBasariListesi* cmdTestSec2_Click();
+  reports::RunCriteria criteria() const;
+  // "Öğrenci Gelişimi" / "Sınıf Gelişimi": the progress of the chosen class's
+  // students one after the other, or of the chosen class (every class for "TÜMÜ").
+  frmRaporlarGoreceli* openProgress(reports::ProgressReport::Subject kind);
+  QSpinBox* lastRunsBox() const { return m_spnSonYapilan; }
+
+  Sliste* runs() const { return m_runs; }
+  QComboBox* sinifListesi() const { return m_cmbSinifi; }
+  QLineEdit* testNoBox() const { return m_txtTestNo; }
+  QCheckBox* dateRangeBox() const { return m_chkTarihAraligi; }
+  QDateEdit* fromBox() const { return m_dtBaslangic; }
+  QDateEdit* toBox() const { return m_dtBitis; }
+
+ private:
+  QList<reports::RunKey> selectedRuns() const;
+  bool allowed(const QString& key);
+  void restore(const reports::RunFilter& stored);
+  void evaluateSurvey(const reports::RunRow& run);
+
+  ScreenContext m_context;
+  reports::RunList m_list;
+  std::function<void(const reports::RunKey&)> m_openReport;
+  std::function<void(const reports::ResumeRun&)> m_resume;
+  QPushButton* m_cmdDevam = nullptr;
+  bool m_searching = false;  // the search's own repair refills nothing
+
+  CurriculumFilters* m_curriculum = nullptr;
+  QComboBox* m_cmbSeviye = nullptr;
+  QComboBox* m_cmbDers = nullptr;
+  QComboBox* m_cmbUnite = nullptr;
+  QComboBox* m_cmbKonu = nullptr;
+  QComboBox* m_cmbKazanim = nullptr;
+  QComboBox* m_cmbSinifi = nullptr;
+  QComboBox* m_cmbGrup = nullptr;
+  QLineEdit* m_txtTestNo = nullptr;
+  QLineEdit* m_txtAciklama = nullptr;
+  QCheckBox* m_chkTarihAraligi = nullptr;
+  QDateEdit* m_dtBaslangic = nullptr;
+  QDateEdit* m_dtBitis = nullptr;
+  QSpinBox* m_spnSonYapilan = nullptr;
+  Sliste* m_runs = nullptr;
+};

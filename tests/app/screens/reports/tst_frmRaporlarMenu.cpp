@@ -1,0 +1,189 @@
+// The report selection: the filters narrow the list and come back on the next
+// visit; deleting and merging runs ask for their rights first.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "../../../core/reports/ReportsFixture.h"
+#include "screens/reports/frmRaporlarBasariListesi.h"
+#include "screens/reports/frmRaporlarGoreceli.h"
+#include "screens/reports/frmRaporlarMenu.h"
+#include "users/RightFlags.h"
+#include "users/Rights.h"
+#include "users/Session.h"
+#include "widgets/Sliste.h"
+
+namespace {
+
+ReportsFixture::Run runOf(const char* date, const char* sinifi, const char* testNo) {
+  ReportsFixture::Run run;
+  run.key = {QString::fromLatin1(date), QStringLiteral("09:00:00")};
+  run.sinifi = QString::fromLatin1(sinifi);
+  run.testNo = QString::fromLatin1(testNo);
+  run.keys = ReportsFixture::letters("AB");
+  run.remotes = {{QStringLiteral("1-1"), QString(), ReportsFixture::letters("AB")}};
+  return run;
+}
+
+}  // namespace
+
+class TestFrmRaporlarMenu : public QObject {
+  Q_OBJECT
+  ReportsFixture f;
+  ScreenContext context() { return {ReportsFixture::db(), f.messages(), {}}; }
+
+ private slots:
+  void init() {
+    f.setUp();
+    for (const char* c : {"5-A", "5-B"})
+      QVERIFY(ReportsFixture::db()
+                  .run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI) "
+                                      "VALUES ('SINIFI',?)"),
+                       {QString::fromLatin1(c)})
+                  .ok());
+    ReportsFixture::addRun(runOf("12.10.2026", "5-A", "12"));
+    ReportsFixture::addRun(runOf("20.10.2026", "5-B", "13"));
+    ReportsFixture::addRun(runOf("03.11.2026", "5-A", "13"));
+  }
+  void cleanup() {
+    users::Session::current().setFlags(users::RightFlags::all(true));
+    f.tearDown();
+  }
+
+  void filtersNarrowAndAreKept() {
+    {
+      frmRaporlarMenu screen(context());
+      screen.sinifListesi()->setCurrentText(QStringLiteral("TÜMÜ"));
+      screen.cmdBul_Click();
+      QCOMPARE(screen.runs()->kayitSayisi(), 3);
+      // Newest first.
+      QCOMPARE(screen.runs()->deger(0, QStringLiteral("TESTTARIHI")), QStringLiteral("03.11.2026"));
+      screen.testNoBox()->setText(QStringLiteral("13"));
+      screen.cmdBul_Click();
+      QCOMPARE(screen.runs()->kayitSayisi(), 2);
+      screen.dateRangeBox()->setChecked(true);
+      screen.fromBox()->setDate(QDate(2026, 10, 15));
+      screen.toBox()->setDate(QDate(2026, 10, 31));
+      screen.cmdBul_Click();
+      QCOMPARE(screen.runs()->kayitSayisi(), 1);
+      screen.testNoBox()->clear();
+      screen.dateRangeBox()->setChecked(false);
+      screen.sinifListesi()->setCurrentIndex(
+          screen.sinifListesi()->findText(QStringLiteral("5-A")));
+      screen.cmdBul_Click();
+      QCOMPARE(screen.runs()->kayitSayisi(), 2);
+    }
+    // The next visit starts with the class chosen last.
+    frmRaporlarMenu again(context());
+    QCOMPARE(again.sinifListesi()->currentText(), QStringLiteral("5-A"));
+    QCOMPARE(again.runs()->kayitSayisi(), 2);
+  }
+
+  void deletingNeedsTheRightAndTakesAnswersAlong() {
+    frmRaporlarMenu screen(context());
+    screen.sinifListesi()->setCurrentText(QStringLiteral("TÜMÜ"));
+    screen.cmdBul_Click();
+    screen.runs()->TumunuSec();
+    users::RightFlags flags = users::RightFlags::all(true);
+    flags.setFlag(users::flagOf(QStringLiteral("115M")), false);
+    users::Session::current().setFlags(flags);
+    screen.cmdSil_Click();
+    QCOMPARE(f.messages().lastText(), users::kDeniedMessage);
+    QCOMPARE(ReportsFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP")), 6);
+    // Merging has a right of its own.
+    flags.setFlag(users::flagOf(QStringLiteral("120M")), false);
+    users::Session::current().setFlags(flags);
+    screen.cmUygulamalariBirlestir_Click();
+    QCOMPARE(f.messages().lastText(), users::kDeniedMessage);
+
+    users::Session::current().setFlags(users::RightFlags::all(true));
+    f.messages().setNextAnswer(Messages::Answer::No);
+    screen.cmdSil_Click();
+    QCOMPARE(screen.runs()->kayitSayisi(), 3);
+    f.messages().setNextAnswer(Messages::Answer::Yes);
+    screen.cmdSil_Click();
+    QCOMPARE(screen.runs()->kayitSayisi(), 0);
+    for (const char* table : {"TABLEUYGULAMA", "TABLECEVAP", "TABLESONUC"})
+      QCOMPARE(ReportsFixture::count(QStringLiteral("SELECT COUNT(*) FROM ") +
+                                     QString::fromLatin1(table)),
+               0);
+  }
+
+  void openingHandsTheRunOver() {
+    frmRaporlarMenu screen(context());
+    QList<reports::RunKey> opened;
+    screen.setReportOpener([&](const reports::RunKey& key) { opened << key; });
+    screen.sinifListesi()->setCurrentText(QStringLiteral("TÜMÜ"));
+    screen.cmdBul_Click();
+    QTableView* view = screen.runs()->tablo();
+    view->setCurrentIndex(view->model()->index(1, 1));
+    screen.cmdTestSec_Click();
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened.first().date, QStringLiteral("20.10.2026"));
+    QCOMPARE(opened.first().start, QStringLiteral("09:00:00"));
+    // The same run goes to the presentation with its remotes.
+    QList<reports::ResumeRun> resumed;
+    screen.setResumer([&](const reports::ResumeRun& run) { resumed << run; });
+    screen.cmdDevam_Click();
+    QCOMPARE(resumed.size(), 1);
+    QCOMPARE(resumed.first().key.date, QStringLiteral("20.10.2026"));
+    QCOMPARE(resumed.first().remotes, QStringList{QStringLiteral("1-1")});
+  }
+
+  void rankingOfTheChosenClass() {
+    ReportsFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("Kaya"),
+                               QStringLiteral("5-A"));
+    ReportsFixture::addStudent(QStringLiteral("2"), QStringLiteral("Ayşe"), QStringLiteral("Demir"),
+                               QStringLiteral("5-A"));
+    ReportsFixture::addStudent(QStringLiteral("3"), QStringLiteral("Can"), QStringLiteral("Şahin"),
+                               QStringLiteral("5-B"));
+    ReportsFixture::Run run = runOf("05.11.2026", "5-A", "12");
+    run.remotes = {{QStringLiteral("2-1"), QStringLiteral("1"), ReportsFixture::letters("AB")},
+                   {QStringLiteral("2-2"), QStringLiteral("2"), ReportsFixture::letters("A-")}};
+    ReportsFixture::addRun(run);
+    frmRaporlarMenu screen(context());
+    screen.sinifListesi()->setCurrentIndex(screen.sinifListesi()->findText(QStringLiteral("5-A")));
+    // A date range that ends before it starts is refused before anything opens.
+    screen.dateRangeBox()->setChecked(true);
+    screen.fromBox()->setDate(QDate(2026, 11, 30));
+    screen.toBox()->setDate(QDate(2026, 11, 1));
+    QVERIFY(!screen.cmdTestSec2_Click());
+    QVERIFY(f.messages().lastText().contains(QStringLiteral("Başlangıç tarihi")));
+
+    screen.dateRangeBox()->setChecked(false);
+    screen.lastRunsBox()->setValue(5);
+    std::unique_ptr<frmRaporlarBasariListesi> ranking(screen.cmdTestSec2_Click());
+    QVERIFY(ranking && ranking->loaded());
+    // Only the chosen class, best first; the podium has as many names as students.
+    QCOMPARE(ranking->list()->rowCount(), 2);
+    QCOMPARE(ranking->list()->item(0, 1)->text(), QStringLiteral("Ali"));
+    QCOMPARE(ranking->podiumNames(),
+             QStringList({QStringLiteral("Ali Kaya"), QStringLiteral("Ayşe Demir")}));
+    QVERIFY(ranking->titleLabel()->text().contains(QStringLiteral("SON YAPILAN 5")));
+    // The progress of the same students, one after the other.
+    std::unique_ptr<frmRaporlarGoreceli> progress(
+        screen.openProgress(reports::ProgressReport::Subject::Student));
+    QVERIFY(progress && progress->loaded());
+    QCOMPARE(progress->counterLabel()->text(), QStringLiteral("1/2"));
+    const QString first = progress->titleLabel()->text();
+    progress->step(1);
+    QCOMPARE(progress->counterLabel()->text(), QStringLiteral("2/2"));
+    QVERIFY(progress->titleLabel()->text() != first);
+    progress->step(1);  // past the last: stays
+    QCOMPARE(progress->counterLabel()->text(), QStringLiteral("2/2"));
+    QCOMPARE(progress->table()->rowCount(), 1);
+    const QString xlsx = f.path(QStringLiteral("Basari_Listesi.xlsx"));
+    f.messages().setNextAnswer(Messages::Answer::No);
+    ranking->cmdExcel_Click(xlsx);
+    QVERIFY(QFileInfo(xlsx).size() > 0);
+  }
+};
+
+QTEST_MAIN(TestFrmRaporlarMenu)
+#include "tst_frmRaporlarMenu.moc"
