@@ -22,6 +22,7 @@
 #include "authoring/TestCatalog.h"
 #include "authoring/TestQuestions.h"
 #include "exchange/QuestionPackage.h"
+#include "exchange/StudentPackage.h"
 #include "exchange/TestPackage.h"
 #include "formats/ZipArchive.h"
 #include "store/ContentStores.h"
@@ -218,6 +219,12 @@ class TestExchange : public QObject {
     QVERIFY(TestPackage(from()).write({t1}, a));
     QVERIFY(TestPackage(from()).write({t2}, b));
     addToCorpus(a, 2);
+    // The student reader shares the archive layer: a seed for it too.
+    QVERIFY(from().run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,SINIFI) "
+                                      "VALUES ('1','Ali','Er','5-A')")));
+    const QString ckk = file(QStringLiteral("Kayit.ckk"));
+    QVERIFY(exchange::StudentPackage(from()).write({QStringLiteral("1")}, ckk));
+    addToCorpus(ckk, 0);
     // A local question and test already there: the new ones come after them.
     authoring::Test local;
     local.testAdi = QStringLiteral("Yerel");
