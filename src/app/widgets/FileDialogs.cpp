@@ -56,20 +56,26 @@ QString startFolder(const QString& kind) {
   return documentsFolder();
 }
 
-QString openFile(QWidget* parent, const QString& kind, const QString& title,
-                 const QString& filter) {
+namespace {
+
+QStringList openDialog(QWidget* parent, const QString& kind, const QString& title,
+                       const QString& filter, QFileDialog::FileMode mode) {
   QFileDialog dialog(parent, title, startFolder(kind), filter);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  return run(dialog, kind);
+  dialog.setFileMode(mode);
+  return runForFiles(dialog, kind);
+}
+
+}  // namespace
+
+QString openFile(QWidget* parent, const QString& kind, const QString& title,
+                 const QString& filter) {
+  return openDialog(parent, kind, title, filter, QFileDialog::ExistingFile).value(0);
 }
 
 QStringList openFiles(QWidget* parent, const QString& kind, const QString& title,
                       const QString& filter) {
-  QFileDialog dialog(parent, title, startFolder(kind), filter);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFiles);
-  return runForFiles(dialog, kind);
+  return openDialog(parent, kind, title, filter, QFileDialog::ExistingFiles);
 }
 
 QString saveFile(QWidget* parent, const QString& kind, const QString& title,

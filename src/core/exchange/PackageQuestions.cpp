@@ -25,12 +25,12 @@ using authoring::QuestionMedia;
 // The TABLESORU columns a package carries into the bank. SESDOSYASI and
 // COZUMVIDEO name files of the writing installation: they are set from the
 // files that arrive. SILINDIMI is not carried (a question arrives live).
-const QStringList kRowColumns = {
-    QStringLiteral("SEVIYE"),       QStringLiteral("DERS"),    QStringLiteral("UNITE"),
-    QStringLiteral("KONU"),         QStringLiteral("KAZANIM"), QStringLiteral("SORUICERIK"),
-    QStringLiteral("DOGRUSIK"),     QStringLiteral("TURU"),    QStringLiteral("ZORLUK"),
-    QStringLiteral("PUAN"),         QStringLiteral("SURE"),    QStringLiteral("ACIKLAMA"),
-    QStringLiteral("ANKETSORUSUMU")};
+QStringList rowColumns() {
+  static const QStringList columns = carriedColumns(
+      QStringLiteral("TABLESORU"), {QStringLiteral("SORUNO"), QStringLiteral("SESDOSYASI"),
+                                    QStringLiteral("COZUMVIDEO"), QStringLiteral("SILINDIMI")});
+  return columns;
+}
 
 const QString kAll = QStringLiteral("TÜMÜ");
 
@@ -104,7 +104,7 @@ Status PackageQuestions::load(PackageDatabase& package) {
     return Status::failure(QStringLiteral("Dosyadaki TABLESORU tablosunda UNITE sütunu yok."));
   m_hasPictures = table->has(QStringLiteral("SORU")) || table->has(QStringLiteral("COZUM"));
   Result<QList<PackageRecord>> records =
-      table->read(QStringLiteral("SORUNO"), kRowColumns, kMaxQuestions);
+      table->read(QStringLiteral("SORUNO"), rowColumns(), kMaxQuestions);
   if (!records) return Status::failure(records.error());
   QSet<QString> seen;
   for (const PackageRecord& r : records.value()) {
@@ -189,7 +189,7 @@ Status PackageQuestions::write(PackageDatabase& package, qint64 packageBytes) {
     (s.file.kind == QuestionMedia::Kind::Sound ? soundOf : videoOf)
         .insert(s.key, QuestionMedia::storedPath(s.key, s.file.kind, s.file.suffix));
 
-  QStringList columns = kRowColumns;
+  QStringList columns = rowColumns();
   columns << QStringLiteral("SESDOSYASI") << QStringLiteral("COZUMVIDEO")
           << QStringLiteral("SORUNO");
   QSqlQuery insert(m_store.db());
@@ -204,7 +204,7 @@ Status PackageQuestions::write(PackageDatabase& package, qint64 packageBytes) {
     const CurriculumPlace place = placeOf(r, m_currentLayout);
     places << place;
     int i = 0;
-    for (const QString& c : kRowColumns) {
+    for (const QString& c : rowColumns()) {
       QString value = r.value(c);
       if (c == QStringLiteral("UNITE")) value = place.unit;
       if (c == QStringLiteral("KONU")) value = place.topic;

@@ -6,9 +6,18 @@
 #include <algorithm>
 
 #include "exchange/PackageDatabase.h"
+#include "store/SchemaTables.h"
 #include "store/SqlFunctions.h"
 
 namespace exchange {
+
+QStringList carriedColumns(const QString& table, const QStringList& except) {
+  QStringList out;
+  if (const store::TableDef* def = store::findMainTable(table))
+    for (const QString& c : def->columnNames())
+      if (c != QStringLiteral("ID") && !except.contains(c)) out << c;
+  return out;
+}
 
 Result<PackageTable> PackageTable::open(PackageDatabase& package, const QString& table,
                                         const QStringList& required) {

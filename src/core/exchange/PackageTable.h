@@ -22,6 +22,10 @@ struct PackageRecord {
   QString value(const QString& column) const { return values.value(column); }
 };
 
+// The columns of a main table that a package carries into it: every column of
+// the table but the autonumber ID and `except`.
+QStringList carriedColumns(const QString& table, const QStringList& except);
+
 class PackageTable {
  public:
   static constexpr int kMaxText = 65536;

@@ -19,25 +19,14 @@ namespace {
 
 const QString kTestNo = QStringLiteral("TESTNO");
 
-// The TABLETEST columns a package carries, booklet flags included.
-const QStringList kTestColumns = {QStringLiteral("TESTADI"),
-                                  QStringLiteral("HAZIRLAYAN"),
-                                  QStringLiteral("SEVIYE"),
-                                  QStringLiteral("DERS"),
-                                  QStringLiteral("UNITE"),
-                                  QStringLiteral("KONU"),
-                                  QStringLiteral("KAZANIM"),
-                                  QStringLiteral("SORUSAYILARINIGOSTER"),
-                                  QStringLiteral("BASLANGICEKRANIGOSTER"),
-                                  QStringLiteral("BKITAPCIK"),
-                                  QStringLiteral("CKITAPCIK"),
-                                  QStringLiteral("DKITAPCIK"),
-                                  QStringLiteral("TESTSIRASI")};
-// TABLETESTSORU: positions, sections and the booklet orders.
-const QStringList kMembershipColumns = {QStringLiteral("SORUNO"),     QStringLiteral("SURE"),
-                                        QStringLiteral("TESTSIRANO"), QStringLiteral("BOLUM"),
-                                        QStringLiteral("BSIRASI"),    QStringLiteral("CSIRASI"),
-                                        QStringLiteral("DSIRASI")};
+// Every TABLETEST column (booklet flags included) and every TABLETESTSORU
+// column (positions, sections, booklet orders) travels.
+QStringList testColumns() { return carriedColumns(QStringLiteral("TABLETEST"), {kTestNo}); }
+QStringList membershipColumns() {
+  QStringList columns{QStringLiteral("SORUNO")};
+  return columns +
+         carriedColumns(QStringLiteral("TABLETESTSORU"), {kTestNo, QStringLiteral("SORUNO")});
+}
 
 Status insertRows(store::Store& store, const QString& table, const QStringList& columns,
                   const QList<QStringList>& rows) {
@@ -123,11 +112,13 @@ Result<int> TestPackage::read(const QString& archivePath) {
     using R = Result<int>;
     // Everything is read and checked before the first row is written.
     if (Status s = questions.load(package); !s) return R::failure(s.error());
+    const QStringList carriedTest = testColumns();
+    const QStringList carriedMembership = membershipColumns();
     Result<PackageTable> testTable =
         PackageTable::open(package, QStringLiteral("TABLETEST"), {kTestNo});
     if (!testTable) return R::failure(testTable.error());
     const bool currentLayout = testTable->has(QStringLiteral("UNITE"));
-    Result<QList<PackageRecord>> tests = testTable->read(kTestNo, kTestColumns, kMaxTests);
+    Result<QList<PackageRecord>> tests = testTable->read(kTestNo, carriedTest, kMaxTests);
     if (!tests) return R::failure(tests.error());
     if (tests->isEmpty()) return R::failure(QStringLiteral("Dosyada test yok."));
     QSet<QString> testKeys;
@@ -140,7 +131,7 @@ Result<int> TestPackage::read(const QString& archivePath) {
                                                           {kTestNo, QStringLiteral("SORUNO")});
     if (!memberTable) return R::failure(memberTable.error());
     Result<QList<PackageRecord>> members =
-        memberTable->read(kTestNo, kMembershipColumns, kMaxMemberships);
+        memberTable->read(kTestNo, carriedMembership, kMaxMemberships);
     if (!members) return R::failure(members.error());
 
     if (Status s = questions.assignKeys(true); !s) return R::failure(s.error());
@@ -182,7 +173,7 @@ Result<int> TestPackage::read(const QString& archivePath) {
       const CurriculumPlace place = placeOf(t, currentLayout);
       places << place;
       QStringList row{testKey.value(t.key)};
-      for (const QString& c : kTestColumns) {
+      for (const QString& c : carriedTest) {
         if (c == QStringLiteral("UNITE"))
           row << place.unit;
         else if (c == QStringLiteral("KONU"))
@@ -195,7 +186,7 @@ Result<int> TestPackage::read(const QString& archivePath) {
       rows << row;
     }
     if (Status s = insertRows(m_store, QStringLiteral("TABLETEST"),
-                              QStringList{kTestNo} + kTestColumns, rows);
+                              QStringList{kTestNo} + carriedTest, rows);
         !s)
       return R::failure(s.error());
 
@@ -203,11 +194,11 @@ Result<int> TestPackage::read(const QString& archivePath) {
     for (const PackageRecord& m : members.value()) {
       const QString question = m.value(QStringLiteral("SORUNO")).trimmed();
       QStringList row{testKey.value(m.key), questions.keys().value(question, question)};
-      for (const QString& c : kMembershipColumns.mid(1)) row << m.value(c);
+      for (const QString& c : carriedMembership.mid(1)) row << m.value(c);
       rows << row;
     }
     if (Status s = insertRows(m_store, QStringLiteral("TABLETESTSORU"),
-                              QStringList{kTestNo} + kMembershipColumns, rows);
+                              QStringList{kTestNo} + carriedMembership, rows);
         !s)
       return R::failure(s.error());
 

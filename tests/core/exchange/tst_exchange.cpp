@@ -5,8 +5,8 @@
 #include <QBuffer>
 #include <QColor>
 #include <QDir>
-#include <QImage>
 #include <QFile>
+#include <QImage>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -14,6 +14,7 @@
 
 #include <memory>
 
+#include "PackageDatabaseFile.h"
 #include "TempDataFolder.h"
 #include "authoring/BookletOrders.h"
 #include "authoring/Question.h"
@@ -62,22 +63,7 @@ bool putFile(const store::Store& s, const QString& relative, const QByteArray& d
   return writeBytes(QDir(folder).filePath(relative.section(QLatin1Char('/'), 1)), data);
 }
 
-// A package database built by hand (other layouts, damaged tables).
-QByteArray packageDatabase(const QString& path, const QStringList& sql) {
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("paket"));
-    db.setDatabaseName(path);
-    if (!db.open()) return {};
-    QSqlQuery q(db);
-    for (const QString& s : sql)
-      if (!q.exec(s)) qWarning() << s << q.lastError().text();
-    db.close();
-  }
-  QSqlDatabase::removeDatabase(QStringLiteral("paket"));
-  return fileBytes(path);
-}
-
-// The selector byte the fuzz target reads first: 1 question file, 2 test file.
+// The selector byte the fuzz target reads first: 0 student, 1 question, 2 test file.
 void addToCorpus(const QString& file, char kind) {
   const QString dir = qEnvironmentVariable("DERSLIK_FUZZ_CORPUS");
   if (dir.isEmpty() || !QDir().mkpath(dir)) return;
@@ -220,8 +206,9 @@ class TestExchange : public QObject {
     QVERIFY(TestPackage(from()).write({t2}, b));
     addToCorpus(a, 2);
     // The student reader shares the archive layer: a seed for it too.
-    QVERIFY(from().run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,SINIFI) "
-                                      "VALUES ('1','Ali','Er','5-A')")));
+    QVERIFY(
+        from().run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,SINIFI) "
+                                  "VALUES ('1','Ali','Er','5-A')")));
     const QString ckk = file(QStringLiteral("Kayit.ckk"));
     QVERIFY(exchange::StudentPackage(from()).write({QStringLiteral("1")}, ckk));
     addToCorpus(ckk, 0);
