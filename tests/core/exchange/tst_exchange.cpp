@@ -47,10 +47,10 @@ bool writeBytes(const QString& path, const QByteArray& data) {
 
 // A small picture that stands for `text` (the bank takes real pictures only).
 QByteArray picture(const QString& text) {
-  int sum = 0;
+  quint32 sum = 0;
   for (QChar c : text) sum = sum * 31 + c.unicode();
   QImage image(4, 4, QImage::Format_RGB32);
-  image.fill(QColor::fromRgb(static_cast<QRgb>(sum) | 0xff000000u));
+  image.fill(QColor::fromRgb(sum | 0xff000000u));
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   image.save(&buffer, "PNG");
