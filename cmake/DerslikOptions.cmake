@@ -9,6 +9,15 @@ if(DERSLIK_WERROR)
 endif()
 # Any undefined behaviour stops the program, so a test that meets it fails
 # instead of printing a line nobody reads.
+# Fuzzing instruments every Derslik target for coverage; the fuzz targets
+# themselves link libFuzzer's main.
+if(DERSLIK_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "DERSLIK_FUZZ needs clang (CC=clang CXX=clang++)")
+  endif()
+  set(DERSLIK_SANITIZE ON)
+  target_compile_options(derslik_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
 if(DERSLIK_SANITIZE)
   set(derslik_sanitize_flags
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

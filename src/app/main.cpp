@@ -4,9 +4,12 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <optional>
+
 #include "Messages.h"
 #include "screens/school/frmTanimlamalar.h"
 #include "shell/Application.h"
+#include "shell/ExchangeImport.h"
 #include "shell/MDIForm1.h"
 #include "shell/MainMenuController.h"
 #include "shell/SingleInstance.h"
@@ -49,21 +52,21 @@ void openGivenFile(MDIForm1& window, const QString& path) {
     }
     return;
   }
-  QString kind;
+  using shell::exchangeimport::Kind;
+  std::optional<Kind> kind;
   if (suffix == QLatin1String("cks"))
-    kind = QStringLiteral("bir soru dosyası");
+    kind = Kind::Questions;
   else if (suffix == QLatin1String("ckp") || suffix == QLatin1String("ckt"))
-    kind = QStringLiteral("bir test dosyası");
-  if (kind.isEmpty()) {
+    kind = Kind::Tests;
+  if (!kind) {
     messages.warning(QStringLiteral("Derslik bu dosyayı tanımıyor: %1\n\nDerslik soru "
                                     "(.cks), test (.ckp, .ckt) ve öğrenci kayıt (.ckk) "
                                     "dosyalarını açar.")
                          .arg(file.fileName()));
     return;
   }
-  messages.info(QStringLiteral("%1 %2.\n\nBu tür dosyaları almak Derslik'in sonraki bir "
-                               "sürümüyle gelecek.")
-                    .arg(file.fileName(), kind));
+  if (window.mainMenu()->requireRight(shell::exchangeimport::rightKey(*kind)))
+    shell::exchangeimport::importFiles(&window, window.context(), *kind, {file.absoluteFilePath()});
 }
 
 }  // namespace

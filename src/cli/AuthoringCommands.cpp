@@ -20,6 +20,8 @@
 #include "authoring/TestQuestions.h"
 #include "authoring/TestRenumbering.h"
 #include "authoring/TypedQuestion.h"
+#include "exchange/QuestionPackage.h"
+#include "exchange/TestPackage.h"
 #include "lists/FilterLists.h"
 #include "store/Store.h"
 
@@ -125,6 +127,29 @@ const Syntax& testsBookletSyntax() {
           .value(QStringLiteral("header-on"));
   return s;
 }
+const Syntax& questionsExportSyntax() {
+  static const Syntax s =
+      Syntax(QStringLiteral("questions export SORUNO... --out DOSYA.cks"), 1, -1)
+          .value(QStringLiteral("out"));
+  return s;
+}
+
+const Syntax& questionsImportSyntax() {
+  static const Syntax s(QStringLiteral("questions import DOSYA.cks..."), 1, -1);
+  return s;
+}
+
+const Syntax& testsExportSyntax() {
+  static const Syntax s = Syntax(QStringLiteral("tests export T... --out DOSYA.ckp"), 1, -1)
+                              .value(QStringLiteral("out"));
+  return s;
+}
+
+const Syntax& testsImportSyntax() {
+  static const Syntax s(QStringLiteral("tests import DOSYA.ckp|DOSYA.ckt..."), 1, -1);
+  return s;
+}
+
 const Syntax& testsRenumberSyntax() {
   static const Syntax s(QStringLiteral("tests renumber T YENİ"), 2, 2);
   return s;
@@ -544,6 +569,51 @@ int testsRenumber(store::Store& store, const Args& a, QTextStream& out, QTextStr
   return 0;
 }
 
+// Writing an exchange file: the keys and --out.
+template <typename Package>
+int exportPackage(store::Store& store, const Args& a, QTextStream& out, QTextStream& err,
+                  const Syntax& syntax) {
+  if (!a.has(QStringLiteral("out")))
+    return usageError(err, QStringLiteral("--out gerekli."), syntax);
+  if (!openDatabase(store, err)) return 1;
+  const Status s = Package(store).write(a.positional, a.value(QStringLiteral("out")));
+  if (!s) return fail(err, s.error());
+  out << Package::writtenMessage() << '\n';
+  return 0;
+}
+
+// Reading exchange files, each in its own transaction: the count over the good
+// ones; a refused file is named with the screens' message and makes the exit
+// code 1.
+template <typename Package>
+int importPackages(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
+  if (!openDatabase(store, err)) return 1;
+  Package package(store);
+  const exchange::ImportOutcome outcome = exchange::readFiles(
+      a.positional, [&package](const QString& path) { return package.read(path); });
+  for (const QString& failure : outcome.failures)
+    err << Package::readFailedMessage() << " (" << failure << ")\n";
+  if (outcome.added > 0 || outcome.failures.isEmpty())
+    out << Package::addedMessage(outcome.added) << '\n';
+  return outcome.failures.isEmpty() ? 0 : 1;
+}
+
+int questionsExport(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
+  return exportPackage<exchange::QuestionPackage>(store, a, out, err, questionsExportSyntax());
+}
+
+int questionsImport(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
+  return importPackages<exchange::QuestionPackage>(store, a, out, err);
+}
+
+int testsExport(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
+  return exportPackage<exchange::TestPackage>(store, a, out, err, testsExportSyntax());
+}
+
+int testsImport(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
+  return importPackages<exchange::TestPackage>(store, a, out, err);
+}
+
 using Run = int (*)(store::Store&, const Args&, QTextStream&, QTextStream&);
 struct Sub {
   const char* name;
@@ -567,8 +637,10 @@ int questions(store::Store& store, const QStringList& words, QTextStream& out, Q
   return dispatch(store, words, out, err,
                   {{"add", questionsAddSyntax(), questionsAdd},
                    {"list", questionsListSyntax(), questionsList},
-                   {"delete", questionsDeleteSyntax(), questionsDelete}},
-                  QStringLiteral("questions add|list|delete ... (derslik-cli help)"));
+                   {"delete", questionsDeleteSyntax(), questionsDelete},
+                   {"export", questionsExportSyntax(), questionsExport},
+                   {"import", questionsImportSyntax(), questionsImport}},
+                  QStringLiteral("questions add|list|delete|export|import ... (derslik-cli help)"));
 }
 
 int tests(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
@@ -581,9 +653,11 @@ int tests(store::Store& store, const QStringList& words, QTextStream& out, QText
                    {"shuffle", testsShuffleSyntax(), testsShuffle},
                    {"booklet-order", testsOrderSyntax(), testsOrder},
                    {"booklet", testsBookletSyntax(), testsBooklet},
-                   {"renumber", testsRenumberSyntax(), testsRenumber}},
+                   {"renumber", testsRenumberSyntax(), testsRenumber},
+                   {"export", testsExportSyntax(), testsExport},
+                   {"import", testsImportSyntax(), testsImport}},
                   QStringLiteral("tests create|list|show|add-questions|auto|shuffle|booklet-order|"
-                                 "booklet|renumber ... (derslik-cli help)"));
+                                 "booklet|renumber|export|import ... (derslik-cli help)"));
 }
 
 }  // namespace
@@ -593,12 +667,15 @@ QList<CliCommand> authoringCommands() {
       {QStringLiteral("questions"),
        QStringLiteral("questions add --picture DOSYA|--text \"SORU\" [--choices \"A|B|C|D|E\"] "
                       "--answer X [...] | list [--level L] [--course C] [--unit U] [--answer X] "
-                      "[--test T] [--last N] [--json] | delete SORUNO..."),
+                      "[--test T] [--last N] [--json] | delete SORUNO... | export SORUNO... --out "
+                      "DOSYA.cks | import DOSYA.cks..."),
        questions},
       {QStringLiteral("tests"),
-       QStringLiteral("tests create AD [...] | list [--json] | show T [--json] | add-questions T "
-                      "SORUNO... | auto T --count K [...] | shuffle T | booklet-order T B|C|D "
-                      "P1,P2,... | booklet T --out DOSYA [...] | renumber T YENİ"),
+       QStringLiteral(
+           "tests create AD [...] | list [--json] | show T [--json] | add-questions T "
+           "SORUNO... | auto T --count K [...] | shuffle T | booklet-order T B|C|D "
+           "P1,P2,... | booklet T --out DOSYA [...] | renumber T YENİ | export T... --out "
+           "DOSYA.ckp | import DOSYA.ckp|DOSYA.ckt..."),
        tests},
   };
 }

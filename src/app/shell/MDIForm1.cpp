@@ -22,6 +22,7 @@
 #include "screens/start/frmKurumBilgileri.h"
 #include "screens/start/frmSozlesme.h"
 #include "screens/users/UserScreens.h"
+#include "shell/ExchangeImport.h"
 #include "shell/MainMenuController.h"
 #include "shell/ReceiverController.h"
 #include "shell/RepairAction.h"
@@ -107,6 +108,7 @@ void MDIForm1::buildMenus() {
   });
   add(QStringLiteral("Öğrenci Listesi Aktar"), QStringLiteral("mnuDisVeriAl"),
       [this] { schoolui::openStudentImport(m_context); });
+  shell::exchangeimport::addMenuItems(*m_menu, menu, this, m_context);
   add(QStringLiteral("Sınıf Atlatma"), QStringLiteral("mnuSinifAtlatma"),
       [this] { SinifAtlatmaUygula(); });
   add(QStringLiteral("Bilgileri Onar"), QStringLiteral("BilgileriOnar"), [this] {

@@ -26,7 +26,7 @@ QString documentsFolder() {
   return QDir::homePath();
 }
 
-QString run(QFileDialog& dialog, const QString& kind) {
+QStringList runForFiles(QFileDialog& dialog, const QString& kind) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   // The name box takes the keyboard at once, also without a window manager
   // that would give the new window the focus. The offered name is not shown
@@ -41,10 +41,12 @@ QString run(QFileDialog& dialog, const QString& kind) {
   });
   const int result = runner() ? runner()(dialog) : dialog.exec();
   if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const QString path = dialog.selectedFiles().first();
-  store::UserSettings::set(kSection, kind, QFileInfo(path).absolutePath());
-  return path;
+  const QStringList paths = dialog.selectedFiles();
+  store::UserSettings::set(kSection, kind, QFileInfo(paths.first()).absolutePath());
+  return paths;
 }
+
+QString run(QFileDialog& dialog, const QString& kind) { return runForFiles(dialog, kind).value(0); }
 
 }  // namespace
 
@@ -54,12 +56,26 @@ QString startFolder(const QString& kind) {
   return documentsFolder();
 }
 
-QString openFile(QWidget* parent, const QString& kind, const QString& title,
-                 const QString& filter) {
+namespace {
+
+QStringList openDialog(QWidget* parent, const QString& kind, const QString& title,
+                       const QString& filter, QFileDialog::FileMode mode) {
   QFileDialog dialog(parent, title, startFolder(kind), filter);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  return run(dialog, kind);
+  dialog.setFileMode(mode);
+  return runForFiles(dialog, kind);
+}
+
+}  // namespace
+
+QString openFile(QWidget* parent, const QString& kind, const QString& title,
+                 const QString& filter) {
+  return openDialog(parent, kind, title, filter, QFileDialog::ExistingFile).value(0);
+}
+
+QStringList openFiles(QWidget* parent, const QString& kind, const QString& title,
+                      const QString& filter) {
+  return openDialog(parent, kind, title, filter, QFileDialog::ExistingFiles);
 }
 
 QString saveFile(QWidget* parent, const QString& kind, const QString& title,

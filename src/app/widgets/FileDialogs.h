@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -15,6 +16,9 @@ namespace filedialogs {
 
 // `kind` names the sort of file ("OgrenciListesi", "Fotograf", "Excel", ...).
 QString openFile(QWidget* parent, const QString& kind, const QString& title, const QString& filter);
+// Several files may be chosen; empty when cancelled.
+QStringList openFiles(QWidget* parent, const QString& kind, const QString& title,
+                      const QString& filter);
 // `proposedName` is the file name offered (Turkish letters kept); `suffix`
 // ("xlsx") is added when the typed name has none.
 QString saveFile(QWidget* parent, const QString& kind, const QString& title,

@@ -48,7 +48,8 @@ QString PackageDatabase::failure(int rc) const {
 }
 
 Result<std::unique_ptr<PackageDatabase>> PackageDatabase::open(const QString& file,
-                                                               std::chrono::milliseconds allowed) {
+                                                               std::chrono::milliseconds allowed,
+                                                               int maxValueBytes) {
   using R = Result<std::unique_ptr<PackageDatabase>>;
   if (!clearWalMark(file)) return R::failure(QStringLiteral("Dosya tanınmadı (veritabanı değil)."));
   std::unique_ptr<PackageDatabase> db(new PackageDatabase);
@@ -65,7 +66,7 @@ Result<std::unique_ptr<PackageDatabase>> PackageDatabase::open(const QString& fi
   sqlite3_db_config(h, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
   sqlite3_db_config(h, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
   sqlite3_db_config(h, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
-  sqlite3_limit(h, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+  sqlite3_limit(h, SQLITE_LIMIT_LENGTH, maxValueBytes);
   sqlite3_limit(h, SQLITE_LIMIT_ATTACHED, 0);
   sqlite3_progress_handler(h, 1000, pastDeadline, &db->m_deadline);
   // Sorting and temporary tables stay in memory: nothing lands in /var/tmp.

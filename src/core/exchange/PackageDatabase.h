@@ -30,8 +30,11 @@ class PackageDatabase {
 
   // Opens `file` (a private copy: its header may be adjusted so that no journal
   // is looked for) and checks it page by page.
+  // `maxValueBytes` bounds one value (pictures of questions need more than
+  // the default).
   static Result<std::unique_ptr<PackageDatabase>> open(const QString& file,
-                                                       std::chrono::milliseconds allowed);
+                                                       std::chrono::milliseconds allowed,
+                                                       int maxValueBytes = kMaxValueBytes);
 
   // The columns (upper case) of `table` when it is an ordinary table of the
   // package; an error for a view, a virtual table or a missing one, and for a

@@ -1,6 +1,7 @@
 #include "exchange/PackageFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -44,39 +45,60 @@ Status PackageFile::write(const QString& archivePath, const QString& member,
   return {};
 }
 
-Result<int> PackageFile::read(const QString& archivePath, const QString& member,
-                              const std::function<Result<int>(PackageDatabase&)>& apply,
-                              QList<formats::ZipMember>* others) {
-  using R = Result<int>;
+formats::ArchiveLimits PackageFile::limits() {
   formats::ArchiveLimits limits;
   limits.memberBytes = store::kStoreSizeLimit;
   limits.totalBytes = store::kStoreSizeLimit;
-  formats::ArchiveReader archive(archivePath, limits);
+  limits.rar = true;
+  return limits;
+}
+
+Result<int> PackageFile::read(const QString& archivePath, const QString& member, const Apply& apply,
+                              const ReadOptions& options) {
+  using R = Result<int>;
+  formats::ArchiveReader archive(archivePath, limits());
   QTemporaryDir work(workFolderTemplate());
   if (!work.isValid()) return R::failure(QStringLiteral("Geçici klasör oluşturulamadı."));
-  const QString file = work.filePath(member);
+  Unpacked unpacked;
+  unpacked.packageFile = work.filePath(member);
+  // Names in the folder are ours: a member's own name never becomes a path.
+  const auto unpack = [&archive](const QString& file) -> Status {
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+      return Status::failure(QStringLiteral("Geçici dosya yazılamadı."));
+    return archive.copyTo(out);
+  };
   bool found = false;
+  QString wrapped;
   while (archive.next()) {
     // Archives made elsewhere may keep the package in a folder.
     const QString& name = archive.name();
     if (!found && (name == member || name.endsWith(QLatin1Char('/') + member))) {
-      QFile out(file);
-      if (!out.open(QIODevice::WriteOnly))
-        return R::failure(QStringLiteral("Geçici dosya yazılamadı."));
-      if (Status s = archive.copyTo(out); !s) return R::failure(s.error());
+      if (Status s = unpack(unpacked.packageFile); !s) return R::failure(s.error());
       found = true;
-    } else if (others) {
-      Result<QByteArray> data = archive.read();
-      if (!data) return R::failure(data.error());
-      others->append({name, std::move(data.value())});
+    } else if (options.wanted && options.wanted(name) && !unpacked.members.contains(name)) {
+      const QString file = work.filePath(QStringLiteral("parca%1").arg(unpacked.members.size()));
+      if (Status s = unpack(file); !s) return R::failure(s.error());
+      unpacked.members.insert(name, file);
+    } else if (wrapped.isEmpty() && !options.wrapperSuffix.isEmpty() &&
+               name.endsWith(options.wrapperSuffix, Qt::CaseInsensitive)) {
+      wrapped = work.filePath(QStringLiteral("ic") + options.wrapperSuffix);
+      if (Status s = unpack(wrapped); !s) return R::failure(s.error());
     }
   }
   if (!archive.error().isEmpty()) return R::failure(archive.error());
+  if (!found && !wrapped.isEmpty()) {
+    ReadOptions inner = options;
+    inner.wrapperSuffix.clear();
+    return read(wrapped, member, apply, inner);
+  }
   if (!found) return R::failure(QStringLiteral("Dosyada %1 bulunamadı.").arg(member));
-  Result<std::unique_ptr<PackageDatabase>> package = PackageDatabase::open(file, kAllowed);
+  unpacked.packageBytes = QFileInfo(unpacked.packageFile).size();
+  Result<std::unique_ptr<PackageDatabase>> package =
+      PackageDatabase::open(unpacked.packageFile, kAllowed, options.maxValueBytes);
   if (!package) return R::failure(package.error());
   store::Transaction tx(m_store);
-  R result = apply(*package.value());
+  R result = apply(*package.value(), unpacked);
   if (result.ok())
     if (Status s = tx.commit(); !s) result = R::failure(s.error());
   return result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -38,14 +39,34 @@ class PackageFile {
   // How long reading one package may take, whatever it holds.
   static constexpr std::chrono::seconds kAllowed{30};
 
-  // Unpacks `member` of the archive into a private temporary folder (within the
-  // archive limits, up to the size of a content store), opens it as a
-  // PackageDatabase and runs `apply` inside one transaction of the main
-  // database: on any failure nothing is added. `others` receives the remaining
-  // members when given. The result is `apply`'s count.
-  Result<int> read(const QString& archivePath, const QString& member,
-                   const std::function<Result<int>(PackageDatabase&)>& apply,
-                   QList<formats::ZipMember>* others = nullptr);
+  // What read() unpacked: the package and the other wanted members, each in the
+  // private temporary folder (gone when read() returns).
+  struct Unpacked {
+    QString packageFile;
+    qint64 packageBytes = 0;
+    QHash<QString, QString> members;  // name in the archive -> unpacked file
+  };
+  struct ReadOptions {
+    // Members beside the package to unpack (media archives); the others are
+    // only checked.
+    std::function<bool(const QString&)> wanted;
+    // An archive without the package that holds a file with this suffix
+    // (".ckp") is read as that file: a package handed on inside another archive.
+    QString wrapperSuffix;
+    int maxValueBytes = PackageDatabase::kMaxValueBytes;
+  };
+  using Apply = std::function<Result<int>(PackageDatabase&, const Unpacked&)>;
+
+  // Unpacks `member` of the archive (ZIP or RAR) into a private temporary folder
+  // (within the archive limits, up to the size of a content store), opens it as
+  // a PackageDatabase and runs `apply` inside one transaction of the main
+  // database: on any failure nothing is added. The result is `apply`'s count.
+  Result<int> read(const QString& archivePath, const QString& member, const Apply& apply,
+                   const ReadOptions& options);
+
+  // The limits of every archive an exchange file brings (the file itself and
+  // the media archives in it).
+  static formats::ArchiveLimits limits();
 
  private:
   QString workFolderTemplate() const;

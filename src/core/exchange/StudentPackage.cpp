@@ -41,7 +41,8 @@ constexpr int kMaxValue = school::kMaxStudentFieldLength;
 
 Result<int> StudentPackage::read(const QString& archivePath) {
   return PackageFile(m_store).read(
-      archivePath, kMember, [&](PackageDatabase& package) -> Result<int> {
+      archivePath, kMember,
+      [&](PackageDatabase& package, const PackageFile::Unpacked&) -> Result<int> {
         using R = Result<int>;
         const Result<QStringList> present = package.tableColumns(QStringLiteral("TABLEOGRENCI"));
         if (!present) return R::failure(present.error());
@@ -114,7 +115,8 @@ Result<int> StudentPackage::read(const QString& archivePath) {
         }
         m_store.changed(store::Change::Students);
         return added;
-      });
+      },
+      PackageFile::ReadOptions());
 }
 
 }  // namespace exchange

@@ -92,6 +92,10 @@ bool ArchiveReader::next() {
     m_state = std::make_unique<State>();
     m_state->handle = archive_read_new();
     archive_read_support_format_zip(m_state->handle);
+    if (m_limits.rar) {
+      archive_read_support_format_rar(m_state->handle);
+      archive_read_support_format_rar5(m_state->handle);
+    }
     const QByteArray encoded = QFile::encodeName(m_path);
     if (archive_read_open_filename(m_state->handle, encoded.constData(), 64 * 1024) != ARCHIVE_OK)
       return fail(withDetail(formatError(m_state->handle) ? QStringLiteral("Dosya tanınmadı")

@@ -29,6 +29,9 @@ struct ArchiveLimits {
   int ratio = 200;
   qint64 ratioFloor = kMiB;
   int maxMembers = 10000;
+  // RAR is read too (exchange files made by older installations); everything
+  // else only takes ZIP.
+  bool rar = false;
 };
 
 // The one place where archives from outside are opened (spreadsheets, exchange

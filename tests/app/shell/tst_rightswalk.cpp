@@ -46,6 +46,8 @@ QList<Entry> ways() {
       item("mnuEkran_5", true),
       item("GelismisModAyarlari", true),
       item("mnuDisVeriAl", true),
+      item("mnuDosyadanSoruAl", true),
+      item("mnuDosyadanTestAl", true),
       item("mnuSinifAtlatma", true),
       item("mnuKurumBilgileri", true),
       item("BilgileriOnar", true),

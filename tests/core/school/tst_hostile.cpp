@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "../formats/BiffFixture.h"
+#include "PackageDatabaseFile.h"
 #include "PeakMemory.h"
 #include "SchoolFixture.h"
 #include "exchange/StudentPackage.h"
@@ -50,23 +51,6 @@ void markAsLink(QByteArray& zip, const QByteArray& name) {
     zip[at + 5] = 3;  // made on Unix
     qToLittleEndian<quint32>(0120777u << 16, zip.data() + at + 38);
   }
-}
-
-// A student package whose TABLEOGRENCI is made by `sql`.
-QByteArray packageDatabase(const QString& path, const QStringList& sql) {
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("paket"));
-    db.setDatabaseName(path);
-    if (!db.open()) return {};
-    QSqlQuery q(db);
-    for (const QString& s : sql)
-      if (!q.exec(s)) qWarning() << s << q.lastError().text();
-    db.close();
-  }
-  QSqlDatabase::removeDatabase(QStringLiteral("paket"));
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  return f.readAll();
 }
 
 const QString kStudents = QStringLiteral(

@@ -1,0 +1,230 @@
+#include "exchange/TestPackage.h"
+
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "authoring/QuestionKeys.h"
+#include "exchange/PackageDatabase.h"
+#include "exchange/PackageFile.h"
+#include "exchange/PackageQuestions.h"
+#include "store/ContentStores.h"
+#include "store/Sql.h"
+#include "store/SqlErrors.h"
+#include "store/Store.h"
+
+namespace exchange {
+
+namespace {
+
+const QString kTestNo = QStringLiteral("TESTNO");
+
+// Every TABLETEST column (booklet flags included) and every TABLETESTSORU
+// column (positions, sections, booklet orders) travels.
+QStringList testColumns() { return carriedColumns(QStringLiteral("TABLETEST"), {kTestNo}); }
+QStringList membershipColumns() {
+  QStringList columns{QStringLiteral("SORUNO")};
+  return columns +
+         carriedColumns(QStringLiteral("TABLETESTSORU"), {kTestNo, QStringLiteral("SORUNO")});
+}
+
+Status insertRows(store::Store& store, const QString& table, const QStringList& columns,
+                  const QList<QStringList>& rows) {
+  QSqlQuery insert(store.db());
+  if (!insert.prepare(
+          QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+              .arg(table, columns.join(QLatin1Char(',')),
+                   QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')))))
+    return Status::failure(store::sqlErrorText(insert.lastError()));
+  for (const QStringList& row : rows) {
+    for (qsizetype i = 0; i < row.size(); ++i) insert.bindValue(static_cast<int>(i), row.at(i));
+    if (!insert.exec()) return Status::failure(store::sqlErrorText(insert.lastError()));
+  }
+  return {};
+}
+
+Status addAuthors(store::Store& store, const QList<PackageRecord>& tests) {
+  QSet<QString> done;
+  for (const PackageRecord& t : tests) {
+    const QString author = t.value(QStringLiteral("HAZIRLAYAN")).trimmed();
+    if (author.isEmpty() || done.contains(author)) continue;
+    done.insert(author);
+    if (Status s = store.run(
+            QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,"
+                           "PARAMETREACIKLAMA) SELECT 'HAZIRLAYAN',?,'' WHERE NOT EXISTS (SELECT "
+                           "1 FROM TABLEPARAMETRE WHERE PARAMETREADI='HAZIRLAYAN' AND "
+                           "PARAMETREDEGERI=?)"),
+            {author, author});
+        !s)
+      return s;
+  }
+  if (!done.isEmpty()) store.changed(store::Change::Lists);
+  return {};
+}
+
+}  // namespace
+
+Status TestPackage::write(const QStringList& testNos, const QString& archivePath) {
+  const auto failed = [](const QString& why) {
+    return Status::failure(writeFailedMessage() + QStringLiteral(" (") + why + QLatin1Char(')'));
+  };
+  if (testNos.isEmpty()) return Status::failure(writeFailedMessage());
+  if (Status s = keysExist(m_store, QStringLiteral("TABLETEST"), kTestNo, testNos); !s)
+    return failed(s.error());
+  const store::InList tests = store::inList(testNos);
+  Result<QStringList> questions = m_store.column(
+      QStringLiteral("SELECT DISTINCT SORUNO FROM TABLETESTSORU WHERE TESTNO IN (%1)")
+          .arg(tests.placeholders),
+      tests.values);
+  if (!questions) return failed(questions.error());
+  Result<QList<formats::ZipMember>> media =
+      PackageQuestions::mediaMembers(m_store, questions.value());
+  if (!media) return failed(media.error());
+  const auto fill = [&]() -> Status {
+    if (Status s = PackageQuestions::writeTable(m_store, questions.value()); !s) return s;
+    Result<QString> content = m_store.contents().unionSql(store::StoreKind::Test);
+    if (!content) return Status::failure(content.error());
+    if (Status s = m_store.run(
+            QStringLiteral("CREATE TABLE %1.TABLETEST AS SELECT T.*,AA.BASLANGICEKRANI AS "
+                           "BASLANGICEKRANI,AA.BASLIK AS BASLIK,T.TESTNO AS DISTABLOTESTNO FROM "
+                           "main.TABLETEST T LEFT JOIN %2 AA ON AA.TESTNO=T.TESTNO WHERE "
+                           "T.TESTNO IN (%3) ORDER BY VAL(T.TESTNO)")
+                .arg(PackageFile::kSchema, content.value(), tests.placeholders),
+            tests.values);
+        !s)
+      return s;
+    return m_store.run(QStringLiteral("CREATE TABLE %1.TABLETESTSORU AS SELECT * FROM "
+                                      "main.TABLETESTSORU WHERE TESTNO IN (%2)")
+                           .arg(PackageFile::kSchema, tests.placeholders),
+                       tests.values);
+  };
+  return PackageFile(m_store).write(archivePath, kMember, fill, media.value());
+}
+
+Result<int> TestPackage::read(const QString& archivePath) {
+  PackageQuestions questions(m_store);
+  PackageFile::ReadOptions options;
+  options.wanted = &PackageQuestions::isMediaArchive;
+  options.wrapperSuffix = QStringLiteral(".ckp");
+  options.maxValueBytes = PackageQuestions::kMaxPictureBytes;
+  const auto apply = [&](PackageDatabase& package,
+                         const PackageFile::Unpacked& unpacked) -> Result<int> {
+    using R = Result<int>;
+    // Everything is read and checked before the first row is written.
+    if (Status s = questions.load(package); !s) return R::failure(s.error());
+    const QStringList carriedTest = testColumns();
+    const QStringList carriedMembership = membershipColumns();
+    Result<PackageTable> testTable =
+        PackageTable::open(package, QStringLiteral("TABLETEST"), {kTestNo});
+    if (!testTable) return R::failure(testTable.error());
+    const bool currentLayout = testTable->has(QStringLiteral("UNITE"));
+    Result<QList<PackageRecord>> tests = testTable->read(kTestNo, carriedTest, kMaxTests);
+    if (!tests) return R::failure(tests.error());
+    if (tests->isEmpty()) return R::failure(QStringLiteral("Dosyada test yok."));
+    QSet<QString> testKeys;
+    for (const PackageRecord& t : tests.value()) {
+      if (testKeys.contains(t.key))
+        return R::failure(QStringLiteral("Dosyada %1 numaralı test iki kez var.").arg(t.key));
+      testKeys.insert(t.key);
+    }
+    Result<PackageTable> memberTable = PackageTable::open(package, QStringLiteral("TABLETESTSORU"),
+                                                          {kTestNo, QStringLiteral("SORUNO")});
+    if (!memberTable) return R::failure(memberTable.error());
+    Result<QList<PackageRecord>> members =
+        memberTable->read(kTestNo, carriedMembership, kMaxMemberships);
+    if (!members) return R::failure(members.error());
+
+    if (Status s = questions.assignKeys(true); !s) return R::failure(s.error());
+    for (const PackageRecord& m : members.value()) {
+      const QString question = m.value(QStringLiteral("SORUNO")).trimmed();
+      if (!testKeys.contains(m.key))
+        return R::failure(QStringLiteral("Dosyada %1 numaralı test yok.").arg(m.key));
+      // A distributed question may be in the bank already; a numeric one must come along.
+      if (!questions.keys().contains(question) && authoring::keys::isLocal(question))
+        return R::failure(QStringLiteral("Dosyada %1 numaralı soru yok.").arg(question));
+    }
+    const Result<int> nextTest = authoring::keys::nextTestNumber(m_store);
+    if (!nextTest) return R::failure(nextTest.error());
+    int number = nextTest.value();
+    QHash<QString, QString> testKey;
+    for (const PackageRecord& t : tests.value())
+      testKey.insert(t.key, authoring::keys::isLocal(t.key) ? QString::number(number++) : t.key);
+
+    if (Status s = questions.stageMedia(unpacked); !s) return R::failure(s.error());
+
+    // Distributed tests replace their older copies.
+    store::ContentStores& contents = m_store.contents();
+    for (const PackageRecord& t : tests.value()) {
+      if (authoring::keys::isLocal(t.key)) continue;
+      for (const char* table : {"TABLETEST", "TABLETESTSORU"})
+        if (Status s = m_store.run(
+                QStringLiteral("DELETE FROM %1 WHERE TESTNO=?").arg(QLatin1String(table)), {t.key});
+            !s)
+          return R::failure(s.error());
+      if (Status s = contents.remove(store::StoreKind::Test, t.key); !s)
+        return R::failure(s.error());
+    }
+    if (Status s = questions.write(package, unpacked.packageBytes); !s)
+      return R::failure(s.error());
+
+    QList<QStringList> rows;
+    QList<CurriculumPlace> places;
+    for (const PackageRecord& t : tests.value()) {
+      const CurriculumPlace place = placeOf(t, currentLayout);
+      places << place;
+      QStringList row{testKey.value(t.key)};
+      for (const QString& c : carriedTest) {
+        if (c == QStringLiteral("UNITE"))
+          row << place.unit;
+        else if (c == QStringLiteral("KONU"))
+          row << place.topic;
+        else if (c == QStringLiteral("KAZANIM"))
+          row << place.outcome;
+        else
+          row << t.value(c);
+      }
+      rows << row;
+    }
+    if (Status s = insertRows(m_store, QStringLiteral("TABLETEST"),
+                              QStringList{kTestNo} + carriedTest, rows);
+        !s)
+      return R::failure(s.error());
+
+    rows.clear();
+    for (const PackageRecord& m : members.value()) {
+      const QString question = m.value(QStringLiteral("SORUNO")).trimmed();
+      QStringList row{testKey.value(m.key), questions.keys().value(question, question)};
+      for (const QString& c : carriedMembership.mid(1)) row << m.value(c);
+      rows << row;
+    }
+    if (Status s = insertRows(m_store, QStringLiteral("TABLETESTSORU"),
+                              QStringList{kTestNo} + carriedMembership, rows);
+        !s)
+      return R::failure(s.error());
+
+    // Start screens and headers.
+    const Status content = forEachPicturePair(
+        package, QStringLiteral("TABLETEST"), kTestNo, QStringLiteral("BASLANGICEKRANI"),
+        QStringLiteral("BASLIK"),
+        [&](const QString& packageKey, const QByteArray& screen, const QByteArray& header) {
+          const QString key = testKey.value(packageKey);
+          return key.isEmpty() ? Status()
+                               : contents.write(store::StoreKind::Test, key, screen, header);
+        });
+    if (!content) return R::failure(content.error());
+
+    if (Status s = addDefinitions(m_store, places); !s) return R::failure(s.error());
+    if (Status s = addAuthors(m_store, tests.value()); !s) return R::failure(s.error());
+    if (Status s = offerLevelsAndCourses(m_store, places); !s) return R::failure(s.error());
+    m_store.changed(store::Change::Tests);
+    return static_cast<int>(tests->size());
+  };
+  Result<int> added = PackageFile(m_store).read(archivePath, kMember, apply, options);
+  if (added)
+    questions.finish();
+  else
+    questions.discard();
+  return added;
+}
+
+}  // namespace exchange

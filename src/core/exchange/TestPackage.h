@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "Result.h"
+
+namespace store {
+class Store;
+}
+
+namespace exchange {
+
+// Test files (".ckp", and ".ckt" from the main menu): a ZIP archive with the
+// package "Tst.mds" (TABLESORU of every question of the tests, TABLETEST with
+// the start screen BASLANGICEKRANI and header BASLIK, TABLETESTSORU with the
+// booklet orders) and the inner media archives. An archive that holds a ".ckp"
+// instead of the package (a test file handed on inside another archive) is
+// read as that file.
+//
+// Reading: numeric tests and questions get the next free numbers, distributed
+// ones (keys not starting with a digit) keep their keys and replace their older
+// copies; tests come with their questions, memberships, booklet orders,
+// pictures, start screens, headers and media; missing curriculum definitions
+// and authors are added. One file is one transaction: a bad file adds nothing.
+class TestPackage {
+ public:
+  static inline const QString kMember = QStringLiteral("Tst.mds");
+  static constexpr int kMaxTests = 10000;
+  static constexpr int kMaxMemberships = 1000000;
+
+  explicit TestPackage(store::Store& store) : m_store(store) {}
+
+  static QString writeDialogTitle() { return QStringLiteral("Testin Verileceği Dosya"); }
+  static QString readDialogTitle() { return QStringLiteral("Testin Alınacağı Dosya"); }
+  static QString fileFilter() { return QStringLiteral("Test Dosyası (*.ckp)"); }
+  // The test screen also reads a test file inside an archive.
+  static QString readFileFilter() { return QStringLiteral("Test Dosyası (*.ckp *.rar *.zip)"); }
+  // The main menu's item.
+  static QString menuFileFilter() { return QStringLiteral("Test Dosyası (*.ckt)"); }
+  static QString writeDefaultName() { return QStringLiteral("Test.ckp"); }
+
+  static QString writtenMessage() { return QStringLiteral("Test dosyası oluşturuldu"); }
+  static QString writeFailedMessage() { return QStringLiteral("Dosya oluşturulamadı"); }
+  static QString addedMessage(int count) {
+    return QStringLiteral("%1 adet test eklendi").arg(count);
+  }
+  static QString menuAddedMessage() { return QStringLiteral("Test eklendi"); }
+  static QString readFailedMessage() {
+    return QStringLiteral("Testler alınamadı, lütfen dosyanın düzgün olduğundan emin olunuz.");
+  }
+
+  // Writes the tests with these keys (every one must exist) with their questions.
+  Status write(const QStringList& testNos, const QString& archivePath);
+  // Reads a test file; the number of tests added.
+  Result<int> read(const QString& archivePath);
+
+ private:
+  store::Store& m_store;
+};
+
+}  // namespace exchange

@@ -1,0 +1,144 @@
+// The main menu's "Dosyadan Test Al" over several files: the file dialog, the
+// progress window counting the files, and one message naming what was added
+// and which file was refused. Under DERSLIK_SHOTS the progress window and the
+// message are saved as pictures.
+#include <QAction>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QPainter>
+#include <QTimer>
+#include <QtTest>
+
+#include "Screenshot.h"
+#include "TempDataFolder.h"
+
+#include <memory>
+
+#include "authoring/Test.h"
+#include "authoring/TestCatalog.h"
+#include "exchange/TestPackage.h"
+#include "school/Rollover.h"
+#include "shell/MDIForm1.h"
+#include "shell/frmIslem.h"
+#include "store/Institution.h"
+#include "store/Parameters.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/frmMesaj.h"
+
+namespace {
+
+// The main window with a smaller window drawn over it where it stands.
+QPixmap over(QWidget* window, QWidget* top) {
+  QPixmap shot = window->grab();
+  QPainter p(&shot);
+  const QPixmap front = top->grab();
+  p.drawPixmap((shot.width() - front.width()) / 2, (shot.height() - front.height()) / 2, front);
+  return shot;
+}
+
+}  // namespace
+
+class TestExchangeImport : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<TempDataFolder> m_dir;
+  store::Store& store() { return m_dir->store(); }
+
+ private slots:
+  void init() {
+    QVERIFY(TempDataFolder::renew(m_dir, false));
+    QVERIFY(store().open().ok());
+    QVERIFY(store::acceptAgreement(store(), QStringLiteral("1.0.0.0")).ok());
+    QVERIFY(store::saveInstitution(store(), QStringLiteral("123456"),
+                                   QStringLiteral("Atatürk Ortaokulu"))
+                .ok());
+    QVERIFY(
+        store::recordSchoolYear(store(), school::Rollover::schoolYearLabel(QDate::currentDate()))
+            .ok());
+  }
+  void cleanup() {
+    filedialogs::setRunner({});
+    m_dir.reset();
+  }
+
+  void severalTestFilesFromTheMenu() {
+    // Three test files, the last one cut short.
+    QStringList files;
+    for (const char* name : {"Kesirler", "Oranlar"}) {
+      authoring::Test t;
+      t.testAdi = QString::fromUtf8(name);
+      const Result<QString> key = authoring::TestCatalog(store()).create(t);
+      QVERIFY(key);
+      files << m_dir->filePath(t.testAdi + QStringLiteral(".ckt"));
+      QVERIFY(exchange::TestPackage(store()).write({key.value()}, files.last()));
+    }
+    QFile good(files.first());
+    QVERIFY(good.open(QIODevice::ReadOnly));
+    const QByteArray bytes = good.readAll();
+    files << m_dir->filePath(QStringLiteral("Bozuk.ckt"));
+    QFile cut(files.last());
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(bytes.left(bytes.size() / 3));
+    cut.close();
+    store().close();
+
+    MDIForm1::Options options;
+    options.messages = &m_dir->messages();
+    MDIForm1 window(store(), options);
+    window.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    QVERIFY(window.MDIForm1_Load());
+    window.resize(1280, 720);
+    m_dir->messages().takeTexts();
+
+    QString title, filter;
+    filedialogs::setRunner([&](QFileDialog& d) {
+      title = d.windowTitle();
+      filter = d.nameFilters().join(QLatin1Char(';'));
+      d.setDirectory(m_dir->path());
+      QStringList quoted;
+      for (const QString& f : files)
+        quoted << QLatin1Char('"') + QFileInfo(f).fileName() + QLatin1Char('"');
+      d.selectFile(quoted.join(QLatin1Char(' ')));
+      return int(QDialog::Accepted);
+    });
+    QStringList progress;
+    QTimer watch;
+    watch.setInterval(0);
+    connect(&watch, &QTimer::timeout, this, [&] {
+      frmIslem* islem = nullptr;
+      for (frmIslem* w : window.findChildren<frmIslem*>())
+        if (w->isVisible()) islem = w;
+      if (!islem || progress.contains(islem->text())) return;
+      progress << islem->text();
+      if (progress.size() == 2)
+        QVERIFY(savePicture(over(&window, islem), QStringLiteral("test_alma_ilerleme.png")));
+    });
+    watch.start();
+    QAction* item = window.menuBar()->findChild<QAction*>(QStringLiteral("mnuDosyadanTestAl"));
+    QVERIFY(item);
+    QCOMPARE(item->text(), QStringLiteral("Dosyadan Test Al"));
+    item->trigger();
+    watch.stop();
+
+    QCOMPARE(title, QStringLiteral("Testin Alınacağı Dosya"));
+    QVERIFY2(filter.contains(QStringLiteral("*.ckt")), qPrintable(filter));
+    QCOMPARE(progress, QStringList({QStringLiteral("1/3 dosya işleniyor..."),
+                                    QStringLiteral("2/3 dosya işleniyor..."),
+                                    QStringLiteral("3/3 dosya işleniyor...")}));
+    const QList<Messages::Message>& shown = m_dir->messages().shown();
+    QCOMPARE(shown.size(), 1);
+    const QString text = shown.first().text;
+    QVERIFY2(text.startsWith(QStringLiteral("2 adet test eklendi\n")), qPrintable(text));
+    QVERIFY2(text.contains(exchange::TestPackage::readFailedMessage()), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Bozuk.ckt: ")), qPrintable(text));
+    QCOMPARE(store().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLETEST")).valueOr(0).toInt(),
+             4);
+
+    frmMesaj message(&window, shown.first());
+    message.show();
+    QVERIFY(savePicture(over(&window, &message), QStringLiteral("test_alma_sonuc.png")));
+  }
+};
+
+QTEST_MAIN(TestExchangeImport)
+#include "tst_exchangeimport.moc"
