@@ -38,6 +38,33 @@ Result<QImage> QuestionPicture::startScreenImage(store::Store& store, const QStr
   return decode(store.contents().read(store::StoreKind::Test, testNo), false);
 }
 
+QImage QuestionPicture::trimmed(const QImage& image) {
+  if (image.isNull()) return image;
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  const QRgb background = rgb.pixel(0, 0);
+  auto differs = [background](QRgb c) {
+    return std::abs(qRed(c) - qRed(background)) + std::abs(qGreen(c) - qGreen(background)) +
+               std::abs(qBlue(c) - qBlue(background)) >
+           48;
+  };
+  int top = rgb.height(), bottom = -1, left = rgb.width(), right = -1;
+  for (int y = 0; y < rgb.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+    for (int x = 0; x < rgb.width(); ++x) {
+      if (!differs(line[x])) continue;
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+      left = std::min(left, x);
+      right = std::max(right, x);
+    }
+  }
+  if (bottom < 0) return image;  // all one colour
+  const int margin = std::max(8, std::max(rgb.width(), rgb.height()) / 40);
+  const QRect content =
+      QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-margin, -margin, margin, margin);
+  return image.copy(content.intersected(image.rect()));
+}
+
 void QuestionPicture::resizeEvent(QResizeEvent* event) {
   m_scaled = QImage();
   QWidget::resizeEvent(event);

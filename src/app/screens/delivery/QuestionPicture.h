@@ -24,6 +24,9 @@ class QuestionPicture : public QWidget {
   // test's start screen; a null image when there is no content.
   static Result<QImage> questionImage(store::Store& store, const QString& soruNo, bool solution);
   static Result<QImage> startScreenImage(store::Store& store, const QString& testNo);
+  // The picture without the even margin around its content (a little of it
+  // kept), so that the content itself fills the screen.
+  static QImage trimmed(const QImage& image);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int kGap = 6;
-constexpr int kMinFontPixels = 11;
+constexpr int kMinFontPixels = 13;
 
 }  // namespace
 
@@ -98,24 +98,39 @@ QList<int> RunTilesView::shownIndexes() const {
   return out;
 }
 
+QRect RunTilesView::markRect(const QRect& tile) {
+  const int w = std::min(tile.height() * 9 / 20, tile.width() / 5);
+  return {tile.right() - w - 6, tile.top(), w, tile.height()};
+}
+
+QRect RunTilesView::textRect(const QRect& tile) {
+  return tile.adjusted(10, 4, -(markRect(tile).width() + 10), -4);
+}
+
 int RunTilesView::fontPixelsFor(const QRect& tile, const QList<int>& shown) const {
-  // One size for every tile: as large as the tile's height allows, then smaller
-  // until the longest name fits on one line; what still does not fit elides.
-  const int textWidth = tile.width() - tile.height() / 2 - 16;
-  int pixels = std::max(kMinFontPixels, tile.height() * 2 / 5);
+  QStringList names;
+  for (int i : shown) names << (m_names ? m_names->value(i) : QString());
+  if (m_fontPixels > 0 && m_fontForSize == tile.size() && m_fontForNames == names)
+    return m_fontPixels;
+  // One size for every tile: the largest at which every name fits its tile on at
+  // most as many lines as the tile holds, words unbroken; what still does not fit
+  // at the smallest size elides.
+  const QRect text = textRect(tile);
   QFont f = font();
   f.setBold(true);
-  while (pixels > kMinFontPixels) {
+  int pixels = std::clamp(tile.height() * 9 / 25, kMinFontPixels, 72);
+  for (; pixels > kMinFontPixels; --pixels) {
     f.setPixelSize(pixels);
     const QFontMetrics fm(f);
-    int widest = 0;
-    for (int i : shown)
-      widest = std::max(widest, fm.horizontalAdvance(m_names ? m_names->value(i) : QString()));
-    if (widest <= textWidth) break;
-    // Names longer than a third of the tile rather elide than shrink everything.
-    if (pixels <= tile.height() / 4) break;
-    --pixels;
+    const bool fits = std::all_of(names.cbegin(), names.cend(), [&](const QString& name) {
+      const QRect need = fm.boundingRect(text, Qt::TextWordWrap | Qt::AlignLeft, name);
+      return need.width() <= text.width() && need.height() <= text.height();
+    });
+    if (fits) break;
   }
+  m_fontForSize = tile.size();
+  m_fontForNames = names;
+  m_fontPixels = pixels;
   return pixels;
 }
 
@@ -131,9 +146,10 @@ void RunTilesView::paintEvent(QPaintEvent* event) {
   QFont nameFont = font();
   nameFont.setBold(true);
   nameFont.setPixelSize(fontPixelsFor(first, shown));
+  const QFontMetrics nameMetrics(nameFont);
   QFont markFont = font();
   markFont.setBold(true);
-  markFont.setPixelSize(std::max(kMinFontPixels, first.height() * 3 / 5));
+  markFont.setPixelSize(std::max(kMinFontPixels, markRect(first).width()));
   for (int at = 0; at < count; ++at) {
     const QRect r = tileRect(at, count, rect());
     if (!r.intersects(event->rect())) continue;
@@ -141,17 +157,19 @@ void RunTilesView::paintEvent(QPaintEvent* event) {
     p.setPen(QPen(QColor(0x55, 0x55, 0x55), 2));
     p.setBrush(colorOf(tile.state));
     p.drawRoundedRect(r.adjusted(1, 1, -1, -1), 8, 8);
-    const int markWidth = r.height() / 2;
-    const QRect markRect(r.right() - markWidth - 6, r.top(), markWidth, r.height());
-    const QRect textRect = r.adjusted(10, 0, -(markWidth + 6), 0);
+    const QRect text = textRect(r);
     p.setPen(Qt::black);
     p.setFont(nameFont);
     const QString name = m_names ? m_names->value(shown.at(at)) : tile.address;
-    p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,
-               QFontMetrics(nameFont).elidedText(name, Qt::ElideRight, textRect.width()));
+    const QRect need = nameMetrics.boundingRect(text, Qt::TextWordWrap | Qt::AlignLeft, name);
+    if (need.width() <= text.width() && need.height() <= text.height())
+      p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, name);
+    else
+      p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
+                 nameMetrics.elidedText(name, Qt::ElideRight, text.width()));
     if (const QString mark = markOf(tile.state); !mark.isEmpty()) {
       p.setFont(markFont);
-      p.drawText(markRect, Qt::AlignCenter, mark);
+      p.drawText(markRect(r), Qt::AlignCenter, mark);
     }
   }
 }

@@ -38,6 +38,13 @@ class RunTilesView : public QWidget {
  private:
   QList<int> shownIndexes() const;
   int fontPixelsFor(const QRect& tile, const QList<int>& shown) const;
+  static QRect markRect(const QRect& tile);
+  static QRect textRect(const QRect& tile);
+
+  // The names' size is worked out again only when the tiles' size or names change.
+  mutable QSize m_fontForSize;
+  mutable QStringList m_fontForNames;
+  mutable int m_fontPixels = 0;
 
   const activity::RemoteTiles* m_tiles = nullptr;
   const QStringList* m_names = nullptr;

@@ -202,11 +202,20 @@ void frmOnizleme::build() {
   m_tiles = new RunTilesView(m_answerArea);
   m_tiles->setTiles(&m_session.tiles(), &m_session.names());
   m_answerArea->addWidget(m_tiles);
-  m_frameTablo = makeTable(QStringLiteral("frameTablo"),
-                           {QStringLiteral("Cevap Veren"), QStringLiteral("Boş Bırakan"),
-                            QStringLiteral("Yanıtlamayan")},
-                           m_answerArea);
-  m_answerArea->addWidget(m_frameTablo);
+  auto* frameTablo = new QWidget(m_answerArea);
+  frameTablo->setObjectName(QStringLiteral("frameTablo"));
+  auto* tablo = new QVBoxLayout(frameTablo);
+  const QList<QPair<QLabel**, activity::RemoteTiles::State>> big = {
+      {&m_tabloCevapVeren, activity::RemoteTiles::State::Answered},
+      {&m_tabloBos, activity::RemoteTiles::State::Blank},
+      {&m_tabloCevapVermeyen, activity::RemoteTiles::State::NotAnswered}};
+  for (const auto& [slot, state] : big) {
+    *slot = makeLabel(QString(), {}, frameTablo);
+    (*slot)->setStyleSheet(QStringLiteral("background:%1;border:2px solid #555;border-radius:8px")
+                               .arg(RunTilesView::colorOf(state).name()));
+    tablo->addWidget(*slot, 1);
+  }
+  m_answerArea->addWidget(frameTablo);
   m_lblVirtual = makeLabel(QStringLiteral("lblSanalKumanda"),
                            QStringLiteral("Cevaplar sanal kumandadan verilir."), m_answerArea);
   m_lblVirtual->setWordWrap(true);
@@ -232,11 +241,8 @@ void frmOnizleme::build() {
   reportBox->addStretch(1);
   m_pages->addWidget(report);
 
-  m_final =
-      makeTable(QStringLiteral("SlisteIstatistik"),
-                {QStringLiteral("Uygulama"), QStringLiteral("Öğrenci"), QStringLiteral("Soru"),
-                 QStringLiteral("Doğru"), QStringLiteral("Yanlış"), QStringLiteral("Boş")},
-                m_pages);
+  m_final = makeTable(QStringLiteral("SlisteIstatistik"),
+                      {QStringLiteral("Uygulama Sonucu"), QStringLiteral("Değer")}, m_pages);
   m_pages->addWidget(m_final);
 
   m_lblNotice = makeLabel(QStringLiteral("lblSonuc"), {}, m_pages);
@@ -347,11 +353,15 @@ void frmOnizleme::refresh() {
       break;
     case Page::FinalStatistics: {
       const delivery::RunStatistics& s = m_session.finalStatistics();
-      setRow(m_final, 0,
-             {s.label, QString::number(s.students), QString::number(s.questions),
-              QStringLiteral("%1 (%%2)").arg(s.correct).arg(s.correctPercent),
-              QStringLiteral("%1 (%%2)").arg(s.wrong).arg(s.wrongPercent),
-              QStringLiteral("%1 (%%2)").arg(s.blank).arg(s.blankPercent)});
+      const QList<QStringList> rows = {
+          {QStringLiteral("Uygulama"), s.label},
+          {QStringLiteral("Öğrenci Sayısı"), QString::number(s.students)},
+          {QStringLiteral("Soru Sayısı"), QString::number(s.questions)},
+          {QStringLiteral("Doğru"),
+           QStringLiteral("%1 (%%2)").arg(s.correct).arg(s.correctPercent)},
+          {QStringLiteral("Yanlış"), QStringLiteral("%1 (%%2)").arg(s.wrong).arg(s.wrongPercent)},
+          {QStringLiteral("Boş"), QStringLiteral("%1 (%%2)").arg(s.blank).arg(s.blankPercent)}};
+      for (int i = 0; i < rows.size(); ++i) setRow(m_final, i, rows.at(i));
       m_pages->setCurrentIndex(kFinalPage);
       break;
     }
@@ -368,7 +378,7 @@ void frmOnizleme::refresh() {
 
 void frmOnizleme::refreshQuestion() {
   const bool onQuestion = m_session.page() == Page::Question;
-  m_lblSayac->setText(m_session.progressText());
+  m_lblSayac->setText(onQuestion ? m_session.progressText() : QString());
   const delivery::RunQuestion* q = m_session.question();
   m_lblSoruNo->setText(onQuestion && q ? QStringLiteral("Soru No: ") + q->soruNo : QString());
   const delivery::RunSession::Countdown c = m_session.countdown();
@@ -397,8 +407,9 @@ void frmOnizleme::refreshCounts() {
   m_lblCevapVeren->setText(QStringLiteral("Cevap Veren: %1").arg(n.answered));
   m_lblBos->setText(QStringLiteral("Boş Bırakan: %1").arg(n.blank));
   m_lblCevapVermeyen->setText(QStringLiteral("Yanıtlamayan: %1").arg(n.notAnswered));
-  setRow(m_frameTablo, 0,
-         {QString::number(n.answered), QString::number(n.blank), QString::number(n.notAnswered)});
+  m_tabloCevapVeren->setText(QStringLiteral("Cevap Veren\n%1").arg(n.answered));
+  m_tabloBos->setText(QStringLiteral("Boş Bırakan\n%1").arg(n.blank));
+  m_tabloCevapVermeyen->setText(QStringLiteral("Yanıtlamayan\n%1").arg(n.notAnswered));
 }
 
 void frmOnizleme::refreshButtons() {
@@ -409,6 +420,8 @@ void frmOnizleme::refreshButtons() {
     it.value()->setVisible(m_session.isAvailable(it.key()));
   }
   m_confirm->setVisible(m_session.confirmingExit());
+  // The captions changed: the row is laid out again before the next paint.
+  if (layout()) layout()->activate();
 }
 
 QImage frmOnizleme::picture(const QString& soruNo, bool solution) {
@@ -417,7 +430,7 @@ QImage frmOnizleme::picture(const QString& soruNo, bool solution) {
   if (it != m_pictures.constEnd()) return it.value();
   Result<QImage> image = QuestionPicture::questionImage(m_context.store, soruNo, solution);
   if (!image) m_context.store.log(QStringLiteral("Soru resmi okunamadı: ") + image.error());
-  const QImage out = image.valueOr({});
+  const QImage out = QuestionPicture::trimmed(image.valueOr({}));
   m_pictures.insert(key, out);
   return out;
 }
@@ -514,19 +527,26 @@ void frmOnizleme::applyScale() {
   setPixelSize(m_lblCevap, h / 26, true);
   m_progress->setFixedHeight(std::max(8, h / 90));
   for (QLabel* l : {m_lblCevapVeren, m_lblBos, m_lblCevapVermeyen}) setPixelSize(l, h / 40, true);
+  m_counters->setMinimumHeight(h / 40 * 2);
   setPixelSize(m_lblSayacBuyuk, h / 9, true);
   setPixelSize(m_lblNotice, h / 10, true);
   setPixelSize(m_lblRemoteTestHelp, h / 36);
   setPixelSize(m_lblVirtual, h / 30);
   setPixelSize(m_lblReport, h / 28, true);
   setPixelSize(m_lblConfirm, h / 30, true);
-  for (QTableWidget* t : {m_statistics, m_frameTablo, m_final}) {
+  for (QLabel* l : {m_tabloCevapVeren, m_tabloBos, m_tabloCevapVermeyen})
+    setPixelSize(l, h / 14, true);
+  for (QTableWidget* t : {m_statistics, m_final}) {
     setPixelSize(t, h / 34);
     t->verticalHeader()->setDefaultSectionSize(h / 34 * 2);
   }
   for (QPushButton* b : m_buttons) {
     setPixelSize(b, h / 48, b == cmdNav(Command::Next));
     b->setMinimumHeight(std::max(44, h / 16));
+  }
+  for (Command c : {Command::ConfirmExit, Command::CancelExit}) {
+    setPixelSize(cmdNav(c), h / 34, true);
+    cmdNav(c)->setMinimumWidth(h / 5);
   }
   setPixelSize(m_cmdTesteDevam, h / 40, true);
   m_cmdTesteDevam->setMinimumHeight(std::max(44, h / 14));

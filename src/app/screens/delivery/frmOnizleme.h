@@ -110,7 +110,9 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
   RunTilesView* m_tiles = nullptr;
   RunTilesView* m_testTiles = nullptr;
   QTableWidget* m_statistics = nullptr;
-  QTableWidget* m_frameTablo = nullptr;
+  QLabel* m_tabloCevapVeren = nullptr;  // frameTablo: the counters, large
+  QLabel* m_tabloBos = nullptr;
+  QLabel* m_tabloCevapVermeyen = nullptr;
   QTableWidget* m_final = nullptr;
   QLabel* m_lblTestAdi = nullptr;
   QLabel* m_lblSayac = nullptr;
