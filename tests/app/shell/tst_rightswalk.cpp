@@ -43,6 +43,7 @@ QList<Entry> ways() {
   return {
       item("mnuEkran_0", true),
       item("mnuEkran_1", true),
+      item("mnuEkran_4", true),
       item("GelismisModAyarlari", true),
       item("mnuDisVeriAl", true),
       item("mnuSinifAtlatma", true),
@@ -63,12 +64,15 @@ QList<Entry> ways() {
       item("mnuDugme_6", false),
       {Way::BarButton, QStringLiteral("cmdMenu_0"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_1"), true},
+      {Way::BarButton, QStringLiteral("cmdMenu_4"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_8"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_9"), false},
       {Way::Tile, QStringLiteral("cmdKutu0"), true},
       {Way::Tile, QStringLiteral("cmdKutu1"), true},
+      {Way::Tile, QStringLiteral("cmdKutu4"), true},
       {Way::Shortcut, QStringLiteral("Ctrl+1"), true},
       {Way::Shortcut, QStringLiteral("Ctrl+2"), true},
+      {Way::Shortcut, QStringLiteral("Ctrl+5"), true},
       {Way::Shortcut, QStringLiteral("Ctrl+9"), true},
   };
 }

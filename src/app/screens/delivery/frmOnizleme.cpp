@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "screens/delivery/PresentationDisplay.h"
+#include "screens/delivery/QuestionMediaPlayer.h"
 #include "screens/delivery/QuestionPicture.h"
 #include "screens/delivery/RunTilesView.h"
 #include "store/Store.h"
@@ -107,7 +108,16 @@ frmOnizleme::frmOnizleme(const ScreenContext& context, const receiver::Clock& cl
       m_tiles->tileChanged(index);
     refreshCounts();
   });
-  connect(&m_session, &delivery::RunSession::questionShown, this, [this] { showPicture(); });
+  connect(&m_session, &delivery::RunSession::questionShown, this,
+          [this](int, const QString& mediaFile) {
+            showPicture();
+            if (mediaFile.isEmpty())
+              m_media->stop();
+            else
+              m_media->play(mediaFile);
+          });
+  connect(&m_session, &delivery::RunSession::replayRequested, this,
+          [this](const QString& mediaFile) { m_media->play(mediaFile); });
   connect(&m_session, &delivery::RunSession::reportRequested, this, &frmOnizleme::reportRequested);
   connect(&m_session, &delivery::RunSession::closeRequested, this, &frmOnizleme::finish);
 }
@@ -197,7 +207,22 @@ void frmOnizleme::build() {
   m_pages->addWidget(m_lblSayacBuyuk);
 
   auto* question = new QWidget(m_pages);
-  m_questionPicture = new QuestionPicture(question);
+  m_questionArea = new QStackedWidget(question);
+  m_questionPicture = new QuestionPicture(m_questionArea);
+  m_questionArea->addWidget(m_questionPicture);
+  m_videoHolder = new QWidget(m_questionArea);
+  new QVBoxLayout(m_videoHolder);
+  m_videoHolder->layout()->setContentsMargins(0, 0, 0, 0);
+  m_questionArea->addWidget(m_videoHolder);
+  m_media = new QuestionMediaPlayer(m_videoHolder, this);
+  connect(m_media, &QuestionMediaPlayer::videoShown, this, [this](bool on) {
+    if (on && m_videoHolder->layout()->count() == 0)
+      m_videoHolder->layout()->addWidget(m_media->videoWidget());
+    m_media->videoWidget()->setVisible(on);
+    m_questionArea->setCurrentIndex(on ? 1 : 0);
+  });
+  connect(m_media, &QuestionMediaPlayer::failed, this,
+          [this](const QString& text) { m_context.store.log(text); });
   m_answerArea = new QStackedWidget(question);
   m_tiles = new RunTilesView(m_answerArea);
   m_tiles->setTiles(&m_session.tiles(), &m_session.names());
@@ -222,7 +247,7 @@ void frmOnizleme::build() {
   m_answerArea->addWidget(m_lblVirtual);
   auto* questionBox = new QHBoxLayout(question);
   questionBox->setContentsMargins(0, 0, 0, 0);
-  questionBox->addWidget(m_questionPicture, 3);
+  questionBox->addWidget(m_questionArea, 3);
   questionBox->addWidget(m_answerArea, 2);
   m_pages->addWidget(question);
 
@@ -469,6 +494,7 @@ void frmOnizleme::reportRequested(delivery::RunSettings::QuestionReport report, 
 void frmOnizleme::finish() {
   if (m_done) return;
   m_done = true;
+  m_media->stop();
   m_inhibitor.release();
   deliveryui::rememberPresentationScreen(screen());
   const reports::RunKey key = m_session.runKey();

@@ -19,6 +19,7 @@ class QProgressBar;
 class QPushButton;
 class QStackedWidget;
 class QTableWidget;
+class QuestionMediaPlayer;
 class QuestionPicture;
 class RunTilesView;
 
@@ -105,6 +106,9 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
   QMap<Command, QPushButton*> m_buttons;
   QStackedWidget* m_pages = nullptr;
   QStackedWidget* m_answerArea = nullptr;
+  QStackedWidget* m_questionArea = nullptr;  // the picture, or a video playing
+  QWidget* m_videoHolder = nullptr;
+  QuestionMediaPlayer* m_media = nullptr;
   QuestionPicture* m_startPicture = nullptr;
   QuestionPicture* m_questionPicture = nullptr;
   RunTilesView* m_tiles = nullptr;

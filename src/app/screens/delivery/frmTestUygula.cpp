@@ -18,7 +18,10 @@
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "screens/delivery/PresentationDisplay.h"
+#include "screens/delivery/TestPreview.h"
 #include "screens/school/SchoolScreens.h"
+#include "store/Store.h"
 #include "widgets/CurriculumFilters.h"
 #include "widgets/FilterListFill.h"
 #include "widgets/Sliste.h"
@@ -27,14 +30,6 @@ namespace {
 
 const QString kScreen = delivery::kRunSetupScreen;
 constexpr int kTestScreen = 3;
-
-QGroupBox* group(const QString& title, QWidget* content, QWidget* parent) {
-  auto* g = new QGroupBox(title, parent);
-  auto* box = new QVBoxLayout(g);
-  box->setContentsMargins(6, 6, 6, 6);
-  box->addWidget(content);
-  return g;
-}
 
 // A group of radio buttons whose ids are the stored indexes.
 QButtonGroup* radios(const QString& name, const QStringList& captions, QLayout* layout,
@@ -99,10 +94,10 @@ void frmTestUygula::build() {
   right->addLayout(classRow);
   m_remotes = new Sliste(m_context, {kScreen, QStringLiteral("SlisteKumandalar")}, this);
   m_remotes->setOperationMode(Sliste::OperationMode::DokunarakSec);
-  right->addWidget(group(QStringLiteral("Öğrenci Kumandaları"), m_remotes, this), 3);
+  right->addWidget(schoolui::group(QStringLiteral("Öğrenci Kumandaları"), m_remotes, this), 3);
   m_teachers = new Sliste(m_context, {kScreen, QStringLiteral("SlisteOgretmenler")}, this);
   m_teachers->setOperationMode(Sliste::OperationMode::DokunarakSec);
-  auto* teacherGroup = group(QStringLiteral("Öğretmen Kumandaları"), m_teachers, this);
+  auto* teacherGroup = schoolui::group(QStringLiteral("Öğretmen Kumandaları"), m_teachers, this);
   teacherGroup->setMaximumHeight(170);
   right->addWidget(teacherGroup, 1);
   middle->addLayout(right, 2);
@@ -146,6 +141,11 @@ void frmTestUygula::build() {
   box->addLayout(buttons);
 
   connect(m_tests, &Sliste::aktifKayitDegisti, this, &frmTestUygula::testChosen);
+  // Other screens change tests, remotes and pairings while this one is open.
+  connect(&m_context.store, &store::Store::testsChanged, this, &frmTestUygula::cmdBul_Click);
+  for (auto signal : {&store::Store::studentsChanged, &store::Store::remotesChanged,
+                      &store::Store::pairingsChanged})
+    connect(&m_context.store, signal, this, &frmTestUygula::fillRemotes);
   connect(m_cmbSinifi, &QComboBox::activated, this, [this] { fillRemotes(); });
 }
 
@@ -347,14 +347,14 @@ void frmTestUygula::load() {
   if (m_cmbSinifi->currentIndex() < 0)
     m_cmbSinifi->setCurrentIndex(delivery::RunSetup::defaultClassIndex(classes.valueOr({})));
 
-  (void)m_teachers->ListeDoldurYeni(delivery::RunSetup::teacherRemotesQuery());
-  m_teachers->TumunuSec();
   fillRemotes();
   showOptions(false);
   cmdBul_Click();
 }
 
 void frmTestUygula::fillRemotes() {
+  (void)m_teachers->ListeDoldurYeni(delivery::RunSetup::teacherRemotesQuery());
+  m_teachers->TumunuSec();
   // The whole class takes part unless the teacher leaves some remotes out.
   (void)m_remotes->ListeDoldurYeni(
       delivery::RunSetup::studentRemotesQuery(m_cmbSinifi->currentText()));
@@ -367,6 +367,7 @@ void frmTestUygula::selectClass(const QString& className) {
 }
 
 void frmTestUygula::cmdBul_Click() {
+  const QString kept = m_summary.testNo;
   delivery::RunSetup::Search search;
   search.curriculum = m_curriculum->filter();
   search.author = m_cmbHazirlayanAra->currentText();
@@ -378,11 +379,13 @@ void frmTestUygula::cmdBul_Click() {
   for (int r = 0; r < m_tests->kayitSayisi(); ++r)
     questions += m_tests->deger(r, QStringLiteral("SORUSAYISI")).toInt();
   m_lblTestSoruSayisi->setText(delivery::RunSetup::foundText(m_tests->kayitSayisi(), questions));
-  if (m_tests->kayitSayisi() > 0 && m_summary.testNo.isEmpty())
+  // The chosen test stays chosen while it is listed (a refill may move the grid's row).
+  if (!selectTest(kept) && m_tests->kayitSayisi() > 0)
     selectTest(m_tests->deger(0, QStringLiteral("TESTNO")));
 }
 
 bool frmTestUygula::selectTest(const QString& testNo) {
+  if (testNo.isEmpty()) return false;
   for (int r = 0; r < m_tests->kayitSayisi(); ++r) {
     if (m_tests->deger(r, QStringLiteral("TESTNO")) != testNo) continue;
     testChosen(r);
@@ -503,7 +506,12 @@ void frmTestUygula::cmdOnizleme_Click() {
 
 void frmTestUygula::cmdTestOnizleme_Click() {
   if (!delivery::RunSetup::canPreview(m_summary, m_context.messages)) return;
-  notYet(QStringLiteral("Test önizleme"));
+  auto* preview = new TestPreview(m_context);
+  if (!schoolui::check(m_context.messages, preview->open(m_summary.testNo, m_summary.name))) {
+    delete preview;
+    return;
+  }
+  deliveryui::showFullScreenOn(preview, deliveryui::presentationScreen(window()));
 }
 
 void frmTestUygula::cmdTestiDuzenle_Click() {

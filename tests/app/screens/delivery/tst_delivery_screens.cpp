@@ -12,6 +12,7 @@
 #include "screens/delivery/DeliveryScreens.h"
 #include "screens/delivery/PresentationDisplay.h"
 #include "screens/delivery/RunTilesView.h"
+#include "screens/delivery/TestPreview.h"
 #include "screens/delivery/frmOnizleme.h"
 #include "screens/delivery/frmTestUygula.h"
 #include "shell/PressRouter.h"
@@ -242,6 +243,19 @@ class TestDeliveryScreens : public QObject {
     screen.cmdOnizleme_Click();
     QCOMPARE(started->studentRemotes, QStringList{QStringLiteral("0-0")});
     QVERIFY(!started->settings.remoteTestScreen);
+
+    // The preview shows the questions and collects nothing.
+    screen.cmdTestOnizleme_Click();
+    TestPreview* preview = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* p = qobject_cast<TestPreview*>(w)) preview = p;
+    QVERIFY(preview);
+    preview->go(+1);
+    preview->go(+1);
+    QCOMPARE(preview->findChild<QLabel*>(QStringLiteral("lblSayac"))->text(),
+             QStringLiteral("3/4"));
+    delete preview;
+    QCOMPARE(fx.count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP")), 0);
 
     // Saved options come back in the next screen.
     screen.cmdKaydet_Click();
