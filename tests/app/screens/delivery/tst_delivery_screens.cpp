@@ -16,6 +16,7 @@
 #include "screens/delivery/frmOnizleme.h"
 #include "screens/delivery/frmTestUygula.h"
 #include "shell/PressRouter.h"
+#include "shell/ReceiverController.h"
 #include "widgets/Sliste.h"
 
 using Command = delivery::RunSession::Command;
@@ -263,6 +264,43 @@ class TestDeliveryScreens : public QObject {
     frmTestUygula again(context());
     QCOMPARE(again.options().settings, screen.options().settings);
     QCOMPARE(again.options().settings.penalty, delivery::RunSettings::Penalty::ThreeWrongs);
+  }
+
+  void anInterruptedRunIsOfferedAndTakenUpAgain() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
+    fx.addTest(QStringLiteral("T1"), QStringLiteral("ABC"));
+    {
+      // A run that stopped after its first question (the program was killed).
+      delivery::RunSession& run = fx.open(RunFixture::plan(QStringLiteral("T1"), remotes));
+      fx.throughCountdown();
+      fx.press(QStringLiteral("10-1"), QStringLiteral("A"));
+      QVERIFY(run.trigger(Command::Next));
+    }
+    shell::ReceiverController receiver(nullptr);
+    auto presentations = [] {
+      QList<frmOnizleme*> out;
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<frmOnizleme*>(w); p && p->isVisible()) out << p;
+      return out;
+    };
+    bool asked = false;
+    // Without the right nothing is asked and nothing opens.
+    deliveryui::offerInterruptedRun(context(), receiver, [&asked] { return asked = false; });
+    QVERIFY(presentations().isEmpty());
+    QVERIFY(fx.messages().takeTexts().isEmpty());
+
+    fx.messages().setNextAnswer(Messages::Answer::Yes);
+    deliveryui::offerInterruptedRun(context(), receiver, [&asked] { return asked = true; });
+    QVERIFY(asked);
+    QVERIFY(fx.messages().lastText().startsWith(QStringLiteral("Yarım kalan bir uygulama var")));
+    QCOMPARE(presentations().size(), 1);
+    frmOnizleme* resumed = presentations().first();
+    QCOMPARE(receiver.router().activeConsumer(), &resumed->presses());
+    // It goes on at the first question without stored answers, under the same key.
+    QTRY_COMPARE(resumed->session().page(), Page::Question);
+    QCOMPARE(resumed->session().position(), 2);
+    QCOMPARE(resumed->session().runKey(), fx.session().runKey());
+    delete resumed;
   }
 
   void tilesFillTheirFrameWithoutOverlapping() {
