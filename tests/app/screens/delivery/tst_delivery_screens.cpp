@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -9,8 +10,10 @@
 #include "Screenshot.h"
 #include "authoring/DemoBank.h"
 #include "school/DemoSchool.h"
+#include "screens/activities/frmSanalKumanda.h"
 #include "screens/delivery/DeliveryScreens.h"
 #include "screens/delivery/PresentationDisplay.h"
+#include "screens/delivery/QuestionPicture.h"
 #include "screens/delivery/RunTilesView.h"
 #include "screens/delivery/TestPreview.h"
 #include "screens/delivery/frmOnizleme.h"
@@ -301,6 +304,41 @@ class TestDeliveryScreens : public QObject {
     QCOMPARE(resumed->session().position(), 2);
     QCOMPARE(resumed->session().runKey(), fx.session().runKey());
     delete resumed;
+  }
+
+  void withoutRemotesTheVirtualRemoteAnswers() {
+    fx.addTest(QStringLiteral("T1"), QStringLiteral("BC"));
+    shell::ReceiverController receiver(nullptr);
+    frmOnizleme* run = deliveryui::openPresentation(context(), receiver,
+                                                    RunFixture::plan(QStringLiteral("T1"), {}));
+    QVERIFY(run);
+    QVERIFY(run->session().virtualRemoteOnly());
+    QCOMPARE(run->session().page(), Page::Question);
+    // Counting makes no sense with one answerer: no tiles, no counters button.
+    QVERIFY(!run->cmdNav(Command::ToggleCounts)->isVisibleTo(run));
+    frmSanalKumanda* remote = run->findChild<frmSanalKumanda*>();
+    if (!remote)
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* r = qobject_cast<frmSanalKumanda*>(w)) remote = r;
+    QVERIFY(remote);
+    remote->cmdDugme_Click(1);  // B, through the receiver's head and the routing
+    QCOMPARE(run->session().tiles().tiles().first().letter, QStringLiteral("B"));
+    QCOMPARE(run->session().counts().answered, 1);
+    delete run;
+  }
+
+  void picturesLoseTheirEmptyMargins() {
+    QImage page(800, 600, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter(&page).fillRect(QRect(300, 200, 100, 50), Qt::black);
+    const QImage content = QuestionPicture::trimmed(page);
+    QVERIFY(content.width() < 200 && content.height() < 150);
+    QVERIFY(content.width() >= 100 && content.height() >= 50);
+    // A picture of one colour, or none, stays as it is.
+    QImage blank(40, 30, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    QCOMPARE(QuestionPicture::trimmed(blank).size(), blank.size());
+    QVERIFY(QuestionPicture::trimmed(QImage()).isNull());
   }
 
   void tilesFillTheirFrameWithoutOverlapping() {
