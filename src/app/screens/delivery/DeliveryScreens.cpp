@@ -48,6 +48,8 @@ frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverContr
                      if (const QString text = runSummary(store, key); !text.isEmpty())
                        messages.info(text, QStringLiteral("Test Uygulama"));
                    });
+  // The program quitting takes the presentation with it (what was left is stored).
+  if (mainWindow) QObject::connect(mainWindow, &QObject::destroyed, window, &QObject::deleteLater);
   showFullScreenOn(window, presentationScreen(mainWindow));
   window->raise();
   window->activateWindow();

@@ -471,7 +471,6 @@ void frmOnizleme::showPicture() {
 }
 
 void frmOnizleme::reportRequested(delivery::RunSettings::QuestionReport report, int position) {
-  m_reportPosition = position;
   if (m_reportHandler && m_reportHandler(*this, report, position)) return;
   if (m_session.page() != Page::Report) return;  // the end: the run closes itself
   const activity::RemoteTiles::Counts n = m_session.tiles().counts();

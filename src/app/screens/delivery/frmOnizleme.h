@@ -100,7 +100,6 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
   ReportHandler m_reportHandler;
   bool m_done = false;
   bool m_opened = false;
-  int m_reportPosition = 0;
   QHash<QString, QImage> m_pictures;
 
   QMap<Command, QPushButton*> m_buttons;
