@@ -16,6 +16,7 @@
 #include "school/Pairing.h"
 #include "school/Rollover.h"
 #include "screens/activities/frmSanalKumanda.h"
+#include "screens/delivery/DeliveryScreens.h"
 #include "screens/reports/ReportScreens.h"
 #include "screens/school/SchoolScreens.h"
 #include "screens/start/frmGenelEkran.h"
@@ -164,6 +165,9 @@ void MDIForm1::buildButtonBar() {
   schoolui::registerSchoolScreens(m_menu->registry(), m_context, *m_receiver);
   usersui::registerUserScreens(m_menu->registry(), m_context, *m_menu->session());
   reportsui::registerReportScreens(m_menu->registry(), m_context, &m_receiver->router());
+  deliveryui::registerDeliveryScreens(
+      m_menu->registry(), m_context, *m_receiver,
+      {[this](int index) { return m_menu->cmdMenu_Click(index); }, this});
   // The home page's tiles follow the rights like the bar's buttons (a user who
   // logs in may keep the very flags of nobody, so the log-in counts too).
   connect(m_menu->session(), &users::Session::rightsChanged, this, &MDIForm1::refreshHome);
@@ -262,6 +266,12 @@ bool MDIForm1::MDIForm1_Load() {
   m_islem->close();
   m_store.log(QStringLiteral("mdiform_load complete"));
   m_store.log(QStringLiteral("Açılış süresi: %1 ms").arg(m_startUpMs));
+
+  // A run cut off by a crash or a power cut is offered to go on, under the run
+  // screen's right.
+  deliveryui::offerInterruptedRun(
+      m_context, *m_receiver,
+      [this] { return m_menu->requireRight(m_menu->registry().entry(4).rightKey); }, this);
   return true;
 }
 

@@ -2,8 +2,10 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QGroupBox>
 #include <QPushButton>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include "Messages.h"
 #include "school/StudentImport.h"
@@ -61,6 +63,14 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
   b->setMinimumWidth(110);
   b->setAutoDefault(false);
   return b;
+}
+
+QGroupBox* group(const QString& title, QWidget* content, QWidget* parent) {
+  auto* box = new QGroupBox(title, parent);
+  auto* l = new QVBoxLayout(box);
+  l->setContentsMargins(6, 6, 6, 6);
+  l->addWidget(content);
+  return box;
 }
 
 void openFile(Messages& messages, const QString& path) {

@@ -8,6 +8,7 @@
 #include "widgets/ScreenContext.h"
 
 class Messages;
+class QGroupBox;
 class QPushButton;
 class QWidget;
 
@@ -33,6 +34,8 @@ void openStudentImport(const ScreenContext& context);
 
 // A large button with a clear caption; `name` becomes its objectName.
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent);
+// `content` in a titled frame.
+QGroupBox* group(const QString& title, QWidget* content, QWidget* parent);
 
 // Opens a written file with the desktop's default application; when no program
 // takes it, says where the file is ("Sonuç dosyası: ..."), so the work is never

@@ -50,13 +50,7 @@ QIcon hearingIcon(int icon) {
 
 const QString kScreen = QStringLiteral("frmKumandaTanimlama");
 
-QGroupBox* group(const QString& title, QWidget* content, QWidget* parent) {
-  auto* box = new QGroupBox(title, parent);
-  auto* l = new QVBoxLayout(box);
-  l->setContentsMargins(6, 6, 6, 6);
-  l->addWidget(content);
-  return box;
-}
+using schoolui::group;
 
 }  // namespace
 

@@ -33,14 +33,6 @@ namespace {
 
 const QString kScreen = QStringLiteral("frmTanimlamalar");
 
-QGroupBox* boxed(const QString& title, QWidget* content, QWidget* parent) {
-  auto* box = new QGroupBox(title, parent);
-  auto* l = new QVBoxLayout(box);
-  l->setContentsMargins(6, 6, 6, 6);
-  l->addWidget(content);
-  return box;
-}
-
 QLineEdit* field(const QString& name, QWidget* parent) {
   auto* e = new QLineEdit(parent);
   e->setObjectName(name);
@@ -476,7 +468,7 @@ QWidget* frmTanimlamalar::buildOffered(Kind kind) {
                              page);
   (level ? m_seviyeGizli : m_dersGizli) = hidden;
   (level ? m_seviyeAcik : m_dersAcik) = offered;
-  h->addWidget(boxed(QStringLiteral("Gizli ") + what, hidden, page), 1);
+  h->addWidget(schoolui::group(QStringLiteral("Gizli ") + what, hidden, page), 1);
   auto* mid = new QVBoxLayout;
   auto* cmdGoster =
       schoolui::button(level ? QStringLiteral("cmdSeviyeGoster") : QStringLiteral("cmdDersGoster"),
@@ -489,7 +481,7 @@ QWidget* frmTanimlamalar::buildOffered(Kind kind) {
   mid->addWidget(cmdGizle);
   mid->addStretch();
   h->addLayout(mid);
-  h->addWidget(boxed(QStringLiteral("Listelerde Görünen ") + what, offered, page), 1);
+  h->addWidget(schoolui::group(QStringLiteral("Listelerde Görünen ") + what, offered, page), 1);
   v->addLayout(h, 1);
   auto* add = new QHBoxLayout;
   auto* txt = field(level ? QStringLiteral("txtYeniSeviye") : QStringLiteral("txtYeniDers"), page);
@@ -553,7 +545,7 @@ QWidget* frmTanimlamalar::buildUnits() {
   v->addLayout(pick);
   m_slisteKonu = new Sliste(m_context, {kScreen, QStringLiteral("SlisteKonu")}, page);
   m_slisteKonu->setOperationMode(Sliste::OperationMode::TekSatir);
-  v->addWidget(boxed(QStringLiteral("Üniteler"), m_slisteKonu, page), 1);
+  v->addWidget(schoolui::group(QStringLiteral("Üniteler"), m_slisteKonu, page), 1);
   auto* edit = new QHBoxLayout;
   m_txtUnite = field(QStringLiteral("txtUnite"), page);
   m_txtUnite->setPlaceholderText(QStringLiteral("Ünite adı"));
@@ -638,10 +630,11 @@ QWidget* frmTanimlamalar::buildLists() {
   auto* h = new QHBoxLayout;
   m_sliste1 = new Sliste(m_context, {kScreen, QStringLiteral("Sliste1")}, page);
   m_sliste2 = new Sliste(m_context, {kScreen, QStringLiteral("Sliste2")}, page);
-  h->addWidget(boxed(QStringLiteral("Değeri Değiştirilecek Kayıtlar"), m_sliste1, page), 3);
+  h->addWidget(schoolui::group(QStringLiteral("Değeri Değiştirilecek Kayıtlar"), m_sliste1, page),
+               3);
 
   auto* right = new QVBoxLayout;
-  right->addWidget(boxed(QStringLiteral("Değerler"), m_sliste2, page), 1);
+  right->addWidget(schoolui::group(QStringLiteral("Değerler"), m_sliste2, page), 1);
   m_txtTanim = field(QStringLiteral("txtTanim"), page);
   m_txtTanim->setPlaceholderText(QStringLiteral("Yeni değer veya yeni ad"));
   right->addWidget(m_txtTanim);

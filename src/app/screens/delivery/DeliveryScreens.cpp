@@ -1,0 +1,102 @@
+#include "screens/delivery/DeliveryScreens.h"
+
+#include <QListWidget>
+#include <QPointer>
+
+#include "Messages.h"
+#include "delivery/InterruptedRuns.h"
+#include "delivery/Recording.h"
+#include "screens/activities/frmSanalKumanda.h"
+#include "screens/delivery/PresentationDisplay.h"
+#include "screens/delivery/frmOnizleme.h"
+#include "screens/delivery/frmTestUygula.h"
+#include "shell/ReceiverController.h"
+#include "shell/ScreenRegistry.h"
+#include "store/Store.h"
+
+namespace deliveryui {
+
+namespace {
+constexpr int kRunScreen = 4;
+}  // namespace
+
+void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
+                             shell::ReceiverController& receiver, const DeliveryHooks& hooks) {
+  registry.registerScreen(kRunScreen, [context, &receiver, hooks](QWidget* parent) {
+    auto* screen = new frmTestUygula(context, parent);
+    screen->setOpenScreen(hooks.openScreen);
+    screen->setStartRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
+      return openPresentation(context, receiver, plan, hooks.mainWindow) != nullptr;
+    });
+    return screen;
+  });
+}
+
+frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverController& receiver,
+                              const delivery::RunPlan& plan, QWidget* mainWindow) {
+  auto* window = new frmOnizleme(context, receiver::SteadyClock::instance());
+  if (Status s = window->Ayarla(plan); !s) {
+    context.messages.warning(s.error());
+    delete window;
+    return nullptr;
+  }
+  receiver.router().attach(window, &window->presses());
+  QObject::connect(window, &frmOnizleme::finished, &context.store,
+                   [&store = context.store, &messages = context.messages,
+                    mainWindow = QPointer<QWidget>(mainWindow)](const reports::RunKey& key) {
+                     if (mainWindow) mainWindow->activateWindow();
+                     if (const QString text = runSummary(store, key); !text.isEmpty())
+                       messages.info(text, QStringLiteral("Test Uygulama"));
+                   });
+  // The program quitting takes the presentation with it (what was left is stored).
+  if (mainWindow) QObject::connect(mainWindow, &QObject::destroyed, window, &QObject::deleteLater);
+  showFullScreenOn(window, presentationScreen(mainWindow));
+  window->raise();
+  window->activateWindow();
+  receiver.router().focusWindow(window);
+  if (window->session().virtualRemoteOnly()) {
+    auto* remote = new frmSanalKumanda(window, &receiver);
+    // Its one remote is "0-0": chosen, so that the first click answers.
+    remote->lstAdresler()->setCurrentRow(0);
+    remote->show();
+    remote->raise();
+  }
+  return window;
+}
+
+void offerInterruptedRun(const ScreenContext& context, shell::ReceiverController& receiver,
+                         const std::function<bool()>& mayRun, QWidget* mainWindow) {
+  const delivery::InterruptedRuns runs(context.store);
+  Result<QList<delivery::InterruptedRun>> found = runs.find();
+  if (!found || found.value().isEmpty()) return;
+  if (mayRun && !mayRun()) return;
+  Result<std::optional<delivery::RunPlan>> plan = runs.offer(context.messages);
+  if (!plan) {
+    context.messages.error(QStringLiteral("Yarım kalan uygulama açılamadı (%1)").arg(plan.error()));
+    return;
+  }
+  if (plan.value()) openPresentation(context, receiver, *plan.value(), mainWindow);
+}
+
+QString runSummary(store::Store& store, const reports::RunKey& key) {
+  if (key.start.isEmpty()) return {};
+  Result<delivery::RunStatistics> s = delivery::Recording(store).statistics(key);
+  if (!s)
+    return QStringLiteral("Uygulama kaydedildi; istatistikler okunamadı (%1).").arg(s.error());
+  const delivery::RunStatistics& r = s.value();
+  return QStringLiteral(
+             "Uygulama tamamlandı ve kaydedildi.\n\n"
+             "Öğrenci: %1    Soru: %2\n"
+             "Doğru: %3 (%%4)    Yanlış: %5 (%%6)    Boş: %7 (%%8)\n\n"
+             "Ayrıntılar Raporlar bölümündedir.")
+      .arg(r.students)
+      .arg(r.questions)
+      .arg(r.correct)
+      .arg(r.correctPercent)
+      .arg(r.wrong)
+      .arg(r.wrongPercent)
+      .arg(r.blank)
+      .arg(r.blankPercent);
+}
+
+}  // namespace deliveryui

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+
+#include "delivery/RunPlan.h"
+#include "widgets/ScreenContext.h"
+
+class QWidget;
+class frmOnizleme;
+
+namespace shell {
+class ReceiverController;
+class ScreenRegistry;
+}  // namespace shell
+
+// The run of a test in class: the setup screen and the presentation.
+namespace deliveryui {
+
+// What the area needs of the main window.
+struct DeliveryHooks {
+  // Opens a screen of the main bar by its index, through its rights check (the
+  // setup's "Testi Düzenle" opens the test screen); null when it was refused or
+  // does not exist.
+  std::function<QWidget*(int index)> openScreen;
+  // The main window, whose screen the presentation avoids when there are two.
+  QWidget* mainWindow = nullptr;
+};
+
+// Puts frmTestUygula on the main bar (button 4: its rights check, menu item and
+// home tile come with the registry). Its "Testi Başlat" opens the presentation
+// through openPresentation().
+void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
+                             shell::ReceiverController& receiver, const DeliveryHooks& hooks);
+
+// Opens the full-screen presentation of a run, on the projector when there are
+// two screens, attached to the press routing; a run answered on the virtual
+// remote ("0-0") opens it beside. When the run ends the teacher is told how it
+// went. Null (after a message) when the run could not be opened.
+frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverController& receiver,
+                              const delivery::RunPlan& plan, QWidget* mainWindow = nullptr);
+
+// At start-up: an interrupted run is offered ("Yarım kalan bir uygulama var: …,
+// devam edilsin mi?") and taken up again on "Evet". `mayRun` is the rights check
+// of the run screen; it is asked only when there is a run to offer.
+void offerInterruptedRun(const ScreenContext& context, shell::ReceiverController& receiver,
+                         const std::function<bool()>& mayRun, QWidget* mainWindow = nullptr);
+
+// The teacher's summary of a finished run ("Uygulama tamamlandı. ..."); empty
+// when no question was ever shown.
+QString runSummary(store::Store& store, const reports::RunKey& key);
+
+}  // namespace deliveryui

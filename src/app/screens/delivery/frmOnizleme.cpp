@@ -1,0 +1,591 @@
+#include "screens/delivery/frmOnizleme.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "screens/delivery/PresentationDisplay.h"
+#include "screens/delivery/QuestionMediaPlayer.h"
+#include "screens/delivery/QuestionPicture.h"
+#include "screens/delivery/RunTilesView.h"
+#include "store/Store.h"
+
+namespace {
+
+using Page = delivery::RunSession::Page;
+
+// The pages of m_pages, in the order they are added.
+enum PageIndex {
+  kStartPage,
+  kStatisticsPage,
+  kRemoteTestPage,
+  kCountdownPage,
+  kQuestionPage,
+  kReportPage,
+  kFinalPage,
+  kFinishedPage,
+};
+// The pages of m_answerArea.
+enum AnswerIndex { kTilesArea, kCountsArea, kVirtualArea };
+
+QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent,
+                  Qt::Alignment align = Qt::AlignCenter) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(name);
+  l->setAlignment(align);
+  return l;
+}
+
+QTableWidget* makeTable(const QString& name, const QStringList& headers, QWidget* parent) {
+  auto* t = new QTableWidget(0, int(headers.size()), parent);
+  t->setObjectName(name);
+  t->setHorizontalHeaderLabels(headers);
+  t->verticalHeader()->hide();
+  t->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  t->setSelectionMode(QAbstractItemView::NoSelection);
+  t->setFocusPolicy(Qt::NoFocus);
+  return t;
+}
+
+void setRow(QTableWidget* table, int row, const QStringList& cells) {
+  if (table->rowCount() <= row) table->setRowCount(row + 1);
+  for (int c = 0; c < cells.size(); ++c) {
+    auto* item = new QTableWidgetItem(cells.at(c));
+    item->setTextAlignment(Qt::AlignCenter);
+    table->setItem(row, c, item);
+  }
+}
+
+void setPixelSize(QWidget* w, int pixels, bool bold = false) {
+  QFont f = w->font();
+  f.setPixelSize(std::max(10, pixels));
+  f.setBold(bold);
+  w->setFont(f);
+}
+
+}  // namespace
+
+class frmOnizleme::Presses : public activity::PressConsumer {
+ public:
+  explicit Presses(frmOnizleme& window) : m_window(window) {}
+  QSet<QString> teacherRemotes() const override { return m_window.m_session.teacherRemotes(); }
+  void press(const receiver::AdmittedPress& p) override {
+    if (p.teacher && p.press.Dugme == QLatin1String("B") &&
+        m_window.m_pages->currentIndex() == kReportPage &&
+        m_window.m_session.page() == Page::Report && !m_window.m_session.keyDelayActive())
+      return m_window.m_cmdTesteDevam->click();
+    m_window.m_session.press(p);
+  }
+
+ private:
+  frmOnizleme& m_window;
+};
+
+frmOnizleme::frmOnizleme(const ScreenContext& context, const receiver::Clock& clock,
+                         QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_context(context),
+      m_session(context.store, context.messages, clock),
+      m_presses(std::make_unique<Presses>(*this)) {
+  setObjectName(QStringLiteral("frmOnizleme"));
+  setWindowTitle(QStringLiteral("Önizleme"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  build();
+  connect(&m_session, &delivery::RunSession::changed, this, &frmOnizleme::refresh);
+  connect(&m_session, &delivery::RunSession::tileChanged, this, [this](int index) {
+    if (m_session.page() == Page::RemoteTest)
+      m_testTiles->tileChanged(index);
+    else
+      m_tiles->tileChanged(index);
+    refreshCounts();
+  });
+  connect(&m_session, &delivery::RunSession::questionShown, this,
+          [this](int, const QString& mediaFile) {
+            showPicture();
+            if (mediaFile.isEmpty())
+              m_media->stop();
+            else
+              m_media->play(mediaFile);
+          });
+  connect(&m_session, &delivery::RunSession::replayRequested, this,
+          [this](const QString& mediaFile) { m_media->play(mediaFile); });
+  connect(&m_session, &delivery::RunSession::reportRequested, this, &frmOnizleme::reportRequested);
+  connect(&m_session, &delivery::RunSession::closeRequested, this, &frmOnizleme::finish);
+}
+
+frmOnizleme::~frmOnizleme() = default;
+
+activity::PressConsumer& frmOnizleme::presses() { return *m_presses; }
+
+QPushButton* frmOnizleme::addButton(Command command, const QString& name, QWidget* parent) {
+  auto* b = new QPushButton(parent);
+  b->setObjectName(name);
+  b->setFocusPolicy(Qt::NoFocus);
+  b->setAutoDefault(false);
+  b->setMinimumHeight(48);
+  connect(b, &QPushButton::clicked, this, [this, command] { m_session.trigger(command); });
+  m_buttons.insert(command, b);
+  return b;
+}
+
+void frmOnizleme::build() {
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, QColor(0xf4, 0xf6, 0xfa));
+  pal.setColor(QPalette::WindowText, Qt::black);
+  setPalette(pal);
+
+  // ---- top: the test, the position, the countdown
+  auto* top = new QWidget(this);
+  top->setObjectName(QStringLiteral("frameUst"));
+  m_lblTestAdi = makeLabel(QStringLiteral("lblTestAdi"), {}, top, Qt::AlignLeft | Qt::AlignVCenter);
+  m_lblSayac = makeLabel(QStringLiteral("lblSayac"), {}, top);
+  m_lblSoruNo = makeLabel(QStringLiteral("lblSoruNo"), {}, top);
+  m_lblSoruNo->setStyleSheet(QStringLiteral("color:#555"));
+  m_lblSureGorunen = makeLabel(QStringLiteral("lblSureGorunen"), {}, top);
+  m_lblTestDurum =
+      makeLabel(QStringLiteral("lblTestDurum"), delivery::RunSession::pausedText(), top);
+  m_lblTestDurum->setStyleSheet(QStringLiteral("color:#c00000"));
+  m_lblCevap = makeLabel(QStringLiteral("lblCevap"), {}, top);
+  m_lblCevap->setStyleSheet(QStringLiteral("color:#006400"));
+  m_progress = new QProgressBar(top);
+  m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+  m_progress->setTextVisible(false);
+  auto* topRow = new QHBoxLayout;
+  topRow->addWidget(m_lblTestAdi, 3);
+  topRow->addWidget(m_lblTestDurum, 2);
+  topRow->addWidget(m_lblCevap, 2);
+  topRow->addWidget(m_lblSoruNo, 1);
+  topRow->addWidget(m_lblSayac, 1);
+  topRow->addWidget(m_lblSureGorunen, 1);
+  auto* topBox = new QVBoxLayout(top);
+  topBox->setContentsMargins(12, 6, 12, 0);
+  topBox->addLayout(topRow);
+  topBox->addWidget(m_progress);
+
+  // ---- the pages
+  m_pages = new QStackedWidget(this);
+  m_pages->setObjectName(QStringLiteral("pages"));
+
+  m_startPicture = new QuestionPicture(m_pages);
+  m_startPicture->setObjectName(QStringLiteral("imgBaslangic"));
+  m_pages->addWidget(m_startPicture);
+
+  m_statistics =
+      makeTable(QStringLiteral("SlisteSoruIstatistigi"),
+                {QStringLiteral("SEVİYE"), QStringLiteral("DERS"), QStringLiteral("ÜNİTE"),
+                 QStringLiteral("SORU SAYISI"), QStringLiteral("SÜRE")},
+                m_pages);
+  m_pages->addWidget(m_statistics);
+
+  auto* remoteTest = new QWidget(m_pages);
+  m_lblRemoteTestHelp =
+      makeLabel(QStringLiteral("lblKumandaTest"),
+                QStringLiteral("Kumanda testi: herkes kumandasında bir harfe bassın.\n"
+                               "Harf gönderen kumandalar teste katılır."),
+                remoteTest);
+  m_lblRemoteTestHelp->setWordWrap(true);
+  m_testTiles = new RunTilesView(remoteTest);
+  m_testTiles->setObjectName(QStringLiteral("frameKumandaTest"));
+  m_testTiles->setTiles(&m_session.testTiles(), &m_session.names());
+  auto* remoteBox = new QVBoxLayout(remoteTest);
+  remoteBox->addWidget(m_lblRemoteTestHelp);
+  remoteBox->addWidget(m_testTiles, 1);
+  m_pages->addWidget(remoteTest);
+
+  m_lblSayacBuyuk = makeLabel(QStringLiteral("frmSayac"), {}, m_pages);
+  m_lblSayacBuyuk->setStyleSheet(QStringLiteral("color:#003080"));
+  m_pages->addWidget(m_lblSayacBuyuk);
+
+  auto* question = new QWidget(m_pages);
+  m_questionArea = new QStackedWidget(question);
+  m_questionPicture = new QuestionPicture(m_questionArea);
+  m_questionArea->addWidget(m_questionPicture);
+  m_videoHolder = new QWidget(m_questionArea);
+  new QVBoxLayout(m_videoHolder);
+  m_videoHolder->layout()->setContentsMargins(0, 0, 0, 0);
+  m_questionArea->addWidget(m_videoHolder);
+  m_media = new QuestionMediaPlayer(m_videoHolder, this);
+  connect(m_media, &QuestionMediaPlayer::videoShown, this, [this](bool on) {
+    if (on && m_videoHolder->layout()->count() == 0)
+      m_videoHolder->layout()->addWidget(m_media->videoWidget());
+    m_media->videoWidget()->setVisible(on);
+    m_questionArea->setCurrentIndex(on ? 1 : 0);
+  });
+  connect(m_media, &QuestionMediaPlayer::failed, this,
+          [this](const QString& text) { m_context.store.log(text); });
+  m_answerArea = new QStackedWidget(question);
+  m_tiles = new RunTilesView(m_answerArea);
+  m_tiles->setTiles(&m_session.tiles(), &m_session.names());
+  m_answerArea->addWidget(m_tiles);
+  auto* frameTablo = new QWidget(m_answerArea);
+  frameTablo->setObjectName(QStringLiteral("frameTablo"));
+  auto* tablo = new QVBoxLayout(frameTablo);
+  const QList<QPair<QLabel**, activity::RemoteTiles::State>> big = {
+      {&m_tabloCevapVeren, activity::RemoteTiles::State::Answered},
+      {&m_tabloBos, activity::RemoteTiles::State::Blank},
+      {&m_tabloCevapVermeyen, activity::RemoteTiles::State::NotAnswered}};
+  for (const auto& [slot, state] : big) {
+    *slot = makeLabel(QString(), {}, frameTablo);
+    (*slot)->setStyleSheet(QStringLiteral("background:%1;border:2px solid #555;border-radius:8px")
+                               .arg(RunTilesView::colorOf(state).name()));
+    tablo->addWidget(*slot, 1);
+  }
+  m_answerArea->addWidget(frameTablo);
+  m_lblVirtual = makeLabel(QStringLiteral("lblSanalKumanda"),
+                           QStringLiteral("Cevaplar sanal kumandadan verilir."), m_answerArea);
+  m_lblVirtual->setWordWrap(true);
+  m_answerArea->addWidget(m_lblVirtual);
+  auto* questionBox = new QHBoxLayout(question);
+  questionBox->setContentsMargins(0, 0, 0, 0);
+  questionBox->addWidget(m_questionArea, 3);
+  questionBox->addWidget(m_answerArea, 2);
+  m_pages->addWidget(question);
+
+  auto* report = new QWidget(m_pages);
+  m_lblReport = makeLabel(QStringLiteral("lblSoruRaporu"), {}, report);
+  m_lblReport->setWordWrap(true);
+  m_cmdTesteDevam = new QPushButton(QStringLiteral("Teste Devam Et (B)"), report);
+  m_cmdTesteDevam->setObjectName(QStringLiteral("cmdTesteDevam"));
+  m_cmdTesteDevam->setFocusPolicy(Qt::NoFocus);
+  m_cmdTesteDevam->setMinimumHeight(56);
+  connect(m_cmdTesteDevam, &QPushButton::clicked, this, [this] { m_session.reportClosed(); });
+  auto* reportBox = new QVBoxLayout(report);
+  reportBox->addStretch(1);
+  reportBox->addWidget(m_lblReport);
+  reportBox->addWidget(m_cmdTesteDevam, 0, Qt::AlignCenter);
+  reportBox->addStretch(1);
+  m_pages->addWidget(report);
+
+  m_final = makeTable(QStringLiteral("SlisteIstatistik"),
+                      {QStringLiteral("Uygulama Sonucu"), QStringLiteral("Değer")}, m_pages);
+  m_pages->addWidget(m_final);
+
+  m_lblNotice = makeLabel(QStringLiteral("lblSonuc"), {}, m_pages);
+  m_lblNotice->setStyleSheet(QStringLiteral("color:#003080"));
+  m_pages->addWidget(m_lblNotice);
+
+  // ---- the counters (lblCevapVeren, lblBos, lblCevapVermeyen)
+  m_counters = new QWidget(this);
+  m_lblCevapVeren = makeLabel(QStringLiteral("lblCevapVeren"), {}, m_counters);
+  m_lblBos = makeLabel(QStringLiteral("lblBos"), {}, m_counters);
+  m_lblCevapVermeyen = makeLabel(QStringLiteral("lblCevapVermeyen"), {}, m_counters);
+  auto* counterRow = new QHBoxLayout(m_counters);
+  counterRow->setContentsMargins(12, 0, 12, 0);
+  counterRow->addWidget(m_lblCevapVeren);
+  counterRow->addWidget(m_lblBos);
+  counterRow->addWidget(m_lblCevapVermeyen);
+
+  // ---- the exit confirmation
+  m_confirm = new QFrame(this);
+  m_confirm->setObjectName(QStringLiteral("frameCikisOnay"));
+  m_confirm->setFrameShape(QFrame::Box);
+  m_confirm->setStyleSheet(
+      QStringLiteral("#frameCikisOnay{background:#fff3cd;border:3px solid #c00000;}"));
+  m_lblConfirm =
+      makeLabel(QStringLiteral("lblCikisOnay"), delivery::RunSession::exitQuestion(), m_confirm);
+  auto* confirmRow = new QHBoxLayout(m_confirm);
+  confirmRow->addWidget(m_lblConfirm, 1);
+  confirmRow->addWidget(addButton(Command::ConfirmExit, QStringLiteral("cmdCikisEvet"), m_confirm));
+  confirmRow->addWidget(addButton(Command::CancelExit, QStringLiteral("cmdCikisHayir"), m_confirm));
+
+  // ---- the buttons (cmdNav, cmdSoruCevapGoster, cmdCikis)
+  auto* buttons = new QWidget(this);
+  auto* buttonRow = new QHBoxLayout(buttons);
+  buttonRow->setContentsMargins(12, 0, 12, 8);
+  buttonRow->addWidget(addButton(Command::Previous, QStringLiteral("cmdNav0"), buttons));
+  buttonRow->addWidget(addButton(Command::ToggleCounts, QStringLiteral("cmdNav1"), buttons));
+  buttonRow->addWidget(addButton(Command::Pause, QStringLiteral("cmdNav2"), buttons));
+  buttonRow->addWidget(addButton(Command::ShowAnswer, QStringLiteral("cmdNav4"), buttons));
+  buttonRow->addWidget(addButton(Command::Replay, QStringLiteral("cmdNav5"), buttons));
+  buttonRow->addWidget(addButton(Command::Solution, QStringLiteral("cmdSoruCevapGoster"), buttons));
+  buttonRow->addStretch(1);
+  buttonRow->addWidget(addButton(Command::Exit, QStringLiteral("cmdCikis"), buttons));
+  buttonRow->addWidget(addButton(Command::Next, QStringLiteral("cmdNav3"), buttons));
+  cmdNav(Command::Next)->setStyleSheet(QStringLiteral("font-weight:bold"));
+
+  auto* box = new QVBoxLayout(this);
+  box->setContentsMargins(0, 0, 0, 0);
+  box->setSpacing(6);
+  box->addWidget(top);
+  box->addWidget(m_pages, 1);
+  box->addWidget(m_counters);
+  box->addWidget(m_confirm);
+  box->addWidget(buttons);
+  applyScale();
+}
+
+Status frmOnizleme::Ayarla(const delivery::RunPlan& plan) {
+  if (Status s = m_session.open(plan); !s) return s;
+  m_opened = true;
+  m_lblTestAdi->setText(plan.description.testNo + QStringLiteral(" - ") +
+                        plan.description.testName);
+  m_startPicture->setImage(
+      QuestionPicture::startScreenImage(m_context.store, plan.description.testNo).valueOr({}),
+      plan.description.testName);
+  const QList<delivery::QuestionStatisticsRow>& rows = m_session.questionStatistics();
+  m_statistics->setRowCount(0);
+  for (int i = 0; i < rows.size(); ++i)
+    setRow(m_statistics, i,
+           {rows.at(i).level, rows.at(i).course, rows.at(i).unit,
+            QString::number(rows.at(i).questions), rows.at(i).time});
+  (void)m_inhibitor.inhibit(QStringLiteral("Test uygulanıyor"));
+  m_session.startTicking();
+  refresh();
+  return {};
+}
+
+QLabel* frmOnizleme::label(const QString& objectName) const {
+  return findChild<QLabel*>(objectName);
+}
+
+// ---- painting the state -------------------------------------------------------
+
+void frmOnizleme::refresh() {
+  if (m_done) return;
+  setWindowTitle(m_session.windowTitle());
+  switch (m_session.page()) {
+    case Page::Opened:
+    case Page::StartScreen:
+      m_pages->setCurrentIndex(kStartPage);
+      break;
+    case Page::QuestionStatistics:
+      m_pages->setCurrentIndex(kStatisticsPage);
+      break;
+    case Page::RemoteTest:
+      m_testTiles->update();
+      m_pages->setCurrentIndex(kRemoteTestPage);
+      break;
+    case Page::Countdown:
+      m_lblSayacBuyuk->setText(delivery::RunSession::startingText() + QStringLiteral("\n\n") +
+                               QString::number(m_session.startCountdown()));
+      m_pages->setCurrentIndex(kCountdownPage);
+      break;
+    case Page::Question:
+      m_pages->setCurrentIndex(kQuestionPage);
+      break;
+    case Page::Report:
+      if (m_pages->currentIndex() != kReportPage) m_pages->setCurrentIndex(kReportPage);
+      break;
+    case Page::FinalStatistics: {
+      const delivery::RunStatistics& s = m_session.finalStatistics();
+      const QList<QStringList> rows = {
+          {QStringLiteral("Uygulama"), s.label},
+          {QStringLiteral("Öğrenci Sayısı"), QString::number(s.students)},
+          {QStringLiteral("Soru Sayısı"), QString::number(s.questions)},
+          {QStringLiteral("Doğru"),
+           QStringLiteral("%1 (%%2)").arg(s.correct).arg(s.correctPercent)},
+          {QStringLiteral("Yanlış"), QStringLiteral("%1 (%%2)").arg(s.wrong).arg(s.wrongPercent)},
+          {QStringLiteral("Boş"), QStringLiteral("%1 (%%2)").arg(s.blank).arg(s.blankPercent)}};
+      for (int i = 0; i < rows.size(); ++i) setRow(m_final, i, rows.at(i));
+      m_pages->setCurrentIndex(kFinalPage);
+      break;
+    }
+    case Page::Finished:
+      m_lblNotice->setText(m_session.notice().isEmpty() ? QStringLiteral("Uygulama bitti")
+                                                        : m_session.notice());
+      m_pages->setCurrentIndex(kFinishedPage);
+      break;
+  }
+  refreshQuestion();
+  refreshCounts();
+  refreshButtons();
+}
+
+void frmOnizleme::refreshQuestion() {
+  const bool onQuestion = m_session.page() == Page::Question;
+  m_lblSayac->setText(onQuestion ? m_session.progressText() : QString());
+  const delivery::RunQuestion* q = m_session.question();
+  m_lblSoruNo->setText(onQuestion && q ? QStringLiteral("Soru No: ") + q->soruNo : QString());
+  const delivery::RunSession::Countdown c = m_session.countdown();
+  m_lblSureGorunen->setVisible(onQuestion);
+  m_lblSureGorunen->setText(c.visibleText);
+  m_progress->setVisible(onQuestion && c.timed);
+  m_progress->setMaximum(std::max(c.total, 1));
+  m_progress->setValue(c.remaining);
+  m_lblTestDurum->setVisible(onQuestion && m_session.paused());
+  m_lblCevap->setVisible(onQuestion && m_session.answerShown());
+  m_lblCevap->setText(QStringLiteral("Cevap: ") + (m_session.answerText().isEmpty()
+                                                       ? QStringLiteral("-")
+                                                       : m_session.answerText()));
+  if (m_session.virtualRemoteOnly())
+    m_answerArea->setCurrentIndex(kVirtualArea);
+  else
+    m_answerArea->setCurrentIndex(m_session.countsShown() ? kCountsArea : kTilesArea);
+  if (onQuestion) showPicture();
+}
+
+void frmOnizleme::refreshCounts() {
+  const activity::RemoteTiles::Counts n = m_session.counts();
+  const Page page = m_session.page();
+  m_counters->setVisible(page == Page::Question || page == Page::RemoteTest ||
+                         page == Page::Report);
+  m_lblCevapVeren->setText(QStringLiteral("Cevap Veren: %1").arg(n.answered));
+  m_lblBos->setText(QStringLiteral("Boş Bırakan: %1").arg(n.blank));
+  m_lblCevapVermeyen->setText(QStringLiteral("Yanıtlamayan: %1").arg(n.notAnswered));
+  m_tabloCevapVeren->setText(QStringLiteral("Cevap Veren\n%1").arg(n.answered));
+  m_tabloBos->setText(QStringLiteral("Boş Bırakan\n%1").arg(n.blank));
+  m_tabloCevapVermeyen->setText(QStringLiteral("Yanıtlamayan\n%1").arg(n.notAnswered));
+}
+
+void frmOnizleme::refreshButtons() {
+  // Exactly the buttons the run has available now: a teacher key acts on the
+  // same rule, so what is on the screen is what the remote can do.
+  for (auto it = m_buttons.cbegin(); it != m_buttons.cend(); ++it) {
+    it.value()->setText(m_session.caption(it.key()));
+    it.value()->setVisible(m_session.isAvailable(it.key()));
+  }
+  m_confirm->setVisible(m_session.confirmingExit());
+  // The captions changed: the row is laid out again before the next paint.
+  if (layout()) layout()->activate();
+}
+
+QImage frmOnizleme::picture(const QString& soruNo, bool solution) {
+  const QString key = soruNo + (solution ? QStringLiteral("|C") : QStringLiteral("|S"));
+  auto it = m_pictures.constFind(key);
+  if (it != m_pictures.constEnd()) return it.value();
+  Result<QImage> image = QuestionPicture::questionImage(m_context.store, soruNo, solution);
+  if (!image) m_context.store.log(QStringLiteral("Soru resmi okunamadı: ") + image.error());
+  const QImage out = QuestionPicture::trimmed(image.valueOr({}));
+  m_pictures.insert(key, out);
+  return out;
+}
+
+void frmOnizleme::showPicture() {
+  const delivery::RunQuestion* q = m_session.question();
+  if (!q) return;
+  const bool solution = m_session.solutionShown();
+  const QImage image = picture(q->soruNo, solution);
+  if (image.cacheKey() == m_questionPicture->image().cacheKey() && !image.isNull()) return;
+  m_questionPicture->setImage(image, solution ? QStringLiteral("Bu sorunun çözümü yok")
+                                              : QStringLiteral("Soru %1").arg(q->soruNo));
+}
+
+void frmOnizleme::reportRequested(delivery::RunSettings::QuestionReport report, int position) {
+  if (m_reportHandler && m_reportHandler(*this, report, position)) return;
+  if (m_session.page() != Page::Report) return;  // the end: the run closes itself
+  const activity::RemoteTiles::Counts n = m_session.tiles().counts();
+  const delivery::RunQuestion* left = position >= 1 && position <= m_session.questionCount()
+                                          ? &m_session.content().questions.at(position - 1)
+                                          : nullptr;
+  m_lblReport->setText(
+      QStringLiteral("%1. soru\n\nCevap Veren: %2    Boş Bırakan: %3    Yanıtlamayan: %4\n"
+                     "Doğru cevap: %5")
+          .arg(position)
+          .arg(n.answered)
+          .arg(n.blank)
+          .arg(n.notAnswered)
+          .arg(left && !left->key.isEmpty() ? left->key : QStringLiteral("-")));
+  m_pages->setCurrentIndex(kReportPage);
+}
+
+// ---- leaving --------------------------------------------------------------------
+
+void frmOnizleme::finish() {
+  if (m_done) return;
+  m_done = true;
+  m_media->stop();
+  m_inhibitor.release();
+  deliveryui::rememberPresentationScreen(screen());
+  const reports::RunKey key = m_session.runKey();
+  close();
+  emit finished(key);
+}
+
+void frmOnizleme::closeEvent(QCloseEvent* event) {
+  // Closing the window is leaving the run: it asks like the exit button.
+  if (!m_done && m_opened) {
+    event->ignore();
+    m_session.trigger(Command::Exit);
+    return;
+  }
+  m_inhibitor.release();
+  event->accept();
+}
+
+void frmOnizleme::keyPressEvent(QKeyEvent* event) {
+  const bool confirming = m_session.confirmingExit();
+  switch (event->key()) {
+    case Qt::Key_Escape:
+      m_session.trigger(confirming ? Command::CancelExit : Command::Exit);
+      return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (confirming) m_session.trigger(Command::ConfirmExit);
+      return;
+    case Qt::Key_Right:
+    case Qt::Key_PageDown:
+    case Qt::Key_Space:
+      m_session.trigger(Command::Next);
+      return;
+    case Qt::Key_Left:
+    case Qt::Key_PageUp:
+      m_session.trigger(Command::Previous);
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void frmOnizleme::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  applyScale();
+}
+
+void frmOnizleme::applyScale() {
+  // Read from the back row: every text follows the screen's height.
+  const int h = std::max(height(), 600);
+  setPixelSize(m_lblTestAdi, h / 36, true);
+  setPixelSize(m_lblSayac, h / 22, true);
+  setPixelSize(m_lblSoruNo, h / 48);
+  setPixelSize(m_lblSureGorunen, h / 22, true);
+  setPixelSize(m_lblTestDurum, h / 30, true);
+  setPixelSize(m_lblCevap, h / 26, true);
+  m_progress->setFixedHeight(std::max(8, h / 90));
+  for (QLabel* l : {m_lblCevapVeren, m_lblBos, m_lblCevapVermeyen}) setPixelSize(l, h / 40, true);
+  m_counters->setMinimumHeight(h / 40 * 2);
+  setPixelSize(m_lblSayacBuyuk, h / 9, true);
+  setPixelSize(m_lblNotice, h / 10, true);
+  setPixelSize(m_lblRemoteTestHelp, h / 36);
+  setPixelSize(m_lblVirtual, h / 30);
+  setPixelSize(m_lblReport, h / 28, true);
+  setPixelSize(m_lblConfirm, h / 30, true);
+  for (QLabel* l : {m_tabloCevapVeren, m_tabloBos, m_tabloCevapVermeyen})
+    setPixelSize(l, h / 14, true);
+  for (QTableWidget* t : {m_statistics, m_final}) {
+    setPixelSize(t, h / 34);
+    t->verticalHeader()->setDefaultSectionSize(h / 34 * 2);
+  }
+  for (QPushButton* b : m_buttons) {
+    setPixelSize(b, h / 48, b == cmdNav(Command::Next));
+    b->setMinimumHeight(std::max(44, h / 16));
+  }
+  for (Command c : {Command::ConfirmExit, Command::CancelExit}) {
+    setPixelSize(cmdNav(c), h / 34, true);
+    cmdNav(c)->setMinimumWidth(h / 5);
+  }
+  setPixelSize(m_cmdTesteDevam, h / 40, true);
+  m_cmdTesteDevam->setMinimumHeight(std::max(44, h / 14));
+  m_cmdTesteDevam->setMinimumWidth(h / 3);
+}
+
+// ---- the virtual remote ------------------------------------------------------
+
+QStringList frmOnizleme::remoteAddresses() const { return m_session.plan().studentRemotes; }
+
+QStringList frmOnizleme::questionTitles() const {
+  QStringList out;
+  for (int i = 0; i < m_session.questionCount(); ++i) out << QStringLiteral("%1. Soru").arg(i + 1);
+  return out;
+}
+
+int frmOnizleme::currentQuestion() const { return m_session.position() - 1; }

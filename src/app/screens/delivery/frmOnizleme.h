@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QMap>
+#include <QWidget>
+
+#include <memory>
+
+#include "Result.h"
+#include "delivery/RunSession.h"
+#include "screens/activities/SanalKumandaHost.h"
+#include "screens/delivery/ScreenSaverInhibitor.h"
+#include "widgets/ScreenContext.h"
+
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+class QTableWidget;
+class QuestionMediaPlayer;
+class QuestionPicture;
+class RunTilesView;
+
+// The full-screen presentation of a run: it paints what its RunSession says
+// (page, question picture, countdown, tiles, counters, the buttons available
+// now) and turns clicks and keys into the session's commands. Presses reach the
+// session through the main window's routing while this window is active (the
+// opener attaches it, see deliveryui::openPresentation). Closing the window asks
+// first, like the exit button; when the run is over the window closes itself and
+// says finished().
+class frmOnizleme : public QWidget, public SanalKumandaHost {
+  Q_OBJECT
+ public:
+  using Command = delivery::RunSession::Command;
+
+  frmOnizleme(const ScreenContext& context, const receiver::Clock& clock,
+              QWidget* parent = nullptr);
+  ~frmOnizleme() override;
+
+  // Opens the run (the first page shows at once) and holds the screen saver off.
+  Status Ayarla(const delivery::RunPlan& plan);
+
+  delivery::RunSession& session() { return m_session; }
+  // What the routing hands the presses to: the run's, except that while the
+  // after-question panel of this window is up the teacher's B goes on with the
+  // test, as its button does.
+  activity::PressConsumer& presses();
+  // The button of a command (also the exit confirmation's two).
+  QPushButton* cmdNav(Command command) const { return m_buttons.value(command); }
+  QLabel* label(const QString& objectName) const;
+  bool screenSaverHeld() const { return m_inhibitor.active(); }
+
+  // Mid-run report after a question (when nobody else shows it): its panel is
+  // on the screen until "Teste Devam Et".
+  QPushButton* cmdTesteDevam() const { return m_cmdTesteDevam; }
+
+  // SanalKumandaHost
+  QStringList remoteAddresses() const override;
+  QStringList questionTitles() const override;
+  int currentQuestion() const override;
+
+  // Shows the after-question report of others instead of the inline panel; the
+  // handler returns false when it did not take it. It calls
+  // session().reportClosed() when the teacher goes on.
+  using ReportHandler = std::function<bool(
+      frmOnizleme& window, delivery::RunSettings::QuestionReport report, int position)>;
+  void setReportHandler(ReportHandler handler) { m_reportHandler = std::move(handler); }
+
+ signals:
+  // The run is over and the window closes: its key (empty start when no
+  // question was ever shown).
+  void finished(const reports::RunKey& key);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void build();
+  QPushButton* addButton(Command command, const QString& name, QWidget* parent);
+  void refresh();
+  void refreshQuestion();
+  void refreshButtons();
+  void refreshCounts();
+  void showPicture();
+  void reportRequested(delivery::RunSettings::QuestionReport report, int position);
+  void finish();
+  void applyScale();
+  QImage picture(const QString& soruNo, bool solution);
+
+  class Presses;
+
+  ScreenContext m_context;
+  delivery::RunSession m_session;
+  std::unique_ptr<Presses> m_presses;
+  ScreenSaverInhibitor m_inhibitor;
+  ReportHandler m_reportHandler;
+  bool m_done = false;
+  bool m_opened = false;
+  QHash<QString, QImage> m_pictures;
+
+  QMap<Command, QPushButton*> m_buttons;
+  QStackedWidget* m_pages = nullptr;
+  QStackedWidget* m_answerArea = nullptr;
+  QStackedWidget* m_questionArea = nullptr;  // the picture, or a video playing
+  QWidget* m_videoHolder = nullptr;
+  QuestionMediaPlayer* m_media = nullptr;
+  QuestionPicture* m_startPicture = nullptr;
+  QuestionPicture* m_questionPicture = nullptr;
+  RunTilesView* m_tiles = nullptr;
+  RunTilesView* m_testTiles = nullptr;
+  QTableWidget* m_statistics = nullptr;
+  QLabel* m_tabloCevapVeren = nullptr;  // frameTablo: the counters, large
+  QLabel* m_tabloBos = nullptr;
+  QLabel* m_tabloCevapVermeyen = nullptr;
+  QTableWidget* m_final = nullptr;
+  QLabel* m_lblTestAdi = nullptr;
+  QLabel* m_lblSayac = nullptr;
+  QLabel* m_lblSoruNo = nullptr;
+  QLabel* m_lblSureGorunen = nullptr;
+  QProgressBar* m_progress = nullptr;
+  QLabel* m_lblCevap = nullptr;
+  QLabel* m_lblTestDurum = nullptr;
+  QLabel* m_lblCevapVeren = nullptr;
+  QLabel* m_lblBos = nullptr;
+  QLabel* m_lblCevapVermeyen = nullptr;
+  QLabel* m_lblSayacBuyuk = nullptr;  // frmSayac: "TEST BAŞLIYOR" 3-2-1
+  QLabel* m_lblNotice = nullptr;
+  QLabel* m_lblRemoteTestHelp = nullptr;
+  QLabel* m_lblVirtual = nullptr;
+  QLabel* m_lblReport = nullptr;
+  QPushButton* m_cmdTesteDevam = nullptr;
+  QFrame* m_confirm = nullptr;
+  QLabel* m_lblConfirm = nullptr;
+  QWidget* m_counters = nullptr;
+};

@@ -1,0 +1,445 @@
+#include <QtTest>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "RunFixture.h"
+#include "Screenshot.h"
+#include "authoring/DemoBank.h"
+#include "school/DemoSchool.h"
+#include "screens/activities/frmSanalKumanda.h"
+#include "screens/delivery/DeliveryScreens.h"
+#include "screens/delivery/PresentationDisplay.h"
+#include "screens/delivery/QuestionPicture.h"
+#include "screens/delivery/RunTilesView.h"
+#include "screens/delivery/TestPreview.h"
+#include "screens/delivery/frmOnizleme.h"
+#include "screens/delivery/frmTestUygula.h"
+#include "shell/PressRouter.h"
+#include "shell/ReceiverController.h"
+#include "widgets/Sliste.h"
+
+using Command = delivery::RunSession::Command;
+using Page = delivery::RunSession::Page;
+
+class TestDeliveryScreens : public QObject {
+  Q_OBJECT
+
+  RunFixture fx;
+  QPointer<frmOnizleme> window;
+  std::unique_ptr<shell::PressRouter> router;
+
+  ScreenContext context() { return {fx.db(), fx.messages(), {}}; }
+
+  // A presentation window on the fixture's clock, taking presses through the
+  // routing as in the program.
+  frmOnizleme* present(const delivery::RunPlan& plan) {
+    window = new frmOnizleme(context(), fx.clock());
+    const Status s = window->Ayarla(plan);
+    if (!s.ok()) qWarning("%s", qPrintable(s.error()));
+    router = std::make_unique<shell::PressRouter>();
+    router->setActiveWindowProvider([this] { return window.data(); });
+    router->attach(window, &window->presses());
+    window->resize(1280, 800);
+    window->show();
+    return window;
+  }
+  void wait(qint64 ms) {
+    while (ms > 0) {
+      const qint64 step = std::min<qint64>(ms, 1000);
+      fx.clock().advance(step);
+      ms -= step;
+      if (window) window->session().tick();
+    }
+  }
+  void press(const QString& address, const QString& letter, bool teacher = false) {
+    QVERIFY(router->dispatch(
+        {{address, letter, QStringLiteral("1")}, teacher, fx.clock().timeOfDay()}));
+  }
+  // Every button on the screen is there exactly when the run has it available.
+  void verifyButtons() {
+    for (Command c : {Command::Previous, Command::ToggleCounts, Command::Pause, Command::Next,
+                      Command::ShowAnswer, Command::Replay, Command::Solution, Command::Exit,
+                      Command::ConfirmExit, Command::CancelExit}) {
+      QPushButton* b = window->cmdNav(c);
+      QVERIFY(b);
+      QCOMPARE(b->isVisibleTo(window), window->session().isAvailable(c));
+      if (b->isVisibleTo(window)) QCOMPARE(b->text(), window->session().caption(c));
+    }
+  }
+
+ private slots:
+  void init() {
+    fx.setUp();
+    fx.addTeacherRemote();
+  }
+  void cleanup() {
+    if (window) {
+      window->session().trigger(Command::Exit);
+      window->session().trigger(Command::ConfirmExit);
+      wait(1000);
+      delete window.data();
+    }
+    router.reset();
+    fx.tearDown();
+  }
+
+  void aRunThroughTheWindowRecordsWhatWasPressed() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 3);
+    fx.addTest(QStringLiteral("T1"), QStringLiteral("AB"));
+    delivery::RunPlan plan = RunFixture::plan(QStringLiteral("T1"), remotes);
+    plan.names = {QStringLiteral("Ayşe Yılmaz"), QStringLiteral("Mehmet Öztürk"),
+                  QStringLiteral("Çağla İnce")};
+    present(plan);
+    QSignalSpy finished(window.data(), &frmOnizleme::finished);
+    QCOMPARE(window->session().page(), Page::Countdown);
+    QVERIFY(window->label(QStringLiteral("frmSayac"))
+                ->text()
+                .contains(QStringLiteral("TEST BAŞLIYOR")));
+    verifyButtons();
+    wait(3000);
+    QCOMPARE(window->session().page(), Page::Question);
+    QCOMPARE(window->label(QStringLiteral("lblSayac"))->text(), QStringLiteral("1/2"));
+
+    press(QStringLiteral("10-1"), QStringLiteral("A"));
+    press(QStringLiteral("10-2"), QStringLiteral("B"));
+    press(QStringLiteral("10-2"), QStringLiteral("C"));  // the first letter is final
+    QCOMPARE(window->label(QStringLiteral("lblCevapVeren"))->text(),
+             QStringLiteral("Cevap Veren: 2"));
+    QCOMPARE(window->label(QStringLiteral("lblCevapVermeyen"))->text(),
+             QStringLiteral("Yanıtlamayan: 1"));
+    wait(2000);
+    window->cmdNav(Command::Next)->click();
+    QCOMPARE(window->label(QStringLiteral("lblSayac"))->text(), QStringLiteral("2/2"));
+    QCOMPARE(window->label(QStringLiteral("lblCevapVeren"))->text(),
+             QStringLiteral("Cevap Veren: 0"));
+
+    press(QStringLiteral("10-3"), QStringLiteral("X"));
+    QCOMPARE(window->label(QStringLiteral("lblBos"))->text(), QStringLiteral("Boş Bırakan: 1"));
+    // The teacher's B waits out the key delay after "next", then ends the run.
+    press(QStringLiteral("99-1"), QStringLiteral("B"), true);
+    QCOMPARE(window->session().position(), 2);
+    wait(5000);
+    press(QStringLiteral("99-1"), QStringLiteral("B"), true);
+    QCOMPARE(window->session().page(), Page::Finished);
+    wait(1000);
+    QCOMPARE(finished.count(), 1);
+
+    QCOMPARE(fx.stored(1),
+             (QStringList{QStringLiteral("10-1=A@0:00"), QStringLiteral("10-2=B@0:00"),
+                          QStringLiteral("10-3=@0:02")}));
+    QCOMPARE(fx.stored(2), (QStringList{QStringLiteral("10-1=@0:05"), QStringLiteral("10-2=@0:05"),
+                                        QStringLiteral("10-3=X@0:00")}));
+    const reports::RunKey key = finished.first().first().value<reports::RunKey>();
+    const QString summary = deliveryui::runSummary(fx.db(), key);
+    QVERIFY2(summary.contains(QStringLiteral("Öğrenci: 3")), qPrintable(summary));
+    QVERIFY(summary.contains(QStringLiteral("Doğru: 1")));
+  }
+
+  void theButtonsAreThoseTheRunHasAvailable() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
+    fx.addTest(QStringLiteral("T1"), QStringLiteral("AB"),
+               {QStringLiteral("30"), QStringLiteral("Süresiz")});
+    delivery::RunPlan plan = RunFixture::plan(QStringLiteral("T1"), remotes);
+    plan.settings.remoteTestScreen = true;
+    present(plan);
+    QCOMPARE(window->session().page(), Page::RemoteTest);
+    verifyButtons();
+    press(QStringLiteral("10-1"), QStringLiteral("C"));
+    window->cmdNav(Command::Next)->click();
+    wait(3000);
+    // A timed question can pause; there is no sound, so no replay.
+    QCOMPARE(window->session().page(), Page::Question);
+    QVERIFY(window->cmdNav(Command::Pause)->isVisibleTo(window));
+    QVERIFY(!window->cmdNav(Command::Replay)->isVisibleTo(window));
+    verifyButtons();
+    window->cmdNav(Command::Pause)->click();
+    QVERIFY(window->label(QStringLiteral("lblTestDurum"))->isVisibleTo(window));
+    QCOMPARE(window->cmdNav(Command::Pause)->text(), QStringLiteral("Devam Et (E)"));
+    window->cmdNav(Command::ShowAnswer)->click();
+    QCOMPARE(window->label(QStringLiteral("lblCevap"))->text(), QStringLiteral("Cevap: A"));
+    verifyButtons();
+    // The untimed question has nothing to pause; its teacher key does nothing.
+    wait(6000);
+    window->cmdNav(Command::Next)->click();
+    QCOMPARE(window->session().position(), 2);
+    QVERIFY(!window->cmdNav(Command::Pause)->isVisibleTo(window));
+    press(QStringLiteral("99-1"), QStringLiteral("E"), true);
+    QVERIFY(!window->session().paused());
+    verifyButtons();
+    // Only the remote that answered the remote test has a tile.
+    QCOMPARE(window->session().tiles().size(), 1);
+  }
+
+  void leavingAsksFirst() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
+    fx.addTest(QStringLiteral("T1"), QStringLiteral("ABC"));
+    present(RunFixture::plan(QStringLiteral("T1"), remotes));
+    QSignalSpy finished(window.data(), &frmOnizleme::finished);
+    wait(3000);
+    press(QStringLiteral("10-1"), QStringLiteral("A"));
+    wait(5000);
+    window->cmdNav(Command::Next)->click();
+    press(QStringLiteral("10-1"), QStringLiteral("D"));
+
+    // Closing the window is the exit button: it asks, and "Vazgeç" goes on.
+    QVERIFY(!window->close());
+    QVERIFY(window->isVisible());
+    QVERIFY(window->findChild<QWidget*>(QStringLiteral("frameCikisOnay"))->isVisibleTo(window));
+    verifyButtons();
+    window->cmdNav(Command::CancelExit)->click();
+    QCOMPARE(window->session().page(), Page::Question);
+    QVERIFY(!window->findChild<QWidget*>(QStringLiteral("frameCikisOnay"))->isVisibleTo(window));
+
+    // Escape asks too; "Çık" ends the run: the first question stays stored, the
+    // one on the screen is dropped.
+    QTest::keyClick(window.data(), Qt::Key_Escape);
+    QVERIFY(window->session().confirmingExit());
+    window->cmdNav(Command::ConfirmExit)->click();
+    wait(1000);
+    QCOMPARE(finished.count(), 1);
+    QTRY_VERIFY(!window);  // closed and gone
+    QCOMPARE(fx.stored(1).size(), 2);
+    QVERIFY(fx.stored(2).isEmpty());
+    QVERIFY(!fx.text(QStringLiteral("SELECT MAX(TESTBITIS) FROM TABLEUYGULAMA")).isEmpty());
+  }
+
+  void theSetupHandsOverTheChosenRemotesAndOptions() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 3);
+    fx.addClass(QStringLiteral("5-B"), 2, 20);
+    fx.addTest(QStringLiteral("T1"), QStringLiteral("ABCD"));
+    fx.exec(QStringLiteral("INSERT INTO TABLETEST (TESTNO,TESTADI) VALUES ('T2','Boş Test')"));
+    std::optional<delivery::RunPlan> started;
+    frmTestUygula screen(context());
+    screen.setStartRun([&started](const delivery::RunPlan& plan) {
+      started = plan;
+      return true;
+    });
+
+    // An empty test is refused with the school's message.
+    QVERIFY(screen.selectTest(QStringLiteral("T2")));
+    screen.cmdOnizleme_Click();
+    QVERIFY(!started);
+    QCOMPARE(fx.messages().lastText(),
+             QStringLiteral("İçerisinde soru olmayan bir test uygulanamaz"));
+
+    QVERIFY(screen.selectTest(QStringLiteral("T1")));
+    QCOMPARE(screen.findChild<QLabel*>(QStringLiteral("lblSoruSayisi"))->text(),
+             QStringLiteral("4 Soru"));
+    screen.selectClass(QStringLiteral("5-A"));
+    screen.findChild<QRadioButton*>(QStringLiteral("optGoturu1"))->setChecked(true);
+    screen.findChild<QRadioButton*>(QStringLiteral("optSure1"))->setChecked(true);
+    screen.cmdOnizleme_Click();
+    QVERIFY(started);
+    QCOMPARE(started->studentRemotes, remotes);
+    QCOMPARE(started->names.first(), QStringLiteral("Öğrenci1 Soyadı10"));
+    QCOMPARE(started->teacherRemotes, QStringList{QStringLiteral("99-1")});
+    QCOMPARE(started->description.className, QStringLiteral("5-A"));
+    QCOMPARE(started->settings.penalty, delivery::RunSettings::Penalty::ThreeWrongs);
+    QCOMPARE(started->settings.duration, delivery::RunSettings::Duration::Untimed);
+
+    // A remote left out is not in the run; with none the virtual remote answers.
+    screen.SlisteKumandalar()->SecimiBosalt();
+    started.reset();
+    screen.cmdOnizleme_Click();
+    QCOMPARE(started->studentRemotes, QStringList{QStringLiteral("0-0")});
+    QVERIFY(!started->settings.remoteTestScreen);
+
+    // The preview shows the questions and collects nothing.
+    screen.cmdTestOnizleme_Click();
+    TestPreview* preview = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* p = qobject_cast<TestPreview*>(w)) preview = p;
+    QVERIFY(preview);
+    preview->go(+1);
+    preview->go(+1);
+    QCOMPARE(preview->findChild<QLabel*>(QStringLiteral("lblSayac"))->text(),
+             QStringLiteral("3/4"));
+    delete preview;
+    QCOMPARE(fx.count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP")), 0);
+
+    // Saved options come back in the next screen.
+    screen.cmdKaydet_Click();
+    QCOMPARE(fx.messages().lastText(), QStringLiteral("Ayarlar Kaydedildi"));
+    frmTestUygula again(context());
+    QCOMPARE(again.options().settings, screen.options().settings);
+    QCOMPARE(again.options().settings.penalty, delivery::RunSettings::Penalty::ThreeWrongs);
+  }
+
+  void anInterruptedRunIsOfferedAndTakenUpAgain() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
+    fx.addTest(QStringLiteral("T1"), QStringLiteral("ABC"));
+    {
+      // A run that stopped after its first question (the program was killed).
+      delivery::RunSession& run = fx.open(RunFixture::plan(QStringLiteral("T1"), remotes));
+      fx.throughCountdown();
+      fx.press(QStringLiteral("10-1"), QStringLiteral("A"));
+      QVERIFY(run.trigger(Command::Next));
+    }
+    shell::ReceiverController receiver(nullptr);
+    auto presentations = [] {
+      QList<frmOnizleme*> out;
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<frmOnizleme*>(w); p && p->isVisible()) out << p;
+      return out;
+    };
+    bool asked = false;
+    // Without the right nothing is asked and nothing opens.
+    deliveryui::offerInterruptedRun(context(), receiver, [&asked] { return asked = false; });
+    QVERIFY(presentations().isEmpty());
+    QVERIFY(fx.messages().takeTexts().isEmpty());
+
+    fx.messages().setNextAnswer(Messages::Answer::Yes);
+    deliveryui::offerInterruptedRun(context(), receiver, [&asked] { return asked = true; });
+    QVERIFY(asked);
+    QVERIFY(fx.messages().lastText().startsWith(QStringLiteral("Yarım kalan bir uygulama var")));
+    QCOMPARE(presentations().size(), 1);
+    frmOnizleme* resumed = presentations().first();
+    QCOMPARE(receiver.router().activeConsumer(), &resumed->presses());
+    // It goes on at the first question without stored answers, under the same key.
+    QTRY_COMPARE(resumed->session().page(), Page::Question);
+    QCOMPARE(resumed->session().position(), 2);
+    QCOMPARE(resumed->session().runKey(), fx.session().runKey());
+    delete resumed;
+  }
+
+  void withoutRemotesTheVirtualRemoteAnswers() {
+    fx.addTest(QStringLiteral("T1"), QStringLiteral("BC"));
+    shell::ReceiverController receiver(nullptr);
+    frmOnizleme* run = deliveryui::openPresentation(context(), receiver,
+                                                    RunFixture::plan(QStringLiteral("T1"), {}));
+    QVERIFY(run);
+    QVERIFY(run->session().virtualRemoteOnly());
+    QCOMPARE(run->session().page(), Page::Question);
+    // Counting makes no sense with one answerer: no tiles, no counters button.
+    QVERIFY(!run->cmdNav(Command::ToggleCounts)->isVisibleTo(run));
+    frmSanalKumanda* remote = run->findChild<frmSanalKumanda*>();
+    if (!remote)
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* r = qobject_cast<frmSanalKumanda*>(w)) remote = r;
+    QVERIFY(remote);
+    remote->cmdDugme_Click(1);  // B, through the receiver's head and the routing
+    QCOMPARE(run->session().tiles().tiles().first().letter, QStringLiteral("B"));
+    QCOMPARE(run->session().counts().answered, 1);
+    delete run;
+  }
+
+  void picturesLoseTheirEmptyMargins() {
+    QImage page(800, 600, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter(&page).fillRect(QRect(300, 200, 100, 50), Qt::black);
+    const QImage content = QuestionPicture::trimmed(page);
+    QVERIFY(content.width() < 200 && content.height() < 150);
+    QVERIFY(content.width() >= 100 && content.height() >= 50);
+    // A picture of one colour, or none, stays as it is.
+    QImage blank(40, 30, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    QCOMPARE(QuestionPicture::trimmed(blank).size(), blank.size());
+    QVERIFY(QuestionPicture::trimmed(QImage()).isNull());
+  }
+
+  void tilesFillTheirFrameWithoutOverlapping() {
+    for (int count : {1, 7, 30, 60}) {
+      const QRect area(0, 0, 700, 540);
+      QRect last;
+      for (int i = 0; i < count; ++i) {
+        const QRect r = RunTilesView::tileRect(i, count, area);
+        QVERIFY2(area.contains(r), qPrintable(QStringLiteral("%1 of %2").arg(i).arg(count)));
+        QVERIFY(r.width() >= 60 && r.height() >= 20);
+        if (i > 0) QVERIFY(!r.intersects(last));
+        last = r;
+      }
+    }
+    // The three states differ by colour and by mark.
+    using State = activity::RemoteTiles::State;
+    QVERIFY(RunTilesView::colorOf(State::Answered) != RunTilesView::colorOf(State::Blank));
+    QVERIFY(RunTilesView::colorOf(State::Answered) != RunTilesView::colorOf(State::NotAnswered));
+    QVERIFY(RunTilesView::markOf(State::Answered) != RunTilesView::markOf(State::Blank));
+    QVERIFY(RunTilesView::markOf(State::NotAnswered).isEmpty());
+  }
+
+  void thePresentationGoesOnTheProjector() {
+    using deliveryui::presentationScreenIndex;
+    QCOMPARE(presentationScreenIndex({QStringLiteral("eDP-1")}, 0, {}), 0);
+    QCOMPARE(presentationScreenIndex({QStringLiteral("eDP-1"), QStringLiteral("HDMI-1")}, 0, {}),
+             1);
+    QCOMPARE(presentationScreenIndex({QStringLiteral("HDMI-1"), QStringLiteral("eDP-1")}, 1, {}),
+             0);
+    QCOMPARE(presentationScreenIndex({QStringLiteral("eDP-1"), QStringLiteral("HDMI-1")}, 0,
+                                     QStringLiteral("eDP-1")),
+             0);
+    // A remembered screen that is gone is no choice.
+    QCOMPARE(presentationScreenIndex({QStringLiteral("eDP-1"), QStringLiteral("DP-2")}, 0,
+                                     QStringLiteral("HDMI-1")),
+             1);
+  }
+
+  // Pictures of the screens with the demo school (DERSLIK_SHOTS=folder to keep them).
+  void screenshotsWithTheDemoSchool() {
+    QVERIFY(school::createDemoSchool(fx.db()).ok());
+    QVERIFY(authoring::createDemoBank(fx.db()).ok());
+    const QString testNo = fx.text(QStringLiteral(
+        "SELECT TESTNO FROM TABLETEST T WHERE (SELECT COUNT(*) FROM TABLETESTSORU S WHERE "
+        "S.TESTNO=T.TESTNO)>=3 ORDER BY TESTNO LIMIT 1"));
+    QVERIFY(!testNo.isEmpty());
+    for (const QSize size : {QSize(1280, 800), QSize(1920, 1080)}) {
+      const QString suffix = QStringLiteral("%1x%2.png").arg(size.width()).arg(size.height());
+      frmTestUygula setup(context());
+      std::optional<delivery::RunPlan> plan;
+      setup.setStartRun([&plan](const delivery::RunPlan& p) {
+        plan = p;
+        return true;
+      });
+      setup.resize(size);
+      setup.show();
+      QVERIFY(setup.selectTest(testNo));
+      QTest::qWait(20);
+      QVERIFY(saveScreenshot(&setup, QStringLiteral("setup-tests-") + suffix));
+      setup.showOptions(true);
+      QTest::qWait(20);
+      QVERIFY(saveScreenshot(&setup, QStringLiteral("setup-options-") + suffix));
+      setup.cmdOnizleme_Click();
+      QVERIFY(plan);
+      plan->settings.afterQuestion = delivery::RunSettings::QuestionReport::None;
+      plan->settings.remoteTestScreen = true;
+      plan->settings.reportAtEnd = true;
+      present(*plan);
+      window->resize(size);
+      const QStringList addresses = plan->studentRemotes;
+      for (int i = 0; i < addresses.size(); i += 3) press(addresses.at(i), QStringLiteral("A"));
+      QTest::qWait(20);
+      QVERIFY(saveScreenshot(window, QStringLiteral("run-remote-test-") + suffix));
+      window->cmdNav(Command::Next)->click();
+      QTest::qWait(20);
+      QVERIFY(saveScreenshot(window, QStringLiteral("run-countdown-") + suffix));
+      wait(3000);
+      const QStringList inRun = window->session().plan().studentRemotes;
+      for (int i = 0; i < inRun.size(); i += 2) press(inRun.at(i), QStringLiteral("B"));
+      press(inRun.last(), QStringLiteral("X"));
+      wait(4000);
+      QTest::qWait(20);
+      QVERIFY(saveScreenshot(window, QStringLiteral("run-question-") + suffix));
+      window->cmdNav(Command::ToggleCounts)->click();
+      window->cmdNav(Command::ShowAnswer)->click();
+      QTest::qWait(20);
+      QVERIFY(saveScreenshot(window, QStringLiteral("run-counts-") + suffix));
+      window->cmdNav(Command::Exit)->click();
+      QTest::qWait(20);
+      QVERIFY(saveScreenshot(window, QStringLiteral("run-exit-") + suffix));
+      window->cmdNav(Command::CancelExit)->click();
+      while (window->session().page() == Page::Question) window->cmdNav(Command::Next)->click();
+      QCOMPARE(window->session().page(), Page::FinalStatistics);
+      QTest::qWait(20);
+      QVERIFY(saveScreenshot(window, QStringLiteral("run-final-") + suffix));
+      window->cmdNav(Command::Next)->click();
+      wait(1000);
+      QTRY_VERIFY(!window);
+    }
+  }
+};
+
+QTEST_MAIN(TestDeliveryScreens)
+#include "tst_delivery_screens.moc"
