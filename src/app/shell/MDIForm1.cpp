@@ -154,6 +154,16 @@ void MDIForm1::openVirtualRemote() {
   m_virtualRemote->show();
 }
 
+deliveryui::DeliveryHooks MDIForm1::runHooks() {
+  return {[this](int index) { return m_menu->cmdMenu_Click(index); }, this,
+          // A finished run opens its report, driven by the teacher remote too.
+          [this](const reports::RunKey& key) {
+            reportsui::openRunReport(m_context, key, {false, &m_receiver->router()});
+          }};
+}
+
+bool MDIForm1::mayRunTests() { return m_menu->requireRight(m_menu->registry().entry(4).rightKey); }
+
 void MDIForm1::buildButtonBar() {
   auto* dock = new QDockWidget(this);
   dock->setObjectName(QStringLiteral("dockDugmeler"));
@@ -164,10 +174,12 @@ void MDIForm1::buildButtonBar() {
   // Each area puts its own screens on the bar.
   schoolui::registerSchoolScreens(m_menu->registry(), m_context, *m_receiver);
   usersui::registerUserScreens(m_menu->registry(), m_context, *m_menu->session());
-  reportsui::registerReportScreens(m_menu->registry(), m_context, &m_receiver->router());
-  deliveryui::registerDeliveryScreens(
-      m_menu->registry(), m_context, *m_receiver,
-      {[this](int index) { return m_menu->cmdMenu_Click(index); }, this});
+  deliveryui::registerDeliveryScreens(m_menu->registry(), m_context, *m_receiver, runHooks());
+  // The report selection takes an interrupted run back to the presentation.
+  reportsui::registerReportScreens(
+      m_menu->registry(), m_context, &m_receiver->router(), [this](const reports::ResumeRun& run) {
+        if (mayRunTests()) deliveryui::resumeRun(m_context, *m_receiver, run.key, runHooks());
+      });
   // The home page's tiles follow the rights like the bar's buttons (a user who
   // logs in may keep the very flags of nobody, so the log-in counts too).
   connect(m_menu->session(), &users::Session::rightsChanged, this, &MDIForm1::refreshHome);
@@ -270,8 +282,7 @@ bool MDIForm1::MDIForm1_Load() {
   // A run cut off by a crash or a power cut is offered to go on, under the run
   // screen's right.
   deliveryui::offerInterruptedRun(
-      m_context, *m_receiver,
-      [this] { return m_menu->requireRight(m_menu->registry().entry(4).rightKey); }, this);
+      m_context, *m_receiver, [this] { return mayRunTests(); }, runHooks());
   return true;
 }
 

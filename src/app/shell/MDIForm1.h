@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "screens/delivery/DeliveryScreens.h"
 #include "widgets/ScreenContext.h"
 
 class Messages;
@@ -87,6 +88,10 @@ class MDIForm1 : public QMainWindow {
  private:
   void buildMenus();
   void buildButtonBar();
+  // What the run screens need of the main window, and the run screen's rights
+  // check (asked by every other way into a run).
+  deliveryui::DeliveryHooks runHooks();
+  bool mayRunTests();
   void applyInstitutionOptions();
   void refreshHome();
   void createDesktopShortcut();

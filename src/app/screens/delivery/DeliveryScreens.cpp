@@ -18,6 +18,10 @@ namespace deliveryui {
 
 namespace {
 constexpr int kRunScreen = 4;
+
+void cannotResume(Messages& messages, const QString& error) {
+  messages.error(QStringLiteral("Yarım kalan uygulama açılamadı (%1)").arg(error));
+}
 }  // namespace
 
 void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
@@ -26,14 +30,15 @@ void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContex
     auto* screen = new frmTestUygula(context, parent);
     screen->setOpenScreen(hooks.openScreen);
     screen->setStartRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
-      return openPresentation(context, receiver, plan, hooks.mainWindow) != nullptr;
+      return openPresentation(context, receiver, plan, hooks) != nullptr;
     });
     return screen;
   });
 }
 
 frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverController& receiver,
-                              const delivery::RunPlan& plan, QWidget* mainWindow) {
+                              const delivery::RunPlan& plan, const DeliveryHooks& hooks) {
+  QWidget* mainWindow = hooks.mainWindow;
   auto* window = new frmOnizleme(context, receiver::SteadyClock::instance());
   if (Status s = window->Ayarla(plan); !s) {
     context.messages.warning(s.error());
@@ -41,10 +46,14 @@ frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverContr
     return nullptr;
   }
   receiver.router().attach(window, &window->presses());
+  const bool reportAtEnd = plan.settings.reportAtEnd && hooks.openReport;
   QObject::connect(window, &frmOnizleme::finished, &context.store,
-                   [&store = context.store, &messages = context.messages,
+                   [&store = context.store, &messages = context.messages, reportAtEnd,
+                    openReport = hooks.openReport,
                     mainWindow = QPointer<QWidget>(mainWindow)](const reports::RunKey& key) {
                      if (mainWindow) mainWindow->activateWindow();
+                     if (key.start.isEmpty()) return;
+                     if (reportAtEnd) return openReport(key);
                      if (const QString text = runSummary(store, key); !text.isEmpty())
                        messages.info(text, QStringLiteral("Test Uygulama"));
                    });
@@ -65,17 +74,38 @@ frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverContr
 }
 
 void offerInterruptedRun(const ScreenContext& context, shell::ReceiverController& receiver,
-                         const std::function<bool()>& mayRun, QWidget* mainWindow) {
+                         const std::function<bool()>& mayRun, const DeliveryHooks& hooks) {
   const delivery::InterruptedRuns runs(context.store);
   Result<QList<delivery::InterruptedRun>> found = runs.find();
   if (!found || found.value().isEmpty()) return;
   if (mayRun && !mayRun()) return;
   Result<std::optional<delivery::RunPlan>> plan = runs.offer(context.messages);
   if (!plan) {
-    context.messages.error(QStringLiteral("Yarım kalan uygulama açılamadı (%1)").arg(plan.error()));
+    cannotResume(context.messages, plan.error());
     return;
   }
-  if (plan.value()) openPresentation(context, receiver, *plan.value(), mainWindow);
+  if (plan.value()) openPresentation(context, receiver, *plan.value(), hooks);
+}
+
+frmOnizleme* resumeRun(const ScreenContext& context, shell::ReceiverController& receiver,
+                       const reports::RunKey& key, const DeliveryHooks& hooks) {
+  const delivery::InterruptedRuns runs(context.store);
+  Result<QList<delivery::InterruptedRun>> found = runs.find();
+  if (!found) {
+    cannotResume(context.messages, found.error());
+    return nullptr;
+  }
+  for (const delivery::InterruptedRun& run : found.value()) {
+    if (run.key != key) continue;
+    Result<delivery::RunPlan> plan = runs.plan(run);
+    if (!plan) {
+      cannotResume(context.messages, plan.error());
+      return nullptr;
+    }
+    return openPresentation(context, receiver, plan.value(), hooks);
+  }
+  context.messages.warning(QStringLiteral("Bu uygulama yarım kalmış bir uygulama değil."));
+  return nullptr;
 }
 
 QString runSummary(store::Store& store, const reports::RunKey& key) {

@@ -24,6 +24,9 @@ struct DeliveryHooks {
   std::function<QWidget*(int index)> openScreen;
   // The main window, whose screen the presentation avoids when there are two.
   QWidget* mainWindow = nullptr;
+  // Opens the report of a finished run in the main window (the run's "Rapor
+  // Göster" at the end); empty: the teacher gets a summary message instead.
+  std::function<void(const reports::RunKey&)> openReport;
 };
 
 // Puts frmTestUygula on the main bar (button 4: its rights check, menu item and
@@ -34,16 +37,22 @@ void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContex
 
 // Opens the full-screen presentation of a run, on the projector when there are
 // two screens, attached to the press routing; a run answered on the virtual
-// remote ("0-0") opens it beside. When the run ends the teacher is told how it
-// went. Null (after a message) when the run could not be opened.
+// remote ("0-0") opens it beside. When the run ends its report opens (when the
+// run's options ask for it and the hooks can), or the teacher is told how it went. Null (after a
+// message) when the run could not be opened.
 frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverController& receiver,
-                              const delivery::RunPlan& plan, QWidget* mainWindow = nullptr);
+                              const delivery::RunPlan& plan, const DeliveryHooks& hooks = {});
 
 // At start-up: an interrupted run is offered ("Yarım kalan bir uygulama var: …,
 // devam edilsin mi?") and taken up again on "Evet". `mayRun` is the rights check
 // of the run screen; it is asked only when there is a run to offer.
 void offerInterruptedRun(const ScreenContext& context, shell::ReceiverController& receiver,
-                         const std::function<bool()>& mayRun, QWidget* mainWindow = nullptr);
+                         const std::function<bool()>& mayRun, const DeliveryHooks& hooks = {});
+
+// Takes up the interrupted run `key` on the presentation (the report selection's
+// "Uygulamaya Devam Et"); null after a message when it is not an interrupted run.
+frmOnizleme* resumeRun(const ScreenContext& context, shell::ReceiverController& receiver,
+                       const reports::RunKey& key, const DeliveryHooks& hooks = {});
 
 // The teacher's summary of a finished run ("Uygulama tamamlandı. ..."); empty
 // when no question was ever shown.
