@@ -26,6 +26,7 @@
 
 #include "Messages.h"
 #include "reports/ReportExports.h"
+#include "reports/RunList.h"
 #include "screens/reports/ReportCharts.h"
 #include "screens/reports/ReportScreens.h"
 #include "screens/school/SchoolScreens.h"
@@ -212,7 +213,16 @@ void frmRaporlar::trigger(Action action) { (void)m_nav.trigger(action); }
 
 void frmRaporlar::refresh() {
   auto report = std::make_unique<reports::RunReport>(m_context.store, m_run);
-  if (!schoolui::check(m_context.messages, report->load())) return;
+  if (const Status loaded = report->load(); !loaded) {
+    // The run was deleted (from the report selection) while its report was open:
+    // there is nothing left to show.
+    if (m_report && reports::RunList(m_context.store).run(m_run).valueOr({}).isEmpty()) {
+      close();
+      return;
+    }
+    m_context.messages.error(loaded.error());
+    return;
+  }
   m_report = std::move(report);
   m_lblBaslik->setText(m_report->title());
   m_painting = true;

@@ -223,6 +223,17 @@ class TestFrmRaporlar : public QObject {
     QVERIFY(QFileInfo(sheets).size() > 0);
   }
 
+  void closesWhenItsRunIsDeleted() {
+    const ReportsFixture::Run run = sampleRun();
+    ReportsFixture::addRun(run);
+    frmRaporlar screen(context(), run.key);
+    screen.show();
+    f.messages().setNextAnswer(Messages::Answer::Yes);
+    QVERIFY(reports::RunList(ReportsFixture::db()).deleteRuns({run.key}, f.messages()).value());
+    QVERIFY(!screen.isVisible());
+    QCOMPARE(f.messages().texts().size(), 1);  // the deletion's question, no error
+  }
+
   void openRunReportRefusesAMissingRun() {
     QVERIFY(!reportsui::openRunReport(context(),
                                       {QStringLiteral("01.01.2020"), QStringLiteral("08:00:00")}));
