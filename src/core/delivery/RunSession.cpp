@@ -58,12 +58,7 @@ Status RunSession::open(const RunPlan& plan) {
     if (m_plan.settings.remoteTestScreen && !m_plan.virtualRemoteOnly())
       m_steps << Step::RemoteTest;
   }
-  m_steps << Step::Questions;
-  if (m_plan.settings.reportAtEnd) m_steps << Step::FinalStatistics;
-  m_names = m_plan.names;
-  m_tiles.reset(m_plan.studentRemotes);
-  m_answeredMs = QList<qint64>(m_tiles.size(), -1);
-  next();
+  beginSteps();
   return {};
 }
 
@@ -87,13 +82,17 @@ Status RunSession::openFree(const RunPlan& plan, int questionLimit) {
     m_steps << Step::RemoteTest;
   else if (lesson())
     m_steps << Step::StartScreen;
+  beginSteps();
+  return {};
+}
+
+void RunSession::beginSteps() {
   m_steps << Step::Questions;
   if (m_plan.settings.reportAtEnd) m_steps << Step::FinalStatistics;
   m_names = m_plan.names;
   m_tiles.reset(m_plan.studentRemotes);
   m_answeredMs = QList<qint64>(m_tiles.size(), -1);
   next();
-  return {};
 }
 
 QSet<QString> RunSession::teacherRemotes() const {

@@ -212,6 +212,9 @@ class RunSession : public QObject, public activity::PressConsumer {
   void setVoting(bool open);
   // The plan with its names filled in and the virtual remote for no remote.
   void prepare(const RunPlan& plan);
+  // After the pages before them: the questions, the final statistics, the tiles,
+  // and the first page shown.
+  void beginSteps();
   void scheduleClose();
   RunRecord record() const;
   qint64 now() const { return m_clock.msecs(); }
