@@ -1,6 +1,5 @@
 #include "delivery/LessonSetup.h"
 
-#include "delivery/RunSession.h"
 #include "lists/FilterLists.h"
 #include "school/Students.h"
 #include "store/Parameters.h"
@@ -96,7 +95,7 @@ RunPlan LessonSetup::plan(const Start& start) const {
   r.remoteTestScreen = start.choices.remoteTest;
   r.afterQuestion = RunSettings::QuestionReport::None;
   RunPlan plan = RunSetup(m_store).freePlan(s);
-  plan.description.testNo = RunSession::kLessonTestNo;
+  plan.description.testNo = RunPlan::kLessonTestNo;
   return plan;
 }
 

@@ -67,7 +67,7 @@ Status RunSession::openFree(const RunPlan& plan, int questionLimit) {
   prepare(plan);
   m_free = true;
   m_limit = std::max(questionLimit, 0);
-  if (!lesson()) m_plan.description.testNo = kFreeTestNo;
+  if (!lesson()) m_plan.description.testNo = RunPlan::kFreeTestNo;
   m_plan.resume = {};
   m_content = {};
   // The run is dated when it opens: there is no start page to wait for.

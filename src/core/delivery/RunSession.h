@@ -150,7 +150,7 @@ class RunSession : public QObject, public activity::PressConsumer {
 
   // ---- free runs
   bool freeMode() const { return m_free; }
-  bool lesson() const { return m_free && m_plan.description.testNo == kLessonTestNo; }
+  bool lesson() const { return m_free && m_plan.description.testNo == RunPlan::kLessonTestNo; }
   // Voting open (the question frame green); always true outside free runs.
   bool votingOpen() const { return !m_free || m_voting; }
   // The homework check's question count; 0 for free questioning without an end.
@@ -174,9 +174,6 @@ class RunSession : public QObject, public activity::PressConsumer {
   }
   static QString votingClosedText() { return QStringLiteral("SORU İÇİN\nHAZIRLANINIZ"); }
   static QString votingOpenText() { return QStringLiteral("SORUYU\nİŞARETLEYİNİZ"); }
-  // The test number of every free run.
-  static inline const QString kFreeTestNo = QStringLiteral("SERBEST");
-  static inline const QString kLessonTestNo = QStringLiteral("DERS");
   static QString lessonStartCaption() { return QStringLiteral("Göster (B)"); }
 
  signals:

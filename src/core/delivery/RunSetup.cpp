@@ -225,7 +225,7 @@ QString RunSetup::displayName(const RemoteRow& row) {
 
 RunPlan RunSetup::freePlan(const Start& start) const {
   RunPlan plan = handOver(start);
-  plan.description.testNo = QStringLiteral("SERBEST");
+  plan.description.testNo = RunPlan::kFreeTestNo;
   return plan;
 }
 
