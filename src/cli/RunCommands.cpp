@@ -31,6 +31,32 @@ const Syntax& simulateSyntax() {
   return s;
 }
 
+const Syntax& freeSyntax() {
+  static const Syntax s =
+      Syntax(QStringLiteral("run free --class C --questions N [--answers FILE] [--majority] "
+                            "[--at \"dd.MM.yyyy HH:mm:ss\"] [--json]"))
+          .value(QStringLiteral("class"))
+          .value(QStringLiteral("questions"))
+          .value(QStringLiteral("answers"))
+          .flag(QStringLiteral("majority"))
+          .value(QStringLiteral("at"))
+          .flag(QStringLiteral("json"));
+  return s;
+}
+
+// --at, of both verbs.
+std::optional<QString> applyStart(const Args& a, delivery::SimulatedRun::Options& o) {
+  if (a.has(QStringLiteral("at"))) {
+    o.at =
+        QDateTime::fromString(a.value(QStringLiteral("at")), QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    if (!o.at.isValid())
+      return QStringLiteral(
+          "--at \"gg.aa.yyyy SS:dd:ss\" biçiminde olmalı (ör. \"14.03.2026 "
+          "10:15:00\").");
+  }
+  return std::nullopt;
+}
+
 // The options as words say them; a word that does not read is a usage error.
 std::optional<QString> applyOptions(const Args& a, delivery::SimulatedRun::Options& o) {
   using delivery::RunSettings;
@@ -60,14 +86,7 @@ std::optional<QString> applyOptions(const Args& a, delivery::SimulatedRun::Optio
     }
     if (!ok) return QStringLiteral("--duration tests, fixed:SANİYE (1-3600) ya da none olmalı.");
   }
-  if (a.has(QStringLiteral("at"))) {
-    o.at =
-        QDateTime::fromString(a.value(QStringLiteral("at")), QStringLiteral("dd.MM.yyyy HH:mm:ss"));
-    if (!o.at.isValid())
-      return QStringLiteral(
-          "--at \"gg.aa.yyyy SS:dd:ss\" biçiminde olmalı (ör. \"14.03.2026 "
-          "10:15:00\").");
-  }
+  if (const std::optional<QString> wrong = applyStart(a, o)) return wrong;
   if (a.has(QStringLiteral("speed"))) {
     bool ok = false;
     o.speed = a.value(QStringLiteral("speed")).toDouble(&ok);
@@ -108,6 +127,38 @@ QString runJson(store::Store& store, const reports::RunKey& key) {
       .arg(jsonText(key.date), jsonText(key.start), rows.join(QStringLiteral(",\n")));
 }
 
+// The answers file of --answers, when given; false after saying why it was not read.
+bool readAnswers(const Args& a, delivery::SimulatedRun::Options& o, QTextStream& err) {
+  if (!a.has(QStringLiteral("answers"))) return true;
+  QFile file(a.value(QStringLiteral("answers")));
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    err << "Cevap dosyası okunamadı: " << file.fileName() << '\n';
+    return false;
+  }
+  Result<QList<delivery::ScriptedRemote>> scripted =
+      delivery::SimulatedRun::parseAnswers(QString::fromUtf8(file.readAll()));
+  if (!scripted) {
+    err << scripted.error() << '\n';
+    return false;
+  }
+  o.scripted = scripted.value();
+  return true;
+}
+
+int printRun(store::Store& store, const Args& a, const Result<reports::RunKey>& key,
+             QTextStream& out, QTextStream& err) {
+  if (!key) {
+    err << key.error() << '\n';
+    return 1;
+  }
+  if (a.has(QStringLiteral("json"))) {
+    out << runJson(store, key.value());
+  } else {
+    out << "TESTTARIHI: " << key->date << '\n' << "TESTBASLANGIC: " << key->start << '\n';
+  }
+  return 0;
+}
+
 int simulate(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
   int code = 0;
   const std::optional<Args> a = parseOrComplain(words, simulateSyntax(), err, code);
@@ -115,20 +166,7 @@ int simulate(store::Store& store, const QStringList& words, QTextStream& out, QT
   delivery::SimulatedRun::Options options;
   if (const std::optional<QString> wrong = applyOptions(*a, options))
     return usageError(err, *wrong, simulateSyntax());
-  if (a->has(QStringLiteral("answers"))) {
-    QFile file(a->value(QStringLiteral("answers")));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-      err << "Cevap dosyası okunamadı: " << file.fileName() << '\n';
-      return 1;
-    }
-    Result<QList<delivery::ScriptedRemote>> scripted =
-        delivery::SimulatedRun::parseAnswers(QString::fromUtf8(file.readAll()));
-    if (!scripted) {
-      err << scripted.error() << '\n';
-      return 1;
-    }
-    options.scripted = scripted.value();
-  }
+  if (!readAnswers(*a, options, err)) return 1;
   if (!openDatabase(store, err, true)) return 1;
 
   // The saved run options, as the setup screen would start with them, and the
@@ -152,31 +190,60 @@ int simulate(store::Store& store, const QStringList& words, QTextStream& out, QT
 
   CliMessages messages(out, err, false);
   delivery::SimulatedRun run(store, messages);
-  const Result<reports::RunKey> key = run.run(options);
-  if (!key) {
-    err << key.error() << '\n';
+  return printRun(store, *a, run.run(options), out, err);
+}
+
+// The homework check of a class, headless: the free run ends after --questions.
+int freeRun(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  const std::optional<Args> a = parseOrComplain(words, freeSyntax(), err, code);
+  if (!a) return code;
+  delivery::SimulatedRun::Options options;
+  options.className = a->value(QStringLiteral("class"));
+  if (options.className.isEmpty())
+    return usageError(err, QStringLiteral("--class gerekli."), freeSyntax());
+  bool ok = false;
+  const int questions = a->value(QStringLiteral("questions")).toInt(&ok);
+  if (!ok || questions < 1 || questions > 1000)
+    return usageError(err, QStringLiteral("--questions 1 ile 1000 arasında bir sayı olmalı."),
+                      freeSyntax());
+  if (const std::optional<QString> wrong = applyStart(*a, options))
+    return usageError(err, *wrong, freeSyntax());
+  if (!readAnswers(*a, options, err)) return 1;
+  if (!openDatabase(store, err, true)) return 1;
+
+  // The options the homework check reads from the test setup's saved rows;
+  // the majority only when asked for here.
+  Result<delivery::RunSettings> saved = delivery::RunSettings::loadForFreeQuestions(store.db());
+  if (!saved) {
+    err << saved.error() << '\n';
     return 1;
   }
-  if (a->has(QStringLiteral("json"))) {
-    out << runJson(store, key.value());
-  } else {
-    out << "TESTTARIHI: " << key->date << '\n' << "TESTBASLANGIC: " << key->start << '\n';
-  }
-  return 0;
+  options.settings = saved.value();
+  options.settings.majorityIsCorrect = a->has(QStringLiteral("majority"));
+  options.settings.remoteTestScreen = false;
+
+  CliMessages messages(out, err, false);
+  delivery::SimulatedRun run(store, messages);
+  return printRun(store, *a, run.runFree(options, questions), out, err);
+}
+
+QString runUsage() {
+  return simulateSyntax().usage + QStringLiteral(" | ") + freeSyntax().usage.mid(4);
 }
 
 int runVerb(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
-  if (words.value(0) != QStringLiteral("simulate"))
-    return subCommandError(err, words, simulateSyntax().usage);
-  return simulate(store, words.mid(1), out, err);
+  if (words.value(0) == QStringLiteral("simulate")) return simulate(store, words.mid(1), out, err);
+  if (words.value(0) == QStringLiteral("free")) return freeRun(store, words.mid(1), out, err);
+  return subCommandError(err, words, runUsage());
 }
 
 }  // namespace
 
 QList<CliCommand> runCommands() {
   return {{QStringLiteral("run"),
-           simulateSyntax().usage +
-               QStringLiteral("   sanal bir sınıfla bir testi baştan sona uygular ve kaydeder"),
+           runUsage() + QStringLiteral("   sanal bir sınıfla bir testi ya da serbest soruları "
+                                       "baştan sona uygular ve kaydeder"),
            runVerb}};
 }
 

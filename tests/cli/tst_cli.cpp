@@ -123,6 +123,11 @@ class TestCli : public QObject {
         "--speed sıfırdan büyük bir sayı olmalı.");
     row("run simulate unknown", run + QStringList{"--remotes", "30"},
         "Bilinmeyen seçenek: --remotes");
+    row("run free no class", {"run", "free", "--questions", "3"}, "--class gerekli.");
+    row("run free questions", {"run", "free", "--class", "5-A", "--questions", "0"},
+        "--questions 1 ile 1000 arasında bir sayı olmalı.");
+    row("run free unknown", {"run", "free", "--class", "5-A", "--questions", "2", "--test", "1"},
+        "Bilinmeyen seçenek: --test");
   }
   void wrongWordsAreNamedAndChangeNothing() {
     QFETCH(QStringList, args);
@@ -369,6 +374,37 @@ class TestCli : public QObject {
     QCOMPARE(r.err, QStringLiteral("Cevap dosyası, satır 1: geçersiz harf 'Q' (A-E, boş tuşu için "
                                    "X, basılmadıysa -)\n"));
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP")), 240);
+  }
+
+  // A homework check by the demo class: one letter per free question, the
+  // majority key where asked, recorded under SERBEST and ended at its count.
+  void runFreeRecordsAHomeworkCheck() {
+    QCOMPARE(cli(m_folder, {QStringLiteral("demo")}).code, 0);
+    const Run all = cli(m_folder, {"sql",
+                                   "SELECT DISTINCT E.KUMANDAADRESI FROM TABLEESLESME E INNER JOIN "
+                                   "TABLEOGRENCI O ON O.KAYITNO=E.KAYITNO WHERE O.SINIFI='5-A'"});
+    const QStringList remotes = all.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(1);
+    QVERIFY(remotes.size() > 2);
+    // Everybody A, then blank; on the third only the first remote answers.
+    QString script;
+    for (const QString& remote : remotes)
+      script += remote + (remote == remotes.first() ? QStringLiteral(" AXB\n") : " AX-\n");
+    const QString answers = m_dir->filePath(QStringLiteral("serbest.txt"));
+    QFile file(answers);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(script.toUtf8());
+    file.close();
+    const Run r = cli(m_folder, {"run", "free", "--class", "5-A", "--questions", "3", "--answers",
+                                 answers, "--majority", "--at", "14.03.2026 10:00:00"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QStringLiteral("TESTTARIHI: 14.03.2026\nTESTBASLANGIC: 10:00:00\n"));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEUYGULAMA WHERE TESTNO='SERBEST' AND "
+                                  "TESTBITIS<>''")),
+             3);
+    const Run keys = cli(m_folder, {"sql",
+                                    "SELECT DOGRUSIK FROM TABLEUYGULAMA WHERE TESTNO='SERBEST' "
+                                    "ORDER BY CAST(TESTSIRANO AS INTEGER)"});
+    QCOMPARE(keys.out.split(QLatin1Char('\n')).mid(1, 3), (QStringList{"A", "", "B"}));
   }
 
  private:

@@ -54,8 +54,15 @@ Status Recording::CevaplariVeritabaninaYaz(const RunRecord& run, int position,
       store::texts(runParams(run.key) << run.description.testNo << soruNo << sira));
   if (!known) return Status::failure(known.error());
   if (known->toInt() == 0) {
-    Result<QVariant> key = m_store.scalar(
-        QStringLiteral("SELECT NZ(DOGRUSIK) FROM TABLESORU WHERE SORUNO=? LIMIT 1"), {soruNo});
+    // A free question starts without a key, whatever row its picture has: the
+    // report screen or the class's majority gives it one.
+    const bool free =
+        run.description.testNo.compare(RunPlan::kFreeTestNo, Qt::CaseInsensitive) == 0;
+    Result<QVariant> key =
+        free ? Result<QVariant>(QVariant(QString()))
+             : m_store.scalar(
+                   QStringLiteral("SELECT NZ(DOGRUSIK) FROM TABLESORU WHERE SORUNO=? LIMIT 1"),
+                   {soruNo});
     if (!key) return Status::failure(key.error());
     if (Status s = m_store.run(
             QStringLiteral("INSERT INTO TABLEUYGULAMA (TESTTARIHI,TESTBASLANGIC,TESTNO,SORUNO,"

@@ -49,6 +49,10 @@ struct RunPlan {
   }
   // The pseudo-address that stands for no real remote.
   static inline const QString kVirtualRemote = QStringLiteral("0-0");
+  // The test numbers of a free run (free questioning, the homework check) and of
+  // a lesson run.
+  static inline const QString kFreeTestNo = QStringLiteral("SERBEST");
+  static inline const QString kLessonTestNo = QStringLiteral("DERS");
 };
 
 }  // namespace delivery

@@ -23,7 +23,7 @@ RunSession::RunSession(store::Store& store, Messages& messages, const receiver::
   connect(&m_ticker, &QTimer::timeout, this, &RunSession::tick);
 }
 
-Status RunSession::open(const RunPlan& plan) {
+void RunSession::prepare(const RunPlan& plan) {
   m_plan = plan;
   if (m_plan.studentRemotes.isEmpty()) {
     m_plan.studentRemotes = {RunPlan::kVirtualRemote};
@@ -32,6 +32,11 @@ Status RunSession::open(const RunPlan& plan) {
   }
   while (m_plan.names.size() < m_plan.studentRemotes.size())
     m_plan.names << m_plan.studentRemotes.at(m_plan.names.size());
+}
+
+Status RunSession::open(const RunPlan& plan) {
+  m_free = false;
+  prepare(plan);
   Result<RunContent> content =
       RunContent::load(m_store, m_plan.description.testNo, m_plan.settings);
   if (!content) return Status::failure(content.error());
@@ -53,13 +58,41 @@ Status RunSession::open(const RunPlan& plan) {
     if (m_plan.settings.remoteTestScreen && !m_plan.virtualRemoteOnly())
       m_steps << Step::RemoteTest;
   }
+  beginSteps();
+  return {};
+}
+
+Status RunSession::openFree(const RunPlan& plan, int questionLimit) {
+  if (plan.studentRemotes.isEmpty()) return Status::failure(noRemoteText());
+  prepare(plan);
+  m_free = true;
+  m_limit = std::max(questionLimit, 0);
+  if (!lesson()) m_plan.description.testNo = RunPlan::kFreeTestNo;
+  m_plan.resume = {};
+  m_content = {};
+  // The run is dated when it opens: there is no start page to wait for.
+  m_key = {m_clock.now().date().toString(QStringLiteral("dd.MM.yyyy")), {}};
+  Result<QString> start = m_recording.freeStartTime(m_key.date, m_clock.timeOfDay());
+  if (!start) return Status::failure(start.error());
+  m_key.start = start.value();
+  m_steps.clear();
+  // A lesson waits on its first page for "Göster (B)": the remote test, or an
+  // empty board.
+  if (m_plan.settings.remoteTestScreen && !m_plan.virtualRemoteOnly())
+    m_steps << Step::RemoteTest;
+  else if (lesson())
+    m_steps << Step::StartScreen;
+  beginSteps();
+  return {};
+}
+
+void RunSession::beginSteps() {
   m_steps << Step::Questions;
   if (m_plan.settings.reportAtEnd) m_steps << Step::FinalStatistics;
   m_names = m_plan.names;
   m_tiles.reset(m_plan.studentRemotes);
   m_answeredMs = QList<qint64>(m_tiles.size(), -1);
   next();
-  return {};
 }
 
 QSet<QString> RunSession::teacherRemotes() const {
@@ -91,8 +124,9 @@ void RunSession::studentPress(const receiver::AdmittedPress& p) {
     }
     return;
   }
-  // Answers count while the question runs; a paused question takes none.
-  if (m_page != Page::Question || m_paused) return;
+  // Answers count while the question runs (in a free run, while the vote is
+  // open); a paused question takes none.
+  if (m_page != Page::Question || m_paused || !votingOpen()) return;
   for (int i = 0; i < m_tiles.size(); ++i) {
     if (m_tiles.tiles().at(i).address != address) continue;
     if (!m_tiles.mark(p.press, m_clock.timeOfDay())) return;
@@ -127,7 +161,7 @@ void RunSession::teacherKey(const QString& letter) {
       trigger(Command::Previous);
       break;
     case 'C':
-      trigger(Command::Replay);
+      trigger(m_free ? Command::ShowAnswer : Command::Replay);
       break;
     case 'D':
       trigger(Command::ToggleCounts);
@@ -161,9 +195,10 @@ void RunSession::tick() {
     }
     return;
   }
-  if (m_page != Page::Question || m_seconds <= 0 || m_paused) return;
-  // The countdown shows 0 for a second, then the question is left as by "next".
-  if (questionElapsed() >= qint64(m_seconds + 1) * 1000) return next();
+  if (m_page != Page::Question || m_seconds <= 0 || held()) return;
+  // The countdown shows 0 for a second, then the question is left as by "next";
+  // a free question only closes its vote and stays.
+  if (questionElapsed() >= qint64(m_seconds + 1) * 1000) return m_free ? setVoting(false) : next();
   if (const int remaining = countdown().remaining; remaining != m_lastRemaining) {
     m_lastRemaining = remaining;
     emit changed();
@@ -171,7 +206,7 @@ void RunSession::tick() {
 }
 
 qint64 RunSession::questionElapsed() const {
-  const qint64 pausedNow = m_paused ? now() - m_pausedAt : 0;
+  const qint64 pausedNow = held() ? now() - m_pausedAt : 0;
   return now() - m_shownMs - m_pausedTotal - pausedNow;
 }
 
@@ -212,12 +247,13 @@ bool RunSession::isAvailable(Command command) const {
              m_page == Page::RemoteTest || onQuestion || m_page == Page::FinalStatistics;
     case Command::Previous:
     case Command::ShowAnswer:
-    case Command::Solution:
       return onQuestion;
+    case Command::Solution:
+      return onQuestion && !m_free;
     case Command::ToggleCounts:
       return onQuestion && !virtualRemoteOnly();
     case Command::Pause:
-      return onQuestion && m_seconds > 0;
+      return onQuestion && m_seconds > 0 && votingOpen();
     case Command::Replay:
       return onQuestion && question() != nullptr && !question()->mediaFile.isEmpty();
     case Command::Exit:
@@ -255,6 +291,10 @@ bool RunSession::trigger(Command command) {
       pause(!m_paused);
       break;
     case Command::ShowAnswer:
+      if (m_free) {
+        setVoting(!m_voting);
+        break;
+      }
       m_answerShown = !m_answerShown;
       emit changed();
       break;
@@ -292,6 +332,9 @@ QString RunSession::caption(Command command) const {
     case Command::Next:
       return m_nextCaption;
     case Command::ShowAnswer:
+      if (m_free)
+        return m_voting ? QStringLiteral("Oylamayı Durdur (C)")
+                        : QStringLiteral("Oylamayı Başlat (C)");
       return m_answerShown ? QStringLiteral("Cevabı Gizle") : QStringLiteral("Cevabı Göster");
     case Command::Replay:
       return QStringLiteral("Yeniden Oynat (C)");
@@ -309,12 +352,39 @@ QString RunSession::caption(Command command) const {
 
 void RunSession::pause(bool on) {
   if (on == m_paused) return;
-  m_paused = on;
-  if (on)
+  changeHold([&] { m_paused = on; });
+  emit changed();
+}
+
+template <typename Change>
+void RunSession::changeHold(Change change) {
+  const bool was = held();
+  change();
+  const bool is = held();
+  if (was == is) return;
+  if (is)
     m_pausedAt = now();
   else
     m_pausedTotal += now() - m_pausedAt;
+}
+
+void RunSession::setVoting(bool open) {
+  if (open == m_voting) return;
+  changeHold([&] {
+    m_voting = open;
+    if (open) m_paused = false;
+  });
+  if (open) {
+    // Answer times and the countdown start when the vote opens.
+    m_shownMs = now();
+    m_pausedTotal = 0;
+    m_lastRemaining = m_seconds;
+  }
   emit changed();
+}
+
+QString RunSession::votingText() const {
+  return votingOpen() ? votingOpenText() : votingClosedText();
 }
 
 void RunSession::reportClosed() {
@@ -331,7 +401,8 @@ void RunSession::next() {
     case Step::StartScreen:
       m_steps.removeFirst();
       m_page = Page::StartScreen;
-      m_nextCaption = !m_steps.isEmpty() && m_steps.first() == Step::QuestionStatistics
+      m_nextCaption = lesson() ? lessonStartCaption()
+                      : !m_steps.isEmpty() && m_steps.first() == Step::QuestionStatistics
                           ? QStringLiteral("İleri (B)")
                           : QStringLiteral("Teste Başla (B)");
       break;
@@ -345,7 +416,7 @@ void RunSession::next() {
       m_testTiles.reset(m_plan.studentRemotes);
       m_remoteTestShown = true;
       m_page = Page::RemoteTest;
-      m_nextCaption = QStringLiteral("Teste Başla (B)");
+      m_nextCaption = lesson() ? lessonStartCaption() : QStringLiteral("Teste Başla (B)");
       break;
     case Step::Questions:
       if (!m_questionsBegun) return beginQuestions();
@@ -393,7 +464,7 @@ void RunSession::beginQuestions() {
       m_messages.error(QStringLiteral("Sonuçlar kaydedilemedi: ") + s.error());
     return finishRun();
   }
-  if (virtualRemoteOnly()) return showQuestion();
+  if (virtualRemoteOnly() || m_free) return showQuestion();
   m_page = Page::Countdown;
   m_countdownFrom = now();
   m_lastStartCount = kStartCount;
@@ -401,11 +472,15 @@ void RunSession::beginQuestions() {
 }
 
 void RunSession::showQuestion() {
+  // A free question has no time of its own: it is timed only in fixed-duration mode.
+  if (m_free && m_cursor >= questionCount()) m_content.questions.append({{}, kUntimed, {}, {}});
   m_page = Page::Question;
   m_shownMs = now();
   m_seconds = RunContent::secondsFor(*question(), m_plan.settings);
   m_paused = false;
   m_pausedTotal = 0;
+  m_voting = m_free && m_plan.settings.autoStartVoting;
+  if (held()) m_pausedAt = now();
   m_lastRemaining = m_seconds;
   m_answerShown = false;
   m_solutionShown = false;
@@ -438,7 +513,13 @@ bool RunSession::leaveQuestion(int direction) {
     answers.append({tile.address, answered ? tile.letter : QString(),
                     int(std::max<qint64>(at - m_shownMs, 0) / 1000)});
   }
-  const bool last = direction > 0 && m_cursor == questionCount() - 1;
+  const bool last = direction > 0 && (m_free ? m_limit > 0 && position() >= m_limit
+                                             : m_cursor == questionCount() - 1);
+  if (m_free) {
+    if (direction > 0 && !m_plan.settings.autoStartVoting) setVoting(false);
+    RunQuestion& shown = m_content.questions[m_cursor];
+    if (shown.soruNo.isEmpty() && m_freeQuestionKey) shown.soruNo = m_freeQuestionKey(position());
+  }
   RunRecord run = record();
   if (last) run.end = m_clock.timeOfDay().toString(QStringLiteral("HH:mm:ss"));
   if (Status s = m_recording.CevaplariVeritabaninaYaz(run, position(), question()->soruNo, answers);
@@ -545,6 +626,8 @@ const RunQuestion* RunSession::question() const {
 
 QString RunSession::progressText() const {
   if (m_cursor < 0) return {};
+  if (m_free && m_limit == 0) return QString::number(position());
+  if (m_free) return QStringLiteral("%1/%2").arg(position()).arg(m_limit);
   return QStringLiteral("%1/%2").arg(position()).arg(questionCount());
 }
 

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 #include "Messages.h"
 #include "Result.h"
 #include "activity/PressConsumer.h"
@@ -83,6 +85,17 @@ class RunSession : public QObject, public activity::PressConsumer {
   // and shows the first page. A plan with `resume` set takes an interrupted run up
   // again at its first question without stored answers.
   Status open(const RunPlan& plan);
+  // Opens a free run (test number "SERBEST"): questions numbered 1, 2, 3 … with no
+  // test behind them, each asked over whatever the board shows. Presses count
+  // only while the vote is open (ShowAnswer, the teacher's C, opens and closes
+  // it); the countdown runs only in fixed-duration mode and only while the vote
+  // is open, and its time-out closes the vote without leaving the question.
+  // `questionLimit` > 0 is the homework check: the run ends after that question.
+  // A plan with the test number "DERS" is a lesson run: it keeps that number and
+  // first shows an empty board (Page::StartScreen) or the remote test, whose
+  // button reads "Göster (B)".
+  // Refused without any student remote (RunSetup gives "0-0" for none).
+  Status openFree(const RunPlan& plan, int questionLimit = 0);
 
   // ---- driving it
   QSet<QString> teacherRemotes() const override;
@@ -112,6 +125,7 @@ class RunSession : public QObject, public activity::PressConsumer {
   const activity::RemoteTiles& testTiles() const { return m_testTiles; }
   // lblCevapVeren, lblBos, lblCevapVermeyen (of the remote test on its page).
   activity::RemoteTiles::Counts counts() const;
+  // In a free run: the questions shown so far.
   int questionCount() const { return int(m_content.questions.size()); }
   int position() const { return m_cursor + 1; }  // 1-based; 0 before the first question
   const RunQuestion* question() const;
@@ -134,10 +148,33 @@ class RunSession : public QObject, public activity::PressConsumer {
   const RunStatistics& finalStatistics() const { return m_statistics; }
   Recording& recording() { return m_recording; }
 
+  // ---- free runs
+  bool freeMode() const { return m_free; }
+  bool lesson() const { return m_free && m_plan.description.testNo == RunPlan::kLessonTestNo; }
+  // Voting open (the question frame green); always true outside free runs.
+  bool votingOpen() const { return !m_free || m_voting; }
+  // The homework check's question count; 0 for free questioning without an end.
+  int questionLimit() const { return m_limit; }
+  // The control bar's two lines: "SORU İÇİN\nHAZIRLANINIZ" or "SORUYU\nİŞARETLEYİNİZ".
+  QString votingText() const;
+  // Called when a free question is left, before its answers are stored, with
+  // the question's position: the SORUNO the answers are stored under (a clipped
+  // picture kept as a free question). Empty or unset: the question has no row
+  // in the bank and no key until one is set on the report screen.
+  void setFreeQuestionKey(std::function<QString(int position)> key) {
+    m_freeQuestionKey = std::move(key);
+  }
+
   static QString pausedText() { return QStringLiteral("TEST DURDURULDU"); }
   static QString startingText() { return QStringLiteral("TEST BAŞLIYOR"); }
   static QString resultsText() { return QStringLiteral("SONUÇLAR\nHAZIRLANIYOR"); }
   static QString exitQuestion() { return QStringLiteral("Uygulamadan çıkılsın mı?"); }
+  static QString noRemoteText() {
+    return QStringLiteral("Kumanda olmadan serbest soru sor kullanılamaz");
+  }
+  static QString votingClosedText() { return QStringLiteral("SORU İÇİN\nHAZIRLANINIZ"); }
+  static QString votingOpenText() { return QStringLiteral("SORUYU\nİŞARETLEYİNİZ"); }
+  static QString lessonStartCaption() { return QStringLiteral("Göster (B)"); }
 
  signals:
   // Anything the window paints changed.
@@ -165,6 +202,16 @@ class RunSession : public QObject, public activity::PressConsumer {
   void teacherKey(const QString& letter);
   void studentPress(const receiver::AdmittedPress& press);
   void pause(bool on);
+  // The countdown stands still while paused or, in a free run, while the vote is closed.
+  bool held() const { return m_paused || (m_free && !m_voting); }
+  template <typename Change>
+  void changeHold(Change change);
+  void setVoting(bool open);
+  // The plan with its names filled in and the virtual remote for no remote.
+  void prepare(const RunPlan& plan);
+  // After the pages before them: the questions, the final statistics, the tiles,
+  // and the first page shown.
+  void beginSteps();
   void scheduleClose();
   RunRecord record() const;
   qint64 now() const { return m_clock.msecs(); }
@@ -212,6 +259,11 @@ class RunSession : public QObject, public activity::PressConsumer {
   QString m_nextCaption;
   QString m_notice;
   RunStatistics m_statistics;
+
+  bool m_free = false;
+  bool m_voting = false;
+  int m_limit = 0;
+  std::function<QString(int)> m_freeQuestionKey;
 };
 
 }  // namespace delivery

@@ -68,6 +68,28 @@ Result<RunSettings> RunSettings::load(const QSqlDatabase& db) {
   return r;
 }
 
+Result<RunSettings> RunSettings::loadForFreeQuestions(const QSqlDatabase& db) {
+  Result<RunSettings> all = load(db);
+  if (!all) return all;
+  Result<store::SavedControls> saved = store::SavedControls::load(db, kRunSetupScreen);
+  if (!saved) return Result<RunSettings>::failure(saved.error());
+  RunSettings r;
+  r.duration = all->duration;
+  r.fixedSeconds = all->fixedSeconds;
+  const QString fixed = saved->text(kSureList);
+  if (r.duration == Duration::Fixed &&
+      (fixed == QLatin1String("0") || fixed == QStringLiteral("Süresiz")))
+    r.duration = Duration::Untimed;
+  r.penalty = all->penalty;
+  r.remoteTestScreen = all->remoteTestScreen;
+  r.goOnWhenAllAnswered = all->goOnWhenAllAnswered;
+  r.majorityIsCorrect = all->majorityIsCorrect;
+  r.autoStartVoting = all->autoStartVoting;
+  r.afterQuestion = QuestionReport::None;
+  r.reportAtEnd = false;
+  return r;
+}
+
 Status RunSettings::save(const QSqlDatabase& db) const {
   Result<store::SavedControls> saved = store::SavedControls::load(db, kRunSetupScreen);
   if (!saved) return Status::failure(saved.error());

@@ -50,6 +50,10 @@ struct RunSettings {
   static int durationCount() { return 121; }
 
   static Result<RunSettings> load(const QSqlDatabase& db);
+  // The options the homework check takes from the same rows: duration (a stored
+  // "Süresiz" is untimed), penalty, remote test, go-on-when-all-answered, majority
+  // and auto-start voting; it opens no report after a question nor at the end.
+  static Result<RunSettings> loadForFreeQuestions(const QSqlDatabase& db);
   // Stores the options, keeping the screen's other saved choices.
   Status save(const QSqlDatabase& db) const;
 

@@ -171,6 +171,10 @@ store::Query RunSetup::allStudentRemotesQuery() {
           {}};
 }
 
+store::Query RunSetup::classRemotesQuery(const QString& classOrAll) {
+  return classOrAll == lists::kTumu ? allStudentRemotesQuery() : studentRemotesQuery(classOrAll);
+}
+
 store::Query RunSetup::teacherRemotesQuery() {
   return {kRemoteColumns + QStringLiteral("OGRETMENMI(K.OGRETMENKUMANDASI)=1") + kRemoteOrder, {}};
 }
@@ -211,6 +215,21 @@ bool RunSetup::canPreview(const TestSummary& test, Messages& messages) {
 
 std::optional<RunPlan> RunSetup::start(const Start& start, Messages& messages) const {
   if (!canPreview(start.test, messages)) return std::nullopt;
+  return handOver(start);
+}
+
+QString RunSetup::displayName(const RemoteRow& row) {
+  const QString name = (row.adi + QLatin1Char(' ') + row.soyadi).trimmed();
+  return name.isEmpty() ? row.address : name;
+}
+
+RunPlan RunSetup::freePlan(const Start& start) const {
+  RunPlan plan = handOver(start);
+  plan.description.testNo = RunPlan::kFreeTestNo;
+  return plan;
+}
+
+RunPlan RunSetup::handOver(const Start& start) const {
   RunPlan plan;
   plan.description = {start.test.testNo, start.test.name,   start.level,       start.className,
                       start.group,       start.description, start.test.course, start.test.unit,
@@ -221,9 +240,8 @@ std::optional<RunPlan> RunSetup::start(const Start& start, Messages& messages) c
   for (const RemoteRow& r : start.students) {
     // A remote paired in several classes may be listed twice; it is one tile.
     if (r.address.isEmpty() || plan.studentRemotes.contains(r.address)) continue;
-    const QString name = (r.adi + QLatin1Char(' ') + r.soyadi).trimmed();
     plan.studentRemotes << r.address;
-    plan.names << (name.isEmpty() ? r.address : name);
+    plan.names << displayName(r);
   }
   if (plan.studentRemotes.isEmpty()) {
     plan.studentRemotes = plan.names = QStringList{RunPlan::kVirtualRemote};

@@ -98,6 +98,9 @@ class RunSetup {
   // Every student remote not paired with a deleted student (before a class is chosen).
   static store::Query allStudentRemotesQuery();
   static store::Query teacherRemotesQuery();
+  // The student remotes of a class, or of every class for "TÜMÜ" (a remote
+  // without a student listed once, with empty student columns).
+  static store::Query classRemotesQuery(const QString& classOrAll);
 
   // ---- options
   // The factory values of both pages.
@@ -115,6 +118,13 @@ class RunSetup {
   // Without a selected student remote the run is answered on the virtual remote
   // ("0-0") and the remote test screen is off.
   std::optional<RunPlan> start(const Start& start, Messages& messages) const;
+  // The name a tile shows for a remote: "ADI SOYADI", or the address when the
+  // remote has no student.
+  static QString displayName(const RemoteRow& row);
+  // The same hand-over for free questioning (the ad-hoc question and the homework
+  // check): no test behind it, the test number "SERBEST", the test name and
+  // curriculum as the teacher typed them (start.test's fields).
+  RunPlan freePlan(const Start& start) const;
   // The test preview refuses an empty test the same way.
   static bool canPreview(const TestSummary& test, Messages& messages);
   static QString emptyTestText() {
@@ -122,6 +132,8 @@ class RunSetup {
   }
 
  private:
+  RunPlan handOver(const Start& start) const;
+
   store::Store& m_store;
 };
 

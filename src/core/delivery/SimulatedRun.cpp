@@ -80,11 +80,10 @@ Result<QList<ScriptedRemote>> SimulatedRun::parseAnswers(const QString& text) {
   return out;
 }
 
-Result<reports::RunKey> SimulatedRun::run(const Options& options) {
-  using Key = Result<reports::RunKey>;
-  m_options = options;
+Result<RunSetup::Start> SimulatedRun::classStart() {
+  using R = Result<RunSetup::Start>;
   m_sent.clear();
-  m_clock = std::make_unique<receiver::ManualClock>(options.at);
+  m_clock = std::make_unique<receiver::ManualClock>(m_options.at);
   m_gate.setClock(m_clock.get());
   m_gate.setThreeButtonSetting(m_store.institution().threeButtonSetting);
   receiver::SimulationOptions silent;
@@ -95,51 +94,86 @@ Result<reports::RunKey> SimulatedRun::run(const Options& options) {
 
   // The run setup as the teacher would fill it: the class's remotes, all of them.
   RunSetup setup(m_store);
-  Result<RunSetup::TestSummary> test = setup.summary(options.testNo);
-  if (!test) return Key::failure(test.error());
   Result<QStringList> classes = setup.classEntries();
-  if (!classes) return Key::failure(classes.error());
-  if (!classes->contains(options.className))
-    return Key::failure(QStringLiteral("Sınıf bulunamadı: ") + options.className);
+  if (!classes) return R::failure(classes.error());
+  if (!classes->contains(m_options.className))
+    return R::failure(QStringLiteral("Sınıf bulunamadı: ") + m_options.className);
   RunSetup::Start start;
-  start.test = test.value();
-  start.className = options.className;
-  start.level = test->level;
-  start.settings = options.settings;
-  const store::Query students = RunSetup::studentRemotesQuery(options.className);
+  start.className = m_options.className;
+  start.settings = m_options.settings;
+  const store::Query students = RunSetup::studentRemotesQuery(m_options.className);
   Result<QSqlQuery> rows = m_store.exec(students.sql, students.params);
-  if (!rows) return Key::failure(rows.error());
+  if (!rows) return R::failure(rows.error());
   while (rows.value().next())
     start.students.append({rows.value().value(0).toString(), rows.value().value(3).toString(),
                            rows.value().value(4).toString()});
   const store::Query teachers = RunSetup::teacherRemotesQuery();
   Result<QStringList> teacherAddresses = m_store.column(teachers.sql, teachers.params);
-  if (!teacherAddresses) return Key::failure(teacherAddresses.error());
+  if (!teacherAddresses) return R::failure(teacherAddresses.error());
   start.teachers = teacherAddresses.value();
-  const std::optional<RunPlan> plan = setup.start(start, m_messages);
-  if (!plan) return Key::failure(RunSetup::emptyTestText());
-  for (const ScriptedRemote& r : options.scripted) {
-    if (!plan->studentRemotes.contains(r.address))
-      return Key::failure(
+  return start;
+}
+
+Status SimulatedRun::checkScripts(const RunPlan& plan, int questions) const {
+  for (const ScriptedRemote& r : m_options.scripted) {
+    if (!plan.studentRemotes.contains(r.address))
+      return Status::failure(
           QStringLiteral("Cevap dosyasındaki kumanda bu uygulamada yok: %1 (sınıf %2)")
-              .arg(r.address, options.className));
-    if (r.letters.size() > test->questions)
-      return Key::failure(
-          QStringLiteral("Cevap dosyasında %1 için %2 harf var; testte %3 soru var.")
-              .arg(r.address)
-              .arg(r.letters.size())
-              .arg(test->questions));
+              .arg(r.address, m_options.className));
+    if (r.letters.size() > questions)
+      return Status::failure(QStringLiteral("Cevap dosyasında %1 için %2 harf var; testte %3 "
+                                            "soru var.")
+                                 .arg(r.address)
+                                 .arg(r.letters.size())
+                                 .arg(questions));
   }
+  return {};
+}
+
+Result<reports::RunKey> SimulatedRun::run(const Options& options) {
+  using Key = Result<reports::RunKey>;
+  m_options = options;
+  Result<RunSetup::Start> start = classStart();
+  if (!start) return Key::failure(start.error());
+  RunSetup setup(m_store);
+  Result<RunSetup::TestSummary> test = setup.summary(options.testNo);
+  if (!test) return Key::failure(test.error());
+  start.value().test = test.value();
+  start.value().level = test->level;
+  const std::optional<RunPlan> plan = setup.start(start.value(), m_messages);
+  if (!plan) return Key::failure(RunSetup::emptyTestText());
+  if (Status s = checkScripts(plan.value(), test->questions); !s) return Key::failure(s.error());
 
   m_session = std::make_unique<RunSession>(m_store, m_messages, *m_clock);
   m_session->recording().setHooks(m_recordingHooks);
+  if (Status s = m_session->open(plan.value()); !s) return Key::failure(s.error());
+  if (Status s = drive(); !s) return Key::failure(s.error());
+  return m_session->runKey();
+}
+
+Result<reports::RunKey> SimulatedRun::runFree(const Options& options, int questions) {
+  using Key = Result<reports::RunKey>;
+  m_options = options;
+  Result<RunSetup::Start> start = classStart();
+  if (!start) return Key::failure(start.error());
+  start.value().test.name = QStringLiteral("Ödev Kontrol");
+  const RunPlan plan = RunSetup(m_store).freePlan(start.value());
+  if (Status s = checkScripts(plan, questions); !s) return Key::failure(s.error());
+
+  m_session = std::make_unique<RunSession>(m_store, m_messages, *m_clock);
+  m_session->recording().setHooks(m_recordingHooks);
+  if (Status s = m_session->openFree(plan, questions); !s) return Key::failure(s.error());
+  if (Status s = drive(); !s) return Key::failure(s.error());
+  return m_session->runKey();
+}
+
+Status SimulatedRun::drive() {
   bool closed = false;
   QObject::connect(m_session.get(), &RunSession::closeRequested, [&closed] { closed = true; });
-  if (Status s = m_session->open(plan.value()); !s) return Key::failure(s.error());
   m_real.start();
-
+  const Status unfinished = Status::failure(QStringLiteral("Benzetim tamamlanamadı."));
   for (int guard = 0; !closed; ++guard) {
-    if (guard > 1000000) return Key::failure(QStringLiteral("Benzetim tamamlanamadı."));
+    if (guard > 1000000) return unfinished;
     switch (m_session->page()) {
       case RunSession::Page::StartScreen:
       case RunSession::Page::QuestionStatistics:
@@ -151,7 +185,7 @@ Result<reports::RunKey> SimulatedRun::run(const Options& options) {
         advanceTo(m_clock->msecs() + 1000);
         break;
       case RunSession::Page::Question:
-        if (!playQuestion()) return Key::failure(QStringLiteral("Benzetim tamamlanamadı."));
+        if (!(m_session->freeMode() ? playFreeQuestion() : playQuestion())) return unfinished;
         break;
       case RunSession::Page::Report:
         m_session->reportClosed();
@@ -162,7 +196,7 @@ Result<reports::RunKey> SimulatedRun::run(const Options& options) {
         break;
     }
   }
-  return m_session->runKey();
+  return {};
 }
 
 void SimulatedRun::feed(const QByteArray& report) {
@@ -188,29 +222,23 @@ void SimulatedRun::advanceTo(qint64 ms) {
   }
 }
 
-void SimulatedRun::teacherNext() {
-  while (m_session->keyDelayActive()) advanceTo(m_clock->msecs() + 1000);
+void SimulatedRun::teacherKey(const QString& letter, RunSession::Command button) {
   const QStringList teachers = m_session->plan().teacherRemotes;
   if (teachers.isEmpty() || !school::remotes::validAddress(teachers.first())) {
-    m_session->trigger(RunSession::Command::Next);
+    m_session->trigger(button);
     return;
   }
-  feed(reportOf(teachers.first(), QStringLiteral("B")));
+  feed(reportOf(teachers.first(), letter));
 }
 
-bool SimulatedRun::playQuestion() {
-  const int position = m_session->position();
-  const qint64 shown = m_clock->msecs();
-  const RunSession::Countdown countdown = m_session->countdown();
-  const qint64 window = countdown.timed ? qint64(countdown.total) * 1000 : kUntimedWindowMs;
+void SimulatedRun::teacherNext() {
+  while (m_session->keyDelayActive()) advanceTo(m_clock->msecs() + 1000);
+  teacherKey(QStringLiteral("B"), RunSession::Command::Next);
+}
+
+QList<SimulatedRun::Event> SimulatedRun::eventsOf(int position, qint64 window) const {
   const quint32 seed = m_options.seed * 1009u + quint32(position);
   std::mt19937 random(seed);
-
-  struct Event {
-    qint64 at;
-    QString address;
-    QString letter;
-  };
   QList<Event> events;
   QStringList unscripted;
   for (const QString& address : m_session->plan().studentRemotes) {
@@ -243,11 +271,18 @@ bool SimulatedRun::playQuestion() {
   }
   std::stable_sort(events.begin(), events.end(),
                    [](const Event& a, const Event& b) { return a.at < b.at; });
+  return events;
+}
 
+bool SimulatedRun::playQuestion() {
+  const int position = m_session->position();
+  const qint64 shown = m_clock->msecs();
+  const RunSession::Countdown countdown = m_session->countdown();
+  const qint64 window = countdown.timed ? qint64(countdown.total) * 1000 : kUntimedWindowMs;
   const auto stillHere = [&] {
     return m_session->page() == RunSession::Page::Question && m_session->position() == position;
   };
-  for (const Event& e : events) {
+  for (const Event& e : eventsOf(position, window)) {
     advanceTo(shown + e.at);
     if (!stillHere()) return true;
     m_sent.append({position, e.address, e.letter, m_clock->msecs() - shown});
@@ -261,6 +296,39 @@ bool SimulatedRun::playQuestion() {
     return !stillHere();
   }
   advanceTo(m_clock->msecs() + 1000);
+  if (stillHere()) teacherNext();
+  return !stillHere();
+}
+
+bool SimulatedRun::playFreeQuestion() {
+  const int position = m_session->position();
+  // The teacher asks the question, then opens the vote.
+  advanceTo(m_clock->msecs() + 2000);
+  if (!m_session->votingOpen()) teacherKey(QStringLiteral("C"), RunSession::Command::ShowAnswer);
+  if (!m_session->votingOpen()) return false;
+  const qint64 opened = m_clock->msecs();
+  const RunSession::Countdown countdown = m_session->countdown();
+  const qint64 window = countdown.timed ? qint64(countdown.total) * 1000 : kUntimedWindowMs;
+  const auto voting = [&] {
+    return m_session->page() == RunSession::Page::Question && m_session->position() == position &&
+           m_session->votingOpen();
+  };
+  for (const Event& e : eventsOf(position, window)) {
+    advanceTo(opened + e.at);
+    if (!voting()) break;
+    m_sent.append({position, e.address, e.letter, m_clock->msecs() - opened});
+    feed(reportOf(e.address, e.letter));
+  }
+  if (countdown.timed) {
+    // The countdown closes the vote, on the question.
+    for (int s = 0; s <= countdown.total + 2 && voting(); ++s) advanceTo(m_clock->msecs() + 1000);
+  } else {
+    advanceTo(m_clock->msecs() + 1000);
+    if (voting()) teacherKey(QStringLiteral("C"), RunSession::Command::ShowAnswer);
+  }
+  const auto stillHere = [&] {
+    return m_session->page() == RunSession::Page::Question && m_session->position() == position;
+  };
   if (stillHere()) teacherNext();
   return !stillHere();
 }

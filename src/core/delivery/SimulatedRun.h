@@ -12,6 +12,7 @@
 #include "Result.h"
 #include "delivery/RunSession.h"
 #include "delivery/RunSettings.h"
+#include "delivery/RunSetup.h"
 #include "receiver/Clock.h"
 #include "receiver/PressDecoder.h"
 #include "receiver/PressGate.h"
@@ -66,6 +67,11 @@ class SimulatedRun {
   static Result<QList<ScriptedRemote>> parseAnswers(const QString& text);
 
   Result<reports::RunKey> run(const Options& options);
+  // A free run of `questions` questions (the homework check) by the class: the
+  // teacher remote opens the vote with C, the class answers, C closes it (or the
+  // countdown does) and B goes on. options.testNo is not used; the letters of an
+  // answers file are one per free question.
+  Result<reports::RunKey> runFree(const Options& options, int questions);
 
   const QList<Sent>& sent() const { return m_sent; }
   RunSession* session() const { return m_session.get(); }
@@ -74,10 +80,25 @@ class SimulatedRun {
   void setRecordingHooks(Recording::Hooks hooks) { m_recordingHooks = std::move(hooks); }
 
  private:
+  struct Event {
+    qint64 at;  // after the question was shown (or its vote opened)
+    QString address;
+    QString letter;
+  };
+
+  // The class's remotes and the teacher remotes, as the setup screen lists them.
+  Result<RunSetup::Start> classStart();
+  Status checkScripts(const RunPlan& plan, int questions) const;
+  // Runs the opened session until it asks to close.
+  Status drive();
   void feed(const QByteArray& report);
   void advanceTo(qint64 ms);
+  // The teacher remote presses `letter`, or the screen's button when there is none.
+  void teacherKey(const QString& letter, RunSession::Command button);
   void teacherNext();
+  QList<Event> eventsOf(int position, qint64 window) const;
   bool playQuestion();
+  bool playFreeQuestion();
 
   store::Store& m_store;
   Messages& m_messages;

@@ -109,6 +109,12 @@ class RunFixture {
     if (!s.ok()) qWarning("%s", qPrintable(s.error()));
     return *m_session;
   }
+  delivery::RunSession& openFree(const delivery::RunPlan& p, int limit = 0) {
+    m_session = std::make_unique<delivery::RunSession>(db(), messages(), clock());
+    const Status s = m_session->openFree(p, limit);
+    if (!s.ok()) qWarning("%s", qPrintable(s.error()));
+    return *m_session;
+  }
   delivery::RunSession& session() { return *m_session; }
 
   // Moves the clock in one-second steps, ticking the run as its timer would.
