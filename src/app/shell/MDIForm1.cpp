@@ -16,6 +16,7 @@
 #include "school/Pairing.h"
 #include "school/Rollover.h"
 #include "screens/activities/frmSanalKumanda.h"
+#include "screens/authoring/AuthoringScreens.h"
 #include "screens/school/SchoolScreens.h"
 #include "screens/start/frmGenelEkran.h"
 #include "screens/start/frmKurumBilgileri.h"
@@ -160,6 +161,7 @@ void MDIForm1::buildButtonBar() {
   // Each area puts its own screens on the bar.
   schoolui::registerSchoolScreens(m_menu->registry(), m_context, *m_receiver);
   usersui::registerUserScreens(m_menu->registry(), m_context, *m_menu->session());
+  authoringui::registerAuthoringScreens(m_menu->registry(), m_context);
   // The home page's tiles follow the rights like the bar's buttons (a user who
   // logs in may keep the very flags of nobody, so the log-in counts too).
   connect(m_menu->session(), &users::Session::rightsChanged, this, &MDIForm1::refreshHome);

@@ -1,0 +1,185 @@
+// The test composition screen driven through its buttons, grids and dialogs.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "AuthoringFixture.h"
+#include "authoring/TestCatalog.h"
+#include "authoring/TestQuestions.h"
+#include "screens/authoring/AnswerKeyDialog.h"
+#include "screens/authoring/frmTestHazirlama.h"
+#include "widgets/Sliste.h"
+
+using authoring::Booklet;
+
+class TestTestHazirlama : public QObject {
+  Q_OBJECT
+  AuthoringFixture f;
+
+  // The keys of the test's grid in position order.
+  static QStringList gridKeys(frmTestHazirlama& w) {
+    QStringList out;
+    Sliste* grid = w.testQuestions();
+    for (int r = 0; r < grid->kayitSayisi(); ++r)
+      out << grid->deger(r, QStringLiteral("SORUNUMARASI"));
+    return out;
+  }
+  // A saved test named "Deneme" with questions 1..n.
+  void savedTest(frmTestHazirlama& w, int n) {
+    for (int i = 0; i < n; ++i) QVERIFY(!f.addQuestion().isEmpty());
+    w.findChild<QLineEdit*>(QStringLiteral("txtTestAdi"))->setText(QStringLiteral("Deneme"));
+    emit w.findChild<QLineEdit*>(QStringLiteral("txtTestAdi"))->textEdited(QString());
+    w.kaydet();
+    QCOMPARE(f.shown(), QStringList{});
+    QVERIFY(w.form().savedTestShown());
+    auto* box = w.findChild<QLineEdit*>(QStringLiteral("txtSoruNo"));
+    for (int i = 1; i <= n; ++i) {
+      box->setText(QString::number(i));
+      w.soruNoEkle();
+    }
+  }
+
+ private slots:
+  void init() { f.init(); }
+  void cleanup() { f.cleanup(); }
+
+  void questionsOnlyForASavedTest() {
+    frmTestHazirlama w(f.context());
+    QVERIFY(!w.tabs()->isTabEnabled(1));
+    QCOMPARE(w.findChild<QLabel*>(QStringLiteral("lblSoruSayisi"))->text(),
+             QStringLiteral("0 Soru"));
+    QCOMPARE(w.findChild<QLabel*>(QStringLiteral("lblSure"))->text(), QStringLiteral("Süresiz"));
+    savedTest(w, 3);
+    QVERIFY(w.tabs()->isTabEnabled(1));
+    QCOMPARE(gridKeys(w), (QStringList{"1", "2", "3"}));
+    QCOMPARE(w.findChild<QLabel*>(QStringLiteral("lblSoruSayisi"))->text(),
+             QStringLiteral("3 Soru"));
+    QCOMPARE(w.findChild<QLabel*>(QStringLiteral("lblSure"))->text(), QStringLiteral("90 sn"));
+
+    auto* box = w.findChild<QLineEdit*>(QStringLiteral("txtSoruNo"));
+    box->setText(QStringLiteral("2"));
+    w.soruNoEkle();
+    box->setText(QStringLiteral("99"));
+    w.soruNoEkle();
+    QCOMPARE(f.shown(), (QStringList{authoring::TestQuestions::alreadyInTestMessage(),
+                                     authoring::QuestionBank::notFoundMessage()}));
+    QCOMPARE(gridKeys(w), (QStringList{"1", "2", "3"}));
+  }
+
+  // Moved rows stay picked, so pressing again keeps moving the same question;
+  // removal closes the gap.
+  void movesKeepThePickAndRemovalClosesUp() {
+    frmTestHazirlama w(f.context());
+    savedTest(w, 4);
+    w.pickPositions({4});
+    w.yukari();
+    w.yukari();
+    QCOMPARE(gridKeys(w), (QStringList{"1", "4", "2", "3"}));
+    QCOMPARE(w.testQuestions()->SeciliKayitDegerleriniVer(QStringLiteral("SORUNUMARASI")),
+             QStringList{"4"});
+    w.asagi();
+    QCOMPARE(gridKeys(w), (QStringList{"1", "2", "4", "3"}));
+
+    w.pickPositions({1, 2});
+    w.yukari();  // a block at the top stays
+    QCOMPARE(gridKeys(w), (QStringList{"1", "2", "4", "3"}));
+    w.soruSil();
+    QCOMPARE(gridKeys(w), (QStringList{"4", "3"}));
+    const auto rows = authoring::TestQuestions(f.store()).list(w.form().fields().testNo);
+    QVERIFY(rows);
+    QCOMPARE(rows->at(0).position, 1);
+    QCOMPARE(rows->at(1).position, 2);
+  }
+
+  // The correct choice clicked in the detail changes the question in every test.
+  void correctChoiceClickChangesTheQuestion() {
+    frmTestHazirlama w(f.context());
+    savedTest(w, 2);
+    w.pickPositions({2});
+    auto* c = w.findChild<QPushButton*>(QStringLiteral("lblABCDE2"));
+    QVERIFY(c->isEnabled());
+    QVERIFY(!c->isChecked());
+    w.dogruSik(2);
+    QVERIFY(c->isChecked());
+    QCOMPARE(authoring::QuestionBank(f.store()).load(QStringLiteral("2"))->dogruSik,
+             QStringLiteral("C"));
+  }
+
+  // Booklet B typed as 3,1,2 is stored as the positions of each A question; an
+  // order with a position twice is refused and stores nothing, key included.
+  void answerKeyWithBookletOrders() {
+    frmTestHazirlama w(f.context());
+    savedTest(w, 3);
+    const QString testNo = w.form().fields().testNo;
+    AnswerKeyDialog d(f.context());
+    QVERIFY(d.open(testNo).ok());
+    QTableWidget* grid = d.bookletTable(Booklet::B);
+    QVERIFY(!grid->isEnabled());
+    d.bookletBox(Booklet::B)->setChecked(true);
+    QVERIFY(grid->isEnabled());
+    for (const auto& [row, text] : {std::pair{0, "1"}, {1, "1"}, {2, "2"}})
+      grid->item(row, 0)->setText(QString::fromLatin1(text));
+    d.keyTable()->cellClicked(0, 4);  // question 1 becomes E
+    d.tamam();
+    QCOMPARE(f.shown().size(), 1);
+    QCOMPARE(authoring::QuestionBank(f.store()).load(QStringLiteral("1"))->dogruSik,
+             QStringLiteral("A"));
+
+    grid = d.bookletTable(Booklet::B);
+    grid->item(0, 0)->setText(QStringLiteral("3"));
+    QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("A"));  // the answer of A question 3
+    d.tamam();
+    QCOMPARE(f.shown(), QStringList{});
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QCOMPARE(authoring::BookletOrders(f.store()).order(testNo, Booklet::B).valueOr({}),
+             (QList<int>{3, 1, 2}));
+    QCOMPARE(authoring::QuestionBank(f.store()).load(QStringLiteral("1"))->dogruSik,
+             QStringLiteral("E"));
+
+    AnswerKeyDialog again(f.context());
+    QVERIFY(again.open(testNo).ok());
+    QVERIFY(again.bookletBox(Booklet::B)->isChecked());
+    QCOMPARE(again.bookletTable(Booklet::B)->item(1, 1)->text(), QStringLiteral("E"));
+  }
+
+  void searchAndNumbers() {
+    frmTestHazirlama w(f.context());
+    savedTest(w, 1);
+    QVERIFY(f.store()
+                .run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,TESTADI) VALUES "
+                                    "('Serbest','Serbest')"))
+                .ok());
+    w.testleriBul();
+    QCOMPARE(w.tests()->kayitSayisi(), 1);
+    QCOMPARE(w.tests()->deger(0, QStringLiteral("TESTNO")), QStringLiteral("1"));
+
+    w.yeniKayit();
+    QCOMPARE(w.form().fields().testNo, QStringLiteral("2"));
+    auto* number = w.findChild<QLineEdit*>(QStringLiteral("txtTestNoAra"));
+    for (const char* typed : {"Serbest", "7"}) {
+      number->setText(QString::fromLatin1(typed));
+      w.testNoSec();
+      QCOMPARE(f.shown(), QStringList{authoring::TestCatalog::notFoundMessage()});
+    }
+    number->setText(QStringLiteral("1"));
+    w.testNoSec();
+    QCOMPARE(w.form().fields().testAdi, QStringLiteral("Deneme"));
+    QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("txtTestAdi"))->text(),
+             QStringLiteral("Deneme"));
+
+    // Deleting many needs its right, whichever way it is asked for.
+    w.tests()->TumunuSec();
+    f.deny(QStringLiteral("TopluTestSil"));
+    QVERIFY(!w.findChild<QPushButton*>(QStringLiteral("cmdSecilileriSil"))->isEnabled());
+    w.secilileriSil();
+    QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLETEST WHERE TESTNO='1'")), 1);
+  }
+};
+
+QTEST_MAIN(TestTestHazirlama)
+#include "tst_frmTestHazirlama.moc"
