@@ -113,7 +113,7 @@ QWidget* frmSoruHazirlama::buildEditor() {
   auto* cmdSesSec = button(QStringLiteral("cmdSesSec"), QStringLiteral("Dosya Seç"), page);
   auto* cmdMedyaSil = button(QStringLiteral("cmdMedyaSil"), QStringLiteral("Kaldır"), page);
   m_cmdSesKayit = button(QStringLiteral("cmdSesKayit"), QuestionForm::recordCaption(false), page);
-  media->addWidget(m_lblMedya);
+  left->addWidget(m_lblMedya);
   media->addWidget(m_txtMedya, 1);
   media->addWidget(cmdSesSec);
   media->addWidget(cmdMedyaSil);
@@ -287,6 +287,8 @@ QWidget* frmSoruHazirlama::buildSearch() {
 
   m_sliste1 = new Sliste(m_context, {kScreen, QStringLiteral("Sliste1")}, page);
   v->addWidget(m_sliste1, 1);
+  m_lblSonuc = new QLabel(page);
+  m_lblSonuc->setObjectName(QStringLiteral("lblSonuc"));
 
   auto* buttons = new QHBoxLayout;
   m_cmdSoruSec = button(QStringLiteral("cmdSoruSec"), QStringLiteral("Seçilenleri Göster"), page);
@@ -295,6 +297,7 @@ QWidget* frmSoruHazirlama::buildSearch() {
       button(QStringLiteral("cmdSecilileriSil"), QStringLiteral("Seçilenleri Sil"), page);
   buttons->addWidget(m_cmdSoruSec);
   buttons->addWidget(m_cmdSecilileriSil);
+  buttons->addWidget(m_lblSonuc);
   buttons->addStretch(1);
   buttons->addWidget(cmdIptal);
   v->addLayout(buttons);
@@ -379,7 +382,10 @@ void frmSoruHazirlama::paint() {
   m_cmdSesKayit->setEnabled(m_form.recordEnabled());
   paintFields();
 
-  const bool picked = !m_sliste1->SeciliKayitlariVer().isEmpty();
+  const int picks = int(m_sliste1->SeciliKayitlariVer().size());
+  const bool picked = picks > 0;
+  m_lblSonuc->setText(
+      QStringLiteral("%1 soru bulundu, %2 seçili").arg(m_sliste1->gorunenKayitSayisi()).arg(picks));
   m_cmdSoruSec->setEnabled(picked);
   m_cmdSecilileriSil->setEnabled(picked && authoringui::allowed(m_context, kBulkDelete, false));
 }

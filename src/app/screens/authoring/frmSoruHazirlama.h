@@ -111,6 +111,7 @@ class frmSoruHazirlama : public QWidget {
   QLineEdit* m_txtTestNoAra = nullptr;
   QLineEdit* m_txtSonEklenen = nullptr;
   Sliste* m_sliste1 = nullptr;
+  QLabel* m_lblSonuc = nullptr;
   QPushButton* m_cmdSoruSec = nullptr;
   QPushButton* m_cmdSecilileriSil = nullptr;
 };

@@ -71,8 +71,11 @@ frmTestHazirlama::frmTestHazirlama(const ScreenContext& context, QWidget* parent
   m_tabs->addTab(buildQuestions(), QStringLiteral("Testin Sorularını Oluştur"));
   m_tabs->addTab(buildSearch(), QStringLiteral("Mevcut Testler"));
   m_cmdOnizleme = button(QStringLiteral("cmdOnizleme"), QStringLiteral("Testi Önizle"), this);
-  m_tabs->setCornerWidget(m_cmdOnizleme);
-  root->addWidget(m_tabs);
+  auto* top = new QHBoxLayout;
+  top->addStretch(1);
+  top->addWidget(m_cmdOnizleme);
+  root->addLayout(top);
+  root->addWidget(m_tabs, 1);
   connect(m_cmdOnizleme, &QPushButton::clicked, this, &frmTestHazirlama::onizleme);
   connect(&context.store, &store::Store::dataChanged, this, &frmTestHazirlama::dataChanged);
   connect(&users::Session::current(), &users::Session::rightsChanged, this,
