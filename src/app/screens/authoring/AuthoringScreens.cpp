@@ -5,6 +5,7 @@
 
 #include "Messages.h"
 #include "lists/FilterLists.h"
+#include "screens/authoring/frmKirpmaMenu.h"
 #include "screens/authoring/frmSoruHazirlama.h"
 #include "screens/authoring/frmTestHazirlama.h"
 #include "shell/ScreenRegistry.h"
@@ -18,6 +19,19 @@ void registerAuthoringScreens(shell::ScreenRegistry& registry, const ScreenConte
       2, [context](QWidget* parent) { return new frmSoruHazirlama(context, parent); });
   registry.registerScreen(
       3, [context](QWidget* parent) { return new frmTestHazirlama(context, parent); });
+}
+
+frmKirpmaMenu* openClipping(const ScreenContext& context, const QString& testNo) {
+  auto* menu = new frmKirpmaMenu(context);
+  if (testNo.isEmpty()) {
+    menu->startFree();
+  } else if (Status s = menu->startForTest(testNo); !s) {
+    context.messages.warning(s.error());
+    delete menu;
+    return nullptr;
+  }
+  menu->show();
+  return menu;
 }
 
 QComboBox* combo(const QString& name, QWidget* parent, bool editable) {

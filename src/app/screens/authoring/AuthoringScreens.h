@@ -6,6 +6,7 @@
 #include "widgets/ScreenContext.h"
 
 class QComboBox;
+class frmKirpmaMenu;
 class QLineEdit;
 class QWidget;
 
@@ -20,6 +21,11 @@ namespace authoringui {
 // bar; the bar, the menu, the shortcuts and the home tiles reach them through
 // the registry's rights check.
 void registerAuthoringScreens(shell::ScreenRegistry& registry, const ScreenContext& context);
+
+// Opens the clipping tool for a saved test, or for free questioning when
+// `testNo` is empty (its questions stay out of the bank). Null, after saying
+// why, when the test cannot take clips.
+frmKirpmaMenu* openClipping(const ScreenContext& context, const QString& testNo);
 
 QComboBox* combo(const QString& name, QWidget* parent, bool editable = false);
 QLineEdit* lineEdit(const QString& name, QWidget* parent);

@@ -226,14 +226,17 @@ QWidget* frmTestHazirlama::buildQuestions() {
   left->addWidget(m_slisteSorular, 1);
 
   auto* add = new QHBoxLayout;
-  auto* cmdSec = button(QStringLiteral("cmdSorulariGoster"),
-                        QStringLiteral("Mevcut Sorulardan Seçerek Ekle"), page);
+  auto* cmdSec =
+      button(QStringLiteral("cmdSorulariGoster"), QStringLiteral("Sorulardan Seçerek Ekle"), page);
   auto* cmdOto =
       button(QStringLiteral("cmdOtomatikSoruSec"), QStringLiteral("Otomatik Soru Seç"), page);
   m_txtSoruNo = lineEdit(QStringLiteral("txtSoruNo"), page);
   m_txtSoruNo->setPlaceholderText(QStringLiteral("Soru No"));
   m_txtSoruNo->setMaximumWidth(110);
   auto* cmdNo = button(QStringLiteral("cmdSoruNoSec"), QStringLiteral("Numarayla Ekle"), page);
+  auto* cmdKirp =
+      button(QStringLiteral("cmdKirp"), QStringLiteral("Soruları Fotoğraf Çekerek Ekle"), page);
+  add->addWidget(cmdKirp);
   add->addWidget(cmdSec);
   add->addWidget(cmdOto);
   add->addStretch(1);
@@ -307,6 +310,8 @@ QWidget* frmTestHazirlama::buildQuestions() {
   dv->addWidget(m_detayResim, 1);
   h->addWidget(detail, 2);
 
+  connect(cmdKirp, &QPushButton::clicked, this,
+          [this] { authoringui::openClipping(m_context, m_form.fields().testNo); });
   connect(cmdSec, &QPushButton::clicked, this, &frmTestHazirlama::soruEkle);
   connect(cmdOto, &QPushButton::clicked, this, &frmTestHazirlama::otomatikSec);
   connect(cmdNo, &QPushButton::clicked, this, &frmTestHazirlama::soruNoEkle);

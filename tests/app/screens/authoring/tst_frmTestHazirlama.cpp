@@ -11,6 +11,7 @@
 #include "authoring/TestCatalog.h"
 #include "authoring/TestQuestions.h"
 #include "screens/authoring/AnswerKeyDialog.h"
+#include "screens/authoring/frmKirpmaMenu.h"
 #include "screens/authoring/frmTestHazirlama.h"
 #include "widgets/Sliste.h"
 
@@ -144,6 +145,40 @@ class TestTestHazirlama : public QObject {
     QVERIFY(again.open(testNo).ok());
     QVERIFY(again.bookletBox(Booklet::B)->isChecked());
     QCOMPARE(again.bookletTable(Booklet::B)->item(1, 1)->text(), QStringLiteral("E"));
+  }
+
+  // A clip of the screen becomes the test's next question with the choice
+  // picked; the part of the capture taken is the one framed, whatever the
+  // surface's size.
+  void clipsBecomeQuestionsOfTheTest() {
+    frmTestHazirlama w(f.context());
+    savedTest(w, 2);
+    QImage screen(800, 600, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    frmKirpmaMenu menu(f.context());
+    menu.setGrabber([&screen] { return screen; });
+    QVERIFY(menu.startForTest(w.form().fields().testNo).ok());
+    QCOMPARE(menu.findChild<QPushButton*>(QStringLiteral("cmdKirp"))->text(),
+             QStringLiteral("3. Soruyu Kırp"));
+    menu.kirp();
+    QTRY_VERIFY(menu.surface());
+    frmKirpma* surface = menu.surface();
+    surface->resize(400, 300);  // half the capture's pixels
+    QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(50, 50));
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(150, 125));
+    QCOMPARE(surface->selection(), QRect(100, 100, 200, 150));
+    QTest::mouseClick(surface->findChild<QPushButton*>(QStringLiteral("cmdSikD")), Qt::LeftButton);
+
+    QCOMPARE(f.shown(), QStringList{});
+    const auto q = authoring::QuestionBank(f.store()).load(QStringLiteral("3"));
+    QVERIFY(q);
+    QCOMPARE(q->dogruSik, QStringLiteral("D"));
+    const QImage stored = QImage::fromData(
+        authoring::QuestionBank(f.store()).pictures(QStringLiteral("3")).valueOr({}).question);
+    QCOMPARE(stored.size(), QSize(200, 150));
+    QCOMPARE(gridKeys(w), (QStringList{"1", "2", "3"}));
+    QCOMPARE(menu.findChild<QPushButton*>(QStringLiteral("cmdKirp"))->text(),
+             QStringLiteral("4. Soruyu Kırp"));
   }
 
   void searchAndNumbers() {
