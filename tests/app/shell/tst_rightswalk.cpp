@@ -43,6 +43,8 @@ QList<Entry> ways() {
   return {
       item("mnuEkran_0", true),
       item("mnuEkran_1", true),
+      item("mnuEkran_2", true),
+      item("mnuEkran_3", true),
       item("GelismisModAyarlari", true),
       item("mnuDisVeriAl", true),
       item("mnuSinifAtlatma", true),
@@ -63,12 +65,18 @@ QList<Entry> ways() {
       item("mnuDugme_6", false),
       {Way::BarButton, QStringLiteral("cmdMenu_0"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_1"), true},
+      {Way::BarButton, QStringLiteral("cmdMenu_2"), true},
+      {Way::BarButton, QStringLiteral("cmdMenu_3"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_8"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_9"), false},
       {Way::Tile, QStringLiteral("cmdKutu0"), true},
       {Way::Tile, QStringLiteral("cmdKutu1"), true},
+      {Way::Tile, QStringLiteral("cmdKutu2"), true},
+      {Way::Tile, QStringLiteral("cmdKutu3"), true},
       {Way::Shortcut, QStringLiteral("Ctrl+1"), true},
       {Way::Shortcut, QStringLiteral("Ctrl+2"), true},
+      {Way::Shortcut, QStringLiteral("Ctrl+3"), true},
+      {Way::Shortcut, QStringLiteral("Ctrl+4"), true},
       {Way::Shortcut, QStringLiteral("Ctrl+9"), true},
   };
 }

@@ -75,6 +75,12 @@ QStringList withoutAll(QStringList entries) {
   return entries;
 }
 
+bool report(Messages& messages, const Status& status) {
+  if (status.ok()) return true;
+  if (!status.error().isEmpty()) messages.warning(status.error());
+  return false;
+}
+
 bool allowed(const ScreenContext& context, const QString& action, bool ask) {
   if (users::Session::current().allows(action)) return true;
   if (ask) context.messages.warning(users::kDeniedMessage);

@@ -3,8 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "Result.h"
 #include "widgets/ScreenContext.h"
 
+class Messages;
 class QComboBox;
 class frmKirpmaMenu;
 class QLineEdit;
@@ -36,6 +38,9 @@ void setComboText(QComboBox* c, const QString& value);
 QString comboText(const QComboBox* c);
 // A filter list without its "TÜMÜ" entry (the correct-choice and time lists).
 QStringList withoutAll(QStringList entries);
+// Shows a failed Status as "Uyarı"; an empty error is a question the teacher
+// answered "Hayır" and shows nothing. True when it succeeded.
+bool report(Messages& messages, const Status& status);
 // Whether the logged-in user may use an action ("TopluSoruSil", "KitapcikYazdir"
 // ...); `ask` says the refusal when not.
 bool allowed(const ScreenContext& context, const QString& action, bool ask);

@@ -4,6 +4,8 @@
 
 #include "widgets/ScreenContext.h"
 
+class PictureBox;
+class QComboBox;
 class QuestionFilterBox;
 class Sliste;
 namespace authoring {
@@ -21,11 +23,17 @@ class QuestionPickerDialog : public QDialog {
 
   void bul();       // cmdSorulariBul
   void soruEkle();  // cmdSoruEkle
+  // cmdDetaydanEkle: the current row with the time chosen beside its picture.
+  void detaydanEkle();
   Sliste* grid() const { return m_grid; }
 
  private:
+  void showDetail();
+  QString currentKey() const;
   ScreenContext m_context;
   authoring::TestForm& m_form;
   QuestionFilterBox* m_filters = nullptr;
   Sliste* m_grid = nullptr;
+  PictureBox* m_picture = nullptr;
+  QComboBox* m_time = nullptr;
 };

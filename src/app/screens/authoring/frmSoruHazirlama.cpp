@@ -1,12 +1,19 @@
 #include "screens/authoring/frmSoruHazirlama.h"
 
+#include <QAudioDevice>
+#include <QAudioInput>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMediaCaptureSession>
+#include <QMediaDevices>
+#include <QMediaFormat>
+#include <QMediaRecorder>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -333,10 +340,7 @@ QLineEdit* frmSoruHazirlama::text(const QString& name) const { return findChild<
 bool frmSoruHazirlama::searchShown() const { return m_pages->currentIndex() == 1; }
 
 bool frmSoruHazirlama::report(const Status& status) {
-  if (status.ok()) return true;
-  // An empty error is a question the teacher answered "Hayır".
-  if (!status.error().isEmpty()) m_context.messages.warning(status.error());
-  return false;
+  return authoringui::report(m_context.messages, status);
 }
 
 void frmSoruHazirlama::dataChanged(store::Changes what) {
@@ -512,11 +516,39 @@ void frmSoruHazirlama::medyaDosyasi(const QString& file) {
 }
 
 void frmSoruHazirlama::sesKayit() {
-  // Recording needs the sound system Derslik does not drive yet; the button says
-  // what to do instead of doing nothing.
-  m_context.messages.info(QStringLiteral(
-      "Mikrofondan ses kaydı bu sürümde yapılamıyor. Sesi başka bir programla kaydedip "
-      "\"Dosya Seç\" ile ekleyebilirsiniz."));
+  if (m_recorder && m_recorder->recorderState() != QMediaRecorder::StoppedState) {
+    m_recorder->stop();  // the path goes into the box once the file is closed
+    return;
+  }
+  // A machine without a microphone (or without a sound server) says so.
+  if (QMediaDevices::audioInputs().isEmpty()) {
+    m_context.messages.info(QuestionForm::noMicrophoneMessage());
+    return;
+  }
+  if (!m_recorder) {
+    auto* session = new QMediaCaptureSession(this);
+    session->setAudioInput(new QAudioInput(session));
+    m_recorder = new QMediaRecorder(session);
+    session->setRecorder(m_recorder);
+    connect(m_recorder, &QMediaRecorder::recorderStateChanged, this,
+            [this](QMediaRecorder::RecorderState state) {
+              m_cmdSesKayit->setText(
+                  QuestionForm::recordCaption(state != QMediaRecorder::StoppedState));
+              if (state != QMediaRecorder::StoppedState) return;
+              const QString file = m_recorder->actualLocation().toLocalFile();
+              if (!file.isEmpty() && QFileInfo::exists(file)) medyaDosyasi(file);
+            });
+    connect(m_recorder, &QMediaRecorder::errorOccurred, this,
+            [this](QMediaRecorder::Error, const QString& text) {
+              m_context.messages.warning(QStringLiteral("Ses kaydı yapılamadı (%1).").arg(text));
+            });
+  }
+  QMediaFormat format(QMediaFormat::Wave);
+  format.setAudioCodec(QMediaFormat::AudioCodec::Wave);
+  m_recorder->setMediaFormat(format);
+  // Always inside the data folder, under the question's number.
+  m_recorder->setOutputLocation(QUrl::fromLocalFile(m_form.recordingPath()));
+  m_recorder->record();
 }
 
 void frmSoruHazirlama::onizleme() {

@@ -13,6 +13,7 @@ class PictureBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMediaRecorder;
 class QPushButton;
 class QStackedWidget;
 class Sliste;
@@ -40,7 +41,7 @@ class frmSoruHazirlama : public QWidget {
   void resimDosyasi(const QString& file);  // a file chosen or dropped on Picture1
   void resimVer(const QImage& image);      // pasted or dropped image data
   void medyaDosyasi(const QString& file);  // the file cmdSesSec chose
-  void sesKayit();                         // cmdSesKayit
+  void sesKayit();                         // cmdSesKayit: start / stop
   void onizleme();                         // cmdOnizleme
   void yaziliSoru();                       // cmdSoruYaz: the typed-question editor
   void sorulariGoster();                   // cmdSorulariGoster
@@ -99,6 +100,7 @@ class frmSoruHazirlama : public QWidget {
   QPushButton* m_cmdTestAnket = nullptr;
   QPushButton* m_cmdSoruCevapGoster = nullptr;
   QPushButton* m_cmdSesKayit = nullptr;
+  QMediaRecorder* m_recorder = nullptr;
   QPushButton* m_cmdSoruyuCogalt = nullptr;
   QPushButton* m_cmdSoruYaz = nullptr;
   std::array<QPushButton*, 6> m_cmdNav{};

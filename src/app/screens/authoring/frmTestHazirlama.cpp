@@ -99,7 +99,7 @@ frmTestHazirlama::frmTestHazirlama(const ScreenContext& context, QWidget* parent
 
   report(m_form.open());
   paint();
-  testleriBul();
+  testleriBul();  // shows the tests the saved choices find
 }
 
 // ---------------------------------------------------------------------------------
@@ -385,9 +385,7 @@ QWidget* frmTestHazirlama::buildSearch() {
 // Painting
 
 bool frmTestHazirlama::report(const Status& status) {
-  if (status.ok()) return true;
-  if (!status.error().isEmpty()) m_context.messages.warning(status.error());
-  return false;
+  return authoringui::report(m_context.messages, status);
 }
 
 void frmTestHazirlama::dataChanged(store::Changes what) {
@@ -395,7 +393,7 @@ void frmTestHazirlama::dataChanged(store::Changes what) {
   report(m_form.refresh());
   paint();
   fillQuestions();
-  if (what.testFlag(store::Change::Tests)) testleriBul();
+  if (what.testFlag(store::Change::Tests)) listTests();
 }
 
 void frmTestHazirlama::paint() {
@@ -681,6 +679,10 @@ void frmTestHazirlama::testleriBul() {
     *fields[i] = std::max(0, m_searchLists.at(i)->currentIndex());
   choices.name = s.name;
   (void)choices.save(m_context.store.db());
+  listTests();
+}
+
+void frmTestHazirlama::listTests() {
   (void)m_slisteTestler->ListeDoldurYeni(m_form.searchQuery());
   paint();
 }
@@ -702,6 +704,6 @@ void frmTestHazirlama::secilileriSil() {
   if (!authoringui::allowed(m_context, kBulkDelete, true)) return;
   report(m_form.removeMany(m_slisteTestler->SeciliKayitDegerleriniVer(QStringLiteral("TESTNO")),
                            m_context.messages));
-  testleriBul();
+  listTests();
   fillQuestions();
 }

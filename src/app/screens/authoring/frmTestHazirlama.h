@@ -70,6 +70,7 @@ class frmTestHazirlama : public QWidget {
   void paint();
   void paintDetail();
   void fillQuestions();
+  void listTests();
   void readFields();
   void fieldEdited();
   void selectionChanged();
