@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -41,7 +42,10 @@ QuestionPickerDialog::QuestionPickerDialog(const ScreenContext& context, authori
   dv->addWidget(m_picture, 1);
   m_time = authoringui::combo(QStringLiteral("cmbSureDetay"), detail);
   filtre::fillCombo(m_time, authoringui::withoutAll(lists::SureDoldur()));
-  dv->addWidget(m_time);
+  auto* timeRow = new QHBoxLayout;
+  timeRow->addWidget(new QLabel(QStringLiteral("Bu testteki süresi (sn)"), detail));
+  timeRow->addWidget(m_time, 1);
+  dv->addLayout(timeRow);
   auto* cmdDetay = schoolui::button(QStringLiteral("cmdDetaydanEkle"),
                                     QStringLiteral("Bu Soruyu Bu Süreyle Ekle"), detail);
   dv->addWidget(cmdDetay);
