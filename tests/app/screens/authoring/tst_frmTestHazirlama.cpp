@@ -11,6 +11,8 @@
 #include "authoring/TestCatalog.h"
 #include "authoring/TestQuestions.h"
 #include "screens/authoring/AnswerKeyDialog.h"
+#include "screens/authoring/AutoSelectionDialog.h"
+#include "screens/authoring/BookletDialog.h"
 #include "screens/authoring/frmKirpmaMenu.h"
 #include "screens/authoring/frmTestHazirlama.h"
 #include "widgets/Sliste.h"
@@ -179,6 +181,62 @@ class TestTestHazirlama : public QObject {
     QCOMPARE(gridKeys(w), (QStringList{"1", "2", "3"}));
     QCOMPARE(menu.findChild<QPushButton*>(QStringLiteral("cmdKirp"))->text(),
              QStringLiteral("4. Soruyu Kırp"));
+  }
+
+  // A blueprint's rows are drawn together (no question twice); asking for more
+  // than the bank holds adds what there is and says so.
+  void automaticSelectionAndBlueprint() {
+    frmTestHazirlama w(f.context());
+    savedTest(w, 0);
+    for (int i = 0; i < 6; ++i) QVERIFY(!f.addQuestion().isEmpty());
+    AutoSelectionDialog d(f.context(), w.form());
+    d.countBox()->setText(QStringLiteral("2"));
+    d.satirEkle();
+    d.countBox()->setText(QStringLiteral("3"));
+    d.satirEkle();
+    QCOMPARE(d.blueprint().size(), 2);
+    d.ekle();
+    QCOMPARE(f.shown().size(), 1);
+    QStringList keys = gridKeys(w);
+    QCOMPARE(keys.size(), 5);
+    keys.removeDuplicates();
+    QCOMPARE(keys.size(), 5);
+
+    AutoSelectionDialog more(f.context(), w.form());
+    more.countBox()->setText(QStringLiteral("4"));
+    more.ekle();
+    authoring::SelectionReport expected;
+    expected.asked = 4;
+    expected.added = 1;
+    QCOMPARE(f.shown(), QStringList{expected.message()});
+    QCOMPARE(gridKeys(w).size(), 6);
+  }
+
+  // One file per booklet chosen, each named after its booklet; without the
+  // right the button is off and the action refused.
+  void bookletFilesFollowChoicesAndRights() {
+    frmTestHazirlama w(f.context());
+    savedTest(w, 3);
+    const QString testNo = w.form().fields().testNo;
+    QVERIFY(authoring::BookletOrders(f.store()).setOrder(testNo, Booklet::B, {3, 1, 2}).ok());
+    const QString path = f.store().path(QStringLiteral("Kitapcik.pdf"));
+    {
+      BookletDialog d(f.context(), w.form());
+      QVERIFY(d.bookletBox(1)->isEnabled());   // B exists
+      QVERIFY(!d.bookletBox(2)->isEnabled());  // C does not
+      d.bookletBox(1)->setChecked(true);
+      d.kaydet(path);
+      QCOMPARE(f.shown().size(), 1);  // where the files are
+      QVERIFY(QFile::exists(path));
+      QVERIFY(QFile::exists(authoring::BookletDocument::fileNameFor(path, Booklet::B)));
+    }
+    f.deny(QStringLiteral("KitapcikKaydet"));
+    BookletDialog d(f.context(), w.form());
+    QVERIFY(!d.findChild<QPushButton*>(QStringLiteral("cmdKitapcikWord"))->isEnabled());
+    QVERIFY(QFile::remove(path));
+    d.kaydet(path);
+    QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
+    QVERIFY(!QFile::exists(path));
   }
 
   void searchAndNumbers() {
