@@ -28,7 +28,10 @@ StemEdit::StemEdit(QWidget* parent) : QTextEdit(parent) {
 
 void StemEdit::insertPicture(const QImage& image) {
   if (image.isNull()) return;
-  const QString name = QStringLiteral("resim%1").arg(++m_pictures);
+  // A name no picture of the stem has yet (a reopened question brings its own).
+  QString name;
+  do name = QStringLiteral("resim%1").arg(++m_pictures);
+  while (!document()->resource(QTextDocument::ImageResource, QUrl(name)).isNull());
   document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
   QTextImageFormat format;
   format.setName(name);
