@@ -16,6 +16,7 @@
 #include "school/Pairing.h"
 #include "school/Rollover.h"
 #include "screens/activities/frmSanalKumanda.h"
+#include "screens/authoring/AuthoringScreens.h"
 #include "screens/delivery/DeliveryScreens.h"
 #include "screens/reports/ReportScreens.h"
 #include "screens/school/SchoolScreens.h"
@@ -174,6 +175,7 @@ void MDIForm1::buildButtonBar() {
   // Each area puts its own screens on the bar.
   schoolui::registerSchoolScreens(m_menu->registry(), m_context, *m_receiver);
   usersui::registerUserScreens(m_menu->registry(), m_context, *m_menu->session());
+  authoringui::registerAuthoringScreens(m_menu->registry(), m_context);
   deliveryui::registerDeliveryScreens(m_menu->registry(), m_context, *m_receiver, runHooks());
   // The report selection takes an interrupted run back to the presentation.
   reportsui::registerReportScreens(

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+
+#include "authoring/AnswerKeyForm.h"
+#include "widgets/ScreenContext.h"
+
+class QCheckBox;
+class QTableWidget;
+
+// The answer key form (frameCevapAnahtari, "Cevap Anahtarı"): a row of choices
+// A-E per question, and the orders of booklets B, C and D, each editable while
+// its box is ticked. Paints an authoring::AnswerKeyForm; "Tamam" stores it.
+class AnswerKeyDialog : public QDialog {
+  Q_OBJECT
+ public:
+  AnswerKeyDialog(const ScreenContext& context, QWidget* parent = nullptr);
+
+  Status open(const QString& testNo);
+  authoring::AnswerKeyForm& form() { return m_form; }
+  QTableWidget* keyTable() const { return m_key; }
+  QTableWidget* bookletTable(authoring::Booklet b) const { return m_grids.at(size_t(b) - 1); }
+  QCheckBox* bookletBox(authoring::Booklet b) const { return m_boxes.at(size_t(b) - 1); }
+
+  void tamam();  // cmdCevapAnahtariTamam
+
+ private:
+  void paintKey();
+  void paintBooklet(authoring::Booklet b);
+  ScreenContext m_context;
+  authoring::AnswerKeyForm m_form;
+  bool m_painting = false;
+  QTableWidget* m_key = nullptr;
+  std::array<QCheckBox*, 3> m_boxes{};
+  std::array<QTableWidget*, 3> m_grids{};
+};

@@ -1,0 +1,183 @@
+// The question bank screen driven through its buttons and boxes.
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QtTest>
+
+#include "AuthoringFixture.h"
+#include "authoring/QuestionForm.h"
+#include "screens/authoring/AuthoringScreens.h"
+#include "screens/authoring/PictureBox.h"
+#include "screens/authoring/frmSoruHazirlama.h"
+#include "shell/ScreenRegistry.h"
+#include "widgets/Sliste.h"
+
+using Nav = frmSoruHazirlama::Nav;
+
+class TestSoruHazirlama : public QObject {
+  Q_OBJECT
+  AuthoringFixture f;
+
+  static QString label(QWidget& w, const char* name) {
+    return w.findChild<QLabel*>(QLatin1String(name))->text();
+  }
+  static QPushButton* buttonOf(QWidget& w, const char* name) {
+    return w.findChild<QPushButton*>(QLatin1String(name));
+  }
+  QByteArray storedPicture(const QString& key) {
+    return authoring::QuestionBank(f.store()).pictures(key).valueOr({}).question;
+  }
+  static QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+
+ private slots:
+  void init() { f.init(); }
+  void cleanup() { f.cleanup(); }
+
+  void bothScreensAreOnTheBarUnderTheirWindowNames() {
+    shell::ScreenRegistry registry;
+    authoringui::registerAuthoringScreens(registry, f.context());
+    for (int index : {2, 3}) {
+      QVERIFY(registry.has(index));
+      // The bar's rights check and the press routing go by the window name.
+      QVERIFY(registry.needsRight(index));
+      std::unique_ptr<QWidget> screen(registry.entry(index).factory(nullptr));
+      QCOMPARE(screen->objectName(), registry.entry(index).windowName);
+    }
+  }
+
+  // The picture chosen and the row are saved together; a refused save keeps
+  // the chosen picture for the next try and writes nothing.
+  void savingKeepsPictureAndRowTogether() {
+    frmSoruHazirlama w(f.context());
+    QCOMPARE(label(w, "lblSoruNo"), QStringLiteral("Soru No: 1"));
+    QCOMPARE(buttonOf(w, "cmdKaydet")->text(), QStringLiteral("Ekle"));
+    QCOMPARE(buttonOf(w, "cmdSil")->text(), QStringLiteral("İptal"));
+    const QString file = f.pictureFile(QStringLiteral("kirmizi.png"), Qt::red);
+    w.resimDosyasi(file);
+    QVERIFY(!w.picture()->picture().isNull());
+
+    w.kaydet();  // no correct choice yet
+    QCOMPARE(f.shown(), QStringList{authoring::QuestionBank::noCorrectChoiceMessage()});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")), 0);
+    QCOMPARE(bytesOf(w.form().pictureToShow()), bytesOf(file));
+
+    QComboBox* choice = w.list(QStringLiteral("cmbDogruSik"));
+    choice->setCurrentIndex(choice->findText(QStringLiteral("C")));
+    w.kaydet();
+    QCOMPARE(f.shown(), QStringList{});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU WHERE SORUNO='1' AND "
+                                    "DOGRUSIK='C'")),
+             1);
+    QCOMPARE(storedPicture(QStringLiteral("1")), bytesOf(file));
+    QCOMPARE(buttonOf(w, "cmdKaydet")->text(), QStringLiteral("Kaydet"));
+    QCOMPARE(buttonOf(w, "cmdSil")->text(), QStringLiteral("Sil"));
+    QCOMPARE(label(w, "lblSoruSayac"), QStringLiteral("1/1"));
+
+    // The solution view takes its own picture; the question picture stays.
+    w.soruCevapGoster();
+    QCOMPARE(buttonOf(w, "cmdSoruCevapGoster")->text(), QStringLiteral("Soruyu Göster"));
+    const QString solution = f.pictureFile(QStringLiteral("yesil.png"), Qt::green);
+    w.resimDosyasi(solution);
+    w.kaydet();
+    const auto pictures = authoring::QuestionBank(f.store()).pictures(QStringLiteral("1"));
+    QVERIFY(pictures);
+    QCOMPARE(pictures->question, bytesOf(file));
+    QCOMPARE(pictures->solution, bytesOf(solution));
+  }
+
+  void surveyQuestionNeedsNoCorrectChoice() {
+    frmSoruHazirlama w(f.context());
+    w.testAnket();
+    QCOMPARE(w.findChild<QStackedWidget*>(QStringLiteral("SSTab1"))->currentIndex(), 1);
+    w.list(QStringLiteral("cmbKonuAnket"))->setEditText(QStringLiteral("Okul memnuniyeti"));
+    w.text(QStringLiteral("txtAciklamaAnket"))->setText(QStringLiteral("Veli'nin görüşü"));
+    emit w.text(QStringLiteral("txtAciklamaAnket"))->textEdited(QString());
+    w.kaydet();
+    QCOMPARE(f.shown(), QStringList{});
+    const auto q = authoring::QuestionBank(f.store()).load(QStringLiteral("1"));
+    QVERIFY(q);
+    QVERIFY(q->anket);
+    QCOMPARE(q->unite, QStringLiteral("Okul memnuniyeti"));
+    QCOMPARE(q->aciklama, QStringLiteral("Veli'nin görüşü"));
+    QCOMPARE(q->dogruSik, QString());
+  }
+
+  // Numeric keys by value, distributed 14-character keys after them; the
+  // buttons of an end are off and the 20-steps clamp.
+  void navigationFollowsKeyOrder() {
+    for (int i = 0; i < 11; ++i) QVERIFY(!f.addQuestion().isEmpty());  // 1..11
+    frmSoruHazirlama w(f.context());
+    QCOMPARE(label(w, "lblSoruSayac"), QStringLiteral("0/11"));
+    w.gezin(Nav::First);
+    QCOMPARE(w.form().keyText(), QStringLiteral("1"));
+    QVERIFY(!buttonOf(w, "cmdNav0")->isEnabled());
+    QVERIFY(!buttonOf(w, "cmdNav1")->isEnabled());
+    w.gezin(Nav::Next);
+    QCOMPARE(w.form().keyText(), QStringLiteral("2"));
+    w.gezin(Nav::Forward20);
+    QCOMPARE(w.form().keyText(), QStringLiteral("11"));  // not "2" after "10" as text
+    QCOMPARE(label(w, "lblSoruSayac"), QStringLiteral("11/11"));
+    QVERIFY(!buttonOf(w, "cmdNav2")->isEnabled());
+    w.gezin(Nav::Previous);
+    QCOMPARE(w.form().keyText(), QStringLiteral("10"));
+    w.gezin(Nav::Back20);
+    QCOMPARE(w.form().keyText(), QStringLiteral("1"));
+  }
+
+  // The search panel: the last-added count, choosing, and deleting many only
+  // with the right.
+  void searchChooseAndDeleteMany() {
+    for (int i = 0; i < 5; ++i) QVERIFY(!f.addQuestion().isEmpty());
+    frmSoruHazirlama w(f.context());
+    w.sorulariGoster();
+    QVERIFY(w.searchShown());
+    QCOMPARE(w.sliste1()->kayitSayisi(), 5);
+
+    w.text(QStringLiteral("txtSonEklenen"))->setText(QStringLiteral("0"));
+    w.bul();
+    QCOMPARE(f.shown().size(), 1);  // "Sıfırdan farklı ..."
+    w.text(QStringLiteral("txtSonEklenen"))->setText(QStringLiteral("2"));
+    w.bul();
+    QCOMPARE(w.sliste1()->SeciliKayitDegerleriniVer(QStringLiteral("SORUNUMARASI")), QStringList{});
+    QCOMPARE(w.sliste1()->kayitSayisi(), 2);
+    w.sliste1()->TumunuSec();
+    w.soruSec();
+    QVERIFY(!w.searchShown());
+    QCOMPARE(w.form().navigationSet(), (QStringList{QStringLiteral("4"), QStringLiteral("5")}));
+    QCOMPARE(w.form().keyText(), QStringLiteral("4"));
+
+    w.sorulariGoster();
+    w.sliste1()->TumunuSec();
+    f.deny(QStringLiteral("TopluSoruSil"));
+    QVERIFY(!w.findChild<QPushButton*>(QStringLiteral("cmdSecilileriSil"))->isEnabled());
+    w.secilileriSil();  // a shortcut or a stale click still meets the check
+    QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")), 5);
+
+    users::Session::current().setFlags(users::RightFlags::all(true));
+    QVERIFY(w.findChild<QPushButton*>(QStringLiteral("cmdSecilileriSil"))->isEnabled());
+    f.answers({Messages::Answer::Yes});
+    w.secilileriSil();
+    QCOMPARE(f.shown(), QStringList{authoring::QuestionForm::removeManyQuestion(2)});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")), 3);
+    // Still the two last added: now 2 and 3.
+    QCOMPARE(w.sliste1()->kayitSayisi(), 2);
+    // The question shown was among them: the screen moves to a live one.
+    QCOMPARE(w.form().keyText(), QStringLiteral("1"));
+  }
+
+  void previewAsksForASavedQuestion() {
+    frmSoruHazirlama w(f.context());
+    w.onizleme();
+    QCOMPARE(f.shown(), QStringList{authoring::QuestionForm::saveFirstMessage()});
+  }
+};
+
+QTEST_MAIN(TestSoruHazirlama)
+#include "tst_frmSoruHazirlama.moc"
