@@ -95,7 +95,8 @@ void frmGenelEkran::setTiles(const QList<Tile>& tiles) {
     delete item->widget();
     delete item;
   }
-  constexpr int kColumns = 3;
+  // Two columns: a tile's one-line description fits even at 1280 pixels.
+  constexpr int kColumns = 2;
   int i = 0;
   for (const Tile& t : tiles) {
     auto* b = new QPushButton(t.title + QLatin1Char('\n') + t.description, this);
