@@ -140,10 +140,6 @@ class QuestionForm {
     return QStringLiteral("Seçili %1 adet soruyu silmek istediğinizden emin misiniz?").arg(n);
   }
   static QString saveFirstMessage() { return QStringLiteral("Lütfen önce soruyu kaydediniz"); }
-  // What the preview button says while Derslik has no presentation screen yet.
-  static QString noPresentationMessage() {
-    return QStringLiteral("Önizleme, test uygulama ekranıyla birlikte gelecek.");
-  }
 
  private:
   Status load(const QString& key);

@@ -24,6 +24,7 @@
 #include "screens/authoring/AuthoringScreens.h"
 #include "screens/authoring/PictureBox.h"
 #include "screens/authoring/TypedQuestionDialog.h"
+#include "screens/delivery/TestPreview.h"
 #include "screens/school/SchoolScreens.h"
 #include "users/Session.h"
 #include "widgets/CurriculumFilters.h"
@@ -557,7 +558,7 @@ void frmSoruHazirlama::onizleme() {
     m_context.messages.warning(key.error());
     return;
   }
-  m_context.messages.info(QuestionForm::noPresentationMessage());
+  TestPreview::previewQuestion(m_context, key.value(), window());
 }
 
 void frmSoruHazirlama::yaziliSoru() {

@@ -25,6 +25,7 @@
 #include "screens/authoring/BookletDialog.h"
 #include "screens/authoring/PictureBox.h"
 #include "screens/authoring/QuestionPickerDialog.h"
+#include "screens/delivery/TestPreview.h"
 #include "screens/school/SchoolScreens.h"
 #include "users/Session.h"
 #include "widgets/CurriculumFilters.h"
@@ -659,7 +660,7 @@ void frmTestHazirlama::onizleme() {
     m_context.messages.warning(test.error());
     return;
   }
-  m_context.messages.info(authoring::QuestionForm::noPresentationMessage());
+  TestPreview::previewTest(m_context, test.value(), {}, window());
 }
 
 // ---------------------------------------------------------------------------------

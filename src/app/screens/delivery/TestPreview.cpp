@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "Messages.h"
+#include "screens/delivery/PresentationDisplay.h"
 #include "screens/delivery/QuestionPicture.h"
 
 TestPreview::TestPreview(const ScreenContext& context, QWidget* parent)
@@ -46,9 +48,35 @@ Status TestPreview::open(const QString& testNo, const QString& title) {
   if (!content) return Status::failure(content.error());
   m_questions = content.value().questions;
   setWindowTitle(QStringLiteral("Test Önizleme - ") + title);
-  m_title->setText(testNo + QStringLiteral(" - ") + title);
+  m_title->setText(title.isEmpty() ? testNo : testNo + QStringLiteral(" - ") + title);
   showQuestion(1);
   return {};
+}
+
+void TestPreview::openQuestion(const QString& soruNo) {
+  m_questions = {delivery::RunQuestion{soruNo, {}, {}, {}}};
+  setWindowTitle(QStringLiteral("Soru Önizleme"));
+  m_title->setText(QStringLiteral("Soru No: ") + soruNo);
+  showQuestion(1);
+}
+
+bool TestPreview::previewTest(const ScreenContext& context, const QString& testNo,
+                              const QString& title, QWidget* near) {
+  auto* preview = new TestPreview(context);
+  if (Status s = preview->open(testNo, title); !s) {
+    context.messages.warning(s.error());
+    delete preview;
+    return false;
+  }
+  deliveryui::showFullScreenOn(preview, deliveryui::presentationScreen(near));
+  return true;
+}
+
+void TestPreview::previewQuestion(const ScreenContext& context, const QString& soruNo,
+                                  QWidget* near) {
+  auto* preview = new TestPreview(context);
+  preview->openQuestion(soruNo);
+  deliveryui::showFullScreenOn(preview, deliveryui::presentationScreen(near));
 }
 
 void TestPreview::go(int step) { showQuestion(m_position + step); }

@@ -19,6 +19,15 @@ class TestPreview : public QWidget {
 
   // Reads the test's questions; an error (no such test) is returned.
   Status open(const QString& testNo, const QString& title);
+  // One question of the bank on its own.
+  void openQuestion(const QString& soruNo);
+
+  // The preview of a test, or of one question, full screen on the projector when
+  // there are two screens (the one `near` is not on); false after a message when
+  // the test cannot be read.
+  static bool previewTest(const ScreenContext& context, const QString& testNo, const QString& title,
+                          QWidget* near);
+  static void previewQuestion(const ScreenContext& context, const QString& soruNo, QWidget* near);
   void go(int step);  // -1 previous, +1 next
   int position() const { return m_position; }
 

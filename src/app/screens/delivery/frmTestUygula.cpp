@@ -506,12 +506,7 @@ void frmTestUygula::cmdOnizleme_Click() {
 
 void frmTestUygula::cmdTestOnizleme_Click() {
   if (!delivery::RunSetup::canPreview(m_summary, m_context.messages)) return;
-  auto* preview = new TestPreview(m_context);
-  if (!schoolui::check(m_context.messages, preview->open(m_summary.testNo, m_summary.name))) {
-    delete preview;
-    return;
-  }
-  deliveryui::showFullScreenOn(preview, deliveryui::presentationScreen(window()));
+  TestPreview::previewTest(m_context, m_summary.testNo, m_summary.name, window());
 }
 
 void frmTestUygula::cmdTestiDuzenle_Click() {

@@ -176,6 +176,19 @@ class TestSoruHazirlama : public QObject {
     frmSoruHazirlama w(f.context());
     w.onizleme();
     QCOMPARE(f.shown(), QStringList{authoring::QuestionForm::saveFirstMessage()});
+
+    // A saved question is shown full screen as the class would see it.
+    QVERIFY(!f.addQuestion().isEmpty());
+    frmSoruHazirlama saved(f.context());
+    saved.gezin(Nav::First);
+    saved.onizleme();
+    QWidget* preview = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->objectName() == QStringLiteral("frmTestOnizleme")) preview = top;
+    QVERIFY(preview);
+    QCOMPARE(preview->findChild<QLabel*>(QStringLiteral("lblSayac"))->text(),
+             QStringLiteral("1/1"));
+    preview->close();
   }
 };
 
