@@ -25,6 +25,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "CrashKit.h"
 #include "Messages.h"
 #include "school/Rollover.h"
 #include "store/RolloverFiles.h"
@@ -67,67 +68,10 @@ int childRollover(const QString& folder, const QString& killAt, bool listSteps) 
 
 // --- Helpers of the parent ---------------------------------------------------------
 
-bool copyFolder(const QString& from, const QString& to) {
-  QDir().mkpath(to);
-  const QDir source(from);
-  for (const QFileInfo& e : source.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-    const QString target = QDir(to).filePath(e.fileName());
-    if (e.isDir() ? !copyFolder(e.filePath(), target) : !QFile::copy(e.filePath(), target))
-      return false;
-  }
-  return true;
-}
-
-struct Run {
-  int exitCode = -1;
-  bool crashed = false;
-  QString output;
-};
-
-Run runProcess(const QString& program, const QStringList& args, int killAfterMs = -1) {
-  QProcess p;
-  p.setProcessChannelMode(QProcess::MergedChannels);
-  p.start(program, args);
-  Run r;
-  if (!p.waitForStarted()) return r;
-  if (killAfterMs >= 0) {
-    QThread::msleep(static_cast<unsigned long>(killAfterMs));
-    if (p.state() == QProcess::Running) p.kill();  // SIGKILL
-  }
-  p.waitForFinished(60000);
-  r.exitCode = p.exitCode();
-  r.crashed = p.exitStatus() == QProcess::CrashExit;
-  r.output = QString::fromUtf8(p.readAll());
-  return r;
-}
-
-// A plain read-only look into one database file, beside all of Derslik's machinery.
-class Peek {
- public:
-  explicit Peek(const QString& file) : m_name(QStringLiteral("peek%1").arg(++s_count)) {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    db.setDatabaseName(file);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    m_ok = QFile::exists(file) && db.open();
-  }
-  ~Peek() {
-    QSqlDatabase::database(m_name, false).close();
-    QSqlDatabase::removeDatabase(m_name);
-  }
-  bool ok() const { return m_ok; }
-  QStringList column(const QString& sql) const {
-    QStringList values;
-    QSqlQuery q(QSqlDatabase::database(m_name, false));
-    if (!q.exec(sql)) return {QStringLiteral("HATA ") + q.lastError().text()};
-    while (q.next()) values << q.value(0).toString();
-    return values;
-  }
-
- private:
-  static inline int s_count = 0;
-  QString m_name;
-  bool m_ok = false;
-};
+using crashkit::copyFolder;
+using crashkit::Peek;
+using crashkit::Run;
+using crashkit::runProcess;
 
 QStringList classesOf(const Peek& db) {
   return db.column(

@@ -20,6 +20,7 @@
 
 #include <csignal>
 
+#include "CrashKit.h"
 #include "Messages.h"
 #include "delivery/InterruptedRuns.h"
 #include "delivery/RunSession.h"
@@ -86,12 +87,7 @@ bool prepare(const QString& folder) {
   return true;
 }
 
-bool copyFolder(const QString& from, const QString& to) {
-  QDir().mkpath(to);
-  for (const QFileInfo& f : QDir(from).entryInfoList(QDir::Files))
-    if (!QFile::copy(f.filePath(), QDir(to).filePath(f.fileName()))) return false;
-  return true;
-}
+using crashkit::copyFolder;
 
 QStringList column(store::Store& store, const QString& sql) {
   return store.column(sql).valueOr({QStringLiteral("HATA")});

@@ -131,11 +131,10 @@ Status PackageQuestions::assignKeys(bool keepDistributed) {
   return {};
 }
 
-Status PackageQuestions::stageArchive(const QString& archive, QuestionMedia::Kind kind,
-                                      const QString& workFolder) {
+Status PackageQuestions::stageArchive(const QString& archive, QuestionMedia::Kind kind) {
   static const QRegularExpression safeSuffix(QStringLiteral("^(\\.[A-Za-z0-9]{1,8})?$"));
-  const QuestionMedia media(m_store);
   formats::ArchiveReader reader(archive, PackageFile::limits());
+  (void)m_store.subFolder(QuestionMedia::folderName(kind));  // finish() renames into it
   QSet<QString> done;
   while (reader.next()) {
     const QString name = baseName(reader.name());
@@ -146,17 +145,15 @@ Status PackageQuestions::stageArchive(const QString& archive, QuestionMedia::Kin
     // the package does not hold, is left in the archive.
     if (!m_keys.contains(key) || done.contains(key) || !safeSuffix.match(suffix).hasMatch())
       continue;
-    const QString file = QDir(workFolder).filePath(QStringLiteral("medya") + suffix);
+    const QuestionMedia::Staged staged{
+        kind, m_stageFolder->filePath(QString::number(m_staged.size())), suffix.toLower()};
     {
-      QFile out(file);
+      QFile out(staged.temp);
       if (!out.open(QIODevice::WriteOnly))
         return Status::failure(QStringLiteral("Geçici dosya yazılamadı."));
+      m_staged.append({staged, m_keys.value(key)});
       if (Status s = reader.copyTo(out); !s) return s;
     }
-    Result<QuestionMedia::Staged> staged = media.stage(file, kind);
-    QFile::remove(file);
-    if (!staged) return Status::failure(staged.error());
-    m_staged.append({staged.value(), m_keys.value(key)});
     done.insert(key);
   }
   if (!reader.error().isEmpty()) return Status::failure(reader.error());
@@ -164,13 +161,17 @@ Status PackageQuestions::stageArchive(const QString& archive, QuestionMedia::Kin
 }
 
 Status PackageQuestions::stageMedia(const PackageFile::Unpacked& unpacked) {
-  const QString workFolder = QFileInfo(unpacked.packageFile).absolutePath();
+  // Beside the media folders, on the same disk, so finish() only renames; a
+  // reading killed half way leaves its files in this folder and nowhere else.
+  m_stageFolder = std::make_unique<QTemporaryDir>(m_store.path(QStringLiteral("paket-XXXXXX")));
+  if (!m_stageFolder->isValid())
+    return Status::failure(QStringLiteral("Geçici klasör oluşturulamadı."));
   for (auto it = unpacked.members.cbegin(); it != unpacked.members.cend(); ++it) {
     if (!isMediaArchive(it.key())) continue;
     const auto kind = baseName(it.key()).startsWith(QStringLiteral("sslr"), Qt::CaseInsensitive)
                           ? QuestionMedia::Kind::Sound
                           : QuestionMedia::Kind::Video;
-    if (Status s = stageArchive(it.value(), kind, workFolder); !s) return s;
+    if (Status s = stageArchive(it.value(), kind); !s) return s;
   }
   return {};
 }
@@ -275,12 +276,14 @@ void PackageQuestions::finish() {
   for (const Staged& s : m_staged)
     if (Result<QString> placed = media.place(s.file, s.key); !placed) m_store.log(placed.error());
   m_staged.clear();
+  m_stageFolder.reset();
 }
 
 void PackageQuestions::discard() {
   const QuestionMedia media(m_store);
   for (const Staged& s : m_staged) media.discard(s.file);
   m_staged.clear();
+  m_stageFolder.reset();
 }
 
 Status keysExist(store::Store& store, const QString& table, const QString& column,

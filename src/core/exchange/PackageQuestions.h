@@ -7,7 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <QTemporaryDir>
+
 #include <functional>
+#include <memory>
 
 #include "Result.h"
 #include "authoring/QuestionMedia.h"
@@ -36,9 +39,10 @@ class PackageDatabase;
 // up), in the order of the numbers in the file. With `keepDistributed` a key
 // that does not start with a digit is distributed content: it keeps its key and
 // replaces the older copy (row, pictures, files). A package without UNITE is the
-// older layout whose KONU is the unit. Sound and video files are staged in the
-// media folders under temporary names and put under their new keys only by
-// finish(), after the commit; discard() drops them when the file was refused.
+// older layout whose KONU is the unit. Sound and video files are staged in a
+// private work folder of the data folder and moved under their new keys into the
+// media folders only by finish(), after the commit; discard() drops them when
+// the file was refused.
 class PackageQuestions {
  public:
   static inline const QString kSounds = QStringLiteral("sslr.zip");
@@ -89,8 +93,7 @@ class PackageQuestions {
     authoring::QuestionMedia::Staged file;
     QString key;  // the new key
   };
-  Status stageArchive(const QString& archive, authoring::QuestionMedia::Kind kind,
-                      const QString& workFolder);
+  Status stageArchive(const QString& archive, authoring::QuestionMedia::Kind kind);
   Status writePictures(PackageDatabase& package, qint64 packageBytes);
 
   store::Store& m_store;
@@ -100,6 +103,7 @@ class PackageQuestions {
   bool m_keepDistributed = false;
   QHash<QString, QString> m_keys;
   QList<Staged> m_staged;
+  std::unique_ptr<QTemporaryDir> m_stageFolder;
 };
 
 // Streams the key and the two picture columns `first`, `second` of a package
