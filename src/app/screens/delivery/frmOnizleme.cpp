@@ -39,10 +39,6 @@ enum AnswerIndex { kTilesArea, kCountsArea, kVirtualArea };
 // The pages of m_questionArea.
 enum QuestionIndex { kPictureArea, kVideoArea, kVotingArea };
 
-// The vote's two colours (the frame of a free question): closed, open.
-const QColor kVotingClosed(255, 0, 0);
-const QColor kVotingOpen(0, 255, 0);
-
 QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent,
                   Qt::Alignment align = Qt::AlignCenter) {
   auto* l = new QLabel(text, parent);
@@ -455,13 +451,11 @@ void frmOnizleme::refreshQuestion() {
 }
 
 void frmOnizleme::refreshVoting() {
-  // A free question has no picture: the frame is the question, its colour the
-  // vote, over whatever the teacher shows on the board.
+  // A free question has no picture: the frame stands for it, its colour the
+  // vote, readable from the back row.
   if (!m_session.freeMode()) return m_frameZemin->setPalette(palette());
-  const bool open = m_session.votingOpen();
-  QPalette pal = m_frameZemin->palette();
-  pal.setColor(QPalette::Window, open ? kVotingOpen : kVotingClosed);
-  pal.setColor(QPalette::WindowText, open ? Qt::black : Qt::white);
+  const QPalette pal =
+      frmSerbestTamEkran::votingPalette(m_frameZemin->palette(), m_session.votingOpen());
   m_frameZemin->setPalette(pal);
   m_lblOylama->setPalette(pal);
   m_lblOylama->setText(QStringLiteral("%1.\n\n").arg(m_session.position()) +

@@ -6,12 +6,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-// The vote's colours, as on the presentation's question frame.
-const QColor kVotingClosed(255, 0, 0);
-const QColor kVotingOpen(0, 255, 0);
-}  // namespace
-
 frmSerbestTamEkran::frmSerbestTamEkran(delivery::RunSession& session, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_session(session) {
   setObjectName(QStringLiteral("frmSerbestTamEkran"));
@@ -80,6 +74,12 @@ frmSerbestTamEkran::frmSerbestTamEkran(delivery::RunSession& session, QWidget* p
   refresh();
 }
 
+QPalette frmSerbestTamEkran::votingPalette(QPalette base, bool open) {
+  base.setColor(QPalette::Window, open ? QColor(0, 255, 0) : QColor(255, 0, 0));
+  base.setColor(QPalette::WindowText, open ? Qt::black : Qt::white);
+  return base;
+}
+
 void frmSerbestTamEkran::setFolded(bool folded) {
   m_folded = folded;
   m_buttonRow->setVisible(!folded);
@@ -90,11 +90,7 @@ void frmSerbestTamEkran::setFolded(bool folded) {
 }
 
 void frmSerbestTamEkran::refresh() {
-  const bool open = m_session.votingOpen();
-  QPalette pal = m_frame->palette();
-  pal.setColor(QPalette::Window, open ? kVotingOpen : kVotingClosed);
-  pal.setColor(QPalette::WindowText, open ? Qt::black : Qt::white);
-  m_frame->setPalette(pal);
+  m_frame->setPalette(votingPalette(m_frame->palette(), m_session.votingOpen()));
   m_lblSoruNo->setText(m_session.position() > 0 ? QStringLiteral("%1.").arg(m_session.position())
                                                 : QString());
   m_lblDurum->setText(m_session.votingText());

@@ -29,6 +29,10 @@ class frmSerbestTamEkran : public QWidget {
   bool folded() const { return m_folded; }
   void setFolded(bool folded);
 
+  // The vote's colours, here and on the presentation's question frame: red
+  // while closed, green while open, with a text readable on each.
+  static QPalette votingPalette(QPalette base, bool open);
+
  private:
   void refresh();
 
