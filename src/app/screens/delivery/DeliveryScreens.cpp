@@ -95,11 +95,14 @@ frmOnizleme* openFreePresentation(const ScreenContext& context, shell::ReceiverC
         return window.SerbestAyarla(plan, questionLimit);
       });
   if (!window || !window->controlBar()) return window;
-  // The bar sits at the top right of the board, clear of what is shown.
+  // The bar sits at the top middle of the board, between the run's title and
+  // its counter, whole on the screen.
   frmSerbestTamEkran* bar = window->controlBar();
-  bar->show();
+  bar->adjustSize();
   const QRect board = window->screen()->availableGeometry();
-  bar->move(board.right() - bar->width() - 16, board.top() + 16);
+  const QSize size = bar->sizeHint().boundedTo(board.size());
+  bar->move(board.left() + (board.width() - size.width()) / 2, board.top());
+  bar->show();
   bar->raise();
   return window;
 }

@@ -241,6 +241,29 @@ class TestDeliveryScreens : public QObject {
     QVERIFY(first.at(2).startsWith(QStringLiteral("10-3=@")));
   }
 
+  // The opener puts the bar over everything, and it goes with the run.
+  void theControlBarFloatsOverTheBoard() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 4);
+    shell::ReceiverController receiver(nullptr);
+    QPointer<frmOnizleme> run = deliveryui::openFreePresentation(
+        context(), receiver, RunFixture::plan(QString(), remotes), 0);
+    QVERIFY(run);
+    QCOMPARE(run->session().plan().description.testNo, QStringLiteral("SERBEST"));
+    QPointer<frmSerbestTamEkran> bar = run->controlBar();
+    QVERIFY(bar && bar->isVisible());
+    QVERIFY(bar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(run->screen()->geometry().contains(bar->geometry()));
+    bar->setFolded(true);
+    QVERIFY(!bar->cmdNav(Command::Next)->isVisible());
+    bar->setFolded(false);
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+      QTest::qWait(200);
+      QVERIFY(savePicture(run->screen()->grabWindow(0), QStringLiteral("free-bar-over-run.png")));
+    }
+    delete run.data();
+    QVERIFY(!bar);
+  }
+
   void theButtonsAreThoseTheRunHasAvailable() {
     const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
     fx.addTest(QStringLiteral("T1"), QStringLiteral("AB"),
