@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QPointer>
+#include <QScreen>
 
 #include "Messages.h"
 #include "delivery/InterruptedRuns.h"
@@ -9,6 +10,7 @@
 #include "screens/activities/frmSanalKumanda.h"
 #include "screens/delivery/PresentationDisplay.h"
 #include "screens/delivery/frmOnizleme.h"
+#include "screens/delivery/frmSerbestTamEkran.h"
 #include "screens/delivery/frmTestUygula.h"
 #include "shell/ReceiverController.h"
 #include "shell/ScreenRegistry.h"
@@ -22,25 +24,15 @@ constexpr int kRunScreen = 4;
 void cannotResume(Messages& messages, const QString& error) {
   messages.error(QStringLiteral("Yarım kalan uygulama açılamadı (%1)").arg(error));
 }
-}  // namespace
 
-void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
-                             shell::ReceiverController& receiver, const DeliveryHooks& hooks) {
-  registry.registerScreen(kRunScreen, [context, &receiver, hooks](QWidget* parent) {
-    auto* screen = new frmTestUygula(context, parent);
-    screen->setOpenScreen(hooks.openScreen);
-    screen->setStartRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
-      return openPresentation(context, receiver, plan, hooks) != nullptr;
-    });
-    return screen;
-  });
-}
-
-frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverController& receiver,
-                              const delivery::RunPlan& plan, const DeliveryHooks& hooks) {
+// Opens the window with `open` (its Ayarla or SerbestAyarla), then puts it on
+// the screen, attached to the routing.
+frmOnizleme* present(const ScreenContext& context, shell::ReceiverController& receiver,
+                     const delivery::RunPlan& plan, const DeliveryHooks& hooks,
+                     const std::function<Status(frmOnizleme&)>& open) {
   QWidget* mainWindow = hooks.mainWindow;
   auto* window = new frmOnizleme(context, receiver::SteadyClock::instance());
-  if (Status s = window->Ayarla(plan); !s) {
+  if (Status s = open(*window); !s) {
     context.messages.warning(s.error());
     delete window;
     return nullptr;
@@ -70,6 +62,48 @@ frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverContr
     remote->show();
     remote->raise();
   }
+  return window;
+}
+}  // namespace
+
+void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
+                             shell::ReceiverController& receiver, const DeliveryHooks& hooks) {
+  registry.registerScreen(kRunScreen, [context, &receiver, hooks](QWidget* parent) {
+    auto* screen = new frmTestUygula(context, parent);
+    screen->setOpenScreen(hooks.openScreen);
+    screen->setStartRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
+      return openPresentation(context, receiver, plan, hooks) != nullptr;
+    });
+    screen->setStartFreeRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
+      return openFreePresentation(context, receiver, plan, 0, hooks) != nullptr;
+    });
+    return screen;
+  });
+}
+
+frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverController& receiver,
+                              const delivery::RunPlan& plan, const DeliveryHooks& hooks) {
+  return present(context, receiver, plan, hooks,
+                 [&plan](frmOnizleme& window) { return window.Ayarla(plan); });
+}
+
+frmOnizleme* openFreePresentation(const ScreenContext& context, shell::ReceiverController& receiver,
+                                  const delivery::RunPlan& plan, int questionLimit,
+                                  const DeliveryHooks& hooks) {
+  frmOnizleme* window =
+      present(context, receiver, plan, hooks, [&plan, questionLimit](frmOnizleme& window) {
+        return window.SerbestAyarla(plan, questionLimit);
+      });
+  if (!window || !window->controlBar()) return window;
+  // The bar sits at the top middle of the board, between the run's title and
+  // its counter, whole on the screen.
+  frmSerbestTamEkran* bar = window->controlBar();
+  bar->adjustSize();
+  const QRect board = window->screen()->availableGeometry();
+  const QSize size = bar->sizeHint().boundedTo(board.size());
+  bar->move(board.left() + (board.width() - size.width()) / 2, board.top());
+  bar->show();
+  bar->raise();
   return window;
 }
 

@@ -43,6 +43,12 @@ void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContex
 frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverController& receiver,
                               const delivery::RunPlan& plan, const DeliveryHooks& hooks = {});
 
+// The same for a free run (free questioning; a `questionLimit` > 0 is the
+// homework check). Null (after a message) when it could not be opened.
+frmOnizleme* openFreePresentation(const ScreenContext& context, shell::ReceiverController& receiver,
+                                  const delivery::RunPlan& plan, int questionLimit = 0,
+                                  const DeliveryHooks& hooks = {});
+
 // At start-up: an interrupted run is offered ("Yarım kalan bir uygulama var: …,
 // devam edilsin mi?") and taken up again on "Evet". `mayRun` is the rights check
 // of the run screen; it is asked only when there is a run to offer.

@@ -16,6 +16,7 @@
 #include "screens/delivery/QuestionMediaPlayer.h"
 #include "screens/delivery/QuestionPicture.h"
 #include "screens/delivery/RunTilesView.h"
+#include "screens/delivery/frmSerbestTamEkran.h"
 #include "store/Store.h"
 
 namespace {
@@ -35,6 +36,8 @@ enum PageIndex {
 };
 // The pages of m_answerArea.
 enum AnswerIndex { kTilesArea, kCountsArea, kVirtualArea };
+// The pages of m_questionArea.
+enum QuestionIndex { kPictureArea, kVideoArea, kVotingArea };
 
 QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent,
                   Qt::Alignment align = Qt::AlignCenter) {
@@ -219,8 +222,16 @@ void frmOnizleme::build() {
     if (on && m_videoHolder->layout()->count() == 0)
       m_videoHolder->layout()->addWidget(m_media->videoWidget());
     m_media->videoWidget()->setVisible(on);
-    m_questionArea->setCurrentIndex(on ? 1 : 0);
+    if (!m_session.freeMode()) m_questionArea->setCurrentIndex(on ? kVideoArea : kPictureArea);
   });
+  m_lblOylama = makeLabel(QStringLiteral("lblOylama"), {}, m_questionArea);
+  m_questionArea->addWidget(m_lblOylama);
+  m_frameZemin = new QFrame(question);
+  m_frameZemin->setObjectName(QStringLiteral("frameZemin"));
+  m_frameZemin->setAutoFillBackground(true);
+  auto* frameBox = new QVBoxLayout(m_frameZemin);
+  frameBox->setContentsMargins(0, 0, 0, 0);
+  frameBox->addWidget(m_questionArea);
   connect(m_media, &QuestionMediaPlayer::failed, this,
           [this](const QString& text) { m_context.store.log(text); });
   m_answerArea = new QStackedWidget(question);
@@ -247,7 +258,7 @@ void frmOnizleme::build() {
   m_answerArea->addWidget(m_lblVirtual);
   auto* questionBox = new QHBoxLayout(question);
   questionBox->setContentsMargins(0, 0, 0, 0);
-  questionBox->addWidget(m_questionArea, 3);
+  questionBox->addWidget(m_frameZemin, 3);
   questionBox->addWidget(m_answerArea, 2);
   m_pages->addWidget(question);
 
@@ -326,9 +337,21 @@ void frmOnizleme::build() {
 
 Status frmOnizleme::Ayarla(const delivery::RunPlan& plan) {
   if (Status s = m_session.open(plan); !s) return s;
+  return opened(plan);
+}
+
+Status frmOnizleme::SerbestAyarla(const delivery::RunPlan& plan, int questionLimit) {
+  if (Status s = m_session.openFree(plan, questionLimit); !s) return s;
+  m_controlBar = new frmSerbestTamEkran(m_session, this);
+  return opened(m_session.plan());
+}
+
+Status frmOnizleme::opened(const delivery::RunPlan& plan) {
   m_opened = true;
-  m_lblTestAdi->setText(plan.description.testNo + QStringLiteral(" - ") +
-                        plan.description.testName);
+  m_lblTestAdi->setText(plan.description.testName.isEmpty()
+                            ? plan.description.testNo
+                            : plan.description.testNo + QStringLiteral(" - ") +
+                                  plan.description.testName);
   m_startPicture->setImage(
       QuestionPicture::startScreenImage(m_context.store, plan.description.testNo).valueOr({}),
       plan.description.testName);
@@ -405,7 +428,9 @@ void frmOnizleme::refreshQuestion() {
   const bool onQuestion = m_session.page() == Page::Question;
   m_lblSayac->setText(onQuestion ? m_session.progressText() : QString());
   const delivery::RunQuestion* q = m_session.question();
-  m_lblSoruNo->setText(onQuestion && q ? QStringLiteral("Soru No: ") + q->soruNo : QString());
+  m_lblSoruNo->setText(onQuestion && q && !q->soruNo.isEmpty()
+                           ? QStringLiteral("Soru No: ") + q->soruNo
+                           : QString());
   const delivery::RunSession::Countdown c = m_session.countdown();
   m_lblSureGorunen->setVisible(onQuestion);
   m_lblSureGorunen->setText(c.visibleText);
@@ -421,7 +446,21 @@ void frmOnizleme::refreshQuestion() {
     m_answerArea->setCurrentIndex(kVirtualArea);
   else
     m_answerArea->setCurrentIndex(m_session.countsShown() ? kCountsArea : kTilesArea);
+  refreshVoting();
   if (onQuestion) showPicture();
+}
+
+void frmOnizleme::refreshVoting() {
+  // A free question has no picture: the frame stands for it, its colour the
+  // vote, readable from the back row.
+  if (!m_session.freeMode()) return m_frameZemin->setPalette(palette());
+  const QPalette pal =
+      frmSerbestTamEkran::votingPalette(m_frameZemin->palette(), m_session.votingOpen());
+  m_frameZemin->setPalette(pal);
+  m_lblOylama->setPalette(pal);
+  m_lblOylama->setText(QStringLiteral("%1.\n\n").arg(m_session.position()) +
+                       m_session.votingText());
+  m_questionArea->setCurrentIndex(kVotingArea);
 }
 
 void frmOnizleme::refreshCounts() {
@@ -462,7 +501,7 @@ QImage frmOnizleme::picture(const QString& soruNo, bool solution) {
 
 void frmOnizleme::showPicture() {
   const delivery::RunQuestion* q = m_session.question();
-  if (!q) return;
+  if (!q || m_session.freeMode()) return;
   const bool solution = m_session.solutionShown();
   const QImage image = picture(q->soruNo, solution);
   if (image.cacheKey() == m_questionPicture->image().cacheKey() && !image.isNull()) return;
@@ -493,6 +532,7 @@ void frmOnizleme::reportRequested(delivery::RunSettings::QuestionReport report, 
 void frmOnizleme::finish() {
   if (m_done) return;
   m_done = true;
+  if (m_controlBar) m_controlBar->close();
   m_media->stop();
   m_inhibitor.release();
   deliveryui::rememberPresentationScreen(screen());
@@ -557,6 +597,7 @@ void frmOnizleme::applyScale() {
   setPixelSize(m_lblNotice, h / 10, true);
   setPixelSize(m_lblRemoteTestHelp, h / 36);
   setPixelSize(m_lblVirtual, h / 30);
+  setPixelSize(m_lblOylama, h / 10, true);
   setPixelSize(m_lblReport, h / 28, true);
   setPixelSize(m_lblConfirm, h / 30, true);
   for (QLabel* l : {m_tabloCevapVeren, m_tabloBos, m_tabloCevapVermeyen})

@@ -22,6 +22,7 @@ class QTableWidget;
 class QuestionMediaPlayer;
 class QuestionPicture;
 class RunTilesView;
+class frmSerbestTamEkran;
 
 // The full-screen presentation of a run: it paints what its RunSession says
 // (page, question picture, countdown, tiles, counters, the buttons available
@@ -41,6 +42,13 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
 
   // Opens the run (the first page shows at once) and holds the screen saver off.
   Status Ayarla(const delivery::RunPlan& plan);
+  // Opens a free run instead (test number "SERBEST"): each question is asked
+  // over whatever the board shows, in the frame coloured by the vote; a
+  // `questionLimit` > 0 ends it after that question (the homework check).
+  Status SerbestAyarla(const delivery::RunPlan& plan, int questionLimit = 0);
+  // A free run's control bar (null otherwise): a window of its own, shown by
+  // the opener over whatever the board shows; it goes with this window.
+  frmSerbestTamEkran* controlBar() const { return m_controlBar; }
 
   delivery::RunSession& session() { return m_session; }
   // What the routing hands the presses to: the run's, except that while the
@@ -80,11 +88,14 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
 
  private:
   void build();
+  // What both openings share once the session is open.
+  Status opened(const delivery::RunPlan& plan);
   QPushButton* addButton(Command command, const QString& name, QWidget* parent);
   void refresh();
   void refreshQuestion();
   void refreshButtons();
   void refreshCounts();
+  void refreshVoting();
   void showPicture();
   void reportRequested(delivery::RunSettings::QuestionReport report, int position);
   void finish();
@@ -98,6 +109,7 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
   std::unique_ptr<Presses> m_presses;
   ScreenSaverInhibitor m_inhibitor;
   ReportHandler m_reportHandler;
+  frmSerbestTamEkran* m_controlBar = nullptr;
   bool m_done = false;
   bool m_opened = false;
   QHash<QString, QImage> m_pictures;
@@ -105,7 +117,9 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
   QMap<Command, QPushButton*> m_buttons;
   QStackedWidget* m_pages = nullptr;
   QStackedWidget* m_answerArea = nullptr;
-  QStackedWidget* m_questionArea = nullptr;  // the picture, or a video playing
+  QStackedWidget* m_questionArea = nullptr;  // the picture, a video playing, or the vote
+  QFrame* m_frameZemin = nullptr;            // the question's frame: red / green in a free run
+  QLabel* m_lblOylama = nullptr;             // a free question's "SORU İÇİN / HAZIRLANINIZ"
   QWidget* m_videoHolder = nullptr;
   QuestionMediaPlayer* m_media = nullptr;
   QuestionPicture* m_startPicture = nullptr;

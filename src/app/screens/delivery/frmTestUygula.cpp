@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "delivery/RunSession.h"
 #include "screens/delivery/PresentationDisplay.h"
 #include "screens/delivery/TestPreview.h"
 #include "screens/school/SchoolScreens.h"
@@ -122,7 +123,7 @@ void frmTestUygula::build() {
   add(QStringLiteral("cmdVideoOynat"), QStringLiteral("Video Oynat"),
       [this] { cmdVideoOynat_Click(); });
   add(QStringLiteral("cmdSerbestTestUygula"), QStringLiteral("Serbest Soru Sor"),
-      [this] { notYet(QStringLiteral("Serbest soru sorma")); });
+      [this] { cmdSerbestTestUygula_Click(); });
   add(QStringLiteral("cmdTestVer"), QStringLiteral("Test Ver"),
       [this] { notYet(QStringLiteral("Test dosyası verme")); });
   add(QStringLiteral("cmdTestAl"), QStringLiteral("Test Al"),
@@ -483,8 +484,34 @@ void frmTestUygula::cmdOnizleme_Click() {
     m_context.messages.warning(QStringLiteral("Uygulanacak testi listeden seçin."));
     return;
   }
-  delivery::RunSetup::Start start;
+  delivery::RunSetup::Start start = startOf();
   start.test = m_summary;
+  const std::optional<delivery::RunPlan> plan = m_setup.start(start, m_context.messages);
+  if (!plan) return;
+  if (!m_startRun) {
+    m_context.messages.warning(QStringLiteral("Sunum ekranı açılamadı."));
+    return;
+  }
+  m_startRun(*plan);
+}
+
+void frmTestUygula::cmdSerbestTestUygula_Click() {
+  // A free question is answered on the remotes or not at all: a class without
+  // any remote has nothing to ask. An empty selection is answered on the
+  // virtual remote, as for a test.
+  if (m_remotes->kayitSayisi() == 0) {
+    m_context.messages.warning(delivery::RunSession::noRemoteText());
+    return;
+  }
+  if (!m_startFreeRun) {
+    m_context.messages.warning(QStringLiteral("Sunum ekranı açılamadı."));
+    return;
+  }
+  m_startFreeRun(m_setup.freePlan(startOf()));
+}
+
+delivery::RunSetup::Start frmTestUygula::startOf() const {
+  delivery::RunSetup::Start start;
   start.className = m_cmbSinifi->currentText();
   start.level = m_cmbSeviye->currentText();
   start.group = m_cmbGrup->currentText().trimmed();
@@ -495,13 +522,7 @@ void frmTestUygula::cmdOnizleme_Click() {
                            m_remotes->deger(r, QStringLiteral("ADI")),
                            m_remotes->deger(r, QStringLiteral("SOYADI"))});
   start.teachers = m_teachers->SeciliKayitDegerleriniVer(QStringLiteral("KUMANDAADRESI"));
-  const std::optional<delivery::RunPlan> plan = m_setup.start(start, m_context.messages);
-  if (!plan) return;
-  if (!m_startRun) {
-    m_context.messages.warning(QStringLiteral("Sunum ekranı açılamadı."));
-    return;
-  }
-  m_startRun(*plan);
+  return start;
 }
 
 void frmTestUygula::cmdTestOnizleme_Click() {

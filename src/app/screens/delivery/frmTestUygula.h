@@ -34,10 +34,15 @@ class frmTestUygula : public QWidget {
   void setStartRun(std::function<bool(const delivery::RunPlan&)> start) {
     m_startRun = std::move(start);
   }
+  // "Serbest Soru Sor" hands the free run's plan over the same way.
+  void setStartFreeRun(std::function<bool(const delivery::RunPlan&)> start) {
+    m_startFreeRun = std::move(start);
+  }
 
   // ---- the buttons and what they do
   void cmdBul_Click();
-  void cmdOnizleme_Click();  // "Testi Başlat"
+  void cmdOnizleme_Click();           // "Testi Başlat"
+  void cmdSerbestTestUygula_Click();  // "Serbest Soru Sor"
   void cmdKaydet_Click();
   void cmdTestOnizleme_Click();
   void cmdTestiDuzenle_Click();
@@ -69,6 +74,8 @@ class frmTestUygula : public QWidget {
   void fillRemotes();
   void testChosen(int record);
   void showSummary();
+  // The hand-over of both starts: class, remotes, options (not the test).
+  delivery::RunSetup::Start startOf() const;
   void notYet(const QString& what);
   QComboBox* combo(const QString& name);
 
@@ -77,6 +84,7 @@ class frmTestUygula : public QWidget {
   delivery::RunSetup::TestSummary m_summary;
   std::function<QWidget*(int)> m_openScreen;
   std::function<bool(const delivery::RunPlan&)> m_startRun;
+  std::function<bool(const delivery::RunPlan&)> m_startFreeRun;
 
   CurriculumFilters* m_curriculum = nullptr;
   QComboBox* m_cmbSeviyeAra = nullptr;

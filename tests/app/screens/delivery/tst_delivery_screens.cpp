@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <QComboBox>
+#include <QFrame>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -17,6 +18,7 @@
 #include "screens/delivery/RunTilesView.h"
 #include "screens/delivery/TestPreview.h"
 #include "screens/delivery/frmOnizleme.h"
+#include "screens/delivery/frmSerbestTamEkran.h"
 #include "screens/delivery/frmTestUygula.h"
 #include "shell/PressRouter.h"
 #include "shell/ReceiverController.h"
@@ -36,9 +38,10 @@ class TestDeliveryScreens : public QObject {
 
   // A presentation window on the fixture's clock, taking presses through the
   // routing as in the program.
-  frmOnizleme* present(const delivery::RunPlan& plan) {
+  // A free run (`freeLimit` >= 0) opens with SerbestAyarla.
+  frmOnizleme* present(const delivery::RunPlan& plan, int freeLimit = -1) {
     window = new frmOnizleme(context(), fx.clock());
-    const Status s = window->Ayarla(plan);
+    const Status s = freeLimit < 0 ? window->Ayarla(plan) : window->SerbestAyarla(plan, freeLimit);
     if (!s.ok()) qWarning("%s", qPrintable(s.error()));
     router = std::make_unique<shell::PressRouter>();
     router->setActiveWindowProvider([this] { return window.data(); });
@@ -137,6 +140,128 @@ class TestDeliveryScreens : public QObject {
     const QString summary = deliveryui::runSummary(fx.db(), key);
     QVERIFY2(summary.contains(QStringLiteral("Öğrenci: 3")), qPrintable(summary));
     QVERIFY(summary.contains(QStringLiteral("Doğru: 1")));
+  }
+
+  QColor frameColour() const {
+    return window->findChild<QFrame*>(QStringLiteral("frameZemin"))
+        ->palette()
+        .color(QPalette::Window);
+  }
+
+  // "Serbest Soru Sor" opens a free run; presses count only while the vote is
+  // open, and the countdown runs only then.
+  void aFreeRunThroughTheWindow() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 3);
+    std::optional<delivery::RunPlan> started;
+    frmTestUygula setup(context());
+    setup.setStartFreeRun([&started](const delivery::RunPlan& plan) {
+      started = plan;
+      return true;
+    });
+    setup.selectClass(delivery::RunSetup::kVirtualClass);
+    setup.cmdSerbestTestUygula_Click();
+    QVERIFY(!started);
+    QCOMPARE(fx.messages().lastText(), delivery::RunSession::noRemoteText());
+    setup.selectClass(QStringLiteral("5-A"));
+    setup.cmdSerbestTestUygula_Click();
+    QVERIFY(started);
+    QCOMPARE(started->description.testNo, QStringLiteral("SERBEST"));
+    QCOMPARE(started->studentRemotes, remotes);
+    QCOMPARE(started->teacherRemotes, QStringList{QStringLiteral("99-1")});
+
+    started->settings.duration = delivery::RunSettings::Duration::Fixed;
+    started->settings.fixedSeconds = 10;
+    started->settings.autoStartVoting = false;
+    started->settings.afterQuestion = delivery::RunSettings::QuestionReport::None;
+    started->settings.remoteTestScreen = false;
+    present(*started, 0);
+    window->resize(1366, 768);
+    QCOMPARE(window->session().page(), Page::Question);
+    QCOMPARE(window->label(QStringLiteral("lblSayac"))->text(), QStringLiteral("1"));
+    QCOMPARE(frameColour(), QColor(255, 0, 0));
+    QVERIFY(window->label(QStringLiteral("lblOylama"))
+                ->text()
+                .endsWith(delivery::RunSession::votingClosedText()));
+    QCOMPARE(window->cmdNav(Command::ShowAnswer)->text(), QStringLiteral("Oylamayı Başlat (C)"));
+    verifyButtons();
+    // Closed: no press counts and the time stands still.
+    press(QStringLiteral("10-1"), QStringLiteral("A"));
+    wait(3000);
+    QCOMPARE(window->label(QStringLiteral("lblCevapVeren"))->text(),
+             QStringLiteral("Cevap Veren: 0"));
+    QCOMPARE(window->label(QStringLiteral("lblSureGorunen"))->text(), QStringLiteral("10 sn"));
+    QTest::qWait(20);
+    QVERIFY(saveScreenshot(window, QStringLiteral("free-closed-1366x768.png")));
+
+    press(QStringLiteral("99-1"), QStringLiteral("C"), true);
+    QCOMPARE(frameColour(), QColor(0, 255, 0));
+    QVERIFY(window->label(QStringLiteral("lblOylama"))
+                ->text()
+                .endsWith(delivery::RunSession::votingOpenText()));
+    QCOMPARE(window->cmdNav(Command::ShowAnswer)->text(), QStringLiteral("Oylamayı Durdur (C)"));
+    verifyButtons();
+    // The control bar mirrors the run, and its buttons drive it.
+    frmSerbestTamEkran* bar = window->controlBar();
+    QVERIFY(bar);
+    QCOMPARE(bar->lblDurum()->text(), delivery::RunSession::votingOpenText());
+    QCOMPARE(bar->frame()->palette().color(QPalette::Window), QColor(0, 255, 0));
+    QCOMPARE(bar->lblSoruNo()->text(), QStringLiteral("1."));
+    bar->cmdNav(Command::ShowAnswer)->click();
+    QCOMPARE(frameColour(), QColor(255, 0, 0));
+    QCOMPARE(bar->lblDurum()->text(), delivery::RunSession::votingClosedText());
+    bar->cmdNav(Command::ShowAnswer)->click();
+    QCOMPARE(frameColour(), QColor(0, 255, 0));
+    press(QStringLiteral("10-1"), QStringLiteral("A"));
+    press(QStringLiteral("10-2"), QStringLiteral("X"));
+    wait(3000);
+    QCOMPARE(window->label(QStringLiteral("lblCevapVeren"))->text(),
+             QStringLiteral("Cevap Veren: 1"));
+    QCOMPARE(window->label(QStringLiteral("lblBos"))->text(), QStringLiteral("Boş Bırakan: 1"));
+    QCOMPARE(bar->lblSayilar()->text(),
+             QStringLiteral("Cevap Veren: 1   Boş: 1   Yanıtlamayan: 1"));
+    QCOMPARE(window->label(QStringLiteral("lblSureGorunen"))->text(), QStringLiteral("7 sn"));
+    QTest::qWait(20);
+    QVERIFY(saveScreenshot(window, QStringLiteral("free-open-1366x768.png")));
+    QVERIFY(saveScreenshot(bar, QStringLiteral("free-bar-open.png")));
+    // The time-out closes the vote and stays on the question.
+    wait(9000);
+    QCOMPARE(frameColour(), QColor(255, 0, 0));
+    QCOMPARE(window->session().position(), 1);
+
+    press(QStringLiteral("99-1"), QStringLiteral("B"), true);
+    QCOMPARE(window->label(QStringLiteral("lblSayac"))->text(), QStringLiteral("2"));
+    QCOMPARE(frameColour(), QColor(255, 0, 0));
+    QCOMPARE(window->label(QStringLiteral("lblCevapVeren"))->text(),
+             QStringLiteral("Cevap Veren: 0"));
+    QCOMPARE(window->label(QStringLiteral("lblSureGorunen"))->text(), QStringLiteral("10 sn"));
+    const QStringList first = fx.stored(1);
+    QCOMPARE(first.size(), 3);
+    QVERIFY2(first.at(0).startsWith(QStringLiteral("10-1=A@")), qPrintable(first.join(' ')));
+    QVERIFY(first.at(1).startsWith(QStringLiteral("10-2=X@")));
+    QVERIFY(first.at(2).startsWith(QStringLiteral("10-3=@")));
+  }
+
+  // The opener puts the bar over everything, and it goes with the run.
+  void theControlBarFloatsOverTheBoard() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 4);
+    shell::ReceiverController receiver(nullptr);
+    QPointer<frmOnizleme> run = deliveryui::openFreePresentation(
+        context(), receiver, RunFixture::plan(QString(), remotes), 0);
+    QVERIFY(run);
+    QCOMPARE(run->session().plan().description.testNo, QStringLiteral("SERBEST"));
+    QPointer<frmSerbestTamEkran> bar = run->controlBar();
+    QVERIFY(bar && bar->isVisible());
+    QVERIFY(bar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(run->screen()->geometry().contains(bar->geometry()));
+    bar->setFolded(true);
+    QVERIFY(!bar->cmdNav(Command::Next)->isVisible());
+    bar->setFolded(false);
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+      QTest::qWait(200);
+      QVERIFY(savePicture(run->screen()->grabWindow(0), QStringLiteral("free-bar-over-run.png")));
+    }
+    delete run.data();
+    QVERIFY(!bar);
   }
 
   void theButtonsAreThoseTheRunHasAvailable() {

@@ -1,0 +1,107 @@
+#include "screens/delivery/frmSerbestTamEkran.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmSerbestTamEkran::frmSerbestTamEkran(delivery::RunSession& session, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_session(session) {
+  setObjectName(QStringLiteral("frmSerbestTamEkran"));
+  setWindowTitle(QStringLiteral("Serbest Soru"));
+
+  m_frame = new QFrame(this);
+  m_frame->setObjectName(QStringLiteral("frame"));
+  m_frame->setAutoFillBackground(true);
+  m_lblSoruNo = new QLabel(m_frame);
+  m_lblSoruNo->setObjectName(QStringLiteral("lblSoruNo"));
+  m_lblDurum = new QLabel(m_frame);
+  m_lblDurum->setObjectName(QStringLiteral("lblDurum"));
+  m_lblDurum->setAlignment(Qt::AlignCenter);
+  m_lblSayilar = new QLabel(m_frame);
+  m_lblSayilar->setObjectName(QStringLiteral("lblSayilar"));
+  m_lblSayilar->setAlignment(Qt::AlignCenter);
+  for (QLabel* l : {m_lblSoruNo, m_lblDurum}) {
+    QFont f = l->font();
+    f.setBold(true);
+    f.setPixelSize(l == m_lblDurum ? 18 : 26);
+    l->setFont(f);
+  }
+  m_cmdKatla = new QPushButton(m_frame);
+  m_cmdKatla->setObjectName(QStringLiteral("cmdKatla"));
+  m_cmdKatla->setFocusPolicy(Qt::NoFocus);
+  m_cmdKatla->setFixedWidth(36);
+  connect(m_cmdKatla, &QPushButton::clicked, this, [this] { setFolded(!m_folded); });
+  auto* head = new QHBoxLayout;
+  head->addWidget(m_lblSoruNo);
+  head->addWidget(m_lblDurum, 1);
+  head->addWidget(m_cmdKatla);
+  auto* frameBox = new QVBoxLayout(m_frame);
+  frameBox->setContentsMargins(8, 4, 8, 4);
+  frameBox->addLayout(head);
+  frameBox->addWidget(m_lblSayilar);
+
+  m_buttonRow = new QWidget(this);
+  auto* row = new QHBoxLayout(m_buttonRow);
+  row->setContentsMargins(0, 0, 0, 0);
+  for (Command c : {Command::Previous, Command::Next, Command::ShowAnswer, Command::Pause,
+                    Command::Exit, Command::ConfirmExit, Command::CancelExit}) {
+    auto* b = new QPushButton(m_buttonRow);
+    b->setFocusPolicy(Qt::NoFocus);
+    connect(b, &QPushButton::clicked, this, [this, c] { m_session.trigger(c); });
+    row->addWidget(b);
+    m_buttons.insert(c, b);
+  }
+  const QList<QPair<Command, QString>> names = {{Command::Previous, QStringLiteral("cmdNav0")},
+                                                {Command::Next, QStringLiteral("cmdNav1")},
+                                                {Command::ShowAnswer, QStringLiteral("cmdNav2")},
+                                                {Command::Pause, QStringLiteral("cmdNav3")},
+                                                {Command::Exit, QStringLiteral("cmdNav4")},
+                                                {Command::ConfirmExit, QStringLiteral("cmdEvet")},
+                                                {Command::CancelExit, QStringLiteral("cmdHayir")}};
+  for (const auto& [c, name] : names) m_buttons.value(c)->setObjectName(name);
+
+  auto* box = new QVBoxLayout(this);
+  box->setContentsMargins(4, 4, 4, 4);
+  box->setSpacing(4);
+  box->addWidget(m_frame);
+  box->addWidget(m_buttonRow);
+
+  setFolded(false);
+  connect(&m_session, &delivery::RunSession::changed, this, &frmSerbestTamEkran::refresh);
+  connect(&m_session, &delivery::RunSession::tileChanged, this, &frmSerbestTamEkran::refresh);
+  refresh();
+}
+
+QPalette frmSerbestTamEkran::votingPalette(QPalette base, bool open) {
+  base.setColor(QPalette::Window, open ? QColor(0, 255, 0) : QColor(255, 0, 0));
+  base.setColor(QPalette::WindowText, open ? Qt::black : Qt::white);
+  return base;
+}
+
+void frmSerbestTamEkran::setFolded(bool folded) {
+  m_folded = folded;
+  m_buttonRow->setVisible(!folded);
+  m_lblSayilar->setVisible(!folded);
+  m_cmdKatla->setText(folded ? QStringLiteral("▾") : QStringLiteral("▴"));
+  m_cmdKatla->setToolTip(folded ? QStringLiteral("Aç") : QStringLiteral("Kapat"));
+  adjustSize();
+}
+
+void frmSerbestTamEkran::refresh() {
+  m_frame->setPalette(votingPalette(m_frame->palette(), m_session.votingOpen()));
+  m_lblSoruNo->setText(m_session.position() > 0 ? QStringLiteral("%1.").arg(m_session.position())
+                                                : QString());
+  m_lblDurum->setText(m_session.votingText());
+  const activity::RemoteTiles::Counts n = m_session.counts();
+  m_lblSayilar->setText(QStringLiteral("Cevap Veren: %1   Boş: %2   Yanıtlamayan: %3")
+                            .arg(n.answered)
+                            .arg(n.blank)
+                            .arg(n.notAnswered));
+  for (auto it = m_buttons.cbegin(); it != m_buttons.cend(); ++it) {
+    it.value()->setText(m_session.caption(it.key()));
+    it.value()->setVisible(m_session.isAvailable(it.key()));
+  }
+  adjustSize();
+}
