@@ -162,11 +162,6 @@ QColor RunList::colour(Upload state) {
   return state == Upload::Uploaded ? QColor(0xC0, 0xFF, 0xC0) : QColor(Qt::white);
 }
 
-QString RunList::legend(Upload state) {
-  return state == Upload::Uploaded ? QStringLiteral("İnternete Yüklenmiş Test")
-                                   : QStringLiteral("İnternete Yüklenmemiş Test");
-}
-
 QString RunList::deleteQuestion(int count) {
   return QStringLiteral(
              "Seçili %1 adet uygulamanın kayıtlarını silmek istediğinizden emin misiniz?")

@@ -89,7 +89,6 @@ class RunList {
   enum class Upload { NotUploaded, Uploaded };
   static Upload uploadState(const RunRow& row);
   static QColor colour(Upload state);
-  static QString legend(Upload state);  // "İnternete Yüklenmiş Test" / "...Yüklenmemiş Test"
 
   // "Seçili Uygulama Kayıtlarını Sil": asks, then removes the runs' question rows,
   // answers and results in one transaction. False when the teacher said no.

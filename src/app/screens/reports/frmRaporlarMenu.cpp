@@ -108,17 +108,7 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   connect(m_runs, &Sliste::kayitCiftTiklandi, this, [this](int) { cmdTestSec_Click(); });
   root->addWidget(m_runs, 1);
 
-  auto* legend = new QHBoxLayout;
-  for (auto state : {reports::RunList::Upload::Uploaded, reports::RunList::Upload::NotUploaded}) {
-    auto* swatch = new QLabel(this);
-    swatch->setFixedSize(18, 18);
-    swatch->setStyleSheet(QStringLiteral("background:%1; border:1px solid gray;")
-                              .arg(reports::RunList::colour(state).name()));
-    legend->addWidget(swatch);
-    legend->addWidget(new QLabel(reports::RunList::legend(state), this));
-  }
-  legend->addStretch(1);
-  root->addLayout(legend);
+  // No legend of upload states: nothing is ever sent anywhere, every row is white.
 
   auto* buttons = new QHBoxLayout;
   auto* open = schoolui::button(QStringLiteral("cmdTestSec"), QStringLiteral("Raporu Aç"), this);
