@@ -46,6 +46,7 @@ int RunSettings::secondsAt(int position) {
 }
 
 int RunSettings::positionOf(int seconds) {
+  if (seconds <= 0) return 0;  // "Süresiz"
   return std::clamp((seconds + 2) / 5, 1, durationCount() - 1);
 }
 
@@ -55,8 +56,10 @@ Result<RunSettings> RunSettings::load(const QSqlDatabase& db) {
   const store::SavedControls& c = saved.value();
   RunSettings r;
   r.duration = fromIndex(c.selectedOption(kSure, int(r.duration)), 3, r.duration);
-  if (const int seconds = secondsAt(c.position(kSureList, positionOf(r.fixedSeconds))); seconds > 0)
-    r.fixedSeconds = seconds;
+  // Position 0 is "Süresiz" (kept as 0 seconds); a position out of range keeps the default.
+  if (const int position = c.position(kSureList, positionOf(r.fixedSeconds));
+      position == 0 || secondsAt(position) > 0)
+    r.fixedSeconds = secondsAt(position);
   r.penalty = fromIndex(c.selectedOption(kGoturu, int(r.penalty)), 3, r.penalty);
   r.afterQuestion = fromIndex(c.position(kReport, int(r.afterQuestion)), 6, r.afterQuestion);
   r.remoteTestScreen = c.selectedOption(kRemoteTest, r.remoteTestScreen ? 0 : 1) == 0;

@@ -46,7 +46,7 @@ struct RunSettings {
 
   // The fixed durations offered, in order: "Süresiz" (0) first, then 5 .. 600.
   static int secondsAt(int position);  // 0 for "Süresiz" or a position out of range
-  static int positionOf(int seconds);  // the nearest offered duration
+  static int positionOf(int seconds);  // the nearest offered duration; 0 for 0 seconds
   static int durationCount() { return 121; }
 
   static Result<RunSettings> load(const QSqlDatabase& db);

@@ -152,6 +152,14 @@ class TestSettings : public QObject {
     QCOMPARE(RunSettings::secondsAt(0), 0);  // "Süresiz"
     QCOMPARE(RunSettings::secondsAt(120), 600);
     QCOMPARE(RunSettings::positionOf(601), 120);
+
+    // "Süresiz" chosen in the fixed list comes back as "Süresiz", not as 5 or 90 seconds.
+    RunSettings untimed;
+    untimed.duration = RunSettings::Duration::Fixed;
+    untimed.fixedSeconds = 0;
+    QVERIFY(untimed.save(db().db()).ok());
+    QCOMPARE(rows(QStringLiteral("cmbSure")), QStringList{QStringLiteral("-=0")});
+    QCOMPARE(RunSettings::load(db().db()).value().fixedSeconds, 0);
   }
 
   void userSettingsDefaults() {
