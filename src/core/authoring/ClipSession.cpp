@@ -10,6 +10,14 @@
 
 namespace authoring {
 
+QByteArray clipBytes(const QImage& clip) {
+  // Screen text is sharper as PNG than as JPEG.
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  clip.save(&buffer, "PNG");
+  return buffer.data();
+}
+
 Status ClipSession::startForTest(const QString& testNo) {
   const Result<Test> test = TestCatalog(m_store).load(testNo);
   if (!test) return Status::failure(test.error());
@@ -34,10 +42,6 @@ Result<QString> ClipSession::add(const QImage& clip, const QString& letter) {
   if (clip.isNull()) return Result<QString>::failure(QStringLiteral("Kırpılan alan boş."));
   if (!texts::kChoices.contains(letter))
     return Result<QString>::failure(QStringLiteral("Lütfen doğru şıkkı seçiniz (A-E)."));
-  // Screen text is sharper as PNG than as JPEG.
-  QBuffer buffer;
-  buffer.open(QIODevice::WriteOnly);
-  clip.save(&buffer, "PNG");
   Question q;
   if (forTest()) {
     q.seviye = m_test.seviye;
@@ -51,7 +55,7 @@ Result<QString> ClipSession::add(const QImage& clip, const QString& letter) {
   store::Transaction tx(m_store);
   QuestionBank bank(m_store);
   const Result<QString> key =
-      bank.add(q, {buffer.data(), {}}, {},
+      bank.add(q, {clipBytes(clip), {}}, {},
                forTest() ? QuestionBank::KeyKind::Bank : QuestionBank::KeyKind::Free);
   if (!key) return key;
   if (forTest()) {

@@ -12,6 +12,9 @@ class Store;
 
 namespace authoring {
 
+// A clipped picture as the bank stores it.
+QByteArray clipBytes(const QImage& clip);
+
 // The core half of the clipping tool (frmKirpma / frmKirpmaMenu): each clipped
 // picture with the choice picked from A-E becomes a question. For a test the
 // question takes the test's level, course, unit, topic and outcome and is

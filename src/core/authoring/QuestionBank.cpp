@@ -204,7 +204,13 @@ Result<QuestionPictures> QuestionBank::pictures(const QString& key) const {
 Result<QString> QuestionBank::add(Question question, const QuestionPictures& pictures,
                                   const MediaChange& media, KeyKind kind) {
   Question q = normalized(std::move(question));
-  if (Status s = checkChoice(q); !s) return Result<QString>::failure(s.error());
+  // A free question is asked before anybody knows its answer: the report screen
+  // or the class's majority gives it one later. A bank question never goes
+  // without it.
+  const bool keyLater = kind == KeyKind::Free && q.dogruSik.isEmpty();
+  if (!keyLater) {
+    if (Status s = checkChoice(q); !s) return Result<QString>::failure(s.error());
+  }
   if (Status s = checkPictures(pictures); !s) return Result<QString>::failure(s.error());
   q.soruNo.clear();
   Result<Staging> staging = stageMedia(q, media);

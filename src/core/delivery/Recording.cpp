@@ -57,7 +57,8 @@ Status Recording::CevaplariVeritabaninaYaz(const RunRecord& run, int position,
     // A free question starts without a key, whatever row its picture has: the
     // report screen or the class's majority gives it one.
     const bool free =
-        run.description.testNo.compare(RunPlan::kFreeTestNo, Qt::CaseInsensitive) == 0;
+        run.description.testNo.compare(RunPlan::kFreeTestNo, Qt::CaseInsensitive) == 0 ||
+        run.description.testNo == RunPlan::kLessonTestNo;
     Result<QVariant> key =
         free ? Result<QVariant>(QVariant(QString()))
              : m_store.scalar(

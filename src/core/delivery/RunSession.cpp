@@ -67,6 +67,7 @@ Status RunSession::openFree(const RunPlan& plan, int questionLimit) {
   prepare(plan);
   m_free = true;
   m_limit = std::max(questionLimit, 0);
+  m_freeLeft.clear();
   if (!lesson()) m_plan.description.testNo = RunPlan::kFreeTestNo;
   m_plan.resume = {};
   m_content = {};
@@ -515,15 +516,10 @@ bool RunSession::leaveQuestion(int direction) {
   }
   const bool last = direction > 0 && (m_free ? m_limit > 0 && position() >= m_limit
                                              : m_cursor == questionCount() - 1);
-  if (m_free) {
-    if (direction > 0 && !m_plan.settings.autoStartVoting) setVoting(false);
-    RunQuestion& shown = m_content.questions[m_cursor];
-    if (shown.soruNo.isEmpty() && m_freeQuestionKey) shown.soruNo = m_freeQuestionKey(position());
-  }
+  if (m_free && direction > 0 && !m_plan.settings.autoStartVoting) setVoting(false);
   RunRecord run = record();
   if (last) run.end = m_clock.timeOfDay().toString(QStringLiteral("HH:mm:ss"));
-  if (Status s = m_recording.CevaplariVeritabaninaYaz(run, position(), question()->soruNo, answers);
-      !s) {
+  if (Status s = storeQuestion(run, answers); !s) {
     // Nothing of the question was stored: it stays on the screen, its countdown
     // held, so that the teacher can try again.
     if (m_seconds > 0) pause(true);
@@ -550,6 +546,26 @@ bool RunSession::leaveQuestion(int direction) {
   }
   showQuestion();
   return true;
+}
+
+Status RunSession::storeQuestion(const RunRecord& run, const QList<TileAnswer>& answers) {
+  RunQuestion& shown = m_content.questions[m_cursor];
+  const bool firstLeave = m_free && !m_freeLeft.contains(position());
+  // A free question's picture and its first answers go together: never a
+  // picture without its answers, nor answers pointing at a missing picture.
+  store::Transaction tx(m_store);
+  QString soruNo = shown.soruNo;
+  if (firstLeave && soruNo.isEmpty() && m_freeQuestionKey) {
+    Result<QString> key = m_freeQuestionKey(position());
+    if (!key) return Status::failure(key.error());
+    soruNo = key.value();
+  }
+  if (Status s = m_recording.CevaplariVeritabaninaYaz(run, position(), soruNo, answers); !s)
+    return s;
+  if (Status s = tx.commit(); !s) return s;
+  shown.soruNo = soruNo;
+  if (m_free) m_freeLeft.insert(position());
+  return {};
 }
 
 void RunSession::finishRun() {

@@ -155,14 +155,25 @@ class RunSession : public QObject, public activity::PressConsumer {
   bool votingOpen() const { return !m_free || m_voting; }
   // The homework check's question count; 0 for free questioning without an end.
   int questionLimit() const { return m_limit; }
+  // The report after each question, changed while the run goes on (the
+  // lesson's cmbDersRaporGoster).
+  void setQuestionReport(RunSettings::QuestionReport report) {
+    m_plan.settings.afterQuestion = report;
+  }
   // The control bar's two lines: "SORU İÇİN\nHAZIRLANINIZ" or "SORUYU\nİŞARETLEYİNİZ".
   QString votingText() const;
-  // Called when a free question is left, before its answers are stored, with
-  // the question's position: the SORUNO the answers are stored under (a clipped
-  // picture kept as a free question). Empty or unset: the question has no row
-  // in the bank and no key until one is set on the report screen.
-  void setFreeQuestionKey(std::function<QString(int position)> key) {
-    m_freeQuestionKey = std::move(key);
+  // Called when a free question is left for the first time, inside the
+  // transaction that stores its answers, with the question's position: the
+  // SORUNO the answers are stored under (a clipped picture kept as a free
+  // question). A failure stores nothing of the question; empty or unset: the
+  // question has no row in the bank and no key until one is set on the report
+  // screen.
+  using FreeQuestionKey = std::function<Result<QString>(int position)>;
+  void setFreeQuestionKey(FreeQuestionKey key) { m_freeQuestionKey = std::move(key); }
+  // The free question on the screen has not been left yet: a picture clipped
+  // now is kept with it.
+  bool freeQuestionNew() const {
+    return m_free && m_page == Page::Question && !m_freeLeft.contains(position());
   }
 
   static QString pausedText() { return QStringLiteral("TEST DURDURULDU"); }
@@ -197,6 +208,9 @@ class RunSession : public QObject, public activity::PressConsumer {
   void beginQuestions();
   void showQuestion();
   bool leaveQuestion(int direction);
+  // Stores the answers of the question on the screen (with a free question's
+  // key the first time it is left), whole or not at all.
+  Status storeQuestion(const RunRecord& run, const QList<TileAnswer>& answers);
   void finishRun();
   void exitRun();
   void teacherKey(const QString& letter);
@@ -263,7 +277,8 @@ class RunSession : public QObject, public activity::PressConsumer {
   bool m_free = false;
   bool m_voting = false;
   int m_limit = 0;
-  std::function<QString(int)> m_freeQuestionKey;
+  FreeQuestionKey m_freeQuestionKey;
+  QSet<int> m_freeLeft;  // positions of the free questions left at least once
 };
 
 }  // namespace delivery

@@ -41,6 +41,12 @@ void RunSettings::applyThreeButtonRule() {
   goOnWhenAllAnswered = true;
 }
 
+QStringList RunSettings::questionReportEntries() {
+  return {QStringLiteral("Rapor Gösterme"),           QStringLiteral("Genel Durum Grafiği"),
+          QStringLiteral("Soru Bazlı İstatistikler"), QStringLiteral("Öğrenci Dağılım Grafiği"),
+          QStringLiteral("Öğrenci Cevapları"),        QStringLiteral("Öğrencinin Testteki Durumu")};
+}
+
 int RunSettings::secondsAt(int position) {
   return position >= 1 && position < durationCount() ? position * 5 : 0;
 }

@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 #include "Result.h"
 
@@ -43,6 +44,9 @@ struct RunSettings {
 
   // With three-button remotes the screen always runs with these, whatever was saved.
   void applyThreeButtonRule();
+
+  // cmbSoruRaporuGoster (and the lesson's cmbDersRaporGoster), in QuestionReport order.
+  static QStringList questionReportEntries();
 
   // The fixed durations offered, in order: "Süresiz" (0) first, then 5 .. 600.
   static int secondsAt(int position);  // 0 for "Süresiz" or a position out of range

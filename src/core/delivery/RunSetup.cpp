@@ -226,6 +226,12 @@ QString RunSetup::displayName(const RemoteRow& row) {
 RunPlan RunSetup::freePlan(const Start& start) const {
   RunPlan plan = handOver(start);
   plan.description.testNo = RunPlan::kFreeTestNo;
+  // The teacher's filter lists say where the questions sit; a list left on
+  // "TÜMÜ" says nothing, and the run (and a clipped question) must not carry it
+  // as a level or a course.
+  RunDescription& d = plan.description;
+  for (QString* field : {&d.level, &d.course, &d.unit, &d.topic, &d.outcome, &d.group})
+    if (curriculum::CurriculumFilter::isAll(*field)) field->clear();
   return plan;
 }
 

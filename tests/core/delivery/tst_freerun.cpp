@@ -1,11 +1,15 @@
 #include <QtTest>
 
 #include "RunFixture.h"
+#include "authoring/ClipSession.h"
+#include "authoring/QuestionBank.h"
+#include "delivery/FreeQuestionClips.h"
 #include "delivery/HomeworkCheck.h"
 #include "delivery/LessonSetup.h"
 #include "delivery/RunSetup.h"
 #include "delivery/SimulatedRun.h"
 #include "reports/RunList.h"
+#include "reports/RunReport.h"
 #include "store/SavedControls.h"
 
 using delivery::RunSession;
@@ -172,6 +176,72 @@ class TestFreeRun : public QObject, public RunFixture {
     QCOMPARE(keyOf(1), QString());
   }
 
+  // "Testteki Soruları Kırp ve Kaydet": a clipped question is kept as a free
+  // question (S+n, deleted, no key, the run's curriculum) with its answers
+  // pointing at it, and the report finds its picture. A question whose answers
+  // cannot be stored keeps no picture either; the bank still refuses a
+  // question without a key.
+  void clippedQuestionsKeepTheirPicture() {
+    const QStringList remotes = threeRemotes();
+    delivery::RunPlan p = freePlan(remotes);
+    p.description.course = QStringLiteral("MATEMATİK");
+    RunSession& run = openFree(p);
+    delivery::FreeQuestionClips clips(db());
+    clips.attach(run);
+    QImage clip(40, 30, QImage::Format_RGB32);
+    clip.fill(Qt::darkBlue);
+    QVERIFY(run.freeQuestionNew());
+    clips.set(run.position(), clip);
+    teacher("C");
+    press(remotes.at(0), "B");
+    wait(6000);
+    teacher("B");
+    QVERIFY(run.freeQuestionNew());  // question 2
+
+    const QString key = text("SELECT SORUNO FROM TABLESORU WHERE SORUNO LIKE 'S%'");
+    QCOMPARE(key, QStringLiteral("S1"));
+    QCOMPARE(
+        text("SELECT SILINDIMI||'/'||NZ(DOGRUSIK)||'/'||DERS FROM TABLESORU WHERE SORUNO=?", {key}),
+        QStringLiteral("1//MATEMATİK"));
+    QCOMPARE(column("SELECT DISTINCT SORUNO FROM TABLECEVAP WHERE TESTSIRANO='1'"),
+             QStringList{key});
+    QCOMPARE(keyOf(1), QString());
+    const authoring::QuestionPictures pictures =
+        authoring::QuestionBank(db()).pictures(key).valueOr({});
+    QCOMPARE(QImage::fromData(pictures.question).size(), clip.size());
+    reports::RunReport report(db(), run.runKey());
+    QVERIFY(report.load().ok());
+    QCOMPARE(report.questions().first().soruNo, key);
+
+    // The answers of question 2 cannot be written: neither they nor its picture stay.
+    clips.set(run.position(), clip);
+    exec(
+        QStringLiteral("CREATE TEMP TRIGGER full BEFORE INSERT ON TABLECEVAP BEGIN "
+                       "SELECT RAISE(ABORT,'disk dolu'); END"));
+    wait(6000);
+    teacher("B");
+    QCOMPARE(run.position(), 2);
+    QVERIFY(messages().lastText().contains(QStringLiteral("disk dolu")));
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLESORU WHERE SORUNO LIKE 'S%'"), 1);
+    exec(QStringLiteral("DROP TRIGGER full"));
+    wait(6000);
+    teacher("B");
+    QCOMPARE(run.position(), 3);
+    QCOMPARE(column("SELECT DISTINCT SORUNO FROM TABLECEVAP WHERE TESTSIRANO='2'"),
+             QStringList{"S2"});
+    // Question 3 had no clip: no picture, no row.
+    wait(6000);
+    teacher("B");
+    QCOMPARE(column("SELECT DISTINCT NZ(SORUNO) FROM TABLECEVAP WHERE TESTSIRANO='3'"),
+             QStringList{QString()});
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLESORU WHERE SORUNO LIKE 'S%'"), 2);
+
+    const Result<QString> refused =
+        authoring::QuestionBank(db()).add(authoring::Question{}, {authoring::clipBytes(clip), {}});
+    QVERIFY(!refused.ok());
+    QCOMPARE(refused.error(), authoring::QuestionBank::noCorrectChoiceMessage());
+  }
+
   // Without any remote a free run cannot start; the homework check's hand-over
   // gives the virtual remote when none is chosen and refuses a count that is
   // not a number; its clipping choice is kept.
@@ -186,6 +256,7 @@ class TestFreeRun : public QObject, public RunFixture {
     check.testName = QStringLiteral(" Deneme 3 ");
     check.className = QStringLiteral("5-A");
     check.curriculum.course = QStringLiteral("MATEMATİK");
+    check.curriculum.unit = QStringLiteral("TÜMÜ");  // a list left on "TÜMÜ" says nothing
     const delivery::RunSetup setup(db());
     for (const char* bad : {"", "0", "iki", "1001"}) {
       check.questionsText = QString::fromUtf8(bad);
@@ -199,6 +270,7 @@ class TestFreeRun : public QObject, public RunFixture {
     QCOMPARE(handed->description.testNo, QStringLiteral("SERBEST"));
     QCOMPARE(handed->description.testName, QStringLiteral("Deneme 3"));
     QCOMPARE(handed->description.course, QStringLiteral("MATEMATİK"));
+    QCOMPARE(handed->description.unit, QString());
     QCOMPARE(handed->studentRemotes, QStringList{"0-0"});
 
     QCOMPARE(delivery::HomeworkCheck::loadClip(db().db()).valueOr(true), false);

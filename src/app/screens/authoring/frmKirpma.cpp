@@ -1,13 +1,16 @@
 #include "screens/authoring/frmKirpma.h"
 
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 
+#include "Messages.h"
 #include "authoring/Question.h"
 
 namespace {
@@ -15,7 +18,7 @@ namespace {
 constexpr int kSmallest = 12;
 }  // namespace
 
-frmKirpma::frmKirpma(const QImage& capture, QWidget* parent)
+frmKirpma::frmKirpma(const QImage& capture, Mode mode, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_capture(capture) {
   setObjectName(QStringLiteral("frmKirpma"));
@@ -29,17 +32,28 @@ frmKirpma::frmKirpma(const QImage& capture, QWidget* parent)
   m_choices->setFrameShape(QFrame::StyledPanel);
   m_choices->setAutoFillBackground(true);
   auto* h = new QHBoxLayout(m_choices);
-  h->addWidget(new QLabel(QStringLiteral("Doğru şık:"), m_choices));
-  for (const QString& letter : authoring::texts::kChoices) {
-    auto* b = new QPushButton(letter, m_choices);
-    b->setObjectName(QStringLiteral("cmdSik") + letter);
-    b->setMinimumSize(48, 44);
-    h->addWidget(b);
+  auto pick = [this](QPushButton* b, const QString& letter) {
     connect(b, &QPushButton::clicked, this, [this, letter] {
       const QImage picked = clip();
       emit chosen(picked, letter);
       close();
     });
+  };
+  if (mode == Mode::Keep) {
+    auto* keep = new QPushButton(QStringLiteral("Kaydet"), m_choices);
+    keep->setObjectName(QStringLiteral("cmdKaydet"));
+    keep->setMinimumHeight(44);
+    h->addWidget(keep);
+    pick(keep, QString());
+  } else {
+    h->addWidget(new QLabel(QStringLiteral("Doğru şık:"), m_choices));
+    for (const QString& letter : authoring::texts::kChoices) {
+      auto* b = new QPushButton(letter, m_choices);
+      b->setObjectName(QStringLiteral("cmdSik") + letter);
+      b->setMinimumSize(48, 44);
+      h->addWidget(b);
+      pick(b, letter);
+    }
   }
   auto* cancel = new QPushButton(QStringLiteral("Vazgeç"), m_choices);
   cancel->setObjectName(QStringLiteral("cmdVazgec"));
@@ -51,6 +65,19 @@ frmKirpma::frmKirpma(const QImage& capture, QWidget* parent)
   });
   m_choices->adjustSize();
   m_choices->hide();
+}
+
+frmKirpma* frmKirpma::overScreen(Messages& messages, Mode mode,
+                                 const std::function<QImage()>& grabber) {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QImage image = grabber ? grabber() : (screen ? screen->grabWindow(0).toImage() : QImage());
+  if (image.isNull()) {
+    messages.warning(QStringLiteral("Ekranın görüntüsü alınamadı."));
+    return nullptr;
+  }
+  auto* surface = new frmKirpma(image, mode);
+  surface->showOver(screen ? screen->geometry() : QRect(QPoint(), image.size()));
+  return surface;
 }
 
 void frmKirpma::showOver(const QRect& screenGeometry) {

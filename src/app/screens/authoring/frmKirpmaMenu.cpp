@@ -1,9 +1,7 @@
 #include "screens/authoring/frmKirpmaMenu.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -53,21 +51,14 @@ void frmKirpmaMenu::paint() {
 void frmKirpmaMenu::kirp() {
   // The window itself must not be in the picture: hide, let the desktop repaint.
   hide();
-  QTimer::singleShot(m_grabber ? 0 : 350, this, &frmKirpmaMenu::capture);
+  QTimer::singleShot(frmKirpma::grabDelayMs(m_grabber), this, &frmKirpmaMenu::capture);
 }
 
 void frmKirpmaMenu::capture() {
-  QScreen* screen = QGuiApplication::primaryScreen();
-  QImage image = m_grabber ? m_grabber() : (screen ? screen->grabWindow(0).toImage() : QImage());
-  if (image.isNull()) {
-    show();
-    m_context.messages.warning(QStringLiteral("Ekranın görüntüsü alınamadı."));
-    return;
-  }
-  m_surface = new frmKirpma(image);
+  m_surface = frmKirpma::overScreen(m_context.messages, frmKirpma::Mode::Letter, m_grabber);
+  if (!m_surface) return show();
   connect(m_surface, &frmKirpma::chosen, this, &frmKirpmaMenu::kirpimiKaydet);
   connect(m_surface, &frmKirpma::cancelled, this, &QWidget::show);
-  m_surface->showOver(screen ? screen->geometry() : QRect(QPoint(), image.size()));
 }
 
 void frmKirpmaMenu::kirpimiKaydet(const QImage& clip, const QString& letter) {

@@ -9,7 +9,9 @@
 #include "delivery/Recording.h"
 #include "screens/activities/frmSanalKumanda.h"
 #include "screens/delivery/PresentationDisplay.h"
+#include "screens/delivery/frmDersUygula.h"
 #include "screens/delivery/frmOnizleme.h"
+#include "screens/delivery/frmSerbestBilgileri.h"
 #include "screens/delivery/frmSerbestTamEkran.h"
 #include "screens/delivery/frmTestUygula.h"
 #include "shell/ReceiverController.h"
@@ -20,6 +22,7 @@ namespace deliveryui {
 
 namespace {
 constexpr int kRunScreen = 4;
+constexpr int kLessonScreen = 7;
 
 void cannotResume(Messages& messages, const QString& error) {
   messages.error(QStringLiteral("Yarım kalan uygulama açılamadı (%1)").arg(error));
@@ -77,8 +80,33 @@ void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContex
     screen->setStartFreeRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
       return openFreePresentation(context, receiver, plan, 0, hooks) != nullptr;
     });
+    screen->setOpenHomework(
+        [context, &receiver, hooks] { (void)openHomeworkCheck(context, receiver, hooks); });
     return screen;
   });
+  registry.registerScreen(kLessonScreen, [context, &receiver, hooks](QWidget* parent) {
+    auto* screen = new frmDersUygula(context, parent);
+    screen->setStartRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
+      return openFreePresentation(context, receiver, plan, 0, hooks) != nullptr;
+    });
+    return screen;
+  });
+}
+
+frmSerbestBilgileri* openHomeworkCheck(const ScreenContext& context,
+                                       shell::ReceiverController& receiver,
+                                       const DeliveryHooks& hooks) {
+  auto* screen = new frmSerbestBilgileri(context);
+  screen->setAttribute(Qt::WA_DeleteOnClose);
+  screen->setStartRun(
+      [context, &receiver, hooks](const delivery::RunPlan& plan, int questions, bool clip) {
+        return openFreePresentation(context, receiver, plan, questions, hooks, clip) != nullptr;
+      });
+  if (context.showScreen)
+    context.showScreen(screen);
+  else
+    screen->show();
+  return screen;
 }
 
 frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverController& receiver,
@@ -89,12 +117,13 @@ frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverContr
 
 frmOnizleme* openFreePresentation(const ScreenContext& context, shell::ReceiverController& receiver,
                                   const delivery::RunPlan& plan, int questionLimit,
-                                  const DeliveryHooks& hooks) {
+                                  const DeliveryHooks& hooks, bool clip) {
   frmOnizleme* window =
       present(context, receiver, plan, hooks, [&plan, questionLimit](frmOnizleme& window) {
         return window.SerbestAyarla(plan, questionLimit);
       });
   if (!window || !window->controlBar()) return window;
+  if (clip) window->setClipping(true);
   // The bar sits at the top middle of the board, between the run's title and
   // its counter, whole on the screen.
   frmSerbestTamEkran* bar = window->controlBar();

@@ -7,6 +7,7 @@
 
 class QWidget;
 class frmOnizleme;
+class frmSerbestBilgileri;
 
 namespace shell {
 class ReceiverController;
@@ -29,9 +30,12 @@ struct DeliveryHooks {
   std::function<void(const reports::RunKey&)> openReport;
 };
 
-// Puts frmTestUygula on the main bar (button 4: its rights check, menu item and
-// home tile come with the registry). Its "Testi Başlat" opens the presentation
-// through openPresentation().
+// Puts frmTestUygula (button 4) and the lesson mode frmDersUygula (button 7) on
+// the main bar; their rights checks, menu items and home tiles come with the
+// registry. "Testi Başlat" opens the presentation through openPresentation();
+// "Serbest Soru Sor", the homework check (frmSerbestBilgileri, opened from the
+// run screen under the "Ödev Kontrol" right) and "Dersi Başlat" through
+// openFreePresentation().
 void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
                              shell::ReceiverController& receiver, const DeliveryHooks& hooks);
 
@@ -43,11 +47,17 @@ void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContex
 frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverController& receiver,
                               const delivery::RunPlan& plan, const DeliveryHooks& hooks = {});
 
-// The same for a free run (free questioning; a `questionLimit` > 0 is the
-// homework check). Null (after a message) when it could not be opened.
+// The same for a free run (free questioning, a lesson; a `questionLimit` > 0 is
+// the homework check); with `clip` the control bar offers to clip each
+// question's picture. Null (after a message) when it could not be opened.
 frmOnizleme* openFreePresentation(const ScreenContext& context, shell::ReceiverController& receiver,
                                   const delivery::RunPlan& plan, int questionLimit = 0,
-                                  const DeliveryHooks& hooks = {});
+                                  const DeliveryHooks& hooks = {}, bool clip = false);
+
+// Opens the homework check (inside the main window when it can).
+frmSerbestBilgileri* openHomeworkCheck(const ScreenContext& context,
+                                       shell::ReceiverController& receiver,
+                                       const DeliveryHooks& hooks = {});
 
 // At start-up: an interrupted run is offered ("Yarım kalan bir uygulama var: …,
 // devam edilsin mi?") and taken up again on "Evet". `mayRun` is the rights check

@@ -1,6 +1,8 @@
 #include "screens/delivery/frmOnizleme.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,8 +12,11 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include "delivery/LessonSetup.h"
+#include "screens/authoring/frmKirpma.h"
 #include "screens/delivery/PresentationDisplay.h"
 #include "screens/delivery/QuestionMediaPlayer.h"
 #include "screens/delivery/QuestionPicture.h"
@@ -324,11 +329,31 @@ void frmOnizleme::build() {
   buttonRow->addWidget(addButton(Command::Next, QStringLiteral("cmdNav3"), buttons));
   cmdNav(Command::Next)->setStyleSheet(QStringLiteral("font-weight:bold"));
 
+  // ---- a lesson's choices (cmbDersRaporGoster, chkSoruIcerigi)
+  m_lessonRow = new QWidget(this);
+  m_lessonRow->setObjectName(QStringLiteral("frameDers"));
+  m_cmbDersRaporGoster = new QComboBox(m_lessonRow);
+  m_cmbDersRaporGoster->setObjectName(QStringLiteral("cmbDersRaporGoster"));
+  m_cmbDersRaporGoster->setFocusPolicy(Qt::NoFocus);
+  m_cmbDersRaporGoster->addItems(delivery::RunSettings::questionReportEntries());
+  m_chkSoruIcerigi = new QCheckBox(QStringLiteral("Soru İçeriğini Kaydet"), m_lessonRow);
+  m_chkSoruIcerigi->setObjectName(QStringLiteral("chkSoruIcerigi"));
+  m_chkSoruIcerigi->setFocusPolicy(Qt::NoFocus);
+  auto* lessonBox = new QHBoxLayout(m_lessonRow);
+  lessonBox->setContentsMargins(12, 0, 12, 0);
+  lessonBox->addWidget(new QLabel(QStringLiteral("Her Sorudan Sonra:"), m_lessonRow));
+  lessonBox->addWidget(m_cmbDersRaporGoster);
+  lessonBox->addSpacing(24);
+  lessonBox->addWidget(m_chkSoruIcerigi);
+  lessonBox->addStretch(1);
+  m_lessonRow->hide();
+
   auto* box = new QVBoxLayout(this);
   box->setContentsMargins(0, 0, 0, 0);
   box->setSpacing(6);
   box->addWidget(top);
   box->addWidget(m_pages, 1);
+  box->addWidget(m_lessonRow);
   box->addWidget(m_counters);
   box->addWidget(m_confirm);
   box->addWidget(buttons);
@@ -343,7 +368,69 @@ Status frmOnizleme::Ayarla(const delivery::RunPlan& plan) {
 Status frmOnizleme::SerbestAyarla(const delivery::RunPlan& plan, int questionLimit) {
   if (Status s = m_session.openFree(plan, questionLimit); !s) return s;
   m_controlBar = new frmSerbestTamEkran(m_session, this);
+  connect(m_controlBar, &frmSerbestTamEkran::clipRequested, this, &frmOnizleme::clipQuestion);
+  m_clips = std::make_unique<delivery::FreeQuestionClips>(m_context.store);
+  m_clips->attach(m_session);
+  if (m_session.lesson()) DersGoster();
   return opened(m_session.plan());
+}
+
+void frmOnizleme::DersGoster() {
+  // The report after each question and whether each question's picture is
+  // kept are the teacher's last choices.
+  const delivery::LessonSetup::PreviewChoices saved = delivery::LessonSetup::PreviewChoices::load();
+  m_cmbDersRaporGoster->setCurrentIndex(3);
+  if (saved.reportIndex >= 0 && saved.reportIndex < m_cmbDersRaporGoster->count())
+    m_cmbDersRaporGoster->setCurrentIndex(saved.reportIndex);
+  m_chkSoruIcerigi->setChecked(saved.questionText);
+  auto save = [this] {
+    delivery::LessonSetup::PreviewChoices choices;
+    choices.reportIndex = m_cmbDersRaporGoster->currentIndex();
+    choices.questionText = m_chkSoruIcerigi->isChecked();
+    choices.save();
+    m_session.setQuestionReport(delivery::RunSettings::QuestionReport(choices.reportIndex));
+    setClipping(choices.questionText);
+  };
+  m_session.setQuestionReport(
+      delivery::RunSettings::QuestionReport(m_cmbDersRaporGoster->currentIndex()));
+  setClipping(m_chkSoruIcerigi->isChecked());
+  connect(m_cmbDersRaporGoster, &QComboBox::activated, this, save);
+  connect(m_chkSoruIcerigi, &QCheckBox::clicked, this, save);
+  m_lessonRow->show();
+}
+
+void frmOnizleme::setClipping(bool on) {
+  m_clipping = on && m_clips;
+  if (m_controlBar)
+    m_controlBar->setClipping(m_clipping,
+                              [this] { return m_clips && m_clips->has(m_session.position()); });
+}
+
+void frmOnizleme::clipQuestion() {
+  if (!m_clipping || !m_session.freeQuestionNew()) return;
+  // The board under the presentation is what the class sees: both step aside
+  // until the desktop has repainted.
+  m_controlBar->hide();
+  hide();
+  QTimer::singleShot(frmKirpma::grabDelayMs(m_grabber), this, &frmOnizleme::clipCaptured);
+}
+
+void frmOnizleme::clipCaptured() {
+  const int position = m_session.position();
+  auto back = [this] {
+    show();
+    raise();
+    m_controlBar->show();
+    m_controlBar->raise();
+  };
+  frmKirpma* surface = frmKirpma::overScreen(m_context.messages, frmKirpma::Mode::Keep, m_grabber);
+  if (!surface) return back();
+  connect(surface, &frmKirpma::chosen, this, [this, position, back](const QImage& clip) {
+    m_clips->set(position, clip);
+    back();
+    setClipping(m_clipping);  // "Yeniden Kırp"
+  });
+  connect(surface, &frmKirpma::cancelled, this, back);
 }
 
 Status frmOnizleme::opened(const delivery::RunPlan& plan) {
@@ -614,6 +701,7 @@ void frmOnizleme::applyScale() {
     setPixelSize(cmdNav(c), h / 34, true);
     cmdNav(c)->setMinimumWidth(h / 5);
   }
+  for (QWidget* w : m_lessonRow->findChildren<QWidget*>()) setPixelSize(w, h / 48);
   setPixelSize(m_cmdTesteDevam, h / 40, true);
   m_cmdTesteDevam->setMinimumHeight(std::max(44, h / 14));
   m_cmdTesteDevam->setMinimumWidth(h / 3);

@@ -8,11 +8,14 @@
 #include <memory>
 
 #include "Result.h"
+#include "delivery/FreeQuestionClips.h"
 #include "delivery/RunSession.h"
 #include "screens/activities/SanalKumandaHost.h"
 #include "screens/delivery/ScreenSaverInhibitor.h"
 #include "widgets/ScreenContext.h"
 
+class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QProgressBar;
@@ -49,6 +52,23 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
   // A free run's control bar (null otherwise): a window of its own, shown by
   // the opener over whatever the board shows; it goes with this window.
   frmSerbestTamEkran* controlBar() const { return m_controlBar; }
+
+  // ---- clipping the free questions ("Testteki Soruları Kırp ve Kaydet")
+  // The control bar offers "Soruyu Kırp": the presentation and the bar step
+  // aside, the board is captured, and the part the teacher frames is kept as the
+  // question's picture when the question is left (delivery::FreeQuestionClips).
+  void setClipping(bool on);
+  bool clipping() const { return m_clipping; }
+  void clipQuestion();
+  delivery::FreeQuestionClips* clips() const { return m_clips.get(); }
+  // Tests give the capture instead of the screen.
+  void setGrabber(std::function<QImage()> grabber) { m_grabber = std::move(grabber); }
+
+  // ---- a lesson run (test number "DERS", DersGoster)
+  // The report after each question; saved per user ("Onizleme" / "DersRaporGoster").
+  QComboBox* cmbDersRaporGoster() const { return m_cmbDersRaporGoster; }
+  // Keep what each question showed ("Onizleme" / "SoruIcerigi"): clipping on.
+  QCheckBox* chkSoruIcerigi() const { return m_chkSoruIcerigi; }
 
   delivery::RunSession& session() { return m_session; }
   // What the routing hands the presses to: the run's, except that while the
@@ -98,6 +118,8 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
   void refreshVoting();
   void showPicture();
   void reportRequested(delivery::RunSettings::QuestionReport report, int position);
+  void DersGoster();
+  void clipCaptured();
   void finish();
   void applyScale();
   QImage picture(const QString& soruNo, bool solution);
@@ -110,6 +132,12 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
   ScreenSaverInhibitor m_inhibitor;
   ReportHandler m_reportHandler;
   frmSerbestTamEkran* m_controlBar = nullptr;
+  std::unique_ptr<delivery::FreeQuestionClips> m_clips;
+  bool m_clipping = false;
+  std::function<QImage()> m_grabber;
+  QWidget* m_lessonRow = nullptr;
+  QComboBox* m_cmbDersRaporGoster = nullptr;
+  QCheckBox* m_chkSoruIcerigi = nullptr;
   bool m_done = false;
   bool m_opened = false;
   QHash<QString, QImage> m_pictures;

@@ -53,6 +53,11 @@ frmSerbestTamEkran::frmSerbestTamEkran(delivery::RunSession& session, QWidget* p
     row->addWidget(b);
     m_buttons.insert(c, b);
   }
+  m_cmdKirp = new QPushButton(m_buttonRow);
+  m_cmdKirp->setObjectName(QStringLiteral("cmdKirp"));
+  m_cmdKirp->setFocusPolicy(Qt::NoFocus);
+  connect(m_cmdKirp, &QPushButton::clicked, this, &frmSerbestTamEkran::clipRequested);
+  row->insertWidget(2, m_cmdKirp);
   const QList<QPair<Command, QString>> names = {{Command::Previous, QStringLiteral("cmdNav0")},
                                                 {Command::Next, QStringLiteral("cmdNav1")},
                                                 {Command::ShowAnswer, QStringLiteral("cmdNav2")},
@@ -89,6 +94,12 @@ void frmSerbestTamEkran::setFolded(bool folded) {
   adjustSize();
 }
 
+void frmSerbestTamEkran::setClipping(bool on, std::function<bool()> clipped) {
+  m_clipping = on;
+  m_clipped = std::move(clipped);
+  refresh();
+}
+
 void frmSerbestTamEkran::refresh() {
   m_frame->setPalette(votingPalette(m_frame->palette(), m_session.votingOpen()));
   m_lblSoruNo->setText(m_session.position() > 0 ? QStringLiteral("%1.").arg(m_session.position())
@@ -103,5 +114,8 @@ void frmSerbestTamEkran::refresh() {
     it.value()->setText(m_session.caption(it.key()));
     it.value()->setVisible(m_session.isAvailable(it.key()));
   }
+  m_cmdKirp->setVisible(m_clipping && m_session.freeQuestionNew() && !m_session.confirmingExit());
+  m_cmdKirp->setText(m_clipped && m_clipped() ? QStringLiteral("Yeniden Kırp")
+                                              : QStringLiteral("Soruyu Kırp"));
   adjustSize();
 }

@@ -3,6 +3,8 @@
 #include <QMap>
 #include <QWidget>
 
+#include <functional>
+
 #include "delivery/RunSession.h"
 
 class QFrame;
@@ -22,6 +24,10 @@ class frmSerbestTamEkran : public QWidget {
   explicit frmSerbestTamEkran(delivery::RunSession& session, QWidget* parent = nullptr);
 
   QPushButton* cmdNav(Command command) const { return m_buttons.value(command); }
+  // "Soruyu Kırp": shown while clipping is on and the question on the board has
+  // not been left yet; "Yeniden Kırp" once it has a clip.
+  QPushButton* cmdKirp() const { return m_cmdKirp; }
+  void setClipping(bool on, std::function<bool()> clipped);
   QLabel* lblDurum() const { return m_lblDurum; }
   QLabel* lblSoruNo() const { return m_lblSoruNo; }
   QLabel* lblSayilar() const { return m_lblSayilar; }
@@ -32,6 +38,9 @@ class frmSerbestTamEkran : public QWidget {
   // The vote's colours, here and on the presentation's question frame: red
   // while closed, green while open, with a text readable on each.
   static QPalette votingPalette(QPalette base, bool open);
+
+ signals:
+  void clipRequested();
 
  private:
   void refresh();
@@ -44,5 +53,8 @@ class frmSerbestTamEkran : public QWidget {
   QLabel* m_lblSayilar = nullptr;
   QWidget* m_buttonRow = nullptr;
   QPushButton* m_cmdKatla = nullptr;
+  QPushButton* m_cmdKirp = nullptr;
+  bool m_clipping = false;
+  std::function<bool()> m_clipped;
   bool m_folded = false;
 };

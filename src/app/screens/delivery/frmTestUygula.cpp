@@ -20,9 +20,11 @@
 #include "Messages.h"
 #include "delivery/RunSession.h"
 #include "screens/delivery/PresentationDisplay.h"
+#include "screens/delivery/RunSetupWidgets.h"
 #include "screens/delivery/TestPreview.h"
 #include "screens/school/SchoolScreens.h"
 #include "store/Store.h"
+#include "users/Session.h"
 #include "widgets/CurriculumFilters.h"
 #include "widgets/FilterListFill.h"
 #include "widgets/Sliste.h"
@@ -31,24 +33,8 @@ namespace {
 
 const QString kScreen = delivery::kRunSetupScreen;
 constexpr int kTestScreen = 3;
-
-// A group of radio buttons whose ids are the stored indexes.
-QButtonGroup* radios(const QString& name, const QStringList& captions, QLayout* layout,
-                     QWidget* parent) {
-  auto* g = new QButtonGroup(parent);
-  g->setObjectName(name);
-  for (int i = 0; i < captions.size(); ++i) {
-    auto* r = new QRadioButton(captions.at(i), parent);
-    r->setObjectName(QStringLiteral("%1%2").arg(name).arg(i));
-    g->addButton(r, i);
-    layout->addWidget(r);
-  }
-  return g;
-}
-
-void check(QButtonGroup* g, int id) {
-  if (QAbstractButton* b = g->button(id)) b->setChecked(true);
-}
+using setupui::check;
+using setupui::radios;
 
 }  // namespace
 
@@ -93,14 +79,9 @@ void frmTestUygula::build() {
   m_cmbSinifi = combo(QStringLiteral("cmbSinifi"));
   classRow->addWidget(m_cmbSinifi, 1);
   right->addLayout(classRow);
-  m_remotes = new Sliste(m_context, {kScreen, QStringLiteral("SlisteKumandalar")}, this);
-  m_remotes->setOperationMode(Sliste::OperationMode::DokunarakSec);
-  right->addWidget(schoolui::group(QStringLiteral("Öğrenci Kumandaları"), m_remotes, this), 3);
-  m_teachers = new Sliste(m_context, {kScreen, QStringLiteral("SlisteOgretmenler")}, this);
-  m_teachers->setOperationMode(Sliste::OperationMode::DokunarakSec);
-  auto* teacherGroup = schoolui::group(QStringLiteral("Öğretmen Kumandaları"), m_teachers, this);
-  teacherGroup->setMaximumHeight(170);
-  right->addWidget(teacherGroup, 1);
+  m_grids = new RunRemoteGrids(m_context, kScreen, this);
+  right->addWidget(m_grids->studentBox(), 3);
+  right->addWidget(m_grids->teacherBox(), 1);
   middle->addLayout(right, 2);
   box->addLayout(middle, 1);
 
@@ -124,6 +105,8 @@ void frmTestUygula::build() {
       [this] { cmdVideoOynat_Click(); });
   add(QStringLiteral("cmdSerbestTestUygula"), QStringLiteral("Serbest Soru Sor"),
       [this] { cmdSerbestTestUygula_Click(); });
+  add(QStringLiteral("cmdOdevKontrol"), QStringLiteral("Ödev Kontrol"),
+      [this] { cmdOdevKontrol_Click(); });
   add(QStringLiteral("cmdTestVer"), QStringLiteral("Test Ver"),
       [this] { notYet(QStringLiteral("Test dosyası verme")); });
   add(QStringLiteral("cmdTestAl"), QStringLiteral("Test Al"),
@@ -144,9 +127,7 @@ void frmTestUygula::build() {
   connect(m_tests, &Sliste::aktifKayitDegisti, this, &frmTestUygula::testChosen);
   // Other screens change tests, remotes and pairings while this one is open.
   connect(&m_context.store, &store::Store::testsChanged, this, &frmTestUygula::cmdBul_Click);
-  for (auto signal : {&store::Store::studentsChanged, &store::Store::remotesChanged,
-                      &store::Store::pairingsChanged})
-    connect(&m_context.store, signal, this, &frmTestUygula::fillRemotes);
+  connect(m_grids, &RunRemoteGrids::stale, this, &frmTestUygula::fillRemotes);
   connect(m_cmbSinifi, &QComboBox::activated, this, [this] { fillRemotes(); });
 }
 
@@ -282,10 +263,7 @@ QWidget* frmTestUygula::buildOptions() {
   auto* reportRow = new QHBoxLayout;
   reportRow->addWidget(new QLabel(QStringLiteral("Her Sorudan Sonra:"), page2));
   m_cmbSoruRaporuGoster = combo(QStringLiteral("cmbSoruRaporuGoster"));
-  m_cmbSoruRaporuGoster->addItems(
-      {QStringLiteral("Rapor Gösterme"), QStringLiteral("Genel Durum Grafiği"),
-       QStringLiteral("Soru Bazlı İstatistikler"), QStringLiteral("Öğrenci Dağılım Grafiği"),
-       QStringLiteral("Öğrenci Cevapları"), QStringLiteral("Öğrencinin Testteki Durumu")});
+  m_cmbSoruRaporuGoster->addItems(delivery::RunSettings::questionReportEntries());
   reportRow->addWidget(m_cmbSoruRaporuGoster, 1);
   p2->addLayout(reportRow);
   auto* pair = new QHBoxLayout;
@@ -354,12 +332,7 @@ void frmTestUygula::load() {
 }
 
 void frmTestUygula::fillRemotes() {
-  (void)m_teachers->ListeDoldurYeni(delivery::RunSetup::teacherRemotesQuery());
-  m_teachers->TumunuSec();
-  // The whole class takes part unless the teacher leaves some remotes out.
-  (void)m_remotes->ListeDoldurYeni(
-      delivery::RunSetup::studentRemotesQuery(m_cmbSinifi->currentText()));
-  m_remotes->TumunuSec();
+  m_grids->fill(delivery::RunSetup::studentRemotesQuery(m_cmbSinifi->currentText()));
 }
 
 void frmTestUygula::selectClass(const QString& className) {
@@ -499,7 +472,7 @@ void frmTestUygula::cmdSerbestTestUygula_Click() {
   // A free question is answered on the remotes or not at all: a class without
   // any remote has nothing to ask. An empty selection is answered on the
   // virtual remote, as for a test.
-  if (m_remotes->kayitSayisi() == 0) {
+  if (m_grids->students()->kayitSayisi() == 0) {
     m_context.messages.warning(delivery::RunSession::noRemoteText());
     return;
   }
@@ -517,12 +490,19 @@ delivery::RunSetup::Start frmTestUygula::startOf() const {
   start.group = m_cmbGrup->currentText().trimmed();
   start.description = m_txtAciklama->text().trimmed();
   start.settings = options().settings;
-  for (int r : m_remotes->SeciliKayitlariVer())
-    start.students.append({m_remotes->deger(r, QStringLiteral("KUMANDAADRESI")),
-                           m_remotes->deger(r, QStringLiteral("ADI")),
-                           m_remotes->deger(r, QStringLiteral("SOYADI"))});
-  start.teachers = m_teachers->SeciliKayitDegerleriniVer(QStringLiteral("KUMANDAADRESI"));
+  start.students = m_grids->selectedStudents();
+  start.teachers = m_grids->selectedTeachers();
   return start;
+}
+
+void frmTestUygula::cmdOdevKontrol_Click() {
+  // The homework check has a right of its own besides this screen's.
+  if (!users::Session::current().allows(QStringLiteral("OdevKontrol"))) {
+    m_context.messages.warning(users::kDeniedMessage);
+    return;
+  }
+  if (!m_openHomework) return notYet(QStringLiteral("Ödev kontrolü"));
+  m_openHomework();
 }
 
 void frmTestUygula::cmdTestOnizleme_Click() {
@@ -554,3 +534,6 @@ void frmTestUygula::cmdVideoOynat_Click() {
 void frmTestUygula::notYet(const QString& what) {
   m_context.messages.info(what + QStringLiteral(" bu sürümde henüz yok."));
 }
+
+Sliste* frmTestUygula::SlisteKumandalar() const { return m_grids->students(); }
+Sliste* frmTestUygula::SlisteOgretmenler() const { return m_grids->teachers(); }

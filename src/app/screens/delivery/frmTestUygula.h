@@ -18,6 +18,7 @@ class QPushButton;
 class QRadioButton;
 class QStackedWidget;
 class QTabWidget;
+class RunRemoteGrids;
 class Sliste;
 
 // The run setup ("Test Uygulama"): find a test, read its summary, choose the
@@ -39,10 +40,14 @@ class frmTestUygula : public QWidget {
     m_startFreeRun = std::move(start);
   }
 
+  // "Ödev Kontrol" opens the homework check (frmSerbestBilgileri).
+  void setOpenHomework(std::function<void()> open) { m_openHomework = std::move(open); }
+
   // ---- the buttons and what they do
   void cmdBul_Click();
   void cmdOnizleme_Click();           // "Testi Başlat"
   void cmdSerbestTestUygula_Click();  // "Serbest Soru Sor"
+  void cmdOdevKontrol_Click();        // "Ödev Kontrol", under its own right
   void cmdKaydet_Click();
   void cmdTestOnizleme_Click();
   void cmdTestiDuzenle_Click();
@@ -59,8 +64,8 @@ class frmTestUygula : public QWidget {
   const delivery::RunSetup::TestSummary& summary() const { return m_summary; }
 
   Sliste* SlisteTestler() const { return m_tests; }
-  Sliste* SlisteKumandalar() const { return m_remotes; }
-  Sliste* SlisteOgretmenler() const { return m_teachers; }
+  Sliste* SlisteKumandalar() const;
+  Sliste* SlisteOgretmenler() const;
   QComboBox* cmbSinifi() const { return m_cmbSinifi; }
   QLineEdit* txtTestAdiAra() const { return m_txtTestAdiAra; }
   QLabel* lblTestSoruSayisi() const { return m_lblTestSoruSayisi; }
@@ -85,6 +90,7 @@ class frmTestUygula : public QWidget {
   std::function<QWidget*(int)> m_openScreen;
   std::function<bool(const delivery::RunPlan&)> m_startRun;
   std::function<bool(const delivery::RunPlan&)> m_startFreeRun;
+  std::function<void()> m_openHomework;
 
   CurriculumFilters* m_curriculum = nullptr;
   QComboBox* m_cmbSeviyeAra = nullptr;
@@ -99,8 +105,7 @@ class frmTestUygula : public QWidget {
 
   QStackedWidget* m_views = nullptr;
   Sliste* m_tests = nullptr;
-  Sliste* m_remotes = nullptr;
-  Sliste* m_teachers = nullptr;
+  RunRemoteGrids* m_grids = nullptr;
   QLabel* m_lblTestSoruSayisi = nullptr;
   QMap<QString, QLabel*> m_summaryLabels;
   QPushButton* m_cmdTestSec = nullptr;
