@@ -47,6 +47,7 @@ QList<Entry> ways() {
       item("mnuEkran_3", true),
       item("mnuEkran_4", true),
       item("mnuEkran_5", true),
+      item("mnuEkran_7", false),
       item("GelismisModAyarlari", true),
       item("mnuDisVeriAl", true),
       item("mnuDosyadanSoruAl", true),
@@ -73,6 +74,7 @@ QList<Entry> ways() {
       {Way::BarButton, QStringLiteral("cmdMenu_3"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_4"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_5"), true},
+      {Way::BarButton, QStringLiteral("cmdMenu_7"), false},
       {Way::BarButton, QStringLiteral("cmdMenu_8"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_9"), false},
       {Way::Tile, QStringLiteral("cmdKutu0"), true},
@@ -87,6 +89,7 @@ QList<Entry> ways() {
       {Way::Shortcut, QStringLiteral("Ctrl+4"), true},
       {Way::Shortcut, QStringLiteral("Ctrl+5"), true},
       {Way::Shortcut, QStringLiteral("Ctrl+6"), true},
+      {Way::Shortcut, QStringLiteral("Ctrl+8"), false},
       {Way::Shortcut, QStringLiteral("Ctrl+9"), true},
   };
 }

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -19,6 +20,9 @@
 #include "screens/delivery/frmOnizleme.h"
 #include "screens/delivery/frmSerbestBilgileri.h"
 #include "screens/delivery/frmSerbestTamEkran.h"
+#include "screens/delivery/frmTestUygula.h"
+#include "users/Rights.h"
+#include "users/Session.h"
 #include "widgets/Sliste.h"
 
 using Command = delivery::RunSession::Command;
@@ -145,8 +149,19 @@ class TestFreeForms : public QObject {
 
     presentFree(started->plan, started->questions);
     window->setClipping(started->clip);
+    // What the class sees on the board: a page of the paper test.
     QImage board(1366, 768, QImage::Format_RGB32);
     board.fill(Qt::white);
+    {
+      QPainter p(&board);
+      QFont f = p.font();
+      f.setPixelSize(26);
+      p.setFont(f);
+      p.drawText(QRect(110, 90, 1100, 200), Qt::TextWordWrap,
+                 QStringLiteral("1. Türkiye'nin en uzun akarsuyu hangisidir?
+"
+                                "A) Fırat  B) Kızılırmak  C) Sakarya  D) Dicle  E) Yeşilırmak"));
+    }
     window->setGrabber([board] { return board; });
     frmSerbestTamEkran* bar = window->controlBar();
     QVERIFY(bar->cmdKirp()->isVisibleTo(bar));
@@ -157,9 +172,13 @@ class TestFreeForms : public QObject {
     QVERIFY(surface);
     QPushButton* keep = surface->findChild<QPushButton*>(QStringLiteral("cmdKaydet"));
     QVERIFY(keep && !surface->findChild<QPushButton*>(QStringLiteral("cmdSikA")));
+    QTest::qWait(20);
+    QVERIFY(saveScreenshot(surface, QStringLiteral("homework-clip-surface.png")));
     keep->click();
     QVERIFY(window->isVisible());
     QCOMPARE(bar->cmdKirp()->text(), QStringLiteral("Yeniden Kırp"));
+    QTest::qWait(20);
+    QVERIFY(saveScreenshot(bar, QStringLiteral("homework-bar-clipped.png")));
 
     for (int q = 1; q <= 2; ++q) {
       teacher(QStringLiteral("C"));
@@ -177,6 +196,22 @@ class TestFreeForms : public QObject {
     QCOMPARE(fx.text("SELECT NZ(SORUNO) FROM TABLEUYGULAMA WHERE TESTSIRANO='2'"), QString());
     QCOMPARE(fx.text("SELECT DOGRUSIK FROM TABLEUYGULAMA WHERE TESTSIRANO='1'"),
              QStringLiteral("B"));  // the majority
+  }
+
+  // "Ödev Kontrol" on the run screen needs its own right besides the screen's.
+  void theHomeworkCheckHasItsOwnRight() {
+    frmTestUygula setup(context());
+    int opened = 0;
+    setup.setOpenHomework([&opened] { ++opened; });
+    users::RightFlags flags = users::RightFlags::all(true);
+    flags.setFlag(users::flagOf(QStringLiteral("101M")), false);
+    users::Session::current().setFlags(flags);
+    setup.findChild<QPushButton*>(QStringLiteral("cmdOdevKontrol"))->click();
+    QCOMPARE(opened, 0);
+    QCOMPARE(fx.messages().lastText(), users::kDeniedMessage);
+    users::Session::current().setFlags(users::RightFlags::all(true));
+    setup.findChild<QPushButton*>(QStringLiteral("cmdOdevKontrol"))->click();
+    QCOMPARE(opened, 1);
   }
 
   // The lesson set-up lists every class's remotes under "TÜMÜ" (a remote
@@ -245,6 +280,8 @@ class TestFreeForms : public QObject {
     QCOMPARE(delivery::LessonSetup::PreviewChoices::load().reportIndex, 0);
     QVERIFY(delivery::LessonSetup::PreviewChoices::load().questionText);
     QVERIFY(window->clipping());
+    QTest::qWait(20);
+    QVERIFY(saveScreenshot(window, QStringLiteral("lesson-start-1366x768.png")));
     // With no report after a question, "next" goes straight on.
     teacher(QStringLiteral("B"));
     QCOMPARE(window->session().page(), Page::Question);
