@@ -3,6 +3,8 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLayout>
+#include <QMdiSubWindow>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include "screens/school/SchoolScreens.h"
@@ -26,6 +28,24 @@ QButtonGroup* radios(const QString& name, const QStringList& captions, QLayout* 
 
 void check(QButtonGroup* group, int id) {
   if (QAbstractButton* b = group->button(id)) b->setChecked(true);
+}
+
+QPushButton* closeButton(const QString& caption, QWidget* screen) {
+  QPushButton* b = schoolui::button(QStringLiteral("cmdCikis"), caption, screen);
+  QObject::connect(b, &QPushButton::clicked, screen, [screen] {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(screen->parentWidget()))
+      sub->close();
+    else
+      screen->close();
+  });
+  return b;
+}
+
+QPushButton* startButton(const QString& name, const QString& caption, QWidget* screen) {
+  QPushButton* b = schoolui::button(name, caption, screen);
+  b->setMinimumWidth(180);
+  b->setStyleSheet(QStringLiteral("font-weight:bold;background:#2e7d32;color:white;"));
+  return b;
 }
 
 }  // namespace setupui

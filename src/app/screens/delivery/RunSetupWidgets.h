@@ -10,6 +10,7 @@
 class QButtonGroup;
 class QGroupBox;
 class QLayout;
+class QPushButton;
 class QWidget;
 class Sliste;
 
@@ -20,6 +21,10 @@ namespace setupui {
 QButtonGroup* radios(const QString& name, const QStringList& captions, QLayout* layout,
                      QWidget* parent);
 void check(QButtonGroup* group, int id);
+// "cmdCikis": closes the screen (its window in the main area, or itself).
+QPushButton* closeButton(const QString& caption, QWidget* screen);
+// The screen's main button, green, that starts the run.
+QPushButton* startButton(const QString& name, const QString& caption, QWidget* screen);
 }  // namespace setupui
 
 // The two remote grids of a run set-up screen (frmTestUygula, frmSerbestBilgileri,

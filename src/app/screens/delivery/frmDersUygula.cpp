@@ -8,14 +8,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "Messages.h"
 #include "delivery/RunSetup.h"
 #include "screens/delivery/RunSetupWidgets.h"
-#include "screens/school/SchoolScreens.h"
 #include "widgets/CurriculumFilters.h"
 #include "widgets/FilterListFill.h"
 
@@ -70,20 +68,10 @@ void frmDersUygula::build() {
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  QPushButton* home =
-      schoolui::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
-  connect(home, &QPushButton::clicked, this, [this] {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-      sub->close();
-    else
-      close();
-  });
   QPushButton* start =
-      schoolui::button(QStringLiteral("cmdOnizleme"), QStringLiteral("Dersi Başlat"), this);
-  start->setMinimumWidth(180);
-  start->setStyleSheet(QStringLiteral("font-weight:bold;background:#2e7d32;color:white;"));
+      setupui::startButton(QStringLiteral("cmdOnizleme"), QStringLiteral("Dersi Başlat"), this);
   connect(start, &QPushButton::clicked, this, &frmDersUygula::cmdOnizleme_Click);
-  buttons->addWidget(home);
+  buttons->addWidget(setupui::closeButton(QStringLiteral("Ana Sayfa"), this));
   buttons->addWidget(start);
 
   auto* box = new QVBoxLayout(this);

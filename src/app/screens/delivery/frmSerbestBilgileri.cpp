@@ -8,7 +8,6 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -91,19 +90,11 @@ void frmSerbestBilgileri::build() {
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  QPushButton* close = schoolui::button(QStringLiteral("cmdCikis"), QStringLiteral("Kapat"), this);
-  connect(close, &QPushButton::clicked, this, [this] {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-      sub->close();
-    else
-      this->close();
-  });
-  QPushButton* start = schoolui::button(QStringLiteral("cmdSerbest"),
-                                        QStringLiteral("Ödev Kontrolünü Başlat"), this);
+  QPushButton* start = setupui::startButton(QStringLiteral("cmdSerbest"),
+                                            QStringLiteral("Ödev Kontrolünü Başlat"), this);
   start->setMinimumWidth(220);
-  start->setStyleSheet(QStringLiteral("font-weight:bold;background:#2e7d32;color:white;"));
   connect(start, &QPushButton::clicked, this, &frmSerbestBilgileri::cmdSerbest_Click);
-  buttons->addWidget(close);
+  buttons->addWidget(setupui::closeButton(QStringLiteral("Kapat"), this));
   buttons->addWidget(start);
 
   auto* box = new QVBoxLayout(this);

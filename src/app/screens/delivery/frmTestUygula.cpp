@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -112,16 +111,11 @@ void frmTestUygula::build() {
   add(QStringLiteral("cmdTestAl"), QStringLiteral("Test Al"),
       [this] { notYet(QStringLiteral("Test dosyası alma")); });
   buttons->addStretch(1);
-  add(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), [this] {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-      sub->close();
-    else
-      close();
-  });
-  QPushButton* start = add(QStringLiteral("cmdOnizleme"), QStringLiteral("Testi Başlat"),
-                           [this] { cmdOnizleme_Click(); });
-  start->setMinimumWidth(180);
-  start->setStyleSheet(QStringLiteral("font-weight:bold;background:#2e7d32;color:white;"));
+  buttons->addWidget(setupui::closeButton(QStringLiteral("Ana Sayfa"), this));
+  QPushButton* start =
+      setupui::startButton(QStringLiteral("cmdOnizleme"), QStringLiteral("Testi Başlat"), this);
+  connect(start, &QPushButton::clicked, this, &frmTestUygula::cmdOnizleme_Click);
+  buttons->addWidget(start);
   box->addLayout(buttons);
 
   connect(m_tests, &Sliste::aktifKayitDegisti, this, &frmTestUygula::testChosen);

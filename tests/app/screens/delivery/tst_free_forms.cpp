@@ -158,8 +158,7 @@ class TestFreeForms : public QObject {
       f.setPixelSize(26);
       p.setFont(f);
       p.drawText(QRect(110, 90, 1100, 200), Qt::TextWordWrap,
-                 QStringLiteral("1. Türkiye'nin en uzun akarsuyu hangisidir?
-"
+                 QStringLiteral("1. Türkiye'nin en uzun akarsuyu hangisidir?\n"
                                 "A) Fırat  B) Kızılırmak  C) Sakarya  D) Dicle  E) Yeşilırmak"));
     }
     window->setGrabber([board] { return board; });
