@@ -16,6 +16,7 @@ namespace {
 
 constexpr int kGap = 10;
 constexpr int kMargin = 8;
+constexpr int kMinNamePixels = 12;
 const QColor kTrack(0xc4, 0x55, 0x3b);
 const QColor kPanel(0x1d, 0x2b, 0x3a);
 const QColor kBoard(0x16, 0x21, 0x2e);
@@ -50,6 +51,7 @@ void RaceView::setRace(const game::Race* race) {
 
 void RaceView::settle() {
   m_glides.clear();
+  m_namePixels = 0;
   if (m_race)
     for (const game::Race::Lane& lane : m_race->lanes())
       m_glides.append({double(lane.steps), lane.steps, -1});
@@ -123,6 +125,26 @@ QColor RaceView::runnerColor(int index) {
   return colours[size_t(index) % colours.size()];
 }
 
+int RaceView::namePixels(const QSize& room, int lanes) const {
+  if (m_namePixels > 0 && m_nameRoom == room) return m_namePixels;
+  // One size for every name: the largest at which all of them fit their panel;
+  // what still does not fit at the smallest size elides.
+  QFont f = font();
+  f.setBold(true);
+  int pixels = std::clamp(room.height() * 45 / 100, kMinNamePixels, 60);
+  for (; pixels > kMinNamePixels; --pixels) {
+    f.setPixelSize(pixels);
+    const QFontMetrics fm(f);
+    bool fits = true;
+    for (int i = 0; i < lanes && fits; ++i)
+      fits = fm.horizontalAdvance(m_race->lanes().at(i).name) <= room.width();
+    if (fits) break;
+  }
+  m_nameRoom = room;
+  m_namePixels = pixels;
+  return pixels;
+}
+
 void RaceView::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   p.fillRect(event->rect(), kBoard);
@@ -138,7 +160,7 @@ void RaceView::paintEvent(QPaintEvent* event) {
     if (!r.intersects(event->rect())) continue;
     const game::Race::Lane& lane = lanes.at(i);
     const int h = r.height();
-    const int nameW = int(r.width() * (columns == 1 ? 0.25 : 0.36));
+    const int nameW = int(r.width() * (columns == 1 ? 0.25 : 0.38));
     const QRect panel(r.left(), r.top() + 1, nameW, h - 2);
     const QRect track(r.left() + nameW, r.top() + 1, r.width() - nameW, h - 2);
 
@@ -147,17 +169,12 @@ void RaceView::paintEvent(QPaintEvent* event) {
     p.fillRect(panel, medal ? kMedals[size_t(lane.place - 1)] : kPanel);
     p.fillRect(QRect(panel.left(), panel.top(), std::max(5, h / 10), panel.height()),
                runnerColor(i));
-    setPixelFont(p, std::clamp(h * 42 / 100, 12, 54), true);
+    const int stripe = std::max(5, h / 10);
+    const QRect text = panel.adjusted(stripe + h / 6, 0, -h / 8, 0);
+    setPixelFont(p, namePixels(text.size(), count), true);
     p.setPen(medal ? kPanel : Qt::white);
-    QString badge;
-    if (lane.place > 0) badge = QStringLiteral("%1.").arg(lane.place);
-    const QFontMetrics fm(p.font());
-    const int badgeW = badge.isEmpty() ? 0 : fm.horizontalAdvance(badge) + h / 5;
-    const QRect text = panel.adjusted(std::max(5, h / 10) + h / 6, 0, -h / 8 - badgeW, 0);
     p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
-               fm.elidedText(lane.name, Qt::ElideRight, text.width()));
-    if (!badge.isEmpty())
-      p.drawText(panel.adjusted(0, 0, -h / 8, 0), Qt::AlignVCenter | Qt::AlignRight, badge);
+               QFontMetrics(p.font()).elidedText(lane.name, Qt::ElideRight, text.width()));
 
     // The track: lane lines, a tick per step (every fifth longer), the finish.
     p.fillRect(track, kTrack);
@@ -181,6 +198,18 @@ void RaceView::paintEvent(QPaintEvent* event) {
         p.fillRect(QRect(track.right() - finishW + c * square, y, square,
                          std::min(square, track.bottom() - y)),
                    (row + c) % 2 ? Qt::black : Qt::white);
+
+    // A finisher's place, large, where the track is empty now.
+    if (medal) {
+      const double r2 = d / 2.0;
+      const QPointF at(startX, track.center().y() + 1);
+      p.setPen(QPen(kPanel, std::max(2, d / 14)));
+      p.setBrush(kMedals[size_t(lane.place - 1)]);
+      p.drawEllipse(at, r2, r2);
+      setPixelFont(p, d * 55 / 100, true);
+      p.drawText(QRectF(at.x() - r2, at.y() - r2, d, d), Qt::AlignCenter,
+                 QString::number(lane.place));
+    }
 
     // The runner: a trail while it glides, a little hop, its number.
     const double shown = std::min(shownSteps(i), double(length));

@@ -50,11 +50,15 @@ class RaceView : public QWidget {
   };
   void frame();
   double progress(const Glide& g) const;
+  // The names' pixel size for a panel text area of `room`.
+  int namePixels(const QSize& room, int lanes) const;
 
   const game::Race* m_race = nullptr;
   QList<Glide> m_glides;
   QElapsedTimer m_wall;
   QTimer m_frame;
+  mutable QSize m_nameRoom;
+  mutable int m_namePixels = 0;
 };
 
 // The podium over the race when it is over: the winner's name in large letters,

@@ -38,6 +38,7 @@ frmOyun::frmOyun(const ScreenContext& context, QWidget* parent)
   auto* middle = new QHBoxLayout;
   m_remotes = new Sliste(m_context, {kScreen, QStringLiteral("SlisteKumandalar")}, this);
   m_remotes->setOperationMode(Sliste::OperationMode::DokunarakSec);
+  m_remotes->setSonSutunuGenislet(true);
   middle->addWidget(schoolui::group(QStringLiteral("Oyuncular"), m_remotes, this), 3);
   auto* how = new QLabel(
       QStringLiteral("<h3>Kumanda Yarışı</h3>"

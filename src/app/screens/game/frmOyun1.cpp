@@ -46,6 +46,8 @@ frmOyun1::frmOyun1(const receiver::Clock& clock, QWidget* parent) : QWidget(pare
   m_lblAciklama = new QLabel(this);
   m_lblAciklama->setObjectName(QStringLiteral("lblAciklama"));
   m_lblAciklama->setAlignment(Qt::AlignCenter);
+  // It wraps rather than widen the window past the board.
+  m_lblAciklama->setWordWrap(true);
   top->addWidget(m_lblAciklama, 1);
   m_lblSure = new QLabel(this);
   m_lblSure->setObjectName(QStringLiteral("lblSure"));
@@ -84,8 +86,7 @@ Status frmOyun1::Ayarla(const game::Players& players, int stepIntervalMs) {
   m_players = players;
   m_interval = stepIntervalMs;
   m_lblAciklama->setText(
-      QStringLiteral("A, B, A, B… sırayla basın: her basış bir adım! Bitiş %1 adım.")
-          .arg(m_race.trackLength()));
+      QStringLiteral("A, B, A, B… sırayla basın! Bitiş: %1 adım").arg(m_race.trackLength()));
   m_podiumTimer.stop();
   m_podium->hide();
   m_view->settle();

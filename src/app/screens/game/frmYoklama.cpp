@@ -58,7 +58,8 @@ frmYoklama::frmYoklama(const game::Players& players, const receiver::Clock& cloc
   titles->addWidget(m_lblBaslik);
   titles->addWidget(m_lblAciklama);
   top->addLayout(titles, 1);
-  auto* countCaption = new QLabel(QStringLiteral("Burada olan"), this);
+  auto* countCaption =
+      new QLabel(QStringLiteral("%1 oyuncudan burada olan").arg(players.size()), this);
   countCaption->setObjectName(QStringLiteral("lblBuradaOlan"));
   top->addWidget(countCaption, 0, Qt::AlignBottom);
   m_lblKumandaSayisi = new QLabel(this);

@@ -55,14 +55,16 @@ class TestGameScreens : public QObject {
     }
     return p;
   }
-  // Everybody in `runners` presses A, B, A … every `every` ms (the first at once)
-  // until the race is over.
-  void run(frmOyun1* race, const QList<QPair<QString, int>>& runners) {
-    QHash<QString, int> pressed;
-    for (int t = 0; t < 120000 && !race->race().over(); t += 100) {
+  // Everybody in `runners` presses the other key than last time every `every` ms
+  // (the first at once), for `ms` or until the race is over.
+  void run(frmOyun1* race, const QList<QPair<QString, int>>& runners, int ms = 120000) {
+    for (int t = 0; t < ms && !race->race().over(); t += 100) {
       for (const auto& [address, every] : runners) {
         if (t % every != 0) continue;
-        press(address, pressed[address]++ % 2 == 0 ? QStringLiteral("A") : QStringLiteral("B"));
+        for (const game::Race::Lane& lane : race->race().lanes())
+          if (lane.address == address)
+            press(address,
+                  lane.lastKey == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A"));
       }
       fx.clock().advance(100);
     }
@@ -294,17 +296,12 @@ class TestGameScreens : public QObject {
     boardSized(race);
     QList<QPair<QString, int>> runners;
     const QList<game::Race::Lane>& lanes = race->race().lanes();
+    // Everybody at a speed of their own (no ties on the podium).
     for (int i = 0; i < lanes.size(); ++i)
-      runners.append({lanes.at(i).address, 500 + 100 * (i % 7)});
-    QHash<QString, int> pressed;
-    for (int t = 0; t < 9000; t += 100) {
-      for (const auto& [address, every] : runners)
-        if (t % every == 0)
-          press(address, pressed[address]++ % 2 == 0 ? QStringLiteral("A") : QStringLiteral("B"));
-      fx.clock().advance(100);
-    }
+      runners.append({lanes.at(i).address, 500 + 100 * ((i * 7) % 29)});
+    run(race, runners, 9000);
     race->view()->settle();
-    QTest::qWait(30);
+    QTest::qWait(150);  // the time shown catches up
     QVERIFY(saveScreenshot(race, QStringLiteral("game-race-1366x768.png")));
     run(race, runners);
     QTRY_VERIFY(race->podium()->isVisible());
@@ -315,11 +312,13 @@ class TestGameScreens : public QObject {
         gameui::openRace(context(), *receiver, players({"10-1", "10-2", "10-3", "10-4", "10-5"}),
                          500, nullptr, fx.clock());
     boardSized(few);
-    for (int k = 0; k < 12; ++k) {
-      press(QStringLiteral("10-%1").arg(1 + k % 5),
-            k % 2 ? QStringLiteral("B") : QStringLiteral("A"));
-      fx.clock().advance(300);
-    }
+    run(few, {{"10-1", 600}, {"10-2", 500}, {"10-3", 900}, {"10-4", 700}, {"10-5", 1300}}, 7000);
+    few->view()->settle();
+    fx.clock().advance(1000);
+    press(QStringLiteral("10-4"), few->race().lanes().at(3).lastKey == QLatin1String("A")
+                                      ? QStringLiteral("B")
+                                      : QStringLiteral("A"));
+    QTest::qWait(120);  // caught mid-glide, the clock shown up to date
     QVERIFY(saveScreenshot(few, QStringLiteral("game-race-few-1366x768.png")));
   }
 };
