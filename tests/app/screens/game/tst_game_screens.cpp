@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 
 #include <optional>
@@ -10,6 +11,7 @@
 #include "Screenshot.h"
 #include "lists/FilterLists.h"
 #include "school/DemoSchool.h"
+#include "screens/activities/frmSanalKumanda.h"
 #include "screens/delivery/RunTilesView.h"
 #include "screens/game/GameScreens.h"
 #include "screens/game/RaceView.h"
@@ -163,9 +165,19 @@ class TestGameScreens : public QObject {
     const game::Players two = players({QStringLiteral("10-1"), QStringLiteral("10-2")});
     frmYoklama* closed = gameui::openAttendance(context(), *receiver, two, nullptr, fx.clock());
     QSignalSpy gone(closed, &frmYoklama::closedWithoutGame);
-    press(QStringLiteral("10-1"), QStringLiteral("A"));
+    // The virtual remote answers for a listed player and closes with the roll call.
+    closed->cmdSanalKumanda_Click();
+    QPointer<frmSanalKumanda> remote = closed->findChild<frmSanalKumanda*>();
+    QVERIFY(remote);
+    QCOMPARE(remote->lstAdresler()->count(), 2);
+    remote->lstAdresler()->setCurrentRow(1);
+    remote->cmdDugme_Click(0);
+    QCOMPARE(closed->lblKumandaSayisi()->text(), QStringLiteral("(1)"));
+    QCOMPARE(closed->attendance().tiles().tiles().at(1).state, State::Answered);
     closed->cmdCikis()->click();
     QCOMPARE(gone.count(), 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!remote);
     QVERIFY(openWindows<frmYoklama>().isEmpty());
     QVERIFY(openWindows<frmOyun1>().isEmpty());
     QVERIFY(fx.messages().takeTexts().isEmpty());
