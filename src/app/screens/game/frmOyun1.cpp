@@ -1,28 +1,18 @@
 #include "screens/game/frmOyun1.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
+#include "screens/game/BoardLook.h"
 #include "screens/game/RaceView.h"
 
 namespace {
-
-QPushButton* boardButton(const QString& name, const QString& caption, QWidget* parent) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(name);
-  b->setAutoDefault(false);
-  b->setFocusPolicy(Qt::NoFocus);
-  b->setStyleSheet(QStringLiteral(
-      "QPushButton{background:#2b3b4e;color:white;border:1px solid #4a5d73;border-radius:8px;"
-      "padding:6px 20px;font-weight:bold;}QPushButton:hover{background:#3a4f68;}"));
-  return b;
-}
-
+const QString kButtonColours =
+    QStringLiteral("background:#2b3b4e;color:white;border:1px solid #4a5d73");
 }  // namespace
 
 frmOyun1::frmOyun1(const receiver::Clock& clock, QWidget* parent) : QWidget(parent), m_race(clock) {
@@ -63,10 +53,12 @@ frmOyun1::frmOyun1(const receiver::Clock& clock, QWidget* parent) : QWidget(pare
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  m_cmdTekrar = boardButton(QStringLiteral("cmdTekrar"), QStringLiteral("Yeniden Başlat"), this);
+  m_cmdTekrar = gameui::boardButton(QStringLiteral("cmdTekrar"), QStringLiteral("Yeniden Başlat"),
+                                    kButtonColours, this);
   connect(m_cmdTekrar, &QPushButton::clicked, this, &frmOyun1::cmdTekrar_Click);
   buttons->addWidget(m_cmdTekrar);
-  m_cmdCikis = boardButton(QStringLiteral("cmdCikis"), QStringLiteral("Kapat"), this);
+  m_cmdCikis = gameui::boardButton(QStringLiteral("cmdCikis"), QStringLiteral("Kapat"),
+                                   kButtonColours, this);
   connect(m_cmdCikis, &QPushButton::clicked, this, &QWidget::close);
   buttons->addWidget(m_cmdCikis);
   box->addLayout(buttons);
@@ -78,6 +70,7 @@ frmOyun1::frmOyun1(const receiver::Clock& clock, QWidget* parent) : QWidget(pare
   m_podiumTimer.setSingleShot(true);
   m_podiumTimer.setInterval(kPodiumDelayMs);
   connect(&m_podiumTimer, &QTimer::timeout, this, &frmOyun1::showPodium);
+  gameui::closeOnEscape(this);
   applyScale();
 }
 
@@ -117,14 +110,6 @@ void frmOyun1::showPodium() {
   m_podium->raise();
 }
 
-void frmOyun1::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    close();
-    return;
-  }
-  QWidget::keyPressEvent(event);
-}
-
 void frmOyun1::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   applyScale();
@@ -132,18 +117,12 @@ void frmOyun1::resizeEvent(QResizeEvent* event) {
 }
 
 void frmOyun1::applyScale() {
-  const int unit = std::max(12, std::min(width() / 60, height() / 34));
-  auto sized = [](QWidget* w, int pixels, bool bold) {
-    QFont f = w->font();
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    w->setFont(f);
-  };
-  sized(m_lblBaslik, unit * 2, true);
-  sized(m_lblAciklama, unit * 13 / 10, true);
-  sized(m_lblSure, unit * 17 / 10, true);
+  const int unit = gameui::boardUnit(this);
+  gameui::setPixelFont(m_lblBaslik, unit * 2, true);
+  gameui::setPixelFont(m_lblAciklama, unit * 13 / 10, true);
+  gameui::setPixelFont(m_lblSure, unit * 17 / 10, true);
   for (QPushButton* b : {m_cmdTekrar, m_cmdCikis}) {
-    sized(b, unit, true);
+    gameui::setPixelFont(b, unit, true);
     b->setMinimumHeight(unit * 2 + 12);
   }
 }

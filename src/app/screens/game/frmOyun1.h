@@ -35,7 +35,6 @@ class frmOyun1 : public QWidget {
   QLabel* lblSure() const { return m_lblSure; }
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:

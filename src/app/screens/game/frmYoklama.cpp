@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -11,22 +10,7 @@
 
 #include "screens/activities/frmSanalKumanda.h"
 #include "screens/delivery/RunTilesView.h"
-
-namespace {
-
-QPushButton* bigButton(const QString& name, const QString& caption, const QString& colours,
-                       QWidget* parent) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(name);
-  b->setAutoDefault(false);
-  b->setFocusPolicy(Qt::NoFocus);
-  b->setStyleSheet(QStringLiteral("QPushButton{%1;border-radius:8px;padding:8px 22px;"
-                                  "font-weight:bold;}")
-                       .arg(colours));
-  return b;
-}
-
-}  // namespace
+#include "screens/game/BoardLook.h"
 
 frmYoklama::frmYoklama(const game::Players& players, const receiver::Clock& clock,
                        shell::ReceiverController* receiver, QWidget* parent)
@@ -58,10 +42,10 @@ frmYoklama::frmYoklama(const game::Players& players, const receiver::Clock& cloc
   titles->addWidget(m_lblBaslik);
   titles->addWidget(m_lblAciklama);
   top->addLayout(titles, 1);
-  auto* countCaption =
+  m_lblBuradaOlan =
       new QLabel(QStringLiteral("%1 oyuncudan burada olan").arg(players.size()), this);
-  countCaption->setObjectName(QStringLiteral("lblBuradaOlan"));
-  top->addWidget(countCaption, 0, Qt::AlignBottom);
+  m_lblBuradaOlan->setObjectName(QStringLiteral("lblBuradaOlan"));
+  top->addWidget(m_lblBuradaOlan, 0, Qt::AlignBottom);
   m_lblKumandaSayisi = new QLabel(this);
   m_lblKumandaSayisi->setObjectName(QStringLiteral("lblKumandaSayisi"));
   top->addWidget(m_lblKumandaSayisi, 0, Qt::AlignBottom);
@@ -74,24 +58,26 @@ frmYoklama::frmYoklama(const game::Players& players, const receiver::Clock& cloc
   box->addWidget(m_tiles, 1);
 
   auto* buttons = new QHBoxLayout;
-  m_cmdSanalKumanda = bigButton(QStringLiteral("cmdSanalKumanda"), QStringLiteral("Sanal Kumanda"),
-                                QStringLiteral("background:#e3e8ef;color:#1d2b3a"), this);
+  m_cmdSanalKumanda =
+      gameui::boardButton(QStringLiteral("cmdSanalKumanda"), QStringLiteral("Sanal Kumanda"),
+                          QStringLiteral("background:#e3e8ef;color:#1d2b3a"), this);
   m_cmdSanalKumanda->setVisible(m_receiver != nullptr);
   connect(m_cmdSanalKumanda, &QPushButton::clicked, this, &frmYoklama::cmdSanalKumanda_Click);
   buttons->addWidget(m_cmdSanalKumanda);
   buttons->addStretch(1);
-  m_cmdCikis = bigButton(QStringLiteral("cmdCikis"), QStringLiteral("Kapat"),
-                         QStringLiteral("background:#e3e8ef;color:#1d2b3a"), this);
+  m_cmdCikis = gameui::boardButton(QStringLiteral("cmdCikis"), QStringLiteral("Kapat"),
+                                   QStringLiteral("background:#e3e8ef;color:#1d2b3a"), this);
   connect(m_cmdCikis, &QPushButton::clicked, this, &QWidget::close);
   buttons->addWidget(m_cmdCikis);
-  m_cmdBasla = bigButton(QStringLiteral("cmdBasla"), QStringLiteral("Oyunu Başlat"),
-                         QStringLiteral("background:#2e7d32;color:white"), this);
+  m_cmdBasla = gameui::boardButton(QStringLiteral("cmdBasla"), QStringLiteral("Oyunu Başlat"),
+                                   QStringLiteral("background:#2e7d32;color:white"), this);
   connect(m_cmdBasla, &QPushButton::clicked, this, &frmYoklama::cmdBasla_Click);
   buttons->addWidget(m_cmdBasla);
   box->addLayout(buttons);
 
   connect(&m_roll, &game::Attendance::tileChanged, m_tiles, &RunTilesView::tileChanged);
   connect(&m_roll, &game::Attendance::changed, this, &frmYoklama::showCount);
+  gameui::closeOnEscape(this);
   showCount();
   applyScale();
 }
@@ -122,14 +108,6 @@ void frmYoklama::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-void frmYoklama::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    close();
-    return;
-  }
-  QWidget::keyPressEvent(event);
-}
-
 void frmYoklama::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   applyScale();
@@ -137,20 +115,13 @@ void frmYoklama::resizeEvent(QResizeEvent* event) {
 
 // Texts grow with the board: readable from the back row of the class.
 void frmYoklama::applyScale() {
-  const int unit = std::max(12, std::min(width() / 60, height() / 34));
-  auto sized = [](QWidget* w, int pixels, bool bold) {
-    QFont f = w->font();
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    w->setFont(f);
-  };
-  sized(m_lblBaslik, unit * 2, true);
-  sized(m_lblAciklama, unit * 6 / 5, false);
-  sized(m_lblKumandaSayisi, unit * 2, true);
-  if (auto* caption = findChild<QLabel*>(QStringLiteral("lblBuradaOlan")))
-    sized(caption, unit * 6 / 5, false);
+  const int unit = gameui::boardUnit(this);
+  gameui::setPixelFont(m_lblBaslik, unit * 2, true);
+  gameui::setPixelFont(m_lblAciklama, unit * 6 / 5, false);
+  gameui::setPixelFont(m_lblKumandaSayisi, unit * 2, true);
+  gameui::setPixelFont(m_lblBuradaOlan, unit * 6 / 5, false);
   for (QPushButton* b : {m_cmdBasla, m_cmdCikis, m_cmdSanalKumanda}) {
-    sized(b, unit, true);
+    gameui::setPixelFont(b, unit, true);
     b->setMinimumHeight(unit * 3);
   }
 }

@@ -54,7 +54,6 @@ class frmYoklama : public QWidget, public SanalKumandaHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -68,6 +67,7 @@ class frmYoklama : public QWidget, public SanalKumandaHost {
   bool m_started = false;
   QLabel* m_lblBaslik = nullptr;
   QLabel* m_lblAciklama = nullptr;
+  QLabel* m_lblBuradaOlan = nullptr;
   QLabel* m_lblKumandaSayisi = nullptr;
   RunTilesView* m_tiles = nullptr;
   QPushButton* m_cmdBasla = nullptr;
