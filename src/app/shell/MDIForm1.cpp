@@ -18,6 +18,7 @@
 #include "screens/activities/frmSanalKumanda.h"
 #include "screens/authoring/AuthoringScreens.h"
 #include "screens/delivery/DeliveryScreens.h"
+#include "screens/game/GameScreens.h"
 #include "screens/reports/ReportScreens.h"
 #include "screens/school/SchoolScreens.h"
 #include "screens/start/frmGenelEkran.h"
@@ -177,6 +178,7 @@ void MDIForm1::buildButtonBar() {
   usersui::registerUserScreens(m_menu->registry(), m_context, *m_menu->session());
   authoringui::registerAuthoringScreens(m_menu->registry(), m_context);
   deliveryui::registerDeliveryScreens(m_menu->registry(), m_context, *m_receiver, runHooks());
+  gameui::registerGameScreens(m_menu->registry(), m_context, *m_receiver, this);
   // The report selection takes an interrupted run back to the presentation.
   reportsui::registerReportScreens(
       m_menu->registry(), m_context, &m_receiver->router(), [this](const reports::ResumeRun& run) {

@@ -1,0 +1,82 @@
+#include "screens/game/GameScreens.h"
+
+#include <QPointer>
+
+#include "Messages.h"
+#include "screens/delivery/PresentationDisplay.h"
+#include "screens/game/frmOyun.h"
+#include "screens/game/frmOyun1.h"
+#include "screens/game/frmYoklama.h"
+#include "shell/ReceiverController.h"
+#include "shell/ScreenRegistry.h"
+
+namespace gameui {
+
+namespace {
+constexpr int kGameScreen = 11;
+
+// Full screen on the board (the projector when there are two screens), taking
+// the presses; the program quitting takes it with it.
+void putOnBoard(QWidget* window, activity::PressConsumer* consumer,
+                shell::ReceiverController& receiver, QWidget* mainWindow) {
+  receiver.router().attach(window, consumer);
+  if (mainWindow) QObject::connect(mainWindow, &QObject::destroyed, window, &QObject::deleteLater);
+  deliveryui::showFullScreenOn(window, deliveryui::presentationScreen(mainWindow));
+  window->raise();
+  window->activateWindow();
+  receiver.router().focusWindow(window);
+}
+
+// Back to the main window when the board window closes.
+void returnTo(QWidget* window, QWidget* mainWindow) {
+  if (!mainWindow) return;
+  QObject::connect(window, &QObject::destroyed, mainWindow, [main = QPointer<QWidget>(mainWindow)] {
+    if (main) main->activateWindow();
+  });
+}
+}  // namespace
+
+void registerGameScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
+                         shell::ReceiverController& receiver, QWidget* mainWindow) {
+  registry.registerScreen(kGameScreen, [context, &receiver, mainWindow](QWidget* parent) {
+    auto* screen = new frmOyun(context, parent);
+    screen->setStartAttendance([context, &receiver, mainWindow](const game::Players& players) {
+      openAttendance(context, receiver, players, mainWindow);
+    });
+    return screen;
+  });
+}
+
+frmYoklama* openAttendance(const ScreenContext& context, shell::ReceiverController& receiver,
+                           const game::Players& players, QWidget* mainWindow,
+                           const receiver::Clock& clock) {
+  auto* window = new frmYoklama(players, clock, &receiver);
+  const receiver::Clock* time = &clock;
+  window->setStartGame([context, &receiver, mainWindow, time](const game::Players& present) {
+    openRace(context, receiver, present, game::Race::kStepIntervalMs, mainWindow, *time);
+  });
+  putOnBoard(window, &window->attendance(), receiver, mainWindow);
+  // Closed without a game: back to the set-up (a race goes back by itself).
+  QObject::connect(window, &frmYoklama::closedWithoutGame, window,
+                   [main = QPointer<QWidget>(mainWindow)] {
+                     if (main) main->activateWindow();
+                   });
+  return window;
+}
+
+frmOyun1* openRace(const ScreenContext& context, shell::ReceiverController& receiver,
+                   const game::Players& players, int stepIntervalMs, QWidget* mainWindow,
+                   const receiver::Clock& clock) {
+  auto* window = new frmOyun1(clock);
+  if (Status s = window->Ayarla(players, stepIntervalMs); !s) {
+    context.messages.warning(s.error());
+    delete window;
+    if (mainWindow) mainWindow->activateWindow();
+    return nullptr;
+  }
+  putOnBoard(window, &window->race(), receiver, mainWindow);
+  returnTo(window, mainWindow);
+  return window;
+}
+
+}  // namespace gameui

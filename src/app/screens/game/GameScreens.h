@@ -1,0 +1,39 @@
+#pragma once
+
+#include "game/GamePlayers.h"
+#include "receiver/Clock.h"
+#include "widgets/ScreenContext.h"
+
+class QWidget;
+class frmOyun1;
+class frmYoklama;
+
+namespace shell {
+class ReceiverController;
+class ScreenRegistry;
+}  // namespace shell
+
+// The classroom game: the set-up in the main window, the roll call and the race
+// full screen on the board.
+namespace gameui {
+
+// Puts frmOyun on the main bar (button 11, no right of its own, as the bar has
+// it; menu item and button come with the registry). Its "Yoklama Al" opens the
+// roll call, whose "Oyunu Başlat" opens the race. `mainWindow` is the window
+// whose screen the board avoids when there are two.
+void registerGameScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
+                         shell::ReceiverController& receiver, QWidget* mainWindow);
+
+// The roll call of `players`, full screen, attached to the press routing; its
+// start opens the race with the present players.
+frmYoklama* openAttendance(const ScreenContext& context, shell::ReceiverController& receiver,
+                           const game::Players& players, QWidget* mainWindow = nullptr,
+                           const receiver::Clock& clock = receiver::SteadyClock::instance());
+
+// The race of the present players at `stepIntervalMs`, full screen, attached to
+// the routing; null after "Oyuncu sayısı sıfır" when nobody is present.
+frmOyun1* openRace(const ScreenContext& context, shell::ReceiverController& receiver,
+                   const game::Players& players, int stepIntervalMs, QWidget* mainWindow = nullptr,
+                   const receiver::Clock& clock = receiver::SteadyClock::instance());
+
+}  // namespace gameui

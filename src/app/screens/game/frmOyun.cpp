@@ -1,0 +1,143 @@
+#include "screens/game/frmOyun.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "Messages.h"
+#include "lists/FilterLists.h"
+#include "screens/school/SchoolScreens.h"
+#include "store/Store.h"
+#include "widgets/Sliste.h"
+
+namespace {
+const QString kScreen = QStringLiteral("frmOyun");
+}  // namespace
+
+frmOyun::frmOyun(const ScreenContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_setup(context.store) {
+  setObjectName(kScreen);
+  setWindowTitle(QStringLiteral("Sınıf Oyunu"));
+
+  auto* box = new QVBoxLayout(this);
+  auto* classRow = new QHBoxLayout;
+  classRow->addWidget(new QLabel(QStringLiteral("Sınıf:"), this));
+  m_cmbSinifi = new QComboBox(this);
+  m_cmbSinifi->setObjectName(QStringLiteral("cmbSinifi"));
+  m_cmbSinifi->setMinimumWidth(160);
+  classRow->addWidget(m_cmbSinifi);
+  classRow->addStretch(1);
+  box->addLayout(classRow);
+
+  auto* middle = new QHBoxLayout;
+  m_remotes = new Sliste(m_context, {kScreen, QStringLiteral("SlisteKumandalar")}, this);
+  m_remotes->setOperationMode(Sliste::OperationMode::DokunarakSec);
+  m_remotes->setSonSutunuGenislet(true);
+  middle->addWidget(schoolui::group(QStringLiteral("Oyuncular"), m_remotes, this), 3);
+  auto* how = new QLabel(
+      QStringLiteral("<h3>Kumanda Yarışı</h3>"
+                     "<p><b>1.</b> Oyuncuları seçin (bir satıra dokunmak seçer ya da "
+                     "bırakır).</p>"
+                     "<p><b>2.</b> Yoklama ekranında her öğrenci kumandasında bir tuşa basar; "
+                     "kutusu kırmızıya döner. Boş tuşu (X) geri alır.</p>"
+                     "<p><b>3.</b> Yarışta A ve B tuşlarına <b>sırayla</b> basan bir adım "
+                     "ilerler; aynı tuşa iki kez basmak ilerletmez.</p>"
+                     "<p><b>4.</b> Bitişe ilk varan kazanır; ilk üç kürsüye çıkar.</p>"),
+      this);
+  how->setObjectName(QStringLiteral("lblNasilOynanir"));
+  how->setWordWrap(true);
+  how->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  how->setMinimumWidth(260);
+  middle->addWidget(schoolui::group(QStringLiteral("Nasıl Oynanır?"), how, this), 1);
+  box->addLayout(middle, 1);
+
+  auto* buttons = new QHBoxLayout;
+  m_lblOyuncuSayisi = new QLabel(this);
+  m_lblOyuncuSayisi->setObjectName(QStringLiteral("lblOyuncuSayisi"));
+  buttons->addWidget(m_lblOyuncuSayisi);
+  buttons->addStretch(1);
+  QPushButton* close =
+      schoolui::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
+  connect(close, &QPushButton::clicked, this, [this] {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+      sub->close();
+    else
+      this->close();
+  });
+  buttons->addWidget(close);
+  QPushButton* start =
+      schoolui::button(QStringLiteral("cmdYoklama"), QStringLiteral("Yoklama Al"), this);
+  start->setMinimumWidth(180);
+  start->setStyleSheet(QStringLiteral("font-weight:bold;background:#2e7d32;color:white;"));
+  connect(start, &QPushButton::clicked, this, &frmOyun::cmdYoklama_Click);
+  buttons->addWidget(start);
+  box->addLayout(buttons);
+
+  connect(m_cmbSinifi, &QComboBox::activated, this, [this] {
+    game::GamePlayers::saveClass(m_cmbSinifi->currentText());
+    fillRemotes();
+  });
+  connect(m_remotes, &Sliste::secimDegisti, this, &frmOyun::showChosenCount);
+  // Other screens change students, remotes and pairings while this one is open.
+  connect(&m_context.store, &store::Store::studentsChanged, this, &frmOyun::fillClasses);
+  for (auto signal : {&store::Store::remotesChanged, &store::Store::pairingsChanged})
+    connect(&m_context.store, signal, this, &frmOyun::fillRemotes);
+  fillClasses();
+}
+
+void frmOyun::fillClasses() {
+  Result<QStringList> classes = m_setup.classEntries();
+  if (!classes) {
+    m_context.messages.error(classes.error());
+    return;
+  }
+  const QString wanted =
+      m_cmbSinifi->count() > 0 ? m_cmbSinifi->currentText() : game::GamePlayers::savedClass();
+  m_cmbSinifi->clear();
+  m_cmbSinifi->addItems(classes.value());
+  // A class that is gone (rolled over, renamed) falls back to every class.
+  m_cmbSinifi->setCurrentIndex(std::max(0, int(m_cmbSinifi->findText(wanted))));
+  fillRemotes();
+}
+
+void frmOyun::selectClass(const QString& className) {
+  const int at = m_cmbSinifi->findText(className);
+  if (at < 0) return;
+  m_cmbSinifi->setCurrentIndex(at);
+  game::GamePlayers::saveClass(className);
+  fillRemotes();
+}
+
+void frmOyun::fillRemotes() {
+  (void)m_remotes->ListeDoldurYeni(game::GamePlayers::remotesQuery(m_cmbSinifi->currentText()),
+                                   {{}, {QStringLiteral("KAYITNO")}});
+  // The whole class plays unless the teacher leaves some out.
+  m_remotes->TumunuSec();
+  showChosenCount();
+}
+
+void frmOyun::showChosenCount() {
+  m_lblOyuncuSayisi->setText(QStringLiteral("Seçilen oyuncu: %1 / %2")
+                                 .arg(m_remotes->SeciliKayitlariVer().size())
+                                 .arg(m_remotes->kayitSayisi()));
+}
+
+void frmOyun::cmdYoklama_Click() {
+  QList<game::GamePlayers::Row> chosen;
+  for (int r : m_remotes->SeciliKayitlariVer())
+    chosen.append({m_remotes->deger(r, QStringLiteral("KUMANDAADRESI")),
+                   m_remotes->deger(r, QStringLiteral("ADI")),
+                   m_remotes->deger(r, QStringLiteral("SOYADI"))});
+  Result<game::Players> players = game::GamePlayers::choose(chosen);
+  if (!players) {
+    m_context.messages.warning(players.error());
+    return;
+  }
+  if (m_startAttendance) m_startAttendance(players.value());
+}
