@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 
 #include "school/StudentPhotos.h"
+#include "store/ContentStores.h"
 #include "store/SqlFunctions.h"
 #include "store/Store.h"
 
@@ -242,6 +243,15 @@ Status RunReport::read() {
     cell.outcome = outcome(cell.answer, m_questions.at(q).key);
   }
   return {};
+}
+
+Result<QByteArray> RunReport::questionPicture(int index) const {
+  if (index < 0 || index >= m_questions.size() || m_questions.at(index).soruNo.isEmpty())
+    return QByteArray();
+  const Result<store::StoreContent> content =
+      m_store.contents().read(store::StoreKind::Question, m_questions.at(index).soruNo);
+  if (!content) return Result<QByteArray>::failure(content.error());
+  return content->first;
 }
 
 QStringList RunReport::positions() const {

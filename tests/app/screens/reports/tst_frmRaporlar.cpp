@@ -1,9 +1,11 @@
 // The run report screen: what the teacher does to a run from its report (fix
 // the key, take the majority, drop a question) reaches the database once and
 // every page shows the re-scored figures; the display choices persist.
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableWidget>
@@ -13,12 +15,14 @@
 #include "Screenshot.h"
 #include "reports/ReportOptions.h"
 #include "reports/RunList.h"
+#include "screens/reports/QuestionSketch.h"
 #include "screens/reports/ReportScreens.h"
 #include "screens/reports/frmRaporlar.h"
 #include "screens/reports/frmRaporlarBasariListesi.h"
 #include "screens/reports/frmRaporlarGoreceli.h"
 #include "screens/reports/frmRaporlarMenu.h"
 #include "screens/school/SchoolScreens.h"
+#include "store/ContentStores.h"
 #include "store/Parameters.h"
 
 using Page = reports::ReportNavigator::Page;
@@ -221,6 +225,88 @@ class TestFrmRaporlar : public QObject {
     const QString sheets = f.path(QStringLiteral("Sonuc_Belgeleri.pdf"));
     screen.exportSheets(sheets);
     QVERIFY(QFileInfo(sheets).size() > 0);
+  }
+
+  // The teacher draws over the shown question; the stored picture stays as it
+  // was, a key change keeps the drawing, another question starts clean.
+  void drawingOverTheQuestionLeavesThePictureAlone() {
+    const ReportsFixture::Run run = sampleRun();
+    ReportsFixture::addRun(run);
+    QImage stored(200, 100, QImage::Format_RGB32);
+    stored.fill(Qt::white);
+    QByteArray png;
+    QBuffer buffer(&png);
+    QVERIFY(stored.save(&buffer, "PNG"));
+    QVERIFY(ReportsFixture::db()
+                .contents()
+                .write(store::StoreKind::Question, QStringLiteral("S1"), png, std::nullopt)
+                .ok());
+    frmRaporlar screen(context(), run.key);
+    screen.resize(1280, 800);
+    screen.show();
+    screen.navigator().setPage(Page::Question);
+    QuestionSketch* sketch = screen.sketch();
+    QCOMPARE(sketch->picture().size(), QSize(200, 100));
+    const QPoint a(sketch->width() / 2 - 20, sketch->height() / 2);
+    const QPoint b(sketch->width() / 2 + 20, sketch->height() / 2 + 5);
+    auto stroke = [&] {
+      QTest::mousePress(sketch, Qt::LeftButton, {}, a);
+      QTest::mouseMove(sketch, b);
+      QTest::mouseRelease(sketch, Qt::LeftButton, {}, b);
+    };
+    stroke();  // the pen is not taken up yet: nothing is drawn
+    QCOMPARE(sketch->strokeCount(), 0);
+    auto* colour = screen.findChild<QPushButton*>(QStringLiteral("cmdRenk"));
+    colour->menu()->actions().at(1)->trigger();  // blue, and the pen is up
+    screen.findChild<QPushButton*>(QStringLiteral("cmdKalinlik"))
+        ->menu()
+        ->actions()
+        .last()
+        ->trigger();
+    QVERIFY(screen.findChild<QPushButton*>(QStringLiteral("cmdKalem"))->isChecked());
+    stroke();
+    QCOMPARE(sketch->strokeCount(), 1);
+    QCOMPARE(sketch->penColour(), QuestionSketch::colours().at(1).colour);
+    QCOMPARE(sketch->penWidth(), QuestionSketch::widths().last().width);
+    const QImage drawn = sketch->grab().toImage();
+    QCOMPARE(drawn.pixelColor(sketch->width() / 2, sketch->height() / 2 + 2),
+             QuestionSketch::colours().at(1).colour);
+    QCOMPARE(sketch->picture(), stored.convertToFormat(sketch->picture().format()));
+    QCOMPARE(ReportsFixture::db()
+                 .contents()
+                 .read(store::StoreKind::Question, QStringLiteral("S1"))
+                 ->first,
+             png);
+
+    screen.lblABCDE_Click(QStringLiteral("B"));  // re-scored and read again
+    QCOMPARE(sketch->strokeCount(), 1);
+    screen.findChild<QPushButton*>(QStringLiteral("cmdTemizle"))->click();
+    QCOMPARE(sketch->strokeCount(), 0);
+    stroke();
+    screen.trigger(Action::NextQuestion);
+    QCOMPARE(sketch->strokeCount(), 0);
+    QVERIFY(sketch->picture().isNull());  // question 2 has no picture
+  }
+
+  // The item analysis of the run, or of its test over every run, on screen and
+  // in a workbook.
+  void itemAnalysisOfTheRunOrOfTheTest() {
+    const ReportsFixture::Run run = sampleRun();
+    ReportsFixture::addRun(run);
+    ReportsFixture::Run later = sampleRun();
+    later.key.date = QStringLiteral("19.10.2026");
+    ReportsFixture::addRun(later);
+    frmRaporlar screen(context(), run.key);
+    screen.navigator().setPage(Page::Items);
+    auto* summary = screen.findChild<QLabel*>(QStringLiteral("lblMadde"));
+    QVERIFY(summary->text().contains(QStringLiteral("Öğrenci sayısı: 4")));
+    screen.findChild<QCheckBox*>(QStringLiteral("chkTumUygulamalar"))->setChecked(true);
+    QVERIFY(summary->text().contains(QStringLiteral("Öğrenci sayısı: 8")));
+    QCOMPARE(screen.findChild<QTableWidget*>(QStringLiteral("SlisteMaddeAnalizi"))->rowCount(), 4);
+    const QString xlsx = f.path(QStringLiteral("Madde_Analizi.xlsx"));
+    f.messages().setNextAnswer(Messages::Answer::No);
+    screen.exportItems(xlsx);
+    QVERIFY(QFileInfo(xlsx).size() > 0);
   }
 
   void closesWhenItsRunIsDeleted() {
