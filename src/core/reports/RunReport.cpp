@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QSqlQuery>
 
+#include "curriculum/CurriculumFilter.h"
 #include "school/StudentPhotos.h"
 #include "store/ContentStores.h"
 #include "store/SqlFunctions.h"
@@ -89,7 +90,7 @@ bool RunInfo::isFreeRun() const {
 QString RunInfo::title() const {
   QString t = key.date + QStringLiteral(" Tarihinde ") + key.start + QLatin1Char('-') + testBitis +
               QStringLiteral(" Arası ");
-  if (sinifi != QLatin1String("TÜMÜ")) t += sinifi + QStringLiteral(" Sınıfına ");
+  if (!curriculum::CurriculumFilter::isAll(sinifi)) t += sinifi + QStringLiteral(" Sınıfına ");
   t += QStringLiteral("Yapılan ") + testNo + QStringLiteral(" Numaralı ") + testAdi;
   t += isLessonRun() ? QStringLiteral(" İsimli Dersin") : QStringLiteral(" İsimli Testin");
   return t + QStringLiteral(" Uygulama Raporu");

@@ -679,6 +679,10 @@ void frmRaporlar::paintItems() {
       item->setBackground(QColor(0xff, 0xf0, 0xb0));
       item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
+  // Long flag lists wrap rather than push the figures out of sight.
+  m_tblMadde->setWordWrap(true);
+  m_tblMadde->setColumnWidth(flags, std::min(m_tblMadde->columnWidth(flags), 300));
+  m_tblMadde->resizeRowsToContents();
 }
 
 void frmRaporlar::exportItems(const QString& path) {

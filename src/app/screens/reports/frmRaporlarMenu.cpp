@@ -130,6 +130,7 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   const QString gridName = QStringLiteral("SlisteOgrenciSinif");
   m_classes = new Sliste(context, {objectName(), gridName, QStringLiteral("1")}, this);
   m_classes->setOperationMode(Sliste::OperationMode::DokunarakSec);
+  m_classes->setSonSutunuGenislet(true);
   m_pageStack->addWidget(m_classes);
   auto* studentPage = new QWidget(this);
   auto* studentColumn = new QVBoxLayout(studentPage);

@@ -8,8 +8,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QtTest>
+
+#include <cmath>
 
 #include "../../../core/reports/ReportsFixture.h"
 #include "Screenshot.h"
@@ -24,6 +27,7 @@
 #include "screens/school/SchoolScreens.h"
 #include "store/ContentStores.h"
 #include "store/Parameters.h"
+#include "widgets/Sliste.h"
 
 using Page = reports::ReportNavigator::Page;
 using Action = reports::ReportNavigator::Action;
@@ -355,11 +359,44 @@ class TestFrmRaporlar : public QObject {
       QCoreApplication::processEvents();
       QVERIFY(saveScreenshot(&screen, QStringLiteral("rapor_anahtar_%1.png").arg(tag)));
       screen.cmdCevapAnahtariIptal_Click();
+      // The drawing tools in use: a red ring and a thick blue underline.
+      screen.navigator().setPage(Page::Question);
+      QCoreApplication::processEvents();
+      QuestionSketch* sketch = screen.sketch();
+      const QRect room = sketch->rect().adjusted(40, 30, -40, -30);
+      auto draw = [&](const QList<QPoint>& points) {
+        QTest::mousePress(sketch, Qt::LeftButton, {}, points.first());
+        for (const QPoint& p : points) QTest::mouseMove(sketch, p);
+        QTest::mouseRelease(sketch, Qt::LeftButton, {}, points.last());
+      };
+      sketch->setDrawing(true);
+      QList<QPoint> ring;
+      for (int i = 0; i <= 36; ++i)
+        ring << room.center() +
+                    QPoint(int(90 * std::cos(i * M_PI / 18)), int(40 * std::sin(i * M_PI / 18)));
+      draw(ring);
+      sketch->setPenColour(QuestionSketch::colours().at(1).colour);
+      sketch->setPenWidth(QuestionSketch::widths().at(2).width);
+      draw({room.bottomLeft(), room.bottomLeft() + QPoint(room.width() / 2, 0)});
+      QVERIFY(saveScreenshot(&screen, QStringLiteral("rapor_cizim_%1.png").arg(tag)));
+      screen.navigator().setPage(Page::Items);
+      screen.findChild<QCheckBox*>(QStringLiteral("chkTumUygulamalar"))->setChecked(true);
+      QCoreApplication::processEvents();
+      QVERIFY(saveScreenshot(&screen, QStringLiteral("rapor_madde_test_%1.png").arg(tag)));
       frmRaporlarMenu menu(ctx);
       menu.resize(size);
       menu.show();
       QCoreApplication::processEvents();
       QVERIFY(saveScreenshot(&menu, QStringLiteral("raporlar_menu_%1.png").arg(tag)));
+      menu.cmdGore_Click(frmRaporlarMenu::Page::Classes);
+      menu.classes()->tablo()->selectRow(0);
+      QCoreApplication::processEvents();
+      QVERIFY(saveScreenshot(&menu, QStringLiteral("raporlar_sinif_%1.png").arg(tag)));
+      menu.cmdGore_Click(frmRaporlarMenu::Page::Students);
+      menu.students()->tablo()->selectRow(1);
+      QCoreApplication::processEvents();
+      QVERIFY(saveScreenshot(&menu, QStringLiteral("raporlar_ogrenci_%1.png").arg(tag)));
+      menu.cmdGore_Click(frmRaporlarMenu::Page::Runs);
       menu.sinifListesi()->setCurrentIndex(menu.sinifListesi()->findText(QStringLiteral("5-A")));
       std::unique_ptr<frmRaporlarBasariListesi> ranking(menu.cmdTestSec2_Click());
       QVERIFY(ranking);
