@@ -141,9 +141,9 @@ QString studentAnswersHtml(const QList<StudentAnswerRow>& rows) {
       captions << r.position;
       answers << (r.answer.isEmpty() ? QStringLiteral("-") : r.answer);
       keys << (r.key.isEmpty() ? QStringLiteral("-") : r.key);
-      states << (r.state == QLatin1String("Doğru")    ? QStringLiteral("D")
-                 : r.state == QLatin1String("Yanlış") ? QStringLiteral("Y")
-                                                      : QStringLiteral("B"));
+      states << (r.state == stateText(Outcome::Correct) ? QStringLiteral("D")
+                 : r.state == stateText(Outcome::Wrong) ? QStringLiteral("Y")
+                                                        : QStringLiteral("B"));
     }
     html += table(captions, {answers, keys, states}) + QStringLiteral("<p></p>");
   }

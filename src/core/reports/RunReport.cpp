@@ -4,7 +4,9 @@
 #include <QSet>
 #include <QSqlQuery>
 
+#include "curriculum/CurriculumFilter.h"
 #include "school/StudentPhotos.h"
+#include "store/ContentStores.h"
 #include "store/SqlFunctions.h"
 #include "store/Store.h"
 
@@ -88,7 +90,7 @@ bool RunInfo::isFreeRun() const {
 QString RunInfo::title() const {
   QString t = key.date + QStringLiteral(" Tarihinde ") + key.start + QLatin1Char('-') + testBitis +
               QStringLiteral(" Arası ");
-  if (sinifi != QLatin1String("TÜMÜ")) t += sinifi + QStringLiteral(" Sınıfına ");
+  if (!curriculum::CurriculumFilter::isAll(sinifi)) t += sinifi + QStringLiteral(" Sınıfına ");
   t += QStringLiteral("Yapılan ") + testNo + QStringLiteral(" Numaralı ") + testAdi;
   t += isLessonRun() ? QStringLiteral(" İsimli Dersin") : QStringLiteral(" İsimli Testin");
   return t + QStringLiteral(" Uygulama Raporu");
@@ -242,6 +244,15 @@ Status RunReport::read() {
     cell.outcome = outcome(cell.answer, m_questions.at(q).key);
   }
   return {};
+}
+
+Result<QByteArray> RunReport::questionPicture(int index) const {
+  if (index < 0 || index >= m_questions.size() || m_questions.at(index).soruNo.isEmpty())
+    return QByteArray();
+  const Result<store::StoreContent> content =
+      m_store.contents().read(store::StoreKind::Question, m_questions.at(index).soruNo);
+  if (!content) return Result<QByteArray>::failure(content.error());
+  return content->first;
 }
 
 QStringList RunReport::positions() const {

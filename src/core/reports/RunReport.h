@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -180,6 +181,9 @@ class RunReport {
   QuestionView question(int index, const ReportOptions& options) const;
   StudentView student(int index, const ReportOptions& options) const;
   DistributionView distribution() const;
+  // The stored picture of a question (the bytes of a JPEG or PNG file); empty
+  // when the question was typed or has no bank row any more.
+  Result<QByteArray> questionPicture(int index) const;
   // Which questions worked; questions without a key are left out and named.
   ItemAnalysis::Findings itemAnalysis() const;
 

@@ -107,6 +107,15 @@ Result<QStringList> SuccessRanking::studentsOf(const QString& sinifi) const {
       {sinifi});
 }
 
+Result<QStringList> SuccessRanking::studentsOf(const QStringList& classes) const {
+  const store::InList in = store::inList(classes);
+  return m_store.column(
+      QStringLiteral("SELECT KAYITNO FROM TABLEOGRENCI WHERE NZ(SILINDIMI)='' AND "
+                     "NZ(KAYITNO)<>'' AND SINIFI IN (%1) ORDER BY SINIFI COLLATE TURKCE")
+          .arg(in.placeholders),
+      in.values);
+}
+
 Result<Ranking> SuccessRanking::build(const QStringList& kayitNos,
                                       const RunCriteria& criteria) const {
   if (const QString p = criteria.problem(); !p.isEmpty()) return Result<Ranking>::failure(p);

@@ -70,6 +70,8 @@ class SuccessRanking {
   Result<Ranking> build(const QStringList& kayitNos, const RunCriteria& criteria) const;
   // Every active student of a class ("TÜMÜ" or empty: of every class).
   Result<QStringList> studentsOf(const QString& sinifi) const;
+  // Every active student of these classes, class by class.
+  Result<QStringList> studentsOf(const QStringList& classes) const;
   // Writes the list with its title to the sheet "Sayfa1".
   static Status exportXlsx(const Ranking& ranking, RunCriteria::View view, const QString& path);
 

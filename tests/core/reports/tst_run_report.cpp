@@ -79,6 +79,12 @@ class TestRunReport : public QObject {
     QCOMPARE(r.title(),
              QStringLiteral("12.10.2026 Tarihinde 09:00:00-09:40:00 Arası 5-A Sınıfına "
                             "Yapılan 12 Numaralı Kesirler İsimli Testin Uygulama Raporu"));
+    // A run for the whole school ("TÜMÜ") names no class.
+    ReportsFixture::Run school = tenQuestionRun(QStringLiteral("1"));
+    school.key.start = QStringLiteral("11:00:00");
+    school.sinifi = QStringLiteral("TÜMÜ");
+    ReportsFixture::addRun(school);
+    QVERIFY(!loaded(school.key).title().contains(QStringLiteral("Sınıfına")));
     const reports::ReportOptions options;
 
     // Ranks: the virtual remote (7 right) first, the student (6 right, 4 wrong:
@@ -361,6 +367,10 @@ class TestRunReport : public QObject {
     const QString sheets = m_fx.path(QStringLiteral("belgeler.pdf"));
     QVERIFY(reports::ReportExports::resultSheetsPdf(r, sheets).ok());
     QVERIFY(QFileInfo(views).size() > 1000);
+    // Ali Can's sheet marks each answer against the key: right, wrong, right ...
+    QVERIFY(reports::ReportExports::resultSheetsHtml(r).contains(
+        QStringLiteral("<tr><td>Sonuç</td><td>D</td><td>D</td><td>D</td><td>D</td><td>D</td>"
+                       "<td>Y</td><td>D</td><td>Y</td><td>Y</td><td>Y</td></tr>")));
     const QString text = pdfText(sheets);
     if (text.isEmpty()) QSKIP("pdftotext yok");
     // One page per remote; the student is 1st of the two in class 5-A whose nets

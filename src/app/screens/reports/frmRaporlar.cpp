@@ -27,6 +27,7 @@
 #include "Messages.h"
 #include "reports/ReportExports.h"
 #include "reports/RunList.h"
+#include "screens/reports/QuestionSketch.h"
 #include "screens/reports/ReportCharts.h"
 #include "screens/reports/ReportScreens.h"
 #include "screens/school/SchoolScreens.h"
@@ -344,11 +345,22 @@ void frmRaporlar::buildQuestion() {
   nav->addWidget(remove);
   col->addLayout(nav);
 
-  m_lblSoruIcerik = new QLabel(page);
-  m_lblSoruIcerik->setObjectName(QStringLiteral("lblSoruIcerik"));
-  m_lblSoruIcerik->setWordWrap(true);
-  m_lblSoruIcerik->setFont(scaled(font(), 1.3));
-  col->addWidget(m_lblSoruIcerik);
+  // The question and the teacher's drawing over it above, the figures below; the
+  // teacher moves the line between them.
+  auto* vertical = new QSplitter(Qt::Vertical, page);
+  vertical->setObjectName(QStringLiteral("splitSoru"));
+  auto* questionPane = new QWidget(vertical);
+  auto* qrow = new QHBoxLayout(questionPane);
+  qrow->setContentsMargins(0, 0, 0, 0);
+  m_sketch = new QuestionSketch(questionPane);
+  qrow->addWidget(m_sketch, 1);
+  auto* tools = new QVBoxLayout;
+  for (QPushButton* b : m_sketch->makeTools(questionPane)) tools->addWidget(b);
+  tools->addStretch(1);
+  qrow->addLayout(tools);
+  auto* lower = new QWidget(vertical);
+  auto* lcolumn = new QVBoxLayout(lower);
+  lcolumn->setContentsMargins(0, 0, 0, 0);
   auto* keyRow = new QHBoxLayout;
   m_lblDogruSik = new QLabel(page);
   m_lblDogruSik->setObjectName(QStringLiteral("lblDogruSik"));
@@ -368,9 +380,9 @@ void frmRaporlar::buildQuestion() {
     keyRow->addWidget(b);
   }
   keyRow->addStretch(1);
-  col->addLayout(keyRow);
+  lcolumn->addLayout(keyRow);
 
-  auto* split = new QSplitter(Qt::Horizontal, page);
+  auto* split = new QSplitter(Qt::Horizontal, lower);
   auto* figures = new QWidget(split);
   auto* fcol = new QVBoxLayout(figures);
   fcol->setContentsMargins(0, 0, 0, 0);
@@ -407,16 +419,31 @@ void frmRaporlar::buildQuestion() {
   split->setStretchFactor(2, 2);
   // The chart as wide as the lists: it is what the class looks at.
   split->setSizes({200, 500, 500});
-  col->addWidget(split, 1);
+  lcolumn->addWidget(split, 1);
+  vertical->addWidget(questionPane);
+  vertical->addWidget(lower);
+  vertical->setStretchFactor(0, 2);
+  vertical->setStretchFactor(1, 3);
+  col->addWidget(vertical, 1);
   m_pages->addWidget(page);
 }
 
 void frmRaporlar::paintQuestion() {
   const reports::QuestionView v = m_report->question(m_nav.question(), m_options);
   m_cmbTestSiraNo->setCurrentIndex(v.index);
-  // The question's own text, when it was typed rather than drawn.
-  m_lblSoruIcerik->setText(v.question.content);
-  m_lblSoruIcerik->setVisible(!v.question.content.isEmpty());
+  if (v.index != m_sketchQuestion || v.question.soruNo != m_sketchSoruNo) {
+    // Another question: its picture, or its typed text, and a clean sheet.
+    const Result<QByteArray> bytes = m_report->questionPicture(v.index);
+    const QImage picture = QImage::fromData(bytes.valueOr({}));
+    QString text = v.question.content;
+    if (!bytes.ok())
+      text = QStringLiteral("Soru resmi okunamadı (%1)").arg(bytes.error());
+    else if (picture.isNull() && text.isEmpty())
+      text = QStringLiteral("%1. sorunun resmi ya da metni yok.").arg(v.question.position);
+    m_sketch->setQuestion(picture, text);
+    m_sketchQuestion = v.index;
+    m_sketchSoruNo = v.question.soruNo;
+  }
   const QString key = v.question.key;
   m_lblDogruSik->setText(
       QStringLiteral("Sorunun Cevabı: %1").arg(key.isEmpty() ? QStringLiteral("(yok)") : key));
@@ -594,6 +621,19 @@ void frmRaporlar::paintStudent() {
 void frmRaporlar::buildItems() {
   auto* page = new QWidget(m_pages);
   auto* col = new QVBoxLayout(page);
+  auto* top = new QHBoxLayout;
+  m_chkTumUygulamalar = new QCheckBox(QStringLiteral("Testin bütün uygulamaları"), page);
+  m_chkTumUygulamalar->setObjectName(QStringLiteral("chkTumUygulamalar"));
+  m_chkTumUygulamalar->setToolTip(
+      QStringLiteral("Bu testin kayıtlı bütün uygulamalarındaki cevaplarla hesaplar"));
+  connect(m_chkTumUygulamalar, &QCheckBox::toggled, this, [this] { paint(); });
+  top->addWidget(m_chkTumUygulamalar);
+  top->addStretch(1);
+  auto* excel = schoolui::button(QStringLiteral("cmdMaddeAnaliziExcel"),
+                                 QStringLiteral("Madde Analizini Kaydet"), page);
+  connect(excel, &QPushButton::clicked, this, [this] { exportItems(); });
+  top->addWidget(excel);
+  col->addLayout(top);
   m_lblMadde = new QLabel(page);
   m_lblMadde->setObjectName(QStringLiteral("lblMadde"));
   m_lblMadde->setWordWrap(true);
@@ -604,8 +644,30 @@ void frmRaporlar::buildItems() {
   m_pages->addWidget(page);
 }
 
+Result<reports::ItemAnalysis::Findings> frmRaporlar::itemFindings() const {
+  if (m_chkTumUygulamalar->isChecked() && m_chkTumUygulamalar->isEnabled())
+    return reports::analyseTest(m_context.store, m_report->info().testNo);
+  return m_report->itemAnalysis();
+}
+
+QString frmRaporlar::itemTitle() const {
+  const reports::RunInfo& run = m_report->info();
+  if (m_chkTumUygulamalar->isChecked() && m_chkTumUygulamalar->isEnabled())
+    return QStringLiteral("%1 Numaralı %2 İsimli Testin Bütün Uygulamalarının Madde Analizi")
+        .arg(run.testNo, run.testAdi);
+  return m_report->title() + QStringLiteral(" - Madde Analizi");
+}
+
 void frmRaporlar::paintItems() {
-  const reports::ItemAnalysis::Findings f = m_report->itemAnalysis();
+  // A free or lesson run has no test whose other runs could be added.
+  m_chkTumUygulamalar->setEnabled(!m_report->info().isFreeRun() && !m_report->info().isLessonRun());
+  const Result<reports::ItemAnalysis::Findings> found = itemFindings();
+  if (!found.ok()) {
+    m_lblMadde->setText(found.error().toHtmlEscaped());
+    m_tblMadde->clear();
+    return;
+  }
+  const reports::ItemAnalysis::Findings& f = found.value();
   m_lblMadde->setText(reports::ItemAnalysis::summary(f).join(QStringLiteral("   ·   ")));
   fill(m_tblMadde, reports::ItemAnalysis::captions(f.optionCount), reports::ItemAnalysis::cells(f));
   // The flags are the teacher's to act on: they stand out, next to the key.
@@ -617,6 +679,24 @@ void frmRaporlar::paintItems() {
       item->setBackground(QColor(0xff, 0xf0, 0xb0));
       item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
+  // Long flag lists wrap rather than push the figures out of sight.
+  m_tblMadde->setWordWrap(true);
+  m_tblMadde->setColumnWidth(flags, std::min(m_tblMadde->columnWidth(flags), 300));
+  m_tblMadde->resizeRowsToContents();
+}
+
+void frmRaporlar::exportItems(const QString& path) {
+  const Result<reports::ItemAnalysis::Findings> found = itemFindings();
+  if (!found.ok()) {
+    m_context.messages.error(found.error());
+    return;
+  }
+  const QString file =
+      path.isEmpty() ? reportsui::reportFile(this, QStringLiteral("Madde_Analizi.xlsx")) : path;
+  if (file.isEmpty()) return;
+  if (schoolui::check(m_context.messages,
+                      reports::writeItemAnalysisXlsx(found.value(), itemTitle(), file)))
+    reportsui::offerToOpen(m_context.messages, file);
 }
 
 // --- Options -----------------------------------------------------------------------

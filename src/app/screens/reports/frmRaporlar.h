@@ -25,6 +25,7 @@ class QRadioButton;
 class QStackedWidget;
 class QTabBar;
 class QTableWidget;
+class QuestionSketch;
 
 // The report of one run ("Raporlar"): the general figures with their chart, the
 // answers table, one question, one student, the distribution of the class, the
@@ -61,10 +62,12 @@ class frmRaporlar : public QWidget {
   void exportAnswers(const QString& path = {});  // "MS Excel (E)"
   void exportPdf(const QString& path = {});      // every page in one PDF
   void exportSheets(const QString& path = {});   // a result sheet per student
+  void exportItems(const QString& path = {});    // the item analysis shown, as a workbook
   bool keyEditorOpen() const;
 
   QTableWidget* answersTable() const { return m_tblAnswers; }
   QLabel* titleLabel() const { return m_lblBaslik; }
+  QuestionSketch* sketch() const { return m_sketch; }
 
  signals:
   // "Teste Devam Et (BOŞ)": the presentation takes over again.
@@ -92,6 +95,9 @@ class frmRaporlar : public QWidget {
   void paintStudent();
   void paintItems();
   void paintKeyEditor();
+  // The item analysis of this run, or with "Testin bütün uygulamaları" of its test.
+  Result<reports::ItemAnalysis::Findings> itemFindings() const;
+  QString itemTitle() const;
   void optionsChanged();
 
   ScreenContext m_context;
@@ -115,7 +121,9 @@ class frmRaporlar : public QWidget {
   QComboBox* m_cmbTestSiraNo = nullptr;
   QLabel* m_lblDogruSik = nullptr;
   QLabel* m_lblSoru = nullptr;
-  QLabel* m_lblSoruIcerik = nullptr;
+  QuestionSketch* m_sketch = nullptr;  // the question and the drawing over it
+  int m_sketchQuestion = -1;
+  QString m_sketchSoruNo;
   std::array<QPushButton*, 5> m_lblABCDE{};
   QChartView* m_chartSoru = nullptr;
   QTableWidget* m_listeDogru = nullptr;
@@ -137,6 +145,7 @@ class frmRaporlar : public QWidget {
   // Items
   QLabel* m_lblMadde = nullptr;
   QTableWidget* m_tblMadde = nullptr;
+  QCheckBox* m_chkTumUygulamalar = nullptr;
   // Options
   QCheckBox* m_chkBosGosterme = nullptr;
   QCheckBox* m_chkCevaplanmayanBos = nullptr;

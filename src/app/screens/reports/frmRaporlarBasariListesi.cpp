@@ -1,7 +1,6 @@
 #include "screens/reports/frmRaporlarBasariListesi.h"
 
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -55,10 +54,16 @@ frmRaporlarBasariListesi::frmRaporlarBasariListesi(const ScreenContext& context,
   m_pages->addWidget(scroll);
 
   // The podium: the winner in the middle and highest, second on the left, third
-  // on the right.
+  // on the right, each name standing on its own step.
   auto* podium = new QWidget(m_pages);
   podium->setObjectName(QStringLiteral("frameAnimasyon2"));
-  auto* grid = new QGridLayout(podium);
+  auto* grid = new QHBoxLayout(podium);
+  QVBoxLayout* columns[3];
+  for (QVBoxLayout*& column : columns) {
+    column = new QVBoxLayout;
+    column->addStretch(1);
+    grid->addLayout(column, 1);
+  }
   const int place[3] = {1, 0, 2};
   const int height[3] = {300, 210, 150};
   const char* colour[3] = {"#f4c430", "#c0c0c0", "#cd7f32"};
@@ -77,11 +82,10 @@ frmRaporlarBasariListesi::frmRaporlarBasariListesi(const ScreenContext& context,
     step->setMinimumWidth(220);
     step->setStyleSheet(QStringLiteral("background:%1; font-size:48pt; font-weight:bold;")
                             .arg(QString::fromLatin1(colour[i])));
-    grid->addWidget(name, 0, place[i], Qt::AlignBottom);
-    grid->addWidget(step, 1, place[i], Qt::AlignBottom);
+    columns[place[i]]->addWidget(name);
+    columns[place[i]]->addWidget(step);
     m_lblKazananlar << name;
   }
-  grid->setRowStretch(0, 1);
   m_pages->addWidget(podium);
   root->addWidget(m_pages, 1);
 

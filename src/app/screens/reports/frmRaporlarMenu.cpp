@@ -1,24 +1,29 @@
 #include "screens/reports/frmRaporlarMenu.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStackedWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "lists/GridLayout.h"
 #include "reports/Surveys.h"
 #include "screens/reports/ReportScreens.h"
 #include "screens/reports/frmRaporlarBasariListesi.h"
 #include "screens/reports/frmRaporlarGoreceli.h"
 #include "screens/school/SchoolScreens.h"
+#include "shell/frmIslem.h"
+#include "store/FactoryLayouts.h"
 #include "store/Store.h"
 #include "users/Rights.h"
 #include "users/Session.h"
@@ -50,6 +55,20 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   setObjectName(QStringLiteral("frmRaporlarMenu"));
   setWindowTitle(QStringLiteral("Raporlar"));
   auto* root = new QVBoxLayout(this);
+
+  auto* pageRow = new QHBoxLayout;
+  const QStringList pageCaptions{QStringLiteral("Uygulamaya Göre İstatistikler"),
+                                 QStringLiteral("Sınıfa Göre İstatistikler"),
+                                 QStringLiteral("Öğrenciye Göre İstatistikler")};
+  for (int i = 0; i < pageCaptions.size(); ++i) {
+    auto* b = schoolui::button(QStringLiteral("cmdGore_%1").arg(i), pageCaptions.at(i), this);
+    b->setCheckable(true);
+    connect(b, &QPushButton::clicked, this, [this, i] { cmdGore_Click(Page(i)); });
+    m_cmdGore << b;
+    pageRow->addWidget(b);
+  }
+  pageRow->addStretch(1);
+  root->addLayout(pageRow);
 
   auto* filters = new QGridLayout;
   auto add = [&](int row, int col, const QString& caption, QWidget* w) {
@@ -106,7 +125,32 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
                       this);
   m_runs->setOperationMode(Sliste::OperationMode::CokSatir);
   connect(m_runs, &Sliste::kayitCiftTiklandi, this, [this](int) { cmdTestSec_Click(); });
-  root->addWidget(m_runs, 1);
+  m_pageStack = new QStackedWidget(this);
+  m_pageStack->addWidget(m_runs);
+  const QString gridName = QStringLiteral("SlisteOgrenciSinif");
+  m_classes = new Sliste(context, {objectName(), gridName, QStringLiteral("1")}, this);
+  m_classes->setOperationMode(Sliste::OperationMode::DokunarakSec);
+  m_classes->setSonSutunuGenislet(true);
+  m_pageStack->addWidget(m_classes);
+  auto* studentPage = new QWidget(this);
+  auto* studentColumn = new QVBoxLayout(studentPage);
+  studentColumn->setContentsMargins(0, 0, 0, 0);
+  m_chkSilinenleriGoster = new QCheckBox(QStringLiteral("Silinen Öğrencileri Göster"), studentPage);
+  m_chkSilinenleriGoster->setObjectName(QStringLiteral("chkSilinenleriGoster"));
+  connect(m_chkSilinenleriGoster, &QCheckBox::toggled, this,
+          &frmRaporlarMenu::chkSilinenleriGoster_Click);
+  studentColumn->addWidget(m_chkSilinenleriGoster);
+  m_studentStack = new QStackedWidget(studentPage);
+  m_students = new Sliste(context, {objectName(), gridName, QStringLiteral("Silinmeyen")}, this);
+  m_deletedStudents =
+      new Sliste(context, {objectName(), gridName, QStringLiteral("Silinen")}, this);
+  for (Sliste* list : {m_students, m_deletedStudents}) {
+    list->setOperationMode(Sliste::OperationMode::DokunarakSec);
+    m_studentStack->addWidget(list);
+  }
+  studentColumn->addWidget(m_studentStack, 1);
+  m_pageStack->addWidget(studentPage);
+  root->addWidget(m_pageStack, 1);
 
   // No legend of upload states: nothing is ever sent anywhere, every row is white.
 
@@ -141,9 +185,10 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   auto* students = schoolui::button(QStringLiteral("cmdOgrenciGelisimi"),
                                     QStringLiteral("Öğrenci Gelişimi"), this);
   connect(students, &QPushButton::clicked, this, [this] { (void)openProgress(Subject::Student); });
-  auto* classes =
+  m_cmdSinifGelisimi =
       schoolui::button(QStringLiteral("cmdSinifGelisimi"), QStringLiteral("Sınıf Gelişimi"), this);
-  connect(classes, &QPushButton::clicked, this, [this] { (void)openProgress(Subject::Class); });
+  connect(m_cmdSinifGelisimi, &QPushButton::clicked, this,
+          [this] { (void)openProgress(Subject::Class); });
   auto* home = schoolui::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
   connect(home, &QPushButton::clicked, this, &QWidget::close);
   // Over many runs: the ranking and the progress take the class, the curriculum
@@ -154,7 +199,7 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   stats->addWidget(new QLabel(QStringLiteral("uygulama"), this));
   stats->addWidget(ranking);
   stats->addWidget(students);
-  stats->addWidget(classes);
+  stats->addWidget(m_cmdSinifGelisimi);
   stats->addStretch(1);
   root->addLayout(stats);
   buttons->addWidget(open);
@@ -172,11 +217,124 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   filtre::GrupDoldur(m_cmbGrup, context.store);
   const Result<reports::RunFilter> stored = reports::RunFilter::load(context.store);
   if (stored.ok()) restore(stored.value());
+  m_runOnly = {m_cmbSinifi, m_cmbGrup, m_txtTestNo, m_txtAciklama, bul, open, del, merge};
+  cmdGore_Click(Page::Runs);
   cmdBul_Click();
   // Runs recorded, re-scored or deleted elsewhere show without a new search.
   connect(&context.store, &store::Store::runsChanged, this, [this] {
-    if (!m_searching) (void)m_runs->ListeDoldurYeni(reports::RunList::listQuery(filter()));
+    if (!m_searching) fillRuns(filter());
   });
+  connect(&context.store, &store::Store::studentsChanged, this, [this] {
+    if (m_page == Page::Students) chkSilinenleriGoster_Click(m_chkSilinenleriGoster->isChecked());
+  });
+}
+
+void frmRaporlarMenu::cmdGore_Click(Page page) {
+  m_page = page;
+  for (int i = 0; i < m_cmdGore.size(); ++i) m_cmdGore.at(i)->setChecked(i == int(page));
+  m_pageStack->setCurrentIndex(int(page));
+  const bool runs = page == Page::Runs;
+  // Group, test number and description pick single runs; the class list above
+  // gives way to the picks on the class and student pages.
+  for (QWidget* w : m_runOnly) {
+    if (qobject_cast<QPushButton*>(w))
+      w->setVisible(runs);
+    else
+      w->setEnabled(runs);
+  }
+  m_cmdDevam->setVisible(runs && bool(m_resume));
+  m_cmdSinifGelisimi->setVisible(page != Page::Students);
+  if (page == Page::Classes) (void)m_classes->ListeDoldurYeni(reports::RunList::classesQuery());
+  if (page == Page::Students) chkSilinenleriGoster_Click(m_chkSilinenleriGoster->isChecked());
+}
+
+void frmRaporlarMenu::chkSilinenleriGoster_Click(bool on) {
+  if (m_chkSilinenleriGoster->isChecked() != on) m_chkSilinenleriGoster->setChecked(on);
+  m_studentStack->setCurrentWidget(on ? m_deletedStudents : m_students);
+  (void)students()->ListeDoldurYeni(reports::RunList::studentsQuery(on));
+}
+
+Sliste* frmRaporlarMenu::students() const {
+  return m_chkSilinenleriGoster->isChecked() ? m_deletedStudents : m_students;
+}
+
+void frmRaporlarMenu::fillRuns(const reports::RunFilter& f) {
+  if (m_runs->ListeDoldurYeni(reports::RunList::listQuery(f))) fitDateColumns();
+}
+
+void frmRaporlarMenu::fitDateColumns() {
+  // The layout every installation starts with leaves the date column too narrow
+  // for "dd.MM.yyyy". A width the teacher saved is theirs and stays; one still as
+  // it came is widened to show the date and times whole.
+  const store::GridLayout factory = store::reportMenuTestLayout();
+  const Result<QList<lists::LayoutColumn>> saved =
+      lists::GridLayout::load(m_context.store, m_runs->identity());
+  QTableView* view = m_runs->tablo();
+  const QFontMetrics metrics(view->font());
+  int grid = 0;
+  for (const lists::LayoutColumn& col : m_runs->currentLayout()) {
+    if (col.visibility == lists::LayoutColumn::Visibility::Internal) continue;
+    const int at = grid++;
+    const bool date = col.column == QStringLiteral("TESTTARIHI");
+    if (!date && col.column != QStringLiteral("TESTBASLANGIC") &&
+        col.column != QStringLiteral("TESTBITIS"))
+      continue;
+    bool asShipped = true;
+    for (const lists::LayoutColumn& s : saved.valueOr({}))
+      if (s.column == col.column)
+        for (const store::GridColumn& c : factory.columns)
+          if (c.field == col.column) asShipped = s.widthTwips == c.width.toInt();
+    if (!asShipped) continue;
+    const QString sample = date ? QStringLiteral("00.00.0000") : QStringLiteral("00:00:00");
+    const int need = std::max(metrics.horizontalAdvance(sample) + 18,
+                              view->horizontalHeader()->sectionSizeHint(at));
+    if (view->horizontalHeader()->sectionSize(at) < need)
+      view->horizontalHeader()->resizeSection(at, need);
+  }
+}
+
+QStringList frmRaporlarMenu::subjects(reports::ProgressReport::Subject kind) {
+  using Subject = reports::ProgressReport::Subject;
+  const reports::SuccessRanking ranking(m_context.store);
+  QStringList picked;
+  Result<QStringList> out = QStringList();
+  switch (m_page) {
+    case Page::Runs: {
+      const QString sinifi = choice(m_cmbSinifi);
+      if (kind == Subject::Student)
+        out = ranking.studentsOf(sinifi);
+      else if (curriculum::CurriculumFilter::isAll(sinifi))
+        out = m_context.store.column(reports::RunList::classesQuery().sql);
+      else
+        out = QStringList{sinifi};
+      break;
+    }
+    case Page::Classes:
+      picked = m_classes->SeciliKayitDegerleriniVer(QStringLiteral("SINIFI"));
+      if (picked.isEmpty()) {
+        m_context.messages.warning(QStringLiteral("Lütfen listeden en az bir sınıf seçiniz."));
+        return {};
+      }
+      out = kind == Subject::Student ? ranking.studentsOf(picked) : picked;
+      break;
+    case Page::Students:
+      picked = students()->SeciliKayitDegerleriniVer(QStringLiteral("KAYITNO"));
+      if (picked.isEmpty()) {
+        m_context.messages.warning(QStringLiteral("Lütfen listeden en az bir öğrenci seçiniz."));
+        return {};
+      }
+      out = picked;
+      break;
+  }
+  if (!out.ok()) {
+    m_context.messages.error(out.error());
+    return {};
+  }
+  if (out->isEmpty())
+    m_context.messages.warning(kind == Subject::Student
+                                   ? QStringLiteral("Seçili sınıfta öğrenci yok.")
+                                   : QStringLiteral("Seçili ölçütlere uyan sınıf yok."));
+  return out.value();
 }
 
 frmRaporlarMenu::~frmRaporlarMenu() = default;
@@ -213,7 +371,7 @@ void frmRaporlarMenu::cmdBul_Click() {
   const Status repaired = m_list.repairUnfinished();
   m_searching = false;
   if (!schoolui::check(m_context.messages, repaired)) return;
-  (void)m_runs->ListeDoldurYeni(reports::RunList::listQuery(f));
+  fillRuns(f);
 }
 
 QList<reports::RunKey> frmRaporlarMenu::selectedRuns() const {
@@ -252,7 +410,7 @@ void frmRaporlarMenu::cmdTestSec_Click() {
 
 void frmRaporlarMenu::setResumer(std::function<void(const reports::ResumeRun&)> resumer) {
   m_resume = std::move(resumer);
-  m_cmdDevam->setVisible(bool(m_resume));
+  m_cmdDevam->setVisible(m_page == Page::Runs && bool(m_resume));
 }
 
 void frmRaporlarMenu::cmdDevam_Click() {
@@ -276,7 +434,8 @@ void frmRaporlarMenu::evaluateSurvey(const reports::RunRow& run) {
         QStringLiteral("Klasör oluşturulamadı: %1").arg(QDir::toNativeSeparators(folder)));
     return;
   }
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  frmIslem wait(this);
+  wait.showText(reports::surveyProgressText());
   Result<QStringList> files = QStringList();
   if (run.opens() == reports::RunRow::Opens::ExpectationSurvey) {
     const auto e = reports::ExpectationSurvey(m_context.store).evaluate(run.key);
@@ -287,12 +446,15 @@ void frmRaporlarMenu::evaluateSurvey(const reports::RunRow& run) {
     files = l.ok() ? reports::LeadershipSurvey::write(l.value(), folder)
                    : Result<QStringList>::failure(l.error());
   }
-  QApplication::restoreOverrideCursor();
+  wait.hide();
   if (!files.ok()) {
     m_context.messages.error(files.error());
     return;
   }
-  m_context.messages.info(QStringLiteral("%1 anket belgesi hazırlandı.").arg(files->size()));
+  if (files->isEmpty()) {
+    m_context.messages.warning(QStringLiteral("Bu ankette değerlendirilecek cevap yok."));
+    return;
+  }
   schoolui::openFile(m_context.messages, folder);
 }
 
@@ -343,17 +505,9 @@ frmRaporlarBasariListesi* frmRaporlarMenu::cmdTestSec2_Click() {
     m_context.messages.warning(problem);
     return nullptr;
   }
-  const Result<QStringList> students =
-      reports::SuccessRanking(m_context.store).studentsOf(choice(m_cmbSinifi));
-  if (!students.ok()) {
-    m_context.messages.error(students.error());
-    return nullptr;
-  }
-  if (students->isEmpty()) {
-    m_context.messages.warning(QStringLiteral("Seçili sınıfta öğrenci yok."));
-    return nullptr;
-  }
-  auto* screen = new frmRaporlarBasariListesi(m_context, students.value(), c);
+  const QStringList students = subjects(reports::ProgressReport::Subject::Student);
+  if (students.isEmpty()) return nullptr;
+  auto* screen = new frmRaporlarBasariListesi(m_context, students, c);
   if (!screen->loaded()) {
     delete screen;
     return nullptr;
@@ -368,21 +522,9 @@ frmRaporlarGoreceli* frmRaporlarMenu::openProgress(reports::ProgressReport::Subj
     m_context.messages.warning(problem);
     return nullptr;
   }
-  const QString sinifi = choice(m_cmbSinifi);
-  Result<QStringList> subjects = QStringList{sinifi};
-  if (kind == reports::ProgressReport::Subject::Student)
-    subjects = reports::SuccessRanking(m_context.store).studentsOf(sinifi);
-  else if (curriculum::CurriculumFilter::isAll(sinifi))
-    subjects = m_context.store.column(reports::RunList::classesQuery().sql);
-  if (!subjects.ok()) {
-    m_context.messages.error(subjects.error());
-    return nullptr;
-  }
-  if (subjects->isEmpty()) {
-    m_context.messages.warning(QStringLiteral("Seçili ölçütlere uyan öğrenci ya da sınıf yok."));
-    return nullptr;
-  }
-  auto* screen = new frmRaporlarGoreceli(m_context, kind, subjects.value(), c);
+  const QStringList chosen = subjects(kind);
+  if (chosen.isEmpty()) return nullptr;
+  auto* screen = new frmRaporlarGoreceli(m_context, kind, chosen, c);
   if (!screen->loaded()) {
     delete screen;
     return nullptr;

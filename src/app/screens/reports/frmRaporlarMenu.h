@@ -16,6 +16,7 @@ class QDateEdit;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class QStackedWidget;
 class frmRaporlarBasariListesi;
 class frmRaporlarGoreceli;
 class Sliste;
@@ -57,12 +58,24 @@ class frmRaporlarMenu : public QWidget {
   // the last N runs, or the runs of the date range, of the chosen curriculum.
   frmRaporlarBasariListesi* cmdTestSec2_Click();
   reports::RunCriteria criteria() const;
+
+  // cmdGore: "Uygulamaya Göre İstatistikler", "Sınıfa Göre İstatistikler",
+  // "Öğrenciye Göre İstatistikler".
+  enum class Page { Runs, Classes, Students };
+  void cmdGore_Click(Page page);
+  Page page() const { return m_page; }
+  // "Silinen Öğrencileri Göster": the student page lists the deleted students.
+  void chkSilinenleriGoster_Click(bool on);
   // "Öğrenci Gelişimi" / "Sınıf Gelişimi": the progress of the chosen class's
   // students one after the other, or of the chosen class (every class for "TÜMÜ").
   frmRaporlarGoreceli* openProgress(reports::ProgressReport::Subject kind);
   QSpinBox* lastRunsBox() const { return m_spnSonYapilan; }
 
   Sliste* runs() const { return m_runs; }
+  Sliste* classes() const { return m_classes; }
+  // The student list shown: the current students, or the deleted ones.
+  Sliste* students() const;
+  QCheckBox* deletedStudentsBox() const { return m_chkSilinenleriGoster; }
   QComboBox* sinifListesi() const { return m_cmbSinifi; }
   QLineEdit* testNoBox() const { return m_txtTestNo; }
   QCheckBox* dateRangeBox() const { return m_chkTarihAraligi; }
@@ -74,6 +87,12 @@ class frmRaporlarMenu : public QWidget {
   bool allowed(const QString& key);
   void restore(const reports::RunFilter& stored);
   void evaluateSurvey(const reports::RunRow& run);
+  void fillRuns(const reports::RunFilter& filter);
+  void fitDateColumns();
+  // The students or classes the statistics are about: on the run page those of
+  // the class list above, otherwise those picked on the page. Empty (the user
+  // told why) when there are none.
+  QStringList subjects(reports::ProgressReport::Subject kind);
 
   ScreenContext m_context;
   reports::RunList m_list;
@@ -97,4 +116,14 @@ class frmRaporlarMenu : public QWidget {
   QDateEdit* m_dtBitis = nullptr;
   QSpinBox* m_spnSonYapilan = nullptr;
   Sliste* m_runs = nullptr;
+  Page m_page = Page::Runs;
+  QStackedWidget* m_pageStack = nullptr;
+  QList<QPushButton*> m_cmdGore;
+  QList<QWidget*> m_runOnly;  // filters and buttons that concern single runs
+  QPushButton* m_cmdSinifGelisimi = nullptr;
+  Sliste* m_classes = nullptr;
+  QStackedWidget* m_studentStack = nullptr;
+  Sliste* m_students = nullptr;
+  Sliste* m_deletedStudents = nullptr;
+  QCheckBox* m_chkSilinenleriGoster = nullptr;
 };

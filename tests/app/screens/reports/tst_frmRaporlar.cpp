@@ -1,25 +1,33 @@
 // The run report screen: what the teacher does to a run from its report (fix
 // the key, take the majority, drop a question) reaches the database once and
 // every page shows the re-scored figures; the display choices persist.
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QtTest>
+
+#include <cmath>
 
 #include "../../../core/reports/ReportsFixture.h"
 #include "Screenshot.h"
 #include "reports/ReportOptions.h"
 #include "reports/RunList.h"
+#include "screens/reports/QuestionSketch.h"
 #include "screens/reports/ReportScreens.h"
 #include "screens/reports/frmRaporlar.h"
 #include "screens/reports/frmRaporlarBasariListesi.h"
 #include "screens/reports/frmRaporlarGoreceli.h"
 #include "screens/reports/frmRaporlarMenu.h"
 #include "screens/school/SchoolScreens.h"
+#include "store/ContentStores.h"
 #include "store/Parameters.h"
+#include "widgets/Sliste.h"
 
 using Page = reports::ReportNavigator::Page;
 using Action = reports::ReportNavigator::Action;
@@ -223,6 +231,88 @@ class TestFrmRaporlar : public QObject {
     QVERIFY(QFileInfo(sheets).size() > 0);
   }
 
+  // The teacher draws over the shown question; the stored picture stays as it
+  // was, a key change keeps the drawing, another question starts clean.
+  void drawingOverTheQuestionLeavesThePictureAlone() {
+    const ReportsFixture::Run run = sampleRun();
+    ReportsFixture::addRun(run);
+    QImage stored(200, 100, QImage::Format_RGB32);
+    stored.fill(Qt::white);
+    QByteArray png;
+    QBuffer buffer(&png);
+    QVERIFY(stored.save(&buffer, "PNG"));
+    QVERIFY(ReportsFixture::db()
+                .contents()
+                .write(store::StoreKind::Question, QStringLiteral("S1"), png, std::nullopt)
+                .ok());
+    frmRaporlar screen(context(), run.key);
+    screen.resize(1280, 800);
+    screen.show();
+    screen.navigator().setPage(Page::Question);
+    QuestionSketch* sketch = screen.sketch();
+    QCOMPARE(sketch->picture().size(), QSize(200, 100));
+    const QPoint a(sketch->width() / 2 - 20, sketch->height() / 2);
+    const QPoint b(sketch->width() / 2 + 20, sketch->height() / 2 + 5);
+    auto stroke = [&] {
+      QTest::mousePress(sketch, Qt::LeftButton, {}, a);
+      QTest::mouseMove(sketch, b);
+      QTest::mouseRelease(sketch, Qt::LeftButton, {}, b);
+    };
+    stroke();  // the pen is not taken up yet: nothing is drawn
+    QCOMPARE(sketch->strokeCount(), 0);
+    auto* colour = screen.findChild<QPushButton*>(QStringLiteral("cmdRenk"));
+    colour->menu()->actions().at(1)->trigger();  // blue, and the pen is up
+    screen.findChild<QPushButton*>(QStringLiteral("cmdKalinlik"))
+        ->menu()
+        ->actions()
+        .last()
+        ->trigger();
+    QVERIFY(screen.findChild<QPushButton*>(QStringLiteral("cmdKalem"))->isChecked());
+    stroke();
+    QCOMPARE(sketch->strokeCount(), 1);
+    QCOMPARE(sketch->penColour(), QuestionSketch::colours().at(1).colour);
+    QCOMPARE(sketch->penWidth(), QuestionSketch::widths().last().width);
+    const QImage drawn = sketch->grab().toImage();
+    QCOMPARE(drawn.pixelColor(sketch->width() / 2, sketch->height() / 2 + 2),
+             QuestionSketch::colours().at(1).colour);
+    QCOMPARE(sketch->picture(), stored.convertToFormat(sketch->picture().format()));
+    QCOMPARE(ReportsFixture::db()
+                 .contents()
+                 .read(store::StoreKind::Question, QStringLiteral("S1"))
+                 ->first,
+             png);
+
+    screen.lblABCDE_Click(QStringLiteral("B"));  // re-scored and read again
+    QCOMPARE(sketch->strokeCount(), 1);
+    screen.findChild<QPushButton*>(QStringLiteral("cmdTemizle"))->click();
+    QCOMPARE(sketch->strokeCount(), 0);
+    stroke();
+    screen.trigger(Action::NextQuestion);
+    QCOMPARE(sketch->strokeCount(), 0);
+    QVERIFY(sketch->picture().isNull());  // question 2 has no picture
+  }
+
+  // The item analysis of the run, or of its test over every run, on screen and
+  // in a workbook.
+  void itemAnalysisOfTheRunOrOfTheTest() {
+    const ReportsFixture::Run run = sampleRun();
+    ReportsFixture::addRun(run);
+    ReportsFixture::Run later = sampleRun();
+    later.key.date = QStringLiteral("19.10.2026");
+    ReportsFixture::addRun(later);
+    frmRaporlar screen(context(), run.key);
+    screen.navigator().setPage(Page::Items);
+    auto* summary = screen.findChild<QLabel*>(QStringLiteral("lblMadde"));
+    QVERIFY(summary->text().contains(QStringLiteral("Öğrenci sayısı: 4")));
+    screen.findChild<QCheckBox*>(QStringLiteral("chkTumUygulamalar"))->setChecked(true);
+    QVERIFY(summary->text().contains(QStringLiteral("Öğrenci sayısı: 8")));
+    QCOMPARE(screen.findChild<QTableWidget*>(QStringLiteral("SlisteMaddeAnalizi"))->rowCount(), 4);
+    const QString xlsx = f.path(QStringLiteral("Madde_Analizi.xlsx"));
+    f.messages().setNextAnswer(Messages::Answer::No);
+    screen.exportItems(xlsx);
+    QVERIFY(QFileInfo(xlsx).size() > 0);
+  }
+
   void closesWhenItsRunIsDeleted() {
     const ReportsFixture::Run run = sampleRun();
     ReportsFixture::addRun(run);
@@ -269,11 +359,44 @@ class TestFrmRaporlar : public QObject {
       QCoreApplication::processEvents();
       QVERIFY(saveScreenshot(&screen, QStringLiteral("rapor_anahtar_%1.png").arg(tag)));
       screen.cmdCevapAnahtariIptal_Click();
+      // The drawing tools in use: a red ring and a thick blue underline.
+      screen.navigator().setPage(Page::Question);
+      QCoreApplication::processEvents();
+      QuestionSketch* sketch = screen.sketch();
+      const QRect room = sketch->rect().adjusted(40, 30, -40, -30);
+      auto draw = [&](const QList<QPoint>& points) {
+        QTest::mousePress(sketch, Qt::LeftButton, {}, points.first());
+        for (const QPoint& p : points) QTest::mouseMove(sketch, p);
+        QTest::mouseRelease(sketch, Qt::LeftButton, {}, points.last());
+      };
+      sketch->setDrawing(true);
+      QList<QPoint> ring;
+      for (int i = 0; i <= 36; ++i)
+        ring << room.center() +
+                    QPoint(int(90 * std::cos(i * M_PI / 18)), int(40 * std::sin(i * M_PI / 18)));
+      draw(ring);
+      sketch->setPenColour(QuestionSketch::colours().at(1).colour);
+      sketch->setPenWidth(QuestionSketch::widths().at(2).width);
+      draw({room.bottomLeft(), room.bottomLeft() + QPoint(room.width() / 2, 0)});
+      QVERIFY(saveScreenshot(&screen, QStringLiteral("rapor_cizim_%1.png").arg(tag)));
+      screen.navigator().setPage(Page::Items);
+      screen.findChild<QCheckBox*>(QStringLiteral("chkTumUygulamalar"))->setChecked(true);
+      QCoreApplication::processEvents();
+      QVERIFY(saveScreenshot(&screen, QStringLiteral("rapor_madde_test_%1.png").arg(tag)));
       frmRaporlarMenu menu(ctx);
       menu.resize(size);
       menu.show();
       QCoreApplication::processEvents();
       QVERIFY(saveScreenshot(&menu, QStringLiteral("raporlar_menu_%1.png").arg(tag)));
+      menu.cmdGore_Click(frmRaporlarMenu::Page::Classes);
+      menu.classes()->tablo()->selectRow(0);
+      QCoreApplication::processEvents();
+      QVERIFY(saveScreenshot(&menu, QStringLiteral("raporlar_sinif_%1.png").arg(tag)));
+      menu.cmdGore_Click(frmRaporlarMenu::Page::Students);
+      menu.students()->tablo()->selectRow(1);
+      QCoreApplication::processEvents();
+      QVERIFY(saveScreenshot(&menu, QStringLiteral("raporlar_ogrenci_%1.png").arg(tag)));
+      menu.cmdGore_Click(frmRaporlarMenu::Page::Runs);
       menu.sinifListesi()->setCurrentIndex(menu.sinifListesi()->findText(QStringLiteral("5-A")));
       std::unique_ptr<frmRaporlarBasariListesi> ranking(menu.cmdTestSec2_Click());
       QVERIFY(ranking);

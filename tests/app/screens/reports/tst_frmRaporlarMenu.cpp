@@ -3,14 +3,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QtTest>
 
 #include "../../../core/reports/ReportsFixture.h"
+#include "lists/GridLayout.h"
 #include "screens/reports/frmRaporlarBasariListesi.h"
 #include "screens/reports/frmRaporlarGoreceli.h"
 #include "screens/reports/frmRaporlarMenu.h"
@@ -182,6 +185,93 @@ class TestFrmRaporlarMenu : public QObject {
     f.messages().setNextAnswer(Messages::Answer::No);
     ranking->cmdExcel_Click(xlsx);
     QVERIFY(QFileInfo(xlsx).size() > 0);
+  }
+
+  // The class and student pages decide whose ranking and progress are shown;
+  // nothing opens before something is picked.
+  void classAndStudentPagesPickTheSubjects() {
+    ReportsFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("Kaya"),
+                               QStringLiteral("5-A"));
+    ReportsFixture::addStudent(QStringLiteral("3"), QStringLiteral("Can"), QStringLiteral("Şahin"),
+                               QStringLiteral("5-B"));
+    ReportsFixture::addStudent(QStringLiteral("4"), QStringLiteral("Eda"), QStringLiteral("Kurt"),
+                               QStringLiteral("5-B"));
+    QVERIFY(ReportsFixture::db()
+                .run(QStringLiteral("UPDATE TABLEOGRENCI SET SILINDIMI='01.09.2026 10:00:00' "
+                                    "WHERE KAYITNO='4'"))
+                .ok());
+    ReportsFixture::Run run = runOf("05.11.2026", "5-A", "12");
+    run.remotes = {{QStringLiteral("2-1"), QStringLiteral("1"), ReportsFixture::letters("AB")},
+                   {QStringLiteral("2-3"), QStringLiteral("3"), ReportsFixture::letters("A-")},
+                   {QStringLiteral("2-4"), QStringLiteral("4"), ReportsFixture::letters("B-")}};
+    ReportsFixture::addRun(run);
+    frmRaporlarMenu screen(context());
+    auto pick = [](Sliste* list, const QString& column, const QString& value) {
+      for (int r = 0; r < list->proxy()->rowCount(); ++r)
+        if (list->deger(r, column) == value)
+          list->tablo()->selectionModel()->select(
+              list->tablo()->model()->index(r, 0),
+              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    };
+
+    screen.cmdGore_Click(frmRaporlarMenu::Page::Classes);
+    QCOMPARE(screen.classes()->kayitSayisi(), 2);
+    QVERIFY(screen.findChild<QPushButton*>(QStringLiteral("cmdSil"))->isHidden());
+    QVERIFY(!screen.cmdTestSec2_Click());
+    QVERIFY(f.messages().lastText().contains(QStringLiteral("sınıf seçiniz")));
+    pick(screen.classes(), QStringLiteral("SINIFI"), QStringLiteral("5-B"));
+    std::unique_ptr<frmRaporlarBasariListesi> ranking(screen.cmdTestSec2_Click());
+    QVERIFY(ranking && ranking->loaded());
+    QCOMPARE(ranking->list()->rowCount(), 1);  // the deleted student is not in the class
+    QCOMPARE(ranking->list()->item(0, 1)->text(), QStringLiteral("Can"));
+    std::unique_ptr<frmRaporlarGoreceli> classProgress(
+        screen.openProgress(reports::ProgressReport::Subject::Class));
+    QVERIFY(classProgress && classProgress->loaded());
+    QCOMPARE(classProgress->counterLabel()->text(), QStringLiteral("1/1"));
+
+    screen.cmdGore_Click(frmRaporlarMenu::Page::Students);
+    QVERIFY(screen.findChild<QPushButton*>(QStringLiteral("cmdSinifGelisimi"))->isHidden());
+    QCOMPARE(screen.students()->kayitSayisi(), 2);
+    screen.deletedStudentsBox()->setChecked(true);
+    QCOMPARE(screen.students()->kayitSayisi(), 1);
+    QCOMPARE(screen.students()->deger(0, QStringLiteral("SILINMETARIHI")),
+             QStringLiteral("01.09.2026 10:00:00"));
+    // A deleted student's results still count in their own statistics.
+    pick(screen.students(), QStringLiteral("KAYITNO"), QStringLiteral("4"));
+    std::unique_ptr<frmRaporlarGoreceli> progress(
+        screen.openProgress(reports::ProgressReport::Subject::Student));
+    QVERIFY(progress && progress->loaded());
+    QCOMPARE(progress->table()->rowCount(), 1);
+
+    screen.cmdGore_Click(frmRaporlarMenu::Page::Runs);
+    QVERIFY(!screen.findChild<QPushButton*>(QStringLiteral("cmdSil"))->isHidden());
+  }
+
+  // The shipped layout cuts the date short: it is widened until the teacher
+  // saves widths of their own, which then stay.
+  void theDateShowsWholeAndASavedWidthStays() {
+    const auto dateColumn = [](Sliste* list) {
+      int grid = 0;
+      for (const lists::LayoutColumn& c : list->currentLayout()) {
+        if (c.visibility == lists::LayoutColumn::Visibility::Internal) continue;
+        if (c.column == QStringLiteral("TESTTARIHI")) return grid;
+        ++grid;
+      }
+      return -1;
+    };
+    int wide = 0;
+    {
+      frmRaporlarMenu screen(context());
+      QTableView* view = screen.runs()->tablo();
+      const int at = dateColumn(screen.runs());
+      QVERIFY(at >= 0);
+      wide = view->columnWidth(at);
+      QVERIFY(wide > QFontMetrics(view->font()).horizontalAdvance(QStringLiteral("20.10.2026")));
+      view->horizontalHeader()->resizeSection(at, 50);
+      screen.runs()->TabloDuzeniniKaydet();
+    }
+    frmRaporlarMenu again(context());
+    QVERIFY(std::abs(again.runs()->tablo()->columnWidth(dateColumn(again.runs())) - 50) <= 1);
   }
 };
 
