@@ -9,6 +9,8 @@
 #include <QtTest>
 
 #include "AuthoringFixture.h"
+#include "QtTranslations.h"
+#include "Screenshot.h"
 #include "authoring/QuestionForm.h"
 #include "screens/authoring/AuthoringScreens.h"
 #include "screens/authoring/PictureBox.h"
@@ -189,10 +191,20 @@ class TestSoruHazirlama : public QObject {
 
     QStringList titles, filters;
     QStringList answer;  // the files the dialog "chooses"
+    bool shot = false;
+    derslik::loadQtTranslations(*QCoreApplication::instance());
     filedialogs::setRunner([&](QFileDialog& d) {
       titles << d.windowTitle();
       filters << d.nameFilters().join(QLatin1Char(';'));
       d.setDirectory(f.dir->path());
+      if (d.acceptMode() == QFileDialog::AcceptOpen && !shot) {
+        // Under DERSLIK_SHOTS: the reading dialog as the teacher sees it.
+        d.resize(820, 480);
+        d.show();
+        QCoreApplication::processEvents();
+        shot = savePicture(d.grab(), QStringLiteral("soru_al_pencere.png"));
+        d.hide();
+      }
       QStringList quoted;
       for (const QString& a : answer) quoted << QLatin1Char('"') + a + QLatin1Char('"');
       d.selectFile(quoted.join(QLatin1Char(' ')));
@@ -215,6 +227,7 @@ class TestSoruHazirlama : public QObject {
     answer = QStringList{QStringLiteral("Sorular.cks"), QStringLiteral("Kopya.cks")};
     take->click();
     QCOMPARE(f.shown(), QStringList{QStringLiteral("6 adet soru eklendi")});
+    QVERIFY(shot);
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")), 9);
     QCOMPARE(titles, (QStringList{QStringLiteral("Soruların Verileceği Dosya"),
                                   QStringLiteral("Soruların Alınacağı Dosya")}));
