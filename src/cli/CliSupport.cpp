@@ -1,6 +1,7 @@
 #include <QFile>
 
 #include "CliCommand.h"
+#include "exchange/ImportStaging.h"
 #include "store/RolloverFiles.h"
 #include "store/Store.h"
 
@@ -33,6 +34,7 @@ bool openDatabase(store::Store& store, QTextStream& err, bool mustExist) {
     err << "Veritabanı açılamadı: " << report.error() << '\n';
     return false;
   }
+  for (const QString& note : exchange::repairStagedImports(store)) err << "Not: " << note << '\n';
   return true;
 }
 

@@ -13,22 +13,23 @@
 
 namespace shell::exchangeimport {
 
-namespace {
-
-QStringList chooseFiles(QWidget* window, Kind kind) {
-  return kind == Kind::Questions
-             ? filedialogs::openFiles(window, QStringLiteral("SoruDosyasi"),
-                                      exchange::QuestionPackage::readDialogTitle(),
-                                      exchange::QuestionPackage::fileFilter())
-             : filedialogs::openFiles(window, QStringLiteral("TestDosyasi"),
-                                      exchange::TestPackage::readDialogTitle(),
-                                      exchange::TestPackage::menuFileFilter());
-}
-
-}  // namespace
-
 QString rightKey(Kind kind) {
   return kind == Kind::Questions ? QStringLiteral("SoruAl") : QStringLiteral("TestAl");
+}
+
+QString writeRightKey(Kind kind) {
+  return kind == Kind::Questions ? QStringLiteral("SoruVer") : QStringLiteral("TestVer");
+}
+
+QStringList chooseFiles(QWidget* window, Kind kind, Origin origin) {
+  if (kind == Kind::Questions)
+    return filedialogs::openFiles(window, QStringLiteral("SoruDosyasi"),
+                                  exchange::QuestionPackage::readDialogTitle(),
+                                  exchange::QuestionPackage::fileFilter());
+  return filedialogs::openFiles(window, QStringLiteral("TestDosyasi"),
+                                exchange::TestPackage::readDialogTitle(),
+                                origin == Origin::Menu ? exchange::TestPackage::menuFileFilter()
+                                                       : exchange::TestPackage::readFileFilter());
 }
 
 void addMenuItems(MainMenuController& rights, QMenu* menu, QWidget* window,
@@ -42,22 +43,29 @@ void addMenuItems(MainMenuController& rights, QMenu* menu, QWidget* window,
     action->setObjectName(name);
     action->setProperty("rightKey", rightKey(kind));
     rights.connectGuarded(action, [window, context, k = kind] {
-      const QStringList paths = chooseFiles(window, k);
+      const QStringList paths = chooseFiles(window, k, Origin::Menu);
       if (!paths.isEmpty()) importFiles(window, context, k, paths);
     });
   }
 }
 
-int importFiles(QWidget* window, const ScreenContext& context, Kind kind,
-                const QStringList& paths) {
+int importFiles(QWidget* window, const ScreenContext& context, Kind kind, const QStringList& paths,
+                Origin origin) {
   frmIslem progress(window);
-  const auto read = [&context, kind](const QString& path) {
-    return kind == Kind::Questions ? exchange::QuestionPackage(context.store).read(path)
-                                   : exchange::TestPackage(context.store).read(path);
+  // With several files the numbering line goes under the file's own line.
+  QString fileLine;
+  const exchange::Progress numbering = [&progress, &fileLine](const QString& line) {
+    progress.showText(fileLine.isEmpty() ? line : fileLine + QLatin1Char('\n') + line);
   };
-  const exchange::ImportOutcome outcome = exchange::readFiles(
-      paths, read,
-      [&progress](int i, int n) { progress.showText(exchange::fileProgressText(i, n)); });
+  const auto read = [&context, kind, &numbering](const QString& path) {
+    return kind == Kind::Questions ? exchange::QuestionPackage(context.store).read(path, numbering)
+                                   : exchange::TestPackage(context.store).read(path, numbering);
+  };
+  const exchange::ImportOutcome outcome =
+      exchange::readFiles(paths, read, [&progress, &fileLine](int i, int n) {
+        fileLine = n > 1 ? exchange::fileProgressText(i, n) : QString();
+        progress.showText(exchange::fileProgressText(i, n));
+      });
   progress.hide();
   const bool questions = kind == Kind::Questions;
   if (!outcome.failures.isEmpty()) {
@@ -74,7 +82,7 @@ int importFiles(QWidget* window, const ScreenContext& context, Kind kind,
       context.messages.warning(text);
     else
       context.messages.error(text);
-  } else if (paths.size() == 1) {
+  } else if (origin == Origin::Menu && paths.size() == 1) {
     context.messages.info(questions ? exchange::QuestionPackage::menuAddedMessage()
                                     : exchange::TestPackage::menuAddedMessage());
   } else {
@@ -82,6 +90,33 @@ int importFiles(QWidget* window, const ScreenContext& context, Kind kind,
                                     : exchange::TestPackage::addedMessage(outcome.added));
   }
   return outcome.added;
+}
+
+bool exportFile(QWidget* window, const ScreenContext& context, Kind kind, const QStringList& keys) {
+  const bool questions = kind == Kind::Questions;
+  const QString path =
+      questions
+          ? filedialogs::saveFile(window, QStringLiteral("SoruDosyasi"),
+                                  exchange::QuestionPackage::writeDialogTitle(),
+                                  exchange::QuestionPackage::writeDefaultName(),
+                                  exchange::QuestionPackage::fileFilter(), QStringLiteral("cks"))
+          : filedialogs::saveFile(window, QStringLiteral("TestDosyasi"),
+                                  exchange::TestPackage::writeDialogTitle(),
+                                  exchange::TestPackage::writeDefaultName(),
+                                  exchange::TestPackage::fileFilter(), QStringLiteral("ckp"));
+  if (path.isEmpty()) return false;
+  frmIslem progress(window);
+  progress.showText(QStringLiteral("Dosya oluşturuluyor..."));
+  const Status written = questions ? exchange::QuestionPackage(context.store).write(keys, path)
+                                   : exchange::TestPackage(context.store).write(keys, path);
+  progress.hide();
+  if (!written) {
+    context.messages.error(written.error());
+    return false;
+  }
+  context.messages.info(questions ? exchange::QuestionPackage::writtenMessage()
+                                  : exchange::TestPackage::writtenMessage());
+  return true;
 }
 
 }  // namespace shell::exchangeimport

@@ -3,16 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
-#include <QTemporaryDir>
-
+#include "exchange/ImportStaging.h"
 #include "store/ContentStores.h"
 #include "store/Store.h"
 
 namespace exchange {
-
-QString PackageFile::workFolderTemplate() const {
-  return m_store.path(QStringLiteral("paket-XXXXXX"));
-}
 
 Status PackageFile::attach(const QString& file) {
   return m_store.run(QStringLiteral("ATTACH DATABASE ? AS %1").arg(kSchema), {file});
@@ -27,7 +22,7 @@ Status PackageFile::write(const QString& archivePath, const QString& member,
                           const std::function<Status()>& fill,
                           const QList<formats::ZipMember>& extra) {
   const QString failed = QStringLiteral("Dosya oluşturulamadı");
-  QTemporaryDir work(workFolderTemplate());
+  WorkFolder work(m_store);
   if (!work.isValid()) return Status::failure(failed);
   const QString file = work.filePath(member);
   if (Status s = attach(file); !s)
@@ -55,9 +50,16 @@ formats::ArchiveLimits PackageFile::limits() {
 
 Result<int> PackageFile::read(const QString& archivePath, const QString& member, const Apply& apply,
                               const ReadOptions& options) {
+  // What a killed reading left is settled first, so its files never meet this one's.
+  for (const QString& done : repairStagedImports(m_store)) m_store.log(done);
+  return readArchive(archivePath, member, apply, options);
+}
+
+Result<int> PackageFile::readArchive(const QString& archivePath, const QString& member,
+                                     const Apply& apply, const ReadOptions& options) {
   using R = Result<int>;
   formats::ArchiveReader archive(archivePath, limits());
-  QTemporaryDir work(workFolderTemplate());
+  WorkFolder work(m_store);
   if (!work.isValid()) return R::failure(QStringLiteral("Geçici klasör oluşturulamadı."));
   Unpacked unpacked;
   unpacked.packageFile = work.filePath(member);
@@ -90,7 +92,7 @@ Result<int> PackageFile::read(const QString& archivePath, const QString& member,
   if (!found && !wrapped.isEmpty()) {
     ReadOptions inner = options;
     inner.wrapperSuffix.clear();
-    return read(wrapped, member, apply, inner);
+    return readArchive(wrapped, member, apply, inner);
   }
   if (!found) return R::failure(QStringLiteral("Dosyada %1 bulunamadı.").arg(member));
   unpacked.packageBytes = QFileInfo(unpacked.packageFile).size();

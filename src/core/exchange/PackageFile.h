@@ -17,6 +17,9 @@ class Store;
 
 namespace exchange {
 
+// Told a line of progress text while a file is read.
+using Progress = std::function<void(const QString&)>;
+
 // An exchange file: a ZIP archive holding one SQLite database (the package,
 // "Sru.mds", "Tst.mds" or "Kyt.mds") and possibly other members (media archives).
 // While a package is written it is attached to the store's connection under the
@@ -69,7 +72,8 @@ class PackageFile {
   static formats::ArchiveLimits limits();
 
  private:
-  QString workFolderTemplate() const;
+  Result<int> readArchive(const QString& archivePath, const QString& member, const Apply& apply,
+                          const ReadOptions& options);
   Status attach(const QString& file);
   void detach();
   store::Store& m_store;

@@ -6,7 +6,9 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
+#include <QUuid>
+
+#include <unistd.h>
 
 #include "authoring/QuestionKeys.h"
 #include "curriculum/OfferedValues.h"
@@ -64,7 +66,7 @@ Result<QList<formats::ZipMember>> PackageQuestions::mediaMembers(const store::St
   using R = Result<QList<formats::ZipMember>>;
   const QuestionMedia media(store);
   QList<formats::ZipMember> out;
-  QTemporaryDir work(store.path(QStringLiteral("paket-XXXXXX")));
+  WorkFolder work(store);
   if (!work.isValid()) return R::failure(QStringLiteral("Geçici klasör oluşturulamadı."));
   for (const auto& [kind, name] : {std::pair{QuestionMedia::Kind::Sound, kSounds},
                                    std::pair{QuestionMedia::Kind::Video, kVideos}}) {
@@ -116,6 +118,10 @@ Status PackageQuestions::load(PackageDatabase& package) {
   return {};
 }
 
+QString PackageQuestions::numberingText(int index, int count) {
+  return QStringLiteral("Sorular Numaralandırılıyor : %1/%2").arg(index).arg(count);
+}
+
 bool PackageQuestions::isDistributed(const QString& packageKey) const {
   return m_keepDistributed && !authoring::keys::isLocal(packageKey);
 }
@@ -153,6 +159,9 @@ Status PackageQuestions::stageArchive(const QString& archive, QuestionMedia::Kin
         return Status::failure(QStringLiteral("Geçici dosya yazılamadı."));
       m_staged.append({staged, m_keys.value(key)});
       if (Status s = reader.copyTo(out); !s) return s;
+      // On the disk before the commit that names it.
+      if (!out.flush() || ::fsync(out.handle()) != 0)
+        return Status::failure(QStringLiteral("Geçici dosya yazılamadı."));
     }
     done.insert(key);
   }
@@ -160,12 +169,31 @@ Status PackageQuestions::stageArchive(const QString& archive, QuestionMedia::Kin
   return {};
 }
 
-Status PackageQuestions::stageMedia(const PackageFile::Unpacked& unpacked) {
+Status PackageQuestions::openStageFolder() {
+  if (m_stageFolder) return {};
   // Beside the media folders, on the same disk, so finish() only renames; a
   // reading killed half way leaves its files in this folder and nowhere else.
-  m_stageFolder = std::make_unique<QTemporaryDir>(m_store.path(QStringLiteral("paket-XXXXXX")));
+  m_stageFolder = std::make_unique<WorkFolder>(m_store);
   if (!m_stageFolder->isValid())
     return Status::failure(QStringLiteral("Geçici klasör oluşturulamadı."));
+  return {};
+}
+
+Status PackageQuestions::recordMoves() {
+  if (Status s = openStageFolder(); !s) return s;
+  StagingManifest moves;
+  moves.marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
+  moves.keys = m_keys.values();
+  for (const Staged& s : m_staged)
+    moves.files.append({s.file.kind, s.key, QFileInfo(s.file.temp).fileName(), s.file.suffix});
+  if (Status s = moves.write(m_stageFolder->path()); !s) return s;
+  if (Status s = moves.addMarker(m_store); !s) return s;
+  m_moves = std::move(moves);
+  return {};
+}
+
+Status PackageQuestions::stageMedia(const PackageFile::Unpacked& unpacked) {
+  if (Status s = openStageFolder(); !s) return s;
   for (auto it = unpacked.members.cbegin(); it != unpacked.members.cend(); ++it) {
     if (!isMediaArchive(it.key())) continue;
     const auto kind = baseName(it.key()).startsWith(QStringLiteral("sslr"), Qt::CaseInsensitive)
@@ -200,7 +228,9 @@ Status PackageQuestions::write(PackageDatabase& package, qint64 packageBytes) {
                    QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')))))
     return Status::failure(store::sqlErrorText(insert.lastError()));
   QList<CurriculumPlace> places;
+  int done = 0;
   for (const PackageRecord& r : m_records) {
+    if (++done % 10 == 0 && m_progress) m_progress(numberingText(done, count()));
     const QString key = m_keys.value(r.key);
     const CurriculumPlace place = placeOf(r, m_currentLayout);
     places << place;
@@ -220,6 +250,7 @@ Status PackageQuestions::write(PackageDatabase& package, qint64 packageBytes) {
   if (Status s = writePictures(package, packageBytes); !s) return s;
   if (Status s = addDefinitions(m_store, places); !s) return s;
   if (Status s = offerLevelsAndCourses(m_store, places); !s) return s;
+  if (Status s = recordMoves(); !s) return s;
   m_store.changed(store::Change::Questions);
   return {};
 }
@@ -270,18 +301,16 @@ Status forEachPicturePair(
 }
 
 void PackageQuestions::finish() {
-  const QuestionMedia media(m_store);
-  // Files under a new number belonged to a question deleted long ago.
-  for (const QString& key : m_keys) media.removeAll(key);
-  for (const Staged& s : m_staged)
-    if (Result<QString> placed = media.place(s.file, s.key); !placed) m_store.log(placed.error());
+  // The same moves a repair makes after a kill.
+  if (m_moves && m_stageFolder) m_moves->complete(m_store, m_stageFolder->path());
+  m_moves.reset();
   m_staged.clear();
   m_stageFolder.reset();
 }
 
 void PackageQuestions::discard() {
-  const QuestionMedia media(m_store);
-  for (const Staged& s : m_staged) media.discard(s.file);
+  // The staged files go with the work folder; the marker went with the rollback.
+  m_moves.reset();
   m_staged.clear();
   m_stageFolder.reset();
 }

@@ -7,13 +7,13 @@
 #include <QString>
 #include <QStringList>
 
-#include <QTemporaryDir>
-
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "Result.h"
 #include "authoring/QuestionMedia.h"
+#include "exchange/ImportStaging.h"
 #include "exchange/PackageFile.h"
 #include "exchange/PackageTable.h"
 #include "formats/ZipArchive.h"
@@ -42,7 +42,9 @@ class PackageDatabase;
 // older layout whose KONU is the unit. Sound and video files are staged in a
 // private work folder of the data folder and moved under their new keys into the
 // media folders only by finish(), after the commit; discard() drops them when
-// the file was refused.
+// the file was refused. write() leaves the list of moves in the work folder and
+// a marker row in the transaction, so a kill between the commit and finish()
+// is finished by repairStagedImports() at the next start.
 class PackageQuestions {
  public:
   static inline const QString kSounds = QStringLiteral("sslr.zip");
@@ -75,8 +77,14 @@ class PackageQuestions {
   Status stageMedia(const PackageFile::Unpacked& unpacked);
   // Deletes the older copies of distributed questions, writes the rows, the
   // pictures (into a new content store when the package would fill the
-  // newest), the missing curriculum definitions and offers levels and courses.
+  // newest), the missing curriculum definitions, offers levels and courses and
+  // records the moves finish() is to make.
   Status write(PackageDatabase& package, qint64 packageBytes);
+
+  // Told "Sorular Numaralandırılıyor : <i>/<n>" every tenth question write() adds.
+  void setProgress(Progress progress) { m_progress = std::move(progress); }
+
+  static QString numberingText(int index, int count);
 
   int count() const { return static_cast<int>(m_records.size()); }
   // Package key -> key in the bank.
@@ -95,6 +103,8 @@ class PackageQuestions {
   };
   Status stageArchive(const QString& archive, authoring::QuestionMedia::Kind kind);
   Status writePictures(PackageDatabase& package, qint64 packageBytes);
+  Status openStageFolder();
+  Status recordMoves();
 
   store::Store& m_store;
   QList<PackageRecord> m_records;
@@ -103,7 +113,9 @@ class PackageQuestions {
   bool m_keepDistributed = false;
   QHash<QString, QString> m_keys;
   QList<Staged> m_staged;
-  std::unique_ptr<QTemporaryDir> m_stageFolder;
+  Progress m_progress;
+  std::unique_ptr<WorkFolder> m_stageFolder;
+  std::optional<StagingManifest> m_moves;
 };
 
 // Streams the key and the two picture columns `first`, `second` of a package

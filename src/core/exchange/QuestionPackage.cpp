@@ -24,8 +24,9 @@ Status QuestionPackage::write(const QStringList& keys, const QString& archivePat
       media.value());
 }
 
-Result<int> QuestionPackage::read(const QString& archivePath) {
+Result<int> QuestionPackage::read(const QString& archivePath, const Progress& progress) {
   PackageQuestions questions(m_store);
+  questions.setProgress(progress);
   PackageFile::ReadOptions options;
   options.wanted = &PackageQuestions::isMediaArchive;
   options.maxValueBytes = PackageQuestions::kMaxPictureBytes;

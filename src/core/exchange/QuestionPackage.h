@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "Result.h"
+#include "exchange/PackageFile.h"
 
 namespace store {
 class Store;
@@ -43,8 +44,9 @@ class QuestionPackage {
   // Writes the questions with these keys (every one must exist).
   Status write(const QStringList& keys, const QString& archivePath);
   // Reads a question file; the number of questions added. The error names what
-  // was wrong; screens show readFailedMessage() with it.
-  Result<int> read(const QString& archivePath);
+  // was wrong; screens show readFailedMessage() with it. `progress` is told
+  // how far the numbering has come.
+  Result<int> read(const QString& archivePath, const Progress& progress = {});
 
  private:
   store::Store& m_store;

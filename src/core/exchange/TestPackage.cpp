@@ -101,8 +101,13 @@ Status TestPackage::write(const QStringList& testNos, const QString& archivePath
   return PackageFile(m_store).write(archivePath, kMember, fill, media.value());
 }
 
-Result<int> TestPackage::read(const QString& archivePath) {
+QString TestPackage::numberingText(int index, int count) {
+  return QStringLiteral("Testler Numaralandırılıyor : %1/%2").arg(index).arg(count);
+}
+
+Result<int> TestPackage::read(const QString& archivePath, const Progress& progress) {
   PackageQuestions questions(m_store);
+  questions.setProgress(progress);
   PackageFile::ReadOptions options;
   options.wanted = &PackageQuestions::isMediaArchive;
   options.wrapperSuffix = QStringLiteral(".ckp");
@@ -170,6 +175,8 @@ Result<int> TestPackage::read(const QString& archivePath) {
     QList<QStringList> rows;
     QList<CurriculumPlace> places;
     for (const PackageRecord& t : tests.value()) {
+      if (progress && (rows.size() + 1) % 10 == 0)
+        progress(numberingText(int(rows.size()) + 1, int(tests->size())));
       const CurriculumPlace place = placeOf(t, currentLayout);
       places << place;
       QStringList row{testKey.value(t.key)};

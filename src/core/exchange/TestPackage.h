@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "Result.h"
+#include "exchange/PackageFile.h"
 
 namespace store {
 class Store;
@@ -52,8 +53,11 @@ class TestPackage {
 
   // Writes the tests with these keys (every one must exist) with their questions.
   Status write(const QStringList& testNos, const QString& archivePath);
-  // Reads a test file; the number of tests added.
-  Result<int> read(const QString& archivePath);
+  // Reads a test file; the number of tests added. `progress` is told how far
+  // the numbering of the questions and then of the tests has come.
+  Result<int> read(const QString& archivePath, const Progress& progress = {});
+  // "Testler Numaralandırılıyor : <i>/<n>", every tenth test.
+  static QString numberingText(int index, int count);
 
  private:
   store::Store& m_store;

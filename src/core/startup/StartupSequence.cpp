@@ -2,6 +2,7 @@
 
 #include "Messages.h"
 #include "authoring/DemoBank.h"
+#include "exchange/ImportStaging.h"
 #include "school/DemoSchool.h"
 #include "school/Rollover.h"
 #include "school/Students.h"
@@ -47,6 +48,8 @@ bool StartupSequence::run() {
                               QStringLiteral("\n\nVeri klasörü: ") + m_store.root());
     return false;
   }
+  // Sounds and videos of a file reading killed after its commit are moved in.
+  for (const QString& done : exchange::repairStagedImports(m_store)) m_store.log(done);
   // Passwords an older installation stored as typed become salted hashes.
   if (Status s = users::hashTypedPasswords(m_store); !s) m_store.log(s.error());
   if (m_hooks.demo) {

@@ -22,6 +22,7 @@
 #include "authoring/Test.h"
 #include "authoring/TestCatalog.h"
 #include "authoring/TestQuestions.h"
+#include "exchange/ImportStaging.h"
 #include "exchange/QuestionPackage.h"
 #include "exchange/StudentPackage.h"
 #include "exchange/TestPackage.h"
@@ -186,6 +187,63 @@ class TestExchange : public QObject {
              1);
     QCOMPARE(leftovers(),
              QStringList({"Sesler/2.mp3", "Sesler/5.mp3", "Videolar/1.mp4", "Videolar/4.mp4"}));
+    // The readings left no marker of their moves behind.
+    QCOMPARE(count(to(), QStringLiteral("SELECT COUNT(*) FROM TABLEPARAMETRE WHERE "
+                                        "PARAMETREADI='PAKETALIMI'")),
+             0);
+  }
+
+  // What a reading killed after staging its files leaves, as the next start
+  // finds it: committed (the marker row is there) the files are moved in, also
+  // when some of them were moved before the kill; rolled back nothing arrives.
+  // Either way the work folder and the marker go. A folder another reading
+  // still holds is left alone.
+  void killedReadingIsSettled_data() {
+    QTest::addColumn<bool>("committed");
+    QTest::newRow("commit sonrası") << true;
+    QTest::newRow("commit öncesi") << false;
+  }
+  void killedReadingIsSettled() {
+    QFETCH(bool, committed);
+    using Kind = authoring::QuestionMedia::Kind;
+    const QString folder = m_to->filePath(QStringLiteral("paket-k1ll3d"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(writeBytes(QDir(folder).filePath(QStringLiteral("0")), "yeni ses 5"));
+    QVERIFY(writeBytes(QDir(folder).filePath(QStringLiteral("1")), "yeni video 5"));
+    // Question 6's sound was moved in before the kill; 5 had a stale video.
+    QVERIFY(putFile(to(), QStringLiteral("Sesler/6.wav"), "yeni ses 6"));
+    QVERIFY(putFile(to(), QStringLiteral("Videolar/5.avi"), "eski"));
+    QVERIFY(putFile(to(), QStringLiteral("Videolar/7.mp4"), "eski"));
+    exchange::StagingManifest moves;
+    moves.marker = QStringLiteral("d3a1");
+    moves.keys = QStringList{QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7")};
+    moves.files = {{Kind::Sound, QStringLiteral("5"), QStringLiteral("0"), QStringLiteral(".mp3")},
+                   {Kind::Video, QStringLiteral("5"), QStringLiteral("1"), QStringLiteral(".mp4")},
+                   {Kind::Sound, QStringLiteral("6"), QStringLiteral("2"), QStringLiteral(".wav")}};
+    QVERIFY(moves.write(folder));
+    if (committed) QVERIFY(moves.addMarker(to()));
+
+    {
+      const exchange::WorkFolder live(to());
+      QVERIFY(live.isValid());
+      QCOMPARE(exchange::repairStagedImports(to()), QStringList());
+      QVERIFY(QFileInfo::exists(live.path()));
+      QVERIFY(QFileInfo::exists(folder));
+    }
+    const QStringList said = exchange::repairStagedImports(to());
+    QCOMPARE(said.size(), committed ? 1 : 0);
+    if (committed)
+      QCOMPARE(leftovers(), QStringList({"Sesler/5.mp3", "Sesler/6.wav", "Videolar/5.mp4"}));
+    else
+      QCOMPARE(leftovers(), QStringList({"Sesler/6.wav", "Videolar/5.avi", "Videolar/7.mp4"}));
+    if (committed) {
+      QCOMPARE(fileBytes(m_to->filePath(QStringLiteral("Sesler/5.mp3"))), QByteArray("yeni ses 5"));
+      QCOMPARE(fileBytes(m_to->filePath(QStringLiteral("Sesler/6.wav"))), QByteArray("yeni ses 6"));
+    }
+    QCOMPARE(count(to(), QStringLiteral("SELECT COUNT(*) FROM TABLEPARAMETRE WHERE "
+                                        "PARAMETREADI='PAKETALIMI'")),
+             0);
+    QCOMPARE(exchange::repairStagedImports(to()), QStringList());
   }
 
   // Tests travel with their questions, start screens, booklet orders and

@@ -26,6 +26,7 @@
 #include "screens/authoring/TypedQuestionDialog.h"
 #include "screens/delivery/TestPreview.h"
 #include "screens/school/SchoolScreens.h"
+#include "shell/ExchangeImport.h"
 #include "users/Session.h"
 #include "widgets/CurriculumFilters.h"
 #include "widgets/FileDialogs.h"
@@ -38,12 +39,14 @@ using authoringui::comboText;
 using authoringui::lineEdit;
 using authoringui::setComboText;
 using schoolui::button;
+using namespace shell::exchangeimport;
 
 namespace {
 
 const QString kScreen = QStringLiteral("frmSoruHazirlama");
 // The action right of deleting many questions at once.
 const QString kBulkDelete = QStringLiteral("TopluSoruSil");
+constexpr Kind kQuestions = Kind::Questions;
 
 QLabel* caption(const QString& text, QWidget* parent) {
   auto* l = new QLabel(text, parent);
@@ -303,8 +306,14 @@ QWidget* frmSoruHazirlama::buildSearch() {
   auto* cmdIptal = button(QStringLiteral("cmdSoruSecIptal"), QStringLiteral("Kapat"), page);
   m_cmdSecilileriSil =
       button(QStringLiteral("cmdSecilileriSil"), QStringLiteral("Seçilenleri Sil"), page);
+  m_cmdSoruVer = button(QStringLiteral("cmdSoruVer"), QStringLiteral("Soru Ver"), page);
+  m_cmdSoruAl = button(QStringLiteral("cmdSoruAl"), QStringLiteral("Soru Al"), page);
+  m_cmdSoruVer->setToolTip(QStringLiteral("Seçilen soruları bir soru dosyasına yazar"));
+  m_cmdSoruAl->setToolTip(QStringLiteral("Soru dosyalarındaki soruları bankaya ekler"));
   buttons->addWidget(m_cmdSoruSec);
   buttons->addWidget(m_cmdSecilileriSil);
+  buttons->addWidget(m_cmdSoruVer);
+  buttons->addWidget(m_cmdSoruAl);
   buttons->addWidget(m_lblSonuc);
   buttons->addStretch(1);
   buttons->addWidget(cmdIptal);
@@ -330,6 +339,8 @@ QWidget* frmSoruHazirlama::buildSearch() {
   connect(m_sliste1, &Sliste::kayitCiftTiklandi, this, &frmSoruHazirlama::soruSec);
   connect(cmdIptal, &QPushButton::clicked, this, &frmSoruHazirlama::aramaKapat);
   connect(m_cmdSecilileriSil, &QPushButton::clicked, this, &frmSoruHazirlama::secilileriSil);
+  connect(m_cmdSoruVer, &QPushButton::clicked, this, &frmSoruHazirlama::soruVer);
+  connect(m_cmdSoruAl, &QPushButton::clicked, this, &frmSoruHazirlama::soruAl);
   connect(m_sliste1, &Sliste::secimDegisti, this, &frmSoruHazirlama::paint);
   return page;
 }
@@ -393,6 +404,9 @@ void frmSoruHazirlama::paint() {
       QStringLiteral("%1 soru bulundu, %2 seçili").arg(m_sliste1->gorunenKayitSayisi()).arg(picks));
   m_cmdSoruSec->setEnabled(picked);
   m_cmdSecilileriSil->setEnabled(picked && authoringui::allowed(m_context, kBulkDelete, false));
+  m_cmdSoruVer->setEnabled(picked &&
+                           authoringui::allowed(m_context, writeRightKey(kQuestions), false));
+  m_cmdSoruAl->setEnabled(authoringui::allowed(m_context, rightKey(kQuestions), false));
 }
 
 void frmSoruHazirlama::paintFields() {
@@ -627,4 +641,16 @@ void frmSoruHazirlama::secilileriSil() {
   }));
   (void)m_sliste1->ListeDoldurYeni(m_form.searchQuery());
   paint();
+}
+
+void frmSoruHazirlama::soruVer() {
+  if (!authoringui::allowed(m_context, writeRightKey(kQuestions), true)) return;
+  const QStringList keys = m_sliste1->SeciliKayitDegerleriniVer(QStringLiteral("SORUNUMARASI"));
+  if (!keys.isEmpty()) exportFile(this, m_context, kQuestions, keys);
+}
+
+void frmSoruHazirlama::soruAl() {
+  if (!authoringui::allowed(m_context, rightKey(kQuestions), true)) return;
+  const QStringList paths = chooseFiles(this, kQuestions, Origin::Screen);
+  if (!paths.isEmpty()) importFiles(this, m_context, kQuestions, paths, Origin::Screen);
 }

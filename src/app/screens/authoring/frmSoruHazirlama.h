@@ -49,6 +49,8 @@ class frmSoruHazirlama : public QWidget {
   void soruSec();                          // cmdSoruSec
   void aramaKapat();                       // cmdSoruSecIptal
   void secilileriSil();                    // cmdSecilileriSil
+  void soruVer();                          // cmdSoruVer: the chosen questions into a file
+  void soruAl();                           // cmdSoruAl: question files into the bank
 
   bool searchShown() const;
   Sliste* sliste1() const { return m_sliste1; }
@@ -116,4 +118,6 @@ class frmSoruHazirlama : public QWidget {
   QLabel* m_lblSonuc = nullptr;
   QPushButton* m_cmdSoruSec = nullptr;
   QPushButton* m_cmdSecilileriSil = nullptr;
+  QPushButton* m_cmdSoruVer = nullptr;
+  QPushButton* m_cmdSoruAl = nullptr;
 };

@@ -27,6 +27,7 @@
 #include "screens/authoring/QuestionPickerDialog.h"
 #include "screens/delivery/TestPreview.h"
 #include "screens/school/SchoolScreens.h"
+#include "shell/ExchangeImport.h"
 #include "users/Session.h"
 #include "widgets/CurriculumFilters.h"
 #include "widgets/FileDialogs.h"
@@ -39,11 +40,13 @@ using authoringui::comboText;
 using authoringui::lineEdit;
 using authoringui::setComboText;
 using schoolui::button;
+using namespace shell::exchangeimport;
 
 namespace {
 
 const QString kScreen = QStringLiteral("frmTestHazirlama");
 const QString kBulkDelete = QStringLiteral("TopluTestSil");
+constexpr Kind kTests = Kind::Tests;
 
 // A label that reports double-clicks (lblTestNo renumbers).
 class ClickLabel : public QLabel {
@@ -170,6 +173,14 @@ QWidget* frmTestHazirlama::buildInfo() {
   record->addWidget(m_cmdSil, 0, 2);
   record->addWidget(cmdTestler, 1, 0);
   record->addWidget(m_cmdKitapcik, 1, 1);
+  m_cmdTestVer = button(QStringLiteral("cmdTestVer"), QStringLiteral("Test Ver"), page);
+  m_cmdTestAl = button(QStringLiteral("cmdTestAl"), QStringLiteral("Test Al"), page);
+  m_cmdTestVer->setToolTip(
+      QStringLiteral("Mevcut Testler listesinde seçilen testleri, seçilen yoksa açık testi "
+                     "sorularıyla birlikte bir test dosyasına yazar"));
+  m_cmdTestAl->setToolTip(QStringLiteral("Test dosyalarındaki testleri sorularıyla ekler"));
+  record->addWidget(m_cmdTestVer, 2, 0);
+  record->addWidget(m_cmdTestAl, 2, 1);
   left->addLayout(record);
   h->addLayout(left, 1);
 
@@ -198,6 +209,8 @@ QWidget* frmTestHazirlama::buildInfo() {
   connect(m_cmdSil, &QPushButton::clicked, this, &frmTestHazirlama::sil);
   connect(cmdTestler, &QPushButton::clicked, this, [this] { m_tabs->setCurrentIndex(2); });
   connect(m_cmdKitapcik, &QPushButton::clicked, this, &frmTestHazirlama::kitapcik);
+  connect(m_cmdTestVer, &QPushButton::clicked, this, &frmTestHazirlama::testVer);
+  connect(m_cmdTestAl, &QPushButton::clicked, this, &frmTestHazirlama::testAl);
   connect(m_baslangic, &PictureBox::doubleClicked, this, [this] {
     const QString file = filedialogs::openFile(
         this, QStringLiteral("Fotograf"), QStringLiteral("Resim Dosyanızı Seçiniz"),
@@ -421,6 +434,9 @@ void frmTestHazirlama::paint() {
                          .arg(t.testNo, t.testAdi, m_form.questionsText(), m_form.timeText()));
   m_cmdSecilileriSil->setEnabled(!m_slisteTestler->SeciliKayitlariVer().isEmpty() &&
                                  authoringui::allowed(m_context, kBulkDelete, false));
+  m_cmdTestVer->setEnabled(!testsToWrite().isEmpty() &&
+                           authoringui::allowed(m_context, writeRightKey(kTests), false));
+  m_cmdTestAl->setEnabled(authoringui::allowed(m_context, rightKey(kTests), false));
 }
 
 void frmTestHazirlama::fillQuestions() {
@@ -707,4 +723,23 @@ void frmTestHazirlama::secilileriSil() {
                            m_context.messages));
   listTests();
   fillQuestions();
+}
+
+QStringList frmTestHazirlama::testsToWrite() const {
+  const QStringList chosen = m_slisteTestler->SeciliKayitDegerleriniVer(QStringLiteral("TESTNO"));
+  if (!chosen.isEmpty()) return chosen;
+  if (m_form.savedTestShown()) return {m_form.fields().testNo};
+  return {};
+}
+
+void frmTestHazirlama::testVer() {
+  if (!authoringui::allowed(m_context, writeRightKey(kTests), true)) return;
+  const QStringList keys = testsToWrite();
+  if (!keys.isEmpty()) exportFile(this, m_context, kTests, keys);
+}
+
+void frmTestHazirlama::testAl() {
+  if (!authoringui::allowed(m_context, rightKey(kTests), true)) return;
+  const QStringList paths = chooseFiles(this, kTests, Origin::Screen);
+  if (!paths.isEmpty()) importFiles(this, m_context, kTests, paths, Origin::Screen);
 }

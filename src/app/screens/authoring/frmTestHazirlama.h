@@ -55,6 +55,10 @@ class frmTestHazirlama : public QWidget {
   void testSec();
   void testNoSec();
   void secilileriSil();
+  void testVer();  // cmdTestVer: the tests chosen in the list, else the shown one
+  void testAl();   // cmdTestAl
+  // What cmdTestVer writes.
+  QStringList testsToWrite() const;
 
   QTabWidget* tabs() const { return m_tabs; }
   Sliste* testQuestions() const { return m_slisteSorular; }
@@ -97,6 +101,8 @@ class frmTestHazirlama : public QWidget {
   QPushButton* m_cmdKaydet = nullptr;
   QPushButton* m_cmdSil = nullptr;
   QPushButton* m_cmdKitapcik = nullptr;
+  QPushButton* m_cmdTestVer = nullptr;
+  QPushButton* m_cmdTestAl = nullptr;
   // Tab 1.
   QLabel* m_lblOzet = nullptr;
   Sliste* m_slisteSorular = nullptr;

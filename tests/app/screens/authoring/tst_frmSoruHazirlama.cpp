@@ -1,6 +1,7 @@
 // The question bank screen driven through its buttons and boxes.
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,6 +9,8 @@
 #include <QtTest>
 
 #include "AuthoringFixture.h"
+#include "QtTranslations.h"
+#include "Screenshot.h"
 #include "authoring/QuestionForm.h"
 #include "screens/authoring/AuthoringScreens.h"
 #include "screens/authoring/PictureBox.h"
@@ -170,6 +173,74 @@ class TestSoruHazirlama : public QObject {
     QCOMPARE(w.sliste1()->kayitSayisi(), 2);
     // The question shown was among them: the screen moves to a live one.
     QCOMPARE(w.form().keyText(), QStringLiteral("1"));
+  }
+
+  // cmdSoruVer writes the questions chosen in the grid, cmdSoruAl reads several
+  // files and counts what all of them added; each behind its right, also when
+  // the click comes while the button is disabled.
+  void questionFilesThroughTheButtons() {
+    for (int i = 0; i < 3; ++i) QVERIFY(!f.addQuestion().isEmpty());
+    frmSoruHazirlama w(f.context());
+    w.sorulariGoster();
+    QPushButton* give = buttonOf(w, "cmdSoruVer");
+    QPushButton* take = buttonOf(w, "cmdSoruAl");
+    QVERIFY(!give->isEnabled());  // nothing chosen yet
+    QVERIFY(take->isEnabled());
+    w.sliste1()->TumunuSec();
+    QVERIFY(give->isEnabled());
+
+    QStringList titles, filters;
+    QStringList answer;  // the files the dialog "chooses"
+    bool shot = false;
+    derslik::loadQtTranslations(*QCoreApplication::instance());
+    filedialogs::setRunner([&](QFileDialog& d) {
+      titles << d.windowTitle();
+      filters << d.nameFilters().join(QLatin1Char(';'));
+      d.setDirectory(f.dir->path());
+      if (d.acceptMode() == QFileDialog::AcceptOpen && !shot) {
+        // Under DERSLIK_SHOTS: the reading dialog as the teacher sees it.
+        d.resize(820, 480);
+        d.show();
+        QCoreApplication::processEvents();
+        shot = savePicture(d.grab(), QStringLiteral("soru_al_pencere.png"));
+        d.hide();
+      }
+      QStringList quoted;
+      for (const QString& a : answer) quoted << QLatin1Char('"') + a + QLatin1Char('"');
+      d.selectFile(quoted.join(QLatin1Char(' ')));
+      return int(QDialog::Accepted);
+    });
+    f.deny(QStringLiteral("SoruVer"));
+    QVERIFY(!give->isEnabled());
+    w.soruVer();
+    QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
+    QVERIFY(titles.isEmpty());
+    users::Session::current().setFlags(users::RightFlags::all(true));
+
+    answer = QStringList{QStringLiteral("Sorular")};
+    give->click();
+    QCOMPARE(f.shown(), QStringList{QStringLiteral("Soru dosyası oluşturuldu")});
+    const QString written = f.dir->filePath(QStringLiteral("Sorular.cks"));
+    QVERIFY(QFile::exists(written));
+    QVERIFY(QFile::copy(written, f.dir->filePath(QStringLiteral("Kopya.cks"))));
+
+    answer = QStringList{QStringLiteral("Sorular.cks"), QStringLiteral("Kopya.cks")};
+    take->click();
+    QCOMPARE(f.shown(), QStringList{QStringLiteral("6 adet soru eklendi")});
+    QVERIFY(shot);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")), 9);
+    QCOMPARE(titles, (QStringList{QStringLiteral("Soruların Verileceği Dosya"),
+                                  QStringLiteral("Soruların Alınacağı Dosya")}));
+    QCOMPARE(filters, (QStringList{QStringLiteral("Soru Dosyası (*.cks)"),
+                                   QStringLiteral("Soru Dosyası (*.cks)")}));
+    // The grid shows what arrived.
+    QCOMPARE(w.sliste1()->kayitSayisi(), 9);
+
+    f.deny(QStringLiteral("SoruAl"));
+    QVERIFY(!take->isEnabled());
+    w.soruAl();
+    QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
+    QCOMPARE(titles.size(), 2);
   }
 
   void previewAsksForASavedQuestion() {

@@ -1,5 +1,6 @@
 // The test composition screen driven through its buttons, grids and dialogs.
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -271,6 +272,41 @@ class TestTestHazirlama : public QObject {
     w.secilileriSil();
     QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLETEST WHERE TESTNO='1'")), 1);
+  }
+
+  // cmdTestVer writes the shown test with its questions, cmdTestAl reads it back
+  // and, unlike the main menu's item, says how many tests one file added.
+  void testFilesThroughTheButtons() {
+    frmTestHazirlama w(f.context());
+    auto* give = w.findChild<QPushButton*>(QStringLiteral("cmdTestVer"));
+    auto* take = w.findChild<QPushButton*>(QStringLiteral("cmdTestAl"));
+    QVERIFY(!give->isEnabled());  // a new test is not saved yet
+    savedTest(w, 2);
+    QVERIFY(give->isEnabled());
+    QStringList titles, filters;
+    filedialogs::setRunner([&](QFileDialog& d) {
+      titles << d.windowTitle();
+      filters << d.nameFilters().join(QLatin1Char(';'));
+      d.setDirectory(f.dir->path());
+      d.selectFile(QStringLiteral("Test.ckp"));
+      return int(QDialog::Accepted);
+    });
+    give->click();
+    QCOMPARE(f.shown(), QStringList{QStringLiteral("Test dosyası oluşturuldu")});
+    take->click();
+    QCOMPARE(f.shown(), QStringList{QStringLiteral("1 adet test eklendi")});
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLETESTSORU WHERE TESTNO='2'")), 2);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")), 4);
+    QCOMPARE(titles, (QStringList{QStringLiteral("Testin Verileceği Dosya"),
+                                  QStringLiteral("Testin Alınacağı Dosya")}));
+    QCOMPARE(filters.first(), QStringLiteral("Test Dosyası (*.ckp)"));
+    QVERIFY2(filters.last().contains(QStringLiteral("*.rar")), qPrintable(filters.last()));
+
+    f.deny(QStringLiteral("TestVer"));
+    QVERIFY(!give->isEnabled());
+    w.testVer();
+    QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
+    QCOMPARE(titles.size(), 2);
   }
 };
 
