@@ -58,7 +58,10 @@ RunRemoteGrids::RunRemoteGrids(const ScreenContext& context, const QString& scre
   m_teachers->setOperationMode(Sliste::OperationMode::DokunarakSec);
   m_studentBox = schoolui::group(QStringLiteral("Öğrenci Kumandaları"), m_students, parent);
   m_teacherBox = schoolui::group(QStringLiteral("Öğretmen Kumandaları"), m_teachers, parent);
+  // A class has a teacher remote or two: a couple of rows are enough, and the
+  // set-up screens stay within a 1366×768 screen.
   m_teacherBox->setMaximumHeight(170);
+  m_teachers->setMinimumHeight(80);
   for (auto signal : {&store::Store::studentsChanged, &store::Store::remotesChanged,
                       &store::Store::pairingsChanged})
     connect(&context.store, signal, this, &RunRemoteGrids::stale);

@@ -22,6 +22,7 @@
 #include "screens/delivery/RunSetupWidgets.h"
 #include "screens/delivery/TestPreview.h"
 #include "screens/school/SchoolScreens.h"
+#include "shell/ExchangeImport.h"
 #include "store/Store.h"
 #include "users/Session.h"
 #include "widgets/CurriculumFilters.h"
@@ -84,12 +85,16 @@ void frmTestUygula::build() {
   middle->addLayout(right, 2);
   box->addLayout(middle, 1);
 
-  auto* buttons = new QHBoxLayout;
-  auto add = [this, buttons](const QString& name, const QString& caption,
-                             std::function<void()> run) {
+  // Two rows: in one, the row is wider than the main area of a 1366×768 screen
+  // and "Testi Başlat" falls off its edge.
+  auto* buttons = new QGridLayout;
+  int placed = 0;
+  auto add = [this, buttons, &placed](const QString& name, const QString& caption,
+                                      std::function<void()> run) {
     QPushButton* b = schoolui::button(name, caption, this);
     connect(b, &QPushButton::clicked, this, std::move(run));
-    buttons->addWidget(b);
+    buttons->addWidget(b, placed / 5, placed % 5);
+    ++placed;
     return b;
   };
   m_cmdTestSec = add(QStringLiteral("cmdTestSec"), QStringLiteral("Ayarları Değiştir"),
@@ -106,16 +111,17 @@ void frmTestUygula::build() {
       [this] { cmdSerbestTestUygula_Click(); });
   add(QStringLiteral("cmdOdevKontrol"), QStringLiteral("Ödev Kontrol"),
       [this] { cmdOdevKontrol_Click(); });
-  add(QStringLiteral("cmdTestVer"), QStringLiteral("Test Ver"),
-      [this] { notYet(QStringLiteral("Test dosyası verme")); });
-  add(QStringLiteral("cmdTestAl"), QStringLiteral("Test Al"),
-      [this] { notYet(QStringLiteral("Test dosyası alma")); });
-  buttons->addStretch(1);
-  buttons->addWidget(setupui::closeButton(QStringLiteral("Ana Sayfa"), this));
+  add(QStringLiteral("cmdTestVer"), QStringLiteral("Test Ver"), [this] { cmdTestVer_Click(); });
+  add(QStringLiteral("cmdTestAl"), QStringLiteral("Test Al"), [this] { cmdTestAl_Click(); });
+  buttons->setColumnStretch(5, 1);
+  QPushButton* home = setupui::closeButton(QStringLiteral("Ana Sayfa"), this);
   QPushButton* start =
       setupui::startButton(QStringLiteral("cmdOnizleme"), QStringLiteral("Testi Başlat"), this);
+  for (QPushButton* b : {home, start})
+    b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
   connect(start, &QPushButton::clicked, this, &frmTestUygula::cmdOnizleme_Click);
-  buttons->addWidget(start);
+  buttons->addWidget(home, 0, 6, 2, 1);
+  buttons->addWidget(start, 0, 7, 2, 1);
   box->addLayout(buttons);
 
   connect(m_tests, &Sliste::aktifKayitDegisti, this, &frmTestUygula::testChosen);
@@ -163,7 +169,12 @@ QWidget* frmTestUygula::buildSearch() {
 
 QWidget* frmTestUygula::buildSummary() {
   auto* g = new QGroupBox(QStringLiteral("Seçilen Test"), this);
-  auto* form = new QFormLayout(g);
+  // Two columns of five: in one, the summary and the remote lists under it are
+  // taller than the main area of a 1366×768 screen.
+  auto* grid = new QGridLayout(g);
+  grid->setVerticalSpacing(2);
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
   const QList<QPair<QString, QString>> rows = {
       {QStringLiteral("lblTestNo"), QStringLiteral("Test No:")},
       {QStringLiteral("lblTestAdi"), QStringLiteral("Test Adı:")},
@@ -175,14 +186,19 @@ QWidget* frmTestUygula::buildSummary() {
       {QStringLiteral("lblUnite"), QStringLiteral("Ünite:")},
       {QStringLiteral("lblKonu"), QStringLiteral("Konu:")},
       {QStringLiteral("lblKazanim"), QStringLiteral("Kazanım:")}};
-  for (const auto& [name, caption] : rows) {
+  for (int i = 0; i < rows.size(); ++i) {
+    const auto& [name, caption] = rows.at(i);
+    const int row = i % 5;
+    const int column = i / 5 * 2;
     auto* l = new QLabel(g);
     l->setObjectName(name);
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    l->setWordWrap(true);
     m_summaryLabels.insert(name, l);
+    grid->addWidget(new QLabel(caption, g), row, column, Qt::AlignTop);
     if (name == QLatin1String("lblSoruSayisi")) {
-      auto* row = new QHBoxLayout;
-      row->addWidget(l, 1);
+      auto* line = new QHBoxLayout;
+      line->addWidget(l, 1);
       auto* detail = new QPushButton(QStringLiteral("?"), g);
       detail->setObjectName(QStringLiteral("cmdSoruSayisiAyrinti"));
       detail->setToolTip(QStringLiteral("Seviye, ders ve üniteye göre soru sayıları"));
@@ -193,11 +209,10 @@ QWidget* frmTestUygula::buildSummary() {
         if (!lines) return m_context.messages.error(lines.error());
         m_context.messages.info(lines.value().join(QLatin1Char('\n')));
       });
-      row->addWidget(detail);
-      form->addRow(caption, row);
+      line->addWidget(detail);
+      grid->addLayout(line, row, column + 1);
     } else {
-      l->setWordWrap(true);
-      form->addRow(caption, l);
+      grid->addWidget(l, row, column + 1, Qt::AlignTop);
     }
   }
   return g;
@@ -491,10 +506,7 @@ delivery::RunSetup::Start frmTestUygula::startOf() const {
 
 void frmTestUygula::cmdOdevKontrol_Click() {
   // The homework check has a right of its own besides this screen's.
-  if (!users::Session::current().allows(QStringLiteral("OdevKontrol"))) {
-    m_context.messages.warning(users::kDeniedMessage);
-    return;
-  }
+  if (!allows(QStringLiteral("OdevKontrol"))) return;
   if (!m_openHomework) return notYet(QStringLiteral("Ödev kontrolü"));
   m_openHomework();
 }
@@ -523,6 +535,30 @@ void frmTestUygula::cmdVideoOynat_Click() {
     return;
   }
   schoolui::openFile(m_context.messages, file);
+}
+
+void frmTestUygula::cmdTestVer_Click() {
+  using namespace shell::exchangeimport;
+  if (!allows(writeRightKey(Kind::Tests))) return;
+  if (m_summary.testNo.isEmpty()) {
+    m_context.messages.warning(QStringLiteral("Dosyaya verilecek testi listeden seçin."));
+    return;
+  }
+  exportFile(this, m_context, Kind::Tests, {m_summary.testNo});
+}
+
+void frmTestUygula::cmdTestAl_Click() {
+  using namespace shell::exchangeimport;
+  if (!allows(rightKey(Kind::Tests))) return;
+  const QStringList paths = chooseFiles(this, Kind::Tests, Origin::Screen);
+  // The list follows by itself: reading a file announces the new tests.
+  if (!paths.isEmpty()) importFiles(this, m_context, Kind::Tests, paths, Origin::Screen);
+}
+
+bool frmTestUygula::allows(const QString& rightKey) const {
+  if (users::Session::current().allows(rightKey)) return true;
+  m_context.messages.warning(users::kDeniedMessage);
+  return false;
 }
 
 void frmTestUygula::notYet(const QString& what) {

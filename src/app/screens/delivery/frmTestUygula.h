@@ -81,6 +81,10 @@ class frmTestUygula : public QWidget {
   void showSummary();
   // The hand-over of both starts: class, remotes, options (not the test).
   delivery::RunSetup::Start startOf() const;
+  void cmdTestVer_Click();
+  void cmdTestAl_Click();
+  // Actions with a right of their own besides the screen's; says so when refused.
+  bool allows(const QString& rightKey) const;
   void notYet(const QString& what);
   QComboBox* combo(const QString& name);
 

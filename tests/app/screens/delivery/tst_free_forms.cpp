@@ -197,6 +197,25 @@ class TestFreeForms : public QObject {
              QStringLiteral("B"));  // the majority
   }
 
+  // Beside the button bar of a 1366×768 screen the main area is about 1130 × 680:
+  // the run set-up fits it, "Testi Başlat" included. "Test Ver" needs a chosen
+  // test and a right of its own.
+  void theRunSetupFitsALaptopScreen() {
+    frmTestUygula setup(context());
+    const QSize least = setup.minimumSizeHint();
+    QVERIFY2(least.width() <= 1100 && least.height() <= 680,
+             qPrintable(QStringLiteral("%1×%2").arg(least.width()).arg(least.height())));
+    QPushButton* give = setup.findChild<QPushButton*>(QStringLiteral("cmdTestVer"));
+    give->click();
+    QCOMPARE(fx.messages().lastText(), QStringLiteral("Dosyaya verilecek testi listeden seçin."));
+    users::RightFlags flags = users::RightFlags::all(true);
+    flags.setFlag(users::requiredFlag(QStringLiteral("TestVer")), false);
+    users::Session::current().setFlags(flags);
+    give->click();
+    QCOMPARE(fx.messages().lastText(), users::kDeniedMessage);
+    users::Session::current().setFlags(users::RightFlags::all(true));
+  }
+
   // "Ödev Kontrol" on the run screen needs its own right besides the screen's.
   void theHomeworkCheckHasItsOwnRight() {
     frmTestUygula setup(context());
