@@ -58,6 +58,13 @@ frmSerbestTamEkran::frmSerbestTamEkran(delivery::RunSession& session, QWidget* p
   m_cmdKirp->setFocusPolicy(Qt::NoFocus);
   connect(m_cmdKirp, &QPushButton::clicked, this, &frmSerbestTamEkran::clipRequested);
   row->insertWidget(2, m_cmdKirp);
+  // The report after a question waits for "Teste Devam Et": from the bar too, for
+  // the teacher who is working in another window.
+  m_cmdTesteDevam = new QPushButton(QStringLiteral("Teste Devam Et (B)"), m_buttonRow);
+  m_cmdTesteDevam->setObjectName(QStringLiteral("cmdTesteDevam"));
+  m_cmdTesteDevam->setFocusPolicy(Qt::NoFocus);
+  connect(m_cmdTesteDevam, &QPushButton::clicked, this, [this] { m_session.reportClosed(); });
+  row->insertWidget(0, m_cmdTesteDevam);
   const QList<QPair<Command, QString>> names = {{Command::Previous, QStringLiteral("cmdNav0")},
                                                 {Command::Next, QStringLiteral("cmdNav1")},
                                                 {Command::ShowAnswer, QStringLiteral("cmdNav2")},
@@ -114,6 +121,7 @@ void frmSerbestTamEkran::refresh() {
     it.value()->setText(m_session.caption(it.key()));
     it.value()->setVisible(m_session.isAvailable(it.key()));
   }
+  m_cmdTesteDevam->setVisible(m_session.page() == delivery::RunSession::Page::Report);
   m_cmdKirp->setVisible(m_clipping && m_session.freeQuestionNew() && !m_session.confirmingExit());
   m_cmdKirp->setText(m_clipped && m_clipped() ? QStringLiteral("Yeniden Kırp")
                                               : QStringLiteral("Soruyu Kırp"));

@@ -27,6 +27,7 @@ class frmSerbestTamEkran : public QWidget {
   // "Soruyu Kırp": shown while clipping is on and the question on the board has
   // not been left yet; "Yeniden Kırp" once it has a clip.
   QPushButton* cmdKirp() const { return m_cmdKirp; }
+  QPushButton* cmdTesteDevam() const { return m_cmdTesteDevam; }
   void setClipping(bool on, std::function<bool()> clipped);
   QLabel* lblDurum() const { return m_lblDurum; }
   QLabel* lblSoruNo() const { return m_lblSoruNo; }
@@ -54,6 +55,7 @@ class frmSerbestTamEkran : public QWidget {
   QWidget* m_buttonRow = nullptr;
   QPushButton* m_cmdKatla = nullptr;
   QPushButton* m_cmdKirp = nullptr;
+  QPushButton* m_cmdTesteDevam = nullptr;
   bool m_clipping = false;
   std::function<bool()> m_clipped;
   bool m_folded = false;

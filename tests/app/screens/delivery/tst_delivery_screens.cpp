@@ -264,6 +264,28 @@ class TestDeliveryScreens : public QObject {
     QVERIFY(!bar);
   }
 
+  // With a report after each question the bar carries "Teste Devam Et (B)": the
+  // teacher working in another window goes on from the bar.
+  void theBarGoesOnFromTheQuestionReport() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
+    shell::ReceiverController receiver(nullptr);
+    delivery::RunPlan plan = RunFixture::plan(QString(), remotes);
+    plan.settings.afterQuestion = delivery::RunSettings::QuestionReport::QuestionStatistics;
+    plan.settings.remoteTestScreen = false;
+    QPointer<frmOnizleme> run = deliveryui::openFreePresentation(context(), receiver, plan, 0);
+    QVERIFY(run);
+    frmSerbestTamEkran* bar = run->controlBar();
+    QVERIFY(!bar->cmdTesteDevam()->isVisibleTo(bar));
+    bar->cmdNav(Command::Next)->click();
+    QCOMPARE(run->session().page(), Page::Report);
+    QVERIFY(bar->cmdTesteDevam()->isVisibleTo(bar));
+    bar->cmdTesteDevam()->click();
+    QCOMPARE(run->session().page(), Page::Question);
+    QCOMPARE(run->session().position(), 2);
+    QVERIFY(!bar->cmdTesteDevam()->isVisibleTo(bar));
+    delete run.data();
+  }
+
   void theButtonsAreThoseTheRunHasAvailable() {
     const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
     fx.addTest(QStringLiteral("T1"), QStringLiteral("AB"),
