@@ -91,8 +91,10 @@ QString RunInfo::title() const {
   QString t = key.date + QStringLiteral(" Tarihinde ") + key.start + QLatin1Char('-') + testBitis +
               QStringLiteral(" Arası ");
   if (!curriculum::CurriculumFilter::isAll(sinifi)) t += sinifi + QStringLiteral(" Sınıfına ");
-  t += QStringLiteral("Yapılan ") + testNo + QStringLiteral(" Numaralı ") + testAdi;
-  t += isLessonRun() ? QStringLiteral(" İsimli Dersin") : QStringLiteral(" İsimli Testin");
+  t += QStringLiteral("Yapılan ") + testNo + QStringLiteral(" Numaralı ");
+  // Free questions asked on the spot have no name: no empty "İsimli".
+  if (!testAdi.trimmed().isEmpty()) t += testAdi + QStringLiteral(" İsimli ");
+  t += isLessonRun() ? QStringLiteral("Dersin") : QStringLiteral("Testin");
   return t + QStringLiteral(" Uygulama Raporu");
 }
 

@@ -85,6 +85,12 @@ class TestRunReport : public QObject {
     school.sinifi = QStringLiteral("TÜMÜ");
     ReportsFixture::addRun(school);
     QVERIFY(!loaded(school.key).title().contains(QStringLiteral("Sınıfına")));
+    // Free questions have no name.
+    school.key.start = QStringLiteral("12:00:00");
+    school.testAdi.clear();
+    ReportsFixture::addRun(school);
+    QVERIFY2(loaded(school.key).title().endsWith(QStringLiteral("Numaralı Testin Uygulama Raporu")),
+             qPrintable(loaded(school.key).title()));
     const reports::ReportOptions options;
 
     // Ranks: the virtual remote (7 right) first, the student (6 right, 4 wrong:

@@ -383,7 +383,12 @@ void frmRaporlar::buildQuestion() {
   lcolumn->addLayout(keyRow);
 
   auto* split = new QSplitter(Qt::Horizontal, lower);
-  auto* figures = new QWidget(split);
+  // The figures scroll rather than make the page taller than a laptop's screen.
+  auto* figuresScroll = new QScrollArea(split);
+  figuresScroll->setFrameShape(QFrame::NoFrame);
+  figuresScroll->setWidgetResizable(true);
+  auto* figures = new QWidget(figuresScroll);
+  figuresScroll->setWidget(figures);
   auto* fcol = new QVBoxLayout(figures);
   fcol->setContentsMargins(0, 0, 0, 0);
   m_lblSoru = new QLabel(figures);
@@ -394,6 +399,7 @@ void frmRaporlar::buildQuestion() {
   fcol->addStretch(1);
   m_chartSoru = reportsui::ReportChart::make(split);
   m_chartSoru->setObjectName(QStringLiteral("chartSoru"));
+  m_chartSoru->setMinimumHeight(180);
   auto* lists = new QWidget(split);
   auto* lcol = new QVBoxLayout(lists);
   lcol->setContentsMargins(0, 0, 0, 0);
@@ -403,6 +409,9 @@ void frmRaporlar::buildQuestion() {
   auto addList = [&](const QString& name, const QString& caption) {
     three->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(caption), m_ayriListeler));
     QTableWidget* t = table(name, m_ayriListeler);
+    // A few rows each at the least: the three lists and the chart beside them
+    // must leave room for the question on a 768-pixel-high screen.
+    t->setMinimumHeight(50);
     three->addWidget(t, 1);
     return t;
   };
@@ -411,8 +420,10 @@ void frmRaporlar::buildQuestion() {
   m_listeBos = addList(QStringLiteral("SlisteBos"), QStringLiteral("Boş Bırakanlar"));
   lcol->addWidget(m_ayriListeler, 1);
   m_listeTek = table(QStringLiteral("SlisteCevaplar"), lists);
+  m_listeTek->setMinimumHeight(50);
+  m_listeTek->hide();  // until the options choose it
   lcol->addWidget(m_listeTek, 1);
-  split->addWidget(figures);
+  split->addWidget(figuresScroll);
   split->addWidget(m_chartSoru);
   split->addWidget(lists);
   split->setStretchFactor(1, 2);

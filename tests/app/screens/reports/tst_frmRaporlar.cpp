@@ -83,6 +83,17 @@ class TestFrmRaporlar : public QObject {
     f.tearDown();
   }
 
+  // Beside the button bar of a 1366×768 screen the main area is about 1130 × 680:
+  // every page of the report fits it, the buttons at the bottom included.
+  void theReportFitsALaptopScreen() {
+    const ReportsFixture::Run run = sampleRun();
+    ReportsFixture::addRun(run);
+    frmRaporlar screen(context(), run.key);
+    const QSize least = screen.minimumSizeHint();
+    QVERIFY2(least.width() <= 1140 && least.height() <= 680,
+             qPrintable(QStringLiteral("%1×%2").arg(least.width()).arg(least.height())));
+  }
+
   void keyEditorSavesOnceAndEveryPageFollows() {
     const ReportsFixture::Run run = sampleRun();
     ReportsFixture::addRun(run);
