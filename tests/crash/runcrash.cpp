@@ -270,6 +270,8 @@ int parent(const QString& cli, quint32 seed, int randomKills) {
     p.waitForFinished(60000);
     if (!checkFolder(folder, -1, QStringLiteral("rastgele %1 ms").arg(after))) ++failures;
   }
+  const int tried = n + randomKills;
+  out << "toplam: " << tried << " öldürme denendi, " << tried - failures << " geçti\n";
   out << (failures == 0 ? "Bütün öldürmelerden sonra uygulama bütün kaldı.\n"
                         : "Bozuk kalan uygulamalar var.\n");
   return failures == 0 ? 0 : 1;
