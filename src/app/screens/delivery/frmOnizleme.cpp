@@ -439,9 +439,12 @@ Status frmOnizleme::opened(const delivery::RunPlan& plan) {
                             ? plan.description.testNo
                             : plan.description.testNo + QStringLiteral(" - ") +
                                   plan.description.testName);
+  // A lesson opens on an empty board: say what comes next.
   m_startPicture->setImage(
       QuestionPicture::startScreenImage(m_context.store, plan.description.testNo).valueOr({}),
-      plan.description.testName);
+      m_session.lesson() ? QStringLiteral("Soru sormak istediğinizde %1")
+                               .arg(delivery::RunSession::lessonStartCaption())
+                         : plan.description.testName);
   const QList<delivery::QuestionStatisticsRow>& rows = m_session.questionStatistics();
   m_statistics->setRowCount(0);
   for (int i = 0; i < rows.size(); ++i)
