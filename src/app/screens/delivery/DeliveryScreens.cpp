@@ -176,20 +176,21 @@ QString runSummary(store::Store& store, const reports::RunKey& key) {
   Result<delivery::RunStatistics> s = delivery::Recording(store).statistics(key);
   if (!s)
     return QStringLiteral("Uygulama kaydedildi; istatistikler okunamadı (%1).").arg(s.error());
-  const delivery::RunStatistics& r = s.value();
+  return runSummaryText(s.value());
+}
+
+QString runSummaryText(const delivery::RunStatistics& r) {
+  if (r.questions == 0) return QStringLiteral("Uygulamadan hiç soru kaydedilmeden çıkıldı.");
+  // One arg() for all: chained, the "%" before a percentage made "%0.00" a place
+  // marker for the next value.
   return QStringLiteral(
              "Uygulama tamamlandı ve kaydedildi.\n\n"
              "Öğrenci: %1    Soru: %2\n"
              "Doğru: %3 (%%4)    Yanlış: %5 (%%6)    Boş: %7 (%%8)\n\n"
              "Ayrıntılar Raporlar bölümündedir.")
-      .arg(r.students)
-      .arg(r.questions)
-      .arg(r.correct)
-      .arg(r.correctPercent)
-      .arg(r.wrong)
-      .arg(r.wrongPercent)
-      .arg(r.blank)
-      .arg(r.blankPercent);
+      .arg(QString::number(r.students), QString::number(r.questions), QString::number(r.correct),
+           r.correctPercent, QString::number(r.wrong), r.wrongPercent, QString::number(r.blank),
+           r.blankPercent);
 }
 
 }  // namespace deliveryui

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "delivery/Recording.h"
 #include "delivery/RunPlan.h"
 #include "widgets/ScreenContext.h"
 
@@ -73,5 +74,6 @@ frmOnizleme* resumeRun(const ScreenContext& context, shell::ReceiverController& 
 // The teacher's summary of a finished run ("Uygulama tamamlandı. ..."); empty
 // when no question was ever shown.
 QString runSummary(store::Store& store, const reports::RunKey& key);
+QString runSummaryText(const delivery::RunStatistics& statistics);
 
 }  // namespace deliveryui

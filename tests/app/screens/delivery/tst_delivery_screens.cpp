@@ -139,7 +139,30 @@ class TestDeliveryScreens : public QObject {
     const reports::RunKey key = finished.first().first().value<reports::RunKey>();
     const QString summary = deliveryui::runSummary(fx.db(), key);
     QVERIFY2(summary.contains(QStringLiteral("Öğrenci: 3")), qPrintable(summary));
-    QVERIFY(summary.contains(QStringLiteral("Doğru: 1")));
+    QVERIFY2(QRegularExpression(
+                 QStringLiteral("Doğru: 1 \\(%\\d+\\.\\d\\d\\)    Yanlış: \\d+ "
+                                "\\(%\\d+\\.\\d\\d\\)    Boş: \\d+ \\(%\\d+\\.\\d\\d\\)\n"))
+                 .match(summary)
+                 .hasMatch(),
+             qPrintable(summary));
+  }
+
+  // Percentages of zero ("0.00") once turned into place markers of the next value.
+  void theSummaryOfARunShowsEveryFigure() {
+    delivery::RunStatistics r;
+    r.students = 7;
+    r.questions = 2;
+    r.wrong = 4;
+    r.wrongPercent = QStringLiteral("28.57");
+    r.blank = 10;
+    r.blankPercent = QStringLiteral("71.43");
+    QVERIFY2(deliveryui::runSummaryText(r).contains(
+                 QStringLiteral("Öğrenci: 7    Soru: 2\nDoğru: 0 (%0.00)    Yanlış: 4 (%28.57)    "
+                                "Boş: 10 (%71.43)\n")),
+             qPrintable(deliveryui::runSummaryText(r)));
+    r.questions = 0;
+    QCOMPARE(deliveryui::runSummaryText(r),
+             QStringLiteral("Uygulamadan hiç soru kaydedilmeden çıkıldı."));
   }
 
   QColor frameColour() const {
