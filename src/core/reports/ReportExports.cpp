@@ -112,13 +112,9 @@ QString questionHtml(const QuestionView& v) {
   options << QStringLiteral("Boş: %1 (%%2)").arg(v.optionBlank.count).arg(v.optionBlank.percent);
   html +=
       QStringLiteral("<p>Doğru: %1 (%%2) &nbsp; Yanlış: %3 (%%4) &nbsp; Boş: %5 (%%6)<br>%7</p>")
-          .arg(v.correct.count)
-          .arg(v.correct.percent)
-          .arg(v.wrong.count)
-          .arg(v.wrong.percent)
-          .arg(v.blank.count)
-          .arg(v.blank.percent)
-          .arg(esc(options.join(QStringLiteral(" &nbsp; ")))
+          .arg(QString::number(v.correct.count), v.correct.percent, QString::number(v.wrong.count),
+               v.wrong.percent, QString::number(v.blank.count), v.blank.percent,
+               esc(options.join(QStringLiteral(" &nbsp; ")))
                    .replace(QStringLiteral("&amp;nbsp;"), QStringLiteral("&nbsp;")));
   html += QStringLiteral(
               "<p><b>Doğru cevaplayanlar:</b> %1<br><b>Yanlış cevaplayanlar:</b> %2<br>"
@@ -153,18 +149,13 @@ QString studentAnswersHtml(const QList<StudentAnswerRow>& rows) {
 QString studentHtml(const StudentView& v) {
   const ReportParticipant& p = v.participant;
   QString html = QStringLiteral("<h3>%1. %2</h3>").arg(p.rank).arg(esc(p.name.full()));
-  html += QStringLiteral(
-              "<p>Testteki Başarı Sırası: %1 / %2 &nbsp; Net: %3 &nbsp; Doğru: %4 "
-              "(%%5) &nbsp; Yanlış: %6 (%%7) &nbsp; Boş: %8 (%%9)</p>")
-              .arg(p.rank)
-              .arg(v.participants)
-              .arg(esc(p.net))
-              .arg(v.correct.count)
-              .arg(v.correct.percent)
-              .arg(v.wrong.count)
-              .arg(v.wrong.percent)
-              .arg(v.blank.count)
-              .arg(v.blank.percent);
+  html +=
+      QStringLiteral(
+          "<p>Testteki Başarı Sırası: %1 / %2 &nbsp; Net: %3 &nbsp; Doğru: %4 "
+          "(%%5) &nbsp; Yanlış: %6 (%%7) &nbsp; Boş: %8 (%%9)</p>")
+          .arg(QString::number(p.rank), QString::number(v.participants), esc(p.net),
+               QString::number(v.correct.count), v.correct.percent, QString::number(v.wrong.count),
+               v.wrong.percent, QString::number(v.blank.count), v.blank.percent);
   return html + studentAnswersHtml(v.rows);
 }
 

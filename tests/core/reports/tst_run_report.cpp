@@ -373,6 +373,12 @@ class TestRunReport : public QObject {
     const QString sheets = m_fx.path(QStringLiteral("belgeler.pdf"));
     QVERIFY(reports::ReportExports::resultSheetsPdf(r, sheets).ok());
     QVERIFY(QFileInfo(views).size() > 1000);
+    // A student with no right answer: "%0.00" once became a place marker for the
+    // figures after it.
+    const QRegularExpression zero(QStringLiteral(
+        "Doğru: 0 \\(%0\\.00\\) &nbsp; Yanlış: \\d+ \\(%\\d+\\.\\d\\d\\) &nbsp; Boş: \\d+ "
+        "\\(%\\d+\\.\\d\\d\\)"));
+    QVERIFY(zero.match(reports::ReportExports::viewsHtml(r, {})).hasMatch());
     // Ali Can's sheet marks each answer against the key: right, wrong, right ...
     QVERIFY(reports::ReportExports::resultSheetsHtml(r).contains(
         QStringLiteral("<tr><td>Sonuç</td><td>D</td><td>D</td><td>D</td><td>D</td><td>D</td>"
