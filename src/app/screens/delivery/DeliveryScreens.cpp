@@ -124,13 +124,11 @@ frmOnizleme* openFreePresentation(const ScreenContext& context, shell::ReceiverC
       });
   if (!window || !window->controlBar()) return window;
   if (clip) window->setClipping(true);
-  // The bar sits at the top middle of the board, between the run's title and
-  // its counter, whole on the screen.
+  // The bar sits in the top left corner of the board, over the run's title: in
+  // the middle it hid the remote test's instructions and the first tiles.
   frmSerbestTamEkran* bar = window->controlBar();
   bar->adjustSize();
-  const QRect board = window->screen()->availableGeometry();
-  const QSize size = bar->sizeHint().boundedTo(board.size());
-  bar->move(board.left() + (board.width() - size.width()) / 2, board.top());
+  bar->move(window->screen()->availableGeometry().topLeft());
   bar->show();
   bar->raise();
   return window;
