@@ -37,9 +37,7 @@ Result<QList<GamePlayers::Row>> GamePlayers::remotes(const QString& className) c
   return out;
 }
 
-QString GamePlayers::savedClass() {
-  return store::UserSettings::get(kSection, kClassKey, lists::kTumu);
-}
+QString GamePlayers::savedClass() { return store::UserSettings::get(kSection, kClassKey); }
 
 void GamePlayers::saveClass(const QString& className) {
   store::UserSettings::set(kSection, kClassKey, className);

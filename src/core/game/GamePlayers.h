@@ -40,6 +40,7 @@ class GamePlayers {
   static store::Query remotesQuery(const QString& className);
   Result<QList<Row>> remotes(const QString& className) const;
 
+  // Empty until a class was chosen once.
   static QString savedClass();
   static void saveClass(const QString& className);
 

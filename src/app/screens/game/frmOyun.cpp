@@ -101,8 +101,12 @@ void frmOyun::fillClasses() {
       m_cmbSinifi->count() > 0 ? m_cmbSinifi->currentText() : game::GamePlayers::savedClass();
   m_cmbSinifi->clear();
   m_cmbSinifi->addItems(classes.value());
-  // A class that is gone (rolled over, renamed) falls back to every class.
-  m_cmbSinifi->setCurrentIndex(std::max(0, int(m_cmbSinifi->findText(wanted))));
+  // The first time, the first class: under "TÜMÜ" a remote paired in several
+  // classes is one player named after only one of its students. A class that is
+  // gone (rolled over, renamed) falls back to every class.
+  const int first = m_cmbSinifi->count() > 1 ? 1 : 0;
+  m_cmbSinifi->setCurrentIndex(wanted.isEmpty() ? first
+                                                : std::max(0, int(m_cmbSinifi->findText(wanted))));
   fillRemotes();
 }
 

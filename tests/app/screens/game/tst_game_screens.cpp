@@ -99,7 +99,11 @@ class TestGameScreens : public QObject {
     {
       frmOyun setup(context());
       setup.setStartAttendance([&handed](const game::Players& p) { handed = p; });
+      // The first time, the first class rather than every class.
       QCOMPARE(setup.cmbSinifi()->itemText(0), lists::kTumu);
+      QCOMPARE(setup.cmbSinifi()->currentText(), QStringLiteral("5-A"));
+      QCOMPARE(setup.SlisteKumandalar()->kayitSayisi(), 3);
+      setup.selectClass(lists::kTumu);
       QCOMPARE(setup.SlisteKumandalar()->kayitSayisi(), 5);
       setup.selectClass(QStringLiteral("5-B"));
       QCOMPARE(setup.SlisteKumandalar()->kayitSayisi(), 2);
