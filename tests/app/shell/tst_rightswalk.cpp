@@ -278,6 +278,26 @@ class TestRightsWalk : public QObject {
     QCOMPARE(menu->cmdMenu_Click(0)->objectName(), QStringLiteral("frmTanimlamalar"));
   }
 
+  // Every screen fits the main area beside the button bar on a 1280×800 and on a
+  // 1366×768 screen (about 1050 × 690): beyond it, its buttons fall off the edge.
+  void everyScreenFitsALaptop() {
+    shell::MainMenuController* menu = m_window->mainMenu();
+    QVERIFY(menu->session()->logIn(store(), QStringLiteral("yönetici"), QStringLiteral("y")));
+    QStringList tooLarge;
+    for (int i = 0; i < shell::ButtonBar::kButtonCount; ++i) {
+      if (!menu->registry().has(i)) continue;
+      QWidget* screen = menu->cmdMenu_Click(i);
+      if (!screen) continue;
+      const QSize least = screen->minimumSizeHint().expandedTo(screen->minimumSize());
+      if (least.width() > 1050 || least.height() > 690)
+        tooLarge << QStringLiteral("%1 %2×%3")
+                        .arg(screen->objectName())
+                        .arg(least.width())
+                        .arg(least.height());
+    }
+    QVERIFY2(tooLarge.isEmpty(), qPrintable(tooLarge.join(QStringLiteral(", "))));
+  }
+
   // Every item, button and tile of the window is one of the walked ways.
   void everyWayIsWalked() {
     QStringList known;
