@@ -53,8 +53,8 @@ class QuestionBank {
   Result<QuestionPictures> pictures(const QString& key) const;
 
   // Adds a question and returns its key. A test question needs a correct
-  // choice (a free one may have none yet); a survey question keeps only its level, survey topic (UNITE), time
-  // and note.
+  // choice (a free one may have none yet); a survey question keeps only its level, survey topic
+  // (UNITE), time and note.
   Result<QString> add(Question question, const QuestionPictures& pictures,
                       const MediaChange& media = {}, KeyKind kind = KeyKind::Bank);
   // Saves an edited question; `pictures` nullopt keeps the stored ones.
