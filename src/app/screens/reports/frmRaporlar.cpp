@@ -182,6 +182,10 @@ frmRaporlar::frmRaporlar(const ScreenContext& context, const reports::RunKey& ru
   bar->addWidget(key);
   bar->addWidget(actionButton(Action::BackToRun, this));
   bar->addWidget(actionButton(Action::Exit, this));
+  // Ten buttons of the usual width make the report wider than the main area of a
+  // 1280×800 screen: each is as wide as its caption.
+  for (int i = 0; i < bar->count(); ++i)
+    if (QWidget* w = bar->itemAt(i)->widget()) w->setMinimumWidth(0);
   root->addLayout(bar);
 
   connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
@@ -326,9 +330,15 @@ void frmRaporlar::buildQuestion() {
   auto* col = new QVBoxLayout(page);
   auto* nav = new QHBoxLayout;
   for (Action a : {Action::FirstQuestion, Action::PreviousQuestion, Action::NextQuestion,
-                   Action::LastQuestion})
-    nav->addWidget(actionButton(a, page));
+                   Action::LastQuestion}) {
+    QPushButton* b = actionButton(a, page);
+    // As wide as their captions: with the usual width the row made the report
+    // wider than the main area of a 1280×800 screen.
+    b->setMinimumWidth(0);
+    nav->addWidget(b);
+  }
   auto* cmbCaption = new QLabel(QStringLiteral("Testin Kaçıncı Sorusu"), page);
+  cmbCaption->setWordWrap(true);  // in two lines the report fits a 1280×800 screen
   nav->addWidget(cmbCaption);
   m_cmbTestSiraNo = new QComboBox(page);
   m_cmbTestSiraNo->setObjectName(QStringLiteral("cmbTestSiraNo"));
@@ -367,6 +377,7 @@ void frmRaporlar::buildQuestion() {
   m_lblDogruSik->setFont(scaled(font(), 1.5, true));
   keyRow->addWidget(m_lblDogruSik);
   auto* hint = new QLabel(QStringLiteral("Cevabı değiştirmek için şıkka tıklayın:"), page);
+  hint->setWordWrap(true);  // on a 1280×800 screen it takes two lines
   keyRow->addWidget(hint);
   for (int i = 0; i < 5; ++i) {
     auto* b = new QPushButton(kLetters.at(i), page);
