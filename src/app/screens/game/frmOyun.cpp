@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSet>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -127,9 +128,16 @@ void frmOyun::fillRemotes() {
 }
 
 void frmOyun::showChosenCount() {
-  m_lblOyuncuSayisi->setText(QStringLiteral("Seçilen oyuncu: %1 / %2")
-                                 .arg(m_remotes->SeciliKayitlariVer().size())
-                                 .arg(m_remotes->kayitSayisi()));
+  // Players, not rows: a remote paired in several classes is listed once per
+  // student under "TÜMÜ" and plays once.
+  QSet<QString> chosen;
+  QSet<QString> all;
+  for (int r : m_remotes->SeciliKayitlariVer())
+    chosen.insert(m_remotes->deger(r, QStringLiteral("KUMANDAADRESI")));
+  for (int r = 0; r < m_remotes->kayitSayisi(); ++r)
+    all.insert(m_remotes->deger(r, QStringLiteral("KUMANDAADRESI")));
+  m_lblOyuncuSayisi->setText(
+      QStringLiteral("Seçilen oyuncu: %1 / %2").arg(chosen.size()).arg(all.size()));
 }
 
 void frmOyun::cmdYoklama_Click() {

@@ -103,8 +103,15 @@ class TestGameScreens : public QObject {
       QCOMPARE(setup.cmbSinifi()->itemText(0), lists::kTumu);
       QCOMPARE(setup.cmbSinifi()->currentText(), QStringLiteral("5-A"));
       QCOMPARE(setup.SlisteKumandalar()->kayitSayisi(), 3);
+      // Under every class a remote paired in two classes is two rows but one player.
+      fx.exec(
+          QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,SINIFI) VALUES "
+                         "('900','Ece','Kaya','6-A')"));
+      fx.exec(
+          QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES ('10-1','900')"));
       setup.selectClass(lists::kTumu);
-      QCOMPARE(setup.SlisteKumandalar()->kayitSayisi(), 5);
+      QCOMPARE(setup.SlisteKumandalar()->kayitSayisi(), 6);
+      QCOMPARE(setup.lblOyuncuSayisi()->text(), QStringLiteral("Seçilen oyuncu: 5 / 5"));
       setup.selectClass(QStringLiteral("5-B"));
       QCOMPARE(setup.SlisteKumandalar()->kayitSayisi(), 2);
       QCOMPARE(setup.lblOyuncuSayisi()->text(), QStringLiteral("Seçilen oyuncu: 2 / 2"));
