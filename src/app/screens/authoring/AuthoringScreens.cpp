@@ -8,6 +8,7 @@
 #include "screens/authoring/frmKirpmaMenu.h"
 #include "screens/authoring/frmSoruHazirlama.h"
 #include "screens/authoring/frmTestHazirlama.h"
+#include "screens/school/SchoolScreens.h"
 #include "shell/ScreenRegistry.h"
 #include "users/Rights.h"
 #include "users/Session.h"
@@ -82,9 +83,8 @@ bool report(Messages& messages, const Status& status) {
 }
 
 bool allowed(const ScreenContext& context, const QString& action, bool ask) {
-  if (users::Session::current().allows(action)) return true;
-  if (ask) context.messages.warning(users::kDeniedMessage);
-  return false;
+  if (ask) return schoolui::allowed(context.messages, action);
+  return users::Session::current().allows(action);
 }
 
 }  // namespace authoringui

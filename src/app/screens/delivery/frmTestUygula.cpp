@@ -506,7 +506,7 @@ delivery::RunSetup::Start frmTestUygula::startOf() const {
 
 void frmTestUygula::cmdOdevKontrol_Click() {
   // The homework check has a right of its own besides this screen's.
-  if (!allows(QStringLiteral("OdevKontrol"))) return;
+  if (!schoolui::allowed(m_context.messages, QStringLiteral("OdevKontrol"))) return;
   if (!m_openHomework) return notYet(QStringLiteral("Ödev kontrolü"));
   m_openHomework();
 }
@@ -539,7 +539,7 @@ void frmTestUygula::cmdVideoOynat_Click() {
 
 void frmTestUygula::cmdTestVer_Click() {
   using namespace shell::exchangeimport;
-  if (!allows(writeRightKey(Kind::Tests))) return;
+  if (!schoolui::allowed(m_context.messages, writeRightKey(Kind::Tests))) return;
   if (m_summary.testNo.isEmpty()) {
     m_context.messages.warning(QStringLiteral("Dosyaya verilecek testi listeden seçin."));
     return;
@@ -549,16 +549,10 @@ void frmTestUygula::cmdTestVer_Click() {
 
 void frmTestUygula::cmdTestAl_Click() {
   using namespace shell::exchangeimport;
-  if (!allows(rightKey(Kind::Tests))) return;
+  if (!schoolui::allowed(m_context.messages, rightKey(Kind::Tests))) return;
   const QStringList paths = chooseFiles(this, Kind::Tests, Origin::Screen);
   // The list follows by itself: reading a file announces the new tests.
   if (!paths.isEmpty()) importFiles(this, m_context, Kind::Tests, paths, Origin::Screen);
-}
-
-bool frmTestUygula::allows(const QString& rightKey) const {
-  if (users::Session::current().allows(rightKey)) return true;
-  m_context.messages.warning(users::kDeniedMessage);
-  return false;
 }
 
 void frmTestUygula::notYet(const QString& what) {

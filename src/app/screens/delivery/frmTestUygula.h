@@ -83,8 +83,6 @@ class frmTestUygula : public QWidget {
   delivery::RunSetup::Start startOf() const;
   void cmdTestVer_Click();
   void cmdTestAl_Click();
-  // Actions with a right of their own besides the screen's; says so when refused.
-  bool allows(const QString& rightKey) const;
   void notYet(const QString& what);
   QComboBox* combo(const QString& name);
 

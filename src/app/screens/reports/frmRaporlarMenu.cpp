@@ -383,9 +383,7 @@ QList<reports::RunKey> frmRaporlarMenu::selectedRuns() const {
 }
 
 bool frmRaporlarMenu::allowed(const QString& key) {
-  if (users::Session::current().allows(key)) return true;
-  m_context.messages.warning(users::kDeniedMessage);
-  return false;
+  return schoolui::allowed(m_context.messages, key);
 }
 
 void frmRaporlarMenu::cmdTestSec_Click() {

@@ -14,6 +14,8 @@
 #include "screens/school/frmTanimlamalar.h"
 #include "shell/ReceiverController.h"
 #include "shell/ScreenRegistry.h"
+#include "users/Rights.h"
+#include "users/Session.h"
 
 namespace schoolui {
 
@@ -85,6 +87,12 @@ void setFileOpener(std::function<bool(const QString&)> f) { opener() = std::move
 bool check(Messages& messages, const Status& status) {
   if (status.ok()) return true;
   messages.error(status.error());
+  return false;
+}
+
+bool allowed(Messages& messages, const QString& rightKey) {
+  if (users::Session::current().allows(rightKey)) return true;
+  messages.warning(users::kDeniedMessage);
   return false;
 }
 

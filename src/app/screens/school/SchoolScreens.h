@@ -48,4 +48,8 @@ void setFileOpener(std::function<bool(const QString&)> opener);
 // Shows a failed Status as "Hata"; true when it succeeded.
 bool check(Messages& messages, const Status& status);
 
+// An action with a right of its own besides its screen's: true when the logged-in
+// user has it, else says "Bu bölümü kullanma yetkiniz yok".
+bool allowed(Messages& messages, const QString& rightKey);
+
 }  // namespace schoolui
