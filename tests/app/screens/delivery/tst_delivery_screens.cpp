@@ -302,6 +302,7 @@ class TestDeliveryScreens : public QObject {
     bar->cmdNav(Command::Next)->click();
     QCOMPARE(run->session().page(), Page::Report);
     QVERIFY(bar->cmdTesteDevam()->isVisibleTo(bar));
+    QVERIFY(saveScreenshot(bar, QStringLiteral("free-bar-report.png")));
     bar->cmdTesteDevam()->click();
     QCOMPARE(run->session().page(), Page::Question);
     QCOMPARE(run->session().position(), 2);
