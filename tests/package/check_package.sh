@@ -29,8 +29,10 @@ deb="$tmp/out/derslik_${version}_amd64.deb"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "Version alanı"
 [ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || fail "Architecture alanı"
 depends=$(dpkg-deb -f "$deb" Depends)
-# libc6 and Qt's widgets come from dpkg-shlibdeps, the SQLite driver is named by hand.
-for dep in libc6 libqt6widgets6 libqt6sql6-sqlite libarchive13; do
+# libc6 and Qt's widgets come from dpkg-shlibdeps, the SQLite driver and the GStreamer
+# plugins that play the question screen's sound and video formats are named by hand.
+for dep in libc6 libqt6widgets6 libqt6sql6-sqlite libarchive13 gstreamer1.0-plugins-good \
+  gstreamer1.0-libav; do
   [[ ",$depends," =~ [,\ ]$dep[\ ,\(] ]] || fail "Depends içinde $dep yok: $depends"
 done
 
