@@ -16,6 +16,7 @@
 #include "authoring/QuestionBank.h"
 #include "authoring/TestCatalog.h"
 #include "authoring/TestQuestions.h"
+#include "authoring/TypedQuestion.h"
 #include "store/Store.h"
 
 namespace authoring {
@@ -28,6 +29,10 @@ constexpr qreal kMarginMm = 20.0;
 constexpr qreal kGutter = 18.0;
 constexpr qreal kFill = 0.96;  // of a page's height, room left for rounding
 constexpr int kKeyColumns = 10;
+// Typed questions are set again for the page in one body size (11 pt, the
+// captions' size), drawn at three times the layout's resolution for print.
+constexpr qreal kTypedPoints = 11.0;
+constexpr int kTypedSharpness = 3;
 
 qreal mmToPx(qreal mm) { return mm / 25.4 * kDpi; }
 
@@ -63,6 +68,7 @@ struct Item {
   QString letter;
   QString resource;  // the picture's name in the document
   QImage picture;
+  std::optional<TypedQuestion> typed;
   bool jpeg = false;
   QSizeF shown;
 };
@@ -255,6 +261,7 @@ Result<std::unique_ptr<QTextDocument>> BookletDocument::build(const QString& tes
     if (!pictures) return R::failure(pictures.error());
     item.jpeg = pictures->question.startsWith("\xff\xd8");
     item.picture = QImage::fromData(pictures->question);
+    item.typed = TypedQuestion::fromPicture(pictures->question);
     items << item;
   }
 
@@ -264,7 +271,7 @@ Result<std::unique_ptr<QTextDocument>> BookletDocument::build(const QString& tes
   if (options.columns == BookletOptions::Columns::Auto) {
     two = true;
     for (const Item& item : items) {
-      if (item.picture.isNull()) continue;
+      if (item.picture.isNull() || item.typed) continue;  // typed text flows into a column
       const qreal dpm = item.picture.dotsPerMeterX();
       const qreal dpi = dpm > 50 / 0.0254 && dpm < 1200 / 0.0254 ? dpm * 0.0254 : kDpi;
       two = two && item.picture.width() * kDpi / dpi <= columnWidth;
@@ -273,6 +280,18 @@ Result<std::unique_ptr<QTextDocument>> BookletDocument::build(const QString& tes
   const qreal width = two ? columnWidth : area.width();
   for (Item& item : items) {
     if (item.picture.isNull()) continue;
+    if (item.typed) {
+      const int fontPixels = qRound(kTypedPoints / 72.0 * kDpi * kTypedSharpness);
+      Result<QImage> set = item.typed->renderAt(int(width * kTypedSharpness), fontPixels);
+      if (set) {
+        item.picture = std::move(set.value());
+        QSizeF s(width, qreal(item.picture.height()) / kTypedSharpness);
+        // Only a question longer than a whole page gives up the common size.
+        if (s.height() > area.height() * kFill) s *= area.height() * kFill / s.height();
+        item.shown = s;
+        continue;
+      }
+    }
     QSizeF s(width, width * item.picture.height() / item.picture.width());
     if (s.height() > area.height() * 0.8) s *= area.height() * 0.8 / s.height();
     item.shown = s;

@@ -167,7 +167,7 @@ QString TypedQuestion::problem() const {
   return {};
 }
 
-std::unique_ptr<QTextDocument> TypedQuestion::layout() const {
+std::unique_ptr<QTextDocument> TypedQuestion::layout(qreal layoutWidth) const {
   auto doc = std::make_unique<QTextDocument>();
   QFont font(QStringLiteral("DejaVu Sans"));
   font.setPixelSize(kFontPixels);
@@ -187,18 +187,56 @@ std::unique_ptr<QTextDocument> TypedQuestion::layout() const {
     c.setCharFormat(QTextCharFormat());
     c.insertFragment(QTextDocumentFragment::fromHtml(m_choices.at(i)));
   }
-  fitImages(*doc, kLayoutWidth - 2.0 * kFontPixels);
-  doc->setTextWidth(kLayoutWidth);
+  fitImages(*doc, layoutWidth - 2.0 * kFontPixels);
+  doc->setTextWidth(layoutWidth);
   return doc;
 }
 
-Result<QImage> TypedQuestion::render(int width) const {
+Status TypedQuestion::drawable() const {
   if (!canDraw())
-    return Result<QImage>::failure(
-        QStringLiteral("Yazılı soru çizilemedi: grafik ortamı başlatılmamış."));
-  if (const QString p = problem(); !p.isEmpty()) return Result<QImage>::failure(p);
-  const std::unique_ptr<QTextDocument> doc = layout();
-  const qreal scale = qreal(width) / kLayoutWidth;
+    return Status::failure(QStringLiteral("Yazılı soru çizilemedi: grafik ortamı başlatılmamış."));
+  if (const QString p = problem(); !p.isEmpty()) return Status::failure(p);
+  return {};
+}
+
+Result<QImage> TypedQuestion::render(int width) const {
+  return draw(width, qreal(width) / kLayoutWidth);
+}
+
+Result<QImage> TypedQuestion::renderAt(int width, int fontPixels) const {
+  return draw(width, qreal(std::max(1, fontPixels)) / kFontPixels);
+}
+
+Result<TypedQuestion::Fitted> TypedQuestion::renderToFit(const QSize& area,
+                                                         int minFontPixels) const {
+  using R = Result<Fitted>;
+  if (const Status s = drawable(); !s) return R::failure(s.error());
+  const int width = std::max(1, area.width());
+  // The height of the picture at body size f: laid out narrower as f grows, then
+  // scaled up by f / kFontPixels. It grows with f, so the best size is searched.
+  auto heightAt = [&](int f) {
+    const qreal scale = qreal(f) / kFontPixels;
+    return layout(width / scale)->size().height() * scale;
+  };
+  int lo = std::max(1, minFontPixels);
+  int hi = std::max(lo, area.height() / 10);
+  if (heightAt(lo) <= area.height()) {
+    while (lo < hi) {
+      const int mid = (lo + hi + 1) / 2;
+      if (heightAt(mid) <= area.height())
+        lo = mid;
+      else
+        hi = mid - 1;
+    }
+  }
+  Result<QImage> image = renderAt(width, lo);
+  if (!image) return R::failure(image.error());
+  return Fitted{std::move(image.value()), lo};
+}
+
+Result<QImage> TypedQuestion::draw(int width, qreal scale) const {
+  if (const Status s = drawable(); !s) return Result<QImage>::failure(s.error());
+  const std::unique_ptr<QTextDocument> doc = layout(width / scale);
   const int height = int(std::ceil(doc->size().height() * scale));
   QImage image(width, std::max(height, 1), QImage::Format_RGB32);
   image.fill(Qt::white);

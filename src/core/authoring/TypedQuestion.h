@@ -64,6 +64,19 @@ class TypedQuestion {
 
   // The question picture: width kPictureWidth (or `width`), as tall as the text.
   Result<QImage> render(int width = kPictureWidth) const;
+  // The picture `width` pixels wide with the body text `fontPixels` high: a
+  // booklet sets every typed question in one body size this way.
+  Result<QImage> renderAt(int width, int fontPixels) const;
+  // The picture for a space of `area`: the largest body size from `minFontPixels`
+  // up at which the whole question fits the space (a short question is not blown
+  // up past a tenth of its height). A question that does not fit even at the
+  // floor is drawn at the floor, taller than the space: the floor is what the
+  // back row can still read, so the viewer scrolls rather than shrinking it.
+  struct Fitted {
+    QImage image;
+    int fontPixels = 0;
+  };
+  Result<Fitted> renderToFit(const QSize& area, int minFontPixels) const;
   // The picture as PNG bytes with this question's source inside.
   Result<QByteArray> picture(int width = kPictureWidth) const;
   // The question a picture was drawn from; nullopt for any other picture.
@@ -76,7 +89,11 @@ class TypedQuestion {
   bool operator==(const TypedQuestion&) const = default;
 
  private:
-  std::unique_ptr<QTextDocument> layout() const;
+  // Laid out `layoutWidth` wide in the base font (kFontPixels).
+  std::unique_ptr<QTextDocument> layout(qreal layoutWidth = kLayoutWidth) const;
+  Status drawable() const;
+  // `width` pixels wide, the layout scaled by `scale`.
+  Result<QImage> draw(int width, qreal scale) const;
   QString m_stem;
   QStringList m_choices;
   QMap<QString, QImage> m_images;

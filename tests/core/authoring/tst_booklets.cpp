@@ -9,6 +9,7 @@
 #include "AuthoringFixture.h"
 #include "authoring/BookletDocument.h"
 #include "authoring/BookletOrders.h"
+#include "authoring/TypedQuestion.h"
 #include "formats/ZipArchive.h"
 
 using namespace authoring;
@@ -144,6 +145,41 @@ class TestBooklets : public QObject, AuthoringFixture {
     QVERIFY2(pages(b) < pages(a), qPrintable(QStringLiteral("%1 %2").arg(pages(b)).arg(pages(a))));
     // Two captions side by side on one line of the narrow booklet.
     QVERIFY(pdfText(b).contains(QRegularExpression(QStringLiteral("Soru 1 :\\s+Soru 2 :"))));
+  }
+
+  // Typed questions are set for the page, so they flow into two columns in one
+  // body size, sharp enough to print, whatever the width of their stored picture.
+  void typedQuestionsAreSetInColumnsInOneBodySize() {
+    const QString t = addTest(QStringLiteral("Yazılı"));
+    QStringList keys;
+    QuestionBank bank(db());
+    for (int sentences : {1, 6}) {
+      TypedQuestion typed;
+      typed.setStemText(QStringLiteral("Bir kenarı 4 cm olan karenin alanı kaçtır? ").repeated(sentences));
+      for (int i = 0; i < 4; ++i) typed.setChoice(i, QString::number(4 * (i + 2)));
+      Question q;
+      q.dogruSik = QStringLiteral("B");
+      keys << bank.add(q, {typed.picture().valueOr({}), {}}).valueOr({});
+    }
+    QVERIFY(TestQuestions(db()).add(t, keys));
+    BookletOptions options;
+    options.header = HeaderPlacement::None;
+    const QString file = path(QStringLiteral("yazili.pdf"));
+    QVERIFY(BookletDocument(db()).write(t, file, options));
+    QVERIFY(pdfText(file).contains(QRegularExpression(QStringLiteral("Soru 1 :\\s+Soru 2 :"))));
+    QProcess p;
+    p.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), file});
+    QVERIFY(p.waitForFinished(30000));
+    // page num type width height color comp bpc enc interp object ID x-ppi y-ppi ...
+    QStringList rows = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'));
+    rows = rows.filter(QRegularExpression(QStringLiteral("^\\s*1\\s+\\d+\\s+image")));
+    QCOMPARE(rows.size(), 2);
+    const QStringList a = rows.at(0).simplified().split(QLatin1Char(' '));
+    const QStringList b = rows.at(1).simplified().split(QLatin1Char(' '));
+    QCOMPARE(a.at(3), b.at(3));                  // one width: one column's
+    QVERIFY(a.at(4).toInt() < b.at(4).toInt());  // the longer question is taller
+    QCOMPARE(a.at(12), b.at(12));                // at one scale
+    QVERIFY(a.at(12).toInt() >= 250);
   }
 
   void theOdtHoldsTheSameText() {

@@ -460,6 +460,35 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     QVERIFY(form.fields().soruIcerik.isEmpty());
     QVERIFY(!TypedQuestion::fromPicture(picture(QStringLiteral("düz"))).has_value());
   }
+
+  // Shown in a space, a typed question takes the largest type that fits it, and a
+  // long one never goes below the floor the back row can read: it scrolls.
+  void aTypedQuestionFillsItsSpaceAndKeepsTheFloor() {
+    auto question = [](int sentences) {
+      TypedQuestion t;
+      t.setStemText(QStringLiteral("Bir sayının üç katının beş fazlası yirmidir. ").repeated(sentences));
+      for (int i = 0; i < 4; ++i) t.setChoice(i, QString::number(i + 3));
+      return t;
+    };
+    const QSize area(1600, 820);
+    const auto shortOne = question(1).renderToFit(area, 30);
+    const auto longer = question(12).renderToFit(area, 30);
+    const auto endless = question(200).renderToFit(area, 30);
+    QVERIFY(shortOne && longer && endless);
+    QVERIFY2(shortOne->fontPixels > longer->fontPixels,
+             qPrintable(QStringLiteral("%1 %2").arg(shortOne->fontPixels).arg(longer->fontPixels)));
+    QVERIFY(longer->fontPixels > 30);  // the old fixed picture shrank it below that
+    for (const auto* f : {&shortOne.value(), &longer.value()}) {
+      QCOMPARE(f->image.width(), area.width());
+      QVERIFY(f->image.height() <= area.height());
+      QVERIFY(f->fontPixels <= area.height() / 10);
+    }
+    // The next size up would not have fitted: the space is used.
+    const Result<QImage> bigger = question(12).renderAt(area.width(), longer->fontPixels + 1);
+    QVERIFY(bigger && bigger->height() > area.height());
+    QCOMPARE(endless->fontPixels, 30);
+    QVERIFY(endless->image.height() > area.height());
+  }
 };
 
 QTEST_MAIN(TestQuestionBank)

@@ -1,6 +1,9 @@
 #include "screens/delivery/QuestionPicture.h"
 
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QWheelEvent>
 
 #include "store/ContentStores.h"
 #include "store/Store.h"
@@ -12,7 +15,10 @@ Result<QImage> decode(Result<store::StoreContent> content, bool second) {
   if (!content.value().found()) return QImage();
   const QByteArray& bytes = second ? content.value().second : content.value().first;
   if (bytes.isEmpty()) return QImage();
-  return QImage::fromData(bytes);
+  QImage image = QImage::fromData(bytes);
+  if (const auto typed = authoring::TypedQuestion::fromPicture(bytes))
+    image.setText(QuestionPicture::kTypedSource, QString::fromUtf8(typed->source()));
+  return image;
 }
 
 }  // namespace
@@ -26,7 +32,51 @@ void QuestionPicture::setImage(const QImage& image, const QString& missingText) 
   m_image = image;
   m_scaled = QImage();
   m_missing = missingText;
+  const QString source = image.text(kTypedSource);
+  m_typed = source.isEmpty() ? std::nullopt
+                             : authoring::TypedQuestion::fromSource(source.toUtf8());
+  m_typedFont = 0;
+  m_offset = 0;
+  if (m_typed) fitTyped();
   update();
+}
+
+void QuestionPicture::fitTyped() {
+  // About 30 pixels on a 1080-line projector: the back row of a classroom still
+  // reads it. A small preview window lowers the floor with its own height.
+  const int screenHeight = screen() ? screen()->geometry().height() : 1080;
+  const int floor = std::max(14, std::min(screenHeight / 36, height() / 14));
+  const auto fitted = m_typed->renderToFit(size(), floor);
+  if (!fitted) {
+    m_typed.reset();
+    return;
+  }
+  m_scaled = fitted->image;
+  m_typedFont = fitted->fontPixels;
+  scrollBy(0);
+}
+
+void QuestionPicture::scrollBy(int dy) {
+  const int room = std::max(0, m_scaled.height() - height());
+  m_offset = std::clamp(m_offset + dy, 0, room);
+  update();
+}
+
+void QuestionPicture::wheelEvent(QWheelEvent* event) {
+  if (!m_typed) return QWidget::wheelEvent(event);
+  scrollBy(-event->angleDelta().y() / 2);
+}
+
+void QuestionPicture::mousePressEvent(QMouseEvent* event) {
+  m_dragY = int(event->position().y());
+  QWidget::mousePressEvent(event);
+}
+
+void QuestionPicture::mouseMoveEvent(QMouseEvent* event) {
+  if (!m_typed || !(event->buttons() & Qt::LeftButton)) return QWidget::mouseMoveEvent(event);
+  const int y = int(event->position().y());
+  scrollBy(m_dragY - y);
+  m_dragY = y;
 }
 
 Result<QImage> QuestionPicture::questionImage(store::Store& store, const QString& soruNo,
@@ -67,6 +117,7 @@ QImage QuestionPicture::trimmed(const QImage& image) {
 
 void QuestionPicture::resizeEvent(QResizeEvent* event) {
   m_scaled = QImage();
+  if (m_typed) fitTyped();
   QWidget::resizeEvent(event);
 }
 
@@ -79,6 +130,11 @@ void QuestionPicture::paintEvent(QPaintEvent*) {
     p.setFont(f);
     p.setPen(QColor(0x44, 0x44, 0x44));
     p.drawText(rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap, m_missing);
+    return;
+  }
+  if (m_typed) {
+    const int top = m_scaled.height() <= height() ? (height() - m_scaled.height()) / 2 : -m_offset;
+    p.drawImage(QPoint(0, top), m_scaled);
     return;
   }
   const QSize target = m_image.size().scaled(size(), Qt::KeepAspectRatio);

@@ -10,6 +10,8 @@
 #include "RunFixture.h"
 #include "Screenshot.h"
 #include "authoring/DemoBank.h"
+#include "authoring/QuestionBank.h"
+#include "authoring/TypedQuestion.h"
 #include "school/DemoSchool.h"
 #include "screens/activities/frmSanalKumanda.h"
 #include "screens/delivery/DeliveryScreens.h"
@@ -510,6 +512,38 @@ class TestDeliveryScreens : public QObject {
     blank.fill(Qt::white);
     QCOMPARE(QuestionPicture::trimmed(blank).size(), blank.size());
     QVERIFY(QuestionPicture::trimmed(QImage()).isNull());
+  }
+
+  // A typed question is set again for the room it is shown in: large type when the
+  // room allows it, scrolling rather than shrinking below the floor.
+  void aTypedQuestionIsSetForItsRoom() {
+    auto show = [this](int sentences, QSize room) {
+      authoring::TypedQuestion typed;
+      typed.setStemText(QStringLiteral("Bir çiftlikte tavuk ve koyunların ayak sayısı 50'dir. ")
+                            .repeated(sentences));
+      for (int i = 0; i < 5; ++i) typed.setChoice(i, QString::number(10 + i));
+      authoring::Question q;
+      q.dogruSik = QStringLiteral("C");
+      const QString key =
+          authoring::QuestionBank(fx.db()).add(q, {typed.picture().valueOr({}), {}}).valueOr({});
+      auto* picture = new QuestionPicture;
+      picture->resize(room);
+      picture->setImage(
+          QuestionPicture::trimmed(QuestionPicture::questionImage(fx.db(), key, false).valueOr({})));
+      return std::unique_ptr<QuestionPicture>(picture);
+    };
+    const QSize board(1600, 820);
+    const auto shortOne = show(2, board);
+    // The stored 1920-pixel picture scaled into this room would set it in 44 × 1600 / 1920.
+    QVERIFY2(shortOne->typedFontPixels() > 44 * 1600 / 1920,
+             qPrintable(QString::number(shortOne->typedFontPixels())));
+    const auto endless = show(120, board);
+    QVERIFY(endless->typedFontPixels() >= 20);  // 30 on a 1080-line board
+    const QImage before = endless->grab().toImage();
+    QWheelEvent wheel(QPointF(50, 50), QPointF(50, 50), {}, QPoint(0, -240), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(endless.get(), &wheel);
+    QVERIFY(endless->grab().toImage() != before);  // it scrolled
   }
 
   void tilesFillTheirFrameWithoutOverlapping() {
