@@ -2,11 +2,13 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QEvent>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QToolButton>
 
 #include "Messages.h"
@@ -27,6 +29,29 @@ constexpr int kLastParameterButton = 6;
 QString buttonParameter(int index) { return QStringLiteral("Dugme%1").arg(index); }
 
 const QString kUserPart = QStringLiteral(" - Kullanıcı:[");
+
+// A screen opened over another (a report over the report selection) gives its
+// place back when it closes: the teacher returns to where they came from, not to an
+// empty grey page. On the frame's hiding, not its deletion: screens closed to make
+// room for a new one give back before the new one shows, never over it.
+class GiveBackOnClose : public QObject {
+ public:
+  GiveBackOnClose(QMdiArea* mdi, QMdiSubWindow* under, QObject* parent)
+      : QObject(parent), m_mdi(mdi), m_under(under) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Hide && m_under && !m_under->isHidden()) {
+      m_under->showMaximized();
+      m_mdi->setActiveSubWindow(m_under);
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QMdiArea* m_mdi;
+  QPointer<QMdiSubWindow> m_under;
+};
 
 }  // namespace
 
@@ -252,6 +277,11 @@ void MainMenuController::connectGuarded(QAction* action, std::function<void()> h
 
 QMdiSubWindow* MainMenuController::showInArea(QMdiArea* mdi, QWidget* screen) {
   QMdiSubWindow* sub = mdi->addSubWindow(screen);
+  sub->installEventFilter(new GiveBackOnClose(mdi, mdi->currentSubWindow(), sub));
+  // A screen that closes itself ("Çıkış") takes its frame along. Queued: when the
+  // frame goes first, it takes the screen with it and the call goes with the frame.
+  screen->setAttribute(Qt::WA_DeleteOnClose);
+  connect(screen, &QObject::destroyed, sub, &QWidget::close, Qt::QueuedConnection);
   sub->setObjectName(screen->objectName() + QStringLiteral("_pencere"));
   sub->setAttribute(Qt::WA_DeleteOnClose);
   // A maximised sub-window with a title writes " - [title]" into the main window's

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -279,6 +280,36 @@ class TestStartup : public QObject {
     WidgetMessages window(&w);
     QCOMPARE(window.show(asked), Messages::Answer::No);
     QCOMPARE(defaultButton, QStringLiteral("Hayır"));
+  }
+
+  // "Çıkış" on a screen opened over another (a report over the report selection)
+  // returns to the one under it, never to an empty grey frame; screens closed to
+  // make room for a new one never cover it.
+  void aClosedScreenGivesBackItsPlace() {
+    QMainWindow window;
+    auto* mdi = new QMdiArea(&window);
+    window.setCentralWidget(mdi);
+    window.resize(1024, 700);
+    window.show();
+    auto open = [mdi](const QString& name) {
+      auto* w = new QWidget;
+      w->setObjectName(name);
+      return shell::MainMenuController::showInArea(mdi, w);
+    };
+    open(QStringLiteral("ana"));
+    QMdiSubWindow* selection = open(QStringLiteral("secim"));
+    QMdiSubWindow* report = open(QStringLiteral("rapor"));
+    QCOMPARE(mdi->currentSubWindow(), report);
+    QVERIFY(report->widget()->close());
+    QTRY_COMPARE(mdi->subWindowList().size(), 2);
+    QCOMPARE(mdi->currentSubWindow(), selection);
+    QVERIFY(selection->isVisible() && selection->isMaximized());
+    // The bar closes the open screens, then shows the next one: that one stays on top.
+    selection->close();
+    QMdiSubWindow* next = open(QStringLiteral("sonraki"));
+    QTest::qWait(50);
+    QCOMPARE(mdi->currentSubWindow(), next);
+    QVERIFY(next->isMaximized());
   }
 
   void shutdownClosesTheDatabase() {

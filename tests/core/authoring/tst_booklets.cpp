@@ -155,7 +155,8 @@ class TestBooklets : public QObject, AuthoringFixture {
     QuestionBank bank(db());
     for (int sentences : {1, 6}) {
       TypedQuestion typed;
-      typed.setStemText(QStringLiteral("Bir kenarı 4 cm olan karenin alanı kaçtır? ").repeated(sentences));
+      typed.setStemText(
+          QStringLiteral("Bir kenarı 4 cm olan karenin alanı kaçtır? ").repeated(sentences));
       for (int i = 0; i < 4; ++i) typed.setChoice(i, QString::number(4 * (i + 2)));
       Question q;
       q.dogruSik = QStringLiteral("B");

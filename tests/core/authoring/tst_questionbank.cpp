@@ -466,7 +466,8 @@ class TestQuestionBank : public QObject, AuthoringFixture {
   void aTypedQuestionFillsItsSpaceAndKeepsTheFloor() {
     auto question = [](int sentences) {
       TypedQuestion t;
-      t.setStemText(QStringLiteral("Bir sayının üç katının beş fazlası yirmidir. ").repeated(sentences));
+      t.setStemText(
+          QStringLiteral("Bir sayının üç katının beş fazlası yirmidir. ").repeated(sentences));
       for (int i = 0; i < 4; ++i) t.setChoice(i, QString::number(i + 3));
       return t;
     };

@@ -33,8 +33,7 @@ void QuestionPicture::setImage(const QImage& image, const QString& missingText) 
   m_scaled = QImage();
   m_missing = missingText;
   const QString source = image.text(kTypedSource);
-  m_typed = source.isEmpty() ? std::nullopt
-                             : authoring::TypedQuestion::fromSource(source.toUtf8());
+  m_typed = source.isEmpty() ? std::nullopt : authoring::TypedQuestion::fromSource(source.toUtf8());
   m_typedFont = 0;
   m_offset = 0;
   if (m_typed) fitTyped();

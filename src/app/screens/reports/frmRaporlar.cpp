@@ -19,6 +19,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QChartView>
@@ -414,21 +415,19 @@ void frmRaporlar::buildQuestion() {
   auto* lists = new QWidget(split);
   auto* lcol = new QVBoxLayout(lists);
   lcol->setContentsMargins(0, 0, 0, 0);
-  m_ayriListeler = new QWidget(lists);
-  auto* three = new QVBoxLayout(m_ayriListeler);
-  three->setContentsMargins(0, 0, 0, 0);
-  auto addList = [&](const QString& name, const QString& caption) {
-    three->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(caption), m_ayriListeler));
+  // The three lists one above the other showed a row or two each on a board's
+  // 768 lines; as tabs each has the whole height, and its tab tells how many.
+  m_ayriListeler = new QTabWidget(lists);
+  m_ayriListeler->setObjectName(QStringLiteral("tabListeler"));
+  auto addList = [&](const QString& name) {
     QTableWidget* t = table(name, m_ayriListeler);
-    // A few rows each at the least: the three lists and the chart beside them
-    // must leave room for the question on a 768-pixel-high screen.
     t->setMinimumHeight(50);
-    three->addWidget(t, 1);
+    m_ayriListeler->addTab(t, QString());
     return t;
   };
-  m_listeDogru = addList(QStringLiteral("SlisteDogru"), QStringLiteral("Doğru Cevaplayanlar"));
-  m_listeYanlis = addList(QStringLiteral("SlisteYanlis"), QStringLiteral("Yanlış Cevaplayanlar"));
-  m_listeBos = addList(QStringLiteral("SlisteBos"), QStringLiteral("Boş Bırakanlar"));
+  m_listeDogru = addList(QStringLiteral("SlisteDogru"));
+  m_listeYanlis = addList(QStringLiteral("SlisteYanlis"));
+  m_listeBos = addList(QStringLiteral("SlisteBos"));
   lcol->addWidget(m_ayriListeler, 1);
   m_listeTek = table(QStringLiteral("SlisteCevaplar"), lists);
   m_listeTek->setMinimumHeight(50);
@@ -494,6 +493,9 @@ void frmRaporlar::paintQuestion() {
     fill(m_listeDogru, captions, answerRows(v.correctList, false));
     fill(m_listeYanlis, captions, answerRows(v.wrongList, false));
     fill(m_listeBos, captions, answerRows(v.blankList, false));
+    m_ayriListeler->setTabText(0, QStringLiteral("Doğru (%1)").arg(v.correctList.size()));
+    m_ayriListeler->setTabText(1, QStringLiteral("Yanlış (%1)").arg(v.wrongList.size()));
+    m_ayriListeler->setTabText(2, QStringLiteral("Boş (%1)").arg(v.blankList.size()));
   }
   for (QTableWidget* t : {m_listeDogru, m_listeYanlis, m_listeBos, m_listeTek})
     t->setColumnHidden(1, !m_options.showStudents);

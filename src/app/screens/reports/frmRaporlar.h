@@ -24,6 +24,7 @@ class QPushButton;
 class QRadioButton;
 class QStackedWidget;
 class QTabBar;
+class QTabWidget;
 class QTableWidget;
 class QuestionSketch;
 
@@ -130,7 +131,7 @@ class frmRaporlar : public QWidget {
   QTableWidget* m_listeYanlis = nullptr;
   QTableWidget* m_listeBos = nullptr;
   QTableWidget* m_listeTek = nullptr;
-  QWidget* m_ayriListeler = nullptr;
+  QTabWidget* m_ayriListeler = nullptr;
   // Answers and class table
   QTableWidget* m_tblAnswers = nullptr;
   QTableWidget* m_tblClass = nullptr;

@@ -528,8 +528,8 @@ class TestDeliveryScreens : public QObject {
           authoring::QuestionBank(fx.db()).add(q, {typed.picture().valueOr({}), {}}).valueOr({});
       auto* picture = new QuestionPicture;
       picture->resize(room);
-      picture->setImage(
-          QuestionPicture::trimmed(QuestionPicture::questionImage(fx.db(), key, false).valueOr({})));
+      picture->setImage(QuestionPicture::trimmed(
+          QuestionPicture::questionImage(fx.db(), key, false).valueOr({})));
       return std::unique_ptr<QuestionPicture>(picture);
     };
     const QSize board(1600, 820);
