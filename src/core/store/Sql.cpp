@@ -1,10 +1,13 @@
 #include "store/Sql.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 
-#include "store/SqlErrors.h"
+#include <sqlite3.h>
 
 #include <atomic>
+
+#include "store/SqlErrors.h"
 
 #include "store/Store.h"
 
@@ -12,6 +15,16 @@ namespace store {
 
 namespace {
 QString closedMessage() { return QStringLiteral("Veritabanı bağlantısı kapalı."); }
+
+bool outermost(const QString& savepoint) { return savepoint.isEmpty(); }
+
+// True when no transaction is running on the connection (SQLite's autocommit).
+bool outsideTransaction(const QSqlDatabase& db) {
+  const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+  if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return false;
+  sqlite3* h = *static_cast<sqlite3* const*>(v.constData());
+  return h && sqlite3_get_autocommit(h) != 0;
+}
 }  // namespace
 
 Result<QSqlQuery> exec(const QString& sql, const QVariantList& params, const QSqlDatabase& db) {
@@ -85,10 +98,16 @@ Transaction::Transaction(const QSqlDatabase& db) : m_db(db) { begin(); }
 
 void Transaction::begin() {
   static std::atomic<int> counter{0};
-  m_name = QStringLiteral("sp%1").arg(++counter);
   if (!m_db.isOpen()) return;
   QSqlQuery q(m_db);
-  m_active = q.exec(QStringLiteral("SAVEPOINT ") + m_name);
+  // The outermost transaction (it has no savepoint name) takes the write lock at
+  // once: a deferred one that has read and then wants to write cannot wait for
+  // another writer (SQLite refuses it with "database is locked" at once), while
+  // BEGIN IMMEDIATE waits its turn through the busy timeout. Nested ones are
+  // savepoints inside it.
+  if (!outsideTransaction(m_db)) m_name = QStringLiteral("sp%1").arg(++counter);
+  m_active = q.exec(outermost(m_name) ? QStringLiteral("BEGIN IMMEDIATE")
+                                      : QStringLiteral("SAVEPOINT ") + m_name);
   if (m_active && m_store) m_store->beginChanges();
 }
 
@@ -99,7 +118,7 @@ Status Transaction::commit() {
     return Status::failure(m_db.isOpen() ? QStringLiteral("İşlem başlatılamadı.")
                                          : closedMessage());
   QSqlQuery q(m_db);
-  if (!q.exec(QStringLiteral("RELEASE ") + m_name)) {
+  if (!q.exec(outermost(m_name) ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_name)) {
     const QString error = sqlErrorText(q.lastError());
     rollback();
     return Status::failure(error);
@@ -112,8 +131,12 @@ Status Transaction::commit() {
 void Transaction::rollback() {
   if (!m_active) return;
   QSqlQuery q(m_db);
-  (void)q.exec(QStringLiteral("ROLLBACK TO ") + m_name);
-  (void)q.exec(QStringLiteral("RELEASE ") + m_name);
+  if (outermost(m_name)) {
+    (void)q.exec(QStringLiteral("ROLLBACK"));
+  } else {
+    (void)q.exec(QStringLiteral("ROLLBACK TO ") + m_name);
+    (void)q.exec(QStringLiteral("RELEASE ") + m_name);
+  }
   m_active = false;
   if (m_store) m_store->endChanges(false);
 }
