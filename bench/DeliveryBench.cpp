@@ -203,7 +203,8 @@ Status leaveAsWritten(store::Store& store, const delivery::RunRecord& run, int p
 void leavingAQuestion() {
   const QString ours = QStringLiteral("delivery_leave_question_60_remotes_1m_answers");
   const QString old = QStringLiteral("delivery_leave_question_as_written_60_remotes_1m_answers");
-  if (!selected(ours) && !selected(old)) return;
+  const QString lossy = QStringLiteral("delivery_leave_question_wal_no_sync_60_remotes_1m_answers");
+  if (!selected(ours) && !selected(old) && !selected(lossy)) return;
   QTemporaryDir dir;
   store::Store store(dir.path());
   if (!store.open() || !addClassAndTest(store, kRemotes, kQuestions) || !addPastRuns(store)) return;
@@ -223,7 +224,38 @@ void leavingAQuestion() {
   }
   std::sort(oursMs.begin(), oursMs.end());
   const double oursMedian = median(oursMs);
-  print(ours, kRemotes, oursMedian, oursMs.front(), oursMs.back());
+  print(ours, kRemotes, oursMedian, oursMs.front(), oursMs.back(),
+        QStringLiteral("\"journal\":\"delete\",\"synchronous\":\"full\""));
+
+  // The same step with the commit that a power cut could undo (WAL, synchronous
+  // NORMAL: no sync at the commit), measured in the same run: the price of the
+  // durable commit.
+  if (selected(lossy)) {
+    if (!ok(store.run(QStringLiteral("PRAGMA journal_mode=WAL")), "wal") ||
+        !ok(store.run(QStringLiteral("PRAGMA synchronous=NORMAL")), "normal"))
+      return;
+    std::vector<double> lossyMs;
+    run = currentRun(QStringLiteral("10:45:00"));
+    for (int position = 1; position <= kQuestions; ++position) {
+      const QList<delivery::TileAnswer> answers = answersOf(run);
+      QElapsedTimer t;
+      t.start();
+      if (!ok(recording.CevaplariVeritabaninaYaz(run, position, QStringLiteral("B%1").arg(position),
+                                                 answers),
+              "kayıt"))
+        return;
+      lossyMs.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(lossyMs.begin(), lossyMs.end());
+    const double lossyMedian = median(lossyMs);
+    print(lossy, kRemotes, lossyMedian, lossyMs.front(), lossyMs.back(),
+          QStringLiteral("\"journal\":\"wal\",\"synchronous\":\"normal\",\"durable_"
+                         "commit_cost_ms\":%1")
+              .arg(oursMedian - lossyMedian, 0, 'f', 4));
+    if (!ok(store.run(QStringLiteral("PRAGMA journal_mode=DELETE")), "delete") ||
+        !ok(store.run(QStringLiteral("PRAGMA synchronous=FULL")), "full"))
+      return;
+  }
   if (!selected(old)) return;
 
   // The same step on the same data without any index of ours.

@@ -18,6 +18,31 @@ QString closedMessage() { return QStringLiteral("Veritabanı bağlantısı kapal
 
 bool outermost(const QString& savepoint) { return savepoint.isEmpty(); }
 
+// Starts a transaction holding the main file's write lock. BEGIN IMMEDIATE would
+// lock every attached content store as well, and a store the transaction holds
+// can no longer be detached to make room for the one it needs next (more stores
+// than attachment slots); a write to main that changes nothing takes main's lock
+// alone, and SQLite waits for it as for BEGIN IMMEDIATE since nothing was read
+// before it.
+bool beginAsWriter(const QSqlDatabase& db) {
+  QSqlQuery q(db);
+  const QString table =
+      q.exec(QStringLiteral("SELECT name FROM main.sqlite_master WHERE type='table' AND name NOT "
+                            "LIKE 'sqlite\\_%' ESCAPE '\\' AND sql NOT LIKE 'CREATE VIRTUAL%' "
+                            "LIMIT 1")) &&
+              q.next()
+          ? q.value(0).toString()
+          : QString();
+  q.finish();
+  if (table.isEmpty()) return q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+  if (!q.exec(QStringLiteral("BEGIN"))) return false;
+  QString quoted = table;
+  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+  if (q.exec(QStringLiteral("DELETE FROM main.\"%1\" WHERE 0").arg(quoted))) return true;
+  (void)q.exec(QStringLiteral("ROLLBACK"));
+  return false;
+}
+
 // True when no transaction is running on the connection (SQLite's autocommit).
 bool outsideTransaction(const QSqlDatabase& db) {
   const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
@@ -103,11 +128,14 @@ void Transaction::begin() {
   // The outermost transaction (it has no savepoint name) takes the write lock at
   // once: a deferred one that has read and then wants to write cannot wait for
   // another writer (SQLite refuses it with "database is locked" at once), while
-  // BEGIN IMMEDIATE waits its turn through the busy timeout. Nested ones are
-  // savepoints inside it.
-  if (!outsideTransaction(m_db)) m_name = QStringLiteral("sp%1").arg(++counter);
-  m_active = q.exec(outermost(m_name) ? QStringLiteral("BEGIN IMMEDIATE")
-                                      : QStringLiteral("SAVEPOINT ") + m_name);
+  // one that asks for the lock before anything else waits its turn through the
+  // busy timeout. Nested ones are savepoints inside it.
+  if (!outsideTransaction(m_db)) {
+    m_name = QStringLiteral("sp%1").arg(++counter);
+    m_active = q.exec(QStringLiteral("SAVEPOINT ") + m_name);
+  } else {
+    m_active = beginAsWriter(m_db);
+  }
   if (m_active && m_store) m_store->beginChanges();
 }
 
