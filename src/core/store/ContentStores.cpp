@@ -140,7 +140,7 @@ Status ContentStores::attachStore(StoreKind kind, int n, bool mayEvict) {
         kind, n,
         QStringLiteral("aynı anda en çok %1 içerik deposu açılabilir").arg(kMaxAttachedStores)));
 
-  if (Status s = leaveWal(path); !s) return Status::failure(storeMessage(kind, n, s.error()));
+  if (Status s = settleFile(path); !s) return Status::failure(storeMessage(kind, n, s.error()));
   for (int attempt = 0; attempt < 2; ++attempt) {
     QSqlQuery q(db);
     q.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + name);

@@ -73,7 +73,7 @@ class AttachedStore {
   AttachedStore(const QSqlDatabase& db, const QString& path, const QString& alias)
       : m_db(db), m_alias(alias) {
     // Only files in the rollback journal commit together with the main one.
-    if (Status s = leaveWal(path); !s) {
+    if (Status s = settleFile(path); !s) {
       m_error = s.error();
       return;
     }

@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
 
@@ -75,13 +76,17 @@ bool inWalMode(const QString& path) {
          (header.at(18) == 2 || header.at(19) == 2);
 }
 
-Status leaveWal(const QString& path) {
-  if (!inWalMode(path)) return {};
-  const QString name = QStringLiteral("leave-wal");
+Status settleFile(const QString& path) {
+  if (!inWalMode(path) && !QFile::exists(path + QStringLiteral("-journal"))) return {};
+  const QString name = QStringLiteral("settle");
   Status status;
   {
     Result<QSqlDatabase> db = openFile(name, path);
-    if (!db) status = Status::failure(db.error());
+    // Opening switches the mode; the first read rolls the journal back.
+    if (!db)
+      status = Status::failure(db.error());
+    else
+      status = run(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"), {}, db.value());
   }
   closeFile(name);
   return status;
