@@ -146,9 +146,11 @@ Status ContentStores::attachStore(StoreKind kind, int n, bool mayEvict) {
     q.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + name);
     q.addBindValue(path);
     if (q.exec()) {
-      // An attached file gets SQLite's default sync level, not the main one's.
-      QSqlQuery sync(db);
-      (void)sync.exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(name));
+      // An attached file gets SQLite's default journal mode and sync level, not
+      // the main one's.
+      QSqlQuery modes(db);
+      (void)modes.exec(QStringLiteral("PRAGMA %1.journal_mode=TRUNCATE").arg(name));
+      (void)modes.exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(name));
       return {};
     }
     // Other work may hold the remaining slots of the connection.

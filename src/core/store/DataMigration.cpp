@@ -82,7 +82,10 @@ class AttachedStore {
     q.addBindValue(path);
     m_attached = q.exec();
     if (!m_attached) m_error = sqlErrorText(q.lastError());
-    if (m_attached) (void)q.exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(alias));
+    if (m_attached) {
+      (void)q.exec(QStringLiteral("PRAGMA %1.journal_mode=TRUNCATE").arg(alias));
+      (void)q.exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(alias));
+    }
   }
   ~AttachedStore() {
     if (!m_attached) return;

@@ -261,7 +261,7 @@ class TestDatabase : public QObject {
     for (const char* schema : {"main", "SORU2"}) {
       QCOMPARE(taken.scalar(QStringLiteral("PRAGMA %1.journal_mode").arg(QLatin1String(schema)))
                    ->toString(),
-               QStringLiteral("delete"));
+               QStringLiteral("truncate"));
       QCOMPARE(
           taken.scalar(QStringLiteral("PRAGMA %1.synchronous").arg(QLatin1String(schema)))->toInt(),
           2);  // FULL
