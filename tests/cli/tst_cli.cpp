@@ -1,9 +1,13 @@
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QSet>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -13,6 +17,9 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+
+#include <array>
+#include <memory>
 
 namespace {
 
@@ -35,6 +42,22 @@ Run cli(const QString& folder, const QStringList& args, const QByteArray& input 
   r.out = QString::fromUtf8(p.readAllStandardOutput());
   r.err = QString::fromUtf8(p.readAllStandardError());
   return r;
+}
+
+// Name, size and modification time of every entry of the folder, recursively.
+QStringList folderState(const QString& folder) {
+  QStringList state;
+  QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QFileInfo info(it.next());
+    state << QStringLiteral("%1 %2 %3")
+                 .arg(info.filePath())
+                 .arg(info.size())
+                 .arg(info.lastModified().toMSecsSinceEpoch());
+  }
+  state.sort();
+  return state;
 }
 
 }  // namespace
@@ -188,6 +211,7 @@ class TestCli : public QObject {
     QCOMPARE(cli(m_folder, {QStringLiteral("demo")}).code, 0);
     const QString main = m_folder + QStringLiteral("/DERSLIK.db");
     const QByteArray before = fileHash(main);
+    const QStringList files = folderState(m_folder);
     Run r = cli(m_folder, {"sql", "SELECT COUNT(*) AS N FROM TABLEOGRENCI WHERE SINIFI='5-A'"});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QStringLiteral("N\n24\n"));
@@ -198,6 +222,70 @@ class TestCli : public QObject {
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(QStringLiteral("Yalnızca bir sorgu")), qPrintable(r.err));
     QCOMPARE(fileHash(main), before);
+    // Not a file of the folder made, changed or touched: no -wal, no -shm.
+    QCOMPARE(folderState(m_folder), files);
+
+    // A folder an older version left in WAL is read as it is, too.
+    {
+      QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("w"));
+      db.setDatabaseName(main);
+      QVERIFY(db.open());
+      QSqlQuery q(db);
+      QVERIFY(q.exec(QStringLiteral("PRAGMA journal_mode=WAL")));
+      db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("w"));
+    const QStringList walFiles = folderState(m_folder);
+    r = cli(m_folder, {"sql", "SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='5-A'"});
+    QCOMPARE(r.out, QStringLiteral("COUNT(*)\n24\n"));
+    QCOMPARE(folderState(m_folder), walFiles);
+  }
+
+  // Three processes adding questions (the main database and a content store in
+  // each commit) at once: each waits its turn, none fails, no number is given
+  // twice. DERSLIK_WRITERS_SECONDS sets how long (10 s).
+  void threeWritersWaitTheirTurn() {
+    QCOMPARE(cli(m_folder, {QStringLiteral("init")}).code, 0);
+    const int seconds = qEnvironmentVariableIsSet("DERSLIK_WRITERS_SECONDS")
+                            ? qEnvironmentVariableIntValue("DERSLIK_WRITERS_SECONDS")
+                            : 10;
+    QElapsedTimer clock;
+    clock.start();
+    std::array<std::unique_ptr<QProcess>, 3> writers;
+    int added = 0;
+    QStringList failures;
+    auto start = [&](std::unique_ptr<QProcess>& p, int writer) {
+      p = std::make_unique<QProcess>();
+      p->start(QStringLiteral(DERSLIK_CLI),
+               {QStringLiteral("--veri-klasoru"), m_folder, QStringLiteral("questions"),
+                QStringLiteral("add"), QStringLiteral("--text"),
+                QStringLiteral("Yazar %1, soru %2").arg(writer).arg(added),
+                QStringLiteral("--answer"), QStringLiteral("B")});
+    };
+    for (int w = 0; w < 3; ++w) start(writers[w], w);
+    for (bool running = true; running;) {
+      running = false;
+      for (int w = 0; w < 3; ++w) {
+        std::unique_ptr<QProcess>& p = writers[w];
+        if (!p) continue;
+        running = true;
+        if (!p->waitForFinished(10)) continue;
+        if (p->exitStatus() != QProcess::NormalExit || p->exitCode() != 0)
+          failures << QString::fromUtf8(p->readAllStandardError());
+        else
+          ++added;
+        p.reset();
+        if (clock.elapsed() < seconds * 1000) start(p, w);
+      }
+    }
+    QVERIFY2(failures.isEmpty(), qPrintable(QStringLiteral("%1 of %2 failed: %3")
+                                                .arg(failures.size())
+                                                .arg(failures.size() + added)
+                                                .arg(failures.value(0))));
+    QVERIFY(added >= 3);
+    const Run r =
+        cli(m_folder, {"sql", "SELECT COUNT(*)||' '||COUNT(DISTINCT SORUNO) FROM TABLESORU"});
+    QCOMPARE(r.out, QStringLiteral("COUNT(*)||' '||COUNT(DISTINCT SORUNO)\n%1 %1\n").arg(added));
   }
 
   void studentsAndPairingKeepTheSchoolsRules() {

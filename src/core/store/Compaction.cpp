@@ -71,6 +71,17 @@ bool openHere(const QString& path) {
   return false;
 }
 
+// The header's file change counter, which every commit in rollback-journal mode
+// raises; -1 when unreadable.
+qint64 changeCounter(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return -1;
+  const QByteArray header = file.read(28);
+  if (header.size() < 28) return -1;
+  const auto* b = reinterpret_cast<const uchar*>(header.constData());
+  return (qint64(b[24]) << 24) | (b[25] << 16) | (b[26] << 8) | b[27];
+}
+
 Status fail(const QString& file, const QString& why) {
   return Status::failure(QStringLiteral("%1 sıkıştırılamadı: %2").arg(file, why));
 }
@@ -92,12 +103,15 @@ Status VeritabaniSikistir(const QString& path) {
   const QString sourceName = QStringLiteral("compact-source");
   RowCounts before;
   QString error;
+  qint64 copiedAt = -1;
   {
     Result<QSqlDatabase> source = openFile(sourceName, target);
     if (!source) {
       error = source.error();
     } else {
+      // After the first read, which rolls back a journal left by a kill.
       Result<RowCounts> counts = rowCounts(source.value());
+      copiedAt = changeCounter(target);
       if (!counts)
         error = counts.error();
       else
@@ -115,8 +129,9 @@ Status VeritabaniSikistir(const QString& path) {
     removeWithCompanions(temp);
     return fail(file, error);
   }
-  // A write-ahead log that outlives our connection means someone else has the file
-  // open; replacing the file under them would lose their writes.
+  // A commit since the copy was made (or a write-ahead log that outlives our
+  // connection) means someone else writes the file; replacing it would lose
+  // their writes.
   if (QFileInfo::exists(target + QStringLiteral("-wal"))) {
     removeWithCompanions(temp);
     return fail(file, QStringLiteral("dosya başka bir bağlantı tarafından kullanılıyor."));
@@ -150,6 +165,12 @@ Status VeritabaniSikistir(const QString& path) {
     return fail(file, error);
   }
 
+  if (error.isEmpty() && (copiedAt < 0 || changeCounter(target) != copiedAt))
+    error = QStringLiteral("dosya başka bir bağlantı tarafından kullanılıyor.");
+  if (!error.isEmpty()) {
+    removeWithCompanions(temp);
+    return fail(file, error);
+  }
   // rename(2) replaces the original in one step: a reader sees either file, whole.
   if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) !=
       0) {

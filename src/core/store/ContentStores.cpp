@@ -140,11 +140,19 @@ Status ContentStores::attachStore(StoreKind kind, int n, bool mayEvict) {
         kind, n,
         QStringLiteral("aynı anda en çok %1 içerik deposu açılabilir").arg(kMaxAttachedStores)));
 
+  if (Status s = settleFile(path); !s) return Status::failure(storeMessage(kind, n, s.error()));
   for (int attempt = 0; attempt < 2; ++attempt) {
     QSqlQuery q(db);
     q.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + name);
     q.addBindValue(path);
-    if (q.exec()) return {};
+    if (q.exec()) {
+      // An attached file gets SQLite's default journal mode and sync level, not
+      // the main one's.
+      QSqlQuery modes(db);
+      (void)modes.exec(QStringLiteral("PRAGMA %1.journal_mode=TRUNCATE").arg(name));
+      (void)modes.exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(name));
+      return {};
+    }
     // Other work may hold the remaining slots of the connection.
     if (attempt == 1 || !makeRoom())
       return Status::failure(storeMessage(kind, n, sqlErrorText(q.lastError())));

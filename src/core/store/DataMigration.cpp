@@ -9,6 +9,7 @@
 
 #include <optional>
 
+#include "store/Database.h"
 #include "store/FactoryLayouts.h"
 #include "store/FieldPass.h"
 #include "store/Institution.h"
@@ -71,11 +72,20 @@ class AttachedStore {
  public:
   AttachedStore(const QSqlDatabase& db, const QString& path, const QString& alias)
       : m_db(db), m_alias(alias) {
+    // Only files in the rollback journal commit together with the main one.
+    if (Status s = settleFile(path); !s) {
+      m_error = s.error();
+      return;
+    }
     QSqlQuery q(m_db);
     q.prepare(QStringLiteral("ATTACH DATABASE ? AS ") + alias);
     q.addBindValue(path);
     m_attached = q.exec();
     if (!m_attached) m_error = sqlErrorText(q.lastError());
+    if (m_attached) {
+      (void)q.exec(QStringLiteral("PRAGMA %1.journal_mode=TRUNCATE").arg(alias));
+      (void)q.exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(alias));
+    }
   }
   ~AttachedStore() {
     if (!m_attached) return;

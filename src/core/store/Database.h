@@ -14,9 +14,18 @@ namespace store {
 inline const QString kMainName = QStringLiteral("DERSLIK");
 
 // Opens (or returns, when already open on the same file) a connection with Derslik's
-// SQL functions and pragmas (WAL, busy timeout). Close it with closeFile().
+// SQL functions and pragmas (rollback journal, full sync, busy timeout); a file an
+// older version left in WAL is switched over. Close it with closeFile().
 Result<QSqlDatabase> openFile(const QString& connectionName, const QString& path);
 void closeFile(const QString& connectionName);
+
+// True when the database file's header says WAL (read without opening it).
+bool inWalMode(const QString& path);
+// Makes a file whole on its own through a connection of its own: a WAL an older
+// version left is switched to the rollback journal (before ATTACH, since an
+// attached file keeps its mode), a journal a kill left beside it is rolled back
+// (before the file is read by a reader that may not write, or copied).
+Status settleFile(const QString& path);
 
 // True when the table exists on the connection; every error reads as false.
 bool TabloVarMi(const QString& table, const QSqlDatabase& db);

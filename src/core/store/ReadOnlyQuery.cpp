@@ -1,10 +1,13 @@
 #include "store/ReadOnlyQuery.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QSet>
+#include <QUrl>
 
 #include <sqlite3.h>
 
+#include "store/Database.h"
 #include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
 
@@ -104,8 +107,16 @@ Status runReadOnlyQuery(const QString& path, const QString& sql,
                         const ReadOnlyLimits& limits) {
   sqlite3* db = nullptr;
   // Read-only and never created: no pragma runs on this connection, so the
-  // file's header (journal mode included) stays as it is.
-  int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+  // file's header (journal mode included) stays as it is. A file an older version
+  // left in WAL would get a -wal and -shm beside it from a plain read-only open;
+  // with no -wal there is nothing outside the file, which is then read as it is.
+  QByteArray name = path.toUtf8();
+  int flags = SQLITE_OPEN_READONLY;
+  if (inWalMode(path) && !QFile::exists(path + QStringLiteral("-wal"))) {
+    name = QUrl::fromLocalFile(path).toEncoded() + "?immutable=1";
+    flags |= SQLITE_OPEN_URI;
+  }
+  int rc = sqlite3_open_v2(name.constData(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
     const QString error = sqliteErrorText(rc, QString::fromUtf8(sqlite3_errmsg(db)));
     sqlite3_close(db);

@@ -1,10 +1,13 @@
 #include "store/Sql.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 
-#include "store/SqlErrors.h"
+#include <sqlite3.h>
 
 #include <atomic>
+
+#include "store/SqlErrors.h"
 
 #include "store/Store.h"
 
@@ -12,6 +15,41 @@ namespace store {
 
 namespace {
 QString closedMessage() { return QStringLiteral("Veritabanı bağlantısı kapalı."); }
+
+bool outermost(const QString& savepoint) { return savepoint.isEmpty(); }
+
+// Starts a transaction holding the main file's write lock. BEGIN IMMEDIATE would
+// lock every attached content store as well, and a store the transaction holds
+// can no longer be detached to make room for the one it needs next (more stores
+// than attachment slots); a write to main that changes nothing takes main's lock
+// alone, and SQLite waits for it as for BEGIN IMMEDIATE since nothing was read
+// before it.
+bool beginAsWriter(const QSqlDatabase& db) {
+  QSqlQuery q(db);
+  const QString table =
+      q.exec(QStringLiteral("SELECT name FROM main.sqlite_master WHERE type='table' AND name NOT "
+                            "LIKE 'sqlite\\_%' ESCAPE '\\' AND sql NOT LIKE 'CREATE VIRTUAL%' "
+                            "LIMIT 1")) &&
+              q.next()
+          ? q.value(0).toString()
+          : QString();
+  q.finish();
+  if (table.isEmpty()) return q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+  if (!q.exec(QStringLiteral("BEGIN"))) return false;
+  QString quoted = table;
+  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+  if (q.exec(QStringLiteral("DELETE FROM main.\"%1\" WHERE 0").arg(quoted))) return true;
+  (void)q.exec(QStringLiteral("ROLLBACK"));
+  return false;
+}
+
+// True when no transaction is running on the connection (SQLite's autocommit).
+bool outsideTransaction(const QSqlDatabase& db) {
+  const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+  if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return false;
+  sqlite3* h = *static_cast<sqlite3* const*>(v.constData());
+  return h && sqlite3_get_autocommit(h) != 0;
+}
 }  // namespace
 
 Result<QSqlQuery> exec(const QString& sql, const QVariantList& params, const QSqlDatabase& db) {
@@ -85,10 +123,19 @@ Transaction::Transaction(const QSqlDatabase& db) : m_db(db) { begin(); }
 
 void Transaction::begin() {
   static std::atomic<int> counter{0};
-  m_name = QStringLiteral("sp%1").arg(++counter);
   if (!m_db.isOpen()) return;
   QSqlQuery q(m_db);
-  m_active = q.exec(QStringLiteral("SAVEPOINT ") + m_name);
+  // The outermost transaction (it has no savepoint name) takes the write lock at
+  // once: a deferred one that has read and then wants to write cannot wait for
+  // another writer (SQLite refuses it with "database is locked" at once), while
+  // one that asks for the lock before anything else waits its turn through the
+  // busy timeout. Nested ones are savepoints inside it.
+  if (!outsideTransaction(m_db)) {
+    m_name = QStringLiteral("sp%1").arg(++counter);
+    m_active = q.exec(QStringLiteral("SAVEPOINT ") + m_name);
+  } else {
+    m_active = beginAsWriter(m_db);
+  }
   if (m_active && m_store) m_store->beginChanges();
 }
 
@@ -99,7 +146,7 @@ Status Transaction::commit() {
     return Status::failure(m_db.isOpen() ? QStringLiteral("İşlem başlatılamadı.")
                                          : closedMessage());
   QSqlQuery q(m_db);
-  if (!q.exec(QStringLiteral("RELEASE ") + m_name)) {
+  if (!q.exec(outermost(m_name) ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_name)) {
     const QString error = sqlErrorText(q.lastError());
     rollback();
     return Status::failure(error);
@@ -112,8 +159,12 @@ Status Transaction::commit() {
 void Transaction::rollback() {
   if (!m_active) return;
   QSqlQuery q(m_db);
-  (void)q.exec(QStringLiteral("ROLLBACK TO ") + m_name);
-  (void)q.exec(QStringLiteral("RELEASE ") + m_name);
+  if (outermost(m_name)) {
+    (void)q.exec(QStringLiteral("ROLLBACK"));
+  } else {
+    (void)q.exec(QStringLiteral("ROLLBACK TO ") + m_name);
+    (void)q.exec(QStringLiteral("RELEASE ") + m_name);
+  }
   m_active = false;
   if (m_store) m_store->endChanges(false);
 }

@@ -10,6 +10,7 @@
 #include "store/ContentStores.h"
 #include "store/Database.h"
 #include "store/RolloverFiles.h"
+#include "store/StoreFiles.h"
 
 namespace store {
 
@@ -66,6 +67,13 @@ Result<CheckReport> Store::open() {
     return Result<CheckReport>::failure(db.error());
   }
   m_open = true;
+  // A kill in a commit that wrote a content store leaves its journal beside it;
+  // rolled back now, not when the store is next read, so that the folder is whole
+  // for whatever reads or copies its files (a read-only reader cannot roll back).
+  for (StoreKind kind : {StoreKind::Question, StoreKind::Test})
+    for (int n : m_contents->numbers(kind))
+      if (Status s = settleFile(m_contents->path(kind, n)); !s)
+        log(QStringLiteral("%1: %2").arg(storeFileName(kind, n), s.error()));
   Result<CheckReport> report = VeritabaniKontrol(*this);
   if (!report) {
     close();

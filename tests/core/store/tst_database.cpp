@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "store/ContentStores.h"
 #include "store/Database.h"
 #include "store/Sql.h"
 #include "store/SqlFunctions.h"
@@ -193,6 +194,80 @@ class TestDatabase : public QObject {
         0);
     // A failing statement is a failure, never a made-up value.
     QVERIFY(!db().scalar(QStringLiteral("SELECT COUNT(*) FROM NOPE")).ok());
+  }
+
+  // A transaction starts as the writer: while another connection writes it waits
+  // its turn (here shortened) and does not start, rather than starting deferred
+  // and failing at its first write once it has read.
+  void transactionsStartAsTheWriter() {
+    store::Store other(m_dir->path());
+    QVERIFY(other.open().ok());
+    QVERIFY(other.run(QStringLiteral("PRAGMA busy_timeout=200")).ok());
+    store::Transaction writing(db());
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO) VALUES ('1')")).ok());
+    {
+      store::Transaction second(other);
+      QVERIFY(!second.active());
+    }
+    QVERIFY(writing.commit().ok());
+    store::Transaction now(other);
+    QVERIFY(now.active());
+    QVERIFY(other.run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO) VALUES ('2')")).ok());
+    QVERIFY(now.commit().ok());
+    QCOMPARE(db().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI"))->toInt(), 2);
+  }
+
+  // A data folder an older version left in WAL, its WALs still holding committed
+  // rows (as after a power cut): opening it switches the main database and each
+  // content store to the rollback journal, the only mode in which SQLite commits
+  // them together, and keeps those rows.
+  void walFolderOfAnOlderVersionIsTakenOver() {
+    const QString content = db().contents().path(store::StoreKind::Question, 2);
+    const QString main = db().mainFile();
+    QVERIFY(QFile::exists(content));
+    db().close();
+    QTemporaryDir old;
+    {
+      QSqlDatabase a = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("a"));
+      QSqlDatabase b = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("b"));
+      a.setDatabaseName(main);
+      b.setDatabaseName(content);
+      QVERIFY(a.open() && b.open());
+      for (const QSqlDatabase& c : {a, b})
+        for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA wal_autocheckpoint=0"})
+          QVERIFY(store::run(QString::fromLatin1(pragma), {}, c).ok());
+      QVERIFY(store::run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO) VALUES ('7')"), {}, a));
+      QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO) VALUES ('77')"), {}, b));
+      for (const QString& file : {main, content})
+        for (const char* suffix : {"", "-wal"})
+          QVERIFY(QFile::copy(file + QLatin1String(suffix),
+                              old.filePath(QFileInfo(file).fileName() + QLatin1String(suffix))));
+      a.close();
+      b.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("a"));
+    QSqlDatabase::removeDatabase(QStringLiteral("b"));
+    QVERIFY(QFileInfo(old.filePath(QStringLiteral("DERSLIK.db-wal"))).size() > 0);
+
+    store::Store taken(old.path());
+    QVERIFY(taken.open().ok());
+    QCOMPARE(taken.scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE KAYITNO='7'"))
+                 ->toInt(),
+             1);
+    QVERIFY(taken.contents().attach(store::StoreKind::Question, 2).ok());
+    QCOMPARE(taken.scalar(QStringLiteral("SELECT COUNT(*) FROM SORU2.TABLESORU WHERE SORUNO='77'"))
+                 ->toInt(),
+             1);
+    for (const char* schema : {"main", "SORU2"}) {
+      QCOMPARE(taken.scalar(QStringLiteral("PRAGMA %1.journal_mode").arg(QLatin1String(schema)))
+                   ->toString(),
+               QStringLiteral("truncate"));
+      QCOMPARE(
+          taken.scalar(QStringLiteral("PRAGMA %1.synchronous").arg(QLatin1String(schema)))->toInt(),
+          2);  // FULL
+    }
+    QVERIFY(
+        QDir(old.path()).entryList({QStringLiteral("*-wal"), QStringLiteral("*-shm")}).isEmpty());
   }
 
   void transactionsNestAndRollBack() {

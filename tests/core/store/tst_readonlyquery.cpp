@@ -97,10 +97,10 @@ class TestReadOnlyQuery : public QObject {
     QVERIFY(!s.error().contains(QStringLiteral("not an error")));
     QCOMPARE(fileHash(m_main), before);
     QVERIFY(QDir(outside).isEmpty());
-    // Still a WAL database, as the program left it.
+    // Still in the journal mode the program left it in.
     store::Store& data = m_dir->store();
     QVERIFY(data.open().ok());
-    QCOMPARE(data.scalar(QStringLiteral("PRAGMA journal_mode"))->toString(), QStringLiteral("wal"));
+    QCOMPARE(data.scalar(QStringLiteral("PRAGMA journal_mode"))->toString(), QStringLiteral("truncate"));
     QCOMPARE(data.scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI"))->toInt(), 2);
     data.close();
   }
