@@ -60,7 +60,7 @@ int sql(store::Store& store, const QStringList& words, QTextStream& out, QTextSt
   }
   const Status s = store::runReadOnlyQuery(
       path, a->positional.first(),
-      [&out](const QStringList& row) { out << row.join(QLatin1Char('\t')) << '\n'; });
+      [&out](const QStringList& row) { out << tsvLine(row) << '\n'; });
   if (!s) {
     err << "Sorgu çalıştırılamadı: " << s.error() << '\n';
     return 1;
