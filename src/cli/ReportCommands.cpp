@@ -329,9 +329,9 @@ int key(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) 
       const qint64 n = position.toLongLong(&number);
       const QString same = number ? QString::number(n) : position;
       if (given.contains(same))
-        return usageError(
-            err, QStringLiteral("%1. sorunun anahtarı iki kez verilmiş.").arg(position),
-            keySyntax());
+        return usageError(err,
+                          QStringLiteral("%1. sorunun anahtarı iki kez verilmiş.").arg(position),
+                          keySyntax());
       given.insert(same);
       keys << qMakePair(position, letter);
     }

@@ -51,8 +51,8 @@ Result<QString> nextFreeQuestionKey(const store::Store& store) {
   if (!bank) return Result<QString>::failure(bank.error());
   // Free questions are marked deleted, so they never raise the bank's number:
   // without looking at them two clips in a row would share one key.
-  const Result<qint64> free = store::nextNumber(store, QStringLiteral("TABLESORU"),
-                                                QStringLiteral("SORUNO"), kFreePrefix);
+  const Result<qint64> free =
+      store::nextNumber(store, QStringLiteral("TABLESORU"), QStringLiteral("SORUNO"), kFreePrefix);
   if (!free) return Result<QString>::failure(free.error());
   return kFreePrefix + QString::number(std::max(bank.value(), free.value()));
 }

@@ -34,10 +34,9 @@ bool isValidDifficulty(const QString& zorluk) { return emptyOrIn(zorluk, lists::
 bool isValidPoints(const QString& puan) { return emptyOrIn(puan, lists::PuanDoldur()); }
 
 QString invalidChoiceMessage(const QString& letter) {
-  return letter.isEmpty() ? QStringLiteral("Doğru şık A, B, C, D ya da E olmalıdır.")
-                          : QStringLiteral("Doğru şık \"%1\" olamaz: A, B, C, D ya da E "
-                                           "olmalıdır.")
-                                .arg(letter);
+  const QString rule = QStringLiteral("A, B, C, D ya da E olmalıdır.");
+  if (letter.isEmpty()) return QStringLiteral("Doğru şık ") + rule;
+  return QStringLiteral("Doğru şık \"%1\" olamaz: %2").arg(letter, rule);
 }
 
 Status checkTime(const QString& sure) {

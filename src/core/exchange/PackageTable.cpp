@@ -46,8 +46,7 @@ Result<QList<PackageRecord>> PackageTable::read(const QString& keyColumn,
   // table is read in its own order (rowid order; key order for a table without
   // rowid), never through one of the package's indexes.
   const Status s = m_package->forEachRow(
-      QStringLiteral("SELECT %1 FROM %2 NOT INDEXED")
-          .arg(present.join(QLatin1Char(',')), m_table),
+      QStringLiteral("SELECT %1 FROM %2 NOT INDEXED").arg(present.join(QLatin1Char(',')), m_table),
       [&](const QVariantList& values) -> Status {
         ++number;
         if (number > maxRows)

@@ -161,8 +161,8 @@ Result<int> TestPackage::read(const QString& archivePath, const Progress& progre
     qint64 number = nextTest.value();
     QHash<QString, QString> testKey;
     for (const PackageRecord& t : tests.value())
-      testKey.insert(t.key, authoring::keys::isDistributed(t.key) ? t.key
-                                                                  : QString::number(number++));
+      testKey.insert(t.key,
+                     authoring::keys::isDistributed(t.key) ? t.key : QString::number(number++));
 
     if (Status s = questions.stageMedia(unpacked); !s) return R::failure(s.error());
 

@@ -18,8 +18,8 @@
 #include "lists/TurkishText.h"
 #include "school/SchoolNumber.h"
 #include "school/Students.h"
-#include "store/Parameters.h"
 #include "store/Numbers.h"
+#include "store/Parameters.h"
 #include "store/Store.h"
 
 namespace school {
@@ -469,7 +469,8 @@ Result<StudentImport::Report> StudentImport::run(
                           : ext == QStringLiteral("csv") ? QStringLiteral("dosyadaki")
                                                          : QStringLiteral("exceldeki");
     return R::failure(
-        QStringLiteral("Lütfen eşleşme listesine %1 sütunların karşılıklarını belirtiniz").arg(where));
+        QStringLiteral("Lütfen eşleşme listesine %1 sütunların karşılıklarını belirtiniz")
+            .arg(where));
   }
   if (level.trimmed().isEmpty())
     return R::failure(QStringLiteral("Kayıt eklemek için lütfen tanımlamalardan seviye ekleyiniz"));

@@ -45,8 +45,7 @@ Status checkNumbers(qint64 first, qint64 count) {
 }
 
 QString exhaustedMessage() {
-  return QStringLiteral("Yeni numara verilemiyor: bir numara en çok %1 olabilir ve bu numara "
-                        "kullanılmış.")
+  return QStringLiteral("Yeni numara verilemiyor: en büyük numara (%1) kullanılmış.")
       .arg(kMaxNumber);
 }
 

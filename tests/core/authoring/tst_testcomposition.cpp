@@ -288,18 +288,19 @@ class TestComposition : public QObject, AuthoringFixture {
     QCOMPARE(addTest(), QStringLiteral("2147483648"));
     QCOMPARE(addTest(), QStringLiteral("2147483649"));
 
-    QCOMPARE(renumbering.renumber(QStringLiteral("2147483647"), QStringLiteral("1000000000000"))
-                 .error(),
-             QStringLiteral("Test 1000000000000 numarasını alamaz: 1. sorusu 1000000000000001 "
-                            "numarasını alacaktı, oysa bir soru numarası en çok 999999999999999 "
-                            "olabilir."));
-    QCOMPARE(renumbering.renumber(QStringLiteral("2147483647"), QStringLiteral("12345678901234567890"))
-                 .error(),
-             QStringLiteral("Yeni test numarası en çok 999999999999999 olabilir."));
+    QCOMPARE(
+        renumbering.renumber(QStringLiteral("2147483647"), QStringLiteral("1000000000000")).error(),
+        QStringLiteral("Test 1000000000000 numarasını alamaz: 1. sorusu 1000000000000001 "
+                       "numarasını alacaktı, oysa bir soru numarası en çok 999999999999999 "
+                       "olabilir."));
+    QCOMPARE(
+        renumbering.renumber(QStringLiteral("2147483647"), QStringLiteral("12345678901234567890"))
+            .error(),
+        QStringLiteral("Yeni test numarası en çok 999999999999999 olabilir."));
     QCOMPARE(order(QStringLiteral("2147483647")), QStringList{QStringLiteral("2147483647001")});
 
-    QVERIFY(renumbering.renumber(QStringLiteral("2147483649"), QStringLiteral("999999999999999"))
-                .ok());
+    QVERIFY(
+        renumbering.renumber(QStringLiteral("2147483649"), QStringLiteral("999999999999999")).ok());
     authoring::Test next;
     next.testAdi = QStringLiteral("Bir fazlası");
     QCOMPARE(TestCatalog(db()).create(next).error(), store::exhaustedMessage());

@@ -365,19 +365,21 @@ class TestExchange : public QObject {
   void otherLettersAreNumberedNotReplaced() {
     authoring::Question free;
     free.dogruSik = QStringLiteral("D");
-    const Result<QString> boardS1 = authoring::QuestionBank(to()).add(
-        free, {picture(QStringLiteral("tahtadaki")), {}}, {},
-        authoring::QuestionBank::KeyKind::Free);
+    const Result<QString> boardS1 =
+        authoring::QuestionBank(to()).add(free, {picture(QStringLiteral("tahtadaki")), {}}, {},
+                                          authoring::QuestionBank::KeyKind::Free);
     QCOMPARE(boardS1.valueOr({}), QStringLiteral("S1"));
     const QString q = addQuestion(QStringLiteral("Gelen"), QStringLiteral("A"));
     const QString t = addTest(QStringLiteral("Gelen test"), {q});
-    for (const QString& sql : {QStringLiteral("UPDATE TABLESORU SET SORUNO='S1' WHERE SORUNO=?"),
-                               QStringLiteral("UPDATE TABLETESTSORU SET SORUNO='S1' WHERE SORUNO=?")})
+    for (const QString& sql :
+         {QStringLiteral("UPDATE TABLESORU SET SORUNO='S1' WHERE SORUNO=?"),
+          QStringLiteral("UPDATE TABLETESTSORU SET SORUNO='S1' WHERE SORUNO=?")})
       QVERIFY(from().run(sql, {q}));
     QVERIFY(from().contents().rename(store::StoreKind::Question, q, QStringLiteral("S1")));
-    for (const QString& sql : {QStringLiteral("UPDATE TABLETEST SET TESTNO='SERBEST' WHERE TESTNO=?"),
-                               QStringLiteral("UPDATE TABLETESTSORU SET TESTNO='SERBEST' WHERE "
-                                              "TESTNO=?")})
+    for (const QString& sql :
+         {QStringLiteral("UPDATE TABLETEST SET TESTNO='SERBEST' WHERE TESTNO=?"),
+          QStringLiteral("UPDATE TABLETESTSORU SET TESTNO='SERBEST' WHERE "
+                         "TESTNO=?")})
       QVERIFY(from().run(sql, {t}));
     const QString ckp = file(QStringLiteral("harfli.ckp"));
     QVERIFY(TestPackage(from()).write({QStringLiteral("SERBEST")}, ckp));

@@ -222,8 +222,9 @@ class TestReportCli : public QObject {
       o = cli({QStringLiteral("report"), QStringLiteral("progress"), QStringLiteral("--student"),
                QString::fromLatin1(nobody), QStringLiteral("--last"), QStringLiteral("5")});
       QCOMPARE(o.code, 2);
-      QCOMPARE(o.err, QStringLiteral("%1 kayıt numaralı bir öğrenci yok.\n")
-                          .arg(QString::fromLatin1(nobody)));
+      QCOMPARE(
+          o.err,
+          QStringLiteral("%1 kayıt numaralı bir öğrenci yok.\n").arg(QString::fromLatin1(nobody)));
       QCOMPARE(o.out, QString());
     }
   }

@@ -163,7 +163,8 @@ class TestImport : public QObject {
                               << "";
     QTest::newRow("cell too long")
         << true << "5" << QString(300, QLatin1Char('x'))
-        << "Satır 3, sütun 2: değer çok uzun (en çok 255 karakter olabilir)." << "";
+        << "Satır 3, sütun 2: değer çok uzun (en çok 255 karakter olabilir)."
+        << "";
   }
   void refusalsChangeNothing() {
     QFETCH(bool, pairs);
