@@ -12,7 +12,7 @@ class Store;
 // are decimal digits stored as text. Every reader of such a key (VAL, the
 // orderings through REAL) holds a number of up to 15 digits exactly, so no key
 // is ever made or accepted above kMaxNumber: a larger one would sort and
-// compare wrongly, and once it overflowed it gave two rows the same key.
+// compare wrongly. Numbers are computed in 64 bits throughout.
 inline constexpr qint64 kMaxNumber = 999'999'999'999'999;
 
 // True for a key of digits only: the keys the next number counts.
