@@ -14,6 +14,7 @@
 #include "authoring/BookletHeader.h"
 #include "authoring/BookletOrders.h"
 #include "authoring/QuestionBank.h"
+#include "authoring/QuestionRules.h"
 #include "authoring/QuestionSearch.h"
 #include "authoring/RandomSource.h"
 #include "authoring/TestCatalog.h"
@@ -160,15 +161,6 @@ int fail(QTextStream& err, const QString& message) {
   return 1;
 }
 
-// One cell of a tab-separated line: tabs and line breaks of the value become spaces.
-QString cell(const QString& value) {
-  QString v = value;
-  for (QChar& c : v)
-    if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-      c = QLatin1Char(' ');
-  return v;
-}
-
 // The rows of a query as text, with the given column names (all when empty).
 struct Table {
   QStringList columns;
@@ -195,12 +187,8 @@ Result<Table> readTable(store::Store& store, const store::Query& q, QStringList 
 }
 
 void printTsv(QTextStream& out, const Table& t) {
-  out << t.columns.join(QLatin1Char('\t')) << '\n';
-  for (const QStringList& row : t.rows) {
-    QStringList cells;
-    for (const QString& v : row) cells << cell(v);
-    out << cells.join(QLatin1Char('\t')) << '\n';
-  }
+  out << tsvLine(t.columns) << '\n';
+  for (const QStringList& row : t.rows) out << tsvLine(row) << '\n';
 }
 
 QJsonObject object(const QStringList& columns, const QStringList& row) {
@@ -252,11 +240,9 @@ Status classify(const Args& a, Question& q) {
     q.zorluk = v.value();
   }
   if (a.has(QStringLiteral("points"))) {
-    bool ok = false;
-    const int p = a.value(QStringLiteral("points")).toInt(&ok);
-    if (!ok || p < 0 || p > 100)
+    q.puan = a.value(QStringLiteral("points")).trimmed();
+    if (q.puan.isEmpty() || !isValidPoints(q.puan))
       return Status::failure(QStringLiteral("--points 0 ile 100 arasında bir tam sayı olmalıdır."));
-    q.puan = QString::number(p);
   }
   return {};
 }
@@ -355,9 +341,11 @@ int questionsDelete(store::Store& store, const Args& a, QTextStream& out, QTextS
   }
   const Result<QuestionBank::Removal> r = bank.remove(a.positional);
   if (!r) return fail(err, r.error());
-  for (const QString& key : r->deleted) out << key << "\tsilindi\n";
+  for (const QString& key : r->deleted) out << tsvLine({key, QStringLiteral("silindi")}) << '\n';
   for (const QString& key : r->marked)
-    out << key << "\tuygulamada kullanıldığı için saklandı, silindi olarak işaretlendi\n";
+    out << tsvLine({key, QStringLiteral("uygulamada kullanıldığı için saklandı, silindi olarak "
+                                        "işaretlendi")})
+        << '\n';
   return 0;
 }
 
@@ -564,8 +552,8 @@ int testsRenumber(store::Store& store, const Args& a, QTextStream& out, QTextStr
   const Result<TestRenumbering::Report> r =
       TestRenumbering(store).renumber(testNo, a.positional.at(1));
   if (!r) return fail(err, r.error());
-  out << "ESKI\tYENI\n" << testNo << '\t' << r->testNo << '\n';
-  for (const auto& [from, to] : r->questions) out << from << '\t' << to << '\n';
+  out << "ESKI\tYENI\n" << tsvLine({testNo, r->testNo}) << '\n';
+  for (const auto& [from, to] : r->questions) out << tsvLine({from, to}) << '\n';
   return 0;
 }
 

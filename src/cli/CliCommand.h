@@ -49,6 +49,12 @@ bool openDatabase(store::Store& store, QTextStream& err, bool mustExist = false)
 // Only the first half: the wait, the repair and the lock, nothing opened.
 bool enterDataFolder(const store::Store& store, QTextStream& err);
 
+// One line of the tab-separated output every list command writes (no line
+// break at its end): a backslash, a tab, a line break and a carriage return
+// inside a cell are written as \\, \t, \n and \r, so no value splits a row or
+// shifts a column, and a script can read each value back exactly.
+QString tsvLine(const QStringList& cells);
+
 // The command line's message channel: messages are printed, questions answered
 // "Evet" only with --yes (the question and the answer are printed too).
 class CliMessages : public Messages {

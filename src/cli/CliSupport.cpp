@@ -13,6 +13,35 @@ QByteArray readStdin() {
   return in.readAll();
 }
 
+QString tsvLine(const QStringList& cells) {
+  QStringList escaped;
+  escaped.reserve(cells.size());
+  for (const QString& cell : cells) {
+    QString e;
+    e.reserve(cell.size());
+    for (QChar c : cell) {
+      switch (c.unicode()) {
+        case '\\':
+          e += QStringLiteral("\\\\");
+          break;
+        case '\t':
+          e += QStringLiteral("\\t");
+          break;
+        case '\n':
+          e += QStringLiteral("\\n");
+          break;
+        case '\r':
+          e += QStringLiteral("\\r");
+          break;
+        default:
+          e += c;
+      }
+    }
+    escaped << e;
+  }
+  return escaped.join(QLatin1Char('\t'));
+}
+
 bool enterDataFolder(const store::Store& store, QTextStream& err) {
   const Result<QStringList> entered = store::enterDataFolder(store.root());
   if (!entered) {

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -20,6 +21,7 @@
 #include "reports/RunRevision.h"
 #include "reports/SuccessRanking.h"
 #include "reports/Surveys.h"
+#include "school/Students.h"
 #include "store/Store.h"
 
 namespace cli {
@@ -107,14 +109,8 @@ const Syntax& surveySyntax() {
 // ---- output: tab-separated with a header line, or one JSON document
 
 void printTable(QTextStream& out, const QStringList& columns, const QList<QStringList>& rows) {
-  out << columns.join(QLatin1Char('\t')) << '\n';
-  for (QStringList row : rows) {
-    // A cell never breaks the table: line breaks and tabs become blanks.
-    for (QString& cell : row)
-      cell.replace(QLatin1Char('\n'), QLatin1Char(' '))
-          .replace(QLatin1Char('\t'), QLatin1Char(' '));
-    out << row.join(QLatin1Char('\t')) << '\n';
-  }
+  out << tsvLine(columns) << '\n';
+  for (const QStringList& row : rows) out << tsvLine(row) << '\n';
 }
 
 QJsonArray objects(const QStringList& columns, const QList<QStringList>& rows) {
@@ -315,6 +311,7 @@ int key(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) 
                       keySyntax());
   QList<QPair<QString, QString>> keys;
   if (set) {
+    QSet<QString> given;
     for (const QString& pair :
          a.value(QStringLiteral("set")).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
       const QStringList parts = pair.split(QLatin1Char('='));
@@ -326,7 +323,17 @@ int key(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) 
                                          "için 3=)")
                               .arg(pair),
                           keySyntax());
-      keys << qMakePair(parts.at(0).trimmed(), letter);
+      // "1=A,1=B" says two things of one question: neither is taken.
+      const QString position = parts.at(0).trimmed();
+      bool number = false;
+      const qint64 n = position.toLongLong(&number);
+      const QString same = number ? QString::number(n) : position;
+      if (given.contains(same))
+        return usageError(err,
+                          QStringLiteral("%1. sorunun anahtarı iki kez verilmiş.").arg(position),
+                          keySyntax());
+      given.insert(same);
+      keys << qMakePair(position, letter);
     }
     if (keys.isEmpty())
       return usageError(err, QStringLiteral("--set en az bir soru bekliyor."), keySyntax());
@@ -473,6 +480,14 @@ int progress(store::Store& store, const Args& a, QTextStream& out, QTextStream& 
   if (!c) return code;
   if (!openDatabase(store, err, true)) return 1;
   const QString subject = a.value(student ? QStringLiteral("student") : QStringLiteral("class"));
+  if (student) {
+    const Result<bool> known = school::Students(store).exists(subject);
+    if (!known) return failed(err, known.error());
+    if (!known.value()) {
+      err << subject << " kayıt numaralı bir öğrenci yok.\n";
+      return 2;
+    }
+  }
   reports::ProgressReport report(
       store,
       student ? reports::ProgressReport::Subject::Student : reports::ProgressReport::Subject::Class,

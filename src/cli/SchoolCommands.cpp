@@ -116,7 +116,7 @@ int studentsList(store::Store& store, const Args& a, QTextStream& out, QTextStre
     QStringList cells;
     for (const char* c : {"KAYITNO", "NUMARASI", "ADI", "SOYADI", "SINIFI", "SEVIYE", "TCKIMLIK"})
       cells << r.value(QString::fromLatin1(c)).toString();
-    out << cells.join(QLatin1Char('\t')) << '\n';
+    out << tsvLine(cells) << '\n';
   }
   return 0;
 }
@@ -241,6 +241,15 @@ int pair(store::Store& store, const QStringList& words, QTextStream& out, QTextS
     return usageError(err, QStringLiteral("--remotes en az bir kumanda adresi bekliyor."),
                       pairAutoSyntax());
   if (!openDatabase(store, err)) return 1;
+  const Result<QStringList> classes = school::Students(store).classNames();
+  if (!classes) {
+    err << classes.error() << '\n';
+    return 1;
+  }
+  if (!classes->contains(sinifi)) {
+    err << sinifi << " adında bir sınıf yok.\n";
+    return 2;
+  }
   if (addresses.isEmpty()) {
     const store::Query q = school::Pairing::studentRemotesQuery(sinifi);
     const Result<QStringList> all = store.column(q.sql, q.params);

@@ -59,8 +59,7 @@ int sql(store::Store& store, const QStringList& words, QTextStream& out, QTextSt
     return 1;
   }
   const Status s = store::runReadOnlyQuery(
-      path, a->positional.first(),
-      [&out](const QStringList& row) { out << row.join(QLatin1Char('\t')) << '\n'; });
+      path, a->positional.first(), [&out](const QStringList& row) { out << tsvLine(row) << '\n'; });
   if (!s) {
     err << "Sorgu çalıştırılamadı: " << s.error() << '\n';
     return 1;

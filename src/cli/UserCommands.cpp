@@ -114,7 +114,7 @@ int usersList(store::Store& store, const QStringList& words, QTextStream& out, Q
   }
   out << "KULLANICIADI\tIZINVERILMEYENLER\n";
   for (const users::UserEntry& e : list->entries())
-    out << e.name << '\t' << users::deniedCodes(e.denied).join(QLatin1Char(' ')) << '\n';
+    out << tsvLine({e.name, users::deniedCodes(e.denied).join(QLatin1Char(' '))}) << '\n';
   return 0;
 }
 

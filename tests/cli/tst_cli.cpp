@@ -318,6 +318,39 @@ class TestCli : public QObject {
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), pairs);
     QCOMPARE(cli(m_folder, {"pair", "auto", "--class", "8-X", "--remotes", "12-201"}).code, 0);
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), pairs + 1);
+    // A class nobody has is a mistyped one, not a class without remotes.
+    for (const QStringList& args :
+         {QStringList{"pair", "auto", "--class", "NOPE"},
+          QStringList{"pair", "auto", "--class", "NOPE", "--remotes", "12-202"}}) {
+      r = cli(m_folder, args);
+      QCOMPARE(r.code, 2);
+      QCOMPARE(r.err, QStringLiteral("NOPE adında bir sınıf yok.\n"));
+    }
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), pairs + 1);
+  }
+
+  // A name is one line: a tab or a line break is refused on the way in, and
+  // one that came in before is escaped on the way out, so every row of the
+  // list has its seven columns.
+  void tabsAndLineBreaksNeverSplitTheList() {
+    QCOMPARE(cli(m_folder, {QStringLiteral("init")}).code, 0);
+    const Run refused =
+        cli(m_folder, {"students", "add", "Ali\tVeli", "Can", "12", "--level", "5. SINIF"});
+    QCOMPARE(refused.code, 1);
+    QVERIFY2(refused.err.startsWith(QStringLiteral("Adı sekme, satır sonu")),
+             qPrintable(refused.err));
+    {
+      store::Store data(m_folder);
+      QVERIFY(data.open().ok());
+      QVERIFY(data.run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,"
+                                      "SINIFI,SEVIYE) VALUES ('1','7',?,?,'5-A','5. SINIF')"),
+                       {QStringLiteral("Ali\tVeli"), QStringLiteral("Can\nKaya\\")})
+                  .ok());
+    }
+    const Run list = cli(m_folder, {"students", "list"});
+    QCOMPARE(list.code, 0);
+    QCOMPARE(list.out, QStringLiteral("KAYITNO\tNUMARASI\tADI\tSOYADI\tSINIFI\tSEVIYE\tTCKIMLIK\n"
+                                      "1\t7\tAli\\tVeli\tCan\\nKaya\\\\\t5-A\t5. SINIF\t\n"));
   }
 
   // The password is all of standard input but one final line break.

@@ -7,6 +7,7 @@
 
 #include "authoring/QuestionKeys.h"
 #include "authoring/QuestionMedia.h"
+#include "authoring/QuestionRules.h"
 #include "authoring/TestQuestions.h"
 #include "store/ContentStores.h"
 #include "store/Store.h"
@@ -60,14 +61,6 @@ Status checkPicture(const QByteArray& bytes, const QString& what) {
 Status checkPictures(const QuestionPictures& p) {
   if (Status s = checkPicture(p.question, QStringLiteral("Soru resmi")); !s) return s;
   return checkPicture(p.solution, QStringLiteral("Çözüm resmi"));
-}
-
-Status checkChoice(const Question& q) {
-  if (q.anket) return {};
-  if (q.dogruSik.isEmpty()) return Status::failure(QuestionBank::noCorrectChoiceMessage());
-  if (!texts::kChoices.contains(q.dogruSik))
-    return Status::failure(QStringLiteral("Doğru şık A, B, C, D ya da E olmalıdır."));
-  return {};
 }
 
 }  // namespace
@@ -207,10 +200,8 @@ Result<QString> QuestionBank::add(Question question, const QuestionPictures& pic
   // A free question is asked before anybody knows its answer: the report screen
   // or the class's majority gives it one later. A bank question never goes
   // without it.
-  const bool keyLater = kind == KeyKind::Free && q.dogruSik.isEmpty();
-  if (!keyLater) {
-    if (Status s = checkChoice(q); !s) return Result<QString>::failure(s.error());
-  }
+  if (Status s = checkQuestion(q, kind == KeyKind::Free); !s)
+    return Result<QString>::failure(s.error());
   if (Status s = checkPictures(pictures); !s) return Result<QString>::failure(s.error());
   q.soruNo.clear();
   Result<Staging> staging = stageMedia(q, media);
@@ -228,7 +219,7 @@ Result<QString> QuestionBank::add(Question question, const QuestionPictures& pic
       q.soruNo = key.value();
       q.silindimi = QStringLiteral("1");
     } else {
-      const Result<int> next = keys::nextQuestionNumber(m_store);
+      const Result<qint64> next = keys::nextQuestionNumber(m_store);
       if (!next) return fail(next.error());
       q.soruNo = QString::number(next.value());
       q.silindimi.clear();
@@ -252,7 +243,7 @@ Result<QString> QuestionBank::add(Question question, const QuestionPictures& pic
 Status QuestionBank::update(Question question, const std::optional<QuestionPictures>& pictures,
                             const MediaChange& media) {
   Question q = normalized(std::move(question));
-  if (Status s = checkChoice(q); !s) return s;
+  if (Status s = checkQuestion(q); !s) return s;
   if (pictures) {
     if (Status s = checkPictures(*pictures); !s) return s;
   }
@@ -286,7 +277,7 @@ Result<QString> QuestionBank::duplicate(const QString& key) {
   store::Transaction tx(m_store);
   const Result<Question> original = load(key);
   if (!original) return Result<QString>::failure(original.error());
-  const Result<int> next = keys::nextQuestionNumber(m_store);
+  const Result<qint64> next = keys::nextQuestionNumber(m_store);
   if (!next) return Result<QString>::failure(next.error());
   const QString copy = QString::number(next.value());
   if (Status s = m_store.run(
@@ -366,8 +357,7 @@ Result<QuestionBank::Removal> QuestionBank::remove(const QStringList& requested,
 }
 
 Status QuestionBank::setCorrectChoice(const QString& key, const QString& letter) {
-  if (!texts::kChoices.contains(letter))
-    return Status::failure(QStringLiteral("Doğru şık A, B, C, D ya da E olmalıdır."));
+  if (!isValidChoice(letter)) return Status::failure(invalidChoiceMessage(letter));
   store::Transaction tx(m_store);
   if (Status s = m_store.run(QStringLiteral("UPDATE TABLESORU SET DOGRUSIK=? WHERE SORUNO=?"),
                              {letter, key});

@@ -66,7 +66,7 @@ Status QuestionForm::open() {
 Status QuestionForm::refresh() {
   if (Status s = reloadKeys(); !s) return s;
   if (m_mode == Mode::New) {
-    const Result<int> next = keys::nextQuestionNumber(m_store);
+    const Result<qint64> next = keys::nextQuestionNumber(m_store);
     if (!next) return Status::failure(next.error());
     m_fields.soruNo = m_saved.soruNo = QString::number(next.value());
     return {};
@@ -279,7 +279,7 @@ QString QuestionForm::recordingPath() const {
 }
 
 Status QuestionForm::beginNew() {
-  const Result<int> next = keys::nextQuestionNumber(m_store);
+  const Result<qint64> next = keys::nextQuestionNumber(m_store);
   if (!next) return Status::failure(next.error());
   m_mode = Mode::New;
   m_view = View::Question;

@@ -4,6 +4,7 @@
 
 #include <tuple>
 
+#include "store/Numbers.h"
 #include "store/SqlFunctions.h"
 #include "store/Store.h"
 
@@ -12,21 +13,10 @@ namespace authoring::keys {
 namespace {
 
 constexpr int kPackageKeyLength = 14;
+constexpr int kRunningNumberLength = 6;
+const QString kFreePrefix = QStringLiteral("S");
 
-Result<int> nextNumber(const store::Store& store, const QString& table, const QString& column) {
-  const Result<QVariant> largest =
-      store.scalar(QStringLiteral("SELECT COALESCE(MAX(VAL(%2)), 0) FROM %1 WHERE ISNUMERIC(%2)")
-                       .arg(table, column));
-  if (!largest) return Result<int>::failure(largest.error());
-  return int(largest->toDouble()) + 1;
-}
-
-bool allDigits(const QString& key) {
-  if (key.isEmpty()) return false;
-  for (QChar c : key)
-    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-  return true;
-}
+bool allDigits(const QString& key) { return store::isNumberKey(key); }
 
 // (group, value, text): the sort key of orderBy().
 std::tuple<int, double, QString> sortKey(const QString& key) {
@@ -39,24 +29,32 @@ std::tuple<int, double, QString> sortKey(const QString& key) {
 
 bool isLocal(const QString& key) { return !key.isEmpty() && key.at(0).isDigit(); }
 
-Result<int> nextQuestionNumber(const store::Store& store) {
-  return nextNumber(store, QStringLiteral("TABLESORU"), QStringLiteral("SORUNO"));
+bool isFreeQuestionKey(const QString& key) {
+  return key.startsWith(kFreePrefix) && allDigits(key.mid(kFreePrefix.size()));
 }
 
-Result<int> nextTestNumber(const store::Store& store) {
-  return nextNumber(store, QStringLiteral("TABLETEST"), QStringLiteral("TESTNO"));
+bool isDistributed(const QString& key) {
+  return key.size() == kPackageKeyLength && !key.at(0).isDigit() && !isFreeQuestionKey(key) &&
+         allDigits(key.right(kRunningNumberLength));
+}
+
+Result<qint64> nextQuestionNumber(const store::Store& store) {
+  return store::nextNumber(store, QStringLiteral("TABLESORU"), QStringLiteral("SORUNO"));
+}
+
+Result<qint64> nextTestNumber(const store::Store& store) {
+  return store::nextNumber(store, QStringLiteral("TABLETEST"), QStringLiteral("TESTNO"));
 }
 
 Result<QString> nextFreeQuestionKey(const store::Store& store) {
-  const Result<int> bank = nextQuestionNumber(store);
+  const Result<qint64> bank = nextQuestionNumber(store);
   if (!bank) return Result<QString>::failure(bank.error());
   // Free questions are marked deleted, so they never raise the bank's number:
   // without looking at them two clips in a row would share one key.
-  const Result<QVariant> free = store.scalar(QStringLiteral(
-      "SELECT COALESCE(MAX(VAL(substr(SORUNO,2))), 0) FROM TABLESORU WHERE SORUNO LIKE 'S%' "
-      "AND ISNUMERIC(substr(SORUNO,2))"));
+  const Result<qint64> free =
+      store::nextNumber(store, QStringLiteral("TABLESORU"), QStringLiteral("SORUNO"), kFreePrefix);
   if (!free) return Result<QString>::failure(free.error());
-  return QStringLiteral("S%1").arg(std::max(bank.value(), int(free->toDouble()) + 1));
+  return kFreePrefix + QString::number(std::max(bank.value(), free.value()));
 }
 
 // SQLite's own operators only: a list of 100,000 questions sorts without a call

@@ -10,22 +10,31 @@ class Store;
 
 namespace authoring {
 
-// Question and test keys. Keys made here are decimal numbers ("1", "2", ...);
-// keys that do not start with a digit came with a distributed package and are
-// never renumbered (their 14-character form ends in a six-digit running number).
-// Every list of questions is ordered by orderBy(), every new key comes from
-// nextQuestionNumber() / nextTestNumber(): no other code computes either.
+// Question and test keys. Keys made here are decimal numbers ("1", "2", ...,
+// at most store::kMaxNumber) and, for free questions, "S" and a number;
+// distributed content (packages made for many schools) has 14-character keys
+// that do not start with a digit and end in a six-digit running number, and is
+// never renumbered. Every list of questions is ordered by orderBy(), every new
+// key comes from nextQuestionNumber() / nextTestNumber() (store::nextNumber):
+// no other code computes either.
 namespace keys {
 
-// True for a key made here (it starts with a digit).
+// True for a key that starts with a digit (renumbering a test re-keys these).
 bool isLocal(const QString& key);
+// True for the key of a free question ("S" and digits): made on this board.
+bool isFreeQuestionKey(const QString& key);
+// True for a key of distributed content: a package that carries it replaces
+// the board's copy instead of adding another. Any other key is the sender's
+// own and gets a new number here.
+bool isDistributed(const QString& key);
 
 // One more than the largest numeric question key, deleted questions included
 // (a marked-deleted question keeps its number); 1 on an empty bank. Keys that
-// are not numbers ("S12", package keys) never count.
-Result<int> nextQuestionNumber(const store::Store& store);
+// are not numbers ("S12", package keys) never count. Fails when no number
+// under store::kMaxNumber is left.
+Result<qint64> nextQuestionNumber(const store::Store& store);
 // The same for TESTNO.
-Result<int> nextTestNumber(const store::Store& store);
+Result<qint64> nextTestNumber(const store::Store& store);
 // The key of a question made for free questioning: "S" + a number that neither
 // a bank question nor an earlier free question has.
 Result<QString> nextFreeQuestionKey(const store::Store& store);

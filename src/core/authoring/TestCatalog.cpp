@@ -106,7 +106,7 @@ Status TestCatalog::checkName(const Test& test) const {
 Result<QString> TestCatalog::create(Test test, const std::optional<QByteArray>& startScreen) {
   if (Status s = checkName(test); !s) return Result<QString>::failure(s.error());
   store::Transaction tx(m_store);
-  const Result<int> next = keys::nextTestNumber(m_store);
+  const Result<qint64> next = keys::nextTestNumber(m_store);
   if (!next) return Result<QString>::failure(next.error());
   test.testNo = QString::number(next.value());
   if (Status s = m_store.run(

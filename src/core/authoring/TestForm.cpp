@@ -51,7 +51,7 @@ Status TestForm::reloadSummary() {
 
 Status TestForm::refresh() {
   if (m_mode != Mode::Selected) {
-    const Result<int> next = keys::nextTestNumber(m_store);
+    const Result<qint64> next = keys::nextTestNumber(m_store);
     if (!next) return Status::failure(next.error());
     m_fields.testNo = m_saved.testNo = QString::number(next.value());
     return {};
@@ -82,7 +82,7 @@ Status TestForm::chooseStartScreen(const QString& path) {
 }
 
 Status TestForm::beginNew() {
-  const Result<int> next = keys::nextTestNumber(m_store);
+  const Result<qint64> next = keys::nextTestNumber(m_store);
   if (!next) return Status::failure(next.error());
   m_mode = Mode::New;
   m_fields = Test{};

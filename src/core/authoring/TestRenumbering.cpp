@@ -10,6 +10,7 @@
 #include "authoring/TestCatalog.h"
 #include "authoring/TestQuestions.h"
 #include "store/ContentStores.h"
+#include "store/Numbers.h"
 #include "store/Store.h"
 
 namespace authoring {
@@ -41,11 +42,11 @@ Result<TestRenumbering::Report> TestRenumbering::renumber(const QString& testNo,
                                                           const QString& newTestNo) {
   using R = Result<Report>;
   const QString target = newTestNo.trimmed();
-  bool numeric = false;
-  const qlonglong value = target.toLongLong(&numeric);
-  if (!numeric || value <= 0 || target.startsWith(QLatin1Char('+')) ||
-      target != QString::number(value))
+  if (!store::isNumberKey(target) || target.startsWith(QLatin1Char('0')))
     return R::failure(QStringLiteral("Yeni test numarası sıfırdan büyük bir tam sayı olmalıdır."));
+  if (store::numberOf(target) < 0)
+    return R::failure(
+        QStringLiteral("Yeni test numarası en çok %1 olabilir.").arg(store::kMaxNumber));
   if (testNo == kFreeTestNo)
     return R::failure(QStringLiteral("Serbest soru testinin numarası değiştirilemez."));
 
@@ -74,6 +75,13 @@ Result<TestRenumbering::Report> TestRenumbering::renumber(const QString& testNo,
     for (const TestQuestion& t : rows.value()) {
       if (!keys::isLocal(t.soruNo)) continue;  // package keys are never renumbered
       const QString to = keys::renumberedKey(target, t.position);
+      if (store::numberOf(to) < 0)
+        return R::failure(QStringLiteral("Test %1 numarasını alamaz: %2. sorusu %3 numarasını "
+                                         "alacaktı, oysa bir soru numarası en çok %4 olabilir.")
+                              .arg(target)
+                              .arg(t.position)
+                              .arg(to)
+                              .arg(store::kMaxNumber));
       if (to != t.soruNo) report.questions << qMakePair(t.soruNo, to);
       moving << t.soruNo;
     }

@@ -11,9 +11,11 @@
 #include <unistd.h>
 
 #include "authoring/QuestionKeys.h"
+#include "authoring/QuestionRules.h"
 #include "curriculum/OfferedValues.h"
 #include "exchange/PackageDatabase.h"
 #include "store/ContentStores.h"
+#include "store/Numbers.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
@@ -113,6 +115,19 @@ Status PackageQuestions::load(PackageDatabase& package) {
     if (seen.contains(r.key))
       return Status::failure(QStringLiteral("Dosyada %1 numaralı soru iki kez var.").arg(r.key));
     seen.insert(r.key);
+    // The rules of the question screen: a file from elsewhere adds no question
+    // that the screen would refuse.
+    authoring::Question q;
+    q.dogruSik = r.value(QStringLiteral("DOGRUSIK"));
+    q.turu = r.value(QStringLiteral("TURU"));
+    q.zorluk = r.value(QStringLiteral("ZORLUK"));
+    q.puan = r.value(QStringLiteral("PUAN"));
+    q.sure = r.value(QStringLiteral("SURE"));
+    q.anket = r.value(QStringLiteral("ANKETSORUSUMU"))
+                  .compare(authoring::texts::kTrue, Qt::CaseInsensitive) == 0;
+    if (Status s = authoring::checkQuestion(q); !s)
+      return Status::failure(
+          QStringLiteral("Dosyadaki %1 numaralı soru: %2").arg(r.key, s.error()));
   }
   m_records = std::move(records.value());
   return {};
@@ -123,14 +138,15 @@ QString PackageQuestions::numberingText(int index, int count) {
 }
 
 bool PackageQuestions::isDistributed(const QString& packageKey) const {
-  return m_keepDistributed && !authoring::keys::isLocal(packageKey);
+  return m_keepDistributed && authoring::keys::isDistributed(packageKey);
 }
 
 Status PackageQuestions::assignKeys(bool keepDistributed) {
   m_keepDistributed = keepDistributed;
-  const Result<int> next = authoring::keys::nextQuestionNumber(m_store);
+  const Result<qint64> next = authoring::keys::nextQuestionNumber(m_store);
   if (!next) return Status::failure(next.error());
-  int number = next.value();
+  if (Status s = store::checkNumbers(next.value(), m_records.size()); !s) return s;
+  qint64 number = next.value();
   m_keys.clear();
   for (const PackageRecord& r : m_records)
     m_keys.insert(r.key, isDistributed(r.key) ? r.key : QString::number(number++));

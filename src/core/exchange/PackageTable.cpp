@@ -42,10 +42,11 @@ Result<QList<PackageRecord>> PackageTable::read(const QString& keyColumn,
   };
   QList<Row> rows;
   int number = 0;
-  // Column names are the package's own, checked against our lists above.
+  // Column names are the package's own, checked against our lists above. The
+  // table is read in its own order (rowid order; key order for a table without
+  // rowid), never through one of the package's indexes.
   const Status s = m_package->forEachRow(
-      QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-          .arg(present.join(QLatin1Char(',')), m_table),
+      QStringLiteral("SELECT %1 FROM %2 NOT INDEXED").arg(present.join(QLatin1Char(',')), m_table),
       [&](const QVariantList& values) -> Status {
         ++number;
         if (number > maxRows)

@@ -8,6 +8,7 @@
 #include "exchange/PackageFile.h"
 #include "school/StudentRules.h"
 #include "school/Students.h"
+#include "store/Numbers.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
 
@@ -63,7 +64,7 @@ Result<int> StudentPackage::read(const QString& archivePath) {
         QList<Row> rows;
         int number = 0;
         const Status read = package.forEachRow(
-            QStringLiteral("SELECT KAYITNO,%1 FROM TABLEOGRENCI ORDER BY rowid")
+            QStringLiteral("SELECT KAYITNO,%1 FROM TABLEOGRENCI NOT INDEXED")
                 .arg(columns.join(QLatin1Char(','))),
             [&](const QVariantList& values) -> Status {
               ++number;
@@ -81,6 +82,10 @@ Result<int> StudentPackage::read(const QString& archivePath) {
                           .arg(number)
                           .arg(column)
                           .arg(kMaxValue));
+                if (school::hasControlCharacter(text))
+                  return Status::failure(QStringLiteral("Satır %1: %2")
+                                             .arg(number)
+                                             .arg(school::controlCharacterMessage(column)));
                 if (i == 0)
                   row.order = leadingNumber(text);
                 else
@@ -97,9 +102,11 @@ Result<int> StudentPackage::read(const QString& archivePath) {
         if (rows.isEmpty()) return R::failure(QStringLiteral("Dosyada öğrenci yok."));
         std::stable_sort(rows.begin(), rows.end(),
                          [](const Row& a, const Row& b) { return a.order < b.order; });
-        const Result<int> next = school::Students(m_store).nextRegistrationNumber();
+        const Result<qint64> next = school::Students(m_store).nextRegistrationNumber();
         if (!next) return R::failure(next.error());
-        const int base = next.value() - 1;
+        if (Status s = store::checkNumbers(next.value(), rows.size()); !s)
+          return R::failure(s.error());
+        const qint64 base = next.value() - 1;
         QStringList marks(columns.size() + 1, QStringLiteral("?"));
         QSqlQuery insert(m_store.db());
         if (!insert.prepare(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,%1) VALUES (%2)")

@@ -5,10 +5,12 @@
 #include <QSqlQuery>
 
 #include "authoring/QuestionKeys.h"
+#include "authoring/QuestionRules.h"
 #include "exchange/PackageDatabase.h"
 #include "exchange/PackageFile.h"
 #include "exchange/PackageQuestions.h"
 #include "store/ContentStores.h"
+#include "store/Numbers.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
@@ -144,23 +146,30 @@ Result<int> TestPackage::read(const QString& archivePath, const Progress& progre
       const QString question = m.value(QStringLiteral("SORUNO")).trimmed();
       if (!testKeys.contains(m.key))
         return R::failure(QStringLiteral("Dosyada %1 numaralı test yok.").arg(m.key));
-      // A distributed question may be in the bank already; a numeric one must come along.
-      if (!questions.keys().contains(question) && authoring::keys::isLocal(question))
+      // The time a test gives its question follows the question's own rule.
+      if (Status s = authoring::checkTime(m.value(QStringLiteral("SURE"))); !s)
+        return R::failure(QStringLiteral("Dosyadaki %1 numaralı testin %2 numaralı sorusu: %3")
+                              .arg(m.key, question, s.error()));
+      // A distributed question may be in the bank already; any other must come along.
+      if (!questions.keys().contains(question) && !authoring::keys::isDistributed(question))
         return R::failure(QStringLiteral("Dosyada %1 numaralı soru yok.").arg(question));
     }
-    const Result<int> nextTest = authoring::keys::nextTestNumber(m_store);
+    const Result<qint64> nextTest = authoring::keys::nextTestNumber(m_store);
     if (!nextTest) return R::failure(nextTest.error());
-    int number = nextTest.value();
+    if (Status s = store::checkNumbers(nextTest.value(), tests->size()); !s)
+      return R::failure(s.error());
+    qint64 number = nextTest.value();
     QHash<QString, QString> testKey;
     for (const PackageRecord& t : tests.value())
-      testKey.insert(t.key, authoring::keys::isLocal(t.key) ? QString::number(number++) : t.key);
+      testKey.insert(t.key,
+                     authoring::keys::isDistributed(t.key) ? t.key : QString::number(number++));
 
     if (Status s = questions.stageMedia(unpacked); !s) return R::failure(s.error());
 
     // Distributed tests replace their older copies.
     store::ContentStores& contents = m_store.contents();
     for (const PackageRecord& t : tests.value()) {
-      if (authoring::keys::isLocal(t.key)) continue;
+      if (!authoring::keys::isDistributed(t.key)) continue;
       for (const char* table : {"TABLETEST", "TABLETESTSORU"})
         if (Status s = m_store.run(
                 QStringLiteral("DELETE FROM %1 WHERE TESTNO=?").arg(QLatin1String(table)), {t.key});

@@ -67,9 +67,9 @@ Status createDemoSchool(store::Store& store) {
   };
   const DemoClass classes[] = {
       {"5-A", "5. SINIF", 24}, {"6-B", "6. SINIF", 27}, {"7-C", "7. SINIF", 22}};
-  const Result<int> first = students.nextRegistrationNumber();
+  const Result<qint64> first = students.nextRegistrationNumber();
   if (!first) return Status::failure(first.error());
-  int kayitNo = first.value() - 1;
+  qint64 kayitNo = first.value() - 1;
   int widest = 0;
   for (const DemoClass& c : classes) widest = std::max(widest, c.size);
   // Remotes 12-201, 12-202, ...: one per seat of the largest class, plus the teacher's.

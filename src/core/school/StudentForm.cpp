@@ -15,7 +15,7 @@ QString StudentForm::saveButtonCaption() const {
 }
 
 Status StudentForm::beginNew() {
-  const Result<int> next = Students(m_store).nextRegistrationNumber();
+  const Result<qint64> next = Students(m_store).nextRegistrationNumber();
   if (!next) return Status::failure(next.error());
   m_student = Student{};
   m_student.kayitNo = QString::number(next.value());
@@ -95,9 +95,9 @@ Status StudentForm::save(Messages& messages) {
                                              : Field::Numarasi;
     return Status::failure(emptyFieldsMessage());
   }
-  if (const FieldProblem tooLong = tooLongField(s); !tooLong.message.isEmpty()) {
-    m_focus = tooLong.field;
-    return Status::failure(tooLong.message);
+  if (const FieldProblem bad = badField(s); !bad.message.isEmpty()) {
+    m_focus = bad.field;
+    return Status::failure(bad.message);
   }
   if (s.seviye.trimmed().isEmpty()) {
     m_focus = Field::Seviye;
@@ -118,7 +118,7 @@ Status StudentForm::save(Messages& messages) {
         QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEOGRENCI WHERE KAYITNO=?)"), {s.kayitNo});
     if (!taken) return Status::failure(taken.error());
     if (taken->toInt() == 1) {
-      const Result<int> next = students.nextRegistrationNumber();
+      const Result<qint64> next = students.nextRegistrationNumber();
       if (!next) return Status::failure(next.error());
       s.kayitNo = QString::number(next.value());
     }

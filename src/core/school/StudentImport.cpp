@@ -18,6 +18,7 @@
 #include "lists/TurkishText.h"
 #include "school/SchoolNumber.h"
 #include "school/Students.h"
+#include "store/Numbers.h"
 #include "store/Parameters.h"
 #include "store/Store.h"
 
@@ -461,9 +462,16 @@ Result<StudentImport::Report> StudentImport::run(
   auto say = [&](const QString& text) {
     if (progress) progress(text);
   };
-  if (m_pairs.isEmpty())
+  if (m_pairs.isEmpty()) {
+    // The sentence names the kind of file the teacher chose.
+    const QString ext = QFileInfo(m_path).suffix().toLower();
+    const QString where = ext == QStringLiteral("ods")   ? QStringLiteral("tablodaki")
+                          : ext == QStringLiteral("csv") ? QStringLiteral("dosyadaki")
+                                                         : QStringLiteral("exceldeki");
     return R::failure(
-        QStringLiteral("Lütfen eşleşme listesine exceldeki sütunların karşılıklarını belirtiniz"));
+        QStringLiteral("Lütfen eşleşme listesine %1 sütunların karşılıklarını belirtiniz")
+            .arg(where));
+  }
   if (level.trimmed().isEmpty())
     return R::failure(QStringLiteral("Kayıt eklemek için lütfen tanımlamalardan seviye ekleyiniz"));
   if (m_sheet < 0) return R::failure(QStringLiteral("Lütfen geçerli bir MS Excel dosyası seçiniz"));
@@ -523,9 +531,11 @@ Result<StudentImport::Report> StudentImport::run(
   Students students(m_store);
   store::Transaction tx(m_store);
   // Added rows are numbered by their place under the header, after the largest number.
-  const Result<int> next = students.nextRegistrationNumber();
+  const Result<qint64> next = students.nextRegistrationNumber();
   if (!next) return R::failure(next.error());
-  const int m = next.value() - 1;
+  if (Status s = store::checkNumbers(next.value(), data.isEmpty() ? 0 : data.last().number); !s)
+    return R::failure(s.error());
+  const qint64 m = next.value() - 1;
   // Columns that an update assigns: the mapped ones, and the class when one was
   // chosen for the list.
   bool assigned[kFieldCount] = {};

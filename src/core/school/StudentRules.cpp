@@ -4,7 +4,18 @@
 
 namespace school {
 
-FieldProblem tooLongField(const Student& s) {
+bool hasControlCharacter(const QString& value) {
+  for (QChar c : value)
+    if (c.category() == QChar::Other_Control) return true;
+  return false;
+}
+
+QString controlCharacterMessage(const QString& caption) {
+  return QStringLiteral("%1 sekme, satır sonu ya da başka bir denetim karakteri içeremez.")
+      .arg(caption);
+}
+
+FieldProblem badField(const Student& s) {
   const struct {
     const QString& value;
     const char* caption;
@@ -16,6 +27,8 @@ FieldProblem tooLongField(const Student& s) {
                 {s.seviye, "Seviyesi", StudentField::Seviye},
                 {s.tcKimlik, "T.C. Kimlik No", StudentField::TcKimlik}};
   for (const auto& f : fields) {
+    if (hasControlCharacter(f.value))
+      return {controlCharacterMessage(QString::fromUtf8(f.caption)), f.field};
     if (f.value.size() <= kMaxStudentFieldLength) continue;
     return {QStringLiteral("%1 en çok %2 karakter olabilir (%3 karakter yazıldı).")
                 .arg(QString::fromUtf8(f.caption))

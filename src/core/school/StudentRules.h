@@ -24,8 +24,16 @@ struct FieldProblem {
   StudentField field = StudentField::None;  // the field to correct
 };
 
-// The first field longer than kMaxStudentFieldLength.
-FieldProblem tooLongField(const Student& student);
+// The first field longer than kMaxStudentFieldLength or holding a control
+// character (see hasControlCharacter).
+FieldProblem badField(const Student& student);
+
+// True when `value` holds a tab, a line break or another control character: a
+// student's value is one line of text, and such a character would split the
+// rows and columns of every list written from it.
+bool hasControlCharacter(const QString& value);
+// "<caption> sekme, satır sonu ya da başka bir denetim karakteri içeremez."
+QString controlCharacterMessage(const QString& caption);
 
 // The active student other than `exceptKayitNo` who has school number
 // `numarasi` in class `sinifi`: a class never has one number twice. Empty when none.

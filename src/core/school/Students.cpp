@@ -6,6 +6,7 @@
 
 #include "curriculum/OfferedValues.h"
 #include "school/StudentPhotos.h"
+#include "store/Numbers.h"
 #include "store/Store.h"
 
 namespace school {
@@ -23,11 +24,8 @@ store::Query Students::deletedListQuery() {
       {}};
 }
 
-Result<int> Students::nextRegistrationNumber() const {
-  const Result<QVariant> largest =
-      m_store.scalar(QStringLiteral("SELECT COALESCE(MAX(VAL(NZ(KAYITNO))), 0) FROM TABLEOGRENCI"));
-  if (!largest) return Result<int>::failure(largest.error());
-  return largest->toInt() + 1;
+Result<qint64> Students::nextRegistrationNumber() const {
+  return store::nextNumber(m_store, QStringLiteral("TABLEOGRENCI"), QStringLiteral("KAYITNO"));
 }
 
 Result<Student> Students::load(const QString& kayitNo) {
@@ -125,6 +123,13 @@ Result<QStringList> Students::classNames() const {
   collator.setNumericMode(true);
   std::sort(out.begin(), out.end(), collator);
   return out;
+}
+
+Result<bool> Students::exists(const QString& kayitNo) const {
+  const Result<QVariant> r = m_store.scalar(
+      QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLEOGRENCI WHERE KAYITNO=?)"), {kayitNo});
+  if (!r) return Result<bool>::failure(r.error());
+  return r->toInt() == 1;
 }
 
 Result<bool> Students::any() const {

@@ -30,9 +30,10 @@ class Students {
   static store::Query deletedListQuery();
 
   // The registration number a new student gets: the largest numeric KAYITNO + 1
-  // (deleted students included; 1 for an empty table). Every way a student is
-  // added (the form, the import, student files, the demo school) numbers from here.
-  Result<int> nextRegistrationNumber() const;
+  // (deleted students included; 1 for an empty table; store::nextNumber). Every
+  // way a student is added (the form, the import, student files, the demo
+  // school) numbers from here.
+  Result<qint64> nextRegistrationNumber() const;
 
   // Loads one student; its level is made offered when it is hidden.
   Result<Student> load(const QString& kayitNo);
@@ -55,6 +56,8 @@ class Students {
   // students' classes, sorted.
   Result<QStringList> classNames() const;
   Result<bool> any() const;
+  // True when a student (deleted ones too) has the registration number.
+  Result<bool> exists(const QString& kayitNo) const;
 
  private:
   store::Store& m_store;

@@ -12,6 +12,7 @@
 #include "authoring/QuestionMedia.h"
 #include "authoring/QuestionSearch.h"
 #include "authoring/TypedQuestion.h"
+#include "school/Students.h"
 #include "store/ContentStores.h"
 
 using namespace authoring;
@@ -19,7 +20,7 @@ using namespace authoring;
 class TestQuestionBank : public QObject, AuthoringFixture {
   Q_OBJECT
 
-  static int nextNumber() { return keys::nextQuestionNumber(db()).valueOr(-1); }
+  static int nextNumber() { return int(keys::nextQuestionNumber(db()).valueOr(-1)); }
   static QStringList stagedFiles() {
     QStringList out;
     for (const char* folder : {"Sesler", "Videolar"})
@@ -52,11 +53,16 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     recordRun(QStringLiteral("99"), {QStringLiteral("3")});
     QCOMPARE(bank.remove({QStringLiteral("3")})->marked, QStringList{QStringLiteral("3")});
     QCOMPARE(nextNumber(), 4);
-    // Keys that are not numbers never raise the number.
-    for (const char* key : {"12abc", "ABCDEFGH000050", "S40"})
-      QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO) VALUES (?)"),
-                       {QLatin1String(key)}));
+    // Keys that are not numbers never raise the number: one rule for questions,
+    // tests and students alike.
+    for (const char* key : {"12abc", "ABCDEFGH000050", "S40", "99.5", " 77", "1e5", "+80", "-90"}) {
+      for (const char* table : {"TABLESORU (SORUNO", "TABLETEST (TESTNO", "TABLEOGRENCI (KAYITNO"})
+        QVERIFY(db().run(QStringLiteral("INSERT INTO %1) VALUES (?)").arg(QLatin1String(table)),
+                         {QLatin1String(key)}));
+    }
     QCOMPARE(nextNumber(), 4);
+    QCOMPARE(keys::nextTestNumber(db()).valueOr(-1), qint64(1));
+    QCOMPARE(school::Students(db()).nextRegistrationNumber().valueOr(-1), qint64(1));
     // Free questions take "S" keys of their own, never twice the same.
     Question q;
     q.dogruSik = QStringLiteral("B");

@@ -12,6 +12,7 @@
 #include "authoring/TestRenumbering.h"
 #include "authoring/TestSearchChoices.h"
 #include "store/ContentStores.h"
+#include "store/Numbers.h"
 
 using namespace authoring;
 
@@ -269,6 +270,41 @@ class TestComposition : public QObject, AuthoringFixture {
     QVERIFY2(again.ok(), qPrintable(again.error()));
     QCOMPARE(again->questions.size(), 0);
     QCOMPARE(order(QStringLiteral("12")).last(), QStringLiteral("ABCDEFGH000001"));
+  }
+
+  // Past 2^31 every new question and test still gets a number of its own; a
+  // renumbering to a number Derslik cannot keep is refused and changes nothing;
+  // when the largest number is taken, a new test is refused rather than given a
+  // number that another has.
+  void numbersGrowPastThirtyTwoBitsUpToTheLargest() {
+    const QString t = addTest();
+    QVERIFY(TestQuestions(db()).add(t, {addQuestion()}));
+    TestRenumbering renumbering(db());
+    QVERIFY(renumbering.renumber(t, QStringLiteral("2200000")).ok());
+    QCOMPARE(addQuestion(), QStringLiteral("2200000002"));
+    QCOMPARE(addQuestion(), QStringLiteral("2200000003"));
+    QVERIFY(renumbering.renumber(QStringLiteral("2200000"), QStringLiteral("2147483647")).ok());
+    QCOMPARE(order(QStringLiteral("2147483647")), QStringList{QStringLiteral("2147483647001")});
+    QCOMPARE(addTest(), QStringLiteral("2147483648"));
+    QCOMPARE(addTest(), QStringLiteral("2147483649"));
+
+    QCOMPARE(
+        renumbering.renumber(QStringLiteral("2147483647"), QStringLiteral("1000000000000")).error(),
+        QStringLiteral("Test 1000000000000 numarasını alamaz: 1. sorusu 1000000000000001 "
+                       "numarasını alacaktı, oysa bir soru numarası en çok 999999999999999 "
+                       "olabilir."));
+    QCOMPARE(
+        renumbering.renumber(QStringLiteral("2147483647"), QStringLiteral("12345678901234567890"))
+            .error(),
+        QStringLiteral("Yeni test numarası en çok 999999999999999 olabilir."));
+    QCOMPARE(order(QStringLiteral("2147483647")), QStringList{QStringLiteral("2147483647001")});
+
+    QVERIFY(
+        renumbering.renumber(QStringLiteral("2147483649"), QStringLiteral("999999999999999")).ok());
+    authoring::Test next;
+    next.testAdi = QStringLiteral("Bir fazlası");
+    QCOMPARE(TestCatalog(db()).create(next).error(), store::exhaustedMessage());
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLETEST")), 3);
   }
 
   void clippedQuestionsJoinTheTestOrStayFree() {

@@ -358,6 +358,45 @@ class TestExchange : public QObject {
     QCOMPARE(pictures->first, picture(QStringLiteral("soru-Dağıtılan")));
   }
 
+  // Only distributed keys (14 characters, a letter first, a running number
+  // last) replace the board's copy. Any other key that does not start with a
+  // digit is the sender's own and is numbered here: a test file carrying "S1"
+  // leaves the board's free question S1 (asked in a past run) as it was.
+  void otherLettersAreNumberedNotReplaced() {
+    authoring::Question free;
+    free.dogruSik = QStringLiteral("D");
+    const Result<QString> boardS1 =
+        authoring::QuestionBank(to()).add(free, {picture(QStringLiteral("tahtadaki")), {}}, {},
+                                          authoring::QuestionBank::KeyKind::Free);
+    QCOMPARE(boardS1.valueOr({}), QStringLiteral("S1"));
+    const QString q = addQuestion(QStringLiteral("Gelen"), QStringLiteral("A"));
+    const QString t = addTest(QStringLiteral("Gelen test"), {q});
+    for (const QString& sql :
+         {QStringLiteral("UPDATE TABLESORU SET SORUNO='S1' WHERE SORUNO=?"),
+          QStringLiteral("UPDATE TABLETESTSORU SET SORUNO='S1' WHERE SORUNO=?")})
+      QVERIFY(from().run(sql, {q}));
+    QVERIFY(from().contents().rename(store::StoreKind::Question, q, QStringLiteral("S1")));
+    for (const QString& sql :
+         {QStringLiteral("UPDATE TABLETEST SET TESTNO='SERBEST' WHERE TESTNO=?"),
+          QStringLiteral("UPDATE TABLETESTSORU SET TESTNO='SERBEST' WHERE "
+                         "TESTNO=?")})
+      QVERIFY(from().run(sql, {t}));
+    const QString ckp = file(QStringLiteral("harfli.ckp"));
+    QVERIFY(TestPackage(from()).write({QStringLiteral("SERBEST")}, ckp));
+
+    const Result<int> added = TestPackage(to()).read(ckp);
+    QVERIFY2(added, qPrintable(added.error()));
+    QCOMPARE(column(to(), QStringLiteral("SELECT SORUNO||':'||DOGRUSIK||':'||NZ(SILINDIMI) FROM "
+                                         "TABLESORU ORDER BY SORUNO")),
+             QStringList({"1:A:", "S1:D:1"}));
+    QCOMPARE(to().contents().read(store::StoreKind::Question, QStringLiteral("S1"))->first,
+             picture(QStringLiteral("tahtadaki")));
+    QCOMPARE(to().contents().read(store::StoreKind::Question, QStringLiteral("1"))->first,
+             picture(QStringLiteral("soru-Gelen")));
+    QCOMPARE(column(to(), QStringLiteral("SELECT TESTNO||':'||SORUNO FROM TABLETESTSORU")),
+             QStringList({"1:1"}));
+  }
+
   // A package of the older layout has no UNITE: its KONU is the unit.
   void olderLayoutTopicBecomesUnit() {
     const QString path = file(QStringLiteral("eski.cks"));
@@ -429,6 +468,75 @@ class TestExchange : public QObject {
              before);
     QVERIFY(to().contents().read(store::StoreKind::Question, QStringLiteral("1"))->first.isEmpty());
     QCOMPARE(leftovers(), QStringList());
+  }
+
+  // A file's values pass the rules of the question screen and questions add:
+  // one bad value adds nothing, and the message names the question and the field.
+  void badValuesAddNothing_data() {
+    QTest::addColumn<QString>("member");  // the package changed: Sru.mds or Tst.mds
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("said");
+    const QString q = QStringLiteral("Dosyadaki 1 numaralı soru: ");
+    const auto row = [](const char* name, const QString& member, const QString& change,
+                        const QString& said) { QTest::newRow(name) << member << change << said; };
+    const QString cks = QuestionPackage::kMember;
+    const QString ckp = TestPackage::kMember;
+    row("answer key Z", cks, "UPDATE TABLESORU SET DOGRUSIK='Z'", q + "Doğru şık \"Z\" olamaz");
+    row("answer key 3.5", cks, "UPDATE TABLESORU SET DOGRUSIK='3.5'",
+        q + "Doğru şık \"3.5\" olamaz");
+    row("no answer key", cks, "UPDATE TABLESORU SET DOGRUSIK=''",
+        q + authoring::QuestionBank::noCorrectChoiceMessage());
+    row("time abc", cks, "UPDATE TABLESORU SET SURE='abc'", q + "Süre \"abc\" olamaz");
+    row("time far below zero", cks, "UPDATE TABLESORU SET SURE=-99999999999",
+        q + "Süre \"-99999999999\" olamaz");
+    row("type ???", cks, "UPDATE TABLESORU SET TURU='?\?\?'", q + "Soru türü \"???\" olamaz");
+    row("difficulty", cks, "UPDATE TABLESORU SET ZORLUK='Kolaycık'",
+        q + "Zorluk \"Kolaycık\" olamaz");
+    row("points 3.5", cks, "UPDATE TABLESORU SET PUAN='3.5'", q + "Puan \"3.5\" olamaz");
+    row("test file, answer key Z", ckp, "UPDATE TABLESORU SET DOGRUSIK='Z'",
+        q + "Doğru şık \"Z\" olamaz");
+    row("test file, time the test gives", ckp, "UPDATE TABLETESTSORU SET SURE='abc'",
+        "Dosyadaki 1 numaralı testin 1 numaralı sorusu: Süre \"abc\" olamaz");
+  }
+  void badValuesAddNothing() {
+    QFETCH(QString, member);
+    QFETCH(QString, change);
+    QFETCH(QString, said);
+    const QString q = addQuestion(QStringLiteral("Var"));
+    const QString t = addTest(QStringLiteral("Var"), {q});
+    const bool test = member == TestPackage::kMember;
+    const QString good = file(test ? QStringLiteral("iyi.ckp") : QStringLiteral("iyi.cks"));
+    QVERIFY(test ? TestPackage(from()).write({t}, good) : QuestionPackage(from()).write({q}, good));
+    const QString db = file(QStringLiteral("paket.db"));
+    QVERIFY(writeBytes(db, ZipArchive::readMember(good, member).valueOr({})));
+    const QString bad = file(test ? QStringLiteral("kotu.ckp") : QStringLiteral("kotu.cks"));
+    QVERIFY(zip(bad, {{member, packageDatabase(db, {change})}}));
+
+    const Result<int> added = test ? TestPackage(to()).read(bad) : QuestionPackage(to()).read(bad);
+    QVERIFY(!added);
+    QVERIFY2(added.error().startsWith(said), qPrintable(added.error()));
+    QCOMPARE(count(to(), QStringLiteral("SELECT (SELECT COUNT(*) FROM TABLESORU)+(SELECT COUNT(*) "
+                                        "FROM TABLETEST)+(SELECT COUNT(*) FROM "
+                                        "TABLETANIMLAMALAR WHERE UNITE='Var')")),
+             0);
+    QCOMPARE(leftovers(), QStringList());
+  }
+
+  // A package table without rowid is read like any other, in the order of its keys.
+  void aTableWithoutRowidReadsLikeAnyOther() {
+    const QString path = file(QStringLiteral("rowidsiz.cks"));
+    const QByteArray db = packageDatabase(
+        file(QStringLiteral("rowidsiz.db")),
+        {QStringLiteral("CREATE TABLE TABLESORU (SORUNO TEXT PRIMARY KEY, SEVIYE TEXT, DERS TEXT, "
+                        "UNITE TEXT, DOGRUSIK TEXT, SURE TEXT) WITHOUT ROWID"),
+         QStringLiteral("INSERT INTO TABLESORU VALUES ('7','6. SINIF','MATEMATİK','Oranlar','E',"
+                        "'45'),('3','6. SINIF','MATEMATİK','Kesirler','B','Süresiz')")});
+    QVERIFY(ZipArchive::write(path, {{QuestionPackage::kMember, db}}));
+    const Result<int> added = QuestionPackage(to()).read(path);
+    QVERIFY2(added, qPrintable(added.error()));
+    QCOMPARE(column(to(), QStringLiteral("SELECT SORUNO||':'||UNITE||':'||DOGRUSIK FROM "
+                                         "TABLESORU ORDER BY VAL(SORUNO)")),
+             QStringList({"1:Kesirler:B", "2:Oranlar:E"}));
   }
 
  private:

@@ -123,6 +123,19 @@ class TestReportCli : public QObject {
                           QStringLiteral("12.10.2026"), QStringLiteral("09:00:00")};
     QCOMPARE(cli(run).code, 2);
     QCOMPARE(cli(run + QStringList{QStringLiteral("--set"), QStringLiteral("1=F")}).code, 2);
+    // Two keys for one question: neither is taken, nothing is rescored.
+    const QString net = ReportsFixture::text(
+        QStringLiteral("SELECT NET FROM TABLESONUC WHERE KAYITNO='1' AND TESTTARIHI='12.10.2026'"));
+    for (const char* twice : {"1=A,1=B", "6=B,06=C"}) {
+      const Output refused =
+          cli(run + QStringList{QStringLiteral("--set"), QString::fromLatin1(twice)});
+      QCOMPARE(refused.code, 2);
+      QVERIFY2(refused.err.contains(QStringLiteral("sorunun anahtarı iki kez verilmiş")),
+               qPrintable(refused.err));
+    }
+    QCOMPARE(ReportsFixture::text(QStringLiteral(
+                 "SELECT NET FROM TABLESONUC WHERE KAYITNO='1' AND TESTTARIHI='12.10.2026'")),
+             net);
     QCOMPARE(cli(run + QStringList{QStringLiteral("--set"), QStringLiteral("1=A"),
                                    QStringLiteral("--majority")})
                  .code,
@@ -204,6 +217,16 @@ class TestReportCli : public QObject {
     for (const char* k : {"TESTBASLANGIC", "SORUSAYISI", "DOGRUORAN", "YANLISORAN", "BOSORAN",
                           "SINIFNETORAN", "KISISAYISI"})
       QVERIFY2(progress.at(0).toObject().contains(QString::fromLatin1(k)), k);
+    // A registration number nobody has is an error, not an empty report.
+    for (const char* nobody : {"abc", "-1", "999999"}) {
+      o = cli({QStringLiteral("report"), QStringLiteral("progress"), QStringLiteral("--student"),
+               QString::fromLatin1(nobody), QStringLiteral("--last"), QStringLiteral("5")});
+      QCOMPARE(o.code, 2);
+      QCOMPARE(
+          o.err,
+          QStringLiteral("%1 kayıt numaralı bir öğrenci yok.\n").arg(QString::fromLatin1(nobody)));
+      QCOMPARE(o.out, QString());
+    }
   }
 
   void filesFromARun() {

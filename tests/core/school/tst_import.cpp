@@ -140,27 +140,44 @@ class TestImport : public QObject {
     QTest::addColumn<QString>("level");
     QTest::addColumn<QString>("longCell");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("file");
     QTest::newRow("no pairs")
         << false << "5"
         << ""
-        << "Lütfen eşleşme listesine exceldeki sütunların karşılıklarını belirtiniz";
+        << "Lütfen eşleşme listesine exceldeki sütunların karşılıklarını belirtiniz"
+        << "liste.xlsx";
+    // The sentence names the kind of file that was chosen.
+    QTest::newRow("no pairs, calc sheet")
+        << false << "5"
+        << ""
+        << "Lütfen eşleşme listesine tablodaki sütunların karşılıklarını belirtiniz"
+        << "liste.ods";
+    QTest::newRow("no pairs, text file")
+        << false << "5"
+        << ""
+        << "Lütfen eşleşme listesine dosyadaki sütunların karşılıklarını belirtiniz"
+        << "liste.csv";
     QTest::newRow("no level") << true << ""
                               << ""
-                              << "Kayıt eklemek için lütfen tanımlamalardan seviye ekleyiniz";
+                              << "Kayıt eklemek için lütfen tanımlamalardan seviye ekleyiniz"
+                              << "";
     QTest::newRow("cell too long")
         << true << "5" << QString(300, QLatin1Char('x'))
-        << "Satır 3, sütun 2: değer çok uzun (en çok 255 karakter olabilir).";
+        << "Satır 3, sütun 2: değer çok uzun (en çok 255 karakter olabilir)."
+        << "";
   }
   void refusalsChangeNothing() {
     QFETCH(bool, pairs);
     QFETCH(QString, level);
     QFETCH(QString, longCell);
     QFETCH(QString, message);
+    QFETCH(QString, file);
     StudentImport imp(SchoolFixture::db());
     imp.setWorkbook(
         book({{QStringLiteral("Ad"), QStringLiteral("Soyad")},
               {QStringLiteral("Bir"), QStringLiteral("İki")},
-              {QStringLiteral("Üç"), longCell.isEmpty() ? QStringLiteral("Dört") : longCell}}));
+              {QStringLiteral("Üç"), longCell.isEmpty() ? QStringLiteral("Dört") : longCell}}),
+        file);
     if (pairs) {
       QVERIFY(imp.addPair(0, QStringLiteral("Adı")).ok());
       QVERIFY(imp.addPair(1, QStringLiteral("Soyadı")).ok());

@@ -2,6 +2,7 @@
 #include <QSqlRecord>
 #include <QtTest>
 
+#include "PackageDatabaseFile.h"
 #include "SchoolFixture.h"
 #include "curriculum/OfferedValues.h"
 #include "curriculum/Units.h"
@@ -109,7 +110,8 @@ class TestStudents : public QObject {
   }
 
   // The form and derslik-cli students add keep the import's limits: no field
-  // over 255 characters, and one school number once per class.
+  // over 255 characters, each one line (a tab or a line break would split the
+  // lists written from it), and one school number once per class.
   void lengthAndNumberRules() {
     auto add = [this](const QString& adi, const QString& numarasi, const QString& sinifi) {
       StudentForm form(db());
@@ -129,6 +131,12 @@ class TestStudents : public QObject {
     QCOMPARE(longName.second, StudentForm::Field::Adi);
     QVERIFY(
         add(QString(255, QChar(u'ş')), QStringLiteral("1"), QStringLiteral("5-A")).first.isEmpty());
+    for (const QString& name : {QStringLiteral("Ali\tVeli"), QStringLiteral("Ali\nVeli")}) {
+      const auto split = add(name, QStringLiteral("7"), QStringLiteral("5-A"));
+      QCOMPARE(split.first,
+               QStringLiteral("Adı sekme, satır sonu ya da başka bir denetim karakteri içeremez."));
+      QCOMPARE(split.second, StudentForm::Field::Adi);
+    }
     const auto twice = add(QStringLiteral("Veli"), QStringLiteral(" 1 "), QStringLiteral("5-A"));
     QVERIFY2(
         twice.first.startsWith(QStringLiteral("5-A sınıfında 1 numaralı bir öğrenci zaten var")),
@@ -147,7 +155,7 @@ class TestStudents : public QObject {
   }
 
   void registrationNumbersAfterPurge() {
-    QCOMPARE(Students(db()).nextRegistrationNumber().value(), 1);
+    QCOMPARE(Students(db()).nextRegistrationNumber().value(), qint64(1));
     for (int i = 1; i <= 5; ++i) {
       StudentForm form(db());
       QVERIFY(form.beginNew().ok());
@@ -159,7 +167,7 @@ class TestStudents : public QObject {
       QVERIFY(form.save(messages()).ok());
     }
     QCOMPARE(Students(db()).remove({QStringLiteral("5")}).value(), 1);
-    QCOMPARE(Students(db()).nextRegistrationNumber().value(), 5);
+    QCOMPARE(Students(db()).nextRegistrationNumber().value(), qint64(5));
   }
 
   void softDeleteKeepsStudentsWithAnswers() {
@@ -190,7 +198,7 @@ class TestStudents : public QObject {
     QVERIFY(photos().displayPath(QStringLiteral("1")).endsWith(QStringLiteral("ResimYok.jpg")));
     // The active list no longer shows it; numbering still counts it.
     QCOMPARE(SchoolFixture::column(Students::activeListQuery().sql).size(), 0);
-    QCOMPARE(Students(db()).nextRegistrationNumber().value(), 2);
+    QCOMPARE(Students(db()).nextRegistrationNumber().value(), qint64(2));
   }
 
   void classChangePairingRule_data() {
@@ -365,6 +373,22 @@ class TestStudents : public QObject {
              (QStringList{QStringLiteral("3Şule10000000023"), QStringLiteral("10Ümit"),
                           QStringLiteral("11Şule10000000023"), QStringLiteral("12Ümit"),
                           QStringLiteral("13Şule10000000023"), QStringLiteral("14Ümit")}));
+    // A name in a file from elsewhere is one line too.
+    const QString split = m_fx.path(QStringLiteral("sekmeli.ckk"));
+    QVERIFY(formats::ZipArchive::write(
+                split, {{exchange::StudentPackage::kMember,
+                         packageDatabase(m_fx.path(QStringLiteral("sekmeli.db")),
+                                         {QStringLiteral("CREATE TABLE TABLEOGRENCI (KAYITNO TEXT, "
+                                                         "ADI TEXT, SOYADI TEXT)"),
+                                          QStringLiteral("INSERT INTO TABLEOGRENCI VALUES "
+                                                         "('1',char(65,9,66),'Can')")})}})
+                .ok());
+    const Result<int> refused = exchange::StudentPackage(db()).read(split);
+    QVERIFY(!refused.ok());
+    QCOMPARE(refused.error(),
+             QStringLiteral("Satır 1: ADI sekme, satır sonu ya da başka bir denetim karakteri "
+                            "içeremez."));
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 6);
   }
 
   void badStudentFileAddsNothing_data() {
