@@ -98,6 +98,45 @@ inline QByteArray xlsxSheet(const QByteArray& rows) {
 
 }  // namespace detail
 
+// A small list each spreadsheet reader reads as it should (fuzz seeds).
+inline bool writeValid(const QString& extension, const QString& path) {
+  using namespace detail;
+  if (extension == QStringLiteral("xlsx"))
+    return zip(path,
+               {{QStringLiteral("xl/workbook.xml"), xlsxWorkbook()},
+                {QStringLiteral("xl/worksheets/sheet1.xml"),
+                 xlsxSheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\">"
+                           "<v>1</v></c></row><row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>Ali"
+                           "</t></is></c><c r=\"B2\"><v>12</v></c></row>")},
+                {QStringLiteral("xl/sharedStrings.xml"),
+                 "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                 "<si><t>Adı</t></si><si><r><t>Numa</t></r><r><t>rası</t></r></si></sst>"}});
+  if (extension == QStringLiteral("ods"))
+    return zip(path,
+               {{QStringLiteral("content.xml"),
+                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-content "
+                 "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                 "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+                 "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
+                 "<office:spreadsheet><table:table table:name=\"S\"><table:table-row>"
+                 "<table:table-cell office:value-type=\"string\"><text:p>Adı</text:p>"
+                 "</table:table-cell><table:table-cell table:number-columns-repeated=\"2\"/>"
+                 "<table:table-cell office:value-type=\"float\" office:value=\"12\"><text:p>12"
+                 "</text:p></table:table-cell></table:table-row></table:table>"
+                 "</office:spreadsheet></office:body></office:document-content>"}});
+  QByteArray data;
+  if (extension == QStringLiteral("xls"))
+    data = BiffFixture::workbook(QStringLiteral("S"), {{0, 0, QStringLiteral("Adı")},
+                                                       {1, 0, QStringLiteral("Ali")},
+                                                       {1, 1, 12.0}});
+  else if (extension == QStringLiteral("csv"))
+    data = "S.No;Adı;Soyadı\n1;\"Ali; Veli\";Öz\n2;Ayşe;\"\"\"Kaya\"\"\"\n";
+  else
+    return false;
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
 // Writes the shape `name` to `path`; scale 1 is the size that made the trouble.
 inline bool write(const QString& name, const QString& path, double scale = 1.0) {
   using namespace detail;
@@ -224,7 +263,7 @@ inline bool write(const QString& name, const QString& path, double scale = 1.0) 
   if (name == QStringLiteral("uzun.csv")) {
     // Every row wider and every cell longer than a list has them.
     QByteArray row = "Ad";
-    for (int c = 0; c < 300; ++c) row += ';' + QByteArray(300, 'x');
+    for (int c = 0; c < 300; ++c) row += ';' + QByteArray(int(scaled(300, scale)), 'x');
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return false;
     for (qint64 r = scaled(100, scale); r > 0; --r)
