@@ -32,7 +32,7 @@ int writeSeeds(const QString& folder) {
   for (const QString& name : hostile::names()) {
     const QString extension = QFileInfo(name).suffix();
     const bool package = extension.startsWith(QStringLiteral("ck"));
-    const QByteArray selector = !package ? QByteArray()
+    const QByteArray selector = !package                             ? QByteArray()
                                 : extension == QStringLiteral("ckk") ? QByteArray(1, '\0')
                                 : extension == QStringLiteral("cks") ? QByteArray(1, '\1')
                                                                      : QByteArray(1, '\2');

@@ -23,13 +23,20 @@ namespace hostile {
 
 // The shapes, by file name; the extension says which reader takes it.
 inline QStringList names() {
-  return {QStringLiteral("varsayilan.cks"), QStringLiteral("varsayilan-buyuk.cks"),
-          QStringLiteral("varsayilan-kisa.cks"), QStringLiteral("metin.cks"),
-          QStringLiteral("sutun.cks"), QStringLiteral("uzun-ad.cks"),
-          QStringLiteral("varsayilan.ckp"), QStringLiteral("milyon.ckp"),
-          QStringLiteral("varsayilan.ckk"), QStringLiteral("paylasilan.xlsx"),
-          QStringLiteral("cop.xlsx"),       QStringLiteral("icerik.ods"),
-          QStringLiteral("boyut.xls"),      QStringLiteral("uzun.csv")};
+  return {QStringLiteral("varsayilan.cks"),
+          QStringLiteral("varsayilan-buyuk.cks"),
+          QStringLiteral("varsayilan-kisa.cks"),
+          QStringLiteral("metin.cks"),
+          QStringLiteral("sutun.cks"),
+          QStringLiteral("uzun-ad.cks"),
+          QStringLiteral("varsayilan.ckp"),
+          QStringLiteral("milyon.ckp"),
+          QStringLiteral("varsayilan.ckk"),
+          QStringLiteral("paylasilan.xlsx"),
+          QStringLiteral("cop.xlsx"),
+          QStringLiteral("icerik.ods"),
+          QStringLiteral("boyut.xls"),
+          QStringLiteral("uzun.csv")};
 }
 
 namespace detail {
@@ -126,9 +133,9 @@ inline bool writeValid(const QString& extension, const QString& path) {
                  "</office:spreadsheet></office:body></office:document-content>"}});
   QByteArray data;
   if (extension == QStringLiteral("xls"))
-    data = BiffFixture::workbook(QStringLiteral("S"), {{0, 0, QStringLiteral("Adı")},
-                                                       {1, 0, QStringLiteral("Ali")},
-                                                       {1, 1, 12.0}});
+    data = BiffFixture::workbook(
+        QStringLiteral("S"),
+        {{0, 0, QStringLiteral("Adı")}, {1, 0, QStringLiteral("Ali")}, {1, 1, 12.0}});
   else if (extension == QStringLiteral("csv"))
     data = "S.No;Adı;Soyadı\n1;\"Ali; Veli\";Öz\n2;Ayşe;\"\"\"Kaya\"\"\"\n";
   else
@@ -145,16 +152,16 @@ inline bool write(const QString& name, const QString& path, double scale = 1.0) 
   if (name == QStringLiteral("varsayilan.cks") || name == QStringLiteral("varsayilan-buyuk.cks"))
     return package(
         path, question,
-        defaultsTable(QStringLiteral("TABLESORU"),
-                      {QStringLiteral("SORUNO"), QStringLiteral("SEVIYE"), QStringLiteral("DERS"),
-                       QStringLiteral("UNITE")},
-                      QStringLiteral("i,'5. SINIF','MATEMATİK','Sayılar'"),
-                      scaled(name.contains(QStringLiteral("buyuk")) ? 40000 : 1000, scale),
-                      {QStringLiteral("KONU"), QStringLiteral("KAZANIM"),
-                       QStringLiteral("SORUICERIK"), QStringLiteral("DOGRUSIK"),
-                       QStringLiteral("TURU"), QStringLiteral("ZORLUK"), QStringLiteral("PUAN"),
-                       QStringLiteral("SURE"), QStringLiteral("ACIKLAMA"),
-                       QStringLiteral("ANKETSORUSUMU")}));
+        defaultsTable(
+            QStringLiteral("TABLESORU"),
+            {QStringLiteral("SORUNO"), QStringLiteral("SEVIYE"), QStringLiteral("DERS"),
+             QStringLiteral("UNITE")},
+            QStringLiteral("i,'5. SINIF','MATEMATİK','Sayılar'"),
+            scaled(name.contains(QStringLiteral("buyuk")) ? 40000 : 1000, scale),
+            {QStringLiteral("KONU"), QStringLiteral("KAZANIM"), QStringLiteral("SORUICERIK"),
+             QStringLiteral("DOGRUSIK"), QStringLiteral("TURU"), QStringLiteral("ZORLUK"),
+             QStringLiteral("PUAN"), QStringLiteral("SURE"), QStringLiteral("ACIKLAMA"),
+             QStringLiteral("ANKETSORUSUMU")}));
   const QString questionTable = QStringLiteral(
       "CREATE TABLE TABLESORU (SORUNO TEXT, SEVIYE TEXT, DERS TEXT, UNITE TEXT, SORUICERIK TEXT)");
   if (name == QStringLiteral("varsayilan-kisa.cks"))
@@ -195,28 +202,28 @@ inline bool write(const QString& name, const QString& path, double scale = 1.0) 
       sql << QStringLiteral(
                  "CREATE TABLE TABLETESTSORU (TESTNO TEXT, SORUNO TEXT, SURE TEXT, TESTSIRANO "
                  "TEXT, BOLUM TEXT, BSIRASI TEXT, CSIRASI TEXT, DSIRASI TEXT)")
-          << QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE "
-                            "i<%1) INSERT INTO TABLETESTSORU SELECT '1','S'||i,'30',i,'','','','' "
-                            "FROM n")
+          << QStringLiteral(
+                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE "
+                 "i<%1) INSERT INTO TABLETESTSORU SELECT '1','S'||i,'30',i,'','','','' "
+                 "FROM n")
                  .arg(scaled(1000000, scale));
     } else {
-      sql << defaultsTable(QStringLiteral("TABLETESTSORU"),
-                           {QStringLiteral("TESTNO"), QStringLiteral("SORUNO")},
-                           QStringLiteral("'1','S'||i"), scaled(2500, scale),
-                           {QStringLiteral("SURE"), QStringLiteral("TESTSIRANO"),
-                            QStringLiteral("BOLUM"), QStringLiteral("BSIRASI"),
-                            QStringLiteral("CSIRASI"), QStringLiteral("DSIRASI")});
+      sql << defaultsTable(
+          QStringLiteral("TABLETESTSORU"), {QStringLiteral("TESTNO"), QStringLiteral("SORUNO")},
+          QStringLiteral("'1','S'||i"), scaled(2500, scale),
+          {QStringLiteral("SURE"), QStringLiteral("TESTSIRANO"), QStringLiteral("BOLUM"),
+           QStringLiteral("BSIRASI"), QStringLiteral("CSIRASI"), QStringLiteral("DSIRASI")});
     }
     return package(path, test, sql);
   }
   if (name == QStringLiteral("varsayilan.ckk"))
-    return package(path, QStringLiteral("Kyt.mds"),
-                   defaultsTable(QStringLiteral("TABLEOGRENCI"),
-                                 {QStringLiteral("KAYITNO"), QStringLiteral("ADI")},
-                                 QStringLiteral("i,'Ali'"), scaled(20000, scale),
-                                 {QStringLiteral("NUMARASI"), QStringLiteral("SOYADI"),
-                                  QStringLiteral("SINIFI"), QStringLiteral("SEVIYE"),
-                                  QStringLiteral("TCKIMLIK")}));
+    return package(
+        path, QStringLiteral("Kyt.mds"),
+        defaultsTable(
+            QStringLiteral("TABLEOGRENCI"), {QStringLiteral("KAYITNO"), QStringLiteral("ADI")},
+            QStringLiteral("i,'Ali'"), scaled(20000, scale),
+            {QStringLiteral("NUMARASI"), QStringLiteral("SOYADI"), QStringLiteral("SINIFI"),
+             QStringLiteral("SEVIYE"), QStringLiteral("TCKIMLIK")}));
   if (name == QStringLiteral("paylasilan.xlsx")) {
     // 200 MB of shared strings that no cell needs.
     const qint64 strings = scaled(200'000'000 / 17, scale);
@@ -243,16 +250,15 @@ inline bool write(const QString& name, const QString& path, double scale = 1.0) 
         "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>#</text:p>"
         "</table:table-cell></table:table-row>",
         scaled(250'000'000 / 120, scale), 12);
-    return zip(path,
-               {{QStringLiteral("content.xml"),
-                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-content "
-                 "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-                 "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-                 "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
-                 "<office:spreadsheet><table:table table:name=\"S\">" +
-                     cells +
-                     "</table:table></office:spreadsheet></office:body></office:document-"
-                     "content>"}});
+    return zip(path, {{QStringLiteral("content.xml"),
+                       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-content "
+                       "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                       "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+                       "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
+                       "<office:spreadsheet><table:table table:name=\"S\">" +
+                           cells +
+                           "</table:table></office:spreadsheet></office:body></office:document-"
+                           "content>"}});
   }
   if (name == QStringLiteral("boyut.xls")) {
     QFile f(path);

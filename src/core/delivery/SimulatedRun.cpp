@@ -199,7 +199,8 @@ Result<reports::RunKey> SimulatedRun::runFree(const Options& options, int questi
   const RunPlan plan = RunSetup(m_store).freePlan(start.value());
   if (Status s = checkScripts(plan, questions); !s) return Key::failure(s.error());
   // A free question is timed only in fixed-duration mode.
-  const int seconds = RunContent::secondsFor({{}, QStringLiteral("Süresiz"), {}, {}}, plan.settings);
+  const int seconds =
+      RunContent::secondsFor({{}, QStringLiteral("Süresiz"), {}, {}}, plan.settings);
   if (Status s = checkTimes([seconds](int) { return seconds; }); !s) return Key::failure(s.error());
 
   m_session = std::make_unique<RunSession>(m_store, m_messages, *m_clock);

@@ -75,15 +75,18 @@ QString PackageDatabase::failure(int rc) const {
   if (rc == SQLITE_TOOBIG) return QStringLiteral("Dosyada çok uzun bir değer var.");
   if (rc == SQLITE_NOTADB) return QStringLiteral("Dosya tanınmadı (veritabanı değil).");
   if (rc == SQLITE_NOMEM)
-    return QStringLiteral("Dosyanın tablo tanımları okunamayacak kadar büyük; dosya bozuk ya da "
-                          "zararlı olabilir.");
+    return QStringLiteral(
+        "Dosyanın tablo tanımları okunamayacak kadar büyük; dosya bozuk ya da "
+        "zararlı olabilir.");
   const char* text = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
   const QString said = QString::fromUtf8(text);
   if (said.contains(QStringLiteral("too many columns")))
-    return QStringLiteral("Dosyadaki bir tabloda çok fazla sütun var (en çok %1).").arg(kMaxColumns);
+    return QStringLiteral("Dosyadaki bir tabloda çok fazla sütun var (en çok %1).")
+        .arg(kMaxColumns);
   if (said.contains(QStringLiteral("statement too long")) ||
       said.contains(QStringLiteral("string or blob too big")))
-    return QStringLiteral("Dosyadaki bir tablo tanımı çok uzun; dosya bozuk ya da zararlı olabilir.");
+    return QStringLiteral(
+        "Dosyadaki bir tablo tanımı çok uzun; dosya bozuk ya da zararlı olabilir.");
   return QStringLiteral("Dosya bozuk (%1).").arg(QString::fromUtf8(text));
 }
 
@@ -145,19 +148,21 @@ Status PackageDatabase::checkValuesFitFile(qint64 fileBytes) {
   for (const QString& table : tables) {
     if (!s) break;
     QStringList sums;
-    s = forEachRow(QStringLiteral("SELECT name FROM pragma_table_info(%1)").arg(literal(table)),
-                   [&sums](const QVariantList& row) {
-                     // length() of a blob does not load it; of a text it counts characters.
-                     sums << QStringLiteral("total(length(%1))").arg(quoted(row.value(0).toString()));
-                     return Status();
-                   });
+    s = forEachRow(
+        QStringLiteral("SELECT name FROM pragma_table_info(%1)").arg(literal(table)),
+        [&sums](const QVariantList& row) {
+          // length() of a blob does not load it; of a text it counts characters.
+          sums << QStringLiteral("total(length(%1))").arg(quoted(row.value(0).toString()));
+          return Status();
+        });
     if (!s || sums.isEmpty()) continue;
     double bytes = 0;
-    s = forEachRow(QStringLiteral("SELECT %1 FROM %2").arg(sums.join(QLatin1Char('+')), quoted(table)),
-                   [&bytes](const QVariantList& row) {
-                     bytes = row.value(0).toDouble();
-                     return Status();
-                   });
+    s = forEachRow(
+        QStringLiteral("SELECT %1 FROM %2").arg(sums.join(QLatin1Char('+')), quoted(table)),
+        [&bytes](const QVariantList& row) {
+          bytes = row.value(0).toDouble();
+          return Status();
+        });
     if (s && bytes > double(fileBytes))
       return Status::failure(
           QStringLiteral("Dosya bozuk ya da zararlı: %1 tablosundaki değerler dosyanın kendisinden "
@@ -169,14 +174,13 @@ Status PackageDatabase::checkValuesFitFile(qint64 fileBytes) {
 
 Result<qint64> PackageDatabase::countRows(const QString& table, qint64 atMost) {
   qint64 rows = 0;
-  const Status s =
-      forEachRow(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 LIMIT %2)")
-                     .arg(quoted(table))
-                     .arg(atMost + 1),
-                 [&rows](const QVariantList& row) {
-                   rows = row.value(0).toLongLong();
-                   return Status();
-                 });
+  const Status s = forEachRow(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 LIMIT %2)")
+                                  .arg(quoted(table))
+                                  .arg(atMost + 1),
+                              [&rows](const QVariantList& row) {
+                                rows = row.value(0).toLongLong();
+                                return Status();
+                              });
   if (!s) return Result<qint64>::failure(s.error());
   return rows;
 }
@@ -226,7 +230,8 @@ Status PackageDatabase::spendText(qint64 bytes) {
   m_textBudget -= bytes;
   if (m_textBudget >= 0) return {};
   return Status::failure(
-      QStringLiteral("Dosyadaki metinler çok uzun: bir dosya toplam en çok %1 MB metin taşıyabilir.")
+      QStringLiteral(
+          "Dosyadaki metinler çok uzun: bir dosya toplam en çok %1 MB metin taşıyabilir.")
           .arg(megabytes(kMaxTextBytes)));
 }
 

@@ -16,8 +16,9 @@ namespace exchange {
 namespace {
 
 QString tooLong(const QString& table, const QString& key, const QString& column) {
-  return QStringLiteral("Dosyadaki %1 tablosunda %2 numaralı kaydın %3 değeri çok uzun (en çok %4 "
-                        "karakter).")
+  return QStringLiteral(
+             "Dosyadaki %1 tablosunda %2 numaralı kaydın %3 değeri çok uzun (en çok %4 "
+             "karakter).")
       .arg(table, key, column)
       .arg(PackageTable::maxChars(column));
 }
@@ -58,8 +59,9 @@ Status PackageTable::checkSize(const QString& keyColumn, const QStringList& colu
   const Result<qint64> rows = m_package->countRows(m_table, maxRows);
   if (!rows) return Status::failure(rows.error());
   if (rows.value() > maxRows)
-    return Status::failure(QStringLiteral("Dosyadaki %1 tablosunda çok fazla satır var (en çok %2).")
-                               .arg(m_table, QLocale(QLocale::Turkish).toString(maxRows)));
+    return Status::failure(
+        QStringLiteral("Dosyadaki %1 tablosunda çok fazla satır var (en çok %2).")
+            .arg(m_table, QLocale(QLocale::Turkish).toString(maxRows)));
   // UTF-8 takes at most four bytes a character; the characters are counted
   // when the values are read.
   QList<PackageDatabase::ByteLimit> limits{{keyColumn, 4 * qint64(kMaxKey)}};

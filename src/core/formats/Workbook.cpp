@@ -111,8 +111,9 @@ Status WorkbookBudget::spendBytes(qint64 bytes) {
   m_bytes -= bytes;
   if (m_bytes >= 0) return {};
   return Status::failure(
-      QStringLiteral("Dosya çok büyük: bir sınıf listesinin tutabileceğinden fazla veri var (en çok "
-                     "%1 MB).")
+      QStringLiteral(
+          "Dosya çok büyük: bir sınıf listesinin tutabileceğinden fazla veri var (en çok "
+          "%1 MB).")
           .arg(Workbook::kMaxBytes / (1024 * 1024)));
 }
 

@@ -227,7 +227,8 @@ Result<Workbook> XlsxReader::read(const QString& path) {
     }
     if (!archive.error().isEmpty()) return unreadable(archive.error());
   }
-  if (!hasWorkbook) return R::failure(QStringLiteral("Dosya geçerli bir Excel (xlsx) dosyası değil."));
+  if (!hasWorkbook)
+    return R::failure(QStringLiteral("Dosya geçerli bir Excel (xlsx) dosyası değil."));
 
   QStringList partOf;  // per sheet entry
   for (qsizetype i = 0; i < entries.size(); ++i) {

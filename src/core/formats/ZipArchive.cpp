@@ -171,9 +171,8 @@ qint64 ArchiveReader::readSome(char* out, qint64 max) {
       return -1;
     }
     if (m_unpacked > m_limits.ratioFloor && m_unpacked / packed > m_limits.ratio) {
-      fail(QStringLiteral(
-               "Dosya bozuk ya da zararlı: \"%1\" sıkıştırılmış hâlinin %2 katından "
-               "büyük açılıyor.")
+      fail(QStringLiteral("Dosya bozuk ya da zararlı: \"%1\" sıkıştırılmış hâlinin %2 katından "
+                          "büyük açılıyor.")
                .arg(m_name)
                .arg(m_limits.ratio));
       return -1;

@@ -5,8 +5,8 @@
 #include <QBuffer>
 #include <QColor>
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -90,7 +90,8 @@ class BiffFixture {
       stream += record(0x0203, u16(0) + u16(0) + u16(0) + number);
       const qsizetype filler = (streamBytes - stream.size()) / (sheets - i) - 4;
       for (qsizetype left = filler; left > 8; left -= 8228)
-        stream += record(0x0F00, QByteArray(static_cast<int>(std::min<qsizetype>(left - 4, 8224)), '\x5A'));
+        stream += record(0x0F00,
+                         QByteArray(static_cast<int>(std::min<qsizetype>(left - 4, 8224)), '\x5A'));
       stream += record(0x000A, {});
     }
     const qsizetype size = stream.size();
@@ -137,7 +138,8 @@ class BiffFixture {
     header += u16(0x003E) + u16(0x0003) + u16(0xFFFE) + u16(9) + u16(6) + QByteArray(6, '\0');
     header += u32(0) + u32(f) + u32(f) + u32(0) + u32(4096) + u32(endOfChain) + u32(0) +
               u32(endOfChain) + u32(0);
-    for (int i = 0; i < 109; ++i) header += u32(i < fatSectors ? static_cast<quint32>(i) : freeSector);
+    for (int i = 0; i < 109; ++i)
+      header += u32(i < fatSectors ? static_cast<quint32>(i) : freeSector);
 
     QByteArray fat;
     for (int i = 0; i < fatSectors; ++i) fat += u32(0xFFFFFFFD);
