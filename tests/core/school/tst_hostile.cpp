@@ -179,7 +179,7 @@ class TestHostile : public QObject {
     else
       QVERIFY2(!opened && opened.error().contains(refusal), qPrintable(opened.error()));
     QVERIFY2(memory.grownMb() < 250, qPrintable(QString::number(memory.grownMb())));
-    QVERIFY2(ms < 15000, qPrintable(QString::number(ms)));
+    QVERIFY2(ms < 30000, qPrintable(QString::number(ms)));  // under 6 s on an idle machine
   }
 
  private:
