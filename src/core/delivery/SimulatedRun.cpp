@@ -1,10 +1,12 @@
 #include "delivery/SimulatedRun.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QSqlQuery>
 #include <QThread>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 #include "delivery/RunSetup.h"
@@ -18,6 +20,9 @@ namespace delivery {
 namespace {
 
 constexpr qint64 kUntimedWindowMs = 20000;  // an untimed question: the class answers in 20 s
+// A press on an untimed question comes within the longest time a question can
+// be given (--duration fixed:3600).
+constexpr int kLongestUntimedSeconds = 3600;
 
 QByteArray reportOf(const QString& address, const QString& letter) {
   const QStringList parts = address.split(QLatin1Char('-'));
@@ -38,6 +43,7 @@ SimulatedRun::~SimulatedRun() = default;
 Result<QList<ScriptedRemote>> SimulatedRun::parseAnswers(const QString& text) {
   using Scripts = QList<ScriptedRemote>;
   Scripts out;
+  QSet<QString> addresses;
   const QStringList lines = text.split(QLatin1Char('\n'));
   for (int i = 0; i < lines.size(); ++i) {
     const QString line = lines.at(i).trimmed();
@@ -51,10 +57,10 @@ Result<QList<ScriptedRemote>> SimulatedRun::parseAnswers(const QString& text) {
     if (!school::remotes::validAddress(r.address))
       return Result<Scripts>::failure(
           lineError(i + 1, QStringLiteral("geçersiz kumanda adresi: ") + r.address));
-    for (const ScriptedRemote& earlier : out)
-      if (earlier.address == r.address)
-        return Result<Scripts>::failure(
-            lineError(i + 1, QStringLiteral("kumanda iki kez yazılmış: ") + r.address));
+    if (addresses.contains(r.address))
+      return Result<Scripts>::failure(
+          lineError(i + 1, QStringLiteral("kumanda iki kez yazılmış: ") + r.address));
+    addresses.insert(r.address);
     r.letters = words.at(1).toUpper();
     for (const QChar c : r.letters)
       if (!QStringLiteral("ABCDEX-").contains(c))
@@ -65,7 +71,8 @@ Result<QList<ScriptedRemote>> SimulatedRun::parseAnswers(const QString& text) {
       for (const QString& s : words.at(2).split(QLatin1Char(','))) {
         bool ok = false;
         const double v = s.toDouble(&ok);
-        if (!ok || v < 0)
+        // "inf" and "nan" read as numbers; no press comes at either.
+        if (!ok || !std::isfinite(v) || v < 0)
           return Result<Scripts>::failure(lineError(i + 1, QStringLiteral("geçersiz süre: ") + s));
         r.seconds << v;
       }
@@ -83,6 +90,8 @@ Result<QList<ScriptedRemote>> SimulatedRun::parseAnswers(const QString& text) {
 Result<RunSetup::Start> SimulatedRun::classStart() {
   using R = Result<RunSetup::Start>;
   m_sent.clear();
+  m_scriptOf.clear();
+  for (const ScriptedRemote& r : m_options.scripted) m_scriptOf.insert(r.address, &r);
   m_clock = std::make_unique<receiver::ManualClock>(m_options.at);
   m_gate.setClock(m_clock.get());
   m_gate.setThreeButtonSetting(m_store.institution().threeButtonSetting);
@@ -115,8 +124,9 @@ Result<RunSetup::Start> SimulatedRun::classStart() {
 }
 
 Status SimulatedRun::checkScripts(const RunPlan& plan, int questions) const {
+  const QSet<QString> present(plan.studentRemotes.cbegin(), plan.studentRemotes.cend());
   for (const ScriptedRemote& r : m_options.scripted) {
-    if (!plan.studentRemotes.contains(r.address))
+    if (!present.contains(r.address))
       return Status::failure(
           QStringLiteral("Cevap dosyasındaki kumanda bu uygulamada yok: %1 (sınıf %2)")
               .arg(r.address, m_options.className));
@@ -127,6 +137,25 @@ Status SimulatedRun::checkScripts(const RunPlan& plan, int questions) const {
                                  .arg(r.letters.size())
                                  .arg(questions));
   }
+  return {};
+}
+
+Status SimulatedRun::checkTimes(const std::function<int(int)>& secondsOf) const {
+  for (const ScriptedRemote& r : m_options.scripted)
+    for (qsizetype i = 0; i < r.seconds.size(); ++i) {
+      const int position = int(i) + 1;
+      const int seconds = secondsOf(position);
+      const int allowed = seconds > 0 ? seconds : kLongestUntimedSeconds;
+      if (r.seconds.at(i) > allowed)
+        return Status::failure(
+            QStringLiteral("Cevap dosyasında %1 için %2. sorunun basış zamanı (%3 sn) sorunun "
+                           "süresinden (%4 sn%5) uzun.")
+                .arg(r.address)
+                .arg(position)
+                .arg(r.seconds.at(i))
+                .arg(allowed)
+                .arg(seconds > 0 ? QString() : QStringLiteral(", süresiz bir soru için en çok")));
+    }
   return {};
 }
 
@@ -147,6 +176,16 @@ Result<reports::RunKey> SimulatedRun::run(const Options& options) {
   m_session = std::make_unique<RunSession>(m_store, m_messages, *m_clock);
   m_session->recording().setHooks(m_recordingHooks);
   if (Status s = m_session->open(plan.value()); !s) return Key::failure(s.error());
+  // Nothing is written before the first question is left.
+  const QList<RunQuestion> questions = m_session->content().questions;
+  const RunSettings settings = m_session->plan().settings;
+  if (Status s = checkTimes([&](int position) {
+        return position <= questions.size()
+                   ? RunContent::secondsFor(questions.at(position - 1), settings)
+                   : 0;
+      });
+      !s)
+    return Key::failure(s.error());
   if (Status s = drive(); !s) return Key::failure(s.error());
   return m_session->runKey();
 }
@@ -159,6 +198,10 @@ Result<reports::RunKey> SimulatedRun::runFree(const Options& options, int questi
   start.value().test.name = QStringLiteral("Ödev Kontrol");
   const RunPlan plan = RunSetup(m_store).freePlan(start.value());
   if (Status s = checkScripts(plan, questions); !s) return Key::failure(s.error());
+  // A free question is timed only in fixed-duration mode.
+  const int seconds =
+      RunContent::secondsFor({{}, QStringLiteral("Süresiz"), {}, {}}, plan.settings);
+  if (Status s = checkTimes([seconds](int) { return seconds; }); !s) return Key::failure(s.error());
 
   m_session = std::make_unique<RunSession>(m_store, m_messages, *m_clock);
   m_session->recording().setHooks(m_recordingHooks);
@@ -242,9 +285,8 @@ QList<SimulatedRun::Event> SimulatedRun::eventsOf(int position, qint64 window) c
   QList<Event> events;
   QStringList unscripted;
   for (const QString& address : m_session->plan().studentRemotes) {
-    auto scripted = std::find_if(m_options.scripted.begin(), m_options.scripted.end(),
-                                 [&](const ScriptedRemote& r) { return r.address == address; });
-    if (scripted == m_options.scripted.end()) {
+    const ScriptedRemote* scripted = m_scriptOf.value(address);
+    if (!scripted) {
       unscripted << address;
       continue;
     }

@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 #include "Messages.h"
@@ -89,6 +91,9 @@ class SimulatedRun {
   // The class's remotes and the teacher remotes, as the setup screen lists them.
   Result<RunSetup::Start> classStart();
   Status checkScripts(const RunPlan& plan, int questions) const;
+  // Every scripted press time within its question's time (secondsOf(position),
+  // 0 for an untimed question).
+  Status checkTimes(const std::function<int(int)>& secondsOf) const;
   // Runs the opened session until it asks to close.
   Status drive();
   void feed(const QByteArray& report);
@@ -109,6 +114,7 @@ class SimulatedRun {
   receiver::PressDecoder m_decoder;
   receiver::PressGate m_gate;
   QList<Sent> m_sent;
+  QHash<QString, const ScriptedRemote*> m_scriptOf;  // into m_options.scripted
   Recording::Hooks m_recordingHooks;
   QElapsedTimer m_real;
 };

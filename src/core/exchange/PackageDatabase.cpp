@@ -1,6 +1,7 @@
 #include "exchange/PackageDatabase.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -32,6 +33,36 @@ bool clearWalMark(const QString& file) {
   return true;
 }
 
+// An identifier of the package in SQL text; names come from the package itself.
+QString quoted(const QString& name) {
+  QString n = name;
+  return QLatin1Char('"') + n.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+QString literal(const QString& text) {
+  QString t = text;
+  return QLatin1Char('\'') + t.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+// While SQLite reads a package's schema, it may take only so much memory more
+// than it holds already: thousands of long table statements would otherwise be
+// parsed whole, whatever they cost. SQLite's heap limit is the process's, so it
+// is put back at once.
+class SchemaHeapCap {
+ public:
+  explicit SchemaHeapCap(qint64 bytes) : m_previous(sqlite3_hard_heap_limit64(-1)) {
+    const sqlite3_int64 cap = sqlite3_memory_used() + bytes;
+    if (m_previous <= 0 || m_previous > cap) sqlite3_hard_heap_limit64(cap);
+  }
+  ~SchemaHeapCap() { sqlite3_hard_heap_limit64(m_previous); }
+  SchemaHeapCap(const SchemaHeapCap&) = delete;
+  SchemaHeapCap& operator=(const SchemaHeapCap&) = delete;
+
+ private:
+  sqlite3_int64 m_previous;
+};
+
+QString megabytes(qint64 bytes) { return QString::number(bytes / (1024 * 1024)); }
+
 }  // namespace
 
 PackageDatabase::~PackageDatabase() {
@@ -43,7 +74,19 @@ QString PackageDatabase::failure(int rc) const {
     return QStringLiteral("Dosya okunurken süre doldu; dosya bozuk ya da zararlı olabilir.");
   if (rc == SQLITE_TOOBIG) return QStringLiteral("Dosyada çok uzun bir değer var.");
   if (rc == SQLITE_NOTADB) return QStringLiteral("Dosya tanınmadı (veritabanı değil).");
+  if (rc == SQLITE_NOMEM)
+    return QStringLiteral(
+        "Dosyanın tablo tanımları okunamayacak kadar büyük; dosya bozuk ya da "
+        "zararlı olabilir.");
   const char* text = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
+  const QString said = QString::fromUtf8(text);
+  if (said.contains(QStringLiteral("too many columns")))
+    return QStringLiteral("Dosyadaki bir tabloda çok fazla sütun var (en çok %1).")
+        .arg(kMaxColumns);
+  if (said.contains(QStringLiteral("statement too long")) ||
+      said.contains(QStringLiteral("string or blob too big")))
+    return QStringLiteral(
+        "Dosyadaki bir tablo tanımı çok uzun; dosya bozuk ya da zararlı olabilir.");
   return QStringLiteral("Dosya bozuk (%1).").arg(QString::fromUtf8(text));
 }
 
@@ -68,6 +111,9 @@ Result<std::unique_ptr<PackageDatabase>> PackageDatabase::open(const QString& fi
   sqlite3_db_config(h, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
   sqlite3_limit(h, SQLITE_LIMIT_LENGTH, maxValueBytes);
   sqlite3_limit(h, SQLITE_LIMIT_ATTACHED, 0);
+  // The schema is parsed with the first statement: these bound what it may hold.
+  sqlite3_limit(h, SQLITE_LIMIT_SQL_LENGTH, kMaxSchemaBytes);
+  sqlite3_limit(h, SQLITE_LIMIT_COLUMN, kMaxColumns);
   sqlite3_progress_handler(h, 1000, pastDeadline, &db->m_deadline);
   // Sorting and temporary tables stay in memory: nothing lands in /var/tmp.
   rc = sqlite3_exec(h,
@@ -76,15 +122,117 @@ Result<std::unique_ptr<PackageDatabase>> PackageDatabase::open(const QString& fi
                     nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) return R::failure(db->failure(rc));
   QString check;
-  const Status checked =
-      db->forEachRow(QStringLiteral("PRAGMA quick_check(1)"), [&check](const QVariantList& row) {
-        check = row.value(0).toString();
-        return Status();
-      });
+  Status checked;
+  {
+    const SchemaHeapCap cap(kSchemaHeapBytes);
+    checked =
+        db->forEachRow(QStringLiteral("PRAGMA quick_check(1)"), [&check](const QVariantList& row) {
+          check = row.value(0).toString();
+          return Status();
+        });
+  }
   if (!checked) return R::failure(checked.error());
   if (check != QStringLiteral("ok"))
     return R::failure(QStringLiteral("Dosya bozuk (%1).").arg(check));
+  if (Status s = db->checkValuesFitFile(QFileInfo(file).size()); !s) return R::failure(s.error());
   return db;
+}
+
+Status PackageDatabase::checkValuesFitFile(qint64 fileBytes) {
+  QStringList tables;
+  Status s = forEachRow(QStringLiteral("SELECT name FROM sqlite_schema WHERE type='table'"),
+                        [&tables](const QVariantList& row) {
+                          tables << row.value(0).toString();
+                          return Status();
+                        });
+  for (const QString& table : tables) {
+    if (!s) break;
+    QStringList sums;
+    s = forEachRow(
+        QStringLiteral("SELECT name FROM pragma_table_info(%1)").arg(literal(table)),
+        [&sums](const QVariantList& row) {
+          // length() of a blob does not load it; of a text it counts characters.
+          sums << QStringLiteral("total(length(%1))").arg(quoted(row.value(0).toString()));
+          return Status();
+        });
+    if (!s || sums.isEmpty()) continue;
+    double bytes = 0;
+    s = forEachRow(
+        QStringLiteral("SELECT %1 FROM %2").arg(sums.join(QLatin1Char('+')), quoted(table)),
+        [&bytes](const QVariantList& row) {
+          bytes = row.value(0).toDouble();
+          return Status();
+        });
+    if (s && bytes > double(fileBytes))
+      return Status::failure(
+          QStringLiteral("Dosya bozuk ya da zararlı: %1 tablosundaki değerler dosyanın kendisinden "
+                         "büyük.")
+              .arg(table.left(64)));
+  }
+  return s;
+}
+
+Result<qint64> PackageDatabase::countRows(const QString& table, qint64 atMost) {
+  qint64 rows = 0;
+  const Status s = forEachRow(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 LIMIT %2)")
+                                  .arg(quoted(table))
+                                  .arg(atMost + 1),
+                              [&rows](const QVariantList& row) {
+                                rows = row.value(0).toLongLong();
+                                return Status();
+                              });
+  if (!s) return Result<qint64>::failure(s.error());
+  return rows;
+}
+
+Result<std::optional<PackageDatabase::Oversized>> PackageDatabase::firstOversized(
+    const QString& table, const QString& keyColumn, const QList<ByteLimit>& limits) {
+  using R = Result<std::optional<Oversized>>;
+  if (limits.isEmpty()) return std::optional<Oversized>();
+  QStringList conditions;
+  QStringList cases;
+  for (const ByteLimit& l : limits) {
+    const QString condition =
+        QStringLiteral("length(CAST(%1 AS BLOB))>%2").arg(quoted(l.column)).arg(l.bytes);
+    conditions << condition;
+    cases << QStringLiteral("WHEN %1 THEN %2").arg(condition, literal(l.column));
+  }
+  std::optional<Oversized> found;
+  const Status s = forEachRow(
+      QStringLiteral("SELECT substr(CAST(%1 AS TEXT),1,64),CASE %2 END FROM %3 WHERE %4 LIMIT 1")
+          .arg(quoted(keyColumn), cases.join(QLatin1Char(' ')), quoted(table),
+               conditions.join(QStringLiteral(" OR "))),
+      [&found](const QVariantList& row) {
+        found = Oversized{row.value(0).toString(), row.value(1).toString()};
+        return Status();
+      });
+  if (!s) return R::failure(s.error());
+  return found;
+}
+
+Result<qint64> PackageDatabase::textBytes(const QString& table, const QStringList& columns) {
+  if (columns.isEmpty()) return qint64(0);
+  QStringList sums;
+  for (const QString& c : columns)
+    sums << QStringLiteral("total(length(CAST(%1 AS BLOB)))").arg(quoted(c));
+  double bytes = 0;
+  const Status s = forEachRow(
+      QStringLiteral("SELECT %1 FROM %2").arg(sums.join(QLatin1Char('+')), quoted(table)),
+      [&bytes](const QVariantList& row) {
+        bytes = row.value(0).toDouble();
+        return Status();
+      });
+  if (!s) return Result<qint64>::failure(s.error());
+  return qint64(bytes);
+}
+
+Status PackageDatabase::spendText(qint64 bytes) {
+  m_textBudget -= bytes;
+  if (m_textBudget >= 0) return {};
+  return Status::failure(
+      QStringLiteral(
+          "Dosyadaki metinler çok uzun: bir dosya toplam en çok %1 MB metin taşıyabilir.")
+          .arg(megabytes(kMaxTextBytes)));
 }
 
 Result<QStringList> PackageDatabase::tableColumns(const QString& table) {

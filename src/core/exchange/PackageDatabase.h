@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "Result.h"
 
@@ -20,9 +21,21 @@ namespace exchange {
 // longer than kMaxValueBytes refused by SQLite itself, and every statement
 // stopped when the time allowed for the whole package has passed. The caller
 // gets plain values; nothing in the package runs.
+//
+// What a package costs is known before its values are read: a table statement
+// longer than kMaxSchemaBytes or with more than kMaxColumns columns, or a schema
+// that needs more than kSchemaHeapBytes, refuses the file; so does a file whose
+// values add up to more bytes than the file has (a column added with a long
+// default lends it to every row without storing it). Readers ask for the size
+// of what they are about to read (countRows(), firstOversized(), textBytes())
+// and spend it from one budget of kMaxTextBytes per package.
 class PackageDatabase {
  public:
   static constexpr int kMaxValueBytes = 1 << 20;
+  static constexpr int kMaxSchemaBytes = 64 * 1024;
+  static constexpr int kMaxColumns = 128;
+  static constexpr qint64 kSchemaHeapBytes = 64 * 1024 * 1024;
+  static constexpr qint64 kMaxTextBytes = 32 * 1024 * 1024;
 
   ~PackageDatabase();
   PackageDatabase(const PackageDatabase&) = delete;
@@ -44,11 +57,34 @@ class PackageDatabase {
   // integer, real, null; a blob as QByteArray). `row` may stop with a failure.
   Status forEachRow(const QString& sql, const std::function<Status(const QVariantList&)>& row);
 
+  // The rows of `table`, counted no further than atMost + 1.
+  Result<qint64> countRows(const QString& table, qint64 atMost);
+  // A column limit in bytes of the stored value (text as UTF-8).
+  struct ByteLimit {
+    QString column;
+    qint64 bytes;
+  };
+  // The first row (in file order) with a value past its column's limit: its
+  // key (cut to 64 characters) and the column; nullopt when every value fits.
+  struct Oversized {
+    QString key;
+    QString column;
+  };
+  Result<std::optional<Oversized>> firstOversized(const QString& table, const QString& keyColumn,
+                                                  const QList<ByteLimit>& limits);
+  // The bytes the values of `columns` take over every row of `table`.
+  Result<qint64> textBytes(const QString& table, const QStringList& columns);
+  // Takes `bytes` of texts to be held in memory from the package's budget; a
+  // failure names what is too much.
+  Status spendText(qint64 bytes);
+
  private:
   PackageDatabase() = default;
   QString failure(int rc) const;
+  Status checkValuesFitFile(qint64 fileBytes);
   sqlite3* m_db = nullptr;
   std::chrono::steady_clock::time_point m_deadline;
+  qint64 m_textBudget = kMaxTextBytes;
 };
 
 }  // namespace exchange

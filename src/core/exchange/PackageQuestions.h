@@ -49,9 +49,12 @@ class PackageQuestions {
  public:
   static inline const QString kSounds = QStringLiteral("sslr.zip");
   static inline const QString kVideos = QStringLiteral("vdlr.zip");
+  // A school's whole bank (the largest the benchmarks measure).
   static constexpr int kMaxQuestions = 100000;
-  // One picture of a question; a package value past it refuses the file.
-  static constexpr int kMaxPictureBytes = 64 * 1024 * 1024;
+  // One picture of a question (a screen-sized JPEG or PNG takes well under a
+  // megabyte); a package value past it refuses the file. A row of two pictures
+  // is held a few times over while it is copied, so this bounds the memory.
+  static constexpr int kMaxPictureBytes = 16 * 1024 * 1024;
 
   explicit PackageQuestions(store::Store& store) : m_store(store) {}
   PackageQuestions(const PackageQuestions&) = delete;

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "exchange/PackageFile.h"
+#include "exchange/PackageTable.h"
 #include "school/StudentRules.h"
 #include "school/Students.h"
 #include "store/Numbers.h"
@@ -56,6 +57,11 @@ Result<int> StudentPackage::read(const QString& archivePath) {
              {"NUMARASI", "ADI", "SOYADI", "SINIFI", "SEVIYE", "TCKIMLIK", "SILINDIMI"})
           if (present->contains(QString::fromLatin1(c))) columns << QString::fromLatin1(c);
         const qsizetype adi = columns.indexOf(QStringLiteral("ADI"));
+        const Result<PackageTable> table = PackageTable::open(
+            package, QStringLiteral("TABLEOGRENCI"), {QStringLiteral("KAYITNO")});
+        if (!table) return R::failure(table.error());
+        if (Status s = table->checkSize(QStringLiteral("KAYITNO"), columns, kMaxStudents); !s)
+          return R::failure(s.error());
         // Every value is checked before anything is written: one bad row refuses the file.
         struct Row {
           double order;

@@ -27,8 +27,12 @@ namespace exchange {
 class TestPackage {
  public:
   static inline const QString kMember = QStringLiteral("Tst.mds");
+  // A package carries at most PackageQuestions::kMaxQuestions questions; a test
+  // places a question once, so the question rows of its tests can reach that
+  // count only when every question is in one test (or in ten tests of a tenth).
+  // More is no package any school wrote, and the rows are held in memory.
   static constexpr int kMaxTests = 10000;
-  static constexpr int kMaxMemberships = 1000000;
+  static constexpr int kMaxMemberships = 100000;
 
   explicit TestPackage(store::Store& store) : m_store(store) {}
 

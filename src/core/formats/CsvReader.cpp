@@ -73,7 +73,7 @@ QString CsvReader::decode(const QByteArray& bytes) {
 Result<Workbook> CsvReader::parse(const QByteArray& bytes, const QString& sheetName) {
   const QString text = decode(bytes);
   const QChar sep = separatorOf(text);
-  qint64 budget = Workbook::kMaxCells;
+  WorkbookBudget budget;
   SheetBuilder sheet(sheetName, &budget);
   QStringList row;
   QString field;
@@ -139,6 +139,12 @@ Result<Workbook> CsvReader::read(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     return Result<Workbook>::failure(QStringLiteral("Dosya açılamadı: %1").arg(path));
+  // The text is held whole while it is read (and twice while it is decoded): a
+  // list of a whole school's students is a few megabytes.
+  if (file.size() > kMaxBytes)
+    return Result<Workbook>::failure(
+        QStringLiteral("Dosya çok büyük: bir metin (csv) listesi en çok %1 MB olabilir.")
+            .arg(kMaxBytes / (1024 * 1024)));
   const QByteArray bytes = file.readAll();
   if (bytes.contains('\0'))
     return Result<Workbook>::failure(

@@ -12,6 +12,7 @@ namespace formats {
 // Windows spreadsheets save text in); one sheet named after the file.
 class CsvReader {
  public:
+  static constexpr qint64 kMaxBytes = 32 * 1024 * 1024;
   static Result<Workbook> read(const QString& path);
   // "Satır n: kapanmayan tırnak" for a quote that never closes.
   static Result<Workbook> parse(const QByteArray& bytes, const QString& sheetName);

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QXmlStreamReader>
 
+#include <memory>
 #include <optional>
 
 #include "formats/ZipArchive.h"
@@ -72,13 +73,20 @@ QString cellText(QXmlStreamReader& xml, qint64* length) {
 }  // namespace
 
 Result<Workbook> OdsReader::read(const QString& path) {
-  Result<QByteArray> content = ZipArchive::readMember(path, QStringLiteral("content.xml"));
-  if (!content)
-    return R::failure(QStringLiteral("OpenDocument tablosu okunamadı: %1").arg(content.error()));
+  // content.xml is parsed as it unpacks; the other parts are passed over unread.
+  ArchiveReader archive(path);
+  bool found = false;
+  while (!found && archive.next()) found = archive.name() == QStringLiteral("content.xml");
+  const auto unreadable = [](const QString& why) {
+    return R::failure(QStringLiteral("OpenDocument tablosu okunamadı: %1").arg(why));
+  };
+  if (!archive.error().isEmpty()) return unreadable(archive.error());
+  if (!found) return unreadable(QStringLiteral("Dosyada content.xml bulunamadı."));
+  const std::unique_ptr<QIODevice> content = archive.device();
   Workbook book;
-  qint64 budget = Workbook::kMaxCells;
+  WorkbookBudget budget;
   std::optional<SheetBuilder> sheet;
-  QXmlStreamReader xml(content.value());
+  QXmlStreamReader xml(content.get());
   auto isTable = [&xml] {
     return xml.name() == QStringLiteral("table") &&
            xml.namespaceUri().endsWith(QStringLiteral(":table:1.0"));
@@ -141,6 +149,8 @@ Result<Workbook> OdsReader::read(const QString& path) {
       sheet.reset();
     }
   }
+  // The archive's own refusal (a bomb, a broken member) ends the part early.
+  if (!archive.error().isEmpty()) return unreadable(archive.error());
   if (xml.hasError())
     return R::failure(QStringLiteral("Dosya bozuk: content.xml içinde satır %1 (%2).")
                           .arg(xml.lineNumber())

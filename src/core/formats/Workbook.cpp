@@ -100,11 +100,21 @@ QString SheetBuilder::clip(QString text) {
   return text;
 }
 
-Status SheetBuilder::spend(qint64 count) {
-  *m_budget -= count;
-  if (*m_budget >= 0) return {};
+Status WorkbookBudget::spendCells(qint64 count) {
+  m_cells -= count;
+  if (m_cells >= 0) return spendBytes(count * kCellBytes);
   return Status::failure(QStringLiteral("Dosya çok büyük: okunabilecek hücre sayısı (%1) aşıldı.")
                              .arg(QLocale(QLocale::Turkish).toString(Workbook::kMaxCells)));
+}
+
+Status WorkbookBudget::spendBytes(qint64 bytes) {
+  m_bytes -= bytes;
+  if (m_bytes >= 0) return {};
+  return Status::failure(
+      QStringLiteral(
+          "Dosya çok büyük: bir sınıf listesinin tutabileceğinden fazla veri var (en çok "
+          "%1 MB).")
+          .arg(Workbook::kMaxBytes / (1024 * 1024)));
 }
 
 Status SheetBuilder::tooManyRows() const {
@@ -112,19 +122,24 @@ Status SheetBuilder::tooManyRows() const {
       QStringLiteral("Dosya bozuk: \"%1\" sayfasında çok fazla satır var.").arg(m_name));
 }
 
-Status SheetBuilder::set(int row, int column, const QString& text) {
+Status SheetBuilder::set(int row, int column, const QString& text, Text kind) {
   if (text.isEmpty() || column < 0 || column >= Workbook::kMaxColumns) return {};
   if (row < 0 || row >= Workbook::kMaxRows) return tooManyRows();
   if (row >= m_rows.size()) {
-    if (Status s = spend(row + 1 - m_rows.size()); !s) return s;
+    const qint64 added = row + 1 - m_rows.size();
+    if (Status s = m_budget->spendCells(added); !s) return s;
+    if (Status s = m_budget->spendBytes(added * WorkbookBudget::kRowBytes); !s) return s;
     m_rows.resize(row + 1);
   }
   QStringList& cells = m_rows[row];
   if (column >= cells.size()) {
-    if (Status s = spend(column + 1 - cells.size()); !s) return s;
+    if (Status s = m_budget->spendCells(column + 1 - cells.size()); !s) return s;
     cells.resize(column + 1);
   }
-  cells[column] = clip(text);
+  QString kept = clip(text);
+  if (kind == Text::Own)
+    if (Status s = m_budget->spendBytes(WorkbookBudget::textBytes(kept)); !s) return s;
+  cells[column] = std::move(kept);
   return {};
 }
 
@@ -136,7 +151,12 @@ Status SheetBuilder::append(QStringList row, qint64 repeat) {
     return {};
   }
   if (m_rows.size() + m_pendingEmpty + repeat > Workbook::kMaxRows) return tooManyRows();
-  if (Status s = spend(m_pendingEmpty + repeat * (row.size() + 1)); !s) return s;
+  // Repeated rows share their cells: the slots are paid once, each row's place every time.
+  if (Status s = m_budget->spendCells(m_pendingEmpty + repeat * (row.size() + 1)); !s) return s;
+  qint64 bytes = (m_pendingEmpty + repeat) * WorkbookBudget::kRowBytes -
+                 (repeat - 1) * row.size() * WorkbookBudget::kCellBytes;
+  for (const QString& cell : std::as_const(row)) bytes += WorkbookBudget::textBytes(cell);
+  if (Status s = m_budget->spendBytes(bytes); !s) return s;
   m_rows.resize(m_rows.size() + m_pendingEmpty);
   m_pendingEmpty = 0;
   for (qint64 i = 0; i < repeat; ++i) m_rows.append(row);

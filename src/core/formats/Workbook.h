@@ -18,7 +18,10 @@ namespace formats {
 // Files come from anywhere, so what a reader keeps is bounded before memory is
 // spent, whatever the file claims: columns past kMaxColumns are not kept (a
 // student list has under 30), a cell keeps at most kMaxCellText characters,
-// a sheet at most kMaxRows rows and a workbook at most kMaxCells cell slots.
+// a sheet at most kMaxRows rows and a workbook at most kMaxCells cell slots and
+// kMaxBytes of memory for its rows, cells and texts together (a whole school's
+// list of 200,000 students takes under 100 MB). Readers stream the file's parts
+// through these bounds; none holds a whole part.
 class Workbook {
  public:
   static constexpr int kMaxColumns = 256;  // IV, the widest an .xls sheet gets
@@ -26,6 +29,7 @@ class Workbook {
   // One more than any student field holds, so an over-long value is still seen.
   static constexpr int kMaxCellText = 256;
   static constexpr qint64 kMaxCells = 3000000;
+  static constexpr qint64 kMaxBytes = 128 * 1024 * 1024;
 
   struct Sheet {
     QString name;
@@ -63,14 +67,34 @@ class Workbook {
 
 namespace formats {
 
+// What the sheets of one workbook (and the texts a reader holds for them, such
+// as shared strings) may still take: cell slots and bytes of memory.
+class WorkbookBudget {
+ public:
+  Status spendCells(qint64 count);
+  Status spendBytes(qint64 bytes);
+  // What a text held in memory costs: its characters and its allocation.
+  static qint64 textBytes(const QString& text) {
+    return text.isEmpty() ? 0 : 2 * qint64(text.size()) + 32;
+  }
+  static constexpr qint64 kCellBytes = 24;  // a cell slot of a row
+  static constexpr qint64 kRowBytes = 48;   // a row of a sheet
+
+ private:
+  qint64 m_cells = Workbook::kMaxCells;
+  qint64 m_bytes = Workbook::kMaxBytes;
+};
+
 // Collects one sheet's cells for a reader within the bounds of Workbook. The
-// budget of cell slots is shared by the sheets of one workbook.
+// budget is shared by the sheets of one workbook.
 class SheetBuilder {
  public:
-  SheetBuilder(QString name, qint64* cellBudget) : m_name(std::move(name)), m_budget(cellBudget) {}
+  SheetBuilder(QString name, WorkbookBudget* budget) : m_name(std::move(name)), m_budget(budget) {}
 
-  // Readers that jump to a cell (.xlsx, .xls). Empty text changes nothing.
-  Status set(int row, int column, const QString& text);
+  // Readers that jump to a cell (.xlsx, .xls). Empty text changes nothing. A
+  // text the reader holds already (a shared string) costs only its slot.
+  enum class Text { Own, Shared };
+  Status set(int row, int column, const QString& text, Text kind = Text::Own);
   // Readers that go row by row (.ods, .csv): the row `repeat` times (repeated
   // rows share their cells). Empty rows are only kept when a row follows.
   Status append(QStringList row, qint64 repeat = 1);
@@ -82,10 +106,9 @@ class SheetBuilder {
   static QString clip(QString text);
 
  private:
-  Status spend(qint64 count);
   Status tooManyRows() const;
   QString m_name;
-  qint64* m_budget;
+  WorkbookBudget* m_budget;
   QList<QStringList> m_rows;
   qint64 m_pendingEmpty = 0;
 };

@@ -118,10 +118,15 @@ class CompoundFile {
   qint64 m_sectorCount = 0;
 };
 
-// Cells a sheet may claim for a file of `streamBytes`: a cell record takes at
-// least a few bytes, so a small file claiming millions of cells lies. A floor
-// keeps small lists with a stray far cell readable.
-qint64 claimableCells(qint64 streamBytes) { return std::max<qint64>(1000000, streamBytes * 16); }
+// Cells the sheets together may claim for a file of `streamBytes`. The reader
+// library reserves memory for every claimed cell of every sheet when it opens
+// the file, so the claim is bounded by what a class list can be (Workbook's
+// cells), and by the file: a cell record takes at least a few bytes, so a small
+// file claiming millions of cells lies. A floor keeps small lists with a stray
+// far cell readable.
+qint64 claimableCells(qint64 streamBytes) {
+  return std::min<qint64>(Workbook::kMaxCells, std::max<qint64>(1000000, streamBytes * 16));
+}
 
 // The sheet sizes and string count the workbook stream claims, refused when the
 // stream cannot hold them.
@@ -187,7 +192,7 @@ Result<Workbook> XlsReader::read(const QString& path) {
       sheetCount == 0)
     return R::failure(QStringLiteral("Dosyada hiç sayfa yok."));
   Workbook book;
-  qint64 budget = Workbook::kMaxCells;
+  WorkbookBudget budget;
   for (unsigned int s = 0; s < sheetCount && s < 65535; ++s) {
     const char* utf8Name = nullptr;
     QString name;

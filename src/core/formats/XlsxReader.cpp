@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QXmlStreamReader>
 
+#include <memory>
+
 #include "formats/ZipArchive.h"
 
 namespace formats {
@@ -64,18 +66,21 @@ QString richText(QXmlStreamReader& xml) {
   return text;
 }
 
-Result<QStringList> sharedStrings(const QByteArray& data) {
-  QStringList strings;
-  if (data.isEmpty()) return strings;
-  QXmlStreamReader xml(data);
+// The shared strings, each cut to what a cell keeps, paid from the workbook's
+// budget as they come: a table of millions of strings stops at the budget.
+Status sharedStrings(QIODevice& part, WorkbookBudget& budget, QStringList& strings) {
+  QXmlStreamReader xml(&part);
   while (!xml.atEnd()) {
     xml.readNext();
-    if (xml.isStartElement() && xml.name() == QStringLiteral("si"))
-      strings << SheetBuilder::clip(richText(xml));
+    if (xml.isStartElement() && xml.name() == QStringLiteral("si")) {
+      QString text = SheetBuilder::clip(richText(xml));
+      if (Status s = budget.spendCells(1); !s) return s;
+      if (Status s = budget.spendBytes(WorkbookBudget::textBytes(text)); !s) return s;
+      strings << std::move(text);
+    }
   }
-  if (xml.hasError())
-    return Result<QStringList>::failure(xmlError(QStringLiteral("xl/sharedStrings.xml"), xml));
-  return strings;
+  if (xml.hasError()) return Status::failure(xmlError(QStringLiteral("xl/sharedStrings.xml"), xml));
+  return {};
 }
 
 QString cellValue(const QString& type, const QString& raw, const QStringList& shared, bool* ok) {
@@ -99,10 +104,10 @@ QString cellValue(const QString& type, const QString& raw, const QStringList& sh
   return isNumber ? Workbook::numberText(value) : raw;
 }
 
-Status sheetRows(const QString& part, const QByteArray& data, const QStringList& shared,
+Status sheetRows(const QString& part, QIODevice& data, const QStringList& shared,
                  SheetBuilder& sheet) {
   using RR = Status;
-  QXmlStreamReader xml(data);
+  QXmlStreamReader xml(&data);
   int rowIndex = -1;
   int colIndex = -1;
   while (!xml.atEnd()) {
@@ -148,7 +153,11 @@ Status sheetRows(const QString& part, const QByteArray& data, const QStringList&
       return RR::failure(
           QStringLiteral("Dosya bozuk: %1 içinde %2 hücresi olmayan bir metne bakıyor.")
               .arg(part, ref));
-    if (Status s = sheet.set(rowIndex, col, text); !s) return s;
+    if (Status s = sheet.set(rowIndex, col, text,
+                             type == QStringLiteral("s") && !hasInline ? SheetBuilder::Text::Shared
+                                                                       : SheetBuilder::Text::Own);
+        !s)
+      return s;
   }
   if (xml.hasError()) return RR::failure(xmlError(part, xml));
   return {};
@@ -157,66 +166,102 @@ Status sheetRows(const QString& part, const QByteArray& data, const QStringList&
 }  // namespace
 
 Result<Workbook> XlsxReader::read(const QString& path) {
-  // Only the parts that may hold cells or lead to them are unpacked; pictures,
-  // styles, drawings and the like are passed over.
-  auto wanted = [](const QString& name) {
-    if (name == QStringLiteral("xl/_rels/workbook.xml.rels")) return true;
-    if (!name.startsWith(QStringLiteral("xl/")) || !name.endsWith(QStringLiteral(".xml")))
-      return false;
-    for (const char* skip : {"xl/styles.xml", "xl/theme/", "xl/drawings/", "xl/charts/",
-                             "xl/media/", "xl/printerSettings/", "xl/pivot", "xl/externalLinks/"})
-      if (name.startsWith(QLatin1String(skip))) return false;
-    return true;
+  // Two walks through the archive, each part parsed as it unpacks and the
+  // parts nobody needs passed over unread: the first reads the workbook, its
+  // relationships and the shared strings (which often come after the sheets),
+  // the second the sheets the workbook names.
+  const auto unreadable = [](const QString& why) {
+    return R::failure(QStringLiteral("Excel dosyası okunamadı: %1").arg(why));
   };
-  Result<QList<ZipMember>> members = ZipArchive::readAll(path, wanted);
-  if (!members)
-    return R::failure(QStringLiteral("Excel dosyası okunamadı: %1").arg(members.error()));
-  QHash<QString, QByteArray> parts;
-  for (const ZipMember& m : members.value()) parts.insert(m.name, m.data);
   const QString workbookPart = QStringLiteral("xl/workbook.xml");
-  if (!parts.contains(workbookPart))
-    return R::failure(QStringLiteral("Dosya geçerli bir Excel (xlsx) dosyası değil."));
-
-  // Relationship id -> part name.
-  QHash<QString, QString> targets;
+  const QString relsPart = QStringLiteral("xl/_rels/workbook.xml.rels");
+  const QString stringsPart = QStringLiteral("xl/sharedStrings.xml");
+  struct SheetEntry {
+    QString name;
+    QString id;
+  };
+  QList<SheetEntry> entries;
+  QHash<QString, QString> targets;  // relationship id -> part name
+  QStringList shared;
+  WorkbookBudget budget;
+  bool hasWorkbook = false;
   {
-    QXmlStreamReader xml(parts.value(QStringLiteral("xl/_rels/workbook.xml.rels")));
-    while (!xml.atEnd()) {
-      xml.readNext();
-      if (xml.isStartElement() && xml.name() == QStringLiteral("Relationship")) {
-        QString target = xml.attributes().value(QStringLiteral("Target")).toString();
-        target =
-            target.startsWith(QLatin1Char('/')) ? target.mid(1) : QStringLiteral("xl/") + target;
-        targets.insert(xml.attributes().value(QStringLiteral("Id")).toString(), target);
+    ArchiveReader archive(path);
+    while (archive.next()) {
+      const QString& name = archive.name();
+      if (name != workbookPart && name != relsPart && name != stringsPart) continue;
+      const std::unique_ptr<QIODevice> part = archive.device();
+      if (name == stringsPart) {
+        const Status s = sharedStrings(*part, budget, shared);
+        if (!archive.error().isEmpty()) return unreadable(archive.error());
+        if (!s) return R::failure(s.error());
+        continue;
+      }
+      QXmlStreamReader xml(part.get());
+      while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement()) continue;
+        const QXmlStreamAttributes attrs = xml.attributes();
+        if (name == workbookPart && xml.name() == QStringLiteral("sheet")) {
+          if (entries.size() >= Workbook::kMaxColumns * 4)
+            return R::failure(QStringLiteral("Dosya bozuk: çok fazla sayfa var."));
+          SheetEntry e{attrs.value(QStringLiteral("name")).toString().left(Workbook::kMaxCellText),
+                       {}};
+          for (const QXmlStreamAttribute& a : attrs)
+            if (a.name() == QStringLiteral("id")) e.id = a.value().toString();  // r:id
+          entries << e;
+        } else if (name == relsPart && xml.name() == QStringLiteral("Relationship")) {
+          if (targets.size() >= Workbook::kMaxColumns * 16)
+            return R::failure(QStringLiteral("Dosya bozuk: %1 çok uzun.").arg(relsPart));
+          QString target = attrs.value(QStringLiteral("Target")).toString();
+          target =
+              target.startsWith(QLatin1Char('/')) ? target.mid(1) : QStringLiteral("xl/") + target;
+          targets.insert(attrs.value(QStringLiteral("Id")).toString(), target);
+        }
+      }
+      if (!archive.error().isEmpty()) return unreadable(archive.error());
+      if (name == workbookPart) {
+        if (xml.hasError()) return R::failure(xmlError(workbookPart, xml));
+        hasWorkbook = true;
       }
     }
+    if (!archive.error().isEmpty()) return unreadable(archive.error());
   }
-  Result<QStringList> shared = sharedStrings(parts.value(QStringLiteral("xl/sharedStrings.xml")));
-  if (!shared) return R::failure(shared.error());
+  if (!hasWorkbook)
+    return R::failure(QStringLiteral("Dosya geçerli bir Excel (xlsx) dosyası değil."));
 
-  Workbook book;
-  qint64 budget = Workbook::kMaxCells;
-  QXmlStreamReader xml(parts.value(workbookPart));
-  int position = 0;
-  while (!xml.atEnd()) {
-    xml.readNext();
-    if (!xml.isStartElement() || xml.name() != QStringLiteral("sheet")) continue;
-    ++position;
-    const QXmlStreamAttributes attrs = xml.attributes();
-    const QString name = attrs.value(QStringLiteral("name")).toString();
-    QString id;
-    for (const QXmlStreamAttribute& a : attrs)
-      if (a.name() == QStringLiteral("id")) id = a.value().toString();  // r:id
-    QString part = targets.value(id);
-    if (part.isEmpty()) part = QStringLiteral("xl/worksheets/sheet%1.xml").arg(position);
-    if (!parts.contains(part))
-      return R::failure(QStringLiteral("Dosya bozuk: \"%1\" sayfasının verisi yok.").arg(name));
-    SheetBuilder sheet(name, &budget);
-    if (Status s = sheetRows(part, parts.value(part), shared.value(), sheet); !s)
-      return R::failure(s.error());
-    sheet.addTo(book);
+  QStringList partOf;  // per sheet entry
+  for (qsizetype i = 0; i < entries.size(); ++i) {
+    QString part = targets.value(entries.at(i).id);
+    if (part.isEmpty()) part = QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1);
+    partOf << part;
   }
-  if (xml.hasError()) return R::failure(xmlError(workbookPart, xml));
+  QHash<QString, Workbook> sheets;  // part -> its rows, as a one-sheet workbook
+  {
+    ArchiveReader archive(path);
+    while (archive.next()) {
+      const QString name = archive.name();
+      const qsizetype first = partOf.indexOf(name);
+      if (first < 0 || sheets.contains(name)) continue;
+      const std::unique_ptr<QIODevice> part = archive.device();
+      SheetBuilder sheet(entries.at(first).name, &budget);
+      const Status s = sheetRows(name, *part, shared, sheet);
+      if (!archive.error().isEmpty()) return unreadable(archive.error());
+      if (!s) return R::failure(s.error());
+      Workbook one;
+      sheet.addTo(one);
+      sheets.insert(name, std::move(one));
+    }
+    if (!archive.error().isEmpty()) return unreadable(archive.error());
+  }
+  Workbook book;
+  for (qsizetype i = 0; i < entries.size(); ++i) {
+    const auto found = sheets.constFind(partOf.at(i));
+    if (found == sheets.cend())
+      return R::failure(
+          QStringLiteral("Dosya bozuk: \"%1\" sayfasının verisi yok.").arg(entries.at(i).name));
+    book.addSheet(entries.at(i).name, found->sheet(0).rows);
+  }
   if (book.sheetCount() == 0) return R::failure(QStringLiteral("Dosyada hiç sayfa yok."));
   return book;
 }

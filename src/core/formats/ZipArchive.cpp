@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QSaveFile>
 
 #include <archive.h>
@@ -137,53 +138,88 @@ bool ArchiveReader::next() {
                       .arg(name, megabytes(m_limits.memberBytes)));
     m_name = name;
     m_pending = true;
+    m_unpacked = 0;
+    m_warnings = 0;
+    m_packedStart = archive_filter_bytes(a, -1);
     return true;
+  }
+}
+
+qint64 ArchiveReader::readSome(char* out, qint64 max) {
+  if (!m_pending) return m_error.isEmpty() ? 0 : -1;
+  archive* a = m_state->handle;
+  for (;;) {
+    const la_ssize_t n = archive_read_data(a, out, static_cast<size_t>(max));
+    if (n == 0) {
+      m_pending = false;
+      return 0;
+    }
+    if (n < 0) {
+      // A warning is no failure, but a member that only warns is never read on forever.
+      if (n < ARCHIVE_WARN || ++m_warnings > 100) {
+        fail(withDetail(QStringLiteral("Dosya bozuk"), libraryText(a)));
+        return -1;
+      }
+      continue;
+    }
+    m_unpacked += n;
+    m_total += n;
+    const qint64 packed = std::max<qint64>(1, archive_filter_bytes(a, -1) - m_packedStart);
+    if (m_unpacked > m_limits.memberBytes || m_total > m_limits.totalBytes) {
+      fail(QStringLiteral("Dosya çok büyük: \"%1\" açıldığında %2 MB'ı geçiyor.")
+               .arg(m_name, megabytes(std::min(m_limits.memberBytes, m_limits.totalBytes))));
+      return -1;
+    }
+    if (m_unpacked > m_limits.ratioFloor && m_unpacked / packed > m_limits.ratio) {
+      fail(QStringLiteral("Dosya bozuk ya da zararlı: \"%1\" sıkıştırılmış hâlinin %2 katından "
+                          "büyük açılıyor.")
+               .arg(m_name)
+               .arg(m_limits.ratio));
+      return -1;
+    }
+    return n;
   }
 }
 
 Status ArchiveReader::stream(const std::function<bool(const char*, qsizetype)>& sink) {
   if (!m_pending)
     return Status::failure(m_error.isEmpty() ? QStringLiteral("Parça okunamadı.") : m_error);
-  m_pending = false;
-  archive* a = m_state->handle;
-  const qint64 packedStart = archive_filter_bytes(a, -1);
-  qint64 unpacked = 0;
   char buffer[64 * 1024];
-  int warnings = 0;
   for (;;) {
-    const la_ssize_t n = archive_read_data(a, buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      // A warning is no failure, but a member that only warns is never read on forever.
-      if (n < ARCHIVE_WARN || ++warnings > 100) {
-        m_error = withDetail(QStringLiteral("Dosya bozuk"), libraryText(a));
-        return Status::failure(m_error);
-      }
-      continue;
-    }
-    unpacked += n;
-    m_total += n;
-    const qint64 packed = std::max<qint64>(1, archive_filter_bytes(a, -1) - packedStart);
-    if (unpacked > m_limits.memberBytes || m_total > m_limits.totalBytes) {
-      m_error = QStringLiteral("Dosya çok büyük: \"%1\" açıldığında %2 MB'ı geçiyor.")
-                    .arg(m_name, megabytes(std::min(m_limits.memberBytes, m_limits.totalBytes)));
-      return Status::failure(m_error);
-    }
-    if (unpacked > m_limits.ratioFloor && unpacked / packed > m_limits.ratio) {
-      m_error = QStringLiteral(
-                    "Dosya bozuk ya da zararlı: \"%1\" sıkıştırılmış hâlinin %2 katından "
-                    "büyük açılıyor.")
-                    .arg(m_name)
-                    .arg(m_limits.ratio);
-      return Status::failure(m_error);
-    }
+    const qint64 n = readSome(buffer, sizeof buffer);
+    if (n < 0) return Status::failure(m_error);
+    if (n == 0) return {};
     if (!sink(buffer, static_cast<qsizetype>(n))) {
-      m_error = QStringLiteral("Geçici dosya yazılamadı.");
+      fail(QStringLiteral("Geçici dosya yazılamadı."));
       return Status::failure(m_error);
     }
   }
-  return {};
 }
+
+class ArchiveReader::MemberDevice : public QIODevice {
+ public:
+  // Unbuffered: a sequential device's buffer would take the first chunk for
+  // the whole stream.
+  explicit MemberDevice(ArchiveReader& reader) : m_reader(reader) {
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+  }
+  bool isSequential() const override { return true; }
+  bool atEnd() const override { return !m_reader.m_pending; }
+
+ protected:
+  qint64 readData(char* data, qint64 max) override {
+    const qint64 n = m_reader.readSome(data, std::min<qint64>(max, 64 * 1024));
+    // The end of the member and a failure both end the stream; the reader's
+    // error() tells them apart.
+    return n < 0 ? 0 : n;
+  }
+  qint64 writeData(const char*, qint64) override { return -1; }
+
+ private:
+  ArchiveReader& m_reader;
+};
+
+std::unique_ptr<QIODevice> ArchiveReader::device() { return std::make_unique<MemberDevice>(*this); }
 
 Result<QByteArray> ArchiveReader::read() {
   QByteArray data;

@@ -57,11 +57,18 @@ class ArchiveReader {
   Result<QByteArray> read();
   // The current member streamed to `out` within the limits.
   Status copyTo(QIODevice& out);
+  // The current member as a sequential device that unpacks as it is read (a
+  // parser pulls a part of any size through a 64 KB buffer). A failure, the
+  // limits' included, ends it early with error() set. Valid until next().
+  std::unique_ptr<QIODevice> device();
   // Empty unless opening, a header or a member's data failed.
   const QString& error() const { return m_error; }
 
  private:
+  class MemberDevice;
   Status stream(const std::function<bool(const char*, qsizetype)>& sink);
+  // Up to `max` more bytes of the current member; 0 at its end, -1 on a failure.
+  qint64 readSome(char* out, qint64 max);
   bool fail(const QString& text);
   struct State;
   std::unique_ptr<State> m_state;
@@ -72,7 +79,10 @@ class ArchiveReader {
   qint64 m_total = 0;
   int m_members = 0;
   bool m_opened = false;
-  bool m_pending = false;  // the current member's data was not read yet
+  bool m_pending = false;  // the current member's data was not read to its end yet
+  qint64 m_unpacked = 0;   // of the current member
+  qint64 m_packedStart = 0;
+  int m_warnings = 0;
 };
 
 // ZIP archives: reading whole members (through ArchiveReader) and writing.

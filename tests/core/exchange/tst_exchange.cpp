@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QColor>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QSqlDatabase>
@@ -14,7 +15,9 @@
 
 #include <memory>
 
+#include "HostileFiles.h"
 #include "PackageDatabaseFile.h"
+#include "PeakMemory.h"
 #include "TempDataFolder.h"
 #include "authoring/BookletOrders.h"
 #include "authoring/Question.h"
@@ -537,6 +540,57 @@ class TestExchange : public QObject {
     QCOMPARE(column(to(), QStringLiteral("SELECT SORUNO||':'||UNITE||':'||DOGRUSIK FROM "
                                          "TABLESORU ORDER BY VAL(SORUNO)")),
              QStringList({"1:Kesirler:B", "2:Oranlar:E"}));
+  }
+
+  // Small files that ask for gigabytes (long defaults lent to every row, a
+  // million rows, a thousand columns): each is refused for its reason before
+  // its values are read, quickly, in little memory, adding nothing.
+  void hostilePackagesRefusedSmall_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("defaults of 65,000 characters") << "varsayilan.cks"
+                                                   << "tablo tanımı çok uzun";
+    QTest::newRow("the same, 40,000 rows") << "varsayilan-buyuk.cks"
+                                           << "tablo tanımı çok uzun";
+    QTest::newRow("a default within the schema limit") << "varsayilan-kisa.cks"
+                                                       << "dosyanın kendisinden büyük";
+    QTest::newRow("36 MB of question texts") << "metin.cks"
+                                             << "en çok 32 MB metin";
+    QTest::newRow("200 columns") << "sutun.cks"
+                                 << "çok fazla sütun";
+    QTest::newRow("a unit of 5,000 characters") << "uzun-ad.cks"
+                                                << "1 numaralı kaydın UNITE değeri çok uzun (en "
+                                                   "çok 255";
+    QTest::newRow("test rows with long defaults") << "varsayilan.ckp"
+                                                  << "tablo tanımı çok uzun";
+    QTest::newRow("a million test rows") << "milyon.ckp"
+                                         << "TABLETESTSORU tablosunda çok fazla satır var";
+  }
+  void hostilePackagesRefusedSmall() {
+    QFETCH(QString, name);
+    QFETCH(QString, refusal);
+    const QString path = file(name);
+    QVERIFY(hostile::write(name, path));
+    const qint64 databaseBytes = QFileInfo(m_to->filePath(QStringLiteral("DERSLIK.db"))).size();
+
+    const PeakMemory memory;
+    QElapsedTimer clock;
+    clock.start();
+    const Result<int> added = name.endsWith(QStringLiteral(".cks"))
+                                  ? QuestionPackage(to()).read(path)
+                                  : TestPackage(to()).read(path);
+    const qint64 ms = clock.elapsed();
+    qInfo("%s: %lld ms, %.1f MB", qPrintable(name), ms, memory.grownMb());
+    QVERIFY(!added);
+    QVERIFY2(added.error().contains(refusal), qPrintable(added.error()));
+    QVERIFY2(memory.grownMb() < 100, qPrintable(QString::number(memory.grownMb())));
+    QVERIFY2(ms < 5000, qPrintable(QString::number(ms)));
+    QCOMPARE(count(to(), QStringLiteral("SELECT (SELECT COUNT(*) FROM TABLESORU)+(SELECT COUNT(*) "
+                                        "FROM TABLETEST)+(SELECT COUNT(*) FROM TABLETESTSORU)")),
+             0);
+    QVERIFY(QFileInfo(m_to->filePath(QStringLiteral("DERSLIK.db"))).size() <
+            databaseBytes + 1024 * 1024);
+    QCOMPARE(leftovers(), QStringList());
   }
 
  private:

@@ -69,6 +69,36 @@ class BiffFixture {
     return compoundFile(stream, static_cast<quint32>(std::max<qsizetype>(size, 4096 + 1)));
   }
 
+  // `sheets` sheets that each claim rows x columns cells (DIMENSIONS) and hold
+  // one number, in a stream padded with records nobody reads to `streamBytes`.
+  static QByteArray claimingWorkbook(int sheets, quint32 rows, quint16 columns,
+                                     qsizetype streamBytes) {
+    QByteArray globals = record(0x0809, bof(0x0005)) + record(0x0042, u16(1200));
+    QList<qsizetype> offsetAt;
+    for (int i = 0; i < sheets; ++i) {
+      offsetAt << globals.size() + 4;
+      globals += record(0x0085, u32(0) + u16(0) + shortString(QStringLiteral("S%1").arg(i + 1)));
+    }
+    globals += record(0x000A, {});
+    QByteArray stream = globals;
+    for (int i = 0; i < sheets; ++i) {
+      qToLittleEndian<quint32>(static_cast<quint32>(stream.size()), stream.data() + offsetAt.at(i));
+      stream += record(0x0809, bof(0x0010));
+      stream += record(0x0200, u32(0) + u32(rows) + u16(0) + u16(columns) + u16(0));
+      QByteArray number(8, '\0');
+      qToLittleEndian(1.0, number.data());
+      stream += record(0x0203, u16(0) + u16(0) + u16(0) + number);
+      const qsizetype filler = (streamBytes - stream.size()) / (sheets - i) - 4;
+      for (qsizetype left = filler; left > 8; left -= 8228)
+        stream += record(0x0F00,
+                         QByteArray(static_cast<int>(std::min<qsizetype>(left - 4, 8224)), '\x5A'));
+      stream += record(0x000A, {});
+    }
+    const qsizetype size = stream.size();
+    stream.append(QByteArray(((size + 511) / 512) * 512 - size, '\0'));
+    return compoundFile(stream, static_cast<quint32>(size));
+  }
+
  private:
   static QByteArray u16(quint16 v) {
     QByteArray b(2, '\0');
@@ -95,23 +125,28 @@ class BiffFixture {
     return u16(0x0600) + u16(kind) + u16(0x0DBB) + u16(0x07CC) + u32(0) + u32(0x0206);
   }
 
-  // Sector 0: FAT, sector 1: directory, sectors 2..: the Workbook stream.
+  // Sectors 0..f-1: the FAT, sector f: the directory, then the Workbook stream.
   static QByteArray compoundFile(const QByteArray& stream, quint32 streamSize) {
     const quint32 endOfChain = 0xFFFFFFFE, freeSector = 0xFFFFFFFF, noStream = 0xFFFFFFFF;
     const int streamSectors = static_cast<int>(stream.size() / 512);
+    int fatSectors = 1;
+    while (fatSectors * 128 < fatSectors + 1 + streamSectors) ++fatSectors;
+    const auto f = static_cast<quint32>(fatSectors);
     QByteArray header;
     header += QByteArray::fromHex("D0CF11E0A1B11AE1");
     header += QByteArray(16, '\0');
     header += u16(0x003E) + u16(0x0003) + u16(0xFFFE) + u16(9) + u16(6) + QByteArray(6, '\0');
-    header += u32(0) + u32(1) + u32(1) + u32(0) + u32(4096) + u32(endOfChain) + u32(0) +
+    header += u32(0) + u32(f) + u32(f) + u32(0) + u32(4096) + u32(endOfChain) + u32(0) +
               u32(endOfChain) + u32(0);
-    header += u32(0);
-    for (int i = 1; i < 109; ++i) header += u32(freeSector);
+    for (int i = 0; i < 109; ++i)
+      header += u32(i < fatSectors ? static_cast<quint32>(i) : freeSector);
 
-    QByteArray fat = u32(0xFFFFFFFD) + u32(endOfChain);
+    QByteArray fat;
+    for (int i = 0; i < fatSectors; ++i) fat += u32(0xFFFFFFFD);
+    fat += u32(endOfChain);
     for (int i = 0; i < streamSectors; ++i)
-      fat += u32(i + 1 < streamSectors ? static_cast<quint32>(3 + i) : endOfChain);
-    while (fat.size() < 512) fat += u32(freeSector);
+      fat += u32(i + 1 < streamSectors ? f + 2 + static_cast<quint32>(i) : endOfChain);
+    while (fat.size() < 512 * fatSectors) fat += u32(freeSector);
 
     auto entry = [&](const QString& name, quint8 type, quint32 child, quint32 start, quint32 size) {
       QByteArray e = utf16(name);
@@ -124,7 +159,7 @@ class BiffFixture {
       return e;
     };
     QByteArray directory = entry(QStringLiteral("Root Entry"), 5, 1, endOfChain, 0);
-    directory += entry(QStringLiteral("Workbook"), 2, noStream, 2, streamSize);
+    directory += entry(QStringLiteral("Workbook"), 2, noStream, f + 1, streamSize);
     directory += entry(QString(), 0, noStream, 0, 0);
     directory += entry(QString(), 0, noStream, 0, 0);
     return header + fat + directory + stream;

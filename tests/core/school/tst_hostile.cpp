@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "../formats/BiffFixture.h"
+#include "HostileFiles.h"
 #include "PackageDatabaseFile.h"
 #include "PeakMemory.h"
 #include "SchoolFixture.h"
@@ -100,6 +101,8 @@ class TestHostile : public QObject {
                                         << "Satır 1: öğrencinin adı boş";
     QTest::newRow("package bomb") << "bomba.ckk"
                                   << "katından";
+    QTest::newRow("package lends a long default to 20,000 rows") << "varsayilan.ckk"
+                                                                 << "tablo tanımı çok uzun";
   }
   void refusedQuicklyAndSmall() {
     QFETCH(QString, name);
@@ -137,6 +140,46 @@ class TestHostile : public QObject {
     QVERIFY2(ms < 2000, qPrintable(QString::number(ms)));
     QVERIFY2(mb < 100, qPrintable(QString::number(mb)));
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 1);
+  }
+
+  // Parts that unpack to hundreds of megabytes (shared strings no cell needs,
+  // junk parts, a content.xml of a million rows) are parsed as they unpack or
+  // passed over unread; what is kept stops at the workbook's bounds; an .xls
+  // whose four sheets claim 16 million cells each is refused before the reader
+  // library reserves them.
+  void bigPartsStreamedWithinBounds_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("refusal");  // empty: read
+    QTest::newRow("xlsx, 200 MB of shared strings") << "paylasilan.xlsx"
+                                                    << "fazla veri var (en çok 128 MB)";
+    QTest::newRow("xlsx, two junk parts of 250 MB") << "cop.xlsx"
+                                                    << "";
+    QTest::newRow("ods, 250 MB content.xml") << "icerik.ods"
+                                             << "çok fazla satır";
+    QTest::newRow("xls, four sheets of 65536 x 256") << "boyut.xls"
+                                                     << "taşıyamaz";
+    QTest::newRow("csv, 300 columns of 300 characters") << "uzun.csv"
+                                                        << "";
+  }
+  void bigPartsStreamedWithinBounds() {
+    QFETCH(QString, name);
+    QFETCH(QString, refusal);
+    const QString path = m_fx.path(name);
+    QVERIFY(hostile::write(name, path));
+    const PeakMemory memory;
+    QElapsedTimer clock;
+    clock.start();
+    school::StudentImport imp(SchoolFixture::db());
+    const Status opened = imp.openFile(path);
+    const qint64 ms = clock.elapsed();
+    qInfo("%s: %lld ms, %.1f MB, \"%s\"", qPrintable(name), ms, memory.grownMb(),
+          qPrintable(opened.ok() ? QString() : opened.error()));
+    if (refusal.isEmpty())
+      QVERIFY2(opened, qPrintable(opened.error()));
+    else
+      QVERIFY2(!opened && opened.error().contains(refusal), qPrintable(opened.error()));
+    QVERIFY2(memory.grownMb() < 250, qPrintable(QString::number(memory.grownMb())));
+    QVERIFY2(ms < 30000, qPrintable(QString::number(ms)));  // under 6 s on an idle machine
   }
 
  private:
@@ -224,6 +267,7 @@ class TestHostile : public QObject {
     if (name == QStringLiteral("bos.ckk"))
       return package(path, {kStudents, QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI) "
                                                       "VALUES ('1','   ')")});
+    if (name == QStringLiteral("varsayilan.ckk")) return hostile::write(name, path);
     if (name == QStringLiteral("bomba.ckk"))
       return zip(path, {{exchange::StudentPackage::kMember, QByteArray(64 * 1024 * 1024, '\0')}});
     return false;

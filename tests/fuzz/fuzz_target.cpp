@@ -1,0 +1,9 @@
+// The libFuzzer entry of one reader (DERSLIK_FUZZ_READER names it).
+#include <cstddef>
+#include <cstdint>
+
+#include "FuzzReaders.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  return fuzz::readOne(QStringLiteral(DERSLIK_FUZZ_READER), data, size);
+}
