@@ -220,9 +220,17 @@ void Sliste::applyLayout() {
   }
   m_proxy->setColumns(columns);
   m_view->horizontalHeader()->setSortIndicatorShown(false);
+  const QFontMetrics cellMetrics(m_view->font());
+  const int sample = std::min(m_model->rows(), 200);
   for (int i = 0; i < shown.size(); ++i) {
+    int widest = 0;
+    const int source = m_model->columnIndex(shown[i]->column);
+    for (int r = 0; source >= 0 && r < sample; ++r)
+      widest = std::max(widest, cellMetrics.horizontalAdvance(m_model->text(r, source)) + 16);
     m_view->horizontalHeader()->resizeSection(
-        i, lists::GridLayout::twipsToPixels(shown[i]->widthTwips, dpi()));
+        i, lists::GridLayout::fittedWidth(
+               lists::GridLayout::twipsToPixels(shown[i]->widthTwips, dpi()),
+               m_view->horizontalHeader()->sectionSizeHint(i), widest));
     bool visible = shown[i]->visibility == lists::LayoutColumn::Visibility::Shown;
     const auto over = m_columnOverrides.constFind(key(shown[i]->column));
     if (over != m_columnOverrides.cend()) visible = over.value();

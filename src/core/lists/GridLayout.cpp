@@ -3,6 +3,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
 #include <cmath>
 
 #include "lists/SutunBaslik.h"
@@ -228,6 +229,12 @@ int GridLayout::twipsToPixels(int twips, double dpi) {
 
 int GridLayout::pixelsToTwips(int pixels, double dpi) {
   return int(std::lround(double(pixels) * 1440.0 / (dpi > 0 ? dpi : 96.0)));
+}
+
+int GridLayout::fittedWidth(int savedPixels, int captionPixels, int widestValuePixels) {
+  if (savedPixels <= 0) return savedPixels;
+  const int shortValue = widestValuePixels <= kShortValuePixels ? widestValuePixels : 0;
+  return std::max({savedPixels, captionPixels, shortValue});
 }
 
 }  // namespace lists

@@ -80,6 +80,13 @@ class GridLayout {
 
   static Result<bool> exists(const store::Store& store, const GridIdentity& id);
 
+  // The width a shown column gets from its saved width (pixels): never so narrow
+  // that its caption or a short value is cut ("Numaras", "SER…"), since saved and
+  // factory widths were set for another font. Values wider than kShortValuePixels
+  // may be cut as saved; 0 (a collapsed column) stays 0.
+  static constexpr int kShortValuePixels = 140;
+  static int fittedWidth(int savedPixels, int captionPixels, int widestValuePixels);
+
   // twips <-> pixels at a given dots-per-inch (1440 twips to the inch).
   static int twipsToPixels(int twips, double dpi);
   static int pixelsToTwips(int pixels, double dpi);

@@ -403,6 +403,30 @@ class TestSliste : public QObject {
     QCOMPARE(m_grid->proxy()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Adı"));
   }
 
+  // Widths saved for another font (the factory layouts) never cut a caption or
+  // a short value; a wider saved width stays, a collapsed column stays collapsed.
+  void savedWidthsNeverCutCaptionsOrShortValues() {
+    QVERIFY(lists::GridLayout::save(
+                m_base.store(), m_grid->identity(),
+                {{"Kayıt Numarası", "KAYITNO", 300, lists::LayoutColumn::Visibility::Shown},
+                 {"Sınıfı", "SINIFI", 150, lists::LayoutColumn::Visibility::Shown},
+                 {"Adı", "ADI", 6000, lists::LayoutColumn::Visibility::Shown},
+                 {"Soyadı", "SOYADI", 1000, lists::LayoutColumn::Visibility::Shown}},
+                {})
+                .ok());
+    fill();
+    QHeaderView* header = m_grid->tablo()->horizontalHeader();
+    const QFontMetrics cells(m_grid->tablo()->font());
+    QVERIFY(header->sectionSize(0) >= header->sectionSizeHint(0));
+    QVERIFY(header->sectionSize(0) > cells.horizontalAdvance(QStringLiteral("Kayıt Numarası")));
+    QVERIFY(header->sectionSize(1) > cells.horizontalAdvance(QStringLiteral("5-A")));
+    QVERIFY(header->sectionSize(1) >= header->sectionSizeHint(1));
+    QCOMPARE(header->sectionSize(2), lists::GridLayout::twipsToPixels(6000, m_grid->dpi()));
+    QCOMPARE(lists::GridLayout::fittedWidth(0, 80, 30), 0);
+    QCOMPARE(lists::GridLayout::fittedWidth(20, 80, 400), 80);  // a long value may be cut
+    QCOMPARE(lists::GridLayout::fittedWidth(20, 30, 60), 60);
+  }
+
   void missingLayoutColumnStaysEmpty() {
     QVERIFY(lists::GridLayout::save(
                 m_base.store(), m_grid->identity(),
