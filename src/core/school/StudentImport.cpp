@@ -627,17 +627,17 @@ Result<StudentImport::Report> StudentImport::run(
                            QStringLiteral("0"));
   // The sheet's rows in their order: the students and the rows refused before.
   report.lines.reserve(data.size() + refused.size());
-  qsizetype next = 0;
+  qsizetype before = 0;
   for (const ImportRow& row : data) {
-    while (next < refused.size() && refused.at(next).sheetRow < row.sheetRow)
-      report.lines << refused.at(next++);
+    while (before < refused.size() && refused.at(before).sheetRow < row.sheetRow)
+      report.lines << refused.at(before++);
     const auto& v = row.values;
     report.lines << Line{row.sheetRow, v[kAdi],
                          v[kSoyadi],   v[kNumarasi],
                          v[kSinifi],   row.update ? Line::Outcome::Updated : Line::Outcome::Added,
                          row.reason};
   }
-  while (next < refused.size()) report.lines << refused.at(next++);
+  while (before < refused.size()) report.lines << refused.at(before++);
   return report;
 }
 

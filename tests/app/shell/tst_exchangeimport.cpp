@@ -3,6 +3,7 @@
 // and which file was refused. Under DERSLIK_SHOTS the progress window and the
 // message are saved as pictures.
 #include <QAction>
+#include <QApplication>
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QPainter>
@@ -186,6 +187,7 @@ class TestExchangeImport : public QObject {
     QVERIFY(home->shortcut().isEmpty());
     QSignalSpy pressed(home, &QAction::triggered);
     window.show();
+    QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QTest::keySequence(&window, QKeySequence(Qt::CTRL | Qt::Key_Home));
     QCOMPARE(pressed.count(), 1);

@@ -331,7 +331,7 @@ class TestTestHazirlama : public QObject {
     give->click();
     QCOMPARE(f.shown(), QStringList{QStringLiteral("Test dosyası oluşturuldu")});
     take->click();
-    QCOMPARE(f.shown(), QStringList{QStringLiteral("1 adet test eklendi")});
+    QCOMPARE(f.shown(), QStringList{QStringLiteral("1 adet test eklendi (Test No: 2)")});
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLETESTSORU WHERE TESTNO='2'")), 2);
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")), 4);
     QCOMPARE(titles, (QStringList{QStringLiteral("Testin Verileceği Dosya"),
