@@ -204,6 +204,10 @@ Result<QString> Pairing::sharedRemotesQuestion(const QStringList& addresses,
                                                const QString& sinifi) const {
   using R = Result<QString>;
   if (addresses.isEmpty()) return QString();
+  // A class whose students all have their remotes gets nothing new: no question.
+  const Result<QStringList> waiting = studentsWithoutRemote(sinifi);
+  if (!waiting) return R::failure(waiting.error());
+  if (waiting->isEmpty()) return QString();
   const store::InList in = store::inList(addresses);
   const QString shared = QStringLiteral(
                              "FROM TABLEESLESME E INNER JOIN TABLEOGRENCI O ON O.KAYITNO=E.KAYITNO "

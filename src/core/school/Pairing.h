@@ -61,7 +61,8 @@ class Pairing {
   }
   // Before the automatic pairing of `sinifi`: when some of the remotes already
   // serve students of other classes, the question that says so (a remote serves
-  // one student in each class, so both classes will use it); empty when none does.
+  // one student in each class, so both classes will use it); empty when none does
+  // or when every student of the class has a remote already (nothing would change).
   Result<QString> sharedRemotesQuestion(const QStringList& addresses, const QString& sinifi) const;
   Status checkStudentRemotes(const QStringList& addresses) const;
   // What the teacher is told after the automatic pairing of a class: "29 öğrenci

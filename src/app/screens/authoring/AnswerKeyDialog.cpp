@@ -70,7 +70,8 @@ AnswerKeyDialog::AnswerKeyDialog(const ScreenContext& context, QWidget* parent)
     auto* seed = new QLineEdit(this);
     seed->setObjectName(QStringLiteral("txtAnahtar%1").arg(letter));
     seed->setValidator(new QIntValidator(1, 99999, seed));
-    seed->setMaximumWidth(80);
+    // Five digits whole, whatever the font.
+    seed->setFixedWidth(seed->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
     seed->setToolTip(QStringLiteral(
         "Karıştırmanın anahtarı: aynı anahtar aynı sırayı verir. Not ettiğiniz bir anahtarı "
         "yazıp Enter'a basınca o sıra yeniden yapılır."));
