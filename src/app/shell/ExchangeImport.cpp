@@ -106,7 +106,8 @@ int importFiles(QWidget* window, const ScreenContext& context, Kind kind, const 
     else
       context.messages.error(text);
   } else if (outcome.added == 0 && !outcome.skipped.isEmpty()) {
-    context.messages.info(QStringLiteral("Hiçbir şey eklenmedi.") + skippedText);
+    context.messages.info(QStringLiteral("Hiçbir şey eklenmedi.\n\n") +
+                          outcome.skipped.join(QLatin1Char('\n')));
   } else if (origin == Origin::Menu && paths.size() == 1) {
     context.messages.info(questions ? exchange::QuestionPackage::menuAddedMessage()
                                     : exchange::TestPackage::menuAddedMessage(testNos));

@@ -530,7 +530,8 @@ Result<StudentImport::Report> StudentImport::run(
     }
     if (adi.isEmpty()) {
       report.skippedRows << r + 1;
-      refused.append({r + 1, adi, soyadi, row.values[kNumarasi], row.values[kSinifi],
+      refused.append({r + 1, adi, soyadi, row.values[kNumarasi],
+                      row.values[kSinifi].isEmpty() ? m_class : row.values[kSinifi],
                       Line::Outcome::Refused, QStringLiteral("Adı boş")});
       continue;
     }

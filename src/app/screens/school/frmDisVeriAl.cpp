@@ -112,6 +112,7 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
   m_cmdSonucAc =
       schoolui::button(QStringLiteral("cmdSonucAc"), QStringLiteral("Sonuç Dosyasını Aç"), gSonuc);
   m_cmdSonucAc->setToolTip(QStringLiteral("Aynı sonucu hesap tablosu olarak açar"));
+  m_cmdSonucAc->setMinimumWidth(m_cmdSonucAc->sizeHint().width() + 24);
   resultRow->addStretch();
   resultRow->addWidget(m_cmdSonucAc);
   sl->addLayout(resultRow);
