@@ -22,6 +22,7 @@
 #include "authoring/TestRenumbering.h"
 #include "authoring/TypedQuestion.h"
 #include "exchange/QuestionPackage.h"
+#include "exchange/TakenFiles.h"
 #include "exchange/TestPackage.h"
 #include "lists/FilterLists.h"
 #include "store/Store.h"
@@ -136,7 +137,8 @@ const Syntax& questionsExportSyntax() {
 }
 
 const Syntax& questionsImportSyntax() {
-  static const Syntax s(QStringLiteral("questions import DOSYA.cks..."), 1, -1);
+  static const Syntax s = Syntax(QStringLiteral("questions import DOSYA.cks... [--again]"), 1, -1)
+                              .flag(QStringLiteral("again"));
   return s;
 }
 
@@ -147,7 +149,9 @@ const Syntax& testsExportSyntax() {
 }
 
 const Syntax& testsImportSyntax() {
-  static const Syntax s(QStringLiteral("tests import DOSYA.ckp|DOSYA.ckt..."), 1, -1);
+  static const Syntax s =
+      Syntax(QStringLiteral("tests import DOSYA.ckp|DOSYA.ckt... [--again]"), 1, -1)
+          .flag(QStringLiteral("again"));
   return s;
 }
 
@@ -572,18 +576,24 @@ int exportPackage(store::Store& store, const Args& a, QTextStream& out, QTextStr
 
 // Reading exchange files, each in its own transaction: the count over the good
 // ones; a refused file is named with the screens' message and makes the exit
-// code 1.
+// code 1. A file taken before adds nothing, is named with when it was taken
+// and makes the exit code 1, unless --again reads it once more.
 template <typename Package>
 int importPackages(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
   if (!openDatabase(store, err)) return 1;
   Package package(store);
+  const exchange::TakenFiles taken(store);
+  const bool again = a.has(QStringLiteral("again"));
   const exchange::ImportOutcome outcome = exchange::readFiles(
-      a.positional, [&package](const QString& path) { return package.read(path); });
+      a.positional, [&package](const QString& path) { return package.read(path); }, {}, &taken,
+      [again](const QString&, const exchange::TakenFile&) { return again; });
   for (const QString& failure : outcome.failures)
     err << Package::readFailedMessage() << " (" << failure << ")\n";
-  if (outcome.added > 0 || outcome.failures.isEmpty())
-    out << Package::addedMessage(outcome.added) << '\n';
-  return outcome.failures.isEmpty() ? 0 : 1;
+  for (const QString& skipped : outcome.skipped)
+    err << skipped << " Hiçbir şey eklenmedi; yeniden almak için --again yazınız.\n";
+  const bool clean = outcome.failures.isEmpty() && outcome.skipped.isEmpty();
+  if (outcome.added > 0 || clean) out << Package::addedMessage(outcome.added) << '\n';
+  return clean ? 0 : 1;
 }
 
 int questionsExport(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
@@ -656,14 +666,14 @@ QList<CliCommand> authoringCommands() {
        QStringLiteral("questions add --picture DOSYA|--text \"SORU\" [--choices \"A|B|C|D|E\"] "
                       "--answer X [...] | list [--level L] [--course C] [--unit U] [--answer X] "
                       "[--test T] [--last N] [--json] | delete SORUNO... | export SORUNO... --out "
-                      "DOSYA.cks | import DOSYA.cks..."),
+                      "DOSYA.cks | import DOSYA.cks... [--again]"),
        questions},
       {QStringLiteral("tests"),
        QStringLiteral(
            "tests create AD [...] | list [--json] | show T [--json] | add-questions T "
            "SORUNO... | auto T --count K [...] | shuffle T | booklet-order T B|C|D "
            "P1,P2,... | booklet T --out DOSYA [...] | renumber T YENİ | export T... --out "
-           "DOSYA.ckp | import DOSYA.ckp|DOSYA.ckt..."),
+           "DOSYA.ckp | import DOSYA.ckp|DOSYA.ckt... [--again]"),
        tests},
   };
 }

@@ -139,6 +139,7 @@ int studentsImport(store::Store& store, const Args& a, QTextStream& out, QTextSt
     }
   }
   if (a.has(QStringLiteral("map"))) {
+    import.clearPairs();  // the pairs given replace those a national list gets by itself
     const QStringList pairs =
         a.value(QStringLiteral("map")).split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& p : pairs) {

@@ -6,6 +6,7 @@
 
 #include "Messages.h"
 #include "exchange/QuestionPackage.h"
+#include "exchange/TakenFiles.h"
 #include "exchange/TestPackage.h"
 #include "shell/MainMenuController.h"
 #include "shell/frmIslem.h"
@@ -57,37 +58,61 @@ int importFiles(QWidget* window, const ScreenContext& context, Kind kind, const 
   const exchange::Progress numbering = [&progress, &fileLine](const QString& line) {
     progress.showText(fileLine.isEmpty() ? line : fileLine + QLatin1Char('\n') + line);
   };
-  const auto read = [&context, kind, &numbering](const QString& path) {
-    return kind == Kind::Questions ? exchange::QuestionPackage(context.store).read(path, numbering)
-                                   : exchange::TestPackage(context.store).read(path, numbering);
+  // The numbers the tests got, over all the files.
+  QStringList testNos;
+  const auto read = [&context, kind, &numbering, &testNos](const QString& path) {
+    if (kind == Kind::Questions)
+      return exchange::QuestionPackage(context.store).read(path, numbering);
+    exchange::TestPackage tests(context.store);
+    const Result<int> added = tests.read(path, numbering);
+    testNos << tests.addedTests();
+    return added;
   };
-  const exchange::ImportOutcome outcome =
-      exchange::readFiles(paths, read, [&progress, &fileLine](int i, int n) {
+  // A file taken before is read again only when the teacher says so ("Hayır"
+  // by default: Enter never doubles a bank).
+  const exchange::TakenFiles taken(context.store);
+  const exchange::ReadAgain again = [&context, &progress](const QString& path,
+                                                          const exchange::TakenFile& before) {
+    progress.hide();
+    return context.messages.ask(exchange::TakenFiles::againQuestion(path, before),
+                                QStringLiteral("Soru"), Messages::Answer::No);
+  };
+  const exchange::ImportOutcome outcome = exchange::readFiles(
+      paths, read,
+      [&progress, &fileLine](int i, int n) {
         fileLine = n > 1 ? exchange::fileProgressText(i, n) : QString();
         progress.showText(exchange::fileProgressText(i, n));
-      });
+      },
+      &taken, again);
   progress.hide();
   const bool questions = kind == Kind::Questions;
+  const QString addedText = questions ? exchange::QuestionPackage::addedMessage(outcome.added)
+                                      : exchange::TestPackage::addedMessage(outcome.added, testNos);
+  // Files left out because they were taken before, named after the rest.
+  const QString skippedText =
+      outcome.skipped.isEmpty()
+          ? QString()
+          : QStringLiteral("\n\nDaha önce alındığı için alınmayan dosyalar:\n") +
+                outcome.skipped.join(QLatin1Char('\n'));
   if (!outcome.failures.isEmpty()) {
     // What the good files added comes first; each refused file is named after it.
     QString text;
-    if (outcome.added > 0)
-      text = (questions ? exchange::QuestionPackage::addedMessage(outcome.added)
-                        : exchange::TestPackage::addedMessage(outcome.added)) +
-             QStringLiteral("\n\n");
+    if (outcome.added > 0) text = addedText + QStringLiteral("\n\n");
     text += (questions ? exchange::QuestionPackage::readFailedMessage()
                        : exchange::TestPackage::readFailedMessage()) +
-            QStringLiteral("\n\n") + outcome.failures.join(QLatin1Char('\n'));
+            QStringLiteral("\n\n") + outcome.failures.join(QLatin1Char('\n')) + skippedText;
     if (outcome.added > 0)
       context.messages.warning(text);
     else
       context.messages.error(text);
+  } else if (outcome.added == 0 && !outcome.skipped.isEmpty()) {
+    context.messages.info(QStringLiteral("Hiçbir şey eklenmedi.\n\n") +
+                          outcome.skipped.join(QLatin1Char('\n')));
   } else if (origin == Origin::Menu && paths.size() == 1) {
     context.messages.info(questions ? exchange::QuestionPackage::menuAddedMessage()
-                                    : exchange::TestPackage::menuAddedMessage());
+                                    : exchange::TestPackage::menuAddedMessage(testNos));
   } else {
-    context.messages.info(questions ? exchange::QuestionPackage::addedMessage(outcome.added)
-                                    : exchange::TestPackage::addedMessage(outcome.added));
+    context.messages.info(addedText + skippedText);
   }
   return outcome.added;
 }

@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QStatusBar>
 
@@ -100,11 +101,17 @@ void MDIForm1::buildMenus() {
     m_menu->connectGuarded(a, std::move(run));
     return a;
   };
-  QAction* home = add(QStringLiteral("Ana Sayfa"), QStringLiteral("mnuAnaSayfa"), [this] {
-    if (m_home && m_home->parentWidget())
-      m_mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(m_home->parentWidget()));
-  });
-  home->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home));
+  // Qt names the Home key in the user's language, and in Turkish that is "Ana
+  // Sayfa", the item's own name ("Ctrl+Ana Sayfa"): the menu writes the key as
+  // it is printed on the keyboard and a shortcut of the window presses the item.
+  QAction* home =
+      add(QStringLiteral("Ana Sayfa\tCtrl+Home"), QStringLiteral("mnuAnaSayfa"), [this] {
+        if (m_home && m_home->parentWidget())
+          m_mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(m_home->parentWidget()));
+      });
+  auto* homeKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home), this);
+  homeKey->setObjectName(QStringLiteral("kisayolAnaSayfa"));
+  connect(homeKey, &QShortcut::activated, home, &QAction::trigger);
   add(QStringLiteral("Kurum Bilgileri"), QStringLiteral("mnuKurumBilgileri"), [this] {
     frmKurumBilgileri dialog(m_context, this);
     m_runModal(dialog);

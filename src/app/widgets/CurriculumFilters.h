@@ -34,12 +34,18 @@ class CurriculumFilters : public QObject {
     QComboBox* outcome = nullptr;
   };
 
-  CurriculumFilters(const store::Store& store, const Lists& lists, QObject* parent = nullptr);
+  // Filter: lists to search with, "TÜMÜ" first (= any). Values: the lists that
+  // give one record its place (a question's), without "TÜMÜ", nothing chosen until
+  // the user chooses, and unit, topic and outcome open to a value not defined yet.
+  enum class Use { Filter, Values };
+
+  CurriculumFilters(const store::Store& store, const Lists& lists, QObject* parent = nullptr,
+                    Use use = Use::Filter);
 
   // Fills every list from the top.
   void fillAll();
 
-  // The choices; "TÜMÜ" for an absent list.
+  // The choices; "TÜMÜ" for an absent list (empty in Values use).
   curriculum::CurriculumFilter filter() const;
 
  signals:
@@ -53,7 +59,9 @@ class CurriculumFilters : public QObject {
   void refillUnits();
   void refillTopics();
   void refillOutcomes();
+  void fill(QComboBox* combo, const QStringList& entries);
 
   const store::Store& m_store;
+  Use m_use = Use::Filter;
   QPointer<QComboBox> m_level, m_course, m_unit, m_topic, m_outcome;
 };

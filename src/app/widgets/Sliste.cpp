@@ -205,7 +205,8 @@ void Sliste::applyLayout() {
   const std::vector<char> picked = pickedMask();
   const Result<QList<lists::LayoutColumn>> saved =
       lists::GridLayout::load(m_context.store, identity());
-  m_layout = saved && !saved->isEmpty() ? *saved : defaultLayout();
+  const bool layoutSaved = saved && !saved->isEmpty();
+  m_layout = layoutSaved ? *saved : defaultLayout();
   applyAppearance(lists::GridLayout::loadAppearance(m_context.store, identity()));
 
   QList<lists::FilterProxy::GridColumn> columns;
@@ -220,9 +221,22 @@ void Sliste::applyLayout() {
   }
   m_proxy->setColumns(columns);
   m_view->horizontalHeader()->setSortIndicatorShown(false);
+  const QFontMetrics cellMetrics(m_view->font());
+  const int sample = std::min(m_model->rows(), 200);
   for (int i = 0; i < shown.size(); ++i) {
-    m_view->horizontalHeader()->resizeSection(
-        i, lists::GridLayout::twipsToPixels(shown[i]->widthTwips, dpi()));
+    const int savedPixels = lists::GridLayout::twipsToPixels(shown[i]->widthTwips, dpi());
+    int width = savedPixels;
+    // A width the program shipped is fitted to this font; the teacher's own stays.
+    if (!layoutSaved ||
+        lists::GridLayout::isShippedWidth(identity(), shown[i]->column, shown[i]->widthTwips)) {
+      int widest = 0;
+      const int source = m_model->columnIndex(shown[i]->column);
+      for (int r = 0; source >= 0 && r < sample; ++r)
+        widest = std::max(widest, cellMetrics.horizontalAdvance(m_model->text(r, source)) + 16);
+      width = lists::GridLayout::fittedWidth(
+          savedPixels, m_view->horizontalHeader()->sectionSizeHint(i), widest);
+    }
+    m_view->horizontalHeader()->resizeSection(i, width);
     bool visible = shown[i]->visibility == lists::LayoutColumn::Visibility::Shown;
     const auto over = m_columnOverrides.constFind(key(shown[i]->column));
     if (over != m_columnOverrides.cend()) visible = over.value();

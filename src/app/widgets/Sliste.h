@@ -118,6 +118,8 @@ class Sliste : public QWidget {
   int gorunenKayitSayisi() const;                      // rows passing the filter
   // Value of a result column (also an internal one) in a record; '' when absent.
   QString deger(int record, const QString& column) const;
+  // The result column a grid column shows; empty when none.
+  QString sutunAdi(int gridColumn) const { return m_gridNames.value(gridColumn); }
   // The record of the current row, -1 when none.
   int aktifKayit() const;
   // Sets a filter box by result column name and refilters at once (as if typed).

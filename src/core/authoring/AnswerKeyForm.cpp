@@ -19,6 +19,7 @@ Status AnswerKeyForm::open(const QString& testNo) {
     if (!on) return Status::failure(on.error());
     if (!order) return Status::failure(order.error());
     m_on[index(b)] = on.value();
+    m_seeds[index(b)] = 0;
     QStringList& cells = m_cells[index(b)];
     cells.clear();
     for (int p : order.value()) cells << (p > 0 ? QString::number(p) : QString());
@@ -35,7 +36,17 @@ bool AnswerKeyForm::setCell(Booklet booklet, int row, const QString& text) {
   if (booklet == Booklet::A || !bookletOn(booklet) || row < 0 || row >= m_letters.size())
     return false;
   m_cells[index(booklet)][row] = text.trimmed();
+  m_seeds[index(booklet)] = 0;  // a typed order is no seed's any more
   return true;
+}
+
+void AnswerKeyForm::shuffle(Booklet booklet, quint32 seed) {
+  if (booklet == Booklet::A) return;
+  m_on[index(booklet)] = true;
+  QStringList& cells = m_cells[index(booklet)];
+  cells.clear();
+  for (int p : booklets::shuffledOrder(rowCount(), seed)) cells << QString::number(p);
+  m_seeds[index(booklet)] = seed;
 }
 
 QString AnswerKeyForm::answer(Booklet booklet, int row) const {

@@ -46,6 +46,13 @@ class AnswerKeyForm {
   bool setCell(Booklet booklet, int row, const QString& text);
   // "Cevap": the marked choice of the A question whose position the cell names.
   QString answer(Booklet booklet, int row) const;
+  // "Karıştır": ticks the booklet and fills its cells with the order the seed
+  // makes (booklets::shuffledOrder); the seed is kept to be shown.
+  void shuffle(Booklet booklet, quint32 seed);
+  // The seed of the booklet's last shuffle; 0 when its order was typed or stored.
+  quint32 seed(Booklet booklet) const { return m_seeds[index(booklet)]; }
+  static QString shuffleCaption() { return QStringLiteral("Karıştır"); }
+  static QString seedCaption() { return QStringLiteral("Anahtar:"); }
 
   // cmdCevapAnahtariTamam.
   Status accept();
@@ -57,6 +64,7 @@ class AnswerKeyForm {
   QStringList m_letters;
   bool m_on[3]{};
   QStringList m_cells[3];
+  quint32 m_seeds[3]{};
 };
 
 }  // namespace authoring

@@ -1,5 +1,8 @@
 #include "authoring/BookletOrders.h"
 
+#include <numeric>
+
+#include "authoring/RandomSource.h"
 #include "authoring/TestCatalog.h"
 #include "authoring/TestQuestions.h"
 #include "store/Store.h"
@@ -76,6 +79,18 @@ Result<QList<int>> parseOrder(const QString& text) {
   }
   return out;
 }
+
+QList<int> shuffledOrder(int n, quint32 seed) {
+  RandomSource random(seed);
+  QList<int> order = random.permutation(n);
+  QList<int> own(n);
+  std::iota(own.begin(), own.end(), 1);
+  // Drawn again from the same engine: still one order per seed.
+  while (n > 1 && order == own) order = random.permutation(n);
+  return order;
+}
+
+quint32 newSeed() { return quint32(RandomSource().below(99999)) + 1; }
 
 }  // namespace booklets
 

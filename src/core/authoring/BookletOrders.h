@@ -34,6 +34,13 @@ QString orderProblem(Booklet booklet, const QList<int>& aPositions, int n);
 // Reads "3,1,2" (spaces allowed); an unreadable part is an error naming it.
 Result<QList<int>> parseOrder(const QString& text);
 
+// "Karıştır": a random order of 1..n made from `seed`. The same seed gives the
+// same order on every board, so a teacher who notes the seed can make the
+// booklet again; for n > 1 the order is never A's own.
+QList<int> shuffledOrder(int n, quint32 seed);
+// A fresh seed short enough to note down (1..99999).
+quint32 newSeed();
+
 }  // namespace booklets
 
 // The stored booklet orders of a test.

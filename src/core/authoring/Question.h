@@ -9,7 +9,8 @@
 namespace authoring {
 
 // One row of TABLESORU as the question screens edit it. Every value is text as
-// stored; a choice left on "TÜMÜ" is stored as "TÜMÜ".
+// stored; a list left unchosen is stored empty (older rows may hold "TÜMÜ",
+// which every search reads as "any", like empty).
 struct Question {
   QString soruNo;      // SORUNO
   QString seviye;      // SEVIYE (level); the survey level of a survey question

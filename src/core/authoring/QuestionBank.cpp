@@ -9,6 +9,8 @@
 #include "authoring/QuestionMedia.h"
 #include "authoring/QuestionRules.h"
 #include "authoring/TestQuestions.h"
+#include "curriculum/CurriculumFilter.h"
+#include "exchange/PackageQuestions.h"
 #include "store/ContentStores.h"
 #include "store/Store.h"
 
@@ -150,7 +152,37 @@ Result<QuestionBank::Staging> QuestionBank::stageMedia(const Question& current,
   return staging;
 }
 
+// A unit, topic or outcome typed for a question of a level and course is offered
+// in the lists from then on, as if it had been defined first.
+Status QuestionBank::definePlace(const Question& q) {
+  using curriculum::CurriculumFilter;
+  if (q.anket || CurriculumFilter::isAll(q.seviye) || CurriculumFilter::isAll(q.ders) ||
+      CurriculumFilter::isAll(q.unite))
+    return {};
+  QString name = QStringLiteral("UNITELER");
+  QString sql = QStringLiteral("SEVIYE=? AND DERS=? AND UNITE=?");
+  QVariantList params{q.seviye, q.ders, q.unite};
+  if (!CurriculumFilter::isAll(q.konu)) {
+    name = QStringLiteral("KONULAR");
+    sql += QStringLiteral(" AND KONU=?");
+    params << q.konu;
+    if (!CurriculumFilter::isAll(q.kazanim)) {
+      name = QStringLiteral("KAZANIMLAR");
+      sql += QStringLiteral(" AND KAZANIM=?");
+      params << q.kazanim;
+    }
+  }
+  const Result<QVariant> known = m_store.scalar(
+      QStringLiteral("SELECT EXISTS (SELECT 1 FROM TABLETANIMLAMALAR WHERE TANIMADI=? AND %1)")
+          .arg(sql),
+      QVariantList{name} + params);
+  if (!known) return Status::failure(known.error());
+  if (known->toInt() == 1) return {};
+  return exchange::addDefinitions(m_store, {{q.seviye, q.ders, q.unite, q.konu, q.kazanim}});
+}
+
 Status QuestionBank::writeRow(const Question& q, bool isNew) {
+  if (Status s = definePlace(q); !s) return s;
   QVariantList values;
   for (const QString& v : {q.seviye, q.ders, q.unite, q.konu, q.kazanim, q.soruIcerik, q.dogruSik,
                            q.turu, q.zorluk, q.puan, q.sure, q.sesDosyasi, q.aciklama,
@@ -285,7 +317,8 @@ Result<QString> QuestionBank::duplicate(const QString& key) {
               "INSERT INTO TABLESORU (SORUNO,SEVIYE,DERS,UNITE,SORUICERIK,DOGRUSIK,TURU,ZORLUK,"
               "PUAN,SURE,ACIKLAMA,ANKETSORUSUMU,KONU,KAZANIM,COZUMVIDEO,SESDOSYASI,SILINDIMI) "
               "SELECT ?,SEVIYE,DERS,UNITE,SORUICERIK,DOGRUSIK,TURU,ZORLUK,PUAN,SURE,ACIKLAMA,"
-              "ANKETSORUSUMU,'','','','','' FROM TABLESORU WHERE SORUNO=? ORDER BY ID LIMIT 1"),
+              "ANKETSORUSUMU,KONU,KAZANIM,'','','' FROM TABLESORU WHERE SORUNO=? ORDER BY ID "
+              "LIMIT 1"),
           {copy, key});
       !s)
     return Result<QString>::failure(s.error());

@@ -60,8 +60,9 @@ class QuestionBank {
   // Saves an edited question; `pictures` nullopt keeps the stored ones.
   Status update(Question question, const std::optional<QuestionPictures>& pictures,
                 const MediaChange& media = {});
-  // A copy under the next number with the pictures; topic, outcome, sound and
-  // video stay empty (the files are not copied). Returns the new key.
+  // A copy under the next number with the pictures and the whole curriculum
+  // place; sound and video stay empty (their files are named by the original's
+  // key and are not copied). Returns the new key.
   Result<QString> duplicate(const QString& key);
   // Deletes questions: one never used in a recorded run goes with its pictures
   // and files; one used in a run is only marked deleted and keeps them. Either
@@ -80,6 +81,7 @@ class QuestionBank {
   struct Staging;
   Result<Staging> stageMedia(const Question& current, const MediaChange& media);
   Status writeRow(const Question& q, bool isNew);
+  Status definePlace(const Question& q);
 
   store::Store& m_store;
 };

@@ -284,9 +284,11 @@ Status QuestionForm::beginNew() {
   m_mode = Mode::New;
   m_view = View::Question;
   m_position = -1;
-  // The curriculum and classification lists keep their choices for the next question.
+  // The curriculum and classification lists keep their choices for the next
+  // question; what describes one question alone does not.
   m_fields.soruNo = QString::number(next.value());
   m_fields.dogruSik.clear();
+  m_fields.aciklama.clear();
   m_fields.soruIcerik.clear();
   m_fields.sesDosyasi.clear();
   m_fields.cozumVideo.clear();

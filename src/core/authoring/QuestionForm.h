@@ -140,6 +140,13 @@ class QuestionForm {
     return QStringLiteral("Seçili %1 adet soruyu silmek istediğinizden emin misiniz?").arg(n);
   }
   static QString saveFirstMessage() { return QStringLiteral("Lütfen önce soruyu kaydediniz"); }
+  // The status line after a save and after cmdSoruyuCogalt.
+  static QString savedMessage(const QString& key) {
+    return QStringLiteral("Soru %1 kaydedildi.").arg(key);
+  }
+  static QString duplicatedMessage(const QString& original, const QString& copy) {
+    return QStringLiteral("Soru %1 çoğaltıldı: yeni soru %2.").arg(original, copy);
+  }
 
  private:
   Status load(const QString& key);

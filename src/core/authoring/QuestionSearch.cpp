@@ -1,9 +1,8 @@
 #include "authoring/QuestionSearch.h"
 
-#include <QLocale>
-
 #include "authoring/QuestionKeys.h"
 #include "lists/FilterLists.h"
+#include "lists/TurkishText.h"
 #include "store/Store.h"
 
 namespace authoring {
@@ -38,10 +37,10 @@ curriculum::CurriculumFilter::Condition QuestionSearch::condition(const QString&
   restrict(c, p + QStringLiteral("SURE"), sure);
   if (!text.trimmed().isEmpty()) {
     c.sql += QStringLiteral(
-                 " AND (TRLOWER(NZ(%1ACIKLAMA)) LIKE ? ESCAPE '\\' OR TRLOWER(NZ(%1SORUICERIK)) "
+                 " AND (TRFOLD(NZ(%1ACIKLAMA)) LIKE ? ESCAPE '\\' OR TRFOLD(NZ(%1SORUICERIK)) "
                  "LIKE ? ESCAPE '\\')")
                  .arg(p);
-    QString folded = QLocale(QLocale::Turkish).toLower(text.trimmed());
+    QString folded = lists::turkishFold(text.trimmed());
     folded.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
         .replace(QLatin1Char('%'), QStringLiteral("\\%"))
         .replace(QLatin1Char('_'), QStringLiteral("\\_"));

@@ -1,10 +1,10 @@
 #include "authoring/TestCatalog.h"
 
-#include <QLocale>
 #include <QSqlQuery>
 
 #include "authoring/Question.h"
 #include "authoring/QuestionKeys.h"
+#include "lists/TurkishText.h"
 #include "store/ContentStores.h"
 #include "store/Store.h"
 
@@ -38,8 +38,8 @@ store::Query TestSearch::query() const {
         QStringLiteral(" AND %1 EXISTS (SELECT 1 FROM TABLEUYGULAMA U WHERE U.TESTNO=T.TESTNO)")
             .arg(usage == Usage::Run ? QString() : QStringLiteral("NOT"));
   if (!name.trimmed().isEmpty()) {
-    c.sql += QStringLiteral(" AND instr(TRLOWER(NZ(T.TESTADI)), ?)>0");
-    c.params << QLocale(QLocale::Turkish).toLower(name.trimmed());
+    c.sql += QStringLiteral(" AND instr(TRFOLD(NZ(T.TESTADI)), ?)>0");
+    c.params << lists::turkishFold(name.trimmed());
   }
   return {QStringLiteral("SELECT T.TESTNO AS TESTNO,NZ(T.TESTADI) AS TESTADI,NZ(T.HAZIRLAYAN) AS "
                          "HAZIRLAYAN,COUNT(TS.ID) AS SORUSAYISI,SUM(VAL(NZ(TS.SURE))) AS SURE,"

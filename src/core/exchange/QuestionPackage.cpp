@@ -4,6 +4,7 @@
 
 #include "exchange/PackageFile.h"
 #include "exchange/PackageQuestions.h"
+#include "exchange/TakenFiles.h"
 #include "store/Sql.h"
 #include "store/Store.h"
 
@@ -25,6 +26,8 @@ Status QuestionPackage::write(const QStringList& keys, const QString& archivePat
 }
 
 Result<int> QuestionPackage::read(const QString& archivePath, const Progress& progress) {
+  // An unreadable file is refused below, with the reason.
+  const QByteArray hash = TakenFiles::contentHash(archivePath).valueOr({});
   PackageQuestions questions(m_store);
   questions.setProgress(progress);
   PackageFile::ReadOptions options;
@@ -41,6 +44,11 @@ Result<int> QuestionPackage::read(const QString& archivePath, const Progress& pr
         if (Status s = questions.stageMedia(unpacked); !s) return R::failure(s.error());
         if (Status s = questions.write(package, unpacked.packageBytes); !s)
           return R::failure(s.error());
+        if (!hash.isEmpty())
+          if (Status s =
+                  TakenFiles(m_store).remember(hash, archivePath, QDateTime::currentDateTime());
+              !s)
+            return R::failure(s.error());
         return questions.count();
       },
       options);
@@ -53,11 +61,19 @@ Result<int> QuestionPackage::read(const QString& archivePath, const Progress& pr
 
 ImportOutcome readFiles(const QStringList& paths,
                         const std::function<Result<int>(const QString&)>& read,
-                        const std::function<void(int, int)>& progress) {
+                        const std::function<void(int, int)>& progress, const TakenFiles* taken,
+                        const ReadAgain& again) {
   ImportOutcome outcome;
   const int n = static_cast<int>(paths.size());
   for (int i = 0; i < n; ++i) {
     if (progress) progress(i + 1, n);
+    if (taken) {
+      const Result<std::optional<TakenFile>> before = taken->find(paths.at(i));
+      if (before && before.value() && !(again && again(paths.at(i), *before.value()))) {
+        outcome.skipped << TakenFiles::takenText(paths.at(i), *before.value());
+        continue;
+      }
+    }
     const Result<int> added = read(paths.at(i));
     if (added)
       outcome.added += added.value();

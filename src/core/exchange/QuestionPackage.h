@@ -7,6 +7,7 @@
 
 #include "Result.h"
 #include "exchange/PackageFile.h"
+#include "exchange/TakenFiles.h"
 
 namespace store {
 class Store;
@@ -45,7 +46,8 @@ class QuestionPackage {
   Status write(const QStringList& keys, const QString& archivePath);
   // Reads a question file; the number of questions added. The error names what
   // was wrong; screens show readFailedMessage() with it. `progress` is told
-  // how far the numbering has come.
+  // how far the numbering has come. The file is remembered as taken
+  // (TakenFiles) in the same transaction.
   Result<int> read(const QString& archivePath, const Progress& progress = {});
 
  private:
@@ -57,11 +59,15 @@ class QuestionPackage {
 struct ImportOutcome {
   int added = 0;
   QStringList failures;  // "<file>: <error>" per refused file
+  QStringList skipped;   // TakenFiles::takenText() per file taken before and left out
 };
-// `read` reads one file; `progress` is told (i, n) before file i of n.
+// `read` reads one file; `progress` is told (i, n) before file i of n. With
+// `taken`, a file read before is read again only when `again` says so; the
+// others are left out (skipped) and add nothing.
 ImportOutcome readFiles(const QStringList& paths,
                         const std::function<Result<int>(const QString&)>& read,
-                        const std::function<void(int, int)>& progress = {});
+                        const std::function<void(int, int)>& progress = {},
+                        const TakenFiles* taken = nullptr, const ReadAgain& again = {});
 // "2/5 dosya işleniyor..."
 QString fileProgressText(int index, int count);
 

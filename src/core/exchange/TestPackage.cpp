@@ -9,6 +9,7 @@
 #include "exchange/PackageDatabase.h"
 #include "exchange/PackageFile.h"
 #include "exchange/PackageQuestions.h"
+#include "exchange/TakenFiles.h"
 #include "store/ContentStores.h"
 #include "store/Numbers.h"
 #include "store/Sql.h"
@@ -108,6 +109,9 @@ QString TestPackage::numberingText(int index, int count) {
 }
 
 Result<int> TestPackage::read(const QString& archivePath, const Progress& progress) {
+  m_addedTests.clear();
+  // An unreadable file is refused below, with the reason.
+  const QByteArray hash = TakenFiles::contentHash(archivePath).valueOr({});
   PackageQuestions questions(m_store);
   questions.setProgress(progress);
   PackageFile::ReadOptions options;
@@ -232,14 +236,21 @@ Result<int> TestPackage::read(const QString& archivePath, const Progress& progre
     if (Status s = addDefinitions(m_store, places); !s) return R::failure(s.error());
     if (Status s = addAuthors(m_store, tests.value()); !s) return R::failure(s.error());
     if (Status s = offerLevelsAndCourses(m_store, places); !s) return R::failure(s.error());
+    if (!hash.isEmpty())
+      if (Status s = TakenFiles(m_store).remember(hash, archivePath, QDateTime::currentDateTime());
+          !s)
+        return R::failure(s.error());
     m_store.changed(store::Change::Tests);
+    for (const PackageRecord& t : tests.value()) m_addedTests << testKey.value(t.key);
     return static_cast<int>(tests->size());
   };
   Result<int> added = PackageFile(m_store).read(archivePath, kMember, apply, options);
   if (added)
     questions.finish();
-  else
+  else {
     questions.discard();
+    m_addedTests.clear();
+  }
   return added;
 }
 

@@ -50,7 +50,19 @@ class TestPackage {
   static QString addedMessage(int count) {
     return QStringLiteral("%1 adet test eklendi").arg(count);
   }
-  static QString menuAddedMessage() { return QStringLiteral("Test eklendi"); }
+  // With the numbers the tests got: "Test eklendi (Test No: 12)".
+  static QString menuAddedMessage(const QStringList& testNos = {}) {
+    return QStringLiteral("Test eklendi") + numbersText(testNos);
+  }
+  static QString addedMessage(int count, const QStringList& testNos) {
+    return addedMessage(count) + numbersText(testNos);
+  }
+  // " (Test No: 12, 13)"; empty for none.
+  static QString numbersText(const QStringList& testNos) {
+    return testNos.isEmpty()
+               ? QString()
+               : QStringLiteral(" (Test No: %1)").arg(testNos.join(QStringLiteral(", ")));
+  }
   static QString readFailedMessage() {
     return QStringLiteral("Testler alınamadı, lütfen dosyanın düzgün olduğundan emin olunuz.");
   }
@@ -59,12 +71,16 @@ class TestPackage {
   Status write(const QStringList& testNos, const QString& archivePath);
   // Reads a test file; the number of tests added. `progress` is told how far
   // the numbering of the questions and then of the tests has come.
+  // The file is remembered as taken (TakenFiles) in the same transaction.
   Result<int> read(const QString& archivePath, const Progress& progress = {});
+  // The numbers the tests of the last read() got, in the file's order.
+  const QStringList& addedTests() const { return m_addedTests; }
   // "Testler Numaralandırılıyor : <i>/<n>", every tenth test.
   static QString numberingText(int index, int count);
 
  private:
   store::Store& m_store;
+  QStringList m_addedTests;
 };
 
 }  // namespace exchange

@@ -3,9 +3,11 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
 #include <cmath>
 
 #include "lists/SutunBaslik.h"
+#include "store/FactoryLayouts.h"
 #include "store/Store.h"
 
 namespace lists {
@@ -228,6 +230,31 @@ int GridLayout::twipsToPixels(int twips, double dpi) {
 
 int GridLayout::pixelsToTwips(int pixels, double dpi) {
   return int(std::lround(double(pixels) * 1440.0 / (dpi > 0 ? dpi : 96.0)));
+}
+
+bool GridLayout::isShippedWidth(const GridIdentity& id, const QString& column, int widthTwips) {
+  static const QHash<QString, QList<int>> shipped = [] {
+    QHash<QString, QList<int>> out;
+    QList<store::GridLayout> all =
+        store::factoryLayouts() + store::testListLayouts() + store::currentFactoryLayouts();
+    all << store::reportMenuTestLayout() << store::relativeReportLayout();
+    for (const store::GridLayout& l : all)
+      for (const store::GridColumn& c : l.columns)
+        out[l.form + QChar(0x1f) + l.grid + QChar(0x1f) + l.variant + QChar(0x1f) +
+            c.field.toUpper()]
+            << c.width.toInt();
+    return out;
+  }();
+  return shipped
+      .value(id.form + QChar(0x1f) + id.grid + QChar(0x1f) + id.tag + QChar(0x1f) +
+             column.toUpper())
+      .contains(widthTwips);
+}
+
+int GridLayout::fittedWidth(int savedPixels, int captionPixels, int widestValuePixels) {
+  if (savedPixels <= 0) return savedPixels;
+  const int shortValue = widestValuePixels <= kShortValuePixels ? widestValuePixels : 0;
+  return std::max({savedPixels, captionPixels, shortValue});
 }
 
 }  // namespace lists

@@ -80,6 +80,17 @@ class GridLayout {
 
   static Result<bool> exists(const store::Store& store, const GridIdentity& id);
 
+  // The width a shipped column gets from its saved width (pixels): never so
+  // narrow that its caption or a short value is cut ("Numaras", "SER…"), since
+  // the widths the program shipped were set for another font. Values wider than
+  // kShortValuePixels may be cut as saved; 0 (a collapsed column) stays 0.
+  static constexpr int kShortValuePixels = 140;
+  static int fittedWidth(int savedPixels, int captionPixels, int widestValuePixels);
+  // Whether `widthTwips` is the width a shipped layout of this grid gave the
+  // column (any version of the factory layouts): such a width is fitted, one the
+  // teacher saved stays as it is.
+  static bool isShippedWidth(const GridIdentity& id, const QString& column, int widthTwips);
+
   // twips <-> pixels at a given dots-per-inch (1440 twips to the inch).
   static int twipsToPixels(int twips, double dpi);
   static int pixelsToTwips(int pixels, double dpi);

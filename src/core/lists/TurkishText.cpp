@@ -42,4 +42,30 @@ QString turkishLower(QStringView text) {
   return out;
 }
 
+QString turkishFold(QStringView text) {
+  QString out = turkishLower(text);
+  qsizetype kept = 0;
+  for (qsizetype i = 0; i < out.size(); ++i) {
+    char16_t c = out[i].unicode();
+    switch (c) {
+      case u'\u00E2':
+        c = u'a';
+        break;
+      case u'\u00EE':
+        c = u'i';
+        break;
+      case u'\u00FB':
+        c = u'u';
+        break;
+      case u'\u0302':
+        continue;  // a combining circumflex typed after its letter
+      default:
+        break;
+    }
+    out[kept++] = QChar(c);
+  }
+  out.truncate(kept);
+  return out;
+}
+
 }  // namespace lists

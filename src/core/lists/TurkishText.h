@@ -14,8 +14,10 @@ namespace lists {
 QString turkishUpper(QStringView text);
 // "IŞIK İĞNE" -> "ışık iğne".
 QString turkishLower(QStringView text);
-// The form text is compared in when case must not matter (filters, duplicate checks).
-// Same as turkishLower, kept apart so a later change of the matching rule has one place.
-inline QString turkishFold(QStringView text) { return turkishLower(text); }
+// The form text is compared in when case must not matter (filters, searches,
+// duplicate checks): turkishLower with the circumflex dropped ("Hâlâ" -> "hala",
+// "Kâtip" -> "katip"), since a reader types "hali" for "hâli" and means the same
+// word. SQL has it as TRFOLD(s).
+QString turkishFold(QStringView text);
 
 }  // namespace lists

@@ -200,6 +200,44 @@ Result<int> Pairing::autoPair(const QStringList& addresses, const QString& sinif
   return made;
 }
 
+Result<QString> Pairing::sharedRemotesQuestion(const QStringList& addresses,
+                                               const QString& sinifi) const {
+  using R = Result<QString>;
+  if (addresses.isEmpty()) return QString();
+  // A class whose students all have their remotes gets nothing new: no question.
+  const Result<QStringList> waiting = studentsWithoutRemote(sinifi);
+  if (!waiting) return R::failure(waiting.error());
+  if (waiting->isEmpty()) return QString();
+  const store::InList in = store::inList(addresses);
+  const QString shared = QStringLiteral(
+                             "FROM TABLEESLESME E INNER JOIN TABLEOGRENCI O ON O.KAYITNO=E.KAYITNO "
+                             "WHERE E.KUMANDAADRESI IN (%1) AND NZ(O.SINIFI)<>? AND "
+                             "NZ(O.SILINDIMI)=''")
+                             .arg(in.placeholders);
+  const Result<QVariant> remotes =
+      m_store.scalar(QStringLiteral("SELECT COUNT(DISTINCT E.KUMANDAADRESI) ") + shared,
+                     in.values + QVariantList{sinifi});
+  if (!remotes) return R::failure(remotes.error());
+  if (remotes->toInt() == 0) return QString();
+  Result<QSqlQuery> classes = m_store.exec(
+      QStringLiteral("SELECT NZ(O.SINIFI), COUNT(DISTINCT E.KUMANDAADRESI) ") + shared +
+          QStringLiteral(" GROUP BY NZ(O.SINIFI) ORDER BY NZ(O.SINIFI) COLLATE TURKCE"),
+      in.values + QVariantList{sinifi});
+  if (!classes) return R::failure(classes.error());
+  QStringList each;
+  while (classes.value().next())
+    each << QStringLiteral("%1: %2 kumanda")
+                .arg(classes.value().value(0).toString())
+                .arg(classes.value().value(1).toInt());
+  return QStringLiteral(
+             "Seçilen %1 kumandanın %2 tanesi başka sınıflarda da öğrenciyle eşleştirilmiş "
+             "(%3).\nBir kumanda her sınıfta bir öğrenciye verilir: %4 sınıfının öğrencileri "
+             "de bu kumandaları kullanacak.\n\nDevam edilsin mi?")
+      .arg(addresses.size())
+      .arg(remotes->toInt())
+      .arg(each.join(QStringLiteral(", ")), sinifi);
+}
+
 Query Pairing::withoutRemoteQuery(const QString& sinifi) {
   Query q{QStringLiteral("SELECT %1 FROM TABLEOGRENCI WHERE NZ(SILINDIMI)='' AND "
                          "KAYITNO NOT IN (SELECT KAYITNO FROM TABLEESLESME)")

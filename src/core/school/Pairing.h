@@ -52,6 +52,18 @@ class Pairing {
   // Only registered student remotes are paired: an unknown, malformed or
   // teacher address refuses the whole list.
   Result<int> autoPair(const QStringList& addresses, const QString& sinifi);
+  // cmdOtomatikEslestir with no remote chosen: what to do.
+  static QString noRemotesChosenMessage() {
+    return QStringLiteral(
+        "Otomatik eşleştirme için önce soldaki \"Öğrenci Kumandaları\" listesinden "
+        "kumandaları seçiniz. Hepsini seçmek için listenin sol üst köşesindeki kutuyu "
+        "işaretleyiniz.");
+  }
+  // Before the automatic pairing of `sinifi`: when some of the remotes already
+  // serve students of other classes, the question that says so (a remote serves
+  // one student in each class, so both classes will use it); empty when none does
+  // or when every student of the class has a remote already (nothing would change).
+  Result<QString> sharedRemotesQuestion(const QStringList& addresses, const QString& sinifi) const;
   Status checkStudentRemotes(const QStringList& addresses) const;
   // What the teacher is told after the automatic pairing of a class: "29 öğrenci
   // eşleştirildi; 2 öğrencinin kumandası yok: ADI SOYADI, ...".

@@ -72,6 +72,12 @@ QString fieldForHeader(const QString& header) {
   return names.value(normalized(header));
 }
 
+// The first header of a national class list: "S.No", also written "S. No" or "Sıra No".
+bool isSerialHeader(const QString& cell) {
+  const QString n = normalized(cell);
+  return n == QStringLiteral("sno") || n == QStringLiteral("sırano");
+}
+
 QString captionOf(const QString& key) {
   for (const StudentImport::Field& f : StudentImport::fields())
     if (f.key == key) return f.caption;
@@ -136,6 +142,9 @@ Status StudentImport::chooseSheet(int index) {
   m_pairs.clear();
   findHeaderRow();
   if (const QString named = suggestedClass(); !named.isEmpty()) m_class = named;
+  // A national list is paired as soon as it is recognised; the teacher may still
+  // change the pairs.
+  m_presetApplied = isNationalList() && applyNationalPreset().ok();
   return {};
 }
 
@@ -146,7 +155,7 @@ void StudentImport::findHeaderRow() {
     const QStringList cells = m_book.row(m_sheet, r);
     int known = 0;
     for (const QString& c : cells) {
-      if (c.trimmed() == QStringLiteral("S.No")) known += 2;
+      if (isSerialHeader(c)) known += 2;
       if (!fieldForHeader(c).isEmpty()) ++known;
     }
     if (known >= 2) {
@@ -196,7 +205,7 @@ QStringList StudentImport::columnEntries() const {
 }
 
 bool StudentImport::isNationalList() const {
-  return m_book.cell(m_sheet, m_headerRow, 0).trimmed() == QStringLiteral("S.No");
+  return isSerialHeader(m_book.cell(m_sheet, m_headerRow, 0));
 }
 
 Status StudentImport::applyNationalPreset() {
@@ -285,6 +294,7 @@ struct ImportRow {
   int number = 0;    // data row number (1 = first row under the header)
   std::array<QString, kFieldCount> values;
   bool update = false;
+  QString reason;  // how its student was found, or the number it was added under
 };
 
 // One statement prepared once on the store's connection and run for every row,
@@ -364,19 +374,27 @@ class StudentMatcher {
   struct Match {
     QString kayitNo;
     QString sinifi;
+    QString by;  // the rule that found it, for the result sheet
   };
 
   Match find(const ImportRow& row, bool useNumber) {
     const QString& tc = row.values[kTcKimlik];
     const QString& sinifi = row.values[kSinifi];
     Match m;
-    if (!tc.isEmpty()) m = toMatch(m_byTc.first({tc}));
+    if (!tc.isEmpty()) {
+      m = toMatch(m_byTc.first({tc}));
+      m.by = QStringLiteral("T.C. kimlik numarası kayıtlı");
+    }
     // A row whose identity number is new may still be a stored student who was
     // imported without one.
-    if (m.kayitNo.isEmpty() && useNumber && !row.values[kNumarasi].isEmpty())
+    if (m.kayitNo.isEmpty() && useNumber && !row.values[kNumarasi].isEmpty()) {
       m = toMatch(m_byNumber.first({sinifi, row.values[kNumarasi], tc}));
-    if (m.kayitNo.isEmpty() && (!useNumber || row.values[kNumarasi].isEmpty()))
+      m.by = QStringLiteral("Sınıfta bu okul numarası kayıtlı");
+    }
+    if (m.kayitNo.isEmpty() && (!useNumber || row.values[kNumarasi].isEmpty())) {
       m = byName(sinifi, row.values[kAdi], row.values[kSoyadi], tc);
+      m.by = QStringLiteral("Sınıfta bu ad ve soyad kayıtlı");
+    }
     if (!m.kayitNo.isEmpty()) m_taken.insert(m.kayitNo);
     return m;
   }
@@ -387,7 +405,7 @@ class StudentMatcher {
     QString tc;
   };
   static Match toMatch(const QStringList& cells) {
-    return cells.isEmpty() ? Match{} : Match{cells.at(0), cells.at(1)};
+    return cells.isEmpty() ? Match{} : Match{cells.at(0), cells.at(1), {}};
   }
   static QString nameKey(const QString& adi, const QString& soyadi) {
     return lists::turkishFold(adi.simplified()) + QChar(0x1F) +
@@ -407,7 +425,7 @@ class StudentMatcher {
     for (const Named& n : cls->value(nameKey(adi, soyadi))) {
       if (m_taken.contains(n.kayitNo)) continue;
       if (!tc.isEmpty() && !n.tc.isEmpty() && n.tc != tc) continue;
-      return {n.kayitNo, sinifi};
+      return {n.kayitNo, sinifi, {}};
     }
     return {};
   }
@@ -488,6 +506,7 @@ Result<StudentImport::Report> StudentImport::run(
   QList<ImportRow> data;
   data.reserve(std::max(0, rowCount - m_headerRow - 1));
   Report report;
+  QList<Line> refused;
   for (int r = m_headerRow + 1; r < rowCount; ++r) {
     const QStringList cells = m_book.row(m_sheet, r);
     ImportRow row;
@@ -507,7 +526,7 @@ Result<StudentImport::Report> StudentImport::run(
     }
     if (!any) continue;
     // A repeated header (a list printed over several pages) is no student.
-    if (cells.value(0).trimmed() == QStringLiteral("S.No")) continue;
+    if (isSerialHeader(cells.value(0))) continue;
     QString& adi = row.values[kAdi];
     QString& soyadi = row.values[kSoyadi];
     // A full name is split at its last space: "Ali Can Yılmaz" -> "Ali Can" + "Yılmaz".
@@ -519,6 +538,9 @@ Result<StudentImport::Report> StudentImport::run(
     }
     if (adi.isEmpty()) {
       report.skippedRows << r + 1;
+      refused.append({r + 1, adi, soyadi, row.values[kNumarasi],
+                      row.values[kSinifi].isEmpty() ? m_class : row.values[kSinifi],
+                      Line::Outcome::Refused, QStringLiteral("Adı boş")});
       continue;
     }
     if (!mappedField[kSinifi] || row.values[kSinifi].isEmpty()) row.values[kSinifi] = m_class;
@@ -559,6 +581,7 @@ Result<StudentImport::Report> StudentImport::run(
     const StudentMatcher::Match found = matcher.find(row, !threeButton);
     if (!found.kayitNo.isEmpty()) {
       row.update = true;
+      row.reason = found.by + QStringLiteral(" (kayıt no %1)").arg(found.kayitNo);
       QStringList params;
       for (int f = 0; f < kFieldCount; ++f)
         if (assigned[f]) params << v[f];
@@ -572,6 +595,7 @@ Result<StudentImport::Report> StudentImport::run(
       continue;
     }
     const QString kayitNo = QString::number(m + row.number);
+    row.reason = QStringLiteral("Yeni öğrenci (kayıt no %1)").arg(kayitNo);
     if (!mappedField[kSeviye] || v[kSeviye].isEmpty()) v[kSeviye] = level;
     const QString numarasi =
         threeButton ? SchoolNumber::automatic(institution, v[kSinifi], kayitNo, v[kAdi], v[kSoyadi])
@@ -612,7 +636,39 @@ Result<StudentImport::Report> StudentImport::run(
   }
   store::UserSettings::set(QStringLiteral("Raporlar"), QStringLiteral("DogruYanlisCevap4"),
                            QStringLiteral("0"));
+  // The sheet's rows in their order: the students and the rows refused before.
+  report.lines.reserve(data.size() + refused.size());
+  qsizetype before = 0;
+  for (const ImportRow& row : data) {
+    while (before < refused.size() && refused.at(before).sheetRow < row.sheetRow)
+      report.lines << refused.at(before++);
+    const auto& v = row.values;
+    report.lines << Line{row.sheetRow, v[kAdi],
+                         v[kSoyadi],   v[kNumarasi],
+                         v[kSinifi],   row.update ? Line::Outcome::Updated : Line::Outcome::Added,
+                         row.reason};
+  }
+  while (before < refused.size()) report.lines << refused.at(before++);
   return report;
+}
+
+QString StudentImport::outcomeText(Line::Outcome outcome) {
+  switch (outcome) {
+    case Line::Outcome::Added:
+      return QStringLiteral("Eklendi");
+    case Line::Outcome::Updated:
+      return QStringLiteral("Güncellendi");
+    case Line::Outcome::Refused:
+      return QStringLiteral("Alınmadı");
+  }
+  return {};
+}
+
+QString StudentImport::Report::summary() const {
+  QString text =
+      QStringLiteral("%1 öğrenci eklendi, %2 öğrenci güncellendi").arg(added).arg(updated);
+  if (!skippedRows.isEmpty()) text += QStringLiteral(", %1 satır alınmadı").arg(skippedRows.size());
+  return text + QLatin1Char('.');
 }
 
 }  // namespace school

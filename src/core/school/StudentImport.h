@@ -33,12 +33,24 @@ class StudentImport {
     int column = 0;  // 0-based spreadsheet column
     QString key;     // Field::key
   };
+  // One row of the list and what became of it, for the result sheet on screen.
+  struct Line {
+    enum class Outcome { Added, Updated, Refused };
+    int sheetRow = 0;  // 1-based
+    QString adi, soyadi, numarasi, sinifi;
+    Outcome outcome = Outcome::Added;
+    QString reason;  // "Yeni kayıt no 41", "T.C. kimlik numarası kayıtlı", "Adı boş"
+  };
   struct Report {
     int added = 0;
     int updated = 0;
     QList<int> skippedRows;  // 1-based sheet rows without a name
     QString resultPath;      // the result workbook (sheet "XLSONUC")
+    QList<Line> lines;       // every student row in the list's order, refused ones too
+    // "3 öğrenci eklendi, 1 öğrenci güncellendi, 1 satır alınmadı."
+    QString summary() const;
   };
+  static QString outcomeText(Line::Outcome outcome);  // "Eklendi", "Güncellendi", "Alınmadı"
 
   explicit StudentImport(store::Store& store) : m_store(store) {}
 
@@ -77,8 +89,11 @@ class StudentImport {
   // holds "S.No" or two known field names, else the first row. Rows above it
   // are title lines.
   int headerRow() const { return m_headerRow; }
-  // cmdEOkulListesi: the header row starts with "S.No".
+  // cmdEOkulListesi: the header row starts with "S.No" (or "Sıra No"). Choosing
+  // a sheet with that layout pairs its columns at once (applyNationalPreset).
   bool isNationalList() const;
+  // Whether choosing the sheet paired the national list's columns by itself.
+  bool presetApplied() const { return m_presetApplied; }
   // The class named by the sheet's title lines or its name ("7. Sınıf / A Şubesi"
   // -> "7-A"); empty when none names one.
   QString suggestedClass() const;
@@ -114,6 +129,7 @@ class StudentImport {
   QString m_path;
   int m_sheet = -1;
   int m_headerRow = 0;
+  bool m_presetApplied = false;
   QString m_class;
   QList<Pair> m_pairs;
 };

@@ -46,6 +46,8 @@ QList<TableDef> buildTables() {
              {"ID#", "TANIMADI", "SEVIYE", "DERS", "UNITE", "KONU", "KAZANIM"});
   t << table("TABLEPARAMETRE", {"PARAMETREADI", "PARAMETREDEGERI", "PARAMETREACIKLAMA"});
   t << table("TABLEINTERNETTEST", {"ID#", "DOSYAADI", "YUKLENMETARIHI"});
+  // Question and test files read in (exchange/TakenFiles.h).
+  t << table("TABLEALINANDOSYA", {"ID#", "DOSYAOZETI", "DOSYAADI", "ALINMATARIHI", "ALINMASAATI"});
   t << table("TABLEUYGULAMA",
              {"TESTTARIHI", "TESTBASLANGIC", "TESTBITIS", "SEVIYE", "SINIFI", "GRUP", "ACIKLAMA",
               "TESTNO", "SORUNO", "TESTSIRANO", "DOGRUSIK", "YANLISDOGRUGOTURU", "DERS", "UNITE",

@@ -13,6 +13,7 @@
 #include <optional>
 #include <utility>
 
+#include "lists/TurkishText.h"
 #include "school/Remotes.h"
 #include "school/SchoolNumber.h"
 
@@ -131,6 +132,11 @@ void fnUpper(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void fnLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
   resultText(ctx, turkish().toLower(argText(argv[0])));
+}
+
+void fnFold(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  resultText(ctx, lists::turkishFold(argText(argv[0])));
 }
 
 // The school's own rules, so that SQL never keeps a copy of them.
@@ -274,6 +280,7 @@ void registerSqlFunctions(sqlite3* h) {
       {"MID", 3, fnMid},
       {"TRUPPER", 1, fnUpper},
       {"TRLOWER", 1, fnLower},
+      {"TRFOLD", 1, fnFold},
       {"OGRETMENMI", 1, fnTeacher},
       {"OKULNO", 5, fnSchoolNumber},
       {"OKULNOTEMIZLE", 1, fnSchoolNumberCleanUp},

@@ -23,6 +23,7 @@ namespace store {
 //   MID(s, i[, n])  1-based substring. LEFT and RIGHT are join keywords to SQLite:
 //                 write substr(s, 1, n) and substr(s, -n).
 //   TRUPPER(s), TRLOWER(s)   Turkish case mapping (i -> İ, I -> ı).
+//   TRFOLD(s)     the text searches compare: lists::turkishFold ("Hâlâ" -> "hala").
 // and the school's rules, with the C++ functions that decide them:
 //   OGRETMENMI(flag)          1 for a teacher remote's OGRETMENKUMANDASI
 //                             (school::remotes::isTeacherFlag).

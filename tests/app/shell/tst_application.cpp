@@ -45,6 +45,33 @@ class TestApplication : public QObject {
              QStringLiteral("İptal"));
   }
 
+  // The marks of Turkish capitals are drawn as dark as their letters: "TÜMÜ"
+  // never fades to "TUMU". The dots are what "Ü" has and "U" has not.
+  void turkishMarksAreDrawnDark() {
+    const auto draw = [](const QString& text) {
+      QLabel label(text);
+      label.setFont(QApplication::font());
+      label.adjustSize();
+      QImage image(label.size(), QImage::Format_RGB32);
+      image.fill(Qt::white);
+      label.render(&image, {}, {}, QWidget::DrawChildren);  // on white, without the window's grey
+      return image;
+    };
+    for (const auto& [marked, plain] : {std::pair{QStringLiteral("Ü"), QStringLiteral("U")},
+                                        std::pair{QStringLiteral("Ö"), QStringLiteral("O")},
+                                        std::pair{QStringLiteral("Ş"), QStringLiteral("S")}}) {
+      const QImage a = draw(marked);
+      const QImage b = draw(plain);
+      QCOMPARE(a.size(), b.size());
+      int darkest = 255;
+      for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+          if (qGray(a.pixel(x, y)) < 250 && qGray(b.pixel(x, y)) > 250)
+            darkest = std::min(darkest, qGray(a.pixel(x, y)));
+      QVERIFY2(darkest < 100, qPrintable(marked + QStringLiteral(": ") + QString::number(darkest)));
+    }
+  }
+
   // The desktop appends the display name to every caption that does not end with
   // it; the main window's caption already names the program.
   void noDisplayNameIsAppended() {

@@ -3,6 +3,7 @@
 // and which file was refused. Under DERSLIK_SHOTS the progress window and the
 // message are saved as pictures.
 #include <QAction>
+#include <QApplication>
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QPainter>
@@ -128,7 +129,8 @@ class TestExchangeImport : public QObject {
     const QList<Messages::Message>& shown = m_dir->messages().shown();
     QCOMPARE(shown.size(), 1);
     const QString text = shown.first().text;
-    QVERIFY2(text.startsWith(QStringLiteral("2 adet test eklendi\n")), qPrintable(text));
+    QVERIFY2(text.startsWith(QStringLiteral("2 adet test eklendi (Test No: 3, 4)\n")),
+             qPrintable(text));
     QVERIFY2(text.contains(exchange::TestPackage::readFailedMessage()), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Bozuk.ckt: ")), qPrintable(text));
     QCOMPARE(store().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLETEST")).valueOr(0).toInt(),
@@ -137,6 +139,58 @@ class TestExchangeImport : public QObject {
     frmMesaj message(&window, shown.first());
     message.show();
     QVERIFY(savePicture(over(&window, &message), QStringLiteral("test_alma_sonuc.png")));
+  }
+
+  // One file from the menu says the number its test got; the same file again
+  // is asked about ("Hayır" by default) and adds nothing. The menu writes the
+  // home key as printed on the keyboard, and the key brings the home page back.
+  void oneFileTwiceFromTheMenuAndTheHomeKey() {
+    authoring::Test t;
+    t.testAdi = QStringLiteral("Kesirler");
+    const Result<QString> key = authoring::TestCatalog(store()).create(t);
+    QVERIFY(key);
+    const QString path = m_dir->filePath(QStringLiteral("Kesirler.ckt"));
+    QVERIFY(exchange::TestPackage(store()).write({key.value()}, path));
+    store().close();
+
+    MDIForm1::Options options;
+    options.messages = &m_dir->messages();
+    MDIForm1 window(store(), options);
+    window.setModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    QVERIFY(window.MDIForm1_Load());
+    m_dir->messages().takeTexts();
+    filedialogs::setRunner([&](QFileDialog& d) {
+      d.setDirectory(m_dir->path());
+      d.selectFile(QFileInfo(path).fileName());
+      return int(QDialog::Accepted);
+    });
+    QAction* item = window.menuBar()->findChild<QAction*>(QStringLiteral("mnuDosyadanTestAl"));
+    item->trigger();
+    QCOMPARE(m_dir->messages().takeTexts(),
+             QStringList{QStringLiteral("Test eklendi (Test No: 2)")});
+    item->trigger();
+    const QList<Messages::Message>& shown = m_dir->messages().shown();
+    QCOMPARE(shown.size(), 3);
+    QCOMPARE(shown.at(1).kind, Messages::Kind::Question);
+    QCOMPARE(shown.at(1).defaultAnswer, Messages::Answer::No);
+    QVERIFY2(
+        shown.at(1).text.startsWith(QStringLiteral("Kesirler.ckt dosyası daha önce alınmıştı (")),
+        qPrintable(shown.at(1).text));
+    QVERIFY2(shown.at(2).text.startsWith(QStringLiteral("Hiçbir şey eklenmedi.")),
+             qPrintable(shown.at(2).text));
+    QCOMPARE(store().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLETEST")).valueOr(0).toInt(),
+             2);
+
+    QAction* home = window.menuBar()->findChild<QAction*>(QStringLiteral("mnuAnaSayfa"));
+    QVERIFY(home);
+    QCOMPARE(home->text(), QStringLiteral("Ana Sayfa\tCtrl+Home"));
+    QVERIFY(home->shortcut().isEmpty());
+    QSignalSpy pressed(home, &QAction::triggered);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keySequence(&window, QKeySequence(Qt::CTRL | Qt::Key_Home));
+    QCOMPARE(pressed.count(), 1);
   }
 };
 

@@ -13,6 +13,7 @@
 
 #include "Screenshot.h"
 #include "WidgetTestBase.h"
+#include "store/FactoryLayouts.h"
 #include "widgets/Sliste.h"
 #include "widgets/frmSlisteDuzenle.h"
 
@@ -401,6 +402,38 @@ class TestSliste : public QObject {
     QVERIFY(!lists::GridLayout::exists(m_base.store(), m_grid->identity()).value());
     QCOMPARE(m_grid->proxy()->columnCount(), 5);
     QCOMPARE(m_grid->proxy()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Adı"));
+  }
+
+  // Widths the program shipped (set for another font) never cut a caption or a
+  // short value ("Numaras", "Kayıt Nc"); a width the teacher saved stays as it is.
+  void shippedWidthsNeverCutCaptionsOrShortValues() {
+    const lists::GridIdentity id{QStringLiteral("frmKumandaTanimlama"),
+                                 QStringLiteral("SlisteOgrenciler")};
+    const QString sql =
+        QStringLiteral("SELECT ID, KAYITNO, ADI, SOYADI, NUMARASI, SINIFI FROM TABLEOGRENCI");
+    for (const store::GridLayout& l : store::currentFactoryLayouts())
+      if (l.form == id.form && l.grid == id.grid && l.variant.isEmpty())
+        QVERIFY(store::replaceLayout(l, m_base.store().db()).ok());  // as a new database has it
+    Sliste shipped(m_base.context(), id, m_host.get());
+    QVERIFY(lists::GridLayout::exists(m_base.store(), id).value());
+    QVERIFY(shipped.ListeDoldurYeni(sql).ok());
+    QHeaderView* header = shipped.tablo()->horizontalHeader();
+    const QFontMetrics cells(shipped.tablo()->font());
+    for (int c = 0; c < shipped.proxy()->columnCount(); ++c)
+      QVERIFY2(header->sectionSize(c) >= header->sectionSizeHint(c),
+               qPrintable(shipped.sutunAdi(c)));
+    const int sinifi = 4;
+    QCOMPARE(shipped.sutunAdi(sinifi), QStringLiteral("SINIFI"));
+    QVERIFY(header->sectionSize(sinifi) > cells.horizontalAdvance(QStringLiteral("5-A")));
+
+    header->resizeSection(0, 20);  // the teacher's own choice
+    shipped.TabloDuzeniniKaydet();
+    Sliste again(m_base.context(), id, m_host.get());
+    QVERIFY(again.ListeDoldurYeni(sql).ok());
+    QVERIFY(std::abs(again.tablo()->horizontalHeader()->sectionSize(0) - 20) <= 1);
+    QCOMPARE(lists::GridLayout::fittedWidth(20, 80, 400), 80);  // a long value may be cut
+    QCOMPARE(lists::GridLayout::fittedWidth(20, 30, 60), 60);
+    QCOMPARE(lists::GridLayout::fittedWidth(0, 80, 30), 0);
   }
 
   void missingLayoutColumnStaysEmpty() {

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "AuthoringFixture.h"
+#include "authoring/AnswerKeyForm.h"
 #include "authoring/BookletDocument.h"
 #include "authoring/BookletOrders.h"
 #include "authoring/TypedQuestion.h"
@@ -113,6 +114,35 @@ class TestBooklets : public QObject, AuthoringFixture {
                 .startsWith(QStringLiteral("C kitapçığı tanımlı değil")));
     QCOMPARE(BookletDocument::fileNameFor(QStringLiteral("/x/Kitapcik 1.pdf"), Booklet::C),
              QStringLiteral("/x/Kitapcik 1 C.pdf"));
+  }
+
+  // "Karıştır": one order of 1..n per seed, never A's own; the form stores it
+  // like a typed order and keeps the seed to show until a cell is typed.
+  void aShuffledOrderComesFromItsSeed() {
+    for (quint32 seed : {1u, 2u, 4711u, 99999u}) {
+      const QList<int> order = booklets::shuffledOrder(12, seed);
+      QCOMPARE(booklets::orderProblem(Booklet::B, order, 12), QString());
+      QCOMPARE(booklets::shuffledOrder(12, seed), order);
+      QVERIFY(order != QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    }
+    QVERIFY(booklets::shuffledOrder(12, 1) != booklets::shuffledOrder(12, 2));
+    QCOMPARE(booklets::shuffledOrder(2, 3), (QList<int>{2, 1}));  // the only other order
+    QCOMPARE(booklets::shuffledOrder(1, 3), QList<int>{1});
+    const quint32 fresh = booklets::newSeed();
+    QVERIFY(fresh >= 1 && fresh <= 99999);
+
+    const QString t = makeTest(5);
+    AnswerKeyForm form(db());
+    QVERIFY(form.open(t));
+    QVERIFY(!form.bookletOn(Booklet::C));
+    form.shuffle(Booklet::C, 4711);
+    QVERIFY(form.bookletOn(Booklet::C));
+    QCOMPARE(form.seed(Booklet::C), 4711u);
+    QVERIFY(form.accept());
+    QCOMPARE(BookletOrders(db()).order(t, Booklet::C).valueOr({}),
+             booklets::shuffledOrder(5, 4711));
+    QVERIFY(form.setCell(Booklet::C, 0, form.cell(Booklet::C, 0)));
+    QCOMPARE(form.seed(Booklet::C), 0u);
   }
 
   void theHeaderGoesOnEveryPageWhenAsked() {

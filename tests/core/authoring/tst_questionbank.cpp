@@ -11,7 +11,9 @@
 #include "authoring/QuestionKeys.h"
 #include "authoring/QuestionMedia.h"
 #include "authoring/QuestionSearch.h"
+#include "authoring/QuestionStrip.h"
 #include "authoring/TypedQuestion.h"
+#include "curriculum/CurriculumLists.h"
 #include "school/Students.h"
 #include "store/ContentStores.h"
 
@@ -92,7 +94,9 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     QCOMPARE(sorted, expected);
   }
 
-  void duplicateCopiesPicturesButNotTopicOutcomeOrFiles() {
+  // The copy keeps the whole place in the curriculum (topic and outcome too);
+  // sound and video files stay with the original.
+  void duplicateCopiesPicturesAndPlaceButNotFiles() {
     Question q;
     q.seviye = QStringLiteral("6. SINIF");
     q.ders = QStringLiteral("FEN BİLİMLERİ");
@@ -120,8 +124,9 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     QCOMPARE(c.dogruSik, q.dogruSik);
     QCOMPARE(c.aciklama, q.aciklama);
     QCOMPARE(c.soruIcerik, q.soruIcerik);
-    QVERIFY(c.konu.isEmpty() && c.kazanim.isEmpty() && c.cozumVideo.isEmpty() &&
-            c.sesDosyasi.isEmpty() && c.silindimi.isEmpty());
+    QCOMPARE(c.konu, q.konu);
+    QCOMPARE(c.kazanim, q.kazanim);
+    QVERIFY(c.cozumVideo.isEmpty() && c.sesDosyasi.isEmpty() && c.silindimi.isEmpty());
     QCOMPARE(bank.pictures(copy.value())->question, pictures.question);
     QCOMPARE(bank.pictures(copy.value())->solution, pictures.solution);
     QVERIFY(QuestionMedia(db()).find(copy.value(), QuestionMedia::Kind::Video).isEmpty());
@@ -224,7 +229,7 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     };
     const Row rows[] = {
         {"5. SINIF", "MATEMATİK", "Kesirler", "A", "Bilgi", "Kolay", "5", "30", "IŞIK"},
-        {"5. SINIF", "MATEMATİK", "Oran", "B", "Analiz", "Zor", "10", "60", ""},
+        {"5. SINIF", "MATEMATİK", "Oran", "B", "Analiz", "Zor", "10", "60", "Sade HÂLİ"},
         {"6. SINIF", "TÜRKÇE", "Sözcük", "C", "Bilgi", "Orta", "5", "Süresiz", "ışık hızı"},
         {"6. SINIF", "MATEMATİK", "Kesirler", "A", "Kavrama", "Kolay", "10", "30", ""},
     };
@@ -291,6 +296,11 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     s = all;
     s.text = QStringLiteral("ışık");  // Turkish case folding: finds "IŞIK" too
     QCOMPARE(found(s), list({"1", "3"}));
+    s = all;
+    s.text = QStringLiteral("sade hali");  // the circumflex is no other letter
+    QCOMPARE(found(s), list({"2"}));
+    s.text = QStringLiteral("hâli");
+    QCOMPARE(found(s), list({"2"}));
     s = all;
     s.text = QStringLiteral("%");
     QCOMPARE(found(s), QStringList());
@@ -394,6 +404,74 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     QCOMPARE(form.counterText(), QStringLiteral("26/26"));
     QVERIFY(form.choose({QStringLiteral("27"), QStringLiteral("5"), QStringLiteral("3")}));
     QCOMPARE(form.navigationSet(), QStringList({QStringLiteral("5"), QStringLiteral("27")}));
+  }
+
+  // A unit, topic and outcome typed for a question are offered from then on,
+  // each defined once; a survey's topic and a place without level defines nothing.
+  void aTypedPlaceIsDefinedWithTheQuestion() {
+    Question q;
+    q.seviye = QStringLiteral("7. SINIF");
+    q.ders = QStringLiteral("FEN BİLİMLERİ");
+    q.unite = QStringLiteral("Işık");
+    q.konu = QStringLiteral("Yansıma");
+    q.dogruSik = QStringLiteral("B");
+    QuestionBank bank(db());
+    QVERIFY(bank.add(q, {}).ok());
+    QVERIFY(bank.add(q, {}).ok());
+    const curriculum::CurriculumFilter place{q.seviye, q.ders, QStringLiteral("TÜMÜ"),
+                                             QStringLiteral("TÜMÜ"), QStringLiteral("TÜMÜ")};
+    QVERIFY(curriculum::UniteDoldur(db(), place).contains(QStringLiteral("Işık")));
+    QCOMPARE(curriculum::KonuDoldur(
+                 db(), {q.seviye, q.ders, q.unite, QStringLiteral("TÜMÜ"), QStringLiteral("TÜMÜ")})
+                 .count(QStringLiteral("Yansıma")),
+             1);
+    const auto definitions = [] {
+      return db().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLETANIMLAMALAR")).valueOr(-1);
+    };
+    const QVariant before = definitions();
+    Question survey;
+    survey.anket = true;
+    survey.seviye = q.seviye;
+    survey.unite = QStringLiteral("Memnuniyet");
+    QVERIFY(bank.add(survey, {}).ok());
+    Question noLevel = q;
+    noLevel.seviye.clear();
+    noLevel.unite = QStringLiteral("Ses");
+    QVERIFY(bank.add(noLevel, {}).ok());
+    QCOMPARE(definitions(), before);
+  }
+
+  // "Yeni" keeps the place and classification for the next question, not the
+  // description of the one before.
+  void aNewQuestionStartsWithoutTheDescription() {
+    QuestionForm form(db());
+    QVERIFY(form.open());
+    form.fields().seviye = QStringLiteral("5. SINIF");
+    form.fields().aciklama = QStringLiteral("Kesir sorusu");
+    form.fields().dogruSik = QStringLiteral("A");
+    QVERIFY(form.save());
+    QVERIFY(form.beginNew());
+    QCOMPARE(form.fields().seviye, QStringLiteral("5. SINIF"));
+    QCOMPARE(form.fields().aciklama, QString());
+  }
+
+  // The list's picture of a text-less question: its ink from the top, as wide
+  // as the cell, not its white margin.
+  void aStripStartsAtTheInk() {
+    QImage page(400, 300, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    p.fillRect(50, 40, 300, 10, Qt::black);   // the first line
+    p.fillRect(50, 200, 300, 10, Qt::black);  // far below
+    p.end();
+    const QImage strip = questionStrip(page, {150, 30});
+    QCOMPARE(strip.width(), 150);
+    QVERIFY(strip.height() <= 30);
+    QCOMPARE(QColor(strip.pixel(75, 1)).lightness() < 60, true);
+    QVERIFY(questionStrip(QImage(), {150, 30}).isNull());
+    QImage blank(100, 100, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    QVERIFY(questionStrip(blank, {150, 30}).isNull());
   }
 
   void searchPositionsAreRemembered() {

@@ -22,7 +22,17 @@ if from questions export 1 99 --out "$dir/yok.cks" 2>/dev/null; then fail "olmay
 
 to questions add --text "Yerel" --choices "a|b" --answer A >/dev/null
 [ "$(to questions import "$dir/Sorular.cks")" = "2 adet soru eklendi" ] || fail "soru alma"
-[ "$(to tests import "$dir/Test.ckp" "$dir/Test.ckp")" = "2 adet test eklendi" ] || fail "test alma"
+[ "$(to tests import "$dir/Test.ckp")" = "1 adet test eklendi" ] || fail "test alma"
+# The same file again adds nothing, says when it was taken and fails; --again takes it.
+cp "$dir/Test.ckp" "$dir/Kopya.ckp"
+set +e
+out=$(to tests import "$dir/Kopya.ckp" 2>&1); code=$?
+set -e
+[ "$code" = 1 ] || fail "ikinci kez alma çıkış kodu: $code"
+grep -qE "^Kopya.ckp dosyası daha önce alınmıştı \([0-9]{2}\.[0-9]{2}\.[0-9]{4}, [0-9:]{8}, Test.ckp adıyla\)\. Hiçbir şey eklenmedi; yeniden almak için --again yazınız\.$" <<<"$out" \
+  || fail "ikinci kez alma iletisi: $out"
+[ "$(db "SELECT COUNT(*) FROM TABLETEST")" = 1 ] || fail "ikinci kez alma test ekledi"
+[ "$(to tests import "$dir/Kopya.ckp" --again)" = "1 adet test eklendi" ] || fail "--again"
 [ "$(db "SELECT COUNT(*) FROM TABLESORU")" = 7 ] || fail "soru sayısı: $(db "SELECT COUNT(*) FROM TABLESORU")"
 [ "$(db "SELECT GROUP_CONCAT(SORUNO) FROM (SELECT SORUNO FROM TABLETESTSORU WHERE TESTNO='2' ORDER BY VAL(TESTSIRANO))")" = "6,7" ] \
   || fail "testin soruları yeni numaralarla anılmalı"

@@ -28,6 +28,7 @@
 #include "exchange/ImportStaging.h"
 #include "exchange/QuestionPackage.h"
 #include "exchange/StudentPackage.h"
+#include "exchange/TakenFiles.h"
 #include "exchange/TestPackage.h"
 #include "formats/ZipArchive.h"
 #include "store/ContentStores.h"
@@ -313,6 +314,57 @@ class TestExchange : public QObject {
     QVERIFY2(added, qPrintable(added.error()));
     QCOMPARE(column(to(), QStringLiteral("SELECT TESTADI FROM TABLETEST WHERE TESTNO='4'")),
              QStringList({"Birinci"}));
+  }
+
+  // A file read before is known by its bytes, whatever its name: a reading of
+  // several files leaves it out (adding nothing) unless told to read it again;
+  // a refused file is not remembered. The tests read say which numbers they got.
+  void aFileTakenBeforeIsKnownByItsBytes() {
+    const QString t = addTest(QStringLiteral("Kesirler"), {addQuestion(QStringLiteral("A"))});
+    const QString original = file(QStringLiteral("Kesirler.ckp"));
+    QVERIFY(TestPackage(from()).write({t}, original));
+    const QString copy = file(QStringLiteral("Kopya.ckp"));
+    QVERIFY(QFile::copy(original, copy));
+    const QString cut = file(QStringLiteral("Kesik.ckp"));
+    QVERIFY(writeBytes(cut, fileBytes(original).left(300)));
+    authoring::Test local;
+    local.testAdi = QStringLiteral("Yerel");
+    QVERIFY(authoring::TestCatalog(to()).create(local));
+
+    const exchange::TakenFiles taken(to());
+    QVERIFY(!taken.find(original).value());
+    TestPackage tests(to());
+    QCOMPARE(tests.read(original).valueOr(-1), 1);
+    QCOMPARE(tests.addedTests(), QStringList{QStringLiteral("2")});
+    QCOMPARE(TestPackage::menuAddedMessage(tests.addedTests()),
+             QStringLiteral("Test eklendi (Test No: 2)"));
+    const auto before = taken.find(copy);
+    QVERIFY(before && before.value());
+    QCOMPARE(before.value()->fileName, QStringLiteral("Kesirler.ckp"));
+    QCOMPARE(before.value()->date, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+    QCOMPARE(exchange::TakenFiles::takenText(copy, *before.value()),
+             QStringLiteral("Kopya.ckp dosyası daha önce alınmıştı (%1, %2, Kesirler.ckp adıyla).")
+                 .arg(before.value()->date, before.value()->time));
+
+    const auto read = [&tests](const QString& path) { return tests.read(path); };
+    QStringList asked;
+    exchange::ImportOutcome outcome = exchange::readFiles(
+        {copy, cut}, read, {}, &taken, [&](const QString& path, const exchange::TakenFile&) {
+          asked << QFileInfo(path).fileName();
+          return false;
+        });
+    QCOMPARE(asked, QStringList{QStringLiteral("Kopya.ckp")});
+    QCOMPARE(outcome.added, 0);
+    QCOMPARE(outcome.skipped.size(), 1);
+    QCOMPARE(outcome.failures.size(), 1);  // the cut file, read and refused
+    QCOMPARE(count(to(), QStringLiteral("SELECT COUNT(*) FROM TABLETEST")), 2);
+    QVERIFY(!taken.find(cut).value());
+
+    outcome = exchange::readFiles({copy}, read, {}, &taken,
+                                  [](const QString&, const exchange::TakenFile&) { return true; });
+    QCOMPARE(outcome.added, 1);
+    QCOMPARE(tests.addedTests(), QStringList{QStringLiteral("3")});
+    QCOMPARE(taken.find(original).value()->fileName, QStringLiteral("Kopya.ckp"));
   }
 
   // Keys that do not start with a digit are distributed content: read again,

@@ -97,6 +97,17 @@ class TestLists : public QObject {
     QCOMPARE(lists::turkishLower(text), tr.toLower(text));
   }
 
+  // Searches and filters read "â î û" as "a i u" (the fold); SQL's TRFOLD agrees.
+  void circumflexFolds() {
+    QCOMPARE(lists::turkishFold(u"Sade HÂLİ, Kâtip ve Û"), QStringLiteral("sade hali, katip ve u"));
+    QCOMPARE(lists::turkishFold(u"ha\u0302li"), QStringLiteral("hali"));
+    QCOMPARE(lists::turkishFold(u"IŞIK"), QStringLiteral("ışık"));  // dotless stays dotless
+    QCOMPARE(db().scalar(QStringLiteral("SELECT TRFOLD(?)"), {QStringLiteral("Hâlâ İYİ")})
+                 .valueOr({})
+                 .toString(),
+             QStringLiteral("hala iyi"));
+  }
+
   void captionMap() {
     QCOMPARE(lists::sutunBaslik(QStringLiteral("KUMANDAADRESI")), QStringLiteral("Kumanda No"));
     QCOMPARE(lists::sutunBaslik(QStringLiteral("TOPLAMSURE")), QStringLiteral("Süre"));
@@ -146,6 +157,7 @@ class TestLists : public QObject {
     QTest::newRow("turkish case dotted") << 1 << "iğüşöç" << QStringList{"4"};
     QTest::newRow("turkish case dotless") << 1 << "ışık" << QStringList{"5"};
     QTest::newRow("i is not ı") << 1 << "isik" << QStringList{};
+    QTest::newRow("circumflex as its letter") << 1 << "kâya" << QStringList{"2"};
     QTest::newRow("apostrophe and percent removed") << 1 << "a%y'şe" << QStringList{"1", "2", "3"};
     QTest::newRow("valid date one day") << 2 << "01.02.2025" << QStringList{"1", "4"};
     QTest::newRow("short date form") << 2 << "1.2.2025" << QStringList{"1", "4"};

@@ -17,6 +17,10 @@ run students import "$dir/eokul.csv" --level "7. SINIF" | grep -q "^Sınıf: 7-A
 run students import "$dir/eokul.csv" --level "7. SINIF" | grep -q "^0 öğrenci eklendi, 2 öğrenci güncellendi" ||
   fail "ikinci aktarım öğrencileri çoğalttı"
 
+# Pairs given for a national list replace the ones it gets by itself.
+run students import "$dir/eokul.csv" --level "7. SINIF" --map "3=ADI,4=SOYADI" | grep -q "^0 öğrenci eklendi, 2 öğrenci güncellendi" ||
+  fail "--map e-Okul listesinde kullanılamadı"
+
 printf 'Adı;Soyadı\nNur;Ak\n' >"$dir/liste.csv"
 run students import "$dir/liste.csv" --map "1=ADI,2=SOYADI" --class 7-B >/dev/null
 [ "$(run students list --class 7-B | tail -n +2 | wc -l)" = 1 ] || fail "--class uygulanmadı"

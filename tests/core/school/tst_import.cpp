@@ -106,6 +106,13 @@ class TestImport : public QObject {
     QVERIFY2(report.ok(), qPrintable(report.error()));
     QCOMPARE(report->updated, 1);
     QCOMPARE(report->added, 1);
+    // The result lines: each row, what became of it and why, in the list's order.
+    QCOMPARE(report->lines.size(), 2);
+    QCOMPARE(report->lines.at(0).outcome, StudentImport::Line::Outcome::Updated);
+    QCOMPARE(report->lines.at(0).reason,
+             QStringLiteral("T.C. kimlik numarası kayıtlı (kayıt no 7)"));
+    QCOMPARE(report->lines.at(1).reason, QStringLiteral("Yeni öğrenci (kayıt no 9)"));
+    QCOMPARE(report->summary(), QStringLiteral("1 öğrenci eklendi, 1 öğrenci güncellendi."));
     QCOMPARE(SchoolFixture::column(QStringLiteral(
                  "SELECT KAYITNO || '|' || ADI || '|' || SOYADI || '|' || SINIFI || '|' || "
                  "SEVIYE FROM TABLEOGRENCI ORDER BY VAL(KAYITNO)")),
@@ -295,6 +302,9 @@ class TestImport : public QObject {
     QCOMPARE(imp.headerRow(), 4);
     QCOMPARE(imp.className(), QStringLiteral("7-A"));
     QVERIFY(imp.isNationalList());
+    // Recognised by its header: paired without asking.
+    QVERIFY(imp.presetApplied());
+    QCOMPARE(imp.pairs().size(), 4);
     QCOMPARE(imp.columnEntries().at(2), QStringLiteral("3. Sütun (Adı)"));
     QVERIFY(imp.applyNationalPreset().ok());
     auto report = imp.run(QStringLiteral("5"), m_fx.path(QStringLiteral("s.xlsx")));

@@ -46,7 +46,25 @@ class TestPairing : public QObject {
                  "SELECT KUMANDAADRESI || ':' || KAYITNO FROM TABLEESLESME ORDER BY 1")),
              (QStringList{QStringLiteral("12-201:1"), QStringLiteral("12-202:2")}));
     QCOMPARE(pairing().autoPair({QStringLiteral("12-203")}, QStringLiteral("5-A")).value(), 0);
-    // One remote may serve one student in each of several classes.
+    // One remote may serve one student in each of several classes, but the
+    // teacher is asked first when a chosen remote serves another class already.
+    QCOMPARE(
+        pairing().sharedRemotesQuestion({QStringLiteral("12-203")}, QStringLiteral("6-A")).value(),
+        QString());
+    QVERIFY(pairing()
+                .sharedRemotesQuestion(
+                    {QStringLiteral("12-201"), QStringLiteral("12-202"), QStringLiteral("12-203")},
+                    QStringLiteral("5-A"))
+                .value()
+                .isEmpty());  // their own class is no other class
+    QCOMPARE(pairing()
+                 .sharedRemotesQuestion(
+                     {QStringLiteral("12-201"), QStringLiteral("12-202"), QStringLiteral("12-203")},
+                     QStringLiteral("6-A"))
+                 .value()
+                 .section(QLatin1Char('\n'), 0, 0),
+             QStringLiteral("Seçilen 3 kumandanın 2 tanesi başka sınıflarda da öğrenciyle "
+                            "eşleştirilmiş (5-A: 2 kumanda)."));
     QCOMPARE(pairing().autoPair({QStringLiteral("12-201")}, QStringLiteral("6-A")).value(), 1);
     const store::Query grid = Pairing::studentRemotesQuery(QStringLiteral("5-A"));
     Result<QSqlQuery> q = db().exec(grid.sql, grid.params);

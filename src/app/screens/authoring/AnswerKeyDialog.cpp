@@ -3,6 +3,9 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -60,11 +63,31 @@ AnswerKeyDialog::AnswerKeyDialog(const ScreenContext& context, QWidget* parent)
     grid->setHorizontalHeaderLabels(
         {AnswerKeyForm::positionCaption(), AnswerKeyForm::answerCaption()});
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    auto* shuffleRow = new QHBoxLayout;
+    auto* shuffle = schoolui::button(QStringLiteral("cmdKaristir%1").arg(letter),
+                                     AnswerKeyForm::shuffleCaption(), this);
+    shuffle->setToolTip(QStringLiteral("%1 kitapçığının sırasını rastgele yapar").arg(letter));
+    auto* seed = new QLineEdit(this);
+    seed->setObjectName(QStringLiteral("txtAnahtar%1").arg(letter));
+    seed->setValidator(new QIntValidator(1, 99999, seed));
+    // Five digits whole, whatever the font.
+    seed->setFixedWidth(seed->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
+    seed->setToolTip(QStringLiteral(
+        "Karıştırmanın anahtarı: aynı anahtar aynı sırayı verir. Not ettiğiniz bir anahtarı "
+        "yazıp Enter'a basınca o sıra yeniden yapılır."));
+    shuffleRow->addWidget(shuffle);
+    shuffleRow->addWidget(new QLabel(AnswerKeyForm::seedCaption(), this));
+    shuffleRow->addWidget(seed);
     m_boxes.at(size_t(b) - 1) = box;
     m_grids.at(size_t(b) - 1) = grid;
+    m_shuffles.at(size_t(b) - 1) = shuffle;
+    m_seeds.at(size_t(b) - 1) = seed;
     col->addWidget(box);
+    col->addLayout(shuffleRow);
     col->addWidget(grid, 1);
     h->addLayout(col, 1);
+    connect(shuffle, &QPushButton::clicked, this, [this, b] { karistir(b); });
+    connect(seed, &QLineEdit::returnPressed, this, [this, b] { anahtarGirildi(b); });
     connect(box, &QCheckBox::toggled, this, [this, b](bool on) {
       if (m_painting) return;
       m_form.setBookletOn(b, on);
@@ -120,11 +143,26 @@ void AnswerKeyDialog::paintKey() {
   m_key->setVerticalHeaderLabels(labels);
 }
 
+void AnswerKeyDialog::karistir(Booklet b) {
+  m_form.shuffle(b, authoring::booklets::newSeed());
+  paintBooklet(b);
+}
+
+void AnswerKeyDialog::anahtarGirildi(Booklet b) {
+  bool ok = false;
+  const uint seed = seedBox(b)->text().toUInt(&ok);
+  if (!ok || seed == 0) return;
+  m_form.shuffle(b, seed);
+  paintBooklet(b);
+}
+
 void AnswerKeyDialog::paintBooklet(Booklet b) {
   QTableWidget* grid = bookletTable(b);
   const bool on = m_form.bookletOn(b);
   m_painting = true;
   bookletBox(b)->setChecked(on);
+  const quint32 seed = m_form.seed(b);
+  seedBox(b)->setText(seed > 0 ? QString::number(seed) : QString());
   grid->setRowCount(m_form.rowCount());
   for (int row = 0; row < m_form.rowCount(); ++row) {
     grid->setItem(row, 0, cell(m_form.cell(b, row), on));

@@ -14,12 +14,19 @@
 #include <QMediaDevices>
 #include <QMediaFormat>
 #include <QMediaRecorder>
+#include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "authoring/QuestionBank.h"
+#include "authoring/QuestionStrip.h"
+#include "curriculum/CurriculumLists.h"
 #include "lists/FilterLists.h"
 #include "screens/authoring/AuthoringScreens.h"
 #include "screens/authoring/PictureBox.h"
@@ -47,6 +54,43 @@ const QString kScreen = QStringLiteral("frmSoruHazirlama");
 // The action right of deleting many questions at once.
 const QString kBulkDelete = QStringLiteral("TopluSoruSil");
 constexpr Kind kQuestions = Kind::Questions;
+
+// "Soru İçeriği" of a question that has no text (a picture question): the top
+// of its picture, read once per size.
+class StripDelegate : public QStyledItemDelegate {
+ public:
+  StripDelegate(Sliste* list, store::Store& store)
+      : QStyledItemDelegate(list), m_list(list), m_store(store) {}
+  void forget() { m_strips.clear(); }
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    QStyledItemDelegate::paint(painter, option, index);
+    if (m_list->sutunAdi(index.column()) != QLatin1String("SORUICERIK") ||
+        !index.data().toString().trimmed().isEmpty())
+      return;
+    const QString key =
+        m_list->deger(m_list->proxy()->sourceRow(index.row()), QStringLiteral("SORUNUMARASI"));
+    const QRect room = option.rect.adjusted(4, 2, -4, -2);
+    const QImage strip = stripOf(key, room.size());
+    if (!strip.isNull()) painter->drawImage(room.topLeft(), strip);
+  }
+
+ private:
+  QImage stripOf(const QString& key, const QSize& size) const {
+    const QString id = QStringLiteral("%1|%2x%3").arg(key).arg(size.width()).arg(size.height());
+    auto it = m_strips.constFind(id);
+    if (it == m_strips.cend()) {
+      const QByteArray bytes = authoring::QuestionBank(m_store).pictures(key).valueOr({}).question;
+      it = m_strips.insert(id, authoring::questionStrip(QImage::fromData(bytes), size));
+    }
+    return *it;
+  }
+
+  Sliste* m_list;
+  store::Store& m_store;
+  mutable QHash<QString, QImage> m_strips;
+};
 
 QLabel* caption(const QString& text, QWidget* parent) {
   auto* l = new QLabel(text, parent);
@@ -197,6 +241,14 @@ QWidget* frmSoruHazirlama::buildEditor() {
   record->addWidget(cmdOnizleme, 1, 1);
   record->addWidget(cmdAra, 1, 2);
   right->addLayout(record);
+  m_lblDurum = new QLabel(page);
+  m_lblDurum->setObjectName(QStringLiteral("lblDurum"));
+  m_lblDurum->setStyleSheet(QStringLiteral("color: #1a6b1a; font-weight: bold;"));
+  m_durumTimer = new QTimer(this);
+  m_durumTimer->setSingleShot(true);
+  m_durumTimer->setInterval(6000);
+  connect(m_durumTimer, &QTimer::timeout, m_lblDurum, &QLabel::clear);
+  right->addWidget(m_lblDurum);
 
   auto* nav = new QHBoxLayout;
   const char* const kNav[] = {"|<", "<", ">", ">|", "<<20", "20>>"};
@@ -226,17 +278,22 @@ QWidget* frmSoruHazirlama::buildEditor() {
   right->addLayout(nav);
   h->addLayout(right, 2);
 
-  // Lists.
-  filtre::SoruTuruDoldur(m_cmbSoruTuru);
-  filtre::ZorlukDoldur(m_cmbZorluk);
-  filtre::PuanDoldur(m_cmbPuan);
+  // Lists: the values a question takes, never "TÜMÜ" (that is a search's word
+  // for "any"); a list left unchosen saves nothing.
+  for (const auto& [c, entries] :
+       {std::pair{m_cmbSoruTuru, lists::SoruTuruDoldur()},
+        std::pair{m_cmbZorluk, lists::ZorlukDoldur()}, std::pair{m_cmbPuan, lists::PuanDoldur()}}) {
+    filtre::fillCombo(c, authoringui::withoutAll(entries));
+    c->setCurrentIndex(-1);
+  }
   filtre::fillCombo(m_cmbDogruSik, authoringui::withoutAll(lists::CevapDoldur()), false);
   const QStringList times = authoringui::withoutAll(lists::SureDoldur());
   filtre::fillCombo(m_cmbSure, times);
   filtre::fillCombo(m_cmbSureAnket, times);
-  filtre::SeviyeDoldur(m_cmbSeviyeAnket, m_context.store);
+  surveyLevels(m_cmbSeviyeAnket);
   m_editCurriculum = new CurriculumFilters(
-      m_context.store, {m_cmbSeviye, m_cmbDers, m_cmbUnite, m_cmbKonu, m_cmbKazanim}, this);
+      m_context.store, {m_cmbSeviye, m_cmbDers, m_cmbUnite, m_cmbKonu, m_cmbKazanim}, this,
+      CurriculumFilters::Use::Values);
 
   for (QComboBox* c :
        {m_cmbSeviye, m_cmbDers, m_cmbUnite, m_cmbKonu, m_cmbKazanim, m_cmbDogruSik, m_cmbSoruTuru,
@@ -297,6 +354,10 @@ QWidget* frmSoruHazirlama::buildSearch() {
   v->addWidget(filters);
 
   m_sliste1 = new Sliste(m_context, {kScreen, QStringLiteral("Sliste1")}, page);
+  // Rows tall enough for the first line of a picture question.
+  m_sliste1->setSatirYuksekligi(48);
+  m_strips = new StripDelegate(m_sliste1, m_context.store);
+  m_sliste1->tablo()->setItemDelegate(m_strips);
   v->addWidget(m_sliste1, 1);
   m_lblSonuc = new QLabel(page);
   m_lblSonuc->setObjectName(QStringLiteral("lblSonuc"));
@@ -358,14 +419,18 @@ bool frmSoruHazirlama::report(const Status& status) {
 void frmSoruHazirlama::dataChanged(store::Changes what) {
   if (what.testFlag(store::Change::Lists)) {
     m_painting = true;
-    filtre::reloadKeepingChoice(m_cmbSeviyeAnket,
-                                [this](QComboBox* c) { filtre::SeviyeDoldur(c, m_context.store); });
+    filtre::reloadKeepingChoice(m_cmbSeviyeAnket, [this](QComboBox* c) { surveyLevels(c); });
     m_painting = false;
   }
   if (!what.testFlag(store::Change::Questions) && !what.testFlag(store::Change::Tests)) return;
+  static_cast<StripDelegate*>(m_strips)->forget();
   report(m_form.refresh());
   paint();
   if (searchShown()) (void)m_sliste1->ListeDoldurYeni(m_form.searchQuery());
+}
+
+void frmSoruHazirlama::surveyLevels(QComboBox* c) {
+  filtre::fillCombo(c, authoringui::withoutAll(curriculum::SeviyeDoldur(m_context.store)), false);
 }
 
 // ---------------------------------------------------------------------------------
@@ -471,9 +536,14 @@ void frmSoruHazirlama::yeniKayit() {
 void frmSoruHazirlama::kaydet() {
   readFields();
   m_cmdKaydet->setEnabled(false);
-  report(m_form.save());
+  if (report(m_form.save())) tell(QuestionForm::savedMessage(m_form.keyText()));
   m_cmdKaydet->setEnabled(true);
   paint();
+}
+
+void frmSoruHazirlama::tell(const QString& text) {
+  m_lblDurum->setText(text);
+  m_durumTimer->start();
 }
 
 void frmSoruHazirlama::sil() {
@@ -482,7 +552,8 @@ void frmSoruHazirlama::sil() {
 }
 
 void frmSoruHazirlama::cogalt() {
-  report(m_form.duplicate());
+  const QString original = m_form.keyText();
+  if (report(m_form.duplicate())) tell(QuestionForm::duplicatedMessage(original, m_form.keyText()));
   paint();
 }
 

@@ -16,6 +16,8 @@ class QLineEdit;
 class QMediaRecorder;
 class QPushButton;
 class QStackedWidget;
+class QStyledItemDelegate;
+class QTimer;
 class Sliste;
 
 // The question bank ("Soru Hazırlama"): binds its widgets to an
@@ -69,6 +71,10 @@ class frmSoruHazirlama : public QWidget {
   void pickPicture();
   void pickMedia();
   bool report(const Status& status);
+  // The survey's level list: the offered levels, without "TÜMÜ".
+  void surveyLevels(QComboBox* c);
+  // A line under the buttons that goes after a few seconds ("Soru 12 kaydedildi.").
+  void tell(const QString& text);
 
   ScreenContext m_context;
   authoring::QuestionForm m_form;
@@ -106,6 +112,8 @@ class frmSoruHazirlama : public QWidget {
   QPushButton* m_cmdSoruyuCogalt = nullptr;
   QPushButton* m_cmdSoruYaz = nullptr;
   std::array<QPushButton*, 6> m_cmdNav{};
+  QLabel* m_lblDurum = nullptr;
+  QTimer* m_durumTimer = nullptr;
   CurriculumFilters* m_editCurriculum = nullptr;
 
   // The search panel: its ten lists in the order their positions are saved.
@@ -115,6 +123,7 @@ class frmSoruHazirlama : public QWidget {
   QLineEdit* m_txtTestNoAra = nullptr;
   QLineEdit* m_txtSonEklenen = nullptr;
   Sliste* m_sliste1 = nullptr;
+  QStyledItemDelegate* m_strips = nullptr;
   QLabel* m_lblSonuc = nullptr;
   QPushButton* m_cmdSoruSec = nullptr;
   QPushButton* m_cmdSecilileriSil = nullptr;

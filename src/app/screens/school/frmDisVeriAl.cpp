@@ -5,10 +5,13 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "Messages.h"
@@ -87,7 +90,34 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
   side->addStretch();
   listRow->addLayout(side);
   el->addLayout(listRow, 1);
-  root->addWidget(gEs, 1);
+  m_middle = new QStackedWidget(this);
+  m_middle->addWidget(gEs);
+
+  // The result sheet: every row of the list and what became of it.
+  auto* gSonuc = new QGroupBox(QStringLiteral("Aktarım Sonucu"), this);
+  auto* sl = new QVBoxLayout(gSonuc);
+  m_tblSonuc = new QTableWidget(0, 7, gSonuc);
+  m_tblSonuc->setObjectName(QStringLiteral("tblSonuc"));
+  m_tblSonuc->setHorizontalHeaderLabels({QStringLiteral("Satır"), QStringLiteral("Adı"),
+                                         QStringLiteral("Soyadı"), QStringLiteral("Numarası"),
+                                         QStringLiteral("Sınıfı"), QStringLiteral("Sonuç"),
+                                         QStringLiteral("Açıklama")});
+  m_tblSonuc->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_tblSonuc->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_tblSonuc->verticalHeader()->hide();
+  m_tblSonuc->horizontalHeader()->setStretchLastSection(true);
+  m_tblSonuc->setFont(big);
+  sl->addWidget(m_tblSonuc, 1);
+  auto* resultRow = new QHBoxLayout;
+  m_cmdSonucAc =
+      schoolui::button(QStringLiteral("cmdSonucAc"), QStringLiteral("Sonuç Dosyasını Aç"), gSonuc);
+  m_cmdSonucAc->setToolTip(QStringLiteral("Aynı sonucu hesap tablosu olarak açar"));
+  m_cmdSonucAc->setMinimumWidth(m_cmdSonucAc->sizeHint().width() + 24);
+  resultRow->addStretch();
+  resultRow->addWidget(m_cmdSonucAc);
+  sl->addLayout(resultRow);
+  m_middle->addWidget(gSonuc);
+  root->addWidget(m_middle, 1);
 
   // 3. Class, level and the import.
   auto* gKay = new QGroupBox(QStringLiteral("3. Sınıf, Seviye ve Aktarım"), this);
@@ -136,6 +166,9 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
     refreshPairs();
   });
   connect(m_cmdKaydet, &QPushButton::clicked, this, &frmDisVeriAl::kaydet);
+  connect(m_cmdSonucAc, &QPushButton::clicked, this, [this] {
+    if (!m_resultFile.isEmpty()) schoolui::openFile(m_context.messages, m_resultFile);
+  });
   refreshClasses();
   refreshColumns();
 }
@@ -150,6 +183,7 @@ void frmDisVeriAl::gozat() {
 }
 
 bool frmDisVeriAl::dosyaAc(const QString& path) {
+  if (m_done) startOver();  // a new list after a result: the result goes
   const Status s = m_import->openFile(path);
   if (!s) {
     m_context.messages.warning(s.error());
@@ -181,6 +215,10 @@ void frmDisVeriAl::sayfaSec(int index) {
   }
   refreshColumns();
   refreshPairs();
+  m_lblDurum->setText(
+      m_import->presetApplied()
+          ? QStringLiteral("e-Okul sınıf listesi tanındı: sütunlar kendiliğinden eşleştirildi.")
+          : QString());
 }
 
 void frmDisVeriAl::refreshClasses() {
@@ -203,6 +241,38 @@ void frmDisVeriAl::startOver() {
   refreshPairs();
   m_lblDurum->clear();
   m_cmdKaydet->setText(m_kaydetCaption);
+  m_tblSonuc->setRowCount(0);
+  m_resultFile.clear();
+  m_middle->setCurrentIndex(0);
+}
+
+bool frmDisVeriAl::sonucGosteriliyor() const { return m_middle->currentIndex() == 1; }
+
+void frmDisVeriAl::showResult(const school::StudentImport::Report& report) {
+  using Outcome = school::StudentImport::Line::Outcome;
+  m_tblSonuc->setRowCount(int(report.lines.size()));
+  for (int r = 0; r < report.lines.size(); ++r) {
+    const school::StudentImport::Line& line = report.lines.at(r);
+    const QString cells[] = {QString::number(line.sheetRow),
+                             line.adi,
+                             line.soyadi,
+                             line.numarasi,
+                             line.sinifi,
+                             school::StudentImport::outcomeText(line.outcome),
+                             line.reason};
+    const QColor tint = line.outcome == Outcome::Added     ? QColor(0xe3, 0xf4, 0xe1)
+                        : line.outcome == Outcome::Updated ? QColor(0xe4, 0xee, 0xfb)
+                                                           : QColor(0xfd, 0xe4, 0xe1);
+    for (int c = 0; c < 7; ++c) {
+      auto* item = new QTableWidgetItem(cells[c]);
+      item->setBackground(tint);
+      m_tblSonuc->setItem(r, c, item);
+    }
+  }
+  m_tblSonuc->resizeColumnsToContents();
+  m_resultFile = report.resultPath;
+  m_cmdSonucAc->setEnabled(!m_resultFile.isEmpty());
+  m_middle->setCurrentIndex(1);
 }
 
 void frmDisVeriAl::refreshColumns() {
@@ -247,16 +317,8 @@ void frmDisVeriAl::kaydet() {
     return;
   }
   m_done = true;
-  QString text =
-      QStringLiteral("%1 öğrenci eklendi, %2 öğrenci güncellendi.").arg(r->added).arg(r->updated);
-  if (!r->skippedRows.isEmpty()) {
-    QStringList rows;
-    for (int n : r->skippedRows) rows << QString::number(n);
-    text += QStringLiteral("\nAdı boş olduğu için alınmayan satırlar: ") +
-            rows.join(QStringLiteral(", "));
-  }
-  m_lblDurum->setText(text);
+  m_lblDurum->setText(r->summary());
   m_cmdKaydet->setText(school::StudentImport::closeReportCaption());
   refreshClasses();
-  if (!r->resultPath.isEmpty()) schoolui::openFile(m_context.messages, r->resultPath);
+  showResult(r.value());
 }

@@ -13,9 +13,13 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QStackedWidget;
+class QTableWidget;
 
-// Loading a class list from a workbook: file, sheet, column pairs, class, level,
-// import; the result sheet opens afterwards and the save button becomes "Raporu
+// Loading a class list from a workbook: file, sheet, column pairs (an e-Okul list
+// pairs itself), class, level, import; then the result sheet takes the place of
+// the pairs: every row of the list, added, updated or refused, and why. The
+// result workbook opens on request, and the save button becomes "Raporu
 // Kapat", which brings the screen back to its start for the next list.
 class frmDisVeriAl : public QWidget {
   Q_OBJECT
@@ -40,6 +44,8 @@ class frmDisVeriAl : public QWidget {
   QComboBox* sinifListesi() const { return m_cmbSinifi; }
   QLineEdit* dosyaKutusu() const { return m_txtDosya; }
   QListWidget* eslesmeListesi() const { return m_lstEslesme; }
+  QTableWidget* sonucTablosu() const { return m_tblSonuc; }
+  bool sonucGosteriliyor() const;
   QPushButton* kaydetButonu() const { return m_cmdKaydet; }
   QString sonuc() const;
 
@@ -50,6 +56,7 @@ class frmDisVeriAl : public QWidget {
   void refreshClasses();
   // The screen as it opened: no file, no pairs, no class, no result.
   void startOver();
+  void showResult(const school::StudentImport::Report& report);
 
   ScreenContext m_context;
   std::optional<school::StudentImport> m_import;  // made anew for each list
@@ -67,4 +74,8 @@ class frmDisVeriAl : public QWidget {
   QPushButton* m_cmdEOkulListesi = nullptr;
   QPushButton* m_cmdKaydet = nullptr;
   QLabel* m_lblDurum = nullptr;
+  QStackedWidget* m_middle = nullptr;  // the pairs, then the result sheet
+  QTableWidget* m_tblSonuc = nullptr;
+  QPushButton* m_cmdSonucAc = nullptr;
+  QString m_resultFile;
 };

@@ -331,12 +331,25 @@ void frmKumandaTanimlama::cikart() {
 
 void frmKumandaTanimlama::otomatikEslestir() {
   const QStringList addresses = m_kumandalar->SeciliKayitDegerleriniVer(school::Pairing::kAddress);
-  if (addresses.isEmpty()) return;
+  if (addresses.isEmpty()) {
+    m_context.messages.warning(school::Pairing::noRemotesChosenMessage(),
+                               QStringLiteral("Otomatik Eşleştirme"));
+    return;
+  }
   if (sinifi() == lists::kTumu) {
     m_context.messages.warning(
         QStringLiteral("Otomatik eşleştirme için lütfen listeden bir sınıf seçiniz."));
     return;
   }
+  const Result<QString> shared =
+      school::Pairing(m_context.store).sharedRemotesQuestion(addresses, sinifi());
+  if (!shared) {
+    m_context.messages.error(shared.error());
+    return;
+  }
+  if (!shared->isEmpty() &&
+      !m_context.messages.ask(shared.value(), QStringLiteral("Otomatik Eşleştirme")))
+    return;
   frmIslem wait(this);
   wait.showText(school::Pairing::waitText());
   const Result<int> made = school::Pairing(m_context.store).autoPair(addresses, sinifi());

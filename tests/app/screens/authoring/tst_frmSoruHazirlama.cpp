@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QtTest>
 
 #include "AuthoringFixture.h"
@@ -224,9 +225,15 @@ class TestSoruHazirlama : public QObject {
     QVERIFY(QFile::exists(written));
     QVERIFY(QFile::copy(written, f.dir->filePath(QStringLiteral("Kopya.cks"))));
 
+    // The copy has the bytes of a file taken a moment before: asked, and taken on "Evet".
     answer = QStringList{QStringLiteral("Sorular.cks"), QStringLiteral("Kopya.cks")};
+    f.answers({Messages::Answer::Yes});
     take->click();
-    QCOMPARE(f.shown(), QStringList{QStringLiteral("6 adet soru eklendi")});
+    const QStringList told = f.shown();
+    QCOMPARE(told.size(), 2);
+    QVERIFY2(told.first().startsWith(QStringLiteral("Kopya.cks dosyası daha önce alınmıştı (")),
+             qPrintable(told.first()));
+    QCOMPARE(told.last(), QStringLiteral("6 adet soru eklendi"));
     QVERIFY(shot);
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")), 9);
     QCOMPARE(titles, (QStringList{QStringLiteral("Soruların Verileceği Dosya"),
@@ -241,6 +248,82 @@ class TestSoruHazirlama : public QObject {
     w.soruAl();
     QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
     QCOMPARE(titles.size(), 2);
+  }
+
+  // The editing lists hold values, not the search's "TÜMÜ"; a unit not defined
+  // yet is typed and saved; a save says so under the buttons; "Yeni" starts
+  // without the description; a copy keeps topic and outcome.
+  void editingListsTakeValuesAndSavingSaysSo() {
+    frmSoruHazirlama w(f.context());
+    for (const char* name : {"cmbSeviye", "cmbDers", "cmbUnite", "cmbKonu", "cmbKazanim",
+                             "cmbSoruTuru", "cmbZorluk", "cmbPuan", "cmbSeviyeAnket"}) {
+      QComboBox* c = w.list(QLatin1String(name));
+      QVERIFY2(c->findText(QStringLiteral("TÜMÜ")) < 0, name);
+    }
+    QCOMPARE(w.list(QStringLiteral("cmbPuan"))->currentText(), QString());
+    QComboBox* level = w.list(QStringLiteral("cmbSeviye"));
+    QVERIFY(level->count() > 0);
+    level->setCurrentIndex(0);
+    QComboBox* course = w.list(QStringLiteral("cmbDers"));
+    course->setCurrentIndex(0);
+    QComboBox* unit = w.list(QStringLiteral("cmbUnite"));
+    QVERIFY(unit->isEditable());
+    unit->setEditText(QStringLiteral("Yeni Ünite"));
+    w.list(QStringLiteral("cmbKonu"))->setEditText(QStringLiteral("Yeni Konu"));
+    w.list(QStringLiteral("cmbKazanim"))->setEditText(QStringLiteral("K.1"));
+    QComboBox* choice = w.list(QStringLiteral("cmbDogruSik"));
+    choice->setCurrentIndex(choice->findText(QStringLiteral("B")));
+    w.text(QStringLiteral("txtAciklama"))->setText(QStringLiteral("İlk sorunun notu"));
+    emit w.text(QStringLiteral("txtAciklama"))->textEdited(QString());
+    w.kaydet();
+    QCOMPARE(f.shown(), QStringList{});
+    QCOMPARE(label(w, "lblDurum"), QStringLiteral("Soru 1 kaydedildi."));
+    const auto saved = authoring::QuestionBank(f.store()).load(QStringLiteral("1"));
+    QVERIFY(saved);
+    QCOMPARE(saved->seviye, level->itemText(0));
+    QCOMPARE(saved->unite, QStringLiteral("Yeni Ünite"));
+    QCOMPARE(saved->puan, QString());
+    QCOMPARE(saved->turu, QString());
+    // The typed unit is offered from now on.
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLETANIMLAMALAR WHERE "
+                                    "TANIMADI='UNITELER' AND UNITE='Yeni Ünite'")),
+             1);
+
+    w.cogalt();
+    const auto copy = authoring::QuestionBank(f.store()).load(QStringLiteral("2"));
+    QVERIFY(copy);
+    QCOMPARE(copy->konu, QStringLiteral("Yeni Konu"));
+    QCOMPARE(copy->kazanim, QStringLiteral("K.1"));
+    QCOMPARE(label(w, "lblDurum"), QStringLiteral("Soru 1 çoğaltıldı: yeni soru 2."));
+
+    w.yeniKayit();
+    QCOMPARE(w.text(QStringLiteral("txtAciklama"))->text(), QString());
+    QCOMPARE(level->currentText(), saved->seviye);
+  }
+
+  // A question without text shows the top of its picture under "Soru İçeriği".
+  void pictureQuestionsShowTheirPictureInTheList() {
+    QVERIFY(!f.addQuestion().isEmpty());  // a blue picture, no text
+    frmSoruHazirlama w(f.context());
+    w.resize(1200, 700);
+    w.show();
+    w.sorulariGoster();
+    QCOMPARE(w.sliste1()->kayitSayisi(), 1);
+    QTableView* view = w.sliste1()->tablo();
+    int column = -1;
+    for (int c = 0; c < view->model()->columnCount(); ++c)
+      if (w.sliste1()->sutunAdi(c) == QStringLiteral("SORUICERIK")) column = c;
+    QVERIFY(column >= 0);
+    QCoreApplication::processEvents();
+    const QImage cell =
+        view->viewport()->grab(view->visualRect(view->model()->index(0, column))).toImage();
+    int blue = 0;
+    for (int y = 0; y < cell.height(); ++y)
+      for (int x = 0; x < cell.width(); ++x) {
+        const QColor c = cell.pixelColor(x, y);
+        if (c.blue() > 200 && c.red() < 60 && c.green() < 60) ++blue;
+      }
+    QVERIFY2(blue > 100, qPrintable(QString::number(blue)));
   }
 
   void previewAsksForASavedQuestion() {

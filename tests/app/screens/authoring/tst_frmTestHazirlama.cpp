@@ -150,6 +150,43 @@ class TestTestHazirlama : public QObject {
     QCOMPARE(again.bookletTable(Booklet::B)->item(1, 1)->text(), QStringLiteral("E"));
   }
 
+  // "Karıştır" makes a booklet's order at once and shows its seed; the seed
+  // typed again makes the same order, which "Tamam" stores.
+  void aShuffledBookletShowsItsSeed() {
+    frmTestHazirlama w(f.context());
+    savedTest(w, 6);
+    AnswerKeyDialog d(f.context());
+    QVERIFY(d.open(w.form().fields().testNo).ok());
+    const auto cells = [&d] {
+      QStringList out;
+      QTableWidget* grid = d.bookletTable(Booklet::C);
+      for (int r = 0; r < grid->rowCount(); ++r) out << grid->item(r, 0)->text();
+      return out;
+    };
+    d.shuffleButton(Booklet::C)->click();
+    QVERIFY(d.bookletBox(Booklet::C)->isChecked());
+    QVERIFY(d.bookletTable(Booklet::C)->isEnabled());
+    const QString seed = d.seedBox(Booklet::C)->text();
+    QVERIFY(seed.toUInt() > 0);
+    const QStringList first = cells();
+    QStringList expected;
+    for (int p : authoring::booklets::shuffledOrder(6, seed.toUInt()))
+      expected << QString::number(p);
+    QCOMPARE(first, expected);
+
+    d.seedBox(Booklet::C)->setText(QString::number(seed.toUInt() % 99999 + 1));
+    emit d.seedBox(Booklet::C)->returnPressed();
+    QVERIFY(cells() != first);
+    d.seedBox(Booklet::C)->setText(seed);
+    emit d.seedBox(Booklet::C)->returnPressed();
+    QCOMPARE(cells(), first);
+    d.tamam();
+    QCOMPARE(f.shown(), QStringList{});
+    QCOMPARE(
+        authoring::BookletOrders(f.store()).order(w.form().fields().testNo, Booklet::C).valueOr({}),
+        authoring::booklets::shuffledOrder(6, seed.toUInt()));
+  }
+
   // A clip of the screen becomes the test's next question with the choice
   // picked; the part of the capture taken is the one framed, whatever the
   // surface's size.
@@ -294,7 +331,7 @@ class TestTestHazirlama : public QObject {
     give->click();
     QCOMPARE(f.shown(), QStringList{QStringLiteral("Test dosyası oluşturuldu")});
     take->click();
-    QCOMPARE(f.shown(), QStringList{QStringLiteral("1 adet test eklendi")});
+    QCOMPARE(f.shown(), QStringList{QStringLiteral("1 adet test eklendi (Test No: 2)")});
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLETESTSORU WHERE TESTNO='2'")), 2);
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")), 4);
     QCOMPARE(titles, (QStringList{QStringLiteral("Testin Verileceği Dosya"),

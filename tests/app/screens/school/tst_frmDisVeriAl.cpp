@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QtTest>
 
 #include "SchoolFixture.h"
@@ -46,6 +47,7 @@ class TestDisVeriAl : public QObject {
         {QStringLiteral("503"), QStringLiteral("Zeynep Kaya"), QStringLiteral("6-B"), QString()},
         {QStringLiteral("504"), QStringLiteral("Ahmet Demir"), QStringLiteral("6-B"),
          QStringLiteral("12345678905")},
+        {QStringLiteral("505"), QString(), QStringLiteral("6-B"), QString()},
     });
     QVERIFY(!file.isEmpty());
 
@@ -70,9 +72,27 @@ class TestDisVeriAl : public QObject {
     QCOMPARE(f.shown(), QStringList{});
     QCOMPARE(changed.count(), 1);
     QCOMPARE(w.kaydetButonu()->text(), QStringLiteral("Raporu Kapat"));
+    QCOMPARE(w.sonuc(),
+             QStringLiteral("3 öğrenci eklendi, 1 öğrenci güncellendi, 1 satır alınmadı."));
+    // The result sheet: every row of the list, what became of it and why.
+    QVERIFY(w.sonucGosteriliyor());
+    QTableWidget* sheet = w.sonucTablosu();
+    QCOMPARE(sheet->rowCount(), 5);
+    const auto row = [sheet](int r) {
+      QStringList cells;
+      for (int c = 0; c < sheet->columnCount(); ++c) cells << sheet->item(r, c)->text();
+      return cells.join(QLatin1Char('|'));
+    };
+    QCOMPARE(row(0),
+             QStringLiteral("2|Ayşe Nur|Yıldız|501|6-B|Eklendi|Yeni öğrenci (kayıt no 41)"));
+    QCOMPARE(row(3), QStringLiteral("5|Ahmet|Demir|504|6-B|Güncellendi|T.C. kimlik numarası "
+                                    "kayıtlı (kayıt no 7)"));
+    QCOMPARE(row(4), QStringLiteral("6|||505|6-B|Alınmadı|Adı boş"));
+    // The workbook of the same result opens on request.
+    QVERIFY(f.opened.isEmpty());
+    w.findChild<QPushButton*>(QStringLiteral("cmdSonucAc"))->click();
     QCOMPARE(f.opened, QStringList{f.path(QStringLiteral("sonuc.xlsx"))});
     QVERIFY(QFile::exists(f.opened.first()));
-    QVERIFY(w.sonuc().startsWith(QStringLiteral("3 öğrenci eklendi, 1 öğrenci güncellendi")));
 
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 43);
     QCOMPARE(f.count(QStringLiteral(
@@ -112,10 +132,16 @@ class TestDisVeriAl : public QObject {
     QVERIFY(w.dosyaAc(file));
     QCOMPARE(w.sinifListesi()->currentText(), QStringLiteral("7-A"));
     QCOMPARE(w.seviyeListesi()->currentText(), QStringLiteral("7. SINIF"));
+    // Its layout is recognised and its columns paired without a click.
+    QCOMPARE(w.eslesmeListesi()->count(), 3);
+    QCOMPARE(w.sonuc(),
+             QStringLiteral("e-Okul sınıf listesi tanındı: sütunlar kendiliğinden eşleştirildi."));
     w.eOkulListesi();
     QCOMPARE(w.eslesmeListesi()->count(), 3);
     f.desktopOpens = false;
     w.kaydet();
+    QCOMPARE(f.shown(), QStringList{});
+    w.findChild<QPushButton*>(QStringLiteral("cmdSonucAc"))->click();
     QCOMPARE(f.shown(), QStringList{QStringLiteral("Sonuç dosyası: ") +
                                     QDir::toNativeSeparators(
                                         f.path(QStringLiteral("Sonuclar/OgrenciAktarimi.xlsx")))});
@@ -137,7 +163,6 @@ class TestDisVeriAl : public QObject {
 
     // The same list again: nobody doubles.
     QVERIFY(w.dosyaAc(file));
-    w.eOkulListesi();
     w.kaydet();
     QVERIFY(w.sonuc().startsWith(QStringLiteral("0 öğrenci eklendi, 2 öğrenci güncellendi")));
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 2);

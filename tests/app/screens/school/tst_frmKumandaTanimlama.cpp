@@ -13,6 +13,7 @@
 #include "SchoolFixture.h"
 #include "Screenshot.h"
 #include "school/DemoSchool.h"
+#include "school/Pairing.h"
 #include "screens/school/frmDisVeriAl.h"
 #include "screens/school/frmKumandaTanimlama.h"
 #include "screens/school/frmTanimlamalar.h"
@@ -132,6 +133,45 @@ class TestKumandaTanimlama : public QObject {
     w.setReceiverPresent(true);
     QVERIFY(!w.aliciUyarisi()->isVisible());
     QVERIFY(w.bitir().ok());
+  }
+
+  // The automatic pairing says what it needs when no remote is chosen, and asks
+  // before giving another class the remotes one class already uses.
+  void autoPairingSaysWhatToDoAndAsksBeforeSharing() {
+    for (int i = 1; i <= 3; ++i) f.addStudent(i, QStringLiteral("7-A"));
+    for (int i = 4; i <= 6; ++i) f.addStudent(i, QStringLiteral("7-B"));
+    for (const char* a : {"1-1", "1-2", "1-3"})
+      QVERIFY(f.store()
+                  .run(QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) "
+                                      "VALUES (?,'0')"),
+                       {QString::fromLatin1(a)})
+                  .ok());
+    frmKumandaTanimlama w(f.context());
+    w.sinifSec(QStringLiteral("7-A"));
+    f.shown();
+    w.otomatikEslestir();
+    QCOMPARE(f.shown(), QStringList{school::Pairing::noRemotesChosenMessage()});
+    w.kumandalar()->TumunuSec();
+    w.otomatikEslestir();  // nobody else uses them: no question
+    QCOMPARE(f.shown().size(), 1);
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 3);
+
+    w.sinifSec(QStringLiteral("7-B"));
+    w.kumandalar()->TumunuSec();
+    f.answers({Messages::Answer::No});
+    w.otomatikEslestir();
+    const QStringList asked = f.shown();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.first().startsWith(QStringLiteral(
+                 "Seçilen 3 kumandanın 3 tanesi başka sınıflarda da öğrenciyle eşleştirilmiş "
+                 "(7-A: 3 kumanda).")),
+             qPrintable(asked.first()));
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 3);
+    w.kumandalar()->TumunuSec();
+    f.answers({Messages::Answer::Yes});
+    w.otomatikEslestir();
+    QCOMPARE(f.shown().size(), 2);  // the question, then the summary
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME")), 6);
   }
 
   // The automatic pairing tells who is left, and the filter lists them.
