@@ -60,10 +60,12 @@ const Syntax& pairAutoSyntax() {
   return s;
 }
 const Syntax& rolloverSyntax() {
-  static const Syntax s = Syntax(QStringLiteral("rollover [--date gg.aa.yyyy] [--yes] [--again]"))
-                              .value(QStringLiteral("date"))
-                              .flag(QStringLiteral("yes"))
-                              .flag(QStringLiteral("again"));
+  static const Syntax s =
+      Syntax(QStringLiteral("rollover [--date gg.aa.yyyy] [--yes] [--again] [--keep-bank]"))
+          .value(QStringLiteral("date"))
+          .flag(QStringLiteral("yes"))
+          .flag(QStringLiteral("again"))
+          .flag(QStringLiteral("keep-bank"));
   return s;
 }
 const Syntax& demoSyntax() {
@@ -295,11 +297,19 @@ int rollover(store::Store& store, const QStringList& words, QTextStream& out, QT
     return again;
   };
   hooks.progress = [&](const QString& t) { out << t << '\n'; };
+  hooks.keepBank = a->has(QStringLiteral("keep-bank"));
+  hooks.askStart = [&](const QString& question, bool& keepBank) {
+    out << school::Rollover::keepBankChoice() << ": " << (keepBank ? "Evet" : "Hayır")
+        << (keepBank ? " (--keep-bank)\n" : " (kalması için --keep-bank)\n");
+    return messages.ask(question, QStringLiteral("Sınıf Atlatma"), Messages::Answer::No);
+  };
   const school::Rollover::Report r = school::Rollover::SinifAtlatmaUygula(store, hooks);
   switch (r.outcome) {
     case school::Rollover::Outcome::Done:
       out << r.message << "\nEğitim öğretim yılı: " << r.label << ", yedek: Yedek/" << r.backupStamp
-          << "/\n";
+          << "/\n"
+          << (r.bankKept ? "Soru bankası ve testler bu tahtada kaldı.\n"
+                         : "Soru bankası ve testler yedekte.\n");
       return 0;
     case school::Rollover::Outcome::NotAllowed:
       err << "Üç tuşlu kumanda kullanımında sınıf atlatma yapılmaz.\n";
@@ -348,8 +358,8 @@ QList<CliCommand> schoolCommands() {
        students},
       {QStringLiteral("remotes"), QStringLiteral("remotes add ADRES [--teacher]"), remotes},
       {QStringLiteral("pair"), QStringLiteral("pair auto --class SINIF [--remotes A,B,...]"), pair},
-      {QStringLiteral("rollover"), QStringLiteral("rollover [--date gg.aa.yyyy] [--yes]"),
-       rollover},
+      {QStringLiteral("rollover"),
+       QStringLiteral("rollover [--date gg.aa.yyyy] [--yes] [--again] [--keep-bank]"), rollover},
       {QStringLiteral("demo"),
        QStringLiteral(
            "demo  (örnek okul: 3 sınıf, kumandalar, eşleştirmeler, soru bankası, testler)"),

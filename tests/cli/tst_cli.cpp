@@ -207,6 +207,22 @@ class TestCli : public QObject {
     QVERIFY(!QFile::exists(m_folder + QStringLiteral("/DERSLIK.db")));
   }
 
+  // --keep-bank: the question bank and the tests stay with the new year; the
+  // year's runs go to the backup all the same.
+  void rolloverCanKeepTheBank() {
+    QCOMPARE(cli(m_folder, {QStringLiteral("demo")}).code, 0);
+    const int questions = count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU"));
+    const int tests = count(QStringLiteral("SELECT COUNT(*) FROM TABLETEST"));
+    QVERIFY(questions > 0 && tests > 0);
+    const Run kept = cli(m_folder, {"rollover", "--date", "02.09.2027", "--yes", "--keep-bank"});
+    QCOMPARE(kept.code, 0);
+    QVERIFY2(kept.out.contains(QStringLiteral("Soru bankası ve testler bu tahtada kaldı.")),
+             qPrintable(kept.out));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")), questions);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLETEST")), tests);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEUYGULAMA")), 0);
+  }
+
   void sqlReadsAndNeverWrites() {
     QCOMPARE(cli(m_folder, {QStringLiteral("demo")}).code, 0);
     const QString main = m_folder + QStringLiteral("/DERSLIK.db");

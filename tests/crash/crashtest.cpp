@@ -47,7 +47,7 @@ QDateTime rolloverDate() {
 
 // --- The child: one rollover through the core, killed at a step ------------------
 
-int childRollover(const QString& folder, const QString& killAt, bool listSteps) {
+int childRollover(const QString& folder, const QString& killAt, bool listSteps, bool keepBank) {
   store::Store store(folder);
   if (!store::enterDataFolder(folder) || !store.open()) return 3;
   RecordedMessages yes;
@@ -55,6 +55,7 @@ int childRollover(const QString& folder, const QString& killAt, bool listSteps) 
   school::Rollover::Hooks hooks;
   hooks.messages = &yes;
   hooks.now = rolloverDate;
+  hooks.keepBank = keepBank;
   hooks.stepReached = [&](const QString& step) {
     if (listSteps) {
       out << step << '\n';
@@ -92,8 +93,10 @@ QStringList raised(const QStringList& classes) {
 enum class Year { Old, New, Broken };
 
 // What the folder holds after a restart; `why` says what is wrong when Broken.
-// `oldContent` is the number of question contents the old year had.
-Year judge(const QString& folder, const QStringList& oldClasses, int oldContent, QString& why) {
+// `oldContent` is the number of question contents the old year had; the new year
+// keeps them when the bank stays (`keepBank`), else starts with none.
+Year judge(const QString& folder, const QStringList& oldClasses, int oldContent, bool keepBank,
+           QString& why) {
   const QDir dir(folder);
   const QString main = dir.filePath(QStringLiteral("DERSLIK.db"));
   if (!QFile::exists(main)) {
@@ -132,7 +135,8 @@ Year judge(const QString& folder, const QStringList& oldClasses, int oldContent,
   }
   if (classes == oldClasses && answers == QStringList{"1"} && !completed && content == oldContent)
     return Year::Old;
-  if (classes == raised(oldClasses) && answers == QStringList{"0"} && completed && content == 0) {
+  if (classes == raised(oldClasses) && answers == QStringList{"0"} && completed &&
+      content == (keepBank ? oldContent : 0)) {
     // The old year whole in exactly one finished backup.
     const QList<store::Backup> backups = store::completeBackups(folder);
     if (backups.size() != 1) {
@@ -211,11 +215,13 @@ class CrashTest {
     return m_oldClasses.size() >= 10;
   }
 
-  Tally killAtEachStep() {
-    Tally t(QStringLiteral("rollover, at each step"));
+  Tally killAtEachStep(bool keepBank) {
+    Tally t(keepBank ? QStringLiteral("rollover keeping the bank, at each step")
+                     : QStringLiteral("rollover, at each step"));
+    const QString keep = keepBank ? QStringLiteral("--keep-bank") : QString();
     const QString dry = freshCopy();
-    const Run listing =
-        runProcess(QCoreApplication::applicationFilePath(), {QStringLiteral("--child-steps"), dry});
+    const Run listing = runProcess(QCoreApplication::applicationFilePath(),
+                                   {QStringLiteral("--child-steps"), dry, QString(), keep});
     QStringList steps = listing.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     steps.removeDuplicates();
     if (listing.exitCode != 0 || steps.size() < 8) {
@@ -225,13 +231,13 @@ class CrashTest {
     for (const QString& step : steps) {
       const QString folder = freshCopy();
       const Run r = runProcess(QCoreApplication::applicationFilePath(),
-                               {QStringLiteral("--child-rollover"), folder, step});
+                               {QStringLiteral("--child-rollover"), folder, step, keep});
       ++t.tried;
       if (!r.crashed) {
         t.failures << step + QStringLiteral(": süreç öldürülmedi (") + r.output + QLatin1Char(')');
         continue;
       }
-      check(t, step, folder);
+      check(t, step, folder, keepBank);
     }
     return t;
   }
@@ -249,7 +255,7 @@ class CrashTest {
           delay);
       ++t.tried;
       if (!r.crashed) ++t.finishedFirst;
-      check(t, QStringLiteral("%1 ms").arg(delay), folder);
+      check(t, QStringLiteral("%1 ms").arg(delay), folder, false);
     }
     return t;
   }
@@ -332,11 +338,12 @@ class CrashTest {
   }
 
   // After the kill: a restart, the judgement, and a second run that must not raise twice.
-  void check(Tally& t, const QString& where, const QString& folder) {
+  void check(Tally& t, const QString& where, const QString& folder, bool keepBank) {
     const Run restart = cli(folder, {QStringLiteral("students"), QStringLiteral("list")});
     QString why;
-    const Year year =
-        restart.exitCode == 0 ? judge(folder, m_oldClasses, m_oldContent, why) : Year::Broken;
+    const Year year = restart.exitCode == 0
+                          ? judge(folder, m_oldClasses, m_oldContent, keepBank, why)
+                          : Year::Broken;
     if (year == Year::Broken) {
       t.failures << where + QStringLiteral(": ") +
                         (why.isEmpty() ? QStringLiteral("yeniden açılamadı: ") + restart.output
@@ -375,9 +382,9 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QStringList args = QCoreApplication::arguments();
   if (args.value(1) == QStringLiteral("--child-rollover"))
-    return childRollover(args.value(2), args.value(3), false);
+    return childRollover(args.value(2), args.value(3), false, !args.value(4).isEmpty());
   if (args.value(1) == QStringLiteral("--child-steps"))
-    return childRollover(args.value(2), QString(), true);
+    return childRollover(args.value(2), QString(), true, !args.value(4).isEmpty());
 
   QString cliPath;
   quint32 seed = 20250901;
@@ -403,7 +410,8 @@ int main(int argc, char** argv) {
   }
   QElapsedTimer clock;
   clock.start();
-  const QList<Tally> tallies{test.killAtEachStep(), test.killRolloverAtRandom(randomKills),
+  const QList<Tally> tallies{test.killAtEachStep(false), test.killAtEachStep(true),
+                             test.killRolloverAtRandom(randomKills),
                              test.killImportAtRandom(importKills)};
   int tried = 0;
   int passed = 0;

@@ -1,6 +1,7 @@
 #include "shell/MDIForm1.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
@@ -8,6 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -75,6 +78,7 @@ MDIForm1::MDIForm1(store::Store& store, Options options, QWidget* parent)
   connect(&m_store, &store::Store::institutionChanged, this, [this] {
     applyInstitutionOptions();
     refreshHome();
+    refreshTitle();
   });
   buildMenus();
   buildButtonBar();
@@ -235,6 +239,9 @@ bool MDIForm1::MDIForm1_Load() {
       m_islem->showText(text);
   };
   hooks.closeScreens = [this] { closeScreens(); };
+  hooks.askRolloverStart = [this](const QString& q, bool& keepBank) {
+    return askRolloverStart(q, keepBank);
+  };
   hooks.demo = m_options.demo;
   startup::StartupSequence sequence(m_store, hooks);
   if (!sequence.run()) {
@@ -242,8 +249,8 @@ bool MDIForm1::MDIForm1_Load() {
     return false;
   }
 
-  setWindowTitle(productTitle() + QStringLiteral(" - Versiyon : ") +
-                 QString::fromLatin1(derslik::kVersionText));
+  m_loaded = true;
+  refreshTitle();
   applyInstitutionOptions();
   m_menu->applyStartupRights(sequence.rights(), m_store.institution().advancedMode);
 
@@ -295,6 +302,21 @@ bool MDIForm1::MDIForm1_Load() {
   deliveryui::offerInterruptedRun(
       m_context, *m_receiver, [this] { return mayRunTests(); }, runHooks());
   return true;
+}
+
+QString MDIForm1::titleFor(const QString& schoolName, const QString& dataFolder) {
+  // Two windows on two data folders are told apart in the task bar by what
+  // comes first: the school, or the folder of one that has no name yet.
+  const QString school = schoolName.trimmed();
+  const QString first = school.isEmpty() ? QDir::toNativeSeparators(dataFolder) : school;
+  return first + QStringLiteral(" - ") + productTitle() + QStringLiteral(" - Versiyon : ") +
+         QString::fromLatin1(derslik::kVersionText);
+}
+
+void MDIForm1::refreshTitle() {
+  if (!m_loaded || !m_store.isOpen()) return;
+  setWindowTitle(shell::MainMenuController::captionWithUser(
+      titleFor(m_store.institution().name, m_store.root()), m_menu->session()->userName()));
 }
 
 void MDIForm1::applyInstitutionOptions() {
@@ -350,9 +372,30 @@ bool MDIForm1::closeScreens() {
   return all;
 }
 
+bool MDIForm1::askRolloverStart(const QString& question, bool& keepBank) {
+  // What moves and what stays, and the one choice the teacher has about it;
+  // Enter never answers "Evet".
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Sınıf Atlatma"), question,
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setObjectName(QStringLiteral("SinifAtlatmaSorusu"));
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("Evet"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("Hayır"));
+  box.setDefaultButton(QMessageBox::No);
+  auto* keep = new QCheckBox(school::Rollover::keepBankChoice(), &box);
+  keep->setObjectName(QStringLiteral("chkSoruBankasiKalsin"));
+  keep->setChecked(keepBank);
+  box.setCheckBox(keep);
+  const bool yes = m_runModal(box) == QMessageBox::Yes;
+  keepBank = keep->isChecked();
+  return yes;
+}
+
 void MDIForm1::SinifAtlatmaUygula() {
   school::Rollover::Hooks hooks;
   hooks.messages = &m_context.messages;
+  hooks.askStart = [this](const QString& q, bool& keepBank) {
+    return askRolloverStart(q, keepBank);
+  };
   hooks.closeScreens = [this] { closeScreens(); };
   hooks.progress = [this](const QString& text) {
     if (m_islem) m_islem->showText(text);

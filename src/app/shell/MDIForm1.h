@@ -47,6 +47,9 @@ class MDIForm1 : public QMainWindow {
 
   // The process's main window (null before construction and after destruction).
   static MDIForm1* instance();
+  // The window's caption: the school's name (or the data folder while it has
+  // none), the program and its version.
+  static QString titleFor(const QString& schoolName, const QString& dataFolder);
 
   // The start-up. False when the program must end (terms refused, the database
   // could not be opened); the reason has been shown to the user.
@@ -93,6 +96,9 @@ class MDIForm1 : public QMainWindow {
   deliveryui::DeliveryHooks runHooks();
   bool mayRunTests();
   void applyInstitutionOptions();
+  void refreshTitle();
+  // The rollover's first question, with "Soru bankası ve testler bu tahtada kalsın".
+  bool askRolloverStart(const QString& question, bool& keepBank);
   void refreshHome();
   void createDesktopShortcut();
   void MDIForm1_Unload();
@@ -109,6 +115,7 @@ class MDIForm1 : public QMainWindow {
   QAction* m_raporAnimasyonu = nullptr;
   QPointer<frmSanalKumanda> m_virtualRemote;
   bool m_closing = false;
+  bool m_loaded = false;  // the data is open and the caption names its school
   bool m_unloaded = false;
   qint64 m_startUpMs = 0;
   QElapsedTimer m_startTime;

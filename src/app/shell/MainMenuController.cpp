@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QEvent>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -16,6 +17,7 @@
 #include "store/Parameters.h"
 #include "store/Store.h"
 #include "users/Session.h"
+#include "users/UserList.h"
 
 namespace shell {
 
@@ -77,6 +79,9 @@ MainMenuController::MainMenuController(QMainWindow* window, QMdiArea* mdi, QMenu
   buildMenu();
   connect(&context.store, &store::Store::institutionChanged, this,
           &MainMenuController::institutionChanged);
+  connect(&context.store, &store::Store::usersChanged, this,
+          &MainMenuController::followAdvancedMode);
+  qApp->installEventFilter(this);
   connect(&m_registry, &ScreenRegistry::changed, this, [this] {
     rebuildScreenActions();
     refreshRightsUi();
@@ -388,9 +393,65 @@ void MainMenuController::institutionChanged() {
         m_session->setFlags(users::initialRights(false, 0));
       }
       refreshRightsUi();
+      if (on) followAdvancedMode();
     }
     emit institutionOptionChanged(option, on);
   }
+}
+
+void MainMenuController::followAdvancedMode() {
+  if (!m_advancedMode || m_session->loggedIn()) return;
+  const int users = users::userCount(m_context.store).valueOr(0);
+  const users::RightFlags flags = users::initialRights(true, users);
+  if (flags == m_session->flags()) return;
+  m_session->setFlags(flags);
+  refreshRightsUi();
+  if (users == 0) return;
+  m_context.messages.info(
+      QStringLiteral("Gelişmiş mod açık: devam etmek için kullanıcı adınızla oturum açınız."));
+  openLogIn();
+}
+
+QWidget* MainMenuController::screenOf(QObject* object) const {
+  // A shortcut or an action belongs to the widget it was made for.
+  while (object && !object->isWidgetType()) object = object->parent();
+  auto* widget = static_cast<QWidget*>(object);
+  if (!widget) return nullptr;
+  for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+    QWidget* screen = sub->widget();
+    if (screen && (screen == widget || screen->isAncestorOf(widget))) return screen;
+  }
+  return nullptr;
+}
+
+bool MainMenuController::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::Shortcut:
+      break;
+    default:
+      return false;
+  }
+  QWidget* screen = screenOf(watched);
+  if (!screen || m_session->allows(screen->objectName())) return false;
+  if (!m_refusing) {
+    // Told once the event is over: the screen may close meanwhile.
+    m_refusing = true;
+    QMetaObject::invokeMethod(
+        this, [this, screen = QPointer<QWidget>(screen)] { refuseScreen(screen); },
+        Qt::QueuedConnection);
+  }
+  return true;
+}
+
+void MainMenuController::refuseScreen(QWidget* screen) {
+  const QString key = screen ? screen->objectName() : QString();
+  // Nobody logged in: the log-in opens in the screen's place.
+  if (!requireRight(key) && screen && m_session->loggedIn())
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(screen->parentWidget())) sub->close();
+  m_refusing = false;
 }
 
 QString MainMenuController::captionWithUser(const QString& caption, const QString& userName) {

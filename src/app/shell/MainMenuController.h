@@ -108,6 +108,12 @@ class MainMenuController : public QObject {
   // Window names that a button press never closes.
   static bool keptOpen(const QString& windowName);
 
+ protected:
+  // Every click and key on a screen of the area asks for the screen's right of
+  // whoever is logged in at that moment: a screen opened by somebody who has
+  // logged out since (or whose right was taken away) no longer works.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  signals:
   // After log-in (the stored name) and log-out (empty).
   void userChanged(const QString& userName);
@@ -124,6 +130,12 @@ class MainMenuController : public QObject {
   QWidget* openEntry(int index);
   void closeOtherScreens();
   void institutionChanged();
+  // In the advanced mode with users, nobody logged in may do nothing: after the
+  // mode was turned on, or the first user was stored.
+  void followAdvancedMode();
+  // The screen of the area that `object` belongs to, or null.
+  QWidget* screenOf(QObject* object) const;
+  void refuseScreen(QWidget* screen);
   bool buttonParameterShown(int index) const;
 
   QMainWindow* m_window;
@@ -136,6 +148,7 @@ class MainMenuController : public QObject {
   ButtonBar* m_bar;
   QPointer<QWidget> m_current;
   bool m_advancedMode = false;
+  bool m_refusing = false;  // a refusal is being told: further events wait for it
   // "Dugme0".."Dugme6" as last read; every button shown until then.
   std::array<bool, 7> m_parameterShown{true, true, true, true, true, true, true};
 

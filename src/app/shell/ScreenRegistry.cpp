@@ -23,7 +23,8 @@ constexpr std::array<Default, ScreenRegistry::kButtonCount> kDefaults = {{
     {"frmTestUygula", "Test Uygula", true, "Ctrl+5"},
     {"frmRaporlarMenu", "Raporlar", true, "Ctrl+6"},
     {"frmSoruPaylasim", "Soru Paylaşım", true, "Ctrl+7"},
-    {"frmDersUygula", "Ders Uygula", false, "Ctrl+8"},
+    // A lesson is a run in class like a test: the same right.
+    {"frmDersUygula", "Ders Uygula", true, "Ctrl+8"},
     // Tested although the bar never tested it: without the right, anybody could
     // open the user list and give himself every right.
     {"frmGelismisMod", "Gelişmiş Mod", true, "Ctrl+9"},

@@ -204,7 +204,9 @@ Result<QString> Recording::freeStartTime(const QString& date, const QTime& wante
 
 Result<RunStatistics> Recording::statistics(const reports::RunKey& run) const {
   Result<QSqlQuery> q = m_store.exec(
-      QStringLiteral("SELECT NZ(KUMANDAADRESI),NZ(SORUNO),NZ(CEVAP),NZ(DOGRUSIK),NZ(TESTBITIS) "
+      // Questions by their place in the run: free questions and homework answers
+      // all have the same empty SORUNO.
+      QStringLiteral("SELECT NZ(KUMANDAADRESI),NZ(TESTSIRANO),NZ(CEVAP),NZ(DOGRUSIK),NZ(TESTBITIS) "
                      "FROM TABLECEVAP WHERE TESTTARIHI=? AND TESTBASLANGIC=?"),
       runParams(run));
   if (!q) return Result<RunStatistics>::failure(q.error());

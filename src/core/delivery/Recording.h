@@ -47,7 +47,7 @@ struct RunStatistics {
   QString wrongPercent = QStringLiteral("0.00");
   QString blankPercent = QStringLiteral("0.00");
   int students = 0;   // remotes that took part
-  int questions = 0;  // distinct questions answered
+  int questions = 0;  // questions stored (by their place in the run)
   QString label;      // "14.03.2026 (10:15:00-10:40:00)": the chart's group
 };
 

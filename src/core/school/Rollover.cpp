@@ -120,7 +120,8 @@ const QString kCompletedParameter = QStringLiteral("SINIFATLATMAYAPILDI");
 
 // Builds the new main database at `target` from the checked backup copy.
 Status buildNewMain(const QString& target, const QString& backupMain, const QString& label,
-                    const QDateTime& when, const std::function<void(const QString&)>& reached) {
+                    const QDateTime& when, bool keepBank,
+                    const std::function<void(const QString&)>& reached) {
   removeWithSidecars(target);
   Status result;
   {
@@ -137,7 +138,9 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
       result = run(QStringLiteral(
                        "INSERT INTO TABLEVERSIYON (VTYAPIVERSIYON, VTVERIVERSIYON) VALUES (?, ?)"),
                    {store::structureVersion(), QString::number(store::kDataVersion)});
-      for (const QString& table : Rollover::carriedTables()) {
+      QStringList carried = Rollover::carriedTables();
+      if (keepBank) carried += Rollover::bankTables();
+      for (const QString& table : carried) {
         if (!result) break;
         const store::TableDef* def = store::findMainTable(table);
         const Result<QStringList> oldColumns = store::column(
@@ -260,6 +263,13 @@ const QStringList& Rollover::carriedTables() {
   return tables;
 }
 
+const QStringList& Rollover::bankTables() {
+  static const QStringList tables{QStringLiteral("TABLESORU"), QStringLiteral("TABLETANIMLAMALAR"),
+                                  QStringLiteral("TABLETEST"), QStringLiteral("TABLETESTSORU"),
+                                  QStringLiteral("TABLEINTERNETTEST")};
+  return tables;
+}
+
 QString Rollover::SinifNumarasiArttir(const QString& name) { return raised(name, 32767); }
 
 QString Rollover::SeviyeArttir(const QString& level) { return raised(level, 12); }
@@ -280,8 +290,18 @@ QString Rollover::backupStamp(const QDateTime& when) {
 
 QString Rollover::firstQuestion() {
   return QStringList{
-      QStringLiteral("Yeni eğitim öğretim yılı için program ayarlansın mı?"), QString(),
-      QStringLiteral("- Öğrenciler bir üst sınıfa geçirilecek"), QString(),
+      QStringLiteral("Yeni eğitim öğretim yılı için program ayarlansın mı?"),
+      QString(),
+      QStringLiteral("- Öğrenciler bir üst sınıfa geçirilecek (5-A → 6-A; seviyeler de bir "
+                     "artar)."),
+      QStringLiteral("- Bu tahtada kalanlar: öğrenciler, sınıflar, kumandalar ve eşleştirmeler, "
+                     "kullanıcılar, kurum bilgileri ve ayarlar."),
+      QStringLiteral("- Yedeğe taşınanlar: bu yılın bütün uygulamaları, cevapları ve sonuçları; "
+                     "soru bankası (sorular, üniteler, konular, kazanımlar) ve testler de, \"") +
+          keepBankChoice() + QStringLiteral("\" seçilmedikçe."),
+      QStringLiteral("- Önce her şey Yedek klasörüne kopyalanır; eski yılın raporları Raporlar "
+                     "bölümünde \"Geçmiş Yıllar\" ile okunabilir."),
+      QString(),
       QStringLiteral("Bu işlemi sonra yapmak isterseniz sol üstteki menüden Sınıf Atlatma seçeneği "
                      "ile yapabilirsiniz")}
       .join(QStringLiteral("\r\n"));
@@ -348,11 +368,14 @@ Rollover::Report Rollover::SinifAtlatmaUygula(store::Store& store, const Hooks& 
     return result;
   }
   reached(QStringLiteral("label-recorded"));
-  // 3.
-  if (!ask(firstQuestion())) {
+  // 3. The teacher chooses here whether the bank stays.
+  bool keepBank = hooks.keepBank;
+  const bool go = hooks.askStart ? hooks.askStart(firstQuestion(), keepBank) : ask(firstQuestion());
+  if (!go) {
     result.outcome = Outcome::Declined;
     return result;
   }
+  result.bankKept = keepBank;
   // 4-5. The date comes from the local clock; there is no fast gateway to trust
   // it, so the teacher always confirms the year.
   const QDateTime serverDate = now();
@@ -442,12 +465,13 @@ Rollover::Report Rollover::SinifAtlatmaUygula(store::Store& store, const Hooks& 
   // 9-16. The new main database, built beside the old one.
   say(QStringLiteral("Yeni eğitim öğretim yılı hazırlanıyor..."));
   if (Status s = buildNewMain(store::stagedMainPath(store.root()), backupMain, result.label,
-                              serverDate, reached);
+                              serverDate, keepBank, reached);
       !s)
     return fail(s.error());
   reached(QStringLiteral("new-built"));
   // The commit point: from here on the new year stands, even after a kill.
-  if (Status s = store::writeSwapJournal(store.root(), backup); !s) return fail(s.error());
+  if (Status s = store::writeSwapJournal(store.root(), backup, keepBank); !s)
+    return fail(s.error());
   reached(QStringLiteral("journal-written"));
   if (Status s = store::finishSwap(store.root(), reached); !s) {
     // The journal stays: the next start finishes the swap before opening anything.

@@ -35,6 +35,14 @@ class Rollover {
     // "Yeniden yapılsın mı?" (derslik-cli answers it from --again); through
     // `messages` when empty. Every question's default button is "Hayır".
     std::function<bool(const QString& question)> askAgain;
+    // The first question with its choice "Soru bankası ve testler bu tahtada
+    // kalsın": true to go on, `keepBank` (coming in as `keepBank` below) set to
+    // the teacher's choice. Through `messages`, with the choice as it came, when
+    // empty.
+    std::function<bool(const QString& question, bool& keepBank)> askStart;
+    // Whether the question bank and the tests stay in the new year (derslik-cli
+    // --keep-bank); the old year's runs and results go to the backup either way.
+    bool keepBank = false;
     std::function<QDateTime()> now;                // the "server" date; the local clock when empty
     std::function<void()> closeScreens;            // step 6: close every other screen
     std::function<void(const QString&)> progress;  // optional wait text
@@ -57,6 +65,7 @@ class Rollover {
     QString message;      // doneMessage() or the failure text
     QString label;        // school year the run was for
     QString backupStamp;  // backup folder in Yedek, e.g. "2025.9.1-8.5.7"
+    bool bankKept = false;
   };
 
   // 5-A -> 6-A, 9B -> 10B; names without digits or with two digit groups stay.
@@ -68,7 +77,11 @@ class Rollover {
   // year.month.day-hour.minute.second without leading zeros.
   static QString backupStamp(const QDateTime& when);
 
+  // Says exactly what moves into the backup and what stays, either way of the choice.
   static QString firstQuestion();
+  static QString keepBankChoice() {
+    return QStringLiteral("Soru bankası ve testler bu tahtada kalsın");
+  }
   static QString confirmYearQuestion(const QString& label);
   // Asked when the school year's rollover was done already; `date` "dd.MM.yyyy".
   static QString againQuestion(const QString& date);
@@ -89,6 +102,8 @@ class Rollover {
 
   // The tables carried into the new year, in order.
   static const QStringList& carriedTables();
+  // Carried too when the bank stays: questions, curriculum definitions, tests.
+  static const QStringList& bankTables();
 };
 
 }  // namespace school

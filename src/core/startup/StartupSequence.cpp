@@ -48,6 +48,10 @@ bool StartupSequence::run() {
                               QStringLiteral("\n\nVeri klasörü: ") + m_store.root());
     return false;
   }
+  // The school's own settings live in its data folder (an older installation's
+  // move in once, into a folder that already is a school).
+  store::UserSettings::useDataFolder(m_store.root(),
+                                     !m_store.institution().code.trimmed().isEmpty());
   // Sounds and videos of a file reading killed after its commit are moved in.
   for (const QString& done : exchange::repairStagedImports(m_store)) m_store.log(done);
   // Passwords an older installation stored as typed become salted hashes.
@@ -106,11 +110,17 @@ bool StartupSequence::run() {
 }
 
 void StartupSequence::offerRollover() {
+  // The rollover is the administrator's: with users to log in, nobody is logged in
+  // yet, so it waits for the menu item.
+  const users::RightFlags before = users::initialRights(m_store.institution().advancedMode,
+                                                        users::userCount(m_store).valueOr(0));
+  if (!before.allows(QStringLiteral("mnuSinifAtlatma"))) return;
   school::Rollover::Hooks hooks;
   hooks.messages = m_hooks.messages;
   hooks.now = m_hooks.now;
   hooks.closeScreens = m_hooks.closeScreens;
   hooks.progress = m_hooks.progress;
+  hooks.askStart = m_hooks.askRolloverStart;
   const school::Rollover::Report report = school::Rollover::offer(m_store, hooks);
   say({});
   if (m_hooks.messages) school::Rollover::tell(*m_hooks.messages, report);

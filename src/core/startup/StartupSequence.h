@@ -35,7 +35,10 @@ class StartupSequence {
     std::function<void(const QString&)> progress;  // the wait window's line; empty hides it
     std::function<void()> closeScreens;            // before the rollover replaces the files
     std::function<QDateTime()> now;                // the rollover's date; the clock when empty
-    bool demo = false;                             // an empty school gets the demo school
+    // The rollover's first question with its choice of keeping the bank
+    // (school::Rollover::Hooks::askStart).
+    std::function<bool(const QString&, bool&)> askRolloverStart;
+    bool demo = false;  // an empty school gets the demo school
   };
 
   StartupSequence(store::Store& store, Hooks hooks);

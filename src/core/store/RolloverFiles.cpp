@@ -23,6 +23,15 @@ namespace store {
 namespace {
 
 const QString kMarker = QStringLiteral("TAMAM");
+// The journal's second line when the question bank stays with the new year.
+const QString kKeepStoresLine = QStringLiteral("soru-bankasi-kalir");
+
+// The journal's lines: the backup first, then what else the swap must know.
+QStringList journalLines(const QString& root) {
+  QFile journal(swapJournalPath(root));
+  if (!journal.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(journal.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
 const char* const kSidecars[] = {"-wal", "-shm", "-journal"};
 
 QString mainPath(const QString& root) {
@@ -151,12 +160,13 @@ Status markBackupComplete(const Backup& backup) {
   return writeDurably(QDir(backup.folder).filePath(kMarker), text);
 }
 
-Status writeSwapJournal(const QString& root, const Backup& backup) {
+Status writeSwapJournal(const QString& root, const Backup& backup, bool keepContentStores) {
   if (!QFileInfo::exists(stagedMainPath(root)))
     return Status::failure(QStringLiteral("DERSLIK.yeni.db bulunamadı."));
   sync(stagedMainPath(root), false);  // on the disk before anything points at it
-  return writeDurably(swapJournalPath(root),
-                      (relativeBackup(backup.stamp) + QLatin1Char('\n')).toUtf8());
+  QString text = relativeBackup(backup.stamp) + QLatin1Char('\n');
+  if (keepContentStores) text += kKeepStoresLine + QLatin1Char('\n');
+  return writeDurably(swapJournalPath(root), text.toUtf8());
 }
 
 Status finishSwap(const QString& root, const std::function<void(const QString&)>& step) {
@@ -175,8 +185,10 @@ Status finishSwap(const QString& root, const std::function<void(const QString&)>
     sync(root, true);
     reached(QStringLiteral("swap-main-replaced"));
   }
-  // The old year's content lives on in the backup; the new year starts empty.
-  for (int n = 1; n <= 100; ++n) {
+  // The old year's content lives on in the backup; the new year starts empty,
+  // unless the bank stays. The journal says which, also after a kill.
+  const bool keepStores = journalLines(root).contains(kKeepStoresLine);
+  for (int n = 1; n <= 100 && !keepStores; ++n) {
     for (StoreKind kind : {StoreKind::Question, StoreKind::Test}) {
       const QString path = storePath(root, kind, n);
       if (!QFileInfo::exists(path)) continue;
@@ -205,7 +217,7 @@ Result<QStringList> recoverInterruptedRollover(const QString& root) {
   if (QFileInfo::exists(swapJournalPath(root))) {
     QFile journal(swapJournalPath(root));
     QString backup;
-    if (journal.open(QIODevice::ReadOnly)) backup = QString::fromUtf8(journal.readAll()).trimmed();
+    if (journal.open(QIODevice::ReadOnly)) backup = QString::fromUtf8(journal.readLine()).trimmed();
     if (Status s = finishSwap(root); !s)
       return R::failure(QStringLiteral("Yarım kalan sınıf atlatma tamamlanamadı: ") + s.error());
     said << QStringLiteral(

@@ -44,8 +44,9 @@ Status copyIntoBackup(const QString& file, const Backup& backup);
 Status markBackupComplete(const Backup& backup);
 
 // The commit point of a run: flushes DERSLIK.yeni.db to the disk, then writes the
-// journal naming the backup the new year came from.
-Status writeSwapJournal(const QString& root, const Backup& backup);
+// journal naming the backup the new year came from, and whether the question and
+// test stores stay (the bank was kept) or go with the old year.
+Status writeSwapJournal(const QString& root, const Backup& backup, bool keepContentStores = false);
 // Completes a committed swap. Each step is reported to `step` before the next
 // one starts (the crash tests stop the process there).
 Status finishSwap(const QString& root, const std::function<void(const QString&)>& step = {});

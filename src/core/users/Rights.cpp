@@ -4,7 +4,7 @@ namespace users {
 
 const QList<Right>& rights() {
   static const QList<Right> table = {
-      {QStringLiteral("100M"), QStringLiteral("Test Çöz"), 1, true,
+      {QStringLiteral("100M"), QStringLiteral("Test Uygula"), 1, true,
        QStringLiteral("frmTestUygula")},
       {QStringLiteral("101M"), QStringLiteral("Ödev Kontrol"), 2, true,
        QStringLiteral("frmTestUygula")},
@@ -80,31 +80,19 @@ bool isKnownCode(const QString& code) { return findRight(code) != nullptr; }
 
 const QList<Requirement>& requirements() {
   static const QList<Requirement> table = {
-      needs("frmTanimlamalar", "103M"),
-      needs("frmKumandaTanimlama", "104M"),
-      needs("frmSoruHazirlama", "105M"),
-      needs("frmTestHazirlama", "106M"),
-      needs("frmTestUygula", "100M"),
-      needs("frmRaporlarMenu", "102M"),
-      needs("frmSoruPaylasim", "107M"),
-      needs("frmGelismisMod", "108M"),
-      needs("mnuDisVeriAl", "103M"),
-      needs("mnuSinifAtlatma", "103M"),
-      needs("mnuKurumBilgileri", "108M"),
-      needs("BilgileriOnar", "108M"),
-      {kOnlineLessonKey, QString(), kFlagOnlineLesson},
-      needs("OdevKontrol", "101M"),
-      needs("SoruAl", "109M"),
-      needs("SoruVer", "110M"),
-      needs("TestAl", "111M"),
-      needs("TestVer", "112M"),
-      needs("KitapcikKaydet", "113M"),
-      needs("KitapcikYazdir", "114M"),
-      needs("UygulamaSil", "115M"),
-      needs("TopluSoruSil", "116M"),
-      needs("UygulamaAl", "117M"),
-      needs("UygulamaVer", "118M"),
-      needs("TopluTestSil", "119M"),
+      needs("frmTanimlamalar", "103M"),   needs("frmKumandaTanimlama", "104M"),
+      needs("frmSoruHazirlama", "105M"),  needs("frmTestHazirlama", "106M"),
+      needs("frmTestUygula", "100M"),     needs("frmDersUygula", "100M"),
+      needs("frmRaporlarMenu", "102M"),   needs("frmSoruPaylasim", "107M"),
+      needs("frmGelismisMod", "108M"),    needs("mnuDisVeriAl", "103M"),
+      needs("mnuSinifAtlatma", "108M"),   needs("mnuKurumBilgileri", "108M"),
+      needs("BilgileriOnar", "108M"),     {kOnlineLessonKey, QString(), kFlagOnlineLesson},
+      needs("OdevKontrol", "101M"),       needs("SoruAl", "109M"),
+      needs("SoruVer", "110M"),           needs("TestAl", "111M"),
+      needs("TestVer", "112M"),           needs("KitapcikKaydet", "113M"),
+      needs("KitapcikYazdir", "114M"),    needs("UygulamaSil", "115M"),
+      needs("TopluSoruSil", "116M"),      needs("UygulamaAl", "117M"),
+      needs("UygulamaVer", "118M"),       needs("TopluTestSil", "119M"),
       needs("UygulamaBirlestir", "120M"),
   };
   return table;

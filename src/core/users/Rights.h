@@ -10,8 +10,11 @@ namespace users {
 //
 //  flag  code    right (caption in the rights tree)   needed by
 //  ----  ------  -----------------------------------  -------------------------------------
-//    1   100M    Test Çöz                             frmTestUygula (cmdMenu 4)
-//    2   101M    Ödev Kontrol                         homework check ("OdevKontrol")
+//    1   100M    Test Uygula                          frmTestUygula (cmdMenu 4), frmDersUygula
+//                                                     (cmdMenu 7): every run in class, the
+//                                                     free question and the lesson too
+//    2   101M    Ödev Kontrol                         homework check ("OdevKontrol"), also
+//                                                     needs flag 1
 //    3   108M    Gelişmiş Mod Sayfasına Giriş         frmGelismisMod, menu GelismisModAyarlari
 //    4   102M    Raporlar                             frmRaporlarMenu (cmdMenu 5)
 //    5   103M    Tanımlamalar                         frmTanimlamalar (cmdMenu 0)
@@ -41,8 +44,10 @@ namespace users {
 // The user-admin screen frmGelismisMod needs flag 3 whichever way it is opened: a
 // teacher who may not enter it must not be able to grant himself rights. Main
 // menu items that reach the same data as a screen ask for that screen's right
-// (the student import and the rollover: flag 5; the institution data and the
-// repair of the database files: flag 3).
+// (the student import: flag 5); what changes the whole school is the
+// administrator's (the rollover, the institution data and the repair of the
+// database files: flag 3). The caption of 100M was "Test Çöz" in older
+// installations; the code, which is what users' rows store, is unchanged.
 
 inline constexpr int kFlagCount = 23;
 inline constexpr int kFlagAdvancedSettings = 3;

@@ -2,7 +2,9 @@
 // advanced mode by nobody and by a user without any right: each one that needs a
 // right is refused with the reason, nothing behind it opens or runs.
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -47,7 +49,7 @@ QList<Entry> ways() {
       item("mnuEkran_3", true),
       item("mnuEkran_4", true),
       item("mnuEkran_5", true),
-      item("mnuEkran_7", false),
+      item("mnuEkran_7", true),
       item("mnuEkran_11", false),
       item("GelismisModAyarlari", true),
       item("mnuDisVeriAl", true),
@@ -75,7 +77,7 @@ QList<Entry> ways() {
       {Way::BarButton, QStringLiteral("cmdMenu_3"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_4"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_5"), true},
-      {Way::BarButton, QStringLiteral("cmdMenu_7"), false},
+      {Way::BarButton, QStringLiteral("cmdMenu_7"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_8"), true},
       {Way::BarButton, QStringLiteral("cmdMenu_9"), false},
       {Way::BarButton, QStringLiteral("cmdMenu_11"), false},
@@ -91,7 +93,7 @@ QList<Entry> ways() {
       {Way::Shortcut, QStringLiteral("Ctrl+4"), true},
       {Way::Shortcut, QStringLiteral("Ctrl+5"), true},
       {Way::Shortcut, QStringLiteral("Ctrl+6"), true},
-      {Way::Shortcut, QStringLiteral("Ctrl+8"), false},
+      {Way::Shortcut, QStringLiteral("Ctrl+8"), true},
       {Way::Shortcut, QStringLiteral("Ctrl+9"), true},
   };
 }
@@ -278,6 +280,88 @@ class TestRightsWalk : public QObject {
     QCOMPARE(menu->cmdMenu_Click(0)->objectName(), QStringLiteral("frmTanimlamalar"));
   }
 
+  // A screen opened by one user asks for its right again at every click: after
+  // "Oturumu Kapat" "Testi Başlat" and "Dersi Başlat" start nothing (the log-in
+  // opens in the screen's place); a right taken away while the screen is open
+  // is refused the same way, and the screen goes.
+  void aScreenAsksAgainAtEveryClick_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("screenName");
+    QTest::newRow("Test Uygula") << 4 << "frmTestUygula";
+    QTest::newRow("Ders Uygula") << 7 << "frmDersUygula";
+  }
+  void aScreenAsksAgainAtEveryClick() {
+    QFETCH(int, index);
+    QFETCH(QString, screenName);
+    shell::MainMenuController* menu = m_window->mainMenu();
+    QVERIFY(menu->session()->logIn(store(), QStringLiteral("yönetici"), QStringLiteral("y")));
+    QWidget* screen = menu->cmdMenu_Click(index);
+    QVERIFY(screen);
+    QCOMPARE(screen->objectName(), screenName);
+    menu->OturumAc_Click();
+    messages().takeTexts();
+    QTest::mouseClick(screen->findChild<QPushButton*>(QStringLiteral("cmdOnizleme")),
+                      Qt::LeftButton);
+    QTRY_COMPARE(openScreens(),
+                 (QStringList{QStringLiteral("frmGenelEkran"), QStringLiteral("frmOturumAc")}));
+    QCOMPARE(messages().takeTexts(), QStringList{users::kDeniedMessage});
+    QCOMPARE(presentations(), 0);
+
+    QVERIFY(menu->session()->logIn(store(), QStringLiteral("yönetici"), QStringLiteral("y")));
+    screen = menu->cmdMenu_Click(index);
+    users::RightFlags flags = menu->session()->flags();
+    flags.setFlag(users::flagOf(QStringLiteral("100M")), false);
+    menu->session()->setFlags(flags);
+    messages().takeTexts();
+    QTest::mouseClick(screen->findChild<QPushButton*>(QStringLiteral("cmdOnizleme")),
+                      Qt::LeftButton);
+    QTRY_COMPARE(openScreens(), QStringList{QStringLiteral("frmGenelEkran")});
+    QCOMPARE(messages().takeTexts(), QStringList{users::kDeniedMessage});
+    QCOMPARE(presentations(), 0);
+  }
+
+  // The rollover is the administrator's: a teacher who may edit the classes but
+  // not enter the advanced page cannot start it from the menu.
+  void theRolloverIsTheAdministrators() {
+    users::UserList list = users::UserList::load(store()).value();
+    list.add(QStringLiteral("Ayşe"), QStringLiteral("a"), QStringLiteral("-108M"));
+    QVERIFY(list.save(store()).ok());
+    shell::MainMenuController* menu = m_window->mainMenu();
+    QVERIFY(menu->session()->logIn(store(), QStringLiteral("ayşe"), QStringLiteral("a")));
+    QVERIFY(!m_window->findChild<QAction*>(QStringLiteral("mnuSinifAtlatma"))->isEnabled());
+    messages().takeTexts();
+    QVERIFY(!menu->requireRight(QStringLiteral("mnuSinifAtlatma")));
+    QCOMPARE(messages().takeTexts(), QStringList{users::kDeniedMessage});
+    QCOMPARE(menu->cmdMenu_Click(0)->objectName(), QStringLiteral("frmTanimlamalar"));
+  }
+
+  // Turning the advanced mode on takes effect at once: with users stored nobody
+  // may do anything before logging in. The log-in form closes on success, and
+  // the window's caption names the school and the user.
+  void theAdvancedModeTakesEffectAtOnce() {
+    shell::MainMenuController* menu = m_window->mainMenu();
+    QVERIFY(store::setOption(store(), store::Institution::Option::AdvancedMode, false).ok());
+    QVERIFY(menu->session()->allows(QStringLiteral("frmTanimlamalar")));
+    QVERIFY(menu->cmdMenu_Click(0));
+    messages().takeTexts();
+    QVERIFY(store::setOption(store(), store::Institution::Option::AdvancedMode, true).ok());
+    QVERIFY(!menu->session()->allows(QStringLiteral("frmTanimlamalar")));
+    QCOMPARE(openScreens(),
+             (QStringList{QStringLiteral("frmGenelEkran"), QStringLiteral("frmOturumAc")}));
+    QCOMPARE(messages().takeTexts().size(), 1);
+
+    QWidget* login = menu->currentScreen();
+    login->findChild<QLineEdit*>(QStringLiteral("txtKullaniciAdi"))
+        ->setText(QStringLiteral("yönetici"));
+    login->findChild<QLineEdit*>(QStringLiteral("txtSifre"))->setText(QStringLiteral("y"));
+    QTest::mouseClick(login->findChild<QPushButton*>(QStringLiteral("cmdKaydet")), Qt::LeftButton);
+    QTRY_COMPARE(openScreens(), QStringList{QStringLiteral("frmGenelEkran")});
+    QVERIFY(menu->session()->allows(QStringLiteral("frmTanimlamalar")));
+    QVERIFY2(m_window->windowTitle().startsWith(QStringLiteral("Atatürk Ortaokulu - Derslik")),
+             qPrintable(m_window->windowTitle()));
+    QVERIFY(m_window->windowTitle().endsWith(QStringLiteral(" - Kullanıcı:[Yönetici]")));
+  }
+
   // Every screen fits the main area beside the button bar on a 1280×800 and on a
   // 1366×768 screen (about 1050 × 690): beyond it, its buttons fall off the edge.
   void everyScreenFitsALaptop() {
@@ -323,6 +407,13 @@ class TestRightsWalk : public QObject {
       if (sub->widget()) names << sub->widget()->objectName();
     names.sort();
     return names;
+  }
+
+  static int presentations() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == QStringLiteral("frmOnizleme") && w->isVisible()) ++n;
+    return n;
   }
 
   std::unique_ptr<TempDataFolder> m_dir;

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -32,6 +34,7 @@
 #include "screens/school/frmKumandaTanimlama.h"
 #include "screens/school/frmTanimlamalar.h"
 #include "screens/start/frmGenelEkran.h"
+#include "screens/start/frmKurumBilgileri.h"
 #include "screens/start/frmSozlesme.h"
 #include "shell/Application.h"
 #include "shell/ButtonBar.h"
@@ -95,11 +98,43 @@ class TestStartup : public QObject {
     QCOMPARE(store().scalar(QStringLiteral("SELECT OKULADI FROM TABLEOKUL"))->toString(),
              QStringLiteral(" "));
     // The caption once, without the home page's title appended to it.
-    QCOMPARE(w.windowTitle(),
-             QStringLiteral("Derslik - Versiyon : ") + QString::fromLatin1(derslik::kVersionText));
+    // A school without a name yet is told apart by its data folder.
+    QCOMPARE(w.windowTitle(), QDir::toNativeSeparators(store().root()) +
+                                  QStringLiteral(" - Derslik - Versiyon : ") +
+                                  QString::fromLatin1(derslik::kVersionText));
     QCOMPARE(w.threeButtonSetting(), QStringLiteral("0"));
     QVERIFY(w.homeScreen());
     QCOMPARE(w.homeScreen()->objectName(), QStringLiteral("frmGenelEkran"));
+  }
+
+  // The institution form says at once that the code takes digits only, and
+  // refuses anything else; the name offered is this folder's school's, never the
+  // one another data folder left in the user's settings.
+  void theInstitutionFormSaysWhatTheCodeTakes() {
+    QVERIFY(store().open().ok());
+    store::UserSettings::set(QStringLiteral("KurumBilgileri"), QStringLiteral("OkulAdi"),
+                             QStringLiteral("Başka Bir Okul"));
+    RecordedMessages& messages = m_dir->messages();
+    frmKurumBilgileri form({store(), messages, {}});
+    form.show();
+    auto* code = form.findChild<QLineEdit*>(QStringLiteral("txtKurumKodu"));
+    auto* name = form.findChild<QLineEdit*>(QStringLiteral("txtKurumAdi"));
+    auto* warning = form.findChild<QLabel*>(QStringLiteral("lblKurumKoduUyari"));
+    QCOMPARE(name->text(), QString());
+    QVERIFY(!warning->isVisible());
+    QTest::keyClicks(code, QStringLiteral("7452a1"));
+    QCOMPARE(code->text(), QStringLiteral("7452a1"));  // nothing dropped silently
+    QVERIFY(warning->isVisible());
+    QCOMPARE(warning->text(), QStringLiteral("Kurum kodu yalnızca rakamlardan oluşur"));
+    name->setText(QStringLiteral("Yeni Okul"));
+    form.findChild<QPushButton*>(QStringLiteral("cmdKaydet"))->click();
+    QCOMPARE(messages.lastText(), QStringLiteral("Kurum kodu yalnızca rakamlardan oluşur"));
+    QVERIFY(store().institution().code.trimmed().isEmpty());
+    code->setText(QStringLiteral("745231"));
+    QVERIFY(!warning->isVisible());
+    form.findChild<QPushButton*>(QStringLiteral("cmdKaydet"))->click();
+    QCOMPARE(store().institution().code, QStringLiteral("745231"));
+    QCOMPARE(store().institution().name, QStringLiteral("Yeni Okul"));
   }
 
   void refusedTermsEndTheProgram() {
@@ -252,34 +287,41 @@ class TestStartup : public QObject {
     RecordedMessages& messages = m_dir->messages();
     messages.clear();
     MDIForm1 w(store(), options());
-    rejectDialogs(w);
+    // The first question says what moves to the backup and what stays, offers
+    // to keep the bank (unticked), and answers "Hayır" to Enter.
+    QString asked;
+    QString keepChoice;
+    bool keepTicked = true;
+    bool enterSaysNo = false;
+    w.setModalRunner([&](QDialog& d) {
+      auto* box = qobject_cast<QMessageBox*>(&d);
+      if (!box || d.objectName() != QStringLiteral("SinifAtlatmaSorusu"))
+        return int(QDialog::Rejected);
+      asked = box->text();
+      keepChoice = box->checkBox() ? box->checkBox()->text() : QString();
+      keepTicked = box->checkBox() && box->checkBox()->isChecked();
+      enterSaysNo = box->defaultButton() == box->button(QMessageBox::No);
+      return int(QMessageBox::No);
+    });
     QVERIFY(w.MDIForm1_Load());
     QVERIFY(messages.shown().isEmpty());
+    QVERIFY(asked.isEmpty());  // a new school is not rolled over at start-up
 
-    // From the menu: the first question's default answer changes nothing.
     w.menuBar()->findChild<QAction*>(QStringLiteral("mnuSinifAtlatma"))->trigger();
-    QCOMPARE(messages.shown().size(), 1);
-    const Messages::Message& asked = messages.shown().first();
-    QCOMPARE(asked.defaultAnswer, Messages::Answer::No);
-    QVERIFY(asked.text.startsWith(
-        QStringLiteral("Yeni eğitim öğretim yılı için program ayarlansın mı?")));
-    QVERIFY(!asked.text.contains(QStringLiteral("internet")));
+    QVERIFY(
+        asked.startsWith(QStringLiteral("Yeni eğitim öğretim yılı için program ayarlansın mı?")));
+    QVERIFY(!asked.contains(QStringLiteral("internet")));
+    for (const char* said : {"Bu tahtada kalanlar: öğrenciler",
+                             "Yedeğe taşınanlar: bu yılın "
+                             "bütün uygulamaları",
+                             "soru bankası", "Geçmiş Yıllar"})
+      QVERIFY2(asked.contains(QString::fromUtf8(said)), said);
+    QCOMPARE(keepChoice, QStringLiteral("Soru bankası ve testler bu tahtada kalsın"));
+    QVERIFY(!keepTicked);
+    QVERIFY(enterSaysNo);
+    QVERIFY(messages.shown().isEmpty());
     QCOMPARE(store().scalar(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI"))->toString(),
              QStringLiteral("5-A"));
-
-    // The message window: "Hayır" is the default button, and Enter presses it.
-    QString defaultButton;
-    QTimer::singleShot(0, this, [&] {
-      auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      QVERIFY(box);
-      QCOMPARE(box->findChild<QLabel*>(QStringLiteral("lblMesaj"))->text(), asked.text);
-      for (QPushButton* b : box->findChildren<QPushButton*>())
-        if (b->isDefault()) defaultButton = b->text();
-      QTest::keyClick(box, Qt::Key_Return);
-    });
-    WidgetMessages window(&w);
-    QCOMPARE(window.show(asked), Messages::Answer::No);
-    QCOMPARE(defaultButton, QStringLiteral("Hayır"));
   }
 
   // "Çıkış" on a screen opened over another (a report over the report selection)
@@ -475,6 +517,8 @@ class TestStartup : public QObject {
     users.add(QStringLiteral("Yönetici"), QStringLiteral("y"));
     users.add(QStringLiteral("Ayşe"), QStringLiteral("a"), QStringLiteral("-103M"));
     QVERIFY(users.save(store()).ok());
+    // Turned on, the advanced mode asks for a log-in at once.
+    shootNextMessage(QStringLiteral("10_gelismis_mod_acildi"));
     QVERIFY(store::setOption(store(), store::Institution::Option::AdvancedMode, true).ok());
     w.mainMenu()->applyStartupRights(true, 2);
     shootNextMessage(QStringLiteral("10_yetki_yok"));

@@ -129,7 +129,7 @@ class TestRollover : public QObject {
     QCOMPARE(messages.shown().first().title, QStringLiteral("Sınıf Atlatma"));
     QCOMPARE(messages.shown().first().defaultAnswer, Messages::Answer::No);
     QVERIFY(messages.lastText().contains(
-        QStringLiteral("\r\n\r\n- Öğrenciler bir üst sınıfa geçirilecek\r\n")));
+        QStringLiteral("\r\n\r\n- Öğrenciler bir üst sınıfa geçirilecek (5-A → 6-A")));
     QCOMPARE(recordedSchoolYear(), QStringLiteral("2025-2026"));
     // Start-up does not ask again this school year; the menu item still does.
     QCOMPARE(offer(hooks).outcome, Rollover::Outcome::NotOffered);
@@ -330,6 +330,76 @@ class TestRollover : public QObject {
     }
     store::closeFile(QStringLiteral("t-old"));
     QVERIFY(!store::rolloverInterrupted(root()));
+  }
+
+  // "Soru bankası ve testler bu tahtada kalsın": questions with their pictures,
+  // curriculum definitions and tests stay; the year's runs and results go to the
+  // backup all the same. A kill after the journal finishes the same way.
+  void keptBankStaysWithTheNewYear() {
+    SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"),
+                              QStringLiteral("5"));
+    for (const char* sql :
+         {"INSERT INTO TABLESORU (SORUNO,DERS) VALUES ('1','Fen')",
+          "INSERT INTO TABLETEST (TESTNO) VALUES ('1')",
+          "INSERT INTO TABLETESTSORU (TESTNO,SORUNO) VALUES ('1','1')",
+          "INSERT INTO TABLETANIMLAMALAR (TANIMADI,UNITE) VALUES ('UNITELER','U')",
+          "INSERT INTO TABLECEVAP (KAYITNO,CEVAP) VALUES ('1','A')",
+          "INSERT INTO TABLEUYGULAMA (TESTTARIHI,TESTNO) VALUES ('01.03.2026','1')",
+          "INSERT INTO TABLESONUC (KAYITNO,NET) VALUES ('1','3')"})
+      QVERIFY(db().run(QString::fromLatin1(sql)).ok());
+    {
+      Result<QSqlDatabase> content =
+          store::openFile(QStringLiteral("t-store"), storeFile(store::StoreKind::Question, 2));
+      QVERIFY(content.ok());
+      QVERIFY(store::run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,SORU) VALUES ('1',x'FFD8')"),
+                         {}, content.value())
+                  .ok());
+    }
+    store::closeFile(QStringLiteral("t-store"));
+    auto count = [](const char* table) {
+      return SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM ") +
+                                  QString::fromLatin1(table));
+    };
+    auto pictures = [] {
+      Result<QSqlDatabase> content =
+          store::openFile(QStringLiteral("t-store"), storeFile(store::StoreKind::Question, 2));
+      const int n = content ? store::scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU"), {},
+                                            content.value())
+                                  .valueOr(-1)
+                                  .toInt()
+                            : -1;
+      store::closeFile(QStringLiteral("t-store"));
+      return n;
+    };
+
+    Rollover::Hooks hooks = yesOnSeptember7();
+    QString asked;
+    hooks.askStart = [&asked](const QString& question, bool& keepBank) {
+      asked = question;
+      keepBank = true;
+      return true;
+    };
+    const Rollover::Report r = run(hooks);
+    QVERIFY2(r.outcome == Rollover::Outcome::Done, qPrintable(r.message));
+    QVERIFY(r.bankKept);
+    QVERIFY(asked.contains(Rollover::keepBankChoice()));
+    for (const char* t : {"TABLESORU", "TABLETEST", "TABLETESTSORU", "TABLETANIMLAMALAR"})
+      QCOMPARE(count(t), 1);
+    for (const char* t : {"TABLECEVAP", "TABLEUYGULAMA", "TABLESONUC"}) QCOMPARE(count(t), 0);
+    QCOMPARE(pictures(), 1);
+    QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI")),
+             QStringLiteral("6-A"));
+
+    // Killed right after the journal: the next start finishes it, the bank kept.
+    const store::Backup backup = store::completeBackups(root()).last();
+    db().close();
+    QVERIFY(QFile::copy(QDir(root()).filePath(QStringLiteral("DERSLIK.db")),
+                        store::stagedMainPath(root())));
+    QVERIFY(store::writeSwapJournal(root(), backup, true).ok());
+    QVERIFY(store::recoverInterruptedRollover(root()).ok());
+    QVERIFY(db().open().ok());
+    QCOMPARE(pictures(), 1);
+    QCOMPARE(count("TABLESORU"), 1);
   }
 
   void failureKeepsTheOldFiles() {

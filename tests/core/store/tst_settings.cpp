@@ -1,5 +1,6 @@
 // Institution data, parameters, saved screen choices as typed values, per-user
 // settings and the log.
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "TempDataFolder.h"
@@ -170,6 +171,40 @@ class TestSettings : public QObject {
              QStringLiteral("False"));
     QVERIFY(!store::UserSettings::getBool(QStringLiteral("USBDurum"), QStringLiteral("USBDurum"),
                                           true));
+  }
+
+  // What belongs to a school lives in its data folder: a new folder sees none of
+  // another's values. An older installation kept them in the user's file: they
+  // move, once, into the first folder that already is a school; the school's
+  // name never moves (it is in its database); the person's values stay.
+  void schoolValuesLiveInTheirDataFolder() {
+    using store::UserSettings;
+    const QString course = QStringLiteral("MATEMATİK");
+    UserSettings::set(QStringLiteral("SerbestAyar"), QStringLiteral("Ders"), course);
+    UserSettings::set(QStringLiteral("KurumBilgileri"), QStringLiteral("OkulAdi"),
+                      QStringLiteral("Eski Okul"));
+    UserSettings::set(QStringLiteral("Klasorler"), QStringLiteral("Soru"), QStringLiteral("/ev"));
+    QTemporaryDir fresh;
+    QTemporaryDir school;
+    UserSettings::useDataFolder(fresh.path(), false);
+    QCOMPARE(UserSettings::get(QStringLiteral("SerbestAyar"), QStringLiteral("Ders")), QString());
+    UserSettings::useDataFolder(school.path(), true);
+    QCOMPARE(UserSettings::get(QStringLiteral("SerbestAyar"), QStringLiteral("Ders")), course);
+    QCOMPARE(UserSettings::get(QStringLiteral("KurumBilgileri"), QStringLiteral("OkulAdi")),
+             QString());
+    QCOMPARE(UserSettings::get(QStringLiteral("Klasorler"), QStringLiteral("Soru")),
+             QStringLiteral("/ev"));
+    UserSettings::set(QStringLiteral("SerbestAyar"), QStringLiteral("Ders"),
+                      QStringLiteral("TÜRKÇE"));
+    QVERIFY(QFile::exists(school.filePath(QStringLiteral("derslik.ini"))));
+    // Moved, not copied: the new folder still gets nothing.
+    UserSettings::useDataFolder(fresh.path(), true);
+    QCOMPARE(UserSettings::get(QStringLiteral("SerbestAyar"), QStringLiteral("Ders")), QString());
+    UserSettings::useDataFolder(school.path(), true);
+    QCOMPARE(UserSettings::get(QStringLiteral("SerbestAyar"), QStringLiteral("Ders")),
+             QStringLiteral("TÜRKÇE"));
+    QCOMPARE(UserSettings::get(QStringLiteral("Klasorler"), QStringLiteral("Soru")),
+             QStringLiteral("/ev"));
   }
 
   void logOnlyWhileFileExists() {

@@ -48,7 +48,12 @@ frmOnizleme* present(const ScreenContext& context, shell::ReceiverController& re
                     mainWindow = QPointer<QWidget>(mainWindow)](const reports::RunKey& key) {
                      if (mainWindow) mainWindow->activateWindow();
                      if (key.start.isEmpty()) return;
-                     if (reportAtEnd) return openReport(key);
+                     // A run left before any question was stored has no report to
+                     // open: the summary says so calmly.
+                     const Result<delivery::RunStatistics> recorded =
+                         delivery::Recording(store).statistics(key);
+                     if (reportAtEnd && (!recorded || recorded->questions > 0))
+                       return openReport(key);
                      if (const QString text = runSummary(store, key); !text.isEmpty())
                        messages.info(text, QStringLiteral("Test Uygulama"));
                    });
@@ -127,6 +132,8 @@ frmOnizleme* openFreePresentation(const ScreenContext& context, shell::ReceiverC
   // The bar sits in the top left corner of the board, over the run's title: in
   // the middle it hid the remote test's instructions and the first tiles.
   frmSerbestTamEkran* bar = window->controlBar();
+  // Presses while the teacher works on the bar are the run's.
+  receiver.router().attach(bar, &window->presses());
   bar->adjustSize();
   bar->move(window->screen()->availableGeometry().topLeft());
   bar->show();

@@ -14,6 +14,7 @@
 #include "Messages.h"
 #include "delivery/RunSetup.h"
 #include "screens/delivery/RunSetupWidgets.h"
+#include "screens/school/SchoolScreens.h"
 #include "widgets/CurriculumFilters.h"
 #include "widgets/FilterListFill.h"
 
@@ -183,6 +184,8 @@ void frmDersUygula::fillRemotes() {
 }
 
 void frmDersUygula::cmdOnizleme_Click() {
+  // Whoever opened the screen may have logged out since.
+  if (!schoolui::allowed(m_context.messages, kScreen)) return;
   delivery::LessonSetup::Start start;
   start.className = m_cmbSinifi->currentText();
   const curriculum::CurriculumFilter chosen = m_curriculum->filter();

@@ -118,6 +118,9 @@ frmOnizleme::frmOnizleme(const ScreenContext& context, const receiver::Clock& cl
   });
   connect(&m_session, &delivery::RunSession::questionShown, this,
           [this](int, const QString& mediaFile) {
+            // Every tile is the new question's: its stored answers when it was
+            // seen before, else none. Only single tiles repaint on a press.
+            m_tiles->update();
             showPicture();
             if (mediaFile.isEmpty())
               m_media->stop();

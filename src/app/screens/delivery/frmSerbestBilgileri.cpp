@@ -153,6 +153,11 @@ QString frmSerbestBilgileri::settingsText(const delivery::RunSettings& s) {
 }
 
 void frmSerbestBilgileri::cmdSerbest_Click() {
+  // A run in class, with the homework check's own right besides: both of
+  // whoever is logged in when it starts.
+  if (!schoolui::allowed(m_context.messages, delivery::kRunSetupScreen) ||
+      !schoolui::allowed(m_context.messages, QStringLiteral("OdevKontrol")))
+    return;
   delivery::HomeworkCheck check;
   check.questionsText = m_txtSoruSayisi->text();
   check.testName = m_txtTestAdi->text();

@@ -7,7 +7,11 @@
 #include <QVBoxLayout>
 
 frmSerbestTamEkran::frmSerbestTamEkran(delivery::RunSession& session, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_session(session) {
+    // A window of its own, not a tool window: the teacher opens the vote by
+    // clicking it, and the remotes' presses go to the window that is active then.
+    // The routing passes tool windows by; a click on the bar then sent the class's
+    // answers to the set-up screen behind, where nothing counts them.
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), m_session(session) {
   setObjectName(QStringLiteral("frmSerbestTamEkran"));
   setWindowTitle(QStringLiteral("Serbest Soru"));
 

@@ -456,12 +456,20 @@ void frmTestUygula::setOptions(const delivery::RunSetup::Options& o) {
   if (c.classIndex < m_cmbSinifi->count()) m_cmbSinifi->setCurrentIndex(c.classIndex);
 }
 
+bool frmTestUygula::mayRun() const {
+  // Asked when the action runs, not when the screen opened: whoever opened it may
+  // have logged out since.
+  return schoolui::allowed(m_context.messages, kScreen);
+}
+
 void frmTestUygula::cmdKaydet_Click() {
+  if (!mayRun()) return;
   if (!schoolui::check(m_context.messages, m_setup.saveOptions(options()))) return;
   m_context.messages.info(delivery::RunSetup::savedText());
 }
 
 void frmTestUygula::cmdOnizleme_Click() {
+  if (!mayRun()) return;
   if (m_summary.testNo.isEmpty()) {
     m_context.messages.warning(QStringLiteral("Uygulanacak testi listeden seçin."));
     return;
@@ -478,6 +486,7 @@ void frmTestUygula::cmdOnizleme_Click() {
 }
 
 void frmTestUygula::cmdSerbestTestUygula_Click() {
+  if (!mayRun()) return;
   // A free question is answered on the remotes or not at all: a class without
   // any remote has nothing to ask. An empty selection is answered on the
   // virtual remote, as for a test.
@@ -506,6 +515,7 @@ delivery::RunSetup::Start frmTestUygula::startOf() const {
 
 void frmTestUygula::cmdOdevKontrol_Click() {
   // The homework check has a right of its own besides this screen's.
+  if (!mayRun()) return;
   if (!schoolui::allowed(m_context.messages, QStringLiteral("OdevKontrol"))) return;
   if (!m_openHomework) return notYet(QStringLiteral("Ödev kontrolü"));
   m_openHomework();
@@ -539,6 +549,7 @@ void frmTestUygula::cmdVideoOynat_Click() {
 
 void frmTestUygula::cmdTestVer_Click() {
   using namespace shell::exchangeimport;
+  if (!mayRun()) return;
   if (!schoolui::allowed(m_context.messages, writeRightKey(Kind::Tests))) return;
   if (m_summary.testNo.isEmpty()) {
     m_context.messages.warning(QStringLiteral("Dosyaya verilecek testi listeden seçin."));
@@ -549,6 +560,7 @@ void frmTestUygula::cmdTestVer_Click() {
 
 void frmTestUygula::cmdTestAl_Click() {
   using namespace shell::exchangeimport;
+  if (!mayRun()) return;
   if (!schoolui::allowed(m_context.messages, rightKey(Kind::Tests))) return;
   const QStringList paths = chooseFiles(this, Kind::Tests, Origin::Screen);
   // The list follows by itself: reading a file announces the new tests.

@@ -83,6 +83,8 @@ class frmTestUygula : public QWidget {
   delivery::RunSetup::Start startOf() const;
   void cmdTestVer_Click();
   void cmdTestAl_Click();
+  // The run right of whoever is logged in now; says so when refused.
+  bool mayRun() const;
   void notYet(const QString& what);
   QComboBox* combo(const QString& name);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -10,7 +11,12 @@
 
 class Messages;
 class frmRaporlar;
+class frmRaporlarMenu;
 class QWidget;
+
+namespace store {
+class Store;
+}
 
 namespace shell {
 class PressRouter;
@@ -41,6 +47,22 @@ struct OpenOptions {
 // Returns the screen (null when the run cannot be read; the user has been told).
 frmRaporlar* openRunReport(const ScreenContext& context, const reports::RunKey& run,
                            const OpenOptions& options = {});
+
+// "Geçmiş Yıllar": the school years a rollover put in a backup, newest first, as
+// "2025-2026" with the backup's folder name.
+struct PastYear {
+  QString label;
+  QString backupFolder;  // Yedek/<stamp>, whole
+};
+QList<PastYear> pastYears(const store::Store& store);
+// Asks which old year to open (the teacher is told when there is none), then
+// opens it with openPastYear().
+void choosePastYear(const ScreenContext& context, QWidget* parent, const OpenOptions& options);
+// Opens the report selection of an old year: the backup's files are copied
+// aside and read there with every report as today, so that nothing done there
+// ever changes the backup. Null when it cannot be read (the teacher is told).
+frmRaporlarMenu* openPastYear(const ScreenContext& context, const PastYear& year,
+                              const OpenOptions& options = {});
 
 // Shows a screen of the area inside the main window when the context can,
 // otherwise as a window of its own, deleted when closed.

@@ -189,6 +189,16 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
       schoolui::button(QStringLiteral("cmdSinifGelisimi"), QStringLiteral("Sınıf Gelişimi"), this);
   connect(m_cmdSinifGelisimi, &QPushButton::clicked, this,
           [this] { (void)openProgress(Subject::Class); });
+  m_cmdSil = del;
+  m_cmdBirlestir = merge;
+  m_cmdGecmisYillar =
+      schoolui::button(QStringLiteral("cmdGecmisYillar"), QStringLiteral("Geçmiş Yıllar"), this);
+  m_cmdGecmisYillar->setToolTip(
+      QStringLiteral("Sınıf atlatmadan önceki yılların sonuçlarını yedekten açar"));
+  m_cmdGecmisYillar->hide();
+  connect(m_cmdGecmisYillar, &QPushButton::clicked, this, [this] {
+    if (m_openPastYears) m_openPastYears();
+  });
   auto* home = schoolui::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
   connect(home, &QPushButton::clicked, this, &QWidget::close);
   // Over many runs: the ranking and the progress take the class, the curriculum
@@ -207,6 +217,7 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   buttons->addWidget(del);
   buttons->addWidget(merge);
   buttons->addStretch(1);
+  buttons->addWidget(m_cmdGecmisYillar);
   buttons->addWidget(home);
   root->addLayout(buttons);
 
@@ -227,6 +238,33 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   connect(&context.store, &store::Store::studentsChanged, this, [this] {
     if (m_page == Page::Students) chkSilinenleriGoster_Click(m_chkSilinenleriGoster->isChecked());
   });
+}
+
+void frmRaporlarMenu::setPastYearsOpener(std::function<void()> opener) {
+  m_openPastYears = std::move(opener);
+  m_cmdGecmisYillar->setVisible(bool(m_openPastYears) && !pastYear());
+}
+
+void frmRaporlarMenu::setPastYear(const QString& label) {
+  m_pastYear = label;
+  setWindowTitle(QStringLiteral("Geçmiş Yıllar: %1 (yedekten, salt okunur)").arg(label));
+  // Told on the screen itself: the main window shows no screen's title.
+  auto* banner = new QLabel(
+      QStringLiteral("Geçmiş Yıllar: %1 eğitim öğretim yılı, yedekten okunuyor. Buradaki hiçbir "
+                     "işlem yedeği değiştirmez.")
+          .arg(label),
+      this);
+  banner->setObjectName(QStringLiteral("lblGecmisYil"));
+  banner->setWordWrap(true);
+  banner->setStyleSheet(QStringLiteral(
+      "background:#fff4c2; border:1px solid #d9b300; padding:6px; font-weight:bold;"));
+  if (auto* root = qobject_cast<QVBoxLayout*>(layout())) root->insertWidget(0, banner);
+  m_resume = {};
+  m_openPastYears = {};
+  for (QPushButton* b : {m_cmdDevam, m_cmdSil, m_cmdBirlestir, m_cmdGecmisYillar}) {
+    b->hide();
+    m_runOnly.removeAll(b);
+  }
 }
 
 void frmRaporlarMenu::cmdGore_Click(Page page) {

@@ -43,6 +43,15 @@ class frmRaporlarMenu : public QWidget {
   void setResumer(std::function<void(const reports::ResumeRun&)> resumer);
   void cmdDevam_Click();
 
+  // "Geçmiş Yıllar": opens an old school year's backup; the area sets it.
+  // Without it the button is hidden.
+  void setPastYearsOpener(std::function<void()> opener);
+  // The selection reads an old year's backup (`label`, "2025-2026"): it says so
+  // in its title, and what would change the old year (deleting, merging, going
+  // on with a run, another old year) is not offered.
+  void setPastYear(const QString& label);
+  bool pastYear() const { return !m_pastYear.isEmpty(); }
+
   // The search as the screen's lists say it.
   reports::RunFilter filter() const;
   // "Bul".
@@ -99,6 +108,11 @@ class frmRaporlarMenu : public QWidget {
   std::function<void(const reports::RunKey&)> m_openReport;
   std::function<void(const reports::ResumeRun&)> m_resume;
   QPushButton* m_cmdDevam = nullptr;
+  QPushButton* m_cmdSil = nullptr;
+  QPushButton* m_cmdBirlestir = nullptr;
+  QPushButton* m_cmdGecmisYillar = nullptr;
+  std::function<void()> m_openPastYears;
+  QString m_pastYear;
   bool m_searching = false;  // the search's own repair refills nothing
 
   CurriculumFilters* m_curriculum = nullptr;

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "Messages.h"
@@ -25,8 +24,14 @@ frmKurumBilgileri::frmKurumBilgileri(const ScreenContext& context, QWidget* pare
       this);
   intro->setWordWrap(true);
   m_kod->setObjectName(QStringLiteral("txtKurumKodu"));
-  m_kod->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,12}")), m_kod));
+  // Whatever is typed stays in the field (a letter silently dropped looks like a
+  // broken keyboard); a code that is not all digits is said at once and refused.
+  m_kod->setMaxLength(12);
+  m_kodUyari = new QLabel(digitsOnlyText(), this);
+  m_kodUyari->setObjectName(QStringLiteral("lblKurumKoduUyari"));
+  m_kodUyari->setStyleSheet(QStringLiteral("color: #b00020;"));
+  m_kodUyari->hide();
+  connect(m_kod, &QLineEdit::textChanged, this, &frmKurumBilgileri::checkCode);
   m_kod->setPlaceholderText(QStringLiteral("örnek: 123456"));
   m_ad->setObjectName(QStringLiteral("txtKurumAdi"));
   m_ad->setMaxLength(255);
@@ -34,6 +39,7 @@ frmKurumBilgileri::frmKurumBilgileri(const ScreenContext& context, QWidget* pare
 
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Kurum Kodu:"), m_kod);
+  form->addRow(QString(), m_kodUyari);
   form->addRow(QStringLiteral("Kurum Adı:"), m_ad);
 
   auto* kaydet = new QPushButton(QStringLiteral("Kaydet"), this);
@@ -60,17 +66,30 @@ frmKurumBilgileri::frmKurumBilgileri(const ScreenContext& context, QWidget* pare
 void frmKurumBilgileri::yenile() {
   const store::Institution& institution = m_context.store.institution();
   m_kod->setText(institution.code.trimmed());
-  QString name = institution.name.trimmed();
-  if (name.isEmpty())
-    name = store::UserSettings::get(QStringLiteral("KurumBilgileri"), QStringLiteral("OkulAdi"));
-  m_ad->setText(name);
+  // The name of this data folder's school only: never another folder's.
+  m_ad->setText(institution.name.trimmed());
 }
+
+namespace {
+bool isDigits(const QString& text) {
+  for (const QChar c : text)
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+  return true;
+}
+}  // namespace
+
+void frmKurumBilgileri::checkCode() { m_kodUyari->setVisible(!isDigits(m_kod->text().trimmed())); }
 
 void frmKurumBilgileri::kaydet() {
   const QString kod = m_kod->text().trimmed();
   const QString ad = m_ad->text().simplified();
   if (kod.isEmpty()) {
     m_context.messages.warning(QStringLiteral("Lütfen kurum kodunu giriniz."));
+    m_kod->setFocus();
+    return;
+  }
+  if (!isDigits(kod)) {
+    m_context.messages.warning(digitsOnlyText());
     m_kod->setFocus();
     return;
   }
@@ -83,7 +102,6 @@ void frmKurumBilgileri::kaydet() {
     m_context.messages.error(QStringLiteral("Kurum bilgileri kaydedilemedi: ") + s.error());
     return;
   }
-  store::UserSettings::set(QStringLiteral("KurumBilgileri"), QStringLiteral("OkulAdi"), ad);
   emit saved();
   accept();
 }

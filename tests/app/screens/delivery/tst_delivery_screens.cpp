@@ -3,15 +3,18 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QMdiArea>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "PaintedTiles.h"
 #include "RunFixture.h"
 #include "Screenshot.h"
 #include "authoring/DemoBank.h"
 #include "authoring/QuestionBank.h"
 #include "authoring/TypedQuestion.h"
+#include "delivery/InterruptedRuns.h"
 #include "school/DemoSchool.h"
 #include "screens/activities/frmSanalKumanda.h"
 #include "screens/delivery/DeliveryScreens.h"
@@ -477,6 +480,100 @@ class TestDeliveryScreens : public QObject {
     QCOMPARE(resumed->session().position(), 2);
     QCOMPARE(resumed->session().runKey(), fx.session().runKey());
     delete resumed;
+  }
+
+  // Going back to a question answered before the break shows those answers on
+  // the board, as on any revisited question (the counters always had them).
+  void aResumedRunPaintsTheAnswersStoredBeforeTheBreak() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
+    fx.addTest(QStringLiteral("T1"), QStringLiteral("ABC"));
+    {
+      delivery::RunSession& run = fx.open(RunFixture::plan(QStringLiteral("T1"), remotes));
+      fx.throughCountdown();
+      fx.press(QStringLiteral("10-1"), QStringLiteral("A"));
+      QVERIFY(run.trigger(Command::Next));
+    }
+    const delivery::InterruptedRuns runs(fx.db());
+    const QList<delivery::InterruptedRun> found = runs.find().valueOr({});
+    QCOMPARE(found.size(), 1);
+    present(runs.plan(found.first()).value());
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    wait(4000);  // TEST BAŞLIYOR 3-2-1
+    const QColor waiting = RunTilesView::colorOf(activity::RemoteTiles::State::NotAnswered);
+    const QColor answered = RunTilesView::colorOf(activity::RemoteTiles::State::Answered);
+    QCOMPARE(window->session().position(), 2);
+    QCOMPARE(paintedTile(window, 0), waiting);
+    QTest::mouseClick(window->cmdNav(Command::Previous), Qt::LeftButton);
+    QCOMPARE(window->session().position(), 1);
+    QCOMPARE(window->session().counts().answered, 1);
+    QCOMPARE(paintedTile(window, 0), answered);
+    QCOMPARE(paintedTile(window, 1), waiting);
+  }
+
+  // Leaving a run before any question was stored ("→" to the first question,
+  // Esc, Enter) looks for no report and shows no error: it says so calmly. The
+  // same for a free question nobody answered.
+  void leavingBeforeAnythingWasStoredSaysSoCalmly() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
+    fx.addTest(QStringLiteral("T1"), QStringLiteral("AB"), {}, QStringLiteral("Kesirler"), true);
+    shell::ReceiverController receiver(nullptr);
+    QList<reports::RunKey> reportsOpened;
+    deliveryui::DeliveryHooks hooks;
+    hooks.openReport = [&reportsOpened](const reports::RunKey& key) { reportsOpened << key; };
+    for (const bool free : {false, true}) {
+      delivery::RunPlan plan = RunFixture::plan(QStringLiteral("T1"), remotes);
+      plan.settings.reportAtEnd = true;
+      QPointer<frmOnizleme> run =
+          free ? deliveryui::openFreePresentation(context(), receiver, plan, 0, hooks)
+               : deliveryui::openPresentation(context(), receiver, plan, hooks);
+      QVERIFY(run);
+      if (!free) QCOMPARE(run->session().page(), Page::StartScreen);
+      while (run->session().page() == Page::StartScreen ||
+             run->session().page() == Page::QuestionStatistics)
+        QTest::keyClick(run, Qt::Key_Right);
+      QTRY_COMPARE_WITH_TIMEOUT(run->session().page(), Page::Question, 6000);
+      fx.messages().takeTexts();
+      QTest::keyClick(run, Qt::Key_Escape);
+      QTest::keyClick(run, Qt::Key_Return);
+      QTRY_VERIFY(run.isNull());
+      QVERIFY(reportsOpened.isEmpty());
+      QCOMPARE(fx.messages().takeTexts(),
+               QStringList{QStringLiteral("Uygulamadan hiç soru kaydedilmeden çıkıldı.")});
+    }
+  }
+
+  // The class answers a free question while the teacher works on its bar: a
+  // press that arrives then is the run's, not the set-up screen's behind it.
+  void theFreeRunsBarKeepsThePressesForTheRun() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
+    QMdiArea mdi;
+    auto* setup = new QWidget;
+    setup->setObjectName(QStringLiteral("frmTestUygula"));
+    mdi.addSubWindow(setup);
+    mdi.resize(1024, 700);
+    mdi.show();
+    QVERIFY(QTest::qWaitForWindowActive(&mdi));
+    shell::ReceiverController receiver(&mdi);
+    delivery::RunPlan plan = RunFixture::plan(QStringLiteral("SERBEST"), remotes);
+    plan.settings.autoStartVoting = true;
+    QPointer<frmOnizleme> run = deliveryui::openFreePresentation(context(), receiver, plan);
+    QVERIFY(run);
+    // Which of the board and its bar the window system activates first is a
+    // race; here the board, then the bar.
+    run->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(run.data()));
+    // A press while the board is the active window.
+    QCOMPARE(receiver.router().activeConsumer(), &run->presses());
+    frmSerbestTamEkran* bar = run->controlBar();
+    // A click on the bar: the window manager gives it the focus.
+    bar->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(bar));
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(bar));
+    QVERIFY(receiver.router().dispatch({{remotes.first(), QStringLiteral("A"), QStringLiteral("1")},
+                                        false,
+                                        QTime::currentTime()}));
+    QCOMPARE(run->session().counts().answered, 1);
+    delete run.data();
   }
 
   void withoutRemotesTheVirtualRemoteAnswers() {

@@ -9,13 +9,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "PaintedTiles.h"
 #include "RunFixture.h"
 #include "Screenshot.h"
 #include "delivery/HomeworkCheck.h"
 #include "delivery/LessonSetup.h"
+#include "delivery/Recording.h"
 #include "lists/FilterLists.h"
 #include "screens/authoring/frmKirpma.h"
+#include "screens/delivery/DeliveryScreens.h"
 #include "screens/delivery/RunSetupWidgets.h"
+#include "screens/delivery/RunTilesView.h"
 #include "screens/delivery/frmDersUygula.h"
 #include "screens/delivery/frmOnizleme.h"
 #include "screens/delivery/frmSerbestBilgileri.h"
@@ -46,6 +50,7 @@ class TestFreeForms : public QObject {
     window->show();
     return window;
   }
+  QColor paintedTile(int index) { return ::paintedTile(window, index); }
   void wait(qint64 ms) {
     fx.clock().advance(ms);
     if (window) window->session().tick();
@@ -195,6 +200,32 @@ class TestFreeForms : public QObject {
     QCOMPARE(fx.text("SELECT NZ(SORUNO) FROM TABLEUYGULAMA WHERE TESTSIRANO='2'"), QString());
     QCOMPARE(fx.text("SELECT DOGRUSIK FROM TABLEUYGULAMA WHERE TESTSIRANO='1'"),
              QStringLiteral("B"));  // the majority
+  }
+
+  // The homework check as the class sees it: each question's tiles are its own
+  // (painted, not only counted), the last "Sonraki Soru (B)" at the bottom ends
+  // the check like the bar's, and the summary counts every question.
+  void theHomeworkCheckShowsTheQuestionOnScreen() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 3);
+    delivery::RunPlan plan = RunFixture::plan(QStringLiteral("SERBEST"), remotes);
+    plan.settings.autoStartVoting = true;
+    presentFree(plan, 3);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QColor waiting = RunTilesView::colorOf(activity::RemoteTiles::State::NotAnswered);
+    const QColor answered = RunTilesView::colorOf(activity::RemoteTiles::State::Answered);
+    for (int q = 1; q <= 3; ++q) {
+      QCOMPARE(window->session().position(), q);
+      QCOMPARE(paintedTile(0), waiting);
+      press(remotes.at(0), QStringLiteral("A"));
+      press(remotes.at(1), QStringLiteral("B"));
+      QCOMPARE(paintedTile(0), answered);
+      QTest::mouseClick(window->cmdNav(Command::Next), Qt::LeftButton);
+    }
+    QCOMPARE(window->session().page(), Page::Finished);
+    const delivery::RunStatistics s =
+        delivery::Recording(fx.db()).statistics(window->session().runKey()).valueOr({});
+    QCOMPARE(s.questions, 3);
+    QVERIFY(deliveryui::runSummaryText(s).contains(QStringLiteral("Soru: 3")));
   }
 
   // Beside the button bar of a 1366×768 screen the main area is about 1130 × 680:

@@ -3,9 +3,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -14,6 +17,9 @@
 
 #include "../../../core/reports/ReportsFixture.h"
 #include "lists/GridLayout.h"
+#include "school/Rollover.h"
+#include "screens/reports/ReportScreens.h"
+#include "screens/reports/frmRaporlar.h"
 #include "screens/reports/frmRaporlarBasariListesi.h"
 #include "screens/reports/frmRaporlarGoreceli.h"
 #include "screens/reports/frmRaporlarMenu.h"
@@ -137,6 +143,61 @@ class TestFrmRaporlarMenu : public QObject {
     QCOMPARE(resumed.size(), 1);
     QCOMPARE(resumed.first().key.date, QStringLiteral("20.10.2026"));
     QCOMPARE(resumed.first().remotes, QStringList{QStringLiteral("1-1")});
+  }
+
+  // After the rollover the old year's runs are in the backup only: "Geçmiş
+  // Yıllar" opens them with every report, offers nothing that would change the
+  // old year, and leaves the backup's files as they were.
+  void pastYearsOpenTheBackupReadOnly() {
+    RecordedMessages yes;
+    yes.setDefaultAnswer(Messages::Answer::Yes);
+    school::Rollover::Hooks hooks;
+    hooks.messages = &yes;
+    hooks.now = [] { return QDateTime(QDate(2027, 9, 6), QTime(8, 0)); };
+    const school::Rollover::Report done =
+        school::Rollover::SinifAtlatmaUygula(ReportsFixture::db(), hooks);
+    QVERIFY2(done.outcome == school::Rollover::Outcome::Done, qPrintable(done.message));
+
+    frmRaporlarMenu today(context());
+    today.setPastYearsOpener([] {});
+    today.sinifListesi()->setCurrentText(QStringLiteral("TÜMÜ"));
+    today.cmdBul_Click();
+    QCOMPARE(today.runs()->kayitSayisi(), 0);
+    QVERIFY(!today.findChild<QPushButton*>(QStringLiteral("cmdGecmisYillar"))->isHidden());
+
+    const QList<reportsui::PastYear> years = reportsui::pastYears(ReportsFixture::db());
+    QCOMPARE(years.size(), 1);
+    QCOMPARE(years.first().label, QStringLiteral("2026-2027"));  // done for 2027-2028
+    const QString backupMain =
+        QDir(years.first().backupFolder).filePath(QStringLiteral("DERSLIK.db"));
+    QFile file(backupMain);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    QPointer<frmRaporlarMenu> old = reportsui::openPastYear(context(), years.first());
+    QVERIFY(old);
+    QVERIFY(old->pastYear());
+    QVERIFY(old->findChild<QLabel*>(QStringLiteral("lblGecmisYil"))
+                ->text()
+                .contains(QStringLiteral("2026-2027")));
+    old->sinifListesi()->setCurrentText(QStringLiteral("TÜMÜ"));
+    old->cmdBul_Click();
+    QCOMPARE(old->runs()->kayitSayisi(), 3);
+    for (const char* name : {"cmdSil", "cmUygulamalariBirlestir", "cmdDevam", "cmdGecmisYillar"})
+      QVERIFY2(old->findChild<QPushButton*>(QString::fromLatin1(name))->isHidden(), name);
+    QTableView* view = old->runs()->tablo();
+    view->setCurrentIndex(view->model()->index(0, 1));
+    old->cmdTestSec_Click();
+    frmRaporlar* report = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* r = qobject_cast<frmRaporlar*>(w)) report = r;
+    QVERIFY(report);  // every report as today, read from the old year
+    QVERIFY(report->loaded());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    delete report;
+    delete old.data();
   }
 
   void rankingOfTheChosenClass() {

@@ -85,7 +85,8 @@ class TestMainMenu : public QObject {
     QTest::newRow("simple mode, advanced page") << false << 8 << "frmGelismisMod";
     QTest::newRow("advanced, question bank") << true << 2 << "frmOturumAc";
     QTest::newRow("advanced, classes") << true << 0 << "frmOturumAc";
-    QTest::newRow("advanced, lesson mode needs no right") << true << 7 << "frmDersUygula";
+    QTest::newRow("advanced, a lesson needs the run right") << true << 7 << "frmOturumAc";
+    QTest::newRow("simple mode, lesson") << false << 7 << "frmDersUygula";
     QTest::newRow("advanced, user admin needs its right") << true << 8 << "frmOturumAc";
   }
   void rightTestOpensLogIn() {
