@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMdiArea>
 #include <QPainter>
 #include <QShortcut>
@@ -14,6 +15,8 @@
 #include "receiver/SimulatedReceiver.h"
 #include "shell/ReceiverDiagnosticsPanel.h"
 #include "store/Parameters.h"
+
+Q_LOGGING_CATEGORY(lcPress, "derslik.press", QtInfoMsg)
 
 namespace shell {
 
@@ -61,6 +64,15 @@ ReceiverController::ReceiverController(QMdiArea* mdi, QObject* parent)
   // The window itself is decided by the clock; the tick only shows in the
   // diagnostics that it has run out.
   connect(&m_timerRepeat, &QTimer::timeout, &m_diagnostics, &receiver::ReportDiagnostics::changed);
+  m_pipeline.setTarget([this] { return m_router.activeConsumer(); });
+  connect(&m_pipeline, &activity::PressPipeline::admitted, this,
+          [this](const receiver::AdmittedPress& p) {
+            qCDebug(lcPress).noquote() << QStringLiteral("Düğme Basıldı - %1-%2")
+                                              .arg(p.press.KumandaAdresi, p.press.Dugme);
+            m_timerRepeat.start();
+            m_held = true;
+            emit pressAccepted(p.press.KumandaAdresi, p.press.Dugme, p.teacher);
+          });
 
   buildStatusWidget();
   setLink(std::make_unique<receiver::HidrawReceiver>());
@@ -153,15 +165,23 @@ void ReceiverController::setLink(std::unique_ptr<receiver::ReceiverLink> link) {
 
 void ReceiverController::setClock(const receiver::Clock* clock) {
   m_clock = clock ? clock : &receiver::SteadyClock::instance();
-  m_gate.setClock(m_clock);
+  m_pipeline.setClock(m_clock);
 }
 
-void ReceiverController::useSimulation(int remotes, const QStringList& addresses) {
-  receiver::SimulationOptions options;
+void ReceiverController::useSimulation(int remotes, const QStringList& addresses,
+                                       std::function<bool(const QString&)> isTeacher,
+                                       std::optional<receiver::SimulationOptions> given) {
+  receiver::SimulationOptions options = given.value_or(receiver::SimulationOptions{});
   options.remotes = remotes;
-  options.seed = quint32(QDateTime::currentMSecsSinceEpoch());
+  if (!given) options.seed = quint32(QDateTime::currentMSecsSinceEpoch());
   options.addresses = addresses;
-  setLink(std::make_unique<receiver::SimulatedReceiver>(options));
+  auto link = std::make_unique<receiver::SimulatedReceiver>(options);
+  link->setLeftAlone([this, isTeacher = std::move(isTeacher)](const QString& address) {
+    if (isTeacher && isTeacher(address)) return true;
+    const activity::PressConsumer* active = m_router.activeConsumer();
+    return active && active->teacherRemotes().contains(address);
+  });
+  setLink(std::move(link));
 }
 
 bool ReceiverController::ConnectToHID() { return m_link && m_link->Connect(); }
@@ -260,25 +280,16 @@ void ReceiverController::OnRead() {
   if (!m_link) return;
   const std::optional<QByteArray> bytes = m_link->Read();
   if (!bytes) return;
-  const receiver::DecodedReport report = receiver::decodeRead(*bytes);
+  const receiver::DecodedReport report = m_radio.read(*bytes);
   m_diagnostics.add(report.wellFormed
                         ? report.text
                         : report.text + QStringLiteral("  (") + report.reason + QLatin1Char(')'));
   emit logLine(QStringLiteral(" OnRead ") + report.text);
-  if (const std::optional<receiver::DugmeSinyali> press = m_decoder.feed(report))
-    DugmeBasildi(press->KumandaAdresi, press->Dugme, press->SinyalKodu);
 }
 
 void ReceiverController::DugmeBasildi(const QString& address, const QString& letter,
                                       const QString& code) {
-  if (m_closing) return;
-  const std::optional<receiver::AdmittedPress> admitted =
-      m_gate.admit({address, letter, code}, m_router.teacherCollection());
-  if (!admitted) return;
-  m_timerRepeat.start();
-  emit pressAccepted(admitted->press.KumandaAdresi, admitted->press.Dugme, admitted->teacher);
-  (void)m_router.dispatch(*admitted);  // a window without an activity drops the press
-  m_held = true;
+  (void)m_pipeline.feed({address, letter, -1, code});
 }
 
 void ReceiverController::DugmeBirakildi() { m_held = false; }
@@ -291,11 +302,12 @@ bool ReceiverController::WriteSomeData(bool on) {
 }
 
 void ReceiverController::setThreeButtonSetting(const QString& value) {
-  m_gate.setThreeButtonSetting(value);
+  m_pipeline.setThreeButtonSetting(value);
 }
 
 void ReceiverController::setClosing(bool closing) {
   m_closing = closing;
+  m_pipeline.setClosed(closing);
   if (!closing) return;
   m_timerConnect.stop();
   m_timerRepeat.stop();
