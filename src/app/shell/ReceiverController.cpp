@@ -117,10 +117,7 @@ void ReceiverController::buildStatusWidget() {
                      static_cast<QWidget*>(m_imgON2), static_cast<QWidget*>(m_imgOFF2),
                      static_cast<QWidget*>(m_lblAliciBagli), static_cast<QWidget*>(m_lblUSBOnOff)})
     box->addWidget(w);
-  m_imgON->hide();
-  m_imgON2->hide();
-  setConnectedLook(false);
-  showReceptionState();
+  showState();
 
   auto* diag = new QAction(QStringLiteral("Alıcı tanılama..."), m_status);
   connect(diag, &QAction::triggered, this, &ReceiverController::showDiagnostics);
@@ -128,18 +125,20 @@ void ReceiverController::buildStatusWidget() {
   m_status->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-void ReceiverController::setConnectedLook(bool connected) {
-  m_lblAliciBagli->setText(connected ? QStringLiteral("Alıcı Bağlı")
+void ReceiverController::showState() {
+  // The disc shows the receiver, the ring whether presses are listened to.
+  m_imgON->setVisible(m_present);
+  m_imgOFF->setVisible(!m_present);
+  m_imgON2->setVisible(m_present && m_reception);
+  m_imgOFF2->setVisible(!m_present && m_reception);
+  m_lblAliciBagli->setText(m_present ? QStringLiteral("Alıcı Bağlı")
                                      : QStringLiteral("Alıcı Bağlı Değil"));
   QPalette pal = m_lblAliciBagli->palette();
   pal.setColor(QPalette::WindowText,
-               connected ? QColor(0, 128, 0) : receiver::colorFromColorRef(receiver::colors::kRed));
+               m_present ? QColor(0, 128, 0) : receiver::colorFromColorRef(receiver::colors::kRed));
   m_lblAliciBagli->setPalette(pal);
-}
-
-void ReceiverController::showReceptionState() {
-  m_lblUSBOnOff->setText(receptionOn() ? QStringLiteral("Kumanda alımı açık")
-                                       : QStringLiteral("Kumanda alımı kapalı"));
+  m_lblUSBOnOff->setText(m_reception ? QStringLiteral("Kumanda alımı açık")
+                                     : QStringLiteral("Kumanda alımı kapalı"));
 }
 
 void ReceiverController::setLink(std::unique_ptr<receiver::ReceiverLink> link) {
@@ -191,40 +190,28 @@ void ReceiverController::DisconnectFromHID() {
 }
 
 void ReceiverController::startDelayedConnect() {
-  if (m_lblAliciBagli->palette().color(QPalette::WindowText) ==
-      receiver::colorFromColorRef(receiver::colors::kRed))
-    DisconnectFromHID();
+  if (!m_present) DisconnectFromHID();
   m_timerConnect.start();
 }
 
 void ReceiverController::timerConnectToHID_Timer() {
   m_timerConnect.stop();
   if (m_closing) return;
-  if (store::UserSettings::getBool(kSection, kKey, true)) {
+  if (store::UserSettings::getBool(kSection, kKey, true))
     ConnectToHID();
-  } else {
-    m_imgON2->hide();
-    m_imgOFF2->hide();
-  }
-  showReceptionState();
+  else
+    m_reception = false;
+  showState();
 }
-
-bool ReceiverController::receptionOn() const {
-  return !m_imgON2->isHidden() || !m_imgOFF2->isHidden();
-}
-
-bool ReceiverController::receiverPresent() const { return !m_imgON->isHidden(); }
 
 void ReceiverController::lblUSBOnOff_DblClick() {
-  QLabel* listening = receiverPresent() ? m_imgON2 : m_imgOFF2;
-  listening->setVisible(listening->isHidden());
-  const bool on = !listening->isHidden();
-  if (on)
+  m_reception = !m_reception;
+  if (m_reception)
     ConnectToHID();
   else
     DisconnectFromHID();
-  store::UserSettings::setBool(kSection, kKey, on);
-  showReceptionState();
+  store::UserSettings::setBool(kSection, kKey, m_reception);
+  showState();
 }
 
 bool ReceiverController::eventFilter(QObject* watched, QEvent* event) {
@@ -245,12 +232,9 @@ void ReceiverController::OnPlugged(const receiver::DeviceInfo& device) {
   showMainWindow();
   if (!device.isReceiver()) return;
   const receiver::DeviceInfo info = m_link->receiverInfo();
-  m_imgON->show();
-  m_imgON2->show();
-  m_imgOFF->hide();
-  m_imgOFF2->hide();
-  setConnectedLook(true);
-  showReceptionState();
+  m_present = true;
+  m_reception = true;
+  showState();
   m_imgON->setToolTip(info.serialNumber.isEmpty() ? device.serialNumber : info.serialNumber);
   m_diagnostics.note(QStringLiteral("Alıcı takıldı: %1 %2 (%3)")
                          .arg(device.vendorName, device.productName, device.node));
@@ -260,12 +244,9 @@ void ReceiverController::OnPlugged(const receiver::DeviceInfo& device) {
 void ReceiverController::OnUnplugged(const receiver::DeviceInfo& device) {
   showMainWindow();
   if (!device.isReceiver()) return;
-  m_imgON->hide();
-  m_imgON2->hide();
-  m_imgOFF->show();
-  m_imgOFF2->show();
-  setConnectedLook(false);
-  showReceptionState();
+  m_present = false;
+  m_reception = true;
+  showState();
   m_diagnostics.note(QStringLiteral("Alıcı çıkarıldı"));
   emit receiverChanged(false);
 }

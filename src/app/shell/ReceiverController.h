@@ -82,8 +82,8 @@ class ReceiverController : public QObject {
   receiver::ReportDiagnostics& diagnostics() { return m_diagnostics; }
   const receiver::PressDecoder& decoder() const { return m_radio.decoder(); }
   bool buttonHeld() const { return m_held; }
-  bool receptionOn() const;
-  bool receiverPresent() const;
+  bool receptionOn() const { return m_reception; }
+  bool receiverPresent() const { return m_present; }
   QTimer& timerConnectToHID() { return m_timerConnect; }
   void lblUSBOnOff_DblClick();
   void OnRead();
@@ -105,9 +105,8 @@ class ReceiverController : public QObject {
   void OnChanged();
   void timerConnectToHID_Timer();
   void showMainWindow();
-  void setConnectedLook(bool connected);
-  // lblUSBOnOff says in words what its ring shows.
-  void showReceptionState();
+  // The indicators and their words from m_present and m_reception.
+  void showState();
 
   QMdiArea* m_mdi;
   std::unique_ptr<receiver::ReceiverLink> m_link;
@@ -121,6 +120,8 @@ class ReceiverController : public QObject {
   QTimer m_timerRepeat;   // TimerGelenSinyalTekrar
   bool m_held = false;
   bool m_closing = false;
+  bool m_present = false;   // a receiver is plugged in
+  bool m_reception = true;  // presses are listened to (USBDurum)
 
   QPointer<QWidget> m_status;
   QLabel* m_imgON = nullptr;
