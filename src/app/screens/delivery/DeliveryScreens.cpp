@@ -48,10 +48,17 @@ frmOnizleme* present(const ScreenContext& context, shell::ReceiverController& re
                     mainWindow = QPointer<QWidget>(mainWindow)](const reports::RunKey& key) {
                      if (mainWindow) mainWindow->activateWindow();
                      if (key.start.isEmpty()) return;
-                     if (reportAtEnd) return openReport(key);
+                     const QStringList leftOut = run ? run->session().leftOut() : QStringList();
+                     if (reportAtEnd) {
+                       openReport(key);
+                       // The report counts who took part: say who did not.
+                       if (!leftOut.isEmpty())
+                         messages.info(leftOutText(leftOut).trimmed(),
+                                       QStringLiteral("Test Uygulama"));
+                       return;
+                     }
                      QString text = runSummary(store, key);
-                     if (run && !run->session().leftOut().isEmpty())
-                       text += leftOutText(run->session().leftOut());
+                     if (!leftOut.isEmpty()) text += leftOutText(leftOut);
                      if (!text.isEmpty()) messages.info(text, QStringLiteral("Test Uygulama"));
                    });
   // The program quitting takes the presentation with it (what was left is stored).
