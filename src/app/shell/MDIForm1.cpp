@@ -289,7 +289,11 @@ bool MDIForm1::MDIForm1_Load() {
   // registered student remotes first.
   if (m_options.simulation > 0)
     m_receiver->useSimulation(m_options.simulation,
-                              school::Pairing(m_store).studentAddresses().valueOr({}));
+                              school::Pairing(m_store).studentAddresses().valueOr({}),
+                              [this](const QString& address) {
+                                const store::Query q = school::Pairing::teacherRemotesQuery();
+                                return m_store.column(q.sql, q.params).valueOr({}).contains(address);
+                              });
   m_receiver->startDelayedConnect();
 
   m_startUpMs = m_startTime.elapsed();

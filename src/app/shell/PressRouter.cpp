@@ -1,11 +1,8 @@
 #include "shell/PressRouter.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-
-Q_LOGGING_CATEGORY(lcPress, "derslik.press", QtInfoMsg)
 
 namespace shell {
 
@@ -31,24 +28,44 @@ QWidget* PressRouter::activeWindow() const {
     if (real == m_focusedFrom) return m_focused;
     m_focused = nullptr;
   }
-  return real;
+  return owner(real);
 }
 
 QWidget* PressRouter::systemActiveWindow() const {
   if (m_provider) return m_provider();
-  // A top-level screen (a full-screen presentation, a confirmation) that has the
-  // focus wins. Tool windows such as the virtual remote, message boxes and the
-  // diagnostics never take presses: behind them the active child screen does.
+  // A window of its own that has the focus (a full-screen presentation, or a
+  // window over one); the main window stands for its active screen.
   QWidget* top = QApplication::activeWindow();
-  if (top && (!m_mdi || top != m_mdi->window()) &&
-      top->objectName().startsWith(QLatin1String("frm"))) {
-    const Qt::WindowType type = top->windowType();
-    if (type == Qt::Window || type == Qt::Dialog) return top;
-  }
+  if (top && (!m_mdi || top != m_mdi->window())) return top;
+  return activeScreen();
+}
+
+QWidget* PressRouter::activeScreen() const {
   if (!m_mdi) return nullptr;
   QMdiSubWindow* sub = m_mdi->activeSubWindow();
   if (!sub) sub = m_mdi->currentSubWindow();
   return sub ? sub->widget() : nullptr;
+}
+
+QWidget* PressRouter::owner(QWidget* window) const {
+  // Every window an activity opens (its control bar, the clipping surface, the
+  // virtual remote, a question it asks) has the activity's window among its
+  // parents and takes presses for it. A window of the main window (the
+  // diagnostics, a message) stands for the screen active in it.
+  for (QWidget* w = window; w; w = w->parentWidget()) {
+    if (attachedTo(w)) return w;
+    if (m_mdi && w == m_mdi->window()) return window->isWindow() ? activeScreen() : window;
+  }
+  // Of no activity: a screen of its own takes them (and has none to give them
+  // to); a helper window (a file dialog) stands for the active screen behind it.
+  if (!window || window->objectName().startsWith(QLatin1String("frm"))) return window;
+  return activeScreen();
+}
+
+activity::PressConsumer* PressRouter::attachedTo(const QWidget* window) const {
+  for (const Attachment& a : m_attached)
+    if (a.window && a.window == window) return a.consumer;
+  return nullptr;
 }
 
 QString PressRouter::activeName() const {
@@ -76,24 +93,7 @@ void PressRouter::focusWindow(QWidget* window) {
 
 activity::PressConsumer* PressRouter::activeConsumer() const {
   QWidget* active = activeWindow();
-  if (!active) return nullptr;
-  for (const Attachment& a : m_attached)
-    if (a.window == active) return a.consumer;
-  return nullptr;
-}
-
-QSet<QString> PressRouter::teacherCollection() const {
-  activity::PressConsumer* consumer = activeConsumer();
-  return consumer ? consumer->teacherRemotes() : QSet<QString>();
-}
-
-bool PressRouter::dispatch(const receiver::AdmittedPress& press) {
-  qCDebug(lcPress).noquote()
-      << QStringLiteral("Düğme Basıldı - %1-%2").arg(press.press.KumandaAdresi, press.press.Dugme);
-  activity::PressConsumer* consumer = activeConsumer();
-  if (!consumer) return false;
-  consumer->press(press);
-  return true;
+  return active ? attachedTo(active) : nullptr;
 }
 
 }  // namespace shell

@@ -8,24 +8,24 @@
 #include <functional>
 
 #include "activity/PressConsumer.h"
-#include "receiver/PressGate.h"
 
 class QMdiArea;
 class QWidget;
 
 namespace shell {
 
-// Hands each admitted press to the activity of the window the teacher is looking
-// at, and does nothing else: what a press means is the activity's business
+// Tells the press pipeline which activity takes the presses: that of the window
+// the teacher is looking at. What a press means is the activity's business
 // (activity::PressConsumer). A screen that listens to the remotes attaches its
 // consumer to its window when it is made, usually in its area's registration:
 //
 //   router.attach(screen, &screen->registration());
 //
-// The active window is the top-level screen that has the focus (a full-screen
-// presentation) or else the active screen inside the main window; helper windows
-// over an activity (an exit confirmation, the clipping tools) attach the same
-// consumer. A press for a window without a consumer is dropped.
+// The active window is the top-level window that has the focus (a full-screen
+// presentation) or else the active screen inside the main window. Every window an
+// activity opens is made with the activity's window as its parent (the control
+// bar, the clipping surface, the virtual remote, a message): while it is active,
+// the presses go to that activity. A window that belongs to no activity has none.
 class PressRouter {
  public:
   explicit PressRouter(QMdiArea* mdi = nullptr);
@@ -35,7 +35,8 @@ class PressRouter {
   void attach(QWidget* window, activity::PressConsumer* consumer);
   void detach(QWidget* window);
 
-  // The window that has the focus in the main window. Replaceable for tests.
+  // The window whose activity takes the presses now: the active window, or the
+  // activity's window it was opened from. Replaceable for tests.
   QWidget* activeWindow() const;
   QString activeName() const;
   void setActiveWindowProvider(std::function<QWidget*()> provider);
@@ -44,16 +45,15 @@ class PressRouter {
   // opened it.
   void focusWindow(QWidget* window);
 
-  // The consumer of the active window, or null.
+  // The consumer of the active window, or null: the press pipeline's target.
   activity::PressConsumer* activeConsumer() const;
-  // Its teacher remotes (empty without a consumer).
-  QSet<QString> teacherCollection() const;
-
-  // Gives the press to the active consumer; false when there is none.
-  bool dispatch(const receiver::AdmittedPress& press);
 
  private:
   QWidget* systemActiveWindow() const;
+  QWidget* activeScreen() const;
+  // The attached window `window` belongs to (itself, or a parent of it).
+  QWidget* owner(QWidget* window) const;
+  activity::PressConsumer* attachedTo(const QWidget* window) const;
 
   struct Attachment {
     QPointer<QWidget> window;

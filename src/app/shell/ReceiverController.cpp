@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMdiArea>
 #include <QPainter>
 #include <QShortcut>
@@ -14,6 +15,8 @@
 #include "receiver/SimulatedReceiver.h"
 #include "shell/ReceiverDiagnosticsPanel.h"
 #include "store/Parameters.h"
+
+Q_LOGGING_CATEGORY(lcPress, "derslik.press", QtInfoMsg)
 
 namespace shell {
 
@@ -61,6 +64,15 @@ ReceiverController::ReceiverController(QMdiArea* mdi, QObject* parent)
   // The window itself is decided by the clock; the tick only shows in the
   // diagnostics that it has run out.
   connect(&m_timerRepeat, &QTimer::timeout, &m_diagnostics, &receiver::ReportDiagnostics::changed);
+  m_pipeline.setTarget([this] { return m_router.activeConsumer(); });
+  connect(&m_pipeline, &activity::PressPipeline::admitted, this,
+          [this](const receiver::AdmittedPress& p) {
+            qCDebug(lcPress).noquote() << QStringLiteral("Düğme Basıldı - %1-%2")
+                                              .arg(p.press.KumandaAdresi, p.press.Dugme);
+            m_timerRepeat.start();
+            m_held = true;
+            emit pressAccepted(p.press.KumandaAdresi, p.press.Dugme, p.teacher);
+          });
 
   buildStatusWidget();
   setLink(std::make_unique<receiver::HidrawReceiver>());
@@ -105,10 +117,7 @@ void ReceiverController::buildStatusWidget() {
                      static_cast<QWidget*>(m_imgON2), static_cast<QWidget*>(m_imgOFF2),
                      static_cast<QWidget*>(m_lblAliciBagli), static_cast<QWidget*>(m_lblUSBOnOff)})
     box->addWidget(w);
-  m_imgON->hide();
-  m_imgON2->hide();
-  setConnectedLook(false);
-  showReceptionState();
+  showState();
 
   auto* diag = new QAction(QStringLiteral("Alıcı tanılama..."), m_status);
   connect(diag, &QAction::triggered, this, &ReceiverController::showDiagnostics);
@@ -116,18 +125,20 @@ void ReceiverController::buildStatusWidget() {
   m_status->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-void ReceiverController::setConnectedLook(bool connected) {
-  m_lblAliciBagli->setText(connected ? QStringLiteral("Alıcı Bağlı")
+void ReceiverController::showState() {
+  // The disc shows the receiver, the ring whether presses are listened to.
+  m_imgON->setVisible(m_present);
+  m_imgOFF->setVisible(!m_present);
+  m_imgON2->setVisible(m_present && m_reception);
+  m_imgOFF2->setVisible(!m_present && m_reception);
+  m_lblAliciBagli->setText(m_present ? QStringLiteral("Alıcı Bağlı")
                                      : QStringLiteral("Alıcı Bağlı Değil"));
   QPalette pal = m_lblAliciBagli->palette();
   pal.setColor(QPalette::WindowText,
-               connected ? QColor(0, 128, 0) : receiver::colorFromColorRef(receiver::colors::kRed));
+               m_present ? QColor(0, 128, 0) : receiver::colorFromColorRef(receiver::colors::kRed));
   m_lblAliciBagli->setPalette(pal);
-}
-
-void ReceiverController::showReceptionState() {
-  m_lblUSBOnOff->setText(receptionOn() ? QStringLiteral("Kumanda alımı açık")
-                                       : QStringLiteral("Kumanda alımı kapalı"));
+  m_lblUSBOnOff->setText(m_reception ? QStringLiteral("Kumanda alımı açık")
+                                     : QStringLiteral("Kumanda alımı kapalı"));
 }
 
 void ReceiverController::setLink(std::unique_ptr<receiver::ReceiverLink> link) {
@@ -153,15 +164,23 @@ void ReceiverController::setLink(std::unique_ptr<receiver::ReceiverLink> link) {
 
 void ReceiverController::setClock(const receiver::Clock* clock) {
   m_clock = clock ? clock : &receiver::SteadyClock::instance();
-  m_gate.setClock(m_clock);
+  m_pipeline.setClock(m_clock);
 }
 
-void ReceiverController::useSimulation(int remotes, const QStringList& addresses) {
-  receiver::SimulationOptions options;
+void ReceiverController::useSimulation(int remotes, const QStringList& addresses,
+                                       std::function<bool(const QString&)> isTeacher,
+                                       std::optional<receiver::SimulationOptions> given) {
+  receiver::SimulationOptions options = given.value_or(receiver::SimulationOptions{});
   options.remotes = remotes;
-  options.seed = quint32(QDateTime::currentMSecsSinceEpoch());
+  if (!given) options.seed = quint32(QDateTime::currentMSecsSinceEpoch());
   options.addresses = addresses;
-  setLink(std::make_unique<receiver::SimulatedReceiver>(options));
+  auto link = std::make_unique<receiver::SimulatedReceiver>(options);
+  link->setLeftAlone([this, isTeacher = std::move(isTeacher)](const QString& address) {
+    if (isTeacher && isTeacher(address)) return true;
+    const activity::PressConsumer* active = m_router.activeConsumer();
+    return active && active->teacherRemotes().contains(address);
+  });
+  setLink(std::move(link));
 }
 
 bool ReceiverController::ConnectToHID() { return m_link && m_link->Connect(); }
@@ -171,40 +190,28 @@ void ReceiverController::DisconnectFromHID() {
 }
 
 void ReceiverController::startDelayedConnect() {
-  if (m_lblAliciBagli->palette().color(QPalette::WindowText) ==
-      receiver::colorFromColorRef(receiver::colors::kRed))
-    DisconnectFromHID();
+  if (!m_present) DisconnectFromHID();
   m_timerConnect.start();
 }
 
 void ReceiverController::timerConnectToHID_Timer() {
   m_timerConnect.stop();
   if (m_closing) return;
-  if (store::UserSettings::getBool(kSection, kKey, true)) {
+  if (store::UserSettings::getBool(kSection, kKey, true))
     ConnectToHID();
-  } else {
-    m_imgON2->hide();
-    m_imgOFF2->hide();
-  }
-  showReceptionState();
+  else
+    m_reception = false;
+  showState();
 }
-
-bool ReceiverController::receptionOn() const {
-  return !m_imgON2->isHidden() || !m_imgOFF2->isHidden();
-}
-
-bool ReceiverController::receiverPresent() const { return !m_imgON->isHidden(); }
 
 void ReceiverController::lblUSBOnOff_DblClick() {
-  QLabel* listening = receiverPresent() ? m_imgON2 : m_imgOFF2;
-  listening->setVisible(listening->isHidden());
-  const bool on = !listening->isHidden();
-  if (on)
+  m_reception = !m_reception;
+  if (m_reception)
     ConnectToHID();
   else
     DisconnectFromHID();
-  store::UserSettings::setBool(kSection, kKey, on);
-  showReceptionState();
+  store::UserSettings::setBool(kSection, kKey, m_reception);
+  showState();
 }
 
 bool ReceiverController::eventFilter(QObject* watched, QEvent* event) {
@@ -225,12 +232,9 @@ void ReceiverController::OnPlugged(const receiver::DeviceInfo& device) {
   showMainWindow();
   if (!device.isReceiver()) return;
   const receiver::DeviceInfo info = m_link->receiverInfo();
-  m_imgON->show();
-  m_imgON2->show();
-  m_imgOFF->hide();
-  m_imgOFF2->hide();
-  setConnectedLook(true);
-  showReceptionState();
+  m_present = true;
+  m_reception = true;
+  showState();
   m_imgON->setToolTip(info.serialNumber.isEmpty() ? device.serialNumber : info.serialNumber);
   m_diagnostics.note(QStringLiteral("Alıcı takıldı: %1 %2 (%3)")
                          .arg(device.vendorName, device.productName, device.node));
@@ -240,12 +244,9 @@ void ReceiverController::OnPlugged(const receiver::DeviceInfo& device) {
 void ReceiverController::OnUnplugged(const receiver::DeviceInfo& device) {
   showMainWindow();
   if (!device.isReceiver()) return;
-  m_imgON->hide();
-  m_imgON2->hide();
-  m_imgOFF->show();
-  m_imgOFF2->show();
-  setConnectedLook(false);
-  showReceptionState();
+  m_present = false;
+  m_reception = true;
+  showState();
   m_diagnostics.note(QStringLiteral("Alıcı çıkarıldı"));
   emit receiverChanged(false);
 }
@@ -260,25 +261,16 @@ void ReceiverController::OnRead() {
   if (!m_link) return;
   const std::optional<QByteArray> bytes = m_link->Read();
   if (!bytes) return;
-  const receiver::DecodedReport report = receiver::decodeRead(*bytes);
+  const receiver::DecodedReport report = m_radio.read(*bytes);
   m_diagnostics.add(report.wellFormed
                         ? report.text
                         : report.text + QStringLiteral("  (") + report.reason + QLatin1Char(')'));
   emit logLine(QStringLiteral(" OnRead ") + report.text);
-  if (const std::optional<receiver::DugmeSinyali> press = m_decoder.feed(report))
-    DugmeBasildi(press->KumandaAdresi, press->Dugme, press->SinyalKodu);
 }
 
 void ReceiverController::DugmeBasildi(const QString& address, const QString& letter,
                                       const QString& code) {
-  if (m_closing) return;
-  const std::optional<receiver::AdmittedPress> admitted =
-      m_gate.admit({address, letter, code}, m_router.teacherCollection());
-  if (!admitted) return;
-  m_timerRepeat.start();
-  emit pressAccepted(admitted->press.KumandaAdresi, admitted->press.Dugme, admitted->teacher);
-  (void)m_router.dispatch(*admitted);  // a window without an activity drops the press
-  m_held = true;
+  (void)m_pipeline.feed({address, letter, -1, code});
 }
 
 void ReceiverController::DugmeBirakildi() { m_held = false; }
@@ -291,11 +283,12 @@ bool ReceiverController::WriteSomeData(bool on) {
 }
 
 void ReceiverController::setThreeButtonSetting(const QString& value) {
-  m_gate.setThreeButtonSetting(value);
+  m_pipeline.setThreeButtonSetting(value);
 }
 
 void ReceiverController::setClosing(bool closing) {
   m_closing = closing;
+  m_pipeline.setClosed(closing);
   if (!closing) return;
   m_timerConnect.stop();
   m_timerRepeat.stop();

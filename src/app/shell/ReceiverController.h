@@ -4,12 +4,15 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
+#include "activity/PressPipeline.h"
 #include "receiver/Clock.h"
 #include "receiver/DeviceInfo.h"
-#include "receiver/PressDecoder.h"
-#include "receiver/PressGate.h"
+#include "receiver/ClassroomSimulation.h"
+#include "receiver/RadioSource.h"
 #include "receiver/ReportDiagnostics.h"
 #include "shell/PressRouter.h"
 
@@ -25,10 +28,11 @@ namespace shell {
 
 class ReceiverDiagnosticsPanel;
 
-// The main window's side of the receiver: connection and indicators, reading
-// and decoding reports, the head of DugmeBasildi, then the press to the routing.
-// Every admitted press reaches the active activity at once and in order
-// (PressRouter); there is no pending press that a later one could overwrite.
+// The main window's side of the receiver: connection and indicators, and the
+// receiver as a source of the press pipeline, whose target is the activity of
+// the window the teacher looks at (PressRouter). Every admitted press reaches
+// that activity at once and in order; there is no pending press that a later one
+// could overwrite.
 // The main window owns one and places statusWidget() where the receiver's state
 // is shown.
 class ReceiverController : public QObject {
@@ -47,6 +51,7 @@ class ReceiverController : public QObject {
   // unless the user switched reception off (USBDurum).
   void startDelayedConnect();
 
+  // A press from outside the receiver (the virtual remote) into the same pipeline.
   void DugmeBasildi(const QString& address, const QString& letter, const QString& code);
   // Clears the held-button flag (nothing calls it from the receiver: no release is
   // decoded from reports).
@@ -55,8 +60,12 @@ class ReceiverController : public QObject {
   bool WriteSomeData(bool on);
 
   // Replaces the receiver by a simulated class of `remotes` remotes; the registered
-  // student remotes (`addresses`) answer first, so the screens find them.
-  void useSimulation(int remotes, const QStringList& addresses = {});
+  // student remotes (`addresses`) answer first, so the screens find them. The
+  // class never presses a teacher remote: one of the active activity's, nor one
+  // `isTeacher` says is (asked at each press: a remote ticked later stops too).
+  void useSimulation(int remotes, const QStringList& addresses = {},
+                     std::function<bool(const QString& address)> isTeacher = {},
+                     std::optional<receiver::SimulationOptions> options = std::nullopt);
   void showDiagnostics();
   // TABLEOKUL.UCDUGME as read at start-up.
   void setThreeButtonSetting(const QString& value);
@@ -69,18 +78,18 @@ class ReceiverController : public QObject {
   void setLink(std::unique_ptr<receiver::ReceiverLink> link);
   void setClock(const receiver::Clock* clock);
   PressRouter& router() { return m_router; }
-  receiver::PressGate& gate() { return m_gate; }
+  activity::PressPipeline& pipeline() { return m_pipeline; }
   receiver::ReportDiagnostics& diagnostics() { return m_diagnostics; }
-  const receiver::PressDecoder& decoder() const { return m_decoder; }
+  const receiver::PressDecoder& decoder() const { return m_radio.decoder(); }
   bool buttonHeld() const { return m_held; }
-  bool receptionOn() const;
-  bool receiverPresent() const;
+  bool receptionOn() const { return m_reception; }
+  bool receiverPresent() const { return m_present; }
   QTimer& timerConnectToHID() { return m_timerConnect; }
   void lblUSBOnOff_DblClick();
   void OnRead();
 
  signals:
-  // Every press that passed the head of DugmeBasildi (after the three-button rule).
+  // Every press that passed the pipeline (after the three-button rule).
   void pressAccepted(const QString& address, const QString& button, bool teacher);
   void receiverChanged(bool present);
   // A line for the diagnostic log (Log.txt): the main window writes it to its store.
@@ -96,22 +105,23 @@ class ReceiverController : public QObject {
   void OnChanged();
   void timerConnectToHID_Timer();
   void showMainWindow();
-  void setConnectedLook(bool connected);
-  // lblUSBOnOff says in words what its ring shows.
-  void showReceptionState();
+  // The indicators and their words from m_present and m_reception.
+  void showState();
 
   QMdiArea* m_mdi;
   std::unique_ptr<receiver::ReceiverLink> m_link;
   const receiver::Clock* m_clock = &receiver::SteadyClock::instance();
-  receiver::PressDecoder m_decoder;
-  receiver::PressGate m_gate;
   receiver::ReportDiagnostics m_diagnostics;
   PressRouter m_router;
+  activity::PressPipeline m_pipeline;
+  receiver::RadioSource m_radio{m_pipeline};
 
   QTimer m_timerConnect;  // timerConnectToHID
   QTimer m_timerRepeat;   // TimerGelenSinyalTekrar
   bool m_held = false;
   bool m_closing = false;
+  bool m_present = false;   // a receiver is plugged in
+  bool m_reception = true;  // presses are listened to (USBDurum)
 
   QPointer<QWidget> m_status;
   QLabel* m_imgON = nullptr;

@@ -67,9 +67,9 @@ void ReceiverDiagnosticsPanel::refresh() {
                        .arg(d.reportCount())
                        .arg(m_controller->decoder().currentAddress(),
                             m_controller->decoder().currentLetter(),
-                            m_controller->gate().repeatWindow().SonSinyal().isEmpty()
+                            m_controller->pipeline().repeatWindow().SonSinyal().isEmpty()
                                 ? QStringLiteral("boş")
-                                : m_controller->gate().repeatWindow().SonSinyal()));
+                                : m_controller->pipeline().repeatWindow().SonSinyal()));
 }
 
 }  // namespace shell

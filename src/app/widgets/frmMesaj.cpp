@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -83,7 +84,14 @@ frmMesaj::frmMesaj(QWidget* parent, const Messages::Message& message)
 }
 
 Messages::Answer WidgetMessages::show(const Message& message) {
-  frmMesaj dialog(m_parent ? m_parent : QApplication::activeWindow(), message);
+  // Over the window the user is looking at (a full-screen presentation asking
+  // stays on top of the board), else over the main window.
+  QWidget* active = QApplication::activeWindow();
+  QPointer<QWidget> over = active ? active : m_parent;
+  frmMesaj dialog(over, message);
   dialog.exec();
+  // Without a window manager nobody gives the focus back: the window asked
+  // from (whose activity takes the presses) becomes active again.
+  if (over && over->isVisible()) over->activateWindow();
   return dialog.answer();
 }

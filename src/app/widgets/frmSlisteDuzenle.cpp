@@ -219,15 +219,21 @@ bool frmSlisteDuzenle::cmdDegistir_Click() {
   return true;
 }
 
-void frmSlisteDuzenle::updateToggleCaption() {
+bool frmSlisteDuzenle::allShown() const {
   bool all = m_list->rowCount() > 0;
   for (int r = 0; r < m_list->rowCount() && all; ++r)
     all = m_list->item(r, ColShown)->checkState() == Qt::Checked;
-  m_toggle->setText(all ? QStringLiteral("Tüm Seçimleri Boşalt") : QStringLiteral("Tümünü Seç"));
+  return all;
+}
+
+void frmSlisteDuzenle::updateToggleCaption() {
+  m_toggle->setText(allShown() ? QStringLiteral("Tüm Seçimleri Boşalt")
+                               : QStringLiteral("Tümünü Seç"));
 }
 
 void frmSlisteDuzenle::CmdSecimleriBosalt_Click() {
-  const bool check = m_toggle->text() == QStringLiteral("Tümünü Seç");
+  // The boxes decide, not the caption: every column ticked empties them all.
+  const bool check = !allShown();
   {
     const QSignalBlocker block(m_list);
     for (int r = 0; r < m_list->rowCount(); ++r)

@@ -41,6 +41,8 @@ class frmSlisteDuzenle : public QDialog {
   void rowChosen();
   void moveRow(int from, int to);
   void updateToggleCaption();
+  // Every column ticked as shown.
+  bool allShown() const;
 
   Sliste* m_grid;
   QList<lists::LayoutColumn> m_internal;

@@ -3,16 +3,17 @@
 #include <QSet>
 #include <QString>
 
-#include "receiver/PressGate.h"
+#include "receiver/DugmeSinyali.h"
 
 namespace activity {
 
 // Whatever the teacher is running that listens to the remotes: the registration
 // of new remotes, the attendance, the run of a test (delivery::RunSession). While
-// it is active it is registered with the press routing of the main window
-// (shell::PressRouter::attach(window, consumer)), and every press that passes the
-// receiver's head (repeats dropped, teacher told apart, three-button rule applied)
-// reaches it: each one, in the order they came, none dropped and none merged.
+// it is active it is the target of the press pipeline (PressPipeline: the main
+// window finds it through shell::PressRouter::attach(window, consumer)), and every
+// press that passes the pipeline (repeats dropped, teacher told apart,
+// three-button rule applied) reaches it, from whichever source: each one, in the
+// order they came, none dropped and none merged.
 //
 // The consumer holds the truth of what the presses did (which remote answered
 // what and when, RemoteTiles); its screen draws that state and turns clicks into

@@ -22,7 +22,6 @@ Status Recording::CevaplariVeritabaninaYaz(const RunRecord& run, int position,
                                            const QString& soruNo,
                                            const QList<TileAnswer>& answers) {
   const QString sira = QString::number(position);
-  const bool threeButton = m_store.institution().threeButton();
   store::Transaction tx(m_store);
   step(QStringLiteral("begin"));
   // A revisited question is stored afresh: its earlier rows go in the same
@@ -37,12 +36,12 @@ Status Recording::CevaplariVeritabaninaYaz(const RunRecord& run, int position,
           "INSERT INTO TABLECEVAP (TESTTARIHI,TESTBASLANGIC,TESTNO,SORUNO,TESTSIRANO,"
           "KUMANDAADRESI,CEVAP,CEVAPSURESI) VALUES (?,?,?,?,?,?,?,?)")))
     return Status::failure(store::sqlErrorText(insert.lastError()));
+  // The letters are those the press pipeline let through (a three-button
+  // remote's E arrives as C there).
   for (const TileAnswer& a : answers) {
-    const QString letter =
-        threeButton && a.letter == QLatin1String("E") ? QStringLiteral("C") : a.letter;
     for (const QVariant& v :
          store::texts({run.key.date, run.key.start, run.description.testNo, soruNo, sira, a.address,
-                       letter, reports::answerTimeText(a.seconds)}))
+                       a.letter, reports::answerTimeText(a.seconds)}))
       insert.addBindValue(v);
     if (!insert.exec()) return Status::failure(store::sqlErrorText(insert.lastError()));
   }

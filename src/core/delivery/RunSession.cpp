@@ -107,7 +107,7 @@ void RunSession::startTicking() { m_ticker.start(); }
 void RunSession::press(const receiver::AdmittedPress& p) {
   if (m_closed || p.press.Dugme.isEmpty()) return;
   if (p.teacher)
-    teacherKey(p.press.Dugme);
+    (void)teacherKey(p.press.Dugme, KeySource::Remote);
   else
     studentPress(p);
 }
@@ -139,39 +139,62 @@ void RunSession::studentPress(const receiver::AdmittedPress& p) {
   }
 }
 
-void RunSession::teacherKey(const QString& letter) {
-  const QChar key = letter.at(0);
+bool RunSession::teacherKey(const QString& letter, KeySource source) {
+  if (letter.isEmpty() || m_closed) return false;
+  const char key = letter.at(0).toLatin1();
   if (m_confirmingExit) {
-    if (key == QLatin1Char('B')) trigger(Command::ConfirmExit);
-    if (key == QLatin1Char('A')) trigger(Command::CancelExit);
-    return;
+    if (key == 'B') return trigger(Command::ConfirmExit);
+    if (key == 'A' || key == 'X') return trigger(Command::CancelExit);
+    return false;
   }
-  switch (key.toLatin1()) {
+  switch (key) {
     case 'X':
-      trigger(Command::Exit);
-      return;
+      return trigger(Command::Exit);
     case 'B':
-      if (!keyDelayActive()) trigger(Command::Next);
-      return;
+      if (source == KeySource::Remote && keyDelayActive()) return false;
+      return trigger(m_page == Page::Report ? Command::Continue : Command::Next);
     default:
       break;
   }
-  if (m_page != Page::Question) return;
-  switch (key.toLatin1()) {
+  if (m_page != Page::Question) return false;
+  switch (key) {
     case 'A':
-      trigger(Command::Previous);
-      break;
+      return trigger(Command::Previous);
     case 'C':
-      trigger(m_free ? Command::ShowAnswer : Command::Replay);
-      break;
+      return trigger(m_free ? Command::ShowAnswer : Command::Replay);
     case 'D':
-      trigger(Command::ToggleCounts);
-      break;
+      return trigger(Command::ToggleCounts);
     case 'E':
-      trigger(Command::Pause);
-      break;
+      return trigger(Command::Pause);
     default:
-      break;
+      return false;
+  }
+}
+
+QString RunSession::keyboardLetter(int key, bool confirmingExit) {
+  switch (key) {
+    case Qt::Key_Right:
+    case Qt::Key_PageDown:
+    case Qt::Key_Space:
+    case Qt::Key_B:
+      return QStringLiteral("B");
+    case Qt::Key_Left:
+    case Qt::Key_PageUp:
+    case Qt::Key_A:
+      return QStringLiteral("A");
+    case Qt::Key_C:
+      return QStringLiteral("C");
+    case Qt::Key_D:
+      return QStringLiteral("D");
+    case Qt::Key_E:
+      return QStringLiteral("E");
+    case Qt::Key_Escape:
+      return QStringLiteral("X");
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return confirmingExit ? QStringLiteral("B") : QString();
+    default:
+      return {};
   }
 }
 
@@ -259,6 +282,8 @@ bool RunSession::isAvailable(Command command) const {
       return onQuestion && question() != nullptr && !question()->mediaFile.isEmpty();
     case Command::Exit:
       return m_page != Page::Finished && m_page != Page::Report;
+    case Command::Continue:
+      return m_page == Page::Report;
     case Command::ConfirmExit:
     case Command::CancelExit:
       return false;
@@ -270,16 +295,20 @@ QList<RunSession::Command> RunSession::availableCommands() const {
   QList<Command> out;
   for (Command c : {Command::Previous, Command::ToggleCounts, Command::Pause, Command::Next,
                     Command::ShowAnswer, Command::Replay, Command::Solution, Command::Exit,
-                    Command::ConfirmExit, Command::CancelExit})
+                    Command::ConfirmExit, Command::CancelExit, Command::Continue})
     if (isAvailable(c)) out << c;
   return out;
 }
 
 bool RunSession::trigger(Command command) {
-  if (!isAvailable(command)) return false;
+  if (m_asking || !isAvailable(command)) return false;
   switch (command) {
     case Command::Next:
+      if (!confirmNext()) return false;
       next();
+      break;
+    case Command::Continue:
+      reportClosed();
       break;
     case Command::Previous:
       leaveQuestion(-1);
@@ -347,8 +376,32 @@ QString RunSession::caption(Command command) const {
       return QStringLiteral("Çık (B)");
     case Command::CancelExit:
       return QStringLiteral("Vazgeç (A)");
+    case Command::Continue:
+      return QStringLiteral("Teste Devam Et (B)");
   }
   return {};
+}
+
+bool RunSession::confirmNext() {
+  QString question;
+  if (m_page == Page::RemoteTest) {
+    const int silent = m_testTiles.size() - m_testTiles.counts().answered;
+    if (silent > 0) question = leaveOutQuestion(silent);
+  } else if (m_page == Page::Question && !m_free && m_cursor == questionCount() - 1) {
+    // Everybody has answered, or the time is over: the test ends as asked.
+    const int unanswered = m_tiles.counts().notAnswered;
+    const Countdown c = countdown();
+    if (unanswered > 0 && (!c.timed || c.remaining > 0)) question = endQuestion(unanswered);
+  }
+  if (question.isEmpty()) return true;
+  const Page page = m_page;
+  const int cursor = m_cursor;
+  m_asking = true;
+  const bool yes = m_messages.ask(question);
+  m_asking = false;
+  // While the question was open the run may have gone on by itself (the
+  // countdown ran out, everybody answered): then there is nothing left to do.
+  return yes && !m_closed && m_page == page && m_cursor == cursor;
 }
 
 void RunSession::pause(bool on) {
@@ -436,8 +489,12 @@ void RunSession::beginQuestions() {
   if (m_remoteTestShown) {
     QStringList addresses;
     QStringList names;
+    m_leftOut.clear();
     for (int i = 0; i < m_testTiles.size(); ++i) {
-      if (m_testTiles.tiles().at(i).state != activity::RemoteTiles::State::Answered) continue;
+      if (m_testTiles.tiles().at(i).state != activity::RemoteTiles::State::Answered) {
+        m_leftOut << m_plan.names.at(i);
+        continue;
+      }
       addresses << m_plan.studentRemotes.at(i);
       names << m_plan.names.at(i);
     }

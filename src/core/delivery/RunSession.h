@@ -33,7 +33,7 @@ namespace delivery {
 //
 //   delivery::RunSession run(store, messages, clock);
 //   if (Status s = run.open(plan); !s) return messages.error(s.error());
-//   router.attach(window, &run);          // presses
+//   router.attach(window, &run);          // presses (activity::PressPipeline)
 //   run.startTicking();                    // or call tick() from a timer of your own
 //   connect(&run, &RunSession::changed, window, &QWidget::update);
 //
@@ -68,7 +68,11 @@ class RunSession : public QObject, public activity::PressConsumer {
     Exit,          // cmdCikis "Çıkış (BOŞ)": asks first
     ConfirmExit,   // the exit confirmation: B
     CancelExit,    // the exit confirmation: A
+    Continue,      // the after-question report: "Teste Devam Et (B)"
   };
+  // Where a teacher key comes from: a remote's B waits out the key delay after
+  // "next" (a held button keeps sending); the keyboard's does not.
+  enum class KeySource { Remote, Keyboard };
   struct Countdown {
     bool timed = false;
     int total = 0;          // the progress bar's maximum
@@ -111,6 +115,16 @@ class RunSession : public QObject, public activity::PressConsumer {
   bool trigger(Command command);
   // The after-question report was closed ("Teste Devam Et"): the next question.
   void reportClosed();
+  // A teacher key: a teacher remote's letter ("A".."E", "X" for the blank key) or
+  // the keyboard's key for it (keyboardLetter()). It presses the button it stands
+  // for on the page shown, under the same rule as a click: B (→, space) goes on,
+  // A (←) goes back, C plays again (opens / closes the vote in a free run), D
+  // shows the counts, E pauses, BOŞ (Esc) leaves; in the exit confirmation B
+  // leaves and A or BOŞ stays. False when it stands for nothing now.
+  bool teacherKey(const QString& letter, KeySource source = KeySource::Remote);
+  // The teacher-remote letter a keyboard key (Qt::Key) stands for; empty for none.
+  // Enter is B only in the exit confirmation.
+  static QString keyboardLetter(int key, bool confirmingExit);
 
   // ---- what the window paints
   Page page() const { return m_page; }
@@ -146,6 +160,9 @@ class RunSession : public QObject, public activity::PressConsumer {
   QString notice() const { return m_notice; }
   const QList<QuestionStatisticsRow>& questionStatistics() const { return m_content.statistics; }
   const RunStatistics& finalStatistics() const { return m_statistics; }
+  // The students whose remotes did not press on the remote test, left out of the
+  // run (their names as the tiles showed them).
+  const QStringList& leftOut() const { return m_leftOut; }
   Recording& recording() { return m_recording; }
 
   // ---- free runs
@@ -186,6 +203,15 @@ class RunSession : public QObject, public activity::PressConsumer {
   static QString votingClosedText() { return QStringLiteral("SORU İÇİN\nHAZIRLANINIZ"); }
   static QString votingOpenText() { return QStringLiteral("SORUYU\nİŞARETLEYİNİZ"); }
   static QString lessonStartCaption() { return QStringLiteral("Göster (B)"); }
+  static QString leaveOutQuestion(int silent) {
+    return QStringLiteral(
+               "%1 kumanda henüz basmadı. Bu öğrenciler testin dışında kalacak. Devam edilsin mi?")
+        .arg(silent);
+  }
+  static QString endQuestion(int unanswered) {
+    return QStringLiteral("Test bitirilsin mi? %1 öğrenci bu soruyu henüz cevaplamadı.")
+        .arg(unanswered);
+  }
 
  signals:
   // Anything the window paints changed.
@@ -213,7 +239,9 @@ class RunSession : public QObject, public activity::PressConsumer {
   Status storeQuestion(const RunRecord& run, const QList<TileAnswer>& answers);
   void finishRun();
   void exitRun();
-  void teacherKey(const QString& letter);
+  // Next on the remote test or on the last question with time left asks first
+  // when somebody has not pressed; false when the teacher stays.
+  bool confirmNext();
   void studentPress(const receiver::AdmittedPress& press);
   void pause(bool on);
   // The countdown stands still while paused or, in a free run, while the vote is closed.
@@ -267,6 +295,8 @@ class RunSession : public QObject, public activity::PressConsumer {
   bool m_closed = false;
 
   bool m_confirmingExit = false;
+  bool m_asking = false;  // a question to the teacher is open: no command meanwhile
+  QStringList m_leftOut;
   bool m_countsShown = false;
   bool m_answerShown = false;
   bool m_solutionShown = false;

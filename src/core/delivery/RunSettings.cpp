@@ -116,16 +116,31 @@ Status RunSettings::save(const QSqlDatabase& db) const {
   return c.save(db);
 }
 
+namespace {
+const QStringList kAppliedStored = {QStringLiteral("TÜMÜ"), QStringLiteral("UYGULANMAYAN"),
+                                    QStringLiteral("UYGULANAN")};
+}  // namespace
+
+std::optional<int> RunSetupChoices::oldPosition(const QString& stored) {
+  bool ok = false;
+  const int p = stored.trimmed().toInt(&ok);
+  if (!ok || p < 0) return std::nullopt;
+  return p;
+}
+
 Result<RunSetupChoices> RunSetupChoices::load(const QSqlDatabase& db) {
   Result<store::SavedControls> saved = store::SavedControls::load(db, kRunSetupScreen);
   if (!saved) return Result<RunSetupChoices>::failure(saved.error());
   const store::SavedControls& c = saved.value();
   RunSetupChoices r;
-  r.level = c.position(kLevel, r.level);
-  r.course = c.position(kCourse, r.course);
-  r.author = c.position(kAuthor, r.author);
-  r.applied = c.position(kApplied, r.applied);
-  r.classIndex = c.position(kClass, r.classIndex);
+  r.level = c.text(kLevel, r.level);
+  r.course = c.text(kCourse, r.course);
+  r.author = c.text(kAuthor, r.author);
+  // The applied state reads in both forms: its entry, or its place (the same order).
+  const QString applied = c.text(kApplied);
+  const int at = oldPosition(applied).value_or(int(kAppliedStored.indexOf(applied)));
+  r.applied = fromIndex(at, int(kAppliedStored.size()), r.applied);
+  r.className = c.text(kClass, r.className);
   return r;
 }
 
@@ -133,20 +148,18 @@ Status RunSetupChoices::save(const QSqlDatabase& db) const {
   Result<store::SavedControls> saved = store::SavedControls::load(db, kRunSetupScreen);
   if (!saved) return Status::failure(saved.error());
   store::SavedControls& c = saved.value();
-  c.setPosition(kLevel, level, 1);
-  c.setPosition(kCourse, course, 2);
-  c.setPosition(kAuthor, author, 7);
-  c.setPosition(kApplied, applied, 9);
-  c.setPosition(kClass, classIndex, 10);
+  c.setText(kLevel, level, 1);
+  c.setText(kCourse, course, 2);
+  c.setText(kAuthor, author, 7);
+  c.setText(kApplied, kAppliedStored.at(int(applied)), 9);
+  c.setText(kClass, className, 10);
   return c.save(db);
 }
 
 void RunSetupChoices::resetForNewYear() {
-  author = 0;
-  course = 0;
-  applied = 1;
-  level = 1;
-  classIndex = 1;
+  *this = {};
+  applied = Applied::NotApplied;
+  level.clear();
 }
 
 }  // namespace delivery

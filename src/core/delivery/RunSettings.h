@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -65,18 +67,27 @@ struct RunSettings {
 };
 
 // The search choices of the same screen, which the school-year rollover puts back
-// to their start: the positions in the screen's lists ("TÜMÜ" first).
+// to their start: each list's entry by its text, never by its place in a list
+// (a list grows and shrinks; a place means another entry in another list).
 struct RunSetupChoices {
-  int level = 0;       // cmbSeviyeAra
-  int course = 0;      // cmbDersAra
-  int author = 0;      // cmbHazirlayanAra
-  int applied = 0;     // cmbUygulanma: 0 "TÜMÜ", 1 "UYGULANMAYAN", 2 "UYGULANAN"
-  int classIndex = 1;  // cmbSinifi: the first real class
+  // cmbUygulanma, in the list's order: "TÜMÜ", "UYGULANMAYAN", "UYGULANAN".
+  enum class Applied { All = 0, NotApplied = 1, Applied = 2 };
+  // An empty entry stands for the list's first real entry (after "TÜMÜ", or
+  // after the virtual remote for the class).
+  QString level = QStringLiteral("TÜMÜ");   // cmbSeviyeAra
+  QString course = QStringLiteral("TÜMÜ");  // cmbDersAra
+  QString author = QStringLiteral("TÜMÜ");  // cmbHazirlayanAra
+  Applied applied = Applied::All;
+  QString className;  // cmbSinifi
 
+  // As stored; an older Derslik stored places in the lists (oldPosition()):
+  // the run set-up translates them once (RunSetup::loadOptions).
   static Result<RunSetupChoices> load(const QSqlDatabase& db);
   Status save(const QSqlDatabase& db) const;
   // A new school year: every test counts as not yet applied and the lists start over.
   void resetForNewYear();
+  // The place in a list an older Derslik stored instead of the entry; none for an entry.
+  static std::optional<int> oldPosition(const QString& stored);
 
   bool operator==(const RunSetupChoices&) const = default;
 };

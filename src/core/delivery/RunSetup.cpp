@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QSqlQuery>
 
+#include "curriculum/CurriculumLists.h"
 #include "lists/FilterLists.h"
 #include "school/Students.h"
 #include "store/Parameters.h"
@@ -185,11 +186,32 @@ Result<RunSetup::Options> RunSetup::loadOptions() const {
   Result<RunSetupChoices> choices = RunSetupChoices::load(m_store.db());
   if (!choices) return Result<Options>::failure(choices.error());
   Options o{settings.value(), choices.value()};
+  if (Status s = translateOldPositions(o.choices); !s) return Result<Options>::failure(s.error());
   if (m_store.institution().threeButton()) {
     o.settings.applyThreeButtonRule();
-    o.choices.applied = 1;  // "UYGULANMAYAN"
+    o.choices.applied = RunSetupChoices::Applied::NotApplied;
   }
   return o;
+}
+
+Status RunSetup::translateOldPositions(RunSetupChoices& choices) const {
+  // An older Derslik stored places in the lists the screen fills: read against
+  // those lists once, and stored as entries from then on.
+  bool old = false;
+  const auto translate = [&old](QString& value, const QStringList& entries) {
+    const std::optional<int> at = RunSetupChoices::oldPosition(value);
+    if (!at) return;
+    old = true;
+    value = entries.value(*at);  // a place past the end: the first real entry
+  };
+  translate(choices.level, curriculum::SeviyeDoldur(m_store));
+  translate(choices.course, curriculum::DersDoldur(m_store));
+  translate(choices.author, lists::HazirlayanDoldur(m_store));
+  Result<QStringList> classes = classEntries();
+  if (!classes) return Status::failure(classes.error());
+  translate(choices.className, classes.value());
+  if (!old) return {};
+  return choices.save(m_store.db());
 }
 
 Status RunSetup::saveOptions(const Options& options) const {

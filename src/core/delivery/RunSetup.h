@@ -108,6 +108,9 @@ class RunSetup {
   // The saved options, forced by the three-button rule when the school uses those remotes.
   Result<Options> loadOptions() const;
   Status saveOptions(const Options& options) const;
+  // Places in the lists stored by an older Derslik become the entries they meant
+  // (stored so at once, when there were any).
+  Status translateOldPositions(RunSetupChoices& choices) const;
   static QString savedText() { return QStringLiteral("Ayarlar Kaydedildi"); }
 
   // "Video Oynat": the first file Video/<TESTNO>.* in the data folder, or empty.

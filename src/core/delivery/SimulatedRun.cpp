@@ -93,8 +93,8 @@ Result<RunSetup::Start> SimulatedRun::classStart() {
   m_scriptOf.clear();
   for (const ScriptedRemote& r : m_options.scripted) m_scriptOf.insert(r.address, &r);
   m_clock = std::make_unique<receiver::ManualClock>(m_options.at);
-  m_gate.setClock(m_clock.get());
-  m_gate.setThreeButtonSetting(m_store.institution().threeButtonSetting);
+  m_pipeline.setClock(m_clock.get());
+  m_pipeline.setThreeButtonSetting(m_store.institution().threeButtonSetting);
   receiver::SimulationOptions silent;
   silent.remotes = 0;
   m_receiver = std::make_unique<receiver::SimulatedReceiver>(silent);
@@ -173,7 +173,8 @@ Result<reports::RunKey> SimulatedRun::run(const Options& options) {
   if (!plan) return Key::failure(RunSetup::emptyTestText());
   if (Status s = checkScripts(plan.value(), test->questions); !s) return Key::failure(s.error());
 
-  m_session = std::make_unique<RunSession>(m_store, m_messages, *m_clock);
+  m_session = std::make_unique<RunSession>(m_store, m_teacher, *m_clock);
+  m_pipeline.setConsumer(m_session.get());
   m_session->recording().setHooks(m_recordingHooks);
   if (Status s = m_session->open(plan.value()); !s) return Key::failure(s.error());
   // Nothing is written before the first question is left.
@@ -203,7 +204,8 @@ Result<reports::RunKey> SimulatedRun::runFree(const Options& options, int questi
       RunContent::secondsFor({{}, QStringLiteral("Süresiz"), {}, {}}, plan.settings);
   if (Status s = checkTimes([seconds](int) { return seconds; }); !s) return Key::failure(s.error());
 
-  m_session = std::make_unique<RunSession>(m_store, m_messages, *m_clock);
+  m_session = std::make_unique<RunSession>(m_store, m_teacher, *m_clock);
+  m_pipeline.setConsumer(m_session.get());
   m_session->recording().setHooks(m_recordingHooks);
   if (Status s = m_session->openFree(plan, questions); !s) return Key::failure(s.error());
   if (Status s = drive(); !s) return Key::failure(s.error());
@@ -244,14 +246,7 @@ Status SimulatedRun::drive() {
 
 void SimulatedRun::feed(const QByteArray& report) {
   m_receiver->inject(report);
-  while (const std::optional<QByteArray> read = m_receiver->Read()) {
-    const std::optional<receiver::DugmeSinyali> press = m_decoder.feed(receiver::decodeRead(*read));
-    if (!press) continue;
-    // The routing: the active activity's teacher remotes, then the activity itself.
-    if (const std::optional<receiver::AdmittedPress> admitted =
-            m_gate.admit(*press, m_session->teacherRemotes()))
-      m_session->press(*admitted);
-  }
+  while (const std::optional<QByteArray> read = m_receiver->Read()) (void)m_radio.read(*read);
 }
 
 void SimulatedRun::advanceTo(qint64 ms) {

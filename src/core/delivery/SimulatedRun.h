@@ -15,9 +15,9 @@
 #include "delivery/RunSession.h"
 #include "delivery/RunSettings.h"
 #include "delivery/RunSetup.h"
+#include "activity/PressPipeline.h"
 #include "receiver/Clock.h"
-#include "receiver/PressDecoder.h"
-#include "receiver/PressGate.h"
+#include "receiver/RadioSource.h"
 #include "receiver/SimulatedReceiver.h"
 
 namespace store {
@@ -36,8 +36,8 @@ struct ScriptedRemote {
 };
 
 // A whole run of a test by a simulated class, on simulated time: the reports of the
-// simulated receiver go through the report decoder, the repeat window and the
-// teacher test (PressGate) to the RunSession, as in the classroom, and the run is
+// simulated receiver go through the radio source and the press pipeline to the
+// RunSession, as in the classroom, and the run is
 // recorded as any other. Remotes without a script answer at random (seeded); the
 // teacher remote presses B where a teacher would.
 //
@@ -82,6 +82,19 @@ class SimulatedRun {
   void setRecordingHooks(Recording::Hooks hooks) { m_recordingHooks = std::move(hooks); }
 
  private:
+  // The simulated teacher: says yes to what the run asks (leave the silent
+  // remotes out, end the test); what the run tells goes to the caller.
+  class Teacher : public Messages {
+   public:
+    explicit Teacher(Messages& out) : m_out(out) {}
+    Answer show(const Message& message) override {
+      return message.buttons == Buttons::Ok ? m_out.show(message) : Answer::Yes;
+    }
+
+   private:
+    Messages& m_out;
+  };
+
   struct Event {
     qint64 at;  // after the question was shown (or its vote opened)
     QString address;
@@ -107,12 +120,13 @@ class SimulatedRun {
 
   store::Store& m_store;
   Messages& m_messages;
+  Teacher m_teacher{m_messages};
   Options m_options;
   std::unique_ptr<receiver::ManualClock> m_clock;
   std::unique_ptr<RunSession> m_session;
   std::unique_ptr<receiver::SimulatedReceiver> m_receiver;
-  receiver::PressDecoder m_decoder;
-  receiver::PressGate m_gate;
+  activity::PressPipeline m_pipeline;
+  receiver::RadioSource m_radio{m_pipeline};
   QList<Sent> m_sent;
   QHash<QString, const ScriptedRemote*> m_scriptOf;  // into m_options.scripted
   Recording::Hooks m_recordingHooks;

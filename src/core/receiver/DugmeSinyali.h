@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTime>
 
 namespace receiver {
 
@@ -13,6 +14,14 @@ struct DugmeSinyali {
   QString SinyalKodu;
 
   friend bool operator==(const DugmeSinyali&, const DugmeSinyali&) = default;
+};
+
+// A press that came through the press pipeline (activity::PressPipeline): not a
+// repeat, teacher told apart, the three-button rule applied.
+struct AdmittedPress {
+  DugmeSinyali press;
+  bool teacher = false;
+  QTime at;  // when it was pressed (the time a tile shows for the answer)
 };
 
 }  // namespace receiver

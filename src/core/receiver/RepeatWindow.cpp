@@ -2,10 +2,10 @@
 
 namespace receiver {
 
-bool RepeatWindow::accept(const QString& address, const QString& letter) {
+bool RepeatWindow::accept(const QString& address, const QString& letter, qint64 now) {
   const QString key = address + QLatin1Char('-') + letter;
-  const qint64 now = m_clock->msecs();
-  if (key == SonSinyal()) return false;  // dropped; the window is not restarted
+  if (key == m_sonSinyal && now - m_acceptedAt < kWindowMs)
+    return false;  // dropped; the window is not restarted
   m_sonSinyal = key;
   m_acceptedAt = now;
   return true;

@@ -18,7 +18,11 @@ class RepeatWindow {
   void setClock(const Clock* clock) { m_clock = clock; }
 
   // True when the press is accepted (and opens a new window for its key).
-  bool accept(const QString& address, const QString& letter);
+  bool accept(const QString& address, const QString& letter) {
+    return accept(address, letter, m_clock->msecs());
+  }
+  // The same for a press made at `atMs` on the clock (a source that tells when).
+  bool accept(const QString& address, const QString& letter, qint64 atMs);
   // The key of the last accepted press while its window is open ("12-201-A").
   QString SonSinyal() const;
 

@@ -1,5 +1,7 @@
 #include "receiver/SimulatedReceiver.h"
 
+#include "receiver/ReportDecoder.h"
+
 namespace receiver {
 
 SimulatedReceiver::SimulatedReceiver(const SimulationOptions& options, QObject* parent)
@@ -66,8 +68,11 @@ void SimulatedReceiver::scheduleNext() {
 
 void SimulatedReceiver::deliverDue() {
   const qint64 now = m_clock.elapsed();
-  while (m_next < m_script.size() && m_offset + m_script[m_next].atMs <= now)
-    inject(m_script[m_next++].data);
+  while (m_next < m_script.size() && m_offset + m_script[m_next].atMs <= now) {
+    const QByteArray& data = m_script[m_next++].data;
+    if (m_leftAlone && m_leftAlone(decodeReport(data).address)) continue;
+    inject(data);
+  }
   if (m_playing && m_readNotify) scheduleNext();
 }
 

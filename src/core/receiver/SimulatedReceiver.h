@@ -4,6 +4,8 @@
 #include <QQueue>
 #include <QTimer>
 
+#include <functional>
+
 #include "receiver/ClassroomSimulation.h"
 #include "receiver/ReceiverLink.h"
 
@@ -30,6 +32,13 @@ class SimulatedReceiver : public ReceiverLink {
   ClassroomSimulation& simulation() { return m_simulation; }
   // Automatic answering (on by default); tests switch it off and inject reports.
   void setPlaying(bool on);
+  // Remotes the simulated class leaves alone (the teacher's): asked before each
+  // report the class would send, so a remote ticked as the teacher's later stops
+  // too. Such a remote presses only when the teacher presses it on the virtual
+  // remote.
+  void setLeftAlone(std::function<bool(const QString& address)> leftAlone) {
+    m_leftAlone = std::move(leftAlone);
+  }
   // Delivers one report (16 or 17 bytes) as if the receiver had sent it.
   void inject(const QByteArray& report);
   void plug();
@@ -55,6 +64,7 @@ class SimulatedReceiver : public ReceiverLink {
   qsizetype m_next = 0;
   QQueue<QByteArray> m_queue;
   QList<QByteArray> m_written;
+  std::function<bool(const QString&)> m_leftAlone;
 };
 
 }  // namespace receiver

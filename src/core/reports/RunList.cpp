@@ -75,16 +75,19 @@ Result<RunFilter> RunFilter::load(const store::Store& store) {
   f.grup = UserSettings::get(section(), QStringLiteral("GrupAra"), QStringLiteral("TÜMÜ"));
   f.sinifi = UserSettings::get(section(), QStringLiteral("SinifiAra"), kNotStored);
   if (f.sinifi != kNotStored) return f;
-  // First use: the class of the last test run. Its list there is "SANAL KUMANDA"
-  // followed by the classes.
+  // First use: the class of the last test run, by its name (the first class
+  // when it was left at the first; "TÜMÜ" while only a place is stored).
   f.sinifi = QStringLiteral("TÜMÜ");
   const Result<delivery::RunSetupChoices> setup = delivery::RunSetupChoices::load(store.db());
   if (!setup) return Result<RunFilter>::failure(setup.error());
+  if (delivery::RunSetupChoices::oldPosition(setup->className)) return f;
+  if (!setup->className.isEmpty()) {
+    f.sinifi = setup->className;
+    return f;
+  }
   const Result<QStringList> classes = store.column(RunList::classesQuery().sql);
   if (!classes) return Result<RunFilter>::failure(classes.error());
-  const int at = setup->classIndex;
-  if (at == 0) f.sinifi = QStringLiteral("SANAL KUMANDA");
-  if (at >= 1 && at <= classes->size()) f.sinifi = classes->at(at - 1);
+  if (!classes->isEmpty()) f.sinifi = classes->first();
   return f;
 }
 

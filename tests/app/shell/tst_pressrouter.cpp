@@ -88,21 +88,37 @@ class TestPressRouter : public QObject {
     QCOMPARE(p->received.size(), 2);
   }
 
-  // Helper windows over an activity (the clipping tools) attach the same activity.
-  void helperWindowsShareTheActivity_data() {
+  // A window an activity opens over itself (the clipping surface, the control
+  // bar, a message) takes the presses for the activity without being attached;
+  // a window of the main window stands for its active screen.
+  void windowsOfAnActivityTakeItsPresses_data() {
     QTest::addColumn<QString>("name");
-    QTest::newRow("clipping") << "frmKirpma";
-    QTest::newRow("clipping menu") << "frmKirpmaMenu";
+    QTest::addColumn<int>("type");
+    QTest::newRow("clipping") << "frmKirpma" << int(Qt::Window);
+    QTest::newRow("control bar") << "frmSerbestTamEkran" << int(Qt::Tool);
+    QTest::newRow("message") << "frmMesaj" << int(Qt::Dialog);
   }
-  void helperWindowsShareTheActivity() {
+  void windowsOfAnActivityTakeItsPresses() {
     QFETCH(QString, name);
-    auto* clip = new StandInScreen(name);
-    addScreen(h->mdi, clip);
-    router().attach(clip, p);
-    QCOMPARE(router().activeName(), name);
+    QFETCH(int, type);
+    auto* helper = new StandInScreen(name);
+    helper->setParent(p, Qt::WindowFlags(type));
+    QWidget* shown = helper;
+    router().setActiveWindowProvider([&shown] { return shown; });
+    QCOMPARE(router().activeName(), QStringLiteral("frmOnizleme"));
     h->press("2-2", "D");
     h->press("99-99", "B");
     QCOMPARE(p->received, (QStringList{"2-2:D", "99-99:B*"}));
+    auto* panel = new StandInScreen(QStringLiteral("frmAliciTanilama"));
+    panel->setParent(h->main.get(), Qt::Tool);
+    shown = panel;
+    QCOMPARE(router().activeConsumer(), p);
+    auto* unowned = new StandInScreen(QStringLiteral("frmKirpma"));
+    shown = unowned;
+    QVERIFY(!router().activeConsumer());
+    router().setActiveWindowProvider({});
+    delete unowned;
+    delete helper;
   }
 
   // A window without an activity drops the press; so do a detached activity and

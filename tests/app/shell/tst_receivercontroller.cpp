@@ -199,6 +199,30 @@ class TestReceiverController : public QObject {
     QCOMPARE(addresses.mid(0, 2), (QStringList{"12-201", "7-8"}));
   }
 
+  // The simulated class never presses a teacher remote (the school's, or one of
+  // the activity running): those press only from the virtual remote.
+  void theSimulatedClassLeavesTheTeacherRemotesAlone() {
+    auto* activity = new StandInActivity(QStringLiteral("frmOnizleme"), {"12-201", "7-8"});
+    activity->teachers = {QStringLiteral("7-8")};
+    addActivity(h->mdi, h->controller->router(), activity);
+    receiver::SimulationOptions fast;
+    fast.questionMs = 400;
+    fast.medianThinkMs = 60;
+    h->controller->setClock(nullptr);
+    h->controller->useSimulation(
+        3, {"12-201", "99-99", "7-8"},
+        [](const QString& address) { return address == QLatin1String("99-99"); }, fast);
+    QSignalSpy accepted(h->controller.get(), &shell::ReceiverController::pressAccepted);
+    QVERIFY(h->controller->ConnectToHID());
+    QTRY_VERIFY_WITH_TIMEOUT(accepted.size() >= 8, 10000);
+    QStringList from;
+    for (const QList<QVariant>& a : accepted) from << a.first().toString();
+    from.removeDuplicates();
+    QCOMPARE(from, QStringList{"12-201"});
+    h->controller->DugmeBasildi(QStringLiteral("7-8"), QStringLiteral("B"), QStringLiteral("181"));
+    QCOMPARE(activity->received.last(), QStringLiteral("7-8:B*"));
+  }
+
   // --simulasyon: the simulated class answers by itself.
   void simulationRuns() {
     h->controller->useSimulation(40);

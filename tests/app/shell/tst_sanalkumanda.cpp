@@ -102,7 +102,7 @@ class TestSanalKumanda : public QObject {
     // marks no tile.
     QCOMPARE(p->received, QStringList{":A"});
     QCOMPARE(p->tiles.counts().notAnswered, 2);
-    QCOMPARE(h->controller->gate().repeatWindow().SonSinyal(), QStringLiteral("-A"));
+    QCOMPARE(h->controller->pipeline().repeatWindow().SonSinyal(), QStringLiteral("-A"));
   }
 
   void keepsNameAndPosition() {

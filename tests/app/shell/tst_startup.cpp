@@ -210,7 +210,7 @@ class TestStartup : public QObject {
     QVERIFY(opened.isEmpty());
     QCOMPARE(w.threeButtonSetting(), QStringLiteral("1"));
     QVERIFY(w.advancedMode());
-    QCOMPARE(w.receiverController()->gate().threeButtonSetting(), QStringLiteral("1"));
+    QCOMPARE(w.receiverController()->pipeline().threeButtonSetting(), QStringLiteral("1"));
     QVERIFY(!store::UserSettings::getBool(QStringLiteral("Raporlar"),
                                           QStringLiteral("DogruYanlisCevap3"), true));
   }

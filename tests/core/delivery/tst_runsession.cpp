@@ -366,6 +366,137 @@ class TestRunSession : public QObject, public RunFixture {
     QCOMPARE(closing.count(), 1);
   }
 
+  // The after-question report takes the same keys as every page: the teacher's
+  // B (after the key delay) and the keyboard's B, → and space go on; the run,
+  // not the window, decides.
+  void theReportGoesOnWithTheTeacherKeys() {
+    addTest(QStringLiteral("7"), QStringLiteral("ABCD"));
+    delivery::RunPlan p = plan(QStringLiteral("7"), fourRemotes());
+    p.settings.afterQuestion = delivery::RunSettings::QuestionReport::QuestionStatistics;
+    RunSession& run = open(p);
+    throughCountdown();
+    QVERIFY(run.trigger(Command::Next));
+    QCOMPARE(run.page(), Page::Report);
+    QCOMPARE(run.availableCommands(), QList<Command>{Command::Continue});
+    QCOMPARE(run.caption(Command::Continue), QStringLiteral("Teste Devam Et (B)"));
+    teacher("B");  // held back: "next" was just pressed
+    QCOMPARE(run.page(), Page::Report);
+    wait(5000);
+    teacher("B");
+    QCOMPARE(run.page(), Page::Question);
+    QCOMPARE(run.position(), 2);
+    for (const int key : {int(Qt::Key_Right), int(Qt::Key_Space)}) {
+      QVERIFY(run.trigger(Command::Next));
+      QCOMPARE(run.page(), Page::Report);
+      QVERIFY(run.teacherKey(RunSession::keyboardLetter(key, false),
+                             RunSession::KeySource::Keyboard));
+      QCOMPARE(run.page(), Page::Question);
+    }
+    QCOMPARE(run.position(), 4);
+  }
+
+  // The keyboard stands for the teacher remote: one table for both.
+  void keyboardKeys_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("confirming");
+    QTest::addColumn<QString>("letter");
+    QTest::newRow("right") << int(Qt::Key_Right) << false << "B";
+    QTest::newRow("space") << int(Qt::Key_Space) << false << "B";
+    QTest::newRow("page down") << int(Qt::Key_PageDown) << false << "B";
+    QTest::newRow("b") << int(Qt::Key_B) << false << "B";
+    QTest::newRow("left") << int(Qt::Key_Left) << false << "A";
+    QTest::newRow("page up") << int(Qt::Key_PageUp) << false << "A";
+    QTest::newRow("e") << int(Qt::Key_E) << false << "E";
+    QTest::newRow("escape") << int(Qt::Key_Escape) << false << "X";
+    QTest::newRow("enter: nothing") << int(Qt::Key_Return) << false << "";
+    QTest::newRow("enter confirms") << int(Qt::Key_Return) << true << "B";
+    QTest::newRow("f: nothing") << int(Qt::Key_F) << false << "";
+  }
+  void keyboardKeys() {
+    QFETCH(int, key);
+    QFETCH(bool, confirming);
+    QTEST(RunSession::keyboardLetter(key, confirming), "letter");
+  }
+
+  // B on the remote test with remotes still silent asks before leaving them out;
+  // the run names who was left out.
+  void silentRemotesAreLeftOutOnlyWhenTheTeacherSaysSo() {
+    addTest(QStringLiteral("7"), QStringLiteral("ABC"));
+    delivery::RunPlan p = plan(QStringLiteral("7"), fourRemotes());
+    p.settings.remoteTestScreen = true;
+    p.names = {"Ali", "Can", "Ece", "Nur"};
+    RunSession& run = open(p);
+    press("10-2", "A");
+    messages().clear();
+    messages().setNextAnswer(Messages::Answer::No);
+    QVERIFY(!run.trigger(Command::Next));
+    QCOMPARE(messages().texts(),
+             QStringList{
+                 "3 kumanda henüz basmadı. Bu öğrenciler testin dışında kalacak. Devam edilsin mi?"});
+    QCOMPARE(run.page(), Page::RemoteTest);
+    press("10-4", "C");  // still counts
+    wait(5000);
+    messages().setNextAnswer(Messages::Answer::Yes);
+    teacher("B");
+    QCOMPARE(messages().lastText(), RunSession::leaveOutQuestion(2));
+    QCOMPARE(run.page(), Page::Countdown);
+    QCOMPARE(run.names(), (QStringList{"Can", "Nur"}));
+    QCOMPARE(run.leftOut(), (QStringList{"Ali", "Ece"}));
+
+    // Everybody pressed: nothing to ask.
+    RunSession& all = open(p);
+    for (const char* a : {"10-1", "10-2", "10-3", "10-4"}) press(QString::fromLatin1(a), "B");
+    messages().clear();
+    QVERIFY(all.trigger(Command::Next));
+    QVERIFY(messages().texts().isEmpty());
+    QVERIFY(all.leftOut().isEmpty());
+  }
+
+  // "Sonraki Soru (B)" on the last question asks while time is left and somebody
+  // has not answered; not when everybody answered or the time is over.
+  void theLastQuestionAsksBeforeEnding() {
+    addTest(QStringLiteral("7"), QStringLiteral("AB"), {"30", "Süresiz"});
+    addTest(QStringLiteral("8"), QStringLiteral("AB"));
+    const QStringList remotes = fourRemotes();
+    RunSession& run = open(plan(QStringLiteral("7"), remotes));
+    throughCountdown();
+    messages().clear();
+    QVERIFY(run.trigger(Command::Next));  // not the last: no question
+    QVERIFY(messages().texts().isEmpty());
+    press("10-1", "A");
+    messages().setNextAnswer(Messages::Answer::No);
+    QVERIFY(!run.trigger(Command::Next));
+    QCOMPARE(messages().texts(),
+             QStringList{"Test bitirilsin mi? 3 öğrenci bu soruyu henüz cevaplamadı."});
+    QCOMPARE(run.page(), Page::Question);  // untimed: time is never over
+    QCOMPARE(run.position(), 2);
+    press("10-2", "X");  // a blank is an answer
+    wait(5000);
+    messages().setNextAnswer(Messages::Answer::Yes);
+    teacher("B");
+    QCOMPARE(messages().lastText(), RunSession::endQuestion(2));
+    QCOMPARE(run.page(), Page::Finished);
+
+    RunSession& answered = open(plan(QStringLiteral("8"), remotes));
+    throughCountdown();
+    QVERIFY(answered.trigger(Command::Next));
+    for (const QString& a : remotes) press(a, "B");
+    messages().clear();
+    QVERIFY(answered.trigger(Command::Next));
+    QVERIFY(messages().texts().isEmpty());
+    QCOMPARE(answered.page(), Page::Finished);
+
+    RunSession& late = open(plan(QStringLiteral("8"), remotes));
+    throughCountdown();
+    QVERIFY(late.trigger(Command::Next));
+    wait(30000);  // 0 is shown for a second before the time-out leaves it
+    QCOMPARE(late.countdown().remaining, 0);
+    QCOMPARE(late.page(), Page::Question);
+    messages().clear();
+    QVERIFY(late.trigger(Command::Next));
+    QVERIFY(messages().texts().isEmpty());
+  }
+
   // A question that cannot be stored stays on the screen, whole: its earlier
   // answers are kept and nothing half-written remains.
   void aFailedRecordingLosesNothing() {

@@ -144,7 +144,8 @@ class TestRunSetup : public QObject, public RunFixture {
     RunSetup::Options mine = RunSetup::factoryOptions();
     mine.settings.duration = delivery::RunSettings::Duration::Untimed;
     mine.settings.goOnWhenAllAnswered = false;
-    mine.choices.applied = 2;
+    mine.choices.applied = delivery::RunSetupChoices::Applied::Applied;
+    mine.choices.className = QStringLiteral("5-A");
     QVERIFY(setup.saveOptions(mine).ok());
     QCOMPARE(setup.loadOptions().value(), mine);
     QVERIFY(store::setOption(db(), store::Institution::Option::ThreeButton, true).ok());
@@ -152,7 +153,7 @@ class TestRunSetup : public QObject, public RunFixture {
     QCOMPARE(forced.settings.duration, delivery::RunSettings::Duration::Fixed);
     QCOMPARE(forced.settings.fixedSeconds, 90);
     QVERIFY(forced.settings.goOnWhenAllAnswered);
-    QCOMPARE(forced.choices.applied, 1);
+    QCOMPARE(forced.choices.applied, delivery::RunSetupChoices::Applied::NotApplied);
   }
 
   // Start: an empty test is refused; names come from the students, the address

@@ -2,6 +2,8 @@
 
 #include "ReportsFixture.h"
 #include "delivery/RunSettings.h"
+#include "delivery/RunSetup.h"
+#include "store/SavedControls.h"
 #include "reports/RunList.h"
 #include "store/Parameters.h"
 
@@ -113,17 +115,30 @@ class TestReportSelection : public QObject {
   }
 
   void filterChoicesAreKeptPerUser() {
-    // Never searched: the class of the last test run (its list starts with the
-    // virtual remote, then the classes).
+    // Never searched: the class of the last test run, by name. The run set-up
+    // lists the virtual remote, then every class, with or without a parameter
+    // row (5-B has only students); an older Derslik stored the place in that list,
+    // which is read against that list once.
     for (const char* c : {"5-A", "6-B"})
       QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI) "
                                       "VALUES ('SINIFI',?)"),
                        {QString::fromLatin1(c)})
                   .ok());
-    delivery::RunSetupChoices setup;
-    setup.classIndex = 2;
-    QVERIFY(setup.save(db().db()).ok());
-    QCOMPARE(RunFilter::load(db())->sinifi, QStringLiteral("6-B"));
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SINIFI) VALUES "
+                                    "('1','Ece','5-B')"))
+                .ok());
+    store::SavedControls old(delivery::kRunSetupScreen);
+    old.setPosition(QStringLiteral("cmbSinifi"), 2, 10);
+    old.setPosition(QStringLiteral("cmbUygulanma"), 2, 9);
+    QVERIFY(old.save(db().db()).ok());
+    const delivery::RunSetupChoices chosen =
+        delivery::RunSetup(db()).loadOptions().value().choices;
+    QCOMPARE(chosen.className, QStringLiteral("5-B"));
+    QCOMPARE(chosen.applied, delivery::RunSetupChoices::Applied::Applied);
+    QCOMPARE(store::SavedControls::load(db().db(), delivery::kRunSetupScreen)
+                 ->text(QStringLiteral("cmbSinifi")),
+             QStringLiteral("5-B"));
+    QCOMPARE(RunFilter::load(db())->sinifi, QStringLiteral("5-B"));
     QCOMPARE(RunFilter::load(db())->curriculum.level, QStringLiteral("TÜMÜ"));
 
     RunFilter f;

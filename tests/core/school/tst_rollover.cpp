@@ -270,11 +270,11 @@ class TestRollover : public QObject {
     QCOMPARE(dump(QStringLiteral("TABLEAYAR WHERE FORMADI<>'frmTestUygula'")), otherSettings);
     // The test-run screen's search lists start the new year over.
     const delivery::RunSetupChoices search = delivery::RunSetupChoices::load(db().db()).value();
-    QCOMPARE(search.course, 0);
-    QCOMPARE(search.author, 0);
-    QCOMPARE(search.level, 1);
-    QCOMPARE(search.applied, 1);
-    QCOMPARE(search.classIndex, 1);
+    QCOMPARE(search.course, QStringLiteral("TÜMÜ"));
+    QCOMPARE(search.author, QStringLiteral("TÜMÜ"));
+    QCOMPARE(search.level, QString());  // the first level
+    QCOMPARE(search.applied, delivery::RunSetupChoices::Applied::NotApplied);
+    QCOMPARE(search.className, QString());  // the first class
     // The year's work is gone from the working files.
     for (const char* t : {"TABLESORU", "TABLETEST", "TABLETESTSORU", "TABLECEVAP", "TABLESONUC",
                           "TABLETANIMLAMALAR"})

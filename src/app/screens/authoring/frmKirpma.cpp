@@ -67,7 +67,7 @@ frmKirpma::frmKirpma(const QImage& capture, Mode mode, QWidget* parent)
   m_choices->hide();
 }
 
-frmKirpma* frmKirpma::overScreen(Messages& messages, Mode mode,
+frmKirpma* frmKirpma::overScreen(QWidget* owner, Messages& messages, Mode mode,
                                  const std::function<QImage()>& grabber) {
   QScreen* screen = QGuiApplication::primaryScreen();
   const QImage image = grabber ? grabber() : (screen ? screen->grabWindow(0).toImage() : QImage());
@@ -75,7 +75,7 @@ frmKirpma* frmKirpma::overScreen(Messages& messages, Mode mode,
     messages.warning(QStringLiteral("Ekranın görüntüsü alınamadı."));
     return nullptr;
   }
-  auto* surface = new frmKirpma(image, mode);
+  auto* surface = new frmKirpma(image, mode, owner);
   surface->showOver(screen ? screen->geometry() : QRect(QPoint(), image.size()));
   return surface;
 }

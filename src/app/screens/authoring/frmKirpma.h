@@ -27,7 +27,9 @@ class frmKirpma : public QWidget {
   // over it; null after telling the teacher when there is nothing to clip. A
   // window that must not be in the picture hides itself first and calls this
   // after grabDelayMs(), when the desktop has repainted.
-  static frmKirpma* overScreen(Messages& messages, Mode mode,
+  // `owner` is the window that asked for it: the surface belongs to it (and to its
+  // activity, whose presses go on while the teacher clips).
+  static frmKirpma* overScreen(QWidget* owner, Messages& messages, Mode mode,
                                const std::function<QImage()>& grabber = {});
   static int grabDelayMs(const std::function<QImage()>& grabber) { return grabber ? 0 : 350; }
 

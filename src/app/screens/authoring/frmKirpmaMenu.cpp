@@ -55,7 +55,7 @@ void frmKirpmaMenu::kirp() {
 }
 
 void frmKirpmaMenu::capture() {
-  m_surface = frmKirpma::overScreen(m_context.messages, frmKirpma::Mode::Letter, m_grabber);
+  m_surface = frmKirpma::overScreen(this, m_context.messages, frmKirpma::Mode::Letter, m_grabber);
   if (!m_surface) return show();
   connect(m_surface, &frmKirpma::chosen, this, &frmKirpmaMenu::kirpimiKaydet);
   connect(m_surface, &frmKirpma::cancelled, this, &QWidget::show);

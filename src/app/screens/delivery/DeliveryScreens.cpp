@@ -44,7 +44,7 @@ frmOnizleme* present(const ScreenContext& context, shell::ReceiverController& re
   const bool reportAtEnd = plan.settings.reportAtEnd && hooks.openReport;
   QObject::connect(window, &frmOnizleme::finished, &context.store,
                    [&store = context.store, &messages = context.messages, reportAtEnd,
-                    openReport = hooks.openReport,
+                    openReport = hooks.openReport, run = QPointer<frmOnizleme>(window),
                     mainWindow = QPointer<QWidget>(mainWindow)](const reports::RunKey& key) {
                      if (mainWindow) mainWindow->activateWindow();
                      if (key.start.isEmpty()) return;
@@ -52,10 +52,18 @@ frmOnizleme* present(const ScreenContext& context, shell::ReceiverController& re
                      // open: the summary says so calmly.
                      const Result<delivery::RunStatistics> recorded =
                          delivery::Recording(store).statistics(key);
-                     if (reportAtEnd && (!recorded || recorded->questions > 0))
-                       return openReport(key);
-                     if (const QString text = runSummary(store, key); !text.isEmpty())
-                       messages.info(text, QStringLiteral("Test Uygulama"));
+                     const QStringList leftOut = run ? run->session().leftOut() : QStringList();
+                     if (reportAtEnd && (!recorded || recorded->questions > 0)) {
+                       openReport(key);
+                       // The report counts who took part: say who did not.
+                       if (!leftOut.isEmpty())
+                         messages.info(leftOutText(leftOut).trimmed(),
+                                       QStringLiteral("Test Uygulama"));
+                       return;
+                     }
+                     QString text = runSummary(store, key);
+                     if (!leftOut.isEmpty()) text += leftOutText(leftOut);
+                     if (!text.isEmpty()) messages.info(text, QStringLiteral("Test Uygulama"));
                    });
   // The program quitting takes the presentation with it (what was left is stored).
   if (mainWindow) QObject::connect(mainWindow, &QObject::destroyed, window, &QObject::deleteLater);
@@ -182,6 +190,12 @@ QString runSummary(store::Store& store, const reports::RunKey& key) {
   if (!s)
     return QStringLiteral("Uygulama kaydedildi; istatistikler okunamadı (%1).").arg(s.error());
   return runSummaryText(s.value());
+}
+
+QString leftOutText(const QStringList& names) {
+  return QStringLiteral("\n\nKumanda testinde basmadığı için testin dışında kalan (%1): %2")
+      .arg(names.size())
+      .arg(names.join(QStringLiteral(", ")));
 }
 
 QString runSummaryText(const delivery::RunStatistics& r) {

@@ -75,5 +75,7 @@ frmOnizleme* resumeRun(const ScreenContext& context, shell::ReceiverController& 
 // when no question was ever shown.
 QString runSummary(store::Store& store, const reports::RunKey& key);
 QString runSummaryText(const delivery::RunStatistics& statistics);
+// The summary's line naming the students left out at the remote test.
+QString leftOutText(const QStringList& names);
 
 }  // namespace deliveryui

@@ -82,28 +82,11 @@ void setPixelSize(QWidget* w, int pixels, bool bold = false) {
 
 }  // namespace
 
-class frmOnizleme::Presses : public activity::PressConsumer {
- public:
-  explicit Presses(frmOnizleme& window) : m_window(window) {}
-  QSet<QString> teacherRemotes() const override { return m_window.m_session.teacherRemotes(); }
-  void press(const receiver::AdmittedPress& p) override {
-    if (p.teacher && p.press.Dugme == QLatin1String("B") &&
-        m_window.m_pages->currentIndex() == kReportPage &&
-        m_window.m_session.page() == Page::Report && !m_window.m_session.keyDelayActive())
-      return m_window.m_cmdTesteDevam->click();
-    m_window.m_session.press(p);
-  }
-
- private:
-  frmOnizleme& m_window;
-};
-
 frmOnizleme::frmOnizleme(const ScreenContext& context, const receiver::Clock& clock,
                          QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_context(context),
-      m_session(context.store, context.messages, clock),
-      m_presses(std::make_unique<Presses>(*this)) {
+      m_session(context.store, context.messages, clock) {
   setObjectName(QStringLiteral("frmOnizleme"));
   setWindowTitle(QStringLiteral("Önizleme"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -135,7 +118,7 @@ frmOnizleme::frmOnizleme(const ScreenContext& context, const receiver::Clock& cl
 
 frmOnizleme::~frmOnizleme() = default;
 
-activity::PressConsumer& frmOnizleme::presses() { return *m_presses; }
+activity::PressConsumer& frmOnizleme::presses() { return m_session; }
 
 QPushButton* frmOnizleme::addButton(Command command, const QString& name, QWidget* parent) {
   auto* b = new QPushButton(parent);
@@ -273,11 +256,8 @@ void frmOnizleme::build() {
   auto* report = new QWidget(m_pages);
   m_lblReport = makeLabel(QStringLiteral("lblSoruRaporu"), {}, report);
   m_lblReport->setWordWrap(true);
-  m_cmdTesteDevam = new QPushButton(QStringLiteral("Teste Devam Et (B)"), report);
-  m_cmdTesteDevam->setObjectName(QStringLiteral("cmdTesteDevam"));
-  m_cmdTesteDevam->setFocusPolicy(Qt::NoFocus);
+  m_cmdTesteDevam = addButton(Command::Continue, QStringLiteral("cmdTesteDevam"), report);
   m_cmdTesteDevam->setMinimumHeight(56);
-  connect(m_cmdTesteDevam, &QPushButton::clicked, this, [this] { m_session.reportClosed(); });
   auto* reportBox = new QVBoxLayout(report);
   reportBox->addStretch(1);
   reportBox->addWidget(m_lblReport);
@@ -426,7 +406,7 @@ void frmOnizleme::clipCaptured() {
     m_controlBar->show();
     m_controlBar->raise();
   };
-  frmKirpma* surface = frmKirpma::overScreen(m_context.messages, frmKirpma::Mode::Keep, m_grabber);
+  frmKirpma* surface = frmKirpma::overScreen(this, m_context.messages, frmKirpma::Mode::Keep, m_grabber);
   if (!surface) return back();
   connect(surface, &frmKirpma::chosen, this, [this, position, back](const QImage& clip) {
     m_clips->set(position, clip);
@@ -503,6 +483,11 @@ void frmOnizleme::refresh() {
           {QStringLiteral("Yanlış"), QStringLiteral("%1 (%%2)").arg(s.wrong).arg(s.wrongPercent)},
           {QStringLiteral("Boş"), QStringLiteral("%1 (%%2)").arg(s.blank).arg(s.blankPercent)}};
       for (int i = 0; i < rows.size(); ++i) setRow(m_final, i, rows.at(i));
+      // Who was left out at the remote test, named: nobody disappears silently.
+      if (!m_session.leftOut().isEmpty())
+        setRow(m_final, int(rows.size()),
+               {QStringLiteral("Testin Dışında Kalan (%1)").arg(m_session.leftOut().size()),
+                m_session.leftOut().join(QStringLiteral(", "))});
       m_pages->setCurrentIndex(kFinalPage);
       break;
     }
@@ -646,27 +631,12 @@ void frmOnizleme::closeEvent(QCloseEvent* event) {
 }
 
 void frmOnizleme::keyPressEvent(QKeyEvent* event) {
-  const bool confirming = m_session.confirmingExit();
-  switch (event->key()) {
-    case Qt::Key_Escape:
-      m_session.trigger(confirming ? Command::CancelExit : Command::Exit);
-      return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      if (confirming) m_session.trigger(Command::ConfirmExit);
-      return;
-    case Qt::Key_Right:
-    case Qt::Key_PageDown:
-    case Qt::Key_Space:
-      m_session.trigger(Command::Next);
-      return;
-    case Qt::Key_Left:
-    case Qt::Key_PageUp:
-      m_session.trigger(Command::Previous);
-      return;
-    default:
-      QWidget::keyPressEvent(event);
-  }
+  // The keyboard is the teacher remote's twin: the same keys on every page.
+  const QString letter =
+      delivery::RunSession::keyboardLetter(event->key(), m_session.confirmingExit());
+  if (letter.isEmpty() || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+    return QWidget::keyPressEvent(event);
+  (void)m_session.teacherKey(letter, delivery::RunSession::KeySource::Keyboard);
 }
 
 void frmOnizleme::resizeEvent(QResizeEvent* event) {

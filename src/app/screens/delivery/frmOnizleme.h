@@ -71,9 +71,8 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
   QCheckBox* chkSoruIcerigi() const { return m_chkSoruIcerigi; }
 
   delivery::RunSession& session() { return m_session; }
-  // What the routing hands the presses to: the run's, except that while the
-  // after-question panel of this window is up the teacher's B goes on with the
-  // test, as its button does.
+  // What the press pipeline hands the presses to while this window (or one it
+  // opened) is active: the run.
   activity::PressConsumer& presses();
   // The button of a command (also the exit confirmation's two).
   QPushButton* cmdNav(Command command) const { return m_buttons.value(command); }
@@ -124,11 +123,8 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
   void applyScale();
   QImage picture(const QString& soruNo, bool solution);
 
-  class Presses;
-
   ScreenContext m_context;
   delivery::RunSession m_session;
-  std::unique_ptr<Presses> m_presses;
   ScreenSaverInhibitor m_inhibitor;
   ReportHandler m_reportHandler;
   frmSerbestTamEkran* m_controlBar = nullptr;

@@ -427,11 +427,11 @@ delivery::RunSetup::Options frmTestUygula::options() const {
   s.majorityIsCorrect = m_chkCogunlukCevabi->isChecked();
   s.autoStartVoting = m_chkOylamaOtomatikBaslasin->isChecked();
   delivery::RunSetupChoices& c = o.choices;
-  c.level = std::max(0, m_cmbSeviyeAra->currentIndex());
-  c.course = std::max(0, m_cmbDersAra->currentIndex());
-  c.author = std::max(0, m_cmbHazirlayanAra->currentIndex());
-  c.applied = std::max(0, m_cmbUygulanma->currentIndex());
-  c.classIndex = std::max(0, m_cmbSinifi->currentIndex());
+  c.level = m_cmbSeviyeAra->currentText();
+  c.course = m_cmbDersAra->currentText();
+  c.author = m_cmbHazirlayanAra->currentText();
+  c.applied = delivery::RunSetupChoices::Applied(std::max(0, m_cmbUygulanma->currentIndex()));
+  c.className = m_cmbSinifi->currentText();
   return o;
 }
 
@@ -449,11 +449,17 @@ void frmTestUygula::setOptions(const delivery::RunSetup::Options& o) {
   m_chkOylamaOtomatikBaslasin->setChecked(s.autoStartVoting);
   // The search lists cascade from the top, as a user's choices would.
   const delivery::RunSetupChoices& c = o.choices;
-  if (c.level < m_cmbSeviyeAra->count()) m_cmbSeviyeAra->setCurrentIndex(c.level);
-  if (c.course < m_cmbDersAra->count()) m_cmbDersAra->setCurrentIndex(c.course);
-  if (c.author < m_cmbHazirlayanAra->count()) m_cmbHazirlayanAra->setCurrentIndex(c.author);
-  if (c.applied < m_cmbUygulanma->count()) m_cmbUygulanma->setCurrentIndex(c.applied);
-  if (c.classIndex < m_cmbSinifi->count()) m_cmbSinifi->setCurrentIndex(c.classIndex);
+  // An entry no longer in its list leaves the list where it was; an empty one
+  // is the first real entry.
+  const auto select = [](QComboBox* box, const QString& entry) {
+    const int at = entry.isEmpty() ? std::min(1, box->count() - 1) : box->findText(entry);
+    if (at >= 0) box->setCurrentIndex(at);
+  };
+  select(m_cmbSeviyeAra, c.level);
+  select(m_cmbDersAra, c.course);
+  select(m_cmbHazirlayanAra, c.author);
+  m_cmbUygulanma->setCurrentIndex(int(c.applied));
+  select(m_cmbSinifi, c.className);
 }
 
 bool frmTestUygula::mayRun() const {

@@ -2,6 +2,9 @@
 
 #include <QComboBox>
 #include <QFrame>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPainter>
@@ -11,12 +14,14 @@
 #include "PaintedTiles.h"
 #include "RunFixture.h"
 #include "Screenshot.h"
+#include "activity/PressPipeline.h"
 #include "authoring/DemoBank.h"
 #include "authoring/QuestionBank.h"
 #include "authoring/TypedQuestion.h"
 #include "delivery/InterruptedRuns.h"
 #include "school/DemoSchool.h"
 #include "screens/activities/frmSanalKumanda.h"
+#include "screens/authoring/frmKirpma.h"
 #include "screens/delivery/DeliveryScreens.h"
 #include "screens/delivery/PresentationDisplay.h"
 #include "screens/delivery/QuestionPicture.h"
@@ -38,6 +43,7 @@ class TestDeliveryScreens : public QObject {
   RunFixture fx;
   QPointer<frmOnizleme> window;
   std::unique_ptr<shell::PressRouter> router;
+  std::unique_ptr<activity::PressPipeline> presses;
 
   ScreenContext context() { return {fx.db(), fx.messages(), {}}; }
 
@@ -51,6 +57,8 @@ class TestDeliveryScreens : public QObject {
     router = std::make_unique<shell::PressRouter>();
     router->setActiveWindowProvider([this] { return window.data(); });
     router->attach(window, &window->presses());
+    presses = std::make_unique<activity::PressPipeline>(&fx.clock());
+    presses->setTarget([this] { return router->activeConsumer(); });
     window->resize(1280, 800);
     window->show();
     return window;
@@ -63,15 +71,22 @@ class TestDeliveryScreens : public QObject {
       if (window) window->session().tick();
     }
   }
+  // A press through the pipeline, as from the receiver; `teacher`: the run takes
+  // it for the teacher's.
   void press(const QString& address, const QString& letter, bool teacher = false) {
-    QVERIFY(router->dispatch(
-        {{address, letter, QStringLiteral("1")}, teacher, fx.clock().timeOfDay()}));
+    std::optional<bool> asTeacher;
+    const QMetaObject::Connection c = QObject::connect(
+        presses.get(), &activity::PressPipeline::admitted,
+        [&asTeacher](const receiver::AdmittedPress& p, bool) { asTeacher = p.teacher; });
+    QCOMPARE(presses->feed({address, letter, -1, QStringLiteral("1")}), activity::PressPipeline::Outcome::Delivered);
+    QObject::disconnect(c);
+    QCOMPARE(asTeacher, std::optional<bool>(teacher));
   }
   // Every button on the screen is there exactly when the run has it available.
   void verifyButtons() {
     for (Command c : {Command::Previous, Command::ToggleCounts, Command::Pause, Command::Next,
                       Command::ShowAnswer, Command::Replay, Command::Solution, Command::Exit,
-                      Command::ConfirmExit, Command::CancelExit}) {
+                      Command::ConfirmExit, Command::CancelExit, Command::Continue}) {
       QPushButton* b = window->cmdNav(c);
       QVERIFY(b);
       QCOMPARE(b->isVisibleTo(window), window->session().isAvailable(c));
@@ -91,6 +106,7 @@ class TestDeliveryScreens : public QObject {
       wait(1000);
       delete window.data();
     }
+    presses.reset();
     router.reset();
     fx.tearDown();
   }
@@ -313,6 +329,90 @@ class TestDeliveryScreens : public QObject {
     QCOMPARE(run->session().position(), 2);
     QVERIFY(!bar->cmdTesteDevam()->isVisibleTo(bar));
     delete run.data();
+  }
+
+  // Every window the run opens takes the presses for it while it is active (the
+  // control bar, the clipping surface, the virtual remote): opened as in the
+  // program, attached by the program, the presses from the receiver's pipeline.
+  void noPressIsLostWhileAWindowOfTheRunIsActive() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 3);
+    QMainWindow main;
+    main.setObjectName(QStringLiteral("MDIForm1"));
+    auto* mdi = new QMdiArea(&main);
+    main.setCentralWidget(mdi);
+    auto* setup = new QWidget;
+    setup->setObjectName(QStringLiteral("frmTestUygula"));
+    mdi->addSubWindow(setup)->show();
+    main.resize(1280, 800);
+    main.show();
+    shell::ReceiverController receiver(mdi);
+    receiver::ManualClock clock;
+    receiver.setClock(&clock);
+    delivery::RunPlan plan = RunFixture::plan(QString(), remotes);
+    plan.settings.remoteTestScreen = false;
+    deliveryui::DeliveryHooks hooks;
+    hooks.mainWindow = &main;
+    QPointer<frmOnizleme> run =
+        deliveryui::openFreePresentation(context(), receiver, plan, 0, hooks, true);
+    QVERIFY(run);
+    run->setGrabber([] {
+      QImage board(800, 600, QImage::Format_RGB32);
+      board.fill(Qt::white);
+      return board;
+    });
+    delivery::RunSession& session = run->session();
+    int answered = 0;
+    // A teacher key and a student's answer while `active` is the active window.
+    auto pressDuring = [&](QWidget* active) {
+      active->activateWindow();
+      QTRY_COMPARE(QApplication::activeWindow(), active);
+      const bool counts = session.countsShown();
+      clock.advance(1000);
+      receiver.DugmeBasildi(QStringLiteral("99-1"), QStringLiteral("D"), QStringLiteral("1"));
+      QVERIFY2(session.countsShown() != counts, qPrintable(active->objectName()));
+      if (answered < remotes.size()) {
+        receiver.DugmeBasildi(remotes.at(answered), QStringLiteral("A"), QStringLiteral("1"));
+        QCOMPARE(session.counts().answered, ++answered);
+      }
+    };
+    clock.advance(6000);
+    receiver.DugmeBasildi(QStringLiteral("99-1"), QStringLiteral("C"), QStringLiteral("1"));
+    QVERIFY(session.votingOpen());
+    pressDuring(run);
+    pressDuring(run->controlBar());
+    run->clipQuestion();
+    frmKirpma* surface = nullptr;
+    QTRY_VERIFY((surface = run->findChild<frmKirpma*>()) && surface->isVisible());
+    pressDuring(surface);
+    surface->close();
+    auto* remote = new frmSanalKumanda(run, &receiver);
+    remote->show();
+    pressDuring(remote);
+    QCOMPARE(answered, 3);
+    delete remote;
+    delete run.data();
+  }
+
+  // Every page of the presentation takes the keyboard's keys as the teacher
+  // remote's: the after-question report goes on with →, space and B.
+  void theKeyboardGoesOnFromTheQuestionReport() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
+    fx.addTest(QStringLiteral("T1"), QStringLiteral("ABCD"));
+    delivery::RunPlan plan = RunFixture::plan(QStringLiteral("T1"), remotes);
+    plan.settings.afterQuestion = delivery::RunSettings::QuestionReport::QuestionStatistics;
+    present(plan);
+    wait(3000);
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Space, Qt::Key_B}) {
+      QTest::keyClick(window, key);
+      QCOMPARE(window->session().page(), Page::Report);
+      QVERIFY(window->cmdTesteDevam()->isVisibleTo(window));
+      QCOMPARE(window->cmdTesteDevam()->text(), QStringLiteral("Teste Devam Et (B)"));
+      const int position = window->session().position();
+      QTest::keyClick(window, key);
+      QCOMPARE(window->session().page(), Page::Question);
+      QCOMPARE(window->session().position(), position);
+    }
+    QCOMPARE(window->session().position(), 4);
   }
 
   void theButtonsAreThoseTheRunHasAvailable() {

@@ -1,23 +1,49 @@
 #include <QtTest>
 
 #include "FakeClock.h"
+#include "activity/PressConsumer.h"
+#include "activity/PressPipeline.h"
 #include "activity/RemoteTiles.h"
 #include "receiver/Colors.h"
-#include "receiver/PressGate.h"
+#include "receiver/RadioSource.h"
+#include "receiver/ReportDecoder.h"
 
 using namespace receiver;
+using activity::PressPipeline;
 using activity::RemoteTiles;
 using State = activity::RemoteTiles::State;
+using Outcome = activity::PressPipeline::Outcome;
 
 namespace {
 
-DugmeSinyali press(const QString& address, const QString& letter) {
-  return {address, letter, QStringLiteral("1")};
+activity::SourcePress press(const QString& address, const QString& letter, qint64 atMs = -1) {
+  return {address, letter, atMs, QStringLiteral("1")};
 }
+
+// Keeps what reached it; the teacher remotes are its own.
+struct Consumer : activity::PressConsumer {
+  QSet<QString> teachers;
+  QList<AdmittedPress> got;
+  QSet<QString> teacherRemotes() const override { return teachers; }
+  void press(const AdmittedPress& p) override { got << p; }
+};
+
+// A pipeline on the fake clock, serving `consumer`.
+struct Rig {
+  FakeClock clock;
+  Consumer consumer;
+  PressPipeline pipeline{&clock};
+  Rig() { pipeline.setConsumer(&consumer); }
+  // Fed and delivered: what the consumer got.
+  std::optional<AdmittedPress> admit(const activity::SourcePress& p) {
+    if (pipeline.feed(p) != Outcome::Delivered) return std::nullopt;
+    return consumer.got.last();
+  }
+};
 
 }  // namespace
 
-class TestPressGate : public QObject {
+class TestPressPipeline : public QObject {
   Q_OBJECT
  private slots:
   // Each step: advance the clock by ms, then press; expect accepted or dropped.
@@ -47,22 +73,80 @@ class TestPressGate : public QObject {
     QFETCH(QList<int>, advance);
     QFETCH(QStringList, keys);
     QFETCH(QList<bool>, accepted);
-    FakeClock clock;
-    PressGate gate(&clock);
+    Rig r;
     for (int i = 0; i < keys.size(); ++i) {
-      clock.advance(advance[i]);
+      r.clock.advance(advance[i]);
       const QStringList k = keys[i].split(QLatin1Char('|'));
-      QCOMPARE(gate.admit(press(k[0], k[1]), {}).has_value(), accepted[i]);
+      QCOMPARE(r.admit(press(k[0], k[1])).has_value(), accepted[i]);
     }
   }
 
   void sonSinyalRunsOut() {
-    FakeClock clock;
-    PressGate gate(&clock);
-    QVERIFY(gate.admit(press("12-201", "A"), {}));
-    QCOMPARE(gate.repeatWindow().SonSinyal(), QStringLiteral("12-201-A"));
-    clock.advance(1000);
-    QCOMPARE(gate.repeatWindow().SonSinyal(), QString());
+    Rig r;
+    QVERIFY(r.admit(press("12-201", "A")));
+    QCOMPARE(r.pipeline.repeatWindow().SonSinyal(), QStringLiteral("12-201-A"));
+    r.clock.advance(1000);
+    QCOMPARE(r.pipeline.repeatWindow().SonSinyal(), QString());
+  }
+
+  // A source that tells when a press was made (a browser, a card read later):
+  // the repeat window and the answer's time follow that moment, not the arrival.
+  void aSourceTellsWhen() {
+    Rig r;
+    const qint64 t0 = r.clock.msecs();
+    r.clock.advance(5000);
+    const auto first = r.admit(press("12-201", "A", t0));
+    QVERIFY(first);
+    QCOMPARE(first->at, QTime(9, 0).addMSecs(int(t0)));
+    QVERIFY(!r.admit(press("12-201", "A", t0 + 900)));  // held button, as sent
+    QVERIFY(r.admit(press("12-201", "A", t0 + 1000)));
+    QVERIFY(r.admit(press("12-201", "A")));  // now: long after
+  }
+
+  // Without an activity listening a press is admitted and dropped; the consumer
+  // asked at each press is the one active then, with its own teacher remotes.
+  void theTargetIsAskedAtEachPress() {
+    Rig r;
+    Consumer other;
+    other.teachers = {QStringLiteral("9-9")};
+    activity::PressConsumer* active = nullptr;
+    r.pipeline.setTarget([&active] { return active; });
+    QSignalSpy admitted(&r.pipeline, &PressPipeline::admitted);
+    QCOMPARE(r.pipeline.feed(press("9-9", "B")), Outcome::NoTarget);
+    QCOMPARE(admitted.size(), 1);
+    QCOMPARE(admitted.at(0).at(1).toBool(), false);
+    active = &other;
+    r.clock.advance(1000);
+    QCOMPARE(r.pipeline.feed(press("9-9", "B")), Outcome::Delivered);
+    QVERIFY(other.got.last().teacher);
+    active = &r.consumer;
+    r.clock.advance(1000);
+    QCOMPARE(r.pipeline.feed(press("9-9", "B")), Outcome::Delivered);
+    QVERIFY(!r.consumer.got.last().teacher);
+    r.pipeline.setClosed(true);
+    r.clock.advance(1000);
+    QCOMPARE(r.pipeline.feed(press("9-9", "A")), Outcome::NoTarget);
+    QCOMPARE(r.consumer.got.size(), 1);
+  }
+
+  // The radio source: reports read from the receiver (17 bytes with the report
+  // number, or 16) become presses in the pipeline; a report that is not a press
+  // does nothing.
+  void theReceiverIsASource() {
+    Rig r;
+    RadioSource radio(r.pipeline);
+    const DecodedReport d = radio.read(QByteArray(1, '\0') + pressReport(12, 201, "D"));
+    QVERIFY(d.isPress);
+    QCOMPARE(r.consumer.got.size(), 1);
+    QCOMPARE(r.consumer.got.last().press.KumandaAdresi, QStringLiteral("12-201"));
+    QCOMPARE(r.consumer.got.last().press.Dugme, QStringLiteral("D"));
+    QByteArray notPress = pressReport(12, 201, "A");
+    notPress[7] = 11;
+    QVERIFY(!radio.read(notPress).isPress);
+    QCOMPARE(r.consumer.got.size(), 1);
+    r.clock.advance(1000);
+    (void)radio.read(pressReport(12, 202, "A"));
+    QCOMPARE(r.consumer.got.last().press.Dugme, QStringLiteral("A"));
   }
 
   void teacherAndThreeButtons_data() {
@@ -97,10 +181,10 @@ class TestPressGate : public QObject {
     QFETCH(QString, setting);
     QFETCH(QString, address);
     QFETCH(QString, letter);
-    FakeClock clock;
-    PressGate gate(&clock);
-    gate.setThreeButtonSetting(setting);
-    const auto out = gate.admit(press(address, letter), {QStringLiteral("9-9")});
+    Rig r;
+    r.pipeline.setThreeButtonSetting(setting);
+    r.consumer.teachers = {QStringLiteral("9-9")};
+    const auto out = r.admit(press(address, letter));
     QVERIFY(out);
     QTEST(out->teacher, "teacher");
     QTEST(out->press.Dugme, "arrives");
@@ -109,16 +193,15 @@ class TestPressGate : public QObject {
 
   // The repeat window looks at the letter as sent, before the three-button rule.
   void repeatBeforeThreeButtonRule() {
-    FakeClock clock;
-    PressGate gate(&clock);
-    gate.setThreeButtonSetting(QStringLiteral("1"));
-    QCOMPARE(gate.admit(press("5-5", "E"), {})->press.Dugme, QStringLiteral("C"));
-    clock.advance(100);
+    Rig r;
+    r.pipeline.setThreeButtonSetting(QStringLiteral("1"));
+    QCOMPARE(r.admit(press("5-5", "E"))->press.Dugme, QStringLiteral("C"));
+    r.clock.advance(100);
     // An admitted press carries the time it came, for the answer it records.
-    QCOMPARE(gate.admit(press("6-6", "A"), {})->at, clock.timeOfDay());
-    QVERIFY(gate.admit(press("5-5", "C"), {}));  // a real C is another key
-    clock.advance(100);
-    QVERIFY(gate.admit(press("5-5", "E"), {}));
+    QCOMPARE(r.admit(press("6-6", "A"))->at, r.clock.timeOfDay());
+    QVERIFY(r.admit(press("5-5", "C")));  // a real C is another key
+    r.clock.advance(100);
+    QVERIFY(r.admit(press("5-5", "E")));
   }
 
   // The remote test grid and attendance: every press counts again, the blank key
@@ -182,5 +265,5 @@ class TestPressGate : public QObject {
   }
 };
 
-QTEST_GUILESS_MAIN(TestPressGate)
-#include "tst_pressgate.moc"
+QTEST_GUILESS_MAIN(TestPressPipeline)
+#include "tst_presspipeline.moc"
