@@ -22,7 +22,6 @@ Status Recording::CevaplariVeritabaninaYaz(const RunRecord& run, int position,
                                            const QString& soruNo,
                                            const QList<TileAnswer>& answers) {
   const QString sira = QString::number(position);
-  const bool threeButton = m_store.institution().threeButton();
   store::Transaction tx(m_store);
   step(QStringLiteral("begin"));
   // A revisited question is stored afresh: its earlier rows go in the same
@@ -37,12 +36,12 @@ Status Recording::CevaplariVeritabaninaYaz(const RunRecord& run, int position,
           "INSERT INTO TABLECEVAP (TESTTARIHI,TESTBASLANGIC,TESTNO,SORUNO,TESTSIRANO,"
           "KUMANDAADRESI,CEVAP,CEVAPSURESI) VALUES (?,?,?,?,?,?,?,?)")))
     return Status::failure(store::sqlErrorText(insert.lastError()));
+  // A student's E is already a C here with three-button remotes: the press gate
+  // turns it, once, before any screen or tile sees it.
   for (const TileAnswer& a : answers) {
-    const QString letter =
-        threeButton && a.letter == QLatin1String("E") ? QStringLiteral("C") : a.letter;
     for (const QVariant& v :
          store::texts({run.key.date, run.key.start, run.description.testNo, soruNo, sira, a.address,
-                       letter, reports::answerTimeText(a.seconds)}))
+                       a.letter, reports::answerTimeText(a.seconds)}))
       insert.addBindValue(v);
     if (!insert.exec()) return Status::failure(store::sqlErrorText(insert.lastError()));
   }
@@ -95,8 +94,8 @@ Status Recording::refresh(const RunRecord& run, int position) {
             QStringLiteral("UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=? WHERE "
                            "TESTTARIHI=? AND TESTBASLANGIC=? AND (TESTBITIS IS NOT ? OR "
                            "YANLISDOGRUGOTURU IS NOT ? OR KAYITNO IS NOT ?)"),
-            store::texts(QVariantList{run.end, run.penalty, run.virtualKayitNo} + key +
-                         QVariantList{run.end, run.penalty, run.virtualKayitNo}));
+            store::texts(QVariantList{run.end, reports::storedPenalty(run.penalty), run.virtualKayitNo} + key +
+                         QVariantList{run.end, reports::storedPenalty(run.penalty), run.virtualKayitNo}));
         !s)
       return s;
   } else {
@@ -118,7 +117,7 @@ Status Recording::refresh(const RunRecord& run, int position) {
       // One pass over the run's answers, writing only the rows that change.
       const store::CaseMap student =
           store::caseMap(QStringLiteral("KUMANDAADRESI"), students, QStringLiteral("KAYITNO"));
-      const QVariantList set = store::texts({run.end, run.penalty});
+      const QVariantList set = store::texts({run.end, reports::storedPenalty(run.penalty)});
       if (Status s = m_store.run(
               QStringLiteral("UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=%1 "
                              "WHERE TESTTARIHI=? AND TESTBASLANGIC=? AND (TESTBITIS IS NOT ? OR "
@@ -137,7 +136,7 @@ Status Recording::refresh(const RunRecord& run, int position) {
                          "UNITE=?,KONU=?,KAZANIM=?,GRUP=?,ACIKLAMA=?,YANLISDOGRUGOTURU=? WHERE "
                          "TESTTARIHI=? AND TESTBASLANGIC=?"),
           store::texts(QVariantList{run.end, d.testName, d.level, d.className, d.course, d.unit,
-                                    d.topic, d.outcome, d.group, d.description, run.penalty} +
+                                    d.topic, d.outcome, d.group, d.description, reports::storedPenalty(run.penalty)} +
                        key));
       !s)
     return s;
@@ -215,8 +214,14 @@ Result<RunStatistics> Recording::statistics(const reports::RunKey& run) const {
   while (q.value().next()) {
     remotes.insert(q.value().value(0).toString());
     questions.insert(q.value().value(1).toString());
+    end = q.value().value(4).toString();
+    // Answers to a question without a key are neither right nor wrong: they are
+    // left out of the shares, as on the report.
+    const reports::Outcome o =
+        reports::outcome(q.value().value(2).toString(), q.value().value(3).toString());
+    if (o == reports::Outcome::Unscored) continue;
     ++s.answers;
-    switch (reports::outcome(q.value().value(2).toString(), q.value().value(3).toString())) {
+    switch (o) {
       case reports::Outcome::Correct:
         ++s.correct;
         break;
@@ -226,8 +231,9 @@ Result<RunStatistics> Recording::statistics(const reports::RunKey& run) const {
       case reports::Outcome::Blank:
         ++s.blank;
         break;
+      case reports::Outcome::Unscored:
+        break;
     }
-    end = q.value().value(4).toString();
   }
   s.students = int(remotes.size());
   s.questions = int(questions.size());

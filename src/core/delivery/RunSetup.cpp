@@ -186,7 +186,7 @@ Result<RunSetup::Options> RunSetup::loadOptions() const {
   if (!choices) return Result<Options>::failure(choices.error());
   Options o{settings.value(), choices.value()};
   if (m_store.institution().threeButton()) {
-    o.settings.applyThreeButtonRule();
+    o.settings = o.settings.effective(m_store.institution());
     o.choices.applied = 1;  // "UYGULANMAYAN"
   }
   return o;
@@ -215,7 +215,9 @@ bool RunSetup::canPreview(const TestSummary& test, Messages& messages) {
 
 std::optional<RunPlan> RunSetup::start(const Start& start, Messages& messages) const {
   if (!canPreview(start.test, messages)) return std::nullopt;
-  return handOver(start);
+  RunPlan plan = handOver(start);
+  plan.settings = plan.settings.effective(m_store.institution());
+  return plan;
 }
 
 QString RunSetup::displayName(const RemoteRow& row) {

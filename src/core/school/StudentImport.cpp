@@ -17,6 +17,7 @@
 #include "formats/XlsxWriter.h"
 #include "lists/TurkishText.h"
 #include "school/SchoolNumber.h"
+#include "school/StudentRules.h"
 #include "school/Students.h"
 #include "store/Parameters.h"
 #include "store/Store.h"
@@ -464,7 +465,8 @@ Result<StudentImport::Report> StudentImport::run(
   if (m_pairs.isEmpty())
     return R::failure(
         QStringLiteral("Lütfen eşleşme listesine exceldeki sütunların karşılıklarını belirtiniz"));
-  if (level.trimmed().isEmpty())
+  const QStringList offeredLevels = levels();
+  if (offeredLevels.isEmpty())
     return R::failure(QStringLiteral("Kayıt eklemek için lütfen tanımlamalardan seviye ekleyiniz"));
   if (m_sheet < 0) return R::failure(QStringLiteral("Lütfen geçerli bir MS Excel dosyası seçiniz"));
   say(QStringLiteral("Excel Dosyasına Bağlanılıyor..."));
@@ -562,7 +564,19 @@ Result<StudentImport::Report> StudentImport::run(
       continue;
     }
     const QString kayitNo = QString::number(m + row.number);
-    if (!mappedField[kSeviye] || v[kSeviye].isEmpty()) v[kSeviye] = level;
+    if (!mappedField[kSeviye] || v[kSeviye].isEmpty()) {
+      v[kSeviye] = studentLevel(level, v[kSinifi], offeredLevels);
+      if (v[kSeviye].isEmpty())
+        return R::failure(
+            v[kSinifi].isEmpty()
+                ? QStringLiteral("Satır %1: öğrencinin sınıfı da seviyesi de yok; lütfen "
+                                 "seviyeyi seçiniz.")
+                      .arg(row.sheetRow)
+                : QStringLiteral("Satır %1: %2 sınıfı bir seviye belirtmiyor; lütfen seviyeyi "
+                                 "seçiniz.")
+                      .arg(row.sheetRow)
+                      .arg(v[kSinifi]));
+    }
     const QString numarasi =
         threeButton ? SchoolNumber::automatic(institution, v[kSinifi], kayitNo, v[kAdi], v[kSoyadi])
                     : v[kNumarasi];
