@@ -101,12 +101,18 @@ QString fittedTables(const QStringList& captions, const QList<QStringList>& rows
       columns << to++;
     }
     html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr>");
-    for (int c : columns) html += QStringLiteral("<th>%1</th>").arg(lines(captions.at(c)));
+    // The measured widths, fixed: left to itself the layout shares the page out
+    // evenly and wraps the names.
+    for (int c : columns)
+      html += QStringLiteral("<th width=\"%1\">%2</th>")
+                  .arg(qRound(width.at(c) - kCellFrame + 2))
+                  .arg(lines(captions.at(c)));
     html += QStringLiteral("</tr></thead>");
     for (const QStringList& r : rows) {
       html += QStringLiteral("<tr>");
       for (int c : columns)
-        html += (nowrap.at(c) ? QStringLiteral("<td nowrap>%1</td>") : QStringLiteral("<td>%1</td>"))
+        html += (nowrap.at(c) ? QStringLiteral("<td style=\"white-space:nowrap\">%1</td>")
+                              : QStringLiteral("<td>%1</td>"))
                     .arg(lines(r.value(c)));
       html += QStringLiteral("</tr>");
     }
