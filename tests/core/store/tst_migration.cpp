@@ -283,6 +283,15 @@ class TestMigration : public QObject {
                   "('02.03.2011','09:00:00','09:20:00','T1',?,'1-2','11','A','A','01:00','1')"),
               {p})
               .ok());
+    // Remote 1-3 was paired anew halfway: still one remote, one result row.
+    for (int p = 1; p <= 6; ++p)
+      QVERIFY(
+          run(QStringLiteral(
+                  "INSERT INTO TABLECEVAP (TESTTARIHI,TESTBASLANGIC,TESTBITIS,TESTNO,TESTSIRANO,"
+                  "KUMANDAADRESI,KAYITNO,CEVAP,DOGRUSIK,CEVAPSURESI,YANLISDOGRUGOTURU) VALUES "
+                  "('02.03.2011','09:00:00','09:20:00','T1',?,'1-3',?,'A','A','00:10','1')"),
+              {p, p <= 3 ? QStringLiteral("12") : QStringLiteral("13")})
+              .ok());
     // The question store already exists with content of another question: the
     // old content must go in all the same.
     {
@@ -333,7 +342,8 @@ class TestMigration : public QObject {
              QByteArray::fromHex("beef"));
 
     QVERIFY(g_store->open().ok());
-    // 1 correct, 3 wrong at three-wrong-cancel-one: net 0; blank and no answer are blanks.
+    // By the one scorer: 1 correct, 3 wrong at three-wrong-cancel-one: net 0; blank and
+    // no answer are blanks; a remote is one row, ranked by net, then time.
     QCOMPARE(
         column(QStringLiteral("SELECT "
                               "KUMANDAADRESI||'|'||KAYITNO||'|'||ADI||'|'||SOYADI||'|'||SORUSAYI|"
@@ -341,8 +351,9 @@ class TestMigration : public QObject {
                               "YANLISSAYI||'|'||BOSSAYI||'|'||NET||'|'||TOPLAMSURE||'|'||"
                               "KISISAYI||'|'||SINIFI||'|'||GRUP||'|'||"
                               "SEVIYE||'|'||KACINCIOLDU FROM TABLESONUC ORDER BY KUMANDAADRESI")),
-        QStringList({text("1-1|10|Ali|Veli'oğlu|6|1|3|2|0|01:20|2|5-A|G1|5. SINIF|2"),
-                     text("1-2|11|||6|6|0|0|6|06:00|2|5-A|G1|5. SINIF|1")}));
+        QStringList({text("1-1|10|Ali|Veli'oğlu|6|1|3|2|0|01:20|3|5-A|G1|5. SINIF|3"),
+                     text("1-2|11|||6|6|0|0|6|06:00|3|5-A|G1|5. SINIF|2"),
+                     text("1-3|13|||6|6|0|0|6|01:00|3|5-A|G1|5. SINIF|1")}));
     QCOMPARE(
         scalar(QStringLiteral(
                    "SELECT CAST(ROUND(CDBL(TOPLAMSUREGIZLI)*86400) AS INTEGER) FROM TABLESONUC "
