@@ -97,7 +97,8 @@ QColor outcomeColour(reports::Outcome outcome) {
 QString noteHtml(const QString& note) {
   return note.isEmpty() ? QString()
                         : QStringLiteral("<p style=\"color:#b00000\"><b>%1</b></p>")
-                              .arg(note.toHtmlEscaped());
+                              .arg(note.toHtmlEscaped().replace(QStringLiteral(": "),
+                                                                QStringLiteral(":<br>")));
 }
 
 QString countLine(const QString& caption, const reports::Count& c) {
