@@ -278,6 +278,8 @@ Status ReportExports::answersXlsx(const RunReport& report, const ReportOptions& 
   XlsxWriter w(path);
   w.addSheet(QStringLiteral("Verilen Cevaplar"));
   w.write(0, 0, report.title(), XlsxWriter::Style::Title);
+  if (const QString note = report.general(options).unscoredNote; !note.isEmpty())
+    w.write(1, 0, note);
   for (int c = 0; c < t.captions.size(); ++c) {
     w.write(2, c, t.captions.at(c), XlsxWriter::Style::Header);
     const bool question = c >= AnswersTable::kFirstQuestionColumn && c < t.captions.size() - 5;

@@ -222,6 +222,9 @@ class TestRunReport : public QObject {
     QCOMPARE(states, (QStringList{QString(), QString(), QStringLiteral("Cevapsız")}));
     QCOMPARE(r.student(1, {}).rows.at(0).state, QStringLiteral("Puanlanmadı"));
     QCOMPARE(r.itemAnalysis().leftOut, QStringList{QStringLiteral("1")});
+    const QString xlsx = m_fx.path(reports::ReportExports::answersFileName());
+    QVERIFY(reports::ReportExports::answersXlsx(r, {}, xlsx).ok());
+    QCOMPARE(formats::Workbook::open(xlsx)->cell(0, 1, 0), QStringLiteral("1. soru puanlanmadı"));
 
     // A key again brings it back: 12-203's B is wrong, 12-204 left it blank.
     QVERIFY(revision.setKeys({{QStringLiteral("1"), QStringLiteral("A")}}).ok());
