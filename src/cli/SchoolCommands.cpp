@@ -165,7 +165,8 @@ int studentsImport(store::Store& store, const Args& a, QTextStream& out, QTextSt
   if (!import.className().isEmpty()) out << "Sınıf: " << import.className() << '\n';
   // Without --level every student takes the level its class's grade names, as
   // `students add` does.
-  auto report = import.run(a.value(QStringLiteral("level")), {}, [&](const QString& text) { out << text << '\n'; });
+  auto report = import.run(a.value(QStringLiteral("level")), {},
+                           [&](const QString& text) { out << text << '\n'; });
   if (!report) {
     err << report.error() << '\n';
     return 1;

@@ -409,9 +409,9 @@ class TestCli : public QObject {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write((remote + QStringLiteral(" A 25\n")).toUtf8());
     file.close();
-    const Run r = cli(m_folder, {"run", "simulate", "--test", test, "--class", "5-A", "--answers",
-                                 answers, "--duration", "fixed:20", "--at", "14.03.2026 10:00:00",
-                                 "--seed", "3"});
+    const Run r =
+        cli(m_folder, {"run", "simulate", "--test", test, "--class", "5-A", "--answers", answers,
+                       "--duration", "fixed:20", "--at", "14.03.2026 10:00:00", "--seed", "3"});
     QCOMPARE(r.code, 0);
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP WHERE TESTSIRANO='1' AND "
                                   "CEVAP='A' AND CEVAPSURESI='0:25' AND KUMANDAADRESI='%1'")

@@ -94,8 +94,10 @@ Status Recording::refresh(const RunRecord& run, int position) {
             QStringLiteral("UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=? WHERE "
                            "TESTTARIHI=? AND TESTBASLANGIC=? AND (TESTBITIS IS NOT ? OR "
                            "YANLISDOGRUGOTURU IS NOT ? OR KAYITNO IS NOT ?)"),
-            store::texts(QVariantList{run.end, reports::storedPenalty(run.penalty), run.virtualKayitNo} + key +
-                         QVariantList{run.end, reports::storedPenalty(run.penalty), run.virtualKayitNo}));
+            store::texts(
+                QVariantList{run.end, reports::storedPenalty(run.penalty), run.virtualKayitNo} +
+                key +
+                QVariantList{run.end, reports::storedPenalty(run.penalty), run.virtualKayitNo}));
         !s)
       return s;
   } else {
@@ -136,7 +138,8 @@ Status Recording::refresh(const RunRecord& run, int position) {
                          "UNITE=?,KONU=?,KAZANIM=?,GRUP=?,ACIKLAMA=?,YANLISDOGRUGOTURU=? WHERE "
                          "TESTTARIHI=? AND TESTBASLANGIC=?"),
           store::texts(QVariantList{run.end, d.testName, d.level, d.className, d.course, d.unit,
-                                    d.topic, d.outcome, d.group, d.description, reports::storedPenalty(run.penalty)} +
+                                    d.topic, d.outcome, d.group, d.description,
+                                    reports::storedPenalty(run.penalty)} +
                        key));
       !s)
     return s;

@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QGuiApplication>
 #include <QPdfWriter>
 #include <QScreen>
 #include <QTextDocument>
@@ -88,9 +88,7 @@ Status writePdf(const QTextDocument& document, const QString& path) {
   return finish(path);
 }
 
-double pdfTextWidth(QPageLayout::Orientation orientation) {
-  return textArea(orientation).width();
-}
+double pdfTextWidth(QPageLayout::Orientation orientation) { return textArea(orientation).width(); }
 
 Status writePdf(const QTextDocument& document, const QString& path,
                 QPageLayout::Orientation orientation) {

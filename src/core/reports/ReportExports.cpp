@@ -22,7 +22,9 @@ const QString kLetters = QStringLiteral("ABCDE");
 constexpr QPageLayout::Orientation kWide = QPageLayout::Landscape;
 
 QString esc(const QString& s) { return s.toHtmlEscaped(); }
-QString lines(const QString& s) { return esc(s).replace(QLatin1Char('\n'), QStringLiteral("<br>")); }
+QString lines(const QString& s) {
+  return esc(s).replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+}
 
 // The body font of every report document, and what its text measures.
 QFont bodyFont(bool bold = false) {
@@ -141,7 +143,8 @@ QString generalHtml(const GeneralView& g) {
                      .arg(g.questions)
                      .arg(g.participants)
                      .arg(g.answers);
-  if (!g.unscoredNote.isEmpty()) html += QStringLiteral("<p><b>%1</b></p>").arg(esc(g.unscoredNote));
+  if (!g.unscoredNote.isEmpty())
+    html += QStringLiteral("<p><b>%1</b></p>").arg(esc(g.unscoredNote));
   html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">");
   html += countRow(QStringLiteral("Doğru"), g.correct) +
           countRow(QStringLiteral("Yanlış"), g.wrong) + countRow(QStringLiteral("Boş"), g.blank);

@@ -25,8 +25,8 @@ int optionIndex(const QString& answer) {
 // Counts answers by how they scored and by the letter chosen. Answers to a question
 // without a key count among the letters only.
 struct Tally {
-  int answers = 0;  // of every question
-  int scored = 0;   // of the questions with a key
+  int answers = 0;                // of every question
+  int scored = 0;                 // of the questions with a key
   std::array<int, 4> outcomes{};  // by Outcome
   std::array<int, 5> letters{};
   void add(const AnswerCell& a) {

@@ -44,9 +44,10 @@ QString totalTimeText(int seconds);
 
 // The one scorer: rebuilds a run's results from what is stored. The question rows
 // (TABLEUYGULAMA.DOGRUSIK) hold the key; their keys are copied onto the answers,
-// questions without a key are left out of every count (SORUSAYI too), every remote of the run gets one TABLESONUC row (grouped by remote, never by
-// student: unpaired remotes all have an empty KAYITNO) and a distinct rank, by net
-// and then by the shorter total time, in TABLESONUC and on its answers.
+// questions without a key are left out of every count (SORUSAYI too), every remote of the run gets
+// one TABLESONUC row (grouped by remote, never by student: unpaired remotes all have an empty
+// KAYITNO) and a distinct rank, by net and then by the shorter total time, in TABLESONUC and on its
+// answers.
 //
 //   reports::Scoring scoring(store);
 //   if (Status s = scoring.rescoreRun({date, start}); !s) messages.error(s.error());

@@ -300,8 +300,8 @@ Status step10(StepContext& c) {
 // shorter total time, every remote a rank of its own). A run with results but no
 // answers left has nothing to score and keeps its rows.
 Status step11(StepContext& c) {
-  Result<QSqlQuery> q = exec(
-      QStringLiteral("SELECT DISTINCT TESTTARIHI,TESTBASLANGIC FROM TABLECEVAP"), {}, c.db);
+  Result<QSqlQuery> q =
+      exec(QStringLiteral("SELECT DISTINCT TESTTARIHI,TESTBASLANGIC FROM TABLECEVAP"), {}, c.db);
   if (!q) return Status::failure(q.error());
   QList<reports::RunKey> runs;
   while (q.value().next())

@@ -198,7 +198,8 @@ class TestRunSetup : public QObject, public RunFixture {
     start.settings.penalty = delivery::RunSettings::Penalty::ThreeWrongs;
     plan = setup.start(start, messages()).value();
     QCOMPARE(plan.settings.fixedSeconds, 90);
-    QCOMPARE(plan.settings.afterQuestion, delivery::RunSettings::QuestionReport::QuestionStatistics);
+    QCOMPARE(plan.settings.afterQuestion,
+             delivery::RunSettings::QuestionReport::QuestionStatistics);
     QVERIFY(plan.settings.goOnWhenAllAnswered);
     QCOMPARE(plan.settings.penalty, delivery::RunSettings::Penalty::ThreeWrongs);
   }

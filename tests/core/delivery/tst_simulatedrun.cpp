@@ -178,7 +178,7 @@ class TestSimulatedRun : public QObject, public RunFixture {
       if (net == lastNet) QVERIFY(time >= lastTime);
       QCOMPARE(r.value(0).toString(),
                reports::netText(reports::net(r.value(3).toInt(), r.value(4).toInt(),
-                                                 reports::Penalty::ThreeWrongs)));
+                                             reports::Penalty::ThreeWrongs)));
       lastNet = net;
       lastTime = time;
     }

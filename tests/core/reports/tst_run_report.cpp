@@ -193,10 +193,10 @@ class TestRunReport : public QObject {
     ReportsFixture::Run run;
     run.penalty = QStringLiteral("2");
     run.keys = ReportsFixture::letters("ABCDEABCDE");
-    run.remotes = {
-        Remote{QStringLiteral("12-201"), QStringLiteral("1"), ReportsFixture::letters("ABCDEABCDE")},
-        Remote{QStringLiteral("12-203"), {}, ReportsFixture::letters("BBCDEABCDE")},
-        Remote{QStringLiteral("12-204"), {}, ReportsFixture::letters("-BCDEABCDE")}};
+    run.remotes = {Remote{QStringLiteral("12-201"), QStringLiteral("1"),
+                          ReportsFixture::letters("ABCDEABCDE")},
+                   Remote{QStringLiteral("12-203"), {}, ReportsFixture::letters("BBCDEABCDE")},
+                   Remote{QStringLiteral("12-204"), {}, ReportsFixture::letters("-BCDEABCDE")}};
     ReportsFixture::addRun(run);
     reports::RunRevision revision(db(), run.key);
     QVERIFY(revision.setKeys({{QStringLiteral("1"), QString()}}).ok());
@@ -228,10 +228,9 @@ class TestRunReport : public QObject {
 
     // A key again brings it back: 12-203's B is wrong, 12-204 left it blank.
     QVERIFY(revision.setKeys({{QStringLiteral("1"), QStringLiteral("A")}}).ok());
-    QCOMPARE(ReportsFixture::column(stored),
-             (QStringList{QStringLiteral("12-201=10/10/0/0/10"),
-                          QStringLiteral("12-203=10/9/1/0/8.75"),
-                          QStringLiteral("12-204=10/9/0/1/9")}));
+    QCOMPARE(ReportsFixture::column(stored), (QStringList{QStringLiteral("12-201=10/10/0/0/10"),
+                                                          QStringLiteral("12-203=10/9/1/0/8.75"),
+                                                          QStringLiteral("12-204=10/9/0/1/9")}));
     QVERIFY(loaded().general({}).unscoredNote.isEmpty());
   }
 

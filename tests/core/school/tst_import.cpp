@@ -276,8 +276,9 @@ class TestImport : public QObject {
     imp.setClassName(QStringLiteral("7-C"));
     const auto refused = imp.run({}, m_fx.path(QStringLiteral("s.xlsx")));
     QVERIFY(!refused.ok());
-    QCOMPARE(refused.error(),
-             QStringLiteral("Satır 3: 8-A sınıfı bir seviye belirtmiyor; lütfen seviyeyi seçiniz."));
+    QCOMPARE(
+        refused.error(),
+        QStringLiteral("Satır 3: 8-A sınıfı bir seviye belirtmiyor; lütfen seviyeyi seçiniz."));
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
     imp.setWorkbook(book({{QStringLiteral("Ad"), QStringLiteral("Soyad"), QStringLiteral("Sınıf")},
                           {QStringLiteral("Bir"), QStringLiteral("İki"), QString()}}));
@@ -285,8 +286,9 @@ class TestImport : public QObject {
     QVERIFY(imp.addPair(1, QStringLiteral("Soyadı")).ok());
     imp.setClassName(QStringLiteral("7-C"));
     QVERIFY(imp.run({}, m_fx.path(QStringLiteral("s.xlsx"))).ok());
-    QCOMPARE(SchoolFixture::column(QStringLiteral("SELECT SINIFI || ':' || SEVIYE FROM TABLEOGRENCI")),
-             QStringList{QStringLiteral("7-C:7. SINIF")});
+    QCOMPARE(
+        SchoolFixture::column(QStringLiteral("SELECT SINIFI || ':' || SEVIYE FROM TABLEOGRENCI")),
+        QStringList{QStringLiteral("7-C:7. SINIF")});
     QCOMPARE(school::studentLevel({}, QStringLiteral("7-C"), imp.levels()),
              QStringLiteral("7. SINIF"));
     QCOMPARE(school::studentLevel(QStringLiteral("5"), QStringLiteral("7-C"), imp.levels()),

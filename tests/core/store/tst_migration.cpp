@@ -171,26 +171,25 @@ class TestMigration : public QObject {
       const char* time;     // of the first answer
       const char* run;
     };
-    const Row rows[] = {{"1-1", "1", "AB", "2:10", "10:00:00"},  {"1-2", "1", "AB", "1:50", "10:00:00"},
-                        {"1-3", "2", "AA", "5:00", "10:00:00"},  {"1-4", "1", "BA", "100:00", "10:00:00"},
-                        {"1-5", "1", "AB", "99:00", "10:00:00"}, {"1-6", "0", "BB", "0:10", "10:00:00"},
-                        {"2-1", "0", "BX", "0:10", "11:00:00"},  {"2-2", "1", "AX", "0:20", "11:00:00"}};
+    const Row rows[] = {
+        {"1-1", "1", "AB", "2:10", "10:00:00"},  {"1-2", "1", "AB", "1:50", "10:00:00"},
+        {"1-3", "2", "AA", "5:00", "10:00:00"},  {"1-4", "1", "BA", "100:00", "10:00:00"},
+        {"1-5", "1", "AB", "99:00", "10:00:00"}, {"1-6", "0", "BB", "0:10", "10:00:00"},
+        {"2-1", "0", "BX", "0:10", "11:00:00"},  {"2-2", "1", "AX", "0:20", "11:00:00"}};
     for (const Row& r : rows) {
       QVERIFY(
-          run(QStringLiteral(
-                  "INSERT INTO TABLESONUC (KUMANDAADRESI,NET,TESTTARIHI,TESTBASLANGIC) "
-                  "VALUES (?,?,'01.03.2012',?)"),
+          run(QStringLiteral("INSERT INTO TABLESONUC (KUMANDAADRESI,NET,TESTTARIHI,TESTBASLANGIC) "
+                             "VALUES (?,?,'01.03.2012',?)"),
               {text(r.remote), text(r.net), text(r.run)})
               .ok());
       for (int q = 1; q <= 2; ++q)
-        QVERIFY(
-            run(QStringLiteral(
-                    "INSERT INTO TABLECEVAP (KUMANDAADRESI,TESTTARIHI,TESTBASLANGIC,TESTSIRANO,"
-                    "CEVAP,DOGRUSIK,CEVAPSURESI,YANLISDOGRUGOTURU) VALUES "
-                    "(?,'01.03.2012',?,?,?,'A',?,'0')"),
-                {text(r.remote), text(r.run), q, QString(QLatin1Char(r.answers[q - 1])),
-                 q == 1 ? text(r.time) : QStringLiteral("0:00")})
-                .ok());
+        QVERIFY(run(QStringLiteral(
+                        "INSERT INTO TABLECEVAP (KUMANDAADRESI,TESTTARIHI,TESTBASLANGIC,TESTSIRANO,"
+                        "CEVAP,DOGRUSIK,CEVAPSURESI,YANLISDOGRUGOTURU) VALUES "
+                        "(?,'01.03.2012',?,?,?,'A',?,'0')"),
+                    {text(r.remote), text(r.run), q, QString(QLatin1Char(r.answers[q - 1])),
+                     q == 1 ? text(r.time) : QStringLiteral("0:00")})
+                    .ok());
     }
     setDataVersion(QStringLiteral("10"));
     const Result<store::CheckReport> report = restart();

@@ -319,7 +319,8 @@ void frmRaporlar::paintGeneral() {
                                      "<tr><td>Katılımcı</td><td align=right><b>%2</b></td></tr>")
                           .arg(g.questions)
                           .arg(g.participants) +
-                      tallyHtml(g, letters) + QStringLiteral("</table>") + noteHtml(g.unscoredNote));
+                      tallyHtml(g, letters) + QStringLiteral("</table>") +
+                      noteHtml(g.unscoredNote));
   auto* toggle = m_pages->widget(int(Page::General))
                      ->findChild<QPushButton*>(QStringLiteral("cmdDogruYanlis"));
   toggle->setText(letters ? QStringLiteral("Doğru-Yanlış İstatistiği (C)")
