@@ -86,7 +86,7 @@ delivery::RunRecord currentRun(const QString& start) {
   r.description.testNo = QStringLiteral("1");
   r.description.testName = QStringLiteral("Ölçüm");
   r.description.className = QStringLiteral("5-A");
-  r.penalty = QStringLiteral("1");
+  r.penalty = reports::Penalty::ThreeWrongs;
   for (int i = 1; i <= kRemotes; ++i) r.addresses << QStringLiteral("10-%1").arg(i);
   return r;
 }
@@ -146,11 +146,11 @@ Status leaveAsWritten(store::Store& store, const delivery::RunRecord& run, int p
                      "BB.KAYITNO=TABLEOGRENCI.KAYITNO WHERE AA.KUMANDAADRESI=BB.KUMANDAADRESI "
                      "AND ''||AA.TESTTARIHI='%2' AND ''||AA.TESTBASLANGIC='%3' AND "
                      "TABLEOGRENCI.SINIFI='5-A'")
-          .arg(run.penalty, t, b),
+          .arg(reports::storedPenalty(run.penalty), t, b),
       QStringLiteral("UPDATE TABLEUYGULAMA SET TESTBITIS='',TESTADI='Ölçüm',SEVIYE='',"
                      "SINIFI='5-A',DERS='',UNITE='',KONU='',KAZANIM='',GRUP='',ACIKLAMA='',"
                      "YANLISDOGRUGOTURU='%1'")
-              .arg(run.penalty) +
+              .arg(reports::storedPenalty(run.penalty)) +
           where,
       QStringLiteral("UPDATE TABLEUYGULAMA SET TESTBITIS=''") + where,
       QStringLiteral("UPDATE TABLECEVAP AS AA SET TESTBITIS='',DOGRUSIK=U.DOGRUSIK FROM "

@@ -296,7 +296,9 @@ int run(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) 
     printJson(out, QJsonDocument(doc));
     return 0;
   }
-  out << report->title() << "\n\n";
+  out << report->title() << "\n";
+  if (const QString note = report->general({}).unscoredNote; !note.isEmpty()) out << note << '\n';
+  out << '\n';
   printTable(out, studentColumns, students);
   out << '\n';
   printTable(out, questionColumns, questions);

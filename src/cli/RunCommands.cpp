@@ -65,10 +65,10 @@ std::optional<QString> applyOptions(const Args& a, delivery::SimulatedRun::Optio
   if (o.testNo.isEmpty()) return QStringLiteral("--test gerekli.");
   if (o.className.isEmpty()) return QStringLiteral("--class gerekli.");
   if (a.has(QStringLiteral("penalty"))) {
-    const QString p = a.value(QStringLiteral("penalty"));
-    if (p != QLatin1String("0") && p != QLatin1String("1") && p != QLatin1String("2"))
-      return QStringLiteral("--penalty 0, 1 ya da 2 olmalı.");
-    o.settings.penalty = RunSettings::Penalty(p.toInt());
+    const std::optional<reports::Penalty> p =
+        reports::penaltyFromOption(a.value(QStringLiteral("penalty")));
+    if (!p) return QStringLiteral("--penalty 0, 1 ya da 2 olmalı.");
+    o.settings.penalty = *p;
   }
   if (a.has(QStringLiteral("duration"))) {
     const QString d = a.value(QStringLiteral("duration"));
@@ -176,8 +176,8 @@ int simulate(store::Store& store, const QStringList& words, QTextStream& out, QT
     err << saved.error() << '\n';
     return 1;
   }
+  // The three-button rule is applied where the run is set up, over these.
   delivery::RunSettings settings = saved.value();
-  if (store.institution().threeButton()) settings.applyThreeButtonRule();
   if (a->has(QStringLiteral("penalty"))) settings.penalty = options.settings.penalty;
   if (a->has(QStringLiteral("duration"))) {
     settings.duration = options.settings.duration;

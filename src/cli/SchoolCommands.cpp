@@ -86,9 +86,8 @@ int studentsAdd(store::Store& store, const Args& a, QTextStream& out, QTextStrea
   s.sinifi = a.value(QStringLiteral("class"));
   // Without --level the student takes the level its class's grade names; a
   // student is never stored without one.
-  s.seviye = a.value(QStringLiteral("level"));
-  if (s.seviye.isEmpty())
-    s.seviye = school::levelOfClass(s.sinifi, school::StudentImport(store).levels());
+  s.seviye = school::studentLevel(a.value(QStringLiteral("level")), s.sinifi,
+                                  school::StudentImport(store).levels());
   s.tcKimlik = a.value(QStringLiteral("tc"));
   (void)form.fieldsChanged();
   CliMessages messages(err, err, a.has(QStringLiteral("yes")));
@@ -167,9 +166,10 @@ int studentsImport(store::Store& store, const Args& a, QTextStream& out, QTextSt
   if (a.has(QStringLiteral("class"))) import.setClassName(a.value(QStringLiteral("class")));
   for (const QString& t : import.pairTexts()) out << t << '\n';
   if (!import.className().isEmpty()) out << "Sınıf: " << import.className() << '\n';
-  QString level = a.value(QStringLiteral("level"));
-  if (level.isEmpty()) level = import.levels().value(0);
-  auto report = import.run(level, {}, [&](const QString& text) { out << text << '\n'; });
+  // Without --level every student takes the level its class's grade names, as
+  // `students add` does.
+  auto report = import.run(a.value(QStringLiteral("level")), {},
+                           [&](const QString& text) { out << text << '\n'; });
   if (!report) {
     err << report.error() << '\n';
     return 1;

@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -12,6 +13,7 @@
 #include <QtTest>
 
 #include "FileHash.h"
+#include "store/Institution.h"
 #include "store/Store.h"
 
 #include <fcntl.h>
@@ -318,7 +320,13 @@ class TestCli : public QObject {
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(QStringLiteral("--level")), qPrintable(r.err));
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE NUMARASI='5001'")), 0);
-    QCOMPARE(cli(m_folder, {"students", "add", "Yeni", "Kişi", "5002", "--class", "6-B"}).code, 0);
+    r = cli(m_folder, {"students", "add", "Yeni", "Kişi", "5002", "--class", "6-B"});
+    QCOMPARE(r.code, 0);
+    // One whole line, as a script reads it.
+    QVERIFY2(QRegularExpression(QStringLiteral("^Öğrenci eklendi, kayıt no: \\d+\n$"))
+                 .match(r.out)
+                 .hasMatch(),
+             qPrintable(r.out));
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE NUMARASI='5002' AND "
                                   "SEVIYE='6. SINIF'")),
              1);
@@ -511,6 +519,41 @@ class TestCli : public QObject {
     QCOMPARE(r.err, QStringLiteral("Cevap dosyası, satır 1: geçersiz harf 'Q' (A-E, boş tuşu için "
                                    "X, basılmadıysa -)\n"));
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP")), 240);
+  }
+
+  // Three-button remotes: the run is set up with 90 seconds a question whatever
+  // --duration says, as the screen does; an answer after 25 seconds counts.
+  void threeButtonRemotesKeepTheirNinetySeconds() {
+    QCOMPARE(cli(m_folder, {QStringLiteral("demo")}).code, 0);
+    {
+      store::Store data(m_folder);
+      QVERIFY(data.open().ok());
+      QVERIFY(store::setOption(data, store::Institution::Option::ThreeButton, true).ok());
+    }
+    const QString remote =
+        cli(m_folder, {"sql",
+                       "SELECT E.KUMANDAADRESI FROM TABLEESLESME E INNER JOIN TABLEOGRENCI "
+                       "O ON O.KAYITNO=E.KAYITNO WHERE O.SINIFI='5-A' ORDER BY E.rowid LIMIT 1"})
+            .out.split(QLatin1Char('\n'))
+            .value(1);
+    const QString test =
+        cli(m_folder, {"sql", "SELECT TESTNO FROM TABLETEST ORDER BY rowid LIMIT 1"})
+            .out.split(QLatin1Char('\n'))
+            .value(1);
+    QVERIFY(!remote.isEmpty() && !test.isEmpty());
+    const QString answers = m_dir->filePath(QStringLiteral("uc.txt"));
+    QFile file(answers);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write((remote + QStringLiteral(" A 25\n")).toUtf8());
+    file.close();
+    const Run r =
+        cli(m_folder, {"run", "simulate", "--test", test, "--class", "5-A", "--answers", answers,
+                       "--duration", "fixed:20", "--at", "14.03.2026 10:00:00", "--seed", "3"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP WHERE TESTSIRANO='1' AND "
+                                  "CEVAP='A' AND CEVAPSURESI='0:25' AND KUMANDAADRESI='%1'")
+                       .arg(remote)),
+             1);
   }
 
   // A homework check by the demo class: one letter per free question, the

@@ -168,11 +168,14 @@ void MDIForm1::openVirtualRemote() {
 }
 
 deliveryui::DeliveryHooks MDIForm1::runHooks() {
-  return {[this](int index) { return m_menu->cmdMenu_Click(index); }, this,
-          // A finished run opens its report, driven by the teacher remote too.
-          [this](const reports::RunKey& key) {
-            reportsui::openRunReport(m_context, key, {false, &m_receiver->router()});
-          }};
+  // "Testi Düzenle": the test screen through the bar and its rights check, on the test.
+  return {
+      [this](const QString& testNo) { authoringui::showTest(m_menu->cmdMenu_Click(3), testNo); },
+      this,
+      // A finished run opens its report, driven by the teacher remote too.
+      [this](const reports::RunKey& key) {
+        reportsui::openRunReport(m_context, key, {false, &m_receiver->router()});
+      }};
 }
 
 bool MDIForm1::mayRunTests() { return m_menu->requireRight(m_menu->registry().entry(4).rightKey); }
@@ -288,12 +291,12 @@ bool MDIForm1::MDIForm1_Load() {
   // --simulasyon a simulated class stands in for it, answering with the
   // registered student remotes first.
   if (m_options.simulation > 0)
-    m_receiver->useSimulation(m_options.simulation,
-                              school::Pairing(m_store).studentAddresses().valueOr({}),
-                              [this](const QString& address) {
-                                const store::Query q = school::Pairing::teacherRemotesQuery();
-                                return m_store.column(q.sql, q.params).valueOr({}).contains(address);
-                              });
+    m_receiver->useSimulation(
+        m_options.simulation, school::Pairing(m_store).studentAddresses().valueOr({}),
+        [this](const QString& address) {
+          const store::Query q = school::Pairing::teacherRemotesQuery();
+          return m_store.column(q.sql, q.params).valueOr({}).contains(address);
+        });
   m_receiver->startDelayedConnect();
 
   m_startUpMs = m_startTime.elapsed();

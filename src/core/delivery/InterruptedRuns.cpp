@@ -46,7 +46,7 @@ Result<QList<InterruptedRun>> InterruptedRuns::find() const {
                        r.value(5).toString(), r.value(6).toString(), r.value(7).toString(),
                        r.value(8).toString(), r.value(9).toString(), r.value(10).toString(),
                        r.value(11).toString()};
-    run.penalty = r.value(12).toString();
+    run.penalty = reports::penaltyFromStored(r.value(12).toString());
     run.questionsLeft = r.value(13).toInt();
     runs.append(run);
   }
@@ -90,9 +90,8 @@ Result<RunPlan> InterruptedRuns::plan(const InterruptedRun& run) const {
   if (!settings) return Result<RunPlan>::failure(settings.error());
   RunPlan plan;
   plan.description = run.description;
-  plan.settings = settings.value();
-  if (m_store.institution().threeButton()) plan.settings.applyThreeButtonRule();
-  plan.settings.penalty = RunSettings::Penalty(std::clamp(run.penalty.toInt(), 0, 2));
+  plan.settings = settings->effective(m_store.institution());
+  plan.settings.penalty = run.penalty;
   plan.settings.remoteTestScreen = false;
   plan.resume = run.key;
   Result<QStringList> teachers = school::Pairing(m_store).teacherAddresses();

@@ -21,7 +21,7 @@ namespace delivery {
 struct InterruptedRun {
   reports::RunKey key;
   RunDescription description;
-  QString penalty;
+  reports::Penalty penalty = reports::Penalty::FourWrongs;  // YANLISDOGRUGOTURU
   int questionsLeft = 0;  // questions whose answers were stored
   int questionCount = 0;  // questions of the test
   QStringList addresses;  // the remotes that took part, in tile order

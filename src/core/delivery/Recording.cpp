@@ -94,8 +94,10 @@ Status Recording::refresh(const RunRecord& run, int position) {
             QStringLiteral("UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=? WHERE "
                            "TESTTARIHI=? AND TESTBASLANGIC=? AND (TESTBITIS IS NOT ? OR "
                            "YANLISDOGRUGOTURU IS NOT ? OR KAYITNO IS NOT ?)"),
-            store::texts(QVariantList{run.end, run.penalty, run.virtualKayitNo} + key +
-                         QVariantList{run.end, run.penalty, run.virtualKayitNo}));
+            store::texts(
+                QVariantList{run.end, reports::storedPenalty(run.penalty), run.virtualKayitNo} +
+                key +
+                QVariantList{run.end, reports::storedPenalty(run.penalty), run.virtualKayitNo}));
         !s)
       return s;
   } else {
@@ -117,7 +119,7 @@ Status Recording::refresh(const RunRecord& run, int position) {
       // One pass over the run's answers, writing only the rows that change.
       const store::CaseMap student =
           store::caseMap(QStringLiteral("KUMANDAADRESI"), students, QStringLiteral("KAYITNO"));
-      const QVariantList set = store::texts({run.end, run.penalty});
+      const QVariantList set = store::texts({run.end, reports::storedPenalty(run.penalty)});
       if (Status s = m_store.run(
               QStringLiteral("UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=%1 "
                              "WHERE TESTTARIHI=? AND TESTBASLANGIC=? AND (TESTBITIS IS NOT ? OR "
@@ -136,7 +138,8 @@ Status Recording::refresh(const RunRecord& run, int position) {
                          "UNITE=?,KONU=?,KAZANIM=?,GRUP=?,ACIKLAMA=?,YANLISDOGRUGOTURU=? WHERE "
                          "TESTTARIHI=? AND TESTBASLANGIC=?"),
           store::texts(QVariantList{run.end, d.testName, d.level, d.className, d.course, d.unit,
-                                    d.topic, d.outcome, d.group, d.description, run.penalty} +
+                                    d.topic, d.outcome, d.group, d.description,
+                                    reports::storedPenalty(run.penalty)} +
                        key));
       !s)
     return s;
@@ -216,8 +219,14 @@ Result<RunStatistics> Recording::statistics(const reports::RunKey& run) const {
   while (q.value().next()) {
     remotes.insert(q.value().value(0).toString());
     questions.insert(q.value().value(1).toString());
+    end = q.value().value(4).toString();
+    // Answers to a question without a key are neither right nor wrong: they are
+    // left out of the shares, as on the report.
+    const reports::Outcome o =
+        reports::outcome(q.value().value(2).toString(), q.value().value(3).toString());
+    if (o == reports::Outcome::Unscored) continue;
     ++s.answers;
-    switch (reports::outcome(q.value().value(2).toString(), q.value().value(3).toString())) {
+    switch (o) {
       case reports::Outcome::Correct:
         ++s.correct;
         break;
@@ -227,8 +236,9 @@ Result<RunStatistics> Recording::statistics(const reports::RunKey& run) const {
       case reports::Outcome::Blank:
         ++s.blank;
         break;
+      case reports::Outcome::Unscored:
+        break;
     }
-    end = q.value().value(4).toString();
   }
   s.students = int(remotes.size());
   s.questions = int(questions.size());

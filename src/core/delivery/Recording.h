@@ -31,7 +31,7 @@ struct RunRecord {
   reports::RunKey key;
   QString end;  // TESTBITIS: empty while the run goes on
   RunDescription description;
-  QString penalty = QStringLiteral("0");  // YANLISDOGRUGOTURU
+  reports::Penalty penalty = reports::Penalty::None;  // YANLISDOGRUGOTURU
   bool majorityIsCorrect = false;
   QStringList addresses;   // the student remotes of the run
   QString virtualKayitNo;  // "name|surname" recorded for a run with only "0-0"

@@ -568,8 +568,11 @@ bool RunSession::leaveQuestion(int direction) {
     const activity::RemoteTiles::Tile& tile = m_tiles.tiles().at(i);
     const bool answered = tile.state != activity::RemoteTiles::State::NotAnswered;
     const qint64 at = answered && m_answeredMs.at(i) >= 0 ? m_answeredMs.at(i) : t;
-    answers.append({tile.address, answered ? tile.letter : QString(),
-                    int(std::max<qint64>(at - m_shownMs, 0) / 1000)});
+    int seconds = int(std::max<qint64>(at - m_shownMs, 0) / 1000);
+    // A timed question runs its own seconds: the second its countdown rests on 0
+    // before it moves on is nobody's answer time (60, not 61, for a silent remote).
+    if (m_seconds > 0) seconds = std::min(seconds, m_seconds);
+    answers.append({tile.address, answered ? tile.letter : QString(), seconds});
   }
   const bool last = direction > 0 && (m_free ? m_limit > 0 && position() >= m_limit
                                              : m_cursor == questionCount() - 1);
@@ -679,7 +682,7 @@ RunRecord RunSession::record() const {
   r.key = m_key;
   r.end = m_end;
   r.description = m_plan.description;
-  r.penalty = QString::number(int(m_plan.settings.penalty));
+  r.penalty = m_plan.settings.penalty;
   r.majorityIsCorrect = m_plan.settings.majorityIsCorrect;
   r.addresses = m_plan.studentRemotes;
   r.virtualKayitNo = m_plan.virtualName + QLatin1Char('|') + m_plan.virtualSurname;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "store/Institution.h"
 #include "store/SavedControls.h"
 
 namespace delivery {
@@ -34,11 +35,14 @@ E fromIndex(int index, int count, E fallback) {
 
 }  // namespace
 
-void RunSettings::applyThreeButtonRule() {
-  afterQuestion = QuestionReport::QuestionStatistics;
-  duration = Duration::Fixed;
-  fixedSeconds = 90;
-  goOnWhenAllAnswered = true;
+RunSettings RunSettings::effective(const store::Institution& institution) const {
+  RunSettings r = *this;
+  if (!institution.threeButton()) return r;
+  r.afterQuestion = QuestionReport::QuestionStatistics;
+  r.duration = Duration::Fixed;
+  r.fixedSeconds = 90;
+  r.goOnWhenAllAnswered = true;
+  return r;
 }
 
 QStringList RunSettings::questionReportEntries() {

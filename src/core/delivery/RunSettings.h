@@ -7,6 +7,11 @@
 #include <QStringList>
 
 #include "Result.h"
+#include "reports/Penalty.h"
+
+namespace store {
+struct Institution;
+}
 
 namespace delivery {
 
@@ -21,8 +26,8 @@ namespace delivery {
 struct RunSettings {
   // optSure(0..2): the index is what is stored.
   enum class Duration { PerQuestion = 0, Untimed = 1, Fixed = 2 };
-  // optGoturu(0..2), stored with the run as YANLISDOGRUGOTURU.
-  enum class Penalty { None = 0, ThreeWrongs = 1, FourWrongs = 2 };
+  // optGoturu(0..2): the index is the penalty's stored number.
+  using Penalty = reports::Penalty;
   // cmbSoruRaporuGoster: the position in the list is what is stored.
   enum class QuestionReport {
     None = 0,                 // "Rapor Gösterme"
@@ -44,8 +49,12 @@ struct RunSettings {
   bool majorityIsCorrect = false;    // chkCogunlukCevabi (free questioning)
   bool autoStartVoting = false;      // chkOylamaOtomatikBaslasin (free questioning)
 
-  // With three-button remotes the screen always runs with these, whatever was saved.
-  void applyThreeButtonRule();
+  // The settings a test run of `institution` really runs with: a school with
+  // three-button remotes always gets the statistics after each question, a fixed
+  // 90 seconds and going on when everybody answered, whatever was saved or asked
+  // for. Applied where a run is set up (RunSetup::start, resuming), so the screen
+  // and the command line cannot differ.
+  RunSettings effective(const store::Institution& institution) const;
 
   // cmbSoruRaporuGoster (and the lesson's cmbDersRaporGoster), in QuestionReport order.
   static QStringList questionReportEntries();

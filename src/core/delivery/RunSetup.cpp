@@ -188,7 +188,7 @@ Result<RunSetup::Options> RunSetup::loadOptions() const {
   Options o{settings.value(), choices.value()};
   if (Status s = translateOldPositions(o.choices); !s) return Result<Options>::failure(s.error());
   if (m_store.institution().threeButton()) {
-    o.settings.applyThreeButtonRule();
+    o.settings = o.settings.effective(m_store.institution());
     o.choices.applied = RunSetupChoices::Applied::NotApplied;
   }
   return o;
@@ -237,7 +237,9 @@ bool RunSetup::canPreview(const TestSummary& test, Messages& messages) {
 
 std::optional<RunPlan> RunSetup::start(const Start& start, Messages& messages) const {
   if (!canPreview(start.test, messages)) return std::nullopt;
-  return handOver(start);
+  RunPlan plan = handOver(start);
+  plan.settings = plan.settings.effective(m_store.institution());
+  return plan;
 }
 
 QString RunSetup::displayName(const RemoteRow& row) {

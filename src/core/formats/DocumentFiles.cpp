@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QScreen>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
 
@@ -43,6 +45,23 @@ Status finish(const QString& path) {
 
 bool prepareFolder(const QString& path) { return QDir().mkpath(QFileInfo(path).absolutePath()); }
 
+const QMarginsF kMargins(15, 15, 15, 15);  // millimetres
+
+QPageLayout a4(QPageLayout::Orientation orientation) {
+  return QPageLayout(QPageSize(QPageSize::A4), orientation, kMargins, QPageLayout::Millimeter);
+}
+
+// A document without a paint device lays out in pixels of the screen's dpi.
+double layoutDpi() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->logicalDotsPerInch() : 96.0;
+}
+
+QSizeF textArea(QPageLayout::Orientation orientation) {
+  const QRectF points = a4(orientation).paintRect(QPageLayout::Point);
+  return points.size() * (layoutDpi() / 72.0);
+}
+
 }  // namespace
 
 Status writeOdt(const QTextDocument& document, const QString& path) {
@@ -62,9 +81,27 @@ Status writePdf(const QTextDocument& document, const QString& path) {
   {
     QPdfWriter writer(partPath(path));
     writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    writer.setPageMargins(kMargins, QPageLayout::Millimeter);
     writer.setCreator(QStringLiteral("Derslik"));
     document.print(&writer);
+  }
+  return finish(path);
+}
+
+double pdfTextWidth(QPageLayout::Orientation orientation) { return textArea(orientation).width(); }
+
+Status writePdf(const QTextDocument& document, const QString& path,
+                QPageLayout::Orientation orientation) {
+  if (!prepareFolder(path)) return Status::failure(failed(path, QStringLiteral("klasör yok")));
+  {
+    // A page size of its own makes the document paginated: printing then scales
+    // its pages onto the paper instead of adding another two centimetres a side.
+    std::unique_ptr<QTextDocument> paged(document.clone());
+    paged->setPageSize(textArea(orientation));
+    QPdfWriter writer(partPath(path));
+    writer.setPageLayout(a4(orientation));
+    writer.setCreator(QStringLiteral("Derslik"));
+    paged->print(&writer);
   }
   return finish(path);
 }

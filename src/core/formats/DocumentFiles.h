@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPageLayout>
 #include <QString>
 
 #include "Result.h"
@@ -16,6 +17,13 @@ namespace formats {
 // QGuiApplication (fonts).
 Status writeOdt(const QTextDocument& document, const QString& path);
 Status writePdf(const QTextDocument& document, const QString& path);
+// A .pdf on A4 pages of `orientation` whose whole width inside writePdf's margins
+// holds the text (writePdf keeps a wider border of its own), for reports with wide
+// tables. The document is laid out pdfTextWidth() units wide: measure what must
+// fit with a QFontMetricsF of the document's font.
+Status writePdf(const QTextDocument& document, const QString& path,
+                QPageLayout::Orientation orientation);
+double pdfTextWidth(QPageLayout::Orientation orientation);
 // By the file's suffix: ".odt" or ".pdf".
 Status writeDocument(const QTextDocument& document, const QString& path);
 

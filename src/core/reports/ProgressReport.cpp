@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "formats/XlsxWriter.h"
+#include "reports/Penalty.h"
 #include "store/Parameters.h"
 #include "store/SqlFunctions.h"
 #include "store/Store.h"
@@ -152,10 +153,11 @@ Result<QList<ProgressRow>> ProgressReport::rowsOf(const QString& subject) const 
   const QString classNet =
       student
           ? QStringLiteral(
-                ",(SELECT SUM(CDBL(C.NET)) FROM TABLESONUC C WHERE NZ(C.TESTNO)=NZ(A.TESTNO) "
+                ",(SELECT SUM(%1) FROM TABLESONUC C WHERE NZ(C.TESTNO)=NZ(A.TESTNO) "
                 "AND C.TESTTARIHI=A.TESTTARIHI AND C.TESTBASLANGIC=A.TESTBASLANGIC),"
                 "(SELECT SUM(VAL(C.SORUSAYI)) FROM TABLESONUC C WHERE NZ(C.TESTNO)=NZ(A.TESTNO) "
                 "AND C.TESTTARIHI=A.TESTTARIHI AND C.TESTBASLANGIC=A.TESTBASLANGIC)")
+                .arg(resultNetSql(QStringLiteral("C.")))
           : QStringLiteral(",NULL,NULL");
   QStringList groupList, selectList;
   for (const char* column :
@@ -169,13 +171,15 @@ Result<QList<ProgressRow>> ProgressReport::rowsOf(const QString& subject) const 
   // The newest runs are picked first, then shown oldest first.
   const QString sql =
       QStringLiteral(
-          "SELECT * FROM (SELECT %6,SUM(CDBL(A.NET)),SUM(VAL(A.SORUSAYI)),"
+          "SELECT * FROM (SELECT %6,SUM(%7),SUM(VAL(A.SORUSAYI)),"
           "SUM(VAL(A.DOGRUSAYI)),SUM(VAL(A.YANLISSAYI)),SUM(VAL(A.BOSSAYI))%2 FROM "
           "TABLESONUC A WHERE %3=?%4 GROUP BY %1 ORDER BY %5 LIMIT ?) ORDER BY "
           "CDATE(TESTTARIHI) ASC, CDATE(TESTBASLANGIC) ASC")
           .arg(groups, classNet, student ? QStringLiteral("A.KAYITNO") : QStringLiteral("A.SINIFI"),
                c.where, runsql::newestFirst(QStringLiteral("A.")),
-               selectList.join(QLatin1Char(',')));
+               selectList.join(QLatin1Char(',')),
+               // The stored NET is rounded text: the net comes from the counts.
+               resultNetSql(QStringLiteral("A.")));
   QVariantList params{subject};
   params << c.params << (c.limit > 0 ? c.limit : -1);
   Result<QSqlQuery> q = m_store.exec(sql, params);

@@ -1,7 +1,10 @@
 #include "reports/ReportExports.h"
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QStringList>
 #include <QTextDocument>
+#include <QTextOption>
 
 #include <algorithm>
 
@@ -13,10 +16,23 @@ namespace reports {
 
 namespace {
 
-constexpr int kQuestionsPerTable = 20;  // what fits across an A4 page
+constexpr int kQuestionsPerTable = 20;  // a student's answers across an A4 page
 const QString kLetters = QStringLiteral("ABCDE");
+// The wide tables are printed across A4 turned sideways.
+constexpr QPageLayout::Orientation kWide = QPageLayout::Landscape;
 
 QString esc(const QString& s) { return s.toHtmlEscaped(); }
+QString lines(const QString& s) {
+  return esc(s).replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+}
+
+// The body font of every report document, and what its text measures.
+QFont bodyFont(bool bold = false) {
+  QFont f(QStringLiteral("DejaVu Sans"));
+  f.setPointSizeF(9);
+  f.setBold(bold);
+  return f;
+}
 
 QString head(const QString& title) {
   return QStringLiteral(
@@ -28,19 +44,89 @@ QString head(const QString& title) {
 
 QString table(const QStringList& captions, const QList<QStringList>& rows) {
   QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr>");
-  for (const QString& c : captions)
-    html += QStringLiteral("<th>%1</th>")
-                .arg(esc(c).replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+  for (const QString& c : captions) html += QStringLiteral("<th>%1</th>").arg(lines(c));
   html += QStringLiteral("</tr>");
   for (const QStringList& r : rows) {
     html += QStringLiteral("<tr>");
-    for (const QString& cell : r)
-      html += QStringLiteral("<td>%1</td>")
-                  .arg(esc(cell).replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+    for (const QString& cell : r) html += QStringLiteral("<td>%1</td>").arg(lines(cell));
     html += QStringLiteral("</tr>");
   }
   return html + QStringLiteral("</table>");
 }
+
+// A cell's text longer than this wraps between its words; shorter text never does.
+constexpr double kWrapAbove = 220;
+// Border and padding of a cell (cellpadding 3 a side, a border line).
+constexpr double kCellFrame = 9;
+
+// A table too wide for the page, as tables that fit it: the first `keep` columns
+// (the names) on every one, the others in order as many as fit, the header
+// repeated on every page a table runs over. Every column is as wide as its
+// widest word, a short cell keeps its words on one line.
+QString fittedTables(const QStringList& captions, const QList<QStringList>& rows, int keep,
+                     double pageWidth) {
+  const QFontMetricsF body(bodyFont());
+  const QFontMetricsF bold(bodyFont(true));
+  const auto widest = [](const QFontMetricsF& fm, const QString& text, bool words) {
+    double w = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+      for (const QString& part : words ? line.split(QLatin1Char(' ')) : QStringList{line})
+        w = std::max(w, fm.horizontalAdvance(part));
+    return w;
+  };
+  QList<double> width(captions.size(), 0);
+  QList<bool> nowrap(captions.size(), true);
+  for (int c = 0; c < captions.size(); ++c) {
+    width[c] = widest(bold, captions.at(c), true);
+    for (const QStringList& r : rows) {
+      const QString cell = r.value(c);
+      double w = widest(body, cell, false);
+      if (w > kWrapAbove) {
+        nowrap[c] = false;
+        w = std::max(kWrapAbove, widest(body, cell, true));
+      }
+      width[c] = std::max(width[c], w);
+    }
+    width[c] += kCellFrame;
+  }
+  double kept = 2;
+  for (int c = 0; c < keep && c < captions.size(); ++c) kept += width.at(c);
+
+  QString html;
+  for (int from = keep; from < captions.size() || from == keep;) {
+    QList<int> columns;
+    for (int c = 0; c < keep && c < captions.size(); ++c) columns << c;
+    double used = kept;
+    int to = from;
+    while (to < captions.size() && (to == from || used + width.at(to) <= pageWidth)) {
+      used += width.at(to);
+      columns << to++;
+    }
+    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr>");
+    // The measured widths, fixed: left to itself the layout shares the page out
+    // evenly and wraps the names.
+    for (int c : columns)
+      html += QStringLiteral("<th width=\"%1\">%2</th>")
+                  .arg(qRound(width.at(c) - kCellFrame + 2))
+                  .arg(lines(captions.at(c)));
+    html += QStringLiteral("</tr></thead>");
+    for (const QStringList& r : rows) {
+      html += QStringLiteral("<tr>");
+      for (int c : columns)
+        html += (nowrap.at(c) ? QStringLiteral("<td style=\"white-space:nowrap\">%1</td>")
+                              : QStringLiteral("<td>%1</td>"))
+                    .arg(lines(r.value(c)));
+      html += QStringLiteral("</tr>");
+    }
+    html += QStringLiteral("</table><p></p>");
+    if (to == from) break;
+    from = to;
+  }
+  return html;
+}
+
+// The text width of a wide page, less a little for rounding of the measures.
+double widePageWidth() { return formats::pdfTextWidth(kWide) - 16; }
 
 QString countRow(const QString& caption, const Count& c) {
   return QStringLiteral(
@@ -57,6 +143,8 @@ QString generalHtml(const GeneralView& g) {
                      .arg(g.questions)
                      .arg(g.participants)
                      .arg(g.answers);
+  if (!g.unscoredNote.isEmpty())
+    html += QStringLiteral("<p><b>%1</b></p>").arg(esc(g.unscoredNote));
   html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">");
   html += countRow(QStringLiteral("Doğru"), g.correct) +
           countRow(QStringLiteral("Yanlış"), g.wrong) + countRow(QStringLiteral("Boş"), g.blank);
@@ -68,24 +156,11 @@ QString generalHtml(const GeneralView& g) {
   return html + QStringLiteral("</table>");
 }
 
-// The answers table in slices of questions, each slice with the names again.
+// The answers table as wide as its content: the questions in as many slices as
+// the page needs, each with the rank and the names again.
 QString answersHtml(const AnswersTable& t) {
-  QString html = QStringLiteral("<h2>Verilen Cevaplar</h2>");
-  const int first = AnswersTable::kFirstQuestionColumn;
-  const int questions = int(t.captions.size()) - first - 5;
-  for (int from = 0; from < std::max(questions, 1); from += kQuestionsPerTable) {
-    const int to = std::min(questions, from + kQuestionsPerTable);
-    QStringList captions = t.captions.mid(0, first) + t.captions.mid(first + from, to - from);
-    if (to == questions) captions += t.captions.mid(first + questions);
-    QList<QStringList> rows;
-    for (const QStringList& r : t.rows) {
-      QStringList row = r.mid(0, first) + r.mid(first + from, to - from);
-      if (to == questions) row += r.mid(first + questions);
-      rows << row;
-    }
-    html += table(captions, rows) + QStringLiteral("<p></p>");
-  }
-  return html;
+  return QStringLiteral("<h2>Verilen Cevaplar</h2>") +
+         fittedTables(t.captions, t.rows, AnswersTable::kFirstQuestionColumn, widePageWidth());
 }
 
 QString namesOf(const QList<QuestionAnswerRow>& rows, bool withAnswer) {
@@ -101,6 +176,8 @@ QString questionHtml(const QuestionView& v) {
   QString html = QStringLiteral("<h3>%1. Soru &nbsp; Sorunun Cevabı: %2</h3>")
                      .arg(esc(v.question.position),
                           v.question.key.isEmpty() ? QStringLiteral("-") : esc(v.question.key));
+  if (!v.unscoredNote.isEmpty())
+    html += QStringLiteral("<p><b>%1</b></p>").arg(esc(v.unscoredNote));
   if (!v.question.content.isEmpty())
     html += QStringLiteral("<p>%1</p>").arg(esc(v.question.content));
   QStringList options;
@@ -139,7 +216,8 @@ QString studentAnswersHtml(const QList<StudentAnswerRow>& rows) {
       keys << (r.key.isEmpty() ? QStringLiteral("-") : r.key);
       states << (r.state == stateText(Outcome::Correct) ? QStringLiteral("D")
                  : r.state == stateText(Outcome::Wrong) ? QStringLiteral("Y")
-                                                        : QStringLiteral("B"));
+                 : r.state.isEmpty()                    ? QStringLiteral("B")
+                                                        : QStringLiteral("-"));
     }
     html += table(captions, {answers, keys, states}) + QStringLiteral("<p></p>");
   }
@@ -170,7 +248,9 @@ QString distributionHtml(const DistributionView& d) {
 
 QString itemsHtml(const ItemAnalysis::Findings& f) {
   QString html = QStringLiteral("<h2>Madde Analizi</h2>");
-  html += table(ItemAnalysis::captions(f.optionCount), ItemAnalysis::cells(f));
+  // The question's position, number and key stay beside every slice of figures.
+  html += fittedTables(ItemAnalysis::captions(f.optionCount), ItemAnalysis::cells(f), 3,
+                       widePageWidth());
   html += QStringLiteral("<p>") +
           esc(ItemAnalysis::summary(f).join(QLatin1Char('\n')))
               .replace(QLatin1Char('\n'), QStringLiteral("<br>")) +
@@ -178,10 +258,16 @@ QString itemsHtml(const ItemAnalysis::Findings& f) {
   return html;
 }
 
-Status writeHtmlPdf(const QString& html, const QString& path) {
+// Words are never broken inside: a column is at least as wide as its widest word.
+Status writeHtmlPdf(const QString& html, const QString& path,
+                    QPageLayout::Orientation orientation = kWide) {
   QTextDocument doc;
+  doc.setDefaultFont(bodyFont());
+  QTextOption option = doc.defaultTextOption();
+  option.setWrapMode(QTextOption::WordWrap);
+  doc.setDefaultTextOption(option);
   doc.setHtml(html);
-  return formats::writePdf(doc, path);
+  return formats::writePdf(doc, path, orientation);
 }
 
 const QString kPageBreak = QStringLiteral("<p style=\"page-break-after:always\"></p>");
@@ -195,6 +281,8 @@ Status ReportExports::answersXlsx(const RunReport& report, const ReportOptions& 
   XlsxWriter w(path);
   w.addSheet(QStringLiteral("Verilen Cevaplar"));
   w.write(0, 0, report.title(), XlsxWriter::Style::Title);
+  if (const QString note = report.general(options).unscoredNote; !note.isEmpty())
+    w.write(1, 0, note);
   for (int c = 0; c < t.captions.size(); ++c) {
     w.write(2, c, t.captions.at(c), XlsxWriter::Style::Header);
     const bool question = c >= AnswersTable::kFirstQuestionColumn && c < t.captions.size() - 5;
@@ -307,7 +395,7 @@ Status ReportExports::viewsPdf(const RunReport& report, const ReportOptions& opt
 Status ReportExports::resultSheetsPdf(const RunReport& report, const QString& path) {
   if (report.participants().isEmpty())
     return Status::failure(QStringLiteral("Bu uygulamada sonuç belgesi yazılacak öğrenci yok."));
-  return writeHtmlPdf(resultSheetsHtml(report), path);
+  return writeHtmlPdf(resultSheetsHtml(report), path, QPageLayout::Portrait);
 }
 
 }  // namespace reports

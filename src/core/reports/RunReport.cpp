@@ -22,20 +22,23 @@ int optionIndex(const QString& answer) {
   return answer.size() == 1 ? int(kLetters.indexOf(answer.at(0))) : -1;
 }
 
-// Counts answers by how they scored and by the letter chosen.
+// Counts answers by how they scored and by the letter chosen. Answers to a question
+// without a key count among the letters only.
 struct Tally {
-  int answers = 0;
-  std::array<int, 3> outcomes{};  // by Outcome
+  int answers = 0;                // of every question
+  int scored = 0;                 // of the questions with a key
+  std::array<int, 4> outcomes{};  // by Outcome
   std::array<int, 5> letters{};
   void add(const AnswerCell& a) {
     ++answers;
     ++outcomes[size_t(a.outcome)];
+    if (a.outcome != Outcome::Unscored) ++scored;
     if (const int o = optionIndex(a.answer); o >= 0) ++letters[size_t(o)];
   }
   void fill(AnswerTally& t) const {
-    t.correct = countOf(outcomes[size_t(Outcome::Correct)], answers);
-    t.wrong = countOf(outcomes[size_t(Outcome::Wrong)], answers);
-    t.blank = countOf(outcomes[size_t(Outcome::Blank)], answers);
+    t.correct = countOf(outcomes[size_t(Outcome::Correct)], scored);
+    t.wrong = countOf(outcomes[size_t(Outcome::Wrong)], scored);
+    t.blank = countOf(outcomes[size_t(Outcome::Blank)], scored);
     int chosen = 0;
     for (size_t i = 0; i < letters.size(); ++i) {
       t.options[i] = countOf(letters[i], answers);
@@ -67,17 +70,29 @@ QList<Bar> optionBars(const std::array<Count, 5>& options, const Count& blank, i
 
 }  // namespace
 
-QString stateText(Outcome outcome) {
+QString stateText(Outcome outcome, const QString& answer) {
   switch (outcome) {
     case Outcome::Correct:
       return QStringLiteral("Doğru");
     case Outcome::Wrong:
       return QStringLiteral("Yanlış");
     case Outcome::Blank:
+    case Outcome::Unscored:
       break;
   }
-  return QStringLiteral("Boş");
+  if (answer.isEmpty()) return QStringLiteral("Cevapsız");
+  if (answer == QLatin1String("X")) return QStringLiteral("Boş");
+  return {};  // a letter on a question without a key is neither right nor wrong
 }
+
+QString unscoredText(const QStringList& positions, int total) {
+  if (positions.isEmpty()) return {};
+  if (positions.size() >= total) return QStringLiteral("Cevap anahtarı girilmedi");
+  if (positions.size() == 1) return positions.first() + QStringLiteral(". soru puanlanmadı");
+  return positions.join(QStringLiteral(", ")) + QStringLiteral(". sorular puanlanmadı");
+}
+
+QString AnswerCell::state() const { return stateText(outcome, answer); }
 
 bool RunInfo::isLessonRun() const {
   return testNo.compare(QLatin1String("DERS"), Qt::CaseInsensitive) == 0;
@@ -108,7 +123,7 @@ QString AnswerCell::text(bool withTime) const {
   return answer + QLatin1Char('\n') + time;
 }
 
-QString ReportParticipant::netPercent() const { return percent(store::jetVal(net), questions); }
+QString ReportParticipant::netPercent() const { return percent(netValue, questions); }
 
 RunReport::RunReport(store::Store& store, RunKey run) : m_store(store) {
   m_info.key = std::move(run);
@@ -162,7 +177,7 @@ Status RunReport::read() {
     i.unite = r.value(8).toString();
     i.konu = r.value(9).toString();
     i.kazanim = r.value(10).toString();
-    i.penalty = r.value(11).toString();
+    i.penalty = penaltyFromStored(r.value(11).toString());
     i.aktarildi = r.value(12).toString();
   }
 
@@ -201,10 +216,12 @@ Status RunReport::read() {
     if (participantAt.contains(p.address)) continue;
     p.kayitNo = r.value(1).toString();
     p.name = displayName(p.address, p.kayitNo, r.value(2).toString(), r.value(3).toString());
-    p.net = r.value(4).toString();
     p.questions = r.value(5).toInt();
     p.correct = r.value(6).toInt();
     p.wrong = r.value(7).toInt();
+    // The stored NET is rounded text: the figures come from the counts.
+    p.netValue = reports::net(p.correct, p.wrong, m_info.penalty);
+    p.net = netText(p.netValue);
     p.blank = r.value(8).toInt();
     p.totalTime = r.value(9).toString();
     p.rank = r.value(10).toInt();
@@ -269,9 +286,17 @@ int RunReport::questionIndexOf(const QString& position) const {
   return -1;
 }
 
+QStringList RunReport::unscoredPositions() const {
+  QStringList positions;
+  for (const ReportQuestion& q : m_questions)
+    if (!q.scored()) positions << q.position;
+  return positions;
+}
+
 GeneralView RunReport::general(const ReportOptions& options) const {
   GeneralView g;
   g.questions = int(m_questions.size());
+  g.unscoredNote = unscoredText(unscoredPositions(), g.questions);
   g.participants = int(m_participants.size());
   g.chartGroup = m_info.chartGroup();
   Tally tally;
@@ -309,16 +334,20 @@ QuestionView RunReport::question(int index, const ReportOptions& options) const 
   if (index < 0 || index >= v.count) return v;
   v.index = index;
   v.question = m_questions.at(index);
+  if (!v.question.scored())
+    v.unscoredNote = QStringLiteral("Cevap anahtarı girilmedi: bu soru puanlanmadı.");
   v.participants = int(m_participants.size());
   Tally tally;
   for (const ReportParticipant& p : m_participants) {
     const AnswerCell& a = p.answers.at(index);
     tally.add(a);
-    const QuestionAnswerRow row{p.address, p.name, a, stateText(a.outcome)};
-    (a.outcome == Outcome::Correct ? v.correctList
-     : a.outcome == Outcome::Wrong ? v.wrongList
-                                   : v.blankList)
-        << row;
+    const QuestionAnswerRow row{p.address, p.name, a, a.state()};
+    if (a.outcome == Outcome::Correct)
+      v.correctList << row;
+    else if (a.outcome == Outcome::Wrong)
+      v.wrongList << row;
+    else if (a.outcome == Outcome::Blank || optionIndex(a.answer) < 0)
+      v.blankList << row;
     v.all << row;
   }
   tally.fill(v);
@@ -339,8 +368,11 @@ StudentView RunReport::student(int index, const ReportOptions& options) const {
   v.blank = countOf(p.blank, p.questions);
   for (int q = 0; q < m_questions.size(); ++q) {
     const AnswerCell& a = p.answers.at(q);
+    const QString state = a.outcome == Outcome::Blank      ? QString()
+                          : a.outcome == Outcome::Unscored ? QStringLiteral("Puanlanmadı")
+                                                           : stateText(a.outcome);
     v.rows << StudentAnswerRow{m_questions.at(q).position, a.answer, m_questions.at(q).key, a.time,
-                               a.outcome == Outcome::Blank ? QString() : stateText(a.outcome)};
+                               state};
   }
   v.bars = correctnessBars(v.correct, v.wrong, v.blank, options);
   return v;
@@ -382,7 +414,7 @@ RunReport::ClassStanding RunReport::classStanding(int participant) const {
     const ReportParticipant& p = m_participants.at(i);
     if (p.sinifi != sinifi) continue;
     ++s.of;
-    sum += store::jetVal(p.net);
+    sum += p.netValue;
     if (i <= participant) s.rank = s.of;  // participants are in rank order
   }
   s.average = QString::number(s.of > 0 ? sum / s.of : 0, 'f', 2);

@@ -24,7 +24,7 @@ struct RunInfo {
   RunKey key;
   QString testBitis, testNo, testAdi, seviye, sinifi, grup, aciklama;
   QString ders, unite, konu, kazanim;
-  QString penalty;    // YANLISDOGRUGOTURU
+  Penalty penalty = Penalty::FourWrongs;  // YANLISDOGRUGOTURU
   QString aktarildi;  // AKTARILDI
 
   // A run without an end time is still being presented.
@@ -55,6 +55,8 @@ struct ReportQuestion {
   QString soruNo;
   QString key;      // DOGRUSIK of the question row (the run's key)
   QString content;  // SORUICERIK of the bank's question, when there is one
+  // Without a key the question is out of the scoring until one is given.
+  bool scored() const { return isScored(key); }
 };
 
 struct AnswerCell {
@@ -63,6 +65,9 @@ struct AnswerCell {
   Outcome outcome = Outcome::Blank;
   // The answer, and with `withTime` its time below it.
   QString text(bool withTime) const;
+  // How the answer stands: "Doğru", "Yanlış", "Boş" (the blank key), "Cevapsız"
+  // (no press), or empty for a letter on a question without a key.
+  QString state() const;
 };
 
 // One remote of the run, as scored: rank order.
@@ -72,18 +77,19 @@ struct ReportParticipant {
   PersonName name;
   QString sinifi;  // the student's class (the run's class for a remote without one)
   int rank = 0;
-  QString net;
-  int questions = 0;  // answer rows
+  double netValue = 0;  // from the counts and the run's penalty, never rounded
+  QString net;          // netValue as shown and stored: "7.33"
+  int questions = 0;    // questions counted (those with a key)
   int correct = 0, wrong = 0, blank = 0;
   QString totalTime;
   QString photo;              // Fotograflar/<KAYITNO>.jpg when there is one
   QList<AnswerCell> answers;  // per question, in question order
-  // 100 × net / answer rows, "0.00".
+  // 100 × net / questions counted, "0.00".
   QString netPercent() const;
 };
 
-// Answers counted: correct, wrong and blank, and the letters chosen, each with its
-// share of the answers counted.
+// Answers counted: correct, wrong and blank (of the questions with a key), and the
+// letters chosen (of every question), each with its share of the answers counted.
 struct AnswerTally {
   Count correct, wrong, blank;
   std::array<Count, 5> options;  // A .. E
@@ -93,6 +99,9 @@ struct AnswerTally {
 // "Doğru-Yanlış İstatistiği" / "Cevap Dağılım İstatistiği": the whole run.
 struct GeneralView : AnswerTally {
   int questions = 0;
+  // "Cevap anahtarı girilmedi" when no question has a key, else "3. soru
+  // puanlanmadı" / "3, 5. sorular puanlanmadı"; empty when every one counts.
+  QString unscoredNote;
   int participants = 0;
   int answers = 0;
   QString chartGroup;
@@ -113,7 +122,7 @@ struct QuestionAnswerRow {
   QString address;
   PersonName name;
   AnswerCell answer;
-  QString state;  // CEVAPDURUMU: "Doğru", "Yanlış", "Boş"
+  QString state;  // CEVAPDURUMU: AnswerCell::state()
 };
 
 // TestSoruBazliGoster: one question of the run.
@@ -121,6 +130,8 @@ struct QuestionView : AnswerTally {
   int index = -1;
   int count = 0;
   ReportQuestion question;
+  // "Cevap anahtarı girilmedi: bu soru puanlanmadı." for a question without a key.
+  QString unscoredNote;
   int participants = 0;
   QList<Bar> bars;  // "A" .. "E" and "Boş", as the options say
   QList<QuestionAnswerRow> correctList, wrongList, blankList;
@@ -132,7 +143,7 @@ struct StudentAnswerRow {
   QString answer;
   QString key;
   QString time;
-  QString state;  // "Doğru", "Yanlış"; empty for a blank
+  QString state;  // "Doğru", "Yanlış", "Puanlanmadı"; empty for a blank
 };
 
 // TestOgrenciBazliGoster: one remote of the run.
@@ -184,6 +195,8 @@ class RunReport {
   // The stored picture of a question (the bytes of a JPEG or PNG file); empty
   // when the question was typed or has no bank row any more.
   Result<QByteArray> questionPicture(int index) const;
+  // The questions without a key, by position ("3", "5").
+  QStringList unscoredPositions() const;
   // Which questions worked; questions without a key are left out and named.
   ItemAnalysis::Findings itemAnalysis() const;
 
@@ -207,7 +220,11 @@ class RunReport {
   bool m_loaded = false;
 };
 
-// The texts of the answer states.
-QString stateText(Outcome outcome);
+// The texts of the answer states; a blank is "Boş" (the key pressed) or
+// "Cevapsız" (nothing pressed), as the answer says.
+QString stateText(Outcome outcome, const QString& answer = QStringLiteral("X"));
+// "3. soru puanlanmadı", "3, 5. sorular puanlanmadı", or "Cevap anahtarı girilmedi"
+// when none of `total` questions has a key; empty when none is left out.
+QString unscoredText(const QStringList& positions, int total);
 
 }  // namespace reports

@@ -18,19 +18,11 @@ namespace {
 
 const QString kBlankKey = QStringLiteral("X");
 
-// The net in twelfths of a correct answer: whole numbers for every penalty mode,
-// so equal nets compare equal however they were reached (5 - 1/3 and 6 - 4/3).
-qint64 netTwelfths(int correct, int wrong, const QString& penaltyMode) {
-  if (penaltyMode == QLatin1String("0")) return 12LL * correct;
-  if (penaltyMode == QLatin1String("1")) return 12LL * correct - 4LL * wrong;
-  return 12LL * correct - 3LL * wrong;
-}
-
 // What one remote did in the run.
 struct RemoteResult {
   QString address;
   QString kayitNo;
-  QString penalty;
+  Penalty penalty = Penalty::FourWrongs;
   QString adi;
   QString soyadi;
   int rows = 0;
@@ -60,12 +52,9 @@ Status execPrepared(QSqlQuery& q, const QVariantList& values) {
 }  // namespace
 
 Outcome outcome(const QString& answer, const QString& key) {
+  if (!isScored(key)) return Outcome::Unscored;
   if (answer.isEmpty() || answer == kBlankKey) return Outcome::Blank;
   return answer == key ? Outcome::Correct : Outcome::Wrong;
-}
-
-double net(int correct, int wrong, const QString& penaltyMode) {
-  return double(netTwelfths(correct, wrong, penaltyMode)) / 12.0;
 }
 
 QString netText(double value) {
@@ -158,9 +147,16 @@ Status Scoring::rescoreRun(const RunKey& run) {
     // A remote is one row whatever its rows say; its latest row names the student
     // and the penalty mode (every row of a run carries the same after a refresh).
     if (const QString k = a.value(1).toString(); !k.isEmpty()) r.kayitNo = k;
-    r.penalty = a.value(5).toString();
+    r.penalty = penaltyFromStored(a.value(5).toString());
+    // Old runs may have answers that say more than their question rows.
+    if (columns.bitis.isEmpty()) columns.bitis = a.value(6).toString();
+    if (columns.testNo.isEmpty()) columns.testNo = a.value(7).toString();
+    // A question without a key counts as if it had not been asked.
+    const Outcome o = outcome(a.value(2).toString(), a.value(3).toString());
+    if (o == Outcome::Unscored) continue;
     ++r.rows;
-    switch (outcome(a.value(2).toString(), a.value(3).toString())) {
+    r.seconds += answerSeconds(a.value(4).toString());
+    switch (o) {
       case Outcome::Correct:
         ++r.correct;
         break;
@@ -170,11 +166,8 @@ Status Scoring::rescoreRun(const RunKey& run) {
       case Outcome::Blank:
         ++r.blank;
         break;
-    }
-    r.seconds += answerSeconds(a.value(4).toString());
-    if (!described) {
-      if (columns.bitis.isEmpty()) columns.bitis = a.value(6).toString();
-      if (columns.testNo.isEmpty()) columns.testNo = a.value(7).toString();
+      case Outcome::Unscored:
+        break;
     }
   }
   answers.value().finish();
@@ -278,6 +271,21 @@ Status Scoring::rescoreRun(const RunKey& run) {
       return s;
   }
   m_store.changed(store::Change::Runs);
+  return tx.commit();
+}
+
+Status Scoring::scoreRunsWithoutResults() {
+  Result<QSqlQuery> q = m_store.exec(QStringLiteral(
+      "SELECT DISTINCT C.TESTTARIHI,C.TESTBASLANGIC FROM TABLECEVAP C WHERE NOT EXISTS (SELECT 1 "
+      "FROM TABLESONUC S WHERE S.TESTTARIHI=C.TESTTARIHI AND S.TESTBASLANGIC=C.TESTBASLANGIC)"));
+  if (!q) return Status::failure(q.error());
+  QList<RunKey> runs;
+  while (q.value().next())
+    runs << RunKey{q.value().value(0).toString(), q.value().value(1).toString()};
+  q.value().finish();
+  store::Transaction tx(m_store);
+  for (const RunKey& run : runs)
+    if (Status s = rescoreRun(run); !s) return s;
   return tx.commit();
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "Result.h"
+#include "reports/Penalty.h"
 
 namespace store {
 class Store;
@@ -20,15 +21,14 @@ struct RunKey {
   bool operator==(const RunKey&) const = default;
 };
 
-// How one answer counts against its key. "X" (the blank key) and no answer are
-// blank whatever the key says; an empty key makes every letter wrong.
-enum class Outcome { Correct, Wrong, Blank };
+// How one answer counts against its key. A question without a key (not given
+// yet, or left empty on purpose) is out of the scoring: none of its answers is
+// right, wrong or blank, and it is not one of the questions counted. Otherwise
+// "X" (the blank key) and no answer are blank whatever the key says.
+enum class Outcome { Correct, Wrong, Blank, Unscored };
 Outcome outcome(const QString& answer, const QString& key);
+inline bool isScored(const QString& key) { return !key.trimmed().isEmpty(); }
 
-// The net of a remote by the run's penalty mode (YANLISDOGRUGOTURU): "0" counts
-// the correct answers only, "1" takes one off for three wrongs, anything else one
-// for four wrongs. Real division: 6 correct, 4 wrong gives 4.67 and 5.
-double net(int correct, int wrong, const QString& penaltyMode);
 // A net as TABLESONUC keeps it: whole numbers without decimals, others rounded to
 // two places ("6", "4.67", "-0.25").
 QString netText(double net);
@@ -44,9 +44,10 @@ QString totalTimeText(int seconds);
 
 // The one scorer: rebuilds a run's results from what is stored. The question rows
 // (TABLEUYGULAMA.DOGRUSIK) hold the key; their keys are copied onto the answers,
-// every remote of the run gets one TABLESONUC row (grouped by remote, never by
-// student: unpaired remotes all have an empty KAYITNO) and a distinct rank, by net
-// and then by the shorter total time, in TABLESONUC and on its answers.
+// questions without a key are left out of every count (SORUSAYI too), every remote of the run gets
+// one TABLESONUC row (grouped by remote, never by student: unpaired remotes all have an empty
+// KAYITNO) and a distinct rank, by net and then by the shorter total time, in TABLESONUC and on its
+// answers.
 //
 //   reports::Scoring scoring(store);
 //   if (Status s = scoring.rescoreRun({date, start}); !s) messages.error(s.error());
@@ -57,6 +58,9 @@ class Scoring {
   explicit Scoring(store::Store& store) : m_store(store) {}
 
   Status rescoreRun(const RunKey& run);
+  // Scores every run that has answers but no result rows (data from before the
+  // results existed, or a run cut off before its first refresh).
+  Status scoreRunsWithoutResults();
 
  private:
   store::Store& m_store;

@@ -20,8 +20,6 @@ namespace reports {
 
 namespace {
 
-double round2(double v) { return std::round(v * 100.0) / 100.0; }
-
 QString fixed2(double v) { return QString::number(v, 'f', 2); }
 
 // Keys per statement: far below SQLite's limit on bound values.
@@ -122,11 +120,13 @@ Result<Ranking> SuccessRanking::build(const QStringList& kayitNos,
   const RunCriteria::Sql c = criteria.sql(QStringLiteral("S."));
   const QString select =
       QStringLiteral(
-          "SELECT S.KAYITNO,S.ADI,S.SOYADI,S.SINIFI,%1,S.NET,S.SORUSAYI,S.TOPLAMSURE,"
+          "SELECT S.KAYITNO,S.ADI,S.SOYADI,S.SINIFI,%1,%5,VAL(S.SORUSAYI),S.TOPLAMSURE,"
           "COALESCE(CDATE(S.TESTTARIHI),0)+COALESCE(CDATE(S.TESTBASLANGIC),0) FROM TABLESONUC S%2 "
           "WHERE S.KAYITNO IN (%3) AND COALESCE(S.SINIFI,'')<>'TÜMÜ'%4 ORDER BY S.KAYITNO")
           .arg(runsql::resolved(QStringLiteral("DERS"), QStringLiteral("S.")),
-               runsql::testJoin(QStringLiteral("S.")));
+               runsql::testJoin(QStringLiteral("S.")), QStringLiteral("%3"), QStringLiteral("%4"),
+               // The stored NET is rounded text: the net comes from the counts.
+               resultNetSql(QStringLiteral("S.")));
 
   // One student's counted runs: newest first, then only the first N of them. A
   // course is kept as its place in `courseNames` (a school has a handful).
@@ -214,10 +214,11 @@ Result<Ranking> SuccessRanking::build(const QStringList& kayitNos,
       RankingRow r = base;
       r.ders = it.key();
       r.testSayisi = it->runs;
-      r.net = round2(100.0 * it->ratioSum / it->runs);
+      r.net = 100.0 * it->ratioSum / it->runs;
       r.toplamSure = it->seconds;
-      // The overall figure weighs the course figures as shown (rounded).
-      weighted += r.testSayisi * r.net;
+      // Genel başarı: the mean of every counted run's percentage, whatever its
+      // course; nothing is rounded before it is shown.
+      weighted += 100.0 * it->ratioSum;
       seconds += r.toplamSure;
       runs += r.testSayisi;
       st.courses << r;
@@ -229,12 +230,12 @@ Result<Ranking> SuccessRanking::build(const QStringList& kayitNos,
     st.overall = base;
     st.overall.ders = Ranking::overallName();
     st.overall.testSayisi = runs;
-    st.overall.net = runs > 0 ? round2(weighted / runs) : 0;
+    st.overall.net = runs > 0 ? weighted / runs : 0;
     st.overall.toplamSure = st.courses.isEmpty() ? 0 : seconds / double(st.courses.size());
-    st.speed = round2(100.0 * st.overall.net / (st.overall.toplamSure + 1));
+    st.speed = 100.0 * st.overall.net / (st.overall.toplamSure + 1);
     ranking.students << st;
   }
-  // The overall cell sorts as text: success first, then speed, both as shown.
+  // Success first, then speed.
   std::stable_sort(ranking.students.begin(), ranking.students.end(),
                    [&collator](const RankedStudent& a, const RankedStudent& b) {
                      if (a.overall.net != b.overall.net) return a.overall.net > b.overall.net;

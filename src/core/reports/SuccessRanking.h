@@ -45,6 +45,15 @@ struct Ranking {
   RunCriteria criteria;
 
   QString title(RunCriteria::View view) const { return criteria.title(view); }
+  // What "GENEL" stands for, under the list's title: the mean of the counted runs'
+  // percentages (100 × net / questions), whatever their course, then the speed.
+  static QString overallExplanation() {
+    return QStringLiteral(
+        "GENEL: genel başarı - hız. Genel başarı, sayılan uygulamaların başarı yüzdelerinin "
+        "(100 × net / soru sayısı) ortalamasıdır; hız, genel başarının ortalama süreye (sn + 1) "
+        "oranının 100 katıdır. Ders sütunları o dersin uygulamalarının ortalamasını ve "
+        "parantez içinde uygulama sayısını gösterir.");
+  }
   // The list's column captions: "Kayıt No", "Adı", "Soyadı", "Sınıfı", "GENEL", courses.
   QStringList captions() const;
   // The list's rows as the screen shows them, one per student.

@@ -17,6 +17,7 @@
 #include "formats/XlsxWriter.h"
 #include "lists/TurkishText.h"
 #include "school/SchoolNumber.h"
+#include "school/StudentRules.h"
 #include "school/Students.h"
 #include "store/Numbers.h"
 #include "store/Parameters.h"
@@ -490,7 +491,8 @@ Result<StudentImport::Report> StudentImport::run(
         QStringLiteral("Lütfen eşleşme listesine %1 sütunların karşılıklarını belirtiniz")
             .arg(where));
   }
-  if (level.trimmed().isEmpty())
+  const QStringList offeredLevels = levels();
+  if (offeredLevels.isEmpty())
     return R::failure(QStringLiteral("Kayıt eklemek için lütfen tanımlamalardan seviye ekleyiniz"));
   if (m_sheet < 0) return R::failure(QStringLiteral("Lütfen geçerli bir MS Excel dosyası seçiniz"));
   say(QStringLiteral("Excel Dosyasına Bağlanılıyor..."));
@@ -596,7 +598,19 @@ Result<StudentImport::Report> StudentImport::run(
     }
     const QString kayitNo = QString::number(m + row.number);
     row.reason = QStringLiteral("Yeni öğrenci (kayıt no %1)").arg(kayitNo);
-    if (!mappedField[kSeviye] || v[kSeviye].isEmpty()) v[kSeviye] = level;
+    if (!mappedField[kSeviye] || v[kSeviye].isEmpty()) {
+      v[kSeviye] = studentLevel(level, v[kSinifi], offeredLevels);
+      if (v[kSeviye].isEmpty())
+        return R::failure(
+            v[kSinifi].isEmpty()
+                ? QStringLiteral("Satır %1: öğrencinin sınıfı da seviyesi de yok; lütfen "
+                                 "seviyeyi seçiniz.")
+                      .arg(row.sheetRow)
+                : QStringLiteral("Satır %1: %2 sınıfı bir seviye belirtmiyor; lütfen seviyeyi "
+                                 "seçiniz.")
+                      .arg(row.sheetRow)
+                      .arg(v[kSinifi]));
+    }
     const QString numarasi =
         threeButton ? SchoolNumber::automatic(institution, v[kSinifi], kayitNo, v[kAdi], v[kSoyadi])
                     : v[kNumarasi];

@@ -118,6 +118,9 @@ class StudentImport {
   // cmdKaydet. `progress` gets "Excel Dosyasına Bağlanılıyor...", "Bilgiler
   // Kaydediliyor...", "Rapor Hazırlanıyor...". The result sheet is written to
   // `resultPath` (default: Sonuclar/OgrenciAktarimi.xlsx in the data folder).
+  // A new student without a mapped level gets `level`, or when that is empty the
+  // level of its class's grade (studentLevel, as a student added by hand); a row
+  // that has neither stops the import before anything is written.
   Result<Report> run(const QString& level, const QString& resultPath = {},
                      const std::function<void(const QString&)>& progress = {});
 

@@ -76,4 +76,9 @@ QString levelOfClass(const QString& sinifi, const QStringList& levels) {
   return {};
 }
 
+QString studentLevel(const QString& given, const QString& sinifi, const QStringList& levels) {
+  if (!given.trimmed().isEmpty()) return given.trimmed();
+  return levelOfClass(sinifi, levels);
+}
+
 }  // namespace school

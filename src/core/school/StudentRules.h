@@ -45,5 +45,9 @@ QString sameNumberMessage(const store::Store& store, const QString& numarasi, co
 // The level of `levels` that the grade of class `sinifi` names ("7-A" -> "7. SINIF"),
 // so a class's students do not land in another grade. Empty when none does.
 QString levelOfClass(const QString& sinifi, const QStringList& levels);
+// The level a new student is stored with, the same for a student added by hand,
+// by the command line and by an import: the level given, else the one its class's
+// grade names (levelOfClass). Empty when neither gives one: the caller refuses.
+QString studentLevel(const QString& given, const QString& sinifi, const QStringList& levels);
 
 }  // namespace school

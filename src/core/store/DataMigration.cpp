@@ -9,6 +9,7 @@
 
 #include <optional>
 
+#include "reports/Scoring.h"
 #include "store/Database.h"
 #include "store/FactoryLayouts.h"
 #include "store/FieldPass.h"
@@ -114,7 +115,7 @@ int lastTestStore(const QString& root) {
 
 struct StepContext {
   QSqlDatabase db;
-  const Store* store = nullptr;  // none while a new database is seeded
+  Store* store = nullptr;  // none while a new database is seeded
   QStringList messages;
   bool openInstitutionScreen = false;
   void log(const QString& text) const {
@@ -225,70 +226,6 @@ Status step6(StepContext& c) {
                     c.db);
 }
 
-// Seconds of an "Nn:Ss" answer time, in SQL.
-const char* const kAnswerSeconds =
-    "(CASE WHEN INSTR(NZ(CEVAPSURESI),':')>0 THEN CAST(VAL(CEVAPSURESI) AS INTEGER)*60+"
-    "CAST(VAL(MID(CEVAPSURESI,INSTR(CEVAPSURESI,':')+1)) AS INTEGER) ELSE CAST(VAL(CEVAPSURESI) AS "
-    "INTEGER) END)";
-
-// Step 7, first half: a result row per student of every run recorded before the
-// results table existed. Runs that already have result rows are left alone, so a
-// repeated step adds nothing twice.
-Status buildResults(const QSqlDatabase& db) {
-  const QString grouped =
-      QStringLiteral(
-          "SELECT C.KUMANDAADRESI,C.KAYITNO,C.TESTTARIHI,C.TESTBASLANGIC,C.TESTBITIS,C.TESTNO,"
-          "NZ(C.YANLISDOGRUGOTURU) AS P,COUNT(*) AS SORULAR,"
-          "SUM(CASE WHEN NZ(C.CEVAP) NOT IN ('X','') AND NZ(C.CEVAP)=NZ(C.DOGRUSIK) THEN 1 ELSE 0 "
-          "END) AS D,"
-          "SUM(CASE WHEN NZ(C.CEVAP) NOT IN ('X','') AND NZ(C.CEVAP)<>NZ(C.DOGRUSIK) THEN 1 ELSE 0 "
-          "END) AS Y,"
-          "SUM(CASE WHEN NZ(C.CEVAP) IN ('X','') THEN 1 ELSE 0 END) AS B,"
-          "SUM(%1) AS SN FROM TABLECEVAP C WHERE NOT EXISTS (SELECT 1 FROM TABLESONUC S WHERE "
-          "S.TESTTARIHI=C.TESTTARIHI AND S.TESTBASLANGIC=C.TESTBASLANGIC) "
-          "GROUP BY C.TESTTARIHI,C.TESTBASLANGIC,C.TESTBITIS,C.TESTNO,C.KUMANDAADRESI,C.KAYITNO,"
-          "NZ(C.YANLISDOGRUGOTURU)")
-          .arg(QString::fromLatin1(kAnswerSeconds));
-  const QString withNet =
-      QStringLiteral(
-          "SELECT G.*,(CASE WHEN P='0' THEN D*1.0 WHEN P='1' THEN D-Y/3.0 ELSE D-Y/4.0 END) "
-          "AS N FROM (%1) G")
-          .arg(grouped);
-  const QString sql =
-      QStringLiteral(
-          "INSERT INTO TABLESONUC "
-          "(KUMANDAADRESI,KAYITNO,ADI,SOYADI,TESTTARIHI,TESTBASLANGIC,TESTBITIS,TESTNO,"
-          "SEVIYE,SINIFI,GRUP,ACIKLAMA,KISISAYI,SORUSAYI,NET,DOGRUSAYI,YANLISSAYI,BOSSAYI,"
-          "TOPLAMSURE,"
-          "TOPLAMSUREGIZLI,KACINCIOLDU,DERS,UNITE,KONU,KAZANIM,TESTADI) "
-          "SELECT KUMANDAADRESI,KAYITNO,"
-          "NZ((SELECT ADI FROM TABLEOGRENCI O WHERE O.KAYITNO=R.KAYITNO LIMIT 1)),"
-          "NZ((SELECT SOYADI FROM TABLEOGRENCI O WHERE O.KAYITNO=R.KAYITNO LIMIT 1)),"
-          "TESTTARIHI,TESTBASLANGIC,TESTBITIS,TESTNO,'','','','','',CAST(SORULAR AS TEXT),"
-          "(CASE WHEN N=CAST(N AS INTEGER) THEN CAST(CAST(N AS INTEGER) AS TEXT) ELSE "
-          "CAST(ROUND(N,2) AS TEXT) END),"
-          "CAST(D AS TEXT),CAST(Y AS TEXT),CAST(B AS TEXT),printf('%02d:%02d',SN/60,SN%60),"
-          "CAST(SN/86400.0 AS TEXT),'','','','','','' FROM (%1) R")
-          .arg(withNet);
-  return runAll(
-      {sql,
-       // Class, group and note of the run; only the rows made just now (KISISAYI
-       // still empty) are touched.
-       QStringLiteral(
-           "UPDATE TABLESONUC SET SEVIYE=NZ(U.SEVIYE),SINIFI=NZ(U.SINIFI),GRUP=NZ(U.GRUP),"
-           "ACIKLAMA=NZ(U.ACIKLAMA) FROM TABLEUYGULAMA U WHERE U.TESTTARIHI=TABLESONUC.TESTTARIHI "
-           "AND "
-           "U.TESTBASLANGIC=TABLESONUC.TESTBASLANGIC AND NZ(TABLESONUC.KISISAYI)=''"),
-       // Students of the run: answer rows per question position.
-       QStringLiteral(
-           "UPDATE TABLESONUC SET KISISAYI=CAST(K.N AS TEXT) FROM (SELECT T,B,MAX(N) AS N FROM "
-           "(SELECT TESTTARIHI AS T,TESTBASLANGIC AS B,COUNT(*) AS N FROM TABLECEVAP GROUP BY "
-           "TESTTARIHI,TESTBASLANGIC,TESTSIRANO) GROUP BY T,B) K WHERE K.T=TABLESONUC.TESTTARIHI "
-           "AND "
-           "K.B=TABLESONUC.TESTBASLANGIC AND NZ(TABLESONUC.KISISAYI)=''")},
-      db);
-}
-
 // Copies the rows of `table` that the store lacks (by `key`) and drops the binary
 // columns from the main table.
 Status moveContent(const QSqlDatabase& db, const QString& table, const QString& key,
@@ -312,8 +249,11 @@ Status moveContent(const QSqlDatabase& db, const QString& table, const QString& 
   return {};
 }
 
+// Step 7, first half: result rows for every run recorded before the results
+// table existed, by the one scorer. Runs that already have result rows are left
+// alone, so a repeated step adds nothing twice.
 Status step7(StepContext& c) {
-  if (Status s = buildResults(c.db); !s) return s;
+  if (Status s = reports::Scoring(*c.store).scoreRunsWithoutResults(); !s) return s;
   if (Status s =
           moveContent(c.db, QStringLiteral("TABLESORU"), QStringLiteral("SORUNO"),
                       {QStringLiteral("SORU"), QStringLiteral("COZUM")}, QStringLiteral("soru2"));
@@ -365,51 +305,21 @@ Status step10(StepContext& c) {
              c.db);
 }
 
-// Rank of every student in every stored run: higher net first, equal nets by the
-// shorter total time. Every row gets its own rank.
+// Rank of every student in every stored run: the one scorer scores every run
+// from its answers again, which ranks it (higher net first, equal nets by the
+// shorter total time, every remote a rank of its own). A run with results but no
+// answers left has nothing to score and keeps its rows.
 Status step11(StepContext& c) {
-  const QString seconds = QStringLiteral(
-      "(CASE WHEN INSTR(NZ(TOPLAMSURE),':')>0 THEN "
-      "VAL(TOPLAMSURE)*60+VAL(MID(TOPLAMSURE,INSTR(TOPLAMSURE,':')+1)) "
-      "ELSE VAL(TOPLAMSURE) END)");
-  Result<QSqlQuery> rows = exec(
-      QStringLiteral("SELECT rowid,TESTTARIHI,TESTBASLANGIC,KUMANDAADRESI FROM TABLESONUC ORDER BY "
-                     "TESTTARIHI,TESTBASLANGIC,VAL(NET) DESC,%1 ASC,rowid")
-          .arg(seconds),
-      {}, c.db);
-  if (!rows) return Status::failure(rows.error());
-  struct Row {
-    qlonglong id;
-    QVariant date, start, remote;
-  };
-  QList<Row> all;
-  while (rows.value().next())
-    all.append({rows.value().value(0).toLongLong(), rows.value().value(1), rows.value().value(2),
-                rows.value().value(3)});
-  rows.value().finish();
-
-  QSqlQuery result(c.db);
-  QSqlQuery answers(c.db);
-  if (!result.prepare(QStringLiteral("UPDATE TABLESONUC SET KACINCIOLDU=? WHERE rowid=?")) ||
-      !answers.prepare(
-          QStringLiteral("UPDATE TABLECEVAP SET KACINCIOLDU=? WHERE TESTTARIHI IS ? AND "
-                         "TESTBASLANGIC IS ? AND KUMANDAADRESI IS ?")))
-    return Status::failure(sqlErrorText(result.lastError()));
-  int rank = 0;
-  for (int i = 0; i < all.size(); ++i) {
-    const Row& r = all.at(i);
-    const bool sameRun = i > 0 && all.at(i - 1).date == r.date && all.at(i - 1).start == r.start;
-    rank = sameRun ? rank + 1 : 1;
-    const QString text = QString::number(rank);
-    result.addBindValue(text);
-    result.addBindValue(r.id);
-    if (!result.exec()) return Status::failure(sqlErrorText(result.lastError()));
-    answers.addBindValue(text);
-    answers.addBindValue(r.date);
-    answers.addBindValue(r.start);
-    answers.addBindValue(r.remote);
-    if (!answers.exec()) return Status::failure(sqlErrorText(answers.lastError()));
-  }
+  Result<QSqlQuery> q =
+      exec(QStringLiteral("SELECT DISTINCT TESTTARIHI,TESTBASLANGIC FROM TABLECEVAP"), {}, c.db);
+  if (!q) return Status::failure(q.error());
+  QList<reports::RunKey> runs;
+  while (q.value().next())
+    runs << reports::RunKey{q.value().value(0).toString(), q.value().value(1).toString()};
+  q.value().finish();
+  reports::Scoring scoring(*c.store);
+  for (const reports::RunKey& r : runs)
+    if (Status s = scoring.rescoreRun(r); !s) return s;
   return {};
 }
 

@@ -17,7 +17,10 @@
 
 #include <memory>
 
+#include "authoring/TestCatalog.h"
 #include "school/Rollover.h"
+#include "screens/authoring/frmTestHazirlama.h"
+#include "screens/delivery/frmTestUygula.h"
 #include "screens/start/frmGenelEkran.h"
 #include "shell/ButtonBar.h"
 #include "shell/MDIForm1.h"
@@ -318,6 +321,27 @@ class TestRightsWalk : public QObject {
     QTRY_COMPARE(openScreens(), QStringList{QStringLiteral("frmGenelEkran")});
     QCOMPARE(messages().takeTexts(), QStringList{users::kDeniedMessage});
     QCOMPARE(presentations(), 0);
+  }
+
+  // "Testi Düzenle" on the run set-up opens the test screen on the chosen test,
+  // through the test screen's own right.
+  void editingTheChosenTestOpensIt() {
+    authoring::Test test;
+    test.testAdi = QStringLiteral("Kesirler");
+    const QString testNo = authoring::TestCatalog(store()).create(test).valueOr({});
+    QVERIFY(!testNo.isEmpty());
+    shell::MainMenuController* menu = m_window->mainMenu();
+    QVERIFY(menu->session()->logIn(store(), QStringLiteral("yönetici"), QStringLiteral("y")));
+    auto* setup = qobject_cast<frmTestUygula*>(menu->cmdMenu_Click(4));
+    QVERIFY(setup && setup->selectTest(testNo));
+    QTest::mouseClick(setup->findChild<QPushButton*>(QStringLiteral("cmdTestiDuzenle")),
+                      Qt::LeftButton);
+    QTRY_COMPARE(openScreens(), (QStringList{QStringLiteral("frmGenelEkran"),
+                                             QStringLiteral("frmTestHazirlama")}));
+    auto* tests = m_window->findChild<frmTestHazirlama*>();
+    QVERIFY(tests);
+    QCOMPARE(tests->form().fields().testNo, testNo);
+    QCOMPARE(tests->form().fields().testAdi, QStringLiteral("Kesirler"));
   }
 
   // The rollover is the administrator's: a teacher who may edit the classes but

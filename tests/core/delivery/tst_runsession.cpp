@@ -83,6 +83,10 @@ class TestRunSession : public QObject, public RunFixture {
     wait(1000);
     QCOMPARE(run.position(), 2);  // timed out: left as by "next"
     QCOMPARE(stored(1).size(), 4);
+    // Nobody answered: each gets the question's 30 seconds, not the 31 it stayed on
+    // the screen while 0 was shown.
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLECEVAP WHERE TESTSIRANO='1' AND CEVAPSURESI='0:30'"),
+             4);
     // "Süresiz": no countdown, no pause; the question waits for the teacher.
     QVERIFY(!run.countdown().timed);
     QCOMPARE(run.countdown().visibleText, QStringLiteral("Süresiz"));
@@ -542,6 +546,9 @@ class TestRunSession : public QObject, public RunFixture {
     today.afterQuestion = delivery::RunSettings::QuestionReport::None;
     today.reportAtEnd = false;
     QVERIFY(today.save(db().db()).ok());
+    // Rows written before the penalty was chosen have none: that is four wrongs.
+    QVERIFY(db().run(QStringLiteral("UPDATE TABLEUYGULAMA SET YANLISDOGRUGOTURU=''")).ok());
+    QVERIFY(db().run(QStringLiteral("UPDATE TABLECEVAP SET YANLISDOGRUGOTURU=''")).ok());
     delivery::InterruptedRuns interrupted(db());
     const QList<delivery::InterruptedRun> found = interrupted.find().value();
     QCOMPARE(found.size(), 1);
@@ -551,6 +558,7 @@ class TestRunSession : public QObject, public RunFixture {
     messages().setNextAnswer(Messages::Answer::Yes);
     const std::optional<delivery::RunPlan> again = interrupted.offer(messages()).value();
     QVERIFY(again.has_value());
+    QCOMPARE(again->settings.penalty, delivery::RunSettings::Penalty::FourWrongs);
     QCOMPARE(again->studentRemotes, remotes);
     QCOMPARE(again->names.first(), QStringLiteral("Öğrenci1 Soyadı10"));
 

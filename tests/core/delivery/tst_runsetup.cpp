@@ -189,6 +189,20 @@ class TestRunSetup : public QObject, public RunFixture {
     QCOMPARE(plan.names, QStringList{"0-0"});
     QVERIFY(!plan.settings.remoteTestScreen);
     QCOMPARE(plan.virtualName, QStringLiteral("Can"));
+
+    // Three-button remotes: whatever the caller asks for (the screen, the command
+    // line's --duration), the run is set up with the forced options.
+    QVERIFY(store::setOption(db(), store::Institution::Option::ThreeButton, true).ok());
+    start.settings.duration = delivery::RunSettings::Duration::Fixed;
+    start.settings.fixedSeconds = 20;
+    start.settings.afterQuestion = delivery::RunSettings::QuestionReport::None;
+    start.settings.penalty = delivery::RunSettings::Penalty::ThreeWrongs;
+    plan = setup.start(start, messages()).value();
+    QCOMPARE(plan.settings.fixedSeconds, 90);
+    QCOMPARE(plan.settings.afterQuestion,
+             delivery::RunSettings::QuestionReport::QuestionStatistics);
+    QVERIFY(plan.settings.goOnWhenAllAnswered);
+    QCOMPARE(plan.settings.penalty, delivery::RunSettings::Penalty::ThreeWrongs);
   }
 };
 

@@ -194,7 +194,8 @@ class TestSimulatedRun : public QObject, public RunFixture {
       QVERIFY(net <= lastNet);
       if (net == lastNet) QVERIFY(time >= lastTime);
       QCOMPARE(r.value(0).toString(),
-               reports::netText(reports::net(r.value(3).toInt(), r.value(4).toInt(), "1")));
+               reports::netText(reports::net(r.value(3).toInt(), r.value(4).toInt(),
+                                             reports::Penalty::ThreeWrongs)));
       lastNet = net;
       lastTime = time;
     }

@@ -11,7 +11,8 @@ using reports::SuccessRanking;
 
 namespace {
 
-// One stored result row, as the scorer leaves it.
+// One stored result row, as the scorer leaves it, and its run's penalty on a
+// question row. Without counts the net is all correct answers.
 struct Row {
   const char* kayitNo;
   const char* date;
@@ -23,10 +24,19 @@ struct Row {
   const char* time = "01:00";
   const char* sinifi = "5-A";
   int correct = 0, wrong = 0, blank = 0;
+  const char* penalty = "0";
 };
 
 void add(const Row& r) {
   const QString kayitNo = QString::fromUtf8(r.kayitNo);
+  const bool counted = r.correct || r.wrong || r.blank;
+  const int correct = counted ? r.correct : QByteArray(r.net).toInt();
+  QVERIFY(ReportsFixture::db()
+              .run(QStringLiteral("INSERT INTO TABLEUYGULAMA (TESTTARIHI,TESTBASLANGIC,TESTNO,"
+                                  "TESTSIRANO,YANLISDOGRUGOTURU) VALUES (?,?,?,'1',?)"),
+                   {QString::fromUtf8(r.date), QString::fromUtf8(r.start),
+                    QString::fromUtf8(r.testNo), QString::fromUtf8(r.penalty)})
+              .ok());
   QVERIFY(ReportsFixture::db()
               .run(QStringLiteral(
                        "INSERT INTO TABLESONUC (KUMANDAADRESI,KAYITNO,ADI,SOYADI,TESTTARIHI,"
@@ -37,7 +47,7 @@ void add(const Row& r) {
                     QStringLiteral("Soyad") + kayitNo, QString::fromUtf8(r.date),
                     QString::fromUtf8(r.start), QString::fromUtf8(r.testNo),
                     QString::fromUtf8(r.sinifi), QString::number(r.questions),
-                    QString::fromUtf8(r.net), QString::number(r.correct), QString::number(r.wrong),
+                    QString::fromUtf8(r.net), QString::number(correct), QString::number(r.wrong),
                     QString::number(r.blank), QString::fromUtf8(r.time), QString::fromUtf8(r.ders)})
               .ok());
 }
@@ -98,7 +108,7 @@ class TestRankingProgress : public QObject {
     QCOMPARE(first.overall.testSayisi, 3);
     QCOMPARE(course(first, "TÜRKÇE")->net, 80.0);
     QCOMPARE(course(first, "FEN BİLİMLERİ")->testSayisi, 1);
-    QCOMPARE(second.overall.net, 63.33);
+    QCOMPARE(QString::number(second.overall.net, 'f', 2), QStringLiteral("63.33"));
     QCOMPARE(second.courseCell(QStringLiteral("MATEMATİK")), QStringLiteral("63.33 (3)"));
     // Times: whole minutes from 100 on, "105:03" is 6303 s: 120 + 6303 + 57.
     QCOMPARE(course(second, "MATEMATİK")->toplamSure, 6480.0);
@@ -153,6 +163,25 @@ class TestRankingProgress : public QObject {
     QVERIFY(!SuccessRanking(db()).build({QStringLiteral("1")}, last(0)).ok());
   }
 
+  // 8 right and 2 wrong of 10 with three wrongs cancelling one: net 7.333…, kept
+  // as "7.33". Every percentage is 73.33, never 73.30 from the rounded text.
+  void figuresComeFromTheCountsNotTheRoundedNet() {
+    add({"1", "01.10.2026", "09:00:00", "M", "", "7.33", 10, "01:00", "5-A", 8, 2, 0, "1"});
+    add({"2", "01.10.2026", "09:00:00", "M", "", "10", 10, "01:00", "5-A", 10, 0, 0, "1"});
+    const reports::Ranking r =
+        SuccessRanking(db()).build({QStringLiteral("1"), QStringLiteral("2")}, last(5)).value();
+    const reports::RankedStudent& s = r.students.at(1);
+    QCOMPARE(QString::number(s.overall.net, 'f', 2), QStringLiteral("73.33"));
+    QCOMPARE(s.courseCell(QStringLiteral("MATEMATİK")), QStringLiteral("73.33 (1)"));
+    QVERIFY(s.overallCell().startsWith(QStringLiteral("073.33 - ")));
+
+    ProgressReport p(db(), ProgressReport::Subject::Student, {QStringLiteral("1")}, last(5));
+    const QList<reports::ProgressRow> rows = p.rowsOf(QStringLiteral("1")).value();
+    QCOMPARE(ProgressReport::cells(rows.at(0)).at(15), QStringLiteral("73.33"));
+    // The class beside it: (7.333… + 10) / 20.
+    QCOMPARE(QString::number(rows.at(0).sinifNetOran.value(), 'f', 2), QStringLiteral("86.67"));
+  }
+
   void equalSuccessGoesToTheFaster() {
     add({"1", "01.10.2026", "09:00:00", "M", "", "5", 10, "10:00"});
     add({"2", "01.10.2026", "09:00:00", "M", "", "5", 10, "02:00"});
@@ -173,9 +202,10 @@ class TestRankingProgress : public QObject {
     ReportsFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("Can"),
                                QStringLiteral("5-A"));
     // The student: 7.5 of 10. The whole run: nets summing to 150 over 200 rows.
-    add({"1", "01.10.2026", "09:00:00", "M", "", "7.5", 10, "01:00", "5-A", 8, 2, 0});
+    add({"1", "01.10.2026", "09:00:00", "M", "", "7.5", 10, "01:00", "5-A", 8, 2, 0, "2"});
     for (int i = 2; i <= 20; ++i)
-      add({QByteArray::number(i).constData(), "01.10.2026", "09:00:00", "M", "", "7.5", 10});
+      add({QByteArray::number(i).constData(), "01.10.2026", "09:00:00", "M", "", "7.5", 10, "01:00",
+           "5-A", 8, 2, 0, "2"});
     add({"1", "08.10.2026", "09:00:00", "M", "", "4", 10, "01:00", "5-A", 4, 3, 3});
     add({"1", "20.09.2026", "09:00:00", "T", "", "10", 10, "01:00", "5-A", 10, 0, 0});
 

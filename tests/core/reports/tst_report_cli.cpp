@@ -163,6 +163,19 @@ class TestReportCli : public QObject {
                  QStringLiteral("SELECT MAX(CAST(TESTSIRANO AS INTEGER)) FROM TABLECEVAP "
                                 "WHERE TESTTARIHI='12.10.2026'")),
              QStringLiteral("9"));
+
+    // An empty key leaves the question out of the scoring, and the report says so.
+    QCOMPARE(cli(run + QStringList{QStringLiteral("--set"), QStringLiteral("1=")}).code, 0);
+    QCOMPARE(ReportsFixture::column(QStringLiteral("SELECT DISTINCT SORUSAYI FROM TABLESONUC WHERE "
+                                                   "TESTTARIHI='12.10.2026'")),
+             QStringList{QStringLiteral("8")});
+    const QStringList report{QStringLiteral("report"), QStringLiteral("run"),
+                             QStringLiteral("12.10.2026"), QStringLiteral("09:00:00")};
+    o = cli(report);
+    QCOMPARE(o.code, 0);
+    QCOMPARE(o.out.split(QLatin1Char('\n')).value(1), QStringLiteral("1. soru puanlanmadı"));
+    QCOMPARE(cli(run + QStringList{QStringLiteral("--set"), QStringLiteral("1=A")}).code, 0);
+    QCOMPARE(cli(report).out.split(QLatin1Char('\n')).value(1), QString());
   }
 
   void itemsRankingProgress() {

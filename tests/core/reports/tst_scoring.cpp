@@ -85,9 +85,11 @@ class TestScoring : public QObject {
     QTest::newRow("blank key") << "X"
                                << "A" << int(Outcome::Blank);
     QTest::newRow("silence with empty key") << ""
-                                            << "" << int(Outcome::Blank);
+                                            << "" << int(Outcome::Unscored);
     QTest::newRow("letter without key") << "B"
-                                        << "" << int(Outcome::Wrong);
+                                        << "" << int(Outcome::Unscored);
+    QTest::newRow("blank key without key") << "X"
+                                           << "" << int(Outcome::Unscored);
   }
   void answersCountByTheKey() {
     QFETCH(QString, answer);
@@ -127,9 +129,12 @@ class TestScoring : public QObject {
     QFETCH(QString, mode);
     QFETCH(QString, stored);
     QFETCH(QString, shown);
-    const double n = reports::net(correct, wrong, mode);
+    const double n = reports::net(correct, wrong, reports::penaltyFromStored(mode));
     QCOMPARE(reports::netText(n), stored);
     QCOMPARE(QString::number(n, 'f', 2), shown);
+    // Written back, a mode reads the same; an empty one is written as the four wrongs it meant.
+    QCOMPARE(reports::storedPenalty(reports::penaltyFromStored(mode)),
+             mode.isEmpty() ? QStringLiteral("2") : mode);
   }
 
   void percentagesAndTimes() {

@@ -24,6 +24,8 @@ run students import "$dir/eokul.csv" --level "7. SINIF" --map "3=ADI,4=SOYADI" |
 printf 'Adı;Soyadı\nNur;Ak\n' >"$dir/liste.csv"
 run students import "$dir/liste.csv" --map "1=ADI,2=SOYADI" --class 7-B >/dev/null
 [ "$(run students list --class 7-B | tail -n +2 | wc -l)" = 1 ] || fail "--class uygulanmadı"
+[ "$(run students list --class 7-B | tail -n +2 | cut -f6)" = "7. SINIF" ] ||
+  fail "aktarılan öğrencinin seviyesi sınıfından (students add gibi) gelmedi"
 
 before="$(count)"
 if run students import "$dir/liste.csv" --map "1=ADI,1=SOYADI" >/dev/null 2>"$dir/err"; then

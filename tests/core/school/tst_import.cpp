@@ -5,6 +5,7 @@
 #include "formats/Workbook.h"
 #include "formats/XlsxWriter.h"
 #include "school/StudentImport.h"
+#include "school/StudentRules.h"
 #include "school/Students.h"
 
 using school::StudentImport;
@@ -164,10 +165,11 @@ class TestImport : public QObject {
         << ""
         << "Lütfen eşleşme listesine dosyadaki sütunların karşılıklarını belirtiniz"
         << "liste.csv";
-    QTest::newRow("no level") << true << ""
-                              << ""
-                              << "Kayıt eklemek için lütfen tanımlamalardan seviye ekleyiniz"
-                              << "";
+    QTest::newRow("no level, no class")
+        << true << ""
+        << ""
+        << "Satır 2: öğrencinin sınıfı da seviyesi de yok; lütfen seviyeyi seçiniz."
+        << "";
     QTest::newRow("cell too long")
         << true << "5" << QString(300, QLatin1Char('x'))
         << "Satır 3, sütun 2: değer çok uzun (en çok 255 karakter olabilir)."
@@ -280,6 +282,43 @@ class TestImport : public QObject {
 
   // An e-Okul list: title lines above the "S.No" header name the class; the
   // class field gets it and every student without a class of its own too.
+  // Without a chosen level a new student takes the level of its class's grade, by
+  // the rule a student added by hand follows; a class without one stops it all.
+  void levelFollowsTheClassLikeAStudentAddedByHand() {
+    QVERIFY(SchoolFixture::db()
+                .run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,"
+                                    "PARAMETREACIKLAMA) VALUES ('SEVIYE','1. SINIF',''),"
+                                    "('SEVIYE','7. SINIF','')"))
+                .ok());
+    StudentImport imp(SchoolFixture::db());
+    imp.setWorkbook(book({{QStringLiteral("Ad"), QStringLiteral("Soyad"), QStringLiteral("Sınıf")},
+                          {QStringLiteral("Bir"), QStringLiteral("İki"), QString()},
+                          {QStringLiteral("Üç"), QStringLiteral("Dört"), QStringLiteral("8-A")}}));
+    QVERIFY(imp.addPair(0, QStringLiteral("Adı")).ok());
+    QVERIFY(imp.addPair(1, QStringLiteral("Soyadı")).ok());
+    QVERIFY(imp.addPair(2, QStringLiteral("Sınıfı")).ok());
+    imp.setClassName(QStringLiteral("7-C"));
+    const auto refused = imp.run({}, m_fx.path(QStringLiteral("s.xlsx")));
+    QVERIFY(!refused.ok());
+    QCOMPARE(
+        refused.error(),
+        QStringLiteral("Satır 3: 8-A sınıfı bir seviye belirtmiyor; lütfen seviyeyi seçiniz."));
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 0);
+    imp.setWorkbook(book({{QStringLiteral("Ad"), QStringLiteral("Soyad"), QStringLiteral("Sınıf")},
+                          {QStringLiteral("Bir"), QStringLiteral("İki"), QString()}}));
+    QVERIFY(imp.addPair(0, QStringLiteral("Adı")).ok());
+    QVERIFY(imp.addPair(1, QStringLiteral("Soyadı")).ok());
+    imp.setClassName(QStringLiteral("7-C"));
+    QVERIFY(imp.run({}, m_fx.path(QStringLiteral("s.xlsx"))).ok());
+    QCOMPARE(
+        SchoolFixture::column(QStringLiteral("SELECT SINIFI || ':' || SEVIYE FROM TABLEOGRENCI")),
+        QStringList{QStringLiteral("7-C:7. SINIF")});
+    QCOMPARE(school::studentLevel({}, QStringLiteral("7-C"), imp.levels()),
+             QStringLiteral("7. SINIF"));
+    QCOMPARE(school::studentLevel(QStringLiteral("5"), QStringLiteral("7-C"), imp.levels()),
+             QStringLiteral("5"));
+  }
+
   void classFromTheListsTitle() {
     formats::Workbook b;
     b.addSheet(QStringLiteral("Sayfa1"),

@@ -161,33 +161,35 @@ class TestMigration : public QObject {
         emptyTable ? 0 : 2);
   }
 
-  // Equal nets are ranked by the shorter total time; a total of 100 minutes is
-  // longer than one of 99.
+  // Step 11 ranks every stored run by the one scorer, from its answers: equal nets
+  // go by the shorter total time; a total of 100 minutes is longer than one of 99.
   void step11RanksTies() {
     struct Row {
       const char* remote;
       const char* net;
-      const char* time;
+      const char* answers;  // two answers, key A
+      const char* time;     // of the first answer
       const char* run;
     };
-    const Row rows[] = {{"1-1", "5", "02:10", "10:00:00"}, {"1-2", "5", "01:50", "10:00:00"},
-                        {"1-3", "7", "05:00", "10:00:00"}, {"1-4", "5", "100:00", "10:00:00"},
-                        {"1-5", "5", "99:00", "10:00:00"}, {"1-6", "2.5", "00:10", "10:00:00"},
-                        {"2-1", "1", "00:10", "11:00:00"}, {"2-2", "3", "00:20", "11:00:00"}};
+    const Row rows[] = {
+        {"1-1", "1", "AB", "2:10", "10:00:00"},  {"1-2", "1", "AB", "1:50", "10:00:00"},
+        {"1-3", "2", "AA", "5:00", "10:00:00"},  {"1-4", "1", "BA", "100:00", "10:00:00"},
+        {"1-5", "1", "AB", "99:00", "10:00:00"}, {"1-6", "0", "BB", "0:10", "10:00:00"},
+        {"2-1", "0", "BX", "0:10", "11:00:00"},  {"2-2", "1", "AX", "0:20", "11:00:00"}};
     for (const Row& r : rows) {
       QVERIFY(
-          run(QStringLiteral(
-                  "INSERT INTO TABLESONUC (KUMANDAADRESI,NET,TOPLAMSURE,TESTTARIHI,TESTBASLANGIC) "
-                  "VALUES (?,?,?,'01.03.2012',?)"),
-              {text(r.remote), text(r.net), text(r.time), text(r.run)})
+          run(QStringLiteral("INSERT INTO TABLESONUC (KUMANDAADRESI,NET,TESTTARIHI,TESTBASLANGIC) "
+                             "VALUES (?,?,'01.03.2012',?)"),
+              {text(r.remote), text(r.net), text(r.run)})
               .ok());
       for (int q = 1; q <= 2; ++q)
-        QVERIFY(
-            run(QStringLiteral(
-                    "INSERT INTO TABLECEVAP (KUMANDAADRESI,TESTTARIHI,TESTBASLANGIC,TESTSIRANO) "
-                    "VALUES (?,'01.03.2012',?,?)"),
-                {text(r.remote), text(r.run), q})
-                .ok());
+        QVERIFY(run(QStringLiteral(
+                        "INSERT INTO TABLECEVAP (KUMANDAADRESI,TESTTARIHI,TESTBASLANGIC,TESTSIRANO,"
+                        "CEVAP,DOGRUSIK,CEVAPSURESI,YANLISDOGRUGOTURU) VALUES "
+                        "(?,'01.03.2012',?,?,?,'A',?,'0')"),
+                    {text(r.remote), text(r.run), q, QString(QLatin1Char(r.answers[q - 1])),
+                     q == 1 ? text(r.time) : QStringLiteral("0:00")})
+                    .ok());
     }
     setDataVersion(QStringLiteral("10"));
     const Result<store::CheckReport> report = restart();
@@ -280,6 +282,15 @@ class TestMigration : public QObject {
                   "('02.03.2011','09:00:00','09:20:00','T1',?,'1-2','11','A','A','01:00','1')"),
               {p})
               .ok());
+    // Remote 1-3 was paired anew halfway: still one remote, one result row.
+    for (int p = 1; p <= 6; ++p)
+      QVERIFY(
+          run(QStringLiteral(
+                  "INSERT INTO TABLECEVAP (TESTTARIHI,TESTBASLANGIC,TESTBITIS,TESTNO,TESTSIRANO,"
+                  "KUMANDAADRESI,KAYITNO,CEVAP,DOGRUSIK,CEVAPSURESI,YANLISDOGRUGOTURU) VALUES "
+                  "('02.03.2011','09:00:00','09:20:00','T1',?,'1-3',?,'A','A','00:10','1')"),
+              {p, p <= 3 ? QStringLiteral("12") : QStringLiteral("13")})
+              .ok());
     // The question store already exists with content of another question: the
     // old content must go in all the same.
     {
@@ -330,7 +341,8 @@ class TestMigration : public QObject {
              QByteArray::fromHex("beef"));
 
     QVERIFY(g_store->open().ok());
-    // 1 correct, 3 wrong at three-wrong-cancel-one: net 0; blank and no answer are blanks.
+    // By the one scorer: 1 correct, 3 wrong at three-wrong-cancel-one: net 0; blank and
+    // no answer are blanks; a remote is one row, ranked by net, then time.
     QCOMPARE(
         column(QStringLiteral("SELECT "
                               "KUMANDAADRESI||'|'||KAYITNO||'|'||ADI||'|'||SOYADI||'|'||SORUSAYI|"
@@ -338,8 +350,9 @@ class TestMigration : public QObject {
                               "YANLISSAYI||'|'||BOSSAYI||'|'||NET||'|'||TOPLAMSURE||'|'||"
                               "KISISAYI||'|'||SINIFI||'|'||GRUP||'|'||"
                               "SEVIYE||'|'||KACINCIOLDU FROM TABLESONUC ORDER BY KUMANDAADRESI")),
-        QStringList({text("1-1|10|Ali|Veli'oğlu|6|1|3|2|0|01:20|2|5-A|G1|5. SINIF|2"),
-                     text("1-2|11|||6|6|0|0|6|06:00|2|5-A|G1|5. SINIF|1")}));
+        QStringList({text("1-1|10|Ali|Veli'oğlu|6|1|3|2|0|01:20|3|5-A|G1|5. SINIF|3"),
+                     text("1-2|11|||6|6|0|0|6|06:00|3|5-A|G1|5. SINIF|2"),
+                     text("1-3|13|||6|6|0|0|6|01:00|3|5-A|G1|5. SINIF|1")}));
     QCOMPARE(
         scalar(QStringLiteral(
                    "SELECT CAST(ROUND(CDBL(TOPLAMSUREGIZLI)*86400) AS INTEGER) FROM TABLESONUC "

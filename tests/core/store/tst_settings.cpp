@@ -143,8 +143,10 @@ class TestSettings : public QObject {
                   .ok());
     QCOMPARE(RunSettings::load(db().db()).value(), RunSettings{});
 
-    RunSettings forced = mine;
-    forced.applyThreeButtonRule();
+    store::Institution threeButtons;
+    threeButtons.threeButtonSetting = QStringLiteral("1");
+    QCOMPARE(mine.effective(store::Institution{}), mine);
+    const RunSettings forced = mine.effective(threeButtons);
     QCOMPARE(forced.duration, RunSettings::Duration::Fixed);
     QCOMPARE(forced.fixedSeconds, 90);
     QVERIFY(forced.goOnWhenAllAnswered);

@@ -87,4 +87,8 @@ bool allowed(const ScreenContext& context, const QString& action, bool ask) {
   return users::Session::current().allows(action);
 }
 
+void showTest(QWidget* screen, const QString& testNo) {
+  if (auto* tests = qobject_cast<frmTestHazirlama*>(screen)) tests->testYukle(testNo);
+}
+
 }  // namespace authoringui

@@ -29,6 +29,10 @@ void registerAuthoringScreens(shell::ScreenRegistry& registry, const ScreenConte
 // why, when the test cannot take clips.
 frmKirpmaMenu* openClipping(const ScreenContext& context, const QString& testNo);
 
+// Shows a test in the test screen `screen` opened (frmTestHazirlama); nothing
+// when it is not that screen (its rights check refused it).
+void showTest(QWidget* screen, const QString& testNo);
+
 QComboBox* combo(const QString& name, QWidget* parent, bool editable = false);
 QLineEdit* lineEdit(const QString& name, QWidget* parent);
 // Shows a stored value: empty clears the choice, a value the list does not

@@ -42,29 +42,28 @@ frmOnizleme* present(const ScreenContext& context, shell::ReceiverController& re
   }
   receiver.router().attach(window, &window->presses());
   const bool reportAtEnd = plan.settings.reportAtEnd && hooks.openReport;
-  QObject::connect(window, &frmOnizleme::finished, &context.store,
-                   [&store = context.store, &messages = context.messages, reportAtEnd,
-                    openReport = hooks.openReport, run = QPointer<frmOnizleme>(window),
-                    mainWindow = QPointer<QWidget>(mainWindow)](const reports::RunKey& key) {
-                     if (mainWindow) mainWindow->activateWindow();
-                     if (key.start.isEmpty()) return;
-                     // A run left before any question was stored has no report to
-                     // open: the summary says so calmly.
-                     const Result<delivery::RunStatistics> recorded =
-                         delivery::Recording(store).statistics(key);
-                     const QStringList leftOut = run ? run->session().leftOut() : QStringList();
-                     if (reportAtEnd && (!recorded || recorded->questions > 0)) {
-                       openReport(key);
-                       // The report counts who took part: say who did not.
-                       if (!leftOut.isEmpty())
-                         messages.info(leftOutText(leftOut).trimmed(),
-                                       QStringLiteral("Test Uygulama"));
-                       return;
-                     }
-                     QString text = runSummary(store, key);
-                     if (!leftOut.isEmpty()) text += leftOutText(leftOut);
-                     if (!text.isEmpty()) messages.info(text, QStringLiteral("Test Uygulama"));
-                   });
+  QObject::connect(
+      window, &frmOnizleme::finished, &context.store,
+      [&store = context.store, &messages = context.messages, reportAtEnd,
+       openReport = hooks.openReport, run = QPointer<frmOnizleme>(window),
+       mainWindow = QPointer<QWidget>(mainWindow)](const reports::RunKey& key) {
+        if (mainWindow) mainWindow->activateWindow();
+        if (key.start.isEmpty()) return;
+        // A run left before any question was stored has no report to
+        // open: the summary says so calmly.
+        const Result<delivery::RunStatistics> recorded = delivery::Recording(store).statistics(key);
+        const QStringList leftOut = run ? run->session().leftOut() : QStringList();
+        if (reportAtEnd && (!recorded || recorded->questions > 0)) {
+          openReport(key);
+          // The report counts who took part: say who did not.
+          if (!leftOut.isEmpty())
+            messages.info(leftOutText(leftOut).trimmed(), QStringLiteral("Test Uygulama"));
+          return;
+        }
+        QString text = runSummary(store, key);
+        if (!leftOut.isEmpty()) text += leftOutText(leftOut);
+        if (!text.isEmpty()) messages.info(text, QStringLiteral("Test Uygulama"));
+      });
   // The program quitting takes the presentation with it (what was left is stored).
   if (mainWindow) QObject::connect(mainWindow, &QObject::destroyed, window, &QObject::deleteLater);
   showFullScreenOn(window, presentationScreen(mainWindow));
@@ -86,7 +85,7 @@ void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContex
                              shell::ReceiverController& receiver, const DeliveryHooks& hooks) {
   registry.registerScreen(kRunScreen, [context, &receiver, hooks](QWidget* parent) {
     auto* screen = new frmTestUygula(context, parent);
-    screen->setOpenScreen(hooks.openScreen);
+    screen->setEditTest(hooks.editTest);
     screen->setStartRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
       return openPresentation(context, receiver, plan, hooks) != nullptr;
     });

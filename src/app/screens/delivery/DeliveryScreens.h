@@ -20,10 +20,9 @@ namespace deliveryui {
 
 // What the area needs of the main window.
 struct DeliveryHooks {
-  // Opens a screen of the main bar by its index, through its rights check (the
-  // setup's "Testi Düzenle" opens the test screen); null when it was refused or
-  // does not exist.
-  std::function<QWidget*(int index)> openScreen;
+  // Opens the test screen of the main bar on a test (the setup's "Testi
+  // Düzenle"), through its rights check.
+  std::function<void(const QString& testNo)> editTest;
   // The main window, whose screen the presentation avoids when there are two.
   QWidget* mainWindow = nullptr;
   // Opens the report of a finished run in the main window (the run's "Rapor

@@ -32,7 +32,6 @@
 namespace {
 
 const QString kScreen = delivery::kRunSetupScreen;
-constexpr int kTestScreen = 3;
 using setupui::check;
 using setupui::radios;
 
@@ -537,9 +536,8 @@ void frmTestUygula::cmdTestiDuzenle_Click() {
     m_context.messages.warning(QStringLiteral("Düzenlenecek testi listeden seçin."));
     return;
   }
-  if (!m_openScreen) return notYet(QStringLiteral("Test düzenleme"));
-  // The test screen opens through the main bar and its rights check.
-  (void)m_openScreen(kTestScreen);
+  if (!m_editTest) return notYet(QStringLiteral("Test düzenleme"));
+  m_editTest(m_summary.testNo);
 }
 
 void frmTestUygula::cmdVideoOynat_Click() {

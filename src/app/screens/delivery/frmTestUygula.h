@@ -30,7 +30,9 @@ class frmTestUygula : public QWidget {
   explicit frmTestUygula(const ScreenContext& context, QWidget* parent = nullptr);
 
   // "Testi Düzenle" opens the test screen through the main bar (its rights check).
-  void setOpenScreen(std::function<QWidget*(int index)> open) { m_openScreen = std::move(open); }
+  void setEditTest(std::function<void(const QString& testNo)> edit) {
+    m_editTest = std::move(edit);
+  }
   // "Testi Başlat" hands the plan over; false when the run did not open.
   void setStartRun(std::function<bool(const delivery::RunPlan&)> start) {
     m_startRun = std::move(start);
@@ -91,7 +93,7 @@ class frmTestUygula : public QWidget {
   ScreenContext m_context;
   delivery::RunSetup m_setup;
   delivery::RunSetup::TestSummary m_summary;
-  std::function<QWidget*(int)> m_openScreen;
+  std::function<void(const QString&)> m_editTest;
   std::function<bool(const delivery::RunPlan&)> m_startRun;
   std::function<bool(const delivery::RunPlan&)> m_startFreeRun;
   std::function<void()> m_openHomework;

@@ -88,9 +88,18 @@ QColor outcomeColour(reports::Outcome outcome) {
     case reports::Outcome::Wrong:
       return QColor(0xf8, 0xc8, 0xc8);
     case reports::Outcome::Blank:
+    case reports::Outcome::Unscored:
       break;
   }
   return Qt::white;
+}
+
+// Why some answers count nowhere: a question without a key.
+QString noteHtml(const QString& note) {
+  return note.isEmpty() ? QString()
+                        : QStringLiteral("<p style=\"color:#b00000\"><b>%1</b></p>")
+                              .arg(note.toHtmlEscaped().replace(QStringLiteral(": "),
+                                                                QStringLiteral(":<br>")));
 }
 
 QString countLine(const QString& caption, const reports::Count& c) {
@@ -311,7 +320,8 @@ void frmRaporlar::paintGeneral() {
                                      "<tr><td>Katılımcı</td><td align=right><b>%2</b></td></tr>")
                           .arg(g.questions)
                           .arg(g.participants) +
-                      tallyHtml(g, letters) + QStringLiteral("</table>"));
+                      tallyHtml(g, letters) + QStringLiteral("</table>") +
+                      noteHtml(g.unscoredNote));
   auto* toggle = m_pages->widget(int(Page::General))
                      ->findChild<QPushButton*>(QStringLiteral("cmdDogruYanlis"));
   toggle->setText(letters ? QStringLiteral("Doğru-Yanlış İstatistiği (C)")
@@ -478,7 +488,7 @@ void frmRaporlar::paintQuestion() {
                          .arg(v.index + 1)
                          .arg(v.count)
                          .arg(v.participants) +
-                     tallyHtml(v, true) + QStringLiteral("</table>"));
+                     tallyHtml(v, true) + QStringLiteral("</table>") + noteHtml(v.unscoredNote));
   reportsui::ReportChart::setGroupBars(m_chartSoru, QStringLiteral("Cevap Dağılımı"),
                                        QStringLiteral("%1. Soru").arg(v.question.position), v.bars);
   const QStringList captions{QStringLiteral("Kumanda"), QStringLiteral("Adı Soyadı"),

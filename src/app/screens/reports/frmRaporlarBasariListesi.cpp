@@ -34,6 +34,10 @@ frmRaporlarBasariListesi::frmRaporlarBasariListesi(const ScreenContext& context,
   big.setBold(true);
   m_lblTestAdi->setFont(big);
   root->addWidget(m_lblTestAdi);
+  auto* explanation = new QLabel(reports::Ranking::overallExplanation(), this);
+  explanation->setObjectName(QStringLiteral("lblGenelAciklama"));
+  explanation->setWordWrap(true);
+  root->addWidget(explanation);
 
   m_pages = new QStackedWidget(this);
   m_list = new QTableWidget(m_pages);
@@ -117,6 +121,8 @@ frmRaporlarBasariListesi::frmRaporlarBasariListesi(const ScreenContext& context,
   m_list->setColumnCount(int(captions.size()));
   m_list->setRowCount(int(cells.size()));
   m_list->setHorizontalHeaderLabels(captions);
+  if (QTableWidgetItem* overall = m_list->horizontalHeaderItem(4))
+    overall->setToolTip(reports::Ranking::overallExplanation());
   for (int r = 0; r < cells.size(); ++r)
     for (int c = 0; c < cells.at(r).size(); ++c)
       m_list->setItem(r, c, new QTableWidgetItem(cells.at(r).at(c).trimmed()));

@@ -151,6 +151,14 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
 
   connect(cmdGozat, &QPushButton::clicked, this, &frmDisVeriAl::gozat);
   connect(m_cmbSheet, &QComboBox::currentIndexChanged, this, &frmDisVeriAl::sayfaSec);
+  // The class chosen or typed brings the level its grade names ("7-A" -> "7. SINIF"),
+  // the rule a student added by hand follows, so a 7th-grade list does not land in
+  // 1st grade; a class without a grade leaves the teacher's choice.
+  connect(m_cmbSinifi, &QComboBox::currentTextChanged, this, [this](const QString& sinifi) {
+    const QString level = school::studentLevel({}, sinifi, m_import->levels());
+    if (const int i = m_cmbSeviye->findText(level); !level.isEmpty() && i >= 0)
+      m_cmbSeviye->setCurrentIndex(i);
+  });
   connect(cmdEkle, &QPushButton::clicked, this, [this] {
     eslesmeEkle(m_cmbExcelSutunu->currentIndex(), m_cmbRehberSutunu->currentText());
   });
@@ -205,14 +213,8 @@ void frmDisVeriAl::sayfaSec(int index) {
     return;
   }
   if (Status s = m_import->chooseSheet(index); !s) m_context.messages.warning(s.error());
-  // The class the list's title names, and the level of its grade when that is
-  // offered ("7-A" -> "7. SINIF"), so a 7th-grade list does not land in 1st grade.
-  if (!m_import->suggestedClass().isEmpty()) {
-    m_cmbSinifi->setCurrentText(m_import->className());
-    const QString level = school::levelOfClass(m_import->className(), m_import->levels());
-    if (const int i = m_cmbSeviye->findText(level); !level.isEmpty() && i >= 0)
-      m_cmbSeviye->setCurrentIndex(i);
-  }
+  // The class the list's title names (its level follows the class).
+  if (!m_import->suggestedClass().isEmpty()) m_cmbSinifi->setCurrentText(m_import->className());
   refreshColumns();
   refreshPairs();
   m_lblDurum->setText(
