@@ -271,7 +271,8 @@ class PackageCrash {
       return name + (name.startsWith(kWorkPrefix) ? QStringLiteral(" çalışma klasörü kaldı")
                                                   : QStringLiteral(" artık dosya olarak kaldı"));
     }
-    const Run again = cli(folder, import);
+    // A reading whose commit the kill let through is remembered: read it again on purpose.
+    const Run again = cli(folder, import + QStringList{QStringLiteral("--again")});
     if (again.exitCode != 0) return QStringLiteral("ikinci okuma: ") + again.output;
     if (countsOf(folder) != after + package)
       return QStringLiteral("ikinci okuma sonrası %1 (öldürme sonrası %2)")

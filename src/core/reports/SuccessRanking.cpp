@@ -44,9 +44,9 @@ QCollator turkishCollator() {
 
 }  // namespace
 
-QString RankedStudent::overallCell() const {
-  return QString::asprintf("%06.2f - %06.2f", overall.net, speed) + QString(10, QLatin1Char(' '));
-}
+QString RankedStudent::overallCell() const { return fixed2(overall.net); }
+
+QString RankedStudent::speedCell() const { return fixed2(speed); }
 
 QString RankedStudent::courseCell(const QString& ders) const {
   for (const RankingRow& r : courses)
@@ -55,16 +55,19 @@ QString RankedStudent::courseCell(const QString& ders) const {
 }
 
 QStringList Ranking::captions() const {
-  QStringList c{QStringLiteral("Kayıt No"), QStringLiteral("Adı"), QStringLiteral("Soyadı"),
-                QStringLiteral("Sınıfı"), QStringLiteral("GENEL")};
-  return c << courses;
+  QStringList c{QStringLiteral("Kayıt No"), QStringLiteral("Adı"),   QStringLiteral("Soyadı"),
+                QStringLiteral("Sınıfı"),   QStringLiteral("GENEL"), QStringLiteral("HIZ")};
+  // Runs of tests without a course have a column too; it needs a name.
+  for (const QString& d : courses)
+    c << (d.trimmed().isEmpty() ? QStringLiteral("Dersi Belirtilmemiş") : d);
+  return c;
 }
 
 QList<QStringList> Ranking::cells() const {
   QList<QStringList> rows;
   for (const RankedStudent& s : students) {
-    QStringList r{s.overall.kayitNo, s.overall.adi, s.overall.soyadi, s.overall.sinifi,
-                  s.overallCell()};
+    QStringList r{s.overall.kayitNo, s.overall.adi,   s.overall.soyadi,
+                  s.overall.sinifi,  s.overallCell(), s.speedCell()};
     for (const QString& d : courses) r << s.courseCell(d);
     rows << r;
   }
@@ -259,7 +262,7 @@ Status SuccessRanking::exportXlsx(const Ranking& ranking, RunCriteria::View view
   w.write(0, 0, ranking.title(view), XlsxWriter::Style::Title);
   for (int c = 0; c < captions.size(); ++c) {
     w.write(2, c, captions.at(c).trimmed(), XlsxWriter::Style::Header);
-    w.setColumnWidth(c, c == 4 ? 20 : 14);
+    w.setColumnWidth(c, 14);
   }
   int row = 3;
   for (const QStringList& cells : ranking.cells()) {

@@ -32,8 +32,10 @@ struct RankedStudent {
   RankingRow overall;
   QList<RankingRow> courses;  // in Turkish alphabetical order
   double speed = 0;           // 100 * overall success / (overall seconds + 1)
-  // "063.33 - 000.52" followed by ten blanks: what the list sorts by.
+  // "63.33": the overall success. The list is sorted by it, then by the speed;
+  // they are two columns, not one zero-padded text that sorted as text.
   QString overallCell() const;
+  QString speedCell() const;
   // "63.33 (3)", or empty when the student has no run of that course.
   QString courseCell(const QString& ders) const;
 };
@@ -49,10 +51,10 @@ struct Ranking {
   // percentages (100 × net / questions), whatever their course, then the speed.
   static QString overallExplanation() {
     return QStringLiteral(
-        "GENEL: genel başarı - hız. Genel başarı, sayılan uygulamaların başarı yüzdelerinin "
-        "(100 × net / soru sayısı) ortalamasıdır; hız, genel başarının ortalama süreye (sn + 1) "
-        "oranının 100 katıdır. Ders sütunları o dersin uygulamalarının ortalamasını ve "
-        "parantez içinde uygulama sayısını gösterir.");
+        "GENEL: genel başarı, sayılan uygulamaların başarı yüzdelerinin (100 × net / soru "
+        "sayısı) ortalamasıdır. HIZ: genel başarının ortalama süreye (sn + 1) oranının 100 "
+        "katı; genel başarısı eşit olanlardan hızlı olan önde sıralanır. Ders sütunları o "
+        "dersin uygulamalarının ortalamasını ve parantez içinde uygulama sayısını gösterir.");
   }
   // The list's column captions: "Kayıt No", "Adı", "Soyadı", "Sınıfı", "GENEL", courses.
   QStringList captions() const;

@@ -14,6 +14,12 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QValueAxis>
 
 #include "delivery/LessonSetup.h"
 #include "screens/authoring/frmKirpma.h"
@@ -71,6 +77,56 @@ void setRow(QTableWidget* table, int row, const QStringList& cells) {
     item->setTextAlignment(Qt::AlignCenter);
     table->setItem(row, c, item);
   }
+}
+
+// The final page's chart: the run's right, wrong and blank answers side by side,
+// grouped under the run (its date with start and end), in the colours of the tiles
+// and the report.
+void showFinalChart(QChartView* view, const delivery::RunStatistics& s) {
+  auto* series = new QBarSeries;
+  const struct {
+    QString name;
+    int value;
+    QColor colour;
+  } bars[] = {{QStringLiteral("Doğru"), s.correct, QColor(0x2e, 0xa0, 0x43)},
+              {QStringLiteral("Yanlış"), s.wrong, QColor(0xd9, 0x30, 0x25)},
+              {QStringLiteral("Boş"), s.blank, QColor(0x9e, 0x9e, 0x9e)}};
+  for (const auto& b : bars) {
+    auto* set = new QBarSet(b.name);
+    set->append(b.value);
+    set->setColor(b.colour);
+    series->append(set);
+  }
+  series->setLabelsVisible(true);
+  auto* chart = new QChart;
+  chart->addSeries(series);
+  chart->setTitle(QStringLiteral("Doğru-Yanlış İstatistiği"));
+  QFont title = chart->titleFont();
+  title.setPixelSize(28);
+  title.setBold(true);
+  chart->setTitleFont(title);
+  QFont axisFont = chart->titleFont();
+  axisFont.setPixelSize(18);
+  axisFont.setBold(false);
+  auto* groups = new QBarCategoryAxis;
+  groups->append(s.label);
+  groups->setLabelsFont(axisFont);
+  chart->addAxis(groups, Qt::AlignBottom);
+  series->attachAxis(groups);
+  auto* counts = new QValueAxis;
+  counts->setRange(0, std::max({s.correct, s.wrong, s.blank, 1}) * 1.1);
+  counts->applyNiceNumbers();
+  counts->setLabelFormat(QStringLiteral("%d"));
+  counts->setLabelsFont(axisFont);
+  chart->addAxis(counts, Qt::AlignLeft);
+  series->attachAxis(counts);
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  QFont legend = chart->legend()->font();
+  legend.setPixelSize(22);
+  chart->legend()->setFont(legend);
+  QChart* old = view->chart();
+  view->setChart(chart);
+  delete old;
 }
 
 void setPixelSize(QWidget* w, int pixels, bool bold = false) {
@@ -265,9 +321,18 @@ void frmOnizleme::build() {
   reportBox->addStretch(1);
   m_pages->addWidget(report);
 
+  auto* finalPage = new QWidget(m_pages);
+  auto* finalRow = new QHBoxLayout(finalPage);
   m_final = makeTable(QStringLiteral("SlisteIstatistik"),
-                      {QStringLiteral("Uygulama Sonucu"), QStringLiteral("Değer")}, m_pages);
-  m_pages->addWidget(m_final);
+                      {QStringLiteral("Uygulama Sonucu"), QStringLiteral("Değer")}, finalPage);
+  m_finalChart = new QChartView(finalPage);
+  m_finalChart->setObjectName(QStringLiteral("chartIstatistik"));
+  m_finalChart->setRenderHint(QPainter::Antialiasing);
+  // Long values (the run's label, who was left out) wrap instead of being cut.
+  m_final->setWordWrap(true);
+  finalRow->addWidget(m_final, 1);
+  finalRow->addWidget(m_finalChart, 1);
+  m_pages->addWidget(finalPage);
 
   m_lblNotice = makeLabel(QStringLiteral("lblSonuc"), {}, m_pages);
   m_lblNotice->setStyleSheet(QStringLiteral("color:#003080"));
@@ -406,7 +471,8 @@ void frmOnizleme::clipCaptured() {
     m_controlBar->show();
     m_controlBar->raise();
   };
-  frmKirpma* surface = frmKirpma::overScreen(this, m_context.messages, frmKirpma::Mode::Keep, m_grabber);
+  frmKirpma* surface =
+      frmKirpma::overScreen(this, m_context.messages, frmKirpma::Mode::Keep, m_grabber);
   if (!surface) return back();
   connect(surface, &frmKirpma::chosen, this, [this, position, back](const QImage& clip) {
     m_clips->set(position, clip);
@@ -483,11 +549,13 @@ void frmOnizleme::refresh() {
           {QStringLiteral("Yanlış"), QStringLiteral("%1 (%%2)").arg(s.wrong).arg(s.wrongPercent)},
           {QStringLiteral("Boş"), QStringLiteral("%1 (%%2)").arg(s.blank).arg(s.blankPercent)}};
       for (int i = 0; i < rows.size(); ++i) setRow(m_final, i, rows.at(i));
+      showFinalChart(m_finalChart, s);
       // Who was left out at the remote test, named: nobody disappears silently.
       if (!m_session.leftOut().isEmpty())
         setRow(m_final, int(rows.size()),
                {QStringLiteral("Testin Dışında Kalan (%1)").arg(m_session.leftOut().size()),
                 m_session.leftOut().join(QStringLiteral(", "))});
+      m_final->resizeRowsToContents();
       m_pages->setCurrentIndex(kFinalPage);
       break;
     }

@@ -14,6 +14,7 @@
 #include "screens/delivery/ScreenSaverInhibitor.h"
 #include "widgets/ScreenContext.h"
 
+class QChartView;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -155,6 +156,7 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
   QLabel* m_tabloBos = nullptr;
   QLabel* m_tabloCevapVermeyen = nullptr;
   QTableWidget* m_final = nullptr;
+  QChartView* m_finalChart = nullptr;  // the run's right, wrong and blank beside the table
   QLabel* m_lblTestAdi = nullptr;
   QLabel* m_lblSayac = nullptr;
   QLabel* m_lblSoruNo = nullptr;
