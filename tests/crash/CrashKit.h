@@ -55,10 +55,12 @@ inline Run runProcess(const QString& program, const QStringList& args, int killA
 
 class Peek {
  public:
-  explicit Peek(const QString& file) : m_name(QStringLiteral("peek%1").arg(++s_count)) {
+  enum Mode { ReadOnly, ReadWrite };
+  explicit Peek(const QString& file, Mode mode = ReadOnly)
+      : m_name(QStringLiteral("peek%1").arg(++s_count)) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     db.setDatabaseName(file);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    if (mode == ReadOnly) db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
     m_ok = QFile::exists(file) && db.open();
   }
   ~Peek() {

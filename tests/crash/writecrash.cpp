@@ -35,37 +35,6 @@ using crashkit::Run;
 
 QTextStream out(stdout);
 
-// A read-write look at one file, unlike crashkit::Peek: a kill leaves a journal
-// beside a content store that only a writer may roll back, exactly as the program
-// does when it next reads that store.
-class Look {
- public:
-  explicit Look(const QString& file) : m_name(QStringLiteral("look%1").arg(++s_count)) {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    db.setDatabaseName(file);
-    m_ok = QFile::exists(file) && db.open();
-  }
-  ~Look() {
-    QSqlDatabase::database(m_name, false).close();
-    QSqlDatabase::removeDatabase(m_name);
-  }
-  Look(const Look&) = delete;
-  Look& operator=(const Look&) = delete;
-  bool ok() const { return m_ok; }
-  QStringList column(const QString& sql) const {
-    QStringList values;
-    QSqlQuery q(QSqlDatabase::database(m_name, false));
-    if (!q.exec(sql)) return {QStringLiteral("HATA ") + q.lastError().text()};
-    while (q.next()) values << q.value(0).toString();
-    return values;
-  }
-
- private:
-  static inline int s_count = 0;
-  QString m_name;
-  bool m_ok = false;
-};
-
 struct School {
   QStringList questions;    // TABLESORU.SORUNO
   QStringList tests;        // TABLETEST.TESTNO
@@ -96,7 +65,9 @@ School schoolIn(const QString& folder) {
   School s;
   const QDir dir(folder);
   {
-    Look main(dir.filePath(QStringLiteral("DERSLIK.db")));
+    // Read-write: a kill leaves a journal beside a content store that only a
+    // writer may roll back, exactly as the program does when it next reads it.
+    crashkit::Peek main(dir.filePath(QStringLiteral("DERSLIK.db")), crashkit::Peek::ReadWrite);
     if (!main.ok()) s.fault = QStringLiteral("DERSLIK.db açılamadı");
     s.questions = sorted(main.column(QStringLiteral("SELECT SORUNO FROM TABLESORU")));
     s.tests = sorted(main.column(QStringLiteral("SELECT TESTNO FROM TABLETEST")));
@@ -105,7 +76,7 @@ School schoolIn(const QString& folder) {
   }
   static const QRegularExpression store(QStringLiteral("^DERSLIK_(T?)\\d+\\.db$"));
   for (const QString& name : dir.entryList({QStringLiteral("*.db")}, QDir::Files)) {
-    Look db(dir.filePath(name));
+    crashkit::Peek db(dir.filePath(name), crashkit::Peek::ReadWrite);
     const QStringList check = db.column(QStringLiteral("PRAGMA integrity_check"));
     if (s.fault.isEmpty() && check != QStringList{QStringLiteral("ok")})
       s.fault = name + QStringLiteral(": integrity_check ") + check.join(QLatin1Char(' '));
