@@ -212,19 +212,26 @@ void leavingAQuestion() {
   if (!store.open() || !addClassAndTest(store, kRemotes, kQuestions) || !addPastRuns(store)) return;
   delivery::Recording recording(store);
 
-  std::vector<double> oursMs;
-  delivery::RunRecord run = currentRun(QStringLiteral("10:15:00"));
-  for (int position = 1; position <= kQuestions; ++position) {
-    const QList<delivery::TileAnswer> answers = answersOf(run);
-    QElapsedTimer t;
-    t.start();
-    if (!ok(recording.CevaplariVeritabaninaYaz(run, position, QStringLiteral("B%1").arg(position),
-                                               answers),
-            "kayıt"))
-      return;
-    oursMs.push_back(double(t.nsecsElapsed()) / 1e6);
-  }
-  std::sort(oursMs.begin(), oursMs.end());
+  // Every question of a run that starts at `start` left once, each timed; sorted,
+  // empty when a recording failed.
+  auto leaveEvery = [&](const QString& start) {
+    std::vector<double> ms;
+    const delivery::RunRecord run = currentRun(start);
+    for (int position = 1; position <= kQuestions; ++position) {
+      const QList<delivery::TileAnswer> answers = answersOf(run);
+      QElapsedTimer t;
+      t.start();
+      if (!ok(recording.CevaplariVeritabaninaYaz(run, position, QStringLiteral("B%1").arg(position),
+                                                 answers),
+              "kayıt"))
+        return std::vector<double>();
+      ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms;
+  };
+  const std::vector<double> oursMs = leaveEvery(QStringLiteral("10:15:00"));
+  if (oursMs.empty()) return;
   const double oursMedian = median(oursMs);
   print(ours, kRemotes, oursMedian, oursMs.front(), oursMs.back(),
         QStringLiteral("\"journal\":\"truncate\",\"synchronous\":\"full\""));
@@ -244,19 +251,8 @@ void leavingAQuestion() {
     if (!ok(store.run(QStringLiteral("PRAGMA journal_mode=") + setting.journal), "journal") ||
         !ok(store.run(QStringLiteral("PRAGMA synchronous=") + setting.synchronous), "sync"))
       return;
-    std::vector<double> ms;
-    run = currentRun(setting.start);
-    for (int position = 1; position <= kQuestions; ++position) {
-      const QList<delivery::TileAnswer> answers = answersOf(run);
-      QElapsedTimer t;
-      t.start();
-      if (!ok(recording.CevaplariVeritabaninaYaz(run, position, QStringLiteral("B%1").arg(position),
-                                                 answers),
-              "kayıt"))
-        return;
-      ms.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
+    const std::vector<double> ms = leaveEvery(setting.start);
+    if (ms.empty()) return;
     const double m = median(ms);
     print(setting.name, kRemotes, m, ms.front(), ms.back(),
           QStringLiteral("\"journal\":\"%1\",\"synchronous\":\"%2\",\"ours_minus_this_ms\":%3")
@@ -276,7 +272,7 @@ void leavingAQuestion() {
           .valueOr({});
   for (const QString& index : indexes) (void)store.run(QStringLiteral("DROP INDEX %1").arg(index));
   std::vector<double> oldMs;
-  run = currentRun(QStringLiteral("11:00:00"));
+  const delivery::RunRecord run = currentRun(QStringLiteral("11:00:00"));
   for (int position = 1; position <= 3; ++position) {
     const QList<delivery::TileAnswer> answers = answersOf(run);
     QElapsedTimer t;

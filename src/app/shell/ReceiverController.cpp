@@ -65,14 +65,15 @@ ReceiverController::ReceiverController(QMdiArea* mdi, QObject* parent)
   // diagnostics that it has run out.
   connect(&m_timerRepeat, &QTimer::timeout, &m_diagnostics, &receiver::ReportDiagnostics::changed);
   m_pipeline.setTarget([this] { return m_router.activeConsumer(); });
-  connect(&m_pipeline, &activity::PressPipeline::admitted, this,
-          [this](const receiver::AdmittedPress& p) {
-            qCDebug(lcPress).noquote() << QStringLiteral("Düğme Basıldı - %1-%2")
-                                              .arg(p.press.KumandaAdresi, p.press.Dugme);
-            m_timerRepeat.start();
-            m_held = true;
-            emit pressAccepted(p.press.KumandaAdresi, p.press.Dugme, p.teacher);
-          });
+  connect(
+      &m_pipeline, &activity::PressPipeline::admitted, this,
+      [this](const receiver::AdmittedPress& p) {
+        qCDebug(lcPress).noquote()
+            << QStringLiteral("Düğme Basıldı - %1-%2").arg(p.press.KumandaAdresi, p.press.Dugme);
+        m_timerRepeat.start();
+        m_held = true;
+        emit pressAccepted(p.press.KumandaAdresi, p.press.Dugme, p.teacher);
+      });
 
   buildStatusWidget();
   setLink(std::make_unique<receiver::HidrawReceiver>());

@@ -9,9 +9,9 @@
 #include <optional>
 
 #include "activity/PressPipeline.h"
+#include "receiver/ClassroomSimulation.h"
 #include "receiver/Clock.h"
 #include "receiver/DeviceInfo.h"
-#include "receiver/ClassroomSimulation.h"
 #include "receiver/RadioSource.h"
 #include "receiver/ReportDiagnostics.h"
 #include "shell/PressRouter.h"

@@ -22,8 +22,8 @@ struct InterruptedRun {
   reports::RunKey key;
   RunDescription description;
   reports::Penalty penalty = reports::Penalty::FourWrongs;  // YANLISDOGRUGOTURU
-  int questionsLeft = 0;  // questions whose answers were stored
-  int questionCount = 0;  // questions of the test
+  int questionsLeft = 0;                                    // questions whose answers were stored
+  int questionCount = 0;                                    // questions of the test
   QStringList addresses;  // the remotes that took part, in tile order
   QString virtualKayitNo;
 };

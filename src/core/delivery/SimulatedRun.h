@@ -12,10 +12,10 @@
 
 #include "Messages.h"
 #include "Result.h"
+#include "activity/PressPipeline.h"
 #include "delivery/RunSession.h"
 #include "delivery/RunSettings.h"
 #include "delivery/RunSetup.h"
-#include "activity/PressPipeline.h"
 #include "receiver/Clock.h"
 #include "receiver/RadioSource.h"
 #include "receiver/SimulatedReceiver.h"

@@ -25,7 +25,7 @@ struct RunInfo {
   QString testBitis, testNo, testAdi, seviye, sinifi, grup, aciklama;
   QString ders, unite, konu, kazanim;
   Penalty penalty = Penalty::FourWrongs;  // YANLISDOGRUGOTURU
-  QString aktarildi;  // AKTARILDI
+  QString aktarildi;                      // AKTARILDI
 
   // A run without an end time is still being presented.
   bool inProgress() const { return testBitis.isEmpty(); }
