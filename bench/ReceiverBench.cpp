@@ -15,10 +15,10 @@
 #include "Bench.h"
 #include "activity/PressConsumer.h"
 #include "activity/RemoteTiles.h"
+#include "framework/ReceiverController.h"
 #include "receiver/HidrawReceiver.h"
 #include "receiver/ReportDecoder.h"
 #include "receiver/SimulatedReceiver.h"
-#include "shell/ReceiverController.h"
 
 namespace bench {
 
@@ -55,7 +55,7 @@ struct Classroom {
   QMainWindow main;
   QMdiArea* mdi = new QMdiArea(&main);
   BenchActivity* presentation = new BenchActivity;
-  std::unique_ptr<shell::ReceiverController> controller;
+  std::unique_ptr<framework::ReceiverController> controller;
 
   Classroom() {
     main.setCentralWidget(mdi);
@@ -64,7 +64,7 @@ struct Classroom {
     sub->show();
     main.show();
     mdi->setActiveSubWindow(sub);
-    controller = std::make_unique<shell::ReceiverController>(mdi);
+    controller = std::make_unique<framework::ReceiverController>(mdi);
     controller->router().attach(presentation, presentation);
   }
 };

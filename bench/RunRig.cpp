@@ -7,9 +7,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "framework/ReceiverController.h"
 #include "receiver/HidrawReceiver.h"
 #include "receiver/ReportDecoder.h"
-#include "shell/ReceiverController.h"
 
 namespace bench {
 
@@ -83,7 +83,7 @@ RunRig::RunRig(store::Store& store, int remotes, activity::PressConsumer* consum
   sub->show();
   m_main.show();
   mdi->setActiveSubWindow(sub);
-  m_controller = std::make_unique<shell::ReceiverController>(mdi);
+  m_controller = std::make_unique<framework::ReceiverController>(mdi);
   m_controller->router().attach(window, consumer ? consumer : m_run.get());
 
   if (::socketpair(AF_UNIX, SOCK_SEQPACKET, 0, m_fds) != 0) return;

@@ -12,7 +12,7 @@
 
 class QMdiArea;
 
-namespace shell {
+namespace framework {
 class ReceiverController;
 }
 
@@ -44,7 +44,7 @@ class RunRig {
   receiver::ManualClock m_clock;
   std::unique_ptr<delivery::RunSession> m_run;
   QMainWindow m_main;
-  std::unique_ptr<shell::ReceiverController> m_controller;
+  std::unique_ptr<framework::ReceiverController> m_controller;
   int m_fds[2] = {-1, -1};
   bool m_ok = false;
 };

@@ -7,10 +7,11 @@
 
 #include "Bench.h"
 #include "Messages.h"
+#include "framework/Sliste.h"
 #include "lists/FilterProxy.h"
 #include "lists/TableModel.h"
 #include "store/Store.h"
-#include "widgets/Sliste.h"
+#include "users/Session.h"
 
 namespace bench {
 
@@ -128,7 +129,8 @@ void widgetBenchmarks() {
   {
     QWidget host;
     RecordedMessages messages;
-    const ScreenContext context{store, messages, {}};
+    users::Session session;
+    const ScreenContext context{store, messages, session, {}};
     auto* grid =
         new Sliste(context, {QStringLiteral("frmBench"), QStringLiteral("Sliste1")}, &host);
     host.resize(1280, 800);

@@ -7,14 +7,14 @@
 #include <optional>
 
 #include "Messages.h"
+#include "framework/ExchangeImport.h"
+#include "framework/frmMesaj.h"
 #include "screens/school/frmTanimlamalar.h"
 #include "shell/Application.h"
-#include "shell/ExchangeImport.h"
 #include "shell/MDIForm1.h"
 #include "shell/MainMenuController.h"
 #include "shell/SingleInstance.h"
 #include "store/Store.h"
-#include "widgets/frmMesaj.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ void openGivenFile(MDIForm1& window, const QString& path) {
     }
     return;
   }
-  using shell::exchangeimport::Kind;
+  using framework::exchangeimport::Kind;
   std::optional<Kind> kind;
   if (suffix == QLatin1String("cks"))
     kind = Kind::Questions;
@@ -65,8 +65,9 @@ void openGivenFile(MDIForm1& window, const QString& path) {
                          .arg(file.fileName()));
     return;
   }
-  if (window.mainMenu()->requireRight(shell::exchangeimport::rightKey(*kind)))
-    shell::exchangeimport::importFiles(&window, window.context(), *kind, {file.absoluteFilePath()});
+  if (window.mainMenu()->requireRight(framework::exchangeimport::rightKey(*kind)))
+    framework::exchangeimport::importFiles(&window, window.context(), *kind,
+                                           {file.absoluteFilePath()});
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "Messages.h"
 #include "store/Parameters.h"
 #include "store/Store.h"
+#include "users/RightFlags.h"
+#include "users/Session.h"
 
 // A data folder of one test function's own: a temporary directory with its store,
 // its own per-user settings file, and (unless asked not to) a fresh main database,
@@ -16,6 +18,7 @@
 class TempDataFolder {
  public:
   explicit TempDataFolder(bool withDatabase = true) {
+    m_session.setFlags(users::initialRights(false, 0));
     m_ok = m_dir.isValid();
     if (!m_ok) return;
     m_store = std::make_unique<store::Store>(m_dir.path());
@@ -37,6 +40,8 @@ class TempDataFolder {
   bool ok() const { return m_ok; }
   store::Store& store() { return *m_store; }
   RecordedMessages& messages() { return m_messages; }
+  // The rights screens ask: those of the program without the advanced mode.
+  users::Session& session() { return m_session; }
   // A new database offers the common levels, courses and factory grid layouts;
   // tests that count list rows or layout rows start from empty ones instead.
   bool emptySeededLists() {
@@ -53,5 +58,6 @@ class TempDataFolder {
   QTemporaryDir m_dir;
   std::unique_ptr<store::Store> m_store;
   RecordedMessages m_messages;
+  users::Session m_session;
   bool m_ok = false;
 };

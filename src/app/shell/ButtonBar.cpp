@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "shell/ScreenRegistry.h"
+#include "framework/ScreenRegistry.h"
 
 namespace shell {
 
@@ -63,11 +63,11 @@ QToolButton* ButtonBar::button(int index) const {
   return m_buttons[static_cast<size_t>(index)];
 }
 
-void ButtonBar::setEntry(const ScreenEntry& entry) {
+void ButtonBar::setEntry(const framework::ScreenEntry& entry) {
   QToolButton* b = button(entry.index);
   if (!b) return;
   b->setText(entry.caption);
-  b->setToolTip(ScreenRegistry::tooltipFor(entry));
+  b->setToolTip(framework::ScreenRegistry::tooltipFor(entry));
   b->setAccessibleName(entry.caption);
 }
 

@@ -7,9 +7,10 @@
 
 class QToolButton;
 
-namespace shell {
-
+namespace framework {
 struct ScreenEntry;
+}  // namespace framework
+namespace shell {
 
 // The vertical bar of large buttons cmdMenu(0..12) at the left of the main
 // window. Shown buttons stand one under another from the top without gaps; their
@@ -26,7 +27,7 @@ class ButtonBar : public QWidget {
 
   QToolButton* button(int index) const;
   // Caption, tooltip (with the shortcut) and accessible name from the entry.
-  void setEntry(const ScreenEntry& entry);
+  void setEntry(const framework::ScreenEntry& entry);
 
   void setButtonShown(int index, bool shown);
   bool buttonShown(int index) const;

@@ -17,9 +17,14 @@
 #include <QStatusBar>
 
 #include "Version.h"
+#include "framework/ExchangeImport.h"
+#include "framework/ReceiverController.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/frmIslem.h"
+#include "framework/frmMesaj.h"
+#include "framework/frmSanalKumanda.h"
 #include "school/Pairing.h"
 #include "school/Rollover.h"
-#include "screens/activities/frmSanalKumanda.h"
 #include "screens/authoring/AuthoringScreens.h"
 #include "screens/delivery/DeliveryScreens.h"
 #include "screens/game/GameScreens.h"
@@ -29,17 +34,13 @@
 #include "screens/start/frmKurumBilgileri.h"
 #include "screens/start/frmSozlesme.h"
 #include "screens/users/UserScreens.h"
-#include "shell/ExchangeImport.h"
 #include "shell/MainMenuController.h"
-#include "shell/ReceiverController.h"
 #include "shell/RepairAction.h"
-#include "shell/frmIslem.h"
 #include "startup/StartupSequence.h"
 #include "store/Institution.h"
 #include "store/Parameters.h"
 #include "store/Store.h"
 #include "users/Session.h"
-#include "widgets/frmMesaj.h"
 
 namespace {
 MDIForm1* g_instance = nullptr;
@@ -54,7 +55,7 @@ MDIForm1::MDIForm1(store::Store& store, Options options, QWidget* parent)
       m_store(store),
       m_options(options),
       m_ownMessages(options.messages ? nullptr : std::make_unique<WidgetMessages>(this)),
-      m_context{store, options.messages ? *options.messages : *m_ownMessages,
+      m_context{store, options.messages ? *options.messages : *m_ownMessages, m_session,
                 [this](QWidget* screen) { showScreen(screen); }},
       m_mdi(new QMdiArea(this)) {
   g_instance = this;
@@ -66,12 +67,12 @@ MDIForm1::MDIForm1(store::Store& store, Options options, QWidget* parent)
   m_mdi->setBackground(QColor(0xea, 0xf1, 0xfb));
   setCentralWidget(m_mdi);
   m_runModal = [](QDialog& d) { return d.exec(); };
-  m_receiver = new shell::ReceiverController(m_mdi, this);
+  m_receiver = new framework::ReceiverController(m_mdi, this);
   statusBar()->addPermanentWidget(m_receiver->statusWidget());
-  connect(m_receiver, &shell::ReceiverController::receiverChanged, this, [this](bool present) {
+  connect(m_receiver, &framework::ReceiverController::receiverChanged, this, [this](bool present) {
     if (m_home) m_home->setReceiverState(present);
   });
-  connect(m_receiver, &shell::ReceiverController::logLine, this,
+  connect(m_receiver, &framework::ReceiverController::logLine, this,
           [this](const QString& text) { m_store.log(text); });
   // The rollover and the repair open the store again; options may change in
   // frmGelismisMod: both come as institutionChanged.
@@ -122,7 +123,22 @@ void MDIForm1::buildMenus() {
   });
   add(QStringLiteral("Öğrenci Listesi Aktar"), QStringLiteral("mnuDisVeriAl"),
       [this] { schoolui::openStudentImport(m_context); });
-  shell::exchangeimport::addMenuItems(*m_menu, menu, this, m_context);
+  // "Dosyadan Soru Al" / "Dosyadan Test Al", each behind the rights check of
+  // reading its kind.
+  namespace xi = framework::exchangeimport;
+  for (const auto& [kind, caption, name] :
+       {std::tuple{xi::Kind::Questions, QStringLiteral("Dosyadan Soru Al"),
+                   QStringLiteral("mnuDosyadanSoruAl")},
+        std::tuple{xi::Kind::Tests, QStringLiteral("Dosyadan Test Al"),
+                   QStringLiteral("mnuDosyadanTestAl")}}) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setProperty("rightKey", xi::rightKey(kind));
+    m_menu->connectGuarded(action, [this, k = kind] {
+      const QStringList paths = xi::chooseFiles(this, k, xi::Origin::Menu);
+      if (!paths.isEmpty()) xi::importFiles(this, m_context, k, paths);
+    });
+  }
   add(QStringLiteral("Sınıf Atlatma"), QStringLiteral("mnuSinifAtlatma"),
       [this] { SinifAtlatmaUygula(); });
   add(QStringLiteral("Bilgileri Onar"), QStringLiteral("BilgileriOnar"), [this] {
@@ -343,7 +359,7 @@ void MDIForm1::refreshHome() {
   QList<frmGenelEkran::Tile> tiles;
   for (int i = 0; i < 6; ++i) {
     if (!m_menu->registry().has(i)) continue;
-    const shell::ScreenEntry& e = m_menu->registry().entry(i);
+    const framework::ScreenEntry& e = m_menu->registry().entry(i);
     tiles.append(
         {i, e.caption, QString::fromUtf8(kDescriptions[i]), !m_menu->mayNeverUse(e.rightKey)});
   }

@@ -8,8 +8,9 @@
 #include <functional>
 #include <memory>
 
+#include "framework/ScreenContext.h"
 #include "screens/delivery/DeliveryScreens.h"
-#include "widgets/ScreenContext.h"
+#include "users/Session.h"
 
 class Messages;
 class QAction;
@@ -20,8 +21,10 @@ class frmIslem;
 class frmSanalKumanda;
 namespace shell {
 class MainMenuController;
-class ReceiverController;
 }  // namespace shell
+namespace framework {
+class ReceiverController;
+}  // namespace framework
 namespace store {
 class Store;
 }
@@ -66,7 +69,7 @@ class MDIForm1 : public QMainWindow {
 
   shell::MainMenuController* mainMenu() const { return m_menu; }
   // The receiver and the routing of its presses to the active activity.
-  shell::ReceiverController* receiverController() const { return m_receiver; }
+  framework::ReceiverController* receiverController() const { return m_receiver; }
   QString threeButtonSetting() const;
   bool advancedMode() const;
   bool loggingSwitch() const { return m_options.logtut; }
@@ -106,12 +109,14 @@ class MDIForm1 : public QMainWindow {
   store::Store& m_store;
   Options m_options;
   std::unique_ptr<Messages> m_ownMessages;
+  // The rights of the program and its logged-in user, lent to every screen.
+  users::Session m_session;
   ScreenContext m_context;
   QMdiArea* m_mdi;
   frmGenelEkran* m_home = nullptr;
   frmIslem* m_islem = nullptr;
   shell::MainMenuController* m_menu = nullptr;
-  shell::ReceiverController* m_receiver = nullptr;
+  framework::ReceiverController* m_receiver = nullptr;
   QAction* m_raporAnimasyonu = nullptr;
   QPointer<frmSanalKumanda> m_virtualRemote;
   bool m_closing = false;

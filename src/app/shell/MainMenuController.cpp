@@ -65,9 +65,8 @@ MainMenuController::MainMenuController(QMainWindow* window, QMdiArea* mdi, QMenu
       m_context(context),
       m_institution(context.store.institution()),
       m_menuBar(menuBar),
-      m_session(new users::Session(this)),
+      m_session(&context.session),
       m_bar(new ButtonBar(window)) {
-  m_session->makeCurrent();
   connect(m_bar, &ButtonBar::cmdMenuClicked, this, &MainMenuController::cmdMenu_Click);
   connect(m_session, &users::Session::rightsChanged, this, &MainMenuController::refreshRightsUi);
   connect(m_session, &users::Session::userChanged, this, [this](const QString& name) {
@@ -82,7 +81,7 @@ MainMenuController::MainMenuController(QMainWindow* window, QMdiArea* mdi, QMenu
   connect(&context.store, &store::Store::usersChanged, this,
           &MainMenuController::followAdvancedMode);
   qApp->installEventFilter(this);
-  connect(&m_registry, &ScreenRegistry::changed, this, [this] {
+  connect(&m_registry, &framework::ScreenRegistry::changed, this, [this] {
     rebuildScreenActions();
     refreshRightsUi();
   });
@@ -136,7 +135,7 @@ void MainMenuController::buildMenu() {
   m_menu->addActions(sets->actions());
   m_menu->addSeparator();
 
-  const ScreenEntry& advanced = m_registry.entry(kAdvancedScreen);
+  const framework::ScreenEntry& advanced = m_registry.entry(kAdvancedScreen);
   m_gelismisMod = m_menu->addAction(QStringLiteral("Gelişmiş Mod Ayarları"));
   m_gelismisMod->setObjectName(QStringLiteral("GelismisModAyarlari"));
   m_gelismisMod->setShortcut(advanced.shortcut);
@@ -153,9 +152,9 @@ void MainMenuController::buildMenu() {
 void MainMenuController::rebuildScreenActions() {
   qDeleteAll(m_screenActions);
   m_screenActions.clear();
-  for (int i = 0; i < ScreenRegistry::kButtonCount; ++i) {
+  for (int i = 0; i < framework::ScreenRegistry::kButtonCount; ++i) {
     if (i == kAdvancedScreen || i == kLoginScreen || !m_registry.has(i)) continue;
-    const ScreenEntry& e = m_registry.entry(i);
+    const framework::ScreenEntry& e = m_registry.entry(i);
     auto* a = new QAction(e.caption, m_menu);
     a->setObjectName(QStringLiteral("mnuEkran_%1").arg(i));
     a->setProperty("rightKey", e.rightKey);
@@ -206,8 +205,8 @@ void MainMenuController::refreshRightsUi() {
   const bool advancedPage = flags.flag(users::kFlagAdvancedSettings);
   m_gelismisMod->setVisible(advancedPage);
   m_oturumAc->setVisible(m_advancedMode);
-  for (int i = 0; i < ScreenRegistry::kButtonCount; ++i) {
-    const ScreenEntry& e = m_registry.entry(i);
+  for (int i = 0; i < framework::ScreenRegistry::kButtonCount; ++i) {
+    const framework::ScreenEntry& e = m_registry.entry(i);
     m_bar->setEntry(e);
     if (i == kLoginScreen && m_session->loggedIn())
       m_bar->button(i)->setText(QStringLiteral("Oturumu Kapat"));
@@ -316,7 +315,7 @@ QWidget* MainMenuController::cmdMenu_Click(int index) {
 }
 
 QWidget* MainMenuController::openEntry(int index) {
-  const ScreenEntry& target = m_registry.entry(index);
+  const framework::ScreenEntry& target = m_registry.entry(index);
   if (!target.factory) return nullptr;
   closeOtherScreens();
   QWidget* screen = target.factory(nullptr);

@@ -7,11 +7,11 @@
 #include <array>
 #include <functional>
 
+#include "framework/ScreenContext.h"
+#include "framework/ScreenRegistry.h"
 #include "shell/ButtonBar.h"
-#include "shell/ScreenRegistry.h"
 #include "store/Institution.h"
 #include "users/RightFlags.h"
-#include "widgets/ScreenContext.h"
 
 class QAction;
 class QMainWindow;
@@ -45,7 +45,7 @@ class MainMenuController : public QObject {
   ~MainMenuController() override;
 
   ButtonBar* buttonBar() const { return m_bar; }
-  ScreenRegistry& registry() { return m_registry; }
+  framework::ScreenRegistry& registry() { return m_registry; }
   users::Session* session() const { return m_session; }
   const users::RightFlags& rights() const;
   void setRights(const users::RightFlags& flags);
@@ -143,7 +143,7 @@ class MainMenuController : public QObject {
   ScreenContext m_context;
   store::Institution m_institution;  // as last seen, to tell which option changed
   QMenuBar* m_menuBar;
-  ScreenRegistry m_registry;
+  framework::ScreenRegistry m_registry;
   users::Session* m_session;
   ButtonBar* m_bar;
   QPointer<QWidget> m_current;

@@ -10,7 +10,7 @@ namespace activity {
 // Whatever the teacher is running that listens to the remotes: the registration
 // of new remotes, the attendance, the run of a test (delivery::RunSession). While
 // it is active it is the target of the press pipeline (PressPipeline: the main
-// window finds it through shell::PressRouter::attach(window, consumer)), and every
+// window finds it through framework::PressRouter::attach(window, consumer)), and every
 // press that passes the pipeline (repeats dropped, teacher told apart,
 // three-button rule applied) reaches it, from whichever source: each one, in the
 // order they came, none dropped and none merged.

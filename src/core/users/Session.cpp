@@ -46,30 +46,9 @@ Result<Account> authenticate(store::Store& store, const QString& name, const QSt
   return Result<Account>::failure(wrong);
 }
 
-namespace {
-
-Session* g_current = nullptr;
-
-}  // namespace
-
 Session::Session(QObject* parent) : QObject(parent) {}
 
-Session::~Session() {
-  if (g_current == this) g_current = nullptr;
-}
-
-Session& Session::current() {
-  if (g_current) return *g_current;
-  // Never destroyed: it may be asked for until the very end of the program.
-  static Session* const fallback = [] {
-    auto* s = new Session;
-    s->m_flags = initialRights(false, 0);
-    return s;
-  }();
-  return *fallback;
-}
-
-void Session::makeCurrent() { g_current = this; }
+Session::~Session() = default;
 
 void Session::setFlags(const RightFlags& flags) {
   if (flags == m_flags) return;

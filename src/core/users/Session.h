@@ -32,13 +32,6 @@ class Session : public QObject {
   explicit Session(QObject* parent = nullptr);
   ~Session() override;
 
-  // The session of the running program, for screens that ask for an action's
-  // right ("KitapcikYazdir" ...). The main window makes its own session current;
-  // until then (and in tests of single screens) a session without the advanced
-  // mode answers.
-  static Session& current();
-  void makeCurrent();
-
   const RightFlags& flags() const { return m_flags; }
   void setFlags(const RightFlags& flags);
   bool allows(const QString& key) const { return m_flags.allows(key); }

@@ -9,9 +9,9 @@
 
 #include "../../core/receiver/FakeClock.h"
 #include "TempDataFolder.h"
+#include "framework/ReceiverController.h"
 #include "receiver/ReportDecoder.h"
 #include "receiver/SimulatedReceiver.h"
-#include "shell/ReceiverController.h"
 
 // A main window with its screen area and a receiver controller on a simulated
 // receiver that answers only when told, with a clock the test moves; a data
@@ -20,7 +20,7 @@ struct ShellHarness {
   std::unique_ptr<TempDataFolder> dir;
   std::unique_ptr<QMainWindow> main;
   QMdiArea* mdi = nullptr;
-  std::unique_ptr<shell::ReceiverController> controller;
+  std::unique_ptr<framework::ReceiverController> controller;
   receiver::SimulatedReceiver* sim = nullptr;
   FakeClock clock;
 
@@ -31,7 +31,7 @@ struct ShellHarness {
     mdi = new QMdiArea(main.get());
     main->setCentralWidget(mdi);
     main->resize(1280, 800);
-    controller = std::make_unique<shell::ReceiverController>(mdi);
+    controller = std::make_unique<framework::ReceiverController>(mdi);
     controller->setClock(&clock);
     auto link = std::make_unique<receiver::SimulatedReceiver>(receiver::SimulationOptions{});
     link->setPlaying(false);

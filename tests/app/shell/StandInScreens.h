@@ -10,7 +10,7 @@
 
 #include "activity/PressConsumer.h"
 #include "activity/RemoteTiles.h"
-#include "shell/PressRouter.h"
+#include "framework/PressRouter.h"
 
 inline QMdiSubWindow* addScreen(QMdiArea* mdi, QWidget* screen) {
   QMdiSubWindow* sub = mdi->addSubWindow(screen);
@@ -50,7 +50,7 @@ class StandInActivity : public QWidget, public activity::PressConsumer {
 };
 
 // Adds the screen to the main window's area and attaches its activity.
-inline void addActivity(QMdiArea* mdi, shell::PressRouter& router, StandInActivity* screen) {
+inline void addActivity(QMdiArea* mdi, framework::PressRouter& router, StandInActivity* screen) {
   addScreen(mdi, screen);
   router.attach(screen, screen);
 }

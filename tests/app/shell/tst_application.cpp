@@ -15,9 +15,9 @@
 
 #include <memory>
 
+#include "framework/FileDialogs.h"
 #include "shell/Application.h"
 #include "shell/SingleInstance.h"
-#include "widgets/FileDialogs.h"
 
 class TestApplication : public QObject {
   Q_OBJECT

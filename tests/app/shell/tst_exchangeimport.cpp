@@ -18,13 +18,13 @@
 #include "authoring/Test.h"
 #include "authoring/TestCatalog.h"
 #include "exchange/TestPackage.h"
+#include "framework/FileDialogs.h"
+#include "framework/frmIslem.h"
+#include "framework/frmMesaj.h"
 #include "school/Rollover.h"
 #include "shell/MDIForm1.h"
-#include "shell/frmIslem.h"
 #include "store/Institution.h"
 #include "store/Parameters.h"
-#include "widgets/FileDialogs.h"
-#include "widgets/frmMesaj.h"
 
 namespace {
 

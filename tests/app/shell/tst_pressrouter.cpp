@@ -13,7 +13,7 @@ class TestPressRouter : public QObject {
   std::unique_ptr<ShellHarness> h;
   StandInActivity* p = nullptr;
 
-  shell::PressRouter& router() { return h->controller->router(); }
+  framework::PressRouter& router() { return h->controller->router(); }
 
  private slots:
   void init() {

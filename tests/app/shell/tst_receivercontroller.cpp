@@ -8,9 +8,9 @@
 
 #include "ShellHarness.h"
 #include "StandInScreens.h"
+#include "framework/ReceiverDiagnosticsPanel.h"
 #include "receiver/HidrawReceiver.h"
 #include "school/Pairing.h"
-#include "shell/ReceiverDiagnosticsPanel.h"
 #include "store/Parameters.h"
 
 class TestReceiverController : public QObject {
@@ -135,7 +135,7 @@ class TestReceiverController : public QObject {
     QVERIFY(h->controller->decoder().currentAddress().isEmpty());
 
     h->controller->showDiagnostics();
-    auto* panel = h->main->findChild<shell::ReceiverDiagnosticsPanel*>();
+    auto* panel = h->main->findChild<framework::ReceiverDiagnosticsPanel*>();
     QVERIFY(panel);
     h->report(12, 201, "D");
     QCOMPARE(panel->findChild<QLineEdit*>("tUSBRx")->text(),
@@ -212,7 +212,7 @@ class TestReceiverController : public QObject {
     h->controller->useSimulation(
         3, {"12-201", "99-99", "7-8"},
         [](const QString& address) { return address == QLatin1String("99-99"); }, fast);
-    QSignalSpy accepted(h->controller.get(), &shell::ReceiverController::pressAccepted);
+    QSignalSpy accepted(h->controller.get(), &framework::ReceiverController::pressAccepted);
     QVERIFY(h->controller->ConnectToHID());
     QTRY_VERIFY_WITH_TIMEOUT(accepted.size() >= 8, 10000);
     QStringList from;

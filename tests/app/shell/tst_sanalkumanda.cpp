@@ -7,8 +7,8 @@
 
 #include "ShellHarness.h"
 #include "StandInScreens.h"
-#include "screens/activities/SanalKumandaHost.h"
-#include "screens/activities/frmSanalKumanda.h"
+#include "framework/SanalKumandaHost.h"
+#include "framework/frmSanalKumanda.h"
 #include "store/Parameters.h"
 
 namespace {

@@ -28,8 +28,12 @@
 #include "TempDataFolder.h"
 #include "Version.h"
 #include "formats/XlsxWriter.h"
-#include "screens/activities/frmSanalKumanda.h"
-#include "screens/school/SchoolScreens.h"
+#include "framework/FileDialogs.h"
+#include "framework/ReceiverController.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/Sliste.h"
+#include "framework/frmMesaj.h"
+#include "framework/frmSanalKumanda.h"
 #include "screens/school/frmDisVeriAl.h"
 #include "screens/school/frmKumandaTanimlama.h"
 #include "screens/school/frmTanimlamalar.h"
@@ -40,15 +44,11 @@
 #include "shell/ButtonBar.h"
 #include "shell/MDIForm1.h"
 #include "shell/MainMenuController.h"
-#include "shell/ReceiverController.h"
 #include "store/Database.h"
 #include "store/Institution.h"
 #include "store/Parameters.h"
 #include "users/Session.h"
 #include "users/UserList.h"
-#include "widgets/FileDialogs.h"
-#include "widgets/Sliste.h"
-#include "widgets/frmMesaj.h"
 
 class TestStartup : public QObject {
   Q_OBJECT
@@ -115,7 +115,7 @@ class TestStartup : public QObject {
     store::UserSettings::set(QStringLiteral("KurumBilgileri"), QStringLiteral("OkulAdi"),
                              QStringLiteral("Başka Bir Okul"));
     RecordedMessages& messages = m_dir->messages();
-    frmKurumBilgileri form({store(), messages, {}});
+    frmKurumBilgileri form({store(), messages, m_dir->session(), {}});
     form.show();
     auto* code = form.findChild<QLineEdit*>(QStringLiteral("txtKurumKodu"));
     auto* name = form.findChild<QLineEdit*>(QStringLiteral("txtKurumAdi"));
@@ -489,10 +489,10 @@ class TestStartup : public QObject {
     import->eOkulListesi();
     import->seviyeListesi()->setCurrentIndex(
         import->seviyeListesi()->findText(QStringLiteral("7. SINIF")));
-    schoolui::setFileOpener([](const QString&) { return false; });
+    framework::setFileOpener([](const QString&) { return false; });
     shootNextMessage(QStringLiteral("05_sonuc_dosyasi"));
     import->kaydet();
-    schoolui::setFileOpener({});
+    framework::setFileOpener({});
     shoot(QStringLiteral("06_aktarim_sonucu"));
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE SINIFI='7-A'")), 18);
 

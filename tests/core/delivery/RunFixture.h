@@ -27,6 +27,7 @@ class RunFixture {
 
   store::Store& db() { return m_dir->store(); }
   RecordedMessages& messages() { return m_dir->messages(); }
+  users::Session& rights() { return m_dir->session(); }
   receiver::ManualClock& clock() { return *m_clock; }
 
   void exec(const QString& sql, const QVariantList& params = {}) {

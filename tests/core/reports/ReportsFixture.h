@@ -41,6 +41,7 @@ class ReportsFixture {
   }
   static store::Store& db() { return *s_store; }
   RecordedMessages& messages() { return m_dir->messages(); }
+  users::Session& rights() { return m_dir->session(); }
   QString path(const QString& name) const { return m_dir->filePath(name); }
 
   static void addStudent(const QString& kayitNo, const QString& adi, const QString& soyadi,

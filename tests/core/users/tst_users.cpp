@@ -322,18 +322,6 @@ class TestUsers : public QObject {
     }
   }
 
-  void currentSession() {
-    // Without a main window the program runs as without the advanced mode.
-    QCOMPARE(users::Session::current().flags(), users::initialRights(false, 0));
-    {
-      users::Session mine;
-      mine.makeCurrent();
-      QCOMPARE(&users::Session::current(), &mine);
-      QVERIFY(!users::Session::current().allows(QStringLiteral("KitapcikYazdir")));
-    }
-    QVERIFY(users::Session::current().allows(QStringLiteral("KitapcikYazdir")));
-  }
-
   void everyCodeHasItsOwnFlag() {
     QCOMPARE(users::rights().size(), 21);
     QSet<int> flags;

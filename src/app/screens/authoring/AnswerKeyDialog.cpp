@@ -12,7 +12,7 @@
 
 #include "Messages.h"
 #include "authoring/Question.h"
-#include "screens/school/SchoolScreens.h"
+#include "framework/ScreenHelpers.h"
 
 using authoring::AnswerKeyForm;
 using authoring::Booklet;
@@ -64,8 +64,8 @@ AnswerKeyDialog::AnswerKeyDialog(const ScreenContext& context, QWidget* parent)
         {AnswerKeyForm::positionCaption(), AnswerKeyForm::answerCaption()});
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     auto* shuffleRow = new QHBoxLayout;
-    auto* shuffle = schoolui::button(QStringLiteral("cmdKaristir%1").arg(letter),
-                                     AnswerKeyForm::shuffleCaption(), this);
+    auto* shuffle = framework::button(QStringLiteral("cmdKaristir%1").arg(letter),
+                                      AnswerKeyForm::shuffleCaption(), this);
     shuffle->setToolTip(QStringLiteral("%1 kitapçığının sırasını rastgele yapar").arg(letter));
     auto* seed = new QLineEdit(this);
     seed->setObjectName(QStringLiteral("txtAnahtar%1").arg(letter));
@@ -103,9 +103,9 @@ AnswerKeyDialog::AnswerKeyDialog(const ScreenContext& context, QWidget* parent)
 
   auto* buttons = new QHBoxLayout;
   auto* cmdTamam =
-      schoolui::button(QStringLiteral("cmdCevapAnahtariTamam"), QStringLiteral("Tamam"), this);
+      framework::button(QStringLiteral("cmdCevapAnahtariTamam"), QStringLiteral("Tamam"), this);
   auto* cmdIptal =
-      schoolui::button(QStringLiteral("CevapAnahtariIptal"), QStringLiteral("Vazgeç"), this);
+      framework::button(QStringLiteral("CevapAnahtariIptal"), QStringLiteral("Vazgeç"), this);
   buttons->addStretch(1);
   buttons->addWidget(cmdTamam);
   buttons->addWidget(cmdIptal);

@@ -5,7 +5,7 @@
 #include <array>
 
 #include "authoring/AnswerKeyForm.h"
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class QCheckBox;
 class QLineEdit;

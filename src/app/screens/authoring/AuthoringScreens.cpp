@@ -4,18 +4,18 @@
 #include <QLineEdit>
 
 #include "Messages.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/ScreenRegistry.h"
 #include "lists/FilterLists.h"
 #include "screens/authoring/frmKirpmaMenu.h"
 #include "screens/authoring/frmSoruHazirlama.h"
 #include "screens/authoring/frmTestHazirlama.h"
-#include "screens/school/SchoolScreens.h"
-#include "shell/ScreenRegistry.h"
 #include "users/Rights.h"
 #include "users/Session.h"
 
 namespace authoringui {
 
-void registerAuthoringScreens(shell::ScreenRegistry& registry, const ScreenContext& context) {
+void registerAuthoringScreens(framework::ScreenRegistry& registry, const ScreenContext& context) {
   registry.registerScreen(
       2, [context](QWidget* parent) { return new frmSoruHazirlama(context, parent); });
   registry.registerScreen(
@@ -83,8 +83,8 @@ bool report(Messages& messages, const Status& status) {
 }
 
 bool allowed(const ScreenContext& context, const QString& action, bool ask) {
-  if (ask) return schoolui::allowed(context.messages, action);
-  return users::Session::current().allows(action);
+  if (ask) return framework::allowed(context, action);
+  return context.session.allows(action);
 }
 
 void showTest(QWidget* screen, const QString& testNo) {

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include "Result.h"
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class Messages;
 class QComboBox;
@@ -12,7 +12,7 @@ class frmKirpmaMenu;
 class QLineEdit;
 class QWidget;
 
-namespace shell {
+namespace framework {
 class ScreenRegistry;
 }
 
@@ -22,7 +22,7 @@ namespace authoringui {
 // Puts frmSoruHazirlama (button 2) and frmTestHazirlama (button 3) on the main
 // bar; the bar, the menu, the shortcuts and the home tiles reach them through
 // the registry's rights check.
-void registerAuthoringScreens(shell::ScreenRegistry& registry, const ScreenContext& context);
+void registerAuthoringScreens(framework::ScreenRegistry& registry, const ScreenContext& context);
 
 // Opens the clipping tool for a saved test, or for free questioning when
 // `testNo` is empty (its questions stay out of the bank). Null, after saying

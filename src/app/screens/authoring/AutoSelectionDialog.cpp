@@ -12,9 +12,9 @@
 
 #include "Messages.h"
 #include "authoring/TestForm.h"
+#include "framework/ScreenHelpers.h"
 #include "screens/authoring/AuthoringScreens.h"
 #include "screens/authoring/QuestionFilterBox.h"
-#include "screens/school/SchoolScreens.h"
 
 using authoring::AutoSelection;
 
@@ -40,8 +40,8 @@ AutoSelectionDialog::AutoSelectionDialog(const ScreenContext& context, authoring
   m_count->setMaximumWidth(120);
   countRow->addWidget(new QLabel(QStringLiteral("Eklenecek Soru Sayısı"), this));
   countRow->addWidget(m_count);
-  auto* cmdSatir = schoolui::button(QStringLiteral("cmdOlcutSatiriEkle"),
-                                    QStringLiteral("Ölçüt Satırı Ekle"), this);
+  auto* cmdSatir = framework::button(QStringLiteral("cmdOlcutSatiriEkle"),
+                                     QStringLiteral("Ölçüt Satırı Ekle"), this);
   countRow->addWidget(cmdSatir);
   countRow->addStretch(1);
   v->addLayout(countRow);
@@ -54,12 +54,12 @@ AutoSelectionDialog::AutoSelectionDialog(const ScreenContext& context, authoring
   v->addWidget(m_list, 1);
 
   auto* buttons = new QHBoxLayout;
-  auto* cmdTemizle = schoolui::button(QStringLiteral("cmdSatirlariTemizle"),
-                                      QStringLiteral("Satırları Temizle"), this);
-  auto* cmdEkle = schoolui::button(QStringLiteral("cmdOtomatikSoruEkle"),
-                                   QStringLiteral("Soruları Ekle"), this);
+  auto* cmdTemizle = framework::button(QStringLiteral("cmdSatirlariTemizle"),
+                                       QStringLiteral("Satırları Temizle"), this);
+  auto* cmdEkle = framework::button(QStringLiteral("cmdOtomatikSoruEkle"),
+                                    QStringLiteral("Soruları Ekle"), this);
   auto* cmdIptal =
-      schoolui::button(QStringLiteral("cmdOtomatikIptal"), QStringLiteral("Kapat"), this);
+      framework::button(QStringLiteral("cmdOtomatikIptal"), QStringLiteral("Kapat"), this);
   buttons->addWidget(cmdTemizle);
   buttons->addStretch(1);
   buttons->addWidget(cmdEkle);

@@ -4,7 +4,7 @@
 #include <QList>
 
 #include "authoring/AutoSelection.h"
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class QLineEdit;
 class QListWidget;

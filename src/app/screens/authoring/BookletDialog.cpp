@@ -17,9 +17,9 @@
 #include "authoring/BookletDocument.h"
 #include "authoring/TestCatalog.h"
 #include "authoring/TestForm.h"
+#include "framework/FileDialogs.h"
+#include "framework/ScreenHelpers.h"
 #include "screens/authoring/AuthoringScreens.h"
-#include "screens/school/SchoolScreens.h"
-#include "widgets/FileDialogs.h"
 
 using authoring::Booklet;
 using authoring::BookletDocument;
@@ -69,8 +69,8 @@ BookletDialog::BookletDialog(const ScreenContext& context, authoring::TestForm& 
   auto* hh = new QHBoxLayout;
   m_header = new QLabel(header);
   m_header->setWordWrap(true);
-  auto* cmdBaslik = schoolui::button(QStringLiteral("cmdBaslikSec"),
-                                     QStringLiteral("Başlık Dosyası Seç"), header);
+  auto* cmdBaslik = framework::button(QStringLiteral("cmdBaslikSec"),
+                                      QStringLiteral("Başlık Dosyası Seç"), header);
   hh->addWidget(m_header, 1);
   hh->addWidget(cmdBaslik);
   hv->addLayout(hh);
@@ -83,12 +83,12 @@ BookletDialog::BookletDialog(const ScreenContext& context, authoring::TestForm& 
                                          "satırları."));
 
   auto* buttons = new QHBoxLayout;
-  auto* cmdWord = schoolui::button(QStringLiteral("cmdKitapcikWord"),
-                                   QStringLiteral("Dosyaya Kaydet (PDF/ODT)"), this);
+  auto* cmdWord = framework::button(QStringLiteral("cmdKitapcikWord"),
+                                    QStringLiteral("Dosyaya Kaydet (PDF/ODT)"), this);
   auto* cmdYazdir =
-      schoolui::button(QStringLiteral("cmdKitapcikYazdir"), QStringLiteral("Yazdır"), this);
+      framework::button(QStringLiteral("cmdKitapcikYazdir"), QStringLiteral("Yazdır"), this);
   auto* cmdIptal =
-      schoolui::button(QStringLiteral("cmdKitapcikIptal"), QStringLiteral("Kapat"), this);
+      framework::button(QStringLiteral("cmdKitapcikIptal"), QStringLiteral("Kapat"), this);
   buttons->addWidget(cmdWord);
   buttons->addWidget(cmdYazdir);
   buttons->addStretch(1);

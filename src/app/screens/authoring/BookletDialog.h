@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class QCheckBox;
 class QLabel;

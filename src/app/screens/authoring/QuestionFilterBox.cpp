@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "framework/CurriculumFilters.h"
+#include "framework/FilterListFill.h"
 #include "lists/FilterLists.h"
 #include "screens/authoring/AuthoringScreens.h"
-#include "widgets/CurriculumFilters.h"
-#include "widgets/FilterListFill.h"
 
 QuestionFilterBox::QuestionFilterBox(const ScreenContext& context, const QString& title,
                                      const QString& suffix, const Parts& parts, QWidget* parent)

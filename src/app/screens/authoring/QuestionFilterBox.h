@@ -4,7 +4,7 @@
 
 #include "Result.h"
 #include "authoring/QuestionSearch.h"
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class CurriculumFilters;
 class QComboBox;

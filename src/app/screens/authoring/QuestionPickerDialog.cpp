@@ -10,13 +10,13 @@
 #include "Messages.h"
 #include "authoring/QuestionBank.h"
 #include "authoring/TestForm.h"
+#include "framework/FilterListFill.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/Sliste.h"
 #include "lists/FilterLists.h"
 #include "screens/authoring/AuthoringScreens.h"
 #include "screens/authoring/PictureBox.h"
 #include "screens/authoring/QuestionFilterBox.h"
-#include "screens/school/SchoolScreens.h"
-#include "widgets/FilterListFill.h"
-#include "widgets/Sliste.h"
 
 QuestionPickerDialog::QuestionPickerDialog(const ScreenContext& context, authoring::TestForm& form,
                                            QWidget* parent)
@@ -46,17 +46,17 @@ QuestionPickerDialog::QuestionPickerDialog(const ScreenContext& context, authori
   timeRow->addWidget(new QLabel(QStringLiteral("Bu testteki süresi (sn)"), detail));
   timeRow->addWidget(m_time, 1);
   dv->addLayout(timeRow);
-  auto* cmdDetay = schoolui::button(QStringLiteral("cmdDetaydanEkle"),
-                                    QStringLiteral("Bu Soruyu Bu Süreyle Ekle"), detail);
+  auto* cmdDetay = framework::button(QStringLiteral("cmdDetaydanEkle"),
+                                     QStringLiteral("Bu Soruyu Bu Süreyle Ekle"), detail);
   dv->addWidget(cmdDetay);
   middle->addWidget(detail, 2);
   v->addLayout(middle, 1);
   auto* buttons = new QHBoxLayout;
-  auto* cmdBul = schoolui::button(QStringLiteral("cmdSorulariBul"), QStringLiteral("Bul"), this);
-  auto* cmdEkle = schoolui::button(QStringLiteral("cmdSoruEkle"),
-                                   QStringLiteral("Seçilenleri Teste Ekle"), this);
+  auto* cmdBul = framework::button(QStringLiteral("cmdSorulariBul"), QStringLiteral("Bul"), this);
+  auto* cmdEkle = framework::button(QStringLiteral("cmdSoruEkle"),
+                                    QStringLiteral("Seçilenleri Teste Ekle"), this);
   auto* cmdKapat =
-      schoolui::button(QStringLiteral("cmdSoruSecIptal"), QStringLiteral("Kapat"), this);
+      framework::button(QStringLiteral("cmdSoruSecIptal"), QStringLiteral("Kapat"), this);
   buttons->addWidget(cmdBul);
   buttons->addStretch(1);
   buttons->addWidget(cmdEkle);

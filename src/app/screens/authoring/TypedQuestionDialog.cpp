@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "framework/FileDialogs.h"
 #include "screens/authoring/PictureBox.h"
-#include "widgets/FileDialogs.h"
 
 using authoring::TypedQuestion;
 

@@ -6,8 +6,8 @@
 #include <QVBoxLayout>
 
 #include "Messages.h"
-#include "screens/authoring/frmKirpma.h"
-#include "screens/school/SchoolScreens.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/frmKirpma.h"
 
 frmKirpmaMenu::frmKirpmaMenu(const ScreenContext& context, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
@@ -17,11 +17,11 @@ frmKirpmaMenu::frmKirpmaMenu(const ScreenContext& context, QWidget* parent)
   setWindowTitle(QStringLiteral("Soru Kırpma"));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* v = new QVBoxLayout(this);
-  m_cmdKirp = schoolui::button(QStringLiteral("cmdKirp"), QString(), this);
+  m_cmdKirp = framework::button(QStringLiteral("cmdKirp"), QString(), this);
   m_lblDurum = new QLabel(this);
   m_lblDurum->setObjectName(QStringLiteral("lblDurum"));
   m_lblDurum->setWordWrap(true);
-  auto* cmdBitir = schoolui::button(QStringLiteral("cmdBitir"), QStringLiteral("Bitir"), this);
+  auto* cmdBitir = framework::button(QStringLiteral("cmdBitir"), QStringLiteral("Bitir"), this);
   v->addWidget(m_cmdKirp);
   v->addWidget(m_lblDurum);
   v->addWidget(cmdBitir);

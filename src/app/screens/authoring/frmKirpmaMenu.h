@@ -8,11 +8,11 @@
 
 #include "Result.h"
 #include "authoring/ClipSession.h"
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class QLabel;
 class QPushButton;
-#include "screens/authoring/frmKirpma.h"
+#include "framework/frmKirpma.h"
 
 // The clipping tool's small window, kept on top while the teacher moves through
 // a PDF or a web page: "<k>. Soruyu Kırp" captures the screen and opens the

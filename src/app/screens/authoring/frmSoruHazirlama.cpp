@@ -27,26 +27,26 @@
 #include "authoring/QuestionBank.h"
 #include "authoring/QuestionStrip.h"
 #include "curriculum/CurriculumLists.h"
+#include "framework/CurriculumFilters.h"
+#include "framework/ExchangeImport.h"
+#include "framework/FileDialogs.h"
+#include "framework/FilterListFill.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/Sliste.h"
+#include "framework/TestPreview.h"
 #include "lists/FilterLists.h"
 #include "screens/authoring/AuthoringScreens.h"
 #include "screens/authoring/PictureBox.h"
 #include "screens/authoring/TypedQuestionDialog.h"
-#include "screens/delivery/TestPreview.h"
-#include "screens/school/SchoolScreens.h"
-#include "shell/ExchangeImport.h"
 #include "users/Session.h"
-#include "widgets/CurriculumFilters.h"
-#include "widgets/FileDialogs.h"
-#include "widgets/FilterListFill.h"
-#include "widgets/Sliste.h"
 
 using authoring::QuestionForm;
 using authoringui::combo;
 using authoringui::comboText;
 using authoringui::lineEdit;
 using authoringui::setComboText;
-using schoolui::button;
-using namespace shell::exchangeimport;
+using framework::button;
+using namespace framework::exchangeimport;
 
 namespace {
 
@@ -124,8 +124,7 @@ frmSoruHazirlama::frmSoruHazirlama(const ScreenContext& context, QWidget* parent
   m_painting = false;
 
   connect(&context.store, &store::Store::dataChanged, this, &frmSoruHazirlama::dataChanged);
-  connect(&users::Session::current(), &users::Session::rightsChanged, this,
-          &frmSoruHazirlama::paint);
+  connect(&m_context.session, &users::Session::rightsChanged, this, &frmSoruHazirlama::paint);
   report(m_form.open());
   paint();
 }

@@ -18,6 +18,13 @@
 #include "authoring/QuestionBank.h"
 #include "authoring/QuestionForm.h"
 #include "authoring/TestSearchChoices.h"
+#include "framework/CurriculumFilters.h"
+#include "framework/ExchangeImport.h"
+#include "framework/FileDialogs.h"
+#include "framework/FilterListFill.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/Sliste.h"
+#include "framework/TestPreview.h"
 #include "lists/FilterLists.h"
 #include "screens/authoring/AnswerKeyDialog.h"
 #include "screens/authoring/AuthoringScreens.h"
@@ -25,22 +32,15 @@
 #include "screens/authoring/BookletDialog.h"
 #include "screens/authoring/PictureBox.h"
 #include "screens/authoring/QuestionPickerDialog.h"
-#include "screens/delivery/TestPreview.h"
-#include "screens/school/SchoolScreens.h"
-#include "shell/ExchangeImport.h"
 #include "users/Session.h"
-#include "widgets/CurriculumFilters.h"
-#include "widgets/FileDialogs.h"
-#include "widgets/FilterListFill.h"
-#include "widgets/Sliste.h"
 
 using authoring::TestForm;
 using authoringui::combo;
 using authoringui::comboText;
 using authoringui::lineEdit;
 using authoringui::setComboText;
-using schoolui::button;
-using namespace shell::exchangeimport;
+using framework::button;
+using namespace framework::exchangeimport;
 
 namespace {
 
@@ -82,8 +82,7 @@ frmTestHazirlama::frmTestHazirlama(const ScreenContext& context, QWidget* parent
   root->addWidget(m_tabs, 1);
   connect(m_cmdOnizleme, &QPushButton::clicked, this, &frmTestHazirlama::onizleme);
   connect(&context.store, &store::Store::dataChanged, this, &frmTestHazirlama::dataChanged);
-  connect(&users::Session::current(), &users::Session::rightsChanged, this,
-          &frmTestHazirlama::paint);
+  connect(&m_context.session, &users::Session::rightsChanged, this, &frmTestHazirlama::paint);
 
   m_painting = true;
   m_curriculum->fillAll();

@@ -5,8 +5,8 @@
 #include <array>
 
 #include "authoring/TestForm.h"
+#include "framework/ScreenContext.h"
 #include "store/Store.h"
-#include "widgets/ScreenContext.h"
 
 class CurriculumFilters;
 class PictureBox;

@@ -7,15 +7,15 @@
 #include "Messages.h"
 #include "delivery/InterruptedRuns.h"
 #include "delivery/Recording.h"
-#include "screens/activities/frmSanalKumanda.h"
-#include "screens/delivery/PresentationDisplay.h"
+#include "framework/PresentationDisplay.h"
+#include "framework/ReceiverController.h"
+#include "framework/ScreenRegistry.h"
+#include "framework/frmSanalKumanda.h"
 #include "screens/delivery/frmDersUygula.h"
 #include "screens/delivery/frmOnizleme.h"
 #include "screens/delivery/frmSerbestBilgileri.h"
 #include "screens/delivery/frmSerbestTamEkran.h"
 #include "screens/delivery/frmTestUygula.h"
-#include "shell/ReceiverController.h"
-#include "shell/ScreenRegistry.h"
 #include "store/Store.h"
 
 namespace deliveryui {
@@ -30,7 +30,7 @@ void cannotResume(Messages& messages, const QString& error) {
 
 // Opens the window with `open` (its Ayarla or SerbestAyarla), then puts it on
 // the screen, attached to the routing.
-frmOnizleme* present(const ScreenContext& context, shell::ReceiverController& receiver,
+frmOnizleme* present(const ScreenContext& context, framework::ReceiverController& receiver,
                      const delivery::RunPlan& plan, const DeliveryHooks& hooks,
                      const std::function<Status(frmOnizleme&)>& open) {
   QWidget* mainWindow = hooks.mainWindow;
@@ -66,7 +66,7 @@ frmOnizleme* present(const ScreenContext& context, shell::ReceiverController& re
       });
   // The program quitting takes the presentation with it (what was left is stored).
   if (mainWindow) QObject::connect(mainWindow, &QObject::destroyed, window, &QObject::deleteLater);
-  showFullScreenOn(window, presentationScreen(mainWindow));
+  framework::showFullScreenOn(window, framework::presentationScreen(mainWindow));
   window->raise();
   window->activateWindow();
   receiver.router().focusWindow(window);
@@ -81,8 +81,8 @@ frmOnizleme* present(const ScreenContext& context, shell::ReceiverController& re
 }
 }  // namespace
 
-void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
-                             shell::ReceiverController& receiver, const DeliveryHooks& hooks) {
+void registerDeliveryScreens(framework::ScreenRegistry& registry, const ScreenContext& context,
+                             framework::ReceiverController& receiver, const DeliveryHooks& hooks) {
   registry.registerScreen(kRunScreen, [context, &receiver, hooks](QWidget* parent) {
     auto* screen = new frmTestUygula(context, parent);
     screen->setEditTest(hooks.editTest);
@@ -106,7 +106,7 @@ void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContex
 }
 
 frmSerbestBilgileri* openHomeworkCheck(const ScreenContext& context,
-                                       shell::ReceiverController& receiver,
+                                       framework::ReceiverController& receiver,
                                        const DeliveryHooks& hooks) {
   auto* screen = new frmSerbestBilgileri(context);
   screen->setAttribute(Qt::WA_DeleteOnClose);
@@ -121,13 +121,14 @@ frmSerbestBilgileri* openHomeworkCheck(const ScreenContext& context,
   return screen;
 }
 
-frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverController& receiver,
+frmOnizleme* openPresentation(const ScreenContext& context, framework::ReceiverController& receiver,
                               const delivery::RunPlan& plan, const DeliveryHooks& hooks) {
   return present(context, receiver, plan, hooks,
                  [&plan](frmOnizleme& window) { return window.Ayarla(plan); });
 }
 
-frmOnizleme* openFreePresentation(const ScreenContext& context, shell::ReceiverController& receiver,
+frmOnizleme* openFreePresentation(const ScreenContext& context,
+                                  framework::ReceiverController& receiver,
                                   const delivery::RunPlan& plan, int questionLimit,
                                   const DeliveryHooks& hooks, bool clip) {
   frmOnizleme* window =
@@ -148,7 +149,7 @@ frmOnizleme* openFreePresentation(const ScreenContext& context, shell::ReceiverC
   return window;
 }
 
-void offerInterruptedRun(const ScreenContext& context, shell::ReceiverController& receiver,
+void offerInterruptedRun(const ScreenContext& context, framework::ReceiverController& receiver,
                          const std::function<bool()>& mayRun, const DeliveryHooks& hooks) {
   const delivery::InterruptedRuns runs(context.store);
   Result<QList<delivery::InterruptedRun>> found = runs.find();
@@ -162,7 +163,7 @@ void offerInterruptedRun(const ScreenContext& context, shell::ReceiverController
   if (plan.value()) openPresentation(context, receiver, *plan.value(), hooks);
 }
 
-frmOnizleme* resumeRun(const ScreenContext& context, shell::ReceiverController& receiver,
+frmOnizleme* resumeRun(const ScreenContext& context, framework::ReceiverController& receiver,
                        const reports::RunKey& key, const DeliveryHooks& hooks) {
   const delivery::InterruptedRuns runs(context.store);
   Result<QList<delivery::InterruptedRun>> found = runs.find();

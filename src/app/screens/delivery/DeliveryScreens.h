@@ -4,16 +4,16 @@
 
 #include "delivery/Recording.h"
 #include "delivery/RunPlan.h"
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class QWidget;
 class frmOnizleme;
 class frmSerbestBilgileri;
 
-namespace shell {
+namespace framework {
 class ReceiverController;
 class ScreenRegistry;
-}  // namespace shell
+}  // namespace framework
 
 // The run of a test in class: the setup screen and the presentation.
 namespace deliveryui {
@@ -36,38 +36,39 @@ struct DeliveryHooks {
 // "Serbest Soru Sor", the homework check (frmSerbestBilgileri, opened from the
 // run screen under the "Ödev Kontrol" right) and "Dersi Başlat" through
 // openFreePresentation().
-void registerDeliveryScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
-                             shell::ReceiverController& receiver, const DeliveryHooks& hooks);
+void registerDeliveryScreens(framework::ScreenRegistry& registry, const ScreenContext& context,
+                             framework::ReceiverController& receiver, const DeliveryHooks& hooks);
 
 // Opens the full-screen presentation of a run, on the projector when there are
 // two screens, attached to the press routing; a run answered on the virtual
 // remote ("0-0") opens it beside. When the run ends its report opens (when the
 // run's options ask for it and the hooks can), or the teacher is told how it went. Null (after a
 // message) when the run could not be opened.
-frmOnizleme* openPresentation(const ScreenContext& context, shell::ReceiverController& receiver,
+frmOnizleme* openPresentation(const ScreenContext& context, framework::ReceiverController& receiver,
                               const delivery::RunPlan& plan, const DeliveryHooks& hooks = {});
 
 // The same for a free run (free questioning, a lesson; a `questionLimit` > 0 is
 // the homework check); with `clip` the control bar offers to clip each
 // question's picture. Null (after a message) when it could not be opened.
-frmOnizleme* openFreePresentation(const ScreenContext& context, shell::ReceiverController& receiver,
+frmOnizleme* openFreePresentation(const ScreenContext& context,
+                                  framework::ReceiverController& receiver,
                                   const delivery::RunPlan& plan, int questionLimit = 0,
                                   const DeliveryHooks& hooks = {}, bool clip = false);
 
 // Opens the homework check (inside the main window when it can).
 frmSerbestBilgileri* openHomeworkCheck(const ScreenContext& context,
-                                       shell::ReceiverController& receiver,
+                                       framework::ReceiverController& receiver,
                                        const DeliveryHooks& hooks = {});
 
 // At start-up: an interrupted run is offered ("Yarım kalan bir uygulama var: …,
 // devam edilsin mi?") and taken up again on "Evet". `mayRun` is the rights check
 // of the run screen; it is asked only when there is a run to offer.
-void offerInterruptedRun(const ScreenContext& context, shell::ReceiverController& receiver,
+void offerInterruptedRun(const ScreenContext& context, framework::ReceiverController& receiver,
                          const std::function<bool()>& mayRun, const DeliveryHooks& hooks = {});
 
 // Takes up the interrupted run `key` on the presentation (the report selection's
 // "Uygulamaya Devam Et"); null after a message when it is not an interrupted run.
-frmOnizleme* resumeRun(const ScreenContext& context, shell::ReceiverController& receiver,
+frmOnizleme* resumeRun(const ScreenContext& context, framework::ReceiverController& receiver,
                        const reports::RunKey& key, const DeliveryHooks& hooks = {});
 
 // The teacher's summary of a finished run ("Uygulama tamamlandı. ..."); empty

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "screens/school/SchoolScreens.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/Sliste.h"
 #include "store/Store.h"
-#include "widgets/Sliste.h"
 
 namespace setupui {
 
@@ -31,7 +31,7 @@ void check(QButtonGroup* group, int id) {
 }
 
 QPushButton* closeButton(const QString& caption, QWidget* screen) {
-  QPushButton* b = schoolui::button(QStringLiteral("cmdCikis"), caption, screen);
+  QPushButton* b = framework::button(QStringLiteral("cmdCikis"), caption, screen);
   QObject::connect(b, &QPushButton::clicked, screen, [screen] {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(screen->parentWidget()))
       sub->close();
@@ -42,7 +42,7 @@ QPushButton* closeButton(const QString& caption, QWidget* screen) {
 }
 
 QPushButton* startButton(const QString& name, const QString& caption, QWidget* screen) {
-  QPushButton* b = schoolui::button(name, caption, screen);
+  QPushButton* b = framework::button(name, caption, screen);
   b->setMinimumWidth(180);
   b->setStyleSheet(QStringLiteral("font-weight:bold;background:#2e7d32;color:white;"));
   return b;
@@ -56,8 +56,8 @@ RunRemoteGrids::RunRemoteGrids(const ScreenContext& context, const QString& scre
   m_students->setOperationMode(Sliste::OperationMode::DokunarakSec);
   m_teachers = new Sliste(context, {screen, QStringLiteral("SlisteOgretmenler")}, parent);
   m_teachers->setOperationMode(Sliste::OperationMode::DokunarakSec);
-  m_studentBox = schoolui::group(QStringLiteral("Öğrenci Kumandaları"), m_students, parent);
-  m_teacherBox = schoolui::group(QStringLiteral("Öğretmen Kumandaları"), m_teachers, parent);
+  m_studentBox = framework::group(QStringLiteral("Öğrenci Kumandaları"), m_students, parent);
+  m_teacherBox = framework::group(QStringLiteral("Öğretmen Kumandaları"), m_teachers, parent);
   // A class has a teacher remote or two: a couple of rows are enough, and the
   // set-up screens stay within a 1366×768 screen.
   m_teacherBox->setMaximumHeight(170);

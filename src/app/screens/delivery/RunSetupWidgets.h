@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include "delivery/RunSetup.h"
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class QButtonGroup;
 class QGroupBox;

@@ -13,10 +13,10 @@
 
 #include "Messages.h"
 #include "delivery/RunSetup.h"
+#include "framework/CurriculumFilters.h"
+#include "framework/FilterListFill.h"
+#include "framework/ScreenHelpers.h"
 #include "screens/delivery/RunSetupWidgets.h"
-#include "screens/school/SchoolScreens.h"
-#include "widgets/CurriculumFilters.h"
-#include "widgets/FilterListFill.h"
 
 namespace {
 const QString kScreen = QStringLiteral("frmDersUygula");
@@ -185,7 +185,7 @@ void frmDersUygula::fillRemotes() {
 
 void frmDersUygula::cmdOnizleme_Click() {
   // Whoever opened the screen may have logged out since.
-  if (!schoolui::allowed(m_context.messages, kScreen)) return;
+  if (!framework::allowed(m_context, kScreen)) return;
   delivery::LessonSetup::Start start;
   start.className = m_cmbSinifi->currentText();
   const curriculum::CurriculumFilter chosen = m_curriculum->filter();

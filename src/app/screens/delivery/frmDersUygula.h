@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "delivery/LessonSetup.h"
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class CurriculumFilters;
 class QButtonGroup;

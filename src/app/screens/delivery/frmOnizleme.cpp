@@ -22,11 +22,11 @@
 #include <QtCharts/QValueAxis>
 
 #include "delivery/LessonSetup.h"
-#include "screens/authoring/frmKirpma.h"
-#include "screens/delivery/PresentationDisplay.h"
+#include "framework/PresentationDisplay.h"
+#include "framework/QuestionPicture.h"
+#include "framework/RunTilesView.h"
+#include "framework/frmKirpma.h"
 #include "screens/delivery/QuestionMediaPlayer.h"
-#include "screens/delivery/QuestionPicture.h"
-#include "screens/delivery/RunTilesView.h"
 #include "screens/delivery/frmSerbestTamEkran.h"
 #include "store/Store.h"
 
@@ -681,7 +681,7 @@ void frmOnizleme::finish() {
   if (m_controlBar) m_controlBar->close();
   m_media->stop();
   m_inhibitor.release();
-  deliveryui::rememberPresentationScreen(screen());
+  framework::rememberPresentationScreen(screen());
   const reports::RunKey key = m_session.runKey();
   close();
   emit finished(key);

@@ -10,9 +10,9 @@
 #include "Result.h"
 #include "delivery/FreeQuestionClips.h"
 #include "delivery/RunSession.h"
-#include "screens/activities/SanalKumandaHost.h"
+#include "framework/SanalKumandaHost.h"
+#include "framework/ScreenContext.h"
 #include "screens/delivery/ScreenSaverInhibitor.h"
-#include "widgets/ScreenContext.h"
 
 class QChartView;
 class QCheckBox;

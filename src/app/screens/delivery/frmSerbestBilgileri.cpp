@@ -13,10 +13,10 @@
 
 #include "Messages.h"
 #include "delivery/HomeworkCheck.h"
+#include "framework/CurriculumFilters.h"
+#include "framework/ScreenHelpers.h"
 #include "screens/delivery/RunSetupWidgets.h"
-#include "screens/school/SchoolScreens.h"
 #include "store/Store.h"
-#include "widgets/CurriculumFilters.h"
 
 namespace {
 const QString kScreen = delivery::HomeworkCheck::kScreen;
@@ -71,8 +71,8 @@ void frmSerbestBilgileri::build() {
   m_lblAyarlar = new QLabel(this);
   m_lblAyarlar->setObjectName(QStringLiteral("lblAyarlar"));
   m_lblAyarlar->setWordWrap(true);
-  auto* settings = schoolui::group(QStringLiteral("Test Uygulama Ekranında Kaydedilen Ayarlar"),
-                                   m_lblAyarlar, this);
+  auto* settings = framework::group(QStringLiteral("Test Uygulama Ekranında Kaydedilen Ayarlar"),
+                                    m_lblAyarlar, this);
 
   auto* left = new QVBoxLayout;
   left->addWidget(info);
@@ -106,8 +106,8 @@ void frmSerbestBilgileri::build() {
   connect(m_cmbSinifi, &QComboBox::activated, this, [this] { fillRemotes(); });
   connect(m_grids, &RunRemoteGrids::stale, this, &frmSerbestBilgileri::fillRemotes);
   connect(m_chkKirpma, &QCheckBox::clicked, this, [this](bool on) {
-    schoolui::check(m_context.messages,
-                    delivery::HomeworkCheck::saveClip(m_context.store.db(), on));
+    framework::check(m_context.messages,
+                     delivery::HomeworkCheck::saveClip(m_context.store.db(), on));
   });
 }
 
@@ -155,8 +155,8 @@ QString frmSerbestBilgileri::settingsText(const delivery::RunSettings& s) {
 void frmSerbestBilgileri::cmdSerbest_Click() {
   // A run in class, with the homework check's own right besides: both of
   // whoever is logged in when it starts.
-  if (!schoolui::allowed(m_context.messages, delivery::kRunSetupScreen) ||
-      !schoolui::allowed(m_context.messages, QStringLiteral("OdevKontrol")))
+  if (!framework::allowed(m_context, delivery::kRunSetupScreen) ||
+      !framework::allowed(m_context, QStringLiteral("OdevKontrol")))
     return;
   delivery::HomeworkCheck check;
   check.questionsText = m_txtSoruSayisi->text();

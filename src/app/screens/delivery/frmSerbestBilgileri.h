@@ -7,7 +7,7 @@
 #include "delivery/RunPlan.h"
 #include "delivery/RunSettings.h"
 #include "delivery/RunSetup.h"
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class CurriculumFilters;
 class QCheckBox;

@@ -18,16 +18,16 @@
 
 #include "Messages.h"
 #include "delivery/RunSession.h"
-#include "screens/delivery/PresentationDisplay.h"
+#include "framework/CurriculumFilters.h"
+#include "framework/ExchangeImport.h"
+#include "framework/FilterListFill.h"
+#include "framework/PresentationDisplay.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/Sliste.h"
+#include "framework/TestPreview.h"
 #include "screens/delivery/RunSetupWidgets.h"
-#include "screens/delivery/TestPreview.h"
-#include "screens/school/SchoolScreens.h"
-#include "shell/ExchangeImport.h"
 #include "store/Store.h"
 #include "users/Session.h"
-#include "widgets/CurriculumFilters.h"
-#include "widgets/FilterListFill.h"
-#include "widgets/Sliste.h"
 
 namespace {
 
@@ -90,7 +90,7 @@ void frmTestUygula::build() {
   int placed = 0;
   auto add = [this, buttons, &placed](const QString& name, const QString& caption,
                                       std::function<void()> run) {
-    QPushButton* b = schoolui::button(name, caption, this);
+    QPushButton* b = framework::button(name, caption, this);
     connect(b, &QPushButton::clicked, this, std::move(run));
     buttons->addWidget(b, placed / 5, placed % 5);
     ++placed;
@@ -156,7 +156,7 @@ QWidget* frmTestUygula::buildSearch() {
     grid->addWidget(new QLabel(fields.at(i).first, g), (i / 4) * 2, i % 4);
     grid->addWidget(fields.at(i).second, (i / 4) * 2 + 1, i % 4);
   }
-  QPushButton* find = schoolui::button(QStringLiteral("cmdBul"), QStringLiteral("Bul"), g);
+  QPushButton* find = framework::button(QStringLiteral("cmdBul"), QStringLiteral("Bul"), g);
   connect(find, &QPushButton::clicked, this, &frmTestUygula::cmdBul_Click);
   connect(m_txtTestAdiAra, &QLineEdit::returnPressed, this, &frmTestUygula::cmdBul_Click);
   grid->addWidget(find, 1, 4, 3, 1);
@@ -464,12 +464,12 @@ void frmTestUygula::setOptions(const delivery::RunSetup::Options& o) {
 bool frmTestUygula::mayRun() const {
   // Asked when the action runs, not when the screen opened: whoever opened it may
   // have logged out since.
-  return schoolui::allowed(m_context.messages, kScreen);
+  return framework::allowed(m_context, kScreen);
 }
 
 void frmTestUygula::cmdKaydet_Click() {
   if (!mayRun()) return;
-  if (!schoolui::check(m_context.messages, m_setup.saveOptions(options()))) return;
+  if (!framework::check(m_context.messages, m_setup.saveOptions(options()))) return;
   m_context.messages.info(delivery::RunSetup::savedText());
 }
 
@@ -521,7 +521,7 @@ delivery::RunSetup::Start frmTestUygula::startOf() const {
 void frmTestUygula::cmdOdevKontrol_Click() {
   // The homework check has a right of its own besides this screen's.
   if (!mayRun()) return;
-  if (!schoolui::allowed(m_context.messages, QStringLiteral("OdevKontrol"))) return;
+  if (!framework::allowed(m_context, QStringLiteral("OdevKontrol"))) return;
   if (!m_openHomework) return notYet(QStringLiteral("Ödev kontrolü"));
   m_openHomework();
 }
@@ -548,13 +548,13 @@ void frmTestUygula::cmdVideoOynat_Click() {
             .arg(m_summary.testNo));
     return;
   }
-  schoolui::openFile(m_context.messages, file);
+  framework::openFile(m_context.messages, file);
 }
 
 void frmTestUygula::cmdTestVer_Click() {
-  using namespace shell::exchangeimport;
+  using namespace framework::exchangeimport;
   if (!mayRun()) return;
-  if (!schoolui::allowed(m_context.messages, writeRightKey(Kind::Tests))) return;
+  if (!framework::allowed(m_context, writeRightKey(Kind::Tests))) return;
   if (m_summary.testNo.isEmpty()) {
     m_context.messages.warning(QStringLiteral("Dosyaya verilecek testi listeden seçin."));
     return;
@@ -563,9 +563,9 @@ void frmTestUygula::cmdTestVer_Click() {
 }
 
 void frmTestUygula::cmdTestAl_Click() {
-  using namespace shell::exchangeimport;
+  using namespace framework::exchangeimport;
   if (!mayRun()) return;
-  if (!schoolui::allowed(m_context.messages, rightKey(Kind::Tests))) return;
+  if (!framework::allowed(m_context, rightKey(Kind::Tests))) return;
   const QStringList paths = chooseFiles(this, Kind::Tests, Origin::Screen);
   // The list follows by itself: reading a file announces the new tests.
   if (!paths.isEmpty()) importFiles(this, m_context, Kind::Tests, paths, Origin::Screen);

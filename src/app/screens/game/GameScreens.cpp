@@ -3,12 +3,12 @@
 #include <QPointer>
 
 #include "Messages.h"
-#include "screens/delivery/PresentationDisplay.h"
+#include "framework/PresentationDisplay.h"
+#include "framework/ReceiverController.h"
+#include "framework/ScreenRegistry.h"
 #include "screens/game/frmOyun.h"
 #include "screens/game/frmOyun1.h"
 #include "screens/game/frmYoklama.h"
-#include "shell/ReceiverController.h"
-#include "shell/ScreenRegistry.h"
 
 namespace gameui {
 
@@ -18,10 +18,10 @@ constexpr int kGameScreen = 11;
 // Full screen on the board (the projector when there are two screens), taking
 // the presses; the program quitting takes it with it.
 void putOnBoard(QWidget* window, activity::PressConsumer* consumer,
-                shell::ReceiverController& receiver, QWidget* mainWindow) {
+                framework::ReceiverController& receiver, QWidget* mainWindow) {
   receiver.router().attach(window, consumer);
   if (mainWindow) QObject::connect(mainWindow, &QObject::destroyed, window, &QObject::deleteLater);
-  deliveryui::showFullScreenOn(window, deliveryui::presentationScreen(mainWindow));
+  framework::showFullScreenOn(window, framework::presentationScreen(mainWindow));
   window->raise();
   window->activateWindow();
   receiver.router().focusWindow(window);
@@ -36,8 +36,8 @@ void returnTo(QWidget* window, QWidget* mainWindow) {
 }
 }  // namespace
 
-void registerGameScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
-                         shell::ReceiverController& receiver, QWidget* mainWindow) {
+void registerGameScreens(framework::ScreenRegistry& registry, const ScreenContext& context,
+                         framework::ReceiverController& receiver, QWidget* mainWindow) {
   registry.registerScreen(kGameScreen, [context, &receiver, mainWindow](QWidget* parent) {
     auto* screen = new frmOyun(context, parent);
     screen->setStartAttendance([context, &receiver, mainWindow](const game::Players& players) {
@@ -47,7 +47,7 @@ void registerGameScreens(shell::ScreenRegistry& registry, const ScreenContext& c
   });
 }
 
-frmYoklama* openAttendance(const ScreenContext& context, shell::ReceiverController& receiver,
+frmYoklama* openAttendance(const ScreenContext& context, framework::ReceiverController& receiver,
                            const game::Players& players, QWidget* mainWindow,
                            const receiver::Clock& clock) {
   auto* window = new frmYoklama(players, clock, &receiver);
@@ -64,7 +64,7 @@ frmYoklama* openAttendance(const ScreenContext& context, shell::ReceiverControll
   return window;
 }
 
-frmOyun1* openRace(const ScreenContext& context, shell::ReceiverController& receiver,
+frmOyun1* openRace(const ScreenContext& context, framework::ReceiverController& receiver,
                    const game::Players& players, int stepIntervalMs, QWidget* mainWindow,
                    const receiver::Clock& clock) {
   auto* window = new frmOyun1(clock);

@@ -1,17 +1,17 @@
 #pragma once
 
+#include "framework/ScreenContext.h"
 #include "game/GamePlayers.h"
 #include "receiver/Clock.h"
-#include "widgets/ScreenContext.h"
 
 class QWidget;
 class frmOyun1;
 class frmYoklama;
 
-namespace shell {
+namespace framework {
 class ReceiverController;
 class ScreenRegistry;
-}  // namespace shell
+}  // namespace framework
 
 // The classroom game: the set-up in the main window, the roll call and the race
 // full screen on the board.
@@ -21,18 +21,18 @@ namespace gameui {
 // it; menu item and button come with the registry). Its "Yoklama Al" opens the
 // roll call, whose "Oyunu Başlat" opens the race. `mainWindow` is the window
 // whose screen the board avoids when there are two.
-void registerGameScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
-                         shell::ReceiverController& receiver, QWidget* mainWindow);
+void registerGameScreens(framework::ScreenRegistry& registry, const ScreenContext& context,
+                         framework::ReceiverController& receiver, QWidget* mainWindow);
 
 // The roll call of `players`, full screen, attached to the press routing; its
 // start opens the race with the present players.
-frmYoklama* openAttendance(const ScreenContext& context, shell::ReceiverController& receiver,
+frmYoklama* openAttendance(const ScreenContext& context, framework::ReceiverController& receiver,
                            const game::Players& players, QWidget* mainWindow = nullptr,
                            const receiver::Clock& clock = receiver::SteadyClock::instance());
 
 // The race of the present players at `stepIntervalMs`, full screen, attached to
 // the routing; null after "Oyuncu sayısı sıfır" when nobody is present.
-frmOyun1* openRace(const ScreenContext& context, shell::ReceiverController& receiver,
+frmOyun1* openRace(const ScreenContext& context, framework::ReceiverController& receiver,
                    const game::Players& players, int stepIntervalMs, QWidget* mainWindow = nullptr,
                    const receiver::Clock& clock = receiver::SteadyClock::instance());
 

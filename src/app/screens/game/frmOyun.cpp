@@ -12,10 +12,10 @@
 #include <algorithm>
 
 #include "Messages.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/Sliste.h"
 #include "lists/FilterLists.h"
-#include "screens/school/SchoolScreens.h"
 #include "store/Store.h"
-#include "widgets/Sliste.h"
 
 namespace {
 const QString kScreen = QStringLiteral("frmOyun");
@@ -40,7 +40,7 @@ frmOyun::frmOyun(const ScreenContext& context, QWidget* parent)
   m_remotes = new Sliste(m_context, {kScreen, QStringLiteral("SlisteKumandalar")}, this);
   m_remotes->setOperationMode(Sliste::OperationMode::DokunarakSec);
   m_remotes->setSonSutunuGenislet(true);
-  middle->addWidget(schoolui::group(QStringLiteral("Oyuncular"), m_remotes, this), 3);
+  middle->addWidget(framework::group(QStringLiteral("Oyuncular"), m_remotes, this), 3);
   auto* how = new QLabel(
       QStringLiteral("<h3>Kumanda Yarışı</h3>"
                      "<p><b>1.</b> Oyuncuları seçin (bir satıra dokunmak seçer ya da "
@@ -55,7 +55,7 @@ frmOyun::frmOyun(const ScreenContext& context, QWidget* parent)
   how->setWordWrap(true);
   how->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   how->setMinimumWidth(260);
-  middle->addWidget(schoolui::group(QStringLiteral("Nasıl Oynanır?"), how, this), 1);
+  middle->addWidget(framework::group(QStringLiteral("Nasıl Oynanır?"), how, this), 1);
   box->addLayout(middle, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -64,7 +64,7 @@ frmOyun::frmOyun(const ScreenContext& context, QWidget* parent)
   buttons->addWidget(m_lblOyuncuSayisi);
   buttons->addStretch(1);
   QPushButton* close =
-      schoolui::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
+      framework::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
   connect(close, &QPushButton::clicked, this, [this] {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
       sub->close();
@@ -73,7 +73,7 @@ frmOyun::frmOyun(const ScreenContext& context, QWidget* parent)
   });
   buttons->addWidget(close);
   QPushButton* start =
-      schoolui::button(QStringLiteral("cmdYoklama"), QStringLiteral("Yoklama Al"), this);
+      framework::button(QStringLiteral("cmdYoklama"), QStringLiteral("Yoklama Al"), this);
   start->setMinimumWidth(180);
   start->setStyleSheet(QStringLiteral("font-weight:bold;background:#2e7d32;color:white;"));
   connect(start, &QPushButton::clicked, this, &frmOyun::cmdYoklama_Click);

@@ -4,8 +4,8 @@
 
 #include <functional>
 
+#include "framework/ScreenContext.h"
 #include "game/GamePlayers.h"
-#include "widgets/ScreenContext.h"
 
 class QComboBox;
 class QLabel;

@@ -8,12 +8,12 @@
 
 #include <algorithm>
 
-#include "screens/activities/frmSanalKumanda.h"
-#include "screens/delivery/RunTilesView.h"
+#include "framework/RunTilesView.h"
+#include "framework/frmSanalKumanda.h"
 #include "screens/game/BoardLook.h"
 
 frmYoklama::frmYoklama(const game::Players& players, const receiver::Clock& clock,
-                       shell::ReceiverController* receiver, QWidget* parent)
+                       framework::ReceiverController* receiver, QWidget* parent)
     : QWidget(parent), m_roll(players, clock), m_receiver(receiver) {
   setObjectName(QStringLiteral("frmYoklama"));
   setWindowTitle(QStringLiteral("Yoklama"));

@@ -5,14 +5,14 @@
 
 #include <functional>
 
+#include "framework/SanalKumandaHost.h"
 #include "game/Attendance.h"
-#include "screens/activities/SanalKumandaHost.h"
 
 class QLabel;
 class QPushButton;
 class RunTilesView;
 
-namespace shell {
+namespace framework {
 class ReceiverController;
 }
 
@@ -27,7 +27,7 @@ class frmYoklama : public QWidget, public SanalKumandaHost {
  public:
   // `receiver` opens the virtual remote ("Sanal Kumanda"); null hides the button.
   frmYoklama(const game::Players& players, const receiver::Clock& clock,
-             shell::ReceiverController* receiver = nullptr, QWidget* parent = nullptr);
+             framework::ReceiverController* receiver = nullptr, QWidget* parent = nullptr);
 
   // What "Oyunu Başlat" does with the present players (opens the game; an empty
   // list is refused there).
@@ -62,7 +62,7 @@ class frmYoklama : public QWidget, public SanalKumandaHost {
 
   game::Attendance m_roll;
   QStringList m_captions;  // name and address of each tile
-  shell::ReceiverController* m_receiver;
+  framework::ReceiverController* m_receiver;
   std::function<void(const game::Players&)> m_startGame;
   bool m_started = false;
   QLabel* m_lblBaslik = nullptr;

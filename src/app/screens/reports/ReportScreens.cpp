@@ -13,21 +13,21 @@
 #include <QTemporaryDir>
 
 #include "Messages.h"
+#include "framework/FileDialogs.h"
+#include "framework/PressRouter.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/ScreenRegistry.h"
 #include "school/Pairing.h"
 #include "school/Rollover.h"
 #include "screens/reports/frmRaporlar.h"
 #include "screens/reports/frmRaporlarMenu.h"
-#include "screens/school/SchoolScreens.h"
-#include "shell/PressRouter.h"
-#include "shell/ScreenRegistry.h"
 #include "store/RolloverFiles.h"
 #include "store/Store.h"
-#include "widgets/FileDialogs.h"
 
 namespace reportsui {
 
-void registerReportScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
-                           shell::PressRouter* router,
+void registerReportScreens(framework::ScreenRegistry& registry, const ScreenContext& context,
+                           framework::PressRouter* router,
                            std::function<void(const reports::ResumeRun&)> resume) {
   registry.registerScreen(5, [context, router, resume](QWidget* parent) {
     auto* screen = new frmRaporlarMenu(context, parent);
@@ -154,7 +154,7 @@ frmRaporlarMenu* openPastYear(const ScreenContext& context, const PastYear& year
       return fail(QStringLiteral("%1 kopyalanamadı").arg(f));
   data->store = std::make_unique<store::Store>(data->folder.path());
   if (Result<store::CheckReport> opened = data->store->open(); !opened) return fail(opened.error());
-  const ScreenContext past{*data->store, context.messages, context.showScreen};
+  const ScreenContext past{*data->store, context.messages, context.session, context.showScreen};
   auto* menu = new frmRaporlarMenu(past);
   menu->setPastYear(year.label);
   menu->setReportOpener([past, router = options.router](const reports::RunKey& run) {
@@ -187,7 +187,7 @@ QString reportFile(QWidget* parent, const QString& proposedName) {
 void offerToOpen(Messages& messages, const QString& path) {
   if (messages.ask(
           QStringLiteral("Raporunuz başarıyla hazırlandı, Raporu şimdi açmak ister misiniz?")))
-    schoolui::openFile(messages, path);
+    framework::openFile(messages, path);
 }
 
 }  // namespace reportsui

@@ -5,9 +5,9 @@
 
 #include <functional>
 
+#include "framework/ScreenContext.h"
 #include "reports/RunList.h"
 #include "reports/Scoring.h"
-#include "widgets/ScreenContext.h"
 
 class Messages;
 class frmRaporlar;
@@ -18,10 +18,10 @@ namespace store {
 class Store;
 }
 
-namespace shell {
+namespace framework {
 class PressRouter;
 class ScreenRegistry;
-}  // namespace shell
+}  // namespace framework
 
 // The results area: the report selection frmRaporlarMenu on the main bar (button
 // 5, right "frmRaporlarMenu", which also gives its home tile and menu item) and
@@ -31,15 +31,15 @@ namespace reportsui {
 // `router` takes the teacher remote's presses to an open report; null: none.
 // `resume` takes an interrupted run up again on the presentation (the run
 // screens give it); empty: the selection offers no "Uygulamaya Devam Et".
-void registerReportScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
-                           shell::PressRouter* router,
+void registerReportScreens(framework::ScreenRegistry& registry, const ScreenContext& context,
+                           framework::PressRouter* router,
                            std::function<void(const reports::ResumeRun&)> resume = {});
 
 struct OpenOptions {
   // Opened by the presentation after a question: "Teste Devam Et (BOŞ)" instead
   // of "Çıkış (BOŞ)", and the teacher remote drives the report from the start.
   bool fromRun = false;
-  shell::PressRouter* router = nullptr;
+  framework::PressRouter* router = nullptr;
 };
 
 // Opens the report of the run (date and start time as stored) inside the main

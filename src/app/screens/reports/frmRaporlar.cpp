@@ -26,14 +26,14 @@
 #include <algorithm>
 
 #include "Messages.h"
+#include "framework/FileDialogs.h"
+#include "framework/ScreenHelpers.h"
 #include "reports/ReportExports.h"
 #include "reports/RunList.h"
 #include "screens/reports/QuestionSketch.h"
 #include "screens/reports/ReportCharts.h"
 #include "screens/reports/ReportScreens.h"
-#include "screens/school/SchoolScreens.h"
 #include "store/Store.h"
-#include "widgets/FileDialogs.h"
 
 using reports::ReportNavigator;
 using Action = reports::ReportNavigator::Action;
@@ -177,17 +177,17 @@ frmRaporlar::frmRaporlar(const ScreenContext& context, const reports::RunKey& ru
   for (Action a : {Action::PreviousReport, Action::NextReport, Action::PreviousStudent,
                    Action::NextStudent, Action::Export})
     bar->addWidget(actionButton(a, this));
-  auto* pdf = schoolui::button(QStringLiteral("cmdPdf"), QStringLiteral("PDF"), this);
+  auto* pdf = framework::button(QStringLiteral("cmdPdf"), QStringLiteral("PDF"), this);
   connect(pdf, &QPushButton::clicked, this, [this] { exportPdf(); });
   bar->addWidget(pdf);
-  auto* sheets = schoolui::button(QStringLiteral("cmdSonucBelgeleri"),
-                                  QStringLiteral("Sonuç Belgeleri"), this);
+  auto* sheets = framework::button(QStringLiteral("cmdSonucBelgeleri"),
+                                   QStringLiteral("Sonuç Belgeleri"), this);
   sheets->setToolTip(QStringLiteral("Her öğrenci için bir sayfa: veli toplantıları için"));
   connect(sheets, &QPushButton::clicked, this, [this] { exportSheets(); });
   bar->addWidget(sheets);
   bar->addStretch(1);
-  auto* key = schoolui::button(QStringLiteral("cmdCevapAnahtariDegistir"),
-                               reports::AnswerKeyEditor::caption(), this);
+  auto* key = framework::button(QStringLiteral("cmdCevapAnahtariDegistir"),
+                                reports::AnswerKeyEditor::caption(), this);
   connect(key, &QPushButton::clicked, this, &frmRaporlar::cmdCevapAnahtariDegistir_Click);
   bar->addWidget(key);
   bar->addWidget(actionButton(Action::BackToRun, this));
@@ -217,8 +217,8 @@ frmRaporlar::frmRaporlar(const ScreenContext& context, const reports::RunKey& ru
 frmRaporlar::~frmRaporlar() = default;
 
 QPushButton* frmRaporlar::actionButton(Action action, QWidget* parent) {
-  auto* b = schoolui::button(QStringLiteral("cmdNav_%1").arg(int(action)),
-                             ReportNavigator::caption(action), parent);
+  auto* b = framework::button(QStringLiteral("cmdNav_%1").arg(int(action)),
+                              ReportNavigator::caption(action), parent);
   connect(b, &QPushButton::clicked, this, [this, action] { trigger(action); });
   m_actions[action] = b;
   return b;
@@ -360,8 +360,8 @@ void frmRaporlar::buildQuestion() {
   });
   nav->addWidget(m_cmbTestSiraNo);
   nav->addStretch(1);
-  auto* remove = schoolui::button(QStringLiteral("cmdSoruSil"),
-                                  QStringLiteral("Soruyu Uygulamadan Çıkar"), page);
+  auto* remove = framework::button(QStringLiteral("cmdSoruSil"),
+                                   QStringLiteral("Soruyu Uygulamadan Çıkar"), page);
   connect(remove, &QPushButton::clicked, this, &frmRaporlar::cmdSoruSil_Click);
   nav->addWidget(remove);
   col->addLayout(nav);
@@ -663,8 +663,8 @@ void frmRaporlar::buildItems() {
   connect(m_chkTumUygulamalar, &QCheckBox::toggled, this, [this] { paint(); });
   top->addWidget(m_chkTumUygulamalar);
   top->addStretch(1);
-  auto* excel = schoolui::button(QStringLiteral("cmdMaddeAnaliziExcel"),
-                                 QStringLiteral("Madde Analizini Kaydet"), page);
+  auto* excel = framework::button(QStringLiteral("cmdMaddeAnaliziExcel"),
+                                  QStringLiteral("Madde Analizini Kaydet"), page);
   connect(excel, &QPushButton::clicked, this, [this] { exportItems(); });
   top->addWidget(excel);
   col->addLayout(top);
@@ -728,8 +728,8 @@ void frmRaporlar::exportItems(const QString& path) {
   const QString file =
       path.isEmpty() ? reportsui::reportFile(this, QStringLiteral("Madde_Analizi.xlsx")) : path;
   if (file.isEmpty()) return;
-  if (schoolui::check(m_context.messages,
-                      reports::writeItemAnalysisXlsx(found.value(), itemTitle(), file)))
+  if (framework::check(m_context.messages,
+                       reports::writeItemAnalysisXlsx(found.value(), itemTitle(), file)))
     reportsui::offerToOpen(m_context.messages, file);
 }
 
@@ -815,7 +815,7 @@ void frmRaporlar::buildKeyEditor() {
   scroll->setWidget(m_keyRows);
   col->addWidget(scroll, 1);
   auto add = [&](const QString& name, const QString& text, void (frmRaporlar::*slot)()) {
-    auto* b = schoolui::button(name, text, m_keyPanel);
+    auto* b = framework::button(name, text, m_keyPanel);
     connect(b, &QPushButton::clicked, this, slot);
     col->addWidget(b);
   };
@@ -834,7 +834,7 @@ bool frmRaporlar::keyEditorOpen() const { return m_keyEditor != nullptr; }
 
 void frmRaporlar::cmdCevapAnahtariDegistir_Click() {
   auto editor = std::make_unique<reports::AnswerKeyEditor>(m_context.store, m_run);
-  if (!schoolui::check(m_context.messages, editor->load())) return;
+  if (!framework::check(m_context.messages, editor->load())) return;
   m_keyEditor = std::move(editor);
   // One row per question: its position and the five options.
   while (QLayoutItem* item = m_keyGrid->takeAt(0)) {
@@ -899,7 +899,7 @@ void frmRaporlar::cmdCevapAnahtariIptal_Click() {
 
 void frmRaporlar::cmdCevapAnahtariniKaydet_Click() {
   if (!m_keyEditor) return;
-  if (!schoolui::check(m_context.messages, m_keyEditor->save())) return;
+  if (!framework::check(m_context.messages, m_keyEditor->save())) return;
   cmdCevapAnahtariIptal_Click();
   m_nav.setPage(Page::General);
 }
@@ -921,7 +921,7 @@ void frmRaporlar::lblABCDE_Click(const QString& letter) {
   // Clicking the key again takes it away: the question is left without a key.
   const QString key = v.question.key == letter ? QString() : letter;
   reports::RunRevision revision(m_context.store, m_run);
-  if (!schoolui::check(m_context.messages, revision.setKey(v.question.position, key))) paint();
+  if (!framework::check(m_context.messages, revision.setKey(v.question.position, key))) paint();
 }
 
 void frmRaporlar::cmdSoruSil_Click() {
@@ -939,8 +939,8 @@ void frmRaporlar::exportAnswers(const QString& path) {
                            ? reportsui::reportFile(this, reports::ReportExports::answersFileName())
                            : path;
   if (file.isEmpty()) return;
-  if (schoolui::check(m_context.messages,
-                      reports::ReportExports::answersXlsx(*m_report, m_options, file)))
+  if (framework::check(m_context.messages,
+                       reports::ReportExports::answersXlsx(*m_report, m_options, file)))
     reportsui::offerToOpen(m_context.messages, file);
 }
 
@@ -948,15 +948,16 @@ void frmRaporlar::exportPdf(const QString& path) {
   const QString file =
       path.isEmpty() ? reportsui::reportFile(this, reports::ReportExports::viewsFileName()) : path;
   if (file.isEmpty()) return;
-  if (schoolui::check(m_context.messages,
-                      reports::ReportExports::viewsPdf(*m_report, m_options, file)))
-    schoolui::openFile(m_context.messages, file);
+  if (framework::check(m_context.messages,
+                       reports::ReportExports::viewsPdf(*m_report, m_options, file)))
+    framework::openFile(m_context.messages, file);
 }
 
 void frmRaporlar::exportSheets(const QString& path) {
   const QString file =
       path.isEmpty() ? reportsui::reportFile(this, reports::ReportExports::sheetsFileName()) : path;
   if (file.isEmpty()) return;
-  if (schoolui::check(m_context.messages, reports::ReportExports::resultSheetsPdf(*m_report, file)))
-    schoolui::openFile(m_context.messages, file);
+  if (framework::check(m_context.messages,
+                       reports::ReportExports::resultSheetsPdf(*m_report, file)))
+    framework::openFile(m_context.messages, file);
 }

@@ -6,11 +6,11 @@
 #include <map>
 #include <memory>
 
+#include "framework/ScreenContext.h"
 #include "reports/ReportNavigator.h"
 #include "reports/ReportOptions.h"
 #include "reports/RunReport.h"
 #include "reports/RunRevision.h"
-#include "widgets/ScreenContext.h"
 
 class QAbstractButton;
 class QButtonGroup;

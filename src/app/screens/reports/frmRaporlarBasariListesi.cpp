@@ -12,9 +12,9 @@
 #include <QtCharts/QChartView>
 
 #include "Messages.h"
+#include "framework/ScreenHelpers.h"
 #include "screens/reports/ReportCharts.h"
 #include "screens/reports/ReportScreens.h"
-#include "screens/school/SchoolScreens.h"
 
 using View = reports::RunCriteria::View;
 
@@ -95,7 +95,7 @@ frmRaporlarBasariListesi::frmRaporlarBasariListesi(const ScreenContext& context,
 
   auto* bar = new QHBoxLayout;
   auto add = [&](const QString& name, const QString& caption, auto slot) {
-    auto* b = schoolui::button(name, caption, this);
+    auto* b = framework::button(name, caption, this);
     connect(b, &QPushButton::clicked, this, slot);
     bar->addWidget(b);
   };
@@ -157,8 +157,8 @@ void frmRaporlarBasariListesi::cmdExcel_Click(const QString& path) {
   const QString file =
       path.isEmpty() ? reportsui::reportFile(this, QStringLiteral("Basari_Listesi.xlsx")) : path;
   if (file.isEmpty()) return;
-  if (!schoolui::check(m_context.messages,
-                       reports::SuccessRanking::exportXlsx(m_ranking, m_view, file)))
+  if (!framework::check(m_context.messages,
+                        reports::SuccessRanking::exportXlsx(m_ranking, m_view, file)))
     return;
   reportsui::offerToOpen(m_context.messages, file);
 }

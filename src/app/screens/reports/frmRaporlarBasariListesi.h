@@ -3,8 +3,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "framework/ScreenContext.h"
 #include "reports/SuccessRanking.h"
-#include "widgets/ScreenContext.h"
 
 class QChartView;
 class QLabel;

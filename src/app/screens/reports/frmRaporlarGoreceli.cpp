@@ -10,9 +10,9 @@
 #include <QtCharts/QChartView>
 
 #include "Messages.h"
+#include "framework/ScreenHelpers.h"
 #include "screens/reports/ReportCharts.h"
 #include "screens/reports/ReportScreens.h"
-#include "screens/school/SchoolScreens.h"
 
 frmRaporlarGoreceli::frmRaporlarGoreceli(const ScreenContext& context,
                                          reports::ProgressReport::Subject kind,
@@ -31,12 +31,12 @@ frmRaporlarGoreceli::frmRaporlarGoreceli(const ScreenContext& context,
   big.setBold(true);
   m_lblBaslik->setFont(big);
   top->addWidget(m_lblBaslik, 1);
-  m_previous = schoolui::button(QStringLiteral("cmdNav_0"), QStringLiteral("Önceki"), this);
+  m_previous = framework::button(QStringLiteral("cmdNav_0"), QStringLiteral("Önceki"), this);
   connect(m_previous, &QPushButton::clicked, this, [this] { step(-1); });
   m_lblSayac = new QLabel(this);
   m_lblSayac->setObjectName(QStringLiteral("lblSayac"));
   m_lblSayac->setFont(big);
-  m_next = schoolui::button(QStringLiteral("cmdNav_1"), QStringLiteral("Sonraki"), this);
+  m_next = framework::button(QStringLiteral("cmdNav_1"), QStringLiteral("Sonraki"), this);
   connect(m_next, &QPushButton::clicked, this, [this] { step(1); });
   top->addWidget(m_previous);
   top->addWidget(m_lblSayac);
@@ -57,23 +57,23 @@ frmRaporlarGoreceli::frmRaporlarGoreceli(const ScreenContext& context,
   root->addWidget(split, 1);
 
   auto* bar = new QHBoxLayout;
-  auto* excel = schoolui::button(QStringLiteral("cmdExcel"), QStringLiteral("MS Excel"), this);
+  auto* excel = framework::button(QStringLiteral("cmdExcel"), QStringLiteral("MS Excel"), this);
   connect(excel, &QPushButton::clicked, this, [this] { cmdExcel_Click(); });
-  auto* exit = schoolui::button(QStringLiteral("cmdCikis"), QStringLiteral("Çıkış"), this);
+  auto* exit = framework::button(QStringLiteral("cmdCikis"), QStringLiteral("Çıkış"), this);
   connect(exit, &QPushButton::clicked, this, &QWidget::close);
   bar->addWidget(excel);
   bar->addStretch(1);
   bar->addWidget(exit);
   root->addLayout(bar);
 
-  m_loaded = schoolui::check(context.messages, m_report.show(0));
+  m_loaded = framework::check(context.messages, m_report.show(0));
   if (m_loaded) paint();
 }
 
 void frmRaporlarGoreceli::step(int delta) {
   const int to = m_report.index() + delta;
   if (to < 0 || to >= m_report.count()) return;
-  if (schoolui::check(m_context.messages, m_report.show(to))) paint();
+  if (framework::check(m_context.messages, m_report.show(to))) paint();
 }
 
 void frmRaporlarGoreceli::paint() {
@@ -110,6 +110,6 @@ void frmRaporlarGoreceli::cmdExcel_Click(const QString& path) {
   const QString file =
       path.isEmpty() ? reportsui::reportFile(this, QStringLiteral("Gelisim_Raporu.xlsx")) : path;
   if (file.isEmpty()) return;
-  if (!schoolui::check(m_context.messages, m_report.exportXlsx(file))) return;
+  if (!framework::check(m_context.messages, m_report.exportXlsx(file))) return;
   reportsui::offerToOpen(m_context.messages, file);
 }

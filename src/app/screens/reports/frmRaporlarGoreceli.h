@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
+#include "framework/ScreenContext.h"
 #include "reports/ProgressReport.h"
-#include "widgets/ScreenContext.h"
 
 class QChartView;
 class QLabel;

@@ -16,20 +16,20 @@
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "framework/CurriculumFilters.h"
+#include "framework/FilterListFill.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/Sliste.h"
+#include "framework/frmIslem.h"
 #include "lists/GridLayout.h"
 #include "reports/Surveys.h"
 #include "screens/reports/ReportScreens.h"
 #include "screens/reports/frmRaporlarBasariListesi.h"
 #include "screens/reports/frmRaporlarGoreceli.h"
-#include "screens/school/SchoolScreens.h"
-#include "shell/frmIslem.h"
 #include "store/FactoryLayouts.h"
 #include "store/Store.h"
 #include "users/Rights.h"
 #include "users/Session.h"
-#include "widgets/CurriculumFilters.h"
-#include "widgets/FilterListFill.h"
-#include "widgets/Sliste.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
                                  QStringLiteral("Sınıfa Göre İstatistikler"),
                                  QStringLiteral("Öğrenciye Göre İstatistikler")};
   for (int i = 0; i < pageCaptions.size(); ++i) {
-    auto* b = schoolui::button(QStringLiteral("cmdGore_%1").arg(i), pageCaptions.at(i), this);
+    auto* b = framework::button(QStringLiteral("cmdGore_%1").arg(i), pageCaptions.at(i), this);
     b->setCheckable(true);
     connect(b, &QPushButton::clicked, this, [this, i] { cmdGore_Click(Page(i)); });
     m_cmdGore << b;
@@ -115,7 +115,7 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   dates->addWidget(m_dtBitis);
   dates->addWidget(new QLabel(QStringLiteral("tarihleri arasında yapılan"), this));
   dates->addStretch(1);
-  auto* bul = schoolui::button(QStringLiteral("cmdBul"), QStringLiteral("Bul"), this);
+  auto* bul = framework::button(QStringLiteral("cmdBul"), QStringLiteral("Bul"), this);
   connect(bul, &QPushButton::clicked, this, &frmRaporlarMenu::cmdBul_Click);
   dates->addWidget(bul);
   filters->addLayout(dates, 4, 0, 1, 5);
@@ -155,17 +155,17 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   // No legend of upload states: nothing is ever sent anywhere, every row is white.
 
   auto* buttons = new QHBoxLayout;
-  auto* open = schoolui::button(QStringLiteral("cmdTestSec"), QStringLiteral("Raporu Aç"), this);
+  auto* open = framework::button(QStringLiteral("cmdTestSec"), QStringLiteral("Raporu Aç"), this);
   connect(open, &QPushButton::clicked, this, &frmRaporlarMenu::cmdTestSec_Click);
   m_cmdDevam =
-      schoolui::button(QStringLiteral("cmdDevam"), QStringLiteral("Uygulamaya Devam Et"), this);
+      framework::button(QStringLiteral("cmdDevam"), QStringLiteral("Uygulamaya Devam Et"), this);
   m_cmdDevam->hide();
   connect(m_cmdDevam, &QPushButton::clicked, this, &frmRaporlarMenu::cmdDevam_Click);
-  auto* del = schoolui::button(QStringLiteral("cmdSil"),
-                               QStringLiteral("Seçili Uygulama Kayıtlarını Sil"), this);
+  auto* del = framework::button(QStringLiteral("cmdSil"),
+                                QStringLiteral("Seçili Uygulama Kayıtlarını Sil"), this);
   connect(del, &QPushButton::clicked, this, &frmRaporlarMenu::cmdSil_Click);
-  auto* merge = schoolui::button(QStringLiteral("cmUygulamalariBirlestir"),
-                                 QStringLiteral("Birleştir"), this);
+  auto* merge = framework::button(QStringLiteral("cmUygulamalariBirlestir"),
+                                  QStringLiteral("Birleştir"), this);
   merge->setToolTip(
       QStringLiteral("Seçili Beklenti Anketi uygulamalarını ilk seçilende birleştirir"));
   connect(merge, &QPushButton::clicked, this, &frmRaporlarMenu::cmUygulamalariBirlestir_Click);
@@ -175,31 +175,31 @@ frmRaporlarMenu::frmRaporlarMenu(const ScreenContext& context, QWidget* parent)
   m_spnSonYapilan->setRange(1, 999);
   m_spnSonYapilan->setValue(reports::RunCriteria{}.lastRuns);
   m_spnSonYapilan->setMinimumHeight(34);
-  auto* ranking = schoolui::button(QStringLiteral("cmdTestSec2"),
-                                   QStringLiteral("Kriterlere Göre Rapor Göster"), this);
+  auto* ranking = framework::button(QStringLiteral("cmdTestSec2"),
+                                    QStringLiteral("Kriterlere Göre Rapor Göster"), this);
   ranking->setToolTip(QStringLiteral(
       "Seçili sınıfın öğrencilerini seçili ölçütlere uyan uygulamalardaki başarılarına göre "
       "sıralar"));
   connect(ranking, &QPushButton::clicked, this, [this] { (void)cmdTestSec2_Click(); });
   using Subject = reports::ProgressReport::Subject;
-  auto* students = schoolui::button(QStringLiteral("cmdOgrenciGelisimi"),
-                                    QStringLiteral("Öğrenci Gelişimi"), this);
+  auto* students = framework::button(QStringLiteral("cmdOgrenciGelisimi"),
+                                     QStringLiteral("Öğrenci Gelişimi"), this);
   connect(students, &QPushButton::clicked, this, [this] { (void)openProgress(Subject::Student); });
   m_cmdSinifGelisimi =
-      schoolui::button(QStringLiteral("cmdSinifGelisimi"), QStringLiteral("Sınıf Gelişimi"), this);
+      framework::button(QStringLiteral("cmdSinifGelisimi"), QStringLiteral("Sınıf Gelişimi"), this);
   connect(m_cmdSinifGelisimi, &QPushButton::clicked, this,
           [this] { (void)openProgress(Subject::Class); });
   m_cmdSil = del;
   m_cmdBirlestir = merge;
   m_cmdGecmisYillar =
-      schoolui::button(QStringLiteral("cmdGecmisYillar"), QStringLiteral("Geçmiş Yıllar"), this);
+      framework::button(QStringLiteral("cmdGecmisYillar"), QStringLiteral("Geçmiş Yıllar"), this);
   m_cmdGecmisYillar->setToolTip(
       QStringLiteral("Sınıf atlatmadan önceki yılların sonuçlarını yedekten açar"));
   m_cmdGecmisYillar->hide();
   connect(m_cmdGecmisYillar, &QPushButton::clicked, this, [this] {
     if (m_openPastYears) m_openPastYears();
   });
-  auto* home = schoolui::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
+  auto* home = framework::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
   connect(home, &QPushButton::clicked, this, &QWidget::close);
   // Over many runs: the ranking and the progress take the class, the curriculum
   // and the dates above, or the last N runs.
@@ -408,7 +408,7 @@ void frmRaporlarMenu::cmdBul_Click() {
   m_searching = true;
   const Status repaired = m_list.repairUnfinished();
   m_searching = false;
-  if (!schoolui::check(m_context.messages, repaired)) return;
+  if (!framework::check(m_context.messages, repaired)) return;
   fillRuns(f);
 }
 
@@ -420,9 +420,7 @@ QList<reports::RunKey> frmRaporlarMenu::selectedRuns() const {
   return keys;
 }
 
-bool frmRaporlarMenu::allowed(const QString& key) {
-  return schoolui::allowed(m_context.messages, key);
-}
+bool frmRaporlarMenu::allowed(const QString& key) { return framework::allowed(m_context, key); }
 
 void frmRaporlarMenu::cmdTestSec_Click() {
   const int record = m_runs->aktifKayit();
@@ -491,7 +489,7 @@ void frmRaporlarMenu::evaluateSurvey(const reports::RunRow& run) {
     m_context.messages.warning(QStringLiteral("Bu ankette değerlendirilecek cevap yok."));
     return;
   }
-  schoolui::openFile(m_context.messages, folder);
+  framework::openFile(m_context.messages, folder);
 }
 
 void frmRaporlarMenu::cmdSil_Click() {

@@ -4,10 +4,10 @@
 
 #include <functional>
 
+#include "framework/ScreenContext.h"
 #include "reports/ProgressReport.h"
 #include "reports/RunCriteria.h"
 #include "reports/RunList.h"
-#include "widgets/ScreenContext.h"
 
 class CurriculumFilters;
 class QCheckBox;

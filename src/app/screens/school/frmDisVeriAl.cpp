@@ -15,11 +15,11 @@
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "framework/FileDialogs.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/frmIslem.h"
 #include "school/StudentRules.h"
 #include "school/Students.h"
-#include "screens/school/SchoolScreens.h"
-#include "shell/frmIslem.h"
-#include "widgets/FileDialogs.h"
 
 frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
     : QWidget(parent), m_context(context), m_import(std::in_place, context.store) {
@@ -40,7 +40,8 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
   m_txtDosya->setMinimumHeight(40);
   m_txtDosya->setPlaceholderText(
       QStringLiteral("Excel, Calc (.xls, .xlsx, .ods) veya .csv dosyası seçiniz"));
-  auto* cmdGozat = schoolui::button(QStringLiteral("cmdGozat"), QStringLiteral("Gözat..."), gDosya);
+  auto* cmdGozat =
+      framework::button(QStringLiteral("cmdGozat"), QStringLiteral("Gözat..."), gDosya);
   row->addWidget(m_txtDosya, 1);
   row->addWidget(cmdGozat);
   fd->addRow(QStringLiteral("Dosya:"), row);
@@ -61,7 +62,7 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
   m_cmbRehberSutunu->setObjectName(QStringLiteral("cmbRehberSutunu"));
   m_cmbRehberSutunu->setMinimumSize(200, 40);
   for (const auto& f : school::StudentImport::fields()) m_cmbRehberSutunu->addItem(f.caption);
-  auto* cmdEkle = schoolui::button(QStringLiteral("cmdEkle"), QStringLiteral("Eşleştir"), gEs);
+  auto* cmdEkle = framework::button(QStringLiteral("cmdEkle"), QStringLiteral("Eşleştir"), gEs);
   pick->addWidget(new QLabel(QStringLiteral("Excel sütunu:"), gEs));
   pick->addWidget(m_cmbExcelSutunu, 1);
   pick->addWidget(new QLabel(QStringLiteral("=>  Öğrenci bilgisi:"), gEs));
@@ -74,15 +75,15 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
   m_lstEslesme->setFont(big);
   listRow->addWidget(m_lstEslesme, 1);
   auto* side = new QVBoxLayout;
-  m_cmdEOkulListesi = schoolui::button(QStringLiteral("cmdEOkulListesi"),
-                                       QStringLiteral("e-Okul Sınıf Listesi"), gEs);
+  m_cmdEOkulListesi = framework::button(QStringLiteral("cmdEOkulListesi"),
+                                        QStringLiteral("e-Okul Sınıf Listesi"), gEs);
   m_cmdEOkulListesi->setToolTip(QStringLiteral(
       "e-Okul'dan alınan sınıf listesinin sütunlarını kendiliğinden eşleştirir (başlık "
       "satırı \"S.No\" ile başlar)"));
   auto* cmdSil =
-      schoolui::button(QStringLiteral("cmdSil"), QStringLiteral("Seçili Eşleşmeyi Sil"), gEs);
+      framework::button(QStringLiteral("cmdSil"), QStringLiteral("Seçili Eşleşmeyi Sil"), gEs);
   auto* cmdTemizle =
-      schoolui::button(QStringLiteral("cmdTemizle"), QStringLiteral("Listeyi Temizle"), gEs);
+      framework::button(QStringLiteral("cmdTemizle"), QStringLiteral("Listeyi Temizle"), gEs);
   for (QPushButton* b : {m_cmdEOkulListesi, cmdSil, cmdTemizle}) b->setMinimumWidth(190);
   side->addWidget(m_cmdEOkulListesi);
   side->addWidget(cmdSil);
@@ -110,7 +111,7 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
   sl->addWidget(m_tblSonuc, 1);
   auto* resultRow = new QHBoxLayout;
   m_cmdSonucAc =
-      schoolui::button(QStringLiteral("cmdSonucAc"), QStringLiteral("Sonuç Dosyasını Aç"), gSonuc);
+      framework::button(QStringLiteral("cmdSonucAc"), QStringLiteral("Sonuç Dosyasını Aç"), gSonuc);
   m_cmdSonucAc->setToolTip(QStringLiteral("Aynı sonucu hesap tablosu olarak açar"));
   m_cmdSonucAc->setMinimumWidth(m_cmdSonucAc->sizeHint().width() + 24);
   resultRow->addStretch();
@@ -135,7 +136,7 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
   m_cmbSeviye->setObjectName(QStringLiteral("cmbSeviye"));
   m_cmbSeviye->setMinimumSize(160, 40);
   m_cmbSeviye->addItems(m_import->levels());
-  m_cmdKaydet = schoolui::button(QStringLiteral("cmdKaydet"), m_kaydetCaption, gKay);
+  m_cmdKaydet = framework::button(QStringLiteral("cmdKaydet"), m_kaydetCaption, gKay);
   m_cmdKaydet->setMinimumWidth(200);
   m_lblDurum = new QLabel(gKay);
   m_lblDurum->setObjectName(QStringLiteral("lblDurum"));
@@ -175,7 +176,7 @@ frmDisVeriAl::frmDisVeriAl(const ScreenContext& context, QWidget* parent)
   });
   connect(m_cmdKaydet, &QPushButton::clicked, this, &frmDisVeriAl::kaydet);
   connect(m_cmdSonucAc, &QPushButton::clicked, this, [this] {
-    if (!m_resultFile.isEmpty()) schoolui::openFile(m_context.messages, m_resultFile);
+    if (!m_resultFile.isEmpty()) framework::openFile(m_context.messages, m_resultFile);
   });
   refreshClasses();
   refreshColumns();

@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "Result.h"
+#include "framework/ScreenContext.h"
 #include "school/StudentImport.h"
-#include "widgets/ScreenContext.h"
 
 class QComboBox;
 class QLabel;

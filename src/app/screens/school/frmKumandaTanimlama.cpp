@@ -16,14 +16,14 @@
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "framework/FileDialogs.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/Sliste.h"
+#include "framework/frmIslem.h"
 #include "lists/FilterLists.h"
 #include "school/Pairing.h"
 #include "school/SchoolExports.h"
 #include "school/Students.h"
-#include "screens/school/SchoolScreens.h"
-#include "shell/frmIslem.h"
-#include "widgets/FileDialogs.h"
-#include "widgets/Sliste.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ QIcon hearingIcon(int icon) {
 
 const QString kScreen = QStringLiteral("frmKumandaTanimlama");
 
-using schoolui::group;
+using framework::group;
 
 }  // namespace
 
@@ -71,12 +71,12 @@ frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* 
   m_cmbSinifi->setObjectName(QStringLiteral("cmbSinifi"));
   m_cmbSinifi->setMinimumSize(180, 44);
   m_cmbSinifi->setFont(big);
-  m_cmdYeniKayit = schoolui::button(QStringLiteral("cmdYeniKayit"),
-                                    QStringLiteral("Yeni Kumandaları Kaydet"), this);
+  m_cmdYeniKayit = framework::button(QStringLiteral("cmdYeniKayit"),
+                                     QStringLiteral("Yeni Kumandaları Kaydet"), this);
   m_cmdYeniAlici =
-      schoolui::button(QStringLiteral("cmdYeniAlici"), QStringLiteral("Yeni Alıcıya Tanıt"), this);
+      framework::button(QStringLiteral("cmdYeniAlici"), QStringLiteral("Yeni Alıcıya Tanıt"), this);
   auto* cmdSil =
-      schoolui::button(QStringLiteral("cmdSil"), QStringLiteral("Seçili Kumandaları Sil"), this);
+      framework::button(QStringLiteral("cmdSil"), QStringLiteral("Seçili Kumandaları Sil"), this);
   m_chkKumandasiz = new QCheckBox(QStringLiteral("Kumandası olmayanlar"), this);
   m_chkKumandasiz->setObjectName(QStringLiteral("chkKumandasiz"));
   m_chkKumandasiz->setToolTip(
@@ -103,8 +103,8 @@ frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* 
   ll->addWidget(gOgretmen);
   ll->addWidget(group(QStringLiteral("Öğrenci Kumandaları"), m_kumandalar, left), 1);
   auto* cmdOtomatik =
-      schoolui::button(QStringLiteral("cmdOtomatikEslestir"),
-                       QStringLiteral("Seçili Kumandaları Otomatik Eşleştir"), left);
+      framework::button(QStringLiteral("cmdOtomatikEslestir"),
+                        QStringLiteral("Seçili Kumandaları Otomatik Eşleştir"), left);
   ll->addWidget(cmdOtomatik);
 
   // Middle: the students of the picked remote.
@@ -121,10 +121,10 @@ frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* 
   m_eslesme = new Sliste(context, {kScreen, QStringLiteral("SlisteEslesme")}, mid);
   ml->addWidget(group(QStringLiteral("Bu Kumandayla Eşleşmiş Öğrenciler"), m_eslesme, mid), 1);
   auto* moves = new QHBoxLayout;
-  auto* cmdEkle = schoolui::button(QStringLiteral("cmdEkle"),
-                                   QStringLiteral("▲ Seçili Öğrencileri Eşleştir"), mid);
+  auto* cmdEkle = framework::button(QStringLiteral("cmdEkle"),
+                                    QStringLiteral("▲ Seçili Öğrencileri Eşleştir"), mid);
   auto* cmdCikart =
-      schoolui::button(QStringLiteral("cmdCikart"), QStringLiteral("▼ Eşleşmeden Çıkart"), mid);
+      framework::button(QStringLiteral("cmdCikart"), QStringLiteral("▼ Eşleşmeden Çıkart"), mid);
   moves->addWidget(cmdEkle);
   moves->addWidget(cmdCikart);
   ml->addLayout(moves);
@@ -165,7 +165,7 @@ frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* 
   countRow->addWidget(m_lblKumandaEtiketiYazdir);
   countRow->addStretch();
   auto* cmdBitir =
-      schoolui::button(QStringLiteral("cmdBitir"), QStringLiteral("Bitir"), m_frameKumanda);
+      framework::button(QStringLiteral("cmdBitir"), QStringLiteral("Bitir"), m_frameKumanda);
   fl->addWidget(m_lblOgretmenKumandasi);
   fl->addWidget(m_lblAliciYok);
   fl->addWidget(m_lvKumanda, 1);
@@ -182,12 +182,12 @@ frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* 
 
   // Exports.
   auto* bottom = new QHBoxLayout;
-  auto* cmdEslesmeListesi = schoolui::button(QStringLiteral("cmdEslesmeListesi"),
-                                             QStringLiteral("Sınıf Eşleşme Listesi"), this);
+  auto* cmdEslesmeListesi = framework::button(QStringLiteral("cmdEslesmeListesi"),
+                                              QStringLiteral("Sınıf Eşleşme Listesi"), this);
   auto* cmdEtiket =
-      schoolui::button(QStringLiteral("cmdEtiket"), QStringLiteral("Sınıf Etiketleri"), this);
-  auto* cmdEslesmeExcel = schoolui::button(QStringLiteral("cmdEslesmeExcel"),
-                                           QStringLiteral("Birden Çok Sınıfın Etiketleri"), this);
+      framework::button(QStringLiteral("cmdEtiket"), QStringLiteral("Sınıf Etiketleri"), this);
+  auto* cmdEslesmeExcel = framework::button(QStringLiteral("cmdEslesmeExcel"),
+                                            QStringLiteral("Birden Çok Sınıfın Etiketleri"), this);
   bottom->addWidget(new QLabel(QStringLiteral("Excel'e aktar:"), this));
   bottom->addWidget(cmdEslesmeListesi);
   bottom->addWidget(cmdEtiket);
@@ -209,7 +209,7 @@ frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* 
   connect(m_cmdYeniKayit, &QPushButton::clicked, this, &frmKumandaTanimlama::yeniKayit);
   connect(m_cmdYeniAlici, &QPushButton::clicked, this, &frmKumandaTanimlama::yeniAlici);
   connect(cmdBitir, &QPushButton::clicked, this,
-          [this] { schoolui::check(m_context.messages, bitir()); });
+          [this] { framework::check(m_context.messages, bitir()); });
   connect(cmdEslesmeListesi, &QPushButton::clicked, this, [this] {
     exportTo(sinifi() + QStringLiteral(" Eşleşme Listesi"),
              [this](const QString& p) { return eslesmeListesiYaz(p); });
@@ -320,13 +320,13 @@ void frmKumandaTanimlama::refreshStudents() {
 void frmKumandaTanimlama::ekle() {
   const QStringList picked = m_ogrenciler->SeciliKayitDegerleriniVer(school::Pairing::kKayitNo);
   if (m_address.isEmpty() || picked.isEmpty()) return;
-  schoolui::check(m_context.messages, school::Pairing(m_context.store).pair(m_address, picked));
+  framework::check(m_context.messages, school::Pairing(m_context.store).pair(m_address, picked));
 }
 
 void frmKumandaTanimlama::cikart() {
   const QStringList picked = m_eslesme->SeciliKayitDegerleriniVer(school::Pairing::kKayitNo);
   if (m_address.isEmpty() || picked.isEmpty()) return;
-  schoolui::check(m_context.messages, school::Pairing(m_context.store).unpair(m_address, picked));
+  framework::check(m_context.messages, school::Pairing(m_context.store).unpair(m_address, picked));
 }
 
 void frmKumandaTanimlama::otomatikEslestir() {
@@ -368,7 +368,7 @@ void frmKumandaTanimlama::sil() {
   if (addresses.isEmpty()) return;
   if (!m_context.messages.ask(school::Pairing::deleteQuestion(addresses))) return;
   m_address.clear();
-  schoolui::check(m_context.messages, school::Pairing(m_context.store).removeRemotes(addresses));
+  framework::check(m_context.messages, school::Pairing(m_context.store).removeRemotes(addresses));
 }
 
 void frmKumandaTanimlama::yeniKayit() { m_registration.startNewRemotes(); }
@@ -423,7 +423,7 @@ void frmKumandaTanimlama::panelItemChanged(QListWidgetItem* item) {
 }
 
 void frmKumandaTanimlama::closeEvent(QCloseEvent* event) {
-  if (m_registration.isOpen()) schoolui::check(m_context.messages, bitir());
+  if (m_registration.isOpen()) framework::check(m_context.messages, bitir());
   QWidget::closeEvent(event);
 }
 
@@ -464,9 +464,9 @@ void frmKumandaTanimlama::exportTo(const QString& suggestedName,
 }
 
 void frmKumandaTanimlama::afterExport(const Status& status, const QString& path) {
-  if (!schoolui::check(m_context.messages, status)) return;
+  if (!framework::check(m_context.messages, status)) return;
   if (m_context.messages.ask(school::SchoolExports::openQuestion(), QStringLiteral("Bilgi")))
-    schoolui::openFile(m_context.messages, path);
+    framework::openFile(m_context.messages, path);
 }
 
 void frmKumandaTanimlama::chooseClassesForLabels() {

@@ -5,9 +5,9 @@
 #include <functional>
 
 #include "Result.h"
+#include "framework/ScreenContext.h"
 #include "school/RemoteRegistration.h"
 #include "store/Store.h"
-#include "widgets/ScreenContext.h"
 
 class QCheckBox;
 class QComboBox;

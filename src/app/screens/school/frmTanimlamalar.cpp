@@ -16,14 +16,15 @@
 #include "Messages.h"
 #include "curriculum/Units.h"
 #include "exchange/StudentPackage.h"
+#include "framework/FileDialogs.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/Sliste.h"
+#include "framework/frmIslem.h"
 #include "lists/FilterLists.h"
 #include "school/BulkChange.h"
 #include "school/Students.h"
 #include "school/ValueLists.h"
 #include "screens/school/SchoolScreens.h"
-#include "shell/frmIslem.h"
-#include "widgets/FileDialogs.h"
-#include "widgets/Sliste.h"
 
 using curriculum::OfferedValues;
 using curriculum::Units;
@@ -123,14 +124,14 @@ QWidget* frmTanimlamalar::buildStudents() {
   m_slisteOgrenciler = new Sliste(m_context, {kScreen, QStringLiteral("SlisteOgrenciler")}, page);
   left->addWidget(m_slisteOgrenciler, 1);
   auto* files = new QHBoxLayout;
-  auto* cmdDisVeriAl = schoolui::button(QStringLiteral("cmdDisVeriAl"),
-                                        QStringLiteral("Excel'den Öğrenci Aktar"), page);
-  auto* cmdKayitVer = schoolui::button(QStringLiteral("cmdKayitVer"),
-                                       QStringLiteral("Seçili Kayıtları Dosyaya Ver"), page);
+  auto* cmdDisVeriAl = framework::button(QStringLiteral("cmdDisVeriAl"),
+                                         QStringLiteral("Excel'den Öğrenci Aktar"), page);
+  auto* cmdKayitVer = framework::button(QStringLiteral("cmdKayitVer"),
+                                        QStringLiteral("Seçili Kayıtları Dosyaya Ver"), page);
   auto* cmdKayitAl =
-      schoolui::button(QStringLiteral("cmdKayitAl"), QStringLiteral("Dosyadan Kayıt Al"), page);
+      framework::button(QStringLiteral("cmdKayitAl"), QStringLiteral("Dosyadan Kayıt Al"), page);
   auto* cmdSil =
-      schoolui::button(QStringLiteral("cmdSil"), QStringLiteral("Seçili Öğrencileri Sil"), page);
+      framework::button(QStringLiteral("cmdSil"), QStringLiteral("Seçili Öğrencileri Sil"), page);
   files->addWidget(cmdDisVeriAl);
   files->addWidget(cmdKayitVer);
   files->addWidget(cmdKayitAl);
@@ -150,9 +151,10 @@ QWidget* frmTanimlamalar::buildStudents() {
   m_lblFoto->setAlignment(Qt::AlignCenter);
   auto* photoRow = new QHBoxLayout;
   auto* photoButtons = new QVBoxLayout;
-  m_cmdFoto = schoolui::button(QStringLiteral("cmdFotograf"), QStringLiteral("Fotoğraf Seç"), card);
+  m_cmdFoto =
+      framework::button(QStringLiteral("cmdFotograf"), QStringLiteral("Fotoğraf Seç"), card);
   m_cmdFotoSil =
-      schoolui::button(QStringLiteral("cmdFotografSil"), QStringLiteral("Fotoğrafı Kaldır"), card);
+      framework::button(QStringLiteral("cmdFotografSil"), QStringLiteral("Fotoğrafı Kaldır"), card);
   m_lblKayitNo = new QLabel(card);
   m_lblKayitNo->setObjectName(QStringLiteral("lblKayitNo"));
   QFont bold = m_lblKayitNo->font();
@@ -187,9 +189,9 @@ QWidget* frmTanimlamalar::buildStudents() {
   cl->addStretch();
   auto* buttons = new QHBoxLayout;
   auto* cmdYeni =
-      schoolui::button(QStringLiteral("cmdYeniKayit"), QStringLiteral("Yeni Kayıt"), card);
-  m_cmdKaydet = schoolui::button(QStringLiteral("cmdKaydet"), QStringLiteral("Ekle"), card);
-  m_cmdVazgec = schoolui::button(QStringLiteral("cmdVazgec"), QStringLiteral("Vazgeç"), card);
+      framework::button(QStringLiteral("cmdYeniKayit"), QStringLiteral("Yeni Kayıt"), card);
+  m_cmdKaydet = framework::button(QStringLiteral("cmdKaydet"), QStringLiteral("Ekle"), card);
+  m_cmdVazgec = framework::button(QStringLiteral("cmdVazgec"), QStringLiteral("Vazgeç"), card);
   buttons->addWidget(cmdYeni);
   buttons->addWidget(m_cmdKaydet);
   buttons->addWidget(m_cmdVazgec);
@@ -306,7 +308,7 @@ void frmTanimlamalar::showPhoto(const QString& path) {
 }
 
 void frmTanimlamalar::yeniKayit() {
-  if (!schoolui::check(m_context.messages, m_form.beginNew())) return;
+  if (!framework::check(m_context.messages, m_form.beginNew())) return;
   formToFields();
   setEditing(true);
   m_txtAdi->setFocus();
@@ -314,7 +316,7 @@ void frmTanimlamalar::yeniKayit() {
 
 void frmTanimlamalar::ogrenciSec(const QString& kayitNo) {
   if (kayitNo.isEmpty()) return;
-  if (!schoolui::check(m_context.messages, m_form.edit(kayitNo))) return;
+  if (!framework::check(m_context.messages, m_form.edit(kayitNo))) return;
   formToFields();
   setEditing(true);
 }
@@ -468,27 +470,27 @@ QWidget* frmTanimlamalar::buildOffered(Kind kind) {
                              page);
   (level ? m_seviyeGizli : m_dersGizli) = hidden;
   (level ? m_seviyeAcik : m_dersAcik) = offered;
-  h->addWidget(schoolui::group(QStringLiteral("Gizli ") + what, hidden, page), 1);
+  h->addWidget(framework::group(QStringLiteral("Gizli ") + what, hidden, page), 1);
   auto* mid = new QVBoxLayout;
   auto* cmdGoster =
-      schoolui::button(level ? QStringLiteral("cmdSeviyeGoster") : QStringLiteral("cmdDersGoster"),
-                       QStringLiteral("Listelerde Göster  ▶"), page);
+      framework::button(level ? QStringLiteral("cmdSeviyeGoster") : QStringLiteral("cmdDersGoster"),
+                        QStringLiteral("Listelerde Göster  ▶"), page);
   auto* cmdGizle =
-      schoolui::button(level ? QStringLiteral("cmdSeviyeGizle") : QStringLiteral("cmdDersGizle"),
-                       QStringLiteral("◀  Gizle"), page);
+      framework::button(level ? QStringLiteral("cmdSeviyeGizle") : QStringLiteral("cmdDersGizle"),
+                        QStringLiteral("◀  Gizle"), page);
   mid->addStretch();
   mid->addWidget(cmdGoster);
   mid->addWidget(cmdGizle);
   mid->addStretch();
   h->addLayout(mid);
-  h->addWidget(schoolui::group(QStringLiteral("Listelerde Görünen ") + what, offered, page), 1);
+  h->addWidget(framework::group(QStringLiteral("Listelerde Görünen ") + what, offered, page), 1);
   v->addLayout(h, 1);
   auto* add = new QHBoxLayout;
   auto* txt = field(level ? QStringLiteral("txtYeniSeviye") : QStringLiteral("txtYeniDers"), page);
   txt->setPlaceholderText(level ? QStringLiteral("Yeni seviye") : QStringLiteral("Yeni ders"));
   auto* cmdYeni =
-      schoolui::button(level ? QStringLiteral("cmdSeviyeEkle") : QStringLiteral("cmdDersEkle"),
-                       QStringLiteral("Ekle"), page);
+      framework::button(level ? QStringLiteral("cmdSeviyeEkle") : QStringLiteral("cmdDersEkle"),
+                        QStringLiteral("Ekle"), page);
   add->addWidget(txt, 1);
   add->addWidget(cmdYeni);
   add->addStretch(1);
@@ -502,8 +504,8 @@ QWidget* frmTanimlamalar::buildOffered(Kind kind) {
     degerleriGizle(kind, offered->SeciliKayitDegerleriniVer(column));
   });
   connect(cmdYeni, &QPushButton::clicked, this, [this, kind, txt] {
-    if (schoolui::check(m_context.messages,
-                        OfferedValues(m_context.store, kind).add(txt->text().trimmed())))
+    if (framework::check(m_context.messages,
+                         OfferedValues(m_context.store, kind).add(txt->text().trimmed())))
       txt->clear();
   });
   return page;
@@ -517,7 +519,7 @@ void frmTanimlamalar::refreshOffered(Kind kind) {
 
 void frmTanimlamalar::degerleriGoster(Kind kind, const QStringList& values) {
   if (values.isEmpty()) return;
-  schoolui::check(m_context.messages, OfferedValues(m_context.store, kind).offer(values));
+  framework::check(m_context.messages, OfferedValues(m_context.store, kind).offer(values));
 }
 
 void frmTanimlamalar::degerleriGizle(Kind kind, const QStringList& values) {
@@ -545,15 +547,15 @@ QWidget* frmTanimlamalar::buildUnits() {
   v->addLayout(pick);
   m_slisteKonu = new Sliste(m_context, {kScreen, QStringLiteral("SlisteKonu")}, page);
   m_slisteKonu->setOperationMode(Sliste::OperationMode::TekSatir);
-  v->addWidget(schoolui::group(QStringLiteral("Üniteler"), m_slisteKonu, page), 1);
+  v->addWidget(framework::group(QStringLiteral("Üniteler"), m_slisteKonu, page), 1);
   auto* edit = new QHBoxLayout;
   m_txtUnite = field(QStringLiteral("txtUnite"), page);
   m_txtUnite->setPlaceholderText(QStringLiteral("Ünite adı"));
   auto* cmdYeni =
-      schoolui::button(QStringLiteral("cmdYeniKonu"), QStringLiteral("Yeni Ünite"), page);
+      framework::button(QStringLiteral("cmdYeniKonu"), QStringLiteral("Yeni Ünite"), page);
   auto* cmdKaydet =
-      schoolui::button(QStringLiteral("cmdKaydetKonu"), QStringLiteral("Kaydet"), page);
-  auto* cmdSil = schoolui::button(QStringLiteral("cmdSilKonu"), QStringLiteral("Sil"), page);
+      framework::button(QStringLiteral("cmdKaydetKonu"), QStringLiteral("Kaydet"), page);
+  auto* cmdSil = framework::button(QStringLiteral("cmdSilKonu"), QStringLiteral("Sil"), page);
   edit->addWidget(new QLabel(QStringLiteral("Ünite:"), page));
   edit->addWidget(m_txtUnite, 1);
   edit->addWidget(cmdYeni);
@@ -608,7 +610,7 @@ void frmTanimlamalar::uniteSil() {
   if (picked.isEmpty()) return;
   const Units::Key key = unitOf(m_slisteKonu, picked.first());
   if (!m_context.messages.ask(Units::deleteQuestion(key.unite))) return;
-  schoolui::check(m_context.messages, Units(m_context.store).remove(key));
+  framework::check(m_context.messages, Units(m_context.store).remove(key));
   m_txtUnite->clear();
 }
 
@@ -630,26 +632,26 @@ QWidget* frmTanimlamalar::buildLists() {
   auto* h = new QHBoxLayout;
   m_sliste1 = new Sliste(m_context, {kScreen, QStringLiteral("Sliste1")}, page);
   m_sliste2 = new Sliste(m_context, {kScreen, QStringLiteral("Sliste2")}, page);
-  h->addWidget(schoolui::group(QStringLiteral("Değeri Değiştirilecek Kayıtlar"), m_sliste1, page),
+  h->addWidget(framework::group(QStringLiteral("Değeri Değiştirilecek Kayıtlar"), m_sliste1, page),
                3);
 
   auto* right = new QVBoxLayout;
-  right->addWidget(schoolui::group(QStringLiteral("Değerler"), m_sliste2, page), 1);
+  right->addWidget(framework::group(QStringLiteral("Değerler"), m_sliste2, page), 1);
   m_txtTanim = field(QStringLiteral("txtTanim"), page);
   m_txtTanim->setPlaceholderText(QStringLiteral("Yeni değer veya yeni ad"));
   right->addWidget(m_txtTanim);
   auto* defs = new QHBoxLayout;
   auto* cmdTanimKaydet =
-      schoolui::button(QStringLiteral("cmdTanimKaydet"), QStringLiteral("Ekle"), page);
+      framework::button(QStringLiteral("cmdTanimKaydet"), QStringLiteral("Ekle"), page);
   auto* cmdTanimDuzelt =
-      schoolui::button(QStringLiteral("cmdTanimDuzelt"), QStringLiteral("Adını Değiştir"), page);
-  auto* cmdTanimSil = schoolui::button(QStringLiteral("cmdTanimSil"), QStringLiteral("Sil"), page);
+      framework::button(QStringLiteral("cmdTanimDuzelt"), QStringLiteral("Adını Değiştir"), page);
+  auto* cmdTanimSil = framework::button(QStringLiteral("cmdTanimSil"), QStringLiteral("Sil"), page);
   defs->addWidget(cmdTanimKaydet);
   defs->addWidget(cmdTanimDuzelt);
   defs->addWidget(cmdTanimSil);
   right->addLayout(defs);
-  auto* cmdUygula = schoolui::button(QStringLiteral("cmdUygula"),
-                                     QStringLiteral("◀  Seçili Değeri Seçili Kayıtlara Ver"), page);
+  auto* cmdUygula = framework::button(
+      QStringLiteral("cmdUygula"), QStringLiteral("◀  Seçili Değeri Seçili Kayıtlara Ver"), page);
   right->addWidget(cmdUygula);
   h->addLayout(right, 2);
   v->addLayout(h, 1);
@@ -726,7 +728,7 @@ void frmTanimlamalar::tanimSil() {
   const QString value = pickedValue(m_sliste2);
   if (list.isEmpty() || value.isEmpty()) return;
   if (!m_context.messages.ask(school::ValueLists::deleteQuestion(value))) return;
-  schoolui::check(m_context.messages, school::ValueLists(m_context.store).remove(list, value));
+  framework::check(m_context.messages, school::ValueLists(m_context.store).remove(list, value));
   m_txtTanim->clear();
 }
 
@@ -747,5 +749,5 @@ void frmTanimlamalar::topluUygula() {
   wait.showText(BulkChange::waitText());
   const Status s = BulkChange(m_context.store).apply(*target, value, keys);
   wait.close();
-  schoolui::check(m_context.messages, s);
+  framework::check(m_context.messages, s);
 }

@@ -3,9 +3,9 @@
 #include <QWidget>
 
 #include "curriculum/OfferedValues.h"
+#include "framework/ScreenContext.h"
 #include "school/StudentForm.h"
 #include "store/Store.h"
-#include "widgets/ScreenContext.h"
 
 class QComboBox;
 class QLabel;

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class QLabel;
 class QLineEdit;

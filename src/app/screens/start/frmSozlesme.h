@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 // The terms of use, shown once before anything else on a new installation. Accepting
 // records the date and the program version; refusing ends the program.

@@ -1,17 +1,17 @@
 #include "screens/users/UserScreens.h"
 
+#include "framework/ScreenRegistry.h"
 #include "screens/users/frmGelismisMod.h"
 #include "screens/users/frmOturumAc.h"
-#include "shell/ScreenRegistry.h"
 
 namespace usersui {
 
-void registerUserScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
+void registerUserScreens(framework::ScreenRegistry& registry, const ScreenContext& context,
                          users::Session& session) {
   registry.registerScreen(8, [context, &registry](QWidget* parent) {
     // The rights of screens that are not built yet would only confuse.
     QStringList built;
-    for (int i = 0; i < shell::ScreenRegistry::kButtonCount; ++i)
+    for (int i = 0; i < framework::ScreenRegistry::kButtonCount; ++i)
       if (registry.has(i)) built << registry.entry(i).windowName;
     return new frmGelismisMod(context, built, parent);
   });

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
-namespace shell {
+namespace framework {
 class ScreenRegistry;
 }
 namespace users {
@@ -14,7 +14,7 @@ class Session;
 // the main window's session.
 namespace usersui {
 
-void registerUserScreens(shell::ScreenRegistry& registry, const ScreenContext& context,
+void registerUserScreens(framework::ScreenRegistry& registry, const ScreenContext& context,
                          users::Session& session);
 
 }  // namespace usersui

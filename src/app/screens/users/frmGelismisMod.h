@@ -4,9 +4,9 @@
 
 #include <optional>
 
+#include "framework/ScreenContext.h"
 #include "store/Institution.h"
 #include "users/UserList.h"
-#include "widgets/ScreenContext.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -11,27 +11,27 @@
 
 #include "TempDataFolder.h"
 #include "authoring/QuestionBank.h"
+#include "framework/FileDialogs.h"
+#include "framework/ScreenContext.h"
 #include "users/Session.h"
-#include "widgets/FileDialogs.h"
-#include "widgets/ScreenContext.h"
 
 struct AuthoringFixture {
   std::unique_ptr<TempDataFolder> dir;
 
   void init() {
     QVERIFY(TempDataFolder::renew(dir));
-    users::Session::current().setFlags(users::RightFlags::all(true));
+    dir->session().setFlags(users::RightFlags::all(true));
     // No file dialog ever waits for a click.
     filedialogs::setRunner([](QFileDialog&) { return 0; });
   }
   void cleanup() {
     filedialogs::setRunner({});
-    users::Session::current().setFlags(users::RightFlags::all(true));
+    dir->session().setFlags(users::RightFlags::all(true));
     dir.reset();
   }
   store::Store& store() { return dir->store(); }
   RecordedMessages& messages() { return dir->messages(); }
-  ScreenContext context() { return {store(), messages(), {}}; }
+  ScreenContext context() { return {store(), messages(), dir->session(), {}}; }
   QStringList shown() { return messages().takeTexts(); }
   void answers(const QList<Messages::Answer>& next) { messages().setNextAnswers(next); }
   int count(const QString& sql, const QVariantList& params = {}) {
@@ -40,7 +40,7 @@ struct AuthoringFixture {
   void deny(const QString& key) {
     users::RightFlags flags = users::RightFlags::all(true);
     flags.setFlag(users::requiredFlag(key), false);
-    users::Session::current().setFlags(flags);
+    dir->session().setFlags(flags);
   }
 
   // A picture file of one colour; its bytes are what the bank must keep.

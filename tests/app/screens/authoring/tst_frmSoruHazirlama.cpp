@@ -13,11 +13,11 @@
 #include "QtTranslations.h"
 #include "Screenshot.h"
 #include "authoring/QuestionForm.h"
+#include "framework/ScreenRegistry.h"
+#include "framework/Sliste.h"
 #include "screens/authoring/AuthoringScreens.h"
 #include "screens/authoring/PictureBox.h"
 #include "screens/authoring/frmSoruHazirlama.h"
-#include "shell/ScreenRegistry.h"
-#include "widgets/Sliste.h"
 
 using Nav = frmSoruHazirlama::Nav;
 
@@ -44,7 +44,7 @@ class TestSoruHazirlama : public QObject {
   void cleanup() { f.cleanup(); }
 
   void bothScreensAreOnTheBarUnderTheirWindowNames() {
-    shell::ScreenRegistry registry;
+    framework::ScreenRegistry registry;
     authoringui::registerAuthoringScreens(registry, f.context());
     for (int index : {2, 3}) {
       QVERIFY(registry.has(index));
@@ -164,7 +164,7 @@ class TestSoruHazirlama : public QObject {
     QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")), 5);
 
-    users::Session::current().setFlags(users::RightFlags::all(true));
+    f.dir->session().setFlags(users::RightFlags::all(true));
     QVERIFY(w.findChild<QPushButton*>(QStringLiteral("cmdSecilileriSil"))->isEnabled());
     f.answers({Messages::Answer::Yes});
     w.secilileriSil();
@@ -216,7 +216,7 @@ class TestSoruHazirlama : public QObject {
     w.soruVer();
     QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
     QVERIFY(titles.isEmpty());
-    users::Session::current().setFlags(users::RightFlags::all(true));
+    f.dir->session().setFlags(users::RightFlags::all(true));
 
     answer = QStringList{QStringLiteral("Sorular")};
     give->click();

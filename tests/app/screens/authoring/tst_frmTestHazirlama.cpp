@@ -11,12 +11,12 @@
 #include "AuthoringFixture.h"
 #include "authoring/TestCatalog.h"
 #include "authoring/TestQuestions.h"
+#include "framework/Sliste.h"
 #include "screens/authoring/AnswerKeyDialog.h"
 #include "screens/authoring/AutoSelectionDialog.h"
 #include "screens/authoring/BookletDialog.h"
 #include "screens/authoring/frmKirpmaMenu.h"
 #include "screens/authoring/frmTestHazirlama.h"
-#include "widgets/Sliste.h"
 
 using authoring::Booklet;
 

@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "screens/delivery/RunTilesView.h"
+#include "framework/RunTilesView.h"
 #include "screens/delivery/frmOnizleme.h"
 
 // The colour the board really shows in the middle of the left edge of answer

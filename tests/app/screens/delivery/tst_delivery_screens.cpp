@@ -21,20 +21,20 @@
 #include "authoring/QuestionBank.h"
 #include "authoring/TypedQuestion.h"
 #include "delivery/InterruptedRuns.h"
+#include "framework/PresentationDisplay.h"
+#include "framework/PressRouter.h"
+#include "framework/QuestionPicture.h"
+#include "framework/ReceiverController.h"
+#include "framework/RunTilesView.h"
+#include "framework/Sliste.h"
+#include "framework/TestPreview.h"
+#include "framework/frmKirpma.h"
+#include "framework/frmSanalKumanda.h"
 #include "school/DemoSchool.h"
-#include "screens/activities/frmSanalKumanda.h"
-#include "screens/authoring/frmKirpma.h"
 #include "screens/delivery/DeliveryScreens.h"
-#include "screens/delivery/PresentationDisplay.h"
-#include "screens/delivery/QuestionPicture.h"
-#include "screens/delivery/RunTilesView.h"
-#include "screens/delivery/TestPreview.h"
 #include "screens/delivery/frmOnizleme.h"
 #include "screens/delivery/frmSerbestTamEkran.h"
 #include "screens/delivery/frmTestUygula.h"
-#include "shell/PressRouter.h"
-#include "shell/ReceiverController.h"
-#include "widgets/Sliste.h"
 
 using Command = delivery::RunSession::Command;
 using Page = delivery::RunSession::Page;
@@ -44,10 +44,10 @@ class TestDeliveryScreens : public QObject {
 
   RunFixture fx;
   QPointer<frmOnizleme> window;
-  std::unique_ptr<shell::PressRouter> router;
+  std::unique_ptr<framework::PressRouter> router;
   std::unique_ptr<activity::PressPipeline> presses;
 
-  ScreenContext context() { return {fx.db(), fx.messages(), {}}; }
+  ScreenContext context() { return {fx.db(), fx.messages(), fx.rights(), {}}; }
 
   // A presentation window on the fixture's clock, taking presses through the
   // routing as in the program.
@@ -56,7 +56,7 @@ class TestDeliveryScreens : public QObject {
     window = new frmOnizleme(context(), fx.clock());
     const Status s = freeLimit < 0 ? window->Ayarla(plan) : window->SerbestAyarla(plan, freeLimit);
     if (!s.ok()) qWarning("%s", qPrintable(s.error()));
-    router = std::make_unique<shell::PressRouter>();
+    router = std::make_unique<framework::PressRouter>();
     router->setActiveWindowProvider([this] { return window.data(); });
     router->attach(window, &window->presses());
     presses = std::make_unique<activity::PressPipeline>(&fx.clock());
@@ -291,7 +291,7 @@ class TestDeliveryScreens : public QObject {
   // The opener puts the bar over everything, and it goes with the run.
   void theControlBarFloatsOverTheBoard() {
     const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 4);
-    shell::ReceiverController receiver(nullptr);
+    framework::ReceiverController receiver(nullptr);
     QPointer<frmOnizleme> run = deliveryui::openFreePresentation(
         context(), receiver, RunFixture::plan(QString(), remotes), 0);
     QVERIFY(run);
@@ -315,7 +315,7 @@ class TestDeliveryScreens : public QObject {
   // teacher working in another window goes on from the bar.
   void theBarGoesOnFromTheQuestionReport() {
     const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
-    shell::ReceiverController receiver(nullptr);
+    framework::ReceiverController receiver(nullptr);
     delivery::RunPlan plan = RunFixture::plan(QString(), remotes);
     plan.settings.afterQuestion = delivery::RunSettings::QuestionReport::QuestionStatistics;
     plan.settings.remoteTestScreen = false;
@@ -348,7 +348,7 @@ class TestDeliveryScreens : public QObject {
     mdi->addSubWindow(setup)->show();
     main.resize(1280, 800);
     main.show();
-    shell::ReceiverController receiver(mdi);
+    framework::ReceiverController receiver(mdi);
     receiver::ManualClock clock;
     receiver.setClock(&clock);
     delivery::RunPlan plan = RunFixture::plan(QString(), remotes);
@@ -558,7 +558,7 @@ class TestDeliveryScreens : public QObject {
       fx.press(QStringLiteral("10-1"), QStringLiteral("A"));
       QVERIFY(run.trigger(Command::Next));
     }
-    shell::ReceiverController receiver(nullptr);
+    framework::ReceiverController receiver(nullptr);
     auto presentations = [] {
       QList<frmOnizleme*> out;
       for (QWidget* w : QApplication::topLevelWidgets())
@@ -619,7 +619,7 @@ class TestDeliveryScreens : public QObject {
   void leavingBeforeAnythingWasStoredSaysSoCalmly() {
     const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
     fx.addTest(QStringLiteral("T1"), QStringLiteral("AB"), {}, QStringLiteral("Kesirler"), true);
-    shell::ReceiverController receiver(nullptr);
+    framework::ReceiverController receiver(nullptr);
     QList<reports::RunKey> reportsOpened;
     deliveryui::DeliveryHooks hooks;
     hooks.openReport = [&reportsOpened](const reports::RunKey& key) { reportsOpened << key; };
@@ -656,7 +656,7 @@ class TestDeliveryScreens : public QObject {
     mdi.resize(1024, 700);
     mdi.show();
     QVERIFY(QTest::qWaitForWindowActive(&mdi));
-    shell::ReceiverController receiver(&mdi);
+    framework::ReceiverController receiver(&mdi);
     delivery::RunPlan plan = RunFixture::plan(QStringLiteral("SERBEST"), remotes);
     plan.settings.autoStartVoting = true;
     QPointer<frmOnizleme> run = deliveryui::openFreePresentation(context(), receiver, plan);
@@ -679,7 +679,7 @@ class TestDeliveryScreens : public QObject {
 
   void withoutRemotesTheVirtualRemoteAnswers() {
     fx.addTest(QStringLiteral("T1"), QStringLiteral("BC"));
-    shell::ReceiverController receiver(nullptr);
+    framework::ReceiverController receiver(nullptr);
     frmOnizleme* run = deliveryui::openPresentation(context(), receiver,
                                                     RunFixture::plan(QStringLiteral("T1"), {}));
     QVERIFY(run);
@@ -765,7 +765,7 @@ class TestDeliveryScreens : public QObject {
   }
 
   void thePresentationGoesOnTheProjector() {
-    using deliveryui::presentationScreenIndex;
+    using framework::presentationScreenIndex;
     QCOMPARE(presentationScreenIndex({QStringLiteral("eDP-1")}, 0, {}), 0);
     QCOMPARE(presentationScreenIndex({QStringLiteral("eDP-1"), QStringLiteral("HDMI-1")}, 0, {}),
              1);

@@ -15,11 +15,12 @@
 #include "delivery/HomeworkCheck.h"
 #include "delivery/LessonSetup.h"
 #include "delivery/Recording.h"
+#include "framework/RunTilesView.h"
+#include "framework/Sliste.h"
+#include "framework/frmKirpma.h"
 #include "lists/FilterLists.h"
-#include "screens/authoring/frmKirpma.h"
 #include "screens/delivery/DeliveryScreens.h"
 #include "screens/delivery/RunSetupWidgets.h"
-#include "screens/delivery/RunTilesView.h"
 #include "screens/delivery/frmDersUygula.h"
 #include "screens/delivery/frmOnizleme.h"
 #include "screens/delivery/frmSerbestBilgileri.h"
@@ -27,7 +28,6 @@
 #include "screens/delivery/frmTestUygula.h"
 #include "users/Rights.h"
 #include "users/Session.h"
-#include "widgets/Sliste.h"
 
 using Command = delivery::RunSession::Command;
 using Page = delivery::RunSession::Page;
@@ -40,7 +40,7 @@ class TestFreeForms : public QObject {
   RunFixture fx;
   QPointer<frmOnizleme> window;
 
-  ScreenContext context() { return {fx.db(), fx.messages(), {}}; }
+  ScreenContext context() { return {fx.db(), fx.messages(), fx.rights(), {}}; }
 
   frmOnizleme* presentFree(const delivery::RunPlan& plan, int limit) {
     window = new frmOnizleme(context(), fx.clock());
@@ -241,10 +241,10 @@ class TestFreeForms : public QObject {
     QCOMPARE(fx.messages().lastText(), QStringLiteral("Dosyaya verilecek testi listeden seçin."));
     users::RightFlags flags = users::RightFlags::all(true);
     flags.setFlag(users::requiredFlag(QStringLiteral("TestVer")), false);
-    users::Session::current().setFlags(flags);
+    fx.rights().setFlags(flags);
     give->click();
     QCOMPARE(fx.messages().lastText(), users::kDeniedMessage);
-    users::Session::current().setFlags(users::RightFlags::all(true));
+    fx.rights().setFlags(users::RightFlags::all(true));
   }
 
   // "Ödev Kontrol" on the run screen needs its own right besides the screen's.
@@ -254,11 +254,11 @@ class TestFreeForms : public QObject {
     setup.setOpenHomework([&opened] { ++opened; });
     users::RightFlags flags = users::RightFlags::all(true);
     flags.setFlag(users::flagOf(QStringLiteral("101M")), false);
-    users::Session::current().setFlags(flags);
+    fx.rights().setFlags(flags);
     setup.findChild<QPushButton*>(QStringLiteral("cmdOdevKontrol"))->click();
     QCOMPARE(opened, 0);
     QCOMPARE(fx.messages().lastText(), users::kDeniedMessage);
-    users::Session::current().setFlags(users::RightFlags::all(true));
+    fx.rights().setFlags(users::RightFlags::all(true));
     setup.findChild<QPushButton*>(QStringLiteral("cmdOdevKontrol"))->click();
     QCOMPARE(opened, 1);
   }

@@ -9,17 +9,17 @@
 
 #include "RunFixture.h"
 #include "Screenshot.h"
+#include "framework/ReceiverController.h"
+#include "framework/RunTilesView.h"
+#include "framework/Sliste.h"
+#include "framework/frmSanalKumanda.h"
 #include "lists/FilterLists.h"
 #include "school/DemoSchool.h"
-#include "screens/activities/frmSanalKumanda.h"
-#include "screens/delivery/RunTilesView.h"
 #include "screens/game/GameScreens.h"
 #include "screens/game/RaceView.h"
 #include "screens/game/frmOyun.h"
 #include "screens/game/frmOyun1.h"
 #include "screens/game/frmYoklama.h"
-#include "shell/ReceiverController.h"
-#include "widgets/Sliste.h"
 
 using State = activity::RemoteTiles::State;
 
@@ -27,9 +27,9 @@ class TestGameScreens : public QObject {
   Q_OBJECT
 
   RunFixture fx;
-  std::unique_ptr<shell::ReceiverController> receiver;
+  std::unique_ptr<framework::ReceiverController> receiver;
 
-  ScreenContext context() { return {fx.db(), fx.messages(), {}}; }
+  ScreenContext context() { return {fx.db(), fx.messages(), fx.rights(), {}}; }
 
   // A press as the receiver hands it on: repeat window, then the routing to the
   // window in front.
@@ -81,7 +81,7 @@ class TestGameScreens : public QObject {
   void init() {
     fx.setUp();
     fx.addTeacherRemote();
-    receiver = std::make_unique<shell::ReceiverController>(nullptr);
+    receiver = std::make_unique<framework::ReceiverController>(nullptr);
     receiver->setClock(&fx.clock());
   }
   void cleanup() {

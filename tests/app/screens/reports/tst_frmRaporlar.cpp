@@ -16,6 +16,8 @@
 
 #include "../../../core/reports/ReportsFixture.h"
 #include "Screenshot.h"
+#include "framework/ScreenHelpers.h"
+#include "framework/Sliste.h"
 #include "reports/ReportOptions.h"
 #include "reports/RunList.h"
 #include "screens/reports/QuestionSketch.h"
@@ -24,10 +26,8 @@
 #include "screens/reports/frmRaporlarBasariListesi.h"
 #include "screens/reports/frmRaporlarGoreceli.h"
 #include "screens/reports/frmRaporlarMenu.h"
-#include "screens/school/SchoolScreens.h"
 #include "store/ContentStores.h"
 #include "store/Parameters.h"
-#include "widgets/Sliste.h"
 
 using Page = reports::ReportNavigator::Page;
 using Action = reports::ReportNavigator::Action;
@@ -65,7 +65,7 @@ QString correctOf(const QTableWidget* t, const QString& address) {
 class TestFrmRaporlar : public QObject {
   Q_OBJECT
   ReportsFixture f;
-  ScreenContext context() { return {ReportsFixture::db(), f.messages(), {}}; }
+  ScreenContext context() { return {ReportsFixture::db(), f.messages(), f.rights(), {}}; }
 
  private slots:
   void init() {
@@ -76,10 +76,10 @@ class TestFrmRaporlar : public QObject {
                                QStringLiteral("5-A"));
     ReportsFixture::addStudent(QStringLiteral("3"), QStringLiteral("Can"), QStringLiteral("Şahin"),
                                QStringLiteral("5-A"));
-    schoolui::setFileOpener([](const QString&) { return true; });
+    framework::setFileOpener([](const QString&) { return true; });
   }
   void cleanup() {
-    schoolui::setFileOpener({});
+    framework::setFileOpener({});
     f.tearDown();
   }
 
@@ -350,7 +350,7 @@ class TestFrmRaporlar : public QObject {
     store::Store shotStore(data);
     QVERIFY(shotStore.open().ok());
     RecordedMessages messages;
-    const ScreenContext ctx{shotStore, messages, {}};
+    const ScreenContext ctx{shotStore, messages, f.rights(), {}};
     const auto runs = reports::RunList(shotStore).rows(reports::RunFilter{});
     QVERIFY(runs.ok() && !runs->isEmpty());
     for (const QSize size : {QSize(1280, 800), QSize(1920, 1080)}) {

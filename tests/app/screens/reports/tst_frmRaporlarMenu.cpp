@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include "../../../core/reports/ReportsFixture.h"
+#include "framework/Sliste.h"
 #include "lists/GridLayout.h"
 #include "school/Rollover.h"
 #include "screens/reports/ReportScreens.h"
@@ -26,7 +27,6 @@
 #include "users/RightFlags.h"
 #include "users/Rights.h"
 #include "users/Session.h"
-#include "widgets/Sliste.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ ReportsFixture::Run runOf(const char* date, const char* sinifi, const char* test
 class TestFrmRaporlarMenu : public QObject {
   Q_OBJECT
   ReportsFixture f;
-  ScreenContext context() { return {ReportsFixture::db(), f.messages(), {}}; }
+  ScreenContext context() { return {ReportsFixture::db(), f.messages(), f.rights(), {}}; }
 
  private slots:
   void init() {
@@ -61,7 +61,7 @@ class TestFrmRaporlarMenu : public QObject {
     ReportsFixture::addRun(runOf("03.11.2026", "5-A", "13"));
   }
   void cleanup() {
-    users::Session::current().setFlags(users::RightFlags::all(true));
+    f.rights().setFlags(users::RightFlags::all(true));
     f.tearDown();
   }
 
@@ -101,17 +101,17 @@ class TestFrmRaporlarMenu : public QObject {
     screen.runs()->TumunuSec();
     users::RightFlags flags = users::RightFlags::all(true);
     flags.setFlag(users::flagOf(QStringLiteral("115M")), false);
-    users::Session::current().setFlags(flags);
+    f.rights().setFlags(flags);
     screen.cmdSil_Click();
     QCOMPARE(f.messages().lastText(), users::kDeniedMessage);
     QCOMPARE(ReportsFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLECEVAP")), 6);
     // Merging has a right of its own.
     flags.setFlag(users::flagOf(QStringLiteral("120M")), false);
-    users::Session::current().setFlags(flags);
+    f.rights().setFlags(flags);
     screen.cmUygulamalariBirlestir_Click();
     QCOMPARE(f.messages().lastText(), users::kDeniedMessage);
 
-    users::Session::current().setFlags(users::RightFlags::all(true));
+    f.rights().setFlags(users::RightFlags::all(true));
     f.messages().setNextAnswer(Messages::Answer::No);
     screen.cmdSil_Click();
     QCOMPARE(screen.runs()->kayitSayisi(), 3);

@@ -9,9 +9,9 @@
 
 #include "TempDataFolder.h"
 #include "curriculum/OfferedValues.h"
-#include "screens/school/SchoolScreens.h"
+#include "framework/ScreenContext.h"
+#include "framework/ScreenHelpers.h"
 #include "store/Store.h"
-#include "widgets/ScreenContext.h"
 
 struct SchoolFixture {
   std::unique_ptr<TempDataFolder> dir;
@@ -22,18 +22,18 @@ struct SchoolFixture {
     QVERIFY(TempDataFolder::renew(dir));
     opened.clear();
     desktopOpens = true;
-    schoolui::setFileOpener([this](const QString& p) {
+    framework::setFileOpener([this](const QString& p) {
       opened << p;
       return desktopOpens;
     });
   }
   void cleanup() {
-    schoolui::setFileOpener({});
+    framework::setFileOpener({});
     dir.reset();
   }
   store::Store& store() { return dir->store(); }
   RecordedMessages& messages() { return dir->messages(); }
-  ScreenContext context() { return {store(), messages(), {}}; }
+  ScreenContext context() { return {store(), messages(), dir->session(), {}}; }
   // The texts shown since the last call.
   QStringList shown() { return messages().takeTexts(); }
   // The answers to the next questions; further questions get their default button.

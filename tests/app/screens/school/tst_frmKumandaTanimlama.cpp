@@ -12,12 +12,12 @@
 
 #include "SchoolFixture.h"
 #include "Screenshot.h"
+#include "framework/Sliste.h"
 #include "school/DemoSchool.h"
 #include "school/Pairing.h"
 #include "screens/school/frmDisVeriAl.h"
 #include "screens/school/frmKumandaTanimlama.h"
 #include "screens/school/frmTanimlamalar.h"
-#include "widgets/Sliste.h"
 
 class TestKumandaTanimlama : public QObject {
   Q_OBJECT

@@ -7,9 +7,9 @@
 #include <QtTest>
 
 #include "SchoolFixture.h"
+#include "framework/Sliste.h"
 #include "school/IdentityNumber.h"
 #include "screens/school/frmTanimlamalar.h"
-#include "widgets/Sliste.h"
 
 class TestTanimlamalar : public QObject {
   Q_OBJECT

@@ -409,7 +409,7 @@ class TestMainMenu : public QObject {
 
  private:
   store::Store& store() { return m_dir->store(); }
-  ScreenContext context() { return {m_dir->store(), m_dir->messages(), {}}; }
+  ScreenContext context() { return {m_dir->store(), m_dir->messages(), m_dir->session(), {}}; }
   QString lastShown() {
     const auto& shown = m_dir->messages().shown();
     return shown.isEmpty() ? QString() : shown.last().title + QLatin1Char('|') + shown.last().text;

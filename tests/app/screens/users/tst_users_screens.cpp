@@ -56,7 +56,7 @@ class TestUsersScreens : public QObject {
 
   store::Store& store() { return m_dir->store(); }
   RecordedMessages& messages() { return m_dir->messages(); }
-  ScreenContext context() { return {store(), messages(), {}}; }
+  ScreenContext context() { return {store(), messages(), m_dir->session(), {}}; }
   QString lastShown() {
     const auto& shown = messages().shown();
     return shown.isEmpty() ? QString() : shown.last().title + QLatin1Char('|') + shown.last().text;

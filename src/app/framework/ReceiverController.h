@@ -9,12 +9,12 @@
 #include <optional>
 
 #include "activity/PressPipeline.h"
+#include "framework/PressRouter.h"
 #include "receiver/ClassroomSimulation.h"
 #include "receiver/Clock.h"
 #include "receiver/DeviceInfo.h"
 #include "receiver/RadioSource.h"
 #include "receiver/ReportDiagnostics.h"
-#include "shell/PressRouter.h"
 
 class QLabel;
 class QMdiArea;
@@ -24,7 +24,7 @@ namespace receiver {
 class ReceiverLink;
 }
 
-namespace shell {
+namespace framework {
 
 class ReceiverDiagnosticsPanel;
 
@@ -133,4 +133,4 @@ class ReceiverController : public QObject {
   QPointer<ReceiverDiagnosticsPanel> m_panel;
 };
 
-}  // namespace shell
+}  // namespace framework

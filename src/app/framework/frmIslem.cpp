@@ -1,4 +1,4 @@
-#include "shell/frmIslem.h"
+#include "framework/frmIslem.h"
 
 #include <QApplication>
 #include <QLabel>

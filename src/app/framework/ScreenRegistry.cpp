@@ -1,8 +1,8 @@
-#include "shell/ScreenRegistry.h"
+#include "framework/ScreenRegistry.h"
 
 #include "users/Rights.h"
 
-namespace shell {
+namespace framework {
 
 namespace {
 
@@ -76,4 +76,4 @@ QString ScreenRegistry::tooltipFor(const ScreenEntry& entry) {
                                        entry.shortcut.toString(QKeySequence::NativeText));
 }
 
-}  // namespace shell
+}  // namespace framework

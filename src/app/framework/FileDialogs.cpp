@@ -1,4 +1,4 @@
-#include "widgets/FileDialogs.h"
+#include "framework/FileDialogs.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -5,10 +5,10 @@
 
 #include "Screenshot.h"
 #include "WidgetTestBase.h"
-#include "widgets/FilterListFill.h"
-#include "widgets/Sliste.h"
-#include "widgets/TanimEkle.h"
-#include "widgets/frmParametreEkle.h"
+#include "framework/FilterListFill.h"
+#include "framework/Sliste.h"
+#include "framework/TanimEkle.h"
+#include "framework/frmParametreEkle.h"
 
 class TestTanimEkle : public QObject {
   Q_OBJECT

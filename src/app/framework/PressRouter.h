@@ -12,7 +12,7 @@
 class QMdiArea;
 class QWidget;
 
-namespace shell {
+namespace framework {
 
 // Tells the press pipeline which activity takes the presses: that of the window
 // the teacher is looking at. What a press means is the activity's business
@@ -69,4 +69,4 @@ class PressRouter {
   mutable QPointer<QWidget> m_focusedFrom;
 };
 
-}  // namespace shell
+}  // namespace framework

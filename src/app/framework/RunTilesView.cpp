@@ -1,4 +1,4 @@
-#include "screens/delivery/RunTilesView.h"
+#include "framework/RunTilesView.h"
 
 #include <QFontMetrics>
 #include <QPaintEvent>

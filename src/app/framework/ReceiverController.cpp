@@ -1,4 +1,4 @@
-#include "shell/ReceiverController.h"
+#include "framework/ReceiverController.h"
 
 #include <QAction>
 #include <QEvent>
@@ -9,16 +9,16 @@
 #include <QPainter>
 #include <QShortcut>
 
+#include "framework/ReceiverDiagnosticsPanel.h"
 #include "receiver/Colors.h"
 #include "receiver/HidrawReceiver.h"
 #include "receiver/ReportDecoder.h"
 #include "receiver/SimulatedReceiver.h"
-#include "shell/ReceiverDiagnosticsPanel.h"
 #include "store/Parameters.h"
 
 Q_LOGGING_CATEGORY(lcPress, "derslik.press", QtInfoMsg)
 
-namespace shell {
+namespace framework {
 
 namespace {
 
@@ -307,4 +307,4 @@ void ReceiverController::showDiagnostics() {
   m_panel->activateWindow();
 }
 
-}  // namespace shell
+}  // namespace framework

@@ -13,9 +13,9 @@
 
 #include "Screenshot.h"
 #include "WidgetTestBase.h"
+#include "framework/Sliste.h"
+#include "framework/frmSlisteDuzenle.h"
 #include "store/FactoryLayouts.h"
-#include "widgets/Sliste.h"
-#include "widgets/frmSlisteDuzenle.h"
 
 namespace {
 const QString kSql = QStringLiteral(

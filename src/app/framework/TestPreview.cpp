@@ -1,4 +1,4 @@
-#include "screens/delivery/TestPreview.h"
+#include "framework/TestPreview.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 #include "Messages.h"
-#include "screens/delivery/PresentationDisplay.h"
-#include "screens/delivery/QuestionPicture.h"
+#include "framework/PresentationDisplay.h"
+#include "framework/QuestionPicture.h"
 
 TestPreview::TestPreview(const ScreenContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window),
@@ -68,7 +68,7 @@ bool TestPreview::previewTest(const ScreenContext& context, const QString& testN
     delete preview;
     return false;
   }
-  deliveryui::showFullScreenOn(preview, deliveryui::presentationScreen(near));
+  framework::showFullScreenOn(preview, framework::presentationScreen(near));
   return true;
 }
 
@@ -76,7 +76,7 @@ void TestPreview::previewQuestion(const ScreenContext& context, const QString& s
                                   QWidget* near) {
   auto* preview = new TestPreview(context);
   preview->openQuestion(soruNo);
-  deliveryui::showFullScreenOn(preview, deliveryui::presentationScreen(near));
+  framework::showFullScreenOn(preview, framework::presentationScreen(near));
 }
 
 void TestPreview::go(int step) { showQuestion(m_position + step); }

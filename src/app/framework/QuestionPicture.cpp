@@ -1,4 +1,4 @@
-#include "screens/delivery/QuestionPicture.h"
+#include "framework/QuestionPicture.h"
 
 #include <QMouseEvent>
 #include <QPainter>

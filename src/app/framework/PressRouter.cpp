@@ -1,10 +1,10 @@
-#include "shell/PressRouter.h"
+#include "framework/PressRouter.h"
 
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-namespace shell {
+namespace framework {
 
 PressRouter::PressRouter(QMdiArea* mdi) : m_mdi(mdi) {}
 
@@ -96,4 +96,4 @@ activity::PressConsumer* PressRouter::activeConsumer() const {
   return active ? attachedTo(active) : nullptr;
 }
 
-}  // namespace shell
+}  // namespace framework

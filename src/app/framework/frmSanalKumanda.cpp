@@ -1,4 +1,4 @@
-#include "screens/activities/frmSanalKumanda.h"
+#include "framework/frmSanalKumanda.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -12,9 +12,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "framework/ReceiverController.h"
+#include "framework/SanalKumandaHost.h"
 #include "receiver/Colors.h"
-#include "screens/activities/SanalKumandaHost.h"
-#include "shell/ReceiverController.h"
 #include "store/Parameters.h"
 
 namespace {
@@ -23,7 +23,7 @@ const std::array<QString, 6> kLetters = {QStringLiteral("A"), QStringLiteral("B"
                                          QStringLiteral("E"), QStringLiteral("X")};
 }
 
-frmSanalKumanda::frmSanalKumanda(QWidget* opener, shell::ReceiverController* controller)
+frmSanalKumanda::frmSanalKumanda(QWidget* opener, framework::ReceiverController* controller)
     : QWidget(opener, Qt::Tool | Qt::WindowStaysOnTopHint),
       m_opener(opener),
       m_controller(controller),

@@ -1,4 +1,4 @@
-#include "shell/ReceiverDiagnosticsPanel.h"
+#include "framework/ReceiverDiagnosticsPanel.h"
 
 #include <QFontDatabase>
 #include <QFormLayout>
@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "framework/ReceiverController.h"
 #include "receiver/ReceiverLink.h"
-#include "shell/ReceiverController.h"
 
-namespace shell {
+namespace framework {
 
 ReceiverDiagnosticsPanel::ReceiverDiagnosticsPanel(ReceiverController* controller, QWidget* parent)
     : QDialog(parent), m_controller(controller) {
@@ -72,4 +72,4 @@ void ReceiverDiagnosticsPanel::refresh() {
                                 : m_controller->pipeline().repeatWindow().SonSinyal()));
 }
 
-}  // namespace shell
+}  // namespace framework

@@ -6,7 +6,7 @@
 class QScreen;
 class QWidget;
 
-namespace deliveryui {
+namespace framework {
 
 // Where the presentation opens. With two screens (laptop and projector) it goes
 // on the projector and the main window stays on the laptop: the screen chosen
@@ -22,4 +22,4 @@ void rememberPresentationScreen(const QScreen* screen);
 // small, so it is first given the screen's whole geometry.
 void showFullScreenOn(QWidget* window, QScreen* screen);
 
-}  // namespace deliveryui
+}  // namespace framework

@@ -2,14 +2,12 @@
 
 #include <QStringList>
 
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class QMenu;
 class QWidget;
 
-namespace shell {
-
-class MainMenuController;
+namespace framework {
 
 // Question and test files taken in and given out: the main menu's "Dosyadan
 // Soru Al" / "Dosyadan Test Al", a file handed to the program, and the exchange
@@ -22,10 +20,6 @@ enum class Kind { Questions, Tests };
 // The main menu reads one file and says "Sorular eklendi" / "Test eklendi"; the
 // screens choose several (tests also inside an archive) and say how many were added.
 enum class Origin { Menu, Screen };
-
-// Adds the two items to the main window's menu, each behind the rights check.
-void addMenuItems(MainMenuController& rights, QMenu* menu, QWidget* window,
-                  const ScreenContext& context);
 
 // The right key of reading a kind ("SoruAl", "TestAl") and of writing it
 // ("SoruVer", "TestVer").
@@ -47,4 +41,4 @@ bool exportFile(QWidget* window, const ScreenContext& context, Kind kind, const 
 
 }  // namespace exchangeimport
 
-}  // namespace shell
+}  // namespace framework

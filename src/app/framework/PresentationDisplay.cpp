@@ -1,4 +1,4 @@
-#include "screens/delivery/PresentationDisplay.h"
+#include "framework/PresentationDisplay.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -7,7 +7,7 @@
 
 #include "store/Parameters.h"
 
-namespace deliveryui {
+namespace framework {
 
 namespace {
 
@@ -50,4 +50,4 @@ void showFullScreenOn(QWidget* window, QScreen* screen) {
   window->showFullScreen();
 }
 
-}  // namespace deliveryui
+}  // namespace framework

@@ -1,4 +1,4 @@
-#include "shell/ExchangeImport.h"
+#include "framework/ExchangeImport.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -8,11 +8,10 @@
 #include "exchange/QuestionPackage.h"
 #include "exchange/TakenFiles.h"
 #include "exchange/TestPackage.h"
-#include "shell/MainMenuController.h"
-#include "shell/frmIslem.h"
-#include "widgets/FileDialogs.h"
+#include "framework/FileDialogs.h"
+#include "framework/frmIslem.h"
 
-namespace shell::exchangeimport {
+namespace framework::exchangeimport {
 
 QString rightKey(Kind kind) {
   return kind == Kind::Questions ? QStringLiteral("SoruAl") : QStringLiteral("TestAl");
@@ -31,23 +30,6 @@ QStringList chooseFiles(QWidget* window, Kind kind, Origin origin) {
                                 exchange::TestPackage::readDialogTitle(),
                                 origin == Origin::Menu ? exchange::TestPackage::menuFileFilter()
                                                        : exchange::TestPackage::readFileFilter());
-}
-
-void addMenuItems(MainMenuController& rights, QMenu* menu, QWidget* window,
-                  const ScreenContext& context) {
-  for (const auto& [kind, caption, name] :
-       {std::tuple{Kind::Questions, QStringLiteral("Dosyadan Soru Al"),
-                   QStringLiteral("mnuDosyadanSoruAl")},
-        std::tuple{Kind::Tests, QStringLiteral("Dosyadan Test Al"),
-                   QStringLiteral("mnuDosyadanTestAl")}}) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    action->setProperty("rightKey", rightKey(kind));
-    rights.connectGuarded(action, [window, context, k = kind] {
-      const QStringList paths = chooseFiles(window, k, Origin::Menu);
-      if (!paths.isEmpty()) importFiles(window, context, k, paths);
-    });
-  }
 }
 
 int importFiles(QWidget* window, const ScreenContext& context, Kind kind, const QStringList& paths,
@@ -144,4 +126,4 @@ bool exportFile(QWidget* window, const ScreenContext& context, Kind kind, const 
   return true;
 }
 
-}  // namespace shell::exchangeimport
+}  // namespace framework::exchangeimport

@@ -10,7 +10,7 @@ class QListWidget;
 class QPushButton;
 class QTreeWidget;
 
-namespace shell {
+namespace framework {
 class ReceiverController;
 }
 
@@ -28,7 +28,7 @@ class frmSanalKumanda : public QWidget {
 
   // `opener` is the presentation or attendance screen; when it implements
   // SanalKumandaHost its remotes and questions are listed.
-  frmSanalKumanda(QWidget* opener, shell::ReceiverController* controller);
+  frmSanalKumanda(QWidget* opener, framework::ReceiverController* controller);
   ~frmSanalKumanda() override;
 
   // Index 0..5 stands for A, B, C, D, E, X.
@@ -49,7 +49,7 @@ class frmSanalKumanda : public QWidget {
   void fill();
 
   QPointer<QWidget> m_opener;
-  shell::ReceiverController* m_controller;
+  framework::ReceiverController* m_controller;
   std::array<QPushButton*, 6> m_buttons{};
   QListWidget* m_lstAdresler;
   QTreeWidget* m_LVSorular;

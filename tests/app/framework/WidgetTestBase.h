@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "TempDataFolder.h"
+#include "framework/ScreenContext.h"
 #include "store/Store.h"
-#include "widgets/ScreenContext.h"
 
 // A fresh database per test function, and the context the widgets get: its store
 // and a message channel that records every message and answers questions as told
@@ -22,6 +22,6 @@ struct WidgetTestBase {
 
   store::Store& store() { return dir->store(); }
   RecordedMessages& messages() { return dir->messages(); }
-  ScreenContext context() { return {store(), messages(), {}}; }
+  ScreenContext context() { return {store(), messages(), dir->session(), {}}; }
   QString lastText() { return messages().lastText(); }
 };

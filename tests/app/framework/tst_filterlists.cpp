@@ -1,10 +1,10 @@
 #include <QComboBox>
 
 #include "WidgetTestBase.h"
+#include "framework/CurriculumFilters.h"
+#include "framework/FilterListFill.h"
 #include "lists/FilterLists.h"
 #include "store/Institution.h"
-#include "widgets/CurriculumFilters.h"
-#include "widgets/FilterListFill.h"
 
 class TestFilterLists : public QObject {
   Q_OBJECT

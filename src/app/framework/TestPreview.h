@@ -4,7 +4,7 @@
 
 #include "Result.h"
 #include "delivery/RunContent.h"
-#include "widgets/ScreenContext.h"
+#include "framework/ScreenContext.h"
 
 class QLabel;
 class QPushButton;

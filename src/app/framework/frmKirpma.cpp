@@ -1,4 +1,4 @@
-#include "screens/authoring/frmKirpma.h"
+#include "framework/frmKirpma.h"
 
 #include <QFrame>
 #include <QGuiApplication>

@@ -6,7 +6,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 
-namespace shell {
+namespace framework {
 
 class ReceiverController;
 
@@ -28,4 +28,4 @@ class ReceiverDiagnosticsPanel : public QDialog {
   QLabel* m_state;
 };
 
-}  // namespace shell
+}  // namespace framework

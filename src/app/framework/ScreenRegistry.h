@@ -9,7 +9,7 @@
 
 class QWidget;
 
-namespace shell {
+namespace framework {
 
 // Makes a screen for the main window; `parent` is null (the MDI area adopts it).
 using ScreenFactory = std::function<QWidget*(QWidget* parent)>;
@@ -30,7 +30,7 @@ struct ScreenEntry {
 // factory. Each area does that in one function of its own, called once by the
 // main window (schoolui::registerSchoolScreens, usersui::registerUserScreens):
 //
-//   void registerBankScreens(shell::ScreenRegistry& registry, const ScreenContext& context) {
+//   void registerBankScreens(framework::ScreenRegistry& registry, const ScreenContext& context) {
 //     registry.registerScreen(2, [context](QWidget* parent) {
 //       return new frmSoruHazirlama(context, parent);
 //     });
@@ -61,4 +61,4 @@ class ScreenRegistry : public QObject {
   std::array<ScreenEntry, kButtonCount> m_entries;
 };
 
-}  // namespace shell
+}  // namespace framework
