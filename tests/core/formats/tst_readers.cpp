@@ -218,6 +218,72 @@ class TestReaders : public QObject {
     QCOMPARE(book->sheet(0).rows.at(2), QStringList{QStringLiteral("2.5")});
   }
 
+  // Shapes the .xls library would mishandle (copy past a buffer by a length it
+  // trusts, reserve memory for a size it guesses, count dates for minutes) are
+  // refused before it opens the file, saying what is wrong.
+  void xlsHostileShapesRefused_data() {
+    using B = BiffFixture;
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    const QList<B::Entry> cells{{0, 0, QStringLiteral("Ad")}, {1, 0, 1.0}};
+    const auto book = [&](const B::Extra& extra) {
+      return B::workbook(QStringLiteral("liste"), cells, extra);
+    };
+    const auto number = [](quint16 row, quint16 column, quint16 format, double value) {
+      QByteArray bits(8, '\0');
+      qToLittleEndian(value, bits.data());
+      return B::record(0x0203, B::u16(row) + B::u16(column) + B::u16(format) + bits);
+    };
+
+    QByteArray longName = book({});
+    longName.replace(B::kRootEntryAt + 0x40, 2, B::u16(0xFFFF));
+    QTest::newRow("directory name past its field") << longName << "iç dizinindeki bir ad";
+    QByteArray shortStream = book({});
+    shortStream.replace(B::kBookEntryAt + 0x78, 4, B::u32(600));
+    QTest::newRow("stream shorter than its sectors") << shortStream << "bölümleri söylenen";
+
+    B::Extra label;
+    label.sheet = B::record(0x0204, B::u16(1) + B::u16(0) + B::u16(0) + B::u16(30000) +
+                                        QByteArray("\x01"
+                                                   "A",
+                                                   2) +
+                                        QByteArray(1, '\0'));
+    QTest::newRow("cell text past its record") << book(label) << "hücre metni";
+    B::Extra split;  // 5000 characters begun, 10 bytes given in the next record
+    split.sst = B::u32(1) + B::u32(1) + B::u16(5000) + QByteArray(1, '\x01') + QByteArray(20, 'a');
+    split.globals = B::record(0x003C, QByteArray(1, '\x01') + QByteArray(10, 'b'));
+    QTest::newRow("shared text past its continuation") << book(split) << "paylaşılan metin";
+    B::Extra format;
+    format.globals = B::record(0x041E, B::u16(164) + B::u16(40000) + QByteArray("\0yy", 3));
+    QTest::newRow("number format past its record") << book(format) << "sayı biçimi";
+    B::Extra styles;
+    for (int i = 0; i < 8193; ++i) styles.globals += B::record(0x00E0, QByteArray(20, '\0'));
+    QTest::newRow("more cell formats than the table") << book(styles) << "hücre biçimi";
+    B::Extra date;  // format 14 is a date: the library counts 5,000,000 days from 1900
+    date.globals = B::record(0x00E0, B::u16(0) + B::u16(14) + QByteArray(16, '\0'));
+    QTest::newRow("date past year 9999")
+        << B::workbook(QStringLiteral("liste"), {{0, 0, QStringLiteral("Ad")}, {1, 0, 5e6}}, date)
+        << "9999";
+    B::Extra unsized;  // no DIMENSIONS: sized from the farthest cell
+    unsized.sized = false;
+    unsized.sheet = number(65535, 255, 0, 1.0);
+    QTest::newRow("unsized sheet with a far cell") << book(unsized) << "65536 satır × 256 sütun";
+  }
+  void xlsHostileShapesRefused() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    const QString path = m_dir->filePath(QStringLiteral("kotu.xls"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    Result<Workbook> book = Workbook::open(path);
+    QVERIFY(!book.ok());
+    QVERIFY2(
+        book.error().startsWith(QStringLiteral("Dosya bozuk: ")) && book.error().contains(message),
+        qPrintable(book.error()));
+  }
+
   void badFilesGiveTurkishErrors_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
