@@ -343,6 +343,7 @@ class RecordCheck {
   // a time, so the days of all date cells together are bounded as well.
   static constexpr qint64 kLastDay = 2958465;
   static constexpr qint64 kDayBudget = 200'000'000;
+  static constexpr qint64 kMaxCharacters = 4'000'000;
 
   quint16 u16(qint64 at) const { return u16At(*m_body, at); }
   quint32 u32(qint64 at) const { return u32At(*m_body, at); }
@@ -353,6 +354,16 @@ class RecordCheck {
   Status need(qint64 bytes) const {
     if (m_body->size() >= bytes) return {};
     return broken(QStringLiteral("bir kayıt, içinde olması gereken alanlardan kısa"));
+  }
+  // The library keeps four bytes for every byte of text it converts (more than
+  // UTF-8 needs), so the texts together are bounded by what a list can hold.
+  Status text(qint64 characters) {
+    m_characters += characters;
+    if (m_characters <= kMaxCharacters) return {};
+    return Status::failure(
+        QStringLiteral("Dosya çok büyük: içindeki metin bir sınıf listesi için çok uzun (en "
+                       "çok %1 milyon karakter).")
+            .arg(kMaxCharacters / 1'000'000));
   }
   static Status textPastRecord(const QString& what) {
     return broken(QStringLiteral("%1 bulunduğu kayıttan uzun olduğunu söylüyor").arg(what));
@@ -437,17 +448,17 @@ class RecordCheck {
     if (length == 0) return halt(stop);
     const qint64 end = m_biff8 ? 8 + qint64(length) * (byte(7) == 0 ? 1 : 2) : 7 + length;
     if (end > m_body->size()) return textPastRecord(QStringLiteral("bir sayfa adı"));
-    return {};
+    return text(length);
   }
 
   Status format(bool* stop) {
-    QByteArray text;
+    QByteArray letters;
     if (!m_biff8) {
       if (Status s = need(4); !s) return s;
       // The library takes the length from the fourth byte and the text from there.
       const int length = byte(3);
       if (3 + length > m_body->size()) return textPastRecord(QStringLiteral("bir sayı biçimi"));
-      text = m_body->mid(3, length);
+      letters = m_body->mid(3, length);
     } else {
       if (Status s = need(4); !s) return s;
       const qint64 length = u16(2);
@@ -457,32 +468,13 @@ class RecordCheck {
       const qint64 bytes = length * (h->wide ? 2 : 1);
       if (h->characters + bytes > m_body->size())
         return textPastRecord(QStringLiteral("bir sayı biçimi"));
-      text = m_body->mid(h->characters, bytes);
+      letters = m_body->mid(h->characters, bytes);
     }
-    // The library calls a format a date by the letters in it; counting them in
-    // the raw bytes can only find more dates than it does.
-    int y = 0, m = 0, d = 0, h = 0, s = 0;
-    for (char c : text) {
-      switch (c | 0x20) {
-        case 'y':
-          ++y;
-          break;
-        case 'm':
-          ++m;
-          break;
-        case 'd':
-          ++d;
-          break;
-        case 'h':
-          ++h;
-          break;
-        case 's':
-          ++s;
-          break;
-        default:
-          break;
-      }
-    }
+    // The library calls a format a date by the letters in it; looking for them
+    // in the raw bytes can only find more dates than it does.
+    letters = letters.toLower();
+    const bool y = letters.contains('y'), m = letters.contains('m'), d = letters.contains('d'),
+               h = letters.contains('h'), s = letters.contains('s');
     if ((y && m) || (m && d) || (h && m) || (m && s)) m_dateFormats.insert(u16(0));
     return {};
   }
@@ -493,14 +485,14 @@ class RecordCheck {
     const qint64 length = u16(6);
     if (!m_biff8) {
       if (8 + length > m_body->size()) return textPastRecord(QStringLiteral("bir hücre metni"));
-      return {};
+      return text(length);
     }
     const std::optional<StringHead> h = head(8);
     if (!h) return textPastRecord(QStringLiteral("bir hücre metni"));
     if (length == 0) return halt(stop);
     if (h->characters + length * (h->wide ? 2 : 1) > m_body->size())
       return textPastRecord(QStringLiteral("bir hücre metni"));
-    return {};
+    return text(length);
   }
 
   // An RK number: a 30-bit integer or the top of a double, either perhaps / 100.
@@ -576,6 +568,7 @@ class RecordCheck {
       p = h->characters;
       m_currentSkip = h->extra;
       m_nextSkip = 0;
+      if (Status s = text(length); !s) return s;
       const qint64 required = length * (h->wide ? 2 : 1);
       if (required > n - p) {
         m_pendingLength = length;
@@ -606,6 +599,7 @@ class RecordCheck {
   int m_maxRow = 0;
   int m_maxColumn = 0;
   qint64 m_claimed = 0;
+  qint64 m_characters = 0;
   QList<quint16> m_xfFormats;
   QSet<quint16> m_dateFormats;
   QHash<quint16, Days> m_days;
@@ -646,6 +640,10 @@ Result<Workbook> XlsReader::read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
       return R::failure(QStringLiteral("Dosya açılamadı: %1").arg(path));
+    if (file.size() > kMaxBytes)
+      return R::failure(
+          QStringLiteral("Dosya çok büyük: bir Excel (xls) listesi en çok %1 MB olabilir.")
+              .arg(kMaxBytes / (1024 * 1024)));
     LibraryView view(file.readAll());
     const Result<LibraryStream> stream = view.workbook();
     if (!stream) return R::failure(stream.error());
