@@ -326,8 +326,7 @@ class RecordCheck {
     for (auto it = m_days.cbegin(); it != m_days.cend(); ++it) {
       if (!isDateFormat(it.key())) continue;
       if (it->most > kLastDay)
-        return broken(
-            QStringLiteral("bir tarih hücresi %1 yılından sonrasını gösteriyor").arg(9999));
+        return broken(QStringLiteral("bir tarih hücresi 9999 yılından sonrasını gösteriyor"));
       days += it->total;
     }
     if (days > kDayBudget) return broken(QStringLiteral("tarih hücreleri okunamayacak kadar çok"));
@@ -339,10 +338,11 @@ class RecordCheck {
                            kSheet = 0x0085, kDimension = 0x0200, kFormat = 0x041E, kXf = 0x00E0,
                            kNumber = 0x0203, kBoolErr = 0x0205, kRk = 0x027E, kMulRk = 0x00BD,
                            kLabel = 0x0204, kLabelSst = 0x00FD;
-  // 9999-12-31 counted from 1900; the library walks a date from 1900 one day at
-  // a time, so the days of all date cells together are bounded as well.
+  // 9999-12-31 counted from 1900. The library walks a date from 1900 one day at
+  // a time (about a nanosecond a day), so the days of all date cells together
+  // are bounded too: this many is 13,000 birth dates of today's pupils.
   static constexpr qint64 kLastDay = 2958465;
-  static constexpr qint64 kDayBudget = 200'000'000;
+  static constexpr qint64 kDayBudget = 600'000'000;
   static constexpr qint64 kMaxCharacters = 4'000'000;
 
   quint16 u16(qint64 at) const { return u16At(*m_body, at); }
