@@ -219,6 +219,33 @@ class TestReaders : public QObject {
     QCOMPARE(book->sheet(0).rows.at(2), QStringList{QStringLiteral("2.5")});
   }
 
+  // A shared string cut by the record's end goes on in a CONTINUE record (with
+  // its own width flag); the next string's formatting runs follow its text.
+  void xlsSharedStringAcrossRecords() {
+    using B = BiffFixture;
+    const QString name = QStringLiteral("Çiğdem Işık");
+    const auto wide = [](const QString& s) {
+      QByteArray b;
+      for (QChar c : s) b += B::u16(c.unicode());
+      return b;
+    };
+    B::Extra split;
+    split.sst = B::u32(2) + B::u32(2) + B::u16(static_cast<quint16>(name.size())) +
+                QByteArray(1, '\x01') + wide(name.left(4));
+    split.globals = B::record(0x003C, QByteArray(1, '\x01') + wide(name.mid(4)) + B::u16(2) +
+                                          QByteArray(1, '\x09') + B::u16(1) +
+                                          wide(QStringLiteral("Ad")) + B::u32(0));
+    const QString path = m_dir->filePath(QStringLiteral("bolunmus.xls"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(
+        B::workbook(QStringLiteral("liste"), {{0, 0, name}, {0, 1, QStringLiteral("Ad")}}, split));
+    f.close();
+    Result<Workbook> book = Workbook::open(path);
+    QVERIFY2(book.ok(), qPrintable(book.error()));
+    QCOMPARE(book->sheet(0).rows.at(0), (QStringList{name, QStringLiteral("Ad")}));
+  }
+
   // Shapes the .xls library would mishandle (copy past a buffer by a length it
   // trusts, reserve memory for a size it guesses, count dates for minutes) are
   // refused before it opens the file, saying what is wrong.
