@@ -33,6 +33,8 @@ QString freexlError(int code) {
     case FREEXL_INVALID_CFBF_HEADER:
     case FREEXL_CFBF_INVALID_SIGNATURE:
       return QStringLiteral("Dosya tanınmadı");
+    case FREEXL_OK:  // the library gave no reason
+      return QStringLiteral("Dosya bozuk");
     default:
       return QStringLiteral("Dosya bozuk (freexl %1)").arg(code);
   }

@@ -117,10 +117,11 @@ class BiffFixture {
     return compoundFile(stream, static_cast<quint32>(size));
   }
 
-  // In a file of one allocation sector: the directory's first entry (the root)
-  // and the second (the workbook stream).
+  // In a file of one allocation sector: the directory's first entry (the root),
+  // the second (the workbook stream) and the stream itself.
   static constexpr qsizetype kRootEntryAt = 1024;
   static constexpr qsizetype kBookEntryAt = 1024 + 128;
+  static constexpr qsizetype kStreamAt = 1536;
 
   static QByteArray record(quint16 type, const QByteArray& body) {
     return u16(type) + u16(static_cast<quint16>(body.size())) + body;

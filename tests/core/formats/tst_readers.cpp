@@ -266,6 +266,9 @@ class TestReaders : public QObject {
     QByteArray longName = book({});
     longName.replace(B::kRootEntryAt + 0x40, 2, B::u16(0xFFFF));
     QTest::newRow("directory name past its field") << longName << "iç dizinindeki bir ad";
+    QByteArray noBof = book({});
+    noBof.replace(B::kStreamAt, 2, B::u16(0x0001));
+    QTest::newRow("stream not opened by BOF") << noBof << "Dosya bozuk";
     QByteArray shortStream = book({});
     shortStream.replace(B::kBookEntryAt + 0x78, 4, B::u32(600));
     QTest::newRow("stream shorter than its sectors") << shortStream << "bölümleri söylenen";
