@@ -20,7 +20,22 @@ class BiffFixture {
     Cell value;
   };
 
+  // Records a test adds to the workbook: `globals` straight after the shared
+  // strings (so a CONTINUE lands there), `sst` in place of the shared strings'
+  // own body, `sheet` after the sheet's cells; `sized` false leaves out the
+  // sheet's DIMENSIONS.
+  struct Extra {
+    QByteArray globals;
+    QByteArray sst;
+    QByteArray sheet;
+    bool sized = true;
+  };
+
   static QByteArray workbook(const QString& sheetName, const QList<Entry>& cells) {
+    return workbook(sheetName, cells, Extra());
+  }
+  static QByteArray workbook(const QString& sheetName, const QList<Entry>& cells,
+                             const Extra& extra) {
     QList<QString> strings;
     for (const Entry& e : cells)
       if (const QString* s = std::get_if<QString>(&e.value); s && !strings.contains(*s))
@@ -36,7 +51,8 @@ class BiffFixture {
         u32(static_cast<quint32>(strings.size())) + u32(static_cast<quint32>(strings.size()));
     for (const QString& s : strings)
       sst += u16(static_cast<quint16>(s.size())) + QByteArray(1, '\x01') + utf16(s);
-    globals += record(0x00FC, sst);
+    globals += record(0x00FC, extra.sst.isEmpty() ? sst : extra.sst);
+    globals += extra.globals;
     globals += record(0x000A, {});
 
     int rows = 0;
@@ -47,8 +63,9 @@ class BiffFixture {
     }
     QByteArray sheet;
     sheet += record(0x0809, bof(0x0010));
-    sheet += record(0x0200, u32(0) + u32(static_cast<quint32>(rows)) + u16(0) +
-                                u16(static_cast<quint16>(columns)) + u16(0));
+    if (extra.sized)
+      sheet += record(0x0200, u32(0) + u32(static_cast<quint32>(rows)) + u16(0) +
+                                  u16(static_cast<quint16>(columns)) + u16(0));
     for (const Entry& e : cells) {
       const QByteArray where =
           u16(static_cast<quint16>(e.row)) + u16(static_cast<quint16>(e.column)) + u16(0);
@@ -60,6 +77,7 @@ class BiffFixture {
         sheet += record(0x0203, where + number);
       }
     }
+    sheet += extra.sheet;
     sheet += record(0x000A, {});
     qToLittleEndian<quint32>(static_cast<quint32>(globals.size()), globals.data() + sheetOffsetAt);
     QByteArray stream = globals + sheet;
@@ -99,7 +117,15 @@ class BiffFixture {
     return compoundFile(stream, static_cast<quint32>(size));
   }
 
- private:
+  // In a file of one allocation sector: the directory's first entry (the root),
+  // the second (the workbook stream) and the stream itself.
+  static constexpr qsizetype kRootEntryAt = 1024;
+  static constexpr qsizetype kBookEntryAt = 1024 + 128;
+  static constexpr qsizetype kStreamAt = 1536;
+
+  static QByteArray record(quint16 type, const QByteArray& body) {
+    return u16(type) + u16(static_cast<quint16>(body.size())) + body;
+  }
   static QByteArray u16(quint16 v) {
     QByteArray b(2, '\0');
     qToLittleEndian(v, b.data());
@@ -118,9 +144,8 @@ class BiffFixture {
   static QByteArray shortString(const QString& s) {
     return QByteArray(1, static_cast<char>(s.size())) + QByteArray(1, '\x01') + utf16(s);
   }
-  static QByteArray record(quint16 type, const QByteArray& body) {
-    return u16(type) + u16(static_cast<quint16>(body.size())) + body;
-  }
+
+ private:
   static QByteArray bof(quint16 kind) {
     return u16(0x0600) + u16(kind) + u16(0x0DBB) + u16(0x07CC) + u32(0) + u32(0x0206);
   }

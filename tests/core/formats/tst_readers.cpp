@@ -7,6 +7,7 @@
 #include "BiffFixture.h"
 #include "formats/CsvReader.h"
 #include "formats/Workbook.h"
+#include "formats/XlsReader.h"
 #include "formats/XlsxWriter.h"
 #include "formats/ZipArchive.h"
 
@@ -216,6 +217,113 @@ class TestReaders : public QObject {
              (QStringList{QStringLiteral("1"), QStringLiteral("12345678901"),
                           QStringLiteral("Çiğdem Işık")}));
     QCOMPARE(book->sheet(0).rows.at(2), QStringList{QStringLiteral("2.5")});
+  }
+
+  // A shared string cut by the record's end goes on in a CONTINUE record (with
+  // its own width flag); the next string's formatting runs follow its text.
+  void xlsSharedStringAcrossRecords() {
+    using B = BiffFixture;
+    const QString name = QStringLiteral("Çiğdem Işık");
+    const auto wide = [](const QString& s) {
+      QByteArray b;
+      for (QChar c : s) b += B::u16(c.unicode());
+      return b;
+    };
+    B::Extra split;
+    split.sst = B::u32(2) + B::u32(2) + B::u16(static_cast<quint16>(name.size())) +
+                QByteArray(1, '\x01') + wide(name.left(4));
+    split.globals = B::record(0x003C, QByteArray(1, '\x01') + wide(name.mid(4)) + B::u16(2) +
+                                          QByteArray(1, '\x09') + B::u16(1) +
+                                          wide(QStringLiteral("Ad")) + B::u32(0));
+    const QString path = m_dir->filePath(QStringLiteral("bolunmus.xls"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(
+        B::workbook(QStringLiteral("liste"), {{0, 0, name}, {0, 1, QStringLiteral("Ad")}}, split));
+    f.close();
+    Result<Workbook> book = Workbook::open(path);
+    QVERIFY2(book.ok(), qPrintable(book.error()));
+    QCOMPARE(book->sheet(0).rows.at(0), (QStringList{name, QStringLiteral("Ad")}));
+  }
+
+  // Shapes the .xls library would mishandle (copy past a buffer by a length it
+  // trusts, reserve memory for a size it guesses, count dates for minutes) are
+  // refused before it opens the file, saying what is wrong.
+  void xlsHostileShapesRefused_data() {
+    using B = BiffFixture;
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    const QList<B::Entry> cells{{0, 0, QStringLiteral("Ad")}, {1, 0, 1.0}};
+    const auto book = [&](const B::Extra& extra) {
+      return B::workbook(QStringLiteral("liste"), cells, extra);
+    };
+    const auto number = [](quint16 row, quint16 column, quint16 format, double value) {
+      QByteArray bits(8, '\0');
+      qToLittleEndian(value, bits.data());
+      return B::record(0x0203, B::u16(row) + B::u16(column) + B::u16(format) + bits);
+    };
+
+    QByteArray longName = book({});
+    longName.replace(B::kRootEntryAt + 0x40, 2, B::u16(0xFFFF));
+    QTest::newRow("directory name past its field") << longName << "iç dizinindeki bir ad";
+    QByteArray noBof = book({});
+    noBof.replace(B::kStreamAt, 2, B::u16(0x0001));
+    QTest::newRow("stream not opened by BOF") << noBof << "Dosya bozuk";
+    QByteArray shortStream = book({});
+    shortStream.replace(B::kBookEntryAt + 0x78, 4, B::u32(600));
+    QTest::newRow("stream shorter than its sectors") << shortStream << "bölümleri söylenen";
+
+    B::Extra label;
+    label.sheet = B::record(0x0204, B::u16(1) + B::u16(0) + B::u16(0) + B::u16(30000) +
+                                        QByteArray(1, '\x01') + B::u16('A'));
+    QTest::newRow("cell text past its record") << book(label) << "hücre metni";
+    B::Extra split;  // 5000 characters begun, 10 bytes given in the next record
+    split.sst = B::u32(1) + B::u32(1) + B::u16(5000) + QByteArray(1, '\x01') + QByteArray(20, 'a');
+    split.globals = B::record(0x003C, QByteArray(1, '\x01') + QByteArray(10, 'b'));
+    QTest::newRow("shared text past its continuation") << book(split) << "paylaşılan metin";
+    B::Extra format;
+    format.globals = B::record(0x041E, B::u16(164) + B::u16(40000) + QByteArray("\0yy", 3));
+    QTest::newRow("number format past its record") << book(format) << "sayı biçimi";
+    B::Extra styles;
+    for (int i = 0; i < 8193; ++i) styles.globals += B::record(0x00E0, QByteArray(20, '\0'));
+    QTest::newRow("more cell formats than the table") << book(styles) << "hücre biçimi";
+    B::Extra date;  // format 14 is a date: the library counts 5,000,000 days from 1900
+    date.globals = B::record(0x00E0, B::u16(0) + B::u16(14) + QByteArray(16, '\0'));
+    QTest::newRow("date past year 9999")
+        << B::workbook(QStringLiteral("liste"), {{0, 0, QStringLiteral("Ad")}, {1, 0, 5e6}}, date)
+        << "9999";
+    B::Extra unsized;  // no DIMENSIONS: sized from the farthest cell
+    unsized.sized = false;
+    unsized.sheet = number(65535, 255, 0, 1.0);
+    QTest::newRow("unsized sheet with a far cell") << book(unsized) << "65536 satır × 256 sütun";
+    B::Extra texts;  // the library would hold 4 bytes for each of 4,000,500 characters
+    for (int i = 0; i < 500; ++i)
+      texts.sheet += B::record(0x0204, B::u16(1) + B::u16(0) + B::u16(0) + B::u16(8001) +
+                                           QByteArray(1, '\0') + QByteArray(8001, 'a'));
+    QTest::newRow("more text than a list") << book(texts) << "çok uzun";
+  }
+  void xlsHostileShapesRefused() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    const QString path = m_dir->filePath(QStringLiteral("kotu.xls"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    Result<Workbook> book = Workbook::open(path);
+    QVERIFY(!book.ok());
+    QVERIFY2(book.error().contains(message), qPrintable(book.error()));
+  }
+  void xlsTooLargeRefusedUnread() {
+    const QString path = m_dir->filePath(QStringLiteral("buyuk.xls"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(BiffFixture::workbook(QStringLiteral("liste"), {{0, 0, 1.0}}));
+    QVERIFY(f.resize(formats::XlsReader::kMaxBytes + 1));  // sparse: nothing to write
+    f.close();
+    Result<Workbook> book = Workbook::open(path);
+    QVERIFY(!book.ok());
+    QVERIFY2(book.error().contains(QStringLiteral("çok büyük")), qPrintable(book.error()));
   }
 
   void badFilesGiveTurkishErrors_data() {
