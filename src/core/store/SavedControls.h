@@ -3,6 +3,9 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 #include "Result.h"
 
@@ -24,6 +27,15 @@ namespace store {
 class SavedControls {
  public:
   static Result<SavedControls> load(const QSqlDatabase& db, const QString& screen);
+  // A list's choice is kept as its entry's text: a list grows and shrinks, and a
+  // place would come to mean another entry. An older Derslik kept the place. The
+  // place `stored` holds, unless it is itself one of `entries` (a class may be
+  // called "12"); nothing for an entry's text.
+  static std::optional<int> oldPosition(const QString& stored, const QStringList& entries = {});
+  // The entry `stored` means in `entries`, the list the screen fills: itself, or
+  // the entry at an old place (`pastEnd` for a place the list no longer has).
+  static QString entry(const QString& stored, const QStringList& entries, const QString& pastEnd);
+
   explicit SavedControls(QString screen = {}) : m_screen(std::move(screen)) {}
 
   const QString& screen() const { return m_screen; }
