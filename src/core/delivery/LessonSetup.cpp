@@ -1,8 +1,11 @@
 #include "delivery/LessonSetup.h"
 
+#include <algorithm>
+
 #include "lists/FilterLists.h"
 #include "school/Students.h"
 #include "store/Parameters.h"
+#include "store/SavedControls.h"
 
 namespace delivery {
 
@@ -10,6 +13,11 @@ namespace {
 
 const QString kSection = QStringLiteral("DersUygula");
 const QString kPreview = QStringLiteral("Onizleme");
+const QString kClass = QStringLiteral("Sinifi");
+// The fixed duration in seconds; an older Derslik kept its place in the list under
+// "SabitSure", and both are numbers, so the seconds have a key of their own.
+const QString kSeconds = QStringLiteral("SabitSureSn");
+const QString kOldPosition = QStringLiteral("SabitSure");
 
 int number(const QString& section, const QString& key, int fallback) {
   bool ok = false;
@@ -29,25 +37,39 @@ void setNumber(const QString& section, const QString& key, int value) {
 
 }  // namespace
 
-LessonSetup::Choices LessonSetup::Choices::load() {
+Result<LessonSetup::Choices> LessonSetup::loadChoices() const {
   Choices c;
-  c.classIndex = std::max(number(kSection, QStringLiteral("Sinifi"), c.classIndex), 0);
+  Result<QStringList> classes = classEntries();
+  if (!classes) return Result<Choices>::failure(classes.error());
+  const QString stored = store::UserSettings::get(kSection, kClass, c.className);
+  const bool oldClass = store::SavedControls::oldPosition(stored, classes.value()).has_value();
+  // A place the list no longer has, like a class gone since, starts over at "TÜMÜ".
+  c.className = store::SavedControls::entry(stored, classes.value(), lists::kTumu);
+  if (!classes->contains(c.className)) c.className = lists::kTumu;
   c.duration = option(QStringLiteral("Sure"), c.duration);
-  c.fixedPosition = std::clamp(number(kSection, QStringLiteral("SabitSure"), c.fixedPosition), 0,
-                               RunSettings::durationCount() - 1);
+  const QString oldDuration = store::UserSettings::get(kSection, kOldPosition);
+  bool seconds = false;
+  const int kept = store::UserSettings::get(kSection, kSeconds).toInt(&seconds);
+  if (seconds)
+    c.fixedSeconds = RunSettings::secondsAt(RunSettings::positionOf(kept));
+  else if (!oldDuration.isEmpty())
+    c.fixedSeconds = RunSettings::secondsAt(
+        std::clamp(number(kSection, kOldPosition, RunSettings::positionOf(c.fixedSeconds)), 0,
+                   RunSettings::durationCount() - 1));
   c.penalty = option(QStringLiteral("Goturu"), c.penalty);
   c.statistics = store::UserSettings::getBool(kSection, QStringLiteral("Istatistik"), c.statistics);
   c.remoteTest =
       store::UserSettings::getBool(kSection, QStringLiteral("KumandaTest"), c.remoteTest);
   c.goOnWhenAllAnswered =
       store::UserSettings::getBool(kSection, QStringLiteral("HerkesCevapVerince"), false);
+  if (oldClass || (!seconds && !oldDuration.isEmpty())) c.save();
   return c;
 }
 
 void LessonSetup::Choices::save() const {
-  setNumber(kSection, QStringLiteral("Sinifi"), classIndex);
+  store::UserSettings::set(kSection, kClass, className);
   setNumber(kSection, QStringLiteral("Sure"), int(duration));
-  setNumber(kSection, QStringLiteral("SabitSure"), fixedPosition);
+  setNumber(kSection, kSeconds, fixedSeconds);
   setNumber(kSection, QStringLiteral("Goturu"), int(penalty));
   store::UserSettings::setBool(kSection, QStringLiteral("Istatistik"), statistics);
   store::UserSettings::setBool(kSection, QStringLiteral("KumandaTest"), remoteTest);
@@ -84,7 +106,7 @@ RunPlan LessonSetup::plan(const Start& start) const {
   s.teachers = start.teachers;
   RunSettings& r = s.settings;
   r.duration = start.choices.duration;
-  const int fixed = RunSettings::secondsAt(start.choices.fixedPosition);
+  const int fixed = start.choices.fixedSeconds;
   // A fixed duration of "Süresiz" runs untimed.
   if (r.duration == RunSettings::Duration::Fixed && fixed == 0)
     r.duration = RunSettings::Duration::Untimed;
