@@ -25,7 +25,7 @@ namespace authoring {
 // decides, without a widget: the button states and captions, the navigation set
 // and its counter, the edited fields, the question and solution pictures (as
 // working files the screen shows), sound and video, typed questions, the search
-// panel and its saved list positions, and every message. The screen binds its
+// panel and its saved list choices, and every message. The screen binds its
 // widgets to this object and calls it from their events; it subscribes to
 // store.questionsChanged and calls refresh().
 class QuestionForm {
