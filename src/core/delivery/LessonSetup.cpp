@@ -5,7 +5,6 @@
 #include "lists/FilterLists.h"
 #include "school/Students.h"
 #include "store/Parameters.h"
-#include "store/SavedControls.h"
 
 namespace delivery {
 
@@ -13,11 +12,14 @@ namespace {
 
 const QString kSection = QStringLiteral("DersUygula");
 const QString kPreview = QStringLiteral("Onizleme");
-const QString kClass = QStringLiteral("Sinifi");
-// The fixed duration in seconds; an older Derslik kept its place in the list under
-// "SabitSure", and both are numbers, so the seconds have a key of their own.
+// The class's name and the fixed duration in seconds have keys of their own: an
+// older Derslik kept places in the lists under "Sinifi" and "SabitSure", and a
+// number there could be either (a class may be called "12").
+const QString kClass = QStringLiteral("SinifiAdi");
+const QString kOldClass = QStringLiteral("Sinifi");
 const QString kSeconds = QStringLiteral("SabitSureSn");
-const QString kOldPosition = QStringLiteral("SabitSure");
+const QString kOldDuration = QStringLiteral("SabitSure");
+const QString kAbsent = QStringLiteral("\x01");
 
 int number(const QString& section, const QString& key, int fallback) {
   bool ok = false;
@@ -41,28 +43,33 @@ Result<LessonSetup::Choices> LessonSetup::loadChoices() const {
   Choices c;
   Result<QStringList> classes = classEntries();
   if (!classes) return Result<Choices>::failure(classes.error());
-  const QString stored = store::UserSettings::get(kSection, kClass, c.className);
-  const bool oldClass = store::SavedControls::oldPosition(stored, classes.value()).has_value();
-  // A place the list no longer has, like a class gone since, starts over at "TÜMÜ".
-  c.className = store::SavedControls::entry(stored, classes.value(), lists::kTumu);
+  // A class gone since, or a place the list no longer has, starts over at "TÜMÜ".
+  const QString named = store::UserSettings::get(kSection, kClass, kAbsent);
+  const QString oldClass = store::UserSettings::get(kSection, kOldClass);
+  bool old = named == kAbsent && !oldClass.isEmpty();
+  if (named != kAbsent)
+    c.className = named;
+  else if (old)
+    c.className = classes->value(number(kSection, kOldClass, 0), lists::kTumu);
   if (!classes->contains(c.className)) c.className = lists::kTumu;
   c.duration = option(QStringLiteral("Sure"), c.duration);
-  const QString oldDuration = store::UserSettings::get(kSection, kOldPosition);
-  bool seconds = false;
-  const int kept = store::UserSettings::get(kSection, kSeconds).toInt(&seconds);
-  if (seconds)
-    c.fixedSeconds = RunSettings::secondsAt(RunSettings::positionOf(kept));
-  else if (!oldDuration.isEmpty())
+  bool inSeconds = false;
+  const int seconds = store::UserSettings::get(kSection, kSeconds).toInt(&inSeconds);
+  if (inSeconds) {
+    c.fixedSeconds = RunSettings::secondsAt(RunSettings::positionOf(seconds));
+  } else if (!store::UserSettings::get(kSection, kOldDuration).isEmpty()) {
+    old = true;
     c.fixedSeconds = RunSettings::secondsAt(
-        std::clamp(number(kSection, kOldPosition, RunSettings::positionOf(c.fixedSeconds)), 0,
+        std::clamp(number(kSection, kOldDuration, RunSettings::positionOf(c.fixedSeconds)), 0,
                    RunSettings::durationCount() - 1));
+  }
   c.penalty = option(QStringLiteral("Goturu"), c.penalty);
   c.statistics = store::UserSettings::getBool(kSection, QStringLiteral("Istatistik"), c.statistics);
   c.remoteTest =
       store::UserSettings::getBool(kSection, QStringLiteral("KumandaTest"), c.remoteTest);
   c.goOnWhenAllAnswered =
       store::UserSettings::getBool(kSection, QStringLiteral("HerkesCevapVerince"), false);
-  if (oldClass || (!seconds && !oldDuration.isEmpty())) c.save();
+  if (old) c.save();
   return c;
 }
 

@@ -21,7 +21,7 @@ class LessonSetup {
  public:
   // Section "DersUygula": each written when its control is clicked, all read on load.
   struct Choices {
-    QString className = QStringLiteral("TÜMÜ");                       // Sinifi: by name
+    QString className = QStringLiteral("TÜMÜ");                       // SinifiAdi
     RunSettings::Duration duration = RunSettings::Duration::Untimed;  // Sure
     int fixedSeconds = 90;  // SabitSureSn: a duration of cmbSure, 0 for "Süresiz"
     RunSettings::Penalty penalty = RunSettings::Penalty::None;  // Goturu

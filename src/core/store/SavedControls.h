@@ -16,7 +16,9 @@ namespace store {
 // index in a control array, DEGER, TABINDEX), with the value as the control kind
 // stores it:
 //   check box      "0", "1" or "2" (unchecked, checked, greyed)
-//   drop-down list the zero-based position, "-1" when nothing is selected
+//   drop-down list the entry's text; the zero-based position ("-1" when nothing
+//                  is selected) for a fixed list whose order is its meaning
+//                  (durations, reports), and for any list from an older Derslik
 //   option button  "True" or "False", one row per button of the array
 //   typed combo    the text
 //

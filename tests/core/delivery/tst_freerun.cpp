@@ -367,7 +367,8 @@ class TestFreeRun : public QObject, public RunFixture {
     addClass(QStringLiteral("4-D"), 1, 40);
     QCOMPARE(setup.loadChoices().value(), c);
     // A class gone since starts over at "TÜMÜ".
-    store::UserSettings::set(section, QStringLiteral("Sinifi"), QStringLiteral("9-Z"));
+    c.className = QStringLiteral("9-Z");
+    c.save();
     QCOMPARE(setup.loadChoices()->className, QStringLiteral("TÜMÜ"));
   }
 
