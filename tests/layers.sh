@@ -24,7 +24,7 @@ while read -r line; do [ -n "$line" ] && breach "çekirdek arayüzü içeriyor: 
 while read -r line; do [ -n "$line" ] && breach "depo okulu ya da uygulamayı içeriyor: $line"; done \
   < <(includes core/store 'school/|delivery/')
 while read -r line; do [ -n "$line" ] && breach "kurulum seçimleri kullanılıyor: $line"; done \
-  < <(grep -rnE 'RunSetupChoices|LessonSetup|RunSetup\b|delivery/(RunSetup|LessonSetup)\.h' \
+  < <(grep -rnE 'delivery::(RunSetupChoices|LessonSetup|RunSetup)\b|delivery/(RunSetup|LessonSetup)\.h' \
         core/school core/reports || true)
 while read -r line; do [ -n "$line" ] && breach "framework ekran ya da kabuk içeriyor: $line"; done \
   < <(includes app/framework 'screens/|shell/')

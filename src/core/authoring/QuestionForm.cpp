@@ -10,6 +10,8 @@
 #include "authoring/QuestionBank.h"
 #include "authoring/QuestionKeys.h"
 #include "authoring/QuestionMedia.h"
+#include "curriculum/CurriculumLists.h"
+#include "lists/FilterLists.h"
 #include "store/Parameters.h"
 #include "store/Resources.h"
 #include "store/Store.h"
@@ -19,6 +21,10 @@ namespace authoring {
 namespace {
 
 const QString kSection = QStringLiteral("SoruHazirlama");
+const QString kAbsent = QStringLiteral("\x01");
+// The search lists' entries are kept under keys of their own: an older Derslik
+// kept places under the plain keys, and "7" could be either in the points list.
+QString textKey(const QString& key) { return key + QStringLiteral("Metni"); }
 
 QByteArray png(const QImage& image) {
   QBuffer buffer;
@@ -395,7 +401,7 @@ Status QuestionForm::removeMany(const QStringList& keys, Messages& messages,
   return refresh();
 }
 
-const QStringList& QuestionForm::searchPositionKeys() {
+const QStringList& QuestionForm::searchKeys() {
   static const QStringList keys{QStringLiteral("SeviyeAra"),   QStringLiteral("DersAra"),
                                 QStringLiteral("UniteAra"),    QStringLiteral("KonuAra"),
                                 QStringLiteral("KazanimAra"),  QStringLiteral("DogruSikAra"),
@@ -404,16 +410,29 @@ const QStringList& QuestionForm::searchPositionKeys() {
   return keys;
 }
 
-void QuestionForm::saveSearchPositions(const QList<int>& positions) {
-  const QStringList& keys = searchPositionKeys();
-  for (qsizetype i = 0; i < keys.size() && i < positions.size(); ++i)
-    store::UserSettings::set(kSection, keys.at(i), QString::number(positions.at(i)));
+void QuestionForm::saveSearchChoices(const QStringList& entries) {
+  const QStringList& keys = searchKeys();
+  for (qsizetype i = 0; i < keys.size() && i < entries.size(); ++i)
+    store::UserSettings::set(kSection, textKey(keys.at(i)), entries.at(i));
 }
 
-QList<int> QuestionForm::searchPositions() {
-  QList<int> out;
-  for (const QString& key : searchPositionKeys())
-    out << std::max(0, store::UserSettings::get(kSection, key, QStringLiteral("0")).toInt());
+QStringList QuestionForm::searchChoices() const {
+  const QStringList& keys = searchKeys();
+  QStringList out;
+  if (store::UserSettings::get(kSection, textKey(keys.first()), kAbsent) != kAbsent) {
+    for (const QString& key : keys)
+      out << store::UserSettings::get(kSection, textKey(key), lists::kTumu);
+    return out;
+  }
+  QStringList places;
+  for (const QString& key : keys)
+    places << store::UserSettings::get(kSection, key, QStringLiteral("0"));
+  const curriculum::CurriculumFilter chosen = curriculum::storedChoices(
+      m_store, {places.at(0), places.at(1), places.at(2), places.at(3), places.at(4)});
+  out << chosen.level << chosen.course << chosen.unit << chosen.topic << chosen.outcome;
+  const QStringList others[] = {lists::CevapDoldur(), lists::SoruTuruDoldur(),
+                                lists::ZorlukDoldur(), lists::PuanDoldur(), lists::SureDoldur()};
+  for (int i = 0; i < 5; ++i) out << others[i].value(places.at(5 + i).toInt(), lists::kTumu);
   return out;
 }
 

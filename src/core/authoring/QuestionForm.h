@@ -25,7 +25,7 @@ namespace authoring {
 // decides, without a widget: the button states and captions, the navigation set
 // and its counter, the edited fields, the question and solution pictures (as
 // working files the screen shows), sound and video, typed questions, the search
-// panel and its saved list positions, and every message. The screen binds its
+// panel and its saved list choices, and every message. The screen binds its
 // widgets to this object and calls it from their events; it subscribes to
 // store.questionsChanged and calls refresh().
 class QuestionForm {
@@ -124,10 +124,14 @@ class QuestionForm {
   // cmdSecilileriSil. An empty error means "Hayır".
   Status removeMany(const QStringList& keys, Messages& messages,
                     const std::function<void(int, int)>& progress = {});
-  // The ten list positions of the search panel, saved when a search runs.
-  static void saveSearchPositions(const QList<int>& positions);
-  static QList<int> searchPositions();
-  static const QStringList& searchPositionKeys();
+  // The ten lists of the search panel (level, course, unit, topic, outcome,
+  // correct choice, type, difficulty, points, time) as chosen when a search last
+  // ran: each entry's text, "TÜMÜ" for none. An older Derslik kept their places
+  // under searchKeys(); they are read against the lists the panel fills, the
+  // curriculum ones as they cascade from the top.
+  static void saveSearchChoices(const QStringList& entries);
+  QStringList searchChoices() const;
+  static const QStringList& searchKeys();
 
   static QString removeQuestion() {
     return QStringLiteral("Bu soruyu silmek istediğinizden emin misiniz?");

@@ -2,8 +2,10 @@
 
 #include <QStringList>
 
+#include "curriculum/CurriculumLists.h"
 #include "lists/FilterLists.h"
 #include "store/SavedControls.h"
+#include "store/Store.h"
 
 namespace authoring {
 
@@ -21,6 +23,8 @@ const Control kOutcome{"cmbKazanimAra", 5};
 const Control kAuthor{"cmbHazirlayanAra", 6};
 const Control kApplied{"cmbUygulanma", 7};
 const Control kName{"txtTestAdiAra", 8};
+// In CurriculumFilter field order.
+const Control* const kCurriculum[] = {&kLevel, &kCourse, &kUnit, &kTopic, &kOutcome};
 
 QString controlName(const Control& c) { return QString::fromLatin1(c.name); }
 
@@ -30,18 +34,23 @@ QStringList TestSearchChoices::appliedEntries() {
   return {lists::kTumu, QStringLiteral("UYGULANAN"), QStringLiteral("UYGULANMAYAN")};
 }
 
-Result<TestSearchChoices> TestSearchChoices::load(const QSqlDatabase& db) {
-  Result<store::SavedControls> saved = store::SavedControls::load(db, kTestScreen);
+Result<TestSearchChoices> TestSearchChoices::load(const store::Store& store) {
+  Result<store::SavedControls> saved = store::SavedControls::load(store.db(), kTestScreen);
   if (!saved) return Result<TestSearchChoices>::failure(saved.error());
   const store::SavedControls& c = saved.value();
   TestSearchChoices r;
-  r.level = c.position(controlName(kLevel), 0);
-  r.course = c.position(controlName(kCourse), 0);
-  r.unit = c.position(controlName(kUnit), 0);
-  r.topic = c.position(controlName(kTopic), 0);
-  r.outcome = c.position(controlName(kOutcome), 0);
-  r.author = c.position(controlName(kAuthor), 0);
-  r.applied = c.position(controlName(kApplied), 0);
+  curriculum::CurriculumFilter stored;
+  for (int i = 0; i < curriculum::CurriculumFilter::kFieldCount; ++i) {
+    const auto field = curriculum::CurriculumFilter::Field(i);
+    stored.setValue(field, c.text(controlName(*kCurriculum[i]), r.curriculum.value(field)));
+  }
+  r.curriculum = curriculum::storedChoices(store, stored);
+  const auto entry = [&c](const Control& control, const QString& fallback,
+                          const QStringList& entries) {
+    return store::SavedControls::entry(c.text(controlName(control), fallback), entries, fallback);
+  };
+  r.author = entry(kAuthor, r.author, lists::HazirlayanDoldur(store));
+  r.applied = entry(kApplied, r.applied, appliedEntries());
   r.name = c.text(controlName(kName));
   return r;
 }
@@ -50,11 +59,11 @@ Status TestSearchChoices::save(const QSqlDatabase& db) const {
   Result<store::SavedControls> saved = store::SavedControls::load(db, kTestScreen);
   if (!saved) return Status::failure(saved.error());
   store::SavedControls& c = saved.value();
-  for (const auto& [control, value] :
-       {std::pair{kLevel, level}, std::pair{kCourse, course}, std::pair{kUnit, unit},
-        std::pair{kTopic, topic}, std::pair{kOutcome, outcome}, std::pair{kAuthor, author},
-        std::pair{kApplied, applied}})
-    c.setPosition(controlName(control), value, control.tab);
+  for (int i = 0; i < curriculum::CurriculumFilter::kFieldCount; ++i)
+    c.setText(controlName(*kCurriculum[i]),
+              curriculum.value(curriculum::CurriculumFilter::Field(i)), kCurriculum[i]->tab);
+  c.setText(controlName(kAuthor), author, kAuthor.tab);
+  c.setText(controlName(kApplied), applied, kApplied.tab);
   c.setText(controlName(kName), name, kName.tab);
   return c.save(db);
 }

@@ -2,27 +2,34 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 #include "Result.h"
+#include "curriculum/CurriculumFilter.h"
+
+namespace store {
+class Store;
+}
 
 namespace authoring {
 
 // The choices of the test screen's test search panel (frameTestSec), saved when a
-// search runs and shown again when the screen opens: the positions in its lists
-// ("TÜMÜ" first) and the name typed. Stored as the screen's control rows of
-// TABLEAYAR (store::SavedControls); load() and save() are the only code that
-// knows those rows.
+// search runs and shown again when the screen opens: each list's entry by its
+// text ("TÜMÜ" for no restriction) and the name typed. Stored as the screen's
+// control rows of TABLEAYAR (store::SavedControls); load() and save() are the only
+// code that knows those rows.
 struct TestSearchChoices {
-  int level = 0;    // cmbSeviyeAra
-  int course = 0;   // cmbDersAra
-  int unit = 0;     // cmbUniteAra
-  int topic = 0;    // cmbKonuAra
-  int outcome = 0;  // cmbKazanimAra
-  int author = 0;   // cmbHazirlayanAra
-  int applied = 0;  // cmbUygulanma: "TÜMÜ", "UYGULANAN", "UYGULANMAYAN"
-  QString name;     // txtTestAdiAra
+  // cmbSeviyeAra, cmbDersAra, cmbUniteAra, cmbKonuAra, cmbKazanimAra
+  curriculum::CurriculumFilter curriculum{QStringLiteral("TÜMÜ"), QStringLiteral("TÜMÜ"),
+                                          QStringLiteral("TÜMÜ"), QStringLiteral("TÜMÜ"),
+                                          QStringLiteral("TÜMÜ")};
+  QString author = QStringLiteral("TÜMÜ");   // cmbHazirlayanAra
+  QString applied = QStringLiteral("TÜMÜ");  // cmbUygulanma: an entry of appliedEntries()
+  QString name;                              // txtTestAdiAra
 
-  static Result<TestSearchChoices> load(const QSqlDatabase& db);
+  // An older Derslik stored places in the lists: they are read against the lists
+  // the screen fills (the curriculum lists as they cascade from the top).
+  static Result<TestSearchChoices> load(const store::Store& store);
   // Stores the choices, keeping the screen's other saved controls.
   Status save(const QSqlDatabase& db) const;
   // The entries of cmbUygulanma, in order.

@@ -1,6 +1,7 @@
 #include "curriculum/CurriculumLists.h"
 
 #include "lists/FilterLists.h"
+#include "store/SavedControls.h"
 #include "store/Store.h"
 
 namespace curriculum {
@@ -68,6 +69,19 @@ QStringList entries(const store::Store& store, CurriculumFilter::Field field,
     default:
       return cascade(store, field, filter);
   }
+}
+
+CurriculumFilter storedChoices(const store::Store& store, const CurriculumFilter& stored) {
+  CurriculumFilter out;
+  for (int i = 0; i < CurriculumFilter::kFieldCount; ++i) {
+    const auto field = CurriculumFilter::Field(i);
+    const QString value = stored.value(field);
+    out.setValue(field,
+                 store::SavedControls::oldPosition(value)
+                     ? store::SavedControls::entry(value, entries(store, field, out), lists::kTumu)
+                     : value);
+  }
+  return out;
 }
 
 }  // namespace curriculum

@@ -28,5 +28,9 @@ QStringList KazanimDoldur(const store::Store& store, const CurriculumFilter& fil
 // The list of one field.
 QStringList entries(const store::Store& store, CurriculumFilter::Field field,
                     const CurriculumFilter& filter);
+// The choices of a row of these lists as a screen kept them: each entry's text,
+// or, kept by an older Derslik, its place in the list, read against the lists the
+// screen fills, from the top as they cascade (a place past the end is "TÜMÜ").
+CurriculumFilter storedChoices(const store::Store& store, const CurriculumFilter& stored);
 
 }  // namespace curriculum

@@ -1,5 +1,7 @@
 #include "delivery/LessonSetup.h"
 
+#include <algorithm>
+
 #include "lists/FilterLists.h"
 #include "school/Students.h"
 #include "store/Parameters.h"
@@ -10,6 +12,14 @@ namespace {
 
 const QString kSection = QStringLiteral("DersUygula");
 const QString kPreview = QStringLiteral("Onizleme");
+// The class's name and the fixed duration in seconds have keys of their own: an
+// older Derslik kept places in the lists under "Sinifi" and "SabitSure", and a
+// number there could be either (a class may be called "12").
+const QString kClass = QStringLiteral("SinifiAdi");
+const QString kOldClass = QStringLiteral("Sinifi");
+const QString kSeconds = QStringLiteral("SabitSureSn");
+const QString kOldDuration = QStringLiteral("SabitSure");
+const QString kAbsent = QStringLiteral("\x01");
 
 int number(const QString& section, const QString& key, int fallback) {
   bool ok = false;
@@ -29,25 +39,44 @@ void setNumber(const QString& section, const QString& key, int value) {
 
 }  // namespace
 
-LessonSetup::Choices LessonSetup::Choices::load() {
+Result<LessonSetup::Choices> LessonSetup::loadChoices() const {
   Choices c;
-  c.classIndex = std::max(number(kSection, QStringLiteral("Sinifi"), c.classIndex), 0);
+  Result<QStringList> classes = classEntries();
+  if (!classes) return Result<Choices>::failure(classes.error());
+  // A class gone since, or a place the list no longer has, starts over at "TÜMÜ".
+  const QString named = store::UserSettings::get(kSection, kClass, kAbsent);
+  const QString oldClass = store::UserSettings::get(kSection, kOldClass);
+  bool old = named == kAbsent && !oldClass.isEmpty();
+  if (named != kAbsent)
+    c.className = named;
+  else if (old)
+    c.className = classes->value(number(kSection, kOldClass, 0), lists::kTumu);
+  if (!classes->contains(c.className)) c.className = lists::kTumu;
   c.duration = option(QStringLiteral("Sure"), c.duration);
-  c.fixedPosition = std::clamp(number(kSection, QStringLiteral("SabitSure"), c.fixedPosition), 0,
-                               RunSettings::durationCount() - 1);
+  bool inSeconds = false;
+  const int seconds = store::UserSettings::get(kSection, kSeconds).toInt(&inSeconds);
+  if (inSeconds) {
+    c.fixedSeconds = RunSettings::secondsAt(RunSettings::positionOf(seconds));
+  } else if (!store::UserSettings::get(kSection, kOldDuration).isEmpty()) {
+    old = true;
+    c.fixedSeconds = RunSettings::secondsAt(
+        std::clamp(number(kSection, kOldDuration, RunSettings::positionOf(c.fixedSeconds)), 0,
+                   RunSettings::durationCount() - 1));
+  }
   c.penalty = option(QStringLiteral("Goturu"), c.penalty);
   c.statistics = store::UserSettings::getBool(kSection, QStringLiteral("Istatistik"), c.statistics);
   c.remoteTest =
       store::UserSettings::getBool(kSection, QStringLiteral("KumandaTest"), c.remoteTest);
   c.goOnWhenAllAnswered =
       store::UserSettings::getBool(kSection, QStringLiteral("HerkesCevapVerince"), false);
+  if (old) c.save();
   return c;
 }
 
 void LessonSetup::Choices::save() const {
-  setNumber(kSection, QStringLiteral("Sinifi"), classIndex);
+  store::UserSettings::set(kSection, kClass, className);
   setNumber(kSection, QStringLiteral("Sure"), int(duration));
-  setNumber(kSection, QStringLiteral("SabitSure"), fixedPosition);
+  setNumber(kSection, kSeconds, fixedSeconds);
   setNumber(kSection, QStringLiteral("Goturu"), int(penalty));
   store::UserSettings::setBool(kSection, QStringLiteral("Istatistik"), statistics);
   store::UserSettings::setBool(kSection, QStringLiteral("KumandaTest"), remoteTest);
@@ -84,7 +113,7 @@ RunPlan LessonSetup::plan(const Start& start) const {
   s.teachers = start.teachers;
   RunSettings& r = s.settings;
   r.duration = start.choices.duration;
-  const int fixed = RunSettings::secondsAt(start.choices.fixedPosition);
+  const int fixed = start.choices.fixedSeconds;
   // A fixed duration of "Süresiz" runs untimed.
   if (r.duration == RunSettings::Duration::Fixed && fixed == 0)
     r.duration = RunSettings::Duration::Untimed;

@@ -21,15 +21,14 @@ class LessonSetup {
  public:
   // Section "DersUygula": each written when its control is clicked, all read on load.
   struct Choices {
-    int classIndex = 0;  // Sinifi: position in the class list ("TÜMÜ" first)
+    QString className = QStringLiteral("TÜMÜ");                       // SinifiAdi
     RunSettings::Duration duration = RunSettings::Duration::Untimed;  // Sure
-    int fixedPosition = 18;                                           // SabitSure: 90 s
-    RunSettings::Penalty penalty = RunSettings::Penalty::None;        // Goturu
-    bool statistics = false;                                          // Istatistik
-    bool remoteTest = false;                                          // KumandaTest
-    bool goOnWhenAllAnswered = false;                                 // HerkesCevapVerince
+    int fixedSeconds = 90;  // SabitSureSn: a duration of cmbSure, 0 for "Süresiz"
+    RunSettings::Penalty penalty = RunSettings::Penalty::None;  // Goturu
+    bool statistics = false;                                    // Istatistik
+    bool remoteTest = false;                                    // KumandaTest
+    bool goOnWhenAllAnswered = false;                           // HerkesCevapVerince
 
-    static Choices load();
     void save() const;
     bool operator==(const Choices&) const = default;
   };
@@ -54,6 +53,10 @@ class LessonSetup {
 
   // cmbSinifi: "TÜMÜ", then the classes.
   Result<QStringList> classEntries() const;
+  // The choices kept for the user. An older Derslik kept places in the class and
+  // duration lists: they are read against the lists this screen fills, once, and
+  // kept as the class and the seconds from then on.
+  Result<Choices> loadChoices() const;
   // The run to open with RunSession::openFree. The grids list
   // RunSetup::classRemotesQuery(class) and RunSetup::teacherRemotesQuery().
   RunPlan plan(const Start& start) const;

@@ -22,12 +22,6 @@ const QString kLastTen = QStringLiteral("chkSon5Saniye");
 const QString kMajority = QStringLiteral("chkCogunlukCevabi");
 const QString kAutoVote = QStringLiteral("chkOylamaOtomatikBaslasin");
 
-const QString kLevel = QStringLiteral("cmbSeviyeAra");
-const QString kCourse = QStringLiteral("cmbDersAra");
-const QString kAuthor = QStringLiteral("cmbHazirlayanAra");
-const QString kApplied = QStringLiteral("cmbUygulanma");
-const QString kClass = QStringLiteral("cmbSinifi");
-
 template <typename E>
 E fromIndex(int index, int count, E fallback) {
   return index >= 0 && index < count ? static_cast<E>(index) : fallback;
@@ -118,52 +112,6 @@ Status RunSettings::save(const QSqlDatabase& db) const {
   c.setChecked(kMajority, majorityIsCorrect, 44);
   c.setChecked(kAutoVote, autoStartVoting, 45);
   return c.save(db);
-}
-
-namespace {
-const QStringList kAppliedStored = {QStringLiteral("TÜMÜ"), QStringLiteral("UYGULANMAYAN"),
-                                    QStringLiteral("UYGULANAN")};
-}  // namespace
-
-std::optional<int> RunSetupChoices::oldPosition(const QString& stored) {
-  bool ok = false;
-  const int p = stored.trimmed().toInt(&ok);
-  if (!ok || p < 0) return std::nullopt;
-  return p;
-}
-
-Result<RunSetupChoices> RunSetupChoices::load(const QSqlDatabase& db) {
-  Result<store::SavedControls> saved = store::SavedControls::load(db, kRunSetupScreen);
-  if (!saved) return Result<RunSetupChoices>::failure(saved.error());
-  const store::SavedControls& c = saved.value();
-  RunSetupChoices r;
-  r.level = c.text(kLevel, r.level);
-  r.course = c.text(kCourse, r.course);
-  r.author = c.text(kAuthor, r.author);
-  // The applied state reads in both forms: its entry, or its place (the same order).
-  const QString applied = c.text(kApplied);
-  const int at = oldPosition(applied).value_or(int(kAppliedStored.indexOf(applied)));
-  r.applied = fromIndex(at, int(kAppliedStored.size()), r.applied);
-  r.className = c.text(kClass, r.className);
-  return r;
-}
-
-Status RunSetupChoices::save(const QSqlDatabase& db) const {
-  Result<store::SavedControls> saved = store::SavedControls::load(db, kRunSetupScreen);
-  if (!saved) return Status::failure(saved.error());
-  store::SavedControls& c = saved.value();
-  c.setText(kLevel, level, 1);
-  c.setText(kCourse, course, 2);
-  c.setText(kAuthor, author, 7);
-  c.setText(kApplied, kAppliedStored.at(int(applied)), 9);
-  c.setText(kClass, className, 10);
-  return c.save(db);
-}
-
-void RunSetupChoices::resetForNewYear() {
-  *this = {};
-  applied = Applied::NotApplied;
-  level.clear();
 }
 
 }  // namespace delivery

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <optional>
-
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
 #include "Result.h"
 #include "reports/Penalty.h"
+#include "store/RunSetupChoices.h"
 
 namespace store {
 struct Institution;
@@ -75,33 +74,9 @@ struct RunSettings {
   bool operator==(const RunSettings&) const = default;
 };
 
-// The search choices of the same screen, which the school-year rollover puts back
-// to their start: each list's entry by its text, never by its place in a list
-// (a list grows and shrinks; a place means another entry in another list).
-struct RunSetupChoices {
-  // cmbUygulanma, in the list's order: "TÜMÜ", "UYGULANMAYAN", "UYGULANAN".
-  enum class Applied { All = 0, NotApplied = 1, Applied = 2 };
-  // An empty entry stands for the list's first real entry (after "TÜMÜ", or
-  // after the virtual remote for the class).
-  QString level = QStringLiteral("TÜMÜ");   // cmbSeviyeAra
-  QString course = QStringLiteral("TÜMÜ");  // cmbDersAra
-  QString author = QStringLiteral("TÜMÜ");  // cmbHazirlayanAra
-  Applied applied = Applied::All;
-  QString className;  // cmbSinifi
-
-  // As stored; an older Derslik stored places in the lists (oldPosition()):
-  // the run set-up translates them once (RunSetup::loadOptions).
-  static Result<RunSetupChoices> load(const QSqlDatabase& db);
-  Status save(const QSqlDatabase& db) const;
-  // A new school year: every test counts as not yet applied and the lists start over.
-  void resetForNewYear();
-  // The place in a list an older Derslik stored instead of the entry; none for an entry.
-  static std::optional<int> oldPosition(const QString& stored);
-
-  bool operator==(const RunSetupChoices&) const = default;
-};
-
-// The window name the test-run screen's choices are stored under.
-inline const QString kRunSetupScreen = QStringLiteral("frmTestUygula");
+// The search choices of the same screen; their stored form lives below the run
+// set-up, where the report selection and the rollover reach it too.
+using store::kRunSetupScreen;
+using store::RunSetupChoices;
 
 }  // namespace delivery

@@ -7,6 +7,7 @@
 #include "lists/FilterLists.h"
 #include "school/Students.h"
 #include "store/Parameters.h"
+#include "store/SavedControls.h"
 #include "store/Store.h"
 
 namespace delivery {
@@ -199,10 +200,10 @@ Status RunSetup::translateOldPositions(RunSetupChoices& choices) const {
   // those lists once, and stored as entries from then on.
   bool old = false;
   const auto translate = [&old](QString& value, const QStringList& entries) {
-    const std::optional<int> at = RunSetupChoices::oldPosition(value);
-    if (!at) return;
+    if (!store::SavedControls::oldPosition(value, entries)) return;
     old = true;
-    value = entries.value(*at);  // a place past the end: the first real entry
+    // A place past the end: the first real entry.
+    value = store::SavedControls::entry(value, entries, QString());
   };
   translate(choices.level, curriculum::SeviyeDoldur(m_store));
   translate(choices.course, curriculum::DersDoldur(m_store));

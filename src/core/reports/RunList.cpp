@@ -2,9 +2,10 @@
 
 #include <QSqlQuery>
 
-#include "delivery/RunSettings.h"
 #include "reports/RunCriteria.h"
 #include "store/Parameters.h"
+#include "store/RunSetupChoices.h"
+#include "store/SavedControls.h"
 #include "store/Store.h"
 
 namespace reports {
@@ -78,9 +79,9 @@ Result<RunFilter> RunFilter::load(const store::Store& store) {
   // First use: the class of the last test run, by its name (the first class
   // when it was left at the first; "TÜMÜ" while only a place is stored).
   f.sinifi = QStringLiteral("TÜMÜ");
-  const Result<delivery::RunSetupChoices> setup = delivery::RunSetupChoices::load(store.db());
+  const Result<store::RunSetupChoices> setup = store::RunSetupChoices::load(store.db());
   if (!setup) return Result<RunFilter>::failure(setup.error());
-  if (delivery::RunSetupChoices::oldPosition(setup->className)) return f;
+  if (store::SavedControls::oldPosition(setup->className)) return f;
   if (!setup->className.isEmpty()) {
     f.sinifi = setup->className;
     return f;

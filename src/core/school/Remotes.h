@@ -3,20 +3,16 @@
 #include <QRegularExpression>
 #include <QString>
 
+#include "store/TeacherFlag.h"
+
 namespace school {
 
-// Rules about a remote that more than one part of Derslik applies. SQL reaches
-// the same functions through OGRETMENMI() (store/SqlFunctions), so no query keeps
-// a second copy of a rule.
+// Rules about a remote that more than one part of Derslik applies.
 namespace remotes {
 
-// A teacher remote is one whose OGRETMENKUMANDASI is "1"; anything else (empty,
-// "0", an old "True") is a student remote. SQL: OGRETMENMI(OGRETMENKUMANDASI).
-inline bool isTeacherFlag(const QString& flag) { return flag.trimmed() == QLatin1String("1"); }
-// What OGRETMENKUMANDASI holds for a teacher / student remote.
-inline QString teacherFlag(bool teacher) {
-  return teacher ? QStringLiteral("1") : QStringLiteral("0");
-}
+// OGRETMENKUMANDASI: what it holds for a teacher remote (store/TeacherFlag.h).
+using store::isTeacherFlag;
+using store::teacherFlag;
 
 // "12-201": two numbers 0-255 joined by a hyphen.
 inline bool validAddress(const QString& address) {

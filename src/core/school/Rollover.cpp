@@ -7,11 +7,11 @@
 #include <QStringList>
 
 #include "Messages.h"
-#include "delivery/RunSettings.h"
 #include "store/Database.h"
 #include "store/Institution.h"
 #include "store/Parameters.h"
 #include "store/RolloverFiles.h"
+#include "store/RunSetupChoices.h"
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
 #include "store/Store.h"
@@ -206,7 +206,7 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
             "PARAMETREADI='SEVIYE')"));
       // The test-run screen's search lists start the new year over.
       if (result) {
-        Result<delivery::RunSetupChoices> choices = delivery::RunSetupChoices::load(db);
+        Result<store::RunSetupChoices> choices = store::RunSetupChoices::load(db);
         if (!choices) {
           result = Status::failure(choices.error());
         } else {

@@ -2,10 +2,10 @@
 
 #include "Messages.h"
 #include "school/IdentityNumber.h"
-#include "school/SchoolNumber.h"
 #include "school/StudentPhotos.h"
 #include "school/StudentRules.h"
 #include "school/Students.h"
+#include "store/SchoolNumber.h"
 #include "store/Store.h"
 
 namespace school {
@@ -54,8 +54,8 @@ bool StudentForm::hasChanges() const {
 bool StudentForm::fieldsChanged() {
   const store::Institution& school = m_store.institution();
   if (m_mode != Mode::Adding || !school.threeButton()) return false;
-  const QString number = SchoolNumber::automatic(school.code, m_student.sinifi, m_student.kayitNo,
-                                                 m_student.adi, m_student.soyadi);
+  const QString number = store::SchoolNumber::automatic(
+      school.code, m_student.sinifi, m_student.kayitNo, m_student.adi, m_student.soyadi);
   if (number == m_student.numarasi) return false;
   m_student.numarasi = number;
   return true;

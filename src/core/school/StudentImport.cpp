@@ -16,11 +16,11 @@
 #include "curriculum/OfferedValues.h"
 #include "formats/XlsxWriter.h"
 #include "lists/TurkishText.h"
-#include "school/SchoolNumber.h"
 #include "school/StudentRules.h"
 #include "school/Students.h"
 #include "store/Numbers.h"
 #include "store/Parameters.h"
+#include "store/SchoolNumber.h"
 #include "store/Store.h"
 
 namespace school {
@@ -579,7 +579,7 @@ Result<StudentImport::Report> StudentImport::run(
   StudentMatcher matcher(db);
   for (ImportRow& row : data) {
     auto& v = row.values;
-    v[kNumarasi] = SchoolNumber::cleanUp(v[kNumarasi]);
+    v[kNumarasi] = store::SchoolNumber::cleanUp(v[kNumarasi]);
     const StudentMatcher::Match found = matcher.find(row, !threeButton);
     if (!found.kayitNo.isEmpty()) {
       row.update = true;
@@ -612,8 +612,9 @@ Result<StudentImport::Report> StudentImport::run(
                       .arg(v[kSinifi]));
     }
     const QString numarasi =
-        threeButton ? SchoolNumber::automatic(institution, v[kSinifi], kayitNo, v[kAdi], v[kSoyadi])
-                    : v[kNumarasi];
+        threeButton
+            ? store::SchoolNumber::automatic(institution, v[kSinifi], kayitNo, v[kAdi], v[kSoyadi])
+            : v[kNumarasi];
     if (Result<bool> s = insert.run(
             {kayitNo, numarasi, v[kAdi], v[kSoyadi], v[kSinifi], v[kSeviye], v[kTcKimlik]});
         !s)
@@ -628,7 +629,7 @@ Result<StudentImport::Report> StudentImport::run(
                                      "TABLEPARAMETRE WHERE PARAMETREADI='SINIFI')"));
       !s)
     return R::failure(s.error());
-  // Every stored number, as the old import did, by the one rule SchoolNumber::cleanUp.
+  // Every stored number, as the old import did, by the one rule store::SchoolNumber::cleanUp.
   if (Status s =
           m_store.run(QStringLiteral("UPDATE TABLEOGRENCI SET NUMARASI=OKULNOTEMIZLE(NUMARASI) "
                                      "WHERE NUMARASI<>OKULNOTEMIZLE(NUMARASI)"));

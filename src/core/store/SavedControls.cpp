@@ -23,6 +23,21 @@ Result<SavedControls> SavedControls::load(const QSqlDatabase& db, const QString&
   return saved;
 }
 
+std::optional<int> SavedControls::oldPosition(const QString& stored, const QStringList& entries) {
+  if (entries.contains(stored)) return std::nullopt;
+  bool ok = false;
+  const int p = stored.trimmed().toInt(&ok);
+  if (!ok || p < 0) return std::nullopt;
+  return p;
+}
+
+QString SavedControls::entry(const QString& stored, const QStringList& entries,
+                             const QString& pastEnd) {
+  const std::optional<int> at = oldPosition(stored, entries);
+  if (!at) return stored;
+  return *at < entries.size() ? entries.at(*at) : pastEnd;
+}
+
 const SavedControls::Row* SavedControls::find(const QString& control, const QString& index) const {
   for (const Row& r : m_rows)
     if (r.control == control && r.index == index) return &r;

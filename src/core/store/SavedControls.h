@@ -3,6 +3,9 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 #include "Result.h"
 
@@ -13,7 +16,9 @@ namespace store {
 // index in a control array, DEGER, TABINDEX), with the value as the control kind
 // stores it:
 //   check box      "0", "1" or "2" (unchecked, checked, greyed)
-//   drop-down list the zero-based position, "-1" when nothing is selected
+//   drop-down list the entry's text; the zero-based position ("-1" when nothing
+//                  is selected) for a fixed list whose order is its meaning
+//                  (durations, reports), and for any list from an older Derslik
 //   option button  "True" or "False", one row per button of the array
 //   typed combo    the text
 //
@@ -24,6 +29,15 @@ namespace store {
 class SavedControls {
  public:
   static Result<SavedControls> load(const QSqlDatabase& db, const QString& screen);
+  // A list's choice is kept as its entry's text: a list grows and shrinks, and a
+  // place would come to mean another entry. An older Derslik kept the place. The
+  // place `stored` holds, unless it is itself one of `entries` (a class may be
+  // called "12"); nothing for an entry's text.
+  static std::optional<int> oldPosition(const QString& stored, const QStringList& entries = {});
+  // The entry `stored` means in `entries`, the list the screen fills: itself, or
+  // the entry at an old place (`pastEnd` for a place the list no longer has).
+  static QString entry(const QString& stored, const QStringList& entries, const QString& pastEnd);
+
   explicit SavedControls(QString screen = {}) : m_screen(std::move(screen)) {}
 
   const QString& screen() const { return m_screen; }

@@ -14,8 +14,8 @@
 #include <utility>
 
 #include "lists/TurkishText.h"
-#include "school/Remotes.h"
-#include "school/SchoolNumber.h"
+#include "store/SchoolNumber.h"
+#include "store/TeacherFlag.h"
 
 namespace store {
 
@@ -141,18 +141,17 @@ void fnFold(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 // The school's own rules, so that SQL never keeps a copy of them.
 void fnTeacher(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  sqlite3_result_int(ctx, school::remotes::isTeacherFlag(argText(argv[0])) ? 1 : 0);
+  sqlite3_result_int(ctx, isTeacherFlag(argText(argv[0])) ? 1 : 0);
 }
 
 void fnSchoolNumber(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  resultText(ctx,
-             school::SchoolNumber::automatic(argText(argv[0]), argText(argv[1]), argText(argv[2]),
-                                             argText(argv[3]), argText(argv[4])));
+  resultText(ctx, SchoolNumber::automatic(argText(argv[0]), argText(argv[1]), argText(argv[2]),
+                                          argText(argv[3]), argText(argv[4])));
 }
 
 void fnSchoolNumberCleanUp(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-  resultText(ctx, school::SchoolNumber::cleanUp(argText(argv[0])));
+  resultText(ctx, SchoolNumber::cleanUp(argText(argv[0])));
 }
 
 int collateTurkish(void*, int lenA, const void* a, int lenB, const void* b) {

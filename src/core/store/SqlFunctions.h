@@ -26,10 +26,10 @@ namespace store {
 //   TRFOLD(s)     the text searches compare: lists::turkishFold ("Hâlâ" -> "hala").
 // and the school's rules, with the C++ functions that decide them:
 //   OGRETMENMI(flag)          1 for a teacher remote's OGRETMENKUMANDASI
-//                             (school::remotes::isTeacherFlag).
+//                             (store::isTeacherFlag).
 //   OKULNO(code, class, kayitNo, name, surname)   the automatic school number of
-//                             three-button mode (school::SchoolNumber::automatic).
-//   OKULNOTEMIZLE(number)     "/", "\" and "-" become "." (school::SchoolNumber::cleanUp).
+//                             three-button mode (store::SchoolNumber::automatic).
+//   OKULNOTEMIZLE(number)     "/", "\" and "-" become "." (store::SchoolNumber::cleanUp).
 // Collation TURKCE orders text by Turkish rules: ORDER BY ADI COLLATE TURKCE.
 // Collation KUMANDA orders remote addresses by their two numbers ("23-229" before
 // "108-88"): ORDER BY KUMANDAADRESI COLLATE KUMANDA.

@@ -16,6 +16,7 @@
 #include "curriculum/CurriculumLists.h"
 #include "school/Students.h"
 #include "store/ContentStores.h"
+#include "store/Parameters.h"
 
 using namespace authoring;
 
@@ -474,9 +475,23 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     QVERIFY(questionStrip(blank, {150, 30}).isNull());
   }
 
-  void searchPositionsAreRemembered() {
-    QuestionForm::saveSearchPositions({1, 2, 0, 0, 0, 3, 0, 0, 7, 0});
-    QCOMPARE(QuestionForm::searchPositions(), QList<int>({1, 2, 0, 0, 0, 3, 0, 0, 7, 0}));
+  // The search panel's choices come back as texts; the places an older Derslik
+  // kept are read against the panel's lists ("7" in the points list is "6").
+  void searchChoicesAreRemembered() {
+    const int places[] = {1, 2, 0, 0, 0, 3, 0, 0, 7, 0};
+    for (int i = 0; i < 10; ++i)
+      store::UserSettings::set(QStringLiteral("SoruHazirlama"), QuestionForm::searchKeys().at(i),
+                               QString::number(places[i]));
+    const QuestionForm form(db());
+    QStringList chosen = form.searchChoices();
+    const QString all = QStringLiteral("TÜMÜ");
+    QCOMPARE(chosen,
+             (QStringList{curriculum::SeviyeDoldur(db()).at(1), curriculum::DersDoldur(db()).at(2),
+                          all, all, all, QStringLiteral("C"), all, all, QStringLiteral("6"), all}));
+    chosen[8] = QStringLiteral("7");
+    chosen[9] = QStringLiteral("Süresiz");
+    QuestionForm::saveSearchChoices(chosen);
+    QCOMPARE(form.searchChoices(), chosen);
   }
 
   void aTypedQuestionIsDrawnSearchableAndOpensAgain() {

@@ -11,8 +11,12 @@
 #include "authoring/TestForm.h"
 #include "authoring/TestRenumbering.h"
 #include "authoring/TestSearchChoices.h"
+#include "curriculum/CurriculumLists.h"
+#include "curriculum/Units.h"
+#include "lists/FilterLists.h"
 #include "store/ContentStores.h"
 #include "store/Numbers.h"
+#include "store/SavedControls.h"
 
 using namespace authoring;
 
@@ -61,13 +65,34 @@ class TestComposition : public QObject, AuthoringFixture {
     QCOMPARE(db().column(n.sql, n.params).valueOr({}), QStringList{QStringLiteral("2")});
     QCOMPARE(TestCatalog(db()).create(Test{}).error(),
              QStringLiteral("Lütfen testin adını giriniz."));
-    // The panel's choices come back when the screen opens again.
-    TestSearchChoices choices;
-    choices.level = 2;
-    choices.applied = 1;
+    // The panel's choices come back by their texts. Places an older Derslik kept
+    // are read against the lists the panel fills, the curriculum ones as they
+    // cascade from the top; a place past the end is "TÜMÜ".
+    const QStringList levels = curriculum::SeviyeDoldur(db());
+    const QStringList courses = curriculum::DersDoldur(db());
+    for (const char* unit : {"KESİRLER", "ONDALIK"})
+      QVERIFY(curriculum::Units(db()).add({levels.at(2), courses.at(1), QString::fromUtf8(unit)}));
+    Test byAuthor;
+    byAuthor.testAdi = QStringLiteral("Sesler");
+    byAuthor.hazirlayan = QStringLiteral("Zeynep Öğretmen");
+    QVERIFY(TestCatalog(db()).create(byAuthor));
+    store::SavedControls old(kTestScreen);
+    const std::pair<const char*, int> places[] = {{"cmbSeviyeAra", 2},     {"cmbDersAra", 1},
+                                                  {"cmbUniteAra", 2},      {"cmbKonuAra", 5},
+                                                  {"cmbHazirlayanAra", 2}, {"cmbUygulanma", 2}};
+    for (const auto& [control, at] : places) old.setPosition(QString::fromLatin1(control), at, 1);
+    QVERIFY(old.save(db().db()));
+    TestSearchChoices choices = TestSearchChoices::load(db()).value();
+    QCOMPARE(choices.curriculum,
+             (curriculum::CurriculumFilter{levels.at(2), courses.at(1), QStringLiteral("ONDALIK"),
+                                           lists::kTumu, lists::kTumu}));
+    QCOMPARE(choices.author, QStringLiteral("Zeynep Öğretmen"));  // "TÜMÜ", "", "Zeynep ..."
+    QCOMPARE(choices.applied, QStringLiteral("UYGULANMAYAN"));
     choices.name = QStringLiteral("Işık");
     QVERIFY(choices.save(db().db()));
-    QCOMPARE(TestSearchChoices::load(db().db()).valueOr({}), choices);
+    byAuthor.hazirlayan = QStringLiteral("Ayşe Öğretmen");
+    QVERIFY(TestCatalog(db()).create(byAuthor));
+    QCOMPARE(TestSearchChoices::load(db()).valueOr({}), choices);
   }
 
   void positionsStayDenseThroughAddsRemovalsAndMoves() {

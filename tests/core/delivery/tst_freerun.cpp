@@ -10,6 +10,7 @@
 #include "delivery/SimulatedRun.h"
 #include "reports/RunList.h"
 #include "reports/RunReport.h"
+#include "store/Parameters.h"
 #include "store/SavedControls.h"
 
 using delivery::RunSession;
@@ -315,7 +316,7 @@ class TestFreeRun : public QObject, public RunFixture {
     start.className = QStringLiteral("5-A");
     start.course = QStringLiteral("MATEMATİK");
     start.choices.duration = RunSettings::Duration::Fixed;
-    start.choices.fixedPosition = 0;  // "Süresiz"
+    start.choices.fixedSeconds = 0;  // "Süresiz"
     for (const QString& r : remotes) start.students.append({r, QStringLiteral("Ad"), r});
     start.teachers = {QStringLiteral("99-1")};
     const delivery::RunPlan p = setup.plan(start);
@@ -340,13 +341,35 @@ class TestFreeRun : public QObject, public RunFixture {
     QCOMPARE(rows.first().sinifi, QStringLiteral("5-A"));
     QVERIFY(!rows.first().inProgress());
     QCOMPARE(stored(1).first(), QStringLiteral("10-1=E@0:00"));
+  }
 
-    delivery::LessonSetup::Choices c;
-    c.classIndex = 2;
+  // The lesson's choices are kept per user by the class's name and the seconds;
+  // places in the lists an older Derslik kept are read against the lists the
+  // lesson screen fills, once. A class added before the kept one leaves it chosen.
+  void lessonChoicesKeptByName() {
+    addClass(QStringLiteral("5-A"), 1);
+    addClass(QStringLiteral("6-B"), 1, 20);
+    const QString section = QStringLiteral("DersUygula");
+    store::UserSettings::set(section, QStringLiteral("Sinifi"), QStringLiteral("2"));
+    store::UserSettings::set(section, QStringLiteral("SabitSure"), QStringLiteral("6"));
+    delivery::LessonSetup setup(db());
+    delivery::LessonSetup::Choices c = setup.loadChoices().value();
+    QCOMPARE(c.className, QStringLiteral("6-B"));  // "TÜMÜ", "5-A", "6-B"
+    QCOMPARE(c.fixedSeconds, 30);
+    addClass(QStringLiteral("5-C"), 1, 30);
+    QCOMPARE(setup.loadChoices().value(), c);
+
+    c.className = QStringLiteral("5-A");
+    c.fixedSeconds = 0;  // "Süresiz"
     c.penalty = RunSettings::Penalty::ThreeWrongs;
     c.remoteTest = true;
     c.save();
-    QCOMPARE(delivery::LessonSetup::Choices::load(), c);
+    addClass(QStringLiteral("4-D"), 1, 40);
+    QCOMPARE(setup.loadChoices().value(), c);
+    // A class gone since starts over at "TÜMÜ".
+    c.className = QStringLiteral("9-Z");
+    c.save();
+    QCOMPARE(setup.loadChoices()->className, QStringLiteral("TÜMÜ"));
   }
 
   // A whole homework check by a simulated class: the scripted letters are

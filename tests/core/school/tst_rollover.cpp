@@ -4,12 +4,12 @@
 #include <QtTest>
 
 #include "SchoolFixture.h"
-#include "delivery/RunSettings.h"
 #include "school/Rollover.h"
 #include "store/DataLock.h"
 #include "store/Database.h"
 #include "store/Institution.h"
 #include "store/RolloverFiles.h"
+#include "store/RunSetupChoices.h"
 #include "store/StoreFiles.h"
 
 #include <fcntl.h>
@@ -269,11 +269,11 @@ class TestRollover : public QObject {
     for (const QString& t : untouched) QCOMPARE(dump(t), before.value(t));
     QCOMPARE(dump(QStringLiteral("TABLEAYAR WHERE FORMADI<>'frmTestUygula'")), otherSettings);
     // The test-run screen's search lists start the new year over.
-    const delivery::RunSetupChoices search = delivery::RunSetupChoices::load(db().db()).value();
+    const store::RunSetupChoices search = store::RunSetupChoices::load(db().db()).value();
     QCOMPARE(search.course, QStringLiteral("TÜMÜ"));
     QCOMPARE(search.author, QStringLiteral("TÜMÜ"));
     QCOMPARE(search.level, QString());  // the first level
-    QCOMPARE(search.applied, delivery::RunSetupChoices::Applied::NotApplied);
+    QCOMPARE(search.applied, store::RunSetupChoices::Applied::NotApplied);
     QCOMPARE(search.className, QString());  // the first class
     // The year's work is gone from the working files.
     for (const char* t : {"TABLESORU", "TABLETEST", "TABLETESTSORU", "TABLECEVAP", "TABLESONUC",

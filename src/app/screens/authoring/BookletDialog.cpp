@@ -46,6 +46,7 @@ BookletDialog::BookletDialog(const ScreenContext& context, authoring::TestForm& 
     const bool exists = b == 0 || authoring::BookletOrders(context.store)
                                       .exists(form.fields().testNo, Booklet(b))
                                       .valueOr(false);
+    m_bookletExists.at(size_t(b)) = exists;
     box->setEnabled(exists);
     box->setChecked(b == 0);
     m_booklets.at(size_t(b)) = box;
@@ -139,6 +140,13 @@ void BookletDialog::chooseHeader() {
   m_header->setText(QStringLiteral("Bu testin kendi başlığı var."));
 }
 
+QList<Booklet> BookletDialog::chosenBooklets() const {
+  QList<Booklet> out;
+  for (int b = 0; b < 4; ++b)
+    if (m_bookletExists.at(size_t(b)) && m_booklets.at(size_t(b))->isChecked()) out << Booklet(b);
+  return out;
+}
+
 void BookletDialog::kaydet(const QString& path) {
   if (!authoringui::allowed(m_context, kSaveRight, true)) return;
   readOptions();
@@ -146,11 +154,10 @@ void BookletDialog::kaydet(const QString& path) {
   progress.setWindowTitle(BookletDocument::panelTitle());
   progress.setMinimumDuration(300);
   QStringList written;
-  for (int b = 0; b < 4; ++b) {
-    if (!m_booklets.at(size_t(b))->isChecked() || !m_booklets.at(size_t(b))->isEnabled()) continue;
+  for (const Booklet b : chosenBooklets()) {
     authoring::BookletOptions options = m_form.booklet();
-    options.booklet = Booklet(b);
-    const QString file = BookletDocument::fileNameFor(path, Booklet(b));
+    options.booklet = b;
+    const QString file = BookletDocument::fileNameFor(path, b);
     const Status s = BookletDocument(m_context.store)
                          .write(m_form.fields().testNo, file, options,
                                 [&progress](const QString& text, int i, int n) {
@@ -180,10 +187,9 @@ void BookletDialog::yazdir() {
   QPrintDialog dialog(&printer, this);
   dialog.setWindowTitle(QStringLiteral("Kitapçığı Yazdır"));
   if (dialog.exec() != QDialog::Accepted) return;
-  for (int b = 0; b < 4; ++b) {
-    if (!m_booklets.at(size_t(b))->isChecked() || !m_booklets.at(size_t(b))->isEnabled()) continue;
+  for (const Booklet b : chosenBooklets()) {
     authoring::BookletOptions options = m_form.booklet();
-    options.booklet = Booklet(b);
+    options.booklet = b;
     auto doc = BookletDocument(m_context.store).build(m_form.fields().testNo, options);
     if (!doc) {
       m_context.messages.warning(doc.error());

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 
 #include <array>
 
+#include "authoring/BookletOrders.h"
 #include "framework/ScreenContext.h"
 
 class QCheckBox;
@@ -33,6 +35,9 @@ class BookletDialog : public QDialog {
   ScreenContext m_context;
   authoring::TestForm& m_form;
   std::array<QCheckBox*, 4> m_booklets{};
+  std::array<bool, 4> m_bookletExists{};  // A always; B to D when the test has their order
+  // The booklets ticked that the test has.
+  QList<authoring::Booklet> chosenBooklets() const;
   QCheckBox* m_key = nullptr;
   std::array<QRadioButton*, 3> m_placement{};
   QLabel* m_header = nullptr;

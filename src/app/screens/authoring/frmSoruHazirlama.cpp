@@ -113,13 +113,12 @@ frmSoruHazirlama::frmSoruHazirlama(const ScreenContext& context, QWidget* parent
   m_painting = true;
   m_editCurriculum->fillAll();
   m_searchCurriculum->fillAll();
-  // The saved list positions of the search panel, set from the top so the
-  // curriculum lists cascade as they did.
-  const QList<int> positions = QuestionForm::searchPositions();
+  // The search panel's last choices, set from the top so the curriculum lists
+  // cascade; an entry no longer in its list leaves the list where it is.
+  const QStringList chosen = m_form.searchChoices();
   for (size_t i = 0; i < m_searchLists.size(); ++i) {
     QComboBox* c = m_searchLists.at(i);
-    const int at = positions.value(qsizetype(i));
-    if (at >= 0 && at < c->count()) c->setCurrentIndex(at);
+    if (const int at = c->findText(chosen.value(qsizetype(i))); at >= 0) c->setCurrentIndex(at);
   }
   m_painting = false;
 
@@ -672,9 +671,9 @@ void frmSoruHazirlama::bul() {
     m_context.messages.warning(last.error());
     return;
   }
-  QList<int> positions;
-  for (QComboBox* c : m_searchLists) positions << std::max(0, c->currentIndex());
-  QuestionForm::saveSearchPositions(positions);
+  QStringList chosen;
+  for (QComboBox* c : m_searchLists) chosen << c->currentText();
+  QuestionForm::saveSearchChoices(chosen);
 
   authoring::QuestionSearch& s = m_form.search();
   s.curriculum = m_searchCurriculum->filter();

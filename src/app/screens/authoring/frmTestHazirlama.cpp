@@ -91,12 +91,14 @@ frmTestHazirlama::frmTestHazirlama(const ScreenContext& context, QWidget* parent
   filtre::fillCombo(m_searchLists[6], authoring::TestSearchChoices::appliedEntries());
   // The search choices of the last search, from the top so the lists cascade.
   const authoring::TestSearchChoices saved =
-      authoring::TestSearchChoices::load(context.store.db()).valueOr({});
-  const int positions[] = {saved.level,   saved.course, saved.unit,   saved.topic,
-                           saved.outcome, saved.author, saved.applied};
+      authoring::TestSearchChoices::load(context.store).valueOr({});
+  const curriculum::CurriculumFilter& c = saved.curriculum;
+  const QString entries[] = {c.level,   c.course,     c.unit,       c.topic,
+                             c.outcome, saved.author, saved.applied};
+  // An entry no longer in its list leaves the list where it is.
   for (size_t i = 0; i < m_searchLists.size(); ++i)
-    if (positions[i] > 0 && positions[i] < m_searchLists.at(i)->count())
-      m_searchLists.at(i)->setCurrentIndex(positions[i]);
+    if (const int at = m_searchLists.at(i)->findText(entries[i]); at >= 0)
+      m_searchLists.at(i)->setCurrentIndex(at);
   m_txtTestAdiAra->setText(saved.name);
   m_painting = false;
 
@@ -689,10 +691,9 @@ void frmTestHazirlama::testleriBul() {
   s.usage = authoring::TestSearch::usageOf(m_searchLists[6]->currentText());
   s.name = m_txtTestAdiAra->text().trimmed();
   authoring::TestSearchChoices choices;
-  int* fields[] = {&choices.level,   &choices.course, &choices.unit,   &choices.topic,
-                   &choices.outcome, &choices.author, &choices.applied};
-  for (size_t i = 0; i < m_searchLists.size(); ++i)
-    *fields[i] = std::max(0, m_searchLists.at(i)->currentIndex());
+  choices.curriculum = s.curriculum;
+  choices.author = s.hazirlayan;
+  choices.applied = m_searchLists[6]->currentText();
   choices.name = s.name;
   (void)choices.save(m_context.store.db());
   listTests();

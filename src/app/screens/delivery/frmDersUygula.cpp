@@ -153,11 +153,12 @@ void frmDersUygula::load() {
   if (!classes) m_context.messages.error(classes.error());
   m_cmbSinifi->addItems(classes.valueOr({}));
 
-  const delivery::LessonSetup::Choices c = delivery::LessonSetup::Choices::load();
-  // A class list that has become shorter starts over at "TÜMÜ".
-  m_cmbSinifi->setCurrentIndex(c.classIndex < m_cmbSinifi->count() ? c.classIndex : 0);
+  Result<delivery::LessonSetup::Choices> saved = m_setup.loadChoices();
+  if (!saved && classes) m_context.messages.error(saved.error());  // said once
+  const delivery::LessonSetup::Choices c = saved.valueOr({});
+  m_cmbSinifi->setCurrentIndex(std::max(0, m_cmbSinifi->findText(c.className)));
   setupui::check(m_optSure, int(c.duration));
-  m_cmbSure->setCurrentIndex(c.fixedPosition);
+  m_cmbSure->setCurrentIndex(delivery::RunSettings::positionOf(c.fixedSeconds));
   setupui::check(m_optGoturu, int(c.penalty));
   setupui::check(m_optIstatistik, c.statistics ? 0 : 1);
   setupui::check(m_optKumandaTest, c.remoteTest ? 0 : 1);
@@ -167,9 +168,9 @@ void frmDersUygula::load() {
 
 delivery::LessonSetup::Choices frmDersUygula::choices() const {
   delivery::LessonSetup::Choices c;
-  c.classIndex = std::max(0, m_cmbSinifi->currentIndex());
+  c.className = m_cmbSinifi->currentText();
   c.duration = Duration(std::max(0, m_optSure->checkedId()));
-  c.fixedPosition = std::max(0, m_cmbSure->currentIndex());
+  c.fixedSeconds = delivery::RunSettings::secondsAt(m_cmbSure->currentIndex());
   c.penalty = Penalty(std::max(0, m_optGoturu->checkedId()));
   c.statistics = m_optIstatistik->checkedId() == 0;
   c.remoteTest = m_optKumandaTest->checkedId() == 0;

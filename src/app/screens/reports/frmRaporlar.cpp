@@ -678,23 +678,28 @@ void frmRaporlar::buildItems() {
   m_pages->addWidget(page);
 }
 
+bool frmRaporlar::ofPreparedTest() const {
+  const reports::RunInfo& run = m_report->info();
+  return !run.isFreeRun() && !run.isLessonRun();
+}
+
+bool frmRaporlar::wholeTest() const { return m_chkTumUygulamalar->isChecked() && ofPreparedTest(); }
+
 Result<reports::ItemAnalysis::Findings> frmRaporlar::itemFindings() const {
-  if (m_chkTumUygulamalar->isChecked() && m_chkTumUygulamalar->isEnabled())
-    return reports::analyseTest(m_context.store, m_report->info().testNo);
+  if (wholeTest()) return reports::analyseTest(m_context.store, m_report->info().testNo);
   return m_report->itemAnalysis();
 }
 
 QString frmRaporlar::itemTitle() const {
   const reports::RunInfo& run = m_report->info();
-  if (m_chkTumUygulamalar->isChecked() && m_chkTumUygulamalar->isEnabled())
+  if (wholeTest())
     return QStringLiteral("%1 Numaralı %2 İsimli Testin Bütün Uygulamalarının Madde Analizi")
         .arg(run.testNo, run.testAdi);
   return m_report->title() + QStringLiteral(" - Madde Analizi");
 }
 
 void frmRaporlar::paintItems() {
-  // A free or lesson run has no test whose other runs could be added.
-  m_chkTumUygulamalar->setEnabled(!m_report->info().isFreeRun() && !m_report->info().isLessonRun());
+  m_chkTumUygulamalar->setEnabled(ofPreparedTest());
   const Result<reports::ItemAnalysis::Findings> found = itemFindings();
   if (!found.ok()) {
     m_lblMadde->setText(found.error().toHtmlEscaped());

@@ -98,6 +98,10 @@ class frmRaporlar : public QWidget {
   void paintKeyEditor();
   // The item analysis of this run, or with "Testin bütün uygulamaları" of its test.
   Result<reports::ItemAnalysis::Findings> itemFindings() const;
+  // A free or lesson run has no test whose other runs could be added.
+  bool ofPreparedTest() const;
+  // "Testin bütün uygulamaları" ticked for a run of a prepared test.
+  bool wholeTest() const;
   QString itemTitle() const;
   void optionsChanged();
 

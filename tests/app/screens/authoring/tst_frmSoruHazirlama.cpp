@@ -13,6 +13,7 @@
 #include "QtTranslations.h"
 #include "Screenshot.h"
 #include "authoring/QuestionForm.h"
+#include "curriculum/OfferedValues.h"
 #include "framework/ScreenRegistry.h"
 #include "framework/Sliste.h"
 #include "screens/authoring/AuthoringScreens.h"
@@ -174,6 +175,17 @@ class TestSoruHazirlama : public QObject {
     QCOMPARE(w.sliste1()->kayitSayisi(), 2);
     // The question shown was among them: the screen moves to a live one.
     QCOMPARE(w.form().keyText(), QStringLiteral("1"));
+
+    // The search lists come back by their texts: a course listed before the
+    // chosen one since leaves it chosen.
+    QComboBox* course = w.list(QStringLiteral("cmbDersAra"));
+    course->setCurrentIndex(course->count() - 1);
+    const QString chosen = course->currentText();
+    w.bul();
+    using curriculum::OfferedValues;
+    QVERIFY(OfferedValues(f.store(), OfferedValues::Kind::Course).add(QStringLiteral("AAA")));
+    frmSoruHazirlama again(f.context());
+    QCOMPARE(again.list(QStringLiteral("cmbDersAra"))->currentText(), chosen);
   }
 
   // cmdSoruVer writes the questions chosen in the grid, cmdSoruAl reads several

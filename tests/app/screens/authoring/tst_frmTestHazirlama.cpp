@@ -1,5 +1,6 @@
 // The test composition screen driven through its buttons, grids and dialogs.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -309,6 +310,24 @@ class TestTestHazirlama : public QObject {
     w.secilileriSil();
     QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLETEST WHERE TESTNO='1'")), 1);
+
+    // The search choices come back by their texts: an author listed before the
+    // chosen one since leaves it chosen.
+    authoring::Test t;
+    t.testAdi = QStringLiteral("Sesler");
+    t.hazirlayan = QStringLiteral("Zeynep Öğretmen");
+    QVERIFY(authoring::TestCatalog(f.store()).create(t));
+    const QString authorList = QStringLiteral("cmbHazirlayanAra");
+    {
+      frmTestHazirlama first(f.context());
+      first.findChild<QComboBox*>(authorList)->setCurrentText(t.hazirlayan);
+      first.testleriBul();
+    }
+    t.hazirlayan = QStringLiteral("Ayşe Öğretmen");
+    QVERIFY(authoring::TestCatalog(f.store()).create(t));
+    frmTestHazirlama again(f.context());
+    QCOMPARE(again.findChild<QComboBox*>(authorList)->currentText(),
+             QStringLiteral("Zeynep Öğretmen"));
   }
 
   // cmdTestVer writes the shown test with its questions, cmdTestAl reads it back

@@ -265,8 +265,8 @@ class TestFreeForms : public QObject {
 
   // The lesson set-up lists every class's remotes under "TÜMÜ" (a remote
   // without a student once, with empty names), keeps each choice per user as it
-  // is clicked, and starts a lesson whose presentation restores its own
-  // report choice.
+  // is clicked (the class by its name, whatever classes come before it), and starts a lesson whose
+  // presentation restores its own report choice.
   void theLessonSetUpKeepsItsChoices() {
     fx.addClass(QStringLiteral("5-A"), 2);
     fx.addClass(QStringLiteral("6-B"), 2, 20);
@@ -297,6 +297,7 @@ class TestFreeForms : public QObject {
     const delivery::LessonSetup::Choices chosen = lesson->choices();
     QTest::qWait(20);
     QVERIFY(saveScreenshot(lesson.get(), QStringLiteral("lesson-setup-1366x768.png")));
+    fx.addClass(QStringLiteral("5-C"), 1, 40);  // listed before the kept class
     lesson = std::make_unique<frmDersUygula>(context());
     QCOMPARE(lesson->choices(), chosen);
     QCOMPARE(lesson->cmbSinifi()->currentText(), QStringLiteral("6-B"));

@@ -2,9 +2,11 @@
 
 #include <QString>
 
-namespace school {
+namespace store {
 
-// School numbers in three-button mode are generated, not typed.
+// School numbers in three-button mode are generated, not typed. Kept with the
+// store because the data upgrade and the SQL functions OKULNO and OKULNOTEMIZLE
+// apply the same rule as the student services.
 class SchoolNumber {
  public:
   // institution code + first three characters of the class + registration number
@@ -15,4 +17,4 @@ class SchoolNumber {
   static QString cleanUp(QString number);
 };
 
-}  // namespace school
+}  // namespace store

@@ -1,6 +1,6 @@
-#include "school/SchoolNumber.h"
+#include "store/SchoolNumber.h"
 
-namespace school {
+namespace store {
 
 QString SchoolNumber::automatic(const QString& institutionCode, const QString& sinifi,
                                 const QString& kayitNo, const QString& adi, const QString& soyadi) {
@@ -14,4 +14,4 @@ QString SchoolNumber::cleanUp(QString number) {
   return number;
 }
 
-}  // namespace school
+}  // namespace store
