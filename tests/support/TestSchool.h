@@ -27,6 +27,7 @@
 
 #include "Messages.h"
 #include "authoring/Question.h"
+#include "curriculum/OfferedValues.h"
 #include "authoring/QuestionBank.h"
 #include "authoring/Test.h"
 #include "authoring/TestCatalog.h"
@@ -37,6 +38,7 @@
 #include "reports/Scoring.h"
 #include "school/Pairing.h"
 #include "school/StudentForm.h"
+#include "store/Institution.h"
 #include "store/Sql.h"
 #include "store/Store.h"
 
@@ -47,6 +49,25 @@ class TestSchool {
   // True while every step so far succeeded.
   bool ok() const { return m_ok; }
   store::Store& store() { return m_store; }
+
+  // ---- the institution and its lists
+
+  // Offers a level ("5. SINIF") / a course in the lists.
+  void level(const QString& name) {
+    check(curriculum::OfferedValues(m_store, curriculum::OfferedValues::Kind::Level).add(name),
+          "level");
+  }
+  void course(const QString& name) {
+    check(curriculum::OfferedValues(m_store, curriculum::OfferedValues::Kind::Course).add(name),
+          "course");
+  }
+  void institution(const QString& code, const QString& name = QStringLiteral("Deneme Okulu")) {
+    check(store::saveInstitution(m_store, code, name), "institution");
+  }
+  // Three-button remotes: A, B and C only (forced times, automatic school numbers).
+  void threeButtons(bool on = true) {
+    check(store::setOption(m_store, store::Institution::Option::ThreeButton, on), "threeButtons");
+  }
 
   // ---- students and remotes
 
@@ -254,6 +275,7 @@ class TestSchool {
     // Per remote, its answers by position: a letter, or "-" for no answer.
     QMap<QString, QString> answers;
     int seconds = 10;  // every answer's time
+    QStringList questions{};  // the questions asked; empty: the test's
   };
   // Records a run as the presentation leaves its questions, one after another,
   // over the test's questions; the results are scored by the recording.
@@ -269,7 +291,7 @@ class TestSchool {
             .valueOr({})
             .toString();
     record.addresses = spec.answers.keys();
-    const QStringList keys = questionsOf(spec.testNo);
+    const QStringList keys = spec.questions.isEmpty() ? questionsOf(spec.testNo) : spec.questions;
     delivery::Recording recording(m_store);
     for (qsizetype i = 0; i < keys.size(); ++i) {
       QList<delivery::TileAnswer> answers;
@@ -283,6 +305,16 @@ class TestSchool {
             "run");
     }
     return spec.key;
+  }
+
+  // A run of the test in `sinifi` with these answers (remote -> letters).
+  reports::RunKey run(const QString& testNo, const QMap<QString, QString>& answers,
+                      const QString& sinifi = QStringLiteral("5-A")) {
+    Run r;
+    r.testNo = testNo;
+    r.sinifi = sinifi;
+    r.answers = answers;
+    return run(r);
   }
 
   // ---- small things

@@ -4,8 +4,7 @@
 
 #include <memory>
 
-#include "TempDataFolder.h"
-#include "TestSchool.h"
+#include "DataFixture.h"
 #include "authoring/TestQuestions.h"
 #include "delivery/RunPlan.h"
 #include "delivery/RunSession.h"
@@ -16,37 +15,18 @@
 // A data folder with a school built through TestSchool: classes with students
 // paired to remotes 10-1 … 10-n, a teacher remote 99-1, and tests whose questions
 // carry keys and times. Each test function gets a fresh one.
-class RunFixture {
+class RunFixture : public DataFixture {
  public:
   void setUp() {
-    QVERIFY(TempDataFolder::renew(m_dir));
+    DataFixture::setUp();
     m_clock =
         std::make_unique<receiver::ManualClock>(QDateTime(QDate(2026, 3, 14), QTime(10, 15, 0)));
-    m_school = std::make_unique<TestSchool>(m_dir->store());
   }
   void tearDown() {
     m_session.reset();
-    m_school.reset();
-    m_dir.reset();
+    DataFixture::tearDown();
   }
-
-  store::Store& db() { return m_dir->store(); }
-  RecordedMessages& messages() { return m_dir->messages(); }
   receiver::ManualClock& clock() { return *m_clock; }
-
-  void exec(const QString& sql, const QVariantList& params = {}) {
-    const Status s = db().run(sql, params);
-    QVERIFY2(s.ok(), qPrintable(s.error()));
-  }
-  int count(const QString& sql, const QVariantList& params = {}) {
-    return db().scalar(sql, params).valueOr(-1).toInt();
-  }
-  QString text(const QString& sql, const QVariantList& params = {}) {
-    return db().scalar(sql, params).valueOr({}).toString();
-  }
-  QStringList column(const QString& sql, const QVariantList& params = {}) {
-    return db().column(sql, params).valueOr({});
-  }
 
   // A test whose question i (from 1) has key keys[i-1] and time times[i-1]; its
   // questions are numbered after the test (test 7: 7001, 7002, ...).
@@ -80,8 +60,6 @@ class RunFixture {
   void addTeacherRemote(const QString& address = QStringLiteral("99-1")) {
     school().teacherRemote(address);
   }
-  TestSchool& school() { return *m_school; }
-
   // A plan for `testNo` with these remotes; no pages before or after the questions.
   static delivery::RunPlan plan(const QString& testNo, const QStringList& remotes,
                                 const QString& sinifi = QStringLiteral("5-A")) {
@@ -140,8 +118,6 @@ class RunFixture {
   }
 
  private:
-  std::unique_ptr<TempDataFolder> m_dir;
   std::unique_ptr<receiver::ManualClock> m_clock;
-  std::unique_ptr<TestSchool> m_school;
   std::unique_ptr<delivery::RunSession> m_session;
 };

@@ -148,8 +148,7 @@ class TestRollover : public QObject {
   }
 
   void threeButtonSchoolsNeverRollOver() {
-    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEOKUL (UCDUGME) VALUES ('1')")).ok());
-    QVERIFY(db().reloadInstitution().ok());
+    SchoolFixture::school().threeButtons();
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
     Rollover::Hooks hooks = yesOnSeptember7();
     QCOMPARE(run(hooks).outcome, Rollover::Outcome::NotAllowed);

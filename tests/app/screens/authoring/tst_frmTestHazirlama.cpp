@@ -8,7 +8,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "AuthoringFixture.h"
+#include "AuthoringScreenFixture.h"
 #include "authoring/TestCatalog.h"
 #include "authoring/TestQuestions.h"
 #include "screens/authoring/AnswerKeyDialog.h"
@@ -22,7 +22,7 @@ using authoring::Booklet;
 
 class TestTestHazirlama : public QObject {
   Q_OBJECT
-  AuthoringFixture f;
+  AuthoringScreenFixture f;
 
   // The keys of the test's grid in position order.
   static QStringList gridKeys(frmTestHazirlama& w) {
@@ -324,7 +324,7 @@ class TestTestHazirlama : public QObject {
     filedialogs::setRunner([&](QFileDialog& d) {
       titles << d.windowTitle();
       filters << d.nameFilters().join(QLatin1Char(';'));
-      d.setDirectory(f.dir->path());
+      d.setDirectory(f.folder().path());
       d.selectFile(QStringLiteral("Test.ckp"));
       return int(QDialog::Accepted);
     });

@@ -1,0 +1,44 @@
+#pragma once
+
+// The authoring screens' fixture: the session's rights, file dialogs that never
+// wait, and questions put into the bank.
+#include <QImage>
+
+#include "ScreenFixture.h"
+#include "users/Session.h"
+#include "widgets/FileDialogs.h"
+
+struct AuthoringScreenFixture : ScreenFixture {
+  void init() {
+    ScreenFixture::init();
+    users::Session::current().setFlags(users::RightFlags::all(true));
+    filedialogs::setRunner([](QFileDialog&) { return 0; });
+  }
+  void cleanup() {
+    filedialogs::setRunner({});
+    users::Session::current().setFlags(users::RightFlags::all(true));
+    ScreenFixture::cleanup();
+  }
+  void deny(const QString& key) {
+    users::RightFlags flags = users::RightFlags::all(true);
+    flags.setFlag(users::requiredFlag(key), false);
+    users::Session::current().setFlags(flags);
+  }
+  // A picture file of one colour; its bytes are what the bank must keep.
+  QString pictureFile(const QString& name, QColor colour) {
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(colour);
+    const QString file = db().path(name);
+    return image.save(file, "PNG") ? file : QString();
+  }
+  // A question with a picture; returns its key.
+  QString addQuestion(const QString& answer = QStringLiteral("A"),
+                      const QString& level = QStringLiteral("5")) {
+    TestSchool::Question q;
+    q.dogruSik = answer;
+    q.seviye = level;
+    q.ders.clear();
+    q.unite.clear();
+    return school().question(q);
+  }
+};
