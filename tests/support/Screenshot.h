@@ -10,7 +10,7 @@
 
 // A test function that only makes pictures for a person to look at runs from
 // scripts/pictures (which sets DERSLIK_SHOTS), not in the test suite.
-#define PICTURES_ONLY()                                \
+#define PICTURES_ONLY()                             \
   if (qEnvironmentVariableIsEmpty("DERSLIK_SHOTS")) \
   QSKIP("pictures only: scripts/pictures makes them")
 

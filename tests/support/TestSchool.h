@@ -19,20 +19,20 @@
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <QMap>
+#include <QPainter>
 #include <QtTest>
 
 #include <list>
 
 #include "Messages.h"
 #include "authoring/Question.h"
-#include "curriculum/OfferedValues.h"
 #include "authoring/QuestionBank.h"
 #include "authoring/Test.h"
 #include "authoring/TestCatalog.h"
 #include "authoring/TestQuestions.h"
 #include "authoring/TestRenumbering.h"
+#include "curriculum/OfferedValues.h"
 #include "delivery/Recording.h"
 #include "reports/Penalty.h"
 #include "reports/Scoring.h"
@@ -122,22 +122,20 @@ class TestSchool {
 
     // n students "Öğrenci<i> <surname>" with school numbers 1..n (continuing),
     // registered from `firstKayitNo` on (0: the next registration numbers).
-    Class& students(int n, const QString& soyadi = QStringLiteral("Yılmaz"),
-                    int firstKayitNo = 0) {
+    Class& students(int n, const QString& soyadi = QStringLiteral("Yılmaz"), int firstKayitNo = 0) {
       store::Transaction tx(m_school->m_store);
       for (int i = 0; i < n; ++i) {
         const int no = static_cast<int>(kayitNos.size()) + 1;
-        kayitNos << m_school->student({QStringLiteral("Öğrenci%1").arg(no), soyadi, name, level,
-                                       QString::number(no), {},
-                                       firstKayitNo > 0 ? QString::number(firstKayitNo + i)
-                                                        : QString()});
+        kayitNos << m_school->student(
+            {QStringLiteral("Öğrenci%1").arg(no),
+             soyadi,
+             name,
+             level,
+             QString::number(no),
+             {},
+             firstKayitNo > 0 ? QString::number(firstKayitNo + i) : QString()});
       }
       m_school->check(tx.commit(), "students");
-      return *this;
-    }
-    Class& student(const QString& adi, const QString& soyadi = QStringLiteral("Yılmaz")) {
-      kayitNos << m_school->student({adi, soyadi, name, level,
-                                     QString::number(kayitNos.size() + 1), {}, {}});
       return *this;
     }
     // Remotes <group>-1, <group>-2, … registered and paired with the students
@@ -168,39 +166,25 @@ class TestSchool {
 
   // ---- questions and tests
 
-  struct Question {
-    QString dogruSik = QStringLiteral("A");
-    QString sure = QStringLiteral("30");
-    QString seviye = QStringLiteral("5. SINIF");
-    QString ders = QStringLiteral("MATEMATİK");
-    QString unite = QStringLiteral("KESİRLER");
-    QString konu;
-    QString zorluk;
-    QString soruIcerik;
-    bool anket = false;
-    QByteArray picture;  // empty: a small plain picture
-  };
-  // Adds a question to the bank; its key.
-  QString question(Question spec) {
+  // A test question of 30 seconds with the key `dogruSik`, 5. SINIF MATEMATİK KESİRLER.
+  static authoring::Question newQuestion(const QString& dogruSik = QStringLiteral("A")) {
     authoring::Question q;
-    q.dogruSik = spec.anket ? QString() : spec.dogruSik;
-    q.sure = spec.sure;
-    q.seviye = spec.seviye;
-    q.ders = spec.ders;
-    q.unite = spec.unite;
-    q.konu = spec.konu;
-    q.zorluk = spec.zorluk;
-    q.soruIcerik = spec.soruIcerik;
-    q.anket = spec.anket;
-    const QByteArray bytes = spec.picture.isEmpty() ? plainPicture() : spec.picture;
-    Result<QString> key = authoring::QuestionBank(m_store).add(q, {bytes, {}});
+    q.dogruSik = dogruSik;
+    q.sure = QStringLiteral("30");
+    q.seviye = QStringLiteral("5. SINIF");
+    q.ders = QStringLiteral("MATEMATİK");
+    q.unite = QStringLiteral("KESİRLER");
+    return q;
+  }
+  // Adds a question to the bank with the picture (a small plain one when empty); its key.
+  QString question(const authoring::Question& q, const QByteArray& picture = {}) {
+    Result<QString> key =
+        authoring::QuestionBank(m_store).add(q, {picture.isEmpty() ? plainPicture() : picture, {}});
     check(key, "question");
     return key.valueOr(QString());
   }
   QString question(const QString& dogruSik = QStringLiteral("A")) {
-    Question q;
-    q.dogruSik = dogruSik;
-    return question(q);
+    return question(newQuestion(dogruSik));
   }
 
   struct Test {
@@ -229,8 +213,7 @@ class TestSchool {
     if (!check(testNo, "test")) return {};
     authoring::TestQuestions questions(m_store);
     for (qsizetype i = 0; i < spec.keys.size(); ++i) {
-      Question q;
-      q.dogruSik = spec.keys.at(i);
+      authoring::Question q = newQuestion(spec.keys.at(i));
       q.seviye = spec.seviye;
       q.ders = spec.ders;
       q.unite = spec.unite;
@@ -274,7 +257,7 @@ class TestSchool {
     reports::Penalty penalty = reports::Penalty::None;
     // Per remote, its answers by position: a letter, or "-" for no answer.
     QMap<QString, QString> answers;
-    int seconds = 10;  // every answer's time
+    int seconds = 10;         // every answer's time
     QStringList questions{};  // the questions asked; empty: the test's
   };
   // Records a run as the presentation leaves its questions, one after another,
@@ -287,7 +270,8 @@ class TestSchool {
     record.description.className = spec.sinifi;
     record.description.level = spec.seviye;
     record.description.testName =
-        m_store.scalar(QStringLiteral("SELECT TESTADI FROM TABLETEST WHERE TESTNO=?"), {spec.testNo})
+        m_store
+            .scalar(QStringLiteral("SELECT TESTADI FROM TABLETEST WHERE TESTNO=?"), {spec.testNo})
             .valueOr({})
             .toString();
     record.addresses = spec.answers.keys();
@@ -301,8 +285,9 @@ class TestSchool {
                                         spec.seconds};
       }
       if (i + 1 == keys.size()) record.end = spec.end;
-      check(recording.CevaplariVeritabaninaYaz(record, static_cast<int>(i + 1), keys.at(i), answers),
-            "run");
+      check(
+          recording.CevaplariVeritabaninaYaz(record, static_cast<int>(i + 1), keys.at(i), answers),
+          "run");
     }
     return spec.key;
   }
@@ -343,9 +328,10 @@ class TestSchool {
   bool check(const R& result, const char* step) {
     if (result.ok()) return true;
     m_ok = false;
-    QTest::qFail(qPrintable(QStringLiteral("TestSchool %1: %2")
-                                .arg(QString::fromLatin1(step), result.error())),
-                 __FILE__, __LINE__);
+    QTest::qFail(
+        qPrintable(
+            QStringLiteral("TestSchool %1: %2").arg(QString::fromLatin1(step), result.error())),
+        __FILE__, __LINE__);
     return false;
   }
 

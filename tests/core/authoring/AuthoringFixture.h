@@ -31,15 +31,13 @@ class AuthoringFixture : public DataFixture {
                              const QString& unit = QStringLiteral("Kesirler"),
                              const QString& answer = QStringLiteral("A"),
                              const QString& time = QStringLiteral("30")) {
-    TestSchool::Question q;
+    authoring::Question q = TestSchool::newQuestion(answer);
     q.seviye = level;
     q.ders = course;
     q.unite = unit;
-    q.dogruSik = answer;
     q.sure = time;
     q.zorluk = QStringLiteral("Orta");
-    q.picture = picture(QStringLiteral("soru"));
-    return school().question(q);
+    return school().question(q, picture(QStringLiteral("soru")));
   }
 
   static QString addTest(const QString& name = QStringLiteral("Deneme")) {

@@ -392,8 +392,8 @@ class TestRunSession : public QObject, public RunFixture {
     for (const int key : {int(Qt::Key_Right), int(Qt::Key_Space)}) {
       QVERIFY(run.trigger(Command::Next));
       QCOMPARE(run.page(), Page::Report);
-      QVERIFY(run.teacherKey(RunSession::keyboardLetter(key, false),
-                             RunSession::KeySource::Keyboard));
+      QVERIFY(
+          run.teacherKey(RunSession::keyboardLetter(key, false), RunSession::KeySource::Keyboard));
       QCOMPARE(run.page(), Page::Question);
     }
     QCOMPARE(run.position(), 4);
@@ -434,9 +434,10 @@ class TestRunSession : public QObject, public RunFixture {
     messages().clear();
     messages().setNextAnswer(Messages::Answer::No);
     QVERIFY(!run.trigger(Command::Next));
-    QCOMPARE(messages().texts(),
-             QStringList{
-                 "3 kumanda henüz basmadı. Bu öğrenciler testin dışında kalacak. Devam edilsin mi?"});
+    QCOMPARE(
+        messages().texts(),
+        QStringList{
+            "3 kumanda henüz basmadı. Bu öğrenciler testin dışında kalacak. Devam edilsin mi?"});
     QCOMPARE(run.page(), Page::RemoteTest);
     press("10-4", "C");  // still counts
     wait(5000);

@@ -35,8 +35,9 @@ class ReportsFixture : public DataFixture {
 
   static void addStudent(const QString& kayitNo, const QString& adi, const QString& soyadi,
                          const QString& sinifi) {
-    QCOMPARE(school().student({adi, soyadi, sinifi, QStringLiteral("5. SINIF"), kayitNo, {}, kayitNo}),
-             kayitNo);
+    QCOMPARE(
+        school().student({adi, soyadi, sinifi, QStringLiteral("5. SINIF"), kayitNo, {}, kayitNo}),
+        kayitNo);
   }
 
   static void addRun(const Run& run) {

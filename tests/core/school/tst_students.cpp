@@ -275,7 +275,7 @@ class TestStudents : public QObject {
     QVERIFY(courses.add(QStringLiteral("Müzik")).ok());
     QCOMPARE(courses.add(QStringLiteral("Müzik")).error(),
              QStringLiteral("Bu tanım daha önce eklenmiş"));
-    TestSchool::Question math;
+    authoring::Question math = TestSchool::newQuestion();
     math.ders = QStringLiteral("Matematik");
     SchoolFixture::school().question(math);
     const Result<QStringList> kept =
@@ -344,7 +344,7 @@ class TestStudents : public QObject {
     QVERIFY(curriculum::Units(db())
                 .add({QStringLiteral("6"), QStringLiteral("Fen"), QStringLiteral("Canlılar")})
                 .ok());
-    TestSchool::Question living;
+    authoring::Question living = TestSchool::newQuestion();
     living.seviye = QStringLiteral("5");
     living.ders = QStringLiteral("Fen");
     living.unite = QStringLiteral("Canlılar");

@@ -34,8 +34,7 @@ struct AuthoringScreenFixture : ScreenFixture {
   // A question with a picture; returns its key.
   QString addQuestion(const QString& answer = QStringLiteral("A"),
                       const QString& level = QStringLiteral("5")) {
-    TestSchool::Question q;
-    q.dogruSik = answer;
+    authoring::Question q = TestSchool::newQuestion(answer);
     q.seviye = level;
     q.ders.clear();
     q.unite.clear();
