@@ -2,6 +2,7 @@
 
 // The authoring screens' fixture: the session's rights, file dialogs that never
 // wait, and questions put into the bank.
+#include <QFile>
 #include <QImage>
 
 #include "ScreenFixture.h"
@@ -31,13 +32,14 @@ struct AuthoringScreenFixture : ScreenFixture {
     const QString file = db().path(name);
     return image.save(file, "PNG") ? file : QString();
   }
-  // A question with a picture; returns its key.
+  // A question with a blue picture; returns its key.
   QString addQuestion(const QString& answer = QStringLiteral("A"),
                       const QString& level = QStringLiteral("5")) {
     authoring::Question q = TestSchool::newQuestion(answer);
     q.seviye = level;
     q.ders.clear();
     q.unite.clear();
-    return school().question(q);
+    QFile blue(pictureFile(QStringLiteral("mavi.png"), Qt::blue));
+    return blue.open(QIODevice::ReadOnly) ? school().question(q, blue.readAll()) : QString();
   }
 };
