@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include "FileHash.h"
+#include "TestSchool.h"
 #include "store/Institution.h"
 #include "store/Store.h"
 
@@ -454,19 +455,11 @@ class TestCli : public QObject {
     {
       store::Store data(m_folder);
       QVERIFY(data.open().ok());
-      QVERIFY(data.run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,TESTADI,DERS,"
-                                      "BASLANGICEKRANIGOSTER,SORUSAYILARINIGOSTER) VALUES "
-                                      "('90','Kesirler','MATEMATİK','0','0')"))
-                  .ok());
-      for (int i = 1; i <= 5; ++i) {
-        QVERIFY(data.run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DOGRUSIK) VALUES (?,?)"),
-                         {QStringLiteral("S%1").arg(i), QStringLiteral("ABCDE").mid(i - 1, 1)})
-                    .ok());
-        QVERIFY(data.run(QStringLiteral("INSERT INTO TABLETESTSORU (TESTNO,SORUNO,SURE,TESTSIRANO) "
-                                        "VALUES ('90',?,'30',?)"),
-                         {QStringLiteral("S%1").arg(i), QString::number(i)})
-                    .ok());
-      }
+      TestSchool::Test t;
+      t.name = QStringLiteral("Kesirler");
+      t.keys = QStringLiteral("ABCDE");
+      t.number = QStringLiteral("90");
+      QCOMPARE(TestSchool(data).test(t), t.number);
     }
     const Run first =
         cli(m_folder, {"sql",

@@ -6,6 +6,13 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <QtTest>
+
+// A test function that only makes pictures for a person to look at runs from
+// scripts/pictures (which sets DERSLIK_SHOTS), not in the test suite.
+#define PICTURES_ONLY()                             \
+  if (qEnvironmentVariableIsEmpty("DERSLIK_SHOTS")) \
+  QSKIP("pictures only: scripts/pictures makes them")
 
 // Saves a picture as PNG: into the folder named by DERSLIK_SHOTS when it is set
 // (for looking at the screens), otherwise into a temporary folder. Either way the

@@ -451,6 +451,7 @@ class TestSliste : public QObject {
   }
 
   void screenshots() {
+    PICTURES_ONLY();
     for (int i = 0; i < 60; ++i)
       student(QString::number(100 + i), QStringLiteral("Öğrenci %1").arg(i),
               QStringLiteral("Şahin"), QStringLiteral("7-%1").arg(QChar(u'A' + i % 4)),

@@ -195,6 +195,7 @@ class TestTanimEkle : public QObject {
   }
 
   void screenshot() {
+    PICTURES_ONLY();
     for (const char* v : {"MATEMATİK", "TÜRKÇE", "FEN BİLİMLERİ", "SOSYAL BİLGİLER", "İNGİLİZCE"})
       param("DERS", QString::fromUtf8(v));
     frmParametreEkle w(m_base.context(), QStringLiteral("DERS"), QStringLiteral("Dersler"));

@@ -17,6 +17,7 @@
 
 #include <memory>
 
+#include "TestSchool.h"
 #include "authoring/TestCatalog.h"
 #include "school/Rollover.h"
 #include "screens/authoring/frmTestHazirlama.h"
@@ -146,10 +147,7 @@ class TestRightsWalk : public QObject {
     QVERIFY(
         store::recordSchoolYear(store(), school::Rollover::schoolYearLabel(QDate::currentDate()))
             .ok());
-    QVERIFY(store()
-                .run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,SINIFI,SEVIYE) "
-                                    "VALUES ('1','Ali','Kaya','5-A','5. SINIF')"))
-                .ok());
+    TestSchool(store()).student(QStringLiteral("Ali"), QStringLiteral("5-A"));
     QStringList all;
     for (const users::Right& r : users::rights()) all << r.code;
     users::UserList list;

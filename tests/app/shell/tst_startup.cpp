@@ -26,6 +26,7 @@
 
 #include "Screenshot.h"
 #include "TempDataFolder.h"
+#include "TestSchool.h"
 #include "Version.h"
 #include "formats/XlsxWriter.h"
 #include "framework/FileDialogs.h"
@@ -278,10 +279,7 @@ class TestStartup : public QObject {
         return d.result();
       });
       QVERIFY(w.MDIForm1_Load());
-      QVERIFY(store()
-                  .run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,NUMARASI,"
-                                      "SINIFI,SEVIYE) VALUES ('1','Ali','Can','7','5-A','5')"))
-                  .ok());
+      TestSchool(store()).student(QStringLiteral("Ali"), QStringLiteral("5-A"));
       w.close();
     }
     RecordedMessages& messages = m_dir->messages();

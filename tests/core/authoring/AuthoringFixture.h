@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "TempDataFolder.h"
+#include "DataFixture.h"
 #include "authoring/Question.h"
 #include "authoring/QuestionBank.h"
 #include "authoring/Test.h"
@@ -17,32 +17,12 @@
 
 // A fresh data folder per test function, and the few rows the authoring tests
 // build on: questions with pictures, tests, a recorded run.
-class AuthoringFixture {
+class AuthoringFixture : public DataFixture {
  public:
-  void setUp() {
-    QVERIFY(TempDataFolder::renew(m_dir));
-    s_store = &m_dir->store();
-  }
-  void tearDown() {
-    s_store = nullptr;
-    m_dir.reset();
-  }
-  static store::Store& db() { return *s_store; }
-  RecordedMessages& messages() { return m_dir->messages(); }
-  QString path(const QString& name) const { return m_dir->filePath(name); }
-
   // A small picture that names what it shows.
   static QByteArray picture(const QString& text, QSize size = {240, 120},
                             const char* format = "PNG") {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    p.drawText(image.rect(), Qt::AlignCenter, text);
-    p.end();
-    QBuffer b;
-    b.open(QIODevice::WriteOnly);
-    image.save(&b, format);
-    return b.data();
+    return TestSchool::picture(text, size, format);
   }
 
   // Adds a question through the bank; returns its key.
@@ -51,17 +31,13 @@ class AuthoringFixture {
                              const QString& unit = QStringLiteral("Kesirler"),
                              const QString& answer = QStringLiteral("A"),
                              const QString& time = QStringLiteral("30")) {
-    authoring::Question q;
+    authoring::Question q = TestSchool::newQuestion(answer);
     q.seviye = level;
     q.ders = course;
     q.unite = unit;
-    q.dogruSik = answer;
     q.sure = time;
     q.zorluk = QStringLiteral("Orta");
-    const Result<QString> key =
-        authoring::QuestionBank(db()).add(q, {picture(QStringLiteral("soru")), {}});
-    if (!key) qWarning() << key.error();
-    return key.valueOr(QString());
+    return school().question(q, picture(QStringLiteral("soru")));
   }
 
   static QString addTest(const QString& name = QStringLiteral("Deneme")) {
@@ -72,40 +48,19 @@ class AuthoringFixture {
     return key.valueOr(QString());
   }
 
-  // A recorded run of the test over the given questions, as the run screens
-  // write it: one TABLEUYGULAMA row per question, one answer, one result row.
+  // A recorded run of the test over the given questions: remote 12-201 answered A.
   static void recordRun(const QString& testNo, const QStringList& keys) {
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-      QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEUYGULAMA (TESTTARIHI,TESTBASLANGIC,TESTNO,"
-                                      "SORUNO,TESTSIRANO) VALUES ('01.10.2026','10:00:00',?,?,?)"),
-                       {testNo, keys.at(i), QString::number(i + 1)}));
-      QVERIFY(db().run(QStringLiteral("INSERT INTO TABLECEVAP (TESTTARIHI,TESTBASLANGIC,TESTNO,"
-                                      "SORUNO,TESTSIRANO,KUMANDAADRESI,CEVAP) VALUES "
-                                      "('01.10.2026','10:00:00',?,?,?,'12-201','A')"),
-                       {testNo, keys.at(i), QString::number(i + 1)}));
-    }
-    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESONUC (TESTTARIHI,TESTBASLANGIC,TESTNO,"
-                                    "KUMANDAADRESI) VALUES ('01.10.2026','10:00:00',?,'12-201')"),
-                     {testNo}));
+    TestSchool::Run run;
+    run.testNo = testNo;
+    run.questions = keys;
+    run.answers = {{QStringLiteral("12-201"), QString(keys.size(), QLatin1Char('A'))}};
+    school().run(run);
   }
 
-  static int count(const QString& sql, const QVariantList& params = {}) {
-    return db().scalar(sql, params).valueOr(-1).toInt();
-  }
-  static QStringList column(const QString& sql, const QVariantList& params = {}) {
-    return db().column(sql, params).valueOr({});
-  }
-  static QString text(const QString& sql, const QVariantList& params = {}) {
-    return db().scalar(sql, params).valueOr({}).toString();
-  }
   // "SORUNO:TESTSIRANO" of a test in position order.
   static QStringList positions(const QString& testNo) {
     return column(QStringLiteral("SELECT SORUNO || ':' || TESTSIRANO FROM TABLETESTSORU WHERE "
                                  "TESTNO=? ORDER BY VAL(TESTSIRANO)"),
                   {testNo});
   }
-
- private:
-  std::unique_ptr<TempDataFolder> m_dir;
-  static inline store::Store* s_store = nullptr;
 };

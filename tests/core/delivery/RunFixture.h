@@ -4,88 +4,62 @@
 
 #include <memory>
 
-#include "TempDataFolder.h"
+#include "DataFixture.h"
+#include "authoring/TestQuestions.h"
 #include "delivery/RunPlan.h"
 #include "delivery/RunSession.h"
 #include "receiver/Clock.h"
+#include "store/Numbers.h"
 #include "store/Store.h"
 
-// A data folder with a school and tests made with SQL: class 5-A with students
+// A data folder with a school built through TestSchool: classes with students
 // paired to remotes 10-1 … 10-n, a teacher remote 99-1, and tests whose questions
 // carry keys and times. Each test function gets a fresh one.
-class RunFixture {
+class RunFixture : public DataFixture {
  public:
   void setUp() {
-    QVERIFY(TempDataFolder::renew(m_dir));
+    DataFixture::setUp();
     m_clock =
         std::make_unique<receiver::ManualClock>(QDateTime(QDate(2026, 3, 14), QTime(10, 15, 0)));
   }
   void tearDown() {
     m_session.reset();
-    m_dir.reset();
+    DataFixture::tearDown();
   }
-
-  store::Store& db() { return m_dir->store(); }
-  RecordedMessages& messages() { return m_dir->messages(); }
-  users::Session& rights() { return m_dir->session(); }
   receiver::ManualClock& clock() { return *m_clock; }
 
-  void exec(const QString& sql, const QVariantList& params = {}) {
-    const Status s = db().run(sql, params);
-    QVERIFY2(s.ok(), qPrintable(s.error()));
-  }
-  int count(const QString& sql, const QVariantList& params = {}) {
-    return db().scalar(sql, params).valueOr(-1).toInt();
-  }
-  QString text(const QString& sql, const QVariantList& params = {}) {
-    return db().scalar(sql, params).valueOr({}).toString();
-  }
-  QStringList column(const QString& sql, const QVariantList& params = {}) {
-    return db().column(sql, params).valueOr({});
-  }
-
-  // A test whose question i (from 1) has key keys[i-1] and time times[i-1].
+  // A test whose question i (from 1) has key keys[i-1] and time times[i-1]; its
+  // questions are numbered after the test (test 7: 7001, 7002, ...).
   void addTest(const QString& testNo, const QString& keys, const QStringList& times = {},
                const QString& name = QStringLiteral("Kesirler"), bool pages = false) {
-    exec(QStringLiteral("INSERT INTO TABLETEST (TESTNO,TESTADI,HAZIRLAYAN,SEVIYE,DERS,UNITE,"
-                        "BASLANGICEKRANIGOSTER,SORUSAYILARINIGOSTER) VALUES "
-                        "(?,?,'Ayşe Öğretmen','5. SINIF','MATEMATİK','KESİRLER',?,?)"),
-         {testNo, name, pages ? "1" : "0", pages ? "1" : "0"});
+    if (!store::isNumberKey(testNo)) return addOldTest(testNo, keys);
+    TestSchool::Test t;
+    t.name = name;
+    t.keys = keys;
+    t.times = times;
+    t.pages = pages;
+    t.number = testNo;
+    QCOMPARE(school().test(t), testNo);
+  }
+  // A test under a key Derslik never gives (older data): written as such.
+  void addOldTest(const QString& testNo, const QString& keys) {
+    exec(QStringLiteral("INSERT INTO TABLETEST (TESTNO,TESTADI) VALUES (?,'Kesirler')"), {testNo});
     for (int i = 0; i < keys.size(); ++i) {
-      const QString soruNo = testNo + QStringLiteral("0") + QString::number(i + 1);
-      exec(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DOGRUSIK,SEVIYE,DERS,UNITE,SURE) VALUES "
-                          "(?,?,'5. SINIF','MATEMATİK','KESİRLER','30')"),
-           {soruNo, QString(keys.at(i))});
-      exec(QStringLiteral(
-               "INSERT INTO TABLETESTSORU (TESTNO,SORUNO,SURE,TESTSIRANO) VALUES (?,?,?,?)"),
-           {testNo, soruNo, times.value(i, QStringLiteral("30")), QString::number(i + 1)});
+      const QString soruNo = school().question(QString(keys.at(i)));
+      QVERIFY(authoring::TestQuestions(db()).add(testNo, {soruNo}).ok());
     }
   }
   // Students 1..n of `sinifi`, paired with remotes <first>-1 … <first>-n.
   QStringList addClass(const QString& sinifi, int n, int first = 10) {
-    QStringList addresses;
-    for (int i = 1; i <= n; ++i) {
-      const QString kayitNo = QString::number(first * 100 + i);
-      const QString address = QStringLiteral("%1-%2").arg(first).arg(i);
-      exec(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,NUMARASI,ADI,SOYADI,SINIFI,SEVIYE) "
-                          "VALUES (?,?,?,?,?,'5. SINIF')"),
-           {kayitNo, QString::number(i), QStringLiteral("Öğrenci%1").arg(i),
-            QStringLiteral("Soyadı%1").arg(first), sinifi});
-      exec(QStringLiteral(
-               "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES (?,'0')"),
-           {address});
-      exec(QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES (?,?)"),
-           {address, kayitNo});
-      addresses << address;
-    }
-    return addresses;
+    return school()
+        .klass(sinifi)
+        .students(n, QStringLiteral("Soyadı%1").arg(first), first * 100 + 1)
+        .remotes(first)
+        .addresses;
   }
   void addTeacherRemote(const QString& address = QStringLiteral("99-1")) {
-    exec(
-        QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES (?,'1')"),
-        {address});
+    school().teacherRemote(address);
   }
-
   // A plan for `testNo` with these remotes; no pages before or after the questions.
   static delivery::RunPlan plan(const QString& testNo, const QStringList& remotes,
                                 const QString& sinifi = QStringLiteral("5-A")) {
@@ -144,7 +118,6 @@ class RunFixture {
   }
 
  private:
-  std::unique_ptr<TempDataFolder> m_dir;
   std::unique_ptr<receiver::ManualClock> m_clock;
   std::unique_ptr<delivery::RunSession> m_session;
 };

@@ -160,10 +160,10 @@ class TestFreeRun : public QObject, public RunFixture {
   // question's SORUNO, and a free question never takes a bank question's key.
   void revisitAndClippedKeys() {
     const QStringList remotes = threeRemotes();
-    addTest(QStringLiteral("7"), QStringLiteral("E"));  // SORUNO "701" with key E
+    addTest(QStringLiteral("7"), QStringLiteral("E"));  // SORUNO "7001" with key E
     RunSession& run = openFree(freePlan(remotes));
     run.setFreeQuestionKey(
-        [](int position) { return position == 1 ? QStringLiteral("701") : QString(); });
+        [](int position) { return position == 1 ? QStringLiteral("7001") : QString(); });
     teacher("C");
     press("10-1", "B");
     wait(6000);
@@ -174,7 +174,7 @@ class TestFreeRun : public QObject, public RunFixture {
     wait(6000);
     teacher("B");
     QCOMPARE(count("SELECT COUNT(*) FROM TABLECEVAP WHERE TESTSIRANO='1'"), 3);
-    QCOMPARE(text("SELECT SORUNO FROM TABLEUYGULAMA WHERE TESTSIRANO='1'"), QStringLiteral("701"));
+    QCOMPARE(text("SELECT SORUNO FROM TABLEUYGULAMA WHERE TESTSIRANO='1'"), QStringLiteral("7001"));
     QCOMPARE(keyOf(1), QString());
   }
 

@@ -208,8 +208,8 @@ class TestRunSession : public QObject, public RunFixture {
     addTeacherRemote();
     QStringList remotes = addClass(QStringLiteral("5-A"), 2);
     remotes << addClass(QStringLiteral("6-B"), 1, 20);
-    exec("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SINIFI) VALUES ('3001','Başka','6-B')");
-    exec("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES ('10-2','3001')");
+    school().student("Başka", "6-B", "3001");
+    school().pair("10-2", {"3001"});
     addTest(QStringLiteral("7"), QStringLiteral("ABC"));
     RunSession& run = open(plan(QStringLiteral("7"), remotes));
     throughCountdown();
@@ -223,7 +223,7 @@ class TestRunSession : public QObject, public RunFixture {
   void teacherKeysAndCommands() {
     addTest(QStringLiteral("7"), QStringLiteral("ABC"), {}, QStringLiteral("Kesirler"), true);
     QDir(db().subFolder(QStringLiteral("Sesler"))).mkpath(QStringLiteral("."));
-    QFile media(db().path(QStringLiteral("Sesler/701.mp3")));
+    QFile media(db().path(QStringLiteral("Sesler/7001.mp3")));
     QVERIFY(media.open(QIODevice::WriteOnly));
     media.close();
     RunSession& run = open(plan(QStringLiteral("7"), fourRemotes()));
@@ -256,7 +256,7 @@ class TestRunSession : public QObject, public RunFixture {
     QSignalSpy replay(&run, &RunSession::replayRequested);
     teacher("C");
     QCOMPARE(replay.count(), 1);
-    QVERIFY(replay.first().first().toString().endsWith(QStringLiteral("Sesler/701.mp3")));
+    QVERIFY(replay.first().first().toString().endsWith(QStringLiteral("Sesler/7001.mp3")));
 
     teacher("E");
     QVERIFY(run.paused());
@@ -392,8 +392,8 @@ class TestRunSession : public QObject, public RunFixture {
     for (const int key : {int(Qt::Key_Right), int(Qt::Key_Space)}) {
       QVERIFY(run.trigger(Command::Next));
       QCOMPARE(run.page(), Page::Report);
-      QVERIFY(run.teacherKey(RunSession::keyboardLetter(key, false),
-                             RunSession::KeySource::Keyboard));
+      QVERIFY(
+          run.teacherKey(RunSession::keyboardLetter(key, false), RunSession::KeySource::Keyboard));
       QCOMPARE(run.page(), Page::Question);
     }
     QCOMPARE(run.position(), 4);
@@ -434,9 +434,10 @@ class TestRunSession : public QObject, public RunFixture {
     messages().clear();
     messages().setNextAnswer(Messages::Answer::No);
     QVERIFY(!run.trigger(Command::Next));
-    QCOMPARE(messages().texts(),
-             QStringList{
-                 "3 kumanda henüz basmadı. Bu öğrenciler testin dışında kalacak. Devam edilsin mi?"});
+    QCOMPARE(
+        messages().texts(),
+        QStringList{
+            "3 kumanda henüz basmadı. Bu öğrenciler testin dışında kalacak. Devam edilsin mi?"});
     QCOMPARE(run.page(), Page::RemoteTest);
     press("10-4", "C");  // still counts
     wait(5000);

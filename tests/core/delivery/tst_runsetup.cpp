@@ -123,7 +123,7 @@ class TestRunSetup : public QObject, public RunFixture {
     addClass(QStringLiteral("5-A"), 2);
     addClass(QStringLiteral("6-B"), 1, 20);
     exec("UPDATE TABLEOGRENCI SET SILINDIMI='01.01.2026' WHERE KAYITNO='1002'");
-    exec("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('30-1','0')");
+    school().remote("30-1");
     const QStringList classes = setup.classEntries().value();
     QCOMPARE(classes, (QStringList{"SANAL KUMANDA", "5-A", "6-B"}));
     QCOMPARE(RunSetup::defaultClassIndex(classes), 1);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "TempDataFolder.h"
+#include "TestSchool.h"
 #include "reports/Majority.h"
 #include "reports/Scoring.h"
 
@@ -171,9 +172,7 @@ class TestScoring : public QObject {
   // One row per remote, never per student number: two unpaired remotes share the
   // empty KAYITNO and still get a row each.
   void resultsAreRebuiltPerRemote() {
-    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,SINIFI) VALUES "
-                                    "('31','Ayşe','Yılmaz','5-A')"))
-                .ok());
+    TestSchool(db()).student(QStringLiteral("Ayşe"), QStringLiteral("5-A"), QStringLiteral("31"));
     for (int p = 1; p <= 3; ++p) question(kRun, p, QStringLiteral("ABC").mid(p - 1, 1));
     // 10-1: all right. 10-2 and 10-3: unpaired. 0-0: the virtual remote's answerer.
     answer(kRun, "10-1", 1, "A", "0:10", "31");

@@ -148,8 +148,7 @@ class TestRollover : public QObject {
   }
 
   void threeButtonSchoolsNeverRollOver() {
-    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEOKUL (UCDUGME) VALUES ('1')")).ok());
-    QVERIFY(db().reloadInstitution().ok());
+    SchoolFixture::school().threeButtons();
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
     Rollover::Hooks hooks = yesOnSeptember7();
     QCOMPARE(run(hooks).outcome, Rollover::Outcome::NotAllowed);
@@ -404,8 +403,9 @@ class TestRollover : public QObject {
 
   void failureKeepsTheOldFiles() {
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"));
-    QVERIFY(
-        db().run(QStringLiteral("INSERT INTO TABLECEVAP (KAYITNO,CEVAP) VALUES ('1','A')")).ok());
+    SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
+    SchoolFixture::school().run(SchoolFixture::school().test(QStringLiteral("Deneme"), "A"),
+                                {{QStringLiteral("12-201"), QStringLiteral("A")}});
     // A content store that is not a database stops the backup check.
     QFile bad(storeFile(store::StoreKind::Question, 4));
     QVERIFY(bad.open(QIODevice::WriteOnly));

@@ -177,8 +177,8 @@ class TestStudents : public QObject {
                               QStringLiteral("5-A"));
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
     SchoolFixture::pair(QStringLiteral("12-202"), QStringLiteral("2"));
-    QVERIFY(
-        db().run(QStringLiteral("INSERT INTO TABLECEVAP (KAYITNO,CEVAP) VALUES ('1','A')")).ok());
+    SchoolFixture::school().run(SchoolFixture::school().test(QStringLiteral("Deneme"), "A"),
+                                {{QStringLiteral("12-201"), QStringLiteral("A")}});
     QVERIFY(photos().set(QStringLiteral("1"), photos().placeholderPath()).ok());
     QVERIFY(photos().has(QStringLiteral("1")));
     QCOMPARE(Students::deleteQuestion({QStringLiteral("1")}),
@@ -213,9 +213,8 @@ class TestStudents : public QObject {
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
     SchoolFixture::pair(remoteUsedInNewClass ? QStringLiteral("12-201") : QStringLiteral("12-202"),
                         QStringLiteral("2"));
-    QVERIFY(db().run(QStringLiteral(
-                         "INSERT INTO TABLESONUC (KAYITNO,ADI,SOYADI) VALUES ('1','Eski','Ad')"))
-                .ok());
+    SchoolFixture::school().run(SchoolFixture::school().test(QStringLiteral("Deneme"), "A"),
+                                {{QStringLiteral("12-201"), QStringLiteral("A")}});
     StudentForm form(db());
     QVERIFY(form.edit(QStringLiteral("1")).ok());
     QCOMPARE(form.saveButtonCaption(), QStringLiteral("Düzelt"));
@@ -250,9 +249,12 @@ class TestStudents : public QObject {
                  QStringLiteral("SELECT COUNT(*) FROM TABLEESLESME WHERE KUMANDAADRESI='12-201'")),
              1);
     // Test rows through their own map entry, with a filter.
-    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,DERS,SEVIYE) VALUES "
-                                    "('1','Fen','5'),('2','Fen','6')"))
-                .ok());
+    TestSchool::Test fen;
+    fen.ders = QStringLiteral("Fen");
+    for (const char* level : {"5", "6"}) {
+      fen.seviye = QString::fromLatin1(level);
+      SchoolFixture::school().test(fen);
+    }
     const school::BulkChange::Target* ders =
         school::BulkChange::target(QStringLiteral("Test Ders"));
     school::BulkChange::TestFilter filter;
@@ -273,8 +275,9 @@ class TestStudents : public QObject {
     QVERIFY(courses.add(QStringLiteral("Müzik")).ok());
     QCOMPARE(courses.add(QStringLiteral("Müzik")).error(),
              QStringLiteral("Bu tanım daha önce eklenmiş"));
-    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,DERS) VALUES ('1','Matematik')"))
-                .ok());
+    authoring::Question math = TestSchool::newQuestion();
+    math.ders = QStringLiteral("Matematik");
+    SchoolFixture::school().question(math);
     const Result<QStringList> kept =
         courses.hide({QStringLiteral("Matematik"), QStringLiteral("Müzik")});
     QVERIFY(kept.ok());
@@ -293,9 +296,9 @@ class TestStudents : public QObject {
     QVERIFY(levels.add(QStringLiteral("6. SINIF")).ok());
     SchoolFixture::addStudent(QStringLiteral("1"), QStringLiteral("Ali"), QStringLiteral("5-A"),
                               QStringLiteral("5. SINIF"));
-    QVERIFY(
-        db().run(QStringLiteral("INSERT INTO TABLETEST (TESTNO,SEVIYE) VALUES ('1','6. SINIF')"))
-            .ok());
+    TestSchool::Test sixth;
+    sixth.seviye = QStringLiteral("6. SINIF");
+    SchoolFixture::school().test(sixth);
     const store::Query q = levels.offeredQuery();
     Result<QSqlQuery> rows = db().exec(q.sql, q.params);
     QVERIFY(rows.ok());
@@ -341,9 +344,11 @@ class TestStudents : public QObject {
     QVERIFY(curriculum::Units(db())
                 .add({QStringLiteral("6"), QStringLiteral("Fen"), QStringLiteral("Canlılar")})
                 .ok());
-    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLESORU (SORUNO,SEVIYE,DERS,UNITE) VALUES "
-                                    "('1','5','Fen','Canlılar')"))
-                .ok());
+    authoring::Question living = TestSchool::newQuestion();
+    living.seviye = QStringLiteral("5");
+    living.ders = QStringLiteral("Fen");
+    living.unite = QStringLiteral("Canlılar");
+    SchoolFixture::school().question(living);
     const curriculum::Units::Key renamed{QStringLiteral("5"), QStringLiteral("Fen"),
                                          QStringLiteral("Canlılar Dünyası")};
     QVERIFY(curriculum::Units(db()).rename(unit, renamed).ok());

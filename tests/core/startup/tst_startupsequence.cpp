@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "TempDataFolder.h"
+#include "TestSchool.h"
 #include "school/Rollover.h"
 #include "startup/StartupSequence.h"
 #include "store/Institution.h"
@@ -108,10 +109,7 @@ class TestStartupSequence : public QObject {
   // recorded, so the next start does not ask again.
   void rolloverOfferedOncePerYear() {
     install();
-    QVERIFY(store()
-                .run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,SINIFI,SEVIYE) "
-                                    "VALUES ('1','Ali','Kaya','5-A','5')"))
-                .ok());
+    TestSchool(store()).student(QStringLiteral("Ali"), QStringLiteral("5-A"));
     store().close();
     messages().setNextAnswer(Messages::Answer::No);
     QVERIFY(startup::StartupSequence(store(), hooks()).run());

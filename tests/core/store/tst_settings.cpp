@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "TempDataFolder.h"
+#include "TestSchool.h"
 
 #include <memory>
 
@@ -31,8 +32,7 @@ class TestSettings : public QObject {
 
   void rolloverDueNeedsStudentsAndNoRecordedLabel() {
     QVERIFY(!store::rolloverDue(db(), QStringLiteral("2026-2027")).value());  // no students yet
-    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO, ADI) VALUES ('1', 'Ali')"))
-                .ok());
+    TestSchool(db()).student(QStringLiteral("Ali"), QStringLiteral("5-A"));
     QVERIFY(store::rolloverDue(db(), QStringLiteral("2026-2027")).value());
     QVERIFY(store::recordSchoolYear(db(), QStringLiteral("2026-2027")).ok());
     QVERIFY(!store::rolloverDue(db(), QStringLiteral("2026-2027")).value());

@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <QtTest>
 
-#include "AuthoringFixture.h"
+#include "AuthoringScreenFixture.h"
 #include "QtTranslations.h"
 #include "Screenshot.h"
 #include "authoring/QuestionForm.h"
@@ -24,7 +24,7 @@ using Nav = frmSoruHazirlama::Nav;
 
 class TestSoruHazirlama : public QObject {
   Q_OBJECT
-  AuthoringFixture f;
+  AuthoringScreenFixture f;
 
   static QString label(QWidget& w, const char* name) {
     return w.findChild<QLabel*>(QLatin1String(name))->text();
@@ -165,7 +165,7 @@ class TestSoruHazirlama : public QObject {
     QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLESORU")), 5);
 
-    f.dir->session().setFlags(users::RightFlags::all(true));
+    f.rights().setFlags(users::RightFlags::all(true));
     QVERIFY(w.findChild<QPushButton*>(QStringLiteral("cmdSecilileriSil"))->isEnabled());
     f.answers({Messages::Answer::Yes});
     w.secilileriSil();
@@ -209,7 +209,7 @@ class TestSoruHazirlama : public QObject {
     filedialogs::setRunner([&](QFileDialog& d) {
       titles << d.windowTitle();
       filters << d.nameFilters().join(QLatin1Char(';'));
-      d.setDirectory(f.dir->path());
+      d.setDirectory(f.folder().path());
       if (d.acceptMode() == QFileDialog::AcceptOpen && !shot) {
         // Under DERSLIK_SHOTS: the reading dialog as the teacher sees it.
         d.resize(820, 480);
@@ -228,14 +228,14 @@ class TestSoruHazirlama : public QObject {
     w.soruVer();
     QCOMPARE(f.shown(), QStringList{users::kDeniedMessage});
     QVERIFY(titles.isEmpty());
-    f.dir->session().setFlags(users::RightFlags::all(true));
+    f.rights().setFlags(users::RightFlags::all(true));
 
     answer = QStringList{QStringLiteral("Sorular")};
     give->click();
     QCOMPARE(f.shown(), QStringList{QStringLiteral("Soru dosyası oluşturuldu")});
-    const QString written = f.dir->filePath(QStringLiteral("Sorular.cks"));
+    const QString written = f.path(QStringLiteral("Sorular.cks"));
     QVERIFY(QFile::exists(written));
-    QVERIFY(QFile::copy(written, f.dir->filePath(QStringLiteral("Kopya.cks"))));
+    QVERIFY(QFile::copy(written, f.path(QStringLiteral("Kopya.cks"))));
 
     // The copy has the bytes of a file taken a moment before: asked, and taken on "Evet".
     answer = QStringList{QStringLiteral("Sorular.cks"), QStringLiteral("Kopya.cks")};

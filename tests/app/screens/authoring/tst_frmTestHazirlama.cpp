@@ -9,7 +9,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "AuthoringFixture.h"
+#include "AuthoringScreenFixture.h"
 #include "authoring/TestCatalog.h"
 #include "authoring/TestQuestions.h"
 #include "framework/Sliste.h"
@@ -23,7 +23,7 @@ using authoring::Booklet;
 
 class TestTestHazirlama : public QObject {
   Q_OBJECT
-  AuthoringFixture f;
+  AuthoringScreenFixture f;
 
   // The keys of the test's grid in position order.
   static QStringList gridKeys(frmTestHazirlama& w) {
@@ -343,7 +343,7 @@ class TestTestHazirlama : public QObject {
     filedialogs::setRunner([&](QFileDialog& d) {
       titles << d.windowTitle();
       filters << d.nameFilters().join(QLatin1Char(';'));
-      d.setDirectory(f.dir->path());
+      d.setDirectory(f.folder().path());
       d.selectFile(QStringLiteral("Test.ckp"));
       return int(QDialog::Accepted);
     });

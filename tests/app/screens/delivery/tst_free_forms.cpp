@@ -98,9 +98,6 @@ class TestFreeForms : public QObject {
   // clipped question kept as its picture.
   void theHomeworkCheckEndsAtItsCount() {
     const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 3);
-    fx.exec(
-        QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI) VALUES "
-                       "('DERS','MATEMATİK')"));
     delivery::RunSettings saved;
     saved.duration = delivery::RunSettings::Duration::Fixed;
     saved.fixedSeconds = 30;
@@ -270,8 +267,7 @@ class TestFreeForms : public QObject {
   void theLessonSetUpKeepsItsChoices() {
     fx.addClass(QStringLiteral("5-A"), 2);
     fx.addClass(QStringLiteral("6-B"), 2, 20);
-    fx.exec(QStringLiteral(
-        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('30-1','0')"));
+    fx.school().remote(QStringLiteral("30-1"));
     std::optional<delivery::RunPlan> started;
     auto lesson = std::make_unique<frmDersUygula>(context());
     lesson->setStartRun([&started](const delivery::RunPlan& plan) {

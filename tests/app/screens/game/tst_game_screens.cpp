@@ -104,11 +104,8 @@ class TestGameScreens : public QObject {
       QCOMPARE(setup.cmbSinifi()->currentText(), QStringLiteral("5-A"));
       QCOMPARE(setup.SlisteKumandalar()->kayitSayisi(), 3);
       // Under every class a remote paired in two classes is two rows but one player.
-      fx.exec(
-          QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,ADI,SOYADI,SINIFI) VALUES "
-                         "('900','Ece','Kaya','6-A')"));
-      fx.exec(
-          QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES ('10-1','900')"));
+      fx.school().student(QStringLiteral("Ece"), QStringLiteral("6-A"), QStringLiteral("900"));
+      fx.school().pair(QStringLiteral("10-1"), {QStringLiteral("900")});
       setup.selectClass(lists::kTumu);
       QCOMPARE(setup.SlisteKumandalar()->kayitSayisi(), 6);
       QCOMPARE(setup.lblOyuncuSayisi()->text(), QStringLiteral("Seçilen oyuncu: 5 / 5"));
@@ -294,6 +291,7 @@ class TestGameScreens : public QObject {
 
   // Pictures of the game with the demo school (DERSLIK_SHOTS=folder to keep them).
   void screenshotsWithTheDemoSchool() {
+    PICTURES_ONLY();
     QVERIFY(school::createDemoSchool(fx.db()).ok());
     frmOyun setup(context());
     setup.resize(1366, 700);

@@ -345,6 +345,7 @@ class TestFrmRaporlar : public QObject {
   // Pictures of every page for looking at them: a data folder with runs
   // (DERSLIK_SHOT_DATA) into DERSLIK_SHOTS, at a projector's and a laptop's size.
   void screenshots() {
+    PICTURES_ONLY();
     const QString data = qEnvironmentVariable("DERSLIK_SHOT_DATA");
     if (data.isEmpty()) QSKIP("DERSLIK_SHOT_DATA is not set");
     store::Store shotStore(data);

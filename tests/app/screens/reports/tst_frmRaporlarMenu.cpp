@@ -19,6 +19,7 @@
 #include "framework/Sliste.h"
 #include "lists/GridLayout.h"
 #include "school/Rollover.h"
+#include "school/ValueLists.h"
 #include "screens/reports/ReportScreens.h"
 #include "screens/reports/frmRaporlar.h"
 #include "screens/reports/frmRaporlarBasariListesi.h"
@@ -51,10 +52,8 @@ class TestFrmRaporlarMenu : public QObject {
   void init() {
     f.setUp();
     for (const char* c : {"5-A", "5-B"})
-      QVERIFY(ReportsFixture::db()
-                  .run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI) "
-                                      "VALUES ('SINIFI',?)"),
-                       {QString::fromLatin1(c)})
+      QVERIFY(school::ValueLists(ReportsFixture::db())
+                  .add(QStringLiteral("SINIFI"), QString::fromLatin1(c))
                   .ok());
     ReportsFixture::addRun(runOf("12.10.2026", "5-A", "12"));
     ReportsFixture::addRun(runOf("20.10.2026", "5-B", "13"));

@@ -8,13 +8,13 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "SchoolFixture.h"
+#include "SchoolScreenFixture.h"
 #include "formats/XlsxWriter.h"
 #include "screens/school/frmDisVeriAl.h"
 
 class TestDisVeriAl : public QObject {
   Q_OBJECT
-  SchoolFixture f;
+  SchoolScreenFixture f;
 
   QString makeSheet(const QList<QStringList>& rows) {
     const QString p = f.path(QStringLiteral("liste.xlsx"));

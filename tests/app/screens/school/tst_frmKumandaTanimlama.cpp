@@ -10,7 +10,7 @@
 
 #include "formats/XlsxWriter.h"
 
-#include "SchoolFixture.h"
+#include "SchoolScreenFixture.h"
 #include "Screenshot.h"
 #include "framework/Sliste.h"
 #include "school/DemoSchool.h"
@@ -21,7 +21,7 @@
 
 class TestKumandaTanimlama : public QObject {
   Q_OBJECT
-  SchoolFixture f;
+  SchoolScreenFixture f;
 
  private slots:
   void init() { f.init(); }
@@ -83,9 +83,8 @@ class TestKumandaTanimlama : public QObject {
   // keeps its pairing; closing the screen finishes an open panel.
   void reRegisterKeepsPairingsAndCloseFinishes() {
     f.addStudent(1, QStringLiteral("5-A"));
-    f.exec(QStringLiteral(
-        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('1-1','0')"));
-    f.exec(QStringLiteral("INSERT INTO TABLEESLESME (KUMANDAADRESI,KAYITNO) VALUES ('1-1','1')"));
+    f.school().remote(QStringLiteral("1-1"));
+    f.school().pair(QStringLiteral("1-1"), {QStringLiteral("1")});
     {
       frmKumandaTanimlama w(f.context());
       w.yeniKayit();
@@ -106,8 +105,7 @@ class TestKumandaTanimlama : public QObject {
   // A new receiver learns the stored remotes: presses are not captured and
   // finishing writes nothing.
   void newReceiverCapturesNothing() {
-    f.exec(QStringLiteral(
-        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('3-3','1')"));
+    f.school().teacherRemote(QStringLiteral("3-3"));
     frmKumandaTanimlama w(f.context());
     w.yeniAlici();
     QCOMPARE(w.frameKumandaTag(), QStringLiteral("YeniAlici"));
@@ -140,12 +138,7 @@ class TestKumandaTanimlama : public QObject {
   void autoPairingSaysWhatToDoAndAsksBeforeSharing() {
     for (int i = 1; i <= 3; ++i) f.addStudent(i, QStringLiteral("7-A"));
     for (int i = 4; i <= 6; ++i) f.addStudent(i, QStringLiteral("7-B"));
-    for (const char* a : {"1-1", "1-2", "1-3"})
-      QVERIFY(f.store()
-                  .run(QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) "
-                                      "VALUES (?,'0')"),
-                       {QString::fromLatin1(a)})
-                  .ok());
+    for (const char* a : {"1-1", "1-2", "1-3"}) f.school().remote(QString::fromLatin1(a));
     frmKumandaTanimlama w(f.context());
     w.sinifSec(QStringLiteral("7-A"));
     f.shown();
@@ -177,12 +170,7 @@ class TestKumandaTanimlama : public QObject {
   // The automatic pairing tells who is left, and the filter lists them.
   void pairingSummaryAndStudentsWithoutRemote() {
     for (int i = 1; i <= 3; ++i) f.addStudent(i, QStringLiteral("5-A"));
-    for (const char* a : {"1-1", "1-2"})
-      QVERIFY(f.store()
-                  .run(QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) "
-                                      "VALUES (?,'0')"),
-                       {QString::fromLatin1(a)})
-                  .ok());
+    for (const char* a : {"1-1", "1-2"}) f.school().remote(QString::fromLatin1(a));
     frmKumandaTanimlama w(f.context());
     w.sinifSec(QStringLiteral("5-A"));
     w.kumandalar()->TumunuSec();
@@ -203,8 +191,7 @@ class TestKumandaTanimlama : public QObject {
     f.addStudent(1, QStringLiteral("5-A"));
     f.addStudent(2, QStringLiteral("5-A"));
     f.addStudent(3, QStringLiteral("6-B"));
-    f.exec(QStringLiteral(
-        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('4-4','0')"));
+    f.school().remote(QStringLiteral("4-4"));
     frmKumandaTanimlama w(f.context());
     w.kumandaSec(QStringLiteral("4-4"));
     QCOMPARE(w.ogrenciler()->kayitSayisi(), 3);
@@ -229,8 +216,7 @@ class TestKumandaTanimlama : public QObject {
 
   // Double-clicking the count writes the remote number labels, asks, and opens them.
   void remoteLabelsAskAndOpen() {
-    f.exec(QStringLiteral(
-        "INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES ('5-5','0')"));
+    f.school().remote(QStringLiteral("5-5"));
     frmKumandaTanimlama w(f.context());
     f.answers({Messages::Answer::Yes});
     QTest::mouseDClick(w.findChild<QLabel*>(QStringLiteral("lblKumandaEtiketiYazdir")),
@@ -246,6 +232,7 @@ class TestKumandaTanimlama : public QObject {
   // The three screens with the demo school paint at both sizes (kept in the
   // folder DERSLIK_SHOTS names, for looking at).
   void screenshots() {
+    PICTURES_ONLY();
     QVERIFY(school::createDemoSchool(f.store()).ok());
     auto shoot = [](QWidget& w, const QString& name, QSize size) {
       w.resize(size);

@@ -384,6 +384,7 @@ class TestMainMenu : public QObject {
   }
 
   void screenshot() {
+    PICTURES_ONLY();
     m_menu->applyStartupRights(false, 0);
     m_menu->DugmeleriDuzenle();
     m_window->setWindowTitle(QStringLiteral("Derslik"));

@@ -73,7 +73,7 @@ class TestUsersScreens : public QObject {
  private slots:
   void init() {
     QVERIFY(TempDataFolder::renew(m_dir));
-    QVERIFY(store().run(QStringLiteral("INSERT INTO TABLEOKUL (OKULADI) VALUES (' ')")).ok());
+    QVERIFY(store::ensureInstitutionRow(store()).ok());
     QVERIFY(store().reloadInstitution().ok());
     users::UserList list;
     list.add(QStringLiteral("İSMAİL"), QStringLiteral("Doğru'1"), QStringLiteral("-105M-109M"));
@@ -294,6 +294,7 @@ class TestUsersScreens : public QObject {
   }
 
   void screenshots() {
+    PICTURES_ONLY();
     QMainWindow window;
     auto* mdi = new QMdiArea(&window);
     window.setCentralWidget(mdi);
