@@ -56,6 +56,29 @@ Status Recording::CevaplariVeritabaninaYaz(const RunRecord& run, int position,
   }
   step(QStringLiteral("answers"));
 
+  // The run's start is stored with its first question, and with it who was left
+  // out before it began.
+  if (!run.leftOut.isEmpty()) {
+    Result<QVariant> started = m_store.scalar(
+        QStringLiteral("SELECT COUNT(*) FROM TABLEUYGULAMA WHERE TESTTARIHI=? AND TESTBASLANGIC=?"),
+        runParams(run.key));
+    if (!started) return Status::failure(started.error());
+    if (started->toInt() == 0) {
+      if (Status s = m_store.run(QStringLiteral("DELETE FROM TABLEDISARIDAKALAN WHERE "
+                                                "TESTTARIHI=? AND TESTBASLANGIC=?"),
+                                 runParams(run.key));
+          !s)
+        return s;
+      for (const auto& [address, name] : run.leftOut)
+        if (Status s = m_store.run(
+                QStringLiteral("INSERT INTO TABLEDISARIDAKALAN (TESTTARIHI,TESTBASLANGIC,"
+                               "KUMANDAADRESI,ADISOYADI) VALUES (?,?,?,?)"),
+                store::texts(runParams(run.key) << address << name));
+            !s)
+          return s;
+    }
+  }
+
   Result<QVariant> known = m_store.scalar(
       QStringLiteral("SELECT COUNT(*) FROM TABLEUYGULAMA WHERE TESTTARIHI=? AND TESTBASLANGIC=? "
                      "AND TESTNO=? AND SORUNO=? AND TESTSIRANO=?"),

@@ -35,6 +35,9 @@ struct RunRecord {
   bool majorityIsCorrect = false;
   QStringList addresses;   // the student remotes of the run
   QString virtualKayitNo;  // "name|surname" recorded for a run with only "0-0"
+  // The students left out at the remote check: their remote and their name as the
+  // tiles showed it. Stored with the run's first question (TABLEDISARIDAKALAN).
+  QList<QPair<QString, QString>> leftOut;
 };
 
 // The final statistics page: the run's answers counted by outcome.

@@ -55,6 +55,9 @@ QList<TableDef> buildTables() {
   t << table("TABLECEVAP", {"TESTTARIHI", "TESTBASLANGIC", "TESTBITIS", "TESTNO", "SORUNO",
                             "TESTSIRANO", "KUMANDAADRESI", "KAYITNO", "CEVAP", "CEVAPSURESI",
                             "DOGRUSIK", "YANLISDOGRUGOTURU", "KACINCIOLDU"});
+  // Students left out of a run at its remote check (their remotes had not pressed).
+  t << table("TABLEDISARIDAKALAN", {"ID#", "TESTTARIHI", "TESTBASLANGIC", "KUMANDAADRESI",
+                                    "ADISOYADI"});
   t << table("TABLESONUC",
              {"KUMANDAADRESI", "KAYITNO",    "ADI",      "SOYADI",     "TESTTARIHI",
               "TESTBASLANGIC", "TESTBITIS",  "TESTNO",   "SEVIYE",     "SINIFI",
@@ -129,6 +132,8 @@ Status createIndexes(const QSqlDatabase& db) {
       "CREATE INDEX IF NOT EXISTS IX_CEVAP_KAYITNO ON TABLECEVAP (KAYITNO)",
       "CREATE INDEX IF NOT EXISTS IX_CEVAP_SORUNO ON TABLECEVAP (SORUNO)",
       "CREATE INDEX IF NOT EXISTS IX_SONUC_RUN ON TABLESONUC (TESTTARIHI, TESTBASLANGIC)",
+      "CREATE INDEX IF NOT EXISTS IX_DISARIDAKALAN_RUN ON TABLEDISARIDAKALAN (TESTTARIHI, "
+      "TESTBASLANGIC)",
       "CREATE INDEX IF NOT EXISTS IX_SONUC_KAYITNO ON TABLESONUC (KAYITNO)",
       "CREATE INDEX IF NOT EXISTS IX_SORU_SORUNO ON TABLESORU (SORUNO)",
       // The question searches narrow by level and course first.

@@ -2,6 +2,7 @@
 
 #include "RunFixture.h"
 #include "delivery/InterruptedRuns.h"
+#include "reports/RunReport.h"
 #include "reports/Scoring.h"
 
 using delivery::RunSession;
@@ -447,14 +448,33 @@ class TestRunSession : public QObject, public RunFixture {
     QCOMPARE(run.page(), Page::Countdown);
     QCOMPARE(run.names(), (QStringList{"Can", "Nur"}));
     QCOMPARE(run.leftOut(), (QStringList{"Ali", "Ece"}));
+    // Stored with the run's first question: its report names them as the final page does.
+    throughCountdown();
+    QVERIFY(run.trigger(Command::Next));
+    reports::RunReport report(db(), run.runKey());
+    QVERIFY(report.load().ok());
+    QCOMPARE(report.info().leftOut,
+             (QList<reports::LeftOutStudent>{{"10-1", "Ali"}, {"10-3", "Ece"}}));
+    QCOMPARE(report.general({}).leftOutCaption, QStringLiteral("Testin Dışında Kalan (2)"));
+    QCOMPARE(report.general({}).leftOutNames, QStringLiteral("Ali, Ece"));
+    QCOMPARE(report.general({}).participants, 2);
 
-    // Everybody pressed: nothing to ask.
+    // Everybody pressed: nothing to ask, nobody named.
+    clock().advance(60000);
     RunSession& all = open(p);
     for (const char* a : {"10-1", "10-2", "10-3", "10-4"}) press(QString::fromLatin1(a), "B");
     messages().clear();
     QVERIFY(all.trigger(Command::Next));
     QVERIFY(messages().texts().isEmpty());
     QVERIFY(all.leftOut().isEmpty());
+    throughCountdown();
+    QVERIFY(all.trigger(Command::Next));
+    reports::RunReport whole(db(), all.runKey());
+    QVERIFY(whole.load().ok());
+    QVERIFY(whole.info().leftOut.isEmpty());
+    QVERIFY(whole.general({}).leftOutCaption.isEmpty());
+    QVERIFY(report.load().ok());
+    QCOMPARE(report.info().leftOut.size(), 2);
   }
 
   // "Sonraki Soru (B)" on the last question asks while time is left and somebody

@@ -320,6 +320,12 @@ void frmRaporlar::paintGeneral() {
                                      "<tr><td>Katılımcı</td><td align=right><b>%2</b></td></tr>")
                           .arg(g.questions)
                           .arg(g.participants) +
+                      // Who was left out at the remote check, named as on the final page.
+                      (g.leftOutCaption.isEmpty()
+                           ? QString()
+                           : QStringLiteral("<tr><td>%1</td><td align=right><b>%2</b></td></tr>")
+                                 .arg(g.leftOutCaption.toHtmlEscaped(),
+                                      g.leftOutNames.toHtmlEscaped())) +
                       tallyHtml(g, letters) + QStringLiteral("</table>") +
                       noteHtml(g.unscoredNote));
   auto* toggle = m_pages->widget(int(Page::General))
