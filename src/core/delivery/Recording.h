@@ -91,8 +91,7 @@ class Recording {
  private:
   // With `replaced` (the question's answers before this visit), only the question at
   // `position` is refreshed and scored; without, the whole run.
-  Status refresh(const RunRecord& run, int position,
-                 const QList<reports::StoredAnswer>* replaced);
+  Status refresh(const RunRecord& run, int position, const QList<reports::StoredAnswer>* replaced);
   void step(const QString& name) const {
     if (m_hooks.stepReached) m_hooks.stepReached(name);
   }

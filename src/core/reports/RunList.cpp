@@ -180,8 +180,7 @@ Result<bool> RunList::deleteRuns(const QList<RunKey>& runs, Messages& messages) 
     return false;
   store::Transaction tx(m_store);
   for (const RunKey& run : runs) {
-    for (const char* table :
-         {"TABLEUYGULAMA", "TABLECEVAP", "TABLESONUC", "TABLEDISARIDAKALAN"}) {
+    for (const char* table : {"TABLEUYGULAMA", "TABLECEVAP", "TABLESONUC", "TABLEDISARIDAKALAN"}) {
       if (Status s =
               m_store.run(QStringLiteral("DELETE FROM %1 WHERE TESTTARIHI=? AND TESTBASLANGIC=?")
                               .arg(QString::fromLatin1(table)),

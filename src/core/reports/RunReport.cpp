@@ -302,9 +302,7 @@ QStringList RunReport::unscoredPositions() const {
   return positions;
 }
 
-QString leftOutCaption(int count) {
-  return QStringLiteral("Testin Dışında Kalan (%1)").arg(count);
-}
+QString leftOutCaption(int count) { return QStringLiteral("Testin Dışında Kalan (%1)").arg(count); }
 
 GeneralView RunReport::general(const ReportOptions& options) const {
   GeneralView g;

@@ -142,11 +142,12 @@ Status copyKeys(store::Store& store, const QVariantList& key, int position = 0) 
   QVariantList one;
   if (position > 0) one << QString::number(position);
   return store.run(
-      QStringLiteral("UPDATE TABLECEVAP SET DOGRUSIK=U.DOGRUSIK FROM (SELECT TESTSIRANO,"
-                     "MAX(COALESCE(DOGRUSIK,'')) AS DOGRUSIK FROM TABLEUYGULAMA WHERE TESTTARIHI=? "
-                     "AND TESTBASLANGIC=?%1 GROUP BY TESTSIRANO) U WHERE TABLECEVAP.TESTTARIHI=? AND "
-                     "TABLECEVAP.TESTBASLANGIC=?%2 AND TABLECEVAP.TESTSIRANO=U.TESTSIRANO AND "
-                     "TABLECEVAP.DOGRUSIK IS NOT U.DOGRUSIK")
+      QStringLiteral(
+          "UPDATE TABLECEVAP SET DOGRUSIK=U.DOGRUSIK FROM (SELECT TESTSIRANO,"
+          "MAX(COALESCE(DOGRUSIK,'')) AS DOGRUSIK FROM TABLEUYGULAMA WHERE TESTTARIHI=? "
+          "AND TESTBASLANGIC=?%1 GROUP BY TESTSIRANO) U WHERE TABLECEVAP.TESTTARIHI=? AND "
+          "TABLECEVAP.TESTBASLANGIC=?%2 AND TABLECEVAP.TESTSIRANO=U.TESTSIRANO AND "
+          "TABLECEVAP.DOGRUSIK IS NOT U.DOGRUSIK")
           .arg(position > 0 ? QStringLiteral(" AND TESTSIRANO=?") : QString(),
                position > 0 ? QStringLiteral(" AND TABLECEVAP.TESTSIRANO=?") : QString()),
       key + one + key + one);
@@ -162,10 +163,9 @@ Result<RunColumns> runColumns(store::Store& store, const QVariantList& key) {
   if (!d) return Result<RunColumns>::failure(d.error());
   RunColumns c;
   if (QSqlQuery& q = d.value(); q.next())
-    c = {q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-         q.value(3).toString(), q.value(4).toString(), q.value(5).toString(),
-         q.value(6).toString(), q.value(7).toString(), q.value(8).toString(),
-         q.value(9).toString(), q.value(10).toString()};
+    c = {q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString(),
+         q.value(4).toString(), q.value(5).toString(), q.value(6).toString(), q.value(7).toString(),
+         q.value(8).toString(), q.value(9).toString(), q.value(10).toString()};
   return c;
 }
 
@@ -176,9 +176,10 @@ Status readAnswers(store::Store& store, const QVariantList& key, int position,
   QVariantList values = key;
   if (position > 0) values << QString::number(position);
   Result<QSqlQuery> q = store.exec(
-      QStringLiteral("SELECT NZ(KUMANDAADRESI),NZ(KAYITNO),NZ(CEVAP),NZ(DOGRUSIK),NZ(CEVAPSURESI),"
-                     "NZ(YANLISDOGRUGOTURU),TESTBITIS,TESTNO FROM TABLECEVAP WHERE TESTTARIHI=? AND "
-                     "TESTBASLANGIC=?%1 ORDER BY rowid")
+      QStringLiteral(
+          "SELECT NZ(KUMANDAADRESI),NZ(KAYITNO),NZ(CEVAP),NZ(DOGRUSIK),NZ(CEVAPSURESI),"
+          "NZ(YANLISDOGRUGOTURU),TESTBITIS,TESTNO FROM TABLECEVAP WHERE TESTTARIHI=? AND "
+          "TESTBASLANGIC=?%1 ORDER BY rowid")
           .arg(position > 0 ? QStringLiteral(" AND TESTSIRANO=?") : QString()),
       values);
   if (!q) return Status::failure(q.error());
@@ -287,12 +288,12 @@ Status storeResults(store::Store& store, const RunKey& run, QList<RemoteResult> 
         store::caseMap(QStringLiteral("KUMANDAADRESI"), ranks, QStringLiteral("KACINCIOLDU"));
     QVariantList where = key;
     if (position > 0) where << QString::number(position);
-    if (Status s = store.run(QStringLiteral("UPDATE TABLECEVAP SET KACINCIOLDU=%1 WHERE "
-                                            "TESTTARIHI=? AND TESTBASLANGIC=?%2 AND "
-                                            "KACINCIOLDU IS NOT %1")
-                                 .arg(rankOf.sql, position > 0 ? QStringLiteral(" AND TESTSIRANO=?")
-                                                               : QString()),
-                             rankOf.values + where + rankOf.values);
+    if (Status s = store.run(
+            QStringLiteral("UPDATE TABLECEVAP SET KACINCIOLDU=%1 WHERE "
+                           "TESTTARIHI=? AND TESTBASLANGIC=?%2 AND "
+                           "KACINCIOLDU IS NOT %1")
+                .arg(rankOf.sql, position > 0 ? QStringLiteral(" AND TESTSIRANO=?") : QString()),
+            rankOf.values + where + rankOf.values);
         !s)
       return s;
   }

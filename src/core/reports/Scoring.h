@@ -47,9 +47,9 @@ QString totalTimeText(int seconds);
 struct StoredAnswer {
   QString address;  // KUMANDAADRESI
   QString kayitNo;
-  QString answer;  // CEVAP
-  QString key;     // DOGRUSIK, as copied onto the answer
-  QString time;    // CEVAPSURESI
+  QString answer;   // CEVAP
+  QString key;      // DOGRUSIK, as copied onto the answer
+  QString time;     // CEVAPSURESI
   QString penalty;  // YANLISDOGRUGOTURU
 };
 

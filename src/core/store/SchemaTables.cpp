@@ -56,8 +56,8 @@ QList<TableDef> buildTables() {
                             "TESTSIRANO", "KUMANDAADRESI", "KAYITNO", "CEVAP", "CEVAPSURESI",
                             "DOGRUSIK", "YANLISDOGRUGOTURU", "KACINCIOLDU"});
   // Students left out of a run at its remote check (their remotes had not pressed).
-  t << table("TABLEDISARIDAKALAN", {"ID#", "TESTTARIHI", "TESTBASLANGIC", "KUMANDAADRESI",
-                                    "ADISOYADI"});
+  t << table("TABLEDISARIDAKALAN",
+             {"ID#", "TESTTARIHI", "TESTBASLANGIC", "KUMANDAADRESI", "ADISOYADI"});
   t << table("TABLESONUC",
              {"KUMANDAADRESI", "KAYITNO",    "ADI",      "SOYADI",     "TESTTARIHI",
               "TESTBASLANGIC", "TESTBITIS",  "TESTNO",   "SEVIYE",     "SINIFI",

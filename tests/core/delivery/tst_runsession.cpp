@@ -624,9 +624,10 @@ class TestRunSession : public QObject, public RunFixture {
     RunSession& run = open(plan(QStringLiteral("7"), remotes));
     throughCountdown();
     const auto results = [this] {
-      return column("SELECT KUMANDAADRESI||' '||KAYITNO||' '||SORUSAYI||' '||NET||' '||DOGRUSAYI||"
-                    "' '||YANLISSAYI||' '||BOSSAYI||' '||TOPLAMSURE||' '||KACINCIOLDU||' '||"
-                    "KISISAYI FROM TABLESONUC ORDER BY KUMANDAADRESI");
+      return column(
+          "SELECT KUMANDAADRESI||' '||KAYITNO||' '||SORUSAYI||' '||NET||' '||DOGRUSAYI||"
+          "' '||YANLISSAYI||' '||BOSSAYI||' '||TOPLAMSURE||' '||KACINCIOLDU||' '||"
+          "KISISAYI FROM TABLESONUC ORDER BY KUMANDAADRESI");
     };
     const auto rescored = [&] {
       store::Transaction tx(db());

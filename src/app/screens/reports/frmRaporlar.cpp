@@ -331,11 +331,11 @@ void frmRaporlar::paintGeneral() {
                       tallyHtml(g, letters) + QStringLiteral("</table>") +
                       noteHtml(g.unscoredNote));
   // Who was left out at the remote check, named as on the final page.
-  m_lblDisaridaKalan->setText(g.leftOutCaption.isEmpty()
-                                  ? QString()
-                                  : QStringLiteral("%1: <b>%2</b>")
-                                        .arg(g.leftOutCaption.toHtmlEscaped(),
-                                             g.leftOutNames.toHtmlEscaped()));
+  m_lblDisaridaKalan->setText(
+      g.leftOutCaption.isEmpty()
+          ? QString()
+          : QStringLiteral("%1: <b>%2</b>")
+                .arg(g.leftOutCaption.toHtmlEscaped(), g.leftOutNames.toHtmlEscaped()));
   m_lblDisaridaKalan->setVisible(!g.leftOutCaption.isEmpty());
   auto* toggle = m_pages->widget(int(Page::General))
                      ->findChild<QPushButton*>(QStringLiteral("cmdDogruYanlis"));
