@@ -308,6 +308,33 @@ void simulatedRun() {
   });
 }
 
+// A homework check of 100 and of 1,000 questions (the most the command line allows)
+// by a class of 30, as `derslik-cli run free` runs it: the time per question must
+// not grow with the run.
+void freeRuns() {
+  for (const int questions : {100, 1000}) {
+    const QString name = QStringLiteral("delivery_free_run_30_remotes_%1_questions").arg(questions);
+    if (!selected(name)) continue;
+    QTemporaryDir dir;
+    store::Store store(dir.path());
+    if (!store.open() || !addClassAndTest(store, 30, 1)) return;
+    Result<delivery::RunSettings> settings =
+        delivery::RunSettings::loadForFreeQuestions(store.db());
+    if (!settings) return;
+    RecordedMessages messages;
+    quint32 seed = 0;
+    measure(name, questions, 3, [&] {
+      delivery::SimulatedRun sim(store, messages);
+      delivery::SimulatedRun::Options o;
+      o.className = QStringLiteral("5-A");
+      o.settings = settings.value();
+      o.settings.remoteTestScreen = false;
+      o.seed = ++seed;
+      if (!sim.runFree(o, questions)) err << "ödev kontrolü başarısız\n";
+    });
+  }
+}
+
 // From the receiver's socket through the main window's receiver side and press
 // routing to the run's change signal (what the presentation repaints on).
 void pressToRunState() {
@@ -362,6 +389,7 @@ void pressToRunState() {
 void deliveryBenchmarks() {
   leavingAQuestion();
   simulatedRun();
+  freeRuns();
   pressToRunState();
 }
 

@@ -291,13 +291,21 @@ int run(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) 
     questionArray.append(o);
   }
   if (a.has(QStringLiteral("json"))) {
+    QJsonArray leftOut;
+    for (const reports::LeftOutStudent& l : report->info().leftOut)
+      leftOut.append(QJsonObject{{QStringLiteral("KUMANDAADRESI"), l.address},
+                                 {QStringLiteral("ADISOYADI"), l.name}});
     QJsonObject doc{{QStringLiteral("students"), objects(studentColumns, students)},
-                    {QStringLiteral("questions"), questionArray}};
+                    {QStringLiteral("questions"), questionArray},
+                    {QStringLiteral("leftOut"), leftOut}};
     printJson(out, QJsonDocument(doc));
     return 0;
   }
   out << report->title() << "\n";
-  if (const QString note = report->general({}).unscoredNote; !note.isEmpty()) out << note << '\n';
+  const reports::GeneralView general = report->general({});
+  if (!general.leftOutCaption.isEmpty())
+    out << general.leftOutCaption << ": " << general.leftOutNames << '\n';
+  if (const QString note = general.unscoredNote; !note.isEmpty()) out << note << '\n';
   out << '\n';
   printTable(out, studentColumns, students);
   out << '\n';

@@ -24,6 +24,15 @@ Status Recording::CevaplariVeritabaninaYaz(const RunRecord& run, int position,
   const QString sira = QString::number(position);
   store::Transaction tx(m_store);
   step(QStringLiteral("begin"));
+  // The run is scored whole where its stored results may not be those of a whole
+  // rescore yet (the first question this recording leaves, e.g. of a resumed run)
+  // and at its end; every other question is scored on its own.
+  const bool whole = !run.end.isEmpty() || m_scoredWhole != run.key;
+  reports::Scoring scoring(m_store);
+  Result<QList<reports::StoredAnswer>> replaced =
+      whole ? Result<QList<reports::StoredAnswer>>(QList<reports::StoredAnswer>())
+            : scoring.questionAnswers(run.key, position);
+  if (!replaced) return Status::failure(replaced.error());
   // A revisited question is stored afresh: its earlier rows go in the same
   // transaction that writes the new ones.
   if (Status s = m_store.run(QStringLiteral("DELETE FROM TABLECEVAP WHERE TESTTARIHI=? AND "
@@ -46,6 +55,29 @@ Status Recording::CevaplariVeritabaninaYaz(const RunRecord& run, int position,
     if (!insert.exec()) return Status::failure(store::sqlErrorText(insert.lastError()));
   }
   step(QStringLiteral("answers"));
+
+  // The run's start is stored with its first question, and with it who was left
+  // out before it began.
+  if (!run.leftOut.isEmpty()) {
+    Result<QVariant> started = m_store.scalar(
+        QStringLiteral("SELECT COUNT(*) FROM TABLEUYGULAMA WHERE TESTTARIHI=? AND TESTBASLANGIC=?"),
+        runParams(run.key));
+    if (!started) return Status::failure(started.error());
+    if (started->toInt() == 0) {
+      if (Status s = m_store.run(QStringLiteral("DELETE FROM TABLEDISARIDAKALAN WHERE "
+                                                "TESTTARIHI=? AND TESTBASLANGIC=?"),
+                                 runParams(run.key));
+          !s)
+        return s;
+      for (const auto& [address, name] : run.leftOut)
+        if (Status s = m_store.run(
+                QStringLiteral("INSERT INTO TABLEDISARIDAKALAN (TESTTARIHI,TESTBASLANGIC,"
+                               "KUMANDAADRESI,ADISOYADI) VALUES (?,?,?,?)"),
+                store::texts(runParams(run.key) << address << name));
+            !s)
+          return s;
+    }
+  }
 
   Result<QVariant> known = m_store.scalar(
       QStringLiteral("SELECT COUNT(*) FROM TABLEUYGULAMA WHERE TESTTARIHI=? AND TESTBASLANGIC=? "
@@ -73,30 +105,42 @@ Status Recording::CevaplariVeritabaninaYaz(const RunRecord& run, int position,
       return s;
   }
   step(QStringLiteral("question"));
-  if (Status s = refresh(run, position); !s) return s;
+  if (whole) step(QStringLiteral("whole"));
+  if (Status s = refresh(run, position, whole ? nullptr : &replaced.value()); !s) return s;
   step(QStringLiteral("results"));
-  return tx.commit();
+  if (Status s = tx.commit(); !s) return s;
+  if (whole) m_scoredWhole = run.key;
+  return {};
 }
 
 Status Recording::RaporIcinHazirla(const RunRecord& run, int position) {
   store::Transaction tx(m_store);
-  if (Status s = refresh(run, position); !s) return s;
-  return tx.commit();
+  if (Status s = refresh(run, position, nullptr); !s) return s;
+  if (Status s = tx.commit(); !s) return s;
+  m_scoredWhole = run.key;
+  return {};
 }
 
-Status Recording::refresh(const RunRecord& run, int position) {
+Status Recording::refresh(const RunRecord& run, int position,
+                          const QList<reports::StoredAnswer>* replaced) {
   const QVariantList key = runParams(run.key);
+  // Refreshing one question touches its own rows only: the rest of the run had
+  // the same refresh when its questions were left.
+  const bool one = replaced != nullptr && position > 0;
+  const QString onePosition = one ? QStringLiteral(" AND TESTSIRANO=?") : QString();
+  const QVariantList where = one ? key + QVariantList{QString::number(position)} : key;
   // Students and penalty mode on every answer of the run. A remote's student is
   // the one it is paired with in the run's class; a remote without one (or with
   // a student of another class only) keeps an empty KAYITNO.
   if (run.addresses == QStringList{RunPlan::kVirtualRemote}) {
     if (Status s = m_store.run(
             QStringLiteral("UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=? WHERE "
-                           "TESTTARIHI=? AND TESTBASLANGIC=? AND (TESTBITIS IS NOT ? OR "
-                           "YANLISDOGRUGOTURU IS NOT ? OR KAYITNO IS NOT ?)"),
+                           "TESTTARIHI=? AND TESTBASLANGIC=?%1 AND (TESTBITIS IS NOT ? OR "
+                           "YANLISDOGRUGOTURU IS NOT ? OR KAYITNO IS NOT ?)")
+                .arg(onePosition),
             store::texts(
                 QVariantList{run.end, reports::storedPenalty(run.penalty), run.virtualKayitNo} +
-                key +
+                where +
                 QVariantList{run.end, reports::storedPenalty(run.penalty), run.virtualKayitNo}));
         !s)
       return s;
@@ -108,8 +152,9 @@ Status Recording::refresh(const RunRecord& run, int position) {
             "SELECT A.ADRES,(SELECT E.KAYITNO FROM TABLEESLESME E INNER JOIN TABLEOGRENCI O ON "
             "O.KAYITNO=E.KAYITNO WHERE E.KUMANDAADRESI=A.ADRES AND (?='' OR O.SINIFI=?) ORDER BY "
             "E.rowid LIMIT 1) FROM (SELECT DISTINCT KUMANDAADRESI AS ADRES FROM TABLECEVAP WHERE "
-            "TESTTARIHI=? AND TESTBASLANGIC=?) A"),
-        store::texts(QVariantList{sinifi, sinifi} + key));
+            "TESTTARIHI=? AND TESTBASLANGIC=?%1) A")
+            .arg(onePosition),
+        store::texts(QVariantList{sinifi, sinifi} + where));
     if (!paired) return Status::failure(paired.error());
     QList<QPair<QString, QString>> students;
     while (paired.value().next())
@@ -122,10 +167,10 @@ Status Recording::refresh(const RunRecord& run, int position) {
       const QVariantList set = store::texts({run.end, reports::storedPenalty(run.penalty)});
       if (Status s = m_store.run(
               QStringLiteral("UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=%1 "
-                             "WHERE TESTTARIHI=? AND TESTBASLANGIC=? AND (TESTBITIS IS NOT ? OR "
+                             "WHERE TESTTARIHI=? AND TESTBASLANGIC=?%2 AND (TESTBITIS IS NOT ? OR "
                              "YANLISDOGRUGOTURU IS NOT ? OR KAYITNO IS NOT %1)")
-                  .arg(student.sql),
-              set + student.values + key + set + student.values);
+                  .arg(student.sql, onePosition),
+              set + student.values + where + set + student.values);
           !s)
         return s;
     }
@@ -136,11 +181,12 @@ Status Recording::refresh(const RunRecord& run, int position) {
   if (Status s = m_store.run(
           QStringLiteral("UPDATE TABLEUYGULAMA SET TESTBITIS=?,TESTADI=?,SEVIYE=?,SINIFI=?,DERS=?,"
                          "UNITE=?,KONU=?,KAZANIM=?,GRUP=?,ACIKLAMA=?,YANLISDOGRUGOTURU=? WHERE "
-                         "TESTTARIHI=? AND TESTBASLANGIC=?"),
+                         "TESTTARIHI=? AND TESTBASLANGIC=?%1")
+              .arg(onePosition),
           store::texts(QVariantList{run.end, d.testName, d.level, d.className, d.course, d.unit,
                                     d.topic, d.outcome, d.group, d.description,
                                     reports::storedPenalty(run.penalty)} +
-                       key));
+                       where));
       !s)
     return s;
 
@@ -161,6 +207,7 @@ Status Recording::refresh(const RunRecord& run, int position) {
     }
   }
   // Keys onto the answers, result rows and ranks.
+  if (one) return reports::Scoring(m_store).scoreQuestion(run.key, position, *replaced);
   return reports::Scoring(m_store).rescoreRun(run.key);
 }
 

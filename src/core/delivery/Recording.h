@@ -35,6 +35,9 @@ struct RunRecord {
   bool majorityIsCorrect = false;
   QStringList addresses;   // the student remotes of the run
   QString virtualKayitNo;  // "name|surname" recorded for a run with only "0-0"
+  // The students left out at the remote check: their remote and their name as the
+  // tiles showed it. Stored with the run's first question (TABLEDISARIDAKALAN).
+  QList<QPair<QString, QString>> leftOut;
 };
 
 // The final statistics page: the run's answers counted by outcome.
@@ -68,7 +71,9 @@ class Recording {
 
   // Leaving the question at `position` (from 1): its answers replace what an earlier
   // visit stored, its question row is added with the bank's key, and the results
-  // are refreshed; with run.end set this is also the end of the run.
+  // are refreshed; with run.end set this is also the end of the run. The first
+  // question a recording leaves and the end rebuild the results whole; the others
+  // refresh and score their own rows only, so a long run does not slow down.
   Status CevaplariVeritabaninaYaz(const RunRecord& run, int position, const QString& soruNo,
                                   const QList<TileAnswer>& answers);
   // Refreshes the run's results (students, description, majority key of
@@ -84,13 +89,18 @@ class Recording {
   Result<RunStatistics> statistics(const reports::RunKey& run) const;
 
  private:
-  Status refresh(const RunRecord& run, int position);
+  // With `replaced` (the question's answers before this visit), only the question at
+  // `position` is refreshed and scored; without, the whole run.
+  Status refresh(const RunRecord& run, int position, const QList<reports::StoredAnswer>* replaced);
   void step(const QString& name) const {
     if (m_hooks.stepReached) m_hooks.stepReached(name);
   }
 
   store::Store& m_store;
   Hooks m_hooks;
+  // The run whose results this recording last rebuilt whole; its next questions are
+  // scored one by one.
+  reports::RunKey m_scoredWhole;
 };
 
 }  // namespace delivery

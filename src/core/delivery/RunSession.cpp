@@ -490,9 +490,11 @@ void RunSession::beginQuestions() {
     QStringList addresses;
     QStringList names;
     m_leftOut.clear();
+    m_leftOutRemotes.clear();
     for (int i = 0; i < m_testTiles.size(); ++i) {
       if (m_testTiles.tiles().at(i).state != activity::RemoteTiles::State::Answered) {
         m_leftOut << m_plan.names.at(i);
+        m_leftOutRemotes << m_plan.studentRemotes.at(i);
         continue;
       }
       addresses << m_plan.studentRemotes.at(i);
@@ -686,6 +688,8 @@ RunRecord RunSession::record() const {
   r.majorityIsCorrect = m_plan.settings.majorityIsCorrect;
   r.addresses = m_plan.studentRemotes;
   r.virtualKayitNo = m_plan.virtualName + QLatin1Char('|') + m_plan.virtualSurname;
+  for (qsizetype i = 0; i < m_leftOut.size(); ++i)
+    r.leftOut.append({m_leftOutRemotes.value(i), m_leftOut.at(i)});
   return r;
 }
 

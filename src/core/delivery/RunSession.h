@@ -297,6 +297,7 @@ class RunSession : public QObject, public activity::PressConsumer {
   bool m_confirmingExit = false;
   bool m_asking = false;  // a question to the teacher is open: no command meanwhile
   QStringList m_leftOut;
+  QStringList m_leftOutRemotes;  // their remotes, in the same order
   bool m_countsShown = false;
   bool m_answerShown = false;
   bool m_solutionShown = false;

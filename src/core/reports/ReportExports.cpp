@@ -143,6 +143,8 @@ QString generalHtml(const GeneralView& g) {
                      .arg(g.questions)
                      .arg(g.participants)
                      .arg(g.answers);
+  if (!g.leftOutCaption.isEmpty())
+    html += QStringLiteral("<p>%1: %2</p>").arg(esc(g.leftOutCaption), esc(g.leftOutNames));
   if (!g.unscoredNote.isEmpty())
     html += QStringLiteral("<p><b>%1</b></p>").arg(esc(g.unscoredNote));
   html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">");

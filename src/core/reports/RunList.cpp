@@ -181,7 +181,7 @@ Result<bool> RunList::deleteRuns(const QList<RunKey>& runs, Messages& messages) 
     return false;
   store::Transaction tx(m_store);
   for (const RunKey& run : runs) {
-    for (const char* table : {"TABLEUYGULAMA", "TABLECEVAP", "TABLESONUC"}) {
+    for (const char* table : {"TABLEUYGULAMA", "TABLECEVAP", "TABLESONUC", "TABLEDISARIDAKALAN"}) {
       if (Status s =
               m_store.run(QStringLiteral("DELETE FROM %1 WHERE TESTTARIHI=? AND TESTBASLANGIC=?")
                               .arg(QString::fromLatin1(table)),
@@ -226,7 +226,7 @@ Result<int> RunList::mergeSurveyRuns(const QList<RunKey>& runs) {
         !s)
       return Result<int>::failure(s.error());
     // The merged run is gone: its question rows and its results go with it.
-    for (const char* table : {"TABLEUYGULAMA", "TABLESONUC"}) {
+    for (const char* table : {"TABLEUYGULAMA", "TABLESONUC", "TABLEDISARIDAKALAN"}) {
       if (Status s = m_store.run(QStringLiteral("DELETE FROM %1 WHERE TESTTARIHI=? AND "
                                                 "TESTBASLANGIC=?")
                                      .arg(QString::fromLatin1(table)),

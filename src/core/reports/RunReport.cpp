@@ -181,6 +181,15 @@ Status RunReport::read() {
     i.aktarildi = r.value(12).toString();
   }
 
+  Result<QSqlQuery> leftOut = m_store.exec(
+      QStringLiteral("SELECT NZ(KUMANDAADRESI),NZ(ADISOYADI) FROM TABLEDISARIDAKALAN WHERE "
+                     "TESTTARIHI=? AND TESTBASLANGIC=? ORDER BY rowid"),
+      run);
+  if (!leftOut) return Status::failure(leftOut.error());
+  while (leftOut.value().next())
+    m_info.leftOut << LeftOutStudent{leftOut.value().value(0).toString(),
+                                     leftOut.value().value(1).toString()};
+
   Result<QSqlQuery> questions = m_store.exec(
       QStringLiteral("SELECT NZ(U.TESTSIRANO),NZ(U.SORUNO),NZ(U.DOGRUSIK),(SELECT "
                      "NZ(S.SORUICERIK) FROM TABLESORU S WHERE S.SORUNO=U.SORUNO LIMIT 1) FROM "
@@ -293,11 +302,19 @@ QStringList RunReport::unscoredPositions() const {
   return positions;
 }
 
+QString leftOutCaption(int count) { return QStringLiteral("Testin Dışında Kalan (%1)").arg(count); }
+
 GeneralView RunReport::general(const ReportOptions& options) const {
   GeneralView g;
   g.questions = int(m_questions.size());
   g.unscoredNote = unscoredText(unscoredPositions(), g.questions);
   g.participants = int(m_participants.size());
+  if (!m_info.leftOut.isEmpty()) {
+    QStringList names;
+    for (const LeftOutStudent& l : m_info.leftOut) names << l.name;
+    g.leftOutCaption = leftOutCaption(int(names.size()));
+    g.leftOutNames = names.join(QStringLiteral(", "));
+  }
   g.chartGroup = m_info.chartGroup();
   Tally tally;
   for (const ReportParticipant& p : m_participants)

@@ -19,6 +19,17 @@ class Store;
 
 namespace reports {
 
+// A student left out of a run at its remote check: the remote had not pressed
+// when the teacher went on.
+struct LeftOutStudent {
+  QString address;  // KUMANDAADRESI
+  QString name;     // as the tiles showed it
+  bool operator==(const LeftOutStudent&) const = default;
+};
+
+// "Testin Dışında Kalan (2)": the caption the run's final page gives them.
+QString leftOutCaption(int count);
+
 // What a run's question rows say about the run itself.
 struct RunInfo {
   RunKey key;
@@ -26,6 +37,7 @@ struct RunInfo {
   QString ders, unite, konu, kazanim;
   Penalty penalty = Penalty::FourWrongs;  // YANLISDOGRUGOTURU
   QString aktarildi;                      // AKTARILDI
+  QList<LeftOutStudent> leftOut;          // TABLEDISARIDAKALAN, in tile order
 
   // A run without an end time is still being presented.
   bool inProgress() const { return testBitis.isEmpty(); }
@@ -103,6 +115,10 @@ struct GeneralView : AnswerTally {
   // puanlanmadı" / "3, 5. sorular puanlanmadı"; empty when every one counts.
   QString unscoredNote;
   int participants = 0;
+  // Who was left out at the remote check: "Testin Dışında Kalan (2)" and "Ali Can,
+  // Ece Nur"; both empty when nobody was.
+  QString leftOutCaption;
+  QString leftOutNames;
   int answers = 0;
   QString chartGroup;
   QList<Bar> correctnessBars;   // "Doğru", "Yanlış", "Boş"

@@ -2,11 +2,13 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QSqlQuery>
 #include <QStringList>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
@@ -92,86 +94,108 @@ QString totalTimeText(int seconds) {
       .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-Status Scoring::rescoreRun(const RunKey& run) {
-  const QVariantList key{run.date, run.start};
-  store::Transaction tx(m_store);
-  const QSqlDatabase db = m_store.db();
+namespace {
 
-  // The question rows are the key; the answers carry a copy of it.
-  if (Status s = m_store.run(
-          QStringLiteral(
-              "UPDATE TABLECEVAP SET DOGRUSIK=U.DOGRUSIK FROM (SELECT TESTSIRANO,"
-              "MAX(COALESCE(DOGRUSIK,'')) AS DOGRUSIK FROM TABLEUYGULAMA WHERE TESTTARIHI=? AND "
-              "TESTBASLANGIC=? GROUP BY TESTSIRANO) U WHERE TABLECEVAP.TESTTARIHI=? AND "
-              "TABLECEVAP.TESTBASLANGIC=? AND TABLECEVAP.TESTSIRANO=U.TESTSIRANO AND "
-              "TABLECEVAP.DOGRUSIK IS NOT U.DOGRUSIK"),
-          key + key);
-      !s)
-    return s;
+// The one place where an answer meets the scoring rules: counted for its remote
+// (sign 1) or taken back off it (sign -1).
+void count(RemoteResult& r, const StoredAnswer& a, int sign) {
+  const Outcome o = outcome(a.answer, a.key);
+  // A question without a key counts as if it had not been asked.
+  if (o == Outcome::Unscored) return;
+  r.rows += sign;
+  r.seconds += sign * answerSeconds(a.time);
+  switch (o) {
+    case Outcome::Correct:
+      r.correct += sign;
+      break;
+    case Outcome::Wrong:
+      r.wrong += sign;
+      break;
+    case Outcome::Blank:
+      r.blank += sign;
+      break;
+    case Outcome::Unscored:
+      break;
+  }
+}
 
-  RunColumns columns;
-  Result<QSqlQuery> description = m_store.exec(
+// The remotes of a run in the order they were first met.
+struct Remotes {
+  QList<RemoteResult> list;
+  QHash<QString, qsizetype> at;
+
+  RemoteResult& of(const QString& address) {
+    qsizetype i = at.value(address, -1);
+    if (i < 0) {
+      i = list.size();
+      at.insert(address, i);
+      list.append(RemoteResult{});
+      list.last().address = address;
+    }
+    return list[i];
+  }
+};
+
+// The question rows are the key; the answers carry a copy of it (of one question's
+// answers when `position` is given).
+Status copyKeys(store::Store& store, const QVariantList& key, int position = 0) {
+  QVariantList one;
+  if (position > 0) one << QString::number(position);
+  return store.run(
+      QStringLiteral(
+          "UPDATE TABLECEVAP SET DOGRUSIK=U.DOGRUSIK FROM (SELECT TESTSIRANO,"
+          "MAX(COALESCE(DOGRUSIK,'')) AS DOGRUSIK FROM TABLEUYGULAMA WHERE TESTTARIHI=? "
+          "AND TESTBASLANGIC=?%1 GROUP BY TESTSIRANO) U WHERE TABLECEVAP.TESTTARIHI=? AND "
+          "TABLECEVAP.TESTBASLANGIC=?%2 AND TABLECEVAP.TESTSIRANO=U.TESTSIRANO AND "
+          "TABLECEVAP.DOGRUSIK IS NOT U.DOGRUSIK")
+          .arg(position > 0 ? QStringLiteral(" AND TESTSIRANO=?") : QString(),
+               position > 0 ? QStringLiteral(" AND TABLECEVAP.TESTSIRANO=?") : QString()),
+      key + one + key + one);
+}
+
+// What every result row of the run repeats, from its first question row.
+Result<RunColumns> runColumns(store::Store& store, const QVariantList& key) {
+  Result<QSqlQuery> d = store.exec(
       QStringLiteral("SELECT NZ(TESTBITIS),NZ(TESTNO),NZ(TESTADI),NZ(SEVIYE),NZ(DERS),NZ(UNITE),"
                      "NZ(KONU),NZ(KAZANIM),NZ(SINIFI),NZ(GRUP),NZ(ACIKLAMA) FROM TABLEUYGULAMA "
                      "WHERE TESTTARIHI=? AND TESTBASLANGIC=? ORDER BY rowid LIMIT 1"),
       key);
-  if (!description) return Status::failure(description.error());
-  const bool described = description.value().next();
-  if (described) {
-    QSqlQuery& d = description.value();
-    columns = {d.value(0).toString(), d.value(1).toString(), d.value(2).toString(),
-               d.value(3).toString(), d.value(4).toString(), d.value(5).toString(),
-               d.value(6).toString(), d.value(7).toString(), d.value(8).toString(),
-               d.value(9).toString(), d.value(10).toString()};
-  }
-  description.value().finish();
+  if (!d) return Result<RunColumns>::failure(d.error());
+  RunColumns c;
+  if (QSqlQuery& q = d.value(); q.next())
+    c = {q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString(),
+         q.value(4).toString(), q.value(5).toString(), q.value(6).toString(), q.value(7).toString(),
+         q.value(8).toString(), q.value(9).toString(), q.value(10).toString()};
+  return c;
+}
 
-  Result<QSqlQuery> answers =
-      m_store.exec(QStringLiteral("SELECT KUMANDAADRESI,KAYITNO,CEVAP,DOGRUSIK,CEVAPSURESI,"
-                                  "YANLISDOGRUGOTURU,TESTBITIS,TESTNO FROM TABLECEVAP WHERE "
-                                  "TESTTARIHI=? AND TESTBASLANGIC=? ORDER BY rowid"),
-                   key);
-  if (!answers) return Status::failure(answers.error());
-  QList<RemoteResult> remotes;
-  QHash<QString, qsizetype> byAddress;
-  for (QSqlQuery& a = answers.value(); a.next();) {
-    const QString address = a.value(0).toString();
-    qsizetype at = byAddress.value(address, -1);
-    if (at < 0) {
-      at = remotes.size();
-      byAddress.insert(address, at);
-      remotes.append(RemoteResult{});
-      remotes.last().address = address;
-    }
-    RemoteResult& r = remotes[at];
-    // A remote is one row whatever its rows say; its latest row names the student
-    // and the penalty mode (every row of a run carries the same after a refresh).
-    if (const QString k = a.value(1).toString(); !k.isEmpty()) r.kayitNo = k;
-    r.penalty = penaltyFromStored(a.value(5).toString());
-    // Old runs may have answers that say more than their question rows.
-    if (columns.bitis.isEmpty()) columns.bitis = a.value(6).toString();
-    if (columns.testNo.isEmpty()) columns.testNo = a.value(7).toString();
-    // A question without a key counts as if it had not been asked.
-    const Outcome o = outcome(a.value(2).toString(), a.value(3).toString());
-    if (o == Outcome::Unscored) continue;
-    ++r.rows;
-    r.seconds += answerSeconds(a.value(4).toString());
-    switch (o) {
-      case Outcome::Correct:
-        ++r.correct;
-        break;
-      case Outcome::Wrong:
-        ++r.wrong;
-        break;
-      case Outcome::Blank:
-        ++r.blank;
-        break;
-      case Outcome::Unscored:
-        break;
-    }
-  }
-  answers.value().finish();
+// Answers of the run (of one question when `position` is given) in stored order;
+// each also tells its TESTBITIS and TESTNO through `seen`, when asked.
+Status readAnswers(store::Store& store, const QVariantList& key, int position,
+                   const std::function<void(const StoredAnswer&, const QSqlQuery&)>& seen) {
+  QVariantList values = key;
+  if (position > 0) values << QString::number(position);
+  Result<QSqlQuery> q = store.exec(
+      QStringLiteral(
+          "SELECT NZ(KUMANDAADRESI),NZ(KAYITNO),NZ(CEVAP),NZ(DOGRUSIK),NZ(CEVAPSURESI),"
+          "NZ(YANLISDOGRUGOTURU),TESTBITIS,TESTNO FROM TABLECEVAP WHERE TESTTARIHI=? AND "
+          "TESTBASLANGIC=?%1 ORDER BY rowid")
+          .arg(position > 0 ? QStringLiteral(" AND TESTSIRANO=?") : QString()),
+      values);
+  if (!q) return Status::failure(q.error());
+  for (QSqlQuery& a = q.value(); a.next();)
+    seen({a.value(0).toString(), a.value(1).toString(), a.value(2).toString(),
+          a.value(3).toString(), a.value(4).toString(), a.value(5).toString()},
+         a);
+  q.value().finish();
+  return {};
+}
 
+// Names, nets and ranks of `remotes`, written as the run's TABLESONUC rows; the
+// ranks go onto the run's answers (onto one question's when `position` is given).
+Status storeResults(store::Store& store, const RunKey& run, QList<RemoteResult> remotes,
+                    const RunColumns& columns, int position) {
+  const QVariantList key{run.date, run.start};
   // Names of the students on the answers. The virtual remote's answerer has no
   // student row: the answers carry "name|surname" instead.
   QStringList kayitNos;
@@ -180,7 +204,7 @@ Status Scoring::rescoreRun(const RunKey& run) {
   QHash<QString, QPair<QString, QString>> names;
   if (!kayitNos.isEmpty()) {
     const store::InList in = store::inList(kayitNos);
-    Result<QSqlQuery> q = m_store.exec(
+    Result<QSqlQuery> q = store.exec(
         QStringLiteral("SELECT KAYITNO,NZ(ADI),NZ(SOYADI) FROM TABLEOGRENCI WHERE KAYITNO IN (%1) "
                        "ORDER BY rowid")
             .arg(in.placeholders),
@@ -212,11 +236,11 @@ Status Scoring::rescoreRun(const RunKey& run) {
                      return store::compareRemoteAddresses(a.address, b.address) < 0;
                    });
 
-  if (Status s = m_store.run(
+  if (Status s = store.run(
           QStringLiteral("DELETE FROM TABLESONUC WHERE TESTTARIHI=? AND TESTBASLANGIC=?"), key);
       !s)
     return s;
-  QSqlQuery insert(db);
+  QSqlQuery insert(store.db());
   if (!insert.prepare(QStringLiteral(
           "INSERT INTO TABLESONUC (KUMANDAADRESI,KAYITNO,ADI,SOYADI,TESTTARIHI,TESTBASLANGIC,"
           "TESTBITIS,TESTNO,SEVIYE,SINIFI,GRUP,ACIKLAMA,KISISAYI,SORUSAYI,NET,DOGRUSAYI,"
@@ -262,15 +286,120 @@ Status Scoring::rescoreRun(const RunKey& run) {
   if (!ranks.isEmpty()) {
     const store::CaseMap rankOf =
         store::caseMap(QStringLiteral("KUMANDAADRESI"), ranks, QStringLiteral("KACINCIOLDU"));
-    if (Status s = m_store.run(QStringLiteral("UPDATE TABLECEVAP SET KACINCIOLDU=%1 WHERE "
-                                              "TESTTARIHI=? AND TESTBASLANGIC=? AND "
-                                              "KACINCIOLDU IS NOT %1")
-                                   .arg(rankOf.sql),
-                               rankOf.values + key + rankOf.values);
+    QVariantList where = key;
+    if (position > 0) where << QString::number(position);
+    if (Status s = store.run(
+            QStringLiteral("UPDATE TABLECEVAP SET KACINCIOLDU=%1 WHERE "
+                           "TESTTARIHI=? AND TESTBASLANGIC=?%2 AND "
+                           "KACINCIOLDU IS NOT %1")
+                .arg(rankOf.sql, position > 0 ? QStringLiteral(" AND TESTSIRANO=?") : QString()),
+            rankOf.values + where + rankOf.values);
         !s)
       return s;
   }
-  m_store.changed(store::Change::Runs);
+  store.changed(store::Change::Runs);
+  return {};
+}
+
+}  // namespace
+
+Status Scoring::rescoreRun(const RunKey& run) {
+  const QVariantList key{run.date, run.start};
+  store::Transaction tx(m_store);
+  if (Status s = copyKeys(m_store, key); !s) return s;
+  Result<RunColumns> described = runColumns(m_store, key);
+  if (!described) return Status::failure(described.error());
+  RunColumns columns = described.value();
+  Remotes remotes;
+  if (Status s = readAnswers(m_store, key, 0,
+                             [&](const StoredAnswer& a, const QSqlQuery& q) {
+                               RemoteResult& r = remotes.of(a.address);
+                               // A remote is one row whatever its rows say; its latest row
+                               // names the student and the penalty mode (every row of a run
+                               // carries the same after a refresh).
+                               if (!a.kayitNo.isEmpty()) r.kayitNo = a.kayitNo;
+                               r.penalty = penaltyFromStored(a.penalty);
+                               // Old runs may have answers that say more than their
+                               // question rows.
+                               if (columns.bitis.isEmpty()) columns.bitis = q.value(6).toString();
+                               if (columns.testNo.isEmpty()) columns.testNo = q.value(7).toString();
+                               count(r, a, 1);
+                             });
+      !s)
+    return s;
+  if (Status s = storeResults(m_store, run, remotes.list, columns, 0); !s) return s;
+  return tx.commit();
+}
+
+Result<QList<StoredAnswer>> Scoring::questionAnswers(const RunKey& run, int position) const {
+  QList<StoredAnswer> out;
+  if (Status s = readAnswers(m_store, {run.date, run.start}, position,
+                             [&](const StoredAnswer& a, const QSqlQuery&) { out.append(a); });
+      !s)
+    return Result<QList<StoredAnswer>>::failure(s.error());
+  return out;
+}
+
+Status Scoring::scoreQuestion(const RunKey& run, int position,
+                              const QList<StoredAnswer>& replaced) {
+  const QVariantList key{run.date, run.start};
+  store::Transaction tx(m_store);
+  if (Status s = copyKeys(m_store, key, position); !s) return s;
+  Result<RunColumns> columns = runColumns(m_store, key);
+  if (!columns) return Status::failure(columns.error());
+
+  // The results as stored, which the question's answers change.
+  Result<QSqlQuery> stored = m_store.exec(
+      QStringLiteral("SELECT NZ(KUMANDAADRESI),NZ(KAYITNO),VAL(SORUSAYI),VAL(DOGRUSAYI),"
+                     "VAL(YANLISSAYI),VAL(BOSSAYI),NZ(TOPLAMSURE) FROM TABLESONUC WHERE "
+                     "TESTTARIHI=? AND TESTBASLANGIC=? ORDER BY rowid"),
+      key);
+  if (!stored) return Status::failure(stored.error());
+  Remotes remotes;
+  bool carried = !columns->testNo.isEmpty();
+  for (QSqlQuery& q = stored.value(); q.next();) {
+    const QString address = q.value(0).toString();
+    if (remotes.at.contains(address)) carried = false;
+    RemoteResult& r = remotes.of(address);
+    r.kayitNo = q.value(1).toString();
+    r.rows = q.value(2).toInt();
+    r.correct = q.value(3).toInt();
+    r.wrong = q.value(4).toInt();
+    r.blank = q.value(5).toInt();
+    r.seconds = answerSeconds(q.value(6).toString());
+  }
+  stored.value().finish();
+
+  // Every answer stored has its remote in the results.
+  for (const StoredAnswer& a : replaced) {
+    if (!remotes.at.contains(a.address)) carried = false;
+    count(remotes.of(a.address), a, -1);
+  }
+  QSet<QString> answered;
+  if (Status s = readAnswers(m_store, key, position,
+                             [&](const StoredAnswer& a, const QSqlQuery&) {
+                               // A remote new to the results has answered nothing before.
+                               const bool known = remotes.at.contains(a.address);
+                               RemoteResult& r = remotes.of(a.address);
+                               // The student of a remote changed within the run: its
+                               // earlier answers decide which one it is.
+                               if (known && a.kayitNo != r.kayitNo) carried = false;
+                               if (!known) r.kayitNo = a.kayitNo;
+                               r.penalty = penaltyFromStored(a.penalty);
+                               answered.insert(a.address);
+                               count(r, a, 1);
+                             });
+      !s)
+    return s;
+  // Only a remote's latest answer tells its penalty mode: one that did not answer
+  // this question would need its earlier ones.
+  for (const RemoteResult& r : remotes.list)
+    if (!answered.contains(r.address)) carried = false;
+  if (!carried) {
+    if (Status s = rescoreRun(run); !s) return s;
+    return tx.commit();
+  }
+  if (Status s = storeResults(m_store, run, remotes.list, columns.value(), position); !s) return s;
   return tx.commit();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include "Result.h"
@@ -42,6 +43,16 @@ int answerSeconds(const QString& text);
 QString answerTimeText(int seconds);
 QString totalTimeText(int seconds);
 
+// One stored answer row as the scorer counts it.
+struct StoredAnswer {
+  QString address;  // KUMANDAADRESI
+  QString kayitNo;
+  QString answer;   // CEVAP
+  QString key;      // DOGRUSIK, as copied onto the answer
+  QString time;     // CEVAPSURESI
+  QString penalty;  // YANLISDOGRUGOTURU
+};
+
 // The one scorer: rebuilds a run's results from what is stored. The question rows
 // (TABLEUYGULAMA.DOGRUSIK) hold the key; their keys are copied onto the answers,
 // questions without a key are left out of every count (SORUSAYI too), every remote of the run gets
@@ -53,11 +64,29 @@ QString totalTimeText(int seconds);
 //   if (Status s = scoring.rescoreRun({date, start}); !s) messages.error(s.error());
 //
 // One transaction; runs inside the caller's when there is one.
+//
+// While a run goes on, a question is scored on its own: its earlier answers are read
+// before they are replaced, and the stored results change by what the question changes
+// (its answers' counts, every remote's rank), in time that does not grow with the run.
+// The ranks copied onto the answers are then written on that question's answers only;
+// the earlier answers get theirs at the next whole rescore (the end of the run).
+//
+//   const Result<QList<StoredAnswer>> before = scoring.questionAnswers(run, 3);
+//   ... the answers of question 3 replaced ...
+//   if (Status s = scoring.scoreQuestion(run, 3, before.value()); !s) ...
 class Scoring {
  public:
   explicit Scoring(store::Store& store) : m_store(store) {}
 
   Status rescoreRun(const RunKey& run);
+  // The stored answers of the question at `position` (from 1), in stored order.
+  Result<QList<StoredAnswer>> questionAnswers(const RunKey& run, int position) const;
+  // The question at `position` was stored again, replacing `replaced`: its key goes
+  // onto its answers and the run's results are carried forward from the stored ones.
+  // The stored results must be those of a whole rescore as far as `replaced`; where
+  // they cannot be carried forward (a remote missing from the question, another
+  // student on a remote), the run is rescored whole instead.
+  Status scoreQuestion(const RunKey& run, int position, const QList<StoredAnswer>& replaced);
   // Scores every run that has answers but no result rows (data from before the
   // results existed, or a run cut off before its first refresh).
   Status scoreRunsWithoutResults();

@@ -2,6 +2,8 @@
 
 #include "RunFixture.h"
 #include "delivery/InterruptedRuns.h"
+#include "reports/RunReport.h"
+#include "reports/Scoring.h"
 
 using delivery::RunSession;
 using Page = delivery::RunSession::Page;
@@ -447,14 +449,33 @@ class TestRunSession : public QObject, public RunFixture {
     QCOMPARE(run.page(), Page::Countdown);
     QCOMPARE(run.names(), (QStringList{"Can", "Nur"}));
     QCOMPARE(run.leftOut(), (QStringList{"Ali", "Ece"}));
+    // Stored with the run's first question: its report names them as the final page does.
+    throughCountdown();
+    QVERIFY(run.trigger(Command::Next));
+    reports::RunReport report(db(), run.runKey());
+    QVERIFY(report.load().ok());
+    QCOMPARE(report.info().leftOut,
+             (QList<reports::LeftOutStudent>{{"10-1", "Ali"}, {"10-3", "Ece"}}));
+    QCOMPARE(report.general({}).leftOutCaption, QStringLiteral("Testin Dışında Kalan (2)"));
+    QCOMPARE(report.general({}).leftOutNames, QStringLiteral("Ali, Ece"));
+    QCOMPARE(report.general({}).participants, 2);
 
-    // Everybody pressed: nothing to ask.
+    // Everybody pressed: nothing to ask, nobody named.
+    clock().advance(60000);
     RunSession& all = open(p);
     for (const char* a : {"10-1", "10-2", "10-3", "10-4"}) press(QString::fromLatin1(a), "B");
     messages().clear();
     QVERIFY(all.trigger(Command::Next));
     QVERIFY(messages().texts().isEmpty());
     QVERIFY(all.leftOut().isEmpty());
+    throughCountdown();
+    QVERIFY(all.trigger(Command::Next));
+    reports::RunReport whole(db(), all.runKey());
+    QVERIFY(whole.load().ok());
+    QVERIFY(whole.info().leftOut.isEmpty());
+    QVERIFY(whole.general({}).leftOutCaption.isEmpty());
+    QVERIFY(report.load().ok());
+    QCOMPARE(report.info().leftOut.size(), 2);
   }
 
   // "Sonraki Soru (B)" on the last question asks while time is left and somebody
@@ -588,6 +609,69 @@ class TestRunSession : public QObject, public RunFixture {
     QVERIFY(!interrupted.offer(messages()).value().has_value());
     QCOMPARE(messages().shown().size(), asked);
     QCOMPARE(count("SELECT COUNT(*) FROM TABLEUYGULAMA WHERE NZ(TESTBITIS)=''"), 1);
+  }
+
+  // A long run scores each question on its own: leaving a late question writes no
+  // more rows than leaving an early one, and after every question (revisits and a
+  // question without a key included) the results are those of a whole rescore; the
+  // end puts every remote's rank on all its answers.
+  void eachQuestionIsScoredOnItsOwn() {
+    const int questions = 12;
+    QString keys;
+    for (int q = 0; q < questions; ++q) keys += QStringLiteral("ABCDE").at(q % 5);
+    addTest(QStringLiteral("7"), keys);
+    exec("UPDATE TABLESORU SET DOGRUSIK='' WHERE SORUNO='705'");
+    const QStringList remotes = fourRemotes();
+    RunSession& run = open(plan(QStringLiteral("7"), remotes));
+    throughCountdown();
+    const auto results = [this] {
+      return column(
+          "SELECT KUMANDAADRESI||' '||KAYITNO||' '||SORUSAYI||' '||NET||' '||DOGRUSAYI||"
+          "' '||YANLISSAYI||' '||BOSSAYI||' '||TOPLAMSURE||' '||KACINCIOLDU||' '||"
+          "KISISAYI FROM TABLESONUC ORDER BY KUMANDAADRESI");
+    };
+    const auto rescored = [&] {
+      store::Transaction tx(db());
+      if (!reports::Scoring(db()).rescoreRun(run.runKey())) return QStringList{"HATA"};
+      const QStringList whole = results();
+      tx.rollback();
+      return whole;
+    };
+    const auto answerAll = [&](int q) {
+      for (int i = 0; i < remotes.size(); ++i) {
+        if ((q + i) % 5 == 0) continue;  // silent
+        wait(1000 * ((q * 3 + i) % 4));
+        press(remotes.at(i), QStringLiteral("ABCDEX").mid((q * 7 + i * 3) % 6, 1));
+      }
+    };
+    QList<int> written;
+    while (run.page() == Page::Question) {
+      const int q = run.position();
+      answerAll(q);
+      const int before = count("SELECT total_changes()");
+      QVERIFY(run.trigger(Command::Next));
+      written << count("SELECT total_changes()") - before;
+      QCOMPARE(results(), rescored());
+      if (q == 9) {
+        // Back to an answered question: the new letters replace what it counted.
+        QVERIFY(run.trigger(Command::Previous));
+        press(remotes.at(0), QStringLiteral("X"));
+        press(remotes.at(0), QStringLiteral("A"));
+        press(remotes.at(3), QStringLiteral("B"));
+        QVERIFY(run.trigger(Command::Next));
+        QCOMPARE(results(), rescored());
+        QVERIFY(run.trigger(Command::Previous));
+        QVERIFY(run.trigger(Command::Next));
+        QCOMPARE(results(), rescored());
+      }
+    }
+    QCOMPARE(run.page(), Page::Finished);
+    QCOMPARE(written.size(), questions);
+    QCOMPARE(written.at(questions - 2), written.at(1));
+    QCOMPARE(count("SELECT COUNT(*) FROM TABLECEVAP C JOIN TABLESONUC S ON "
+                   "S.KUMANDAADRESI=C.KUMANDAADRESI WHERE C.KACINCIOLDU IS NOT S.KACINCIOLDU"),
+             0);
+    QCOMPARE(results(), rescored());
   }
 };
 

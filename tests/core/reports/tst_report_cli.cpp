@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "ReportsFixture.h"
+#include "delivery/Recording.h"
 
 using Remote = ReportsFixture::Remote;
 
@@ -98,8 +99,9 @@ class TestReportCli : public QObject {
              QStringLiteral("09:00:00"), QStringLiteral("--json")});
     QCOMPARE(o.code, 0);
     const QJsonObject doc = o.json().object();
-    QCOMPARE(sortedKeys(doc),
-             (QStringList{QStringLiteral("questions"), QStringLiteral("students")}));
+    QCOMPARE(sortedKeys(doc), (QStringList{QStringLiteral("leftOut"), QStringLiteral("questions"),
+                                           QStringLiteral("students")}));
+    QVERIFY(doc[QStringLiteral("leftOut")].toArray().isEmpty());
     const QJsonArray students = doc[QStringLiteral("students")].toArray();
     QCOMPARE(students.size(), 3);
     QCOMPARE(students.at(0)[QStringLiteral("KAYITNO")].toString(), QStringLiteral("2"));
@@ -116,6 +118,55 @@ class TestReportCli : public QObject {
              QStringLiteral("10:00:00")});
     QCOMPARE(o.code, 1);
     QVERIFY(o.err.contains(QStringLiteral("Uygulama bulunamadı: 12.10.2026 10:00:00")));
+  }
+
+  // Students left out at the remote check are stored with the run's first question
+  // and named by its report; a run without any, or from a file older than that
+  // record, names nobody.
+  void studentsLeftOut() {
+    delivery::RunRecord r;
+    r.key = {QStringLiteral("26.10.2026"), QStringLiteral("09:00:00")};
+    r.description.testNo = QStringLiteral("12");
+    r.description.className = QStringLiteral("5-A");
+    r.addresses = {QStringLiteral("1-1")};
+    r.leftOut = {{QStringLiteral("1-2"), QStringLiteral("Ece Su")},
+                 {QStringLiteral("1-3"), QStringLiteral("1-3")}};
+    delivery::Recording recording(ReportsFixture::db());
+    QVERIFY(recording.CevaplariVeritabaninaYaz(r, 1, QStringLiteral("S1"), {{"1-1", "A", 4}}).ok());
+    QVERIFY(recording.CevaplariVeritabaninaYaz(r, 2, QStringLiteral("S2"), {{"1-1", "B", 4}}).ok());
+
+    Output o = cli({QStringLiteral("report"), QStringLiteral("run"), QStringLiteral("26.10.2026"),
+                    QStringLiteral("09:00:00")});
+    QCOMPARE(o.code, 0);
+    QCOMPARE(o.out.split(QLatin1Char('\n')).value(1),
+             QStringLiteral("Testin Dışında Kalan (2): Ece Su, 1-3"));
+    o = cli({QStringLiteral("report"), QStringLiteral("run"), QStringLiteral("26.10.2026"),
+             QStringLiteral("09:00:00"), QStringLiteral("--json")});
+    const QJsonArray leftOut = o.json().object()[QStringLiteral("leftOut")].toArray();
+    QCOMPARE(leftOut.size(), 2);
+    QCOMPARE(leftOut.at(0)[QStringLiteral("KUMANDAADRESI")].toString(), QStringLiteral("1-2"));
+    QCOMPARE(leftOut.at(0)[QStringLiteral("ADISOYADI")].toString(), QStringLiteral("Ece Su"));
+    const QString pdf = m_fx.path(QStringLiteral("rapor.pdf"));
+    QCOMPARE(cli({QStringLiteral("report"), QStringLiteral("export"), QStringLiteral("26.10.2026"),
+                  QStringLiteral("09:00:00"), QStringLiteral("--out"), pdf})
+                 .code,
+             0);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30000));
+    QVERIFY(QString::fromUtf8(text.readAllStandardOutput())
+                .contains(QStringLiteral("Testin Dışında Kalan (2): Ece Su, 1-3")));
+
+    o = cli({QStringLiteral("report"), QStringLiteral("run"), QStringLiteral("12.10.2026"),
+             QStringLiteral("09:00:00")});
+    QCOMPARE(o.code, 0);
+    QVERIFY(!o.out.contains(QStringLiteral("Testin Dışında")));
+    // A data folder from before: the record comes with the next start, empty.
+    QVERIFY(ReportsFixture::db().run(QStringLiteral("DROP TABLE TABLEDISARIDAKALAN")).ok());
+    o = cli({QStringLiteral("report"), QStringLiteral("run"), QStringLiteral("12.10.2026"),
+             QStringLiteral("09:00:00"), QStringLiteral("--json")});
+    QCOMPARE(o.code, 0);
+    QVERIFY(o.json().object()[QStringLiteral("leftOut")].toArray().isEmpty());
   }
 
   void keyAndRemovalRescore() {

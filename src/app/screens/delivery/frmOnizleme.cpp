@@ -26,6 +26,7 @@
 #include "framework/QuestionPicture.h"
 #include "framework/RunTilesView.h"
 #include "framework/frmKirpma.h"
+#include "reports/RunReport.h"
 #include "screens/delivery/QuestionMediaPlayer.h"
 #include "screens/delivery/frmSerbestTamEkran.h"
 #include "store/Store.h"
@@ -553,7 +554,7 @@ void frmOnizleme::refresh() {
       // Who was left out at the remote test, named: nobody disappears silently.
       if (!m_session.leftOut().isEmpty())
         setRow(m_final, int(rows.size()),
-               {QStringLiteral("Testin Dışında Kalan (%1)").arg(m_session.leftOut().size()),
+               {reports::leftOutCaption(int(m_session.leftOut().size())),
                 m_session.leftOut().join(QStringLiteral(", "))});
       m_final->resizeRowsToContents();
       m_pages->setCurrentIndex(kFinalPage);

@@ -299,6 +299,14 @@ void frmRaporlar::buildGeneral() {
   m_lblGenel->setFont(scaled(font(), 1.3));
   m_lblGenel->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   left->addWidget(m_lblGenel);
+  // A class may leave many out: their names wrap under the figures, whatever their
+  // number, instead of widening the page.
+  m_lblDisaridaKalan = new QLabel(page);
+  m_lblDisaridaKalan->setObjectName(QStringLiteral("lblDisaridaKalan"));
+  m_lblDisaridaKalan->setFont(scaled(font(), 1.3));
+  m_lblDisaridaKalan->setWordWrap(true);
+  m_lblDisaridaKalan->setContentsMargins(4, 0, 4, 4);
+  left->addWidget(m_lblDisaridaKalan);
   auto* toggle = new QPushButton(page);
   toggle->setObjectName(QStringLiteral("cmdDogruYanlis"));
   toggle->setMinimumHeight(44);
@@ -322,6 +330,13 @@ void frmRaporlar::paintGeneral() {
                           .arg(g.participants) +
                       tallyHtml(g, letters) + QStringLiteral("</table>") +
                       noteHtml(g.unscoredNote));
+  // Who was left out at the remote check, named as on the final page.
+  m_lblDisaridaKalan->setText(
+      g.leftOutCaption.isEmpty()
+          ? QString()
+          : QStringLiteral("%1: <b>%2</b>")
+                .arg(g.leftOutCaption.toHtmlEscaped(), g.leftOutNames.toHtmlEscaped()));
+  m_lblDisaridaKalan->setVisible(!g.leftOutCaption.isEmpty());
   auto* toggle = m_pages->widget(int(Page::General))
                      ->findChild<QPushButton*>(QStringLiteral("cmdDogruYanlis"));
   toggle->setText(letters ? QStringLiteral("Doğru-Yanlış İstatistiği (C)")

@@ -121,6 +121,7 @@ class frmRaporlar : public QWidget {
 
   // General
   QLabel* m_lblGenel = nullptr;
+  QLabel* m_lblDisaridaKalan = nullptr;  // who was left out at the remote check
   QChartView* m_chartGenel = nullptr;
   // Question
   QComboBox* m_cmbTestSiraNo = nullptr;
