@@ -25,5 +25,18 @@ inline bool validAddress(const QString& address) {
   return m.hasMatch() && m.captured(1).toInt() <= 255 && m.captured(2).toInt() <= 255;
 }
 
+// A student answering from a browser without a paired remote answers under
+// "900-KAYITNO": the first number lies beyond any radio address (0-255), so it
+// never meets a remote's, and the same student keeps the same address from run
+// to run (their reports and progress stay continuous). Reports show it as
+// "Tarayıcı".
+inline QString browserAddress(const QString& kayitNo) {
+  return QStringLiteral("900-") + kayitNo.trimmed();
+}
+inline bool isBrowserAddress(const QString& address) {
+  return address.startsWith(QLatin1String("900-"));
+}
+inline QString browserLabel() { return QStringLiteral("Tarayıcı"); }
+
 }  // namespace remotes
 }  // namespace school
