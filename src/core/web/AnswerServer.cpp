@@ -265,6 +265,13 @@ AnswerServer::Reply AnswerServer::answer(const QByteArray& body) {
 }
 
 bool AnswerServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+  // Qt hands a WebSocket upgrade to its WebSocket server once it is taken here,
+  // with nothing written; the key is checked as the socket arrives
+  // (acceptWebSocket()).
+  if (request.url().path() == QLatin1String("/ws") &&
+      request.value(QByteArrayLiteral("upgrade")).compare("websocket", Qt::CaseInsensitive) == 0 &&
+      request.method() == QHttpServerRequest::Method::Get)
+    return true;
   QHttpServerResponder responder = makeResponder(request, socket);
   prune();
   const QString client = request.remoteAddress().toString();
@@ -299,7 +306,8 @@ bool AnswerServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
     const std::optional<QJsonObject> o = parseObject(request.body());
     const QString key = o ? o->value(QStringLiteral("anahtar")).toString() : QString();
     if (!throttled(deviceOf(key) ? key : client, reply)) reply = answer(request.body());
-  } else if (path == QLatin1String("/") || path.startsWith(QLatin1String("/api/"))) {
+  } else if (path == QLatin1String("/") || path == QLatin1String("/api/katil") ||
+             path == QLatin1String("/api/durum") || path == QLatin1String("/api/cevap")) {
     reply = error(405, QStringLiteral("Bu adres bu istekle kullanılamaz."));
   } else {
     reply = error(404, QStringLiteral("Böyle bir adres yok."));
