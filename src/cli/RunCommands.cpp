@@ -257,11 +257,13 @@ int serve(store::Store& store, const QStringList& words, QTextStream& out, QText
   const std::optional<Args> a = parseOrComplain(words, serveSyntax(), err, code);
   if (!a) return code;
   delivery::SimulatedRun::Options options;
-  if (const std::optional<QString> wrong = applyOptions(*a, options))
-    return usageError(err, *wrong, serveSyntax());
-  // Nobody is at the board to end an untimed question.
+  // Nobody is at the board to end an untimed question: no "none" here.
+  const QString durationWrong =
+      QStringLiteral("--duration tests ya da fixed:SANİYE (1-3600) olmalı.");
   if (a->value(QStringLiteral("duration")) == QLatin1String("none"))
-    return usageError(err, QStringLiteral("--duration tests ya da fixed:SANİYE (1-3600) olmalı."),
+    return usageError(err, durationWrong, serveSyntax());
+  if (const std::optional<QString> wrong = applyOptions(*a, options))
+    return usageError(err, wrong->startsWith(QLatin1String("--duration")) ? durationWrong : *wrong,
                       serveSyntax());
   web::ServedRun::Options served;
   if (a->has(QStringLiteral("port"))) {

@@ -141,7 +141,8 @@ void RunSession::studentPress(const receiver::AdmittedPress& p) {
 
 activity::AnswerState RunSession::answerState(const QString& address) const {
   activity::AnswerState state;
-  state.keys = m_store.institution().threeButton() ? QStringLiteral("ABC") : QStringLiteral("ABCDE");
+  state.keys =
+      m_store.institution().threeButton() ? QStringLiteral("ABC") : QStringLiteral("ABCDE");
   if (m_page != Page::Question || m_closed) return state;
   state.question = position();
   state.open = !m_paused && votingOpen();

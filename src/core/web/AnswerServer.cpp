@@ -53,15 +53,13 @@ QString shortSurname(const QString& surname) {
 }  // namespace
 
 AnswerServer::AnswerServer(activity::PressPipeline& pipeline, const activity::AnswerView& view,
-                           QList<RosterEntry> roster, const receiver::Clock* clock,
-                           QObject* parent)
+                           QList<RosterEntry> roster, const receiver::Clock* clock, QObject* parent)
     : QAbstractHttpServer(parent),
       m_pipeline(pipeline),
       m_view(view),
       m_roster(std::move(roster)),
       m_clock(clock) {
-  connect(this, &QAbstractHttpServer::newWebSocketConnection, this,
-          &AnswerServer::acceptWebSocket);
+  connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &AnswerServer::acceptWebSocket);
 }
 
 AnswerServer::~AnswerServer() { stop(); }
@@ -291,10 +289,9 @@ bool AnswerServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
     if (!page.open(QIODevice::ReadOnly)) {
       reply = error(500, QStringLiteral("Sayfa açılamadı."));
     } else {
-      responder.write(page.readAll(),
-                      {{"Content-Type", "text/html; charset=utf-8"},
-                       {"Cache-Control", "no-store"},
-                       {"X-Content-Type-Options", "nosniff"}});
+      responder.write(page.readAll(), {{"Content-Type", "text/html; charset=utf-8"},
+                                       {"Cache-Control", "no-store"},
+                                       {"X-Content-Type-Options", "nosniff"}});
       return true;
     }
   } else if (path == QLatin1String("/api/katil") && post) {
@@ -312,9 +309,10 @@ bool AnswerServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
   } else {
     reply = error(404, QStringLiteral("Böyle bir adres yok."));
   }
-  responder.write(QJsonDocument(reply.body).toJson(QJsonDocument::Compact),
-                  {{"Content-Type", "application/json; charset=utf-8"}, {"Cache-Control", "no-store"}},
-                  QHttpServerResponder::StatusCode(reply.status));
+  responder.write(
+      QJsonDocument(reply.body).toJson(QJsonDocument::Compact),
+      {{"Content-Type", "application/json; charset=utf-8"}, {"Cache-Control", "no-store"}},
+      QHttpServerResponder::StatusCode(reply.status));
   return true;
 }
 

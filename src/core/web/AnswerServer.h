@@ -107,10 +107,10 @@ class AnswerServer : public QAbstractHttpServer {
   QHostAddress m_bound;
   QString m_joinCode;
   QString m_teacherCode;
-  QHash<QString, Device> m_devices;            // by key
-  QHash<QString, QString> m_keyOfNumber;       // school number -> key
-  QHash<QString, Limits> m_limits;             // by device
-  QHash<QWebSocket*, QString> m_sockets;       // -> key
+  QHash<QString, Device> m_devices;       // by key
+  QHash<QString, QString> m_keyOfNumber;  // school number -> key
+  QHash<QString, Limits> m_limits;        // by device
+  QHash<QWebSocket*, QString> m_sockets;  // -> key
   QHash<QWebSocket*, activity::AnswerState> m_pushed;
   qint64 m_prunedAt = 0;
 };

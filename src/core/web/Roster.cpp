@@ -10,13 +10,12 @@ namespace web {
 Result<QList<RosterEntry>> classRoster(store::Store& store, const QString& className) {
   using R = Result<QList<RosterEntry>>;
   Result<QSqlQuery> q = store.exec(
-      QStringLiteral(
-          "SELECT NZ(O.KAYITNO),NZ(O.NUMARASI),NZ(O.ADI),NZ(O.SOYADI),"
-          "(SELECT E.KUMANDAADRESI FROM TABLEESLESME E JOIN TABLEKUMANDA K ON "
-          "K.KUMANDAADRESI=E.KUMANDAADRESI WHERE E.KAYITNO=O.KAYITNO AND "
-          "OGRETMENMI(K.OGRETMENKUMANDASI)=0 ORDER BY E.rowid LIMIT 1) "
-          "FROM TABLEOGRENCI O WHERE O.SINIFI=? AND NZ(O.SILINDIMI)='' "
-          "ORDER BY VAL(O.NUMARASI),VAL(O.KAYITNO)"),
+      QStringLiteral("SELECT NZ(O.KAYITNO),NZ(O.NUMARASI),NZ(O.ADI),NZ(O.SOYADI),"
+                     "(SELECT E.KUMANDAADRESI FROM TABLEESLESME E JOIN TABLEKUMANDA K ON "
+                     "K.KUMANDAADRESI=E.KUMANDAADRESI WHERE E.KAYITNO=O.KAYITNO AND "
+                     "OGRETMENMI(K.OGRETMENKUMANDASI)=0 ORDER BY E.rowid LIMIT 1) "
+                     "FROM TABLEOGRENCI O WHERE O.SINIFI=? AND NZ(O.SILINDIMI)='' "
+                     "ORDER BY VAL(O.NUMARASI),VAL(O.KAYITNO)"),
       {className});
   if (!q) return R::failure(q.error());
   QList<RosterEntry> out;

@@ -61,8 +61,7 @@ Result<reports::RunKey> ServedRun::run(const Options& options) {
   m_pipeline->setConsumer(m_session.get());
   if (Status s = m_session->open(plan.value()); !s) return Key::failure(s.error());
 
-  m_server =
-      std::make_unique<AnswerServer>(*m_pipeline, *m_session, roster.value(), m_clock.get());
+  m_server = std::make_unique<AnswerServer>(*m_pipeline, *m_session, roster.value(), m_clock.get());
   if (Status s = m_server->start(options.server); !s) return Key::failure(s.error());
   QObject::connect(m_session.get(), &delivery::RunSession::changed, m_server.get(),
                    &AnswerServer::stateChanged);

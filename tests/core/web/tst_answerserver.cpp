@@ -113,7 +113,8 @@ class TestAnswerServer : public QObject {
              QStringList({"10-1=B", "10-2=B", "10-3=B", "900-1004=B"}));
     // The pushed states followed the run: the student's own letter, then the next question.
     QVERIFY(std::any_of(pushed->states.cbegin(), pushed->states.cend(), [](const QJsonObject& s) {
-      return s.value("soru").toInt() == 1 && s.value("cevap") == "A" && s.value("tuslar") == "ABCDE";
+      return s.value("soru").toInt() == 1 && s.value("cevap") == "A" &&
+             s.value("tuslar") == "ABCDE";
     }));
     // The server listens only while the run is open.
     QTcpSocket probe;
@@ -189,11 +190,12 @@ class TestAnswerServer : public QObject {
                  .status,
              400);
     later();
-    QCOMPARE(web.post(QStringLiteral("/api/cevap"),
-                      QByteArray("{\"anahtar\":\"") + key.toLatin1() + "\",\"soru\":3,\"cevap\":\"A\"," +
-                          "\"dolgu\":\"" + QByteArray(5000, 'x') + "\"}")
-                 .status,
-             413);
+    QCOMPARE(
+        web.post(QStringLiteral("/api/cevap"), QByteArray("{\"anahtar\":\"") + key.toLatin1() +
+                                                   "\",\"soru\":3,\"cevap\":\"A\"," +
+                                                   "\"dolgu\":\"" + QByteArray(5000, 'x') + "\"}")
+            .status,
+        413);
     later();
     QCOMPARE(web.post(QStringLiteral("/api/yok"), QByteArray("{}")).status, 404);
     later();
