@@ -213,12 +213,25 @@ class TestAnswerServer : public QObject {
     QCOMPARE(join(server.joinCode(), QStringLiteral("123")).status, 429);
     clock.advance(60000);
     QCOMPARE(join(server.joinCode(), QStringLiteral("123")).status, 409);
+    // Freed on the board, the student joins from a new device; the old key is dead.
+    server.release(QStringLiteral("123"));
+    clock.advance(150);
+    const WebClient::Reply again = join(server.joinCode(), QStringLiteral("123"));
+    QCOMPARE(again.status, 200);
+    clock.advance(150);
+    QCOMPARE(web.get(QStringLiteral("/api/durum?anahtar=") + key).status, 401);
+    const QString newKey = again.json.value(QStringLiteral("anahtar")).toString();
+
+    // A busy port: the next free one.
+    web::AnswerServer neighbour(pipeline, activity, {}, &clock);
+    QVERIFY(neighbour.start({QHostAddress(QHostAddress::LocalHost), server.port()}).ok());
+    QVERIFY(neighbour.port() > server.port());
 
     // A WebSocket without a valid key is closed; the key dies with the server.
     PushedStates stranger(server.url(), QStringLiteral("bilinmeyen"));
     QVERIFY(WebClient::waitUntil([&] { return stranger.closed; }));
     QVERIFY(stranger.states.isEmpty());
-    PushedStates own(server.url(), key);
+    PushedStates own(server.url(), newKey);
     QVERIFY(WebClient::waitUntil([&] { return own.states.size() == 1; }));
     activity.state.answer = QStringLiteral("B");
     server.stateChanged();
