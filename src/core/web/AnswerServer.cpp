@@ -1,12 +1,16 @@
 #include "web/AnswerServer.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QJsonDocument>
 #include <QNetworkInterface>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 #include <QUrlQuery>
 #include <QWebSocket>
 
@@ -50,6 +54,82 @@ QString shortSurname(const QString& surname) {
   return surname.isEmpty() ? QString() : surname.left(1) + QLatin1Char('.');
 }
 
+// Qt's HTTP server reads a request whole before it is handed over, however
+// long it is and however slowly it comes. This listener watches each connection
+// first: what it sent since it was last answered, and since when. A connection
+// over the limit gets a 413 and is closed; one whose request is not whole in
+// time is dropped.
+class GuardedListener : public QTcpServer {
+ public:
+  GuardedListener(int timeoutMs, QObject* parent) : QTcpServer(parent), m_timeoutMs(timeoutMs) {
+    m_sweep.setInterval(std::max(50, timeoutMs / 4));
+    connect(&m_sweep, &QTimer::timeout, this, [this] { sweep(); });
+    m_sweep.start();
+    m_clock.start();
+  }
+  // A WebSocket's frames are not requests: it is no longer watched.
+  void release(QTcpSocket* socket) {
+    m_pending.remove(socket);
+    socket->disconnect(this);
+  }
+
+ protected:
+  void incomingConnection(qintptr descriptor) override {
+    auto* socket = new QTcpSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+      delete socket;
+      return;
+    }
+    // Connected before Qt's server sees the socket: this runs before it reads.
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { arrived(socket); });
+    connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] {
+      if (m_pending.contains(socket)) m_pending[socket] = {0, -1};
+    });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { m_pending.remove(socket); });
+    m_pending.insert(socket, {0, -1});
+    addPendingConnection(socket);
+  }
+
+ private:
+  struct Pending {
+    qint64 bytes = 0;
+    qint64 sinceMs = -1;  // when the unanswered request began
+  };
+  void arrived(QTcpSocket* socket) {
+    auto it = m_pending.find(socket);
+    if (it == m_pending.end()) return;
+    if (it->sinceMs < 0) it->sinceMs = m_clock.elapsed();
+    it->bytes += socket->bytesAvailable();
+    if (it->bytes <= AnswerServer::kMaxPendingBytes) return;
+    m_pending.erase(it);
+    socket->disconnect(this);
+    const QByteArray body =
+        QJsonDocument(QJsonObject{{QStringLiteral("hata"), QStringLiteral("İstek çok büyük.")}})
+            .toJson(QJsonDocument::Compact);
+    (void)socket->readAll();
+    socket->write(
+        "HTTP/1.1 413 Payload Too Large\r\nContent-Type: application/json; "
+        "charset=utf-8\r\nConnection: close\r\nContent-Length: " +
+        QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    socket->disconnectFromHost();
+  }
+  void sweep() {
+    const qint64 now = m_clock.elapsed();
+    QList<QTcpSocket*> late;
+    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
+      if (it->sinceMs >= 0 && now - it->sinceMs > m_timeoutMs) late << it.key();
+    for (QTcpSocket* socket : late) {
+      m_pending.remove(socket);
+      socket->abort();
+    }
+  }
+
+  int m_timeoutMs;
+  QTimer m_sweep;
+  QElapsedTimer m_clock;
+  QHash<QTcpSocket*, Pending> m_pending;
+};
+
 }  // namespace
 
 AnswerServer::AnswerServer(activity::PressPipeline& pipeline, const activity::AnswerView& view,
@@ -68,7 +148,7 @@ Status AnswerServer::start(const Options& options) {
   stop();
   const int tries = options.port == 0 ? 1 : kPortTries;
   for (int i = 0; i < tries && options.port + i <= 65535; ++i) {
-    auto* tcp = new QTcpServer(this);
+    auto* tcp = new GuardedListener(options.requestTimeoutMs, this);
     if (tcp->listen(options.bind, quint16(options.port + i))) {
       bind(tcp);
       m_port = tcp->serverPort();
@@ -268,8 +348,11 @@ bool AnswerServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
   // (acceptWebSocket()).
   if (request.url().path() == QLatin1String("/ws") &&
       request.value(QByteArrayLiteral("upgrade")).compare("websocket", Qt::CaseInsensitive) == 0 &&
-      request.method() == QHttpServerRequest::Method::Get)
+      request.method() == QHttpServerRequest::Method::Get) {
+    for (QTcpServer* tcp : servers())
+      if (auto* guard = dynamic_cast<GuardedListener*>(tcp)) guard->release(socket);
     return true;
+  }
   QHttpServerResponder responder = makeResponder(request, socket);
   prune();
   const QString client = request.remoteAddress().toString();

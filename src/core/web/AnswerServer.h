@@ -39,11 +39,17 @@ class AnswerServer : public QAbstractHttpServer {
   struct Options {
     QHostAddress bind = QHostAddress::AnyIPv4;
     quint16 port = 8180;  // the next free one is taken when it is busy
+    // A request not whole after this long is dropped (a slow client holds
+    // nothing of the board's for longer).
+    int requestTimeoutMs = 10000;
   };
   static constexpr int kPortTries = 20;
   static constexpr qsizetype kMaxRequestBytes = 4096;
   static constexpr qint64 kMinRequestGapMs = 100;
   static constexpr int kCodeTriesPerMinute = 10;
+  // Bytes a connection may send before it is answered: a request of 4 KB with
+  // what a browser adds to it. More is cut off as it arrives, never buffered.
+  static constexpr qint64 kMaxPendingBytes = 2 * kMaxRequestBytes;
 
   AnswerServer(activity::PressPipeline& pipeline, const activity::AnswerView& view,
                QList<RosterEntry> roster,

@@ -130,7 +130,7 @@ class TestAnswerServer : public QObject {
     pipeline.setConsumer(&activity);
     web::AnswerServer server(pipeline, activity,
                              {student(QStringLiteral("123"), QStringLiteral("10-1"))}, &clock);
-    QVERIFY(server.start({QHostAddress(QHostAddress::LocalHost), 0}).ok());
+    QVERIFY(server.start({QHostAddress(QHostAddress::LocalHost), 0, 400}).ok());
     WebClient web(server.url());
     const auto later = [&clock] { clock.advance(150); };
     // The server's clock is ours: no request here is ever refused as too soon
@@ -221,6 +221,24 @@ class TestAnswerServer : public QObject {
     clock.advance(150);
     QCOMPARE(web.get(QStringLiteral("/api/durum?anahtar=") + key).status, 401);
     const QString newKey = again.json.value(QStringLiteral("anahtar")).toString();
+
+    // A flood of a body is cut off as it comes; a request that never ends is dropped.
+    QTcpSocket flood;
+    flood.connectToHost(QHostAddress(QHostAddress::LocalHost), server.port());
+    QVERIFY(flood.waitForConnected(2000));
+    flood.write("POST /api/cevap HTTP/1.1\r\nHost: tahta\r\nContent-Length: 1000000\r\n\r\n" +
+                QByteArray(200000, '{'));
+    QVERIFY(
+        WebClient::waitUntil([&] { return flood.state() == QAbstractSocket::UnconnectedState; }));
+    QVERIFY(flood.readAll().startsWith("HTTP/1.1 413"));
+    QTcpSocket slow;
+    slow.connectToHost(QHostAddress(QHostAddress::LocalHost), server.port());
+    QVERIFY(slow.waitForConnected(2000));
+    slow.write("GET /api/durum?anahtar=" + newKey.toLatin1() + " HTTP/1.1\r\nHost: ta");
+    QVERIFY(
+        WebClient::waitUntil([&] { return slow.state() == QAbstractSocket::UnconnectedState; }));
+    QVERIFY(slow.readAll().isEmpty());
+    QCOMPARE(activity.presses, QStringList({"10-1=X"}));
 
     // A busy port: the next free one.
     web::AnswerServer neighbour(pipeline, activity, {}, &clock);
