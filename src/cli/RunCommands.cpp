@@ -287,6 +287,7 @@ int serve(store::Store& store, const QStringList& words, QTextStream& out, QText
   served.className = options.className;
   served.settings = options.settings;
   served.at = options.at;
+  served.receiver = true;
 
   CliMessages messages(out, err, false);
   web::ServedRun run(store, messages);

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "delivery/RunSetup.h"
+#include "receiver/HidrawReceiver.h"
 #include "store/Store.h"
 #include "web/Roster.h"
 
@@ -18,7 +19,8 @@ ServedRun::ServedRun(store::Store& store, Messages& messages)
     : m_store(store), m_teacher(messages) {}
 
 ServedRun::~ServedRun() {
-  // The server goes first: no device reaches a session being torn down.
+  // The sources go first: no press reaches a session being torn down.
+  m_receiver.reset();
   m_server.reset();
   m_session.reset();
 }
@@ -65,6 +67,19 @@ Result<reports::RunKey> ServedRun::run(const Options& options) {
   if (Status s = m_server->start(options.server); !s) return Key::failure(s.error());
   QObject::connect(m_session.get(), &delivery::RunSession::changed, m_server.get(),
                    &AnswerServer::stateChanged);
+  if (options.receiver) {
+    // Both sources feed the same pipeline: a student may press their remote or
+    // their browser, and the first letter is final either way.
+    m_radio = std::make_unique<receiver::RadioSource>(*m_pipeline);
+    m_receiver = std::make_unique<receiver::HidrawReceiver>();
+    QObject::connect(m_receiver.get(), &receiver::ReceiverLink::reportReadable, [this] {
+      while (const std::optional<QByteArray> bytes = m_receiver->Read())
+        (void)m_radio->read(*bytes);
+    });
+    QObject::connect(m_receiver.get(), &receiver::ReceiverLink::deviceListChanged,
+                     [this] { m_receiver->SetReadNotify(true); });
+    (void)m_receiver->Connect();
+  }
   if (m_listening) m_listening(*m_server);
 
   QEventLoop loop;
@@ -83,6 +98,7 @@ Result<reports::RunKey> ServedRun::run(const Options& options) {
   timer.start(kStepMs);
   loop.exec();
   timer.stop();
+  if (m_receiver) m_receiver->Disconnect();
   m_server->stop();
   return m_session->runKey();
 }

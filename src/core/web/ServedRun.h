@@ -12,6 +12,8 @@
 #include "delivery/RunSession.h"
 #include "delivery/RunSettings.h"
 #include "receiver/Clock.h"
+#include "receiver/RadioSource.h"
+#include "receiver/ReceiverLink.h"
 #include "web/AnswerServer.h"
 
 namespace store {
@@ -38,6 +40,8 @@ class ServedRun {
     delivery::RunSettings settings;
     QDateTime at = QDateTime::currentDateTime();  // when the run opens
     AnswerServer::Options server;
+    // The remotes too, through the USB receiver when one is plugged.
+    bool receiver = false;
   };
 
   ServedRun(store::Store& store, Messages& messages);
@@ -77,6 +81,8 @@ class ServedRun {
   std::unique_ptr<activity::PressPipeline> m_pipeline;
   std::unique_ptr<delivery::RunSession> m_session;
   std::unique_ptr<AnswerServer> m_server;
+  std::unique_ptr<receiver::ReceiverLink> m_receiver;
+  std::unique_ptr<receiver::RadioSource> m_radio;
   qint64 m_realMs = 0;
 };
 
