@@ -36,6 +36,11 @@ inline QString browserAddress(const QString& kayitNo) {
 inline bool isBrowserAddress(const QString& address) {
   return address.startsWith(QLatin1String("900-"));
 }
+// The student a browser address stands for (empty for any other address).
+// SQL: TARAYICIOGRENCISI(KUMANDAADRESI).
+inline QString browserKayitNo(const QString& address) {
+  return isBrowserAddress(address) ? address.mid(4) : QString();
+}
 inline QString browserLabel() { return QStringLiteral("Tarayıcı"); }
 
 }  // namespace remotes

@@ -144,6 +144,10 @@ void fnTeacher(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int(ctx, school::remotes::isTeacherFlag(argText(argv[0])) ? 1 : 0);
 }
 
+void fnBrowserStudent(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  resultText(ctx, school::remotes::browserKayitNo(argText(argv[0])));
+}
+
 void fnSchoolNumber(sqlite3_context* ctx, int, sqlite3_value** argv) {
   resultText(ctx,
              school::SchoolNumber::automatic(argText(argv[0]), argText(argv[1]), argText(argv[2]),
@@ -282,6 +286,7 @@ void registerSqlFunctions(sqlite3* h) {
       {"TRLOWER", 1, fnLower},
       {"TRFOLD", 1, fnFold},
       {"OGRETMENMI", 1, fnTeacher},
+      {"TARAYICIOGRENCISI", 1, fnBrowserStudent},
       {"OKULNO", 5, fnSchoolNumber},
       {"OKULNOTEMIZLE", 1, fnSchoolNumberCleanUp},
   };

@@ -111,6 +111,10 @@ class TestAnswerServer : public QObject {
              QStringList({"10-1=A", "10-2=B", "10-3=X", "900-1004=D"}));
     QCOMPARE(m_run.column(answers, {QStringLiteral("2")}),
              QStringList({"10-1=B", "10-2=B", "10-3=B", "900-1004=B"}));
+    // The browser's answers are the student's, in their reports as a remote's are.
+    QCOMPARE(m_run.column(QStringLiteral("SELECT DISTINCT KUMANDAADRESI||'='||KAYITNO FROM "
+                                         "TABLECEVAP ORDER BY KUMANDAADRESI")),
+             QStringList({"10-1=1001", "10-2=1002", "10-3=1003", "900-1004=1004"}));
     // The pushed states followed the run: the student's own letter, then the next question.
     QVERIFY(std::any_of(pushed->states.cbegin(), pushed->states.cend(), [](const QJsonObject& s) {
       return s.value("soru").toInt() == 1 && s.value("cevap") == "A" &&
