@@ -1,6 +1,7 @@
 // derslik-cli verbs of running a test: a whole run by a simulated class, through
 // the same receiver, session and recording code as the classroom.
 #include <QFile>
+#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSqlQuery>
@@ -9,6 +10,7 @@
 #include "CliCommand.h"
 #include "delivery/SimulatedRun.h"
 #include "store/Store.h"
+#include "web/ServedRun.h"
 
 namespace cli {
 
@@ -44,7 +46,21 @@ const Syntax& freeSyntax() {
   return s;
 }
 
-// --at, of both verbs.
+const Syntax& serveSyntax() {
+  static const Syntax s =
+      Syntax(QStringLiteral("run serve --test T --class C [--port N] [--bind ADRES] "
+                            "[--duration tests|fixed:S] [--at \"dd.MM.yyyy HH:mm:ss\"] [--json]"))
+          .value(QStringLiteral("test"))
+          .value(QStringLiteral("class"))
+          .value(QStringLiteral("port"))
+          .value(QStringLiteral("bind"))
+          .value(QStringLiteral("duration"))
+          .value(QStringLiteral("at"))
+          .flag(QStringLiteral("json"));
+  return s;
+}
+
+// --at, of every verb.
 std::optional<QString> applyStart(const Args& a, delivery::SimulatedRun::Options& o) {
   if (a.has(QStringLiteral("at"))) {
     o.at =
@@ -159,6 +175,30 @@ int printRun(store::Store& store, const Args& a, const Result<reports::RunKey>& 
   return 0;
 }
 
+// The saved run options, as the setup screen would start with them, and the
+// choices given here; there is no report screen to open in a terminal. False
+// after saying why they were not read.
+bool savedSettings(store::Store& store, const Args& a, delivery::SimulatedRun::Options& options,
+                   QTextStream& err) {
+  Result<delivery::RunSettings> saved = delivery::RunSettings::load(store.db());
+  if (!saved) {
+    err << saved.error() << '\n';
+    return false;
+  }
+  // The three-button rule is applied where the run is set up, over these.
+  delivery::RunSettings settings = saved.value();
+  if (a.has(QStringLiteral("penalty"))) settings.penalty = options.settings.penalty;
+  if (a.has(QStringLiteral("duration"))) {
+    settings.duration = options.settings.duration;
+    settings.fixedSeconds = options.settings.fixedSeconds;
+  }
+  settings.afterQuestion = delivery::RunSettings::QuestionReport::None;
+  settings.reportAtEnd = false;
+  settings.remoteTestScreen = false;
+  options.settings = settings;
+  return true;
+}
+
 int simulate(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
   int code = 0;
   const std::optional<Args> a = parseOrComplain(words, simulateSyntax(), err, code);
@@ -169,24 +209,7 @@ int simulate(store::Store& store, const QStringList& words, QTextStream& out, QT
   if (!readAnswers(*a, options, err)) return 1;
   if (!openDatabase(store, err, true)) return 1;
 
-  // The saved run options, as the setup screen would start with them, and the
-  // choices given here; there is no report screen to open in a terminal.
-  Result<delivery::RunSettings> saved = delivery::RunSettings::load(store.db());
-  if (!saved) {
-    err << saved.error() << '\n';
-    return 1;
-  }
-  // The three-button rule is applied where the run is set up, over these.
-  delivery::RunSettings settings = saved.value();
-  if (a->has(QStringLiteral("penalty"))) settings.penalty = options.settings.penalty;
-  if (a->has(QStringLiteral("duration"))) {
-    settings.duration = options.settings.duration;
-    settings.fixedSeconds = options.settings.fixedSeconds;
-  }
-  settings.afterQuestion = delivery::RunSettings::QuestionReport::None;
-  settings.reportAtEnd = false;
-  settings.remoteTestScreen = false;
-  options.settings = settings;
+  if (!savedSettings(store, *a, options, err)) return 1;
 
   CliMessages messages(out, err, false);
   delivery::SimulatedRun run(store, messages);
@@ -228,13 +251,62 @@ int freeRun(store::Store& store, const QStringList& words, QTextStream& out, QTe
   return printRun(store, *a, run.runFree(options, questions), out, err);
 }
 
+// A run answered from the students' browsers on this network, in real time.
+int serve(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
+  int code = 0;
+  const std::optional<Args> a = parseOrComplain(words, serveSyntax(), err, code);
+  if (!a) return code;
+  delivery::SimulatedRun::Options options;
+  // Nobody is at the board to end an untimed question: no "none" here.
+  const QString durationWrong =
+      QStringLiteral("--duration tests ya da fixed:SANİYE (1-3600) olmalı.");
+  if (a->value(QStringLiteral("duration")) == QLatin1String("none"))
+    return usageError(err, durationWrong, serveSyntax());
+  if (const std::optional<QString> wrong = applyOptions(*a, options))
+    return usageError(err, wrong->startsWith(QLatin1String("--duration")) ? durationWrong : *wrong,
+                      serveSyntax());
+  web::ServedRun::Options served;
+  if (a->has(QStringLiteral("port"))) {
+    bool ok = false;
+    const int port = a->value(QStringLiteral("port")).toInt(&ok);
+    if (!ok || port < 1 || port > 65535)
+      return usageError(err, QStringLiteral("--port 1 ile 65535 arasında bir sayı olmalı."),
+                        serveSyntax());
+    served.server.port = quint16(port);
+  }
+  if (a->has(QStringLiteral("bind"))) {
+    const QHostAddress bind(a->value(QStringLiteral("bind")));
+    if (bind.isNull())
+      return usageError(err, QStringLiteral("--bind bir IP adresi olmalı (ör. 10.1.2.3)."),
+                        serveSyntax());
+    served.server.bind = bind;
+  }
+  if (!openDatabase(store, err, true)) return 1;
+  if (!savedSettings(store, *a, options, err)) return 1;
+  served.testNo = options.testNo;
+  served.className = options.className;
+  served.settings = options.settings;
+  served.at = options.at;
+  served.receiver = true;
+
+  CliMessages messages(out, err, false);
+  web::ServedRun run(store, messages);
+  run.setListening([&out](const web::AnswerServer& server) {
+    out << "Katılım: " << server.url() << " Kod: " << server.joinCode() << '\n';
+    out.flush();
+  });
+  return printRun(store, *a, run.run(served), out, err);
+}
+
 QString runUsage() {
-  return simulateSyntax().usage + QStringLiteral(" | ") + freeSyntax().usage.mid(4);
+  return simulateSyntax().usage + QStringLiteral(" | ") + freeSyntax().usage.mid(4) +
+         QStringLiteral(" | ") + serveSyntax().usage.mid(4);
 }
 
 int runVerb(store::Store& store, const QStringList& words, QTextStream& out, QTextStream& err) {
   if (words.value(0) == QStringLiteral("simulate")) return simulate(store, words.mid(1), out, err);
   if (words.value(0) == QStringLiteral("free")) return freeRun(store, words.mid(1), out, err);
+  if (words.value(0) == QStringLiteral("serve")) return serve(store, words.mid(1), out, err);
   return subCommandError(err, words, runUsage());
 }
 
@@ -242,8 +314,9 @@ int runVerb(store::Store& store, const QStringList& words, QTextStream& out, QTe
 
 QList<CliCommand> runCommands() {
   return {{QStringLiteral("run"),
-           runUsage() + QStringLiteral("   sanal bir sınıfla bir testi ya da serbest soruları "
-                                       "baştan sona uygular ve kaydeder"),
+           runUsage() + QStringLiteral("   bir testi ya da serbest soruları sanal bir sınıfla "
+                                       "ya da öğrencilerin tarayıcılarıyla baştan sona "
+                                       "uygular ve kaydeder"),
            runVerb}};
 }
 

@@ -149,6 +149,17 @@ class TestCli : public QObject {
         "--speed sıfırdan büyük bir sayı olmalı.");
     row("run simulate unknown", run + QStringList{"--remotes", "30"},
         "Bilinmeyen seçenek: --remotes");
+    const QStringList serve = {"run", "serve", "--test", "1", "--class", "5-A"};
+    row("run serve no test", {"run", "serve", "--class", "5-A"}, "--test gerekli.");
+    row("run serve untimed", serve + QStringList{"--duration", "none"},
+        "--duration tests ya da fixed:SANİYE (1-3600) olmalı.");
+    row("run serve duration", serve + QStringList{"--duration", "fixed:0"},
+        "--duration tests ya da fixed:SANİYE (1-3600) olmalı.");
+    row("run serve port", serve + QStringList{"--port", "70000"},
+        "--port 1 ile 65535 arasında bir sayı olmalı.");
+    row("run serve bind", serve + QStringList{"--bind", "okul-tahtasi"},
+        "--bind bir IP adresi olmalı (ör. 10.1.2.3).");
+    row("run serve unknown", serve + QStringList{"--speed", "2"}, "Bilinmeyen seçenek: --speed");
     row("run free no class", {"run", "free", "--questions", "3"}, "--class gerekli.");
     row("run free questions", {"run", "free", "--class", "5-A", "--questions", "0"},
         "--questions 1 ile 1000 arasında bir sayı olmalı.");

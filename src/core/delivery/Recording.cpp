@@ -131,7 +131,8 @@ Status Recording::refresh(const RunRecord& run, int position,
   const QVariantList where = one ? key + QVariantList{QString::number(position)} : key;
   // Students and penalty mode on every answer of the run. A remote's student is
   // the one it is paired with in the run's class; a remote without one (or with
-  // a student of another class only) keeps an empty KAYITNO.
+  // a student of another class only) keeps an empty KAYITNO. A browser address
+  // is its student's own.
   if (run.addresses == QStringList{RunPlan::kVirtualRemote}) {
     if (Status s = m_store.run(
             QStringLiteral("UPDATE TABLECEVAP SET TESTBITIS=?,YANLISDOGRUGOTURU=?,KAYITNO=? WHERE "
@@ -149,9 +150,10 @@ Status Recording::refresh(const RunRecord& run, int position,
         run.description.className == lists::kTumu ? QString() : run.description.className;
     Result<QSqlQuery> paired = m_store.exec(
         QStringLiteral(
-            "SELECT A.ADRES,(SELECT E.KAYITNO FROM TABLEESLESME E INNER JOIN TABLEOGRENCI O ON "
-            "O.KAYITNO=E.KAYITNO WHERE E.KUMANDAADRESI=A.ADRES AND (?='' OR O.SINIFI=?) ORDER BY "
-            "E.rowid LIMIT 1) FROM (SELECT DISTINCT KUMANDAADRESI AS ADRES FROM TABLECEVAP WHERE "
+            "SELECT A.ADRES,COALESCE(NULLIF(TARAYICIOGRENCISI(A.ADRES),''),(SELECT E.KAYITNO FROM "
+            "TABLEESLESME E INNER JOIN TABLEOGRENCI O ON O.KAYITNO=E.KAYITNO WHERE "
+            "E.KUMANDAADRESI=A.ADRES AND (?='' OR O.SINIFI=?) ORDER BY E.rowid LIMIT 1)) FROM "
+            "(SELECT DISTINCT KUMANDAADRESI AS ADRES FROM TABLECEVAP WHERE "
             "TESTTARIHI=? AND TESTBASLANGIC=?%1) A")
             .arg(onePosition),
         store::texts(QVariantList{sinifi, sinifi} + where));

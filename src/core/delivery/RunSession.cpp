@@ -139,6 +139,17 @@ void RunSession::studentPress(const receiver::AdmittedPress& p) {
   }
 }
 
+activity::AnswerState RunSession::answerState(const QString& address) const {
+  activity::AnswerState state;
+  state.keys =
+      m_store.institution().threeButton() ? QStringLiteral("ABC") : QStringLiteral("ABCDE");
+  if (m_page != Page::Question || m_closed) return state;
+  state.question = position();
+  state.open = !m_paused && votingOpen();
+  if (const activity::RemoteTiles::Tile* tile = m_tiles.find(address)) state.answer = tile->letter;
+  return state;
+}
+
 bool RunSession::teacherKey(const QString& letter, KeySource source) {
   if (letter.isEmpty() || m_closed) return false;
   const char key = letter.at(0).toLatin1();

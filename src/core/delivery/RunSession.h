@@ -11,6 +11,7 @@
 
 #include "Messages.h"
 #include "Result.h"
+#include "activity/AnswerView.h"
 #include "activity/PressConsumer.h"
 #include "activity/RemoteTiles.h"
 #include "delivery/Recording.h"
@@ -40,7 +41,7 @@ namespace delivery {
 // Everything follows the injected clock: tick() applies the time that has passed
 // (countdown, time-out, the 3-2-1 start, the 5-second key delay, the deferred
 // close), so tests and derslik-cli run a whole lesson in milliseconds.
-class RunSession : public QObject, public activity::PressConsumer {
+class RunSession : public QObject, public activity::PressConsumer, public activity::AnswerView {
   Q_OBJECT
  public:
   // The page the window shows.
@@ -111,6 +112,9 @@ class RunSession : public QObject, public activity::PressConsumer {
   void startTicking();
   bool isAvailable(Command command) const;
   QList<Command> availableCommands() const;
+  // What the student of `address` sees on their own device; answers are taken
+  // exactly when a remote's press would count (studentPress()).
+  activity::AnswerState answerState(const QString& address) const override;
   // Runs the command when it is available; false when it was not.
   bool trigger(Command command);
   // The after-question report was closed ("Teste Devam Et"): the next question.

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QString>
 
+#include "store/BrowserAddress.h"
 #include "store/TeacherFlag.h"
 
 namespace school {
@@ -20,6 +21,11 @@ inline bool validAddress(const QString& address) {
   const QRegularExpressionMatch m = re.match(address);
   return m.hasMatch() && m.captured(1).toInt() <= 255 && m.captured(2).toInt() <= 255;
 }
+
+using store::browserAddress;
+using store::browserKayitNo;
+using store::isBrowserAddress;
+inline QString browserLabel() { return QStringLiteral("Tarayıcı"); }
 
 }  // namespace remotes
 }  // namespace school

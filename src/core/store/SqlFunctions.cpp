@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "lists/TurkishText.h"
+#include "store/BrowserAddress.h"
 #include "store/SchoolNumber.h"
 #include "store/TeacherFlag.h"
 
@@ -142,6 +143,10 @@ void fnFold(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // The school's own rules, so that SQL never keeps a copy of them.
 void fnTeacher(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int(ctx, isTeacherFlag(argText(argv[0])) ? 1 : 0);
+}
+
+void fnBrowserStudent(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  resultText(ctx, store::browserKayitNo(argText(argv[0])));
 }
 
 void fnSchoolNumber(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -281,6 +286,7 @@ void registerSqlFunctions(sqlite3* h) {
       {"TRLOWER", 1, fnLower},
       {"TRFOLD", 1, fnFold},
       {"OGRETMENMI", 1, fnTeacher},
+      {"TARAYICIOGRENCISI", 1, fnBrowserStudent},
       {"OKULNO", 5, fnSchoolNumber},
       {"OKULNOTEMIZLE", 1, fnSchoolNumberCleanUp},
   };

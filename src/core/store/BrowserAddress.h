@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace store {
+
+// A student answering from a browser without a paired remote answers under
+// "900-KAYITNO": the first number lies beyond any radio address (0-255), so it
+// never meets a remote's, and the same student keeps the same address from run
+// to run (their reports and progress stay continuous). Reports show it as
+// "Tarayıcı".
+inline QString browserAddress(const QString& kayitNo) {
+  return QStringLiteral("900-") + kayitNo.trimmed();
+}
+inline bool isBrowserAddress(const QString& address) {
+  return address.startsWith(QLatin1String("900-"));
+}
+// The student a browser address stands for (empty for any other address).
+// SQL: TARAYICIOGRENCISI(KUMANDAADRESI).
+inline QString browserKayitNo(const QString& address) {
+  return isBrowserAddress(address) ? address.mid(4) : QString();
+}
+
+}  // namespace store
