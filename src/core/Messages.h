@@ -55,6 +55,20 @@ class Messages {
   static QList<Answer> answersOf(Buttons buttons);
 };
 
+// Says yes to every question and passes every other message on: the teacher of
+// a run driven without anybody at the board (a simulated run, a run served to
+// browsers), who leaves the silent remotes out and ends the test when asked.
+class AgreeingMessages : public Messages {
+ public:
+  explicit AgreeingMessages(Messages& out) : m_out(out) {}
+  Answer show(const Message& message) override {
+    return message.buttons == Buttons::Ok ? m_out.show(message) : Answer::Yes;
+  }
+
+ private:
+  Messages& m_out;
+};
+
 // Records every message and answers as told: the queued answers first, then the
 // default button of each message. For tests and scripted runs.
 class RecordedMessages : public Messages {

@@ -114,6 +114,23 @@ QString RunSetup::foundText(int tests, int questions) {
   return QStringLiteral("%1 ADET TEST, %2 ADET SORU BULUNDU").arg(tests).arg(questions);
 }
 
+Result<RunSetup::Start> RunSetup::unattendedStart(const QString& className,
+                                                  const RunSettings& settings) const {
+  using R = Result<Start>;
+  Result<QStringList> classes = classEntries();
+  if (!classes) return R::failure(classes.error());
+  if (!classes->contains(className))
+    return R::failure(QStringLiteral("Sınıf bulunamadı: ") + className);
+  Start start;
+  start.className = className;
+  start.settings = settings;
+  const store::Query teachers = teacherRemotesQuery();
+  Result<QStringList> teacherAddresses = m_store.column(teachers.sql, teachers.params);
+  if (!teacherAddresses) return R::failure(teacherAddresses.error());
+  start.teachers = teacherAddresses.value();
+  return start;
+}
+
 Result<RunSetup::TestSummary> RunSetup::summary(const QString& testNo) const {
   Result<QSqlQuery> q = m_store.exec(
       QStringLiteral(

@@ -121,6 +121,10 @@ class RunSetup {
   // Without a selected student remote the run is answered on the virtual remote
   // ("0-0") and the remote test screen is off.
   std::optional<RunPlan> start(const Start& start, Messages& messages) const;
+  // The start of a run nobody fills on the screen (a simulated or a served run):
+  // the class, checked against the classes offered, the settings and every
+  // teacher remote. The caller adds the students and, for a test, the test.
+  Result<Start> unattendedStart(const QString& className, const RunSettings& settings) const;
   // The name a tile shows for a remote: "ADI SOYADI", or the address when the
   // remote has no student.
   static QString displayName(const RemoteRow& row);

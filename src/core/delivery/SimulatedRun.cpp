@@ -102,24 +102,16 @@ Result<RunSetup::Start> SimulatedRun::classStart() {
   m_receiver->Connect();
 
   // The run setup as the teacher would fill it: the class's remotes, all of them.
-  RunSetup setup(m_store);
-  Result<QStringList> classes = setup.classEntries();
-  if (!classes) return R::failure(classes.error());
-  if (!classes->contains(m_options.className))
-    return R::failure(QStringLiteral("Sınıf bulunamadı: ") + m_options.className);
-  RunSetup::Start start;
-  start.className = m_options.className;
-  start.settings = m_options.settings;
+  Result<RunSetup::Start> start =
+      RunSetup(m_store).unattendedStart(m_options.className, m_options.settings);
+  if (!start) return start;
   const store::Query students = RunSetup::studentRemotesQuery(m_options.className);
   Result<QSqlQuery> rows = m_store.exec(students.sql, students.params);
   if (!rows) return R::failure(rows.error());
   while (rows.value().next())
-    start.students.append({rows.value().value(0).toString(), rows.value().value(3).toString(),
-                           rows.value().value(4).toString()});
-  const store::Query teachers = RunSetup::teacherRemotesQuery();
-  Result<QStringList> teacherAddresses = m_store.column(teachers.sql, teachers.params);
-  if (!teacherAddresses) return R::failure(teacherAddresses.error());
-  start.teachers = teacherAddresses.value();
+    start.value().students.append({rows.value().value(0).toString(),
+                                   rows.value().value(3).toString(),
+                                   rows.value().value(4).toString()});
   return start;
 }
 

@@ -82,19 +82,6 @@ class SimulatedRun {
   void setRecordingHooks(Recording::Hooks hooks) { m_recordingHooks = std::move(hooks); }
 
  private:
-  // The simulated teacher: says yes to what the run asks (leave the silent
-  // remotes out, end the test); what the run tells goes to the caller.
-  class Teacher : public Messages {
-   public:
-    explicit Teacher(Messages& out) : m_out(out) {}
-    Answer show(const Message& message) override {
-      return message.buttons == Buttons::Ok ? m_out.show(message) : Answer::Yes;
-    }
-
-   private:
-    Messages& m_out;
-  };
-
   struct Event {
     qint64 at;  // after the question was shown (or its vote opened)
     QString address;
@@ -120,7 +107,7 @@ class SimulatedRun {
 
   store::Store& m_store;
   Messages& m_messages;
-  Teacher m_teacher{m_messages};
+  AgreeingMessages m_teacher{m_messages};
   Options m_options;
   std::unique_ptr<receiver::ManualClock> m_clock;
   std::unique_ptr<RunSession> m_session;

@@ -29,31 +29,23 @@ Result<reports::RunKey> ServedRun::run(const Options& options) {
   using Key = Result<reports::RunKey>;
   using delivery::RunSetup;
   RunSetup setup(m_store);
-  Result<QStringList> classes = setup.classEntries();
-  if (!classes) return Key::failure(classes.error());
-  if (!classes->contains(options.className))
-    return Key::failure(QStringLiteral("Sınıf bulunamadı: ") + options.className);
+  // Nobody at the board presses "next": a question ends with its time or when
+  // the whole class has answered.
+  delivery::RunSettings settings = options.settings;
+  settings.goOnWhenAllAnswered = true;
+  Result<RunSetup::Start> start = setup.unattendedStart(options.className, settings);
+  if (!start) return Key::failure(start.error());
   Result<QList<RosterEntry>> roster = classRoster(m_store, options.className);
   if (!roster) return Key::failure(roster.error());
   if (roster->isEmpty())
     return Key::failure(QStringLiteral("Sınıfta öğrenci yok: ") + options.className);
   Result<RunSetup::TestSummary> test = setup.summary(options.testNo);
   if (!test) return Key::failure(test.error());
-
-  RunSetup::Start start;
-  start.test = test.value();
-  start.level = test->level;
-  start.className = options.className;
-  start.settings = options.settings;
-  // Nobody at the board presses "next": a question ends with its time or when
-  // the whole class has answered.
-  start.settings.goOnWhenAllAnswered = true;
-  for (const RosterEntry& e : roster.value()) start.students.append({e.address, e.name, e.surname});
-  const store::Query teachers = RunSetup::teacherRemotesQuery();
-  Result<QStringList> teacherAddresses = m_store.column(teachers.sql, teachers.params);
-  if (!teacherAddresses) return Key::failure(teacherAddresses.error());
-  start.teachers = teacherAddresses.value();
-  const std::optional<delivery::RunPlan> plan = setup.start(start, m_teacher);
+  start.value().test = test.value();
+  start.value().level = test->level;
+  for (const RosterEntry& e : roster.value())
+    start.value().students.append({e.address, e.name, e.surname});
+  const std::optional<delivery::RunPlan> plan = setup.start(start.value(), m_teacher);
   if (!plan) return Key::failure(RunSetup::emptyTestText());
 
   m_clock = std::make_unique<receiver::ManualClock>(options.at);

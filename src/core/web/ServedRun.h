@@ -57,25 +57,12 @@ class ServedRun {
   AnswerServer* server() const { return m_server.get(); }
 
  private:
-  // Says yes to what the run asks (leave the silent out, end the test); what it
-  // tells goes to the caller.
-  class Teacher : public Messages {
-   public:
-    explicit Teacher(Messages& out) : m_out(out) {}
-    Answer show(const Message& message) override {
-      return message.buttons == Buttons::Ok ? m_out.show(message) : Answer::Yes;
-    }
-
-   private:
-    Messages& m_out;
-  };
-
   // One step of real time: the clock follows it, the session ticks, and the
   // pages around the questions are passed.
   void step();
 
   store::Store& m_store;
-  Teacher m_teacher;
+  AgreeingMessages m_teacher;
   std::function<void(const AnswerServer&)> m_listening;
   std::unique_ptr<receiver::ManualClock> m_clock;
   std::unique_ptr<activity::PressPipeline> m_pipeline;
