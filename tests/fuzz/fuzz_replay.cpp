@@ -1,10 +1,13 @@
 // Runs one reader's fuzz entry over every file of the given folders (its
 // committed seeds, the files a fuzz run once found, the exchange tests' valid
 // packages): a normal test, so each of them stays harmless without a fuzzing
-// build.
+// build. A file that makes the reader take more than 1 GB fails it: a fuzz run
+// stops at 300 MB, but a reader that only grows slowly would pass unnoticed.
 //   reader_fuzz_replay READER FOLDER...
 #include <QDir>
 #include <QFile>
+
+#include <sys/resource.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -28,6 +31,12 @@ int main(int argc, char** argv) {
       fuzz::readOne(reader, reinterpret_cast<const std::uint8_t*>(data.constData()),
                     static_cast<std::size_t>(data.size()));
       ++files;
+      rusage usage{};
+      getrusage(RUSAGE_SELF, &usage);
+      if (usage.ru_maxrss > 1024 * 1024) {  // kilobytes
+        std::fprintf(stderr, "%s: %ld MB bellek\n", qPrintable(f.fileName()), usage.ru_maxrss / 1024);
+        return 1;
+      }
     }
   }
   std::printf("%s: %d dosya denendi\n", qPrintable(reader), files);

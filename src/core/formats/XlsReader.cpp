@@ -181,8 +181,9 @@ class LibraryView {
       return out;
     }
     // A chain longer than the stream makes the library's position in its
-    // two-sector buffer wrap around.
-    const qint64 most = (qint64(size) + m_sector - 1) / m_sector;
+    // two-sector buffer wrap around; one longer than the file goes round a loop.
+    const qint64 most =
+        std::min<qint64>((qint64(size) + m_sector - 1) / m_sector, m_bytes.size() / m_sector);
     quint32 s = start;
     for (qint64 count = 1;; ++count) {
       const std::optional<QByteArray> data = sector(s);
@@ -680,7 +681,8 @@ Result<Workbook> XlsReader::read(const QString& path) {
     SheetBuilder sheet(name, &budget);
     const unsigned short columns =
         std::min<unsigned short>(colCount, static_cast<unsigned short>(Workbook::kMaxColumns));
-    for (unsigned int r = 0; r < rowCount; ++r) {
+    // A sheet may claim billions of rows of no columns: nothing to walk then.
+    for (unsigned int r = 0; columns > 0 && r < rowCount; ++r) {
       for (unsigned short c = 0; c < columns; ++c) {
         FreeXL_CellValue value;
         if (freexl_get_cell_value(h.m_handle, r, c, &value) != FREEXL_OK)

@@ -272,6 +272,12 @@ class TestReaders : public QObject {
     QByteArray shortStream = book({});
     shortStream.replace(B::kBookEntryAt + 0x78, 4, B::u32(600));
     QTest::newRow("stream shorter than its sectors") << shortStream << "bölümleri söylenen";
+    // The last sector leads back to the first: a claimed 2 GB would be read round and round.
+    QByteArray loop = book({});
+    const auto lastSector = static_cast<quint32>((loop.size() - B::kStreamAt) / 512 + 1);
+    loop.replace(512 + 4 * lastSector, 4, B::u32(2));
+    loop.replace(B::kBookEntryAt + 0x78, 4, B::u32(0x7FFFFFF0));
+    QTest::newRow("stream chain in a loop") << loop << "bölümleri söylenen";
 
     B::Extra label;
     label.sheet = B::record(0x0204, B::u16(1) + B::u16(0) + B::u16(0) + B::u16(30000) +
