@@ -66,7 +66,7 @@ class AnswerServer : public QAbstractHttpServer {
   static constexpr qint64 kMaxPendingBytes = 2 * kMaxRequestBytes;
   // A reloaded page opens a new WebSocket before the old one is seen closed;
   // more than this per device closes the oldest.
-  static constexpr int kMaxSocketsPerKey = 3;
+  static constexpr int kMaxSocketsPerKey = 2;
   // The teacher's phone and tablet; a further one takes the oldest one's place.
   static constexpr int kMaxTeacherDevices = 4;
 
