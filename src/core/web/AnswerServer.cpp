@@ -412,9 +412,16 @@ AnswerServer::Reply AnswerServer::command(const QByteArray& body) {
   const activity::TeacherCommand* c = now.find(o->value(QStringLiteral("komut")).toString());
   if (now.address.isEmpty() || !c)
     return error(409, QStringLiteral("Bu komut şu an verilemez."));
-  if (m_pipeline.feed({now.address, c->key, -1, QStringLiteral("WEB")}) !=
-      activity::PressPipeline::Outcome::Delivered)
-    return error(409, QStringLiteral("Bu komut az önce verildi. Biraz bekleyip yeniden deneyin."));
+  switch (m_pipeline.feed({now.address, c->key, -1, QStringLiteral("WEB")})) {
+    case activity::PressPipeline::Outcome::Delivered:
+      break;
+    case activity::PressPipeline::Outcome::Repeat:
+      // Within a second of the same key: a remote's held button, dropped alike.
+      return error(409,
+                   QStringLiteral("Bu komut az önce verildi. Biraz bekleyip yeniden deneyin."));
+    case activity::PressPipeline::Outcome::NoTarget:
+      return error(409, QStringLiteral("Bu komut şu an verilemez."));
+  }
   return {200, teacherJson()};
 }
 
