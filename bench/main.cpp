@@ -17,5 +17,6 @@ int main(int argc, char** argv) {
   bench::authoringBenchmarks();
   bench::deliveryBenchmarks();
   bench::reportBenchmarks();
+  bench::webBenchmarks();
   return 0;
 }

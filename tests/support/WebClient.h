@@ -116,6 +116,7 @@ class PushedStates : public QObject {
     QObject::connect(&m_socket, &QWebSocket::disconnected, this, [this] { closed = true; });
     m_socket.open(QUrl(url + QStringLiteral("ws?anahtar=") + key));
   }
+  void send(const QString& message) { m_socket.sendTextMessage(message); }
   QList<QJsonObject> states;
   bool closed = false;
 

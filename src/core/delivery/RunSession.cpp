@@ -97,7 +97,9 @@ void RunSession::beginSteps() {
 }
 
 QSet<QString> RunSession::teacherRemotes() const {
-  return QSet<QString>(m_plan.teacherRemotes.begin(), m_plan.teacherRemotes.end());
+  QSet<QString> out(m_plan.teacherRemotes.begin(), m_plan.teacherRemotes.end());
+  out.insert(activity::kTeacherPageAddress);
+  return out;
 }
 
 void RunSession::startTicking() { m_ticker.start(); }
@@ -177,9 +179,85 @@ bool RunSession::teacherKey(const QString& letter, KeySource source) {
       return trigger(Command::ToggleCounts);
     case 'E':
       return trigger(Command::Pause);
+    case 'G':
+      return !m_free && trigger(Command::ShowAnswer);
     default:
       return false;
   }
+}
+
+activity::TeacherState RunSession::teacherState() const {
+  activity::TeacherState t;
+  t.address = activity::kTeacherPageAddress;
+  switch (m_page) {
+    case Page::Opened:
+    case Page::Countdown:
+      t.title = QStringLiteral("Test başlıyor");
+      break;
+    case Page::StartScreen:
+      t.title = lesson() ? QStringLiteral("Ders") : QStringLiteral("Başlangıç ekranı");
+      break;
+    case Page::QuestionStatistics:
+      t.title = QStringLiteral("Soru ve süre bilgisi");
+      break;
+    case Page::RemoteTest:
+      t.title = QStringLiteral("Kumanda testi");
+      break;
+    case Page::Question:
+      t.title = QStringLiteral("Soru ") + progressText();
+      break;
+    case Page::Report:
+      t.title = QStringLiteral("Soru raporu");
+      break;
+    case Page::FinalStatistics:
+      t.title = QStringLiteral("Test sonu");
+      break;
+    case Page::Finished:
+      t.title = QStringLiteral("Test bitti");
+      break;
+  }
+  if (m_closed || m_closeAt >= 0) return t;
+  if (m_asking) {
+    // The board waits for an answer to its own question; no key acts meanwhile.
+    t.info = QStringLiteral("Tahtada bir soru açık: tahtadan yanıtlayın.");
+    return t;
+  }
+  if (m_page == Page::Question || m_page == Page::RemoteTest) {
+    const activity::RemoteTiles::Counts c = counts();
+    QStringList info{
+        QStringLiteral("Cevap veren: %1 / %2").arg(c.answered + c.blank).arg(
+            m_page == Page::RemoteTest ? m_testTiles.size() : m_tiles.size())};
+    if (m_page == Page::Question && m_paused) info << QStringLiteral("Süre durduruldu");
+    if (m_page == Page::Question && m_free)
+      info << (m_voting ? QStringLiteral("Oylama açık") : QStringLiteral("Oylama kapalı"));
+    if (m_page == Page::Question && m_answerShown) info << QStringLiteral("Cevap: ") + answerText();
+    t.info = info.join(QStringLiteral(" · "));
+  }
+  // The caption without its key letter: "Sonraki Soru (B)" -> "Sonraki Soru".
+  const auto add = [&](Command c, const QString& name, const QString& key) {
+    if (!isAvailable(c)) return;
+    QString text = caption(c);
+    if (const qsizetype cut = text.indexOf(QLatin1String(" (")); cut > 0) text.truncate(cut);
+    t.commands.append({name, text, key});
+  };
+  if (m_confirmingExit) {
+    add(Command::ConfirmExit, QStringLiteral("onayla"), QStringLiteral("B"));
+    add(Command::CancelExit, QStringLiteral("vazgec"), QStringLiteral("A"));
+    return t;
+  }
+  if (m_page == Page::Question) add(Command::Previous, QStringLiteral("geri"), QStringLiteral("A"));
+  // A remote's B waits out the key delay after "next"; so does the page's.
+  if (!keyDelayActive()) {
+    add(Command::Next, QStringLiteral("ileri"), QStringLiteral("B"));
+    add(Command::Continue, QStringLiteral("devam"), QStringLiteral("B"));
+  }
+  add(Command::Pause, QStringLiteral("durdur"), QStringLiteral("E"));
+  if (m_free)
+    add(Command::ShowAnswer, QStringLiteral("oylama"), QStringLiteral("C"));
+  else
+    add(Command::ShowAnswer, QStringLiteral("cevap"), QStringLiteral("G"));
+  add(Command::Exit, QStringLiteral("cikis"), QStringLiteral("X"));
+  return t;
 }
 
 QString RunSession::keyboardLetter(int key, bool confirmingExit) {

@@ -115,6 +115,8 @@ class RunSession : public QObject, public activity::PressConsumer, public activi
   // What the student of `address` sees on their own device; answers are taken
   // exactly when a remote's press would count (studentPress()).
   activity::AnswerState answerState(const QString& address) const override;
+  // The teacher's page: the commands a teacher key would carry out now.
+  activity::TeacherState teacherState() const override;
   // Runs the command when it is available; false when it was not.
   bool trigger(Command command);
   // The after-question report was closed ("Teste Devam Et"): the next question.
@@ -124,7 +126,8 @@ class RunSession : public QObject, public activity::PressConsumer, public activi
   // for on the page shown, under the same rule as a click: B (→, space) goes on,
   // A (←) goes back, C plays again (opens / closes the vote in a free run), D
   // shows the counts, E pauses, BOŞ (Esc) leaves; in the exit confirmation B
-  // leaves and A or BOŞ stays. False when it stands for nothing now.
+  // leaves and A or BOŞ stays. G, a key only the teacher's page has, shows or
+  // hides the answer of a test's question. False when it stands for nothing now.
   bool teacherKey(const QString& letter, KeySource source = KeySource::Remote);
   // The teacher-remote letter a keyboard key (Qt::Key) stands for; empty for none.
   // Enter is B only in the exit confirmation.

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkInterface>
 #include <QPointer>
@@ -58,7 +59,8 @@ QString shortSurname(const QString& surname) {
 // long it is and however slowly it comes. This listener watches each connection
 // first: what it sent since it was last answered, and since when. A connection
 // over the limit gets a 413 and is closed; one whose request is not whole in
-// time is dropped.
+// time is dropped, and so is one that sends nothing for as long (else idle
+// connections would hold the board's descriptors for ever).
 class GuardedListener : public QTcpServer {
  public:
   GuardedListener(int timeoutMs, QObject* parent) : QTcpServer(parent), m_timeoutMs(timeoutMs) {
@@ -83,10 +85,10 @@ class GuardedListener : public QTcpServer {
     // Connected before Qt's server sees the socket: this runs before it reads.
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { arrived(socket); });
     connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] {
-      if (m_pending.contains(socket)) m_pending[socket] = {0, -1};
+      if (m_pending.contains(socket)) m_pending[socket] = {0, -1, m_clock.elapsed()};
     });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] { m_pending.remove(socket); });
-    m_pending.insert(socket, {0, -1});
+    m_pending.insert(socket, {0, -1, m_clock.elapsed()});
     addPendingConnection(socket);
   }
 
@@ -94,6 +96,7 @@ class GuardedListener : public QTcpServer {
   struct Pending {
     qint64 bytes = 0;
     qint64 sinceMs = -1;  // when the unanswered request began
+    qint64 idleSinceMs = 0;  // connected or last answered
   };
   void arrived(QTcpSocket* socket) {
     auto it = m_pending.find(socket);
@@ -117,7 +120,8 @@ class GuardedListener : public QTcpServer {
     const qint64 now = m_clock.elapsed();
     QList<QTcpSocket*> late;
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
-      if (it->sinceMs >= 0 && now - it->sinceMs > m_timeoutMs) late << it.key();
+      if (now - (it->sinceMs >= 0 ? it->sinceMs : it->idleSinceMs) > m_timeoutMs)
+        late << it.key();
     for (QTcpSocket* socket : late) {
       m_pending.remove(socket);
       socket->abort();
@@ -140,6 +144,11 @@ AnswerServer::AnswerServer(activity::PressPipeline& pipeline, const activity::An
       m_roster(std::move(roster)),
       m_clock(clock) {
   connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &AnswerServer::acceptWebSocket);
+  m_teacherRefresh = new QTimer(this);
+  m_teacherRefresh->setInterval(250);
+  connect(m_teacherRefresh, &QTimer::timeout, this, [this] {
+    if (!m_pushedTeacher.isEmpty()) stateChanged();
+  });
 }
 
 AnswerServer::~AnswerServer() { stop(); }
@@ -166,6 +175,7 @@ Status AnswerServer::start(const Options& options) {
   m_bound = options.bind;
   m_joinCode = randomDigits(1000, 10000);
   m_teacherCode = randomDigits(100000, 1000000);
+  m_teacherRefresh->start();
   return {};
 }
 
@@ -179,8 +189,12 @@ void AnswerServer::stop() {
     ws->close(QWebSocketProtocol::CloseCodeGoingAway, QStringLiteral("Etkinlik bitti."));
     ws->deleteLater();
   }
+  m_teacherRefresh->stop();
   m_sockets.clear();
+  m_opened.clear();
   m_pushed.clear();
+  m_pushedTeacher.clear();
+  m_teacherKeys.clear();
   m_devices.clear();
   m_keyOfNumber.clear();
   m_limits.clear();
@@ -223,12 +237,23 @@ void AnswerServer::release(const QString& number) {
               QStringLiteral("Cihaz serbest bırakıldı."));
     ws->deleteLater();
     m_pushed.remove(ws);
+    m_opened.remove(ws);
     it = m_sockets.erase(it);
   }
 }
 
 void AnswerServer::stateChanged() {
+  std::optional<QJsonObject> teacher;  // the same for every teacher device
   for (auto it = m_sockets.cbegin(); it != m_sockets.cend(); ++it) {
+    if (isTeacher(it.value())) {
+      if (!teacher) teacher = teacherJson();
+      auto pushed = m_pushedTeacher.find(it.key());
+      if (pushed != m_pushedTeacher.end() && pushed.value() == *teacher) continue;
+      m_pushedTeacher.insert(it.key(), *teacher);
+      it.key()->sendTextMessage(
+          QString::fromUtf8(QJsonDocument(*teacher).toJson(QJsonDocument::Compact)));
+      continue;
+    }
     const Device* d = deviceOf(it.value());
     if (!d) continue;
     const activity::AnswerState now = m_view.answerState(d->student->address);
@@ -255,6 +280,37 @@ QJsonObject AnswerServer::stateJson(const QString& address) const {
           {QStringLiteral("acik"), s.open},
           {QStringLiteral("cevap"), s.answer},
           {QStringLiteral("tuslar"), s.keys}};
+}
+
+QJsonObject AnswerServer::teacherJson() const {
+  const activity::TeacherState t = m_view.teacherState();
+  QJsonArray commands;
+  if (!t.address.isEmpty())
+    for (const activity::TeacherCommand& c : t.commands)
+      commands.append(QJsonObject{{QStringLiteral("komut"), c.name}, {QStringLiteral("ad"), c.caption}});
+  return {{QStringLiteral("ogretmen"), true},
+          {QStringLiteral("baslik"), t.title},
+          {QStringLiteral("bilgi"), t.info},
+          {QStringLiteral("komutlar"), commands}};
+}
+
+bool AnswerServer::codeAccepted(const QString& code, const QString& expected,
+                                const QString& client, Reply& reply) {
+  Limits& l = m_limits[client];
+  const qint64 now = m_clock->msecs();
+  while (!l.failedCodes.isEmpty() && now - l.failedCodes.first() >= kMinuteMs)
+    l.failedCodes.removeFirst();
+  if (l.failedCodes.size() >= kCodeTriesPerMinute) {
+    reply = error(429, QStringLiteral("Çok fazla yanlış kod denendi. Bir dakika sonra yeniden "
+                                      "deneyin."));
+    return false;
+  }
+  if (code.isEmpty() || code != expected) {
+    l.failedCodes.append(now);
+    reply = error(403, QStringLiteral("Kod yanlış."));
+    return false;
+  }
+  return true;
 }
 
 bool AnswerServer::throttled(const QString& device, Reply& reply) {
@@ -287,18 +343,7 @@ AnswerServer::Reply AnswerServer::join(const QByteArray& body, const QString& cl
   const QString code = ok ? field(*o, QStringLiteral("kod"), &ok) : QString();
   const QString number = ok ? field(*o, QStringLiteral("numara"), &ok) : QString();
   if (!ok) return error(400, QStringLiteral("İstek okunamadı."));
-
-  Limits& l = m_limits[client];
-  const qint64 now = m_clock->msecs();
-  while (!l.failedCodes.isEmpty() && now - l.failedCodes.first() >= kMinuteMs)
-    l.failedCodes.removeFirst();
-  if (l.failedCodes.size() >= kCodeTriesPerMinute)
-    return error(429, QStringLiteral("Çok fazla yanlış kod denendi. Bir dakika sonra yeniden "
-                                     "deneyin."));
-  if (code != m_joinCode) {
-    l.failedCodes.append(now);
-    return error(403, QStringLiteral("Kod yanlış."));
-  }
+  if (Reply refused; !codeAccepted(code, m_joinCode, client, refused)) return refused;
   const RosterEntry* student = nullptr;
   for (const RosterEntry& e : m_roster)
     if (!number.isEmpty() && e.number == number) {
@@ -317,7 +362,71 @@ AnswerServer::Reply AnswerServer::join(const QByteArray& body, const QString& cl
            {QStringLiteral("soyad"), shortSurname(student->surname)}}};
 }
 
+AnswerServer::Reply AnswerServer::teacherJoin(const QByteArray& body, const QString& client) {
+  const std::optional<QJsonObject> o = parseObject(body);
+  bool ok = o.has_value();
+  const QString code = ok ? field(*o, QStringLiteral("kod"), &ok) : QString();
+  if (!ok) return error(400, QStringLiteral("İstek okunamadı."));
+  if (Reply refused; !codeAccepted(code, m_teacherCode, client, refused)) return refused;
+  const QString key = randomKey();
+  m_teacherKeys.append(key);
+  while (m_teacherKeys.size() > kMaxTeacherDevices) {
+    const QString old = m_teacherKeys.takeFirst();
+    m_limits.remove(old);
+    for (auto it = m_sockets.begin(); it != m_sockets.end();) {
+      if (it.value() != old) {
+        ++it;
+        continue;
+      }
+      it.key()->disconnect(this);
+      it.key()->close(QWebSocketProtocol::CloseCodePolicyViolated,
+                      QStringLiteral("Öğretmen sayfası başka bir cihazda açıldı."));
+      it.key()->deleteLater();
+      m_pushedTeacher.remove(it.key());
+      m_opened.remove(it.key());
+      it = m_sockets.erase(it);
+    }
+  }
+  return {200, {{QStringLiteral("anahtar"), key}, {QStringLiteral("ogretmen"), true}}};
+}
+
+AnswerServer::Reply AnswerServer::classList(const QString& code, const QString& client) {
+  if (Reply refused; !codeAccepted(code, m_joinCode, client, refused)) return refused;
+  QJsonArray students;
+  for (const RosterEntry& e : m_roster)
+    students.append(QJsonObject{{QStringLiteral("numara"), e.number},
+                                {QStringLiteral("ad"), e.name},
+                                {QStringLiteral("soyad"), shortSurname(e.surname)},
+                                {QStringLiteral("katildi"), m_keyOfNumber.contains(e.number)}});
+  return {200, {{QStringLiteral("ogrenciler"), students}}};
+}
+
+AnswerServer::Reply AnswerServer::command(const QByteArray& body) {
+  const std::optional<QJsonObject> o = parseObject(body);
+  if (!o || !o->value(QStringLiteral("anahtar")).isString() ||
+      !o->value(QStringLiteral("komut")).isString())
+    return error(400, QStringLiteral("İstek okunamadı."));
+  if (!isTeacher(o->value(QStringLiteral("anahtar")).toString()))
+    return error(401, QStringLiteral("Öğretmen girişi geçersiz. Öğretmen kodunu yeniden girin."));
+  const activity::TeacherState now = m_view.teacherState();
+  const activity::TeacherCommand* c = now.find(o->value(QStringLiteral("komut")).toString());
+  if (now.address.isEmpty() || !c)
+    return error(409, QStringLiteral("Bu komut şu an verilemez."));
+  switch (m_pipeline.feed({now.address, c->key, -1, QStringLiteral("WEB")})) {
+    case activity::PressPipeline::Outcome::Delivered:
+      break;
+    case activity::PressPipeline::Outcome::Repeat:
+      // Within a second of the same key: a remote's held button, dropped alike.
+      return error(409,
+                   QStringLiteral("Bu komut az önce verildi. Biraz bekleyip yeniden deneyin."));
+    case activity::PressPipeline::Outcome::NoTarget:
+      return error(409, QStringLiteral("Bu komut şu an verilemez."));
+  }
+  return {200, teacherJson()};
+}
+
 AnswerServer::Reply AnswerServer::state(const QString& key) const {
+  if (isTeacher(key)) return {200, teacherJson()};
   const Device* d = deviceOf(key);
   if (!d) return error(401, QStringLiteral("Katılım geçersiz. Kodu yeniden girin."));
   return {200, stateJson(d->student->address)};
@@ -359,6 +468,11 @@ bool AnswerServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
   qsizetype size = request.url().toEncoded().size() + request.body().size();
   for (const auto& h : request.headers()) size += h.first.size() + h.second.size() + 4;
   const QString path = request.url().path();
+  const auto known = [this](const QString& key) { return deviceOf(key) || isTeacher(key); };
+  const auto bodyKey = [](const QByteArray& body) {
+    const std::optional<QJsonObject> o = parseObject(body);
+    return o ? o->value(QStringLiteral("anahtar")).toString() : QString();
+  };
   const auto method = request.method();
   const bool get = method == QHttpServerRequest::Method::Get;
   const bool post = method == QHttpServerRequest::Method::Post;
@@ -381,13 +495,22 @@ bool AnswerServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
     if (!throttled(client, reply)) reply = join(request.body(), client);
   } else if (path == QLatin1String("/api/durum") && get) {
     const QString key = request.query().queryItemValue(QStringLiteral("anahtar"));
-    if (!throttled(deviceOf(key) ? key : client, reply)) reply = state(key);
+    if (!throttled(known(key) ? key : client, reply)) reply = state(key);
   } else if (path == QLatin1String("/api/cevap") && post) {
-    const std::optional<QJsonObject> o = parseObject(request.body());
-    const QString key = o ? o->value(QStringLiteral("anahtar")).toString() : QString();
-    if (!throttled(deviceOf(key) ? key : client, reply)) reply = answer(request.body());
+    const QString key = bodyKey(request.body());
+    if (!throttled(known(key) ? key : client, reply)) reply = answer(request.body());
+  } else if (path == QLatin1String("/api/ogretmen") && post) {
+    if (!throttled(client, reply)) reply = teacherJoin(request.body(), client);
+  } else if (path == QLatin1String("/api/komut") && post) {
+    const QString key = bodyKey(request.body());
+    if (!throttled(known(key) ? key : client, reply)) reply = command(request.body());
+  } else if (path == QLatin1String("/api/sinif") && get) {
+    if (!throttled(client, reply))
+      reply = classList(request.query().queryItemValue(QStringLiteral("kod")).trimmed(), client);
   } else if (path == QLatin1String("/") || path == QLatin1String("/api/katil") ||
-             path == QLatin1String("/api/durum") || path == QLatin1String("/api/cevap")) {
+             path == QLatin1String("/api/durum") || path == QLatin1String("/api/cevap") ||
+             path == QLatin1String("/api/ogretmen") || path == QLatin1String("/api/komut") ||
+             path == QLatin1String("/api/sinif")) {
     reply = error(405, QStringLiteral("Bu adres bu istekle kullanılamaz."));
   } else {
     reply = error(404, QStringLiteral("Böyle bir adres yok."));
@@ -407,6 +530,13 @@ void AnswerServer::missingHandler(const QHttpServerRequest& request, QTcpSocket*
              QHttpServerResponder::StatusCode::NotFound);
 }
 
+void AnswerServer::forget(QWebSocket* ws) {
+  m_sockets.remove(ws);
+  m_pushed.remove(ws);
+  m_pushedTeacher.remove(ws);
+  m_opened.remove(ws);
+}
+
 void AnswerServer::acceptWebSocket() {
   while (hasPendingWebSocketConnections()) {
     QWebSocket* ws = nextPendingWebSocketConnection().release();
@@ -414,16 +544,35 @@ void AnswerServer::acceptWebSocket() {
     ws->setParent(this);
     const QUrl url = ws->requestUrl();
     const QString key = QUrlQuery(url).queryItemValue(QStringLiteral("anahtar"));
-    if (url.path() != QLatin1String("/ws") || !deviceOf(key)) {
+    if (url.path() != QLatin1String("/ws") || !(deviceOf(key) || isTeacher(key))) {
       ws->close(QWebSocketProtocol::CloseCodePolicyViolated,
                 QStringLiteral("Katılım geçersiz. Kodu yeniden girin."));
       ws->deleteLater();
       continue;
     }
+    // The page sends nothing over it: a frame bigger than a request is not
+    // buffered, the socket is closed.
+    ws->setMaxAllowedIncomingMessageSize(quint64(kMaxRequestBytes));
+    ws->setMaxAllowedIncomingFrameSize(quint64(kMaxRequestBytes));
+    QList<QWebSocket*> same;
+    for (auto it = m_sockets.cbegin(); it != m_sockets.cend(); ++it)
+      if (it.value() == key) same << it.key();
+    // Oldest first: the sockets are created in order.
+    std::sort(same.begin(), same.end(), [this](QWebSocket* a, QWebSocket* b) {
+      return m_opened.value(a) < m_opened.value(b);
+    });
+    while (same.size() >= kMaxSocketsPerKey) {
+      QWebSocket* old = same.takeFirst();
+      old->disconnect(this);
+      old->close(QWebSocketProtocol::CloseCodePolicyViolated,
+                 QStringLiteral("Bu cihaz başka bir bağlantıyla bağlandı."));
+      old->deleteLater();
+      forget(old);
+    }
     m_sockets.insert(ws, key);
+    m_opened.insert(ws, ++m_openedCount);
     connect(ws, &QWebSocket::disconnected, this, [this, ws] {
-      m_sockets.remove(ws);
-      m_pushed.remove(ws);
+      forget(ws);
       ws->deleteLater();
     });
     // Messages from the page are not taken: answers come by POST, through the

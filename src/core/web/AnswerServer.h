@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QTimer>
 
 #include "Result.h"
 #include "activity/AnswerView.h"
@@ -29,10 +30,23 @@ namespace web {
 //   if (Status s = server.start(options); !s) return fail(s.error());
 //   connect(&session, &RunSession::changed, &server, &web::AnswerServer::stateChanged);
 //
+// The six-digit teacher code, shown only on the teacher's screen, opens the same
+// page as the teacher's: it shows the commands the activity offers now
+// (AnswerView::teacherState()) and sends each as a teacher-remote press, into the
+// same pipeline.
+//
 // Nothing a device sends reaches the activity unless it is a well-formed answer
-// of a joined student to the question asked now; every other request gets a 4xx
-// with {"hata": "..."} in Turkish. Only the one page of Derslik's own resources
-// is served, never a file from disk.
+// of a joined student to the question asked now, or a command the activity
+// offers now from the teacher's device; every other request gets a 4xx with
+// {"hata": "..."} in Turkish. Only the one page of Derslik's own resources is
+// served, never a file from disk.
+//
+// Besides the contract: POST /api/ogretmen {"kod"} -> {"anahtar","ogretmen":true};
+// with that key /api/durum and /ws give the teacher's state
+// {"ogretmen":true,"baslik","bilgi","komutlar":[{"komut","ad"}]}, and POST
+// /api/komut {"anahtar","komut"} carries one command out. GET /api/sinif?kod=
+// lists the class for picking a name: {"ogrenciler":[{"numara","ad","soyad",
+// "katildi"}]}.
 class AnswerServer : public QAbstractHttpServer {
   Q_OBJECT
  public:
@@ -50,6 +64,11 @@ class AnswerServer : public QAbstractHttpServer {
   // Bytes a connection may send before it is answered: a request of 4 KB with
   // what a browser adds to it. More is cut off as it arrives, never buffered.
   static constexpr qint64 kMaxPendingBytes = 2 * kMaxRequestBytes;
+  // A reloaded page opens a new WebSocket before the old one is seen closed;
+  // more than this per device closes the oldest.
+  static constexpr int kMaxSocketsPerKey = 2;
+  // The teacher's phone and tablet; a further one takes the oldest one's place.
+  static constexpr int kMaxTeacherDevices = 4;
 
   AnswerServer(activity::PressPipeline& pipeline, const activity::AnswerView& view,
                QList<RosterEntry> roster,
@@ -95,13 +114,23 @@ class AnswerServer : public QAbstractHttpServer {
   };
 
   Reply join(const QByteArray& body, const QString& client);
+  Reply teacherJoin(const QByteArray& body, const QString& client);
+  Reply classList(const QString& code, const QString& client);
   Reply state(const QString& key) const;
   Reply answer(const QByteArray& body);
+  Reply command(const QByteArray& body);
+  // A code tried by `client`: false (and the reply) when it is wrong or the
+  // client has tried too many wrong ones this minute.
+  bool codeAccepted(const QString& code, const QString& expected, const QString& client,
+                    Reply& reply);
+  QJsonObject teacherJson() const;
+  bool isTeacher(const QString& key) const { return m_teacherKeys.contains(key); }
   // False (and the 429 in `reply`) when the device asks again within 100 ms.
   bool throttled(const QString& device, Reply& reply);
   QJsonObject stateJson(const QString& address) const;
   const Device* deviceOf(const QString& key) const;
   void acceptWebSocket();
+  void forget(QWebSocket* ws);
   void prune();
   static Reply error(int status, const QString& text);
 
@@ -118,6 +147,12 @@ class AnswerServer : public QAbstractHttpServer {
   QHash<QString, Limits> m_limits;        // by device
   QHash<QWebSocket*, QString> m_sockets;  // -> key
   QHash<QWebSocket*, activity::AnswerState> m_pushed;
+  QHash<QWebSocket*, QJsonObject> m_pushedTeacher;
+  QStringList m_teacherKeys;  // oldest first
+  QHash<QWebSocket*, quint64> m_opened;  // in the order they came
+  quint64 m_openedCount = 0;
+  // The teacher's commands change with time too (the key delay after "next").
+  QTimer* m_teacherRefresh = nullptr;
   qint64 m_prunedAt = 0;
 };
 

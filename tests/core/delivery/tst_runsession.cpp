@@ -401,6 +401,62 @@ class TestRunSession : public QObject, public RunFixture {
     QCOMPARE(run.position(), 4);
   }
 
+  // The teacher's page offers exactly what a teacher key would do now, and each
+  // offered command does it when pressed as the page presses it.
+  void theTeachersPageOffersWhatItsKeysDo() {
+    addTest(QStringLiteral("7"), QStringLiteral("ABC"));
+    delivery::RunPlan p = plan(QStringLiteral("7"), fourRemotes());
+    p.settings.afterQuestion = delivery::RunSettings::QuestionReport::QuestionStatistics;
+    RunSession& run = open(p);
+    QVERIFY(run.teacherRemotes().contains(activity::kTeacherPageAddress));
+    const auto offered = [&run] {
+      QStringList names;
+      for (const activity::TeacherCommand& c : run.teacherState().commands) names << c.name;
+      return names;
+    };
+    const auto page = [&](const QString& name) {
+      const activity::TeacherState t = run.teacherState();
+      const activity::TeacherCommand* c = t.find(name);
+      QVERIFY2(c, qPrintable(name + QStringLiteral(" not offered")));
+      press(t.address, c->key, true);
+    };
+    throughCountdown();
+    QCOMPARE(run.teacherState().title, QStringLiteral("Soru 1/3"));
+    // "next" was just pressed: the key delay holds the page's B back as a remote's.
+    QCOMPARE(offered(), QStringList({"geri", "durdur", "cevap", "cikis"}));
+    wait(5000);
+    QCOMPARE(offered(), QStringList({"geri", "ileri", "durdur", "cevap", "cikis"}));
+    press(QStringLiteral("10-1"), QStringLiteral("B"));
+    QCOMPARE(run.teacherState().info, QStringLiteral("Cevap veren: 1 / 4"));
+
+    page(QStringLiteral("cevap"));  // a key of the page only: the key shows on the board
+    QVERIFY(run.answerShown());
+    QCOMPARE(run.teacherState().find(QStringLiteral("cevap"))->caption,
+             QStringLiteral("Cevabı Gizle"));
+    QVERIFY(run.teacherState().info.endsWith(QStringLiteral("Cevap: A")));
+    page(QStringLiteral("durdur"));
+    QVERIFY(run.paused());
+    QCOMPARE(run.teacherState().find(QStringLiteral("durdur"))->caption, QStringLiteral("Devam Et"));
+    page(QStringLiteral("durdur"));
+    page(QStringLiteral("ileri"));
+    QCOMPARE(run.page(), Page::Report);
+    wait(5000);
+    QCOMPARE(offered(), QStringList({"devam"}));
+    page(QStringLiteral("devam"));
+    QCOMPARE(run.position(), 2);
+    page(QStringLiteral("geri"));
+    QCOMPARE(run.position(), 1);
+
+    page(QStringLiteral("cikis"));
+    QCOMPARE(offered(), QStringList({"onayla", "vazgec"}));
+    page(QStringLiteral("vazgec"));
+    QVERIFY(!run.confirmingExit());
+    page(QStringLiteral("cikis"));
+    page(QStringLiteral("onayla"));
+    QCOMPARE(run.page(), Page::Finished);
+    QVERIFY(offered().isEmpty());
+  }
+
   // The keyboard stands for the teacher remote: one table for both.
   void keyboardKeys_data() {
     QTest::addColumn<int>("key");

@@ -1,3 +1,4 @@
+#include <QJsonArray>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -14,11 +15,18 @@ namespace {
 class FakeActivity : public activity::PressConsumer, public activity::AnswerView {
  public:
   activity::AnswerState state{3, true, {}, QStringLiteral("ABC")};
-  QStringList presses;  // "address=letter"
+  activity::TeacherState teacher{activity::kTeacherPageAddress,
+                                 QStringLiteral("Soru 3/10"),
+                                 {},
+                                 {{"ileri", "Sonraki Soru", "B"}}};
+  QStringList presses;  // "address=letter", "(teacher)" after a teacher's
   void press(const receiver::AdmittedPress& p) override {
-    presses << p.press.KumandaAdresi + QLatin1Char('=') + p.press.Dugme;
+    presses << p.press.KumandaAdresi + QLatin1Char('=') + p.press.Dugme +
+                   (p.teacher ? QStringLiteral("(teacher)") : QString());
   }
+  QSet<QString> teacherRemotes() const override { return {teacher.address}; }
   activity::AnswerState answerState(const QString&) const override { return state; }
+  activity::TeacherState teacherState() const override { return teacher; }
 };
 
 web::RosterEntry student(const QString& number, const QString& address) {
@@ -59,6 +67,7 @@ class TestAnswerServer : public QObject {
       if (!ok) problems << what;
     };
     std::unique_ptr<PushedStates> pushed;
+    std::vector<std::unique_ptr<QTcpSocket>> intruders;
     QString url;
     served.setListening([&](const web::AnswerServer& server) {
       url = server.url();
@@ -77,6 +86,25 @@ class TestAnswerServer : public QObject {
         check(second.status == 409 && second.error() == "Bu öğrenci başka bir cihazdan katıldı.",
               QStringLiteral("second device %1").arg(second.status));
         pushed = std::make_unique<PushedStates>(url, keys.at(0));
+        // Meanwhile one device holds a request open and another floods the
+        // board with what must never reach the run: the class answers as usual.
+        const quint16 port = quint16(QUrl(url).port());
+        auto* slow = intruders.emplace_back(std::make_unique<QTcpSocket>()).get();
+        slow->connectToHost(QHostAddress(QHostAddress::LocalHost), port);
+        slow->write("POST /api/cevap HTTP/1.1\r\nHost: tahta\r\nContent-Length: 60\r\n\r\n{");
+        for (int i = 0; i < 20; ++i) {
+          auto* flood = intruders.emplace_back(std::make_unique<QTcpSocket>()).get();
+          flood->connectToHost(QHostAddress(QHostAddress::LocalHost), port);
+          for (const QByteArray& body :
+               {"{\"anahtar\":\"" + keys.at(3).toLatin1() + "\",\"soru\":2,\"cevap\":\"C\"}",
+                "{\"anahtar\":\"" + keys.at(3).toLatin1() + "\",\"soru\":1,\"cevap\":\"Q\"}",
+                QByteArray("{\"anahtar\":\"0123456789abcdef0123456789abcdef\",\"soru\":1,"
+                           "\"cevap\":\"C\"}"),
+                QByteArray("{\"anahtar\":[],\"soru\":1}")})
+            flood->write("POST /api/cevap HTTP/1.1\r\nHost: tahta\r\nContent-Length: " +
+                         QByteArray::number(body.size()) + "\r\n\r\n" + body);
+          flood->write("GET /api/../yok HTTP/1.1\r\nHost: tahta\r\n\r\n");
+        }
 
         check(web.waitOpen(keys.at(0), 1), QStringLiteral("question 1 never opened"));
         check(web.answer(keys.at(0), 2, QStringLiteral("A")).status == 409,
@@ -124,6 +152,80 @@ class TestAnswerServer : public QObject {
     QTcpSocket probe;
     probe.connectToHost(QUrl(url).host(), quint16(QUrl(url).port()));
     QVERIFY(!probe.waitForConnected(1000));
+  }
+
+  // The six-digit code opens the teacher's page: exactly the activity's commands
+  // of the moment, each a teacher press through the pipeline. The four-digit
+  // code opens the class list; both codes share the tries of a device.
+  void teacherPageAndClassList() {
+    receiver::ManualClock clock;
+    activity::PressPipeline pipeline(&clock);
+    FakeActivity activity;
+    pipeline.setConsumer(&activity);
+    web::AnswerServer server(pipeline, activity,
+                             {student(QStringLiteral("123"), QStringLiteral("10-1")),
+                              student(QStringLiteral("124"), QStringLiteral("900-124"))},
+                             &clock);
+    QVERIFY(server.start({QHostAddress(QHostAddress::LocalHost), 0, 2000}).ok());
+    WebClient web(server.url());
+    const auto post = [&](const QString& path, const QJsonObject& body) {
+      clock.advance(150);
+      return web.post(path, body);
+    };
+    const auto get = [&](const QString& path) {
+      clock.advance(150);
+      return web.get(path);
+    };
+
+    QCOMPARE(post("/api/ogretmen", {{"kod", server.joinCode()}}).status, 403);
+    const WebClient::Reply teacher = post("/api/ogretmen", {{"kod", server.teacherCode()}});
+    QCOMPARE(teacher.status, 200);
+    const QString key = teacher.json.value(QStringLiteral("anahtar")).toString();
+    QCOMPARE(key.size(), 32);
+    const QJsonObject offered{{"ogretmen", true},
+                              {"baslik", "Soru 3/10"},
+                              {"bilgi", ""},
+                              {"komutlar", QJsonArray{QJsonObject{{"komut", "ileri"},
+                                                                  {"ad", "Sonraki Soru"}}}}};
+    QCOMPARE(get("/api/durum?anahtar=" + key).json, offered);
+
+    const WebClient::Reply joined = post("/api/katil", WebClient::joinBody(server.joinCode(), "123"));
+    const QString studentKey = joined.json.value(QStringLiteral("anahtar")).toString();
+    // A command not offered now, a student's key, a teacher key as a student's:
+    // nothing reaches the activity.
+    QCOMPARE(post("/api/komut", {{"anahtar", key}, {"komut", "cikis"}}).status, 409);
+    QCOMPARE(post("/api/komut", {{"anahtar", studentKey}, {"komut", "ileri"}}).status, 401);
+    QCOMPARE(post("/api/komut", {{"anahtar", key}}).status, 400);
+    QCOMPARE(post("/api/cevap", {{"anahtar", key}, {"soru", 3}, {"cevap", "A"}}).status, 401);
+    QVERIFY(activity.presses.isEmpty());
+    QCOMPARE(post("/api/komut", {{"anahtar", key}, {"komut", "ileri"}}).json, offered);
+    QCOMPARE(activity.presses, QStringList({"901-0=B(teacher)"}));
+    // Within the repeat window a second press is a remote's held button.
+    const WebClient::Reply again = post("/api/komut", {{"anahtar", key}, {"komut", "ileri"}});
+    QCOMPARE(again.status, 409);
+    QCOMPARE(activity.presses.size(), 1);
+
+    // What the teacher may do changes with time alone (the key delay): the page
+    // hears of it without a change signal.
+    PushedStates pushed(server.url(), key);
+    QVERIFY(WebClient::waitUntil([&] { return pushed.states.size() == 1; }));
+    activity.teacher.commands.append({"cikis", "Çıkış", "X"});
+    QVERIFY(WebClient::waitUntil([&] { return pushed.states.size() == 2; }));
+    QCOMPARE(pushed.states.last().value("komutlar").toArray().size(), 2);
+
+    // The class list: first names and the surname's initial, who has joined.
+    const WebClient::Reply list = get("/api/sinif?kod=" + server.joinCode());
+    QCOMPARE(list.status, 200);
+    QCOMPARE(list.json.value("ogrenciler").toArray().at(0).toObject(),
+             QJsonObject({{"numara", "123"}, {"ad", "Ayşe"}, {"soyad", "Y."}, {"katildi", true}}));
+    QCOMPARE(list.json.value("ogrenciler").toArray().at(1).toObject().value("katildi"), false);
+    QVERIFY(!list.body.contains("Yılmaz"));
+    QCOMPARE(get("/api/sinif?kod=" + server.teacherCode()).status, 403);
+    // Ten wrong codes of either kind a minute.
+    for (int i = 0; i < 7; ++i) QCOMPARE(get("/api/sinif?kod=0000").status, 403);
+    QCOMPARE(post("/api/ogretmen", {{"kod", "000000"}}).status, 403);
+    QCOMPARE(post("/api/ogretmen", {{"kod", server.teacherCode()}}).status, 429);
+    QCOMPARE(get("/api/sinif?kod=" + server.joinCode()).status, 429);
   }
 
   // What a device may send, and what never reaches the activity.
@@ -242,6 +344,12 @@ class TestAnswerServer : public QObject {
     QVERIFY(
         WebClient::waitUntil([&] { return slow.state() == QAbstractSocket::UnconnectedState; }));
     QVERIFY(slow.readAll().isEmpty());
+    // So is a connection that never sends a byte.
+    QTcpSocket idle;
+    idle.connectToHost(QHostAddress(QHostAddress::LocalHost), server.port());
+    QVERIFY(idle.waitForConnected(2000));
+    QVERIFY(
+        WebClient::waitUntil([&] { return idle.state() == QAbstractSocket::UnconnectedState; }));
     QCOMPARE(activity.presses, QStringList({"10-1=X"}));
 
     // A busy port: the next free one.
@@ -262,8 +370,19 @@ class TestAnswerServer : public QObject {
     WebClient::pause(50);
     QCOMPARE(own.states.size(), 2);
     QCOMPARE(own.states.last().value("cevap").toString(), QStringLiteral("B"));
+    // The page sends nothing over its socket: a big message closes it unread.
+    PushedStates chatty(server.url(), newKey);
+    QVERIFY(WebClient::waitUntil([&] { return chatty.states.size() == 1; }));
+    chatty.send(QString(100000, QLatin1Char('x')));
+    QVERIFY(WebClient::waitUntil([&] { return chatty.closed; }));
+    QVERIFY(!own.closed);
+    // A device's new sockets (a reloaded page) push its oldest out.
+    PushedStates second(server.url(), newKey);
+    PushedStates third(server.url(), newKey);
+    QVERIFY(WebClient::waitUntil([&] { return third.states.size() == 1 && own.closed; }));
+    QVERIFY(!second.closed);
     server.stop();
-    QVERIFY(WebClient::waitUntil([&] { return own.closed; }));
+    QVERIFY(WebClient::waitUntil([&] { return second.closed && third.closed; }));
   }
 
  private:
