@@ -252,6 +252,7 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
 const QStringList& Rollover::carriedTables() {
   static const QStringList tables{QStringLiteral("TABLEAYAR"),
                                   QStringLiteral("TABLEESLESME"),
+                                  QStringLiteral("TABLEKART"),
                                   QStringLiteral("TABLEKULLANICIBILGILERI"),
                                   QStringLiteral("TABLEKUMANDA"),
                                   QStringLiteral("TABLEOGRENCI"),
