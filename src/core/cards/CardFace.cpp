@@ -37,10 +37,17 @@ void paintCard(QPainter& p, const QRectF& square, int card, const QString& capti
   const double cell = side * kTagShare / 8.0;
   const QRectF tagRect(square.center().x() - 5 * cell, square.center().y() - 5 * cell, 10 * cell,
                        10 * cell);
-  const bool smooth = p.testRenderHint(QPainter::SmoothPixmapTransform);
-  p.setRenderHint(QPainter::SmoothPixmapTransform, false);  // the cells stay sharp
-  p.drawImage(tagRect, tag);
-  p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+  // Cells as filled squares, not a picture: the printer gets sharp edges and a
+  // PDF no lossy image.
+  const bool antialias = p.testRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  for (int y = 0; y < tag.height(); ++y)
+    for (int x = 0; x < tag.width(); ++x)
+      if (tag.pixel(x, y) != 0xffffffff)
+        p.fillRect(QRectF(tagRect.left() + x * cell, tagRect.top() + y * cell, cell + cell * 0.02,
+                          cell + cell * 0.02),
+                   Qt::black);
+  p.setRenderHint(QPainter::Antialiasing, antialias);
 
   // The letters sit in the band between the tag and the edge, each turned so
   // that it reads upright when its edge is on top.

@@ -12,7 +12,7 @@ namespace cards {
 // One card found in one picture.
 struct Sighting {
   int card = -1;      // the tag36h11 id printed on it
-  QChar letter;       // 'A'..'D'
+  QChar letter;       // 'A'..'D'; null: turned too close to halfway between two
   double margin = 0;  // how clearly the tag's bits stood apart (apriltag's decision margin)
   double turn = 0;    // degrees the card is turned clockwise from upright, as seen: (-180, 180]
   // The tag's corners in the picture: top left, top right, bottom right, bottom
@@ -34,7 +34,8 @@ class CardReader {
   CardReader(const CardReader&) = delete;
   CardReader& operator=(const CardReader&) = delete;
 
-  // Every card read in `picture`, each card once, in card-number order.
+  // Every card read in `picture`, each card once, in card-number order (a card
+  // found twice with different letters is left out).
   QList<Sighting> read(const QImage& picture);
 
   // The letter a card turned `turnDegrees` clockwise shows; null when it is
