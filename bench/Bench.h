@@ -28,5 +28,6 @@ void importBenchmarks();
 void authoringBenchmarks();
 void deliveryBenchmarks();
 void reportBenchmarks();
+void cardBenchmarks();
 
 }  // namespace bench
