@@ -18,9 +18,13 @@ void CardSource::setClass(const QList<CardHolder>& holders) {
 }
 
 CardSource::Frame CardSource::handleFrame(const QImage& frame, qint64 atMs) {
+  return take(m_reader.read(frame), atMs);
+}
+
+CardSource::Frame CardSource::take(const QList<Sighting>& sightings, qint64 atMs) {
   const qint64 at = atMs < 0 ? m_clock->msecs() : atMs;
   Frame out;
-  for (const Sighting& s : m_reader.read(frame)) {
+  for (const Sighting& s : sightings) {
     const auto holder = m_holders.constFind(s.card);
     if (holder == m_holders.constEnd()) {
       out.unknown.append(s);

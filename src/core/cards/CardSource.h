@@ -22,8 +22,9 @@ namespace cards {
 // (Steadiness) becomes a press of the student's address, fed to the one
 // pipeline as a remote's press would be. Cards of no student of the class are
 // reported and never pressed. A camera (or anything else that has frames) calls
-// handleFrame() for each frame, off the window's thread if it likes: the source
-// is not tied to one, but is used by one thread at a time.
+// handleFrame() for each frame on the pipeline's thread; one that reads its
+// frames on a worker thread (a CardReader of its own there) hands each frame's
+// sightings to take() on the pipeline's thread instead.
 //
 //   cards::CardSource source(pipeline, &clock);
 //   source.setClass(CardNumbers(store).classCards("7-A").value());
@@ -52,9 +53,13 @@ class CardSource {
   // Reads `frame` (taken at `atMs` on the pipeline's clock; -1: now) and feeds
   // the presses it makes.
   Frame handleFrame(const QImage& frame, qint64 atMs = -1);
+  // The same for a frame already read.
+  Frame take(const QList<Sighting>& sightings, qint64 atMs = -1);
 
   // The students whose card has given a letter since the last newQuestion().
   int cardsCounted() const { return int(m_counted.size()); }
+  // The students of the class with a card ("27 / 31 kart okundu").
+  int cardsOfClass() const { return int(m_holders.size()); }
 
  private:
   activity::PressPipeline& m_pipeline;
