@@ -1,7 +1,5 @@
 // derslik-cli verbs of the answer cards: printing a class's cards, a new card
 // for a lost one, and reading the cards in photos.
-#include <QDir>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -70,26 +68,12 @@ int print(store::Store& store, const Args& a, QTextStream& out, QTextStream& err
   if (sizeText != QLatin1String("A5") && sizeText != QLatin1String("A4"))
     return usageError(err, QStringLiteral("--size A5 ya da A4 olmalı: %1").arg(sizeText),
                       printSyntax());
-  if (!QFileInfo(path).absoluteDir().exists()) {
-    err << "Klasör bulunamadı: " << QFileInfo(path).absolutePath() << '\n';
-    return 1;
-  }
   if (!openDatabase(store, err)) return 1;
-  cards::CardNumbers numbers(store);
-  const Result<QList<cards::CardHolder>> holders = numbers.giveCards(className);
+  const Result<QList<cards::CardHolder>> holders = cards::printClassCards(
+      store, className, path,
+      sizeText == QLatin1String("A4") ? cards::SheetSize::A4 : cards::SheetSize::A5);
   if (!holders) {
     err << holders.error() << '\n';
-    return 1;
-  }
-  if (holders->isEmpty()) {
-    err << className << " sınıfında öğrenci yok.\n";
-    return 1;
-  }
-  if (Status s = cards::writeCardSheets(path, className, holders.value(),
-                                        sizeText == QLatin1String("A4") ? cards::SheetSize::A4
-                                                                        : cards::SheetSize::A5);
-      !s) {
-    err << s.error() << '\n';
     return 1;
   }
   if (a.has(QStringLiteral("json"))) {

@@ -1,6 +1,8 @@
 #include "cards/CardSheets.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -69,6 +71,22 @@ Status writeCardSheets(const QString& path, const QString& className,
   if (!p.end()) return Status::failure(QStringLiteral("%1 dosyası yazılamadı.").arg(path));
   if (!QFile::exists(path)) return Status::failure(QStringLiteral("%1 dosyası yazılamadı.").arg(path));
   return {};
+}
+
+Result<QList<CardHolder>> printClassCards(store::Store& store, const QString& className,
+                                          const QString& path, SheetSize size) {
+  using R = Result<QList<CardHolder>>;
+  if (!QFileInfo(path).absoluteDir().exists())
+    return R::failure(QStringLiteral("Klasör bulunamadı: %1").arg(QFileInfo(path).absolutePath()));
+  CardNumbers numbers(store);
+  const Result<QList<CardHolder>> before = numbers.classCards(className);
+  if (!before) return before;
+  if (before->isEmpty()) return R::failure(QStringLiteral("%1 sınıfında öğrenci yok.").arg(className));
+  Result<QList<CardHolder>> holders = numbers.giveCards(className);
+  if (!holders) return holders;
+  if (Status s = writeCardSheets(path, className, holders.value(), size); !s)
+    return R::failure(s.error());
+  return holders;
 }
 
 }  // namespace cards
