@@ -49,8 +49,7 @@ QString json(const QJsonValue& v) {
 using Fields = QList<QPair<QString, QJsonValue>>;
 QString object(const Fields& fields) {
   QStringList parts;
-  for (const auto& [key, value] : fields)
-    parts << json(key) + QStringLiteral(": ") + json(value);
+  for (const auto& [key, value] : fields) parts << json(key) + QStringLiteral(": ") + json(value);
   return QLatin1Char('{') + parts.join(QStringLiteral(", ")) + QLatin1Char('}');
 }
 QString list(const QStringList& objects) {
@@ -61,10 +60,11 @@ QString list(const QStringList& objects) {
 int print(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) {
   const QString className = a.value(QStringLiteral("class"));
   const QString path = a.value(QStringLiteral("out"));
-  if (className.isEmpty()) return usageError(err, QStringLiteral("--class gerekli."), printSyntax());
+  if (className.isEmpty())
+    return usageError(err, QStringLiteral("--class gerekli."), printSyntax());
   if (path.isEmpty()) return usageError(err, QStringLiteral("--out gerekli."), printSyntax());
   const QString sizeText = a.has(QStringLiteral("size")) ? a.value(QStringLiteral("size")).toUpper()
-                                                          : QStringLiteral("A5");
+                                                         : QStringLiteral("A5");
   if (sizeText != QLatin1String("A5") && sizeText != QLatin1String("A4"))
     return usageError(err, QStringLiteral("--size A5 ya da A4 olmalı: %1").arg(sizeText),
                       printSyntax());
@@ -159,8 +159,8 @@ int read(store::Store& store, const Args& a, QTextStream& out, QTextStream& err)
     const auto h = holders.constFind(s.card);
     if (a.has(QStringLiteral("json"))) {
       if (h == holders.constEnd()) {
-        unknown << object({{QStringLiteral("KART"), s.card},
-                           {QStringLiteral("CEVAP"), QString(s.letter)}});
+        unknown << object(
+            {{QStringLiteral("KART"), s.card}, {QStringLiteral("CEVAP"), QString(s.letter)}});
         continue;
       }
       QJsonArray corners;
@@ -193,9 +193,8 @@ int cardsVerb(store::Store& store, const QStringList& words, QTextStream& out, Q
     const Syntax& syntax;
     int (*run)(store::Store&, const Args&, QTextStream&, QTextStream&);
   };
-  const Sub subs[] = {{"print", printSyntax(), print},
-                      {"new", newSyntax(), newCard},
-                      {"read", readSyntax(), read}};
+  const Sub subs[] = {
+      {"print", printSyntax(), print}, {"new", newSyntax(), newCard}, {"read", readSyntax(), read}};
   for (const Sub& sub : subs) {
     if (words.value(0) != QLatin1String(sub.name)) continue;
     int code = 0;

@@ -17,7 +17,8 @@ struct Run {
 
 Run cli(const QString& folder, const QStringList& args) {
   QProcess p;
-  p.start(QStringLiteral(DERSLIK_CLI), QStringList{QStringLiteral("--veri-klasoru"), folder} + args);
+  p.start(QStringLiteral(DERSLIK_CLI),
+          QStringList{QStringLiteral("--veri-klasoru"), folder} + args);
   Run r;
   if (!p.waitForFinished(60000)) return r;
   r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -46,7 +47,8 @@ class TestCardsCli : public QObject {
 
     // Wrong words change nothing.
     QCOMPARE(cli(folder, {"cards", "print", "--out", pdf}).code, 2);
-    QCOMPARE(cli(folder, {"cards", "print", "--class", "7-A", "--out", pdf, "--size", "A3"}).code, 2);
+    QCOMPARE(cli(folder, {"cards", "print", "--class", "7-A", "--out", pdf, "--size", "A3"}).code,
+             2);
     Run r = cli(folder, {"cards", "print", "--class", "9-Z", "--out", pdf});
     QCOMPARE(r.code, 1);
     QCOMPARE(r.err, QStringLiteral("9-Z sınıfında öğrenci yok.\n"));
@@ -54,8 +56,10 @@ class TestCardsCli : public QObject {
     r = cli(folder, {"cards", "print", "--class", "7-A", "--out", pdf, "--size", "A4", "--json"});
     QCOMPARE(r.code, 0);
     QVERIFY(QFileInfo(pdf).size() > 1000);
-    QCOMPARE(r.out.section(QLatin1Char('\n'), 1, 1),
-             QStringLiteral("  {\"KAYITNO\": \"1\", \"ADI\": \"Ayşe\", \"SOYADI\": \"Öztürk\", \"KART\": 1},"));
+    QCOMPARE(
+        r.out.section(QLatin1Char('\n'), 1, 1),
+        QStringLiteral(
+            "  {\"KAYITNO\": \"1\", \"ADI\": \"Ayşe\", \"SOYADI\": \"Öztürk\", \"KART\": 1},"));
     const QJsonArray printed = QJsonDocument::fromJson(r.out.toUtf8()).array();
     QCOMPARE(printed.size(), 3);
     QCOMPARE(printed.at(2).toObject().value("KART").toInt(), 3);
@@ -74,30 +78,34 @@ class TestCardsCli : public QObject {
     QVERIFY(pic.image.save(photo, "JPG", 80));
     r = cli(folder, {"cards", "read", photo, "--class", "7-A", "--json"});
     QCOMPARE(r.code, 0);
-    QVERIFY2(r.out.startsWith(QStringLiteral("{\"okunan\": [\n  {\"KART\": 1, \"KAYITNO\": \"1\", "
-                                             "\"ADI\": \"Ayşe\", \"SOYADI\": \"Öztürk\", \"CEVAP\": ")),
-             qPrintable(r.out));
+    QVERIFY2(
+        r.out.startsWith(QStringLiteral("{\"okunan\": [\n  {\"KART\": 1, \"KAYITNO\": \"1\", "
+                                        "\"ADI\": \"Ayşe\", \"SOYADI\": \"Öztürk\", \"CEVAP\": ")),
+        qPrintable(r.out));
     const QJsonObject read = QJsonDocument::fromJson(r.out.toUtf8()).object();
     QMap<int, QString> letters;
     for (const CardScene::Card& c : pic.cards) letters.insert(c.card, QString(c.letter));
     QStringList known, unknown;
     for (const QJsonValue& v : read.value("okunan").toArray()) {
       const QJsonObject o = v.toObject();
-      known << QStringLiteral("%1:%2:%3").arg(o.value("KART").toInt()).arg(o.value("KAYITNO").toString(),
-                                                                          o.value("CEVAP").toString());
+      known << QStringLiteral("%1:%2:%3")
+                   .arg(o.value("KART").toInt())
+                   .arg(o.value("KAYITNO").toString(), o.value("CEVAP").toString());
       QVERIFY(o.value("GUVEN").toDouble() > 0);
       QCOMPARE(o.value("KOSELER").toArray().size(), 4);
     }
     for (const QJsonValue& v : read.value("bilinmeyen").toArray())
-      unknown << QStringLiteral("%1:%2").arg(v.toObject().value("KART").toInt()).arg(
-          v.toObject().value("CEVAP").toString());
+      unknown << QStringLiteral("%1:%2")
+                     .arg(v.toObject().value("KART").toInt())
+                     .arg(v.toObject().value("CEVAP").toString());
     QCOMPARE(known, QStringList({"1:1:" + letters[1], "4:2:" + letters[4]}));
     QCOMPARE(unknown, QStringList({"2:" + letters[2], "500:" + letters[500]}));
 
     // Plain: one line per card.
     r = cli(folder, {"cards", "read", photo, "--class", "7-A"});
-    QCOMPARE(r.out.section(QLatin1Char('\n'), 0, 1),
-             QStringLiteral("KART\tKAYITNO\tADI\tSOYADI\tCEVAP\n1\t1\tAyşe\tÖztürk\t") + letters[1]);
+    QCOMPARE(
+        r.out.section(QLatin1Char('\n'), 0, 1),
+        QStringLiteral("KART\tKAYITNO\tADI\tSOYADI\tCEVAP\n1\t1\tAyşe\tÖztürk\t") + letters[1]);
     r = cli(folder, {"cards", "read", photo, dir.filePath(QStringLiteral("yok.jpg"))});
     QCOMPARE(r.code, 1);
     QVERIFY(r.out.isEmpty());

@@ -25,9 +25,9 @@ class CardScene {
   struct Card {
     int card = 0;
     QChar letter;
-    bool visible = true;  // false: a hand hides part of the tag
-    double tagPixels = 0; // the tag's black square across, before the tilt
-    double turn = 0;      // degrees clockwise from upright
+    bool visible = true;          // false: a hand hides part of the tag
+    double tagPixels = 0;         // the tag's black square across, before the tilt
+    double turn = 0;              // degrees clockwise from upright
     double tiltX = 0, tiltY = 0;  // degrees, about the card's axes
     QPointF centre;
   };
@@ -53,7 +53,8 @@ class CardScene {
     Picture pic;
     if (numbers.isEmpty())
       for (int i = 1; i <= 586; ++i) numbers << i;
-    for (int i = numbers.size() - 1; i > 0; --i) numbers.swapItemsAt(i, int(m_random.bounded(i + 1)));
+    for (int i = numbers.size() - 1; i > 0; --i)
+      numbers.swapItemsAt(i, int(m_random.bounded(i + 1)));
     QList<Card> drawn;
     for (int i = 0; i < count && i < numbers.size(); ++i) {
       Card c;
@@ -77,7 +78,8 @@ class CardScene {
         c.centre = QPointF(uniform(0, width), uniform(0, height));
         const QRectF box = projected(c).boundingRect().adjusted(-4, -4, 4, 4);
         if (!QRectF(0, 0, width, height).contains(box)) continue;
-        if (std::any_of(taken.cbegin(), taken.cend(), [&](const QRectF& t) { return t.intersects(box); }))
+        if (std::any_of(taken.cbegin(), taken.cend(),
+                        [&](const QRectF& t) { return t.intersects(box); }))
           continue;
         taken << box;
         pic.cards << c;
@@ -132,7 +134,8 @@ class CardScene {
     for (int i = 0; i < 60; ++i) {
       const QColor colour = QColor::fromHsv(int(m_random.bounded(360)), int(m_random.bounded(120)),
                                             60 + int(m_random.bounded(160)));
-      p.fillRect(QRectF(uniform(0, width), uniform(0, height), uniform(40, 300), uniform(20, 200)), colour);
+      p.fillRect(QRectF(uniform(0, width), uniform(0, height), uniform(40, 300), uniform(20, 200)),
+                 colour);
     }
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.setRenderHint(QPainter::Antialiasing);
@@ -174,8 +177,9 @@ class CardScene {
     }
     if (options.blur) {
       // Out of focus: down and up again; moving: the picture over itself, shifted.
-      img = img.scaled(width * 3 / 4, height * 3 / 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+      img =
+          img.scaled(width * 3 / 4, height * 3 / 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+              .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
       const QImage still = img;
       QPainter m(&img);
       m.setOpacity(0.5);

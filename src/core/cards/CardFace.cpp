@@ -6,8 +6,8 @@
 
 #include <QFont>
 
-#include <cstdlib>
 #include <QPainter>
+#include <cstdlib>
 
 #include "cards/CardReader.h"
 

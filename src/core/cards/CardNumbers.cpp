@@ -35,10 +35,10 @@ Result<QList<CardHolder>> CardNumbers::classCards(const QString& className) cons
 
 Result<int> CardNumbers::freeNumber(const QString& className) const {
   // Every number a student of the class has ever held, replaced ones too.
-  Result<QStringList> used = m_store.column(
-      QStringLiteral("SELECT K.KARTNO FROM TABLEKART K JOIN TABLEOGRENCI O ON "
-                     "O.KAYITNO=K.KAYITNO WHERE O.SINIFI=?"),
-      {className});
+  Result<QStringList> used =
+      m_store.column(QStringLiteral("SELECT K.KARTNO FROM TABLEKART K JOIN TABLEOGRENCI O ON "
+                                    "O.KAYITNO=K.KAYITNO WHERE O.SINIFI=?"),
+                     {className});
   if (!used) return Result<int>::failure(used.error());
   QSet<int> taken;
   for (const QString& n : used.value()) taken.insert(n.toInt());
@@ -99,7 +99,8 @@ Result<int> CardNumbers::newCard(const QString& kayitNo) {
       {kayitNo});
   if (!className) return Result<int>::failure(className.error());
   if (className->isNull())
-    return Result<int>::failure(QStringLiteral("%1 kayıt numaralı öğrenci bulunamadı.").arg(kayitNo));
+    return Result<int>::failure(
+        QStringLiteral("%1 kayıt numaralı öğrenci bulunamadı.").arg(kayitNo));
   store::Transaction tx(m_store);
   if (Status s = give(kayitNo, className->toString()); !s) return Result<int>::failure(s.error());
   Result<QVariant> card = m_store.scalar(

@@ -78,7 +78,8 @@ QList<Sighting> CardReader::read(const QImage& picture) {
     s.letter = letterFor(s.turn);
     s.corners << project(det->H, -1, -1) << project(det->H, 1, -1) << project(det->H, 1, 1)
               << project(det->H, -1, 1);
-    auto same = std::find_if(out.begin(), out.end(), [&](const Sighting& o) { return o.card == s.card; });
+    auto same =
+        std::find_if(out.begin(), out.end(), [&](const Sighting& o) { return o.card == s.card; });
     if (same == out.end()) {
       out.append(s);
     } else if (same->letter != s.letter) {

@@ -31,7 +31,8 @@ void cuttingMarks(QPainter& p, const QRectF& card, double length, double gap) {
 Status writeCardSheets(const QString& path, const QString& className,
                        const QList<CardHolder>& holders, SheetSize size) {
   if (holders.isEmpty())
-    return Status::failure(QStringLiteral("%1 sınıfında kartı yazdırılacak öğrenci yok.").arg(className));
+    return Status::failure(
+        QStringLiteral("%1 sınıfında kartı yazdırılacak öğrenci yok.").arg(className));
   QPdfWriter pdf(path);
   pdf.setCreator(QStringLiteral("Derslik"));
   pdf.setTitle(QStringLiteral("%1 cevap kartları").arg(className));
@@ -40,8 +41,7 @@ Status writeCardSheets(const QString& path, const QString& className,
   pdf.setPageLayout(QPageLayout(QPageSize(a4 ? QPageSize::A4 : QPageSize::A5),
                                 QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
   QPainter p;
-  if (!p.begin(&pdf))
-    return Status::failure(QStringLiteral("%1 dosyası yazılamadı.").arg(path));
+  if (!p.begin(&pdf)) return Status::failure(QStringLiteral("%1 dosyası yazılamadı.").arg(path));
   const double mm = pdf.resolution() / 25.4;
   const double pageW = (a4 ? 210.0 : 148.0) * mm;
   const double halfH = (a4 ? 148.5 : 210.0) * mm;
@@ -69,7 +69,8 @@ Status writeCardSheets(const QString& path, const QString& className,
     }
   }
   if (!p.end()) return Status::failure(QStringLiteral("%1 dosyası yazılamadı.").arg(path));
-  if (!QFile::exists(path)) return Status::failure(QStringLiteral("%1 dosyası yazılamadı.").arg(path));
+  if (!QFile::exists(path))
+    return Status::failure(QStringLiteral("%1 dosyası yazılamadı.").arg(path));
   return {};
 }
 
@@ -81,7 +82,8 @@ Result<QList<CardHolder>> printClassCards(store::Store& store, const QString& cl
   CardNumbers numbers(store);
   const Result<QList<CardHolder>> before = numbers.classCards(className);
   if (!before) return before;
-  if (before->isEmpty()) return R::failure(QStringLiteral("%1 sınıfında öğrenci yok.").arg(className));
+  if (before->isEmpty())
+    return R::failure(QStringLiteral("%1 sınıfında öğrenci yok.").arg(className));
   Result<QList<CardHolder>> holders = numbers.giveCards(className);
   if (!holders) return holders;
   if (Status s = writeCardSheets(path, className, holders.value(), size); !s)

@@ -8,8 +8,8 @@
 #include "cards/CardReader.h"
 #include "cards/CardSource.h"
 #include "cards/Steadiness.h"
-#include "store/BrowserAddress.h"
 #include "school/Pairing.h"
+#include "store/BrowserAddress.h"
 
 using Command = delivery::RunSession::Command;
 
@@ -63,7 +63,10 @@ class TestCards : public QObject, public RunFixture {
         if (s == seen.cend() || s->letter.isNull()) continue;
         if (s->letter != c.letter)
           wrong << QStringLiteral("seed %1 card %2: %3 read as %4")
-                       .arg(seed).arg(c.card).arg(c.letter).arg(s->letter);
+                       .arg(seed)
+                       .arg(c.card)
+                       .arg(c.letter)
+                       .arg(s->letter);
         else if (c.visible)
           ++read;
       }
@@ -73,7 +76,8 @@ class TestCards : public QObject, public RunFixture {
           wrong << QStringLiteral("seed %1: card %2 is not in the picture").arg(seed).arg(s.card);
     }
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
-    QVERIFY2(read * 100 >= visible * 97, qPrintable(QStringLiteral("%1 of %2").arg(read).arg(visible)));
+    QVERIFY2(read * 100 >= visible * 97,
+             qPrintable(QStringLiteral("%1 of %2").arg(read).arg(visible)));
   }
 
   // The letter from the turn, as the camera sees it, and the margin between two.
@@ -165,7 +169,8 @@ class TestCards : public QObject, public RunFixture {
       visible += c.visible;
       answered += c.visible && !got.isEmpty();
     }
-    QVERIFY2(answered * 100 >= visible * 97, qPrintable(QStringLiteral("%1/%2").arg(answered).arg(visible)));
+    QVERIFY2(answered * 100 >= visible * 97,
+             qPrintable(QStringLiteral("%1/%2").arg(answered).arg(visible)));
     QCOMPARE(source.cardsCounted(), activity.got.size());
   }
 
@@ -180,8 +185,10 @@ class TestCards : public QObject, public RunFixture {
     QVERIFY2(given.ok(), qPrintable(given.error()));
     QStringList cardsOf;
     for (const cards::CardHolder& h : given.value())
-      cardsOf << QStringLiteral("%1=%2@%3").arg(h.student.kayitNo).arg(h.card).arg(h.student.address);
-    QCOMPARE(cardsOf, QStringList({"1001=1@10-1", "1002=2@10-2", "1003=3@10-3", "1004=4@901-1004"}));
+      cardsOf
+          << QStringLiteral("%1=%2@%3").arg(h.student.kayitNo).arg(h.card).arg(h.student.address);
+    QCOMPARE(cardsOf,
+             QStringList({"1001=1@10-1", "1002=2@10-2", "1003=3@10-3", "1004=4@901-1004"}));
     // Printed again: the same numbers.
     QCOMPARE(numbers.giveCards(QStringLiteral("7-A")).value().at(2).card, 3);
     QCOMPARE(numbers.giveCards(QStringLiteral("7-B")).value().at(0).card, 1);
@@ -210,7 +217,8 @@ class TestCards : public QObject, public RunFixture {
 
     // A 7-B student moves to 7-A holding number 1, which 7-A's first student
     // had first: the newcomer gets a number of 7-A's never given.
-    QVERIFY(db().run(QStringLiteral("UPDATE TABLEOGRENCI SET SINIFI='7-A' WHERE KAYITNO='2001'")).ok());
+    QVERIFY(
+        db().run(QStringLiteral("UPDATE TABLEOGRENCI SET SINIFI='7-A' WHERE KAYITNO='2001'")).ok());
     const auto moved = numbers.giveCards(QStringLiteral("7-A"));
     QStringList after;
     for (const cards::CardHolder& h : moved.value())

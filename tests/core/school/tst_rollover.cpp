@@ -233,7 +233,8 @@ class TestRollover : public QObject {
     QVERIFY(
         store::createStoreFile(store::StoreKind::Test, storeFile(store::StoreKind::Test, 3)).ok());
 
-    const QStringList untouched{QStringLiteral("TABLEESLESME"), QStringLiteral("TABLEKART"),
+    const QStringList untouched{QStringLiteral("TABLEESLESME"),
+                                QStringLiteral("TABLEKART"),
                                 QStringLiteral("TABLEKULLANICIBILGILERI"),
                                 QStringLiteral("TABLEKUMANDA"),
                                 QStringLiteral("TABLESLISTESUTUNADI"),

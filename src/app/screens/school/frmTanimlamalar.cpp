@@ -137,8 +137,8 @@ QWidget* frmTanimlamalar::buildStudents() {
   files->addWidget(cmdDisVeriAl);
   files->addWidget(cmdKayitVer);
   files->addWidget(cmdKayitAl);
-  auto* cmdKartYazdir = framework::button(QStringLiteral("cmdKartYazdir"),
-                                          QStringLiteral("Kartları Yazdır"), page);
+  auto* cmdKartYazdir =
+      framework::button(QStringLiteral("cmdKartYazdir"), QStringLiteral("Kartları Yazdır"), page);
   files->addWidget(cmdKartYazdir);
   files->addStretch();
   files->addWidget(cmdSil);
@@ -248,7 +248,8 @@ QWidget* frmTanimlamalar::buildStudents() {
         QStringLiteral("Kartlar_%1.pdf").arg(sinifi), QStringLiteral("PDF (*.pdf)"),
         QStringLiteral("pdf"));
     if (path.isEmpty()) return;
-    const auto printed = cards::printClassCards(m_context.store, sinifi, path, cards::SheetSize::A5);
+    const auto printed =
+        cards::printClassCards(m_context.store, sinifi, path, cards::SheetSize::A5);
     if (printed)
       m_context.messages.info(QStringLiteral("%1 kart yazıldı: %2").arg(printed->size()).arg(path));
     else
@@ -261,7 +262,8 @@ QWidget* frmTanimlamalar::buildStudents() {
       return;
     }
     if (!m_context.messages.ask(
-            QStringLiteral("%1 %2 için yeni bir kart numarası verilsin mi? Eski kart artık okunmaz.")
+            QStringLiteral(
+                "%1 %2 için yeni bir kart numarası verilsin mi? Eski kart artık okunmaz.")
                 .arg(s.adi, s.soyadi)))
       return;
     const Result<int> card = cards::CardNumbers(m_context.store).newCard(s.kayitNo);

@@ -322,7 +322,8 @@ class TestTanimlamalar : public QObject {
       return int(QDialog::Accepted);
     });
     buttonOf(w, "cmdKartYazdir")->click();
-    QCOMPARE(f.shown(), QStringList{"Kartları yazdırılacak sınıfın bir öğrencisini listeden seçiniz."});
+    QCOMPARE(f.shown(),
+             QStringList{"Kartları yazdırılacak sınıfın bir öğrencisini listeden seçiniz."});
     w.ogrenciSec(QStringLiteral("2"));
     buttonOf(w, "cmdKartYazdir")->click();
     filedialogs::setRunner({});
@@ -330,8 +331,9 @@ class TestTanimlamalar : public QObject {
     QVERIFY(QFileInfo(pdf).size() > 1000);
     f.answers({Messages::Answer::Yes});
     buttonOf(w, "cmdYeniKart")->click();
-    QCOMPARE(f.shown().value(1),
-             QStringLiteral("Yeni kart numarası: 3. Kartı \"Kartları Yazdır\" ile basabilirsiniz."));
+    QCOMPARE(
+        f.shown().value(1),
+        QStringLiteral("Yeni kart numarası: 3. Kartı \"Kartları Yazdır\" ile basabilirsiniz."));
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEKART WHERE NZ(IPTAL)=''")), 2);
   }
 
