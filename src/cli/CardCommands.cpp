@@ -138,6 +138,10 @@ int read(store::Store& store, const Args& a, QTextStream& out, QTextStream& err)
       err << list.error() << '\n';
       return 1;
     }
+    if (list->isEmpty() && !className.isEmpty()) {
+      err << className << " sınıfında öğrenci yok.\n";
+      return 1;
+    }
     for (const cards::CardHolder& h : list.value()) {
       if (h.card <= 0) continue;
       if (holders.contains(h.card)) shared.insert(h.card);

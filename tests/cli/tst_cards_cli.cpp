@@ -106,6 +106,9 @@ class TestCardsCli : public QObject {
     QCOMPARE(
         r.out.section(QLatin1Char('\n'), 0, 1),
         QStringLiteral("KART\tKAYITNO\tADI\tSOYADI\tCEVAP\n1\t1\tAyşe\tÖztürk\t") + letters[1]);
+    r = cli(folder, {"cards", "read", photo, "--class", "9-Z"});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.err, QStringLiteral("9-Z sınıfında öğrenci yok.\n"));
     r = cli(folder, {"cards", "read", photo, dir.filePath(QStringLiteral("yok.jpg"))});
     QCOMPARE(r.code, 1);
     QVERIFY(r.out.isEmpty());

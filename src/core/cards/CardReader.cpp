@@ -53,7 +53,9 @@ QPointF project(const matd_t* h, double x, double y) {
 }  // namespace
 
 QList<Sighting> CardReader::read(const QImage& picture) {
-  if (picture.isNull()) return {};
+  // The detector reads past the end of a picture only a few pixels wide or high
+  // (and no card fits in one).
+  if (picture.width() < kSmallestPicture || picture.height() < kSmallestPicture) return {};
   const QImage gray = picture.format() == QImage::Format_Grayscale8
                           ? picture
                           : picture.convertToFormat(QImage::Format_Grayscale8);

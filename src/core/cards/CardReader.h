@@ -44,6 +44,8 @@ class CardReader {
   static constexpr double kDeadZone = 15.0;
   // The highest card number the family has (its ids are 0..kLastCard).
   static constexpr int kLastCard = 586;
+  // Pictures narrower or lower than this have no card in them.
+  static constexpr int kSmallestPicture = 32;
 
  private:
   struct Detector;

@@ -75,6 +75,12 @@ class TestCards : public QObject, public RunFixture {
                          [&](const CardScene::Card& c) { return c.card == s.card; }))
           wrong << QStringLiteral("seed %1: card %2 is not in the picture").arg(seed).arg(s.card);
     }
+    // A picture a few pixels across holds no card (the detector must never see it).
+    for (const QSize size : {QSize(1, 1), QSize(3, 400), QSize(400, 2)}) {
+      QImage tiny(size, QImage::Format_Grayscale8);
+      tiny.fill(0);
+      QVERIFY(reader.read(tiny).isEmpty());
+    }
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
     QVERIFY2(read * 100 >= visible * 97,
              qPrintable(QStringLiteral("%1 of %2").arg(read).arg(visible)));
