@@ -88,6 +88,8 @@ Result<QList<CardHolder>> CardNumbers::giveCards(const QString& className) {
     if (needing.isEmpty()) return now;
     for (const QString& kayitNo : needing)
       if (Status s = give(kayitNo, className); !s) return R::failure(s.error());
+    // A student's card is part of the student (the class list shows it).
+    m_store.changed(store::Change::Students);
     if (Status s = tx.commit(); !s) return R::failure(s.error());
   }
   return classCards(className);
@@ -106,6 +108,7 @@ Result<int> CardNumbers::newCard(const QString& kayitNo) {
   Result<QVariant> card = m_store.scalar(
       QStringLiteral("SELECT KARTNO FROM TABLEKART WHERE KAYITNO=? AND NZ(IPTAL)=''"), {kayitNo});
   if (!card) return Result<int>::failure(card.error());
+  m_store.changed(store::Change::Students);
   if (Status s = tx.commit(); !s) return Result<int>::failure(s.error());
   return card->toInt();
 }
