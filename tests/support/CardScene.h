@@ -25,7 +25,7 @@ class CardScene {
   struct Card {
     int card = 0;
     QChar letter;
-    bool visible = true;          // false: a hand hides part of the tag
+    bool visible = true;          // false: a hand covers the tag's lower half
     double tagPixels = 0;         // the tag's black square across, before the tilt
     double turn = 0;              // degrees clockwise from upright
     double tiltX = 0, tiltY = 0;  // degrees, about the card's axes

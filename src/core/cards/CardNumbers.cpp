@@ -88,7 +88,7 @@ Result<QList<CardHolder>> CardNumbers::giveCards(const QString& className) {
     if (needing.isEmpty()) return now;
     for (const QString& kayitNo : needing)
       if (Status s = give(kayitNo, className); !s) return R::failure(s.error());
-    // A student's card is part of the student (the class list shows it).
+    // A student's card belongs with the student (the class list shows it).
     m_store.changed(store::Change::Students);
     if (Status s = tx.commit(); !s) return R::failure(s.error());
   }
