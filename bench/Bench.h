@@ -29,5 +29,6 @@ void authoringBenchmarks();
 void deliveryBenchmarks();
 void reportBenchmarks();
 void webBenchmarks();
+void cardBenchmarks();
 
 }  // namespace bench

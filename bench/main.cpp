@@ -1,5 +1,6 @@
 // derslik-bench: measured figures of Derslik's main operations, one JSON line each.
-// Usage: derslik-bench [name-part ...]   (only the figures whose name contains one)
+// Usage: derslik-bench [name-part ...]   (only the figures whose name contains one;
+//        derslik-bench cards: the answer cards' figures)
 #include <QApplication>
 
 #include "Bench.h"
@@ -18,5 +19,6 @@ int main(int argc, char** argv) {
   bench::deliveryBenchmarks();
   bench::reportBenchmarks();
   bench::webBenchmarks();
+  bench::cardBenchmarks();
   return 0;
 }

@@ -35,6 +35,7 @@ QList<CliCommand> userCommands();
 QList<CliCommand> authoringCommands();
 QList<CliCommand> runCommands();
 QList<CliCommand> reportCommands();
+QList<CliCommand> cardCommands();
 
 // Reads all of standard input, as bytes (for --password-stdin and the like).
 QByteArray readStdin();

@@ -5,6 +5,7 @@
 
 #include "CliCommand.h"
 #include "authoring/DemoBank.h"
+#include "cards/CardNumbers.h"
 #include "school/DemoSchool.h"
 #include "school/Pairing.h"
 #include "school/Remotes.h"
@@ -110,13 +111,20 @@ int studentsList(store::Store& store, const Args& a, QTextStream& out, QTextStre
     err << rows.error() << '\n';
     return 1;
   }
-  out << "KAYITNO\tNUMARASI\tADI\tSOYADI\tSINIFI\tSEVIYE\tTCKIMLIK\n";
+  const Result<QHash<QString, int>> cardOf = cards::CardNumbers(store).allCards();
+  if (!cardOf) {
+    err << cardOf.error() << '\n';
+    return 1;
+  }
+  out << "KAYITNO\tNUMARASI\tADI\tSOYADI\tSINIFI\tSEVIYE\tTCKIMLIK\tKART\n";
   while (rows.value().next()) {
     const QSqlQuery& r = rows.value();
     if (!sinifi.isEmpty() && r.value(QStringLiteral("SINIFI")).toString() != sinifi) continue;
     QStringList cells;
     for (const char* c : {"KAYITNO", "NUMARASI", "ADI", "SOYADI", "SINIFI", "SEVIYE", "TCKIMLIK"})
       cells << r.value(QString::fromLatin1(c)).toString();
+    const int card = cardOf->value(cells.first(), 0);
+    cells << (card > 0 ? QString::number(card) : QString());
     out << tsvLine(cells) << '\n';
   }
   return 0;

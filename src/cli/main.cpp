@@ -15,7 +15,7 @@ QList<cli::CliCommand> allCommands() {
   QList<cli::CliCommand> all;
   all << cli::storeCommands() << cli::receiverCommands() << cli::schoolCommands()
       << cli::userCommands() << cli::authoringCommands() << cli::runCommands()
-      << cli::reportCommands();
+      << cli::reportCommands() << cli::cardCommands();
   return all;
 }
 

@@ -385,8 +385,9 @@ class TestCli : public QObject {
     }
     const Run list = cli(m_folder, {"students", "list"});
     QCOMPARE(list.code, 0);
-    QCOMPARE(list.out, QStringLiteral("KAYITNO\tNUMARASI\tADI\tSOYADI\tSINIFI\tSEVIYE\tTCKIMLIK\n"
-                                      "1\t7\tAli\\tVeli\tCan\\nKaya\\\\\t5-A\t5. SINIF\t\n"));
+    QCOMPARE(list.out,
+             QStringLiteral("KAYITNO\tNUMARASI\tADI\tSOYADI\tSINIFI\tSEVIYE\tTCKIMLIK\tKART\n"
+                            "1\t7\tAli\\tVeli\tCan\\nKaya\\\\\t5-A\t5. SINIF\t\t\n"));
   }
 
   // The password is all of standard input but one final line break.

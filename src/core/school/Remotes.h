@@ -26,6 +26,9 @@ using store::browserAddress;
 using store::browserKayitNo;
 using store::isBrowserAddress;
 inline QString browserLabel() { return QStringLiteral("Tarayıcı"); }
+using store::cardAddress;
+using store::isCardAddress;
+inline QString cardLabel() { return QStringLiteral("Kart"); }
 
 }  // namespace remotes
 }  // namespace school

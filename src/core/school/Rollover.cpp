@@ -250,16 +250,13 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
 }  // namespace
 
 const QStringList& Rollover::carriedTables() {
-  static const QStringList tables{QStringLiteral("TABLEAYAR"),
-                                  QStringLiteral("TABLEESLESME"),
-                                  QStringLiteral("TABLEKULLANICIBILGILERI"),
-                                  QStringLiteral("TABLEKUMANDA"),
-                                  QStringLiteral("TABLEOGRENCI"),
-                                  QStringLiteral("TABLEOKUL"),
-                                  QStringLiteral("TABLEPARAMETRE"),
-                                  QStringLiteral("TABLESLISTESUTUNADI"),
-                                  QStringLiteral("TABLESLISTESUTUNBILGILERI"),
-                                  QStringLiteral("TABLESOZLESME")};
+  static const QStringList tables{
+      QStringLiteral("TABLEAYAR"),           QStringLiteral("TABLEESLESME"),
+      QStringLiteral("TABLEKART"),           QStringLiteral("TABLEKULLANICIBILGILERI"),
+      QStringLiteral("TABLEKUMANDA"),        QStringLiteral("TABLEOGRENCI"),
+      QStringLiteral("TABLEOKUL"),           QStringLiteral("TABLEPARAMETRE"),
+      QStringLiteral("TABLESLISTESUTUNADI"), QStringLiteral("TABLESLISTESUTUNBILGILERI"),
+      QStringLiteral("TABLESOZLESME")};
   return tables;
 }
 

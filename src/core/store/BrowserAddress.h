@@ -16,9 +16,23 @@ inline bool isBrowserAddress(const QString& address) {
   return address.startsWith(QLatin1String("900-"));
 }
 // The student a browser address stands for (empty for any other address).
-// SQL: TARAYICIOGRENCISI(KUMANDAADRESI).
 inline QString browserKayitNo(const QString& address) {
   return isBrowserAddress(address) ? address.mid(4) : QString();
+}
+
+// A student answering with a printed card without a paired remote answers under
+// "902-KAYITNO", for the same reasons; reports show it as "Kart".
+inline QString cardAddress(const QString& kayitNo) {
+  return QStringLiteral("902-") + kayitNo.trimmed();
+}
+inline bool isCardAddress(const QString& address) {
+  return address.startsWith(QLatin1String("902-"));
+}
+
+// The student a browser or card address stands for (empty for a remote's).
+// SQL: TARAYICIOGRENCISI(KUMANDAADRESI).
+inline QString ownAddressKayitNo(const QString& address) {
+  return isCardAddress(address) ? address.mid(4) : browserKayitNo(address);
 }
 
 }  // namespace store

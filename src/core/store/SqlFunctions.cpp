@@ -146,7 +146,7 @@ void fnTeacher(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 void fnBrowserStudent(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  resultText(ctx, store::browserKayitNo(argText(argv[0])));
+  resultText(ctx, store::ownAddressKayitNo(argText(argv[0])));
 }
 
 void fnSchoolNumber(sqlite3_context* ctx, int, sqlite3_value** argv) {

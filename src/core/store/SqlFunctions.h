@@ -27,8 +27,8 @@ namespace store {
 // and the school's rules, with the C++ functions that decide them:
 //   OGRETMENMI(flag)          1 for a teacher remote's OGRETMENKUMANDASI
 //                             (store::isTeacherFlag).
-//   TARAYICIOGRENCISI(address)  the KAYITNO a browser address stands for, '' for
-//                             any other (store::browserKayitNo).
+//   TARAYICIOGRENCISI(address)  the KAYITNO a browser or card address stands for,
+//                             '' for any other (store::ownAddressKayitNo).
 //   OKULNO(code, class, kayitNo, name, surname)   the automatic school number of
 //                             three-button mode (store::SchoolNumber::automatic).
 //   OKULNOTEMIZLE(number)     "/", "\" and "-" become "." (store::SchoolNumber::cleanUp).

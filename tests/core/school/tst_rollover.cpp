@@ -168,6 +168,10 @@ class TestRollover : public QObject {
     SchoolFixture::addStudent(QString::number(++k), QStringLiteral("Son"), QStringLiteral("12-Fen"),
                               QStringLiteral("12"));
     SchoolFixture::pair(QStringLiteral("12-201"), QStringLiteral("1"));
+    // Answer cards: a student's card and the number it replaced.
+    QVERIFY(db().run(QStringLiteral("INSERT INTO TABLEKART (KARTNO,KAYITNO,IPTAL) VALUES "
+                                    "('1','2','1'),('4','2','')"))
+                .ok());
     QVERIFY(
         db().run(QStringLiteral("INSERT INTO TABLEKUMANDA (KUMANDAADRESI,OGRETMENKUMANDASI) VALUES "
                                 "('12-201','0'),('12-200','1')"))
@@ -230,6 +234,7 @@ class TestRollover : public QObject {
         store::createStoreFile(store::StoreKind::Test, storeFile(store::StoreKind::Test, 3)).ok());
 
     const QStringList untouched{QStringLiteral("TABLEESLESME"),
+                                QStringLiteral("TABLEKART"),
                                 QStringLiteral("TABLEKULLANICIBILGILERI"),
                                 QStringLiteral("TABLEKUMANDA"),
                                 QStringLiteral("TABLESLISTESUTUNADI"),

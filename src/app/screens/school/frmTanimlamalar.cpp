@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "cards/CardNumbers.h"
+#include "cards/CardSheets.h"
 #include "curriculum/Units.h"
 #include "exchange/StudentPackage.h"
 #include "framework/FileDialogs.h"
@@ -135,6 +137,9 @@ QWidget* frmTanimlamalar::buildStudents() {
   files->addWidget(cmdDisVeriAl);
   files->addWidget(cmdKayitVer);
   files->addWidget(cmdKayitAl);
+  auto* cmdKartYazdir =
+      framework::button(QStringLiteral("cmdKartYazdir"), QStringLiteral("Kartları Yazdır"), page);
+  files->addWidget(cmdKartYazdir);
   files->addStretch();
   files->addWidget(cmdSil);
   left->addLayout(files);
@@ -196,6 +201,9 @@ QWidget* frmTanimlamalar::buildStudents() {
   buttons->addWidget(m_cmdKaydet);
   buttons->addWidget(m_cmdVazgec);
   cl->addLayout(buttons);
+  auto* cmdYeniKart =
+      framework::button(QStringLiteral("cmdYeniKart"), QStringLiteral("Yeni Kart"), card);
+  cl->addWidget(cmdYeniKart, 0, Qt::AlignRight);
   h->addWidget(card, 1);
 
   connect(m_slisteOgrenciler, &Sliste::aktifKayitDegisti, this, [this](int record) {
@@ -227,6 +235,44 @@ QWidget* frmTanimlamalar::buildStudents() {
                                                QStringLiteral("Kayıtların Alınacağı Dosya"),
                                                QStringLiteral("Kayıt Dosyası (*.ckk)"));
     if (!path.isEmpty()) kayitAl(path);
+  });
+  connect(cmdKartYazdir, &QPushButton::clicked, this, [this] {
+    const QString sinifi = m_form.student().sinifi.trimmed();
+    if (sinifi.isEmpty()) {
+      m_context.messages.warning(
+          QStringLiteral("Kartları yazdırılacak sınıfın bir öğrencisini listeden seçiniz."));
+      return;
+    }
+    const QString path = filedialogs::saveFile(
+        this, QStringLiteral("Kartlar"), QStringLiteral("Kartların Yazılacağı Dosya"),
+        QStringLiteral("Kartlar_%1.pdf").arg(sinifi), QStringLiteral("PDF (*.pdf)"),
+        QStringLiteral("pdf"));
+    if (path.isEmpty()) return;
+    const auto printed =
+        cards::printClassCards(m_context.store, sinifi, path, cards::SheetSize::A5);
+    if (printed)
+      m_context.messages.info(QStringLiteral("%1 kart yazıldı: %2").arg(printed->size()).arg(path));
+    else
+      m_context.messages.error(printed.error());
+  });
+  connect(cmdYeniKart, &QPushButton::clicked, this, [this] {
+    const school::Student& s = m_form.student();
+    if (s.kayitNo.isEmpty()) {
+      m_context.messages.warning(QStringLiteral("Yeni kart verilecek öğrenciyi listeden seçiniz."));
+      return;
+    }
+    if (!m_context.messages.ask(
+            QStringLiteral(
+                "%1 %2 için yeni bir kart numarası verilsin mi? Eski kart artık okunmaz.")
+                .arg(s.adi, s.soyadi)))
+      return;
+    const Result<int> card = cards::CardNumbers(m_context.store).newCard(s.kayitNo);
+    if (card)
+      m_context.messages.info(
+          QStringLiteral("Yeni kart numarası: %1. Kartı \"Kartları Yazdır\" ile basabilirsiniz.")
+              .arg(card.value()));
+    else
+      m_context.messages.error(card.error());
   });
   connect(m_txtAdi, &QLineEdit::textEdited, this, &frmTanimlamalar::fieldEdited);
   connect(m_txtSoyadi, &QLineEdit::textEdited, this, &frmTanimlamalar::fieldEdited);

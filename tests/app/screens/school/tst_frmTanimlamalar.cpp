@@ -1,12 +1,14 @@
 // The student section driven through its fields and buttons.
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
 
 #include "SchoolScreenFixture.h"
+#include "framework/FileDialogs.h"
 #include "framework/Sliste.h"
 #include "school/IdentityNumber.h"
 #include "screens/school/frmTanimlamalar.h"
@@ -305,6 +307,34 @@ class TestTanimlamalar : public QObject {
     QCOMPARE(shown.size(), 1);
     QVERIFY(shown.first().startsWith(QStringLiteral("Kayıtlar alınamadı")));
     QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 4);
+  }
+
+  // "Kartları Yazdır" prints the selected student's class; "Yeni Kart" replaces
+  // the selected student's card.
+  void cardButtons() {
+    f.addStudent(1, QStringLiteral("5-A"));
+    f.addStudent(2, QStringLiteral("5-A"));
+    f.addStudent(3, QStringLiteral("6-A"));
+    frmTanimlamalar w(f.context());
+    const QString pdf = f.path(QStringLiteral("Kartlar_5-A.pdf"));
+    filedialogs::setRunner([&](QFileDialog& d) {
+      d.selectFile(pdf);
+      return int(QDialog::Accepted);
+    });
+    buttonOf(w, "cmdKartYazdir")->click();
+    QCOMPARE(f.shown(),
+             QStringList{"Kartları yazdırılacak sınıfın bir öğrencisini listeden seçiniz."});
+    w.ogrenciSec(QStringLiteral("2"));
+    buttonOf(w, "cmdKartYazdir")->click();
+    filedialogs::setRunner({});
+    QCOMPARE(f.shown(), QStringList{QStringLiteral("2 kart yazıldı: ") + pdf});
+    QVERIFY(QFileInfo(pdf).size() > 1000);
+    f.answers({Messages::Answer::Yes});
+    buttonOf(w, "cmdYeniKart")->click();
+    QCOMPARE(
+        f.shown().value(1),
+        QStringLiteral("Yeni kart numarası: 3. Kartı \"Kartları Yazdır\" ile basabilirsiniz."));
+    QCOMPARE(f.count(QStringLiteral("SELECT COUNT(*) FROM TABLEKART WHERE NZ(IPTAL)=''")), 2);
   }
 
   // Bulk change of the class through the lists section.

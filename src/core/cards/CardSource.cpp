@@ -1,0 +1,45 @@
+#include "cards/CardSource.h"
+
+#include "activity/PressPipeline.h"
+#include "receiver/Clock.h"
+
+namespace cards {
+
+CardSource::CardSource(activity::PressPipeline& pipeline, const receiver::Clock* clock,
+                       float decimate)
+    : m_pipeline(pipeline), m_clock(clock), m_reader(decimate) {}
+
+void CardSource::setClass(const QList<CardHolder>& holders) {
+  m_holders.clear();
+  for (const CardHolder& h : holders)
+    if (h.card > 0) m_holders.insert(h.card, h);
+  m_steady.clear();
+  m_counted.clear();
+}
+
+CardSource::Frame CardSource::handleFrame(const QImage& frame, qint64 atMs) {
+  return take(m_reader.read(frame), atMs);
+}
+
+CardSource::Frame CardSource::take(const QList<Sighting>& sightings, qint64 atMs) {
+  const qint64 at = atMs < 0 ? m_clock->msecs() : atMs;
+  Frame out;
+  for (const Sighting& s : sightings) {
+    const auto holder = m_holders.constFind(s.card);
+    if (holder == m_holders.constEnd()) {
+      out.unknown.append(s);
+      continue;
+    }
+    Seen seen{s, *holder, false};
+    const QChar steady = m_steady.see(s.card, s.letter, at);
+    if (!steady.isNull()) {
+      m_pipeline.feed({holder->student.address, QString(steady), at, QString()});
+      m_counted.insert(s.card, steady);
+      seen.pressed = true;
+    }
+    out.known.append(seen);
+  }
+  return out;
+}
+
+}  // namespace cards
