@@ -12,7 +12,12 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -144,12 +149,40 @@ bool HelpWindow::showPage(const QString& pageId) {
   m_page = pageId;
   m_cmdGeri->setEnabled(!m_history.isEmpty());
   m_txtSayfa->setMarkdown(withPictures(page->markdown, ScreenHelp::pictureFolders()));
+  fitPictures();
   m_txtSayfa->verticalScrollBar()->setValue(0);
   setWindowTitle(QStringLiteral("Yardım - ") + page->title);
   for (int i = 0; i < m_lstSayfalar->count(); ++i)
     if (m_lstSayfalar->item(i)->data(Qt::UserRole).toString() == pageId)
       m_lstSayfalar->setCurrentRow(i);
   return true;
+}
+
+void HelpWindow::fitPictures() {
+  // A screen's picture is as wide as the page, never wider: no sideways scrolling.
+  const int room = std::max(200, m_txtSayfa->viewport()->width() - 40);
+  QTextDocument* doc = m_txtSayfa->document();
+  for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      QTextImageFormat image = fragment.charFormat().toImageFormat();
+      if (!image.isValid()) continue;
+      const QImage picture(QUrl(image.name()).toLocalFile());
+      if (picture.isNull()) continue;
+      const int width = std::min(room, picture.width());
+      image.setWidth(width);
+      image.setHeight(double(picture.height()) * width / picture.width());
+      QTextCursor cursor(doc);
+      cursor.setPosition(fragment.position());
+      cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+      cursor.setCharFormat(image);
+    }
+  }
+}
+
+void HelpWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  fitPictures();
 }
 
 void HelpWindow::back() {
@@ -169,7 +202,7 @@ void HelpWindow::listPages(const QStringList& ids, const QStringList& notes) {
     auto* item = new QListWidgetItem(note.isEmpty() ? page->title : page->title + QLatin1Char('\n') + note,
                                      m_lstSayfalar);
     item->setData(Qt::UserRole, page->id);
-    item->setSizeHint(QSize(item->sizeHint().width(), note.isEmpty() ? 44 : 88));
+    item->setSizeHint(QSize(item->sizeHint().width(), note.isEmpty() ? 44 : 100));
     if (page->id == m_page) m_lstSayfalar->setCurrentItem(item);
   }
 }

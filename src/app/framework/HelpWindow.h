@@ -43,7 +43,11 @@ class HelpWindow : public QWidget {
   // files, pictures not found are left out (the text reads without them).
   static QString withPictures(const QString& markdown, const QStringList& folders);
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  void fitPictures();
   void linkClicked(const QUrl& url);
   void listPages(const QStringList& ids, const QStringList& notes);
 
