@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QToolButton>
 
 #include "framework/HelpWindow.h"
@@ -27,6 +28,15 @@ QToolButton#cmdYardim:pressed { background: #153f80; }
 
 bool isScreen(const QWidget* w) {
   return w->isWindow() || qobject_cast<const QMdiSubWindow*>(w->parentWidget());
+}
+
+// The width a screen is given: the screen area of the main window, or the
+// display for a window of its own.
+int roomFor(const QWidget* screen) {
+  if (const auto* sub = qobject_cast<const QMdiSubWindow*>(screen->parentWidget()))
+    if (const QMdiArea* area = sub->mdiArea()) return area->viewport()->width();
+  if (const QScreen* display = screen->screen()) return display->availableGeometry().width();
+  return QWIDGETSIZE_MAX;
 }
 
 }  // namespace
@@ -109,9 +119,13 @@ void ScreenHelp::addButton(QWidget* screen) {
   b->setCursor(Qt::PointingHandCursor);
   b->setFixedSize(kButtonSize, kButtonSize);
   b->setStyleSheet(QString::fromLatin1(kStyle));
-  // A strip of its own at the right: the screen's layout keeps clear of it.
+  // A strip of its own at the right, where the screen's layout keeps clear of
+  // it; a screen that needs all its width (at 1280 pixels) gives a strip at the
+  // top instead, the button staying in the corner.
   const QMargins m = screen->contentsMargins();
-  screen->setContentsMargins(m.left(), m.top(), m.right() + kStrip, m.bottom());
+  const bool side = screen->minimumSizeHint().width() + kStrip <= roomFor(screen);
+  screen->setContentsMargins(m.left(), m.top() + (side ? 0 : kStrip),
+                             m.right() + (side ? kStrip : 0), m.bottom());
   connect(b, &QToolButton::clicked, b, [screen] { openFor(screen); });
   placeButton(screen);
   b->show();

@@ -94,6 +94,10 @@ class TestHelp : public QObject {
     QVERIFY2(help && help->isVisibleTo(screen), qPrintable(QStringLiteral("no \"?\": ") + where));
     // Top right, the same for every screen, and over no other control. (The
     // offscreen platform resizes a sub-window's screen unseen: it is told again.)
+    // The room the "?" takes never makes a screen wider than the area it is shown in.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(screen->parentWidget()))
+      QVERIFY2(screen->minimumSizeHint().width() <= sub->mdiArea()->viewport()->width(),
+               qPrintable(where + QStringLiteral(" is wider than its area")));
     QResizeEvent resized(screen->size(), screen->size());
     QApplication::sendEvent(screen, &resized);
     QVERIFY2(help->geometry().topRight() == QPoint(screen->width() - 5, 4),
