@@ -8,6 +8,7 @@
 
 #include "Messages.h"
 #include "framework/ExchangeImport.h"
+#include "framework/ScreenHelp.h"
 #include "framework/frmMesaj.h"
 #include "screens/school/frmTanimlamalar.h"
 #include "shell/Application.h"
@@ -136,6 +137,13 @@ int main(int argc, char** argv) {
   if (!window.MDIForm1_Load()) return 1;
   if (!givenFile.isEmpty())
     QTimer::singleShot(0, &window, [&window, givenFile] { openGivenFile(window, givenFile); });
+  else
+    QTimer::singleShot(0, &window, [&window] {
+      framework::ScreenHelp::offerGuideOnce([&window] {
+        return window.context().messages.ask(framework::ScreenHelp::guideQuestion(),
+                                             QStringLiteral("İlk Ders"));
+      });
+    });
   const int code = QApplication::exec();
   qInstallMessageHandler(nullptr);
   return code;

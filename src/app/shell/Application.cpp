@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include "QtTranslations.h"
+#include "framework/ScreenHelp.h"
 
 namespace shell {
 
@@ -15,6 +16,8 @@ void setUpApplication(QApplication& app) {
   QApplication::setWindowIcon(
       QIcon::fromTheme(QStringLiteral("derslik"), QIcon(QStringLiteral(":/app/derslik.svg"))));
   derslik::loadQtTranslations(app);
+  // "?" on every screen and F1 everywhere.
+  framework::ScreenHelp::install(app);
   // Turkish capitals carry their marks above the capital height (Ü, Ö, İ) and
   // below the line (Ş, Ç). With the light hinting a desktop without settings of
   // its own gives, those marks fall between pixel rows and fade to a pale grey

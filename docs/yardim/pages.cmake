@@ -1,0 +1,31 @@
+# The help pages, one per screen (named after the screen's objectName), the contents
+# and the first-lesson guide. The pictures they name are written by tests/app/shell/tst_help.
+set(DERSLIK_HELP_PAGES
+  AliciTanilama.md
+  frmDersUygula.md
+  frmDisVeriAl.md
+  frmGelismisMod.md
+  frmGenelEkran.md
+  frmKirpmaMenu.md
+  frmKumandaTanimlama.md
+  frmKurumBilgileri.md
+  frmOnizleme.md
+  frmOturumAc.md
+  frmOyun.md
+  frmOyun1.md
+  frmRaporlar.md
+  frmRaporlarBasariListesi.md
+  frmRaporlarGoreceli.md
+  frmRaporlarMenu.md
+  frmSanalKumanda.md
+  frmSerbestBilgileri.md
+  frmSerbestTamEkran.md
+  frmSoruHazirlama.md
+  frmSozlesme.md
+  frmTanimlamalar.md
+  frmTestHazirlama.md
+  frmTestUygula.md
+  frmYardim.md
+  frmYoklama.md
+  ilk-ders.md
+)
