@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include "QtTranslations.h"
+#include "framework/TouchSupport.h"
 
 namespace shell {
 
@@ -23,6 +24,7 @@ void setUpApplication(QApplication& app) {
   QFont font = QApplication::font();
   font.setHintingPreference(QFont::PreferFullHinting);
   QApplication::setFont(font);
+  framework::TouchSupport::install(app);
 }
 
 }  // namespace shell
