@@ -7,6 +7,8 @@
 #include <optional>
 
 #include "Messages.h"
+#include "board/BoardSettings.h"
+#include "board/InputDevices.h"
 #include "framework/ExchangeImport.h"
 #include "framework/frmMesaj.h"
 #include "screens/school/frmTanimlamalar.h"
@@ -70,9 +72,26 @@ void openGivenFile(MDIForm1& window, const QString& path) {
                                            {file.absoluteFilePath()});
 }
 
+// Qt picks its input method once, when the application starts: the screen
+// keyboard is chosen before it. A desktop that shows a keyboard of its own (or
+// an input method framework that brings one) keeps it.
+void chooseScreenKeyboard() {
+  const QByteArray given = qgetenv("QT_IM_MODULE");
+  const bool systemKeyboard = given.contains("maliit") || board::systemScreenKeyboardRunning();
+  const board::BoardSettings settings = board::BoardSettings::load(false);
+  if (!board::useOwnScreenKeyboard(settings.keyboard, board::keyboardAttached(), systemKeyboard))
+    return;
+  qputenv("QT_IM_MODULE", "qtvirtualkeyboard");
+  // The keyboard takes its layout from the system's language; Derslik speaks
+  // Turkish, so does its keyboard (a Turkish board has it so already).
+  if (!qgetenv("LANG").startsWith("tr") && qgetenv("LC_ALL").isEmpty())
+    qputenv("LANG", "tr_TR.UTF-8");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  chooseScreenKeyboard();
   QApplication app(argc, argv);
   shell::setUpApplication(app);
 

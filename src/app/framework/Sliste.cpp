@@ -21,6 +21,7 @@
 
 #include "Messages.h"
 #include "frmSlisteDuzenle.h"
+#include "framework/TouchSupport.h"
 #include "lists/RowFilter.h"
 #include "lists/SutunBaslik.h"
 #include "store/Store.h"
@@ -262,6 +263,10 @@ void Sliste::applyAppearance(const lists::GridAppearance& a) {
   int height = m_rowHeight;
   if (a.rowHeight > 0) height = int(a.rowHeight * dpi() / 72.0 + 0.5);
   if (height <= 0) height = QFontMetrics(f).height() + 10;
+  // On a board a row is a finger's target like any button.
+  if (const framework::TouchSupport* touch = framework::TouchSupport::instance();
+      touch && touch->touchBoard())
+    height = std::max(height, touch->targetPixels());
   m_view->verticalHeader()->setMinimumSectionSize(std::min(height, 12));
   m_view->verticalHeader()->setDefaultSectionSize(std::clamp(height, 12, 200));
 }
