@@ -7,6 +7,7 @@
 #include "Messages.h"
 #include "delivery/InterruptedRuns.h"
 #include "delivery/Recording.h"
+#include "framework/CommandSide.h"
 #include "framework/PresentationDisplay.h"
 #include "framework/ReceiverController.h"
 #include "framework/ScreenRegistry.h"
@@ -144,6 +145,7 @@ frmOnizleme* openFreePresentation(const ScreenContext& context,
   receiver.router().attach(bar, &window->presses());
   bar->adjustSize();
   bar->move(window->screen()->availableGeometry().topLeft());
+  if (framework::commandsInColumn()) bar->placeOnBoard();
   bar->show();
   bar->raise();
   return window;
