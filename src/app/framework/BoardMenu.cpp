@@ -23,6 +23,7 @@ QMenu* addBoardMenu(QMenu* parent, Messages& messages, std::function<bool()> may
     QAction* a = keyboards->addAction(board::BoardSettings::keyboardCaption(mode));
     a->setCheckable(true);
     a->setData(int(mode));
+    a->setObjectName(QStringLiteral("mnuEkranKlavyesi_%1").arg(int(mode)));
     keyboardMenu->addAction(a);
   }
   // The ticks show what is stored each time the menu opens.

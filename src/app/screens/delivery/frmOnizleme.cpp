@@ -782,8 +782,10 @@ void frmOnizleme::applyScale() {
   for (QPushButton* b : m_buttons) {
     setPixelSize(b, column ? h / 40 : h / 48, b == cmdNav(Command::Next));
     b->setMinimumHeight(std::max(44, h / 16));
-    if (column) b->setMinimumWidth(std::max(160, h / 5));
+    if (column) b->setMinimumWidth(std::max(180, h / 4));
   }
+  if (auto* side = m_commands->findChild<QPushButton*>(QStringLiteral("cmdKomutTarafi")))
+    setPixelSize(side, h / 60);
   for (Command c : {Command::ConfirmExit, Command::CancelExit}) {
     setPixelSize(cmdNav(c), h / 34, true);
     cmdNav(c)->setMinimumWidth(h / 5);
