@@ -75,8 +75,8 @@ bool isTarget(const QWidget* w) {
 // ---------------------------------------------------------------------------------
 // The style
 
-TouchStyle::TouchStyle(int target, int gap)
-    : QProxyStyle(QStyleFactory::create(QApplication::style()->name())),
+TouchStyle::TouchStyle(const QString& baseStyle, int target, int gap)
+    : QProxyStyle(QStyleFactory::create(baseStyle)),
       m_target(target),
       m_gap(gap) {}
 
@@ -133,7 +133,8 @@ int TouchStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWid
 // ---------------------------------------------------------------------------------
 // Installing
 
-TouchSupport::TouchSupport(QApplication& app) : QObject(&app) {
+TouchSupport::TouchSupport(QApplication& app)
+    : QObject(&app), m_baseStyle(QApplication::style()->name()) {
   m_holdTimer.setSingleShot(true);
   m_holdTimer.setInterval(kHoldMilliseconds);
   connect(&m_holdTimer, &QTimer::timeout, this, &TouchSupport::fireHold);
@@ -196,9 +197,9 @@ void TouchSupport::setTouchBoard(bool on, int target) {
 
 void TouchSupport::applyStyle() {
   if (m_touchBoard)
-    QApplication::setStyle(new TouchStyle(m_target, m_gap));
+    QApplication::setStyle(new TouchStyle(m_baseStyle, m_target, m_gap));
   else if (dynamic_cast<TouchStyle*>(QApplication::style()))
-    QApplication::setStyle(QStyleFactory::create(QApplication::style()->name()));
+    QApplication::setStyle(QStyleFactory::create(m_baseStyle));
 }
 
 void TouchSupport::excludeFromHold(QWidget* widget) { widget->setProperty(kNoHold, true); }
@@ -285,10 +286,10 @@ bool TouchSupport::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::TouchEnd:
     case QEvent::TouchCancel: {
       // Seen once, at the window, whichever control takes it.
-      if (!watched->isWidgetType() || !static_cast<QWidget*>(watched)->isWindow()) break;
+      if (!watched->isWindowType()) break;
       auto* touch = static_cast<QTouchEvent*>(event);
       if (event->type() == QEvent::TouchBegin && touch->points().size() == 1)
-        startHold(static_cast<QWidget*>(watched), touch->points().first().globalPosition().toPoint());
+        startHold(touch->points().first().globalPosition().toPoint());
       else if (event->type() == QEvent::TouchUpdate && touch->points().size() == 1)
         moveHold(touch->points().first().globalPosition().toPoint());
       else
@@ -298,7 +299,7 @@ bool TouchSupport::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease: {
-      if (!watched->isWidgetType() || !static_cast<QWidget*>(watched)->isWindow()) break;
+      if (!watched->isWindowType()) break;
       auto* mouse = static_cast<QMouseEvent*>(event);
       if (m_swallowMouse) {
         if (event->type() == QEvent::MouseButtonRelease) m_swallowMouse = false;
@@ -307,7 +308,7 @@ bool TouchSupport::eventFilter(QObject* watched, QEvent* event) {
       // Touches were seen as touches; the mouse holds only on a board.
       if (mouse->source() != Qt::MouseEventNotSynthesized || !m_touchBoard) break;
       if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton)
-        startHold(static_cast<QWidget*>(watched), mouse->globalPosition().toPoint());
+        startHold(mouse->globalPosition().toPoint());
       else if (event->type() == QEvent::MouseMove && (mouse->buttons() & Qt::LeftButton))
         moveHold(mouse->globalPosition().toPoint());
       else
@@ -320,8 +321,10 @@ bool TouchSupport::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-void TouchSupport::startHold(QWidget* window, const QPoint& globalPos) {
+void TouchSupport::startHold(const QPoint& globalPos) {
   cancelHold();
+  QWidget* window = QApplication::topLevelAt(globalPos);
+  if (!window) return;
   m_holdWindow = window;
   m_holdPos = globalPos;
   m_holdClock.start();

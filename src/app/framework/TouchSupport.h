@@ -20,7 +20,7 @@ namespace framework {
 // only answers the size questions every control and layout asks.
 class TouchStyle : public QProxyStyle {
  public:
-  TouchStyle(int target, int gap);
+  TouchStyle(const QString& baseStyle, int target, int gap);
 
   QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                          const QWidget* widget) const override;
@@ -74,11 +74,12 @@ class TouchSupport : public QObject {
   void enlarge(QWidget* widget) const;
   void restore(QWidget* widget) const;
   void grabScrolling(QAbstractScrollArea* area) const;
-  void startHold(QWidget* window, const QPoint& globalPos);
+  void startHold(const QPoint& globalPos);
   void moveHold(const QPoint& globalPos);
   void cancelHold();
   void fireHold();
 
+  QString m_baseStyle;  // the desktop's style, under the board's sizes
   bool m_touchBoard = false;
   int m_target = 44;
   int m_gap = 8;
