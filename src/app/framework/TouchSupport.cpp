@@ -185,6 +185,7 @@ void TouchSupport::setTouchBoard(bool on, int target) {
   }
   m_touchBoard = on;
   applyStyle();
+  emit boardChanged(on);
   const QList<QWidget*> widgets = QApplication::allWidgets();
   for (QWidget* w : widgets) {
     if (on)
@@ -280,6 +281,11 @@ bool TouchSupport::eventFilter(QObject* watched, QEvent* event) {
         if (m_touchBoard) enlarge(w);
         if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) grabScrolling(area);
       }
+      break;
+    case QEvent::Show:
+      // A screen's own style sheet sets its least sizes while polishing, after
+      // this filter saw the polish: the board's sizes go over it when shown.
+      if (m_touchBoard && watched->isWidgetType()) enlarge(static_cast<QWidget*>(watched));
       break;
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:

@@ -65,6 +65,10 @@ class TouchSupport : public QObject {
   // Whether the press-and-hold ring is on the screen (tests watch the cue).
   bool holdCueShown() const;
 
+ signals:
+  // The setting went on or off: what sizes itself by hand sizes itself again.
+  void boardChanged(bool on);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -70,7 +70,7 @@ frmTestHazirlama::frmTestHazirlama(const ScreenContext& context, QWidget* parent
   auto* root = new QVBoxLayout(this);
   m_tabs = new QTabWidget(this);
   m_tabs->setObjectName(QStringLiteral("SSTab1"));
-  m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { min-height: 34px; padding: 4px 18px; }"));
+  m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { min-height: 36px; padding: 4px 18px; }"));
   m_tabs->addTab(buildInfo(), QStringLiteral("Teste Ait Bilgiler"));
   m_tabs->addTab(buildQuestions(), QStringLiteral("Testin Sorularını Oluştur"));
   m_tabs->addTab(buildSearch(), QStringLiteral("Mevcut Testler"));
