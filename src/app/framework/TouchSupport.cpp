@@ -331,6 +331,8 @@ void TouchSupport::startHold(const QPoint& globalPos) {
   cancelHold();
   QWidget* window = QApplication::topLevelAt(globalPos);
   if (!window) return;
+  for (QWidget* w = QApplication::widgetAt(globalPos); w; w = w->parentWidget())
+    if (w->property(kNoHold).toBool()) return;
   m_holdWindow = window;
   m_holdPos = globalPos;
   m_holdClock.start();
