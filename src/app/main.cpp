@@ -75,17 +75,28 @@ void openGivenFile(MDIForm1& window, const QString& path) {
 // Qt picks its input method once, when the application starts: the screen
 // keyboard is chosen before it. A desktop that shows a keyboard of its own (or
 // an input method framework that brings one) keeps it.
-void chooseScreenKeyboard() {
+bool chooseScreenKeyboard() {
+  // The keyboard takes its layout from the language of the environment at the
+  // first look at it (reading the settings below looks already). Derslik
+  // speaks Turkish, and so does its keyboard; without the keyboard the
+  // environment is given back as it was.
+  const QByteArray language = qgetenv("LANG");
+  const bool leaveLanguage = language.startsWith("tr") || !qgetenv("LC_ALL").isEmpty();
+  if (!leaveLanguage) qputenv("LANG", "tr_TR.UTF-8");
   const QByteArray given = qgetenv("QT_IM_MODULE");
   const bool systemKeyboard = given.contains("maliit") || board::systemScreenKeyboardRunning();
   const board::BoardSettings settings = board::BoardSettings::load(false);
-  if (!board::useOwnScreenKeyboard(settings.keyboard, board::keyboardAttached(), systemKeyboard))
-    return;
+  if (!board::useOwnScreenKeyboard(settings.keyboard, board::keyboardAttached(), systemKeyboard)) {
+    if (!leaveLanguage) {
+      if (language.isNull())
+        qunsetenv("LANG");
+      else
+        qputenv("LANG", language);
+    }
+    return false;
+  }
   qputenv("QT_IM_MODULE", "qtvirtualkeyboard");
-  // The keyboard takes its layout from the system's language; Derslik speaks
-  // Turkish, so does its keyboard (a Turkish board has it so already).
-  if (!qgetenv("LANG").startsWith("tr") && qgetenv("LC_ALL").isEmpty())
-    qputenv("LANG", "tr_TR.UTF-8");
+  return true;
 }
 
 }  // namespace
