@@ -41,7 +41,6 @@ class HoldCue : public QWidget {
   HoldCue(QWidget* window, const QElapsedTimer& clock) : QWidget(window), m_clock(clock) {
     setObjectName(QStringLiteral("basiliTutmaIsareti"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_NoSystemBackground);
     resize(88, 88);
   }
 
@@ -141,6 +140,12 @@ TouchSupport::TouchSupport(QApplication& app)
   m_cueTimer.setInterval(30);
   connect(&m_cueTimer, &QTimer::timeout, this, [this] {
     if (!m_cue) return;
+    // A release the window never saw (it went to a window that opened meanwhile)
+    // still ends the hold.
+    if (!m_touchDown && !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+      cancelHold();
+      return;
+    }
     // A tap is over long before the ring would show: it appears only for a hold.
     if (m_holdClock.elapsed() > 120 && m_cue->isHidden()) {
       m_cue->show();
@@ -294,6 +299,7 @@ bool TouchSupport::eventFilter(QObject* watched, QEvent* event) {
       // Seen once, at the window, whichever control takes it.
       if (!watched->isWindowType()) break;
       auto* touch = static_cast<QTouchEvent*>(event);
+      m_touchDown = event->type() == QEvent::TouchBegin || event->type() == QEvent::TouchUpdate;
       if (event->type() == QEvent::TouchBegin && touch->points().size() == 1)
         startHold(touch->points().first().globalPosition().toPoint());
       else if (event->type() == QEvent::TouchUpdate && touch->points().size() == 1)

@@ -93,6 +93,7 @@ class TouchSupport : public QObject {
   QPoint m_holdPos;
   QPointer<QWidget> m_holdWindow;
   QPointer<QWidget> m_cue;
+  bool m_touchDown = false;
   bool m_swallowMouse = false;  // the press that opened a menu must not also click
 };
 
