@@ -381,6 +381,10 @@ void frmOnizleme::build() {
           std::pair{Command::Pause, "cmdNav2"}, std::pair{Command::ToggleCounts, "cmdNav1"},
           std::pair{Command::Previous, "cmdNav0"}, std::pair{Command::Exit, "cmdCikis"}})
       commandColumn->addWidget(addButton(command, QString::fromLatin1(name), buttons));
+    // "Teste Devam Et" of the report after a question stands first, on the same side.
+    reportBox->removeWidget(m_cmdTesteDevam);
+    m_cmdTesteDevam->setParent(buttons);
+    commandColumn->insertWidget(1, m_cmdTesteDevam);
     commandColumn->addSpacing(16);
     commandColumn->addWidget(framework::sideSwitchButton(
         buttons, [this](board::CommandSide side) { placeCommands(side); }));
@@ -784,6 +788,8 @@ void frmOnizleme::applyScale() {
     b->setMinimumHeight(std::max(44, h / 16));
     if (column) b->setMinimumWidth(std::max(180, h / 4));
   }
+  // The column keeps its width whichever commands the page has.
+  if (column) m_commands->setMinimumWidth(std::max(180, h / 4) + 24);
   if (auto* side = m_commands->findChild<QPushButton*>(QStringLiteral("cmdKomutTarafi")))
     setPixelSize(side, h / 60);
   for (Command c : {Command::ConfirmExit, Command::CancelExit}) {
