@@ -3,6 +3,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 #include "Messages.h"
 #include "delivery/InterruptedRuns.h"
@@ -148,6 +149,10 @@ frmOnizleme* openFreePresentation(const ScreenContext& context,
   if (framework::commandsInColumn()) bar->placeOnBoard();
   bar->show();
   bar->raise();
+  // A window manager places a new window where it likes: once it is up, it goes
+  // to the teacher's side again.
+  if (framework::commandsInColumn())
+    QTimer::singleShot(0, bar, [bar] { bar->placeOnBoard(); });
   return window;
 }
 
