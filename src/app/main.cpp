@@ -7,6 +7,8 @@
 #include <optional>
 
 #include "Messages.h"
+#include "board/BoardSettings.h"
+#include "board/InputDevices.h"
 #include "framework/ExchangeImport.h"
 #include "framework/ScreenHelp.h"
 #include "framework/frmMesaj.h"
@@ -71,9 +73,37 @@ void openGivenFile(MDIForm1& window, const QString& path) {
                                            {file.absoluteFilePath()});
 }
 
+// Qt picks its input method once, when the application starts: the screen
+// keyboard is chosen before it. A desktop that shows a keyboard of its own (or
+// an input method framework that brings one) keeps it.
+bool chooseScreenKeyboard() {
+  // The keyboard takes its layout from the language of the environment at the
+  // first look at it (reading the settings below looks already). Derslik
+  // speaks Turkish, and so does its keyboard; without the keyboard the
+  // environment is given back as it was.
+  const QByteArray language = qgetenv("LANG");
+  const bool leaveLanguage = language.startsWith("tr") || !qgetenv("LC_ALL").isEmpty();
+  if (!leaveLanguage) qputenv("LANG", "tr_TR.UTF-8");
+  const QByteArray given = qgetenv("QT_IM_MODULE");
+  const bool systemKeyboard = given.contains("maliit") || board::systemScreenKeyboardRunning();
+  const board::BoardSettings settings = board::BoardSettings::load(false);
+  if (!board::useOwnScreenKeyboard(settings.keyboard, board::keyboardAttached(), systemKeyboard)) {
+    if (!leaveLanguage) {
+      if (language.isNull())
+        qunsetenv("LANG");
+      else
+        qputenv("LANG", language);
+    }
+    return false;
+  }
+  qputenv("QT_IM_MODULE", "qtvirtualkeyboard");
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  chooseScreenKeyboard();
   QApplication app(argc, argv);
   shell::setUpApplication(app);
 

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QLoggingCategory>
 #include <QMdiArea>
 #include <QPainter>
@@ -114,9 +115,15 @@ void ReceiverController::buildStatusWidget() {
   m_lblUSBOnOff->setToolTip(
       QStringLiteral("Kumanda alımını açmak ya da kapatmak için çift tıklayın"));
   m_lblUSBOnOff->installEventFilter(this);
+  // The same switch for a finger (a double-click is no gesture of a board).
+  m_cmdUSBOnOff = new QPushButton(m_status);
+  m_cmdUSBOnOff->setObjectName(QStringLiteral("cmdUSBOnOff"));
+  m_cmdUSBOnOff->setFocusPolicy(Qt::NoFocus);
+  connect(m_cmdUSBOnOff, &QPushButton::clicked, this, &ReceiverController::lblUSBOnOff_DblClick);
   for (QWidget* w : {static_cast<QWidget*>(m_imgON), static_cast<QWidget*>(m_imgOFF),
                      static_cast<QWidget*>(m_imgON2), static_cast<QWidget*>(m_imgOFF2),
-                     static_cast<QWidget*>(m_lblAliciBagli), static_cast<QWidget*>(m_lblUSBOnOff)})
+                     static_cast<QWidget*>(m_lblAliciBagli), static_cast<QWidget*>(m_lblUSBOnOff),
+                     static_cast<QWidget*>(m_cmdUSBOnOff)})
     box->addWidget(w);
   showState();
 
@@ -140,6 +147,7 @@ void ReceiverController::showState() {
   m_lblAliciBagli->setPalette(pal);
   m_lblUSBOnOff->setText(m_reception ? QStringLiteral("Kumanda alımı açık")
                                      : QStringLiteral("Kumanda alımı kapalı"));
+  m_cmdUSBOnOff->setText(m_reception ? QStringLiteral("Kapat") : QStringLiteral("Aç"));
 }
 
 void ReceiverController::setLink(std::unique_ptr<receiver::ReceiverLink> link) {

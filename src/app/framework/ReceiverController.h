@@ -17,6 +17,7 @@
 #include "receiver/ReportDiagnostics.h"
 
 class QLabel;
+class QPushButton;
 class QMdiArea;
 class QWidget;
 
@@ -130,6 +131,7 @@ class ReceiverController : public QObject {
   QLabel* m_imgOFF2 = nullptr;
   QLabel* m_lblAliciBagli = nullptr;
   QLabel* m_lblUSBOnOff = nullptr;
+  QPushButton* m_cmdUSBOnOff = nullptr;
   QPointer<ReceiverDiagnosticsPanel> m_panel;
 };
 

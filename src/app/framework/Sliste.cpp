@@ -21,6 +21,7 @@
 
 #include "Messages.h"
 #include "frmSlisteDuzenle.h"
+#include "framework/TouchSupport.h"
 #include "lists/RowFilter.h"
 #include "lists/SutunBaslik.h"
 #include "store/Store.h"
@@ -137,6 +138,9 @@ Sliste::Sliste(const ScreenContext& context, const lists::GridIdentity& identity
     }
   });
   m_baseFont = m_view->font();
+  if (const framework::TouchSupport* touch = framework::TouchSupport::instance())
+    connect(touch, &framework::TouchSupport::boardChanged, this,
+            [this] { setSatirYuksekligi(m_rowHeight); });
   setOperationMode(OperationMode::CokSatir);
   setSatirYuksekligi(0);
   updateSelectAll();
@@ -262,6 +266,15 @@ void Sliste::applyAppearance(const lists::GridAppearance& a) {
   int height = m_rowHeight;
   if (a.rowHeight > 0) height = int(a.rowHeight * dpi() / 72.0 + 0.5);
   if (height <= 0) height = QFontMetrics(f).height() + 10;
+  // On a board a row, a column's filter box and the box that picks every row
+  // are a finger's targets like any button (a row's grid line is not).
+  const framework::TouchSupport* touch = framework::TouchSupport::instance();
+  const int target = touch && touch->touchBoard() ? touch->targetPixels() : 0;
+  height = std::max(height, target + 1);
+  m_view->horizontalHeader()->setMinimumSectionSize(target);
+  m_view->verticalHeader()->setMinimumWidth(
+      std::max(m_selectAll->sizeHint().width() + 8, target));
+  m_filterBar->setFixedHeight(std::max(QLineEdit().sizeHint().height(), target) + 2);
   m_view->verticalHeader()->setMinimumSectionSize(std::min(height, 12));
   m_view->verticalHeader()->setDefaultSectionSize(std::clamp(height, 12, 200));
 }

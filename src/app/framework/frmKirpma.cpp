@@ -12,6 +12,7 @@
 
 #include "Messages.h"
 #include "authoring/Question.h"
+#include "framework/TouchSupport.h"
 
 namespace {
 // A smaller rectangle is a slip of the mouse, not a question.
@@ -23,6 +24,8 @@ frmKirpma::frmKirpma(const QImage& capture, Mode mode, QWidget* parent)
       m_capture(capture) {
   setObjectName(QStringLiteral("frmKirpma"));
   setWindowTitle(QStringLiteral("Soruyu Kırp"));
+  // Framing is a drag; a finger that pauses on a corner is still framing.
+  framework::TouchSupport::excludeFromHold(this);
   setAttribute(Qt::WA_DeleteOnClose);
   setCursor(Qt::CrossCursor);
   setFocusPolicy(Qt::StrongFocus);

@@ -6,6 +6,7 @@
 
 #include "QtTranslations.h"
 #include "framework/ScreenHelp.h"
+#include "framework/TouchSupport.h"
 
 namespace shell {
 
@@ -26,6 +27,7 @@ void setUpApplication(QApplication& app) {
   QFont font = QApplication::font();
   font.setHintingPreference(QFont::PreferFullHinting);
   QApplication::setFont(font);
+  framework::TouchSupport::install(app);
 }
 
 }  // namespace shell

@@ -17,6 +17,7 @@
 #include <QStatusBar>
 
 #include "Version.h"
+#include "framework/BoardMenu.h"
 #include "framework/ExchangeImport.h"
 #include "framework/ReceiverController.h"
 #include "framework/ScreenHelpers.h"
@@ -155,6 +156,8 @@ void MDIForm1::buildMenus() {
   connect(m_raporAnimasyonu, &QAction::toggled, this, [](bool on) {
     store::UserSettings::setBool(QStringLiteral("Menu"), QStringLiteral("RaporAnimasyonu"), on);
   });
+  framework::addBoardMenu(menu, m_context.messages,
+                          [this] { return m_menu->requireRight(QStringLiteral("mnuTahta")); });
   menu->addSeparator();
   QAction* quit = add(QStringLiteral("Çıkış"), QStringLiteral("mnuCikis"), [this] { close(); });
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

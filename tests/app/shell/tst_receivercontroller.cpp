@@ -1,6 +1,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QtTest>
 
 #include <sys/socket.h>
@@ -80,8 +81,13 @@ class TestReceiverController : public QObject {
     QCOMPARE(shown(), QStringList{"imgON"});
     QCOMPARE(label("lblUSBOnOff")->text(), QStringLiteral("Kumanda alımı kapalı"));
     QCOMPARE(store::UserSettings::get("USBDurum", "USBDurum"), QStringLiteral("False"));
-    h->controller->lblUSBOnOff_DblClick();
+    // The button beside the words does the same, for a finger.
+    auto* button = h->main->findChild<QPushButton*>(QStringLiteral("cmdUSBOnOff"));
+    QVERIFY(button);
+    QCOMPARE(button->text(), QStringLiteral("Aç"));
+    button->click();
     QTRY_COMPARE(shown(), (QStringList{"imgON", "imgON2"}));
+    QCOMPARE(button->text(), QStringLiteral("Kapat"));
   }
 
   void otherDevicesIgnored() {

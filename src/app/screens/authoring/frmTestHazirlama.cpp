@@ -70,7 +70,7 @@ frmTestHazirlama::frmTestHazirlama(const ScreenContext& context, QWidget* parent
   auto* root = new QVBoxLayout(this);
   m_tabs = new QTabWidget(this);
   m_tabs->setObjectName(QStringLiteral("SSTab1"));
-  m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { min-height: 34px; padding: 4px 18px; }"));
+  m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { min-height: 36px; padding: 4px 18px; }"));
   m_tabs->addTab(buildInfo(), QStringLiteral("Teste Ait Bilgiler"));
   m_tabs->addTab(buildQuestions(), QStringLiteral("Testin Sorularını Oluştur"));
   m_tabs->addTab(buildSearch(), QStringLiteral("Mevcut Testler"));
@@ -122,7 +122,7 @@ QWidget* frmTestHazirlama::buildInfo() {
   big.setPointSizeF(big.pointSizeF() * 1.4);
   big.setBold(true);
   number->setFont(big);
-  number->onDoubleClick = [this] {
+  auto renumber = [this] {
     if (!m_form.savedTestShown()) return;
     bool ok = false;
     const QString answer =
@@ -132,12 +132,20 @@ QWidget* frmTestHazirlama::buildInfo() {
                               QLineEdit::Normal, QString(), &ok);
     if (ok && !answer.trimmed().isEmpty()) numaraDegistir(answer.trimmed());
   };
+  number->onDoubleClick = renumber;
+  auto* cmdNumara = new QPushButton(QStringLiteral("Numarayı Değiştir"), page);
+  cmdNumara->setObjectName(QStringLiteral("cmdTestNoDegistir"));
+  connect(cmdNumara, &QPushButton::clicked, this, renumber);
   m_lblTestNo = number;
   m_txtTestAdi = lineEdit(QStringLiteral("txtTestAdi"), page);
   m_cmbHazirlayan = combo(QStringLiteral("cmbHazirlayan"), page, true);
   const char* const kNames[] = {"cmbSeviye", "cmbDers", "cmbUnite", "cmbKonu", "cmbKazanim"};
   const char* const kCaptions[] = {"Seviye", "Ders", "Ünite", "Konu", "Kazanım"};
-  f->addRow(QStringLiteral("Test No"), m_lblTestNo);
+  auto* numberRow = new QHBoxLayout;
+  numberRow->addWidget(m_lblTestNo);
+  numberRow->addStretch(1);
+  numberRow->addWidget(cmdNumara);
+  f->addRow(QStringLiteral("Test No"), numberRow);
   f->addRow(QStringLiteral("Test Adı"), m_txtTestAdi);
   f->addRow(QStringLiteral("Hazırlayan"), m_cmbHazirlayan);
   for (int i = 0; i < 5; ++i) {
@@ -186,8 +194,12 @@ QWidget* frmTestHazirlama::buildInfo() {
   h->addLayout(left, 1);
 
   auto* right = new QVBoxLayout;
-  right->addWidget(
-      new QLabel(QStringLiteral("Test Başlangıç Ekranı (çift tıklayıp resim seçin)"), page));
+  auto* startRow = new QHBoxLayout;
+  startRow->addWidget(new QLabel(QStringLiteral("Test Başlangıç Ekranı"), page), 1);
+  auto* cmdBaslangic = new QPushButton(QStringLiteral("Resim Seç"), page);
+  cmdBaslangic->setObjectName(QStringLiteral("cmdBaslangicResmi"));
+  startRow->addWidget(cmdBaslangic);
+  right->addLayout(startRow);
   m_baslangic = new PictureBox(QStringLiteral("picBaslangicEkrani"), page);
   right->addWidget(m_baslangic, 1);
   h->addLayout(right, 1);
@@ -212,12 +224,15 @@ QWidget* frmTestHazirlama::buildInfo() {
   connect(m_cmdKitapcik, &QPushButton::clicked, this, &frmTestHazirlama::kitapcik);
   connect(m_cmdTestVer, &QPushButton::clicked, this, &frmTestHazirlama::testVer);
   connect(m_cmdTestAl, &QPushButton::clicked, this, &frmTestHazirlama::testAl);
-  connect(m_baslangic, &PictureBox::doubleClicked, this, [this] {
+  auto pickStart = [this] {
     const QString file = filedialogs::openFile(
         this, QStringLiteral("Fotograf"), QStringLiteral("Resim Dosyanızı Seçiniz"),
         QStringLiteral("Resim Dosyaları (*.jpg *.jpeg *.png)"));
     if (!file.isEmpty()) baslangicResmi(file);
-  });
+  };
+  connect(m_baslangic, &PictureBox::doubleClicked, this, pickStart);
+  connect(findChild<QPushButton*>(QStringLiteral("cmdBaslangicResmi")), &QPushButton::clicked, this,
+          pickStart);
   connect(m_baslangic, &PictureBox::fileDropped, this, &frmTestHazirlama::baslangicResmi);
   connect(m_baslangic, &PictureBox::imageGiven, this, [this](const QImage& image) {
     report(m_form.setStartScreen(image));

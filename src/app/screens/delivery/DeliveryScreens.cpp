@@ -3,10 +3,12 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 #include "Messages.h"
 #include "delivery/InterruptedRuns.h"
 #include "delivery/Recording.h"
+#include "framework/CommandSide.h"
 #include "framework/PresentationDisplay.h"
 #include "framework/ReceiverController.h"
 #include "framework/ScreenRegistry.h"
@@ -144,8 +146,13 @@ frmOnizleme* openFreePresentation(const ScreenContext& context,
   receiver.router().attach(bar, &window->presses());
   bar->adjustSize();
   bar->move(window->screen()->availableGeometry().topLeft());
+  if (framework::commandsInColumn()) bar->placeOnBoard();
   bar->show();
   bar->raise();
+  // A window manager places a new window where it likes: once it is up, it goes
+  // to the teacher's side again.
+  if (framework::commandsInColumn())
+    QTimer::singleShot(0, bar, [bar] { bar->placeOnBoard(); });
   return window;
 }
 

@@ -22,9 +22,11 @@
 #include <QtCharts/QValueAxis>
 
 #include "delivery/LessonSetup.h"
+#include "framework/CommandSide.h"
 #include "framework/PresentationDisplay.h"
 #include "framework/QuestionPicture.h"
 #include "framework/RunTilesView.h"
+#include "framework/TouchSupport.h"
 #include "framework/frmKirpma.h"
 #include "reports/RunReport.h"
 #include "screens/delivery/QuestionMediaPlayer.h"
@@ -363,19 +365,45 @@ void frmOnizleme::build() {
   confirmRow->addWidget(addButton(Command::ConfirmExit, QStringLiteral("cmdCikisEvet"), m_confirm));
   confirmRow->addWidget(addButton(Command::CancelExit, QStringLiteral("cmdCikisHayir"), m_confirm));
 
-  // ---- the buttons (cmdNav, cmdSoruCevapGoster, cmdCikis)
+  // ---- the buttons (cmdNav, cmdSoruCevapGoster, cmdCikis): a row along the
+  // bottom, or on a board a column on the teacher's side, the most used first
+  // and low enough for anyone to reach.
   auto* buttons = new QWidget(this);
-  auto* buttonRow = new QHBoxLayout(buttons);
-  buttonRow->setContentsMargins(12, 0, 12, 8);
-  buttonRow->addWidget(addButton(Command::Previous, QStringLiteral("cmdNav0"), buttons));
-  buttonRow->addWidget(addButton(Command::ToggleCounts, QStringLiteral("cmdNav1"), buttons));
-  buttonRow->addWidget(addButton(Command::Pause, QStringLiteral("cmdNav2"), buttons));
-  buttonRow->addWidget(addButton(Command::ShowAnswer, QStringLiteral("cmdNav4"), buttons));
-  buttonRow->addWidget(addButton(Command::Replay, QStringLiteral("cmdNav5"), buttons));
-  buttonRow->addWidget(addButton(Command::Solution, QStringLiteral("cmdSoruCevapGoster"), buttons));
-  buttonRow->addStretch(1);
-  buttonRow->addWidget(addButton(Command::Exit, QStringLiteral("cmdCikis"), buttons));
-  buttonRow->addWidget(addButton(Command::Next, QStringLiteral("cmdNav3"), buttons));
+  buttons->setObjectName(QStringLiteral("frameKomutlar"));
+  const bool column = framework::commandsInColumn();
+  if (column) {
+    auto* commandColumn = new QVBoxLayout(buttons);
+    commandColumn->setContentsMargins(12, 8, 12, 8);
+    commandColumn->addStretch(3);
+    for (const auto& [command, name] :
+         {std::pair{Command::Next, "cmdNav3"}, std::pair{Command::ShowAnswer, "cmdNav4"},
+          std::pair{Command::Solution, "cmdSoruCevapGoster"}, std::pair{Command::Replay, "cmdNav5"},
+          std::pair{Command::Pause, "cmdNav2"}, std::pair{Command::ToggleCounts, "cmdNav1"},
+          std::pair{Command::Previous, "cmdNav0"}, std::pair{Command::Exit, "cmdCikis"}})
+      commandColumn->addWidget(addButton(command, QString::fromLatin1(name), buttons));
+    // "Teste Devam Et" of the report after a question stands first, on the same side.
+    reportBox->removeWidget(m_cmdTesteDevam);
+    m_cmdTesteDevam->setParent(buttons);
+    commandColumn->insertWidget(1, m_cmdTesteDevam);
+    commandColumn->addSpacing(16);
+    commandColumn->addWidget(framework::sideSwitchButton(
+        buttons, [this](board::CommandSide side) { placeCommands(side); }));
+    commandColumn->addStretch(1);
+  } else {
+    auto* buttonRow = new QHBoxLayout(buttons);
+    buttonRow->setContentsMargins(12, 0, 12, 8);
+    buttonRow->addWidget(addButton(Command::Previous, QStringLiteral("cmdNav0"), buttons));
+    buttonRow->addWidget(addButton(Command::ToggleCounts, QStringLiteral("cmdNav1"), buttons));
+    buttonRow->addWidget(addButton(Command::Pause, QStringLiteral("cmdNav2"), buttons));
+    buttonRow->addWidget(addButton(Command::ShowAnswer, QStringLiteral("cmdNav4"), buttons));
+    buttonRow->addWidget(addButton(Command::Replay, QStringLiteral("cmdNav5"), buttons));
+    buttonRow->addWidget(
+        addButton(Command::Solution, QStringLiteral("cmdSoruCevapGoster"), buttons));
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(addButton(Command::Exit, QStringLiteral("cmdCikis"), buttons));
+    buttonRow->addWidget(addButton(Command::Next, QStringLiteral("cmdNav3"), buttons));
+  }
+  m_commands = buttons;
   cmdNav(Command::Next)->setStyleSheet(QStringLiteral("font-weight:bold"));
 
   // ---- a lesson's choices (cmbDersRaporGoster, chkSoruIcerigi)
@@ -401,12 +429,28 @@ void frmOnizleme::build() {
   box->setContentsMargins(0, 0, 0, 0);
   box->setSpacing(6);
   box->addWidget(top);
-  box->addWidget(m_pages, 1);
+  m_middle = new QHBoxLayout;
+  m_middle->setSpacing(0);
+  m_middle->addWidget(m_pages, 1);
+  box->addLayout(m_middle, 1);
   box->addWidget(m_lessonRow);
   box->addWidget(m_counters);
   box->addWidget(m_confirm);
-  box->addWidget(buttons);
+  if (column)
+    placeCommands(framework::commandSide());
+  else
+    box->addWidget(buttons);
+  // Only the commands answer a finger: a touch on the question or the tiles,
+  // held or not, does nothing.
+  framework::TouchSupport::excludeFromHold(this);
   applyScale();
+}
+
+void frmOnizleme::placeCommands(board::CommandSide side) {
+  m_middle->removeWidget(m_commands);
+  m_middle->insertWidget(side == board::CommandSide::Left ? 0 : 1, m_commands);
+  m_commands->setProperty("taraf", side == board::CommandSide::Left ? QStringLiteral("sol")
+                                                                     : QStringLiteral("sag"));
 }
 
 Status frmOnizleme::Ayarla(const delivery::RunPlan& plan) {
@@ -738,10 +782,16 @@ void frmOnizleme::applyScale() {
     setPixelSize(t, h / 34);
     t->verticalHeader()->setDefaultSectionSize(h / 34 * 2);
   }
+  const bool column = m_middle->indexOf(m_commands) >= 0;
   for (QPushButton* b : m_buttons) {
-    setPixelSize(b, h / 48, b == cmdNav(Command::Next));
+    setPixelSize(b, column ? h / 40 : h / 48, b == cmdNav(Command::Next));
     b->setMinimumHeight(std::max(44, h / 16));
+    if (column) b->setMinimumWidth(std::max(180, h / 4));
   }
+  // The column keeps its width whichever commands the page has.
+  if (column) m_commands->setMinimumWidth(std::max(180, h / 4) + 24);
+  if (auto* side = m_commands->findChild<QPushButton*>(QStringLiteral("cmdKomutTarafi")))
+    setPixelSize(side, h / 60);
   for (Command c : {Command::ConfirmExit, Command::CancelExit}) {
     setPixelSize(cmdNav(c), h / 34, true);
     cmdNav(c)->setMinimumWidth(h / 5);

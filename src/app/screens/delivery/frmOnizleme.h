@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "Result.h"
+#include "board/BoardSettings.h"
 #include "delivery/FreeQuestionClips.h"
 #include "delivery/RunSession.h"
 #include "framework/SanalKumandaHost.h"
@@ -18,6 +19,7 @@ class QChartView;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -108,6 +110,8 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
 
  private:
   void build();
+  // On a board: the commands' column to the teacher's side of the pages.
+  void placeCommands(board::CommandSide side);
   // What both openings share once the session is open.
   Status opened(const delivery::RunPlan& plan);
   QPushButton* addButton(Command command, const QString& name, QWidget* parent);
@@ -176,4 +180,6 @@ class frmOnizleme : public QWidget, public SanalKumandaHost {
   QFrame* m_confirm = nullptr;
   QLabel* m_lblConfirm = nullptr;
   QWidget* m_counters = nullptr;
+  QWidget* m_commands = nullptr;
+  QHBoxLayout* m_middle = nullptr;
 };

@@ -4,7 +4,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include "framework/CommandSide.h"
 
 frmSerbestTamEkran::frmSerbestTamEkran(delivery::RunSession& session, QWidget* parent)
     // A window of its own, not a tool window: the teacher opens the vote by
@@ -47,7 +50,10 @@ frmSerbestTamEkran::frmSerbestTamEkran(delivery::RunSession& session, QWidget* p
   frameBox->addWidget(m_lblSayilar);
 
   m_buttonRow = new QWidget(this);
-  auto* row = new QHBoxLayout(m_buttonRow);
+  // On a board the commands stand one above the other at the teacher's side.
+  const bool column = framework::commandsInColumn();
+  QBoxLayout* row = column ? static_cast<QBoxLayout*>(new QVBoxLayout(m_buttonRow))
+                           : static_cast<QBoxLayout*>(new QHBoxLayout(m_buttonRow));
   row->setContentsMargins(0, 0, 0, 0);
   for (Command c : {Command::Previous, Command::Next, Command::ShowAnswer, Command::Pause,
                     Command::Exit, Command::ConfirmExit, Command::CancelExit}) {
@@ -77,6 +83,14 @@ frmSerbestTamEkran::frmSerbestTamEkran(delivery::RunSession& session, QWidget* p
                                                 {Command::ConfirmExit, QStringLiteral("cmdEvet")},
                                                 {Command::CancelExit, QStringLiteral("cmdHayir")}};
   for (const auto& [c, name] : names) m_buttons.value(c)->setObjectName(name);
+  if (column) {
+    // The most used first, after "Teste Devam Et" that stands alone when shown.
+    row->removeWidget(m_buttons.value(Command::Next));
+    row->insertWidget(1, m_buttons.value(Command::Next));
+    row->addWidget(framework::sideSwitchButton(m_buttonRow, [this](board::CommandSide) {
+      placeOnBoard();
+    }));
+  }
 
   auto* box = new QVBoxLayout(this);
   box->setContentsMargins(4, 4, 4, 4);
@@ -103,6 +117,13 @@ void frmSerbestTamEkran::setFolded(bool folded) {
   m_cmdKatla->setText(folded ? QStringLiteral("▾") : QStringLiteral("▴"));
   m_cmdKatla->setToolTip(folded ? QStringLiteral("Aç") : QStringLiteral("Kapat"));
   adjustSize();
+}
+
+void frmSerbestTamEkran::placeOnBoard() {
+  if (!screen()) return;
+  adjustSize();
+  setGeometry(framework::placeOnSide(screen()->availableGeometry(), size(),
+                                     framework::commandSide()));
 }
 
 void frmSerbestTamEkran::setClipping(bool on, std::function<bool()> clipped) {

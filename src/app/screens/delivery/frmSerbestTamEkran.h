@@ -40,6 +40,9 @@ class frmSerbestTamEkran : public QWidget {
   // while closed, green while open, with a text readable on each.
   static QPalette votingPalette(QPalette base, bool open);
 
+  // On a board: at the edge of the side the teacher chose, low on the screen.
+  void placeOnBoard();
+
  signals:
   void clipRequested();
 

@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "framework/TouchSupport.h"
+
 namespace {
 
 constexpr int kMargin = 6;
@@ -28,6 +30,8 @@ QIcon swatch(const QColor& colour, int width) {
 QuestionSketch::QuestionSketch(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("picSoru"));
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // A pen held still is drawing a dot, not asking for a menu.
+  framework::TouchSupport::excludeFromHold(this);
   setMinimumHeight(120);
   m_colour = colours().first().colour;
   m_width = widths().at(1).width;

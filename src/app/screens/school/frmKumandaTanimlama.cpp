@@ -161,9 +161,17 @@ frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* 
   m_lblKumandaEtiketiYazdir->setToolTip(
       QStringLiteral("Kumanda numarası etiketleri için çift tıklayınız"));
   m_lblKumandaEtiketiYazdir->installEventFilter(this);
+  // The labels of the numbers also by a button: a board has no double-click.
+  auto* cmdNumaraEtiketleri = framework::button(QStringLiteral("cmdNumaraEtiketleri"),
+                                                QStringLiteral("Numara Etiketleri"), m_frameKumanda);
+  connect(cmdNumaraEtiketleri, &QPushButton::clicked, this, [this] {
+    const QString path = school::SchoolExports(m_context.store).remoteNumberLabelsPath();
+    afterExport(kumandaEtiketiYaz(path), path);
+  });
   countRow->addWidget(m_lblSayi);
   countRow->addWidget(m_lblKumandaEtiketiYazdir);
   countRow->addStretch();
+  countRow->addWidget(cmdNumaraEtiketleri);
   auto* cmdBitir =
       framework::button(QStringLiteral("cmdBitir"), QStringLiteral("Bitir"), m_frameKumanda);
   fl->addWidget(m_lblOgretmenKumandasi);

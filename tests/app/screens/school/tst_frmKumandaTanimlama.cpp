@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -225,6 +226,10 @@ class TestKumandaTanimlama : public QObject {
                             "Raporunuz başarıyla hazırlandı, Raporu şimdi açmak ister misiniz?")});
     QCOMPARE(f.opened.size(), 1);
     QVERIFY(QFile::exists(f.opened.first()));
+    // The same by the button a finger can press.
+    f.answers({Messages::Answer::Yes});
+    w.findChild<QPushButton*>(QStringLiteral("cmdNumaraEtiketleri"))->click();
+    QCOMPARE(f.opened.size(), 2);
     QVERIFY(w.eslesmeListesiYaz(f.path(QStringLiteral("liste.xlsx"))).ok());
     QVERIFY(QFile::exists(f.path(QStringLiteral("liste.xlsx"))));
   }
