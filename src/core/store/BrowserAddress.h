@@ -21,4 +21,10 @@ inline QString browserKayitNo(const QString& address) {
   return isBrowserAddress(address) ? address.mid(4) : QString();
 }
 
+// What a report shows for an address: "Tarayıcı" for a browser address (its
+// number part is the student's record number, not a remote anyone could find).
+inline QString shownAddress(const QString& address) {
+  return isBrowserAddress(address) ? QStringLiteral("Tarayıcı") : address;
+}
+
 }  // namespace store

@@ -7,6 +7,7 @@
 #include "Messages.h"
 #include "delivery/InterruptedRuns.h"
 #include "delivery/Recording.h"
+#include "framework/BrowserAnswers.h"
 #include "framework/PresentationDisplay.h"
 #include "framework/ReceiverController.h"
 #include "framework/ScreenRegistry.h"
@@ -17,30 +18,68 @@
 #include "screens/delivery/frmSerbestTamEkran.h"
 #include "screens/delivery/frmTestUygula.h"
 #include "store/Store.h"
+#include "web/BrowserTakers.h"
 
 namespace deliveryui {
 
 namespace {
 constexpr int kRunScreen = 4;
 constexpr int kLessonScreen = 7;
+// The run screen's choices hold for a run taken up again as well.
+const QString kRunScreenName = QStringLiteral("frmTestUygula");
 
 void cannotResume(Messages& messages, const QString& error) {
   messages.error(QStringLiteral("Yarım kalan uygulama açılamadı (%1)").arg(error));
 }
 
+// The students who may answer from a browser when `screen`'s check box is on:
+// the run's, with the class's students who have no remote joining its tiles.
+std::optional<web::BrowserTakers> browserTakers(const ScreenContext& context,
+                                                const QString& screen,
+                                                const delivery::RunPlan& plan) {
+  if (screen.isEmpty() || !framework::BrowserAnswers::wanted(context, screen)) return std::nullopt;
+  Result<QList<web::RosterEntry>> roster =
+      web::classRoster(context.store, plan.description.className);
+  if (!roster) {
+    context.messages.warning(
+        QStringLiteral("Tarayıcıdan cevaplama başlatılamadı: %1\n\nEtkinlik kumandalarla sürüyor.")
+            .arg(roster.error()));
+    return std::nullopt;
+  }
+  return web::browserTakers(plan.studentRemotes, plan.names, roster.value());
+}
+
 // Opens the window with `open` (its Ayarla or SerbestAyarla), then puts it on
-// the screen, attached to the routing.
+// the screen, attached to the routing; with the browser answers of `browserScreen`
+// when its check box is on.
 frmOnizleme* present(const ScreenContext& context, framework::ReceiverController& receiver,
-                     const delivery::RunPlan& plan, const DeliveryHooks& hooks,
-                     const std::function<Status(frmOnizleme&)>& open) {
+                     const delivery::RunPlan& given, const DeliveryHooks& hooks,
+                     const QString& browserScreen,
+                     const std::function<Status(frmOnizleme&, const delivery::RunPlan&)>& open) {
   QWidget* mainWindow = hooks.mainWindow;
+  delivery::RunPlan plan = given;
+  const std::optional<web::BrowserTakers> takers = browserTakers(context, browserScreen, plan);
+  if (takers) {
+    plan.studentRemotes = takers->addresses;
+    plan.names = takers->names;
+  }
   auto* window = new frmOnizleme(context, receiver::SteadyClock::instance());
-  if (Status s = open(*window); !s) {
+  if (Status s = open(*window, plan); !s) {
     context.messages.warning(s.error());
     delete window;
     return nullptr;
   }
   receiver.router().attach(window, &window->presses());
+  if (takers && !takers->roster.isEmpty()) {
+    if (auto* browser = framework::BrowserAnswers::open(context, receiver.pipeline(),
+                                                        takers->roster, browserScreen)) {
+      delivery::RunSession* session = &window->session();
+      browser->follow(*session, session, &delivery::RunSession::changed);
+      browser->showOn(window, [session] {
+        return session->page() == delivery::RunSession::Page::StartScreen;
+      });
+    }
+  }
   const bool reportAtEnd = plan.settings.reportAtEnd && hooks.openReport;
   QObject::connect(
       window, &frmOnizleme::finished, &context.store,
@@ -87,10 +126,11 @@ void registerDeliveryScreens(framework::ScreenRegistry& registry, const ScreenCo
     auto* screen = new frmTestUygula(context, parent);
     screen->setEditTest(hooks.editTest);
     screen->setStartRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
-      return openPresentation(context, receiver, plan, hooks) != nullptr;
+      return openPresentation(context, receiver, plan, hooks, kRunScreenName) != nullptr;
     });
     screen->setStartFreeRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
-      return openFreePresentation(context, receiver, plan, 0, hooks) != nullptr;
+      return openFreePresentation(context, receiver, plan, 0, hooks, false, kRunScreenName) !=
+             nullptr;
     });
     screen->setOpenHomework(
         [context, &receiver, hooks] { (void)openHomeworkCheck(context, receiver, hooks); });
@@ -99,7 +139,8 @@ void registerDeliveryScreens(framework::ScreenRegistry& registry, const ScreenCo
   registry.registerScreen(kLessonScreen, [context, &receiver, hooks](QWidget* parent) {
     auto* screen = new frmDersUygula(context, parent);
     screen->setStartRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
-      return openFreePresentation(context, receiver, plan, 0, hooks) != nullptr;
+      return openFreePresentation(context, receiver, plan, 0, hooks, false,
+                                  QStringLiteral("frmDersUygula")) != nullptr;
     });
     return screen;
   });
@@ -112,7 +153,8 @@ frmSerbestBilgileri* openHomeworkCheck(const ScreenContext& context,
   screen->setAttribute(Qt::WA_DeleteOnClose);
   screen->setStartRun(
       [context, &receiver, hooks](const delivery::RunPlan& plan, int questions, bool clip) {
-        return openFreePresentation(context, receiver, plan, questions, hooks, clip) != nullptr;
+        return openFreePresentation(context, receiver, plan, questions, hooks, clip,
+                                    QStringLiteral("frmSerbestBilgileri")) != nullptr;
       });
   if (context.showScreen)
     context.showScreen(screen);
@@ -122,18 +164,21 @@ frmSerbestBilgileri* openHomeworkCheck(const ScreenContext& context,
 }
 
 frmOnizleme* openPresentation(const ScreenContext& context, framework::ReceiverController& receiver,
-                              const delivery::RunPlan& plan, const DeliveryHooks& hooks) {
-  return present(context, receiver, plan, hooks,
-                 [&plan](frmOnizleme& window) { return window.Ayarla(plan); });
+                              const delivery::RunPlan& plan, const DeliveryHooks& hooks,
+                              const QString& browserScreen) {
+  return present(context, receiver, plan, hooks, browserScreen,
+                 [](frmOnizleme& window, const delivery::RunPlan& p) { return window.Ayarla(p); });
 }
 
 frmOnizleme* openFreePresentation(const ScreenContext& context,
                                   framework::ReceiverController& receiver,
                                   const delivery::RunPlan& plan, int questionLimit,
-                                  const DeliveryHooks& hooks, bool clip) {
-  frmOnizleme* window =
-      present(context, receiver, plan, hooks, [&plan, questionLimit](frmOnizleme& window) {
-        return window.SerbestAyarla(plan, questionLimit);
+                                  const DeliveryHooks& hooks, bool clip,
+                                  const QString& browserScreen) {
+  frmOnizleme* window = present(
+      context, receiver, plan, hooks, browserScreen,
+      [questionLimit](frmOnizleme& window, const delivery::RunPlan& p) {
+        return window.SerbestAyarla(p, questionLimit);
       });
   if (!window || !window->controlBar()) return window;
   if (clip) window->setClipping(true);
@@ -160,7 +205,7 @@ void offerInterruptedRun(const ScreenContext& context, framework::ReceiverContro
     cannotResume(context.messages, plan.error());
     return;
   }
-  if (plan.value()) openPresentation(context, receiver, *plan.value(), hooks);
+  if (plan.value()) openPresentation(context, receiver, *plan.value(), hooks, kRunScreenName);
 }
 
 frmOnizleme* resumeRun(const ScreenContext& context, framework::ReceiverController& receiver,
@@ -178,7 +223,7 @@ frmOnizleme* resumeRun(const ScreenContext& context, framework::ReceiverControll
       cannotResume(context.messages, plan.error());
       return nullptr;
     }
-    return openPresentation(context, receiver, plan.value(), hooks);
+    return openPresentation(context, receiver, plan.value(), hooks, kRunScreenName);
   }
   context.messages.warning(QStringLiteral("Bu uygulama yarım kalmış bir uygulama değil."));
   return nullptr;

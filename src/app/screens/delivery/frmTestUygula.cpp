@@ -18,6 +18,7 @@
 
 #include "Messages.h"
 #include "delivery/RunSession.h"
+#include "framework/BrowserAnswers.h"
 #include "framework/CurriculumFilters.h"
 #include "framework/ExchangeImport.h"
 #include "framework/FilterListFill.h"
@@ -81,6 +82,7 @@ void frmTestUygula::build() {
   m_grids = new RunRemoteGrids(m_context, kScreen, this);
   right->addWidget(m_grids->studentBox(), 3);
   right->addWidget(m_grids->teacherBox(), 1);
+  right->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this));
   middle->addLayout(right, 2);
   box->addLayout(middle, 1);
 

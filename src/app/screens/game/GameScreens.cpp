@@ -3,6 +3,7 @@
 #include <QPointer>
 
 #include "Messages.h"
+#include "framework/BrowserAnswers.h"
 #include "framework/PresentationDisplay.h"
 #include "framework/ReceiverController.h"
 #include "framework/ScreenRegistry.h"
@@ -14,6 +15,7 @@ namespace gameui {
 
 namespace {
 constexpr int kGameScreen = 11;
+const QString kGameScreenName = QStringLiteral("frmOyun");
 
 // Full screen on the board (the projector when there are two screens), taking
 // the presses; the program quitting takes it with it.
@@ -40,22 +42,41 @@ void registerGameScreens(framework::ScreenRegistry& registry, const ScreenContex
                          framework::ReceiverController& receiver, QWidget* mainWindow) {
   registry.registerScreen(kGameScreen, [context, &receiver, mainWindow](QWidget* parent) {
     auto* screen = new frmOyun(context, parent);
-    screen->setStartAttendance([context, &receiver, mainWindow](const game::Players& players) {
-      openAttendance(context, receiver, players, mainWindow);
-    });
+    screen->setStartAttendance(
+        [context, &receiver, mainWindow, screen](const game::Players& players) {
+          openAttendance(context, receiver, players, mainWindow,
+                         receiver::SteadyClock::instance(), screen->browserRoster());
+        });
     return screen;
   });
 }
 
 frmYoklama* openAttendance(const ScreenContext& context, framework::ReceiverController& receiver,
                            const game::Players& players, QWidget* mainWindow,
-                           const receiver::Clock& clock) {
+                           const receiver::Clock& clock,
+                           const QList<web::RosterEntry>& browserRoster) {
   auto* window = new frmYoklama(players, clock, &receiver);
   const receiver::Clock* time = &clock;
-  window->setStartGame([context, &receiver, mainWindow, time](const game::Players& present) {
-    openRace(context, receiver, present, game::Race::kStepIntervalMs, mainWindow, *time);
-  });
+  QPointer<framework::BrowserAnswers> browser;
+  if (!browserRoster.isEmpty())
+    browser = framework::BrowserAnswers::open(context, receiver.pipeline(), browserRoster,
+                                              kGameScreenName);
+  window->setStartGame(
+      [context, &receiver, mainWindow, time, browser](const game::Players& present) {
+        frmOyun1* race =
+            openRace(context, receiver, present, game::Race::kStepIntervalMs, mainWindow, *time);
+        // The class stays joined: the devices now see the race.
+        if (race && browser) {
+          browser->follow(race->race(), &race->race(), &game::Race::changed);
+          browser->showOn(race);
+        }
+      });
   putOnBoard(window, &window->attendance(), receiver, mainWindow);
+  if (browser) {
+    browser->follow(window->attendance(), &window->attendance(), &game::Attendance::changed);
+    // Large until the first player is present: the class joins from it.
+    browser->showOn(window, [roll = &window->attendance()] { return roll->presentCount() == 0; });
+  }
   // Closed without a game: back to the set-up (a race goes back by itself).
   QObject::connect(window, &frmYoklama::closedWithoutGame, window,
                    [main = QPointer<QWidget>(mainWindow)] {

@@ -12,10 +12,12 @@
 #include <algorithm>
 
 #include "Messages.h"
+#include "framework/BrowserAnswers.h"
 #include "framework/ScreenHelpers.h"
 #include "framework/Sliste.h"
 #include "lists/FilterLists.h"
 #include "store/Store.h"
+#include "web/BrowserTakers.h"
 
 namespace {
 const QString kScreen = QStringLiteral("frmOyun");
@@ -62,7 +64,7 @@ frmOyun::frmOyun(const ScreenContext& context, QWidget* parent)
   m_lblOyuncuSayisi = new QLabel(this);
   m_lblOyuncuSayisi->setObjectName(QStringLiteral("lblOyuncuSayisi"));
   buttons->addWidget(m_lblOyuncuSayisi);
-  buttons->addStretch(1);
+  buttons->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this), 1);
   QPushButton* close =
       framework::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
   connect(close, &QPushButton::clicked, this, [this] {
@@ -140,6 +142,16 @@ void frmOyun::showChosenCount() {
       QStringLiteral("Seçilen oyuncu: %1 / %2").arg(chosen.size()).arg(all.size()));
 }
 
+namespace {
+// The classes a choice of the class list stands for ("TÜMÜ": every one).
+QStringList classesOf(const game::GamePlayers& setup, const QString& chosen) {
+  if (chosen != QLatin1String("TÜMÜ")) return {chosen};
+  QStringList classes = setup.classEntries().valueOr({});
+  classes.removeAll(QStringLiteral("TÜMÜ"));
+  return classes;
+}
+}  // namespace
+
 void frmOyun::cmdYoklama_Click() {
   QList<game::GamePlayers::Row> chosen;
   for (int r : m_remotes->SeciliKayitlariVer())
@@ -147,6 +159,24 @@ void frmOyun::cmdYoklama_Click() {
                    m_remotes->deger(r, QStringLiteral("ADI")),
                    m_remotes->deger(r, QStringLiteral("SOYADI"))});
   Result<game::Players> players = game::GamePlayers::choose(chosen);
+  m_browserRoster.clear();
+  if (framework::BrowserAnswers::wanted(m_context, kScreen)) {
+    // The class's students without a remote play from their browsers.
+    QList<web::RosterEntry> roster;
+    for (const QString& c : classesOf(m_setup, m_cmbSinifi->currentText())) {
+      Result<QList<web::RosterEntry>> some = web::classRoster(m_context.store, c);
+      if (!some) {
+        m_context.messages.error(some.error());
+        return;
+      }
+      roster += some.value();
+    }
+    const game::Players remotes = players.valueOr({});
+    const web::BrowserTakers takers =
+        web::browserTakers(remotes.addresses, remotes.names, roster);
+    if (!takers.addresses.isEmpty()) players = game::Players{takers.addresses, takers.names};
+    m_browserRoster = takers.roster;
+  }
   if (!players) {
     m_context.messages.warning(players.error());
     return;
