@@ -194,8 +194,9 @@ void BrowserAnswers::activityChanged() {
     if (s.panel && s.large) s.panel->setLarge(s.large());
 }
 
-void BrowserAnswers::windowGone() {
-  m_shown.removeIf([](const Shown& s) { return !s.window; });
+void BrowserAnswers::windowGone(QObject* gone) {
+  // A widget says destroyed() before its QPointers are cleared: compare.
+  m_shown.removeIf([gone](const Shown& s) { return !s.window || s.window.data() == gone; });
   if (!m_shown.isEmpty()) return;
   // The last window of the activity closed: the devices' keys die with it now,
   // not when the event loop comes round.

@@ -103,7 +103,7 @@ class BrowserAnswers : public QObject {
   BrowserAnswers(activity::PressPipeline& pipeline, QList<web::RosterEntry> roster,
                  QString screen);
   void activityChanged();
-  void windowGone();
+  void windowGone(QObject* gone);
   void tileMenu(const QString& address, const QPoint& globalPos);
 
   ForwardedView m_view;

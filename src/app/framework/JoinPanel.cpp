@@ -1,6 +1,7 @@
 #include "framework/JoinPanel.h"
 
 #include <QEvent>
+#include <QLayout>
 #include <QPainter>
 
 #include <algorithm>
@@ -15,6 +16,11 @@ JoinPanel::JoinPanel(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   // The presentation goes full screen after it is made: the panel follows it.
   if (parent) parent->installEventFilter(this);
+  if (parent && parent->layout()) m_parentMargins = parent->layout()->contentsMargins();
+}
+
+JoinPanel::~JoinPanel() {
+  if (QWidget* p = parentWidget(); p && p->layout()) p->layout()->setContentsMargins(m_parentMargins);
 }
 
 bool JoinPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -42,30 +48,34 @@ void JoinPanel::place() {
   QWidget* p = parentWidget();
   if (!p) return;
   const QRect area = p->rect();
+  constexpr int kGap = 8;
+  int w = 0;
   if (m_large) {
-    // Beside the start page's title, over its right half, as tall as it can be
-    // while the text below it still fits.
-    const int w = std::min(area.width() * 2 / 5, area.height() * 3 / 4);
-    const int h = std::min(area.height() - 40, w + w * 2 / 5);
-    setGeometry(area.right() - w - area.width() / 20, area.center().y() - h / 2, w, h);
+    // As tall as it can be with the address and the code below the QR code, and
+    // no wider than a third of the board: the tiles keep the rest.
+    w = std::min(area.width() / 3, (area.height() - 4 * kGap) * 5 / 7);
+    const int h = w * 7 / 5;
+    setGeometry(area.right() - w - kGap, area.center().y() - h / 2, w, h);
   } else {
-    // A corner below the run's title row: readable from the first desks, small
-    // enough to hide no tile's name.
-    const int side = std::clamp(area.height() / 6, 120, 220);
-    const int w = side * 2 + 20;
-    setGeometry(area.right() - w - 8, area.bottom() - side - 8, w, side);
+    // Readable from the front desks and by a phone held up in the middle of the
+    // class; the title row above it and the buttons beside it stay free.
+    w = std::clamp(area.height() / 5, 130, 260);
+    const int h = w * 7 / 5;
+    setGeometry(area.right() - w - kGap, area.bottom() - h - kGap, w, h);
+  }
+  if (QLayout* l = p->layout()) {
+    QMargins m = m_parentMargins;
+    m.setRight(m.right() + w + 2 * kGap);
+    l->setContentsMargins(m);
   }
   raise();
   update();
 }
 
 QRect JoinPanel::qrRect() const {
-  const QRect r = rect().adjusted(10, 10, -10, -10);
-  if (m_large) {
-    const int side = std::min(r.width(), r.height() * 5 / 7);
-    return {r.left() + (r.width() - side) / 2, r.top(), side, side};
-  }
-  return {r.left(), r.top(), r.height(), r.height()};
+  const QRect r = rect().adjusted(6, 6, -6, -6);
+  const int side = std::min(r.width(), r.height() * 5 / 7);
+  return {r.left() + (r.width() - side) / 2, r.top(), side, side};
 }
 
 void JoinPanel::paintEvent(QPaintEvent*) {
@@ -91,8 +101,7 @@ void JoinPanel::paintEvent(QPaintEvent*) {
         if (m_qr.dark(x, y)) p.drawRect(origin.x() + x * px, origin.y() + y * px, px, px);
   }
 
-  QRect text = m_large ? QRect(10, box.bottom() + 4, width() - 20, height() - box.bottom() - 14)
-                       : QRect(box.right() + 8, 10, width() - box.right() - 18, height() - 20);
+  const QRect text(8, box.bottom() + 2, width() - 16, height() - box.bottom() - 10);
   QFont f = font();
   f.setBold(true);
   p.setPen(Qt::black);

@@ -13,14 +13,16 @@ class JoinPanel : public QWidget {
   Q_OBJECT
  public:
   explicit JoinPanel(QWidget* parent = nullptr);
+  ~JoinPanel() override;
 
   // `url` is what the QR code opens (with the code); false when it cannot be
   // encoded (the address and the code still show).
   bool setJoin(const QString& url, const QString& address, const QString& code);
   void setLarge(bool large);
   bool large() const { return m_large; }
-  // Takes its place and size in the parent: the right half of it when large,
-  // the bottom right corner else.
+  // Takes its place and size in the parent: a large part of its right side, or
+  // its bottom right corner. The parent's layout leaves that strip to the panel,
+  // so that it hides no tile, counter or button.
   void place();
 
   const web::QrMatrix& matrix() const { return m_qr; }
@@ -38,4 +40,5 @@ class JoinPanel : public QWidget {
   QString m_address;
   QString m_code;
   bool m_large = true;
+  QMargins m_parentMargins;  // the parent layout's own, given back at the end
 };

@@ -75,8 +75,11 @@ frmOnizleme* present(const ScreenContext& context, framework::ReceiverController
                                                         takers->roster, browserScreen)) {
       delivery::RunSession* session = &window->session();
       browser->follow(*session, session, &delivery::RunSession::changed);
+      // Large while the class gets ready (the start page, the remote test):
+      // that is when the students join.
       browser->showOn(window, [session] {
-        return session->page() == delivery::RunSession::Page::StartScreen;
+        using Page = delivery::RunSession::Page;
+        return session->page() == Page::StartScreen || session->page() == Page::RemoteTest;
       });
     }
   }
