@@ -35,10 +35,7 @@ BrowserAnswers::BrowserAnswers(activity::PressPipeline& pipeline, QList<web::Ros
   m_server = std::make_unique<web::AnswerServer>(pipeline, m_view, std::move(roster));
 }
 
-BrowserAnswers::~BrowserAnswers() {
-  m_server->stop();
-  for (const Shown& s : std::as_const(m_shown)) delete s.panel.data();
-}
+BrowserAnswers::~BrowserAnswers() { stop(); }
 
 QWidget* BrowserAnswers::setupRow(const ScreenContext& context, const QString& screen,
                                   QWidget* parent) {
@@ -188,6 +185,11 @@ bool BrowserAnswers::releaseDevice(const QString& address) {
   return false;
 }
 
+void BrowserAnswers::stop() {
+  m_server->stop();
+  for (const Shown& s : std::as_const(m_shown)) delete s.panel.data();
+}
+
 void BrowserAnswers::activityChanged() {
   m_server->stateChanged();
   for (const Shown& s : std::as_const(m_shown))
@@ -200,7 +202,7 @@ void BrowserAnswers::windowGone(QObject* gone) {
   if (!m_shown.isEmpty()) return;
   // The last window of the activity closed: the devices' keys die with it now,
   // not when the event loop comes round.
-  m_server->stop();
+  stop();
   deleteLater();
 }
 

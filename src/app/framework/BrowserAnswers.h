@@ -72,6 +72,10 @@ class BrowserAnswers : public QObject {
   // large while `large` says so (the start page), in a corner else.
   void showOn(QWidget* window, std::function<bool()> large = {});
 
+  // The activity is over (its summary may still be on the screen): nobody joins
+  // or answers from now on.
+  void stop();
+
   web::AnswerServer& server() { return *m_server; }
   const QString& screen() const { return m_screen; }
   // "http://10.1.2.3:8180", without the path.

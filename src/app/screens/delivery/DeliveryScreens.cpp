@@ -75,6 +75,8 @@ frmOnizleme* present(const ScreenContext& context, framework::ReceiverController
                                                         takers->roster, browserScreen)) {
       delivery::RunSession* session = &window->session();
       browser->follow(*session, session, &delivery::RunSession::changed);
+      // Before the summary is shown: the run is over for the devices at once.
+      QObject::connect(window, &frmOnizleme::finished, browser, &framework::BrowserAnswers::stop);
       // Large while the class gets ready (the start page, the remote test):
       // that is when the students join.
       browser->showOn(window, [session] {

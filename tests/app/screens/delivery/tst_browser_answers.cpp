@@ -141,8 +141,14 @@ class TestBrowserAnswers : public QObject {
     QCOMPARE(web.answer(second, 1, QStringLiteral("B")).status, 200);
     QCOMPARE(run->session().tiles().find(browser)->letter, QStringLiteral("B"));
 
+    // The teacher reads the run's summary with the run over for the devices.
+    std::optional<bool> listeningAtTheEnd;
+    connect(run, &frmOnizleme::finished, this,
+            [&listeningAtTheEnd, &server] { listeningAtTheEnd = server.listening(); });
     QTest::keyClick(run, Qt::Key_Escape);
     QTest::keyClick(run, Qt::Key_Return);
+    QTRY_VERIFY(listeningAtTheEnd.has_value());
+    QVERIFY(!*listeningAtTheEnd);
     QTRY_VERIFY(run.isNull());
     QTRY_VERIFY(!BrowserAnswers::running(QStringLiteral("frmTestUygula")));
     QCOMPARE(web.get(QStringLiteral("/")).status, 0);  // nobody listens
