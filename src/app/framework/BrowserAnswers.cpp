@@ -37,25 +37,15 @@ BrowserAnswers::BrowserAnswers(activity::PressPipeline& pipeline, QList<web::Ros
 
 BrowserAnswers::~BrowserAnswers() { stop(); }
 
-QWidget* BrowserAnswers::setupRow(const ScreenContext& context, const QString& screen,
-                                  QWidget* parent) {
-  auto* row = new QWidget(parent);
-  row->setObjectName(QStringLiteral("browserAnswersRow"));
-  auto* layout = new QHBoxLayout(row);
-  layout->setContentsMargins(0, 0, 0, 0);
-  auto* box = new QCheckBox(QStringLiteral("Tarayıcıdan cevaplansın"), row);
+QCheckBox* BrowserAnswers::checkBox(const ScreenContext& context, const QString& screen,
+                                    QWidget* parent) {
+  auto* box = new QCheckBox(QStringLiteral("Tarayıcıdan cevaplansın"), parent);
   box->setObjectName(QStringLiteral("chkTarayicidanCevaplansin"));
   box->setToolTip(
       QStringLiteral("Öğrenciler okulun ağındaki telefon, tablet ya da bilgisayarlarının "
                      "tarayıcısından da cevap verir."));
   box->setChecked(wanted(context, screen));
-  auto* status = new QLabel(row);
-  status->setObjectName(QStringLiteral("lblTarayiciDurum"));
-  status->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  layout->addWidget(box);
-  layout->addWidget(status, 1);
-
-  QObject::connect(box, &QCheckBox::clicked, row,
+  QObject::connect(box, &QCheckBox::clicked, box,
                    [&store = context.store, &messages = context.messages, box, screen](bool on) {
                      if (const Status s =
                              web::BrowserSettings::setWanted(store.db(), screen, on);
@@ -64,6 +54,22 @@ QWidget* BrowserAnswers::setupRow(const ScreenContext& context, const QString& s
                        messages.error(s.error());
                      }
                    });
+  return box;
+}
+
+QWidget* BrowserAnswers::setupRow(const ScreenContext& context, const QString& screen,
+                                  QWidget* parent) {
+  auto* row = new QWidget(parent);
+  row->setObjectName(QStringLiteral("browserAnswersRow"));
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  QCheckBox* box = checkBox(context, screen, row);
+  auto* status = new QLabel(row);
+  status->setObjectName(QStringLiteral("lblTarayiciDurum"));
+  status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(box);
+  layout->addWidget(status, 1);
+
   const auto show = [status](BrowserAnswers* answers) {
     status->setText(answers->teacherText());
     QObject::connect(answers, &QObject::destroyed, status, [status] { status->clear(); });

@@ -46,6 +46,10 @@ class BrowserAnswers : public QObject {
   // teacher's code while an activity of this screen runs: the teacher's screen,
   // never the projected board, is where the teacher's code shows.
   static QWidget* setupRow(const ScreenContext& context, const QString& screen, QWidget* parent);
+  // The check box alone, remembered for `screen`: for a screen on the board,
+  // which must not show the teacher's code.
+  static QCheckBox* checkBox(const ScreenContext& context, const QString& screen,
+                             QWidget* parent);
   // The board's settings of the web server (port, network interface), saved as
   // they are changed: for the screen where the program's settings live.
   static QWidget* settingsBox(QWidget* parent);

@@ -1,6 +1,10 @@
 #include "screens/game/GameScreens.h"
 
+#include <QCheckBox>
 #include <QPointer>
+#include <QSet>
+
+#include <memory>
 
 #include "Messages.h"
 #include "framework/BrowserAnswers.h"
@@ -27,6 +31,20 @@ void putOnBoard(QWidget* window, activity::PressConsumer* consumer,
   window->raise();
   window->activateWindow();
   receiver.router().focusWindow(window);
+}
+
+// The students of the classes whose remotes play, by the players' addresses.
+QList<web::RosterEntry> playersRoster(store::Store& store, const game::Players& players) {
+  QList<web::RosterEntry> out;
+  QSet<QString> seen;
+  const QStringList classes = game::GamePlayers(store).classEntries().valueOr({});
+  for (const QString& c : classes)
+    for (const web::RosterEntry& e : web::classRoster(store, c).valueOr({}))
+      if (players.addresses.contains(e.address) && !seen.contains(e.kayitNo)) {
+        seen.insert(e.kayitNo);
+        out << e;
+      }
+  return out;
 }
 
 // Back to the main window when the board window closes.
@@ -57,26 +75,40 @@ frmYoklama* openAttendance(const ScreenContext& context, framework::ReceiverCont
                            const QList<web::RosterEntry>& browserRoster) {
   auto* window = new frmYoklama(players, clock, &receiver);
   const receiver::Clock* time = &clock;
-  QPointer<framework::BrowserAnswers> browser;
-  if (!browserRoster.isEmpty())
-    browser = framework::BrowserAnswers::open(context, receiver.pipeline(), browserRoster,
-                                              kGameScreenName);
+  // One server for the roll call and the race, whichever turns it on.
+  auto browser = std::make_shared<QPointer<framework::BrowserAnswers>>();
+  const auto openBrowser = [context, &receiver, players, browserRoster,
+                            roll = QPointer<frmYoklama>(window), browser] {
+    QList<web::RosterEntry> roster = browserRoster;
+    // Ticked on the board: the players are set, their students may join.
+    if (roster.isEmpty()) roster = playersRoster(context.store, players);
+    if (roster.isEmpty() || !roll) return;
+    *browser = framework::BrowserAnswers::open(context, receiver.pipeline(), roster,
+                                               kGameScreenName);
+    if (!*browser) return;
+    (*browser)->follow(roll->attendance(), &roll->attendance(), &game::Attendance::changed);
+    // Large until the first player is present: the class joins from it.
+    (*browser)->showOn(roll, [a = &roll->attendance()] { return a->presentCount() == 0; });
+  };
   window->setStartGame(
       [context, &receiver, mainWindow, time, browser](const game::Players& present) {
         frmOyun1* race =
             openRace(context, receiver, present, game::Race::kStepIntervalMs, mainWindow, *time);
         // The class stays joined: the devices now see the race.
-        if (race && browser) {
-          browser->follow(race->race(), &race->race(), &game::Race::changed);
-          browser->showOn(race);
+        if (race && *browser) {
+          (*browser)->follow(race->race(), &race->race(), &game::Race::changed);
+          (*browser)->showOn(race);
         }
       });
   putOnBoard(window, &window->attendance(), receiver, mainWindow);
-  if (browser) {
-    browser->follow(window->attendance(), &window->attendance(), &game::Attendance::changed);
-    // Large until the first player is present: the class joins from it.
-    browser->showOn(window, [roll = &window->attendance()] { return roll->presentCount() == 0; });
-  }
+  QCheckBox* box = framework::BrowserAnswers::checkBox(context, kGameScreenName, window);
+  box->setStyleSheet(QStringLiteral("QCheckBox { font-size: 18px; }"));
+  window->addToButtons(box);
+  QObject::connect(box, &QCheckBox::toggled, window, [openBrowser, browser](bool on) {
+    if (on && !*browser) openBrowser();
+    if (!on && *browser) delete browser->data();
+  });
+  if (!browserRoster.isEmpty()) openBrowser();
   // Closed without a game: back to the set-up (a race goes back by itself).
   QObject::connect(window, &frmYoklama::closedWithoutGame, window,
                    [main = QPointer<QWidget>(mainWindow)] {

@@ -57,7 +57,7 @@ frmYoklama::frmYoklama(const game::Players& players, const receiver::Clock& cloc
   m_tiles->setTiles(&m_roll.tiles(), &m_captions);
   box->addWidget(m_tiles, 1);
 
-  auto* buttons = new QHBoxLayout;
+  auto* buttons = m_buttons = new QHBoxLayout;
   m_cmdSanalKumanda =
       gameui::boardButton(QStringLiteral("cmdSanalKumanda"), QStringLiteral("Sanal Kumanda"),
                           QStringLiteral("background:#e3e8ef;color:#1d2b3a"), this);
@@ -81,6 +81,8 @@ frmYoklama::frmYoklama(const game::Players& players, const receiver::Clock& cloc
   showCount();
   applyScale();
 }
+
+void frmYoklama::addToButtons(QWidget* widget) { m_buttons->insertWidget(1, widget); }
 
 void frmYoklama::showCount() { m_lblKumandaSayisi->setText(m_roll.countText()); }
 

@@ -211,8 +211,16 @@ class TestBrowserAnswers : public QObject {
     QPointer<frmYoklama> roll = gameui::openAttendance(context(), receiver, *players, nullptr,
                                                        fx.clock(), setup.browserRoster());
     board = roll;
+    // The box on the board turns the server off and on again, with a new code.
+    auto* box = roll->findChild<QCheckBox*>(QStringLiteral("chkTarayicidanCevaplansin"));
+    QVERIFY(box && box->isChecked());
+    box->click();
+    QVERIFY(!BrowserAnswers::running(QStringLiteral("frmOyun")));
+    QVERIFY(!roll->findChild<JoinPanel*>());
+    box->click();
     BrowserAnswers* answers = BrowserAnswers::running(QStringLiteral("frmOyun"));
     QVERIFY(answers);
+    QVERIFY(roll->findChild<JoinPanel*>()->large());
     WebClient web(answers->server().url());
     const QString key = web.join(answers->server().joinCode(), QStringLiteral("2"))
                             .json.value(QStringLiteral("anahtar"))
@@ -220,6 +228,7 @@ class TestBrowserAnswers : public QObject {
     QVERIFY(!key.isEmpty());
     QCOMPARE(web.answer(key, 1, QStringLiteral("C")).status, 200);
     QCOMPARE(roll->attendance().presentCount(), 1);
+    QVERIFY(!roll->findChild<JoinPanel*>()->large());
 
     roll->cmdBasla_Click();
     frmOyun1* race = nullptr;
