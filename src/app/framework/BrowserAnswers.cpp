@@ -67,12 +67,18 @@ QWidget* BrowserAnswers::setupRow(const ScreenContext& context, const QString& s
   auto* status = new QLabel(row);
   status->setObjectName(QStringLiteral("lblTarayiciDurum"));
   status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // A long address never widens the set-up screen: what does not fit is in the tip.
+  status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   layout->addWidget(box);
   layout->addWidget(status, 1);
 
   const auto show = [status](BrowserAnswers* answers) {
     status->setText(answers->teacherText());
-    QObject::connect(answers, &QObject::destroyed, status, [status] { status->clear(); });
+    status->setToolTip(answers->teacherText());
+    QObject::connect(answers, &QObject::destroyed, status, [status] {
+      status->clear();
+      status->setToolTip({});
+    });
   };
   if (BrowserAnswers* now = running(screen)) show(now);
   QObject::connect(&BrowserAnswersNotifier::instance(), &BrowserAnswersNotifier::opened, status,

@@ -78,11 +78,12 @@ void frmTestUygula::build() {
   classRow->addWidget(new QLabel(QStringLiteral("Uygulamayı Yapacak Sınıf:"), this));
   m_cmbSinifi = combo(QStringLiteral("cmbSinifi"));
   classRow->addWidget(m_cmbSinifi, 1);
+  // Beside the class, not below it: the screen fits a laptop's 768 lines.
+  classRow->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this), 1);
   right->addLayout(classRow);
   m_grids = new RunRemoteGrids(m_context, kScreen, this);
   right->addWidget(m_grids->studentBox(), 3);
   right->addWidget(m_grids->teacherBox(), 1);
-  right->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this));
   middle->addLayout(right, 2);
   box->addLayout(middle, 1);
 
