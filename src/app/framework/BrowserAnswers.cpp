@@ -118,6 +118,9 @@ QWidget* BrowserAnswers::settingsBox(QWidget* parent) {
   QObject::connect(port, &QSpinBox::valueChanged, box, save);
   QObject::connect(network, &QComboBox::currentIndexChanged, box, save);
   auto* form = new QFormLayout(box);
+  form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+  network->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  port->setMinimumWidth(120);
   form->addRow(QStringLiteral("Bağlantı noktası (port):"), port);
   form->addRow(QStringLiteral("Ağ arayüzü:"), network);
   auto* hint = new QLabel(QStringLiteral("Öğrencilerin cihazları tahtaya bu arayüzün adresiyle "

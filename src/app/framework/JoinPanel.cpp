@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLayout>
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -47,27 +48,42 @@ void JoinPanel::setLarge(bool large) {
 void JoinPanel::place() {
   QWidget* p = parentWidget();
   if (!p) return;
-  const QRect area = p->rect();
+  QRect area = p->rect();
+  // A board window grown past its screen (its content's least width with the
+  // strip) is measured by the screen, and goes back to it below.
+  const QScreen* screen = p->isWindow() ? p->screen() : nullptr;
+  if (screen) area.setWidth(std::min(area.width(), screen->geometry().width()));
   constexpr int kGap = 8;
+  // The strip may take only what the window's own content can spare: a wider
+  // strip would make the window wider than the board.
+  QLayout* l = p->layout();
+  int room = area.width();
+  if (l) {
+    l->setContentsMargins(m_parentMargins);
+    room = area.width() - l->minimumSize().width() - 2 * kGap;
+  }
   int w = 0;
+  int h = 0;
   if (m_large) {
     // As tall as it can be with the address and the code below the QR code, and
     // no wider than a third of the board: the tiles keep the rest.
-    w = std::min(area.width() / 3, (area.height() - 4 * kGap) * 5 / 7);
-    const int h = w * 7 / 5;
-    setGeometry(area.right() - w - kGap, area.center().y() - h / 2, w, h);
+    w = std::min({area.width() / 3, (area.height() - 4 * kGap) * 5 / 7, room});
   } else {
     // Readable from the front desks and by a phone held up in the middle of the
     // class; the title row above it and the buttons beside it stay free.
-    w = std::clamp(area.height() / 5, 130, 260);
-    const int h = w * 7 / 5;
-    setGeometry(area.right() - w - kGap, area.bottom() - h - kGap, w, h);
+    w = std::min(std::clamp(area.height() / 5, 130, 260), room);
   }
-  if (QLayout* l = p->layout()) {
+  w = std::max(w, 110);
+  h = w * 7 / 5;
+  const int top = m_large ? area.center().y() - h / 2 : area.bottom() - h - kGap;
+  setGeometry(area.right() - w - kGap, top, w, h);
+  if (l && w + 2 * kGap <= room + 2 * kGap) {
     QMargins m = m_parentMargins;
     m.setRight(m.right() + w + 2 * kGap);
     l->setContentsMargins(m);
   }
+  if (screen && p->isFullScreen() && p->width() > screen->geometry().width())
+    p->setGeometry(screen->geometry());
   raise();
   update();
 }

@@ -87,8 +87,8 @@ frmYoklama* openAttendance(const ScreenContext& context, framework::ReceiverCont
                                                kGameScreenName);
     if (!*browser) return;
     (*browser)->follow(roll->attendance(), &roll->attendance(), &game::Attendance::changed);
-    // Large until the first player is present: the class joins from it.
-    (*browser)->showOn(roll, [a = &roll->attendance()] { return a->presentCount() == 0; });
+    // Large all through the roll call: that is when the class joins.
+    (*browser)->showOn(roll, [] { return true; });
   };
   window->setStartGame(
       [context, &receiver, mainWindow, time, browser](const game::Players& present) {
@@ -102,7 +102,6 @@ frmYoklama* openAttendance(const ScreenContext& context, framework::ReceiverCont
       });
   putOnBoard(window, &window->attendance(), receiver, mainWindow);
   QCheckBox* box = framework::BrowserAnswers::checkBox(context, kGameScreenName, window);
-  box->setStyleSheet(QStringLiteral("QCheckBox { font-size: 18px; }"));
   window->addToButtons(box);
   QObject::connect(box, &QCheckBox::toggled, window, [openBrowser, browser](bool on) {
     if (on && !*browser) openBrowser();

@@ -1,5 +1,6 @@
 #include "screens/game/frmYoklama.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -82,7 +83,10 @@ frmYoklama::frmYoklama(const game::Players& players, const receiver::Clock& cloc
   applyScale();
 }
 
-void frmYoklama::addToButtons(QWidget* widget) { m_buttons->insertWidget(1, widget); }
+void frmYoklama::addToButtons(QWidget* widget) {
+  m_buttons->insertWidget(1, widget);
+  applyScale();
+}
 
 void frmYoklama::showCount() { m_lblKumandaSayisi->setText(m_roll.countText()); }
 
@@ -125,5 +129,12 @@ void frmYoklama::applyScale() {
   for (QPushButton* b : {m_cmdBasla, m_cmdCikis, m_cmdSanalKumanda}) {
     gameui::setPixelFont(b, unit, true);
     b->setMinimumHeight(unit * 3);
+  }
+  // What the opener put on the button row (the browser answers' box).
+  // Smaller than the buttons: it is the teacher's, not the class's.
+  for (QCheckBox* c : findChildren<QCheckBox*>()) {
+    gameui::setPixelFont(c, unit * 2 / 3, false);
+    c->setStyleSheet(
+        QStringLiteral("QCheckBox::indicator{width:%1px;height:%1px;}").arg(unit * 2 / 3));
   }
 }

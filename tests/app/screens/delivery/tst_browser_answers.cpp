@@ -228,7 +228,6 @@ class TestBrowserAnswers : public QObject {
     QVERIFY(!key.isEmpty());
     QCOMPARE(web.answer(key, 1, QStringLiteral("C")).status, 200);
     QCOMPARE(roll->attendance().presentCount(), 1);
-    QVERIFY(!roll->findChild<JoinPanel*>()->large());
 
     roll->cmdBasla_Click();
     frmOyun1* race = nullptr;
