@@ -1,5 +1,6 @@
 #include "framework/JoinPanel.h"
 
+#include <QAbstractButton>
 #include <QEvent>
 #include <QLayout>
 #include <QPainter>
@@ -25,7 +26,20 @@ JoinPanel::~JoinPanel() {
 }
 
 bool JoinPanel::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == parentWidget() && event->type() == QEvent::Resize) place();
+  if (watched != parentWidget()) return QWidget::eventFilter(watched, event);
+  if (event->type() == QEvent::Resize) place();
+  // A page of the window changed (other buttons, other content): placed again
+  // once the window's layout has put them where they go.
+  if (event->type() == QEvent::LayoutRequest && !m_placing) {
+    m_placing = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          m_placing = false;
+          place();
+        },
+        Qt::QueuedConnection);
+  }
   return QWidget::eventFilter(watched, event);
 }
 
@@ -59,8 +73,10 @@ void JoinPanel::place() {
   QLayout* l = p->layout();
   int room = area.width();
   if (l) {
-    l->setContentsMargins(m_parentMargins);
-    room = area.width() - l->minimumSize().width() - 2 * kGap;
+    const QMargins now = l->contentsMargins();
+    const int least = l->minimumSize().width() - now.left() - now.right() +
+                      m_parentMargins.left() + m_parentMargins.right();
+    room = area.width() - least - 2 * kGap;
   }
   int w = 0;
   int h = 0;
@@ -76,14 +92,21 @@ void JoinPanel::place() {
   w = std::max(w, 110);
   h = w * 7 / 5;
   const int top = m_large ? area.center().y() - h / 2 : area.bottom() - h - kGap;
-  setGeometry(area.right() - w - kGap, top, w, h);
-  if (l && w + 2 * kGap <= room + 2 * kGap) {
-    QMargins m = m_parentMargins;
-    m.setRight(m.right() + w + 2 * kGap);
-    l->setContentsMargins(m);
+  QRect where(area.right() - w - kGap, top, w, h);
+  QMargins margins = m_parentMargins;
+  if (l && w <= room) margins.setRight(margins.right() + w + 2 * kGap);
+  // Unchanged margins leave the layout alone: no new layout request, no loop.
+  if (l && l->contentsMargins() != margins) l->setContentsMargins(margins);
+  if (!l || w > room) {
+    // No strip to spare: over the content, but never over a button.
+    for (const QAbstractButton* b : p->findChildren<QAbstractButton*>()) {
+      if (!b->isVisible() || b->window() != p) continue;
+      const QRect r(b->mapTo(p, QPoint(0, 0)), b->size());
+      if (r.intersects(where)) where.moveBottom(r.top() - kGap);
+    }
   }
-  if (screen && p->isFullScreen() && p->width() > screen->geometry().width())
-    p->setGeometry(screen->geometry());
+  setGeometry(where);
+  if (screen && p->width() > screen->geometry().width()) p->setGeometry(screen->geometry());
   raise();
   update();
 }
