@@ -1,6 +1,10 @@
 #include "web/BrowserTakers.h"
 
+#include <QSet>
+#include <QSqlQuery>
+
 #include "delivery/RunPlan.h"
+#include "store/Store.h"
 
 namespace web {
 
@@ -26,6 +30,27 @@ BrowserTakers browserTakers(const QStringList& addresses, const QStringList& nam
     t.names = names;
   }
   return t;
+}
+
+Result<QList<RosterEntry>> rosterOfAddresses(store::Store& store, const QStringList& addresses) {
+  using R = Result<QList<RosterEntry>>;
+  Result<QSqlQuery> q = store.exec(QStringLiteral(
+      "SELECT DISTINCT SINIFI FROM TABLEOGRENCI WHERE NZ(SILINDIMI)='' ORDER BY SINIFI"));
+  if (!q) return R::failure(q.error());
+  QStringList classes;
+  while (q.value().next()) classes << q.value().value(0).toString();
+  QList<RosterEntry> out;
+  QSet<QString> seen;
+  for (const QString& c : classes) {
+    R roster = classRoster(store, c);
+    if (!roster) return roster;
+    for (const RosterEntry& e : roster.value())
+      if (addresses.contains(e.address) && !seen.contains(e.kayitNo)) {
+        seen.insert(e.kayitNo);
+        out << e;
+      }
+  }
+  return out;
 }
 
 }  // namespace web

@@ -22,4 +22,14 @@ struct BrowserTakers {
 BrowserTakers browserTakers(const QStringList& addresses, const QStringList& names,
                             const QList<RosterEntry>& classRoster);
 
+// The students of every class answering under `addresses`: an activity of no one
+// class ("TÜMÜ") is joined by the students of its remotes only, never by the
+// whole school.
+Result<QList<RosterEntry>> rosterOfAddresses(store::Store& store, const QStringList& addresses);
+
+// Said when nobody of an activity could join from a browser.
+inline QString nobodyToJoinText() {
+  return QStringLiteral("Bu etkinliğe tarayıcıdan katılabilecek öğrenci yok.");
+}
+
 }  // namespace web

@@ -52,6 +52,15 @@ class TestBrowser : public QObject, public DataFixture {
     const web::BrowserTakers nobody = web::browserTakers(virtualOnly, virtualOnly, {});
     QCOMPARE(nobody.addresses, virtualOnly);
     QVERIFY(nobody.roster.isEmpty());
+
+    // Of no one class ("TÜMÜ"): the students of the activity's addresses, from
+    // every class, and nobody else of the school.
+    school().klass(QStringLiteral("6-B")).students(2, QStringLiteral("Demir")).remotes(20);
+    Result<QList<web::RosterEntry>> some = web::rosterOfAddresses(db(), {"20-2", "10-1", fourth});
+    QVERIFY(some);
+    QStringList names;
+    for (const web::RosterEntry& e : some.value()) names << e.surname;
+    QCOMPARE(names, (QStringList{"Yılmaz", "Kaya", "Demir"}));
   }
 
   // Port and interface survive a restart; a chosen interface binds the server to

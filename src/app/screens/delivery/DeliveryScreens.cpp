@@ -38,15 +38,26 @@ std::optional<web::BrowserTakers> browserTakers(const ScreenContext& context,
                                                 const QString& screen,
                                                 const delivery::RunPlan& plan) {
   if (screen.isEmpty() || !framework::BrowserAnswers::wanted(context, screen)) return std::nullopt;
-  Result<QList<web::RosterEntry>> roster =
-      web::classRoster(context.store, plan.description.className);
-  if (!roster) {
+  const auto cannot = [&context](const QString& why) {
     context.messages.warning(
         QStringLiteral("Tarayıcıdan cevaplama başlatılamadı: %1\n\nEtkinlik kumandalarla sürüyor.")
-            .arg(roster.error()));
+            .arg(why));
+  };
+  Result<QList<web::RosterEntry>> roster =
+      web::classRoster(context.store, plan.description.className);
+  // Not one class ("TÜMÜ"): the students of the run's remotes.
+  if (roster && roster->isEmpty())
+    roster = web::rosterOfAddresses(context.store, plan.studentRemotes);
+  if (!roster) {
+    cannot(roster.error());
     return std::nullopt;
   }
-  return web::browserTakers(plan.studentRemotes, plan.names, roster.value());
+  web::BrowserTakers takers = web::browserTakers(plan.studentRemotes, plan.names, roster.value());
+  if (takers.roster.isEmpty()) {
+    cannot(web::nobodyToJoinText());
+    return std::nullopt;
+  }
+  return takers;
 }
 
 // Opens the window with `open` (its Ayarla or SerbestAyarla), then puts it on
@@ -70,7 +81,7 @@ frmOnizleme* present(const ScreenContext& context, framework::ReceiverController
     return nullptr;
   }
   receiver.router().attach(window, &window->presses());
-  if (takers && !takers->roster.isEmpty()) {
+  if (takers) {
     if (auto* browser = framework::BrowserAnswers::open(context, receiver.pipeline(),
                                                         takers->roster, browserScreen)) {
       delivery::RunSession* session = &window->session();

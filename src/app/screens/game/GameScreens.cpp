@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QPointer>
-#include <QSet>
 
 #include <memory>
 
@@ -14,6 +13,7 @@
 #include "screens/game/frmOyun.h"
 #include "screens/game/frmOyun1.h"
 #include "screens/game/frmYoklama.h"
+#include "web/BrowserTakers.h"
 
 namespace gameui {
 
@@ -31,20 +31,6 @@ void putOnBoard(QWidget* window, activity::PressConsumer* consumer,
   window->raise();
   window->activateWindow();
   receiver.router().focusWindow(window);
-}
-
-// The students of the classes whose remotes play, by the players' addresses.
-QList<web::RosterEntry> playersRoster(store::Store& store, const game::Players& players) {
-  QList<web::RosterEntry> out;
-  QSet<QString> seen;
-  const QStringList classes = game::GamePlayers(store).classEntries().valueOr({});
-  for (const QString& c : classes)
-    for (const web::RosterEntry& e : web::classRoster(store, c).valueOr({}))
-      if (players.addresses.contains(e.address) && !seen.contains(e.kayitNo)) {
-        seen.insert(e.kayitNo);
-        out << e;
-      }
-  return out;
 }
 
 // Back to the main window when the board window closes.
@@ -81,8 +67,14 @@ frmYoklama* openAttendance(const ScreenContext& context, framework::ReceiverCont
                             roll = QPointer<frmYoklama>(window), browser] {
     QList<web::RosterEntry> roster = browserRoster;
     // Ticked on the board: the players are set, their students may join.
-    if (roster.isEmpty()) roster = playersRoster(context.store, players);
-    if (roster.isEmpty() || !roll) return;
+    if (roster.isEmpty())
+      roster = web::rosterOfAddresses(context.store, players.addresses).valueOr({});
+    if (!roll) return;
+    if (roster.isEmpty()) {
+      context.messages.warning(
+          QStringLiteral("Tarayıcıdan cevaplama başlatılamadı: %1").arg(web::nobodyToJoinText()));
+      return;
+    }
     *browser = framework::BrowserAnswers::open(context, receiver.pipeline(), roster,
                                                kGameScreenName);
     if (!*browser) return;

@@ -142,16 +142,6 @@ void frmOyun::showChosenCount() {
       QStringLiteral("Seçilen oyuncu: %1 / %2").arg(chosen.size()).arg(all.size()));
 }
 
-namespace {
-// The classes a choice of the class list stands for ("TÜMÜ": every one).
-QStringList classesOf(const game::GamePlayers& setup, const QString& chosen) {
-  if (chosen != QLatin1String("TÜMÜ")) return {chosen};
-  QStringList classes = setup.classEntries().valueOr({});
-  classes.removeAll(QStringLiteral("TÜMÜ"));
-  return classes;
-}
-}  // namespace
-
 void frmOyun::cmdYoklama_Click() {
   QList<game::GamePlayers::Row> chosen;
   for (int r : m_remotes->SeciliKayitlariVer())
@@ -161,19 +151,20 @@ void frmOyun::cmdYoklama_Click() {
   Result<game::Players> players = game::GamePlayers::choose(chosen);
   m_browserRoster.clear();
   if (framework::BrowserAnswers::wanted(m_context, kScreen)) {
-    // The class's students without a remote play from their browsers.
-    QList<web::RosterEntry> roster;
-    for (const QString& c : classesOf(m_setup, m_cmbSinifi->currentText())) {
-      Result<QList<web::RosterEntry>> some = web::classRoster(m_context.store, c);
-      if (!some) {
-        m_context.messages.error(some.error());
-        return;
-      }
-      roster += some.value();
+    // The class's students without a remote play from their browsers; under
+    // "TÜMÜ" only the players' own students join (not the whole school).
+    const game::Players chosenRemotes = players.valueOr({});
+    const QString className = m_cmbSinifi->currentText();
+    Result<QList<web::RosterEntry>> roster =
+        className == QLatin1String("TÜMÜ")
+            ? web::rosterOfAddresses(m_context.store, chosenRemotes.addresses)
+            : web::classRoster(m_context.store, className);
+    if (!roster) {
+      m_context.messages.error(roster.error());
+      return;
     }
-    const game::Players remotes = players.valueOr({});
     const web::BrowserTakers takers =
-        web::browserTakers(remotes.addresses, remotes.names, roster);
+        web::browserTakers(chosenRemotes.addresses, chosenRemotes.names, roster.value());
     if (!takers.addresses.isEmpty()) players = game::Players{takers.addresses, takers.names};
     m_browserRoster = takers.roster;
   }
