@@ -309,8 +309,7 @@ int run(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) 
   if (const QString note = general.unscoredNote; !note.isEmpty()) out << note << '\n';
   out << '\n';
   // The text is read by people: a browser address says "Tarayıcı" (the JSON keeps it).
-  if (const qsizetype column = studentColumns.indexOf(QStringLiteral("KUMANDAADRESI"));
-      column >= 0)
+  if (const qsizetype column = studentColumns.indexOf(QStringLiteral("KUMANDAADRESI")); column >= 0)
     for (QStringList& row : students) row[column] = store::shownAddress(row.at(column));
   printTable(out, studentColumns, students);
   out << '\n';

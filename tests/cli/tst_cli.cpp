@@ -606,7 +606,8 @@ class TestCli : public QObject {
       t.number = QStringLiteral("3");
       QCOMPARE(school.test(t), t.number);
       browser = store::browserAddress(c.kayitNos.at(1));
-      school.run(t.number, {{c.addresses.at(0), QStringLiteral("AB")}, {browser, QStringLiteral("BA")}});
+      school.run(t.number,
+                 {{c.addresses.at(0), QStringLiteral("AB")}, {browser, QStringLiteral("BA")}});
       QVERIFY(school.ok());
     }
     const QStringList run{"report", "run", "12.10.2026", "09:00:00"};

@@ -47,8 +47,7 @@ QCheckBox* BrowserAnswers::checkBox(const ScreenContext& context, const QString&
   box->setChecked(wanted(context, screen));
   QObject::connect(box, &QCheckBox::clicked, box,
                    [&store = context.store, &messages = context.messages, box, screen](bool on) {
-                     if (const Status s =
-                             web::BrowserSettings::setWanted(store.db(), screen, on);
+                     if (const Status s = web::BrowserSettings::setWanted(store.db(), screen, on);
                          !s) {
                        box->setChecked(!on);
                        messages.error(s.error());

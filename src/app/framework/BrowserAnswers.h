@@ -48,8 +48,7 @@ class BrowserAnswers : public QObject {
   static QWidget* setupRow(const ScreenContext& context, const QString& screen, QWidget* parent);
   // The check box alone, remembered for `screen`: for a screen on the board,
   // which must not show the teacher's code.
-  static QCheckBox* checkBox(const ScreenContext& context, const QString& screen,
-                             QWidget* parent);
+  static QCheckBox* checkBox(const ScreenContext& context, const QString& screen, QWidget* parent);
   // The board's settings of the web server (port, network interface), saved as
   // they are changed: for the screen where the program's settings live.
   static QWidget* settingsBox(QWidget* parent);
@@ -108,8 +107,7 @@ class BrowserAnswers : public QObject {
     std::function<bool()> large;
   };
 
-  BrowserAnswers(activity::PressPipeline& pipeline, QList<web::RosterEntry> roster,
-                 QString screen);
+  BrowserAnswers(activity::PressPipeline& pipeline, QList<web::RosterEntry> roster, QString screen);
   void activityChanged();
   void windowGone(QObject* gone);
   void tileMenu(const QString& address, const QPoint& globalPos);

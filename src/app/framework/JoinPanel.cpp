@@ -22,7 +22,8 @@ JoinPanel::JoinPanel(QWidget* parent) : QWidget(parent) {
 }
 
 JoinPanel::~JoinPanel() {
-  if (QWidget* p = parentWidget(); p && p->layout()) p->layout()->setContentsMargins(m_parentMargins);
+  if (QWidget* p = parentWidget(); p && p->layout())
+    p->layout()->setContentsMargins(m_parentMargins);
 }
 
 bool JoinPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -74,8 +75,8 @@ void JoinPanel::place() {
   int room = area.width();
   if (l) {
     const QMargins now = l->contentsMargins();
-    const int least = l->minimumSize().width() - now.left() - now.right() +
-                      m_parentMargins.left() + m_parentMargins.right();
+    const int least = l->minimumSize().width() - now.left() - now.right() + m_parentMargins.left() +
+                      m_parentMargins.right();
     room = area.width() - least - 2 * kGap;
   }
   int w = 0;
@@ -160,7 +161,7 @@ void JoinPanel::paintEvent(QPaintEvent*) {
     big.setPixelSize(big.pixelSize() - 1);
   p.setFont(big);
   p.setPen(QColor(0x0d, 0x47, 0xa1));
-  p.drawText(QRect(text.left(), text.top() + addressHeight, text.width(),
-                   text.height() - addressHeight),
-             Qt::AlignCenter, code);
+  p.drawText(
+      QRect(text.left(), text.top() + addressHeight, text.width(), text.height() - addressHeight),
+      Qt::AlignCenter, code);
 }

@@ -40,6 +40,6 @@ class JoinPanel : public QWidget {
   QString m_address;
   QString m_code;
   bool m_large = true;
-  bool m_placing = false;  // a placing after the window's layout is queued
+  bool m_placing = false;    // a placing after the window's layout is queued
   QMargins m_parentMargins;  // the parent layout's own, given back at the end
 };

@@ -19,9 +19,7 @@ namespace game {
 //   game::Attendance roll(players, clock);
 //   router.attach(window, &roll);
 //   ... game::Players present = roll.start();  // may be empty: the race refuses it
-class Attendance : public QObject,
-                   public activity::PressConsumer,
-                   public activity::AnswerView {
+class Attendance : public QObject, public activity::PressConsumer, public activity::AnswerView {
   Q_OBJECT
  public:
   Attendance(Players players, const receiver::Clock& clock, QObject* parent = nullptr);

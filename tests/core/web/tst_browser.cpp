@@ -40,12 +40,14 @@ class TestBrowser : public QObject, public DataFixture {
     const web::BrowserTakers run =
         web::browserTakers({"10-1"}, {"Öğrenci1 Yılmaz"}, roster.value());
     QCOMPARE(run.addresses, (QStringList{"10-1", third, fourth}));
-    QCOMPARE(run.names.mid(1), (QStringList{QStringLiteral("Öğrenci%1 Kaya").arg(c.kayitNos.at(2)),
-                                            QStringLiteral("Öğrenci%1 Kaya").arg(c.kayitNos.at(3))}));
+    QCOMPARE(run.names.mid(1),
+             (QStringList{QStringLiteral("Öğrenci%1 Kaya").arg(c.kayitNos.at(2)),
+                          QStringLiteral("Öğrenci%1 Kaya").arg(c.kayitNos.at(3))}));
     QCOMPARE(numbers(run.roster), (QStringList{"1", "3", "4"}));
 
     const QStringList virtualOnly{delivery::RunPlan::kVirtualRemote};
-    const web::BrowserTakers browsers = web::browserTakers(virtualOnly, virtualOnly, roster.value());
+    const web::BrowserTakers browsers =
+        web::browserTakers(virtualOnly, virtualOnly, roster.value());
     QCOMPARE(browsers.addresses, (QStringList{third, fourth}));
     QCOMPARE(numbers(browsers.roster), (QStringList{"3", "4"}));
 

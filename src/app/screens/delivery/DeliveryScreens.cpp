@@ -34,8 +34,7 @@ void cannotResume(Messages& messages, const QString& error) {
 
 // The students who may answer from a browser when `screen`'s check box is on:
 // the run's, with the class's students who have no remote joining its tiles.
-std::optional<web::BrowserTakers> browserTakers(const ScreenContext& context,
-                                                const QString& screen,
+std::optional<web::BrowserTakers> browserTakers(const ScreenContext& context, const QString& screen,
                                                 const delivery::RunPlan& plan) {
   if (screen.isEmpty() || !framework::BrowserAnswers::wanted(context, screen)) return std::nullopt;
   const auto cannot = [&context](const QString& why) {
@@ -191,11 +190,10 @@ frmOnizleme* openFreePresentation(const ScreenContext& context,
                                   const delivery::RunPlan& plan, int questionLimit,
                                   const DeliveryHooks& hooks, bool clip,
                                   const QString& browserScreen) {
-  frmOnizleme* window = present(
-      context, receiver, plan, hooks, browserScreen,
-      [questionLimit](frmOnizleme& window, const delivery::RunPlan& p) {
-        return window.SerbestAyarla(p, questionLimit);
-      });
+  frmOnizleme* window = present(context, receiver, plan, hooks, browserScreen,
+                                [questionLimit](frmOnizleme& window, const delivery::RunPlan& p) {
+                                  return window.SerbestAyarla(p, questionLimit);
+                                });
   if (!window || !window->controlBar()) return window;
   if (clip) window->setClipping(true);
   // The bar sits in the top left corner of the board, over the run's title: in

@@ -48,8 +48,8 @@ void registerGameScreens(framework::ScreenRegistry& registry, const ScreenContex
     auto* screen = new frmOyun(context, parent);
     screen->setStartAttendance(
         [context, &receiver, mainWindow, screen](const game::Players& players) {
-          openAttendance(context, receiver, players, mainWindow,
-                         receiver::SteadyClock::instance(), screen->browserRoster());
+          openAttendance(context, receiver, players, mainWindow, receiver::SteadyClock::instance(),
+                         screen->browserRoster());
         });
     return screen;
   });
@@ -75,8 +75,8 @@ frmYoklama* openAttendance(const ScreenContext& context, framework::ReceiverCont
           QStringLiteral("Tarayıcıdan cevaplama başlatılamadı: %1").arg(web::nobodyToJoinText()));
       return;
     }
-    *browser = framework::BrowserAnswers::open(context, receiver.pipeline(), roster,
-                                               kGameScreenName);
+    *browser =
+        framework::BrowserAnswers::open(context, receiver.pipeline(), roster, kGameScreenName);
     if (!*browser) return;
     (*browser)->follow(roll->attendance(), &roll->attendance(), &game::Attendance::changed);
     // Large all through the roll call: that is when the class joins.

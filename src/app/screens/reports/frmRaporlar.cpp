@@ -28,12 +28,12 @@
 #include "Messages.h"
 #include "framework/FileDialogs.h"
 #include "framework/ScreenHelpers.h"
-#include "store/BrowserAddress.h"
 #include "reports/ReportExports.h"
 #include "reports/RunList.h"
 #include "screens/reports/QuestionSketch.h"
 #include "screens/reports/ReportCharts.h"
 #include "screens/reports/ReportScreens.h"
+#include "store/BrowserAddress.h"
 #include "store/Store.h"
 
 using reports::ReportNavigator;

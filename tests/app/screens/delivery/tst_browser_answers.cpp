@@ -129,8 +129,9 @@ class TestBrowserAnswers : public QObject {
     QCOMPARE(web.join(server.joinCode(), QStringLiteral("3")).status, 409);
     QVERIFY(!answers->releaseDevice(c.addresses.at(0)));  // nobody joined on it
     QVERIFY(answers->releaseDevice(browser));
-    const QString second =
-        web.join(server.joinCode(), QStringLiteral("3")).json.value(QStringLiteral("anahtar")).toString();
+    const QString second = web.join(server.joinCode(), QStringLiteral("3"))
+                               .json.value(QStringLiteral("anahtar"))
+                               .toString();
     QVERIFY(!second.isEmpty());
     QCOMPARE(web.state(key).status, 401);  // the freed device is out
 
