@@ -22,6 +22,7 @@
 #include "reports/SuccessRanking.h"
 #include "reports/Surveys.h"
 #include "school/Students.h"
+#include "store/BrowserAddress.h"
 #include "store/Store.h"
 
 namespace cli {
@@ -307,6 +308,9 @@ int run(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) 
     out << general.leftOutCaption << ": " << general.leftOutNames << '\n';
   if (const QString note = general.unscoredNote; !note.isEmpty()) out << note << '\n';
   out << '\n';
+  // The text is read by people: a browser address says "Tarayıcı" (the JSON keeps it).
+  if (const qsizetype column = studentColumns.indexOf(QStringLiteral("KUMANDAADRESI")); column >= 0)
+    for (QStringList& row : students) row[column] = store::shownAddress(row.at(column));
   printTable(out, studentColumns, students);
   out << '\n';
   printTable(out, questionColumns, questions);

@@ -14,6 +14,7 @@
 
 #include "FileHash.h"
 #include "TestSchool.h"
+#include "store/BrowserAddress.h"
 #include "store/Institution.h"
 #include "store/Store.h"
 
@@ -590,6 +591,36 @@ class TestCli : public QObject {
                                     "SELECT DOGRUSIK FROM TABLEUYGULAMA WHERE TESTNO='SERBEST' "
                                     "ORDER BY CAST(TESTSIRANO AS INTEGER)"});
     QCOMPARE(keys.out.split(QLatin1Char('\n')).mid(1, 3), (QStringList{"A", "", "B"}));
+  }
+
+  // A student who answered from a browser without a remote is "Tarayıcı" in the
+  // text a person reads; the JSON keeps the address for other programs.
+  void reportRunSaysTarayiciForABrowserAddress() {
+    QString browser;
+    {
+      store::Store data(m_folder);
+      QVERIFY(data.open().ok());
+      TestSchool school(data);
+      TestSchool::Class& c = school.klass(QStringLiteral("5-A")).students(2).remotes(10);
+      TestSchool::Test t;
+      t.keys = QStringLiteral("AB");
+      t.number = QStringLiteral("3");
+      QCOMPARE(school.test(t), t.number);
+      browser = store::browserAddress(c.kayitNos.at(1));
+      school.run(t.number,
+                 {{c.addresses.at(0), QStringLiteral("AB")}, {browser, QStringLiteral("BA")}});
+      QVERIFY(school.ok());
+    }
+    const QStringList run{"report", "run", "12.10.2026", "09:00:00"};
+    const Run text = cli(m_folder, run);
+    QCOMPARE(text.code, 0);
+    QVERIFY2(text.out.contains(QStringLiteral("Tarayıcı")), qPrintable(text.out));
+    QVERIFY(!text.out.contains(browser));
+    QVERIFY(text.out.contains(QStringLiteral("10-1")));
+    const Run json = cli(m_folder, run + QStringList{"--json"});
+    QCOMPARE(json.code, 0);
+    QVERIFY(json.out.contains(browser));
+    QVERIFY(!json.out.contains(QStringLiteral("Tarayıcı")));
   }
 
  private:

@@ -31,7 +31,7 @@ deb="$tmp/out/derslik_${version}_amd64.deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 # libc6 and Qt's widgets come from dpkg-shlibdeps, the SQLite driver and the GStreamer
 # plugins that play the question screen's sound and video formats are named by hand.
-for dep in libc6 libqt6widgets6 libqt6sql6-sqlite libarchive13 gstreamer1.0-plugins-good \
+for dep in libc6 libqt6widgets6 libqt6sql6-sqlite libarchive13 libqrencode4 gstreamer1.0-plugins-good \
   gstreamer1.0-libav; do
   [[ ",$depends," =~ [,\ ]$dep[\ ,\(] ]] || fail "Depends içinde $dep yok: $depends"
 done

@@ -1,5 +1,6 @@
 #include "framework/RunTilesView.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
@@ -52,6 +53,21 @@ int RunTilesView::columnsFor(int count, const QSize& area, double aspect) {
     }
   }
   return best;
+}
+
+QString RunTilesView::addressAt(const QPoint& point) const {
+  if (!m_tiles) return {};
+  const QList<int> shown = shownIndexes();
+  for (int at = 0; at < shown.size(); ++at)
+    if (tileRect(at, int(shown.size()), rect()).contains(point))
+      return m_tiles->tiles().at(shown.at(at)).address;
+  return {};
+}
+
+void RunTilesView::contextMenuEvent(QContextMenuEvent* event) {
+  const QString address = addressAt(event->pos());
+  if (address.isEmpty()) return QWidget::contextMenuEvent(event);
+  emit tileMenuRequested(address, event->globalPos());
 }
 
 QRect RunTilesView::tileRect(int index, int count, const QRect& area) {

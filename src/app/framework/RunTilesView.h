@@ -31,9 +31,16 @@ class RunTilesView : public QWidget {
   static QColor colorOf(activity::RemoteTiles::State state);
   // The mark of a state: "✓", "–" or nothing.
   static QString markOf(activity::RemoteTiles::State state);
+  // The address of the tile drawn at `point`; empty between tiles.
+  QString addressAt(const QPoint& point) const;
+
+ signals:
+  // The tile's menu was asked for (right click, or a long press on a board).
+  void tileMenuRequested(const QString& address, const QPoint& globalPos);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   QList<int> shownIndexes() const;

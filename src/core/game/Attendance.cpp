@@ -16,6 +16,12 @@ void Attendance::press(const receiver::AdmittedPress& p) {
   emit changed();
 }
 
+activity::AnswerState Attendance::answerState(const QString& address) const {
+  const activity::RemoteTiles::Tile* tile = m_tiles.find(address);
+  if (!tile) return {};
+  return {1, true, tile->letter, QStringLiteral("ABCDE")};
+}
+
 QString Attendance::countText() const { return QStringLiteral("(%1)").arg(presentCount()); }
 
 Players Attendance::start() const {

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include "activity/AnswerView.h"
 #include "activity/PressConsumer.h"
 #include "activity/RemoteTiles.h"
 #include "game/GamePlayers.h"
@@ -18,12 +19,13 @@ namespace game {
 //   game::Attendance roll(players, clock);
 //   router.attach(window, &roll);
 //   ... game::Players present = roll.start();  // may be empty: the race refuses it
-class Attendance : public QObject, public activity::PressConsumer {
+class Attendance : public QObject, public activity::PressConsumer, public activity::AnswerView {
   Q_OBJECT
  public:
   Attendance(Players players, const receiver::Clock& clock, QObject* parent = nullptr);
 
   void press(const receiver::AdmittedPress& press) override;
+  activity::AnswerState answerState(const QString& address) const override;
 
   const Players& players() const { return m_players; }
   // Answered = present (drawn 8080FF), NotAnswered = not yet (80FFFF).

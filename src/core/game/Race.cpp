@@ -57,6 +57,13 @@ void Race::press(const receiver::AdmittedPress& p) {
   emit changed();
 }
 
+activity::AnswerState Race::answerState(const QString& address) const {
+  for (const Lane& lane : m_lanes)
+    if (lane.address == address)
+      return {1, !m_over && lane.place == 0, lane.lastKey, QStringLiteral("AB")};
+  return {};
+}
+
 QList<Race::PodiumPlace> Race::podium() const {
   QList<const Lane*> finished;
   for (const Lane& l : m_lanes)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "Result.h"
+#include "activity/AnswerView.h"
 #include "activity/PressConsumer.h"
 #include "game/GamePlayers.h"
 #include "receiver/Clock.h"
@@ -16,12 +17,14 @@ namespace game {
 // again … (the same key twice moves nothing), at most one step per step interval;
 // the first to reach the end of the track wins, and the race is over when the
 // podium (the first three, or every player when there are fewer) is complete.
+// A player on a browser gets A and B, open while they are still running, and
+// sees the key they pressed last (the next step takes the other one).
 //
 //   game::Race race(clock);
 //   if (Status s = race.start(attendance.start()); !s) return messages.warning(s.error());
 //   router.attach(window, &race);
 //   connect(&race, &Race::laneMoved, view, &RaceView::animate);
-class Race : public QObject, public activity::PressConsumer {
+class Race : public QObject, public activity::PressConsumer, public activity::AnswerView {
   Q_OBJECT
  public:
   static constexpr int kStepIntervalMs = 500;
@@ -49,6 +52,7 @@ class Race : public QObject, public activity::PressConsumer {
   Status start(const Players& players, int stepIntervalMs = kStepIntervalMs,
                int trackLength = kTrackLength);
   void press(const receiver::AdmittedPress& press) override;
+  activity::AnswerState answerState(const QString& address) const override;
 
   const QList<Lane>& lanes() const { return m_lanes; }
   int trackLength() const { return m_length; }

@@ -6,6 +6,7 @@
 
 #include "curriculum/CurriculumFilter.h"
 #include "school/StudentPhotos.h"
+#include "store/BrowserAddress.h"
 #include "store/ContentStores.h"
 #include "store/SqlFunctions.h"
 #include "store/Store.h"
@@ -334,8 +335,8 @@ AnswersTable RunReport::answersTable(const ReportOptions& options) const {
   t.captions << QStringLiteral("Net") << QStringLiteral("Doğru") << QStringLiteral("Yanlış")
              << QStringLiteral("Boş") << QStringLiteral("Süre");
   for (const ReportParticipant& p : m_participants) {
-    QStringList row{QStringLiteral("%1").arg(p.rank, 2, 10, QLatin1Char('0')), p.address,
-                    p.name.adi, p.name.soyadi};
+    QStringList row{QStringLiteral("%1").arg(p.rank, 2, 10, QLatin1Char('0')),
+                    store::shownAddress(p.address), p.name.adi, p.name.soyadi};
     for (const AnswerCell& a : p.answers) row << a.text(options.showTimes);
     row << p.net << QString::number(p.correct) << QString::number(p.wrong)
         << QString::number(p.blank) << p.totalTime;

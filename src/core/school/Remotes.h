@@ -25,10 +25,8 @@ inline bool validAddress(const QString& address) {
 using store::browserAddress;
 using store::browserKayitNo;
 using store::isBrowserAddress;
-inline QString browserLabel() { return QStringLiteral("Tarayıcı"); }
 using store::cardAddress;
 using store::isCardAddress;
-inline QString cardLabel() { return QStringLiteral("Kart"); }
 
 }  // namespace remotes
 }  // namespace school

@@ -35,4 +35,12 @@ inline QString ownAddressKayitNo(const QString& address) {
   return isCardAddress(address) ? address.mid(4) : browserKayitNo(address);
 }
 
+// What a report shows for an address: "Tarayıcı" for a browser address, "Kart"
+// for a card's (their number part is the student's record number, not a remote
+// anyone could find).
+inline QString shownAddress(const QString& address) {
+  if (isBrowserAddress(address)) return QStringLiteral("Tarayıcı");
+  return isCardAddress(address) ? QStringLiteral("Kart") : address;
+}
+
 }  // namespace store

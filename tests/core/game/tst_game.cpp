@@ -50,6 +50,28 @@ class TestGame : public QObject, public RunFixture {
     QCOMPARE(s.error(), Race::noPlayersText());
   }
 
+  // What a player's browser is shown: the roll call takes every letter and shows
+  // the player's own; the race takes A and B while the player still runs, and
+  // shows the key pressed last so the next one is the other. A browser of
+  // somebody not playing is never open.
+  void whatAPlayersBrowserSees() {
+    Attendance roll(three(), clock());
+    QCOMPARE(roll.answerState("10-2"), (activity::AnswerState{1, true, {}, "ABCDE"}));
+    roll.press(pressOf("10-2", "D"));
+    QCOMPARE(roll.answerState("10-2").answer, QStringLiteral("D"));
+    QVERIFY(!roll.answerState("77-7").open);
+
+    Race race(clock());
+    QVERIFY(race.start(roll.start(), 0, 2).ok());
+    QCOMPARE(race.answerState("10-2"), (activity::AnswerState{1, true, {}, "AB"}));
+    race.press(pressOf("10-2", "A"));
+    QCOMPARE(race.answerState("10-2").answer, QStringLiteral("A"));
+    race.press(pressOf("10-2", "B"));
+    QVERIFY(race.over());
+    QVERIFY(!race.answerState("10-2").open);
+    QVERIFY(!race.answerState("10-1").open);
+  }
+
   // A player moves only on A, B, A … and no faster than the step interval; the
   // first three to the finish make the podium, with their times, and end it.
   void raceRules() {

@@ -9,6 +9,7 @@
 #include "delivery/InterruptedRuns.h"
 #include "delivery/Recording.h"
 #include "framework/CommandSide.h"
+#include "framework/BrowserAnswers.h"
 #include "framework/PresentationDisplay.h"
 #include "framework/ReceiverController.h"
 #include "framework/ScreenRegistry.h"
@@ -19,30 +20,83 @@
 #include "screens/delivery/frmSerbestTamEkran.h"
 #include "screens/delivery/frmTestUygula.h"
 #include "store/Store.h"
+#include "web/BrowserTakers.h"
 
 namespace deliveryui {
 
 namespace {
 constexpr int kRunScreen = 4;
 constexpr int kLessonScreen = 7;
+// The run screen's choices hold for a run taken up again as well.
+const QString kRunScreenName = QStringLiteral("frmTestUygula");
 
 void cannotResume(Messages& messages, const QString& error) {
   messages.error(QStringLiteral("Yarım kalan uygulama açılamadı (%1)").arg(error));
 }
 
+// The students who may answer from a browser when `screen`'s check box is on:
+// the run's, with the class's students who have no remote joining its tiles.
+std::optional<web::BrowserTakers> browserTakers(const ScreenContext& context, const QString& screen,
+                                                const delivery::RunPlan& plan) {
+  if (screen.isEmpty() || !framework::BrowserAnswers::wanted(context, screen)) return std::nullopt;
+  const auto cannot = [&context](const QString& why) {
+    context.messages.warning(
+        QStringLiteral("Tarayıcıdan cevaplama başlatılamadı: %1\n\nEtkinlik kumandalarla sürüyor.")
+            .arg(why));
+  };
+  Result<QList<web::RosterEntry>> roster =
+      web::classRoster(context.store, plan.description.className);
+  // Not one class ("TÜMÜ"): the students of the run's remotes.
+  if (roster && roster->isEmpty())
+    roster = web::rosterOfAddresses(context.store, plan.studentRemotes);
+  if (!roster) {
+    cannot(roster.error());
+    return std::nullopt;
+  }
+  web::BrowserTakers takers = web::browserTakers(plan.studentRemotes, plan.names, roster.value());
+  if (takers.roster.isEmpty()) {
+    cannot(web::nobodyToJoinText());
+    return std::nullopt;
+  }
+  return takers;
+}
+
 // Opens the window with `open` (its Ayarla or SerbestAyarla), then puts it on
-// the screen, attached to the routing.
+// the screen, attached to the routing; with the browser answers of `browserScreen`
+// when its check box is on.
 frmOnizleme* present(const ScreenContext& context, framework::ReceiverController& receiver,
-                     const delivery::RunPlan& plan, const DeliveryHooks& hooks,
-                     const std::function<Status(frmOnizleme&)>& open) {
+                     const delivery::RunPlan& given, const DeliveryHooks& hooks,
+                     const QString& browserScreen,
+                     const std::function<Status(frmOnizleme&, const delivery::RunPlan&)>& open) {
   QWidget* mainWindow = hooks.mainWindow;
+  delivery::RunPlan plan = given;
+  const std::optional<web::BrowserTakers> takers = browserTakers(context, browserScreen, plan);
+  if (takers) {
+    plan.studentRemotes = takers->addresses;
+    plan.names = takers->names;
+  }
   auto* window = new frmOnizleme(context, receiver::SteadyClock::instance());
-  if (Status s = open(*window); !s) {
+  if (Status s = open(*window, plan); !s) {
     context.messages.warning(s.error());
     delete window;
     return nullptr;
   }
   receiver.router().attach(window, &window->presses());
+  if (takers) {
+    if (auto* browser = framework::BrowserAnswers::open(context, receiver.pipeline(),
+                                                        takers->roster, browserScreen)) {
+      delivery::RunSession* session = &window->session();
+      browser->follow(*session, session, &delivery::RunSession::changed);
+      // Before the summary is shown: the run is over for the devices at once.
+      QObject::connect(window, &frmOnizleme::finished, browser, &framework::BrowserAnswers::stop);
+      // Large while the class gets ready (the start page, the remote test):
+      // that is when the students join.
+      browser->showOn(window, [session] {
+        using Page = delivery::RunSession::Page;
+        return session->page() == Page::StartScreen || session->page() == Page::RemoteTest;
+      });
+    }
+  }
   const bool reportAtEnd = plan.settings.reportAtEnd && hooks.openReport;
   QObject::connect(
       window, &frmOnizleme::finished, &context.store,
@@ -89,10 +143,11 @@ void registerDeliveryScreens(framework::ScreenRegistry& registry, const ScreenCo
     auto* screen = new frmTestUygula(context, parent);
     screen->setEditTest(hooks.editTest);
     screen->setStartRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
-      return openPresentation(context, receiver, plan, hooks) != nullptr;
+      return openPresentation(context, receiver, plan, hooks, kRunScreenName) != nullptr;
     });
     screen->setStartFreeRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
-      return openFreePresentation(context, receiver, plan, 0, hooks) != nullptr;
+      return openFreePresentation(context, receiver, plan, 0, hooks, false, kRunScreenName) !=
+             nullptr;
     });
     screen->setOpenHomework(
         [context, &receiver, hooks] { (void)openHomeworkCheck(context, receiver, hooks); });
@@ -101,7 +156,8 @@ void registerDeliveryScreens(framework::ScreenRegistry& registry, const ScreenCo
   registry.registerScreen(kLessonScreen, [context, &receiver, hooks](QWidget* parent) {
     auto* screen = new frmDersUygula(context, parent);
     screen->setStartRun([context, &receiver, hooks](const delivery::RunPlan& plan) {
-      return openFreePresentation(context, receiver, plan, 0, hooks) != nullptr;
+      return openFreePresentation(context, receiver, plan, 0, hooks, false,
+                                  QStringLiteral("frmDersUygula")) != nullptr;
     });
     return screen;
   });
@@ -114,7 +170,8 @@ frmSerbestBilgileri* openHomeworkCheck(const ScreenContext& context,
   screen->setAttribute(Qt::WA_DeleteOnClose);
   screen->setStartRun(
       [context, &receiver, hooks](const delivery::RunPlan& plan, int questions, bool clip) {
-        return openFreePresentation(context, receiver, plan, questions, hooks, clip) != nullptr;
+        return openFreePresentation(context, receiver, plan, questions, hooks, clip,
+                                    QStringLiteral("frmSerbestBilgileri")) != nullptr;
       });
   if (context.showScreen)
     context.showScreen(screen);
@@ -124,19 +181,21 @@ frmSerbestBilgileri* openHomeworkCheck(const ScreenContext& context,
 }
 
 frmOnizleme* openPresentation(const ScreenContext& context, framework::ReceiverController& receiver,
-                              const delivery::RunPlan& plan, const DeliveryHooks& hooks) {
-  return present(context, receiver, plan, hooks,
-                 [&plan](frmOnizleme& window) { return window.Ayarla(plan); });
+                              const delivery::RunPlan& plan, const DeliveryHooks& hooks,
+                              const QString& browserScreen) {
+  return present(context, receiver, plan, hooks, browserScreen,
+                 [](frmOnizleme& window, const delivery::RunPlan& p) { return window.Ayarla(p); });
 }
 
 frmOnizleme* openFreePresentation(const ScreenContext& context,
                                   framework::ReceiverController& receiver,
                                   const delivery::RunPlan& plan, int questionLimit,
-                                  const DeliveryHooks& hooks, bool clip) {
-  frmOnizleme* window =
-      present(context, receiver, plan, hooks, [&plan, questionLimit](frmOnizleme& window) {
-        return window.SerbestAyarla(plan, questionLimit);
-      });
+                                  const DeliveryHooks& hooks, bool clip,
+                                  const QString& browserScreen) {
+  frmOnizleme* window = present(context, receiver, plan, hooks, browserScreen,
+                                [questionLimit](frmOnizleme& window, const delivery::RunPlan& p) {
+                                  return window.SerbestAyarla(p, questionLimit);
+                                });
   if (!window || !window->controlBar()) return window;
   if (clip) window->setClipping(true);
   // The bar sits in the top left corner of the board, over the run's title: in
@@ -167,7 +226,7 @@ void offerInterruptedRun(const ScreenContext& context, framework::ReceiverContro
     cannotResume(context.messages, plan.error());
     return;
   }
-  if (plan.value()) openPresentation(context, receiver, *plan.value(), hooks);
+  if (plan.value()) openPresentation(context, receiver, *plan.value(), hooks, kRunScreenName);
 }
 
 frmOnizleme* resumeRun(const ScreenContext& context, framework::ReceiverController& receiver,
@@ -185,7 +244,7 @@ frmOnizleme* resumeRun(const ScreenContext& context, framework::ReceiverControll
       cannotResume(context.messages, plan.error());
       return nullptr;
     }
-    return openPresentation(context, receiver, plan.value(), hooks);
+    return openPresentation(context, receiver, plan.value(), hooks, kRunScreenName);
   }
   context.messages.warning(QStringLiteral("Bu uygulama yarım kalmış bir uygulama değil."));
   return nullptr;

@@ -43,9 +43,12 @@ void registerDeliveryScreens(framework::ScreenRegistry& registry, const ScreenCo
 // two screens, attached to the press routing; a run answered on the virtual
 // remote ("0-0") opens it beside. When the run ends its report opens (when the
 // run's options ask for it and the hooks can), or the teacher is told how it went. Null (after a
-// message) when the run could not be opened.
+// message) when the run could not be opened. When the "Tarayıcıdan cevaplansın" box of
+// `browserScreen` (a set-up screen's window name) is ticked, the class answers from
+// browsers too while the presentation is open.
 frmOnizleme* openPresentation(const ScreenContext& context, framework::ReceiverController& receiver,
-                              const delivery::RunPlan& plan, const DeliveryHooks& hooks = {});
+                              const delivery::RunPlan& plan, const DeliveryHooks& hooks = {},
+                              const QString& browserScreen = {});
 
 // The same for a free run (free questioning, a lesson; a `questionLimit` > 0 is
 // the homework check); with `clip` the control bar offers to clip each
@@ -53,7 +56,8 @@ frmOnizleme* openPresentation(const ScreenContext& context, framework::ReceiverC
 frmOnizleme* openFreePresentation(const ScreenContext& context,
                                   framework::ReceiverController& receiver,
                                   const delivery::RunPlan& plan, int questionLimit = 0,
-                                  const DeliveryHooks& hooks = {}, bool clip = false);
+                                  const DeliveryHooks& hooks = {}, bool clip = false,
+                                  const QString& browserScreen = {});
 
 // Opens the homework check (inside the main window when it can).
 frmSerbestBilgileri* openHomeworkCheck(const ScreenContext& context,

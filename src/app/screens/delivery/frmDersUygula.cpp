@@ -13,6 +13,7 @@
 
 #include "Messages.h"
 #include "delivery/RunSetup.h"
+#include "framework/BrowserAnswers.h"
 #include "framework/CurriculumFilters.h"
 #include "framework/FilterListFill.h"
 #include "framework/ScreenHelpers.h"
@@ -63,6 +64,7 @@ void frmDersUygula::build() {
   auto* remotes = new QVBoxLayout;
   remotes->addWidget(m_grids->studentBox(), 3);
   remotes->addWidget(m_grids->teacherBox(), 1);
+  remotes->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this));
   auto* middle = new QHBoxLayout;
   middle->addLayout(remotes, 3);
   middle->addWidget(buildOptions(), 2);

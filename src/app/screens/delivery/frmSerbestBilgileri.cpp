@@ -13,6 +13,7 @@
 
 #include "Messages.h"
 #include "delivery/HomeworkCheck.h"
+#include "framework/BrowserAnswers.h"
 #include "framework/CurriculumFilters.h"
 #include "framework/ScreenHelpers.h"
 #include "screens/delivery/RunSetupWidgets.h"
@@ -83,6 +84,7 @@ void frmSerbestBilgileri::build() {
   auto* right = new QVBoxLayout;
   right->addWidget(m_grids->studentBox(), 3);
   right->addWidget(m_grids->teacherBox(), 1);
+  right->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this));
 
   auto* middle = new QHBoxLayout;
   middle->addLayout(left, 2);

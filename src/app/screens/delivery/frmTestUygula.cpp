@@ -18,6 +18,7 @@
 
 #include "Messages.h"
 #include "delivery/RunSession.h"
+#include "framework/BrowserAnswers.h"
 #include "framework/CurriculumFilters.h"
 #include "framework/ExchangeImport.h"
 #include "framework/FilterListFill.h"
@@ -77,6 +78,8 @@ void frmTestUygula::build() {
   classRow->addWidget(new QLabel(QStringLiteral("Uygulamayı Yapacak Sınıf:"), this));
   m_cmbSinifi = combo(QStringLiteral("cmbSinifi"));
   classRow->addWidget(m_cmbSinifi, 1);
+  // Beside the class, not below it: the screen fits a laptop's 768 lines.
+  classRow->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this), 1);
   right->addLayout(classRow);
   m_grids = new RunRemoteGrids(m_context, kScreen, this);
   right->addWidget(m_grids->studentBox(), 3);

@@ -1,19 +1,25 @@
 #include "screens/game/GameScreens.h"
 
+#include <QCheckBox>
 #include <QPointer>
 
+#include <memory>
+
 #include "Messages.h"
+#include "framework/BrowserAnswers.h"
 #include "framework/PresentationDisplay.h"
 #include "framework/ReceiverController.h"
 #include "framework/ScreenRegistry.h"
 #include "screens/game/frmOyun.h"
 #include "screens/game/frmOyun1.h"
 #include "screens/game/frmYoklama.h"
+#include "web/BrowserTakers.h"
 
 namespace gameui {
 
 namespace {
 constexpr int kGameScreen = 11;
+const QString kGameScreenName = QStringLiteral("frmOyun");
 
 // Full screen on the board (the projector when there are two screens), taking
 // the presses; the program quitting takes it with it.
@@ -40,22 +46,60 @@ void registerGameScreens(framework::ScreenRegistry& registry, const ScreenContex
                          framework::ReceiverController& receiver, QWidget* mainWindow) {
   registry.registerScreen(kGameScreen, [context, &receiver, mainWindow](QWidget* parent) {
     auto* screen = new frmOyun(context, parent);
-    screen->setStartAttendance([context, &receiver, mainWindow](const game::Players& players) {
-      openAttendance(context, receiver, players, mainWindow);
-    });
+    screen->setStartAttendance(
+        [context, &receiver, mainWindow, screen](const game::Players& players) {
+          openAttendance(context, receiver, players, mainWindow, receiver::SteadyClock::instance(),
+                         screen->browserRoster());
+        });
     return screen;
   });
 }
 
 frmYoklama* openAttendance(const ScreenContext& context, framework::ReceiverController& receiver,
                            const game::Players& players, QWidget* mainWindow,
-                           const receiver::Clock& clock) {
+                           const receiver::Clock& clock,
+                           const QList<web::RosterEntry>& browserRoster) {
   auto* window = new frmYoklama(players, clock, &receiver);
   const receiver::Clock* time = &clock;
-  window->setStartGame([context, &receiver, mainWindow, time](const game::Players& present) {
-    openRace(context, receiver, present, game::Race::kStepIntervalMs, mainWindow, *time);
-  });
+  // One server for the roll call and the race, whichever turns it on.
+  auto browser = std::make_shared<QPointer<framework::BrowserAnswers>>();
+  const auto openBrowser = [context, &receiver, players, browserRoster,
+                            roll = QPointer<frmYoklama>(window), browser] {
+    QList<web::RosterEntry> roster = browserRoster;
+    // Ticked on the board: the players are set, their students may join.
+    if (roster.isEmpty())
+      roster = web::rosterOfAddresses(context.store, players.addresses).valueOr({});
+    if (!roll) return;
+    if (roster.isEmpty()) {
+      context.messages.warning(
+          QStringLiteral("Tarayıcıdan cevaplama başlatılamadı: %1").arg(web::nobodyToJoinText()));
+      return;
+    }
+    *browser =
+        framework::BrowserAnswers::open(context, receiver.pipeline(), roster, kGameScreenName);
+    if (!*browser) return;
+    (*browser)->follow(roll->attendance(), &roll->attendance(), &game::Attendance::changed);
+    // Large all through the roll call: that is when the class joins.
+    (*browser)->showOn(roll, [] { return true; });
+  };
+  window->setStartGame(
+      [context, &receiver, mainWindow, time, browser](const game::Players& present) {
+        frmOyun1* race =
+            openRace(context, receiver, present, game::Race::kStepIntervalMs, mainWindow, *time);
+        // The class stays joined: the devices now see the race.
+        if (race && *browser) {
+          (*browser)->follow(race->race(), &race->race(), &game::Race::changed);
+          (*browser)->showOn(race);
+        }
+      });
   putOnBoard(window, &window->attendance(), receiver, mainWindow);
+  QCheckBox* box = framework::BrowserAnswers::checkBox(context, kGameScreenName, window);
+  window->addToButtons(box);
+  QObject::connect(box, &QCheckBox::toggled, window, [openBrowser, browser](bool on) {
+    if (on && !*browser) openBrowser();
+    if (!on && *browser) delete browser->data();
+  });
+  if (!browserRoster.isEmpty()) openBrowser();
   // Closed without a game: back to the set-up (a race goes back by itself).
   QObject::connect(window, &frmYoklama::closedWithoutGame, window,
                    [main = QPointer<QWidget>(mainWindow)] {

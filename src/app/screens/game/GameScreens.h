@@ -3,6 +3,7 @@
 #include "framework/ScreenContext.h"
 #include "game/GamePlayers.h"
 #include "receiver/Clock.h"
+#include "web/Roster.h"
 
 class QWidget;
 class frmOyun1;
@@ -25,10 +26,13 @@ void registerGameScreens(framework::ScreenRegistry& registry, const ScreenContex
                          framework::ReceiverController& receiver, QWidget* mainWindow);
 
 // The roll call of `players`, full screen, attached to the press routing; its
-// start opens the race with the present players.
+// start opens the race with the present players. With a `browserRoster` the
+// students on it answer from their browsers through the roll call and the race,
+// joined once.
 frmYoklama* openAttendance(const ScreenContext& context, framework::ReceiverController& receiver,
                            const game::Players& players, QWidget* mainWindow = nullptr,
-                           const receiver::Clock& clock = receiver::SteadyClock::instance());
+                           const receiver::Clock& clock = receiver::SteadyClock::instance(),
+                           const QList<web::RosterEntry>& browserRoster = {});
 
 // The race of the present players at `stepIntervalMs`, full screen, attached to
 // the routing; null after "Oyuncu sayısı sıfır" when nobody is present.

@@ -12,10 +12,12 @@
 #include <algorithm>
 
 #include "Messages.h"
+#include "framework/BrowserAnswers.h"
 #include "framework/ScreenHelpers.h"
 #include "framework/Sliste.h"
 #include "lists/FilterLists.h"
 #include "store/Store.h"
+#include "web/BrowserTakers.h"
 
 namespace {
 const QString kScreen = QStringLiteral("frmOyun");
@@ -62,7 +64,7 @@ frmOyun::frmOyun(const ScreenContext& context, QWidget* parent)
   m_lblOyuncuSayisi = new QLabel(this);
   m_lblOyuncuSayisi->setObjectName(QStringLiteral("lblOyuncuSayisi"));
   buttons->addWidget(m_lblOyuncuSayisi);
-  buttons->addStretch(1);
+  buttons->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this), 1);
   QPushButton* close =
       framework::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
   connect(close, &QPushButton::clicked, this, [this] {
@@ -147,6 +149,25 @@ void frmOyun::cmdYoklama_Click() {
                    m_remotes->deger(r, QStringLiteral("ADI")),
                    m_remotes->deger(r, QStringLiteral("SOYADI"))});
   Result<game::Players> players = game::GamePlayers::choose(chosen);
+  m_browserRoster.clear();
+  if (framework::BrowserAnswers::wanted(m_context, kScreen)) {
+    // The class's students without a remote play from their browsers; under
+    // "TÜMÜ" only the players' own students join (not the whole school).
+    const game::Players chosenRemotes = players.valueOr({});
+    const QString className = m_cmbSinifi->currentText();
+    Result<QList<web::RosterEntry>> roster =
+        className == QLatin1String("TÜMÜ")
+            ? web::rosterOfAddresses(m_context.store, chosenRemotes.addresses)
+            : web::classRoster(m_context.store, className);
+    if (!roster) {
+      m_context.messages.error(roster.error());
+      return;
+    }
+    const web::BrowserTakers takers =
+        web::browserTakers(chosenRemotes.addresses, chosenRemotes.names, roster.value());
+    if (!takers.addresses.isEmpty()) players = game::Players{takers.addresses, takers.names};
+    m_browserRoster = takers.roster;
+  }
   if (!players) {
     m_context.messages.warning(players.error());
     return;

@@ -6,6 +6,7 @@
 
 #include "framework/ScreenContext.h"
 #include "game/GamePlayers.h"
+#include "web/Roster.h"
 
 class QComboBox;
 class QLabel;
@@ -30,6 +31,9 @@ class frmOyun : public QWidget {
   QComboBox* cmbSinifi() const { return m_cmbSinifi; }
   Sliste* SlisteKumandalar() const { return m_remotes; }
   QLabel* lblOyuncuSayisi() const { return m_lblOyuncuSayisi; }
+  // The students who may join the last game handed over from a browser (empty
+  // when "Tarayıcıdan cevaplansın" is off).
+  const QList<web::RosterEntry>& browserRoster() const { return m_browserRoster; }
 
  private:
   void fillClasses();
@@ -42,4 +46,5 @@ class frmOyun : public QWidget {
   QComboBox* m_cmbSinifi = nullptr;
   Sliste* m_remotes = nullptr;
   QLabel* m_lblOyuncuSayisi = nullptr;
+  QList<web::RosterEntry> m_browserRoster;
 };

@@ -1,5 +1,6 @@
 #include "screens/game/frmYoklama.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,7 +58,7 @@ frmYoklama::frmYoklama(const game::Players& players, const receiver::Clock& cloc
   m_tiles->setTiles(&m_roll.tiles(), &m_captions);
   box->addWidget(m_tiles, 1);
 
-  auto* buttons = new QHBoxLayout;
+  auto* buttons = m_buttons = new QHBoxLayout;
   m_cmdSanalKumanda =
       gameui::boardButton(QStringLiteral("cmdSanalKumanda"), QStringLiteral("Sanal Kumanda"),
                           QStringLiteral("background:#e3e8ef;color:#1d2b3a"), this);
@@ -79,6 +80,11 @@ frmYoklama::frmYoklama(const game::Players& players, const receiver::Clock& cloc
   connect(&m_roll, &game::Attendance::changed, this, &frmYoklama::showCount);
   gameui::closeOnEscape(this);
   showCount();
+  applyScale();
+}
+
+void frmYoklama::addToButtons(QWidget* widget) {
+  m_buttons->insertWidget(1, widget);
   applyScale();
 }
 
@@ -123,5 +129,12 @@ void frmYoklama::applyScale() {
   for (QPushButton* b : {m_cmdBasla, m_cmdCikis, m_cmdSanalKumanda}) {
     gameui::setPixelFont(b, unit, true);
     b->setMinimumHeight(unit * 3);
+  }
+  // What the opener put on the button row (the browser answers' box).
+  // Smaller than the buttons: it is the teacher's, not the class's.
+  for (QCheckBox* c : findChildren<QCheckBox*>()) {
+    gameui::setPixelFont(c, unit * 2 / 3, false);
+    c->setStyleSheet(
+        QStringLiteral("QCheckBox::indicator{width:%1px;height:%1px;}").arg(unit * 2 / 3));
   }
 }

@@ -8,6 +8,7 @@
 #include "framework/SanalKumandaHost.h"
 #include "game/Attendance.h"
 
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class RunTilesView;
@@ -36,6 +37,8 @@ class frmYoklama : public QWidget, public SanalKumandaHost {
   }
 
   game::Attendance& attendance() { return m_roll; }
+  // Puts `widget` on the button row, after the virtual remote's button.
+  void addToButtons(QWidget* widget);
 
   void cmdBasla_Click();
   void cmdSanalKumanda_Click();
@@ -58,6 +61,7 @@ class frmYoklama : public QWidget, public SanalKumandaHost {
 
  private:
   void showCount();
+  QHBoxLayout* m_buttons = nullptr;
   void applyScale();
 
   game::Attendance m_roll;

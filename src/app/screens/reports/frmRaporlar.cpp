@@ -33,6 +33,7 @@
 #include "screens/reports/QuestionSketch.h"
 #include "screens/reports/ReportCharts.h"
 #include "screens/reports/ReportScreens.h"
+#include "store/BrowserAddress.h"
 #include "store/Store.h"
 
 using reports::ReportNavigator;
@@ -124,7 +125,7 @@ QString tallyHtml(const reports::AnswerTally& t, bool letters) {
 QList<QStringList> answerRows(const QList<reports::QuestionAnswerRow>& rows, bool withState) {
   QList<QStringList> out;
   for (const reports::QuestionAnswerRow& r : rows) {
-    QStringList row{r.address, r.name.full(), r.answer.answer, r.answer.time};
+    QStringList row{store::shownAddress(r.address), r.name.full(), r.answer.answer, r.answer.time};
     if (withState) row << r.state;
     out << row;
   }
@@ -630,13 +631,14 @@ void frmRaporlar::buildStudent() {
 void frmRaporlar::paintStudent() {
   const reports::StudentView v = m_report->student(m_nav.student(), m_options);
   const reports::ReportParticipant& p = v.participant;
-  const QString name = m_options.showStudents ? p.name.full() : p.address;
+  const QString address = store::shownAddress(p.address);
+  const QString name = m_options.showStudents ? p.name.full() : address;
   m_lblOgrenci->setText(
       QStringLiteral("<p><b style='font-size:large'>%1</b><br>%2</p><table cellpadding=4>"
                      "<tr><td>Testteki Başarı Sırası</td><td align=right><b>%3 / %4</b></td></tr>"
                      "<tr><td>Net</td><td align=right><b>%5</b></td></tr>"
                      "<tr><td>Soru Sayısı</td><td align=right><b>%6</b></td></tr>")
-          .arg(name.toHtmlEscaped(), p.address.toHtmlEscaped())
+          .arg(name.toHtmlEscaped(), address.toHtmlEscaped())
           .arg(p.rank)
           .arg(v.participants)
           .arg(p.net)

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "Messages.h"
+#include "framework/BrowserAnswers.h"
 #include "store/Store.h"
 #include "users/Rights.h"
 
@@ -147,6 +148,7 @@ void frmGelismisMod::build(const std::optional<QStringList>& builtScreens) {
   body->addWidget(rightsBox, 2);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(options);
+  layout->addWidget(framework::BrowserAnswers::settingsBox(this));
   layout->addWidget(hint);
   layout->addLayout(body, 1);
 
