@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 
 #include "store/Database.h"
+#include "store/Dialect.h"
 #include "store/SqlErrors.h"
 
 namespace store {
@@ -108,14 +109,10 @@ const TableDef* findMainTable(const QString& name) {
   return nullptr;
 }
 
-QString createTableSql(const TableDef& table) {
+QString createTableSql(const TableDef& table, const Dialect& dialect) {
   QStringList cols;
-  for (const ColumnDef& c : table.columns) {
-    if (c.kind == ColumnDef::Kind::AutoNumber)
-      cols << c.name + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
-    else
-      cols << c.name + QStringLiteral(" TEXT DEFAULT ''");
-  }
+  for (const ColumnDef& c : table.columns) cols << dialect.columnSql(c);
+  cols << dialect.hiddenColumns(table);
   return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
       .arg(table.name, cols.join(QStringLiteral(", ")));
 }
@@ -164,8 +161,9 @@ Status createIndexes(const QSqlDatabase& db) {
 
 Status createMainTables(const QSqlDatabase& db) {
   QSqlQuery q(db);
+  const Dialect& dialect = dialectOf(db);
   for (const TableDef& t : mainTables()) {
-    if (!q.exec(createTableSql(t))) return Status::failure(sqlErrorText(q.lastError()));
+    if (!q.exec(createTableSql(t, dialect))) return Status::failure(sqlErrorText(q.lastError()));
   }
   return createIndexes(db);
 }

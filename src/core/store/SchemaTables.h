@@ -27,8 +27,12 @@ struct TableDef {
 const QList<TableDef>& mainTables();
 const TableDef* findMainTable(const QString& name);
 
-// "CREATE TABLE ..." for one table definition.
-QString createTableSql(const TableDef& table);
+class Dialect;
+const Dialect& sqliteDialect();
+
+// "CREATE TABLE ..." for one table definition, in the embedded database's words
+// unless another dialect is given.
+QString createTableSql(const TableDef& table, const Dialect& dialect = sqliteDialect());
 // Creates every missing main table and the look-up indexes.
 Status createMainTables(const QSqlDatabase& db);
 // The indexes later screens look things up by; idempotent.

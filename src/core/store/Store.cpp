@@ -10,6 +10,7 @@
 #include "store/ContentStores.h"
 #include "store/Database.h"
 #include "store/RolloverFiles.h"
+#include "store/ServerDatabase.h"
 #include "store/StoreFiles.h"
 
 namespace store {
@@ -52,8 +53,39 @@ void Store::log(const QString& message) const {
   file.write(line.toUtf8());
 }
 
+void Store::useServer(const ServerLogin& login) {
+  close();
+  m_server = login;
+}
+
+QString Store::serverUrl() const { return m_server ? m_server->address.url() : QString(); }
+
+Result<CheckReport> Store::openServerDatabase() {
+  Result<QSqlDatabase> db = openServer(m_connection, *m_server);
+  if (!db) {
+    closeFile(m_connection);
+    return Result<CheckReport>::failure(db.error());
+  }
+  m_open = true;
+  CheckReport report;
+  Result<ServerInitReport> schema = checkServer(db.value());
+  if (!schema) {
+    close();
+    return Result<CheckReport>::failure(schema.error());
+  }
+  report.oldDataVersion = schema->oldVersion;
+  report.structureChecked = schema->oldVersion != schema->version;
+  if (Status s = reloadInstitution(); !s) {
+    close();
+    return Result<CheckReport>::failure(s.error());
+  }
+  emit institutionChanged();
+  return report;
+}
+
 Result<CheckReport> Store::open() {
   close();
+  if (m_server) return openServerDatabase();
   // A missing main database is made new only in a folder without a school in it.
   if (const QString refusal = emptyMainRefusal(m_root); !refusal.isEmpty())
     return Result<CheckReport>::failure(refusal);
