@@ -21,7 +21,14 @@ Result<QSqlQuery> exec(const QString& sql, const QVariantList& params, const QSq
   if (!db.isOpen()) return Result<QSqlQuery>::failure(closedMessage());
   QSqlQuery q(db);
   q.setForwardOnly(true);
-  if (!q.prepare(dialectOf(db).prepare(sql))) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
+  const QString statement = dialectOf(db).prepare(sql);
+  // Without values the statement runs as it is: the server prepares only
+  // queries and changes of rows, not statements like CREATE or DROP.
+  if (params.isEmpty()) {
+    if (!q.exec(statement)) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
+    return q;
+  }
+  if (!q.prepare(statement)) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
   for (const QVariant& p : params) q.addBindValue(p);
   if (!q.exec()) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
   return q;

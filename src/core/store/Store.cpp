@@ -60,19 +60,31 @@ void Store::useServer(const ServerLogin& login) {
 
 QString Store::serverUrl() const { return m_server ? m_server->address.url() : QString(); }
 
+Result<ServerInitReport> Store::initServer() {
+  close();
+  if (!m_server)
+    return Result<ServerInitReport>::failure(QStringLiteral("Sunucu adresi verilmedi."));
+  Result<ServerInitReport> report = Result<ServerInitReport>::failure(QString());
+  {
+    Result<QSqlDatabase> db = openServer(m_connection, *m_server);
+    report = db ? store::initServer(db.value()) : Result<ServerInitReport>::failure(db.error());
+  }
+  closeFile(m_connection);
+  return report;
+}
+
 Result<CheckReport> Store::openServerDatabase() {
-  Result<QSqlDatabase> db = openServer(m_connection, *m_server);
-  if (!db) {
+  Result<ServerInitReport> schema = Result<ServerInitReport>::failure(QString());
+  {
+    Result<QSqlDatabase> db = openServer(m_connection, *m_server);
+    schema = db ? checkServer(db.value()) : Result<ServerInitReport>::failure(db.error());
+  }
+  if (!schema) {
     closeFile(m_connection);
-    return Result<CheckReport>::failure(db.error());
+    return Result<CheckReport>::failure(schema.error());
   }
   m_open = true;
   CheckReport report;
-  Result<ServerInitReport> schema = checkServer(db.value());
-  if (!schema) {
-    close();
-    return Result<CheckReport>::failure(schema.error());
-  }
   report.oldDataVersion = schema->oldVersion;
   report.structureChecked = schema->oldVersion != schema->version;
   if (Status s = reloadInstitution(); !s) {

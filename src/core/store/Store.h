@@ -15,6 +15,7 @@
 #include "store/Institution.h"
 #include "store/Schema.h"
 #include "store/ServerAddress.h"
+#include "store/ServerDatabase.h"
 #include "store/Sql.h"
 
 namespace store {
@@ -81,6 +82,10 @@ class Store : public QObject {
   // log, settings and caches). Without it, DERSLIK.db in the data folder.
   void useServer(const ServerLogin& login);
   bool onServer() const { return m_server.has_value(); }
+  // `server init` on the server useServer() named: creates Derslik's schema in an
+  // empty database or upgrades an older one (ServerDatabase.h). The store is
+  // closed before and after.
+  Result<ServerInitReport> initServer();
   // The server's address (empty when the data folder is used).
   QString serverUrl() const;
 
