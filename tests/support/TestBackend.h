@@ -32,16 +32,10 @@ inline Result<store::ServerLogin> maintenance() {
   return store::ServerLogin{address.value(), QString()};
 }
 
-// A new empty database on the cluster; with `schema`, made ready by `server init`.
-inline Result<store::ServerLogin> freshDatabase(bool schema = true) {
-  using R = Result<store::ServerLogin>;
-  static std::atomic<int> counter{0};
+// CREATE DATABASE on the cluster; with `templateName`, as a copy of that one.
+inline Status createDatabase(const QString& name, const QString& templateName = {}) {
   Result<store::ServerLogin> admin = maintenance();
-  if (!admin) return admin;
-  store::ServerLogin login = admin.value();
-  login.address.database = QStringLiteral("derslik_%1_%2")
-                               .arg(QCoreApplication::applicationPid())
-                               .arg(++counter);
+  if (!admin) return Status::failure(admin.error());
   const QString connection = QStringLiteral("test-admin");
   QString error;
   {
@@ -50,18 +44,43 @@ inline Result<store::ServerLogin> freshDatabase(bool schema = true) {
       error = db.error();
     } else {
       QSqlQuery q(db.value());
-      if (!q.exec(QStringLiteral("CREATE DATABASE %1").arg(login.address.database)))
-        error = q.lastError().text();
+      QString sql = QStringLiteral("CREATE DATABASE ") + name;
+      if (!templateName.isEmpty())
+        sql += QStringLiteral(" TEMPLATE %1 STRATEGY FILE_COPY").arg(templateName);
+      if (!q.exec(sql)) error = q.lastError().text();
     }
   }
   QSqlDatabase::removeDatabase(connection);
-  if (!error.isEmpty()) return R::failure(error);
-  if (schema) {
+  if (!error.isEmpty()) return Status::failure(error);
+  return {};
+}
+
+// A new empty database on the cluster; with `schema`, as `server init` makes it
+// (a copy of one database the process initialises once: copying is much faster).
+inline Result<store::ServerLogin> freshDatabase(bool schema = true) {
+  using R = Result<store::ServerLogin>;
+  static std::atomic<int> counter{0};
+  static QString made;  // the initialised database copies are made from
+  Result<store::ServerLogin> admin = maintenance();
+  if (!admin) return admin;
+  const auto named = [&admin](const QString& suffix) {
+    store::ServerLogin login = admin.value();
+    login.address.database =
+        QStringLiteral("derslik_%1_%2").arg(QCoreApplication::applicationPid()).arg(suffix);
+    return login;
+  };
+  if (schema && made.isEmpty()) {
+    const store::ServerLogin first = named(QStringLiteral("sablon"));
+    if (Status s = createDatabase(first.address.database); !s) return R::failure(s.error());
     store::Store init(QDir::tempPath());
-    init.useServer(login);
-    Result<store::ServerInitReport> made = init.initServer();
-    if (!made) return R::failure(made.error());
+    init.useServer(first);
+    Result<store::ServerInitReport> report = init.initServer();
+    if (!report) return R::failure(report.error());
+    made = first.address.database;
   }
+  const store::ServerLogin login = named(QString::number(++counter));
+  if (Status s = createDatabase(login.address.database, schema ? made : QString()); !s)
+    return R::failure(s.error());
   return login;
 }
 

@@ -33,6 +33,20 @@ QString translate(QString sql) {
     r.append({QRegularExpression(QStringLiteral("\\bAS\\s+REAL\\)"), ci),
               QStringLiteral("AS DOUBLE PRECISION)")});
     r.append({QRegularExpression(QStringLiteral("\\bchar\\("), ci), QStringLiteral("chr(")});
+    // The server folds unquoted names to lower case; a result column is read by
+    // the name the statement gives it, as written (one- and two-letter names are
+    // the tables' own aliases, used unquoted again).
+    r.append({QRegularExpression(
+                  QStringLiteral("\\bAS\\s+(?!(?:INTEGER|BIGINT|TEXT|REAL|NUMERIC|BLOB|DOUBLE|"
+                                 "VARCHAR|BYTEA)\\b)([A-Z][A-Z0-9_]{2,})\\b(?!\\s*\\()")),
+              QStringLiteral("AS \"\\1\"")});
+    // SQLite's IS / IS NOT compare values as well as NULL.
+    r.append({QRegularExpression(
+                  QStringLiteral("\\bIS\\s+NOT\\s+(?!NULL\\b|DISTINCT\\b|TRUE\\b|FALSE\\b)"), ci),
+              QStringLiteral("IS DISTINCT FROM ")});
+    r.append({QRegularExpression(
+                  QStringLiteral("\\bIS\\s+(?!NOT\\b|NULL\\b|DISTINCT\\b|TRUE\\b|FALSE\\b)"), ci),
+              QStringLiteral("IS NOT DISTINCT FROM ")});
     return r;
   }();
   for (const Rule& rule : rules) sql.replace(rule.from, rule.to);
@@ -216,7 +230,10 @@ class PostgresDialect final : public Dialect {
         .arg(table, col, digits)
         .arg(prefixLength);
   }
-  QString prefixPattern(const QString& prefix) const override { return prefix; }
+  // Bound as text even when no prefix was given (a null string would be NULL).
+  QString prefixPattern(const QString& prefix) const override {
+    return prefix.isNull() ? QStringLiteral("") : prefix;
+  }
 };
 
 }  // namespace
