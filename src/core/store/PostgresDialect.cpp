@@ -201,11 +201,17 @@ class PostgresDialect final : public Dialect {
     QMutexLocker lock(&g_openMutex);
     return !g_open.value(db.connectionName());
   }
-  // READ COMMITTED: each statement sees what others committed before it, so a
-  // number taken after takeTurn() sees the last taker's row.
+  // Writers take their turn one at a time, as on a board's SQLite file (BEGIN
+  // IMMEDIATE): a transaction that looks for a free number or a duplicate and
+  // then writes cannot meet another doing the same. READ COMMITTED: once its turn
+  // has come, each statement sees everything the writers before it committed.
   bool beginWriter(const QSqlDatabase& db) const override {
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("BEGIN ISOLATION LEVEL READ COMMITTED"))) return false;
+    if (!q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('derslik-yazan'))"))) {
+      (void)q.exec(QStringLiteral("ROLLBACK"));
+      return false;
+    }
     QMutexLocker lock(&g_openMutex);
     g_open.insert(db.connectionName(), true);
     return true;
