@@ -33,13 +33,6 @@ QString translate(QString sql) {
     r.append({QRegularExpression(QStringLiteral("\\bAS\\s+REAL\\)"), ci),
               QStringLiteral("AS DOUBLE PRECISION)")});
     r.append({QRegularExpression(QStringLiteral("\\bchar\\("), ci), QStringLiteral("chr(")});
-    // The server folds unquoted names to lower case; a result column is read by
-    // the name the statement gives it, as written (one- and two-letter names are
-    // the tables' own aliases, used unquoted again).
-    r.append({QRegularExpression(
-                  QStringLiteral("\\bAS\\s+(?!(?:INTEGER|BIGINT|TEXT|REAL|NUMERIC|BLOB|DOUBLE|"
-                                 "VARCHAR|BYTEA)\\b)([A-Z][A-Z0-9_]{2,})\\b(?!\\s*\\()")),
-              QStringLiteral("AS \"\\1\"")});
     // SQLite's IS / IS NOT compare values as well as NULL.
     r.append({QRegularExpression(
                   QStringLiteral("\\bIS\\s+NOT\\s+(?!NULL\\b|DISTINCT\\b|TRUE\\b|FALSE\\b)"), ci),
@@ -50,6 +43,23 @@ QString translate(QString sql) {
     return r;
   }();
   for (const Rule& rule : rules) sql.replace(rule.from, rule.to);
+  // The server folds unquoted names to lower case, and a result column is read
+  // by the name the statement gives it: a name given with AS keeps its case when
+  // nothing else in the statement refers to it (one- and two-letter names are
+  // the tables' own aliases).
+  static const QRegularExpression alias(QStringLiteral(
+      "\\bAS\\s+(?!(?:INTEGER|BIGINT|TEXT|REAL|NUMERIC|BLOB|DOUBLE|VARCHAR|BYTEA)\\b)"
+      "([A-Z][A-Z0-9_]{2,})\\b(?!\\s*\\()"));
+  QStringList once;
+  for (auto it = alias.globalMatch(sql); it.hasNext();) {
+    const QString name = it.next().captured(1);
+    const QRegularExpression word(QStringLiteral("\\b%1\\b").arg(name),
+                                  QRegularExpression::CaseInsensitiveOption);
+    if (sql.count(word) == 1) once << name;
+  }
+  for (const QString& name : once)
+    sql.replace(QRegularExpression(QStringLiteral("\\bAS\\s+%1\\b").arg(name)),
+                QStringLiteral("AS \"%1\"").arg(name));
   return sql;
 }
 
@@ -169,6 +179,7 @@ class PostgresDialect final : public Dialect {
   QString columnSql(const ColumnDef& c) const override {
     if (c.kind == ColumnDef::Kind::AutoNumber)
       return c.name + QStringLiteral(" BIGSERIAL PRIMARY KEY");
+    if (c.kind == ColumnDef::Kind::Blob) return c.name + QStringLiteral(" BYTEA");
     return c.name + QStringLiteral(" TEXT DEFAULT ''");
   }
   // SQLite's rowid: the order rows were written in, which lists and reports keep.

@@ -103,6 +103,23 @@ const QList<TableDef>& mainTables() {
   return tables;
 }
 
+const StoreTableDef& storeTable(bool questions) {
+  // The content columns hold pictures and pages: binary.
+  const auto make = [](const char* name, const char* key, std::initializer_list<const char*> content,
+                       const char* index) {
+    StoreTableDef d{table(name, {"ID#", key}), QString::fromLatin1(index)};
+    for (const char* c : content) d.table.columns.append({QString::fromLatin1(c), ColumnDef::Kind::Blob});
+    return d;
+  };
+  static const StoreTableDef question =
+      make("TABLESORU", "SORUNO", {"SORU", "COZUM"},
+           "CREATE INDEX IF NOT EXISTS IX_SORUNO ON TABLESORU (SORUNO)");
+  static const StoreTableDef test =
+      make("TABLETEST", "TESTNO", {"BASLANGICEKRANI", "BASLIK"},
+           "CREATE INDEX IF NOT EXISTS IX_TESTNO ON TABLETEST (TESTNO)");
+  return questions ? question : test;
+}
+
 const TableDef* findMainTable(const QString& name) {
   for (const TableDef& t : mainTables())
     if (t.name.compare(name, Qt::CaseInsensitive) == 0) return &t;

@@ -15,7 +15,7 @@ namespace store {
 // record and for exchange files).
 struct ColumnDef {
   QString name;
-  enum class Kind { Text, Memo, AutoNumber } kind = Kind::Text;
+  enum class Kind { Text, Memo, AutoNumber, Blob } kind = Kind::Text;
 };
 
 struct TableDef {
@@ -25,6 +25,13 @@ struct TableDef {
 };
 
 const QList<TableDef>& mainTables();
+// The one table of a question store (TABLESORU: ID, SORUNO, SORU, COZUM) or a test
+// store (TABLETEST: ID, TESTNO, BASLANGICEKRANI, BASLIK), and its key's index.
+struct StoreTableDef {
+  TableDef table;
+  QString indexSql;  // CREATE INDEX IF NOT EXISTS ..., on the table's bare name
+};
+const StoreTableDef& storeTable(bool questions);
 const TableDef* findMainTable(const QString& name);
 
 class Dialect;

@@ -3,12 +3,14 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include "store/ContentStores.h"
 #include "store/DataMigration.h"
 #include "store/Dialect.h"
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
+#include "store/StoreFiles.h"
 
 namespace store {
 
@@ -48,11 +50,29 @@ Status createFunctions(const QSqlDatabase& db) {
   return {};
 }
 
+// The question and test stores: on the server one table each, in the schema
+// whose name a board's SQL uses for its first store ("SORU2.TABLESORU").
+Status createContentStores(const QSqlDatabase& db) {
+  const Dialect& dialect = dialectOf(db);
+  for (StoreKind kind : {StoreKind::Question, StoreKind::Test}) {
+    const QString schema = ContentStores::schemaName(kind, kFirstStore);
+    TableDef def = storeTable(kind == StoreKind::Question).table;
+    const QString key = def.columns.at(1).name;
+    def.name = schema + QLatin1Char('.') + def.name;
+    if (Status s = runPlain(QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") + schema, db); !s) return s;
+    if (Status s = runPlain(createTableSql(def, dialect), db); !s) return s;
+    if (Status s = runPlain(QStringLiteral("CREATE INDEX IF NOT EXISTS IX_%1 ON %2 (%1)").arg(key, def.name), db); !s)
+      return s;
+  }
+  return {};
+}
+
 // Tables and columns a newer program has and the database lacks; functions are
 // replaced by this program's.
 Status upgradeStructure(const QSqlDatabase& db) {
   const Dialect& dialect = dialectOf(db);
   if (Status s = createFunctions(db); !s) return s;
+  if (Status s = createContentStores(db); !s) return s;
   for (const TableDef& t : mainTables()) {
     if (Status s = runPlain(createTableSql(t, dialect), db); !s) return s;
     Result<QStringList> have = dialect.columns(db, t.name);
@@ -93,6 +113,7 @@ Result<ServerInitReport> prepareSchema(const QSqlDatabase& db, bool mayCreate) {
   if (*found == Found::Empty) {
     if (Status s = createFunctions(db); !s) return R::failure(s.error());
     if (Status s = createMainTables(db); !s) return R::failure(s.error());
+    if (Status s = createContentStores(db); !s) return R::failure(s.error());
     if (Status s = run(QStringLiteral(
                            "INSERT INTO TABLEVERSIYON (VTYAPIVERSIYON,VTVERIVERSIYON) VALUES (?,?)"),
                        {structureVersion(), QString::number(serverSchemaVersion())}, db);

@@ -18,6 +18,7 @@ class SqliteDialect final : public Dialect {
   QString columnSql(const ColumnDef& c) const override {
     if (c.kind == ColumnDef::Kind::AutoNumber)
       return c.name + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+    if (c.kind == ColumnDef::Kind::Blob) return c.name + QStringLiteral(" BLOB");
     return c.name + QStringLiteral(" TEXT DEFAULT ''");
   }
   QStringList hiddenColumns(const TableDef&) const override { return {}; }

@@ -45,6 +45,16 @@ grep -q "Sunucu kullanıcı adını ya da şifreyi kabul etmedi." <<<"$out" || f
 grep -q "yanlis-123" <<<"$out" && fail "şifre iletide göründü"
 [ ! -e "$dir/Log.txt" ] || ! grep -q "gizli-parola\|yanlis-123" "$dir/Log.txt" || fail "şifre Log.txt'de"
 
+# sql on the server reads one statement in a read-only transaction, and stops.
+run --sunucu "$url" sql "SELECT ADI FROM TABLEOGRENCI" | grep -q "^Ali$" || fail "sql okumadı"
+for bad in "DELETE FROM TABLEOGRENCI" "SELECT 1; DELETE FROM TABLEOGRENCI" \
+           "SELECT ';'; COMMIT; DELETE FROM TABLEOGRENCI" "SELECT \$x\$;\$x\$; DROP TABLE TABLEOGRENCI"; do
+  run --sunucu "$url" sql "$bad" >/dev/null 2>&1 && fail "sql yazdı: $bad"
+done
+[ "$(psql -d okul -qAt -c "SELECT count(*) FROM tableogrenci")" = 1 ] || fail "sql bir şey sildi"
+out=$(run --sunucu "$url" sql "SELECT 'a;b', \$q\$ ; \$q\$ /* ; */ -- ;
+" 2>&1) || fail "tek sorgu reddedildi: $out"
+
 # Boards adding students at the same moment: every number given once, every
 # reported success stored.
 boards=6

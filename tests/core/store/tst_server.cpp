@@ -6,6 +6,7 @@
 #include "TestBackend.h"
 #include "store/Database.h"
 #include "store/Dialect.h"
+#include "store/ReadOnlyQuery.h"
 #include "store/ServerDatabase.h"
 #include "store/Sql.h"
 #include "store/Store.h"
@@ -237,6 +238,34 @@ class TestServer : public QObject {
     const Result<store::CheckReport> opened = s.store.open();
     QVERIFY(!opened);
     QVERIFY2(opened.error().contains(QStringLiteral("\"olmayan_okul\"")), qPrintable(opened.error()));
+  }
+
+  void readOnlyQueryStopsAndWritesNothing() {
+    ServerStore s(fresh(true));
+    QVERIFY(s.store.open().ok());
+    QVERIFY(s.store.run("INSERT INTO TABLEOGRENCI (KAYITNO,ADI) VALUES ('1','Ali')").ok());
+    QStringList rows;
+    const auto collect = [&rows](const QStringList& r) { rows << r.join(QLatin1Char('|')); };
+    QVERIFY(store::runReadOnlyQuery(s.store.db(), "SELECT KAYITNO, ADI FROM TABLEOGRENCI", collect)
+                .ok());
+    QCOMPARE(rows, QStringList({"KAYITNO|ADI", "1|Ali"}));
+    // A writing function inside a reading statement is stopped by the server.
+    const Status written = store::runReadOnlyQuery(
+        s.store.db(),
+        "WITH d AS (DELETE FROM TABLEOGRENCI RETURNING 1) SELECT COUNT(*) FROM d", collect);
+    QVERIFY(!written);
+    QVERIFY2(written.error().contains(QStringLiteral("Yalnızca okuma")), qPrintable(written.error()));
+    store::ReadOnlyLimits quick;
+    quick.timeoutMs = 300;
+    QElapsedTimer clock;
+    clock.start();
+    const Status slow = store::runReadOnlyQuery(s.store.db(), "SELECT pg_sleep(5)", collect, quick);
+    QVERIFY(!slow);
+    QVERIFY2(slow.error().contains(QStringLiteral("durduruldu")), qPrintable(slow.error()));
+    QVERIFY(clock.elapsed() < 3000);
+    QCOMPARE(s.store.scalar("SELECT COUNT(*) FROM TABLEOGRENCI").valueOr(0).toInt(), 1);
+    // The connection is usable after each of them.
+    QVERIFY(s.store.run("INSERT INTO TABLEOGRENCI (KAYITNO,ADI) VALUES ('2','Can')").ok());
   }
 
   // The functions and orders Derslik's SQL relies on give on the server what
