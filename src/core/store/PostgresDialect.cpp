@@ -11,6 +11,36 @@ namespace store {
 
 namespace {
 
+// SQLite's EXISTS is a number (0 or 1), the server's a boolean that becomes
+// "true" / "false" as text: CAST(EXISTS (...) AS TEXT) reads the number there too.
+QString existsAsNumber(QString sql) {
+  static const QRegularExpression cast(QStringLiteral("\\bCAST\\s*\\(\\s*EXISTS\\s*\\("),
+                                       QRegularExpression::CaseInsensitiveOption);
+  qsizetype from = 0;
+  for (QRegularExpressionMatch m = cast.match(sql, from); m.hasMatch(); m = cast.match(sql, from)) {
+    const qsizetype open = m.capturedEnd() - 1;  // the parenthesis after EXISTS
+    const qsizetype start = sql.indexOf(QStringLiteral("EXISTS"), m.capturedStart(), Qt::CaseInsensitive);
+    int depth = 0;
+    qsizetype close = -1;
+    for (qsizetype i = open; i < sql.size() && close < 0; ++i) {
+      const QChar c = sql.at(i);
+      if (c == QLatin1Char('\'')) {
+        const qsizetype end = sql.indexOf(QLatin1Char('\''), i + 1);
+        i = end < 0 ? sql.size() : end;
+      } else if (c == QLatin1Char('(')) {
+        ++depth;
+      } else if (c == QLatin1Char(')') && --depth == 0) {
+        close = i;
+      }
+    }
+    if (close < 0) break;
+    sql.insert(close + 1, QStringLiteral(")::integer"));
+    sql.insert(start, QLatin1Char('('));
+    from = close + 12;
+  }
+  return sql;
+}
+
 // The embedded database's words the server says otherwise. Statements are few
 // and repeat, so each is translated once.
 QString translate(QString sql) {
@@ -43,6 +73,7 @@ QString translate(QString sql) {
     return r;
   }();
   for (const Rule& rule : rules) sql.replace(rule.from, rule.to);
+  sql = existsAsNumber(sql);
   // The server folds unquoted names to lower case, and a result column is read
   // by the name the statement gives it: a name given with AS keeps its case when
   // nothing else in the statement refers to it (one- and two-letter names are
