@@ -11,32 +11,59 @@ namespace store {
 
 namespace {
 
-// SQLite's EXISTS is a number (0 or 1), the server's a boolean that becomes
-// "true" / "false" as text: CAST(EXISTS (...) AS TEXT) reads the number there too.
-QString existsAsNumber(QString sql) {
-  static const QRegularExpression cast(QStringLiteral("\\bCAST\\s*\\(\\s*EXISTS\\s*\\("),
-                                       QRegularExpression::CaseInsensitiveOption);
-  qsizetype from = 0;
-  for (QRegularExpressionMatch m = cast.match(sql, from); m.hasMatch(); m = cast.match(sql, from)) {
-    const qsizetype open = m.capturedEnd() - 1;  // the parenthesis after EXISTS
-    const qsizetype start = sql.indexOf(QStringLiteral("EXISTS"), m.capturedStart(), Qt::CaseInsensitive);
-    int depth = 0;
-    qsizetype close = -1;
-    for (qsizetype i = open; i < sql.size() && close < 0; ++i) {
-      const QChar c = sql.at(i);
-      if (c == QLatin1Char('\'')) {
-        const qsizetype end = sql.indexOf(QLatin1Char('\''), i + 1);
-        i = end < 0 ? sql.size() : end;
-      } else if (c == QLatin1Char('(')) {
-        ++depth;
-      } else if (c == QLatin1Char(')') && --depth == 0) {
-        close = i;
-      }
+// The index of the parenthesis that closes the one at `open`, skipping quoted
+// text; -1 when there is none.
+qsizetype closingParenthesis(const QString& sql, qsizetype open) {
+  int depth = 0;
+  for (qsizetype i = open; i < sql.size(); ++i) {
+    const QChar c = sql.at(i);
+    if (c == QLatin1Char('\'')) {
+      const qsizetype end = sql.indexOf(QLatin1Char('\''), i + 1);
+      if (end < 0) return -1;
+      i = end;
+    } else if (c == QLatin1Char('(')) {
+      ++depth;
+    } else if (c == QLatin1Char(')') && --depth == 0) {
+      return i;
     }
-    if (close < 0) break;
-    sql.insert(close + 1, QStringLiteral(")::integer"));
-    sql.insert(start, QLatin1Char('('));
-    from = close + 12;
+  }
+  return -1;
+}
+
+// SQLite's CAST never fails: text becomes the number it starts with (0 for none),
+// and EXISTS is the number 0 or 1, where the server refuses "12abc" as a number
+// and writes a boolean as "true" / "false". Casts to numbers go through functions
+// with SQLite's meaning; an EXISTS cast to text is read as a number first.
+QString sqliteCasts(QString sql) {
+  static const QRegularExpression cast(QStringLiteral("\\bCAST\\s*\\("),
+                                       QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression type(
+      QStringLiteral("\\s+AS\\s+(REAL|INTEGER|TEXT)\\s*$"), QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression exists(QStringLiteral("^\\s*EXISTS\\b"),
+                                         QRegularExpression::CaseInsensitiveOption);
+  // Innermost last: rewriting from the end keeps earlier positions valid.
+  QList<qsizetype> starts;
+  for (auto it = cast.globalMatch(sql); it.hasNext();) starts << it.next().capturedStart();
+  for (qsizetype k = starts.size() - 1; k >= 0; --k) {
+    const qsizetype start = starts.at(k);
+    const qsizetype open = sql.indexOf(QLatin1Char('('), start);
+    const qsizetype close = closingParenthesis(sql, open);
+    if (close < 0) continue;
+    const QString inside = sql.mid(open + 1, close - open - 1);
+    const QRegularExpressionMatch t = type.match(inside);
+    if (!t.hasMatch()) continue;
+    const QString expr = inside.left(t.capturedStart());
+    const QString to = t.captured(1).toUpper();
+    QString replacement;
+    if (to == QLatin1String("REAL"))
+      replacement = QStringLiteral("SQLITEREAL(%1)").arg(expr);
+    else if (to == QLatin1String("INTEGER"))
+      replacement = QStringLiteral("SQLITEINTEGER(%1)").arg(expr);
+    else if (exists.match(expr).hasMatch())
+      replacement = QStringLiteral("CAST((%1)::integer AS TEXT)").arg(expr);
+    else
+      continue;
+    sql.replace(start, close - start + 1, replacement);
   }
   return sql;
 }
@@ -59,9 +86,8 @@ QString translate(QString sql) {
               QStringLiteral("!~ '[^0-9]'")});
     r.append({QRegularExpression(QStringLiteral("\\bGLOB\\s+'\\*\\[\\^0-9\\]\\*'"), ci),
               QStringLiteral("~ '[^0-9]'")});
-    // REAL is a 4-byte float on the server; SQLite's is 8 bytes.
-    r.append({QRegularExpression(QStringLiteral("\\bAS\\s+REAL\\)"), ci),
-              QStringLiteral("AS DOUBLE PRECISION)")});
+    // SQLite's temporary schema.
+    r.append({QRegularExpression(QStringLiteral("\\btemp\\."), ci), QStringLiteral("pg_temp.")});
     r.append({QRegularExpression(QStringLiteral("\\bchar\\("), ci), QStringLiteral("chr(")});
     // SQLite's IS / IS NOT compare values as well as NULL.
     r.append({QRegularExpression(
@@ -73,7 +99,7 @@ QString translate(QString sql) {
     return r;
   }();
   for (const Rule& rule : rules) sql.replace(rule.from, rule.to);
-  sql = existsAsNumber(sql);
+  sql = sqliteCasts(sql);
   // The server folds unquoted names to lower case, and a result column is read
   // by the name the statement gives it: a name given with AS keeps its case when
   // nothing else in the statement refers to it (one- and two-letter names are
@@ -109,6 +135,21 @@ QStringList functionDefinitions() {
       "IMMUTABLE PARALLEL SAFE AS $$ SELECT COALESCE(t, 0) $$",
       "CREATE OR REPLACE FUNCTION val(t bigint) RETURNS double precision LANGUAGE sql IMMUTABLE "
       "PARALLEL SAFE AS $$ SELECT COALESCE(t, 0)::double precision $$",
+      // SQLite's CAST(x AS REAL / INTEGER): the number the text starts with, else 0.
+      "CREATE OR REPLACE FUNCTION sqlitereal(t text) RETURNS double precision LANGUAGE sql "
+      "IMMUTABLE PARALLEL SAFE AS $$ SELECT COALESCE((substring(ltrim(t, E' \\t\\n\\r\\f\\v') "
+      "FROM '^[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?'))::double precision, 0) $$",
+      "CREATE OR REPLACE FUNCTION sqlitereal(t double precision) RETURNS double precision "
+      "LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT t $$",
+      "CREATE OR REPLACE FUNCTION sqliteinteger(t text) RETURNS bigint LANGUAGE sql IMMUTABLE "
+      "PARALLEL SAFE AS $$ SELECT CASE WHEN d IS NULL THEN 0 WHEN length(ltrim(d, '+-0')) > 18 "
+      "THEN CASE WHEN d LIKE '-%' THEN -9223372036854775808 ELSE 9223372036854775807 END ELSE "
+      "d::numeric::bigint END FROM (SELECT substring(ltrim(t, E' \\t\\n\\r\\f\\v') FROM "
+      "'^[+-]?[0-9]+') AS d) s $$",
+      "CREATE OR REPLACE FUNCTION sqliteinteger(t double precision) RETURNS bigint LANGUAGE sql "
+      "IMMUTABLE PARALLEL SAFE AS $$ SELECT trunc(t)::bigint $$",
+      "CREATE OR REPLACE FUNCTION sqliteinteger(t bigint) RETURNS bigint LANGUAGE sql "
+      "IMMUTABLE PARALLEL SAFE AS $$ SELECT t $$",
       "CREATE OR REPLACE FUNCTION isnumeric(t text) RETURNS integer LANGUAGE sql IMMUTABLE "
       "PARALLEL SAFE AS $$ SELECT CASE WHEN btrim(COALESCE(t, ''), E' \\t\\n\\r\\f\\v') ~ "
       "'^[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)([eE][+-]?[0-9]+)?$' THEN 1 ELSE 0 END $$",
