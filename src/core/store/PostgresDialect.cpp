@@ -1,7 +1,10 @@
 #include <QHash>
 #include <QMutex>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlQuery>
+
+#include <algorithm>
 
 #include "store/Dialect.h"
 #include "store/SchemaTables.h"
@@ -68,6 +71,69 @@ QString sqliteCasts(QString sql) {
   return sql;
 }
 
+// Derslik's table and column names, upper case.
+const QSet<QString>& knownNames() {
+  static const QSet<QString> names = [] {
+    QSet<QString> n;
+    QList<TableDef> all = mainTables();
+    all << storeTable(true).table << storeTable(false).table;
+    for (const TableDef& t : all) {
+      n.insert(t.name.toUpper());
+      for (const ColumnDef& c : t.columns) n.insert(c.name.toUpper());
+    }
+    return n;
+  }();
+  return names;
+}
+
+// The server folds unquoted names to lower case, SQLite keeps them as written,
+// and a result column is read by the name the statement gives it. The server's
+// tables and columns are made with their names quoted in upper case, and every
+// one of those names a statement uses (outside quoted text, in any case) is
+// quoted the same way.
+QString quoteKnownNames(const QString& sql) {
+  QString out;
+  out.reserve(sql.size() + 32);
+  const qsizetype n = sql.size();
+  for (qsizetype i = 0; i < n;) {
+    const QChar c = sql.at(i);
+    if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+      qsizetype end = i + 1;
+      while (end < n) {
+        if (sql.at(end) == c) {
+          if (end + 1 < n && sql.at(end + 1) == c) {
+            end += 2;
+            continue;
+          }
+          break;
+        }
+        ++end;
+      }
+      end = std::min(end + 1, n);
+      out += QStringView(sql).mid(i, end - i);
+      i = end;
+      continue;
+    }
+    const bool wordStart = c.isLetter() || c == QLatin1Char('_');
+    if (!wordStart) {
+      out += c;
+      ++i;
+      continue;
+    }
+    qsizetype end = i + 1;
+    while (end < n && (sql.at(end).isLetterOrNumber() || sql.at(end) == QLatin1Char('_'))) ++end;
+    const QStringView word = QStringView(sql).mid(i, end - i);
+    const bool parameter = i > 0 && sql.at(i - 1) == QLatin1Char(':');
+    const QString upper = word.toString().toUpper();
+    if (!parameter && knownNames().contains(upper))
+      out += QLatin1Char('"') + upper + QLatin1Char('"');
+    else
+      out += word;
+    i = end;
+  }
+  return out;
+}
+
 // The embedded database's words the server says otherwise. Statements are few
 // and repeat, so each is translated once.
 QString translate(QString sql) {
@@ -100,6 +166,7 @@ QString translate(QString sql) {
   }();
   for (const Rule& rule : rules) sql.replace(rule.from, rule.to);
   sql = sqliteCasts(sql);
+  sql = quoteKnownNames(sql);
   // The server folds unquoted names to lower case, and a result column is read
   // by the name the statement gives it: a name given with AS keeps its case when
   // nothing else in the statement refers to it (one- and two-letter names are
@@ -269,13 +336,13 @@ class PostgresDialect final : public Dialect {
   }
   Result<QStringList> columns(const QSqlDatabase& db, const QString& table) const override {
     return column(QStringLiteral("SELECT upper(column_name) FROM information_schema.columns WHERE "
-                                 "table_schema = current_schema() AND table_name = lower(?) AND "
+                                 "table_schema = current_schema() AND table_name = upper(?) AND "
                                  "column_name <> 'rowid' ORDER BY ordinal_position"),
                   {table}, db);
   }
   bool tableExists(const QSqlDatabase& db, const QString& table) const override {
     const Result<QVariant> found =
-        scalar(QStringLiteral("SELECT to_regclass(lower(?)) IS NOT NULL"), {table}, db);
+        scalar(QStringLiteral("SELECT to_regclass(quote_ident(upper(?))) IS NOT NULL"), {table}, db);
     return found && found->toBool();
   }
   QStringList functions() const override { return functionDefinitions(); }

@@ -168,10 +168,11 @@ Status createIndexes(const QSqlDatabase& db) {
       "CREATE INDEX IF NOT EXISTS IX_SLISTE_FORM ON TABLESLISTESUTUNADI (FORMADI, SLISTEADI)",
   };
   QSqlQuery q(db);
+  const Dialect& dialect = dialectOf(db);
   for (const char* s : statements) {
     // An old database may still lack a column an index needs; the field pass adds
     // it and the index follows at the next check.
-    (void)q.exec(QString::fromLatin1(s));
+    (void)q.exec(dialect.prepare(QString::fromLatin1(s)));
   }
   return {};
 }
@@ -180,7 +181,8 @@ Status createMainTables(const QSqlDatabase& db) {
   QSqlQuery q(db);
   const Dialect& dialect = dialectOf(db);
   for (const TableDef& t : mainTables()) {
-    if (!q.exec(createTableSql(t, dialect))) return Status::failure(sqlErrorText(q.lastError()));
+    if (!q.exec(dialect.prepare(createTableSql(t, dialect))))
+      return Status::failure(sqlErrorText(q.lastError()));
   }
   return createIndexes(db);
 }

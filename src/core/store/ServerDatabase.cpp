@@ -60,8 +60,11 @@ Status createContentStores(const QSqlDatabase& db) {
     const QString key = def.columns.at(1).name;
     def.name = schema + QLatin1Char('.') + def.name;
     if (Status s = runPlain(QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") + schema, db); !s) return s;
-    if (Status s = runPlain(createTableSql(def, dialect), db); !s) return s;
-    if (Status s = runPlain(QStringLiteral("CREATE INDEX IF NOT EXISTS IX_%1 ON %2 (%1)").arg(key, def.name), db); !s)
+    if (Status s = runPlain(dialect.prepare(createTableSql(def, dialect)), db); !s) return s;
+    if (Status s = runPlain(dialect.prepare(QStringLiteral("CREATE INDEX IF NOT EXISTS IX_%1 ON %2 (%1)")
+                                                .arg(key, def.name)),
+                            db);
+        !s)
       return s;
   }
   return {};
@@ -74,12 +77,12 @@ Status upgradeStructure(const QSqlDatabase& db) {
   if (Status s = createFunctions(db); !s) return s;
   if (Status s = createContentStores(db); !s) return s;
   for (const TableDef& t : mainTables()) {
-    if (Status s = runPlain(createTableSql(t, dialect), db); !s) return s;
+    if (Status s = runPlain(dialect.prepare(createTableSql(t, dialect)), db); !s) return s;
     Result<QStringList> have = dialect.columns(db, t.name);
     if (!have) return Status::failure(have.error());
     for (const ColumnDef& c : t.columns)
       if (!have->contains(c.name.toUpper()))
-        if (Status s = runPlain(dialect.addColumnSql(t.name, c), db); !s) return s;
+        if (Status s = runPlain(dialect.prepare(dialect.addColumnSql(t.name, c)), db); !s) return s;
   }
   return createIndexes(db);
 }

@@ -3,6 +3,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include "store/Dialect.h"
 #include "store/ReadOnlyQuery.h"
 #include "store/SqlErrors.h"
 
@@ -117,7 +118,8 @@ Status runReadOnlyQuery(const QSqlDatabase& db, const QString& sql,
   if (!q.exec(QStringLiteral("SET LOCAL statement_timeout = %1").arg(limits.timeoutMs)))
     return Status::failure(sqlErrorText(q.lastError()));
   q.setForwardOnly(true);
-  if (!q.exec(sql)) {
+  // Written as on a board: the server's dialect reads it the same way.
+  if (!q.exec(dialectOf(db).prepare(sql))) {
     const QString state = q.lastError().nativeErrorCode();
     if (state == QLatin1String("25006")) return Status::failure(refusedMessage(QStringLiteral("yazma")));
     if (state == QLatin1String("57014"))

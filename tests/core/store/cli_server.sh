@@ -51,7 +51,7 @@ for bad in "DELETE FROM TABLEOGRENCI" "SELECT 1; DELETE FROM TABLEOGRENCI" \
            "SELECT ';'; COMMIT; DELETE FROM TABLEOGRENCI" "SELECT \$x\$;\$x\$; DROP TABLE TABLEOGRENCI"; do
   run --sunucu "$url" sql "$bad" >/dev/null 2>&1 && fail "sql yazdı: $bad"
 done
-[ "$(psql -d okul -qAt -c "SELECT count(*) FROM tableogrenci")" = 1 ] || fail "sql bir şey sildi"
+[ "$(psql -d okul -qAt -c "SELECT count(*) FROM \"TABLEOGRENCI\"")" = 1 ] || fail "sql bir şey sildi"
 out=$(run --sunucu "$url" sql "SELECT 'a;b', \$q\$ ; \$q\$ /* ; */ -- ;
 " 2>&1) || fail "tek sorgu reddedildi: $out"
 
@@ -72,9 +72,9 @@ for b in $(seq 1 $boards); do
 done
 wait
 reported=$(cat "$dir"/ok* | paste -sd+ | bc)
-stored=$(psql -d okul -qAt -c "SELECT count(*) FROM tableogrenci WHERE adi LIKE 'Tahta%'")
-distinct=$(psql -d okul -qAt -c "SELECT count(DISTINCT kayitno) FROM tableogrenci")
-total=$(psql -d okul -qAt -c "SELECT count(*) FROM tableogrenci")
+stored=$(psql -d okul -qAt -c "SELECT count(*) FROM \"TABLEOGRENCI\" WHERE \"ADI\" LIKE 'Tahta%'")
+distinct=$(psql -d okul -qAt -c "SELECT count(DISTINCT \"KAYITNO\") FROM \"TABLEOGRENCI\"")
+total=$(psql -d okul -qAt -c "SELECT count(*) FROM \"TABLEOGRENCI\"")
 [ "$reported" = $((boards * each)) ] || fail "başarılı ekleme $reported, beklenen $((boards * each)): $(cat "$dir"/err*)"
 [ "$stored" = "$reported" ] || fail "bildirilen $reported, kaydedilen $stored"
 [ "$distinct" = "$total" ] || fail "aynı kayıt numarası birden çok öğrencide ($total öğrenci, $distinct numara)"
