@@ -15,7 +15,8 @@ Result<QString> takeServerUrl(QStringList& args) {
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& word = args.at(i);
     if (word == kServerOption) {
-      if (i + 1 >= args.size() || args.at(i + 1).isEmpty() || args.at(i + 1).startsWith(QStringLiteral("--")))
+      if (i + 1 >= args.size() || args.at(i + 1).isEmpty() ||
+          args.at(i + 1).startsWith(QStringLiteral("--")))
         return Result<QString>::failure(QStringLiteral("--sunucu bir sunucu adresi bekliyor."));
       const QString url = args.at(i + 1);
       args.remove(i, 2);
@@ -83,7 +84,8 @@ Result<std::optional<store::ServerLogin>> takeServerOptions(QStringList& args) {
   const bool passwordFromStdin = args.removeAll(kPasswordOption) > 0;
   if (given.isEmpty()) {
     if (passwordFromStdin)
-      return R::failure(QStringLiteral("--password-stdin yalnızca bir sunucu adresiyle kullanılır."));
+      return R::failure(
+          QStringLiteral("--password-stdin yalnızca bir sunucu adresiyle kullanılır."));
     return std::optional<store::ServerLogin>();
   }
   Result<store::ServerAddress> address = store::ServerAddress::parse(given);
@@ -100,8 +102,9 @@ Result<std::optional<store::ServerLogin>> takeServerOptions(QStringList& args) {
 QList<CliCommand> serverCommands() {
   return {
       {QStringLiteral("server"),
-       QStringLiteral("server init          okul sunucusunda Derslik'in veritabanını oluşturur ya da "
-                      "günceller (--sunucu ADRES ile)"),
+       QStringLiteral(
+           "server init          okul sunucusunda Derslik'in veritabanını oluşturur ya da "
+           "günceller (--sunucu ADRES ile)"),
        server},
   };
 }

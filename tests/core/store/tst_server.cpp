@@ -47,19 +47,28 @@ class TestServer : public QObject {
                           << "ogretmen|okul.local|6543|derslik";
     QTest::newRow("default port") << "postgresql://ali@10.0.0.5/okul_7a"
                                   << "ali|10.0.0.5|5432|okul_7a";
-    QTest::newRow("ipv6") << "postgresql://ali@[::1]:5433/okul" << "ali|::1|5433|okul";
+    QTest::newRow("ipv6") << "postgresql://ali@[::1]:5433/okul"
+                          << "ali|::1|5433|okul";
     QTest::newRow("escaped") << "postgresql://m%C3%BCd%C3%BCr@sunucu/okul%20a"
                              << "müdür|sunucu|5432|okul a";
-    QTest::newRow("other scheme") << "mysql://ali@sunucu/okul" << "!postgresql://";
-    QTest::newRow("no user") << "postgresql://sunucu/okul" << "!kullanıcı adı yok";
-    QTest::newRow("no host") << "postgresql://ali@:5432/okul" << "!makine adı yok";
-    QTest::newRow("no database") << "postgresql://ali@sunucu/" << "!veritabanı adı yok";
-    QTest::newRow("port word") << "postgresql://ali@sunucu:abc/okul" << "!port";
-    QTest::newRow("port too big") << "postgresql://ali@sunucu:70000/okul" << "!port";
-    QTest::newRow("empty port") << "postgresql://ali@sunucu:/okul" << "!port";
+    QTest::newRow("other scheme") << "mysql://ali@sunucu/okul"
+                                  << "!postgresql://";
+    QTest::newRow("no user") << "postgresql://sunucu/okul"
+                             << "!kullanıcı adı yok";
+    QTest::newRow("no host") << "postgresql://ali@:5432/okul"
+                             << "!makine adı yok";
+    QTest::newRow("no database") << "postgresql://ali@sunucu/"
+                                 << "!veritabanı adı yok";
+    QTest::newRow("port word") << "postgresql://ali@sunucu:abc/okul"
+                               << "!port";
+    QTest::newRow("port too big") << "postgresql://ali@sunucu:70000/okul"
+                                  << "!port";
+    QTest::newRow("empty port") << "postgresql://ali@sunucu:/okul"
+                                << "!port";
     QTest::newRow("query") << "postgresql://ali@sunucu/okul?sslmode=disable"
                            << "!veritabanı adından sonra";
-    QTest::newRow("blank") << "  " << "!boş";
+    QTest::newRow("blank") << "  "
+                           << "!boş";
   }
   void addressForms() {
     QFETCH(QString, url);
@@ -228,8 +237,9 @@ class TestServer : public QObject {
       ServerStore s(nowhere);
       const Result<store::CheckReport> opened = s.store.open();
       QVERIFY(!opened);
-      QVERIFY2(opened.error().startsWith(QStringLiteral("Okul sunucusuna ulaşılamıyor: 127.0.0.1:1")),
-               qPrintable(opened.error()));
+      QVERIFY2(
+          opened.error().startsWith(QStringLiteral("Okul sunucusuna ulaşılamıyor: 127.0.0.1:1")),
+          qPrintable(opened.error()));
       QVERIFY(!opened.error().contains(password));
     }
     store::ServerLogin missing = fresh(false);
@@ -237,7 +247,8 @@ class TestServer : public QObject {
     ServerStore s(missing);
     const Result<store::CheckReport> opened = s.store.open();
     QVERIFY(!opened);
-    QVERIFY2(opened.error().contains(QStringLiteral("\"olmayan_okul\"")), qPrintable(opened.error()));
+    QVERIFY2(opened.error().contains(QStringLiteral("\"olmayan_okul\"")),
+             qPrintable(opened.error()));
   }
 
   void readOnlyQueryStopsAndWritesNothing() {
@@ -251,10 +262,11 @@ class TestServer : public QObject {
     QCOMPARE(rows, QStringList({"KAYITNO|ADI", "1|Ali"}));
     // A writing function inside a reading statement is stopped by the server.
     const Status written = store::runReadOnlyQuery(
-        s.store.db(),
-        "WITH d AS (DELETE FROM TABLEOGRENCI RETURNING 1) SELECT COUNT(*) FROM d", collect);
+        s.store.db(), "WITH d AS (DELETE FROM TABLEOGRENCI RETURNING 1) SELECT COUNT(*) FROM d",
+        collect);
     QVERIFY(!written);
-    QVERIFY2(written.error().contains(QStringLiteral("Yalnızca okuma")), qPrintable(written.error()));
+    QVERIFY2(written.error().contains(QStringLiteral("Yalnızca okuma")),
+             qPrintable(written.error()));
     store::ReadOnlyLimits quick;
     quick.timeoutMs = 300;
     QElapsedTimer clock;
@@ -282,25 +294,26 @@ class TestServer : public QObject {
       ServerStore s(login);
       QVERIFY(s.store.open().ok());
       const QStringList inputs{
-          "",           " 12abc",    "-3.5x",     "1 234",   "1.2.3",       ".5",
-          "+7",         "abc",       "1,5",       " -1.5 ",  "1e3",         "01.02.2026",
+          "",           " 12abc",     "-3.5x",    "1 234",   "1.2.3",       ".5",
+          "+7",         "abc",        "1,5",      " -1.5 ",  "1e3",         "01.02.2026",
           "29.02.2025", "31.12.1899", "12:30:15", "7:05:00", "25:00:00",    "01.02.2026 08:15:00",
-          "2026-02-01", "1/2/2026",  "istanbul",  "IŞIK",    "Hâlâ İğüşöç", "1",
-          " 1 ",        "0",         "900-42",    "12-201",  "5/A-3\\x"};
-      const QStringList expressions{"VAL(?)",   "ISNUMERIC(?)", "CDATE(?)",   "CDBL(?)",
-                                    "TRUPPER(?)", "TRLOWER(?)", "TRFOLD(?)", "OGRETMENMI(?)",
-                                    "TARAYICIOGRENCISI(?)", "OKULNOTEMIZLE(?)", "NZ(?)",
-                                    "MID(?, 2, 3)"};
+          "2026-02-01", "1/2/2026",   "istanbul", "IŞIK",    "Hâlâ İğüşöç", "1",
+          " 1 ",        "0",          "900-42",   "12-201",  "5/A-3\\x"};
+      const QStringList expressions{"VAL(?)",           "ISNUMERIC(?)",  "CDATE(?)",
+                                    "CDBL(?)",          "TRUPPER(?)",    "TRLOWER(?)",
+                                    "TRFOLD(?)",        "OGRETMENMI(?)", "TARAYICIOGRENCISI(?)",
+                                    "OKULNOTEMIZLE(?)", "NZ(?)",         "MID(?, 2, 3)"};
       for (const QString& e : expressions) {
         for (const QString& in : inputs) {
           const QString sql = QStringLiteral("SELECT ") + e;
           const QVariant a = store::scalar(sql, {in}, board.value()).valueOr(QStringLiteral("!"));
           const QVariant b = s.store.scalar(sql, {in}).valueOr(QStringLiteral("!"));
-          const bool same = a.isNull() || b.isNull()
-                                ? a.isNull() == b.isNull()
-                                : (a.typeId() == QMetaType::QString && b.typeId() == QMetaType::QString
-                                       ? a.toString() == b.toString()
-                                       : qFuzzyCompare(1.0 + a.toDouble(), 1.0 + b.toDouble()));
+          const bool same =
+              a.isNull() || b.isNull()
+                  ? a.isNull() == b.isNull()
+                  : (a.typeId() == QMetaType::QString && b.typeId() == QMetaType::QString
+                         ? a.toString() == b.toString()
+                         : qFuzzyCompare(1.0 + a.toDouble(), 1.0 + b.toDouble()));
           if (!same)
             differences << QStringLiteral("%1 of \"%2\": board %3, server %4")
                                .arg(e, in, a.toString(), b.toString());
@@ -311,8 +324,8 @@ class TestServer : public QObject {
         const QStringList values =
             collation == QLatin1String("KUMANDA")
                 ? QStringList{"108-88", "23-229", "23-30", "x", "900-4", "1-1", "B", "a"}
-                : QStringList{"Zeynep", "çağla", "Cemil", "İpek", "ılgaz", "Irmak",
-                              "ilker", "Öykü", "Oya", "a10", "a9", "şule", "Sude"};
+                : QStringList{"Zeynep", "çağla", "Cemil", "İpek", "ılgaz", "Irmak", "ilker",
+                              "Öykü",   "Oya",   "a10",   "a9",   "şule",  "Sude"};
         QStringList orders;
         for (const QSqlDatabase& db : {board.value(), s.store.db()}) {
           QVERIFY(store::run("DELETE FROM TABLEGENEL", {}, db).ok() ||
@@ -320,7 +333,8 @@ class TestServer : public QObject {
           for (const QString& v : values)
             QVERIFY(store::run("INSERT INTO TABLEGENEL (OKULADI) VALUES (?)", {v}, db).ok());
           orders << store::column(
-                        "SELECT OKULADI FROM TABLEGENEL ORDER BY OKULADI COLLATE " + collation, {}, db)
+                        "SELECT OKULADI FROM TABLEGENEL ORDER BY OKULADI COLLATE " + collation, {},
+                        db)
                         .valueOr({})
                         .join(QLatin1Char(' '));
         }
