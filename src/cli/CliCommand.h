@@ -39,10 +39,10 @@ QList<CliCommand> runCommands();
 QList<CliCommand> reportCommands();
 QList<CliCommand> serverCommands();
 
-// The options that choose a school's server, taken out of `args` wherever they
-// stand: "--sunucu URL" (or DERSLIK_SUNUCU) and "--password-stdin" (the password
-// is the whole of standard input, a final line break dropped). Empty when no
-// server is named.
+// The options that choose a school's server, taken out of `args`: "--sunucu URL"
+// wherever it stands (or DERSLIK_SUNUCU), and "--password-stdin" before the
+// command (the password is the whole of standard input, a final line break
+// dropped). Empty when no server is named.
 Result<std::optional<store::ServerLogin>> takeServerOptions(QStringList& args);
 
 // Reads all of standard input, as bytes (for --password-stdin and the like).

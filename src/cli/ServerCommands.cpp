@@ -81,7 +81,17 @@ Result<std::optional<store::ServerLogin>> takeServerOptions(QStringList& args) {
   if (!url) return R::failure(url.error());
   QString given = url.value();
   if (given.isNull()) given = qEnvironmentVariable("DERSLIK_SUNUCU");
-  const bool passwordFromStdin = args.removeAll(kPasswordOption) > 0;
+  // Only before the command: a command may have a --password-stdin of its own
+  // (users add reads the new user's password so).
+  bool passwordFromStdin = false;
+  for (qsizetype i = 0; i < args.size() && args.at(i).startsWith(QStringLiteral("--"));) {
+    if (args.at(i) == kPasswordOption) {
+      passwordFromStdin = true;
+      args.remove(i);
+    } else {
+      ++i;
+    }
+  }
   if (given.isEmpty()) {
     if (passwordFromStdin)
       return R::failure(
