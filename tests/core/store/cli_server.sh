@@ -78,4 +78,20 @@ total=$(psql -d okul -qAt -c "SELECT count(*) FROM \"TABLEOGRENCI\"")
 [ "$reported" = $((boards * each)) ] || fail "başarılı ekleme $reported, beklenen $((boards * each)): $(cat "$dir"/err*)"
 [ "$stored" = "$reported" ] || fail "bildirilen $reported, kaydedilen $stored"
 [ "$distinct" = "$total" ] || fail "aynı kayıt numarası birden çok öğrencide ($total öğrenci, $distinct numara)"
+
+# Questions too: every question number given once.
+for b in 1 2 3 4; do
+  (
+    for i in 1 2 3 4 5; do
+      run --sunucu "$url" questions add --text "Soru $b-$i" --answer A --level "5. SINIF" \
+        --course "MATEMATİK" >/dev/null 2>>"$dir/qerr" || echo x >>"$dir/qfail"
+    done
+  ) &
+done
+wait
+[ ! -s "$dir/qfail" ] || fail "soru eklenemedi: $(cat "$dir/qerr")"
+questions=$(psql -d okul -qAt -c "SELECT count(*), count(DISTINCT \"SORUNO\") FROM \"TABLESORU\"")
+[ "$questions" = "20|20" ] || fail "soru numaraları tekrarlandı: $questions"
+content=$(psql -d okul -qAt -c "SELECT count(DISTINCT \"SORUNO\") FROM soru2.\"TABLESORU\"")
+[ "$content" = 20 ] || fail "soru içerikleri eksik: $content"
 echo "tamam"
