@@ -40,8 +40,8 @@ qsizetype closingParenthesis(const QString& sql, qsizetype open) {
 QString sqliteCasts(QString sql) {
   static const QRegularExpression cast(QStringLiteral("\\bCAST\\s*\\("),
                                        QRegularExpression::CaseInsensitiveOption);
-  static const QRegularExpression type(
-      QStringLiteral("\\s+AS\\s+(REAL|INTEGER|TEXT)\\s*$"), QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression type(QStringLiteral("\\s+AS\\s+(REAL|INTEGER|TEXT)\\s*$"),
+                                       QRegularExpression::CaseInsensitiveOption);
   static const QRegularExpression exists(QStringLiteral("^\\s*EXISTS\\b"),
                                          QRegularExpression::CaseInsensitiveOption);
   // Innermost last: rewriting from the end keeps earlier positions valid.
@@ -341,8 +341,8 @@ class PostgresDialect final : public Dialect {
                   {table}, db);
   }
   bool tableExists(const QSqlDatabase& db, const QString& table) const override {
-    const Result<QVariant> found =
-        scalar(QStringLiteral("SELECT to_regclass(quote_ident(upper(?))) IS NOT NULL"), {table}, db);
+    const Result<QVariant> found = scalar(
+        QStringLiteral("SELECT to_regclass(quote_ident(upper(?))) IS NOT NULL"), {table}, db);
     return found && found->toBool();
   }
   QStringList functions() const override { return functionDefinitions(); }

@@ -105,10 +105,11 @@ const QList<TableDef>& mainTables() {
 
 const StoreTableDef& storeTable(bool questions) {
   // The content columns hold pictures and pages: binary.
-  const auto make = [](const char* name, const char* key, std::initializer_list<const char*> content,
-                       const char* index) {
+  const auto make = [](const char* name, const char* key,
+                       std::initializer_list<const char*> content, const char* index) {
     StoreTableDef d{table(name, {"ID#", key}), QString::fromLatin1(index)};
-    for (const char* c : content) d.table.columns.append({QString::fromLatin1(c), ColumnDef::Kind::Blob});
+    for (const char* c : content)
+      d.table.columns.append({QString::fromLatin1(c), ColumnDef::Kind::Blob});
     return d;
   };
   static const StoreTableDef question =

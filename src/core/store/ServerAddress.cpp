@@ -80,7 +80,8 @@ Result<ServerAddress> ServerAddress::parse(const QString& input) {
 }
 
 QString ServerAddress::url() const {
-  const QString hostText = host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(host) : host;
+  const QString hostText =
+      host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(host) : host;
   return QStringLiteral("%1%2@%3:%4/%5").arg(kScheme, user, hostText).arg(port).arg(database);
 }
 

@@ -59,11 +59,13 @@ Status createContentStores(const QSqlDatabase& db) {
     TableDef def = storeTable(kind == StoreKind::Question).table;
     const QString key = def.columns.at(1).name;
     def.name = schema + QLatin1Char('.') + def.name;
-    if (Status s = runPlain(QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") + schema, db); !s) return s;
+    if (Status s = runPlain(QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") + schema, db); !s)
+      return s;
     if (Status s = runPlain(dialect.prepare(createTableSql(def, dialect)), db); !s) return s;
-    if (Status s = runPlain(dialect.prepare(QStringLiteral("CREATE INDEX IF NOT EXISTS IX_%1 ON %2 (%1)")
-                                                .arg(key, def.name)),
-                            db);
+    if (Status s = runPlain(
+            dialect.prepare(
+                QStringLiteral("CREATE INDEX IF NOT EXISTS IX_%1 ON %2 (%1)").arg(key, def.name)),
+            db);
         !s)
       return s;
   }
@@ -117,9 +119,10 @@ Result<ServerInitReport> prepareSchema(const QSqlDatabase& db, bool mayCreate) {
     if (Status s = createFunctions(db); !s) return R::failure(s.error());
     if (Status s = createMainTables(db); !s) return R::failure(s.error());
     if (Status s = createContentStores(db); !s) return R::failure(s.error());
-    if (Status s = run(QStringLiteral(
-                           "INSERT INTO TABLEVERSIYON (VTYAPIVERSIYON,VTVERIVERSIYON) VALUES (?,?)"),
-                       {structureVersion(), QString::number(serverSchemaVersion())}, db);
+    if (Status s =
+            run(QStringLiteral(
+                    "INSERT INTO TABLEVERSIYON (VTYAPIVERSIYON,VTVERIVERSIYON) VALUES (?,?)"),
+                {structureVersion(), QString::number(serverSchemaVersion())}, db);
         !s)
       return R::failure(s.error());
     if (Status s = seedNewDatabase(db); !s) return R::failure(s.error());
@@ -131,8 +134,9 @@ Result<ServerInitReport> prepareSchema(const QSqlDatabase& db, bool mayCreate) {
     if (*v > serverSchemaVersion()) return R::failure(newerSchemaMessage());
     if (*v < serverSchemaVersion()) {
       if (Status s = upgradeStructure(db); !s) return R::failure(s.error());
-      if (Status s = run(QStringLiteral("UPDATE TABLEVERSIYON SET VTYAPIVERSIYON=?, VTVERIVERSIYON=?"),
-                         {structureVersion(), QString::number(serverSchemaVersion())}, db);
+      if (Status s =
+              run(QStringLiteral("UPDATE TABLEVERSIYON SET VTYAPIVERSIYON=?, VTVERIVERSIYON=?"),
+                  {structureVersion(), QString::number(serverSchemaVersion())}, db);
           !s)
         return R::failure(s.error());
     }
@@ -172,7 +176,7 @@ QString serverConnectionError(const QSqlError& error, const ServerAddress& addre
     return text.contains(QLatin1String(s), Qt::CaseInsensitive);
   };
   if (has("password authentication failed") || has("no password supplied") ||
-      has("authentication failed") || has("role \"") )
+      has("authentication failed") || has("role \""))
     return loginRefusedMessage();
   if (has("database \"") && has("does not exist"))
     return unreachableMessage(

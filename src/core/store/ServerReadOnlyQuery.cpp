@@ -79,7 +79,8 @@ bool isOneStatement(const QString& s) {
     if (ended) return false;
     any = true;
     if (c == QLatin1Char('\'')) {
-      const bool escapes = i > 0 && (s.at(i - 1) == QLatin1Char('E') || s.at(i - 1) == QLatin1Char('e'));
+      const bool escapes =
+          i > 0 && (s.at(i - 1) == QLatin1Char('E') || s.at(i - 1) == QLatin1Char('e'));
       i = skipQuoted(s, i, c, escapes);
     } else if (c == QLatin1Char('"')) {
       i = skipQuoted(s, i, c, false);
@@ -87,8 +88,8 @@ bool isOneStatement(const QString& s) {
       // $tag$ ... $tag$ (a "$1" parameter is no quote).
       qsizetype j = i + 1;
       while (j < s.size() && (s.at(j).isLetterOrNumber() || s.at(j) == QLatin1Char('_'))) ++j;
-      const bool tagged = j < s.size() && s.at(j) == QLatin1Char('$') &&
-                          !(j > i + 1 && s.at(i + 1).isDigit());
+      const bool tagged =
+          j < s.size() && s.at(j) == QLatin1Char('$') && !(j > i + 1 && s.at(i + 1).isDigit());
       if (!tagged) {
         i = j;
         continue;
@@ -121,7 +122,8 @@ Status runReadOnlyQuery(const QSqlDatabase& db, const QString& sql,
   // Written as on a board: the server's dialect reads it the same way.
   if (!q.exec(dialectOf(db).prepare(sql))) {
     const QString state = q.lastError().nativeErrorCode();
-    if (state == QLatin1String("25006")) return Status::failure(refusedMessage(QStringLiteral("yazma")));
+    if (state == QLatin1String("25006"))
+      return Status::failure(refusedMessage(QStringLiteral("yazma")));
     if (state == QLatin1String("57014"))
       return Status::failure(QStringLiteral("Sorgu %1 saniyede bitmedi ve durduruldu.")
                                  .arg(limits.timeoutMs / 1000.0, 0, 'g', 3));
@@ -141,7 +143,8 @@ Status runReadOnlyQuery(const QSqlDatabase& db, const QString& sql,
         cell = QStringLiteral("[ikili veri: %1 bayt]").arg(v.toByteArray().size());
       } else if (!v.isNull()) {
         cell = v.toString();
-        cell.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        cell.replace(QLatin1Char('\t'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
       }
       if (cell.size() > limits.maxValueBytes)
         return Status::failure(QStringLiteral("Sonuçtaki bir değer çok uzun."));

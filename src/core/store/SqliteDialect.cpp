@@ -84,9 +84,7 @@ class SqliteDialect final : public Dialect {
                "NOT GLOB '*[^0-9]*'")
         .arg(table, col, digits);
   }
-  QString prefixPattern(const QString& prefix) const override {
-    return prefix + QLatin1Char('*');
-  }
+  QString prefixPattern(const QString& prefix) const override { return prefix + QLatin1Char('*'); }
 };
 
 }  // namespace
