@@ -6,12 +6,14 @@
 #include <QTextStream>
 
 #include <functional>
+#include <optional>
 
 #include "CliArgs.h"
 #include "Messages.h"
 
 namespace store {
 class Store;
+struct ServerLogin;
 }
 
 namespace cli {
@@ -36,6 +38,13 @@ QList<CliCommand> authoringCommands();
 QList<CliCommand> runCommands();
 QList<CliCommand> reportCommands();
 QList<CliCommand> cardCommands();
+QList<CliCommand> serverCommands();
+
+// The options that choose a school's server, taken out of `args`: "--sunucu URL"
+// wherever it stands (or DERSLIK_SUNUCU), and "--password-stdin" before the
+// command (the password is the whole of standard input, a final line break
+// dropped). Empty when no server is named.
+Result<std::optional<store::ServerLogin>> takeServerOptions(QStringList& args);
 
 // Reads all of standard input, as bytes (for --password-stdin and the like).
 QByteArray readStdin();

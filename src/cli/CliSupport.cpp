@@ -54,7 +54,7 @@ bool enterDataFolder(const store::Store& store, QTextStream& err) {
 
 bool openDatabase(store::Store& store, QTextStream& err, bool mustExist) {
   if (!enterDataFolder(store, err)) return false;
-  if (mustExist && !QFile::exists(store.mainFile())) {
+  if (mustExist && !store.onServer() && !QFile::exists(store.mainFile())) {
     err << "Veritabanı bulunamadı: " << store.mainFile() << " (önce: derslik-cli init)\n";
     return false;
   }

@@ -52,14 +52,22 @@ int sql(store::Store& store, const QStringList& words, QTextStream& out, QTextSt
   int code = 0;
   const std::optional<Args> a = parseOrComplain(words, sqlSyntax(), err, code);
   if (!a) return code;
+  const auto print = [&out](const QStringList& row) { out << tsvLine(row) << '\n'; };
+  if (store.onServer()) {
+    if (!openDatabase(store, err)) return 1;
+    if (const Status s = store::runReadOnlyQuery(store.db(), a->positional.first(), print); !s) {
+      err << "Sorgu çalıştırılamadı: " << s.error() << '\n';
+      return 1;
+    }
+    return 0;
+  }
   if (!enterDataFolder(store, err)) return 1;
   const QString path = store.mainFile();
   if (!QFile::exists(path)) {
     err << "Veritabanı bulunamadı: " << path << " (önce: derslik-cli init)\n";
     return 1;
   }
-  const Status s = store::runReadOnlyQuery(
-      path, a->positional.first(), [&out](const QStringList& row) { out << tsvLine(row) << '\n'; });
+  const Status s = store::runReadOnlyQuery(path, a->positional.first(), print);
   if (!s) {
     err << "Sorgu çalıştırılamadı: " << s.error() << '\n';
     return 1;

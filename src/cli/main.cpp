@@ -7,6 +7,7 @@
 
 #include "CliCommand.h"
 #include "QtTranslations.h"
+#include "store/ServerAddress.h"
 #include "store/Store.h"
 
 namespace {
@@ -15,12 +16,13 @@ QList<cli::CliCommand> allCommands() {
   QList<cli::CliCommand> all;
   all << cli::storeCommands() << cli::receiverCommands() << cli::schoolCommands()
       << cli::userCommands() << cli::authoringCommands() << cli::runCommands()
-      << cli::reportCommands() << cli::cardCommands();
+      << cli::reportCommands() << cli::cardCommands()
+      << cli::serverCommands();
   return all;
 }
 
 void printHelp(QTextStream& out, const QList<cli::CliCommand>& commands) {
-  out << "Kullanım: derslik-cli [--veri-klasoru KLASÖR] KOMUT [ARGÜMANLAR]\n\nKomutlar:\n";
+  out << "Kullanım: derslik-cli [--veri-klasoru KLASÖR] [--sunucu ADRES [--password-stdin]] KOMUT [ARGÜMANLAR]\n\nKomutlar:\n";
   for (const cli::CliCommand& c : commands) out << "  " << c.usage << '\n';
 }
 
@@ -59,6 +61,12 @@ int main(int argc, char** argv) {
     args.remove(folderAt, 2);
   }
 
+  Result<std::optional<store::ServerLogin>> server = cli::takeServerOptions(args);
+  if (!server) {
+    err << server.error() << '\n';
+    return 2;
+  }
+
   const QList<cli::CliCommand> commands = allCommands();
   if (args.isEmpty() || args.first() == QStringLiteral("help") ||
       args.first() == QStringLiteral("--help")) {
@@ -69,6 +77,7 @@ int main(int argc, char** argv) {
   for (const cli::CliCommand& c : commands) {
     if (c.verb == verb) {
       store::Store store(folder);
+      if (server.value()) store.useServer(*server.value());
       const int code = c.run(store, args, out, err);
       out.flush();
       err.flush();

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "Messages.h"
+#include "TestBackend.h"
 #include "store/Parameters.h"
 #include "store/Store.h"
 #include "users/RightFlags.h"
@@ -23,7 +24,19 @@ class TempDataFolder {
     if (!m_ok) return;
     m_store = std::make_unique<store::Store>(m_dir.path());
     store::UserSettings::setFile(m_dir.filePath(QStringLiteral("ayar.ini")));
-    if (withDatabase) m_ok = m_store->open().ok();
+    // On the server the database lives beside the folder, which keeps the rest.
+    if (testbackend::onServer()) {
+      const Result<store::ServerLogin> login = testbackend::freshDatabase(withDatabase);
+      if (!login) qWarning("%s", qPrintable(login.error()));
+      m_ok = login.ok();
+      if (!m_ok) return;
+      m_store->useServer(login.value());
+    }
+    if (withDatabase) {
+      const Result<store::CheckReport> opened = m_store->open();
+      if (!opened) qWarning("%s", qPrintable(opened.error()));
+      m_ok = opened.ok();
+    }
   }
   TempDataFolder(const TempDataFolder&) = delete;
   TempDataFolder& operator=(const TempDataFolder&) = delete;

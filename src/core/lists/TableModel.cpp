@@ -16,6 +16,7 @@
 #include <sqlite3.h>
 
 #include "lists/TurkishText.h"
+#include "store/Dialect.h"
 #include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
 
@@ -101,7 +102,8 @@ Status TableModel::load(const QSqlDatabase& conn, const QString& sql, const QVar
 
   QSqlQuery q(conn);
   q.setForwardOnly(true);
-  if (!q.prepare(sql)) return Status::failure(store::sqlErrorText(q.lastError()));
+  if (!q.prepare(store::dialectOf(conn).prepare(sql)))
+    return Status::failure(store::sqlErrorText(q.lastError()));
   for (const QVariant& p : params) q.addBindValue(p);
   if (!q.exec()) return Status::failure(store::sqlErrorText(q.lastError()));
 

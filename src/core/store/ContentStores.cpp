@@ -101,6 +101,8 @@ QVariant blob(const QByteArray& bytes) { return QVariant(bytes); }
 Status ContentStores::attachStore(StoreKind kind, int n, bool mayEvict) {
   const QSqlDatabase db = m_store.db();
   if (!db.isOpen()) return Status::failure(QStringLiteral("Veritabanı bağlantısı açık değil."));
+  // On a school's server the stores are schemas of the one database.
+  if (m_store.onServer()) return {};
   const QString name = schemaName(kind, n);
   const QString path = this->path(kind, n);
   if (!QFile::exists(path))
@@ -174,6 +176,7 @@ Status ContentStores::withStoreForReading(
     StoreKind kind, int n, const std::function<Status(const QSqlDatabase&, const QString&)>& body) {
   const QSqlDatabase shared = m_store.db();
   if (!shared.isOpen()) return Status::failure(QStringLiteral("Veritabanı bağlantısı kapalı."));
+  if (m_store.onServer()) return body(shared, tableRef(kind, n));
   const QString schema = schemaName(kind, n);
   bool useShared = false;
   if (!crowded())
@@ -223,6 +226,8 @@ Result<int> ContentStores::find(StoreKind kind, const QString& key) {
 }
 
 Result<qint64> ContentStores::storeSize(StoreKind kind, int n) {
+  // A server table has no file to keep under the limit.
+  if (m_store.onServer()) return qint64(0);
   const QString schema = schemaName(kind, n);
   const Result<QVariant> pages = m_store.scalar(QStringLiteral("PRAGMA %1.page_count").arg(schema));
   const Result<QVariant> pageSize =
@@ -259,6 +264,7 @@ QString ContentStores::path(StoreKind kind, int n) const {
 
 QList<int> ContentStores::numbers(StoreKind kind) const {
   QList<int> out{kFirstStore};
+  if (m_store.onServer()) return out;
   for (int n = kFirstStore + 1; n <= kLastStoreNumber; ++n) {
     if (!QFile::exists(path(kind, n))) break;
     out << n;
@@ -269,6 +275,7 @@ QList<int> ContentStores::numbers(StoreKind kind) const {
 int ContentStores::last(StoreKind kind) const { return numbers(kind).constLast(); }
 
 Result<int> ContentStores::create(StoreKind kind) {
+  if (m_store.onServer()) return kFirstStore;  // the one table takes every row
   for (int n = kFirstStore; n <= kLastStoreNumber; ++n) {
     const QString path = this->path(kind, n);
     if (QFile::exists(path)) continue;
@@ -326,7 +333,7 @@ Status ContentStores::attachAll() {
 
 void ContentStores::detachAll() {
   const QSqlDatabase db = m_store.db();
-  if (!db.isOpen()) return;
+  if (!db.isOpen() || m_store.onServer()) return;
   for (const AttachedFile& f : attachedFiles(db))
     if (isStoreSchema(f.name)) (void)detach(db, f.name);
 }
@@ -335,6 +342,8 @@ QStringList ContentStores::attached() const {
   const QSqlDatabase db = m_store.db();
   QStringList out;
   if (!db.isOpen()) return out;
+  if (m_store.onServer()) return {schemaName(StoreKind::Question, kFirstStore),
+                                  schemaName(StoreKind::Test, kFirstStore)};
   for (const AttachedFile& f : attachedFiles(db))
     if (isStoreSchema(f.name)) out << f.name;
   return out;

@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "store/Dialect.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
@@ -106,8 +107,7 @@ void closeFile(const QString& connectionName) {
 
 bool TabloVarMi(const QString& table, const QSqlDatabase& db) {
   if (!db.isOpen()) return false;
-  QSqlQuery q(db);
-  return q.exec(QStringLiteral("SELECT 1 FROM %1 LIMIT 0").arg(quotedIdentifier(table)));
+  return dialectOf(db).tableExists(db, table);
 }
 
 void TabloSil(const QString& table, const QSqlDatabase& db) {

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "store/Dialect.h"
 #include "store/Sql.h"
 #include "store/SqlFunctions.h"
 #include "store/Store.h"
@@ -43,8 +44,7 @@ Result<Institution> Institution::read(const QSqlDatabase& db) {
                             QStringLiteral("SINIFATLATMADONEM"), QStringLiteral("UCDUGME"),
                             QStringLiteral("GELISMISMOD"),       QStringLiteral("ANAOKULU"),
                             QStringLiteral("OTOMATIKKISAYOL")};
-  const Result<QStringList> present = store::column(
-      QStringLiteral("SELECT upper(name) FROM pragma_table_info('TABLEOKUL')"), {}, db);
+  const Result<QStringList> present = dialectOf(db).columns(db, QStringLiteral("TABLEOKUL"));
   if (!present) return Result<Institution>::failure(present.error());
   QStringList selects;
   for (const QString& c : columns)

@@ -2,6 +2,7 @@
 
 #include <QVariant>
 
+#include "store/Dialect.h"
 #include "store/Store.h"
 
 namespace store {
@@ -23,14 +24,11 @@ qint64 numberOf(const QString& key) {
 Result<qint64> nextNumber(const Store& store, const QString& table, const QString& column,
                           const QString& prefix) {
   using R = Result<qint64>;
-  // SQLite's own operators: no call into Derslik per row. A run of digits too
-  // long for 64 bits reads as the largest integer, which is past kMaxNumber.
-  const QString digits = QStringLiteral("substr(%1,%2)").arg(column).arg(prefix.size() + 1);
+  const Dialect& dialect = dialectOf(store.db());
+  if (Status locked = dialect.takeTurn(store.db(), table); !locked)
+    return R::failure(locked.error());
   const Result<QVariant> largest = store.scalar(
-      QStringLiteral("SELECT MAX(CAST(%3 AS INTEGER)) FROM %1 WHERE %2 GLOB ? AND %3<>'' AND %3 "
-                     "NOT GLOB '*[^0-9]*'")
-          .arg(table, column, digits),
-      {prefix + QLatin1Char('*')});
+      dialect.largestNumberSql(table, column, prefix.size()), {dialect.prefixPattern(prefix)});
   if (!largest) return R::failure(largest.error());
   if (largest->isNull()) return qint64(1);
   const qint64 n = largest->toLongLong();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,18 @@ struct ReadOnlyLimits {
 Status runReadOnlyQuery(const QString& path, const QString& sql,
                         const std::function<void(const QStringList&)>& row,
                         const ReadOnlyLimits& limits = {});
+
+// The same on a school's server: one statement (checked before the server sees
+// it, since the driver sends its text as it is), in a READ ONLY transaction that
+// is rolled back, stopped after limits.timeoutMs by the server.
+Status runReadOnlyQuery(const QSqlDatabase& db, const QString& sql,
+                        const std::function<void(const QStringList&)>& row,
+                        const ReadOnlyLimits& limits = {});
+
+// True when `sql` holds one statement: a semicolon outside quotes, quoted names,
+// dollar quotes and comments may be followed only by blanks, semicolons and
+// comments.
+bool isOneStatement(const QString& sql);
 
 inline QString onlyOneStatementMessage() {
   return QStringLiteral("Yalnızca bir sorgu çalıştırılabilir.");

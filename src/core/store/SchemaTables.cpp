@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 
 #include "store/Database.h"
+#include "store/Dialect.h"
 #include "store/SqlErrors.h"
 
 namespace store {
@@ -105,20 +106,34 @@ const QList<TableDef>& mainTables() {
   return tables;
 }
 
+const StoreTableDef& storeTable(bool questions) {
+  // The content columns hold pictures and pages: binary.
+  const auto make = [](const char* name, const char* key,
+                       std::initializer_list<const char*> content, const char* index) {
+    StoreTableDef d{table(name, {"ID#", key}), QString::fromLatin1(index)};
+    for (const char* c : content)
+      d.table.columns.append({QString::fromLatin1(c), ColumnDef::Kind::Blob});
+    return d;
+  };
+  static const StoreTableDef question =
+      make("TABLESORU", "SORUNO", {"SORU", "COZUM"},
+           "CREATE INDEX IF NOT EXISTS IX_SORUNO ON TABLESORU (SORUNO)");
+  static const StoreTableDef test =
+      make("TABLETEST", "TESTNO", {"BASLANGICEKRANI", "BASLIK"},
+           "CREATE INDEX IF NOT EXISTS IX_TESTNO ON TABLETEST (TESTNO)");
+  return questions ? question : test;
+}
+
 const TableDef* findMainTable(const QString& name) {
   for (const TableDef& t : mainTables())
     if (t.name.compare(name, Qt::CaseInsensitive) == 0) return &t;
   return nullptr;
 }
 
-QString createTableSql(const TableDef& table) {
+QString createTableSql(const TableDef& table, const Dialect& dialect) {
   QStringList cols;
-  for (const ColumnDef& c : table.columns) {
-    if (c.kind == ColumnDef::Kind::AutoNumber)
-      cols << c.name + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
-    else
-      cols << c.name + QStringLiteral(" TEXT DEFAULT ''");
-  }
+  for (const ColumnDef& c : table.columns) cols << dialect.columnSql(c);
+  cols << dialect.hiddenColumns(table);
   return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
       .arg(table.name, cols.join(QStringLiteral(", ")));
 }
@@ -158,18 +173,21 @@ Status createIndexes(const QSqlDatabase& db) {
       "CREATE INDEX IF NOT EXISTS IX_SLISTE_FORM ON TABLESLISTESUTUNADI (FORMADI, SLISTEADI)",
   };
   QSqlQuery q(db);
+  const Dialect& dialect = dialectOf(db);
   for (const char* s : statements) {
     // An old database may still lack a column an index needs; the field pass adds
     // it and the index follows at the next check.
-    (void)q.exec(QString::fromLatin1(s));
+    (void)q.exec(dialect.prepare(QString::fromLatin1(s)));
   }
   return {};
 }
 
 Status createMainTables(const QSqlDatabase& db) {
   QSqlQuery q(db);
+  const Dialect& dialect = dialectOf(db);
   for (const TableDef& t : mainTables()) {
-    if (!q.exec(createTableSql(t))) return Status::failure(sqlErrorText(q.lastError()));
+    if (!q.exec(dialect.prepare(createTableSql(t, dialect))))
+      return Status::failure(sqlErrorText(q.lastError()));
   }
   return createIndexes(db);
 }

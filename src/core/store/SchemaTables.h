@@ -15,7 +15,7 @@ namespace store {
 // record and for exchange files).
 struct ColumnDef {
   QString name;
-  enum class Kind { Text, Memo, AutoNumber } kind = Kind::Text;
+  enum class Kind { Text, Memo, AutoNumber, Blob } kind = Kind::Text;
 };
 
 struct TableDef {
@@ -25,10 +25,21 @@ struct TableDef {
 };
 
 const QList<TableDef>& mainTables();
+// The one table of a question store (TABLESORU: ID, SORUNO, SORU, COZUM) or a test
+// store (TABLETEST: ID, TESTNO, BASLANGICEKRANI, BASLIK), and its key's index.
+struct StoreTableDef {
+  TableDef table;
+  QString indexSql;  // CREATE INDEX IF NOT EXISTS ..., on the table's bare name
+};
+const StoreTableDef& storeTable(bool questions);
 const TableDef* findMainTable(const QString& name);
 
-// "CREATE TABLE ..." for one table definition.
-QString createTableSql(const TableDef& table);
+class Dialect;
+const Dialect& sqliteDialect();
+
+// "CREATE TABLE ..." for one table definition, in the embedded database's words
+// unless another dialect is given.
+QString createTableSql(const TableDef& table, const Dialect& dialect = sqliteDialect());
 // Creates every missing main table and the look-up indexes.
 Status createMainTables(const QSqlDatabase& db);
 // The indexes later screens look things up by; idempotent.

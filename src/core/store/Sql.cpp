@@ -3,12 +3,10 @@
 #include <QSqlDriver>
 #include <QSqlError>
 
-#include <sqlite3.h>
-
 #include <atomic>
 
+#include "store/Dialect.h"
 #include "store/SqlErrors.h"
-
 #include "store/Store.h"
 
 namespace store {
@@ -17,46 +15,20 @@ namespace {
 QString closedMessage() { return QStringLiteral("Veritabanı bağlantısı kapalı."); }
 
 bool outermost(const QString& savepoint) { return savepoint.isEmpty(); }
-
-// Starts a transaction holding the main file's write lock. BEGIN IMMEDIATE would
-// lock every attached content store as well, and a store the transaction holds
-// can no longer be detached to make room for the one it needs next (more stores
-// than attachment slots); a write to main that changes nothing takes main's lock
-// alone, and SQLite waits for it as for BEGIN IMMEDIATE since nothing was read
-// before it.
-bool beginAsWriter(const QSqlDatabase& db) {
-  QSqlQuery q(db);
-  const QString table =
-      q.exec(QStringLiteral("SELECT name FROM main.sqlite_master WHERE type='table' AND name NOT "
-                            "LIKE 'sqlite\\_%' ESCAPE '\\' AND sql NOT LIKE 'CREATE VIRTUAL%' "
-                            "LIMIT 1")) &&
-              q.next()
-          ? q.value(0).toString()
-          : QString();
-  q.finish();
-  if (table.isEmpty()) return q.exec(QStringLiteral("BEGIN IMMEDIATE"));
-  if (!q.exec(QStringLiteral("BEGIN"))) return false;
-  QString quoted = table;
-  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-  if (q.exec(QStringLiteral("DELETE FROM main.\"%1\" WHERE 0").arg(quoted))) return true;
-  (void)q.exec(QStringLiteral("ROLLBACK"));
-  return false;
-}
-
-// True when no transaction is running on the connection (SQLite's autocommit).
-bool outsideTransaction(const QSqlDatabase& db) {
-  const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
-  if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return false;
-  sqlite3* h = *static_cast<sqlite3* const*>(v.constData());
-  return h && sqlite3_get_autocommit(h) != 0;
-}
 }  // namespace
 
 Result<QSqlQuery> exec(const QString& sql, const QVariantList& params, const QSqlDatabase& db) {
   if (!db.isOpen()) return Result<QSqlQuery>::failure(closedMessage());
   QSqlQuery q(db);
   q.setForwardOnly(true);
-  if (!q.prepare(sql)) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
+  const QString statement = dialectOf(db).prepare(sql);
+  // Without values the statement runs as it is: the server prepares only
+  // queries and changes of rows, not statements like CREATE or DROP.
+  if (params.isEmpty()) {
+    if (!q.exec(statement)) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
+    return q;
+  }
+  if (!q.prepare(statement)) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
   for (const QVariant& p : params) q.addBindValue(p);
   if (!q.exec()) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
   return q;
@@ -130,11 +102,12 @@ void Transaction::begin() {
   // another writer (SQLite refuses it with "database is locked" at once), while
   // one that asks for the lock before anything else waits its turn through the
   // busy timeout. Nested ones are savepoints inside it.
-  if (!outsideTransaction(m_db)) {
+  const Dialect& dialect = dialectOf(m_db);
+  if (!dialect.outsideTransaction(m_db)) {
     m_name = QStringLiteral("sp%1").arg(++counter);
     m_active = q.exec(QStringLiteral("SAVEPOINT ") + m_name);
   } else {
-    m_active = beginAsWriter(m_db);
+    m_active = dialect.beginWriter(m_db);
   }
   if (m_active && m_store) m_store->beginChanges();
 }
@@ -152,6 +125,7 @@ Status Transaction::commit() {
     return Status::failure(error);
   }
   m_active = false;
+  if (outermost(m_name)) dialectOf(m_db).ended(m_db);
   if (m_store) m_store->endChanges(true);
   return {};
 }
@@ -166,6 +140,7 @@ void Transaction::rollback() {
     (void)q.exec(QStringLiteral("RELEASE ") + m_name);
   }
   m_active = false;
+  if (outermost(m_name)) dialectOf(m_db).ended(m_db);
   if (m_store) m_store->endChanges(false);
 }
 

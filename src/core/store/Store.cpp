@@ -10,6 +10,7 @@
 #include "store/ContentStores.h"
 #include "store/Database.h"
 #include "store/RolloverFiles.h"
+#include "store/ServerDatabase.h"
 #include "store/StoreFiles.h"
 
 namespace store {
@@ -52,8 +53,51 @@ void Store::log(const QString& message) const {
   file.write(line.toUtf8());
 }
 
+void Store::useServer(const ServerLogin& login) {
+  close();
+  m_server = login;
+}
+
+QString Store::serverUrl() const { return m_server ? m_server->address.url() : QString(); }
+
+Result<ServerInitReport> Store::initServer() {
+  close();
+  if (!m_server)
+    return Result<ServerInitReport>::failure(QStringLiteral("Sunucu adresi verilmedi."));
+  Result<ServerInitReport> report = Result<ServerInitReport>::failure(QString());
+  {
+    Result<QSqlDatabase> db = openServer(m_connection, *m_server);
+    report = db ? store::initServer(db.value()) : Result<ServerInitReport>::failure(db.error());
+  }
+  closeFile(m_connection);
+  return report;
+}
+
+Result<CheckReport> Store::openServerDatabase() {
+  Result<ServerInitReport> schema = Result<ServerInitReport>::failure(QString());
+  {
+    Result<QSqlDatabase> db = openServer(m_connection, *m_server);
+    schema = db ? checkServer(db.value()) : Result<ServerInitReport>::failure(db.error());
+  }
+  if (!schema) {
+    closeFile(m_connection);
+    return Result<CheckReport>::failure(schema.error());
+  }
+  m_open = true;
+  CheckReport report;
+  report.oldDataVersion = schema->oldVersion;
+  report.structureChecked = schema->oldVersion != schema->version;
+  if (Status s = reloadInstitution(); !s) {
+    close();
+    return Result<CheckReport>::failure(s.error());
+  }
+  emit institutionChanged();
+  return report;
+}
+
 Result<CheckReport> Store::open() {
   close();
+  if (m_server) return openServerDatabase();
   // A missing main database is made new only in a folder without a school in it.
   if (const QString refusal = emptyMainRefusal(m_root); !refusal.isEmpty())
     return Result<CheckReport>::failure(refusal);

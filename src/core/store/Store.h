@@ -9,10 +9,13 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 #include "Result.h"
 #include "store/Institution.h"
 #include "store/Schema.h"
+#include "store/ServerAddress.h"
+#include "store/ServerDatabase.h"
 #include "store/Sql.h"
 
 namespace store {
@@ -73,6 +76,19 @@ class Store : public QObject {
   // (creating an empty Log.txt switches logging on). LogYaz of the old program.
   void log(const QString& message) const;
 
+  // ---- where the school's data lives
+  // From the next open() on, the main database is the school's database on its
+  // server (the data folder still holds what this board keeps for itself: its
+  // log, settings and caches). Without it, DERSLIK.db in the data folder.
+  void useServer(const ServerLogin& login);
+  bool onServer() const { return m_server.has_value(); }
+  // `server init` on the server useServer() named: creates Derslik's schema in an
+  // empty database or upgrades an older one (ServerDatabase.h). The store is
+  // closed before and after.
+  Result<ServerInitReport> initServer();
+  // The server's address (empty when the data folder is used).
+  QString serverUrl() const;
+
   // ---- the main connection (BaglantiAc / BaglantiKapat)
   // Opens DERSLIK.db, creating it whole when missing, and runs the structure and
   // data checks (VeritabaniKontrol). A failed data step is reported, not fatal.
@@ -121,7 +137,10 @@ class Store : public QObject {
   void endChanges(bool committed);
   void emitChanges(Changes what);
 
+  Result<CheckReport> openServerDatabase();
+
   QString m_root;
+  std::optional<ServerLogin> m_server;
   QString m_connection;
   bool m_open = false;
   std::unique_ptr<ContentStores> m_contents;

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 
 #include "store/Database.h"
+#include "store/SchemaTables.h"
 #include "store/SqlErrors.h"
 
 namespace store {
@@ -27,19 +28,9 @@ Status createStoreFile(StoreKind kind, const QString& path) {
     Result<QSqlDatabase> db = openFile(name, path);
     if (!db) return Status::failure(db.error());
     QSqlQuery q(db.value());
-    const QString sql =
-        kind == StoreKind::Question
-            ? QStringLiteral(
-                  "CREATE TABLE IF NOT EXISTS TABLESORU (ID INTEGER PRIMARY KEY "
-                  "AUTOINCREMENT, SORUNO TEXT DEFAULT '', SORU BLOB, COZUM BLOB)")
-            : QStringLiteral(
-                  "CREATE TABLE IF NOT EXISTS TABLETEST (ID INTEGER PRIMARY KEY "
-                  "AUTOINCREMENT, TESTNO TEXT DEFAULT '', BASLANGICEKRANI BLOB, BASLIK BLOB)");
-    if (!q.exec(sql)) status = Status::failure(sqlErrorText(q.lastError()));
-    const QString index =
-        kind == StoreKind::Question
-            ? QStringLiteral("CREATE INDEX IF NOT EXISTS IX_SORUNO ON TABLESORU (SORUNO)")
-            : QStringLiteral("CREATE INDEX IF NOT EXISTS IX_TESTNO ON TABLETEST (TESTNO)");
+    const StoreTableDef& def = storeTable(kind == StoreKind::Question);
+    if (!q.exec(createTableSql(def.table))) status = Status::failure(sqlErrorText(q.lastError()));
+    const QString index = def.indexSql;
     if (status.ok() && !q.exec(index)) status = Status::failure(sqlErrorText(q.lastError()));
   }
   closeFile(name);
