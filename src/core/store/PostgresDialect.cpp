@@ -249,7 +249,8 @@ QStringList functionDefinitions() {
       "PARALLEL SAFE AS $$ SELECT CASE WHEN btrim(COALESCE(t, ''), E' \\t\\n\\r\\f\\v') = '1' "
       "THEN 1 ELSE 0 END $$",
       "CREATE OR REPLACE FUNCTION tarayiciogrencisi(t text) RETURNS text LANGUAGE sql IMMUTABLE "
-      "PARALLEL SAFE AS $$ SELECT CASE WHEN t LIKE '900-%' THEN substr(t, 5) ELSE '' END $$",
+      "PARALLEL SAFE AS $$ SELECT CASE WHEN t LIKE '900-%' OR t LIKE '902-%' THEN substr(t, 5) "
+      "ELSE '' END $$",
       "CREATE OR REPLACE FUNCTION okulnotemizle(t text) RETURNS text LANGUAGE sql IMMUTABLE "
       "PARALLEL SAFE AS $$ SELECT translate(t, '/\\-', '...') $$",
       "CREATE OR REPLACE FUNCTION okulno(code text, sinifi text, kayitno text, adi text, soyadi "
