@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "Screenshot.h"
+#include "InstalledSchool.h"
 #include "TempDataFolder.h"
 
 #include <memory>
@@ -21,9 +22,7 @@
 #include "framework/FileDialogs.h"
 #include "framework/frmIslem.h"
 #include "framework/frmMesaj.h"
-#include "school/Rollover.h"
 #include "shell/MDIForm1.h"
-#include "store/Institution.h"
 #include "store/Parameters.h"
 
 namespace {
@@ -49,13 +48,7 @@ class TestExchangeImport : public QObject {
   void init() {
     QVERIFY(TempDataFolder::renew(m_dir, false));
     QVERIFY(store().open().ok());
-    QVERIFY(store::acceptAgreement(store(), QStringLiteral("1.0.0.0")).ok());
-    QVERIFY(store::saveInstitution(store(), QStringLiteral("123456"),
-                                   QStringLiteral("Atatürk Ortaokulu"))
-                .ok());
-    QVERIFY(
-        store::recordSchoolYear(store(), school::Rollover::schoolYearLabel(QDate::currentDate()))
-            .ok());
+    QVERIFY(testsupport::installedSchool(store()).ok());
   }
   void cleanup() {
     filedialogs::setRunner({});

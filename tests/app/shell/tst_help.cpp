@@ -18,6 +18,7 @@
 
 #include <memory>
 
+#include "InstalledSchool.h"
 #include "TempDataFolder.h"
 #include "authoring/DemoBank.h"
 #include "framework/HelpWindow.h"
@@ -25,11 +26,9 @@
 #include "framework/ScreenRegistry.h"
 #include "help/HelpIndex.h"
 #include "school/DemoSchool.h"
-#include "school/Rollover.h"
 #include "screens/start/frmGenelEkran.h"
 #include "shell/MDIForm1.h"
 #include "shell/MainMenuController.h"
-#include "store/Institution.h"
 #include "store/Parameters.h"
 #include "store/Store.h"
 
@@ -136,13 +135,7 @@ class TestHelp : public QObject {
   void initTestCase() {
     ScreenHelp::install(*qApp);
     QVERIFY(TempDataFolder::renew(m_dir));
-    QVERIFY(store::acceptAgreement(store(), QStringLiteral("1.0.0.0")).ok());
-    QVERIFY(store::saveInstitution(store(), QStringLiteral("123456"),
-                                   QStringLiteral("Atatürk Ortaokulu"))
-                .ok());
-    QVERIFY(
-        store::recordSchoolYear(store(), school::Rollover::schoolYearLabel(QDate::currentDate()))
-            .ok());
+    QVERIFY(testsupport::installedSchool(store()).ok());
     QVERIFY(school::createDemoSchool(store()).ok());
     QVERIFY(authoring::createDemoBank(store()).ok());
     store().close();

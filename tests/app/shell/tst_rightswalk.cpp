@@ -13,13 +13,13 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "InstalledSchool.h"
 #include "TempDataFolder.h"
 
 #include <memory>
 
 #include "TestSchool.h"
 #include "authoring/TestCatalog.h"
-#include "school/Rollover.h"
 #include "screens/authoring/frmTestHazirlama.h"
 #include "screens/delivery/frmTestUygula.h"
 #include "screens/start/frmGenelEkran.h"
@@ -142,15 +142,8 @@ class TestRightsWalk : public QObject {
   void init() {
     QVERIFY(TempDataFolder::renew(m_dir, false));
     QVERIFY(store().open().ok());
-    QVERIFY(store::acceptAgreement(store(), QStringLiteral("1.0.0.0")).ok());
-    QVERIFY(store::saveInstitution(store(), QStringLiteral("123456"),
-                                   QStringLiteral("Atatürk Ortaokulu"))
-                .ok());
+    QVERIFY(testsupport::installedSchool(store()).ok());
     QVERIFY(store::setOption(store(), store::Institution::Option::AdvancedMode, true).ok());
-    // This school year is under way: start-up offers no rollover.
-    QVERIFY(
-        store::recordSchoolYear(store(), school::Rollover::schoolYearLabel(QDate::currentDate()))
-            .ok());
     TestSchool(store()).student(QStringLiteral("Ali"), QStringLiteral("5-A"));
     QStringList all;
     for (const users::Right& r : users::rights()) all << r.code;

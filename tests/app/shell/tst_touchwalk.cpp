@@ -18,17 +18,16 @@
 #include <cmath>
 #include <memory>
 
+#include "InstalledSchool.h"
 #include "TempDataFolder.h"
 #include "TestSchool.h"
 #include "board/BoardSettings.h"
 #include "framework/TouchSupport.h"
 #include "framework/frmSanalKumanda.h"
 #include "school/DemoSchool.h"
-#include "school/Rollover.h"
 #include "shell/ButtonBar.h"
 #include "shell/MDIForm1.h"
 #include "shell/MainMenuController.h"
-#include "store/Institution.h"
 #include "store/Store.h"
 
 namespace {
@@ -112,13 +111,7 @@ class TestTouchWalk : public QObject {
   void init() {
     QVERIFY(TempDataFolder::renew(m_dir, false));
     QVERIFY(store().open().ok());
-    QVERIFY(store::acceptAgreement(store(), QStringLiteral("1.0.0.0")).ok());
-    QVERIFY(store::saveInstitution(store(), QStringLiteral("123456"),
-                                   QStringLiteral("Atatürk Ortaokulu"))
-                .ok());
-    QVERIFY(
-        store::recordSchoolYear(store(), school::Rollover::schoolYearLabel(QDate::currentDate()))
-            .ok());
+    QVERIFY(testsupport::installedSchool(store()).ok());
     QVERIFY(school::createDemoSchool(store()).ok());
     store().close();
     MDIForm1::Options options;
