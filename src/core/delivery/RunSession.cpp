@@ -145,7 +145,15 @@ activity::AnswerState RunSession::answerState(const QString& address) const {
   activity::AnswerState state;
   state.keys =
       m_store.institution().threeButton() ? QStringLiteral("ABC") : QStringLiteral("ABCDE");
-  if (m_page != Page::Question || m_closed) return state;
+  if (m_closed) return state;
+  // The remote test takes a press of every device too, as question 0.
+  if (m_page == Page::RemoteTest) {
+    state.open = true;
+    if (const activity::RemoteTiles::Tile* tile = m_testTiles.find(address))
+      state.answer = tile->letter;
+    return state;
+  }
+  if (m_page != Page::Question) return state;
   state.question = position();
   state.open = !m_paused && votingOpen();
   if (const activity::RemoteTiles::Tile* tile = m_tiles.find(address)) state.answer = tile->letter;

@@ -445,7 +445,7 @@ AnswerServer::Reply AnswerServer::answer(const QByteArray& body) {
   if (letter.size() != 1 || (letter != QLatin1String("X") && !now.keys.contains(letter)))
     return error(400, QStringLiteral("Bu cevap bu etkinlikte verilemez."));
   const double soru = o->value(QStringLiteral("soru")).toDouble();
-  if (!now.open || now.question == 0 || soru != double(now.question))
+  if (!now.open || soru != double(now.question))
     return error(409, QStringLiteral("Bu soru için şu an cevap alınmıyor."));
   m_pipeline.feed({address, letter, -1, QStringLiteral("WEB")});
   return {200, stateJson(address)};

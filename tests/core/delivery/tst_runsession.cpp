@@ -173,6 +173,9 @@ class TestRunSession : public QObject, public RunFixture {
     press("10-2", "X");
     press("10-4", "C");
     press("10-4", "X");  // the last press decides on this page
+    // A browser sees the remote test as question 0, open, with its own press.
+    QCOMPARE(run.answerState("10-1"), (activity::AnswerState{0, true, "A", "ABCDE"}));
+    QCOMPARE(run.answerState("10-3"), (activity::AnswerState{0, true, "", "ABCDE"}));
     QCOMPARE(run.counts().answered, 1);
     QCOMPARE(run.counts().notAnswered, 3);
     QVERIFY(run.trigger(Command::Next));

@@ -289,7 +289,13 @@ class TestAnswerServer : public QObject {
     QCOMPARE(answer(2, QStringLiteral("A")).status, 409);
     activity.state.open = false;
     QCOMPARE(answer(3, QStringLiteral("A")).status, 409);
+    // Before the questions (the remote test) an open activity takes question 0.
+    activity.state.question = 0;
+    QCOMPARE(answer(0, QStringLiteral("A")).status, 409);
     activity.state.open = true;
+    QCOMPARE(answer(0, QStringLiteral("A")).status, 200);
+    QCOMPARE(activity.presses.takeLast(), QStringLiteral("10-1=A"));
+    activity.state.question = 3;
     later();
     QCOMPARE(web.post(QStringLiteral("/api/cevap"), QByteArray("{\"anahtar\":\"") + key.toLatin1() +
                                                         "\",\"soru\":\"3\",\"cevap\":\"A\"}")
