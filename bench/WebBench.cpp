@@ -57,7 +57,8 @@ QJsonObject exchange(QTcpSocket& socket, const QByteArray& bytes) {
         const qsizetype head = got.indexOf("\r\n\r\n");
         if (head < 0) return false;
         const qsizetype at = got.toLower().indexOf("content-length:");
-        const qsizetype length = got.mid(at + 15, got.indexOf("\r\n", at) - at - 15).trimmed().toLongLong();
+        const qsizetype length =
+            got.mid(at + 15, got.indexOf("\r\n", at) - at - 15).trimmed().toLongLong();
         return got.size() >= head + 4 + length;
       },
       3000);
@@ -103,8 +104,7 @@ void answerToTile(const QString& name, int spreadMs) {
     err << s.error() << '\n';
     return;
   }
-  QObject::connect(&run, &delivery::RunSession::changed, &server,
-                   &web::AnswerServer::stateChanged);
+  QObject::connect(&run, &delivery::RunSession::changed, &server, &web::AnswerServer::stateChanged);
 
   // The devices join (the board's clock moves past the per-address limit), open
   // their sockets and keep one HTTP connection each.
@@ -154,17 +154,18 @@ void answerToTile(const QString& name, int spreadMs) {
     clock.advance(1100);
     int pending = kDevices;
     for (int i = 0; i < kDevices; ++i) {
-      const QByteArray bytes =
-          request("/api/cevap", {{QStringLiteral("anahtar"), keys.at(i)},
-                                 {QStringLiteral("soru"), q},
-                                 {QStringLiteral("cevap"), QStringLiteral("ABCDE").mid((i + q) % 5, 1)}});
-      QTimer::singleShot(spreadMs > 0 ? QRandomGenerator::global()->bounded(spreadMs) : 0, [&, i, bytes] {
-        http[size_t(i)]->readAll();
-        sentAt[size_t(i)] = timer.nsecsElapsed();
-        http[size_t(i)]->write(bytes);
-        ++sent;
-        --pending;
-      });
+      const QByteArray bytes = request(
+          "/api/cevap", {{QStringLiteral("anahtar"), keys.at(i)},
+                         {QStringLiteral("soru"), q},
+                         {QStringLiteral("cevap"), QStringLiteral("ABCDE").mid((i + q) % 5, 1)}});
+      QTimer::singleShot(spreadMs > 0 ? QRandomGenerator::global()->bounded(spreadMs) : 0,
+                         [&, i, bytes] {
+                           http[size_t(i)]->readAll();
+                           sentAt[size_t(i)] = timer.nsecsElapsed();
+                           http[size_t(i)]->write(bytes);
+                           ++sent;
+                           --pending;
+                         });
     }
     spin([&] { return pending == 0 && run.position() != q; }, 10000);
     for (auto& s : http) s->readAll();

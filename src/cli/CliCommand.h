@@ -14,7 +14,7 @@
 namespace store {
 class Store;
 struct ServerLogin;
-}
+}  // namespace store
 
 namespace cli {
 

@@ -16,13 +16,13 @@ QList<cli::CliCommand> allCommands() {
   QList<cli::CliCommand> all;
   all << cli::storeCommands() << cli::receiverCommands() << cli::schoolCommands()
       << cli::userCommands() << cli::authoringCommands() << cli::runCommands()
-      << cli::reportCommands() << cli::cardCommands()
-      << cli::serverCommands();
+      << cli::reportCommands() << cli::cardCommands() << cli::serverCommands();
   return all;
 }
 
 void printHelp(QTextStream& out, const QList<cli::CliCommand>& commands) {
-  out << "Kullanım: derslik-cli [--veri-klasoru KLASÖR] [--sunucu ADRES [--password-stdin]] KOMUT [ARGÜMANLAR]\n\nKomutlar:\n";
+  out << "Kullanım: derslik-cli [--veri-klasoru KLASÖR] [--sunucu ADRES [--password-stdin]] KOMUT "
+         "[ARGÜMANLAR]\n\nKomutlar:\n";
   for (const cli::CliCommand& c : commands) out << "  " << c.usage << '\n';
 }
 

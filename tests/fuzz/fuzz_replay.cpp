@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
       rusage usage{};
       getrusage(RUSAGE_SELF, &usage);
       if (usage.ru_maxrss > 1024 * 1024) {  // kilobytes
-        std::fprintf(stderr, "%s: %ld MB bellek\n", qPrintable(f.fileName()), usage.ru_maxrss / 1024);
+        std::fprintf(stderr, "%s: %ld MB bellek\n", qPrintable(f.fileName()),
+                     usage.ru_maxrss / 1024);
         return 1;
       }
     }

@@ -18,8 +18,7 @@ inline Status installedSchool(store::Store& store) {
                                         QStringLiteral("Atatürk Ortaokulu"));
       !s)
     return s;
-  return store::recordSchoolYear(store,
-                                 school::Rollover::schoolYearLabel(QDate::currentDate()));
+  return store::recordSchoolYear(store, school::Rollover::schoolYearLabel(QDate::currentDate()));
 }
 
 }  // namespace testsupport

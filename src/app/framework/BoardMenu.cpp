@@ -18,8 +18,8 @@ QMenu* addBoardMenu(QMenu* parent, Messages& messages, std::function<bool()> may
   QMenu* keyboardMenu = menu->addMenu(QStringLiteral("Ekran klavyesi"));
   keyboardMenu->setObjectName(QStringLiteral("mnuEkranKlavyesi"));
   auto* keyboards = new QActionGroup(keyboardMenu);
-  for (board::KeyboardMode mode : {board::KeyboardMode::Automatic, board::KeyboardMode::Always,
-                                   board::KeyboardMode::Never}) {
+  for (board::KeyboardMode mode :
+       {board::KeyboardMode::Automatic, board::KeyboardMode::Always, board::KeyboardMode::Never}) {
     QAction* a = keyboards->addAction(board::BoardSettings::keyboardCaption(mode));
     a->setCheckable(true);
     a->setData(int(mode));
@@ -28,8 +28,7 @@ QMenu* addBoardMenu(QMenu* parent, Messages& messages, std::function<bool()> may
   }
   // The ticks show what is stored each time the menu opens.
   QObject::connect(menu, &QMenu::aboutToShow, menu, [touch, keyboards] {
-    const board::BoardSettings s =
-        board::BoardSettings::load(TouchSupport::touchScreenPresent());
+    const board::BoardSettings s = board::BoardSettings::load(TouchSupport::touchScreenPresent());
     touch->setChecked(s.touchBoard);
     for (QAction* a : keyboards->actions()) a->setChecked(a->data().toInt() == int(s.keyboard));
   });
@@ -43,18 +42,17 @@ QMenu* addBoardMenu(QMenu* parent, Messages& messages, std::function<bool()> may
     s.save();
     if (TouchSupport* support = TouchSupport::instance()) support->setTouchBoard(on);
   });
-  QObject::connect(keyboards, &QActionGroup::triggered, menu,
-                   [&messages, mayChange](QAction* chosen) {
-                     if (!mayChange()) return;
-                     board::BoardSettings s =
-                         board::BoardSettings::load(TouchSupport::touchScreenPresent());
-                     const auto mode = board::KeyboardMode(chosen->data().toInt());
-                     if (mode == s.keyboard) return;
-                     s.keyboard = mode;
-                     s.save();
-                     messages.info(QStringLiteral(
-                         "Ekran klavyesi ayarı Derslik yeniden açıldığında geçerli olur."));
-                   });
+  QObject::connect(
+      keyboards, &QActionGroup::triggered, menu, [&messages, mayChange](QAction* chosen) {
+        if (!mayChange()) return;
+        board::BoardSettings s = board::BoardSettings::load(TouchSupport::touchScreenPresent());
+        const auto mode = board::KeyboardMode(chosen->data().toInt());
+        if (mode == s.keyboard) return;
+        s.keyboard = mode;
+        s.save();
+        messages.info(
+            QStringLiteral("Ekran klavyesi ayarı Derslik yeniden açıldığında geçerli olur."));
+      });
   return menu;
 }
 

@@ -41,8 +41,10 @@ QPushButton* sideSwitchButton(QWidget* parent, std::function<void(board::Command
 QRect placeOnSide(const QRect& available, const QSize& size, board::CommandSide side) {
   // A tenth of the height above the bottom: the frame of a board is in the way
   // lower, and a short teacher cannot reach the upper half.
-  const int y = std::max(available.top(), available.bottom() - available.height() / 10 - size.height());
-  const int x = side == board::CommandSide::Left ? available.left() : available.right() + 1 - size.width();
+  const int y =
+      std::max(available.top(), available.bottom() - available.height() / 10 - size.height());
+  const int x =
+      side == board::CommandSide::Left ? available.left() : available.right() + 1 - size.width();
   return QRect(QPoint(x, y), size);
 }
 

@@ -44,7 +44,8 @@ HelpWindow::HelpWindow(const help::HelpIndex& index, QWidget* parent)
   m_cmdGeri = framework::button(QStringLiteral("cmdGeri"), QStringLiteral("◀ Geri"), this);
   auto* cmdIcindekiler =
       framework::button(QStringLiteral("cmdIcindekiler"), QStringLiteral("İçindekiler"), this);
-  auto* cmdIlkDers = framework::button(QStringLiteral("cmdIlkDers"), QStringLiteral("İlk Ders"), this);
+  auto* cmdIlkDers =
+      framework::button(QStringLiteral("cmdIlkDers"), QStringLiteral("İlk Ders"), this);
   m_txtAra = new QLineEdit(this);
   m_txtAra->setObjectName(QStringLiteral("txtAra"));
   m_txtAra->setPlaceholderText(QStringLiteral("Yardımda ara: bir kelime yazın"));
@@ -134,8 +135,9 @@ QString HelpWindow::withPictures(const QString& markdown, const QStringList& fol
     for (const QString& folder : folders) {
       const QFileInfo file(QDir(folder).filePath(m.captured(2)));
       if (!file.isFile()) continue;
-      out += QStringLiteral("![%1](%2)").arg(
-          m.captured(1), QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded));
+      out += QStringLiteral("![%1](%2)")
+                 .arg(m.captured(1),
+                      QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded));
       break;
     }
   }
@@ -199,8 +201,8 @@ void HelpWindow::listPages(const QStringList& ids, const QStringList& notes) {
     const help::Page* page = m_index.page(ids.at(i));
     if (!page) continue;
     const QString note = notes.value(i);
-    auto* item = new QListWidgetItem(note.isEmpty() ? page->title : page->title + QLatin1Char('\n') + note,
-                                     m_lstSayfalar);
+    auto* item = new QListWidgetItem(
+        note.isEmpty() ? page->title : page->title + QLatin1Char('\n') + note, m_lstSayfalar);
     item->setData(Qt::UserRole, page->id);
     item->setSizeHint(QSize(item->sizeHint().width(), note.isEmpty() ? 44 : 100));
     if (page->id == m_page) m_lstSayfalar->setCurrentItem(item);
@@ -232,8 +234,8 @@ void HelpWindow::search(const QString& words) {
   }
   listPages(ids, notes);
   if (hits.isEmpty()) {
-    auto* none = new QListWidgetItem(QStringLiteral("\"%1\" hiçbir sayfada yok.").arg(words.trimmed()),
-                                     m_lstSayfalar);
+    auto* none = new QListWidgetItem(
+        QStringLiteral("\"%1\" hiçbir sayfada yok.").arg(words.trimmed()), m_lstSayfalar);
     none->setFlags(Qt::NoItemFlags);
   }
 }

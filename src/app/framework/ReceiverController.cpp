@@ -4,10 +4,10 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QLoggingCategory>
 #include <QMdiArea>
 #include <QPainter>
+#include <QPushButton>
 #include <QShortcut>
 
 #include "framework/ReceiverDiagnosticsPanel.h"

@@ -20,8 +20,8 @@
 #include <algorithm>
 
 #include "Messages.h"
-#include "frmSlisteDuzenle.h"
 #include "framework/TouchSupport.h"
+#include "frmSlisteDuzenle.h"
 #include "lists/RowFilter.h"
 #include "lists/SutunBaslik.h"
 #include "store/Store.h"
@@ -272,8 +272,7 @@ void Sliste::applyAppearance(const lists::GridAppearance& a) {
   const int target = touch && touch->touchBoard() ? touch->targetPixels() : 0;
   height = std::max(height, target + 1);
   m_view->horizontalHeader()->setMinimumSectionSize(target);
-  m_view->verticalHeader()->setMinimumWidth(
-      std::max(m_selectAll->sizeHint().width() + 8, target));
+  m_view->verticalHeader()->setMinimumWidth(std::max(m_selectAll->sizeHint().width() + 8, target));
   m_filterBar->setFixedHeight(std::max(QLineEdit().sizeHint().height(), target) + 2);
   m_view->verticalHeader()->setMinimumSectionSize(std::min(height, 12));
   m_view->verticalHeader()->setDefaultSectionSize(std::clamp(height, 12, 200));

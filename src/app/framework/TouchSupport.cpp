@@ -65,7 +65,8 @@ class HoldCue : public QWidget {
 bool isTarget(const QWidget* w) {
   return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QComboBox*>(w) ||
          qobject_cast<const QAbstractSpinBox*>(w) ||
-         (qobject_cast<const QLineEdit*>(w) && !qobject_cast<const QAbstractSpinBox*>(w->parentWidget()) &&
+         (qobject_cast<const QLineEdit*>(w) &&
+          !qobject_cast<const QAbstractSpinBox*>(w->parentWidget()) &&
           !qobject_cast<const QComboBox*>(w->parentWidget()));
 }
 
@@ -75,9 +76,7 @@ bool isTarget(const QWidget* w) {
 // The style
 
 TouchStyle::TouchStyle(const QString& baseStyle, int target, int gap)
-    : QProxyStyle(QStyleFactory::create(baseStyle)),
-      m_target(target),
-      m_gap(gap) {}
+    : QProxyStyle(QStyleFactory::create(baseStyle)), m_target(target), m_gap(gap) {}
 
 QSize TouchStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                                    const QWidget* widget) const {
@@ -233,7 +232,8 @@ void TouchSupport::enlarge(QWidget* w) const {
 }
 
 void TouchSupport::restore(QWidget* w) const {
-  if (auto* header = qobject_cast<QHeaderView*>(w); header && header->property(kOwnSection).isValid()) {
+  if (auto* header = qobject_cast<QHeaderView*>(w);
+      header && header->property(kOwnSection).isValid()) {
     const int own = header->property(kOwnSection).toInt();
     header->setMinimumSectionSize(-1);
     header->setDefaultSectionSize(own);

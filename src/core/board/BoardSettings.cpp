@@ -63,8 +63,9 @@ void BoardSettings::save() const {
   using store::UserSettings;
   UserSettings::setBool(kSection, kTouchKey, touchBoard);
   UserSettings::set(kSection, kKeyboardKey, keyboardToken(keyboard));
-  UserSettings::set(kSection, kSideKey,
-                    commandSide == CommandSide::Left ? QStringLiteral("Sol") : QStringLiteral("Sag"));
+  UserSettings::set(
+      kSection, kSideKey,
+      commandSide == CommandSide::Left ? QStringLiteral("Sol") : QStringLiteral("Sag"));
 }
 
 QString BoardSettings::keyboardCaption(KeyboardMode mode) {

@@ -54,21 +54,22 @@ bool keyboardAttached() {
 
 bool isScreenKeyboardProgram(const QString& processName) {
   static const QStringList kKeyboards = {
-      QStringLiteral("onboard"),       QStringLiteral("florence"),
-      QStringLiteral("squeekboard"),   QStringLiteral("maliit-server"),
+      QStringLiteral("onboard"),        QStringLiteral("florence"),  QStringLiteral("squeekboard"),
+      QStringLiteral("maliit-server"),
       QStringLiteral("matchbox-keybo"),  // process names are cut at 15 characters
-      QStringLiteral("caribou"),       QStringLiteral("eekboard"),
-      QStringLiteral("kvkbd"),         QStringLiteral("xvkbd"),
-      QStringLiteral("cellwriter")};
+      QStringLiteral("caribou"),        QStringLiteral("eekboard"),  QStringLiteral("kvkbd"),
+      QStringLiteral("xvkbd"),          QStringLiteral("cellwriter")};
   return kKeyboards.contains(processName.trimmed());
 }
 
 bool systemScreenKeyboardRunning() {
-  const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  const QStringList pids =
+      QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
   for (const QString& pid : pids) {
     if (pid.isEmpty() || !pid.at(0).isDigit()) continue;
     QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    if (comm.open(QIODevice::ReadOnly) && isScreenKeyboardProgram(QString::fromUtf8(comm.readAll())))
+    if (comm.open(QIODevice::ReadOnly) &&
+        isScreenKeyboardProgram(QString::fromUtf8(comm.readAll())))
       return true;
   }
   return false;

@@ -42,9 +42,11 @@ Status Recording::CevaplariVeritabaninaYaz(const RunRecord& run, int position,
       !s)
     return s;
   QSqlQuery insert(m_store.db());
-  if (!insert.prepare(store::dialectOf(m_store.db()).prepare(QStringLiteral(
-          "INSERT INTO TABLECEVAP (TESTTARIHI,TESTBASLANGIC,TESTNO,SORUNO,TESTSIRANO,"
-          "KUMANDAADRESI,CEVAP,CEVAPSURESI) VALUES (?,?,?,?,?,?,?,?)"))))
+  if (!insert.prepare(
+          store::dialectOf(m_store.db())
+              .prepare(QStringLiteral(
+                  "INSERT INTO TABLECEVAP (TESTTARIHI,TESTBASLANGIC,TESTNO,SORUNO,TESTSIRANO,"
+                  "KUMANDAADRESI,CEVAP,CEVAPSURESI) VALUES (?,?,?,?,?,?,?,?)"))))
     return Status::failure(store::sqlErrorText(insert.lastError()));
   // The letters are those the press pipeline let through (a three-button
   // remote's E arrives as C there).

@@ -232,9 +232,9 @@ activity::TeacherState RunSession::teacherState() const {
   }
   if (m_page == Page::Question || m_page == Page::RemoteTest) {
     const activity::RemoteTiles::Counts c = counts();
-    QStringList info{
-        QStringLiteral("Cevap veren: %1 / %2").arg(c.answered + c.blank).arg(
-            m_page == Page::RemoteTest ? m_testTiles.size() : m_tiles.size())};
+    QStringList info{QStringLiteral("Cevap veren: %1 / %2")
+                         .arg(c.answered + c.blank)
+                         .arg(m_page == Page::RemoteTest ? m_testTiles.size() : m_tiles.size())};
     if (m_page == Page::Question && m_paused) info << QStringLiteral("Süre durduruldu");
     if (m_page == Page::Question && m_free)
       info << (m_voting ? QStringLiteral("Oylama açık") : QStringLiteral("Oylama kapalı"));

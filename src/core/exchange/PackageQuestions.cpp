@@ -14,8 +14,8 @@
 #include "authoring/QuestionRules.h"
 #include "curriculum/OfferedValues.h"
 #include "exchange/PackageDatabase.h"
-#include "store/Dialect.h"
 #include "store/ContentStores.h"
+#include "store/Dialect.h"
 #include "store/Numbers.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
@@ -239,10 +239,11 @@ Status PackageQuestions::write(PackageDatabase& package, qint64 packageBytes) {
   columns << QStringLiteral("SESDOSYASI") << QStringLiteral("COZUMVIDEO")
           << QStringLiteral("SORUNO");
   QSqlQuery insert(m_store.db());
-  if (!insert.prepare(store::dialectOf(m_store.db()).prepare(
-          QStringLiteral("INSERT INTO TABLESORU (%1) VALUES (%2)")
-              .arg(columns.join(QLatin1Char(',')),
-                   QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(','))))))
+  if (!insert.prepare(store::dialectOf(m_store.db())
+                          .prepare(QStringLiteral("INSERT INTO TABLESORU (%1) VALUES (%2)")
+                                       .arg(columns.join(QLatin1Char(',')),
+                                            QStringList(columns.size(), QStringLiteral("?"))
+                                                .join(QLatin1Char(','))))))
     return Status::failure(store::sqlErrorText(insert.lastError()));
   QList<CurriculumPlace> places;
   int done = 0;

@@ -116,8 +116,11 @@ Result<int> StudentPackage::read(const QString& archivePath) {
         const qint64 base = next.value() - 1;
         QStringList marks(columns.size() + 1, QStringLiteral("?"));
         QSqlQuery insert(m_store.db());
-        if (!insert.prepare(store::dialectOf(m_store.db()).prepare(QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,%1) VALUES (%2)")
-                                .arg(columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))))))
+        if (!insert.prepare(
+                store::dialectOf(m_store.db())
+                    .prepare(
+                        QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,%1) VALUES (%2)")
+                            .arg(columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))))))
           return R::failure(store::sqlErrorText(insert.lastError()));
         int added = 0;
         for (const Row& row : rows) {

@@ -10,8 +10,8 @@
 #include "exchange/PackageFile.h"
 #include "exchange/PackageQuestions.h"
 #include "exchange/TakenFiles.h"
-#include "store/Dialect.h"
 #include "store/ContentStores.h"
+#include "store/Dialect.h"
 #include "store/Numbers.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
@@ -35,10 +35,11 @@ QStringList membershipColumns() {
 Status insertRows(store::Store& store, const QString& table, const QStringList& columns,
                   const QList<QStringList>& rows) {
   QSqlQuery insert(store.db());
-  if (!insert.prepare(store::dialectOf(store.db()).prepare(
-          QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(table, columns.join(QLatin1Char(',')),
-                   QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(','))))))
+  if (!insert.prepare(store::dialectOf(store.db())
+                          .prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                       .arg(table, columns.join(QLatin1Char(',')),
+                                            QStringList(columns.size(), QStringLiteral("?"))
+                                                .join(QLatin1Char(','))))))
     return Status::failure(store::sqlErrorText(insert.lastError()));
   for (const QStringList& row : rows) {
     for (qsizetype i = 0; i < row.size(); ++i) insert.bindValue(static_cast<int>(i), row.at(i));

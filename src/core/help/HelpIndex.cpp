@@ -24,8 +24,7 @@ QList<Page> loadFolder(const QString& folder) {
 
 int occurrences(const QString& haystack, const QString& needle) {
   int n = 0;
-  for (qsizetype at = haystack.indexOf(needle); at >= 0; at = haystack.indexOf(needle, at + 1))
-    ++n;
+  for (qsizetype at = haystack.indexOf(needle); at >= 0; at = haystack.indexOf(needle, at + 1)) ++n;
   return n;
 }
 
@@ -63,7 +62,7 @@ QString HelpIndex::fold(const QString& text) {
   QString out = text;
   for (QChar& c : out) {
     if (c == QLatin1Char('I'))
-      c = QChar(0x0131);  // ı
+      c = QChar(0x0131);          // ı
     else if (c == QChar(0x0130))  // İ
       c = QLatin1Char('i');
     else
@@ -96,14 +95,16 @@ QString HelpIndex::plainText(const QString& markdown) {
 Page HelpIndex::parse(const QString& id, const QString& markdown) {
   static const QRegularExpression title(QStringLiteral(R"((?m)^#\s+(.+?)\s*$)"));
   static const QRegularExpression picture(QStringLiteral(R"(!\[[^\]]*\]\(([^)\s]+)\))"));
-  static const QRegularExpression link(QStringLiteral(R"((?<!!)\[[^\]]*\]\(([^)\s#]+)\.md(?:#[^)]*)?\))"));
+  static const QRegularExpression link(
+      QStringLiteral(R"((?<!!)\[[^\]]*\]\(([^)\s#]+)\.md(?:#[^)]*)?\))"));
   Page page;
   page.id = id;
   page.markdown = markdown;
   page.plain = plainText(markdown);
   const QRegularExpressionMatch t = title.match(markdown);
   page.title = t.hasMatch() ? t.captured(1) : id;
-  for (auto it = picture.globalMatch(markdown); it.hasNext();) page.pictures << it.next().captured(1);
+  for (auto it = picture.globalMatch(markdown); it.hasNext();)
+    page.pictures << it.next().captured(1);
   for (auto it = link.globalMatch(markdown); it.hasNext();) {
     const QString target = it.next().captured(1);
     if (!page.links.contains(target)) page.links << target;
@@ -112,8 +113,8 @@ Page HelpIndex::parse(const QString& id, const QString& markdown) {
 }
 
 QList<Hit> HelpIndex::search(const QString& words) const {
-  const QStringList wanted = fold(words).split(QRegularExpression(QStringLiteral("\\s+")),
-                                               Qt::SkipEmptyParts);
+  const QStringList wanted =
+      fold(words).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
   QList<Hit> hits;
   if (wanted.isEmpty()) return hits;
   for (const Page& p : m_pages) {

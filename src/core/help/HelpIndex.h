@@ -10,9 +10,9 @@ namespace help {
 // page is named after the screen's objectName, so finding it needs no table.
 struct Page {
   QString id;
-  QString title;     // the first "# " heading, else the id
-  QString markdown;  // as written
-  QString plain;     // what a reader sees: the text without Markdown marks
+  QString title;         // the first "# " heading, else the id
+  QString markdown;      // as written
+  QString plain;         // what a reader sees: the text without Markdown marks
   QStringList pictures;  // image paths as the page names them ("resim/x.png")
   QStringList links;     // ids of the other pages it links to
 };

@@ -242,11 +242,15 @@ Status storeResults(store::Store& store, const RunKey& run, QList<RemoteResult> 
       !s)
     return s;
   QSqlQuery insert(store.db());
-  if (!insert.prepare(store::dialectOf(store.db()).prepare(QStringLiteral(
-          "INSERT INTO TABLESONUC (KUMANDAADRESI,KAYITNO,ADI,SOYADI,TESTTARIHI,TESTBASLANGIC,"
-          "TESTBITIS,TESTNO,SEVIYE,SINIFI,GRUP,ACIKLAMA,KISISAYI,SORUSAYI,NET,DOGRUSAYI,"
-          "YANLISSAYI,BOSSAYI,TOPLAMSURE,TOPLAMSUREGIZLI,KACINCIOLDU,DERS,UNITE,KONU,KAZANIM,"
-          "TESTADI) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"))))
+  if (!insert.prepare(
+          store::dialectOf(store.db())
+              .prepare(QStringLiteral(
+                  "INSERT INTO TABLESONUC "
+                  "(KUMANDAADRESI,KAYITNO,ADI,SOYADI,TESTTARIHI,TESTBASLANGIC,"
+                  "TESTBITIS,TESTNO,SEVIYE,SINIFI,GRUP,ACIKLAMA,KISISAYI,SORUSAYI,NET,DOGRUSAYI,"
+                  "YANLISSAYI,BOSSAYI,TOPLAMSURE,TOPLAMSUREGIZLI,KACINCIOLDU,DERS,UNITE,KONU,"
+                  "KAZANIM,"
+                  "TESTADI) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"))))
     return queryError(insert);
   const QString people = QString::number(remotes.size());
   QList<QPair<QString, QString>> ranks;

@@ -24,8 +24,8 @@ inline bool validAddress(const QString& address) {
 
 using store::browserAddress;
 using store::browserKayitNo;
-using store::isBrowserAddress;
 using store::cardAddress;
+using store::isBrowserAddress;
 using store::isCardAddress;
 
 }  // namespace remotes

@@ -342,8 +342,8 @@ QStringList ContentStores::attached() const {
   const QSqlDatabase db = m_store.db();
   QStringList out;
   if (!db.isOpen()) return out;
-  if (m_store.onServer()) return {schemaName(StoreKind::Question, kFirstStore),
-                                  schemaName(StoreKind::Test, kFirstStore)};
+  if (m_store.onServer())
+    return {schemaName(StoreKind::Question, kFirstStore), schemaName(StoreKind::Test, kFirstStore)};
   for (const AttachedFile& f : attachedFiles(db))
     if (isStoreSchema(f.name)) out << f.name;
   return out;

@@ -95,7 +95,7 @@ class GuardedListener : public QTcpServer {
  private:
   struct Pending {
     qint64 bytes = 0;
-    qint64 sinceMs = -1;  // when the unanswered request began
+    qint64 sinceMs = -1;     // when the unanswered request began
     qint64 idleSinceMs = 0;  // connected or last answered
   };
   void arrived(QTcpSocket* socket) {
@@ -120,8 +120,7 @@ class GuardedListener : public QTcpServer {
     const qint64 now = m_clock.elapsed();
     QList<QTcpSocket*> late;
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
-      if (now - (it->sinceMs >= 0 ? it->sinceMs : it->idleSinceMs) > m_timeoutMs)
-        late << it.key();
+      if (now - (it->sinceMs >= 0 ? it->sinceMs : it->idleSinceMs) > m_timeoutMs) late << it.key();
     for (QTcpSocket* socket : late) {
       m_pending.remove(socket);
       socket->abort();
@@ -287,15 +286,16 @@ QJsonObject AnswerServer::teacherJson() const {
   QJsonArray commands;
   if (!t.address.isEmpty())
     for (const activity::TeacherCommand& c : t.commands)
-      commands.append(QJsonObject{{QStringLiteral("komut"), c.name}, {QStringLiteral("ad"), c.caption}});
+      commands.append(
+          QJsonObject{{QStringLiteral("komut"), c.name}, {QStringLiteral("ad"), c.caption}});
   return {{QStringLiteral("ogretmen"), true},
           {QStringLiteral("baslik"), t.title},
           {QStringLiteral("bilgi"), t.info},
           {QStringLiteral("komutlar"), commands}};
 }
 
-bool AnswerServer::codeAccepted(const QString& code, const QString& expected,
-                                const QString& client, Reply& reply) {
+bool AnswerServer::codeAccepted(const QString& code, const QString& expected, const QString& client,
+                                Reply& reply) {
   Limits& l = m_limits[client];
   const qint64 now = m_clock->msecs();
   while (!l.failedCodes.isEmpty() && now - l.failedCodes.first() >= kMinuteMs)
@@ -410,8 +410,7 @@ AnswerServer::Reply AnswerServer::command(const QByteArray& body) {
     return error(401, QStringLiteral("Öğretmen girişi geçersiz. Öğretmen kodunu yeniden girin."));
   const activity::TeacherState now = m_view.teacherState();
   const activity::TeacherCommand* c = now.find(o->value(QStringLiteral("komut")).toString());
-  if (now.address.isEmpty() || !c)
-    return error(409, QStringLiteral("Bu komut şu an verilemez."));
+  if (now.address.isEmpty() || !c) return error(409, QStringLiteral("Bu komut şu an verilemez."));
   switch (m_pipeline.feed({now.address, c->key, -1, QStringLiteral("WEB")})) {
     case activity::PressPipeline::Outcome::Delivered:
       break;

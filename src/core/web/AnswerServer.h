@@ -148,7 +148,7 @@ class AnswerServer : public QAbstractHttpServer {
   QHash<QWebSocket*, QString> m_sockets;  // -> key
   QHash<QWebSocket*, activity::AnswerState> m_pushed;
   QHash<QWebSocket*, QJsonObject> m_pushedTeacher;
-  QStringList m_teacherKeys;  // oldest first
+  QStringList m_teacherKeys;             // oldest first
   QHash<QWebSocket*, quint64> m_opened;  // in the order they came
   quint64 m_openedCount = 0;
   // The teacher's commands change with time too (the key delay after "next").

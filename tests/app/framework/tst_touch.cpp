@@ -184,9 +184,10 @@ class TestTouch : public QObject {
     form.adjustSize();
     QTest::qWait(20);
     QCOMPARE(small->size(), QSize(30, 20));
-    QVERIFY2(edit->height() < 48, qPrintable(QString::number(edit->height()) + QLatin1Char(' ') +
-                                              QString::number(edit->minimumHeight()) + QLatin1Char(' ') +
-                                              QString::number(edit->sizeHint().height())));
+    QVERIFY2(edit->height() < 48,
+             qPrintable(QString::number(edit->height()) + QLatin1Char(' ') +
+                        QString::number(edit->minimumHeight()) + QLatin1Char(' ') +
+                        QString::number(edit->sizeHint().height())));
   }
 };
 

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "Screenshot.h"
 #include "InstalledSchool.h"
+#include "Screenshot.h"
 #include "TempDataFolder.h"
 
 #include <memory>

@@ -52,15 +52,16 @@ QString picturesFolder() { return QStringLiteral(DERSLIK_HELP_PICTURES); }
 bool savePagePicture(QWidget* widget, const QString& id) {
   const QString file = QDir(picturesFolder()).filePath(QStringLiteral("resim/%1.png").arg(id));
   QDir().mkpath(QFileInfo(file).path());
-  const QImage picture = widget->grab().toImage().scaledToWidth(
-      std::min(960, widget->width()), Qt::SmoothTransformation);
+  const QImage picture = widget->grab().toImage().scaledToWidth(std::min(960, widget->width()),
+                                                                Qt::SmoothTransformation);
   return !picture.isNull() && picture.save(file, "PNG");
 }
 
 QList<QWidget*> visibleScreens(QMdiArea* mdi) {
   QList<QWidget*> out;
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->isVisible() && !qobject_cast<QMenu*>(w) && w->objectName() != QLatin1String("MDIForm1") &&
+    if (w->isVisible() && !qobject_cast<QMenu*>(w) &&
+        w->objectName() != QLatin1String("MDIForm1") &&
         w->objectName() != QLatin1String("frmYardim"))
       out << w;
   for (QMdiSubWindow* s : mdi->subWindowList())
@@ -104,8 +105,8 @@ class TestHelp : public QObject {
     for (QAbstractButton* b : screen->findChildren<QAbstractButton*>()) {
       if (b == help || !b->isVisibleTo(screen)) continue;
       const QRect r(b->mapTo(screen, QPoint(0, 0)), b->size());
-      QVERIFY2(!r.intersects(help->geometry()), qPrintable(where + QStringLiteral(" covers ") +
-                                                           b->objectName()));
+      QVERIFY2(!r.intersects(help->geometry()),
+               qPrintable(where + QStringLiteral(" covers ") + b->objectName()));
     }
     // (The help window itself stays: its "?" and F1 show the contents in it.)
     const bool isHelp = screen == HelpWindow::current();
@@ -281,7 +282,8 @@ class TestHelp : public QObject {
     QCOMPARE(asked, 1);
     store::UserSettings::setFile(m_dir->filePath(QStringLiteral("ikinci.ini")));
     QVERIFY(ScreenHelp::offerGuideOnce([] { return true; }));
-    QCOMPARE(HelpWindow::current()->currentPage(), QString::fromLatin1(help::HelpIndex::kGuidePage));
+    QCOMPARE(HelpWindow::current()->currentPage(),
+             QString::fromLatin1(help::HelpIndex::kGuidePage));
     closeHelp();
   }
 };

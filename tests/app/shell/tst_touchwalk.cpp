@@ -76,7 +76,9 @@ QStringList fingerProblems(QWidget* root, int target) {
     if (auto* tabs = qobject_cast<QTabBar*>(w))
       for (int i = 0; i < tabs->count(); ++i)
         if (tabs->tabRect(i).height() < target)
-          problems << QStringLiteral("%1: tab %2 px").arg(tabs->tabText(i)).arg(tabs->tabRect(i).height());
+          problems << QStringLiteral("%1: tab %2 px")
+                          .arg(tabs->tabText(i))
+                          .arg(tabs->tabRect(i).height());
     if (!isTarget(w)) continue;
     if (w->width() < target || w->height() < target)
       problems << QStringLiteral("%1: %2×%3").arg(nameOf(w)).arg(w->width()).arg(w->height());

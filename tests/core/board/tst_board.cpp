@@ -82,11 +82,11 @@ class TestBoard : public QObject {
   void absurdOrMissingDensityGivesTheLeastSize() {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    for (const auto& [dpi, ratio] : {std::pair{0.0, 1.0}, std::pair{-96.0, 1.0},
-                                     std::pair{3.0, 1.0},  // a screen claiming to be 16 m wide
-                                     std::pair{25400.0, 1.0},  // a screen claiming 1 mm
-                                     std::pair{nan, 1.0}, std::pair{inf, 1.0},
-                                     std::pair{166.0, 0.0}, std::pair{166.0, nan}})
+    for (const auto& [dpi, ratio] :
+         {std::pair{0.0, 1.0}, std::pair{-96.0, 1.0},
+          std::pair{3.0, 1.0},      // a screen claiming to be 16 m wide
+          std::pair{25400.0, 1.0},  // a screen claiming 1 mm
+          std::pair{nan, 1.0}, std::pair{inf, 1.0}, std::pair{166.0, 0.0}, std::pair{166.0, nan}})
       QCOMPARE(board::minimumTargetPixels(dpi, ratio), board::kMinimumTargetPixels);
     // Neighbours are kept apart by a visible gap, growing with the targets.
     QVERIFY(board::targetGapPixels(44) >= 8);

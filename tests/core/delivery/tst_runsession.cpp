@@ -439,7 +439,8 @@ class TestRunSession : public QObject, public RunFixture {
     QVERIFY(run.teacherState().info.endsWith(QStringLiteral("Cevap: A")));
     page(QStringLiteral("durdur"));
     QVERIFY(run.paused());
-    QCOMPARE(run.teacherState().find(QStringLiteral("durdur"))->caption, QStringLiteral("Devam Et"));
+    QCOMPARE(run.teacherState().find(QStringLiteral("durdur"))->caption,
+             QStringLiteral("Devam Et"));
     page(QStringLiteral("durdur"));
     page(QStringLiteral("ileri"));
     QCOMPARE(run.page(), Page::Report);

@@ -56,9 +56,9 @@ class TestHelpIndex : public QObject {
     QTemporaryDir dir;
     const HelpIndex index = pagesOf(
         dir, {{QStringLiteral("a"), QStringLiteral("# Raporlar\n\nBir uygulamanın Kumanda "
-                                                    "sonuçları burada; rapor açılır.")},
+                                                   "sonuçları burada; rapor açılır.")},
               {QStringLiteral("b"), QStringLiteral("# Kumanda Tanımlama\n\nKumanda kaydı. Rapor "
-                                                    "yok ama kumanda eşleşmesi var.")},
+                                                   "yok ama kumanda eşleşmesi var.")},
               {QStringLiteral("c"), QStringLiteral("# Oyun\n\nKumanda yarışı.")}});
     QCOMPARE(idsOf(index.search(QStringLiteral("kumanda"))),
              (QStringList{QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("c")}));
@@ -79,11 +79,12 @@ class TestHelpIndex : public QObject {
   void pagesParseMarkdown() {
     QTemporaryDir dir;
     const HelpIndex index = pagesOf(
-        dir, {{QStringLiteral("a"),
-               QStringLiteral("# Başlık\n\n![Ekran resmi](resim/a.png)\n\n| Tuş | İş |\n|---|---|\n"
-                              "| **B** | sonraki |\n\nBakınız [öteki sayfa](b.md) ve [yok](c.md#x).\n"
-                              "<!-- gizli not -->\n")},
-              {QStringLiteral("b"), QStringLiteral("Başlıksız sayfa, [geri](a.md).")}});
+        dir,
+        {{QStringLiteral("a"),
+          QStringLiteral("# Başlık\n\n![Ekran resmi](resim/a.png)\n\n| Tuş | İş |\n|---|---|\n"
+                         "| **B** | sonraki |\n\nBakınız [öteki sayfa](b.md) ve [yok](c.md#x).\n"
+                         "<!-- gizli not -->\n")},
+         {QStringLiteral("b"), QStringLiteral("Başlıksız sayfa, [geri](a.md).")}});
     const help::Page* a = index.page(QStringLiteral("a"));
     QVERIFY(a);
     QCOMPARE(a->title, QStringLiteral("Başlık"));
@@ -95,7 +96,8 @@ class TestHelpIndex : public QObject {
     for (const char* hidden : {"png", "b.md", "gizli", "**", "---"})
       QVERIFY2(index.search(QString::fromUtf8(hidden)).isEmpty(), hidden);
     QCOMPARE(idsOf(index.search(QStringLiteral("ekran resmi"))), QStringList{QStringLiteral("a")});
-    QCOMPARE(idsOf(index.search(QStringLiteral("öteki sonraki"))), QStringList{QStringLiteral("a")});
+    QCOMPARE(idsOf(index.search(QStringLiteral("öteki sonraki"))),
+             QStringList{QStringLiteral("a")});
   }
 
   // The program's own pages: all of them compiled in, linked without a broken
@@ -117,12 +119,12 @@ class TestHelpIndex : public QObject {
     for (const help::Page& p : built.pages()) {
       QVERIFY2(p.title != p.id, qPrintable(p.id));
       // Every page can be reached from the contents.
-      if (p.id != contents)
-        QVERIFY2(built.page(contents)->links.contains(p.id), qPrintable(p.id));
+      if (p.id != contents) QVERIFY2(built.page(contents)->links.contains(p.id), qPrintable(p.id));
       if (p.id == contents || p.id == guide) continue;
       QVERIFY2(p.markdown.contains(QStringLiteral("## Sık yapılan hatalar")), qPrintable(p.id));
       const QString mistakes = p.markdown.section(QStringLiteral("## Sık yapılan hatalar"), 1);
-      QVERIFY2(mistakes.count(QRegularExpression(QStringLiteral("(?m)^- "))) >= 1, qPrintable(p.id));
+      QVERIFY2(mistakes.count(QRegularExpression(QStringLiteral("(?m)^- "))) >= 1,
+               qPrintable(p.id));
       QVERIFY2(p.markdown.count(QStringLiteral("**")) >= 4, qPrintable(p.id));  // named buttons
     }
     const QString steps = built.page(guide)->markdown;

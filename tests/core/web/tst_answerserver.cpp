@@ -182,14 +182,15 @@ class TestAnswerServer : public QObject {
     QCOMPARE(teacher.status, 200);
     const QString key = teacher.json.value(QStringLiteral("anahtar")).toString();
     QCOMPARE(key.size(), 32);
-    const QJsonObject offered{{"ogretmen", true},
-                              {"baslik", "Soru 3/10"},
-                              {"bilgi", ""},
-                              {"komutlar", QJsonArray{QJsonObject{{"komut", "ileri"},
-                                                                  {"ad", "Sonraki Soru"}}}}};
+    const QJsonObject offered{
+        {"ogretmen", true},
+        {"baslik", "Soru 3/10"},
+        {"bilgi", ""},
+        {"komutlar", QJsonArray{QJsonObject{{"komut", "ileri"}, {"ad", "Sonraki Soru"}}}}};
     QCOMPARE(get("/api/durum?anahtar=" + key).json, offered);
 
-    const WebClient::Reply joined = post("/api/katil", WebClient::joinBody(server.joinCode(), "123"));
+    const WebClient::Reply joined =
+        post("/api/katil", WebClient::joinBody(server.joinCode(), "123"));
     const QString studentKey = joined.json.value(QStringLiteral("anahtar")).toString();
     // A command not offered now, a student's key, a teacher key as a student's:
     // nothing reaches the activity.

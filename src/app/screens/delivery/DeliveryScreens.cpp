@@ -8,8 +8,8 @@
 #include "Messages.h"
 #include "delivery/InterruptedRuns.h"
 #include "delivery/Recording.h"
-#include "framework/CommandSide.h"
 #include "framework/BrowserAnswers.h"
+#include "framework/CommandSide.h"
 #include "framework/PresentationDisplay.h"
 #include "framework/ReceiverController.h"
 #include "framework/ScreenRegistry.h"
@@ -210,8 +210,7 @@ frmOnizleme* openFreePresentation(const ScreenContext& context,
   bar->raise();
   // A window manager places a new window where it likes: once it is up, it goes
   // to the teacher's side again.
-  if (framework::commandsInColumn())
-    QTimer::singleShot(0, bar, [bar] { bar->placeOnBoard(); });
+  if (framework::commandsInColumn()) QTimer::singleShot(0, bar, [bar] { bar->placeOnBoard(); });
   return window;
 }
 

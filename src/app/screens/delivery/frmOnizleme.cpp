@@ -449,8 +449,8 @@ void frmOnizleme::build() {
 void frmOnizleme::placeCommands(board::CommandSide side) {
   m_middle->removeWidget(m_commands);
   m_middle->insertWidget(side == board::CommandSide::Left ? 0 : 1, m_commands);
-  m_commands->setProperty("taraf", side == board::CommandSide::Left ? QStringLiteral("sol")
-                                                                     : QStringLiteral("sag"));
+  m_commands->setProperty(
+      "taraf", side == board::CommandSide::Left ? QStringLiteral("sol") : QStringLiteral("sag"));
 }
 
 Status frmOnizleme::Ayarla(const delivery::RunPlan& plan) {

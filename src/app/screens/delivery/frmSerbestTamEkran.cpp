@@ -87,9 +87,8 @@ frmSerbestTamEkran::frmSerbestTamEkran(delivery::RunSession& session, QWidget* p
     // The most used first, after "Teste Devam Et" that stands alone when shown.
     row->removeWidget(m_buttons.value(Command::Next));
     row->insertWidget(1, m_buttons.value(Command::Next));
-    row->addWidget(framework::sideSwitchButton(m_buttonRow, [this](board::CommandSide) {
-      placeOnBoard();
-    }));
+    row->addWidget(
+        framework::sideSwitchButton(m_buttonRow, [this](board::CommandSide) { placeOnBoard(); }));
   }
 
   auto* box = new QVBoxLayout(this);
@@ -122,8 +121,8 @@ void frmSerbestTamEkran::setFolded(bool folded) {
 void frmSerbestTamEkran::placeOnBoard() {
   if (!screen()) return;
   adjustSize();
-  setGeometry(framework::placeOnSide(screen()->availableGeometry(), size(),
-                                     framework::commandSide()));
+  setGeometry(
+      framework::placeOnSide(screen()->availableGeometry(), size(), framework::commandSide()));
 }
 
 void frmSerbestTamEkran::setClipping(bool on, std::function<bool()> clipped) {

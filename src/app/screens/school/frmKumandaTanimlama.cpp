@@ -162,8 +162,8 @@ frmKumandaTanimlama::frmKumandaTanimlama(const ScreenContext& context, QWidget* 
       QStringLiteral("Kumanda numarası etiketleri için çift tıklayınız"));
   m_lblKumandaEtiketiYazdir->installEventFilter(this);
   // The labels of the numbers also by a button: a board has no double-click.
-  auto* cmdNumaraEtiketleri = framework::button(QStringLiteral("cmdNumaraEtiketleri"),
-                                                QStringLiteral("Numara Etiketleri"), m_frameKumanda);
+  auto* cmdNumaraEtiketleri = framework::button(
+      QStringLiteral("cmdNumaraEtiketleri"), QStringLiteral("Numara Etiketleri"), m_frameKumanda);
   connect(cmdNumaraEtiketleri, &QPushButton::clicked, this, [this] {
     const QString path = school::SchoolExports(m_context.store).remoteNumberLabelsPath();
     afterExport(kumandaEtiketiYaz(path), path);

@@ -6,8 +6,8 @@
 #include <QImage>
 
 #include "ScreenFixture.h"
-#include "users/Session.h"
 #include "framework/FileDialogs.h"
+#include "users/Session.h"
 
 struct AuthoringScreenFixture : ScreenFixture {
   void init() {

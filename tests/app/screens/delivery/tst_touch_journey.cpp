@@ -1,8 +1,8 @@
 // A lesson on the demo school run by a finger only, as a teacher at the board
 // without mouse or keyboard runs it: start the test, let the class answer, go
 // on, show the answer, leave. Nothing but touches reaches the windows.
-#include <QtTest>
 #include <QPushButton>
+#include <QtTest>
 
 #include "RunFixture.h"
 #include "activity/PressPipeline.h"
