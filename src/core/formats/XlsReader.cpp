@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -251,7 +252,7 @@ class RecordCheck {
   explicit RecordCheck(qint64 streamBytes) : m_streamBytes(streamBytes) {}
 
   // One record; `stop` is set once the library would stop reading.
-  Status record(quint16 type, const QByteArray& body, bool* stop) {
+  Status record(quint16 type, qint64 offset, const QByteArray& body, bool* stop) {
     m_body = &body;
     if (type == kContinue) return m_previous == kSst ? sharedStrings(stop) : Status();
     m_previous = type;
@@ -264,6 +265,8 @@ class RecordCheck {
         if (version != 0x0500 && version != 0x0600) return halt(stop);
         m_biff8 = version == 0x0600;
       }
+      // A substream belongs to the sheet whose stated start it is at, if any.
+      m_active = m_bof == -1 ? -1 : int(m_sheetStarts.indexOf(quint32(offset)));
       m_bof = 1;
       return openSubstream();
     }
@@ -304,8 +307,13 @@ class RecordCheck {
         return {};
       case kMulRk: {
         if (Status s = need(4); !s) return s;
-        cell(u16(0), u16(2));
-        for (qint64 at = 4; at + 6 < m_body->size(); at += 6) countRk(u16(at), u32(at + 2));
+        // Its first cell sizes an unsized sheet; each number is a cell of its own.
+        reach(u16(0), u16(2));
+        quint16 column = u16(2);
+        for (qint64 at = 4; at + 6 < m_body->size(); at += 6) {
+          m_cells.push_back(quint32(u16(0)) << 16 | column++);
+          countRk(u16(at), u32(at + 2));
+        }
         return {};
       }
       case kLabel:
@@ -323,6 +331,16 @@ class RecordCheck {
   // After the last record.
   Status finish() {
     if (Status s = closeSubstream(); !s) return s;
+    // The library reserves a sheet's cells at each size it is given and, for
+    // every sheet given none, once more for the last sheet it read (not the
+    // unsized one): a sheet reserved twice loses its first reservation for as
+    // long as the program runs.
+    for (int sheet = 0; sheet < m_sheetStarts.size(); ++sheet)
+      if (!m_sized.contains(sheet) && m_active >= 0) ++m_reservations[m_active];
+    for (auto it = m_reservations.cbegin(); it != m_reservations.cend(); ++it)
+      if (*it > 1)
+        return broken(
+            QStringLiteral("%1. sayfanın boyutu birden çok kez söyleniyor").arg(it.key() + 1));
     // Judged with the final tables: a cell counts as a date when its format is
     // one by the end, which covers whatever the library saw on either pass.
     qint64 days = 0;
@@ -409,17 +427,30 @@ class RecordCheck {
 
   Status openSubstream() {
     m_hasDimension = m_hasCells = false;
+    m_cells.clear();
     m_maxRow = m_maxColumn = 0;
     ++m_substream;
     return {};
   }
   // A sheet without a size is sized by the library from its farthest cell.
   Status closeSubstream() {
+    // The library overwrites a cell written twice without freeing its text:
+    // memory that stays taken until the program ends. No spreadsheet program
+    // writes a cell twice.
+    std::sort(m_cells.begin(), m_cells.end());
+    if (std::adjacent_find(m_cells.cbegin(), m_cells.cend()) != m_cells.cend())
+      return broken(QStringLiteral("%1. sayfada aynı hücre iki kez yazılmış")
+                        .arg(std::max(1, m_substream - 1)));
+    m_cells.clear();
     if (m_hasDimension || !m_hasCells) return {};
     m_hasCells = false;
     return claim(qint64(m_maxRow) + 1, qint64(m_maxColumn) + 1);
   }
   void cell(quint16 row, quint16 column) {
+    m_cells.push_back(quint32(row) << 16 | column);
+    reach(row, column);
+  }
+  void reach(quint16 row, quint16 column) {
     m_hasCells = true;
     m_maxRow = std::max<int>(m_maxRow, row);
     m_maxColumn = std::max<int>(m_maxColumn, column);
@@ -437,6 +468,10 @@ class RecordCheck {
 
   Status dimension() {
     m_hasDimension = true;
+    if (m_active >= 0) {
+      m_sized.insert(m_active);
+      ++m_reservations[m_active];
+    }
     if (m_biff8) {
       if (Status s = need(12); !s) return s;
       return claim(u32(4), u16(10));
@@ -451,6 +486,7 @@ class RecordCheck {
     if (length == 0) return halt(stop);
     const qint64 end = m_biff8 ? 8 + qint64(length) * (byte(7) == 0 ? 1 : 2) : 7 + length;
     if (end > m_body->size()) return textPastRecord(QStringLiteral("bir sayfa adı"));
+    m_sheetStarts << u32(0);
     return text(length);
   }
 
@@ -599,6 +635,11 @@ class RecordCheck {
   int m_substream = 0;
   bool m_hasDimension = false;
   bool m_hasCells = false;
+  std::vector<quint32> m_cells;  // row << 16 | column, of this substream
+  QList<quint32> m_sheetStarts;  // each sheet's substream offset, as its record says
+  int m_active = -1;             // the sheet of the current substream
+  QSet<int> m_sized;
+  QHash<int, int> m_reservations;
   int m_maxRow = 0;
   int m_maxColumn = 0;
   qint64 m_claimed = 0;
@@ -630,8 +671,8 @@ Status checkRecords(const LibraryStream& stream) {
       if (at + 4 + length > stream.bytes.size()) break;
     }
     const QByteArray body = stream.bytes.mid(at + 4, length);
+    if (Status s = check.record(type, at, body, &stop); !s) return s;
     at += 4 + length;
-    if (Status s = check.record(type, body, &stop); !s) return s;
   }
   return check.finish();
 }

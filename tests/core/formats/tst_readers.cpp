@@ -283,6 +283,13 @@ class TestReaders : public QObject {
     label.sheet = B::record(0x0204, B::u16(1) + B::u16(0) + B::u16(0) + B::u16(30000) +
                                         QByteArray(1, '\x01') + B::u16('A'));
     QTest::newRow("cell text past its record") << book(label) << "hücre metni";
+    B::Extra twice;  // the library would keep the first text of the cell forever
+    twice.sheet = B::record(0x0204, B::u16(0) + B::u16(0) + B::u16(0) + B::u16(2) +
+                                        QByteArray(1, '\0') + QByteArray("Ad"));
+    QTest::newRow("one cell written twice") << book(twice) << "aynı hücre iki kez";
+    B::Extra resized;  // each size reserves the sheet's cells anew, the old ones kept
+    resized.sheet = B::record(0x0200, B::u32(0) + B::u32(2) + B::u16(0) + B::u16(1) + B::u16(0));
+    QTest::newRow("sheet sized twice") << book(resized) << "boyutu birden çok kez";
     B::Extra split;  // 5000 characters begun, 10 bytes given in the next record
     split.sst = B::u32(1) + B::u32(1) + B::u16(5000) + QByteArray(1, '\x01') + QByteArray(20, 'a');
     split.globals = B::record(0x003C, QByteArray(1, '\x01') + QByteArray(10, 'b'));
