@@ -2,12 +2,16 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 
 #include "Messages.h"
 #include "framework/JoinPanel.h"
@@ -22,6 +26,74 @@ QList<QPointer<BrowserAnswers>>& all() {
   static QList<QPointer<BrowserAnswers>> list;
   return list;
 }
+
+// On a board with one screen the teacher's screen is the projected one, so the
+// teacher's code is not on it by itself: a button beside the join panel shows
+// it for a few seconds, when the teacher chooses a moment the class is not
+// copying it.
+class TeacherCodeOffer : public QWidget {
+ public:
+  static constexpr int kShownMs = 10000;
+
+  TeacherCodeOffer(JoinPanel* panel, QString code)
+      : QWidget(panel->parentWidget()), m_panel(panel), m_code(std::move(code)) {
+    setObjectName(QStringLiteral("TeacherCodeOffer"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_label = new QLabel(this);
+    m_label->setObjectName(QStringLiteral("lblOgretmenKodu"));
+    m_label->setStyleSheet(QStringLiteral(
+        "background: white; color: #0d47a1; border: 2px solid #303030; border-radius: 8px; "
+        "padding: 6px; font-weight: bold;"));
+    m_label->hide();
+    auto* button = new QPushButton(QStringLiteral("Öğretmen Kodu"), this);
+    button->setObjectName(QStringLiteral("cmdOgretmenKodu"));
+    button->setToolTip(QStringLiteral(
+        "Telefonunuzdan dersi yönetmek için öğretmen kodunu birkaç saniye gösterir"));
+    layout->addWidget(m_label);
+    layout->addWidget(button);
+    m_hide.setSingleShot(true);
+    m_hide.setInterval(kShownMs);
+    connect(&m_hide, &QTimer::timeout, this, [this] { reveal(false); });
+    connect(button, &QPushButton::clicked, this, [this] { reveal(!m_label->isVisible()); });
+    panel->installEventFilter(this);
+    follow();
+    show();
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == m_panel && (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+                               event->type() == QEvent::Show || event->type() == QEvent::Hide))
+      follow();
+    return QWidget::eventFilter(watched, event);
+  }
+
+ private:
+  void reveal(bool shown) {
+    m_label->setText(shown ? QStringLiteral("Öğretmen kodu: %1").arg(m_code) : QString());
+    m_label->setVisible(shown);
+    if (shown)
+      m_hide.start();
+    else
+      m_hide.stop();
+    follow();
+  }
+  // Just above the panel, its right edge with the panel's.
+  void follow() {
+    if (!m_panel) return;
+    setVisible(m_panel->isVisibleTo(m_panel->parentWidget()));
+    adjustSize();
+    const QRect p = m_panel->geometry();
+    move(p.right() - width() + 1, std::max(0, p.top() - height() - 6));
+    raise();
+  }
+
+  QPointer<JoinPanel> m_panel;
+  QString m_code;
+  QLabel* m_label = nullptr;
+  QTimer m_hide;
+};
 }  // namespace
 
 BrowserAnswersNotifier& BrowserAnswersNotifier::instance() {
@@ -165,6 +237,7 @@ void BrowserAnswers::showOn(QWidget* window, std::function<bool()> large) {
   panel->setLarge(large && large());
   panel->place();
   panel->show();
+  if (QGuiApplication::screens().size() < 2) new TeacherCodeOffer(panel, m_server->teacherCode());
   m_shown.append({window, panel, std::move(large)});
   connect(window, &QObject::destroyed, this, &BrowserAnswers::windowGone);
   for (RunTilesView* tiles : window->findChildren<RunTilesView*>())

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QTcpServer>
 
 #include "RunFixture.h"
@@ -121,6 +122,18 @@ class TestBrowserAnswers : public QObject {
     QCOMPARE(panel->address(), QStringLiteral("http://127.0.0.1:%1").arg(port));
     QCOMPARE(decodedQr(run->grab().toImage(), fx.path(QStringLiteral("baslangic.png"))),
              QStringLiteral("http://127.0.0.1:%1/?kod=%2").arg(port).arg(server.joinCode()));
+    // One screen: the presentation is the teacher's screen too, and shows the
+    // teacher's code only when asked.
+    auto* offer = run->findChild<QPushButton*>(QStringLiteral("cmdOgretmenKodu"));
+    auto* teacherCode = run->findChild<QLabel*>(QStringLiteral("lblOgretmenKodu"));
+    QVERIFY(offer && offer->isVisible() && teacherCode);
+    QVERIFY(!teacherCode->isVisible());
+    QVERIFY(!offer->geometry().intersects(panel->geometry()));
+    QTest::mouseClick(offer, Qt::LeftButton);
+    QVERIFY(teacherCode->isVisible());
+    QVERIFY(teacherCode->text().contains(server.teacherCode()));
+    QTest::mouseClick(offer, Qt::LeftButton);
+    QVERIFY(!teacherCode->isVisible());
 
     WebClient web(server.url());
     const WebClient::Reply joined = web.join(server.joinCode(), QStringLiteral("3"));
