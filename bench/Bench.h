@@ -29,6 +29,9 @@ void authoringBenchmarks();
 void deliveryBenchmarks();
 void reportBenchmarks();
 void webBenchmarks();
+// The devices' side of the web figures, run as a process of its own.
+constexpr char kDevicesArgument[] = "--web-cihazlari";
+int webDevices(const QStringList& args);
 void cardBenchmarks();
 
 }  // namespace bench

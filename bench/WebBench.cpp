@@ -3,9 +3,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QSocketNotifier>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -13,6 +16,9 @@
 #include <QWebSocket>
 
 #include <algorithm>
+#include <chrono>
+
+#include <unistd.h>
 #include <memory>
 #include <vector>
 
@@ -65,6 +71,81 @@ QJsonObject exchange(QTcpSocket& socket, const QByteArray& bytes) {
   return QJsonDocument::fromJson(got.mid(got.indexOf("\r\n\r\n") + 4)).object();
 }
 
+qint64 steadyNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// The class's devices, in a process of their own as they are on the network:
+// in the board's process their 400 sockets would be polled by the board's
+// event loop at every turn and the figure would be the bench's, not the
+// board's. Keys come on the command line; "SORU n" on stdin sends question n's
+// answers (at random within the spread); at the end each answer's send time
+// (steady clock, shared by both processes) is printed as "q device ns".
+int runDevices(const QStringList& args) {
+  const quint16 port = quint16(args.value(0).toUInt());
+  const int spreadMs = args.value(1).toInt();
+  const QStringList keys = args.mid(2);
+  const int n = int(keys.size());
+  std::vector<std::unique_ptr<QTcpSocket>> http;
+  std::vector<std::unique_ptr<QWebSocket>> sockets;
+  std::vector<int> pushes(size_t(n), 0);
+  for (int i = 0; i < n; ++i) {
+    auto& s = http.emplace_back(std::make_unique<QTcpSocket>());
+    s->connectToHost(QHostAddress(QHostAddress::LocalHost), port);
+    auto& ws = sockets.emplace_back(std::make_unique<QWebSocket>());
+    QObject::connect(ws.get(), &QWebSocket::textMessageReceived,
+                     [&pushes, i] { ++pushes[size_t(i)]; });
+    ws->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws?anahtar=%2").arg(port).arg(keys.at(i))));
+  }
+  QTextStream out(stdout);
+  if (!spin([&] { return std::all_of(pushes.begin(), pushes.end(), [](int p) { return p > 0; }); },
+            20000))
+    return 1;
+  out << "HAZIR" << Qt::endl;
+
+  QStringList sent;
+  QSocketNotifier notifier(0, QSocketNotifier::Read);
+  bool done = false;
+  QByteArray pending;
+  const auto ask = [&](int q) {
+    for (int i = 0; i < n; ++i) {
+      const QByteArray bytes = request(
+          "/api/cevap", {{QStringLiteral("anahtar"), keys.at(i)},
+                         {QStringLiteral("soru"), q},
+                         {QStringLiteral("cevap"), QStringLiteral("ABCDE").mid((i + q) % 5, 1)}});
+      QTimer::singleShot(spreadMs > 0 ? QRandomGenerator::global()->bounded(spreadMs) : 0,
+                         [&, i, q, bytes] {
+                           http[size_t(i)]->readAll();
+                           sent << QStringLiteral("%1 %2 %3").arg(q).arg(i).arg(steadyNs());
+                           http[size_t(i)]->write(bytes);
+                         });
+    }
+  };
+  QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+    char buffer[256];
+    const ssize_t got = ::read(0, buffer, sizeof buffer);
+    if (got <= 0) {
+      done = true;
+      return;
+    }
+    pending.append(buffer, got);
+    for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
+      const QByteArray line = pending.left(end).trimmed();
+      pending.remove(0, end + 1);
+      if (line.startsWith("SORU "))
+        ask(line.mid(5).toInt());
+      else
+        done = true;
+    }
+  });
+  spin([&] { return done; }, 600000);
+  for (const QString& line : sent) out << line << '\n';
+  out << "BITTI" << Qt::endl;
+  return 0;
+}
+
 // Each question's answers come at random within `spreadMs` (0: all at once).
 void answerToTile(const QString& name, int spreadMs) {
   if (!selected(name)) return;
@@ -106,45 +187,39 @@ void answerToTile(const QString& name, int spreadMs) {
   }
   QObject::connect(&run, &delivery::RunSession::changed, &server, &web::AnswerServer::stateChanged);
 
-  // The devices join (the board's clock moves past the per-address limit), open
-  // their sockets and keep one HTTP connection each.
-  std::vector<std::unique_ptr<QTcpSocket>> http;
-  std::vector<std::unique_ptr<QWebSocket>> sockets;
-  std::vector<int> pushes(kDevices, 0);
+  // The devices join here, where the board's clock can move past the limit on
+  // joins from one address; their sockets then live in the devices' process.
   QStringList keys;
-  for (int i = 0; i < kDevices; ++i) {
-    auto& s = http.emplace_back(std::make_unique<QTcpSocket>());
-    s->connectToHost(QHostAddress(QHostAddress::LocalHost), server.port());
-    if (!s->waitForConnected(2000)) return;
-    clock.advance(150);
-    const QJsonObject joined =
-        exchange(*s, request("/api/katil", {{QStringLiteral("kod"), server.joinCode()},
-                                            {QStringLiteral("numara"), QString::number(i + 1)}}));
-    keys << joined.value(QStringLiteral("anahtar")).toString();
-    auto& ws = sockets.emplace_back(std::make_unique<QWebSocket>());
-    QObject::connect(ws.get(), &QWebSocket::textMessageReceived, [&pushes, i] { ++pushes[i]; });
-    ws->open(QUrl(server.url().replace(QStringLiteral("http://"), QStringLiteral("ws://")) +
-                  QStringLiteral("ws?anahtar=") + keys.last()));
+  {
+    QTcpSocket s;
+    s.connectToHost(QHostAddress(QHostAddress::LocalHost), server.port());
+    if (!s.waitForConnected(2000)) return;
+    for (int i = 0; i < kDevices; ++i) {
+      clock.advance(150);
+      keys << exchange(s,
+                       request("/api/katil", {{QStringLiteral("kod"), server.joinCode()},
+                                              {QStringLiteral("numara"), QString::number(i + 1)}}))
+                  .value(QStringLiteral("anahtar"))
+                  .toString();
+    }
   }
-  if (!spin([&] { return std::all_of(pushes.begin(), pushes.end(), [](int n) { return n > 0; }); },
-            20000)) {
-    err << "web bench: not every device's socket opened\n";
+  QProcess devices;
+  devices.start(QCoreApplication::applicationFilePath(),
+                QStringList{QString::fromLatin1(kDevicesArgument), QString::number(server.port()),
+                            QString::number(spreadMs)} +
+                    keys);
+  QByteArray output;
+  QObject::connect(&devices, &QProcess::readyReadStandardOutput,
+                   [&] { output += devices.readAllStandardOutput(); });
+  if (!spin([&] { return output.contains("HAZIR\n"); }, 30000)) {
+    err << "web bench: the devices' sockets did not open\n";
     return;
   }
 
-  QElapsedTimer timer;
-  timer.start();
-  std::vector<qint64> sentAt(kDevices, -1);
-  std::vector<double> ms;
-  ms.reserve(kDevices * kQuestions);
-  qint64 changes = 0;
+  QHash<QPair<int, int>, qint64> changedAt;  // (question, device) → steady ns
   QObject::connect(&run, &delivery::RunSession::tileChanged, [&](int tile) {
-    if (tile < 0 || tile >= kDevices || sentAt[size_t(tile)] < 0) return;
-    ms.push_back(double(timer.nsecsElapsed() - sentAt[size_t(tile)]) / 1e6);
-    sentAt[size_t(tile)] = -1;
-    ++changes;
+    if (tile >= 0 && tile < kDevices) changedAt.insert({run.position(), tile}, steadyNs());
   });
-  long long sent = 0;
   for (int q = 1; q <= kQuestions; ++q) {
     if (run.position() != q || run.page() != delivery::RunSession::Page::Question) {
       err << "web bench: the run is not on question " << q << '\n';
@@ -152,25 +227,23 @@ void answerToTile(const QString& name, int spreadMs) {
     }
     // Past the per-device limit and the repeat window of the last question.
     clock.advance(1100);
-    int pending = kDevices;
-    for (int i = 0; i < kDevices; ++i) {
-      const QByteArray bytes = request(
-          "/api/cevap", {{QStringLiteral("anahtar"), keys.at(i)},
-                         {QStringLiteral("soru"), q},
-                         {QStringLiteral("cevap"), QStringLiteral("ABCDE").mid((i + q) % 5, 1)}});
-      QTimer::singleShot(spreadMs > 0 ? QRandomGenerator::global()->bounded(spreadMs) : 0,
-                         [&, i, bytes] {
-                           http[size_t(i)]->readAll();
-                           sentAt[size_t(i)] = timer.nsecsElapsed();
-                           http[size_t(i)]->write(bytes);
-                           ++sent;
-                           --pending;
-                         });
-    }
-    spin([&] { return pending == 0 && run.position() != q; }, 10000);
-    for (auto& s : http) s->readAll();
+    devices.write(QByteArray("SORU ") + QByteArray::number(q) + '\n');
+    spin([&] { return run.position() != q; }, 10000);
   }
-  const long long lost = sent - changes;
+  devices.write("SON\n");
+  spin([&] { return output.contains("BITTI\n"); }, 30000);
+  devices.waitForFinished(5000);
+
+  std::vector<double> ms;
+  long long sent = 0;
+  for (const QByteArray& line : output.split('\n')) {
+    const QList<QByteArray> f = line.split(' ');
+    if (f.size() != 3) continue;
+    ++sent;
+    const auto it = changedAt.constFind({f.at(0).toInt(), f.at(1).toInt()});
+    if (it != changedAt.cend()) ms.push_back(double(*it - f.at(2).toLongLong()) / 1e6);
+  }
+  const long long lost = sent - qint64(ms.size());
   if (ms.empty()) return;
   std::sort(ms.begin(), ms.end());
   const double p50 = ms[ms.size() / 2];
@@ -183,6 +256,8 @@ void answerToTile(const QString& name, int spreadMs) {
 }
 
 }  // namespace
+
+int webDevices(const QStringList& args) { return runDevices(args); }
 
 void webBenchmarks() {
   answerToTile(QStringLiteral("web_latency_answer_to_tile_200_clients"), 500);

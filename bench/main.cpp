@@ -9,7 +9,10 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("derslik-bench"));
-  bench::setFilter(QApplication::arguments().mid(1));
+  const QStringList args = QApplication::arguments().mid(1);
+  if (args.value(0) == QLatin1String(bench::kDevicesArgument))
+    return bench::webDevices(args.mid(1));
+  bench::setFilter(args);
   bench::storeBenchmarks();
   bench::contentBenchmarks();
   bench::receiverBenchmarks();
