@@ -31,34 +31,27 @@ QList<QPointer<BrowserAnswers>>& all() {
 // teacher's code is not on it by itself: a button beside the join panel shows
 // it for a few seconds, when the teacher chooses a moment the class is not
 // copying it.
-class TeacherCodeOffer : public QWidget {
+class TeacherCodeOffer : public QPushButton {
  public:
   static constexpr int kShownMs = 10000;
 
   TeacherCodeOffer(JoinPanel* panel, QString code)
-      : QWidget(panel->parentWidget()), m_panel(panel), m_code(std::move(code)) {
-    setObjectName(QStringLiteral("TeacherCodeOffer"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    m_label = new QLabel(this);
-    m_label->setObjectName(QStringLiteral("lblOgretmenKodu"));
-    m_label->setStyleSheet(QStringLiteral(
-        "background: white; color: #0d47a1; border: 2px solid #303030; border-radius: 8px; "
-        "padding: 6px; font-weight: bold;"));
-    m_label->hide();
-    auto* button = new QPushButton(QStringLiteral("Öğretmen Kodu"), this);
-    button->setObjectName(QStringLiteral("cmdOgretmenKodu"));
-    button->setToolTip(QStringLiteral(
+      : QPushButton(panel->parentWidget()), m_panel(panel), m_code(std::move(code)) {
+    setObjectName(QStringLiteral("cmdOgretmenKodu"));
+    setToolTip(QStringLiteral(
         "Telefonunuzdan dersi yönetmek için öğretmen kodunu birkaç saniye gösterir"));
-    layout->addWidget(m_label);
-    layout->addWidget(button);
+    // Pressed by a finger at the board.
+    setMinimumHeight(44);
+    QFont large = font();
+    large.setPointSizeF(large.pointSizeF() * 1.3);
+    setFont(large);
     m_hide.setSingleShot(true);
     m_hide.setInterval(kShownMs);
     connect(&m_hide, &QTimer::timeout, this, [this] { reveal(false); });
-    connect(button, &QPushButton::clicked, this, [this] { reveal(!m_label->isVisible()); });
+    connect(this, &QPushButton::clicked, this, [this] { reveal(!m_hide.isActive()); });
+    reveal(false);
     panel->installEventFilter(this);
     follow();
-    show();
   }
 
  protected:
@@ -66,32 +59,35 @@ class TeacherCodeOffer : public QWidget {
     if (watched == m_panel && (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
                                event->type() == QEvent::Show || event->type() == QEvent::Hide))
       follow();
-    return QWidget::eventFilter(watched, event);
+    return QPushButton::eventFilter(watched, event);
   }
 
  private:
   void reveal(bool shown) {
-    m_label->setText(shown ? QStringLiteral("Öğretmen kodu: %1").arg(m_code) : QString());
-    m_label->setVisible(shown);
+    setText(shown ? QStringLiteral("Öğretmen kodu: %1").arg(m_code)
+                  : QStringLiteral("Öğretmen Kodu"));
     if (shown)
       m_hide.start();
     else
       m_hide.stop();
     follow();
   }
-  // Just above the panel, its right edge with the panel's.
+  // Below the panel where the window has room (the start page's large panel),
+  // else above it (the corner); its right edge with the panel's.
   void follow() {
     if (!m_panel) return;
     setVisible(m_panel->isVisibleTo(m_panel->parentWidget()));
     adjustSize();
     const QRect p = m_panel->geometry();
-    move(p.right() - width() + 1, std::max(0, p.top() - height() - 6));
+    constexpr int kGap = 6;
+    const bool below = p.bottom() + kGap + height() < parentWidget()->height();
+    move(p.right() - width() + 1,
+         below ? p.bottom() + kGap : std::max(0, p.top() - height() - kGap));
     raise();
   }
 
   QPointer<JoinPanel> m_panel;
   QString m_code;
-  QLabel* m_label = nullptr;
   QTimer m_hide;
 };
 }  // namespace
