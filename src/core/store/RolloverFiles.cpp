@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -311,6 +313,25 @@ QString emptyMainRefusal(const QString& root) {
       " Gerçekten boş bir okulla başlamak için bu dosyaları başka bir yere "
       "taşıyınız.");
   return text;
+}
+
+QString backupSchoolYear(const Backup& backup) {
+  const QString connection = QStringLiteral("gecmis-yil-etiketi");
+  QString label;
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    db.setDatabaseName(QDir(backup.folder).filePath(QStringLiteral("DERSLIK.db")));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    if (db.open()) {
+      QSqlQuery q(db);
+      if (q.exec(QStringLiteral("SELECT SINIFATLATMADONEM FROM TABLEOKUL LIMIT 1")) && q.next())
+        label = q.value(0).toString().trimmed();
+    }
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(connection);
+  static const QRegularExpression year(QStringLiteral("^\\d{4}-\\d{4}$"));
+  return year.match(label).hasMatch() ? label : QString();
 }
 
 }  // namespace store

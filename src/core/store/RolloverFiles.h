@@ -35,6 +35,9 @@ struct Backup {
 };
 // The backup folders whose marker was written: only they are backups. Oldest first.
 QList<Backup> completeBackups(const QString& root);
+// The school year a backup's rollover was for ("2026-2027"), read without
+// writing a byte into the backup; empty when it cannot be read.
+QString backupSchoolYear(const Backup& backup);
 // A new, empty backup folder for `stamp`; "-2", "-3" ... is added when a folder of
 // that name exists already (two runs in one second).
 Result<Backup> createBackupFolder(const QString& root, const QString& stamp);

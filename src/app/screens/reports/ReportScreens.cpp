@@ -6,10 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QRegularExpression>
 #include <QSet>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include "Messages.h"
@@ -78,27 +75,6 @@ class PastYearData : public QObject {
   std::unique_ptr<store::Store> store;
 };
 
-// The school year a backup's rollover was for ("2026-2027"), read without
-// writing a byte into the backup; empty when it cannot be read.
-QString newYearOf(const QString& backupMain) {
-  const QString connection = QStringLiteral("gecmis-yil-etiketi");
-  QString label;
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-    db.setDatabaseName(backupMain);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    if (db.open()) {
-      QSqlQuery q(db);
-      if (q.exec(QStringLiteral("SELECT SINIFATLATMADONEM FROM TABLEOKUL LIMIT 1")) && q.next())
-        label = q.value(0).toString().trimmed();
-    }
-    db.close();
-  }
-  QSqlDatabase::removeDatabase(connection);
-  static const QRegularExpression year(QStringLiteral("^\\d{4}-\\d{4}$"));
-  return year.match(label).hasMatch() ? label : QString();
-}
-
 }  // namespace
 
 QList<PastYear> pastYears(const store::Store& store) {
@@ -107,7 +83,7 @@ QList<PastYear> pastYears(const store::Store& store) {
   for (auto it = backups.crbegin(); it != backups.crend(); ++it) {
     // The year the rollover left: the one before the year it was done for, which
     // it recorded before the copy was taken (else the one of the day it was done).
-    QString done = newYearOf(QDir(it->folder).filePath(QStringLiteral("DERSLIK.db")));
+    QString done = store::backupSchoolYear(*it);
     if (done.isEmpty())
       done = school::Rollover::schoolYearLabel(
           QDate::fromString(it->stamp.section(QLatin1Char('-'), 0, 0), QStringLiteral("yyyy.M.d")));
