@@ -11,13 +11,23 @@
 
 namespace fuzz {
 
-int readOne(const QString& reader, const std::uint8_t* data, std::size_t size) {
+namespace {
+TempDataFolder* g_folder = nullptr;
+}  // namespace
+
+void prepare(const QString& reader) {
+  if (g_folder) return;
   static int argc = 1;
   static char name[] = "derslik_fuzz";
   static char* argv[] = {name, nullptr};
-  static QCoreApplication* app = new QCoreApplication(argc, argv);
-  static TempDataFolder* folder = new TempDataFolder;
-  (void)app;
+  new QCoreApplication(argc, argv);
+  // Only the packages are read into a school; a spreadsheet is read alone.
+  g_folder = new TempDataFolder(reader == QStringLiteral("paket"));
+}
+
+int readOne(const QString& reader, const std::uint8_t* data, std::size_t size) {
+  prepare(reader);
+  TempDataFolder* folder = g_folder;
   const bool package = reader == QStringLiteral("paket");
   if ((package && size == 0) || !folder->ok()) return 0;
   const std::size_t skip = package ? 1 : 0;

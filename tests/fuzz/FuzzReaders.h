@@ -18,6 +18,10 @@ inline QStringList readers() {
           QStringLiteral("xls"), QStringLiteral("csv")};
 }
 
+// Makes the application and the folder the reads go to, once: before the first
+// input, so that making a school (a database written to disk) is not counted
+// in that input's time.
+void prepare(const QString& reader);
 int readOne(const QString& reader, const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz
