@@ -139,7 +139,9 @@ void PictureTouch::touched(QTouchEvent* event) {
     }
   }
 
-  // Every finger is up.
+  // Every finger is up (a device that leaves out the fingers that stand still
+  // still ends the touch with TouchEnd).
+  if (event->type() != QEvent::TouchEnd) return;
   const QPointF at = event->points().isEmpty() ? m_last : event->points().first().position();
   if (m_mode == Mode::Own && m_finger.up) {
     m_finger.up(at);
