@@ -17,9 +17,7 @@ namespace framework {
 namespace {
 
 // How far a finger may slip and still be tapping.
-double tapSlack() {
-  return std::max(12, QGuiApplication::styleHints()->startDragDistance());
-}
+double tapSlack() { return std::max(12, QGuiApplication::styleHints()->startDragDistance()); }
 
 }  // namespace
 

@@ -37,7 +37,8 @@ QuestionPicture::QuestionPicture(QWidget* parent) : QWidget(parent) {
                         scrollBy(m_dragY - int(at.y()));
                         m_dragY = int(at.y());
                       },
-                      {}, {}});
+                      {},
+                      {}});
   connect(m_touch, &framework::PictureTouch::changed, this, qOverload<>(&QWidget::update));
 }
 

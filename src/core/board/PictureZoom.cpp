@@ -56,8 +56,8 @@ void PictureZoom::bound() {
     if (length <= room) return (room - length) / 2 - start;
     return std::clamp(start, room - length, 0.0) - start;
   };
-  m_offset += QPointF(fit(s.left(), s.width(), m_room.width()),
-                      fit(s.top(), s.height(), m_room.height()));
+  m_offset +=
+      QPointF(fit(s.left(), s.width(), m_room.width()), fit(s.top(), s.height(), m_room.height()));
 }
 
 }  // namespace board

@@ -39,9 +39,13 @@ class TestPictureTouch : public QObject {
   void pinch(QWidget* w, QPoint a0, QPoint b0, QPoint a1, QPoint b1, bool press = true) {
     if (press) QTest::touchEvent(w, m_finger).press(0, a0).press(1, b0);
     for (int i = 1; i <= 8; ++i)
-      QTest::touchEvent(w, m_finger).move(0, a0 + (a1 - a0) * i / 8).move(1, b0 + (b1 - b0) * i / 8);
+      QTest::touchEvent(w, m_finger)
+          .move(0, a0 + (a1 - a0) * i / 8)
+          .move(1, b0 + (b1 - b0) * i / 8);
   }
-  void lift(QWidget* w, QPoint a, QPoint b) { QTest::touchEvent(w, m_finger).release(0, a).release(1, b); }
+  void lift(QWidget* w, QPoint a, QPoint b) {
+    QTest::touchEvent(w, m_finger).release(0, a).release(1, b);
+  }
   void drag(QWidget* w, QPoint from, QPoint to) {
     QTest::touchEvent(w, m_finger).press(0, from);
     for (int i = 1; i <= 8; ++i) QTest::touchEvent(w, m_finger).move(0, from + (to - from) * i / 8);

@@ -175,7 +175,8 @@ QPointF QuestionSketch::toContent(const QPointF& widgetPoint) const {
 void QuestionSketch::strokeFrom(const QPointF& widgetPoint) {
   m_pressed = true;
   // The pen is as thick on the screen as chosen, however enlarged the question.
-  m_strokes.append({m_colour, m_width / m_touch->zoom().scale(), QPolygonF{toContent(widgetPoint)}});
+  m_strokes.append(
+      {m_colour, m_width / m_touch->zoom().scale(), QPolygonF{toContent(widgetPoint)}});
   update();
 }
 

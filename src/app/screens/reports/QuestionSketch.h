@@ -70,7 +70,7 @@ class QuestionSketch : public QWidget {
 
   struct Stroke {
     QColor colour;
-    qreal width = 0;  // on the question at its fitted size
+    qreal width = 0;   // on the question at its fitted size
     QPolygonF points;  // 0..1 across the content rectangle
   };
   QImage m_picture;
