@@ -32,6 +32,11 @@ PictureTouch::PictureTouch(QWidget* picture, std::function<QRectF()> fitted)
   const TouchSupport* touch = TouchSupport::instance();
   const int side = touch ? touch->targetPixels() : 44;
   m_fit->setMinimumSize(side * 2, side);
+  // Read from the back of the room as the presentation's commands are.
+  QFont font = m_fit->font();
+  font.setPixelSize(std::max(16, side * 2 / 5));
+  font.setBold(true);
+  m_fit->setFont(font);
   m_fit->adjustSize();
   m_fit->hide();
   connect(m_fit, &QPushButton::clicked, this, &PictureTouch::fit);

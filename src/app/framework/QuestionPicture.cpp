@@ -163,6 +163,7 @@ void QuestionPicture::paintEvent(QPaintEvent*) {
   }
   p.translate(zoom.offset());
   p.scale(zoom.scale(), zoom.scale());
+  p.setRenderHint(QPainter::SmoothPixmapTransform, zoom.zoomed());
   if (m_typed) {
     const int top = m_scaled.height() <= height() ? (height() - m_scaled.height()) / 2 : -m_offset;
     p.drawImage(QPoint(0, top), m_scaled);
