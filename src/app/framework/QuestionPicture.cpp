@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QWheelEvent>
 
+#include "framework/PictureTouch.h"
 #include "store/ContentStores.h"
 #include "store/Store.h"
 
@@ -26,6 +27,26 @@ Result<QImage> decode(Result<store::StoreContent> content, bool second) {
 QuestionPicture::QuestionPicture(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("imgSoru"));
   setMinimumSize(160, 120);
+  m_touch = new framework::PictureTouch(this, [this] { return fittedRect(); });
+  // One finger scrolls a typed question taller than the room, as the mouse does.
+  m_touch->setFinger({[this](const QPointF& at) {
+                        m_dragY = int(at.y());
+                        return m_typed.has_value() && m_scaled.height() > height();
+                      },
+                      [this](const QPointF& at) {
+                        scrollBy(m_dragY - int(at.y()));
+                        m_dragY = int(at.y());
+                      },
+                      {},
+                      {}});
+  connect(m_touch, &framework::PictureTouch::changed, this, qOverload<>(&QWidget::update));
+}
+
+QRectF QuestionPicture::fittedRect() const {
+  if (m_image.isNull() || m_typed) return rect();
+  QRectF r(QPointF(), QSizeF(m_image.size().scaled(size(), Qt::KeepAspectRatio)));
+  r.moveCenter(QRectF(rect()).center());
+  return r;
 }
 
 void QuestionPicture::setImage(const QImage& image, const QString& missingText) {
@@ -37,6 +58,7 @@ void QuestionPicture::setImage(const QImage& image, const QString& missingText) 
   m_typedFont = 0;
   m_offset = 0;
   if (m_typed) fitTyped();
+  m_touch->relayout();
   update();
 }
 
@@ -131,6 +153,17 @@ void QuestionPicture::paintEvent(QPaintEvent*) {
     p.drawText(rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap, m_missing);
     return;
   }
+  // Enlarged by fingers: the picture itself is scaled (not the one made for the
+  // room), so that it stays sharp.
+  const board::PictureZoom& zoom = m_touch->zoom();
+  if (zoom.zoomed() && !m_typed) {
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(zoom.shown(), m_image);
+    return;
+  }
+  p.translate(zoom.offset());
+  p.scale(zoom.scale(), zoom.scale());
+  p.setRenderHint(QPainter::SmoothPixmapTransform, zoom.zoomed());
   if (m_typed) {
     const int top = m_scaled.height() <= height() ? (height() - m_scaled.height()) / 2 : -m_offset;
     p.drawImage(QPoint(0, top), m_scaled);

@@ -17,7 +17,12 @@ class Store;
 // smoothly and keeping its proportions; a text in its place when there is none.
 // A typed question is set again for the room it has, in the largest type that
 // fits and never below what the back row reads; what is taller than the room
-// then scrolls (wheel or finger) instead of shrinking.
+// then scrolls (wheel or finger) instead of shrinking. Two fingers enlarge and
+// move it (framework::PictureTouch).
+namespace framework {
+class PictureTouch;
+}
+
 class QuestionPicture : public QWidget {
   Q_OBJECT
  public:
@@ -37,6 +42,8 @@ class QuestionPicture : public QWidget {
   static inline const QString kTypedSource = QStringLiteral("DerslikYaziliSoru");
   // The body size a typed question is shown in now (0: not a typed question).
   int typedFontPixels() const { return m_typedFont; }
+  // The fingers on it: how far it is enlarged and moved.
+  framework::PictureTouch* touch() const { return m_touch; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -53,6 +60,8 @@ class QuestionPicture : public QWidget {
   int m_typedFont = 0;
   int m_offset = 0;  // how far a typed question taller than the room is scrolled
   int m_dragY = 0;
+  framework::PictureTouch* m_touch = nullptr;
+  QRectF fittedRect() const;  // where the picture stands when not enlarged
   void fitTyped();
   void scrollBy(int dy);
 };

@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QMetaMethod>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -9,6 +10,7 @@
 #include <cmath>
 
 #include "delivery/RunPlan.h"
+#include "framework/TouchSupport.h"
 #include "receiver/Colors.h"
 
 namespace {
@@ -68,6 +70,14 @@ void RunTilesView::contextMenuEvent(QContextMenuEvent* event) {
   const QString address = addressAt(event->pos());
   if (address.isEmpty()) return QWidget::contextMenuEvent(event);
   emit tileMenuRequested(address, event->globalPos());
+}
+
+// A tile's menu is for a held finger too, even in a presentation that otherwise
+// ignores fingers off its commands; tiles without a menu stay still.
+void RunTilesView::connectNotify(const QMetaMethod& signal) {
+  if (signal == QMetaMethod::fromSignal(&RunTilesView::tileMenuRequested))
+    framework::TouchSupport::excludeFromHold(this, false);
+  QWidget::connectNotify(signal);
 }
 
 QRect RunTilesView::tileRect(int index, int count, const QRect& area) {

@@ -41,6 +41,7 @@ class RunTilesView : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void connectNotify(const QMetaMethod& signal) override;
 
  private:
   QList<int> shownIndexes() const;

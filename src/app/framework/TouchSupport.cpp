@@ -207,7 +207,15 @@ void TouchSupport::applyStyle() {
     QApplication::setStyle(QStyleFactory::create(m_baseStyle));
 }
 
-void TouchSupport::excludeFromHold(QWidget* widget) { widget->setProperty(kNoHold, true); }
+void TouchSupport::excludeFromHold(QWidget* widget, bool excluded) {
+  widget->setProperty(kNoHold, excluded);
+}
+
+bool TouchSupport::holdExcluded(QWidget* widget) {
+  for (QWidget* w = widget; w; w = w->parentWidget())
+    if (const QVariant no = w->property(kNoHold); no.isValid()) return no.toBool();
+  return false;
+}
 
 bool TouchSupport::holdCueShown() const { return m_cue && m_cue->isVisible(); }
 
@@ -336,9 +344,7 @@ bool TouchSupport::eventFilter(QObject* watched, QEvent* event) {
 void TouchSupport::startHold(const QPoint& globalPos) {
   cancelHold();
   QWidget* window = QApplication::topLevelAt(globalPos);
-  if (!window) return;
-  for (QWidget* w = QApplication::widgetAt(globalPos); w; w = w->parentWidget())
-    if (w->property(kNoHold).toBool()) return;
+  if (!window || holdExcluded(QApplication::widgetAt(globalPos))) return;
   m_holdWindow = window;
   m_holdPos = globalPos;
   m_holdClock.start();
@@ -366,9 +372,7 @@ void TouchSupport::fireHold() {
   cancelHold();
   if (!m_holdWindow) return;
   QWidget* target = QApplication::widgetAt(m_holdPos);
-  if (!target || target->window() != m_holdWindow->window()) return;
-  for (QWidget* w = target; w; w = w->parentWidget())
-    if (w->property(kNoHold).toBool()) return;
+  if (!target || target->window() != m_holdWindow->window() || holdExcluded(target)) return;
   QContextMenuEvent menu(QContextMenuEvent::Mouse, target->mapFromGlobal(m_holdPos), m_holdPos,
                          QApplication::keyboardModifiers());
   QCoreApplication::sendEvent(target, &menu);

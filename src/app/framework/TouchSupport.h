@@ -61,7 +61,9 @@ class TouchSupport : public QObject {
   void setTouchBoard(bool on, int target = 0);
 
   // Drawing surfaces: a finger held still there is drawing, not asking for a menu.
-  static void excludeFromHold(QWidget* widget);
+  // The nearest widget that says decides: `excluded` false lets a part of an
+  // excluded window (a presentation's tiles) open its menu by holding.
+  static void excludeFromHold(QWidget* widget, bool excluded = true);
   // Whether the press-and-hold ring is on the screen (tests watch the cue).
   bool holdCueShown() const;
 
@@ -82,6 +84,7 @@ class TouchSupport : public QObject {
   void moveHold(const QPoint& globalPos);
   void cancelHold();
   void fireHold();
+  static bool holdExcluded(QWidget* widget);
 
   QString m_baseStyle;  // the desktop's style, under the board's sizes
   bool m_touchBoard = false;

@@ -440,8 +440,9 @@ void frmOnizleme::build() {
     placeCommands(framework::commandSide());
   else
     box->addWidget(buttons);
-  // Only the commands answer a finger: a touch on the question or the tiles,
-  // held or not, does nothing.
+  // Only the commands answer a finger: a touch on the question or the tiles
+  // does nothing, and holding does not open a menu, except on a tile where the
+  // tiles have one (RunTilesView). Two fingers on the question enlarge it.
   framework::TouchSupport::excludeFromHold(this);
   applyScale();
 }

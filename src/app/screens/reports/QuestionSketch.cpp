@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "framework/PictureTouch.h"
 #include "framework/TouchSupport.h"
 
 namespace {
@@ -35,6 +36,21 @@ QuestionSketch::QuestionSketch(QWidget* parent) : QWidget(parent) {
   setMinimumHeight(120);
   m_colour = colours().first().colour;
   m_width = widths().at(1).width;
+  m_touch = new framework::PictureTouch(this, [this] { return contentRect(); });
+  m_touch->setFinger({[this](const QPointF& at) {
+                        if (!m_drawing) return false;
+                        strokeFrom(at);
+                        return true;
+                      },
+                      [this](const QPointF& at) { strokeTo(at); },
+                      [this](const QPointF&) { m_pressed = false; },
+                      [this] {
+                        // The first finger of a pinch drew nothing meant.
+                        if (m_pressed && !m_strokes.isEmpty()) m_strokes.removeLast();
+                        m_pressed = false;
+                        update();
+                      }});
+  connect(m_touch, &framework::PictureTouch::changed, this, qOverload<>(&QWidget::update));
 }
 
 const QList<QuestionSketch::Choice>& QuestionSketch::colours() {
@@ -64,6 +80,7 @@ void QuestionSketch::setQuestion(const QImage& picture, const QString& text) {
   m_text = text;
   m_strokes.clear();
   m_pressed = false;
+  m_touch->relayout();
   update();
 }
 
@@ -148,16 +165,33 @@ QRectF QuestionSketch::contentRect() const {
   return r;
 }
 
-QPointF QuestionSketch::toContent(const QPointF& p) const {
+QPointF QuestionSketch::toContent(const QPointF& widgetPoint) const {
   const QRectF r = contentRect();
   if (r.isEmpty()) return {};
+  const QPointF p = m_touch->zoom().toFitted(widgetPoint);
   return {(p.x() - r.left()) / r.width(), (p.y() - r.top()) / r.height()};
+}
+
+void QuestionSketch::strokeFrom(const QPointF& widgetPoint) {
+  m_pressed = true;
+  // The pen is as thick on the screen as chosen, however enlarged the question.
+  m_strokes.append(
+      {m_colour, m_width / m_touch->zoom().scale(), QPolygonF{toContent(widgetPoint)}});
+  update();
+}
+
+void QuestionSketch::strokeTo(const QPointF& widgetPoint) {
+  if (!m_pressed || m_strokes.isEmpty()) return;
+  m_strokes.last().points << toContent(widgetPoint);
+  update();
 }
 
 void QuestionSketch::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
   const QRectF r = contentRect();
+  painter.translate(m_touch->zoom().offset());
+  painter.scale(m_touch->zoom().scale(), m_touch->zoom().scale());
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   if (!m_picture.isNull()) {
     painter.drawImage(r, m_picture);
@@ -183,15 +217,12 @@ void QuestionSketch::paintEvent(QPaintEvent*) {
 
 void QuestionSketch::mousePressEvent(QMouseEvent* event) {
   if (!m_drawing || event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-  m_pressed = true;
-  m_strokes.append({m_colour, m_width, QPolygonF{toContent(event->position())}});
-  update();
+  strokeFrom(event->position());
 }
 
 void QuestionSketch::mouseMoveEvent(QMouseEvent* event) {
   if (!m_pressed || m_strokes.isEmpty()) return QWidget::mouseMoveEvent(event);
-  m_strokes.last().points << toContent(event->position());
-  update();
+  strokeTo(event->position());
 }
 
 void QuestionSketch::mouseReleaseEvent(QMouseEvent* event) {

@@ -8,13 +8,18 @@
 #include <QWidget>
 
 class QPushButton;
+namespace framework {
+class PictureTouch;
+}
 
 // The shown question with the teacher's drawing over it: the question's picture
 // (or its typed text) fills the room it has, and with the pen on, the mouse or a
 // finger draws strokes in the chosen colour and thickness. The strokes are kept
 // apart from the picture, which is never changed; they go with "Temizle" and
 // when another question is shown. A stroke is held in the picture's own
-// proportions, so it stays on the same spot when the window changes size.
+// proportions, so it stays on the same spot when the window changes size. Two
+// fingers enlarge and move the question, with the pen on too (a finger draws
+// exactly as the mouse; a second finger turns the line into the pinch).
 class QuestionSketch : public QWidget {
   Q_OBJECT
  public:
@@ -33,6 +38,7 @@ class QuestionSketch : public QWidget {
   int penWidth() const { return m_width; }
   void clear();  // cmdTemizle
   int strokeCount() const { return int(m_strokes.size()); }
+  framework::PictureTouch* touch() const { return m_touch; }
 
   // The pens a teacher picks from: colours that read on a projector, and widths.
   struct Choice {
@@ -57,11 +63,14 @@ class QuestionSketch : public QWidget {
   // Where the picture (or text) is drawn: its proportions kept, centred.
   QRectF contentRect() const;
   QPointF toContent(const QPointF& widgetPoint) const;
+  // A line begins, goes on, ends: the mouse's and a finger's alike.
+  void strokeFrom(const QPointF& widgetPoint);
+  void strokeTo(const QPointF& widgetPoint);
   void paintTools();
 
   struct Stroke {
     QColor colour;
-    int width = 0;
+    qreal width = 0;   // on the question at its fitted size
     QPolygonF points;  // 0..1 across the content rectangle
   };
   QImage m_picture;
@@ -74,4 +83,5 @@ class QuestionSketch : public QWidget {
   QPushButton* m_cmdKalem = nullptr;
   QPushButton* m_cmdRenk = nullptr;
   QPushButton* m_cmdKalinlik = nullptr;
+  framework::PictureTouch* m_touch = nullptr;
 };

@@ -21,6 +21,7 @@
 #include "authoring/QuestionBank.h"
 #include "authoring/TypedQuestion.h"
 #include "delivery/InterruptedRuns.h"
+#include "framework/PictureTouch.h"
 #include "framework/PresentationDisplay.h"
 #include "framework/PressRouter.h"
 #include "framework/QuestionPicture.h"
@@ -828,6 +829,23 @@ class TestDeliveryScreens : public QObject {
       wait(4000);
       QTest::qWait(20);
       QVERIFY(saveScreenshot(window, QStringLiteral("run-question-") + suffix));
+      if (!qEnvironmentVariableIsEmpty("DERSLIK_SHOTS")) {
+        // Two fingers spread over the question's text: enlarged around them,
+        // "Sığdır" shown.
+        static QPointingDevice* finger = QTest::createTouchDevice();
+        auto* picture = window->findChild<QuestionPicture*>(QStringLiteral("imgSoru"));
+        const QPoint c(picture->width() / 4, picture->height() / 3);
+        QTest::touchEvent(picture, finger).press(0, c - QPoint(40, 0)).press(1, c + QPoint(40, 0));
+        for (int i = 1; i <= 4; ++i)
+          QTest::touchEvent(picture, finger)
+              .move(0, c - QPoint(40 + 25 * i, 0))
+              .move(1, c + QPoint(40 + 25 * i, 0));
+        QTest::touchEvent(picture, finger)
+            .release(0, c - QPoint(140, 0))
+            .release(1, c + QPoint(140, 0));
+        QVERIFY(saveScreenshot(window, QStringLiteral("run-question-zoomed-") + suffix));
+        picture->touch()->fit();
+      }
       window->cmdNav(Command::ToggleCounts)->click();
       window->cmdNav(Command::ShowAnswer)->click();
       QTest::qWait(20);

@@ -1,12 +1,17 @@
 // A lesson on the demo school run by a finger only, as a teacher at the board
 // without mouse or keyboard runs it: start the test, let the class answer, go
-// on, show the answer, leave. Nothing but touches reaches the windows.
+// on, show the answer, leave. Nothing but touches reaches the windows. A stray
+// finger on the question or the tiles does nothing; two fingers enlarge the
+// question; a finger held on a tile opens the tile's menu.
 #include <QPushButton>
 #include <QtTest>
 
 #include "RunFixture.h"
 #include "activity/PressPipeline.h"
+#include "framework/PictureTouch.h"
 #include "framework/PressRouter.h"
+#include "framework/QuestionPicture.h"
+#include "framework/RunTilesView.h"
 #include "framework/TouchSupport.h"
 #include "school/DemoSchool.h"
 #include "screens/delivery/frmOnizleme.h"
@@ -100,7 +105,10 @@ class TestTouchJourney : public QObject {
 
     wait(3000);
     QCOMPARE(window->session().page(), Page::Question);
-    // A finger on the question or the tiles does nothing.
+    // The tiles have a menu here (as with browser answers): a finger held on a
+    // tile opens it, with the ring; the question still ignores a held finger.
+    auto* tiles = window->findChild<RunTilesView*>(QStringLiteral("frameKumandalar"));
+    QSignalSpy tileMenu(tiles, &RunTilesView::tileMenuRequested);
     const QPoint onQuestion(window->width() / 4, window->height() / 2);
     QTest::touchEvent(window.data(), m_finger).press(0, onQuestion);
     QTest::qWait(framework::TouchSupport::kHoldMilliseconds / 2);
@@ -109,6 +117,39 @@ class TestTouchJourney : public QObject {
     QTest::touchEvent(window.data(), m_finger).release(0, onQuestion);
     QCOMPARE(window->session().position(), 1);
     QCOMPARE(window->session().page(), Page::Question);
+    QCOMPARE(tileMenu.count(), 0);
+    const QPoint tileCentre =
+        RunTilesView::tileRect(1, int(remotes.size()), tiles->rect()).center();
+    const QPoint onTile = tiles->mapTo(window.data(), tileCentre);
+    // The tests' virtual screen is 800 pixels wide: the tiles are brought onto it
+    // (a held finger is found on the screen, as on the board).
+    window->move(-800, 0);
+    QTest::touchEvent(window.data(), m_finger).press(0, onTile);
+    QTRY_VERIFY(framework::TouchSupport::instance()->holdCueShown());
+    QTRY_COMPARE(tileMenu.count(), 1);
+    QTest::touchEvent(window.data(), m_finger).release(0, onTile);
+    QCOMPARE(tileMenu.first().first().toString(), tiles->addressAt(tileCentre));
+    QVERIFY(!tileMenu.first().first().toString().isEmpty());
+    QCOMPARE(window->session().page(), Page::Question);
+
+    // Two fingers on the question enlarge it; a double tap fits it again.
+    auto* picture = window->findChild<QuestionPicture*>(QStringLiteral("imgSoru"));
+    const QPoint mid = picture->mapTo(window.data(), picture->rect().center());
+    QTest::touchEvent(window.data(), m_finger)
+        .press(0, mid - QPoint(50, 0))
+        .press(1, mid + QPoint(50, 0));
+    for (int i = 1; i <= 5; ++i)
+      QTest::touchEvent(window.data(), m_finger)
+          .move(0, mid - QPoint(50 + 20 * i, 0))
+          .move(1, mid + QPoint(50 + 20 * i, 0));
+    QTest::touchEvent(window.data(), m_finger)
+        .release(0, mid - QPoint(150, 0))
+        .release(1, mid + QPoint(150, 0));
+    QVERIFY(picture->touch()->zoom().scale() > 2.5);
+    tap(picture);
+    tap(picture);
+    QCOMPARE(picture->touch()->zoom().scale(), 1.0);
+    QCOMPARE(window->session().position(), 1);
 
     answer(QStringLiteral("A"));
     QCOMPARE(window->session().counts().answered, int((remotes.size() + 1) / 2));
