@@ -32,6 +32,10 @@ void webBenchmarks();
 // The devices' side of the web figures, run as a process of its own.
 constexpr char kDevicesArgument[] = "--web-cihazlari";
 int webDevices(const QStringList& args);
+void serverBenchmarks();
+// One board of the server figures, run as a process of its own.
+constexpr char kBoardArgument[] = "--sunucu-tahtasi";
+int serverBoard(const QStringList& args);
 void cardBenchmarks();
 
 }  // namespace bench

@@ -1,6 +1,7 @@
 // derslik-bench: measured figures of Derslik's main operations, one JSON line each.
 // Usage: derslik-bench [name-part ...]   (only the figures whose name contains one;
-//        derslik-bench cards: the answer cards' figures)
+//        derslik-bench cards: the answer cards' figures;
+//        tests/support/pgcluster.sh derslik-bench server: the school server's)
 #include <QApplication>
 
 #include "Bench.h"
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
   const QStringList args = QApplication::arguments().mid(1);
   if (args.value(0) == QLatin1String(bench::kDevicesArgument))
     return bench::webDevices(args.mid(1));
+  if (args.value(0) == QLatin1String(bench::kBoardArgument)) return bench::serverBoard(args.mid(1));
   bench::setFilter(args);
   bench::storeBenchmarks();
   bench::contentBenchmarks();
@@ -23,5 +25,6 @@ int main(int argc, char** argv) {
   bench::reportBenchmarks();
   bench::webBenchmarks();
   bench::cardBenchmarks();
+  bench::serverBenchmarks();
   return 0;
 }
