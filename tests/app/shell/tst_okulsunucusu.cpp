@@ -111,6 +111,38 @@ class TestOkulSunucusu : public QObject {
     QVERIFY(saved()->host.isEmpty());
   }
 
+  // A start refused by the server, or on a database `server init` has not made,
+  // says why and asks too; nothing is switched or written on the server.
+  void aStartThatCannotOpenTheServerAsks_data() {
+    QTest::addColumn<bool>("schema");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("wrong password") << true << store::loginRefusedMessage();
+    QTest::newRow("empty database") << false << "server init";
+  }
+  void aStartThatCannotOpenTheServerAsks() {
+    QFETCH(bool, schema);
+    QFETCH(QString, reason);
+    store::ServerLogin login = fresh(schema);
+    if (schema) {
+      login.address.user = QStringLiteral("parolali");
+      login.password = QStringLiteral("yanlis-parola-77");
+    }
+    QTemporaryDir board;
+    store::Store start(board.path());
+    messages().setNextAnswer(Messages::Answer::Yes);
+    QCOMPARE(store::chooseBoardData(start, login, messages()), store::BoardData::OwnFolder);
+    QVERIFY(!start.onServer());
+    const QString asked = messages().lastText();
+    QVERIFY2(asked.contains(reason), qPrintable(asked));
+    QVERIFY(asked.endsWith(store::ownDataQuestion({})));
+    QVERIFY(!asked.contains(QStringLiteral("yanlis-parola")));
+    if (!schema) {
+      store::Store onServer(board.path());
+      onServer.useServer(login);
+      QVERIFY(!onServer.open());  // still without Derslik's tables
+    }
+  }
+
   // "Bu Tahtada Kullan" keeps the fields (the file only its owner reads) and says
   // they take effect at the next start; that start opens the server. A server
   // that does not answer is kept only when confirmed; "Tahtanın Kendi Verilerini

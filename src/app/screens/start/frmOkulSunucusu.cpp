@@ -9,6 +9,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "Messages.h"
 #include "store/Store.h"
 
@@ -17,7 +19,7 @@ namespace {
 QPushButton* button(const QString& text, const QString& name, QWidget* parent) {
   auto* b = new QPushButton(text, parent);
   b->setObjectName(name);
-  b->setMinimumSize(150, 40);
+  b->setMinimumSize(std::max(150, b->sizeHint().width() + 24), 40);
   return b;
 }
 
@@ -111,6 +113,16 @@ frmOkulSunucusu::frmOkulSunucusu(const ScreenContext& context, QWidget* parent)
   } else {
     showResult(false, saved.error());
   }
+  // A board started on a server given at start (--sunucu) offers that one.
+  if (m_saved.host.isEmpty() && m_context.store.onServer()) {
+    if (const Result<store::ServerAddress> now =
+            store::ServerAddress::parse(m_context.store.serverUrl())) {
+      m_makine->setText(now->host);
+      m_port->setValue(now->port);
+      m_veritabani->setText(now->database);
+      m_kullanici->setText(now->user);
+    }
+  }
   refreshState();
 }
 
@@ -145,10 +157,10 @@ void frmOkulSunucusu::refreshState() {
                     ? QStringLiteral("Bu tahta şu anda okul sunucusunu kullanıyor: %1.")
                           .arg(store.serverUrl())
                     : QStringLiteral("Bu tahta şu anda kendi veri klasörünü kullanıyor.");
-  if (m_saved.useOnThisBoard && !store.onServer())
-    now += QStringLiteral(" Bir sonraki açılışta okul sunucusunu kullanacak.");
-  else if (!m_saved.useOnThisBoard && store.onServer() &&
-           store.serverUrl() == m_saved.address().valueOr({}).url())
+  const QString next = m_saved.address().valueOr({}).url();
+  if (m_saved.useOnThisBoard && (!store.onServer() || store.serverUrl() != next))
+    now += QStringLiteral(" Bir sonraki açılışta %1 adresindeki sunucuyu kullanacak.").arg(next);
+  else if (!m_saved.useOnThisBoard && store.onServer() && store.serverUrl() == next)
     now += QStringLiteral(" Bir sonraki açılışta kendi veri klasörünü kullanacak.");
   m_durum->setText(now);
   m_kendiVerileri->setEnabled(m_saved.useOnThisBoard);
