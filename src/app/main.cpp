@@ -12,6 +12,7 @@
 #include "board/InputDevices.h"
 #include "framework/ExchangeImport.h"
 #include "framework/ScreenHelp.h"
+#include "framework/frmIslem.h"
 #include "framework/frmMesaj.h"
 #include "screens/school/frmTanimlamalar.h"
 #include "shell/Application.h"
@@ -203,7 +204,15 @@ int main(int argc, char** argv) {
         return 2;
       }
       WidgetMessages messages;
-      if (store::chooseBoardData(store, login.value(), messages) == store::BoardData::Quit)
+      frmIslem wait;
+      const auto progress = [&wait](const QString& text) {
+        if (text.isEmpty())
+          wait.hide();
+        else
+          wait.showText(text);
+      };
+      if (store::chooseBoardData(store, login.value(), messages, progress) ==
+          store::BoardData::Quit)
         return 1;
     }
   }

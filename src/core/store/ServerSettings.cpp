@@ -181,11 +181,14 @@ QString ownDataQuestion(const QString& reason) {
   return reason + QStringLiteral("\n\nBu tahtanın kendi verileriyle devam edilsin mi?");
 }
 
-BoardData chooseBoardData(Store& store, const std::optional<ServerLogin>& login,
-                          Messages& messages) {
+BoardData chooseBoardData(Store& store, const std::optional<ServerLogin>& login, Messages& messages,
+                          const std::function<void(const QString&)>& progress) {
   if (!login) return BoardData::OwnFolder;
   store.log(QStringLiteral("Okul sunucusu: ") + login->address.url());
+  if (progress)
+    progress(QStringLiteral("Okul sunucusuna bağlanılıyor: %1").arg(login->address.hostAndPort()));
   const ServerProbe probe = probeServer(*login);
+  if (progress) progress({});
   if (probe.usable) {
     store.useServer(*login);
     return BoardData::Server;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 #include "Result.h"
@@ -73,7 +74,9 @@ enum class BoardData { Server, OwnFolder, Quit };
 // whether it can be opened; when it can, the store is set to it. When it cannot,
 // the reason is told and the user asked whether to go on with the board's own
 // data folder ("Evet") or to end ("Hayır"): a board never switches silently.
-BoardData chooseBoardData(Store& store, const std::optional<ServerLogin>& login,
-                          Messages& messages);
+// `progress` shows a line while the server is looked for (a server that does not
+// answer takes its whole timeout) and is given an empty one when that is over.
+BoardData chooseBoardData(Store& store, const std::optional<ServerLogin>& login, Messages& messages,
+                          const std::function<void(const QString&)>& progress = {});
 
 }  // namespace store

@@ -130,7 +130,14 @@ class TestServerSettings : public QObject {
 
     RecordedMessages messages;
     messages.setNextAnswer(yes ? Messages::Answer::Yes : Messages::Answer::No);
-    const store::BoardData chosen = store::chooseBoardData(store, login.value(), messages);
+    // The wait line goes before the question comes.
+    QStringList waits;
+    const store::BoardData chosen =
+        store::chooseBoardData(store, login.value(), messages, [&](const QString& text) {
+          waits << QStringLiteral("%1 %2").arg(messages.shown().size()).arg(text);
+        });
+    QCOMPARE(waits, (QStringList{QStringLiteral("0 Okul sunucusuna bağlanılıyor: 127.0.0.1:1"),
+                                 QStringLiteral("0 ")}));
     QCOMPARE(chosen, yes ? store::BoardData::OwnFolder : store::BoardData::Quit);
     QVERIFY(!store.onServer());
     QCOMPARE(messages.shown().size(), 1);
