@@ -9,6 +9,7 @@ set(DERSLIK_HELP_PAGES
   frmKirpmaMenu.md
   frmKumandaTanimlama.md
   frmKurumBilgileri.md
+  frmOkulSunucusu.md
   frmOnizleme.md
   frmOturumAc.md
   frmOyun.md

@@ -1,6 +1,7 @@
 // derslik: the classroom response program's main window.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -11,12 +12,14 @@
 #include "board/InputDevices.h"
 #include "framework/ExchangeImport.h"
 #include "framework/ScreenHelp.h"
+#include "framework/frmIslem.h"
 #include "framework/frmMesaj.h"
 #include "screens/school/frmTanimlamalar.h"
 #include "shell/Application.h"
 #include "shell/MDIForm1.h"
 #include "shell/MainMenuController.h"
 #include "shell/SingleInstance.h"
+#include "store/ServerSettings.h"
 #include "store/Store.h"
 
 namespace {
@@ -119,7 +122,16 @@ int main(int argc, char** argv) {
       QStringLiteral("simulasyon"),
       QStringLiteral("Gerçek alıcı yerine N kumandalı bir sınıf benzetimi kullanır."),
       QStringLiteral("N"));
-  parser.addOptions({folder, demo, simulation});
+  const QCommandLineOption server(
+      QStringLiteral("sunucu"),
+      QStringLiteral("Okulun verileri bu PostgreSQL sunucusunda: "
+                     "postgresql://KULLANICI@MAKINE[:PORT]/VERITABANI (DERSLIK_SUNUCU ile de "
+                     "verilir)."),
+      QStringLiteral("ADRES"));
+  const QCommandLineOption passwordStdin(
+      QStringLiteral("password-stdin"),
+      QStringLiteral("Sunucu şifresini standart girdiden okur (şifre komut satırına yazılmaz)."));
+  parser.addOptions({folder, demo, simulation, server, passwordStdin});
   parser.addPositionalArgument(
       QStringLiteral("dosya"),
       QStringLiteral("Açılışta alınacak soru, test ya da öğrenci kayıt dosyası; tek başına "
@@ -159,6 +171,50 @@ int main(int argc, char** argv) {
                                    ? shell::SingleInstance::unreachableMessage()
                                    : shell::SingleInstance::fileForRunningMessage(givenFile));
       return 1;
+  }
+
+  // Where the school's data is: a server given at start or set on this board,
+  // else the data folder. A server that cannot be opened is said, and the
+  // teacher chooses; the board never switches silently.
+  {
+    QString givenPassword;
+    if (parser.isSet(passwordStdin)) {
+      QFile input;
+      if (input.open(stdin, QIODevice::ReadOnly))
+        givenPassword = store::passwordFromInput(input.readAll());
+      if (givenPassword.isEmpty()) {
+        WidgetMessages().error(
+            QStringLiteral("--password-stdin: standart girdiden şifre okunamadı."));
+        return 2;
+      }
+    }
+    const QString givenUrl =
+        parser.isSet(server) ? parser.value(server) : qEnvironmentVariable("DERSLIK_SUNUCU");
+    const Result<store::ServerSettings> settings = store::ServerSettings::load(store.root());
+    if (!settings && givenUrl.isEmpty()) {
+      // Set to a server that cannot be named: asked like one that cannot be reached.
+      if (!WidgetMessages().ask(store::ownDataQuestion(settings.error()),
+                                QStringLiteral("Okul Sunucusu")))
+        return 1;
+    } else {
+      const Result<std::optional<store::ServerLogin>> login =
+          store::boardServerLogin(givenUrl, givenPassword, settings.valueOr({}));
+      if (!login) {
+        WidgetMessages().error(login.error());
+        return 2;
+      }
+      WidgetMessages messages;
+      frmIslem wait;
+      const auto progress = [&wait](const QString& text) {
+        if (text.isEmpty())
+          wait.hide();
+        else
+          wait.showText(text);
+      };
+      if (store::chooseBoardData(store, login.value(), messages, progress) ==
+          store::BoardData::Quit)
+        return 1;
+    }
   }
 
   MDIForm1 window(store, options);

@@ -33,6 +33,7 @@
 #include "screens/school/SchoolScreens.h"
 #include "screens/start/frmGenelEkran.h"
 #include "screens/start/frmKurumBilgileri.h"
+#include "screens/start/frmOkulSunucusu.h"
 #include "screens/start/frmSozlesme.h"
 #include "screens/users/UserScreens.h"
 #include "shell/MainMenuController.h"
@@ -120,6 +121,10 @@ void MDIForm1::buildMenus() {
   connect(homeKey, &QShortcut::activated, home, &QAction::trigger);
   add(QStringLiteral("Kurum Bilgileri"), QStringLiteral("mnuKurumBilgileri"), [this] {
     frmKurumBilgileri dialog(m_context, this);
+    m_runModal(dialog);
+  });
+  add(QStringLiteral("Okul Sunucusu"), QStringLiteral("mnuOkulSunucusu"), [this] {
+    frmOkulSunucusu dialog(m_context, this);
     m_runModal(dialog);
   });
   add(QStringLiteral("Öğrenci Listesi Aktar"), QStringLiteral("mnuDisVeriAl"),

@@ -93,7 +93,7 @@ const QList<Requirement>& requirements() {
       needs("KitapcikYazdir", "114M"),    needs("UygulamaSil", "115M"),
       needs("TopluSoruSil", "116M"),      needs("UygulamaAl", "117M"),
       needs("UygulamaVer", "118M"),       needs("TopluTestSil", "119M"),
-      needs("UygulamaBirlestir", "120M"),
+      needs("UygulamaBirlestir", "120M"), needs("mnuOkulSunucusu", "108M"),
   };
   return table;
 }

@@ -45,8 +45,8 @@ namespace users {
 // teacher who may not enter it must not be able to grant himself rights. Main
 // menu items that reach the same data as a screen ask for that screen's right
 // (the student import: flag 5); what changes the whole school is the
-// administrator's (the rollover, the institution data and the repair of the
-// database files: flag 3). The caption of 100M was "Test Çöz" in older
+// administrator's (the rollover, the institution data, the school server
+// and the repair of the database files: flag 3). The caption of 100M was "Test Çöz" in older
 // installations; the code, which is what users' rows store, is unchanged.
 
 inline constexpr int kFlagCount = 23;

@@ -61,6 +61,7 @@ QList<Entry> ways() {
       item("mnuDosyadanTestAl", true),
       item("mnuSinifAtlatma", true),
       item("mnuKurumBilgileri", true),
+      item("mnuOkulSunucusu", true),
       item("BilgileriOnar", true),
       item("mnuAnaSayfa", false),
       item("mnuAliciTanilama", false),
