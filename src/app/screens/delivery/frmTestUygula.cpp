@@ -19,6 +19,7 @@
 #include "Messages.h"
 #include "delivery/RunSession.h"
 #include "framework/BrowserAnswers.h"
+#include "framework/CardAnswers.h"
 #include "framework/CurriculumFilters.h"
 #include "framework/ExchangeImport.h"
 #include "framework/FilterListFill.h"
@@ -81,6 +82,7 @@ void frmTestUygula::build() {
   // Beside the class, not below it: the screen fits a laptop's 768 lines.
   classRow->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this), 1);
   right->addLayout(classRow);
+  right->addWidget(framework::CardAnswers::setupRow(m_context, kScreen, this));
   m_grids = new RunRemoteGrids(m_context, kScreen, this);
   right->addWidget(m_grids->studentBox(), 3);
   right->addWidget(m_grids->teacherBox(), 1);
