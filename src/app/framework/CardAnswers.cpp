@@ -10,6 +10,7 @@
 
 #include "Messages.h"
 #include "cards/CardSettings.h"
+#include "delivery/RunSession.h"
 #include "framework/CameraFeed.h"
 #include "framework/CardPreview.h"
 #include "framework/FileDialogs.h"
@@ -200,6 +201,18 @@ CardAnswers* CardAnswers::running(const QString& screen) {
   return nullptr;
 }
 
+CardAnswers::State CardAnswers::ofRun(const delivery::RunSession& run) {
+  using Page = delivery::RunSession::Page;
+  State s;
+  s.answering = run.page() == Page::RemoteTest || (run.page() == Page::Question && run.votingOpen());
+  s.question = run.page() == Page::RemoteTest ? -1 : run.position();
+  return s;
+}
+
+void CardAnswers::followRun(const delivery::RunSession& run) {
+  follow(&run, &delivery::RunSession::changed, [&run] { return ofRun(run); });
+}
+
 CardPreview* CardAnswers::preview() const { return m_preview.data(); }
 
 void CardAnswers::showOn(QWidget* window) {
@@ -249,9 +262,11 @@ bool CardAnswers::frameArrived(const QImage& frame) {
 void CardAnswers::takeRead(const QImage& frame, const QList<cards::Sighting>& sightings,
                            qint64 atMs, int question) {
   m_reading = false;
-  if (m_stopped) return;
   // Read for a question the activity has left, or after it closed: not pressed.
-  if (!m_now.answering || question != m_now.question) return;
+  if (m_stopped || !m_now.answering || question != m_now.question) {
+    emit frameRead();
+    return;
+  }
   const cards::CardSource::Frame read = m_source.take(sightings, atMs);
   if (m_preview) {
     QList<CardPreview::Outline> outlines;

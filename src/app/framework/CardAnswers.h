@@ -20,6 +20,9 @@ class QVideoFrame;
 namespace activity {
 class PressPipeline;
 }
+namespace delivery {
+class RunSession;
+}
 namespace receiver {
 class Clock;
 }
@@ -79,6 +82,9 @@ class CardAnswers : public QObject {
     m_followed = connect(sender, signal, this, &CardAnswers::activityChanged);
     activityChanged();
   }
+  // A run takes cards on its remote test and while a question is open for answers.
+  static State ofRun(const delivery::RunSession& run);
+  void followRun(const delivery::RunSession& run);
   // Shows the preview on `window` while answering is open; the camera stops
   // when the window goes.
   void showOn(QWidget* window);
@@ -99,7 +105,8 @@ class CardAnswers : public QObject {
   int cardsOfClass() const { return m_source.cardsOfClass(); }
 
  signals:
-  // A frame's cards went through to the pipeline.
+  // A frame's read is done: its cards went through to the pipeline, unless the
+  // activity moved on meanwhile.
   void frameRead();
 
  private:

@@ -194,15 +194,7 @@ void openCards(const ScreenContext& context, framework::ReceiverController& rece
     }
   auto* cards = framework::CardAnswers::open(context, receiver.pipeline(), holders, screen);
   if (!cards) return;
-  delivery::RunSession* session = &window.session();
-  cards->follow(session, &delivery::RunSession::changed, [session] {
-    using Page = delivery::RunSession::Page;
-    framework::CardAnswers::State s;
-    s.answering = session->page() == Page::RemoteTest ||
-                  (session->page() == Page::Question && session->votingOpen());
-    s.question = session->page() == Page::RemoteTest ? -1 : session->position();
-    return s;
-  });
+  cards->followRun(window.session());
   QObject::connect(&window, &frmOnizleme::finished, cards, &framework::CardAnswers::stop);
   cards->showOn(&window);
 }
