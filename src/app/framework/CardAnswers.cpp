@@ -262,6 +262,8 @@ bool CardAnswers::frameArrived(const QImage& frame) {
 void CardAnswers::takeRead(const QImage& frame, const QList<cards::Sighting>& sightings,
                            qint64 atMs, int question) {
   m_reading = false;
+  // The activity may have moved on without saying so (its window closing).
+  if (m_state) activityChanged();
   // Read for a question the activity has left, or after it closed: not pressed.
   if (m_stopped || !m_now.answering || question != m_now.question) {
     emit frameRead();

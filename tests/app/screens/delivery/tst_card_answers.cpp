@@ -7,6 +7,7 @@
 
 #include "CardScene.h"
 #include "RunFixture.h"
+#include "Screenshot.h"
 #include "activity/PressPipeline.h"
 #include "cards/CardNumbers.h"
 #include "framework/CardAnswers.h"
@@ -180,6 +181,22 @@ class TestCardAnswers : public QObject {
 
     delete run;
     QTRY_VERIFY(!CardAnswers::running(screen));
+  }
+
+  // A photo of a class holding cards 1..16 (the demo school's first class has
+  // them after "Kartları Yazdır"), to open as the still picture of a run.
+  void classPhoto() {
+    PICTURES_ONLY();
+    CardScene scene(16);
+    scene.options.hands = 1;
+    scene.options.minTag = 70;
+    scene.options.maxTag = 150;
+    scene.options.maxOffQuarter = 8;
+    scene.options.maxTilt = 25;
+    QList<int> numbers;
+    for (int i = 1; i <= 16; ++i) numbers << i;
+    QVERIFY(savePicture(QPixmap::fromImage(scene.picture(1920, 1080, 16, numbers).image),
+                        QStringLiteral("kart_sinifi.png")));
   }
 };
 
