@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 #include <QVideoFrame>
 
 #include "Messages.h"
@@ -67,10 +66,8 @@ QWidget* CardAnswers::setupRow(const ScreenContext& context, const QString& scre
                                QWidget* parent) {
   auto* row = new QWidget(parent);
   row->setObjectName(QStringLiteral("cardAnswersRow"));
-  auto* rows = new QVBoxLayout(row);
-  rows->setContentsMargins(0, 0, 0, 0);
-  auto* line = new QHBoxLayout;
-  rows->addLayout(line);
+  auto* line = new QHBoxLayout(row);
+  line->setContentsMargins(0, 0, 0, 0);
   auto* box = new QCheckBox(QStringLiteral("Kartlarla cevaplansın"), row);
   box->setObjectName(QStringLiteral("chkKartlarlaCevaplansin"));
   box->setToolTip(
@@ -81,13 +78,14 @@ QWidget* CardAnswers::setupRow(const ScreenContext& context, const QString& scre
   camera->setObjectName(QStringLiteral("cmbKamera"));
   camera->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   cameraLabel->setBuddy(camera);
-  auto* hint = new QLabel(onlyAtoDText(), row);
+  // Short, on the same line: the set-up must still fit a laptop's 768 lines.
+  auto* hint = new QLabel(QStringLiteral("(yalnız A–D)"), row);
   hint->setObjectName(QStringLiteral("lblKartUyari"));
-  hint->setWordWrap(true);
+  hint->setToolTip(onlyAtoDText());
   line->addWidget(box);
+  line->addWidget(hint);
   line->addWidget(cameraLabel);
   line->addWidget(camera, 1);
-  rows->addWidget(hint);
 
   const Result<cards::CardSettings> loaded = cards::CardSettings::load(context.store.db(), screen);
   const cards::CardSettings saved = loaded ? loaded.value() : cards::CardSettings{};

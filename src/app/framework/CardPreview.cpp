@@ -83,7 +83,7 @@ void CardPreview::paintEvent(QPaintEvent*) {
     p.drawImage(target, m_frame);
     const double scale = double(target.width()) / m_frame.width();
     QFont font = p.font();
-    font.setPixelSize(qMax(10, band / 2));
+    font.setPixelSize(m_large ? band / 2 : qMax(9, band * 2 / 5));
     font.setBold(true);
     p.setFont(font);
     p.setRenderHint(QPainter::Antialiasing);
@@ -93,12 +93,14 @@ void CardPreview::paintEvent(QPaintEvent*) {
       p.setPen(QPen(QColor(0, 220, 0), m_large ? 4 : 2));
       p.setBrush(Qt::NoBrush);
       p.drawPolygon(shown);
+      // The name under the card, on a dark strip of its own width.
       const QRectF box = shown.boundingRect();
-      const QRectF label(box.left(), box.bottom() + 2, qMax(box.width(), 120.0), band * 0.7);
-      p.fillRect(p.fontMetrics().boundingRect(label.toRect(), Qt::AlignLeft, o.name),
-                 QColor(0, 0, 0, 160));
+      const QFontMetrics metrics = p.fontMetrics();
+      const QRectF label(box.left(), box.bottom() + 2, metrics.horizontalAdvance(o.name) + 6,
+                         metrics.height());
+      p.fillRect(label, QColor(0, 0, 0, 160));
       p.setPen(QColor(120, 255, 120));
-      p.drawText(label, Qt::AlignLeft | Qt::AlignTop, o.name);
+      p.drawText(label.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, o.name);
     }
   }
   QFont font = p.font();
