@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVideoFrame>
@@ -63,11 +64,11 @@ bool CardAnswers::wanted(const ScreenContext& context, const QString& screen) {
 }
 
 QWidget* CardAnswers::setupRow(const ScreenContext& context, const QString& screen,
-                               QWidget* parent) {
+                               QWidget* parent, bool stacked) {
   auto* row = new QWidget(parent);
   row->setObjectName(QStringLiteral("cardAnswersRow"));
-  auto* line = new QHBoxLayout(row);
-  line->setContentsMargins(0, 0, 0, 0);
+  auto* grid = new QGridLayout(row);
+  grid->setContentsMargins(0, 0, 0, 0);
   auto* box = new QCheckBox(QStringLiteral("Kartlarla cevaplansın"), row);
   box->setObjectName(QStringLiteral("chkKartlarlaCevaplansin"));
   box->setToolTip(
@@ -76,16 +77,28 @@ QWidget* CardAnswers::setupRow(const ScreenContext& context, const QString& scre
   auto* cameraLabel = new QLabel(QStringLiteral("Kamera:"), row);
   auto* camera = new QComboBox(row);
   camera->setObjectName(QStringLiteral("cmbKamera"));
-  camera->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  // A long camera name never widens the set-up screen: the open list shows it whole.
+  camera->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  camera->setMinimumContentsLength(8);
   cameraLabel->setBuddy(camera);
   // Short, on the same line: the set-up must still fit a laptop's 768 lines.
   auto* hint = new QLabel(QStringLiteral("(yalnız A–D)"), row);
   hint->setObjectName(QStringLiteral("lblKartUyari"));
   hint->setToolTip(onlyAtoDText());
-  line->addWidget(box);
-  line->addWidget(hint);
-  line->addWidget(cameraLabel);
-  line->addWidget(camera, 1);
+  grid->addWidget(box, 0, 0);
+  grid->addWidget(hint, 0, 1);
+  if (stacked) {
+    grid->setVerticalSpacing(2);
+    auto* cameraLine = new QHBoxLayout;
+    cameraLine->addWidget(cameraLabel);
+    cameraLine->addWidget(camera, 1);
+    grid->addLayout(cameraLine, 1, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+  } else {
+    grid->addWidget(cameraLabel, 0, 2);
+    grid->addWidget(camera, 0, 3);
+    grid->setColumnStretch(3, 1);
+  }
 
   const Result<cards::CardSettings> loaded = cards::CardSettings::load(context.store.db(), screen);
   const cards::CardSettings saved = loaded ? loaded.value() : cards::CardSettings{};

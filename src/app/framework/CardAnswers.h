@@ -50,7 +50,9 @@ class CardAnswers : public QObject {
 
   // The set-up screen's row: the check box, the camera list with the choice of
   // a still picture, and what cards cannot give. Everything remembered for `screen`.
-  static QWidget* setupRow(const ScreenContext& context, const QString& screen, QWidget* parent);
+  // `stacked`: the camera on a second line, for a narrow place.
+  static QWidget* setupRow(const ScreenContext& context, const QString& screen, QWidget* parent,
+                           bool stacked = false);
   static bool wanted(const ScreenContext& context, const QString& screen);
   // What the set-up says while cards are chosen.
   static QString onlyAtoDText() {

@@ -82,7 +82,6 @@ void frmTestUygula::build() {
   // Beside the class, not below it: the screen fits a laptop's 768 lines.
   classRow->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this), 1);
   right->addLayout(classRow);
-  right->addWidget(framework::CardAnswers::setupRow(m_context, kScreen, this));
   m_grids = new RunRemoteGrids(m_context, kScreen, this);
   right->addWidget(m_grids->studentBox(), 3);
   right->addWidget(m_grids->teacherBox(), 1);
@@ -118,6 +117,8 @@ void frmTestUygula::build() {
   add(QStringLiteral("cmdTestVer"), QStringLiteral("Test Ver"), [this] { cmdTestVer_Click(); });
   add(QStringLiteral("cmdTestAl"), QStringLiteral("Test Al"), [this] { cmdTestAl_Click(); });
   buttons->setColumnStretch(5, 1);
+  // In the place the second row of buttons leaves free.
+  buttons->addWidget(framework::CardAnswers::setupRow(m_context, kScreen, this, true), 1, 4, 1, 2);
   QPushButton* home = setupui::closeButton(QStringLiteral("Ana Sayfa"), this);
   QPushButton* start =
       setupui::startButton(QStringLiteral("cmdOnizleme"), QStringLiteral("Testi Başlat"), this);
