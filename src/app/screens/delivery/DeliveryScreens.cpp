@@ -63,9 +63,7 @@ std::optional<web::BrowserTakers> browserTakers(const ScreenContext& context, co
   return takers;
 }
 
-void openCards(const ScreenContext& context, framework::ReceiverController& receiver,
-               frmOnizleme& window, const QList<cards::CardHolder>& holders,
-               const QString& screen);
+void showCards(const ScreenContext& context, framework::CardAnswers& cards, frmOnizleme& window);
 
 // The students who answer with cards when `screen`'s box is on: the class's
 // students with a card among the activity's; those without a remote get a tile
@@ -117,8 +115,14 @@ frmOnizleme* present(const ScreenContext& context, framework::ReceiverController
     plan.studentRemotes = takers->addresses;
     plan.names = takers->names;
   }
+  // The camera opens first: when it cannot, nobody gets a card tile that could
+  // never answer.
   const std::optional<CardTakers> cardsTaken = cardTakers(context, browserScreen, plan);
-  if (cardsTaken) {
+  QPointer<framework::CardAnswers> cards;
+  if (cardsTaken)
+    cards = framework::CardAnswers::open(context, receiver.pipeline(), cardsTaken->holders,
+                                         browserScreen);
+  if (cards) {
     plan.studentRemotes = cardsTaken->addresses;
     plan.names = cardsTaken->names;
   }
@@ -126,6 +130,7 @@ frmOnizleme* present(const ScreenContext& context, framework::ReceiverController
   if (Status s = open(*window, plan); !s) {
     context.messages.warning(s.error());
     delete window;
+    delete cards.data();
     return nullptr;
   }
   receiver.router().attach(window, &window->presses());
@@ -144,7 +149,7 @@ frmOnizleme* present(const ScreenContext& context, framework::ReceiverController
       });
     }
   }
-  if (cardsTaken) openCards(context, receiver, *window, cardsTaken->holders, browserScreen);
+  if (cards) showCards(context, *cards, *window);
   const bool reportAtEnd = plan.settings.reportAtEnd && hooks.openReport;
   QObject::connect(
       window, &frmOnizleme::finished, &context.store,
@@ -184,19 +189,15 @@ frmOnizleme* present(const ScreenContext& context, framework::ReceiverController
   return window;
 }
 // Cards read into the run while its window is open, the preview in its corner.
-void openCards(const ScreenContext& context, framework::ReceiverController& receiver,
-               frmOnizleme& window, const QList<cards::CardHolder>& holders,
-               const QString& screen) {
+void showCards(const ScreenContext& context, framework::CardAnswers& cards, frmOnizleme& window) {
   for (const delivery::RunQuestion& q : window.session().content().questions)
     if (q.key.contains(QLatin1Char('E'))) {
       context.messages.warning(framework::CardAnswers::onlyAtoDText());
       break;
     }
-  auto* cards = framework::CardAnswers::open(context, receiver.pipeline(), holders, screen);
-  if (!cards) return;
-  cards->followRun(window.session());
-  QObject::connect(&window, &frmOnizleme::finished, cards, &framework::CardAnswers::stop);
-  cards->showOn(&window);
+  cards.followRun(window.session());
+  QObject::connect(&window, &frmOnizleme::finished, &cards, &framework::CardAnswers::stop);
+  cards.showOn(&window);
 }
 }  // namespace
 

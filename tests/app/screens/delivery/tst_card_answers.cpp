@@ -10,6 +10,7 @@
 #include "Screenshot.h"
 #include "activity/PressPipeline.h"
 #include "cards/CardNumbers.h"
+#include "cards/CardSettings.h"
 #include "framework/CardAnswers.h"
 #include "framework/CardPreview.h"
 #include "framework/FileDialogs.h"
@@ -181,6 +182,41 @@ class TestCardAnswers : public QObject {
 
     delete run;
     QTRY_VERIFY(!CardAnswers::running(screen));
+  }
+
+  // A camera that is not there, or a picture that does not open: the teacher is
+  // told why in Turkish, and the run opens with the remotes alone (no tile for
+  // a card that could never be read).
+  void noCameraTheRunGoesOnWithTheRemotes() {
+    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(2).remotes(10);
+    c.students(1, QStringLiteral("Kaya"));
+    fx.addTest(QStringLiteral("7"), QStringLiteral("AB"));
+    QVERIFY(cards::CardNumbers(fx.db()).giveCards(QStringLiteral("5-A")).ok());
+    QFile notAPicture(fx.path(QStringLiteral("foto.jpg")));
+    QVERIFY(notAPicture.open(QIODevice::WriteOnly) && notAPicture.write("metin") > 0);
+    notAPicture.close();
+    const QString screen = QStringLiteral("frmTestUygula");
+    framework::ReceiverController receiver(nullptr);
+    for (const QString& picture : {QString(), notAPicture.fileName()}) {
+      cards::CardSettings s;
+      s.wanted = true;
+      s.camera = QStringLiteral("takili-olmayan-kamera");
+      s.stillPicture = picture;
+      QVERIFY(s.save(fx.db().db(), screen).ok());
+      fx.messages().takeTexts();
+      QPointer<frmOnizleme> run = deliveryui::openPresentation(
+          context(), receiver, RunFixture::plan(QStringLiteral("7"), c.addresses), {}, screen);
+      QVERIFY(run);
+      const QStringList said = fx.messages().takeTexts();
+      QCOMPARE(said.size(), 1);
+      QVERIFY2(said.first().startsWith(QStringLiteral("Kartlarla cevaplama başlatılamadı: ")),
+               qPrintable(said.first()));
+      QVERIFY(said.first().endsWith(QStringLiteral("Etkinlik diğer cevap yollarıyla sürüyor.")));
+      QCOMPARE(run->session().tiles().size(), 2);
+      QVERIFY(!CardAnswers::running(screen));
+      QVERIFY(!run->findChild<CardPreview*>());
+      delete run;
+    }
   }
 
   // A photo of a class holding cards 1..16 (the demo school's first class has
