@@ -63,8 +63,8 @@ bool CardAnswers::wanted(const ScreenContext& context, const QString& screen) {
   return s && s->wanted;
 }
 
-QWidget* CardAnswers::setupRow(const ScreenContext& context, const QString& screen,
-                               QWidget* parent, bool stacked) {
+QWidget* CardAnswers::setupRow(const ScreenContext& context, const QString& screen, QWidget* parent,
+                               bool stacked) {
   auto* row = new QWidget(parent);
   row->setObjectName(QStringLiteral("cardAnswersRow"));
   auto* grid = new QGridLayout(row);
@@ -123,8 +123,7 @@ QWidget* CardAnswers::setupRow(const ScreenContext& context, const QString& scre
   camera->addItem(QStringLiteral("Resim dosyasından…"), kChoosePicture);
   camera->setCurrentIndex(at);
 
-  const auto save = [&store = context.store, &messages = context.messages, screen, box,
-                     camera] {
+  const auto save = [&store = context.store, &messages = context.messages, screen, box, camera] {
     cards::CardSettings s;
     s.wanted = box->isChecked();
     const QString data = camera->currentData().toString();
@@ -160,8 +159,7 @@ QWidget* CardAnswers::setupRow(const ScreenContext& context, const QString& scre
 
 CardAnswers* CardAnswers::openWithoutCamera(activity::PressPipeline& pipeline,
                                             const QList<cards::CardHolder>& holders,
-                                            const QString& screen,
-                                            const receiver::Clock* clock) {
+                                            const QString& screen, const receiver::Clock* clock) {
   return new CardAnswers(pipeline, holders, screen, clock);
 }
 
@@ -183,8 +181,9 @@ CardAnswers* CardAnswers::open(const ScreenContext& context, activity::PressPipe
   bool anyCard = false;
   for (const cards::CardHolder& h : holders) anyCard = anyCard || h.card > 0;
   if (!anyCard) {
-    cannot(QStringLiteral("Bu sınıfın öğrencilerine kart verilmemiş (Tanımlamalar, "
-                          "\"Kartları Yazdır\")."));
+    cannot(
+        QStringLiteral("Bu sınıfın öğrencilerine kart verilmemiş (Tanımlamalar, "
+                       "\"Kartları Yazdır\")."));
     return nullptr;
   }
   auto* answers = new CardAnswers(pipeline, holders, screen, clock);
@@ -215,7 +214,8 @@ CardAnswers* CardAnswers::running(const QString& screen) {
 CardAnswers::State CardAnswers::ofRun(const delivery::RunSession& run) {
   using Page = delivery::RunSession::Page;
   State s;
-  s.answering = run.page() == Page::RemoteTest || (run.page() == Page::Question && run.votingOpen());
+  s.answering =
+      run.page() == Page::RemoteTest || (run.page() == Page::Question && run.votingOpen());
   s.question = run.page() == Page::RemoteTest ? -1 : run.position();
   return s;
 }

@@ -56,7 +56,8 @@ class CardAnswers : public QObject {
   static bool wanted(const ScreenContext& context, const QString& screen);
   // What the set-up says while cards are chosen.
   static QString onlyAtoDText() {
-    return QStringLiteral("Kartlar yalnızca A, B, C, D cevaplarını verir; E şıkkı kartla seçilemez.");
+    return QStringLiteral(
+        "Kartlar yalnızca A, B, C, D cevaplarını verir; E şıkkı kartla seçilemez.");
   }
 
   // Reads the cards of `holders` into `pipeline` from the camera or the picture

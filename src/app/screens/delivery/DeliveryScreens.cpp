@@ -6,9 +6,9 @@
 #include <QTimer>
 
 #include "Messages.h"
+#include "cards/CardNumbers.h"
 #include "delivery/InterruptedRuns.h"
 #include "delivery/Recording.h"
-#include "cards/CardNumbers.h"
 #include "framework/BrowserAnswers.h"
 #include "framework/CardAnswers.h"
 #include "framework/CommandSide.h"

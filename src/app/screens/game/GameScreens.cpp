@@ -60,7 +60,8 @@ void rollCallCards(const ScreenContext& context, framework::ReceiverController& 
   for (const web::RosterEntry& e : roster.value())
     if (const int n = numbers->value(e.kayitNo); n > 0 && uses.value(n) == 1)
       holders << cards::CardHolder{e, n};
-  auto* cards = framework::CardAnswers::open(context, receiver.pipeline(), holders, kGameScreenName);
+  auto* cards =
+      framework::CardAnswers::open(context, receiver.pipeline(), holders, kGameScreenName);
   if (!cards) return;
   const QPointer<frmYoklama> roll(window);
   cards->follow(&window->attendance(), &game::Attendance::changed, [roll] {

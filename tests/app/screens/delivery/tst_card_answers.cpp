@@ -154,9 +154,8 @@ class TestCardAnswers : public QObject {
     framework::ReceiverController receiver(nullptr);
     QPointer<frmOnizleme> run;
     receiver.router().setActiveWindowProvider([&run] { return run.data(); });
-    run = deliveryui::openPresentation(context(), receiver,
-                                       RunFixture::plan(QStringLiteral("7"), c.addresses), {},
-                                       screen);
+    run = deliveryui::openPresentation(
+        context(), receiver, RunFixture::plan(QStringLiteral("7"), c.addresses), {}, screen);
     QVERIFY(run);
     const QString cardAddress = store::cardAddress(c.kayitNos.at(2));
     QCOMPARE(run->session().tiles().size(), 3);
