@@ -17,6 +17,8 @@
 #include "framework/ReceiverController.h"
 #include "screens/delivery/DeliveryScreens.h"
 #include "screens/delivery/frmOnizleme.h"
+#include "screens/game/GameScreens.h"
+#include "screens/game/frmYoklama.h"
 #include "store/BrowserAddress.h"
 
 using framework::CardAnswers;
@@ -216,6 +218,33 @@ class TestCardAnswers : public QObject {
       QVERIFY(!run->findChild<CardPreview*>());
       delete run;
     }
+  }
+
+  // The game's roll call: a player's card held up marks them present.
+  void theRollCallTakesCards() {
+    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(3).remotes(10);
+    const auto holders = cards::CardNumbers(fx.db()).giveCards(QStringLiteral("5-A"));
+    QVERIFY(holders.ok());
+    QList<int> numbers;
+    for (const cards::CardHolder& h : holders.value()) numbers << h.card;
+    CardScene scene(3);
+    scene.options.hands = 0;
+    scene.options.minTag = 90;
+    const QString photo = fx.path(QStringLiteral("yoklama.png"));
+    QVERIFY(scene.picture(1280, 720, 2, numbers).image.save(photo));
+    cards::CardSettings s;
+    s.wanted = true;
+    s.stillPicture = photo;
+    QVERIFY(s.save(fx.db().db(), QStringLiteral("frmOyun")).ok());
+    framework::ReceiverController receiver(nullptr);
+    QPointer<frmYoklama> roll =
+        gameui::openAttendance(context(), receiver, game::Players{c.addresses, c.addresses},
+                               nullptr, receiver::SteadyClock::instance(), {});
+    QVERIFY(roll);
+    QTRY_COMPARE_WITH_TIMEOUT(roll->attendance().presentCount(), 2, 5000);
+    QVERIFY(CardAnswers::running(QStringLiteral("frmOyun")));
+    delete roll;
+    QTRY_VERIFY(!CardAnswers::running(QStringLiteral("frmOyun")));
   }
 
   // A photo of a class holding cards 1..16 (the demo school's first class has
