@@ -274,7 +274,7 @@ void CardAnswers::takeRead(const QImage& frame, const QList<cards::Sighting>& si
                            qint64 atMs, int question) {
   m_reading = false;
   // The activity may have moved on without saying so (its window closing).
-  if (m_state) activityChanged();
+  if (!m_stopped && m_state) activityChanged();
   // Read for a question the activity has left, or after it closed: not pressed.
   if (m_stopped || !m_now.answering || question != m_now.question) {
     emit frameRead();
@@ -295,6 +295,9 @@ void CardAnswers::takeRead(const QImage& frame, const QList<cards::Sighting>& si
 
 void CardAnswers::stop() {
   m_stopped = true;
+  // The activity may be gone already: nothing of it is asked again.
+  disconnect(m_followed);
+  m_state = {};
   if (m_feed) m_feed->stop();
   if (m_preview) m_preview->hide();
 }
