@@ -15,6 +15,7 @@ void CardSource::setClass(const QList<CardHolder>& holders) {
     if (h.card > 0) m_holders.insert(h.card, h);
   m_steady.clear();
   m_counted.clear();
+  ++m_question;
 }
 
 CardSource::Frame CardSource::handleFrame(const QImage& frame, qint64 atMs) {
@@ -33,9 +34,17 @@ CardSource::Frame CardSource::take(const QList<Sighting>& sightings, qint64 atMs
     Seen seen{s, *holder, false};
     const QChar steady = m_steady.see(s.card, s.letter, at);
     if (!steady.isNull()) {
-      m_pipeline.feed({holder->student.address, QString(steady), at, QString()});
       m_counted.insert(s.card, steady);
       seen.pressed = true;
+      const quint64 question = m_question;
+      m_pipeline.feed({holder->student.address, QString(steady), at, QString()});
+      // That press moved the activity on (the last answer of a question): the
+      // rest of the frame was seen for the question before, and must not
+      // answer the new one.
+      if (m_question != question) {
+        out.known.append(seen);
+        break;
+      }
     }
     out.known.append(seen);
   }

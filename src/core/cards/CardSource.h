@@ -39,6 +39,7 @@ class CardSource {
   void newQuestion() {
     m_steady.clear();
     m_counted.clear();
+    ++m_question;
   }
 
   struct Seen {
@@ -68,6 +69,7 @@ class CardSource {
   Steadiness m_steady;
   QHash<int, CardHolder> m_holders;
   QHash<int, QChar> m_counted;
+  quint64 m_question = 0;  // counts newQuestion() and setClass()
 };
 
 }  // namespace cards

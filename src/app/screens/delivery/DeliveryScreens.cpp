@@ -6,9 +6,11 @@
 #include <QTimer>
 
 #include "Messages.h"
+#include "cards/CardNumbers.h"
 #include "delivery/InterruptedRuns.h"
 #include "delivery/Recording.h"
 #include "framework/BrowserAnswers.h"
+#include "framework/CardAnswers.h"
 #include "framework/CommandSide.h"
 #include "framework/PresentationDisplay.h"
 #include "framework/ReceiverController.h"
@@ -61,6 +63,44 @@ std::optional<web::BrowserTakers> browserTakers(const ScreenContext& context, co
   return takers;
 }
 
+void showCards(const ScreenContext& context, framework::CardAnswers& cards, frmOnizleme& window);
+
+// The students who answer with cards when `screen`'s box is on: the class's
+// students with a card among the activity's; those without a remote get a tile
+// under their card address.
+struct CardTakers {
+  QStringList addresses;
+  QStringList names;
+  QList<cards::CardHolder> holders;
+};
+std::optional<CardTakers> cardTakers(const ScreenContext& context, const QString& screen,
+                                     const delivery::RunPlan& plan) {
+  if (screen.isEmpty() || !framework::CardAnswers::wanted(context, screen)) return std::nullopt;
+  const auto cannot = [&context](const QString& why) {
+    context.messages.warning(
+        QStringLiteral("Kartlarla cevaplama başlatılamadı: %1\n\nEtkinlik diğer cevap yollarıyla "
+                       "sürüyor.")
+            .arg(why));
+  };
+  Result<QList<cards::CardHolder>> holders =
+      cards::CardNumbers(context.store).classCards(plan.description.className);
+  if (!holders) {
+    cannot(holders.error());
+    return std::nullopt;
+  }
+  if (holders->isEmpty()) {
+    cannot(QStringLiteral("Kartlar bir sınıfındır; kartlarla cevaplamak için bir sınıf seçiniz."));
+    return std::nullopt;
+  }
+  QList<web::RosterEntry> roster;
+  for (const cards::CardHolder& h : holders.value()) roster << h.student;
+  const web::BrowserTakers t = web::browserTakers(plan.studentRemotes, plan.names, roster);
+  CardTakers out{t.addresses, t.names, {}};
+  for (const cards::CardHolder& h : holders.value())
+    if (t.addresses.contains(h.student.address)) out.holders << h;
+  return out;
+}
+
 // Opens the window with `open` (its Ayarla or SerbestAyarla), then puts it on
 // the screen, attached to the routing; with the browser answers of `browserScreen`
 // when its check box is on.
@@ -75,10 +115,22 @@ frmOnizleme* present(const ScreenContext& context, framework::ReceiverController
     plan.studentRemotes = takers->addresses;
     plan.names = takers->names;
   }
+  // The camera opens first: when it cannot, nobody gets a card tile that could
+  // never answer.
+  const std::optional<CardTakers> cardsTaken = cardTakers(context, browserScreen, plan);
+  QPointer<framework::CardAnswers> cards;
+  if (cardsTaken)
+    cards = framework::CardAnswers::open(context, receiver.pipeline(), cardsTaken->holders,
+                                         browserScreen);
+  if (cards) {
+    plan.studentRemotes = cardsTaken->addresses;
+    plan.names = cardsTaken->names;
+  }
   auto* window = new frmOnizleme(context, receiver::SteadyClock::instance());
   if (Status s = open(*window, plan); !s) {
     context.messages.warning(s.error());
     delete window;
+    delete cards.data();
     return nullptr;
   }
   receiver.router().attach(window, &window->presses());
@@ -97,6 +149,7 @@ frmOnizleme* present(const ScreenContext& context, framework::ReceiverController
       });
     }
   }
+  if (cards) showCards(context, *cards, *window);
   const bool reportAtEnd = plan.settings.reportAtEnd && hooks.openReport;
   QObject::connect(
       window, &frmOnizleme::finished, &context.store,
@@ -134,6 +187,17 @@ frmOnizleme* present(const ScreenContext& context, framework::ReceiverController
     remote->raise();
   }
   return window;
+}
+// Cards read into the run while its window is open, the preview in its corner.
+void showCards(const ScreenContext& context, framework::CardAnswers& cards, frmOnizleme& window) {
+  for (const delivery::RunQuestion& q : window.session().content().questions)
+    if (q.key.contains(QLatin1Char('E'))) {
+      context.messages.warning(framework::CardAnswers::onlyAtoDText());
+      break;
+    }
+  cards.followRun(window.session());
+  QObject::connect(&window, &frmOnizleme::finished, &cards, &framework::CardAnswers::stop);
+  cards.showOn(&window);
 }
 }  // namespace
 

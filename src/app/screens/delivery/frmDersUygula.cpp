@@ -14,6 +14,7 @@
 #include "Messages.h"
 #include "delivery/RunSetup.h"
 #include "framework/BrowserAnswers.h"
+#include "framework/CardAnswers.h"
 #include "framework/CurriculumFilters.h"
 #include "framework/FilterListFill.h"
 #include "framework/ScreenHelpers.h"
@@ -65,6 +66,7 @@ void frmDersUygula::build() {
   remotes->addWidget(m_grids->studentBox(), 3);
   remotes->addWidget(m_grids->teacherBox(), 1);
   remotes->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this));
+  remotes->addWidget(framework::CardAnswers::setupRow(m_context, kScreen, this));
   auto* middle = new QHBoxLayout;
   middle->addLayout(remotes, 3);
   middle->addWidget(buildOptions(), 2);

@@ -14,6 +14,7 @@
 #include "Messages.h"
 #include "delivery/HomeworkCheck.h"
 #include "framework/BrowserAnswers.h"
+#include "framework/CardAnswers.h"
 #include "framework/CurriculumFilters.h"
 #include "framework/ScreenHelpers.h"
 #include "screens/delivery/RunSetupWidgets.h"
@@ -85,6 +86,7 @@ void frmSerbestBilgileri::build() {
   right->addWidget(m_grids->studentBox(), 3);
   right->addWidget(m_grids->teacherBox(), 1);
   right->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this));
+  right->addWidget(framework::CardAnswers::setupRow(m_context, kScreen, this));
 
   auto* middle = new QHBoxLayout;
   middle->addLayout(left, 2);

@@ -19,6 +19,7 @@
 #include "Messages.h"
 #include "delivery/RunSession.h"
 #include "framework/BrowserAnswers.h"
+#include "framework/CardAnswers.h"
 #include "framework/CurriculumFilters.h"
 #include "framework/ExchangeImport.h"
 #include "framework/FilterListFill.h"
@@ -116,6 +117,8 @@ void frmTestUygula::build() {
   add(QStringLiteral("cmdTestVer"), QStringLiteral("Test Ver"), [this] { cmdTestVer_Click(); });
   add(QStringLiteral("cmdTestAl"), QStringLiteral("Test Al"), [this] { cmdTestAl_Click(); });
   buttons->setColumnStretch(5, 1);
+  // In the place the second row of buttons leaves free.
+  buttons->addWidget(framework::CardAnswers::setupRow(m_context, kScreen, this, true), 1, 4, 1, 2);
   QPushButton* home = setupui::closeButton(QStringLiteral("Ana Sayfa"), this);
   QPushButton* start =
       setupui::startButton(QStringLiteral("cmdOnizleme"), QStringLiteral("Testi Başlat"), this);

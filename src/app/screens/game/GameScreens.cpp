@@ -6,7 +6,9 @@
 #include <memory>
 
 #include "Messages.h"
+#include "cards/CardNumbers.h"
 #include "framework/BrowserAnswers.h"
+#include "framework/CardAnswers.h"
 #include "framework/PresentationDisplay.h"
 #include "framework/ReceiverController.h"
 #include "framework/ScreenRegistry.h"
@@ -31,6 +33,41 @@ void putOnBoard(QWidget* window, activity::PressConsumer* consumer,
   window->raise();
   window->activateWindow();
   receiver.router().focusWindow(window);
+}
+
+// The roll call with cards: a player's card marks them present. Only the
+// players' own students are read (their answers go under their remotes): the
+// race after it is played with remotes.
+void rollCallCards(const ScreenContext& context, framework::ReceiverController& receiver,
+                   frmYoklama* window, const game::Players& players) {
+  const auto cannot = [&context](const QString& why) {
+    context.messages.warning(
+        QStringLiteral("Kartlarla yoklama başlatılamadı: %1\n\nYoklama kumandalarla sürüyor.")
+            .arg(why));
+  };
+  const Result<QList<web::RosterEntry>> roster =
+      web::rosterOfAddresses(context.store, players.addresses);
+  const Result<QHash<QString, int>> numbers = cards::CardNumbers(context.store).allCards();
+  if (!roster || !numbers) {
+    cannot(!roster ? roster.error() : numbers.error());
+    return;
+  }
+  // Numbers are unique within a class: players of several classes may share
+  // one, and then neither card is read (never a press for another student).
+  QHash<int, int> uses;
+  for (const web::RosterEntry& e : roster.value()) ++uses[numbers->value(e.kayitNo)];
+  QList<cards::CardHolder> holders;
+  for (const web::RosterEntry& e : roster.value())
+    if (const int n = numbers->value(e.kayitNo); n > 0 && uses.value(n) == 1)
+      holders << cards::CardHolder{e, n};
+  auto* cards =
+      framework::CardAnswers::open(context, receiver.pipeline(), holders, kGameScreenName);
+  if (!cards) return;
+  const QPointer<frmYoklama> roll(window);
+  cards->follow(&window->attendance(), &game::Attendance::changed, [roll] {
+    return framework::CardAnswers::State{roll && roll->isVisible(), 0};
+  });
+  cards->showOn(window);
 }
 
 // Back to the main window when the board window closes.
@@ -93,6 +130,8 @@ frmYoklama* openAttendance(const ScreenContext& context, framework::ReceiverCont
         }
       });
   putOnBoard(window, &window->attendance(), receiver, mainWindow);
+  if (framework::CardAnswers::wanted(context, kGameScreenName))
+    rollCallCards(context, receiver, window, players);
   QCheckBox* box = framework::BrowserAnswers::checkBox(context, kGameScreenName, window);
   window->addToButtons(box);
   QObject::connect(box, &QCheckBox::toggled, window, [openBrowser, browser](bool on) {

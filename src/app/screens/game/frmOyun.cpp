@@ -13,6 +13,7 @@
 
 #include "Messages.h"
 #include "framework/BrowserAnswers.h"
+#include "framework/CardAnswers.h"
 #include "framework/ScreenHelpers.h"
 #include "framework/Sliste.h"
 #include "lists/FilterLists.h"
@@ -65,6 +66,7 @@ frmOyun::frmOyun(const ScreenContext& context, QWidget* parent)
   m_lblOyuncuSayisi->setObjectName(QStringLiteral("lblOyuncuSayisi"));
   buttons->addWidget(m_lblOyuncuSayisi);
   buttons->addWidget(framework::BrowserAnswers::setupRow(m_context, kScreen, this), 1);
+  buttons->addWidget(framework::CardAnswers::setupRow(m_context, kScreen, this), 1);
   QPushButton* close =
       framework::button(QStringLiteral("cmdCikis"), QStringLiteral("Ana Sayfa"), this);
   connect(close, &QPushButton::clicked, this, [this] {

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QPolygonF>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+class QToolButton;
+
+// What the camera sees while the class answers with cards, in a corner of the
+// presentation (or over all of it, on the teacher's command): each card read
+// outlined in green with its student's name, and how many cards of the class
+// have given an answer to this question.
+class CardPreview : public QWidget {
+  Q_OBJECT
+ public:
+  struct Outline {
+    QPolygonF corners;  // in the frame's pixels
+    QString name;
+  };
+
+  explicit CardPreview(QWidget* window);
+
+  void setFrame(const QImage& frame, const QList<Outline>& outlines);
+  void setCount(int read, int ofClass);
+  // A problem with the camera, over the picture (empty: none).
+  void setNotice(const QString& text);
+
+  QString countText() const { return m_count; }
+  bool large() const { return m_large; }
+  void setLarge(bool large);
+  // Into its corner of the window, or over all of it.
+  void place();
+
+  // Frames are drawn at most this often: a preview must not cost the board.
+  static constexpr int kPaintIntervalMs = 66;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QImage m_frame;
+  QList<Outline> m_outlines;
+  QString m_count;
+  QString m_notice;
+  bool m_large = false;
+  bool m_dirty = false;
+  QTimer m_paintTimer;
+  QToolButton* m_size;
+};

@@ -1,0 +1,268 @@
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QToolButton>
+
+#include "CardScene.h"
+#include "RunFixture.h"
+#include "Screenshot.h"
+#include "activity/PressPipeline.h"
+#include "cards/CardNumbers.h"
+#include "cards/CardSettings.h"
+#include "framework/CardAnswers.h"
+#include "framework/CardPreview.h"
+#include "framework/FileDialogs.h"
+#include "framework/ReceiverController.h"
+#include "screens/delivery/DeliveryScreens.h"
+#include "screens/delivery/frmOnizleme.h"
+#include "screens/game/GameScreens.h"
+#include "screens/game/frmYoklama.h"
+#include "store/BrowserAddress.h"
+
+using framework::CardAnswers;
+using Page = delivery::RunSession::Page;
+
+// Activities answered with printed cards through the program's frame handler:
+// frames are read on the worker thread and reach the run as presses.
+class TestCardAnswers : public QObject {
+  Q_OBJECT
+
+  RunFixture fx;
+
+  ScreenContext context() { return {fx.db(), fx.messages(), fx.rights(), {}}; }
+
+  // Feeds one frame and waits for its read to reach the pipeline.
+  static bool feed(CardAnswers& answers, const QImage& frame) {
+    QSignalSpy read(&answers, &CardAnswers::frameRead);
+    return answers.frameArrived(frame) && read.wait(5000);
+  }
+
+ private slots:
+  void init() { fx.setUp(); }
+  void cleanup() {
+    filedialogs::setRunner({});
+    fx.tearDown();
+  }
+
+  // A five-question run whose answers come from a stream of frames. Each card is
+  // first seen once with the letter before its answer and then half turned
+  // before it settles: every stored answer is the letter the card settled on.
+  void aRunAnsweredFromFrames() {
+    fx.addTeacherRemote();
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 5);
+    // Two students have no remote: they answer under their card address.
+    for (int i = 3; i < 5; ++i)
+      QVERIFY(school::Pairing(fx.db()).unpair(remotes.at(i), {QString::number(1001 + i)}).ok());
+    fx.addTest(QStringLiteral("7"), QStringLiteral("ABCDA"));
+    const auto holders = cards::CardNumbers(fx.db()).giveCards(QStringLiteral("5-A"));
+    QVERIFY(holders.ok());
+    QStringList addresses;
+    QList<int> numbers;
+    for (const cards::CardHolder& h : holders.value()) {
+      addresses << h.student.address;
+      numbers << h.card;
+    }
+    delivery::RunPlan p = RunFixture::plan(QStringLiteral("7"), addresses);
+    p.settings.goOnWhenAllAnswered = true;
+    delivery::RunSession& run = fx.open(p);
+    activity::PressPipeline pipeline(&fx.clock());
+    pipeline.setConsumer(&run);
+    std::unique_ptr<CardAnswers> answers(CardAnswers::openWithoutCamera(
+        pipeline, holders.value(), QStringLiteral("frmTestUygula"), &fx.clock()));
+    answers->followRun(run);
+    // Before the questions nothing is read.
+    QVERIFY(!answers->frameArrived(QImage(64, 64, QImage::Format_RGB32)));
+    fx.throughCountdown();
+
+    CardScene scene(27);
+    scene.options.hands = 0;
+    scene.options.maxOffQuarter = 8;
+    QMap<QString, QString> shown;  // "position:address" → letter
+    for (int q = 1; q <= 5; ++q) {
+      QCOMPARE(run.position(), q);
+      CardScene::Picture settled = scene.picture(1280, 720, 5, numbers);
+      // One frame a quarter turn back (another letter), one halfway between.
+      for (int step : {1, 0}) {
+        CardScene::Picture turning = settled;
+        for (CardScene::Card& c : turning.cards) c.turn -= step ? 90 : 45;
+        fx.clock().advance(70);
+        QVERIFY(feed(*answers, scene.moved(turning).image));
+      }
+      QCOMPARE(answers->cardsCounted(), 0);
+      for (int frame = 0; frame < 8 && run.position() == q && run.page() == Page::Question;
+           ++frame) {
+        fx.clock().advance(70);
+        QVERIFY(feed(*answers, settled.image));
+        settled = scene.moved(settled);
+      }
+      for (const CardScene::Card& c : settled.cards)
+        shown.insert(QStringLiteral("%1:%2").arg(q).arg(addresses.at(numbers.indexOf(c.card))),
+                     QString(c.letter));
+    }
+    QCOMPARE(run.page(), Page::Finished);
+    const QStringList stored = fx.column(QStringLiteral(
+        "SELECT TESTSIRANO||':'||KUMANDAADRESI||'='||CEVAP FROM TABLECEVAP ORDER BY rowid"));
+    QCOMPARE(stored.size(), 25);
+    for (const QString& row : stored)
+      QCOMPARE(row.section(QLatin1Char('='), 1), shown.value(row.section(QLatin1Char('='), 0, 0)));
+    // Once the run is over, frames are dropped.
+    QVERIFY(!answers->frameArrived(QImage(64, 64, QImage::Format_RGB32)));
+  }
+
+  // The set-up remembers the box and the still picture chosen instead of a
+  // camera; the run it opens gives the student without a remote a card tile,
+  // reads the picture again and again, and the preview in the corner counts
+  // the cards read while the question is open.
+  void aRunOnAStillPictureWithItsPreview() {
+    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(2).remotes(10);
+    c.students(1, QStringLiteral("Kaya"));
+    fx.addTest(QStringLiteral("7"), QStringLiteral("AB"));
+    const auto holders = cards::CardNumbers(fx.db()).giveCards(QStringLiteral("5-A"));
+    QVERIFY(holders.ok());
+    QList<int> numbers;
+    for (const cards::CardHolder& h : holders.value()) numbers << h.card;
+    CardScene scene(5);
+    scene.options.hands = 0;
+    scene.options.maxOffQuarter = 5;
+    scene.options.minTag = 90;
+    const CardScene::Picture pic = scene.picture(1280, 720, 3, numbers);
+    const QString photo = fx.path(QStringLiteral("sınıf.png"));
+    QVERIFY(pic.image.save(photo));
+
+    const QString screen = QStringLiteral("frmTestUygula");
+    {
+      QWidget setup;
+      QWidget* row = CardAnswers::setupRow(context(), screen, &setup);
+      auto* box = row->findChild<QCheckBox*>(QStringLiteral("chkKartlarlaCevaplansin"));
+      auto* camera = row->findChild<QComboBox*>(QStringLiteral("cmbKamera"));
+      QVERIFY(!box->isChecked());
+      box->click();
+      filedialogs::setRunner([&photo](QFileDialog& d) {
+        d.selectFile(photo);
+        return int(QDialog::Accepted);
+      });
+      const int choose = camera->count() - 1;
+      camera->setCurrentIndex(choose);
+      emit camera->activated(choose);
+    }
+    QWidget again;
+    QWidget* row = CardAnswers::setupRow(context(), screen, &again);
+    QVERIFY(row->findChild<QCheckBox*>(QStringLiteral("chkKartlarlaCevaplansin"))->isChecked());
+    QCOMPARE(row->findChild<QComboBox*>(QStringLiteral("cmbKamera"))->currentText(),
+             QStringLiteral("Resim: sınıf.png"));
+
+    framework::ReceiverController receiver(nullptr);
+    QPointer<frmOnizleme> run;
+    receiver.router().setActiveWindowProvider([&run] { return run.data(); });
+    run = deliveryui::openPresentation(
+        context(), receiver, RunFixture::plan(QStringLiteral("7"), c.addresses), {}, screen);
+    QVERIFY(run);
+    const QString cardAddress = store::cardAddress(c.kayitNos.at(2));
+    QCOMPARE(run->session().tiles().size(), 3);
+    QVERIFY(run->session().tiles().find(cardAddress));
+    CardAnswers* answers = CardAnswers::running(screen);
+    QVERIFY(answers);
+    CardPreview* preview = answers->preview();
+    QVERIFY(preview && !preview->isVisible());
+    run->resize(1366, 768);
+    run->show();
+    while (run->session().page() != Page::Question && run->session().page() != Page::Countdown)
+      QTest::keyClick(run, Qt::Key_Right);
+    QTRY_VERIFY_WITH_TIMEOUT(preview->isVisible(), 6000);
+    QTRY_COMPARE_WITH_TIMEOUT(preview->countText(), QStringLiteral("3 / 3 kart okundu"), 5000);
+    QCOMPARE(preview->parentWidget(), run.data());
+    QVERIFY(preview->geometry().left() > run->width() / 2);  // in the corner
+    QString letter;
+    for (const CardScene::Card& k : pic.cards)
+      if (k.card == numbers.at(2)) letter = QString(k.letter);
+    QCOMPARE(run->session().tiles().find(cardAddress)->letter, letter);
+    preview->findChild<QToolButton*>()->click();
+    QCOMPARE(preview->geometry(), run->rect());
+
+    delete run;
+    QTRY_VERIFY(!CardAnswers::running(screen));
+  }
+
+  // A camera that is not there, or a picture that does not open: the teacher is
+  // told why in Turkish, and the run opens with the remotes alone (no tile for
+  // a card that could never be read).
+  void noCameraTheRunGoesOnWithTheRemotes() {
+    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(2).remotes(10);
+    c.students(1, QStringLiteral("Kaya"));
+    fx.addTest(QStringLiteral("7"), QStringLiteral("AB"));
+    QVERIFY(cards::CardNumbers(fx.db()).giveCards(QStringLiteral("5-A")).ok());
+    QFile notAPicture(fx.path(QStringLiteral("foto.jpg")));
+    QVERIFY(notAPicture.open(QIODevice::WriteOnly) && notAPicture.write("metin") > 0);
+    notAPicture.close();
+    const QString screen = QStringLiteral("frmTestUygula");
+    framework::ReceiverController receiver(nullptr);
+    for (const QString& picture : {QString(), notAPicture.fileName()}) {
+      cards::CardSettings s;
+      s.wanted = true;
+      s.camera = QStringLiteral("takili-olmayan-kamera");
+      s.stillPicture = picture;
+      QVERIFY(s.save(fx.db().db(), screen).ok());
+      fx.messages().takeTexts();
+      QPointer<frmOnizleme> run = deliveryui::openPresentation(
+          context(), receiver, RunFixture::plan(QStringLiteral("7"), c.addresses), {}, screen);
+      QVERIFY(run);
+      const QStringList said = fx.messages().takeTexts();
+      QCOMPARE(said.size(), 1);
+      QVERIFY2(said.first().startsWith(QStringLiteral("Kartlarla cevaplama başlatılamadı: ")),
+               qPrintable(said.first()));
+      QVERIFY(said.first().endsWith(QStringLiteral("Etkinlik diğer cevap yollarıyla sürüyor.")));
+      QCOMPARE(run->session().tiles().size(), 2);
+      QVERIFY(!CardAnswers::running(screen));
+      QVERIFY(!run->findChild<CardPreview*>());
+      delete run;
+    }
+  }
+
+  // The game's roll call: a player's card held up marks them present.
+  void theRollCallTakesCards() {
+    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(3).remotes(10);
+    const auto holders = cards::CardNumbers(fx.db()).giveCards(QStringLiteral("5-A"));
+    QVERIFY(holders.ok());
+    QList<int> numbers;
+    for (const cards::CardHolder& h : holders.value()) numbers << h.card;
+    CardScene scene(3);
+    scene.options.hands = 0;
+    scene.options.minTag = 90;
+    const QString photo = fx.path(QStringLiteral("yoklama.png"));
+    QVERIFY(scene.picture(1280, 720, 2, numbers).image.save(photo));
+    cards::CardSettings s;
+    s.wanted = true;
+    s.stillPicture = photo;
+    QVERIFY(s.save(fx.db().db(), QStringLiteral("frmOyun")).ok());
+    framework::ReceiverController receiver(nullptr);
+    QPointer<frmYoklama> roll =
+        gameui::openAttendance(context(), receiver, game::Players{c.addresses, c.addresses},
+                               nullptr, receiver::SteadyClock::instance(), {});
+    QVERIFY(roll);
+    QTRY_COMPARE_WITH_TIMEOUT(roll->attendance().presentCount(), 2, 5000);
+    QVERIFY(CardAnswers::running(QStringLiteral("frmOyun")));
+    delete roll;
+    QTRY_VERIFY(!CardAnswers::running(QStringLiteral("frmOyun")));
+  }
+
+  // A photo of a class holding cards 1..16 (the demo school's first class has
+  // them after "Kartları Yazdır"), to open as the still picture of a run.
+  void classPhoto() {
+    PICTURES_ONLY();
+    CardScene scene(16);
+    scene.options.hands = 1;
+    scene.options.minTag = 70;
+    scene.options.maxTag = 150;
+    scene.options.maxOffQuarter = 8;
+    scene.options.maxTilt = 25;
+    QList<int> numbers;
+    for (int i = 1; i <= 16; ++i) numbers << i;
+    QVERIFY(savePicture(QPixmap::fromImage(scene.picture(1920, 1080, 16, numbers).image),
+                        QStringLiteral("kart_sinifi.png")));
+  }
+};
+
+QTEST_MAIN(TestCardAnswers)
+#include "tst_card_answers.moc"
