@@ -15,6 +15,7 @@
 #include "school/Students.h"
 #include "store/Database.h"
 #include "store/Dialect.h"
+#include "store/Parameters.h"
 #include "store/RolloverFiles.h"
 #include "store/SchemaTables.h"
 #include "store/ServerFolders.h"
@@ -229,6 +230,15 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
     return R::failure(QStringLiteral("Veri klasörü açılamadı: %1").arg(opened.error()));
   Result<QString> identity = store::folderIdentity(source);
   if (!identity) return R::failure(identity.error());
+
+  // A copy this school wrote out holds nothing the school lacks.
+  Result<QString> origin = store::ParametreAl(source, store::kExportedFrom);
+  if (!origin) return R::failure(origin.error());
+  if (!origin->isEmpty()) {
+    Result<QString> school = store::schoolIdentity(m_school, false);
+    if (!school) return R::failure(school.error());
+    if (school.value() == origin.value()) return R::failure(store::exportedCopyMessage());
+  }
 
   FolderImportReport report;
   Result<QDateTime> before = store::folderImportedAt(m_school, identity.value());

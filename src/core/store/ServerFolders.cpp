@@ -72,7 +72,7 @@ Result<qint64> copyRows(const QSqlDatabase& server, const QString& select, QSqlQ
 }
 
 Status copyMainTables(const QSqlDatabase& server, const QSqlDatabase& folder,
-                      FolderFigures& figures,
+                      const QString& school, FolderFigures& figures,
                       const std::function<void(const QString&)>& progress) {
   if (Status s = createMainTables(folder); !s) return s;
   Transaction tx(folder);
@@ -91,6 +91,11 @@ Status copyMainTables(const QSqlDatabase& server, const QSqlDatabase& folder,
     figures.rows += n.value();
     ++figures.tables;
   }
+  if (Status s = run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,"
+                                    "PARAMETREACIKLAMA) VALUES (?,?,'')"),
+                     {kExportedFrom, school}, folder);
+      !s)
+    return s;
   return tx.commit();
 }
 
@@ -161,6 +166,25 @@ Result<QString> folderIdentity(Store& store) {
   return made;
 }
 
+Result<QString> schoolIdentity(Store& store, bool make) {
+  using R = Result<QString>;
+  if (!make) return ParametreAl(store, kSchoolIdentity);
+  // Inside a writer's turn: two exports at once agree on one identity.
+  Transaction tx(store);
+  Result<QString> id = ParametreAl(store, kSchoolIdentity);
+  if (!id || !id->isEmpty()) return id;
+  const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces);
+  if (Status s = ParametreKaydet(store, kSchoolIdentity, made); !s) return R::failure(s.error());
+  if (Status s = tx.commit(); !s) return R::failure(s.error());
+  return made;
+}
+
+QString exportedCopyMessage() {
+  return QStringLiteral(
+      "Bu veri klasörü bu sunucudan dışa aktarılmış bir kopya; içindekiler sunucuda zaten var. "
+      "Sunucuya yeniden aktarılmaz.");
+}
+
 QString importTimeText(const QDateTime& when) { return when.toString(kTimeFormat); }
 
 QDateTime importTimeFromText(const QString& text) {
@@ -203,6 +227,8 @@ Result<FolderFigures> exportFolder(Store& server, const QString& folder,
         QStringLiteral("%1 klasörü oluşturulamadı.").arg(QDir::toNativeSeparators(folder)));
   const QString root = QDir(folder).absolutePath();
 
+  Result<QString> school = schoolIdentity(server, true);
+  if (!school) return R::failure(school.error());
   FolderFigures figures;
   Status done;
   {
@@ -211,7 +237,7 @@ Result<FolderFigures> exportFolder(Store& server, const QString& folder,
     const QString name = QStringLiteral("export-main");
     {
       Result<QSqlDatabase> db = openFile(name, QDir(root).filePath(kMainName + QStringLiteral(".db")));
-      done = db ? copyMainTables(server.db(), db.value(), figures, progress)
+      done = db ? copyMainTables(server.db(), db.value(), school.value(), figures, progress)
                 : Status::failure(db.error());
     }
     closeFile(name);

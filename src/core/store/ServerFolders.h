@@ -25,6 +25,15 @@ inline const QString kFolderIdentity = QStringLiteral("VERIKLASORUKIMLIGI");
 // identity, PARAMETREACIKLAMA the time of the import ("dd.MM.yyyy HH:mm").
 inline const QString kImportedFolder = QStringLiteral("AKTARILANVERIKLASORU");
 
+// The school database's own identity, made at its first export; an exported
+// folder names it, so the copy is never taken back in as a board of its own
+// (everything in it is on the server already).
+inline const QString kSchoolIdentity = QStringLiteral("OKULVERITABANIKIMLIGI");
+inline const QString kExportedFrom = QStringLiteral("KAYNAKVERITABANI");
+// The school's identity; made now (in a transaction of its own) when `make`.
+Result<QString> schoolIdentity(Store& store, bool make);
+QString exportedCopyMessage();
+
 // The folder's identity, made now when the folder has none. Only for a data
 // folder; on a server there is nothing to identify.
 Result<QString> folderIdentity(Store& store);

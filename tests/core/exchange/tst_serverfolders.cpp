@@ -161,6 +161,11 @@ class TestServerFolders : public QObject {
     QVERIFY(store::ParametreAl(copy, store::kFolderIdentity).value() !=
             store::ParametreAl(board.store, store::kFolderIdentity).value());
     copy.close();
+    // Nor is the copy taken back in as another board: it would double the school.
+    const Result<exchange::FolderImportReport> back = importFolder(out);
+    QVERIFY(!back.ok());
+    QCOMPARE(back.error(), store::exportedCopyMessage());
+    QCOMPARE(figures(server()), before);
 
     // A folder that holds anything is never written into.
     const Result<store::FolderFigures> again = store::exportFolder(server(), out);
