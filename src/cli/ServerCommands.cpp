@@ -96,7 +96,8 @@ int serverExport(store::Store& store, const QStringList& words, QTextStream& out
   }
   out << "Sunucunun verileri " << folder << " klasörüne yazıldı: " << figures->tables
       << " tablo, " << figures->rows << " satır, " << figures->questionContents
-      << " soru içeriği, " << figures->testContents << " test içeriği.\n";
+      << " soru içeriği, " << figures->testContents << " test içeriği, " << figures->files
+      << " dosya.\n";
   return 0;
 }
 

@@ -11,7 +11,9 @@
 #include "exchange/PackageDatabase.h"
 #include "exchange/PackageQuestions.h"
 #include "exchange/TestPackage.h"
+#include "authoring/QuestionMedia.h"
 #include "lists/TurkishText.h"
+#include "school/StudentPhotos.h"
 #include "school/Students.h"
 #include "store/Database.h"
 #include "store/Dialect.h"
@@ -187,6 +189,14 @@ Result<QSet<QString>> runKeys(store::Store& store) {
   return keys;
 }
 
+Result<QByteArray> readFile(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly))
+    return Result<QByteArray>::failure(
+        QStringLiteral("%1 okunamadı.").arg(QDir::toNativeSeparators(path)));
+  return f.readAll();
+}
+
 }  // namespace
 
 QString FolderImportReport::summary() const {
@@ -194,7 +204,8 @@ QString FolderImportReport::summary() const {
   QString line =
       QStringLiteral(
           "Veri klasörü sunucuya aktarıldı: %1 öğrenci eklendi (%2 öğrenci okulda vardı), %3 "
-          "kumanda, %4 eşleştirme, %5 soru, %6 test, %7 uygulama (%8 cevap, %9 sonuç).")
+          "kumanda, %4 eşleştirme, %5 soru, %6 test, %7 uygulama (%8 cevap, %9 sonuç), %10 "
+          "dosya.")
           .arg(studentsAdded)
           .arg(studentsMatched)
           .arg(remotesAdded)
@@ -203,7 +214,8 @@ QString FolderImportReport::summary() const {
           .arg(tests)
           .arg(runs)
           .arg(answers)
-          .arg(results);
+          .arg(results)
+          .arg(files);
   if (runsSkipped > 0)
     line += QStringLiteral(" Aynı tarih ve saatte okulda zaten olan %1 uygulama alınmadı.")
                 .arg(runsSkipped);
@@ -294,6 +306,26 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
   }
   Result<QSet<QString>> folderRuns = runKeys(source);
   if (!folderRuns) return R::failure(folderRuns.error());
+  // The folder's files by the key they belong to; read when they are written.
+  struct MediaFile {
+    authoring::QuestionMedia::Kind kind;
+    QString key;
+    QString path;
+  };
+  QList<MediaFile> media;
+  Result<QStringList> withMedia = source.column(QStringLiteral(
+      "SELECT SORUNO FROM TABLESORU WHERE NZ(SESDOSYASI)<>'' OR NZ(COZUMVIDEO)<>''"));
+  if (!withMedia) return R::failure(withMedia.error());
+  const authoring::QuestionMedia folderMedia(source);
+  for (const QString& key : withMedia.value())
+    for (auto kind : {authoring::QuestionMedia::Kind::Sound, authoring::QuestionMedia::Kind::Video})
+      if (const QString path = folderMedia.find(key, kind); !path.isEmpty())
+        media.append({kind, key, path});
+  QHash<QString, QString> photos;
+  const school::StudentPhotos folderPhotos(source);
+  for (const Row& row : students.value())
+    if (const QString key = text(row, "KAYITNO"); folderPhotos.has(key))
+      photos.insert(key, folderPhotos.path(key));
   source.close();
 
   step(QStringLiteral("Sunucuya yazılıyor..."));
@@ -327,6 +359,25 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
   const auto questionKey = [&questions](const QString& key) {
     return questions.keys().value(key, key);
   };
+  // Sounds and videos under the questions' new numbers; the merge left their
+  // references empty, as a file without its media does.
+  for (const MediaFile& file : media) {
+    Result<QByteArray> content = readFile(file.path);
+    if (!content) return R::failure(content.error());
+    const QString key = questionKey(file.key);
+    const QString stored = authoring::QuestionMedia::storedPath(
+        key, file.kind, QLatin1Char('.') + QFileInfo(file.path).suffix().toLower());
+    if (Status s = store::putFolderFile(m_school, stored, content.value()); !s)
+      return R::failure(s.error());
+    const QString column = file.kind == authoring::QuestionMedia::Kind::Sound
+                               ? QStringLiteral("SESDOSYASI")
+                               : QStringLiteral("COZUMVIDEO");
+    if (Status s = m_school.run(
+            QStringLiteral("UPDATE TABLESORU SET %1=? WHERE SORUNO=?").arg(column), {stored, key});
+        !s)
+      return R::failure(s.error());
+    ++report.files;
+  }
   const auto testKey = [&tests](const QString& key) { return tests.testKeys().value(key, key); };
 
   step(QStringLiteral("Öğrenciler eşleştiriliyor..."));
@@ -343,6 +394,16 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
       now = QString::number(next.value()++);
       row.insert(QStringLiteral("KAYITNO"), now);
       if (Status s = addStudent.insert(row); !s) return R::failure(s.error());
+      // A student the school knows keeps the school's photo.
+      if (photos.contains(old)) {
+        Result<QByteArray> content = readFile(photos.value(old));
+        if (!content) return R::failure(content.error());
+        if (Status s = store::putFolderFile(
+                m_school, QStringLiteral("Fotograflar/%1.jpg").arg(now), content.value());
+            !s)
+          return R::failure(s.error());
+        ++report.files;
+      }
       index.add(row, now);
       ++report.studentsAdded;
     } else {

@@ -1,7 +1,9 @@
 #include "store/ServerFolders.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -153,7 +155,64 @@ Result<qint64> copyContents(const QSqlDatabase& server, const QString& folder, S
   return count;
 }
 
+const QString kFilesTable = QStringLiteral("\"DERSLIKDOSYA\"");
+
+// The server's files into the folder; the number written.
+Result<qint64> copyFiles(const QSqlDatabase& server, const QString& folder) {
+  using R = Result<qint64>;
+  if (!dialectOf(server).tableExists(server, QStringLiteral("DERSLIKDOSYA"))) return qint64(0);
+  Result<QSqlQuery> rows = exec(
+      QStringLiteral("SELECT \"YOL\", \"ICERIK\" FROM %1 ORDER BY 1").arg(kFilesTable), {}, server);
+  if (!rows) return R::failure(rows.error());
+  qint64 n = 0;
+  while (rows.value().next()) {
+    const QString relative = rows.value().value(0).toString();
+    if (!isFolderFilePath(relative)) continue;
+    const QString path = QDir(folder).filePath(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    const QByteArray content = rows.value().value(1).toByteArray();
+    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+      return R::failure(QStringLiteral("%1 yazılamadı.").arg(relative));
+    ++n;
+  }
+  return n;
+}
+
 }  // namespace
+
+bool isFolderFilePath(const QString& relative) {
+  static const QRegularExpression pattern(
+      QStringLiteral("^(Sesler|Videolar|Fotograflar)/[^/\\\\]+$"));
+  return pattern.match(relative).hasMatch() && !relative.contains(QStringLiteral(".."));
+}
+
+Status putFolderFile(Store& store, const QString& relative, const QByteArray& content) {
+  if (!isFolderFilePath(relative))
+    return Status::failure(QStringLiteral("%1 veri klasörünün bir dosyası değil.").arg(relative));
+  if (!store.onServer()) {
+    const QString path = store.path(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+      return Status::failure(QStringLiteral("%1 yazılamadı.").arg(relative));
+    return {};
+  }
+  // Made by the first import that brings a file; the server's changes of
+  // structure are part of its transaction like any row.
+  if (Status s = store.run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\"YOL\" TEXT PRIMARY KEY, "
+                                          "\"ICERIK\" BYTEA NOT NULL)")
+                               .arg(kFilesTable));
+      !s)
+    return s;
+  if (Status s = store.run(QStringLiteral("DELETE FROM %1 WHERE \"YOL\"=?").arg(kFilesTable),
+                           {relative});
+      !s)
+    return s;
+  return store.run(
+      QStringLiteral("INSERT INTO %1 (\"YOL\", \"ICERIK\") VALUES (?,?)").arg(kFilesTable),
+      {relative, content});
+}
 
 Result<QString> folderIdentity(Store& store) {
   using R = Result<QString>;
@@ -251,6 +310,14 @@ Result<FolderFigures> exportFolder(Store& server, const QString& folder,
         done = Status::failure(n.error());
       else
         (kind == StoreKind::Question ? figures.questionContents : figures.testContents) = *n;
+    }
+    if (done) {
+      if (progress) progress(QStringLiteral("Ses, video ve fotoğraf dosyaları yazılıyor..."));
+      Result<qint64> n = copyFiles(server.db(), root);
+      if (!n)
+        done = Status::failure(n.error());
+      else
+        figures.files = n.value();
     }
   }
   // Written last: a folder without it is no finished copy.

@@ -46,11 +46,20 @@ QString alreadyImportedMessage(const QDateTime& when);
 QString importTimeText(const QDateTime& when);
 QDateTime importTimeFromText(const QString& text);
 
+// The files a board keeps in its data folder beside the databases (sounds,
+// videos, student photos: "Sesler/12.mp3", "Fotograflar/5.jpg"), on the server
+// in one table by that relative path, written inside the caller's transaction.
+// On a data folder the file is written into the folder.
+Status putFolderFile(Store& store, const QString& relative, const QByteArray& content);
+// Whether a relative path names a file of those folders (and nothing outside them).
+bool isFolderFilePath(const QString& relative);
+
 struct FolderFigures {
   qint64 tables = 0;  // main tables copied
   qint64 rows = 0;    // rows of the main tables
   qint64 questionContents = 0;
   qint64 testContents = 0;
+  qint64 files = 0;  // sounds, videos and photos
 };
 
 // `server export-folder`: writes the server's whole school into the empty (or

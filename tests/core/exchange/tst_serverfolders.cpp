@@ -8,6 +8,7 @@
 #include "TestSchool.h"
 #include "exchange/FolderImport.h"
 #include "reports/RunReport.h"
+#include "school/StudentPhotos.h"
 #include "reports/SuccessRanking.h"
 #include "store/ContentStores.h"
 #include "store/Parameters.h"
@@ -183,11 +184,28 @@ class TestServerFolders : public QObject {
     shared.adi = QStringLiteral("Zeynep");
     shared.sinifi = QStringLiteral("6-B");
     shared.tcKimlik = QStringLiteral("10000000146");
-    first.school->student(shared);
+    const QString zeynep = first.school->student(shared);
     shared.numarasi = QStringLiteral("77");
     second.school->student(shared);
-    QCOMPARE(first.store.scalar(QStringLiteral("SELECT MAX(SORUNO) FROM TABLESORU"))->toString(),
-             second.store.scalar(QStringLiteral("SELECT MAX(SORUNO) FROM TABLESORU"))->toString());
+    // Her photo on the first board, a sound on the second board's fifth question.
+    const QString jpg = first.dir.filePath(QStringLiteral("z.jpg"));
+    const QString mp3 = second.dir.filePath(QStringLiteral("s.mp3"));
+    {
+      QFile f(jpg);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(TestSchool::picture(QStringLiteral("Z"), {30, 40}, "JPG"));
+      QFile m(mp3);
+      QVERIFY(m.open(QIODevice::WriteOnly));
+      m.write("ID3 ses");
+    }
+    QVERIFY(school::StudentPhotos(first.store).set(zeynep, jpg).ok());
+    QCOMPARE(authoring::QuestionBank(second.store)
+                 .add(TestSchool::newQuestion(), {TestSchool::plainPicture(), {}}, {mp3, {}})
+                 .valueOr({}),
+             QStringLiteral("5"));
+    const QString taken = QStringLiteral("SELECT COUNT(*) FROM TABLESORU WHERE SORUNO IN ('1','2','3','4')");
+    QCOMPARE(first.store.scalar(taken)->toInt(), 4);
+    QCOMPARE(second.store.scalar(taken)->toInt(), 4);
 
     QVERIFY(importFolder(first.path()).ok());
     const Result<exchange::FolderImportReport> report = importFolder(second.path());
@@ -196,9 +214,9 @@ class TestServerFolders : public QObject {
     QCOMPARE(report->studentsMatched, 5);
     QCOMPARE(report->studentsAdded, 0);
 
-    QCOMPARE(server().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU"))->toInt(), 8);
+    QCOMPARE(server().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU"))->toInt(), 9);
     QCOMPARE(server().scalar(QStringLiteral("SELECT COUNT(DISTINCT SORUNO) FROM TABLESORU"))->toInt(),
-             8);
+             9);
     QCOMPARE(server().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE TCKIMLIK=?"),
                              {shared.tcKimlik})
                  ->toInt(),
@@ -227,6 +245,32 @@ class TestServerFolders : public QObject {
                               ->toString();
       QCOMPARE(run, testNo);
     }
+    // The sound follows its question's new number; it and the photo come out
+    // again with the school.
+    const QString sound =
+        server().scalar(QStringLiteral("SELECT SORUNO FROM TABLESORU WHERE SESDOSYASI<>''"))
+            ->toString();
+    QCOMPARE(sound, QStringLiteral("9"));
+    QCOMPARE(server().scalar(QStringLiteral("SELECT SESDOSYASI FROM TABLESORU WHERE SORUNO='9'"))
+                 ->toString(),
+             QStringLiteral("Sesler/9.mp3"));
+    const QString out = m_server->filePath(QStringLiteral("disari"));
+    const Result<store::FolderFigures> written = store::exportFolder(server(), out);
+    QVERIFY2(written.ok(), qPrintable(written.error()));
+    QCOMPARE(written->files, 2);
+    QFile exportedSound(QDir(out).filePath(QStringLiteral("Sesler/9.mp3")));
+    QVERIFY(exportedSound.open(QIODevice::ReadOnly));
+    QCOMPARE(exportedSound.readAll(), QByteArray("ID3 ses"));
+    const QString kayitNo = server()
+                                .scalar(QStringLiteral("SELECT KAYITNO FROM TABLEOGRENCI WHERE "
+                                                       "TCKIMLIK=?"),
+                                        {shared.tcKimlik})
+                                ->toString();
+    QFile exportedPhoto(QDir(out).filePath(QStringLiteral("Fotograflar/%1.jpg").arg(kayitNo)));
+    QFile boardPhoto(school::StudentPhotos(first.store).path(zeynep));
+    QVERIFY(exportedPhoto.open(QIODevice::ReadOnly) && boardPhoto.open(QIODevice::ReadOnly));
+    QCOMPARE(exportedPhoto.readAll(), boardPhoto.readAll());
+
     QCOMPARE(answersOnWrongQuestions(server()), 0);
     QCOMPARE(server()
                  .scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESONUC S WHERE NOT EXISTS "
