@@ -115,6 +115,27 @@ run --sunucu "$url2" server export-folder "$dir/disari" >/dev/null 2>&1 || fail 
 [ "$(run_in "$dir/disari" sql "$counts" | tail -1)" = "$board" ] || fail "dışa aktarılan klasörün sayıları farklı"
 out=$(run --sunucu "$url2" server export-folder "$dir/disari" 2>&1) && fail "dolu klasöre yazıldı"
 grep -q "boş değil" <<<"$out" || fail "yanlış ileti: $out"
+# Killed at any step, the import leaves the server as it was or whole, never half.
+psql -qc "CREATE DATABASE okul3" >/dev/null
+url3="$base/okul3"
+run --sunucu "$url3" server init >/dev/null
+state="SELECT (SELECT COUNT(*) FROM \"TABLEOGRENCI\") || ' ' || (SELECT COUNT(*) FROM \"TABLESORU\") || ' ' || (SELECT COUNT(*) FROM \"TABLETESTSORU\") || ' ' || (SELECT COUNT(*) FROM \"TABLEPARAMETRE\" WHERE \"PARAMETREADI\"='AKTARILANVERIKLASORU')"
+empty=$(psql -d okul3 -qAt -c "$state")
+for step in "Sunucuya yazılıyor" "Öğrenciler eşleştiriliyor" "Uygulamalar aktarılıyor"; do
+  rm -f "$dir/fifo"; mkfifo "$dir/fifo"
+  run --sunucu "$url3" server import-folder "$dir/tahta" >/dev/null 2>"$dir/fifo" &
+  pid=$!
+  while IFS= read -r line; do
+    case "$line" in "$step"*) kill -9 "$pid" 2>/dev/null; break ;; esac
+  done <"$dir/fifo"
+  wait "$pid" 2>/dev/null || true
+  sleep 0.2
+  now=$(psql -d okul3 -qAt -c "$state")
+  [ "$now" = "$empty" ] || [ "${now##* }" = 1 ] || fail "\"$step\" adımında öldürülen aktarım yarım kaldı: $now"
+done
+run --sunucu "$url3" server import-folder "$dir/tahta" >/dev/null 2>&1 || fail "öldürmelerden sonra aktarılamadı"
+[ "$(run --sunucu "$url3" sql "$counts" | tail -1)" = "$board" ] || fail "öldürmelerden sonra sayılar farklı"
+
 code=0; run server import-folder "$dir/tahta" >/dev/null 2>&1 || code=$?
 [ "$code" = 2 ] || fail "sunucusuz server import-folder için çıkış kodu $code"
 echo "tamam"
