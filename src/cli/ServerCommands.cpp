@@ -94,10 +94,9 @@ int serverExport(store::Store& store, const QStringList& words, QTextStream& out
     err << "Dışa aktarılamadı: " << figures.error() << '\n';
     return 1;
   }
-  out << "Sunucunun verileri " << folder << " klasörüne yazıldı: " << figures->tables
-      << " tablo, " << figures->rows << " satır, " << figures->questionContents
-      << " soru içeriği, " << figures->testContents << " test içeriği, " << figures->files
-      << " dosya.\n";
+  out << "Sunucunun verileri " << folder << " klasörüne yazıldı: " << figures->tables << " tablo, "
+      << figures->rows << " satır, " << figures->questionContents << " soru içeriği, "
+      << figures->testContents << " test içeriği, " << figures->files << " dosya.\n";
   return 0;
 }
 
@@ -119,8 +118,8 @@ int serverImport(store::Store& store, const QStringList& words, QTextStream& out
 }
 
 int server(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
-  const QString usage = QStringLiteral(
-      "--sunucu ADRES server init | export-folder KLASÖR | import-folder KLASÖR");
+  const QString usage =
+      QStringLiteral("--sunucu ADRES server init | export-folder KLASÖR | import-folder KLASÖR");
   if (!store.onServer()) {
     err << "server komutları bir sunucu adresi ister: --sunucu ADRES ya da DERSLIK_SUNUCU.\n"
         << "Kullanım: derslik-cli " << usage << '\n';

@@ -8,10 +8,10 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include "authoring/QuestionMedia.h"
 #include "exchange/PackageDatabase.h"
 #include "exchange/PackageQuestions.h"
 #include "exchange/TestPackage.h"
-#include "authoring/QuestionMedia.h"
 #include "lists/TurkishText.h"
 #include "school/StudentPhotos.h"
 #include "school/Students.h"
@@ -37,10 +37,10 @@ using Row = QHash<QString, QVariant>;
 Result<QList<Row>> rowsOf(store::Store& source, const QString& table, const QStringList& columns,
                           const QString& order = {}) {
   using R = Result<QList<Row>>;
-  Result<QSqlQuery> q = source.exec(QStringLiteral("SELECT %1 FROM %2%3")
-                                        .arg(columns.join(QLatin1Char(',')), table,
-                                             order.isEmpty() ? QString()
-                                                             : QStringLiteral(" ORDER BY ") + order));
+  Result<QSqlQuery> q =
+      source.exec(QStringLiteral("SELECT %1 FROM %2%3")
+                      .arg(columns.join(QLatin1Char(',')), table,
+                           order.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + order));
   if (!q) return R::failure(q.error());
   QList<Row> rows;
   while (q.value().next()) {
@@ -66,11 +66,12 @@ class Inserter {
  public:
   Inserter(store::Store& school, const QString& table, const QStringList& columns)
       : m_query(school.db()), m_columns(columns) {
-    m_ok = m_query.prepare(store::dialectOf(school.db())
-                               .prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                            .arg(table, columns.join(QLatin1Char(',')),
-                                                 QStringList(columns.size(), QStringLiteral("?"))
-                                                     .join(QLatin1Char(',')))));
+    m_ok = m_query.prepare(
+        store::dialectOf(school.db())
+            .prepare(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(table, columns.join(QLatin1Char(',')),
+                         QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')))));
   }
   Status insert(const Row& row) {
     if (!m_ok) return Status::failure(store::sqlErrorText(m_query.lastError()));
@@ -100,14 +101,14 @@ QString text(const Row& row, const char* column) {
 class StudentIndex {
  public:
   Status load(store::Store& school) {
-    Result<QSqlQuery> q = school.exec(QStringLiteral(
-        "SELECT KAYITNO,TCKIMLIK,SINIFI,NUMARASI,ADI,SOYADI FROM TABLEOGRENCI WHERE "
-        "NZ(SILINDIMI)='' ORDER BY VAL(KAYITNO)"));
+    Result<QSqlQuery> q = school.exec(
+        QStringLiteral("SELECT KAYITNO,TCKIMLIK,SINIFI,NUMARASI,ADI,SOYADI FROM TABLEOGRENCI WHERE "
+                       "NZ(SILINDIMI)='' ORDER BY VAL(KAYITNO)"));
     if (!q) return Status::failure(q.error());
     while (q.value().next()) {
-      static const QStringList names{
-          QStringLiteral("KAYITNO"), QStringLiteral("TCKIMLIK"), QStringLiteral("SINIFI"),
-          QStringLiteral("NUMARASI"), QStringLiteral("ADI"),      QStringLiteral("SOYADI")};
+      static const QStringList names{QStringLiteral("KAYITNO"), QStringLiteral("TCKIMLIK"),
+                                     QStringLiteral("SINIFI"),  QStringLiteral("NUMARASI"),
+                                     QStringLiteral("ADI"),     QStringLiteral("SOYADI")};
       Row r;
       for (int i = 0; i < int(names.size()); ++i) r.insert(names.at(i), q.value().value(i));
       add(r, text(r, "KAYITNO"));
@@ -168,8 +169,8 @@ Status writePackage(store::Store& source, const QString& file) {
   Result<QStringList> tests =
       source.column(QStringLiteral("SELECT TESTNO FROM TABLETEST ORDER BY VAL(TESTNO)"));
   if (!tests) return Status::failure(tests.error());
-  if (Status s = source.run(
-          QStringLiteral("ATTACH DATABASE ? AS %1").arg(PackageFile::kSchema), {file});
+  if (Status s =
+          source.run(QStringLiteral("ATTACH DATABASE ? AS %1").arg(PackageFile::kSchema), {file});
       !s)
     return s;
   const Status written = TestPackage::writeTables(source, tests.value(), questions.value());
@@ -232,9 +233,10 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
   if (!m_school.onServer() && QDir(m_school.root()) == QDir(root))
     return R::failure(QStringLiteral("Bir veri klasörü kendi içine aktarılamaz."));
   if (store::rolloverInterrupted(root))
-    return R::failure(QStringLiteral(
-        "%1 klasöründe yarım kalmış bir sınıf atlatma var. Önce o klasörü Derslik'le açınız.")
-                          .arg(shown));
+    return R::failure(
+        QStringLiteral(
+            "%1 klasöründe yarım kalmış bir sınıf atlatma var. Önce o klasörü Derslik'le açınız.")
+            .arg(shown));
 
   step(QStringLiteral("Veri klasörü açılıyor: %1").arg(shown));
   store::Store source(root);
@@ -269,8 +271,8 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
   if (Status s = writePackage(source, unpacked.packageFile); !s)
     return R::failure(QStringLiteral("Veri klasörünün soruları okunamadı: %1").arg(s.error()));
   unpacked.packageBytes = QFileInfo(unpacked.packageFile).size();
-  Result<std::unique_ptr<PackageDatabase>> package = PackageDatabase::open(
-      unpacked.packageFile, kAllowed, PackageQuestions::kMaxPictureBytes);
+  Result<std::unique_ptr<PackageDatabase>> package =
+      PackageDatabase::open(unpacked.packageFile, kAllowed, PackageQuestions::kMaxPictureBytes);
   if (!package) return R::failure(package.error());
 
   // Everything the folder holds is read before the school's transaction begins:
@@ -398,8 +400,8 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
       if (photos.contains(old)) {
         Result<QByteArray> content = readFile(photos.value(old));
         if (!content) return R::failure(content.error());
-        if (Status s = store::putFolderFile(
-                m_school, QStringLiteral("Fotograflar/%1.jpg").arg(now), content.value());
+        if (Status s = store::putFolderFile(m_school, QStringLiteral("Fotograflar/%1.jpg").arg(now),
+                                            content.value());
             !s)
           return R::failure(s.error());
         ++report.files;
@@ -431,7 +433,8 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
   if (!pairs) return R::failure(pairs.error());
   QSet<QString> paired;
   while (pairs.value().next())
-    paired.insert(pairs.value().value(0).toString() + QChar(0x1f) + pairs.value().value(1).toString());
+    paired.insert(pairs.value().value(0).toString() + QChar(0x1f) +
+                  pairs.value().value(1).toString());
   Inserter addPairing(m_school, QStringLiteral("TABLEESLESME"), pairingColumns);
   for (Row row : pairings.value()) {
     row.insert(QStringLiteral("KAYITNO"), student(text(row, "KAYITNO")));
@@ -457,7 +460,8 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
       m_school.column(QStringLiteral("SELECT KULLANICIADI FROM TABLEKULLANICIBILGILERI"));
   if (!userNames) return R::failure(userNames.error());
   QSet<QString> haveUsers;
-  for (const QString& name : userNames.value()) haveUsers.insert(lists::turkishFold(name.trimmed()));
+  for (const QString& name : userNames.value())
+    haveUsers.insert(lists::turkishFold(name.trimmed()));
   Inserter addUser(m_school, QStringLiteral("TABLEKULLANICIBILGILERI"), userColumns);
   for (const Row& row : users.value()) {
     const QString name = lists::turkishFold(text(row, "KULLANICIADI"));
@@ -485,16 +489,18 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
         row.insert(QStringLiteral("SORUNO"), questionKey(text(row, "SORUNO")));
       if (columns.contains(QStringLiteral("KAYITNO")))
         row.insert(QStringLiteral("KAYITNO"), student(text(row, "KAYITNO")));
-      if (Status s = add.insert(row); !s) return R::failure(QStringLiteral("%1: %2").arg(table, s.error()));
+      if (Status s = add.insert(row); !s)
+        return R::failure(QStringLiteral("%1: %2").arg(table, s.error()));
       if (table == QStringLiteral("TABLECEVAP")) ++report.answers;
       if (table == QStringLiteral("TABLESONUC")) ++report.results;
     }
   }
 
   const QDateTime now = QDateTime::currentDateTime();
-  if (Status s = m_school.run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,"
-                                             "PARAMETREDEGERI,PARAMETREACIKLAMA) VALUES (?,?,?)"),
-                              {store::kImportedFolder, identity.value(), store::importTimeText(now)});
+  if (Status s =
+          m_school.run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,"
+                                      "PARAMETREDEGERI,PARAMETREACIKLAMA) VALUES (?,?,?)"),
+                       {store::kImportedFolder, identity.value(), store::importTimeText(now)});
       !s)
     return R::failure(s.error());
   if (m_beforeCommit)

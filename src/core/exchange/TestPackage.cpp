@@ -70,7 +70,7 @@ Status addAuthors(store::Store& store, const QList<PackageRecord>& tests) {
 }  // namespace
 
 Status TestPackage::writeTables(store::Store& store, const QStringList& testNos,
-                               const QStringList& questionNos) {
+                                const QStringList& questionNos) {
   const store::InList tests = store::inList(testNos);
   if (Status s = PackageQuestions::writeTable(store, questionNos); !s) return s;
   Result<QString> content = store.contents().unionSql(store::StoreKind::Test);
@@ -85,9 +85,9 @@ Status TestPackage::writeTables(store::Store& store, const QStringList& testNos,
       !s)
     return s;
   return store.run(QStringLiteral("CREATE TABLE %1.TABLETESTSORU AS SELECT * FROM "
-                                    "main.TABLETESTSORU WHERE TESTNO IN (%2)")
-                         .arg(PackageFile::kSchema, tests.placeholders),
-                     tests.values);
+                                  "main.TABLETESTSORU WHERE TESTNO IN (%2)")
+                       .arg(PackageFile::kSchema, tests.placeholders),
+                   tests.values);
 }
 
 Status TestPackage::write(const QStringList& testNos, const QString& archivePath) {
@@ -178,11 +178,9 @@ Result<int> TestPackage::merge(PackageDatabase& package, const PackageFile::Unpa
               QStringLiteral("DELETE FROM %1 WHERE TESTNO=?").arg(QLatin1String(table)), {t.key});
           !s)
         return R::failure(s.error());
-    if (Status s = contents.remove(store::StoreKind::Test, t.key); !s)
-      return R::failure(s.error());
+    if (Status s = contents.remove(store::StoreKind::Test, t.key); !s) return R::failure(s.error());
   }
-  if (Status s = questions.write(package, unpacked.packageBytes); !s)
-    return R::failure(s.error());
+  if (Status s = questions.write(package, unpacked.packageBytes); !s) return R::failure(s.error());
 
   QList<QStringList> rows;
   QList<CurriculumPlace> places;

@@ -73,9 +73,8 @@ Result<qint64> copyRows(const QSqlDatabase& server, const QString& select, QSqlQ
   return n;
 }
 
-Status copyMainTables(const QSqlDatabase& server, const QSqlDatabase& folder,
-                      const QString& school, FolderFigures& figures,
-                      const std::function<void(const QString&)>& progress) {
+Status copyMainTables(const QSqlDatabase& server, const QSqlDatabase& folder, const QString& school,
+                      FolderFigures& figures, const std::function<void(const QString&)>& progress) {
   if (Status s = createMainTables(folder); !s) return s;
   Transaction tx(folder);
   if (!tx.active()) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
@@ -85,10 +84,9 @@ Status copyMainTables(const QSqlDatabase& server, const QSqlDatabase& folder,
     QSqlQuery insert(folder);
     if (!insert.prepare(insertSql(t.name, columns)))
       return Status::failure(sqlErrorText(insert.lastError()));
-    Result<qint64> n =
-        copyRows(server,
-                 QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), t.name),
-                 insert, int(columns.size()));
+    Result<qint64> n = copyRows(
+        server, QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), t.name),
+        insert, int(columns.size()));
     if (!n) return Status::failure(QStringLiteral("%1: %2").arg(t.name, n.error()));
     figures.rows += n.value();
     ++figures.tables;
@@ -108,10 +106,10 @@ Result<qint64> copyContents(const QSqlDatabase& server, const QString& folder, S
   using R = Result<qint64>;
   const TableDef& def = storeTable(kind == StoreKind::Question).table;
   const QStringList columns = def.columnNames().mid(1);  // the key and the two contents
-  Result<QSqlQuery> rows = exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY ID")
-                                    .arg(columns.join(QLatin1Char(',')),
-                                         ContentStores::tableRef(kind, kFirstStore)),
-                                {}, server);
+  Result<QSqlQuery> rows =
+      exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY ID")
+               .arg(columns.join(QLatin1Char(',')), ContentStores::tableRef(kind, kFirstStore)),
+           {}, server);
   if (!rows) return R::failure(rows.error());
   qint64 count = 0;
   int n = kFirstStore;
@@ -200,13 +198,14 @@ Status putFolderFile(Store& store, const QString& relative, const QByteArray& co
   }
   // Made by the first import that brings a file; the server's changes of
   // structure are part of its transaction like any row.
-  if (Status s = store.run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\"YOL\" TEXT PRIMARY KEY, "
-                                          "\"ICERIK\" BYTEA NOT NULL)")
-                               .arg(kFilesTable));
+  if (Status s =
+          store.run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\"YOL\" TEXT PRIMARY KEY, "
+                                   "\"ICERIK\" BYTEA NOT NULL)")
+                        .arg(kFilesTable));
       !s)
     return s;
-  if (Status s = store.run(QStringLiteral("DELETE FROM %1 WHERE \"YOL\"=?").arg(kFilesTable),
-                           {relative});
+  if (Status s =
+          store.run(QStringLiteral("DELETE FROM %1 WHERE \"YOL\"=?").arg(kFilesTable), {relative});
       !s)
     return s;
   return store.run(
@@ -295,7 +294,8 @@ Result<FolderFigures> exportFolder(Store& server, const QString& folder,
     if (!snapshot.active()) return R::failure(snapshot.error());
     const QString name = QStringLiteral("export-main");
     {
-      Result<QSqlDatabase> db = openFile(name, QDir(root).filePath(kMainName + QStringLiteral(".db")));
+      Result<QSqlDatabase> db =
+          openFile(name, QDir(root).filePath(kMainName + QStringLiteral(".db")));
       done = db ? copyMainTables(server.db(), db.value(), school.value(), figures, progress)
                 : Status::failure(db.error());
     }
