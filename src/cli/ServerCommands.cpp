@@ -106,9 +106,9 @@ int serverImport(store::Store& store, const QStringList& words, QTextStream& out
   const std::optional<Args> a = parseOrComplain(words, importSyntax(), err, code);
   if (!a) return code;
   if (!openDatabase(store, err)) return 1;
-  exchange::FolderImport import(store);
-  import.setProgress(progressTo(err));
-  const Result<exchange::FolderImportReport> report = import.run(a->positional.at(0));
+  exchange::FolderImport importer(store);
+  importer.setProgress(progressTo(err));
+  const Result<exchange::FolderImportReport> report = importer.run(a->positional.at(0));
   if (!report) {
     err << "Aktarılamadı, sunucuda hiçbir şey değişmedi: " << report.error() << '\n';
     return 1;

@@ -345,6 +345,7 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
   // Questions and tests: the test file's merge.
   PackageQuestions questions(m_school);
   questions.setProgress(m_progress);
+  questions.setKeepFreeQuestions(true);
   TestPackage tests(m_school);
   tests.setTestsRequired(false);
   Result<int> merged = tests.merge(*package.value(), unpacked, questions, m_progress);

@@ -125,237 +125,248 @@ class TestServerFolders : public QObject {
     QCOMPARE(ranking.size(), 4);
 
     QStringList progress;
-    exchange::FolderImport import(server());
-    import.setProgress([&progress](const QString& line) { progress << line;
-  });
-  const Result<exchange::FolderImportReport> report = import.run(board.path());
-  QVERIFY2(report.ok(), qPrintable(report.error()));
-  QVERIFY(!progress.isEmpty());
-  QCOMPARE(report->studentsAdded, 4);
-  QCOMPARE(report->runs, 1);
-  QCOMPARE(report->answers, 16);
-  QCOMPARE(figures(server()), before);
-  QCOMPARE(answersOnWrongQuestions(server()), 0);
+    exchange::FolderImport importer(server());
+    importer.setProgress([&progress](const QString& line) { progress.append(line); });
+    const Result<exchange::FolderImportReport> report = importer.run(board.path());
+    QVERIFY2(report.ok(), qPrintable(report.error()));
+    QVERIFY(!progress.isEmpty());
+    QCOMPARE(report->studentsAdded, 4);
+    QCOMPARE(report->runs, 1);
+    QCOMPARE(report->answers, 16);
+    QCOMPARE(figures(server()), before);
+    QCOMPARE(answersOnWrongQuestions(server()), 0);
 
-  // Out again: any single board opens the copy and sees the same school.
-  const QString out = m_server->filePath(QStringLiteral("disari"));
-  const Result<store::FolderFigures> written = store::exportFolder(server(), out);
-  QVERIFY2(written.ok(), qPrintable(written.error()));
-  QVERIFY(store::exportComplete(out));
-  QCOMPARE(written->questionContents, 4);
-  QCOMPARE(written->testContents, 1);
-  store::Store copy(out);
-  QVERIFY(copy.open().ok());
-  QCOMPARE(figures(copy), before);
-  QCOMPARE(rankingLines(copy), ranking);
-  const QString testNo = copy.scalar(QStringLiteral("SELECT TESTNO FROM TABLETEST"))->toString();
-  QCOMPARE(copy.contents().read(store::StoreKind::Test, testNo)->first,
-           startScreen(QStringLiteral("ABCD")));
-  reports::RunReport original(board.store,
-                              {QStringLiteral("01.10.2026"), QStringLiteral("10:00:00")});
-  reports::RunReport copied(copy, {QStringLiteral("01.10.2026"), QStringLiteral("10:00:00")});
-  QVERIFY(original.load().ok());
-  QVERIFY(copied.load().ok());
-  QCOMPARE(copied.general({}).correct.percent, original.general({}).correct.percent);
-  QCOMPARE(copied.general({}).blank.count, original.general({}).blank.count);
-  // The copy is a folder of its own: it gets an identity of its own.
-  QVERIFY(store::ParametreAl(copy, store::kFolderIdentity).value() !=
-          store::ParametreAl(board.store, store::kFolderIdentity).value());
-  copy.close();
-  // Nor is the copy taken back in as another board: it would double the school.
-  const Result<exchange::FolderImportReport> back = importFolder(out);
-  QVERIFY(!back.ok());
-  QCOMPARE(back.error(), store::exportedCopyMessage());
-  QCOMPARE(figures(server()), before);
+    // Out again: any single board opens the copy and sees the same school.
+    const QString out = m_server->filePath(QStringLiteral("disari"));
+    const Result<store::FolderFigures> written = store::exportFolder(server(), out);
+    QVERIFY2(written.ok(), qPrintable(written.error()));
+    QVERIFY(store::exportComplete(out));
+    QCOMPARE(written->questionContents, 4);
+    QCOMPARE(written->testContents, 1);
+    store::Store copy(out);
+    QVERIFY(copy.open().ok());
+    QCOMPARE(figures(copy), before);
+    QCOMPARE(rankingLines(copy), ranking);
+    const QString testNo = copy.scalar(QStringLiteral("SELECT TESTNO FROM TABLETEST"))->toString();
+    QCOMPARE(copy.contents().read(store::StoreKind::Test, testNo)->first,
+             startScreen(QStringLiteral("ABCD")));
+    reports::RunReport original(board.store,
+                                {QStringLiteral("01.10.2026"), QStringLiteral("10:00:00")});
+    reports::RunReport copied(copy, {QStringLiteral("01.10.2026"), QStringLiteral("10:00:00")});
+    QVERIFY(original.load().ok());
+    QVERIFY(copied.load().ok());
+    QCOMPARE(copied.general({}).correct.percent, original.general({}).correct.percent);
+    QCOMPARE(copied.general({}).blank.count, original.general({}).blank.count);
+    // The copy is a folder of its own: it gets an identity of its own.
+    QVERIFY(store::ParametreAl(copy, store::kFolderIdentity).value() !=
+            store::ParametreAl(board.store, store::kFolderIdentity).value());
+    copy.close();
+    // Nor is the copy taken back in as another board: it would double the school.
+    const Result<exchange::FolderImportReport> back = importFolder(out);
+    QVERIFY(!back.ok());
+    QCOMPARE(back.error(), store::exportedCopyMessage());
+    QCOMPARE(figures(server()), before);
 
-  // A folder that holds anything is never written into.
-  const Result<store::FolderFigures> again = store::exportFolder(server(), out);
-  QVERIFY(!again.ok());
-  QVERIFY(again.error().contains(QStringLiteral("boş değil")));
-  QVERIFY(QFileInfo::exists(QDir(out).filePath(QStringLiteral("DERSLIK.db"))));
-}
+    // A folder that holds anything is never written into.
+    const Result<store::FolderFigures> again = store::exportFolder(server(), out);
+    QVERIFY(!again.ok());
+    QVERIFY(again.error().contains(QStringLiteral("boş değil")));
+    QVERIFY(QFileInfo::exists(QDir(out).filePath(QStringLiteral("DERSLIK.db"))));
+  }
 
   void collidingNumbersKeepEveryQuestionAndEveryReference() {
-  Board first, second;
-  fillBoard(first, QStringLiteral("ABCD"), QStringLiteral("01.10.2026"));
-  fillBoard(second, QStringLiteral("DCBA"), QStringLiteral("02.10.2026"));
-  // The same pupil known to both boards (by identity number) is one student.
-  TestSchool::Student shared;
-  shared.adi = QStringLiteral("Zeynep");
-  shared.sinifi = QStringLiteral("6-B");
-  shared.tcKimlik = QStringLiteral("10000000146");
-  const QString zeynep = first.school->student(shared);
-  shared.numarasi = QStringLiteral("77");
-  second.school->student(shared);
-  // Her photo on the first board, a sound on the second board's fifth question.
-  const QString jpg = first.dir.filePath(QStringLiteral("z.jpg"));
-  const QString mp3 = second.dir.filePath(QStringLiteral("s.mp3"));
-  {
-    QFile f(jpg);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(TestSchool::picture(QStringLiteral("Z"), {30, 40}, "JPG"));
-    QFile m(mp3);
-    QVERIFY(m.open(QIODevice::WriteOnly));
-    m.write("ID3 ses");
-  }
-  QVERIFY(school::StudentPhotos(first.store).set(zeynep, jpg).ok());
-  QCOMPARE(authoring::QuestionBank(second.store)
-               .add(TestSchool::newQuestion(), {TestSchool::plainPicture(), {}}, {mp3, {}})
-               .valueOr({}),
-           QStringLiteral("5"));
-  const QString taken =
-      QStringLiteral("SELECT COUNT(*) FROM TABLESORU WHERE SORUNO IN ('1','2','3','4')");
-  QCOMPARE(first.store.scalar(taken)->toInt(), 4);
-  QCOMPARE(second.store.scalar(taken)->toInt(), 4);
+    Board first, second;
+    fillBoard(first, QStringLiteral("ABCD"), QStringLiteral("01.10.2026"));
+    fillBoard(second, QStringLiteral("DCBA"), QStringLiteral("02.10.2026"));
+    // The same pupil known to both boards (by identity number) is one student.
+    TestSchool::Student shared;
+    shared.adi = QStringLiteral("Zeynep");
+    shared.sinifi = QStringLiteral("6-B");
+    shared.tcKimlik = QStringLiteral("10000000146");
+    const QString zeynep = first.school->student(shared);
+    shared.numarasi = QStringLiteral("77");
+    second.school->student(shared);
+    // Her photo on the first board, a sound on the second board's fifth question.
+    const QString jpg = first.dir.filePath(QStringLiteral("z.jpg"));
+    const QString mp3 = second.dir.filePath(QStringLiteral("s.mp3"));
+    {
+      QFile f(jpg);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(TestSchool::picture(QStringLiteral("Z"), {30, 40}, "JPG"));
+      QFile m(mp3);
+      QVERIFY(m.open(QIODevice::WriteOnly));
+      m.write("ID3 ses");
+    }
+    // A free question on each board, both "S5": each stays a free question.
+    for (Board* b : {&first, &second})
+      QCOMPARE(authoring::QuestionBank(b->store)
+                   .add(TestSchool::newQuestion(), {TestSchool::plainPicture(), {}}, {},
+                        authoring::QuestionBank::KeyKind::Free)
+                   .valueOr({}),
+               QStringLiteral("S5"));
+    QVERIFY(school::StudentPhotos(first.store).set(zeynep, jpg).ok());
+    QCOMPARE(authoring::QuestionBank(second.store)
+                 .add(TestSchool::newQuestion(), {TestSchool::plainPicture(), {}}, {mp3, {}})
+                 .valueOr({}),
+             QStringLiteral("5"));
+    const QString taken =
+        QStringLiteral("SELECT COUNT(*) FROM TABLESORU WHERE SORUNO IN ('1','2','3','4')");
+    QCOMPARE(first.store.scalar(taken)->toInt(), 4);
+    QCOMPARE(second.store.scalar(taken)->toInt(), 4);
 
-  QVERIFY(importFolder(first.path()).ok());
-  const Result<exchange::FolderImportReport> report = importFolder(second.path());
-  QVERIFY2(report.ok(), qPrintable(report.error()));
-  // 5-A's four by class and school number, Zeynep by her identity number.
-  QCOMPARE(report->studentsMatched, 5);
-  QCOMPARE(report->studentsAdded, 0);
+    QVERIFY(importFolder(first.path()).ok());
+    const Result<exchange::FolderImportReport> report = importFolder(second.path());
+    QVERIFY2(report.ok(), qPrintable(report.error()));
+    // 5-A's four by class and school number, Zeynep by her identity number.
+    QCOMPARE(report->studentsMatched, 5);
+    QCOMPARE(report->studentsAdded, 0);
 
-  QCOMPARE(server().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU"))->toInt(), 9);
-  QCOMPARE(server().scalar(QStringLiteral("SELECT COUNT(DISTINCT SORUNO) FROM TABLESORU"))->toInt(),
-           9);
-  QCOMPARE(server()
-               .scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE TCKIMLIK=?"),
-                       {shared.tcKimlik})
-               ->toInt(),
-           1);
-  // Each test holds its own board's questions, in order, with their pictures.
-  for (const QString& keys : {QStringLiteral("ABCD"), QStringLiteral("DCBA")}) {
-    const QString testNo =
-        server()
-            .scalar(QStringLiteral("SELECT TESTNO FROM TABLETEST WHERE TESTADI=?"),
-                    {QStringLiteral("Kesirler ") + keys})
-            ->toString();
-    const QStringList key =
-        server()
-            .column(QStringLiteral("SELECT Q.DOGRUSIK FROM TABLETESTSORU T JOIN "
-                                   "TABLESORU Q ON Q.SORUNO=T.SORUNO WHERE T.TESTNO=? "
-                                   "ORDER BY VAL(T.TESTSIRANO)"),
-                    {testNo})
-            .value();
-    QCOMPARE(key.join(QString()), keys);
-    QCOMPARE(server().contents().read(store::StoreKind::Test, testNo)->first, startScreen(keys));
-    const QString run = server()
-                            .scalar(QStringLiteral("SELECT DISTINCT TESTNO FROM TABLESONUC "
-                                                   "WHERE TESTADI=?"),
-                                    {QStringLiteral("Kesirler ") + keys})
-                            ->toString();
-    QCOMPARE(run, testNo);
-  }
-  // The sound follows its question's new number; it and the photo come out
-  // again with the school.
-  const QString sound =
-      server()
-          .scalar(QStringLiteral("SELECT SORUNO FROM TABLESORU WHERE SESDOSYASI<>''"))
-          ->toString();
-  QCOMPARE(sound, QStringLiteral("9"));
-  QCOMPARE(server()
-               .scalar(QStringLiteral("SELECT SESDOSYASI FROM TABLESORU WHERE SORUNO='9'"))
-               ->toString(),
-           QStringLiteral("Sesler/9.mp3"));
-  const QString out = m_server->filePath(QStringLiteral("disari"));
-  const Result<store::FolderFigures> written = store::exportFolder(server(), out);
-  QVERIFY2(written.ok(), qPrintable(written.error()));
-  QCOMPARE(written->files, 2);
-  QFile exportedSound(QDir(out).filePath(QStringLiteral("Sesler/9.mp3")));
-  QVERIFY(exportedSound.open(QIODevice::ReadOnly));
-  QCOMPARE(exportedSound.readAll(), QByteArray("ID3 ses"));
-  const QString kayitNo = server()
-                              .scalar(QStringLiteral("SELECT KAYITNO FROM TABLEOGRENCI WHERE "
-                                                     "TCKIMLIK=?"),
-                                      {shared.tcKimlik})
+    QCOMPARE(server().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESORU"))->toInt(), 11);
+    QCOMPARE(
+        server().scalar(QStringLiteral("SELECT COUNT(DISTINCT SORUNO) FROM TABLESORU"))->toInt(),
+        11);
+    QCOMPARE(server()
+                 .scalar(QStringLiteral("SELECT COUNT(DISTINCT SORUNO) FROM TABLESORU WHERE "
+                                        "SORUNO LIKE 'S%' AND SILINDIMI='1'"))
+                 ->toInt(),
+             2);
+    QCOMPARE(server()
+                 .scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI WHERE TCKIMLIK=?"),
+                         {shared.tcKimlik})
+                 ->toInt(),
+             1);
+    // Each test holds its own board's questions, in order, with their pictures.
+    for (const QString& keys : {QStringLiteral("ABCD"), QStringLiteral("DCBA")}) {
+      const QString testNo =
+          server()
+              .scalar(QStringLiteral("SELECT TESTNO FROM TABLETEST WHERE TESTADI=?"),
+                      {QStringLiteral("Kesirler ") + keys})
+              ->toString();
+      const QStringList key =
+          server()
+              .column(QStringLiteral("SELECT Q.DOGRUSIK FROM TABLETESTSORU T JOIN "
+                                     "TABLESORU Q ON Q.SORUNO=T.SORUNO WHERE T.TESTNO=? "
+                                     "ORDER BY VAL(T.TESTSIRANO)"),
+                      {testNo})
+              .value();
+      QCOMPARE(key.join(QString()), keys);
+      QCOMPARE(server().contents().read(store::StoreKind::Test, testNo)->first, startScreen(keys));
+      const QString run = server()
+                              .scalar(QStringLiteral("SELECT DISTINCT TESTNO FROM TABLESONUC "
+                                                     "WHERE TESTADI=?"),
+                                      {QStringLiteral("Kesirler ") + keys})
                               ->toString();
-  QFile exportedPhoto(QDir(out).filePath(QStringLiteral("Fotograflar/%1.jpg").arg(kayitNo)));
-  QFile boardPhoto(school::StudentPhotos(first.store).path(zeynep));
-  QVERIFY(exportedPhoto.open(QIODevice::ReadOnly) && boardPhoto.open(QIODevice::ReadOnly));
-  QCOMPARE(exportedPhoto.readAll(), boardPhoto.readAll());
+      QCOMPARE(run, testNo);
+    }
+    // The sound follows its question's new number; it and the photo come out
+    // again with the school.
+    const QString sound =
+        server()
+            .scalar(QStringLiteral("SELECT SORUNO FROM TABLESORU WHERE SESDOSYASI<>''"))
+            ->toString();
+    QCOMPARE(sound, QStringLiteral("9"));
+    QCOMPARE(server()
+                 .scalar(QStringLiteral("SELECT SESDOSYASI FROM TABLESORU WHERE SORUNO='9'"))
+                 ->toString(),
+             QStringLiteral("Sesler/9.mp3"));
+    const QString out = m_server->filePath(QStringLiteral("disari"));
+    const Result<store::FolderFigures> written = store::exportFolder(server(), out);
+    QVERIFY2(written.ok(), qPrintable(written.error()));
+    QCOMPARE(written->files, 2);
+    QFile exportedSound(QDir(out).filePath(QStringLiteral("Sesler/9.mp3")));
+    QVERIFY(exportedSound.open(QIODevice::ReadOnly));
+    QCOMPARE(exportedSound.readAll(), QByteArray("ID3 ses"));
+    const QString kayitNo = server()
+                                .scalar(QStringLiteral("SELECT KAYITNO FROM TABLEOGRENCI WHERE "
+                                                       "TCKIMLIK=?"),
+                                        {shared.tcKimlik})
+                                ->toString();
+    QFile exportedPhoto(QDir(out).filePath(QStringLiteral("Fotograflar/%1.jpg").arg(kayitNo)));
+    QFile boardPhoto(school::StudentPhotos(first.store).path(zeynep));
+    QVERIFY(exportedPhoto.open(QIODevice::ReadOnly) && boardPhoto.open(QIODevice::ReadOnly));
+    QCOMPARE(exportedPhoto.readAll(), boardPhoto.readAll());
 
-  QCOMPARE(answersOnWrongQuestions(server()), 0);
-  QCOMPARE(server()
-               .scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESONUC S WHERE NOT EXISTS "
-                                      "(SELECT 1 FROM TABLEOGRENCI O WHERE O.KAYITNO=S.KAYITNO)"))
-               ->toInt(),
-           0);
-}
+    QCOMPARE(answersOnWrongQuestions(server()), 0);
+    QCOMPARE(server()
+                 .scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESONUC S WHERE NOT EXISTS "
+                                        "(SELECT 1 FROM TABLEOGRENCI O WHERE O.KAYITNO=S.KAYITNO)"))
+                 ->toInt(),
+             0);
+  }
 
-void theSameFolderTwiceAddsNothingAndSaysWhen() {
-  Board board;
-  fillBoard(board, QStringLiteral("ABCA"), QStringLiteral("03.10.2026"));
-  const QString identity = store::ParametreAl(board.store, store::kFolderIdentity).value();
-  QVERIFY(!identity.isEmpty());
-  const Result<exchange::FolderImportReport> first = importFolder(board.path());
-  QVERIFY2(first.ok(), qPrintable(first.error()));
-  const QMap<QString, qint64> once = figures(server());
+  void theSameFolderTwiceAddsNothingAndSaysWhen() {
+    Board board;
+    fillBoard(board, QStringLiteral("ABCA"), QStringLiteral("03.10.2026"));
+    const QString identity = store::ParametreAl(board.store, store::kFolderIdentity).value();
+    QVERIFY(!identity.isEmpty());
+    const Result<exchange::FolderImportReport> first = importFolder(board.path());
+    QVERIFY2(first.ok(), qPrintable(first.error()));
+    const QMap<QString, qint64> once = figures(server());
 
-  // Reopened and worked on, the folder is still the same folder.
-  board.store.close();
-  QVERIFY(board.store.open().ok());
-  QCOMPARE(store::ParametreAl(board.store, store::kFolderIdentity).value(), identity);
-  const Result<exchange::FolderImportReport> second = importFolder(board.path());
-  QVERIFY2(second.ok(), qPrintable(second.error()));
-  QVERIFY(second->alreadyImported);
-  QCOMPARE(second->summary(),
-           QStringLiteral("Bu veri klasörü %1'de sunucuya aktarıldı.")
-               .arg(first->importedAt.toString(QStringLiteral("dd.MM.yyyy HH:mm"))));
-  QCOMPARE(figures(server()), once);
+    // Reopened and worked on, the folder is still the same folder.
+    board.store.close();
+    QVERIFY(board.store.open().ok());
+    QCOMPARE(store::ParametreAl(board.store, store::kFolderIdentity).value(), identity);
+    const Result<exchange::FolderImportReport> second = importFolder(board.path());
+    QVERIFY2(second.ok(), qPrintable(second.error()));
+    QVERIFY(second->alreadyImported);
+    QCOMPARE(second->summary(),
+             QStringLiteral("Bu veri klasörü %1'de sunucuya aktarıldı.")
+                 .arg(first->importedAt.toString(QStringLiteral("dd.MM.yyyy HH:mm"))));
+    QCOMPARE(figures(server()), once);
 
-  // An older folder without an identity gets one at its next open, and keeps it.
-  QVERIFY(board.store
-              .run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI=?"),
-                   {store::kFolderIdentity})
-              .ok());
-  board.store.close();
-  QVERIFY(board.store.open().ok());
-  const QString made = store::ParametreAl(board.store, store::kFolderIdentity).value();
-  QVERIFY(!made.isEmpty() && made != identity);
-  board.store.close();
-  QVERIFY(board.store.open().ok());
-  QCOMPARE(store::ParametreAl(board.store, store::kFolderIdentity).value(), made);
-}
+    // An older folder without an identity gets one at its next open, and keeps it.
+    QVERIFY(board.store
+                .run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI=?"),
+                     {store::kFolderIdentity})
+                .ok());
+    board.store.close();
+    QVERIFY(board.store.open().ok());
+    const QString made = store::ParametreAl(board.store, store::kFolderIdentity).value();
+    QVERIFY(!made.isEmpty() && made != identity);
+    board.store.close();
+    QVERIFY(board.store.open().ok());
+    QCOMPARE(store::ParametreAl(board.store, store::kFolderIdentity).value(), made);
+  }
 
-void aFailedImportLeavesTheServerAsItWas() {
-  Board earlier, board;
-  fillBoard(earlier, QStringLiteral("ABCD"), QStringLiteral("04.10.2026"));
-  fillBoard(board, QStringLiteral("BBCC"), QStringLiteral("05.10.2026"));
-  QVERIFY(importFolder(earlier.path()).ok());
-  const QMap<QString, qint64> before = figures(server());
-  const QStringList parameters =
-      server()
-          .column(QStringLiteral("SELECT PARAMETREADI || PARAMETREDEGERI FROM TABLEPARAMETRE "
-                                 "ORDER BY 1"))
-          .value();
+  void aFailedImportLeavesTheServerAsItWas() {
+    Board earlier, board;
+    fillBoard(earlier, QStringLiteral("ABCD"), QStringLiteral("04.10.2026"));
+    fillBoard(board, QStringLiteral("BBCC"), QStringLiteral("05.10.2026"));
+    QVERIFY(importFolder(earlier.path()).ok());
+    const QMap<QString, qint64> before = figures(server());
+    const QStringList parameters =
+        server()
+            .column(QStringLiteral("SELECT PARAMETREADI || PARAMETREDEGERI FROM TABLEPARAMETRE "
+                                   "ORDER BY 1"))
+            .value();
 
-  exchange::FolderImport failing(server());
-  failing.setBeforeCommit([] { return Status::failure(QStringLiteral("durduruldu")); });
-  const Result<exchange::FolderImportReport> failed = failing.run(board.path());
-  QVERIFY(!failed.ok());
-  QCOMPARE(figures(server()), before);
-  QCOMPARE(server()
-               .column(QStringLiteral("SELECT PARAMETREADI || PARAMETREDEGERI FROM "
-                                      "TABLEPARAMETRE ORDER BY 1"))
-               .value(),
-           parameters);
-  QCOMPARE(server().contents().read(store::StoreKind::Question, QStringLiteral("5"))->found(),
-           false);
+    exchange::FolderImport failing(server());
+    failing.setBeforeCommit([] { return Status::failure(QStringLiteral("durduruldu")); });
+    const Result<exchange::FolderImportReport> failed = failing.run(board.path());
+    QVERIFY(!failed.ok());
+    QCOMPARE(figures(server()), before);
+    QCOMPARE(server()
+                 .column(QStringLiteral("SELECT PARAMETREADI || PARAMETREDEGERI FROM "
+                                        "TABLEPARAMETRE ORDER BY 1"))
+                 .value(),
+             parameters);
+    QCOMPARE(server().contents().read(store::StoreKind::Question, QStringLiteral("5"))->found(),
+             false);
 
-  // Not recorded as taken in: the next try brings it.
-  const Result<exchange::FolderImportReport> retried = importFolder(board.path());
-  QVERIFY2(retried.ok(), qPrintable(retried.error()));
-  QVERIFY(!retried->alreadyImported);
-  QCOMPARE(retried->questions, 4);
+    // Not recorded as taken in: the next try brings it.
+    const Result<exchange::FolderImportReport> retried = importFolder(board.path());
+    QVERIFY2(retried.ok(), qPrintable(retried.error()));
+    QVERIFY(!retried->alreadyImported);
+    QCOMPARE(retried->questions, 4);
 
-  // Not a data folder: said so, nothing written.
-  QTemporaryDir empty;
-  const Result<exchange::FolderImportReport> none = importFolder(empty.path());
-  QVERIFY(!none.ok());
-  QVERIFY(none.error().contains(QStringLiteral("DERSLIK.db yok")));
-}
-}
-;
+    // Not a data folder: said so, nothing written.
+    QTemporaryDir empty;
+    const Result<exchange::FolderImportReport> none = importFolder(empty.path());
+    QVERIFY(!none.ok());
+    QVERIFY(none.error().contains(QStringLiteral("DERSLIK.db yok")));
+  }
+};
 
 QTEST_GUILESS_MAIN(TestServerFolders)
 #include "tst_serverfolders.moc"
