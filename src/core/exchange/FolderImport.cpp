@@ -293,6 +293,20 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
   const QStringList userColumns = ownColumns(QStringLiteral("TABLEKULLANICIBILGILERI"));
   Result<QList<Row>> users = rowsOf(source, QStringLiteral("TABLEKULLANICIBILGILERI"), userColumns);
   if (!users) return R::failure(users.error());
+  // The folder's lists (classes, levels, courses, authors, groups) and its
+  // curriculum definitions, also those no question of it uses yet.
+  Result<QList<Row>> listValues = rowsOf(
+      source,
+      QStringLiteral("TABLEPARAMETRE WHERE PARAMETREADI IN ('SINIFI','SEVIYE','DERS','HAZIRLAYAN',"
+                     "'TESTUYGULANANGRUPLAR')"),
+      {QStringLiteral("PARAMETREADI"), QStringLiteral("PARAMETREDEGERI"),
+       QStringLiteral("PARAMETREACIKLAMA")});
+  if (!listValues) return R::failure(listValues.error());
+  Result<QList<Row>> definitions =
+      rowsOf(source, QStringLiteral("TABLETANIMLAMALAR"),
+             {QStringLiteral("SEVIYE"), QStringLiteral("DERS"), QStringLiteral("UNITE"),
+              QStringLiteral("KONU"), QStringLiteral("KAZANIM")});
+  if (!definitions) return R::failure(definitions.error());
   // The merge brings every question in live; the deleted ones stay deleted.
   Result<QList<Row>> deletedQuestions =
       rowsOf(source, QStringLiteral("TABLESORU WHERE NZ(SILINDIMI)<>''"),
@@ -382,6 +396,23 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
     ++report.files;
   }
   const auto testKey = [&tests](const QString& key) { return tests.testKeys().value(key, key); };
+
+  // A value the school's list has keeps the school's visibility.
+  for (const Row& row : listValues.value())
+    if (Status s = m_school.run(
+            QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,"
+                           "PARAMETREACIKLAMA) SELECT ?,?,? WHERE NOT EXISTS (SELECT 1 FROM "
+                           "TABLEPARAMETRE WHERE PARAMETREADI=? AND PARAMETREDEGERI=?)"),
+            {text(row, "PARAMETREADI"), text(row, "PARAMETREDEGERI"),
+             text(row, "PARAMETREACIKLAMA"), text(row, "PARAMETREADI"),
+             text(row, "PARAMETREDEGERI")});
+        !s)
+      return R::failure(s.error());
+  QList<CurriculumPlace> places;
+  for (const Row& row : definitions.value())
+    places.append({text(row, "SEVIYE"), text(row, "DERS"), text(row, "UNITE"), text(row, "KONU"),
+                   text(row, "KAZANIM")});
+  if (Status s = addDefinitions(m_school, places); !s) return R::failure(s.error());
 
   step(QStringLiteral("Öğrenciler eşleştiriliyor..."));
   StudentIndex index;

@@ -10,6 +10,7 @@
 #include "reports/RunReport.h"
 #include "reports/SuccessRanking.h"
 #include "school/StudentPhotos.h"
+#include "school/ValueLists.h"
 #include "store/ContentStores.h"
 #include "store/Parameters.h"
 #include "store/ServerFolders.h"
@@ -186,6 +187,11 @@ class TestServerFolders : public QObject {
     const QString zeynep = first.school->student(shared);
     shared.numarasi = QStringLiteral("77");
     second.school->student(shared);
+    QVERIFY(
+        school::ValueLists(first.store).add(QStringLiteral("SINIFI"), QStringLiteral("5-A")).ok());
+    for (const char* c : {"5-A", "6-B"})
+      QVERIFY(
+          school::ValueLists(second.store).add(QStringLiteral("SINIFI"), QLatin1String(c)).ok());
     // Her photo on the first board, a sound on the second board's fifth question.
     const QString jpg = first.dir.filePath(QStringLiteral("z.jpg"));
     const QString mp3 = second.dir.filePath(QStringLiteral("s.mp3"));
@@ -286,6 +292,12 @@ class TestServerFolders : public QObject {
     QVERIFY(exportedPhoto.open(QIODevice::ReadOnly) && boardPhoto.open(QIODevice::ReadOnly));
     QCOMPARE(exportedPhoto.readAll(), boardPhoto.readAll());
 
+    // The boards' classes are the school's, once each.
+    QCOMPARE(server()
+                 .column(QStringLiteral("SELECT PARAMETREDEGERI FROM TABLEPARAMETRE WHERE "
+                                        "PARAMETREADI='SINIFI' ORDER BY 1"))
+                 .value(),
+             (QStringList{QStringLiteral("5-A"), QStringLiteral("6-B")}));
     QCOMPARE(answersOnWrongQuestions(server()), 0);
     QCOMPARE(server()
                  .scalar(QStringLiteral("SELECT COUNT(*) FROM TABLESONUC S WHERE NOT EXISTS "
