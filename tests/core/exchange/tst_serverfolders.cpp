@@ -158,6 +158,11 @@ class TestServerFolders : public QObject {
     QVERIFY(copied.load().ok());
     QCOMPARE(copied.general({}).correct.percent, original.general({}).correct.percent);
     QCOMPARE(copied.general({}).blank.count, original.general({}).blank.count);
+    reports::RunReport served(server(), {QStringLiteral("01.10.2026"), QStringLiteral("10:00:00")});
+    const Status loaded = served.load();
+    QVERIFY2(loaded.ok(), qPrintable(loaded.error()));
+    QCOMPARE(served.general({}).correct.percent, original.general({}).correct.percent);
+    QCOMPARE(served.general({}).blank.count, original.general({}).blank.count);
     // The copy is a folder of its own: it gets an identity of its own.
     QVERIFY(store::ParametreAl(copy, store::kFolderIdentity).value() !=
             store::ParametreAl(board.store, store::kFolderIdentity).value());
