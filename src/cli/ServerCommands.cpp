@@ -173,11 +173,9 @@ QList<CliCommand> serverCommands() {
   return {
       {QStringLiteral("server"),
        QStringLiteral(
-           "server init          okul sunucusunda Derslik'in veritabanını oluşturur ya da "
-           "günceller (--sunucu ADRES ile)\n"
-           "server export-folder KLASÖR   sunucudaki okulu boş bir klasöre veri klasörü olarak "
-           "yazar\n"
-           "server import-folder KLASÖR   bir tahtanın veri klasörünü sunucudaki okula katar"),
+           "server init | export-folder KLASÖR | import-folder KLASÖR   okul sunucusunda "
+           "Derslik'in veritabanını oluşturur ya da günceller, okulu bir veri klasörüne yazar, "
+           "bir tahtanın veri klasörünü okula katar (--sunucu ADRES ile)"),
        server},
   };
 }
