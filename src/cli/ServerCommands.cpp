@@ -1,5 +1,7 @@
 #include "CliCommand.h"
+#include "exchange/FolderImport.h"
 #include "store/ServerDatabase.h"
+#include "store/ServerFolders.h"
 #include "store/Store.h"
 
 namespace cli {
@@ -62,14 +64,72 @@ int serverInit(store::Store& store, const QStringList& words, QTextStream& out, 
   return 0;
 }
 
+const Syntax& exportSyntax() {
+  static const Syntax s(QStringLiteral("--sunucu ADRES server export-folder KLASÖR"), 1, 1);
+  return s;
+}
+
+const Syntax& importSyntax() {
+  static const Syntax s(QStringLiteral("--sunucu ADRES server import-folder KLASÖR"), 1, 1);
+  return s;
+}
+
+// Progress goes to stderr line by line, so the summary alone is on stdout.
+std::function<void(const QString&)> progressTo(QTextStream& err) {
+  return [&err](const QString& line) {
+    err << line << '\n';
+    err.flush();
+  };
+}
+
+int serverExport(store::Store& store, const QStringList& words, QTextStream& out,
+                 QTextStream& err) {
+  int code = 0;
+  const std::optional<Args> a = parseOrComplain(words, exportSyntax(), err, code);
+  if (!a) return code;
+  if (!openDatabase(store, err)) return 1;
+  const QString folder = a->positional.at(0);
+  const Result<store::FolderFigures> figures = store::exportFolder(store, folder, progressTo(err));
+  if (!figures) {
+    err << "Dışa aktarılamadı: " << figures.error() << '\n';
+    return 1;
+  }
+  out << "Sunucunun verileri " << folder << " klasörüne yazıldı: " << figures->tables << " tablo, "
+      << figures->rows << " satır, " << figures->questionContents << " soru içeriği, "
+      << figures->testContents << " test içeriği, " << figures->files << " dosya.\n";
+  return 0;
+}
+
+int serverImport(store::Store& store, const QStringList& words, QTextStream& out,
+                 QTextStream& err) {
+  int code = 0;
+  const std::optional<Args> a = parseOrComplain(words, importSyntax(), err, code);
+  if (!a) return code;
+  if (!openDatabase(store, err)) return 1;
+  exchange::FolderImport importer(store);
+  importer.setProgress(progressTo(err));
+  const Result<exchange::FolderImportReport> report = importer.run(a->positional.at(0));
+  if (!report) {
+    err << "Aktarılamadı, sunucuda hiçbir şey değişmedi: " << report.error() << '\n';
+    return 1;
+  }
+  out << report->summary() << '\n';
+  return 0;
+}
+
 int server(store::Store& store, const QStringList& args, QTextStream& out, QTextStream& err) {
-  const QString usage = QStringLiteral("--sunucu ADRES server init");
+  const QString usage =
+      QStringLiteral("--sunucu ADRES server init | export-folder KLASÖR | import-folder KLASÖR");
   if (!store.onServer()) {
     err << "server komutları bir sunucu adresi ister: --sunucu ADRES ya da DERSLIK_SUNUCU.\n"
         << "Kullanım: derslik-cli " << usage << '\n';
     return 2;
   }
   if (args.value(0) == QStringLiteral("init")) return serverInit(store, args.mid(1), out, err);
+  if (args.value(0) == QStringLiteral("export-folder"))
+    return serverExport(store, args.mid(1), out, err);
+  if (args.value(0) == QStringLiteral("import-folder"))
+    return serverImport(store, args.mid(1), out, err);
   return subCommandError(err, args, usage);
 }
 
@@ -113,8 +173,9 @@ QList<CliCommand> serverCommands() {
   return {
       {QStringLiteral("server"),
        QStringLiteral(
-           "server init          okul sunucusunda Derslik'in veritabanını oluşturur ya da "
-           "günceller (--sunucu ADRES ile)"),
+           "server init | export-folder KLASÖR | import-folder KLASÖR   okul sunucusunda "
+           "Derslik'in veritabanını oluşturur ya da günceller, okulu bir veri klasörüne yazar, "
+           "bir tahtanın veri klasörünü okula katar (--sunucu ADRES ile)"),
        server},
   };
 }

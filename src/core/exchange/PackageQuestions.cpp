@@ -148,9 +148,21 @@ Status PackageQuestions::assignKeys(bool keepDistributed) {
   if (!next) return Status::failure(next.error());
   if (Status s = store::checkNumbers(next.value(), m_records.size()); !s) return s;
   qint64 number = next.value();
+  qint64 free = 0;
+  if (m_keepFree) {
+    const Result<QString> first = authoring::keys::nextFreeQuestionKey(m_store);
+    if (!first) return Status::failure(first.error());
+    free = first->mid(1).toLongLong();
+  }
   m_keys.clear();
-  for (const PackageRecord& r : m_records)
-    m_keys.insert(r.key, isDistributed(r.key) ? r.key : QString::number(number++));
+  for (const PackageRecord& r : m_records) {
+    if (isDistributed(r.key))
+      m_keys.insert(r.key, r.key);
+    else if (m_keepFree && authoring::keys::isFreeQuestionKey(r.key))
+      m_keys.insert(r.key, QStringLiteral("S%1").arg(free++));
+    else
+      m_keys.insert(r.key, QString::number(number++));
+  }
   return {};
 }
 

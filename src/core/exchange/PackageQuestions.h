@@ -76,6 +76,10 @@ class PackageQuestions {
   Status load(PackageDatabase& package);
   // Gives every question its key (see above).
   Status assignKeys(bool keepDistributed);
+  // A free question ("S" and digits, made for free questioning) stays one: it
+  // gets the next free key here instead of a bank number (a whole data folder
+  // brings them with its runs; exchange files carry none).
+  void setKeepFreeQuestions(bool keep) { m_keepFree = keep; }
   // Stages the media of the questions from the unpacked inner archives.
   Status stageMedia(const PackageFile::Unpacked& unpacked);
   // Deletes the older copies of distributed questions, writes the rows, the
@@ -114,6 +118,7 @@ class PackageQuestions {
   bool m_currentLayout = true;
   bool m_hasPictures = false;
   bool m_keepDistributed = false;
+  bool m_keepFree = false;
   QHash<QString, QString> m_keys;
   QList<Staged> m_staged;
   Progress m_progress;

@@ -69,6 +69,27 @@ Status addAuthors(store::Store& store, const QList<PackageRecord>& tests) {
 
 }  // namespace
 
+Status TestPackage::writeTables(store::Store& store, const QStringList& testNos,
+                                const QStringList& questionNos) {
+  const store::InList tests = store::inList(testNos);
+  if (Status s = PackageQuestions::writeTable(store, questionNos); !s) return s;
+  Result<QString> content = store.contents().unionSql(store::StoreKind::Test);
+  if (!content) return Status::failure(content.error());
+  if (Status s = store.run(
+          QStringLiteral("CREATE TABLE %1.TABLETEST AS SELECT T.*,AA.BASLANGICEKRANI AS "
+                         "BASLANGICEKRANI,AA.BASLIK AS BASLIK,T.TESTNO AS DISTABLOTESTNO FROM "
+                         "main.TABLETEST T LEFT JOIN %2 AA ON AA.TESTNO=T.TESTNO WHERE "
+                         "T.TESTNO IN (%3) ORDER BY VAL(T.TESTNO)")
+              .arg(PackageFile::kSchema, content.value(), tests.placeholders),
+          tests.values);
+      !s)
+    return s;
+  return store.run(QStringLiteral("CREATE TABLE %1.TABLETESTSORU AS SELECT * FROM "
+                                  "main.TABLETESTSORU WHERE TESTNO IN (%2)")
+                       .arg(PackageFile::kSchema, tests.placeholders),
+                   tests.values);
+}
+
 Status TestPackage::write(const QStringList& testNos, const QString& archivePath) {
   const auto failed = [](const QString& why) {
     return Status::failure(writeFailedMessage() + QStringLiteral(" (") + why + QLatin1Char(')'));
@@ -85,29 +106,136 @@ Status TestPackage::write(const QStringList& testNos, const QString& archivePath
   Result<QList<formats::ZipMember>> media =
       PackageQuestions::mediaMembers(m_store, questions.value());
   if (!media) return failed(media.error());
-  const auto fill = [&]() -> Status {
-    if (Status s = PackageQuestions::writeTable(m_store, questions.value()); !s) return s;
-    Result<QString> content = m_store.contents().unionSql(store::StoreKind::Test);
-    if (!content) return Status::failure(content.error());
-    if (Status s = m_store.run(
-            QStringLiteral("CREATE TABLE %1.TABLETEST AS SELECT T.*,AA.BASLANGICEKRANI AS "
-                           "BASLANGICEKRANI,AA.BASLIK AS BASLIK,T.TESTNO AS DISTABLOTESTNO FROM "
-                           "main.TABLETEST T LEFT JOIN %2 AA ON AA.TESTNO=T.TESTNO WHERE "
-                           "T.TESTNO IN (%3) ORDER BY VAL(T.TESTNO)")
-                .arg(PackageFile::kSchema, content.value(), tests.placeholders),
-            tests.values);
-        !s)
-      return s;
-    return m_store.run(QStringLiteral("CREATE TABLE %1.TABLETESTSORU AS SELECT * FROM "
-                                      "main.TABLETESTSORU WHERE TESTNO IN (%2)")
-                           .arg(PackageFile::kSchema, tests.placeholders),
-                       tests.values);
-  };
+  const auto fill = [&]() -> Status { return writeTables(m_store, testNos, questions.value()); };
   return PackageFile(m_store).write(archivePath, kMember, fill, media.value());
 }
 
 QString TestPackage::numberingText(int index, int count) {
   return QStringLiteral("Testler Numaralandırılıyor : %1/%2").arg(index).arg(count);
+}
+
+Result<int> TestPackage::merge(PackageDatabase& package, const PackageFile::Unpacked& unpacked,
+                               PackageQuestions& questions, const Progress& progress) {
+  m_addedTests.clear();
+  m_testKeys.clear();
+  using R = Result<int>;
+  // Everything is read and checked before the first row is written.
+  if (Status s = questions.load(package); !s) return R::failure(s.error());
+  const QStringList carriedTest = testColumns();
+  const QStringList carriedMembership = membershipColumns();
+  Result<PackageTable> testTable =
+      PackageTable::open(package, QStringLiteral("TABLETEST"), {kTestNo});
+  if (!testTable) return R::failure(testTable.error());
+  const bool currentLayout = testTable->has(QStringLiteral("UNITE"));
+  Result<QList<PackageRecord>> tests = testTable->read(kTestNo, carriedTest, kMaxTests);
+  if (!tests) return R::failure(tests.error());
+  if (tests->isEmpty() && m_testsRequired) return R::failure(QStringLiteral("Dosyada test yok."));
+  QSet<QString> testKeys;
+  for (const PackageRecord& t : tests.value()) {
+    if (testKeys.contains(t.key))
+      return R::failure(QStringLiteral("Dosyada %1 numaralı test iki kez var.").arg(t.key));
+    testKeys.insert(t.key);
+  }
+  Result<PackageTable> memberTable = PackageTable::open(package, QStringLiteral("TABLETESTSORU"),
+                                                        {kTestNo, QStringLiteral("SORUNO")});
+  if (!memberTable) return R::failure(memberTable.error());
+  Result<QList<PackageRecord>> members =
+      memberTable->read(kTestNo, carriedMembership, kMaxMemberships);
+  if (!members) return R::failure(members.error());
+
+  if (Status s = questions.assignKeys(true); !s) return R::failure(s.error());
+  for (const PackageRecord& m : members.value()) {
+    const QString question = m.value(QStringLiteral("SORUNO")).trimmed();
+    if (!testKeys.contains(m.key))
+      return R::failure(QStringLiteral("Dosyada %1 numaralı test yok.").arg(m.key));
+    // The time a test gives its question follows the question's own rule.
+    if (Status s = authoring::checkTime(m.value(QStringLiteral("SURE"))); !s)
+      return R::failure(QStringLiteral("Dosyadaki %1 numaralı testin %2 numaralı sorusu: %3")
+                            .arg(m.key, question, s.error()));
+    // A distributed question may be in the bank already; any other must come along.
+    if (!questions.keys().contains(question) && !authoring::keys::isDistributed(question))
+      return R::failure(QStringLiteral("Dosyada %1 numaralı soru yok.").arg(question));
+  }
+  const Result<qint64> nextTest = authoring::keys::nextTestNumber(m_store);
+  if (!nextTest) return R::failure(nextTest.error());
+  if (Status s = store::checkNumbers(nextTest.value(), tests->size()); !s)
+    return R::failure(s.error());
+  qint64 number = nextTest.value();
+  QHash<QString, QString> testKey;
+  for (const PackageRecord& t : tests.value())
+    testKey.insert(t.key,
+                   authoring::keys::isDistributed(t.key) ? t.key : QString::number(number++));
+  m_testKeys = testKey;
+
+  if (Status s = questions.stageMedia(unpacked); !s) return R::failure(s.error());
+
+  // Distributed tests replace their older copies.
+  store::ContentStores& contents = m_store.contents();
+  for (const PackageRecord& t : tests.value()) {
+    if (!authoring::keys::isDistributed(t.key)) continue;
+    for (const char* table : {"TABLETEST", "TABLETESTSORU"})
+      if (Status s = m_store.run(
+              QStringLiteral("DELETE FROM %1 WHERE TESTNO=?").arg(QLatin1String(table)), {t.key});
+          !s)
+        return R::failure(s.error());
+    if (Status s = contents.remove(store::StoreKind::Test, t.key); !s) return R::failure(s.error());
+  }
+  if (Status s = questions.write(package, unpacked.packageBytes); !s) return R::failure(s.error());
+
+  QList<QStringList> rows;
+  QList<CurriculumPlace> places;
+  for (const PackageRecord& t : tests.value()) {
+    if (progress && (rows.size() + 1) % 10 == 0)
+      progress(numberingText(int(rows.size()) + 1, int(tests->size())));
+    const CurriculumPlace place = placeOf(t, currentLayout);
+    places << place;
+    QStringList row{testKey.value(t.key)};
+    for (const QString& c : carriedTest) {
+      if (c == QStringLiteral("UNITE"))
+        row << place.unit;
+      else if (c == QStringLiteral("KONU"))
+        row << place.topic;
+      else if (c == QStringLiteral("KAZANIM"))
+        row << place.outcome;
+      else
+        row << t.value(c);
+    }
+    rows << row;
+  }
+  if (Status s = insertRows(m_store, QStringLiteral("TABLETEST"),
+                            QStringList{kTestNo} + carriedTest, rows);
+      !s)
+    return R::failure(s.error());
+
+  rows.clear();
+  for (const PackageRecord& m : members.value()) {
+    const QString question = m.value(QStringLiteral("SORUNO")).trimmed();
+    QStringList row{testKey.value(m.key), questions.keys().value(question, question)};
+    for (const QString& c : carriedMembership.mid(1)) row << m.value(c);
+    rows << row;
+  }
+  if (Status s = insertRows(m_store, QStringLiteral("TABLETESTSORU"),
+                            QStringList{kTestNo} + carriedMembership, rows);
+      !s)
+    return R::failure(s.error());
+
+  // Start screens and headers.
+  const Status content = forEachPicturePair(
+      package, QStringLiteral("TABLETEST"), kTestNo, QStringLiteral("BASLANGICEKRANI"),
+      QStringLiteral("BASLIK"),
+      [&](const QString& packageKey, const QByteArray& screen, const QByteArray& header) {
+        const QString key = testKey.value(packageKey);
+        return key.isEmpty() ? Status()
+                             : contents.write(store::StoreKind::Test, key, screen, header);
+      });
+  if (!content) return R::failure(content.error());
+
+  if (Status s = addDefinitions(m_store, places); !s) return R::failure(s.error());
+  if (Status s = addAuthors(m_store, tests.value()); !s) return R::failure(s.error());
+  if (Status s = offerLevelsAndCourses(m_store, places); !s) return R::failure(s.error());
+  m_store.changed(store::Change::Tests);
+  for (const PackageRecord& t : tests.value()) m_addedTests << testKey.value(t.key);
+  return static_cast<int>(tests->size());
 }
 
 Result<int> TestPackage::read(const QString& archivePath, const Progress& progress) {
@@ -122,129 +250,13 @@ Result<int> TestPackage::read(const QString& archivePath, const Progress& progre
   options.maxValueBytes = PackageQuestions::kMaxPictureBytes;
   const auto apply = [&](PackageDatabase& package,
                          const PackageFile::Unpacked& unpacked) -> Result<int> {
-    using R = Result<int>;
-    // Everything is read and checked before the first row is written.
-    if (Status s = questions.load(package); !s) return R::failure(s.error());
-    const QStringList carriedTest = testColumns();
-    const QStringList carriedMembership = membershipColumns();
-    Result<PackageTable> testTable =
-        PackageTable::open(package, QStringLiteral("TABLETEST"), {kTestNo});
-    if (!testTable) return R::failure(testTable.error());
-    const bool currentLayout = testTable->has(QStringLiteral("UNITE"));
-    Result<QList<PackageRecord>> tests = testTable->read(kTestNo, carriedTest, kMaxTests);
-    if (!tests) return R::failure(tests.error());
-    if (tests->isEmpty()) return R::failure(QStringLiteral("Dosyada test yok."));
-    QSet<QString> testKeys;
-    for (const PackageRecord& t : tests.value()) {
-      if (testKeys.contains(t.key))
-        return R::failure(QStringLiteral("Dosyada %1 numaralı test iki kez var.").arg(t.key));
-      testKeys.insert(t.key);
-    }
-    Result<PackageTable> memberTable = PackageTable::open(package, QStringLiteral("TABLETESTSORU"),
-                                                          {kTestNo, QStringLiteral("SORUNO")});
-    if (!memberTable) return R::failure(memberTable.error());
-    Result<QList<PackageRecord>> members =
-        memberTable->read(kTestNo, carriedMembership, kMaxMemberships);
-    if (!members) return R::failure(members.error());
-
-    if (Status s = questions.assignKeys(true); !s) return R::failure(s.error());
-    for (const PackageRecord& m : members.value()) {
-      const QString question = m.value(QStringLiteral("SORUNO")).trimmed();
-      if (!testKeys.contains(m.key))
-        return R::failure(QStringLiteral("Dosyada %1 numaralı test yok.").arg(m.key));
-      // The time a test gives its question follows the question's own rule.
-      if (Status s = authoring::checkTime(m.value(QStringLiteral("SURE"))); !s)
-        return R::failure(QStringLiteral("Dosyadaki %1 numaralı testin %2 numaralı sorusu: %3")
-                              .arg(m.key, question, s.error()));
-      // A distributed question may be in the bank already; any other must come along.
-      if (!questions.keys().contains(question) && !authoring::keys::isDistributed(question))
-        return R::failure(QStringLiteral("Dosyada %1 numaralı soru yok.").arg(question));
-    }
-    const Result<qint64> nextTest = authoring::keys::nextTestNumber(m_store);
-    if (!nextTest) return R::failure(nextTest.error());
-    if (Status s = store::checkNumbers(nextTest.value(), tests->size()); !s)
-      return R::failure(s.error());
-    qint64 number = nextTest.value();
-    QHash<QString, QString> testKey;
-    for (const PackageRecord& t : tests.value())
-      testKey.insert(t.key,
-                     authoring::keys::isDistributed(t.key) ? t.key : QString::number(number++));
-
-    if (Status s = questions.stageMedia(unpacked); !s) return R::failure(s.error());
-
-    // Distributed tests replace their older copies.
-    store::ContentStores& contents = m_store.contents();
-    for (const PackageRecord& t : tests.value()) {
-      if (!authoring::keys::isDistributed(t.key)) continue;
-      for (const char* table : {"TABLETEST", "TABLETESTSORU"})
-        if (Status s = m_store.run(
-                QStringLiteral("DELETE FROM %1 WHERE TESTNO=?").arg(QLatin1String(table)), {t.key});
-            !s)
-          return R::failure(s.error());
-      if (Status s = contents.remove(store::StoreKind::Test, t.key); !s)
-        return R::failure(s.error());
-    }
-    if (Status s = questions.write(package, unpacked.packageBytes); !s)
-      return R::failure(s.error());
-
-    QList<QStringList> rows;
-    QList<CurriculumPlace> places;
-    for (const PackageRecord& t : tests.value()) {
-      if (progress && (rows.size() + 1) % 10 == 0)
-        progress(numberingText(int(rows.size()) + 1, int(tests->size())));
-      const CurriculumPlace place = placeOf(t, currentLayout);
-      places << place;
-      QStringList row{testKey.value(t.key)};
-      for (const QString& c : carriedTest) {
-        if (c == QStringLiteral("UNITE"))
-          row << place.unit;
-        else if (c == QStringLiteral("KONU"))
-          row << place.topic;
-        else if (c == QStringLiteral("KAZANIM"))
-          row << place.outcome;
-        else
-          row << t.value(c);
-      }
-      rows << row;
-    }
-    if (Status s = insertRows(m_store, QStringLiteral("TABLETEST"),
-                              QStringList{kTestNo} + carriedTest, rows);
-        !s)
-      return R::failure(s.error());
-
-    rows.clear();
-    for (const PackageRecord& m : members.value()) {
-      const QString question = m.value(QStringLiteral("SORUNO")).trimmed();
-      QStringList row{testKey.value(m.key), questions.keys().value(question, question)};
-      for (const QString& c : carriedMembership.mid(1)) row << m.value(c);
-      rows << row;
-    }
-    if (Status s = insertRows(m_store, QStringLiteral("TABLETESTSORU"),
-                              QStringList{kTestNo} + carriedMembership, rows);
-        !s)
-      return R::failure(s.error());
-
-    // Start screens and headers.
-    const Status content = forEachPicturePair(
-        package, QStringLiteral("TABLETEST"), kTestNo, QStringLiteral("BASLANGICEKRANI"),
-        QStringLiteral("BASLIK"),
-        [&](const QString& packageKey, const QByteArray& screen, const QByteArray& header) {
-          const QString key = testKey.value(packageKey);
-          return key.isEmpty() ? Status()
-                               : contents.write(store::StoreKind::Test, key, screen, header);
-        });
-    if (!content) return R::failure(content.error());
-
-    if (Status s = addDefinitions(m_store, places); !s) return R::failure(s.error());
-    if (Status s = addAuthors(m_store, tests.value()); !s) return R::failure(s.error());
-    if (Status s = offerLevelsAndCourses(m_store, places); !s) return R::failure(s.error());
+    Result<int> added = merge(package, unpacked, questions, progress);
+    if (!added) return added;
     if (!hash.isEmpty())
       if (Status s = TakenFiles(m_store).remember(hash, archivePath, QDateTime::currentDateTime());
           !s)
-        return R::failure(s.error());
-    m_store.changed(store::Change::Tests);
-    for (const PackageRecord& t : tests.value()) m_addedTests << testKey.value(t.key);
-    return static_cast<int>(tests->size());
+        return Result<int>::failure(s.error());
+    return added;
   };
   Result<int> added = PackageFile(m_store).read(archivePath, kMember, apply, options);
   if (added)

@@ -6,11 +6,15 @@
 #include "Result.h"
 #include "exchange/PackageFile.h"
 
+#include <QHash>
+
 namespace store {
 class Store;
 }
 
 namespace exchange {
+
+class PackageQuestions;
 
 // Test files (".ckp", and ".ckt" from the main menu): a ZIP archive with the
 // package "Tst.mds" (TABLESORU of every question of the tests, TABLETEST with
@@ -75,12 +79,29 @@ class TestPackage {
   Result<int> read(const QString& archivePath, const Progress& progress = {});
   // The numbers the tests of the last read() got, in the file's order.
   const QStringList& addedTests() const { return m_addedTests; }
+  // Package key -> number in the bank, of the last read() or merge().
+  const QHash<QString, QString>& testKeys() const { return m_testKeys; }
+
+  // The package's tables for the tests `testNos` and the questions
+  // `questionNos` (attached as PackageFile::kSchema): what write() puts in a file,
+  // and what a data folder taken into a school's server goes through.
+  static Status writeTables(store::Store& store, const QStringList& testNos,
+                            const QStringList& questionNos);
+  // Merges an open package into the bank inside the caller's transaction: the
+  // questions through `questions` (loaded here), then the tests, each renumbered
+  // where the bank has its number, every reference following. The number of tests.
+  Result<int> merge(PackageDatabase& package, const PackageFile::Unpacked& unpacked,
+                    PackageQuestions& questions, const Progress& progress = {});
+  // A whole data folder may hold no test; a test file must.
+  void setTestsRequired(bool required) { m_testsRequired = required; }
   // "Testler Numaralandırılıyor : <i>/<n>", every tenth test.
   static QString numberingText(int index, int count);
 
  private:
   store::Store& m_store;
   QStringList m_addedTests;
+  QHash<QString, QString> m_testKeys;
+  bool m_testsRequired = true;
 };
 
 }  // namespace exchange

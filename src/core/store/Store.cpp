@@ -11,6 +11,7 @@
 #include "store/Database.h"
 #include "store/RolloverFiles.h"
 #include "store/ServerDatabase.h"
+#include "store/ServerFolders.h"
 #include "store/StoreFiles.h"
 
 namespace store {
@@ -122,6 +123,12 @@ Result<CheckReport> Store::open() {
   if (!report) {
     close();
     return report;
+  }
+  // The folder's identity, made at its first open (an older folder's at its next):
+  // the school's server knows by it whether the folder came in already.
+  if (Result<QString> id = folderIdentity(*this); !id) {
+    close();
+    return Result<CheckReport>::failure(id.error());
   }
   if (Status s = reloadInstitution(); !s) {
     close();

@@ -92,6 +92,7 @@ class Store : public QObject {
   // ---- the main connection (BaglantiAc / BaglantiKapat)
   // Opens DERSLIK.db, creating it whole when missing, and runs the structure and
   // data checks (VeritabaniKontrol). A failed data step is reported, not fatal.
+  // A data folder without an identity gets one now (store/ServerFolders.h).
   Result<CheckReport> open();
   void close();
   bool isOpen() const;

@@ -301,7 +301,13 @@ class TestRollover : public QObject {
                   QStringLiteral("PARAMETREDEGERI")),
              (QStringList{QStringLiteral("13-Fen"), QStringLiteral("6-A"), QStringLiteral("7-A"),
                           QStringLiteral("8-A")}));
-    QCOMPARE(dump(QStringLiteral("TABLEPARAMETRE WHERE PARAMETREADI<>'SINIFI'"),
+    // The folder stays the same folder (its identity, which the school's server knows).
+    QCOMPARE(dump(QStringLiteral("TABLEPARAMETRE WHERE PARAMETREADI='VERIKLASORUKIMLIGI'"),
+                  QStringLiteral("PARAMETREADI"))
+                 .size(),
+             1);
+    QCOMPARE(dump(QStringLiteral(
+                      "TABLEPARAMETRE WHERE PARAMETREADI NOT IN ('SINIFI','VERIKLASORUKIMLIGI')"),
                   QStringLiteral("PARAMETREADI,PARAMETREDEGERI,NZ(PARAMETREACIKLAMA)")),
              (QStringList{QStringLiteral("DERS|Fen|1"), QStringLiteral("HAZIRLAYAN|Ben|1"),
                           QStringLiteral("SEVIYE|12|"), QStringLiteral("SEVIYE|5|1"),

@@ -94,4 +94,48 @@ questions=$(psql -d okul -qAt -c "SELECT count(*), count(DISTINCT \"SORUNO\") FR
 [ "$questions" = "20|20" ] || fail "soru numaraları tekrarlandı: $questions"
 content=$(psql -d okul -qAt -c "SELECT count(DISTINCT \"SORUNO\") FROM soru2.\"TABLESORU\"")
 [ "$content" = 20 ] || fail "soru içerikleri eksik: $content"
+# A board's folder in, twice (the second time only the sentence), and the school
+# out as a folder any board opens with the same figures.
+run_in() { "$cli" --veri-klasoru "$1" "${@:2}"; }
+run_in "$dir/tahta" demo >/dev/null
+psql -qc "CREATE DATABASE okul2" >/dev/null
+url2="$base/okul2"
+run --sunucu "$url2" server init >/dev/null
+out=$(run --sunucu "$url2" server import-folder "$dir/tahta" 2>"$dir/ilerleme") || fail "aktarılamadı: $(cat "$dir/ilerleme")"
+grep -q "^Veri klasörü sunucuya aktarıldı: " <<<"$out" || fail "özet yok: $out"
+[ -s "$dir/ilerleme" ] || fail "ilerleme satırı yok"
+out=$(run --sunucu "$url2" server import-folder "$dir/tahta" 2>/dev/null)
+grep -qE "^Bu veri klasörü [0-9]{2}\.[0-9]{2}\.[0-9]{4} [0-9]{2}:[0-9]{2}'de sunucuya aktarıldı\.$" <<<"$out" ||
+  fail "ikinci aktarım: $out"
+counts="SELECT (SELECT COUNT(*) FROM TABLEOGRENCI) || ' ' || (SELECT COUNT(*) FROM TABLESORU) || ' ' || (SELECT COUNT(*) FROM TABLETEST) || ' ' || (SELECT COUNT(*) FROM TABLETESTSORU) || ' ' || (SELECT COUNT(*) FROM TABLEESLESME)"
+board=$(run_in "$dir/tahta" sql "$counts" | tail -1)
+[ "$(run --sunucu "$url2" sql "$counts" | tail -1)" = "$board" ] || fail "sunucudaki sayılar farklı"
+run --sunucu "$url2" server export-folder "$dir/disari" >/dev/null 2>&1 || fail "dışa aktarılamadı"
+[ -f "$dir/disari/TAMAM" ] || fail "TAMAM yazılmadı"
+[ "$(run_in "$dir/disari" sql "$counts" | tail -1)" = "$board" ] || fail "dışa aktarılan klasörün sayıları farklı"
+out=$(run --sunucu "$url2" server export-folder "$dir/disari" 2>&1) && fail "dolu klasöre yazıldı"
+grep -q "boş değil" <<<"$out" || fail "yanlış ileti: $out"
+# Killed at any step, the import leaves the server as it was or whole, never half.
+psql -qc "CREATE DATABASE okul3" >/dev/null
+url3="$base/okul3"
+run --sunucu "$url3" server init >/dev/null
+state="SELECT (SELECT COUNT(*) FROM \"TABLEOGRENCI\") || ' ' || (SELECT COUNT(*) FROM \"TABLESORU\") || ' ' || (SELECT COUNT(*) FROM \"TABLETESTSORU\") || ' ' || (SELECT COUNT(*) FROM \"TABLEPARAMETRE\" WHERE \"PARAMETREADI\"='AKTARILANVERIKLASORU')"
+empty=$(psql -d okul3 -qAt -c "$state")
+for step in "Sunucuya yazılıyor" "Öğrenciler eşleştiriliyor" "Uygulamalar aktarılıyor"; do
+  rm -f "$dir/fifo"; mkfifo "$dir/fifo"
+  run --sunucu "$url3" server import-folder "$dir/tahta" >/dev/null 2>"$dir/fifo" &
+  pid=$!
+  while IFS= read -r line; do
+    case "$line" in "$step"*) kill -9 "$pid" 2>/dev/null; break ;; esac
+  done <"$dir/fifo"
+  wait "$pid" 2>/dev/null || true
+  sleep 0.2
+  now=$(psql -d okul3 -qAt -c "$state")
+  [ "$now" = "$empty" ] || [ "${now##* }" = 1 ] || fail "\"$step\" adımında öldürülen aktarım yarım kaldı: $now"
+done
+run --sunucu "$url3" server import-folder "$dir/tahta" >/dev/null 2>&1 || fail "öldürmelerden sonra aktarılamadı"
+[ "$(run --sunucu "$url3" sql "$counts" | tail -1)" = "$board" ] || fail "öldürmelerden sonra sayılar farklı"
+
+code=0; run server import-folder "$dir/tahta" >/dev/null 2>&1 || code=$?
+[ "$code" = 2 ] || fail "sunucusuz server import-folder için çıkış kodu $code"
 echo "tamam"

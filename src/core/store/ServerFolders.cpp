@@ -1,0 +1,333 @@
+#include "store/ServerFolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+#include "store/ContentStores.h"
+#include "store/Database.h"
+#include "store/Dialect.h"
+#include "store/Parameters.h"
+#include "store/RolloverFiles.h"
+#include "store/SchemaTables.h"
+#include "store/Sql.h"
+#include "store/SqlErrors.h"
+#include "store/Store.h"
+#include "store/StoreFiles.h"
+
+namespace store {
+
+namespace {
+
+const QString kTimeFormat = QStringLiteral("dd.MM.yyyy HH:mm");
+
+// A read-only snapshot of the server: every table is read as it was at its
+// first statement, whatever boards commit meanwhile.
+class Snapshot {
+ public:
+  explicit Snapshot(const QSqlDatabase& db) : m_db(db) {
+    QSqlQuery q(m_db);
+    m_active = q.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+    if (!m_active) m_error = sqlErrorText(q.lastError());
+  }
+  ~Snapshot() {
+    if (!m_active) return;
+    QSqlQuery q(m_db);
+    (void)q.exec(QStringLiteral("ROLLBACK"));
+  }
+  Snapshot(const Snapshot&) = delete;
+  Snapshot& operator=(const Snapshot&) = delete;
+  bool active() const { return m_active; }
+  const QString& error() const { return m_error; }
+
+ private:
+  QSqlDatabase m_db;
+  bool m_active = false;
+  QString m_error;
+};
+
+QString insertSql(const QString& table, const QStringList& columns) {
+  return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+      .arg(table, columns.join(QLatin1Char(',')),
+           QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+}
+
+// Copies every row the server's `select` gives into `insert` on the folder's
+// connection; the number of rows.
+Result<qint64> copyRows(const QSqlDatabase& server, const QString& select, QSqlQuery& insert,
+                        int columnCount) {
+  using R = Result<qint64>;
+  Result<QSqlQuery> rows = exec(select, {}, server);
+  if (!rows) return R::failure(rows.error());
+  qint64 n = 0;
+  while (rows.value().next()) {
+    for (int i = 0; i < columnCount; ++i) insert.bindValue(i, rows.value().value(i));
+    if (!insert.exec()) return R::failure(sqlErrorText(insert.lastError()));
+    ++n;
+  }
+  if (rows.value().lastError().isValid()) return R::failure(sqlErrorText(rows.value().lastError()));
+  return n;
+}
+
+Status copyMainTables(const QSqlDatabase& server, const QSqlDatabase& folder, const QString& school,
+                      FolderFigures& figures, const std::function<void(const QString&)>& progress) {
+  if (Status s = createMainTables(folder); !s) return s;
+  Transaction tx(folder);
+  if (!tx.active()) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
+  for (const TableDef& t : mainTables()) {
+    if (progress) progress(QStringLiteral("%1 yazılıyor...").arg(t.name));
+    const QStringList columns = t.columnNames();
+    QSqlQuery insert(folder);
+    if (!insert.prepare(insertSql(t.name, columns)))
+      return Status::failure(sqlErrorText(insert.lastError()));
+    Result<qint64> n = copyRows(
+        server, QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QLatin1Char(',')), t.name),
+        insert, int(columns.size()));
+    if (!n) return Status::failure(QStringLiteral("%1: %2").arg(t.name, n.error()));
+    figures.rows += n.value();
+    ++figures.tables;
+  }
+  if (Status s = run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,"
+                                    "PARAMETREACIKLAMA) VALUES (?,?,'')"),
+                     {kExportedFrom, school}, folder);
+      !s)
+    return s;
+  return tx.commit();
+}
+
+// The server's one content table of a kind into numbered store files, a new
+// file begun whenever the one being written has reached the size a board's
+// store may have.
+Result<qint64> copyContents(const QSqlDatabase& server, const QString& folder, StoreKind kind) {
+  using R = Result<qint64>;
+  const TableDef& def = storeTable(kind == StoreKind::Question).table;
+  const QStringList columns = def.columnNames().mid(1);  // the key and the two contents
+  Result<QSqlQuery> rows =
+      exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY ID")
+               .arg(columns.join(QLatin1Char(',')), ContentStores::tableRef(kind, kFirstStore)),
+           {}, server);
+  if (!rows) return R::failure(rows.error());
+  qint64 count = 0;
+  int n = kFirstStore;
+  qint64 bytes = 0;
+  bool more = rows.value().next();
+  if (rows.value().lastError().isValid()) return R::failure(sqlErrorText(rows.value().lastError()));
+  do {
+    const QString path = storePath(folder, kind, n);
+    if (Status s = createStoreFile(kind, path); !s) return R::failure(s.error());
+    const QString name = QStringLiteral("export-store");
+    Status written;
+    {
+      Result<QSqlDatabase> db = openFile(name, path);
+      if (!db) return R::failure(db.error());
+      Transaction tx(db.value());
+      QSqlQuery insert(db.value());
+      if (!insert.prepare(insertSql(def.name, columns))) {
+        written = Status::failure(sqlErrorText(insert.lastError()));
+      } else {
+        bytes = 0;
+        while (more && bytes < kStoreSizeLimit) {
+          for (int i = 0; i < int(columns.size()); ++i) {
+            insert.bindValue(i, rows.value().value(i));
+            bytes += rows.value().value(i).toByteArray().size();
+          }
+          if (!insert.exec()) {
+            written = Status::failure(sqlErrorText(insert.lastError()));
+            break;
+          }
+          ++count;
+          more = rows.value().next();
+        }
+        if (written.ok()) written = tx.commit();
+      }
+    }
+    closeFile(name);
+    if (!written) return R::failure(written.error());
+    ++n;
+  } while (more && n <= kLastStoreNumber);
+  if (more) return R::failure(QStringLiteral("İçerik depolarına sığmadı."));
+  return count;
+}
+
+const QString kFilesTable = QStringLiteral("\"DERSLIKDOSYA\"");
+
+// The server's files into the folder; the number written.
+Result<qint64> copyFiles(const QSqlDatabase& server, const QString& folder) {
+  using R = Result<qint64>;
+  if (!dialectOf(server).tableExists(server, QStringLiteral("DERSLIKDOSYA"))) return qint64(0);
+  Result<QSqlQuery> rows = exec(
+      QStringLiteral("SELECT \"YOL\", \"ICERIK\" FROM %1 ORDER BY 1").arg(kFilesTable), {}, server);
+  if (!rows) return R::failure(rows.error());
+  qint64 n = 0;
+  while (rows.value().next()) {
+    const QString relative = rows.value().value(0).toString();
+    if (!isFolderFilePath(relative)) continue;
+    const QString path = QDir(folder).filePath(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    const QByteArray content = rows.value().value(1).toByteArray();
+    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+      return R::failure(QStringLiteral("%1 yazılamadı.").arg(relative));
+    ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
+bool isFolderFilePath(const QString& relative) {
+  static const QRegularExpression pattern(
+      QStringLiteral("^(Sesler|Videolar|Fotograflar)/[^/\\\\]+$"));
+  return pattern.match(relative).hasMatch() && !relative.contains(QStringLiteral(".."));
+}
+
+Status putFolderFile(Store& store, const QString& relative, const QByteArray& content) {
+  if (!isFolderFilePath(relative))
+    return Status::failure(QStringLiteral("%1 veri klasörünün bir dosyası değil.").arg(relative));
+  if (!store.onServer()) {
+    const QString path = store.path(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+      return Status::failure(QStringLiteral("%1 yazılamadı.").arg(relative));
+    return {};
+  }
+  // Made by the first import that brings a file; the server's changes of
+  // structure are part of its transaction like any row.
+  if (Status s =
+          store.run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\"YOL\" TEXT PRIMARY KEY, "
+                                   "\"ICERIK\" BYTEA NOT NULL)")
+                        .arg(kFilesTable));
+      !s)
+    return s;
+  if (Status s =
+          store.run(QStringLiteral("DELETE FROM %1 WHERE \"YOL\"=?").arg(kFilesTable), {relative});
+      !s)
+    return s;
+  return store.run(
+      QStringLiteral("INSERT INTO %1 (\"YOL\", \"ICERIK\") VALUES (?,?)").arg(kFilesTable),
+      {relative, content});
+}
+
+Result<QString> folderIdentity(Store& store) {
+  using R = Result<QString>;
+  if (store.onServer()) return R::failure(QStringLiteral("Sunucunun veri klasörü kimliği yok."));
+  Result<QString> id = ParametreAl(store, kFolderIdentity);
+  if (!id) return id;
+  if (!id->isEmpty()) return id;
+  const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces);
+  if (Status s = ParametreKaydet(store, kFolderIdentity, made); !s) return R::failure(s.error());
+  return made;
+}
+
+Result<QString> schoolIdentity(Store& store, bool make) {
+  using R = Result<QString>;
+  if (!make) return ParametreAl(store, kSchoolIdentity);
+  // Inside a writer's turn: two exports at once agree on one identity.
+  Transaction tx(store);
+  Result<QString> id = ParametreAl(store, kSchoolIdentity);
+  if (!id || !id->isEmpty()) return id;
+  const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces);
+  if (Status s = ParametreKaydet(store, kSchoolIdentity, made); !s) return R::failure(s.error());
+  if (Status s = tx.commit(); !s) return R::failure(s.error());
+  return made;
+}
+
+QString exportedCopyMessage() {
+  return QStringLiteral(
+      "Bu veri klasörü bu sunucudan dışa aktarılmış bir kopya; içindekiler sunucuda zaten var. "
+      "Sunucuya yeniden aktarılmaz.");
+}
+
+QString importTimeText(const QDateTime& when) { return when.toString(kTimeFormat); }
+
+QDateTime importTimeFromText(const QString& text) {
+  return QDateTime::fromString(text, kTimeFormat);
+}
+
+Result<QDateTime> folderImportedAt(const Store& store, const QString& identity) {
+  Result<QSqlQuery> q = store.exec(
+      QStringLiteral("SELECT PARAMETREACIKLAMA FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND "
+                     "PARAMETREDEGERI=?"),
+      {kImportedFolder, identity});
+  if (!q) return Result<QDateTime>::failure(q.error());
+  if (!q.value().next()) return QDateTime();
+  const QDateTime when = importTimeFromText(q.value().value(0).toString());
+  // A record whose time cannot be read still says the folder came in.
+  return when.isValid() ? when : QDateTime::fromSecsSinceEpoch(0);
+}
+
+QString alreadyImportedMessage(const QDateTime& when) {
+  return QStringLiteral("Bu veri klasörü %1'de sunucuya aktarıldı.").arg(importTimeText(when));
+}
+
+bool exportComplete(const QString& folder) {
+  return QFileInfo::exists(QDir(folder).filePath(kExportMarker));
+}
+
+Result<FolderFigures> exportFolder(Store& server, const QString& folder,
+                                   const std::function<void(const QString&)>& progress) {
+  using R = Result<FolderFigures>;
+  if (!server.onServer() || !server.isOpen())
+    return R::failure(QStringLiteral("Dışa aktarım için sunucuya bağlı olunmalı."));
+  const QDir dir(folder);
+  if (dir.exists() && !dir.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+    return R::failure(
+        QStringLiteral("%1 klasörü boş değil. Sunucunun verileri boş ya da henüz olmayan bir "
+                       "klasöre yazılır.")
+            .arg(QDir::toNativeSeparators(folder)));
+  if (!QDir().mkpath(folder))
+    return R::failure(
+        QStringLiteral("%1 klasörü oluşturulamadı.").arg(QDir::toNativeSeparators(folder)));
+  const QString root = QDir(folder).absolutePath();
+
+  Result<QString> school = schoolIdentity(server, true);
+  if (!school) return R::failure(school.error());
+  FolderFigures figures;
+  Status done;
+  {
+    Snapshot snapshot(server.db());
+    if (!snapshot.active()) return R::failure(snapshot.error());
+    const QString name = QStringLiteral("export-main");
+    {
+      Result<QSqlDatabase> db =
+          openFile(name, QDir(root).filePath(kMainName + QStringLiteral(".db")));
+      done = db ? copyMainTables(server.db(), db.value(), school.value(), figures, progress)
+                : Status::failure(db.error());
+    }
+    closeFile(name);
+    for (StoreKind kind : {StoreKind::Question, StoreKind::Test}) {
+      if (!done) break;
+      if (progress)
+        progress(kind == StoreKind::Question ? QStringLiteral("Soru içerikleri yazılıyor...")
+                                             : QStringLiteral("Test içerikleri yazılıyor..."));
+      Result<qint64> n = copyContents(server.db(), root, kind);
+      if (!n)
+        done = Status::failure(n.error());
+      else
+        (kind == StoreKind::Question ? figures.questionContents : figures.testContents) = *n;
+    }
+    if (done) {
+      if (progress) progress(QStringLiteral("Ses, video ve fotoğraf dosyaları yazılıyor..."));
+      Result<qint64> n = copyFiles(server.db(), root);
+      if (!n)
+        done = Status::failure(n.error());
+      else
+        figures.files = n.value();
+    }
+  }
+  // Written last: a folder without it is no finished copy.
+  if (done) done = markBackupComplete(Backup{QString(), root});
+  if (!done) {
+    // The folder was empty: what this export wrote goes, nothing else was there.
+    QDir(root).removeRecursively();
+    return R::failure(done.error());
+  }
+  return figures;
+}
+
+}  // namespace store
