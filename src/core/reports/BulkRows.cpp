@@ -1,9 +1,11 @@
 #include "reports/BulkRows.h"
 
 #include <QSqlDriver>
+#include <QSqlQuery>
 
 #include <sqlite3.h>
 
+#include "store/Dialect.h"
 #include "store/SqlErrors.h"
 
 namespace reports {
@@ -14,28 +16,96 @@ QString sqliteError(sqlite3* h) {
   return store::sqliteErrorText(sqlite3_extended_errcode(h), QString::fromUtf8(sqlite3_errmsg(h)));
 }
 
+// SQLite's reading of a text as a number: the longest number at its start
+// (after spaces), 0 when there is none.
+double leadingNumber(const QByteArray& text) {
+  qsizetype i = 0;
+  const qsizetype n = text.size();
+  while (i < n && (text.at(i) == ' ' || text.at(i) == '\t')) ++i;
+  const qsizetype start = i;
+  if (i < n && (text.at(i) == '+' || text.at(i) == '-')) ++i;
+  const auto digits = [&] {
+    const qsizetype from = i;
+    while (i < n && text.at(i) >= '0' && text.at(i) <= '9') ++i;
+    return i > from;
+  };
+  bool any = digits();
+  if (i < n && text.at(i) == '.') {
+    ++i;
+    any = digits() || any;
+  }
+  if (!any) return 0;
+  qsizetype end = i;
+  if (i < n && (text.at(i) == 'e' || text.at(i) == 'E')) {
+    ++i;
+    if (i < n && (text.at(i) == '+' || text.at(i) == '-')) ++i;
+    if (digits()) end = i;
+  }
+  return text.mid(start, end - start).toDouble();
+}
+
+double driverNumber(const QVariant& v) {
+  switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+      return v.toDouble();
+    default:
+      return leadingNumber(v.toString().toUtf8());
+  }
+}
+
+// The server's way: the same statement through the driver, one row at a time.
+Status forEachDriverRow(const QSqlDatabase& db, const QString& sql, const QVariantList& params,
+                        const std::function<void(const BulkRow&)>& row) {
+  QSqlQuery q(db);
+  q.setForwardOnly(true);
+  if (!q.prepare(store::dialectOf(db).prepare(sql)))
+    return Status::failure(store::sqlErrorText(q.lastError()));
+  for (const QVariant& p : params) q.addBindValue(p);
+  if (!q.exec()) return Status::failure(store::sqlErrorText(q.lastError()));
+  while (q.next()) row(BulkRow(&q));
+  if (q.lastError().isValid()) return Status::failure(store::sqlErrorText(q.lastError()));
+  return {};
+}
+
 }  // namespace
 
 QString BulkRow::text(int column) const {
+  if (m_query) return m_query->value(column).toString();
   const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
   return bytes ? QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column)) : QString();
 }
 
 QByteArrayView BulkRow::bytes(int column) const {
+  if (m_query) {
+    auto it = m_bytes.find(column);
+    if (it == m_bytes.end())
+      it = m_bytes.insert(column, m_query->value(column).toString().toUtf8());
+    return *it;
+  }
   const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
   return data ? QByteArrayView(data, sqlite3_column_bytes(m_statement, column)) : QByteArrayView();
 }
 
-double BulkRow::number(int column) const { return sqlite3_column_double(m_statement, column); }
+double BulkRow::number(int column) const {
+  if (m_query) return driverNumber(m_query->value(column));
+  return sqlite3_column_double(m_statement, column);
+}
 
-qint64 BulkRow::integer(int column) const { return sqlite3_column_int64(m_statement, column); }
+qint64 BulkRow::integer(int column) const {
+  if (m_query) return qint64(driverNumber(m_query->value(column)));
+  return sqlite3_column_int64(m_statement, column);
+}
 
 Status forEachRow(const QSqlDatabase& db, const QString& sql, const QVariantList& params,
                   const std::function<void(const BulkRow&)>& row) {
   if (!db.isOpen()) return Status::failure(QStringLiteral("Veritabanı bağlantısı kapalı."));
   const QVariant handle = db.driver()->handle();
   if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-    return Status::failure(QStringLiteral("Veritabanı bağlantısı SQLite değil."));
+    return forEachDriverRow(db, sql, params, row);
   sqlite3* h = *static_cast<sqlite3* const*>(handle.constData());
   sqlite3_stmt* stmt = nullptr;
   const QByteArray text = sql.toUtf8();

@@ -1,5 +1,7 @@
 #include "reports/ProgressReport.h"
 
+#include <limits>
+
 #include <QSqlQuery>
 
 #include <cmath>
@@ -149,16 +151,15 @@ Result<QList<ProgressRow>> ProgressReport::rowsOf(const QString& subject) const 
   const RunCriteria::Sql c = m_criteria.sql(QStringLiteral("A."));
   const bool student = m_kind == Subject::Student;
   // The whole run's success beside a student's: every result row of that run,
-  // whoever it belongs to.
+  // whoever it belongs to; asked of each picked run (P), outside the grouping.
   const QString classNet =
-      student
-          ? QStringLiteral(
-                ",(SELECT SUM(%1) FROM TABLESONUC C WHERE NZ(C.TESTNO)=NZ(A.TESTNO) "
-                "AND C.TESTTARIHI=A.TESTTARIHI AND C.TESTBASLANGIC=A.TESTBASLANGIC),"
-                "(SELECT SUM(VAL(C.SORUSAYI)) FROM TABLESONUC C WHERE NZ(C.TESTNO)=NZ(A.TESTNO) "
-                "AND C.TESTTARIHI=A.TESTTARIHI AND C.TESTBASLANGIC=A.TESTBASLANGIC)")
-                .arg(resultNetSql(QStringLiteral("C.")))
-          : QStringLiteral(",NULL,NULL");
+      student ? QStringLiteral(
+                    ",(SELECT SUM(%1) FROM TABLESONUC C WHERE NZ(C.TESTNO)=P.TESTNO "
+                    "AND C.TESTTARIHI=P.TESTTARIHI AND C.TESTBASLANGIC=P.TESTBASLANGIC),"
+                    "(SELECT SUM(VAL(C.SORUSAYI)) FROM TABLESONUC C WHERE NZ(C.TESTNO)=P.TESTNO "
+                    "AND C.TESTTARIHI=P.TESTTARIHI AND C.TESTBASLANGIC=P.TESTBASLANGIC)")
+                    .arg(resultNetSql(QStringLiteral("C.")))
+              : QStringLiteral(",NULL,NULL");
   QStringList groupList, selectList;
   for (const char* column :
        {"TESTTARIHI", "TESTBASLANGIC", "TESTBITIS", "TESTNO", "TESTADI", "SORUSAYI", "SEVIYE",
@@ -171,17 +172,20 @@ Result<QList<ProgressRow>> ProgressReport::rowsOf(const QString& subject) const 
   // The newest runs are picked first, then shown oldest first.
   const QString sql =
       QStringLiteral(
-          "SELECT * FROM (SELECT %6,SUM(%7),SUM(VAL(A.SORUSAYI)),"
-          "SUM(VAL(A.DOGRUSAYI)),SUM(VAL(A.YANLISSAYI)),SUM(VAL(A.BOSSAYI))%2 FROM "
-          "TABLESONUC A WHERE %3=?%4 GROUP BY %1 ORDER BY %5 LIMIT ?) ORDER BY "
+          "SELECT P.*%2 FROM (SELECT %6,SUM(%7),SUM(VAL(A.SORUSAYI)),"
+          "SUM(VAL(A.DOGRUSAYI)),SUM(VAL(A.YANLISSAYI)),SUM(VAL(A.BOSSAYI)) FROM "
+          "TABLESONUC A WHERE %3=?%4 GROUP BY %1 ORDER BY %5 LIMIT ?) AS P ORDER BY "
           "CDATE(TESTTARIHI) ASC, CDATE(TESTBASLANGIC) ASC")
           .arg(groups, classNet, student ? QStringLiteral("A.KAYITNO") : QStringLiteral("A.SINIFI"),
-               c.where, runsql::newestFirst(QStringLiteral("A.")),
+               c.where,
+               // Newest first by the grouped columns, as the server needs them.
+               QStringLiteral("CDATE(NZ(A.TESTTARIHI)) DESC, CDATE(NZ(A.TESTBASLANGIC)) DESC"),
                selectList.join(QLatin1Char(',')),
                // The stored NET is rounded text: the net comes from the counts.
                resultNetSql(QStringLiteral("A.")));
   QVariantList params{subject};
-  params << c.params << (c.limit > 0 ? c.limit : -1);
+  // No limit is a limit no school reaches: the server takes no negative one.
+  params << c.params << (c.limit > 0 ? c.limit : std::numeric_limits<int>::max());
   Result<QSqlQuery> q = m_store.exec(sql, params);
   if (!q) return Result<QList<ProgressRow>>::failure(q.error());
   QList<ProgressRow> rows;

@@ -60,7 +60,7 @@ Query BulkChange::valuesQuery(const Target& target) {
     // Units, topics and outcomes are curriculum definitions, not value lists.
     return {QStringLiteral(
                 "SELECT 'TÜMÜ' AS PARAMETREDEGERI UNION ALL SELECT * FROM (SELECT DISTINCT %1 FROM "
-                "TABLETANIMLAMALAR WHERE NZ(%1)<>'' ORDER BY %1 COLLATE TURKCE)")
+                "TABLETANIMLAMALAR WHERE NZ(%1)<>'' ORDER BY %1 COLLATE TURKCE) AS D")
                 .arg(target.column),
             {}};
   }

@@ -99,7 +99,7 @@ class TestRankingProgress : public QObject {
 
     const Result<reports::Ranking> r =
         SuccessRanking(db()).build({QStringLiteral("1"), QStringLiteral("2")}, last(10));
-    QVERIFY(r.ok());
+    QVERIFY2(r.ok(), qPrintable(r.error()));
     QCOMPARE(r->students.size(), 2);
     const reports::RankedStudent& first = r->students.at(0);
     const reports::RankedStudent& second = r->students.at(1);
@@ -178,7 +178,9 @@ class TestRankingProgress : public QObject {
     QCOMPARE(s.overallCell(), QStringLiteral("73.33"));
 
     ProgressReport p(db(), ProgressReport::Subject::Student, {QStringLiteral("1")}, last(5));
-    const QList<reports::ProgressRow> rows = p.rowsOf(QStringLiteral("1")).value();
+    const Result<QList<reports::ProgressRow>> read = p.rowsOf(QStringLiteral("1"));
+    QVERIFY2(read.ok(), qPrintable(read.error()));
+    const QList<reports::ProgressRow> rows = read.value();
     QCOMPARE(ProgressReport::cells(rows.at(0)).at(15), QStringLiteral("73.33"));
     // The class beside it: (7.333… + 10) / 20.
     QCOMPARE(QString::number(rows.at(0).sinifNetOran.value(), 'f', 2), QStringLiteral("86.67"));
