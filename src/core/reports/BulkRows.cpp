@@ -7,6 +7,7 @@
 
 #include "store/Dialect.h"
 #include "store/SqlErrors.h"
+#include "store/SqlFunctions.h"
 
 namespace reports {
 
@@ -14,47 +15,6 @@ namespace {
 
 QString sqliteError(sqlite3* h) {
   return store::sqliteErrorText(sqlite3_extended_errcode(h), QString::fromUtf8(sqlite3_errmsg(h)));
-}
-
-// SQLite's reading of a text as a number: the longest number at its start
-// (after spaces), 0 when there is none.
-double leadingNumber(const QByteArray& text) {
-  qsizetype i = 0;
-  const qsizetype n = text.size();
-  while (i < n && (text.at(i) == ' ' || text.at(i) == '\t')) ++i;
-  const qsizetype start = i;
-  if (i < n && (text.at(i) == '+' || text.at(i) == '-')) ++i;
-  const auto digits = [&] {
-    const qsizetype from = i;
-    while (i < n && text.at(i) >= '0' && text.at(i) <= '9') ++i;
-    return i > from;
-  };
-  bool any = digits();
-  if (i < n && text.at(i) == '.') {
-    ++i;
-    any = digits() || any;
-  }
-  if (!any) return 0;
-  qsizetype end = i;
-  if (i < n && (text.at(i) == 'e' || text.at(i) == 'E')) {
-    ++i;
-    if (i < n && (text.at(i) == '+' || text.at(i) == '-')) ++i;
-    if (digits()) end = i;
-  }
-  return text.mid(start, end - start).toDouble();
-}
-
-double driverNumber(const QVariant& v) {
-  switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-      return v.toDouble();
-    default:
-      return leadingNumber(v.toString().toUtf8());
-  }
 }
 
 // The server's way: the same statement through the driver, one row at a time.
@@ -91,12 +51,17 @@ QByteArrayView BulkRow::bytes(int column) const {
 }
 
 double BulkRow::number(int column) const {
-  if (m_query) return driverNumber(m_query->value(column));
+  if (m_query) {
+    // Stored numbers are texts, read as VAL reads them (as SQLite does here);
+    // the server's own sums and counts come as numbers.
+    const QVariant v = m_query->value(column);
+    return v.typeId() == QMetaType::QString ? store::jetVal(v.toString()) : v.toDouble();
+  }
   return sqlite3_column_double(m_statement, column);
 }
 
 qint64 BulkRow::integer(int column) const {
-  if (m_query) return qint64(driverNumber(m_query->value(column)));
+  if (m_query) return qint64(number(column));
   return sqlite3_column_int64(m_statement, column);
 }
 
