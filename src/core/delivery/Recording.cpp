@@ -1,8 +1,8 @@
 #include "delivery/Recording.h"
 
-#include <QSet>
 #include <QSqlQuery>
 
+#include "delivery/RunTally.h"
 #include "lists/FilterLists.h"
 #include "reports/Majority.h"
 #include "store/Dialect.h"
@@ -264,41 +264,12 @@ Result<RunStatistics> Recording::statistics(const reports::RunKey& run) const {
                      "FROM TABLECEVAP WHERE TESTTARIHI=? AND TESTBASLANGIC=?"),
       runParams(run));
   if (!q) return Result<RunStatistics>::failure(q.error());
-  RunStatistics s;
-  QSet<QString> remotes;
-  QSet<QString> questions;
-  QString end;
-  while (q.value().next()) {
-    remotes.insert(q.value().value(0).toString());
-    questions.insert(q.value().value(1).toString());
-    end = q.value().value(4).toString();
-    // Answers to a question without a key are neither right nor wrong: they are
-    // left out of the shares, as on the report.
-    const reports::Outcome o =
-        reports::outcome(q.value().value(2).toString(), q.value().value(3).toString());
-    if (o == reports::Outcome::Unscored) continue;
-    ++s.answers;
-    switch (o) {
-      case reports::Outcome::Correct:
-        ++s.correct;
-        break;
-      case reports::Outcome::Wrong:
-        ++s.wrong;
-        break;
-      case reports::Outcome::Blank:
-        ++s.blank;
-        break;
-      case reports::Outcome::Unscored:
-        break;
-    }
-  }
-  s.students = int(remotes.size());
-  s.questions = int(questions.size());
-  s.correctPercent = reports::percent(s.correct, s.answers);
-  s.wrongPercent = reports::percent(s.wrong, s.answers);
-  s.blankPercent = reports::percent(s.blank, s.answers);
-  s.label = QStringLiteral("%1 (%2-%3)").arg(run.date, run.start, end);
-  return s;
+  QList<TalliedAnswer> answers;
+  while (q.value().next())
+    answers.append({q.value().value(0).toString(), q.value().value(1).toString(),
+                    q.value().value(2).toString(), q.value().value(3).toString(),
+                    q.value().value(4).toString()});
+  return tallyRun(run, answers);
 }
 
 }  // namespace delivery

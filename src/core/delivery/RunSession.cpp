@@ -1,7 +1,9 @@
 #include "delivery/RunSession.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "delivery/JournalSender.h"
 #include "store/Store.h"
 
 namespace delivery {
@@ -21,6 +23,10 @@ RunSession::RunSession(store::Store& store, Messages& messages, const receiver::
     : QObject(parent), m_store(store), m_messages(messages), m_clock(clock), m_recording(store) {
   m_ticker.setInterval(100);
   connect(&m_ticker, &QTimer::timeout, this, &RunSession::tick);
+  if (JournalSender* sender = JournalSender::of(store)) {
+    m_journal = sender->sink();
+    m_sink = m_journal.get();
+  }
 }
 
 void RunSession::prepare(const RunPlan& plan) {
@@ -48,7 +54,7 @@ Status RunSession::open(const RunPlan& plan) {
   const bool resuming = !m_plan.resume.isEmpty();
   if (resuming) {
     m_key = m_plan.resume;
-    Result<QList<int>> stored = m_recording.storedPositions(m_key);
+    Result<QList<int>> stored = m_sink->storedPositions(m_key);
     if (!stored) return Status::failure(stored.error());
     m_stored = stored.value();
   } else {
@@ -73,7 +79,7 @@ Status RunSession::openFree(const RunPlan& plan, int questionLimit) {
   m_content = {};
   // The run is dated when it opens: there is no start page to wait for.
   m_key = {m_clock.now().date().toString(QStringLiteral("dd.MM.yyyy")), {}};
-  Result<QString> start = m_recording.freeStartTime(m_key.date, m_clock.timeOfDay());
+  Result<QString> start = m_sink->freeStartTime(m_key.date, m_clock.timeOfDay());
   if (!start) return Status::failure(start.error());
   m_key.start = start.value();
   m_steps.clear();
@@ -606,7 +612,7 @@ void RunSession::beginQuestions() {
     m_answeredMs = QList<qint64>(m_tiles.size(), -1);
   }
   if (m_key.start.isEmpty()) {
-    Result<QString> start = m_recording.freeStartTime(m_key.date, m_clock.timeOfDay());
+    Result<QString> start = m_sink->freeStartTime(m_key.date, m_clock.timeOfDay());
     if (!start) return fail(QStringLiteral("Uygulama başlatılamadı."), start.error());
     m_key.start = start.value();
   }
@@ -617,7 +623,7 @@ void RunSession::beginQuestions() {
     // Every question of an interrupted run was left: only its end is missing.
     m_steps.removeAll(Step::Questions);
     m_end = m_clock.timeOfDay().toString(QStringLiteral("HH:mm:ss"));
-    if (Status s = m_recording.RaporIcinHazirla(record()); !s)
+    if (Status s = m_sink->RaporIcinHazirla(record()); !s)
       m_messages.error(QStringLiteral("Sonuçlar kaydedilemedi: ") + s.error());
     return finishRun();
   }
@@ -644,7 +650,7 @@ void RunSession::showQuestion() {
   m_tiles.clearAnswers();
   m_answeredMs.fill(-1);
   // A question seen before shows its stored answers again, with their times.
-  Result<QList<TileAnswer>> stored = m_recording.CevaplariAl(m_key, position());
+  Result<QList<TileAnswer>> stored = m_sink->CevaplariAl(m_key, position());
   if (!stored) m_messages.error(QStringLiteral("Cevaplar okunamadı: ") + stored.error());
   for (const TileAnswer& a : stored.valueOr({})) {
     if (a.letter.isEmpty()) continue;
@@ -711,17 +717,23 @@ Status RunSession::storeQuestion(const RunRecord& run, const QList<TileAnswer>& 
   RunQuestion& shown = m_content.questions[m_cursor];
   const bool firstLeave = m_free && !m_freeLeft.contains(position());
   // A free question's picture and its first answers go together: never a
-  // picture without its answers, nor answers pointing at a missing picture.
-  store::Transaction tx(m_store);
+  // picture without its answers, nor answers pointing at a missing picture. A
+  // journal keeps the answers apart from the store: the picture is committed
+  // first, and at worst stays without answers.
   QString soruNo = shown.soruNo;
-  if (firstLeave && soruNo.isEmpty() && m_freeQuestionKey) {
+  const bool keyed = firstLeave && soruNo.isEmpty() && m_freeQuestionKey;
+  std::optional<store::Transaction> tx;
+  if (keyed || m_sink->joinsStoreTransaction()) tx.emplace(m_store);
+  if (keyed) {
     Result<QString> key = m_freeQuestionKey(position());
     if (!key) return Status::failure(key.error());
     soruNo = key.value();
   }
-  if (Status s = m_recording.CevaplariVeritabaninaYaz(run, position(), soruNo, answers); !s)
-    return s;
-  if (Status s = tx.commit(); !s) return s;
+  if (tx && !m_sink->joinsStoreTransaction())
+    if (Status s = tx->commit(); !s) return s;
+  if (Status s = m_sink->CevaplariVeritabaninaYaz(run, position(), soruNo, answers); !s) return s;
+  if (tx && m_sink->joinsStoreTransaction())
+    if (Status s = tx->commit(); !s) return s;
   shown.soruNo = soruNo;
   if (m_free) m_freeLeft.insert(position());
   return {};
@@ -738,7 +750,7 @@ void RunSession::finishRun() {
   }
   if (!m_steps.isEmpty() && m_steps.first() == Step::FinalStatistics) {
     m_steps.removeFirst();
-    Result<RunStatistics> statistics = m_recording.statistics(m_key);
+    Result<RunStatistics> statistics = m_sink->statistics(m_key, questionKeys());
     if (!statistics)
       m_messages.error(QStringLiteral("İstatistikler okunamadı: ") + statistics.error());
     m_statistics = statistics.valueOr({});
@@ -759,7 +771,7 @@ void RunSession::exitRun() {
   // dropped, as the teacher asked to leave it.
   if (m_questionsBegun && m_end.isEmpty() && !m_key.start.isEmpty()) {
     m_end = m_clock.timeOfDay().toString(QStringLiteral("HH:mm:ss"));
-    if (Status s = m_recording.RaporIcinHazirla(record()); !s)
+    if (Status s = m_sink->RaporIcinHazirla(record()); !s)
       m_messages.error(QStringLiteral("Sonuçlar kaydedilemedi: ") + s.error());
   }
   m_page = Page::Finished;
@@ -788,6 +800,12 @@ RunRecord RunSession::record() const {
   for (qsizetype i = 0; i < m_leftOut.size(); ++i)
     r.leftOut.append({m_leftOutRemotes.value(i), m_leftOut.at(i)});
   return r;
+}
+
+QStringList RunSession::questionKeys() const {
+  QStringList keys;
+  for (const RunQuestion& q : m_content.questions) keys << q.key;
+  return keys;
 }
 
 // ---- what the window paints ----------------------------------------------------

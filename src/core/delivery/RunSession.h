@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 #include "Messages.h"
 #include "Result.h"
@@ -15,6 +16,7 @@
 #include "activity/PressConsumer.h"
 #include "activity/RemoteTiles.h"
 #include "delivery/Recording.h"
+#include "delivery/RecordingSink.h"
 #include "delivery/RunContent.h"
 #include "delivery/RunPlan.h"
 #include "receiver/Clock.h"
@@ -171,6 +173,9 @@ class RunSession : public QObject, public activity::PressConsumer, public activi
   // run (their names as the tiles showed them).
   const QStringList& leftOut() const { return m_leftOut; }
   Recording& recording() { return m_recording; }
+  // Where the run records: the store itself, or on a board on the school's
+  // server its journal (delivery::JournalSender attached to the store).
+  RecordingSink& recordingSink() { return *m_sink; }
 
   // ---- free runs
   bool freeMode() const { return m_free; }
@@ -263,6 +268,8 @@ class RunSession : public QObject, public activity::PressConsumer, public activi
   void beginSteps();
   void scheduleClose();
   RunRecord record() const;
+  // The key of each question by position, as the run shows it.
+  QStringList questionKeys() const;
   qint64 now() const { return m_clock.msecs(); }
   qint64 questionElapsed() const;
   void fail(const QString& what, const QString& error);
@@ -271,6 +278,9 @@ class RunSession : public QObject, public activity::PressConsumer, public activi
   Messages& m_messages;
   const receiver::Clock& m_clock;
   Recording m_recording;
+  DirectRecording m_direct{m_recording};
+  std::unique_ptr<RecordingSink> m_journal;
+  RecordingSink* m_sink = &m_direct;
   QTimer m_ticker;
 
   RunPlan m_plan;
