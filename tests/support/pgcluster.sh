@@ -4,8 +4,9 @@
 # folder, a free port on 127.0.0.1; stopped and removed when the command ends.
 # The command gets DERSLIK_TEST_BACKEND=postgres and DERSLIK_TEST_SERVER (the
 # maintenance database's address; every test makes databases of its own), and
-# PGHOST/PGPORT for psql. The role "parolali" logs in only with the password
-# "gizli-parola" (scram), so a test can check a refused and an accepted login.
+# PGHOST/PGPORT for psql, and DERSLIK_TEST_PGCTL to stop and start the cluster.
+# The role "parolali" logs in only with the password "gizli-parola" (scram), so a
+# test can check a refused and an accepted login.
 # A cluster that cannot start is a failure with its reason, never a skip.
 set -uo pipefail
 
@@ -46,6 +47,21 @@ for attempt in 1 2 3 4 5; do
   fi
 done
 [ -n "$started" ] || { tail -20 "$dir/server.log" >&2; fail "PostgreSQL başlatılamadı."; }
+
+# The same settings for a start without options, so that a test can stop the
+# cluster hard and start it again: DERSLIK_TEST_PGCTL is pg_ctl on this cluster
+# (as the postgres user when run as root); a test adds "-m immediate -w stop" or
+# "-w start".
+cat >>"$dir/data/postgresql.conf" <<EOF
+port = $port
+unix_socket_directories = '$dir'
+listen_addresses = '127.0.0.1'
+fsync = off
+synchronous_commit = off
+full_page_writes = off
+max_connections = 200
+EOF
+export DERSLIK_TEST_PGCTL="${as_pg[*]} $bin/pg_ctl -D $dir/data -l $dir/server.log"
 
 "$bin/psql" -h "$dir" -p "$port" -U postgres -d postgres -qAt \
   -c "CREATE ROLE parolali LOGIN SUPERUSER PASSWORD 'gizli-parola'" >/dev/null ||

@@ -1,0 +1,149 @@
+#include <QFile>
+#include <QtTest>
+
+#include "JournalFixture.h"
+#include "delivery/RecordingJournal.h"
+
+using delivery::JournalEntry;
+using delivery::JournalSender;
+using delivery::RecordingJournal;
+using Command = delivery::RunSession::Command;
+
+// The journal of a board on the school's server, without a server: the server
+// is an address nobody answers at, and the journal is then sent into the data
+// folder's own database, which records runs the same way.
+class TestJournal : public QObject, public JournalFixture {
+  Q_OBJECT
+
+  static store::ServerLogin nobody() {
+    return login(QStringLiteral("postgresql://postgres@127.0.0.1:1/derslik"));
+  }
+
+ private slots:
+  void init() { setUp(); }
+  void cleanup() { tearDown(); }
+
+  // Each call comes back as it was written, in order, whatever its texts hold;
+  // a refused row stays with its reason.
+  void rowsKeepEveryCallWhole() {
+    RecordingJournal journal(path(RecordingJournal::fileName()));
+    QVERIFY(journal.open().ok());
+    JournalEntry q;
+    q.run.key = {QStringLiteral("14.03.2026"), QStringLiteral("10:15:00")};
+    q.run.description.testNo = QStringLiteral("7");
+    q.run.description.testName = QStringLiteral("Türkiye'nin \"İlleri\"");
+    q.run.description.className = QStringLiteral("5-A");
+    q.run.penalty = reports::Penalty::ThreeWrongs;
+    q.run.majorityIsCorrect = true;
+    q.run.addresses = {QStringLiteral("10-1"), QStringLiteral("10-2")};
+    q.run.virtualKayitNo = QStringLiteral("Işık|Öztürk");
+    q.run.leftOut = {{QStringLiteral("10-3"), QStringLiteral("Çağla Şen")}};
+    q.position = 3;
+    q.soruNo = QStringLiteral("7003");
+    q.answers = {{QStringLiteral("10-1"), QStringLiteral("A"), 12},
+                 {QStringLiteral("10-2"), QString(), 30}};
+    JournalEntry end = q;
+    end.kind = JournalEntry::Kind::RunEnd;
+    end.run.end = QStringLiteral("10:40:00");
+    end.answers.clear();
+    JournalEntry other = q;
+    other.run.key.start = QStringLiteral("11:00:00");
+    for (const JournalEntry& e : {q, other, end}) QVERIFY(journal.append(e).ok());
+
+    const QList<JournalEntry> rows = journal.entries().value();
+    QCOMPARE(rows.size(), 3);
+    const QList<JournalEntry> written{q, other, end};
+    for (int i = 0; i < 3; ++i) {
+      const JournalEntry& r = rows.at(i);
+      const JournalEntry& w = written.at(i);
+      QCOMPARE(r.kind, w.kind);
+      QCOMPARE(r.run.key, w.run.key);
+      QCOMPARE(r.run.end, w.run.end);
+      QCOMPARE(r.run.description, w.run.description);
+      QCOMPARE(r.run.penalty, w.run.penalty);
+      QCOMPARE(r.run.majorityIsCorrect, w.run.majorityIsCorrect);
+      QCOMPARE(r.run.addresses, w.run.addresses);
+      QCOMPARE(r.run.virtualKayitNo, w.run.virtualKayitNo);
+      QCOMPARE(r.run.leftOut, w.run.leftOut);
+      QCOMPARE(r.position, w.position);
+      QCOMPARE(r.soruNo, w.soruNo);
+      QCOMPARE(r.answers, w.answers);
+    }
+    QCOMPARE(journal.entries(q.run.key).value().size(), 2);
+    QVERIFY(journal.refuse(rows.at(1).no, QStringLiteral("sunucu reddetti")).ok());
+    QVERIFY(journal.remove(rows.at(0).no).ok());
+    const QList<JournalEntry> left = journal.entries().value();
+    QCOMPARE(left.size(), 2);
+    QCOMPARE(left.first().refusals, 1);
+    QCOMPARE(left.first().error, QStringLiteral("sunucu reddetti"));
+  }
+
+  // A board whose server is away goes on with the lesson: every question goes to
+  // the journal, a revisited question shows what it recorded, the final page
+  // counts on the board. Sent later, the run is stored exactly as one recorded
+  // directly, and sending it all again (acknowledgments lost) changes nothing.
+  void aRunKeptOnTheBoardIsStoredAsIfRecordedDirectly() {
+    const QStringList remotes = prepareSchool();
+    const reports::RunKey direct = play(remotes);
+    QVERIFY(revisitShowedAnswers);
+    QVERIFY(!QFile::exists(path(RecordingJournal::fileName())));
+    const QString directStatistics = statisticsText(finalStatistics);
+
+    auto* sender = new JournalSender(db(), nobody());
+    sender->setRetryDelays(20, 100);
+    QSignalSpy offline(sender, &JournalSender::offlineChanged);
+    QVERIFY(sender->start().ok());
+    wait(60000);
+    const reports::RunKey kept = play(remotes);
+    QVERIFY(revisitShowedAnswers);
+    QVERIFY(kept.start != direct.start);
+    QCOMPARE(answerCount(kept), 0);
+    QTRY_VERIFY(sender->offline());
+    QCOMPARE(offline.first().first().toBool(), true);
+    QCOMPARE(sender->pendingCount().value(), kQuestions + 1);
+    QCOMPARE(statisticsText(finalStatistics), directStatistics);
+    for (const Messages::Message& m : messages().shown())
+      QVERIFY2(m.kind != Messages::Kind::Error, qPrintable(m.text));
+    delete sender;
+
+    RecordingJournal journal(path(RecordingJournal::fileName()));
+    QVERIFY(journal.open().ok());
+    const QList<JournalEntry> all = journal.entries().value();
+    delivery::Recording recording(db());
+    delivery::JournalPass pass = delivery::sendJournal(journal, db(), recording, false);
+    QCOMPARE(pass.questions, kQuestions + 1);  // question 4 twice
+    QCOMPARE(pass.runs, QList<reports::RunKey>{kept});
+    QCOMPARE(journal.count().value(), 0);
+    QCOMPARE(answers(kept), answers(direct));
+    QCOMPARE(results(kept), results(direct));
+
+    for (const JournalEntry& e : all) QVERIFY(journal.append(e).ok());
+    delivery::Recording again(db());
+    pass = delivery::sendJournal(journal, db(), again, false);
+    QCOMPARE(pass.questions, kQuestions + 1);
+    QCOMPARE(answerCount(kept), int(remotes.size()) * kQuestions);
+    QCOMPARE(results(kept), results(direct));
+  }
+
+  // What the board says at its next start: the runs sent, and each it could not
+  // send with the server's reason.
+  void theStartSaysWhatWasSent() {
+    delivery::JournalPass pass;
+    const reports::RunKey a{QStringLiteral("14.03.2026"), QStringLiteral("10:15:00")};
+    const reports::RunKey b{QStringLiteral("14.03.2026"), QStringLiteral("11:00:00")};
+    const reports::RunKey c{QStringLiteral("15.03.2026"), QStringLiteral("09:00:00")};
+    pass.runs = {a, b, c};
+    JournalEntry refused;
+    refused.run.key = c;
+    refused.run.description.testName = QStringLiteral("Kesirler");
+    refused.error = QStringLiteral("yetki yok");
+    pass.refused = {refused, refused};
+    QCOMPARE(delivery::leftoversText(pass),
+             QStringLiteral("Sunucuya gönderilmemiş 2 uygulama gönderildi.\n15.03.2026 09:00:00 "
+                            "tarihli uygulama (Kesirler) gönderilemedi: yetki yok"));
+    QCOMPARE(delivery::leftoversText({}), QString());
+  }
+};
+
+QTEST_MAIN(TestJournal)
+#include "tst_journal.moc"
