@@ -8,6 +8,7 @@
 #include <QSqlRecord>
 
 #include "CliCommand.h"
+#include "delivery/JournalSender.h"
 #include "delivery/SimulatedRun.h"
 #include "store/Store.h"
 #include "web/ServedRun.h"
@@ -161,12 +162,52 @@ bool readAnswers(const Args& a, delivery::SimulatedRun::Options& o, QTextStream&
   return true;
 }
 
+// A board on the school's server records the run into its journal, sent while
+// the run goes on: one line when the server goes away, one when all is sent.
+bool startJournal(store::Store& store, QTextStream& out, QTextStream& err) {
+  delivery::JournalSender* journal = delivery::JournalSender::of(store);
+  if (!journal) return true;
+  QObject::connect(journal, &delivery::JournalSender::offlineChanged, journal, [&out](bool away) {
+    if (away) out << delivery::JournalSender::offlineText() << '\n' << Qt::flush;
+  });
+  QObject::connect(journal, &delivery::JournalSender::journalSent, journal, [&out](int questions) {
+    out << delivery::JournalSender::sentText(questions) << '\n' << Qt::flush;
+  });
+  if (Status s = journal->start(); !s) {
+    err << s.error() << '\n';
+    return false;
+  }
+  return true;
+}
+
+// Waits for the journal to reach the server; false when it could not (it stays
+// on the board and goes at the next start).
+bool finishJournal(store::Store& store, QTextStream& err) {
+  delivery::JournalSender* journal = delivery::JournalSender::of(store);
+  if (!journal) return true;
+  constexpr int kWaitMs = 60000;
+  if (!journal->waitUntilSent(kWaitMs)) {
+    err << QStringLiteral("Sunucuya ulaşılamadı: %1 kayıt bu tahtada saklandı, Derslik bir "
+                          "sonraki açılışta gönderecek.")
+               .arg(journal->pendingCount().valueOr(0))
+        << '\n';
+    return false;
+  }
+  // The command's own connection may not have outlived the server's absence.
+  if (Result<store::CheckReport> opened = store.open(); !opened) {
+    err << opened.error() << '\n';
+    return false;
+  }
+  return true;
+}
+
 int printRun(store::Store& store, const Args& a, const Result<reports::RunKey>& key,
              QTextStream& out, QTextStream& err) {
   if (!key) {
     err << key.error() << '\n';
     return 1;
   }
+  if (!finishJournal(store, err)) return 1;
   if (a.has(QStringLiteral("json"))) {
     out << runJson(store, key.value());
   } else {
@@ -212,6 +253,7 @@ int simulate(store::Store& store, const QStringList& words, QTextStream& out, QT
   if (!savedSettings(store, *a, options, err)) return 1;
 
   CliMessages messages(out, err, false);
+  if (!startJournal(store, out, err)) return 1;
   delivery::SimulatedRun run(store, messages);
   return printRun(store, *a, run.run(options), out, err);
 }
@@ -247,6 +289,7 @@ int freeRun(store::Store& store, const QStringList& words, QTextStream& out, QTe
   options.settings.remoteTestScreen = false;
 
   CliMessages messages(out, err, false);
+  if (!startJournal(store, out, err)) return 1;
   delivery::SimulatedRun run(store, messages);
   return printRun(store, *a, run.runFree(options, questions), out, err);
 }

@@ -7,6 +7,7 @@
 
 #include "CliCommand.h"
 #include "QtTranslations.h"
+#include "delivery/JournalSender.h"
 #include "store/ServerAddress.h"
 #include "store/Store.h"
 
@@ -77,7 +78,11 @@ int main(int argc, char** argv) {
   for (const cli::CliCommand& c : commands) {
     if (c.verb == verb) {
       store::Store store(folder);
-      if (server.value()) store.useServer(*server.value());
+      if (server.value()) {
+        store.useServer(*server.value());
+        // A board on the server records its runs through the journal (the store's child).
+        new delivery::JournalSender(store, *server.value());
+      }
       const int code = c.run(store, args, out, err);
       out.flush();
       err.flush();
