@@ -10,6 +10,7 @@
 #include "Messages.h"
 #include "board/BoardSettings.h"
 #include "board/InputDevices.h"
+#include "delivery/JournalSender.h"
 #include "framework/ExchangeImport.h"
 #include "framework/ScreenHelp.h"
 #include "framework/frmIslem.h"
@@ -176,6 +177,7 @@ int main(int argc, char** argv) {
   // Where the school's data is: a server given at start or set on this board,
   // else the data folder. A server that cannot be opened is said, and the
   // teacher chooses; the board never switches silently.
+  std::optional<store::ServerLogin> boardLogin;
   {
     QString givenPassword;
     if (parser.isSet(passwordStdin)) {
@@ -214,6 +216,7 @@ int main(int argc, char** argv) {
       if (store::chooseBoardData(store, login.value(), messages, progress) ==
           store::BoardData::Quit)
         return 1;
+      boardLogin = login.value();
     }
   }
 
@@ -221,6 +224,17 @@ int main(int argc, char** argv) {
   QObject::connect(&instance, &shell::SingleInstance::bringToFrontRequested, &window,
                    &MDIForm1::bringToFront);
   if (!window.MDIForm1_Load()) return 1;
+  // On the school's server the runs record into the board's journal; what an
+  // earlier session could not send goes now, and the teacher is told.
+  if (store.onServer() && boardLogin) {
+    auto* journal = new delivery::JournalSender(store, *boardLogin);
+    const QString sent = journal->sendLeftovers();
+    if (Status s = journal->start(); !s) window.context().messages.warning(s.error());
+    if (!sent.isEmpty())
+      QTimer::singleShot(0, &window, [&window, sent] {
+        window.context().messages.info(sent, QStringLiteral("Okul Sunucusu"));
+      });
+  }
   if (!givenFile.isEmpty())
     QTimer::singleShot(0, &window, [&window, givenFile] { openGivenFile(window, givenFile); });
   else

@@ -187,8 +187,9 @@ bool finishJournal(store::Store& store, QTextStream& err) {
   if (!journal) return true;
   constexpr int kWaitMs = 60000;
   if (!journal->waitUntilSent(kWaitMs)) {
-    err << QStringLiteral("Sunucuya ulaşılamadı: %1 kayıt bu tahtada saklandı, Derslik bir "
-                          "sonraki açılışta gönderecek.")
+    err << QStringLiteral(
+               "Sunucuya ulaşılamadı: %1 kayıt bu tahtada saklandı, Derslik bir "
+               "sonraki açılışta gönderecek.")
                .arg(journal->pendingCount().valueOr(0))
         << '\n';
     return false;

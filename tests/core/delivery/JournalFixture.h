@@ -71,8 +71,9 @@ class JournalFixture : public RunFixture {
   // of the same script.
   static QStringList results(const reports::RunKey& key) {
     return rows(QStringLiteral("SELECT * FROM TABLESONUC WHERE TESTTARIHI=? AND TESTBASLANGIC=?"),
-                key, {QStringLiteral("TESTBASLANGIC"), QStringLiteral("TESTBITIS"),
-                      QStringLiteral("ID#"), QStringLiteral("id")});
+                key,
+                {QStringLiteral("TESTBASLANGIC"), QStringLiteral("TESTBITIS"),
+                 QStringLiteral("ID#"), QStringLiteral("id")});
   }
   static QStringList answers(const reports::RunKey& key) {
     return rows(QStringLiteral("SELECT TESTSIRANO,KUMANDAADRESI,CEVAP,CEVAPSURESI,KAYITNO,"

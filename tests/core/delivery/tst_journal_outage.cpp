@@ -63,8 +63,7 @@ class TestJournalOutage : public QObject, public JournalFixture {
     return sender;
   }
   // After the run: everything on the server once, as in the run without an outage.
-  void checkSameAs(const reports::RunKey& reference, const reports::RunKey& key,
-                   int remotes) {
+  void checkSameAs(const reports::RunKey& reference, const reports::RunKey& key, int remotes) {
     QVERIFY(db().open().ok());  // the test's own connection did not survive the outage
     QCOMPARE(answerCount(key), remotes * kQuestions);
     QCOMPARE(answers(key), answers(reference));
@@ -81,8 +80,8 @@ class TestJournalOutage : public QObject, public JournalFixture {
     tearDown();
     // A failed check must not leave the next test without its server.
     if (!QProcess::execute(QStringLiteral("sh"),
-                           {QStringLiteral("-c"),
-                            qEnvironmentVariable("DERSLIK_TEST_PGCTL") + QStringLiteral(" status")}))
+                           {QStringLiteral("-c"), qEnvironmentVariable("DERSLIK_TEST_PGCTL") +
+                                                      QStringLiteral(" status")}))
       return;
     QVERIFY(startServer());
   }
@@ -104,10 +103,11 @@ class TestJournalOutage : public QObject, public JournalFixture {
     QVERIFY(ok);
     QVERIFY(revisitShowedAnswers);
     QVERIFY2(sender->waitUntilSent(20000), "the journal was not sent");
-    qInfo("server down from question %d for %d questions; slowest question change %lld ms; "
-          "sent after the outage: %s",
-          stopAt, downFor, slowestChangeMs,
-          sent.isEmpty() ? "-" : qPrintable(sent.last().first().toString()));
+    qInfo(
+        "server down from question %d for %d questions; slowest question change %lld ms; "
+        "sent after the outage: %s",
+        stopAt, downFor, slowestChangeMs,
+        sent.isEmpty() ? "-" : qPrintable(sent.last().first().toString()));
     QVERIFY(slowestChangeMs < 1000);
     checkSameAs(reference, key, int(remotes.size()));
     QCOMPARE(sender->pendingCount().value(), 0);

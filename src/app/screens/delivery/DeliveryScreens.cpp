@@ -8,6 +8,7 @@
 #include "Messages.h"
 #include "cards/CardNumbers.h"
 #include "delivery/InterruptedRuns.h"
+#include "delivery/JournalSender.h"
 #include "delivery/Recording.h"
 #include "framework/BrowserAnswers.h"
 #include "framework/CardAnswers.h"
@@ -64,6 +65,21 @@ std::optional<web::BrowserTakers> browserTakers(const ScreenContext& context, co
 }
 
 void showCards(const ScreenContext& context, framework::CardAnswers& cards, frmOnizleme& window);
+
+// A board on the school's server sends a run's last rows within moments; while
+// the server is away they stay on the board, and the report (read from the
+// server) waits for them.
+bool runOnServer(store::Store& store, const reports::RunKey& key) {
+  delivery::JournalSender* journal = delivery::JournalSender::of(store);
+  if (!journal) return true;
+  constexpr int kLastRowsMs = 3000;
+  if (!journal->offline()) (void)journal->waitUntilSent(kLastRowsMs);
+  return journal->pending(key).valueOr({delivery::JournalEntry()}).isEmpty();
+}
+QString runKeptOnBoardText() {
+  return QStringLiteral(
+      "Uygulamanın cevapları bu tahtada saklanıyor; sunucuya gönderildiğinde raporu açılabilir.");
+}
 
 // The students who answer with cards when `screen`'s box is on: the class's
 // students with a card among the activity's; those without a remote get a tile
@@ -158,6 +174,10 @@ frmOnizleme* present(const ScreenContext& context, framework::ReceiverController
        mainWindow = QPointer<QWidget>(mainWindow)](const reports::RunKey& key) {
         if (mainWindow) mainWindow->activateWindow();
         if (key.start.isEmpty()) return;
+        if (!runOnServer(store, key)) {
+          messages.info(runKeptOnBoardText(), QStringLiteral("Test Uygulama"));
+          return;
+        }
         // A run left before any question was stored has no report to
         // open: the summary says so calmly.
         const Result<delivery::RunStatistics> recorded = delivery::Recording(store).statistics(key);

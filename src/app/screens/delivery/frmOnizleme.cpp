@@ -21,6 +21,7 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QValueAxis>
 
+#include "delivery/JournalSender.h"
 #include "delivery/LessonSetup.h"
 #include "framework/CommandSide.h"
 #include "framework/PresentationDisplay.h"
@@ -371,6 +372,17 @@ void frmOnizleme::build() {
   auto* buttons = new QWidget(this);
   buttons->setObjectName(QStringLiteral("frameKomutlar"));
   const bool column = framework::commandsInColumn();
+  // On the teacher's side only, never over the class's picture: the board keeps
+  // the answers while the school's server does not answer.
+  auto* serverAway = new QLabel(delivery::JournalSender::offlineText(), buttons);
+  serverAway->setObjectName(QStringLiteral("lblSunucuYok"));
+  serverAway->setWordWrap(true);
+  serverAway->setStyleSheet(QStringLiteral("color:#8a5a00"));
+  serverAway->hide();
+  if (delivery::JournalSender* journal = delivery::JournalSender::of(m_context.store)) {
+    serverAway->setVisible(journal->offline());
+    connect(journal, &delivery::JournalSender::offlineChanged, serverAway, &QLabel::setVisible);
+  }
   if (column) {
     auto* commandColumn = new QVBoxLayout(buttons);
     commandColumn->setContentsMargins(12, 8, 12, 8);
@@ -388,6 +400,7 @@ void frmOnizleme::build() {
     commandColumn->addSpacing(16);
     commandColumn->addWidget(framework::sideSwitchButton(
         buttons, [this](board::CommandSide side) { placeCommands(side); }));
+    commandColumn->addWidget(serverAway);
     commandColumn->addStretch(1);
   } else {
     auto* buttonRow = new QHBoxLayout(buttons);
@@ -400,6 +413,7 @@ void frmOnizleme::build() {
     buttonRow->addWidget(
         addButton(Command::Solution, QStringLiteral("cmdSoruCevapGoster"), buttons));
     buttonRow->addStretch(1);
+    buttonRow->addWidget(serverAway);
     buttonRow->addWidget(addButton(Command::Exit, QStringLiteral("cmdCikis"), buttons));
     buttonRow->addWidget(addButton(Command::Next, QStringLiteral("cmdNav3"), buttons));
   }
