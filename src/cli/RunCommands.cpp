@@ -209,10 +209,13 @@ int printRun(store::Store& store, const Args& a, const Result<reports::RunKey>& 
     return 1;
   }
   if (!finishJournal(store, err)) return 1;
+  // A run started while the server was away may have found its second taken.
+  const delivery::JournalSender* journal = delivery::JournalSender::of(store);
+  const reports::RunKey sent = journal ? journal->serverKey(key.value()) : key.value();
   if (a.has(QStringLiteral("json"))) {
-    out << runJson(store, key.value());
+    out << runJson(store, sent);
   } else {
-    out << "TESTTARIHI: " << key->date << '\n' << "TESTBASLANGIC: " << key->start << '\n';
+    out << "TESTTARIHI: " << sent.date << '\n' << "TESTBASLANGIC: " << sent.start << '\n';
   }
   return 0;
 }

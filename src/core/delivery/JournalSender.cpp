@@ -29,6 +29,25 @@ void addRun(QList<reports::RunKey>& runs, const reports::RunKey& key) {
   if (!runs.contains(key)) runs.append(key);
 }
 
+const QString kTimeFormat = QStringLiteral("HH:mm:ss");
+
+// The run's key on the server. A start taken without the server is checked
+// before the run's first row goes: a second another board's run has taken
+// gives this run the next free one.
+Result<reports::RunKey> keyOnServer(RecordingJournal& journal, store::Store& server,
+                                    const reports::RunKey& key) {
+  using R = Result<reports::RunKey>;
+  Result<RecordingJournal::Start> start = journal.start(key);
+  if (!start) return R::failure(start.error());
+  if (!start->unchecked)
+    return start->server.isEmpty() ? key : reports::RunKey{key.date, start->server};
+  Result<QString> free =
+      Recording(server).freeStartTime(key.date, QTime::fromString(key.start, kTimeFormat));
+  if (!free) return R::failure(free.error());
+  if (Status s = journal.setServerStart(key, free.value()); !s) return R::failure(s.error());
+  return reports::RunKey{key.date, free.value()};
+}
+
 }  // namespace
 
 JournalPass sendJournal(RecordingJournal& journal, store::Store& server, Recording& recording,
@@ -54,10 +73,14 @@ JournalPass sendJournal(RecordingJournal& journal, store::Store& server, Recordi
           return pass;
         }
       }
+      const Result<reports::RunKey> key = keyOnServer(journal, server, e.run.key);
+      RunRecord run = e.run;
+      run.key = key.valueOr(e.run.key);
       const Status sent =
-          e.kind == JournalEntry::Kind::Question
-              ? recording.CevaplariVeritabaninaYaz(e.run, e.position, e.soruNo, e.answers)
-              : recording.RaporIcinHazirla(e.run, e.position);
+          !key ? Status::failure(key.error())
+          : e.kind == JournalEntry::Kind::Question
+              ? recording.CevaplariVeritabaninaYaz(run, e.position, e.soruNo, e.answers)
+              : recording.RaporIcinHazirla(run, e.position);
       if (!sent) {
         // A lost connection is the server's absence, not this row's fault: the
         // row stays as it is and the whole journal waits.
@@ -82,7 +105,7 @@ JournalPass sendJournal(RecordingJournal& journal, store::Store& server, Recordi
         return pass;
       }
       if (e.kind == JournalEntry::Kind::Question) ++pass.questions;
-      addRun(pass.runs, e.run.key);
+      addRun(pass.runs, run.key);
     }
   }
   return pass;
@@ -213,32 +236,43 @@ class JournalSink final : public RecordingSink {
   Result<QList<TileAnswer>> CevaplariAl(const reports::RunKey& run, int position) override {
     const QMap<int, QList<TileAnswer>> mine = answersOf(run);
     if (mine.contains(position)) return mine.value(position);
-    if (m_sender.offline()) return QList<TileAnswer>();
-    // Nothing known when the server is away: nothing shown.
+    // Only a run taken up again has questions on the server that the board does
+    // not know; nothing known when the server is away: nothing shown.
+    if (m_sender.offline() || !m_onServer.value(name(run)).contains(position))
+      return QList<TileAnswer>();
     return Recording(m_store).CevaplariAl(run, position).valueOr({});
   }
   Result<QList<int>> storedPositions(const reports::RunKey& run) override {
     QList<int> out = answersOf(run).keys();
-    if (!m_sender.offline()) out += Recording(m_store).storedPositions(run).valueOr({});
+    if (!m_sender.offline()) {
+      const QList<int> stored = Recording(m_store).storedPositions(run).valueOr({});
+      m_onServer[name(run)] = QSet<int>(stored.begin(), stored.end());
+      out += stored;
+    }
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
   }
   Result<QString> freeStartTime(const QString& date, const QTime& wanted) override {
-    // Without the server the wanted second is taken as it is.
-    QString start = wanted.toString(QStringLiteral("HH:mm:ss"));
-    if (!m_sender.offline()) start = Recording(m_store).freeStartTime(date, wanted).valueOr(start);
+    // Without the server the wanted second is taken, and checked when the run is sent.
+    Result<QString> asked = m_sender.offline() ? Result<QString>::failure(QString())
+                                               : Recording(m_store).freeStartTime(date, wanted);
+    QString start = asked.valueOr(wanted.toString(kTimeFormat));
     // Nor may it be that of a run of this board still waiting in the journal.
-    QTime t = QTime::fromString(start, QStringLiteral("HH:mm:ss"));
+    QTime t = QTime::fromString(start, kTimeFormat);
     while (!m_sender.pending({date, start}).valueOr({}).isEmpty()) {
       t = t.addSecs(1);
-      start = t.toString(QStringLiteral("HH:mm:ss"));
+      start = t.toString(kTimeFormat);
     }
+    if (!asked || start != asked.value())
+      if (Status s = m_sender.startWithoutServer({date, start}); !s)
+        return Result<QString>::failure(s.error());
     return start;
   }
   Result<RunStatistics> statistics(const reports::RunKey& run, const QStringList& keys) override {
     if (m_sender.pending(run).valueOr({JournalEntry()}).isEmpty() && !m_sender.offline()) {
-      if (Result<RunStatistics> read = Recording(m_store).statistics(run)) return read;
+      if (Result<RunStatistics> read = Recording(m_store).statistics(m_sender.serverKey(run)))
+        return read;
     }
     // Counted on the board from what the run recorded, as the server will.
     QList<TalliedAnswer> rows;
@@ -258,9 +292,10 @@ class JournalSink final : public RecordingSink {
   bool joinsStoreTransaction() const override { return false; }
 
  private:
-  QMap<int, QList<TileAnswer>>& known(const reports::RunKey& run) {
-    return m_known[run.date + QLatin1Char(' ') + run.start];
+  static QString name(const reports::RunKey& run) {
+    return run.date + QLatin1Char(' ') + run.start;
   }
+  QMap<int, QList<TileAnswer>>& known(const reports::RunKey& run) { return m_known[name(run)]; }
   // The run's answers by position: the journal's unsent rows, under what this
   // session recorded itself.
   QMap<int, QList<TileAnswer>> answersOf(const reports::RunKey& run) {
@@ -275,6 +310,7 @@ class JournalSink final : public RecordingSink {
   JournalSender& m_sender;
   store::Store& m_store;
   QHash<QString, QMap<int, QList<TileAnswer>>> m_known;
+  QHash<QString, QSet<int>> m_onServer;  // positions the server held when the run opened
   RunRecord m_last;
 };
 
@@ -343,6 +379,15 @@ Result<QList<JournalEntry>> JournalSender::pending(const reports::RunKey& run) c
 }
 
 Result<int> JournalSender::pendingCount() const { return m_journal.count(); }
+
+Status JournalSender::startWithoutServer(const reports::RunKey& run) {
+  return m_journal.startWithoutServer(run);
+}
+
+reports::RunKey JournalSender::serverKey(const reports::RunKey& run) const {
+  const RecordingJournal::Start start = m_journal.start(run).valueOr({});
+  return start.server.isEmpty() ? run : reports::RunKey{run.date, start.server};
+}
 
 bool JournalSender::waitUntilSent(int ms) {
   const QDeadlineTimer deadline(ms);

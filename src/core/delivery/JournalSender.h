@@ -78,6 +78,11 @@ class JournalSender : public QObject {
   Status record(const JournalEntry& entry);
   Result<QList<JournalEntry>> pending(const reports::RunKey& run) const;
   Result<int> pendingCount() const;
+  // The run's start second was taken without the server (RecordingJournal).
+  Status startWithoutServer(const reports::RunKey& run);
+  // The key a run of this board has on the server (another second when its own
+  // was taken by another board's run meanwhile).
+  reports::RunKey serverKey(const reports::RunKey& run) const;
   // The journal holds rows the server could not be reached for.
   bool offline() const { return m_offline; }
   // Runs the event loop until the journal is empty or `ms` have passed.

@@ -95,12 +95,19 @@ Status RecordingJournal::open() {
     return Status::failure(db.error());
   }
   m_open = true;
-  return store::run(QStringLiteral("CREATE TABLE IF NOT EXISTS GUNLUK (NO INTEGER PRIMARY KEY, "
-                                   "TUR TEXT NOT NULL, TESTTARIHI TEXT NOT NULL, TESTBASLANGIC "
-                                   "TEXT NOT NULL, TESTSIRANO INTEGER NOT NULL, SORUNO TEXT, "
-                                   "UYGULAMA TEXT NOT NULL, CEVAPLAR TEXT, RET INTEGER NOT NULL "
-                                   "DEFAULT 0, HATA TEXT)"),
-                    {}, db.value());
+  if (Status s = store::run(
+          QStringLiteral("CREATE TABLE IF NOT EXISTS GUNLUK (NO INTEGER PRIMARY KEY, TUR TEXT NOT "
+                         "NULL, TESTTARIHI TEXT NOT NULL, TESTBASLANGIC TEXT NOT NULL, TESTSIRANO "
+                         "INTEGER NOT NULL, SORUNO TEXT, UYGULAMA TEXT NOT NULL, CEVAPLAR TEXT, "
+                         "RET INTEGER NOT NULL DEFAULT 0, HATA TEXT)"),
+          {}, db.value());
+      !s)
+    return s;
+  return store::run(
+      QStringLiteral("CREATE TABLE IF NOT EXISTS GUNLUKBASLANGIC (TESTTARIHI TEXT NOT "
+                     "NULL, TESTBASLANGIC TEXT NOT NULL, SUNUCUBASLANGIC TEXT, "
+                     "PRIMARY KEY (TESTTARIHI, TESTBASLANGIC))"),
+      {}, db.value());
 }
 
 Status RecordingJournal::append(const JournalEntry& e) {
@@ -162,6 +169,34 @@ Status RecordingJournal::remove(qint64 no) {
 
 Status RecordingJournal::refuse(qint64 no, const QString& reason) {
   return store::run(QStringLiteral("UPDATE GUNLUK SET RET=RET+1,HATA=? WHERE NO=?"), {reason, no},
+                    QSqlDatabase::database(m_connection, false));
+}
+
+Status RecordingJournal::startWithoutServer(const reports::RunKey& run) {
+  if (Status s = open(); !s) return s;
+  return store::run(QStringLiteral("INSERT OR IGNORE INTO GUNLUKBASLANGIC (TESTTARIHI,"
+                                   "TESTBASLANGIC) VALUES (?,?)"),
+                    {run.date, run.start}, QSqlDatabase::database(m_connection, false));
+}
+
+Result<RecordingJournal::Start> RecordingJournal::start(const reports::RunKey& run) const {
+  Result<QSqlQuery> q = store::exec(
+      QStringLiteral("SELECT SUNUCUBASLANGIC FROM GUNLUKBASLANGIC WHERE TESTTARIHI=? AND "
+                     "TESTBASLANGIC=?"),
+      {run.date, run.start}, QSqlDatabase::database(m_connection, false));
+  if (!q) return Result<Start>::failure(q.error());
+  Start out;
+  if (q.value().next()) {
+    out.server = q.value().value(0).toString();
+    out.unchecked = q.value().value(0).isNull();
+  }
+  return out;
+}
+
+Status RecordingJournal::setServerStart(const reports::RunKey& run, const QString& serverStart) {
+  return store::run(QStringLiteral("UPDATE GUNLUKBASLANGIC SET SUNUCUBASLANGIC=? WHERE "
+                                   "TESTTARIHI=? AND TESTBASLANGIC=?"),
+                    {serverStart, run.date, run.start},
                     QSqlDatabase::database(m_connection, false));
 }
 

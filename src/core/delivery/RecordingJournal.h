@@ -52,6 +52,17 @@ class RecordingJournal {
   // The server refused the row (it stays, to be tried again and reported).
   Status refuse(qint64 no, const QString& reason);
 
+  // A run whose start second was taken without asking the server: another board
+  // may have started a run at the same second. Its first sending checks, and the
+  // run goes to the server under a second of its own (serverStart).
+  Status startWithoutServer(const reports::RunKey& run);
+  struct Start {
+    bool unchecked = false;  // taken without the server and not checked yet
+    QString server;          // the start the run has on the server (empty: its own)
+  };
+  Result<Start> start(const reports::RunKey& run) const;
+  Status setServerStart(const reports::RunKey& run, const QString& serverStart);
+
  private:
   QString m_path;
   QString m_connection;

@@ -81,7 +81,9 @@ class TestJournal : public QObject, public JournalFixture {
   // A board whose server is away goes on with the lesson: every question goes to
   // the journal, a revisited question shows what it recorded, the final page
   // counts on the board. Sent later, the run is stored exactly as one recorded
-  // directly, and sending it all again (acknowledgments lost) changes nothing.
+  // directly, and sending it all again (acknowledgments lost) changes nothing. A
+  // run started while the server could not be asked, at a second another board's
+  // run has taken, goes under a second of its own.
   void aRunKeptOnTheBoardIsStoredAsIfRecordedDirectly() {
     const QStringList remotes = prepareSchool();
     const reports::RunKey direct = play(remotes);
@@ -102,6 +104,17 @@ class TestJournal : public QObject, public JournalFixture {
     QCOMPARE(offline.first().first().toBool(), true);
     QCOMPARE(sender->pendingCount().value(), kQuestions + 1);
     QCOMPARE(statisticsText(finalStatistics), directStatistics);
+
+    wait(60000);
+    TestSchool::Run theirs;
+    theirs.testNo = QStringLiteral("7");
+    theirs.key = {clock().now().date().toString(QStringLiteral("dd.MM.yyyy")),
+                  clock().timeOfDay().toString(QStringLiteral("HH:mm:ss"))};
+    theirs.answers = {{remotes.first(), QString(kQuestions, QLatin1Char('A'))}};
+    school().run(theirs);
+    const QStringList theirAnswers = answers(theirs.key);
+    const reports::RunKey late = play(remotes);
+    QCOMPARE(late, theirs.key);
     for (const Messages::Message& m : messages().shown())
       QVERIFY2(m.kind != Messages::Kind::Error, qPrintable(m.text));
     delete sender;
@@ -111,18 +124,26 @@ class TestJournal : public QObject, public JournalFixture {
     const QList<JournalEntry> all = journal.entries().value();
     delivery::Recording recording(db());
     delivery::JournalPass pass = delivery::sendJournal(journal, db(), recording, false);
-    QCOMPARE(pass.questions, kQuestions + 1);  // question 4 twice
-    QCOMPARE(pass.runs, QList<reports::RunKey>{kept});
+    const reports::RunKey moved{late.date, journal.start(late).value().server};
+    QVERIFY(moved.start > late.start);
+    QCOMPARE(pass.questions, 2 * (kQuestions + 1));  // question 4 twice in each
+    QCOMPARE(pass.runs, (QList<reports::RunKey>{kept, moved}));
     QCOMPARE(journal.count().value(), 0);
-    QCOMPARE(answers(kept), answers(direct));
-    QCOMPARE(results(kept), results(direct));
+    for (const reports::RunKey& key : {kept, moved}) {
+      QCOMPARE(answers(key), answers(direct));
+      QCOMPARE(results(key), results(direct));
+    }
+    QCOMPARE(answers(theirs.key), theirAnswers);
 
     for (const JournalEntry& e : all) QVERIFY(journal.append(e).ok());
     delivery::Recording again(db());
     pass = delivery::sendJournal(journal, db(), again, false);
-    QCOMPARE(pass.questions, kQuestions + 1);
-    QCOMPARE(answerCount(kept), int(remotes.size()) * kQuestions);
-    QCOMPARE(results(kept), results(direct));
+    QCOMPARE(pass.questions, 2 * (kQuestions + 1));
+    for (const reports::RunKey& key : {kept, moved}) {
+      QCOMPARE(answerCount(key), int(remotes.size()) * kQuestions);
+      QCOMPARE(results(key), results(direct));
+    }
+    QCOMPARE(answers(theirs.key), theirAnswers);
   }
 
   // What the board says at its next start: the runs sent, and each it could not

@@ -68,13 +68,14 @@ void showCards(const ScreenContext& context, framework::CardAnswers& cards, frmO
 
 // A board on the school's server sends a run's last rows within moments; while
 // the server is away they stay on the board, and the report (read from the
-// server) waits for them.
-bool runOnServer(store::Store& store, const reports::RunKey& key) {
+// server) waits for them. The run's key on the server, or none yet.
+std::optional<reports::RunKey> runOnServer(store::Store& store, const reports::RunKey& key) {
   delivery::JournalSender* journal = delivery::JournalSender::of(store);
-  if (!journal) return true;
+  if (!journal) return key;
   constexpr int kLastRowsMs = 3000;
   if (!journal->offline()) (void)journal->waitUntilSent(kLastRowsMs);
-  return journal->pending(key).valueOr({delivery::JournalEntry()}).isEmpty();
+  if (!journal->pending(key).valueOr({delivery::JournalEntry()}).isEmpty()) return std::nullopt;
+  return journal->serverKey(key);
 }
 QString runKeptOnBoardText() {
   return QStringLiteral(
@@ -171,13 +172,15 @@ frmOnizleme* present(const ScreenContext& context, framework::ReceiverController
       window, &frmOnizleme::finished, &context.store,
       [&store = context.store, &messages = context.messages, reportAtEnd,
        openReport = hooks.openReport, run = QPointer<frmOnizleme>(window),
-       mainWindow = QPointer<QWidget>(mainWindow)](const reports::RunKey& key) {
+       mainWindow = QPointer<QWidget>(mainWindow)](const reports::RunKey& ended) {
         if (mainWindow) mainWindow->activateWindow();
-        if (key.start.isEmpty()) return;
-        if (!runOnServer(store, key)) {
+        if (ended.start.isEmpty()) return;
+        const std::optional<reports::RunKey> stored = runOnServer(store, ended);
+        if (!stored) {
           messages.info(runKeptOnBoardText(), QStringLiteral("Test Uygulama"));
           return;
         }
+        const reports::RunKey& key = *stored;
         // A run left before any question was stored has no report to
         // open: the summary says so calmly.
         const Result<delivery::RunStatistics> recorded = delivery::Recording(store).statistics(key);
