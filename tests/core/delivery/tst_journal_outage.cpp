@@ -1,9 +1,9 @@
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QTcpServer>
 #include <QtTest>
 
 #include "JournalFixture.h"
+#include "SilentListener.h"
 #include "delivery/RecordingJournal.h"
 
 using delivery::JournalSender;
@@ -191,11 +191,10 @@ class TestJournalOutage : public QObject, public JournalFixture {
   // wait for it, and the teacher is told within seconds.
   void aServerThatNeverAnswers() {
     const QStringList remotes = prepareSchool();
-    QTcpServer hole;
-    QVERIFY(hole.listen(QHostAddress::LocalHost));
+    const SilentListener hole;
     store::ServerLogin login = serverLogin();
     login.address.host = QStringLiteral("127.0.0.1");
-    login.address.port = hole.serverPort();
+    login.address.port = hole.port();
     auto* sender = new JournalSender(db(), login);
     QVERIFY(sender->start().ok());
     QElapsedTimer since;
