@@ -173,9 +173,6 @@ class RunSession : public QObject, public activity::PressConsumer, public activi
   // run (their names as the tiles showed them).
   const QStringList& leftOut() const { return m_leftOut; }
   Recording& recording() { return m_recording; }
-  // Where the run records: the store itself, or on a board on the school's
-  // server its journal (delivery::JournalSender attached to the store).
-  RecordingSink& recordingSink() { return *m_sink; }
 
   // ---- free runs
   bool freeMode() const { return m_free; }
@@ -278,6 +275,8 @@ class RunSession : public QObject, public activity::PressConsumer, public activi
   Messages& m_messages;
   const receiver::Clock& m_clock;
   Recording m_recording;
+  // Where the run records: the store itself, or on a board on the school's
+  // server its journal (delivery::JournalSender attached to the store).
   DirectRecording m_direct{m_recording};
   std::unique_ptr<RecordingSink> m_journal;
   RecordingSink* m_sink = &m_direct;
