@@ -191,6 +191,25 @@ QPushButton* frmOnizleme::addButton(Command command, const QString& name, QWidge
   return b;
 }
 
+namespace {
+
+// On the teacher's side only, never over the class's picture: the board keeps
+// the answers while the school's server does not answer.
+QLabel* serverAwayLabel(const store::Store& store, QWidget* parent) {
+  auto* label = new QLabel(delivery::JournalSender::offlineText(), parent);
+  label->setObjectName(QStringLiteral("lblSunucuYok"));
+  label->setWordWrap(true);
+  label->setStyleSheet(QStringLiteral("color:#8a5a00"));
+  label->hide();
+  if (delivery::JournalSender* journal = delivery::JournalSender::of(store)) {
+    label->setVisible(journal->offline());
+    QObject::connect(journal, &delivery::JournalSender::offlineChanged, label, &QLabel::setVisible);
+  }
+  return label;
+}
+
+}  // namespace
+
 void frmOnizleme::build() {
   setAutoFillBackground(true);
   QPalette pal = palette();
@@ -372,17 +391,7 @@ void frmOnizleme::build() {
   auto* buttons = new QWidget(this);
   buttons->setObjectName(QStringLiteral("frameKomutlar"));
   const bool column = framework::commandsInColumn();
-  // On the teacher's side only, never over the class's picture: the board keeps
-  // the answers while the school's server does not answer.
-  auto* serverAway = new QLabel(delivery::JournalSender::offlineText(), buttons);
-  serverAway->setObjectName(QStringLiteral("lblSunucuYok"));
-  serverAway->setWordWrap(true);
-  serverAway->setStyleSheet(QStringLiteral("color:#8a5a00"));
-  serverAway->hide();
-  if (delivery::JournalSender* journal = delivery::JournalSender::of(m_context.store)) {
-    serverAway->setVisible(journal->offline());
-    connect(journal, &delivery::JournalSender::offlineChanged, serverAway, &QLabel::setVisible);
-  }
+  QLabel* serverAway = serverAwayLabel(m_context.store, buttons);
   if (column) {
     auto* commandColumn = new QVBoxLayout(buttons);
     commandColumn->setContentsMargins(12, 8, 12, 8);
@@ -477,6 +486,9 @@ Status frmOnizleme::SerbestAyarla(const delivery::RunPlan& plan, int questionLim
   if (Status s = m_session.openFree(plan, questionLimit); !s) return s;
   m_controlBar = new frmSerbestTamEkran(m_session, this);
   connect(m_controlBar, &frmSerbestTamEkran::clipRequested, this, &frmOnizleme::clipQuestion);
+  // A free run's teacher works from the bar.
+  if (auto* box = qobject_cast<QBoxLayout*>(m_controlBar->layout()))
+    box->addWidget(serverAwayLabel(m_context.store, m_controlBar));
   m_clips = std::make_unique<delivery::FreeQuestionClips>(m_context.store);
   m_clips->attach(m_session);
   if (m_session.lesson()) DersGoster();
