@@ -16,6 +16,8 @@
 class JournalFixture : public RunFixture {
  public:
   static constexpr int kQuestions = 20;
+  // Rows one run writes: each question, and 5 and 4 again as the teacher goes back.
+  static constexpr int kRows = kQuestions + 2;
 
   // Test 7 with 20 keyed questions, a teacher remote and a class of six.
   QStringList prepareSchool() {

@@ -125,7 +125,7 @@ class TestJournalOutage : public QObject, public JournalFixture {
     });
     QVERIFY(ok);
     const int written = sender->pendingCount().value();
-    QCOMPARE(written, kQuestions + 1);  // question 4 twice
+    QCOMPARE(written, kRows);
     QVERIFY(startServer());
     // Stopped again once the sending has begun, a few rows in.
     const int leaving = 1 + int(m_random.bounded(4));
@@ -182,7 +182,7 @@ class TestJournalOutage : public QObject, public JournalFixture {
     QVERIFY(last.waitForFinished(40000));
     QCOMPARE(last.exitCode(), 0);
     qInfo("rows left after each kill: %s of %d", qPrintable(left.join(QStringLiteral(", "))),
-          kQuestions + 1);
+          kRows);
     QCOMPARE(journal.count().value(), 0);
     checkSameAs(reference, key, int(remotes.size()));
   }
@@ -205,7 +205,7 @@ class TestJournalOutage : public QObject, public JournalFixture {
     QVERIFY(slowestChangeMs < 100);
     QTRY_VERIFY_WITH_TIMEOUT(sender->offline(), 5000);
     qInfo("noticed after %lld ms", since.elapsed());
-    QCOMPARE(sender->pending(key).value().size(), kQuestions + 1);
+    QCOMPARE(sender->pending(key).value().size(), kRows);
   }
 };
 
