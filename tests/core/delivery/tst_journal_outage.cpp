@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "JournalFixture.h"
+#include "PgCluster.h"
 #include "SilentListener.h"
 #include "delivery/RecordingJournal.h"
 
@@ -10,25 +11,6 @@ using delivery::JournalSender;
 using delivery::RecordingJournal;
 
 namespace {
-
-// The cluster of tests/support/pgcluster.sh stopped hard and started again.
-bool pgctl(const QString& args) {
-  const QString command = qEnvironmentVariable("DERSLIK_TEST_PGCTL");
-  if (command.isEmpty()) {
-    qWarning("DERSLIK_TEST_PGCTL is not set: run the test through tests/support/pgcluster.sh");
-    return false;
-  }
-  QProcess p;
-  p.setProcessChannelMode(QProcess::MergedChannels);
-  p.start(QStringLiteral("sh"), {QStringLiteral("-c"), command + QLatin1Char(' ') + args});
-  if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-    qWarning("pg_ctl %s: %s", qPrintable(args), p.readAll().constData());
-    return false;
-  }
-  return true;
-}
-bool stopServer() { return pgctl(QStringLiteral("-m immediate -w stop")); }
-bool startServer() { return pgctl(QStringLiteral("-w -t 60 start")); }
 
 // The child process of killedWhileSending: a board started on the data folder,
 // sending what its journal holds.
@@ -79,11 +61,7 @@ class TestJournalOutage : public QObject, public JournalFixture {
   void cleanup() {
     tearDown();
     // A failed check must not leave the next test without its server.
-    if (!QProcess::execute(QStringLiteral("sh"),
-                           {QStringLiteral("-c"), qEnvironmentVariable("DERSLIK_TEST_PGCTL") +
-                                                      QStringLiteral(" status")}))
-      return;
-    QVERIFY(startServer());
+    QVERIFY(pgcluster::ensureRunning());
   }
 
   void serverStoppedDuringTheRun() {
@@ -98,8 +76,8 @@ class TestJournalOutage : public QObject, public JournalFixture {
     bool ok = true;
     const reports::RunKey key = play(remotes, [&](int q) {
       // In class a question takes a minute: what was left before is on the server.
-      if (q == stopAt) ok = ok && sender->waitUntilSent(5000) && stopServer();
-      if (q == stopAt + downFor) ok = ok && startServer();
+      if (q == stopAt) ok = ok && sender->waitUntilSent(5000) && pgcluster::stop();
+      if (q == stopAt + downFor) ok = ok && pgcluster::start();
     });
     QVERIFY(ok);
     QVERIFY(revisitShowedAnswers);
@@ -122,22 +100,22 @@ class TestJournalOutage : public QObject, public JournalFixture {
     wait(60000);
     bool ok = true;
     const reports::RunKey key = play(remotes, [&](int q) {
-      if (q == 1) ok = stopServer();
+      if (q == 1) ok = pgcluster::stop();
     });
     QVERIFY(ok);
     const int written = sender->pendingCount().value();
     QCOMPARE(written, kRows);
-    QVERIFY(startServer());
+    QVERIFY(pgcluster::start());
     // Stopped again once the sending has begun, a few rows in.
     const int leaving = 1 + int(m_random.bounded(4));
     QElapsedTimer sending;
     sending.start();
     while (sender->pendingCount().valueOr(written) > written - leaving && sending.elapsed() < 20000)
       QThread::usleep(300);
-    QVERIFY(stopServer());
+    QVERIFY(pgcluster::stop());
     const int left = sender->pendingCount().value();
     QTest::qWait(int(m_random.bounded(300)));
-    QVERIFY(startServer());
+    QVERIFY(pgcluster::start());
     QVERIFY2(sender->waitUntilSent(30000), "the journal was not sent");
     qInfo("stopped with %d of %d rows left", left, written);
     QVERIFY(left <= written - leaving);
@@ -152,11 +130,11 @@ class TestJournalOutage : public QObject, public JournalFixture {
     wait(60000);
     bool ok = true;
     const reports::RunKey key = play(remotes, [&](int q) {
-      if (q == 1) ok = stopServer();
+      if (q == 1) ok = pgcluster::stop();
     });
     QVERIFY(ok);
     delete sender;  // the board is switched off with its journal full
-    QVERIFY(startServer());
+    QVERIFY(pgcluster::start());
     RecordingJournal journal(folder().filePath(RecordingJournal::fileName()));
     QVERIFY(journal.open().ok());
     const QString program = QCoreApplication::applicationFilePath();
