@@ -21,6 +21,7 @@
 #include "authoring/QuestionBank.h"
 #include "authoring/TypedQuestion.h"
 #include "delivery/InterruptedRuns.h"
+#include "delivery/JournalSender.h"
 #include "framework/PictureTouch.h"
 #include "framework/PresentationDisplay.h"
 #include "framework/PressRouter.h"
@@ -170,6 +171,34 @@ class TestDeliveryScreens : public QObject {
                  .match(summary)
                  .hasMatch(),
              qPrintable(summary));
+  }
+
+  // A board on the school's server whose server does not answer: the run goes on,
+  // and only the teacher's side says that the answers are kept on the board.
+  void theTeacherSeesWhenTheServerIsAway() {
+    const QStringList remotes = fx.addClass(QStringLiteral("5-A"), 2);
+    fx.addTest(QStringLiteral("7"), QStringLiteral("ABC"));
+    const store::ServerLogin nobody{
+        store::ServerAddress::parse(QStringLiteral("postgresql://postgres@127.0.0.1:1/derslik"))
+            .value(),
+        QString()};
+    auto* journal = new delivery::JournalSender(fx.db(), nobody);
+    journal->setRetryDelays(20, 100);
+    QVERIFY(journal->start().ok());
+    present(RunFixture::plan(QStringLiteral("7"), remotes));
+    wait(3000);
+    QLabel* away = window->label(QStringLiteral("lblSunucuYok"));
+    QVERIFY(away);
+    QCOMPARE(away->text(), delivery::JournalSender::offlineText());
+    QVERIFY(!away->isVisibleTo(window));
+    press(QStringLiteral("10-1"), QStringLiteral("A"));
+    window->cmdNav(Command::Next)->click();
+    QCOMPARE(window->session().position(), 2);
+    QTRY_VERIFY(away->isVisibleTo(window));
+    QCOMPARE(away->parentWidget()->objectName(), QStringLiteral("frameKomutlar"));
+    QVERIFY(fx.messages().shown().isEmpty());
+    emit journal->offlineChanged(false);  // sent
+    QVERIFY(!away->isVisibleTo(window));
   }
 
   // Percentages of zero ("0.00") once turned into place markers of the next value.
