@@ -147,6 +147,53 @@ class TestJournal : public QObject, public JournalFixture {
     QCOMPARE(answers(theirs.key), theirAnswers);
   }
 
+  // A row the server refuses stays in the journal with the reason and does not
+  // hold back the rest; tried three times, it waits for the board's next start,
+  // which tries it again and names it.
+  void aRefusedRowStaysAndTheRestGoOn() {
+    const QStringList remotes = prepareSchool();
+    JournalEntry refused;
+    refused.run.key = {QStringLiteral("14.03.2026"), QStringLiteral("09:00:00")};
+    refused.run.description.testNo = QStringLiteral("7");
+    refused.run.description.testName = QStringLiteral("Kesirler");
+    refused.run.addresses = remotes;
+    refused.run.leftOut = {{QStringLiteral("10-9"), QStringLiteral("Çağla Şen")}};
+    refused.position = 1;
+    refused.answers = {{remotes.first(), QStringLiteral("A"), 3}};
+    JournalEntry fine = refused;
+    fine.run.key.start = QStringLiteral("10:00:00");
+    fine.run.leftOut.clear();
+    // The server's copy lacks a table the first row needs.
+    exec(QStringLiteral("DROP TABLE TABLEDISARIDAKALAN"));
+    RecordingJournal journal(path(RecordingJournal::fileName()));
+    QVERIFY(journal.open().ok());
+    QVERIFY(journal.append(refused).ok());
+    QVERIFY(journal.append(fine).ok());
+
+    for (int go = 1; go <= 3; ++go) {
+      delivery::Recording recording(db());
+      const delivery::JournalPass pass = delivery::sendJournal(journal, db(), recording, false);
+      QVERIFY(!pass.unreachable);
+      QCOMPARE(pass.refused.size(), 1);
+      QCOMPARE(pass.refused.first().run.key, refused.run.key);
+      QVERIFY(!pass.refused.first().error.isEmpty());
+      QCOMPARE(pass.runs,
+               go == 1 ? QList<reports::RunKey>{fine.run.key} : QList<reports::RunKey>{});
+    }
+    QCOMPARE(answerCount(fine.run.key), 1);
+    delivery::Recording recording(db());
+    QCOMPARE(delivery::sendJournal(journal, db(), recording, false).refused.size(), 0);
+    QCOMPARE(journal.entries().value().first().refusals, 3);
+
+    auto* sender = new JournalSender(db(), nobody());
+    const QString said = sender->sendLeftovers();
+    QVERIFY2(said.startsWith(QStringLiteral("14.03.2026 09:00:00 tarihli uygulama (Kesirler) "
+                                            "gönderilemedi: ")),
+             qPrintable(said));
+    QCOMPARE(journal.count().value(), 1);
+    delete sender;
+  }
+
   // What the board says at its next start: the runs sent, and each it could not
   // send with the server's reason.
   void theStartSaysWhatWasSent() {
