@@ -44,6 +44,33 @@ class TestJournalOutage : public QObject, public JournalFixture {
     if (!sender->start()) return nullptr;
     return sender;
   }
+  struct Outage {
+    QStringList remotes;
+    reports::RunKey reference;  // the run recorded with the server there
+    JournalSender* sender = nullptr;
+    reports::RunKey key;  // the same run a minute later, the server stopped as it began
+  };
+  Outage runWithoutServer() {
+    Outage o;
+    o.remotes = prepareSchool();
+    o.reference = play(o.remotes);
+    o.sender = attach();
+    wait(60000);
+    bool ok = true;
+    const reports::RunKey key = play(o.remotes, [&](int q) {
+      if (q == 1) ok = pgcluster::stop();
+    });
+    if (ok) o.key = key;
+    return o;
+  }
+  // A new process of the board, sending its journal.
+  void startBoard(QProcess& board) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DERSLIK_GUNLUK_KLASOR"), folder().path());
+    env.insert(QStringLiteral("DERSLIK_GUNLUK_SUNUCU"), db().serverUrl());
+    board.setProcessEnvironment(env);
+    board.start(QCoreApplication::applicationFilePath(), {});
+  }
   // After the run: everything on the server once, as in the run without an outage.
   void checkSameAs(const reports::RunKey& reference, const reports::RunKey& key, int remotes) {
     QVERIFY(db().open().ok());  // the test's own connection did not survive the outage
@@ -93,16 +120,9 @@ class TestJournalOutage : public QObject, public JournalFixture {
   }
 
   void serverStoppedWhileTheJournalIsSent() {
-    const QStringList remotes = prepareSchool();
-    const reports::RunKey reference = play(remotes);
-    JournalSender* sender = attach();
-    QVERIFY(sender);
-    wait(60000);
-    bool ok = true;
-    const reports::RunKey key = play(remotes, [&](int q) {
-      if (q == 1) ok = pgcluster::stop();
-    });
-    QVERIFY(ok);
+    const Outage o = runWithoutServer();
+    QVERIFY(o.sender && !o.key.start.isEmpty());
+    const auto& [remotes, reference, sender, key] = o;
     const int written = sender->pendingCount().value();
     QCOMPARE(written, kRows);
     QVERIFY(pgcluster::start());
@@ -123,41 +143,25 @@ class TestJournalOutage : public QObject, public JournalFixture {
   }
 
   void killedWhileSending() {
-    const QStringList remotes = prepareSchool();
-    const reports::RunKey reference = play(remotes);
-    JournalSender* sender = attach();
-    QVERIFY(sender);
-    wait(60000);
-    bool ok = true;
-    const reports::RunKey key = play(remotes, [&](int q) {
-      if (q == 1) ok = pgcluster::stop();
-    });
-    QVERIFY(ok);
+    const Outage o = runWithoutServer();
+    QVERIFY(o.sender && !o.key.start.isEmpty());
+    const auto& [remotes, reference, sender, key] = o;
     delete sender;  // the board is switched off with its journal full
     QVERIFY(pgcluster::start());
     RecordingJournal journal(folder().filePath(RecordingJournal::fileName()));
     QVERIFY(journal.open().ok());
-    const QString program = QCoreApplication::applicationFilePath();
     QStringList left;
     for (int kill = 0; kill < 3 && journal.count().value() > 0; ++kill) {
       QProcess child;
-      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-      env.insert(QStringLiteral("DERSLIK_GUNLUK_KLASOR"), folder().path());
-      env.insert(QStringLiteral("DERSLIK_GUNLUK_SUNUCU"), db().serverUrl());
-      child.setProcessEnvironment(env);
-      child.start(program, {});
+      startBoard(child);
       QVERIFY(child.waitForStarted());
-      QThread::msleep(50 + m_random.bounded(400));
+      QThread::msleep(100 + m_random.bounded(600));
       child.kill();
       QVERIFY(child.waitForFinished());
       left << QString::number(journal.count().value());
     }
     QProcess last;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DERSLIK_GUNLUK_KLASOR"), folder().path());
-    env.insert(QStringLiteral("DERSLIK_GUNLUK_SUNUCU"), db().serverUrl());
-    last.setProcessEnvironment(env);
-    last.start(program, {});
+    startBoard(last);
     QVERIFY(last.waitForFinished(40000));
     QCOMPARE(last.exitCode(), 0);
     qInfo("rows left after each kill: %s of %d", qPrintable(left.join(QStringLiteral(", "))),
