@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "delivery/JournalSender.h"
 #include "lists/FilterLists.h"
 #include "school/Pairing.h"
 #include "store/Parameters.h"
@@ -36,12 +37,16 @@ Result<QList<InterruptedRun>> InterruptedRuns::find() const {
       "DESC"));
   if (!q) return Result<Runs>::failure(q.error());
   const QStringList skipped = declined();
+  // A run this board has not finished sending is not interrupted.
+  const JournalSender* journal = JournalSender::of(m_store);
+  const QList<reports::RunKey> sending =
+      journal ? journal->pendingRuns() : QList<reports::RunKey>();
   Runs runs;
   while (q.value().next()) {
     const QSqlQuery& r = q.value();
     InterruptedRun run;
     run.key = {r.value(0).toString(), r.value(1).toString()};
-    if (skipped.contains(keyText(run.key))) continue;
+    if (skipped.contains(keyText(run.key)) || sending.contains(run.key)) continue;
     run.description = {r.value(2).toString(), r.value(3).toString(), r.value(4).toString(),
                        r.value(5).toString(), r.value(6).toString(), r.value(7).toString(),
                        r.value(8).toString(), r.value(9).toString(), r.value(10).toString(),

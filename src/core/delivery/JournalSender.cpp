@@ -380,6 +380,12 @@ Result<QList<JournalEntry>> JournalSender::pending(const reports::RunKey& run) c
 
 Result<int> JournalSender::pendingCount() const { return m_journal.count(); }
 
+QList<reports::RunKey> JournalSender::pendingRuns() const {
+  QList<reports::RunKey> runs;
+  for (const JournalEntry& e : m_journal.entries().valueOr({})) addRun(runs, serverKey(e.run.key));
+  return runs;
+}
+
 Status JournalSender::startWithoutServer(const reports::RunKey& run) {
   return m_journal.startWithoutServer(run);
 }

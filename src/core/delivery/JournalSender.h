@@ -83,6 +83,9 @@ class JournalSender : public QObject {
   // The key a run of this board has on the server (another second when its own
   // was taken by another board's run meanwhile).
   reports::RunKey serverKey(const reports::RunKey& run) const;
+  // The runs (their keys on the server) with rows still in the journal: on the
+  // server they look unfinished, but they are not interrupted.
+  QList<reports::RunKey> pendingRuns() const;
   // The journal holds rows the server could not be reached for.
   bool offline() const { return m_offline; }
   // Runs the event loop until the journal is empty or `ms` have passed.

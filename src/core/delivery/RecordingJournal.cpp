@@ -87,7 +87,7 @@ RecordingJournal::~RecordingJournal() {
   if (m_open) store::closeFile(m_connection);
 }
 
-Status RecordingJournal::open() {
+Status RecordingJournal::open() const {
   if (m_open) return {};
   Result<QSqlDatabase> db = store::openFile(m_connection, m_path);
   if (!db) {
@@ -128,7 +128,7 @@ Status RecordingJournal::append(const JournalEntry& e) {
 Result<QList<JournalEntry>> RecordingJournal::entries(
     const std::optional<reports::RunKey>& run) const {
   using R = Result<QList<JournalEntry>>;
-  if (!m_open) return R::failure(QStringLiteral("Kayıt günlüğü açık değil."));
+  if (Status s = open(); !s) return R::failure(s.error());
   const QString where = run ? QStringLiteral(" WHERE TESTTARIHI=? AND TESTBASLANGIC=?") : QString();
   const QVariantList params = run ? QVariantList{run->date, run->start} : QVariantList{};
   Result<QSqlQuery> q = store::exec(
@@ -155,7 +155,7 @@ Result<QList<JournalEntry>> RecordingJournal::entries(
 }
 
 Result<int> RecordingJournal::count() const {
-  if (!m_open) return Result<int>::failure(QStringLiteral("Kayıt günlüğü açık değil."));
+  if (Status s = open(); !s) return Result<int>::failure(s.error());
   Result<QVariant> n = store::scalar(QStringLiteral("SELECT COUNT(*) FROM GUNLUK"), {},
                                      QSqlDatabase::database(m_connection, false));
   if (!n) return Result<int>::failure(n.error());
@@ -180,6 +180,7 @@ Status RecordingJournal::startWithoutServer(const reports::RunKey& run) {
 }
 
 Result<RecordingJournal::Start> RecordingJournal::start(const reports::RunKey& run) const {
+  if (Status s = open(); !s) return Result<Start>::failure(s.error());
   Result<QSqlQuery> q = store::exec(
       QStringLiteral("SELECT SUNUCUBASLANGIC FROM GUNLUKBASLANGIC WHERE TESTTARIHI=? AND "
                      "TESTBASLANGIC=?"),

@@ -40,8 +40,9 @@ class RecordingJournal {
   RecordingJournal(const RecordingJournal&) = delete;
   RecordingJournal& operator=(const RecordingJournal&) = delete;
 
-  // Opens the file, creating it (and its table) when missing.
-  Status open();
+  // Opens the file, creating it (and its tables) when missing; every read and
+  // write opens it first.
+  Status open() const;
   const QString& path() const { return m_path; }
 
   Status append(const JournalEntry& entry);
@@ -66,7 +67,7 @@ class RecordingJournal {
  private:
   QString m_path;
   QString m_connection;
-  bool m_open = false;
+  mutable bool m_open = false;
 };
 
 }  // namespace delivery

@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include "JournalFixture.h"
+#include "delivery/InterruptedRuns.h"
 #include "delivery/RecordingJournal.h"
 
 using delivery::JournalEntry;
@@ -185,11 +186,25 @@ class TestJournal : public QObject, public JournalFixture {
     QCOMPARE(delivery::sendJournal(journal, db(), recording, false).refused.size(), 0);
     QCOMPARE(journal.entries().value().first().refusals, 3);
 
+    // A run with rows still on the board is not offered as interrupted.
+    JournalEntry more = fine;
+    more.position = 2;
+    QVERIFY(journal.append(more).ok());
+    const auto interrupted = [] {
+      QList<reports::RunKey> keys;
+      const QList<delivery::InterruptedRun> runs =
+          delivery::InterruptedRuns(db()).find().valueOr({});
+      for (const delivery::InterruptedRun& run : runs) keys << run.key;
+      return keys;
+    };
     auto* sender = new JournalSender(db(), nobody());
+    QVERIFY(!interrupted().contains(fine.run.key));
     const QString said = sender->sendLeftovers();
-    QVERIFY2(said.startsWith(QStringLiteral("14.03.2026 09:00:00 tarihli uygulama (Kesirler) "
-                                            "gönderilemedi: ")),
-             qPrintable(said));
+    QVERIFY(interrupted().contains(fine.run.key));
+    QVERIFY2(
+        said.startsWith(QStringLiteral("Sunucuya gönderilmemiş 1 uygulama gönderildi.\n14.03.2026 "
+                                       "09:00:00 tarihli uygulama (Kesirler) gönderilemedi: ")),
+        qPrintable(said));
     QCOMPARE(journal.count().value(), 1);
     delete sender;
   }
