@@ -101,12 +101,21 @@ class TestJournalOutage : public QObject, public JournalFixture {
     QSignalSpy sent(sender, &JournalSender::journalSent);
     wait(60000);
     bool ok = true;
+    qint64 drainMs = 0;
     const reports::RunKey key = play(remotes, [&](int q) {
       // In class a question takes a minute: what was left before is on the server.
-      if (q == stopAt) ok = ok && sender->waitUntilSent(5000) && pgcluster::stop();
+      if (q == stopAt) {
+        QElapsedTimer drain;
+        drain.start();
+        ok = ok && sender->waitUntilSent(5000);
+        drainMs = drain.elapsed();
+        ok = ok && pgcluster::stop();
+      }
       if (q == stopAt + downFor) ok = ok && pgcluster::start();
     });
     QVERIFY(ok);
+    qInfo("the journal was on the server %lld ms after the last question before the outage",
+          drainMs);
     QVERIFY(revisitShowedAnswers);
     QVERIFY2(sender->waitUntilSent(20000), "the journal was not sent");
     qInfo(
