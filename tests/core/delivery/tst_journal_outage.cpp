@@ -94,28 +94,28 @@ class TestJournalOutage : public QObject, public JournalFixture {
   void serverStoppedDuringTheRun() {
     const QStringList remotes = prepareSchool();
     const reports::RunKey reference = play(remotes);
-    const int stopAt = 2 + int(m_random.bounded(10));
+    const int stopAt = 4 + int(m_random.bounded(8));
     const int downFor = 3 + int(m_random.bounded(4));
     JournalSender* sender = attach();
     QVERIFY(sender);
     QSignalSpy sent(sender, &JournalSender::journalSent);
     wait(60000);
     bool ok = true;
-    qint64 drainMs = 0;
+    qint64 slowestDrainMs = 0;
     const reports::RunKey key = play(remotes, [&](int q) {
-      // In class a question takes a minute: what was left before is on the server.
-      if (q == stopAt) {
+      // In class a question takes a minute: what was left before is on the server
+      // (timed once the sender's connection stands).
+      if (q < stopAt) {
         QElapsedTimer drain;
         drain.start();
         ok = ok && sender->waitUntilSent(5000);
-        drainMs = drain.elapsed();
-        ok = ok && pgcluster::stop();
+        if (q > 2) slowestDrainMs = std::max(slowestDrainMs, drain.elapsed());
       }
+      if (q == stopAt) ok = ok && sender->waitUntilSent(5000) && pgcluster::stop();
       if (q == stopAt + downFor) ok = ok && pgcluster::start();
     });
     QVERIFY(ok);
-    qInfo("the journal was on the server %lld ms after the last question before the outage",
-          drainMs);
+    qInfo("a question left was on the server within %lld ms", slowestDrainMs);
     QVERIFY(revisitShowedAnswers);
     QVERIFY2(sender->waitUntilSent(20000), "the journal was not sent");
     qInfo(
