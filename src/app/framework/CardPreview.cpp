@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QToolButton>
 
 CardPreview::CardPreview(QWidget* window) : QWidget(window) {
@@ -12,6 +13,22 @@ CardPreview::CardPreview(QWidget* window) : QWidget(window) {
   m_size->setText(QStringLiteral("Büyüt"));
   m_size->setFocusPolicy(Qt::NoFocus);
   connect(m_size, &QToolButton::clicked, this, [this] { setLarge(!m_large); });
+  // A photo taken with a phone when the camera cannot see the back rows.
+  m_open = new QToolButton(this);
+  m_open->setObjectName(QStringLiteral("cmdKartResimAc"));
+  m_open->setText(QStringLiteral("Resim Aç"));
+  m_open->setToolTip(QStringLiteral("Sınıfın kartlarla fotoğrafını dosyadan okur"));
+  m_open->setFocusPolicy(Qt::NoFocus);
+  connect(m_open, &QToolButton::clicked, this, &CardPreview::openPictureRequested);
+  m_paste = new QToolButton(this);
+  m_paste->setObjectName(QStringLiteral("cmdKartYapistir"));
+  m_paste->setText(QStringLiteral("Yapıştır"));
+  m_paste->setToolTip(QStringLiteral("Panodaki fotoğrafı okur (Ctrl+V)"));
+  m_paste->setFocusPolicy(Qt::NoFocus);
+  connect(m_paste, &QToolButton::clicked, this, &CardPreview::pasteRequested);
+  // The window's paste, while the preview is up (answers are being taken).
+  auto* paste = new QShortcut(QKeySequence(QKeySequence::Paste), this);
+  connect(paste, &QShortcut::activated, this, &CardPreview::pasteRequested);
   m_paintTimer.setInterval(kPaintIntervalMs);
   connect(&m_paintTimer, &QTimer::timeout, this, [this] {
     if (!m_dirty) return;
@@ -60,8 +77,13 @@ void CardPreview::place() {
     const int h = w * 9 / 16 + 28;
     setGeometry(all.right() - w - 8, all.bottom() - h - 8, w, h);
   }
-  m_size->adjustSize();
-  m_size->move(width() - m_size->width() - 4, 4);
+  int right = width() - 4;
+  for (QToolButton* b : {m_size, m_paste, m_open}) {
+    b->adjustSize();
+    right -= b->width();
+    b->move(right, 4);
+    right -= 4;
+  }
 }
 
 bool CardPreview::eventFilter(QObject* watched, QEvent* event) {

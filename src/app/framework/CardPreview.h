@@ -12,7 +12,9 @@ class QToolButton;
 // What the camera sees while the class answers with cards, in a corner of the
 // presentation (or over all of it, on the teacher's command): each card read
 // outlined in green with its student's name, and how many cards of the class
-// have given an answer to this question.
+// have given an answer to this question. "Resim Aç" and "Yapıştır" (Ctrl+V on
+// the window) ask for a photo of the class to be read instead of the camera's
+// frame.
 class CardPreview : public QWidget {
   Q_OBJECT
  public:
@@ -27,6 +29,7 @@ class CardPreview : public QWidget {
   void setCount(int read, int ofClass);
   // A problem with the camera, over the picture (empty: none).
   void setNotice(const QString& text);
+  QString notice() const { return m_notice; }
 
   QString countText() const { return m_count; }
   bool large() const { return m_large; }
@@ -36,6 +39,10 @@ class CardPreview : public QWidget {
 
   // Frames are drawn at most this often: a preview must not cost the board.
   static constexpr int kPaintIntervalMs = 66;
+
+ signals:
+  void openPictureRequested();
+  void pasteRequested();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -51,4 +58,6 @@ class CardPreview : public QWidget {
   bool m_dirty = false;
   QTimer m_paintTimer;
   QToolButton* m_size;
+  QToolButton* m_open;
+  QToolButton* m_paste;
 };

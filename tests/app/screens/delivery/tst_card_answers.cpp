@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QToolButton>
@@ -183,6 +184,84 @@ class TestCardAnswers : public QObject {
 
     delete run;
     QTRY_VERIFY(!CardAnswers::running(screen));
+  }
+
+  // A photo of the class pasted (Ctrl+V or "Yapıştır") or opened on the preview
+  // is read as the camera's frames are and counts at once; a clipboard without
+  // a picture, or a file that is none, is said on the preview and reads nothing.
+  void aPhotoPastedOrOpenedCountsAtOnce() {
+    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(3).remotes(10);
+    fx.addTest(QStringLiteral("7"), QStringLiteral("AB"));
+    const auto holders = cards::CardNumbers(fx.db()).giveCards(QStringLiteral("5-A"));
+    QVERIFY(holders.ok());
+    QList<int> numbers;
+    for (const cards::CardHolder& h : holders.value()) numbers << h.card;
+    delivery::RunSession& run = fx.open(RunFixture::plan(QStringLiteral("7"), c.addresses));
+    activity::PressPipeline pipeline(&fx.clock());
+    pipeline.setConsumer(&run);
+    std::unique_ptr<CardAnswers> answers(CardAnswers::openWithoutCamera(
+        pipeline, holders.value(), QStringLiteral("frmTestUygula"), &fx.clock()));
+    answers->followRun(run);
+    QWidget window;
+    window.resize(1280, 720);
+    answers->showOn(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    fx.throughCountdown();
+    CardPreview* preview = answers->preview();
+    QVERIFY(preview->isVisible());
+    CardScene scene(11);
+    scene.options.hands = 0;
+    scene.options.maxOffQuarter = 5;
+    scene.options.minTag = 90;
+    // Every card of the photo has answered, with the letter on top.
+    const auto answeredAsShown = [&](const CardScene::Picture& pic) {
+      QCOMPARE(answers->cardsCounted(), 3);
+      QCOMPARE(preview->countText(), QStringLiteral("3 / 3 kart okundu"));
+      for (const CardScene::Card& k : pic.cards)
+        QCOMPARE(run.tiles().find(c.addresses.at(numbers.indexOf(k.card)))->letter,
+                 QString(k.letter));
+    };
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("Ayşe Kaya"));
+    QTest::mouseClick(preview->findChild<QToolButton*>(QStringLiteral("cmdKartYapistir")),
+                      Qt::LeftButton);
+    QCOMPARE(preview->notice(),
+             QStringLiteral("Panoda resim yok: fotoğrafı kopyalayıp yeniden yapıştırınız."));
+    QVERIFY(!answers->reading());
+    QCOMPARE(run.counts().answered, 0);
+
+    const CardScene::Picture first = scene.picture(1600, 900, 3, numbers);
+    QGuiApplication::clipboard()->setImage(first.image);
+    QSignalSpy read(answers.get(), &CardAnswers::frameRead);
+    QTest::keyClick(&window, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(read.wait(5000));
+    answeredAsShown(first);
+    QVERIFY(preview->notice().isEmpty());
+
+    // The next question, from a photo file; a file that is no picture first.
+    QVERIFY(run.trigger(delivery::RunSession::Command::Next));
+    QCOMPARE(run.position(), 2);
+    QCOMPARE(answers->cardsCounted(), 0);
+    QFile notAPicture(fx.path(QStringLiteral("sınıf.jpg")));
+    QVERIFY(notAPicture.open(QIODevice::WriteOnly) && notAPicture.write("metin") > 0);
+    notAPicture.close();
+    const CardScene::Picture second = scene.picture(1600, 900, 3, numbers);
+    const QString photo = fx.path(QStringLiteral("sınıf.png"));
+    QVERIFY(second.image.save(photo));
+    QString chosen = notAPicture.fileName();
+    filedialogs::setRunner([&chosen](QFileDialog& d) {
+      d.selectFile(chosen);
+      return int(QDialog::Accepted);
+    });
+    auto* open = preview->findChild<QToolButton*>(QStringLiteral("cmdKartResimAc"));
+    QTest::mouseClick(open, Qt::LeftButton);
+    QCOMPARE(preview->notice(), QStringLiteral("sınıf.jpg bir resim olarak açılamadı."));
+    QCOMPARE(read.count(), 1);
+    chosen = photo;
+    QTest::mouseClick(open, Qt::LeftButton);
+    QVERIFY(read.wait(5000));
+    answeredAsShown(second);
   }
 
   // A camera that is not there, or a picture that does not open: the teacher is
