@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QPointer>
 #include <QPolygonF>
 #include <QString>
 #include <QTimer>
@@ -39,6 +40,7 @@ class CardPreview : public QWidget {
 
   // Frames are drawn at most this often: a preview must not cost the board.
   static constexpr int kPaintIntervalMs = 66;
+  static constexpr int kLeastWidth = 240;
 
  signals:
   void openPictureRequested();
@@ -50,6 +52,11 @@ class CardPreview : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // A 16:9 picture with the count's band under it.
+  static int heightFor(int width) { return width * 9 / 16 + 28; }
+  QRect columnRoom() const;
+
+  QPointer<QWidget> m_column;
   QImage m_frame;
   QList<Outline> m_outlines;
   QString m_count;
