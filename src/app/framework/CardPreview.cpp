@@ -11,23 +11,23 @@
 CardPreview::CardPreview(QWidget* window) : QWidget(window) {
   setObjectName(QStringLiteral("kartOnizleme"));
   setAttribute(Qt::WA_OpaquePaintEvent);
-  m_size = new QToolButton(this);
-  m_size->setObjectName(QStringLiteral("cmdKartOnizlemeBoyut"));
-  m_size->setText(QStringLiteral("Büyüt"));
-  m_size->setFocusPolicy(Qt::NoFocus);
+  // The preview's buttons never take the keyboard from the presentation.
+  const auto button = [this](const QString& name, const QString& text, const QString& tip) {
+    auto* b = new QToolButton(this);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setToolTip(tip);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+  };
+  m_size = button(QStringLiteral("cmdKartOnizlemeBoyut"), QStringLiteral("Büyüt"), {});
   connect(m_size, &QToolButton::clicked, this, [this] { setLarge(!m_large); });
   // A photo taken with a phone when the camera cannot see the back rows.
-  m_open = new QToolButton(this);
-  m_open->setObjectName(QStringLiteral("cmdKartResimAc"));
-  m_open->setText(QStringLiteral("Resim Aç"));
-  m_open->setToolTip(QStringLiteral("Sınıfın kartlarla fotoğrafını dosyadan okur"));
-  m_open->setFocusPolicy(Qt::NoFocus);
+  m_open = button(QStringLiteral("cmdKartResimAc"), QStringLiteral("Resim Aç"),
+                  QStringLiteral("Sınıfın kartlarla fotoğrafını dosyadan okur"));
   connect(m_open, &QToolButton::clicked, this, &CardPreview::openPictureRequested);
-  m_paste = new QToolButton(this);
-  m_paste->setObjectName(QStringLiteral("cmdKartYapistir"));
-  m_paste->setText(QStringLiteral("Yapıştır"));
-  m_paste->setToolTip(QStringLiteral("Panodaki fotoğrafı okur (Ctrl+V)"));
-  m_paste->setFocusPolicy(Qt::NoFocus);
+  m_paste = button(QStringLiteral("cmdKartYapistir"), QStringLiteral("Yapıştır"),
+                   QStringLiteral("Panodaki fotoğrafı okur (Ctrl+V)"));
   connect(m_paste, &QToolButton::clicked, this, &CardPreview::pasteRequested);
   // The window's paste, while the preview is up (answers are being taken).
   auto* paste = new QShortcut(QKeySequence(QKeySequence::Paste), this);

@@ -67,6 +67,12 @@ class TestBrowserAnswers : public QObject {
     if (!box->isChecked()) box->click();
     return row;
   }
+  // 5-A: two students with remotes, a third (Kaya) without one.
+  TestSchool::Class& classWithAStudentWithoutARemote() {
+    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(2).remotes(10);
+    c.students(1, QStringLiteral("Kaya"));
+    return c;
+  }
   static QString decodedQr(const QImage& image, const QString& path) {
     if (!image.save(path)) return QStringLiteral("(kaydedilemedi)");
     QProcess zbar;
@@ -88,8 +94,7 @@ class TestBrowserAnswers : public QObject {
     const quint16 port = freePorts();
     QVERIFY(port);
     listenOnLoopback(port);
-    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(2).remotes(10);
-    c.students(1, QStringLiteral("Kaya"));
+    TestSchool::Class& c = classWithAStudentWithoutARemote();
     const QString browser = store::browserAddress(c.kayitNos.at(2));
     fx.addTest(QStringLiteral("7"), QStringLiteral("AB"), {}, QStringLiteral("Kesirler"), true);
 
@@ -179,8 +184,7 @@ class TestBrowserAnswers : public QObject {
     const quint16 port = freePorts();
     QVERIFY(port);
     listenOnLoopback(port);
-    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(2).remotes(10);
-    c.students(1, QStringLiteral("Kaya"));
+    TestSchool::Class& c = classWithAStudentWithoutARemote();
     const QString browser = store::browserAddress(c.kayitNos.at(2));
     fx.addTest(QStringLiteral("7"), QStringLiteral("AB"));
     const auto holders = cards::CardNumbers(fx.db()).giveCards(QStringLiteral("5-A"));
