@@ -75,26 +75,35 @@ void CardPreview::place() {
   const QWidget* window = parentWidget();
   if (!window) return;
   const QRect all = window->rect();
+  const QRect room = columnRoom();
+  // As wide as the column, or as its free height allows.
+  const int inColumn = qMin(room.width(), (room.height() - kBand) * 16 / 9);
   if (m_large) {
     setGeometry(all);
-  } else if (const QRect room = columnRoom();
-             room.width() >= kLeastWidth && heightFor(room.width()) <= room.height()) {
-    setGeometry(room.left(), room.bottom() - heightFor(room.width()), room.width(),
-                heightFor(room.width()));
+  } else if (inColumn >= kLeastColumnWidth) {
+    setGeometry(room.right() - inColumn + 1, room.bottom() - heightFor(inColumn) + 1, inColumn,
+                heightFor(inColumn));
   } else {
     // A quarter of the board across, at the bottom right, away from the run's
     // title and its first tiles.
     const int w = qMax(kLeastWidth, all.width() / 4);
     setGeometry(all.right() - w - 8, all.bottom() - heightFor(w) - 8, w, heightFor(w));
   }
+  // The buttons from the top right leftwards, on a second line when a narrow
+  // preview has no room for them on one.
   int right = width() - 4;
+  int top = 4;
   const framework::TouchSupport* touch = framework::TouchSupport::instance();
   for (QToolButton* b : {m_size, m_paste, m_open}) {
     // Finger-sized on a board, as every other target.
     b->setMinimumHeight(touch && touch->touchBoard() ? touch->targetPixels() : 0);
     b->adjustSize();
+    if (right - b->width() < 4 && right < width() - 4) {
+      right = width() - 4;
+      top += b->height() + 4;
+    }
     right -= b->width();
-    b->move(right, 4);
+    b->move(right, top);
     right -= 4;
   }
 }

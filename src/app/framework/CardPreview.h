@@ -41,6 +41,8 @@ class CardPreview : public QWidget {
   // Frames are drawn at most this often: a preview must not cost the board.
   static constexpr int kPaintIntervalMs = 66;
   static constexpr int kLeastWidth = 240;
+  // In a command column it may be narrower: the teacher enlarges it there.
+  static constexpr int kLeastColumnWidth = 160;
 
  signals:
   void openPictureRequested();
@@ -53,7 +55,8 @@ class CardPreview : public QWidget {
 
  private:
   // A 16:9 picture with the count's band under it.
-  static int heightFor(int width) { return width * 9 / 16 + 28; }
+  static constexpr int kBand = 28;
+  static int heightFor(int width) { return width * 9 / 16 + kBand; }
   QRect columnRoom() const;
 
   QPointer<QWidget> m_column;

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include "framework/CardPreview.h"
 #include "framework/FileDialogs.h"
 #include "framework/ReceiverController.h"
+#include "framework/TouchSupport.h"
 #include "screens/delivery/DeliveryScreens.h"
 #include "screens/delivery/frmOnizleme.h"
 #include "screens/game/GameScreens.h"
@@ -262,6 +264,54 @@ class TestCardAnswers : public QObject {
     QTest::mouseClick(open, Qt::LeftButton);
     QVERIFY(read.wait(5000));
     answeredAsShown(second);
+  }
+
+  // On a board the run's commands stand in a column: the preview takes the
+  // column's free top and covers no command, tile or counter, the exit's
+  // question with its buttons neither.
+  void onABoardThePreviewCoversNoCommand() {
+    framework::TouchSupport::install(*qApp)->setTouchBoard(true, board::kMinimumTargetPixels);
+    const auto boardOff =
+        qScopeGuard([] { framework::TouchSupport::instance()->setTouchBoard(false); });
+    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(12).remotes(10);
+    fx.addTest(QStringLiteral("7"), QStringLiteral("AB"));
+    QVERIFY(cards::CardNumbers(fx.db()).giveCards(QStringLiteral("5-A")).ok());
+    cards::CardSettings s;
+    s.wanted = true;
+    s.stillPicture = fx.path(QStringLiteral("oda.png"));
+    QImage room(320, 180, QImage::Format_RGB32);
+    room.fill(Qt::gray);
+    QVERIFY(room.save(s.stillPicture) &&
+            s.save(fx.db().db(), QStringLiteral("frmTestUygula")).ok());
+    framework::ReceiverController receiver(nullptr);
+    std::unique_ptr<frmOnizleme> run(deliveryui::openPresentation(
+        context(), receiver, RunFixture::plan(QStringLiteral("7"), c.addresses), {},
+        QStringLiteral("frmTestUygula")));
+    QVERIFY(run);
+    run->resize(1920, 1080);
+    run->show();
+    CardPreview* preview = CardAnswers::running(QStringLiteral("frmTestUygula"))->preview();
+    const auto coversNothing = [&] {
+      QTRY_VERIFY(preview->isVisible());
+      QCoreApplication::processEvents();
+      auto* column = run->findChild<QWidget*>(QStringLiteral("frameKomutlar"));
+      QVERIFY(column->height() > column->width());
+      for (QWidget* w : run->findChildren<QWidget*>()) {
+        const bool command = qobject_cast<QAbstractButton*>(w) && !preview->isAncestorOf(w);
+        const bool shown = w->objectName() == QLatin1String("frameKumandalar") ||
+                           w->objectName().startsWith(QLatin1String("lbl"));
+        if (!(command || shown) || !w->isVisible()) continue;
+        const QRect at(w->mapTo(run.get(), QPoint(0, 0)), w->size());
+        QVERIFY2(!at.intersects(preview->geometry()), qPrintable(w->objectName()));
+      }
+    };
+    while (run->session().page() != Page::Question && run->session().page() != Page::Countdown)
+      QTest::keyClick(run.get(), Qt::Key_Right);
+    QTRY_COMPARE_WITH_TIMEOUT(run->session().page(), Page::Question, 6000);
+    coversNothing();
+    QTest::keyClick(run.get(), Qt::Key_Escape);  // the exit asked: another column
+    QVERIFY(run->session().confirmingExit());
+    coversNothing();
   }
 
   // A camera that is not there, or a picture that does not open: the teacher is
