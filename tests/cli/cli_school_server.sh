@@ -4,13 +4,7 @@
 # whose figures equal the same work on one board's files; two boards reading the
 # same question and test files at once; the rollover started on two boards at
 # once; the boards' folders after it.
-set -euo pipefail
-cli="$1"
-dir="$(mktemp -d)"
-trap 'rm -rf "$dir"' EXIT
-fail() { echo "HATA: $*" >&2; exit 1; }
-[ -n "${DERSLIK_TEST_SERVER:-}" ] || fail "sunucu yok: tests/support/pgcluster.sh ile çalıştırın"
-base="${DERSLIK_TEST_SERVER%/*}"
+source "$(dirname "$0")/../support/serverscript.sh"
 psql -qc "CREATE DATABASE okul" -c "CREATE DATABASE degisim" >/dev/null
 url="$base/okul"
 # board N ...: board N of the school on the server; folder F ...: a data folder alone.
