@@ -238,7 +238,8 @@ Result<int> TestPackage::merge(PackageDatabase& package, const PackageFile::Unpa
   return static_cast<int>(tests->size());
 }
 
-Result<int> TestPackage::read(const QString& archivePath, const Progress& progress) {
+Result<int> TestPackage::read(const QString& archivePath, const Progress& progress,
+                              bool onlyIfNew) {
   m_addedTests.clear();
   // An unreadable file is refused below, with the reason.
   const QByteArray hash = TakenFiles::contentHash(archivePath).valueOr({});
@@ -250,6 +251,9 @@ Result<int> TestPackage::read(const QString& archivePath, const Progress& progre
   options.maxValueBytes = PackageQuestions::kMaxPictureBytes;
   const auto apply = [&](PackageDatabase& package,
                          const PackageFile::Unpacked& unpacked) -> Result<int> {
+    if (onlyIfNew && !hash.isEmpty())
+      if (Status s = TakenFiles(m_store).refuseTaken(hash, archivePath); !s)
+        return Result<int>::failure(s.error());
     Result<int> added = merge(package, unpacked, questions, progress);
     if (!added) return added;
     if (!hash.isEmpty())
