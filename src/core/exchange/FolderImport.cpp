@@ -20,6 +20,7 @@
 #include "store/Parameters.h"
 #include "store/RolloverFiles.h"
 #include "store/SchemaTables.h"
+#include "store/ServerConnection.h"
 #include "store/ServerFolders.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
@@ -346,7 +347,7 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
 
   step(QStringLiteral("Sunucuya yazılıyor..."));
   store::Transaction tx(m_school);
-  if (!tx.active()) return R::failure(QStringLiteral("İşlem başlatılamadı."));
+  if (!tx.active()) return R::failure(store::notStartedText(m_school.db()));
   // Another board may have taken the folder in while this one read it.
   before = store::folderImportedAt(m_school, identity.value());
   if (!before) return R::failure(before.error());

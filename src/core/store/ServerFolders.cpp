@@ -14,6 +14,7 @@
 #include "store/Parameters.h"
 #include "store/RolloverFiles.h"
 #include "store/SchemaTables.h"
+#include "store/ServerConnection.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
@@ -32,7 +33,13 @@ class Snapshot {
   explicit Snapshot(const QSqlDatabase& db) : m_db(db) {
     QSqlQuery q(m_db);
     m_active = q.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
-    if (!m_active) m_error = sqlErrorText(q.lastError());
+    // Reading a whole school's answers into files may well take longer than a
+    // board's limit on one statement; it is the administrator's own command.
+    if (m_active && !q.exec(QStringLiteral("SET LOCAL statement_timeout = 0"))) {
+      (void)QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
+      m_active = false;
+    }
+    if (!m_active) m_error = statementErrorText(q.lastError(), m_db);
   }
   ~Snapshot() {
     if (!m_active) return;
@@ -69,7 +76,8 @@ Result<qint64> copyRows(const QSqlDatabase& server, const QString& select, QSqlQ
     if (!insert.exec()) return R::failure(sqlErrorText(insert.lastError()));
     ++n;
   }
-  if (rows.value().lastError().isValid()) return R::failure(sqlErrorText(rows.value().lastError()));
+  if (rows.value().lastError().isValid())
+    return R::failure(statementErrorText(rows.value().lastError(), server));
   return n;
 }
 
@@ -115,7 +123,8 @@ Result<qint64> copyContents(const QSqlDatabase& server, const QString& folder, S
   int n = kFirstStore;
   qint64 bytes = 0;
   bool more = rows.value().next();
-  if (rows.value().lastError().isValid()) return R::failure(sqlErrorText(rows.value().lastError()));
+  if (rows.value().lastError().isValid())
+    return R::failure(statementErrorText(rows.value().lastError(), server));
   do {
     const QString path = storePath(folder, kind, n);
     if (Status s = createStoreFile(kind, path); !s) return R::failure(s.error());
