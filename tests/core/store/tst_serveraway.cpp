@@ -20,13 +20,19 @@ Q_DECLARE_METATYPE(store::Changes)
 
 namespace {
 
+// A board open on a database of its own on the cluster, with one student.
 struct ServerStore {
   QTemporaryDir dir;
   store::Store store{dir.path()};
+  bool ready = false;
   ServerStore() {
     Result<store::ServerLogin> login = testbackend::freshDatabase();
     if (!login) qFatal("%s", qPrintable(login.error()));
     store.useServer(login.value());
+    if (!store.open()) return;
+    TestSchool school(store);
+    school.student(QStringLiteral("Ayşe"), QStringLiteral("5-A"));
+    ready = school.ok();
   }
   int count(const QString& sql) { return store.scalar(sql).valueOr(-1).toInt(); }
 };
@@ -47,10 +53,7 @@ class TestServerAway : public QObject {
 
   void restartedServerReadAgainAndBrokenTransactionFailsWhole() {
     ServerStore s;
-    QVERIFY(s.store.open().ok());
-    TestSchool school(s.store);
-    school.student(QStringLiteral("Ayşe"), QStringLiteral("5-A"));
-    QVERIFY(school.ok());
+    QVERIFY(s.ready);
 
     // The server restarts behind the open board: the next read simply works.
     QVERIFY(serverControl(QStringLiteral("restart -m fast")));
@@ -90,10 +93,7 @@ class TestServerAway : public QObject {
 
   void awayServerRefusesPlainlyAndComesBack() {
     ServerStore s;
-    QVERIFY(s.store.open().ok());
-    TestSchool school(s.store);
-    school.student(QStringLiteral("Ayşe"), QStringLiteral("5-A"));
-    QVERIFY(school.ok());
+    QVERIFY(s.ready);
     QSignalSpy reachable(&link(s), &store::ServerLink::reachableChanged);
     QSignalSpy changed(&s.store, &store::Store::dataChanged);
 
