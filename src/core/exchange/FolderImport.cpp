@@ -75,14 +75,14 @@ class Inserter {
                          QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')))));
   }
   Status insert(const Row& row) {
-    if (!m_ok) return Status::failure(store::sqlErrorText(m_query.lastError()));
+    if (!m_ok) return Status::failure(store::queryErrorText(m_query));
     for (int i = 0; i < int(m_columns.size()); ++i) {
       QVariant v = row.value(m_columns.at(i));
       // The folder's NULLs are the empty text every column defaults to.
       if (v.isNull()) v = QStringLiteral("");
       m_query.bindValue(i, v);
     }
-    if (!m_query.exec()) return Status::failure(store::sqlErrorText(m_query.lastError()));
+    if (!m_query.exec()) return Status::failure(store::queryErrorText(m_query));
     return {};
   }
 

@@ -19,9 +19,13 @@ namespace {
 // ServerLink following it, so that a statement failing anywhere can tell it.
 const char* const kOwnerProperty = "derslikServerLink";
 
-PGconn* libpqHandle(const QSqlDatabase& db) {
-  if (!db.isValid() || !db.isOpen() || !db.driver()) return nullptr;
-  const QVariant handle = db.driver()->handle();
+bool isServer(const QSqlDriver* driver) {
+  return driver && driver->dbmsType() == QSqlDriver::PostgreSQL;
+}
+bool isServer(const QSqlDatabase& db) { return db.isValid() && isServer(db.driver()); }
+
+PGconn* libpqHandle(const QSqlDriver* driver) {
+  const QVariant handle = driver->handle();
   // The driver names the type by libpq's typedef or by the struct behind it.
   if (!handle.isValid() ||
       (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
@@ -29,15 +33,36 @@ PGconn* libpqHandle(const QSqlDatabase& db) {
   return *static_cast<PGconn* const*>(handle.constData());
 }
 
-bool isServer(const QSqlDatabase& db) {
-  return db.isValid() && db.driverName() == QLatin1String("QPSQL");
+// connectionLost() for the driver of a server connection.
+bool driverLost(const QSqlDriver* driver) {
+  // The driver counts a connection open only while libpq holds it good.
+  if (!driver->isOpen()) return true;
+  PGconn* connection = libpqHandle(driver);
+  if (!connection) return false;
+  // A server that went away while the connection sat idle has left something
+  // to read on its socket: perhaps its last words, then the end. Reading it
+  // without waiting lets libpq see the end; a working connection has nothing
+  // there, or a notice.
+  for (int reads = 0; reads < 8 && PQstatus(connection) == CONNECTION_OK; ++reads) {
+    pollfd socket{PQsocket(connection), POLLIN, 0};
+    if (socket.fd < 0 || ::poll(&socket, 1, 0) <= 0) break;
+    if (!PQconsumeInput(connection)) break;
+  }
+  return PQstatus(connection) != CONNECTION_OK || PQsocket(connection) < 0;
 }
 
-void tellOwner(const QSqlDatabase& db) {
-  if (!isServer(db) || !db.driver()) return;
-  if (auto* link =
-          qobject_cast<ServerLink*>(db.driver()->property(kOwnerProperty).value<QObject*>()))
+void tellOwner(const QSqlDriver* driver) {
+  if (auto* link = qobject_cast<ServerLink*>(driver->property(kOwnerProperty).value<QObject*>()))
     link->lost();
+}
+
+// The text of a failed statement on `driver`'s connection (see statementErrorText).
+QString failureText(const QSqlError& error, const QSqlDriver* driver) {
+  if (isServer(driver) && (driverLost(driver) || connectionClassError(error))) {
+    tellOwner(driver);
+    return serverAwayMessage();
+  }
+  return sqlErrorText(error);
 }
 
 QString serverConnectOptions() {
@@ -80,27 +105,10 @@ Status connectServer(QSqlDatabase& db, const ServerLogin& login) {
 }
 
 void setConnectionOwner(const QSqlDatabase& db, QObject* owner) {
-  if (isServer(db) && db.driver())
-    db.driver()->setProperty(kOwnerProperty, QVariant::fromValue(owner));
+  if (isServer(db)) db.driver()->setProperty(kOwnerProperty, QVariant::fromValue(owner));
 }
 
-bool connectionLost(const QSqlDatabase& db) {
-  if (!isServer(db)) return false;
-  // The driver counts a connection open only while libpq holds it good.
-  if (!db.isOpen()) return true;
-  PGconn* connection = libpqHandle(db);
-  if (!connection) return false;
-  // A server that went away while the connection sat idle has left something
-  // to read on its socket: perhaps its last words, then the end. Reading it
-  // without waiting lets libpq see the end; a working connection has nothing
-  // there, or a notice.
-  for (int reads = 0; reads < 8 && PQstatus(connection) == CONNECTION_OK; ++reads) {
-    pollfd socket{PQsocket(connection), POLLIN, 0};
-    if (socket.fd < 0 || ::poll(&socket, 1, 0) <= 0) break;
-    if (!PQconsumeInput(connection)) break;
-  }
-  return PQstatus(connection) != CONNECTION_OK || PQsocket(connection) < 0;
-}
+bool connectionLost(const QSqlDatabase& db) { return isServer(db) && driverLost(db.driver()); }
 
 bool connectionClassError(const QSqlError& error) {
   // SQLSTATE class 08 (connection exception) and the server's "terminating
@@ -117,18 +125,18 @@ QString serverAwayMessage() {
 }
 
 QString statementErrorText(const QSqlError& error, const QSqlDatabase& db) {
-  if (connectionLost(db) || (isServer(db) && connectionClassError(error))) {
-    tellOwner(db);
-    return serverAwayMessage();
-  }
-  return sqlErrorText(error);
+  return failureText(error, db.isValid() ? db.driver() : nullptr);
+}
+
+QString queryErrorText(const QSqlQuery& query) {
+  return failureText(query.lastError(), query.driver());
 }
 
 QString closedConnectionText(const QSqlDatabase& db) {
   // A server connection that is not open broke or could not be opened again;
   // the store closes its connection by removing it.
   if (isServer(db)) {
-    tellOwner(db);
+    tellOwner(db.driver());
     return serverAwayMessage();
   }
   return QStringLiteral("Veritabanı bağlantısı kapalı.");

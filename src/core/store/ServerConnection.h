@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 
 #include "Result.h"
@@ -44,6 +45,8 @@ QString serverAwayMessage();
 // server connection broke under it (the store that owns it is told), the
 // Turkish words of sqlErrorText() otherwise.
 QString statementErrorText(const QSqlError& error, const QSqlDatabase& db);
+// The same for a query that failed, on whatever connection it ran.
+QString queryErrorText(const QSqlQuery& query);
 // Why a statement cannot run on a connection that is not open: the server is
 // away, or the store was closed.
 QString closedConnectionText(const QSqlDatabase& db);
