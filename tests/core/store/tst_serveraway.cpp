@@ -113,6 +113,9 @@ class TestServerAway : public QObject {
         s.store.scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI"));
     QVERIFY(!read);
     QCOMPARE(read.error(), store::serverAwayMessage());
+    QSqlQuery own(s.store.db());  // a grid's or a report's own query
+    QVERIFY(!own.exec(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")));
+    QCOMPARE(store::queryErrorText(own), store::serverAwayMessage());
     QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!link(s).reachable());
     QTRY_COMPARE(reachable.count(), 1);
