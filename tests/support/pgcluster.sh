@@ -38,8 +38,8 @@ started=
 for attempt in 1 2 3 4 5; do
   port=$(( 20000 + (RANDOM * 7 + $$ + attempt * 131) % 40000 ))
   (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && continue  # taken
-  if "${as_pg[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 \
-      -o "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
+  opts="-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200"
+  if "${as_pg[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 -o "$opts" \
       start >/dev/null 2>&1; then
     started=1
     break
@@ -54,4 +54,6 @@ done
 export DERSLIK_TEST_BACKEND=postgres
 export DERSLIK_TEST_SERVER="postgresql://postgres@127.0.0.1:$port/postgres"
 export PGHOST="$dir" PGPORT="$port" PGUSER=postgres
+# pg_ctl for this cluster; a test appends "stop -m immediate", "start" or "restart".
+export DERSLIK_TEST_PGCTL="${as_pg[*]} $bin/pg_ctl -D $dir/data -l $dir/server.log -w -t 30 -o \"$opts\""
 "$@"

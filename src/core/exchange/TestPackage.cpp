@@ -13,6 +13,7 @@
 #include "store/ContentStores.h"
 #include "store/Dialect.h"
 #include "store/Numbers.h"
+#include "store/ServerConnection.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
@@ -40,10 +41,10 @@ Status insertRows(store::Store& store, const QString& table, const QStringList& 
                                        .arg(table, columns.join(QLatin1Char(',')),
                                             QStringList(columns.size(), QStringLiteral("?"))
                                                 .join(QLatin1Char(','))))))
-    return Status::failure(store::sqlErrorText(insert.lastError()));
+    return Status::failure(store::queryErrorText(insert));
   for (const QStringList& row : rows) {
     for (qsizetype i = 0; i < row.size(); ++i) insert.bindValue(static_cast<int>(i), row.at(i));
-    if (!insert.exec()) return Status::failure(store::sqlErrorText(insert.lastError()));
+    if (!insert.exec()) return Status::failure(store::queryErrorText(insert));
   }
   return {};
 }

@@ -8,6 +8,7 @@
 #include "store/Dialect.h"
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
+#include "store/ServerConnection.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/StoreFiles.h"
@@ -205,21 +206,7 @@ Result<QSqlDatabase> openServer(const QString& connectionName, const ServerLogin
   if (!db.isValid())
     return R::failure(unreachableMessage(
         QStringLiteral("PostgreSQL sürücüsü kurulu değil (libqt6sql6-psql paketi).")));
-  db.setHostName(login.address.host);
-  db.setPort(login.address.port);
-  db.setUserName(login.address.user);
-  db.setDatabaseName(login.address.database);
-  db.setPassword(login.password);
-  db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=derslik"));
-  if (!db.open()) {
-    const QString message = serverConnectionError(db.lastError(), login.address);
-    db.setPassword(QString());
-    return R::failure(message);
-  }
-  QSqlQuery q(db);
-  // Server messages and every text in one encoding, whatever the server's default.
-  (void)q.exec(QStringLiteral("SET client_encoding = 'UTF8'"));
-  (void)q.exec(QStringLiteral("SET client_min_messages = warning"));
+  if (Status s = connectServer(db, login); !s) return R::failure(s.error());
   return db;
 }
 

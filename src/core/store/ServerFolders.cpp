@@ -16,6 +16,7 @@
 #include "store/Parameters.h"
 #include "store/RolloverFiles.h"
 #include "store/SchemaTables.h"
+#include "store/ServerConnection.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
@@ -35,12 +36,21 @@ class Snapshot {
  public:
   explicit Snapshot(const QSqlDatabase& db) : m_db(db) {
     if (!dialectOf(m_db).outsideTransaction(m_db)) {
-      m_active = true;
+      // Inside the rollover's own transaction: the same lifted limit, for the rest of it.
+      QSqlQuery limit(m_db);
+      m_active = limit.exec(QStringLiteral("SET LOCAL statement_timeout = 0"));
+      if (!m_active) m_error = statementErrorText(limit.lastError(), m_db);
       return;
     }
     QSqlQuery q(m_db);
     m_own = m_active = q.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
-    if (!m_active) m_error = sqlErrorText(q.lastError());
+    // Reading a whole school's answers into files may well take longer than a
+    // board's limit on one statement; it is the administrator's own command.
+    if (m_active && !q.exec(QStringLiteral("SET LOCAL statement_timeout = 0"))) {
+      (void)QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
+      m_own = m_active = false;
+    }
+    if (!m_active) m_error = statementErrorText(q.lastError(), m_db);
   }
   ~Snapshot() {
     if (!m_own) return;
@@ -105,7 +115,8 @@ Result<qint64> copyRows(const QSqlDatabase& server, const QString& select, QSqlQ
     if (!insert.exec()) return R::failure(sqlErrorText(insert.lastError()));
     ++n;
   }
-  if (rows.value().lastError().isValid()) return R::failure(sqlErrorText(rows.value().lastError()));
+  if (rows.value().lastError().isValid())
+    return R::failure(statementErrorText(rows.value().lastError(), server));
   return n;
 }
 
@@ -152,7 +163,8 @@ Result<ContentCopy> copyContents(const QSqlDatabase& server, const QString& fold
   int n = kFirstStore;
   qint64 bytes = 0;
   bool more = rows.value().next();
-  if (rows.value().lastError().isValid()) return R::failure(sqlErrorText(rows.value().lastError()));
+  if (rows.value().lastError().isValid())
+    return R::failure(statementErrorText(rows.value().lastError(), server));
   do {
     const QString path = storePath(folder, kind, n);
     if (Status s = createStoreFile(kind, path); !s) return R::failure(s.error());

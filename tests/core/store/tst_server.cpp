@@ -3,6 +3,7 @@
 // Runs under tests/support/pgcluster.sh (CTest: tst_server).
 #include <QtTest>
 
+#include "SilentListener.h"
 #include "TestBackend.h"
 #include "store/Database.h"
 #include "store/Dialect.h"
@@ -249,6 +250,25 @@ class TestServer : public QObject {
     QVERIFY(!opened);
     QVERIFY2(opened.error().contains(QStringLiteral("\"olmayan_okul\"")),
              qPrintable(opened.error()));
+  }
+
+  // A server machine that hangs (it takes the connection and never answers) is
+  // given up within seconds, with words the teacher reads.
+  void silentServerGivenUpQuickly() {
+    SilentListener silent;
+    store::ServerLogin login = fresh(true);
+    login.address.port = silent.port();
+    ServerStore s(login);
+    QElapsedTimer clock;
+    clock.start();
+    const Result<store::CheckReport> opened = s.store.open();
+    const qint64 took = clock.elapsed();
+    QVERIFY(!opened);
+    QVERIFY2(opened.error().startsWith(
+                 QStringLiteral("Okul sunucusuna ulaşılamıyor: 127.0.0.1:%1 yanıt vermedi")
+                     .arg(silent.port())),
+             qPrintable(opened.error()));
+    QVERIFY2(took < 4500, qPrintable(QString::number(took)));
   }
 
   void readOnlyQueryStopsAndWritesNothing() {
