@@ -585,8 +585,9 @@ int importPackages(store::Store& store, const Args& a, QTextStream& out, QTextSt
   const exchange::TakenFiles taken(store);
   const bool again = a.has(QStringLiteral("again"));
   const exchange::ImportOutcome outcome = exchange::readFiles(
-      a.positional, [&package](const QString& path) { return package.read(path); }, {}, &taken,
-      [again](const QString&, const exchange::TakenFile&) { return again; });
+      a.positional,
+      [&package](const QString& path, bool onlyIfNew) { return package.read(path, {}, onlyIfNew); },
+      {}, &taken, [again](const QString&, const exchange::TakenFile&) { return again; });
   for (const QString& failure : outcome.failures)
     err << Package::readFailedMessage() << " (" << failure << ")\n";
   for (const QString& skipped : outcome.skipped)

@@ -23,6 +23,7 @@
 #include "reports/Surveys.h"
 #include "school/Students.h"
 #include "store/BrowserAddress.h"
+#include "store/SchemaTables.h"
 #include "store/Store.h"
 
 namespace cli {
@@ -255,10 +256,14 @@ int run(store::Store& store, const Args& a, QTextStream& out, QTextStream& err) 
   if (!openDatabase(store, err, true)) return 1;
   const std::optional<reports::RunReport> report = loadReport(store, a.positional, err);
   if (!report) return 1;
-  // The result rows as stored, in rank order.
+  // The result rows as stored, in rank order; the table's own columns (the
+  // school's server adds one of its own to each table).
   Result<QSqlQuery> q = store.exec(
-      QStringLiteral("SELECT * FROM TABLESONUC WHERE TESTTARIHI=? AND TESTBASLANGIC=? ORDER BY "
-                     "VAL(KACINCIOLDU),rowid"),
+      QStringLiteral("SELECT %1 FROM TABLESONUC WHERE TESTTARIHI=? AND TESTBASLANGIC=? ORDER BY "
+                     "VAL(KACINCIOLDU),rowid")
+          .arg(store::findMainTable(QStringLiteral("TABLESONUC"))
+                   ->columnNames()
+                   .join(QLatin1Char(','))),
       {report->key().date, report->key().start});
   if (!q) return failed(err, q.error());
   QStringList studentColumns;

@@ -10,6 +10,7 @@
 #include "CliCommand.h"
 #include "delivery/JournalSender.h"
 #include "delivery/SimulatedRun.h"
+#include "store/SchemaTables.h"
 #include "store/Store.h"
 #include "web/ServedRun.h"
 
@@ -126,9 +127,13 @@ QString jsonText(const QString& text) {
 // column order (a JSON object of Qt's own would sort them).
 QString runJson(store::Store& store, const reports::RunKey& key) {
   QStringList rows;
+  // The table's own columns: the school's server adds one of its own to each table.
   Result<QSqlQuery> q = store.exec(
-      QStringLiteral("SELECT * FROM TABLESONUC WHERE TESTTARIHI=? AND TESTBASLANGIC=? ORDER BY "
-                     "CAST(KACINCIOLDU AS INTEGER)"),
+      QStringLiteral("SELECT %1 FROM TABLESONUC WHERE TESTTARIHI=? AND TESTBASLANGIC=? ORDER BY "
+                     "CAST(KACINCIOLDU AS INTEGER)")
+          .arg(store::findMainTable(QStringLiteral("TABLESONUC"))
+                   ->columnNames()
+                   .join(QLatin1Char(','))),
       {key.date, key.start});
   while (q && q.value().next()) {
     const QSqlRecord r = q.value().record();

@@ -1,7 +1,7 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "PgCluster.h"
+#include "ServerControl.h"
 #include "TempDataFolder.h"
 #include "TestSchool.h"
 #include "delivery/JournalSender.h"
@@ -36,9 +36,9 @@ class TestJournalCli : public QObject {
                "--class", "5-A", "--duration", "fixed:10", "--speed", "25"});
     QVERIFY(cli.waitForStarted());
     QThread::msleep(1000);
-    QVERIFY(pgcluster::stop());
+    QVERIFY(serverControl(QStringLiteral("stop -m immediate")));
     QThread::msleep(1500);
-    QVERIFY(pgcluster::start());
+    QVERIFY(serverControl(QStringLiteral("start")));
     QVERIFY(cli.waitForFinished(60000));
     const QString out = QString::fromUtf8(cli.readAllStandardOutput());
     const QString err = QString::fromUtf8(cli.readAllStandardError());
@@ -64,7 +64,9 @@ class TestJournalCli : public QObject {
     QCOMPARE(journal.count().value(), 0);
   }
 
-  void cleanup() { QVERIFY(pgcluster::ensureRunning()); }
+  void cleanup() {
+    QVERIFY(serverControl(QStringLiteral("status")) || serverControl(QStringLiteral("start")));
+  }
 };
 
 QTEST_MAIN(TestJournalCli)

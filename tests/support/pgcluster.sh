@@ -4,9 +4,8 @@
 # folder, a free port on 127.0.0.1; stopped and removed when the command ends.
 # The command gets DERSLIK_TEST_BACKEND=postgres and DERSLIK_TEST_SERVER (the
 # maintenance database's address; every test makes databases of its own), and
-# PGHOST/PGPORT for psql, and DERSLIK_TEST_PGCTL to stop and start the cluster.
-# The role "parolali" logs in only with the password "gizli-parola" (scram), so a
-# test can check a refused and an accepted login.
+# PGHOST/PGPORT for psql. The role "parolali" logs in only with the password
+# "gizli-parola" (scram), so a test can check a refused and an accepted login.
 # A cluster that cannot start is a failure with its reason, never a skip.
 set -uo pipefail
 
@@ -39,29 +38,16 @@ started=
 for attempt in 1 2 3 4 5; do
   port=$(( 20000 + (RANDOM * 7 + $$ + attempt * 131) % 40000 ))
   (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && continue  # taken
-  if "${as_pg[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 \
-      -o "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c full_page_writes=off -c max_connections=200" \
+  # Commits stay synchronous: what the server acknowledged survives a test's hard
+  # stop, as on a real server (without fsync it costs a write, not a flush).
+  opts="-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c full_page_writes=off -c max_connections=200"
+  if "${as_pg[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 -o "$opts" \
       start >/dev/null 2>&1; then
     started=1
     break
   fi
 done
 [ -n "$started" ] || { tail -20 "$dir/server.log" >&2; fail "PostgreSQL başlatılamadı."; }
-
-# The same settings for a start without options, so that a test can stop the
-# cluster hard and start it again: DERSLIK_TEST_PGCTL is pg_ctl on this cluster
-# (as the postgres user when run as root); a test adds "-m immediate -w stop" or
-# "-w start". Commits stay synchronous: what the server acknowledged survives a
-# hard stop, as on a real server (without fsync it costs a write, not a flush).
-cat >>"$dir/data/postgresql.conf" <<EOF
-port = $port
-unix_socket_directories = '$dir'
-listen_addresses = '127.0.0.1'
-fsync = off
-full_page_writes = off
-max_connections = 200
-EOF
-export DERSLIK_TEST_PGCTL="${as_pg[*]} $bin/pg_ctl -D $dir/data -l $dir/server.log"
 
 "$bin/psql" -h "$dir" -p "$port" -U postgres -d postgres -qAt \
   -c "CREATE ROLE parolali LOGIN SUPERUSER PASSWORD 'gizli-parola'" >/dev/null ||
@@ -70,4 +56,6 @@ export DERSLIK_TEST_PGCTL="${as_pg[*]} $bin/pg_ctl -D $dir/data -l $dir/server.l
 export DERSLIK_TEST_BACKEND=postgres
 export DERSLIK_TEST_SERVER="postgresql://postgres@127.0.0.1:$port/postgres"
 export PGHOST="$dir" PGPORT="$port" PGUSER=postgres
+# pg_ctl for this cluster; a test appends "stop -m immediate", "start" or "restart".
+export DERSLIK_TEST_PGCTL="${as_pg[*]} $bin/pg_ctl -D $dir/data -l $dir/server.log -w -t 30 -o \"$opts\""
 "$@"

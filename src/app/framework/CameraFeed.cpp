@@ -65,16 +65,19 @@ QString CameraFeed::startCamera(const QString& id) {
 
 QString CameraFeed::startStill(const QString& path) {
   stop();
-  QImageReader reader(path);
-  // A phone's photo stands the way it was held.
-  reader.setAutoTransform(true);
-  QImage image = reader.read();
+  const QImage image = readStill(path);
   if (image.isNull())
     return QStringLiteral("Resim açılamadı: %1\nDosya bir resim (JPEG, PNG) olmalıdır.").arg(path);
   m_still = image;
   m_stillTimer.start();
   emit picture(m_still);
   return {};
+}
+
+QImage CameraFeed::readStill(const QString& path) {
+  QImageReader reader(path);
+  reader.setAutoTransform(true);
+  return reader.read();
 }
 
 void CameraFeed::stop() {

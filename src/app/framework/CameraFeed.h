@@ -35,6 +35,9 @@ class CameraFeed : public QObject {
   // default camera.
   QString startCamera(const QString& id);
   QString startStill(const QString& path);
+  // A photo file as it was held when taken (the phone's turn applied); null
+  // when it is no picture.
+  static QImage readStill(const QString& path);
   void stop();
 
   // A still picture is given again this often.

@@ -1,11 +1,15 @@
 #include "framework/CardAnswers.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMimeData>
+#include <QTimer>
 #include <QVideoFrame>
 
 #include "Messages.h"
@@ -85,6 +89,11 @@ QWidget* CardAnswers::setupRow(const ScreenContext& context, const QString& scre
   auto* hint = new QLabel(QStringLiteral("(yalnız A–D)"), row);
   hint->setObjectName(QStringLiteral("lblKartUyari"));
   hint->setToolTip(onlyAtoDText());
+  // Laid out from the start: a label first shown after its row was laid out
+  // stood over the check box.
+  QSizePolicy keep = hint->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  hint->setSizePolicy(keep);
   grid->addWidget(box, 0, 0);
   grid->addWidget(hint, 0, 1);
   if (stacked) {
@@ -233,6 +242,8 @@ void CardAnswers::showOn(QWidget* window) {
   m_preview->setVisible(m_now.answering);
   m_preview->raise();
   connect(window, &QObject::destroyed, this, &CardAnswers::windowGone);
+  connect(m_preview, &CardPreview::openPictureRequested, this, &CardAnswers::openPicture);
+  connect(m_preview, &CardPreview::pasteRequested, this, &CardAnswers::pastePicture);
 }
 
 void CardAnswers::activityChanged() {
@@ -254,25 +265,80 @@ bool CardAnswers::videoFrameArrived(const QVideoFrame& frame) {
   return frameArrived(frame.toImage());
 }
 
+bool CardAnswers::accepts(const QImage& frame) const {
+  return !m_stopped && m_now.answering && !frame.isNull();
+}
+
 bool CardAnswers::frameArrived(const QImage& frame) {
-  if (m_reading || m_stopped || !m_now.answering || frame.isNull()) return false;
+  if (m_reading || !accepts(frame)) return false;
   m_reading = true;
+  read(frame, false);
+  return true;
+}
+
+bool CardAnswers::stillArrived(const QImage& picture) {
+  if (!accepts(picture)) return false;
+  read(picture, true);
+  return true;
+}
+
+void CardAnswers::read(const QImage& frame, bool still) {
   // The frame's time is when it came, not when its read is done.
   const qint64 at = m_clock->msecs();
   const int question = m_now.question;
   Worker* worker = m_worker;
-  QMetaObject::invokeMethod(worker, [this, worker, frame, at, question] {
+  QMetaObject::invokeMethod(worker, [this, worker, frame, at, question, still] {
     const QList<cards::Sighting> sightings = worker->reader.read(frame);
     QMetaObject::invokeMethod(
-        this, [this, frame, sightings, at, question] { takeRead(frame, sightings, at, question); },
+        this,
+        [this, frame, sightings, at, question, still] {
+          takeRead(frame, sightings, at, question, still);
+        },
         Qt::QueuedConnection);
   });
-  return true;
+}
+
+void CardAnswers::openPicture() {
+  QWidget* over = m_preview ? m_preview->window() : nullptr;
+  const QString path = filedialogs::openFile(
+      over, QStringLiteral("Fotograf"), QStringLiteral("Sınıfın Fotoğrafı"),
+      QStringLiteral("Resimler (*.jpg *.jpeg *.png *.bmp);;Tüm dosyalar (*)"));
+  if (path.isEmpty()) return;
+  const QImage picture = CameraFeed::readStill(path);
+  if (picture.isNull())
+    stillFailed(QStringLiteral("%1 bir resim olarak açılamadı.").arg(QFileInfo(path).fileName()));
+  else if (!stillArrived(picture))
+    stillFailed(QStringLiteral("Şu anda kartla cevap alınmıyor."));
+}
+
+void CardAnswers::pastePicture() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  QImage picture;
+  if (data && data->hasImage()) picture = qvariant_cast<QImage>(data->imageData());
+  // A photo file copied in the file manager comes as its address.
+  if (picture.isNull() && data && data->hasUrls())
+    for (const QUrl& url : data->urls()) {
+      if (url.isLocalFile()) picture = CameraFeed::readStill(url.toLocalFile());
+      if (!picture.isNull()) break;
+    }
+  if (picture.isNull())
+    stillFailed(QStringLiteral("Panoda resim yok: fotoğrafı kopyalayıp yeniden yapıştırınız."));
+  else if (!stillArrived(picture))
+    stillFailed(QStringLiteral("Şu anda kartla cevap alınmıyor."));
+}
+
+void CardAnswers::stillFailed(const QString& text) {
+  if (!m_preview) return;
+  m_preview->setNotice(text);
+  // Said for a while, then the camera's picture is free again.
+  QTimer::singleShot(kStillNoticeMs, m_preview, [preview = m_preview, text] {
+    if (preview->notice() == text) preview->setNotice({});
+  });
 }
 
 void CardAnswers::takeRead(const QImage& frame, const QList<cards::Sighting>& sightings,
-                           qint64 atMs, int question) {
-  m_reading = false;
+                           qint64 atMs, int question, bool still) {
+  if (!still) m_reading = false;
   // The activity may have moved on without saying so (its window closing).
   if (!m_stopped && m_state) activityChanged();
   // Read for a question the activity has left, or after it closed: not pressed.
@@ -280,7 +346,9 @@ void CardAnswers::takeRead(const QImage& frame, const QList<cards::Sighting>& si
     emit frameRead();
     return;
   }
-  const cards::CardSource::Frame read = m_source.take(sightings, atMs);
+  const cards::CardSource::Frame read =
+      still ? m_source.takeStill(sightings, atMs) : m_source.take(sightings, atMs);
+  if (still && m_preview) m_preview->setNotice({});
   if (m_preview) {
     QList<CardPreview::Outline> outlines;
     for (const cards::CardSource::Seen& s : read.known)

@@ -66,7 +66,7 @@ class CardAnswers : public QObject {
   static CardAnswers* open(const ScreenContext& context, activity::PressPipeline& pipeline,
                            const QList<cards::CardHolder>& holders, const QString& screen,
                            const receiver::Clock* clock = nullptr);
-  // Without a camera: frames come only through frameArrived() (tests, a pasted picture).
+  // Without a camera: frames come only through frameArrived() and stillArrived().
   static CardAnswers* openWithoutCamera(activity::PressPipeline& pipeline,
                                         const QList<cards::CardHolder>& holders,
                                         const QString& screen, const receiver::Clock* clock);
@@ -99,6 +99,17 @@ class CardAnswers : public QObject {
   bool frameArrived(const QImage& frame);
   bool videoFrameArrived(const QVideoFrame& frame);
   bool reading() const { return m_reading; }
+  // A still picture (a photo of the class taken with a phone, opened or pasted):
+  // read on the worker thread like a frame, never dropped for a frame being read,
+  // and its cards count at once (one clear picture is one read). False while
+  // the activity takes no answers.
+  bool stillArrived(const QImage& picture);
+  // The preview's "Resim Aç" and "Yapıştır": the picture of a file, or the one
+  // on the clipboard (or the picture file copied there), read as a still; what
+  // is wrong with it is said on the preview.
+  void openPicture();
+  void pastePicture();
+  static constexpr int kStillNoticeMs = 6000;
 
   // The activity is over: no more frames are read.
   void stop();
@@ -117,8 +128,11 @@ class CardAnswers : public QObject {
   CardAnswers(activity::PressPipeline& pipeline, const QList<cards::CardHolder>& holders,
               QString screen, const receiver::Clock* clock);
   void activityChanged();
+  bool accepts(const QImage& frame) const;
+  void read(const QImage& frame, bool still);
   void takeRead(const QImage& frame, const QList<cards::Sighting>& sightings, qint64 atMs,
-                int question);
+                int question, bool still);
+  void stillFailed(const QString& text);
   void windowGone();
 
   const receiver::Clock* m_clock;

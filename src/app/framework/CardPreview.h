@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QPointer>
 #include <QPolygonF>
 #include <QString>
 #include <QTimer>
@@ -12,7 +13,9 @@ class QToolButton;
 // What the camera sees while the class answers with cards, in a corner of the
 // presentation (or over all of it, on the teacher's command): each card read
 // outlined in green with its student's name, and how many cards of the class
-// have given an answer to this question.
+// have given an answer to this question. "Resim Aç" and "Yapıştır" (Ctrl+V on
+// the window) ask for a photo of the class to be read instead of the camera's
+// frame.
 class CardPreview : public QWidget {
   Q_OBJECT
  public:
@@ -27,6 +30,7 @@ class CardPreview : public QWidget {
   void setCount(int read, int ofClass);
   // A problem with the camera, over the picture (empty: none).
   void setNotice(const QString& text);
+  QString notice() const { return m_notice; }
 
   QString countText() const { return m_count; }
   bool large() const { return m_large; }
@@ -36,6 +40,13 @@ class CardPreview : public QWidget {
 
   // Frames are drawn at most this often: a preview must not cost the board.
   static constexpr int kPaintIntervalMs = 66;
+  static constexpr int kLeastWidth = 240;
+  // In a command column it may be narrower: the teacher enlarges it there.
+  static constexpr int kLeastColumnWidth = 160;
+
+ signals:
+  void openPictureRequested();
+  void pasteRequested();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -43,6 +54,12 @@ class CardPreview : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // A 16:9 picture with the count's band under it.
+  static constexpr int kBand = 28;
+  static int heightFor(int width) { return width * 9 / 16 + kBand; }
+  QRect columnRoom() const;
+
+  QPointer<QWidget> m_column;
   QImage m_frame;
   QList<Outline> m_outlines;
   QString m_count;
@@ -51,4 +68,6 @@ class CardPreview : public QWidget {
   bool m_dirty = false;
   QTimer m_paintTimer;
   QToolButton* m_size;
+  QToolButton* m_open;
+  QToolButton* m_paste;
 };

@@ -42,11 +42,11 @@ int importFiles(QWidget* window, const ScreenContext& context, Kind kind, const 
   };
   // The numbers the tests got, over all the files.
   QStringList testNos;
-  const auto read = [&context, kind, &numbering, &testNos](const QString& path) {
+  const auto read = [&context, kind, &numbering, &testNos](const QString& path, bool onlyIfNew) {
     if (kind == Kind::Questions)
-      return exchange::QuestionPackage(context.store).read(path, numbering);
+      return exchange::QuestionPackage(context.store).read(path, numbering, onlyIfNew);
     exchange::TestPackage tests(context.store);
-    const Result<int> added = tests.read(path, numbering);
+    const Result<int> added = tests.read(path, numbering, onlyIfNew);
     testNos << tests.addedTests();
     return added;
   };

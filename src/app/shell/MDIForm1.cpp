@@ -15,12 +15,14 @@
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 #include "Version.h"
 #include "framework/BoardMenu.h"
 #include "framework/ExchangeImport.h"
 #include "framework/ReceiverController.h"
 #include "framework/ScreenHelpers.h"
+#include "framework/ServerUnreachableBar.h"
 #include "framework/frmIslem.h"
 #include "framework/frmMesaj.h"
 #include "framework/frmSanalKumanda.h"
@@ -67,7 +69,15 @@ MDIForm1::MDIForm1(store::Store& store, Options options, QWidget* parent)
   m_mdi->setObjectName(QStringLiteral("mdiArea"));
   m_mdi->setViewMode(QMdiArea::SubWindowView);
   m_mdi->setBackground(QColor(0xea, 0xf1, 0xfb));
-  setCentralWidget(m_mdi);
+  // Above every screen, the strip that says the school's server cannot be
+  // reached: one for the whole window, whatever screen found it out.
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(new framework::ServerUnreachableBar(m_store, central));
+  column->addWidget(m_mdi, 1);
+  setCentralWidget(central);
   m_runModal = [](QDialog& d) { return d.exec(); };
   m_receiver = new framework::ReceiverController(m_mdi, this);
   statusBar()->addPermanentWidget(m_receiver->statusWidget());

@@ -19,10 +19,10 @@ void CardSource::setClass(const QList<CardHolder>& holders) {
 }
 
 CardSource::Frame CardSource::handleFrame(const QImage& frame, qint64 atMs) {
-  return take(m_reader.read(frame), atMs);
+  return takeRead(m_reader.read(frame), atMs, false);
 }
 
-CardSource::Frame CardSource::take(const QList<Sighting>& sightings, qint64 atMs) {
+CardSource::Frame CardSource::takeRead(const QList<Sighting>& sightings, qint64 atMs, bool still) {
   const qint64 at = atMs < 0 ? m_clock->msecs() : atMs;
   Frame out;
   for (const Sighting& s : sightings) {
@@ -32,7 +32,8 @@ CardSource::Frame CardSource::take(const QList<Sighting>& sightings, qint64 atMs
       continue;
     }
     Seen seen{s, *holder, false};
-    const QChar steady = m_steady.see(s.card, s.letter, at);
+    const QChar steady =
+        still ? m_steady.seeStill(s.card, s.letter, at) : m_steady.see(s.card, s.letter, at);
     if (!steady.isNull()) {
       m_counted.insert(s.card, steady);
       seen.pressed = true;

@@ -55,7 +55,14 @@ class CardSource {
   // the presses it makes.
   Frame handleFrame(const QImage& frame, qint64 atMs = -1);
   // The same for a frame already read.
-  Frame take(const QList<Sighting>& sightings, qint64 atMs = -1);
+  Frame take(const QList<Sighting>& sightings, qint64 atMs = -1) {
+    return takeRead(sightings, atMs, false);
+  }
+  // A still picture already read (a photo opened or pasted): its cards count at
+  // once (Steadiness::seeStill).
+  Frame takeStill(const QList<Sighting>& sightings, qint64 atMs = -1) {
+    return takeRead(sightings, atMs, true);
+  }
 
   // The students whose card has given a letter since the last newQuestion().
   int cardsCounted() const { return int(m_counted.size()); }
@@ -63,6 +70,8 @@ class CardSource {
   int cardsOfClass() const { return int(m_holders.size()); }
 
  private:
+  Frame takeRead(const QList<Sighting>& sightings, qint64 atMs, bool still);
+
   activity::PressPipeline& m_pipeline;
   const receiver::Clock* m_clock;
   CardReader m_reader;

@@ -24,4 +24,10 @@ QChar Steadiness::see(int card, QChar letter, qint64 atMs) {
   return letter;
 }
 
+QChar Steadiness::seeStill(int card, QChar letter, qint64 atMs) {
+  QChar counted;
+  for (int i = 0; i < kFrames && counted.isNull(); ++i) counted = see(card, letter, atMs);
+  return counted;
+}
+
 }  // namespace cards

@@ -20,6 +20,10 @@ class Steadiness {
 
   // One frame's read of `card`; the letter that now counts, or null.
   QChar see(int card, QChar letter, qint64 atMs);
+  // A read of a still picture (a photo opened or pasted): nothing in it moves,
+  // so one clear read is as steady as the frames above, and counts at once;
+  // the same letter still counts once.
+  QChar seeStill(int card, QChar letter, qint64 atMs);
   // Everything forgotten (a new question: the same letter counts again).
   void clear() { m_cards.clear(); }
 

@@ -20,6 +20,7 @@
 #include "store/Parameters.h"
 #include "store/RolloverFiles.h"
 #include "store/SchemaTables.h"
+#include "store/ServerConnection.h"
 #include "store/ServerFolders.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
@@ -74,14 +75,14 @@ class Inserter {
                          QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')))));
   }
   Status insert(const Row& row) {
-    if (!m_ok) return Status::failure(store::sqlErrorText(m_query.lastError()));
+    if (!m_ok) return Status::failure(store::queryErrorText(m_query));
     for (int i = 0; i < int(m_columns.size()); ++i) {
       QVariant v = row.value(m_columns.at(i));
       // The folder's NULLs are the empty text every column defaults to.
       if (v.isNull()) v = QStringLiteral("");
       m_query.bindValue(i, v);
     }
-    if (!m_query.exec()) return Status::failure(store::sqlErrorText(m_query.lastError()));
+    if (!m_query.exec()) return Status::failure(store::queryErrorText(m_query));
     return {};
   }
 
@@ -346,7 +347,7 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
 
   step(QStringLiteral("Sunucuya yazılıyor..."));
   store::Transaction tx(m_school);
-  if (!tx.active()) return R::failure(QStringLiteral("İşlem başlatılamadı."));
+  if (!tx.active()) return R::failure(store::notStartedText(m_school.db()));
   // Another board may have taken the folder in while this one read it.
   before = store::folderImportedAt(m_school, identity.value());
   if (!before) return R::failure(before.error());

@@ -17,6 +17,7 @@
 #include "store/ContentStores.h"
 #include "store/Dialect.h"
 #include "store/Numbers.h"
+#include "store/ServerConnection.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
@@ -256,7 +257,7 @@ Status PackageQuestions::write(PackageDatabase& package, qint64 packageBytes) {
                                        .arg(columns.join(QLatin1Char(',')),
                                             QStringList(columns.size(), QStringLiteral("?"))
                                                 .join(QLatin1Char(','))))))
-    return Status::failure(store::sqlErrorText(insert.lastError()));
+    return Status::failure(store::queryErrorText(insert));
   QList<CurriculumPlace> places;
   int done = 0;
   for (const PackageRecord& r : m_records) {
@@ -275,7 +276,7 @@ Status PackageQuestions::write(PackageDatabase& package, qint64 packageBytes) {
     insert.bindValue(i++, soundOf.value(key));
     insert.bindValue(i++, videoOf.value(key));
     insert.bindValue(i++, key);
-    if (!insert.exec()) return Status::failure(store::sqlErrorText(insert.lastError()));
+    if (!insert.exec()) return Status::failure(store::queryErrorText(insert));
   }
   if (Status s = writePictures(package, packageBytes); !s) return s;
   if (Status s = addDefinitions(m_store, places); !s) return s;

@@ -25,7 +25,8 @@ Status QuestionPackage::write(const QStringList& keys, const QString& archivePat
       media.value());
 }
 
-Result<int> QuestionPackage::read(const QString& archivePath, const Progress& progress) {
+Result<int> QuestionPackage::read(const QString& archivePath, const Progress& progress,
+                                  bool onlyIfNew) {
   // An unreadable file is refused below, with the reason.
   const QByteArray hash = TakenFiles::contentHash(archivePath).valueOr({});
   PackageQuestions questions(m_store);
@@ -37,6 +38,9 @@ Result<int> QuestionPackage::read(const QString& archivePath, const Progress& pr
       archivePath, kMember,
       [&](PackageDatabase& package, const PackageFile::Unpacked& unpacked) -> Result<int> {
         using R = Result<int>;
+        if (onlyIfNew && !hash.isEmpty())
+          if (Status s = TakenFiles(m_store).refuseTaken(hash, archivePath); !s)
+            return R::failure(s.error());
         if (Status s = questions.load(package); !s) return R::failure(s.error());
         if (questions.count() == 0) return R::failure(QStringLiteral("Dosyada soru yok."));
         // Question files renumber every question, distributed ones too.
@@ -60,26 +64,37 @@ Result<int> QuestionPackage::read(const QString& archivePath, const Progress& pr
 }
 
 ImportOutcome readFiles(const QStringList& paths,
-                        const std::function<Result<int>(const QString&)>& read,
+                        const std::function<Result<int>(const QString&, bool)>& read,
                         const std::function<void(int, int)>& progress, const TakenFiles* taken,
                         const ReadAgain& again) {
   ImportOutcome outcome;
   const int n = static_cast<int>(paths.size());
   for (int i = 0; i < n; ++i) {
     if (progress) progress(i + 1, n);
+    bool takenBefore = false;
     if (taken) {
       const Result<std::optional<TakenFile>> before = taken->find(paths.at(i));
-      if (before && before.value() && !(again && again(paths.at(i), *before.value()))) {
+      takenBefore = before && before.value();
+      if (takenBefore && !(again && again(paths.at(i), *before.value()))) {
         outcome.skipped << TakenFiles::takenText(paths.at(i), *before.value());
         continue;
       }
     }
-    const Result<int> added = read(paths.at(i));
-    if (added)
+    const bool onlyIfNew = taken && !takenBefore;
+    const Result<int> added = read(paths.at(i), onlyIfNew);
+    if (added) {
       outcome.added += added.value();
-    else
-      outcome.failures << QStringLiteral("%1: %2").arg(QFileInfo(paths.at(i)).fileName(),
-                                                       added.error());
+      continue;
+    }
+    if (onlyIfNew) {
+      const Result<std::optional<TakenFile>> now = taken->find(paths.at(i));
+      if (now && now.value()) {
+        outcome.skipped << TakenFiles::takenText(paths.at(i), *now.value());
+        continue;
+      }
+    }
+    outcome.failures << QStringLiteral("%1: %2").arg(QFileInfo(paths.at(i)).fileName(),
+                                                     added.error());
   }
   return outcome;
 }

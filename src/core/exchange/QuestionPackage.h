@@ -48,7 +48,10 @@ class QuestionPackage {
   // was wrong; screens show readFailedMessage() with it. `progress` is told
   // how far the numbering has come. The file is remembered as taken
   // (TakenFiles) in the same transaction.
-  Result<int> read(const QString& archivePath, const Progress& progress = {});
+  // `onlyIfNew`: a file that another board took meanwhile (after the caller
+  // looked, TakenFiles) is refused in the writing transaction and adds nothing.
+  Result<int> read(const QString& archivePath, const Progress& progress = {},
+                   bool onlyIfNew = false);
 
  private:
   store::Store& m_store;
@@ -63,9 +66,10 @@ struct ImportOutcome {
 };
 // `read` reads one file; `progress` is told (i, n) before file i of n. With
 // `taken`, a file read before is read again only when `again` says so; the
-// others are left out (skipped) and add nothing.
+// others are left out (skipped) and add nothing. `read` is told `onlyIfNew`
+// for a file not taken before: taken meanwhile by another board, it is skipped too.
 ImportOutcome readFiles(const QStringList& paths,
-                        const std::function<Result<int>(const QString&)>& read,
+                        const std::function<Result<int>(const QString&, bool onlyIfNew)>& read,
                         const std::function<void(int, int)>& progress = {},
                         const TakenFiles* taken = nullptr, const ReadAgain& again = {});
 // "2/5 dosya işleniyor..."

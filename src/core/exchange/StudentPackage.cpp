@@ -11,6 +11,7 @@
 #include "school/Students.h"
 #include "store/Dialect.h"
 #include "store/Numbers.h"
+#include "store/ServerConnection.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
 
@@ -121,14 +122,14 @@ Result<int> StudentPackage::read(const QString& archivePath) {
                     .prepare(
                         QStringLiteral("INSERT INTO TABLEOGRENCI (KAYITNO,%1) VALUES (%2)")
                             .arg(columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))))))
-          return R::failure(store::sqlErrorText(insert.lastError()));
+          return R::failure(store::queryErrorText(insert));
         int added = 0;
         for (const Row& row : rows) {
           ++added;
           insert.bindValue(0, QString::number(base + added));
           for (qsizetype i = 0; i < row.values.size(); ++i)
             insert.bindValue(static_cast<int>(i + 1), row.values.at(i));
-          if (!insert.exec()) return R::failure(store::sqlErrorText(insert.lastError()));
+          if (!insert.exec()) return R::failure(store::queryErrorText(insert));
         }
         m_store.changed(store::Change::Students);
         return added;

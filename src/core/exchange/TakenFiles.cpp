@@ -22,17 +22,28 @@ Result<QByteArray> TakenFiles::contentHash(const QString& path) {
 }
 
 Result<std::optional<TakenFile>> TakenFiles::find(const QString& path) const {
-  using R = Result<std::optional<TakenFile>>;
   const Result<QByteArray> hash = contentHash(path);
   if (!hash) return std::optional<TakenFile>();
+  return findHash(hash.value());
+}
+
+Result<std::optional<TakenFile>> TakenFiles::findHash(const QByteArray& hash) const {
+  using R = Result<std::optional<TakenFile>>;
   Result<QSqlQuery> q = m_store.exec(
       QStringLiteral("SELECT DOSYAADI,ALINMATARIHI,ALINMASAATI FROM TABLEALINANDOSYA WHERE "
                      "DOSYAOZETI=? ORDER BY ID DESC LIMIT 1"),
-      {QString::fromLatin1(hash.value())});
+      {QString::fromLatin1(hash)});
   if (!q) return R::failure(q.error());
   if (!q.value().next()) return std::optional<TakenFile>();
   return std::optional<TakenFile>(TakenFile{
       q.value().value(0).toString(), q.value().value(1).toString(), q.value().value(2).toString()});
+}
+
+Status TakenFiles::refuseTaken(const QByteArray& hash, const QString& path) const {
+  const Result<std::optional<TakenFile>> found = findHash(hash);
+  if (!found) return Status::failure(found.error());
+  if (found.value()) return Status::failure(takenText(path, *found.value()));
+  return {};
 }
 
 Status TakenFiles::remember(const QByteArray& hash, const QString& path, const QDateTime& when) {

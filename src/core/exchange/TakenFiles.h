@@ -37,6 +37,11 @@ class TakenFiles {
   // The last reading of a file with the same bytes as `path`; nullopt when none
   // (or when the file cannot be read: reading it will say why).
   Result<std::optional<TakenFile>> find(const QString& path) const;
+  // Inside the reading's transaction, before anything is written: fails with
+  // takenText() when a file with these bytes was taken already. Two boards of a
+  // school's server reading the same file at once: the second finds the first's
+  // record here, after the first committed, and adds nothing.
+  Status refuseTaken(const QByteArray& hash, const QString& path) const;
   // Inside the reading's transaction, so a refused file is not remembered.
   Status remember(const QByteArray& hash, const QString& path, const QDateTime& when);
 
@@ -46,6 +51,7 @@ class TakenFiles {
   static QString againQuestion(const QString& path, const TakenFile& taken);
 
  private:
+  Result<std::optional<TakenFile>> findHash(const QByteArray& hash) const;
   store::Store& m_store;
 };
 

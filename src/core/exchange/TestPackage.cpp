@@ -13,6 +13,7 @@
 #include "store/ContentStores.h"
 #include "store/Dialect.h"
 #include "store/Numbers.h"
+#include "store/ServerConnection.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
@@ -40,10 +41,10 @@ Status insertRows(store::Store& store, const QString& table, const QStringList& 
                                        .arg(table, columns.join(QLatin1Char(',')),
                                             QStringList(columns.size(), QStringLiteral("?"))
                                                 .join(QLatin1Char(','))))))
-    return Status::failure(store::sqlErrorText(insert.lastError()));
+    return Status::failure(store::queryErrorText(insert));
   for (const QStringList& row : rows) {
     for (qsizetype i = 0; i < row.size(); ++i) insert.bindValue(static_cast<int>(i), row.at(i));
-    if (!insert.exec()) return Status::failure(store::sqlErrorText(insert.lastError()));
+    if (!insert.exec()) return Status::failure(store::queryErrorText(insert));
   }
   return {};
 }
@@ -238,7 +239,8 @@ Result<int> TestPackage::merge(PackageDatabase& package, const PackageFile::Unpa
   return static_cast<int>(tests->size());
 }
 
-Result<int> TestPackage::read(const QString& archivePath, const Progress& progress) {
+Result<int> TestPackage::read(const QString& archivePath, const Progress& progress,
+                              bool onlyIfNew) {
   m_addedTests.clear();
   // An unreadable file is refused below, with the reason.
   const QByteArray hash = TakenFiles::contentHash(archivePath).valueOr({});
@@ -250,6 +252,9 @@ Result<int> TestPackage::read(const QString& archivePath, const Progress& progre
   options.maxValueBytes = PackageQuestions::kMaxPictureBytes;
   const auto apply = [&](PackageDatabase& package,
                          const PackageFile::Unpacked& unpacked) -> Result<int> {
+    if (onlyIfNew && !hash.isEmpty())
+      if (Status s = TakenFiles(m_store).refuseTaken(hash, archivePath); !s)
+        return Result<int>::failure(s.error());
     Result<int> added = merge(package, unpacked, questions, progress);
     if (!added) return added;
     if (!hash.isEmpty())

@@ -76,7 +76,10 @@ class TestPackage {
   // Reads a test file; the number of tests added. `progress` is told how far
   // the numbering of the questions and then of the tests has come.
   // The file is remembered as taken (TakenFiles) in the same transaction.
-  Result<int> read(const QString& archivePath, const Progress& progress = {});
+  // `onlyIfNew`: a file that another board took meanwhile (after the caller
+  // looked, TakenFiles) is refused in the writing transaction and adds nothing.
+  Result<int> read(const QString& archivePath, const Progress& progress = {},
+                   bool onlyIfNew = false);
   // The numbers the tests of the last read() got, in the file's order.
   const QStringList& addedTests() const { return m_addedTests; }
   // Package key -> number in the bank, of the last read() or merge().

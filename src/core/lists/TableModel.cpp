@@ -17,6 +17,7 @@
 
 #include "lists/TurkishText.h"
 #include "store/Dialect.h"
+#include "store/ServerConnection.h"
 #include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
 
@@ -103,9 +104,9 @@ Status TableModel::load(const QSqlDatabase& conn, const QString& sql, const QVar
   QSqlQuery q(conn);
   q.setForwardOnly(true);
   if (!q.prepare(store::dialectOf(conn).prepare(sql)))
-    return Status::failure(store::sqlErrorText(q.lastError()));
+    return Status::failure(store::queryErrorText(q));
   for (const QVariant& p : params) q.addBindValue(p);
-  if (!q.exec()) return Status::failure(store::sqlErrorText(q.lastError()));
+  if (!q.exec()) return Status::failure(store::queryErrorText(q));
 
   beginResetModel();
   const QSqlRecord rec = q.record();

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include "store/Dialect.h"
+#include "store/ServerConnection.h"
 #include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
 
@@ -23,11 +24,11 @@ Status forEachDriverRow(const QSqlDatabase& db, const QString& sql, const QVaria
   QSqlQuery q(db);
   q.setForwardOnly(true);
   if (!q.prepare(store::dialectOf(db).prepare(sql)))
-    return Status::failure(store::sqlErrorText(q.lastError()));
+    return Status::failure(store::queryErrorText(q));
   for (const QVariant& p : params) q.addBindValue(p);
-  if (!q.exec()) return Status::failure(store::sqlErrorText(q.lastError()));
+  if (!q.exec()) return Status::failure(store::queryErrorText(q));
   while (q.next()) row(BulkRow(&q));
-  if (q.lastError().isValid()) return Status::failure(store::sqlErrorText(q.lastError()));
+  if (q.lastError().isValid()) return Status::failure(store::queryErrorText(q));
   return {};
 }
 

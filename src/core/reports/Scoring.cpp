@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "store/Dialect.h"
+#include "store/ServerConnection.h"
 #include "store/SqlErrors.h"
 #include "store/SqlFunctions.h"
 #include "store/Store.h"
@@ -41,9 +42,7 @@ struct RunColumns {
   QString bitis, testNo, testAdi, seviye, ders, unite, konu, kazanim, sinifi, grup, aciklama;
 };
 
-Status queryError(const QSqlQuery& q) {
-  return Status::failure(store::sqlErrorText(q.lastError()));
-}
+Status queryError(const QSqlQuery& q) { return Status::failure(store::queryErrorText(q)); }
 
 // Runs a prepared statement with `values` bound in order (unset texts as '').
 Status execPrepared(QSqlQuery& q, const QVariantList& values) {

@@ -7,13 +7,16 @@
 #include <QStringList>
 
 #include "Messages.h"
+#include "store/ContentStores.h"
 #include "store/Database.h"
+#include "store/Dialect.h"
 #include "store/Institution.h"
 #include "store/Parameters.h"
 #include "store/RolloverFiles.h"
 #include "store/RunSetupChoices.h"
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
+#include "store/ServerFolders.h"
 #include "store/Store.h"
 #include "store/StoreFiles.h"
 
@@ -118,6 +121,83 @@ Result<QList<QPair<QString, qint64>>> rowCounts(const QString& file, const QStri
 
 const QString kCompletedParameter = QStringLiteral("SINIFATLATMAYAPILDI");
 
+// The year's change on a database that holds what the new year keeps: classes
+// and levels up, the lists and search choices started over, the year recorded.
+// The same steps for a board's new file and for the school's server.
+Status newYearChanges(const QSqlDatabase& db, const QString& label, const QDateTime& when) {
+  auto run = [&db](const QString& sql, const QVariantList& params = {}) {
+    return store::run(sql, params, db);
+  };
+  Status result;
+  // Classes and levels move up in one statement each: every row is read with
+  // its old value, so 5-A -> 6-A is never raised again as the old 6-A.
+  for (const QString& column : {QStringLiteral("SINIFI"), QStringLiteral("SEVIYE")}) {
+    if (!result) break;
+    const Result<QStringList> values = store::column(
+        QStringLiteral("SELECT NZ(%1) FROM TABLEOGRENCI GROUP BY NZ(%1)").arg(column), {}, db);
+    if (!values) {
+      result = Status::failure(values.error());
+      break;
+    }
+    QString cases;
+    QVariantList params;
+    for (const QString& v : values.value()) {
+      const QString next = column == QStringLiteral("SINIFI") ? Rollover::SinifNumarasiArttir(v)
+                                                              : Rollover::SeviyeArttir(v);
+      if (next == v) continue;
+      cases += QStringLiteral(" WHEN ? THEN ?");
+      params << v << next;
+    }
+    if (!cases.isEmpty())
+      result = run(QStringLiteral("UPDATE TABLEOGRENCI SET %1 = CASE NZ(%1)%2 ELSE %1 END")
+                       .arg(column, cases),
+                   params);
+  }
+  if (result)
+    result = run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI='SINIFI'"));
+  if (result)
+    result = run(
+        QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI) SELECT DISTINCT "
+                       "'SINIFI',SINIFI FROM TABLEOGRENCI WHERE NZ(SINIFI)<>'' ORDER BY SINIFI"));
+  if (result)
+    result = run(QStringLiteral(
+        "UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='1' WHERE PARAMETREADI='DERS' OR "
+        "PARAMETREADI='HAZIRLAYAN' OR PARAMETREADI='SEVIYE'"));
+  if (result)
+    result = run(QStringLiteral(
+        "UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='' WHERE PARAMETREADI='SEVIYE' AND "
+        "PARAMETREDEGERI IN (SELECT DISTINCT SEVIYE FROM TABLEOGRENCI)"));
+  // A raised level that was never in the list (8 after 7) is offered too.
+  if (result)
+    result = run(QStringLiteral(
+        "INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,PARAMETREACIKLAMA) "
+        "SELECT DISTINCT 'SEVIYE',SEVIYE,'' FROM TABLEOGRENCI WHERE NZ(SEVIYE)<>'' AND "
+        "SEVIYE NOT IN (SELECT NZ(PARAMETREDEGERI) FROM TABLEPARAMETRE WHERE "
+        "PARAMETREADI='SEVIYE')"));
+  // The test-run screen's search lists start the new year over.
+  if (result) {
+    Result<store::RunSetupChoices> choices = store::RunSetupChoices::load(db);
+    if (!choices) {
+      result = Status::failure(choices.error());
+    } else {
+      choices.value().resetForNewYear();
+      result = choices.value().save(db);
+    }
+  }
+  if (result) result = run(QStringLiteral("UPDATE TABLEOKUL SET SONSORUINDIRMEZAMANI=''"));
+  if (result) result = run(QStringLiteral("UPDATE TABLEOKUL SET SINIFATLATMADONEM=?"), {label});
+  // The completed run, apart from the label that a "Hayır" records as well.
+  if (result)
+    result = run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI=?"),
+                 {kCompletedParameter});
+  if (result)
+    result = run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,"
+                                "PARAMETREACIKLAMA) VALUES (?,?,'')"),
+                 {kCompletedParameter,
+                  label + QLatin1Char('|') + when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))});
+  return result;
+}
+
 // Builds the new main database at `target` from the checked backup copy.
 Status buildNewMain(const QString& target, const QString& backupMain, const QString& label,
                     const QDateTime& when, bool keepBank,
@@ -159,73 +239,7 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
           result = run(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM ESKI.%1")
                            .arg(table, columns.join(QLatin1Char(','))));
       }
-      // Classes and levels move up in one statement each: every row is read with
-      // its old value, so 5-A -> 6-A is never raised again as the old 6-A.
-      for (const QString& column : {QStringLiteral("SINIFI"), QStringLiteral("SEVIYE")}) {
-        if (!result) break;
-        const Result<QStringList> values = store::column(
-            QStringLiteral("SELECT NZ(%1) FROM TABLEOGRENCI GROUP BY NZ(%1)").arg(column), {}, db);
-        if (!values) {
-          result = Status::failure(values.error());
-          break;
-        }
-        QString cases;
-        QVariantList params;
-        for (const QString& v : values.value()) {
-          const QString next = column == QStringLiteral("SINIFI") ? Rollover::SinifNumarasiArttir(v)
-                                                                  : Rollover::SeviyeArttir(v);
-          if (next == v) continue;
-          cases += QStringLiteral(" WHEN ? THEN ?");
-          params << v << next;
-        }
-        if (!cases.isEmpty())
-          result = run(QStringLiteral("UPDATE TABLEOGRENCI SET %1 = CASE NZ(%1)%2 ELSE %1 END")
-                           .arg(column, cases),
-                       params);
-      }
-      if (result)
-        result = run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI='SINIFI'"));
-      if (result)
-        result = run(QStringLiteral(
-            "INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI) SELECT DISTINCT "
-            "'SINIFI',SINIFI FROM TABLEOGRENCI WHERE NZ(SINIFI)<>'' ORDER BY SINIFI"));
-      if (result)
-        result = run(QStringLiteral(
-            "UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='1' WHERE PARAMETREADI='DERS' OR "
-            "PARAMETREADI='HAZIRLAYAN' OR PARAMETREADI='SEVIYE'"));
-      if (result)
-        result = run(QStringLiteral(
-            "UPDATE TABLEPARAMETRE SET PARAMETREACIKLAMA='' WHERE PARAMETREADI='SEVIYE' AND "
-            "PARAMETREDEGERI IN (SELECT DISTINCT SEVIYE FROM TABLEOGRENCI)"));
-      // A raised level that was never in the list (8 after 7) is offered too.
-      if (result)
-        result = run(QStringLiteral(
-            "INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,PARAMETREACIKLAMA) "
-            "SELECT DISTINCT 'SEVIYE',SEVIYE,'' FROM TABLEOGRENCI WHERE NZ(SEVIYE)<>'' AND "
-            "SEVIYE NOT IN (SELECT NZ(PARAMETREDEGERI) FROM TABLEPARAMETRE WHERE "
-            "PARAMETREADI='SEVIYE')"));
-      // The test-run screen's search lists start the new year over.
-      if (result) {
-        Result<store::RunSetupChoices> choices = store::RunSetupChoices::load(db);
-        if (!choices) {
-          result = Status::failure(choices.error());
-        } else {
-          choices.value().resetForNewYear();
-          result = choices.value().save(db);
-        }
-      }
-      if (result) result = run(QStringLiteral("UPDATE TABLEOKUL SET SONSORUINDIRMEZAMANI=''"));
-      if (result) result = run(QStringLiteral("UPDATE TABLEOKUL SET SINIFATLATMADONEM=?"), {label});
-      // The completed run, apart from the label that a "Hayır" records as well.
-      if (result)
-        result = run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI=?"),
-                     {kCompletedParameter});
-      if (result)
-        result =
-            run(QStringLiteral("INSERT INTO TABLEPARAMETRE (PARAMETREADI,PARAMETREDEGERI,"
-                               "PARAMETREACIKLAMA) VALUES (?,?,'')"),
-                {kCompletedParameter,
-                 label + QLatin1Char('|') + when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))});
+      if (result) result = newYearChanges(db, label, when);
       if (result) reached(QStringLiteral("new-filled"));
       if (result) result = tx.commit();
     }
@@ -244,6 +258,113 @@ Status buildNewMain(const QString& target, const QString& backupMain, const QStr
   if (result && QFileInfo::exists(target + QStringLiteral("-wal")))
     result = Status::failure(QStringLiteral("yeni veritabanının günlüğü kapatılamadı"));
   if (!result) removeWithSidecars(target);
+  return result;
+}
+
+// The tables of the old year's work on the school's server: everything a new
+// board file would not carry over. The server's own records stay (its version,
+// the files boards brought in).
+QStringList tablesLeftBehind(bool keepBank) {
+  QStringList kept = Rollover::carriedTables();
+  if (keepBank) kept += Rollover::bankTables();
+  QStringList out;
+  for (const store::TableDef& t : store::mainTables())
+    if (!kept.contains(t.name) && t.name != QStringLiteral("TABLEVERSIYON")) out << t.name;
+  return out;
+}
+
+const QString kServerLock = QStringLiteral("sinif-atlatma");
+
+// Holds the school's rollover lock while it lives.
+class SchoolLock {
+ public:
+  explicit SchoolLock(const QSqlDatabase& db)
+      : m_db(db), m_held(store::dialectOf(db).tryHoldSchoolLock(db, kServerLock)) {}
+  ~SchoolLock() {
+    if (m_held && m_held.value()) store::dialectOf(m_db).releaseSchoolLock(m_db, kServerLock);
+  }
+  SchoolLock(const SchoolLock&) = delete;
+  SchoolLock& operator=(const SchoolLock&) = delete;
+  const Result<bool>& held() const { return m_held; }
+
+ private:
+  QSqlDatabase m_db;
+  Result<bool> m_held;
+};
+
+// The rollover of a school on its server: once for every board. Under the
+// school's lock, and in one writing transaction that keeps every other board's
+// writes waiting: the backup (an export of the whole school into this board's
+// Yedek/<stamp>/, checked against the server and marked) and the year's change
+// see the same data, and nothing written meanwhile can go without a backup.
+Rollover::Report rolloverOnServer(store::Store& store, const Rollover::Hooks& hooks,
+                                  Rollover::Report result, const QString& doneBefore,
+                                  const QDateTime& serverDate) {
+  auto reached = [&hooks](const QString& step) {
+    if (hooks.stepReached) hooks.stepReached(step);
+  };
+  store::Backup backup;
+  auto fail = [&](const QString& why) {
+    if (!backup.folder.isEmpty()) QDir(backup.folder).removeRecursively();
+    result.outcome = Rollover::Outcome::Failed;
+    result.backupStamp.clear();
+    result.message =
+        QStringLiteral("Sınıf atlatma yapılamadı: %1\nSunucudaki hiçbir veri değiştirilmedi.")
+            .arg(why);
+    return result;
+  };
+  SchoolLock lock(store.db());
+  if (!lock.held()) return fail(lock.held().error());
+  if (!lock.held().value()) {
+    result.outcome = Rollover::Outcome::Failed;
+    result.message = Rollover::runningElsewhereMessage();
+    return result;
+  }
+  reached(QStringLiteral("locked"));
+  // Another board may have finished it between the questions and the lock.
+  const Result<QString> done = Rollover::completedOn(store, result.label);
+  if (!done) return fail(done.error());
+  if (*done != doneBefore) {
+    result.outcome = Rollover::Outcome::AlreadyDone;
+    result.message = Rollover::againQuestion(*done);
+    return result;
+  }
+  if (hooks.progress) hooks.progress(QStringLiteral("Okulun verileri yedekleniyor..."));
+  store::Transaction tx(store);
+  if (!tx.active()) return fail(QStringLiteral("İşlem başlatılamadı."));
+  Result<store::Backup> folder =
+      store::createBackupFolder(store.root(), Rollover::backupStamp(QDateTime::currentDateTime()));
+  if (!folder) return fail(folder.error());
+  backup = folder.value();
+  // The export fills the empty folder and marks it last, after its check.
+  const Result<store::FolderFigures> copied = store::exportFolder(store, backup.folder);
+  if (!copied) {
+    backup.folder.clear();  // the export took away what it had written
+    return fail(copied.error());
+  }
+  result.backupStamp = backup.stamp;
+  reached(QStringLiteral("backup-marked"));
+  if (hooks.progress) hooks.progress(QStringLiteral("Yeni eğitim öğretim yılı hazırlanıyor..."));
+  Status s;
+  for (const QString& table : tablesLeftBehind(result.bankKept)) {
+    s = store.run(QStringLiteral("DELETE FROM %1").arg(table));
+    if (!s) break;
+  }
+  for (store::StoreKind kind : {store::StoreKind::Question, store::StoreKind::Test}) {
+    if (!s || result.bankKept) break;
+    s = store.run(QStringLiteral("DELETE FROM %1")
+                      .arg(store::ContentStores::tableRef(kind, store::kFirstStore)));
+  }
+  if (s) s = newYearChanges(store.db(), result.label, serverDate);
+  if (!s) return fail(s.error());
+  reached(QStringLiteral("new-filled"));
+  store.changed(store::Change::Students | store::Change::Lists | store::Change::Institution |
+                store::Change::Questions | store::Change::Tests | store::Change::Runs);
+  if (Status c = tx.commit(); !c) return fail(c.error());
+  if (Status r = store.reloadInstitution(); !r)
+    store.log(QStringLiteral("Sınıf atlatma: kurum bilgileri okunamadı: ") + r.error());
+  result.outcome = Rollover::Outcome::Done;
+  result.message = Rollover::doneMessage();
   return result;
 }
 
@@ -403,6 +524,7 @@ Rollover::Report Rollover::SinifAtlatmaUygula(store::Store& store, const Hooks& 
   }
   // 6.
   if (hooks.closeScreens) hooks.closeScreens();
+  if (store.onServer()) return rolloverOnServer(store, hooks, result, *done, serverDate);
   store::ExclusiveDataLock lock(store.root(), hooks.lockWaitMs);
   if (!lock.held()) {
     result.outcome = Outcome::Failed;

@@ -28,6 +28,10 @@ namespace school {
 // the new one, never a folder without DERSLIK.db. The run holds the data
 // folder's lock exclusively: nobody writes into the files while they are copied.
 // On any failure before the journal the old files stay in use and nothing changes.
+//
+// On a school's server (store.onServer()) it runs once for the whole school: the
+// backup is the server's school written into this board's Yedek/<stamp>/ and
+// checked against the server, then the year changes in one server transaction.
 class Rollover {
  public:
   struct Hooks {
@@ -88,6 +92,10 @@ class Rollover {
   // The day ("dd.MM.yyyy") this school year's rollover was completed; empty when not.
   static Result<QString> completedOn(const store::Store& store, const QString& label);
   static QString doneMessage() { return QStringLiteral("Sınıf atlatma prosedürü tamamlanmıştır."); }
+  // On a school's server, to a board that starts it while another runs it.
+  static QString runningElsewhereMessage() {
+    return QStringLiteral("Sınıf atlatma başka bir tahtada sürüyor.");
+  }
 
   // The menu item mnuSinifAtlatma. The store is closed while the files are
   // replaced and open again on return (also after a failure before the swap).

@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include "store/Database.h"
+#include "store/ServerConnection.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
@@ -378,7 +379,7 @@ Status ContentStores::write(StoreKind kind, const QString& key,
   if (!first && !second) return {};
   const Layout& l = layout(kind);
   Transaction tx(m_store);
-  if (!tx.active()) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
+  if (!tx.active()) return Status::failure(notStartedText(m_store.db()));
 
   Result<int> holder = find(kind, key);
   if (!holder) return Status::failure(holder.error());
@@ -422,7 +423,7 @@ Status ContentStores::write(StoreKind kind, const QString& key,
 Status ContentStores::copy(StoreKind kind, const QString& from, const QString& to) {
   if (from == to) return {};
   Transaction tx(m_store);
-  if (!tx.active()) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
+  if (!tx.active()) return Status::failure(notStartedText(m_store.db()));
   Result<StoreContent> content = read(kind, from);
   if (!content) return Status::failure(content.error());
   if (!content->found()) return tx.commit();
@@ -435,7 +436,7 @@ Status ContentStores::rename(StoreKind kind, const QString& from, const QString&
   if (from == to) return {};
   const Layout& l = layout(kind);
   Transaction tx(m_store);
-  if (!tx.active()) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
+  if (!tx.active()) return Status::failure(notStartedText(m_store.db()));
   Result<StoreContent> content = read(kind, from);
   if (!content) return Status::failure(content.error());
   if (!content->found()) return tx.commit();
@@ -458,7 +459,7 @@ Status ContentStores::rename(StoreKind kind, const QString& from, const QString&
 Status ContentStores::remove(StoreKind kind, const QString& key) {
   const Layout& l = layout(kind);
   Transaction tx(m_store);
-  if (!tx.active()) return Status::failure(QStringLiteral("İşlem başlatılamadı."));
+  if (!tx.active()) return Status::failure(notStartedText(m_store.db()));
   for (int n : numbers(kind)) {
     // Stores without the key are skipped: a store that cannot be attached (too many
     // stores) fails the deletion only when it really holds the key.

@@ -55,6 +55,13 @@ class Dialect {
   // here until the one before them commits or rolls back. Taking a new number
   // from a table passes the table, so no two writers get the same number.
   virtual Status takeTurn(const QSqlDatabase& db, const QString& key) const = 0;
+  // Work done once for the whole school (the school-year rollover) runs under a
+  // lock of its own, held by the connection outside any transaction until it is
+  // released or the connection closes: false at once when another board holds it,
+  // so the second board is told instead of queueing behind the first. A board's
+  // own files have their own lock (DataLock): here always true.
+  virtual Result<bool> tryHoldSchoolLock(const QSqlDatabase& db, const QString& key) const = 0;
+  virtual void releaseSchoolLock(const QSqlDatabase& db, const QString& key) const = 0;
 
   // ---- numbers
   // SELECT giving the largest number among the keys of `column` in `table` that are

@@ -375,6 +375,17 @@ class PostgresDialect final : public Dialect {
     return run(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(?))"),
                {QStringLiteral("derslik-numara-") + key.toUpper()}, db);
   }
+  Result<bool> tryHoldSchoolLock(const QSqlDatabase& db, const QString& key) const override {
+    const Result<QVariant> taken =
+        scalar(QStringLiteral("SELECT pg_try_advisory_lock(hashtext(?))"),
+               {QStringLiteral("derslik-okul-") + key}, db);
+    if (!taken) return Result<bool>::failure(taken.error());
+    return taken->toBool();
+  }
+  void releaseSchoolLock(const QSqlDatabase& db, const QString& key) const override {
+    (void)scalar(QStringLiteral("SELECT pg_advisory_unlock(hashtext(?))"),
+                 {QStringLiteral("derslik-okul-") + key}, db);
+  }
 
   QString largestNumberSql(const QString& table, const QString& col,
                            qsizetype prefixLength) const override {

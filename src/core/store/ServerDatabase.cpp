@@ -8,6 +8,7 @@
 #include "store/Dialect.h"
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
+#include "store/ServerConnection.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/StoreFiles.h"
@@ -15,16 +16,6 @@
 namespace store {
 
 namespace {
-
-QString connectOptions() {
-  // A board in a lesson must learn within seconds that the server is gone, not
-  // after the minutes the system's TCP defaults take: a connection attempt gives
-  // up after 3 s, an idle connection is probed after 5 s (2 probes 2 s apart),
-  // and data the server has not acknowledged for 3 s ends the connection.
-  return QStringLiteral(
-      "connect_timeout=3;keepalives=1;keepalives_idle=5;keepalives_interval=2;"
-      "keepalives_count=2;tcp_user_timeout=3000;application_name=derslik");
-}
 
 // The key of the advisory lock every schema change on a server holds.
 const QString kSchemaLock = QStringLiteral("derslik-sema");
@@ -215,21 +206,7 @@ Result<QSqlDatabase> openServer(const QString& connectionName, const ServerLogin
   if (!db.isValid())
     return R::failure(unreachableMessage(
         QStringLiteral("PostgreSQL sürücüsü kurulu değil (libqt6sql6-psql paketi).")));
-  db.setHostName(login.address.host);
-  db.setPort(login.address.port);
-  db.setUserName(login.address.user);
-  db.setDatabaseName(login.address.database);
-  db.setPassword(login.password);
-  db.setConnectOptions(connectOptions());
-  if (!db.open()) {
-    const QString message = serverConnectionError(db.lastError(), login.address);
-    db.setPassword(QString());
-    return R::failure(message);
-  }
-  QSqlQuery q(db);
-  // Server messages and every text in one encoding, whatever the server's default.
-  (void)q.exec(QStringLiteral("SET client_encoding = 'UTF8'"));
-  (void)q.exec(QStringLiteral("SET client_min_messages = warning"));
+  if (Status s = connectServer(db, login); !s) return R::failure(s.error());
   return db;
 }
 

@@ -1,8 +1,10 @@
 #include "store/ServerFolders.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -14,6 +16,7 @@
 #include "store/Parameters.h"
 #include "store/RolloverFiles.h"
 #include "store/SchemaTables.h"
+#include "store/ServerConnection.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
@@ -26,16 +29,31 @@ namespace {
 const QString kTimeFormat = QStringLiteral("dd.MM.yyyy HH:mm");
 
 // A read-only snapshot of the server: every table is read as it was at its
-// first statement, whatever boards commit meanwhile.
+// first statement, whatever boards commit meanwhile. Inside a writing
+// transaction (the rollover's backup) the caller's turn keeps every other
+// writer out already, and a BEGIN there would end the caller's transaction.
 class Snapshot {
  public:
   explicit Snapshot(const QSqlDatabase& db) : m_db(db) {
+    if (!dialectOf(m_db).outsideTransaction(m_db)) {
+      // Inside the rollover's own transaction: the same lifted limit, for the rest of it.
+      QSqlQuery limit(m_db);
+      m_active = limit.exec(QStringLiteral("SET LOCAL statement_timeout = 0"));
+      if (!m_active) m_error = statementErrorText(limit.lastError(), m_db);
+      return;
+    }
     QSqlQuery q(m_db);
-    m_active = q.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
-    if (!m_active) m_error = sqlErrorText(q.lastError());
+    m_own = m_active = q.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+    // Reading a whole school's answers into files may well take longer than a
+    // board's limit on one statement; it is the administrator's own command.
+    if (m_active && !q.exec(QStringLiteral("SET LOCAL statement_timeout = 0"))) {
+      (void)QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
+      m_own = m_active = false;
+    }
+    if (!m_active) m_error = statementErrorText(q.lastError(), m_db);
   }
   ~Snapshot() {
-    if (!m_active) return;
+    if (!m_own) return;
     QSqlQuery q(m_db);
     (void)q.exec(QStringLiteral("ROLLBACK"));
   }
@@ -47,7 +65,35 @@ class Snapshot {
  private:
   QSqlDatabase m_db;
   bool m_active = false;
+  bool m_own = false;
   QString m_error;
+};
+
+// A checksum over rows of values, the same whichever database they were read
+// from: each value's length and bytes in order. A missing picture may come as
+// NULL from one driver and as no bytes from the other: both are no bytes.
+class RowDigest {
+ public:
+  void add(const QSqlQuery& row, int columns) {
+    for (int i = 0; i < columns; ++i) {
+      const QByteArray bytes = row.value(i).toByteArray();
+      const qint64 size = bytes.size();
+      m_hash.addData(QByteArrayView(reinterpret_cast<const char*>(&size), sizeof size));
+      m_hash.addData(bytes);
+    }
+    ++m_rows;
+  }
+  qint64 rows() const { return m_rows; }
+  QByteArray result() const { return m_hash.result(); }
+
+ private:
+  QCryptographicHash m_hash{QCryptographicHash::Sha256};
+  qint64 m_rows = 0;
+};
+
+struct ContentCopy {
+  qint64 rows = 0;
+  QByteArray digest;  // RowDigest of the server's rows as read
 };
 
 QString insertSql(const QString& table, const QStringList& columns) {
@@ -69,7 +115,8 @@ Result<qint64> copyRows(const QSqlDatabase& server, const QString& select, QSqlQ
     if (!insert.exec()) return R::failure(sqlErrorText(insert.lastError()));
     ++n;
   }
-  if (rows.value().lastError().isValid()) return R::failure(sqlErrorText(rows.value().lastError()));
+  if (rows.value().lastError().isValid())
+    return R::failure(statementErrorText(rows.value().lastError(), server));
   return n;
 }
 
@@ -102,8 +149,9 @@ Status copyMainTables(const QSqlDatabase& server, const QSqlDatabase& folder, co
 // The server's one content table of a kind into numbered store files, a new
 // file begun whenever the one being written has reached the size a board's
 // store may have.
-Result<qint64> copyContents(const QSqlDatabase& server, const QString& folder, StoreKind kind) {
-  using R = Result<qint64>;
+Result<ContentCopy> copyContents(const QSqlDatabase& server, const QString& folder,
+                                 StoreKind kind) {
+  using R = Result<ContentCopy>;
   const TableDef& def = storeTable(kind == StoreKind::Question).table;
   const QStringList columns = def.columnNames().mid(1);  // the key and the two contents
   Result<QSqlQuery> rows =
@@ -111,11 +159,12 @@ Result<qint64> copyContents(const QSqlDatabase& server, const QString& folder, S
                .arg(columns.join(QLatin1Char(',')), ContentStores::tableRef(kind, kFirstStore)),
            {}, server);
   if (!rows) return R::failure(rows.error());
-  qint64 count = 0;
+  RowDigest digest;
   int n = kFirstStore;
   qint64 bytes = 0;
   bool more = rows.value().next();
-  if (rows.value().lastError().isValid()) return R::failure(sqlErrorText(rows.value().lastError()));
+  if (rows.value().lastError().isValid())
+    return R::failure(statementErrorText(rows.value().lastError(), server));
   do {
     const QString path = storePath(folder, kind, n);
     if (Status s = createStoreFile(kind, path); !s) return R::failure(s.error());
@@ -139,7 +188,7 @@ Result<qint64> copyContents(const QSqlDatabase& server, const QString& folder, S
             written = Status::failure(sqlErrorText(insert.lastError()));
             break;
           }
-          ++count;
+          digest.add(rows.value(), int(columns.size()));
           more = rows.value().next();
         }
         if (written.ok()) written = tx.commit();
@@ -150,19 +199,19 @@ Result<qint64> copyContents(const QSqlDatabase& server, const QString& folder, S
     ++n;
   } while (more && n <= kLastStoreNumber);
   if (more) return R::failure(QStringLiteral("İçerik depolarına sığmadı."));
-  return count;
+  return ContentCopy{digest.rows(), digest.result()};
 }
 
 const QString kFilesTable = QStringLiteral("\"DERSLIKDOSYA\"");
 
-// The server's files into the folder; the number written.
-Result<qint64> copyFiles(const QSqlDatabase& server, const QString& folder) {
-  using R = Result<qint64>;
-  if (!dialectOf(server).tableExists(server, QStringLiteral("DERSLIKDOSYA"))) return qint64(0);
+// The server's files into the folder, with the checksum of each as the server gave it.
+Result<QMap<QString, QByteArray>> copyFiles(const QSqlDatabase& server, const QString& folder) {
+  using R = Result<QMap<QString, QByteArray>>;
+  QMap<QString, QByteArray> written;
+  if (!dialectOf(server).tableExists(server, QStringLiteral("DERSLIKDOSYA"))) return written;
   Result<QSqlQuery> rows = exec(
       QStringLiteral("SELECT \"YOL\", \"ICERIK\" FROM %1 ORDER BY 1").arg(kFilesTable), {}, server);
   if (!rows) return R::failure(rows.error());
-  qint64 n = 0;
   while (rows.value().next()) {
     const QString relative = rows.value().value(0).toString();
     if (!isFolderFilePath(relative)) continue;
@@ -172,9 +221,79 @@ Result<qint64> copyFiles(const QSqlDatabase& server, const QString& folder) {
     const QByteArray content = rows.value().value(1).toByteArray();
     if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
       return R::failure(QStringLiteral("%1 yazılamadı.").arg(relative));
-    ++n;
+    written.insert(relative, QCryptographicHash::hash(content, QCryptographicHash::Sha256));
   }
-  return n;
+  return written;
+}
+
+// The copy against the server, read in the same snapshot: the row count of
+// every table, and the content and media rows byte for byte (their checksums).
+// A copy that fails here is no backup.
+Status verifyCopy(const QSqlDatabase& server, const QString& root,
+                  const QMap<StoreKind, ContentCopy>& contents,
+                  const QMap<QString, QByteArray>& files) {
+  const auto differs = [](const QString& what) {
+    return Status::failure(
+        QStringLiteral("Yazılan kopya sunucudakiyle aynı değil (%1).").arg(what));
+  };
+  const QString name = QStringLiteral("export-check");
+  Status checked;
+  {
+    Result<QSqlDatabase> folder =
+        openFile(name, QDir(root).filePath(kMainName + QStringLiteral(".db")));
+    if (!folder) checked = Status::failure(folder.error());
+    for (const TableDef& t : mainTables()) {
+      if (!checked) break;
+      const QString count = QStringLiteral("SELECT COUNT(*) FROM %1").arg(t.name);
+      const Result<QVariant> there = scalar(count, {}, server);
+      const Result<QVariant> here = scalar(count, {}, folder.value());
+      if (!there || !here) {
+        checked = Status::failure(!there ? there.error() : here.error());
+        break;
+      }
+      // The copy names the school it came from in one row of its own.
+      const qint64 extra = t.name == QStringLiteral("TABLEPARAMETRE") ? 1 : 0;
+      if (here->toLongLong() != there->toLongLong() + extra) checked = differs(t.name);
+    }
+  }
+  closeFile(name);
+  if (!checked) return checked;
+  for (auto c = contents.cbegin(); c != contents.cend(); ++c) {
+    const StoreKind kind = c.key();
+    const TableDef& def = storeTable(kind == StoreKind::Question).table;
+    const QStringList columns = def.columnNames().mid(1);
+    const Result<QVariant> there = scalar(
+        QStringLiteral("SELECT COUNT(*) FROM %1").arg(ContentStores::tableRef(kind, kFirstStore)),
+        {}, server);
+    if (!there) return Status::failure(there.error());
+    RowDigest digest;
+    for (int n = kFirstStore; n <= kLastStoreNumber && checked; ++n) {
+      const QString path = storePath(root, kind, n);
+      if (!QFileInfo::exists(path)) break;
+      {
+        Result<QSqlDatabase> db = openFile(name, path);
+        Result<QSqlQuery> rows = db ? exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY ID")
+                                               .arg(columns.join(QLatin1Char(',')), def.name),
+                                           {}, db.value())
+                                    : Result<QSqlQuery>::failure(db.error());
+        if (!rows) checked = Status::failure(rows.error());
+        while (checked && rows.value().next()) digest.add(rows.value(), int(columns.size()));
+      }
+      closeFile(name);
+    }
+    if (!checked) return checked;
+    if (digest.rows() != there->toLongLong() || digest.rows() != c.value().rows ||
+        digest.result() != c.value().digest)
+      return differs(def.name == QStringLiteral("TABLESORU") ? QStringLiteral("soru içerikleri")
+                                                             : QStringLiteral("test içerikleri"));
+  }
+  for (auto f = files.cbegin(); f != files.cend(); ++f) {
+    QFile file(QDir(root).filePath(f.key()));
+    if (!file.open(QIODevice::ReadOnly) ||
+        QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256) != f.value())
+      return differs(f.key());
+  }
+  return {};
 }
 
 }  // namespace
@@ -300,24 +419,32 @@ Result<FolderFigures> exportFolder(Store& server, const QString& folder,
                 : Status::failure(db.error());
     }
     closeFile(name);
+    QMap<StoreKind, ContentCopy> contents;
     for (StoreKind kind : {StoreKind::Question, StoreKind::Test}) {
       if (!done) break;
       if (progress)
         progress(kind == StoreKind::Question ? QStringLiteral("Soru içerikleri yazılıyor...")
                                              : QStringLiteral("Test içerikleri yazılıyor..."));
-      Result<qint64> n = copyContents(server.db(), root, kind);
+      Result<ContentCopy> n = copyContents(server.db(), root, kind);
       if (!n)
         done = Status::failure(n.error());
       else
-        (kind == StoreKind::Question ? figures.questionContents : figures.testContents) = *n;
+        (kind == StoreKind::Question ? figures.questionContents : figures.testContents) = n->rows;
+      if (n) contents.insert(kind, n.value());
     }
+    QMap<QString, QByteArray> files;
     if (done) {
       if (progress) progress(QStringLiteral("Ses, video ve fotoğraf dosyaları yazılıyor..."));
-      Result<qint64> n = copyFiles(server.db(), root);
-      if (!n)
-        done = Status::failure(n.error());
+      Result<QMap<QString, QByteArray>> written = copyFiles(server.db(), root);
+      if (!written)
+        done = Status::failure(written.error());
       else
-        figures.files = n.value();
+        files = written.value();
+      figures.files = files.size();
+    }
+    if (done) {
+      if (progress) progress(QStringLiteral("Kopya sunucudakiyle karşılaştırılıyor..."));
+      done = verifyCopy(server.db(), root, contents, files);
     }
   }
   // Written last: a folder without it is no finished copy.

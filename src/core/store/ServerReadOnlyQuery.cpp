@@ -5,7 +5,7 @@
 
 #include "store/Dialect.h"
 #include "store/ReadOnlyQuery.h"
-#include "store/SqlErrors.h"
+#include "store/ServerConnection.h"
 
 namespace store {
 
@@ -111,13 +111,13 @@ Status runReadOnlyQuery(const QSqlDatabase& db, const QString& sql,
   if (!isOneStatement(sql)) return Status::failure(onlyOneStatementMessage());
   QSqlQuery q(db);
   if (!q.exec(QStringLiteral("BEGIN READ ONLY")))
-    return Status::failure(sqlErrorText(q.lastError()));
+    return Status::failure(statementErrorText(q.lastError(), db));
   struct RolledBack {
     QSqlDatabase db;
     ~RolledBack() { (void)QSqlQuery(db).exec(QStringLiteral("ROLLBACK")); }
   } end{db};
   if (!q.exec(QStringLiteral("SET LOCAL statement_timeout = %1").arg(limits.timeoutMs)))
-    return Status::failure(sqlErrorText(q.lastError()));
+    return Status::failure(statementErrorText(q.lastError(), db));
   q.setForwardOnly(true);
   // Written as on a board: the server's dialect reads it the same way.
   if (!q.exec(dialectOf(db).prepare(sql))) {
@@ -127,7 +127,7 @@ Status runReadOnlyQuery(const QSqlDatabase& db, const QString& sql,
     if (state == QLatin1String("57014"))
       return Status::failure(QStringLiteral("Sorgu %1 saniyede bitmedi ve durduruldu.")
                                  .arg(limits.timeoutMs / 1000.0, 0, 'g', 3));
-    return Status::failure(sqlErrorText(q.lastError()));
+    return Status::failure(statementErrorText(q.lastError(), db));
   }
   const QSqlRecord record = q.record();
   QStringList header;

@@ -6,31 +6,32 @@
 #include <atomic>
 
 #include "store/Dialect.h"
+#include "store/ServerConnection.h"
 #include "store/SqlErrors.h"
 #include "store/Store.h"
 
 namespace store {
 
 namespace {
-QString closedMessage() { return QStringLiteral("Veritabanı bağlantısı kapalı."); }
-
 bool outermost(const QString& savepoint) { return savepoint.isEmpty(); }
 }  // namespace
 
 Result<QSqlQuery> exec(const QString& sql, const QVariantList& params, const QSqlDatabase& db) {
-  if (!db.isOpen()) return Result<QSqlQuery>::failure(closedMessage());
+  if (!db.isOpen()) return Result<QSqlQuery>::failure(closedConnectionText(db));
   QSqlQuery q(db);
   q.setForwardOnly(true);
   const QString statement = dialectOf(db).prepare(sql);
   // Without values the statement runs as it is: the server prepares only
   // queries and changes of rows, not statements like CREATE or DROP.
   if (params.isEmpty()) {
-    if (!q.exec(statement)) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
+    if (!q.exec(statement))
+      return Result<QSqlQuery>::failure(statementErrorText(q.lastError(), db));
     return q;
   }
-  if (!q.prepare(statement)) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
+  if (!q.prepare(statement))
+    return Result<QSqlQuery>::failure(statementErrorText(q.lastError(), db));
   for (const QVariant& p : params) q.addBindValue(p);
-  if (!q.exec()) return Result<QSqlQuery>::failure(sqlErrorText(q.lastError()));
+  if (!q.exec()) return Result<QSqlQuery>::failure(statementErrorText(q.lastError(), db));
   return q;
 }
 
@@ -95,6 +96,9 @@ Transaction::Transaction(const QSqlDatabase& db) : m_db(db) { begin(); }
 
 void Transaction::begin() {
   static std::atomic<int> counter{0};
+  // The store counts a transaction that failed to start as running too: until
+  // it ends, none of its statements may reach a connection opened anew.
+  if (m_store) m_store->beginChanges();
   if (!m_db.isOpen()) return;
   QSqlQuery q(m_db);
   // The outermost transaction (it has no savepoint name) takes the write lock at
@@ -109,29 +113,35 @@ void Transaction::begin() {
   } else {
     m_active = dialect.beginWriter(m_db);
   }
-  if (m_active && m_store) m_store->beginChanges();
 }
 
 Transaction::~Transaction() { rollback(); }
 
 Status Transaction::commit() {
-  if (!m_active)
-    return Status::failure(m_db.isOpen() ? QStringLiteral("İşlem başlatılamadı.")
-                                         : closedMessage());
+  if (!m_active) {
+    const QString error = notStartedText(m_db);
+    rollback();
+    return Status::failure(error);
+  }
   QSqlQuery q(m_db);
   if (!q.exec(outermost(m_name) ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_name)) {
-    const QString error = sqlErrorText(q.lastError());
+    const QString error = statementErrorText(q.lastError(), m_db);
     rollback();
     return Status::failure(error);
   }
   m_active = false;
   if (outermost(m_name)) dialectOf(m_db).ended(m_db);
   if (m_store) m_store->endChanges(true);
+  m_store = nullptr;
   return {};
 }
 
 void Transaction::rollback() {
-  if (!m_active) return;
+  if (!m_active) {
+    if (m_store) m_store->endChanges(false);
+    m_store = nullptr;
+    return;
+  }
   QSqlQuery q(m_db);
   if (outermost(m_name)) {
     (void)q.exec(QStringLiteral("ROLLBACK"));
@@ -142,6 +152,7 @@ void Transaction::rollback() {
   m_active = false;
   if (outermost(m_name)) dialectOf(m_db).ended(m_db);
   if (m_store) m_store->endChanges(false);
+  m_store = nullptr;
 }
 
 }  // namespace store

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include "store/ServerConnection.h"
+
 namespace store {
 
 namespace {
@@ -89,14 +91,24 @@ QString sqliteErrorText(int code, const QString& libraryText) {
 }
 
 QString sqlErrorText(const QSqlError& error) {
-  bool numeric = false;
-  const int code = error.nativeErrorCode().toInt(&numeric);
+  if (connectionClassError(error)) return serverAwayMessage();
   // The driver's own sentence ("Unable to fetch row") is English as well; only
   // the database's text is kept, and the driver's when there is nothing else.
   QString library = error.databaseText();
   if (library.trimmed().isEmpty() || library == QLatin1String("not an error"))
     library = error.driverText();
-  return sqliteErrorText(numeric ? code : SQLITE_ERROR, library);
+  const QString code = error.nativeErrorCode();
+  // The server's codes are five-character SQLSTATEs; SQLite's are numbers of
+  // at most four digits.
+  if (code.size() == 5) {
+    const int alike = code == QLatin1String("57014") ? SQLITE_INTERRUPT  // statement timeout
+                      : code.startsWith(QLatin1String("23")) ? SQLITE_CONSTRAINT
+                                                             : SQLITE_ERROR;
+    return sqliteErrorText(alike, library);
+  }
+  bool numeric = false;
+  const int sqliteCode = code.toInt(&numeric);
+  return sqliteErrorText(numeric ? sqliteCode : SQLITE_ERROR, library);
 }
 
 }  // namespace store

@@ -73,6 +73,10 @@ class SqliteDialect final : public Dialect {
   void ended(const QSqlDatabase&) const override {}
   // The writing transaction holds the whole file already.
   Status takeTurn(const QSqlDatabase&, const QString&) const override { return {}; }
+  Result<bool> tryHoldSchoolLock(const QSqlDatabase&, const QString&) const override {
+    return true;
+  }
+  void releaseSchoolLock(const QSqlDatabase&, const QString&) const override {}
 
   // SQLite's own operators: no call into Derslik per row. A run of digits too
   // long for 64 bits reads as the largest integer, which is past kMaxNumber.

@@ -10,8 +10,10 @@
 #include "store/ContentStores.h"
 #include "store/Database.h"
 #include "store/RolloverFiles.h"
+#include "store/ServerConnection.h"
 #include "store/ServerDatabase.h"
 #include "store/ServerFolders.h"
+#include "store/ServerLink.h"
 #include "store/StoreFiles.h"
 
 namespace store {
@@ -84,6 +86,13 @@ Result<CheckReport> Store::openServerDatabase() {
     closeFile(m_connection);
     return Result<CheckReport>::failure(schema.error());
   }
+  // Past the schema check, which may upgrade a large database: from here on no
+  // statement of the board waits longer than the limit.
+  if (Status s = limitStatements(QSqlDatabase::database(m_connection, false)); !s) {
+    closeFile(m_connection);
+    return Result<CheckReport>::failure(s.error());
+  }
+  ServerLink::of(*this).attach(m_connection, *m_server, [this] { return !m_pending.isEmpty(); });
   m_open = true;
   CheckReport report;
   report.oldDataVersion = schema->oldVersion;
@@ -149,7 +158,9 @@ bool Store::isOpen() const { return m_open; }
 
 QSqlDatabase Store::db() const {
   if (!m_open) return {};
-  return QSqlDatabase::database(m_connection, false);
+  QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+  if (m_server) ServerLink::of(*this).keep(db);
+  return db;
 }
 
 Result<QSqlQuery> Store::exec(const QString& sql, const QVariantList& params) const {

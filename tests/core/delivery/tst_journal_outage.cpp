@@ -3,7 +3,7 @@
 #include <QtTest>
 
 #include "JournalFixture.h"
-#include "PgCluster.h"
+#include "ServerControl.h"
 #include "SilentListener.h"
 #include "delivery/RecordingJournal.h"
 
@@ -58,7 +58,7 @@ class TestJournalOutage : public QObject, public JournalFixture {
     wait(60000);
     bool ok = true;
     const reports::RunKey key = play(o.remotes, [&](int q) {
-      if (q == 1) ok = pgcluster::stop();
+      if (q == 1) ok = serverControl(QStringLiteral("stop -m immediate"));
     });
     if (ok) o.key = key;
     return o;
@@ -88,7 +88,7 @@ class TestJournalOutage : public QObject, public JournalFixture {
   void cleanup() {
     tearDown();
     // A failed check must not leave the next test without its server.
-    QVERIFY(pgcluster::ensureRunning());
+    QVERIFY(serverControl(QStringLiteral("status")) || serverControl(QStringLiteral("start")));
   }
 
   void serverStoppedDuringTheRun() {
@@ -111,8 +111,10 @@ class TestJournalOutage : public QObject, public JournalFixture {
         ok = ok && sender->waitUntilSent(5000);
         if (q > 2) slowestDrainMs = std::max(slowestDrainMs, drain.elapsed());
       }
-      if (q == stopAt) ok = ok && sender->waitUntilSent(5000) && pgcluster::stop();
-      if (q == stopAt + downFor) ok = ok && pgcluster::start();
+      if (q == stopAt)
+        ok =
+            ok && sender->waitUntilSent(5000) && serverControl(QStringLiteral("stop -m immediate"));
+      if (q == stopAt + downFor) ok = ok && serverControl(QStringLiteral("start"));
     });
     QVERIFY(ok);
     qInfo("a question left was on the server within %lld ms", slowestDrainMs);
@@ -134,17 +136,17 @@ class TestJournalOutage : public QObject, public JournalFixture {
     const auto& [remotes, reference, sender, key] = o;
     const int written = sender->pendingCount().value();
     QCOMPARE(written, kRows);
-    QVERIFY(pgcluster::start());
+    QVERIFY(serverControl(QStringLiteral("start")));
     // Stopped again once the sending has begun, a few rows in.
     const int leaving = 1 + int(m_random.bounded(4));
     QElapsedTimer sending;
     sending.start();
     while (sender->pendingCount().valueOr(written) > written - leaving && sending.elapsed() < 20000)
       QThread::usleep(300);
-    QVERIFY(pgcluster::stop());
+    QVERIFY(serverControl(QStringLiteral("stop -m immediate")));
     const int left = sender->pendingCount().value();
     QTest::qWait(int(m_random.bounded(300)));
-    QVERIFY(pgcluster::start());
+    QVERIFY(serverControl(QStringLiteral("start")));
     QVERIFY2(sender->waitUntilSent(30000), "the journal was not sent");
     qInfo("stopped with %d of %d rows left", left, written);
     QVERIFY(left <= written - leaving);
@@ -156,7 +158,7 @@ class TestJournalOutage : public QObject, public JournalFixture {
     QVERIFY(o.sender && !o.key.start.isEmpty());
     const auto& [remotes, reference, sender, key] = o;
     delete sender;  // the board is switched off with its journal full
-    QVERIFY(pgcluster::start());
+    QVERIFY(serverControl(QStringLiteral("start")));
     RecordingJournal journal(folder().filePath(RecordingJournal::fileName()));
     QVERIFY(journal.open().ok());
     QStringList left;

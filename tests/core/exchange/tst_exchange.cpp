@@ -346,7 +346,9 @@ class TestExchange : public QObject {
              QStringLiteral("Kopya.ckp dosyası daha önce alınmıştı (%1, %2, Kesirler.ckp adıyla).")
                  .arg(before.value()->date, before.value()->time));
 
-    const auto read = [&tests](const QString& path) { return tests.read(path); };
+    const auto read = [&tests](const QString& path, bool onlyIfNew) {
+      return tests.read(path, {}, onlyIfNew);
+    };
     QStringList asked;
     exchange::ImportOutcome outcome = exchange::readFiles(
         {copy, cut}, read, {}, &taken, [&](const QString& path, const exchange::TakenFile&) {

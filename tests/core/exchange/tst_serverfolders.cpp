@@ -3,7 +3,7 @@
 // tests/support/pgcluster.sh (CTest: tst_serverfolders).
 #include <QtTest>
 
-#include "InstalledSchool.h"
+#include "BoardFolder.h"
 #include "TempDataFolder.h"
 #include "TestSchool.h"
 #include "exchange/FolderImport.h"
@@ -17,18 +17,7 @@
 
 namespace {
 
-// One board with its own data folder of SQLite files.
-struct Board {
-  QTemporaryDir dir;
-  store::Store store{dir.path()};
-  std::unique_ptr<TestSchool> school;
-  Board() {
-    if (!store.open()) qFatal("board folder did not open");
-    if (!testsupport::installedSchool(store)) qFatal("board not installed");
-    school = std::make_unique<TestSchool>(store);
-  }
-  QString path() const { return dir.path(); }
-};
+using testsupport::Board;
 
 // The figures a school is judged by after a move.
 QMap<QString, qint64> figures(store::Store& s) {

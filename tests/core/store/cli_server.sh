@@ -2,13 +2,7 @@
 # derslik-cli on a school's server (run through tests/support/pgcluster.sh):
 # choosing the server, logging in, `server init`, and boards adding students at
 # the same moment never sharing a registration number.
-set -euo pipefail
-cli="$1"
-dir="$(mktemp -d)"
-trap 'rm -rf "$dir"' EXIT
-fail() { echo "HATA: $*" >&2; exit 1; }
-[ -n "${DERSLIK_TEST_SERVER:-}" ] || fail "sunucu yok: tests/support/pgcluster.sh ile çalıştırın"
-base="${DERSLIK_TEST_SERVER%/*}"
+source "$(dirname "$0")/../../support/serverscript.sh"
 psql -qc "CREATE DATABASE okul" -c "CREATE DATABASE baska" >/dev/null
 psql -d baska -qc "CREATE TABLE notlar (x int)" >/dev/null
 url="$base/okul"

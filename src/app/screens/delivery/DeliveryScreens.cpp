@@ -22,6 +22,7 @@
 #include "screens/delivery/frmSerbestBilgileri.h"
 #include "screens/delivery/frmSerbestTamEkran.h"
 #include "screens/delivery/frmTestUygula.h"
+#include "store/BrowserAddress.h"
 #include "store/Store.h"
 #include "web/BrowserTakers.h"
 
@@ -109,6 +110,13 @@ std::optional<CardTakers> cardTakers(const ScreenContext& context, const QString
     cannot(QStringLiteral("Kartlar bir sınıfındır; kartlarla cevaplamak için bir sınıf seçiniz."));
     return std::nullopt;
   }
+  // A student is one tile: one who already answers from a browser under an
+  // address of their own reads their card into the same tile, and their last
+  // answer, whichever way it came, is the one that counts.
+  for (cards::CardHolder& h : holders.value())
+    for (const QString& taken : std::as_const(plan.studentRemotes))
+      if (!h.student.hasRemote && store::ownAddressKayitNo(taken) == h.student.kayitNo)
+        h.student.address = taken;
   QList<web::RosterEntry> roster;
   for (const cards::CardHolder& h : holders.value()) roster << h.student;
   const web::BrowserTakers t = web::browserTakers(plan.studentRemotes, plan.names, roster);

@@ -6,9 +6,13 @@
 #include <QPushButton>
 #include <QTcpServer>
 
+#include "CardScene.h"
 #include "RunFixture.h"
 #include "WebClient.h"
+#include "cards/CardNumbers.h"
+#include "cards/CardSettings.h"
 #include "framework/BrowserAnswers.h"
+#include "framework/CardAnswers.h"
 #include "framework/JoinPanel.h"
 #include "framework/ReceiverController.h"
 #include "game/Race.h"
@@ -63,6 +67,12 @@ class TestBrowserAnswers : public QObject {
     if (!box->isChecked()) box->click();
     return row;
   }
+  // 5-A: two students with remotes, a third (Kaya) without one.
+  TestSchool::Class& classWithAStudentWithoutARemote() {
+    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(2).remotes(10);
+    c.students(1, QStringLiteral("Kaya"));
+    return c;
+  }
   static QString decodedQr(const QImage& image, const QString& path) {
     if (!image.save(path)) return QStringLiteral("(kaydedilemedi)");
     QProcess zbar;
@@ -84,8 +94,7 @@ class TestBrowserAnswers : public QObject {
     const quint16 port = freePorts();
     QVERIFY(port);
     listenOnLoopback(port);
-    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(2).remotes(10);
-    c.students(1, QStringLiteral("Kaya"));
+    TestSchool::Class& c = classWithAStudentWithoutARemote();
     const QString browser = store::browserAddress(c.kayitNos.at(2));
     fx.addTest(QStringLiteral("7"), QStringLiteral("AB"), {}, QStringLiteral("Kesirler"), true);
 
@@ -166,6 +175,76 @@ class TestBrowserAnswers : public QObject {
     QTRY_VERIFY(!BrowserAnswers::running(QStringLiteral("frmTestUygula")));
     QCOMPARE(web.get(QStringLiteral("/")).status, 0);  // nobody listens
     QVERIFY(status->text().isEmpty());
+  }
+
+  // A student without a remote who answers from a browser and holds up a card
+  // is one tile, under the browser's address: on the remote check their last
+  // press counts, whichever way it came.
+  void browserAndCardOfOneStudentAreOneTile() {
+    const quint16 port = freePorts();
+    QVERIFY(port);
+    listenOnLoopback(port);
+    TestSchool::Class& c = classWithAStudentWithoutARemote();
+    const QString browser = store::browserAddress(c.kayitNos.at(2));
+    fx.addTest(QStringLiteral("7"), QStringLiteral("AB"));
+    const auto holders = cards::CardNumbers(fx.db()).giveCards(QStringLiteral("5-A"));
+    QVERIFY(holders.ok());
+    const QString screen = QStringLiteral("frmTestUygula");
+    QWidget setup;
+    tick(screen, &setup);
+    // The camera stands for a still picture of an empty room: the card comes
+    // as a photo.
+    QImage room(320, 240, QImage::Format_RGB32);
+    room.fill(Qt::gray);
+    cards::CardSettings s;
+    s.wanted = true;
+    s.stillPicture = fx.path(QStringLiteral("oda.png"));
+    QVERIFY(room.save(s.stillPicture) && s.save(fx.db().db(), screen).ok());
+
+    framework::ReceiverController receiver(nullptr);
+    QPointer<frmOnizleme> run;
+    receiver.router().setActiveWindowProvider([&run] { return run.data(); });
+    delivery::RunPlan plan = RunFixture::plan(QStringLiteral("7"), c.addresses);
+    plan.settings.remoteTestScreen = true;
+    run = deliveryui::openPresentation(context(), receiver, plan, {}, screen);
+    QVERIFY(run);
+    QCOMPARE(run->session().tiles().size(), 3);
+    QVERIFY(run->session().tiles().find(browser));
+    framework::CardAnswers* cardAnswers = framework::CardAnswers::running(screen);
+    QVERIFY(cardAnswers);
+    web::AnswerServer& server = BrowserAnswers::running(screen)->server();
+    WebClient web(server.url());
+    const QString key = web.join(server.joinCode(), QStringLiteral("3"))
+                            .json.value(QStringLiteral("anahtar"))
+                            .toString();
+    QVERIFY(!key.isEmpty());
+    while (run->session().page() != Page::RemoteTest) QTest::keyClick(run, Qt::Key_Right);
+    QVERIFY(web.waitOpen(key, 0, 6000));
+
+    int card = 0;
+    for (const cards::CardHolder& h : holders.value())
+      if (h.student.kayitNo == c.kayitNos.at(2)) card = h.card;
+    CardScene scene(4);
+    scene.options.hands = 0;
+    scene.options.maxOffQuarter = 5;
+    scene.options.minTag = 120;
+    const CardScene::Picture photo = scene.picture(1280, 720, 1, {card});
+    const QString held(photo.cards.first().letter);
+    const QString other = held == QLatin1String("A") ? QStringLiteral("B") : QStringLiteral("A");
+    const auto letter = [&run, &browser] {
+      return run->session().testTiles().find(browser)->letter;
+    };
+    QCOMPARE(web.answer(key, 0, other).status, 200);
+    QCOMPARE(letter(), other);
+    QVERIFY(cardAnswers->stillArrived(photo.image));
+    QTRY_COMPARE_WITH_TIMEOUT(letter(), held, 5000);
+    QString last;
+    for (const char* l : {"A", "B", "C"})
+      if (QLatin1String(l) != held && QLatin1String(l) != other) last = QString::fromLatin1(l);
+    QCOMPARE(web.answer(key, 0, last).status, 200);
+    QCOMPARE(letter(), last);
+    QCOMPARE(run->session().testTiles().size(), 3);
+    delete run;
   }
 
   // Every port the server would try is taken: the teacher is told in Turkish and

@@ -1,6 +1,8 @@
 #include <QtTest>
 
+#include <QAbstractButton>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QToolButton>
@@ -15,6 +17,7 @@
 #include "framework/CardPreview.h"
 #include "framework/FileDialogs.h"
 #include "framework/ReceiverController.h"
+#include "framework/TouchSupport.h"
 #include "screens/delivery/DeliveryScreens.h"
 #include "screens/delivery/frmOnizleme.h"
 #include "screens/game/GameScreens.h"
@@ -183,6 +186,132 @@ class TestCardAnswers : public QObject {
 
     delete run;
     QTRY_VERIFY(!CardAnswers::running(screen));
+  }
+
+  // A photo of the class pasted (Ctrl+V or "Yapıştır") or opened on the preview
+  // is read as the camera's frames are and counts at once; a clipboard without
+  // a picture, or a file that is none, is said on the preview and reads nothing.
+  void aPhotoPastedOrOpenedCountsAtOnce() {
+    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(3).remotes(10);
+    fx.addTest(QStringLiteral("7"), QStringLiteral("AB"));
+    const auto holders = cards::CardNumbers(fx.db()).giveCards(QStringLiteral("5-A"));
+    QVERIFY(holders.ok());
+    QList<int> numbers;
+    for (const cards::CardHolder& h : holders.value()) numbers << h.card;
+    delivery::RunSession& run = fx.open(RunFixture::plan(QStringLiteral("7"), c.addresses));
+    activity::PressPipeline pipeline(&fx.clock());
+    pipeline.setConsumer(&run);
+    std::unique_ptr<CardAnswers> answers(CardAnswers::openWithoutCamera(
+        pipeline, holders.value(), QStringLiteral("frmTestUygula"), &fx.clock()));
+    answers->followRun(run);
+    QWidget window;
+    window.resize(1280, 720);
+    answers->showOn(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    fx.throughCountdown();
+    CardPreview* preview = answers->preview();
+    QVERIFY(preview->isVisible());
+    CardScene scene(11);
+    scene.options.hands = 0;
+    scene.options.maxOffQuarter = 5;
+    scene.options.minTag = 90;
+    // Every card of the photo has answered, with the letter on top.
+    const auto answeredAsShown = [&](const CardScene::Picture& pic) {
+      QCOMPARE(answers->cardsCounted(), 3);
+      QCOMPARE(preview->countText(), QStringLiteral("3 / 3 kart okundu"));
+      for (const CardScene::Card& k : pic.cards)
+        QCOMPARE(run.tiles().find(c.addresses.at(numbers.indexOf(k.card)))->letter,
+                 QString(k.letter));
+    };
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("Ayşe Kaya"));
+    QTest::mouseClick(preview->findChild<QToolButton*>(QStringLiteral("cmdKartYapistir")),
+                      Qt::LeftButton);
+    QCOMPARE(preview->notice(),
+             QStringLiteral("Panoda resim yok: fotoğrafı kopyalayıp yeniden yapıştırınız."));
+    QVERIFY(!answers->reading());
+    QCOMPARE(run.counts().answered, 0);
+
+    const CardScene::Picture first = scene.picture(1600, 900, 3, numbers);
+    QGuiApplication::clipboard()->setImage(first.image);
+    QSignalSpy read(answers.get(), &CardAnswers::frameRead);
+    QTest::keyClick(&window, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(read.wait(5000));
+    answeredAsShown(first);
+    QVERIFY(preview->notice().isEmpty());
+
+    // The next question, from a photo file; a file that is no picture first.
+    QVERIFY(run.trigger(delivery::RunSession::Command::Next));
+    QCOMPARE(run.position(), 2);
+    QCOMPARE(answers->cardsCounted(), 0);
+    QFile notAPicture(fx.path(QStringLiteral("sınıf.jpg")));
+    QVERIFY(notAPicture.open(QIODevice::WriteOnly) && notAPicture.write("metin") > 0);
+    notAPicture.close();
+    const CardScene::Picture second = scene.picture(1600, 900, 3, numbers);
+    const QString photo = fx.path(QStringLiteral("sınıf.png"));
+    QVERIFY(second.image.save(photo));
+    QString chosen = notAPicture.fileName();
+    filedialogs::setRunner([&chosen](QFileDialog& d) {
+      d.selectFile(chosen);
+      return int(QDialog::Accepted);
+    });
+    auto* open = preview->findChild<QToolButton*>(QStringLiteral("cmdKartResimAc"));
+    QTest::mouseClick(open, Qt::LeftButton);
+    QCOMPARE(preview->notice(), QStringLiteral("sınıf.jpg bir resim olarak açılamadı."));
+    QCOMPARE(read.count(), 1);
+    chosen = photo;
+    QTest::mouseClick(open, Qt::LeftButton);
+    QVERIFY(read.wait(5000));
+    answeredAsShown(second);
+  }
+
+  // On a board the run's commands stand in a column: the preview takes the
+  // column's free top and covers no command, tile or counter, the exit's
+  // question with its buttons neither.
+  void onABoardThePreviewCoversNoCommand() {
+    framework::TouchSupport::install(*qApp)->setTouchBoard(true, board::kMinimumTargetPixels);
+    const auto boardOff =
+        qScopeGuard([] { framework::TouchSupport::instance()->setTouchBoard(false); });
+    TestSchool::Class& c = fx.school().klass(QStringLiteral("5-A")).students(12).remotes(10);
+    fx.addTest(QStringLiteral("7"), QStringLiteral("AB"));
+    QVERIFY(cards::CardNumbers(fx.db()).giveCards(QStringLiteral("5-A")).ok());
+    cards::CardSettings s;
+    s.wanted = true;
+    s.stillPicture = fx.path(QStringLiteral("oda.png"));
+    QImage room(320, 180, QImage::Format_RGB32);
+    room.fill(Qt::gray);
+    QVERIFY(room.save(s.stillPicture) &&
+            s.save(fx.db().db(), QStringLiteral("frmTestUygula")).ok());
+    framework::ReceiverController receiver(nullptr);
+    std::unique_ptr<frmOnizleme> run(deliveryui::openPresentation(
+        context(), receiver, RunFixture::plan(QStringLiteral("7"), c.addresses), {},
+        QStringLiteral("frmTestUygula")));
+    QVERIFY(run);
+    run->resize(1920, 1080);
+    run->show();
+    CardPreview* preview = CardAnswers::running(QStringLiteral("frmTestUygula"))->preview();
+    const auto coversNothing = [&] {
+      QTRY_VERIFY(preview->isVisible());
+      QCoreApplication::processEvents();
+      auto* column = run->findChild<QWidget*>(QStringLiteral("frameKomutlar"));
+      QVERIFY(column->height() > column->width());
+      for (QWidget* w : run->findChildren<QWidget*>()) {
+        const bool command = qobject_cast<QAbstractButton*>(w) && !preview->isAncestorOf(w);
+        const bool shown = w->objectName() == QLatin1String("frameKumandalar") ||
+                           w->objectName().startsWith(QLatin1String("lbl"));
+        if (!(command || shown) || !w->isVisible()) continue;
+        const QRect at(w->mapTo(run.get(), QPoint(0, 0)), w->size());
+        QVERIFY2(!at.intersects(preview->geometry()), qPrintable(w->objectName()));
+      }
+    };
+    while (run->session().page() != Page::Question && run->session().page() != Page::Countdown)
+      QTest::keyClick(run.get(), Qt::Key_Right);
+    QTRY_COMPARE_WITH_TIMEOUT(run->session().page(), Page::Question, 6000);
+    coversNothing();
+    QTest::keyClick(run.get(), Qt::Key_Escape);  // the exit asked: another column
+    QVERIFY(run->session().confirmingExit());
+    coversNothing();
   }
 
   // A camera that is not there, or a picture that does not open: the teacher is
