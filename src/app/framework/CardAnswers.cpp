@@ -89,11 +89,6 @@ QWidget* CardAnswers::setupRow(const ScreenContext& context, const QString& scre
   auto* hint = new QLabel(QStringLiteral("(yalnız A–D)"), row);
   hint->setObjectName(QStringLiteral("lblKartUyari"));
   hint->setToolTip(onlyAtoDText());
-  // Laid out from the start: a label first shown after its row was laid out
-  // stood over the check box.
-  QSizePolicy keep = hint->sizePolicy();
-  keep.setRetainSizeWhenHidden(true);
-  hint->setSizePolicy(keep);
   grid->addWidget(box, 0, 0);
   grid->addWidget(hint, 0, 1);
   if (stacked) {

@@ -101,12 +101,17 @@ store::Query RunSetup::testSearchQuery(const Search& search) {
           "UPPER(substr(TABLETEST.TESTNO,1,1))<>'E'") +
       filters +
       QStringLiteral(
-          " GROUP BY TABLETEST.TESTNO) "
+          // Every column named: the server groups only by what it is told.
+          " GROUP BY TABLETEST.TESTNO,TABLETEST.TESTADI,TABLETEST.DERS,TABLETEST.SEVIYE,"
+          "TABLETEST.HAZIRLAYAN,TABLETEST.UNITE,TABLETEST.KONU,TABLETEST.KAZANIM,"
+          "TABLETEST.TESTSIRASI) AS T "
           "WHERE UPPER(substr(TESTNO,1,1))<>'R' OR SORUSAYISI>=3 "
-          "ORDER BY CASE WHEN ISNUMERIC(TESTSIRASI) THEN VAL(TESTSIRASI) ELSE 99999 END,"
+          "ORDER BY CASE WHEN ISNUMERIC(TESTSIRASI)<>0 THEN VAL(TESTSIRASI) ELSE 99999 END,"
           "CASE UPPER(substr(TESTNO,1,3)) WHEN 'R04' THEN 0 WHEN 'R03' THEN 1 WHEN 'R02' THEN 2 "
-          "WHEN 'R01' THEN 3 ELSE 4 END,CASE WHEN ISNUMERIC(TESTNO) THEN "
-          "printf('%010d',CAST(VAL(TESTNO) AS INTEGER)) ELSE TESTNO END");
+          "WHEN 'R01' THEN 3 ELSE 4 END,"
+          // Numbered tests first, by number; then the others by name.
+          "CASE WHEN ISNUMERIC(TESTNO)<>0 THEN 0 ELSE 1 END,"
+          "CASE WHEN ISNUMERIC(TESTNO)<>0 THEN VAL(TESTNO) ELSE 0 END,TESTNO");
   return q;
 }
 

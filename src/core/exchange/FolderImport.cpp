@@ -221,6 +221,7 @@ QString FolderImportReport::summary() const {
   if (runsSkipped > 0)
     line += QStringLiteral(" Aynı tarih ve saatte okulda zaten olan %1 uygulama alınmadı.")
                 .arg(runsSkipped);
+  if (institution) line += QStringLiteral(" Okulun kurum bilgileri bu klasörden alındı.");
   return line;
 }
 
@@ -308,6 +309,9 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
              {QStringLiteral("SEVIYE"), QStringLiteral("DERS"), QStringLiteral("UNITE"),
               QStringLiteral("KONU"), QStringLiteral("KAZANIM")});
   if (!definitions) return R::failure(definitions.error());
+  const QStringList institutionColumns = ownColumns(QStringLiteral("TABLEOKUL"));
+  Result<QList<Row>> institution = rowsOf(source, QStringLiteral("TABLEOKUL"), institutionColumns);
+  if (!institution) return R::failure(institution.error());
   // The merge brings every question in live; the deleted ones stay deleted.
   Result<QList<Row>> deletedQuestions =
       rowsOf(source, QStringLiteral("TABLESORU WHERE NZ(SILINDIMI)<>''"),
@@ -355,6 +359,21 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
     report.alreadyImported = true;
     report.importedAt = before.value();
     return report;
+  }
+
+  // The first board taken in names the school: a new server has no institution
+  // yet, and without it every board would first ask for the school's code.
+  if (!institution->isEmpty() && !text(institution->first(), "KURUMKODU").isEmpty()) {
+    Result<QVariant> named =
+        m_school.scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL WHERE NZ(KURUMKODU)<>''"));
+    if (!named) return R::failure(named.error());
+    if (named->toInt() == 0) {
+      if (Status s = m_school.run(QStringLiteral("DELETE FROM TABLEOKUL")); !s)
+        return R::failure(s.error());
+      Inserter school(m_school, QStringLiteral("TABLEOKUL"), institutionColumns);
+      if (Status s = school.insert(institution->first()); !s) return R::failure(s.error());
+      report.institution = true;
+    }
   }
 
   // Questions and tests: the test file's merge.
@@ -538,14 +557,17 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
     return R::failure(s.error());
   if (m_beforeCommit)
     if (Status s = m_beforeCommit(); !s) return R::failure(s.error());
-  m_school.changed(store::Change::Students | store::Change::Remotes | store::Change::Pairings |
-                   store::Change::Users | store::Change::Questions | store::Change::Tests |
-                   store::Change::Runs | store::Change::Lists);
+  m_school.changed(
+      store::Change::Students | store::Change::Remotes | store::Change::Pairings |
+      store::Change::Users | store::Change::Questions | store::Change::Tests | store::Change::Runs |
+      store::Change::Lists |
+      (report.institution ? store::Changes(store::Change::Institution) : store::Changes()));
   if (Status s = tx.commit(); !s) {
     questions.discard();
     return R::failure(s.error());
   }
   questions.finish();
+  if (report.institution) (void)m_school.reloadInstitution();
   report.importedAt = now;
   return report;
 }

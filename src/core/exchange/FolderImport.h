@@ -30,7 +30,8 @@ struct FolderImportReport {
   int runsSkipped = 0;  // a run of the same date and start time was there already
   qint64 answers = 0;
   qint64 results = 0;
-  int files = 0;  // sounds, videos and photos
+  int files = 0;             // sounds, videos and photos
+  bool institution = false;  // the school had no code yet and took the folder's
   // The one line a finished import prints.
   QString summary() const;
 };

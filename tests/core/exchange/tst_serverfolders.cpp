@@ -335,6 +335,32 @@ class TestServerFolders : public QObject {
     QCOMPARE(store::ParametreAl(board.store, store::kFolderIdentity).value(), made);
   }
 
+  void theFirstBoardNamesANewSchool() {
+    // A server just made by `server init` has no institution yet.
+    QVERIFY(server().run(QStringLiteral("UPDATE TABLEOKUL SET KURUMKODU='',OKULADI=''")).ok());
+    const auto code = [this] {
+      return server()
+          .scalar(QStringLiteral("SELECT KURUMKODU || '/' || OKULADI FROM TABLEOKUL"))
+          .value()
+          .toString();
+    };
+    Board first, second;
+    first.school->institution(QStringLiteral("738201"), QStringLiteral("Atatürk Ortaokulu"));
+    second.school->institution(QStringLiteral("111111"), QStringLiteral("Başka Okul"));
+    const Result<exchange::FolderImportReport> named = importFolder(first.path());
+    QVERIFY2(named.ok(), qPrintable(named.error()));
+    QVERIFY(named->institution);
+    QVERIFY(
+        named->summary().endsWith(QStringLiteral("Okulun kurum bilgileri bu klasörden alındı.")));
+    QCOMPARE(code(), QStringLiteral("738201/Atatürk Ortaokulu"));
+    QCOMPARE(server().scalar(QStringLiteral("SELECT COUNT(*) FROM TABLEOKUL"))->toInt(), 1);
+    // The next board joins the school; it does not rename it.
+    const Result<exchange::FolderImportReport> joined = importFolder(second.path());
+    QVERIFY2(joined.ok(), qPrintable(joined.error()));
+    QVERIFY(!joined->institution);
+    QCOMPARE(code(), QStringLiteral("738201/Atatürk Ortaokulu"));
+  }
+
   void aFailedImportLeavesTheServerAsItWas() {
     Board earlier, board;
     fillBoard(earlier, QStringLiteral("ABCD"), QStringLiteral("04.10.2026"));

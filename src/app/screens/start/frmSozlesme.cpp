@@ -30,7 +30,8 @@ QString frmSozlesme::termsText() {
       "için programla birlikte gelen LICENSE dosyasındaki lisans metnine bakınız.</p>"
       "<h3>Verileriniz</h3>"
       "<p>Derslik öğrenci, soru ve sınav bilgilerini yalnızca bu bilgisayardaki veri klasöründe "
-      "saklar ve hiçbir yere göndermez. Öğrencilere ait kişisel verilerin (ad, soyad, T.C. kimlik "
+      "ya da okulun kendi sunucusunda (Okul Sunucusu seçildiyse) saklar ve başka hiçbir yere "
+      "göndermez. Öğrencilere ait kişisel verilerin (ad, soyad, T.C. kimlik "
       "numarası, fotoğraf) korunmasından, 6698 sayılı Kişisel Verilerin Korunması Kanunu "
       "çerçevesinde, programı kullanan kurum sorumludur. Veri klasörünün yedeğini düzenli olarak "
       "almanızı öneririz.</p>");
