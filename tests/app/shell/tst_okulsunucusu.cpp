@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "BoardFolder.h"
 #include "TempDataFolder.h"
 #include "TestBackend.h"
 #include "screens/start/frmOkulSunucusu.h"
@@ -153,6 +154,38 @@ class TestOkulSunucusu : public QObject {
     QCOMPARE(m_form->findChild<QLineEdit*>(QStringLiteral("txtVeritabani"))->text(),
              login.address.database);
     QVERIFY(!m_form->findChild<QPushButton*>(QStringLiteral("cmdKendiVerileri"))->isEnabled());
+  }
+
+  // "Bu Tahtanın Verilerini Sunucuya Aktar": from a board on its own folder only;
+  // asked first; the whole folder goes in beside the window and the line says what
+  // came; a second time says when it was done.
+  void bringingThisBoardsData() {
+    QPushButton* bring = m_form->findChild<QPushButton*>(QStringLiteral("cmdVerileriAktar"));
+    QCOMPARE(bring->isEnabled(), !m_dir->store().onServer());
+    testsupport::Board board;
+    board.school->klass(QStringLiteral("5-A")).students(3).remotes();
+    QVERIFY(board.school->ok());
+    m_form = std::make_unique<frmOkulSunucusu>(
+        ScreenContext{board.store, messages(), m_dir->session(), {}});
+    m_form->show();
+    store::ServerLogin login = fresh(true);
+    login.address.user = QStringLiteral("parolali");
+    login.password = kPassword;
+    fill(login);
+    messages().setNextAnswer(Messages::Answer::No);
+    click("cmdVerileriAktar");
+    QCOMPARE(messages().takeTexts().size(), 1);
+    QVERIFY(result().isEmpty());
+    messages().setNextAnswer(Messages::Answer::Yes);
+    click("cmdVerileriAktar");
+    QVERIFY2(result().startsWith(QStringLiteral("Veri klasörü sunucuya aktarıldı: 3 öğrenci")),
+             qPrintable(result()));
+    QVERIFY(m_form->findChild<QPushButton*>(QStringLiteral("cmdKapat"))->isEnabled());
+    messages().setNextAnswer(Messages::Answer::Yes);
+    click("cmdVerileriAktar");
+    QVERIFY2(result().startsWith(QStringLiteral("Bu veri klasörü ")), qPrintable(result()));
+    QVERIFY(!result().contains(kPassword));
+    m_form.reset();
   }
 };
 

@@ -1,17 +1,22 @@
 #include "screens/start/frmOkulSunucusu.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QEventLoop>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 #include "Messages.h"
+#include "exchange/FolderImport.h"
 #include "store/Store.h"
 
 namespace {
@@ -80,15 +85,19 @@ frmOkulSunucusu::frmOkulSunucusu(const ScreenContext& context, QWidget* parent)
       button(QStringLiteral("Bu Tahtada Kullan"), QStringLiteral("cmdBuTahtadaKullan"), this);
   m_kendiVerileri = button(QStringLiteral("Tahtanın Kendi Verilerini Kullan"),
                            QStringLiteral("cmdKendiVerileri"), this);
+  m_aktar = button(QStringLiteral("Bu Tahtanın Verilerini Sunucuya Aktar"),
+                   QStringLiteral("cmdVerileriAktar"), this);
   QPushButton* kapat = button(QStringLiteral("Kapat"), QStringLiteral("cmdKapat"), this);
   connect(dene, &QPushButton::clicked, this, &frmOkulSunucusu::BaglantiyiDene);
   connect(kullan, &QPushButton::clicked, this, &frmOkulSunucusu::BuTahtadaKullan);
   connect(m_kendiVerileri, &QPushButton::clicked, this, &frmOkulSunucusu::KendiVerileriniKullan);
+  connect(m_aktar, &QPushButton::clicked, this, &frmOkulSunucusu::VerileriSunucuyaAktar);
   connect(kapat, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* tryRow = new QHBoxLayout;
   tryRow->addWidget(dene);
   tryRow->addStretch();
+  tryRow->addWidget(m_aktar);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(m_kendiVerileri);
   buttons->addStretch();
@@ -164,6 +173,58 @@ void frmOkulSunucusu::refreshState() {
     now += QStringLiteral(" Bir sonraki açılışta kendi veri klasörünü kullanacak.");
   m_durum->setText(now);
   m_kendiVerileri->setEnabled(m_saved.useOnThisBoard);
+  // A board already on the server has no folder of its own to bring.
+  m_aktar->setEnabled(!store.onServer());
+}
+
+void frmOkulSunucusu::VerileriSunucuyaAktar() {
+  const Result<store::ServerLogin> login = fields().login();
+  if (!login) {
+    showResult(false, login.error());
+    return;
+  }
+  const QString folder = m_context.store.root();
+  if (!m_context.messages.ask(
+          QStringLiteral("Bu tahtanın veri klasörü (%1) %2 adresindeki okul sunucusuna "
+                         "aktarılsın mı? Öğrenciler, kumandalar, sorular, testler ve "
+                         "uygulamalar okulun verileriyle birleştirilir; tahtanın kendi "
+                         "verileri yerinde kalır.")
+              .arg(QDir::toNativeSeparators(folder), login->address.url())))
+    return;
+  // The whole board goes in one server transaction that may take minutes: it
+  // runs beside the window, which shows each step as it is reached.
+  const QList<QPushButton*> buttons = findChildren<QPushButton*>();
+  for (QPushButton* b : buttons) b->setEnabled(false);
+  showResult(true, QStringLiteral("Sunucuya bağlanılıyor..."));
+  Result<exchange::FolderImportReport> outcome =
+      Result<exchange::FolderImportReport>::failure(QString());
+  QThread* worker = QThread::create([&outcome, &login, folder, this] {
+    QTemporaryDir scratch;
+    store::Store server(scratch.path());
+    server.useServer(login.value());
+    if (const Result<store::CheckReport> opened = server.open(); !opened) {
+      outcome = Result<exchange::FolderImportReport>::failure(opened.error());
+      return;
+    }
+    exchange::FolderImport importer(server);
+    importer.setProgress([this](const QString& line) {
+      QMetaObject::invokeMethod(this, [this, line] { showResult(true, line); });
+    });
+    outcome = importer.run(folder);
+    server.close();
+  });
+  QEventLoop wait;
+  connect(worker, &QThread::finished, &wait, &QEventLoop::quit);
+  worker->start();
+  wait.exec(QEventLoop::ExcludeUserInputEvents);
+  delete worker;
+  for (QPushButton* b : buttons) b->setEnabled(true);
+  refreshState();
+  if (!outcome) {
+    showResult(false, QStringLiteral("Aktarılamadı: %1").arg(outcome.error()));
+    return;
+  }
+  showResult(true, outcome->summary());
 }
 
 void frmOkulSunucusu::BaglantiyiDene() {

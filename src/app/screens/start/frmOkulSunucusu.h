@@ -22,6 +22,7 @@ class frmOkulSunucusu : public QDialog {
   void BaglantiyiDene();
   void BuTahtadaKullan();
   void KendiVerileriniKullan();
+  void VerileriSunucuyaAktar();
 
   static QString nextStartMessage(bool server);
 
@@ -41,4 +42,5 @@ class frmOkulSunucusu : public QDialog {
   QLabel* m_durum;
   QLabel* m_sonuc;
   QPushButton* m_kendiVerileri;
+  QPushButton* m_aktar;
 };
