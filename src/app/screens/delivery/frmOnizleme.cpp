@@ -566,6 +566,14 @@ Status frmOnizleme::opened(const delivery::RunPlan& plan) {
       m_session.lesson() ? QStringLiteral("Soru sormak istediğinizde %1")
                                .arg(delivery::RunSession::lessonStartCaption())
                          : plan.description.testName);
+  // On the school's server every picture of the run is on the board before the
+  // first question: a network that drops in the middle never blanks the class's
+  // screen, and the pictures are fetched once.
+  if (m_context.store.onServer())
+    for (const delivery::RunQuestion& q : m_session.content().questions) {
+      (void)picture(q.soruNo, false);
+      (void)picture(q.soruNo, true);
+    }
   const QList<delivery::QuestionStatisticsRow>& rows = m_session.questionStatistics();
   m_statistics->setRowCount(0);
   for (int i = 0; i < rows.size(); ++i)
@@ -711,8 +719,12 @@ QImage frmOnizleme::picture(const QString& soruNo, bool solution) {
   auto it = m_pictures.constFind(key);
   if (it != m_pictures.constEnd()) return it.value();
   Result<QImage> image = QuestionPicture::questionImage(m_context.store, soruNo, solution);
-  if (!image) m_context.store.log(QStringLiteral("Soru resmi okunamadı: ") + image.error());
-  const QImage out = QuestionPicture::trimmed(image.valueOr({}));
+  if (!image) {
+    // Not kept: the next showing asks again, once the server is back.
+    m_context.store.log(QStringLiteral("Soru resmi okunamadı: ") + image.error());
+    return {};
+  }
+  const QImage out = QuestionPicture::trimmed(image.value());
   m_pictures.insert(key, out);
   return out;
 }
