@@ -105,6 +105,14 @@ Result<QImage> QuestionPicture::questionImage(store::Store& store, const QString
   return decode(store.contents().read(store::StoreKind::Question, soruNo), solution);
 }
 
+Result<std::pair<QImage, QImage>> QuestionPicture::questionImages(store::Store& store,
+                                                                  const QString& soruNo) {
+  const Result<store::StoreContent> content =
+      store.contents().read(store::StoreKind::Question, soruNo);
+  if (!content) return Result<std::pair<QImage, QImage>>::failure(content.error());
+  return std::pair{decode(content, false).valueOr({}), decode(content, true).valueOr({})};
+}
+
 Result<QImage> QuestionPicture::startScreenImage(store::Store& store, const QString& testNo) {
   return decode(store.contents().read(store::StoreKind::Test, testNo), false);
 }

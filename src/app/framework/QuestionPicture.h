@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <optional>
+#include <utility>
 
 #include "Result.h"
 #include "authoring/TypedQuestion.h"
@@ -35,6 +36,9 @@ class QuestionPicture : public QWidget {
   // test's start screen; a null image when there is no content. A typed
   // question's picture carries its source (text kTypedSource).
   static Result<QImage> questionImage(store::Store& store, const QString& soruNo, bool solution);
+  // Both pictures of a question from one read: the question, then its solution.
+  static Result<std::pair<QImage, QImage>> questionImages(store::Store& store,
+                                                          const QString& soruNo);
   static Result<QImage> startScreenImage(store::Store& store, const QString& testNo);
   // The picture without the even margin around its content (a little of it
   // kept), so that the content itself fills the screen.

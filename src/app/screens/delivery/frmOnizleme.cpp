@@ -570,10 +570,8 @@ Status frmOnizleme::opened(const delivery::RunPlan& plan) {
   // first question: a network that drops in the middle never blanks the class's
   // screen, and the pictures are fetched once.
   if (m_context.store.onServer())
-    for (const delivery::RunQuestion& q : m_session.content().questions) {
+    for (const delivery::RunQuestion& q : m_session.content().questions)
       (void)picture(q.soruNo, false);
-      (void)picture(q.soruNo, true);
-    }
   const QList<delivery::QuestionStatisticsRow>& rows = m_session.questionStatistics();
   m_statistics->setRowCount(0);
   for (int i = 0; i < rows.size(); ++i)
@@ -718,15 +716,17 @@ QImage frmOnizleme::picture(const QString& soruNo, bool solution) {
   const QString key = soruNo + (solution ? QStringLiteral("|C") : QStringLiteral("|S"));
   auto it = m_pictures.constFind(key);
   if (it != m_pictures.constEnd()) return it.value();
-  Result<QImage> image = QuestionPicture::questionImage(m_context.store, soruNo, solution);
-  if (!image) {
+  // One read gives the question and its solution: both are kept.
+  const Result<std::pair<QImage, QImage>> images =
+      QuestionPicture::questionImages(m_context.store, soruNo);
+  if (!images) {
     // Not kept: the next showing asks again, once the server is back.
-    m_context.store.log(QStringLiteral("Soru resmi okunamadı: ") + image.error());
+    m_context.store.log(QStringLiteral("Soru resmi okunamadı: ") + images.error());
     return {};
   }
-  const QImage out = QuestionPicture::trimmed(image.value());
-  m_pictures.insert(key, out);
-  return out;
+  m_pictures.insert(soruNo + QStringLiteral("|S"), QuestionPicture::trimmed(images->first));
+  m_pictures.insert(soruNo + QStringLiteral("|C"), QuestionPicture::trimmed(images->second));
+  return m_pictures.value(key);
 }
 
 void frmOnizleme::showPicture() {
