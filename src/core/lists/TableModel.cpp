@@ -96,7 +96,7 @@ void TableModel::clear() {
 
 Status TableModel::load(const QSqlDatabase& conn, const QString& sql, const QVariantList& params,
                         const QHash<QString, ColumnKind>& kinds) {
-  if (!conn.isOpen()) return Status::failure(QStringLiteral("Veritabanı bağlantısı kapalı."));
+  if (!conn.isOpen()) return Status::failure(store::closedConnectionText(conn));
   const QVariant handle = conn.driver() ? conn.driver()->handle() : QVariant();
   if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
     return loadSqlite(*static_cast<sqlite3* const*>(handle.constData()), sql, params, kinds);

@@ -68,7 +68,7 @@ qint64 BulkRow::integer(int column) const {
 
 Status forEachRow(const QSqlDatabase& db, const QString& sql, const QVariantList& params,
                   const std::function<void(const BulkRow&)>& row) {
-  if (!db.isOpen()) return Status::failure(QStringLiteral("Veritabanı bağlantısı kapalı."));
+  if (!db.isOpen()) return Status::failure(store::closedConnectionText(db));
   const QVariant handle = db.driver()->handle();
   if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
     return forEachDriverRow(db, sql, params, row);

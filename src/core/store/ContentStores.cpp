@@ -176,7 +176,7 @@ bool ContentStores::crowded() const {
 Status ContentStores::withStoreForReading(
     StoreKind kind, int n, const std::function<Status(const QSqlDatabase&, const QString&)>& body) {
   const QSqlDatabase shared = m_store.db();
-  if (!shared.isOpen()) return Status::failure(QStringLiteral("Veritabanı bağlantısı kapalı."));
+  if (!shared.isOpen()) return Status::failure(closedConnectionText(shared));
   if (m_store.onServer()) return body(shared, tableRef(kind, n));
   const QString schema = schemaName(kind, n);
   bool useShared = false;
