@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include "store/ContentCache.h"
 #include "store/Database.h"
 #include "store/ServerConnection.h"
 #include "store/Sql.h"
@@ -370,6 +371,53 @@ Result<StoreContent> ContentStores::read(StoreKind kind, const QString& key) {
         return {};
       });
   if (!s) return Result<StoreContent>::failure(s.error());
+  return content;
+}
+
+Result<StoreContent> ContentStores::readKept(StoreKind kind, const QString& key) {
+  using R = Result<StoreContent>;
+  if (!m_store.onServer()) return read(kind, key);
+  const Layout& l = layout(kind);
+  const QString ref = tableRef(kind, kFirstStore);
+  const QString digests = QStringLiteral(
+      "SELECT encode(sha256(%1),'hex'),encode(sha256(%2),'hex') FROM %3 WHERE %4=? ORDER BY ID "
+      "LIMIT 1");
+  Result<QSqlQuery> q = m_store.exec(digests.arg(l.first, l.second, ref, l.key), {key});
+  if (!q) return R::failure(q.error());
+  StoreContent content;
+  if (!q.value().next()) return content;
+  const QString firstDigest = q.value().value(0).toString();
+  const QString secondDigest = q.value().value(1).toString();
+  q.value().finish();
+  content.store = kFirstStore;
+
+  const ContentCache cache(m_store.root());
+  // A column without content (NULL) has no digest and stays empty.
+  std::optional<QByteArray> first =
+      firstDigest.isEmpty() ? std::optional<QByteArray>(QByteArray()) : cache.read(firstDigest);
+  std::optional<QByteArray> second =
+      secondDigest.isEmpty() ? std::optional<QByteArray>(QByteArray()) : cache.read(secondDigest);
+  QStringList missing;
+  if (!first) missing << l.first;
+  if (!second) missing << l.second;
+  if (!missing.isEmpty()) {
+    Result<QSqlQuery> f =
+        m_store.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3=? ORDER BY ID LIMIT 1")
+                         .arg(missing.join(QLatin1Char(',')), ref, l.key),
+                     {key});
+    if (!f) return R::failure(f.error());
+    if (!f.value().next()) return StoreContent{};  // removed in between
+    int column = 0;
+    for (std::optional<QByteArray>* part : {&first, &second}) {
+      if (*part) continue;
+      *part = f.value().value(column++).toByteArray();
+      // A cache that cannot be written (a full disk) costs a fetch next time,
+      // never the picture now.
+      if (!(*part)->isEmpty()) (void)cache.put(**part);
+    }
+  }
+  content.first = *first;
+  content.second = *second;
   return content;
 }
 

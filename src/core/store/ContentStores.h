@@ -82,6 +82,10 @@ class ContentStores {
 
   // The content of a key from the store that holds it (find order above).
   Result<StoreContent> read(StoreKind kind, const QString& key);
+  // The same content for showing it: on a school's server each picture comes from
+  // the board's cache when it holds it (store/ContentCache.h) and is kept there
+  // when it had to be fetched; only its digest crosses the network then.
+  Result<StoreContent> readKept(StoreKind kind, const QString& key);
   // Sets the content of a key: replaces the given columns where the key already has
   // content, otherwise adds one row to the newest store (beginning the next store
   // first when the newest is full). A column given as nullopt keeps its value (a new

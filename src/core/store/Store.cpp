@@ -7,6 +7,7 @@
 
 #include <atomic>
 
+#include "store/ContentCache.h"
 #include "store/ContentStores.h"
 #include "store/Database.h"
 #include "store/RolloverFiles.h"
@@ -102,6 +103,8 @@ Result<CheckReport> Store::openServerDatabase() {
     return Result<CheckReport>::failure(s.error());
   }
   emit institutionChanged();
+  // What this board keeps of the server's pictures stays within its bound.
+  ContentCache(m_root).trim();
   return report;
 }
 

@@ -5,6 +5,8 @@
 
 #include "SilentListener.h"
 #include "TestBackend.h"
+#include "store/ContentCache.h"
+#include "store/ContentStores.h"
 #include "store/Database.h"
 #include "store/Dialect.h"
 #include "store/ReadOnlyQuery.h"
@@ -298,6 +300,42 @@ class TestServer : public QObject {
     QCOMPARE(s.store.scalar("SELECT COUNT(*) FROM TABLEOGRENCI").valueOr(0).toInt(), 1);
     // The connection is usable after each of them.
     QVERIFY(s.store.run("INSERT INTO TABLEOGRENCI (KAYITNO,ADI) VALUES ('2','Can')").ok());
+  }
+
+  // A board keeps what it showed by content: the next showing takes the kept copy,
+  // a changed picture is fetched anew (never the old one shown), and a kept file
+  // damaged on the disk is fetched again rather than shown.
+  void picturesKeptOnTheBoardByContent() {
+    ServerStore s(fresh(true));
+    QVERIFY(s.store.open().ok());
+    store::ContentStores& contents = s.store.contents();
+    const store::ContentCache cache(s.store.root());
+    const QDir kept(s.store.path(store::ContentCache::folderName()));
+    const QByteArray first("soru resmi 1"), changed("soru resmi 2");
+    QVERIFY(contents.write(store::StoreKind::Question, "7", first, std::nullopt).ok());
+
+    Result<store::StoreContent> c = contents.readKept(store::StoreKind::Question, "7");
+    QVERIFY2(c.ok(), qPrintable(c.error()));
+    QVERIFY(c->found());
+    QCOMPARE(c->first, first);
+    QVERIFY(c->second.isEmpty());
+    QCOMPARE(kept.entryList(QDir::Files), QStringList{store::ContentCache::digest(first)});
+    QCOMPARE(contents.readKept(store::StoreKind::Question, "7")->first, first);
+
+    QFile damaged(kept.filePath(store::ContentCache::digest(first)));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write("bozuk");
+    damaged.close();
+    QCOMPARE(contents.readKept(store::StoreKind::Question, "7")->first, first);
+
+    QVERIFY(contents.write(store::StoreKind::Question, "7", changed, changed).ok());
+    c = contents.readKept(store::StoreKind::Question, "7");
+    QCOMPARE(c->first, changed);
+    QCOMPARE(c->second, changed);
+    QCOMPARE(kept.entryList(QDir::Files).size(), 2);
+    QVERIFY(!contents.readKept(store::StoreKind::Question, "8")->found());
+    cache.trim(0);
+    QVERIFY(kept.entryList(QDir::Files).isEmpty());
   }
 
   // The functions and orders Derslik's SQL relies on give on the server what
