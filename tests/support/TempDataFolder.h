@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 
 #include "Messages.h"
 #include "TestBackend.h"
@@ -31,6 +32,7 @@ class TempDataFolder {
       m_ok = login.ok();
       if (!m_ok) return;
       m_store->useServer(login.value());
+      m_login = login.value();
     }
     if (withDatabase) {
       const Result<store::CheckReport> opened = m_store->open();
@@ -65,11 +67,20 @@ class TempDataFolder {
     return true;
   }
   QString path() const { return m_dir.path(); }
+  // Another board of the same school, not open yet: on a server a board with its
+  // own data folder `ownFolder`; otherwise a second store on this same folder.
+  // Open and use it in one thread (a connection belongs to the thread that opens it).
+  std::unique_ptr<store::Store> otherBoard(const QString& ownFolder) const {
+    auto board = std::make_unique<store::Store>(m_login ? ownFolder : m_dir.path());
+    if (m_login) board->useServer(*m_login);
+    return board;
+  }
   QString filePath(const QString& name) const { return m_dir.filePath(name); }
 
  private:
   QTemporaryDir m_dir;
   std::unique_ptr<store::Store> m_store;
+  std::optional<store::ServerLogin> m_login;
   RecordedMessages m_messages;
   users::Session m_session;
   bool m_ok = false;

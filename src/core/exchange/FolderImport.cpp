@@ -170,13 +170,9 @@ Status writePackage(store::Store& source, const QString& file) {
   Result<QStringList> tests =
       source.column(QStringLiteral("SELECT TESTNO FROM TABLETEST ORDER BY VAL(TESTNO)"));
   if (!tests) return Status::failure(tests.error());
-  if (Status s =
-          source.run(QStringLiteral("ATTACH DATABASE ? AS %1").arg(PackageFile::kSchema), {file});
-      !s)
-    return s;
-  const Status written = TestPackage::writeTables(source, tests.value(), questions.value());
-  (void)source.run(QStringLiteral("DETACH DATABASE %1").arg(PackageFile::kSchema));
-  return written;
+  return PackageFile::writeDatabase(source, file, [&](PackageWriter& package) {
+    return TestPackage::writeTables(package, tests.value(), questions.value());
+  });
 }
 
 Result<QSet<QString>> runKeys(store::Store& store) {

@@ -3,32 +3,109 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
+#include <QSqlField>
+#include <QSqlRecord>
+
+#include <atomic>
+
 #include "exchange/ImportStaging.h"
 #include "store/ContentStores.h"
+#include "store/Database.h"
+#include "store/ServerConnection.h"
+#include "store/Sql.h"
 #include "store/Store.h"
 
 namespace exchange {
 
-Status PackageFile::attach(const QString& file) {
-  return m_store.run(QStringLiteral("ATTACH DATABASE ? AS %1").arg(kSchema), {file});
+namespace {
+
+// The declared type a package column gets from the values it carries: the
+// affinity SQLite's CREATE TABLE ... AS SELECT gave these columns.
+QString declaredType(const QMetaType& type) {
+  switch (type.id()) {
+    case QMetaType::QByteArray:
+      return QStringLiteral("BLOB");
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+      return QStringLiteral("INTEGER");
+    case QMetaType::Double:
+      return QStringLiteral("REAL");
+    default:
+      return QStringLiteral("TEXT");
+  }
 }
 
-void PackageFile::detach() {
-  // Fails only when nothing is attached.
-  (void)m_store.run(QStringLiteral("DETACH DATABASE %1").arg(kSchema));
+QString quoted(const QString& name) {
+  return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+         QLatin1Char('"');
+}
+
+}  // namespace
+
+Status PackageWriter::copy(const QString& table, const QString& select,
+                           const QVariantList& params) {
+  Result<QSqlQuery> rows = m_store.exec(select, params);
+  if (!rows) return Status::failure(rows.error());
+  const QSqlRecord record = rows.value().record();
+  QList<int> carried;
+  QStringList columns;
+  for (int i = 0; i < record.count(); ++i) {
+    const QString name = record.fieldName(i).toUpper();
+    // The server's stand-in for SQLite's rowid is no column of the data.
+    if (name == QLatin1String("ROWID")) continue;
+    carried << i;
+    columns << quoted(name) + QLatin1Char(' ') + declaredType(record.field(i).metaType());
+  }
+  if (Status s = store::run(
+          QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table), columns.join(QLatin1Char(','))),
+          {}, m_package);
+      !s)
+    return s;
+  QSqlQuery insert(m_package);
+  if (!insert.prepare(
+          QStringLiteral("INSERT INTO %1 VALUES (%2)")
+              .arg(quoted(table),
+                   QStringList(carried.size(), QStringLiteral("?")).join(QLatin1Char(',')))))
+    return Status::failure(store::queryErrorText(insert));
+  while (rows.value().next()) {
+    for (qsizetype c = 0; c < carried.size(); ++c)
+      insert.bindValue(int(c), rows.value().value(carried.at(c)));
+    if (!insert.exec()) return Status::failure(store::queryErrorText(insert));
+  }
+  return {};
+}
+
+Status PackageFile::writeDatabase(store::Store& store, const QString& file,
+                                  const PackageFill& fill) {
+  static std::atomic<int> serial{0};
+  const QString name = QStringLiteral("package-writer-%1").arg(++serial);
+  Status written;
+  {
+    Result<QSqlDatabase> package = store::openFile(name, file);
+    if (!package) {
+      written = Status::failure(package.error());
+    } else {
+      store::Transaction tx(package.value());
+      PackageWriter writer(store, package.value());
+      written =
+          tx.active() ? fill(writer) : Status::failure(QStringLiteral("İşlem başlatılamadı."));
+      if (written) written = tx.commit();
+    }
+  }
+  store::closeFile(name);
+  return written;
 }
 
 Status PackageFile::write(const QString& archivePath, const QString& member,
-                          const std::function<Status()>& fill,
-                          const QList<formats::ZipMember>& extra) {
+                          const PackageFill& fill, const QList<formats::ZipMember>& extra) {
   const QString failed = QStringLiteral("Dosya oluşturulamadı");
   WorkFolder work(m_store);
   if (!work.isValid()) return Status::failure(failed);
   const QString file = work.filePath(member);
-  if (Status s = attach(file); !s)
-    return Status::failure(failed + QStringLiteral(" (") + s.error() + QLatin1Char(')'));
-  Status filled = fill();
-  detach();
+  const Status filled = writeDatabase(m_store, file, fill);
   if (!filled)
     return Status::failure(failed + QStringLiteral(" (") + filled.error() + QLatin1Char(')'));
   QFile f(file);

@@ -2,7 +2,9 @@
 
 #include <QHash>
 #include <QList>
+#include <QSqlDatabase>
 #include <QString>
+#include <QVariantList>
 
 #include <chrono>
 #include <functional>
@@ -20,24 +22,40 @@ namespace exchange {
 // Told a line of progress text while a file is read.
 using Progress = std::function<void(const QString&)>;
 
+// The package being written: each table is the result of a SELECT on the
+// store's main connection, copied row by row into the package's own SQLite file.
+// Nothing is attached to the main connection, so the same statements fill a
+// package on a board's data folder and on a school's server.
+class PackageWriter {
+ public:
+  PackageWriter(store::Store& store, const QSqlDatabase& package)
+      : m_store(store), m_package(package) {}
+
+  // Creates `table` in the package with the columns `select` gives, in its order
+  // (upper case; the server's hidden row number left out), and copies its rows.
+  Status copy(const QString& table, const QString& select, const QVariantList& params = {});
+  store::Store& store() { return m_store; }
+
+ private:
+  store::Store& m_store;
+  QSqlDatabase m_package;
+};
+using PackageFill = std::function<Status(PackageWriter&)>;
+
 // An exchange file: a ZIP archive holding one SQLite database (the package,
 // "Sru.mds", "Tst.mds" or "Kyt.mds") and possibly other members (media archives).
-// While a package is written it is attached to the store's connection under the
-// schema name kSchema, so statements copy rows with plain SQL ("INSERT INTO
-// PKG.TABLEX SELECT ... FROM main.TABLEX"); SQLite refuses ATTACH inside a
-// transaction, so write() must not be called with one open. A package that is
-// read came from elsewhere: it is never attached, but opened on its own as a
-// PackageDatabase.
+// A package is written through a PackageWriter; a package that is read came from
+// elsewhere and is opened on its own as a PackageDatabase.
 class PackageFile {
  public:
-  static inline const QString kSchema = QStringLiteral("PKG");
-
   explicit PackageFile(store::Store& store) : m_store(store) {}
 
   // Creates an empty package, lets `fill` copy rows into it and writes the archive
   // with the package as `member` followed by `extra`. A failure leaves no file.
-  Status write(const QString& archivePath, const QString& member,
-               const std::function<Status()>& fill, const QList<formats::ZipMember>& extra = {});
+  Status write(const QString& archivePath, const QString& member, const PackageFill& fill,
+               const QList<formats::ZipMember>& extra = {});
+  // Writes the package alone into the new SQLite file `file` (in one transaction).
+  static Status writeDatabase(store::Store& store, const QString& file, const PackageFill& fill);
 
   // How long reading one package may take, whatever it holds.
   static constexpr std::chrono::seconds kAllowed{30};
@@ -74,8 +92,6 @@ class PackageFile {
  private:
   Result<int> readArchive(const QString& archivePath, const QString& member, const Apply& apply,
                           const ReadOptions& options);
-  Status attach(const QString& file);
-  void detach();
   store::Store& m_store;
 };
 

@@ -52,17 +52,18 @@ QString baseName(const QString& member) {
 
 // --- writing ---
 
-Status PackageQuestions::writeTable(store::Store& store, const QStringList& keys) {
-  Result<QString> pictures = store.contents().unionSql(store::StoreKind::Question);
+Status PackageQuestions::writeTable(PackageWriter& package, const QStringList& keys) {
+  Result<QString> pictures = package.store().contents().unionSql(store::StoreKind::Question);
   if (!pictures) return Status::failure(pictures.error());
   const store::InList in = store::inList(keys);
   // A question without pictures travels too (LEFT JOIN).
-  return store.run(QStringLiteral("CREATE TABLE %1.TABLESORU AS SELECT Q.*,AA.SORU AS SORU,"
-                                  "AA.COZUM AS COZUM,Q.SORUNO AS DISTABLOSORUNO FROM "
-                                  "main.TABLESORU Q LEFT JOIN %2 AA ON AA.SORUNO=Q.SORUNO "
-                                  "WHERE Q.SORUNO IN (%3) ORDER BY VAL(Q.SORUNO)")
-                       .arg(PackageFile::kSchema, pictures.value(), in.placeholders),
-                   in.values);
+  return package.copy(QStringLiteral("TABLESORU"),
+                      QStringLiteral("SELECT Q.*,AA.SORU AS SORU,AA.COZUM AS COZUM,Q.SORUNO AS "
+                                     "DISTABLOSORUNO FROM TABLESORU Q LEFT JOIN %1 AA ON "
+                                     "AA.SORUNO=Q.SORUNO WHERE Q.SORUNO IN (%2) ORDER BY "
+                                     "VAL(Q.SORUNO)")
+                          .arg(pictures.value(), in.placeholders),
+                      in.values);
 }
 
 Result<QList<formats::ZipMember>> PackageQuestions::mediaMembers(const store::Store& store,

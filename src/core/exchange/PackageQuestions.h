@@ -61,9 +61,9 @@ class PackageQuestions {
   PackageQuestions& operator=(const PackageQuestions&) = delete;
   ~PackageQuestions() { discard(); }
 
-  // --- writing (the package is attached as PackageFile::kSchema) ---
+  // --- writing ---
   // Creates the package's TABLESORU with the questions `keys`.
-  static Status writeTable(store::Store& store, const QStringList& keys);
+  static Status writeTable(PackageWriter& package, const QStringList& keys);
   // "sslr.zip" / "vdlr.zip" with the questions' files (only those that exist).
   static Result<QList<formats::ZipMember>> mediaMembers(const store::Store& store,
                                                         const QStringList& keys);

@@ -21,7 +21,8 @@ Status QuestionPackage::write(const QStringList& keys, const QString& archivePat
   Result<QList<formats::ZipMember>> media = PackageQuestions::mediaMembers(m_store, keys);
   if (!media) return failed(media.error());
   return PackageFile(m_store).write(
-      archivePath, kMember, [&]() { return PackageQuestions::writeTable(m_store, keys); },
+      archivePath, kMember,
+      [&](PackageWriter& package) { return PackageQuestions::writeTable(package, keys); },
       media.value());
 }
 

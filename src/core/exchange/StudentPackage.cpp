@@ -19,13 +19,13 @@ namespace exchange {
 
 Status StudentPackage::write(const QStringList& kayitNos, const QString& archivePath) {
   if (kayitNos.isEmpty()) return Status::failure(writeFailedMessage());
-  return PackageFile(m_store).write(archivePath, kMember, [&]() -> Status {
+  return PackageFile(m_store).write(archivePath, kMember, [&](PackageWriter& package) {
     const store::InList keys = store::inList(kayitNos);
-    return m_store.run(
-        QStringLiteral("CREATE TABLE %1.TABLEOGRENCI AS SELECT * FROM main.TABLEOGRENCI "
-                       "WHERE KAYITNO IN (%2) ORDER BY VAL(KAYITNO)")
-            .arg(PackageFile::kSchema, keys.placeholders),
-        keys.values);
+    return package.copy(QStringLiteral("TABLEOGRENCI"),
+                        QStringLiteral("SELECT * FROM TABLEOGRENCI WHERE KAYITNO IN (%1) ORDER BY "
+                                       "VAL(KAYITNO)")
+                            .arg(keys.placeholders),
+                        keys.values);
   });
 }
 

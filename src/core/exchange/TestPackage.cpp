@@ -70,25 +70,27 @@ Status addAuthors(store::Store& store, const QList<PackageRecord>& tests) {
 
 }  // namespace
 
-Status TestPackage::writeTables(store::Store& store, const QStringList& testNos,
+Status TestPackage::writeTables(PackageWriter& package, const QStringList& testNos,
                                 const QStringList& questionNos) {
   const store::InList tests = store::inList(testNos);
-  if (Status s = PackageQuestions::writeTable(store, questionNos); !s) return s;
-  Result<QString> content = store.contents().unionSql(store::StoreKind::Test);
+  if (Status s = PackageQuestions::writeTable(package, questionNos); !s) return s;
+  Result<QString> content = package.store().contents().unionSql(store::StoreKind::Test);
   if (!content) return Status::failure(content.error());
-  if (Status s = store.run(
-          QStringLiteral("CREATE TABLE %1.TABLETEST AS SELECT T.*,AA.BASLANGICEKRANI AS "
-                         "BASLANGICEKRANI,AA.BASLIK AS BASLIK,T.TESTNO AS DISTABLOTESTNO FROM "
-                         "main.TABLETEST T LEFT JOIN %2 AA ON AA.TESTNO=T.TESTNO WHERE "
-                         "T.TESTNO IN (%3) ORDER BY VAL(T.TESTNO)")
-              .arg(PackageFile::kSchema, content.value(), tests.placeholders),
+  if (Status s = package.copy(
+          QStringLiteral("TABLETEST"),
+          QStringLiteral("SELECT T.*,AA.BASLANGICEKRANI AS BASLANGICEKRANI,AA.BASLIK AS "
+                         "BASLIK,T.TESTNO AS DISTABLOTESTNO FROM TABLETEST T LEFT JOIN %1 AA ON "
+                         "AA.TESTNO=T.TESTNO WHERE T.TESTNO IN (%2) ORDER BY VAL(T.TESTNO)")
+              .arg(content.value(), tests.placeholders),
           tests.values);
       !s)
     return s;
-  return store.run(QStringLiteral("CREATE TABLE %1.TABLETESTSORU AS SELECT * FROM "
-                                  "main.TABLETESTSORU WHERE TESTNO IN (%2)")
-                       .arg(PackageFile::kSchema, tests.placeholders),
-                   tests.values);
+  // In the order the bank keeps them (the order SQLite's own copy gave).
+  return package.copy(
+      QStringLiteral("TABLETESTSORU"),
+      QStringLiteral("SELECT * FROM TABLETESTSORU WHERE TESTNO IN (%1) ORDER BY rowid")
+          .arg(tests.placeholders),
+      tests.values);
 }
 
 Status TestPackage::write(const QStringList& testNos, const QString& archivePath) {
@@ -107,7 +109,9 @@ Status TestPackage::write(const QStringList& testNos, const QString& archivePath
   Result<QList<formats::ZipMember>> media =
       PackageQuestions::mediaMembers(m_store, questions.value());
   if (!media) return failed(media.error());
-  const auto fill = [&]() -> Status { return writeTables(m_store, testNos, questions.value()); };
+  const auto fill = [&](PackageWriter& package) {
+    return writeTables(package, testNos, questions.value());
+  };
   return PackageFile(m_store).write(archivePath, kMember, fill, media.value());
 }
 

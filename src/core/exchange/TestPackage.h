@@ -86,9 +86,9 @@ class TestPackage {
   const QHash<QString, QString>& testKeys() const { return m_testKeys; }
 
   // The package's tables for the tests `testNos` and the questions
-  // `questionNos` (attached as PackageFile::kSchema): what write() puts in a file,
-  // and what a data folder taken into a school's server goes through.
-  static Status writeTables(store::Store& store, const QStringList& testNos,
+  // `questionNos`: what write() puts in a file, and what a data folder taken into
+  // a school's server goes through.
+  static Status writeTables(PackageWriter& package, const QStringList& testNos,
                             const QStringList& questionNos);
   // Merges an open package into the bank inside the caller's transaction: the
   // questions through `questions` (loaded here), then the tests, each renumbered

@@ -2,6 +2,8 @@
 #include <QSqlRecord>
 #include <QtTest>
 
+#include <thread>
+
 #include "PackageDatabaseFile.h"
 #include "SchoolFixture.h"
 #include "curriculum/OfferedValues.h"
@@ -394,6 +396,40 @@ class TestStudents : public QObject {
              QStringLiteral("Satır 1: ADI sekme, satır sonu ya da başka bir denetim karakteri "
                             "içeremez."));
     QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 6);
+  }
+
+  // Two boards of one school read the same student file at the same moment: both
+  // append (reading never merges), and no registration number is given twice.
+  void twoBoardsReadTheSameFileAtOnce() {
+    for (int s = 1; s <= 30; ++s)
+      SchoolFixture::addStudent(QString::number(s), QStringLiteral("Ad%1").arg(s),
+                                QStringLiteral("6-B"));
+    QStringList all;
+    for (int s = 1; s <= 30; ++s) all << QString::number(s);
+    const QString file = m_fx.path(QStringLiteral("Sinif.ckk"));
+    QVERIFY(exchange::StudentPackage(db()).write(all, file).ok());
+    QTemporaryDir other;
+    Result<int> there = Result<int>::failure(QString());
+    std::thread board([&] {
+      std::unique_ptr<store::Store> second = m_fx.folder().otherBoard(other.path());
+      if (Result<store::CheckReport> opened = second->open(); !opened) {
+        there = Result<int>::failure(opened.error());
+        return;
+      }
+      there = exchange::StudentPackage(*second).read(file);
+      second->close();
+    });
+    const Result<int> here = exchange::StudentPackage(db()).read(file);
+    board.join();
+    QVERIFY2(here.ok(), qPrintable(here.error()));
+    QVERIFY2(there.ok(), qPrintable(there.error()));
+    QCOMPARE(here.value() + there.value(), 60);
+    QCOMPARE(SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM TABLEOGRENCI")), 90);
+    QCOMPARE(
+        SchoolFixture::count(QStringLiteral("SELECT COUNT(DISTINCT KAYITNO) FROM TABLEOGRENCI")),
+        90);
+    QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT MAX(VAL(KAYITNO)) FROM TABLEOGRENCI")),
+             QStringLiteral("90"));
   }
 
   void badStudentFileAddsNothing_data() {
