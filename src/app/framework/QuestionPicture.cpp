@@ -102,19 +102,19 @@ void QuestionPicture::mouseMoveEvent(QMouseEvent* event) {
 
 Result<QImage> QuestionPicture::questionImage(store::Store& store, const QString& soruNo,
                                               bool solution) {
-  return decode(store.contents().read(store::StoreKind::Question, soruNo), solution);
+  return decode(store.contents().readKept(store::StoreKind::Question, soruNo), solution);
 }
 
 Result<std::pair<QImage, QImage>> QuestionPicture::questionImages(store::Store& store,
                                                                   const QString& soruNo) {
   const Result<store::StoreContent> content =
-      store.contents().read(store::StoreKind::Question, soruNo);
+      store.contents().readKept(store::StoreKind::Question, soruNo);
   if (!content) return Result<std::pair<QImage, QImage>>::failure(content.error());
   return std::pair{decode(content, false).valueOr({}), decode(content, true).valueOr({})};
 }
 
 Result<QImage> QuestionPicture::startScreenImage(store::Store& store, const QString& testNo) {
-  return decode(store.contents().read(store::StoreKind::Test, testNo), false);
+  return decode(store.contents().readKept(store::StoreKind::Test, testNo), false);
 }
 
 QImage QuestionPicture::trimmed(const QImage& image) {

@@ -230,10 +230,10 @@ Result<QList<TileAnswer>> Recording::CevaplariAl(const reports::RunKey& run, int
 }
 
 Result<QList<int>> Recording::storedPositions(const reports::RunKey& run) const {
-  Result<QStringList> positions = m_store.column(
-      QStringLiteral("SELECT DISTINCT TESTSIRANO FROM TABLEUYGULAMA WHERE TESTTARIHI=? AND "
-                     "TESTBASLANGIC=? ORDER BY VAL(TESTSIRANO)"),
-      runParams(run));
+  Result<QStringList> positions =
+      m_store.column(QStringLiteral("SELECT TESTSIRANO FROM TABLEUYGULAMA WHERE TESTTARIHI=? AND "
+                                    "TESTBASLANGIC=? GROUP BY TESTSIRANO ORDER BY VAL(TESTSIRANO)"),
+                     runParams(run));
   if (!positions) return Result<QList<int>>::failure(positions.error());
   QList<int> out;
   for (const QString& p : positions.value()) out << p.toInt();

@@ -74,7 +74,7 @@ Result<RunContent> RunContent::load(store::Store& store, const QString& testNo,
     // Grouped by unit, as the page's "ÜNİTE" column says.
     Result<QSqlQuery> rows = store.exec(
         QStringLiteral("SELECT NZ(B.SEVIYE),NZ(B.DERS),CASE WHEN LENGTH(NZ(B.UNITE))>35 THEN "
-                       "substr(B.UNITE,1,35)||'...' ELSE NZ(B.UNITE) END,COUNT(A.SORUNO),"
+                       "substr(NZ(B.UNITE),1,35)||'...' ELSE NZ(B.UNITE) END,COUNT(A.SORUNO),"
                        "SUM(CASE WHEN A.SURE='Süresiz' THEN 0 ELSE VAL(A.SURE) END) FROM "
                        "TABLETESTSORU A INNER JOIN TABLESORU B ON A.SORUNO=B.SORUNO WHERE "
                        "A.TESTNO=? GROUP BY NZ(B.SEVIYE),NZ(B.DERS),NZ(B.UNITE) ORDER BY "

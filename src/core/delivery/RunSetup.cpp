@@ -55,7 +55,8 @@ int RunSetup::defaultClassIndex(const QStringList& entries) { return entries.siz
 
 Result<QStringList> RunSetup::earlierGroups() const {
   return m_store.column(QStringLiteral(
-      "SELECT DISTINCT GRUP FROM TABLEUYGULAMA WHERE NZ(GRUP)<>'' ORDER BY GRUP COLLATE TURKCE"));
+      "SELECT GRUP FROM TABLEUYGULAMA WHERE NZ(GRUP)<>'' GROUP BY GRUP ORDER BY GRUP COLLATE "
+      "TURKCE"));
 }
 
 store::Query RunSetup::testSearchQuery(const Search& search) {

@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 
 #include <array>
+#include <optional>
 
 #include <sqlite3.h>
 
@@ -18,9 +19,11 @@
 #include "lists/TurkishText.h"
 #include "school/StudentRules.h"
 #include "school/Students.h"
+#include "store/Dialect.h"
 #include "store/Numbers.h"
 #include "store/Parameters.h"
 #include "store/SchoolNumber.h"
+#include "store/ServerConnection.h"
 #include "store/Store.h"
 
 namespace school {
@@ -298,19 +301,29 @@ struct ImportRow {
   QString reason;  // how its student was found, or the number it was added under
 };
 
-// One statement prepared once on the store's connection and run for every row,
-// straight through SQLite: a list of 200,000 rows would otherwise spend most of
-// its time building and clearing QVariants.
+// One statement prepared once on the store's connection and run for every row.
+// On a board's own database it goes straight through SQLite: a list of 200,000
+// rows would otherwise spend most of its time building and clearing QVariants. A
+// school's server takes it as any prepared statement; the network costs more
+// than the QVariants there.
 class Prepared {
  public:
   Prepared(const QSqlDatabase& db, const QString& sql) {
     const QVariant handle = db.isOpen() ? db.driver()->handle() : QVariant();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
       m_db = *static_cast<sqlite3* const*>(handle.constData());
-    const QByteArray text = sql.toUtf8();
-    if (m_db &&
-        sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK)
-      m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+      const QByteArray text = sql.toUtf8();
+      if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_stmt, nullptr) !=
+          SQLITE_OK)
+        m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+    } else if (db.isOpen()) {
+      m_query.emplace(db);
+      m_query->setForwardOnly(true);
+      if (!m_query->prepare(store::dialectOf(db).prepare(sql))) {
+        m_error = store::queryErrorText(*m_query);
+        m_query.reset();
+      }
+    }
   }
   ~Prepared() { sqlite3_finalize(m_stmt); }
   Prepared(const Prepared&) = delete;
@@ -318,6 +331,11 @@ class Prepared {
 
   // Binds the values and steps once: true while a row is there.
   Result<bool> run(const QStringList& params) {
+    if (m_query) {
+      for (int i = 0; i < params.size(); ++i) m_query->bindValue(i, params.at(i));
+      if (!m_query->exec()) return Result<bool>::failure(store::queryErrorText(*m_query));
+      return step();
+    }
     if (!m_stmt)
       return Result<bool>::failure(m_error.isEmpty() ? QStringLiteral("Veritabanı açık değil.")
                                                      : m_error);
@@ -331,6 +349,11 @@ class Prepared {
   // A finished statement is reset at once, so that none is left running when
   // the import's transaction commits.
   Result<bool> step() {
+    if (m_query) {
+      if (m_query->next()) return true;
+      m_query->finish();
+      return false;
+    }
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) return true;
     sqlite3_reset(m_stmt);
@@ -338,6 +361,7 @@ class Prepared {
     return Result<bool>::failure(QString::fromUtf8(sqlite3_errmsg(m_db)));
   }
   QString text(int column) const {
+    if (m_query) return m_query->value(column).toString();
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column)),
                              sqlite3_column_bytes(m_stmt, column));
   }
@@ -346,13 +370,17 @@ class Prepared {
     const Result<bool> row = run(params);
     if (!row || !row.value()) return {};
     QStringList cells{text(0), text(1)};
-    sqlite3_reset(m_stmt);
+    if (m_query)
+      m_query->finish();
+    else
+      sqlite3_reset(m_stmt);
     return cells;
   }
 
  private:
   sqlite3* m_db = nullptr;
   sqlite3_stmt* m_stmt = nullptr;
+  std::optional<QSqlQuery> m_query;
   QString m_error;
 };
 

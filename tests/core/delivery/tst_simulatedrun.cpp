@@ -138,7 +138,7 @@ class TestSimulatedRun : public QObject, public RunFixture {
     // One row per remote per question.
     QCOMPARE(count("SELECT COUNT(*) FROM TABLECEVAP"), 300);
     QCOMPARE(count("SELECT COUNT(*) FROM (SELECT DISTINCT TESTSIRANO,KUMANDAADRESI FROM "
-                   "TABLECEVAP)"),
+                   "TABLECEVAP) AS D"),
              300);
     QCOMPARE(count("SELECT COUNT(*) FROM TABLEUYGULAMA"), 10);
     // Each stored answer is what that remote's presses during that question make.
