@@ -104,4 +104,16 @@ bool buildReportFixture(store::Store& store) {
   return true;
 }
 
+void openRunReport(store::Store& store, bool everyView) {
+  const reports::ReportOptions options;
+  reports::RunReport r(store, kReportRun);
+  if (!r.load() || !everyView) return;
+  (void)r.general(options);
+  (void)r.answersTable(options);
+  for (int q = 0; q < kReportQuestions; ++q) (void)r.question(q, options);
+  for (int s = 0; s < kReportRemotes; ++s) (void)r.student(s, options);
+  (void)r.distribution();
+  (void)r.itemAnalysis();
+}
+
 }  // namespace bench

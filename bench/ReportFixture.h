@@ -24,4 +24,9 @@ constexpr int kItemRemotes = 30;
 //  - test "IT" applied 100 times to 30 remotes, 50 questions (150,000 answers).
 bool buildReportFixture(store::Store& store);
 
+// The run report of kReportRun opened (a failure shows as an empty report, never
+// as a figure); with `everyView`, then everything a teacher can look at: every
+// page, every question and every remote.
+void openRunReport(store::Store& store, bool everyView);
+
 }  // namespace bench
