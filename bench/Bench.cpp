@@ -36,9 +36,8 @@ void print(const QString& name, long long n, double medianMs, double minMs, doub
   out.flush();
 }
 
-void measure(const QString& name, long long n, int repeats, const std::function<void()>& body,
-             const std::function<void()>& setup) {
-  if (!selected(name)) return;
+std::vector<double> timings(int repeats, const std::function<void()>& body,
+                            const std::function<void()>& setup) {
   std::vector<double> times;
   times.reserve(repeats);
   for (int i = 0; i < repeats; ++i) {
@@ -49,10 +48,29 @@ void measure(const QString& name, long long n, int repeats, const std::function<
     times.push_back(t.nsecsElapsed() / 1e6);
   }
   std::sort(times.begin(), times.end());
-  const double median = times.size() % 2
-                            ? times[times.size() / 2]
-                            : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
-  print(name, n, median, times.front(), times.back());
+  return times;
+}
+
+double median(const std::vector<double>& sorted) {
+  if (sorted.empty()) return 0;
+  return sorted.size() % 2 ? sorted[sorted.size() / 2]
+                           : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
+}
+
+void printCompared(const QString& name, long long n, const std::vector<double>& server,
+                   const std::vector<double>& sqlite, const QString& extra) {
+  QString keys = QStringLiteral("\"sqlite_median_ms\":%1,\"ratio_median_to_sqlite\":%2")
+                     .arg(median(sqlite), 0, 'f', 4)
+                     .arg(median(server) / median(sqlite), 0, 'f', 2);
+  if (!extra.isEmpty()) keys += QLatin1Char(',') + extra;
+  print(name, n, median(server), server.front(), server.back(), keys);
+}
+
+void measure(const QString& name, long long n, int repeats, const std::function<void()>& body,
+             const std::function<void()>& setup) {
+  if (!selected(name)) return;
+  const std::vector<double> times = timings(repeats, body, setup);
+  print(name, n, median(times), times.front(), times.back());
 }
 
 }  // namespace bench

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace bench {
 
@@ -15,6 +16,16 @@ void measure(const QString& name, long long n, int repeats, const std::function<
 // Prints an already measured figure in the same form (for latency percentiles).
 void print(const QString& name, long long n, double medianMs, double minMs, double maxMs,
            const QString& extra = {});
+// The times in milliseconds of `repeats` runs of `body` (after `setup` each
+// time, not measured), sorted.
+std::vector<double> timings(int repeats, const std::function<void()>& body,
+                            const std::function<void()>& setup = {});
+double median(const std::vector<double>& sorted);
+// One figure on the school's server next to the same work on a data folder,
+// both measured in the same run (sorted times): the server's in the usual keys,
+// "sqlite_median_ms" and "ratio_median_to_sqlite" after them, then `extra`.
+void printCompared(const QString& name, long long n, const std::vector<double>& server,
+                   const std::vector<double>& sqlite, const QString& extra = {});
 // True when the figure's name matches the filter given on the command line.
 bool selected(const QString& name);
 void setFilter(const QStringList& names);
@@ -36,6 +47,8 @@ void serverBenchmarks();
 // One board of the server figures, run as a process of its own.
 constexpr char kBoardArgument[] = "--sunucu-tahtasi";
 int serverBoard(const QStringList& args);
+// The reports and the move of a board's folder, on the server and on SQLite.
+void serverReportBenchmarks();
 void cardBenchmarks();
 
 }  // namespace bench

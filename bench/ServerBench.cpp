@@ -154,6 +154,9 @@ void thirtyBoards() {
 
 int serverBoard(const QStringList& args) { return runBoard(args); }
 
-void serverBenchmarks() { thirtyBoards(); }
+void serverBenchmarks() {
+  thirtyBoards();
+  serverReportBenchmarks();
+}
 
 }  // namespace bench

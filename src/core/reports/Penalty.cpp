@@ -53,4 +53,18 @@ QString resultNetSql(const QString& alias) {
                 QStringLiteral("VAL(%1YANLISSAYI)").arg(alias), runPenaltySql(alias));
 }
 
+QString runPenaltyJoin(const QString& alias, const QString& joinAlias) {
+  return QStringLiteral(
+             " LEFT JOIN (SELECT TESTTARIHI,TESTBASLANGIC,MAX(COALESCE(YANLISDOGRUGOTURU,'')) AS "
+             "CEZA FROM TABLEUYGULAMA GROUP BY TESTTARIHI,TESTBASLANGIC) %2 ON "
+             "%2.TESTTARIHI=%1TESTTARIHI AND %2.TESTBASLANGIC=%1TESTBASLANGIC")
+      .arg(alias, joinAlias);
+}
+
+QString joinedResultNetSql(const QString& alias, const QString& joinAlias) {
+  return netSql(QStringLiteral("VAL(%1DOGRUSAYI)").arg(alias),
+                QStringLiteral("VAL(%1YANLISSAYI)").arg(alias),
+                joinAlias + QStringLiteral(".CEZA"));
+}
+
 }  // namespace reports

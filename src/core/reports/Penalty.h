@@ -30,5 +30,11 @@ QString netSql(const QString& correct, const QString& wrong, const QString& stor
 QString runPenaltySql(const QString& alias);
 // The exact net of a result row under `alias`, from its counts and its run's penalty.
 QString resultNetSql(const QString& alias);
+// The same for every row of a long read: the runs' penalties grouped once and
+// joined (put runPenaltyJoin after the result table), where a subquery per row
+// would cost as much as the rest of the row on the server and keep it from
+// sharing the statement among its workers. `joinAlias` names the joined table.
+QString runPenaltyJoin(const QString& alias, const QString& joinAlias);
+QString joinedResultNetSql(const QString& alias, const QString& joinAlias);
 
 }  // namespace reports

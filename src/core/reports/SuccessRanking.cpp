@@ -127,9 +127,11 @@ Result<Ranking> SuccessRanking::build(const QStringList& kayitNos,
           "COALESCE(CDATE(S.TESTTARIHI),0)+COALESCE(CDATE(S.TESTBASLANGIC),0) FROM TABLESONUC S%2 "
           "WHERE S.KAYITNO IN (%3) AND COALESCE(S.SINIFI,'')<>'TÜMÜ'%4 ORDER BY S.KAYITNO")
           .arg(runsql::resolved(QStringLiteral("DERS"), QStringLiteral("S.")),
-               runsql::testJoin(QStringLiteral("S.")), QStringLiteral("%3"), QStringLiteral("%4"),
+               runsql::testJoin(QStringLiteral("S.")) +
+                   runPenaltyJoin(QStringLiteral("S."), QStringLiteral("PZ")),
+               QStringLiteral("%3"), QStringLiteral("%4"),
                // The stored NET is rounded text: the net comes from the counts.
-               resultNetSql(QStringLiteral("S.")));
+               joinedResultNetSql(QStringLiteral("S."), QStringLiteral("PZ")));
 
   // One student's counted runs: newest first, then only the first N of them. A
   // course is kept as its place in `courseNames` (a school has a handful).
