@@ -1,5 +1,6 @@
 #include "store/ServerDatabase.h"
 
+#include <QCryptographicHash>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -45,10 +46,33 @@ Result<int> storedVersion(const QSqlDatabase& db) {
   return v->isNull() ? 0 : int(v->toDouble());
 }
 
+// The functions a server holds are this program's when the version table carries
+// the fingerprint of their definitions: a newer Derslik of the same data version
+// with faster or mended functions puts its own in place at its first start.
+QString functionsMark(const QSqlDatabase& db) {
+  return QStringLiteral("derslik-islevler:") +
+         QString::fromLatin1(
+             QCryptographicHash::hash(dialectOf(db).functions().join(QLatin1Char('\n')).toUtf8(),
+                                      QCryptographicHash::Sha256)
+                 .toHex());
+}
+
+bool functionsCurrent(const QSqlDatabase& db) {
+  const Result<QVariant> mark =
+      scalar(QStringLiteral("SELECT obj_description(to_regclass('\"TABLEVERSIYON\"'), 'pg_class')"),
+             {}, db);
+  return mark && mark->toString() == functionsMark(db);
+}
+
 Status createFunctions(const QSqlDatabase& db) {
   for (const QString& f : dialectOf(db).functions())
     if (Status s = runPlain(f, db); !s) return s;
   return {};
+}
+
+Status markFunctions(const QSqlDatabase& db) {
+  return runPlain(
+      QStringLiteral("COMMENT ON TABLE \"TABLEVERSIYON\" IS '%1'").arg(functionsMark(db)), db);
 }
 
 // The question and test stores: on the server one table each, in the schema
@@ -102,7 +126,7 @@ Result<ServerInitReport> prepareSchema(const QSqlDatabase& db, bool mayCreate) {
     Result<int> v = storedVersion(db);
     if (!v) return R::failure(v.error());
     if (*v > serverSchemaVersion()) return R::failure(newerSchemaMessage());
-    if (*v == serverSchemaVersion()) {
+    if (*v == serverSchemaVersion() && functionsCurrent(db)) {
       report.oldVersion = report.version = *v;
       return report;
     }
@@ -127,6 +151,7 @@ Result<ServerInitReport> prepareSchema(const QSqlDatabase& db, bool mayCreate) {
         !s)
       return R::failure(s.error());
     if (Status s = seedNewDatabase(db); !s) return R::failure(s.error());
+    if (Status s = markFunctions(db); !s) return R::failure(s.error());
     report.created = true;
   } else {
     Result<int> v = storedVersion(db);
@@ -140,6 +165,15 @@ Result<ServerInitReport> prepareSchema(const QSqlDatabase& db, bool mayCreate) {
                   {structureVersion(), QString::number(serverSchemaVersion())}, db);
           !s)
         return R::failure(s.error());
+      if (Status s = markFunctions(db); !s) return R::failure(s.error());
+    } else if (!functionsCurrent(db)) {
+      // Only the functions differ. A board whose user may not replace them goes on
+      // with those the server has: they give the same results, only slower.
+      if (Status s = createFunctions(db); !s || !markFunctions(db)) {
+        tx.rollback();
+        report.version = *v;
+        return report;
+      }
     }
   }
   if (Status s = tx.commit(); !s) return R::failure(s.error());
