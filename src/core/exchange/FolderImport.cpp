@@ -17,6 +17,7 @@
 #include "school/Students.h"
 #include "store/Database.h"
 #include "store/Dialect.h"
+#include "store/FolderFiles.h"
 #include "store/Parameters.h"
 #include "store/RolloverFiles.h"
 #include "store/SchemaTables.h"
@@ -400,7 +401,7 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
     const QString key = questionKey(file.key);
     const QString stored = authoring::QuestionMedia::storedPath(
         key, file.kind, QLatin1Char('.') + QFileInfo(file.path).suffix().toLower());
-    if (Status s = store::putFolderFile(m_school, stored, content.value()); !s)
+    if (Status s = store::FolderFiles(m_school).put(stored, content.value()); !s)
       return R::failure(s.error());
     const QString column = file.kind == authoring::QuestionMedia::Kind::Sound
                                ? QStringLiteral("SESDOSYASI")
@@ -448,8 +449,8 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
       if (photos.contains(old)) {
         Result<QByteArray> content = readFile(photos.value(old));
         if (!content) return R::failure(content.error());
-        if (Status s = store::putFolderFile(m_school, QStringLiteral("Fotograflar/%1.jpg").arg(now),
-                                            content.value());
+        if (Status s = store::FolderFiles(m_school).put(school::StudentPhotos::relativePath(now),
+                                                        content.value());
             !s)
           return R::failure(s.error());
         ++report.files;
