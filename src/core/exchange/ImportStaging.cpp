@@ -131,7 +131,7 @@ Status StagingManifest::record(const store::Store& store, store::FolderChange& c
 }
 
 void StagingManifest::complete(store::Store& store, const QString& folder) const {
-  store::FolderChange change(store);
+  store::FolderChange change = store::FolderChange::committed(store);
   Status moved = record(store, change, folder);
   if (Status s = change.settle(); !s && moved) moved = s;
   if (!moved) store.log(moved.error());

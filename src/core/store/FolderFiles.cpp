@@ -263,7 +263,14 @@ void FolderFiles::revert(const QList<Rename>& renames) const {
 
 FolderChange::FolderChange(const Store& store) : m_files(store), m_deferred(!store.onServer()) {}
 
+FolderChange FolderChange::committed(const Store& store) {
+  FolderChange change(store);
+  change.m_done = !change.m_deferred;
+  return change;
+}
+
 Status FolderChange::step(std::function<Status()> work) {
+  if (m_done) return {};
   if (!m_deferred) return work();
   m_steps << std::move(work);
   return {};

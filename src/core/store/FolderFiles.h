@@ -81,6 +81,9 @@ class FolderFiles {
 class FolderChange {
  public:
   explicit FolderChange(const Store& store);
+  // The change a transaction recorded and committed already, done again from its
+  // own list (after a kill): on a server its rows are there, nothing is done.
+  static FolderChange committed(const Store& store);
   // The files of `folder` named `base` give way to `file` (a staged file) as
   // `base` + `suffix`.
   Status replace(const QString& folder, const QString& base, const FolderFiles::Staged& file,
@@ -98,6 +101,7 @@ class FolderChange {
   FolderFiles m_files;
   QList<std::function<Status()>> m_steps;
   bool m_deferred = false;
+  bool m_done = false;  // on a server, by the committed transaction
 };
 
 }  // namespace store

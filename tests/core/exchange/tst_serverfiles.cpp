@@ -5,13 +5,16 @@
 
 #include <sys/stat.h>
 
+#include "BoardFolder.h"
 #include "TestBackend.h"
 #include "TestSchool.h"
 #include "authoring/QuestionBank.h"
 #include "authoring/QuestionForm.h"
+#include "authoring/QuestionKeys.h"
 #include "authoring/QuestionMedia.h"
 #include "authoring/TestRenumbering.h"
 #include "delivery/RunContent.h"
+#include "exchange/QuestionPackage.h"
 #include "reports/RunReport.h"
 #include "school/StudentForm.h"
 #include "school/StudentPhotos.h"
@@ -139,6 +142,26 @@ class TestServerFiles : public QObject {
     QCOMPARE(written->files, 3);
     QCOMPARE(bytesOf(QDir(out).filePath(QStringLiteral("Sesler/%1.mp3").arg(key))),
              QByteArray("ID3 ilk ses"));
+
+    // A question file read on a board puts its sound and video on the school's server.
+    testsupport::Board board;
+    const QString packed =
+        authoring::QuestionBank(board.store)
+            .add(TestSchool::newQuestion(), {TestSchool::plainPicture(), {}},
+                 {file(QStringLiteral("paket.ogg"), "paket sesi"),
+                  file(QStringLiteral("paket.mp4"), "paket videosu")})
+            .valueOr({});
+    const QString cks = m_files.filePath(QStringLiteral("Sorular.cks"));
+    QVERIFY(exchange::QuestionPackage(board.store).write({packed}, cks));
+    const QString next = QString::number(authoring::keys::nextQuestionNumber(second()).value());
+    const Result<int> read = exchange::QuestionPackage(second()).read(cks);
+    QVERIFY2(read.ok(), qPrintable(read.error()));
+    QCOMPARE(bytesOf(QuestionMedia(first()).find(next, QuestionMedia::Kind::Sound)),
+             QByteArray("paket sesi"));
+    QCOMPARE(bytesOf(QuestionMedia(first()).find(next, QuestionMedia::Kind::Video)),
+             QByteArray("paket videosu"));
+    QCOMPARE(authoring::QuestionBank(first()).load(next)->sesDosyasi,
+             QStringLiteral("Sesler/%1.ogg").arg(next));
   }
 
   void changesRenumberingAndRemovalsAreRowsOfTheirTransaction() {
