@@ -188,14 +188,6 @@ Result<QSet<QString>> runKeys(store::Store& store) {
   return keys;
 }
 
-Result<QByteArray> readFile(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly))
-    return Result<QByteArray>::failure(
-        QStringLiteral("%1 okunamadı.").arg(QDir::toNativeSeparators(path)));
-  return f.readAll();
-}
-
 }  // namespace
 
 QString FolderImportReport::summary() const {
@@ -396,7 +388,7 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
   // Sounds and videos under the questions' new numbers; the merge left their
   // references empty, as a file without its media does.
   for (const MediaFile& file : media) {
-    Result<QByteArray> content = readFile(file.path);
+    Result<QByteArray> content = store::FolderFiles::readLocal(file.path);
     if (!content) return R::failure(content.error());
     const QString key = questionKey(file.key);
     const QString stored = authoring::QuestionMedia::storedPath(
@@ -447,7 +439,7 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
       if (Status s = addStudent.insert(row); !s) return R::failure(s.error());
       // A student the school knows keeps the school's photo.
       if (photos.contains(old)) {
-        Result<QByteArray> content = readFile(photos.value(old));
+        Result<QByteArray> content = store::FolderFiles::readLocal(photos.value(old));
         if (!content) return R::failure(content.error());
         if (Status s = store::FolderFiles(m_school).put(school::StudentPhotos::relativePath(now),
                                                         content.value());

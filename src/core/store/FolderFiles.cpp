@@ -46,15 +46,15 @@ void undo(const QList<FolderFiles::Rename>& steps) {
     (void)QFile::rename(steps.at(i).to, steps.at(i).from);
 }
 
-Result<QByteArray> readLocal(const QString& path) {
+}  // namespace
+
+Result<QByteArray> FolderFiles::readLocal(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly))
     return Result<QByteArray>::failure(
         QStringLiteral("%1 okunamadı.").arg(QDir::toNativeSeparators(path)));
   return f.readAll();
 }
-
-}  // namespace
 
 bool FolderFiles::isPath(const QString& relative) {
   static const QRegularExpression pattern(

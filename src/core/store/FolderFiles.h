@@ -36,6 +36,8 @@ class FolderFiles {
   QString localPath(const QString& relative) const;
   bool exists(const QString& relative) const;
   Result<QByteArray> read(const QString& relative) const;
+  // A file of this machine, whole; "<path> okunamadı." when it cannot be read.
+  static Result<QByteArray> readLocal(const QString& path);
   // The files of `folder` whose name without its suffix is `base`, as relative
   // paths in name order: ("Sesler", "12") gives "Sesler/12.mp3", never "Sesler/12.5.mp3".
   QStringList named(const QString& folder, const QString& base) const;

@@ -145,12 +145,11 @@ class TestServerFiles : public QObject {
 
     // A question file read on a board puts its sound and video on the school's server.
     testsupport::Board board;
-    const QString packed =
-        authoring::QuestionBank(board.store)
-            .add(TestSchool::newQuestion(), {TestSchool::plainPicture(), {}},
-                 {file(QStringLiteral("paket.ogg"), "paket sesi"),
-                  file(QStringLiteral("paket.mp4"), "paket videosu")})
-            .valueOr({});
+    const QString packed = authoring::QuestionBank(board.store)
+                               .add(TestSchool::newQuestion(), {TestSchool::plainPicture(), {}},
+                                    {file(QStringLiteral("paket.ogg"), "paket sesi"),
+                                     file(QStringLiteral("paket.mp4"), "paket videosu")})
+                               .valueOr({});
     const QString cks = m_files.filePath(QStringLiteral("Sorular.cks"));
     QVERIFY(exchange::QuestionPackage(board.store).write({packed}, cks));
     const QString next = QString::number(authoring::keys::nextQuestionNumber(second()).value());
