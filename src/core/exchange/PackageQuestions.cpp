@@ -172,7 +172,6 @@ Status PackageQuestions::assignKeys(bool keepDistributed) {
 Status PackageQuestions::stageArchive(const QString& archive, QuestionMedia::Kind kind) {
   static const QRegularExpression safeSuffix(QStringLiteral("^(\\.[A-Za-z0-9]{1,8})?$"));
   formats::ArchiveReader reader(archive, PackageFile::limits());
-  (void)m_store.subFolder(QuestionMedia::folderName(kind));  // finish() renames into it
   QSet<QString> done;
   while (reader.next()) {
     const QString name = baseName(reader.name());
