@@ -161,6 +161,13 @@ class TestServerFiles : public QObject {
              QByteArray("paket videosu"));
     QCOMPARE(authoring::QuestionBank(first()).load(next)->sesDosyasi,
              QStringLiteral("Sesler/%1.ogg").arg(next));
+    // Written on a server board, the file carries the sound back to a board's folder.
+    const QString back = m_files.filePath(QStringLiteral("Geri.cks"));
+    QVERIFY(exchange::QuestionPackage(first()).write({next}, back));
+    const QString there = QString::number(authoring::keys::nextQuestionNumber(board.store).value());
+    QVERIFY(exchange::QuestionPackage(board.store).read(back));
+    QCOMPARE(bytesOf(board.store.path(QStringLiteral("Sesler/%1.ogg").arg(there))),
+             QByteArray("paket sesi"));
   }
 
   void changesRenumberingAndRemovalsAreRowsOfTheirTransaction() {
