@@ -1,7 +1,6 @@
 #include "authoring/QuestionMedia.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace authoring {
@@ -63,18 +62,6 @@ Status QuestionMedia::remove(store::FolderChange& change, const QString& key, Ki
 Status QuestionMedia::removeAll(store::FolderChange& change, const QString& key) const {
   if (Status s = remove(change, key, Kind::Sound); !s) return s;
   return remove(change, key, Kind::Video);
-}
-
-Result<QString> QuestionMedia::place(const Staged& staged, const QString& key) const {
-  remove(key, staged.kind);
-  const QString target = storedPath(key, staged.kind, staged.suffix);
-  if (Status s = m_files.putFile(target, staged.temp, staged.temporary); !s)
-    return Result<QString>::failure(s.error());
-  return target;
-}
-
-void QuestionMedia::remove(const QString& key, Kind kind) const {
-  for (const QString& f : stored(key, kind)) (void)m_files.remove(f);
 }
 
 QList<QuestionMedia::Rename> QuestionMedia::renames(

@@ -52,9 +52,6 @@ class QuestionMedia {
   Status place(store::FolderChange& change, const Staged& staged, const QString& key) const;
   Status remove(store::FolderChange& change, const QString& key, Kind kind) const;
   Status removeAll(store::FolderChange& change, const QString& key) const;
-  // At once (a repair, with no transaction of its own to follow).
-  Result<QString> place(const Staged& staged, const QString& key) const;
-  void remove(const QString& key, Kind kind) const;
 
   // The renames that give the files of old keys their new keys (both folders).
   QList<Rename> renames(const QList<QPair<QString, QString>>& oldToNew) const;

@@ -77,8 +77,4 @@ Status StudentPhotos::set(const QString& kayitNo, const QString& sourceFile) con
   return store::FolderFiles(m_store).put(relativePath(kayitNo), content.value());
 }
 
-void StudentPhotos::remove(const QString& kayitNo) const {
-  if (!kayitNo.isEmpty()) (void)store::FolderFiles(m_store).remove(relativePath(kayitNo));
-}
-
 }  // namespace school
