@@ -73,6 +73,11 @@ class TestServerFiles : public QObject {
     if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size()) return {};
     return path;
   }
+  // The first board gives a question of its bank these files.
+  Status setFiles(const QString& key, const authoring::QuestionBank::MediaChange& media) {
+    authoring::QuestionBank bank(first());
+    return bank.update(bank.load(key).value(), std::nullopt, media);
+  }
   QString photoFile(const QString& name, QColor color) {
     QImage picture(30, 40, QImage::Format_RGB32);
     picture.fill(color);
@@ -101,10 +106,8 @@ class TestServerFiles : public QObject {
     TestSchool school(first());
     const QString testNo = school.test(QStringLiteral("Sesli"), QStringLiteral("A"));
     const QString key = school.questionsOf(testNo).value(0);
-    authoring::QuestionBank bank(first());
-    QVERIFY(bank.update(bank.load(key).value(), std::nullopt,
-                        {file(QStringLiteral("soru.MP3"), "ID3 ilk ses"),
-                         file(QStringLiteral("cozum.mp4"), "video")}));
+    QVERIFY(setFiles(key, {file(QStringLiteral("soru.MP3"), "ID3 ilk ses"),
+                           file(QStringLiteral("cozum.mp4"), "video")}));
     TestSchool::Class& c = school.klass(QStringLiteral("5-A")).students(1).remotes();
     school::StudentForm form(first());
     QVERIFY(form.edit(c.kayitNos.at(0)).ok());
@@ -174,15 +177,13 @@ class TestServerFiles : public QObject {
     TestSchool school(first());
     const QString testNo = school.test(QStringLiteral("Sesli"), QStringLiteral("AB"));
     const QString key = school.questionsOf(testNo).value(0);
+    QVERIFY(setFiles(key, {file(QStringLiteral("a.mp3"), "eski ses"), std::nullopt}));
     authoring::QuestionBank bank(first());
-    QVERIFY(bank.update(bank.load(key).value(), std::nullopt,
-                        {file(QStringLiteral("a.mp3"), "eski ses"), std::nullopt}));
     QCOMPARE(bytesOf(soundPlayed(second(), testNo)), QByteArray("eski ses"));
 
     // Another sound of another kind replaces the first: the second board never
     // plays the old one again.
-    QVERIFY(bank.update(bank.load(key).value(), std::nullopt,
-                        {file(QStringLiteral("b.wav"), "yeni ses"), std::nullopt}));
+    QVERIFY(setFiles(key, {file(QStringLiteral("b.wav"), "yeni ses"), std::nullopt}));
     const QString played = soundPlayed(second(), testNo);
     QVERIFY(played.endsWith(QStringLiteral(".wav")));
     QCOMPARE(bytesOf(played), QByteArray("yeni ses"));
