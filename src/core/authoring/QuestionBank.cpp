@@ -101,21 +101,17 @@ struct QuestionBank::Staging {
     if (video) return QuestionMedia::storedPath(key, QuestionMedia::Kind::Video, video->suffix);
     return removeVideo ? QString() : current;
   }
-  // After the commit: the copies take their places, removed files go.
-  Status settle(const QuestionMedia& media, const QString& key) const {
-    Status result;
+  // Inside the transaction: the copies take their places, removed files go
+  // (on a data folder when the change settles after the commit).
+  Status record(const QuestionMedia& media, store::FolderChange& change, const QString& key) const {
     if (sound) {
-      if (Result<QString> p = media.place(*sound, key); !p) result = Status::failure(p.error());
+      if (Status s = media.place(change, *sound, key); !s) return s;
     } else if (removeSound) {
-      media.remove(key, QuestionMedia::Kind::Sound);
+      if (Status s = media.remove(change, key, QuestionMedia::Kind::Sound); !s) return s;
     }
-    if (video) {
-      if (Result<QString> p = media.place(*video, key); !p && result)
-        result = Status::failure(p.error());
-    } else if (removeVideo) {
-      media.remove(key, QuestionMedia::Kind::Video);
-    }
-    return result;
+    if (video) return media.place(change, *video, key);
+    if (removeVideo) return media.remove(change, key, QuestionMedia::Kind::Video);
+    return {};
   }
 };
 
@@ -129,7 +125,7 @@ Result<QuestionBank::Staging> QuestionBank::stageMedia(const Question& current,
     if (!change) return {};
     const QString path = change->trimmed();
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
-      remove = !currentStored.isEmpty() || !files.find(current.soruNo, kind).isEmpty();
+      remove = !currentStored.isEmpty() || !files.stored(current.soruNo, kind).isEmpty();
       return {};
     }
     const QString existing = files.absolute(currentStored);
@@ -239,6 +235,7 @@ Result<QString> QuestionBank::add(Question question, const QuestionPictures& pic
   Result<Staging> staging = stageMedia(q, media);
   if (!staging) return Result<QString>::failure(staging.error());
   const QuestionMedia files(m_store);
+  store::FolderChange change(m_store);
   auto fail = [&](const QString& error) {
     staging->discard(files);
     return Result<QString>::failure(error);
@@ -263,10 +260,11 @@ Result<QString> QuestionBank::add(Question question, const QuestionPictures& pic
                                             pictures.solution);
         !s)
       return fail(s.error());
+    if (Status s = staging->record(files, change, q.soruNo); !s) return fail(s.error());
     m_store.changed(store::Change::Questions);
     if (Status s = tx.commit(); !s) return fail(s.error());
   }
-  if (Status s = staging->settle(files, q.soruNo); !s)
+  if (Status s = change.settle(); !s)
     return Result<QString>::failure(
         QStringLiteral("Soru %1 numarasıyla kaydedildi, ancak: %2").arg(q.soruNo, s.error()));
   return q.soruNo;
@@ -284,6 +282,7 @@ Status QuestionBank::update(Question question, const std::optional<QuestionPictu
   Result<Staging> staging = stageMedia(current.value(), media);
   if (!staging) return Status::failure(staging.error());
   const QuestionMedia files(m_store);
+  store::FolderChange change(m_store);
   auto fail = [&](const QString& error) {
     staging->discard(files);
     return Status::failure(error);
@@ -299,10 +298,11 @@ Status QuestionBank::update(Question question, const std::optional<QuestionPictu
           !s)
         return fail(s.error());
     }
+    if (Status s = staging->record(files, change, q.soruNo); !s) return fail(s.error());
     m_store.changed(store::Change::Questions | store::Change::Tests);
     if (Status s = tx.commit(); !s) return fail(s.error());
   }
-  return staging->settle(files, q.soruNo);
+  return change.settle();
 }
 
 Result<QString> QuestionBank::duplicate(const QString& key) {
@@ -337,6 +337,8 @@ Result<QuestionBank::Removal> QuestionBank::remove(const QStringList& requested,
   Removal removal;
   if (keyList.isEmpty()) return removal;
   QStringList tests;
+  const QuestionMedia files(m_store);
+  store::FolderChange change(m_store);
   {
     store::Transaction tx(m_store);
     auto fail = [](const QString& e) { return Result<Removal>::failure(e); };
@@ -376,6 +378,7 @@ Result<QuestionBank::Removal> QuestionBank::remove(const QStringList& requested,
       if (Status s = m_store.contents().remove(store::StoreKind::Question, removal.deleted.at(i));
           !s)
         return fail(s.error());
+      if (Status s = files.removeAll(change, removal.deleted.at(i)); !s) return fail(s.error());
       if (progress) progress(i + 1, total);
     }
     tests.removeDuplicates();
@@ -384,8 +387,7 @@ Result<QuestionBank::Removal> QuestionBank::remove(const QStringList& requested,
     m_store.changed(store::Change::Questions | store::Change::Tests);
     if (Status s = tx.commit(); !s) return fail(s.error());
   }
-  const QuestionMedia files(m_store);
-  for (const QString& key : removal.deleted) files.removeAll(key);
+  (void)change.settle();
   return removal;
 }
 

@@ -1,49 +1,28 @@
 #include "authoring/QuestionMedia.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QUuid>
-
-#include "store/Store.h"
 
 namespace authoring {
-
-namespace {
-
-const QString kStagePrefix = QStringLiteral(".yukleniyor-");
-
-// Undoes steps that were applied one after the other, last first.
-void undo(const QList<QuestionMedia::Rename>& steps) {
-  for (qsizetype i = steps.size() - 1; i >= 0; --i)
-    (void)QFile::rename(steps.at(i).to, steps.at(i).from);
-}
-
-QString tempName(const QString& path) {
-  return QFileInfo(path).dir().filePath(kStagePrefix + QUuid::createUuid().toString(QUuid::Id128));
-}
-
-}  // namespace
 
 QString QuestionMedia::folderName(Kind kind) {
   return kind == Kind::Sound ? QStringLiteral("Sesler") : QStringLiteral("Videolar");
 }
 
+QStringList QuestionMedia::stored(const QString& key, Kind kind) const {
+  return m_files.named(folderName(kind), key);
+}
+
 QStringList QuestionMedia::files(const QString& key, Kind kind) const {
-  if (key.isEmpty()) return {};
-  const QDir dir(m_store.path(folderName(kind)));
   QStringList out;
-  // The pattern <SORUNO>.* would also match "12.5" for key "12": compare the base name.
-  for (const QFileInfo& f : dir.entryInfoList({key + QStringLiteral(".*")}, QDir::Files)) {
-    if (f.fileName().startsWith(kStagePrefix)) continue;
-    if (f.fileName().left(f.fileName().lastIndexOf(QLatin1Char('.'))) == key)
-      out << f.absoluteFilePath();
-  }
+  for (const QString& relative : stored(key, kind))
+    if (const QString path = m_files.localPath(relative); !path.isEmpty()) out << path;
   return out;
 }
 
 QString QuestionMedia::find(const QString& key, Kind kind) const {
-  return files(key, kind).value(0);
+  const QString first = stored(key, kind).value(0);
+  return first.isEmpty() ? QString() : m_files.localPath(first);
 }
 
 QString QuestionMedia::storedPath(const QString& key, Kind kind, const QString& suffix) {
@@ -53,43 +32,36 @@ QString QuestionMedia::storedPath(const QString& key, Kind kind, const QString& 
 QString QuestionMedia::absolute(const QString& stored) const {
   if (stored.isEmpty()) return {};
   if (QDir::isAbsolutePath(stored)) return stored;
-  return m_store.path(stored);
+  return m_files.localPath(stored);
 }
 
 Result<QuestionMedia::Staged> QuestionMedia::stage(const QString& source, Kind kind) const {
   const QFileInfo info(source);
   if (!info.isFile()) return Result<Staged>::failure(QStringLiteral("Dosya bulunamadı: ") + source);
-  const QString folder = m_store.subFolder(folderName(kind));
-  Staged staged{kind, tempName(QDir(folder).filePath(info.fileName())),
-                info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix().toLower()};
-  if (!QFile::copy(source, staged.temp))
-    return Result<Staged>::failure(
-        QStringLiteral("Dosya %1 klasörüne kopyalanamadı: %2").arg(folderName(kind), source));
-  return staged;
-}
-
-Result<QString> QuestionMedia::place(const Staged& staged, const QString& key) const {
-  remove(key, staged.kind);
-  const QString stored = storedPath(key, staged.kind, staged.suffix);
-  if (!QFile::rename(staged.temp, m_store.path(stored))) {
-    discard(staged);
-    return Result<QString>::failure(QStringLiteral("Dosya yerine konamadı: ") +
-                                    m_store.path(stored));
-  }
-  return stored;
+  const Result<store::FolderFiles::Staged> staged = m_files.stage(source, folderName(kind));
+  if (!staged) return Result<Staged>::failure(staged.error());
+  return Staged{kind, staged->file,
+                info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix().toLower(),
+                staged->temporary};
 }
 
 void QuestionMedia::discard(const Staged& staged) const {
-  if (!staged.temp.isEmpty()) QFile::remove(staged.temp);
+  store::FolderFiles::discard({staged.temp, staged.temporary});
 }
 
-void QuestionMedia::remove(const QString& key, Kind kind) const {
-  for (const QString& f : files(key, kind)) QFile::remove(f);
+Status QuestionMedia::place(store::FolderChange& change, const Staged& staged,
+                            const QString& key) const {
+  return change.replace(folderName(staged.kind), key, {staged.temp, staged.temporary},
+                        staged.suffix);
 }
 
-void QuestionMedia::removeAll(const QString& key) const {
-  remove(key, Kind::Sound);
-  remove(key, Kind::Video);
+Status QuestionMedia::remove(store::FolderChange& change, const QString& key, Kind kind) const {
+  return change.removeNamed(folderName(kind), key);
+}
+
+Status QuestionMedia::removeAll(store::FolderChange& change, const QString& key) const {
+  if (Status s = remove(change, key, Kind::Sound); !s) return s;
+  return remove(change, key, Kind::Video);
 }
 
 QList<QuestionMedia::Rename> QuestionMedia::renames(
@@ -97,43 +69,14 @@ QList<QuestionMedia::Rename> QuestionMedia::renames(
   QList<Rename> out;
   for (const auto& [from, to] : oldToNew) {
     for (Kind kind : {Kind::Sound, Kind::Video}) {
-      for (const QString& f : files(from, kind)) {
-        const QFileInfo info(f);
-        const QString suffix = f.mid(info.absolutePath().size() + 1 + from.size());
-        out << Rename{f, info.dir().filePath(to + suffix)};
-      }
+      const QString prefix = folderName(kind) + QLatin1Char('/');
+      for (const QString& f : stored(from, kind))
+        out << Rename{f, prefix + to + f.mid(prefix.size() + from.size())};
     }
   }
   return out;
 }
 
-Status QuestionMedia::apply(const QList<Rename>& renames) {
-  // First every file to a temporary name, then to its new name: a key may take
-  // the name another key gives up in the same renumbering.
-  QList<Rename> toTemp;
-  QList<Rename> toFinal;
-  auto fail = [&](const QString& path) {
-    undo(toFinal);
-    undo(toTemp);
-    return Status::failure(QStringLiteral("Dosyanın adı değiştirilemedi: ") + path);
-  };
-  for (const Rename& r : renames) {
-    const Rename step{r.from, tempName(r.from)};
-    if (!QFile::rename(step.from, step.to)) return fail(r.from);
-    toTemp << step;
-  }
-  for (qsizetype i = 0; i < renames.size(); ++i) {
-    const Rename step{toTemp.at(i).to, renames.at(i).to};
-    if (QFile::exists(step.to) || !QFile::rename(step.from, step.to)) return fail(step.to);
-    toFinal << step;
-  }
-  return {};
-}
-
-QList<QuestionMedia::Rename> QuestionMedia::inverse(const QList<Rename>& renames) {
-  QList<Rename> out;
-  for (const Rename& r : renames) out << Rename{r.to, r.from};
-  return out;
-}
+Status QuestionMedia::apply(const QList<Rename>& renames) const { return m_files.rename(renames); }
 
 }  // namespace authoring

@@ -1,6 +1,5 @@
 #include "authoring/TestRenumbering.h"
 
-#include <QFile>
 #include <QSet>
 #include <QSqlQuery>
 
@@ -54,6 +53,7 @@ Result<TestRenumbering::Report> TestRenumbering::renumber(const QString& testNo,
   Report report;
   report.testNo = target;
   QList<QuestionMedia::Rename> renames;
+  const QuestionMedia media(m_store);
   {
     store::Transaction tx(m_store);
     const Result<bool> there = catalog.exists(testNo);
@@ -98,12 +98,11 @@ Result<TestRenumbering::Report> TestRenumbering::renumber(const QString& testNo,
                                          "alacaktı); test yeniden numaralandırılamadı.")
                               .arg(to, from));
     }
-    const QuestionMedia media(m_store);
     renames = media.renames(report.questions);
     for (const QuestionMedia::Rename& r : renames) {
       bool freed = false;
       for (const QuestionMedia::Rename& other : renames) freed = freed || other.from == r.to;
-      if (QFile::exists(r.to) && !freed)
+      if (!freed && media.exists(r.to))
         return R::failure(
             QStringLiteral("%1 dosyası zaten var; test yeniden numaralandırılamadı.").arg(r.to));
     }
@@ -175,9 +174,9 @@ Result<TestRenumbering::Report> TestRenumbering::renumber(const QString& testNo,
         return R::failure(s.error());
     }
     m_store.changed(store::Change::Questions | store::Change::Tests | store::Change::Runs);
-    if (Status s = QuestionMedia::apply(renames); !s) return R::failure(s.error());
+    if (Status s = media.apply(renames); !s) return R::failure(s.error());
     if (Status s = tx.commit(); !s) {
-      (void)QuestionMedia::apply(QuestionMedia::inverse(renames));
+      media.revert(renames);
       return R::failure(s.error());
     }
   }

@@ -1,10 +1,10 @@
 #include "delivery/RunContent.h"
 
-#include <QDir>
 #include <QSqlQuery>
 
 #include <cmath>
 
+#include "store/FolderFiles.h"
 #include "store/SqlFunctions.h"
 #include "store/Store.h"
 
@@ -18,12 +18,11 @@ QString secondsText(qint64 seconds) {
   return seconds > 0 ? QString::number(seconds) + QStringLiteral(" sn") : kUntimed;
 }
 
+// The question's sound as a file the player opens (fetched once on a server board).
 QString mediaFileOf(const store::Store& store, const QString& soruNo) {
-  const QDir folder(store.path(QStringLiteral("Sesler")));
-  if (soruNo.isEmpty() || !folder.exists()) return {};
-  const QStringList found =
-      folder.entryList({soruNo + QStringLiteral(".*")}, QDir::Files, QDir::Name);
-  return found.isEmpty() ? QString() : folder.filePath(found.first());
+  const store::FolderFiles files(store);
+  const QString first = files.named(QStringLiteral("Sesler"), soruNo).value(0);
+  return first.isEmpty() ? QString() : files.localPath(first);
 }
 
 }  // namespace
@@ -65,10 +64,10 @@ Result<RunContent> RunContent::load(store::Store& store, const QString& testNo,
     q.soruNo = questions.value().value(0).toString();
     q.time = questions.value().value(1).toString();
     q.key = questions.value().value(2).toString();
-    q.mediaFile = mediaFileOf(store, q.soruNo);
     content.questions.append(q);
   }
   questions.value().finish();
+  for (RunQuestion& q : content.questions) q.mediaFile = mediaFileOf(store, q.soruNo);
 
   if (content.questionStatistics) {
     // Grouped by unit, as the page's "ÜNİTE" column says.

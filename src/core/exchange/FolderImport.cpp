@@ -17,6 +17,7 @@
 #include "school/Students.h"
 #include "store/Database.h"
 #include "store/Dialect.h"
+#include "store/FolderFiles.h"
 #include "store/Parameters.h"
 #include "store/RolloverFiles.h"
 #include "store/SchemaTables.h"
@@ -185,14 +186,6 @@ Result<QSet<QString>> runKeys(store::Store& store) {
     for (const QString& key : k.value()) keys.insert(key);
   }
   return keys;
-}
-
-Result<QByteArray> readFile(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly))
-    return Result<QByteArray>::failure(
-        QStringLiteral("%1 okunamadı.").arg(QDir::toNativeSeparators(path)));
-  return f.readAll();
 }
 
 }  // namespace
@@ -395,12 +388,12 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
   // Sounds and videos under the questions' new numbers; the merge left their
   // references empty, as a file without its media does.
   for (const MediaFile& file : media) {
-    Result<QByteArray> content = readFile(file.path);
+    Result<QByteArray> content = store::FolderFiles::readLocal(file.path);
     if (!content) return R::failure(content.error());
     const QString key = questionKey(file.key);
     const QString stored = authoring::QuestionMedia::storedPath(
         key, file.kind, QLatin1Char('.') + QFileInfo(file.path).suffix().toLower());
-    if (Status s = store::putFolderFile(m_school, stored, content.value()); !s)
+    if (Status s = store::FolderFiles(m_school).put(stored, content.value()); !s)
       return R::failure(s.error());
     const QString column = file.kind == authoring::QuestionMedia::Kind::Sound
                                ? QStringLiteral("SESDOSYASI")
@@ -446,10 +439,10 @@ Result<FolderImportReport> FolderImport::run(const QString& folder) {
       if (Status s = addStudent.insert(row); !s) return R::failure(s.error());
       // A student the school knows keeps the school's photo.
       if (photos.contains(old)) {
-        Result<QByteArray> content = readFile(photos.value(old));
+        Result<QByteArray> content = store::FolderFiles::readLocal(photos.value(old));
         if (!content) return R::failure(content.error());
-        if (Status s = store::putFolderFile(m_school, QStringLiteral("Fotograflar/%1.jpg").arg(now),
-                                            content.value());
+        if (Status s = store::FolderFiles(m_school).put(school::StudentPhotos::relativePath(now),
+                                                        content.value());
             !s)
           return R::failure(s.error());
         ++report.files;

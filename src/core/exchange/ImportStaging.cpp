@@ -112,20 +112,29 @@ Status StagingManifest::addMarker(store::Store& store) const {
                    {kMarkerName, marker});
 }
 
-void StagingManifest::complete(store::Store& store, const QString& folder) const {
+Status StagingManifest::record(const store::Store& store, store::FolderChange& change,
+                               const QString& folder) const {
   const QuestionMedia media(store);
   QSet<QPair<QString, int>> staged;
   for (const File& f : files) {
     staged.insert({f.key, int(f.kind)});
     const QString temp = QDir(folder).filePath(f.name);
     if (!QFile::exists(temp)) continue;  // moved in before a kill
-    if (Result<QString> placed = media.place({f.kind, temp, f.suffix}, f.key); !placed)
-      store.log(placed.error());
+    if (Status s = media.place(change, {f.kind, temp, f.suffix}, f.key); !s) return s;
   }
   // Files under a new number belonged to a question deleted long ago.
   for (const QString& key : keys)
     for (QuestionMedia::Kind kind : {QuestionMedia::Kind::Sound, QuestionMedia::Kind::Video})
-      if (!staged.contains({key, int(kind)})) media.remove(key, kind);
+      if (!staged.contains({key, int(kind)}))
+        if (Status s = media.remove(change, key, kind); !s) return s;
+  return {};
+}
+
+void StagingManifest::complete(store::Store& store, const QString& folder) const {
+  store::FolderChange change = store::FolderChange::committed(store);
+  Status moved = record(store, change, folder);
+  if (Status s = change.settle(); !s && moved) moved = s;
+  if (!moved) store.log(moved.error());
   if (Status s = store.run(QStringLiteral("DELETE FROM TABLEPARAMETRE WHERE PARAMETREADI=? AND "
                                           "PARAMETREDEGERI=?"),
                            {kMarkerName, marker});

@@ -14,7 +14,8 @@ class QTemporaryDir;
 
 namespace store {
 class Store;
-}
+class FolderChange;
+}  // namespace store
 
 namespace exchange {
 
@@ -66,6 +67,10 @@ struct StagingManifest {
 
   // Inside the reading's transaction.
   Status addMarker(store::Store& store) const;
+  // The moves of what is still in `folder` as steps of `change` (rows written at
+  // once on a server, files moved when it settles on a data folder).
+  Status record(const store::Store& store, store::FolderChange& change,
+                const QString& folder) const;
   // Moves what is still in `folder` into place; a file moved already is not
   // touched again, so a move cut short can be done once more. Then drops the marker.
   void complete(store::Store& store, const QString& folder) const;

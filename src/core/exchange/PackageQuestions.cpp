@@ -70,6 +70,7 @@ Result<QList<formats::ZipMember>> PackageQuestions::mediaMembers(const store::St
                                                                  const QStringList& keys) {
   using R = Result<QList<formats::ZipMember>>;
   const QuestionMedia media(store);
+  const store::FolderFiles folderFiles(store);
   QList<formats::ZipMember> out;
   WorkFolder work(store);
   if (!work.isValid()) return R::failure(QStringLiteral("Geçici klasör oluşturulamadı."));
@@ -77,11 +78,11 @@ Result<QList<formats::ZipMember>> PackageQuestions::mediaMembers(const store::St
                                    std::pair{QuestionMedia::Kind::Video, kVideos}}) {
     QList<formats::ZipMember> files;
     for (const QString& key : keys)
-      for (const QString& path : media.files(key, kind)) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-          return R::failure(QStringLiteral("%1 okunamadı.").arg(QFileInfo(path).fileName()));
-        files.append({QFileInfo(path).fileName(), f.readAll()});
+      for (const QString& stored : media.stored(key, kind)) {
+        const QString name = QFileInfo(stored).fileName();
+        const Result<QByteArray> content = folderFiles.read(stored);
+        if (!content) return R::failure(QStringLiteral("%1 okunamadı.").arg(name));
+        files.append({name, content.value()});
       }
     if (files.isEmpty()) continue;
     const QString inner = work.filePath(name);
@@ -171,7 +172,6 @@ Status PackageQuestions::assignKeys(bool keepDistributed) {
 Status PackageQuestions::stageArchive(const QString& archive, QuestionMedia::Kind kind) {
   static const QRegularExpression safeSuffix(QStringLiteral("^(\\.[A-Za-z0-9]{1,8})?$"));
   formats::ArchiveReader reader(archive, PackageFile::limits());
-  (void)m_store.subFolder(QuestionMedia::folderName(kind));  // finish() renames into it
   QSet<QString> done;
   while (reader.next()) {
     const QString name = baseName(reader.name());
@@ -219,6 +219,11 @@ Status PackageQuestions::recordMoves() {
     moves.files.append({s.file.kind, s.key, QFileInfo(s.file.temp).fileName(), s.file.suffix});
   if (Status s = moves.write(m_stageFolder->path()); !s) return s;
   if (Status s = moves.addMarker(m_store); !s) return s;
+  // On a server the files are rows of this transaction, written now; on a data
+  // folder the list just written moves them after the commit (finish(), or the
+  // repair after a kill), so this change is never settled.
+  store::FolderChange change(m_store);
+  if (Status s = moves.record(m_store, change, m_stageFolder->path()); !s) return s;
   m_moves = std::move(moves);
   return {};
 }

@@ -237,11 +237,13 @@ Status RunReport::read() {
     p.rank = r.value(10).toInt();
     p.sinifi = r.value(11).toString();
     if (p.sinifi.isEmpty()) p.sinifi = m_info.sinifi;
-    if (!p.kayitNo.isEmpty() && photos.has(p.kayitNo)) p.photo = photos.path(p.kayitNo);
     p.answers = unanswered;
     participantAt.insert(p.address, int(m_participants.size()));
     m_participants << p;
   }
+  results.value().finish();
+  // After the rows are read: on a server a photo is a query of its own.
+  for (ReportParticipant& p : m_participants) p.photo = photos.path(p.kayitNo);
 
   Result<QSqlQuery> answers = m_store.exec(
       QStringLiteral("SELECT NZ(KUMANDAADRESI),NZ(KAYITNO),NZ(TESTSIRANO),NZ(CEVAP),"

@@ -1,10 +1,13 @@
 #include "school/StudentForm.h"
 
+#include <optional>
+
 #include "Messages.h"
 #include "school/IdentityNumber.h"
 #include "school/StudentPhotos.h"
 #include "school/StudentRules.h"
 #include "school/Students.h"
+#include "store/FolderFiles.h"
 #include "store/SchoolNumber.h"
 #include "store/Store.h"
 
@@ -103,7 +106,16 @@ Status StudentForm::save(Messages& messages) {
     m_focus = Field::Seviye;
     return Status::failure(levelMissingMessage());
   }
+  // A chosen photo that is no picture is refused before anything is written.
+  const StudentPhotos photos(m_store);
+  std::optional<QByteArray> photo;
+  if (!m_photo.isEmpty()) {
+    Result<QByteArray> jpeg = StudentPhotos::jpeg(m_photo);
+    if (!jpeg) return Status::failure(jpeg.error());
+    photo = std::move(jpeg.value());
+  }
   Students students(m_store);
+  store::FolderChange files(m_store);
   store::Transaction tx(m_store);
   const QString except = m_mode == Mode::Editing ? s.kayitNo : QString();
   const Result<QString> other = studentWithNumber(m_store, s.numarasi, s.sinifi, except);
@@ -144,16 +156,16 @@ Status StudentForm::save(Messages& messages) {
         !r)
       return r;
   }
+  if (photo) {
+    if (Status r = photos.set(files, s.kayitNo, *photo); !r) return r;
+  } else if (m_removePhoto) {
+    if (Status r = photos.remove(files, s.kayitNo); !r) return r;
+  }
   m_store.changed(store::Change::Students);
   if (Status r = tx.commit(); !r) return r;
-  const StudentPhotos photos(m_store);
-  if (!m_photo.isEmpty()) {
-    if (Status p = photos.set(s.kayitNo, m_photo); !p) {
-      m_mode = Mode::Idle;
-      return p;  // the student is saved; only the photo failed
-    }
-  } else if (m_removePhoto) {
-    photos.remove(s.kayitNo);
+  if (Status p = files.settle(); !p) {
+    m_mode = Mode::Idle;
+    return p;  // the student is saved; only the photo failed
   }
   m_photo.clear();
   m_removePhoto = false;

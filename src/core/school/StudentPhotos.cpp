@@ -1,19 +1,26 @@
 #include "school/StudentPhotos.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 
+#include "store/FolderFiles.h"
 #include "store/Store.h"
 
 namespace school {
 
+QString StudentPhotos::relativePath(const QString& kayitNo) {
+  return QStringLiteral("Fotograflar/") + kayitNo + QStringLiteral(".jpg");
+}
+
 QString StudentPhotos::path(const QString& kayitNo) const {
-  return m_store.path(QStringLiteral("Fotograflar/") + kayitNo + QStringLiteral(".jpg"));
+  if (kayitNo.isEmpty()) return {};
+  return store::FolderFiles(m_store).localPath(relativePath(kayitNo));
 }
 
 bool StudentPhotos::has(const QString& kayitNo) const {
-  return !kayitNo.isEmpty() && QFile::exists(path(kayitNo));
+  return !kayitNo.isEmpty() && store::FolderFiles(m_store).exists(relativePath(kayitNo));
 }
 
 QString StudentPhotos::placeholderPath() const {
@@ -27,32 +34,47 @@ QString StudentPhotos::placeholderPath() const {
 }
 
 QString StudentPhotos::displayPath(const QString& kayitNo) const {
-  return has(kayitNo) ? path(kayitNo) : placeholderPath();
+  const QString photo = path(kayitNo);
+  return photo.isEmpty() ? placeholderPath() : photo;
+}
+
+Result<QByteArray> StudentPhotos::jpeg(const QString& sourceFile) {
+  using R = Result<QByteArray>;
+  const QImage image(sourceFile);
+  if (image.isNull())
+    return R::failure(QStringLiteral("Resim dosyası okunamadı: %1").arg(sourceFile));
+  const QString suffix = QFileInfo(sourceFile).suffix().toLower();
+  if (suffix == QStringLiteral("jpg") || suffix == QStringLiteral("jpeg")) {
+    QFile f(sourceFile);
+    if (!f.open(QIODevice::ReadOnly))
+      return R::failure(QStringLiteral("Resim dosyası okunamadı: %1").arg(sourceFile));
+    return f.readAll();
+  }
+  QByteArray out;
+  QBuffer buffer(&out);
+  if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "JPG", 90))
+    return R::failure(QStringLiteral("Resim kaydedilemedi: %1").arg(sourceFile));
+  return out;
+}
+
+Status StudentPhotos::set(store::FolderChange& change, const QString& kayitNo,
+                          const QByteArray& jpeg) const {
+  if (kayitNo.isEmpty()) return Status::failure(QStringLiteral("Önce öğrenciyi kaydediniz."));
+  return change.put(relativePath(kayitNo), jpeg);
+}
+
+Status StudentPhotos::remove(store::FolderChange& change, const QString& kayitNo) const {
+  if (kayitNo.isEmpty()) return {};
+  return change.remove(relativePath(kayitNo));
 }
 
 Status StudentPhotos::set(const QString& kayitNo, const QString& sourceFile) const {
   if (kayitNo.isEmpty()) return Status::failure(QStringLiteral("Önce öğrenciyi kaydediniz."));
-  m_store.subFolder(QStringLiteral("Fotograflar"));
-  const QString target = path(kayitNo);
-  if (QFileInfo(sourceFile) == QFileInfo(target)) return {};
-  QImage image(sourceFile);
-  if (image.isNull())
-    return Status::failure(QStringLiteral("Resim dosyası okunamadı: %1").arg(sourceFile));
-  const QString suffix = QFileInfo(sourceFile).suffix().toLower();
-  const QString temp = target + QStringLiteral(".yeni");
-  QFile::remove(temp);
-  const bool written = (suffix == QStringLiteral("jpg") || suffix == QStringLiteral("jpeg"))
-                           ? QFile::copy(sourceFile, temp)
-                           : image.save(temp, "JPG", 90);
-  if (!written) return Status::failure(QStringLiteral("Resim kaydedilemedi: %1").arg(target));
-  QFile::remove(target);
-  if (!QFile::rename(temp, target))
-    return Status::failure(QStringLiteral("Resim kaydedilemedi: %1").arg(target));
-  return {};
-}
-
-void StudentPhotos::remove(const QString& kayitNo) const {
-  if (!kayitNo.isEmpty()) QFile::remove(path(kayitNo));
+  const QString current = path(kayitNo);
+  if (!current.isEmpty() && QFileInfo(sourceFile) == QFileInfo(current)) return {};
+  const Result<QByteArray> content = jpeg(sourceFile);
+  if (!content) return Status::failure(content.error());
+  return store::FolderFiles(m_store).put(relativePath(kayitNo), content.value());
 }
 
 }  // namespace school

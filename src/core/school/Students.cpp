@@ -6,6 +6,7 @@
 
 #include "curriculum/OfferedValues.h"
 #include "school/StudentPhotos.h"
+#include "store/FolderFiles.h"
 #include "store/Numbers.h"
 #include "store/Store.h"
 
@@ -64,8 +65,11 @@ QString Students::deleteQuestion(const QStringList& kayitNos) {
 Result<int> Students::remove(const QStringList& kayitNos, const QDateTime& now) {
   const QString mark = now.toString(QStringLiteral("dd.MM.yyyy")) + QLatin1Char(' ') +
                        now.toString(QStringLiteral("HH:mm:ss"));
+  const StudentPhotos photos(m_store);
+  store::FolderChange files(m_store);
   store::Transaction tx(m_store);
   for (const QString& k : kayitNos) {
+    if (Status s = photos.remove(files, k); !s) return Result<int>::failure(s.error());
     if (Status s = m_store.run(
             QStringLiteral("UPDATE TABLEOGRENCI SET SILINDIMI=? WHERE NZ(KAYITNO)=?"), {mark, k});
         !s)
@@ -78,9 +82,8 @@ Result<int> Students::remove(const QStringList& kayitNos, const QDateTime& now) 
   if (!purged) return purged;
   m_store.changed(store::Change::Students | store::Change::Pairings);
   if (Status s = tx.commit(); !s) return Result<int>::failure(s.error());
-  // Files follow the committed rows, never the other way round.
-  const StudentPhotos photos(m_store);
-  for (const QString& k : kayitNos) photos.remove(k);
+  // On a data folder the files follow the committed rows, never the other way round.
+  (void)files.settle();
   return purged;
 }
 

@@ -7,6 +7,7 @@
 #include "store/ContentStores.h"
 #include "store/DataMigration.h"
 #include "store/Dialect.h"
+#include "store/FolderFiles.h"
 #include "store/Schema.h"
 #include "store/SchemaTables.h"
 #include "store/ServerConnection.h"
@@ -94,7 +95,8 @@ Status createContentStores(const QSqlDatabase& db) {
         !s)
       return s;
   }
-  return {};
+  // Sounds, videos and photos: read by every board, so there before the first read.
+  return FolderFiles::createTable(db);
 }
 
 // Tables and columns a newer program has and the database lacks; functions are

@@ -13,6 +13,7 @@
 #include "store/ContentStores.h"
 #include "store/Database.h"
 #include "store/Dialect.h"
+#include "store/FolderFiles.h"
 #include "store/Parameters.h"
 #include "store/RolloverFiles.h"
 #include "store/SchemaTables.h"
@@ -214,7 +215,7 @@ Result<QMap<QString, QByteArray>> copyFiles(const QSqlDatabase& server, const QS
   if (!rows) return R::failure(rows.error());
   while (rows.value().next()) {
     const QString relative = rows.value().value(0).toString();
-    if (!isFolderFilePath(relative)) continue;
+    if (!FolderFiles::isPath(relative)) continue;
     const QString path = QDir(folder).filePath(relative);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
@@ -297,40 +298,6 @@ Status verifyCopy(const QSqlDatabase& server, const QString& root,
 }
 
 }  // namespace
-
-bool isFolderFilePath(const QString& relative) {
-  static const QRegularExpression pattern(
-      QStringLiteral("^(Sesler|Videolar|Fotograflar)/[^/\\\\]+$"));
-  return pattern.match(relative).hasMatch() && !relative.contains(QStringLiteral(".."));
-}
-
-Status putFolderFile(Store& store, const QString& relative, const QByteArray& content) {
-  if (!isFolderFilePath(relative))
-    return Status::failure(QStringLiteral("%1 veri klasörünün bir dosyası değil.").arg(relative));
-  if (!store.onServer()) {
-    const QString path = store.path(relative);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-      return Status::failure(QStringLiteral("%1 yazılamadı.").arg(relative));
-    return {};
-  }
-  // Made by the first import that brings a file; the server's changes of
-  // structure are part of its transaction like any row.
-  if (Status s =
-          store.run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\"YOL\" TEXT PRIMARY KEY, "
-                                   "\"ICERIK\" BYTEA NOT NULL)")
-                        .arg(kFilesTable));
-      !s)
-    return s;
-  if (Status s =
-          store.run(QStringLiteral("DELETE FROM %1 WHERE \"YOL\"=?").arg(kFilesTable), {relative});
-      !s)
-    return s;
-  return store.run(
-      QStringLiteral("INSERT INTO %1 (\"YOL\", \"ICERIK\") VALUES (?,?)").arg(kFilesTable),
-      {relative, content});
-}
 
 Result<QString> folderIdentity(Store& store) {
   using R = Result<QString>;

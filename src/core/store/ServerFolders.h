@@ -46,13 +46,7 @@ QString alreadyImportedMessage(const QDateTime& when);
 QString importTimeText(const QDateTime& when);
 QDateTime importTimeFromText(const QString& text);
 
-// The files a board keeps in its data folder beside the databases (sounds,
-// videos, student photos: "Sesler/12.mp3", "Fotograflar/5.jpg"), on the server
-// in one table by that relative path, written inside the caller's transaction.
-// On a data folder the file is written into the folder.
-Status putFolderFile(Store& store, const QString& relative, const QByteArray& content);
-// Whether a relative path names a file of those folders (and nothing outside them).
-bool isFolderFilePath(const QString& relative);
+// The files beside the databases (sounds, videos, photos): store/FolderFiles.h.
 
 struct FolderFigures {
   qint64 tables = 0;  // main tables copied

@@ -115,7 +115,8 @@ class TestQuestionBank : public QObject, AuthoringFixture {
                  {mediaFile(QStringLiteral("a.mp3")), mediaFile(QStringLiteral("v.mp4"))})
             .valueOr({});
     QCOMPARE(key, QStringLiteral("1"));
-    QVERIFY(QFile::exists(db().path(QStringLiteral("Videolar/1.mp4"))));
+    QCOMPARE(QuestionMedia(db()).stored(key, QuestionMedia::Kind::Video),
+             QStringList{QStringLiteral("Videolar/1.mp4")});
     const Result<QString> copy = bank.duplicate(key);
     QVERIFY2(copy.ok(), qPrintable(copy.error()));
     QCOMPARE(copy.value(), QStringLiteral("2"));
@@ -201,13 +202,16 @@ class TestQuestionBank : public QObject, AuthoringFixture {
     const QString key = bank.add(q, {}, {mediaFile(QStringLiteral("Türkü's.MP3")), {}}).valueOr({});
     QuestionMedia media(db());
     QCOMPARE(bank.load(key)->sesDosyasi, QStringLiteral("Sesler/1.mp3"));
-    QCOMPARE(media.find(key, QuestionMedia::Kind::Sound),
-             db().path(QStringLiteral("Sesler/1.mp3")));
+    QCOMPARE(media.stored(key, QuestionMedia::Kind::Sound),
+             QStringList{QStringLiteral("Sesler/1.mp3")});
+    QFile played(media.find(key, QuestionMedia::Kind::Sound));
+    QVERIFY(played.open(QIODevice::ReadOnly));
+    QCOMPARE(played.readAll(), QByteArray("ses"));
     // Another file replaces it, whatever its ending.
     QVERIFY(bank.update(bank.load(key).value(), std::nullopt,
                         {mediaFile(QStringLiteral("b.wav")), std::nullopt}));
-    QCOMPARE(media.files(key, QuestionMedia::Kind::Sound),
-             QStringList{db().path(QStringLiteral("Sesler/1.wav"))});
+    QCOMPARE(media.stored(key, QuestionMedia::Kind::Sound),
+             QStringList{QStringLiteral("Sesler/1.wav")});
     // A path that no longer exists clears it, as an empty box does.
     QVERIFY(bank.update(bank.load(key).value(), std::nullopt,
                         {path(QStringLiteral("yok.mp3")), std::nullopt}));

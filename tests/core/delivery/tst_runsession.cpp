@@ -4,6 +4,7 @@
 #include "delivery/InterruptedRuns.h"
 #include "reports/RunReport.h"
 #include "reports/Scoring.h"
+#include "store/FolderFiles.h"
 
 using delivery::RunSession;
 using Page = delivery::RunSession::Page;
@@ -227,10 +228,7 @@ class TestRunSession : public QObject, public RunFixture {
   // seconds after "next"; the blank key asks before leaving.
   void teacherKeysAndCommands() {
     addTest(QStringLiteral("7"), QStringLiteral("ABC"), {}, QStringLiteral("Kesirler"), true);
-    QDir(db().subFolder(QStringLiteral("Sesler"))).mkpath(QStringLiteral("."));
-    QFile media(db().path(QStringLiteral("Sesler/7001.mp3")));
-    QVERIFY(media.open(QIODevice::WriteOnly));
-    media.close();
+    QVERIFY(store::FolderFiles(db()).put(QStringLiteral("Sesler/7001.mp3"), "ses"));
     RunSession& run = open(plan(QStringLiteral("7"), fourRemotes()));
     QCOMPARE(run.page(), Page::StartScreen);
     QCOMPARE(run.caption(Command::Next), QStringLiteral("İleri (B)"));
@@ -261,7 +259,9 @@ class TestRunSession : public QObject, public RunFixture {
     QSignalSpy replay(&run, &RunSession::replayRequested);
     teacher("C");
     QCOMPARE(replay.count(), 1);
-    QVERIFY(replay.first().first().toString().endsWith(QStringLiteral("Sesler/7001.mp3")));
+    QFile sound(replay.first().first().toString());
+    QVERIFY(sound.fileName().endsWith(QStringLiteral(".mp3")) && sound.open(QIODevice::ReadOnly));
+    QCOMPARE(sound.readAll(), QByteArray("ses"));
 
     teacher("E");
     QVERIFY(run.paused());

@@ -32,6 +32,7 @@
 #include "exchange/TestPackage.h"
 #include "formats/ZipArchive.h"
 #include "store/ContentStores.h"
+#include "store/FolderFiles.h"
 
 using exchange::QuestionPackage;
 using exchange::TestPackage;
@@ -62,10 +63,12 @@ QByteArray picture(const QString& text) {
   return buffer.data();
 }
 
-// A sound or video file in a data folder ("Sesler/7.mp3").
+// A sound or video file of a bank ("Sesler/7.mp3"), wherever the bank keeps them.
 bool putFile(const store::Store& s, const QString& relative, const QByteArray& data) {
-  const QString folder = s.subFolder(relative.section(QLatin1Char('/'), 0, 0));
-  return writeBytes(QDir(folder).filePath(relative.section(QLatin1Char('/'), 1)), data);
+  return store::FolderFiles(s).put(relative, data).ok();
+}
+QByteArray storedBytes(const store::Store& s, const QString& relative) {
+  return store::FolderFiles(s).read(relative).valueOr(QByteArray("(yok)"));
 }
 
 // The selector byte the fuzz target reads first: 0 student, 1 question, 2 test file.
@@ -119,6 +122,10 @@ class TestExchange : public QObject {
   // Files in the receiving media folders and any working folder left behind.
   QStringList leftovers() const {
     QStringList out;
+    if (m_to->store().onServer())
+      out << m_to->store()
+                 .column(QStringLiteral("SELECT \"YOL\" FROM \"DERSLIKDOSYA\" ORDER BY 1"))
+                 .valueOr({});
     for (const QString& folder : {QStringLiteral("Sesler"), QStringLiteral("Videolar")})
       for (const QString& f : QDir(m_to->filePath(folder)).entryList(QDir::Files))
         out << folder + QLatin1Char('/') + f;
@@ -166,8 +173,8 @@ class TestExchange : public QObject {
     QVERIFY(pictures);
     QCOMPARE(pictures->question, picture(QStringLiteral("soru-Ünite 7")));
     QCOMPARE(pictures->solution, picture(QStringLiteral("cozum-Ünite 7")));
-    QCOMPARE(fileBytes(m_to->filePath(QStringLiteral("Sesler/2.mp3"))), QByteArray("ses-7"));
-    QCOMPARE(fileBytes(m_to->filePath(QStringLiteral("Videolar/1.mp4"))), QByteArray("video-5"));
+    QCOMPARE(storedBytes(to(), QStringLiteral("Sesler/2.mp3")), QByteArray("ses-7"));
+    QCOMPARE(storedBytes(to(), QStringLiteral("Videolar/1.mp4")), QByteArray("video-5"));
     QCOMPARE(column(to(), QStringLiteral("SELECT NZ(SESDOSYASI)||'|'||NZ(COZUMVIDEO) FROM "
                                          "TABLESORU ORDER BY VAL(SORUNO)")),
              QStringList({QStringLiteral("|Videolar/1.mp4"), QStringLiteral("Sesler/2.mp3|"),
@@ -184,7 +191,7 @@ class TestExchange : public QObject {
     QVERIFY2(added, qPrintable(added.error()));
     QCOMPARE(column(to(), QStringLiteral("SELECT SORUNO FROM TABLESORU ORDER BY VAL(SORUNO)")),
              QStringList({"1", "2", "3", "4", "5", "6"}));
-    QCOMPARE(fileBytes(m_to->filePath(QStringLiteral("Sesler/5.mp3"))), QByteArray("ses-7"));
+    QCOMPARE(storedBytes(to(), QStringLiteral("Sesler/5.mp3")), QByteArray("ses-7"));
     // Definitions are not doubled by the second read.
     QCOMPARE(count(to(), QStringLiteral("SELECT COUNT(*) FROM TABLETANIMLAMALAR WHERE "
                                         "TANIMADI='UNITELER' AND UNITE='Ünite 7'")),
@@ -241,8 +248,8 @@ class TestExchange : public QObject {
     else
       QCOMPARE(leftovers(), QStringList({"Sesler/6.wav", "Videolar/5.avi", "Videolar/7.mp4"}));
     if (committed) {
-      QCOMPARE(fileBytes(m_to->filePath(QStringLiteral("Sesler/5.mp3"))), QByteArray("yeni ses 5"));
-      QCOMPARE(fileBytes(m_to->filePath(QStringLiteral("Sesler/6.wav"))), QByteArray("yeni ses 6"));
+      QCOMPARE(storedBytes(to(), QStringLiteral("Sesler/5.mp3")), QByteArray("yeni ses 5"));
+      QCOMPARE(storedBytes(to(), QStringLiteral("Sesler/6.wav")), QByteArray("yeni ses 6"));
     }
     QCOMPARE(count(to(), QStringLiteral("SELECT COUNT(*) FROM TABLEPARAMETRE WHERE "
                                         "PARAMETREADI='PAKETALIMI'")),
