@@ -2,8 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlQuery>
 #include <QSqlField>
+#include <QSqlQuery>
 #include <QSqlRecord>
 
 #include <atomic>
