@@ -34,8 +34,12 @@ const QString kUserPart = QStringLiteral(" - Kullanıcı:[");
 
 // A screen opened over another (a report over the report selection) gives its
 // place back when it closes: the teacher returns to where they came from, not to an
-// empty grey page. On the frame's hiding, not its deletion: screens closed to make
-// room for a new one give back before the new one shows, never over it.
+// empty grey page. On the frame's hiding after it was asked to close, not on its
+// deletion: screens closed to make room for a new one give back before the new
+// one shows, never over it. A frame also hides for a moment while the area changes
+// its state (restoring the frame under a newly opened one): giving the place back
+// then left the new screen hidden inside its shown frame, which kept its first
+// picture and never showed a change again.
 class GiveBackOnClose : public QObject {
  public:
   GiveBackOnClose(QMdiArea* mdi, QMdiSubWindow* under, QObject* parent)
@@ -43,9 +47,21 @@ class GiveBackOnClose : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Hide && m_under && !m_under->isHidden()) {
-      m_under->showMaximized();
-      m_mdi->setActiveSubWindow(m_under);
+    switch (event->type()) {
+      case QEvent::Close:
+        m_closing = true;
+        break;
+      case QEvent::Show:  // a screen that refused to close
+        m_closing = false;
+        break;
+      case QEvent::Hide:
+        if (m_closing && m_under && !m_under->isHidden()) {
+          m_under->showMaximized();
+          m_mdi->setActiveSubWindow(m_under);
+        }
+        break;
+      default:
+        break;
     }
     return QObject::eventFilter(watched, event);
   }
@@ -53,6 +69,7 @@ class GiveBackOnClose : public QObject {
  private:
   QMdiArea* m_mdi;
   QPointer<QMdiSubWindow> m_under;
+  bool m_closing = false;
 };
 
 }  // namespace
