@@ -10,6 +10,7 @@
 #include "store/ContentStores.h"
 #include "store/Database.h"
 #include "store/Dialect.h"
+#include "store/FolderFiles.h"
 #include "store/Institution.h"
 #include "store/Parameters.h"
 #include "store/RolloverFiles.h"
@@ -354,6 +355,13 @@ Rollover::Report rolloverOnServer(store::Store& store, const Rollover::Hooks& ho
     if (!s || result.bankKept) break;
     s = store.run(QStringLiteral("DELETE FROM %1")
                       .arg(store::ContentStores::tableRef(kind, store::kFirstStore)));
+  }
+  // The bank's sounds and videos are named by question number: kept, the new
+  // year's first question would play the old first question's sound. The backup
+  // above holds them.
+  for (const QString& folder : {QStringLiteral("Sesler"), QStringLiteral("Videolar")}) {
+    if (!s || result.bankKept) break;
+    s = store::FolderFiles(store).removeFolder(folder);
   }
   if (s) s = newYearChanges(store.db(), result.label, serverDate);
   if (!s) return fail(s.error());

@@ -198,6 +198,16 @@ Status FolderFiles::remove(const QString& relative) const {
   return m_store.run(QStringLiteral("DELETE FROM %1 WHERE \"YOL\"=?").arg(kTable), {relative});
 }
 
+Status FolderFiles::removeFolder(const QString& folder) const {
+  if (!m_store.onServer()) {
+    QDir(m_store.path(folder)).removeRecursively();
+    return {};
+  }
+  if (!tableThere()) return {};
+  return m_store.run(QStringLiteral("DELETE FROM %1 WHERE \"YOL\" LIKE ?").arg(kTable),
+                     {folder + QStringLiteral("/%")});
+}
+
 Result<FolderFiles::Staged> FolderFiles::stage(const QString& source, const QString& folder) const {
   if (m_store.onServer()) return Staged{source, false};
   const Staged staged{

@@ -48,6 +48,9 @@ class FolderFiles {
   // folder), read into the row on a server. A temporary `file` goes either way.
   Status putFile(const QString& relative, const QString& file, bool temporary) const;
   Status remove(const QString& relative) const;
+  // Every file of `folder` ("Sesler"): at once on a data folder, rows of the
+  // caller's transaction on a server.
+  Status removeFolder(const QString& folder) const;
 
   // A chosen file made ready before a transaction: on a data folder a copy in
   // `folder` under a temporary name (so placing it is a rename), on a server the

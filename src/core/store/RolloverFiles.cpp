@@ -189,7 +189,8 @@ Status finishSwap(const QString& root, const std::function<void(const QString&)>
   }
   // The old year's content lives on in the backup; the new year starts empty,
   // unless the bank stays. The journal says which, also after a kill.
-  const bool keepStores = journalLines(root).contains(kKeepStoresLine);
+  const QStringList journal = journalLines(root);
+  const bool keepStores = journal.contains(kKeepStoresLine);
   for (int n = 1; n <= 100 && !keepStores; ++n) {
     for (StoreKind kind : {StoreKind::Question, StoreKind::Test}) {
       const QString path = storePath(root, kind, n);
@@ -197,6 +198,22 @@ Status finishSwap(const QString& root, const std::function<void(const QString&)>
       removeWithSidecars(path);
       reached(QStringLiteral("swap-store-removed:") + storeFileName(kind, n));
     }
+  }
+  // The bank's sounds and videos are named by question number: left in place,
+  // the new year's first question would play the old first question's sound.
+  // They go with the old year into its backup, a folder in one rename, so a kill
+  // leaves each either here or there. A folder that cannot move stays: a board
+  // that could not open over it would be worse.
+  const QString backup = journal.value(0);
+  for (const char* name : {"Sesler", "Videolar"}) {
+    const QString folder = QString::fromLatin1(name);
+    const QDir dir(root);
+    if (keepStores || backup.isEmpty() || !QFileInfo::exists(dir.filePath(folder)) ||
+        !QFileInfo::exists(dir.filePath(backup)) ||
+        QFileInfo::exists(dir.filePath(backup + QLatin1Char('/') + folder)))
+      continue;
+    if (QDir(root).rename(folder, backup + QLatin1Char('/') + folder))
+      reached(QStringLiteral("swap-media-moved:") + folder);
   }
   removeWithSidecars(retiredMainPath(root));
   sync(root, true);

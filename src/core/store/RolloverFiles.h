@@ -20,7 +20,8 @@ namespace store {
 // marker file is written last. Then it writes the journal DERSLIK.atlatma: the
 // journal is the commit point. From then on the new year wins: finishSwap() puts
 // DERSLIK.yeni.db in place with one rename (so DERSLIK.db never goes missing),
-// removes the old year's content stores and, last, the journal. It is the same
+// removes the old year's content stores, moves its sounds and videos into the
+// backup and, last, removes the journal. It is the same
 // code whether the run goes on or the next start finds the journal after a kill.
 // Without the journal the old files are the truth: an interrupted run is undone
 // (the half-built database and a backup folder without its marker go).

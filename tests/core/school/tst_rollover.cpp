@@ -7,6 +7,7 @@
 #include "school/Rollover.h"
 #include "store/DataLock.h"
 #include "store/Database.h"
+#include "store/FolderFiles.h"
 #include "store/Institution.h"
 #include "store/RolloverFiles.h"
 #include "store/RunSetupChoices.h"
@@ -232,6 +233,10 @@ class TestRollover : public QObject {
     store::closeFile(QStringLiteral("t-store"));
     QVERIFY(
         store::createStoreFile(store::StoreKind::Test, storeFile(store::StoreKind::Test, 3)).ok());
+    // Question 1's sound and video, and a student's photo.
+    const store::FolderFiles files(db());
+    for (const char* file : {"Sesler/1.mp3", "Videolar/1.mp4", "Fotograflar/1.jpg"})
+      QVERIFY(files.put(QString::fromLatin1(file), QByteArray(file)).ok());
 
     const QStringList untouched{QStringLiteral("TABLEESLESME"),
                                 QStringLiteral("TABLEKART"),
@@ -340,6 +345,13 @@ class TestRollover : public QObject {
     }
     store::closeFile(QStringLiteral("t-old"));
     QVERIFY(!store::rolloverInterrupted(root()));
+    // The bank's media went with it: the new year's question 1 plays no old sound.
+    for (const char* file : {"Sesler/1.mp3", "Videolar/1.mp4"}) {
+      QVERIFY2(!files.exists(QString::fromLatin1(file)), file);
+      QFile kept(QDir(backups.first().folder).filePath(QString::fromLatin1(file)));
+      QVERIFY2(kept.open(QIODevice::ReadOnly) && kept.readAll() == QByteArray(file), file);
+    }
+    QVERIFY(files.exists(QStringLiteral("Fotograflar/1.jpg")));
   }
 
   // "Soru bankası ve testler bu tahtada kalsın": questions with their pictures,
@@ -366,6 +378,8 @@ class TestRollover : public QObject {
                   .ok());
     }
     store::closeFile(QStringLiteral("t-store"));
+    const store::FolderFiles files(db());
+    QVERIFY(files.put(QStringLiteral("Sesler/1.mp3"), "ID3").ok());
     auto count = [](const char* table) {
       return SchoolFixture::count(QStringLiteral("SELECT COUNT(*) FROM ") +
                                   QString::fromLatin1(table));
@@ -397,6 +411,7 @@ class TestRollover : public QObject {
       QCOMPARE(count(t), 1);
     for (const char* t : {"TABLECEVAP", "TABLEUYGULAMA", "TABLESONUC"}) QCOMPARE(count(t), 0);
     QCOMPARE(pictures(), 1);
+    QVERIFY(files.exists(QStringLiteral("Sesler/1.mp3")));
     QCOMPARE(SchoolFixture::text(QStringLiteral("SELECT SINIFI FROM TABLEOGRENCI")),
              QStringLiteral("6-A"));
 
@@ -410,6 +425,7 @@ class TestRollover : public QObject {
     QVERIFY(db().open().ok());
     QCOMPARE(pictures(), 1);
     QCOMPARE(count("TABLESORU"), 1);
+    QVERIFY(files.exists(QStringLiteral("Sesler/1.mp3")));
   }
 
   void failureKeepsTheOldFiles() {

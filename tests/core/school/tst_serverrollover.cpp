@@ -10,6 +10,7 @@
 #include "school/Rollover.h"
 #include "store/ContentStores.h"
 #include "store/Database.h"
+#include "store/FolderFiles.h"
 #include "store/RolloverFiles.h"
 #include "store/SchemaTables.h"
 #include "store/ServerFolders.h"
@@ -144,6 +145,10 @@ class TestServerRollover : public QObject {
     // The school year's label is recorded before the questions: the backup has it.
     QMap<QString, QStringList> oldYear = contents(server().db());
     oldYear.remove(QStringLiteral("TABLEOKUL"));
+    // A bank question's sound and a student's photo, on either side.
+    for (store::Store* s : {&board.store, &server()})
+      for (const char* file : {"Sesler/1.mp3", "Fotograflar/1.jpg"})
+        QVERIFY(store::FolderFiles(*s).put(QString::fromLatin1(file), QByteArray(file)).ok());
     const int questions = count(server(), QStringLiteral("SELECT COUNT(*) FROM TABLESORU"));
 
     const Rollover::Report onBoard = Rollover::SinifAtlatmaUygula(board.store, hooks(keepBank));
@@ -168,6 +173,15 @@ class TestServerRollover : public QObject {
              keepBank ? questions : 0);
     QCOMPARE(Rollover::completedOn(server(), QStringLiteral("2027-2028")).value(),
              QStringLiteral("06.09.2027"));
+    // The sound goes with the bank (the new year's question 1 plays nothing of
+    // the old one's) and is in the backup; photos stay with the students.
+    for (store::Store* s : {&board.store, &server()}) {
+      QCOMPARE(store::FolderFiles(*s).exists(QStringLiteral("Sesler/1.mp3")), keepBank);
+      QVERIFY(store::FolderFiles(*s).exists(QStringLiteral("Fotograflar/1.jpg")));
+      QFile kept(QDir(store::completeBackups(s->root()).last().folder)
+                     .filePath(QStringLiteral("Sesler/1.mp3")));
+      QVERIFY(keepBank || (kept.open(QIODevice::ReadOnly) && kept.readAll() == "Sesler/1.mp3"));
+    }
 
     const QList<store::Backup> backups = store::completeBackups(server().root());
     QCOMPARE(backups.size(), 1);
