@@ -38,6 +38,8 @@
 #include "reports/Scoring.h"
 #include "school/Pairing.h"
 #include "school/StudentForm.h"
+#include "school/StudentPhotos.h"
+#include "store/FolderFiles.h"
 #include "store/Institution.h"
 #include "store/Sql.h"
 #include "store/Store.h"
@@ -321,6 +323,16 @@ class TestSchool {
   static QByteArray plainPicture() {
     static const QByteArray bytes = picture(QString(), {20, 20});
     return bytes;
+  }
+  // A student's photo from a picture file, saved the way the student form saves it.
+  static Status photo(store::Store& store, const QString& kayitNo, const QString& file) {
+    const Result<QByteArray> jpeg = school::StudentPhotos::jpeg(file);
+    if (!jpeg) return Status::failure(jpeg.error());
+    store::FolderChange change(store);
+    store::Transaction tx(store);
+    if (Status s = school::StudentPhotos(store).set(change, kayitNo, jpeg.value()); !s) return s;
+    if (Status s = tx.commit(); !s) return s;
+    return change.settle();
   }
 
  private:

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QTimer>
 #include <QToolButton>
 
 #include "Messages.h"
@@ -49,10 +50,10 @@ class GiveBackOnClose : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     switch (event->type()) {
       case QEvent::Close:
+        // An accepted close hides the frame before it returns; a refused one
+        // leaves it shown, and the mark goes with the turn of the event loop.
         m_closing = true;
-        break;
-      case QEvent::Show:  // a screen that refused to close
-        m_closing = false;
+        QTimer::singleShot(0, this, [this] { m_closing = false; });
         break;
       case QEvent::Hide:
         if (m_closing && m_under && !m_under->isHidden()) {

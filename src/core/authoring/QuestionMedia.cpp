@@ -13,13 +13,6 @@ QStringList QuestionMedia::stored(const QString& key, Kind kind) const {
   return m_files.named(folderName(kind), key);
 }
 
-QStringList QuestionMedia::files(const QString& key, Kind kind) const {
-  QStringList out;
-  for (const QString& relative : stored(key, kind))
-    if (const QString path = m_files.localPath(relative); !path.isEmpty()) out << path;
-  return out;
-}
-
 QString QuestionMedia::find(const QString& key, Kind kind) const {
   const QString first = stored(key, kind).value(0);
   return first.isEmpty() ? QString() : m_files.localPath(first);

@@ -34,9 +34,7 @@ class QuestionMedia {
   static QString folderName(Kind kind);  // "Sesler" / "Videolar"
   // The question's file as a path a player opens, or empty.
   QString find(const QString& key, Kind kind) const;
-  // Every file of the question (normally none or one), as paths a player opens.
-  QStringList files(const QString& key, Kind kind) const;
-  // The same as relative paths ("Sesler/12.mp3").
+  // Every file of the question (normally none or one), as relative paths ("Sesler/12.mp3").
   QStringList stored(const QString& key, Kind kind) const;
   // The stored value of a file placed for `key`: "Sesler/12.mp3".
   static QString storedPath(const QString& key, Kind kind, const QString& suffix);

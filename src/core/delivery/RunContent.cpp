@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "store/FolderFiles.h"
+#include "authoring/QuestionMedia.h"
 #include "store/SqlFunctions.h"
 #include "store/Store.h"
 
@@ -16,13 +16,6 @@ const QString kUntimed = QStringLiteral("Süresiz");
 
 QString secondsText(qint64 seconds) {
   return seconds > 0 ? QString::number(seconds) + QStringLiteral(" sn") : kUntimed;
-}
-
-// The question's sound as a file the player opens (fetched once on a server board).
-QString mediaFileOf(const store::Store& store, const QString& soruNo) {
-  const store::FolderFiles files(store);
-  const QString first = files.named(QStringLiteral("Sesler"), soruNo).value(0);
-  return first.isEmpty() ? QString() : files.localPath(first);
 }
 
 }  // namespace
@@ -67,7 +60,10 @@ Result<RunContent> RunContent::load(store::Store& store, const QString& testNo,
     content.questions.append(q);
   }
   questions.value().finish();
-  for (RunQuestion& q : content.questions) q.mediaFile = mediaFileOf(store, q.soruNo);
+  // The sound as a file the player opens (fetched once on a server board).
+  const authoring::QuestionMedia media(store);
+  for (RunQuestion& q : content.questions)
+    q.mediaFile = media.find(q.soruNo, authoring::QuestionMedia::Kind::Sound);
 
   if (content.questionStatistics) {
     // Grouped by unit, as the page's "ÜNİTE" column says.

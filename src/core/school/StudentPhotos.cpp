@@ -68,13 +68,4 @@ Status StudentPhotos::remove(store::FolderChange& change, const QString& kayitNo
   return change.remove(relativePath(kayitNo));
 }
 
-Status StudentPhotos::set(const QString& kayitNo, const QString& sourceFile) const {
-  if (kayitNo.isEmpty()) return Status::failure(QStringLiteral("Önce öğrenciyi kaydediniz."));
-  const QString current = path(kayitNo);
-  if (!current.isEmpty() && QFileInfo(sourceFile) == QFileInfo(current)) return {};
-  const Result<QByteArray> content = jpeg(sourceFile);
-  if (!content) return Status::failure(content.error());
-  return store::FolderFiles(m_store).put(relativePath(kayitNo), content.value());
-}
-
 }  // namespace school

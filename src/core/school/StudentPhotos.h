@@ -31,8 +31,6 @@ class StudentPhotos {
   // Inside the student's transaction (see store::FolderChange).
   Status set(store::FolderChange& change, const QString& kayitNo, const QByteArray& jpeg) const;
   Status remove(store::FolderChange& change, const QString& kayitNo) const;
-  // At once (inside the caller's transaction on a server).
-  Status set(const QString& kayitNo, const QString& sourceFile) const;
   QString placeholderPath() const;
 
  private:

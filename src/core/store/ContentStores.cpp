@@ -11,6 +11,7 @@
 
 #include "store/ContentCache.h"
 #include "store/Database.h"
+#include "store/Dialect.h"
 #include "store/ServerConnection.h"
 #include "store/Sql.h"
 #include "store/SqlErrors.h"
@@ -379,10 +380,11 @@ Result<StoreContent> ContentStores::readKept(StoreKind kind, const QString& key)
   if (!m_store.onServer()) return read(kind, key);
   const Layout& l = layout(kind);
   const QString ref = tableRef(kind, kFirstStore);
-  const QString digests = QStringLiteral(
-      "SELECT encode(sha256(%1),'hex'),encode(sha256(%2),'hex') FROM %3 WHERE %4=? ORDER BY ID "
-      "LIMIT 1");
-  Result<QSqlQuery> q = m_store.exec(digests.arg(l.first, l.second, ref, l.key), {key});
+  const Dialect& dialect = dialectOf(m_store.db());
+  Result<QSqlQuery> q =
+      m_store.exec(QStringLiteral("SELECT %1,%2 FROM %3 WHERE %4=? ORDER BY ID LIMIT 1")
+                       .arg(dialect.digestSql(l.first), dialect.digestSql(l.second), ref, l.key),
+                   {key});
   if (!q) return R::failure(q.error());
   StoreContent content;
   if (!q.value().next()) return content;

@@ -71,6 +71,11 @@ class Dialect {
                                    qsizetype prefixLength) const = 0;
   // The bound value for largestNumberSql's "?".
   virtual QString prefixPattern(const QString& prefix) const = 0;
+
+  // ---- content
+  // The lower-case hex SHA-256 of a blob `expression` (NULL for NULL), as
+  // ContentCache::digest gives it: a board asks for it instead of the bytes.
+  virtual QString digestSql(const QString& expression) const = 0;
 };
 
 // The dialect of a connection, chosen by its driver.

@@ -69,6 +69,20 @@ Status FolderFiles::createTable(const QSqlDatabase& db) {
              {}, db);
 }
 
+Status FolderFiles::eachFile(const QSqlDatabase& db,
+                             const std::function<Status(const QString&, const QByteArray&)>& use) {
+  if (!dialectOf(db).tableExists(db, QStringLiteral("DERSLIKDOSYA"))) return {};
+  Result<QSqlQuery> rows =
+      exec(QStringLiteral("SELECT \"YOL\",\"ICERIK\" FROM %1 ORDER BY 1").arg(kTable), {}, db);
+  if (!rows) return Status::failure(rows.error());
+  while (rows.value().next()) {
+    const QString relative = rows.value().value(0).toString();
+    if (!isPath(relative)) continue;
+    if (Status s = use(relative, rows.value().value(1).toByteArray()); !s) return s;
+  }
+  return {};
+}
+
 bool FolderFiles::tableThere() const {
   if (g_tableSeen) return true;
   const bool there =
@@ -93,7 +107,8 @@ QString FolderFiles::localPath(const QString& relative) const {
   }
   if (!isPath(relative) || !tableThere()) return {};
   const Result<QVariant> digest = m_store.scalar(
-      QStringLiteral("SELECT encode(sha256(\"ICERIK\"),'hex') FROM %1 WHERE \"YOL\"=?").arg(kTable),
+      QStringLiteral("SELECT %1 FROM %2 WHERE \"YOL\"=?")
+          .arg(dialectOf(m_store.db()).digestSql(QStringLiteral("\"ICERIK\"")), kTable),
       {relative});
   if (!digest || digest->isNull()) return {};
   const ContentCache cache(m_store.root());
@@ -144,8 +159,8 @@ QStringList FolderFiles::named(const QString& folder, const QString& base) const
   // A prefix, not LIKE: keys may hold characters LIKE reads as wildcards.
   const QString prefix = folder + QLatin1Char('/') + base + QLatin1Char('.');
   const Result<QStringList> rows = m_store.column(
-      QStringLiteral("SELECT \"YOL\" FROM %1 WHERE starts_with(\"YOL\",?) ORDER BY 1").arg(kTable),
-      {prefix});
+      QStringLiteral("SELECT \"YOL\" FROM %1 WHERE substr(\"YOL\",1,?)=? ORDER BY 1").arg(kTable),
+      {int(prefix.size()), prefix});
   if (!rows) return {};
   for (const QString& r : rows.value())
     if (hasBase(r.mid(folder.size() + 1), base)) out << r;

@@ -30,6 +30,10 @@ class FolderFiles {
   static bool isPath(const QString& relative);
   // The server's table of them; made by `server init` and by the first write.
   static Status createTable(const QSqlDatabase& db);
+  // Every file a server's connection `db` holds, in path order (none before the
+  // table is there).
+  static Status eachFile(const QSqlDatabase& db,
+                         const std::function<Status(const QString&, const QByteArray&)>& use);
 
   // A file a player or a picture can open, or empty when there is none: on a
   // data folder the file itself, on a server the cached copy of the row.

@@ -427,6 +427,10 @@ class PostgresDialect final : public Dialect {
   QString prefixPattern(const QString& prefix) const override {
     return prefix.isNull() ? QStringLiteral("") : prefix;
   }
+
+  QString digestSql(const QString& expression) const override {
+    return QStringLiteral("encode(sha256(%1),'hex')").arg(expression);
+  }
 };
 
 }  // namespace

@@ -203,27 +203,21 @@ Result<ContentCopy> copyContents(const QSqlDatabase& server, const QString& fold
   return ContentCopy{digest.rows(), digest.result()};
 }
 
-const QString kFilesTable = QStringLiteral("\"DERSLIKDOSYA\"");
-
 // The server's files into the folder, with the checksum of each as the server gave it.
 Result<QMap<QString, QByteArray>> copyFiles(const QSqlDatabase& server, const QString& folder) {
   using R = Result<QMap<QString, QByteArray>>;
   QMap<QString, QByteArray> written;
-  if (!dialectOf(server).tableExists(server, QStringLiteral("DERSLIKDOSYA"))) return written;
-  Result<QSqlQuery> rows = exec(
-      QStringLiteral("SELECT \"YOL\", \"ICERIK\" FROM %1 ORDER BY 1").arg(kFilesTable), {}, server);
-  if (!rows) return R::failure(rows.error());
-  while (rows.value().next()) {
-    const QString relative = rows.value().value(0).toString();
-    if (!FolderFiles::isPath(relative)) continue;
-    const QString path = QDir(folder).filePath(relative);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    const QByteArray content = rows.value().value(1).toByteArray();
-    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-      return R::failure(QStringLiteral("%1 yazılamadı.").arg(relative));
-    written.insert(relative, QCryptographicHash::hash(content, QCryptographicHash::Sha256));
-  }
+  const Status copied = FolderFiles::eachFile(
+      server, [&](const QString& relative, const QByteArray& content) -> Status {
+        const QString path = QDir(folder).filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+          return Status::failure(QStringLiteral("%1 yazılamadı.").arg(relative));
+        written.insert(relative, QCryptographicHash::hash(content, QCryptographicHash::Sha256));
+        return {};
+      });
+  if (!copied) return R::failure(copied.error());
   return written;
 }
 

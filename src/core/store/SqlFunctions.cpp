@@ -1,6 +1,7 @@
 #include "store/SqlFunctions.h"
 
 #include <QCollator>
+#include <QCryptographicHash>
 #include <QDate>
 #include <QLocale>
 #include <QRegularExpression>
@@ -154,6 +155,18 @@ void fnSchoolNumber(sqlite3_context* ctx, int, sqlite3_value** argv) {
                                           argText(argv[3]), argText(argv[4])));
 }
 
+// ICERIKOZETI(x): the lower-case hex SHA-256 of the value's bytes; NULL for NULL.
+void fnDigest(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+    sqlite3_result_null(ctx);
+    return;
+  }
+  const QByteArray bytes(static_cast<const char*>(sqlite3_value_blob(argv[0])),
+                         sqlite3_value_bytes(argv[0]));
+  const QByteArray hex = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+  sqlite3_result_text(ctx, hex.constData(), int(hex.size()), SQLITE_TRANSIENT);
+}
+
 void fnSchoolNumberCleanUp(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
   resultText(ctx, SchoolNumber::cleanUp(argText(argv[0])));
@@ -289,6 +302,7 @@ void registerSqlFunctions(sqlite3* h) {
       {"TARAYICIOGRENCISI", 1, fnBrowserStudent},
       {"OKULNO", 5, fnSchoolNumber},
       {"OKULNOTEMIZLE", 1, fnSchoolNumberCleanUp},
+      {"ICERIKOZETI", 1, fnDigest},
   };
   for (const Fn& f : functions)
     sqlite3_create_function_v2(h, f.name, f.argc, flags, nullptr, f.fn, nullptr, nullptr, nullptr);

@@ -89,6 +89,10 @@ class SqliteDialect final : public Dialect {
         .arg(table, col, digits);
   }
   QString prefixPattern(const QString& prefix) const override { return prefix + QLatin1Char('*'); }
+
+  QString digestSql(const QString& expression) const override {
+    return QStringLiteral("ICERIKOZETI(%1)").arg(expression);
+  }
 };
 
 }  // namespace

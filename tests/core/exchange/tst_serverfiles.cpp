@@ -229,8 +229,7 @@ class TestServerFiles : public QObject {
 
     // Deleting the question and the student takes their rows with them.
     const QString kayitNo = school.student(QStringLiteral("Zeynep"), QStringLiteral("5-A"));
-    QVERIFY(
-        school::StudentPhotos(first()).set(kayitNo, photoFile(QStringLiteral("z.png"), Qt::red)));
+    QVERIFY(TestSchool::photo(first(), kayitNo, photoFile(QStringLiteral("z.png"), Qt::red)).ok());
     QVERIFY(school::StudentPhotos(second()).has(kayitNo));
     QVERIFY(school::Students(first()).remove({kayitNo}, QDateTime::currentDateTime()).ok());
     QVERIFY(!school::StudentPhotos(second()).has(kayitNo));

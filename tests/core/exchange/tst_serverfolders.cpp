@@ -204,7 +204,7 @@ class TestServerFolders : public QObject {
                         authoring::QuestionBank::KeyKind::Free)
                    .valueOr({}),
                QStringLiteral("S5"));
-    QVERIFY(school::StudentPhotos(first.store).set(zeynep, jpg).ok());
+    QVERIFY(TestSchool::photo(first.store, zeynep, jpg).ok());
     QCOMPARE(authoring::QuestionBank(second.store)
                  .add(TestSchool::newQuestion(), {TestSchool::plainPicture(), {}}, {mp3, {}})
                  .valueOr({}),

@@ -181,7 +181,7 @@ class TestStudents : public QObject {
     SchoolFixture::pair(QStringLiteral("12-202"), QStringLiteral("2"));
     SchoolFixture::school().run(SchoolFixture::school().test(QStringLiteral("Deneme"), "A"),
                                 {{QStringLiteral("12-201"), QStringLiteral("A")}});
-    QVERIFY(photos().set(QStringLiteral("1"), photos().placeholderPath()).ok());
+    QVERIFY(TestSchool::photo(db(), QStringLiteral("1"), photos().placeholderPath()).ok());
     QVERIFY(photos().has(QStringLiteral("1")));
     QCOMPARE(Students::deleteQuestion({QStringLiteral("1")}),
              QStringLiteral("Bu 1 numaralı kaydı silmek istediğinizden emin misiniz?"));

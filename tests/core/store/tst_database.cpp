@@ -169,6 +169,9 @@ class TestDatabase : public QObject {
                                    << "1235.A7AyşYıl";
     QTest::newRow("school number clean") << "SELECT OKULNOTEMIZLE('12/3\\4-5')"
                                          << "12.3.4.5";
+    QTest::newRow("content digest")
+        << "SELECT ICERIKOZETI(x'616263')"
+        << "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
   }
   void jetFunctions() {
     QFETCH(QString, sql);
